@@ -1,0 +1,1 @@
+// Keeps the folder's source list non-empty until its first class lands.

@@ -1,0 +1,563 @@
+#include "platform/text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+
+// Windows-1252 bytes 0x80-0x9F; 0 marks the five unassigned bytes, which map
+// to the C1 control of the same value as the original platform does.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+}
+
+} // namespace
+
+std::string WideToUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        uint32_t cp = static_cast<uint32_t>(c);
+        if (cp > 0x10FFFF)
+            cp = kReplacement;
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::wstring Utf8ToWide(std::string_view bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        unsigned char b = static_cast<unsigned char>(bytes[i]);
+        int extra = 0;
+        uint32_t cp = 0;
+        if (b < 0x80) {
+            out.push_back(static_cast<wchar_t>(b));
+            ++i;
+            continue;
+        } else if ((b & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = b & 0x07;
+        } else {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        bool ok = i + static_cast<size_t>(extra) < n;
+        for (int k = 1; ok && k <= extra; ++k) {
+            unsigned char c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!ok) {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        out.push_back(static_cast<wchar_t>(cp));
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::string WideToCp1252(std::wstring_view text, bool* lossy) {
+    std::string out;
+    out.reserve(text.size());
+    if (lossy)
+        *lossy = false;
+    for (wchar_t c : text) {
+        uint32_t cp = static_cast<uint32_t>(c);
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        int found = -1;
+        for (int k = 0; k < 32; ++k) {
+            uint32_t mapped = kCp1252High[k] ? kCp1252High[k] : 0x80u + k;
+            if (mapped == cp) {
+                found = k;
+                break;
+            }
+        }
+        if (found >= 0) {
+            out.push_back(static_cast<char>(0x80 + found));
+        } else {
+            out.push_back('?');
+            if (lossy)
+                *lossy = true;
+        }
+    }
+    return out;
+}
+
+std::wstring Cp1252ToWide(std::string_view bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        unsigned char b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0 && kCp1252High[b - 0x80])
+            out.push_back(static_cast<wchar_t>(kCp1252High[b - 0x80]));
+        else
+            out.push_back(static_cast<wchar_t>(b));
+    }
+    return out;
+}
+
+long long ParseInteger(const wchar_t* text, const wchar_t** end) {
+    const wchar_t* p = text;
+    if (end)
+        *end = text;
+    if (!p)
+        return 0;
+    while (IsBlank(*p))
+        ++p;
+    bool negative = false;
+    if (*p == L'+' || *p == L'-') {
+        negative = *p == L'-';
+        ++p;
+    }
+    if (*p < L'0' || *p > L'9')
+        return 0;
+    unsigned long long magnitude = 0;
+    bool overflow = false;
+    const unsigned long long limit =
+        negative ? static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1
+                 : static_cast<unsigned long long>(std::numeric_limits<long long>::max());
+    while (*p >= L'0' && *p <= L'9') {
+        unsigned digit = static_cast<unsigned>(*p - L'0');
+        if (!overflow) {
+            if (magnitude > (limit - digit) / 10)
+                overflow = true;
+            else
+                magnitude = magnitude * 10 + digit;
+        }
+        ++p;
+    }
+    if (end)
+        *end = p;
+    if (overflow)
+        return negative ? std::numeric_limits<long long>::min()
+                        : std::numeric_limits<long long>::max();
+    if (negative)
+        return magnitude == limit ? std::numeric_limits<long long>::min()
+                                  : -static_cast<long long>(magnitude);
+    return static_cast<long long>(magnitude);
+}
+
+double ParseDouble(const wchar_t* text, const wchar_t** end) {
+    if (end)
+        *end = text;
+    if (!text)
+        return 0.0;
+    const wchar_t* p = text;
+    while (IsBlank(*p))
+        ++p;
+    bool negative = false;
+    if (*p == L'+' || *p == L'-') {
+        negative = *p == L'-';
+        ++p;
+    }
+    // Collect the ASCII run that can belong to a number, then let from_chars
+    // find the longest valid prefix.
+    std::string ascii;
+    const wchar_t* q = p;
+    while (*q && *q < 0x80 && (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' ||
+                               *q == L'-' || *q == L'(' || *q == L')' || *q == L'_')) {
+        ascii.push_back(static_cast<char>(*q));
+        ++q;
+        if (ascii.size() > 4096)
+            break;
+    }
+    double value = 0.0;
+    const char* first = ascii.data();
+    const char* last = ascii.data() + ascii.size();
+    std::chars_format fmt = std::chars_format::general;
+    size_t prefix = 0;
+    if (ascii.size() >= 2 && ascii[0] == '0' && (ascii[1] == 'x' || ascii[1] == 'X')) {
+        fmt = std::chars_format::hex;
+        prefix = 2;
+    }
+    auto result = std::from_chars(first + prefix, last, value, fmt);
+    if (result.ec == std::errc::invalid_argument) {
+        if (prefix) {
+            // "0x" with no hex digits: the "0" alone is the number.
+            value = 0.0;
+            if (end)
+                *end = p + 1;
+            return negative ? -value : value;
+        }
+        return 0.0;
+    }
+    size_t used = static_cast<size_t>(result.ptr - first);
+    if (result.ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value unset: follow strtod (HUGE_VAL or 0).
+        std::string digits(first, result.ptr);
+        bool tiny = false;
+        auto epos = digits.find_first_of(fmt == std::chars_format::hex ? "pP" : "eE");
+        if (epos != std::string::npos && epos + 1 < digits.size() && digits[epos + 1] == '-')
+            tiny = true;
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    if (end)
+        *end = p + used;
+    return negative ? -value : value;
+}
+
+namespace {
+
+struct Spec {
+    bool left = false, plus = false, space = false, alt = false, zero = false;
+    int width = -1;
+    int precision = -1;
+};
+
+void Pad(std::wstring& out, const std::wstring& body, const Spec& s, bool numeric) {
+    int len = static_cast<int>(body.size());
+    if (s.width <= len) {
+        out += body;
+        return;
+    }
+    int fill = s.width - len;
+    if (s.left) {
+        out += body;
+        out.append(static_cast<size_t>(fill), L' ');
+    } else if (s.zero && numeric) {
+        // Zeros go after the sign or 0x prefix.
+        size_t signLen = 0;
+        if (!body.empty() && (body[0] == L'-' || body[0] == L'+' || body[0] == L' '))
+            signLen = 1;
+        if (body.size() >= signLen + 2 && body[signLen] == L'0' &&
+            (body[signLen + 1] == L'x' || body[signLen + 1] == L'X'))
+            signLen += 2;
+        out += body.substr(0, signLen);
+        out.append(static_cast<size_t>(fill), L'0');
+        out += body.substr(signLen);
+    } else {
+        out.append(static_cast<size_t>(fill), L' ');
+        out += body;
+    }
+}
+
+std::wstring Widen(const char* s, size_t n) {
+    std::wstring w;
+    w.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        w.push_back(static_cast<wchar_t>(static_cast<unsigned char>(s[i])));
+    return w;
+}
+
+std::wstring FormatUnsigned(unsigned long long v, int base, bool upper) {
+    char buf[72];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, base);
+    std::wstring w = Widen(buf, static_cast<size_t>(r.ptr - buf));
+    if (upper)
+        for (auto& c : w)
+            if (c >= L'a' && c <= L'f')
+                c = static_cast<wchar_t>(c - 32);
+    return w;
+}
+
+// Formats a finite or non-finite double like printf's f, e and g conversions
+// under the C locale.
+std::wstring FormatFloating(double v, wchar_t conv, const Spec& s) {
+    bool upper = conv == L'F' || conv == L'E' || conv == L'G';
+    wchar_t lower = static_cast<wchar_t>(upper ? conv + 32 : conv);
+    std::wstring sign;
+    if (std::signbit(v))
+        sign = L"-";
+    else if (s.plus)
+        sign = L"+";
+    else if (s.space)
+        sign = L" ";
+    double a = std::fabs(v);
+    if (std::isnan(a) || std::isinf(a)) {
+        std::wstring body = std::isnan(a) ? L"nan" : L"inf";
+        if (upper)
+            body = std::isnan(a) ? L"NAN" : L"INF";
+        return sign + body;
+    }
+    int precision = s.precision < 0 ? 6 : s.precision;
+    std::vector<char> buf(400 + static_cast<size_t>(precision));
+    std::to_chars_result r{};
+    if (lower == L'f') {
+        r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed,
+                          precision);
+    } else if (lower == L'e') {
+        r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific,
+                          precision);
+    } else {
+        int p = precision == 0 ? 1 : precision;
+        r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::general, p);
+        if (s.alt) {
+            // '#' keeps trailing zeros: redo with the explicit choice of style.
+            int exp10 = 0;
+            if (a != 0.0) {
+                char eb[64];
+                auto er = std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
+                std::string es(eb, er.ptr);
+                exp10 = std::atoi(es.c_str() + es.find('e') + 1);
+            }
+            if (exp10 < -4 || exp10 >= p)
+                r = std::to_chars(buf.data(), buf.data() + buf.size(), a,
+                                  std::chars_format::scientific, p - 1);
+            else
+                r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed,
+                                  p - 1 - exp10);
+        }
+    }
+    std::string body(buf.data(), r.ptr);
+    if (s.alt && body.find('.') == std::string::npos) {
+        auto epos = body.find('e');
+        if (epos == std::string::npos)
+            body += '.';
+        else
+            body.insert(epos, ".");
+    }
+    std::wstring w = Widen(body.data(), body.size());
+    if (upper)
+        for (auto& c : w)
+            if (c == L'e')
+                c = L'E';
+    return sign + w;
+}
+
+} // namespace
+
+std::wstring StrPrintfV(const wchar_t* format, va_list args) {
+    std::wstring out;
+    if (!format)
+        return out;
+    for (const wchar_t* p = format; *p; ++p) {
+        if (*p != L'%') {
+            out.push_back(*p);
+            continue;
+        }
+        ++p;
+        if (*p == L'%') {
+            out.push_back(L'%');
+            continue;
+        }
+        Spec s;
+        for (;; ++p) {
+            if (*p == L'-')
+                s.left = true;
+            else if (*p == L'+')
+                s.plus = true;
+            else if (*p == L' ')
+                s.space = true;
+            else if (*p == L'#')
+                s.alt = true;
+            else if (*p == L'0')
+                s.zero = true;
+            else
+                break;
+        }
+        if (*p == L'*') {
+            s.width = va_arg(args, int);
+            if (s.width < 0) {
+                s.left = true;
+                s.width = -s.width;
+            }
+            ++p;
+        } else {
+            while (*p >= L'0' && *p <= L'9') {
+                s.width = (s.width < 0 ? 0 : s.width) * 10 + (*p - L'0');
+                ++p;
+            }
+        }
+        if (*p == L'.') {
+            ++p;
+            s.precision = 0;
+            if (*p == L'*') {
+                s.precision = va_arg(args, int);
+                ++p;
+            } else {
+                while (*p >= L'0' && *p <= L'9') {
+                    s.precision = s.precision * 10 + (*p - L'0');
+                    ++p;
+                }
+            }
+        }
+        int length = 0; // 0 int, -1 short, 1 long, 2 long long, 3 size_t
+        if (*p == L'h') {
+            length = -1;
+            ++p;
+            if (*p == L'h')
+                ++p;
+        } else if (*p == L'l') {
+            length = 1;
+            ++p;
+            if (*p == L'l') {
+                length = 2;
+                ++p;
+            }
+        } else if (*p == L'z') {
+            length = 3;
+            ++p;
+        } else if (*p == L'L') {
+            ++p;
+        }
+        wchar_t conv = *p;
+        if (!conv)
+            break;
+        switch (conv) {
+        case L'd':
+        case L'i': {
+            long long v;
+            if (length == 2)
+                v = va_arg(args, long long);
+            else if (length == 1)
+                v = va_arg(args, long);
+            else if (length == 3)
+                v = static_cast<long long>(va_arg(args, size_t));
+            else
+                v = va_arg(args, int);
+            unsigned long long mag =
+                v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+            std::wstring digits = FormatUnsigned(mag, 10, false);
+            if (s.precision >= 0) {
+                if (static_cast<int>(digits.size()) < s.precision)
+                    digits.insert(0, static_cast<size_t>(s.precision) - digits.size(), L'0');
+                if (s.precision == 0 && mag == 0)
+                    digits.clear();
+            }
+            std::wstring sign = v < 0 ? L"-" : s.plus ? L"+" : s.space ? L" " : L"";
+            Spec ps = s;
+            if (s.precision >= 0)
+                ps.zero = false;
+            Pad(out, sign + digits, ps, true);
+            break;
+        }
+        case L'u':
+        case L'x':
+        case L'X':
+        case L'o': {
+            unsigned long long v;
+            if (length == 2)
+                v = va_arg(args, unsigned long long);
+            else if (length == 1)
+                v = va_arg(args, unsigned long);
+            else if (length == 3)
+                v = va_arg(args, size_t);
+            else
+                v = va_arg(args, unsigned int);
+            int base = conv == L'u' ? 10 : conv == L'o' ? 8 : 16;
+            std::wstring digits = FormatUnsigned(v, base, conv == L'X');
+            if (s.precision >= 0) {
+                if (static_cast<int>(digits.size()) < s.precision)
+                    digits.insert(0, static_cast<size_t>(s.precision) - digits.size(), L'0');
+                if (s.precision == 0 && v == 0)
+                    digits.clear();
+            }
+            if (s.alt && v != 0 && base == 16)
+                digits.insert(0, conv == L'X' ? L"0X" : L"0x");
+            if (s.alt && base == 8 && (digits.empty() || digits[0] != L'0'))
+                digits.insert(0, L"0");
+            Spec ps = s;
+            if (s.precision >= 0)
+                ps.zero = false;
+            Pad(out, digits, ps, true);
+            break;
+        }
+        case L'c': {
+            wchar_t c = static_cast<wchar_t>(va_arg(args, int));
+            Pad(out, std::wstring(1, c), s, false);
+            break;
+        }
+        case L's': {
+            std::wstring str;
+            if (length == -1) {
+                const char* a = va_arg(args, const char*);
+                str = a ? Utf8ToWide(a) : L"(null)";
+            } else {
+                const wchar_t* w = va_arg(args, const wchar_t*);
+                str = w ? w : L"(null)";
+            }
+            if (s.precision >= 0 && static_cast<int>(str.size()) > s.precision)
+                str.resize(static_cast<size_t>(s.precision));
+            Pad(out, str, s, false);
+            break;
+        }
+        case L'f':
+        case L'F':
+        case L'e':
+        case L'E':
+        case L'g':
+        case L'G': {
+            double v = va_arg(args, double);
+            std::wstring body = FormatFloating(v, conv, s);
+            Pad(out, body, s, std::isfinite(v));
+            break;
+        }
+        default:
+            out.push_back(L'%');
+            out.push_back(conv);
+            break;
+        }
+    }
+    return out;
+}
+
+std::wstring StrPrintf(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::wstring s = StrPrintfV(format, args);
+    va_end(args);
+    return s;
+}
+
+std::wstring FormatGeneral(double value, int significantDigits) {
+    return StrPrintf(L"%.*g", significantDigits, value);
+}
+
+std::wstring FormatFloatRoundTrip(float value) {
+    for (int digits = 6; digits < 9; ++digits) {
+        std::wstring text = FormatGeneral(value, digits);
+        float back = static_cast<float>(ParseDouble(text.c_str()));
+        if (back == value || (std::isnan(back) && std::isnan(value)))
+            return text;
+    }
+    return FormatGeneral(value, 9);
+}

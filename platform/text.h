@@ -1,0 +1,44 @@
+// Text helpers: UTF-8 and Windows-1252 conversion, and number formatting and
+// parsing that never depend on the process locale (Qt sets LC_ALL from the
+// environment at start-up, so the C library's printf/strtod family cannot be
+// trusted for anything that reaches a file or a dialog).
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Standard UTF-8 (one to four bytes per code point). Invalid or truncated
+// sequences decode to U+FFFD, one per offending byte.
+std::string WideToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view bytes);
+
+// The "ANSI code page" of the original platform, treated as Windows-1252.
+// Characters with no Windows-1252 byte become '?' and set *lossy when given.
+std::string WideToCp1252(std::wstring_view text, bool* lossy = nullptr);
+std::wstring Cp1252ToWide(std::string_view bytes);
+
+// Decimal integer parsing as the C library's wcstol does under the C locale:
+// leading blanks, an optional sign, digits up to the first other character.
+// No digits yields 0 and *end == text. Out-of-range values saturate.
+long long ParseInteger(const wchar_t* text, const wchar_t** end = nullptr);
+// Floating-point parsing as wcstod does under the C locale (decimal and
+// exponent forms, "inf", "nan", hexadecimal floats). No number yields 0 and
+// *end == text.
+double ParseDouble(const wchar_t* text, const wchar_t** end = nullptr);
+
+// printf-style formatting into a wide string, always with the C locale's
+// conventions (full stop as decimal point, no grouping). Supports the flags
+// -, +, space, #, 0, width and precision (also '*'), the length modifiers
+// h, l, ll, z and the conversions d i u x X o c s f F e E g G %. With 'l' or
+// without, %s takes a const wchar_t*; %hs takes a const char* (UTF-8).
+std::wstring StrPrintf(const wchar_t* format, ...);
+std::wstring StrPrintfV(const wchar_t* format, va_list args);
+
+// "%g" with the given number of significant digits (6 is the default of a
+// stream), locale independent.
+std::wstring FormatGeneral(double value, int significantDigits = 6);
+// The text a float attribute is written with: the 6-digit general form when
+// that reads back to the same float, else the shortest general form that does.
+std::wstring FormatFloatRoundTrip(float value);

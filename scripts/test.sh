@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs every test: under the C locale and again under a locale with
+# a decimal comma, then a bounded fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+jobs=$(nproc)
+echo "== tests under LC_ALL=C"
+LC_ALL=C ctest --test-dir build --output-on-failure -j "$jobs"
+echo "== tests under LC_ALL=de_DE.UTF-8"
+LC_ALL=de_DE.UTF-8 ctest --test-dir build --output-on-failure -j "$jobs"
+if [ -f scripts/fuzz.sh ]; then
+    echo "== bounded fuzzing"
+    FUZZ_RUNS=${FUZZ_RUNS:-20000} bash scripts/fuzz.sh
+fi

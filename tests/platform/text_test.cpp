@@ -1,0 +1,96 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+TEST(Utf8, RoundTripsEveryPlane) {
+    const std::wstring text = L"A\u00e9\u20ac\U0001F600z";
+    const std::string bytes = WideToUtf8(text);
+    EXPECT_EQ(bytes, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z");
+    EXPECT_EQ(Utf8ToWide(bytes), text);
+}
+
+TEST(Utf8, MalformedBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(Utf8ToWide("\x80"), L"\uFFFD");
+    EXPECT_EQ(Utf8ToWide("a\xE2\x82"), L"a\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToWide("\xC3(x"), L"\uFFFD(x");
+}
+
+TEST(Cp1252, MapsTheHighControlRange) {
+    EXPECT_EQ(Cp1252ToWide("\x80\xE9\x9F"), L"\u20AC\u00E9\u0178");
+    bool lossy = false;
+    EXPECT_EQ(WideToCp1252(L"\u20AC\u00E9", &lossy), "\x80\xE9");
+    EXPECT_FALSE(lossy);
+    EXPECT_EQ(WideToCp1252(L"\u4E2D", &lossy), "?");
+    EXPECT_TRUE(lossy);
+}
+
+struct ParseCase {
+    const wchar_t* text;
+    double value;
+    int consumed;
+};
+
+class ParseDoubleTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseDoubleTest, BehavesLikeTheCLocale) {
+    const ParseCase& c = GetParam();
+    const wchar_t* end = nullptr;
+    double v = ParseDouble(c.text, &end);
+    EXPECT_EQ(v, c.value) << "text " << c.text;
+    EXPECT_EQ(end - c.text, c.consumed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ParseDoubleTest,
+                         ::testing::Values(ParseCase{L"12.5", 12.5, 4},
+                                           ParseCase{L"  -0.25mm", -0.25, 7},
+                                           ParseCase{L"+1e3,", 1000.0, 4},
+                                           ParseCase{L"1,5", 1.0, 1},
+                                           ParseCase{L"abc", 0.0, 0},
+                                           ParseCase{L".5", 0.5, 2},
+                                           ParseCase{L"1e", 1.0, 1},
+                                           ParseCase{L"0x10", 16.0, 4}));
+
+TEST(ParseInteger, StopsAtTheFirstNonDigit) {
+    const wchar_t* end = nullptr;
+    EXPECT_EQ(ParseInteger(L" -42,7", &end), -42);
+    EXPECT_EQ(*end, L',');
+    EXPECT_EQ(ParseInteger(L"x"), 0);
+    EXPECT_EQ(ParseInteger(L"99999999999999999999999"), INT64_MAX);
+}
+
+TEST(StrPrintf, FormatsLikePrintfUnderTheCLocale) {
+    EXPECT_EQ(StrPrintf(L"N%d", 12), L"N12");
+    EXPECT_EQ(StrPrintf(L"%.3f", 2.5), L"2.500");
+    EXPECT_EQ(StrPrintf(L"%g", 0.00001), L"1e-05");
+    EXPECT_EQ(StrPrintf(L"%g", 1234567.0), L"1.23457e+06");
+    EXPECT_EQ(StrPrintf(L"%05.1f|%-4d|%x|%s", -2.25, 7, 255u, L"ok"), L"-02.2|7   |ff|ok");
+    EXPECT_EQ(StrPrintf(L"%hs", "\xC3\xA9"), L"\u00e9");
+    EXPECT_EQ(StrPrintf(L"%%%c", L'x'), L"%x");
+}
+
+TEST(StrPrintf, IgnoresTheProcessLocale) {
+    // Whatever LC_ALL the test runs under, the decimal point stays a full stop.
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = old ? old : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "de_DE.UTF-8 not generated";
+    EXPECT_EQ(StrPrintf(L"%.2f", 1.5), L"1.50");
+    EXPECT_EQ(ParseDouble(L"1.5"), 1.5);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(FormatFloatRoundTrip, KeepsShortTextsAndRoundTripsLongOnes) {
+    EXPECT_EQ(FormatFloatRoundTrip(0.3f), L"0.3");
+    EXPECT_EQ(FormatFloatRoundTrip(2.54f), L"2.54");
+    EXPECT_EQ(FormatFloatRoundTrip(100.0f), L"100");
+    EXPECT_EQ(FormatFloatRoundTrip(0.0001f), L"0.0001");
+    EXPECT_EQ(FormatFloatRoundTrip(0.00001f), L"1e-05");
+    for (float f : {123.4567f, 1234567.0f, 12.345678f, -0.1f, 3.14159274f, 1e-30f}) {
+        std::wstring t = FormatFloatRoundTrip(f);
+        EXPECT_EQ(static_cast<float>(ParseDouble(t.c_str())), f) << f;
+    }
+    EXPECT_EQ(FormatFloatRoundTrip(123.4567f), L"123.4567");
+}
