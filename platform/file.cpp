@@ -1,0 +1,212 @@
+#include "platform/file.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+PlatformFile::~PlatformFile() { Close(); }
+
+PlatformFile::PlatformFile(PlatformFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+bool PlatformFile::Open(const std::wstring& path, int access, Disposition disposition) {
+    Close();
+    int flags = O_CLOEXEC;
+    if ((access & AccessRead) && (access & AccessWrite))
+        flags |= O_RDWR;
+    else if (access & AccessWrite)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
+    if (disposition == CreateAlways)
+        flags |= O_CREAT | O_TRUNC;
+    else if (disposition == OpenAlways)
+        flags |= O_CREAT;
+    std::string native = PathToNative(path);
+    if (native.empty())
+        return false;
+    int fd;
+    do {
+        fd = ::open(native.c_str(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void PlatformFile::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+int64_t PlatformFile::Read(void* buffer, int64_t count) {
+    if (fd_ < 0 || count < 0)
+        return -1;
+    ssize_t n;
+    do {
+        n = ::read(fd_, buffer, static_cast<size_t>(count));
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+bool PlatformFile::Write(const void* buffer, int64_t count) {
+    if (fd_ < 0 || count < 0)
+        return false;
+    const char* p = static_cast<const char*>(buffer);
+    while (count > 0) {
+        ssize_t n = ::write(fd_, p, static_cast<size_t>(count));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        count -= n;
+    }
+    return true;
+}
+
+bool PlatformFile::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+int64_t PlatformFile::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+std::string PathToNative(const std::wstring& path) { return WideToUtf8(path); }
+std::wstring PathFromNative(const std::string& path) { return Utf8ToWide(path); }
+
+bool FileExists(const std::wstring& path) {
+    struct stat st {};
+    return ::stat(PathToNative(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::wstring& path) {
+    struct stat st {};
+    return ::stat(PathToNative(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDirectories(const std::wstring& path) {
+    if (path.empty())
+        return false;
+    if (DirectoryExists(path))
+        return true;
+    std::wstring parent = PathDirectory(path);
+    if (!parent.empty() && parent != path && !DirectoryExists(parent) && !CreateDirectories(parent))
+        return false;
+    return ::mkdir(PathToNative(path).c_str(), 0777) == 0 || DirectoryExists(path);
+}
+
+bool RemoveFile(const std::wstring& path) { return ::unlink(PathToNative(path).c_str()) == 0; }
+
+bool RenameFile(const std::wstring& from, const std::wstring& to) {
+    return ::rename(PathToNative(from).c_str(), PathToNative(to).c_str()) == 0;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    bytes.clear();
+    PlatformFile f;
+    if (!f.Open(path, PlatformFile::AccessRead, PlatformFile::OpenExisting))
+        return false;
+    char buf[65536];
+    for (;;) {
+        int64_t n = f.Read(buf, sizeof buf);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    PlatformFile f;
+    if (!f.Open(path, PlatformFile::AccessWrite, PlatformFile::CreateAlways))
+        return false;
+    return f.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+std::vector<std::wstring> ListDirectory(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    DIR* dir = ::opendir(PathToNative(path).c_str());
+    if (!dir)
+        return names;
+    while (dirent* e = ::readdir(dir)) {
+        std::string n = e->d_name;
+        if (n == "." || n == "..")
+            continue;
+        names.push_back(PathFromNative(n));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::wstring PathDirectory(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'/');
+    if (slash == std::wstring::npos)
+        return L"";
+    if (slash == 0)
+        return L"/";
+    return path.substr(0, slash);
+}
+
+std::wstring PathFileName(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'/');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring PathExtension(const std::wstring& path) {
+    std::wstring name = PathFileName(path);
+    size_t dot = name.find_last_of(L'.');
+    if (dot == std::wstring::npos || dot == 0)
+        return L"";
+    return name.substr(dot);
+}
+
+std::wstring PathJoin(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty())
+        return name;
+    if (folder.back() == L'/')
+        return folder + name;
+    return folder + L"/" + name;
+}
+
+bool IsFullPath(const std::wstring& path) { return !path.empty() && path[0] == L'/'; }
+
+std::wstring TemporaryPathBeside(const std::wstring& path) {
+    static std::atomic<unsigned> counter{0};
+    std::wstring folder = PathDirectory(path);
+    std::wstring base = PathFileName(path);
+    for (;;) {
+        std::wstring name = StrPrintf(L".%ls.%d.%u.tmp", base.c_str(), static_cast<int>(::getpid()),
+                                      counter.fetch_add(1));
+        std::wstring candidate = folder.empty() ? name : PathJoin(folder, name);
+        struct stat st {};
+        if (::lstat(PathToNative(candidate).c_str(), &st) != 0)
+            return candidate;
+    }
+}

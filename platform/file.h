@@ -1,0 +1,71 @@
+// Files and folders. Paths are std::wstring with '/' separators; a full path
+// is an absolute path. Bytes on disk are the caller's business.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// An open file, in place of the original platform's file handle. Not copyable;
+// closes itself when destroyed.
+class PlatformFile {
+public:
+    enum Access { AccessRead = 1, AccessWrite = 2 };
+    enum Disposition {
+        OpenExisting,  // fail when absent
+        CreateAlways,  // create or truncate
+        OpenAlways,    // open, or create when absent
+    };
+
+    PlatformFile() = default;
+    ~PlatformFile();
+    PlatformFile(const PlatformFile&) = delete;
+    PlatformFile& operator=(const PlatformFile&) = delete;
+    PlatformFile(PlatformFile&& other) noexcept;
+    PlatformFile& operator=(PlatformFile&& other) noexcept;
+
+    bool Open(const std::wstring& path, int access, Disposition disposition);
+    bool IsOpen() const { return fd_ >= 0; }
+    void Close();
+
+    // Reads up to count bytes; returns the number read, 0 at end of file,
+    // -1 on error.
+    int64_t Read(void* buffer, int64_t count);
+    // Writes all bytes; false on an error or a short write.
+    bool Write(const void* buffer, int64_t count);
+    // Forces written data to the disk.
+    bool Flush();
+    int64_t Size() const;
+
+private:
+    int fd_ = -1;
+};
+
+// The file system in UTF-8 bytes, for the few places that need it.
+std::string PathToNative(const std::wstring& path);
+std::wstring PathFromNative(const std::string& path);
+
+bool FileExists(const std::wstring& path);
+bool DirectoryExists(const std::wstring& path);
+// Creates the folder and any missing parents.
+bool CreateDirectories(const std::wstring& path);
+bool RemoveFile(const std::wstring& path);
+// Replaces the target atomically when both lie on one file system.
+bool RenameFile(const std::wstring& from, const std::wstring& to);
+// Reads or writes a whole file.
+bool ReadWholeFile(const std::wstring& path, std::string& bytes);
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+// Names of the entries of a folder (no "." or ".."), sorted.
+std::vector<std::wstring> ListDirectory(const std::wstring& path);
+
+// Path pieces: the folder part without its trailing '/', the file name, the
+// file name's extension with its dot (empty when none).
+std::wstring PathDirectory(const std::wstring& path);
+std::wstring PathFileName(const std::wstring& path);
+std::wstring PathExtension(const std::wstring& path);
+std::wstring PathJoin(const std::wstring& folder, const std::wstring& name);
+bool IsFullPath(const std::wstring& path);
+
+// A unique, not yet existing path in the folder of the given path, for
+// writing a file and then renaming it over the target.
+std::wstring TemporaryPathBeside(const std::wstring& path);
