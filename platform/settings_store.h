@@ -11,6 +11,7 @@
 //
 // Enumeration order is stable: subkeys by name (case-insensitively), values in
 // the order they were first set (kept across saving and reloading).
+// Used from the user-interface thread only; nothing is locked.
 #pragma once
 
 #include <cstdint>
