@@ -22,12 +22,11 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// MM_HIMETRIC spans ten inches: 25400 units of 0.01 mm onto ten inches' worth
-// of pixels. The ratio is exact for any resolution, and the products the views
-// form from these extents (extent times extent, times a zoom of 1024) stay
-// within 32 bits.
-constexpr int kHimetricWindowExt = 25400;
-constexpr int kHimetricInches = 10;
+// MM_HIMETRIC maps the surface's width and height in 0.01 mm (rounded from
+// its pixels and resolution) onto its pixels, as the printer mapping relies
+// on: its viewport extent is the printable width. A surface without a size
+// takes ten inches.
+constexpr int kFallbackInches = 10;
 
 // Cell height of a font whose description gives no height, in pixels.
 constexpr int kDefaultFontCell = 16;
@@ -93,11 +92,14 @@ struct DeviceContextImpl {
     std::vector<DcState> saved;
     DcRecorder* recorder = nullptr;
 
-    // The last realised font and the mapping scale it was realised for.
-    mutable bool fontCached = false;
-    mutable LogFont cachedLogFont;
-    mutable int64_t cachedScale[4] = {0, 0, 0, 0};
-    mutable QFont cachedFont;
+    // Recently realised fonts with the mapping scale they were realised
+    // for; drawing code switches between a few fonts all the time.
+    struct CachedFont {
+        LogFont logFont;
+        int64_t scale[4];
+        QFont font;
+    };
+    mutable std::vector<CachedFont> fonts;
 
     int64_t MapX(int64_t x) const {
         return RoundDiv((x - s.winOrg.x) * s.vpExt.cx, s.winExt.cx) + s.vpOrg.x;
@@ -296,8 +298,9 @@ QPen DeviceContextImpl::MakeQPen(const GdiPen& pen) const {
 
 QFont DeviceContextImpl::Font() const {
     const int64_t scale[4] = {s.vpExt.cx, s.winExt.cx, s.vpExt.cy, s.winExt.cy};
-    if (fontCached && cachedLogFont == s.font && std::equal(scale, scale + 4, cachedScale))
-        return cachedFont;
+    for (const CachedFont& c : fonts)
+        if (c.logFont == s.font && std::equal(scale, scale + 4, c.scale))
+            return c.font;
     const LogFont& lf = s.font;
     QFont f;
     std::wstring family = ResolveFontFamily(lf.lfFaceName);
@@ -329,10 +332,12 @@ QFont DeviceContextImpl::Font() const {
         if (avg > 0)
             f.setStretch(std::clamp(int(std::lround(100.0 * want / avg)), 1, 4000));
     }
-    fontCached = true;
-    cachedLogFont = lf;
-    std::copy(scale, scale + 4, cachedScale);
-    cachedFont = f;
+    constexpr size_t kCachedFonts = 8;
+    if (fonts.size() >= kCachedFonts)
+        fonts.erase(fonts.begin());
+    CachedFont c{lf, {}, f};
+    std::copy(scale, scale + 4, c.scale);
+    fonts.push_back(std::move(c));
     return f;
 }
 
@@ -438,10 +443,14 @@ int DeviceContext::SetMapMode(int mode) {
         s.winExt = {1, 1};
         s.vpExt = {1, 1};
         break;
-    case MM_HIMETRIC:
-        s.winExt = {kHimetricWindowExt, kHimetricWindowExt};
-        s.vpExt = {kHimetricInches * impl_->dpiX, -kHimetricInches * impl_->dpiY};
+    case MM_HIMETRIC: {
+        const int w = impl_->width > 0 ? impl_->width : kFallbackInches * impl_->dpiX;
+        const int h = impl_->height > 0 ? impl_->height : kFallbackInches * impl_->dpiY;
+        s.winExt = {std::max(1, Clamp32(RoundDiv(int64_t(w) * 2540, impl_->dpiX))),
+                    std::max(1, Clamp32(RoundDiv(int64_t(h) * 2540, impl_->dpiY)))};
+        s.vpExt = {w, -h};
         break;
+    }
     case MM_ANISOTROPIC:
         break; // keeps the extents of the mode before
     default:
@@ -764,7 +773,7 @@ bool DeviceContext::Rectangle(int left, int top, int right, int bottom) {
     d.Record(d.NewRecord(DcOp::Rectangle, {{left, top}, {right, bottom}},
                          {d.ToDevice({left, top}), d.ToDevice({right, bottom})}));
     PaintScope p(d);
-    if (!p)
+    if (!p || box.width() < 1 || box.height() < 1)
         return true;
     if (d.s.pen.IsNull()) {
         // Without an outline the fill stops one pixel short on the right
@@ -787,7 +796,7 @@ bool DeviceContext::RoundRect(int left, int top, int right, int bottom, int widt
         DcOp::RoundRect, {{left, top}, {right, bottom}, {width, height}},
         {d.ToDevice({left, top}), d.ToDevice({right, bottom}), {d.LenX(width), d.LenY(height)}}));
     PaintScope p(d);
-    if (!p)
+    if (!p || box.width() < 1 || box.height() < 1)
         return true;
     p->setPen(d.MakeQPen(d.s.pen));
     p->setBrush(d.MakeQBrush(d.s.brush));
@@ -801,7 +810,7 @@ bool DeviceContext::Ellipse(int left, int top, int right, int bottom) {
     d.Record(d.NewRecord(DcOp::Ellipse, {{left, top}, {right, bottom}},
                          {d.ToDevice({left, top}), d.ToDevice({right, bottom})}));
     PaintScope p(d);
-    if (!p)
+    if (!p || box.width() < 1 || box.height() < 1)
         return true;
     p->setPen(d.MakeQPen(d.s.pen));
     p->setBrush(d.MakeQBrush(d.s.brush));
@@ -860,7 +869,7 @@ bool DrawArc(DeviceContextImpl& d, ArcKind kind, int l, int t, int r, int b, int
     d.Record(std::move(rec));
 
     PaintScope p(d);
-    if (!p)
+    if (!p || box.width() < 1 || box.height() < 1)
         return true;
     QPainterPath path;
     if (kind == ArcKind::Pie) {
@@ -1203,10 +1212,13 @@ bool DeviceContext::BitBlt(int x, int y, int width, int height, const DeviceCont
         return false;
     const QRect src = s.DeviceBox(sx, sy, sx + width, sy + height);
     s.target->Flush(); // the source's pixels must be complete
+    // A shared copy: should the source be this very target, painting on it
+    // detaches the target's pixels from the ones read here.
+    const QImage pixels = *s.target->Impl()->image;
     PaintScope p(d);
     if (!p)
         return false;
     p->setCompositionMode(QPainter::CompositionMode_Source);
-    p->drawImage(dst, *s.target->Impl()->image, src);
+    p->drawImage(dst, pixels, src);
     return true;
 }

@@ -8,7 +8,12 @@
 //   device  = RoundDiv((logical - windowOrg) * viewportExt, windowExt) + viewportOrg
 //   logical = RoundDiv((device - viewportOrg) * windowExt, viewportExt) + windowOrg
 // where RoundDiv divides in 64-bit integers and rounds half away from zero,
-// so -0.5 becomes -1 and 0.5 becomes 1.
+// so -0.5 becomes -1 and 0.5 becomes 1. MM_TEXT maps 1:1. MM_HIMETRIC
+// (0.01 mm, y up) has the viewport extent (HORZRES, -VERTRES) and the window
+// extent (HORZRES x 2540 / LOGPIXELSX, VERTRES x 2540 / LOGPIXELSY) rounded
+// the same way, so 0.01 mm units map exactly at the resolution whenever the
+// width in pixels is a multiple of dpi / gcd(dpi, 2540) (24 at 96 dpi).
+// MM_ANISOTROPIC keeps the extents it finds and lets them be set.
 //
 // Pens, brushes and fonts are plain values: select one and keep the returned
 // previous value to select it back; nothing needs deleting.

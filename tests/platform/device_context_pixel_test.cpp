@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -27,7 +28,8 @@ void PrepareSheetDc(DeviceContext& dc, int factor, bool multiply, int sheetHeigh
 
 class PixelDc : public ::testing::Test {
 protected:
-    std::unique_ptr<PaintTarget> target = PaintTarget::CreateImage(200, 200, kWhite);
+    // 240 pixels at 96 dpi are 6350 units exactly.
+    std::unique_ptr<PaintTarget> target = PaintTarget::CreateImage(240, 200, kWhite);
     DeviceContext dc{*target};
 
     bool Ink(int x, int y) const { return target->PixelAt(x, y) != kWhite; }
@@ -95,6 +97,32 @@ TEST_F(PixelDc, DottedPenLeavesGaps) {
         inked += Ink(x, 50);
     EXPECT_GT(inked, 30);
     EXPECT_LT(inked, 60);
+}
+
+// A geometric pen with its own dashes in logical units: 40 units on, 40 off
+// are 12 pixels each at zoom 8 (40 x 7680 / 25400 = 12.09), with flat ends.
+TEST_F(PixelDc, UserDashesScaleWithTheMapping) {
+    PrepareSheetDc(dc, 8, true, 0);
+    dc.SelectPen(ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, 0, 0, {40, 40}));
+    POINT a{0, 50}, b{239, 50};
+    dc.DPtoLP(&a, 1);
+    dc.DPtoLP(&b, 1);
+    dc.MoveTo(a.x, a.y);
+    dc.LineTo(b.x, b.y);
+    const int y = dc.ToDevice(a).y;
+    std::vector<int> runs; // lengths of inked runs
+    int run = 0;
+    for (int x = 0; x < 240; ++x) {
+        if (Ink(x, y)) {
+            ++run;
+        } else if (run) {
+            runs.push_back(run);
+            run = 0;
+        }
+    }
+    ASSERT_GE(runs.size(), 5u);
+    for (size_t i = 1; i + 1 < runs.size(); ++i) // inner runs are whole dashes
+        EXPECT_NEAR(runs[i], 12, 1);
 }
 
 TEST_F(PixelDc, ArcRunsCounterClockwiseOnTheScreen) {
@@ -247,6 +275,10 @@ TEST_F(PixelDc, OffScreenBitmapCopiesToTheTarget) {
     // Drawing on the bitmap again after the copy still works.
     mem.SetPixel(0, 0, kRedRef);
     EXPECT_EQ(bitmap->PixelAt(0, 0), kRed);
+    // A block of the target copied onto itself.
+    EXPECT_TRUE(dc.BitBlt(0, 0, 40, 30, dc, 100, 100));
+    EXPECT_EQ(target->PixelAt(0, 0), kBlue);
+    EXPECT_EQ(target->PixelAt(39, 29), kRed);
 }
 
 // The context leaves the painter it shares with the board side as it found it.

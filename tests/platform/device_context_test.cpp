@@ -33,8 +33,9 @@ struct SheetCase {
     POINT device;
 };
 
-// A4 upright, 210 x 297 mm = 21000 x 29700 units, at 96 dpi. MM_HIMETRIC
-// maps 25400 units onto 960 pixels; zoom 2 makes that 1920, zoom 1/2 480.
+// A4 upright, 210 x 297 mm = 21000 x 29700 units, at 96 dpi on a client
+// area 960 pixels wide: MM_HIMETRIC maps its 25400 units onto 960 pixels;
+// zoom 2 makes that 1920, zoom 1/2 480.
 const SheetCase kSheetCases[] = {
     // zoom 1: x = 21000 * 960 / 25400 = 793.70 -> 794;
     //         y = (0 - 29700) * -960 / 25400 = 1122.52 -> 1123
@@ -49,7 +50,7 @@ const SheetCase kSheetCases[] = {
 };
 
 TEST(DeviceContextMapping, SheetMappingAtZoomOneTwoAndHalf) {
-    DeviceContext dc(1200, 1200);
+    DeviceContext dc(960, 1200);
     for (const SheetCase& c : kSheetCases) {
         PrepareSheetDc(dc, c.factor, c.multiply, 29700);
         POINT p = c.logical;
@@ -65,12 +66,12 @@ TEST(DeviceContextMapping, SheetMappingAtZoomOneTwoAndHalf) {
 }
 
 TEST(DeviceContextMapping, SheetMappingExtentsAsTheViewReadsThem) {
-    DeviceContext dc(800, 600);
+    DeviceContext dc(960, 600);
     dc.SetMapMode(MM_HIMETRIC);
     EXPECT_EQ(dc.GetWindowExt().cx, 25400);
-    EXPECT_EQ(dc.GetWindowExt().cy, 25400);
+    EXPECT_EQ(dc.GetWindowExt().cy, 15875);
     EXPECT_EQ(dc.GetViewportExt().cx, 960);
-    EXPECT_EQ(dc.GetViewportExt().cy, -960);
+    EXPECT_EQ(dc.GetViewportExt().cy, -600);
     PrepareSheetDc(dc, 4, true, 29700);
     EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
     EXPECT_EQ(dc.GetWindowExt().cy, 25400);
@@ -80,7 +81,7 @@ TEST(DeviceContextMapping, SheetMappingExtentsAsTheViewReadsThem) {
 }
 
 TEST(DeviceContextMapping, HimetricAt96And600Dpi) {
-    DeviceContext screen(500, 500, 96, 96);
+    DeviceContext screen(1000, 500, 96, 96); // 26458 x 13229 units
     EXPECT_EQ(screen.SetMapMode(MM_HIMETRIC), MM_TEXT);
     // One inch (2540 units) is 96 pixels; y grows upward.
     POINT pts[] = {{2540, 2540}, {100, -100}, {0, 0}, {-2540, 1270}};
@@ -92,7 +93,9 @@ TEST(DeviceContextMapping, HimetricAt96And600Dpi) {
 
     DeviceContext printer(4960, 7016, 600, 600);
     printer.SetMapMode(MM_HIMETRIC);
-    POINT q{21000, -29700}; // A4 in 0.01 mm -> 4960.63, 7015.75 pixels
+    EXPECT_EQ(printer.GetWindowExt().cx, 20997); // 20997.33
+    EXPECT_EQ(printer.GetWindowExt().cy, 29701); // 29701.07
+    POINT q{21000, -29700};                      // 21000 * 4960 / 20997 = 4960.71, 7015.76
     printer.LPtoDP(&q, 1);
     EXPECT_EQ(q, (POINT{4961, 7016}));
     EXPECT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 600);
@@ -101,6 +104,35 @@ TEST(DeviceContextMapping, HimetricAt96And600Dpi) {
     EXPECT_EQ(printer.GetDeviceCaps(VERTSIZE), 297);
     EXPECT_EQ(printer.GetDeviceCaps(PHYSICALWIDTH), 4960);
     EXPECT_EQ(printer.GetDeviceCaps(PHYSICALOFFSETX), 0);
+}
+
+// The printer mapping of a schematic: an A4 sheet less 10 mm each way
+// (20000 x 28700 units) on a page printable 8 x 11 inches at 600 dpi
+// (4800 x 6600 pixels, 20320 x 27940 units).
+TEST(DeviceContextMapping, PrinterMappingFitsThePrintExtentToThePageWidth) {
+    DeviceContext dc(4800, 6600, 600, 600);
+    const int W = 21000, H = 29700, cx = 20000, cy = 28700;
+    for (bool fit : {true, false}) {
+        dc.SetMapMode(MM_HIMETRIC);
+        const SIZE we = dc.GetWindowExt();
+        const SIZE ve = dc.GetViewportExt();
+        EXPECT_EQ(we.cx, 20320);
+        EXPECT_EQ(ve.cx, 4800);
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(we.cx, we.cx);
+        const int v = fit ? ve.cx * we.cx / cx : ve.cx; // 4876 when fitting
+        dc.SetViewportExt(v, -v);
+        dc.SetWindowOrg((W - cx) / 2, H - (H - cy) / 2);
+        POINT p[] = {{500, 29200}, {20500, 29200}, {3040, 26660}};
+        dc.LPtoDP(p, 3);
+        EXPECT_EQ(p[0], (POINT{0, 0}));
+        if (fit) {
+            EXPECT_EQ(p[1].x, 4799); // 20000 * 4876 / 20320 = 4799.2: the page width
+        } else {
+            EXPECT_EQ(p[1].x, 4724);            // 200 mm at 600 dpi = 4724.4
+            EXPECT_EQ(p[2], (POINT{600, 600})); // one inch in, one inch down
+        }
+    }
 }
 
 TEST(DeviceContextMapping, HalvesRoundAwayFromZero) {
@@ -137,7 +169,7 @@ TEST(DeviceContextMapping, HalvesRoundAwayFromZero) {
 }
 
 TEST(DeviceContextMapping, RoundTripsAndRectangles) {
-    DeviceContext dc(1000, 1000);
+    DeviceContext dc(960, 1000);
     PrepareSheetDc(dc, 1, true, 29700, {20, 20});
     // Every device pixel spans 26.46 units: device -> logical -> device is
     // exact, logical -> device -> logical is within half a pixel's span.
@@ -173,9 +205,10 @@ TEST(DeviceContextMapping, ExtentsOnlyInAnisotropicAndNeverZero) {
     dc.SetMapMode(MM_HIMETRIC);
     EXPECT_FALSE(dc.SetViewportExt(1, 1));
     dc.SetMapMode(MM_ANISOTROPIC); // keeps the extents of MM_HIMETRIC
-    EXPECT_EQ(dc.GetViewportExt().cx, 960);
+    EXPECT_EQ(dc.GetViewportExt().cx, 100);
+    EXPECT_EQ(dc.GetWindowExt().cx, 2646); // 100 pixels = 2645.8 units
     EXPECT_FALSE(dc.SetViewportExt(0, -5));
-    EXPECT_EQ(dc.GetViewportExt().cx, 960);
+    EXPECT_EQ(dc.GetViewportExt().cx, 100);
     EXPECT_EQ(dc.SetMapMode(12345), 0);
     EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
     dc.SetMapMode(MM_TEXT);
@@ -222,7 +255,7 @@ TEST(DeviceContextState, SelectReturnsThePreviousObject) {
 }
 
 TEST(DeviceContextState, SaveAndRestoreTheWholeState) {
-    DeviceContext dc(400, 400);
+    DeviceContext dc(960, 400);
     PrepareSheetDc(dc, 1, true, 29700, {5, 5});
     const GdiPen penA = CreatePen(PS_SOLID, 30, 0x00FF00);
     const GdiBrush brushA = CreateSolidBrush(0xFF0000);
@@ -295,13 +328,13 @@ TEST(DeviceContextState, SaveAndRestoreTheWholeState) {
 }
 
 TEST(DeviceContextState, ClipBoxInLogicalUnits) {
-    DeviceContext dc(800, 600);
+    DeviceContext dc(960, 600);
     PrepareSheetDc(dc, 1, true, 29700, {20, 20});
     RECT box{};
     EXPECT_EQ(dc.GetClipBox(&box), SIMPLEREGION);
     // The whole surface: device (0, 0) is logical (-529, 30229); the corner
-    // (800, 600) is (20638, 14354) (26.458 units per pixel).
-    EXPECT_EQ(box, (RECT{-529, 30229, 20638, 14354}));
+    // (960, 600) is (24871, 14354) (26.458 units per pixel).
+    EXPECT_EQ(box, (RECT{-529, 30229, 24871, 14354}));
     // A clip given in logical units with y up.
     dc.IntersectClipRect(0, 29700, 2540, 27160); // device (20, 20) - (116, 116)
     dc.GetClipBox(&box);
@@ -321,7 +354,7 @@ TEST(DeviceContextState, ClipBoxInLogicalUnits) {
 
 class RecordingDc : public ::testing::Test {
 protected:
-    DeviceContext dc{1000, 1200};
+    DeviceContext dc{960, 1200};
     DcRecorder rec;
     void SetUp() override {
         dc.SetRecorder(&rec);
