@@ -36,22 +36,23 @@ void ReadUnit(const SettingsKey& key, int& unit) {
         unit = static_cast<int>(v);
 }
 
-void ReadFont(const SettingsKey& key, LogicalFont& font) {
+void ReadFont(const SettingsKey& key, LogFont& font) {
     std::wstring face;
     if (key.QueryString(L"Font", &face) != SettingsResult::Ok)
         return;
     // The name stops at its first NUL as the stored C string would, and at
     // the room of the record's face-name field.
     face = face.substr(0, face.find(L'\0'));
-    if (face.size() > LogicalFont::kMaxFaceName)
-        face.resize(LogicalFont::kMaxFaceName);
-    font.faceName = face;
+    if (face.size() > LogFont::kMaxFaceName)
+        face.resize(LogFont::kMaxFaceName);
+    font.lfFaceName = face;
 }
 
 } // namespace
 
 DefaultSettings::DefaultSettings() {
-    font.faceName = L"Arial Unicode MS";
+    font.lfFaceName = L"Arial Unicode MS";
+    font.lfQuality = 2; // proof quality
     for (int i = 0; i < kBoardLayerCount; ++i)
         layerColors[i] = kLayerDefaults[i];
     for (COLORREF& c : customColors)
@@ -156,7 +157,7 @@ void DefaultSettings::StoreSchematicColorsPage() const {
     SettingsKey key;
     if (!key.Create(kKeyPath))
         return;
-    key.SetString(L"Font", font.faceName);
+    key.SetString(L"Font", font.lfFaceName);
     key.SetNumber(L"Unit", static_cast<uint32_t>(unit));
     key.SetFloat(L"WireWidth", wireWidth);
     key.SetFloat(L"BusWidth", busWidth);

@@ -1,26 +1,28 @@
 // A font description as the drawing code and the settings keep it: the fields
-// of the original platform's logical-font record, with the face name as text.
+// of a logical-font record, with the face name as text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-struct LogicalFont {
-    int32_t height = 0;
-    int32_t width = 0;
-    int32_t escapement = 0; // tenths of a degree
-    int32_t orientation = 0;
-    int32_t weight = 400; // 400 normal, 700 bold
-    uint8_t italic = 0;
-    uint8_t underline = 0;
-    uint8_t strikeOut = 0;
-    uint8_t charSet = 1; // 1 = the default character set
-    uint8_t outPrecision = 0;
-    uint8_t clipPrecision = 0;
-    uint8_t quality = 2; // 2 = proof quality
-    uint8_t pitchAndFamily = 0;
-    std::wstring faceName; // at most kMaxFaceName characters
+struct LogFont {
     static constexpr size_t kMaxFaceName = 31;
 
-    bool operator==(const LogicalFont&) const = default;
+    int32_t lfHeight = 0; // logical units; negative = em height, positive = cell height
+    int32_t lfWidth = 0;
+    int32_t lfEscapement = 0; // tenths of a degree
+    int32_t lfOrientation = 0;
+    int32_t lfWeight = 400; // 400 normal, 700 bold
+    uint8_t lfItalic = 0;
+    uint8_t lfUnderline = 0;
+    uint8_t lfStrikeOut = 0;
+    uint8_t lfCharSet = 1; // the default character set
+    uint8_t lfOutPrecision = 0;
+    uint8_t lfClipPrecision = 0;
+    uint8_t lfQuality = 0;
+    uint8_t lfPitchAndFamily = 0;
+    std::wstring lfFaceName; // at most kMaxFaceName characters where it is stored
 };
+
+bool operator==(const LogFont& a, const LogFont& b);

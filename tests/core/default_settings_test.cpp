@@ -55,13 +55,13 @@ TEST_F(DefaultSettingsTest, BuiltInDefaults) {
     }
     EXPECT_EQ(s.layerColors[kLayerTop], 0x00FF0000u);
     EXPECT_EQ(s.layerColors[kLayerPackageOutlineBottom], 0x004040FFu);
-    EXPECT_EQ(s.font.faceName, L"Arial Unicode MS");
-    EXPECT_EQ(s.font.height, 0);
-    EXPECT_EQ(s.font.weight, 400);
-    EXPECT_EQ(s.font.charSet, 1);
-    EXPECT_EQ(s.font.quality, 2);
-    EXPECT_EQ(s.font.pitchAndFamily, 0);
-    EXPECT_EQ(s.font.italic, 0);
+    EXPECT_EQ(s.font.lfFaceName, L"Arial Unicode MS");
+    EXPECT_EQ(s.font.lfHeight, 0);
+    EXPECT_EQ(s.font.lfWeight, 400);
+    EXPECT_EQ(s.font.lfCharSet, 1);
+    EXPECT_EQ(s.font.lfQuality, 2);
+    EXPECT_EQ(s.font.lfPitchAndFamily, 0);
+    EXPECT_EQ(s.font.lfItalic, 0);
     EXPECT_EQ(s.unit, 1);
     EXPECT_EQ(s.sheetSizeStd, 3u);
     EXPECT_EQ(s.sheetWidth, 420.0f);
@@ -109,7 +109,7 @@ TEST_F(DefaultSettingsTest, LoadTakesStoredValues) {
     SettingsStore::Reload();
     DefaultSettings s;
     s.Load();
-    EXPECT_EQ(s.font.faceName, L"DejaVu Sans");
+    EXPECT_EQ(s.font.lfFaceName, L"DejaVu Sans");
     EXPECT_EQ(s.unit, 0);
     EXPECT_EQ(s.sheetWidth, 0.25f);
     EXPECT_EQ(s.sheetHeight, 210.0f);
@@ -142,7 +142,7 @@ TEST_F(DefaultSettingsTest, WrongSizedOrTypedValuesKeepDefaults) {
     EXPECT_EQ(s.gridWidth, 2.5f);
     EXPECT_EQ(s.wireWidth, 0.15f);
     EXPECT_EQ(s.colorBkg, 0x00FFFFFAu);
-    EXPECT_EQ(s.font.faceName, L"Arial Unicode MS");
+    EXPECT_EQ(s.font.lfFaceName, L"Arial Unicode MS");
     EXPECT_EQ(s.unit, 1);
 }
 
@@ -150,13 +150,13 @@ TEST_F(DefaultSettingsTest, FontNameIsReadUpTo31Characters) {
     Key().SetString(L"Font", L"A Very Long Font Family Name That Goes On");
     DefaultSettings s;
     s.Load();
-    EXPECT_EQ(s.font.faceName, L"A Very Long Font Family Name Th");
-    EXPECT_EQ(s.font.faceName.size(), 31u);
+    EXPECT_EQ(s.font.lfFaceName, L"A Very Long Font Family Name Th");
+    EXPECT_EQ(s.font.lfFaceName.size(), 31u);
 }
 
 TEST_F(DefaultSettingsTest, StoreThenLoadRoundTrips) {
     DefaultSettings changed;
-    changed.font.faceName = L"Liberation Sans";
+    changed.font.lfFaceName = L"Liberation Sans";
     changed.unit = 2;
     changed.sheetSizeStd = 5;
     changed.sheetWidth = 594.0f;
