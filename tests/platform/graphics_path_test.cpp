@@ -279,12 +279,12 @@ TEST(PathText, OutlineOfAKnownStringInDejaVuSans) {
     p.GetBounds(&b);
     // Em 10 over 2048 design units: baseline at the ascent 1901 (9.282);
     // 'l' rises 1556 units (top 1.685); 'H' starts after its bearing of 201
-    // (0.981); the advances 1515+1260+569+569+1253 end at 25.30 less the
+    // (0.981); the advances 1542+1260+569+569+1253 end at 25.356 less the
     // right bearing of 'o' (113 units, 0.552).
     EXPECT_NEAR(b.X, 0.981, 0.05);
     EXPECT_NEAR(b.Y, 1.685, 0.05);
     EXPECT_NEAR(b.Y + b.Height, 9.282 + 0.142, 0.05);
-    EXPECT_NEAR(b.X + b.Width, 25.30 - 0.552, 0.1);
+    EXPECT_NEAR(b.X + b.Width, 25.356 - 0.552, 0.1);
     // Figures are closed glyph contours: H, e (2), l, l, o (2).
     int figures = 0;
     for (uint8_t t : p.Types())
