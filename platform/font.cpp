@@ -23,7 +23,9 @@ constexpr int kRefPixels = 2048;
 struct FaceKey {
     std::wstring family;
     int style;
-    bool operator<(const FaceKey& o) const { return std::tie(family, style) < std::tie(o.family, o.style); }
+    bool operator<(const FaceKey& o) const {
+        return std::tie(family, style) < std::tie(o.family, o.style);
+    }
 };
 
 struct Face {
@@ -162,7 +164,9 @@ Status FontFamily::GetFamilyName(std::wstring* name) const {
     return Ok;
 }
 
-uint16_t FontFamily::GetEmHeight(int) const { return IsAvailable() ? kRefPixels : 0; }
+uint16_t FontFamily::GetEmHeight(int) const {
+    return IsAvailable() ? kRefPixels : 0;
+}
 
 uint16_t FontFamily::GetCellAscent(int style) const {
     return IsAvailable() ? static_cast<uint16_t>(FaceFor(resolved_, style).ascent + 0.5) : 0;

@@ -254,7 +254,8 @@ struct Graphics::Impl {
             lg.setSpread(QGradient::RepeatSpread);
             qbrush = QBrush(lg);
         } else {
-            qbrush = QBrush(QColor::fromRgba(static_cast<const SolidBrush&>(brush).GetColor().GetValue()));
+            qbrush = QBrush(
+                QColor::fromRgba(static_cast<const SolidBrush&>(brush).GetColor().GetValue()));
         }
         brushStamp = brush.Stamp();
         return qbrush;
@@ -272,38 +273,91 @@ struct Graphics::Impl {
         return paths.emplace(path.Stamp(), PathToQt(path)).first->second;
     }
 
-    // The shared painter set up for drawing in world units, its state saved.
+    // Painter state this surface has set while it holds the painter.
+    QPainter* held = nullptr;
+    bool outerClip = false;
+    std::shared_ptr<const RegionNode> appliedClip;
+    uint64_t deviceVersion = 1;
+    uint64_t appliedDevice = 0;
+    int appliedAA = -1;
+
+    static void ReleaseThunk(void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        if (impl->held)
+            impl->held->restore();
+        impl->held = nullptr;
+    }
+
+    void Release() {
+        if (held && target && target->Impl()->holder == this)
+            target->Impl()->ReleaseHolder();
+        held = nullptr;
+    }
+
+    void ApplyClip(QPainter* p) {
+        if (clip.IsInfinite())
+            return;
+        if (clipNode != clip.Node()) {
+            clipNode = clip.Node();
+            RectF r;
+            clipIsRect = clip.IsSingleRect(&r);
+            if (clipIsRect)
+                clipRect = QRectF(r.X, r.Y, r.Width, r.Height);
+            else
+                clipPath = RegionToQt(clipNode.get());
+        }
+        const Qt::ClipOperation op = outerClip ? Qt::IntersectClip : Qt::ReplaceClip;
+        p->setWorldTransform(QTransform());
+        if (clipIsRect)
+            p->setClipRect(clipRect, op);
+        else
+            p->setClipPath(clipPath, op);
+    }
+
+    // The shared painter set up for drawing in world units. The painter's
+    // own state is saved once when this surface takes it and restored when
+    // it lets go; in between only what changed is set again.
     QPainter* Begin() {
         if (!target)
             return nullptr;
-        QPainter* p = target->Impl()->Painter();
+        PaintTargetImpl* ti = target->Impl();
+        QPainter* p = ti->Painter();
         if (!p)
             return nullptr;
-        p->save();
-        if (!clip.IsInfinite()) {
-            if (clipNode != clip.Node()) {
-                clipNode = clip.Node();
-                RectF r;
-                clipIsRect = clip.IsSingleRect(&r);
-                if (clipIsRect)
-                    clipRect = QRectF(r.X, r.Y, r.Width, r.Height);
-                else
-                    clipPath = RegionToQt(clipNode.get());
-            }
-            const Qt::ClipOperation op = p->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip;
-            p->setWorldTransform(QTransform());
-            if (clipIsRect)
-                p->setClipRect(clipRect, op);
-            else
-                p->setClipPath(clipPath, op);
+        if (ti->holder != this || held != p) {
+            ti->Claim(this, &ReleaseThunk);
+            p->save();
+            held = p;
+            outerClip = p->hasClipping();
+            appliedClip = nullptr;
+            ApplyClip(p);
+            appliedClip = clip.Node();
+            appliedDevice = 0;
+            appliedAA = -1;
+            penStamp = 0;
+            brushStamp = 0;
+        } else if (appliedClip != clip.Node()) {
+            // Back to the painter's own clip, then ours.
+            p->restore();
+            p->save();
+            ApplyClip(p);
+            appliedClip = clip.Node();
+            appliedDevice = 0;
+            appliedAA = -1;
         }
-        const bool aa = smoothing == SmoothingModeAntiAlias || smoothing == SmoothingModeHighQuality;
-        if (p->testRenderHint(QPainter::Antialiasing) != aa)
+        const bool aa =
+            smoothing == SmoothingModeAntiAlias || smoothing == SmoothingModeHighQuality;
+        if (appliedAA != static_cast<int>(aa)) {
             p->setRenderHint(QPainter::Antialiasing, aa);
-        p->setWorldTransform(ToQt(Device()));
+            appliedAA = aa;
+        }
+        if (appliedDevice != deviceVersion) {
+            p->setWorldTransform(ToQt(Device()));
+            appliedDevice = deviceVersion;
+        }
         return p;
     }
-    void End(QPainter* p) { p->restore(); }
+    void End(QPainter*) {}
 
     // Recording.
     DrawRecord* Record(DrawOp op, const Pen* pen, const Brush* brush) {
@@ -321,7 +375,8 @@ struct Graphics::Impl {
             r.hasPen = true;
             r.penColor = pen->GetColor().GetValue();
             r.penWidth = pen->GetWidth();
-            r.penDeviceWidth = pen->GetWidth() <= 0 ? 1.0f : static_cast<float>(pen->GetWidth() * m.Scale());
+            r.penDeviceWidth =
+                pen->GetWidth() <= 0 ? 1.0f : static_cast<float>(pen->GetWidth() * m.Scale());
             r.dashStyle = pen->GetDashStyle();
             r.dashPattern = pen->GetDashPattern();
             r.startCap = pen->GetStartCap();
@@ -342,8 +397,8 @@ struct Graphics::Impl {
         recorder->records.push_back(std::move(r));
         return &recorder->records.back();
     }
-    void SetGeometry(DrawRecord* r, const std::vector<PointF>& pts, const std::vector<uint8_t>& types,
-                     FillMode fill) {
+    void SetGeometry(DrawRecord* r, const std::vector<PointF>& pts,
+                     const std::vector<uint8_t>& types, FillMode fill) {
         const Matrix& m = Device();
         r->points.reserve(pts.size());
         for (const PointF& p : pts)
@@ -361,10 +416,16 @@ Graphics::Graphics(PaintTarget* target) : impl_(std::make_unique<Impl>()) {
     }
 }
 
-Graphics::~Graphics() = default;
+Graphics::~Graphics() {
+    impl_->Release();
+}
 
-PaintTarget* Graphics::Target() const { return impl_->target; }
-void Graphics::SetRecorder(GraphicsRecorder* recorder) { impl_->recorder = recorder; }
+PaintTarget* Graphics::Target() const {
+    return impl_->target;
+}
+void Graphics::SetRecorder(GraphicsRecorder* recorder) {
+    impl_->recorder = recorder;
+}
 
 Status Graphics::Fail(Status s) {
     if (s != Ok)
@@ -383,6 +444,7 @@ Status Graphics::SetTransform(const Matrix* matrix) {
         return Fail(InvalidParameter);
     impl_->world = *matrix;
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
@@ -396,6 +458,7 @@ Status Graphics::GetTransform(Matrix* matrix) const {
 Status Graphics::ResetTransform() {
     impl_->world.Reset();
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
@@ -404,28 +467,34 @@ Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order) {
         return Fail(InvalidParameter);
     impl_->world.Multiply(matrix, order);
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
 Status Graphics::TranslateTransform(float dx, float dy, MatrixOrder order) {
     impl_->world.Translate(dx, dy, order);
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
 Status Graphics::ScaleTransform(float sx, float sy, MatrixOrder order) {
     impl_->world.Scale(sx, sy, order);
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
 Status Graphics::RotateTransform(float angle, MatrixOrder order) {
     impl_->world.Rotate(angle, order);
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
-Matrix Graphics::WorldToDevice() const { return impl_->Device(); }
+Matrix Graphics::WorldToDevice() const {
+    return impl_->Device();
+}
 
 Status Graphics::TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace,
                                  PointF* points, int count) {
@@ -456,17 +525,25 @@ Status Graphics::SetPageUnit(Unit unit) {
         return Fail(InvalidParameter);
     impl_->unit = unit;
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
     return Ok;
 }
 
-Unit Graphics::GetPageUnit() const { return impl_->unit; }
-float Graphics::GetDpiX() const { return impl_->dpiX; }
-float Graphics::GetDpiY() const { return impl_->dpiY; }
+Unit Graphics::GetPageUnit() const {
+    return impl_->unit;
+}
+float Graphics::GetDpiX() const {
+    return impl_->dpiX;
+}
+float Graphics::GetDpiY() const {
+    return impl_->dpiY;
+}
 
 void Graphics::SetDpi(float dpiX, float dpiY) {
     impl_->dpiX = dpiX;
     impl_->dpiY = dpiY;
     impl_->deviceValid = false;
+    ++impl_->deviceVersion;
 }
 
 Status Graphics::SetSmoothingMode(SmoothingMode mode) {
@@ -474,14 +551,18 @@ Status Graphics::SetSmoothingMode(SmoothingMode mode) {
     return Ok;
 }
 
-SmoothingMode Graphics::GetSmoothingMode() const { return impl_->smoothing; }
+SmoothingMode Graphics::GetSmoothingMode() const {
+    return impl_->smoothing;
+}
 
 Status Graphics::SetTextRenderingHint(TextRenderingHint hint) {
     impl_->textHint = hint;
     return Ok;
 }
 
-TextRenderingHint Graphics::GetTextRenderingHint() const { return impl_->textHint; }
+TextRenderingHint Graphics::GetTextRenderingHint() const {
+    return impl_->textHint;
+}
 
 GraphicsState Graphics::Save() {
     const GraphicsState token = impl_->nextToken++;
@@ -501,6 +582,7 @@ Status Graphics::Restore(GraphicsState state) {
         impl_->textHint = saved[i].textHint;
         impl_->clip = saved[i].clip;
         impl_->deviceValid = false;
+        ++impl_->deviceVersion;
         saved.erase(saved.begin() + static_cast<long>(i), saved.end());
         return Ok;
     }
@@ -532,12 +614,18 @@ Status Graphics::SetClip(const GraphicsPath* path, CombineMode mode) {
     return SetClip(&r, mode);
 }
 
-Status Graphics::IntersectClip(const RectF& rect) { return SetClip(rect, CombineModeIntersect); }
+Status Graphics::IntersectClip(const RectF& rect) {
+    return SetClip(rect, CombineModeIntersect);
+}
 Status Graphics::IntersectClip(const Region* region) {
     return SetClip(region, CombineModeIntersect);
 }
-Status Graphics::ExcludeClip(const RectF& rect) { return SetClip(rect, CombineModeExclude); }
-Status Graphics::ExcludeClip(const Region* region) { return SetClip(region, CombineModeExclude); }
+Status Graphics::ExcludeClip(const RectF& rect) {
+    return SetClip(rect, CombineModeExclude);
+}
+Status Graphics::ExcludeClip(const Region* region) {
+    return SetClip(region, CombineModeExclude);
+}
 
 Status Graphics::ResetClip() {
     impl_->clip.MakeInfinite();
@@ -560,7 +648,8 @@ RectF DeviceRectToWorld(const RectF& r, const Matrix& device) {
     Matrix inv = device;
     if (inv.Invert() != Ok)
         return r;
-    PointF c[4] = {{r.X, r.Y}, {r.X + r.Width, r.Y}, {r.X, r.Y + r.Height}, {r.X + r.Width, r.Y + r.Height}};
+    PointF c[4] = {
+        {r.X, r.Y}, {r.X + r.Width, r.Y}, {r.X, r.Y + r.Height}, {r.X + r.Width, r.Y + r.Height}};
     inv.TransformPoints(c, 4);
     float l = c[0].X, t = c[0].Y, rr = c[0].X, b = c[0].Y;
     for (const PointF& p : c) {
@@ -593,7 +682,9 @@ Status Graphics::GetVisibleClipBounds(RectF* rect) const {
     return Ok;
 }
 
-bool Graphics::IsClipEmpty() const { return impl_->clip.IsEmpty(); }
+bool Graphics::IsClipEmpty() const {
+    return impl_->clip.IsEmpty();
+}
 
 bool Graphics::IsVisible(float x, float y) const {
     double dx, dy;
@@ -637,7 +728,8 @@ Status Graphics::Clear(const Color& color) {
         p->setCompositionMode(QPainter::CompositionMode_Source);
         p->fillRect(QRectF(0, 0, impl_->target->Width(), impl_->target->Height()),
                     QColor::fromRgba(color.GetValue()));
-        impl_->End(p);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        impl_->appliedDevice = 0;
     }
     return Ok;
 }
@@ -927,8 +1019,9 @@ Status Graphics::FillRegion(const Brush* brush, const Region* region) {
                 for (size_t i = 0; i < c.size(); ++i) {
                     pts.push_back({static_cast<float>(c[i].x), static_cast<float>(c[i].y)});
                     types.push_back(i == 0 ? PathPointTypeStart
-                                           : (i + 1 == c.size() ? PathPointTypeLine | PathPointTypeCloseSubpath
-                                                                : PathPointTypeLine));
+                                           : (i + 1 == c.size()
+                                                  ? PathPointTypeLine | PathPointTypeCloseSubpath
+                                                  : PathPointTypeLine));
                 }
             impl_->SetGeometry(r, pts, types, FillModeWinding);
         }
@@ -997,6 +1090,7 @@ Status Graphics::DrawString(const std::wstring& text, const Font* font, const Re
         const bool aa = impl_->textHint != TextRenderingHintSingleBitPerPixel &&
                         impl_->textHint != TextRenderingHintSingleBitPerPixelGridFit;
         p->setRenderHint(QPainter::Antialiasing, aa);
+        impl_->appliedAA = aa;
         p->fillPath(PathToQt(path), impl_->ToQBrush(*brush));
         impl_->End(p);
     }
@@ -1020,6 +1114,7 @@ Status Graphics::MeasureString(const std::wstring& text, const Font* font, const
 }
 
 void Graphics::Flush() {
+    impl_->Release();
     if (impl_->target)
         impl_->target->Flush();
 }

@@ -69,7 +69,8 @@ void CubicExtent(double p0, double p1, double p2, double p3, double* lo, double*
     auto take = [&](double t) {
         if (t > 0 && t < 1) {
             const double u = 1 - t;
-            const double v = u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+            const double v =
+                u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
             *lo = std::min(*lo, v);
             *hi = std::max(*hi, v);
         }
@@ -101,8 +102,7 @@ double SegmentDistance(double px, double py, double ax, double ay, double bx, do
 
 GraphicsPath::GraphicsPath(FillMode fillMode) : fillMode_(fillMode), stamp_(NextDrawingStamp()) {}
 
-GraphicsPath::GraphicsPath(const PointF* points, const uint8_t* types, int count,
-                           FillMode fillMode)
+GraphicsPath::GraphicsPath(const PointF* points, const uint8_t* types, int count, FillMode fillMode)
     : fillMode_(fillMode), stamp_(NextDrawingStamp()) {
     if (!points || !types || count < 0) {
         lastStatus_ = InvalidParameter;
@@ -123,7 +123,9 @@ GraphicsPath& GraphicsPath::operator=(const GraphicsPath& other) {
     return *this;
 }
 
-void GraphicsPath::Touch() { stamp_ = NextDrawingStamp(); }
+void GraphicsPath::Touch() {
+    stamp_ = NextDrawingStamp();
+}
 
 Status GraphicsPath::Fail(Status s) const {
     lastStatus_ = s;
@@ -241,8 +243,10 @@ void GraphicsPath::ArcPoints(double x, double y, double w, double h, double star
         SinCosDeg(t, &c2, &s2);
         const double x0 = cx + a * c1, y0 = cy + b * s1;
         const double x3 = cx + a * c2, y3 = cy + b * s2;
-        out->push_back({static_cast<float>(x0 - kk * a * s1), static_cast<float>(y0 + kk * b * c1)});
-        out->push_back({static_cast<float>(x3 + kk * a * s2), static_cast<float>(y3 - kk * b * c2)});
+        out->push_back(
+            {static_cast<float>(x0 - kk * a * s1), static_cast<float>(y0 + kk * b * c1)});
+        out->push_back(
+            {static_cast<float>(x3 + kk * a * s2), static_cast<float>(y3 - kk * b * c2)});
         out->push_back({static_cast<float>(x3), static_cast<float>(y3)});
         tPrev = t;
         thetaPrev = theta;
@@ -557,7 +561,8 @@ namespace {
 double TestFlatness(const GraphicsPath& path, const Matrix* m) {
     RectF r;
     path.GetBounds(&r, m);
-    const double size = std::max({1e-3, static_cast<double>(r.Width), static_cast<double>(r.Height)});
+    const double size =
+        std::max({1e-3, static_cast<double>(r.Width), static_cast<double>(r.Height)});
     return size * 1e-5;
 }
 
@@ -684,8 +689,8 @@ Status GraphicsPath::AddString(const std::wstring& text, const FontFamily* famil
     if (!family->IsAvailable())
         return Fail(FontFamilyNotFound);
     const bool useRect = layoutRect.Width != 0 || layoutRect.Height != 0;
-    const Status s = LayoutTextOutline(text, *family, style, emSize, layoutRect, useRect, format,
-                                       this, nullptr);
+    const Status s =
+        LayoutTextOutline(text, *family, style, emSize, layoutRect, useRect, format, this, nullptr);
     newFigure_ = true;
     return s == Ok ? Ok : Fail(s);
 }

@@ -68,7 +68,11 @@ enum Unit {
     UnitMillimeter = 6,
 };
 
-enum CoordinateSpace { CoordinateSpaceWorld = 0, CoordinateSpacePage = 1, CoordinateSpaceDevice = 2 };
+enum CoordinateSpace {
+    CoordinateSpaceWorld = 0,
+    CoordinateSpacePage = 1,
+    CoordinateSpaceDevice = 2
+};
 
 enum DashStyle {
     DashStyleSolid = 0,

@@ -166,4 +166,6 @@ bool Matrix::Equals(const Matrix* other) const {
     return true;
 }
 
-double Matrix::Scale() const { return std::sqrt(std::fabs(e_[0] * e_[3] - e_[1] * e_[2])); }
+double Matrix::Scale() const {
+    return std::sqrt(std::fabs(e_[0] * e_[3] - e_[1] * e_[2]));
+}

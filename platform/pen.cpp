@@ -119,7 +119,9 @@ Status Pen::GetLastStatus() const {
 
 Brush::Brush(BrushType type) : type_(type), stamp_(NextDrawingStamp()) {}
 Brush::Brush(const Brush& other) : type_(other.type_), stamp_(NextDrawingStamp()) {}
-void Brush::Changed() { stamp_ = NextDrawingStamp(); }
+void Brush::Changed() {
+    stamp_ = NextDrawingStamp();
+}
 
 SolidBrush::SolidBrush(const Color& color) : Brush(BrushTypeSolidColor), color_(color) {}
 

@@ -129,7 +129,9 @@ struct Split {
     PointD p;
 };
 
-inline double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+inline double Cross(double ax, double ay, double bx, double by) {
+    return ax * by - ay * bx;
+}
 
 // Parameter of p projected on a->b.
 inline double Param(const PointD& a, const PointD& b, const PointD& p) {
@@ -230,7 +232,9 @@ bool Apply(CombineMode op, bool a, bool b) {
     return false;
 }
 
-bool InsideBy(FillMode fill, int w) { return fill == FillModeWinding ? w != 0 : (w & 1) != 0; }
+bool InsideBy(FillMode fill, int w) {
+    return fill == FillModeWinding ? w != 0 : (w & 1) != 0;
+}
 
 } // namespace
 
@@ -268,8 +272,8 @@ PolygonSet CombinePolygonSets(const PolygonSet& a, const PolygonSet& b, CombineM
 
     // Cut every edge at its splits; one copy of each piece whatever its
     // direction or owner.
-    std::map<std::pair<PointD, PointD>, int, decltype([](const std::pair<PointD, PointD>& x,
-                                                         const std::pair<PointD, PointD>& y) {
+    std::map<std::pair<PointD, PointD>, int,
+             decltype([](const std::pair<PointD, PointD>& x, const std::pair<PointD, PointD>& y) {
                  KeyLess l;
                  if (l(x.first, y.first))
                      return true;

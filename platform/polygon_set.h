@@ -12,7 +12,9 @@ struct PointD {
     double y = 0;
 };
 
-inline bool operator==(const PointD& a, const PointD& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(const PointD& a, const PointD& b) {
+    return a.x == b.x && a.y == b.y;
+}
 
 // Closed contours (the closing edge is implicit) filled by a fill mode.
 struct PolygonSet {

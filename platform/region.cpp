@@ -36,7 +36,8 @@ std::shared_ptr<const RegionNode> MakePath(const GraphicsPath* path) {
         return n;
     RectF b;
     path->GetBounds(&b);
-    const double size = std::max({1e-3, static_cast<double>(b.Width), static_cast<double>(b.Height)});
+    const double size =
+        std::max({1e-3, static_cast<double>(b.Width), static_cast<double>(b.Height)});
     path->ToPolygons(&n->poly, nullptr, std::min(0.25, size * 1e-4));
     return n;
 }
@@ -179,34 +180,50 @@ Status Region::Combine(const Region* region, CombineMode mode) {
     return Apply(region->node_, mode);
 }
 
-Status Region::Intersect(const RectF& rect) { return Apply(MakeRect(rect), CombineModeIntersect); }
+Status Region::Intersect(const RectF& rect) {
+    return Apply(MakeRect(rect), CombineModeIntersect);
+}
 Status Region::Intersect(const GraphicsPath* path) {
     if (!path)
         return lastStatus_ = InvalidParameter;
     return Apply(MakePath(path), CombineModeIntersect);
 }
-Status Region::Intersect(const Region* region) { return Combine(region, CombineModeIntersect); }
-Status Region::Union(const RectF& rect) { return Apply(MakeRect(rect), CombineModeUnion); }
+Status Region::Intersect(const Region* region) {
+    return Combine(region, CombineModeIntersect);
+}
+Status Region::Union(const RectF& rect) {
+    return Apply(MakeRect(rect), CombineModeUnion);
+}
 Status Region::Union(const GraphicsPath* path) {
     if (!path)
         return lastStatus_ = InvalidParameter;
     return Apply(MakePath(path), CombineModeUnion);
 }
-Status Region::Union(const Region* region) { return Combine(region, CombineModeUnion); }
-Status Region::Xor(const RectF& rect) { return Apply(MakeRect(rect), CombineModeXor); }
+Status Region::Union(const Region* region) {
+    return Combine(region, CombineModeUnion);
+}
+Status Region::Xor(const RectF& rect) {
+    return Apply(MakeRect(rect), CombineModeXor);
+}
 Status Region::Xor(const GraphicsPath* path) {
     if (!path)
         return lastStatus_ = InvalidParameter;
     return Apply(MakePath(path), CombineModeXor);
 }
-Status Region::Xor(const Region* region) { return Combine(region, CombineModeXor); }
-Status Region::Exclude(const RectF& rect) { return Apply(MakeRect(rect), CombineModeExclude); }
+Status Region::Xor(const Region* region) {
+    return Combine(region, CombineModeXor);
+}
+Status Region::Exclude(const RectF& rect) {
+    return Apply(MakeRect(rect), CombineModeExclude);
+}
 Status Region::Exclude(const GraphicsPath* path) {
     if (!path)
         return lastStatus_ = InvalidParameter;
     return Apply(MakePath(path), CombineModeExclude);
 }
-Status Region::Exclude(const Region* region) { return Combine(region, CombineModeExclude); }
+Status Region::Exclude(const Region* region) {
+    return Combine(region, CombineModeExclude);
+}
 Status Region::Complement(const RectF& rect) {
     return Apply(MakeRect(rect), CombineModeComplement);
 }
@@ -215,7 +232,9 @@ Status Region::Complement(const GraphicsPath* path) {
         return lastStatus_ = InvalidParameter;
     return Apply(MakePath(path), CombineModeComplement);
 }
-Status Region::Complement(const Region* region) { return Combine(region, CombineModeComplement); }
+Status Region::Complement(const Region* region) {
+    return Combine(region, CombineModeComplement);
+}
 
 Status Region::Transform(const Matrix* matrix) {
     if (!matrix)
@@ -229,7 +248,9 @@ Status Region::Translate(float dx, float dy) {
     return Transform(&m);
 }
 
-bool Region::IsInfinite(const Graphics*) const { return node_->IsInfinite(); }
+bool Region::IsInfinite(const Graphics*) const {
+    return node_->IsInfinite();
+}
 
 bool Region::IsEmpty(const Graphics*) const {
     if (node_->kind == RegionNode::Empty)
@@ -262,7 +283,9 @@ Status Region::GetBounds(RectF* rect, const Graphics*) const {
     return Ok;
 }
 
-bool Region::IsVisible(float x, float y, const Graphics*) const { return node_->Contains(x, y); }
+bool Region::IsVisible(float x, float y, const Graphics*) const {
+    return node_->Contains(x, y);
+}
 
 bool Region::IsVisible(const RectF& rect, const Graphics*) const {
     if (node_->kind == RegionNode::Infinite)

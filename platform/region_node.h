@@ -14,9 +14,9 @@ inline constexpr double kInfinite = 4194304.0;
 
 struct RegionNode {
     enum Kind { Empty, Infinite, Rect, Path, Combine } kind = Empty;
-    double l = 0, t = 0, r = 0, b = 0;            // Rect, half-open on the right and bottom
-    PolygonSet poly;                              // Path (flattened)
-    CombineMode op = CombineModeUnion;            // Combine
+    double l = 0, t = 0, r = 0, b = 0;             // Rect, half-open on the right and bottom
+    PolygonSet poly;                               // Path (flattened)
+    CombineMode op = CombineModeUnion;             // Combine
     std::shared_ptr<const RegionNode> left, right; // Combine
     // Computed on demand: the area as polygons (not for infinite areas).
     mutable std::optional<PolygonSet> area;
@@ -103,8 +103,10 @@ struct RegionNode {
         case Empty:
             break;
         case Infinite:
-            s.contours.push_back(
-                {{-kInfinite, -kInfinite}, {kInfinite, -kInfinite}, {kInfinite, kInfinite}, {-kInfinite, kInfinite}});
+            s.contours.push_back({{-kInfinite, -kInfinite},
+                                  {kInfinite, -kInfinite},
+                                  {kInfinite, kInfinite},
+                                  {-kInfinite, kInfinite}});
             break;
         case Rect:
             if (r > l && b > t)
@@ -121,4 +123,3 @@ struct RegionNode {
         return *area;
     }
 };
-

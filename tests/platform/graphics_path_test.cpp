@@ -14,7 +14,8 @@ namespace {
 
 constexpr float kK90 = 0.5522847f; // 4/3 tan(22.5 degrees)
 
-void ExpectPoints(const GraphicsPath& path, const std::vector<PointF>& expected, float tol = 1e-5f) {
+void ExpectPoints(const GraphicsPath& path, const std::vector<PointF>& expected,
+                  float tol = 1e-5f) {
     ASSERT_EQ(path.GetPointCount(), static_cast<int>(expected.size()));
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_NEAR(path.Points()[i].X, expected[i].X, tol) << "point " << i;
@@ -66,12 +67,13 @@ TEST_P(UnitCircleArc, EndsWhereTheSweepEndsAndFlattensWithinTheFlatness) {
 
 INSTANTIATE_TEST_SUITE_P(
     SweepsBothWays, UnitCircleArc,
-    ::testing::Values(ArcCase{0, 30, 4, {0.8660254f, 0.5f}}, ArcCase{0, -30, 4, {0.8660254f, -0.5f}},
-                      ArcCase{0, 90, 4, {0, 1}}, ArcCase{0, -90, 4, {0, -1}},
-                      ArcCase{0, 180, 7, {-1, 0}}, ArcCase{0, -180, 7, {-1, 0}},
-                      ArcCase{0, 270, 10, {0, -1}}, ArcCase{0, -270, 10, {0, 1}},
-                      ArcCase{0, 360, 13, {1, 0}}, ArcCase{0, -360, 13, {1, 0}},
-                      ArcCase{90, 180, 7, {0, -1}}, ArcCase{45, 400, 13, {0.7071068f, 0.7071068f}}));
+    ::testing::Values(ArcCase{0, 30, 4, {0.8660254f, 0.5f}},
+                      ArcCase{0, -30, 4, {0.8660254f, -0.5f}}, ArcCase{0, 90, 4, {0, 1}},
+                      ArcCase{0, -90, 4, {0, -1}}, ArcCase{0, 180, 7, {-1, 0}},
+                      ArcCase{0, -180, 7, {-1, 0}}, ArcCase{0, 270, 10, {0, -1}},
+                      ArcCase{0, -270, 10, {0, 1}}, ArcCase{0, 360, 13, {1, 0}},
+                      ArcCase{0, -360, 13, {1, 0}}, ArcCase{90, 180, 7, {0, -1}},
+                      ArcCase{45, 400, 13, {0.7071068f, 0.7071068f}}));
 
 TEST(ArcBeziers, QuarterAndThirtyDegreeControlPoints) {
     GraphicsPath q;
@@ -96,9 +98,19 @@ TEST(ArcBeziers, EllipseStartsAtTheRightmostPointAndTurnsTowardsPositiveY) {
     GraphicsPath e;
     e.AddEllipse(0, 0, 4, 2);
     ASSERT_EQ(e.GetPointCount(), 13);
-    ExpectPoints(e, {{4, 1}, {4, 1 + kK90}, {2 + 2 * kK90, 2}, {2, 2}, {2 - 2 * kK90, 2},
-                     {0, 1 + kK90}, {0, 1}, {0, 1 - kK90}, {2 - 2 * kK90, 0}, {2, 0},
-                     {2 + 2 * kK90, 0}, {4, 1 - kK90}, {4, 1}});
+    ExpectPoints(e, {{4, 1},
+                     {4, 1 + kK90},
+                     {2 + 2 * kK90, 2},
+                     {2, 2},
+                     {2 - 2 * kK90, 2},
+                     {0, 1 + kK90},
+                     {0, 1},
+                     {0, 1 - kK90},
+                     {2 - 2 * kK90, 0},
+                     {2, 0},
+                     {2 + 2 * kK90, 0},
+                     {4, 1 - kK90},
+                     {4, 1}});
     EXPECT_EQ(e.Types().back(), PathPointTypeBezier | PathPointTypeCloseSubpath);
 }
 
@@ -106,8 +118,8 @@ TEST(ArcBeziers, AnglesOnAnEllipseAreTheDirectionsSeenFromItsCentre) {
     GraphicsPath a;
     a.AddArc(-2, -1, 4, 2, 45, 90);
     const PointF first = a.Points().front(), last = a.Points().back();
-    EXPECT_NEAR(first.X, first.Y, 1e-6);   // on the 45 degree ray
-    EXPECT_NEAR(last.X, -last.Y, 1e-6); // on the 135 degree ray
+    EXPECT_NEAR(first.X, first.Y, 1e-6); // on the 45 degree ray
+    EXPECT_NEAR(last.X, -last.Y, 1e-6);  // on the 135 degree ray
     EXPECT_LT(last.X, 0);
     EXPECT_NEAR(first.X * first.X / 4 + first.Y * first.Y, 1.0, 1e-6);
 }
@@ -180,24 +192,23 @@ TEST_P(SquareWithHole, PointInFill) {
     EXPECT_EQ(p.IsVisible(c.point), c.inside);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BothFillModes, SquareWithHole,
-    ::testing::Values(FillCase{FillModeAlternate, false, {5, 5}, false},
-                      FillCase{FillModeAlternate, false, {1, 1}, true},
-                      FillCase{FillModeAlternate, false, {8, 5}, true},
-                      FillCase{FillModeAlternate, false, {11, 5}, false},
-                      FillCase{FillModeWinding, false, {5, 5}, true},
-                      FillCase{FillModeWinding, false, {1, 1}, true},
-                      FillCase{FillModeWinding, true, {5, 5}, false},
-                      FillCase{FillModeWinding, true, {8, 5}, true},
-                      FillCase{FillModeAlternate, true, {5, 5}, false},
-                      FillCase{FillModeWinding, false, {-1, 5}, false}));
+INSTANTIATE_TEST_SUITE_P(BothFillModes, SquareWithHole,
+                         ::testing::Values(FillCase{FillModeAlternate, false, {5, 5}, false},
+                                           FillCase{FillModeAlternate, false, {1, 1}, true},
+                                           FillCase{FillModeAlternate, false, {8, 5}, true},
+                                           FillCase{FillModeAlternate, false, {11, 5}, false},
+                                           FillCase{FillModeWinding, false, {5, 5}, true},
+                                           FillCase{FillModeWinding, false, {1, 1}, true},
+                                           FillCase{FillModeWinding, true, {5, 5}, false},
+                                           FillCase{FillModeWinding, true, {8, 5}, true},
+                                           FillCase{FillModeAlternate, true, {5, 5}, false},
+                                           FillCase{FillModeWinding, false, {-1, 5}, false}));
 
 TEST(PathHitTest, CirclesAreTestedOnTheirCurveNotTheirControlPolygon) {
     GraphicsPath c;
     c.AddEllipse(-10, -10, 20, 20);
-    EXPECT_TRUE(c.IsVisible(7.0f, 7.0f));   // radius 9.9
-    EXPECT_FALSE(c.IsVisible(7.1f, 7.1f));  // radius 10.04
+    EXPECT_TRUE(c.IsVisible(7.0f, 7.0f));  // radius 9.9
+    EXPECT_FALSE(c.IsVisible(7.1f, 7.1f)); // radius 10.04
 }
 
 TEST(PathHitTest, OutlineWithinHalfThePenWidthHonouringCaps) {

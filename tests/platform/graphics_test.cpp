@@ -245,7 +245,8 @@ TEST_P(HairlinePixels, WidthZeroIsOnePixelAtAnyZoom) {
     EXPECT_NE(target->PixelAt(50, 50), 0xFFFFFFFFu);
 }
 
-INSTANTIATE_TEST_SUITE_P(Zooms, HairlinePixels, ::testing::Values(1.0f / 64, 0.5f, 1.0f, 8.0f, 256.0f));
+INSTANTIATE_TEST_SUITE_P(Zooms, HairlinePixels,
+                         ::testing::Values(1.0f / 64, 0.5f, 1.0f, 8.0f, 256.0f));
 
 TEST(GraphicsPixels, WorldWidthScalesWithZoomAndClipHoldsPixelsBack) {
     auto target = PaintTarget::CreateImage(100, 100);
@@ -276,6 +277,30 @@ TEST(GraphicsPixels, FilledPathWithHoleLeavesTheHoleUnpainted) {
     target->Flush();
     EXPECT_EQ(target->PixelAt(15, 15), 0xFF00FF00u);
     EXPECT_EQ(target->PixelAt(50, 50), 0xFFFFFFFFu);
+}
+
+TEST(GraphicsPixels, PainterStateIsGivenBackBetweenSurfaces) {
+    auto target = PaintTarget::CreateImage(40, 40);
+    SolidBrush red(Color(0xFFFF0000));
+    {
+        Graphics g(target.get());
+        g.SetClip(RectF{0, 0, 10, 10});
+        g.ScaleTransform(2, 2);
+        g.FillRectangle(&red, 0, 0, 20, 20);
+        // Reading pixels ends the painter; the surface takes it again after.
+        EXPECT_EQ(target->PixelAt(5, 5), 0xFFFF0000u);
+        EXPECT_EQ(target->PixelAt(15, 15), 0xFFFFFFFFu);
+        SolidBrush blue(Color(0xFF0000FF));
+        g.FillRectangle(&blue, 0, 0, 20, 20);
+        EXPECT_EQ(target->PixelAt(5, 5), 0xFF0000FFu);
+        EXPECT_EQ(target->PixelAt(15, 15), 0xFFFFFFFFu);
+        g.FillRectangle(&blue, 0, 0, 1, 1);
+    }
+    // A later surface finds neither the clip nor the transform of the first.
+    Graphics h(target.get());
+    h.FillRectangle(&red, 30, 30, 5, 5);
+    EXPECT_EQ(target->PixelAt(32, 32), 0xFFFF0000u);
+    EXPECT_EQ(target->PixelAt(15, 15), 0xFFFFFFFFu);
 }
 
 TEST(GraphicsText, MissingFontIsReportedAndDrawsNothing) {
