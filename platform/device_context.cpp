@@ -182,6 +182,9 @@ public:
     explicit PaintScope(const DeviceContextImpl& dc) {
         if (!dc.target)
             return;
+        // A board-side surface may hold the painter with its own transform
+        // and clip; it restores them before we draw.
+        dc.target->Impl()->ReleaseHolder();
         painter_ = dc.target->Impl()->Painter();
         if (!painter_)
             return;

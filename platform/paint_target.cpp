@@ -16,7 +16,27 @@ QPainter* PaintTargetImpl::Painter() {
     return painter;
 }
 
+void PaintTargetImpl::Claim(void* who, void (*release)(void*)) {
+    if (holder == who)
+        return;
+    ReleaseHolder();
+    holder = who;
+    releaseHolder = release;
+}
+
+void PaintTargetImpl::ReleaseHolder() {
+    if (!holder)
+        return;
+    void* h = holder;
+    void (*r)(void*) = releaseHolder;
+    holder = nullptr;
+    releaseHolder = nullptr;
+    if (r)
+        r(h);
+}
+
 void PaintTargetImpl::End() {
+    ReleaseHolder();
     if (ownPainter) {
         ownPainter->end();
         ownPainter.reset();
@@ -60,10 +80,18 @@ std::unique_ptr<PaintTarget> CreatePaintTargetForDevice(QPaintDevice* device, QP
     return std::make_unique<PaintTarget>(std::move(impl));
 }
 
-int PaintTarget::Width() const { return impl_->width; }
-int PaintTarget::Height() const { return impl_->height; }
-int PaintTarget::DpiX() const { return impl_->dpiX; }
-int PaintTarget::DpiY() const { return impl_->dpiY; }
+int PaintTarget::Width() const {
+    return impl_->width;
+}
+int PaintTarget::Height() const {
+    return impl_->height;
+}
+int PaintTarget::DpiX() const {
+    return impl_->dpiX;
+}
+int PaintTarget::DpiY() const {
+    return impl_->dpiY;
+}
 
 void PaintTarget::SetDpi(int dpiX, int dpiY) {
     impl_->dpiX = dpiX;
@@ -91,4 +119,6 @@ bool PaintTarget::SavePng(const std::wstring& path) const {
     return impl_->image->save(QString::fromStdWString(path), "PNG");
 }
 
-void PaintTarget::Flush() { impl_->End(); }
+void PaintTarget::Flush() {
+    impl_->End();
+}

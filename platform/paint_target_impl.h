@@ -27,6 +27,17 @@ struct PaintTargetImpl {
     // state around what they draw.
     QPainter* Painter();
     void End();
+
+    // A surface may keep its state on the painter between its calls (saved
+    // once, restored when done) to avoid a save and restore per call. It
+    // claims the painter with a release function; before another surface
+    // draws, and before the painter ends, the holder is released so that it
+    // restores the painter's state. Every surface calls Claim (or
+    // ReleaseHolder) before it draws.
+    void* holder = nullptr;
+    void (*releaseHolder)(void* holder) = nullptr;
+    void Claim(void* who, void (*release)(void*));
+    void ReleaseHolder();
 };
 
 // A target over a device someone else owns; painter may be an already active
