@@ -15,11 +15,17 @@ void PlatformInitApplication(int& argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Vorpel"));
 }
 
-void PlatformShutdownApplication() { g_app.reset(); }
+void PlatformShutdownApplication() {
+    g_app.reset();
+}
 
-bool PlatformIsInitialised() { return QCoreApplication::instance() != nullptr; }
+bool PlatformIsInitialised() {
+    return QCoreApplication::instance() != nullptr;
+}
 
-int PlatformRunEventLoop() { return QCoreApplication::instance() ? QCoreApplication::exec() : 0; }
+int PlatformRunEventLoop() {
+    return QCoreApplication::instance() ? QCoreApplication::exec() : 0;
+}
 
 void PlatformQuit(int exitCode) {
     if (QCoreApplication::instance())

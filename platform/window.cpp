@@ -479,6 +479,7 @@ void PlatformWindow::ReleaseTree() {
     if (impl_->detach)
         impl_->detach();
     QWidget* w = impl_->widget;
+    w->disconnect();
     if (g_windowDispatchDepth > 1 || QWidget::mouseGrabber() == w) {
         w->hide();
         w->setParent(nullptr);

@@ -191,6 +191,11 @@ public:
     // calls it from its ProcessWindowMessage; true when reflected.
     bool ReflectNotifications(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // Stays true while this window lives; a handler that sends notifications
+    // whose answer may destroy (or delete) the window checks it afterwards
+    // before touching the window again.
+    std::shared_ptr<const bool> LifeToken() const;
+
     WindowImpl* Impl() const { return impl_.get(); }
     // The message handling entry: the map, then the default handling.
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -208,6 +213,8 @@ protected:
 
     // Default handling of input messages on a control hosting a native widget.
     LRESULT ForwardToNative(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The text given at creation or last set through the base handling.
+    const std::wstring& StoredText() const { return text_; }
 
 private:
     friend struct WindowImpl;
