@@ -332,6 +332,11 @@ void WindowImpl::Paint(QPaintEvent* e) {
 
 PlatformWindow::PlatformWindow() = default;
 
+std::shared_ptr<const bool> PlatformWindow::LifeToken() const {
+    static const std::shared_ptr<const bool> dead = std::make_shared<bool>(false);
+    return impl_ ? impl_->alive : dead;
+}
+
 PlatformWindow::~PlatformWindow() {
     if (impl_)
         DestroyWindow();
