@@ -16,16 +16,16 @@ void PlatformInitApplication(int& argc, char** argv) {
 }
 
 void PlatformShutdownApplication() {
+    // Widgets of windows destroyed inside their own event handlers are
+    // deleted later; delete them before the application object goes.
+    if (g_app)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     g_app.reset();
 }
 
-bool PlatformIsInitialised() {
-    return QCoreApplication::instance() != nullptr;
-}
+bool PlatformIsInitialised() { return QCoreApplication::instance() != nullptr; }
 
-int PlatformRunEventLoop() {
-    return QCoreApplication::instance() ? QCoreApplication::exec() : 0;
-}
+int PlatformRunEventLoop() { return QCoreApplication::instance() ? QCoreApplication::exec() : 0; }
 
 void PlatformQuit(int exitCode) {
     if (QCoreApplication::instance())

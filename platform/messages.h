@@ -44,6 +44,8 @@ constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_MEASUREITEM = 0x002C;
+// WM_SETFONT: wParam = const WindowFont* (copied), LOWORD(lParam) = redraw.
+// WM_GETFONT answers a const WindowFont* of the window.
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_NOTIFY = 0x004E;
@@ -82,6 +84,11 @@ constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 
 constexpr UINT WM_USER = 0x0400;
+// Posted by the property panel and its tab to their parent: lay the panel
+// out again (wParam = expanded flag, lParam = 1 when rows or caption changed).
+constexpr UINT WM_PROPERTY_LAYOUT = WM_USER + 24; // 1048
+// Sent by the property list to the panel: wParam = index of a changed row.
+constexpr UINT WM_PROPERTY_ROW_CHANGED = WM_USER + 25; // 1049
 // The status bar's text message (pane in wParam, const wchar_t* in lParam).
 constexpr UINT SB_SETTEXTW = WM_USER + 11; // 1035
 // Reflected notifications come back to the child as the message plus this.

@@ -60,18 +60,10 @@ std::unique_ptr<PaintTarget> CreatePaintTargetForDevice(QPaintDevice* device, QP
     return std::make_unique<PaintTarget>(std::move(impl));
 }
 
-int PaintTarget::Width() const {
-    return impl_->width;
-}
-int PaintTarget::Height() const {
-    return impl_->height;
-}
-int PaintTarget::DpiX() const {
-    return impl_->dpiX;
-}
-int PaintTarget::DpiY() const {
-    return impl_->dpiY;
-}
+int PaintTarget::Width() const { return impl_->width; }
+int PaintTarget::Height() const { return impl_->height; }
+int PaintTarget::DpiX() const { return impl_->dpiX; }
+int PaintTarget::DpiY() const { return impl_->dpiY; }
 
 void PaintTarget::SetDpi(int dpiX, int dpiY) {
     impl_->dpiX = dpiX;
@@ -99,6 +91,4 @@ bool PaintTarget::SavePng(const std::wstring& path) const {
     return impl_->image->save(QString::fromStdWString(path), "PNG");
 }
 
-void PaintTarget::Flush() {
-    impl_->End();
-}
+void PaintTarget::Flush() { impl_->End(); }

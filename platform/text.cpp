@@ -1,9 +1,9 @@
 #include "platform/text.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -203,9 +203,8 @@ double ParseDouble(const wchar_t* text, const wchar_t** end) {
     // find the longest valid prefix.
     std::string ascii;
     const wchar_t* q = p;
-    while (*q && *q < 0x80 &&
-           (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' || *q == L'-' ||
-            *q == L'(' || *q == L')' || *q == L'_')) {
+    while (*q && *q < 0x80 && (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' ||
+                               *q == L'-' || *q == L'(' || *q == L')' || *q == L'_')) {
         ascii.push_back(static_cast<char>(*q));
         ++q;
         if (ascii.size() > 4096)
@@ -336,8 +335,7 @@ std::wstring FormatFloating(double v, wchar_t conv, const Spec& s) {
             int exp10 = 0;
             if (a != 0.0) {
                 char eb[64];
-                auto er =
-                    std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
+                auto er = std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
                 std::string es(eb, er.ptr);
                 exp10 = std::atoi(es.c_str() + es.find('e') + 1);
             }
@@ -456,8 +454,8 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
                 v = static_cast<long long>(va_arg(args, size_t));
             else
                 v = va_arg(args, int);
-            unsigned long long mag = v < 0 ? 0ull - static_cast<unsigned long long>(v)
-                                           : static_cast<unsigned long long>(v);
+            unsigned long long mag =
+                v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
             std::wstring digits = FormatUnsigned(mag, 10, false);
             if (s.precision >= 0) {
                 if (static_cast<int>(digits.size()) < s.precision)

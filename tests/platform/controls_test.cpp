@@ -448,3 +448,67 @@ TEST_F(ComboTest, EditableBoxTypesAndReportsFocusOnlyAtItsBorder) {
 }
 
 } // namespace
+
+namespace {
+
+// The property panel's arrangement: the panel reflects its children's
+// notifications, and a list derived from the report list handles its own
+// measuring, drawing and clicks.
+class Panel : public PlatformWindow {
+public:
+    ~Panel() override { DestroyWindow(); }
+
+protected:
+    bool ProcessWindowMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r) override {
+        return ReflectNotifications(msg, w, l, r);
+    }
+};
+
+class OwnList : public ListViewControl {
+public:
+    std::vector<int> drawn;
+    std::vector<int> clicked;
+
+protected:
+    bool ProcessWindowMessage(UINT msg, WPARAM, LPARAM l, LRESULT& r) override {
+        switch (msg) {
+        case OCM_BASE + WM_MEASUREITEM:
+            LParamToPtr<MEASUREITEMSTRUCT>(l)->itemHeight = 17;
+            r = 1;
+            return true;
+        case OCM_BASE + WM_DRAWITEM:
+            drawn.push_back(LParamToPtr<DRAWITEMSTRUCT>(l)->itemID);
+            r = 1;
+            return true;
+        case OCM_BASE + WM_NOTIFY:
+            if (LParamToPtr<NMHDR>(l)->code == NM_CLICK)
+                clicked.push_back(LParamToPtr<NMITEMACTIVATE>(l)->iItem);
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+TEST(ReflectedList, MeasuresDrawsAndHearsItsOwnClicks) {
+    Panel panel;
+    ASSERT_TRUE(panel.Create(nullptr, RECT{0, 0, 200, 120}, L"", 0));
+    OwnList list;
+    ASSERT_TRUE(list.Create(&panel, RECT{3, 17, 197, 117}, L"",
+                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED |
+                                LVS_NOCOLUMNHEADER | LVS_SINGLESEL,
+                            0, 1));
+    list.InsertColumn(0, L"", 194);
+    list.InsertItem(0, L"", 0);
+    list.InsertItem(1, L"", 0);
+    EXPECT_EQ(list.GetRowHeight(), 17);
+    auto image = PaintTarget::CreateImage(200, 120);
+    panel.RenderTo(*image);
+    EXPECT_EQ(list.drawn, (std::vector<int>{0, 1}));
+    SimulateMouse(&list, WM_LBUTTONDOWN, POINT{120, 20}, MK_LBUTTON);
+    EXPECT_EQ(list.clicked, std::vector<int>{1});
+    list.DestroyWindow();
+    PlatformWindow::SetFocusTo(nullptr);
+}
+
+} // namespace

@@ -47,8 +47,10 @@ INSTANTIATE_TEST_SUITE_P(Table, ParseDoubleTest,
                          ::testing::Values(ParseCase{L"12.5", 12.5, 4},
                                            ParseCase{L"  -0.25mm", -0.25, 7},
                                            ParseCase{L"+1e3,", 1000.0, 4},
-                                           ParseCase{L"1,5", 1.0, 1}, ParseCase{L"abc", 0.0, 0},
-                                           ParseCase{L".5", 0.5, 2}, ParseCase{L"1e", 1.0, 1},
+                                           ParseCase{L"1,5", 1.0, 1},
+                                           ParseCase{L"abc", 0.0, 0},
+                                           ParseCase{L".5", 0.5, 2},
+                                           ParseCase{L"1e", 1.0, 1},
                                            ParseCase{L"0x10", 16.0, 4}));
 
 TEST(ParseInteger, StopsAtTheFirstNonDigit) {
