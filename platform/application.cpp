@@ -15,7 +15,13 @@ void PlatformInitApplication(int& argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Vorpel"));
 }
 
-void PlatformShutdownApplication() { g_app.reset(); }
+void PlatformShutdownApplication() {
+    // Widgets of windows destroyed inside their own event handlers are
+    // deleted later; delete them before the application object goes.
+    if (g_app)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    g_app.reset();
+}
 
 bool PlatformIsInitialised() { return QCoreApplication::instance() != nullptr; }
 

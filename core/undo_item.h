@@ -1,0 +1,24 @@
+// One undoable change of the model. Undoing it reverts the change on the live
+// model, repaints what changed and yields the record of the opposite change,
+// so the same record classes serve undo and redo.
+#pragma once
+
+class CUndoItem {
+public:
+    CUndoItem() = default;
+    virtual ~CUndoItem() = default;
+    CUndoItem(const CUndoItem&) = delete;
+    CUndoItem& operator=(const CUndoItem&) = delete;
+
+    // Reverts the change and returns a newly allocated record of the inverse
+    // change (never null), owned by the caller.
+    virtual CUndoItem* Undo() = 0;
+
+    // True on the first record of a user action; the history sets it when it
+    // takes the record.
+    bool IsGroupHead() const { return groupHead_; }
+    void SetGroupHead(bool head) { groupHead_ = head; }
+
+private:
+    bool groupHead_ = true;
+};

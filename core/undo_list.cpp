@@ -1,0 +1,83 @@
+#include "core/undo_list.h"
+
+#include "platform/window.h"
+
+CUndoList::~CUndoList() {
+    Clear();
+}
+
+void CUndoList::AddUndo(CUndoItem* item) {
+    if (!item)
+        return;
+    item->SetGroupHead(startNewGroup_);
+    startNewGroup_ = false;
+    undo_.push_back(Entry{std::unique_ptr<CUndoItem>(item), ++nextState_});
+    while (!redo_.empty())
+        redo_.pop_back();
+}
+
+void CUndoList::Undo(bool keepRedo) {
+    if (undo_.empty())
+        return;
+    bool first = true;
+    for (;;) {
+        Entry r = std::move(undo_.back());
+        undo_.pop_back();
+        std::unique_ptr<CUndoItem> inverse(r.item->Undo());
+        if (keepRedo && inverse) {
+            inverse->SetGroupHead(first);
+            // Redoing the inverse leads back to the state the record led to.
+            redo_.push_back(Entry{std::move(inverse), r.state});
+        }
+        first = false;
+        bool head = r.item->IsGroupHead();
+        r.item.reset();
+        if (head || undo_.empty() || IsAtSavedState())
+            break;
+    }
+    FocusAfterChange();
+}
+
+void CUndoList::Redo() {
+    if (redo_.empty())
+        return;
+    bool first = true;
+    for (;;) {
+        Entry r = std::move(redo_.back());
+        redo_.pop_back();
+        std::unique_ptr<CUndoItem> inverse(r.item->Undo());
+        if (inverse) {
+            inverse->SetGroupHead(first);
+            undo_.push_back(Entry{std::move(inverse), r.state});
+        }
+        first = false;
+        bool head = r.item->IsGroupHead();
+        r.item.reset();
+        if (head || redo_.empty())
+            break;
+    }
+    FocusAfterChange();
+}
+
+void CUndoList::Clear() {
+    for (Entry& e : undo_)
+        e.item.reset();
+    for (Entry& e : redo_)
+        e.item.reset();
+    std::vector<Entry>().swap(undo_);
+    std::vector<Entry>().swap(redo_);
+    savedState_ = 0;
+}
+
+bool CUndoList::IsAtSavedState() const {
+    return CurrentState() == savedState_;
+}
+
+void CUndoList::MarkSaved() {
+    savedState_ = CurrentState();
+}
+
+void CUndoList::FocusAfterChange() {
+    if (focusWindow_ && focusWindow_->IsWindow())
+        focusWindow_->SetFocus();
+}

@@ -1,0 +1,71 @@
+// The undo history of one editor view or tree: an undo and a redo sequence
+// of records grouped into user actions, and the position the document was
+// last saved at.
+#pragma once
+
+#include "core/undo_item.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class PlatformWindow;
+
+class CUndoList {
+public:
+    CUndoList() = default;
+    ~CUndoList();
+    CUndoList(const CUndoList&) = delete;
+    CUndoList& operator=(const CUndoList&) = delete;
+
+    // Takes the record (ownership passes to the list); it opens a new group
+    // when the start-new-group flag is set. Empties the redo sequence.
+    void AddUndo(CUndoItem* item);
+    // Reverts the last group, stopping early where the document is back at
+    // its saved state. keepRedo false throws the inverses away (abandoning an
+    // unfinished action) and leaves the redo sequence as it is.
+    void Undo(bool keepRedo = true);
+    // Repeats the last undone group.
+    void Redo();
+    // Deletes every record; the emptied history counts as saved.
+    void Clear();
+    // True when the document is where it was when last saved (or, without a
+    // save, where it was when the history was created or cleared).
+    bool IsAtSavedState() const;
+    // The current position becomes the saved one.
+    void MarkSaved();
+
+    void SetStartNewGroup(bool start) { startNewGroup_ = start; }
+    bool GetStartNewGroup() const { return startNewGroup_; }
+    // Receives the keyboard focus after an Undo or Redo that did something.
+    void SetFocusWindow(PlatformWindow* window) { focusWindow_ = window; }
+    PlatformWindow* GetFocusWindow() const { return focusWindow_; }
+
+    size_t UndoCount() const { return undo_.size(); }
+    size_t RedoCount() const { return redo_.size(); }
+    bool CanUndo() const { return !undo_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
+    // Records in sequence order (oldest first; the next to redo is last).
+    const CUndoItem* UndoItemAt(size_t i) const { return undo_[i].item.get(); }
+    const CUndoItem* RedoItemAt(size_t i) const { return redo_[i].item.get(); }
+
+private:
+    // Each record carries the id of the document state it leads to when it
+    // is applied: a fresh id for a new change, the same id again when a
+    // change is undone and redone. The saved state is such an id, so a
+    // position reused by a different change never counts as saved.
+    struct Entry {
+        std::unique_ptr<CUndoItem> item;
+        uint64_t state = 0;
+    };
+    uint64_t CurrentState() const { return undo_.empty() ? 0 : undo_.back().state; }
+    void FocusAfterChange();
+
+    std::vector<Entry> undo_;
+    std::vector<Entry> redo_;
+    uint64_t savedState_ = 0; // 0: the state with an empty history
+    uint64_t nextState_ = 0;
+    PlatformWindow* focusWindow_ = nullptr;
+    bool startNewGroup_ = false;
+};

@@ -1,0 +1,64 @@
+#include "platform/bitmap.h"
+
+#include "platform/paint_target_impl.h"
+#include "resources/bitmaps.h"
+
+#include <QImage>
+
+std::shared_ptr<Bitmap> Bitmap::LoadResource(unsigned id) {
+    BitmapResource r;
+    if (!GetBitmapResource(id, &r))
+        return nullptr;
+    return std::make_shared<Bitmap>(r.width, r.height, std::move(r.pixels));
+}
+
+Bitmap::Bitmap(int width, int height, std::vector<ARGB> pixels)
+    : width_(width), height_(height), pixels_(std::move(pixels)) {
+    pixels_.resize(static_cast<size_t>(width_ * height_), 0);
+}
+
+ARGB Bitmap::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return 0;
+    return pixels_[static_cast<size_t>(y * width_ + x)];
+}
+
+void Bitmap::Draw(PaintTarget* target, int x, int y, int sx, int sy, int w, int h,
+                  const COLORREF* transparent) const {
+    if (!target || w <= 0 || h <= 0)
+        return;
+    QPainter* p = target->Impl()->Painter();
+    if (!p)
+        return;
+    QImage img(w, h, QImage::Format_ARGB32);
+    ARGB key = transparent ? ColorRefToArgb(*transparent, 0xFF) : 0;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            ARGB c = PixelAt(sx + i, sy + j);
+            if (transparent && c == key)
+                c = 0;
+            img.setPixel(i, j, c);
+        }
+    p->drawImage(QPoint(x, y), img);
+}
+
+std::unique_ptr<ImageList> ImageList::FromResource(unsigned id, int imageWidth, COLORREF mask) {
+    auto b = Bitmap::LoadResource(id);
+    if (!b || imageWidth <= 0)
+        return nullptr;
+    auto list = std::make_unique<ImageList>();
+    list->bitmap_ = std::move(b);
+    list->imageWidth_ = imageWidth;
+    list->mask_ = mask;
+    return list;
+}
+
+int ImageList::Count() const {
+    return bitmap_ ? bitmap_->Width() / imageWidth_ : 0;
+}
+
+void ImageList::Draw(PaintTarget* target, int index, int x, int y) const {
+    if (!bitmap_ || index < 0 || index >= Count())
+        return;
+    bitmap_->Draw(target, x, y, index * imageWidth_, 0, imageWidth_, bitmap_->Height(), &mask_);
+}

@@ -1,0 +1,50 @@
+// Bitmaps and image lists made from the program's bitmap resources, drawn
+// onto a paint target.
+#pragma once
+
+#include "platform/types.h"
+
+#include <memory>
+#include <vector>
+
+class PaintTarget;
+
+class Bitmap {
+public:
+    // Null for an unknown resource id.
+    static std::shared_ptr<Bitmap> LoadResource(unsigned id);
+    Bitmap(int width, int height, std::vector<ARGB> pixels);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    ARGB PixelAt(int x, int y) const;
+    // Draws a part (sx, sy, w, h) at (x, y); pixels of the transparent
+    // colour are left out when one is given.
+    void Draw(PaintTarget* target, int x, int y, int sx, int sy, int w, int h,
+              const COLORREF* transparent = nullptr) const;
+    void Draw(PaintTarget* target, int x, int y) const {
+        Draw(target, x, y, 0, 0, width_, height_);
+    }
+
+private:
+    int width_;
+    int height_;
+    std::vector<ARGB> pixels_;
+};
+
+// A strip of equally wide images cut from one bitmap, drawn with a mask
+// colour left out (magenta 0xFF00FF for the check boxes).
+class ImageList {
+public:
+    static std::unique_ptr<ImageList> FromResource(unsigned id, int imageWidth, COLORREF mask);
+    int Count() const;
+    int ImageWidth() const { return imageWidth_; }
+    int ImageHeight() const { return bitmap_ ? bitmap_->Height() : 0; }
+    // Draws image index with its top left corner at (x, y).
+    void Draw(PaintTarget* target, int index, int x, int y) const;
+
+private:
+    std::shared_ptr<Bitmap> bitmap_;
+    int imageWidth_ = 0;
+    COLORREF mask_ = 0;
+};

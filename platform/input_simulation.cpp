@@ -1,0 +1,122 @@
+#include "platform/input_simulation.h"
+
+#include "platform/window_impl.h"
+#include "platform/window_input.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace {
+Qt::KeyboardModifiers Mods(WPARAM mk, bool alt) {
+    Qt::KeyboardModifiers m;
+    if (mk & MK_SHIFT)
+        m |= Qt::ShiftModifier;
+    if (mk & MK_CONTROL)
+        m |= Qt::ControlModifier;
+    if (alt)
+        m |= Qt::AltModifier;
+    return m;
+}
+
+Qt::MouseButtons Buttons(WPARAM mk) {
+    Qt::MouseButtons b;
+    if (mk & MK_LBUTTON)
+        b |= Qt::LeftButton;
+    if (mk & MK_RBUTTON)
+        b |= Qt::RightButton;
+    if (mk & MK_MBUTTON)
+        b |= Qt::MiddleButton;
+    return b;
+}
+} // namespace
+
+void SimulateMouse(PlatformWindow* window, UINT msg, POINT client, WPARAM mk) {
+    if (!window || !window->Impl())
+        return;
+    QWidget* w = window->Impl()->widget;
+    QEvent::Type type = QEvent::MouseMove;
+    Qt::MouseButton button = Qt::NoButton;
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        type = QEvent::MouseButtonPress;
+        button = Qt::LeftButton;
+        break;
+    case WM_LBUTTONUP:
+        type = QEvent::MouseButtonRelease;
+        button = Qt::LeftButton;
+        break;
+    case WM_LBUTTONDBLCLK:
+        type = QEvent::MouseButtonDblClick;
+        button = Qt::LeftButton;
+        break;
+    case WM_RBUTTONDOWN:
+        type = QEvent::MouseButtonPress;
+        button = Qt::RightButton;
+        break;
+    case WM_RBUTTONUP:
+        type = QEvent::MouseButtonRelease;
+        button = Qt::RightButton;
+        break;
+    case WM_RBUTTONDBLCLK:
+        type = QEvent::MouseButtonDblClick;
+        button = Qt::RightButton;
+        break;
+    case WM_MBUTTONDOWN:
+        type = QEvent::MouseButtonPress;
+        button = Qt::MiddleButton;
+        break;
+    case WM_MBUTTONUP:
+        type = QEvent::MouseButtonRelease;
+        button = Qt::MiddleButton;
+        break;
+    default:
+        break;
+    }
+    QPointF local(client.x, client.y);
+    QMouseEvent e(type, local, w->mapToGlobal(local), button, Buttons(mk), Mods(mk, false));
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk) {
+    if (!window || !window->Impl())
+        return;
+    QWidget* w = window->Impl()->widget;
+    QPointF local(client.x, client.y);
+    QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, delta), Buttons(mk),
+                  Mods(mk, false), Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void SimulateKey(PlatformWindow* window, bool down, int vk, const std::wstring& text, WPARAM mk,
+                 bool alt, bool rightAlt) {
+    if (!window || !window->Impl())
+        return;
+    quint32 nativeKey = 0;
+    int key = QtKeyFromVk(vk);
+    if (vk == VK_RMENU || rightAlt) {
+        nativeKey = 0xFFEA;
+        key = Qt::Key_Alt;
+    }
+    if (vk == VK_TAB && (mk & MK_SHIFT))
+        key = Qt::Key_Backtab;
+    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Mods(mk, alt || rightAlt), 0,
+                nativeKey, 0, QString::fromStdWString(text));
+    QCoreApplication::sendEvent(window->Impl()->widget, &e);
+}
+
+void SimulateTyping(PlatformWindow* window, const std::wstring& text) {
+    for (wchar_t c : text) {
+        int vk = 0;
+        if (c >= L'a' && c <= L'z')
+            vk = c - L'a' + 'A';
+        else if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9'))
+            vk = c;
+        else if (c == L' ')
+            vk = VK_SPACE;
+        WPARAM mk = (c >= L'A' && c <= L'Z') ? MK_SHIFT : 0;
+        SimulateKey(window, true, vk, std::wstring(1, c), mk);
+        SimulateKey(window, false, vk, L"", mk);
+    }
+}

@@ -1,0 +1,24 @@
+// Drives windows with real toolkit input events, as a user would, so that
+// tests see the same messages the program receives. Each call delivers the
+// event at once (no display is needed).
+#pragma once
+
+#include "platform/messages.h"
+
+#include <string>
+
+class PlatformWindow;
+
+// A mouse event standing for the given mouse message (WM_MOUSEMOVE,
+// WM_LBUTTONDOWN/UP/DBLCLK, WM_RBUTTONDOWN/UP, WM_MBUTTONDOWN/UP) at a client
+// point; mk holds the MK_ flags of the buttons and keys held with it.
+void SimulateMouse(PlatformWindow* window, UINT mouseMessage, POINT client, WPARAM mk = 0);
+// A wheel turn of delta (120 per notch) at a client point.
+void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk = 0);
+// A key press or release of a virtual key; text is what the key types
+// (empty for keys that type nothing). mk may hold MK_SHIFT and MK_CONTROL;
+// alt adds the Alt modifier; rightAlt says it came from the right Alt key.
+void SimulateKey(PlatformWindow* window, bool down, int vk, const std::wstring& text = L"",
+                 WPARAM mk = 0, bool alt = false, bool rightAlt = false);
+// Presses and releases a key for every character of text.
+void SimulateTyping(PlatformWindow* window, const std::wstring& text);

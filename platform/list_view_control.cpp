@@ -1,0 +1,432 @@
+#include "platform/list_view_control.h"
+
+#include "platform/paint_target_impl.h"
+#include "platform/system_colors.h"
+#include "platform/window_impl.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+QColor Q(COLORREF c) {
+    return QColor(static_cast<int>(ColorRefRed(c)), static_cast<int>(ColorRefGreen(c)),
+                  static_cast<int>(ColorRefBlue(c)));
+}
+constexpr COLORREF kGridColor = 0xD0D0D0;
+} // namespace
+
+void ListViewControl::SetExtendedListViewStyle(uint32_t exStyle) {
+    lvExStyle_ = exStyle;
+    Invalidate(true);
+}
+
+int ListViewControl::InsertColumn(int index, const std::wstring& title, int width) {
+    index = std::clamp(index, 0, GetColumnCount());
+    columns_.insert(columns_.begin() + index, Column{title, width});
+    for (Item& it : items_)
+        if (static_cast<int>(it.texts.size()) > index)
+            it.texts.insert(it.texts.begin() + index, L"");
+    Invalidate(true);
+    return index;
+}
+
+int ListViewControl::GetColumnWidth(int column) const {
+    return column >= 0 && column < GetColumnCount() ? columns_[static_cast<size_t>(column)].width
+                                                    : 0;
+}
+
+bool ListViewControl::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= GetColumnCount())
+        return false;
+    columns_[static_cast<size_t>(column)].width = width;
+    Invalidate(true);
+    return true;
+}
+
+int ListViewControl::InsertItem(int index, const std::wstring& text, LPARAM data) {
+    if (index < 0)
+        return -1;
+    index = std::min(index, GetItemCount());
+    Item it;
+    it.texts.push_back(text);
+    it.data = data;
+    items_.insert(items_.begin() + index, std::move(it));
+    Invalidate(true);
+    return index;
+}
+
+bool ListViewControl::DeleteItem(int item) {
+    if (item < 0 || item >= GetItemCount())
+        return false;
+    items_.erase(items_.begin() + item);
+    top_ = std::clamp(top_, 0, std::max(0, GetItemCount() - 1));
+    Invalidate(true);
+    return true;
+}
+
+void ListViewControl::DeleteAllItems() {
+    items_.clear();
+    top_ = 0;
+    Invalidate(true);
+}
+
+LPARAM ListViewControl::GetItemData(int item) const {
+    return item >= 0 && item < GetItemCount() ? items_[static_cast<size_t>(item)].data : 0;
+}
+
+bool ListViewControl::SetItemData(int item, LPARAM data) {
+    if (item < 0 || item >= GetItemCount())
+        return false;
+    items_[static_cast<size_t>(item)].data = data;
+    return true;
+}
+
+std::wstring ListViewControl::GetItemText(int item, int subItem) const {
+    if (item < 0 || item >= GetItemCount() || subItem < 0)
+        return L"";
+    const Item& it = items_[static_cast<size_t>(item)];
+    return subItem < static_cast<int>(it.texts.size()) ? it.texts[static_cast<size_t>(subItem)]
+                                                       : L"";
+}
+
+bool ListViewControl::SetItemText(int item, int subItem, const std::wstring& text) {
+    if (item < 0 || item >= GetItemCount() || subItem < 0)
+        return false;
+    Item& it = items_[static_cast<size_t>(item)];
+    if (static_cast<int>(it.texts.size()) <= subItem)
+        it.texts.resize(static_cast<size_t>(subItem) + 1);
+    it.texts[static_cast<size_t>(subItem)] = text;
+    RedrawItems(item, item);
+    return true;
+}
+
+bool ListViewControl::SetItemState(int item, UINT state, UINT mask) {
+    if (item < -1 || item >= GetItemCount())
+        return false;
+    if (item == -1) {
+        for (int i = 0; i < GetItemCount(); ++i)
+            SetItemState(i, state, mask);
+        return true;
+    }
+    // One selected and one focused row at a time in a single-selection list;
+    // there is only one focused row in any list.
+    if ((state & mask & LVIS_SELECTED) && (GetStyle() & LVS_SINGLESEL))
+        for (Item& it : items_)
+            it.state &= ~LVIS_SELECTED;
+    if (state & mask & LVIS_FOCUSED)
+        for (Item& it : items_)
+            it.state &= ~LVIS_FOCUSED;
+    Item& it = items_[static_cast<size_t>(item)];
+    UINT old = it.state;
+    it.state = (it.state & ~mask) | (state & mask);
+    if (old != it.state)
+        Invalidate(true);
+    return true;
+}
+
+UINT ListViewControl::GetItemState(int item, UINT mask) const {
+    if (item < 0 || item >= GetItemCount())
+        return 0;
+    return items_[static_cast<size_t>(item)].state & mask;
+}
+
+int ListViewControl::GetNextItem(int start, UINT flags) const {
+    for (int i = std::max(0, start + 1); i < GetItemCount(); ++i) {
+        UINT s = items_[static_cast<size_t>(i)].state;
+        if ((flags & LVNI_SELECTED) && !(s & LVIS_SELECTED))
+            continue;
+        if ((flags & LVNI_FOCUSED) && !(s & LVIS_FOCUSED))
+            continue;
+        return i;
+    }
+    return -1;
+}
+
+bool ListViewControl::SelectItem(int item) {
+    if (item < 0 || item >= GetItemCount())
+        return false;
+    if (!(GetStyle() & LVS_SINGLESEL))
+        for (Item& it : items_)
+            it.state &= ~LVIS_SELECTED;
+    return SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+int ListViewControl::TotalWidth() const {
+    int w = 0;
+    for (const Column& c : columns_)
+        w += c.width;
+    return columns_.empty() ? GetClientRect().right : w;
+}
+
+int ListViewControl::GetHeaderHeight() const {
+    return (GetStyle() & LVS_NOCOLUMNHEADER) ? 0 : GetLineHeight() + 6;
+}
+
+void ListViewControl::Measure() {
+    MEASUREITEMSTRUCT mis;
+    mis.CtlType = ODT_LISTVIEW;
+    mis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    mis.itemWidth = static_cast<UINT>(TotalWidth());
+    mis.itemHeight = static_cast<UINT>(GetLineHeight() + 4);
+    if ((GetStyle() & LVS_OWNERDRAWFIXED) && GetParent())
+        GetParent()->SendMessage(WM_MEASUREITEM, static_cast<WPARAM>(GetDlgCtrlID()),
+                                 PtrToLParam(&mis));
+    rowHeight_ = std::max<int>(1, static_cast<int>(mis.itemHeight));
+}
+
+int ListViewControl::GetRowHeight() {
+    if (rowHeight_ <= 0)
+        Measure();
+    return rowHeight_;
+}
+
+bool ListViewControl::GetItemRect(int item, RECT* rect, int code) {
+    if (!rect || item < 0 || item >= GetItemCount())
+        return false;
+    int h = GetRowHeight();
+    int top = GetHeaderHeight() + (item - top_) * h;
+    *rect = RECT{0, top, TotalWidth(), top + h};
+    if (code == LVIR_LABEL && !columns_.empty())
+        rect->right = columns_[0].width;
+    return true;
+}
+
+int ListViewControl::HitTest(POINT p, UINT* flags, int* subItem) {
+    int h = GetRowHeight();
+    int y = p.y - GetHeaderHeight();
+    int item = -1;
+    UINT f = LVHT_NOWHERE;
+    if (y >= 0 && p.x >= 0 && p.x < TotalWidth()) {
+        int row = top_ + y / h;
+        if (row < GetItemCount()) {
+            item = row;
+            f = LVHT_ONITEM;
+        } else {
+            f = LVHT_BELOW;
+        }
+    }
+    if (flags)
+        *flags = f;
+    if (subItem) {
+        *subItem = 0;
+        int x = 0;
+        for (int c = 0; c < GetColumnCount(); ++c) {
+            x += columns_[static_cast<size_t>(c)].width;
+            if (p.x < x) {
+                *subItem = c;
+                break;
+            }
+        }
+    }
+    return item;
+}
+
+void ListViewControl::SetImageList(ImageList* images, int which) {
+    if (which == LVSIL_STATE)
+        stateImages_ = images;
+}
+
+ImageList* ListViewControl::GetImageList(int which) const {
+    return which == LVSIL_STATE ? stateImages_ : nullptr;
+}
+
+int ListViewControl::GetCountPerPage() {
+    return std::max(0, (GetClientRect().bottom - GetHeaderHeight()) / GetRowHeight());
+}
+
+void ListViewControl::Scroll(int rows) {
+    int maxTop = std::max(0, GetItemCount() - std::max(1, GetCountPerPage()));
+    int t = std::clamp(top_ + rows, 0, maxTop);
+    if (t != top_) {
+        top_ = t;
+        Invalidate(true);
+    }
+}
+
+bool ListViewControl::EnsureVisible(int item) {
+    if (item < 0 || item >= GetItemCount())
+        return false;
+    int page = std::max(1, GetCountPerPage());
+    if (item < top_)
+        Scroll(item - top_);
+    else if (item >= top_ + page)
+        Scroll(item - (top_ + page) + 1);
+    return true;
+}
+
+void ListViewControl::RedrawItems(int first, int last) {
+    RECT a, b;
+    if (GetItemRect(first, &a) && GetItemRect(last, &b)) {
+        RECT r{0, a.top, GetClientRect().right, b.bottom};
+        InvalidateRect(&r, true);
+    }
+}
+
+void ListViewControl::Paint() {
+    PaintStruct ps;
+    PaintTarget* t = BeginPaint(&ps);
+    if (!t)
+        return;
+    RECT client = GetClientRect();
+    int h = GetRowHeight();
+    int headerH = GetHeaderHeight();
+    QPainter* p = t->Impl()->Painter();
+    bool ownerDraw = (GetStyle() & LVS_OWNERDRAWFIXED) != 0;
+    bool focused = GetFocus() == this;
+    int last = std::min(GetItemCount(), top_ + (client.bottom - headerH) / h + 1);
+    int width = TotalWidth();
+    // Area without rows.
+    int rowsBottom = headerH + (last - top_) * h;
+    if (rowsBottom < client.bottom)
+        FillPaintRect(t, RECT{0, rowsBottom, client.right, client.bottom},
+                      GetSysColor(COLOR_WINDOW));
+    if (width < client.right)
+        FillPaintRect(t, RECT{width, headerH, client.right, rowsBottom}, GetSysColor(COLOR_WINDOW));
+    for (int i = top_; i < last; ++i) {
+        RECT rc;
+        GetItemRect(i, &rc);
+        if (rc.bottom <= ps.rcPaint.top || rc.top >= ps.rcPaint.bottom)
+            continue;
+        const Item& it = items_[static_cast<size_t>(i)];
+        UINT st = 0;
+        if (it.state & LVIS_SELECTED)
+            st |= ODS_SELECTED;
+        if ((it.state & LVIS_FOCUSED) && focused)
+            st |= ODS_FOCUS;
+        if (ownerDraw) {
+            DRAWITEMSTRUCT dis;
+            dis.CtlType = ODT_LISTVIEW;
+            dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+            dis.itemID = i;
+            dis.itemAction = ODA_DRAWENTIRE;
+            dis.itemState = st;
+            dis.hwndItem = this;
+            dis.target = t;
+            dis.rcItem = rc;
+            dis.itemData = it.data;
+            if (GetParent())
+                GetParent()->SendMessage(WM_DRAWITEM, static_cast<WPARAM>(GetDlgCtrlID()),
+                                         PtrToLParam(&dis));
+            if (!IsWindow())
+                return;
+            continue;
+        }
+        bool sel = (st & ODS_SELECTED) && (focused || (GetStyle() & LVS_SHOWSELALWAYS));
+        FillPaintRect(t, rc, GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        p->save();
+        p->setFont(MakeQFont(GetFont()));
+        p->setPen(Q(GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
+        int x = 0;
+        for (int c = 0; c < std::max(1, GetColumnCount()); ++c) {
+            int cw = columns_.empty() ? width : columns_[static_cast<size_t>(c)].width;
+            p->drawText(QRect(x + 4, rc.top, cw - 8, h), Qt::AlignVCenter | Qt::TextSingleLine,
+                        QString::fromStdWString(GetItemText(i, c)));
+            x += cw;
+        }
+        p->restore();
+    }
+    p->save();
+    if (headerH > 0) {
+        p->fillRect(0, 0, client.right, headerH, Q(GetSysColor(COLOR_BTNFACE)));
+        p->setFont(MakeQFont(GetFont()));
+        p->setPen(Q(GetSysColor(COLOR_BTNTEXT)));
+        int x = 0;
+        for (const Column& c : columns_) {
+            p->drawText(QRect(x + 4, 0, c.width - 8, headerH),
+                        Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdWString(c.title));
+            x += c.width;
+            p->setPen(Q(GetSysColor(COLOR_BTNSHADOW)));
+            p->drawLine(x - 1, 0, x - 1, headerH - 1);
+            p->setPen(Q(GetSysColor(COLOR_BTNTEXT)));
+        }
+    }
+    if (lvExStyle_ & LVS_EX_GRIDLINES) {
+        p->setPen(Q(kGridColor));
+        for (int i = top_; i < last; ++i) {
+            int y = headerH + (i - top_ + 1) * h - 1;
+            p->drawLine(0, y, width - 1, y);
+        }
+        int x = 0;
+        for (const Column& c : columns_) {
+            x += c.width;
+            p->drawLine(x - 1, headerH, x - 1, rowsBottom - 1);
+        }
+    }
+    p->restore();
+    EndPaint(&ps);
+}
+
+void ListViewControl::Click(UINT code, LPARAM lParam) {
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    int sub = 0;
+    int hit = HitTest(pt, nullptr, &sub);
+    if (hit >= 0)
+        SelectItem(hit);
+    NMITEMACTIVATE nm;
+    nm.hdr.code = code;
+    nm.iItem = hit;
+    nm.iSubItem = sub;
+    nm.ptAction = pt;
+    NotifyParent(&nm.hdr);
+}
+
+LRESULT ListViewControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETFONT:
+        PlatformWindow::DefWindowProc(msg, wParam, lParam);
+        rowHeight_ = 0;
+        return 0;
+    case WM_LBUTTONDOWN:
+        // The list takes the focus first, so that an editor over it closes
+        // before the click is reported.
+        SetFocus();
+        if (IsWindow())
+            Click(NM_CLICK, lParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        SetFocus();
+        if (IsWindow())
+            Click(NM_DBLCLK, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        SetFocus();
+        if (IsWindow())
+            Click(NM_RCLICK, lParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        Scroll(-GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+        return 0;
+    case WM_KEYDOWN: {
+        int cur = GetNextItem(-1, LVNI_FOCUSED);
+        int next = cur;
+        if (wParam == VK_DOWN)
+            next = std::min(cur + 1, GetItemCount() - 1);
+        else if (wParam == VK_UP)
+            next = std::max(cur - 1, 0);
+        else if (wParam == VK_HOME)
+            next = 0;
+        else if (wParam == VK_END)
+            next = GetItemCount() - 1;
+        if (next != cur && next >= 0) {
+            SelectItem(next);
+            EnsureVisible(next);
+        }
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Invalidate(false);
+        return 0;
+    case WM_SIZE:
+        Scroll(0);
+        return 0;
+    default:
+        return PlatformWindow::DefWindowProc(msg, wParam, lParam);
+    }
+}

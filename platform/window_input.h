@@ -1,0 +1,21 @@
+// Translation between Qt input and the message layer's codes. Platform
+// sources only.
+#pragma once
+
+#include "platform/messages.h"
+
+#include <QEvent>
+#include <Qt>
+
+struct WindowImpl;
+
+UINT MouseMessageFromQt(QEvent::Type type, Qt::MouseButton button);
+WPARAM MkFlagsFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
+int VkFromQtKey(int key, quint32 nativeVirtualKey);
+int QtKeyFromVk(int vk);
+// Brings Shift, Ctrl, Alt and the mouse buttons of the key state in line
+// with an input event.
+void SyncKeyStateFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
+Qt::KeyboardModifiers ModifiersFromKeyState();
+// Makes the Qt event a message stands for and hands it to the native widget.
+void SendSynthesizedNativeEvent(WindowImpl& impl, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,142 @@
+#include "resources/bitmaps.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+constexpr uint32_t kMagenta = 0xFFFF00FF;
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+constexpr uint32_t kBlack = 0xFF000000;
+constexpr uint32_t kGrey = 0xFF808080;
+constexpr uint32_t kFace = 0xFFF0F0F0;
+
+struct Canvas {
+    BitmapResource& b;
+    void Set(int x, int y, uint32_t c) {
+        if (x >= 0 && y >= 0 && x < b.width && y < b.height)
+            b.pixels[static_cast<size_t>(y * b.width + x)] = c;
+    }
+    void Rect(int l, int t, int r, int bt, uint32_t c, bool fill) {
+        for (int y = t; y <= bt; ++y)
+            for (int x = l; x <= r; ++x)
+                if (fill || x == l || x == r || y == t || y == bt)
+                    Set(x, y, c);
+    }
+    void Line(int x0, int y0, int x1, int y1, uint32_t c) {
+        int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+        int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1, err = dx + dy;
+        for (;;) {
+            Set(x0, y0, c);
+            if (x0 == x1 && y0 == y1)
+                return;
+            int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x0 += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y0 += sy;
+            }
+        }
+    }
+    void Circle(int cx, int cy, int r, uint32_t c) {
+        for (int a = 0; a < 64; ++a) {
+            double t = a * 3.14159265358979 / 32;
+            Set(cx + static_cast<int>(std::lround(r * std::cos(t))),
+                cy + static_cast<int>(std::lround(r * std::sin(t))), c);
+        }
+    }
+};
+
+void Init(BitmapResource* out, int w, int h, uint32_t fill) {
+    out->width = w;
+    out->height = h;
+    out->pixels.assign(static_cast<size_t>(w * h), fill);
+}
+
+// Two 16 x 16 boxes: clear and ticked, on the transparent colour.
+void CheckBoxes(BitmapResource* out) {
+    Init(out, 32, 16, kMagenta);
+    Canvas c{*out};
+    for (int i = 0; i < 2; ++i) {
+        int x = i * 16;
+        c.Rect(x + 2, 2, x + 14, 14, kWhite, true);
+        c.Rect(x + 2, 2, x + 14, 14, kGrey, false);
+    }
+    for (int d = 0; d < 2; ++d) {
+        c.Line(16 + 5, 7 + d, 16 + 7, 9 + d, kBlack);
+        c.Line(16 + 7, 9 + d, 16 + 11, 5 + d, kBlack);
+    }
+}
+
+// Pin shapes 1-8: a pin line from the body (left) outwards with its mark.
+void PinShape(BitmapResource* out, int shape) {
+    Init(out, 32, 16, kWhite);
+    Canvas c{*out};
+    const int y = 8;
+    switch (shape) {
+    case 1: // plain line
+        c.Line(4, y, 30, y, kBlack);
+        break;
+    case 2: // inverted: a bubble at the body
+        c.Circle(7, y, 3, kBlack);
+        c.Line(10, y, 30, y, kBlack);
+        break;
+    case 3: // clock: a wedge inside the body
+        c.Line(4, y, 30, y, kBlack);
+        c.Line(0, y - 4, 4, y, kBlack);
+        c.Line(0, y + 4, 4, y, kBlack);
+        break;
+    case 4: // inverted clock
+        c.Line(0, y - 4, 3, y, kBlack);
+        c.Line(0, y + 4, 3, y, kBlack);
+        c.Circle(7, y, 3, kBlack);
+        c.Line(10, y, 30, y, kBlack);
+        break;
+    case 5: // input: arrow pointing at the body
+        c.Line(4, y, 30, y, kBlack);
+        c.Line(4, y, 9, y - 4, kBlack);
+        c.Line(4, y, 9, y + 4, kBlack);
+        break;
+    case 6: // output: arrow pointing away from the body
+        c.Line(4, y, 30, y, kBlack);
+        c.Line(14, y, 9, y - 4, kBlack);
+        c.Line(14, y, 9, y + 4, kBlack);
+        break;
+    case 7: // short pin
+        c.Line(4, y, 16, y, kBlack);
+        break;
+    default: // dotted line: a pin without a mark of its own
+        for (int x = 4; x <= 30; x += 3)
+            c.Set(x, y, kBlack);
+        break;
+    }
+}
+
+// Three dots on the button face.
+void Ellipsis(BitmapResource* out) {
+    Init(out, 12, 12, kFace);
+    Canvas c{*out};
+    for (int i = 0; i < 3; ++i)
+        c.Rect(1 + i * 4, 7, 2 + i * 4, 8, kBlack, true);
+}
+} // namespace
+
+bool GetBitmapResource(unsigned id, BitmapResource* out) {
+    if (!out)
+        return false;
+    if (id == 257) {
+        CheckBoxes(out);
+        return true;
+    }
+    if (id >= 273 && id <= 280) {
+        PinShape(out, static_cast<int>(id) - 272);
+        return true;
+    }
+    if (id == 385) {
+        Ellipsis(out);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,16 @@
+// The program's bitmap resources, drawn in code: the check-box images of
+// the property rows (257), the pin shapes (273-280) and the "..." button
+// picture (385). Pixels are 0xAARRGGBB, rows top to bottom.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct BitmapResource {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// False for an unknown id.
+bool GetBitmapResource(unsigned id, BitmapResource* out);

@@ -1,0 +1,264 @@
+// The undo history: grouping, the order records are undone and redone in,
+// and where the document counts as saved.
+#include "core/undo_list.h"
+
+#include "platform/window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A model of one string; each record appends or removes one letter, and its
+// inverse does the opposite, so the string shows what undo and redo did.
+struct Doc {
+    std::string text;
+    std::vector<std::string> log;
+    int alive = 0;
+};
+
+class Append : public CUndoItem {
+public:
+    // Records that `c` was appended (so undoing removes it).
+    Append(Doc* d, char c, bool removal = false) : d_(d), c_(c), removal_(removal) { ++d_->alive; }
+    ~Append() override { --d_->alive; }
+    CUndoItem* Undo() override {
+        if (removal_) {
+            d_->text.push_back(c_);
+            d_->log.push_back(std::string("+") + c_);
+        } else {
+            d_->text.pop_back();
+            d_->log.push_back(std::string("-") + c_);
+        }
+        return new Append(d_, c_, !removal_);
+    }
+
+private:
+    Doc* d_;
+    char c_;
+    bool removal_;
+};
+
+class UndoListTest : public ::testing::Test {
+protected:
+    // Applies a change and records it, as model code does.
+    void Do(char c, bool newGroup) {
+        if (newGroup)
+            list.SetStartNewGroup(true);
+        doc.text.push_back(c);
+        list.AddUndo(new Append(&doc, c));
+    }
+    Doc doc;
+    CUndoList list;
+};
+
+TEST_F(UndoListTest, EmptySequencesDoNothingAndKeepTheFocus) {
+    PlatformWindow w, other;
+    ASSERT_TRUE(w.Create(nullptr, RECT{0, 0, 10, 10}, L"", 0));
+    ASSERT_TRUE(other.Create(nullptr, RECT{0, 0, 10, 10}, L"", 0));
+    other.SetFocus();
+    list.SetFocusWindow(&w);
+    list.Undo();
+    list.Redo();
+    EXPECT_EQ(PlatformWindow::GetFocus(), &other);
+    Do('a', true);
+    list.Undo();
+    EXPECT_EQ(PlatformWindow::GetFocus(), &w);
+    other.SetFocus();
+    list.Redo();
+    EXPECT_EQ(PlatformWindow::GetFocus(), &w);
+    PlatformWindow::SetFocusTo(nullptr);
+}
+
+TEST_F(UndoListTest, GroupIsUndoneBackwardsAndRedoneInTheSameShape) {
+    Do('A', true);
+    Do('B', false);
+    Do('C', false);
+    Do('D', true);
+    list.Undo();
+    EXPECT_EQ(doc.text, "ABC");
+    list.Undo();
+    EXPECT_EQ(doc.text, "");
+    EXPECT_EQ(doc.log, (std::vector<std::string>{"-D", "-C", "-B", "-A"}));
+    // Redo sequence: D' then C', B', A' with C' the head of its group.
+    ASSERT_EQ(list.RedoCount(), 4u);
+    EXPECT_TRUE(list.RedoItemAt(0)->IsGroupHead());
+    EXPECT_TRUE(list.RedoItemAt(1)->IsGroupHead());
+    EXPECT_FALSE(list.RedoItemAt(2)->IsGroupHead());
+    EXPECT_FALSE(list.RedoItemAt(3)->IsGroupHead());
+    doc.log.clear();
+    list.Redo();
+    EXPECT_EQ(doc.text, "ABC");
+    EXPECT_EQ(doc.log, (std::vector<std::string>{"+A", "+B", "+C"}));
+    ASSERT_EQ(list.UndoCount(), 3u);
+    EXPECT_TRUE(list.UndoItemAt(0)->IsGroupHead());
+    EXPECT_FALSE(list.UndoItemAt(1)->IsGroupHead());
+    EXPECT_FALSE(list.UndoItemAt(2)->IsGroupHead());
+    // The group undoes again as one action.
+    list.Undo();
+    EXPECT_EQ(doc.text, "");
+    list.Redo();
+    list.Redo();
+    EXPECT_EQ(doc.text, "ABCD");
+    EXPECT_FALSE(list.CanRedo());
+}
+
+TEST_F(UndoListTest, RecordsWithoutAGroupFlagJoinThePreviousGroup) {
+    Do('a', false); // the very first record without the flag
+    Do('b', false);
+    Do('c', true);
+    Do('d', false);
+    list.Undo();
+    EXPECT_EQ(doc.text, "ab");
+    list.Undo();
+    EXPECT_EQ(doc.text, "");
+    EXPECT_FALSE(list.CanUndo());
+}
+
+TEST_F(UndoListTest, AddAfterUndoDiscardsRedo) {
+    Do('a', true);
+    Do('b', true);
+    list.Undo();
+    ASSERT_TRUE(list.CanRedo());
+    Do('x', true);
+    EXPECT_FALSE(list.CanRedo());
+    list.Redo();
+    EXPECT_EQ(doc.text, "ax");
+    EXPECT_EQ(doc.alive, 2);
+}
+
+TEST_F(UndoListTest, UndoWithoutRedoDropsTheInversesAndKeepsRedo) {
+    Do('a', true);
+    Do('b', true);
+    list.Undo();   // b to redo
+    Do('c', true); // discards it
+    Do('d', false);
+    list.Undo(false);
+    EXPECT_EQ(doc.text, "a");
+    EXPECT_FALSE(list.CanRedo());
+    EXPECT_EQ(doc.alive, 1);
+}
+
+TEST_F(UndoListTest, RedoStopsAtAGroupHead) {
+    Do('a', true);
+    Do('b', false);
+    Do('c', true);
+    list.Undo();
+    list.Undo();
+    list.Redo();
+    EXPECT_EQ(doc.text, "ab");
+    list.Redo();
+    EXPECT_EQ(doc.text, "abc");
+}
+
+TEST_F(UndoListTest, SavedMarkerInsideAGroupStopsUndoThere) {
+    Do('a', true);
+    Do('b', false);
+    list.MarkSaved();
+    Do('c', false);
+    Do('d', false);
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.Undo();
+    EXPECT_EQ(doc.text, "ab");
+    EXPECT_TRUE(list.IsAtSavedState());
+    // The partial group is one redo unit, headed by its first undone record.
+    ASSERT_EQ(list.RedoCount(), 2u);
+    EXPECT_TRUE(list.RedoItemAt(0)->IsGroupHead());
+    list.Undo();
+    EXPECT_EQ(doc.text, "");
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.Redo();
+    EXPECT_EQ(doc.text, "ab");
+    EXPECT_TRUE(list.IsAtSavedState());
+    list.Redo();
+    EXPECT_EQ(doc.text, "abcd");
+}
+
+TEST_F(UndoListTest, UndoThenRedoComesBackToTheSavedState) {
+    Do('a', true);
+    Do('b', true);
+    list.MarkSaved();
+    list.Undo();
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.Redo();
+    EXPECT_TRUE(list.IsAtSavedState());
+}
+
+TEST_F(UndoListTest, UndoThenANewChangeIsModified) {
+    Do('a', true);
+    Do('b', true);
+    list.MarkSaved();
+    list.Undo();
+    Do('x', true); // takes the list position the saved record had
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.Undo();
+    EXPECT_FALSE(list.IsAtSavedState());
+}
+
+TEST_F(UndoListTest, EmptyHistoryIsSavedOnlyWhereTheSaveLeftIt) {
+    // A new history counts as saved; the first change makes it modified.
+    EXPECT_TRUE(list.IsAtSavedState());
+    Do('a', true);
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.MarkSaved();
+    // Undoing the saved change empties the history: the document differs
+    // from the saved file, so it is modified.
+    list.Undo();
+    EXPECT_FALSE(list.CanUndo());
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.Redo();
+    EXPECT_TRUE(list.IsAtSavedState());
+    // Saved with an empty history: saved until the next change.
+    list.Undo();
+    list.MarkSaved();
+    EXPECT_TRUE(list.IsAtSavedState());
+    Do('b', true);
+    EXPECT_FALSE(list.IsAtSavedState());
+    list.Undo();
+    EXPECT_TRUE(list.IsAtSavedState());
+}
+
+TEST_F(UndoListTest, UndoStopsAtAnEmptySequenceMarkedSaved) {
+    list.MarkSaved();
+    Do('a', false);
+    Do('b', false);
+    list.Undo();
+    EXPECT_EQ(doc.text, "");
+    EXPECT_TRUE(list.IsAtSavedState());
+}
+
+TEST_F(UndoListTest, ClearDeletesEverythingAndCountsAsSaved) {
+    Do('a', true);
+    Do('b', true);
+    list.MarkSaved();
+    list.Undo();
+    list.Clear();
+    EXPECT_EQ(doc.alive, 0);
+    EXPECT_FALSE(list.CanUndo());
+    EXPECT_FALSE(list.CanRedo());
+    EXPECT_TRUE(list.IsAtSavedState());
+    Do('c', true);
+    EXPECT_FALSE(list.IsAtSavedState());
+}
+
+TEST(UndoListLifetime, DestructorDeletesBothSequences) {
+    Doc doc;
+    {
+        CUndoList list;
+        list.SetStartNewGroup(true);
+        doc.text = "ab";
+        list.AddUndo(new Append(&doc, 'a'));
+        list.AddUndo(new Append(&doc, 'b'));
+        list.SetStartNewGroup(true);
+        list.AddUndo(new Append(&doc, 'c'));
+        doc.text += "c";
+        list.Undo();
+        EXPECT_EQ(doc.alive, 3);
+        EXPECT_FALSE(list.GetStartNewGroup());
+    }
+    EXPECT_EQ(doc.alive, 0);
+}
+
+} // namespace
