@@ -11,8 +11,9 @@ class CGenericNode : public CTreeNode {
 public:
     // A tag that names a known kind of node: static text, not copied.
     CGenericNode(int type, const wchar_t* staticTag);
-    // A tag that names no class: kept as given.
-    explicit CGenericNode(std::wstring tag);
+    // A tag that names no class: kept as given (such tags are interned once
+    // per process, so the node itself holds only a pointer).
+    explicit CGenericNode(const std::wstring& tag);
     CGenericNode(const CGenericNode& other);
     ~CGenericNode() override;
 
@@ -20,6 +21,5 @@ public:
     const wchar_t* GetTagName() const override;
 
 private:
-    const wchar_t* m_staticTag = nullptr;
-    std::wstring m_ownTag;
+    const wchar_t* m_tag;
 };

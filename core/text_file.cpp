@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -97,7 +98,7 @@ bool CTextFile::Open(const std::wstring& path, uint32_t access, uint32_t, uint32
     Close();
     m_writeFailed = false;
     m_filled = m_position = 0;
-    m_out.clear();
+    m_outLength = 0;
     PlatformFile::Disposition d;
     switch (disposition) {
     case CreateAlways:
@@ -285,6 +286,18 @@ std::size_t CTextFile::ReadLineInto(Sink&& sink, std::size_t max, bool& ended) {
             if (static_cast<std::size_t>(end - p) > max - count)
                 end = p + (max - count);
             const uint8_t* q = p;
+            // Eight bytes at a time while none is a CR, a LF or above 0x7F.
+            while (end - q >= 8) {
+                uint64_t w;
+                std::memcpy(&w, q, 8);
+                constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+                uint64_t cr = w ^ (ones * '\r'), lf = w ^ (ones * '\n');
+                uint64_t zeroCr = (cr - ones) & ~cr & highs;
+                uint64_t zeroLf = (lf - ones) & ~lf & highs;
+                if ((w & highs) | zeroCr | zeroLf)
+                    break;
+                q += 8;
+            }
             while (q < end && *q < 0x80 && *q != '\r' && *q != '\n')
                 ++q;
             if (q > p) {
@@ -333,7 +346,13 @@ bool CTextFile::ReadLineString(std::wstring& line) {
     line.clear();
     struct Sink {
         std::wstring& out;
-        void operator()(const uint8_t* a, const uint8_t* b) { out.append(a, b); }
+        void operator()(const uint8_t* a, const uint8_t* b) {
+            std::size_t old = out.size();
+            out.resize(old + static_cast<std::size_t>(b - a));
+            wchar_t* d = out.data() + old;
+            while (a < b)
+                *d++ = static_cast<wchar_t>(*a++);
+        }
         void operator()(char32_t c) { out.push_back(static_cast<wchar_t>(c)); }
     } sink{line};
     bool ended;
@@ -341,19 +360,28 @@ bool CTextFile::ReadLineString(std::wstring& line) {
     return n > 0 || ended;
 }
 
+char* CTextFile::Reserve(std::size_t count) {
+    if (m_outLength + count > m_out.size()) {
+        if (m_outLength > 0)
+            FlushOut();
+        if (count > m_out.size())
+            m_out.resize(std::max(count, kOutFlushSize));
+    }
+    return m_out.data() + m_outLength;
+}
+
 bool CTextFile::AppendOut(const char* bytes, std::size_t count) {
-    m_out.append(bytes, count);
-    if (m_out.size() >= kOutFlushSize)
-        return FlushOut();
+    std::memcpy(Reserve(count), bytes, count);
+    m_outLength += count;
     return !m_writeFailed;
 }
 
 bool CTextFile::FlushOut() {
-    if (m_out.empty())
+    if (m_outLength == 0)
         return !m_writeFailed;
-    if (!m_file.IsOpen() || !m_file.Write(m_out.data(), static_cast<int64_t>(m_out.size())))
+    if (!m_file.IsOpen() || !m_file.Write(m_out.data(), static_cast<int64_t>(m_outLength)))
         m_writeFailed = true;
-    m_out.clear();
+    m_outLength = 0;
     return !m_writeFailed;
 }
 
@@ -365,32 +393,35 @@ bool CTextFile::WriteString(std::wstring_view text) {
     if (!m_file.IsOpen() || !m_writing)
         return false;
     if (m_codePage == CodePageUtf16) {
-        ForEachCodePoint(text, [this](char32_t c) { AppendUtf16(m_out, c); });
-        return AppendOut("\r\0\n\0", 4);
+        std::string bytes;
+        ForEachCodePoint(text, [&bytes](char32_t c) { AppendUtf16(bytes, c); });
+        bytes.append("\r\0\n\0", 4);
+        return AppendOut(bytes.data(), bytes.size());
     }
     if (m_codePage == CodePageUtf8) {
-        std::size_t i = 0;
+        // At most four bytes per character, then CR LF.
+        char* out = Reserve(text.size() * 4 + 2);
+        char* d = out;
         const std::size_t n = text.size();
-        while (i < n) {
-            // Plain ASCII goes straight through.
-            std::size_t j = i;
-            while (j < n && static_cast<uint32_t>(text[j]) < 0x80)
-                ++j;
-            if (j > i) {
-                std::size_t old = m_out.size();
-                m_out.resize(old + (j - i));
-                for (std::size_t k = i; k < j; ++k)
-                    m_out[old + (k - i)] = static_cast<char>(text[k]);
-                i = j;
+        for (std::size_t i = 0; i < n; ++i) {
+            uint32_t c = static_cast<uint32_t>(text[i]);
+            if (c < 0x80) {
+                *d++ = static_cast<char>(c);
                 continue;
             }
             std::size_t k = i;
             while (k < n && static_cast<uint32_t>(text[k]) >= 0x80)
                 ++k;
-            ForEachCodePoint(text.substr(i, k - i), [this](char32_t c) { AppendUtf8(m_out, c); });
-            i = k;
+            std::string bytes;
+            ForEachCodePoint(text.substr(i, k - i), [&bytes](char32_t u) { AppendUtf8(bytes, u); });
+            std::memcpy(d, bytes.data(), bytes.size());
+            d += bytes.size();
+            i = k - 1;
         }
-        return AppendOut("\r\n", 2);
+        *d++ = '\r';
+        *d++ = '\n';
+        m_outLength += static_cast<std::size_t>(d - out);
+        return !m_writeFailed;
     }
     std::string bytes = WideToCp1252(text);
     return WriteLine(bytes.data(), bytes.size());
@@ -399,6 +430,6 @@ bool CTextFile::WriteString(std::wstring_view text) {
 bool CTextFile::WriteLine(const void* bytes, std::size_t count) {
     if (!m_file.IsOpen() || !m_writing)
         return false;
-    m_out.append(static_cast<const char*>(bytes), count);
+    AppendOut(static_cast<const char*>(bytes), count);
     return AppendOut("\r\n", 2);
 }

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CTextFile {
 public:
@@ -89,6 +90,9 @@ private:
     // Reads up to max characters of the line into the sink; sets ended when a
     // line end was consumed.
     template <class Sink> std::size_t ReadLineInto(Sink&& sink, std::size_t max, bool& ended);
+    // Room for count more bytes at the end of the output buffer (flushing
+    // first when needed).
+    char* Reserve(std::size_t count);
     bool AppendOut(const char* bytes, std::size_t count);
     bool FlushOut();
 
@@ -100,5 +104,6 @@ private:
     std::unique_ptr<uint8_t[]> m_buffer;
     std::size_t m_filled = 0;   // bytes in the buffer
     std::size_t m_position = 0; // read position in the buffer
-    std::string m_out;          // bytes written but not yet in the file
+    std::vector<char> m_out;    // bytes written but not yet in the file
+    std::size_t m_outLength = 0;
 };

@@ -43,40 +43,56 @@ void AppendCharRef(std::wstring& out, wchar_t c) {
 void AppendEncoded(std::wstring& out, std::wstring_view text, bool elementText,
                    std::vector<std::size_t>* cuts) {
     const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    while (i < n) {
+        // A run of characters that stand for themselves goes in at once.
+        std::size_t j = i;
+        while (j < n) {
+            wchar_t c = text[j];
+            if ((c >= 0 && c <= 32) || c == L'&' || c == L'"' || c == L'\'' || c == L'<' ||
+                c == L'>')
+                break;
+            ++j;
+        }
+        if (j > i) {
+            out.append(text.substr(i, j - i));
+            i = j;
+            if (i == n)
+                break;
+        }
         wchar_t c = text[i];
         switch (c) {
         case L'&':
             out += L"&amp;";
-            continue;
+            break;
         case L'"':
             out += L"&quot;";
-            continue;
+            break;
         case L'\'':
             out += L"&apos;";
-            continue;
+            break;
         case L'<':
             out += L"&lt;";
-            continue;
+            break;
         case L'>':
             out += L"&gt;";
-            continue;
-        default:
             break;
-        }
-        if (c >= 0 && c < 32) {
-            AppendCharRef(out, c);
-        } else if (c == L' ' && elementText) {
-            if (i == 0 || i + 1 == n) {
+        case L' ':
+            if (!elementText) {
+                out += c;
+            } else if (i == 0 || i + 1 == n) {
                 AppendCharRef(out, c);
             } else {
                 if (cuts && text[i - 1] != L' ' && text[i + 1] != L' ')
                     cuts->push_back(out.size());
                 out += c;
             }
-        } else {
-            out += c;
+            break;
+        default:
+            AppendCharRef(out, c);
+            break;
         }
+        ++i;
     }
 }
 
@@ -267,24 +283,26 @@ void CXmlFile::ReadAttributeValue(std::wstring& value) {
         return;
     }
     ++m_pos;
-    m_rawValue.clear();
     for (;;) {
         std::size_t q = m_line.find(quote, m_pos);
         if (q != std::wstring::npos) {
-            m_rawValue.append(m_line, m_pos, q - m_pos);
+            value.append(m_line, m_pos, q - m_pos);
             m_pos = q + 1;
             break;
         }
-        m_rawValue.append(m_line, m_pos);
+        value.append(m_line, m_pos);
         m_pos = m_line.size();
         // A value broken over lines: the line end and the indentation after
         // it read as one space.
         SkipWhitespace();
         if (AtEnd())
             break;
-        m_rawValue += L' ';
+        value += L' ';
     }
-    DecodeInto(m_rawValue, value);
+    if (value.find(L'&') != std::wstring::npos) {
+        DecodeInto(value, m_rawValue);
+        value.swap(m_rawValue);
+    }
 }
 
 bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
@@ -317,7 +335,9 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
             }
             ReadName(m_attrName);
             ReadAttributeValue(m_value);
-            attributes.insert_or_assign(m_attrName, m_value);
+            auto [it, inserted] = attributes.try_emplace(std::move(m_attrName), std::move(m_value));
+            if (!inserted)
+                it->second = m_value;
             SkipWhitespace();
             if (Cur() == L'>')
                 break;
@@ -364,8 +384,12 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
             while (end > 0 && text[end - 1] == L' ')
                 --end;
             text.resize(end);
-            DecodeInto(text, m_value);
-            node->SetText(m_value);
+            if (text.find(L'&') == std::wstring::npos) {
+                node->SetText(text);
+            } else {
+                DecodeInto(text, m_value);
+                node->SetText(m_value);
+            }
             return true;
         }
 

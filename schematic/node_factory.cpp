@@ -3,7 +3,9 @@
 #include "core/generic_node.h"
 #include "core/node_type.h"
 
+#include <array>
 #include <cwchar>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -54,9 +56,15 @@ CTreeNode* CreateNodeFromTag(const wchar_t* text) {
     if (!text)
         text = L"";
     const wchar_t* name = text[0] == L'<' ? text + 1 : text;
-    for (const NodeFactoryRow& row : kRows) {
-        std::size_t length = std::wcslen(row.tag);
-        if (std::wcsncmp(name, row.tag, length) != 0)
+    static const std::array<std::size_t, std::size(kRows)> lengths = [] {
+        std::array<std::size_t, std::size(kRows)> l{};
+        for (std::size_t i = 0; i < l.size(); ++i)
+            l[i] = std::wcslen(kRows[i].tag);
+        return l;
+    }();
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        const NodeFactoryRow& row = kRows[i];
+        if (name[0] != row.tag[0] || std::wcsncmp(name, row.tag, lengths[i]) != 0)
             continue;
         if (row.create)
             return row.create();
