@@ -42,6 +42,14 @@ void AppendCharRef(std::wstring& out, wchar_t c) {
 // between two other characters, where a long line may be wrapped.
 void AppendEncoded(std::wstring& out, std::wstring_view text, bool elementText,
                    std::vector<std::size_t>* cuts) {
+    // No XML document can hold a NUL character: it is left out.
+    std::wstring withoutNul;
+    if (text.find(L'\0') != std::wstring_view::npos) {
+        for (wchar_t c : text)
+            if (c != L'\0')
+                withoutNul += c;
+        text = withoutNul;
+    }
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
@@ -222,6 +230,8 @@ bool CXmlFile::Load(const wchar_t* path) {
 
     for (CTreeNode* old : m_root->ReleaseChildren())
         delete old;
+    if (m_root->GetRootTag().empty())
+        m_root->SetRootTag(m_rootName);
     m_root->GetAttributes().swap(scratch->GetAttributes());
     m_root->SetText(scratch->GetText());
     for (CTreeNode* child : scratch->ReleaseChildren())
@@ -312,10 +322,16 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
     if (Cur() != L'<')
         return Fail(L"expected '<'");
     ++m_pos;
+    // The name follows the '<' directly: the node for it was chosen by what
+    // stands there.
+    if (m_pos >= m_line.size() || (m_line[m_pos] >= 1 && m_line[m_pos] <= 32))
+        return Fail(L"blank after '<'");
     std::wstring& name = m_names[static_cast<std::size_t>(depth)];
     ReadName(name);
     if (name.empty())
         return Fail(L"markup that is not an element (comment, declaration or stray '<')");
+    if (depth == 0)
+        m_rootName = name;
     if (depth == 0 && !m_expectedRoot.empty() && name != m_expectedRoot)
         return Fail(L"the file holds a \"" + name + L"\" document, not a \"" + m_expectedRoot +
                     L"\"");
@@ -473,7 +489,14 @@ bool CXmlFile::WriteElement(CTreeNode* node, int depth) {
         AppendEncoded(m_out, value, false, nullptr);
         m_out += L'"';
     }
-    const std::wstring& text = node->GetText();
+    std::wstring_view text = node->GetText();
+    std::wstring withoutNul; // NUL characters are left out (see AppendEncoded)
+    if (text.find(L'\0') != std::wstring_view::npos) {
+        for (wchar_t c : text)
+            if (c != L'\0')
+                withoutNul += c;
+        text = withoutNul;
+    }
     const auto& children = node->GetChildren();
     if (text.empty() && children.empty()) {
         m_out += L"/>";

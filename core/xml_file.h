@@ -38,10 +38,11 @@ public:
 
     // Loads the file (path, or the root's file path when null) into the root.
     // The file's root element must carry the root's tag (any element when
-    // the root's tag is empty). On success the root's attributes, text and
-    // children are replaced by the file's, every node has read its
-    // attributes, and a given path becomes the root's file path. On failure
-    // the root and its file path are left exactly as they were.
+    // the root's tag is empty; the root then takes the element's name). On
+    // success the root's attributes, text and children are replaced by the
+    // file's, every node has read its attributes, and a given path becomes
+    // the root's file path. On failure the root and its file path are left
+    // exactly as they were.
     bool Load(const wchar_t* path = nullptr);
     // Saves the root (to path, or to the root's file path when null). The
     // document is written to a temporary file beside the target, forced to the
@@ -84,6 +85,7 @@ private:
     bool m_eof = false;
     int m_lineNumber = 0;
     std::wstring m_expectedRoot;
+    std::wstring m_rootName;
     std::vector<std::wstring> m_names; // element name per depth
     std::vector<std::wstring> m_texts; // collected content per depth
     std::wstring m_attrName;
