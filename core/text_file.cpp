@@ -6,6 +6,10 @@
 #include <array>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -83,6 +87,44 @@ template <class F> void ForEachCodePoint(std::wstring_view text, F&& f) {
             c = kReplacement;
         f(c);
     }
+}
+
+// The first byte from p on that is a CR, a LF or above 0x7F (end when none).
+const uint8_t* ScanPlainAscii(const uint8_t* p, const uint8_t* end) {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
+        int mask = _mm_movemask_epi8(_mm_or_si128(hit, v)); // the high bit marks bytes above 0x7F
+        if (mask)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && *p < 0x80 && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+// Widens ASCII bytes to wide characters.
+void WidenAscii(const uint8_t* a, const uint8_t* b, wchar_t* d) {
+#ifdef __SSE2__
+    static_assert(sizeof(wchar_t) == 4);
+    const __m128i zero = _mm_setzero_si128();
+    while (b - a >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+        __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(lo, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(lo, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpacklo_epi16(hi, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 12), _mm_unpackhi_epi16(hi, zero));
+        a += 16;
+        d += 16;
+    }
+#endif
+    while (a < b)
+        *d++ = static_cast<wchar_t>(*a++);
 }
 
 } // namespace
@@ -286,18 +328,7 @@ std::size_t CTextFile::ReadLineInto(Sink&& sink, std::size_t max, bool& ended) {
             if (static_cast<std::size_t>(end - p) > max - count)
                 end = p + (max - count);
             const uint8_t* q = p;
-            // Eight bytes at a time while none is a CR, a LF or above 0x7F.
-            while (end - q >= 8) {
-                uint64_t w;
-                std::memcpy(&w, q, 8);
-                constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-                uint64_t cr = w ^ (ones * '\r'), lf = w ^ (ones * '\n');
-                uint64_t zeroCr = (cr - ones) & ~cr & highs;
-                uint64_t zeroLf = (lf - ones) & ~lf & highs;
-                if ((w & highs) | zeroCr | zeroLf)
-                    break;
-                q += 8;
-            }
+            q = ScanPlainAscii(q, end);
             while (q < end && *q < 0x80 && *q != '\r' && *q != '\n')
                 ++q;
             if (q > p) {
@@ -349,9 +380,7 @@ bool CTextFile::ReadLineString(std::wstring& line) {
         void operator()(const uint8_t* a, const uint8_t* b) {
             std::size_t old = out.size();
             out.resize(old + static_cast<std::size_t>(b - a));
-            wchar_t* d = out.data() + old;
-            while (a < b)
-                *d++ = static_cast<wchar_t>(*a++);
+            WidenAscii(a, b, out.data() + old);
         }
         void operator()(char32_t c) { out.push_back(static_cast<wchar_t>(c)); }
     } sink{line};
