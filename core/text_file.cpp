@@ -1,0 +1,464 @@
+#include "core/text_file.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kOutFlushSize = 64 * 1024;
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Windows-1252 byte -> character, built once from the platform's table.
+const std::array<wchar_t, 256>& Cp1252Table() {
+    static const std::array<wchar_t, 256> table = [] {
+        std::array<wchar_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            char byte = static_cast<char>(b);
+            std::wstring w = Cp1252ToWide(std::string_view(&byte, 1));
+            t[b] = w.empty() ? static_cast<wchar_t>(kReplacement) : w[0];
+        }
+        return t;
+    }();
+    return table;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+void AppendUtf16(std::string& out, char32_t c) {
+    auto unit = [&out](char32_t u) {
+        out.push_back(static_cast<char>(u & 0xFF));
+        out.push_back(static_cast<char>((u >> 8) & 0xFF));
+    };
+    if (c < 0x10000) {
+        unit(c);
+    } else {
+        c -= 0x10000;
+        unit(0xD800 + (c >> 10));
+        unit(0xDC00 + (c & 0x3FF));
+    }
+}
+
+// The characters of a wide string as code points: a high and a low surrogate
+// in a row are one character (text may come from UTF-16 sources); values
+// beyond Unicode become U+FFFD. Lone surrogates stay as they are.
+template <class F> void ForEachCodePoint(std::wstring_view text, F&& f) {
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        char32_t c = static_cast<char32_t>(static_cast<uint32_t>(text[i]));
+        if (IsHighSurrogate(c) && i + 1 < n) {
+            char32_t d = static_cast<char32_t>(static_cast<uint32_t>(text[i + 1]));
+            if (IsLowSurrogate(d)) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
+                ++i;
+            }
+        }
+        if (c > 0x10FFFF)
+            c = kReplacement;
+        f(c);
+    }
+}
+
+// The first byte from p on that is a CR, a LF or above 0x7F (end when none).
+const uint8_t* ScanPlainAscii(const uint8_t* p, const uint8_t* end) {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
+        int mask = _mm_movemask_epi8(_mm_or_si128(hit, v)); // the high bit marks bytes above 0x7F
+        if (mask)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && *p < 0x80 && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+// Widens ASCII bytes to wide characters.
+void WidenAscii(const uint8_t* a, const uint8_t* b, wchar_t* d) {
+#ifdef __SSE2__
+    static_assert(sizeof(wchar_t) == 4);
+    const __m128i zero = _mm_setzero_si128();
+    while (b - a >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+        __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(lo, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(lo, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpacklo_epi16(hi, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 12), _mm_unpackhi_epi16(hi, zero));
+        a += 16;
+        d += 16;
+    }
+#endif
+    while (a < b)
+        *d++ = static_cast<wchar_t>(*a++);
+}
+
+} // namespace
+
+CTextFile::CTextFile() = default;
+
+CTextFile::~CTextFile() {
+    Close();
+}
+
+bool CTextFile::Open(const std::wstring& path, uint32_t access, uint32_t, uint32_t disposition,
+                     uint32_t) {
+    Close();
+    m_writeFailed = false;
+    m_filled = m_position = 0;
+    m_outLength = 0;
+    PlatformFile::Disposition d;
+    switch (disposition) {
+    case CreateAlways:
+        d = PlatformFile::CreateAlways;
+        break;
+    case OpenExisting:
+        d = PlatformFile::OpenExisting;
+        break;
+    case OpenAlways:
+        d = PlatformFile::OpenAlways;
+        break;
+    case CreateNew:
+        if (FileExists(path))
+            return false;
+        d = PlatformFile::CreateAlways;
+        break;
+    default:
+        return false;
+    }
+    int platformAccess = 0;
+    if (access & GenericRead)
+        platformAccess |= PlatformFile::AccessRead;
+    if (access & GenericWrite)
+        platformAccess |= PlatformFile::AccessWrite;
+    if (!platformAccess || !m_file.Open(path, platformAccess, d))
+        return false;
+    m_writing = (access & GenericWrite) != 0;
+    if (access & GenericRead) {
+        if (!m_buffer)
+            m_buffer.reset(new uint8_t[kBufferSize]);
+        int64_t n = m_file.Read(m_buffer.get(), kBufferSize);
+        if (n < 0)
+            return false;
+        m_filled = static_cast<std::size_t>(n);
+        if (m_byteOrderMark && m_filled >= 2 && m_buffer[0] == 0xFF && m_buffer[1] == 0xFE) {
+            m_codePage = CodePageUtf16;
+            m_position = 2;
+        }
+    }
+    if (m_writing && m_byteOrderMark) {
+        if (m_codePage == CodePageUtf16)
+            return AppendOut("\xFF\xFE", 2);
+        if (m_codePage == CodePageUtf8)
+            return AppendOut("\xEF\xBB\xBF", 3);
+    }
+    return true;
+}
+
+bool CTextFile::Close() {
+    if (!m_file.IsOpen())
+        return !m_writeFailed;
+    bool ok = FlushOut();
+    m_file.Close();
+    m_writing = false;
+    return ok && !m_writeFailed;
+}
+
+bool CTextFile::Commit() {
+    return FlushOut() && !m_writeFailed && m_file.Flush();
+}
+
+std::size_t CTextFile::EnsureBytes(std::size_t count) {
+    std::size_t available = m_filled - m_position;
+    if (available >= count || !m_buffer || !m_file.IsOpen())
+        return available;
+    if (m_position > 0) {
+        std::memmove(m_buffer.get(), m_buffer.get() + m_position, available);
+        m_position = 0;
+        m_filled = available;
+    }
+    while (m_filled < count) {
+        int64_t n =
+            m_file.Read(m_buffer.get() + m_filled, static_cast<int64_t>(kBufferSize - m_filled));
+        if (n <= 0) // a failed read counts as the end of the file
+            break;
+        m_filled += static_cast<std::size_t>(n);
+    }
+    return m_filled - m_position;
+}
+
+bool CTextFile::ReadByte(uint8_t& byte) {
+    byte = 0;
+    if (EnsureBytes(1) < 1)
+        return false;
+    byte = m_buffer[m_position++];
+    return true;
+}
+
+bool CTextFile::ReadWChar(uint16_t& unit) {
+    unit = 0;
+    std::size_t n = EnsureBytes(2);
+    if (n < 2) {
+        m_position += n; // an odd last byte is dropped
+        return false;
+    }
+    unit = static_cast<uint16_t>(m_buffer[m_position] | (m_buffer[m_position + 1] << 8));
+    m_position += 2;
+    return true;
+}
+
+bool CTextFile::ReadChar(char32_t& c) {
+    if (m_codePage == CodePageUtf16) {
+        uint16_t unit;
+        if (!ReadWChar(unit))
+            return false;
+        c = unit;
+        if (IsHighSurrogate(c) && EnsureBytes(2) >= 2) {
+            char32_t next = m_buffer[m_position] | (m_buffer[m_position + 1] << 8);
+            if (IsLowSurrogate(next)) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+                m_position += 2;
+            }
+        }
+        return true;
+    }
+    if (EnsureBytes(1) < 1)
+        return false;
+    const uint8_t b0 = m_buffer[m_position];
+    if (b0 < 0x80) {
+        c = b0;
+        ++m_position;
+        return true;
+    }
+    if (m_codePage != CodePageUtf8) {
+        c = static_cast<char32_t>(Cp1252Table()[b0]);
+        ++m_position;
+        return true;
+    }
+    // UTF-8: a malformed, overlong or truncated sequence gives U+FFFD for its
+    // lead byte alone, so that a stray byte never swallows a line end or a '<'.
+    std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                         : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                         : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                                    : 0;
+    c = kReplacement;
+    if (length == 0 || EnsureBytes(length) < length) {
+        ++m_position;
+        return true;
+    }
+    const uint8_t* p = m_buffer.get() + m_position;
+    char32_t v = b0 & (0xFF >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            ++m_position;
+            return true;
+        }
+        v = (v << 6) | (p[i] & 0x3F);
+    }
+    if ((length == 3 && v < 0x800) || (length == 4 && (v < 0x10000 || v > 0x10FFFF))) {
+        ++m_position;
+        return true;
+    }
+    m_position += length;
+    // Older files hold characters beyond U+FFFF as two three-byte surrogates.
+    if (IsHighSurrogate(v) && EnsureBytes(3) >= 3) {
+        const uint8_t* q = m_buffer.get() + m_position;
+        if (q[0] == 0xED && (q[1] & 0xF0) == 0xB0 && (q[2] & 0xC0) == 0x80) {
+            char32_t low = 0xD000 | ((q[1] & 0x3F) << 6) | (q[2] & 0x3F);
+            v = 0x10000 + ((v - 0xD800) << 10) + (low - 0xDC00);
+            m_position += 3;
+        }
+    }
+    c = v;
+    return true;
+}
+
+void CTextFile::SkipLfAfterCr() {
+    if (m_codePage == CodePageUtf16) {
+        if (EnsureBytes(2) >= 2 && m_buffer[m_position] == '\n' && m_buffer[m_position + 1] == 0)
+            m_position += 2;
+    } else if (EnsureBytes(1) >= 1 && m_buffer[m_position] == '\n') {
+        ++m_position;
+    }
+}
+
+template <class Sink>
+std::size_t CTextFile::ReadLineInto(Sink&& sink, std::size_t max, bool& ended) {
+    ended = false;
+    std::size_t count = 0;
+    while (count < max) {
+        // Fast path: a run of plain ASCII bytes in a byte encoding.
+        if (m_codePage != CodePageUtf16 && m_position < m_filled) {
+            const uint8_t* p = m_buffer.get() + m_position;
+            const uint8_t* end = m_buffer.get() + m_filled;
+            if (static_cast<std::size_t>(end - p) > max - count)
+                end = p + (max - count);
+            const uint8_t* q = p;
+            q = ScanPlainAscii(q, end);
+            while (q < end && *q < 0x80 && *q != '\r' && *q != '\n')
+                ++q;
+            if (q > p) {
+                sink(p, q);
+                count += static_cast<std::size_t>(q - p);
+                m_position += static_cast<std::size_t>(q - p);
+                continue;
+            }
+        }
+        char32_t c;
+        if (!ReadChar(c))
+            break;
+        if (c == '\r' || c == '\n') {
+            if (c == '\r')
+                SkipLfAfterCr();
+            ended = true;
+            break;
+        }
+        sink(c);
+        ++count;
+    }
+    return count;
+}
+
+int CTextFile::ReadLine(wchar_t* buffer, int capacity) {
+    if (capacity < 1 || !buffer)
+        return 0;
+    std::size_t stored = 0;
+    struct Sink {
+        wchar_t* out;
+        std::size_t& n;
+        void operator()(const uint8_t* a, const uint8_t* b) {
+            while (a < b)
+                out[n++] = static_cast<wchar_t>(*a++);
+        }
+        void operator()(char32_t c) { out[n++] = static_cast<wchar_t>(c); }
+    } sink{buffer, stored};
+    bool ended;
+    ReadLineInto(sink, static_cast<std::size_t>(capacity), ended);
+    if (stored < static_cast<std::size_t>(capacity))
+        buffer[stored] = 0;
+    return static_cast<int>(stored);
+}
+
+bool CTextFile::ReadLineString(std::wstring& line) {
+    line.clear();
+    struct Sink {
+        std::wstring& out;
+        void operator()(const uint8_t* a, const uint8_t* b) {
+            std::size_t old = out.size();
+            out.resize(old + static_cast<std::size_t>(b - a));
+            WidenAscii(a, b, out.data() + old);
+        }
+        void operator()(char32_t c) { out.push_back(static_cast<wchar_t>(c)); }
+    } sink{line};
+    bool ended;
+    std::size_t n = ReadLineInto(sink, static_cast<std::size_t>(-1), ended);
+    return n > 0 || ended;
+}
+
+char* CTextFile::Reserve(std::size_t count) {
+    if (m_outLength + count > m_out.size()) {
+        if (m_outLength > 0)
+            FlushOut();
+        if (count > m_out.size())
+            m_out.resize(std::max(count, kOutFlushSize));
+    }
+    return m_out.data() + m_outLength;
+}
+
+bool CTextFile::AppendOut(const char* bytes, std::size_t count) {
+    std::memcpy(Reserve(count), bytes, count);
+    m_outLength += count;
+    return !m_writeFailed;
+}
+
+bool CTextFile::FlushOut() {
+    if (m_outLength == 0)
+        return !m_writeFailed;
+    if (!m_file.IsOpen() || !m_file.Write(m_out.data(), static_cast<int64_t>(m_outLength)))
+        m_writeFailed = true;
+    m_outLength = 0;
+    return !m_writeFailed;
+}
+
+bool CTextFile::WriteString(const wchar_t* text) {
+    return WriteString(text ? std::wstring_view(text) : std::wstring_view());
+}
+
+bool CTextFile::WriteString(std::wstring_view text) {
+    if (!m_file.IsOpen() || !m_writing)
+        return false;
+    if (m_codePage == CodePageUtf16) {
+        std::string bytes;
+        ForEachCodePoint(text, [&bytes](char32_t c) { AppendUtf16(bytes, c); });
+        bytes.append("\r\0\n\0", 4);
+        return AppendOut(bytes.data(), bytes.size());
+    }
+    if (m_codePage == CodePageUtf8) {
+        // At most four bytes per character, then CR LF.
+        char* out = Reserve(text.size() * 4 + 2);
+        char* d = out;
+        const std::size_t n = text.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            uint32_t c = static_cast<uint32_t>(text[i]);
+            if (c < 0x80) {
+                *d++ = static_cast<char>(c);
+                continue;
+            }
+            std::size_t k = i;
+            while (k < n && static_cast<uint32_t>(text[k]) >= 0x80)
+                ++k;
+            std::string bytes;
+            ForEachCodePoint(text.substr(i, k - i), [&bytes](char32_t u) { AppendUtf8(bytes, u); });
+            std::memcpy(d, bytes.data(), bytes.size());
+            d += bytes.size();
+            i = k - 1;
+        }
+        *d++ = '\r';
+        *d++ = '\n';
+        m_outLength += static_cast<std::size_t>(d - out);
+        return !m_writeFailed;
+    }
+    std::string bytes = WideToCp1252(text);
+    return WriteLine(bytes.data(), bytes.size());
+}
+
+bool CTextFile::WriteLine(const void* bytes, std::size_t count) {
+    if (!m_file.IsOpen() || !m_writing)
+        return false;
+    AppendOut(static_cast<const char*>(bytes), count);
+    return AppendOut("\r\n", 2);
+}

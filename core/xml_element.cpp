@@ -1,0 +1,269 @@
+#include "core/xml_element.h"
+
+#include "platform/text.h"
+
+#include <climits>
+
+namespace {
+
+// Decimal integer conversion of the file format, clamped to 32 bits.
+int ToInt(const std::wstring& text) {
+    long long v = ParseInteger(text.c_str());
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+// Unsigned conversion: a negative number wraps as the C library's unsigned
+// conversion does ("-1" is 0xFFFFFFFF); larger magnitudes saturate.
+uint32_t ToUInt(const std::wstring& text) {
+    long long v = ParseInteger(text.c_str());
+    if (v > static_cast<long long>(UINT32_MAX))
+        return UINT32_MAX;
+    if (v < INT_MIN)
+        v = INT_MIN;
+    return static_cast<uint32_t>(static_cast<int64_t>(v));
+}
+
+// Reads "<int>,<int>" as a scanf "%d,%d" would; returns the count read.
+int ScanIntPair(const std::wstring& text, int& a, int& b) {
+    const wchar_t* p = text.c_str();
+    const wchar_t* end = nullptr;
+    long long v = ParseInteger(p, &end);
+    if (end == p)
+        return 0;
+    a = static_cast<int>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+    if (*end != L',')
+        return 1;
+    p = end + 1;
+    v = ParseInteger(p, &end);
+    if (end == p)
+        return 1;
+    b = static_cast<int>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+    return 2;
+}
+
+int ScanFloatPair(const std::wstring& text, float& a, float& b) {
+    const wchar_t* p = text.c_str();
+    const wchar_t* end = nullptr;
+    double v = ParseDouble(p, &end);
+    if (end == p)
+        return 0;
+    a = static_cast<float>(v);
+    if (*end != L',')
+        return 1;
+    p = end + 1;
+    v = ParseDouble(p, &end);
+    if (end == p)
+        return 1;
+    b = static_cast<float>(v);
+    return 2;
+}
+
+bool Same(const wchar_t* a, const wchar_t* b) {
+    return std::wstring_view(a ? a : L"") == std::wstring_view(b ? b : L"");
+}
+
+} // namespace
+
+bool CXmlElement::HasAttribute(std::wstring_view name) const {
+    return m_attributes.find(name) != m_attributes.end();
+}
+
+const std::wstring* CXmlElement::FindAttribute(std::wstring_view name) const {
+    auto it = m_attributes.find(name);
+    return it == m_attributes.end() ? nullptr : &it->second;
+}
+
+void CXmlElement::SetAttribute(std::wstring_view name, std::wstring_view value) {
+    auto it = m_attributes.find(name);
+    if (it != m_attributes.end())
+        it->second.assign(value);
+    else
+        m_attributes.emplace(std::wstring(name), std::wstring(value));
+}
+
+void CXmlElement::RemoveAttribute(std::wstring_view name) {
+    auto it = m_attributes.find(name);
+    if (it != m_attributes.end())
+        m_attributes.erase(it);
+}
+
+bool CXmlElement::GetAttributeEnum(std::wstring_view name, int& value, int def,
+                                   const XmlEnumRow* table, int rowCount) const {
+    value = def;
+    const std::wstring* text = FindAttribute(name);
+    if (!text)
+        return false;
+    for (int i = 0; i < rowCount; ++i) {
+        if (table[i].name && *text == table[i].name) {
+            value = table[i].value;
+            break;
+        }
+    }
+    return true;
+}
+
+bool CXmlElement::GetAttributeInt(std::wstring_view name, int& value, int def) const {
+    value = def;
+    const std::wstring* text = FindAttribute(name);
+    if (!text)
+        return false;
+    value = ToInt(*text);
+    return true;
+}
+
+bool CXmlElement::GetAttributeUInt(std::wstring_view name, uint32_t& value, uint32_t def) const {
+    value = def;
+    const std::wstring* text = FindAttribute(name);
+    if (!text)
+        return false;
+    value = ToUInt(*text);
+    return true;
+}
+
+bool CXmlElement::GetAttributeFloat(std::wstring_view name, float& value, float def) const {
+    value = def;
+    const std::wstring* text = FindAttribute(name);
+    if (!text)
+        return false;
+    value = static_cast<float>(ParseDouble(text->c_str()));
+    return true;
+}
+
+bool CXmlElement::GetAttributeString(std::wstring_view name, std::wstring& value,
+                                     const wchar_t* def) const {
+    value = def ? def : L"";
+    const std::wstring* text = FindAttribute(name);
+    if (!text)
+        return false;
+    value = *text;
+    return true;
+}
+
+bool CXmlElement::GetAttributeBool(std::wstring_view name, uint8_t& value, uint8_t def) const {
+    value = def;
+    const std::wstring* text = FindAttribute(name);
+    if (!text)
+        return false;
+    value = ToInt(*text) != 0 ? 1 : 0;
+    return true;
+}
+
+bool CXmlElement::GetAttributeBool(std::wstring_view name, bool& value, bool def) const {
+    uint8_t v = 0;
+    bool present = GetAttributeBool(name, v, def ? 1 : 0);
+    value = v != 0;
+    return present;
+}
+
+bool CXmlElement::GetAttributePoint(std::wstring_view name, int& x, int& y, int defX,
+                                    int defY) const {
+    x = defX;
+    y = defY;
+    const std::wstring* text = FindAttribute(name);
+    return text && ScanIntPair(*text, x, y) == 2;
+}
+
+bool CXmlElement::GetAttributeSize(std::wstring_view name, int& cx, int& cy, int defX,
+                                   int defY) const {
+    return GetAttributePoint(name, cx, cy, defX, defY);
+}
+
+bool CXmlElement::GetAttributePointF(std::wstring_view name, float& x, float& y, float defX,
+                                     float defY) const {
+    x = defX;
+    y = defY;
+    const std::wstring* text = FindAttribute(name);
+    return text && ScanFloatPair(*text, x, y) == 2;
+}
+
+bool CXmlElement::GetAttributeSizeF(std::wstring_view name, float& cx, float& cy, float defX,
+                                    float defY) const {
+    return GetAttributePointF(name, cx, cy, defX, defY);
+}
+
+void CXmlElement::SetAttributeText(std::wstring_view name, const wchar_t* value,
+                                   const wchar_t* def) {
+    if (Same(value, def))
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, value ? value : L"");
+}
+
+void CXmlElement::SetAttributeString(std::wstring_view name, const std::wstring& value,
+                                     const wchar_t* def) {
+    if (value == std::wstring_view(def ? def : L""))
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, value);
+}
+
+void CXmlElement::SetAttributeInt(std::wstring_view name, int value, int def) {
+    if (value == def)
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, StrPrintf(L"%d", value));
+}
+
+void CXmlElement::SetAttributeUInt(std::wstring_view name, uint32_t value, uint32_t def) {
+    if (value == def)
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, StrPrintf(L"%u", static_cast<unsigned>(value)));
+}
+
+void CXmlElement::SetAttributeEnum(std::wstring_view name, int value, int def,
+                                   const XmlEnumRow* table, int rowCount) {
+    if (value == def) {
+        RemoveAttribute(name);
+        return;
+    }
+    for (int i = 0; i < rowCount; ++i) {
+        if (table[i].value == value) {
+            SetAttribute(name, table[i].name ? table[i].name : L"");
+            return;
+        }
+    }
+    RemoveAttribute(name);
+}
+
+void CXmlElement::SetAttributeFloat(std::wstring_view name, float value, float def) {
+    if (value == def)
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, FormatFloatRoundTrip(value));
+}
+
+void CXmlElement::SetAttributePoint(std::wstring_view name, int x, int y, int defX, int defY) {
+    if (x == defX && y == defY)
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, StrPrintf(L"%d,%d", x, y));
+}
+
+void CXmlElement::SetAttributeSize(std::wstring_view name, int cx, int cy, int defX, int defY) {
+    SetAttributePoint(name, cx, cy, defX, defY);
+}
+
+void CXmlElement::SetAttributePointF(std::wstring_view name, float x, float y, float defX,
+                                     float defY) {
+    if (x == defX && y == defY)
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, FormatFloatRoundTrip(x) + L"," + FormatFloatRoundTrip(y));
+}
+
+void CXmlElement::SetAttributeSizeF(std::wstring_view name, float cx, float cy, float defX,
+                                    float defY) {
+    SetAttributePointF(name, cx, cy, defX, defY);
+}
+
+void CXmlElement::SetAttributeBool(std::wstring_view name, uint8_t value, uint8_t def) {
+    if (value == def)
+        RemoveAttribute(name);
+    else
+        SetAttribute(name, value ? L"1" : L"0");
+}

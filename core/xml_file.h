@@ -1,0 +1,104 @@
+// Loads one document file into a CRoot and saves a CRoot back. Every node is
+// one element: its tag name, its attribute map as attributes (in name order)
+// and its element text as character content, with its children as child
+// elements. Files are UTF-8 without a byte-order mark, with CR LF line ends
+// and two spaces of indentation per level.
+//
+// The reader is the system's own small parser: it accepts what the writer
+// produces plus some leniencies (single-quoted and unquoted attribute values,
+// values and texts broken over lines). Comments, CDATA sections, processing
+// instructions and document type declarations after the first line are not
+// part of the format and make a load fail.
+#pragma once
+
+#include "core/root.h"
+#include "core/text_file.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct XmlEntity {
+    wchar_t character;
+    const wchar_t* text;
+    int length;
+};
+// & " ' < >, in the order they are encoded and matched.
+extern const XmlEntity g_XmlEntities[5];
+
+// Lines are wrapped where a start tag and its text would exceed this width.
+constexpr int XmlLineWidth = 120;
+
+class CXmlFile {
+public:
+    explicit CXmlFile(CRoot* root);
+    ~CXmlFile();
+    CXmlFile(const CXmlFile&) = delete;
+    CXmlFile& operator=(const CXmlFile&) = delete;
+
+    // Loads the file (path, or the root's file path when null) into the root.
+    // The file's root element must carry the root's tag (any element when
+    // the root's tag is empty; the root then takes the element's name). On
+    // success the root's attributes, text and children are replaced by the
+    // file's, every node has read its attributes, and a given path becomes
+    // the root's file path. On failure the root and its file path are left
+    // exactly as they were.
+    bool Load(const wchar_t* path = nullptr);
+    // Saves the root (to path, or to the root's file path when null). The
+    // document is written to a temporary file beside the target, forced to the
+    // disk and then renamed over the target, so a failed save leaves the old
+    // file untouched. On success a given path becomes the root's file path.
+    bool Save(const wchar_t* path = nullptr);
+
+    // Why the last Load or Save failed, with the line number for parse errors.
+    const std::wstring& GetError() const { return m_error; }
+
+    // Entity escaping of an attribute value: the five entities, and control
+    // characters as numeric character references.
+    static std::wstring EncodeEntities(std::wstring_view text);
+    // The five entities and numeric character references (&#13; &#x0D;)
+    // become their characters; any other '&' stays as it is.
+    static std::wstring DecodeEntities(std::wstring_view text);
+
+private:
+    bool Fail(const std::wstring& reason);
+    bool NextLine();
+    bool AtEnd() const { return m_pos >= m_line.size() && m_eof; }
+    wchar_t Cur() const { return m_pos < m_line.size() ? m_line[m_pos] : L'\0'; }
+    void SkipWhitespace();
+    void ReadName(std::wstring& name);
+    void ReadAttributeValue(std::wstring& value);
+    bool ParseElement(CTreeNode* node, int depth);
+    static void ReadAttributesTree(CTreeNode* node);
+    static void WriteAttributesTree(CTreeNode* node);
+    bool WriteElement(CTreeNode* node, int depth);
+
+    CRoot* m_root;
+    CTextFile m_file;
+    std::wstring m_version = L"1.0";
+    int m_codePage = CTextFile::CodePageUtf8;
+    std::wstring m_error;
+
+    // Reader state: the current input line and the position in it.
+    std::wstring m_line;
+    std::size_t m_pos = 0;
+    bool m_eof = false;
+    int m_lineNumber = 0;
+    std::wstring m_expectedRoot;
+    std::wstring m_rootName;
+    std::vector<std::wstring> m_names; // element name per depth
+    std::vector<std::wstring> m_texts; // collected content per depth
+    std::wstring m_attrName;
+    std::wstring m_rawValue;
+    std::wstring m_value;
+    std::wstring m_closeName;
+
+    // Writer state, reused from line to line.
+    std::wstring m_out;
+    std::wstring m_piece;
+    std::vector<std::size_t> m_cuts;
+};
+
+// Builds the nets of every board in the tree below node (boards are not
+// searched below). Called after a project has been loaded.
+void BuildBoardNetsInTree(CTreeNode* node);

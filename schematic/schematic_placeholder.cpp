@@ -1,1 +1,0 @@
-// Keeps the folder's source list non-empty until its first class lands.

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and libFuzzer into build-fuzz/ and runs
+# each for FUZZ_RUNS inputs over a scratch copy of the seed corpus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${FUZZ_RUNS:-20000}
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+    -DVORPEL_SANITIZE=ON -DVORPEL_TESTS=OFF -DVORPEL_FUZZ=ON >/dev/null
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_xml
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+for target in build-fuzz/bin/fuzz_*; do
+    name=$(basename "$target")
+    mkdir -p "$work/$name"
+    cp tests/fuzz/corpus/* "$work/$name/"
+    echo "== $name: $runs runs"
+    set +e
+    "$target" -runs="$runs" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$work/" "$work/$name" >"$work/$name.log" 2>&1
+    status=$?
+    set -e
+    tail -n 3 "$work/$name.log"
+    if [ "$status" -ne 0 ]; then
+        echo "fuzz: $name failed; crashing inputs:" >&2
+        ls "$work"/crash-* "$work"/timeout-* "$work"/leak-* 2>/dev/null >&2 || true
+        for f in "$work"/crash-* "$work"/timeout-* "$work"/leak-*; do
+            [ -f "$f" ] && cp "$f" . && echo "kept $(basename "$f")" >&2
+        done
+        exit 1
+    fi
+done

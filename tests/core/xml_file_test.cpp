@@ -1,0 +1,432 @@
+// The XML reader and writer: whole saved files against expected ones,
+// entities, wrapping, malformed files, and keeping the document and the file
+// on disk intact when a load or a save fails.
+#include "core/generic_node.h"
+#include "core/root.h"
+#include "core/xml_file.h"
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
+
+// Joins lines with CR LF after each.
+std::string Crlf(std::initializer_list<const char*> lines) {
+    std::string out;
+    for (const char* l : lines)
+        out += std::string(l) + "\r\n";
+    return out;
+}
+
+class XmlFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string dir = "/tmp/vorpel-xml-XXXXXX";
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        m_dir = PathFromNative(dir);
+    }
+    void TearDown() override {
+        std::string cmd = "rm -rf '" + PathToNative(m_dir) + "'";
+        (void)std::system(cmd.c_str());
+    }
+
+    std::wstring Path(const wchar_t* name) { return PathJoin(m_dir, name); }
+
+    // Loads the bytes as a document with the given root tag.
+    bool LoadBytes(CRoot& root, const std::string& bytes, const wchar_t* tag = L"Project",
+                   const wchar_t* name = L"in.circuit") {
+        std::wstring path = Path(name);
+        EXPECT_TRUE(WriteWholeFile(path, bytes));
+        root.SetRootTag(tag);
+        CXmlFile file(&root);
+        bool ok = file.Load(path.c_str());
+        m_error = file.GetError();
+        return ok;
+    }
+
+    std::string SaveBytes(CRoot& root, const wchar_t* name = L"out.circuit") {
+        std::wstring path = Path(name);
+        CXmlFile file(&root);
+        EXPECT_TRUE(file.Save(path.c_str())) << file.GetError();
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(path, bytes));
+        return bytes;
+    }
+
+    // Load then save; the saved bytes.
+    std::string RoundTrip(const std::string& bytes, const wchar_t* tag = L"Project") {
+        CRoot root;
+        EXPECT_TRUE(LoadBytes(root, bytes, tag)) << m_error;
+        return SaveBytes(root);
+    }
+
+    std::vector<std::wstring> FilesInDir() { return ListDirectory(m_dir); }
+
+    std::wstring m_dir;
+    std::wstring m_error;
+};
+
+TEST_F(XmlFileTest, EmptyRootIsTheDeclarationAndOneElement) {
+    CRoot root;
+    root.SetRootTag(L"Project");
+    EXPECT_EQ(SaveBytes(root), kDecl + "<Project/>\r\n");
+}
+
+TEST_F(XmlFileTest, WholeFileLayout) {
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CTreeNode* board = root.AddChild(new CGenericNode(8, L"Board"));
+    board->SetAttribute(L"Unit", L"2");
+    board->SetAttribute(L"Grid", L"1.27,1.27");
+    CTreeNode* package = board->AddChild(new CGenericNode(22, L"Package"));
+    CTreeNode* pin = package->AddChild(new CGenericNode(24, L"Pin"));
+    pin->SetAttribute(L"Num", L"1");
+    pin->SetAttribute(L"Name", L"A&B");
+    pin->SetText(L"L10");
+    CTreeNode* bare = package->AddChild(new CGenericNode(24, L"Pin"));
+    bare->SetAttribute(L"Num", L"1");
+    bare->SetAttribute(L"Name", L"A&B");
+    CTreeNode* net = board->AddChild(new CGenericNode(25, L"Net"));
+    net->SetText(L"GND");
+    net->AddChild(new CGenericNode(26, L"Wire"))->SetText(L"1,2,3,2");
+    EXPECT_EQ(SaveBytes(root), kDecl + Crlf({
+                                           "<Project>",
+                                           "  <Board Grid=\"1.27,1.27\" Unit=\"2\">",
+                                           "    <Package>",
+                                           "      <Pin Name=\"A&amp;B\" Num=\"1\">L10</Pin>",
+                                           "      <Pin Name=\"A&amp;B\" Num=\"1\"/>",
+                                           "    </Package>",
+                                           "    <Net>GND",
+                                           "      <Wire>1,2,3,2</Wire>",
+                                           "    </Net>",
+                                           "  </Board>",
+                                           "</Project>",
+                                       }));
+}
+
+// Saving calls WriteAttributes parents first; what a node writes is saved.
+class SequencedNode : public CTreeNode {
+public:
+    explicit SequencedNode(int* counter) : CTreeNode(1), m_counter(counter) {}
+    CTreeNode* Clone() const override { return new SequencedNode(*this); }
+    const wchar_t* GetTagName() const override { return L"N"; }
+    void WriteAttributes() override { SetAttributeInt(L"Seq", ++*m_counter, 0); }
+    int* m_counter;
+};
+
+TEST_F(XmlFileTest, WriteAttributesRunsBeforeTheNodeIsWrittenParentsFirst) {
+    int counter = 0;
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CTreeNode* a = root.AddChild(new SequencedNode(&counter));
+    a->AddChild(new SequencedNode(&counter));
+    root.AddChild(new SequencedNode(&counter));
+    EXPECT_EQ(SaveBytes(root), kDecl + Crlf({"<Project>", "  <N Seq=\"1\">", "    <N Seq=\"2\"/>",
+                                             "  </N>", "  <N Seq=\"3\"/>", "</Project>"}));
+}
+
+TEST_F(XmlFileTest, AttributeForms) {
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n<A x=\"1\" y='2'/>\r\n<A x=1 y=ab_c/>\r\n"
+                                        "<A x=\"1\"  x=\"3\"/></Project>\r\n"))
+        << m_error;
+    ASSERT_EQ(root.GetChildCount(), 3u);
+    const XmlAttributeMap expected0{{L"x", L"1"}, {L"y", L"2"}};
+    const XmlAttributeMap expected1{{L"x", L"1"}, {L"y", L"ab_c"}};
+    const XmlAttributeMap expected2{{L"x", L"3"}};
+    EXPECT_EQ(root.GetChild(0)->GetAttributes(), expected0);
+    EXPECT_EQ(root.GetChild(1)->GetAttributes(), expected1);
+    EXPECT_EQ(root.GetChild(2)->GetAttributes(), expected2);
+}
+
+TEST_F(XmlFileTest, TextOverSeveralLinesReadsWithSingleSpaces) {
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n  <Net>  first   part\r\n"
+                                        "      second\r\n\tthird  \r\n  </Net>\r\n</Project>"))
+        << m_error;
+    ASSERT_EQ(root.GetChildCount(), 1u);
+    EXPECT_EQ(root.GetChild(0)->GetText(), L"first   part second third");
+}
+
+TEST_F(XmlFileTest, EntitiesInValuesAndTexts) {
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CTreeNode* node = root.AddChild(new CGenericNode(28, L"Text"));
+    node->SetAttribute(L"Name", L"a&b\"c'd<e>f");
+    node->SetText(L"<&>\"'");
+    std::string saved = SaveBytes(root);
+    EXPECT_NE(saved.find("Name=\"a&amp;b&quot;c&apos;d&lt;e&gt;f\""), std::string::npos);
+    EXPECT_NE(saved.find(">&lt;&amp;&gt;&quot;&apos;</Text>"), std::string::npos);
+    CRoot back;
+    ASSERT_TRUE(LoadBytes(back, saved)) << m_error;
+    EXPECT_EQ(*back.GetChild(0)->FindAttribute(L"Name"), L"a&b\"c'd<e>f");
+    EXPECT_EQ(back.GetChild(0)->GetText(), L"<&>\"'");
+}
+
+TEST_F(XmlFileTest, CharacterReferencesAndStrayAmpersands) {
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<Project V=\"&#65;&#x42;&#x1F600;&foo;&#0;&#xD800;&\">"
+                                        "&lt&amp;</Project>"))
+        << m_error;
+    std::wstring expected = L"AB";
+    expected += wchar_t(0x1F600);
+    expected += L"&foo;&#0;&#xD800;&";
+    EXPECT_EQ(*root.FindAttribute(L"V"), expected);
+    EXPECT_EQ(root.GetText(), L"&lt&");
+}
+
+TEST_F(XmlFileTest, LongStartTagsWrapBetweenAttributesAndReadBack) {
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CTreeNode* node = root.AddChild(new CGenericNode(22, L"Package"));
+    for (int i = 0; i < 12; ++i)
+        node->SetAttribute(L"Attribute" + std::to_wstring(i),
+                           L"value with  two spaces " + std::to_wstring(i));
+    node->SetText(L"RES");
+    std::string saved = SaveBytes(root);
+    // The start tag takes several lines; no line break falls inside a value.
+    std::size_t lines = 0;
+    for (char c : saved)
+        lines += c == '\n';
+    EXPECT_GE(lines, 6u);
+    EXPECT_EQ(saved.find("\"\r\n      value"), std::string::npos);
+    CRoot back;
+    ASSERT_TRUE(LoadBytes(back, saved)) << m_error;
+    EXPECT_EQ(back.GetChild(0)->GetAttributes(), node->GetAttributes());
+    EXPECT_EQ(back.GetChild(0)->GetText(), L"RES");
+    EXPECT_EQ(SaveBytes(back, L"again.circuit"), saved);
+}
+
+TEST_F(XmlFileTest, ValuesAndTextsKeepEveryCharacter) {
+    // Runs of blanks, line breaks, tabs and blanks at either end, in values
+    // and texts long enough to be wrapped.
+    std::wstring value = L" lead\r\nline\ttab  two   three ";
+    std::wstring text = value;
+    for (int i = 0; i < 40; ++i) {
+        value += L"word" + std::to_wstring(i) + (i % 3 ? L" " : L"   ");
+        text += L"token" + std::to_wstring(i) + (i % 4 ? L" " : L"  ");
+    }
+    value += L" ";
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CTreeNode* leaf = root.AddChild(new CGenericNode(0, L"Leaf"));
+    leaf->SetAttribute(L"A", value);
+    leaf->SetText(text);
+    CTreeNode* parent = root.AddChild(new CGenericNode(0, L"Parent"));
+    parent->SetText(text);
+    parent->AddChild(new CGenericNode(0, L"Child"))->SetText(L" x ");
+    std::string saved = SaveBytes(root);
+    EXPECT_NE(saved.find("&#13;&#10;line&#9;tab"), std::string::npos);
+    EXPECT_NE(saved.find(">&#32;x&#32;</Child>"), std::string::npos);
+    CRoot back;
+    ASSERT_TRUE(LoadBytes(back, saved)) << m_error;
+    ASSERT_EQ(back.GetChildCount(), 2u);
+    EXPECT_EQ(*back.GetChild(0)->FindAttribute(L"A"), value);
+    EXPECT_EQ(back.GetChild(0)->GetText(), text);
+    EXPECT_EQ(back.GetChild(1)->GetText(), text);
+    EXPECT_EQ(back.GetChild(1)->GetChild(0)->GetText(), L" x ");
+    EXPECT_EQ(SaveBytes(back, L"again.circuit"), saved);
+}
+
+TEST_F(XmlFileTest, UnknownTagsAreKeptAndWrittenBackUnchanged) {
+    std::string file = kDecl + Crlf({"<Project>", "  <Gadget Foo=\"1\">x",
+                                     "    <Inner_2 Bar=\"&lt;\"/>", "  </Gadget>", "</Project>"});
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, file)) << m_error;
+    CTreeNode* gadget = root.GetChild(0);
+    EXPECT_EQ(gadget->GetType(), 0);
+    EXPECT_STREQ(gadget->GetTagName(), L"Gadget");
+    EXPECT_STREQ(gadget->GetChild(0)->GetTagName(), L"Inner_2");
+    EXPECT_EQ(SaveBytes(root), file);
+}
+
+TEST_F(XmlFileTest, Utf16FileWithByteOrderMark) {
+    std::wstring text = L"<?xml?>\r\n<Project A=\"\u00E9\"/>\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, bytes)) << m_error;
+    EXPECT_EQ(*root.FindAttribute(L"A"), L"\u00E9");
+}
+
+TEST_F(XmlFileTest, MalformedFilesFailCleanly) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"empty file", ""},
+        {"declaration only", kDecl},
+        {"declaration and root on one line", "<?xml version=\"1.0\"?><Project/>\r\n"},
+        {"mismatched closing tag", kDecl + "<Project>\r\n  <Net>\r\n  </Wire>\r\n</Project>\r\n"},
+        {"truncated", kDecl + "<Project>\r\n  <Net>GND\r\n    <Wire>1,2,3,4</Wire>\r\n"},
+        {"truncated in a start tag", kDecl + "<Project>\r\n  <Net Name=\"x"},
+        {"truncated in a closing tag", kDecl + "<Project></Proj"},
+        {"comment", kDecl + "<Project>\r\n  <!-- note -->\r\n</Project>\r\n"},
+        {"CDATA", kDecl + "<Project><![CDATA[x]]></Project>\r\n"},
+        {"processing instruction", kDecl + "<Project><?pi x?></Project>\r\n"},
+        {"document type", kDecl + "<!DOCTYPE Project>\r\n<Project/>\r\n"},
+        {"not XML", kDecl + "hello world\r\n"},
+        {"lone '<'", kDecl + "<Project>\r\n<\r\n</Project>\r\n"},
+        {"slash without '>'", kDecl + "<Project><A/ ></Project>"},
+        {"binary", std::string("\x00\x01\xFF\xFE\x00<", 6)},
+        {"wrong kind", kDecl + "<SymbolLib>\r\n  <SymbolFolder>Passive</SymbolFolder>\r\n"
+                               "</SymbolLib>\r\n"},
+        {"root named like the kind", kDecl + "<ProjectX/>\r\n"},
+        {"nested too deeply", kDecl + std::string(100000, '<') + ">"},
+    };
+    std::string deep = kDecl + "<Project>";
+    for (int i = 0; i < 5000; ++i)
+        deep += "<A>";
+    for (const Case& c : cases) {
+        CRoot root;
+        root.SetAttribute(L"Keep", L"1");
+        root.AddChild(new CTreeNode(8));
+        root.SetFilePath(L"/old/path.circuit");
+        EXPECT_FALSE(LoadBytes(root, c.bytes)) << c.what;
+        EXPECT_FALSE(m_error.empty()) << c.what;
+        // The document is exactly as it was.
+        EXPECT_EQ(root.GetChildCount(), 1u) << c.what;
+        EXPECT_EQ(root.GetAttributes().size(), 1u) << c.what;
+        EXPECT_EQ(root.GetFilePath(), L"/old/path.circuit") << c.what;
+    }
+    CRoot root;
+    EXPECT_FALSE(LoadBytes(root, deep + "\r\n")) << "5000 nested elements";
+    EXPECT_EQ(root.GetChildCount(), 0u);
+}
+
+TEST_F(XmlFileTest, ModeratelyDeepNestingLoads) {
+    std::string file = kDecl + "<Project>";
+    for (int i = 0; i < 200; ++i)
+        file += "<A>";
+    for (int i = 0; i < 200; ++i)
+        file += "</A>";
+    file += "</Project>";
+    CRoot root;
+    EXPECT_TRUE(LoadBytes(root, file)) << m_error;
+}
+
+TEST_F(XmlFileTest, AnEmptyRootTagAcceptsAnyDocument) {
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<FootprintLib/>\r\n", L""));
+}
+
+TEST_F(XmlFileTest, FailedLoadKeepsTheDocumentAndItsPath) {
+    std::wstring good = Path(L"good.circuit");
+    ASSERT_TRUE(WriteWholeFile(good, kDecl + "<Project>\r\n  <Board/>\r\n</Project>\r\n"));
+    std::wstring bad = Path(L"bad.circuit");
+    std::string badBytes = kDecl + "<Project>\r\n  <Board>\r\n    <Net>\r\n";
+    ASSERT_TRUE(WriteWholeFile(bad, badBytes));
+
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CXmlFile loader(&root);
+    ASSERT_TRUE(loader.Load(good.c_str()));
+    EXPECT_EQ(root.GetFilePath(), good);
+    ASSERT_EQ(root.GetChildCount(), 1u);
+
+    CXmlFile second(&root);
+    EXPECT_FALSE(second.Load(bad.c_str()));
+    EXPECT_EQ(root.GetFilePath(), good) << "the failed file's path is not taken";
+    ASSERT_EQ(root.GetChildCount(), 1u);
+    EXPECT_EQ(root.GetChild(0)->GetChildCount(), 0u);
+
+    // A later plain save goes to the good file and leaves the bad one alone.
+    root.GetChild(0)->SetAttribute(L"Unit", L"2");
+    CXmlFile saver(&root);
+    ASSERT_TRUE(saver.Save());
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(bad, bytes));
+    EXPECT_EQ(bytes, badBytes);
+    ASSERT_TRUE(ReadWholeFile(good, bytes));
+    EXPECT_EQ(bytes, kDecl + "<Project>\r\n  <Board Unit=\"2\"/>\r\n</Project>\r\n");
+}
+
+TEST_F(XmlFileTest, ASuccessfulLoadReplacesTheDocument) {
+    CRoot root;
+    root.AddChild(new CTreeNode(8));
+    root.SetAttribute(L"Old", L"1");
+    ASSERT_TRUE(
+        LoadBytes(root, kDecl + "<Project New=\"2\">\r\n  <Net/>\r\n  <Net/>\r\n</Project>"));
+    EXPECT_EQ(root.GetChildCount(), 2u);
+    EXPECT_FALSE(root.HasAttribute(L"Old"));
+    EXPECT_TRUE(root.HasAttribute(L"New"));
+    EXPECT_EQ(root.GetChild(0)->GetParent(), &root);
+}
+
+// A document big enough that writing it overruns a small file-size limit.
+void FillBig(CRoot& root) {
+    root.SetRootTag(L"Project");
+    for (int i = 0; i < 2000; ++i)
+        root.AddChild(new CGenericNode(26, L"Wire"))->SetText(L"1,2,3,4 and some more text");
+}
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+};
+
+TEST_F(XmlFileTest, FailedSaveLeavesTheOldFileUntouched) {
+    std::wstring target = Path(L"doc.circuit");
+    const std::string old = kDecl + "<Project/>\r\n";
+    ASSERT_TRUE(WriteWholeFile(target, old));
+    CRoot root;
+    FillBig(root);
+    root.SetFilePath(target);
+    {
+        FileSizeLimit limit(8192);
+        CXmlFile saver(&root);
+        EXPECT_FALSE(saver.Save());
+        EXPECT_FALSE(saver.GetError().empty());
+    }
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(target, bytes));
+    EXPECT_EQ(bytes, old);
+    EXPECT_EQ(FilesInDir(), std::vector<std::wstring>{L"doc.circuit"}) << "no temporary file left";
+
+    // Saving under a new name that cannot be written keeps the old name.
+    CXmlFile saver(&root);
+    EXPECT_FALSE(saver.Save(Path(L"missing/folder.circuit").c_str()));
+    EXPECT_EQ(root.GetFilePath(), target);
+    CreateDirectories(Path(L"dir.circuit"));
+    EXPECT_FALSE(saver.Save(Path(L"dir.circuit").c_str()));
+    EXPECT_TRUE(DirectoryExists(Path(L"dir.circuit")));
+    EXPECT_EQ(FilesInDir(), (std::vector<std::wstring>{L"dir.circuit", L"doc.circuit"}));
+    EXPECT_TRUE(saver.Save());
+    EXPECT_TRUE(ReadWholeFile(target, bytes));
+    EXPECT_GT(bytes.size(), 8192u);
+}
+
+TEST_F(XmlFileTest, SaveWithoutAnyPathFails) {
+    CRoot root;
+    root.SetRootTag(L"Project");
+    CXmlFile file(&root);
+    EXPECT_FALSE(file.Save());
+    EXPECT_FALSE(file.Load());
+}
+
+} // namespace
