@@ -12,7 +12,7 @@
 #include "platform/types.h"
 
 enum ClipOperation : int {
-    CLIP_DIFFERENCE = 0,  // subject minus clip
+    CLIP_DIFFERENCE = 0, // subject minus clip
     CLIP_INTERSECTION = 1,
     CLIP_XOR = 2,
     CLIP_UNION = 3,

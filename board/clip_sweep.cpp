@@ -42,8 +42,8 @@ double XAt(double bx, double by, double tx, double ty, double y) {
 }
 
 bool Collinear(const PointF& a, const PointF& b, const PointF& c) {
-    const double cross = (double(b.X) - a.X) * (double(c.Y) - a.Y) -
-                         (double(b.Y) - a.Y) * (double(c.X) - a.X);
+    const double cross =
+        (double(b.X) - a.X) * (double(c.Y) - a.Y) - (double(b.Y) - a.Y) * (double(c.X) - a.X);
     return cross == 0;
 }
 
@@ -388,7 +388,7 @@ void ClipSweep::ComputeTops(double yt) {
     double headXt = 0;
     for (Active& a : m_aet) {
         if (!a.head) {
-            a.xt = headXt;  // coinciding edges stay together
+            a.xt = headXt; // coinciding edges stay together
             continue;
         }
         a.xt = a.ty == yt ? a.tx : XAt(a.bx, a.by, a.tx, a.ty, yt);

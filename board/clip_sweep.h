@@ -24,8 +24,8 @@ public:
 private:
     struct Edge {
         double bx, by, tx, ty, dx;
-        int succ;      // next edge of the bound, -1 at its top
-        uint8_t poly;  // kSubjectBit or kClipBit
+        int succ;     // next edge of the bound, -1 at its top
+        uint8_t poly; // kSubjectBit or kClipBit
     };
     struct Minimum {
         double y, x, dx;
@@ -34,25 +34,25 @@ private:
     // One entry of the active edge table.
     struct Active {
         int edge;
-        double xb, xt;          // x at the bottom and at the top of the scanbeam
-        double dx, bx, by, ty, tx;  // copies of the current edge's values
-        int out;                // output node above the scanline (bundle heads only)
-        int outBelow;           // output node below the scanline
+        double xb, xt;             // x at the bottom and at the top of the scanbeam
+        double dx, bx, by, ty, tx; // copies of the current edge's values
+        int out;                   // output node above the scanline (bundle heads only)
+        int outBelow;              // output node below the scanline
         uint8_t poly;
-        uint8_t above;    // polygons with a boundary above (bundle total on the head)
-        uint8_t below;    // the same below the scanline, from the previous scanbeam
-        uint8_t leftPar;  // parities just left of the entry, above the scanline
-        bool head;        // first entry of its bundle (or unbundled)
+        uint8_t above;   // polygons with a boundary above (bundle total on the head)
+        uint8_t below;   // the same below the scanline, from the previous scanbeam
+        uint8_t leftPar; // parities just left of the entry, above the scanline
+        bool head;       // first entry of its bundle (or unbundled)
     };
     struct Unit {
-        int start, len;  // span of a bundle in the active table
+        int start, len; // span of a bundle in the active table
         double xb, xt;
         int out;
         uint8_t flags, leftPar;
     };
     struct Crossing {
         double y, x;
-        int a, b;  // units; a is left of b at the bottom of the scanbeam
+        int a, b; // units; a is left of b at the bottom of the scanbeam
         int seq;
     };
     struct OutVertex {

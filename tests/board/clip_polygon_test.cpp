@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -38,7 +38,9 @@ CClipPolygon Clipped(ClipOperation op, const CClipPolygon& s, const CClipPolygon
     return r;
 }
 
-bool Less(const PointF& a, const PointF& b) { return a.X < b.X || (a.X == b.X && a.Y < b.Y); }
+bool Less(const PointF& a, const PointF& b) {
+    return a.X < b.X || (a.X == b.X && a.Y < b.Y);
+}
 
 // All vertices of all contours, sorted.
 Points AllVertices(const CClipPolygon& p) {
@@ -70,9 +72,9 @@ struct TableCase {
     ClipOperation op;
     CClipPolygon subject, clip;
     double area;
-    int contours;  // -1: not checked (touching pieces may come as one or two)
+    int contours; // -1: not checked (touching pieces may come as one or two)
     int holes;
-    Points vertices;  // all result vertices, any order; empty: not checked
+    Points vertices; // all result vertices, any order; empty: not checked
 };
 
 class ClipTable : public ::testing::TestWithParam<TableCase> {};
@@ -98,14 +100,16 @@ TEST_P(ClipTable, GivesTheHandComputedResult) {
     }
     // Holes wind the other way round from outer contours.
     for (int i = 0; i < r.GetContourCount(); ++i) {
-        const double a = SignedArea(r.GetContour(i).GetVertices(), r.GetContour(i).GetVertexCount());
+        const double a =
+            SignedArea(r.GetContour(i).GetVertices(), r.GetContour(i).GetVertexCount());
         EXPECT_EQ(a > 0, r.GetHoleFlag(i) == 1) << "contour " << i;
     }
 }
 
 const CClipPolygon kA = Rect(0, 0, 10, 10);
 const CClipPolygon kB = Rect(5, 5, 15, 15);
-const CClipPolygon kHoled = Poly({{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{3, 3}, {7, 3}, {7, 7}, {3, 7}}});
+const CClipPolygon kHoled =
+    Poly({{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{3, 3}, {7, 3}, {7, 7}, {3, 7}}});
 
 const Points kAMinusB = {{0, 0}, {10, 0}, {10, 5}, {5, 5}, {5, 10}, {0, 10}};
 const Points kBMinusA = {{10, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 10}, {10, 10}};
@@ -118,33 +122,87 @@ Points Concat(const Points& a, const Points& b) {
 
 INSTANTIATE_TEST_SUITE_P(
     OverlappingSquares, ClipTable,
-    ::testing::Values(
-        TableCase{"Intersection", CLIP_INTERSECTION, kA, kB, 25, 1, 0,
-                  {{5, 5}, {10, 5}, {10, 10}, {5, 10}}},
-        TableCase{"Union", CLIP_UNION, kA, kB, 175, 1, 0,
-                  {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 10}, {0, 10}}},
-        TableCase{"Difference", CLIP_DIFFERENCE, kA, kB, 75, 1, 0, kAMinusB},
-        TableCase{"ReverseDifference", CLIP_DIFFERENCE, kB, kA, 75, 1, 0, kBMinusA},
-        TableCase{"Xor", CLIP_XOR, kA, kB, 150, -1, 0, Concat(kAMinusB, kBMinusA)}),
+    ::testing::Values(TableCase{"Intersection",
+                                CLIP_INTERSECTION,
+                                kA,
+                                kB,
+                                25,
+                                1,
+                                0,
+                                {{5, 5}, {10, 5}, {10, 10}, {5, 10}}},
+                      TableCase{
+                          "Union",
+                          CLIP_UNION,
+                          kA,
+                          kB,
+                          175,
+                          1,
+                          0,
+                          {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 10}, {0, 10}}},
+                      TableCase{"Difference", CLIP_DIFFERENCE, kA, kB, 75, 1, 0, kAMinusB},
+                      TableCase{"ReverseDifference", CLIP_DIFFERENCE, kB, kA, 75, 1, 0, kBMinusA},
+                      TableCase{"Xor", CLIP_XOR, kA, kB, 150, -1, 0, Concat(kAMinusB, kBMinusA)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     HolesAndNesting, ClipTable,
     ::testing::Values(
         // The even-odd rule makes the inner square a hole without any flag.
-        TableCase{"HoledSquareAlone", CLIP_UNION, kHoled, CClipPolygon(), 84, 2, 1,
+        TableCase{"HoledSquareAlone",
+                  CLIP_UNION,
+                  kHoled,
+                  CClipPolygon(),
+                  84,
+                  2,
+                  1,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {3, 3}, {7, 3}, {7, 7}, {3, 7}}},
-        TableCase{"HoledSquareCutInHalf", CLIP_INTERSECTION, kHoled, Rect(5, -1, 15, 11), 42, 1, 0,
+        TableCase{"HoledSquareCutInHalf",
+                  CLIP_INTERSECTION,
+                  kHoled,
+                  Rect(5, -1, 15, 11),
+                  42,
+                  1,
+                  0,
                   {{5, 0}, {10, 0}, {10, 10}, {5, 10}, {5, 7}, {7, 7}, {7, 3}, {5, 3}}},
-        TableCase{"HoledSquareMinusRightHalf", CLIP_DIFFERENCE, kHoled, Rect(5, -1, 15, 11), 42, 1,
-                  0, {{0, 0}, {5, 0}, {5, 3}, {3, 3}, {3, 7}, {5, 7}, {5, 10}, {0, 10}}},
-        TableCase{"HoleFilledByUnion", CLIP_UNION, kHoled, Rect(2, 2, 8, 8), 100, 1, 0,
+        TableCase{"HoledSquareMinusRightHalf",
+                  CLIP_DIFFERENCE,
+                  kHoled,
+                  Rect(5, -1, 15, 11),
+                  42,
+                  1,
+                  0,
+                  {{0, 0}, {5, 0}, {5, 3}, {3, 3}, {3, 7}, {5, 7}, {5, 10}, {0, 10}}},
+        TableCase{"HoleFilledByUnion",
+                  CLIP_UNION,
+                  kHoled,
+                  Rect(2, 2, 8, 8),
+                  100,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
-        TableCase{"SquareMinusInnerSquare", CLIP_DIFFERENCE, kA, Rect(2, 2, 4, 4), 96, 2, 1,
+        TableCase{"SquareMinusInnerSquare",
+                  CLIP_DIFFERENCE,
+                  kA,
+                  Rect(2, 2, 4, 4),
+                  96,
+                  2,
+                  1,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {2, 2}, {4, 2}, {4, 4}, {2, 4}}},
-        TableCase{"InnerIntersection", CLIP_INTERSECTION, kA, Rect(2, 2, 4, 4), 4, 1, 0,
+        TableCase{"InnerIntersection",
+                  CLIP_INTERSECTION,
+                  kA,
+                  Rect(2, 2, 4, 4),
+                  4,
+                  1,
+                  0,
                   {{2, 2}, {4, 2}, {4, 4}, {2, 4}}},
-        TableCase{"InnerUnion", CLIP_UNION, kA, Rect(2, 2, 4, 4), 100, 1, 0,
+        TableCase{"InnerUnion",
+                  CLIP_UNION,
+                  kA,
+                  Rect(2, 2, 4, 4),
+                  100,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
         TableCase{"InnerXor", CLIP_XOR, kA, Rect(2, 2, 4, 4), 96, 2, 1, {}},
         TableCase{"InnerMinusOuter", CLIP_DIFFERENCE, Rect(2, 2, 4, 4), kA, 0, 0, 0, {}}),
@@ -155,36 +213,83 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TableCase{"DisjointIntersection", CLIP_INTERSECTION, kA, Rect(20, 0, 30, 10), 0, 0, 0, {}},
         TableCase{"DisjointUnion", CLIP_UNION, kA, Rect(20, 0, 30, 10), 200, 2, 0, {}},
-        TableCase{"DisjointDifference", CLIP_DIFFERENCE, kA, Rect(20, 0, 30, 10), 100, 1, 0,
+        TableCase{"DisjointDifference",
+                  CLIP_DIFFERENCE,
+                  kA,
+                  Rect(20, 0, 30, 10),
+                  100,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
         TableCase{"DisjointXor", CLIP_XOR, kA, Rect(20, 0, 30, 10), 200, 2, 0, {}},
         // Boxes sharing a whole edge.
-        TableCase{"SharedEdgeUnion", CLIP_UNION, kA, Rect(10, 0, 20, 10), 200, 1, 0,
+        TableCase{"SharedEdgeUnion",
+                  CLIP_UNION,
+                  kA,
+                  Rect(10, 0, 20, 10),
+                  200,
+                  1,
+                  0,
                   {{0, 0}, {20, 0}, {20, 10}, {0, 10}}},
-        TableCase{"SharedEdgeIntersection", CLIP_INTERSECTION, kA, Rect(10, 0, 20, 10), 0, 0, 0,
-                  {}},
-        TableCase{"SharedEdgeDifference", CLIP_DIFFERENCE, kA, Rect(10, 0, 20, 10), 100, 1, 0,
+        TableCase{
+            "SharedEdgeIntersection", CLIP_INTERSECTION, kA, Rect(10, 0, 20, 10), 0, 0, 0, {}},
+        TableCase{"SharedEdgeDifference",
+                  CLIP_DIFFERENCE,
+                  kA,
+                  Rect(10, 0, 20, 10),
+                  100,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
-        TableCase{"StackedUnion", CLIP_UNION, kA, Rect(0, 10, 10, 20), 200, 1, 0,
+        TableCase{"StackedUnion",
+                  CLIP_UNION,
+                  kA,
+                  Rect(0, 10, 10, 20),
+                  200,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 20}, {0, 20}}},
-        TableCase{"PartlySharedEdgeUnion", CLIP_UNION, kA, Rect(10, 5, 20, 15), 200, 1, 0,
+        TableCase{"PartlySharedEdgeUnion",
+                  CLIP_UNION,
+                  kA,
+                  Rect(10, 5, 20, 15),
+                  200,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 5}, {20, 5}, {20, 15}, {10, 15}, {10, 10}, {0, 10}}},
         TableCase{"CornerTouchUnion", CLIP_UNION, kA, Rect(10, 10, 20, 20), 200, -1, 0, {}},
-        TableCase{"CornerTouchIntersection", CLIP_INTERSECTION, kA, Rect(10, 10, 20, 20), 0, 0, 0,
-                  {}},
-        TableCase{"SameSquareIntersection", CLIP_INTERSECTION, kA, kA, 100, 1, 0,
+        TableCase{
+            "CornerTouchIntersection", CLIP_INTERSECTION, kA, Rect(10, 10, 20, 20), 0, 0, 0, {}},
+        TableCase{"SameSquareIntersection",
+                  CLIP_INTERSECTION,
+                  kA,
+                  kA,
+                  100,
+                  1,
+                  0,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
-        TableCase{"SameSquareUnion", CLIP_UNION, kA, kA, 100, 1, 0,
-                  {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
+        TableCase{
+            "SameSquareUnion", CLIP_UNION, kA, kA, 100, 1, 0, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
         TableCase{"SameSquareDifference", CLIP_DIFFERENCE, kA, kA, 0, 0, 0, {}},
         TableCase{"SameSquareXor", CLIP_XOR, kA, kA, 0, 0, 0, {}},
         // A bow tie: even-odd inside-ness of a self-crossing contour.
-        TableCase{"BowTieUnion", CLIP_UNION, Poly({{{0, 0}, {10, 10}, {10, 0}, {0, 10}}}),
-                  CClipPolygon(), 50, -1, 0, {{0, 0}, {5, 5}, {0, 10}, {10, 0}, {10, 10}, {5, 5}}},
+        TableCase{"BowTieUnion",
+                  CLIP_UNION,
+                  Poly({{{0, 0}, {10, 10}, {10, 0}, {0, 10}}}),
+                  CClipPolygon(),
+                  50,
+                  -1,
+                  0,
+                  {{0, 0}, {5, 5}, {0, 10}, {10, 0}, {10, 10}, {5, 5}}},
         // Redundant vertices: repeated, collinear, a horizontal run.
-        TableCase{"RedundantVerticesUnion", CLIP_UNION,
+        TableCase{"RedundantVerticesUnion",
+                  CLIP_UNION,
                   Poly({{{0, 0}, {0, 0}, {3, 0}, {6, 0}, {10, 0}, {10, 5}, {10, 10}, {0, 10}}}),
-                  CClipPolygon(), 100, 1, 0, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}}),
+                  CClipPolygon(),
+                  100,
+                  1,
+                  0,
+                  {{0, 0}, {10, 0}, {10, 10}, {0, 10}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ClipPolygon, EmptyInputsGiveEmptyOrCopiedResults) {
@@ -219,7 +324,7 @@ TEST(ClipPolygon, FarContoursAreLeftOutAndInputsKeepTheirCounts) {
     const Points far = {{1000, 1000}, {1010, 1000}, {1005, 1010}};
     subject.AddContour(far.data(), 3, 0);
     CClipPolygon clip = kB;
-    clip.AddContour(far.data(), 2, 0);  // a two-point contour
+    clip.AddContour(far.data(), 2, 0); // a two-point contour
     const CClipPolygon r = Clipped(CLIP_INTERSECTION, subject, clip);
     EXPECT_DOUBLE_EQ(FlaggedArea(r), 25);
     ASSERT_EQ(subject.GetContourCount(), 2);
@@ -260,8 +365,8 @@ TEST(ClipPolygon, ExtremeCoordinatesStayFinite) {
     CClipPolygon thin;
     thin.AddContour(sliver.data(), 3, 0);
     for (ClipOperation op : {CLIP_DIFFERENCE, CLIP_INTERSECTION, CLIP_XOR, CLIP_UNION}) {
-        for (const CClipPolygon& r : {Clipped(op, huge, thin), Clipped(op, thin, kA),
-                                      Clipped(op, huge, kA)})
+        for (const CClipPolygon& r :
+             {Clipped(op, huge, thin), Clipped(op, thin, kA), Clipped(op, huge, kA)})
             for (const CClipContour& c : r.Contours())
                 for (const PointF& v : c.Vertices())
                     EXPECT_TRUE(std::isfinite(v.X) && std::isfinite(v.Y)) << op;
@@ -312,7 +417,8 @@ TEST_F(ClipText, WritesTheTextForm) {
 TEST_F(ClipText, ReadsBackWhatItWrites) {
     CClipPolygon p = kHoled;
     p.AddContour(nullptr, 0, 1);
-    const std::wstring path = PathJoin(PathFromNative(std::getenv("VORPEL_CONFIG_HOME")), L"clip.txt");
+    const std::wstring path =
+        PathJoin(PathFromNative(std::getenv("VORPEL_CONFIG_HOME")), L"clip.txt");
     ASSERT_TRUE(p.Write(path, true));
     CClipPolygon q;
     ASSERT_TRUE(q.Read(path, true));
@@ -325,9 +431,9 @@ TEST_F(ClipText, ReadsBackWhatItWrites) {
 }
 
 TEST_F(ClipText, RejectsMalformedText) {
-    for (const wchar_t* text : {L"", L"x", L"-1\n", L"1\n3\n0 0\n1 1\n", L"1\n1\n0,5 1\n",
-                                L"1\n1\n1e39 0\n", L"1\n1\nnan 0\n", L"1\n1\n0 0\n7\n",
-                                L"99999999999\n", L"2\n0\n"}) {
+    for (const wchar_t* text :
+         {L"", L"x", L"-1\n", L"1\n3\n0 0\n1 1\n", L"1\n1\n0,5 1\n", L"1\n1\n1e39 0\n",
+          L"1\n1\nnan 0\n", L"1\n1\n0 0\n7\n", L"99999999999\n", L"2\n0\n"}) {
         CClipPolygon p = kA;
         EXPECT_FALSE(p.FromText(text, false)) << text;
         EXPECT_TRUE(p.IsEmpty()) << text;

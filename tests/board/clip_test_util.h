@@ -29,8 +29,8 @@ inline double SignedArea(const PointF* v, int n) {
 inline double FlaggedArea(const CClipPolygon& p) {
     double a = 0;
     for (int i = 0; i < p.GetContourCount(); ++i) {
-        const double c = std::fabs(SignedArea(p.GetContour(i).GetVertices(),
-                                              p.GetContour(i).GetVertexCount()));
+        const double c =
+            std::fabs(SignedArea(p.GetContour(i).GetVertices(), p.GetContour(i).GetVertexCount()));
         a += p.GetHoleFlag(i) ? -c : c;
     }
     return a;
@@ -109,10 +109,14 @@ inline ClipperLib::ClipType ToClipType(ClipOperation op) {
 }
 
 // The reference: the area of op(subject, clip) under even-odd filling. Each
-// input is first resolved into simple contours on its own: the library's
-// direct even-odd exclusive-or and union go wrong where edges of one input
-// coincide (overlapping boxes of one polygon, for example).
+// input is first resolved into simple contours on its own, and an
+// exclusive-or is taken as union minus intersection: the library's direct
+// even-odd exclusive-or and union go wrong where edges of one input coincide
+// or cross repeatedly (found by comparing with its own union and
+// intersection, and with point sampling).
 inline double ReferenceArea(ClipOperation op, const CClipPolygon& s, const CClipPolygon& c) {
+    if (op == CLIP_XOR)
+        return ReferenceArea(CLIP_UNION, s, c) - ReferenceArea(CLIP_INTERSECTION, s, c);
     ClipperLib::Paths ss, cc;
     ClipperLib::SimplifyPolygons(ToPaths(s), ss, ClipperLib::pftEvenOdd);
     ClipperLib::SimplifyPolygons(ToPaths(c), cc, ClipperLib::pftEvenOdd);
@@ -137,7 +141,8 @@ inline Contour Star(std::mt19937& rng, double cx, double cy, double r0, double r
     Contour c;
     for (double a : angles) {
         const double r = radius(rng);
-        c.push_back({static_cast<float>(cx + r * std::cos(a)), static_cast<float>(cy + r * std::sin(a))});
+        c.push_back(
+            {static_cast<float>(cx + r * std::cos(a)), static_cast<float>(cy + r * std::sin(a))});
     }
     return c;
 }
