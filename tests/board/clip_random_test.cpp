@@ -114,3 +114,41 @@ TEST_P(ClipRandom, TouchingBoxesMatchEveryCell) {
 INSTANTIATE_TEST_SUITE_P(Seeds, ClipRandom, ::testing::Range(0, 150));
 
 } // namespace
+
+namespace {
+
+// Vertices drawn from a few values that lie one float step apart, far apart
+// or at the ends of the float range: coinciding, almost coinciding and
+// overflowing edges. Every result must be valid: no contour under three
+// vertices and no coordinate that is not finite.
+TEST(ClipDegenerate, NearlyEqualAndExtremeFloatsGiveValidResults) {
+    const float values[] = {0.f,    1.f, 1.0000001f, 0.99999994f, 2.f,   2.0000002f,
+                            0.5f,   7.f, 1e-30f,     -1e-30f,     1e20f, -1e20f,
+                            1e-45f, 3.f, 3.4e38f,    -3.4e38f};
+    for (int seed = 0; seed < 1000; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(seed));
+        std::uniform_int_distribution<int> value(0, seed % 3 == 0 ? 15 : 7), size(1, 16),
+            contours(0, 3);
+        CClipPolygon p[2];
+        for (CClipPolygon& q : p) {
+            const int k = contours(rng);
+            for (int j = 0; j < k; ++j) {
+                Contour v(static_cast<size_t>(size(rng)));
+                for (PointF& pt : v)
+                    pt = {values[value(rng)], values[value(rng)]};
+                q.AddContour(v.data(), static_cast<int>(v.size()), 0);
+            }
+        }
+        for (ClipOperation op : kOps) {
+            CClipPolygon r;
+            r.Clip(op, p[0], p[1]);
+            for (const CClipContour& c : r.Contours()) {
+                ASSERT_GE(c.GetVertexCount(), 3) << seed;
+                for (const PointF& v : c.Vertices())
+                    ASSERT_TRUE(std::isfinite(v.X) && std::isfinite(v.Y)) << seed;
+            }
+        }
+    }
+}
+
+} // namespace
