@@ -353,7 +353,7 @@ std::wstring FormatFloating(double v, wchar_t conv, const Spec& s) {
         if (epos == std::string::npos)
             body += '.';
         else
-            body.insert(epos, ".");
+            body.insert(body.begin() + static_cast<std::ptrdiff_t>(epos), '.');
     }
     std::wstring w = Widen(body.data(), body.size());
     if (upper)

@@ -69,6 +69,8 @@ TEST(StrPrintf, FormatsLikePrintfUnderTheCLocale) {
     EXPECT_EQ(StrPrintf(L"%05.1f|%-4d|%x|%s", -2.25, 7, 255u, L"ok"), L"-02.2|7   |ff|ok");
     EXPECT_EQ(StrPrintf(L"%hs", "\xC3\xA9"), L"\u00e9");
     EXPECT_EQ(StrPrintf(L"%%%c", L'x'), L"%x");
+    EXPECT_EQ(StrPrintf(L"%#g", 1.0), L"1.00000");
+    EXPECT_EQ(StrPrintf(L"%#.0e", 3.0), L"3.e+00");
 }
 
 TEST(StrPrintf, IgnoresTheProcessLocale) {
