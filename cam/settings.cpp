@@ -7,6 +7,7 @@
 #include "platform/ui_hooks.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 constexpr double kMilToMm = 0.0254;
@@ -126,21 +127,27 @@ void CSettings::WriteControls() {
     const std::pair<int, float*> lengths[] = {
         {kLineThickness, &m_lineThck}, {kPadTol, &m_padTol},   {kMarkingTol, &m_markingTol},
         {kTextTol, &m_textTol},        {kMaskIncrease, &m_smIncr}, {kPasteDecrease, &m_spDecr}};
-    for (const auto& [id, value] : lengths)
-        SetDlgItemText(id, StrPrintf(L"%.*g", 3, static_cast<double>(*value)));
+    for (size_t i = 0; i < std::size(lengths); ++i) {
+        m_shown[i] = StrPrintf(L"%.*g", 3, static_cast<double>(*lengths[i].second));
+        SetDlgItemText(lengths[i].first, m_shown[i]);
+    }
     DDX_Radio(kViaCover, m_via, false);
     DDX_ComboIndex(kResInt, m_resIntIndex, false);
     DDX_ComboIndex(kResFlt, m_resFltIndex, false);
 }
 
-CSettings::ReadResult CSettings::ReadLength(int id, float& value, bool tolerance, bool width) {
-    double number = 0.0;
-    if (!ParseFieldNumber(GetDlgItemText(id), &number) ||
-        !std::isfinite(static_cast<float>(number))) {
-        OnDataExchangeError(id, true);
-        return ReadResult::Unreadable;
+CSettings::ReadResult CSettings::ReadLength(int index, int id, float& value, bool tolerance,
+                                            bool width) {
+    std::wstring text = GetDlgItemText(id);
+    float v = value;
+    if (text != m_shown[index]) {
+        double number = 0.0;
+        if (!ParseFieldNumber(text, &number) || !std::isfinite(static_cast<float>(number))) {
+            OnDataExchangeError(id, true);
+            return ReadResult::Unreadable;
+        }
+        v = static_cast<float>(number);
     }
-    float v = static_cast<float>(number);
     // A tolerance of 0 would never end the curve flattening, a negative
     // width makes an invalid aperture.
     if ((tolerance && !(v > 0.0f)) || (width && v < 0.0f)) {
@@ -172,8 +179,9 @@ CSettings::ReadResult CSettings::ReadControls() {
                             {kTextTol, &m_textTol, true, false},
                             {kMaskIncrease, &m_smIncr, false, false},
                             {kPasteDecrease, &m_spDecr, false, false}};
-    for (const Field& f : fields) {
-        ReadResult r = ReadLength(f.id, *f.value, f.tolerance, f.width);
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        const Field& f = fields[i];
+        ReadResult r = ReadLength(static_cast<int>(i), f.id, *f.value, f.tolerance, f.width);
         if (r != ReadResult::Ok)
             return r;
     }

@@ -67,11 +67,16 @@ private:
     void OnInitDialog();
     void WriteControls();
     ReadResult ReadControls();
-    ReadResult ReadLength(int id, float& value, bool tolerance, bool width);
+    ReadResult ReadLength(int index, int id, float& value, bool tolerance, bool width);
     void ShowUnitLabels();
     void EnableLineThickness();
     void ScaleLengths(double factor);
     void OnOkOrCancel(int id);
+
+    // What WriteControls put into each length field: a field the user has
+    // not changed keeps its member's full precision instead of the three
+    // digits shown.
+    std::wstring m_shown[6];
 };
 
 // Reads the key, runs the dialog owned by the active window and, on OK,
