@@ -8,16 +8,16 @@ class SettingsKey;
 constexpr const wchar_t* kGerberSettingsKey = L"Software\\Vorpel\\Gerber";
 
 struct CamSettings {
-    int unit = 1;            // "Unit": output unit, 0 inch, 1 millimetre
-    int resInt = 3;          // "Res_Int": digits before the point (2..4)
-    int resFlt = 3;          // "Res_Flt": digits after the point (2..4)
-    int textDrawingMode = 0; // "TextDrawingMode": 0 filled regions, 1 outlines
-    float lineThck = 0.2f;   // "LineThck": line width of outlined text
-    float padTol = 0.025f;   // "PadTol": flattening tolerance of pads, thermals, clearances
+    int unit = 1;             // "Unit": output unit, 0 inch, 1 millimetre
+    int resInt = 3;           // "Res_Int": digits before the point (2..4)
+    int resFlt = 3;           // "Res_Flt": digits after the point (2..4)
+    int textDrawingMode = 0;  // "TextDrawingMode": 0 filled regions, 1 outlines
+    float lineThck = 0.2f;    // "LineThck": line width of outlined text
+    float padTol = 0.025f;    // "PadTol": flattening tolerance of pads, thermals, clearances
     float markingTol = 0.05f; // "MarkingTol": flattening tolerance of markings
-    float textTol = 0.05f;   // "TextTol": flattening tolerance of text outlines
-    float smIncr = 0.075f;   // "SM_Incr": solder-mask opening growth per side pair
-    float spDecr = 0.075f;   // "SP_Decr": paste opening shrink per side pair
+    float textTol = 0.05f;    // "TextTol": flattening tolerance of text outlines
+    float smIncr = 0.075f;    // "SM_Incr": solder-mask opening growth per side pair
+    float spDecr = 0.075f;    // "SP_Decr": paste opening shrink per side pair
     int coverViaWithMask = 0; // "CoverViaWithMask": 0 covered, 1 open, 2 as the padstack says
 
     bool operator==(const CamSettings&) const = default;

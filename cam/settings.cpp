@@ -125,7 +125,7 @@ void CSettings::WriteControls() {
     DDX_Radio(kInch, unitRadio, false);
     DDX_Radio(kTextFill, m_textMode, false);
     const std::pair<int, float*> lengths[] = {
-        {kLineThickness, &m_lineThck}, {kPadTol, &m_padTol},   {kMarkingTol, &m_markingTol},
+        {kLineThickness, &m_lineThck}, {kPadTol, &m_padTol},       {kMarkingTol, &m_markingTol},
         {kTextTol, &m_textTol},        {kMaskIncrease, &m_smIncr}, {kPasteDecrease, &m_spDecr}};
     for (size_t i = 0; i < std::size(lengths); ++i) {
         m_shown[i] = StrPrintf(L"%.*g", 3, static_cast<double>(*lengths[i].second));
@@ -173,12 +173,10 @@ CSettings::ReadResult CSettings::ReadControls() {
         bool tolerance;
         bool width;
     };
-    const Field fields[] = {{kLineThickness, &m_lineThck, false, true},
-                            {kPadTol, &m_padTol, true, false},
-                            {kMarkingTol, &m_markingTol, true, false},
-                            {kTextTol, &m_textTol, true, false},
-                            {kMaskIncrease, &m_smIncr, false, false},
-                            {kPasteDecrease, &m_spDecr, false, false}};
+    const Field fields[] = {
+        {kLineThickness, &m_lineThck, false, true}, {kPadTol, &m_padTol, true, false},
+        {kMarkingTol, &m_markingTol, true, false},  {kTextTol, &m_textTol, true, false},
+        {kMaskIncrease, &m_smIncr, false, false},   {kPasteDecrease, &m_spDecr, false, false}};
     for (size_t i = 0; i < std::size(fields); ++i) {
         const Field& f = fields[i];
         ReadResult r = ReadLength(static_cast<int>(i), f.id, *f.value, f.tolerance, f.width);

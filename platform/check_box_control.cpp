@@ -35,7 +35,7 @@ void CheckBoxControl::PaintMark(PaintTarget* target, const RECT& box) const {
     if (check_ == BST_UNCHECKED)
         return;
     QPen pen(Q(GetSysColor(check_ == BST_CHECKED && IsWindowEnabled() ? COLOR_WINDOWTEXT
-                                                                     : COLOR_GRAYTEXT)));
+                                                                      : COLOR_GRAYTEXT)));
     pen.setWidth(2);
     p->setPen(pen);
     int x = box.left, y = box.top;

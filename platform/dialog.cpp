@@ -320,8 +320,8 @@ std::wstring PlatformDialog::GetDlgItemText(int id) const {
 }
 
 bool PlatformDialog::SetDlgItemInt(int id, int value, bool isSigned) {
-    std::wstring text = isSigned ? StrPrintf(L"%d", value)
-                                 : StrPrintf(L"%u", static_cast<unsigned>(value));
+    std::wstring text =
+        isSigned ? StrPrintf(L"%d", value) : StrPrintf(L"%u", static_cast<unsigned>(value));
     return SetDlgItemText(id, text);
 }
 
@@ -401,8 +401,7 @@ PlatformWindow* PlatformDialog::GetNextDlgTabItem(PlatformWindow* control, bool 
     if (kids.empty())
         return nullptr;
     auto usable = [](PlatformWindow* w) {
-        return (w->GetStyle() & WS_TABSTOP) && w->IsWindowEnabled() &&
-               (w->GetStyle() & WS_VISIBLE);
+        return (w->GetStyle() & WS_TABSTOP) && w->IsWindowEnabled() && (w->GetStyle() & WS_VISIBLE);
     };
     int n = static_cast<int>(kids.size());
     int at = -1;

@@ -19,8 +19,8 @@ FileDialogHook g_hook;
 QStringList QtFilters(const FileDialogRequest& r) {
     QStringList out;
     for (const auto& [desc, pattern] : r.filters) {
-        QString patterns = QString::fromStdWString(pattern).replace(QLatin1Char(';'),
-                                                                    QLatin1Char(' '));
+        QString patterns =
+            QString::fromStdWString(pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
         QString d = QString::fromStdWString(desc);
         int open = d.lastIndexOf(QLatin1Char('('));
         if (open >= 0)
@@ -70,9 +70,8 @@ bool Run(FileDialogKind kind, FileDialogRequest* r) {
     QFileDialog dialog(parent, QString::fromStdWString(r->title));
     dialog.setAcceptMode(kind == FileDialogKind::Save ? QFileDialog::AcceptSave
                                                       : QFileDialog::AcceptOpen);
-    dialog.setFileMode(kind == FileDialogKind::Open && r->fileMustExist
-                           ? QFileDialog::ExistingFile
-                           : QFileDialog::AnyFile);
+    dialog.setFileMode(kind == FileDialogKind::Open && r->fileMustExist ? QFileDialog::ExistingFile
+                                                                        : QFileDialog::AnyFile);
     if (!r->overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     QStringList filters = QtFilters(*r);

@@ -1,9 +1,9 @@
 // A report list ("SysListView32"): columns, rows with texts and a data
 // value, selection, item rectangles, hit tests and vertical scrolling.
 // LVS_EX_CHECKBOXES gives every row a check box, shown with the state image
-// list (image 0 unchecked, 1 checked); in a list the control draws itself a
-// click on the box toggles it, an owner-drawn list's parent or subclass
-// draws the box and decides what toggles it. With
+// list (image 0 unchecked, 1 checked). In a list that draws its own rows a
+// click on the box toggles it; in an owner-drawn list the parent or a
+// subclass draws the box and decides what toggles it. With
 // LVS_OWNERDRAWFIXED each row is drawn by the parent through WM_DRAWITEM
 // (ODT_LISTVIEW; the target and row rectangle of the list's paint) and the
 // row height comes from WM_MEASUREITEM. A left press focuses the list,

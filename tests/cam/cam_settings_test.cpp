@@ -101,8 +101,10 @@ TEST_F(CamSettingsKey, OutOfRangeValuesBecomeDefaults) {
         uint32_t value;
     };
     const NumberCase numbers[] = {
-        {L"Unit", 2},           {L"Res_Int", 1},
-        {L"Res_Flt", 5},        {L"TextDrawingMode", 0xFFFFFFFFu},
+        {L"Unit", 2},
+        {L"Res_Int", 1},
+        {L"Res_Flt", 5},
+        {L"TextDrawingMode", 0xFFFFFFFFu},
         {L"CoverViaWithMask", 3},
     };
     struct FloatCase {
@@ -112,8 +114,8 @@ TEST_F(CamSettingsKey, OutOfRangeValuesBecomeDefaults) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const FloatCase floats[] = {
-        {L"LineThck", -0.1f}, {L"PadTol", 0.0f},     {L"MarkingTol", -0.05f},
-        {L"TextTol", nan},    {L"SM_Incr", inf},     {L"SP_Decr", -inf},
+        {L"LineThck", -0.1f}, {L"PadTol", 0.0f}, {L"MarkingTol", -0.05f},
+        {L"TextTol", nan},    {L"SM_Incr", inf}, {L"SP_Decr", -inf},
     };
     {
         SettingsKey key;
@@ -146,10 +148,10 @@ TEST_F(CamSettingsKey, BoundaryValuesAreKept) {
         key.SetNumber(L"Res_Int", 4);
         key.SetNumber(L"Res_Flt", 2);
         key.SetNumber(L"CoverViaWithMask", 2);
-        key.SetFloat(L"LineThck", 0.0f);     // a zero width is a valid aperture
-        key.SetFloat(L"PadTol", 1e-6f);      // any tolerance above 0
-        key.SetFloat(L"SM_Incr", -0.05f);    // masks may shrink
-        key.SetFloat(L"SP_Decr", -0.02f);    // pastes may grow
+        key.SetFloat(L"LineThck", 0.0f);  // a zero width is a valid aperture
+        key.SetFloat(L"PadTol", 1e-6f);   // any tolerance above 0
+        key.SetFloat(L"SM_Incr", -0.05f); // masks may shrink
+        key.SetFloat(L"SP_Decr", -0.02f); // pastes may grow
     }
     CamSettings s;
     LoadGerberSettings(s);

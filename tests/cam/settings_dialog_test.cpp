@@ -21,9 +21,8 @@ using Id = CSettings::ControlId;
 
 const int kLengthIds[] = {Id::kLineThickness, Id::kPadTol,       Id::kMarkingTol,
                           Id::kTextTol,       Id::kMaskIncrease, Id::kPasteDecrease};
-const int kUnitLabelIds[] = {Id::kLineThicknessUnit, Id::kPadTolUnit,
-                             Id::kMarkingTolUnit,    Id::kTextTolUnit,
-                             Id::kMaskIncreaseUnit,  Id::kPasteDecreaseUnit};
+const int kUnitLabelIds[] = {Id::kLineThicknessUnit, Id::kPadTolUnit,       Id::kMarkingTolUnit,
+                             Id::kTextTolUnit,       Id::kMaskIncreaseUnit, Id::kPasteDecreaseUnit};
 
 void Click(PlatformDialog& d, int id) {
     PlatformWindow* w = d.GetDlgItem(id);
@@ -122,8 +121,8 @@ TEST_F(GerberSettingsDialog, EveryControlWithItsText) {
     for (const wchar_t* t :
          {L"Gerber units", L"Output resolution", L".", L"Text drawing",
           L"Curves approximation tolerance", L"Pads:", L"Footprint marking:", L"Text:",
-          L"Solder mask && paste default settings", L"Increase mask size:",
-          L"Decrease paste size:", L"Cover via with mask"})
+          L"Solder mask && paste default settings", L"Increase mask size:", L"Decrease paste size:",
+          L"Cover via with mask"})
         EXPECT_NE(std::find(all.begin(), all.end(), t), all.end()) << WideToUtf8(t);
     Edit([&](CSettings& d) {
         for (const auto& [id, text] : texts)
@@ -219,8 +218,7 @@ TEST_F(GerberSettingsDialog, PadsFieldReading) {
             if (c.accepted) {
                 EXPECT_TRUE(ui_.beeps.empty()) << WideToUtf8(c.typed);
             } else {
-                EXPECT_EQ(ui_.beeps, (std::vector<unsigned>{kSimpleBeep}))
-                    << WideToUtf8(c.typed);
+                EXPECT_EQ(ui_.beeps, (std::vector<unsigned>{kSimpleBeep})) << WideToUtf8(c.typed);
                 EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(Id::kPadTol));
             }
             d.EndDialog(2);
@@ -249,8 +247,10 @@ TEST_F(GerberSettingsDialog, OutOfRangeValuesCannotBeConfirmed) {
         const wchar_t* typed;
     };
     const Case cases[] = {
-        {Id::kPadTol, L"0"},          {Id::kMarkingTol, L"-0.05"},
-        {Id::kTextTol, L"0.000"},     {Id::kLineThickness, L"-0.1"},
+        {Id::kPadTol, L"0"},
+        {Id::kMarkingTol, L"-0.05"},
+        {Id::kTextTol, L"0.000"},
+        {Id::kLineThickness, L"-0.1"},
     };
     for (const Case& c : cases) {
         ui_.Clear();

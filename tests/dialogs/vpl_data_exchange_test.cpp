@@ -22,13 +22,14 @@ constexpr int kOther = 1084;
 class WidthDialog : public PlatformDialog, public CVplDataExchange<WidthDialog> {
 public:
     WidthDialog()
-        : PlatformDialog(DialogTemplate{1022,
-                                        L"Conductor width",
-                                        120,
-                                        60,
-                                        false,
-                                        {DlgEdit(kWidth, 40, 7, 60, 12), DlgEdit(kOther, 40, 23, 60, 12),
-                                         DlgDefButton(1, L"OK", 7, 40, 50, 14)}}) {}
+        : PlatformDialog(
+              DialogTemplate{1022,
+                             L"Conductor width",
+                             120,
+                             60,
+                             false,
+                             {DlgEdit(kWidth, 40, 7, 60, 12), DlgEdit(kOther, 40, 23, 60, 12),
+                              DlgDefButton(1, L"OK", 7, 40, 50, 14)}}) {}
     ~WidthDialog() override { DestroyWindow(); }
 };
 
@@ -126,7 +127,7 @@ TEST_P(VplDataExchange, WritingUsesTheGivenDecimals) {
         std::wstring shown;
     };
     const Case cases[] = {
-        {0.25f, 3, L"0.250"}, {10.0f, 0, L"10"},  {1.25f, 1, L"1.2"},
+        {0.25f, 3, L"0.250"},  {10.0f, 0, L"10"},    {1.25f, 1, L"1.2"},
         {-0.5f, 3, L"-0.500"}, {2.54f, 3, L"2.540"}, {1234.5f, 1, L"1234.5"},
     };
     for (const Case& c : cases) {
@@ -148,10 +149,8 @@ TEST_P(VplDataExchange, LengthsConvertThroughTheUnit) {
         std::wstring shownBack;
     };
     const Case cases[] = {
-        {kUnitInch, L"0.1", 2.54f, L"0.100"},
-        {kUnitMm, L"2.54", 2.54f, L"2.540"},
-        {kUnitMil, L"100", 2.54f, L"100.0"},
-        {kUnitMicrometre, L"2540", 2.54f, L"2540"},
+        {kUnitInch, L"0.1", 2.54f, L"0.100"},   {kUnitMm, L"2.54", 2.54f, L"2.540"},
+        {kUnitMil, L"100", 2.54f, L"100.0"},    {kUnitMicrometre, L"2540", 2.54f, L"2540"},
         {kUnitMil, L"7.87", 0.199898f, L"7.9"},
     };
     for (const Case& c : cases) {

@@ -232,10 +232,10 @@ TEST_F(DialogLayer, EnterAndEscapeEndTheDialog) {
         int expected;
     };
     const Case cases[] = {
-        {VK_RETURN, kName, 1},    // the default button
-        {VK_RETURN, kMirror, 1},  // also from a check box
-        {VK_ESCAPE, kName, 2},    // cancel
-        {VK_RETURN, kApply, 7},   // a focused push button is the one pressed
+        {VK_RETURN, kName, 1},   // the default button
+        {VK_RETURN, kMirror, 1}, // also from a check box
+        {VK_ESCAPE, kName, 2},   // cancel
+        {VK_RETURN, kApply, 7},  // a focused push button is the one pressed
         {VK_ESCAPE, kApply, 2},
     };
     for (const Case& c : cases) {
@@ -317,9 +317,9 @@ TEST_F(DialogLayer, TheHookDrivesTheDialogAndDoModalAnswersTheEndedId) {
 TEST_F(DialogLayer, DataExchangeShowsAndReadsEveryKind) {
     ScopedUiHooksRecorder ui;
     TestDialog dlg;
-    dlg.mirror = 5;  // outside 0..2: shown unchecked and reset
+    dlg.mirror = 5; // outside 0..2: shown unchecked and reset
     dlg.padShape = 2;
-    dlg.side = -1;   // no radio of the group checked
+    dlg.side = -1; // no radio of the group checked
     ScopedModalDialogHook hook([&](PlatformDialog& d) {
         EXPECT_EQ(d.GetDlgItemAs<ComboBoxControl>(kShape)->GetCurSel(), 1);
         EXPECT_EQ(d.IsDlgButtonChecked(kMirror), BST_UNCHECKED);
@@ -359,10 +359,10 @@ TEST_F(DialogLayer, DialogItemIntegers) {
             int value;
         };
         const Case cases[] = {
-            {L"42", true, true, 42},          {L"  42\t", true, true, 42},
-            {L"-42", true, true, -42},        {L"-42", false, false, 0},
-            {L"", true, false, 0},            {L"4 2", true, false, 0},
-            {L"2147483648", true, false, 0},  {L"4294967295", false, true, -1},
+            {L"42", true, true, 42},         {L"  42\t", true, true, 42},
+            {L"-42", true, true, -42},       {L"-42", false, false, 0},
+            {L"", true, false, 0},           {L"4 2", true, false, 0},
+            {L"2147483648", true, false, 0}, {L"4294967295", false, true, -1},
             {L"1.5", true, false, 0},
         };
         for (const Case& c : cases) {
@@ -457,7 +457,8 @@ public:
                         WS_TABSTOP | LVS_SINGLESEL | LVS_OWNERDRAWFIXED,
                         LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES,
                         {{L"Layer", 150}, {L"Layer type", 80}}};
-        return DialogTemplate{901, L"Rows", 200, 140, false, {list, DlgDefButton(1, L"OK", 7, 115, 50, 14)}};
+        return DialogTemplate{901, L"Rows", 200,
+                              140, false,   {list, DlgDefButton(1, L"OK", 7, 115, 50, 14)}};
     }
 
 protected:
@@ -537,7 +538,11 @@ TEST_F(DialogLayer, ASelfDrawnListTogglesOnItsCheckBoxOnly) {
 TEST_F(DialogLayer, ModelessChildDialog) {
     PlatformWindow host;
     ASSERT_TRUE(host.Create(nullptr, RECT{0, 0, 400, 300}, L"host", WS_POPUP));
-    DialogTemplate t{267, L"", 65, 18, true,
+    DialogTemplate t{267,
+                     L"",
+                     65,
+                     18,
+                     true,
                      {DlgButton(1020, L"<<", 0, 2, 16, 14), DlgEdit(1023, 18, 3, 28, 12),
                       DlgButton(1022, L">>", 48, 2, 16, 14)}};
     PlatformDialog child(t);

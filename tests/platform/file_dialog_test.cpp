@@ -94,9 +94,7 @@ TEST(FileDialog, DefaultExtensionIsAddedToNamesWithoutOne) {
 
 TEST(FileDialog, ReplacingAnExistingFileIsAskedFirst) {
     std::wstring existing = Scratch(L"existing.gbr");
-    {
-        std::ofstream(WideToUtf8(existing)) << "x";
-    }
+    { std::ofstream(WideToUtf8(existing)) << "x"; }
     FileHookGuard guard([&](FileDialogKind, FileDialogRequest& r) {
         r.fileName = existing;
         return true;
