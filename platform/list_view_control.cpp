@@ -1,5 +1,6 @@
 #include "platform/list_view_control.h"
 
+#include "platform/bitmap.h"
 #include "platform/paint_target_impl.h"
 #include "platform/system_colors.h"
 #include "platform/window_impl.h"
@@ -18,6 +19,10 @@ constexpr COLORREF kGridColor = 0xD0D0D0;
 
 void ListViewControl::SetExtendedListViewStyle(uint32_t exStyle) {
     lvExStyle_ = exStyle;
+    if (exStyle & LVS_EX_CHECKBOXES)
+        for (Item& it : items_)
+            if (!(it.state & LVIS_STATEIMAGEMASK))
+                it.state |= INDEXTOSTATEIMAGEMASK(1);
     Invalidate(true);
 }
 
@@ -51,6 +56,8 @@ int ListViewControl::InsertItem(int index, const std::wstring& text, LPARAM data
     Item it;
     it.texts.push_back(text);
     it.data = data;
+    if (lvExStyle_ & LVS_EX_CHECKBOXES)
+        it.state = INDEXTOSTATEIMAGEMASK(1);
     items_.insert(items_.begin() + index, std::move(it));
     Invalidate(true);
     return index;
@@ -161,6 +168,14 @@ int ListViewControl::TotalWidth() const {
 
 int ListViewControl::GetHeaderHeight() const {
     return (GetStyle() & LVS_NOCOLUMNHEADER) ? 0 : GetLineHeight() + 6;
+}
+
+bool ListViewControl::SetCheckState(int item, bool checked) {
+    return SetItemState(item, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+bool ListViewControl::GetCheckState(int item) const {
+    return STATEIMAGEMASKTOINDEX(GetItemState(item, LVIS_STATEIMAGEMASK)) == 2;
 }
 
 void ListViewControl::Measure() {
@@ -318,9 +333,22 @@ void ListViewControl::Paint() {
         p->setFont(MakeQFont(GetFont()));
         p->setPen(Q(GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
         int x = 0;
+        int boxWidth = 0;
+        UINT image = STATEIMAGEMASKTOINDEX(it.state);
+        if (stateImages_ && image > 0) {
+            boxWidth = stateImages_->ImageWidth();
+            p->restore();
+            stateImages_->Draw(t, static_cast<int>(image) - 1, rc.left + 2,
+                               rc.top + (h - stateImages_->ImageHeight()) / 2);
+            p->save();
+            p->setFont(MakeQFont(GetFont()));
+            p->setPen(Q(GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
+        }
         for (int c = 0; c < std::max(1, GetColumnCount()); ++c) {
             int cw = columns_.empty() ? width : columns_[static_cast<size_t>(c)].width;
-            p->drawText(QRect(x + 4, rc.top, cw - 8, h), Qt::AlignVCenter | Qt::TextSingleLine,
+            int indent = c == 0 ? boxWidth + 2 : 0;
+            p->drawText(QRect(x + 4 + indent, rc.top, cw - 8 - indent, h),
+                        Qt::AlignVCenter | Qt::TextSingleLine,
                         QString::fromStdWString(GetItemText(i, c)));
             x += cw;
         }
@@ -363,6 +391,11 @@ void ListViewControl::Click(UINT code, LPARAM lParam) {
     int hit = HitTest(pt, nullptr, &sub);
     if (hit >= 0)
         SelectItem(hit);
+    // A list that draws itself toggles a row's check box under a left click.
+    if (code == NM_CLICK && hit >= 0 && (lvExStyle_ & LVS_EX_CHECKBOXES) &&
+        !(GetStyle() & LVS_OWNERDRAWFIXED) && pt.x >= 0 &&
+        pt.x < 2 + (stateImages_ ? stateImages_->ImageWidth() : 16))
+        SetCheckState(hit, !GetCheckState(hit));
     NMITEMACTIVATE nm;
     nm.hdr.code = code;
     nm.iItem = hit;

@@ -1,5 +1,9 @@
 // A report list ("SysListView32"): columns, rows with texts and a data
-// value, selection, item rectangles, hit tests and vertical scrolling. With
+// value, selection, item rectangles, hit tests and vertical scrolling.
+// LVS_EX_CHECKBOXES gives every row a check box, shown with the state image
+// list (image 0 unchecked, 1 checked). In a list that draws its own rows a
+// click on the box toggles it; in an owner-drawn list the parent or a
+// subclass draws the box and decides what toggles it. With
 // LVS_OWNERDRAWFIXED each row is drawn by the parent through WM_DRAWITEM
 // (ODT_LISTVIEW; the target and row rectangle of the list's paint) and the
 // row height comes from WM_MEASUREITEM. A left press focuses the list,
@@ -25,6 +29,15 @@ constexpr uint32_t LVS_EX_FULLROWSELECT = 0x0020;
 
 constexpr UINT LVIS_FOCUSED = 0x0001;
 constexpr UINT LVIS_SELECTED = 0x0002;
+// The state image of a row (1 unchecked, 2 checked in check-box lists; 0
+// none) is kept in these bits of its state.
+constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
+constexpr UINT INDEXTOSTATEIMAGEMASK(UINT index) {
+    return index << 12;
+}
+constexpr UINT STATEIMAGEMASKTOINDEX(UINT state) {
+    return (state & LVIS_STATEIMAGEMASK) >> 12;
+}
 constexpr UINT LVNI_ALL = 0x0000;
 constexpr UINT LVNI_FOCUSED = 0x0001;
 constexpr UINT LVNI_SELECTED = 0x0002;
@@ -58,6 +71,9 @@ public:
     bool SetItemText(int item, int subItem, const std::wstring& text);
 
     bool SetItemState(int item, UINT state, UINT mask);
+    // Check boxes of LVS_EX_CHECKBOXES lists (the row's state image).
+    bool SetCheckState(int item, bool checked);
+    bool GetCheckState(int item) const;
     UINT GetItemState(int item, UINT mask) const;
     // The next row after start (-1: from the first) with the flags' states.
     int GetNextItem(int start, UINT flags) const;

@@ -1,0 +1,66 @@
+#include "dialogs/vpl_data_exchange.h"
+
+#include "platform/text.h"
+#include "platform/ui_hooks.h"
+#include "platform/window.h"
+
+#include <cmath>
+
+namespace {
+bool IsBlankOrTab(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+int Reject(PlatformWindow* control) {
+    MessageBeep(kSimpleBeep);
+    if (control && control->IsWindow())
+        control->SetFocus();
+    return 0;
+}
+} // namespace
+
+bool ParseFieldNumber(const std::wstring& text, double* value) {
+    const wchar_t* p = text.c_str();
+    while (IsBlankOrTab(*p))
+        ++p;
+    wchar_t first = *p;
+    const wchar_t* end = p;
+    double v = ParseDouble(p, &end);
+    if (v == 0.0 && first != L'0')
+        return false;
+    while (IsBlankOrTab(*end))
+        ++end;
+    if (*end != 0 || !std::isfinite(v))
+        return false;
+    *value = v;
+    return true;
+}
+
+int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool validate,
+                      float minimum, float maximum, int digits, double factor) {
+    if (!control || !control->IsWindow())
+        return Reject(control);
+    if (save) {
+        std::wstring text = control->GetWindowText();
+        if (text.size() > static_cast<size_t>(kVplFieldChars))
+            text.resize(static_cast<size_t>(kVplFieldChars));
+        double number = 0.0;
+        if (!ParseFieldNumber(text, &number))
+            return Reject(control);
+        float stored = static_cast<float>(factor != 0.0 ? number * factor : number);
+        // A number beyond the float range would become an infinite length.
+        if (!std::isfinite(stored))
+            return Reject(control);
+        value = stored;
+        if (validate && (minimum > value || value > maximum))
+            return Reject(control);
+        return 1;
+    }
+    double shown = factor != 0.0 ? static_cast<double>(value) / factor : value;
+    std::wstring text = StrPrintf(L"%.*f", digits, shown);
+    if (text.size() > static_cast<size_t>(kVplFieldChars))
+        text.resize(static_cast<size_t>(kVplFieldChars));
+    if (!control->SendMessage(WM_SETTEXT, 0, PtrToLParam(text.c_str())))
+        return Reject(control);
+    return 1;
+}
