@@ -216,6 +216,39 @@ TEST_F(PanelWindowTest, ComboRowsCommitTheSelectionAndEscKeepsTheValue) {
     EXPECT_EQ(object.applied, (std::vector<int>{row}));
 }
 
+TEST_F(PanelWindowTest, ComboRowsCommitOnTabAndOnFocusLoss) {
+    int row = PropertyTestObject::kStyle;
+    Click(ValuePoint(row));
+    Row<CPropertyCombobox>(row)->GetEditor()->SetCurSel(0);
+    Press(VK_TAB, L"\t");
+    EXPECT_EQ(object.style, L"Solid");
+    EXPECT_EQ(List().GetCurrentRow(), row + 1);
+    EXPECT_TRUE(grid.GetItem(row + 1)->IsEditing()) << "the layer row opened";
+
+    Click(ValuePoint(row));
+    Row<CPropertyCombobox>(row)->GetEditor()->SetCurSel(2);
+    Click(ValuePoint(PropertyTestObject::kName));
+    EXPECT_EQ(object.style, L"Dot") << "clicking another row commits the combo";
+    EXPECT_TRUE(Edit(PropertyTestObject::kName)->IsEditing());
+    // The layer row opened by Tab was committed by the click as well.
+    EXPECT_EQ(object.applied, (std::vector<int>{row, row + 1, row}));
+}
+
+TEST_F(PanelWindowTest, EditWithCheckBoxTogglesInItsSquareAndEditsBesideIt) {
+    int row = PropertyTestObject::kNote;
+    int h = List().GetRowHeight();
+    Click(ValuePoint(row, h / 2));
+    EXPECT_TRUE(object.noteOn);
+    EXPECT_FALSE(grid.IsEditing());
+    Click(ValuePoint(row, h + 10));
+    ASSERT_TRUE(grid.IsEditing());
+    EXPECT_EQ(Edit(row)->GetEditor()->GetRectInParent().left, List().GetDivider() + h);
+    Type(L"memo");
+    Press(VK_RETURN, L"\r");
+    EXPECT_EQ(object.note, L"memo");
+    EXPECT_EQ(object.applied, (std::vector<int>{row, row}));
+}
+
 TEST_F(PanelWindowTest, PickingAnEntryInTheDropDownAppliesIt) {
     int row = PropertyTestObject::kPinShape;
     Click(ValuePoint(row));
