@@ -8,8 +8,8 @@
 class QuadTreeTest : public ::testing::Test {
 protected:
     void SetUp() override { m_root.SetRect(RectF{0, 0, 100, 100}); }
+    CTreeNode m_a, m_b; // outlive the tree that points back at them
     QuadTreeNode m_root;
-    CTreeNode m_a, m_b;
 };
 
 TEST_F(QuadTreeTest, RectangleTouchingTheRightOrBottomEdgeIsOutside) {
