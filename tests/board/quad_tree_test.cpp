@@ -76,7 +76,7 @@ TEST_F(QuadTreeTest, ClearKeepsTheRectangleAndReleasesEveryItem) {
     for (int q = 0; q < 4; ++q)
         EXPECT_EQ(m_root.GetChild(q), nullptr);
     EXPECT_FLOAT_EQ(m_root.GetRect().Width, 100);
-    EXPECT_EQ(m_root.Insert(&m_a, RectF{1, 1, 2, 2})->GetRect().Width, 6.25f);
+    EXPECT_EQ(m_root.Insert(&m_a, RectF{1, 1, 2, 2})->GetRect().Width, 3.125f);
 }
 
 TEST_F(QuadTreeTest, DestroyingATreeNullsTheBackPointers) {
