@@ -9,22 +9,13 @@
 #include <vector>
 
 namespace {
-UndoListOfView g_undoListOfView = nullptr;
 BoardLayerIndexFinder g_indexFinder = nullptr;
-ViewKindOfView g_viewKindOfView = nullptr;
-UnitOfView g_unitOfView = nullptr;
 GraphicsOfView g_makeGraphics = nullptr;
 ReleaseGraphics g_releaseGraphics = nullptr;
 } // namespace
 
-void SetUndoListOfView(UndoListOfView hook) {
-    g_undoListOfView = hook;
-}
-
 CUndoList* GetActiveUndoList() {
-    if (!g_pActiveView || !g_undoListOfView)
-        return nullptr;
-    return g_undoListOfView(g_pActiveView);
+    return g_pActiveView ? &g_pActiveView->GetUndoList() : nullptr;
 }
 
 namespace {
@@ -72,20 +63,14 @@ CBoardLayerIndex* FindBoardLayerIndex(CTreeNode* node) {
     return board ? g_indexFinder(board) : nullptr;
 }
 
-void SetViewKindOfView(ViewKindOfView hook) {
-    g_viewKindOfView = hook;
-}
-
 int GetActiveViewKind() {
-    return g_pActiveView && g_viewKindOfView ? g_viewKindOfView(g_pActiveView) : 0;
-}
-
-void SetUnitOfView(UnitOfView hook) {
-    g_unitOfView = hook;
+    return g_pActiveView ? g_pActiveView->GetViewKind() : 0;
 }
 
 int GetActiveViewUnit() {
-    return g_pActiveView && g_unitOfView ? g_unitOfView(g_pActiveView) : -1;
+    if (!g_pActiveView || !g_pActiveView->GetUnitPointer())
+        return -1;
+    return *g_pActiveView->GetUnitPointer();
 }
 
 void SetGraphicsOfView(GraphicsOfView make, ReleaseGraphics release) {

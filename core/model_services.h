@@ -1,7 +1,8 @@
-// What the model needs of the editor views and the shell, reached through
-// replaceable hooks: the view base and the main frame install the real ones,
-// tests install their own. Without a hook the service is absent and the
-// model carries on without it (no undo recorded, no index kept, no repaint).
+// What the model needs of the active editor view and of the shell. The view
+// services go through g_pActiveView; the shell's (the layer index of the
+// board view showing a board, a drawing surface for the active view) are
+// replaceable hooks that the main frame installs and tests set. Without a
+// view or a hook the service is absent and the model carries on without it.
 #pragma once
 
 #include <string>
@@ -13,10 +14,7 @@ class CUndoList;
 class CVorpelView;
 class Graphics;
 
-// The undo history of a view.
-using UndoListOfView = CUndoList* (*)(CVorpelView* view);
-void SetUndoListOfView(UndoListOfView hook);
-// The history of g_pActiveView; null without an active view or hook.
+// The history of g_pActiveView; null without an active view.
 CUndoList* GetActiveUndoList();
 // Pushes the record on the active view's history. Without one the record is
 // kept aside (it may own what the caller detaches next) until
@@ -34,14 +32,10 @@ CBoardLayerIndex* FindBoardLayerIndex(CTreeNode* node);
 // The nearest ancestor of node of type 8 (not node itself), or null.
 CTreeNode* FindBoardAbove(const CTreeNode* node);
 
-// The ViewKind of a view (1 schematic, 2 symbol, others board-side).
-using ViewKindOfView = int (*)(CVorpelView* view);
-void SetViewKindOfView(ViewKindOfView hook);
-int GetActiveViewKind(); // 0 without a view or hook
-
-// The LengthUnit the active view shows lengths in; -1 without one.
-using UnitOfView = int (*)(CVorpelView* view);
-void SetUnitOfView(UnitOfView hook);
+// The ViewKind of the active view; 0 without one.
+int GetActiveViewKind();
+// The LengthUnit the active view shows lengths in; -1 without a view or
+// when the view has no display unit.
 int GetActiveViewUnit();
 
 // A board-side drawing surface prepared for the active view's window, and

@@ -11,6 +11,7 @@
 #include "core/xml_file.h"
 #include "platform/file.h"
 #include "platform/text.h"
+#include "tests/core/test_view.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,12 @@
 #include <string>
 #include <unistd.h>
 
-class TestBoardView : public CVorpelView {
+class TestBoardView : public CTestView {
 public:
-    void InvalidateRect(const RECT*, bool) override { ++invalidations; }
-    CUndoList undo;
+    CUndoList& undo = GetUndoList();
     CBoardLayerIndex index;
     CTreeNode* board = nullptr; // the board whose index this view keeps
     bool indexOpen = true;      // false: no board view shows the board
-    int unit = 1;
-    int invalidations = 0;
 };
 
 class BoardFixture : public ::testing::Test {
@@ -34,13 +32,11 @@ protected:
     void SetUp() override {
         s_view = &m_view;
         g_pActiveView = &m_view;
-        SetUndoListOfView([](CVorpelView* v) { return &static_cast<TestBoardView*>(v)->undo; });
         SetBoardLayerIndexFinder([](CTreeNode* board) -> CBoardLayerIndex* {
             if (!s_view || !s_view->indexOpen || s_view->board != board)
                 return nullptr;
             return &s_view->index;
         });
-        SetUnitOfView([](CVorpelView* v) { return static_cast<TestBoardView*>(v)->unit; });
         std::string dir = "/tmp/vorpel-board-XXXXXX";
         ASSERT_NE(mkdtemp(dir.data()), nullptr);
         m_dir = dir;
@@ -49,9 +45,7 @@ protected:
         m_view.undo.Clear();
         g_pActiveView = nullptr;
         s_view = nullptr;
-        SetUndoListOfView(nullptr);
         SetBoardLayerIndexFinder(nullptr);
-        SetUnitOfView(nullptr);
         DiscardOrphanUndoRecords();
         std::string cleanup = "rm -rf '" + m_dir + "'";
         (void)std::system(cleanup.c_str());

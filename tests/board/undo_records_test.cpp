@@ -322,6 +322,6 @@ TEST_F(UndoRecordsTest, WithoutAnActiveViewNothingIsRepaintedOrRecorded) {
     EXPECT_EQ(text->GetParent(), m_board);
     delete record;
     delete inverse;
-    EXPECT_EQ(m_view.invalidations, 0);
+    EXPECT_TRUE(m_view.invalidations.empty());
     g_pActiveView = &m_view;
 }
