@@ -133,6 +133,20 @@ void CBoardLayerIndex::RemovePadstack(CPadstack* padstack) {
     }
 }
 
+void CBoardLayerIndex::AddPadLayer(CTreeNode* padLayer) {
+    CTreeNode* parent = padLayer ? padLayer->GetParent() : nullptr;
+    if (parent && parent->GetType() == NodeType::Padstack)
+        ForPadLayerSets(static_cast<CPadstack*>(parent), padLayer,
+                        [&](int set) { AddToSet(padLayer, set); });
+}
+
+void CBoardLayerIndex::RemovePadLayer(CTreeNode* padLayer) {
+    CTreeNode* parent = padLayer ? padLayer->GetParent() : nullptr;
+    if (parent && parent->GetType() == NodeType::Padstack)
+        ForPadLayerSets(static_cast<CPadstack*>(parent), padLayer,
+                        [&](int set) { RemoveFromSet(padLayer, set); });
+}
+
 void CBoardLayerIndex::Add(CTreeNode* node) {
     if (node && IsLayer(node->GetLayer()))
         AddToSet(node, node->GetLayer());

@@ -24,6 +24,10 @@ public:
     void RemoveFootprint(CFootprint* footprint);
     void AddPadstack(CPadstack* padstack);
     void RemovePadstack(CPadstack* padstack);
+    // A pad layer alone (inserted into or deleted from a padstack that is
+    // indexed): the sets its padstack would give it.
+    void AddPadLayer(CTreeNode* padLayer);
+    void RemovePadLayer(CTreeNode* padLayer);
     void Add(CTreeNode* node);
     void AddToSet(CTreeNode* node, int set);
     void Remove(CTreeNode* node);

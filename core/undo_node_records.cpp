@@ -45,6 +45,11 @@ void IndexInsertedNode(CTreeNode* node) {
     case NodeType::Net:
         index->AddToSet(node, CBoardLayerIndex::kTopSet);
         break;
+    case NodeType::PadLayer:
+        // A pad layer has no layer of its own to report; it would stay in
+        // the index after its deletion.
+        index->AddPadLayer(node);
+        break;
     default:
         index->Add(node);
         break;
@@ -68,6 +73,9 @@ void IndexRemovedNode(CTreeNode* node) {
         break;
     case NodeType::Net:
         index->RemoveFromSet(node, CBoardLayerIndex::kTopSet);
+        break;
+    case NodeType::PadLayer:
+        index->RemovePadLayer(node);
         break;
     default:
         index->Remove(node);
