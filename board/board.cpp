@@ -254,7 +254,7 @@ void CBoard::BuildNets() {
                         const POINT at = pin->GetConnectionPoint();
                         for (std::size_t k = 0; k < GetChildCount(); ++k)
                             if (CTreeNode* n = GetChild(k); n->GetType() == NodeType::Net &&
-                                                             static_cast<CNet*>(n)->FindWireAt(at))
+                                                            static_cast<CNet*>(n)->FindWireAt(at))
                                 JoinPinToNet(pin, static_cast<CNet*>(n));
                         if (pin->m_pNet && footprint)
                             pin->TiePadsToConductors(footprint);

@@ -479,8 +479,7 @@ void CPadstack::ApplyPropertyChange(int row) {
             if (type == kDrillCustom && !drill->m_outline) {
                 const float pts[4][2] = {{-3, -1}, {3, -1}, {3, 1}, {-3, 1}};
                 for (const auto& p : pts)
-                    AppendAreaNode(drill->m_outline,
-                                   new CAreaSegment(&g_pActiveView, p[0], p[1]));
+                    AppendAreaNode(drill->m_outline, new CAreaSegment(&g_pActiveView, p[0], p[1]));
             }
         } else if (type != kDrillNone) {
             auto* made = new CDrill(type);

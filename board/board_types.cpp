@@ -14,10 +14,14 @@ const XmlEnumRow kPadShapeRows[5] = {
     {0, L""}, {1, L"ROUND"}, {2, L"OBLONG"}, {3, L"RECT"}, {4, L"CUSTOM"},
 };
 const XmlEnumRow kDrillTypeRows[4] = {
-    {0, L"NONE"}, {1, L"ROUND"}, {2, L"SLOT"}, {3, L"CUSTOM"},
+    {0, L"NONE"},
+    {1, L"ROUND"},
+    {2, L"SLOT"},
+    {3, L"CUSTOM"},
 };
 const XmlEnumRow kPlaceRows[2] = {
-    {0, L"TOP"}, {1, L"BOTTOM"},
+    {0, L"TOP"},
+    {1, L"BOTTOM"},
 };
 
 const wchar_t* PadLayerToName(int value) {

@@ -199,8 +199,7 @@ CUndoItem* CUndoChangeLayer::Undo() {
     return inverse;
 }
 
-CUndoChangePadLayer::CUndoChangePadLayer(CPadLayer* padLayer, int newLayer,
-                                         CBoardLayerIndex* index)
+CUndoChangePadLayer::CUndoChangePadLayer(CPadLayer* padLayer, int newLayer, CBoardLayerIndex* index)
     : m_padLayer(padLayer), m_layer(padLayer->m_layer), m_index(index) {
     if (index) {
         index->RemoveFromSet(padLayer, m_layer);

@@ -64,8 +64,8 @@ void CConductor::WriteAttributes() {
         if (v.corner == 0)
             text += StrPrintf(L"%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y));
         else
-            text += StrPrintf(L"%.3f,%.3f,%.3f", static_cast<double>(v.x),
-                              static_cast<double>(v.y), static_cast<double>(v.corner));
+            text += StrPrintf(L"%.3f,%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y),
+                              static_cast<double>(v.corner));
     }
     m_text = text;
 }

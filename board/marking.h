@@ -26,7 +26,7 @@ public:
     void DeletePrimitives();
     bool HasSelectedPrimitive() const;
 
-    int m_layer; // PadLayerId
+    int m_layer;                                  // PadLayerId
     std::vector<CMarkingPrimitive*> m_primitives; // owned
     // True when the primitives stand for the text (a parser read it, or the
     // primitives were built in memory).

@@ -45,9 +45,9 @@ public:
     bool m_filled = false;
     bool m_closed = true;
     bool m_selected = false;
-    int m_state = 0;       // drawing state while being placed or dragged
-    int m_grabbed = -1;    // grabbed vertex, -1 for none
-    PointF m_reference;    // transform reference point
+    int m_state = 0;    // drawing state while being placed or dragged
+    int m_grabbed = -1; // grabbed vertex, -1 for none
+    PointF m_reference; // transform reference point
 };
 
 // Turns one token of a marking text into a primitive of that marking; null

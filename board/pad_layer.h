@@ -31,8 +31,8 @@ public:
     // The shape choice of the property rows (records its undo step).
     void SetShape(int shape);
 
-    int m_layer;                      // PadLayerId
-    CLayer* m_pDrawnLayer = nullptr;  // set by the board drawing; not saved
+    int m_layer;                     // PadLayerId
+    CLayer* m_pDrawnLayer = nullptr; // set by the board drawing; not saved
     int m_shape = kPadShapeNone;
     float m_width = 0;
     float m_height = 0;

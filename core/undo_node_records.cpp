@@ -103,8 +103,7 @@ CUndoItem* CUndoInsert::Undo() {
 // Delete ------------------------------------------------------------------
 
 CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_parent(node->GetParent()), m_owner(owner),
-      m_index(node->GetIndexInParent()) {
+    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
     IndexRemovedNode(node);
     if (CSheetObject* object = AsPlacedSheetObject(node)) {
         CSheet* sheet = object->m_pSheet;
@@ -164,8 +163,8 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
 // Parent change -----------------------------------------------------------
 
 CUndoChangeParent::CUndoChangeParent(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_parent(node->GetParent()), m_owner(owner),
-      m_index(node->GetIndexInParent()) {}
+    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
+}
 
 CUndoItem* CUndoChangeParent::Undo() {
     auto* inverse = new CUndoChangeParent(m_node, m_owner);

@@ -149,12 +149,13 @@ TEST_F(BoardAttributesTest, DrillWritesOnlyTheSizeOfItsType) {
 
 TEST_F(BoardAttributesTest, PadstackInAFootprintHasNoAttributesOfItsOwn) {
     CRoot root;
-    ASSERT_TRUE(LoadText(root, XmlDoc("<FootprintLib>\r\n"
-                                      "  <Padstack Grid=\"1,1\" NoThermal=\"1\" Unit=\"0\">LIB</Padstack>\r\n"
-                                      "  <Footprint>F\r\n"
-                                      "    <Padstack Grid=\"1,1\" NoThermal=\"1\" Unit=\"0\">P</Padstack>\r\n"
-                                      "  </Footprint>\r\n"
-                                      "</FootprintLib>\r\n")));
+    ASSERT_TRUE(LoadText(
+        root, XmlDoc("<FootprintLib>\r\n"
+                     "  <Padstack Grid=\"1,1\" NoThermal=\"1\" Unit=\"0\">LIB</Padstack>\r\n"
+                     "  <Footprint>F\r\n"
+                     "    <Padstack Grid=\"1,1\" NoThermal=\"1\" Unit=\"0\">P</Padstack>\r\n"
+                     "  </Footprint>\r\n"
+                     "</FootprintLib>\r\n")));
     auto* lib = static_cast<CPadstack*>(root.GetChild(0));
     EXPECT_EQ(lib->m_unit, 0u);
     EXPECT_TRUE(lib->m_noThermal);

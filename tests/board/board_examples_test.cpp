@@ -79,9 +79,9 @@ TEST_F(BoardExamplesTest, EveryValueKindIsUsed) {
         auto it = seen.lower_bound(prefix);
         return it != seen.end() && it->compare(0, prefix.size(), prefix) == 0;
     };
-    for (const wchar_t* tag : {L"Board", L"Layer", L"Thermal", L"Mounting", L"Properties",
-                               L"PadLayer", L"Padstack", L"Pad", L"Marking", L"Drill",
-                               L"Footprint", L"Conductor", L"Area"})
+    for (const wchar_t* tag :
+         {L"Board", L"Layer", L"Thermal", L"Mounting", L"Properties", L"PadLayer", L"Padstack",
+          L"Pad", L"Marking", L"Drill", L"Footprint", L"Conductor", L"Area"})
         EXPECT_EQ(tags.count(tag), 1u) << WideToUtf8(tag);
     // Pad shapes (ROUND is the default, written as no attribute).
     for (const XmlEnumRow& row : kPadShapeRows)

@@ -191,8 +191,8 @@ TEST_F(LayerIndexTest, LayerChangeOfAConductorAndAText) {
     ExpectIndexAsBuilt();
     CTreeNode* text = m_board->GetChild(9);
     m_view.undo.SetStartNewGroup(true);
-    m_view.undo.AddUndo(new CUndoChangeBoardVisible(static_cast<CText*>(text), false,
-                                                    &m_view.index));
+    m_view.undo.AddUndo(
+        new CUndoChangeBoardVisible(static_cast<CText*>(text), false, &m_view.index));
     static_cast<CText*>(text)->m_boardVisible = false;
     EXPECT_EQ(m_view.index.CountSetsHolding(text), 0u);
     m_view.undo.Undo();

@@ -23,29 +23,29 @@
 
 namespace {
 
-const char* kBoard =
-    "<Project>\r\n"
-    "  <Board Unit=\"2\">\r\n"
-    "    <Layer Net=\"A\" Type=\"PLANE\">I01</Layer>\r\n"
-    "    <Package>\r\n"
-    "      <Footprint XY=\"20,10\">R\r\n"
-    "        <Padstack>P\r\n"
-    "          <PadLayer Size=\"1,1\"/>\r\n"
-    "          <PadLayer Layer=\"BOT\" Shape=\"RECT\" Size=\"2,3\"/>\r\n"
-    "          <PadLayer Layer=\"SMT\" Shape=\"\"/>\r\n"
-    "          <PadLayer Layer=\"PLN\" Shape=\"RECT\" Size=\"2,0\"/>\r\n"
-    "          <Drill/>\r\n"
-    "          <Pad Num=\"1\" XY=\"-1,0\"/>\r\n"
-    "        </Padstack>\r\n"
-    "      </Footprint>\r\n"
-    "    </Package>\r\n"
-    "    <Net>A\r\n"
-    "      <Conductor Layer=\"TOP\" Width=\"0.3\">1.000,1.000 2.000,2.000,0.500 3.000,1.000 4.000,1.000</Conductor>\r\n"
-    "    </Net>\r\n"
-    "    <Net>B</Net>\r\n"
-    "    <Area Layer=\"TOP\" Net=\"A\">LIN0,0 LIN10,0 LIN0,10</Area>\r\n"
-    "  </Board>\r\n"
-    "</Project>\r\n";
+const char* kBoard = "<Project>\r\n"
+                     "  <Board Unit=\"2\">\r\n"
+                     "    <Layer Net=\"A\" Type=\"PLANE\">I01</Layer>\r\n"
+                     "    <Package>\r\n"
+                     "      <Footprint XY=\"20,10\">R\r\n"
+                     "        <Padstack>P\r\n"
+                     "          <PadLayer Size=\"1,1\"/>\r\n"
+                     "          <PadLayer Layer=\"BOT\" Shape=\"RECT\" Size=\"2,3\"/>\r\n"
+                     "          <PadLayer Layer=\"SMT\" Shape=\"\"/>\r\n"
+                     "          <PadLayer Layer=\"PLN\" Shape=\"RECT\" Size=\"2,0\"/>\r\n"
+                     "          <Drill/>\r\n"
+                     "          <Pad Num=\"1\" XY=\"-1,0\"/>\r\n"
+                     "        </Padstack>\r\n"
+                     "      </Footprint>\r\n"
+                     "    </Package>\r\n"
+                     "    <Net>A\r\n"
+                     "      <Conductor Layer=\"TOP\" Width=\"0.3\">1.000,1.000 2.000,2.000,0.500 "
+                     "3.000,1.000 4.000,1.000</Conductor>\r\n"
+                     "    </Net>\r\n"
+                     "    <Net>B</Net>\r\n"
+                     "    <Area Layer=\"TOP\" Net=\"A\">LIN0,0 LIN10,0 LIN0,10</Area>\r\n"
+                     "  </Board>\r\n"
+                     "</Project>\r\n";
 
 } // namespace
 
@@ -124,7 +124,8 @@ protected:
 TEST_F(PropertyRowsTest, AreaNetMovesAndRebuildsBothNets) {
     m_grid.ShowProperties(m_area);
     EXPECT_EQ(m_grid.GetTitle(), L"Area properties");
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Net", L"No thermal connection", L"Draw sketch"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::wstring>{L"Net", L"No thermal connection", L"Draw sketch"}));
     const int a = m_netA->m_graphBuilds, b = m_netB->m_graphBuilds;
     Edit(0, L"B");
     m_grid.ApplyRow(0);
@@ -201,7 +202,8 @@ TEST_F(PropertyRowsTest, LibraryAndPlacedFootprintRows) {
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Unit", L"Grid Width", L"Grid Height"}));
     m_grid.ShowProperties(m_footprint);
     EXPECT_EQ(m_grid.GetTitle(), L"Footprint Properties");
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Fixed", L"X", L"Y", L"Placement", L"Rotation"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::wstring>{L"Fixed", L"X", L"Y", L"Placement", L"Rotation"}));
     m_view.SetUnitPointer(nullptr);
     m_grid.ShowProperties(m_footprint);
     EXPECT_EQ(m_grid.GetRowCount(), 0) << "no display unit: only the caption";
@@ -273,8 +275,8 @@ TEST_F(PropertyRowsTest, PadLayerShapeChoices) {
         layer->FillPropertyGrid();
     };
     fill(round);
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Padstack type", L"Diameter",
-                                                  L"Custom thermal relief"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::wstring>{L"Padstack type", L"Diameter", L"Custom thermal relief"}));
     fill(plane);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Padstack type", L"Width", L"Height"}));
     // Round for a pad of width 0 gives a 1.0 round pad.
@@ -340,9 +342,9 @@ TEST_F(PropertyRowsTest, CustomAfterRoundAfterCustomKeepsOneOutline) {
 TEST_F(PropertyRowsTest, PadstackDrillTypes) {
     m_grid.ShowProperties(m_padstack);
     EXPECT_EQ(m_grid.GetTitle(), L"Padstack Properties");
-    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Unit", L"Grid Width", L"Grid Height",
-                                                  L"Drill type", L"Drill diameter",
-                                                  L"Non-plated"}));
+    EXPECT_EQ(Names(),
+              (std::vector<std::wstring>{L"Unit", L"Grid Width", L"Grid Height", L"Drill type",
+                                         L"Drill diameter", L"Non-plated"}));
     CDrill* drill = m_padstack->FindDrill();
     // Custom on a drill without outline: the 6 by 2 rectangle.
     Choose(3, kDrillCustom);
