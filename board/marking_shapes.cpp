@@ -385,10 +385,12 @@ bool CMarkingPolygon::CreationDown(int, PointF p) {
     }
     if (n >= 2 && near(m_vertices[n - 1], m_vertices[n - 2]))
         return false;
+    // The record holds the polygon before the press, so that its undo takes
+    // the new vertex away again.
+    PushUndo(new CUndoMarkingPrimitiveChange(this));
     m_vertices.push_back(p);
     if (m_vertices.size() == 1)
         m_vertices.push_back(p);
-    PushUndo(new CUndoMarkingPrimitiveChange(this));
     RefreshRows();
     m_state = 1;
     return false;

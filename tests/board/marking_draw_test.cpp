@@ -142,8 +142,11 @@ TEST_F(MarkingDrawTest, PolygonOutlines) {
     struct {
         const wchar_t* token;
         size_t lines;
-    } cases[] = {{L"POLYC1,1W0.2", 1}, {L"POLY1,1W0.2", 0}, {L"POLYC0,0,1,0W0.2", 2},
-                 {L"POLY0,0,1,0,1,1W0.2", 2}, {L"POLYC0,0,1,0,1,1W0.2", 3}};
+    } cases[] = {{L"POLYC1,1W0.2", 1},
+                 {L"POLY1,1W0.2", 0},
+                 {L"POLYC0,0,1,0W0.2", 2},
+                 {L"POLY0,0,1,0,1,1W0.2", 2},
+                 {L"POLYC0,0,1,0,1,1W0.2", 3}};
     for (const auto& c : cases) {
         auto* poly = Make<CMarkingPolygon>(c.token);
         if (poly->m_vertices.empty())

@@ -172,9 +172,14 @@ TEST(MarkingTextTest, ClassicTextReadsUnderscoresAsSpaces) {
 
 TEST(MarkingTextTest, TextsTheClassicFormLosesUseTheEscapedForm) {
     const std::wstring longText(1500, L'x');
-    const std::wstring texts[] = {
-        L"VCC_3V3", L"A\tB", L"line1\nline2", L"100%_sure", L"a" + kPilcrow + L"b",
-        L"  two  spaces_", longText, L"\u00C4rger \u2013 \u6F22\u5B57"};
+    const std::wstring texts[] = {L"VCC_3V3",
+                                  L"A\tB",
+                                  L"line1\nline2",
+                                  L"100%_sure",
+                                  L"a" + kPilcrow + L"b",
+                                  L"  two  spaces_",
+                                  longText,
+                                  L"\u00C4rger \u2013 \u6F22\u5B57"};
     for (const std::wstring& s : texts) {
         CMarkingText t(nullptr);
         t.m_text = s;
@@ -270,9 +275,11 @@ TEST_F(MarkingFileTest, FootprintFileRoundTrips) {
     const std::string body =
         "<FootprintLib>\r\n"
         "  <Footprint>F\r\n"
-        "    <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 RCF0,0,10,5W0.2 CIRC-1,-1,1,1W0.1</Marking>\r\n"
+        "    <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 RCF0,0,10,5W0.2 "
+        "CIRC-1,-1,1,1W0.1</Marking>\r\n"
         "    <Marking Layer=\"AST\">POLYC0,0,1,0,1,1W0.2 ARCC-2,-2,2,2,-2,0,0,-2W0.1</Marking>\r\n"
-        "    <Marking Layer=\"ASB\">CRV0,0,1,1,2,1,3,0W0.15 TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n"
+        "    <Marking Layer=\"ASB\">CRV0,0,1,1,2,1,3,0W0.15 "
+        "TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n"
         "    <Marking Layer=\"SSB\">TXTX0,0,0,1.5:VCC_3V3%20&amp;&lt;\xC2\xB6Tahoma</Marking>\r\n"
         "  </Footprint>\r\n"
         "</FootprintLib>\r\n";
