@@ -22,7 +22,7 @@ void TransformMarkings(CTreeNode* parent, wchar_t key, bool shift) {
         for (CMarkingPrimitive* p : static_cast<CMarking*>(child)->m_primitives) {
             p->m_grabbed = -1;
             p->m_state = 0;
-            p->m_reference = PointF{0, 0};
+            p->m_anchor = PointF{0, 0};
             p->TransformByKey(key, shift);
         }
     }

@@ -9,6 +9,7 @@
 #include "board/footprint.h"
 #include "board/layer.h"
 #include "board/marking.h"
+#include "board/marking_primitive.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
@@ -232,7 +233,10 @@ TEST_F(BoardAttributesTest, LayerNetOnlyForPlanes) {
     EXPECT_EQ(layer.GetAttributes(), (Attrs{{L"Type", L"JUMPER"}}));
 }
 
-TEST_F(BoardAttributesTest, MarkingTextIsKeptAsRead) {
+TEST_F(BoardAttributesTest, MarkingTextIsKeptAsReadWithoutParser) {
+    // Without a token parser the marking keeps its text untouched.
+    const MarkingTokenParser parser = GetMarkingTokenParser();
+    SetMarkingTokenParser(nullptr);
     CMarking marking;
     ReadInto(marking, {{L"Layer", L"OLB"}}, L"L0,0,1,1W0.1  RC0,0,2,2W0");
     EXPECT_EQ(marking.m_layer, kLayerPackageOutlineBottom);
@@ -240,6 +244,7 @@ TEST_F(BoardAttributesTest, MarkingTextIsKeptAsRead) {
     marking.WriteAttributes();
     EXPECT_EQ(marking.GetAttributes().at(L"Layer"), L"INR");
     EXPECT_EQ(marking.GetText(), L"L0,0,1,1W0.1  RC0,0,2,2W0");
+    SetMarkingTokenParser(parser);
 }
 
 TEST_F(BoardAttributesTest, ClonedFootprintLiesAtTheOrigin) {
