@@ -1,6 +1,7 @@
 #include "core/tree_node.h"
 
 #include "core/vorpel_view.h"
+#include "platform/device_context.h"
 
 CTreeNode::CTreeNode() : CTreeNode(NodeType::Plain) {}
 
@@ -70,8 +71,12 @@ void CTreeNode::InvalidateOnSheet(DeviceContext* dc) {
         view->InvalidateRect(nullptr, false);
         return;
     }
-    POINT a = LogicalToDevice(dc, POINT{r.left, r.top});
-    POINT b = LogicalToDevice(dc, POINT{r.right, r.bottom});
+    POINT a{r.left, r.top};
+    POINT b{r.right, r.bottom};
+    if (dc) {
+        a = dc->ToDevice(a);
+        b = dc->ToDevice(b);
+    }
     POINT scroll = view->GetScrollOffset();
     RECT device{a.x + scroll.x, a.y + scroll.y, b.x + scroll.x, b.y + scroll.y};
     view->InvalidateRect(&device, true);

@@ -3,6 +3,9 @@
 #include "core/root.h"
 #include "core/tree_node.h"
 #include "core/vorpel_view.h"
+#include "platform/device_context.h"
+#include "platform/graphics.h"
+#include "tests/core/test_view.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +83,7 @@ TEST(TreeNodeTest, CloneIsADeepCopyWithoutParentOrEditorView) {
     CountedNode::alive = 0;
     CountedNode* root = BuildThreeLevels();
     CTreeNode* node = root->GetChild(0);
-    CVorpelView view;
+    CTestView view;
     node->SetEditorView(&view);
     node->GetChild(1)->SetEditorView(&view);
     node->SetSelected(true);
@@ -177,20 +180,6 @@ TEST(TreeNodeTest, BoardSideNodesAreLayerThroughAreaAndTextsWithoutSheet) {
     EXPECT_FALSE(IsBoardSideNode(nullptr));
 }
 
-// A view that records what it was asked to repaint.
-class RecordingView : public CVorpelView {
-public:
-    struct Call {
-        bool whole;
-        RECT rect;
-        bool erase;
-    };
-    void InvalidateRect(const RECT* rect, bool erase) override {
-        calls.push_back({rect == nullptr, rect ? *rect : RECT{}, erase});
-    }
-    std::vector<Call> calls;
-};
-
 class BoundedNode : public CTreeNode {
 public:
     bool GetBoundsOnBoard(Graphics*, RectF& r) override {
@@ -206,20 +195,16 @@ public:
 class InvalidationTest : public ::testing::Test {
 protected:
     void SetUp() override { g_pActiveView = &view; }
-    void TearDown() override {
-        g_pActiveView = nullptr;
-        SetWorldToDeviceMapper(nullptr);
-        SetLogicalToDeviceMapper(nullptr);
-    }
-    RecordingView view;
+    void TearDown() override { g_pActiveView = nullptr; }
+    CTestView view;
 };
 
 TEST_F(InvalidationTest, NodeWithoutBoundsRepaintsTheWholeClientArea) {
     BoundedNode node;
     node.InvalidateOnBoard(nullptr);
     node.InvalidateOnSheet(nullptr);
-    ASSERT_EQ(view.calls.size(), 2u);
-    for (const auto& call : view.calls) {
+    ASSERT_EQ(view.invalidations.size(), 2u);
+    for (const auto& call : view.invalidations) {
         EXPECT_TRUE(call.whole);
         EXPECT_FALSE(call.erase);
     }
@@ -227,27 +212,33 @@ TEST_F(InvalidationTest, NodeWithoutBoundsRepaintsTheWholeClientArea) {
 
 TEST_F(InvalidationTest, BoardBoundsGoThroughTheWorldTransformRoundedAndOrdered) {
     // 10 pixels per millimetre with y pointing up, as a board view maps.
-    SetWorldToDeviceMapper([](Graphics*, PointF p) { return PointF{p.X * 10, 500 - p.Y * 10}; });
+    Graphics g(nullptr);
+    g.TranslateTransform(0, 500);
+    g.ScaleTransform(10, -10);
     BoundedNode node;
     node.hasBoard = true;
     node.board = RectF{1.25f, 2.25f, 3.0f, 4.0f}; // x 12.5..42.5, y 477.5..437.5
-    node.InvalidateOnBoard(nullptr);
-    ASSERT_EQ(view.calls.size(), 1u);
-    EXPECT_FALSE(view.calls[0].whole);
-    EXPECT_FALSE(view.calls[0].erase);
-    EXPECT_EQ(view.calls[0].rect, (RECT{13, 438, 43, 478}));
+    node.InvalidateOnBoard(&g);
+    ASSERT_EQ(view.invalidations.size(), 1u);
+    EXPECT_FALSE(view.invalidations[0].whole);
+    EXPECT_FALSE(view.invalidations[0].erase);
+    EXPECT_EQ(view.invalidations[0].rect, (RECT{13, 438, 43, 478}));
 }
 
 TEST_F(InvalidationTest, SheetBoundsAreConvertedShiftedByTheScrollOffsetAndErased) {
-    SetLogicalToDeviceMapper([](DeviceContext*, POINT p) { return POINT{p.x / 10, -p.y / 10}; });
+    // A tenth of a logical unit per pixel with y up.
+    DeviceContext dc(100, 100);
+    dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetWindowExt(10, 10);
+    dc.SetViewportExt(1, -1);
     view.SetScrollOffset(POINT{5, 7});
     BoundedNode node;
     node.sheet = RECT{100, -200, 300, -400};
-    node.InvalidateOnSheet(nullptr);
-    ASSERT_EQ(view.calls.size(), 1u);
-    EXPECT_FALSE(view.calls[0].whole);
-    EXPECT_TRUE(view.calls[0].erase);
-    EXPECT_EQ(view.calls[0].rect, (RECT{15, 27, 35, 47}));
+    node.InvalidateOnSheet(&dc);
+    ASSERT_EQ(view.invalidations.size(), 1u);
+    EXPECT_FALSE(view.invalidations[0].whole);
+    EXPECT_TRUE(view.invalidations[0].erase);
+    EXPECT_EQ(view.invalidations[0].rect, (RECT{15, 27, 35, 47}));
 }
 
 TEST_F(InvalidationTest, NothingHappensWithoutAnActiveView) {
@@ -255,7 +246,7 @@ TEST_F(InvalidationTest, NothingHappensWithoutAnActiveView) {
     BoundedNode node;
     node.InvalidateOnBoard(nullptr);
     node.InvalidateOnSheet(nullptr);
-    EXPECT_TRUE(view.calls.empty());
+    EXPECT_TRUE(view.invalidations.empty());
 }
 
 } // namespace
