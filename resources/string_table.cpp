@@ -26,6 +26,7 @@ const StringTableEntry kEntries[] = {
     {154, L"Point 2"},
     {155, L"Rectangle Properties"},
     {156, L"Filled"},
+    {157, L"Opaque"},
     {158, L"Circle Properties"},
     {159, L"Polygon Properties"},
     {161, L"Pin Shape"},
