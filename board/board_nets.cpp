@@ -1,4 +1,9 @@
 #include "board/board_nets.h"
 
-// Boards carry no nets of their own yet: nothing to build.
-void BuildBoardNets(CTreeNode*) {}
+#include "board/board.h"
+#include "core/node_type.h"
+
+void BuildBoardNets(CTreeNode* board) {
+    if (board && board->GetType() == NodeType::Board)
+        static_cast<CBoard*>(board)->BuildNets();
+}

@@ -3,11 +3,16 @@
 #include "core/vorpel_view.h"
 #include "platform/device_context.h"
 
+namespace {
+uint64_t g_nextNodeSequence = 0;
+}
+
 CTreeNode::CTreeNode() : CTreeNode(NodeType::Plain) {}
 
-CTreeNode::CTreeNode(int type) : CXmlElement(type) {}
+CTreeNode::CTreeNode(int type) : CXmlElement(type), m_sequence(++g_nextNodeSequence) {}
 
-CTreeNode::CTreeNode(int type, const wchar_t* text) : CXmlElement(type) {
+CTreeNode::CTreeNode(int type, const wchar_t* text)
+    : CXmlElement(type), m_sequence(++g_nextNodeSequence) {
     if (text)
         m_text = text;
 }
@@ -17,7 +22,7 @@ CTreeNode::CTreeNode(const CTreeNode& other)
       m_selected(other.m_selected), m_dragRecorded(other.m_dragRecorded), m_size(other.m_size),
       m_position(other.m_position), m_clickPoint(other.m_clickPoint),
       m_boardPosition(other.m_boardPosition), m_boardClickPoint(other.m_boardClickPoint),
-      m_pQuadTreeNode(nullptr) {
+      m_pQuadTreeNode(nullptr), m_sequence(++g_nextNodeSequence) {
     m_children.reserve(other.m_children.size());
     for (const CTreeNode* child : other.m_children)
         AddChild(child->Clone());

@@ -103,6 +103,17 @@ public:
     PointF m_boardPosition;                  // board side, mm
     PointF m_boardClickPoint;                // board side, kept by the mouse slots
     QuadTreeNode* m_pQuadTreeNode = nullptr; // the quad-tree node holding this one
+    // Creation order of the node (copies get a fresh one). Sets of nodes are
+    // ordered by it, so that drawing order and search results never depend
+    // on where the nodes happen to sit in memory.
+    const uint64_t m_sequence;
+};
+
+// Orders node pointers by creation sequence.
+struct NodeSequenceLess {
+    bool operator()(const CTreeNode* a, const CTreeNode* b) const {
+        return a->m_sequence < b->m_sequence;
+    }
 };
 
 // True for the board-side node types Layer (9) through Area (20), and for a

@@ -11,8 +11,6 @@
 
 CVorpelView* g_pActiveView = nullptr;
 
-const double g_UnitToMm[4] = {25.4, 1.0, 0.0254, 0.001};
-const int g_UnitDecimals[4] = {3, 3, 1, 0};
 
 namespace {
 int RoundHalfAway(double v) {

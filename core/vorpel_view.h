@@ -8,6 +8,8 @@
 // Model code reaches the view whose tab is shown through g_pActiveView.
 #pragma once
 
+#include "core/length_unit.h"
+
 #include "core/property.h"
 #include "core/undo_list.h"
 #include "platform/logical_font.h"
@@ -22,14 +24,6 @@ class Graphics;
 class DeviceContext;
 class CTreeNode;
 
-// LengthUnit: 0 inch, 1 mm, 2 mil, 3 µm.
-constexpr int kUnitInch = 0;
-constexpr int kUnitMm = 1;
-constexpr int kUnitMil = 2;
-constexpr int kUnitMicron = 3;
-// Millimetres per unit and the decimals a length is shown with.
-extern const double g_UnitToMm[4];
-extern const int g_UnitDecimals[4];
 
 // ViewKind and DocumentKind.
 constexpr int kViewSchematic = 1;

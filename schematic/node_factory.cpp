@@ -1,7 +1,25 @@
 #include "schematic/node_factory.h"
 
+#include "board/area.h"
+#include "board/board.h"
+#include "board/board_properties.h"
+#include "board/conductor.h"
+#include "board/drill.h"
+#include "board/footprint.h"
+#include "board/layer.h"
+#include "board/marking.h"
+#include "board/mounting.h"
+#include "board/pad.h"
+#include "board/pad_layer.h"
+#include "board/padstack.h"
+#include "board/thermal_relief.h"
 #include "core/generic_node.h"
 #include "core/node_type.h"
+#include "schematic/net.h"
+#include "schematic/package.h"
+#include "schematic/pin.h"
+#include "schematic/sheet.h"
+#include "schematic/text.h"
 
 #include <array>
 #include <cwchar>
@@ -11,32 +29,44 @@
 
 namespace {
 
+template <class T> CTreeNode* Make() {
+    return new (std::nothrow) T();
+}
+
+// A board read from a file replaces this outline by its own.
+CTreeNode* CreateBoard() {
+    auto* board = new (std::nothrow) CBoard();
+    if (board)
+        board->CreateDefaultOutline();
+    return board;
+}
+
 const NodeFactoryRow kRows[] = {
     {L"PadstackFolder", NodeType::PadstackFolder, nullptr, nullptr},
     {L"FootprintFolder", NodeType::FootprintFolder, nullptr, nullptr},
     {L"SymbolFolder", NodeType::SymbolFolder, nullptr, nullptr},
     {L"Block", NodeType::Block, nullptr, nullptr},
-    {L"Board", NodeType::Board, nullptr, nullptr},
-    {L"Layer", NodeType::Layer, nullptr, nullptr},
-    {L"Thermal", NodeType::ThermalRelief, nullptr, nullptr},
-    {L"Mounting", NodeType::Mounting, nullptr, nullptr},
-    {L"Properties", NodeType::BoardProperties, nullptr, nullptr},
-    {L"PadLayer", NodeType::PadLayer, nullptr, nullptr},
-    {L"Padstack", NodeType::Padstack, nullptr, nullptr},
-    {L"Pad", NodeType::Pad, nullptr, nullptr},
-    {L"Marking", NodeType::Marking, nullptr, nullptr},
-    {L"Drill", NodeType::Drill, nullptr, nullptr},
-    {L"Footprint", NodeType::Footprint, nullptr, nullptr},
-    {L"Conductor", NodeType::Conductor, nullptr, nullptr},
-    {L"Area", NodeType::Area, nullptr, nullptr},
-    {L"Sheet", NodeType::Sheet, nullptr, nullptr},
-    {L"Package", NodeType::Package, nullptr, nullptr},
+    {L"Board", NodeType::Board, CreateBoard, nullptr},
+    {L"Layer", NodeType::Layer, Make<CLayer>, nullptr},
+    {L"Thermal", NodeType::ThermalRelief, Make<CThermalRelief>, nullptr},
+    {L"Mounting", NodeType::Mounting, Make<CMounting>, nullptr},
+    {L"Properties", NodeType::BoardProperties, Make<CBoardProperties>, nullptr},
+    {L"PadLayer", NodeType::PadLayer, Make<CPadLayer>, nullptr},
+    {L"Padstack", NodeType::Padstack, Make<CPadstack>, nullptr},
+    {L"Pad", NodeType::Pad, Make<CPad>, nullptr},
+    {L"Marking", NodeType::Marking, Make<CMarking>, nullptr},
+    {L"Drill", NodeType::Drill, Make<CDrill>, nullptr},
+    {L"Footprint", NodeType::Footprint, Make<CFootprint>, nullptr},
+    {L"Conductor", NodeType::Conductor, Make<CConductor>, nullptr},
+    {L"Area", NodeType::Area, Make<CArea>, nullptr},
+    {L"Sheet", NodeType::Sheet, Make<CSheet>, nullptr},
+    {L"Package", NodeType::Package, Make<CPackage>, nullptr},
     {L"Part", NodeType::Part, nullptr, nullptr},
-    {L"Pin", NodeType::Pin, nullptr, nullptr},
-    {L"Net", NodeType::Net, nullptr, nullptr},
+    {L"Pin", NodeType::Pin, Make<CPin>, nullptr},
+    {L"Net", NodeType::Net, Make<CNet>, nullptr},
     {L"Wire", NodeType::Wire, nullptr, nullptr},
     {L"Bus", NodeType::Bus, nullptr, L"0,0N0"},
-    {L"Text", NodeType::Text, nullptr, L""},
+    {L"Text", NodeType::Text, Make<CText>, L""},
 };
 
 bool IsNameChar(wchar_t c) {

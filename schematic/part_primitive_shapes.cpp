@@ -245,7 +245,7 @@ void CPartBoxShape::FillPropertyGrid() {
         return;
     grid->SetTitle(TitleId());
     grid->AddCheckbox(156, filled); // "Filled"
-    grid->AddCheckbox(157, opaque); // "Opaque"
+    grid->AddCheckbox(160, opaque); // "Opaque"
 }
 
 void CPartBoxShape::ApplyPropertyChange(int row) {
@@ -516,7 +516,7 @@ void CPartPolygon::FillPropertyGrid() {
         return;
     grid->SetTitle(159); // "Polygon Properties"
     grid->AddCheckbox(156, filled);
-    grid->AddCheckbox(157, opaque);
+    grid->AddCheckbox(160, opaque);
     grid->AddCheckbox(378, closed); // "Closed"
 }
 

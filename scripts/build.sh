@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORPEL_SANITIZE=ON -DVORPEL_TESTS=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORPEL_SANITIZE=ON -DVORPEL_TESTS=ON -DVORPEL_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"

@@ -64,7 +64,7 @@ TEST_F(PanelTest, RowsShowTheirValuesInTheRowsUnit) {
     } cases[] = {
         {grid.AddFloat(169, 25.4f, kUnitInch), L"1.000"},
         {grid.AddFloat(169, 2.54f, kUnitMil), L"100.0"},
-        {grid.AddFloat(169, 1.5f, kUnitMicron), L"1500"},
+        {grid.AddFloat(169, 1.5f, kUnitMicrometre), L"1500"},
         {grid.AddPointF(164, 1.0f, 2.0f, kUnitMm), L"1.000,2.000"},
         {grid.AddSizeF(164, 25.4f, 12.7f, kUnitInch), L"1.000,0.500"},
         {grid.AddPointFNamed(L"At", -1.0f, 0.0f, kUnitMm), L"-1.000,0.000"},
@@ -313,8 +313,9 @@ TEST(SheetSizeTableTest,
         int unit = 1;
         CSheetSizeTable table(&w, &l, &unit);
         EXPECT_EQ(table.GetEntryName(), c.name) << c.w << " x " << c.l;
-        if (table.GetSeries() >= 0)
+        if (table.GetSeries() >= 0) {
             EXPECT_EQ(table.IsLandscape(), c.landscape) << c.w << " x " << c.l;
+        }
     }
 }
 

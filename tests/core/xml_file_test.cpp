@@ -342,14 +342,14 @@ TEST_F(XmlFileTest, FailedLoadKeepsTheDocumentAndItsPath) {
     EXPECT_EQ(root.GetChild(0)->GetChildCount(), 0u);
 
     // A later plain save goes to the good file and leaves the bad one alone.
-    root.GetChild(0)->SetAttribute(L"Unit", L"2");
+    root.GetChild(0)->SetAttribute(L"Note", L"2");
     CXmlFile saver(&root);
     ASSERT_TRUE(saver.Save());
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile(bad, bytes));
     EXPECT_EQ(bytes, badBytes);
     ASSERT_TRUE(ReadWholeFile(good, bytes));
-    EXPECT_EQ(bytes, kDecl + "<Project>\r\n  <Board Unit=\"2\"/>\r\n</Project>\r\n");
+    EXPECT_EQ(bytes, kDecl + "<Project>\r\n  <Board Note=\"2\"/>\r\n</Project>\r\n");
 }
 
 TEST_F(XmlFileTest, ASuccessfulLoadReplacesTheDocument) {

@@ -1,0 +1,152 @@
+// Outline nodes: every editable closed contour of the board model (copper
+// area, board edge, custom pad, custom drill, thermal relief) is a doubly
+// linked list of these, each describing the piece from its own point to the
+// point of the node after it (the last node's piece closes the contour).
+// Every node knows both ends of its list, so each list operation keeps the
+// first and last links of all nodes current.
+#pragma once
+
+#include "core/property.h"
+
+#include <string>
+
+class CVorpelView;
+
+template <class T> class List {
+public:
+    virtual ~List() = default;
+
+    T* m_next = nullptr;
+    T* m_prev = nullptr;
+    T* m_first = nullptr;
+    T* m_last = nullptr;
+};
+
+enum AreaNodeKind : int {
+    AREA_SEGMENT = 1,
+    AREA_ARC = 2,
+    AREA_BEZIER = 3,
+};
+
+class CAreaNode : public List<CAreaNode>, public CProperty {
+public:
+    CAreaNode(int kind, CVorpelView** view, float x, float y);
+    ~CAreaNode() override = default;
+    CAreaNode& operator=(const CAreaNode&) = delete;
+
+    // The node's token of the outline text.
+    virtual std::wstring ToString() const = 0;
+    // A lone copy of the node with its kind-specific fields.
+    virtual CAreaNode* Clone() const = 0;
+    // True when the points differ by more than 0.0001 in x or y (arc: also
+    // the deviation; curve: also the control points).
+    virtual bool IsDifferent(const CAreaNode* other) const;
+    // Takes the other node's values; an arc before this node is recomputed.
+    virtual void CopyFrom(const CAreaNode* other);
+    // Exchanges the node's point with p (reverses the piece).
+    virtual void SwapPoint(float& x, float& y);
+    // Transforms about the model origin; arcs need UpdateGeometry afterwards.
+    virtual void MirrorHorizontally();
+    virtual void MirrorVertically();
+    // A quarter turn: (x, y) -> (y, -x), or (-y, x) with shift held.
+    virtual void Rotate90(bool shift);
+    int GetKind() const { return m_kind; }
+
+    // List operations (see the file comment).
+    void InsertAfter(CAreaNode* node);
+    void InsertBefore(CAreaNode* node);
+    // Takes this node out of its list; returns the former next node. The
+    // node's own links are left as they were.
+    CAreaNode* Unlink();
+    CAreaNode* GetNextCyclic() const { return m_next ? m_next : m_first; }
+    CAreaNode* GetPrevCyclic() const { return m_prev ? m_prev : m_last; }
+
+    int m_kind;
+    CVorpelView** m_ppView;
+    float m_x;
+    float m_y;
+    float m_pressX = 0;
+    float m_pressY = 0;
+    float* m_grabbed = nullptr;
+    int32_t m_selectedNode = 0;
+    int32_t m_dragging = 0;
+
+protected:
+    CAreaNode(const CAreaNode& other);
+    void LinkLone();
+};
+
+class CAreaSegment : public CAreaNode {
+public:
+    CAreaSegment(CVorpelView** view, float x, float y);
+    CAreaSegment(CVorpelView** view, const wchar_t* text);
+    std::wstring ToString() const override;
+    CAreaNode* Clone() const override;
+};
+
+class CAreaArc : public CAreaNode {
+public:
+    CAreaArc(CVorpelView** view, float x, float y);
+    CAreaArc(CVorpelView** view, const wchar_t* text);
+    std::wstring ToString() const override;
+    CAreaNode* Clone() const override;
+    bool IsDifferent(const CAreaNode* other) const override;
+    void CopyFrom(const CAreaNode* other) override;
+    void SwapPoint(float& x, float& y) override;
+    void MirrorHorizontally() override;
+    void MirrorVertically() override;
+    // Derives centre, radius, angles and the mid-arc point from the point,
+    // the deviation and the next node's point.
+    void UpdateGeometry();
+
+    float m_deviation = 0;
+    float m_cx = 0, m_cy = 0;
+    float m_midX = 0, m_midY = 0;
+    float m_radius = 0;
+    float m_startAngle = 0, m_endAngle = 0;
+    float m_chordAngle = 0;
+    float m_x1 = 0, m_y1 = 0;
+    float m_x2 = 0, m_y2 = 0;
+};
+
+class CAreaBezier : public CAreaNode {
+public:
+    CAreaBezier(CVorpelView** view, float x, float y);
+    CAreaBezier(CVorpelView** view, const wchar_t* text);
+    std::wstring ToString() const override;
+    CAreaNode* Clone() const override;
+    bool IsDifferent(const CAreaNode* other) const override;
+    void CopyFrom(const CAreaNode* other) override;
+    void SwapPoint(float& x, float& y) override;
+    void MirrorHorizontally() override;
+    void MirrorVertically() override;
+    void Rotate90(bool shift) override;
+
+    float m_c1x = 0, m_c1y = 0;
+    float m_c2x = 0, m_c2y = 0;
+};
+
+// Appends a lone node at the end of the outline held by head.
+void AppendAreaNode(CAreaNode*& head, CAreaNode* node);
+// Links a lone node in front of the outline held by head.
+void PrependAreaNode(CAreaNode*& head, CAreaNode* node);
+// Deletes every node of the outline; head becomes null.
+void DeleteAreaOutline(CAreaNode*& head);
+// Nodes from node to the end by next links; 0 for null.
+int CountAreaNodes(const CAreaNode* node);
+// True when a pair of nodes differs or one outline is longer.
+bool AreAreaOutlinesDifferent(const CAreaNode* a, const CAreaNode* b);
+// The outline read from an outline text; null when no token was recognised.
+CAreaNode* ParseAreaOutline(const std::wstring& text, CVorpelView** view);
+// The outline text of the outline node belongs to; empty for null.
+std::wstring AreaOutlineToString(const CAreaNode* node);
+// A node-by-node copy of the outline that node belongs to; null for null.
+CAreaNode* CloneAreaOutline(const CAreaNode* node);
+// Recomputes every arc of the outline.
+void UpdateAreaOutlineArcs(CAreaNode* node);
+// Whole-outline transforms about the origin, arcs recomputed.
+void MirrorAreaOutlineHorizontally(CAreaNode* node);
+void MirrorAreaOutlineVertically(CAreaNode* node);
+void RotateAreaOutline90(CAreaNode* node, bool shift);
+// Moves every point (and control point) of the outline by dx, dy.
+void MoveAreaOutline(CAreaNode* node, float dx, float dy);

@@ -1,0 +1,59 @@
+// A board: its outline, stackup, nets, packages, areas and texts.
+#pragma once
+
+#include "core/tree_node.h"
+
+#include <string>
+#include <vector>
+
+class CAreaNode;
+class CBoardProperties;
+class CFootprint;
+class CLayer;
+class CMounting;
+class CNet;
+class CPackage;
+class CPad;
+class CPadstack;
+class CThermalRelief;
+
+class CBoard : public CTreeNode {
+public:
+    CBoard();
+    CBoard(const CBoard& other);
+    ~CBoard() override;
+
+    CTreeNode* Clone() const override;
+    const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
+
+    void CreateDefaultOutline();
+    CLayer* FindLayer(int id) const;
+    CLayer* FindLayerByCode(const std::wstring& code) const;
+    int GetInnerLayerCount() const;
+    std::wstring NewNetName();
+    CBoardProperties* FindBoardProperties(CThermalRelief** thermal = nullptr,
+                                          CPadstack** via = nullptr) const;
+    CMounting* FindMounting() const;
+    CNet* FindNet(const std::wstring& name) const;
+    bool IsNetNameUnique(const std::wstring& name) const;
+    CNet* FindOrAddNet(std::wstring name);
+    CFootprint* FindFootprintAt(float x, float y,
+                                const std::vector<CPackage*>* extraPackages = nullptr) const;
+    // Via pads of the nets (the given net's only), then package pads (of the
+    // given net only).
+    CPad* FindPadAt(Graphics* g, float x, float y, CNet* net) const;
+    // Derives the board's connectivity after a load.
+    void BuildNets();
+
+    CAreaNode* m_outline = nullptr;
+    uint32_t m_unit = 1;
+    float m_gridX = 0;
+    float m_gridY = 0;
+};
+
+// Board-wide isolation: that of the board's thermal relief, 0.3 without one.
+float GetBoardIsolation(const CBoard* board);

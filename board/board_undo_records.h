@@ -1,0 +1,240 @@
+// Undo records of board geometry: areas and their outline nodes, conductors
+// and their vertices, footprint placement, layer moves kept in step with the
+// board layer index, board visibility of texts, and marking primitives.
+#pragma once
+
+#include "board/conductor.h"
+#include "core/undo_item.h"
+#include "core/xml_element.h"
+
+#include <string>
+
+class CArea;
+class CAreaNode;
+class CBoardLayerIndex;
+class CFootprint;
+class CMarking;
+class CMarkingPrimitive;
+class CPadLayer;
+class CProperty;
+class CText;
+class CTreeNode;
+
+class CUndoAreaChange : public CUndoItem {
+public:
+    CUndoAreaChange(CArea* area, CProperty* owner);
+    CUndoItem* Undo() override;
+
+private:
+    CArea* m_area;
+    CProperty* m_owner;
+    XmlAttributeMap m_attributes;
+    std::wstring m_text;
+};
+
+class CUndoAreaChangeHead : public CUndoItem {
+public:
+    explicit CUndoAreaChangeHead(CAreaNode** head);
+    CUndoItem* Undo() override;
+
+private:
+    CAreaNode** m_field;
+    CAreaNode* m_head;
+};
+
+class CUndoAreaNodeChange : public CUndoItem {
+public:
+    explicit CUndoAreaNodeChange(CAreaNode* node);
+    ~CUndoAreaNodeChange() override;
+    CUndoItem* Undo() override;
+
+private:
+    CAreaNode* m_copy; // owned
+    CAreaNode* m_node;
+};
+
+// Before the caller unlinks the node; owns it while held.
+class CUndoAreaNodeDelete : public CUndoItem {
+public:
+    explicit CUndoAreaNodeDelete(CAreaNode* node);
+    ~CUndoAreaNodeDelete() override;
+    CUndoItem* Undo() override;
+
+private:
+    CAreaNode* m_node;
+    CAreaNode* m_neighbour;
+    bool m_neighbourIsNext;
+};
+
+class CUndoAreaNodeInsert : public CUndoItem {
+public:
+    explicit CUndoAreaNodeInsert(CAreaNode* node);
+    CUndoItem* Undo() override;
+
+private:
+    CAreaNode* m_node;
+};
+
+// Before the caller puts another outline into the field; owns the outline
+// the field held.
+class CUndoAreaSwap : public CUndoItem {
+public:
+    explicit CUndoAreaSwap(CAreaNode** head);
+    ~CUndoAreaSwap() override;
+    CUndoItem* Undo() override;
+
+private:
+    CAreaNode** m_field;
+    CAreaNode* m_outline;
+};
+
+class CUndoChangeConductor : public CUndoItem {
+public:
+    explicit CUndoChangeConductor(CConductor* conductor);
+    ~CUndoChangeConductor() override;
+    CUndoItem* Undo() override;
+
+private:
+    CConductor* m_conductor;
+    CConductor* m_copy; // owned
+};
+
+class CUndoChangeFootprintPos : public CUndoItem {
+public:
+    explicit CUndoChangeFootprintPos(CFootprint* footprint);
+    CUndoItem* Undo() override;
+
+private:
+    CFootprint* m_footprint;
+    XmlAttributeMap m_attributes;
+    std::wstring m_text;
+};
+
+// The constructor moves the node between the index sets at once; the caller
+// then stores the new layer. A null index is allowed.
+class CUndoChangeLayer : public CUndoItem {
+public:
+    CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerIndex* index);
+    CUndoItem* Undo() override;
+
+private:
+    CTreeNode* m_node;
+    int m_layer;
+    CBoardLayerIndex* m_index;
+};
+
+class CUndoChangePadLayer : public CUndoItem {
+public:
+    CUndoChangePadLayer(CPadLayer* padLayer, int newLayer, CBoardLayerIndex* index);
+    CUndoItem* Undo() override;
+
+private:
+    CPadLayer* m_padLayer;
+    int m_layer;
+    CBoardLayerIndex* m_index;
+};
+
+class CUndoChangeBoardVisible : public CUndoItem {
+public:
+    CUndoChangeBoardVisible(CText* text, bool newVisible, CBoardLayerIndex* index);
+    CUndoItem* Undo() override;
+
+private:
+    CText* m_textNode;
+    bool m_visible;
+    CBoardLayerIndex* m_index;
+};
+
+// After the conductor was added to its net.
+class CUndoConductorInsert : public CUndoItem {
+public:
+    CUndoConductorInsert(CConductor* conductor, CBoardLayerIndex* index);
+    CUndoItem* Undo() override;
+
+private:
+    CConductor* m_conductor;
+    CBoardLayerIndex* m_index;
+};
+
+// Before the caller unlinks the conductor; owns it while held.
+class CUndoConductorDelete : public CUndoItem {
+public:
+    CUndoConductorDelete(CConductor* conductor, CBoardLayerIndex* index);
+    ~CUndoConductorDelete() override;
+    CUndoItem* Undo() override;
+
+private:
+    CConductor* m_conductor;
+    CTreeNode* m_net;
+    int m_childIndex;
+    CBoardLayerIndex* m_index;
+};
+
+class CUndoConductorNodeChange : public CUndoItem {
+public:
+    CUndoConductorNodeChange(CConductor* conductor, int vertex);
+    CUndoItem* Undo() override;
+
+private:
+    CConductor* m_conductor;
+    int m_vertex;
+    ConductorVertex m_value;
+};
+
+// Before the caller removes the vertex.
+class CUndoConductorNodeDelete : public CUndoItem {
+public:
+    CUndoConductorNodeDelete(CConductor* conductor, int vertex);
+    CUndoItem* Undo() override;
+
+private:
+    CConductor* m_conductor;
+    int m_vertex;
+    ConductorVertex m_value;
+};
+
+// After the caller inserted the vertex.
+class CUndoConductorNodeInsert : public CUndoItem {
+public:
+    CUndoConductorNodeInsert(CConductor* conductor, int vertex);
+    CUndoItem* Undo() override;
+
+private:
+    CConductor* m_conductor;
+    int m_vertex;
+};
+
+class CUndoMarkingPrimitiveChange : public CUndoItem {
+public:
+    explicit CUndoMarkingPrimitiveChange(CMarkingPrimitive* primitive);
+    ~CUndoMarkingPrimitiveChange() override;
+    CUndoItem* Undo() override;
+
+private:
+    CMarkingPrimitive* m_copy; // owned
+    CMarkingPrimitive* m_primitive;
+};
+
+// After the primitive was inserted at the index.
+class CUndoMarkingPrimitiveInsert : public CUndoItem {
+public:
+    CUndoMarkingPrimitiveInsert(CMarking* marking, int index);
+    CUndoItem* Undo() override;
+
+private:
+    CMarking* m_marking;
+    int m_index;
+};
+
+// Before the caller removes the primitive at the index; owns it while held.
+class CUndoMarkingPrimitiveDelete : public CUndoItem {
+public:
+    CUndoMarkingPrimitiveDelete(CMarking* marking, int index);
+    ~CUndoMarkingPrimitiveDelete() override;
+    CUndoItem* Undo() override;
+
+private:
+    CMarking* m_marking;
+    int m_index;
+    CMarkingPrimitive* m_primitive;
+};

@@ -1,0 +1,71 @@
+#include "board/conductor.h"
+
+#include "board/board_types.h"
+#include "core/board_layer.h"
+#include "core/node_type.h"
+#include "platform/text.h"
+
+CConductor::CConductor() : CTreeNode(NodeType::Conductor) {}
+
+CConductor::CConductor(const CConductor& other)
+    : CTreeNode(other), m_layer(other.m_layer), m_width(other.m_width),
+      m_vertices(other.m_vertices), m_reserved(other.m_reserved) {}
+
+CConductor::~CConductor() = default;
+
+CTreeNode* CConductor::Clone() const {
+    return new CConductor(*this);
+}
+
+const wchar_t* CConductor::GetTagName() const {
+    return L"Conductor";
+}
+
+void CConductor::ReadAttributes() {
+    std::wstring code;
+    GetAttributeString(L"Layer", code, L"");
+    m_layer = LayerFromCode(code);
+    GetAttributeFloat(L"Width", m_width, 0);
+    m_vertices.clear();
+    const std::wstring& text = m_text;
+    if (text.find(L',') == std::wstring::npos)
+        return;
+    std::size_t pos = 0;
+    for (;;) {
+        float v[3] = {0, 0, 0};
+        const int n = ScanFloats(text.c_str() + pos, 3, v);
+        if (n < 2 || n > 3)
+            break;
+        m_vertices.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
+        std::size_t after = text.find(L',', pos);
+        if (after == std::wstring::npos)
+            break;
+        ++after;
+        if (n == 3) {
+            after = text.find(L',', after);
+            if (after == std::wstring::npos)
+                break;
+            ++after;
+        }
+        std::size_t space = text.find(L' ', after);
+        if (space == std::wstring::npos)
+            break;
+        pos = space + 1;
+    }
+}
+
+void CConductor::WriteAttributes() {
+    SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
+    SetAttributeFloat(L"Width", m_width, 0);
+    std::wstring text;
+    for (const ConductorVertex& v : m_vertices) {
+        if (!text.empty())
+            text += L' ';
+        if (v.corner == 0)
+            text += StrPrintf(L"%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y));
+        else
+            text += StrPrintf(L"%.3f,%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y),
+                              static_cast<double>(v.corner));
+    }
+    m_text = text;
+}

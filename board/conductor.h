@@ -1,0 +1,56 @@
+// A copper track of a net: a polyline of vertices on one layer.
+#pragma once
+
+#include "core/tree_node.h"
+
+#include <vector>
+
+class CPad;
+
+// What a conductor vertex is attached to: nothing, a pad, or a break point
+// of the routing (never dereferenced).
+class VertexTie {
+public:
+    VertexTie() = default;
+    static VertexTie ToPad(CPad* pad) { return VertexTie(pad ? kPad : kNone, pad); }
+    static VertexTie BreakPoint() { return VertexTie(kBreak, nullptr); }
+    bool IsNone() const { return m_kind == kNone; }
+    bool IsPad() const { return m_kind == kPad; }
+    bool IsBreakPoint() const { return m_kind == kBreak; }
+    CPad* GetPad() const { return m_kind == kPad ? m_pad : nullptr; }
+    bool operator==(const VertexTie& o) const { return m_kind == o.m_kind && m_pad == o.m_pad; }
+
+private:
+    enum Kind { kNone, kPad, kBreak };
+    VertexTie(Kind kind, CPad* pad) : m_kind(kind), m_pad(pad) {}
+    Kind m_kind = kNone;
+    CPad* m_pad = nullptr;
+};
+
+struct ConductorVertex {
+    float x = 0;
+    float y = 0;
+    float corner = 0; // 0 = sharp corner
+    VertexTie tie;
+};
+
+class CConductor : public CTreeNode {
+public:
+    CConductor();
+    CConductor(const CConductor& other);
+    ~CConductor() override;
+
+    CTreeNode* Clone() const override;
+    const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+    int GetLayer() const override { return m_layer; }
+    void SetLayer(int layer) override { m_layer = layer; }
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
+
+    int m_layer = -1;
+    float m_width = 0;
+    std::vector<ConductorVertex> m_vertices;
+    uint32_t m_reserved = 0;
+};

@@ -1,0 +1,94 @@
+#include "board/drill.h"
+
+#include "board/area_node.h"
+#include "core/node_type.h"
+#include "core/vorpel_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+CDrill::CDrill(int type) : CTreeNode(NodeType::Drill), m_drillType(type) {
+    if (type == kDrillCustom) {
+        const float pts[4][2] = {{-2, -1}, {2, -1}, {2, 1}, {-2, 1}};
+        for (const auto& p : pts)
+            AppendAreaNode(m_outline, new CAreaSegment(&g_pActiveView, p[0], p[1]));
+    }
+}
+
+CDrill::CDrill(const CDrill& other)
+    : CTreeNode(other), m_drillType(other.m_drillType), m_diam(other.m_diam),
+      m_slotWidth(other.m_slotWidth), m_slotHeight(other.m_slotHeight),
+      m_nonPlated(other.m_nonPlated), m_outline(CloneAreaOutline(other.m_outline)) {}
+
+CDrill::~CDrill() {
+    DeleteAreaOutline(m_outline);
+}
+
+CTreeNode* CDrill::Clone() const {
+    return new CDrill(*this);
+}
+
+const wchar_t* CDrill::GetTagName() const {
+    return L"Drill";
+}
+
+void CDrill::ReadAttributes() {
+    GetAttributeEnum(L"Type", m_drillType, kDrillRound, kDrillTypeRows, 4);
+    GetAttributeFloat(L"Diam", m_diam, 0.7f);
+    GetAttributeSizeF(L"Slot", m_slotWidth, m_slotHeight, 0, 0);
+    GetAttributeBool(L"NonPlated", m_nonPlated, false);
+    DeleteAreaOutline(m_outline);
+    if (m_drillType == kDrillCustom)
+        m_outline = ParseAreaOutline(m_text, &g_pActiveView);
+}
+
+void CDrill::WriteAttributes() {
+    SetAttributeEnum(L"Type", m_drillType, kDrillRound, kDrillTypeRows, 4);
+    RemoveAttribute(L"Diam");
+    RemoveAttribute(L"Slot");
+    if (m_drillType == kDrillRound || m_drillType == kDrillCustom)
+        SetAttributeFloat(L"Diam", m_diam, 0.7f);
+    if (m_drillType == kDrillSlot)
+        SetAttributeSizeF(L"Slot", m_slotWidth, m_slotHeight, 0, 0);
+    SetAttributeBool(L"NonPlated", m_nonPlated ? 1 : 0, 0);
+    if (m_drillType == kDrillCustom)
+        m_text = AreaOutlineToString(m_outline);
+}
+
+float CDrill::GetDiameter() const {
+    return m_drillType == kDrillSlot ? std::min(m_slotWidth, m_slotHeight) : m_diam;
+}
+
+bool CDrill::IsEqual(const CDrill* other) const {
+    if (m_drillType != other->m_drillType)
+        return false;
+    switch (m_drillType) {
+    case kDrillRound:
+        return std::fabs(m_diam - other->m_diam) < 0.001f;
+    case kDrillSlot:
+        return std::fabs(m_slotWidth - other->m_slotWidth) < 0.001f &&
+               std::fabs(m_slotHeight - other->m_slotHeight) < 0.001f;
+    case kDrillCustom:
+        return !AreAreaOutlinesDifferent(m_outline, other->m_outline);
+    default:
+        return false;
+    }
+}
+
+void CDrill::Rotate90(bool shift) {
+    if (m_drillType == kDrillSlot)
+        std::swap(m_slotWidth, m_slotHeight);
+    const float x = m_boardPosition.X, y = m_boardPosition.Y;
+    m_boardPosition = shift ? PointF{-y, x} : PointF{y, -x};
+    RotateAreaOutline90(m_outline, shift);
+}
+
+void CDrill::MirrorHorizontally() {
+    m_boardPosition.X = -m_boardPosition.X;
+    MirrorAreaOutlineHorizontally(m_outline);
+}
+
+void CDrill::MirrorVertically() {
+    m_boardPosition.Y = -m_boardPosition.Y;
+    MirrorAreaOutlineVertically(m_outline);
+}

@@ -1,0 +1,192 @@
+#include "board/footprint.h"
+
+#include "board/board_layer_index.h"
+#include "board/board_undo_records.h"
+#include "board/marking.h"
+#include "board/pad.h"
+#include "board/pad_layer.h"
+#include "board/padstack.h"
+#include "core/model_services.h"
+#include "core/node_type.h"
+#include "schematic/net.h"
+#include "schematic/pin.h"
+#include "schematic/text.h"
+
+#include <cmath>
+#include <set>
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292;
+
+// Top and bottom twins swap; inner routing layers have no twin and stay.
+bool HasSideTwin(int layer) {
+    return layer == 0 || layer == 1 || (layer >= 22 && layer <= 31);
+}
+
+template <class F> void ForEachPad(const CFootprint* footprint, F f) {
+    for (CTreeNode* child : footprint->GetChildren())
+        if (child->GetType() == NodeType::Padstack)
+            for (CTreeNode* pad : child->GetChildren())
+                if (pad->GetType() == NodeType::Pad)
+                    f(static_cast<CPad*>(pad));
+}
+
+} // namespace
+
+CFootprint::CFootprint(int place) : CTreeNode(NodeType::Footprint), m_place(place) {}
+
+CFootprint::~CFootprint() = default;
+
+CTreeNode* CFootprint::Clone() const {
+    auto* copy = new CFootprint(m_place);
+    copy->m_unit = m_unit;
+    copy->m_gridX = m_gridX;
+    copy->m_gridY = m_gridY;
+    copy->m_fixed = m_fixed;
+    copy->m_rotation = m_rotation;
+    copy->m_text = m_text;
+    for (CTreeNode* child : GetChildren())
+        copy->AddChild(child->Clone());
+    return copy;
+}
+
+const wchar_t* CFootprint::GetTagName() const {
+    return L"Footprint";
+}
+
+void CFootprint::ReadAttributes() {
+    GetAttributeUInt(L"Unit", m_unit, 1);
+    GetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
+    GetAttributeBool(L"Fixed", m_fixed, false);
+    GetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    GetAttributeFloat(L"Rotation", m_rotation, 0);
+    GetAttributeEnum(L"Place", m_place, kPlaceTop, kPlaceRows, 2);
+    CTreeNode* parent = GetParent();
+    if (parent && parent->GetType() == NodeType::Package)
+        for (CTreeNode* child : parent->GetChildren())
+            if (child->GetType() == NodeType::Text && child->GetLayer() == -1)
+                child->SetLayer(m_place == kPlaceBottom ? 23 : 22);
+}
+
+void CFootprint::WriteAttributes() {
+    SetAttributeUInt(L"Unit", m_unit, 1);
+    SetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
+    SetAttributeBool(L"Fixed", m_fixed ? 1 : 0, 0);
+    SetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    SetAttributeFloat(L"Rotation", m_rotation, 0);
+    SetAttributeEnum(L"Place", m_place, kPlaceTop, kPlaceRows, 2);
+}
+
+bool CFootprint::IsPlaced() const {
+    CTreeNode* p = GetParent();
+    return p && (p->GetType() == NodeType::Package || p->GetType() == NodeType::Mounting);
+}
+
+PointF CFootprint::BoardToLocal(float x, float y) const {
+    double dx = x - m_boardPosition.X, dy = y - m_boardPosition.Y;
+    if (m_place == kPlaceBottom)
+        dx = -dx;
+    const double a = -m_rotation * kDegToRad;
+    const double c = std::cos(a), s = std::sin(a);
+    return PointF{static_cast<float>(dx * c - dy * s), static_cast<float>(dx * s + dy * c)};
+}
+
+PointF CFootprint::LocalToBoard(float x, float y) const {
+    const double a = m_rotation * kDegToRad;
+    const double c = std::cos(a), s = std::sin(a);
+    double rx = x * c - y * s, ry = x * s + y * c;
+    if (m_place == kPlaceBottom)
+        rx = -rx;
+    return PointF{static_cast<float>(rx + m_boardPosition.X),
+                  static_cast<float>(ry + m_boardPosition.Y)};
+}
+
+CPad* CFootprint::FindPadByNumber(const std::wstring& number) const {
+    CPad* found = nullptr;
+    ForEachPad(this, [&](CPad* pad) {
+        if (!found && !pad->IsSelected() && pad->m_num == number)
+            found = pad;
+    });
+    return found;
+}
+
+void CFootprint::FindAlignedEndPads(const CPad* pad, bool row, CPad*& first, CPad*& last) const {
+    first = last = nullptr;
+    const float x0 = pad->m_boardPosition.X, y0 = pad->m_boardPosition.Y;
+    ForEachPad(this, [&](CPad* other) {
+        if (other == pad || other->IsSelected())
+            return;
+        const float x = other->m_boardPosition.X, y = other->m_boardPosition.Y;
+        if (row) {
+            if (std::fabs(y - y0) >= 0.0001f)
+                return;
+            if (!first || x < first->m_boardPosition.X)
+                first = other;
+            if (!last || x > last->m_boardPosition.X)
+                last = other;
+        } else {
+            if (std::fabs(x - x0) >= 0.0001f)
+                return;
+            if (!first || y > first->m_boardPosition.Y)
+                first = other;
+            if (!last || y < last->m_boardPosition.Y)
+                last = other;
+        }
+    });
+}
+
+CPadstack* CFootprint::FindIdenticalPadstack(const CPadstack* padstack) const {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Padstack &&
+            static_cast<CPadstack*>(child)->IsIdentical(padstack))
+            return static_cast<CPadstack*>(child);
+    return nullptr;
+}
+
+void CFootprint::SetPlace(int side, CBoardLayerIndex* index) {
+    if (m_place == side)
+        return;
+    // Every change is recorded, with or without an open board view: an undo
+    // must bring back the side of every pad and text, not only the placement.
+    PushUndo(new CUndoChangeFootprintPos(this));
+    m_place = side;
+    auto flip = [index](CTreeNode* node) {
+        const int layer = node->GetLayer();
+        if (!HasSideTwin(layer))
+            return;
+        PushUndo(new CUndoChangeLayer(node, layer ^ 1, index));
+        node->SetLayer(layer ^ 1);
+    };
+    if (CTreeNode* parent = GetParent())
+        for (CTreeNode* child : parent->GetChildren())
+            if (child->GetType() == NodeType::Text)
+                flip(child);
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() == NodeType::Marking) {
+            flip(child);
+        } else if (child->GetType() == NodeType::Padstack) {
+            for (CTreeNode* part : child->GetChildren()) {
+                if (part->GetType() == NodeType::Marking) {
+                    flip(part);
+                } else if (part->GetType() == NodeType::PadLayer) {
+                    auto* padLayer = static_cast<CPadLayer*>(part);
+                    if (!HasSideTwin(padLayer->m_layer))
+                        continue;
+                    PushUndo(new CUndoChangePadLayer(padLayer, padLayer->m_layer ^ 1, index));
+                    padLayer->m_layer ^= 1;
+                }
+            }
+        }
+    }
+}
+
+void CFootprint::RebuildNetGraphs(Graphics* g) {
+    std::set<CNet*, NodeSequenceLess> nets;
+    ForEachPad(this, [&](CPad* pad) {
+        if (CNet* net = pad->GetNet())
+            nets.insert(net);
+    });
+    for (CNet* net : nets)
+        net->BuildConnectionGraph(g);
+}

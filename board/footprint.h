@@ -1,0 +1,48 @@
+// A footprint: padstacks with their pads, and markings, placed on the board
+// at a position, rotation and side.
+#pragma once
+
+#include "board/board_types.h"
+#include "core/tree_node.h"
+
+#include <string>
+
+class CBoardLayerIndex;
+class CPad;
+class CPadstack;
+
+class CFootprint : public CTreeNode {
+public:
+    explicit CFootprint(int place = kPlaceTop);
+    // Only Clone copies a footprint (it does so field by field).
+    CFootprint(const CFootprint&) = delete;
+    ~CFootprint() override;
+
+    CTreeNode* Clone() const override;
+    const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
+
+    // True when placed on a board (under a package or the mounting).
+    bool IsPlaced() const;
+    PointF BoardToLocal(float x, float y) const;
+    PointF LocalToBoard(float x, float y) const;
+    CPad* FindPadByNumber(const std::wstring& number) const;
+    void FindAlignedEndPads(const CPad* pad, bool row, CPad*& first, CPad*& last) const;
+    CPadstack* FindIdenticalPadstack(const CPadstack* padstack) const;
+    // Moves the footprint to the other side; every change is recorded (the
+    // index, when given, is kept in step).
+    void SetPlace(int side, CBoardLayerIndex* index);
+    // Rebuilds once each net that reaches a pad of the footprint.
+    void RebuildNetGraphs(Graphics* g);
+
+    uint32_t m_unit = 1;
+    float m_gridX = 0;
+    float m_gridY = 0;
+    bool m_fixed = false;
+    int m_place;
+    float m_rotation = 0;
+    PointF m_dragPoint; // not saved
+};

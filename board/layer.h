@@ -1,0 +1,26 @@
+// One layer of a board's stackup.
+#pragma once
+
+#include "board/board_types.h"
+#include "core/tree_node.h"
+
+#include <string>
+
+class CLayer : public CTreeNode {
+public:
+    explicit CLayer(int id = -1);
+    CLayer(const CLayer& other) = default;
+    ~CLayer() override;
+
+    CTreeNode* Clone() const override;
+    const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
+
+    int m_id;
+    int m_layerType = kLayerTypeRouting;
+    std::wstring m_net; // plane layers only
+    bool m_noThermal = false;
+};

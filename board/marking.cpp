@@ -1,0 +1,77 @@
+#include "board/marking.h"
+
+#include "board/board_types.h"
+#include "board/marking_primitive.h"
+#include "core/node_type.h"
+
+CMarking::CMarking(int layer) : CTreeNode(NodeType::Marking), m_layer(layer) {}
+
+CMarking::CMarking(const CMarking& other)
+    : CTreeNode(other), m_layer(other.m_layer), m_primitivesOwnText(other.m_primitivesOwnText) {
+    m_primitives.reserve(other.m_primitives.size());
+    for (const CMarkingPrimitive* p : other.m_primitives) {
+        CMarkingPrimitive* copy = p->Clone();
+        copy->m_pMarking = this;
+        m_primitives.push_back(copy);
+    }
+}
+
+CMarking::~CMarking() {
+    DeletePrimitives();
+}
+
+CTreeNode* CMarking::Clone() const {
+    return new CMarking(*this);
+}
+
+const wchar_t* CMarking::GetTagName() const {
+    return L"Marking";
+}
+
+void CMarking::DeletePrimitives() {
+    for (CMarkingPrimitive* p : m_primitives)
+        delete p;
+    m_primitives.clear();
+}
+
+bool CMarking::HasSelectedPrimitive() const {
+    for (const CMarkingPrimitive* p : m_primitives)
+        if (p->m_selected)
+            return true;
+    return false;
+}
+
+void CMarking::ReadAttributes() {
+    GetAttributeEnum(L"Layer", m_layer, -1, kPadLayerRows, 14);
+    DeletePrimitives();
+    MarkingTokenParser parser = GetMarkingTokenParser();
+    m_primitivesOwnText = parser != nullptr;
+    if (!parser)
+        return;
+    const std::wstring& text = m_text;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find(L' ', pos);
+        if (end == std::wstring::npos)
+            end = text.size();
+        if (end > pos)
+            if (CMarkingPrimitive* p = parser(this, text.substr(pos, end - pos))) {
+                p->m_pMarking = this;
+                m_primitives.push_back(p);
+            }
+        pos = end + 1;
+    }
+}
+
+void CMarking::WriteAttributes() {
+    SetAttributeEnum(L"Layer", m_layer, -1, kPadLayerRows, 14);
+    if (!m_primitivesOwnText)
+        return;
+    std::wstring text;
+    for (const CMarkingPrimitive* p : m_primitives) {
+        if (!text.empty())
+            text += L' ';
+        text += p->ToString();
+    }
+    m_text = text;
+}

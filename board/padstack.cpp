@@ -1,0 +1,203 @@
+#include "board/padstack.h"
+
+#include "board/drill.h"
+#include "board/footprint.h"
+#include "board/marking.h"
+#include "board/marking_primitive.h"
+#include "board/pad_layer.h"
+#include "core/model_services.h"
+#include "core/node_type.h"
+#include "core/undo_node_records.h"
+
+namespace {
+
+int MapInnerToInr(int layer) {
+    return layer >= 2 && layer <= 21 ? static_cast<int>(kPadLayerInner) : layer;
+}
+
+void TransformMarkings(CTreeNode* parent, wchar_t key, bool shift) {
+    for (CTreeNode* child : parent->GetChildren()) {
+        if (child->GetType() != NodeType::Marking)
+            continue;
+        for (CMarkingPrimitive* p : static_cast<CMarking*>(child)->m_primitives) {
+            p->m_grabbed = -1;
+            p->m_state = 0;
+            p->m_reference = PointF{0, 0};
+            p->TransformByKey(key, shift);
+        }
+    }
+}
+
+} // namespace
+
+CPadstack::CPadstack() : CTreeNode(NodeType::Padstack) {}
+
+CPadstack::CPadstack(const wchar_t* name) : CTreeNode(NodeType::Padstack, name) {}
+
+CPadstack::CPadstack(const CPadstack& other)
+    : CTreeNode(other), m_unit(other.m_unit), m_gridX(other.m_gridX), m_gridY(other.m_gridY),
+      m_noThermal(other.m_noThermal) {
+    for (int i = 0; i < 3; ++i)
+        m_reserved[i] = other.m_reserved[i];
+}
+
+CPadstack::~CPadstack() = default;
+
+CTreeNode* CPadstack::Clone() const {
+    return new CPadstack(*this);
+}
+
+const wchar_t* CPadstack::GetTagName() const {
+    return L"Padstack";
+}
+
+void CPadstack::ReadAttributes() {
+    if (GetParentFootprint())
+        return;
+    GetAttributeUInt(L"Unit", m_unit, 1);
+    GetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
+    GetAttributeBool(L"NoThermal", m_noThermal, false);
+}
+
+void CPadstack::WriteAttributes() {
+    if (GetParentFootprint())
+        return;
+    SetAttributeUInt(L"Unit", m_unit, 1);
+    SetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
+    SetAttributeBool(L"NoThermal", m_noThermal ? 1 : 0, 0);
+}
+
+CFootprint* CPadstack::GetParentFootprint() const {
+    CTreeNode* p = GetParent();
+    return p && p->GetType() == NodeType::Footprint ? static_cast<CFootprint*>(p) : nullptr;
+}
+
+int CPadstack::GetPadCount() const {
+    int n = 0;
+    for (CTreeNode* child : GetChildren())
+        n += child->GetType() == NodeType::Pad;
+    return n;
+}
+
+CDrill* CPadstack::FindDrill() const {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Drill)
+            return static_cast<CDrill*>(child);
+    return nullptr;
+}
+
+CDrill* CPadstack::FindEqualDrill(const CDrill* drill) const {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Drill && static_cast<CDrill*>(child)->IsEqual(drill))
+            return static_cast<CDrill*>(child);
+    return nullptr;
+}
+
+namespace {
+
+// Every pad layer and drill of a has its match in b.
+bool Covers(const CPadstack* a, const CPadstack* b) {
+    for (CTreeNode* child : a->GetChildren()) {
+        if (child->GetType() == NodeType::PadLayer) {
+            const auto* layer = static_cast<const CPadLayer*>(child);
+            const CPadLayer* match = b->FindPadLayer(layer->m_layer);
+            if (!match || layer->IsDifferent(match))
+                return false;
+        } else if (child->GetType() == NodeType::Drill) {
+            if (!b->FindEqualDrill(static_cast<const CDrill*>(child)))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool CPadstack::IsIdentical(const CPadstack* other) const {
+    if (!other || m_text != other->m_text)
+        return false;
+    return Covers(this, other) && Covers(other, this);
+}
+
+CPadLayer* CPadstack::FindPadLayer(int value) const {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::PadLayer &&
+            static_cast<CPadLayer*>(child)->m_layer == value)
+            return static_cast<CPadLayer*>(child);
+    return nullptr;
+}
+
+CPadLayer* CPadstack::FindPadLayerForBoardLayer(int layer) const {
+    return FindPadLayer(MapInnerToInr(layer));
+}
+
+CMarking* CPadstack::FindMarkingForBoardLayer(int layer) const {
+    return FindMarking(MapInnerToInr(layer));
+}
+
+CMarking* CPadstack::FindMarking(const CTreeNode* parent, int value) {
+    if (!parent)
+        return nullptr;
+    for (CTreeNode* child : parent->GetChildren())
+        if (child->GetType() == NodeType::Marking &&
+            static_cast<CMarking*>(child)->m_layer == value)
+            return static_cast<CMarking*>(child);
+    return nullptr;
+}
+
+CMarking* CPadstack::GetMarking(CTreeNode* parent, int value, bool create) {
+    if (CMarking* found = FindMarking(parent, value))
+        return found;
+    if (!create || !parent)
+        return nullptr;
+    auto* marking = new CMarking(value);
+    parent->AddChild(marking);
+    PushUndo(new CUndoInsert(marking, nullptr));
+    return marking;
+}
+
+CMarking* FindOrAddMarking(CTreeNode* node, int value) {
+    return CPadstack::GetMarking(node, value, true);
+}
+
+int CPadstack::GetSurfaceMountSide() const {
+    if (FindDrill())
+        return -1;
+    const bool top = FindPadLayer(kPadLayerTop) != nullptr;
+    const bool bottom = FindPadLayer(kPadLayerBottom) != nullptr;
+    if (top && !bottom)
+        return 0;
+    if (bottom && !top)
+        return 1;
+    return -1;
+}
+
+void CPadstack::Rotate90(bool shift) {
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() == NodeType::PadLayer)
+            static_cast<CPadLayer*>(child)->Rotate90(shift);
+        else if (child->GetType() == NodeType::Drill)
+            static_cast<CDrill*>(child)->Rotate90(shift);
+    }
+    TransformMarkings(this, L'R', shift);
+}
+
+void CPadstack::MirrorHorizontally() {
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() == NodeType::PadLayer)
+            static_cast<CPadLayer*>(child)->MirrorHorizontally();
+        else if (child->GetType() == NodeType::Drill)
+            static_cast<CDrill*>(child)->MirrorHorizontally();
+    }
+    TransformMarkings(this, L'H', false);
+}
+
+void CPadstack::MirrorVertically() {
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() == NodeType::PadLayer)
+            static_cast<CPadLayer*>(child)->MirrorVertically();
+        else if (child->GetType() == NodeType::Drill)
+            static_cast<CDrill*>(child)->MirrorVertically();
+    }
+    TransformMarkings(this, L'V', false);
+}

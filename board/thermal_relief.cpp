@@ -1,0 +1,88 @@
+#include "board/thermal_relief.h"
+
+#include "board/area_node.h"
+#include "board/pad_layer.h"
+#include "core/node_type.h"
+#include "core/vorpel_view.h"
+
+CThermalRelief::CThermalRelief() : CTreeNode(NodeType::ThermalRelief) {}
+
+CThermalRelief::CThermalRelief(const CThermalRelief& other)
+    : CTreeNode(other), m_isolation(other.m_isolation), m_spoke(other.m_spoke),
+      m_outline(CloneAreaOutline(other.m_outline)) {}
+
+CThermalRelief::~CThermalRelief() {
+    DeleteAreaOutline(m_outline);
+}
+
+CTreeNode* CThermalRelief::Clone() const {
+    return new CThermalRelief(*this);
+}
+
+const wchar_t* CThermalRelief::GetTagName() const {
+    return L"Thermal";
+}
+
+void CThermalRelief::ReadAttributes() {
+    GetAttributeFloat(L"Isolation", m_isolation, 0.3f);
+    GetAttributeFloat(L"Spoke", m_spoke, 0.3f);
+    DeleteAreaOutline(m_outline);
+    m_outline = ParseAreaOutline(m_text, &g_pActiveView);
+}
+
+void CThermalRelief::WriteAttributes() {
+    SetAttributeFloat(L"Isolation", m_isolation, 0.3f);
+    SetAttributeFloat(L"Spoke", m_spoke, 0.3f);
+    m_text = AreaOutlineToString(m_outline);
+}
+
+void CThermalRelief::BuildOutlineFromPad(bool on) {
+    DeleteAreaOutline(m_outline);
+    if (!on)
+        return;
+    CTreeNode* parent = GetParent();
+    if (!parent || parent->GetType() != NodeType::PadLayer)
+        return;
+    const auto* pad = static_cast<const CPadLayer*>(parent);
+    const float a = pad->m_width / 2 + m_isolation;
+    const float b = pad->m_height / 2 + m_isolation;
+    CVorpelView** view = &g_pActiveView;
+    auto seg = [&](float x, float y) { AppendAreaNode(m_outline, new CAreaSegment(view, x, y)); };
+    auto arc = [&](float x, float y, float d) {
+        auto* node = new CAreaArc(view, x, y);
+        node->m_deviation = d;
+        AppendAreaNode(m_outline, node);
+    };
+    switch (pad->m_shape) {
+    case kPadShapeRound:
+        arc(a, 0, a);
+        arc(-a, 0, a);
+        break;
+    case kPadShapeOblong:
+        if (a > b) {
+            const float s = a - b;
+            seg(-s, -b);
+            arc(s, -b, b);
+            seg(s, b);
+            arc(-s, b, b);
+        } else {
+            const float s = b - a;
+            seg(a, -s);
+            arc(a, s, a);
+            seg(-a, s);
+            arc(-a, -s, a);
+        }
+        break;
+    case kPadShapeRect:
+        seg(a, -b);
+        seg(a, b);
+        seg(-a, b);
+        seg(-a, -b);
+        break;
+    default:
+        // A custom pad's relief is its outline grown by the isolation; that
+        // offset comes with the outline geometry.
+        break;
+    }
+    UpdateAreaOutlineArcs(m_outline);
+}

@@ -1,0 +1,27 @@
+// A thermal relief: the ring of clearance and the spokes that join a pad to
+// a plane or area of its net.
+#pragma once
+
+#include "core/tree_node.h"
+
+class CAreaNode;
+
+class CThermalRelief : public CTreeNode {
+public:
+    CThermalRelief();
+    CThermalRelief(const CThermalRelief& other);
+    ~CThermalRelief() override;
+
+    CTreeNode* Clone() const override;
+    const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+
+    // Off deletes the outline; on builds it from the parent pad layer grown
+    // by Isolation.
+    void BuildOutlineFromPad(bool on);
+
+    float m_isolation = 0.3f;
+    float m_spoke = 0.3f;
+    CAreaNode* m_outline = nullptr;
+};

@@ -1,0 +1,55 @@
+// What the model needs of the active editor view and of the shell. The view
+// services go through g_pActiveView; the shell's (the layer index of the
+// board view showing a board, a drawing surface for the active view) are
+// replaceable hooks that the main frame installs and tests set. Without a
+// view or a hook the service is absent and the model carries on without it.
+#pragma once
+
+#include <string>
+
+class CBoardLayerIndex;
+class CTreeNode;
+class CUndoItem;
+class CUndoList;
+class CVorpelView;
+class Graphics;
+
+// The history of g_pActiveView; null without an active view.
+CUndoList* GetActiveUndoList();
+// Pushes the record on the active view's history. Without one the record is
+// kept aside (it may own what the caller detaches next) until
+// DiscardOrphanUndoRecords; nothing can undo it.
+void PushUndo(CUndoItem* item);
+void DiscardOrphanUndoRecords();
+// Sets the active history's start-new-group flag (nothing without one).
+void StartUndoGroup();
+
+// The layer index of the open board view that shows the board above node
+// (the nearest ancestor of type 8), or null.
+using BoardLayerIndexFinder = CBoardLayerIndex* (*)(CTreeNode* board);
+void SetBoardLayerIndexFinder(BoardLayerIndexFinder hook);
+CBoardLayerIndex* FindBoardLayerIndex(CTreeNode* node);
+// The nearest ancestor of node of type 8 (not node itself), or null.
+CTreeNode* FindBoardAbove(const CTreeNode* node);
+
+// The ViewKind of the active view; 0 without one.
+int GetActiveViewKind();
+// The LengthUnit the active view shows lengths in; -1 without a view or
+// when the view has no display unit.
+int GetActiveViewUnit();
+
+// A board-side drawing surface prepared for the active view's window, and
+// its release. Without a hook the repaint calls get a null surface.
+using GraphicsOfView = Graphics* (*)(CVorpelView* view);
+using ReleaseGraphics = void (*)(Graphics* g);
+void SetGraphicsOfView(GraphicsOfView make, ReleaseGraphics release);
+Graphics* MakeActiveViewGraphics();
+void ReleaseActiveViewGraphics(Graphics* g);
+
+// Repaint procedures of the undo records; all do nothing without an active
+// view.
+void RepaintBoardSide(CTreeNode* node);
+void RepaintSheetSide(CTreeNode* node, bool withChildren);
+void RepaintBySide(CTreeNode* node);
+void RepaintWholeWindow();
+void RepaintByView(CTreeNode* node);

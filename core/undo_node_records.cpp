@@ -1,0 +1,202 @@
+#include "core/undo_node_records.h"
+
+#include "board/board_layer_index.h"
+#include "board/footprint.h"
+#include "board/padstack.h"
+#include "core/model_services.h"
+#include "core/node_type.h"
+#include "core/tree_node.h"
+#include "schematic/package.h"
+#include "schematic/sheet.h"
+#include "schematic/sheet_object.h"
+
+namespace {
+
+CSheetObject* AsPlacedSheetObject(CTreeNode* node) {
+    auto* object = dynamic_cast<CSheetObject*>(node);
+    return object && object->m_pSheet ? object : nullptr;
+}
+
+// A node reinserted at a position that was not found goes to the end.
+void InsertAt(CTreeNode* parent, int index, CTreeNode* node) {
+    if (index < 0)
+        parent->AddChild(node);
+    else
+        parent->InsertChildAt(static_cast<std::size_t>(index), node);
+}
+
+} // namespace
+
+void IndexInsertedNode(CTreeNode* node) {
+    CBoardLayerIndex* index = FindBoardLayerIndex(node);
+    if (!index)
+        return;
+    switch (node->GetType()) {
+    case NodeType::Padstack:
+        index->AddPadstack(static_cast<CPadstack*>(node));
+        break;
+    case NodeType::Footprint:
+        index->AddFootprint(static_cast<CFootprint*>(node));
+        break;
+    case NodeType::Package:
+        if (CFootprint* footprint = static_cast<CPackage*>(node)->GetFootprint())
+            index->AddFootprint(footprint);
+        break;
+    case NodeType::Net:
+        index->AddToSet(node, CBoardLayerIndex::kTopSet);
+        break;
+    case NodeType::PadLayer:
+        // A pad layer has no layer of its own to report; it would stay in
+        // the index after its deletion.
+        index->AddPadLayer(node);
+        break;
+    default:
+        index->Add(node);
+        break;
+    }
+}
+
+void IndexRemovedNode(CTreeNode* node) {
+    CBoardLayerIndex* index = FindBoardLayerIndex(node);
+    if (!index)
+        return;
+    switch (node->GetType()) {
+    case NodeType::Padstack:
+        index->RemovePadstack(static_cast<CPadstack*>(node));
+        break;
+    case NodeType::Footprint:
+        index->RemoveFootprint(static_cast<CFootprint*>(node));
+        break;
+    case NodeType::Package:
+        if (CFootprint* footprint = static_cast<CPackage*>(node)->GetFootprint())
+            index->RemoveFootprint(footprint);
+        break;
+    case NodeType::Net:
+        index->RemoveFromSet(node, CBoardLayerIndex::kTopSet);
+        break;
+    case NodeType::PadLayer:
+        index->RemovePadLayer(node);
+        break;
+    default:
+        index->Remove(node);
+        break;
+    }
+}
+
+// Insert ------------------------------------------------------------------
+
+CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner) : m_node(node), m_owner(owner) {
+    IndexInsertedNode(node);
+    if (CSheetObject* object = AsPlacedSheetObject(node))
+        object->m_pSheet->AddObject(object);
+}
+
+CUndoItem* CUndoInsert::Undo() {
+    auto* inverse = new CUndoDelete(m_node, m_owner);
+    RepaintBySide(m_node);
+    if (m_owner)
+        m_owner->FillPropertyGrid();
+    m_node->RemoveFromParent();
+    return inverse;
+}
+
+// Delete ------------------------------------------------------------------
+
+CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner)
+    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
+    IndexRemovedNode(node);
+    if (CSheetObject* object = AsPlacedSheetObject(node)) {
+        CSheet* sheet = object->m_pSheet;
+        sheet->RemoveObject(object);
+        object->m_pSheet = sheet; // so that an undo finds its sheet again
+    }
+    // A package must not keep pointing at a footprint that leaves it.
+    if (m_parent && m_parent->GetType() == NodeType::Package &&
+        node->GetType() == NodeType::Footprint)
+        static_cast<CPackage*>(m_parent)->ClearFootprintCache();
+}
+
+CUndoDelete::~CUndoDelete() {
+    // Only a node that really left the tree belongs to the record.
+    if (m_node && !m_node->GetParent())
+        delete m_node;
+}
+
+CUndoItem* CUndoDelete::Undo() {
+    CTreeNode* node = m_node;
+    if (m_parent)
+        InsertAt(m_parent, m_index, node);
+    auto* inverse = new CUndoInsert(node, m_owner);
+    if (m_parent && m_parent->GetType() == NodeType::Package &&
+        node->GetType() == NodeType::Footprint)
+        static_cast<CPackage*>(m_parent)->ClearFootprintCache();
+    RepaintBySide(node);
+    if (m_owner)
+        m_owner->FillPropertyGrid();
+    m_node = nullptr;
+    return inverse;
+}
+
+// Attribute change --------------------------------------------------------
+
+CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner)
+    : m_node(node), m_owner(owner) {
+    node->WriteAttributes();
+    m_attributes = node->GetAttributes();
+    m_text = node->GetText();
+}
+
+CUndoItem* CUndoChangeNodeAttribute::Undo() {
+    auto* inverse = new CUndoChangeNodeAttribute(m_node, m_owner);
+    RepaintByView(m_node);
+    m_node->GetAttributes() = m_attributes;
+    m_node->SetText(m_text);
+    if (CSheetObject* object = AsPlacedSheetObject(m_node))
+        object->m_pSheet->RemoveObject(object);
+    m_node->ReadAttributes();
+    RepaintByView(m_node);
+    if (m_owner)
+        m_owner->FillPropertyGrid();
+    return inverse;
+}
+
+// Parent change -----------------------------------------------------------
+
+CUndoChangeParent::CUndoChangeParent(CTreeNode* node, CProperty* owner)
+    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
+}
+
+CUndoItem* CUndoChangeParent::Undo() {
+    auto* inverse = new CUndoChangeParent(m_node, m_owner);
+    RepaintSheetSide(m_node, true);
+    m_node->RemoveFromParent();
+    if (m_parent)
+        InsertAt(m_parent, m_index, m_node);
+    RepaintSheetSide(m_node, true);
+    if (m_owner)
+        m_owner->FillPropertyGrid();
+    return inverse;
+}
+
+// Move --------------------------------------------------------------------
+
+CUndoMove::CUndoMove(CTreeNode* node)
+    : m_node(node), m_parent(node->GetParent()), m_index(node->GetIndexInParent()) {}
+
+CUndoItem* CUndoMove::Undo() {
+    auto* inverse = new CUndoMove(m_node);
+    m_node->RemoveFromParent();
+    if (m_parent)
+        InsertAt(m_parent, m_index, m_node);
+    return inverse;
+}
+
+// Pointer change ----------------------------------------------------------
+
+CUndoChangePointer::CUndoChangePointer(CTreeNode** field) : m_field(field), m_value(*field) {}
+
+CUndoItem* CUndoChangePointer::Undo() {
+    auto* inverse = new CUndoChangePointer(m_field);
+    *m_field = m_value;
+    return inverse;
+}

@@ -1,0 +1,95 @@
+// The general undo records of the document tree: a node inserted, deleted,
+// its attributes changed, moved to another parent or place, and a pointer
+// field swapped. Each Undo reverts the change, keeps the board layer index
+// and the sheets' object sets in step, repaints, and returns the record of
+// the opposite change (allocated before the model changes).
+#pragma once
+
+#include "core/undo_item.h"
+#include "core/xml_element.h"
+
+#include <string>
+
+class CProperty;
+class CTreeNode;
+
+// After the caller added the node to its parent.
+class CUndoInsert : public CUndoItem {
+public:
+    CUndoInsert(CTreeNode* node, CProperty* owner);
+    CUndoItem* Undo() override;
+
+private:
+    CTreeNode* m_node; // not owned
+    CProperty* m_owner;
+};
+
+// Before the caller unlinks the node; the record owns the node while it
+// holds it.
+class CUndoDelete : public CUndoItem {
+public:
+    CUndoDelete(CTreeNode* node, CProperty* owner);
+    ~CUndoDelete() override;
+    CUndoItem* Undo() override;
+    CTreeNode* GetNode() const { return m_node; }
+
+private:
+    CTreeNode* m_node;
+    CTreeNode* m_parent;
+    CProperty* m_owner;
+    int m_index;
+};
+
+// Before the caller changes the node's fields: the node writes its fields
+// into its attribute map, which is copied with the element text.
+class CUndoChangeNodeAttribute : public CUndoItem {
+public:
+    CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
+    CUndoItem* Undo() override;
+
+private:
+    CTreeNode* m_node;
+    CProperty* m_owner;
+    XmlAttributeMap m_attributes;
+    std::wstring m_text;
+};
+
+// Before the node is moved to another parent.
+class CUndoChangeParent : public CUndoItem {
+public:
+    CUndoChangeParent(CTreeNode* node, CProperty* owner);
+    CUndoItem* Undo() override;
+
+private:
+    CTreeNode* m_node;
+    CTreeNode* m_parent;
+    CProperty* m_owner;
+    int m_index;
+};
+
+// Before a tree moves the node by drag and drop (no repaint, no index).
+class CUndoMove : public CUndoItem {
+public:
+    explicit CUndoMove(CTreeNode* node);
+    CUndoItem* Undo() override;
+
+private:
+    CTreeNode* m_node;
+    CTreeNode* m_parent;
+    int m_index;
+};
+
+// Before an editor stores another node in a pointer field.
+class CUndoChangePointer : public CUndoItem {
+public:
+    explicit CUndoChangePointer(CTreeNode** field);
+    CUndoItem* Undo() override;
+
+private:
+    CTreeNode** m_field;
+    CTreeNode* m_value;
+};
+
+// Board-layer-index bookkeeping of an inserted or removed node.
+void IndexInsertedNode(CTreeNode* node);
+void IndexRemovedNode(CTreeNode* node);

@@ -1,0 +1,285 @@
+// Board-side elements in files: defaults left out and restored, the value
+// tables, the element texts, and the copies of the board-side classes.
+#include "board/area.h"
+#include "board/area_node.h"
+#include "board/board.h"
+#include "board/board_properties.h"
+#include "board/conductor.h"
+#include "board/drill.h"
+#include "board/footprint.h"
+#include "board/layer.h"
+#include "board/marking.h"
+#include "board/pad.h"
+#include "board/pad_layer.h"
+#include "board/padstack.h"
+#include "board/thermal_relief.h"
+#include "core/board_layer.h"
+#include "schematic/package.h"
+#include "schematic/text.h"
+#include "tests/board/board_fixture.h"
+
+#include <memory>
+
+namespace {
+
+using Attrs = XmlAttributeMap;
+
+// Writes the node's fields and returns its attribute map.
+Attrs Written(CTreeNode& node) {
+    node.WriteAttributes();
+    return node.GetAttributes();
+}
+
+// Reads a node of the element from attributes and text.
+template <class T> void ReadInto(T& node, const Attrs& attrs, const std::wstring& text = L"") {
+    node.GetAttributes() = attrs;
+    node.SetText(text);
+    node.ReadAttributes();
+}
+
+} // namespace
+
+class BoardAttributesTest : public BoardFixture {};
+
+TEST_F(BoardAttributesTest, DefaultsAreLeftOutOnWrite) {
+    CBoardProperties props;
+    EXPECT_TRUE(Written(props).empty());
+    CThermalRelief thermal;
+    EXPECT_TRUE(Written(thermal).empty());
+    CLayer layer(0);
+    EXPECT_TRUE(Written(layer).empty());
+    EXPECT_EQ(layer.GetText(), L"TOP");
+    CDrill drill(kDrillRound);
+    drill.m_diam = 0.7f;
+    EXPECT_TRUE(Written(drill).empty());
+    CFootprint footprint(kPlaceTop);
+    EXPECT_TRUE(Written(footprint).empty());
+    CPad pad;
+    EXPECT_TRUE(Written(pad).empty());
+    CPadstack padstack;
+    EXPECT_TRUE(Written(padstack).empty());
+    CPadLayer padLayer(kPadLayerTop);
+    padLayer.m_shape = kPadShapeRound;
+    EXPECT_TRUE(Written(padLayer).empty());
+    CArea area;
+    EXPECT_TRUE(Written(area).empty());
+    CConductor conductor;
+    EXPECT_TRUE(Written(conductor).empty());
+    CBoard board;
+    EXPECT_TRUE(Written(board).empty());
+}
+
+TEST_F(BoardAttributesTest, AbsentAttributesReadAsTheirDefaults) {
+    CBoardProperties props;
+    props.m_conductorWidth = 7;
+    ReadInto(props, {});
+    EXPECT_FLOAT_EQ(props.m_conductorWidth, 0.25f);
+    EXPECT_FLOAT_EQ(props.m_isolationWidth, 0.3f);
+    ReadInto(props, {{L"ConductorWidth", L"0"}});
+    EXPECT_FLOAT_EQ(props.m_conductorWidth, 0);
+    EXPECT_EQ(Written(props).at(L"ConductorWidth"), L"0");
+
+    CDrill drill(kDrillSlot);
+    ReadInto(drill, {});
+    EXPECT_EQ(drill.m_drillType, kDrillRound);
+    EXPECT_FLOAT_EQ(drill.m_diam, 0.7f);
+
+    CPadLayer padLayer;
+    ReadInto(padLayer, {});
+    EXPECT_EQ(padLayer.m_layer, kPadLayerTop);
+    EXPECT_EQ(padLayer.m_shape, kPadShapeRound);
+
+    CMarking marking(22);
+    ReadInto(marking, {});
+    EXPECT_EQ(marking.m_layer, -1);
+
+    CLayer layer;
+    ReadInto(layer, {}, L"top");
+    EXPECT_EQ(layer.m_id, -1) << "codes are case-sensitive";
+    EXPECT_EQ(layer.m_layerType, kLayerTypeRouting);
+}
+
+TEST_F(BoardAttributesTest, RoundPadOfUnequalSizesIsOblong) {
+    CPadLayer padLayer;
+    ReadInto(padLayer, {{L"Shape", L"ROUND"}, {L"Size", L"1,2"}});
+    EXPECT_EQ(padLayer.m_shape, kPadShapeOblong);
+    ReadInto(padLayer, {{L"Shape", L"ROUND"}, {L"Size", L"1,1"}});
+    EXPECT_EQ(padLayer.m_shape, kPadShapeRound);
+    ReadInto(padLayer, {{L"Shape", L"CUSTOM"}}, L"LIN0,0 LIN1,0 LIN1,1");
+    EXPECT_EQ(CountAreaNodes(padLayer.m_outline), 3);
+    EXPECT_EQ(Written(padLayer).at(L"Shape"), L"CUSTOM");
+    EXPECT_EQ(padLayer.GetText(), L"LIN0,0 LIN1,0 LIN1,1");
+    ReadInto(padLayer, {{L"Shape", L"RECT"}, {L"Size", L"1,1"}}, L"LIN0,0");
+    EXPECT_EQ(padLayer.m_outline, nullptr);
+    ReadInto(padLayer, {{L"Shape", L"HEXAGON"}, {L"Layer", L"XYZ"}});
+    EXPECT_EQ(padLayer.m_shape, kPadShapeRound) << "an unmatched name gives the default";
+    EXPECT_EQ(padLayer.m_layer, kPadLayerTop);
+}
+
+TEST_F(BoardAttributesTest, DrillWritesOnlyTheSizeOfItsType) {
+    CDrill slot(kDrillSlot);
+    slot.m_diam = 1.5f;
+    slot.m_slotWidth = 2;
+    slot.m_slotHeight = 0.8f;
+    Attrs a = Written(slot);
+    EXPECT_EQ(a, (Attrs{{L"Slot", L"2,0.8"}, {L"Type", L"SLOT"}}));
+    CDrill back;
+    ReadInto(back, a);
+    EXPECT_FLOAT_EQ(back.m_diam, 0.7f);
+    EXPECT_FLOAT_EQ(back.m_slotWidth, 2);
+    EXPECT_FLOAT_EQ(back.GetDiameter(), 0.8f);
+
+    CDrill round(kDrillRound);
+    round.m_diam = 0.9f;
+    a = Written(round);
+    EXPECT_EQ(a, (Attrs{{L"Diam", L"0.9"}}));
+    ReadInto(back, a);
+    EXPECT_FLOAT_EQ(back.m_slotWidth, 0);
+    EXPECT_FLOAT_EQ(back.m_slotHeight, 0);
+
+    CDrill custom(kDrillCustom);
+    EXPECT_EQ(AreaOutlineToString(custom.m_outline), L"LIN-2,-1 LIN2,-1 LIN2,1 LIN-2,1");
+    a = Written(custom);
+    EXPECT_EQ(a.at(L"Type"), L"CUSTOM");
+    EXPECT_EQ(a.at(L"Diam"), L"1");
+    EXPECT_EQ(custom.GetText(), L"LIN-2,-1 LIN2,-1 LIN2,1 LIN-2,1");
+    CDrill plain(kDrillRound);
+    EXPECT_EQ(plain.m_outline, nullptr);
+}
+
+TEST_F(BoardAttributesTest, PadstackInAFootprintHasNoAttributesOfItsOwn) {
+    CRoot root;
+    ASSERT_TRUE(LoadText(
+        root, XmlDoc("<FootprintLib>\r\n"
+                     "  <Padstack Grid=\"1,1\" NoThermal=\"1\" Unit=\"0\">LIB</Padstack>\r\n"
+                     "  <Footprint>F\r\n"
+                     "    <Padstack Grid=\"1,1\" NoThermal=\"1\" Unit=\"0\">P</Padstack>\r\n"
+                     "  </Footprint>\r\n"
+                     "</FootprintLib>\r\n")));
+    auto* lib = static_cast<CPadstack*>(root.GetChild(0));
+    EXPECT_EQ(lib->m_unit, 0u);
+    EXPECT_TRUE(lib->m_noThermal);
+    auto* inner = static_cast<CPadstack*>(root.GetChild(1)->GetChild(0));
+    EXPECT_EQ(inner->m_unit, 1u);
+    EXPECT_FALSE(inner->m_noThermal);
+    EXPECT_FLOAT_EQ(inner->m_gridX, 0);
+    // The writer sets nothing for it; the map keeps what was read.
+    inner->GetAttributes().clear();
+    inner->m_unit = 3;
+    inner->WriteAttributes();
+    EXPECT_TRUE(inner->GetAttributes().empty());
+}
+
+TEST_F(BoardAttributesTest, BottomFootprintMovesUnlayeredPackageTextsToSsb) {
+    CRoot root;
+    ASSERT_TRUE(LoadText(root, XmlDoc("<Project>\r\n"
+                                      "  <Board>\r\n"
+                                      "    <Package>\r\n"
+                                      "      <Text Name=\"RefDes\">R1</Text>\r\n"
+                                      "      <Text Layer=\"AST\" Name=\"Value\">1k</Text>\r\n"
+                                      "      <Footprint Place=\"BOTTOM\">R</Footprint>\r\n"
+                                      "    </Package>\r\n"
+                                      "  </Board>\r\n"
+                                      "</Project>\r\n")));
+    CTreeNode* package = root.GetChild(0)->GetChild(0);
+    EXPECT_EQ(package->GetChild(0)->GetLayer(), kLayerSilkscreenBottom);
+    EXPECT_EQ(package->GetChild(1)->GetLayer(), kLayerAssemblyTop);
+}
+
+TEST_F(BoardAttributesTest, ConductorVertexText) {
+    struct Case {
+        const wchar_t* text;
+        std::vector<ConductorVertex> vertices;
+    };
+    const Case cases[] = {
+        {L"1.5,2.25", {{1.5f, 2.25f, 0, {}}}},
+        {L"1,2 3,4,0.5 5,6", {{1, 2, 0, {}}, {3, 4, 0.5f, {}}, {5, 6, 0, {}}}},
+        {L"", {}},
+        {L"12", {}},
+        {L"1,2 x,3 5,6", {{1, 2, 0, {}}}},
+        {L"1,2 3", {{1, 2, 0, {}}}},
+    };
+    for (const Case& c : cases) {
+        CConductor conductor;
+        ReadInto(conductor, {{L"Layer", L"BOT"}, {L"Width", L"0.4"}}, c.text);
+        EXPECT_EQ(conductor.m_layer, kLayerBottom);
+        ASSERT_EQ(conductor.m_vertices.size(), c.vertices.size());
+        for (std::size_t i = 0; i < c.vertices.size(); ++i) {
+            EXPECT_FLOAT_EQ(conductor.m_vertices[i].x, c.vertices[i].x);
+            EXPECT_FLOAT_EQ(conductor.m_vertices[i].y, c.vertices[i].y);
+            EXPECT_FLOAT_EQ(conductor.m_vertices[i].corner, c.vertices[i].corner);
+            EXPECT_TRUE(conductor.m_vertices[i].tie.IsNone());
+        }
+    }
+    CConductor conductor;
+    conductor.m_layer = 40;
+    conductor.m_vertices = {{12.7f, -3, 0, {}}, {1, 2, 0.5f, {}}};
+    conductor.WriteAttributes();
+    EXPECT_FALSE(conductor.HasAttribute(L"Layer"));
+    EXPECT_EQ(conductor.GetText(), L"12.700,-3.000 1.000,2.000,0.500");
+}
+
+TEST_F(BoardAttributesTest, LayerNetOnlyForPlanes) {
+    CLayer layer;
+    ReadInto(layer, {{L"Type", L"ROUTING"}, {L"Net", L"GND"}}, L"I05");
+    EXPECT_EQ(layer.m_id, 6);
+    EXPECT_EQ(layer.m_net, L"");
+    ReadInto(layer, {{L"Type", L"PLANE"}, {L"Net", L"GND"}}, L"I05");
+    EXPECT_EQ(layer.m_net, L"GND");
+    layer.m_layerType = kLayerTypeJumper;
+    layer.GetAttributes().clear();
+    layer.WriteAttributes();
+    EXPECT_EQ(layer.GetAttributes(), (Attrs{{L"Type", L"JUMPER"}}));
+}
+
+TEST_F(BoardAttributesTest, MarkingTextIsKeptAsRead) {
+    CMarking marking;
+    ReadInto(marking, {{L"Layer", L"OLB"}}, L"L0,0,1,1W0.1  RC0,0,2,2W0");
+    EXPECT_EQ(marking.m_layer, kLayerPackageOutlineBottom);
+    marking.m_layer = kPadLayerInner;
+    marking.WriteAttributes();
+    EXPECT_EQ(marking.GetAttributes().at(L"Layer"), L"INR");
+    EXPECT_EQ(marking.GetText(), L"L0,0,1,1W0.1  RC0,0,2,2W0");
+}
+
+TEST_F(BoardAttributesTest, ClonedFootprintLiesAtTheOrigin) {
+    CFootprint footprint(kPlaceBottom);
+    footprint.m_boardPosition = PointF{5, 6};
+    footprint.m_rotation = 90;
+    footprint.m_fixed = true;
+    footprint.SetSelected(true);
+    footprint.SetAttribute(L"XY", L"5,6");
+    footprint.SetText(L"DIP8");
+    auto* padstack = static_cast<CPadstack*>(footprint.AddChild(new CPadstack(L"P")));
+    padstack->AddChild(new CPad());
+    footprint.AddChild(new CMarking(22));
+    std::unique_ptr<CTreeNode> copy(footprint.Clone());
+    auto* f = static_cast<CFootprint*>(copy.get());
+    EXPECT_FLOAT_EQ(f->m_boardPosition.X, 0);
+    EXPECT_FLOAT_EQ(f->m_boardPosition.Y, 0);
+    EXPECT_FALSE(f->IsSelected());
+    EXPECT_TRUE(f->GetAttributes().empty());
+    EXPECT_EQ(f->m_place, kPlaceBottom);
+    EXPECT_FLOAT_EQ(f->m_rotation, 90);
+    EXPECT_TRUE(f->m_fixed);
+    EXPECT_EQ(f->GetText(), L"DIP8");
+    ASSERT_EQ(f->GetChildCount(), 2u);
+    EXPECT_EQ(f->GetChild(0)->GetParent(), f);
+    EXPECT_EQ(f->GetChild(0)->GetChildCount(), 1u);
+}
+
+TEST_F(BoardAttributesTest, ClonesDeepCopyTheirOutlines) {
+    CArea area;
+    ReadInto(area, {{L"Layer", L"TOP"}, {L"Net", L"A"}}, L"LIN0,0 ARC1,0,0.5 CRV1,1,2,2,3,3");
+    std::unique_ptr<CTreeNode> copy(area.Clone());
+    auto* a = static_cast<CArea*>(copy.get());
+    EXPECT_NE(a->m_outline, area.m_outline);
+    EXPECT_FALSE(AreAreaOutlinesDifferent(a->m_outline, area.m_outline));
+    EXPECT_EQ(a->m_net, L"A");
+    EXPECT_EQ(a->GetLayer(), 0);
+    // An area that already has an outline keeps it when it reads again.
+    CAreaNode* before = area.m_outline;
+    area.SetText(L"LIN5,5");
+    area.ReadAttributes();
+    EXPECT_EQ(area.m_outline, before);
+}

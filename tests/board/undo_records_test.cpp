@@ -1,0 +1,328 @@
+// Every undo record of the tree and of the board geometry: the change, its
+// undo and its redo give back the same saved file each time.
+#include "board/area.h"
+#include "board/area_node.h"
+#include "board/board.h"
+#include "board/board_undo_records.h"
+#include "board/conductor.h"
+#include "board/footprint.h"
+#include "board/marking.h"
+#include "board/marking_primitive.h"
+#include "board/pad_layer.h"
+#include "board/padstack.h"
+#include "core/undo_node_records.h"
+#include "platform/text.h"
+#include "schematic/net.h"
+#include "schematic/package.h"
+#include "schematic/text.h"
+#include "tests/board/board_fixture.h"
+
+#include <functional>
+
+namespace {
+
+// A marking primitive standing in for the real kinds: token "T<x>,<y>".
+class TestPrimitive : public CMarkingPrimitive {
+public:
+    TestPrimitive(CMarking* marking, float x, float y) : CMarkingPrimitive(marking), x(x), y(y) {}
+    CMarkingPrimitive* Clone() const override { return new TestPrimitive(*this); }
+    int GetKind() const override { return MARKING_LINE; }
+    void CopyFrom(const CMarkingPrimitive* other) override {
+        x = static_cast<const TestPrimitive*>(other)->x;
+        y = static_cast<const TestPrimitive*>(other)->y;
+    }
+    std::wstring ToString() const override {
+        return L"T" + FormatGeneral(x, 6) + L"," + FormatGeneral(y, 6);
+    }
+    void TransformByKey(wchar_t key, bool) override {
+        if (key == L'H')
+            x = -x;
+    }
+    void Move(float dx, float dy) override {
+        x += dx;
+        y += dy;
+    }
+    float x, y;
+};
+
+CMarkingPrimitive* ParseTestToken(CMarking* marking, const std::wstring& token) {
+    if (token.empty() || token[0] != L'T')
+        return nullptr;
+    const wchar_t* end = nullptr;
+    float x = static_cast<float>(ParseDouble(token.c_str() + 1, &end));
+    float y = *end == L',' ? static_cast<float>(ParseDouble(end + 1)) : 0;
+    return new TestPrimitive(marking, x, y);
+}
+
+const char* kBoard =
+    "<Project>\r\n"
+    "  <Board Outline=\"LIN0,0 LIN50,0 LIN50,30 LIN0,30\">\r\n"
+    "    <Layer>TOP</Layer>\r\n"
+    "    <Package>\r\n"
+    "      <Text BrdVisible=\"1\" Layer=\"SST\">R1</Text>\r\n"
+    "      <Footprint XY=\"20,10\">R\r\n"
+    "        <Padstack>P\r\n"
+    "          <PadLayer Size=\"1,1\"/>\r\n"
+    "          <Pad Num=\"1\"/>\r\n"
+    "        </Padstack>\r\n"
+    "        <Marking Layer=\"SST\">T1,2 T3,4</Marking>\r\n"
+    "      </Footprint>\r\n"
+    "    </Package>\r\n"
+    "    <Net>A\r\n"
+    "      <Conductor Layer=\"TOP\" Width=\"0.3\">1.000,1.000 2.000,2.000,0.500 "
+    "3.000,1.000</Conductor>\r\n"
+    "    </Net>\r\n"
+    "    <Net>B</Net>\r\n"
+    "    <Area Layer=\"TOP\" Net=\"A\">LIN0,0 LIN10,0 ARC10,10,2 LIN0,10</Area>\r\n"
+    "  </Board>\r\n"
+    "</Project>\r\n";
+
+} // namespace
+
+class UndoRecordsTest : public BoardFixture {
+protected:
+    void SetUp() override {
+        BoardFixture::SetUp();
+        SetMarkingTokenParser(ParseTestToken);
+        ASSERT_TRUE(LoadText(m_root, XmlDoc(kBoard)));
+        m_board = static_cast<CBoard*>(m_root.GetChild(0));
+        m_view.board = m_board;
+        m_view.index.Build(m_board);
+        m_package = static_cast<CPackage*>(m_board->GetChild(1));
+        m_footprint = m_package->GetFootprint();
+        m_netA = static_cast<CNet*>(m_board->GetChild(2));
+        m_netB = static_cast<CNet*>(m_board->GetChild(3));
+        m_conductor = static_cast<CConductor*>(m_netA->GetChild(0));
+        m_area = static_cast<CArea*>(m_board->GetChild(4));
+        m_marking = static_cast<CMarking*>(m_footprint->GetChild(1));
+    }
+    void TearDown() override {
+        BoardFixture::TearDown();
+        SetMarkingTokenParser(nullptr);
+    }
+
+    // Runs the change as one user action, then undo, redo and undo again;
+    // each step must save exactly as the state it returns to.
+    void CheckRoundTrip(const std::function<void()>& change) {
+        const std::string before = SaveText(m_root);
+        m_view.undo.SetStartNewGroup(true);
+        change();
+        const std::string after = SaveText(m_root);
+        EXPECT_NE(after, before) << "the change shows in the file";
+        ASSERT_TRUE(m_view.undo.CanUndo());
+        m_view.undo.Undo();
+        EXPECT_EQ(SaveText(m_root), before);
+        m_view.undo.Redo();
+        EXPECT_EQ(SaveText(m_root), after);
+        m_view.undo.Undo();
+        EXPECT_EQ(SaveText(m_root), before);
+        CBoardLayerIndex fresh;
+        fresh.Build(m_board);
+        for (int s = 0; s < CBoardLayerIndex::kSetCount; ++s)
+            EXPECT_EQ(m_view.index.GetSet(s), fresh.GetSet(s)) << "set " << s;
+    }
+    void Push(CUndoItem* item) { m_view.undo.AddUndo(item); }
+
+    CRoot m_root;
+    CBoard* m_board = nullptr;
+    CPackage* m_package = nullptr;
+    CFootprint* m_footprint = nullptr;
+    CNet* m_netA = nullptr;
+    CNet* m_netB = nullptr;
+    CConductor* m_conductor = nullptr;
+    CArea* m_area = nullptr;
+    CMarking* m_marking = nullptr;
+};
+
+TEST_F(UndoRecordsTest, InsertAndDeleteOfNodes) {
+    CheckRoundTrip([&] {
+        auto* text = new CText(L"new");
+        text->m_layer = 0;
+        m_board->AddChild(text);
+        Push(new CUndoInsert(text, nullptr));
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoDelete(m_area, nullptr));
+        m_area->RemoveFromParent();
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoDelete(m_footprint, nullptr));
+        m_footprint->RemoveFromParent();
+        EXPECT_EQ(m_package->GetFootprint(), nullptr) << "the cached footprint is dropped";
+    });
+    EXPECT_EQ(m_package->GetFootprint(), m_footprint);
+}
+
+TEST_F(UndoRecordsTest, AttributeChangeParentChangeAndMove) {
+    CheckRoundTrip([&] {
+        Push(new CUndoChangeNodeAttribute(m_conductor, nullptr));
+        m_conductor->m_width = 1.5f;
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoChangeParent(m_conductor, nullptr));
+        m_conductor->RemoveFromParent();
+        m_netB->AddChild(m_conductor);
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoMove(m_area));
+        m_area->RemoveFromParent();
+        m_board->InsertChildAt(0, m_area);
+    });
+}
+
+TEST_F(UndoRecordsTest, PointerChange) {
+    CTreeNode* field = m_netA;
+    m_view.undo.AddUndo(new CUndoChangePointer(&field));
+    field = m_netB;
+    m_view.undo.Undo();
+    EXPECT_EQ(field, m_netA);
+    m_view.undo.Redo();
+    EXPECT_EQ(field, m_netB);
+}
+
+TEST_F(UndoRecordsTest, AreaRecordsRebuildBothNets) {
+    CheckRoundTrip([&] {
+        Push(new CUndoAreaChange(m_area, nullptr));
+        m_area->m_net = L"B";
+        m_area->m_noThermal = true;
+    });
+    const int a = m_netA->m_graphBuilds, b = m_netB->m_graphBuilds;
+    Push(new CUndoAreaChange(m_area, nullptr));
+    m_area->m_net = L"B";
+    m_view.undo.Undo();
+    EXPECT_EQ(m_area->m_net, L"A");
+    EXPECT_EQ(m_netA->m_graphBuilds, a + 1);
+    EXPECT_EQ(m_netB->m_graphBuilds, b + 1);
+}
+
+TEST_F(UndoRecordsTest, OutlineNodeRecords) {
+    CheckRoundTrip([&] {
+        Push(new CUndoAreaNodeChange(m_area->m_outline->m_next));
+        m_area->m_outline->m_next->m_x = 12;
+    });
+    // Deleting the first node: its successor becomes the head; the head
+    // record of the same group puts the area's field back.
+    CheckRoundTrip([&] {
+        CAreaNode* first = m_area->m_outline;
+        Push(new CUndoAreaChangeHead(&m_area->m_outline));
+        Push(new CUndoAreaNodeDelete(first));
+        m_area->m_outline = first->Unlink();
+    });
+    EXPECT_EQ(m_area->m_outline->m_first, m_area->m_outline);
+    // Deleting the last node makes it the tail again on undo.
+    CheckRoundTrip([&] {
+        CAreaNode* last = m_area->m_outline->m_last;
+        Push(new CUndoAreaNodeDelete(last));
+        last->Unlink();
+    });
+    EXPECT_EQ(m_area->m_outline->m_next->m_next->m_next->m_last,
+              m_area->m_outline->m_next->m_next->m_next);
+    CheckRoundTrip([&] {
+        auto* node = new CAreaSegment(&g_pActiveView, 5, 5);
+        m_area->m_outline->m_next->InsertAfter(node);
+        Push(new CUndoAreaNodeInsert(node));
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoAreaSwap(&m_board->m_outline));
+        m_board->m_outline = ParseAreaOutline(L"LIN0,0 LIN9,0 LIN9,9", &g_pActiveView);
+    });
+}
+
+TEST_F(UndoRecordsTest, ConductorRecords) {
+    CheckRoundTrip([&] {
+        Push(new CUndoChangeConductor(m_conductor));
+        m_conductor->m_vertices.push_back({9, 9, 0, {}});
+        m_conductor->m_width = 0.8f;
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoConductorNodeChange(m_conductor, 1));
+        m_conductor->m_vertices[1].corner = 0;
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoConductorNodeDelete(m_conductor, 0));
+        m_conductor->m_vertices.erase(m_conductor->m_vertices.begin());
+    });
+    CheckRoundTrip([&] {
+        m_conductor->m_vertices.insert(m_conductor->m_vertices.begin() + 1, {1.5f, 1, 0, {}});
+        Push(new CUndoConductorNodeInsert(m_conductor, 1));
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoConductorDelete(m_conductor, &m_view.index));
+        m_conductor->RemoveFromParent();
+    });
+    CheckRoundTrip([&] {
+        auto* c = new CConductor();
+        c->m_layer = 0;
+        c->m_vertices = {{0, 0, 0, {}}, {1, 0, 0, {}}};
+        m_netB->AddChild(c);
+        Push(new CUndoConductorInsert(c, &m_view.index));
+    });
+    // A vertex restored by undo takes its former index.
+    Push(new CUndoConductorNodeDelete(m_conductor, 1));
+    m_conductor->m_vertices.erase(m_conductor->m_vertices.begin() + 1);
+    m_view.undo.Undo();
+    EXPECT_FLOAT_EQ(m_conductor->m_vertices[1].corner, 0.5f);
+    EXPECT_FLOAT_EQ(m_conductor->m_vertices[2].x, 3);
+}
+
+TEST_F(UndoRecordsTest, FootprintAndLayerRecords) {
+    CheckRoundTrip([&] {
+        Push(new CUndoChangeFootprintPos(m_footprint));
+        m_footprint->m_boardPosition = PointF{30, 15};
+        m_footprint->m_rotation = 45;
+    });
+    CheckRoundTrip([&] {
+        Push(new CUndoChangeLayer(m_marking, 23, &m_view.index));
+        m_marking->SetLayer(23);
+    });
+    CheckRoundTrip([&] {
+        auto* padLayer = static_cast<CPadLayer*>(m_footprint->GetChild(0)->GetChild(0));
+        Push(new CUndoChangePadLayer(padLayer, 1, &m_view.index));
+        padLayer->m_layer = 1;
+    });
+    CheckRoundTrip([&] {
+        auto* text = static_cast<CText*>(m_package->GetChild(0));
+        Push(new CUndoChangeBoardVisible(text, false, &m_view.index));
+        text->m_boardVisible = false;
+    });
+    // Without a board view the layer still comes back.
+    Push(new CUndoChangeLayer(m_marking, 23, nullptr));
+    m_marking->SetLayer(23);
+    m_view.undo.Undo();
+    EXPECT_EQ(m_marking->m_layer, 22);
+}
+
+TEST_F(UndoRecordsTest, MarkingPrimitiveRecordsKeepIdentity) {
+    CMarkingPrimitive* second = m_marking->m_primitives[1];
+    CheckRoundTrip([&] {
+        Push(new CUndoMarkingPrimitiveChange(second));
+        second->Move(1, 1);
+    });
+    EXPECT_EQ(m_marking->m_primitives[1], second);
+    CheckRoundTrip([&] {
+        Push(new CUndoMarkingPrimitiveDelete(m_marking, 0));
+        m_marking->m_primitives.erase(m_marking->m_primitives.begin());
+    });
+    CheckRoundTrip([&] {
+        m_marking->m_primitives.insert(m_marking->m_primitives.begin() + 1,
+                                       new TestPrimitive(m_marking, 7, 7));
+        Push(new CUndoMarkingPrimitiveInsert(m_marking, 1));
+    });
+    EXPECT_EQ(m_marking->m_primitives.size(), 2u);
+}
+
+TEST_F(UndoRecordsTest, WithoutAnActiveViewNothingIsRepaintedOrRecorded) {
+    g_pActiveView = nullptr;
+    auto* text = new CText(L"x");
+    m_board->AddChild(text);
+    PushUndo(new CUndoInsert(text, nullptr)); // kept aside, never undone
+    EXPECT_EQ(m_view.undo.UndoCount(), 0u);
+    CUndoItem* record = new CUndoDelete(text, nullptr);
+    text->RemoveFromParent();
+    CUndoItem* inverse = record->Undo();
+    EXPECT_EQ(text->GetParent(), m_board);
+    delete record;
+    delete inverse;
+    EXPECT_TRUE(m_view.invalidations.empty());
+    g_pActiveView = &m_view;
+}
