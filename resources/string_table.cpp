@@ -29,6 +29,7 @@ const StringTableEntry kEntries[] = {
     {157, L"Board Properties"},
     {158, L"Circle Properties"},
     {159, L"Polygon Properties"},
+    {160, L"Opaque"},
     {161, L"Pin Shape"},
     {162, L"Properties"},
     {163, L"Default Net"},

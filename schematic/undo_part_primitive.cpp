@@ -1,0 +1,101 @@
+#include "schematic/undo_part_primitive.h"
+
+#include "core/property_grid.h"
+#include "core/tree_node.h"
+#include "platform/device_context.h"
+
+namespace {
+void RefreshIfShown(const CPartPrimitive* primitive) {
+    CPropertyGrid* grid = GetPropertyGrid();
+    if (grid && grid->GetShownObject() == primitive)
+        grid->RefreshProperties();
+}
+} // namespace
+
+// --- Where a part sits -------------------------------------------------------------
+
+PartLocation PartLocation::Of(CTreeNode* part) {
+    PartLocation l;
+    l.part = part;
+    if (part && part->GetParent()) {
+        l.parent = part->GetParent();
+        l.index = part->GetIndexInParent();
+    }
+    return l;
+}
+
+CTreeNode* PartLocation::Resolve() const {
+    if (parent && index >= 0 && static_cast<size_t>(index) < parent->GetChildCount())
+        return parent->GetChild(static_cast<size_t>(index));
+    return part;
+}
+
+PartPrimitiveList* PartLocation::Primitives() const {
+    auto* owner = dynamic_cast<CPartPrimitiveOwner*>(Resolve());
+    return owner ? &owner->GetOwnPrimitives() : nullptr;
+}
+
+// --- Change ------------------------------------------------------------------------
+
+CUndoPartPrimitiveChange::CUndoPartPrimitiveChange(CPartPrimitive* primitive)
+    : copy_(primitive->Clone(primitive->GetOwner())), primitive_(primitive) {}
+
+CUndoPartPrimitiveChange::~CUndoPartPrimitiveChange() = default;
+
+CUndoItem* CUndoPartPrimitiveChange::Undo() {
+    auto dc = CreateViewDC();
+    primitive_->Invalidate(dc.get());
+    auto* inverse = new CUndoPartPrimitiveChange(primitive_);
+    primitive_->CopyFrom(*copy_);
+    primitive_->Invalidate(dc.get());
+    RefreshIfShown(primitive_);
+    copy_.reset();
+    return inverse;
+}
+
+// --- Insert --------------------------------------------------------------------------
+
+CUndoPartPrimitiveInsert::CUndoPartPrimitiveInsert(CTreeNode* part, int primitiveIndex)
+    : location_(PartLocation::Of(part)), index_(primitiveIndex) {}
+
+CUndoPartPrimitiveInsert::CUndoPartPrimitiveInsert(const PartLocation& location, int primitiveIndex)
+    : location_(location), index_(primitiveIndex) {}
+
+CUndoItem* CUndoPartPrimitiveInsert::Undo() {
+    PartPrimitiveList* list = location_.Primitives();
+    if (!list || index_ < 0 || static_cast<size_t>(index_) >= list->size())
+        return new CUndoPartPrimitiveDelete(location_, index_, nullptr);
+    CPartPrimitive* primitive = (*list)[static_cast<size_t>(index_)];
+    auto dc = CreateViewDC();
+    primitive->Invalidate(dc.get());
+    list->erase(list->begin() + index_);
+    if (CPropertyGrid* grid = GetPropertyGrid())
+        grid->OnObjectRemoved(primitive);
+    return new CUndoPartPrimitiveDelete(location_, index_, primitive);
+}
+
+// --- Delete --------------------------------------------------------------------------
+
+CUndoPartPrimitiveDelete::CUndoPartPrimitiveDelete(CTreeNode* part, int primitiveIndex,
+                                                   CPartPrimitive* removed)
+    : location_(PartLocation::Of(part)), index_(primitiveIndex), removed_(removed) {}
+
+CUndoPartPrimitiveDelete::CUndoPartPrimitiveDelete(const PartLocation& location, int primitiveIndex,
+                                                   CPartPrimitive* removed)
+    : location_(location), index_(primitiveIndex), removed_(removed) {}
+
+CUndoPartPrimitiveDelete::~CUndoPartPrimitiveDelete() = default;
+
+CUndoItem* CUndoPartPrimitiveDelete::Undo() {
+    PartPrimitiveList* list = location_.Primitives();
+    if (!list || !removed_)
+        return new CUndoPartPrimitiveInsert(location_, -1);
+    int index = index_;
+    if (index < 0 || static_cast<size_t>(index) > list->size())
+        index = static_cast<int>(list->size());
+    CPartPrimitive* primitive = removed_.release();
+    list->insert(list->begin() + index, primitive);
+    auto dc = CreateViewDC();
+    primitive->Invalidate(dc.get());
+    return new CUndoPartPrimitiveInsert(location_, index);
+}
