@@ -104,7 +104,13 @@ inline std::vector<PointF> FigureVertices(const GraphicsPath& path, int figure) 
             continue;
         if (type == PathPointTypeBezier && ++bezier % 3 != 0)
             continue;
-        out.push_back(path.Points()[i]);
+        const PointF& p = path.Points()[i];
+        // An arc that starts a hair away from the current point adds a line
+        // of no length; it is not a vertex of the figure.
+        if (type != PathPointTypeStart && !out.empty() && std::fabs(out.back().X - p.X) < 1e-5 &&
+            std::fabs(out.back().Y - p.Y) < 1e-5)
+            continue;
+        out.push_back(p);
     }
     return out;
 }
