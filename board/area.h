@@ -21,6 +21,9 @@ public:
     void SetLayer(int layer) override { m_layer = layer; }
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+    // Fills the outline in the layer's colour, clear of the exclusion of
+    // CAreaFill; a sketch shows only the dashed outline (area_fill.cpp).
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
 
     int m_layer = -1;
     CAreaNode* m_outline = nullptr;

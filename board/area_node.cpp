@@ -34,6 +34,10 @@ void CAreaNode::LinkLone() {
 }
 
 bool CAreaNode::IsDifferent(const CAreaNode* other) const {
+    // Another kind is another piece; the kinds' own fields are compared only
+    // between nodes of the same kind.
+    if (m_kind != other->m_kind)
+        return true;
     return std::fabs(m_x - other->m_x) > kNodeTolerance ||
            std::fabs(m_y - other->m_y) > kNodeTolerance;
 }
@@ -188,6 +192,31 @@ void CAreaArc::MirrorVertically() {
     m_deviation = -m_deviation;
 }
 
+void CAreaArc::UpdateChordFrame() {
+    const CAreaNode* next = GetNextCyclic();
+    const double px = m_x, py = m_y;
+    const double nx = next->m_x, ny = next->m_y;
+    const double phi = std::atan2(nx - px, ny - py);
+    m_chordAngle = static_cast<float>(phi);
+    const double c = std::cos(phi), s = std::sin(phi);
+    m_x1 = static_cast<float>(px * c - py * s);
+    m_y1 = static_cast<float>(px * s + py * c);
+    m_x2 = static_cast<float>(nx * c - ny * s);
+    m_y2 = static_cast<float>(nx * s + ny * c);
+}
+
+namespace {
+
+float NormalizeDegrees(float a) {
+    if (a > 180.0f)
+        a -= 360.0f;
+    else if (a <= -180.0f)
+        a += 360.0f;
+    return a;
+}
+
+} // namespace
+
 void CAreaArc::UpdateGeometry() {
     const CAreaNode* next = GetNextCyclic();
     const double px = m_x, py = m_y;
@@ -203,25 +232,59 @@ void CAreaArc::UpdateGeometry() {
     m_y2 = static_cast<float>(y2);
     const double h = (y2 - y1) * 0.5;
     const double d = m_deviation;
+    const double cb = std::cos(-phi), sb = std::sin(-phi);
+    const double ym = (y1 + y2) * 0.5;
+    if (IsStraight()) {
+        // No circle: the derived fields describe the chord, finite values
+        // that no drawing or measuring reads.
+        m_radius = 0;
+        m_midX = m_cx = static_cast<float>((px + nx) * 0.5);
+        m_midY = m_cy = static_cast<float>((py + ny) * 0.5);
+        m_startAngle = m_endAngle = 0;
+        return;
+    }
     const double r = (h * h / d + d) * 0.5;
     m_radius = static_cast<float>(r);
-    const double ym = (y1 + y2) * 0.5;
     const double mx = x1 + d, cx = x1 + d - r;
-    const double cb = std::cos(-phi), sb = std::sin(-phi);
     m_midX = static_cast<float>(mx * cb - ym * sb);
     m_midY = static_cast<float>(mx * sb + ym * cb);
     m_cx = static_cast<float>(cx * cb - ym * sb);
     m_cy = static_cast<float>(cx * sb + ym * cb);
     const double alpha = std::atan2(h, r - d);
-    auto norm = [](float a) {
-        if (a > 180.0f)
-            a -= 360.0f;
-        else if (a <= -180.0f)
-            a += 360.0f;
-        return a;
-    };
-    m_startAngle = norm(static_cast<float>((-alpha - phi) * 57.29578f));
-    m_endAngle = norm(static_cast<float>((alpha - phi) * 57.29578f));
+    m_startAngle = NormalizeDegrees(static_cast<float>((-alpha - phi) * 57.29578f));
+    m_endAngle = NormalizeDegrees(static_cast<float>((alpha - phi) * 57.29578f));
+}
+
+void CAreaArc::SetFromCentre() {
+    UpdateChordFrame();
+    const double phi = m_chordAngle;
+    const double c = std::cos(phi), s = std::sin(phi);
+    const double ccx = m_cx * c - m_cy * s, ccy = m_cx * s + m_cy * c;
+    const double r = m_radius;
+    const double d = (ccx + r) - m_x1;
+    m_deviation = static_cast<float>(d);
+    const double cb = std::cos(-phi), sb = std::sin(-phi);
+    const double mx = ccx + r;
+    m_midX = static_cast<float>(mx * cb - ccy * sb);
+    m_midY = static_cast<float>(mx * sb + ccy * cb);
+    const double h = (static_cast<double>(m_y2) - m_y1) * 0.5;
+    const double alpha = std::atan2(h, r - d);
+    m_startAngle = NormalizeDegrees(static_cast<float>((-alpha - phi) * 57.29578f));
+    m_endAngle = NormalizeDegrees(static_cast<float>((alpha - phi) * 57.29578f));
+}
+
+bool CAreaArc::IsStraight() const {
+    // Also true for a NaN deviation, which has no circle either.
+    return !(std::fabs(m_deviation) >= kStraightArcDeviation);
+}
+
+float CAreaArc::GetSweep() const {
+    float sweep = m_endAngle - m_startAngle;
+    const bool sweepPositive = sweep >= 0;
+    const bool deviationPositive = m_deviation > 0;
+    if (sweepPositive != deviationPositive)
+        sweep += deviationPositive ? 360.0f : -360.0f;
+    return sweep;
 }
 
 // Bezier ----------------------------------------------------------------

@@ -7,10 +7,14 @@
 #pragma once
 
 #include "core/property.h"
+#include "platform/types.h"
 
 #include <string>
 
+class Brush;
 class CVorpelView;
+class Graphics;
+class GraphicsPath;
 
 template <class T> class List {
 public:
@@ -27,6 +31,10 @@ enum AreaNodeKind : int {
     AREA_ARC = 2,
     AREA_BEZIER = 3,
 };
+
+// An arc whose deviation is smaller than this in magnitude is a straight
+// piece in every geometric operation (its derived fields stay finite).
+constexpr float kStraightArcDeviation = 0.0001f;
 
 class CAreaNode : public List<CAreaNode>, public CProperty {
 public:
@@ -51,6 +59,37 @@ public:
     // A quarter turn: (x, y) -> (y, -x), or (-y, x) with shift held.
     virtual void Rotate90(bool shift);
     int GetKind() const { return m_kind; }
+
+    // --- Geometry (area_node_geometry.cpp). ---------------------------------
+    // Appends this node's piece to the open figure of path (it joins it).
+    virtual void AddPiece(GraphicsPath* path) const = 0;
+    // The piece alone, in a path shared by all nodes of the kind (valid until
+    // the next call for a node of that kind).
+    GraphicsPath* GetPath() const;
+    // The closed figure of the whole outline: in the one shared outline path,
+    // or written into the caller's path (reset first).
+    GraphicsPath* GetOutlinePath() const;
+    void FillOutlinePath(GraphicsPath* path) const;
+    // Strokes every piece (selected ones in the selection colour, with their
+    // handles); pen widths are in pixels of the node's view.
+    void DrawOutline(Graphics* g, ARGB color) const;
+    virtual void DrawHandles(Graphics* g) const;
+    // On the piece within 3 pixels.
+    bool HitTest(Graphics* g, float x, float y) const;
+    // The device rectangle of the piece grown by 3 pixels; Invalidate marks it
+    // for repainting in the node's view.
+    void GetInvalidRect(Graphics* g, RECT* rect) const;
+    void Invalidate(Graphics* g) const;
+    // Tangent directions (degrees) at both ends of the piece. The straight and
+    // curved kinds read the piece's end from the press point, where
+    // CreateOffset leaves it.
+    virtual float GetStartDirection() const = 0;
+    virtual float GetEndDirection() const = 0;
+    // A lone copy of the piece moved sideways by d (to the right of its
+    // direction for a positive d, y up); its press point holds its end.
+    virtual CAreaNode* CreateOffset(float d) const = 0;
+    // The point of the node after this one (the outline is closed).
+    PointF GetNextPoint() const;
 
     // List operations (see the file comment).
     void InsertAfter(CAreaNode* node);
@@ -82,6 +121,10 @@ public:
     CAreaSegment(CVorpelView** view, const wchar_t* text);
     std::wstring ToString() const override;
     CAreaNode* Clone() const override;
+    void AddPiece(GraphicsPath* path) const override;
+    float GetStartDirection() const override;
+    float GetEndDirection() const override;
+    CAreaNode* CreateOffset(float d) const override;
 };
 
 class CAreaArc : public CAreaNode {
@@ -95,9 +138,23 @@ public:
     void SwapPoint(float& x, float& y) override;
     void MirrorHorizontally() override;
     void MirrorVertically() override;
+    void AddPiece(GraphicsPath* path) const override;
+    void DrawHandles(Graphics* g) const override;
+    float GetStartDirection() const override;
+    float GetEndDirection() const override;
+    CAreaNode* CreateOffset(float d) const override;
     // Derives centre, radius, angles and the mid-arc point from the point,
     // the deviation and the next node's point.
     void UpdateGeometry();
+    // Only the chord angle and the chord-frame points.
+    void UpdateChordFrame();
+    // Deviation, mid-arc point and angles from the stored centre and signed
+    // radius and the next node's point.
+    void SetFromCentre();
+    // True when the arc is drawn and measured as a straight piece.
+    bool IsStraight() const;
+    // The sweep of the drawn arc (degrees), signed like the deviation.
+    float GetSweep() const;
 
     float m_deviation = 0;
     float m_cx = 0, m_cy = 0;
@@ -121,6 +178,11 @@ public:
     void MirrorHorizontally() override;
     void MirrorVertically() override;
     void Rotate90(bool shift) override;
+    void AddPiece(GraphicsPath* path) const override;
+    void DrawHandles(Graphics* g) const override;
+    float GetStartDirection() const override;
+    float GetEndDirection() const override;
+    CAreaNode* CreateOffset(float d) const override;
 
     float m_c1x = 0, m_c1y = 0;
     float m_c2x = 0, m_c2y = 0;
@@ -150,3 +212,14 @@ void MirrorAreaOutlineVertically(CAreaNode* node);
 void RotateAreaOutline90(CAreaNode* node, bool shift);
 // Moves every point (and control point) of the outline by dx, dy.
 void MoveAreaOutline(CAreaNode* node, float dx, float dy);
+
+// Fills the closed figure of the outline; returns the shared outline path.
+GraphicsPath* FillAreaOutline(const CAreaNode* node, Graphics* g, const Brush* brush);
+// True when the outline runs clockwise (y up): its signed area, with every
+// arc's mid-arc point taken as a vertex, is negative. Independent of where
+// the outline lies.
+bool IsOutlineClockwise(const CAreaNode* node);
+// A new outline: the given one grown outwards by g (shrunk for a negative
+// g), convex corners rounded, concave ones closed; null for null. The caller
+// owns the result.
+CAreaNode* OffsetAreaOutline(const CAreaNode* node, float g);

@@ -1,9 +1,13 @@
 #include "board/conductor.h"
 
 #include "board/board_types.h"
+#include "board/polygon_union.h"
 #include "core/board_layer.h"
 #include "core/node_type.h"
+#include "platform/graphics_path.h"
 #include "platform/text.h"
+
+#include <cmath>
 
 CConductor::CConductor() : CTreeNode(NodeType::Conductor) {}
 
@@ -68,4 +72,22 @@ void CConductor::WriteAttributes() {
                               static_cast<double>(v.corner));
     }
     m_text = text;
+}
+
+void CConductor::BuildPath(GraphicsPath* path, float margin) const {
+    const float r = m_width / 2 + margin;
+    if (m_vertices.size() < 2)
+        return;
+    for (size_t i = 1; i < m_vertices.size(); ++i) {
+        const ConductorVertex& a = m_vertices[i - 1];
+        const ConductorVertex& b = m_vertices[i];
+        const float theta = static_cast<float>(
+            std::atan2(static_cast<double>(b.y) - a.y, static_cast<double>(b.x) - a.x) * 180.0 /
+            M_PI);
+        path->StartFigure();
+        path->AddArc(a.x - r, a.y - r, 2 * r, 2 * r, theta + 90, 180);
+        path->AddArc(b.x - r, b.y - r, 2 * r, 2 * r, theta - 90, 180);
+        path->CloseFigure();
+    }
+    MergePathFigures(path, 0.001f);
 }

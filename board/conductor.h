@@ -6,6 +6,7 @@
 #include <vector>
 
 class CPad;
+class GraphicsPath;
 
 // What a conductor vertex is attached to: nothing, a pad, or a break point
 // of the routing (never dereferenced).
@@ -48,6 +49,10 @@ public:
     void SetLayer(int layer) override { m_layer = layer; }
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+
+    // Appends the copper of the track grown by margin (one stadium of width
+    // Width + 2 margin per segment) and merges the path into its outline.
+    void BuildPath(GraphicsPath* path, float margin) const;
 
     int m_layer = -1;
     float m_width = 0;

@@ -3,6 +3,7 @@
 #include "board/area_node.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
+#include "platform/graphics_path.h"
 
 #include <algorithm>
 #include <cmath>
@@ -91,4 +92,44 @@ void CDrill::MirrorHorizontally() {
 void CDrill::MirrorVertically() {
     m_boardPosition.Y = -m_boardPosition.Y;
     MirrorAreaOutlineVertically(m_outline);
+}
+
+void CDrill::BuildPath(GraphicsPath* path) const {
+    const float x = m_boardPosition.X, y = m_boardPosition.Y;
+    switch (m_drillType) {
+    case kDrillRound:
+        path->AddEllipse(x - m_diam / 2, y - m_diam / 2, m_diam, m_diam);
+        break;
+    case kDrillSlot: {
+        const float sx = m_slotWidth, sy = m_slotHeight;
+        path->StartFigure();
+        if (sy > sx) {
+            const float k = (sy - sx) / 2;
+            path->AddArc(x - sx / 2, y - k - sx / 2, sx, sx, 180, 180);
+            path->AddLine(x + sx / 2, y - k, x + sx / 2, y + k);
+            path->AddArc(x - sx / 2, y + k - sx / 2, sx, sx, 0, 180);
+            path->AddLine(x - sx / 2, y + k, x - sx / 2, y - k);
+        } else {
+            const float k = (sx - sy) / 2;
+            path->AddArc(x - k - sy / 2, y - sy / 2, sy, sy, 90, 180);
+            path->AddLine(x - k, y - sy / 2, x + k, y - sy / 2);
+            path->AddArc(x + k - sy / 2, y - sy / 2, sy, sy, 270, 180);
+            path->AddLine(x + k, y + sy / 2, x - k, y + sy / 2);
+        }
+        path->CloseFigure();
+        break;
+    }
+    case kDrillCustom: {
+        if (!m_outline)
+            break;
+        CAreaNode* grown = OffsetAreaOutline(m_outline, m_diam / 2);
+        GraphicsPath figure;
+        grown->FillOutlinePath(&figure);
+        path->AddPath(&figure, false);
+        DeleteAreaOutline(grown);
+        break;
+    }
+    default:
+        break;
+    }
 }

@@ -5,6 +5,7 @@
 #include "core/tree_node.h"
 
 class CAreaNode;
+class GraphicsPath;
 
 class CDrill : public CTreeNode {
 public:
@@ -17,6 +18,10 @@ public:
     void ReadAttributes() override;
     void WriteAttributes() override;
 
+    // Appends the hole: a circle or a slot about the drill's position, or
+    // the custom outline (the tool centre's path, padstack coordinates) grown
+    // by half the diameter. No hole adds nothing.
+    void BuildPath(GraphicsPath* path) const;
     // The smaller slot size for a slot, else the diameter.
     float GetDiameter() const;
     // The same hole (type, and sizes within 0.001 or equal outlines).

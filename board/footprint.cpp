@@ -8,6 +8,8 @@
 #include "board/padstack.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "platform/graphics.h"
+#include "platform/matrix.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
 #include "schematic/text.h"
@@ -100,6 +102,20 @@ PointF CFootprint::LocalToBoard(float x, float y) const {
         rx = -rx;
     return PointF{static_cast<float>(rx + m_boardPosition.X),
                   static_cast<float>(ry + m_boardPosition.Y)};
+}
+
+void CFootprint::TransformMatrix(Matrix* matrix) const {
+    matrix->Translate(m_boardPosition.X, m_boardPosition.Y, MatrixOrderPrepend);
+    if (m_place == kPlaceBottom)
+        matrix->Scale(-1, 1, MatrixOrderPrepend);
+    matrix->Rotate(m_rotation, MatrixOrderPrepend);
+}
+
+void CFootprint::TransformGraphics(Graphics* g) const {
+    Matrix m;
+    g->GetTransform(&m);
+    TransformMatrix(&m);
+    g->SetTransform(&m);
 }
 
 CPad* CFootprint::FindPadByNumber(const std::wstring& number) const {

@@ -8,6 +8,8 @@
 #include <string>
 
 class CBoardLayerIndex;
+class Graphics;
+class Matrix;
 class CPad;
 class CPadstack;
 
@@ -28,7 +30,13 @@ public:
     // True when placed on a board (under a package or the mounting).
     bool IsPlaced() const;
     PointF BoardToLocal(float x, float y) const;
+    // Footprint (or padstack) coordinates to the board: rotate by Rotation,
+    // negate x when placed on the bottom, add the position.
     PointF LocalToBoard(float x, float y) const;
+    // The same placement prepended to a matrix or to the world transform:
+    // translation by the position, mirror (-1, 1) for the bottom, rotation.
+    void TransformMatrix(Matrix* matrix) const;
+    void TransformGraphics(Graphics* g) const;
     CPad* FindPadByNumber(const std::wstring& number) const;
     void FindAlignedEndPads(const CPad* pad, bool row, CPad*& first, CPad*& last) const;
     CPadstack* FindIdenticalPadstack(const CPadstack* padstack) const;

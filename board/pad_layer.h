@@ -6,6 +6,7 @@
 
 class CAreaNode;
 class CLayer;
+class GraphicsPath;
 class CThermalRelief;
 
 class CPadLayer : public CTreeNode {
@@ -30,6 +31,26 @@ public:
     void MirrorVertically();
     // The shape choice of the property rows (records its undo step).
     void SetShape(int shape);
+
+    // --- Shapes, centred on the padstack origin (pad_layer_shapes.cpp). -----
+    // Isolation and spoke of the effective thermal relief (0.3 each without).
+    void GetThermalParameters(float* isolation, float* spoke) const;
+    // Resets the path and writes the pad shape at the given size (a custom
+    // pad: its outline, whatever the size).
+    void BuildShapePath(GraphicsPath* path, float width, float height) const;
+    // The pad grown by margin on every side (rectangles keep sharp corners,
+    // a custom outline is offset and merged); no shape leaves the path as it
+    // was.
+    void BuildPath(GraphicsPath* path, float margin) const;
+    // Resets the path and writes the copper-free figures of the thermal
+    // relief: the ring between the pad and the pad grown by the isolation,
+    // less the spokes of the spoke width along both axes. Each quadrant
+    // figure is that ring clipped to its quadrant beyond the half spoke; a
+    // quadrant where nothing is left adds no figure.
+    void BuildThermalPath(GraphicsPath* path) const;
+    // The clearance on plane layers: the padstack's PLN pad at its own size,
+    // else this pad grown by its isolation.
+    void BuildPlaneClearancePath(GraphicsPath* path) const;
 
     int m_layer;                     // PadLayerId
     CLayer* m_pDrawnLayer = nullptr; // set by the board drawing; not saved

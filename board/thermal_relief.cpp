@@ -79,9 +79,10 @@ void CThermalRelief::BuildOutlineFromPad(bool on) {
         seg(-a, b);
         seg(-a, -b);
         break;
+    case kPadShapeCustom:
+        m_outline = OffsetAreaOutline(pad->m_outline, m_isolation);
+        break;
     default:
-        // A custom pad's relief is its outline grown by the isolation; that
-        // offset comes with the outline geometry.
         break;
     }
     UpdateAreaOutlineArcs(m_outline);

@@ -1,0 +1,134 @@
+#include "board/polygon_union.h"
+
+#include "platform/graphics_path.h"
+#include "platform/matrix.h"
+
+#include <algorithm>
+#include <cfloat>
+
+namespace {
+
+struct Bounds {
+    float left = FLT_MAX, bottom = FLT_MAX, right = -FLT_MAX, top = -FLT_MAX;
+    bool Empty() const { return left > right; }
+    void Add(const Bounds& b) {
+        left = std::min(left, b.left);
+        bottom = std::min(bottom, b.bottom);
+        right = std::max(right, b.right);
+        top = std::max(top, b.top);
+    }
+    bool Meets(const Bounds& b) const {
+        return !Empty() && !b.Empty() && left <= b.right && b.left <= right && bottom <= b.top &&
+               b.bottom <= top;
+    }
+};
+
+Bounds BoundsOf(const CClipPolygon& polygon) {
+    Bounds b;
+    for (const CClipContour& c : polygon.Contours())
+        for (const PointF& p : c.Vertices()) {
+            b.left = std::min(b.left, p.X);
+            b.right = std::max(b.right, p.X);
+            b.bottom = std::min(b.bottom, p.Y);
+            b.top = std::max(b.top, p.Y);
+        }
+    return b;
+}
+
+struct Part {
+    CClipPolygon polygon;
+    Bounds bounds;
+};
+
+// Disjoint parts are gathered into one polygon as they are; parts that may
+// overlap go through the clipper.
+Part Unite(Part a, Part b) {
+    if (b.polygon.IsEmpty())
+        return a;
+    if (a.polygon.IsEmpty())
+        return b;
+    Part out;
+    out.bounds = a.bounds;
+    out.bounds.Add(b.bounds);
+    if (!a.bounds.Meets(b.bounds)) {
+        out.polygon = std::move(a.polygon);
+        for (int i = 0; i < b.polygon.GetContourCount(); ++i) {
+            const CClipContour& c = b.polygon.GetContour(i);
+            out.polygon.AddContour(c.GetVertices(), c.GetVertexCount(), b.polygon.GetHoleFlag(i));
+        }
+        return out;
+    }
+    out.polygon.Clip(CLIP_UNION, a.polygon, b.polygon);
+    return out;
+}
+
+} // namespace
+
+CClipPolygon PathToClipPolygon(const GraphicsPath& path, float flatness, const Matrix* matrix) {
+    GraphicsPath flat(path);
+    flat.Flatten(matrix, flatness);
+    CClipPolygon polygon;
+    polygon.AddPathFigures(flat.Points().data(), flat.Types().data(), flat.GetPointCount(), 0);
+    return polygon;
+}
+
+CClipPolygon UniteClipPolygons(std::vector<CClipPolygon> parts) {
+    std::vector<Part> work;
+    work.reserve(parts.size());
+    for (CClipPolygon& p : parts) {
+        Part part;
+        part.bounds = BoundsOf(p);
+        if (part.bounds.Empty())
+            continue;
+        part.polygon = std::move(p);
+        work.push_back(std::move(part));
+    }
+    if (work.empty())
+        return CClipPolygon();
+    // Neighbours in the plane become neighbours in the list (rows by y,
+    // then x), so that each pairwise union meets few others.
+    std::sort(work.begin(), work.end(), [](const Part& a, const Part& b) {
+        if (a.bounds.bottom != b.bounds.bottom)
+            return a.bounds.bottom < b.bounds.bottom;
+        return a.bounds.left < b.bounds.left;
+    });
+    while (work.size() > 1) {
+        std::vector<Part> next;
+        next.reserve((work.size() + 1) / 2);
+        for (size_t i = 0; i + 1 < work.size(); i += 2)
+            next.push_back(Unite(std::move(work[i]), std::move(work[i + 1])));
+        if (work.size() % 2)
+            next.push_back(std::move(work.back()));
+        work = std::move(next);
+    }
+    // A lone part still has its own overlaps resolved.
+    if (parts.size() == 1) {
+        CClipPolygon out;
+        out.Clip(CLIP_UNION, work[0].polygon, CClipPolygon());
+        return out;
+    }
+    return std::move(work[0].polygon);
+}
+
+void ClipPolygonToPath(const CClipPolygon& polygon, GraphicsPath* path) {
+    path->Reset();
+    for (const CClipContour& c : polygon.Contours())
+        if (c.GetVertexCount() >= 3)
+            path->AddPolygon(c.GetVertices(), c.GetVertexCount());
+}
+
+void MergePathFigures(GraphicsPath* path, float flatness) {
+    GraphicsPath flat(*path);
+    flat.Flatten(nullptr, flatness);
+    std::vector<CClipPolygon> figures;
+    const int n = flat.GetPointCount();
+    int start = 0;
+    for (int i = 1; i <= n; ++i)
+        if (i == n || (flat.Types()[i] & PathPointTypePathTypeMask) == PathPointTypeStart) {
+            CClipPolygon figure;
+            figure.AddContour(flat.Points().data() + start, i - start, 0);
+            figures.push_back(std::move(figure));
+            start = i;
+        }
+    ClipPolygonToPath(UniteClipPolygons(std::move(figures)), path);
+}

@@ -1,0 +1,193 @@
+// Copper area fill on computed polygons: clearances of foreign pads, vias
+// and conductors, thermal reliefs of the area's own pads, checked by area
+// and by the points inside and outside the copper.
+#include "board/area.h"
+#include "board/area_fill.h"
+#include "board/board.h"
+#include "board/conductor.h"
+#include "board/footprint.h"
+#include "board/pad.h"
+#include "board/pad_layer.h"
+#include "board/padstack.h"
+#include "schematic/net.h"
+#include "schematic/package.h"
+#include "schematic/pin.h"
+#include "tests/board/geometry_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+// Area of {x >= s, y >= s, |p| <= q}.
+double CornerOfDisc(double q, double s) {
+    if (q * q <= 2 * s * s)
+        return 0;
+    auto integral = [q](double x) {
+        return (x * std::sqrt(q * q - x * x) + q * q * std::asin(x / q)) / 2;
+    };
+    const double end = std::sqrt(q * q - s * s);
+    return integral(end) - integral(s) - s * (end - s);
+}
+
+class AreaFillTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        board = std::make_unique<CBoard>();
+        gnd = static_cast<CNet*>(board->AddChild(new CNet(L"GND")));
+        sig = static_cast<CNet*>(board->AddChild(new CNet(L"SIG")));
+    }
+
+    CArea* AddArea(const wchar_t* outline, const wchar_t* net) {
+        auto* area = static_cast<CArea*>(board->AddChild(new CArea()));
+        area->m_layer = 0;
+        area->m_net = net;
+        area->m_outline = ParseAreaOutline(outline, &g_pActiveView);
+        return area;
+    }
+
+    // A package whose footprint holds one pad of the given shape; the pad is
+    // bound to a pin of the net (none for null).
+    CPad* AddPad(float x, float y, int shape, float w, float h, CNet* net) {
+        auto* package = static_cast<CPackage*>(board->AddChild(new CPackage()));
+        auto* pin = static_cast<CPin*>(package->AddChild(new CPin()));
+        pin->m_padNames = {L"1"};
+        pin->m_pNet = net;
+        auto* footprint = static_cast<CFootprint*>(package->AddChild(new CFootprint()));
+        footprint->m_boardPosition = PointF{x, y};
+        auto* padstack = static_cast<CPadstack*>(footprint->AddChild(new CPadstack(L"P")));
+        auto* layer = static_cast<CPadLayer*>(padstack->AddChild(new CPadLayer(kPadLayerTop)));
+        layer->m_shape = shape;
+        layer->m_width = w;
+        layer->m_height = h;
+        auto* pad = static_cast<CPad*>(padstack->AddChild(new CPad()));
+        pad->m_num = L"1";
+        return pad;
+    }
+
+    CPadstack* AddVia(CNet* net, float x, float y, float size) {
+        auto* via = static_cast<CPadstack*>(net->AddChild(new CPadstack(L"V")));
+        auto* layer = static_cast<CPadLayer*>(via->AddChild(new CPadLayer(kPadLayerTop)));
+        layer->m_shape = kPadShapeRound;
+        layer->m_width = layer->m_height = size;
+        auto* pad = static_cast<CPad*>(via->AddChild(new CPad()));
+        pad->m_boardPosition = PointF{x, y};
+        return via;
+    }
+
+    void AddConductor(CNet* net, float width, float x1, float y1, float x2, float y2) {
+        auto* conductor = static_cast<CConductor*>(net->AddChild(new CConductor()));
+        conductor->m_layer = 0;
+        conductor->m_width = width;
+        conductor->m_vertices = {ConductorVertex{x1, y1, 0, {}}, ConductorVertex{x2, y2, 0, {}}};
+    }
+
+    std::unique_ptr<CBoard> board;
+    CNet* gnd = nullptr;
+    CNet* sig = nullptr;
+};
+
+const wchar_t kRect[] = L"LIN0,0 LIN20,0 LIN20,10 LIN0,10";
+
+TEST_F(AreaFillTest, ForeignPadIsClearedByItsIsolation) {
+    CArea* area = AddArea(kRect, L"GND");
+    AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    EXPECT_NEAR(PolygonArea(fill.GetFill()), 200 - kPi * 1.1 * 1.1,
+                6e-3); // circles drawn as cubics
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 5, 5));
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 6.05, 5));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 6.15, 5));
+}
+
+TEST_F(AreaFillTest, OwnPadGetsAThermalRelief) {
+    CArea* area = AddArea(kRect, L"GND");
+    AddPad(15, 5, kPadShapeRound, 1.6f, 1.6f, gnd);
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    const double ring = 4 * (CornerOfDisc(1.1, 0.15) - CornerOfDisc(0.8, 0.15));
+    EXPECT_NEAR(PolygonArea(fill.GetFill()), 200 - ring, 8e-3);
+    struct Probe {
+        double x, y;
+        bool copper;
+    };
+    const double d = 0.95 / std::sqrt(2.0);
+    const Probe probes[] = {{15, 5, true},          {15.95, 5, true},       {15, 5.95, true},
+                            {14.05, 5, true},       {15, 4.05, true},       {15 + d, 5 + d, false},
+                            {15 - d, 5 + d, false}, {15 - d, 5 - d, false}, {15 + d, 5 - d, false},
+                            {16.2, 5.5, true}};
+    for (const Probe& p : probes)
+        EXPECT_EQ(PolygonContains(fill.GetFill(), p.x, p.y), p.copper) << p.x << "," << p.y;
+
+    // No thermal when the area or the padstack asks for solid pads.
+    area->m_noThermal = true;
+    CAreaFill solid(area, 0.001f);
+    solid.Compute();
+    EXPECT_NEAR(PolygonArea(solid.GetFill()), 200, 1e-3);
+}
+
+TEST_F(AreaFillTest, ConductorsAndViasOfOtherNetsAreCleared) {
+    CArea* area = AddArea(kRect, L"GND");
+    AddConductor(sig, 0.25f, 2, 8, 18, 8);  // cleared by 0.3 beyond its half width
+    AddConductor(gnd, 0.25f, 2, 2, 18, 2);  // joins the fill
+    AddVia(sig, 10, 5, 0.6f);               // cleared: radius 0.3 + 0.3
+    AddVia(gnd, 15, 5, 0.6f);               // joins the fill
+    AddConductor(sig, 0.25f, 30, 8, 40, 8); // outside the area: nothing
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    const double track = 16 * 0.85 + kPi * 0.425 * 0.425;
+    const double via = kPi * 0.36;
+    EXPECT_NEAR(PolygonArea(fill.GetFill()), 200 - track - via, 8e-3);
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 10, 8.4));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 10, 8.45));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 10, 2));
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 10.55, 5));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 10.65, 5));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 15, 5));
+}
+
+TEST_F(AreaFillTest, AreaWithoutNetClearsEveryNet) {
+    CArea* area = AddArea(kRect, L"");
+    AddPad(15, 5, kPadShapeRound, 1.6f, 1.6f, gnd);
+    AddVia(gnd, 5, 5, 0.6f);
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    EXPECT_NEAR(PolygonArea(fill.GetFill()), 200 - kPi * 1.21 - kPi * 0.36, 8e-3);
+}
+
+// A pad larger than a narrow area, whose bounding corners all lie outside
+// it, still keeps its clearance in the copper.
+TEST_F(AreaFillTest, PadLargerThanANarrowAreaIsCleared) {
+    CArea* area = AddArea(L"LIN0,4.8 LIN20,4.8 LIN20,5.2 LIN0,5.2", L"GND");
+    AddPad(10, 5, kPadShapeRect, 3, 3, sig);
+    AddPad(0, 5, kPadShapeRound, 1.6f, 1.6f, sig); // straddles the left edge
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 10, 5));
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 0.5, 5));
+    // 8 less the rectangle's 3.6 x 0.4 and the right half of the disc
+    // between y = 4.8 and 5.2.
+    const double slice = 0.2 * std::sqrt(1.21 - 0.04) + 1.21 * std::asin(0.2 / 1.1);
+    EXPECT_NEAR(PolygonArea(fill.GetFill()), 8 - 1.44 - slice, 2e-3);
+}
+
+TEST_F(AreaFillTest, OnlyPackageFootprintsAndTheAreasLayer) {
+    CArea* area = AddArea(kRect, L"GND");
+    CPad* pad = AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);
+    pad->GetPadstack()->FindPadLayer(kPadLayerTop)->m_layer = kPadLayerBottom;
+    AddConductor(sig, 0.25f, 2, 8, 18, 8);
+    static_cast<CConductor*>(sig->GetChildren().back())->m_layer = 1;
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    EXPECT_NEAR(PolygonArea(fill.GetFill()), 200, 1e-3);
+    area->m_layer = -1;
+    EXPECT_FALSE(fill.Compute());
+    EXPECT_TRUE(fill.GetFill().IsEmpty());
+}
+
+} // namespace
