@@ -565,85 +565,101 @@ void CXmlFile::AppendOut(std::wstring_view text) {
 // other characters, where a long line may be wrapped.
 void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::size_t& width,
                                 std::size_t lineStart, bool cuts) {
-    // No XML document can hold a NUL character: it is left out.
-    std::wstring withoutNul;
-    if (text.find(L'\0') != std::wstring_view::npos) {
-        for (wchar_t c : text)
-            if (c != L'\0')
-                withoutNul += c;
-        text = withoutNul;
-    }
     const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        // A run of characters that stand for themselves goes in at once.
-        std::size_t j = i;
-        while (j < n && !NeedsEscape(text[j]))
-            ++j;
-        if (j > i) {
-            char* d = OutRoom((j - i) * 4);
-            std::size_t k = i;
-            while (k < j && static_cast<uint32_t>(text[k]) < 0x80)
-                *d++ = static_cast<char>(text[k++]);
-            if (k < j)
-                d = utf8::EncodeTo(d, text.substr(k, j - k));
-            m_outLength = static_cast<std::size_t>(d - m_out.data());
-            width += j - i;
-            i = j;
-            if (i == n)
-                break;
+    // The longest form of one character is a reference like "&#4294967295;".
+    char* const start = OutRoom(n * 13);
+    char* d = start;
+    // Entities make the line longer than the text by this many characters.
+    std::size_t extra = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<uint32_t>(text[i]);
+        if (c >= 0x80) {
+            char32_t u = c;
+            if (utf8::IsHighSurrogate(u) && i + 1 < n &&
+                utf8::IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
+                ++i;
+            } else if (u > 0x10FFFF) {
+                u = utf8::kReplacement;
+            }
+            d = utf8::EncodeCodePoint(d, u);
+            continue;
         }
-        const wchar_t c = text[i];
-        std::string_view entity;
+        if (!NeedsEscape(static_cast<wchar_t>(c))) {
+            *d++ = static_cast<char>(c);
+            continue;
+        }
+        const char* entity = nullptr;
+        std::size_t length = 0;
         switch (c) {
-        case L'&':
+        case '&':
             entity = "&amp;";
+            length = 5;
             break;
-        case L'"':
+        case '"':
             entity = "&quot;";
+            length = 6;
             break;
-        case L'\'':
+        case '\'':
             entity = "&apos;";
+            length = 6;
             break;
-        case L'<':
+        case '<':
             entity = "&lt;";
+            length = 4;
             break;
-        case L'>':
+        case '>':
             entity = "&gt;";
+            length = 4;
             break;
-        case L' ':
+        case ' ':
             if (!elementText || (i != 0 && i + 1 != n)) {
-                if (elementText && cuts && text[i - 1] != L' ' && text[i + 1] != L' ')
-                    m_cuts.emplace_back(width, m_outLength - lineStart);
-                entity = " ";
+                if (cuts && text[i - 1] != L' ' && text[i + 1] != L' ')
+                    m_cuts.emplace_back(width + i + extra,
+                                        static_cast<std::size_t>(d - m_out.data()) - lineStart);
+                *d++ = ' ';
+                continue;
             }
             break;
+        case 0: {
+            // No XML document can hold a NUL character: the text goes in
+            // again without them.
+            std::wstring withoutNul;
+            for (wchar_t w : text)
+                if (w != L'\0')
+                    withoutNul += w;
+            while (!m_cuts.empty() && m_cuts.back().second + lineStart >=
+                                          static_cast<std::size_t>(start - m_out.data()))
+                m_cuts.pop_back();
+            AppendEncodedOut(withoutNul, elementText, width, lineStart, cuts);
+            return;
+        }
         default:
             break;
         }
-        if (entity.empty()) {
-            // A character reference: "&#" and the decimal code.
-            char digits[16];
-            int count = 0;
-            unsigned v = static_cast<unsigned>(c);
-            do {
-                digits[count++] = static_cast<char>('0' + v % 10);
-                v /= 10;
-            } while (v);
-            char* d = OutRoom(static_cast<std::size_t>(count) + 3);
-            *d++ = '&';
-            *d++ = '#';
-            for (int k = count; k > 0; --k)
-                *d++ = digits[k - 1];
-            *d++ = ';';
-            m_outLength += static_cast<std::size_t>(count) + 3;
-            width += static_cast<std::size_t>(count) + 3;
-        } else {
-            AppendOut(entity);
-            width += entity.size();
+        if (entity) {
+            std::memcpy(d, entity, length);
+            d += length;
+            extra += length - 1;
+            continue;
         }
-        ++i;
+        // A character reference: "&#" and the decimal code.
+        char digits[16];
+        int count = 0;
+        unsigned v = c;
+        do {
+            digits[count++] = static_cast<char>('0' + v % 10);
+            v /= 10;
+        } while (v);
+        *d++ = '&';
+        *d++ = '#';
+        for (int k = count; k > 0; --k)
+            *d++ = digits[k - 1];
+        *d++ = ';';
+        extra += static_cast<std::size_t>(count) + 2;
     }
+    m_outLength = static_cast<std::size_t>(d - m_out.data());
+    width += n + extra;
 }
 
 bool CXmlFile::EndLine() {
