@@ -6,9 +6,14 @@
 #include "schematic/node_factory.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <cwchar>
 #include <memory>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 const XmlEntity g_XmlEntities[5] = {
     {L'&', L"&amp;", 5}, {L'"', L"&quot;", 6}, {L'\'', L"&apos;", 6},
@@ -24,17 +29,28 @@ constexpr int kMaxDepth = 256;
 // Lines are handed to the text file in batches of about this many bytes.
 constexpr std::size_t kOutBatch = 64 * 1024;
 
-// A byte of a name: a letter, a digit, '_' or any byte of a character beyond
-// ASCII (all of which count as name characters).
+// Byte classes of the reader: a blank (codes 1 to 32), and a byte of a name
+// (a letter, a digit, '_' or any byte of a character beyond ASCII, all of
+// which count as name characters).
+constexpr uint8_t kBlank = 1;
+constexpr uint8_t kName = 2;
+constexpr std::array<uint8_t, 256> kByteClass = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 1; c <= 32; ++c)
+        t[c] = kBlank;
+    for (int c = 0; c < 256; ++c)
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            c == '_' || c >= 0x80)
+            t[c] = kName;
+    return t;
+}();
+
 bool IsNameByte(char b) {
-    const auto c = static_cast<unsigned char>(b);
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c >= 0x80;
+    return kByteClass[static_cast<unsigned char>(b)] == kName;
 }
 
 bool IsBlank(char b) {
-    const auto c = static_cast<unsigned char>(b);
-    return c >= 1 && c <= 32;
+    return kByteClass[static_cast<unsigned char>(b)] == kBlank;
 }
 
 bool IsAscii(std::string_view bytes) {
@@ -45,8 +61,8 @@ bool IsAscii(std::string_view bytes) {
 }
 
 // The characters of UTF-8 bytes, in a string of their size.
-std::wstring ToWide(std::string_view bytes) {
-    if (IsAscii(bytes)) {
+std::wstring ToWide(std::string_view bytes, bool ascii = false) {
+    if (ascii || IsAscii(bytes)) {
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
         return std::wstring(p, p + bytes.size());
     }
@@ -252,24 +268,25 @@ bool CXmlFile::NextLine() {
 
 void CXmlFile::SkipWhitespace() {
     for (;;) {
-        const std::size_t n = m_line.size();
-        while (m_pos < n) {
-            if (!IsBlank(m_line[m_pos]))
-                return;
-            ++m_pos;
-        }
-        if (!NextLine())
+        const char* p = m_line.data() + m_pos;
+        const char* end = m_line.data() + m_line.size();
+        while (p < end && IsBlank(*p))
+            ++p;
+        m_pos = static_cast<std::size_t>(p - m_line.data());
+        if (p < end || !NextLine())
             return;
     }
 }
 
 std::string_view CXmlFile::ReadNameBytes() {
     SkipWhitespace();
-    const std::size_t start = m_pos;
-    const std::size_t n = m_line.size();
-    while (m_pos < n && IsNameByte(m_line[m_pos]))
-        ++m_pos;
-    return m_line.substr(start, m_pos - start);
+    const char* start = m_line.data() + m_pos;
+    const char* end = m_line.data() + m_line.size();
+    const char* p = start;
+    while (p < end && IsNameByte(*p))
+        ++p;
+    m_pos += static_cast<std::size_t>(p - start);
+    return std::string_view(start, static_cast<std::size_t>(p - start));
 }
 
 std::wstring CXmlFile::ReadName() {
@@ -307,7 +324,7 @@ std::wstring CXmlFile::ReadAttributeValue() {
     }
     if (q < end && bits < 0x80 && !entities) {
         m_pos += static_cast<std::size_t>(q - p) + 1;
-        return ToWide(std::string_view(p, static_cast<std::size_t>(q - p)));
+        return ToWide(std::string_view(p, static_cast<std::size_t>(q - p)), true);
     }
     std::wstring value;
     for (;;) {
@@ -543,9 +560,8 @@ bool CXmlFile::Save(const wchar_t* path) {
     return true;
 }
 
-char* CXmlFile::OutRoom(std::size_t count) {
-    if (m_outLength + count > m_out.size())
-        m_out.resize(std::max(m_outLength + count, std::max<std::size_t>(2 * m_out.size(), 4096)));
+char* CXmlFile::GrowOut(std::size_t count) {
+    m_out.resize(std::max(m_outLength + count, std::max<std::size_t>(2 * m_out.size(), 4096)));
     return m_out.data() + m_outLength;
 }
 
@@ -571,7 +587,38 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
     char* d = start;
     // Entities make the line longer than the text by this many characters.
     std::size_t extra = 0;
+#ifdef __SSE2__
+    static_assert(sizeof(wchar_t) == 4);
+    const __m128i low = _mm_set1_epi32(33), high = _mm_set1_epi32(127);
+    const __m128i amp = _mm_set1_epi32('&'), quot = _mm_set1_epi32('"'),
+                  apos = _mm_set1_epi32('\''), lt = _mm_set1_epi32('<'), gt = _mm_set1_epi32('>');
+    // All ones in the lanes whose character is not written as itself.
+    auto special = [&](__m128i v) {
+        __m128i bad = _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high));
+        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, amp), _mm_cmpeq_epi32(v, quot)));
+        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, apos), _mm_cmpeq_epi32(v, lt)));
+        return _mm_or_si128(bad, _mm_cmpeq_epi32(v, gt));
+    };
+#endif
     for (std::size_t i = 0; i < n; ++i) {
+#ifdef __SSE2__
+        // Plain ASCII goes eight characters at a time: all eight are stored
+        // as bytes (the room is there) and the plain ones kept.
+        while (n - i >= 8) {
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 4));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
+                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+            const int mask = _mm_movemask_epi8(_mm_packs_epi32(special(a), special(b)));
+            const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) / 2 : 8;
+            i += plain;
+            d += plain;
+            if (plain < 8)
+                break;
+        }
+        if (i == n)
+            break;
+#endif
         const auto c = static_cast<uint32_t>(text[i]);
         if (c >= 0x80) {
             char32_t u = c;

@@ -78,7 +78,10 @@ private:
     static void WriteAttributesTree(CTreeNode* node);
     bool WriteElement(CTreeNode* node, int depth);
     // Room for count more bytes at the end of the output lines.
-    char* OutRoom(std::size_t count);
+    char* OutRoom(std::size_t count) {
+        return m_outLength + count <= m_out.size() ? m_out.data() + m_outLength : GrowOut(count);
+    }
+    char* GrowOut(std::size_t count);
     void AppendOut(std::string_view bytes);
     void AppendOut(std::wstring_view text);
     void AppendEncodedOut(std::wstring_view text, bool elementText, std::size_t& width,
