@@ -100,6 +100,13 @@ inline void AppendDecoded(std::wstring& out, std::string_view bytes) {
     std::size_t n = out.size();
     out.resize(n + bytes.size()); // never more characters than bytes
     wchar_t* d = out.data();
+    if (bytes.size() < 16) {
+        // Short pieces: widened byte by byte while they are ASCII.
+        while (p < end && *p < 0x80)
+            d[n++] = static_cast<wchar_t>(*p++);
+        if (p == end)
+            return;
+    }
     while (p < end) {
         const uint8_t* q = SkipAscii(p, end);
         WidenAscii(p, q, d + n);

@@ -266,7 +266,7 @@ bool CXmlFile::NextLine() {
     return true;
 }
 
-void CXmlFile::SkipWhitespace() {
+void CXmlFile::SkipBlanks() {
     for (;;) {
         const char* p = m_line.data() + m_pos;
         const char* end = m_line.data() + m_line.size();

@@ -66,7 +66,13 @@ private:
     bool NextLine();
     bool AtEnd() const { return m_pos >= m_line.size() && m_eof; }
     char Cur() const { return m_pos < m_line.size() ? m_line[m_pos] : '\0'; }
-    void SkipWhitespace();
+    void SkipWhitespace() {
+        // Most calls stand on a character that is no blank already.
+        if (m_pos < m_line.size() && static_cast<unsigned char>(m_line[m_pos]) > 32)
+            return;
+        SkipBlanks();
+    }
+    void SkipBlanks();
     // The bytes of a name token at the read position (after blanks).
     std::string_view ReadNameBytes();
     std::wstring ReadName();
