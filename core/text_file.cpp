@@ -366,6 +366,12 @@ char* CTextFile::Reserve(std::size_t count) {
 }
 
 bool CTextFile::AppendOut(const char* bytes, std::size_t count) {
+    if (count >= kOutFlushSize && FlushOut()) {
+        // A large block goes to the file as it is, without a copy.
+        if (!m_file.Write(bytes, static_cast<int64_t>(count)))
+            m_writeFailed = true;
+        return !m_writeFailed;
+    }
     std::memcpy(Reserve(count), bytes, count);
     m_outLength += count;
     return !m_writeFailed;

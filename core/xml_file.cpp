@@ -72,9 +72,17 @@ std::wstring ToWide(std::string_view bytes, bool ascii = false) {
 }
 
 // True for a character that is not written as itself.
-bool NeedsEscape(wchar_t c) {
+constexpr bool NeedsEscape(wchar_t c) {
     return (c >= 0 && c <= 32) || c == L'&' || c == L'"' || c == L'\'' || c == L'<' || c == L'>';
 }
+
+// The ASCII characters that are written as themselves.
+constexpr std::array<bool, 128> kPlain = [] {
+    std::array<bool, 128> t{};
+    for (int c = 0; c < 128; ++c)
+        t[c] = !NeedsEscape(static_cast<wchar_t>(c));
+    return t;
+}();
 
 // The escaped attribute value (NUL characters, which no XML document can
 // hold, are left out).
@@ -589,15 +597,14 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
     std::size_t extra = 0;
 #ifdef __SSE2__
     static_assert(sizeof(wchar_t) == 4);
-    const __m128i low = _mm_set1_epi32(33), high = _mm_set1_epi32(127);
-    const __m128i amp = _mm_set1_epi32('&'), quot = _mm_set1_epi32('"'),
-                  apos = _mm_set1_epi32('\''), lt = _mm_set1_epi32('<'), gt = _mm_set1_epi32('>');
-    // All ones in the lanes whose character is not written as itself.
+    // All ones in the lanes that may need escaping: below '(' (the blanks
+    // and & " ' among them), above '~', '<' and '>'. The few plain characters
+    // below '(' take the character-by-character way.
+    const __m128i low = _mm_set1_epi32('('), high = _mm_set1_epi32('~');
+    const __m128i lt = _mm_set1_epi32('<'), gt = _mm_set1_epi32('>');
     auto special = [&](__m128i v) {
         __m128i bad = _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high));
-        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, amp), _mm_cmpeq_epi32(v, quot)));
-        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, apos), _mm_cmpeq_epi32(v, lt)));
-        return _mm_or_si128(bad, _mm_cmpeq_epi32(v, gt));
+        return _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, lt), _mm_cmpeq_epi32(v, gt)));
     };
 #endif
     for (std::size_t i = 0; i < n; ++i) {
@@ -620,6 +627,10 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
             break;
 #endif
         const auto c = static_cast<uint32_t>(text[i]);
+        if (c < 0x80 && kPlain[c]) {
+            *d++ = static_cast<char>(c);
+            continue;
+        }
         if (c >= 0x80) {
             char32_t u = c;
             if (utf8::IsHighSurrogate(u) && i + 1 < n &&
