@@ -372,7 +372,9 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
     if (m_pos >= m_line.size() || IsBlank(m_line[m_pos]))
         return Fail(L"blank after '<'");
     std::string& name = m_names[static_cast<std::size_t>(depth)];
-    name.assign(ReadNameBytes());
+    const std::string_view nameBytes = ReadNameBytes();
+    name.resize(nameBytes.size());
+    std::memcpy(name.data(), nameBytes.data(), nameBytes.size());
     if (name.empty())
         return Fail(L"markup that is not an element (comment, declaration or stray '<')");
     if (depth == 0) {

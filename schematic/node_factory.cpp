@@ -71,9 +71,12 @@ struct RowsByFirstLetter {
     }
 };
 
-// True when name begins with tag (the name ends at its NUL).
+// True when name begins with tag (the name ends at its NUL); the first letters
+// are known to match.
 bool StartsWith(const wchar_t* name, const wchar_t* tag, std::size_t length) {
-    for (std::size_t k = 0; k < length; ++k)
+    if (name[1] != tag[1]) // every tag has two letters at least
+        return false;
+    for (std::size_t k = 2; k < length; ++k)
         if (name[k] != tag[k])
             return false;
     return true;
