@@ -1,5 +1,6 @@
 #include "core/text_file.h"
 
+#include "core/utf8_codec.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -14,14 +15,10 @@ namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr std::size_t kOutFlushSize = 64 * 1024;
-constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
+using utf8::IsHighSurrogate;
+using utf8::IsLowSurrogate;
+using utf8::kReplacement;
 
 // Windows-1252 byte -> character, built once from the platform's table.
 const std::array<wchar_t, 256>& Cp1252Table() {
@@ -35,24 +32,6 @@ const std::array<wchar_t, 256>& Cp1252Table() {
         return t;
     }();
     return table;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 void AppendUtf16(std::string& out, char32_t c) {
@@ -69,24 +48,21 @@ void AppendUtf16(std::string& out, char32_t c) {
     }
 }
 
-// The characters of a wide string as code points: a high and a low surrogate
-// in a row are one character (text may come from UTF-16 sources); values
-// beyond Unicode become U+FFFD. Lone surrogates stay as they are.
-template <class F> void ForEachCodePoint(std::wstring_view text, F&& f) {
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        char32_t c = static_cast<char32_t>(static_cast<uint32_t>(text[i]));
-        if (IsHighSurrogate(c) && i + 1 < n) {
-            char32_t d = static_cast<char32_t>(static_cast<uint32_t>(text[i + 1]));
-            if (IsLowSurrogate(d)) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
-                ++i;
-            }
-        }
-        if (c > 0x10FFFF)
-            c = kReplacement;
-        f(c);
+// The first CR or LF from p on (end when none).
+const uint8_t* ScanLineEnd(const uint8_t* p, const uint8_t* end) {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (mask)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
     }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
 }
 
 // The first byte from p on that is a CR, a LF or above 0x7F (end when none).
@@ -105,26 +81,6 @@ const uint8_t* ScanPlainAscii(const uint8_t* p, const uint8_t* end) {
     while (p < end && *p < 0x80 && *p != '\r' && *p != '\n')
         ++p;
     return p;
-}
-
-// Widens ASCII bytes to wide characters.
-void WidenAscii(const uint8_t* a, const uint8_t* b, wchar_t* d) {
-#ifdef __SSE2__
-    static_assert(sizeof(wchar_t) == 4);
-    const __m128i zero = _mm_setzero_si128();
-    while (b - a >= 16) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-        __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(lo, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(lo, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpacklo_epi16(hi, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 12), _mm_unpackhi_epi16(hi, zero));
-        a += 16;
-        d += 16;
-    }
-#endif
-    while (a < b)
-        *d++ = static_cast<wchar_t>(*a++);
 }
 
 } // namespace
@@ -269,41 +225,10 @@ bool CTextFile::ReadChar(char32_t& c) {
         ++m_position;
         return true;
     }
-    // UTF-8: a malformed, overlong or truncated sequence gives U+FFFD for its
-    // lead byte alone, so that a stray byte never swallows a line end or a '<'.
-    std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
-                         : b0 >= 0xE0 && b0 <= 0xEF ? 3
-                         : b0 >= 0xF0 && b0 <= 0xF4 ? 4
-                                                    : 0;
-    c = kReplacement;
-    if (length == 0 || EnsureBytes(length) < length) {
-        ++m_position;
-        return true;
-    }
+    // UTF-8: up to two three-byte surrogates make one character.
+    const std::size_t available = EnsureBytes(6);
     const uint8_t* p = m_buffer.get() + m_position;
-    char32_t v = b0 & (0xFF >> (length + 1));
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            ++m_position;
-            return true;
-        }
-        v = (v << 6) | (p[i] & 0x3F);
-    }
-    if ((length == 3 && v < 0x800) || (length == 4 && (v < 0x10000 || v > 0x10FFFF))) {
-        ++m_position;
-        return true;
-    }
-    m_position += length;
-    // Older files hold characters beyond U+FFFF as two three-byte surrogates.
-    if (IsHighSurrogate(v) && EnsureBytes(3) >= 3) {
-        const uint8_t* q = m_buffer.get() + m_position;
-        if (q[0] == 0xED && (q[1] & 0xF0) == 0xB0 && (q[2] & 0xC0) == 0x80) {
-            char32_t low = 0xD000 | ((q[1] & 0x3F) << 6) | (q[2] & 0x3F);
-            v = 0x10000 + ((v - 0xD800) << 10) + (low - 0xDC00);
-            m_position += 3;
-        }
-    }
-    c = v;
+    m_position += utf8::DecodeMultiByte(p, p + available, c);
     return true;
 }
 
@@ -380,13 +305,54 @@ bool CTextFile::ReadLineString(std::wstring& line) {
         void operator()(const uint8_t* a, const uint8_t* b) {
             std::size_t old = out.size();
             out.resize(old + static_cast<std::size_t>(b - a));
-            WidenAscii(a, b, out.data() + old);
+            utf8::WidenAscii(a, b, out.data() + old);
         }
         void operator()(char32_t c) { out.push_back(static_cast<wchar_t>(c)); }
     } sink{line};
     bool ended;
     std::size_t n = ReadLineInto(sink, static_cast<std::size_t>(-1), ended);
     return n > 0 || ended;
+}
+
+bool CTextFile::ReadLineBytes(std::string_view& line) {
+    line = {};
+    m_lineBytes.clear();
+    bool collected = false; // the line so far is in m_lineBytes
+    for (;;) {
+        if (m_position >= m_filled && EnsureBytes(1) == 0) {
+            if (!collected)
+                return false;
+            line = m_lineBytes;
+            return true;
+        }
+        const uint8_t* p = m_buffer.get() + m_position;
+        const uint8_t* end = m_buffer.get() + m_filled;
+        const uint8_t* q = p;
+        // No byte of a multi-byte character is a CR or a LF, so the line end
+        // is found in the bytes.
+        q = ScanLineEnd(q, end);
+        const auto length = static_cast<std::size_t>(q - p);
+        if (q == end) {
+            // The line goes on past the buffer.
+            m_lineBytes.append(reinterpret_cast<const char*>(p), length);
+            m_position = m_filled;
+            collected = true;
+            continue;
+        }
+        m_position += length + 1;
+        if (!collected && (*q == '\n' || q + 1 < end)) {
+            // The whole line and what follows its CR are in the buffer.
+            if (*q == '\r' && q[1] == '\n')
+                ++m_position;
+            line = std::string_view(reinterpret_cast<const char*>(p), length);
+            return true;
+        }
+        m_lineBytes.append(reinterpret_cast<const char*>(p), length);
+        if (*q == '\r')
+            SkipLfAfterCr();
+        line = m_lineBytes;
+        return true;
+    }
 }
 
 char* CTextFile::Reserve(std::size_t count) {
@@ -400,6 +366,12 @@ char* CTextFile::Reserve(std::size_t count) {
 }
 
 bool CTextFile::AppendOut(const char* bytes, std::size_t count) {
+    if (count >= kOutFlushSize && FlushOut()) {
+        // A large block goes to the file as it is, without a copy.
+        if (!m_file.Write(bytes, static_cast<int64_t>(count)))
+            m_writeFailed = true;
+        return !m_writeFailed;
+    }
     std::memcpy(Reserve(count), bytes, count);
     m_outLength += count;
     return !m_writeFailed;
@@ -423,30 +395,14 @@ bool CTextFile::WriteString(std::wstring_view text) {
         return false;
     if (m_codePage == CodePageUtf16) {
         std::string bytes;
-        ForEachCodePoint(text, [&bytes](char32_t c) { AppendUtf16(bytes, c); });
+        utf8::ForEachCodePoint(text, [&bytes](char32_t c) { AppendUtf16(bytes, c); });
         bytes.append("\r\0\n\0", 4);
         return AppendOut(bytes.data(), bytes.size());
     }
     if (m_codePage == CodePageUtf8) {
         // At most four bytes per character, then CR LF.
         char* out = Reserve(text.size() * 4 + 2);
-        char* d = out;
-        const std::size_t n = text.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            uint32_t c = static_cast<uint32_t>(text[i]);
-            if (c < 0x80) {
-                *d++ = static_cast<char>(c);
-                continue;
-            }
-            std::size_t k = i;
-            while (k < n && static_cast<uint32_t>(text[k]) >= 0x80)
-                ++k;
-            std::string bytes;
-            ForEachCodePoint(text.substr(i, k - i), [&bytes](char32_t u) { AppendUtf8(bytes, u); });
-            std::memcpy(d, bytes.data(), bytes.size());
-            d += bytes.size();
-            i = k - 1;
-        }
+        char* d = utf8::EncodeTo(out, text);
         *d++ = '\r';
         *d++ = '\n';
         m_outLength += static_cast<std::size_t>(d - out);

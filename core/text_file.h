@@ -72,6 +72,11 @@ public:
     // The whole next line; false when the file was exhausted before it (a
     // last line without a line end is still returned).
     bool ReadLineString(std::wstring& line);
+    // The bytes of the next line as they stand in the file, for the byte
+    // encodings (not UTF-16): the line ends as for ReadLineString, and the
+    // view stays valid until the next read. False when the file was exhausted
+    // before the line.
+    bool ReadLineBytes(std::string_view& line);
 
     // Writes the text in the file's encoding, then CR LF.
     bool WriteString(const wchar_t* text);
@@ -104,6 +109,7 @@ private:
     std::unique_ptr<uint8_t[]> m_buffer;
     std::size_t m_filled = 0;   // bytes in the buffer
     std::size_t m_position = 0; // read position in the buffer
+    std::string m_lineBytes;    // a line that did not lie whole in the buffer
     std::vector<char> m_out;    // bytes written but not yet in the file
     std::size_t m_outLength = 0;
 };

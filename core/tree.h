@@ -33,6 +33,10 @@ public:
         return child;
     }
 
+    // Makes room for count more children (a reader that knows how many
+    // follow).
+    void ReserveChildren(std::size_t count) { m_children.reserve(m_children.size() + count); }
+
     // Inserts the child before the one at index (at the end when index equals
     // the child count) and makes this node its parent; returns the child.
     T* InsertChildAt(std::size_t index, T* child) {

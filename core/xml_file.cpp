@@ -1,11 +1,19 @@
 #include "core/xml_file.h"
 
 #include "board/board_nets.h"
+#include "core/utf8_codec.h"
 #include "platform/file.h"
 #include "schematic/node_factory.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <cwchar>
 #include <memory>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 const XmlEntity g_XmlEntities[5] = {
     {L'&', L"&amp;", 5}, {L'"', L"&quot;", 6}, {L'\'', L"&apos;", 6},
@@ -18,89 +26,84 @@ namespace {
 // exhausting the stack.
 constexpr int kMaxDepth = 256;
 
-bool IsNameChar(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-           c == L'_' || static_cast<uint32_t>(c) >= 0x80;
+// Lines are handed to the text file in batches of about this many bytes.
+constexpr std::size_t kOutBatch = 64 * 1024;
+
+// Byte classes of the reader: a blank (codes 1 to 32), and a byte of a name
+// (a letter, a digit, '_' or any byte of a character beyond ASCII, all of
+// which count as name characters).
+constexpr uint8_t kBlank = 1;
+constexpr uint8_t kName = 2;
+constexpr std::array<uint8_t, 256> kByteClass = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 1; c <= 32; ++c)
+        t[c] = kBlank;
+    for (int c = 0; c < 256; ++c)
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            c == '_' || c >= 0x80)
+            t[c] = kName;
+    return t;
+}();
+
+bool IsNameByte(char b) {
+    return kByteClass[static_cast<unsigned char>(b)] == kName;
 }
 
-void AppendCharRef(std::wstring& out, wchar_t c) {
-    out += L"&#";
-    unsigned v = static_cast<unsigned>(c);
-    wchar_t digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<wchar_t>(L'0' + v % 10);
-        v /= 10;
-    } while (v);
-    while (n)
-        out += digits[--n];
-    out += L';';
+bool IsBlank(char b) {
+    return kByteClass[static_cast<unsigned char>(b)] == kBlank;
 }
 
-// Appends the escaped text. Element texts also escape a space at either end
-// (the reader drops blanks there) and record the positions of single spaces
-// between two other characters, where a long line may be wrapped.
-void AppendEncoded(std::wstring& out, std::wstring_view text, bool elementText,
-                   std::vector<std::size_t>* cuts) {
-    // No XML document can hold a NUL character: it is left out.
-    std::wstring withoutNul;
-    if (text.find(L'\0') != std::wstring_view::npos) {
-        for (wchar_t c : text)
-            if (c != L'\0')
-                withoutNul += c;
-        text = withoutNul;
+bool IsAscii(std::string_view bytes) {
+    unsigned bits = 0;
+    for (char b : bytes)
+        bits |= static_cast<unsigned char>(b);
+    return bits < 0x80;
+}
+
+// The characters of UTF-8 bytes, in a string of their size.
+std::wstring ToWide(std::string_view bytes, bool ascii = false) {
+    if (ascii || IsAscii(bytes)) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        return std::wstring(p, p + bytes.size());
     }
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        // A run of characters that stand for themselves goes in at once.
-        std::size_t j = i;
-        while (j < n) {
-            wchar_t c = text[j];
-            if ((c >= 0 && c <= 32) || c == L'&' || c == L'"' || c == L'\'' || c == L'<' ||
-                c == L'>')
-                break;
-            ++j;
+    std::wstring out;
+    utf8::AppendDecoded(out, bytes);
+    return out;
+}
+
+// True for a character that is not written as itself.
+constexpr bool NeedsEscape(wchar_t c) {
+    return (c >= 0 && c <= 32) || c == L'&' || c == L'"' || c == L'\'' || c == L'<' || c == L'>';
+}
+
+// The ASCII characters that are written as themselves.
+constexpr std::array<bool, 128> kPlain = [] {
+    std::array<bool, 128> t{};
+    for (int c = 0; c < 128; ++c)
+        t[c] = !NeedsEscape(static_cast<wchar_t>(c));
+    return t;
+}();
+
+// The escaped attribute value (NUL characters, which no XML document can
+// hold, are left out).
+void AppendEncoded(std::wstring& out, std::wstring_view text) {
+    for (wchar_t c : text) {
+        if (c == L'\0')
+            continue;
+        if (!NeedsEscape(c) || c == L' ') {
+            out += c;
+            continue;
         }
-        if (j > i) {
-            out.append(text.substr(i, j - i));
-            i = j;
-            if (i == n)
+        bool entity = false;
+        for (const XmlEntity& e : g_XmlEntities) {
+            if (e.character == c) {
+                out += e.text;
+                entity = true;
                 break;
-        }
-        wchar_t c = text[i];
-        switch (c) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        case L'\'':
-            out += L"&apos;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L' ':
-            if (!elementText) {
-                out += c;
-            } else if (i == 0 || i + 1 == n) {
-                AppendCharRef(out, c);
-            } else {
-                if (cuts && text[i - 1] != L' ' && text[i + 1] != L' ')
-                    cuts->push_back(out.size());
-                out += c;
             }
-            break;
-        default:
-            AppendCharRef(out, c);
-            break;
         }
-        ++i;
+        if (!entity)
+            out += L"&#" + std::to_wstring(static_cast<unsigned>(c)) + L";";
     }
 }
 
@@ -170,7 +173,7 @@ CXmlFile::~CXmlFile() {
 
 std::wstring CXmlFile::EncodeEntities(std::wstring_view text) {
     std::wstring out;
-    AppendEncoded(out, text, false, nullptr);
+    AppendEncoded(out, text);
     return out;
 }
 
@@ -199,17 +202,19 @@ bool CXmlFile::Load(const wchar_t* path) {
         m_file.Close();
         return Fail(L"cannot open the file");
     }
+    m_utf16 = m_file.GetCodePage() == CTextFile::CodePageUtf16;
     // The first line is the XML declaration.
-    if (!m_file.ReadLineString(m_line)) {
+    if (!m_file.ReadLineString(m_wideLine)) {
         m_file.Close();
         return Fail(L"the file is empty");
     }
     m_lineNumber = 1;
     m_eof = false;
-    m_line.clear();
+    m_line = {};
     m_pos = 0;
     NextLine();
-    m_names.assign(kMaxDepth + 1, std::wstring());
+    m_names.assign(kMaxDepth + 1, std::string());
+    m_children.assign(kMaxDepth + 1, std::vector<CTreeNode*>());
     m_texts.assign(kMaxDepth + 1, std::wstring());
     m_expectedRoot = m_root->GetRootTag();
 
@@ -217,9 +222,11 @@ bool CXmlFile::Load(const wchar_t* path) {
     auto scratch = std::make_unique<CRoot>();
     bool ok = ParseElement(scratch.get(), 0);
     m_file.Close();
-    m_line.clear();
-    m_line.shrink_to_fit();
+    m_line = {};
+    m_wideLine = std::wstring();
+    m_utf8Line = std::string();
     m_names.clear();
+    m_children.clear();
     m_texts.clear();
     if (!ok) {
         if (m_error.empty())
@@ -245,9 +252,20 @@ bool CXmlFile::Load(const wchar_t* path) {
 bool CXmlFile::NextLine() {
     if (m_eof)
         return false;
-    if (!m_file.ReadLineString(m_line)) {
+    bool ok;
+    if (m_utf16) {
+        ok = m_file.ReadLineString(m_wideLine);
+        if (ok) {
+            m_utf8Line.clear();
+            utf8::AppendEncoded(m_utf8Line, m_wideLine);
+            m_line = m_utf8Line;
+        }
+    } else {
+        ok = m_file.ReadLineBytes(m_line);
+    }
+    if (!ok) {
         m_eof = true;
-        m_line.clear();
+        m_line = {};
         m_pos = 0;
         return false;
     }
@@ -256,51 +274,77 @@ bool CXmlFile::NextLine() {
     return true;
 }
 
-void CXmlFile::SkipWhitespace() {
+void CXmlFile::SkipBlanks() {
     for (;;) {
-        const std::size_t n = m_line.size();
-        while (m_pos < n) {
-            wchar_t c = m_line[m_pos];
-            if (c < 1 || c > 32)
-                return;
-            ++m_pos;
-        }
-        if (!NextLine())
+        const char* p = m_line.data() + m_pos;
+        const char* end = m_line.data() + m_line.size();
+        while (p < end && IsBlank(*p))
+            ++p;
+        m_pos = static_cast<std::size_t>(p - m_line.data());
+        if (p < end || !NextLine())
             return;
     }
 }
 
-void CXmlFile::ReadName(std::wstring& name) {
+std::string_view CXmlFile::ReadNameBytes() {
     SkipWhitespace();
-    const std::size_t start = m_pos;
-    const std::size_t n = m_line.size();
-    while (m_pos < n && IsNameChar(m_line[m_pos]))
-        ++m_pos;
-    name.assign(m_line, start, m_pos - start);
+    const char* start = m_line.data() + m_pos;
+    const char* end = m_line.data() + m_line.size();
+    const char* p = start;
+    while (p < end && IsNameByte(*p))
+        ++p;
+    m_pos += static_cast<std::size_t>(p - start);
+    return std::string_view(start, static_cast<std::size_t>(p - start));
 }
 
-void CXmlFile::ReadAttributeValue(std::wstring& value) {
-    value.clear();
+std::wstring CXmlFile::ReadName() {
+    return ToWide(ReadNameBytes());
+}
+
+std::wstring CXmlFile::ReadAttributeValue() {
     SkipWhitespace();
     if (AtEnd())
-        return;
-    if (m_line[m_pos++] != L'=')
-        return;
-    SkipWhitespace();
-    const wchar_t quote = Cur();
-    if (quote != L'"' && quote != L'\'') {
-        ReadName(value);
-        return;
+        return {};
+    if (m_line[m_pos] != '=') {
+        // That character is consumed, with all the bytes it takes.
+        const auto* p = reinterpret_cast<const uint8_t*>(m_line.data());
+        char32_t c;
+        m_pos += p[m_pos] < 0x80 ? 1 : utf8::DecodeMultiByte(p + m_pos, p + m_line.size(), c);
+        return {};
     }
     ++m_pos;
+    SkipWhitespace();
+    const char quote = Cur();
+    if (quote != '"' && quote != '\'')
+        return ReadName();
+    ++m_pos;
+    // Most values end on their line and are plain ASCII without entities:
+    // they are widened straight into a string of their size.
+    const char* p = m_line.data() + m_pos;
+    const char* end = m_line.data() + m_line.size();
+    const char* q = p;
+    unsigned bits = 0;
+    bool entities = false;
+    while (q < end && *q != quote) {
+        bits |= static_cast<unsigned char>(*q);
+        entities = entities || *q == '&';
+        ++q;
+    }
+    if (q < end && bits < 0x80 && !entities) {
+        m_pos += static_cast<std::size_t>(q - p) + 1;
+        return ToWide(std::string_view(p, static_cast<std::size_t>(q - p)), true);
+    }
+    std::wstring value;
     for (;;) {
-        std::size_t q = m_line.find(quote, m_pos);
-        if (q != std::wstring::npos) {
-            value.append(m_line, m_pos, q - m_pos);
-            m_pos = q + 1;
+        std::size_t close = m_line.find(quote, m_pos);
+        std::string_view piece =
+            m_line.substr(m_pos, close == std::string_view::npos ? close : close - m_pos);
+        entities = entities || piece.find('&') != std::string_view::npos;
+        utf8::AppendDecoded(value, piece);
+        if (close != std::string_view::npos) {
+            m_pos = close + 1;
             break;
         }
-        value.append(m_line, m_pos);
         m_pos = m_line.size();
         // A value broken over lines: the line end and the indentation after
         // it read as one space.
@@ -309,116 +353,165 @@ void CXmlFile::ReadAttributeValue(std::wstring& value) {
             break;
         value += L' ';
     }
-    if (value.find(L'&') != std::wstring::npos) {
+    if (entities) {
         DecodeInto(value, m_rawValue);
-        value.swap(m_rawValue);
+        value.assign(m_rawValue);
     }
+    return value;
 }
 
 bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
     SkipWhitespace();
     if (AtEnd())
         return Fail(L"unexpected end of the file");
-    if (Cur() != L'<')
+    if (Cur() != '<')
         return Fail(L"expected '<'");
     ++m_pos;
     // The name follows the '<' directly: the node for it was chosen by what
     // stands there.
-    if (m_pos >= m_line.size() || (m_line[m_pos] >= 1 && m_line[m_pos] <= 32))
+    if (m_pos >= m_line.size() || IsBlank(m_line[m_pos]))
         return Fail(L"blank after '<'");
-    std::wstring& name = m_names[static_cast<std::size_t>(depth)];
-    ReadName(name);
+    std::string& name = m_names[static_cast<std::size_t>(depth)];
+    const std::string_view nameBytes = ReadNameBytes();
+    name.resize(nameBytes.size());
+    std::memcpy(name.data(), nameBytes.data(), nameBytes.size());
     if (name.empty())
         return Fail(L"markup that is not an element (comment, declaration or stray '<')");
-    if (depth == 0)
-        m_rootName = name;
-    if (depth == 0 && !m_expectedRoot.empty() && name != m_expectedRoot)
-        return Fail(L"the file holds a \"" + name + L"\" document, not a \"" + m_expectedRoot +
-                    L"\"");
+    if (depth == 0) {
+        m_rootName = ToWide(name);
+        if (!m_expectedRoot.empty() && m_rootName != m_expectedRoot)
+            return Fail(L"the file holds a \"" + m_rootName + L"\" document, not a \"" +
+                        m_expectedRoot + L"\"");
+    }
 
     SkipWhitespace();
-    if (Cur() != L'>') {
+    if (Cur() != '>') {
         XmlAttributeMap& attributes = node->GetAttributes();
         for (;;) {
             if (AtEnd())
-                return Fail(L"unexpected end of the file in <" + name + L">");
-            if (Cur() == L'/') {
+                return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
+            if (Cur() == '/') {
                 ++m_pos;
-                if (Cur() != L'>')
-                    return Fail(L"expected '>' after '/' in <" + name + L">");
+                if (Cur() != '>')
+                    return Fail(L"expected '>' after '/' in <" + ToWide(name) + L">");
                 ++m_pos;
                 return true;
             }
-            ReadName(m_attrName);
-            ReadAttributeValue(m_value);
-            auto [it, inserted] = attributes.try_emplace(std::move(m_attrName), std::move(m_value));
-            if (!inserted)
-                it->second = m_value;
+            // Fresh strings, each allocated once at its size and moved into
+            // the map; the writer emits names in map order, so each new one
+            // normally goes in at the end.
+            std::wstring attrName = ReadName();
+            std::wstring value = ReadAttributeValue();
+            const std::size_t count = attributes.size();
+            auto it =
+                attributes.try_emplace(attributes.end(), std::move(attrName), std::move(value));
+            if (attributes.size() == count)
+                it->second = std::move(value); // a repeated name keeps the last value
             SkipWhitespace();
-            if (Cur() == L'>')
+            if (Cur() == '>')
                 break;
         }
     }
     ++m_pos; // the '>'
 
-    // Content: character data up to each '<', then a child or the closing tag.
+    // The children are collected first and then given to the node at once.
+    std::vector<CTreeNode*>& children = m_children[static_cast<std::size_t>(depth)];
+    children.clear();
+    const bool ok = ParseContent(node, depth);
+    if (!children.empty()) {
+        node->ReserveChildren(children.size());
+        for (CTreeNode* child : children)
+            node->AddChild(child);
+        children.clear();
+    }
+    return ok;
+}
+
+bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
+    const std::string& name = m_names[static_cast<std::size_t>(depth)];
+    // Character data up to each '<', then a child or the closing tag.
     std::wstring& text = m_texts[static_cast<std::size_t>(depth)];
     text.clear();
+    bool entities = false;
     for (;;) {
         SkipWhitespace();
         for (;;) {
             if (m_pos >= m_line.size()) {
                 SkipWhitespace();
                 if (AtEnd())
-                    return Fail(L"unexpected end of the file in <" + name + L">");
+                    return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
                 text += L' ';
                 continue;
             }
-            std::size_t lt = m_line.find(L'<', m_pos);
-            if (lt == std::wstring::npos) {
-                text.append(m_line, m_pos);
-                m_pos = m_line.size();
-                continue;
+            const char* p = m_line.data() + m_pos;
+            const char* lt = static_cast<const char*>(std::memchr(p, '<', m_line.size() - m_pos));
+            const std::size_t length =
+                lt ? static_cast<std::size_t>(lt - p) : m_line.size() - m_pos;
+            if (length) {
+                std::string_view piece(p, length);
+                entities = entities || piece.find('&') != std::string_view::npos;
+                utf8::AppendDecoded(text, piece);
             }
-            text.append(m_line, m_pos, lt - m_pos);
-            m_pos = lt;
-            break;
+            m_pos += length;
+            if (lt)
+                break;
         }
         if (!text.empty() && text.back() == L' ')
             text.pop_back();
 
-        if (m_pos + 1 < m_line.size() && m_line[m_pos + 1] == L'/') {
+        if (m_pos + 1 < m_line.size() && m_line[m_pos + 1] == '/') {
             m_pos += 2;
-            ReadName(m_closeName);
-            if (m_closeName != name)
-                return Fail(L"closing tag </" + m_closeName + L"> does not match <" + name + L">");
+            std::string_view close = ReadNameBytes();
+            if (close != name) {
+                // Bytes that are no valid UTF-8 may still read as the same
+                // characters.
+                std::wstring wideClose = ToWide(close), wideName = ToWide(name);
+                if (wideClose != wideName)
+                    return Fail(L"closing tag </" + wideClose + L"> does not match <" + wideName +
+                                L">");
+            }
             SkipWhitespace();
-            if (AtEnd() || Cur() != L'>')
-                return Fail(L"expected '>' in </" + name + L">");
+            if (AtEnd() || Cur() != '>')
+                return Fail(L"expected '>' in </" + ToWide(name) + L">");
             ++m_pos;
             std::size_t end = text.size();
             while (end > 0 && text[end - 1] == L' ')
                 --end;
             text.resize(end);
-            if (text.find(L'&') == std::wstring::npos) {
+            if (!entities) {
                 node->SetText(text);
             } else {
-                DecodeInto(text, m_value);
-                node->SetText(m_value);
+                DecodeInto(text, m_rawValue);
+                node->SetText(m_rawValue);
             }
             return true;
         }
 
         if (depth + 1 >= kMaxDepth)
             return Fail(L"elements are nested too deeply");
-        CTreeNode* child = CreateNodeFromTag(m_line.c_str() + m_pos);
+        // The factory looks at the name after the '<' only.
+        std::size_t nameEnd = m_pos + 1;
+        while (nameEnd < m_line.size() && IsNameByte(m_line[nameEnd]))
+            ++nameEnd;
+        const std::string_view childName = m_line.substr(m_pos + 1, nameEnd - m_pos - 1);
+        wchar_t shortName[32];
+        const wchar_t* tag = shortName;
+        if (childName.size() < std::size(shortName) && IsAscii(childName)) {
+            for (std::size_t i = 0; i < childName.size(); ++i)
+                shortName[i] = static_cast<wchar_t>(childName[i]);
+            shortName[childName.size()] = 0;
+        } else {
+            m_tag = ToWide(childName);
+            tag = m_tag.c_str();
+        }
+        CTreeNode* child = CreateNodeFromTag(tag);
         if (!child)
             return Fail(L"out of memory");
         if (!ParseElement(child, depth + 1)) {
             delete child;
             return false;
         }
-        node->AddChild(child);
+        m_children[static_cast<std::size_t>(depth)].push_back(child);
     }
 }
 
@@ -455,12 +548,15 @@ bool CXmlFile::Save(const wchar_t* path) {
     bool ok = m_file.WriteString(declaration);
     if (ok) {
         WriteAttributesTree(m_root);
+        m_outLength = 0;
         ok = WriteElement(m_root, 0);
+        ok = FlushLines() && ok;
     }
     ok = m_file.Commit() && ok;
     ok = m_file.Close() && ok;
     m_out.clear();
     m_out.shrink_to_fit();
+    m_outLength = 0;
     if (!ok) {
         RemoveFile(temporary);
         return Fail(L"cannot write the file");
@@ -474,23 +570,195 @@ bool CXmlFile::Save(const wchar_t* path) {
     return true;
 }
 
+char* CXmlFile::GrowOut(std::size_t count) {
+    m_out.resize(std::max(m_outLength + count, std::max<std::size_t>(2 * m_out.size(), 4096)));
+    return m_out.data() + m_outLength;
+}
+
+void CXmlFile::AppendOut(std::string_view bytes) {
+    std::memcpy(OutRoom(bytes.size()), bytes.data(), bytes.size());
+    m_outLength += bytes.size();
+}
+
+void CXmlFile::AppendOut(std::wstring_view text) {
+    char* d = OutRoom(text.size() * 4);
+    m_outLength = static_cast<std::size_t>(utf8::EncodeTo(d, text) - m_out.data());
+}
+
+// The escaped text goes in as UTF-8. width counts the characters of the line
+// (the unit of the line width); element texts also escape a space at either
+// end (the reader drops blanks there) and record the single spaces between two
+// other characters, where a long line may be wrapped.
+void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::size_t& width,
+                                std::size_t lineStart, bool cuts) {
+    const std::size_t n = text.size();
+    // The longest form of one character is a reference like "&#4294967295;".
+    char* const start = OutRoom(n * 13);
+    char* d = start;
+    // Entities make the line longer than the text by this many characters.
+    std::size_t extra = 0;
+#ifdef __SSE2__
+    static_assert(sizeof(wchar_t) == 4);
+    // All ones in the lanes that may need escaping: below '(' (the blanks
+    // and & " ' among them), above '~', '<' and '>'. The few plain characters
+    // below '(' take the character-by-character way.
+    const __m128i low = _mm_set1_epi32('('), high = _mm_set1_epi32('~');
+    const __m128i lt = _mm_set1_epi32('<'), gt = _mm_set1_epi32('>');
+    auto special = [&](__m128i v) {
+        __m128i bad = _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high));
+        return _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, lt), _mm_cmpeq_epi32(v, gt)));
+    };
+#endif
+    for (std::size_t i = 0; i < n; ++i) {
+#ifdef __SSE2__
+        // Plain ASCII goes eight characters at a time: all eight are stored
+        // as bytes (the room is there) and the plain ones kept.
+        while (n - i >= 8) {
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 4));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
+                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
+            const int mask = _mm_movemask_epi8(_mm_packs_epi32(special(a), special(b)));
+            const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) / 2 : 8;
+            i += plain;
+            d += plain;
+            if (plain < 8)
+                break;
+        }
+        if (i == n)
+            break;
+#endif
+        const auto c = static_cast<uint32_t>(text[i]);
+        if (c < 0x80 && kPlain[c]) {
+            *d++ = static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0x80) {
+            char32_t u = c;
+            if (utf8::IsHighSurrogate(u) && i + 1 < n &&
+                utf8::IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
+                ++i;
+            } else if (u > 0x10FFFF) {
+                u = utf8::kReplacement;
+            }
+            d = utf8::EncodeCodePoint(d, u);
+            continue;
+        }
+        if (!NeedsEscape(static_cast<wchar_t>(c))) {
+            *d++ = static_cast<char>(c);
+            continue;
+        }
+        const char* entity = nullptr;
+        std::size_t length = 0;
+        switch (c) {
+        case '&':
+            entity = "&amp;";
+            length = 5;
+            break;
+        case '"':
+            entity = "&quot;";
+            length = 6;
+            break;
+        case '\'':
+            entity = "&apos;";
+            length = 6;
+            break;
+        case '<':
+            entity = "&lt;";
+            length = 4;
+            break;
+        case '>':
+            entity = "&gt;";
+            length = 4;
+            break;
+        case ' ':
+            if (!elementText || (i != 0 && i + 1 != n)) {
+                if (cuts && text[i - 1] != L' ' && text[i + 1] != L' ')
+                    m_cuts.emplace_back(width + i + extra,
+                                        static_cast<std::size_t>(d - m_out.data()) - lineStart);
+                *d++ = ' ';
+                continue;
+            }
+            break;
+        case 0: {
+            // No XML document can hold a NUL character: the text goes in
+            // again without them.
+            std::wstring withoutNul;
+            for (wchar_t w : text)
+                if (w != L'\0')
+                    withoutNul += w;
+            while (!m_cuts.empty() && m_cuts.back().second + lineStart >=
+                                          static_cast<std::size_t>(start - m_out.data()))
+                m_cuts.pop_back();
+            AppendEncodedOut(withoutNul, elementText, width, lineStart, cuts);
+            return;
+        }
+        default:
+            break;
+        }
+        if (entity) {
+            std::memcpy(d, entity, length);
+            d += length;
+            extra += length - 1;
+            continue;
+        }
+        // A character reference: "&#" and the decimal code.
+        char digits[16];
+        int count = 0;
+        unsigned v = c;
+        do {
+            digits[count++] = static_cast<char>('0' + v % 10);
+            v /= 10;
+        } while (v);
+        *d++ = '&';
+        *d++ = '#';
+        for (int k = count; k > 0; --k)
+            *d++ = digits[k - 1];
+        *d++ = ';';
+        extra += static_cast<std::size_t>(count) + 2;
+    }
+    m_outLength = static_cast<std::size_t>(d - m_out.data());
+    width += n + extra;
+}
+
+bool CXmlFile::EndLine() {
+    AppendOut(std::string_view("\r\n"));
+    return m_outLength < kOutBatch || FlushLines();
+}
+
+bool CXmlFile::FlushLines() {
+    if (m_outLength == 0)
+        return true;
+    // The batch ends with a CR LF, which the text file adds itself.
+    bool ok = m_file.WriteLine(m_out.data(), m_outLength - 2);
+    m_outLength = 0;
+    return ok;
+}
+
 bool CXmlFile::WriteElement(CTreeNode* node, int depth) {
-    const wchar_t* tag = node->GetTagName();
+    const std::wstring_view tag = node->GetTagName();
     const std::size_t indent = static_cast<std::size_t>(depth);
-    m_out.assign(indent, L' ');
-    m_out += L'<';
-    m_out += tag;
+    const std::size_t lineStart = m_outLength;
+    // width: the length of the line in characters.
+    std::size_t width = indent + 1 + tag.size();
+    std::memset(OutRoom(indent + 1), ' ', indent);
+    m_out[m_outLength + indent] = '<';
+    m_outLength += indent + 1;
+    AppendOut(tag);
     m_cuts.clear();
     for (const auto& [name, value] : node->GetAttributes()) {
-        m_cuts.push_back(m_out.size());
-        m_out += L' ';
-        m_out += name;
-        m_out += L"=\"";
-        AppendEncoded(m_out, value, false, nullptr);
-        m_out += L'"';
+        m_cuts.emplace_back(width, m_outLength - lineStart);
+        AppendOut(std::string_view(" "));
+        AppendOut(std::wstring_view(name));
+        AppendOut(std::string_view("=\""));
+        width += name.size() + 3;
+        AppendEncodedOut(value, false, width, lineStart, false);
+        AppendOut(std::string_view("\""));
+        ++width;
     }
     std::wstring_view text = node->GetText();
-    std::wstring withoutNul; // NUL characters are left out (see AppendEncoded)
+    std::wstring withoutNul; // NUL characters are left out (see AppendEncodedOut)
     if (text.find(L'\0') != std::wstring_view::npos) {
         for (wchar_t c : text)
             if (c != L'\0')
@@ -499,46 +767,54 @@ bool CXmlFile::WriteElement(CTreeNode* node, int depth) {
     }
     const auto& children = node->GetChildren();
     if (text.empty() && children.empty()) {
-        m_out += L"/>";
-        return m_file.WriteString(m_out);
+        AppendOut(std::string_view("/>"));
+        return EndLine();
     }
-    if (children.empty() && m_out.size() + text.size() < static_cast<std::size_t>(XmlLineWidth)) {
-        m_out += L'>';
-        AppendEncoded(m_out, text, true, nullptr);
-        m_out += L"</";
-        m_out += tag;
-        m_out += L'>';
-        return m_file.WriteString(m_out);
+    if (children.empty() && width + text.size() < static_cast<std::size_t>(XmlLineWidth)) {
+        AppendOut(std::string_view(">"));
+        AppendEncodedOut(text, true, width, lineStart, false);
+        AppendOut(std::string_view("</"));
+        AppendOut(tag);
+        AppendOut(std::string_view(">"));
+        return EndLine();
     }
-    m_out += L'>';
-    AppendEncoded(m_out, text, true, &m_cuts);
+    AppendOut(std::string_view(">"));
+    ++width;
+    AppendEncodedOut(text, true, width, lineStart, true);
     bool ok = true;
-    if (m_out.size() < static_cast<std::size_t>(XmlLineWidth)) {
-        ok = m_file.WriteString(m_out);
+    if (width < static_cast<std::size_t>(XmlLineWidth)) {
+        ok = EndLine();
     } else {
         // Cut at the first allowed space at least a line width after the
         // start of the piece; the space itself is dropped and the reader turns
         // the line break and the indentation back into it.
-        std::size_t p = indent;
-        for (std::size_t q : m_cuts) {
+        m_piece.assign(m_out.data() + lineStart, m_outLength - lineStart);
+        m_outLength = lineStart;
+        std::size_t p = indent;     // in characters
+        std::size_t pByte = indent; // in bytes from the line start
+        for (const auto& [q, qByte] : m_cuts) {
             if (q < p || q - p < static_cast<std::size_t>(XmlLineWidth))
                 continue;
-            m_piece.assign(indent, L' ');
-            m_piece.append(m_out, p, q - p);
-            ok = m_file.WriteString(m_piece) && ok;
+            std::memset(OutRoom(indent), ' ', indent);
+            m_outLength += indent;
+            AppendOut(std::string_view(m_piece).substr(pByte, qByte - pByte));
+            ok = EndLine() && ok;
             p = q + 1;
+            pByte = qByte + 1;
         }
-        m_piece.assign(indent, L' ');
-        m_piece.append(m_out, p);
-        ok = m_file.WriteString(m_piece) && ok;
+        std::memset(OutRoom(indent), ' ', indent);
+        m_outLength += indent;
+        AppendOut(std::string_view(m_piece).substr(pByte));
+        ok = EndLine() && ok;
     }
     for (CTreeNode* child : children)
         ok = WriteElement(child, depth + 2) && ok;
-    m_out.assign(indent, L' ');
-    m_out += L"</";
-    m_out += tag;
-    m_out += L'>';
-    return m_file.WriteString(m_out) && ok;
+    std::memset(OutRoom(indent), ' ', indent);
+    m_outLength += indent;
+    AppendOut(std::string_view("</"));
+    AppendOut(tag);
+    AppendOut(std::string_view(">"));
+    return EndLine() && ok;
 }
 
 void BuildBoardNetsInTree(CTreeNode* node) {

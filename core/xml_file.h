@@ -16,6 +16,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct XmlEntity {
@@ -64,14 +65,36 @@ private:
     bool Fail(const std::wstring& reason);
     bool NextLine();
     bool AtEnd() const { return m_pos >= m_line.size() && m_eof; }
-    wchar_t Cur() const { return m_pos < m_line.size() ? m_line[m_pos] : L'\0'; }
-    void SkipWhitespace();
-    void ReadName(std::wstring& name);
-    void ReadAttributeValue(std::wstring& value);
+    char Cur() const { return m_pos < m_line.size() ? m_line[m_pos] : '\0'; }
+    void SkipWhitespace() {
+        // Most calls stand on a character that is no blank already.
+        if (m_pos < m_line.size() && static_cast<unsigned char>(m_line[m_pos]) > 32)
+            return;
+        SkipBlanks();
+    }
+    void SkipBlanks();
+    // The bytes of a name token at the read position (after blanks).
+    std::string_view ReadNameBytes();
+    std::wstring ReadName();
+    std::wstring ReadAttributeValue();
     bool ParseElement(CTreeNode* node, int depth);
+    // The content of the element whose start tag was just read.
+    bool ParseContent(CTreeNode* node, int depth);
     static void ReadAttributesTree(CTreeNode* node);
     static void WriteAttributesTree(CTreeNode* node);
     bool WriteElement(CTreeNode* node, int depth);
+    // Room for count more bytes at the end of the output lines.
+    char* OutRoom(std::size_t count) {
+        return m_outLength + count <= m_out.size() ? m_out.data() + m_outLength : GrowOut(count);
+    }
+    char* GrowOut(std::size_t count);
+    void AppendOut(std::string_view bytes);
+    void AppendOut(std::wstring_view text);
+    void AppendEncodedOut(std::wstring_view text, bool elementText, std::size_t& width,
+                          std::size_t lineStart, bool cuts);
+    // Ends the current output line; hands full batches of lines to the file.
+    bool EndLine();
+    bool FlushLines();
 
     CRoot* m_root;
     CTextFile m_file;
@@ -79,24 +102,30 @@ private:
     int m_codePage = CTextFile::CodePageUtf8;
     std::wstring m_error;
 
-    // Reader state: the current input line and the position in it.
-    std::wstring m_line;
+    // Reader state: the current input line (its UTF-8 bytes) and the position
+    // in it. Lines of a UTF-16 file are read as text and held as UTF-8.
+    std::string_view m_line;
     std::size_t m_pos = 0;
     bool m_eof = false;
+    bool m_utf16 = false;
+    std::wstring m_wideLine;
+    std::string m_utf8Line;
     int m_lineNumber = 0;
     std::wstring m_expectedRoot;
     std::wstring m_rootName;
-    std::vector<std::wstring> m_names; // element name per depth
-    std::vector<std::wstring> m_texts; // collected content per depth
-    std::wstring m_attrName;
+    std::vector<std::string> m_names;                // element name (UTF-8) per depth
+    std::vector<std::wstring> m_texts;               // collected content per depth
+    std::vector<std::vector<CTreeNode*>> m_children; // children read so far per depth
+    std::wstring m_tag;
     std::wstring m_rawValue;
-    std::wstring m_value;
-    std::wstring m_closeName;
 
-    // Writer state, reused from line to line.
-    std::wstring m_out;
-    std::wstring m_piece;
-    std::vector<std::size_t> m_cuts;
+    // Writer state: UTF-8 lines not yet handed to the file, and the places
+    // (in characters and in bytes from the line start) where a long line may
+    // be wrapped.
+    std::string m_out;
+    std::size_t m_outLength = 0;
+    std::string m_piece;
+    std::vector<std::pair<std::size_t, std::size_t>> m_cuts;
 };
 
 // Builds the nets of every board in the tree below node (boards are not

@@ -82,26 +82,58 @@ const NodeFactoryRow* GetNodeFactoryTable(int* count) {
     return kRows;
 }
 
+namespace {
+
+// For each ASCII first letter, the rows whose tag starts with it, in table
+// order, so that a lookup compares only the few candidate tags.
+struct RowsByFirstLetter {
+    std::array<std::array<unsigned char, std::size(kRows) + 1>, 128> rows{};
+    std::array<unsigned char, std::size(kRows)> lengths{};
+    RowsByFirstLetter() {
+        for (auto& r : rows)
+            r.fill(0xFF);
+        std::array<std::size_t, 128> used{};
+        for (std::size_t i = 0; i < std::size(kRows); ++i) {
+            const auto first = static_cast<std::size_t>(kRows[i].tag[0]) & 0x7F;
+            rows[first][used[first]++] = static_cast<unsigned char>(i);
+            lengths[i] = static_cast<unsigned char>(std::wcslen(kRows[i].tag));
+        }
+    }
+};
+
+// True when name begins with tag (the name ends at its NUL); the first letters
+// are known to match.
+bool StartsWith(const wchar_t* name, const wchar_t* tag, std::size_t length) {
+    if (name[1] != tag[1]) // every tag has two letters at least
+        return false;
+    for (std::size_t k = 2; k < length; ++k)
+        if (name[k] != tag[k])
+            return false;
+    return true;
+}
+
+} // namespace
+
 CTreeNode* CreateNodeFromTag(const wchar_t* text) {
     if (!text)
         text = L"";
     const wchar_t* name = text[0] == L'<' ? text + 1 : text;
-    static const std::array<std::size_t, std::size(kRows)> lengths = [] {
-        std::array<std::size_t, std::size(kRows)> l{};
-        for (std::size_t i = 0; i < l.size(); ++i)
-            l[i] = std::wcslen(kRows[i].tag);
-        return l;
-    }();
-    for (std::size_t i = 0; i < lengths.size(); ++i) {
-        const NodeFactoryRow& row = kRows[i];
-        if (name[0] != row.tag[0] || std::wcsncmp(name, row.tag, lengths[i]) != 0)
-            continue;
-        if (row.create)
-            return row.create();
-        CTreeNode* node = new (std::nothrow) CGenericNode(row.type, row.tag);
-        if (node && row.initialText)
-            node->SetText(row.initialText);
-        return node;
+    static const RowsByFirstLetter index;
+    const auto first = static_cast<uint32_t>(name[0]);
+    if (first < 128) {
+        for (unsigned char i : index.rows[first]) {
+            if (i == 0xFF)
+                break;
+            const NodeFactoryRow& row = kRows[i];
+            if (!StartsWith(name, row.tag, index.lengths[i]))
+                continue;
+            if (row.create)
+                return row.create();
+            CTreeNode* node = new (std::nothrow) CGenericNode(row.type, row.tag);
+            if (node && row.initialText)
+                node->SetText(row.initialText);
+            return node;
+        }
     }
     const wchar_t* end = name;
     while (IsNameChar(*end))

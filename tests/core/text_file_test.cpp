@@ -1,6 +1,7 @@
 // The text file: encodings, byte-order marks, line ends, pieces of long lines
 // and the bytes written for each encoding.
 #include "core/text_file.h"
+#include "core/utf8_codec.h"
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +205,49 @@ TEST_F(TextFileTest, OpenFailures) {
     EXPECT_FALSE(file.Open(m_dir, CTextFile::GenericRead, CTextFile::FileShareRead,
                            CTextFile::OpenExisting, CTextFile::FileAttributeNormal));
     EXPECT_FALSE(file.WriteString(L"not open"));
+}
+
+// The bytes of every line through ReadLineBytes, decoded, must equal what the
+// line reader gives, wherever a line end or a character falls relative to the
+// blocks the file is read in (64 KiB, and lines longer than that).
+TEST_F(TextFileTest, LinesAsBytesMatchTheLineReaderAcrossBlocks) {
+    const std::size_t block = 64 * 1024;
+    struct Case {
+        const char* name;
+        std::string piece; // put so that it straddles the block end
+    };
+    const Case cases[] = {
+        {"CR LF", "\r\n"},
+        {"lone CR", "\rx"},
+        {"LF CR", "\n\r"},
+        {"two-byte character", "\xC3\xA9"},
+        {"three-byte character", "\xE2\x82\xAC"},
+        {"four-byte character", "\xF0\x9F\x98\x80"},
+        {"surrogate pair as two three-byte sequences", "\xED\xA0\xBD\xED\xB8\x80"},
+        {"truncated sequence before a line end", "\xE2\x82\r\n"},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t offset = 0; offset <= c.piece.size(); ++offset) {
+            std::string bytes(block - offset, 'a');
+            bytes[100] = '\n';
+            bytes += c.piece + "tail\r\n" + std::string(3 * block, 'b') + "\r\nlast";
+            std::vector<std::wstring> expected = ReadLines(bytes, CTextFile::CodePageUtf8);
+            CTextFile file;
+            file.SetCodePage(CTextFile::CodePageUtf8);
+            ASSERT_TRUE(file.Open(m_path, CTextFile::GenericRead, CTextFile::FileShareRead,
+                                  CTextFile::OpenExisting, CTextFile::FileAttributeNormal));
+            std::vector<std::wstring> lines;
+            std::string_view line;
+            while (file.ReadLineBytes(line)) {
+                std::wstring wide;
+                utf8::AppendDecoded(wide, line);
+                lines.push_back(wide);
+            }
+            EXPECT_FALSE(file.ReadLineBytes(line)) << "stays exhausted";
+            EXPECT_EQ(lines, expected) << c.name << ", " << offset << " bytes before the end";
+            EXPECT_EQ(expected.back(), L"last");
+        }
+    }
 }
 
 } // namespace

@@ -236,6 +236,42 @@ TEST_F(XmlFileTest, ValuesAndTextsKeepEveryCharacter) {
     EXPECT_EQ(SaveBytes(back, L"again.circuit"), saved);
 }
 
+// Lines longer than any read or write buffer, and characters of several bytes
+// and line ends falling on every side of the 64 KiB blocks a file is read in.
+TEST_F(XmlFileTest, LongLinesAndBlockBoundariesReadBack) {
+    std::wstring value, text, broken;
+    for (int i = 0; i < 30000; ++i) {
+        value += (i % 7 ? L"v" : L"\u00E9\u20AC\U0001F600&");
+        text += (i % 5 ? L"t" : L"\u20AC ");
+    }
+    for (int shift = 0; shift < 4; ++shift) {
+        CRoot root;
+        root.SetRootTag(L"Project");
+        CTreeNode* leaf = root.AddChild(new CGenericNode(0, L"Leaf"));
+        leaf->SetAttribute(L"A", std::wstring(static_cast<std::size_t>(shift), L'x'));
+        leaf->SetAttribute(L"B", value); // one line of about 170 kB
+        leaf->SetText(text);             // wrapped into lines of about 120 characters
+        std::string saved = SaveBytes(root);
+        CRoot back;
+        ASSERT_TRUE(LoadBytes(back, saved)) << m_error;
+        ASSERT_EQ(back.GetChildCount(), 1u);
+        EXPECT_EQ(*back.GetChild(0)->FindAttribute(L"B"), value) << shift;
+        EXPECT_EQ(back.GetChild(0)->GetText(), text) << shift;
+        EXPECT_EQ(SaveBytes(back, L"again.circuit"), saved) << shift;
+    }
+    // A value broken over lines, with CR LF line ends around the block end.
+    for (std::size_t offset = 0; offset < 4; ++offset) {
+        std::string head = kDecl + "<Project A=\"";
+        std::string file = head + std::string(64 * 1024 - head.size() - offset, 'a') +
+                           "\r\n   \xE2\x82\xAC\"/>\r\n";
+        CRoot root;
+        ASSERT_TRUE(LoadBytes(root, file)) << m_error;
+        EXPECT_EQ(*root.FindAttribute(L"A"),
+                  std::wstring(64 * 1024 - head.size() - offset, L'a') + L" \u20AC")
+            << offset;
+    }
+}
+
 TEST_F(XmlFileTest, UnknownTagsAreKeptAndWrittenBackUnchanged) {
     std::string file = kDecl + Crlf({"<Project>", "  <Gadget Foo=\"1\">x",
                                      "    <Inner_2 Bar=\"&lt;\"/>", "  </Gadget>", "</Project>"});
