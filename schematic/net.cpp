@@ -426,7 +426,12 @@ void CNet::SplitAtWire(CWire* wire, const std::wstring& name) {
     }
     // Pins may leave, and this net may be merged away, while the pins are
     // moved: walk a snapshot and skip pins that are no longer here.
-    for (CPin* pin : std::vector<CPin*>(m_pins.begin(), m_pins.end())) {
+    // Pins that name the target join first, so that the other power pins of
+    // the cluster follow its name rather than pull the old one along.
+    std::vector<CPin*> pins(m_pins.begin(), m_pins.end());
+    std::stable_partition(pins.begin(), pins.end(),
+                          [&](CPin* pin) { return pin->m_fixedNetName == name; });
+    for (CPin* pin : pins) {
         if (pin->m_pNet != this || !pin->GetPart())
             continue;
         if (!target->FindWireAt(pin->GetConnectionPoint(), pin->GetSheet()))

@@ -198,6 +198,14 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
             net->InvalidateOnSheet(dc);
         } else {
             net->Merge(dc, found);
+            // The pin forces its name even when the net it met held no
+            // fixed-name pin any more (its pins were just taken out).
+            if (net->GetName() != m_fixedNetName && !net->HasFixedNamePin()) {
+                PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+                net->SetText(m_fixedNetName);
+                net->ResetAirwireColor();
+                net->InvalidateOnSheet(dc);
+            }
         }
     }
     PushUndo(new CUndoAddPinToNet(this, m_pNet));

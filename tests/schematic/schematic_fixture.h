@@ -9,6 +9,7 @@
 #include "core/node_type.h"
 #include "core/property_edit.h"
 #include "core/property_grid.h"
+#include "schematic/schematic_undo_records.h"
 #include "core/undo_node_records.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
