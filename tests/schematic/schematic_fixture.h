@@ -7,6 +7,7 @@
 
 #include "board/board.h"
 #include "core/node_type.h"
+#include "core/default_settings.h"
 #include "core/property_edit.h"
 #include "core/property_grid.h"
 #include "schematic/schematic_undo_records.h"
