@@ -151,10 +151,13 @@ CFootprint* CPackage::BindFootprint(CFootprint* given) {
         ShowMessageBox(LoadStringText(344), L"Vorpel", MB_OK | MB_ICONEXCLAMATION);
     }
     if (!candidate) {
+        // The package's own pins first, then those of its parts.
         std::vector<std::wstring> names;
-        ForEachPin(this, [&](CPin* pin) {
-            names.insert(names.end(), pin->m_padNames.begin(), pin->m_padNames.end());
-        });
+        for (int pass = 0; pass < 2; ++pass)
+            ForEachPin(this, [&](CPin* pin) {
+                if ((pin->GetParent() == this) == (pass == 0))
+                    names.insert(names.end(), pin->m_padNames.begin(), pin->m_padNames.end());
+            });
         auto* padLayer = new CPadLayer();
         padLayer->m_shape = kPadShapeRound;
         padLayer->m_width = 1.0f;

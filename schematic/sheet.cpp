@@ -51,14 +51,13 @@ void CSheet::ReadAttributes() {
     float v = 0;
     GetAttributeFloat(L"GridSize", v, g_DefaultSettings.gridWidth);
     m_gridSize = MmToHundredths(v);
-    // The widths read with the built-in defaults, not the current settings:
-    // a file means the same whatever the settings are (they are always
-    // written).
-    GetAttributeFloat(L"WireWidth", v, 0.15f);
+    // A missing width reads as the current setting; the writer always
+    // writes them, so a saved sheet keeps its widths whatever the settings.
+    GetAttributeFloat(L"WireWidth", v, g_DefaultSettings.wireWidth);
     m_wireWidth = static_cast<uint32_t>(MmToHundredths(v));
-    GetAttributeFloat(L"BusWidth", v, 0.5f);
+    GetAttributeFloat(L"BusWidth", v, g_DefaultSettings.busWidth);
     m_busWidth = static_cast<uint32_t>(MmToHundredths(v));
-    GetAttributeFloat(L"DotDiam", v, 1.0f);
+    GetAttributeFloat(L"DotDiam", v, g_DefaultSettings.connCircle);
     m_dotDiameter = static_cast<uint32_t>(MmToHundredths(v));
 }
 
@@ -68,7 +67,7 @@ void CSheet::WriteAttributes() {
     SetAttributeSizeF(L"SheetSize", static_cast<float>(m_size.cx) / 100.0f,
                       static_cast<float>(m_size.cy) / 100.0f, 0, 0);
     SetAttributeFloat(L"GridSize", static_cast<float>(m_gridSize) / 100.0f, 0);
-    // Written even when equal to the current default (see ReadAttributes).
+    // Written even when equal to the current default, which may change.
     auto always = [this](const wchar_t* name, uint32_t value) {
         SetAttribute(name, FormatFloatRoundTrip(static_cast<float>(value) / 100.0f));
     };

@@ -42,8 +42,8 @@ protected:
 
     // Points worth connecting: the pins and a few free points.
     POINT RandomPoint(std::mt19937& rng) {
-        static const POINT points[] = {{3, 9},  {9, 9},  {11, 9}, {17, 9}, {19, 9}, {25, 9},
-                                       {27, 9}, {33, 9}, {7, 6},  {23, 6}, {7, 12}, {14, 12},
+        static const POINT points[] = {{3, 9},   {9, 9},   {11, 9}, {17, 9},  {19, 9}, {25, 9},
+                                       {27, 9},  {33, 9},  {7, 6},  {23, 6},  {7, 12}, {14, 12},
                                        {19, 12}, {25, 12}, {7, 14}, {14, 14}, {25, 14}};
         return points[std::uniform_int_distribution<int>(0, std::size(points) - 1)(rng)];
     }

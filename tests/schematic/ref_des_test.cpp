@@ -16,10 +16,10 @@ TEST(RefDesTest, SplitAndCompose) {
         uint32_t number;
         const wchar_t* composed;
     } cases[] = {
-        {L"U12", L"U", 12, L"U12"},     {L"U12A", L"U", 12, L"U12"},
-        {L"R", L"R", 0, L"R0"},         {L"12", L"", 12, L"12"},
-        {L"IC 7", L"IC", 7, L"IC7"},    {L"U-3", L"U", 4294967293u, L"U4294967293"},
-        {L"C+5", L"C", 5, L"C5"},       {L"", L"", 0, L"0"},
+        {L"U12", L"U", 12, L"U12"},  {L"U12A", L"U", 12, L"U12"},
+        {L"R", L"R", 0, L"R0"},      {L"12", L"", 12, L"12"},
+        {L"IC 7", L"IC", 7, L"IC7"}, {L"U-3", L"U", 4294967293u, L"U4294967293"},
+        {L"C+5", L"C", 5, L"C5"},    {L"", L"", 0, L"0"},
     };
     for (const auto& c : cases) {
         CRefDes r(c.text);
@@ -77,8 +77,7 @@ protected:
         int x = 0;
         for (const std::string& n : names) {
             body += "<Package Footprint=\"R\"><Part Outline=\"4,2\" SheetName=\"S\" XY=\"" +
-                    std::to_string(x) + ",5\"/><Text Name=\"RefDes\">" + n +
-                    "</Text></Package>";
+                    std::to_string(x) + ",5\"/><Text Name=\"RefDes\">" + n + "</Text></Package>";
             x += 10;
         }
         body += "<Package><Part SheetName=\"S\"><Pin NetName=\"GND\">L1</Pin></Part>"

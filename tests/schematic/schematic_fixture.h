@@ -6,16 +6,16 @@
 #pragma once
 
 #include "board/board.h"
-#include "core/node_type.h"
 #include "core/default_settings.h"
+#include "core/node_type.h"
 #include "core/property_edit.h"
 #include "core/property_grid.h"
-#include "schematic/schematic_undo_records.h"
 #include "core/undo_node_records.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/part.h"
 #include "schematic/pin.h"
+#include "schematic/schematic_undo_records.h"
 #include "schematic/sheet.h"
 #include "schematic/wire.h"
 #include "tests/board/board_fixture.h"

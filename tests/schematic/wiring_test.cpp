@@ -288,9 +288,9 @@ TEST_F(WiringTest, NormalizeRules) {
     // Collinear wires join; a bus entry at the joint or a wire of another
     // kind keeps them apart; the wire on sheet T is split only by T's own
     // wire; the lone zero-length wire goes.
-    const std::vector<std::wstring> expected = {
-        L"S:0,0,9,0", L"S:0,3,5,3", L"S:5,3,9,3", L"S:0,6,5,6",
-        L"S:5,6,9,6", L"S:5,6,5,7", L"T:0,0,5,0", L"T:5,0,5,4", L"T:5,0,9,0"};
+    const std::vector<std::wstring> expected = {L"S:0,0,9,0", L"S:0,3,5,3", L"S:5,3,9,3",
+                                                L"S:0,6,5,6", L"S:5,6,9,6", L"S:5,6,5,7",
+                                                L"T:0,0,5,0", L"T:5,0,5,4", L"T:5,0,9,0"};
     EXPECT_EQ(texts, expected);
 
     // A net without wires keeps pins that name it.
