@@ -15,6 +15,7 @@
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 #include "platform/text.h"
+#include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
@@ -55,7 +56,10 @@ CBoard::~CBoard() {
 }
 
 CTreeNode* CBoard::Clone() const {
-    return new CBoard(*this);
+    // One clone operation: the copied sheets, objects, nets and pins are
+    // linked to each other when it ends.
+    CCloneScope scope;
+    return scope.Record(this, new CBoard(*this));
 }
 
 const wchar_t* CBoard::GetTagName() const {
@@ -102,6 +106,10 @@ int CBoard::GetInnerLayerCount() const {
             n += id >= 2 && id <= 21;
         }
     return n;
+}
+
+void CBoard::ResetNetNameCounter() {
+    g_netNameCounter = 0;
 }
 
 std::wstring CBoard::NewNetName() {
@@ -252,10 +260,16 @@ void CBoard::BuildNets() {
                             continue;
                         auto* pin = static_cast<CPin*>(p);
                         const POINT at = pin->GetConnectionPoint();
+                        // Only wires on the part's own sheet touch its pins.
+                        const CSheet* sheet = pin->GetSheet();
                         for (std::size_t k = 0; k < GetChildCount(); ++k)
-                            if (CTreeNode* n = GetChild(k); n->GetType() == NodeType::Net &&
-                                                            static_cast<CNet*>(n)->FindWireAt(at))
+                            if (CTreeNode* n = GetChild(k);
+                                n->GetType() == NodeType::Net &&
+                                static_cast<CNet*>(n)->FindWireAt(at, sheet)) {
+                                if (pin->m_pNet && pin->m_pNet != n)
+                                    pin->m_pNet->m_pins.erase(pin);
                                 JoinPinToNet(pin, static_cast<CNet*>(n));
+                            }
                         if (pin->m_pNet && footprint)
                             pin->TiePadsToConductors(footprint);
                     }

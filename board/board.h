@@ -35,6 +35,8 @@ public:
     CLayer* FindLayerByCode(const std::wstring& code) const;
     int GetInnerLayerCount() const;
     std::wstring NewNetName();
+    // The automatic names start again from N1 (tests).
+    static void ResetNetNameCounter();
     CBoardProperties* FindBoardProperties(CThermalRelief** thermal = nullptr,
                                           CPadstack** via = nullptr) const;
     CMounting* FindMounting() const;

@@ -127,3 +127,25 @@ void RepaintByView(CTreeNode* node) {
     else
         RepaintWholeWindow();
 }
+
+namespace {
+LibraryFootprintFinder g_footprintFinder = nullptr;
+NodeViewOpener g_viewOpener = nullptr;
+} // namespace
+
+void SetLibraryFootprintFinder(LibraryFootprintFinder hook) {
+    g_footprintFinder = hook;
+}
+
+CTreeNode* FindLibraryFootprint(const std::wstring& name) {
+    return g_footprintFinder ? g_footprintFinder(name) : nullptr;
+}
+
+void SetNodeViewOpener(NodeViewOpener hook) {
+    g_viewOpener = hook;
+}
+
+void OpenNodeView(CTreeNode* node) {
+    if (g_viewOpener)
+        g_viewOpener(node);
+}

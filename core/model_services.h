@@ -53,3 +53,18 @@ void RepaintSheetSide(CTreeNode* node, bool withChildren);
 void RepaintBySide(CTreeNode* node);
 void RepaintWholeWindow();
 void RepaintByView(CTreeNode* node);
+
+// Shell services the model calls (the main frame installs them, tests set
+// them). FindLibraryFootprint: a new copy of the library footprint of that
+// name, or null; without a hook, null. OpenNodeView: opens (or activates)
+// the editor view of a node; without a hook, nothing.
+using LibraryFootprintFinder = CTreeNode* (*)(const std::wstring& name);
+void SetLibraryFootprintFinder(LibraryFootprintFinder hook);
+CTreeNode* FindLibraryFootprint(const std::wstring& name);
+using NodeViewOpener = void (*)(CTreeNode* node);
+void SetNodeViewOpener(NodeViewOpener hook);
+void OpenNodeView(CTreeNode* node);
+
+// Puts every program-wide counter of the model back to its start (the
+// automatic net names "N%d", the last bus-entry value), for tests.
+void ResetModelCounters();

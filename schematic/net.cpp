@@ -1,24 +1,68 @@
 #include "schematic/net.h"
 
+#include "board/board.h"
 #include "board/padstack.h"
+#include "core/default_settings.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/property_grid.h"
 #include "core/undo_node_records.h"
+#include "core/vorpel_view.h"
+#include "platform/string_table.h"
+#include "platform/ui_hooks.h"
+#include "schematic/clone_map.h"
+#include "schematic/part.h"
+#include "schematic/pin.h"
+#include "schematic/schematic_rows.h"
+#include "schematic/schematic_undo_records.h"
+#include "schematic/sheet.h"
+#include "schematic/wire.h"
 
-CNet::CNet() : CTreeNode(NodeType::Net) {}
+#include <algorithm>
 
-CNet::CNet(const wchar_t* name) : CTreeNode(NodeType::Net, name) {}
+CNet::CNet() : CTreeNode(NodeType::Net), m_airwireColor(g_DefaultSettings.colorAirWire) {}
 
-CNet::CNet(const CNet& other) : CTreeNode(other) {}
+CNet::CNet(const wchar_t* name)
+    : CTreeNode(NodeType::Net, name), m_airwireColor(GetDefaultColor(name ? name : L"")) {}
+
+// The pin set is filled by the clone operation with the copied pins.
+CNet::CNet(const CNet& other) : CTreeNode(other), m_airwireColor(other.m_airwireColor) {}
 
 CNet::~CNet() = default;
 
 CTreeNode* CNet::Clone() const {
-    return new CNet(*this);
+    CCloneScope scope;
+    return scope.Record(this, new CNet(*this));
 }
 
 const wchar_t* CNet::GetTagName() const {
     return L"Net";
+}
+
+void CNet::ReadAttributes() {
+    uint32_t color = 0;
+    GetAttributeUInt(L"AirwireColor", color, GetDefaultColor(GetName()));
+    m_airwireColor = color;
+}
+
+void CNet::WriteAttributes() {
+    // Always written: the default follows the settings, the file must not.
+    SetAttribute(L"AirwireColor", std::to_wstring(m_airwireColor));
+}
+
+COLORREF CNet::GetDefaultColor(const std::wstring& name) {
+    for (const wchar_t* ground : {L"GND", L"VEE", L"VSS"})
+        if (name == ground)
+            return 0x00FFFF00;
+    for (const wchar_t* supply : {L"+5V", L"5V", L"+3.3V", L"3V3", L"VCC", L"VDD"})
+        if (name == supply)
+            return 0x000000FF;
+    return g_DefaultSettings.colorAirWire;
+}
+
+CBoard* CNet::GetBoard() const {
+    CTreeNode* parent = GetParent();
+    return parent && parent->GetType() == NodeType::Board ? static_cast<CBoard*>(parent) : nullptr;
 }
 
 CPadstack* CNet::FindOrAddVia(CPadstack* definition) {
@@ -32,12 +76,413 @@ CPadstack* CNet::FindOrAddVia(CPadstack* definition) {
     return via;
 }
 
-bool CNet::FindWireAt(POINT) const {
-    // Minimal until the schematic hit tests exist: no wire is found.
+std::vector<CWire*> CNet::GetWires() const {
+    std::vector<CWire*> wires;
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Wire)
+            wires.push_back(static_cast<CWire*>(child));
+    return wires;
+}
+
+CWire* CNet::FindWireAt(POINT p, const CSheet* sheet, const CWire* skip) const {
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() != NodeType::Wire || child == skip)
+            continue;
+        auto* wire = static_cast<CWire*>(child);
+        if (wire->m_pSheet == sheet && wire->ContainsPoint(p, true))
+            return wire;
+    }
+    return nullptr;
+}
+
+void CNet::CollectPinsAt(POINT p, const CSheet* sheet, std::vector<CPin*>& list) const {
+    for (CPin* pin : m_pins)
+        if (pin->GetPart() && pin->GetSheet() == sheet && SamePoint(pin->GetConnectionPoint(), p))
+            list.push_back(pin);
+}
+
+bool CNet::HasFixedNamePin() const {
+    for (CPin* pin : m_pins)
+        if (!pin->m_fixedNetName.empty())
+            return true;
     return false;
 }
 
 void CNet::BuildConnectionGraph(Graphics*) {
     // Minimal until the connection graph exists: only counted.
     ++m_graphBuilds;
+}
+
+bool CNet::DeleteIfEmpty() {
+    if (!GetParent() || GetChildCount() != 0 || !m_pins.empty())
+        return false;
+    PushUndo(new CUndoDelete(this, nullptr));
+    RemoveFromParent();
+    return true;
+}
+
+// Merge ---------------------------------------------------------------------
+
+void CNet::Merge(DeviceContext* dc, CNet* other) {
+    if (!other || other == this)
+        return;
+    if (other->HasFixedNamePin()) {
+        PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+        SetText(other->GetName());
+        m_airwireColor = other->m_airwireColor;
+        InvalidateOnSheet(dc);
+        for (CPin* pin : std::vector<CPin*>(m_pins.begin(), m_pins.end())) {
+            if (!pin->IsPowerPin() || pin->m_fixedNetName == GetName())
+                continue;
+            PushUndo(new CUndoChangeNodeAttribute(pin, nullptr));
+            PushUndo(new CUndoChangeNodeAttribute(pin->GetPart(), nullptr));
+            pin->m_fixedNetName = GetName();
+            pin->GetPart()->InvalidateOnSheet(dc);
+        }
+    }
+    while (other->GetChildCount() != 0) {
+        CTreeNode* child = other->GetChild(0);
+        if (child->GetType() == NodeType::Wire) {
+            auto* wire = static_cast<CWire*>(child);
+            wire->InvalidateBusEntries(dc);
+            PushUndo(new CUndoChangeNetOfWire(wire));
+            wire->RemoveFromParent();
+            AddChild(wire);
+            wire->InvalidateBusEntries(dc);
+        } else {
+            PushUndo(new CUndoChangeParent(child, nullptr));
+            child->RemoveFromParent();
+            AddChild(child);
+        }
+    }
+    for (CPin* pin : std::vector<CPin*>(other->m_pins.begin(), other->m_pins.end())) {
+        PushUndo(new CUndoChangeNetOfPin(pin));
+        pin->m_pNet = this;
+        m_pins.insert(pin);
+    }
+    other->m_pins.clear();
+    if (other->GetParent()) {
+        PushUndo(new CUndoDelete(other, nullptr));
+        other->RemoveFromParent();
+    }
+}
+
+// Normalisation -------------------------------------------------------------
+
+namespace {
+
+void DeleteWire(CWire* wire) {
+    PushUndo(new CUndoDelete(wire, nullptr));
+    wire->RemoveFromParent();
+}
+
+CWire* WireAt(const CNet* net, std::size_t i) {
+    CTreeNode* child = net->GetChild(i);
+    return child->GetType() == NodeType::Wire ? static_cast<CWire*>(child) : nullptr;
+}
+
+bool StrictlyInside(const CWire* w, POINT p) {
+    return w->ContainsPoint(p, false);
+}
+
+} // namespace
+
+bool CNet::NormalizeWires(DeviceContext* dc) {
+    // 1. Zero-length wires that join nothing.
+    for (std::size_t i = 0; i < GetChildCount();) {
+        CWire* w = WireAt(this, i);
+        if (w && w->GetDirection() == WireDirection::None && w->IsRedundantJoint()) {
+            DeleteWire(w);
+            continue;
+        }
+        ++i;
+    }
+    // 2. T-junctions: straight wires are split where a pin or another wire's
+    // end lies inside them. Pieces made here are examined as well.
+    for (std::size_t i = 0; i < GetChildCount(); ++i) {
+        CWire* w = WireAt(this, i);
+        if (!w)
+            continue;
+        const wchar_t d = w->GetDirection();
+        if (d != WireDirection::Horizontal && d != WireDirection::Vertical)
+            continue;
+        for (CPin* pin : m_pins) {
+            if (!pin->GetPart() || pin->GetSheet() != w->m_pSheet)
+                continue;
+            const POINT c = pin->GetConnectionPoint();
+            if (StrictlyInside(w, c))
+                w->SplitAt(c.x, c.y, true);
+        }
+        for (std::size_t k = 0; k < GetChildCount(); ++k) {
+            CWire* o = WireAt(this, k);
+            if (!o || o == w || o->m_pSheet != w->m_pSheet)
+                continue;
+            if (StrictlyInside(w, o->GetStart())) {
+                w->SplitAt(o->GetStart().x, o->GetStart().y, true);
+                w->InvalidateOnSheet(dc);
+                o->InvalidateOnSheet(dc);
+            } else if (StrictlyInside(w, o->GetEnd())) {
+                w->SplitAt(o->GetEnd().x, o->GetEnd().y, true);
+                w->InvalidateOnSheet(dc);
+                o->InvalidateOnSheet(dc);
+            }
+        }
+    }
+    // 3. Wires lying within another wire.
+    for (std::size_t i = 0; i < GetChildCount(); ++i) {
+        CWire* a = WireAt(this, i);
+        if (!a)
+            continue;
+        for (std::size_t k = i + 1; k < GetChildCount();) {
+            CWire* b = WireAt(this, k);
+            if (b && b->m_pSheet == a->m_pSheet && !b->m_busEntry1 && !b->m_busEntry2 &&
+                a->ContainsPoint(b->GetStart(), true) && a->ContainsPoint(b->GetEnd(), true)) {
+                DeleteWire(b);
+                continue;
+            }
+            ++k;
+        }
+    }
+    // 4. Collinear wires meeting end to end with nothing else at the joint.
+    for (std::size_t i = 0; i < GetChildCount(); ++i) {
+        CWire* a = WireAt(this, i);
+        if (!a)
+            continue;
+        const wchar_t kind = a->GetDirection();
+        if (kind == WireDirection::Slanted)
+            continue;
+        for (std::size_t k = i + 1; k < GetChildCount();) {
+            CWire* b = WireAt(this, k);
+            if (!b || b->m_pSheet != a->m_pSheet || b->GetDirection() != kind) {
+                ++k;
+                continue;
+            }
+            // 0: a's start at b's end, 1: a's start at b's start, 2: a's end
+            // at b's start, 3: a's end at b's end.
+            int joint = -1;
+            if (SamePoint(a->GetStart(), b->GetEnd()))
+                joint = 0;
+            else if (SamePoint(a->GetStart(), b->GetStart()))
+                joint = 1;
+            else if (SamePoint(a->GetEnd(), b->GetStart()))
+                joint = 2;
+            else if (SamePoint(a->GetEnd(), b->GetEnd()))
+                joint = 3;
+            const POINT j = joint <= 1 ? a->GetStart() : a->GetEnd();
+            bool refused = joint < 0;
+            // A bus entry at the joint is a connection of its own.
+            if (!refused && (a->BusEntryAt(j) || b->BusEntryAt(j)))
+                refused = true;
+            for (std::size_t m = 0; !refused && m < GetChildCount(); ++m) {
+                CWire* o = WireAt(this, m);
+                if (o && o != a && o != b && o->m_pSheet == a->m_pSheet &&
+                    o->GetDirection() != kind &&
+                    (SamePoint(o->GetStart(), j) || SamePoint(o->GetEnd(), j)))
+                    refused = true;
+            }
+            if (!refused) {
+                std::vector<CPin*> pins;
+                CollectPinsAt(j, a->m_pSheet, pins);
+                refused = !pins.empty();
+            }
+            if (refused) {
+                ++k;
+                continue;
+            }
+            // The far end of b is its end when the joint is b's start.
+            const bool bJointIsStart = joint == 1 || joint == 2;
+            const POINT far = bJointIsStart ? b->GetEnd() : b->GetStart();
+            const int farEntry = bJointIsStart ? b->m_busEntry2 : b->m_busEntry1;
+            PushUndo(new CUndoChangeWirePos(a));
+            if (joint <= 1) {
+                a->m_position = far;
+                a->m_busEntry1 = farEntry;
+            } else {
+                a->m_end = far;
+                a->m_busEntry2 = farEntry;
+            }
+            DeleteWire(b);
+            k = i + 1; // the same a goes on with the remaining wires
+        }
+    }
+    // 5. A net without wires: a lone pin leaves it and it goes; pins that
+    // still name it keep it.
+    if (GetChildCount() != 0)
+        return false;
+    if (m_pins.size() == 1)
+        (*m_pins.begin())->RemoveFromNet();
+    return DeleteIfEmpty();
+}
+
+// Flood fill ----------------------------------------------------------------
+
+void CNet::UnmarkConnectedWires(CWire* seed, bool busJoins) {
+    std::vector<CWire*> stack{seed};
+    const std::vector<CWire*> wires = GetWires();
+    while (!stack.empty()) {
+        CWire* s = stack.back();
+        stack.pop_back();
+        for (CWire* c : wires) {
+            if (c == s || !c->m_mark || c->m_pSheet != s->m_pSheet)
+                continue;
+            const bool joins =
+                (busJoins && (c->m_busEntry1 || c->m_busEntry2)) ||
+                s->ContainsPoint(c->GetStart(), true) || s->ContainsPoint(c->GetEnd(), true) ||
+                c->ContainsPoint(s->GetStart(), true) || c->ContainsPoint(s->GetEnd(), true);
+            if (joins) {
+                c->m_mark = false;
+                stack.push_back(c);
+            }
+        }
+    }
+}
+
+void CNet::SplitDisconnected(DeviceContext* dc) {
+    CBoard* board = GetBoard();
+    if (!board)
+        return;
+    // 1. Pins that do not hold the net by themselves leave it for now.
+    std::vector<CPin*> taken;
+    for (CPin* pin : std::vector<CPin*>(m_pins.begin(), m_pins.end())) {
+        if (!pin->GetPart() || !pin->m_fixedNetName.empty())
+            continue;
+        pin->RemoveFromNet();
+        taken.push_back(pin);
+    }
+    // 2.-3. Every cluster holding a bus entry or a fixed-name pin stays.
+    const std::vector<CWire*> wires = GetWires();
+    CNet* split = nullptr;
+    if (!wires.empty()) {
+        std::vector<CWire*> anchors;
+        for (CWire* w : wires) {
+            bool anchor = w->m_busEntry1 || w->m_busEntry2;
+            for (CPin* pin : m_pins)
+                if (!anchor && pin->GetPart() && !pin->m_fixedNetName.empty() &&
+                    pin->GetSheet() == w->m_pSheet &&
+                    w->ContainsPoint(pin->GetConnectionPoint(), true))
+                    anchor = true;
+            w->m_mark = !anchor;
+            if (anchor)
+                anchors.push_back(w);
+        }
+        if (anchors.empty()) {
+            wires.front()->m_mark = false;
+            anchors.push_back(wires.front());
+        }
+        for (CWire* seed : anchors)
+            UnmarkConnectedWires(seed, true);
+        // 4.-5. The rest goes to a new net.
+        split = new CNet(board->NewNetName().c_str());
+        for (CWire* w : wires) {
+            if (!w->m_mark)
+                continue;
+            w->m_mark = false;
+            PushUndo(new CUndoChangeParent(w, nullptr));
+            w->RemoveFromParent();
+            split->AddChild(w);
+        }
+        if (split->GetChildCount() != 0) {
+            board->AddChild(split);
+            PushUndo(new CUndoInsert(split, nullptr));
+        } else {
+            delete split;
+            split = nullptr;
+        }
+    }
+    // 6. The pins find their nets again.
+    for (CPin* pin : taken)
+        if (!pin->m_pNet)
+            pin->Connect(dc);
+    if (split && split->GetParent())
+        split->SplitDisconnected(dc);
+    // 7.
+    if (GetParent()) {
+        BuildConnectionGraph(nullptr);
+        DeleteIfEmpty();
+    }
+}
+
+void CNet::SplitAtWire(CWire* wire, const std::wstring& name) {
+    CBoard* board = GetBoard();
+    if (!wire || !board)
+        return;
+    InvalidateOnSheet(nullptr);
+    for (CWire* w : GetWires())
+        w->m_mark = w != wire;
+    UnmarkConnectedWires(wire, false);
+    CNet* target = board->FindOrAddNet(name);
+    std::vector<CWire*> moved;
+    for (CWire* w : GetWires()) {
+        if (!w->m_mark && target != this)
+            moved.push_back(w);
+        w->m_mark = false;
+    }
+    if (target == this)
+        return;
+    for (CWire* w : moved) {
+        PushUndo(new CUndoChangeNetOfWire(w));
+        w->RemoveFromParent();
+        target->AddChild(w);
+    }
+    // Pins may leave, and this net may be merged away, while the pins are
+    // moved: walk a snapshot and skip pins that are no longer here.
+    // Pins that name the target join first, so that the other power pins of
+    // the cluster follow its name rather than pull the old one along.
+    std::vector<CPin*> pins(m_pins.begin(), m_pins.end());
+    std::stable_partition(pins.begin(), pins.end(),
+                          [&](CPin* pin) { return pin->m_fixedNetName == name; });
+    for (CPin* pin : pins) {
+        if (pin->m_pNet != this || !pin->GetPart())
+            continue;
+        if (!target->FindWireAt(pin->GetConnectionPoint(), pin->GetSheet()))
+            continue;
+        pin->RemoveFromNet();
+        pin->AddToNet(nullptr, target);
+    }
+    target->InvalidateOnSheet(nullptr);
+    DeleteIfEmpty();
+}
+
+// Property rows ---------------------------------------------------------------
+
+void CNet::FillPropertyGrid() {
+    CPropertyGrid* grid = GetPropertyGrid();
+    if (!grid)
+        return;
+    grid->SetTitle(202);
+    grid->AddText(201, PropertyText(GetName()));
+    grid->AddColor(298, m_airwireColor);
+}
+
+void CNet::ApplyPropertyChange(int row) {
+    if (!g_pActiveView)
+        return;
+    InvalidateOnSheet(nullptr);
+    StartUndoGroup();
+    PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+    if (row == 0) {
+        const std::wstring name = SchematicRows::Text(row);
+        CBoard* board = GetBoard();
+        if (name == GetName()) {
+        } else if (HasFixedNamePin()) {
+            ShowMessageBox(LoadStringText(203), L"Vorpel", MB_OK | MB_ICONERROR);
+            FillPropertyGrid();
+        } else if (CNet* found = board ? board->FindNet(name) : nullptr) {
+            found->Merge(nullptr, this);
+            // This net is gone: the panel shows the one that took it over.
+            if (CPropertyGrid* grid = GetPropertyGrid())
+                if (grid->GetShownObject() == this)
+                    grid->ShowProperties(found);
+            found->InvalidateOnSheet(nullptr);
+            return;
+        } else if (name.empty()) {
+            SetText(board ? board->NewNetName() : std::wstring());
+            FillPropertyGrid();
+        } else {
+            SetText(name);
+        }
+    } else if (row == 1) {
+        m_airwireColor = SchematicRows::Color(row, m_airwireColor);
+    }
+    InvalidateOnSheet(nullptr);
 }

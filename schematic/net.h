@@ -1,14 +1,21 @@
-// A net: its name (the element text), the pins on it, and on the board its
-// conductors and vias as children. The schematic side completes wires, the
-// connection graph and the editing.
+// A net: its name (the element text), the pins it joins, its schematic wires
+// as children and, on the board, its conductors and vias. The operations
+// below keep the membership right while wires are drawn and deleted; every
+// change is recorded on the active view's undo history. Point tests on a net
+// compare only objects on one sheet, since a net spans sheets.
 #pragma once
 
 #include "core/tree_node.h"
 
 #include <set>
+#include <string>
+#include <vector>
 
+class CBoard;
 class CPadstack;
 class CPin;
+class CSheet;
+class CWire;
 
 class CNet : public CTreeNode {
 public:
@@ -19,20 +26,51 @@ public:
 
     CTreeNode* Clone() const override;
     const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
 
     const std::wstring& GetName() const { return m_text; }
+    CBoard* GetBoard() const;
+    // The colour of a net named so: ground names cyan, supply names red,
+    // any other the default airwire colour.
+    static COLORREF GetDefaultColor(const std::wstring& name);
+    void ResetAirwireColor() { m_airwireColor = GetDefaultColor(GetName()); }
+
     // The first via of the net identical to the definition, else a copy of
     // the definition appended to the net with an undo record.
     CPadstack* FindOrAddVia(CPadstack* definition);
-    // True when a wire of the net passes through the sheet point (built with
-    // the schematic hit tests; see net.cpp).
-    bool FindWireAt(POINT p) const;
+    // The first child wire on sheet (other than skip) containing p, ends
+    // included.
+    CWire* FindWireAt(POINT p, const CSheet* sheet, const CWire* skip = nullptr) const;
+    // Part pins of the net on sheet whose connection point is p.
+    void CollectPinsAt(POINT p, const CSheet* sheet, std::vector<CPin*>& list) const;
+    bool HasFixedNamePin() const;
+
+    // This net absorbs other (which leaves the board).
+    void Merge(DeviceContext* dc, CNet* other);
+    // Tidies the wires; true when the net was deleted.
+    bool NormalizeWires(DeviceContext* dc);
+    // Re-derives the net after wires or pins left it.
+    void SplitDisconnected(DeviceContext* dc);
+    // Moves the cluster connected to wire into the net named name.
+    void SplitAtWire(CWire* wire, const std::wstring& name);
+    // Flood fill over marked wires from seed (same sheet).
+    void UnmarkConnectedWires(CWire* seed, bool busJoins);
     // Rebuilds the airwires of the net (built with the connection graph; see
     // net.cpp).
     void BuildConnectionGraph(Graphics* g);
 
+    std::vector<CWire*> GetWires() const;
+
     std::set<CPin*, NodeSequenceLess> m_pins; // not owned
+    COLORREF m_airwireColor;
     // How many times the connection graph was asked to rebuild; the graph
     // itself comes with the connection-graph code.
     int m_graphBuilds = 0;
+
+private:
+    // Deletes the net (undo record) when it holds nothing any more.
+    bool DeleteIfEmpty();
 };

@@ -15,11 +15,15 @@
 #include "board/thermal_relief.h"
 #include "core/generic_node.h"
 #include "core/node_type.h"
+#include "schematic/bus.h"
+#include "schematic/folders.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
+#include "schematic/part.h"
 #include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "schematic/text.h"
+#include "schematic/wire.h"
 
 #include <array>
 #include <cwchar>
@@ -42,10 +46,10 @@ CTreeNode* CreateBoard() {
 }
 
 const NodeFactoryRow kRows[] = {
-    {L"PadstackFolder", NodeType::PadstackFolder, nullptr, nullptr},
-    {L"FootprintFolder", NodeType::FootprintFolder, nullptr, nullptr},
-    {L"SymbolFolder", NodeType::SymbolFolder, nullptr, nullptr},
-    {L"Block", NodeType::Block, nullptr, nullptr},
+    {L"PadstackFolder", NodeType::PadstackFolder, Make<CPadstackFolder>, nullptr},
+    {L"FootprintFolder", NodeType::FootprintFolder, Make<CFootprintFolder>, nullptr},
+    {L"SymbolFolder", NodeType::SymbolFolder, Make<CSymbolFolder>, nullptr},
+    {L"Block", NodeType::Block, Make<CBlock>, nullptr},
     {L"Board", NodeType::Board, CreateBoard, nullptr},
     {L"Layer", NodeType::Layer, Make<CLayer>, nullptr},
     {L"Thermal", NodeType::ThermalRelief, Make<CThermalRelief>, nullptr},
@@ -61,11 +65,11 @@ const NodeFactoryRow kRows[] = {
     {L"Area", NodeType::Area, Make<CArea>, nullptr},
     {L"Sheet", NodeType::Sheet, Make<CSheet>, nullptr},
     {L"Package", NodeType::Package, Make<CPackage>, nullptr},
-    {L"Part", NodeType::Part, nullptr, nullptr},
+    {L"Part", NodeType::Part, Make<CPart>, nullptr},
     {L"Pin", NodeType::Pin, Make<CPin>, nullptr},
     {L"Net", NodeType::Net, Make<CNet>, nullptr},
-    {L"Wire", NodeType::Wire, nullptr, nullptr},
-    {L"Bus", NodeType::Bus, nullptr, L"0,0N0"},
+    {L"Wire", NodeType::Wire, Make<CWire>, nullptr},
+    {L"Bus", NodeType::Bus, Make<CBus>, L"0,0N0"},
     {L"Text", NodeType::Text, Make<CText>, L""},
 };
 

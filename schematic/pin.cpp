@@ -1,20 +1,41 @@
 #include "schematic/pin.h"
 
+#include "board/board.h"
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/property_grid.h"
+#include "core/undo_node_records.h"
+#include "core/vorpel_view.h"
+#include "platform/text.h"
+#include "schematic/clone_map.h"
 #include "schematic/net.h"
+#include "schematic/package.h"
+#include "schematic/part.h"
+#include "schematic/schematic_rows.h"
+#include "schematic/schematic_undo_records.h"
+#include "schematic/sheet.h"
+#include "schematic/wire.h"
 
 #include <algorithm>
 #include <cmath>
 
 CPin::CPin() : CTreeNode(NodeType::Pin) {}
 
+// The net link is set by the clone operation (a copy joins the copy of its
+// net, or no net); the attached wires belong to a drag of the source.
+CPin::CPin(const CPin& other)
+    : CTreeNode(other), m_side(other.m_side), m_offset(other.m_offset), m_name(other.m_name),
+      m_padNames(other.m_padNames), m_shape(other.m_shape), m_numberHidden(other.m_numberHidden),
+      m_fixedNetName(other.m_fixedNetName) {}
+
 CPin::~CPin() = default;
 
 CTreeNode* CPin::Clone() const {
-    return new CPin(*this);
+    CCloneScope scope;
+    return scope.Record(this, new CPin(*this));
 }
 
 const wchar_t* CPin::GetTagName() const {
@@ -22,10 +43,33 @@ const wchar_t* CPin::GetTagName() const {
 }
 
 void CPin::ReadAttributes() {
+    GetAttributeString(L"Name", m_name, L"");
     std::wstring num;
     GetAttributeString(L"Num", num, L"");
     SetPadNames(num);
+    int shape = 1;
+    GetAttributeInt(L"Shape", shape, 1);
+    m_shape = shape;
+    GetAttributeBool(L"NumInvisible", m_numberHidden, false);
     GetAttributeString(L"NetName", m_fixedNetName, L"");
+    if (m_text.size() >= 2) {
+        const wchar_t* end = nullptr;
+        const int offset = static_cast<int>(ParseInteger(m_text.c_str() + 1, &end));
+        if (end != m_text.c_str() + 1) {
+            m_side = m_text[0];
+            m_offset = offset;
+        }
+    }
+}
+
+void CPin::WriteAttributes() {
+    SetAttributeString(L"Name", m_name, L"");
+    SetAttributeString(L"Num", GetPadNames(), L"");
+    SetAttributeInt(L"Shape", m_shape, 1);
+    SetAttributeBool(L"NumInvisible", m_numberHidden ? 1 : 0, 0);
+    SetAttributeString(L"NetName", m_fixedNetName, L"");
+    if (m_side)
+        m_text = std::wstring(1, m_side) + StrPrintf(L"%d", m_offset);
 }
 
 void CPin::SetPadNames(const std::wstring& text) {
@@ -40,6 +84,16 @@ void CPin::SetPadNames(const std::wstring& text) {
         m_padNames.push_back(text.substr(pos, comma - pos));
         pos = comma + 1;
     }
+}
+
+std::wstring CPin::GetPadNames() const {
+    std::wstring joined;
+    for (std::size_t i = 0; i < m_padNames.size(); ++i) {
+        if (i)
+            joined += L',';
+        joined += m_padNames[i];
+    }
+    return joined;
 }
 
 bool CPin::HasPadName(const std::wstring& name) const {
@@ -64,8 +118,200 @@ void CPin::TiePadsToConductors(CFootprint* footprint) {
     }
 }
 
+CPart* CPin::GetPart() const {
+    CTreeNode* parent = GetParent();
+    return parent && parent->GetType() == NodeType::Part ? static_cast<CPart*>(parent) : nullptr;
+}
+
+CPackage* CPin::GetPackage() const {
+    CTreeNode* parent = GetParent();
+    if (parent && parent->GetType() == NodeType::Part)
+        parent = parent->GetParent();
+    return parent && parent->GetType() == NodeType::Package ? static_cast<CPackage*>(parent)
+                                                            : nullptr;
+}
+
+CSheet* CPin::GetSheet() const {
+    CPart* part = GetPart();
+    return part ? part->m_pSheet : nullptr;
+}
+
+bool CPin::IsPowerPin() const {
+    CPackage* package = GetPackage();
+    return GetPart() && package && package->GetPowerPin() != nullptr;
+}
+
 POINT CPin::GetConnectionPoint() const {
-    // Minimal until the schematic drawing places pins on their part's
-    // outline: the part corner.
-    return GetParent() ? GetParent()->m_position : POINT{};
+    const CTreeNode* parent = GetParent();
+    if (!parent)
+        return POINT{0, 0};
+    const POINT c = parent->m_position;
+    const SIZE s = parent->m_size;
+    switch (m_side) {
+    case L'B':
+        return POINT{c.x + m_offset, c.y - 1};
+    case L'L':
+        return POINT{c.x - 1, c.y + m_offset};
+    case L'R':
+        return POINT{c.x + s.cx + 1, c.y + m_offset};
+    case L'T':
+        return POINT{c.x + m_offset, c.y + s.cy + 1};
+    default:
+        return c;
+    }
+}
+
+void CPin::RemoveFromNet() {
+    if (!m_pNet)
+        return;
+    PushUndo(new CUndoRemovePinFromNet(this, m_pNet));
+    m_pNet->m_pins.erase(this);
+    m_pNet = nullptr;
+}
+
+void CPin::CollectAttachedWires() {
+    if (!m_pNet)
+        return;
+    m_attached.clear();
+    const POINT p = GetConnectionPoint();
+    for (CWire* wire : m_pNet->GetWires())
+        if (wire->m_pSheet == GetSheet() &&
+            (SamePoint(wire->GetStart(), p) || SamePoint(wire->GetEnd(), p)))
+            m_attached.push_back(wire);
+}
+
+void CPin::AddToNet(DeviceContext* dc, CNet* net) {
+    if (net->HasFixedNamePin()) {
+        if (IsPowerPin() && m_fixedNetName != net->GetName()) {
+            PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+            PushUndo(new CUndoChangeNodeAttribute(GetPart(), nullptr));
+            m_fixedNetName = net->GetName();
+            GetPart()->InvalidateOnSheet(dc);
+        }
+    } else if (!m_fixedNetName.empty() && net->GetName() != m_fixedNetName) {
+        auto* board = net->GetBoard();
+        CNet* found = board ? board->FindNet(m_fixedNetName) : nullptr;
+        if (!found) {
+            PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+            net->SetText(m_fixedNetName);
+            net->ResetAirwireColor();
+            net->InvalidateOnSheet(dc);
+        } else {
+            net->Merge(dc, found);
+            // The pin forces its name even when the net it met held no
+            // fixed-name pin any more (its pins were just taken out).
+            if (net->GetName() != m_fixedNetName && !net->HasFixedNamePin()) {
+                PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+                net->SetText(m_fixedNetName);
+                net->ResetAirwireColor();
+                net->InvalidateOnSheet(dc);
+            }
+        }
+    }
+    PushUndo(new CUndoAddPinToNet(this, m_pNet));
+    if (m_pNet && m_pNet != net)
+        m_pNet->m_pins.erase(this);
+    m_pNet = net;
+    net->m_pins.insert(this);
+}
+
+void CPin::Connect(DeviceContext* dc) {
+    CSheet* sheet = GetSheet();
+    if (!sheet)
+        return;
+    const POINT p = GetConnectionPoint();
+    bool metWire = false;
+    // Objects come and go while nets are joined: walk a snapshot and skip
+    // what has left the sheet.
+    const std::vector<CSheetObject*> objects(sheet->m_objects.begin(), sheet->m_objects.end());
+    for (CSheetObject* object : objects) {
+        if (!sheet->HasObject(object))
+            continue;
+        if (object->GetType() == NodeType::Wire) {
+            auto* wire = static_cast<CWire*>(object);
+            CNet* wireNet = wire->GetNet();
+            if (!wireNet || !wire->ContainsPoint(p, true))
+                continue;
+            if (m_pNet && m_pNet != wireNet)
+                m_pNet->Merge(dc, wireNet);
+            else if (!m_pNet)
+                AddToNet(dc, wireNet);
+            if (!SamePoint(p, wire->GetStart()) && !SamePoint(p, wire->GetEnd()))
+                wire->SplitAt(p.x, p.y, true);
+            metWire = true;
+        } else if (object->GetType() == NodeType::Part && object != GetParent()) {
+            for (CTreeNode* child : object->GetChildren()) {
+                if (child->GetType() != NodeType::Pin || child == this)
+                    continue;
+                auto* q = static_cast<CPin*>(child);
+                if (!SamePoint(q->GetConnectionPoint(), p))
+                    continue;
+                if (m_pNet) {
+                    if (q->m_pNet == m_pNet)
+                        continue;
+                    if (!q->m_pNet)
+                        q->AddToNet(dc, m_pNet);
+                    else
+                        m_pNet->Merge(dc, q->m_pNet);
+                } else {
+                    if (!q->m_pNet) {
+                        auto* board = static_cast<CBoard*>(FindBoardAbove(q));
+                        if (!board)
+                            continue;
+                        q->AddToNet(dc, board->FindOrAddNet(q->m_fixedNetName));
+                    }
+                    AddToNet(dc, q->m_pNet);
+                    auto* joint = new CWire(p, p);
+                    joint->m_pSheet = sheet;
+                    q->m_pNet->AddChild(joint);
+                    PushUndo(new CUndoInsert(joint, nullptr));
+                }
+                if (q->m_pNet)
+                    q->m_pNet->BuildConnectionGraph(nullptr);
+                InvalidateOnSheet(dc);
+            }
+        }
+    }
+    if (metWire && m_pNet)
+        m_pNet->NormalizeWires(dc);
+}
+
+void CPin::FillPropertyGrid() {
+    CPropertyGrid* grid = GetPropertyGrid();
+    if (!grid)
+        return;
+    grid->SetTitle(145);
+    grid->AddText(146, PropertyText(m_name));
+    grid->AddText(147, PropertyText(GetPadNames()));
+    grid->AddCheckbox(148, m_numberHidden);
+    grid->AddPinShape(m_shape);
+    grid->AddText(163, PropertyText(m_fixedNetName));
+}
+
+void CPin::ApplyPropertyChange(int row) {
+    if (!g_pActiveView)
+        return;
+    InvalidateOnSheet(nullptr);
+    StartUndoGroup();
+    PushUndo(new CUndoChangeNodeAttribute(this, this));
+    switch (row) {
+    case 0:
+        m_name = SchematicRows::Text(row);
+        break;
+    case 1:
+        SetPadNames(SchematicRows::Text(row));
+        break;
+    case 2:
+        m_numberHidden = SchematicRows::Checked(row, m_numberHidden);
+        break;
+    case 3:
+        m_shape = SchematicRows::PinShape(row, m_shape);
+        break;
+    case 4:
+        m_fixedNetName = SchematicRows::Text(row);
+        break;
+    default:
+        break;
+    }
+    InvalidateOnSheet(nullptr);
 }

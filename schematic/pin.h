@@ -1,5 +1,6 @@
-// A pin of a package: the footprint pads it stands for and the net it is on.
-// The schematic side completes its placement, drawing and editing.
+// A pin: of a part (placed on one side of the part outline) or of a package
+// (a package-level pin). It stands for footprint pads and may be on a net; a
+// non-empty fixed net name forces the name of its net, as power pins do.
 #pragma once
 
 #include "core/tree_node.h"
@@ -9,29 +10,53 @@
 
 class CNet;
 class CFootprint;
+class CPackage;
+class CPart;
+class CWire;
 
 class CPin : public CTreeNode {
 public:
     CPin();
-    CPin(const CPin& other) = default;
+    CPin(const CPin& other);
     ~CPin() override;
 
     CTreeNode* Clone() const override;
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
+    void WriteAttributes() override;
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
 
     // Pad names from a comma-joined text: every piece between commas, empty
     // ones included; an empty text gives one empty name.
     void SetPadNames(const std::wstring& text);
+    std::wstring GetPadNames() const;
     bool HasPadName(const std::wstring& name) const;
     // Ties every vertex of the net's conductors lying on one of this pin's
     // pads (within 0.001) to that pad.
     void TiePadsToConductors(CFootprint* footprint);
-    // The point where wires attach, in sheet grid steps (built with the
-    // schematic drawing; see pin.cpp).
+    // The point where wires attach, in sheet grid steps.
     POINT GetConnectionPoint() const;
+    // The part holding the pin, null for a package-level pin.
+    CPart* GetPart() const;
+    CPackage* GetPackage() const;
+    // The sheet of the pin's part, null for none.
+    class CSheet* GetSheet() const;
+    bool IsPowerPin() const;
+
+    // Net membership (undo records pushed).
+    void Connect(DeviceContext* dc);
+    void AddToNet(DeviceContext* dc, CNet* net);
+    void RemoveFromNet();
+    void CollectAttachedWires();
 
     CNet* m_pNet = nullptr; // not owned
+    wchar_t m_side = 0;     // 'L', 'R', 'T', 'B', or 0 before placing
+    int32_t m_offset = 0;
+    std::wstring m_name;
     std::vector<std::wstring> m_padNames{std::wstring()};
-    std::wstring m_fixedNetName; // "NetName"
+    int32_t m_shape = 1;
+    bool m_numberHidden = false;    // "NumInvisible"
+    std::wstring m_fixedNetName;    // "NetName"
+    std::vector<CWire*> m_attached; // not owned
 };

@@ -1,20 +1,79 @@
 #include "schematic/sheet.h"
 
+#include "core/default_settings.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/undo_node_records.h"
+#include "platform/text.h"
+#include "schematic/bus.h"
+#include "schematic/clone_map.h"
+#include "schematic/net.h"
+#include "schematic/part.h"
+#include "schematic/pin.h"
 #include "schematic/sheet_object.h"
+#include "schematic/wire.h"
 
 CSheet::CSheet() : CTreeNode(NodeType::Sheet) {}
 
-CSheet::CSheet(const CSheet& other) : CTreeNode(other), m_objects(other.m_objects) {}
+CSheet::CSheet(const wchar_t* name) : CTreeNode(NodeType::Sheet, name) {}
+
+// The object set is rebuilt by the clone operation from the copied objects.
+CSheet::CSheet(const CSheet& other)
+    : CTreeNode(other), m_gridSize(other.m_gridSize), m_unit(other.m_unit),
+      m_wireWidth(other.m_wireWidth), m_busWidth(other.m_busWidth),
+      m_dotDiameter(other.m_dotDiameter), m_fontName(other.m_fontName) {}
 
 CSheet::~CSheet() = default;
 
 CTreeNode* CSheet::Clone() const {
-    return new CSheet(*this);
+    CCloneScope scope;
+    return scope.Record(this, new CSheet(*this));
 }
 
 const wchar_t* CSheet::GetTagName() const {
     return L"Sheet";
+}
+
+int32_t MmToHundredths(float mm) {
+    const double v = static_cast<double>(mm) * 100.0;
+    return static_cast<int32_t>(v > 0 ? v + 0.5 : v - 0.5);
+}
+
+void CSheet::ReadAttributes() {
+    GetAttributeUInt(L"Unit", m_unit, 1);
+    if (m_unit >= 4)
+        m_unit = static_cast<uint32_t>(g_DefaultSettings.unit);
+    GetAttributeString(L"FontName", m_fontName, L"");
+    float w = 0, h = 0;
+    GetAttributeSizeF(L"SheetSize", w, h, g_DefaultSettings.sheetWidth,
+                      g_DefaultSettings.sheetHeight);
+    m_size = SIZE{MmToHundredths(w), MmToHundredths(h)};
+    float v = 0;
+    GetAttributeFloat(L"GridSize", v, g_DefaultSettings.gridWidth);
+    m_gridSize = MmToHundredths(v);
+    // A missing width reads as the current setting; the writer always
+    // writes them, so a saved sheet keeps its widths whatever the settings.
+    GetAttributeFloat(L"WireWidth", v, g_DefaultSettings.wireWidth);
+    m_wireWidth = static_cast<uint32_t>(MmToHundredths(v));
+    GetAttributeFloat(L"BusWidth", v, g_DefaultSettings.busWidth);
+    m_busWidth = static_cast<uint32_t>(MmToHundredths(v));
+    GetAttributeFloat(L"DotDiam", v, g_DefaultSettings.connCircle);
+    m_dotDiameter = static_cast<uint32_t>(MmToHundredths(v));
+}
+
+void CSheet::WriteAttributes() {
+    SetAttributeUInt(L"Unit", m_unit, 1);
+    SetAttributeString(L"FontName", m_fontName, L"");
+    SetAttributeSizeF(L"SheetSize", static_cast<float>(m_size.cx) / 100.0f,
+                      static_cast<float>(m_size.cy) / 100.0f, 0, 0);
+    SetAttributeFloat(L"GridSize", static_cast<float>(m_gridSize) / 100.0f, 0);
+    // Written even when equal to the current default, which may change.
+    auto always = [this](const wchar_t* name, uint32_t value) {
+        SetAttribute(name, FormatFloatRoundTrip(static_cast<float>(value) / 100.0f));
+    };
+    always(L"WireWidth", m_wireWidth);
+    always(L"BusWidth", m_busWidth);
+    always(L"DotDiam", m_dotDiameter);
 }
 
 void CSheet::AddObject(CSheetObject* object) {
@@ -29,4 +88,109 @@ void CSheet::RemoveObject(CSheetObject* object) {
 
 bool CSheet::HasObject(CSheetObject* object) const {
     return m_objects.count(object) != 0;
+}
+
+CBus* CSheet::FindBusAt(POINT p) const {
+    for (CSheetObject* object : m_objects)
+        if (object->GetType() == NodeType::Bus && static_cast<CBus*>(object)->ContainsPoint(p))
+            return static_cast<CBus*>(object);
+    return nullptr;
+}
+
+CWire* CSheet::FindWireAt(POINT p, const CNet* excluded) const {
+    for (CSheetObject* object : m_objects) {
+        if (object->GetType() != NodeType::Wire)
+            continue;
+        auto* wire = static_cast<CWire*>(object);
+        if (excluded && wire->GetParent() == static_cast<const CTreeNode*>(excluded))
+            continue;
+        if (wire->ContainsPoint(p, true))
+            return wire;
+    }
+    return nullptr;
+}
+
+void CSheet::CollectPinsAt(POINT p, std::vector<CPin*>& list, const CPin* skip) const {
+    for (CSheetObject* object : m_objects) {
+        if (object->GetType() != NodeType::Part)
+            continue;
+        for (CTreeNode* child : object->GetChildren()) {
+            if (child->GetType() != NodeType::Pin || child == skip)
+                continue;
+            auto* pin = static_cast<CPin*>(child);
+            const POINT c = pin->GetConnectionPoint();
+            if (c.x == p.x && c.y == p.y)
+                list.push_back(pin);
+        }
+    }
+}
+
+CPin* CSheet::FindPinAt(POINT p, const CPin* skip) const {
+    std::vector<CPin*> pins;
+    CollectPinsAt(p, pins, skip);
+    return pins.empty() ? nullptr : pins.front();
+}
+
+CSheet* FindSheetByName(const CTreeNode* holder, const std::wstring& name) {
+    if (!holder || name.empty())
+        return nullptr;
+    for (CTreeNode* child : holder->GetChildren())
+        if (child->GetType() == NodeType::Sheet && child->GetText() == name)
+            return static_cast<CSheet*>(child);
+    return nullptr;
+}
+
+std::wstring MakeUniqueSheetName(const CTreeNode* holder, const std::wstring& wanted,
+                                 const CSheet* self) {
+    const std::wstring base = wanted.empty() ? std::wstring(L"Sheet") : wanted;
+    auto taken = [&](const std::wstring& name) {
+        if (!holder)
+            return false;
+        for (CTreeNode* child : holder->GetChildren())
+            if (child != self && child->GetType() == NodeType::Sheet && child->GetText() == name)
+                return true;
+        return false;
+    };
+    if (!taken(base))
+        return base;
+    for (int n = 2;; ++n) {
+        std::wstring name = base + StrPrintf(L" %d", n);
+        if (!taken(name))
+            return name;
+    }
+}
+
+CSheet* AddSheet(CTreeNode* holder, const std::wstring& wanted) {
+    auto* sheet = new CSheet(MakeUniqueSheetName(holder, wanted).c_str());
+    sheet->m_unit = static_cast<uint32_t>(g_DefaultSettings.unit);
+    sheet->m_size = SIZE{MmToHundredths(g_DefaultSettings.sheetWidth),
+                         MmToHundredths(g_DefaultSettings.sheetHeight)};
+    sheet->m_gridSize = MmToHundredths(g_DefaultSettings.gridWidth);
+    sheet->m_wireWidth = static_cast<uint32_t>(MmToHundredths(g_DefaultSettings.wireWidth));
+    sheet->m_busWidth = static_cast<uint32_t>(MmToHundredths(g_DefaultSettings.busWidth));
+    sheet->m_dotDiameter = static_cast<uint32_t>(MmToHundredths(g_DefaultSettings.connCircle));
+    holder->AddChild(sheet);
+    PushUndo(new CUndoInsert(sheet, nullptr));
+    return sheet;
+}
+
+void RenameSheet(CSheet* sheet, const std::wstring& wanted) {
+    const std::wstring name = MakeUniqueSheetName(sheet->GetParent(), wanted, sheet);
+    if (name == sheet->GetName())
+        return;
+    PushUndo(new CUndoChangeNodeAttribute(sheet, nullptr));
+    sheet->SetText(name);
+}
+
+// Sheet objects ---------------------------------------------------------------
+
+void CSheetObject::WriteSheetName() {
+    SetAttributeString(L"SheetName", m_pSheet ? m_pSheet->GetName() : std::wstring(), L"");
+}
+
+void CSheetObject::ReadSheetName(const CTreeNode* holder) {
+    std::wstring name;
+    GetAttributeString(L"SheetName", name, L"");
+    if (CSheet* sheet = FindSheetByName(holder, name))
+        sheet->AddObject(this);
 }

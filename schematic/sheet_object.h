@@ -3,6 +3,8 @@
 
 #include "core/tree_node.h"
 
+#include <string>
+
 class CSheet;
 
 class CSheetObject : public CTreeNode {
@@ -12,6 +14,12 @@ public:
     ~CSheetObject() override = default;
 
     bool IsOnSheet() const override { return m_pSheet != nullptr; }
+
+    // "SheetName": the name of the sheet the object is on, "" for none.
+    void WriteSheetName();
+    // Joins the sheet named by "SheetName" among the children of holder
+    // (none for an empty or unknown name).
+    void ReadSheetName(const CTreeNode* holder);
 
     CSheet* m_pSheet = nullptr; // not owned; null when on no sheet
 };

@@ -1,6 +1,6 @@
-// A text of a sheet, a package or a board. The board side reads and changes
-// its board layer and its board visibility; the schematic side completes the
-// rest of its attributes and its drawing.
+// A text of a sheet, a package or a board: the shown string is the element
+// text; it is placed on a sheet (grid steps, tenths for a package's text)
+// and on the board (mm, on a board layer).
 #pragma once
 
 #include "schematic/sheet_object.h"
@@ -20,8 +20,17 @@ public:
     void WriteAttributes() override;
     int GetLayer() const override { return m_layer; }
     void SetLayer(int layer) override { m_layer = layer; }
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
 
-    bool m_boardVisible = true;
-    std::wstring m_name;
+    // -1 for a free board text on a bottom-side layer (or on none), else 1.
+    float GetMirrorSign() const;
+
+    bool m_visible = true;      // "Visible": shown on the sheet
+    bool m_boardVisible = true; // "BrdVisible"
+    std::wstring m_name;        // the role, e.g. "RefDes"
+    std::wstring m_font = L"Tahoma";
+    float m_fontSize = 1.5f;
+    float m_rotation = 0;
     int m_layer = -1; // BoardLayer, -1 = none
 };

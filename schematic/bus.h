@@ -1,0 +1,25 @@
+// A bus on a sheet: a straight line from its start along x ('H') or y ('V')
+// by a signed length; 'N' while it is not yet drawn.
+#pragma once
+
+#include "schematic/sheet_object.h"
+
+class CBus : public CSheetObject {
+public:
+    CBus();
+    CBus(const CBus& other);
+    ~CBus() override;
+
+    CTreeNode* Clone() const override;
+    const wchar_t* GetTagName() const override;
+    void ReadAttributes() override;
+    void WriteAttributes() override;
+
+    POINT GetStart() const { return m_position; }
+    POINT GetEnd() const;
+    // The point lies on the bus, ends included ('H' and 'V' only).
+    bool ContainsPoint(POINT p) const;
+
+    wchar_t m_direction = L'N';
+    int32_t m_length = 0;
+};

@@ -1,0 +1,27 @@
+// Cloning a board, sheet, package or net copies many nodes that point at each
+// other (objects at their sheet, pins at their net). Every schematic clone
+// enters its source and copy here; when the outermost clone of one operation
+// returns, the copies are linked to each other: a copied object joins the
+// copied sheet, a copied pin the copied net. Links that leave the copied set
+// keep the rules of each class (see clone_map.cpp).
+#pragma once
+
+#include <map>
+
+class CTreeNode;
+
+class CCloneScope {
+public:
+    CCloneScope();
+    ~CCloneScope();
+    CCloneScope(const CCloneScope&) = delete;
+    CCloneScope& operator=(const CCloneScope&) = delete;
+
+    // Enters a source and its copy; returns the copy.
+    CTreeNode* Record(const CTreeNode* source, CTreeNode* copy);
+    // The copy made of source in the running operation, else null.
+    static CTreeNode* CopyOf(const CTreeNode* source);
+
+private:
+    void LinkCopies();
+};

@@ -1,0 +1,186 @@
+#include "schematic/part.h"
+
+#include "board/board.h"
+#include "core/model_services.h"
+#include "core/node_type.h"
+#include "core/property_grid.h"
+#include "core/undo_node_records.h"
+#include "core/vorpel_view.h"
+#include "platform/string_table.h"
+#include "platform/text.h"
+#include "platform/ui_hooks.h"
+#include "schematic/clone_map.h"
+#include "schematic/net.h"
+#include "schematic/package.h"
+#include "schematic/pin.h"
+#include "schematic/schematic_rows.h"
+#include "schematic/schematic_undo_records.h"
+#include "schematic/sheet.h"
+
+CPart::CPart() : CSheetObject(NodeType::Part) {}
+
+CPart::CPart(const CPart& other) : CSheetObject(other), m_placing(other.m_placing) {}
+
+CPart::~CPart() = default;
+
+CTreeNode* CPart::Clone() const {
+    CCloneScope scope;
+    return scope.Record(this, new CPart(*this));
+}
+
+const wchar_t* CPart::GetTagName() const {
+    return L"Part";
+}
+
+void CPart::ReadAttributes() {
+    GetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
+    m_pSheet = nullptr;
+    ReadSheetName(FindBoardAbove(this));
+    SetSelected(false);
+    SyncPinSelection();
+    GetAttributeSize(L"Outline", m_size.cx, m_size.cy, 0, 0);
+    ReadPrimitives();
+}
+
+void CPart::WriteAttributes() {
+    SetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
+    WriteSheetName();
+    SetAttributeSize(L"Outline", m_size.cx, m_size.cy, 0, 0);
+    WritePrimitives();
+}
+
+void CPart::ReadPrimitives() {}
+
+void CPart::WritePrimitives() {}
+
+CPackage* CPart::GetPackage() const {
+    CTreeNode* parent = GetParent();
+    return parent && parent->GetType() == NodeType::Package ? static_cast<CPackage*>(parent)
+                                                            : nullptr;
+}
+
+const CPart* CPart::GetPrimitiveSource() const {
+    CPackage* package = GetPackage();
+    if (!package || package->m_heterogeneous)
+        return this;
+    return package->GetPart(0);
+}
+
+void CPart::SyncPinSelection() {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Pin)
+            child->SetSelected(IsSelected());
+}
+
+void CPart::DisconnectPins() {
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() != NodeType::Pin)
+            continue;
+        static_cast<CPin*>(child)->RemoveFromNet();
+        child->m_selected = 0;
+    }
+}
+
+namespace {
+bool SpansOverlap(int a, int aLen, int b, int bLen) {
+    return (b <= a && a < b + bLen) || (a <= b && b < a + aLen);
+}
+} // namespace
+
+bool CPart::TouchesOtherPart() const {
+    CPackage* package = GetPackage();
+    if (!package)
+        return false;
+    for (CTreeNode* child : package->GetChildren()) {
+        if (child == this || child->GetType() != NodeType::Part || !child->IsOnSheet())
+            continue;
+        const POINT o = child->m_position;
+        const SIZE os = child->m_size;
+        if (m_position.x == o.x + os.cx && SpansOverlap(m_position.y, m_size.cy, o.y, os.cy))
+            return true;
+        if (m_position.y == o.y + os.cy && SpansOverlap(m_position.x, m_size.cx, o.x, os.cx))
+            return true;
+    }
+    return false;
+}
+
+int CPart::GetPartNumber() const {
+    CPackage* package = GetPackage();
+    if (!package || package->m_partsPerPackage == 1)
+        return 0;
+    int count = 0;
+    for (CTreeNode* child : package->GetChildren()) {
+        if (child->GetType() != NodeType::Part || !child->IsOnSheet())
+            continue;
+        const bool touches = static_cast<CPart*>(child)->TouchesOtherPart();
+        if (!touches)
+            ++count;
+        if (child == this)
+            return touches ? -1 : count;
+    }
+    return 0;
+}
+
+void CPart::AppendPartSuffix(std::wstring& text) const {
+    CPackage* package = GetPackage();
+    if (!package || package->m_partsPerPackage == 1 || !IsOnSheet())
+        return;
+    const int n = GetPartNumber();
+    if (n < 0)
+        text.clear();
+    else if (n > 0)
+        text += StrPrintf(L".%d", n % 1000);
+}
+
+void CPart::FillPropertyGrid() {
+    CPackage* package = GetPackage();
+    CPin* power = package ? package->GetPowerPin() : nullptr;
+    if (!power) {
+        if (package)
+            package->FillPropertyGrid();
+        return;
+    }
+    CPropertyGrid* grid = GetPropertyGrid();
+    if (!grid)
+        return;
+    grid->SetTitle(380);
+    grid->AddText(163, PropertyText(power->m_fixedNetName));
+}
+
+void CPart::ApplyPropertyChange(int row) {
+    CPackage* package = GetPackage();
+    CPin* pin = package ? package->GetPowerPin() : nullptr;
+    if (!pin) {
+        if (package)
+            package->ApplyPropertyChange(row);
+        return;
+    }
+    if (!g_pActiveView)
+        return;
+    const std::wstring name = SchematicRows::Text(row);
+    if (name.empty()) {
+        ShowMessageBox(LoadStringText(381), L"Vorpel", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (name == pin->m_fixedNetName)
+        return;
+    StartUndoGroup();
+    PushUndo(new CUndoChangeNodeAttribute(pin, nullptr));
+    pin->m_fixedNetName = name;
+    InvalidateOnSheet(nullptr);
+    CNet* net = pin->m_pNet;
+    if (!net)
+        return;
+    PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+    if (CWire* wire = net->FindWireAt(pin->GetConnectionPoint(), pin->GetSheet())) {
+        net->SplitAtWire(wire, name);
+    } else if (auto* board = static_cast<CBoard*>(FindBoardAbove(net))) {
+        // No wire holds the symbol: it moves to the named net alone.
+        pin->RemoveFromNet();
+        pin->AddToNet(nullptr, board->FindOrAddNet(name));
+        if (net->GetChildCount() == 0 && net->m_pins.empty() && net->GetParent()) {
+            PushUndo(new CUndoDelete(net, nullptr));
+            net->RemoveFromParent();
+        }
+    }
+}

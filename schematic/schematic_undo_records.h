@@ -1,0 +1,106 @@
+// Undo records of the schematic wiring: pin membership in nets, the net of a
+// wire, wire and bus geometry, bus entries and object positions. Each Undo
+// reverts the change, repaints and returns the record of the opposite change.
+#pragma once
+
+#include "core/undo_item.h"
+#include "platform/types.h"
+
+class CBus;
+class CNet;
+class CPin;
+class CSheetObject;
+class CTreeNode;
+class CWire;
+
+// Before the pin is put into a net; formerNet (its net until then) may be
+// null.
+class CUndoAddPinToNet : public CUndoItem {
+public:
+    CUndoAddPinToNet(CPin* pin, CNet* formerNet);
+    CUndoItem* Undo() override;
+
+private:
+    CPin* m_pin;
+    CNet* m_net;
+};
+
+// Before the pin is taken out of net.
+class CUndoRemovePinFromNet : public CUndoItem {
+public:
+    CUndoRemovePinFromNet(CPin* pin, CNet* net);
+    CUndoItem* Undo() override;
+
+private:
+    CPin* m_pin;
+    CNet* m_net;
+};
+
+// Before the pin moves to another net.
+class CUndoChangeNetOfPin : public CUndoItem {
+public:
+    explicit CUndoChangeNetOfPin(CPin* pin);
+    CUndoItem* Undo() override;
+
+private:
+    CPin* m_pin;
+    CNet* m_net;
+};
+
+// Before the wire moves to another net.
+class CUndoChangeNetOfWire : public CUndoItem {
+public:
+    explicit CUndoChangeNetOfWire(CWire* wire);
+    CUndoItem* Undo() override;
+
+private:
+    CWire* m_wire;
+    CTreeNode* m_net;
+    int m_index;
+};
+
+class CUndoChangeBusEntry : public CUndoItem {
+public:
+    explicit CUndoChangeBusEntry(CWire* wire);
+    CUndoItem* Undo() override;
+
+private:
+    CWire* m_wire;
+    int m_entry1;
+    int m_entry2;
+};
+
+class CUndoChangeBusPos : public CUndoItem {
+public:
+    explicit CUndoChangeBusPos(CBus* bus);
+    CUndoItem* Undo() override;
+
+private:
+    CBus* m_bus;
+    POINT m_start;
+    wchar_t m_direction;
+    int m_length;
+};
+
+class CUndoChangePos : public CUndoItem {
+public:
+    explicit CUndoChangePos(CSheetObject* object);
+    CUndoItem* Undo() override;
+
+private:
+    CSheetObject* m_object;
+    POINT m_position;
+};
+
+class CUndoChangeWirePos : public CUndoItem {
+public:
+    explicit CUndoChangeWirePos(CWire* wire);
+    CUndoItem* Undo() override;
+
+private:
+    CWire* m_wire;
+    POINT m_start;
+    POINT m_end;
+    int m_entry1;
+    int m_entry2;
+};
