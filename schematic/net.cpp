@@ -11,7 +11,9 @@ CNet::CNet(const wchar_t* name) : CTreeNode(NodeType::Net, name) {}
 
 CNet::CNet(const CNet& other) : CTreeNode(other) {}
 
-CNet::~CNet() = default;
+CNet::~CNet() {
+    DeleteConnectionGraph();
+}
 
 CTreeNode* CNet::Clone() const {
     return new CNet(*this);
@@ -35,9 +37,4 @@ CPadstack* CNet::FindOrAddVia(CPadstack* definition) {
 bool CNet::FindWireAt(POINT) const {
     // Minimal until the schematic hit tests exist: no wire is found.
     return false;
-}
-
-void CNet::BuildConnectionGraph(Graphics*) {
-    // Minimal until the connection graph exists: only counted.
-    ++m_graphBuilds;
 }
