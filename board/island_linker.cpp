@@ -120,11 +120,21 @@ private:
 };
 
 struct Candidate {
-    uint32_t rankA; // place of a in its island's depth-first order
-    GraphNode* a;
-    GraphNode* b;
+    GraphNode* a;    // in the island looking for its nearest
+    GraphNode* b;    // in the other island
     uint32_t island; // b's island
 };
+
+// Of the nodes (some may repeat), the one met first in the walk order.
+GraphNode* FirstMet(std::vector<GraphNode*>& nodes, const std::vector<GraphNode*>& walk) {
+    std::sort(nodes.begin(), nodes.end(), std::less<GraphNode*>());
+    if (nodes.front() == nodes.back())
+        return nodes.front();
+    for (GraphNode* n : walk)
+        if (std::binary_search(nodes.begin(), nodes.end(), n, std::less<GraphNode*>()))
+            return n;
+    return nodes.front();
+}
 
 } // namespace
 
@@ -170,23 +180,24 @@ void LinkIslandsByAirwires(std::vector<GraphNode*>& islands) {
             candidates.clear();
             float best = std::numeric_limits<float>::infinity();
             bool found = false;
-            for (uint32_t rank = 0; rank < tree.size(); ++rank) {
-                GraphNode* a = tree[rank];
-                const int column = grid.Column(a->m_x), row = grid.Row(a->m_y);
+            // Every node of the far side within the best distance of a node
+            // of the near side; mine says whether the far side is this island.
+            auto searchAround = [&](GraphNode* near, uint32_t nearIsland, bool mine) {
+                const int column = grid.Column(near->m_x), row = grid.Row(near->m_y);
                 const int last =
                     std::max({column, grid.Columns() - 1 - column, row, grid.Rows() - 1 - row});
                 for (int r = 0; r <= last; ++r) {
                     if (found && r >= 1) {
                         // Every node of ring r lies at least (r - 1) cells away.
-                        const double near = (r - 1) * grid.CellSize() * (1 - 1e-9);
-                        if (near * near > double(best) * (1 + 1e-4) + 1e-10)
+                        const double gap = (r - 1) * grid.CellSize() * (1 - 1e-9);
+                        if (gap * gap > double(best) * (1 + 1e-4) + 1e-10)
                             break;
                     }
                     grid.ForEachInRing(column, row, r, [&](const NodeGrid::Entry& e) {
-                        const uint32_t other = sets.Find(e.island);
-                        if (other == island)
+                        const uint32_t far = sets.Find(e.island);
+                        if ((far == island) != mine)
                             return;
-                        const float d = SquaredDistance(a, e.node);
+                        const float d = SquaredDistance(near, e.node);
                         if (!found || d < best) {
                             found = true;
                             best = d;
@@ -194,8 +205,23 @@ void LinkIslandsByAirwires(std::vector<GraphNode*>& islands) {
                         } else if (!(d == best)) {
                             return;
                         }
-                        candidates.push_back({rank, a, e.node, other});
+                        if (mine)
+                            candidates.push_back({e.node, near, nearIsland});
+                        else
+                            candidates.push_back({near, e.node, far});
                     });
+                }
+            };
+            // Searched from the side with fewer nodes: around a large island
+            // the rings would mostly hold its own nodes.
+            if (tree.size() * 2 <= entries.size()) {
+                for (GraphNode* a : tree)
+                    searchAround(a, island, false);
+            } else {
+                for (const NodeGrid::Entry& e : entries) {
+                    const uint32_t other = sets.Find(e.island);
+                    if (other != island)
+                        searchAround(e.node, other, true);
                 }
             }
             if (candidates.empty())
@@ -204,12 +230,18 @@ void LinkIslandsByAirwires(std::vector<GraphNode*>& islands) {
             // pair met first walking this island's tree and then the other's.
             Candidate pick = candidates[0];
             for (const Candidate& c : candidates)
-                if (c.island < pick.island || (c.island == pick.island && c.rankA < pick.rankA))
+                if (c.island < pick.island)
                     pick = c;
             ends.clear();
             for (const Candidate& c : candidates)
-                if (c.island == pick.island && c.rankA == pick.rankA)
+                if (c.island == pick.island)
+                    ends.push_back(c.a);
+            pick.a = FirstMet(ends, tree);
+            ends.clear();
+            for (const Candidate& c : candidates)
+                if (c.island == pick.island && c.a == pick.a)
                     ends.push_back(c.b);
+            pick.b = ends[0];
             if (ends.size() > 1) {
                 std::sort(ends.begin(), ends.end(), std::less<GraphNode*>());
                 pick.b = WalkTree(islands[pick.island], nullptr, [&](GraphNode* n) {
