@@ -28,7 +28,9 @@ CNet::CNet(const wchar_t* name)
 // The pin set is filled by the clone operation with the copied pins.
 CNet::CNet(const CNet& other) : CTreeNode(other), m_airwireColor(other.m_airwireColor) {}
 
-CNet::~CNet() = default;
+CNet::~CNet() {
+    DeleteConnectionGraph();
+}
 
 CTreeNode* CNet::Clone() const {
     CCloneScope scope;
@@ -108,10 +110,6 @@ bool CNet::HasFixedNamePin() const {
     return false;
 }
 
-void CNet::BuildConnectionGraph(Graphics*) {
-    // Minimal until the connection graph exists: only counted.
-    ++m_graphBuilds;
-}
 
 bool CNet::DeleteIfEmpty() {
     if (!GetParent() || GetChildCount() != 0 || !m_pins.empty())

@@ -7,15 +7,18 @@
 
 #include "core/tree_node.h"
 
+#include <cstddef>
 #include <set>
 #include <string>
 #include <vector>
 
 class CBoard;
+class CConductor;
 class CPadstack;
 class CPin;
 class CSheet;
 class CWire;
+class GraphNode;
 
 class CNet : public CTreeNode {
 public:
@@ -58,16 +61,33 @@ public:
     void SplitAtWire(CWire* wire, const std::wstring& name);
     // Flood fill over marked wires from seed (same sheet).
     void UnmarkConnectedWires(CWire* seed, bool busJoins);
-    // Rebuilds the airwires of the net (built with the connection graph; see
-    // net.cpp).
+
+    // --- Connection graph (board/connection_graph.cpp). ---------------------
+    // Rebuilds the graph from the net's conductors and its pins' pads and
+    // joins its islands with airwires; with a surface, the old and the new
+    // airwires are repainted in the active view.
     void BuildConnectionGraph(Graphics* g);
+    // Every island from firstIndex on that touches start's tree (a node at the
+    // same point) joins it with a copper link and leaves the island list.
+    void MergeTouchingIslands(GraphNode* start, size_t firstIndex);
+    // The first node of node's tree (not through from), depth-first, at the
+    // same point as (x, y); null when none.
+    static GraphNode* FindGraphNodeAt(GraphNode* node, float x, float y, const GraphNode* from);
+    // The first conductor with a vertex within 0.1 mm of (x, y) in both axes.
+    CConductor* FindConductorNearPoint(float x, float y) const;
+    // The airwire part of the net's board drawing: no anti-aliasing, a pen of
+    // the airwire colour one pixel wide, then anti-aliasing again.
+    void DrawAirwires(Graphics* g, COLORREF airwireColor) const;
+    void DeleteConnectionGraph();
 
     std::vector<CWire*> GetWires() const;
 
     std::set<CPin*, NodeSequenceLess> m_pins; // not owned
     COLORREF m_airwireColor;
-    // How many times the connection graph was asked to rebuild; the graph
-    // itself comes with the connection-graph code.
+    // One node per island of the connection graph, each owning its tree; one
+    // island after a complete build.
+    std::vector<GraphNode*> m_islands;
+    // How many times the connection graph was rebuilt.
     int m_graphBuilds = 0;
 
 private:
