@@ -22,6 +22,13 @@ const XmlEntity g_XmlEntities[5] = {
 
 namespace {
 
+// The writer leaves NUL characters out, as no XML document can hold them; the
+// reader drops them too, so that what is read is what a save writes back.
+void DropNulCharacters(std::wstring& text) {
+    if (text.find(L'\0') != std::wstring::npos)
+        text.erase(std::remove(text.begin(), text.end(), L'\0'), text.end());
+}
+
 // Deeper nesting than any document has; the bound keeps a hostile file from
 // exhausting the stack.
 constexpr int kMaxDepth = 256;
@@ -324,13 +331,14 @@ std::wstring CXmlFile::ReadAttributeValue() {
     const char* end = m_line.data() + m_line.size();
     const char* q = p;
     unsigned bits = 0;
-    bool entities = false;
+    bool entities = false, nul = false;
     while (q < end && *q != quote) {
         bits |= static_cast<unsigned char>(*q);
         entities = entities || *q == '&';
+        nul = nul || *q == '\0';
         ++q;
     }
-    if (q < end && bits < 0x80 && !entities) {
+    if (q < end && bits < 0x80 && !entities && !nul) {
         m_pos += static_cast<std::size_t>(q - p) + 1;
         return ToWide(std::string_view(p, static_cast<std::size_t>(q - p)), true);
     }
@@ -357,6 +365,7 @@ std::wstring CXmlFile::ReadAttributeValue() {
         DecodeInto(value, m_rawValue);
         value.assign(m_rawValue);
     }
+    DropNulCharacters(value);
     return value;
 }
 
@@ -479,9 +488,11 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
                 --end;
             text.resize(end);
             if (!entities) {
+                DropNulCharacters(text);
                 node->SetText(text);
             } else {
                 DecodeInto(text, m_rawValue);
+                DropNulCharacters(m_rawValue);
                 node->SetText(m_rawValue);
             }
             return true;

@@ -466,3 +466,21 @@ TEST_F(XmlFileTest, SaveWithoutAnyPathFails) {
 }
 
 } // namespace
+
+TEST_F(XmlFileTest, NulCharactersAreDroppedOnReadAsOnWrite) {
+    // A pin's text "L<NUL> 1" must read as what a save writes back ("L 1",
+    // which the pin reads as side L, offset 1), or a second save differs.
+    std::string in = Crlf({"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>", "<SymbolLib>"});
+    static const char kPin[] = "  <Pin Name=\"A\0B\" Num=\"1\">L\0\0 1</Pin>\r\n";
+    in += std::string(kPin, sizeof kPin - 1);
+    in += Crlf({"</SymbolLib>"});
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, in, L"SymbolLib", L"in.symbol")) << m_error;
+    ASSERT_EQ(root.GetChildren().size(), 1u);
+    EXPECT_EQ(root.GetChildren()[0]->GetAttributes().at(L"Name"), L"AB");
+    const std::string first = SaveBytes(root, L"first.symbol");
+    EXPECT_NE(first.find("<Pin Name=\"AB\" Num=\"1\">L1</Pin>"), std::string::npos) << first;
+    CRoot again;
+    ASSERT_TRUE(LoadBytes(again, first, L"SymbolLib", L"again.symbol")) << m_error;
+    EXPECT_EQ(SaveBytes(again, L"second.symbol"), first);
+}
