@@ -734,6 +734,51 @@ Status Graphics::Clear(const Color& color) {
     return Ok;
 }
 
+
+// What a curved shape records besides its points: the rectangle and angles
+// it was given.
+struct ShapeExtent {
+    RectF rect;
+    float startAngle = 0;
+    float sweepAngle = 0;
+};
+
+Status Graphics::StrokeShape(DrawOp op, const Pen* pen, const GraphicsPath& path,
+                             const ShapeExtent* extent) {
+    if (DrawRecord* r = impl_->Record(op, pen, nullptr)) {
+        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
+        if (extent) {
+            r->worldRect = extent->rect;
+            r->startAngle = extent->startAngle;
+            r->sweepAngle = extent->sweepAngle;
+        }
+    }
+    if (QPainter* p = impl_->Begin()) {
+        p->setPen(impl_->ToQPen(*pen));
+        p->setBrush(Qt::NoBrush);
+        p->drawPath(PathToQt(path));
+        impl_->End(p);
+    }
+    return Ok;
+}
+
+Status Graphics::FillShape(DrawOp op, const Brush* brush, const GraphicsPath& path,
+                           const ShapeExtent* extent) {
+    if (DrawRecord* r = impl_->Record(op, nullptr, brush)) {
+        impl_->SetGeometry(r, path.Points(), path.Types(), path.GetFillMode());
+        if (extent) {
+            r->worldRect = extent->rect;
+            r->startAngle = extent->startAngle;
+            r->sweepAngle = extent->sweepAngle;
+        }
+    }
+    if (QPainter* p = impl_->Begin()) {
+        p->fillPath(PathToQt(path), impl_->ToQBrush(*brush));
+        impl_->End(p);
+    }
+    return Ok;
+}
+
 Status Graphics::DrawLine(const Pen* pen, float x1, float y1, float x2, float y2) {
     if (!pen)
         return Fail(InvalidParameter);
@@ -799,18 +844,8 @@ Status Graphics::DrawEllipse(const Pen* pen, float x, float y, float width, floa
     GraphicsPath path;
     if (path.AddEllipse(x, y, width, height) != Ok)
         return Fail(InvalidParameter);
-    if (DrawRecord* r = impl_->Record(DrawOp::Ellipse, pen, nullptr)) {
-        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
-        r->worldRect = {x, y, width, height};
-        r->sweepAngle = 360;
-    }
-    if (QPainter* p = impl_->Begin()) {
-        p->setPen(impl_->ToQPen(*pen));
-        p->setBrush(Qt::NoBrush);
-        p->drawPath(PathToQt(path));
-        impl_->End(p);
-    }
-    return Ok;
+    const ShapeExtent extent{{x, y, width, height}, 0, 360};
+    return StrokeShape(DrawOp::Ellipse, pen, path, &extent);
 }
 
 Status Graphics::DrawArc(const Pen* pen, float x, float y, float width, float height,
@@ -820,19 +855,8 @@ Status Graphics::DrawArc(const Pen* pen, float x, float y, float width, float he
     GraphicsPath path;
     if (path.AddArc(x, y, width, height, startAngle, sweepAngle) != Ok)
         return Fail(InvalidParameter);
-    if (DrawRecord* r = impl_->Record(DrawOp::Arc, pen, nullptr)) {
-        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
-        r->worldRect = {x, y, width, height};
-        r->startAngle = startAngle;
-        r->sweepAngle = sweepAngle;
-    }
-    if (QPainter* p = impl_->Begin()) {
-        p->setPen(impl_->ToQPen(*pen));
-        p->setBrush(Qt::NoBrush);
-        p->drawPath(PathToQt(path));
-        impl_->End(p);
-    }
-    return Ok;
+    const ShapeExtent extent{{x, y, width, height}, startAngle, sweepAngle};
+    return StrokeShape(DrawOp::Arc, pen, path, &extent);
 }
 
 Status Graphics::DrawPie(const Pen* pen, float x, float y, float width, float height,
@@ -842,19 +866,8 @@ Status Graphics::DrawPie(const Pen* pen, float x, float y, float width, float he
     GraphicsPath path;
     if (path.AddPie(x, y, width, height, startAngle, sweepAngle) != Ok)
         return Fail(InvalidParameter);
-    if (DrawRecord* r = impl_->Record(DrawOp::Pie, pen, nullptr)) {
-        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
-        r->worldRect = {x, y, width, height};
-        r->startAngle = startAngle;
-        r->sweepAngle = sweepAngle;
-    }
-    if (QPainter* p = impl_->Begin()) {
-        p->setPen(impl_->ToQPen(*pen));
-        p->setBrush(Qt::NoBrush);
-        p->drawPath(PathToQt(path));
-        impl_->End(p);
-    }
-    return Ok;
+    const ShapeExtent extent{{x, y, width, height}, startAngle, sweepAngle};
+    return StrokeShape(DrawOp::Pie, pen, path, &extent);
 }
 
 Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, int count) {
@@ -889,15 +902,7 @@ Status Graphics::DrawBeziers(const Pen* pen, const PointF* points, int count) {
     GraphicsPath path;
     if (path.AddBeziers(points, count) != Ok)
         return Fail(InvalidParameter);
-    if (DrawRecord* r = impl_->Record(DrawOp::Bezier, pen, nullptr))
-        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
-    if (QPainter* p = impl_->Begin()) {
-        p->setPen(impl_->ToQPen(*pen));
-        p->setBrush(Qt::NoBrush);
-        p->drawPath(PathToQt(path));
-        impl_->End(p);
-    }
-    return Ok;
+    return StrokeShape(DrawOp::Bezier, pen, path, nullptr);
 }
 
 Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path) {
@@ -946,16 +951,8 @@ Status Graphics::FillEllipse(const Brush* brush, float x, float y, float width, 
     GraphicsPath path;
     if (path.AddEllipse(x, y, width, height) != Ok)
         return Fail(InvalidParameter);
-    if (DrawRecord* r = impl_->Record(DrawOp::FillEllipse, nullptr, brush)) {
-        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
-        r->worldRect = {x, y, width, height};
-        r->sweepAngle = 360;
-    }
-    if (QPainter* p = impl_->Begin()) {
-        p->fillPath(PathToQt(path), impl_->ToQBrush(*brush));
-        impl_->End(p);
-    }
-    return Ok;
+    const ShapeExtent extent{{x, y, width, height}, 0, 360};
+    return FillShape(DrawOp::FillEllipse, brush, path, &extent);
 }
 
 Status Graphics::FillPie(const Brush* brush, float x, float y, float width, float height,
@@ -965,17 +962,8 @@ Status Graphics::FillPie(const Brush* brush, float x, float y, float width, floa
     GraphicsPath path;
     if (path.AddPie(x, y, width, height, startAngle, sweepAngle) != Ok)
         return Fail(InvalidParameter);
-    if (DrawRecord* r = impl_->Record(DrawOp::FillPie, nullptr, brush)) {
-        impl_->SetGeometry(r, path.Points(), path.Types(), FillModeAlternate);
-        r->worldRect = {x, y, width, height};
-        r->startAngle = startAngle;
-        r->sweepAngle = sweepAngle;
-    }
-    if (QPainter* p = impl_->Begin()) {
-        p->fillPath(PathToQt(path), impl_->ToQBrush(*brush));
-        impl_->End(p);
-    }
-    return Ok;
+    const ShapeExtent extent{{x, y, width, height}, startAngle, sweepAngle};
+    return FillShape(DrawOp::FillPie, brush, path, &extent);
 }
 
 Status Graphics::FillPolygon(const Brush* brush, const PointF* points, int count,
@@ -984,13 +972,7 @@ Status Graphics::FillPolygon(const Brush* brush, const PointF* points, int count
         return Fail(InvalidParameter);
     GraphicsPath path(fillMode);
     path.AddPolygon(points, count);
-    if (DrawRecord* r = impl_->Record(DrawOp::FillPolygon, nullptr, brush))
-        impl_->SetGeometry(r, path.Points(), path.Types(), fillMode);
-    if (QPainter* p = impl_->Begin()) {
-        p->fillPath(PathToQt(path), impl_->ToQBrush(*brush));
-        impl_->End(p);
-    }
-    return Ok;
+    return FillShape(DrawOp::FillPolygon, brush, path, nullptr);
 }
 
 Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path) {

@@ -18,6 +18,8 @@
 
 class PaintTarget;
 class GraphicsRecorder;
+struct ShapeExtent;
+enum class DrawOp;
 
 using GraphicsState = unsigned;
 
@@ -164,5 +166,11 @@ public:
 
 private:
     Status Fail(Status s);
+    // Records and paints a shape built as a path (extent: what a curved
+    // shape records besides its points, or null).
+    Status StrokeShape(DrawOp op, const Pen* pen, const GraphicsPath& path,
+                       const ShapeExtent* extent);
+    Status FillShape(DrawOp op, const Brush* brush, const GraphicsPath& path,
+                     const ShapeExtent* extent);
     std::unique_ptr<Impl> impl_;
 };
