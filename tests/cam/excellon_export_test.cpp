@@ -188,6 +188,13 @@ TEST_P(ExcellonTools, DiametersShareAToolByWholeMicrometres) {
         if (l.size() > 2 && l[0] == 'T' && l.find('C') != std::string::npos)
             tools.push_back(l);
     EXPECT_EQ(tools, GetParam().tools);
+    const double second = ParseDouble(Utf8ToWide(GetParam().second).c_str());
+    ExpectGerbvReads(FileOf(kExcellonDrillPlated),
+                     second < 0.8 ? std::vector<GerbvHole>{{second, 2, 2}, {0.8, 1, 1}}
+                                  : std::vector<GerbvHole>{{0.8, 1, 1}, {second, 2, 2}},
+                     tools.size() == 1
+                         ? std::vector<double>{0.8}
+                         : std::vector<double>{std::min(0.8, second), std::max(0.8, second)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ExcellonTools,
@@ -213,6 +220,8 @@ TEST_F(ExcellonExport, TwoHolesAtOnePointGiveOneCoordinateAndAnEmptyLine) {
     EXPECT_TRUE(WriteExcellon(Prefix(), board, kExcellonDrillPlated, 1));
     EXPECT_EQ(Body(kExcellonDrillPlated),
               (std::vector<std::string>{"T1", "X3000Y4000", "", "M30"}));
+    // The second hole adds nothing a reader drills.
+    ExpectGerbvReads(FileOf(kExcellonDrillPlated), {{1, 3, 4}}, {1});
 }
 
 TEST_F(ExcellonExport, TheFirstHoleOfAToolNamesItsPointEvenWhereTheLastToolEnded) {
@@ -221,6 +230,7 @@ TEST_F(ExcellonExport, TheFirstHoleOfAToolNamesItsPointEvenWhereTheLastToolEnded
     EXPECT_TRUE(WriteExcellon(Prefix(), board, kExcellonDrillPlated, 1));
     EXPECT_EQ(Body(kExcellonDrillPlated),
               (std::vector<std::string>{"T1", "X3000Y4000", "T2", "X3000Y4000", "M30"}));
+    ExpectGerbvReads(FileOf(kExcellonDrillPlated), {{1, 3, 4}, {2, 3, 4}}, {1, 2});
 }
 
 TEST_F(ExcellonExport, CoordinatesRepeatExactlyWhenTheirWrittenDigitsRepeat) {
