@@ -1,0 +1,31 @@
+// Excellon drill and mill files of a board: round holes go to drill files,
+// slots and custom milled contours to mill files, each split into plated and
+// non-plated holes. No dialog: failures are reported by message boxes.
+#pragma once
+
+#include <string>
+
+class CBoard;
+
+// Bit 0 set: drill file (round holes), clear: mill file. Bit 1 set: plated.
+enum ExcellonMode : int {
+    kExcellonMillNonPlated = 0,
+    kExcellonDrillNonPlated = 1,
+    kExcellonMillPlated = 2,
+    kExcellonDrillPlated = 3,
+};
+
+// prefix + "." + board name + ".drill"/".mill" + ".plated"/".non-plated" + ".drl".
+std::wstring ExcellonFileName(const std::wstring& prefix, const CBoard* board, int mode);
+
+// Writes one file, or removes it again when the board has no hole for it.
+// unit: 0 inch, 1 millimetre. False only when the file could not be created
+// ("Unable to create file '...'" has been shown then).
+bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit);
+
+// All four files in the order drill plated, drill non-plated, mill plated,
+// mill non-plated; every one is attempted. False when any could not be
+// created.
+bool ExportExcellon(CBoard* board, const std::wstring& prefix, int unit);
+// The same in the unit of the CAM settings in memory.
+bool ExportExcellon(CBoard* board, const std::wstring& prefix);
