@@ -4,11 +4,13 @@
 #include "board/area_node.h"
 #include "board/board.h"
 #include "board/conductor.h"
+#include "board/drill.h"
 #include "board/footprint.h"
 #include "board/layer.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "cam/excellon_export.h"
 #include "cam/gerber_export.h"
 #include "core/vorpel_view.h"
 #include "platform/text.h"
@@ -53,6 +55,8 @@ std::unique_ptr<CBoard> MakeBoard(int pads, int conductors, int segments, int ar
         layer->m_shape = part % 2 ? kPadShapeRound : kPadShapeRect;
         layer->m_width = 1.2f;
         layer->m_height = 1.6f;
+        auto* drill = static_cast<CDrill*>(padstack->AddChild(new CDrill()));
+        drill->m_diam = 0.6f + 0.1f * static_cast<float>(part % 3);
         for (int k = 0; k < 4 && placed < pads; ++k, ++placed) {
             auto* pad = static_cast<CPad*>(padstack->AddChild(new CPad()));
             pad->m_boardPosition = PointF{static_cast<float>(k) * kPitch, 0};
@@ -111,11 +115,14 @@ int main() {
     for (int run = 0; run < 3; ++run) {
         const auto t0 = std::chrono::steady_clock::now();
         WriteGerberFiles(prefix, board.get(), layers, outline, CamSettings{});
+        ExportExcellon(board.get(), prefix, 1);
         const auto t1 = std::chrono::steady_clock::now();
         exportTime = std::min(exportTime, Seconds(t0, t1));
         bytes = 0;
         for (int id = -1; id < kBoardLayerCount; ++id)
             bytes += FileSize(WideToUtf8(GerberFileName(prefix, board.get(), id)));
+        for (int mode = 0; mode < 4; ++mode)
+            bytes += FileSize(WideToUtf8(ExcellonFileName(prefix, board.get(), mode)));
         // The baseline: the same bytes as lines of 20 characters.
         const std::string line = "X123456Y654321D01*\r\n";
         const auto t2 = std::chrono::steady_clock::now();
@@ -126,7 +133,7 @@ int main() {
         const auto t3 = std::chrono::steady_clock::now();
         writeTime = std::min(writeTime, Seconds(t2, t3));
     }
-    std::printf("gerber export: %lld bytes in %.4f s\n", bytes, exportTime);
+    std::printf("gerber and drill export: %lld bytes in %.4f s\n", bytes, exportTime);
     std::printf("plain write:   %lld bytes in %.4f s\n", bytes, writeTime);
     std::string cleanup = "rm -rf '" + dir + "'";
     (void)std::system(cleanup.c_str());

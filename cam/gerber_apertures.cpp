@@ -292,14 +292,20 @@ int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta) {
     }
 }
 
+const CThermalRelief* CGerberApertureSet::EffectiveThermal(const CPadLayer* pad) const {
+    if (const CThermalRelief* own = pad->FindThermalRelief())
+        return own;
+    return m_boardThermal;
+}
+
 int CGerberApertureSet::ClearanceAperture(const CPadLayer* pad) {
-    const CThermalRelief* t = pad->GetEffectiveThermalRelief();
+    const CThermalRelief* t = EffectiveThermal(pad);
     return GrownPadAperture(pad, 2 * (t ? t->m_isolation : 0.3f));
 }
 
 int CGerberApertureSet::ThermalAperture(const CPadLayer* pad) {
     float gap = 0.3f, spoke = 0.3f;
-    if (const CThermalRelief* t = pad->GetEffectiveThermalRelief()) {
+    if (const CThermalRelief* t = EffectiveThermal(pad)) {
         gap = 2 * t->m_isolation;
         spoke = t->m_spoke;
     }

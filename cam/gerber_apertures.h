@@ -9,6 +9,7 @@
 #include <vector>
 
 class CPadLayer;
+class CThermalRelief;
 
 enum GerberApertureType : int {
     kApertureCircle = 1,
@@ -49,6 +50,11 @@ public:
 
     static float PlacementAngle(const CPadLayer* pad, bool* bottom);
 
+    // The board-wide thermal relief, looked up once per file: the pad
+    // layer's own one comes first.
+    void SetBoardThermal(const CThermalRelief* thermal) { m_boardThermal = thermal; }
+    const CThermalRelief* EffectiveThermal(const CPadLayer* pad) const;
+
 private:
     struct Less {
         bool operator()(const GerberAperture& a, const GerberAperture& b) const {
@@ -60,6 +66,7 @@ private:
     int CustomShared(std::vector<std::wstring> lines);
 
     CGerberPlotter* m_plotter;
+    const CThermalRelief* m_boardThermal = nullptr;
     float m_padTol;
     std::set<GerberAperture, Less> m_set;
     int m_next = 10;

@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "board/board_types.h"
 #include "board/layer.h"
+#include "cam/excellon_export.h"
 #include "cam/gerber_layer_writer.h"
 #include "core/text_file.h"
 #include "platform/string_table.h"
@@ -74,5 +75,6 @@ void ExportGerber(CBoard* board) {
     WriteGerberFiles(dialog.m_prefix, board, dialog.m_layers, dialog.m_outline, g_CamSettings);
     // The drill files always carry three decimals.
     g_CamSettings.resFlt = 3;
+    ExportExcellon(board, dialog.m_prefix, g_CamSettings.unit);
     SetCursor(old);
 }

@@ -26,6 +26,7 @@
 #include "schematic/package.h"
 #include "schematic/text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,6 +43,26 @@ bool IsAssembly(int layer) {
 
 bool MarkingLayerIs(const CMarking* m, int layer) {
     return m->m_layer == layer || (IsInner(layer) && m->m_layer == kPadLayerInner);
+}
+
+struct Box {
+    float x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool Misses(const Box& o) const { return o.x0 > x1 || o.x1 < x0 || o.y0 > y1 || o.y1 < y0; }
+};
+
+Box BoundsOf(const FlatPath& f) {
+    Box b;
+    if (f.points.empty())
+        return b;
+    b.x0 = b.x1 = f.points[0].X;
+    b.y0 = b.y1 = f.points[0].Y;
+    for (const PointF& p : f.points) {
+        b.x0 = std::min(b.x0, p.X);
+        b.x1 = std::max(b.x1, p.X);
+        b.y0 = std::min(b.y0, p.Y);
+        b.y1 = std::max(b.y1, p.Y);
+    }
+    return b;
 }
 
 FlatPath Flat(GraphicsPath& path, const Matrix* m, float tol) {
@@ -63,7 +84,12 @@ CGerberLayerWriter::CGerberLayerWriter(CTextFile* file, const CamSettings& setti
     : m_settings(settings), m_board(board), m_layer(layer), m_layerNode(layerNode),
       m_plot(file,
              GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt))),
-      m_apertures(&m_plot, settings.padTol) {}
+      m_apertures(&m_plot, settings.padTol) {
+    CThermalRelief* thermal = nullptr;
+    board->FindBoardProperties(&thermal, nullptr);
+    m_apertures.SetBoardThermal(thermal);
+    m_isolation = thermal ? thermal->m_isolation : 0.3f;
+}
 
 bool CGerberLayerWriter::IsPlane() const {
     return m_layerNode && m_layerNode->m_layerType == kLayerTypePlane;
@@ -490,7 +516,8 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
     m_plot.Line(L"G37*");
     FlatPath areaFlat;
     FlattenOutline(area->m_outline, m_settings.padTol, &areaFlat);
-    const float isolation = GetBoardIsolation(m_board);
+    const float isolation = m_isolation;
+    const Box areaBox = BoundsOf(areaFlat);
     for (CTreeNode* child : m_board->GetChildren()) {
         if (child->GetType() == NodeType::Package) {
             for (CTreeNode* f : child->GetChildren()) {
@@ -514,6 +541,18 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 auto* cond = static_cast<CConductor*>(c);
                 if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
                     continue;
+                // Outlines are costly: only conductors near the area get one.
+                const float grow = cond->m_width / 2 + isolation + 0.01f;
+                Box near{cond->m_vertices[0].x, cond->m_vertices[0].y, cond->m_vertices[0].x,
+                         cond->m_vertices[0].y};
+                for (const ConductorVertex& v : cond->m_vertices) {
+                    near.x0 = std::min(near.x0, v.x - grow);
+                    near.x1 = std::max(near.x1, v.x + grow);
+                    near.y0 = std::min(near.y0, v.y - grow);
+                    near.y1 = std::max(near.y1, v.y + grow);
+                }
+                if (near.Misses(areaBox))
+                    continue;
                 GraphicsPath path;
                 cond->BuildPath(&path, isolation);
                 const FlatPath flat = Flat(path, nullptr, m_settings.padTol);
@@ -527,6 +566,7 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
 
 void CGerberLayerWriter::AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint,
                                      const CArea* area, const FlatPath& areaFlat) {
+    const Box areaBox = BoundsOf(areaFlat);
     const CPadLayer* pl = padstack->FindPadLayerForBoardLayer(area->m_layer);
     if (!pl)
         return;
@@ -534,14 +574,24 @@ void CGerberLayerWriter::AreaCutOuts(const CPadstack* padstack, const CFootprint
         if (c->GetType() != NodeType::Pad)
             continue;
         const auto* pad = static_cast<const CPad*>(c);
+        const CThermalRelief* t = m_apertures.EffectiveThermal(pl);
+        const float isolation = t ? t->m_isolation : 0.3f;
+        if (pl->m_shape != kPadShapeCustom) {
+            // A circle around every shape of the pad: most pads lie far
+            // from the area and need no outline.
+            const PointF at = BoardPosition(pad->m_boardPosition, PointF{0, 0}, footprint);
+            const float r = std::hypot(pl->m_width, pl->m_height) / 2 + 2 * isolation +
+                            (t ? t->m_spoke : 0.3f) + 0.1f;
+            if (Box{at.X - r, at.Y - r, at.X + r, at.Y + r}.Misses(areaBox))
+                continue;
+        }
         GraphicsPath path;
         if (!area->m_net.empty() && pad->GetNetName() == area->m_net) {
             if (area->m_noThermal || padstack->m_noThermal)
                 continue;
             pl->BuildThermalPath(&path);
         } else {
-            const CThermalRelief* t = pl->GetEffectiveThermalRelief();
-            pl->BuildPath(&path, t ? t->m_isolation : 0.3f);
+            pl->BuildPath(&path, isolation);
         }
         Matrix m;
         PlacementMatrix(&m, pad->m_boardPosition, footprint);

@@ -64,6 +64,7 @@ private:
     CLayer* m_layerNode;
     CGerberPlotter m_plot;
     CGerberApertureSet m_apertures;
+    float m_isolation = 0.3f;
     int m_planeBorder = 0;
     int m_textStroke = 0;
     // Scratch aperture numbers of this file only: nothing carries over from

@@ -113,7 +113,36 @@ void CGerberPlotter::Line(const std::wstring& text) {
 }
 
 std::wstring CGerberPlotter::Number(double mm) const {
-    std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, mm * m_format.factor);
+    // Fast path: the scaled value rounded to an integer, unless it lies so
+    // near a tie that only the exact decimal expansion can decide.
+    static const double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double v = mm * m_format.factor;
+    if (m_format.resFlt >= 0 && m_format.resFlt <= 6 && std::fabs(v) < 1e9) {
+        const double scaled = v * kScale[m_format.resFlt];
+        const double r = std::nearbyint(scaled);
+        if (std::fabs(std::fabs(scaled - r) - 0.5) > 1e-6) {
+            long long n = static_cast<long long>(r);
+            // printf keeps the sign of a negative value that rounds to 0.
+            const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
+            if (n < 0)
+                n = -n;
+            wchar_t buf[32];
+            int len = 0;
+            do {
+                buf[len++] = static_cast<wchar_t>(L'0' + n % 10);
+                n /= 10;
+            } while (n > 0);
+            while (len < m_format.resFlt + 1)
+                buf[len++] = L'0';
+            if (negative)
+                buf[len++] = L'-';
+            std::wstring out(static_cast<size_t>(len), L'0');
+            for (int i = 0; i < len; ++i)
+                out[static_cast<size_t>(i)] = buf[len - 1 - i];
+            return out;
+        }
+    }
+    std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, v);
     const size_t dot = s.find(L'.');
     if (dot != std::wstring::npos)
         s.erase(dot, 1);

@@ -1,7 +1,9 @@
 // Test driver: writes the manufacturing files of every board of a project,
 // as the export does with every layer selected.
 #include "board/board.h"
+#include "cam/bill_of_materials.h"
 #include "cam/cam_settings.h"
+#include "cam/excellon_export.h"
 #include "cam/gerber_export.h"
 #include "core/node_type.h"
 #include "core/root.h"
@@ -82,6 +84,10 @@ int main(int argc, char** argv) {
             LayerSelectEntry outline;
             SelectAllGerberLayers(board, layers, outline);
             if (!WriteGerberFiles(prefix, board, layers, outline, settings))
+                rc = 1;
+            if (!ExportExcellon(board, prefix, settings.unit))
+                rc = 1;
+            if (!ExportBillOfMaterials(board, prefix))
                 rc = 1;
         }
     }

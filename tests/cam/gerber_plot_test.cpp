@@ -219,3 +219,26 @@ TEST(GerberOverlap, CrossingWithoutVerticesInsideCounts) {
     EXPECT_TRUE(FlatPathsOverlap(rect(-1, -1, 11, 11), area)); // around
     EXPECT_FALSE(FlatPathsOverlap(rect(11, 0, 12, 10), area));
 }
+
+TEST_F(PlotTest, NumbersMatchTheFixedNotationExactly) {
+    // The quick integer path must give what fixed notation gives, ties and
+    // negative zeros included.
+    std::vector<double> values = {0.0005, -0.0005, 0.0015, 2.5e-4, -1e-9, 123.4565, 0.0254,
+                                  25.4,   -25.4,   1e6,    0.1,    0.2,   0.3};
+    for (int i = 0; i < 2000; ++i)
+        values.push_back((i * 7919 % 20011 - 10005) * 0.000731);
+    for (int unit : {0, 1})
+        for (int res : {2, 3, 4}) {
+            const GerberFormat f = GerberFormat::From(unit, res, 0.001);
+            const auto lines = Plot(f, [&](CGerberPlotter& p) {
+                for (double v : values)
+                    p.Line(p.Number(v));
+            });
+            ASSERT_EQ(lines.size(), values.size());
+            for (size_t i = 0; i < values.size(); ++i) {
+                std::wstring expected = StrPrintf(L"%.*f", res, values[i] * f.factor);
+                expected.erase(expected.find(L'.'), 1);
+                EXPECT_EQ(lines[i], WideToUtf8(expected)) << values[i] << " " << unit << res;
+            }
+        }
+}
