@@ -553,9 +553,15 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 }
                 if (near.Misses(areaBox))
                     continue;
-                GraphicsPath path;
-                cond->BuildPath(&path, isolation);
-                const FlatPath flat = Flat(path, nullptr, m_settings.padTol);
+                auto found = m_clearanceOutlines.find(cond);
+                if (found == m_clearanceOutlines.end()) {
+                    GraphicsPath path;
+                    cond->BuildPath(&path, isolation);
+                    found =
+                        m_clearanceOutlines.emplace(cond, Flat(path, nullptr, m_settings.padTol))
+                            .first;
+                }
+                const FlatPath& flat = found->second;
                 if (FlatPathsOverlap(flat, areaFlat))
                     m_plot.PlotClearRegion(flat);
             }

@@ -71,4 +71,7 @@ private:
     // an earlier file.
     std::unordered_map<const CPadstack*, PadstackApertureNumbers> m_padstacks;
     std::unordered_map<const void*, int> m_lineApertures;
+    // Clearance outlines of conductors, built once however many areas they
+    // come near.
+    std::unordered_map<const CConductor*, FlatPath> m_clearanceOutlines;
 };
