@@ -1,0 +1,80 @@
+#include "cam/gerber_export.h"
+
+#include "board/board.h"
+#include "board/board_types.h"
+#include "board/layer.h"
+#include "cam/excellon_export.h"
+#include "cam/gerber_layer_writer.h"
+#include "core/text_file.h"
+#include "platform/string_table.h"
+#include "platform/ui_hooks.h"
+#include "platform/window.h"
+
+std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer) {
+    const std::wstring code = layer < 0 ? L"BOARD" : LayerToCode(layer);
+    return prefix + L"." + board->GetText() + L"." + code + L".gbr";
+}
+
+bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLayer* layerNode,
+                      const CamSettings& settings) {
+    // Jumper and documentation layers are never manufactured.
+    if (layerNode && layerNode->m_layerType != kLayerTypeRouting &&
+        layerNode->m_layerType != kLayerTypePlane)
+        return true;
+    const std::wstring name = GerberFileName(prefix, board, layer);
+    CTextFile file;
+    file.SetCodePage(CTextFile::CodePageAnsi);
+    file.SetByteOrderMark(false);
+    if (!file.Open(name, CTextFile::GenericWrite, 0, CTextFile::CreateAlways,
+                   CTextFile::FileAttributeNormal)) {
+        ShowMessageBox(LoadStringText(293) + name + L"'", L"Gerber", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    CGerberLayerWriter writer(&file, settings, board, layer, layerNode);
+    writer.WriteHeader(name);
+    if (layer < 0)
+        writer.WriteOutlineFile();
+    else
+        writer.WriteLayerFile();
+    file.Close();
+    return true;
+}
+
+bool WriteGerberFiles(const std::wstring& prefix, CBoard* board,
+                      const LayerSelectEntry (&layers)[kBoardLayerCount],
+                      const LayerSelectEntry& outline, const CamSettings& settings) {
+    bool ok = true;
+    for (int id = 0; id < kBoardLayerCount; ++id)
+        if (layers[id].selected)
+            ok = WriteGerberLayer(prefix, board, id, layers[id].layer, settings) && ok;
+    if (outline.selected)
+        ok = WriteGerberLayer(prefix, board, kLayerOutline, nullptr, settings) && ok;
+    return ok;
+}
+
+void SelectAllGerberLayers(CBoard* board, LayerSelectEntry (&layers)[kBoardLayerCount],
+                           LayerSelectEntry& outline) {
+    for (int id = 0; id < kBoardLayerCount; ++id) {
+        LayerSelectEntry& e = layers[id];
+        e.id = id;
+        e.layer = board->FindLayer(id);
+        const bool inner = id >= kLayerInner1 && id <= kLayerInner20;
+        // The dialog lists the inner layers of the stackup and every
+        // layer up to the paste layers.
+        e.selected = id <= kLayerSolderPasteBottom && (!inner || e.layer) ? 1 : 0;
+    }
+    outline = LayerSelectEntry{1, nullptr, kLayerOutline};
+}
+
+void ExportGerber(CBoard* board) {
+    LoadGerberSettings(g_CamSettings);
+    CLayerSelect dialog(board);
+    if (dialog.DoModal(GetActiveWindow()) != IDOK)
+        return;
+    const CursorShape old = SetCursor(CursorShape::Wait);
+    WriteGerberFiles(dialog.m_prefix, board, dialog.m_layers, dialog.m_outline, g_CamSettings);
+    // The drill files always carry three decimals.
+    g_CamSettings.resFlt = 3;
+    ExportExcellon(board, dialog.m_prefix, g_CamSettings.unit);
+    SetCursor(old);
+}

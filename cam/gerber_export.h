@@ -1,0 +1,34 @@
+// Gerber export of a board: one RS-274X file per selected layer and one for
+// the board outline, then the drill and mill files.
+#pragma once
+
+#include "cam/cam_settings.h"
+#include "cam/layer_select.h"
+
+#include <string>
+
+class CBoard;
+class CLayer;
+
+// The command: reads the stored settings, asks for layers and the prefix,
+// writes every file. Failures are reported in message boxes.
+void ExportGerber(CBoard* board);
+
+// The dialog-free core: every selected layer (ascending ids), then the
+// outline when selected, with the given settings. Returns false when a
+// file could not be created (already reported).
+bool WriteGerberFiles(const std::wstring& prefix, CBoard* board,
+                      const LayerSelectEntry (&layers)[kBoardLayerCount],
+                      const LayerSelectEntry& outline, const CamSettings& settings);
+
+// One file: layer 0-31 or -1 for the outline; layer node may be null.
+// Returns false when the file could not be created.
+bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLayer* layerNode,
+                      const CamSettings& settings = g_CamSettings);
+
+// The file name of one layer's file.
+std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer);
+
+// Every layer of the board's stackup selected, and the outline.
+void SelectAllGerberLayers(CBoard* board, LayerSelectEntry (&layers)[kBoardLayerCount],
+                           LayerSelectEntry& outline);

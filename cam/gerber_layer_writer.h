@@ -1,0 +1,77 @@
+// Writes one Gerber layer file of a board: the aperture pass, the aperture
+// definitions and the plot pass.
+#pragma once
+
+#include "cam/cam_settings.h"
+#include "cam/gerber_apertures.h"
+#include "cam/gerber_plot.h"
+
+#include <unordered_map>
+
+class CArea;
+class CBoard;
+class CConductor;
+class CFootprint;
+class CLayer;
+class CMarking;
+class CMarkingPrimitive;
+class CPadstack;
+class CText;
+class CTextFile;
+class Matrix;
+
+class CGerberLayerWriter {
+public:
+    CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board, int layer,
+                       CLayer* layerNode);
+
+    void WriteHeader(const std::wstring& fileName);
+    void WriteOutlineFile();
+    void WriteLayerFile();
+
+private:
+    struct PadstackApertureNumbers {
+        int pad = 0;
+        int clearance = 0;
+        int thermal = 0;
+    };
+
+    bool IsPlane() const;
+    void AperturePass();
+    void PadstackApertures(const CPadstack* padstack, bool openOnly);
+    void FootprintApertures(const CFootprint* footprint);
+    void MarkingApertures(const CMarking* marking);
+    bool MarkingWritten(const CMarking* marking) const;
+
+    void PlotPass();
+    void PlotFootprint(const CFootprint* footprint);
+    void PlotPadstack(const CPadstack* padstack, const CFootprint* footprint);
+    void PlotMarking(const CMarking* marking, PointF offset, const CFootprint* footprint);
+    void PlotPrimitive(const CMarkingPrimitive* primitive, PointF offset,
+                       const CFootprint* footprint);
+    void PlotText(const CText* text, const CFootprint* footprint);
+    void PlotArea(const CArea* area);
+    void AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint, const CArea* area,
+                     const FlatPath& areaFlat);
+    bool TextLayerMatches(int textLayer) const;
+
+    PointF BoardPosition(PointF p, PointF offset, const CFootprint* footprint) const;
+    void PlacementMatrix(Matrix* m, PointF offset, const CFootprint* footprint) const;
+
+    CamSettings m_settings;
+    CBoard* m_board;
+    int m_layer;
+    CLayer* m_layerNode;
+    CGerberPlotter m_plot;
+    CGerberApertureSet m_apertures;
+    float m_isolation = 0.3f;
+    int m_planeBorder = 0;
+    int m_textStroke = 0;
+    // Scratch aperture numbers of this file only: nothing carries over from
+    // an earlier file.
+    std::unordered_map<const CPadstack*, PadstackApertureNumbers> m_padstacks;
+    std::unordered_map<const void*, int> m_lineApertures;
+    // Clearance outlines of conductors, built once however many areas they
+    // come near.
+    std::unordered_map<const CConductor*, FlatPath> m_clearanceOutlines;
+};

@@ -1,0 +1,450 @@
+#include "cam/gerber_plot.h"
+
+#include "board/area_node.h"
+#include "board/conductor.h"
+#include "core/text_file.h"
+#include "platform/graphics_path.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double SignedArea2(const std::vector<PointF>& p, size_t s, size_t e) {
+    double d = 0;
+    for (size_t i = s + 1; i <= e; ++i)
+        d += double(p[i].X) * p[i - 1].Y - double(p[i - 1].X) * p[i].Y;
+    d += double(p[s].X) * p[e].Y - double(p[s].Y) * p[e].X;
+    return d;
+}
+
+bool PointInFigure(const std::vector<PointF>& p, size_t s, size_t e, double x, double y) {
+    bool inside = false;
+    for (size_t i = s, j = e; i <= e; j = i++) {
+        const double xi = p[i].X, yi = p[i].Y, xj = p[j].X, yj = p[j].Y;
+        if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
+            inside = !inside;
+    }
+    return inside;
+}
+
+struct Figure {
+    size_t s, e;
+};
+
+std::vector<Figure> Figures(const FlatPath& path) {
+    std::vector<Figure> out;
+    const size_t n = path.points.size();
+    for (size_t i = 0; i < n; ++i) {
+        if ((path.types[i] & 7) == 0 || out.empty())
+            out.push_back({i, i});
+        else
+            out.back().e = i;
+    }
+    return out;
+}
+
+double Cross(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+bool SegmentsCross(const PointF& a, const PointF& b, const PointF& c, const PointF& d) {
+    const double d1 = Cross(c.X, c.Y, d.X, d.Y, a.X, a.Y);
+    const double d2 = Cross(c.X, c.Y, d.X, d.Y, b.X, b.Y);
+    const double d3 = Cross(a.X, a.Y, b.X, b.Y, c.X, c.Y);
+    const double d4 = Cross(a.X, a.Y, b.X, b.Y, d.X, d.Y);
+    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
+        return true;
+    auto on = [](const PointF& p, const PointF& q, const PointF& r, double cr) {
+        return cr == 0 && std::min(p.X, q.X) <= r.X && r.X <= std::max(p.X, q.X) &&
+               std::min(p.Y, q.Y) <= r.Y && r.Y <= std::max(p.Y, q.Y);
+    };
+    return on(c, d, a, d1) || on(c, d, b, d2) || on(a, b, c, d3) || on(a, b, d, d4);
+}
+
+} // namespace
+
+GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm) {
+    GerberFormat f;
+    f.unit = unit;
+    f.resFlt = resFlt;
+    f.epsilon = epsilonMm;
+    f.factor = unit == 0 ? double(0.03937008f) : 1.0;
+    return f;
+}
+
+std::wstring GerberPlainNumber(double value) {
+    if (!std::isfinite(value) || std::fabs(value) < 1e-6)
+        return L"0";
+    std::wstring s = StrPrintf(L"%.6f", value);
+    while (!s.empty() && s.back() == L'0')
+        s.pop_back();
+    if (!s.empty() && s.back() == L'.')
+        s.pop_back();
+    if (s == L"-0")
+        s = L"0";
+    return s;
+}
+
+std::wstring GerberSizeText(double mm, const GerberFormat& format) {
+    if (format.unit == 0)
+        return StrPrintf(L"%.4f", mm / 25.4);
+    return StrPrintf(L"%.3f", mm);
+}
+
+CGerberPlotter::CGerberPlotter(CTextFile* file, const GerberFormat& format)
+    : m_file(file), m_format(format) {
+    Reset();
+}
+
+void CGerberPlotter::Reset() {
+    m_x = m_y = std::numeric_limits<double>::quiet_NaN();
+    m_aperture = -1;
+    m_interpolation = -1;
+    m_clear = false;
+}
+
+void CGerberPlotter::Line(const std::wstring& text) {
+    m_file->WriteString(text);
+}
+
+std::wstring CGerberPlotter::Number(double mm) const {
+    // Fast path: the scaled value rounded to an integer, unless it lies so
+    // near a tie that only the exact decimal expansion can decide.
+    static const double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double v = mm * m_format.factor;
+    if (m_format.resFlt >= 0 && m_format.resFlt <= 6 && std::fabs(v) < 1e9) {
+        const double scaled = v * kScale[m_format.resFlt];
+        const double r = std::nearbyint(scaled);
+        if (std::fabs(std::fabs(scaled - r) - 0.5) > 1e-6) {
+            long long n = static_cast<long long>(r);
+            // printf keeps the sign of a negative value that rounds to 0.
+            const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
+            if (n < 0)
+                n = -n;
+            wchar_t buf[32];
+            int len = 0;
+            do {
+                buf[len++] = static_cast<wchar_t>(L'0' + n % 10);
+                n /= 10;
+            } while (n > 0);
+            while (len < m_format.resFlt + 1)
+                buf[len++] = L'0';
+            if (negative)
+                buf[len++] = L'-';
+            std::wstring out(static_cast<size_t>(len), L'0');
+            for (int i = 0; i < len; ++i)
+                out[static_cast<size_t>(i)] = buf[len - 1 - i];
+            return out;
+        }
+    }
+    std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, v);
+    const size_t dot = s.find(L'.');
+    if (dot != std::wstring::npos)
+        s.erase(dot, 1);
+    return s;
+}
+
+std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
+    std::wstring t;
+    if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
+        m_x = x;
+        t += L"X" + Number(x);
+    }
+    if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
+        m_y = y;
+        t += L"Y" + Number(y);
+    }
+    return t;
+}
+
+void CGerberPlotter::SelectAperture(int n) {
+    if (n == m_aperture)
+        return;
+    m_aperture = n;
+    Line(StrPrintf(L"D%d*", n));
+}
+
+void CGerberPlotter::PlotMove(double x, double y) {
+    const std::wstring t = CoordText(x, y);
+    if (!t.empty())
+        Line(t + L"D02*");
+}
+
+void CGerberPlotter::PlotDraw(double x, double y) {
+    std::wstring t = CoordText(x, y);
+    if (t.empty())
+        return;
+    if (m_interpolation != 1) {
+        t = L"G01" + t;
+        m_interpolation = 1;
+    }
+    Line(t + L"D01*");
+}
+
+void CGerberPlotter::PlotFlash(double x, double y) {
+    Line(CoordText(x, y) + L"D03*");
+}
+
+void CGerberPlotter::SetPolarity(bool clear) {
+    if (clear == m_clear)
+        return;
+    m_clear = clear;
+    Line(clear ? L"%LPC*%" : L"%LPD*%");
+}
+
+void CGerberPlotter::PlotArc(double x, double y, double cx, double cy, bool clockwise,
+                             bool multiQuadrant) {
+    const double sx = m_x, sy = m_y;
+    // A zero chord would be read as a full circle, an unknown start cannot
+    // be arced from: both go straight.
+    if (std::isnan(sx) || std::isnan(sy) || !std::isfinite(cx) || !std::isfinite(cy) ||
+        (std::fabs(sx - x) < m_format.epsilon && std::fabs(sy - y) < m_format.epsilon)) {
+        PlotDraw(x, y);
+        return;
+    }
+    Line(multiQuadrant ? L"G75*" : L"G74*");
+    std::wstring t;
+    if (clockwise && m_interpolation != 2) {
+        t = L"G02";
+        m_interpolation = 2;
+    } else if (!clockwise && m_interpolation != 3) {
+        t = L"G03";
+        m_interpolation = 3;
+    }
+    t += CoordText(x, y);
+    double i = cx - sx, j = cy - sy;
+    if (!multiQuadrant) {
+        i = std::fabs(i);
+        j = std::fabs(j);
+    }
+    Line(t + L"I" + Number(i) + L"J" + Number(j) + L"D01*");
+}
+
+void CGerberPlotter::PlotOutline(const CAreaNode* first) {
+    if (!first)
+        return;
+    PlotMove(first->m_x, first->m_y);
+    for (const CAreaNode* node = first; node; node = node->m_next) {
+        const CAreaNode* next = node->GetNextCyclic();
+        const double px = node->m_x, py = node->m_y, nx = next->m_x, ny = next->m_y;
+        const double chord = std::hypot(nx - px, ny - py);
+        if (chord < 1e-9)
+            continue; // zero-length node: nothing to draw
+        if (node->GetKind() == AREA_ARC) {
+            const double d = static_cast<const CAreaArc*>(node)->m_deviation;
+            if (std::fabs(d) < kStraightArcDeviation) {
+                PlotDraw(nx, ny);
+                continue;
+            }
+            // Centre on the perpendicular bisector, r - d from the chord's middle.
+            const double h = chord * 0.5;
+            const double r = (h * h / d + d) * 0.5;
+            const double ux = (nx - px) / chord, uy = (ny - py) / chord;
+            // Positive deviations bulge to the right of the chord direction.
+            const double mx = (px + nx) * 0.5, my = (py + ny) * 0.5;
+            const double off = d - r;
+            const double cx = mx + uy * off, cy = my - ux * off;
+            PlotArc(nx, ny, cx, cy, d < 0, h * 0.41421357 <= std::fabs(d));
+        } else if (node->GetKind() == AREA_BEZIER) {
+            const auto* b = static_cast<const CAreaBezier*>(node);
+            const double l = std::hypot(b->m_c1x - px, b->m_c1y - py) +
+                             std::hypot(b->m_c2x - b->m_c1x, b->m_c2y - b->m_c1y) +
+                             std::hypot(nx - b->m_c2x, ny - b->m_c2y);
+            const int n = std::max(3, static_cast<int>(l / 0.15));
+            for (int i = 1; i <= n; ++i) {
+                const double t = double(i) / n, u = 1 - t;
+                const double a = u * u * u, bb = 3 * u * u * t, c = 3 * u * t * t, e = t * t * t;
+                PlotDraw(a * px + bb * b->m_c1x + c * b->m_c2x + e * nx,
+                         a * py + bb * b->m_c1y + c * b->m_c2y + e * ny);
+            }
+        } else {
+            PlotDraw(nx, ny);
+        }
+    }
+    PlotDraw(first->m_x, first->m_y);
+}
+
+void CGerberPlotter::PlotConductor(const CConductor* conductor, int aperture) {
+    const auto& v = conductor->m_vertices;
+    if (v.empty())
+        return;
+    SelectAperture(aperture);
+    PlotMove(v[0].x, v[0].y);
+    const size_t m = v.size();
+    for (size_t i = 1; i < m; ++i) {
+        const ConductorVertex& p = v[i];
+        if (p.corner == 0 || i + 1 == m) {
+            PlotDraw(p.x, p.y);
+            continue;
+        }
+        const ConductorVertex& a = v[i - 1];
+        const ConductorVertex& b = v[i + 1];
+        auto near = [&](const ConductorVertex& q) {
+            return std::fabs(q.x - p.x) < 0.001 && std::fabs(q.y - p.y) < 0.001;
+        };
+        const double inDir = std::atan2(double(p.y) - a.y, double(p.x) - a.x);
+        const double outDir = std::atan2(double(b.y) - p.y, double(b.x) - p.x);
+        double turn = outDir - inDir;
+        while (turn > kPi)
+            turn -= 2 * kPi;
+        while (turn < -kPi)
+            turn += 2 * kPi;
+        // Straight on, or turning back on itself: no corner to round.
+        if (near(a) || near(b) || std::fabs(turn) < 0.001 || kPi - std::fabs(turn) < 0.001) {
+            PlotDraw(p.x, p.y);
+            continue;
+        }
+        const double la = std::hypot(double(p.x) - a.x, double(p.y) - a.y);
+        const double lb = std::hypot(double(b.x) - p.x, double(b.y) - p.y);
+        const double t = std::min({double(p.corner), la, lb});
+        const double t1x = p.x + (a.x - p.x) * t / la, t1y = p.y + (a.y - p.y) * t / la;
+        const double t2x = p.x + (b.x - p.x) * t / lb, t2y = p.y + (b.y - p.y) * t / lb;
+        PlotDraw(t1x, t1y);
+        // Perpendiculars at T1 (to segment a-p) and T2 (to segment p-b).
+        const double d1x = -(p.y - a.y) / la, d1y = (p.x - a.x) / la;
+        const double d2x = -(b.y - p.y) / lb, d2y = (b.x - p.x) / lb;
+        const double den = d1x * d2y - d1y * d2x;
+        if (std::fabs(den) < 1e-12) {
+            PlotDraw(p.x, p.y);
+            continue;
+        }
+        const double k = ((t2x - t1x) * d2y - (t2y - t1y) * d2x) / den;
+        const double cx = t1x + k * d1x, cy = t1y + k * d1y;
+        double sweep = std::atan2(t2y - cy, t2x - cx) - std::atan2(t1y - cy, t1x - cx);
+        while (sweep > kPi)
+            sweep -= 2 * kPi;
+        while (sweep < -kPi)
+            sweep += 2 * kPi;
+        PlotArc(t2x, t2y, cx, cy, sweep < 0, std::fabs(sweep) >= kPi / 2);
+    }
+}
+
+void CGerberPlotter::PlotPathLines(const FlatPath& path) {
+    double sx = 0, sy = 0;
+    for (size_t i = 0; i < path.points.size(); ++i) {
+        const PointF& p = path.points[i];
+        if ((path.types[i] & 7) == 0) {
+            PlotMove(p.X, p.Y);
+            sx = p.X;
+            sy = p.Y;
+        } else {
+            PlotDraw(p.X, p.Y);
+        }
+        if (path.types[i] & 0x80)
+            PlotDraw(sx, sy);
+    }
+}
+
+void CGerberPlotter::PlotClearRegion(const FlatPath& path) {
+    SetPolarity(true);
+    Line(L"G36*");
+    for (const Figure& f : Figures(path)) {
+        PlotMove(path.points[f.s].X, path.points[f.s].Y);
+        for (size_t i = f.s + 1; i <= f.e; ++i)
+            PlotDraw(path.points[i].X, path.points[i].Y);
+        PlotDraw(path.points[f.s].X, path.points[f.s].Y);
+    }
+    Line(L"G37*");
+}
+
+void CGerberPlotter::PlotPathRegions(const FlatPath& path) {
+    const std::vector<Figure> figs = Figures(path);
+    const size_t n = figs.size();
+    std::vector<double> area(n);
+    for (size_t i = 0; i < n; ++i)
+        area[i] = SignedArea2(path.points, figs[i].s, figs[i].e);
+    // Nesting depth by containment of a figure's first point: even depth is
+    // an outer contour, odd a hole of the smallest figure around it.
+    std::vector<int> depth(n, 0), parent(n, -1);
+    for (size_t i = 0; i < n; ++i) {
+        const PointF& q = path.points[figs[i].s];
+        for (size_t j = 0; j < n; ++j) {
+            if (i == j || figs[j].e - figs[j].s < 2 || std::fabs(area[j]) <= std::fabs(area[i]))
+                continue;
+            if (PointInFigure(path.points, figs[j].s, figs[j].e, q.X, q.Y)) {
+                ++depth[i];
+                if (parent[i] < 0 || std::fabs(area[j]) < std::fabs(area[size_t(parent[i])]))
+                    parent[i] = int(j);
+            }
+        }
+    }
+    SetPolarity(false);
+    for (size_t o = 0; o < n; ++o) {
+        if (depth[o] % 2 != 0 || figs[o].e == figs[o].s)
+            continue;
+        const Figure& f = figs[o];
+        const PointF start = path.points[f.s];
+        Line(L"G36*");
+        PlotMove(start.X, start.Y);
+        for (size_t i = f.s + 1; i <= f.e; ++i)
+            PlotDraw(path.points[i].X, path.points[i].Y);
+        PlotDraw(start.X, start.Y);
+        // Holes: a cut-in from the outer start, around the hole the other
+        // way, and back along the same line.
+        for (size_t h = 0; h < n; ++h) {
+            if (parent[h] != int(o) || depth[h] % 2 == 0)
+                continue;
+            const Figure& g = figs[h];
+            const PointF hs = path.points[g.s];
+            PlotDraw(hs.X, hs.Y);
+            const bool reverse = (area[h] > 0) == (area[o] > 0);
+            if (reverse) {
+                for (size_t i = g.e; i > g.s; --i)
+                    PlotDraw(path.points[i].X, path.points[i].Y);
+            } else {
+                for (size_t i = g.s + 1; i <= g.e; ++i)
+                    PlotDraw(path.points[i].X, path.points[i].Y);
+            }
+            PlotDraw(hs.X, hs.Y);
+            PlotDraw(start.X, start.Y);
+        }
+        Line(L"G37*");
+    }
+}
+
+void FlattenOutline(const CAreaNode* first, float tolerance, FlatPath* out) {
+    out->points.clear();
+    out->types.clear();
+    if (!first)
+        return;
+    GraphicsPath path;
+    first->FillOutlinePath(&path);
+    path.Flatten(nullptr, tolerance);
+    out->points = path.Points();
+    out->types = path.Types();
+}
+
+bool FlatPathsOverlap(const FlatPath& a, const FlatPath& b) {
+    const std::vector<Figure> fa = Figures(a), fb = Figures(b);
+    auto anyInside = [](const FlatPath& p, const std::vector<Figure>& fp, const FlatPath& q,
+                        const std::vector<Figure>& fq) {
+        for (const Figure& f : fp)
+            for (size_t i = f.s; i <= f.e; ++i) {
+                bool inside = false;
+                for (const Figure& g : fq)
+                    if (PointInFigure(q.points, g.s, g.e, p.points[i].X, p.points[i].Y))
+                        inside = !inside;
+                if (inside)
+                    return true;
+            }
+        return false;
+    };
+    if (anyInside(a, fa, b, fb) || anyInside(b, fb, a, fa))
+        return true;
+    // Edges crossing: a track through an area with both ends outside.
+    for (const Figure& f : fa)
+        for (size_t i = f.s; i <= f.e; ++i) {
+            const PointF& p1 = a.points[i];
+            const PointF& p2 = a.points[i == f.e ? f.s : i + 1];
+            for (const Figure& g : fb)
+                for (size_t j = g.s; j <= g.e; ++j)
+                    if (SegmentsCross(p1, p2, b.points[j], b.points[j == g.e ? g.s : j + 1]))
+                        return true;
+        }
+    return false;
+}

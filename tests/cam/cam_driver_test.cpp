@@ -1,0 +1,65 @@
+// The vorpel-cam driver: every file of the example board, messages on
+// standard error, and the exit status.
+#include "tests/cam/gerber_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+int RunDriver(const std::string& args, std::string* output) {
+    const std::string cmd = std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam ") + args + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return -1;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p))
+        output->append(buf, n);
+    const int st = pclose(p);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+} // namespace
+
+TEST(CamDriver, WritesEveryFileOfTheExample) {
+    ScratchDir dir;
+    std::string out;
+    ASSERT_EQ(RunDriver(std::string("'" VORPEL_SOURCE_DIR "/examples/demo.circuit' '") + dir.path +
+                            "/out'",
+                        &out),
+              0)
+        << out;
+    const std::string p = dir.path + "/out/demo..";
+    for (const char* name :
+         {"TOP.gbr", "BOT.gbr", "I01.gbr", "I02.gbr", "SSB.gbr", "AST.gbr", "ASB.gbr", "SMB.gbr",
+          "SPT.gbr", "SPB.gbr", "BOARD.gbr", "drill.plated.drl", "drill.non-plated.drl",
+          "mill.plated.drl", "bom.csv"})
+        EXPECT_TRUE(FileExists(Utf8ToWide(p + name))) << name;
+    // Jumper, untyped and documentation layers give no file; the board has
+    // no non-plated slot.
+    for (const char* name : {"I03.gbr", "I04.gbr", "SST.gbr", "SMT.gbr", "mill.non-plated.drl"})
+        EXPECT_FALSE(FileExists(Utf8ToWide(p + name))) << name;
+    const auto top = ReadCrLfLines(p + "TOP.gbr");
+    ASSERT_GT(top.size(), 8u);
+    EXPECT_EQ(top[0], "%INdemo..TOP.gbr*%");
+    EXPECT_EQ(top[4], "%FSLAX33Y33*%");
+}
+
+TEST(CamDriver, FilesThatCannotBeCreatedFailWithMessages) {
+    ScratchDir dir;
+    // A plain file where the output folder should be.
+    ASSERT_TRUE(WriteWholeFile(Utf8ToWide(dir.path + "/blocked"), "x"));
+    std::string out;
+    EXPECT_NE(RunDriver(std::string("'" VORPEL_SOURCE_DIR "/examples/demo.circuit' '") + dir.path +
+                            "/blocked'",
+                        &out),
+              0);
+    EXPECT_NE(out.find("Gerber: Unable to create file '"), std::string::npos) << out;
+}
+
+TEST(CamDriver, UnreadableProjectFails) {
+    std::string out;
+    EXPECT_NE(RunDriver("/nonexistent/x.circuit /tmp", &out), 0);
+    EXPECT_NE(RunDriver("", &out), 0);
+}

@@ -1,0 +1,588 @@
+// Gerber files of whole boards: exact files of a small board in both units,
+// the aperture rules, mask and paste openings, vias, planes, areas, texts,
+// and every written file read back by gerbv.
+#include "board/board.h"
+#include "board/board_types.h"
+#include "board/layer.h"
+#include "cam/gerber_export.h"
+#include "core/node_type.h"
+#include "core/root.h"
+#include "core/xml_file.h"
+#include "tests/cam/gerber_test_util.h"
+#include "tests/ui_hooks_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <regex>
+#include <set>
+
+namespace {
+
+const char* kTinyBoard = R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Outline="LIN0,0 LIN20,0 LIN20,10 LIN0,10">Tiny
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+    <Package Footprint="P2">
+      <Footprint XY="5,5">P2
+        <Padstack>PAD
+          <PadLayer Size="1.2,1.2"/>
+          <Pad Num="1" XY="-1,0"/>
+          <Pad Num="2" XY="1,0"/>
+        </Padstack>
+      </Footprint>
+    </Package>
+    <Net>N1
+      <Conductor Layer="TOP" Width="0.25">6,5 15,5</Conductor>
+      <Padstack>VIA
+        <PadLayer Size="0.6,0.6"/>
+        <Drill Diam="0.3"/>
+        <Pad XY="15,5"/>
+      </Padstack>
+    </Net>
+  </Board>
+</Project>
+)";
+
+class GerberExportTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        // Every file the test wrote must read cleanly in gerbv and, drawn
+        // with the outline, cover exactly the outline's extent.
+        for (const auto& [file, outline] : m_written) {
+            if (file == outline)
+                continue;
+            const GerbvResult o = RunGerbv({outline}, 254, m_dir.path + "/outline.png");
+            ASSERT_EQ(o.status, 0) << o.output;
+            EXPECT_FALSE(GerbvReportsError(o.output)) << outline << "\n" << o.output;
+            const std::string bytes = ReadBytes(file);
+            if (bytes.find("%ADD") == std::string::npos) {
+                // Without apertures gerbv guesses at an old-style file and
+                // has nothing to render for a flash-free file; it must still
+                // read it.
+                const GerbvResult r = RunGerbv({file, outline}, 254, m_dir.path + "/e.png");
+                EXPECT_EQ(r.status, 0) << file << "\n" << r.output;
+                EXPECT_FALSE(GerbvReportsError(r.output, {"Most likely found a RS-274D file",
+                                                          "Missing apertures/drill sizes"}))
+                    << file << "\n"
+                    << r.output;
+                continue;
+            }
+            const bool plane = m_planeFiles.count(file) != 0;
+            // The plane border is drawn 2 mm wide along the outline.
+            ExpectGerbvReads(file, outline, (o.width + (plane ? 20 : 0)) / 10.0,
+                             (o.height + (plane ? 20 : 0)) / 10.0, m_dir.path, m_gerbvKnown);
+        }
+    }
+
+    CBoard* Load(const std::string& xml) {
+        m_root = std::make_unique<CRoot>();
+        m_root->SetRootTag(L"Project");
+        const std::wstring path = m_dir.W() + L"/in" + std::to_wstring(++m_loads) + L".circuit";
+        EXPECT_TRUE(WriteWholeFile(path, xml));
+        CXmlFile file(m_root.get());
+        EXPECT_TRUE(file.Load(path.c_str()));
+        BuildBoardNetsInTree(m_root.get());
+        for (CTreeNode* c : m_root->GetChildren())
+            if (c->GetType() == NodeType::Board)
+                return static_cast<CBoard*>(c);
+        ADD_FAILURE() << "no board";
+        return nullptr;
+    }
+    // Writes one layer's file; returns its lines.
+    std::vector<std::string> Write(CBoard* board, int layer, const CamSettings& s = {}) {
+        const std::wstring prefix = m_dir.W() + L"/t" + std::to_wstring(++m_writes);
+        EXPECT_TRUE(WriteGerberLayer(prefix, board, layer, board->FindLayer(layer), s));
+        const std::string file = WideToUtf8(GerberFileName(prefix, board, layer));
+        EXPECT_TRUE(WriteGerberLayer(prefix, board, kLayerOutline, nullptr, s));
+        const std::string outline = WideToUtf8(GerberFileName(prefix, board, kLayerOutline));
+        m_written.emplace_back(file, outline);
+        CLayer* node = board->FindLayer(layer);
+        if (node && node->m_layerType == kLayerTypePlane)
+            m_planeFiles.insert(file);
+        std::vector<std::string> lines = ReadCrLfLines(file);
+        ExpectWellFormed(lines, file);
+        return lines;
+    }
+    // Every selected D-code is defined, no number is non-finite, and no
+    // number uses an exponent.
+    static void ExpectWellFormed(const std::vector<std::string>& lines, const std::string& f) {
+        std::set<int> defined;
+        static const std::regex add(R"(^%ADD(\d+).*)");
+        static const std::regex select(R"(^D([1-9]\d+)\*$)");
+        static const std::regex badNumber(R"(nan|inf|\d[eE][-+]?\d)");
+        std::smatch m;
+        for (const std::string& l : lines) {
+            if (std::regex_match(l, m, add)) {
+                defined.insert(std::stoi(m[1]));
+            } else if (std::regex_match(l, m, select)) {
+                EXPECT_TRUE(defined.count(std::stoi(m[1]))) << f << ": " << l;
+            }
+            EXPECT_FALSE(std::regex_search(l, badNumber)) << f << ": " << l;
+        }
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "M02*") << f;
+    }
+    static size_t Count(const std::vector<std::string>& lines, const std::string& part) {
+        size_t n = 0;
+        for (const std::string& l : lines)
+            n += l.find(part) != std::string::npos;
+        return n;
+    }
+    static std::string Add(const std::vector<std::string>& lines, const std::string& shape) {
+        for (const std::string& l : lines)
+            if (l.rfind("%ADD", 0) == 0 && l.find(shape) != std::string::npos)
+                return l;
+        return "";
+    }
+    // The D-code of the first aperture line holding shape, as a selection.
+    static std::string DCode(const std::vector<std::string>& lines, const std::string& shape) {
+        const std::string l = Add(lines, shape);
+        size_t i = 4;
+        while (i < l.size() && isdigit(static_cast<unsigned char>(l[i])))
+            ++i;
+        return "D" + l.substr(4, i - 4) + "*";
+    }
+
+    ScratchDir m_dir;
+    std::unique_ptr<CRoot> m_root;
+    std::vector<std::pair<std::string, std::string>> m_written;
+    std::set<std::string> m_planeFiles;
+    std::vector<std::string> m_gerbvKnown;
+    int m_loads = 0;
+    int m_writes = 0;
+};
+
+std::string Header(const std::string& name, bool inch) {
+    return "%IN" + name + "*%\n%OFA0B0*SFA1.0B1.0*ASAXBY*MIA0B0*IR0*%\n%IPPOS*%\n" +
+           (inch ? "%MOIN*%\n" : "%MOMM*%\n") + "%FSLAX33Y33*%\n*\nG04 Aperture Definitions *\n*\n";
+}
+
+} // namespace
+
+TEST_F(GerberExportTest, TinyBoardInMillimetres) {
+    CBoard* board = Load(kTinyBoard);
+    const auto top = Write(board, kLayerTop);
+    // Pads share D10 with the via's clearance; the via right after the
+    // conductor ending on it flashes without coordinates.
+    EXPECT_EQ(JoinLines(top), Header("t1.Tiny.TOP.gbr", false) +
+                                  "%AMTHERMAL*7,0,0,$1+$2,$1,$3,$4*%\n"
+                                  "%ADD13C,0.250*%\n%ADD14C,0.600*%\n%ADD10C,1.200*%\n"
+                                  "%ADD11C,1.800*%\n%ADD15THERMAL,0.600X0.300X0.300X0*%\n"
+                                  "%ADD12THERMAL,1.200X0.300X0.300X0*%\n"
+                                  "*\nG04 Plot Data *\n*\n"
+                                  "D10*\nX4000Y5000D03*\nX6000D03*\n"
+                                  "D13*\nG01X15000D01*\nD14*\nD03*\nM02*\n");
+    const auto outline = ReadCrLfLines(m_dir.path + "/t1.Tiny.BOARD.gbr");
+    EXPECT_EQ(JoinLines(outline),
+              Header("t1.Tiny.BOARD.gbr", false) +
+                  "%ADD10C,0.001*%\n*\nG04 Plot Data *\n*\nD10*\n"
+                  "X0000Y0000D02*\nG01X20000D01*\nY10000D01*\nX0000D01*\nY0000D01*\n"
+                  "M02*\n");
+}
+
+TEST_F(GerberExportTest, TinyBoardInInches) {
+    CBoard* board = Load(kTinyBoard);
+    CamSettings s;
+    s.unit = 0;
+    const auto top = Write(board, kLayerTop, s);
+    EXPECT_EQ(JoinLines(top), Header("t1.Tiny.TOP.gbr", true) +
+                                  "%AMTHERMAL*7,0,0,$1+$2,$1,$3,$4*%\n"
+                                  "%ADD13C,0.0098*%\n%ADD14C,0.0236*%\n%ADD10C,0.0472*%\n"
+                                  "%ADD11C,0.0709*%\n%ADD15THERMAL,0.0236X0.0118X0.0118X0*%\n"
+                                  "%ADD12THERMAL,0.0472X0.0118X0.0118X0*%\n"
+                                  "*\nG04 Plot Data *\n*\n"
+                                  "D10*\nX0157Y0197D03*\nX0236D03*\n"
+                                  "D13*\nG01X0591D01*\nD14*\nD03*\nM02*\n");
+    const auto outline = ReadCrLfLines(m_dir.path + "/t1.Tiny.BOARD.gbr");
+    EXPECT_EQ(Add(outline, "C,"), "%ADD10C,0.0000*%");
+    EXPECT_EQ(Count(outline, "G01X0787D01*"), 1u);
+}
+
+TEST_F(GerberExportTest, FileNameInTheHeaderCannotEndTheParameter) {
+    std::string xml = kTinyBoard;
+    xml.replace(xml.find(">Tiny"), 5, ">a%b*c\xc3\xa4");
+    CBoard* board = Load(xml);
+    const auto top = Write(board, kLayerTop);
+    EXPECT_EQ(top[0], "%INt1.abc_.TOP.gbr*%");
+}
+
+TEST_F(GerberExportTest, UnwritableFileIsReportedAndOthersGoOn) {
+    CBoard* board = Load(kTinyBoard);
+    ScopedUiHooksRecorder ui;
+    LayerSelectEntry layers[kBoardLayerCount];
+    LayerSelectEntry outline;
+    SelectAllGerberLayers(board, layers, outline);
+    EXPECT_FALSE(WriteGerberFiles(m_dir.W() + L"/missing/p", board, layers, outline, {}));
+    ASSERT_FALSE(ui.messageBoxes.empty());
+    EXPECT_EQ(ui.messageBoxes[0].caption, L"Gerber");
+    EXPECT_EQ(ui.messageBoxes[0].Icon(), MB_ICONERROR);
+    EXPECT_EQ(ui.messageBoxes[0].text,
+              L"Unable to create file '" + m_dir.W() + L"/missing/p.Tiny.TOP.gbr'");
+    // TOP, BOT, SST..SPB and the outline.
+    EXPECT_EQ(ui.messageBoxes.size(), 11u);
+}
+
+// ---- apertures --------------------------------------------------------
+
+namespace {
+std::string Num(double v) {
+    return WideToUtf8(StrPrintf(L"%.4f", v));
+}
+std::string Board(const std::string& layers, const std::string& body) {
+    return R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project><Board Outline="LIN0,0 LIN40,0 LIN40,30 LIN0,30">B
+)" + layers +
+           body + "</Board></Project>\n";
+}
+std::string Via(const std::string& net, const std::string& padLayers, float x, float y,
+                const std::string& extra = "") {
+    return "<Net>" + net + "<Padstack " + extra + ">V" + padLayers + "<Pad XY=\"" + Num(x) + "," +
+           Num(y) + "\"/></Padstack></Net>\n";
+}
+std::string Part(const std::string& footprintAttrs, const std::string& padLayer,
+                 const std::string& extra = "") {
+    return "<Package><Footprint " + footprintAttrs + ">F<Padstack>P" + padLayer +
+           "<Pad Num=\"1\" XY=\"0,0\"/></Padstack>" + extra + "</Footprint></Package>\n";
+}
+const char* kTopBot = "<Layer>TOP</Layer><Layer>BOT</Layer>\n";
+} // namespace
+
+TEST_F(GerberExportTest, SizesSharingOneDCodeByTenthMicrometre) {
+    CBoard* same = Load(Board(kTopBot, Via("A", "<PadLayer Size=\"1.00004,1.00004\"/>", 5, 5) +
+                                           Via("B", "<PadLayer Size=\"1.00001,1.00001\"/>", 9, 5)));
+    EXPECT_EQ(Count(Write(same, kLayerTop), "C,1.000*%"), 1u);
+    CBoard* apart =
+        Load(Board(kTopBot, Via("A", "<PadLayer Size=\"1.00004,1.00004\"/>", 5, 5) +
+                                Via("B", "<PadLayer Size=\"1.00006,1.00006\"/>", 9, 5)));
+    EXPECT_EQ(Count(Write(apart, kLayerTop), "C,1.000*%"), 2u);
+}
+
+TEST_F(GerberExportTest, RotatedRectanglesAndTiltedOblongs) {
+    const std::string rect = "<PadLayer Shape=\"RECT\" Size=\"1,2\"/>";
+    CBoard* board = Load(Board(
+        kTopBot,
+        Part("XY=\"5,5\" Rotation=\"90\"", rect) + Part("XY=\"10,5\" Rotation=\"30\"", rect) +
+            Part("XY=\"15,5\" Rotation=\"30\"", rect) + Part("XY=\"20,5\" Rotation=\"-60\"", rect) +
+            Via("N", "<PadLayer Shape=\"OBLONG\" Size=\"0.8,1.6\"/>", 30, 10)));
+    const auto top = Write(board, kLayerTop);
+    EXPECT_NE(Add(top, "R,2.000X1.000*%"), "");
+    EXPECT_EQ(Count(top, "%AMTILTED_RECT*21,1,$1,$2,0,0,$3*%"), 1u);
+    EXPECT_EQ(Count(top, "TILTED_RECT,1.000X2.000X30*%"), 1u);
+    EXPECT_EQ(Count(top, "TILTED_RECT,1.000X2.000X-60*%"), 1u);
+    // A via is never rotated: the oblong is tilted by 90 when taller than
+    // wide, with sine and cosine in plain fixed notation.
+    EXPECT_EQ(Count(top, "%AMTILTED_OBLONG*"), 1u);
+    EXPECT_EQ(Count(top, "TILTED_OBLONG,1.600X0.800X90X1X0*%"), 1u);
+}
+
+TEST_F(GerberExportTest, EveryCustomPadInstanceHasItsOwnMacro) {
+    const std::string custom =
+        "<PadLayer Shape=\"CUSTOM\" Size=\"2,2\">LIN-1,-1 LIN1,-1 LIN1,1 LIN-1,1</PadLayer>";
+    CBoard* board = Load(Board(kTopBot, Part("XY=\"5,5\"", custom) + Part("XY=\"15,5\"", custom)));
+    const auto top = Write(board, kLayerTop);
+    // Two own outlines; the clearance and thermal shapes of both pads are
+    // equal and shared.
+    EXPECT_EQ(Count(top, "%AMCUSTOM_"), 4u);
+    std::regex use(R"(^%ADD(\d+)CUSTOM_(\d+)\*%$)");
+    std::smatch m;
+    int uses = 0;
+    for (const std::string& l : top)
+        if (std::regex_match(l, m, use)) {
+            ++uses;
+            EXPECT_EQ(m[1], m[2]); // named after its own D-code
+            EXPECT_EQ(Count(top, "%AMCUSTOM_" + std::string(m[2]) + "*"), 1u);
+        }
+    EXPECT_EQ(uses, 4);
+    EXPECT_EQ(Count(top, "4,1,4,-1.000,-1.000,1.000,-1.000,1.000,1.000,-1.000,1.000,-1.000,"), 2u);
+    EXPECT_EQ(Count(top, "-1.000,0*%"), 2u);
+    EXPECT_EQ(Count(top, "D03*"), 2u);
+}
+
+TEST_F(GerberExportTest, LongCustomOutlinesBreakAfterACommaPastColumn70) {
+    std::string outline;
+    for (int i = 0; i < 30; ++i) {
+        const double a = i * 2 * 3.14159265 / 30;
+        outline += "LIN" + Num(1.5 * std::cos(a)) + "," + Num(1.5 * std::sin(a)) + " ";
+    }
+    CBoard* board =
+        Load(Board(kTopBot, Part("XY=\"5,5\"", "<PadLayer Shape=\"CUSTOM\" Size=\"3,3\">" +
+                                                   outline + "</PadLayer>")));
+    // gerbv keeps at most 102 macro parameters; the rounded clearance of
+    // this outline has more (the format itself allows thousands).
+    m_gerbvKnown = {"are more than gerbv is able to store"};
+    const auto top = Write(board, kLayerTop);
+    size_t i = 0;
+    while (i < top.size() && top[i].rfind("%AMCUSTOM_", 0) != 0)
+        ++i;
+    ASSERT_LT(i + 2, top.size());
+    EXPECT_EQ(top[i + 1].rfind("4,1,30,", 0), 0u);
+    size_t j = i + 1;
+    for (; top[j].back() == ','; ++j) {
+        EXPECT_GE(top[j].size(), 71u);
+        EXPECT_EQ(top[j].find(',', 70), top[j].size() - 1);
+    }
+    EXPECT_EQ(top[j].substr(top[j].size() - 3), "0*%");
+}
+
+TEST_F(GerberExportTest, MaskAndPasteOpeningsGrowAndShrinkClampedAtZero) {
+    const std::string pad = "<PadLayer Size=\"1.2,1.2\"/>";
+    CBoard* board = Load(Board(kTopBot, Part("XY=\"5,5\"", pad)));
+    EXPECT_NE(Add(Write(board, kLayerSolderMaskTop), "C,1.275*%"), "");
+    EXPECT_NE(Add(Write(board, kLayerSolderPasteTop), "C,1.125*%"), "");
+    EXPECT_NE(Add(Write(board, kLayerAssemblyTop), "C,1.275*%"), "");
+    CamSettings exact;
+    exact.smIncr = 0;
+    exact.spDecr = 0;
+    EXPECT_NE(Add(Write(board, kLayerSolderMaskTop, exact), "C,1.200*%"), "");
+    EXPECT_NE(Add(Write(board, kLayerSolderPasteTop, exact), "C,1.200*%"), "");
+    CamSettings big;
+    big.spDecr = 3;
+    big.smIncr = -2;
+    EXPECT_NE(Add(Write(board, kLayerSolderPasteTop, big), "C,0.000*%"), "");
+    EXPECT_NE(Add(Write(board, kLayerSolderMaskTop, big), "C,0.000*%"), "");
+    EXPECT_EQ(Count(Write(board, kLayerSolderMaskBottom), "%ADD"), 0u);
+}
+
+TEST_F(GerberExportTest, EmptyPadLayerRemovesTheMaskOpening) {
+    CBoard* board =
+        Load(Board(kTopBot, Part("XY=\"5,5\"", "<PadLayer Size=\"1.2,1.2\"/>"
+                                               "<PadLayer Layer=\"SMT\" Size=\"0,0\"/>")));
+    const auto smt = Write(board, kLayerSolderMaskTop);
+    EXPECT_EQ(Count(smt, "D03*"), 0u);
+}
+
+TEST_F(GerberExportTest, ViaCoverModes) {
+    const std::string via = Via("N",
+                                "<PadLayer Size=\"0.6,0.6\"/><PadLayer Layer=\"SMT\" "
+                                "Size=\"0.9,0.9\"/><PadLayer Layer=\"SPT\" Size=\"0.5,0.5\"/>",
+                                20, 15);
+    CBoard* board = Load(Board(kTopBot, via));
+    CamSettings s;
+    for (int mode : {0, 1, 2}) {
+        s.coverViaWithMask = mode;
+        const auto smt = Write(board, kLayerSolderMaskTop, s);
+        const auto spt = Write(board, kLayerSolderPasteTop, s);
+        SCOPED_TRACE(mode);
+        // Covered: nothing; open: the copper pad plus the mask increase,
+        // on the mask only; as defined: the via's own mask and paste pads.
+        EXPECT_EQ(Count(smt, "D03*"), mode == 0 ? 0u : 1u);
+        EXPECT_EQ(Count(spt, "D03*"), mode == 2 ? 1u : 0u);
+        if (mode == 1) {
+            EXPECT_NE(Add(smt, "C,0.675*%"), "");
+        }
+        if (mode == 2) {
+            EXPECT_NE(Add(smt, "C,0.900*%"), "");
+            EXPECT_NE(Add(spt, "C,0.500*%"), "");
+        }
+    }
+}
+
+TEST_F(GerberExportTest, ViasOfAnEarlierFileAreNotFlashedWithItsDCodes) {
+    // TOP gives the via apertures; the assembly file after it must not
+    // flash the via with those numbers.
+    const std::string via = Via("N", "<PadLayer Size=\"0.6,0.6\"/>", 20, 15);
+    CBoard* board = Load(Board(kTopBot, Part("XY=\"5,5\"", "<PadLayer Size=\"1.2,1.2\"/>") + via));
+    LayerSelectEntry layers[kBoardLayerCount];
+    LayerSelectEntry outline;
+    SelectAllGerberLayers(board, layers, outline);
+    ASSERT_TRUE(WriteGerberFiles(m_dir.W() + L"/all", board, layers, outline, {}));
+    for (const char* code : {"AST", "SMT", "SPT", "SMB"}) {
+        const std::string f = m_dir.path + "/all.B." + code + ".gbr";
+        const auto lines = ReadCrLfLines(f);
+        ExpectWellFormed(lines, f);
+        EXPECT_EQ(Count(lines, "X20000Y15000"), 0u) << code;
+        m_written.emplace_back(f, m_dir.path + "/all.B.BOARD.gbr");
+    }
+}
+
+TEST_F(GerberExportTest, PlaneFlashesClearancesAndThermals) {
+    const std::string layers = std::string(kTopBot) +
+                               "<Layer Net=\"GND\" Type=\"PLANE\">I01</Layer>"
+                               "<Layer Net=\"GND\" Type=\"PLANE\" NoThermal=\"1\">I02</Layer>";
+    const std::string inr =
+        "<PadLayer Size=\"0.6,0.6\"/><PadLayer Layer=\"INR\" Size=\"0.8,0.8\"/>";
+    CBoard* board = Load(Board(layers, Via("GND", inr, 10, 10) + Via("SIG", inr, 20, 10) +
+                                           Via("GND", inr, 30, 10, "NoThermal=\"1\"")));
+    const auto i01 = Write(board, kLayerInner1);
+    // Border along the outline with 2 mm, a thermal at the GND via, a
+    // clearance (0.8 + 2 x 0.3) at the other net's, nothing at the
+    // NoThermal via.
+    EXPECT_EQ(Add(i01, "C,2.000*%").substr(0, 7), "%ADD10C");
+    EXPECT_NE(Add(i01, "THERMAL,0.800X0.300X0.300X0*%"), "");
+    const std::string thermal = DCode(i01, "THERMAL,");
+    const std::string clearance = DCode(i01, "C,1.400*%");
+    auto flashAt = [&](const std::vector<std::string>& lines, const std::string& at) {
+        std::string last;
+        for (const std::string& l : lines) {
+            if (l.size() > 1 && l[0] == 'D' && l.back() == '*' && l.find('X') == std::string::npos)
+                last = l;
+            if (l.find(at) != std::string::npos && l.find("D03*") != std::string::npos)
+                return last;
+        }
+        return std::string("none");
+    };
+    EXPECT_EQ(flashAt(i01, "X10000Y10000"), thermal);
+    EXPECT_EQ(flashAt(i01, "X20000"), clearance);
+    EXPECT_EQ(flashAt(i01, "X30000"), "none");
+    const auto i02 = Write(board, kLayerInner1 + 1);
+    EXPECT_EQ(Count(i02, "D03*"), 1u); // the layer's NoThermal joins every GND via
+}
+
+TEST_F(GerberExportTest, JumperAndDocumentationLayersWriteNoFile) {
+    CBoard* board = Load(Board("<Layer>TOP</Layer><Layer Type=\"JUMPER\">I01</Layer>"
+                               "<Layer Type=\"DOC\">SST</Layer>",
+                               ""));
+    const std::wstring prefix = m_dir.W() + L"/j";
+    EXPECT_TRUE(WriteGerberLayer(prefix, board, kLayerInner1, board->FindLayer(kLayerInner1), {}));
+    EXPECT_TRUE(WriteGerberLayer(prefix, board, kLayerSilkscreenTop,
+                                 board->FindLayer(kLayerSilkscreenTop), {}));
+    EXPECT_FALSE(FileExists(prefix + L".B.I01.gbr"));
+    EXPECT_FALSE(FileExists(prefix + L".B.SST.gbr"));
+}
+
+// ---- areas, markings and texts ----------------------------------------------
+
+TEST_F(GerberExportTest, TrackCrossingAnAreaGetsItsClearance) {
+    // The track of another net runs right across the area, both ends
+    // outside it: it must still be cut out of the copper.
+    CBoard* board =
+        Load(Board(kTopBot, "<Net>SIG<Conductor Layer=\"TOP\" Width=\"0.3\">2,15 38,15"
+                            "</Conductor></Net>"
+                            "<Net>GND<Conductor Layer=\"TOP\" Width=\"0.3\">12,12 14,12"
+                            "</Conductor></Net>"
+                            "<Area Layer=\"TOP\" Net=\"GND\">LIN10,10 LIN30,10 LIN30,20 "
+                            "LIN10,20</Area>"));
+    const auto top = Write(board, kLayerTop);
+    EXPECT_EQ(Count(top, "%LPC*%"), 1u);
+    EXPECT_EQ(Count(top, "G36*"), 2u); // the area and one clearance (not the own net's)
+    EXPECT_EQ(Count(top, "%LPD*%"), 1u);
+}
+
+TEST_F(GerberExportTest, PadsInAnAreaGetThermalsOrClearances) {
+    const std::string pad = "<PadLayer Size=\"1.2,1.2\"/>";
+    CBoard* board =
+        Load(Board(kTopBot, Via("GND", "<PadLayer Size=\"0.6,0.6\"/>", 15, 15) +
+                                Via("SIG", "<PadLayer Size=\"0.6,0.6\"/>", 25, 15) +
+                                Via("SIG", "<PadLayer Size=\"0.6,0.6\"/>", 35, 25) +
+                                "<Area Layer=\"TOP\" Net=\"GND\">LIN10,10 LIN30,10 LIN30,20 "
+                                "LIN10,20</Area>"));
+    const auto top = Write(board, kLayerTop);
+    // The thermal ring of the GND via and the clearance of the SIG via
+    // inside; the via outside the area cuts nothing.
+    EXPECT_EQ(Count(top, "G36*"), 3u);
+}
+
+TEST_F(GerberExportTest, TextHolesNeverEraseCopperBeneath) {
+    CBoard* board = Load(Board(kTopBot, "<Area Layer=\"TOP\">LIN5,5 LIN35,5 LIN35,25 LIN5,25</Area>"
+                                        "<Text Layer=\"TOP\" Pos=\"10,10\" FontSize=\"5\">"
+                                        "O8</Text>"));
+    const auto top = Write(board, kLayerTop);
+    EXPECT_EQ(Count(top, "%LPC*%"), 0u);
+    // The area and one region per letter outline ("O" and "8" each in one).
+    EXPECT_EQ(Count(top, "G36*"), 3u);
+}
+
+TEST_F(GerberExportTest, OutlinedTextsUseTheStrokeAperture) {
+    CBoard* board = Load(Board(kTopBot, "<Text Layer=\"TOP\" Pos=\"10,10\" FontSize=\"5\">"
+                                        "H</Text>"));
+    CamSettings s;
+    s.textDrawingMode = 1;
+    s.lineThck = 0.15f;
+    const auto top = Write(board, kLayerTop, s);
+    EXPECT_EQ(Add(top, "C,0.150*%"), "%ADD10C,0.150*%");
+    EXPECT_EQ(Count(top, "G36*"), 0u);
+    EXPECT_GT(Count(top, "D01*"), 4u);
+}
+
+TEST_F(GerberExportTest, AssemblyLayerFallsBackToSilkscreenAndOutline) {
+    const std::string sst = "<Marking Layer=\"SST\">L-2,-1,2,-1W0.15</Marking>";
+    const std::string olt = "<Marking Layer=\"OLT\">L-2,1,2,1W0.3</Marking>";
+    const std::string ast = "<Marking Layer=\"AST\">L-2,0.5,2,0.5W0.25</Marking>";
+    CBoard* board =
+        Load(Board(kTopBot, Part("XY=\"5,5\"", "<PadLayer Size=\"1,1\"/>", sst + olt) +
+                                Part("XY=\"15,5\"", "<PadLayer Size=\"1,1\"/>", sst + ast) +
+                                "<Package><Text Layer=\"SST\" Pos=\"0,3\">R1</Text>"
+                                "<Footprint XY=\"25,5\">F</Footprint></Package>"));
+    const auto astFile = Write(board, kLayerAssemblyTop);
+    EXPECT_NE(Add(astFile, "C,0.150*%"), "");
+    EXPECT_NE(Add(astFile, "C,0.300*%"), "");
+    EXPECT_NE(Add(astFile, "C,0.250*%"), "");
+    EXPECT_EQ(Count(astFile, "X3000Y4000D02*"), 1u);  // SST line of the first part
+    EXPECT_EQ(Count(astFile, "X13000Y5500D02*"), 1u); // AST line of the second
+    EXPECT_EQ(Count(astFile, "X13000Y4000D02*"), 0u); // not its SST line
+    const auto sstFile = Write(board, kLayerSilkscreenTop);
+    EXPECT_GT(Count(sstFile, "G36*"), 0u); // the package text R1
+    EXPECT_GT(Count(astFile, "G36*"), 0u); // and again on AST
+}
+
+TEST_F(GerberExportTest, MarkingPrimitivesOfARotatedFootprint) {
+    const std::string marks = "<Marking Layer=\"SST\">L0,0,2,0W0.2 R-1,-1,1,1W0.1 "
+                              "CIRC-1,-1,1,1W0.2</Marking>";
+    CBoard* board = Load(
+        Board(kTopBot, Part("XY=\"20,15\" Rotation=\"90\"", "<PadLayer Size=\"1,1\"/>", marks)));
+    const auto sst = Write(board, kLayerSilkscreenTop);
+    EXPECT_EQ(Count(sst, "X20000Y15000D02*"), 1u);
+    EXPECT_EQ(Count(sst, "Y17000D01*"), 1u); // (2, 0) turned to (0, 2)
+    EXPECT_EQ(Count(sst, "G75*"), 2u);       // the circle as two half arcs
+}
+
+// ---- the example board ------------------------------------------------------
+
+class DemoExportTest : public GerberExportTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DemoExportTest, EveryLayerOfTheExample) {
+    m_root = std::make_unique<CRoot>();
+    m_root->SetRootTag(L"Project");
+    CXmlFile file(m_root.get());
+    ASSERT_TRUE(file.Load(Utf8ToWide(VORPEL_SOURCE_DIR "/examples/demo.circuit").c_str()));
+    BuildBoardNetsInTree(m_root.get());
+    CBoard* board = nullptr;
+    for (CTreeNode* c : m_root->GetChildren())
+        if (c->GetType() == NodeType::Board)
+            board = static_cast<CBoard*>(c);
+    ASSERT_NE(board, nullptr);
+    CamSettings s;
+    s.unit = GetParam();
+    LayerSelectEntry layers[kBoardLayerCount];
+    LayerSelectEntry outline;
+    SelectAllGerberLayers(board, layers, outline);
+    ScopedUiHooksRecorder ui;
+    const std::wstring prefix = m_dir.W() + L"/demo";
+    ASSERT_TRUE(WriteGerberFiles(prefix, board, layers, outline, s));
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    const std::string outlineFile = WideToUtf8(GerberFileName(prefix, board, kLayerOutline));
+    std::vector<std::string> written;
+    for (int id = 0; id < kBoardLayerCount; ++id) {
+        const std::string f = WideToUtf8(GerberFileName(prefix, board, id));
+        if (!FileExists(Utf8ToWide(f)))
+            continue;
+        written.push_back(LayerToCode(id) ? WideToUtf8(LayerToCode(id)) : "");
+        const auto lines = ReadCrLfLines(f);
+        ExpectWellFormed(lines, f);
+        const std::string header = Header("x", s.unit == 0);
+        EXPECT_EQ(JoinLines({lines.begin() + 1, lines.begin() + 8}),
+                  header.substr(header.find('\n') + 1));
+        std::regex coord(s.unit == 0 ? R"((X|Y|I|J)-?\d{1,4}(?!\d))"
+                                     : R"((X|Y|I|J)-?\d{1,6}(?!\d))");
+        for (const std::string& l : lines)
+            if (!l.empty() && l[0] != '%' && l.find("X") != std::string::npos &&
+                l.rfind("4,1,", 0) != 0) {
+                EXPECT_TRUE(std::regex_search(l, coord)) << l;
+            }
+        m_written.emplace_back(f, outlineFile);
+        if (board->FindLayer(id) && board->FindLayer(id)->m_layerType == kLayerTypePlane)
+            m_planeFiles.insert(f);
+    }
+    // The stackup: TOP, BOT (plane), I01, I02 (plane); I03 is a jumper layer,
+    // I04 has no type, SST and SMT are documentation layers: no files.
+    EXPECT_EQ(JoinLines(written), "TOP\nBOT\nI01\nI02\nSSB\nAST\nASB\nSMB\nSPT\nSPB\n");
+    const auto bot = ReadCrLfLines(WideToUtf8(GerberFileName(prefix, board, kLayerBottom)));
+    EXPECT_EQ(bot[7], "*");
+    EXPECT_EQ(Count(bot, s.unit ? "%ADD10C,2.000*%" : "%ADD10C,0.0787*%"), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, DemoExportTest, ::testing::Values(1, 0));
