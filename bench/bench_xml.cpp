@@ -208,6 +208,15 @@ int main(int argc, char** argv) {
         if (!CXmlFile(&root).Save(path.c_str()))
             return 1;
     }
+    {
+        // The node classes fill in their defaults and drop what they do not
+        // keep: the file measured is the one the program itself writes, so
+        // that a load and a save give back the same bytes.
+        CRoot root;
+        root.SetRootTag(L"Project");
+        if (!CXmlFile(&root).Load(path.c_str()) || !CXmlFile(&root).Save(path.c_str()))
+            return 1;
+    }
     std::string bytes;
     ReadWholeFile(path, bytes);
     const double size = static_cast<double>(bytes.size());

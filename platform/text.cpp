@@ -1,9 +1,10 @@
 #include "platform/text.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -199,12 +200,46 @@ double ParseDouble(const wchar_t* text, const wchar_t** end) {
         negative = *p == L'-';
         ++p;
     }
+    // Most numbers in documents are short plain decimals ("12", "0.635"):
+    // with at most 15 digits the digits make an exact integer and the power
+    // of ten is exact too, so one division gives the correctly rounded value,
+    // the one from_chars gives.
+    {
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const wchar_t* q = p;
+        uint64_t digits = 0;
+        int count = 0, fraction = 0;
+        while (*q >= L'0' && *q <= L'9' && count <= 15) {
+            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+            ++count;
+            ++q;
+        }
+        const bool hexPrefix = count == 1 && digits == 0 && (*q == L'x' || *q == L'X');
+        if (count > 0 && *q == L'.' && q[1] >= L'0' && q[1] <= L'9') {
+            ++q;
+            while (*q >= L'0' && *q <= L'9' && count <= 15) {
+                digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+                ++count;
+                ++fraction;
+                ++q;
+            }
+        }
+        if (count > 0 && count <= 15 && !hexPrefix && *q != L'.' && *q != L'e' && *q != L'E' &&
+            !(*q >= L'0' && *q <= L'9')) {
+            const double value = static_cast<double>(digits) / kPow10[fraction];
+            if (end)
+                *end = q;
+            return negative ? -value : value;
+        }
+    }
     // Collect the ASCII run that can belong to a number, then let from_chars
     // find the longest valid prefix.
     std::string ascii;
     const wchar_t* q = p;
-    while (*q && *q < 0x80 && (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' ||
-                               *q == L'-' || *q == L'(' || *q == L')' || *q == L'_')) {
+    while (*q && *q < 0x80 &&
+           (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' || *q == L'-' ||
+            *q == L'(' || *q == L')' || *q == L'_')) {
         ascii.push_back(static_cast<char>(*q));
         ++q;
         if (ascii.size() > 4096)
@@ -335,7 +370,8 @@ std::wstring FormatFloating(double v, wchar_t conv, const Spec& s) {
             int exp10 = 0;
             if (a != 0.0) {
                 char eb[64];
-                auto er = std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
+                auto er =
+                    std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
                 std::string es(eb, er.ptr);
                 exp10 = std::atoi(es.c_str() + es.find('e') + 1);
             }
@@ -454,8 +490,8 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
                 v = static_cast<long long>(va_arg(args, size_t));
             else
                 v = va_arg(args, int);
-            unsigned long long mag =
-                v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+            unsigned long long mag = v < 0 ? 0ull - static_cast<unsigned long long>(v)
+                                           : static_cast<unsigned long long>(v);
             std::wstring digits = FormatUnsigned(mag, 10, false);
             if (s.precision >= 0) {
                 if (static_cast<int>(digits.size()) < s.precision)

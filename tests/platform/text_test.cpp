@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 TEST(Utf8, RoundTripsEveryPlane) {
     const std::wstring text = L"A\u00e9\u20ac\U0001F600z";
@@ -43,15 +46,47 @@ TEST_P(ParseDoubleTest, BehavesLikeTheCLocale) {
     EXPECT_EQ(end - c.text, c.consumed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ParseDoubleTest,
-                         ::testing::Values(ParseCase{L"12.5", 12.5, 4},
-                                           ParseCase{L"  -0.25mm", -0.25, 7},
-                                           ParseCase{L"+1e3,", 1000.0, 4},
-                                           ParseCase{L"1,5", 1.0, 1},
-                                           ParseCase{L"abc", 0.0, 0},
-                                           ParseCase{L".5", 0.5, 2},
-                                           ParseCase{L"1e", 1.0, 1},
-                                           ParseCase{L"0x10", 16.0, 4}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseDoubleTest,
+    ::testing::Values(ParseCase{L"12.5", 12.5, 4}, ParseCase{L"  -0.25mm", -0.25, 7},
+                      ParseCase{L"+1e3,", 1000.0, 4}, ParseCase{L"1,5", 1.0, 1},
+                      ParseCase{L"abc", 0.0, 0}, ParseCase{L".5", 0.5, 2}, ParseCase{L"1e", 1.0, 1},
+                      ParseCase{L"0x10", 16.0, 4}, ParseCase{L"1.", 1.0, 2},
+                      ParseCase{L"1.5.3", 1.5, 3}, ParseCase{L"00x7", 0.0, 2},
+                      ParseCase{L"-0", -0.0, 2}, ParseCase{L"2.5E2", 250.0, 5},
+                      ParseCase{L"123456789012345.6", 123456789012345.6, 17},
+                      ParseCase{L"0.1000000000000000055511151231257827", 0.1, 36}));
+
+// Short decimals take a shortcut; every one must come out as the correctly
+// rounded value that the general conversion gives.
+TEST(ParseDouble, ShortDecimalsRoundAsTheGeneralConversion) {
+    uint64_t state = 12345;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return state >> 33;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(next() % 100000000000ull);
+        const std::size_t point = next() % (text.size() + 1);
+        if (point < text.size())
+            text.insert(text.size() - point, ".");
+        if (text[0] == '.')
+            text.insert(0, "0");
+        if (next() % 2)
+            text.insert(0, "-");
+        double expected = 0;
+        const char* first = text.data() + (text[0] == '-' ? 1 : 0);
+        std::from_chars(first, text.data() + text.size(), expected);
+        if (text[0] == '-')
+            expected = -expected;
+        const std::wstring wide = std::wstring(text.begin(), text.end()) + L",7";
+        const wchar_t* end = nullptr;
+        const double value = ParseDouble(wide.c_str(), &end);
+        ASSERT_EQ(value, expected) << text;
+        ASSERT_EQ(static_cast<std::size_t>(end - wide.c_str()), text.size()) << text;
+        ASSERT_EQ(static_cast<float>(value), static_cast<float>(expected)) << text;
+    }
+}
 
 TEST(ParseInteger, StopsAtTheFirstNonDigit) {
     const wchar_t* end = nullptr;
