@@ -563,6 +563,34 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
         case L'g':
         case L'G': {
             double v = va_arg(args, double);
+            if (std::isfinite(v) && !s.alt && s.width < 0 && s.precision <= 64 &&
+                (conv == L'f' || conv == L'e' || conv == L'g')) {
+                // The common plain conversions go straight into the output
+                // (documents write coordinates in bulk).
+                char buffer[400];
+                char* d = buffer;
+                if (std::signbit(v))
+                    *d++ = '-';
+                else if (s.plus)
+                    *d++ = '+';
+                else if (s.space)
+                    *d++ = ' ';
+                const int precision = s.precision < 0 ? 6 : s.precision;
+                char* const end = buffer + sizeof buffer;
+                if (conv == L'f')
+                    d = std::to_chars(d, end, std::fabs(v), std::chars_format::fixed, precision)
+                            .ptr;
+                else if (conv == L'e')
+                    d = std::to_chars(d, end, std::fabs(v), std::chars_format::scientific,
+                                      precision)
+                            .ptr;
+                else
+                    d = std::to_chars(d, end, std::fabs(v), std::chars_format::general,
+                                      precision == 0 ? 1 : precision)
+                            .ptr;
+                out.append(static_cast<const char*>(buffer), static_cast<const char*>(d));
+                break;
+            }
             std::wstring body = FormatFloating(v, conv, s);
             Pad(out, body, s, std::isfinite(v));
             break;
@@ -584,11 +612,44 @@ std::wstring StrPrintf(const wchar_t* format, ...) {
     return s;
 }
 
+namespace {
+
+// What "%.*g" writes for a finite value and a precision of 0 to 64, as bytes;
+// returns the end. Documents write numbers in bulk, and this way has no
+// format to read and no wide temporaries.
+char* FormatGeneralTo(char* out, char* end, double value, int significantDigits) {
+    if (std::signbit(value))
+        *out++ = '-';
+    return std::to_chars(out, end, std::fabs(value), std::chars_format::general,
+                         significantDigits == 0 ? 1 : significantDigits)
+        .ptr;
+}
+
+} // namespace
+
 std::wstring FormatGeneral(double value, int significantDigits) {
-    return StrPrintf(L"%.*g", significantDigits, value);
+    if (!std::isfinite(value) || significantDigits < 0 || significantDigits > 64)
+        return StrPrintf(L"%.*g", significantDigits, value);
+    char buffer[400];
+    const char* end = FormatGeneralTo(buffer, buffer + sizeof buffer, value, significantDigits);
+    return std::wstring(static_cast<const char*>(buffer), end);
 }
 
 std::wstring FormatFloatRoundTrip(float value) {
+    if (std::isfinite(value)) {
+        char buffer[400];
+        for (int digits = 6; digits < 9; ++digits) {
+            const char* end = FormatGeneralTo(buffer, buffer + sizeof buffer, value, digits);
+            // The text read back as ParseDouble reads it: the correctly
+            // rounded double of the decimal.
+            const bool negative = buffer[0] == '-';
+            double back = 0;
+            std::from_chars(buffer + (negative ? 1 : 0), end, back);
+            if (static_cast<float>(negative ? -back : back) == value)
+                return std::wstring(static_cast<const char*>(buffer), end);
+        }
+        return FormatGeneral(value, 9);
+    }
     for (int digits = 6; digits < 9; ++digits) {
         std::wstring text = FormatGeneral(value, digits);
         float back = static_cast<float>(ParseDouble(text.c_str()));

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 TEST(Utf8, RoundTripsEveryPlane) {
@@ -130,4 +131,44 @@ TEST(FormatFloatRoundTrip, KeepsShortTextsAndRoundTripsLongOnes) {
         EXPECT_EQ(static_cast<float>(ParseDouble(t.c_str())), f) << f;
     }
     EXPECT_EQ(FormatFloatRoundTrip(123.4567f), L"123.4567");
+}
+
+// Numbers are formatted without going through the printf machinery; the text
+// must stay exactly what "%.*g" writes, and the round trip choose the same
+// precision as reading the text back does.
+TEST(FormatGeneral, WritesWhatPrintfWrites) {
+    uint64_t state = 99;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const uint32_t bits = next();
+        float f = 0;
+        static_assert(sizeof f == sizeof bits);
+        std::memcpy(&f, &bits, sizeof f);
+        if (i % 2)
+            f = static_cast<float>(static_cast<int>(next() % 2000001) - 1000000) / 1000.0f;
+        const int digits = static_cast<int>(next() % 18);
+        ASSERT_EQ(FormatGeneral(f, digits), StrPrintf(L"%.*g", digits, static_cast<double>(f)))
+            << bits;
+        std::wstring expected;
+        for (int d = 6; d <= 9 && expected.empty(); ++d) {
+            std::wstring t = StrPrintf(L"%.*g", d, static_cast<double>(f));
+            const float back = static_cast<float>(ParseDouble(t.c_str()));
+            if (d == 9 || back == f || (std::isnan(back) && std::isnan(f)))
+                expected = t;
+        }
+        ASSERT_EQ(FormatFloatRoundTrip(f), expected) << bits;
+    }
+    EXPECT_EQ(FormatGeneral(-0.0, 6), L"-0");
+    // The plain conversions against the padded and alternative forms, which
+    // take the general way.
+    EXPECT_EQ(StrPrintf(L"%.3f,%.3f", -0.0005, 2.0005), L"-0.001,2.001");
+    EXPECT_EQ(StrPrintf(L"%f|%e|%g", 1.0 / 3, -12345.678, 1e-5), L"0.333333|-1.234568e+04|1e-05");
+    EXPECT_EQ(StrPrintf(L"%+.1f|% .0e|%.0g", 2.25, 15.0, 0.5), L"+2.2| 2e+01|0.5");
+    EXPECT_EQ(StrPrintf(L"%.2f", 1e300).size(), 304u);
+    EXPECT_EQ(StrPrintf(L"%8.2f|%-6g|%#g", -1.5, 0.25, 2.0), L"   -1.50|0.25  |2.00000");
+    EXPECT_EQ(FormatGeneral(0.5, 0), L"0.5");
+    EXPECT_EQ(FormatGeneral(1e300, 3), L"1e+300");
 }
