@@ -1,9 +1,10 @@
 #include "platform/text.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -199,12 +200,46 @@ double ParseDouble(const wchar_t* text, const wchar_t** end) {
         negative = *p == L'-';
         ++p;
     }
+    // Most numbers in documents are short plain decimals ("12", "0.635"):
+    // with at most 15 digits the digits make an exact integer and the power
+    // of ten is exact too, so one division gives the correctly rounded value,
+    // the one from_chars gives.
+    {
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const wchar_t* q = p;
+        uint64_t digits = 0;
+        int count = 0, fraction = 0;
+        while (*q >= L'0' && *q <= L'9' && count <= 15) {
+            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+            ++count;
+            ++q;
+        }
+        const bool hexPrefix = count == 1 && digits == 0 && (*q == L'x' || *q == L'X');
+        if (count > 0 && *q == L'.' && q[1] >= L'0' && q[1] <= L'9') {
+            ++q;
+            while (*q >= L'0' && *q <= L'9' && count <= 15) {
+                digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+                ++count;
+                ++fraction;
+                ++q;
+            }
+        }
+        if (count > 0 && count <= 15 && !hexPrefix && *q != L'.' && *q != L'e' && *q != L'E' &&
+            !(*q >= L'0' && *q <= L'9')) {
+            const double value = static_cast<double>(digits) / kPow10[fraction];
+            if (end)
+                *end = q;
+            return negative ? -value : value;
+        }
+    }
     // Collect the ASCII run that can belong to a number, then let from_chars
     // find the longest valid prefix.
     std::string ascii;
     const wchar_t* q = p;
-    while (*q && *q < 0x80 && (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' ||
-                               *q == L'-' || *q == L'(' || *q == L')' || *q == L'_')) {
+    while (*q && *q < 0x80 &&
+           (std::isalnum(static_cast<int>(*q)) || *q == L'.' || *q == L'+' || *q == L'-' ||
+            *q == L'(' || *q == L')' || *q == L'_')) {
         ascii.push_back(static_cast<char>(*q));
         ++q;
         if (ascii.size() > 4096)
@@ -335,7 +370,8 @@ std::wstring FormatFloating(double v, wchar_t conv, const Spec& s) {
             int exp10 = 0;
             if (a != 0.0) {
                 char eb[64];
-                auto er = std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
+                auto er =
+                    std::to_chars(eb, eb + sizeof eb, a, std::chars_format::scientific, p - 1);
                 std::string es(eb, er.ptr);
                 exp10 = std::atoi(es.c_str() + es.find('e') + 1);
             }
@@ -454,8 +490,8 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
                 v = static_cast<long long>(va_arg(args, size_t));
             else
                 v = va_arg(args, int);
-            unsigned long long mag =
-                v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+            unsigned long long mag = v < 0 ? 0ull - static_cast<unsigned long long>(v)
+                                           : static_cast<unsigned long long>(v);
             std::wstring digits = FormatUnsigned(mag, 10, false);
             if (s.precision >= 0) {
                 if (static_cast<int>(digits.size()) < s.precision)
@@ -527,6 +563,34 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
         case L'g':
         case L'G': {
             double v = va_arg(args, double);
+            if (std::isfinite(v) && !s.alt && s.width < 0 && s.precision <= 64 &&
+                (conv == L'f' || conv == L'e' || conv == L'g')) {
+                // The common plain conversions go straight into the output
+                // (documents write coordinates in bulk).
+                char buffer[400];
+                char* d = buffer;
+                if (std::signbit(v))
+                    *d++ = '-';
+                else if (s.plus)
+                    *d++ = '+';
+                else if (s.space)
+                    *d++ = ' ';
+                const int precision = s.precision < 0 ? 6 : s.precision;
+                char* const end = buffer + sizeof buffer;
+                if (conv == L'f')
+                    d = std::to_chars(d, end, std::fabs(v), std::chars_format::fixed, precision)
+                            .ptr;
+                else if (conv == L'e')
+                    d = std::to_chars(d, end, std::fabs(v), std::chars_format::scientific,
+                                      precision)
+                            .ptr;
+                else
+                    d = std::to_chars(d, end, std::fabs(v), std::chars_format::general,
+                                      precision == 0 ? 1 : precision)
+                            .ptr;
+                out.append(static_cast<const char*>(buffer), static_cast<const char*>(d));
+                break;
+            }
             std::wstring body = FormatFloating(v, conv, s);
             Pad(out, body, s, std::isfinite(v));
             break;
@@ -548,11 +612,44 @@ std::wstring StrPrintf(const wchar_t* format, ...) {
     return s;
 }
 
+namespace {
+
+// What "%.*g" writes for a finite value and a precision of 0 to 64, as bytes;
+// returns the end. Documents write numbers in bulk, and this way has no
+// format to read and no wide temporaries.
+char* FormatGeneralTo(char* out, char* end, double value, int significantDigits) {
+    if (std::signbit(value))
+        *out++ = '-';
+    return std::to_chars(out, end, std::fabs(value), std::chars_format::general,
+                         significantDigits == 0 ? 1 : significantDigits)
+        .ptr;
+}
+
+} // namespace
+
 std::wstring FormatGeneral(double value, int significantDigits) {
-    return StrPrintf(L"%.*g", significantDigits, value);
+    if (!std::isfinite(value) || significantDigits < 0 || significantDigits > 64)
+        return StrPrintf(L"%.*g", significantDigits, value);
+    char buffer[400];
+    const char* end = FormatGeneralTo(buffer, buffer + sizeof buffer, value, significantDigits);
+    return std::wstring(static_cast<const char*>(buffer), end);
 }
 
 std::wstring FormatFloatRoundTrip(float value) {
+    if (std::isfinite(value)) {
+        char buffer[400];
+        for (int digits = 6; digits < 9; ++digits) {
+            const char* end = FormatGeneralTo(buffer, buffer + sizeof buffer, value, digits);
+            // The text read back as ParseDouble reads it: the correctly
+            // rounded double of the decimal.
+            const bool negative = buffer[0] == '-';
+            double back = 0;
+            std::from_chars(buffer + (negative ? 1 : 0), end, back);
+            if (static_cast<float>(negative ? -back : back) == value)
+                return std::wstring(static_cast<const char*>(buffer), end);
+        }
+        return FormatGeneral(value, 9);
+    }
     for (int digits = 6; digits < 9; ++digits) {
         std::wstring text = FormatGeneral(value, digits);
         float back = static_cast<float>(ParseDouble(text.c_str()));

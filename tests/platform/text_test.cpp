@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
 
 TEST(Utf8, RoundTripsEveryPlane) {
     const std::wstring text = L"A\u00e9\u20ac\U0001F600z";
@@ -43,15 +47,47 @@ TEST_P(ParseDoubleTest, BehavesLikeTheCLocale) {
     EXPECT_EQ(end - c.text, c.consumed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ParseDoubleTest,
-                         ::testing::Values(ParseCase{L"12.5", 12.5, 4},
-                                           ParseCase{L"  -0.25mm", -0.25, 7},
-                                           ParseCase{L"+1e3,", 1000.0, 4},
-                                           ParseCase{L"1,5", 1.0, 1},
-                                           ParseCase{L"abc", 0.0, 0},
-                                           ParseCase{L".5", 0.5, 2},
-                                           ParseCase{L"1e", 1.0, 1},
-                                           ParseCase{L"0x10", 16.0, 4}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseDoubleTest,
+    ::testing::Values(ParseCase{L"12.5", 12.5, 4}, ParseCase{L"  -0.25mm", -0.25, 7},
+                      ParseCase{L"+1e3,", 1000.0, 4}, ParseCase{L"1,5", 1.0, 1},
+                      ParseCase{L"abc", 0.0, 0}, ParseCase{L".5", 0.5, 2}, ParseCase{L"1e", 1.0, 1},
+                      ParseCase{L"0x10", 16.0, 4}, ParseCase{L"1.", 1.0, 2},
+                      ParseCase{L"1.5.3", 1.5, 3}, ParseCase{L"00x7", 0.0, 2},
+                      ParseCase{L"-0", -0.0, 2}, ParseCase{L"2.5E2", 250.0, 5},
+                      ParseCase{L"123456789012345.6", 123456789012345.6, 17},
+                      ParseCase{L"0.1000000000000000055511151231257827", 0.1, 36}));
+
+// Short decimals take a shortcut; every one must come out as the correctly
+// rounded value that the general conversion gives.
+TEST(ParseDouble, ShortDecimalsRoundAsTheGeneralConversion) {
+    uint64_t state = 12345;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return state >> 33;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(next() % 100000000000ull);
+        const std::size_t point = next() % (text.size() + 1);
+        if (point < text.size())
+            text.insert(text.size() - point, ".");
+        if (text[0] == '.')
+            text.insert(0, "0");
+        if (next() % 2)
+            text.insert(0, "-");
+        double expected = 0;
+        const char* first = text.data() + (text[0] == '-' ? 1 : 0);
+        std::from_chars(first, text.data() + text.size(), expected);
+        if (text[0] == '-')
+            expected = -expected;
+        const std::wstring wide = std::wstring(text.begin(), text.end()) + L",7";
+        const wchar_t* end = nullptr;
+        const double value = ParseDouble(wide.c_str(), &end);
+        ASSERT_EQ(value, expected) << text;
+        ASSERT_EQ(static_cast<std::size_t>(end - wide.c_str()), text.size()) << text;
+        ASSERT_EQ(static_cast<float>(value), static_cast<float>(expected)) << text;
+    }
+}
 
 TEST(ParseInteger, StopsAtTheFirstNonDigit) {
     const wchar_t* end = nullptr;
@@ -95,4 +131,44 @@ TEST(FormatFloatRoundTrip, KeepsShortTextsAndRoundTripsLongOnes) {
         EXPECT_EQ(static_cast<float>(ParseDouble(t.c_str())), f) << f;
     }
     EXPECT_EQ(FormatFloatRoundTrip(123.4567f), L"123.4567");
+}
+
+// Numbers are formatted without going through the printf machinery; the text
+// must stay exactly what "%.*g" writes, and the round trip choose the same
+// precision as reading the text back does.
+TEST(FormatGeneral, WritesWhatPrintfWrites) {
+    uint64_t state = 99;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const uint32_t bits = next();
+        float f = 0;
+        static_assert(sizeof f == sizeof bits);
+        std::memcpy(&f, &bits, sizeof f);
+        if (i % 2)
+            f = static_cast<float>(static_cast<int>(next() % 2000001) - 1000000) / 1000.0f;
+        const int digits = static_cast<int>(next() % 18);
+        ASSERT_EQ(FormatGeneral(f, digits), StrPrintf(L"%.*g", digits, static_cast<double>(f)))
+            << bits;
+        std::wstring expected;
+        for (int d = 6; d <= 9 && expected.empty(); ++d) {
+            std::wstring t = StrPrintf(L"%.*g", d, static_cast<double>(f));
+            const float back = static_cast<float>(ParseDouble(t.c_str()));
+            if (d == 9 || back == f || (std::isnan(back) && std::isnan(f)))
+                expected = t;
+        }
+        ASSERT_EQ(FormatFloatRoundTrip(f), expected) << bits;
+    }
+    EXPECT_EQ(FormatGeneral(-0.0, 6), L"-0");
+    // The plain conversions against the padded and alternative forms, which
+    // take the general way.
+    EXPECT_EQ(StrPrintf(L"%.3f,%.3f", -0.0005, 2.0005), L"-0.001,2.001");
+    EXPECT_EQ(StrPrintf(L"%f|%e|%g", 1.0 / 3, -12345.678, 1e-5), L"0.333333|-1.234568e+04|1e-05");
+    EXPECT_EQ(StrPrintf(L"%+.1f|% .0e|%.0g", 2.25, 15.0, 0.5), L"+2.2| 2e+01|0.5");
+    EXPECT_EQ(StrPrintf(L"%.2f", 1e300).size(), 304u);
+    EXPECT_EQ(StrPrintf(L"%8.2f|%-6g|%#g", -1.5, 0.25, 2.0), L"   -1.50|0.25  |2.00000");
+    EXPECT_EQ(FormatGeneral(0.5, 0), L"0.5");
+    EXPECT_EQ(FormatGeneral(1e300, 3), L"1e+300");
 }
