@@ -10,11 +10,29 @@
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
 
+#include <vector>
+
 namespace {
 
 CSheetObject* AsPlacedSheetObject(CTreeNode* node) {
     auto* object = dynamic_cast<CSheetObject*>(node);
     return object && object->m_pSheet ? object : nullptr;
+}
+
+// Every placed sheet object of the subtree of node (node first).
+void CollectPlacedSheetObjects(CTreeNode* node, std::vector<CSheetObject*>& out) {
+    if (CSheetObject* object = AsPlacedSheetObject(node))
+        out.push_back(object);
+    for (CTreeNode* child : node->GetChildren())
+        CollectPlacedSheetObjects(child, out);
+}
+
+// Puts the placed sheet objects of a subtree back on their sheets.
+void ShowSubtreeOnSheets(CTreeNode* node) {
+    std::vector<CSheetObject*> objects;
+    CollectPlacedSheetObjects(node, objects);
+    for (CSheetObject* object : objects)
+        object->m_pSheet->AddObject(object);
 }
 
 // A node reinserted at a position that was not found goes to the end.
@@ -87,8 +105,8 @@ void IndexRemovedNode(CTreeNode* node) {
 
 CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner) : m_node(node), m_owner(owner) {
     IndexInsertedNode(node);
-    if (CSheetObject* object = AsPlacedSheetObject(node))
-        object->m_pSheet->AddObject(object);
+    // A net or package comes back with its wires, parts and texts.
+    ShowSubtreeOnSheets(node);
 }
 
 CUndoItem* CUndoInsert::Undo() {
@@ -105,10 +123,14 @@ CUndoItem* CUndoInsert::Undo() {
 CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner)
     : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
     IndexRemovedNode(node);
-    if (CSheetObject* object = AsPlacedSheetObject(node)) {
+    // A net or package leaves with its wires, parts and texts; each keeps
+    // its sheet so that an undo finds it again.
+    std::vector<CSheetObject*> objects;
+    CollectPlacedSheetObjects(node, objects);
+    for (CSheetObject* object : objects) {
         CSheet* sheet = object->m_pSheet;
         sheet->RemoveObject(object);
-        object->m_pSheet = sheet; // so that an undo finds its sheet again
+        object->m_pSheet = sheet;
     }
     // A package must not keep pointing at a footprint that leaves it.
     if (m_parent && m_parent->GetType() == NodeType::Package &&
