@@ -70,6 +70,14 @@ CWire* AppendWire(CNet* net, CSheet* sheet, POINT a, POINT b) {
     return wire;
 }
 
+// A net left without wires and pins goes, with its undo record.
+void DropIfEmpty(CNet* net) {
+    if (!net->GetParent() || net->GetChildCount() != 0 || !net->m_pins.empty())
+        return;
+    PushUndo(new CUndoDelete(net, nullptr));
+    net->RemoveFromParent();
+}
+
 // The wires of net on sheet.
 std::vector<CWire*> WiresOn(const CNet* net, const CSheet* sheet) {
     std::vector<CWire*> out;
@@ -666,9 +674,11 @@ int CPart::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
     m_pSheet = nullptr;
     m_selected = 0;
     SyncPinSelection();
-    for (CNet* net : left)
+    for (CNet* net : left) {
         if (net->GetParent())
             net->BuildConnectionGraph(nullptr);
+        DropIfEmpty(net);
+    }
     if (CPackage* package = GetPackage())
         package->DeleteOnSheet(dc, flags);
     return 1;
@@ -858,6 +868,7 @@ int CPackage::DeleteOnSheet(DeviceContext* dc, uint32_t) {
             continue;
         pin->RemoveFromNet();
         net->BuildConnectionGraph(nullptr);
+        DropIfEmpty(net);
     }
     InvalidateOnSheet(dc);
     PushUndo(new CUndoDelete(this, nullptr));

@@ -84,17 +84,13 @@ TEST_P(PinShapeTest, DrawsStubAndDecoration) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllShapes, PinShapeTest,
-                         ::testing::Values(ShapeCase{0, 0, 0, {2500, 2250}},
-                                           ShapeCase{1, 0, 0, {2500, 2250}},
-                                           ShapeCase{2, 1, 0, {2438, 2250}},
-                                           ShapeCase{3, 0, 0, {2500, 2250}},
-                                           ShapeCase{4, 0, 0, {2500, 2250}},
-                                           ShapeCase{5, 0, 1, {2500, 2250}},
-                                           ShapeCase{6, 1, 1, {2376, 2250}},
-                                           ShapeCase{7, 0, 1, {2438, 2250}},
-                                           ShapeCase{8, 1, 1, {2438, 2250}},
-                                           ShapeCase{9, 0, 0, {2500, 2250}}));
+INSTANTIATE_TEST_SUITE_P(
+    AllShapes, PinShapeTest,
+    ::testing::Values(ShapeCase{0, 0, 0, {2500, 2250}}, ShapeCase{1, 0, 0, {2500, 2250}},
+                      ShapeCase{2, 1, 0, {2438, 2250}}, ShapeCase{3, 0, 0, {2500, 2250}},
+                      ShapeCase{4, 0, 0, {2500, 2250}}, ShapeCase{5, 0, 1, {2500, 2250}},
+                      ShapeCase{6, 1, 1, {2376, 2250}}, ShapeCase{7, 0, 1, {2438, 2250}},
+                      ShapeCase{8, 1, 1, {2438, 2250}}, ShapeCase{9, 0, 0, {2500, 2250}}));
 
 TEST_F(SheetDrawTest, PinNamesShowOverbars) {
     struct Case {
