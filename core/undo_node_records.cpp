@@ -28,9 +28,12 @@ void CollectPlacedSheetObjects(CTreeNode* node, std::vector<CSheetObject*>& out)
 }
 
 // Puts the placed sheet objects of a subtree back on their sheets.
-void ShowSubtreeOnSheets(CTreeNode* node) {
+void ShowOnSheets(CTreeNode* node, bool withSubtree) {
     std::vector<CSheetObject*> objects;
-    CollectPlacedSheetObjects(node, objects);
+    if (withSubtree)
+        CollectPlacedSheetObjects(node, objects);
+    else if (CSheetObject* object = AsPlacedSheetObject(node))
+        objects.push_back(object);
     for (CSheetObject* object : objects)
         object->m_pSheet->AddObject(object);
 }
@@ -103,14 +106,14 @@ void IndexRemovedNode(CTreeNode* node) {
 
 // Insert ------------------------------------------------------------------
 
-CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner) : m_node(node), m_owner(owner) {
+CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree)
+    : m_node(node), m_owner(owner), m_withSubtree(withSubtree) {
     IndexInsertedNode(node);
-    // A net or package comes back with its wires, parts and texts.
-    ShowSubtreeOnSheets(node);
+    ShowOnSheets(node, withSubtree);
 }
 
 CUndoItem* CUndoInsert::Undo() {
-    auto* inverse = new CUndoDelete(m_node, m_owner);
+    auto* inverse = new CUndoDelete(m_node, m_owner, m_withSubtree);
     RepaintBySide(m_node);
     if (m_owner)
         m_owner->FillPropertyGrid();
@@ -120,13 +123,17 @@ CUndoItem* CUndoInsert::Undo() {
 
 // Delete ------------------------------------------------------------------
 
-CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
+CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner, bool withSubtree)
+    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()),
+      m_withSubtree(withSubtree) {
     IndexRemovedNode(node);
     // A net or package leaves with its wires, parts and texts; each keeps
     // its sheet so that an undo finds it again.
     std::vector<CSheetObject*> objects;
-    CollectPlacedSheetObjects(node, objects);
+    if (withSubtree)
+        CollectPlacedSheetObjects(node, objects);
+    else if (CSheetObject* object = AsPlacedSheetObject(node))
+        objects.push_back(object);
     for (CSheetObject* object : objects) {
         CSheet* sheet = object->m_pSheet;
         sheet->RemoveObject(object);
@@ -148,7 +155,7 @@ CUndoItem* CUndoDelete::Undo() {
     CTreeNode* node = m_node;
     if (m_parent)
         InsertAt(m_parent, m_index, node);
-    auto* inverse = new CUndoInsert(node, m_owner);
+    auto* inverse = new CUndoInsert(node, m_owner, m_withSubtree);
     if (m_parent && m_parent->GetType() == NodeType::Package &&
         node->GetType() == NodeType::Footprint)
         static_cast<CPackage*>(m_parent)->ClearFootprintCache();
