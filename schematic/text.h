@@ -30,6 +30,15 @@ public:
     // part number for a RefDes) and its rectangle (logical units).
     std::wstring GetDisplayString(const class CPart* part) const;
     RECT GetDisplayRect(DeviceContext* dc, const class CPart* part) const;
+    // Board side (millimetres, the text's own frame).
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    void InvalidateOnBoard(Graphics* g) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+
     // Held by a package (not by the design's Board node).
     class CPackage* GetHoldingPackage() const;
 
