@@ -62,6 +62,10 @@ public:
     void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
+    // Symbol editor: the pin's place numbered clockwise round the outline
+    // from the bottom-left corner, and the slide of a dragged pin.
+    int OutlinePerimeterPos() const;
+    int SlideOnOutline(DeviceContext* dc, int x, int y);
     POINT GetInnerPoint() const; // on the outline
     POINT GetOuterPoint() const; // one grid step outside
     // The shown name (overbar marks "~" taken out) and the marks' positions.
@@ -78,4 +82,5 @@ public:
     bool m_numberHidden = false;    // "NumInvisible"
     std::wstring m_fixedNetName;    // "NetName"
     std::vector<CWire*> m_attached; // not owned
+    int m_grabOffset = 0;           // outline positions, cursor minus pin
 };

@@ -686,13 +686,98 @@ int CPart::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Pin -----------------------------------------------------------------------
 
+namespace {
+struct OutlineSlot {
+    wchar_t side;
+    int offset;
+    POINT at; // grid steps from the part corner
+};
+// The outline positions of a w by h outline, in numbering order.
+std::vector<OutlineSlot> OutlineSlots(int w, int h) {
+    std::vector<OutlineSlot> slots;
+    for (int o = 0; o <= h; ++o)
+        slots.push_back({L'L', o, POINT{0, o}});
+    for (int o = 0; o <= w; ++o)
+        slots.push_back({L'T', o, POINT{o, h}});
+    for (int o = h; o >= 0; --o)
+        slots.push_back({L'R', o, POINT{w, o}});
+    for (int o = w; o >= 0; --o)
+        slots.push_back({L'B', o, POINT{o, 0}});
+    return slots;
+}
+} // namespace
+
+int CPin::OutlinePerimeterPos() const {
+    const CTreeNode* part = GetParent();
+    if (!part)
+        return 0;
+    const int w = part->m_size.cx, h = part->m_size.cy;
+    switch (m_side) {
+    case L'L':
+        return m_offset;
+    case L'T':
+        return h + 1 + m_offset;
+    case L'R':
+        return w + 2 * h + 2 - m_offset;
+    case L'B':
+        return 2 * w + 2 * h + 3 - m_offset;
+    default:
+        return 0;
+    }
+}
+
+namespace {
+// The outline position nearest to a logical point.
+int NearestOutlinePos(const CTreeNode* part, int x, int y, int g) {
+    const std::vector<OutlineSlot> slots = OutlineSlots(part->m_size.cx, part->m_size.cy);
+    int best = 0;
+    int64_t bestDist = -1;
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const int64_t dx = static_cast<int64_t>(part->m_position.x + slots[i].at.x) * g - x;
+        const int64_t dy = static_cast<int64_t>(part->m_position.y + slots[i].at.y) * g - y;
+        const int64_t d = dx * dx + dy * dy;
+        if (bestDist < 0 || d < bestDist) {
+            bestDist = d;
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+} // namespace
+
+int CPin::SlideOnOutline(DeviceContext* dc, int x, int y) {
+    CTreeNode* part = GetParent();
+    const int g = Grid();
+    if (!part || g <= 0)
+        return 0;
+    if (std::abs(x - m_clickPoint.x) < g / 2 && std::abs(y - m_clickPoint.y) < g / 2)
+        return 0;
+    const std::vector<OutlineSlot> slots = OutlineSlots(part->m_size.cx, part->m_size.cy);
+    const int n = static_cast<int>(slots.size());
+    const int target = ((NearestOutlinePos(part, x, y, g) - m_grabOffset) % n + n) % n;
+    if (target == OutlinePerimeterPos())
+        return 0;
+    if (!m_dragRecorded)
+        PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+    m_dragRecorded = 1;
+    InvalidateOnSheet(dc);
+    m_side = slots[static_cast<size_t>(target)].side;
+    m_offset = slots[static_cast<size_t>(target)].offset;
+    m_clickPoint = POINT{x, y};
+    InvalidateOnSheet(dc);
+    return 1;
+}
+
 int CPin::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!(flags & NodeFlags::SymbolView))
         return 0;
     SelectByHit(this, dc, flags, Contains(GetBoundsOnSheet(dc), x, y));
-    if (IsSelected())
+    if (IsSelected()) {
         m_clickPoint = POINT{x, y};
+        if (CTreeNode* part = GetParent())
+            m_grabOffset = NearestOutlinePos(part, x, y, Grid()) - OutlinePerimeterPos();
+    }
     return IsSelected() ? 1 : 0;
 }
 
@@ -712,8 +797,12 @@ void CPin::RightClickOnSheet(DeviceContext*, uint32_t, int, int) {
 }
 
 // On a sheet the travel (x, y) is the part's move in logical units.
-int CPin::DragOnSheet(DeviceContext*, uint32_t flags, int x, int y) {
-    if (!IsSelected() || (flags & NodeFlags::SymbolView) || !m_pNet)
+int CPin::DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+    if (!IsSelected())
+        return 0;
+    if (flags & NodeFlags::SymbolView)
+        return (flags & NodeFlags::LeftButton) ? SlideOnOutline(dc, x, y) : 0;
+    if (!m_pNet)
         return 0;
     const int g = Grid();
     return g > 0 && DragAttachedWires(x / g, y / g) ? 1 : 0;

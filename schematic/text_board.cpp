@@ -27,8 +27,8 @@ bool IsBottomSide(int layer) {
 
 PointF BoardPlace(const CText* text) {
     if (text->m_boardPosition.X == 0 && text->m_boardPosition.Y == 0)
-        return PointF(static_cast<float>(text->m_position.x) / 5.0f,
-                      static_cast<float>(text->m_position.y) / 5.0f);
+        return PointF{static_cast<float>(text->m_position.x) / 5.0f,
+                      static_cast<float>(text->m_position.y) / 5.0f};
     return text->m_boardPosition;
 }
 
@@ -54,7 +54,7 @@ bool CText::GetBoundsOnBoard(Graphics* g, RectF& r) {
     FontFamily family(m_font);
     Font font(family.IsAvailable() ? &family : FontFamily::GenericSansSerif(), m_fontSize,
               FontStyleRegular, UnitWorld);
-    return g->MeasureString(m_text, &font, PointF(0, 0), nullptr, &r) == Ok;
+    return g->MeasureString(m_text, &font, PointF{0, 0}, nullptr, &r) == Ok;
 }
 
 void CText::DrawOnBoard(Graphics* g, uint32_t) {
@@ -71,7 +71,7 @@ void CText::DrawOnBoard(Graphics* g, uint32_t) {
             SetStatusText(0, StrPrintf(L"Font '%ls' not found!", m_font.c_str()));
         } else {
             GraphicsPath path;
-            path.AddString(m_text, &family, FontStyleRegular, m_fontSize, PointF(0, 0), nullptr);
+            path.AddString(m_text, &family, FontStyleRegular, m_fontSize, PointF{0, 0}, nullptr);
             SolidBrush brush(Color::FromColorRef(IsSelected()
                                                      ? g_DefaultSettings.colorSel
                                                      : g_DefaultSettings.layerColors[m_layer]));
@@ -125,7 +125,7 @@ void CText::MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) {
     if (m_selected != before)
         InvalidateOnBoard(g);
     if (IsSelected()) {
-        m_boardClickPoint = PointF(x, y);
+        m_boardClickPoint = PointF{x, y};
         if (CPropertyGrid* grid = GetPropertyGrid())
             grid->ShowProperties(this);
     }
@@ -146,8 +146,8 @@ void CText::MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) {
 int CText::DragOnBoard(Graphics*, uint32_t flags, float x, float y) {
     if (!(flags & NodeFlags::LeftButton))
         return 0;
-    PointF moved(m_boardPosition.X + (x - m_boardClickPoint.X),
-                 m_boardPosition.Y + (y - m_boardClickPoint.Y));
+    PointF moved{m_boardPosition.X + (x - m_boardClickPoint.X),
+                 m_boardPosition.Y + (y - m_boardClickPoint.Y)};
     if (g_pActiveView)
         moved = g_pActiveView->SnapToGrid(moved);
     if (moved.X == m_boardPosition.X && moved.Y == m_boardPosition.Y)

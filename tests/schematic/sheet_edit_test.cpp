@@ -333,3 +333,37 @@ TEST_F(SheetEditTest, PackageTextsDragAndHide) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SheetEditTest, SymbolEditorPinsSlideRoundTheOutline) {
+    CPart* part = PartOf(0); // outline 4 by 2
+    CPin* pin = PinOf(0, 0); // 'L' offset 1
+    part->m_pSheet = nullptr;
+    const uint32_t sym = NodeFlags::SymbolView | NodeFlags::LeftButton;
+    EXPECT_EQ(pin->OutlinePerimeterPos(), 1);
+    m_view.undo.Clear();
+    const std::string before = Save();
+    StartUndoGroup();
+    ASSERT_EQ(pin->MouseDownOnSheet(nullptr, sym, 10 * g - 50, 9 * g), 1);
+    EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 10 * g - 50, 9 * g - 100), 0); // under half a step
+    EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 10 * g, 8 * g), 1);
+    EXPECT_EQ(pin->m_side, L'L');
+    EXPECT_EQ(pin->m_offset, 0);
+    EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 12 * g, 10 * g + 10), 1);
+    EXPECT_EQ(pin->m_side, L'T');
+    EXPECT_EQ(pin->m_offset, 2);
+    EXPECT_EQ(pin->OutlinePerimeterPos(), 2 + 1 + 2);
+    EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 14 * g, 8 * g), 1); // bottom-right corner
+    EXPECT_EQ(pin->m_side, L'R');
+    EXPECT_EQ(pin->m_offset, 0);
+    EXPECT_EQ(pin->OutlinePerimeterPos(), 4 + 2 * 2 + 2);
+    pin->MouseUpOnSheet(nullptr, NodeFlags::SymbolView, 14 * g, 8 * g);
+    const std::string after = Save();
+    m_view.undo.Undo(); // one record for the whole slide
+    EXPECT_EQ(Save(), before);
+    m_view.undo.Redo();
+    EXPECT_EQ(Save(), after);
+}
+
+} // namespace

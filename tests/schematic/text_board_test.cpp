@@ -23,7 +23,7 @@ protected:
         text->m_layer = 22; // top silkscreen
         text->m_font = L"Arial";
         text->m_fontSize = 2.0f;
-        text->m_boardPosition = PointF(10, 10);
+        text->m_boardPosition = PointF{10, 10};
         m_board->AddChild(text);
     }
     std::unique_ptr<PaintTarget> image;
@@ -50,7 +50,7 @@ TEST_F(TextBoardTest, HitTestsThroughMirrorAndRotation) {
     EXPECT_EQ(text->HitTestOnBoard(g.get(), 10 + mx, 10 - my), nullptr);
     // A text without a board position starts at XY / 5.
     text->m_rotation = 0;
-    text->m_boardPosition = PointF(0, 0);
+    text->m_boardPosition = PointF{0, 0};
     text->m_position = POINT{50, 25};
     EXPECT_EQ(text->HitTestOnBoard(g.get(), 10 + mx, 5 - my), text);
     EXPECT_FLOAT_EQ(text->m_boardPosition.X, 10.0f);
@@ -89,7 +89,7 @@ TEST_F(TextBoardTest, DragSnapsAndUndoes) {
 TEST_F(TextBoardTest, MissingFontIsReportedNotDrawn) {
     ScopedUiHooksRecorder hooks;
     text->m_font = L"No Such Face 12345";
-    text->m_boardPosition = PointF(1, 1);
+    text->m_boardPosition = PointF{1, 1};
     text->DrawOnBoard(g.get(), NodeFlags::BoardView);
     ASSERT_EQ(hooks.statusTexts.size(), 1u);
     EXPECT_EQ(hooks.statusTexts[0].second, L"Font 'No Such Face 12345' not found!");
