@@ -10,11 +10,32 @@
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
 
+#include <vector>
+
 namespace {
 
 CSheetObject* AsPlacedSheetObject(CTreeNode* node) {
     auto* object = dynamic_cast<CSheetObject*>(node);
     return object && object->m_pSheet ? object : nullptr;
+}
+
+// Every placed sheet object of the subtree of node (node first).
+void CollectPlacedSheetObjects(CTreeNode* node, std::vector<CSheetObject*>& out) {
+    if (CSheetObject* object = AsPlacedSheetObject(node))
+        out.push_back(object);
+    for (CTreeNode* child : node->GetChildren())
+        CollectPlacedSheetObjects(child, out);
+}
+
+// Puts the placed sheet objects of a subtree back on their sheets.
+void ShowOnSheets(CTreeNode* node, bool withSubtree) {
+    std::vector<CSheetObject*> objects;
+    if (withSubtree)
+        CollectPlacedSheetObjects(node, objects);
+    else if (CSheetObject* object = AsPlacedSheetObject(node))
+        objects.push_back(object);
+    for (CSheetObject* object : objects)
+        object->m_pSheet->AddObject(object);
 }
 
 // A node reinserted at a position that was not found goes to the end.
@@ -85,14 +106,14 @@ void IndexRemovedNode(CTreeNode* node) {
 
 // Insert ------------------------------------------------------------------
 
-CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner) : m_node(node), m_owner(owner) {
+CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree)
+    : m_node(node), m_owner(owner), m_withSubtree(withSubtree) {
     IndexInsertedNode(node);
-    if (CSheetObject* object = AsPlacedSheetObject(node))
-        object->m_pSheet->AddObject(object);
+    ShowOnSheets(node, withSubtree);
 }
 
 CUndoItem* CUndoInsert::Undo() {
-    auto* inverse = new CUndoDelete(m_node, m_owner);
+    auto* inverse = new CUndoDelete(m_node, m_owner, m_withSubtree);
     RepaintBySide(m_node);
     if (m_owner)
         m_owner->FillPropertyGrid();
@@ -102,13 +123,21 @@ CUndoItem* CUndoInsert::Undo() {
 
 // Delete ------------------------------------------------------------------
 
-CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
+CUndoDelete::CUndoDelete(CTreeNode* node, CProperty* owner, bool withSubtree)
+    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()),
+      m_withSubtree(withSubtree) {
     IndexRemovedNode(node);
-    if (CSheetObject* object = AsPlacedSheetObject(node)) {
+    // A net or package leaves with its wires, parts and texts; each keeps
+    // its sheet so that an undo finds it again.
+    std::vector<CSheetObject*> objects;
+    if (withSubtree)
+        CollectPlacedSheetObjects(node, objects);
+    else if (CSheetObject* object = AsPlacedSheetObject(node))
+        objects.push_back(object);
+    for (CSheetObject* object : objects) {
         CSheet* sheet = object->m_pSheet;
         sheet->RemoveObject(object);
-        object->m_pSheet = sheet; // so that an undo finds its sheet again
+        object->m_pSheet = sheet;
     }
     // A package must not keep pointing at a footprint that leaves it.
     if (m_parent && m_parent->GetType() == NodeType::Package &&
@@ -126,7 +155,7 @@ CUndoItem* CUndoDelete::Undo() {
     CTreeNode* node = m_node;
     if (m_parent)
         InsertAt(m_parent, m_index, node);
-    auto* inverse = new CUndoInsert(node, m_owner);
+    auto* inverse = new CUndoInsert(node, m_owner, m_withSubtree);
     if (m_parent && m_parent->GetType() == NodeType::Package &&
         node->GetType() == NodeType::Footprint)
         static_cast<CPackage*>(m_parent)->ClearFootprintCache();

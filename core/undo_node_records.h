@@ -14,21 +14,28 @@ class CProperty;
 class CTreeNode;
 
 // After the caller added the node to its parent.
+// withSubtree: the node's placed descendants (a net's wires, a package's
+// parts) come and go with it; set for the redo of a deletion. An insertion
+// leaves them alone, since on undo they may still be moved out of the node
+// by older records.
 class CUndoInsert : public CUndoItem {
 public:
-    CUndoInsert(CTreeNode* node, CProperty* owner);
+    CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree = false);
     CUndoItem* Undo() override;
 
 private:
     CTreeNode* m_node; // not owned
     CProperty* m_owner;
+    bool m_withSubtree;
 };
 
 // Before the caller unlinks the node; the record owns the node while it
 // holds it.
+// A deleted net or package takes every placed sheet object of its subtree
+// off its sheet, and puts them back on undo.
 class CUndoDelete : public CUndoItem {
 public:
-    CUndoDelete(CTreeNode* node, CProperty* owner);
+    CUndoDelete(CTreeNode* node, CProperty* owner, bool withSubtree = true);
     ~CUndoDelete() override;
     CUndoItem* Undo() override;
     CTreeNode* GetNode() const { return m_node; }
@@ -38,6 +45,7 @@ private:
     CTreeNode* m_parent;
     CProperty* m_owner;
     int m_index;
+    bool m_withSubtree;
 };
 
 // Before the caller changes the node's fields: the node writes its fields

@@ -20,6 +20,15 @@ public:
     // The point lies on the bus, ends included ('H' and 'V' only).
     bool ContainsPoint(POINT p) const;
 
+    void DrawOnSheet(DeviceContext* dc, uint32_t flags) override;
+    RECT GetBoundsOnSheet(DeviceContext* dc) override;
+    CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
+    void InvalidateOnSheet(DeviceContext* dc) override;
+    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
+
     wchar_t m_direction = L'N';
     int32_t m_length = 0;
 };

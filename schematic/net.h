@@ -82,6 +82,13 @@ public:
 
     std::vector<CWire*> GetWires() const;
 
+    CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
+    void InvalidateOnSheet(DeviceContext* dc) override;
+    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
+
     std::set<CPin*, NodeSequenceLess> m_pins; // not owned
     COLORREF m_airwireColor;
     // One node per island of the connection graph, each owning its tree; one

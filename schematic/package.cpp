@@ -19,6 +19,7 @@
 #include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/part.h"
+#include "schematic/part_primitive_list.h"
 #include "schematic/pin.h"
 #include "schematic/schematic_rows.h"
 #include "schematic/sheet.h"
@@ -281,13 +282,9 @@ void CPackage::MakeHeterogeneous() {
         return;
     CPart* first = GetPart(0);
     for (int i = 1; first && GetPart(i); ++i) {
-        // The drawing is the part's element text until the primitives
-        // parse it.
         CPart* part = GetPart(i);
-        part->WritePrimitives();
-        first->WritePrimitives();
-        part->SetText(first->GetText());
-        part->ReadPrimitives();
+        DeletePartPrimitives(part->m_primitives);
+        ClonePartPrimitives(first->m_primitives, part, part->m_primitives);
     }
     m_heterogeneous = 1;
 }
@@ -297,12 +294,9 @@ void CPackage::TryMakeHomogeneous() {
         return;
     CPart* first = GetPart(0);
     if (first) {
-        first->WritePrimitives();
-        for (int i = 1; GetPart(i); ++i) {
-            GetPart(i)->WritePrimitives();
-            if (GetPart(i)->GetText() != first->GetText())
+        for (int i = 1; GetPart(i); ++i)
+            if (PartPrimitivesDiffer(GetPart(i)->m_primitives, first->m_primitives))
                 return;
-        }
         for (int i = 1; GetPart(i); ++i) {
             GetPart(i)->SetText(L"");
             GetPart(i)->ReadPrimitives();

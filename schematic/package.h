@@ -46,6 +46,14 @@ public:
     // every sheet).
     void AssignPartToSheet(int n, const std::wstring& sheetName);
 
+    CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
+    void InvalidateOnSheet(DeviceContext* dc) override;
+    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
+
     std::wstring m_footprintName;
     uint32_t m_heterogeneous = 0;
     uint32_t m_partsPerPackage = 1;

@@ -12,6 +12,7 @@
 #include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
+#include "schematic/part_primitive_list.h"
 #include "schematic/pin.h"
 #include "schematic/schematic_rows.h"
 #include "schematic/schematic_undo_records.h"
@@ -19,9 +20,13 @@
 
 CPart::CPart() : CSheetObject(NodeType::Part) {}
 
-CPart::CPart(const CPart& other) : CSheetObject(other), m_placing(other.m_placing) {}
+CPart::CPart(const CPart& other) : CSheetObject(other), m_placing(other.m_placing) {
+    ClonePartPrimitives(other.m_primitives, this, m_primitives);
+}
 
-CPart::~CPart() = default;
+CPart::~CPart() {
+    DeletePartPrimitives(m_primitives);
+}
 
 CTreeNode* CPart::Clone() const {
     CCloneScope scope;
@@ -49,9 +54,18 @@ void CPart::WriteAttributes() {
     WritePrimitives();
 }
 
-void CPart::ReadPrimitives() {}
+void CPart::ReadPrimitives() {
+    ReadPartPrimitives(this, m_text, m_primitives);
+}
 
-void CPart::WritePrimitives() {}
+void CPart::WritePrimitives() {
+    m_text = WritePartPrimitives(m_primitives);
+}
+
+const PartPrimitiveList& CPart::GetDrawnPrimitives() const {
+    const CPart* source = GetPrimitiveSource();
+    return source ? source->m_primitives : m_primitives;
+}
 
 CPackage* CPart::GetPackage() const {
     CTreeNode* parent = GetParent();

@@ -1,9 +1,10 @@
 // One part (unit) of a package drawn on a sheet: its corner is the sheet
 // position, its outline the sheet size (grid steps); its pins are children.
-// The symbol drawing is the element text; the symbol primitives parse and
-// write it (see ReadPrimitives / WritePrimitives).
+// The symbol drawing is a list of primitives, kept in files as the element
+// text.
 #pragma once
 
+#include "schematic/part_primitive.h"
 #include "schematic/sheet_object.h"
 
 #include <string>
@@ -11,7 +12,7 @@
 class CPackage;
 class CPin;
 
-class CPart : public CSheetObject {
+class CPart : public CSheetObject, public CPartPrimitiveOwner {
 public:
     CPart();
     CPart(const CPart& other);
@@ -36,10 +37,26 @@ public:
     int GetPartNumber() const;
     void AppendPartSuffix(std::wstring& text) const;
 
-    // The element text <-> symbol primitives. Until the primitives exist the
-    // text is the drawing and these do nothing.
+    // The element text <-> symbol primitives.
     void ReadPrimitives();
     void WritePrimitives();
+    PartPrimitiveList& GetOwnPrimitives() override { return m_primitives; }
+    // The primitives this part is drawn with (GetPrimitiveSource's).
+    const PartPrimitiveList& GetDrawnPrimitives() const;
+
+    // Sheet-side slots.
+    void DrawOnSheet(DeviceContext* dc, uint32_t flags) override;
+    RECT GetBoundsOnSheet(DeviceContext* dc) override;
+    CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
+    void InvalidateOnSheet(DeviceContext* dc) override;
+    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
+    // The power pin of the package when this part holds it, else null.
+    CPin* GetOwnPowerPin() const;
 
     bool m_placing = false;
+    PartPrimitiveList m_primitives; // owned
 };

@@ -49,6 +49,29 @@ public:
     void AddToNet(DeviceContext* dc, CNet* net);
     void RemoveFromNet();
     void CollectAttachedWires();
+    // After the part moved by (dx, dy) grid steps: the attached wires follow.
+    bool DragAttachedWires(int dx, int dy);
+
+    // Sheet-side slots and their geometry (logical units).
+    void DrawOnSheet(DeviceContext* dc, uint32_t flags) override;
+    RECT GetBoundsOnSheet(DeviceContext* dc) override;
+    CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
+    void InvalidateOnSheet(DeviceContext* dc) override;
+    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
+    // Symbol editor: the pin's place numbered clockwise round the outline
+    // from the bottom-left corner, and the slide of a dragged pin.
+    int OutlinePerimeterPos() const;
+    int SlideOnOutline(DeviceContext* dc, int x, int y);
+    POINT GetInnerPoint() const; // on the outline
+    POINT GetOuterPoint() const; // one grid step outside
+    // The shown name (overbar marks "~" taken out) and the marks' positions.
+    std::wstring GetShownName(std::vector<size_t>* marks) const;
+    RECT GetNameRect(DeviceContext* dc) const;
+    RECT GetNumberRect(DeviceContext* dc) const;
 
     CNet* m_pNet = nullptr; // not owned
     wchar_t m_side = 0;     // 'L', 'R', 'T', 'B', or 0 before placing
@@ -59,4 +82,5 @@ public:
     bool m_numberHidden = false;    // "NumInvisible"
     std::wstring m_fixedNetName;    // "NetName"
     std::vector<CWire*> m_attached; // not owned
+    int m_grabOffset = 0;           // outline positions, cursor minus pin
 };

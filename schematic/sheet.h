@@ -29,6 +29,7 @@ public:
     void WriteAttributes() override;
 
     const std::wstring& GetName() const { return m_text; }
+    void DrawOnSheet(DeviceContext* dc, uint32_t flags) override;
 
     // Puts the object on this sheet (no effect when it is there already).
     void AddObject(CSheetObject* object);

@@ -167,12 +167,6 @@ void CWire::ToggleBusEntry(DeviceContext* dc) {
     InvalidateBusEntries(dc);
 }
 
-void CWire::InvalidateBusEntries(DeviceContext* dc) {
-    // The entry stubs and labels are drawn with the wire; its own repaint
-    // covers them until the drawing code gives them their own areas.
-    InvalidateOnSheet(dc);
-}
-
 int CWire::GetLastBusEntry() {
     return g_lastBusEntry;
 }

@@ -55,6 +55,24 @@ public:
     // word (clearing the bits) and remembers the value for new entries.
     void ToggleBusEntry(DeviceContext* dc);
     void InvalidateBusEntries(DeviceContext* dc);
+    // Moves the wire by (dx, dy) grid steps keeping its connections.
+    void DragSegment(int dx, int dy);
+    // The ends as drawn: an end with a bus entry one step toward the other.
+    POINT GetDrawnStart() const;
+    POINT GetDrawnEnd() const;
+    // The net-name label of the bus entry at end 1 or 2 (logical units, not
+    // normalised); all zero for an end without a bus entry or a slanted wire.
+    RECT GetBusEntryLabelRect(DeviceContext* dc, int end) const;
+
+    void DrawOnSheet(DeviceContext* dc, uint32_t flags) override;
+    RECT GetBoundsOnSheet(DeviceContext* dc) override;
+    CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
+    void InvalidateOnSheet(DeviceContext* dc) override;
+    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
 
     // The value new bus entries copy (1 until an entry is toggled).
     static int GetLastBusEntry();

@@ -1,0 +1,38 @@
+// Shared helpers of the sheet-side drawing, hit tests and invalidation of
+// the schematic classes: the grid step, line widths, rectangles in logical
+// units (0.01 mm, y up) and repainting through the active view.
+#pragma once
+
+#include "platform/device_context.h"
+#include "platform/types.h"
+
+#include <memory>
+#include <string>
+
+class CSheet;
+class CTreeNode;
+
+namespace SheetPaint {
+// The view's grid step g in logical units.
+int Grid();
+// WireWidth of the sheet, else the default wire width (0.01 mm).
+int LineWidth(const CSheet* sheet);
+int DefaultLineWidth();
+RECT Normalized(RECT r);
+RECT Grown(RECT r, int by);
+RECT RectOf(POINT a, POINT b);              // normalised
+bool Contains(const RECT& r, int x, int y); // edges inclusive
+bool IsEmpty(const RECT& r);
+// Maps a logical rectangle to the device, adds the view's scroll offset and
+// invalidates it with erasing in the active view.
+void Invalidate(DeviceContext* dc, RECT logical);
+// The given context, or a view context owned by holder.
+DeviceContext* Use(DeviceContext* dc, std::unique_ptr<DeviceContext>& holder);
+// Extent of text in the given font (the context's font is restored).
+SIZE Measure(DeviceContext* dc, const LogFont& font, const std::wstring& text);
+// The flags of a click that keeps the selection on a miss.
+constexpr uint32_t kKeepMask = 0x400008;
+// Text formats.
+constexpr unsigned kLabelFormat = 0x924; // single line, v-centred, no clip, no prefix
+constexpr unsigned kPinFormat = 0x920;   // single line, no clip, no prefix
+} // namespace SheetPaint
