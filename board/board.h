@@ -30,6 +30,8 @@ public:
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
 
+    // The board outline in the outline colour (alpha 0xC0).
+    void DrawOutline(Graphics* g);
     void CreateDefaultOutline();
     CLayer* FindLayer(int id) const;
     CLayer* FindLayerByCode(const std::wstring& code) const;

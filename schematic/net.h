@@ -79,6 +79,10 @@ public:
     // the airwire colour one pixel wide, then anti-aliasing again.
     void DrawAirwires(Graphics* g, COLORREF airwireColor) const;
     void DeleteConnectionGraph();
+    // Airwires, then the vias (board/board_draw.cpp).
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    // Clears the drag-undo flag of every conductor of the net.
+    void ResetConductorUndoFlags();
 
     std::vector<CWire*> GetWires() const;
 
