@@ -122,21 +122,29 @@ TEST_P(ConductorCornerTest, DrawsLinesAndArcs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Corners, ConductorCornerTest,
-    ::testing::Values(
-        CornerCase{"RightAngle", {{0, 0, 0, {}}, {10, 0, 0.5f, {}}, {10, 10, 0, {}}},
-                   {DrawOp::Line, DrawOp::Arc, DrawOp::Line}, 0.5f},
-        // The cut is limited by the shorter segment (2 mm).
-        CornerCase{"LimitedByShortSegment", {{0, 0, 0, {}}, {10, 0, 20, {}}, {10, 2, 0, {}}},
-                   {DrawOp::Line, DrawOp::Arc, DrawOp::Line}, 2.0f},
-        CornerCase{"SharpCorner", {{0, 0, 0, {}}, {10, 0, 0, {}}, {10, 10, 0, {}}},
-                   {DrawOp::Line, DrawOp::Line}, 0},
-        // Turning back on itself vertically: parallel perpendiculars, no arc.
-        CornerCase{"VerticalTurnBack", {{0, 0, 0, {}}, {0, 10, 1, {}}, {0, 0, 0, {}}},
-                   {DrawOp::Line, DrawOp::Line}, 0},
-        // Directions of +179.9995 and -179.9995 degrees are one direction.
-        CornerCase{"StraightAcrossMinus180",
-                   {{10, 0, 0, {}}, {0, 0.00005f, 1, {}}, {-10, 0, 0, {}}},
-                   {DrawOp::Line, DrawOp::Line}, 0}),
+    ::testing::Values(CornerCase{"RightAngle",
+                                 {{0, 0, 0, {}}, {10, 0, 0.5f, {}}, {10, 10, 0, {}}},
+                                 {DrawOp::Line, DrawOp::Arc, DrawOp::Line},
+                                 0.5f},
+                      // The cut is limited by the shorter segment (2 mm).
+                      CornerCase{"LimitedByShortSegment",
+                                 {{0, 0, 0, {}}, {10, 0, 20, {}}, {10, 2, 0, {}}},
+                                 {DrawOp::Line, DrawOp::Arc, DrawOp::Line},
+                                 2.0f},
+                      CornerCase{"SharpCorner",
+                                 {{0, 0, 0, {}}, {10, 0, 0, {}}, {10, 10, 0, {}}},
+                                 {DrawOp::Line, DrawOp::Line},
+                                 0},
+                      // Turning back on itself vertically: parallel perpendiculars, no arc.
+                      CornerCase{"VerticalTurnBack",
+                                 {{0, 0, 0, {}}, {0, 10, 1, {}}, {0, 0, 0, {}}},
+                                 {DrawOp::Line, DrawOp::Line},
+                                 0},
+                      // Directions of +179.9995 and -179.9995 degrees are one direction.
+                      CornerCase{"StraightAcrossMinus180",
+                                 {{10, 0, 0, {}}, {0, 0.00005f, 1, {}}, {-10, 0, 0, {}}},
+                                 {DrawOp::Line, DrawOp::Line},
+                                 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BoardDrawTest, SelectedSegmentTakesTheSelectionColour) {
@@ -213,8 +221,8 @@ TEST_P(PlaneLayerTest, PadOnPlaneShowsThermalClearanceOrNothing) {
     ASSERT_EQ(Count(DrawOp::FillPath), 1u);
     const DrawRecord& r = m_rec.records[0];
     EXPECT_EQ(r.brushColor, Opaque(g_DefaultSettings.layerColors[2]));
-    EXPECT_EQ(r.points.size(), static_cast<size_t>((GetParam().shape == 1 ? thermal : clearance)
-                                                       .GetPointCount()));
+    EXPECT_EQ(r.points.size(),
+              static_cast<size_t>((GetParam().shape == 1 ? thermal : clearance).GetPointCount()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Planes, PlaneLayerTest,
@@ -324,16 +332,14 @@ TEST_P(DrillHitTest, FollowsTheHoleShape) {
     drill.m_slotHeight = 1.0f;
     drill.m_boardPosition = PointF{GetParam().x, GetParam().y};
     EXPECT_EQ(drill.HitTestOnBoard(m_g.get(), GetParam().inside.X, GetParam().inside.Y), &drill);
-    EXPECT_EQ(drill.HitTestOnBoard(m_g.get(), GetParam().outside.X, GetParam().outside.Y),
-              nullptr);
+    EXPECT_EQ(drill.HitTestOnBoard(m_g.get(), GetParam().outside.X, GetParam().outside.Y), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Holes, DrillHitTest,
-                         ::testing::Values(DrillCase{"RoundMoved", kDrillRound, 2, 0, {2.3f, 0},
-                                                     {0, 0}},
-                                           DrillCase{"SlotAlongX", kDrillSlot, 0, 0, {1.2f, 0},
-                                                     {0, 0.7f}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Holes, DrillHitTest,
+    ::testing::Values(DrillCase{"RoundMoved", kDrillRound, 2, 0, {2.3f, 0}, {0, 0}},
+                      DrillCase{"SlotAlongX", kDrillSlot, 0, 0, {1.2f, 0}, {0, 0.7f}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BoardDrawTest, PadstackBoundsAndHits) {
     CPadstack ps(L"P");
@@ -428,8 +434,8 @@ INSTANTIATE_TEST_SUITE_P(Placements, FootprintPlacementTest,
                          ::testing::Values(PlacementCase{"Top", kPlaceTop, 0, {25, 10}},
                                            PlacementCase{"TopTurned", kPlaceTop, 90, {20, 15}},
                                            PlacementCase{"Bottom", kPlaceBottom, 0, {15, 10}},
-                                           PlacementCase{"BottomTurned", kPlaceBottom, 90,
-                                                         {20, 15}}),
+                                           PlacementCase{
+                                               "BottomTurned", kPlaceBottom, 90, {20, 15}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BoardDrawTest, FootprintOutlineComesFromThePackageOutlineMarkingFirst) {
