@@ -110,6 +110,10 @@ public:
     CAreaNode* Delete(CAreaNode*& head);
     // Replaces the node by a new node of the kind (selected).
     void ChangeKind(CAreaNode*& head, int kind);
+    // Rows of the kind: the points (Point 2 is the next node's point), the
+    // control points, the arc deviation, in the view's display unit.
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
 
     // List operations (see the file comment).
     void InsertAfter(CAreaNode* node);

@@ -4,7 +4,10 @@
 // its undo item on the active view's history.
 #include "board/area_node.h"
 #include "board/board_undo_records.h"
+#include "core/length_unit.h"
 #include "core/model_services.h"
+#include "core/property_grid.h"
+#include "core/property_item.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
 #include "platform/popup_menu.h"
@@ -14,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -274,4 +278,118 @@ int ClampXToWorkArea(int x, int y) {
     (void)y;
     // The platform places popups on screen itself; the x stays as asked.
     return x;
+}
+
+// --- Property panel ----------------------------------------------------------
+
+namespace {
+
+// What each row of a node's panel stands for, by kind.
+enum class NodeRow { Point1, Point2, Control1, Control2, Deviation };
+
+std::vector<NodeRow> RowsOf(int kind) {
+    switch (kind) {
+    case AREA_ARC:
+        return {NodeRow::Point1, NodeRow::Point2, NodeRow::Deviation};
+    case AREA_BEZIER:
+        return {NodeRow::Point1, NodeRow::Control1, NodeRow::Control2, NodeRow::Point2};
+    default:
+        return {NodeRow::Point1, NodeRow::Point2};
+    }
+}
+
+int DisplayUnit() {
+    return g_pActiveView ? g_pActiveView->GetUnit() : kUnitMm;
+}
+
+} // namespace
+
+void CAreaNode::FillPropertyGrid() {
+    CPropertyGrid* grid = GetPropertyGrid();
+    if (!grid)
+        return;
+    grid->SetTitle(m_kind == AREA_ARC ? 197u : m_kind == AREA_BEZIER ? 198u : 196u);
+    const int unit = DisplayUnit();
+    const CAreaNode* next = GetNextCyclic();
+    for (NodeRow row : RowsOf(m_kind)) {
+        switch (row) {
+        case NodeRow::Point1:
+            grid->AddPointF(204, m_x, m_y, unit);
+            break;
+        case NodeRow::Point2:
+            grid->AddPointF(205, next->m_x, next->m_y, unit);
+            break;
+        case NodeRow::Control1: {
+            auto* curve = static_cast<CAreaBezier*>(this);
+            grid->AddPointF(206, curve->m_c1x, curve->m_c1y, unit);
+            break;
+        }
+        case NodeRow::Control2: {
+            auto* curve = static_cast<CAreaBezier*>(this);
+            grid->AddPointF(207, curve->m_c2x, curve->m_c2y, unit);
+            break;
+        }
+        case NodeRow::Deviation:
+            grid->AddFloat(357, static_cast<CAreaArc*>(this)->m_deviation, unit);
+            break;
+        }
+    }
+}
+
+void CAreaNode::ApplyPropertyChange(int index) {
+    CPropertyGrid* grid = GetPropertyGrid();
+    const std::vector<NodeRow> rows = RowsOf(m_kind);
+    if (!grid || index < 0 || static_cast<size_t>(index) >= rows.size())
+        return;
+    const CPropertyItem* item = grid->GetItem(index);
+    if (!item)
+        return;
+    const NodeRow row = rows[static_cast<size_t>(index)];
+    CAreaNode* next = GetNextCyclic();
+    StartUndoGroup();
+    // "Point 2" belongs to the next node: that is the node to record.
+    PushUndo(new CUndoAreaNodeChange(row == NodeRow::Point2 ? next : this));
+    PointF p;
+    switch (row) {
+    case NodeRow::Point1:
+        if (grid->ParsePointRow(item, &p)) {
+            m_x = p.X;
+            m_y = p.Y;
+            CAreaNode* prev = GetPrevCyclic();
+            if (prev != this)
+                RecomputeArc(prev);
+        }
+        break;
+    case NodeRow::Point2:
+        if (grid->ParsePointRow(item, &p)) {
+            next->m_x = p.X;
+            next->m_y = p.Y;
+            if (next != this)
+                RecomputeArc(next);
+        }
+        break;
+    case NodeRow::Control1:
+    case NodeRow::Control2:
+        if (grid->ParsePointRow(item, &p)) {
+            auto* curve = static_cast<CAreaBezier*>(this);
+            (row == NodeRow::Control1 ? curve->m_c1x : curve->m_c2x) = p.X;
+            (row == NodeRow::Control1 ? curve->m_c1y : curve->m_c2y) = p.Y;
+        }
+        break;
+    case NodeRow::Deviation: {
+        auto* arc = static_cast<CAreaArc*>(this);
+        float deviation = arc->m_deviation;
+        if (grid->ParseRowLength(item, &deviation)) {
+            arc->m_deviation = deviation;
+            if (std::fabs(deviation) < 0.001f)
+                ShowMessageBox(LoadStringText(210), L"Vorpel", MB_OK | MB_ICONSTOP);
+        }
+        break;
+    }
+    }
+    RecomputeArc(this);
+    InvalidateWhole(this);
+    if (CVorpelView* view = ViewOf(this))
+        if (PlatformWindow* parent = view->GetParent())
+            parent->SetFocus();
 }

@@ -69,6 +69,6 @@ public:
     bool m_fixed = false;
     int m_place;
     float m_rotation = 0;
-    PointF m_dragPoint; // not saved
+    PointF m_dragPoint;                              // not saved
     std::unique_ptr<GraphicsPath> m_outlinePaths[2]; // not saved
 };

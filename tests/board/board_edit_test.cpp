@@ -13,6 +13,9 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "core/node_type.h"
+#include "core/property_edit.h"
+#include "core/property_grid.h"
+#include "core/property_tab.h"
 #include "core/undo_node_records.h"
 #include "platform/graphics.h"
 #include "platform/popup_menu.h"
@@ -297,6 +300,25 @@ TEST_F(OutlineEditTest, DeletingTheHeadMovesItAndTwoNodesAreKept) {
     ASSERT_FALSE(ui.messageBoxes.empty());
     EXPECT_EQ(ui.messageBoxes.back().text, L"Unable to delete last element");
     ExpectUndoRedoRoundTrip();
+}
+
+// Editing "Point 2" moves the next node; undo must give it back.
+TEST_F(OutlineEditTest, PanelEditOfPoint2IsUndoneOnTheNextNode) {
+    CPropertyGrid grid;
+    CPropertyTab tab;
+    grid.SetTab(&tab);
+    SetPropertyGrid(&grid);
+    grid.ShowProperties(Node(0));
+    ASSERT_EQ(grid.GetRowCount(), 2);
+    EXPECT_EQ(grid.GetItem(1)->GetName(), L"Point 2");
+    auto* edit = dynamic_cast<CPropertyEdit*>(grid.GetItem(1));
+    ASSERT_NE(edit, nullptr);
+    edit->SetText(L"58,2");
+    grid.ApplyRow(1);
+    EXPECT_FLOAT_EQ(Node(1)->m_x, 58);
+    EXPECT_FLOAT_EQ(Node(1)->m_y, 2);
+    ExpectUndoRedoRoundTrip();
+    SetPropertyGrid(nullptr);
 }
 
 TEST(AreaNodeKind, ChangingASegmentGivesTheDocumentedArcAndCurve) {
