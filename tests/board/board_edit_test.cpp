@@ -321,6 +321,50 @@ TEST_F(OutlineEditTest, PanelEditOfPoint2IsUndoneOnTheNextNode) {
     SetPropertyGrid(nullptr);
 }
 
+// The other outline owners of the footprint library: a custom pad layer, a
+// custom drill and a thermal relief.
+struct OwnerCase {
+    const char* name;
+    const wchar_t* padstack;
+    int type;  // node type of the owner
+    int layer; // pad layer: its layer; else -1
+    float edgeY;
+};
+
+class OutlineOwnerTest : public BoardEditTest, public ::testing::WithParamInterface<OwnerCase> {};
+
+TEST_P(OutlineOwnerTest, PressDragReleaseDeleteAndUndo) {
+    Load(L"demo.footprint");
+    const OwnerCase& c = GetParam();
+    auto* ps = Find<CPadstack>(NodeType::Padstack,
+                               [&](CPadstack* p) { return p->GetName() == c.padstack; });
+    ASSERT_NE(ps, nullptr);
+    CTreeNode* owner = FindNode(ps, [&](CTreeNode* n) {
+        return n->GetType() == c.type &&
+               (c.layer < 0 || static_cast<CPadLayer*>(n)->m_layer == c.layer);
+    });
+    ASSERT_NE(owner, nullptr);
+    m_view.SetZoom(8, 1);
+    m_g = std::make_unique<Graphics>(nullptr);
+    m_g->SetDpi(96, 96);
+    m_view.PrepareGraphics(m_g.get());
+    m_view.SetGrid(0.1f, 0.1f);
+    const uint32_t flags = 0x20000;
+    owner->MouseDownOnBoard(m_g.get(), flags | kLeft, 0, c.edgeY);
+    EXPECT_TRUE(m_view.undo.GetStartNewGroup());
+    EXPECT_EQ(owner->DragOnBoard(m_g.get(), flags | kLeft, 0, c.edgeY - 0.5f), 1);
+    owner->MouseUpOnBoard(m_g.get(), flags, 0, c.edgeY - 0.5f);
+    EXPECT_EQ(owner->DeleteOnBoard(m_g.get(), flags), 1);
+    ExpectUndoRedoRoundTrip();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Owners, OutlineOwnerTest,
+    ::testing::Values(OwnerCase{"CustomPadLayer", L"CUSTOM2", NodeType::PadLayer, 1, -1},
+                      OwnerCase{"CustomDrill", L"CUSTOM2", NodeType::Drill, -1, -0.3f},
+                      OwnerCase{"ThermalRelief", L"ROUND1.6D0.8", NodeType::ThermalRelief, -1, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(AreaNodeKind, ChangingASegmentGivesTheDocumentedArcAndCurve) {
     CAreaNode* head = ParseAreaOutline(L"LIN0,0 LIN10,0 LIN10,10", nullptr);
     head->ChangeKind(head, AREA_ARC);
