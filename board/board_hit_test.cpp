@@ -359,3 +359,95 @@ CTreeNode* CFootprint::HitTestOnBoard(Graphics* g, float x, float y) {
         return this;
     return BuildOutlinePath(1)->IsVisible(x, y, g) ? this : nullptr;
 }
+
+// --- Conductor searches ------------------------------------------------------------------
+
+namespace {
+
+bool InMask(int layer, uint32_t low, uint32_t high) {
+    if (layer < 0 || layer >= 64)
+        return false;
+    return layer < 32 ? (low >> layer & 1) != 0 : (high >> (layer - 32) & 1) != 0;
+}
+
+template <class Visit> CConductor* EachConductor(const CTreeNode* net, Visit&& visit) {
+    for (CTreeNode* child : net->GetChildren()) {
+        if (child->GetType() != NodeType::Conductor)
+            continue;
+        auto* c = static_cast<CConductor*>(child);
+        if (c->m_vertices.size() >= 2 && visit(c))
+            return c;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CConductor* CNet::FindConductorSegmentAt(float x, float y, int* index, uint32_t maskLow,
+                                         uint32_t maskHigh, const CConductor* skip) const {
+    return EachConductor(this, [&](CConductor* c) {
+        if (c == skip || !InMask(c->m_layer, maskLow, maskHigh) ||
+            (g_pActiveView && !g_pActiveView->IsLayerVisible(c->m_layer)))
+            return false;
+        for (size_t i = 1; i < c->m_vertices.size(); ++i) {
+            const ConductorVertex& a = c->m_vertices[i - 1];
+            const ConductorVertex& b = c->m_vertices[i];
+            if (HitTestSegmentF(a.x, a.y, b.x, b.y, x, y, 0.75f * c->m_width)) {
+                *index = static_cast<int>(i - 1);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+CConductor* CNet::FindConductorVertexAt(float x, float y, int* index, uint32_t maskLow,
+                                        uint32_t maskHigh, const CConductor* skip) const {
+    return EachConductor(this, [&](CConductor* c) {
+        if (c == skip || !InMask(c->m_layer, maskLow, maskHigh))
+            return false;
+        for (size_t i = 0; i < c->m_vertices.size(); ++i) {
+            const ConductorVertex& v = c->m_vertices[i];
+            if (v.corner == 0 && std::fabs(v.x - x) < c->m_width / 2 &&
+                std::fabs(v.y - y) < c->m_width / 2) {
+                *index = static_cast<int>(i);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+CConductor* CBoard::FindConductorSegmentAt(float x, float y, int* index, uint32_t maskLow,
+                                           uint32_t maskHigh) const {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Net)
+            if (CConductor* c = static_cast<CNet*>(child)->FindConductorSegmentAt(
+                    x, y, index, maskLow, maskHigh, nullptr))
+                return c;
+    return nullptr;
+}
+
+CConductor* CBoard::FindConductorVertexAt(float x, float y, int* index, uint32_t maskLow,
+                                          uint32_t maskHigh) const {
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Net)
+            if (CConductor* c = static_cast<CNet*>(child)->FindConductorVertexAt(
+                    x, y, index, maskLow, maskHigh, nullptr))
+                return c;
+    return nullptr;
+}
+
+CConductor* CConductor::FindOtherConductorAt(float x, float y, float tolerance) const {
+    const CTreeNode* net = GetParent();
+    if (!net)
+        return nullptr;
+    return EachConductor(net, [&](CConductor* c) {
+        if (c == this || c->m_layer != m_layer)
+            return false;
+        for (const ConductorVertex& v : c->m_vertices)
+            if (v.corner == 0 && std::fabs(v.x - x) < tolerance && std::fabs(v.y - y) < tolerance)
+                return true;
+        return false;
+    });
+}

@@ -59,6 +59,9 @@ public:
     // Box of the vertices grown by Width / 2 and the board-wide isolation.
     bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
     void InvalidateOnBoard(Graphics* g) override;
+    // Another conductor of the same net and layer with a sharp-cornered
+    // vertex within the tolerance in x and y; null when none.
+    CConductor* FindOtherConductorAt(float x, float y, float tolerance) const;
     // Drops duplicate vertices and straight-run vertices (each recorded).
     void RemoveRedundantVertices(Graphics* g);
 

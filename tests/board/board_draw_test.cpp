@@ -466,3 +466,42 @@ TEST_F(BoardDrawTest, AreaBoundsAndHit) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BoardDrawTest, ConductorSearchesOverNetsAndLayers) {
+    CBoard board;
+    auto* a = static_cast<CNet*>(board.AddChild(new CNet(L"A")));
+    auto* b = static_cast<CNet*>(board.AddChild(new CNet(L"B")));
+    auto* top = static_cast<CConductor*>(a->AddChild(new CConductor));
+    top->m_layer = 0;
+    top->m_width = 0.4f;
+    top->m_vertices = {{0, 0, 0, {}}, {10, 0, 1, {}}, {10, 10, 0, {}}};
+    auto* bot = static_cast<CConductor*>(b->AddChild(new CConductor));
+    bot->m_layer = 1;
+    bot->m_width = 0.4f;
+    bot->m_vertices = {{0, 0, 0, {}}, {0, 10, 0, {}}};
+    auto* other = static_cast<CConductor*>(a->AddChild(new CConductor));
+    other->m_layer = 0;
+    other->m_width = 0.4f;
+    other->m_vertices = {{10, 10, 0, {}}, {20, 10, 0, {}}};
+    int index = -1;
+    // 0.7 x Width beside the middle of a segment hits; beyond its end misses.
+    EXPECT_EQ(board.FindConductorSegmentAt(5, 0.28f, &index, 1, 0), top);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(board.FindConductorSegmentAt(10, 5, &index, 1, 0), top);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(board.FindConductorSegmentAt(-0.1f, 0, &index, 1, 0), nullptr);
+    EXPECT_EQ(board.FindConductorSegmentAt(0, 5, &index, 3, 0), bot);
+    m_view.SetVisibleLayers(~0ull & ~2ull);
+    EXPECT_EQ(board.FindConductorSegmentAt(0, 5, &index, 3, 0), nullptr);
+    // Vertex searches ignore visibility and rounded corners.
+    EXPECT_EQ(board.FindConductorVertexAt(0, 10, &index, 2, 0), bot);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(board.FindConductorVertexAt(10, 0, &index, 1, 0), nullptr);
+    EXPECT_EQ(a->FindConductorVertexAt(10, 10, &index, 1, 0, top), other);
+    EXPECT_EQ(top->FindOtherConductorAt(10, 10, 0.001f), other);
+    EXPECT_EQ(top->FindOtherConductorAt(0, 0, 0.001f), nullptr);
+}
+
+} // namespace
