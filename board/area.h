@@ -24,6 +24,12 @@ public:
     // Fills the outline in the layer's colour, clear of the exclusion of
     // CAreaFill; a sketch shows only the dashed outline (area_fill.cpp).
     void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
 
     int m_layer = -1;
     CAreaNode* m_outline = nullptr;

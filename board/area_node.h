@@ -91,6 +91,30 @@ public:
     // The point of the node after this one (the outline is closed).
     PointF GetNextPoint() const;
 
+    // --- Mouse editing (area_node_edit.cpp). --------------------------------
+    // The handle within 2 pixels in x and y: the point, an arc's mid-arc
+    // point, a curve's control points; null for none.
+    float* HitTestHandle(float x, float y);
+    // Press: select (Ctrl toggles; a miss deselects unless Ctrl or 0x400000
+    // is held), remember the press point and grab a handle.
+    void MouseDown(Graphics* g, int flags, float x, float y);
+    // Release: an undragged release off the piece deselects (without Ctrl).
+    void MouseUp(Graphics* g, int flags, float x, float y);
+    // Moves the grabbed handle, or the point on the grid (a selected piece
+    // takes its end along); the first effective step records the undo item.
+    bool Drag(Graphics* g, int flags, float x, float y);
+    // The outline context menu of a selected node; true when it was shown.
+    bool RightClick(Graphics* g, int flags, float x, float y, CAreaNode*& head);
+    // Removes the node when selected (never below three nodes); returns the
+    // node to continue with.
+    CAreaNode* Delete(CAreaNode*& head);
+    // Replaces the node by a new node of the kind (selected).
+    void ChangeKind(CAreaNode*& head, int kind);
+    // Rows of the kind: the points (Point 2 is the next node's point), the
+    // control points, the arc deviation, in the view's display unit.
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
+
     // List operations (see the file comment).
     void InsertAfter(CAreaNode* node);
     void InsertBefore(CAreaNode* node);
@@ -113,6 +137,7 @@ public:
 protected:
     CAreaNode(const CAreaNode& other);
     void LinkLone();
+    bool DragPoint(Graphics* g, int flags, float x, float y, bool follow);
 };
 
 class CAreaSegment : public CAreaNode {
@@ -188,6 +213,10 @@ public:
     float m_c2x = 0, m_c2y = 0;
 };
 
+// A new selected segment at (x, y) linked after node, recorded as a group.
+void InsertSegmentAfter(CAreaNode* node, float x, float y);
+// The x at which a popup menu at the screen point opens.
+int ClampXToWorkArea(int x, int y);
 // Appends a lone node at the end of the outline held by head.
 void AppendAreaNode(CAreaNode*& head, CAreaNode* node);
 // Links a lone node in front of the outline held by head.

@@ -7,6 +7,7 @@
 #include <vector>
 
 class CAreaNode;
+class CConductor;
 class CBoardProperties;
 class CFootprint;
 class CLayer;
@@ -30,6 +31,8 @@ public:
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
 
+    // The board outline in the outline colour (alpha 0xC0).
+    void DrawOutline(Graphics* g);
     void CreateDefaultOutline();
     CLayer* FindLayer(int id) const;
     CLayer* FindLayerByCode(const std::wstring& code) const;
@@ -48,6 +51,11 @@ public:
     // Via pads of the nets (the given net's only), then package pads (of the
     // given net only).
     CPad* FindPadAt(Graphics* g, float x, float y, CNet* net) const;
+    // The same searches over every net in order.
+    CConductor* FindConductorSegmentAt(float x, float y, int* index, uint32_t maskLow,
+                                       uint32_t maskHigh) const;
+    CConductor* FindConductorVertexAt(float x, float y, int* index, uint32_t maskLow,
+                                      uint32_t maskHigh) const;
     // Derives the board's connectivity after a load.
     void BuildNets();
 

@@ -35,6 +35,10 @@ struct ConductorVertex {
     VertexTie tie;
 };
 
+// 0 when the point misses the segment (tolerance across it, no end caps),
+// 1 on a hit nearer the first end, 2 nearer the second (also on a tie).
+int HitTestSegmentF(float x1, float y1, float x2, float y2, float px, float py, float tolerance);
+
 class CConductor : public CTreeNode {
 public:
     CConductor();
@@ -49,6 +53,17 @@ public:
     void SetLayer(int layer) override { m_layer = layer; }
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+    // Track with rounded corners; the selection word holds the selected
+    // segment (counted from 1).
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    // Box of the vertices grown by Width / 2 and the board-wide isolation.
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    void InvalidateOnBoard(Graphics* g) override;
+    // Another conductor of the same net and layer with a sharp-cornered
+    // vertex within the tolerance in x and y; null when none.
+    CConductor* FindOtherConductorAt(float x, float y, float tolerance) const;
+    // Drops duplicate vertices and straight-run vertices (each recorded).
+    void RemoveRedundantVertices(Graphics* g);
 
     // Appends the copper of the track grown by margin (one stadium of width
     // Width + 2 margin per segment) and merges the path into its outline.

@@ -17,6 +17,13 @@ public:
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
     void WriteAttributes() override;
+    // Hit inside the hole's own shape (BuildPath) at its position.
+    CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DeleteOnBoard(Graphics* g, uint32_t flags) override;
 
     // Appends the hole: a circle or a slot about the drill's position, or
     // the custom outline (the tool centre's path, padstack coordinates) grown

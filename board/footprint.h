@@ -5,10 +5,12 @@
 #include "board/board_types.h"
 #include "core/tree_node.h"
 
+#include <memory>
 #include <string>
 
 class CBoardLayerIndex;
 class Graphics;
+class GraphicsPath;
 class Matrix;
 class CPad;
 class CPadstack;
@@ -26,6 +28,21 @@ public:
     void WriteAttributes() override;
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+    // Bounds in the footprint's own coordinates (the package outline
+    // marking of its side, else its pads).
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    void InvalidateOnBoard(Graphics* g) override;
+    CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    // The outline of one side (0 top, 1 bottom) in board coordinates: the
+    // first rectangle, polygon or circle of the side's package-outline
+    // marking, else the side's pads grown by 0.1 and the drills.
+    GraphicsPath* BuildOutlinePath(int side);
+    // The axis-aligned board box of the placed corners of a local rectangle.
+    RectF PlacedBox(const RectF& local) const;
+    void ResetAttachedConductorUndoFlags();
 
     // True when placed on a board (under a package or the mounting).
     bool IsPlaced() const;
@@ -52,5 +69,6 @@ public:
     bool m_fixed = false;
     int m_place;
     float m_rotation = 0;
-    PointF m_dragPoint; // not saved
+    PointF m_dragPoint;                              // not saved
+    std::unique_ptr<GraphicsPath> m_outlinePaths[2]; // not saved
 };

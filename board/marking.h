@@ -22,6 +22,12 @@ public:
     void WriteAttributes() override;
     int GetLayer() const override { return m_layer; }
     void SetLayer(int layer) override { m_layer = layer; }
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DeleteOnBoard(Graphics* g, uint32_t flags) override;
 
     void DeletePrimitives();
     bool HasSelectedPrimitive() const;

@@ -37,24 +37,6 @@ void CPad::WriteAttributes() {
     SetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
 }
 
-CTreeNode* CPad::HitTestOnBoard(Graphics*, float x, float y) {
-    // Minimal until the pad shapes have their own hit tests: the box of the
-    // largest pad layer, centred on the pad.
-    CPadstack* padstack = GetPadstack();
-    if (!padstack)
-        return nullptr;
-    float w = 0, h = 0;
-    for (CTreeNode* child : padstack->GetChildren())
-        if (child->GetType() == NodeType::PadLayer) {
-            const auto* layer = static_cast<const CPadLayer*>(child);
-            w = std::max(w, layer->m_width);
-            h = std::max(h, layer->m_height);
-        }
-    if (std::fabs(x - m_boardPosition.X) <= w / 2 && std::fabs(y - m_boardPosition.Y) <= h / 2)
-        return this;
-    return nullptr;
-}
-
 CPadstack* CPad::GetPadstack() const {
     CTreeNode* p = GetParent();
     return p && p->GetType() == NodeType::Padstack ? static_cast<CPadstack*>(p) : nullptr;

@@ -23,6 +23,12 @@ public:
     // Hit when the point (in the padstack's parent coordinates) lies within
     // the pad's largest copper extent (see pad.cpp).
     CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    void InvalidateOnBoard(Graphics* g) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DeleteOnBoard(Graphics* g, uint32_t flags) override;
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
 

@@ -21,6 +21,16 @@ public:
     void WriteAttributes() override;
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DeleteOnBoard(Graphics* g, uint32_t flags) override;
+    // The layer id it is drawn on: its current board layer's, else its own.
+    int GetDrawnLayerId() const;
 
     CThermalRelief* FindThermalRelief() const;
     // Own thermal relief, else the board's (last under its properties).

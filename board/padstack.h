@@ -23,6 +23,16 @@ public:
     void WriteAttributes() override;
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+    // Drill holes, pad crosses and pad numbers (the pad layers and markings
+    // draw themselves).
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
+    CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DeleteOnBoard(Graphics* g, uint32_t flags) override;
 
     const std::wstring& GetName() const { return m_text; }
     CFootprint* GetParentFootprint() const;

@@ -16,6 +16,11 @@ public:
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
     void WriteAttributes() override;
+    void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DragOnBoard(Graphics* g, uint32_t flags, float x, float y) override;
+    int DeleteOnBoard(Graphics* g, uint32_t flags) override;
 
     // Off deletes the outline; on builds it from the parent pad layer grown
     // by Isolation.

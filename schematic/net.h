@@ -79,6 +79,19 @@ public:
     // the airwire colour one pixel wide, then anti-aliasing again.
     void DrawAirwires(Graphics* g, COLORREF airwireColor) const;
     void DeleteConnectionGraph();
+    // Airwires, then the vias (board/board_draw.cpp).
+    void DrawOnBoard(Graphics* g, uint32_t flags) override;
+    // Conductor searches of the routing tools (board/board_hit_test.cpp):
+    // the first conductor (not skip, at least two vertices) on a layer of the
+    // mask (low word layers 0-31) with a segment within 0.75 x Width of the
+    // point (visible layers only; index = the segment's first vertex), or
+    // with a sharp-cornered vertex within Width / 2 in x and y.
+    CConductor* FindConductorSegmentAt(float x, float y, int* index, uint32_t maskLow,
+                                       uint32_t maskHigh, const CConductor* skip) const;
+    CConductor* FindConductorVertexAt(float x, float y, int* index, uint32_t maskLow,
+                                      uint32_t maskHigh, const CConductor* skip) const;
+    // Clears the drag-undo flag of every conductor of the net.
+    void ResetConductorUndoFlags();
 
     std::vector<CWire*> GetWires() const;
 
