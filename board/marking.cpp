@@ -56,8 +56,14 @@ void CMarking::ReadAttributes() {
             end = text.size();
         if (end > pos)
             if (CMarkingPrimitive* p = parser(this, text.substr(pos, end - pos))) {
-                p->m_pMarking = this;
-                m_primitives.push_back(p);
+                // A shape too short to write (a polygon of one vertex) is
+                // dropped here, as the next save would drop it.
+                if (p->ToString().empty()) {
+                    delete p;
+                } else {
+                    p->m_pMarking = this;
+                    m_primitives.push_back(p);
+                }
             }
         pos = end + 1;
     }

@@ -411,11 +411,15 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
             // normally goes in at the end.
             std::wstring attrName = ReadName();
             std::wstring value = ReadAttributeValue();
-            const std::size_t count = attributes.size();
-            auto it =
-                attributes.try_emplace(attributes.end(), std::move(attrName), std::move(value));
-            if (attributes.size() == count)
-                it->second = std::move(value); // a repeated name keeps the last value
+            // A value without a name (stray '=' or quotes) is skipped: the
+            // writer would give it an empty name, which is no XML.
+            if (!attrName.empty()) {
+                const std::size_t count = attributes.size();
+                auto it =
+                    attributes.try_emplace(attributes.end(), std::move(attrName), std::move(value));
+                if (attributes.size() == count)
+                    it->second = std::move(value); // a repeated name keeps the last value
+            }
             SkipWhitespace();
             if (Cur() == '>')
                 break;

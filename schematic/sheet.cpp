@@ -35,9 +35,27 @@ const wchar_t* CSheet::GetTagName() const {
 }
 
 int32_t MmToHundredths(float mm) {
-    const double v = static_cast<double>(mm) * 100.0;
+    // Limited to 10 m, where hundredths still survive the way through a float
+    // of millimetres in the file; not-a-number reads as nothing.
+    constexpr double kLimit = 1e6;
+    double v = static_cast<double>(mm) * 100.0;
+    if (v != v)
+        v = 0;
+    v = std::clamp(v, -kLimit, kLimit);
     return static_cast<int32_t>(v > 0 ? v + 0.5 : v - 0.5);
 }
+
+namespace {
+
+// A value below its least (only a damaged file holds one) reads as the
+// current setting: a zero size or grid is what the writer leaves out, so it
+// would not come back the same, and a width is never negative.
+int32_t HundredthsAtLeast(float mm, int32_t least, float def) {
+    const int32_t v = MmToHundredths(mm);
+    return v >= least ? v : MmToHundredths(def);
+}
+
+} // namespace
 
 void CSheet::ReadAttributes() {
     GetAttributeUInt(L"Unit", m_unit, 1);
@@ -47,18 +65,19 @@ void CSheet::ReadAttributes() {
     float w = 0, h = 0;
     GetAttributeSizeF(L"SheetSize", w, h, g_DefaultSettings.sheetWidth,
                       g_DefaultSettings.sheetHeight);
-    m_size = SIZE{MmToHundredths(w), MmToHundredths(h)};
+    m_size = SIZE{HundredthsAtLeast(w, 1, g_DefaultSettings.sheetWidth),
+                  HundredthsAtLeast(h, 1, g_DefaultSettings.sheetHeight)};
     float v = 0;
     GetAttributeFloat(L"GridSize", v, g_DefaultSettings.gridWidth);
-    m_gridSize = MmToHundredths(v);
+    m_gridSize = HundredthsAtLeast(v, 1, g_DefaultSettings.gridWidth);
     // A missing width reads as the current setting; the writer always
     // writes them, so a saved sheet keeps its widths whatever the settings.
     GetAttributeFloat(L"WireWidth", v, g_DefaultSettings.wireWidth);
-    m_wireWidth = static_cast<uint32_t>(MmToHundredths(v));
+    m_wireWidth = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.wireWidth));
     GetAttributeFloat(L"BusWidth", v, g_DefaultSettings.busWidth);
-    m_busWidth = static_cast<uint32_t>(MmToHundredths(v));
+    m_busWidth = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.busWidth));
     GetAttributeFloat(L"DotDiam", v, g_DefaultSettings.connCircle);
-    m_dotDiameter = static_cast<uint32_t>(MmToHundredths(v));
+    m_dotDiameter = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.connCircle));
 }
 
 void CSheet::WriteAttributes() {

@@ -293,3 +293,19 @@ TEST_F(MarkingFileTest, FootprintFileRoundTrips) {
     EXPECT_EQ(static_cast<CMarkingText*>(m1->m_primitives[0])->m_text, L"VCC_3V3 &<");
     EXPECT_EQ(SaveText(root), XmlDoc(body));
 }
+
+// A shape too short to be written (a polygon of one vertex, or none) is not
+// kept when read: the next save would drop it, leaving two spaces behind.
+TEST_F(MarkingFileTest, ShapesThatWriteNothingAreDroppedOnReading) {
+    CRoot root;
+    ASSERT_TRUE(LoadText(root, XmlDoc("<FootprintLib><Footprint>F<Marking Layer=\"SSB\">"
+                                      "POLYF0,0,1,0,1,1W0.2 POLYC0,0,2,x POLY7 POLY0,0,3,0W0.2"
+                                      "</Marking></Footprint></FootprintLib>")));
+    auto* marking = static_cast<CMarking*>(root.GetChild(0)->GetChild(0));
+    EXPECT_EQ(marking->m_primitives.size(), 2u);
+    const std::string saved = SaveText(root);
+    EXPECT_NE(saved.find(">POLYF0,0,1,0,1,1W0.2 POLY0,0,3,0W0.2<"), std::string::npos) << saved;
+    CRoot again;
+    ASSERT_TRUE(LoadText(again, saved));
+    EXPECT_EQ(SaveText(again), saved);
+}

@@ -147,6 +147,21 @@ TEST_F(XmlFileTest, AttributeForms) {
     EXPECT_EQ(root.GetChild(2)->GetAttributes(), expected2);
 }
 
+TEST_F(XmlFileTest, ValuesWithoutANameAreSkipped) {
+    // A quote lost from 'GridSize="2.54"': what is left has no names, and a
+    // save must not write an attribute without a name.
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n<A GridSize\"2=.54\" x=\"1\" =\"z\"/>\r\n"
+                                        "</Project>\r\n"))
+        << m_error;
+    ASSERT_EQ(root.GetChildCount(), 1u);
+    const XmlAttributeMap expected{{L"2", L""}, {L"54", L""}, {L"GridSize", L""}, {L"x", L"1"}};
+    EXPECT_EQ(root.GetChild(0)->GetAttributes(), expected);
+    EXPECT_EQ(SaveBytes(root),
+              kDecl +
+                  Crlf({"<Project>", "  <A 2=\"\" 54=\"\" GridSize=\"\" x=\"1\"/>", "</Project>"}));
+}
+
 TEST_F(XmlFileTest, TextOverSeveralLinesReadsWithSingleSpaces) {
     CRoot root;
     ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n  <Net>  first   part\r\n"

@@ -274,6 +274,39 @@ TEST_F(PackageTest, AttributesInFiles) {
     EXPECT_EQ(y->m_pSheet, nullptr);
 }
 
+TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {
+    // Sizes and grids of zero are what the writer leaves out, negative widths
+    // and numbers beyond 10 m do not survive a float: all are normalised on
+    // reading, so a second save gives the same file.
+    struct Row {
+        const char* attributes;
+        int32_t cx, cy, grid;
+        uint32_t wire, bus, dot;
+    } rows[] = {
+        {R"(GridSize="" SheetSize="0,0")", 42000, 29700, 250, 15, 50, 100},
+        {R"(GridSize="-2" SheetSize="-1,210")", 42000, 21000, 250, 15, 50, 100},
+        {R"(GridSize="1e30" SheetSize="1e9,nan")", 1000000, 29700, 1000000, 15, 50, 100},
+        {R"(WireWidth="-0.5" BusWidth="0" DotDiam="4e9")", 42000, 29700, 250, 15, 0, 1000000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.attributes);
+        Load(std::string("<Project><Board><Sheet ") + row.attributes +
+             ">S</Sheet></Board></Project>");
+        CSheet* sheet = Sheet(L"S");
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->m_size.cx, row.cx);
+        EXPECT_EQ(sheet->m_size.cy, row.cy);
+        EXPECT_EQ(sheet->m_gridSize, row.grid);
+        EXPECT_EQ(sheet->m_wireWidth, row.wire);
+        EXPECT_EQ(sheet->m_busWidth, row.bus);
+        EXPECT_EQ(sheet->m_dotDiameter, row.dot);
+        const std::string saved = Save();
+        m_root = std::make_unique<CRoot>();
+        ASSERT_TRUE(LoadText(*m_root, saved));
+        EXPECT_EQ(Save(), saved);
+    }
+}
+
 TEST_F(PackageTest, SavedWidthsDoNotFollowTheDefaults) {
     const char* doc = R"(<Project><Board><Sheet GridSize="2.54" SheetSize="297,210">S</Sheet>
     <Net>N1<Wire SheetName="S">0,0,1,0</Wire></Net></Board></Project>)";
