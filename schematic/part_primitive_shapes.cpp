@@ -255,42 +255,29 @@ void CPartBoxShape::ApplyPropertyChange(int row) {
         ApplyCheckboxRow(this, row, [this](bool v) { opaque = v; });
 }
 
-CPartRect::CPartRect(CTreeNode* owner, const std::wstring& rest) : CPartBoxShape(owner) {
-    ReadBox(rest);
-}
-
-CPartPrimitive* CPartRect::Clone(CTreeNode* newOwner) const {
-    auto* copy = new CPartRect(newOwner);
-    copy->CopyBaseFrom(*this, newOwner);
-    copy->CopyBox(*this);
-    return copy;
-}
-
-void CPartRect::CopyFrom(const CPartPrimitive& other) {
-    if (auto* o = dynamic_cast<const CPartRect*>(&other))
-        CopyBox(*o);
-}
-
-bool CPartRect::IsDifferent(const CPartPrimitive& other) const {
-    auto* o = dynamic_cast<const CPartRect*>(&other);
-    return !o || BoxDiffers(*o);
-}
-
-std::wstring CPartRect::ToString() const {
-    return BoxToken(L"RC");
-}
-
-void CPartRect::Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) {
+void CPartBoxShape::Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) {
     if (IsZeroBox())
         return;
     SheetScale s = GetSheetScale();
     POINT pos = PartPosition(part);
     POINT a = s.ToLogical(pos, p1), b = s.ToLogical(pos, p2);
     GdiBrush old = SelectShapeBrush(dc, filled, opaque, m_selected != 0);
-    dc->Rectangle(a.x, a.y, b.x, b.y);
+    PaintBox(dc, a, b);
     dc->SelectBrush(old);
     if (m_selected && (flags & kPrimSymbolEditor))
         DrawHandles(dc, part, {p1, p2});
+}
+
+CPartRect::CPartRect(CTreeNode* owner, const std::wstring& rest) : CPartBoxShape(owner) {
+    ReadBox(rest);
+}
+
+std::wstring CPartRect::ToString() const {
+    return BoxToken(L"RC");
+}
+
+void CPartRect::PaintBox(DeviceContext* dc, POINT a, POINT b) const {
+    dc->Rectangle(a.x, a.y, b.x, b.y);
 }
 
 bool CPartRect::HitTest(int x, int y) const {
@@ -306,38 +293,12 @@ CPartCircle::CPartCircle(CTreeNode* owner, const std::wstring& rest) : CPartBoxS
     ReadBox(rest);
 }
 
-CPartPrimitive* CPartCircle::Clone(CTreeNode* newOwner) const {
-    auto* copy = new CPartCircle(newOwner);
-    copy->CopyBaseFrom(*this, newOwner);
-    copy->CopyBox(*this);
-    return copy;
-}
-
-void CPartCircle::CopyFrom(const CPartPrimitive& other) {
-    if (auto* o = dynamic_cast<const CPartCircle*>(&other))
-        CopyBox(*o);
-}
-
-bool CPartCircle::IsDifferent(const CPartPrimitive& other) const {
-    auto* o = dynamic_cast<const CPartCircle*>(&other);
-    return !o || BoxDiffers(*o);
-}
-
 std::wstring CPartCircle::ToString() const {
     return BoxToken(L"CIRC");
 }
 
-void CPartCircle::Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) {
-    if (IsZeroBox())
-        return;
-    SheetScale s = GetSheetScale();
-    POINT pos = PartPosition(part);
-    POINT a = s.ToLogical(pos, p1), b = s.ToLogical(pos, p2);
-    GdiBrush old = SelectShapeBrush(dc, filled, opaque, m_selected != 0);
+void CPartCircle::PaintBox(DeviceContext* dc, POINT a, POINT b) const {
     dc->Ellipse(a.x, a.y, b.x, b.y);
-    dc->SelectBrush(old);
-    if (m_selected && (flags & kPrimSymbolEditor))
-        DrawHandles(dc, part, {p1, p2});
 }
 
 bool CPartCircle::HitTest(int x, int y) const {

@@ -44,6 +44,9 @@ public:
     int MouseDown(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int MouseMove(DeviceContext* dc, uint32_t flags, int x, int y) override;
     std::vector<POINT*> Points() override { return {&p1, &p2}; }
+    // The shape in its box with the fill brush, then the handles when
+    // selected in the symbol editor.
+    void Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) override;
     // Rows 0 "Filled" and 1 "Opaque" under the kind's title.
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
@@ -61,6 +64,24 @@ protected:
     void CopyBox(const CPartBoxShape& other);
     bool IsZeroBox() const { return p1.x == 0 && p1.y == 0 && p2.x == 0 && p2.y == 0; }
     virtual unsigned TitleId() const = 0;
+    // Paints the shape into the box of logical corners a and b.
+    virtual void PaintBox(DeviceContext* dc, POINT a, POINT b) const = 0;
+
+    // The copy, copy-from and compare of a concrete box shape.
+    template <class Shape> static CPartPrimitive* CloneBox(const Shape& self, CTreeNode* owner) {
+        auto* copy = new Shape(owner);
+        copy->CopyBaseFrom(self, owner);
+        copy->CopyBox(self);
+        return copy;
+    }
+    template <class Shape> void CopyBoxFrom(const CPartPrimitive& other) {
+        if (auto* o = dynamic_cast<const Shape*>(&other))
+            CopyBox(*o);
+    }
+    template <class Shape> bool BoxDiffersFrom(const CPartPrimitive& other) const {
+        auto* o = dynamic_cast<const Shape*>(&other);
+        return !o || BoxDiffers(*o);
+    }
 };
 
 // A rectangle. Token "RC" ["F"] ["O"] x1,y1,x2,y2.
@@ -69,15 +90,19 @@ public:
     explicit CPartRect(CTreeNode* owner) : CPartBoxShape(owner) {}
     CPartRect(CTreeNode* owner, const std::wstring& rest);
 
-    CPartPrimitive* Clone(CTreeNode* newOwner) const override;
-    void CopyFrom(const CPartPrimitive& other) override;
-    bool IsDifferent(const CPartPrimitive& other) const override;
+    CPartPrimitive* Clone(CTreeNode* newOwner) const override {
+        return CloneBox(*this, newOwner);
+    }
+    void CopyFrom(const CPartPrimitive& other) override { CopyBoxFrom<CPartRect>(other); }
+    bool IsDifferent(const CPartPrimitive& other) const override {
+        return BoxDiffersFrom<CPartRect>(other);
+    }
     std::wstring ToString() const override;
-    void Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) override;
     bool HitTest(int x, int y) const override;
 
 protected:
     unsigned TitleId() const override { return 155; } // "Rectangle Properties"
+    void PaintBox(DeviceContext* dc, POINT a, POINT b) const override;
 };
 
 // An ellipse in its bounding box. Token "CIRC" ["F"] ["O"] x1,y1,x2,y2.
@@ -86,15 +111,19 @@ public:
     explicit CPartCircle(CTreeNode* owner) : CPartBoxShape(owner) {}
     CPartCircle(CTreeNode* owner, const std::wstring& rest);
 
-    CPartPrimitive* Clone(CTreeNode* newOwner) const override;
-    void CopyFrom(const CPartPrimitive& other) override;
-    bool IsDifferent(const CPartPrimitive& other) const override;
+    CPartPrimitive* Clone(CTreeNode* newOwner) const override {
+        return CloneBox(*this, newOwner);
+    }
+    void CopyFrom(const CPartPrimitive& other) override { CopyBoxFrom<CPartCircle>(other); }
+    bool IsDifferent(const CPartPrimitive& other) const override {
+        return BoxDiffersFrom<CPartCircle>(other);
+    }
     std::wstring ToString() const override;
-    void Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) override;
     bool HitTest(int x, int y) const override;
 
 protected:
     unsigned TitleId() const override { return 158; } // "Circle Properties"
+    void PaintBox(DeviceContext* dc, POINT a, POINT b) const override;
 };
 
 // A polygon, closed or open. Token "POLY" ["F"] ["O"] ["C"] x1,y1,x2,y2,...
