@@ -8,6 +8,7 @@
 #include "platform/text.h"
 
 #include <cmath>
+#include <utility>
 
 CConductor::CConductor() : CTreeNode(NodeType::Conductor) {}
 
@@ -61,17 +62,21 @@ void CConductor::ReadAttributes() {
 void CConductor::WriteAttributes() {
     SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
     SetAttributeFloat(L"Width", m_width, 0);
+    // "%.3f,%.3f[,%.3f]" per vertex, built in place: boards hold many vertices.
     std::wstring text;
+    text.reserve(m_vertices.size() * 20);
     for (const ConductorVertex& v : m_vertices) {
         if (!text.empty())
             text += L' ';
-        if (v.corner == 0)
-            text += StrPrintf(L"%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y));
-        else
-            text += StrPrintf(L"%.3f,%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y),
-                              static_cast<double>(v.corner));
+        AppendFixed(text, static_cast<double>(v.x), 3);
+        text += L',';
+        AppendFixed(text, static_cast<double>(v.y), 3);
+        if (v.corner != 0) {
+            text += L',';
+            AppendFixed(text, static_cast<double>(v.corner), 3);
+        }
     }
-    m_text = text;
+    m_text = std::move(text);
 }
 
 void CConductor::BuildPath(GraphicsPath* path, float margin) const {

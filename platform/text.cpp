@@ -604,6 +604,56 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
     return out;
 }
 
+void AppendFixed(std::wstring& out, double value, int precision) {
+    static constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double magnitude = std::fabs(value);
+    // A float scaled by at most 10^6 fits the 53 bits of a double exactly,
+    // so rounding the product to an integer (ties to even, as the exact
+    // conversion does) gives the same digits as the general conversion.
+    if (precision >= 0 && precision <= 6 && magnitude < 1e9 &&
+        static_cast<double>(static_cast<float>(magnitude)) == magnitude) {
+        // Below 2^52 adding and taking away 2^52 rounds to an integer, ties
+        // to even.
+        const double exact = magnitude * static_cast<double>(kPow10[precision]);
+        const uint64_t scaled = static_cast<uint64_t>((exact + 0x1p52) - 0x1p52);
+        wchar_t buffer[32];
+        wchar_t* const end = buffer + 32;
+        wchar_t* d = end;
+        uint64_t whole = scaled / kPow10[precision];
+        uint64_t fraction = scaled % kPow10[precision];
+        for (int i = 0; i < precision; ++i) {
+            *--d = static_cast<wchar_t>(L'0' + fraction % 10);
+            fraction /= 10;
+        }
+        if (precision > 0)
+            *--d = L'.';
+        do {
+            *--d = static_cast<wchar_t>(L'0' + whole % 10);
+            whole /= 10;
+        } while (whole);
+        if (std::signbit(value))
+            *--d = L'-';
+        out.append(d, end);
+        return;
+    }
+    out += StrPrintf(L"%.*f", precision, value);
+}
+
+void AppendInteger(std::wstring& out, long long value) {
+    uint64_t magnitude = value < 0 ? 0ull - static_cast<uint64_t>(value)
+                                   : static_cast<uint64_t>(value);
+    wchar_t buffer[24];
+    wchar_t* const end = buffer + 24;
+    wchar_t* d = end;
+    do {
+        *--d = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        *--d = L'-';
+    out.append(d, end);
+}
+
 std::wstring StrPrintf(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);

@@ -35,6 +35,12 @@ double ParseDouble(const wchar_t* text, const wchar_t** end = nullptr);
 // without, %s takes a const wchar_t*; %hs takes a const char* (UTF-8).
 std::wstring StrPrintf(const wchar_t* format, ...);
 std::wstring StrPrintfV(const wchar_t* format, va_list args);
+// Appends what "%.<precision>f" writes for value (any precision, any value),
+// without a format to read or a temporary string; documents write
+// coordinates in bulk.
+void AppendFixed(std::wstring& out, double value, int precision);
+// Appends what "%lld" writes for value.
+void AppendInteger(std::wstring& out, long long value);
 
 // "%g" with the given number of significant digits (6 is the default of a
 // stream), locale independent.
