@@ -66,15 +66,18 @@ void CConductor::WriteAttributes() {
     std::wstring text;
     text.reserve(m_vertices.size() * 20);
     for (const ConductorVertex& v : m_vertices) {
+        wchar_t buffer[3 * 64 + 3];
+        wchar_t* d = buffer;
         if (!text.empty())
-            text += L' ';
-        AppendFixed(text, static_cast<double>(v.x), 3);
-        text += L',';
-        AppendFixed(text, static_cast<double>(v.y), 3);
+            *d++ = L' ';
+        d = FormatFixedTo(d, v.x, 3);
+        *d++ = L',';
+        d = FormatFixedTo(d, v.y, 3);
         if (v.corner != 0) {
-            text += L',';
-            AppendFixed(text, static_cast<double>(v.corner), 3);
+            *d++ = L',';
+            d = FormatFixedTo(d, v.corner, 3);
         }
+        text.append(buffer, d);
     }
     m_text = std::move(text);
 }

@@ -39,6 +39,9 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args);
 // without a format to read or a temporary string; documents write
 // coordinates in bulk.
 void AppendFixed(std::wstring& out, double value, int precision);
+// Writes what "%.<precision>f" writes for value, precision 0 to 9, into out,
+// which has room for 64 characters; returns the end.
+wchar_t* FormatFixedTo(wchar_t* out, float value, int precision);
 // Appends what "%lld" writes for value.
 void AppendInteger(std::wstring& out, long long value);
 
