@@ -7,7 +7,70 @@
 #include "platform/graphics_path.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
+
+namespace {
+
+// ParseDouble, with its own short cut for plain decimals ("-12.345") inlined:
+// vertex lists are long. Anything else goes to ParseDouble itself.
+double ScanNumber(const wchar_t* text, const wchar_t** end) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const wchar_t* q = text;
+    const bool negative = *q == L'-';
+    if (negative)
+        ++q;
+    uint64_t digits = 0;
+    int count = 0, fraction = 0;
+    while (*q >= L'0' && *q <= L'9' && count <= 15) {
+        digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+        ++count;
+        ++q;
+    }
+    if (count > 0 && *q == L'.' && q[1] >= L'0' && q[1] <= L'9') {
+        ++q;
+        while (*q >= L'0' && *q <= L'9' && count <= 15) {
+            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+            ++count;
+            ++fraction;
+            ++q;
+        }
+    }
+    const bool hexPrefix = count == 1 && fraction == 0 && digits == 0 && (*q == L'x' || *q == L'X');
+    if (count > 0 && count <= 15 && !hexPrefix && *q != L'.' && *q != L'e' && *q != L'E' &&
+        !(*q >= L'0' && *q <= L'9')) {
+        const double value = static_cast<double>(digits) / kPow10[fraction];
+        *end = q;
+        return negative ? -value : value;
+    }
+    return ParseDouble(text, end);
+}
+
+// ScanFloats with the inlined number scanner.
+int ScanVertex(const wchar_t* text, float* out) {
+    int read = 0;
+    const wchar_t* p = text;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (*p != L',')
+                break;
+            ++p;
+        }
+        const wchar_t* end = nullptr;
+        const double v = ScanNumber(p, &end);
+        if (end == p)
+            break;
+        out[i] = static_cast<float>(v);
+        ++read;
+        p = end;
+    }
+    return read;
+}
+
+} // namespace
 
 CConductor::CConductor() : CTreeNode(NodeType::Conductor) {}
 
@@ -34,10 +97,14 @@ void CConductor::ReadAttributes() {
     const std::wstring& text = m_text;
     if (text.find(L',') == std::wstring::npos)
         return;
+    // A vertex takes at least four characters with its separator.
+    m_vertices.reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), L' ')),
+                                text.size() / 4) +
+                       1);
     std::size_t pos = 0;
     for (;;) {
         float v[3] = {0, 0, 0};
-        const int n = ScanFloats(text.c_str() + pos, 3, v);
+        const int n = ScanVertex(text.c_str() + pos, v);
         if (n < 2 || n > 3)
             break;
         m_vertices.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
@@ -61,17 +128,24 @@ void CConductor::ReadAttributes() {
 void CConductor::WriteAttributes() {
     SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
     SetAttributeFloat(L"Width", m_width, 0);
+    // "%.3f,%.3f[,%.3f]" per vertex, built in place: boards hold many vertices.
     std::wstring text;
+    text.reserve(m_vertices.size() * 20);
     for (const ConductorVertex& v : m_vertices) {
+        wchar_t buffer[3 * 64 + 3];
+        wchar_t* d = buffer;
         if (!text.empty())
-            text += L' ';
-        if (v.corner == 0)
-            text += StrPrintf(L"%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y));
-        else
-            text += StrPrintf(L"%.3f,%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y),
-                              static_cast<double>(v.corner));
+            *d++ = L' ';
+        d = FormatFixedTo(d, v.x, 3);
+        *d++ = L',';
+        d = FormatFixedTo(d, v.y, 3);
+        if (v.corner != 0) {
+            *d++ = L',';
+            d = FormatFixedTo(d, v.corner, 3);
+        }
+        text.append(buffer, d);
     }
-    m_text = text;
+    m_text = std::move(text);
 }
 
 void CConductor::BuildPath(GraphicsPath* path, float margin) const {

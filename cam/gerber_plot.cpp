@@ -150,14 +150,18 @@ std::wstring CGerberPlotter::Number(double mm) const {
 }
 
 std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
+    // Appended in place: one allocation per coordinate pair, not three.
     std::wstring t;
+    t.reserve(32);
     if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
         m_x = x;
-        t += L"X" + Number(x);
+        t += L'X';
+        t += Number(x);
     }
     if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
         m_y = y;
-        t += L"Y" + Number(y);
+        t += L'Y';
+        t += Number(y);
     }
     return t;
 }
@@ -170,9 +174,11 @@ void CGerberPlotter::SelectAperture(int n) {
 }
 
 void CGerberPlotter::PlotMove(double x, double y) {
-    const std::wstring t = CoordText(x, y);
-    if (!t.empty())
-        Line(t + L"D02*");
+    std::wstring t = CoordText(x, y);
+    if (!t.empty()) {
+        t += L"D02*";
+        Line(t);
+    }
 }
 
 void CGerberPlotter::PlotDraw(double x, double y) {
@@ -183,11 +189,14 @@ void CGerberPlotter::PlotDraw(double x, double y) {
         t = L"G01" + t;
         m_interpolation = 1;
     }
-    Line(t + L"D01*");
+    t += L"D01*";
+    Line(t);
 }
 
 void CGerberPlotter::PlotFlash(double x, double y) {
-    Line(CoordText(x, y) + L"D03*");
+    std::wstring t = CoordText(x, y);
+    t += L"D03*";
+    Line(t);
 }
 
 void CGerberPlotter::SetPolarity(bool clear) {

@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -604,6 +605,85 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
     return out;
 }
 
+namespace {
+
+// Writes `count` decimal digits of value, with leading zeros; returns the end.
+wchar_t* DigitsTo(wchar_t* out, uint32_t value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        out[i] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    }
+    return out + count;
+}
+
+// What "%.<precision>f" writes for a non-negative value that is a float
+// below 1e9, precision 0 to 6; returns the end. Scaled by at most 10^6 such
+// a float still fits the 53 bits of a double exactly, and below 2^52 adding
+// and taking away 2^52 rounds to an integer, ties to even, as the exact
+// conversion rounds.
+wchar_t* SmallFixedTo(wchar_t* out, double magnitude, int precision) {
+    static constexpr uint32_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double exact = magnitude * static_cast<double>(kPow10[precision]);
+    const uint64_t scaled = static_cast<uint64_t>((exact + 0x1p52) - 0x1p52);
+    const uint32_t whole = static_cast<uint32_t>(scaled / kPow10[precision]);
+    int count = 1;
+    for (uint32_t t = whole; t >= 10; t /= 10)
+        ++count;
+    out = DigitsTo(out, whole, count);
+    if (precision > 0) {
+        *out++ = L'.';
+        out = DigitsTo(out, static_cast<uint32_t>(scaled % kPow10[precision]), precision);
+    }
+    return out;
+}
+
+bool IsSmallFloat(double magnitude, int precision) {
+    return precision >= 0 && precision <= 6 && magnitude < 1e9 &&
+           static_cast<double>(static_cast<float>(magnitude)) == magnitude;
+}
+
+} // namespace
+
+void AppendFixed(std::wstring& out, double value, int precision) {
+    const double magnitude = std::fabs(value);
+    if (IsSmallFloat(magnitude, precision)) {
+        wchar_t buffer[32];
+        wchar_t* d = buffer;
+        if (std::signbit(value))
+            *d++ = L'-';
+        d = SmallFixedTo(d, magnitude, precision);
+        out.append(buffer, d);
+        return;
+    }
+    out += StrPrintf(L"%.*f", precision, value);
+}
+
+wchar_t* FormatFixedTo(wchar_t* out, float value, int precision) {
+    const double magnitude = std::fabs(static_cast<double>(value));
+    if (IsSmallFloat(magnitude, precision)) {
+        if (std::signbit(value))
+            *out++ = L'-';
+        return SmallFixedTo(out, magnitude, precision);
+    }
+    const std::wstring text = StrPrintf(L"%.*f", precision, static_cast<double>(value));
+    return std::copy(text.begin(), text.end(), out);
+}
+
+void AppendInteger(std::wstring& out, long long value) {
+    uint64_t magnitude = value < 0 ? 0ull - static_cast<uint64_t>(value)
+                                   : static_cast<uint64_t>(value);
+    wchar_t buffer[24];
+    wchar_t* const end = buffer + 24;
+    wchar_t* d = end;
+    do {
+        *--d = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        *--d = L'-';
+    out.append(d, end);
+}
+
 std::wstring StrPrintf(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
@@ -635,7 +715,67 @@ std::wstring FormatGeneral(double value, int significantDigits) {
     return std::wstring(static_cast<const char*>(buffer), end);
 }
 
+namespace {
+
+// The short cut of FormatFloatRoundTrip for the usual document values: when
+// "%.6g" of value takes the fixed form with at most 8 decimals and reads
+// back to value, writes that text and returns true. Scaled by 10^8 a float
+// still fits the 53 bits of a double, so the rounding to six significant
+// digits is exact.
+bool ShortRoundTrip(float value, std::wstring& text) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const double magnitude = std::fabs(static_cast<double>(value));
+    if (!(magnitude >= 1e-3 && magnitude < 1e6))
+        return false;
+    // The decimal exponent of magnitude: 10^exponent <= magnitude.
+    int exponent = 5;
+    while (exponent >= 0 && magnitude < kPow10[exponent])
+        --exponent;
+    if (exponent < 0) {
+        exponent = -1;
+        while (magnitude * kPow10[-exponent] < 1)
+            --exponent;
+    }
+    int decimals = 5 - exponent;
+    double scaled = (magnitude * kPow10[decimals] + 0x1p52) - 0x1p52;
+    if (scaled >= 1e6) {
+        // Rounding carried into the next decade.
+        if (decimals == 0)
+            return false;
+        --decimals;
+        scaled = (magnitude * kPow10[decimals] + 0x1p52) - 0x1p52;
+    }
+    if (static_cast<float>(scaled / kPow10[decimals]) != static_cast<float>(magnitude))
+        return false;
+    uint32_t digits = static_cast<uint32_t>(scaled);
+    while (decimals > 0 && digits % 10 == 0) {
+        digits /= 10;
+        --decimals;
+    }
+    wchar_t buffer[24];
+    wchar_t* const end = buffer + 24;
+    wchar_t* d = end;
+    for (int i = 0; i < decimals; ++i) {
+        *--d = static_cast<wchar_t>(L'0' + digits % 10);
+        digits /= 10;
+    }
+    if (decimals > 0)
+        *--d = L'.';
+    do {
+        *--d = static_cast<wchar_t>(L'0' + digits % 10);
+        digits /= 10;
+    } while (digits);
+    if (std::signbit(value))
+        *--d = L'-';
+    text.assign(d, end);
+    return true;
+}
+
+} // namespace
+
 std::wstring FormatFloatRoundTrip(float value) {
+    if (std::wstring text; ShortRoundTrip(value, text))
+        return text;
     if (std::isfinite(value)) {
         char buffer[400];
         for (int digits = 6; digits < 9; ++digits) {

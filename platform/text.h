@@ -35,6 +35,15 @@ double ParseDouble(const wchar_t* text, const wchar_t** end = nullptr);
 // without, %s takes a const wchar_t*; %hs takes a const char* (UTF-8).
 std::wstring StrPrintf(const wchar_t* format, ...);
 std::wstring StrPrintfV(const wchar_t* format, va_list args);
+// Appends what "%.<precision>f" writes for value (any precision, any value),
+// without a format to read or a temporary string; documents write
+// coordinates in bulk.
+void AppendFixed(std::wstring& out, double value, int precision);
+// Writes what "%.<precision>f" writes for value, precision 0 to 9, into out,
+// which has room for 64 characters; returns the end.
+wchar_t* FormatFixedTo(wchar_t* out, float value, int precision);
+// Appends what "%lld" writes for value.
+void AppendInteger(std::wstring& out, long long value);
 
 // "%g" with the given number of significant digits (6 is the default of a
 // stream), locale independent.

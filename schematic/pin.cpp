@@ -68,8 +68,11 @@ void CPin::WriteAttributes() {
     SetAttributeInt(L"Shape", m_shape, 1);
     SetAttributeBool(L"NumInvisible", m_numberHidden ? 1 : 0, 0);
     SetAttributeString(L"NetName", m_fixedNetName, L"");
-    if (m_side)
-        m_text = std::wstring(1, m_side) + StrPrintf(L"%d", m_offset);
+    if (m_side) {
+        std::wstring text(1, m_side);
+        AppendInteger(text, m_offset);
+        m_text = std::move(text);
+    }
 }
 
 void CPin::SetPadNames(const std::wstring& text) {

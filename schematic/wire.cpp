@@ -65,7 +65,16 @@ void CWire::WriteAttributes() {
     WriteSheetName();
     SetAttributeInt(L"be1", m_busEntry1, 0);
     SetAttributeInt(L"be2", m_busEntry2, 0);
-    m_text = StrPrintf(L"%d,%d,%d,%d", m_position.x, m_position.y, m_end.x, m_end.y);
+    // "%d,%d,%d,%d" without the printf machinery: sheets hold many wires.
+    std::wstring text;
+    AppendInteger(text, m_position.x);
+    text += L',';
+    AppendInteger(text, m_position.y);
+    text += L',';
+    AppendInteger(text, m_end.x);
+    text += L',';
+    AppendInteger(text, m_end.y);
+    m_text = std::move(text);
 }
 
 void CWire::FillPropertyGrid() {

@@ -4,6 +4,7 @@
 #include "board/area_node.h"
 #include "board/board.h"
 #include "board/board_properties.h"
+#include "board/board_types.h"
 #include "board/conductor.h"
 #include "board/drill.h"
 #include "board/footprint.h"
@@ -19,6 +20,8 @@
 #include "schematic/text.h"
 #include "tests/board/board_fixture.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -218,6 +221,67 @@ TEST_F(BoardAttributesTest, ConductorVertexText) {
     conductor.WriteAttributes();
     EXPECT_FALSE(conductor.HasAttribute(L"Layer"));
     EXPECT_EQ(conductor.GetText(), L"12.700,-3.000 1.000,2.000,0.500");
+}
+
+// The vertex list is read with an inlined number scanner; it must take from
+// every text, also a damaged one, exactly the vertices the general scanner
+// takes (the walk below is the reading rule spelt out with ScanFloats).
+TEST_F(BoardAttributesTest, ConductorVertexScanMatchesTheGeneralScanner) {
+    auto reference = [](const std::wstring& text) {
+        std::vector<ConductorVertex> out;
+        if (text.find(L',') == std::wstring::npos)
+            return out;
+        std::size_t pos = 0;
+        for (;;) {
+            float v[3] = {0, 0, 0};
+            const int n = ScanFloats(text.c_str() + pos, 3, v);
+            if (n < 2 || n > 3)
+                break;
+            out.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
+            std::size_t after = text.find(L',', pos);
+            if (after == std::wstring::npos)
+                break;
+            ++after;
+            if (n == 3) {
+                after = text.find(L',', after);
+                if (after == std::wstring::npos)
+                    break;
+                ++after;
+            }
+            const std::size_t space = text.find(L' ', after);
+            if (space == std::wstring::npos)
+                break;
+            pos = space + 1;
+        }
+        return out;
+    };
+    static const wchar_t* const kPieces[] = {
+        L"1",  L"-2.5", L"0",    L"0x1p3", L"0x",  L"1e3", L"1.",   L".5",     L"+3",
+        L" ",  L",",    L",",    L" ",     L"-",   L"x",   L"\t",  L"1234567890123456789",
+        L"9.", L"nan",  L"-inf", L"1.25E-2", L"7.0001", L"00012", L"0.000001", L"12.3456789012345"};
+    uint64_t state = 3;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::wstring text;
+        const int pieces = static_cast<int>(next() % 12);
+        for (int k = 0; k < pieces; ++k)
+            text += kPieces[next() % (sizeof kPieces / sizeof *kPieces)];
+        CConductor conductor;
+        ReadInto(conductor, {}, text.c_str());
+        const std::vector<ConductorVertex> expected = reference(text);
+        ASSERT_EQ(conductor.m_vertices.size(), expected.size()) << text;
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            const ConductorVertex& a = conductor.m_vertices[k];
+            const ConductorVertex& b = expected[k];
+            ASSERT_TRUE(std::memcmp(&a.x, &b.x, sizeof(float)) == 0 &&
+                        std::memcmp(&a.y, &b.y, sizeof(float)) == 0 &&
+                        std::memcmp(&a.corner, &b.corner, sizeof(float)) == 0)
+                << text;
+        }
+    }
 }
 
 TEST_F(BoardAttributesTest, LayerNetOnlyForPlanes) {

@@ -172,3 +172,111 @@ TEST(FormatGeneral, WritesWhatPrintfWrites) {
     EXPECT_EQ(FormatGeneral(0.5, 0), L"0.5");
     EXPECT_EQ(FormatGeneral(1e300, 3), L"1e+300");
 }
+
+// Coordinates are written through a short cut; every kind of value must come
+// out exactly as "%.*f" writes it: ties to even, negative zero, huge floats,
+// values that are no float, NaN and infinities.
+TEST(AppendFixed, WritesWhatPrintfWrites) {
+    uint64_t state = 7;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    auto check = [](double v, int precision) {
+        std::wstring text = L"x";
+        AppendFixed(text, v, precision);
+        ASSERT_EQ(text, L"x" + StrPrintf(L"%.*f", precision, v)) << v << " " << precision;
+    };
+    for (double v : {0.0, -0.0, 0.0625, -0.0625, 0.5, 1.5, 2.5, -2.5, 0.0005, 1.0005, 0.0015,
+                     -0.0004, 999999999.0, 1e9, 16777217.0, 3.4e38, 1e-45, 0.1, 0.3, 1.0 / 3,
+                     std::nan(""), HUGE_VAL, -HUGE_VAL})
+        for (int precision = 0; precision <= 8; ++precision)
+            check(v, precision);
+    for (int i = 0; i < 200000; ++i) {
+        const uint32_t bits = next();
+        float f = 0;
+        std::memcpy(&f, &bits, sizeof f);
+        const int precision = static_cast<int>(next() % 8);
+        switch (i % 4) {
+        case 0:
+            check(f, precision);
+            break;
+        case 1: // Millimetres with three decimals, as conductors store them.
+            check(static_cast<float>(static_cast<int>(next() % 2000001) - 1000000) / 1000.0f, 3);
+            break;
+        case 2: // Exact binary fractions: many halfway cases.
+            check(static_cast<double>(static_cast<int>(next() % 200001) - 100000) / 4096.0,
+                  precision);
+            break;
+        default:
+            check(static_cast<double>(static_cast<int>(next()) / 7) / 1024.0, precision);
+            break;
+        }
+    }
+}
+
+TEST(AppendInteger, WritesWhatPrintfWrites) {
+    for (long long v : {0ll, 7ll, -7ll, 10ll, -10ll, 2147483647ll, -2147483648ll,
+                        9223372036854775807ll, -9223372036854775807ll - 1}) {
+        std::wstring text = L"x";
+        AppendInteger(text, v);
+        EXPECT_EQ(text, L"x" + StrPrintf(L"%lld", v));
+    }
+}
+
+TEST(FormatFixedTo, WritesWhatPrintfWrites) {
+    uint64_t state = 11;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const uint32_t bits = next();
+        float f = 0;
+        std::memcpy(&f, &bits, sizeof f);
+        if (i % 2)
+            f = static_cast<float>(static_cast<int>(next() % 2000001) - 1000000) / 1000.0f;
+        const int precision = static_cast<int>(next() % 10);
+        wchar_t buffer[64];
+        wchar_t* end = FormatFixedTo(buffer, f, precision);
+        ASSERT_EQ(std::wstring(buffer, end),
+                  StrPrintf(L"%.*f", precision, static_cast<double>(f)))
+            << bits;
+    }
+}
+
+// Values at the edges of the fixed form and of the decades, where the short
+// cut hands over to the general conversion.
+TEST(FormatFloatRoundTrip, MatchesTheGeneralConversionAtTheEdges) {
+    for (float f : {999999.5f, 999999.4f, 999999.0f, 99999.95f, 9.999995f, 9.9999949f, 0.001f,
+                    0.000999999f, 0.00099999994f, 0.0099999998f, 0.099999994f, 1.0f, 10.0f,
+                    0.1f, 1e6f, 123456.7f, -0.001f, -999999.5f, 5e-4f, 0.0015f, 0.0625f}) {
+        for (float g : {f, std::nextafter(f, 0.0f), std::nextafter(f, 2e6f)}) {
+            std::wstring expected;
+            for (int d = 6; d <= 9 && expected.empty(); ++d) {
+                std::wstring t = StrPrintf(L"%.*g", d, static_cast<double>(g));
+                if (d == 9 || static_cast<float>(ParseDouble(t.c_str())) == g)
+                    expected = t;
+            }
+            EXPECT_EQ(FormatFloatRoundTrip(g), expected) << g;
+        }
+    }
+    uint64_t state = 5;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    for (int i = 0; i < 300000; ++i) {
+        // Every float from 2^-11 to 2^21, both signs.
+        const uint32_t bits = ((116u + next() % 32u) << 23) | (next() & 0x807fffffu);
+        float g = 0;
+        std::memcpy(&g, &bits, sizeof g);
+        std::wstring expected;
+        for (int d = 6; d <= 9 && expected.empty(); ++d) {
+            std::wstring t = StrPrintf(L"%.*g", d, static_cast<double>(g));
+            if (d == 9 || static_cast<float>(ParseDouble(t.c_str())) == g)
+                expected = t;
+        }
+        ASSERT_EQ(FormatFloatRoundTrip(g), expected) << bits;
+    }
+}
