@@ -408,8 +408,21 @@ bool CTextFile::WriteString(std::wstring_view text) {
         m_outLength += static_cast<std::size_t>(d - out);
         return !m_writeFailed;
     }
-    std::string bytes = WideToCp1252(text);
-    return WriteLine(bytes.data(), bytes.size());
+    // Manufacturing files are plain ASCII line after line: such a line is
+    // copied straight into the output buffer without a conversion.
+    char* out = Reserve(text.size() + 2);
+    char* d = out;
+    for (wchar_t c : text) {
+        if (static_cast<uint32_t>(c) >= 0x80) {
+            std::string bytes = WideToCp1252(text);
+            return WriteLine(bytes.data(), bytes.size());
+        }
+        *d++ = static_cast<char>(c);
+    }
+    *d++ = '\r';
+    *d++ = '\n';
+    m_outLength += static_cast<std::size_t>(d - out);
+    return !m_writeFailed;
 }
 
 bool CTextFile::WriteLine(const void* bytes, std::size_t count) {

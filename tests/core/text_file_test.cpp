@@ -130,6 +130,10 @@ TEST_F(TextFileTest, ByteOrderMarkSwitchesToUtf16) {
 TEST_F(TextFileTest, Cp1252) {
     EXPECT_EQ(ReadLines("caf\xE9 \x80\r\n", CTextFile::CodePageAnsi), (Lines{L"caf\u00E9 \u20AC"}));
     EXPECT_EQ(Write({L"\u20AC\u00E9"}, CTextFile::CodePageAnsi, true), "\x80\xE9\r\n");
+    // Plain ASCII lines take a short cut; mixed with converted lines the
+    // bytes still come out in order.
+    EXPECT_EQ(Write({L"G04 x*", L"a\u20AC", L"", L"\u4E2D", L"M02*"}, CTextFile::CodePageAnsi, true),
+              "G04 x*\r\na\x80\r\n\r\n?\r\nM02*\r\n");
 }
 
 TEST_F(TextFileTest, LongLinesComeInPieces) {
