@@ -38,42 +38,7 @@ void SimulateMouse(PlatformWindow* window, UINT msg, POINT client, WPARAM mk) {
     QWidget* w = window->Impl()->widget;
     QEvent::Type type = QEvent::MouseMove;
     Qt::MouseButton button = Qt::NoButton;
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-        type = QEvent::MouseButtonPress;
-        button = Qt::LeftButton;
-        break;
-    case WM_LBUTTONUP:
-        type = QEvent::MouseButtonRelease;
-        button = Qt::LeftButton;
-        break;
-    case WM_LBUTTONDBLCLK:
-        type = QEvent::MouseButtonDblClick;
-        button = Qt::LeftButton;
-        break;
-    case WM_RBUTTONDOWN:
-        type = QEvent::MouseButtonPress;
-        button = Qt::RightButton;
-        break;
-    case WM_RBUTTONUP:
-        type = QEvent::MouseButtonRelease;
-        button = Qt::RightButton;
-        break;
-    case WM_RBUTTONDBLCLK:
-        type = QEvent::MouseButtonDblClick;
-        button = Qt::RightButton;
-        break;
-    case WM_MBUTTONDOWN:
-        type = QEvent::MouseButtonPress;
-        button = Qt::MiddleButton;
-        break;
-    case WM_MBUTTONUP:
-        type = QEvent::MouseButtonRelease;
-        button = Qt::MiddleButton;
-        break;
-    default:
-        break;
-    }
+    MouseMessageToQt(msg, &type, &button); // anything else moves the mouse
     QPointF local(client.x, client.y);
     QMouseEvent e(type, local, w->mapToGlobal(local), button, Buttons(mk), Mods(mk, false));
     QCoreApplication::sendEvent(w, &e);

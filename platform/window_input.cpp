@@ -126,6 +126,47 @@ Qt::KeyboardModifiers ModifiersFromKeyState() {
     return m;
 }
 
+bool MouseMessageToQt(UINT msg, QEvent::Type* type, Qt::MouseButton* button) {
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        *type = QEvent::MouseMove;
+        *button = Qt::NoButton;
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        *type = QEvent::MouseButtonPress;
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        *type = QEvent::MouseButtonRelease;
+        break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+        *type = QEvent::MouseButtonDblClick;
+        break;
+    default:
+        return false;
+    }
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        *button = Qt::LeftButton;
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        *button = Qt::RightButton;
+        break;
+    default:
+        *button = Qt::MiddleButton;
+        break;
+    }
+    return true;
+}
+
 void SendSynthesizedNativeEvent(WindowImpl& impl, UINT msg, WPARAM wParam, LPARAM lParam) {
     Qt::KeyboardModifiers mods = ModifiersFromKeyState();
     switch (msg) {
@@ -147,40 +188,8 @@ void SendSynthesizedNativeEvent(WindowImpl& impl, UINT msg, WPARAM wParam, LPARA
     }
     QEvent::Type type = QEvent::MouseMove;
     Qt::MouseButton button = Qt::NoButton;
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-        type = QEvent::MouseButtonPress;
-        button = Qt::LeftButton;
-        break;
-    case WM_LBUTTONUP:
-        type = QEvent::MouseButtonRelease;
-        button = Qt::LeftButton;
-        break;
-    case WM_LBUTTONDBLCLK:
-        type = QEvent::MouseButtonDblClick;
-        button = Qt::LeftButton;
-        break;
-    case WM_RBUTTONDOWN:
-        type = QEvent::MouseButtonPress;
-        button = Qt::RightButton;
-        break;
-    case WM_RBUTTONUP:
-        type = QEvent::MouseButtonRelease;
-        button = Qt::RightButton;
-        break;
-    case WM_MBUTTONDOWN:
-        type = QEvent::MouseButtonPress;
-        button = Qt::MiddleButton;
-        break;
-    case WM_MBUTTONUP:
-        type = QEvent::MouseButtonRelease;
-        button = Qt::MiddleButton;
-        break;
-    case WM_MOUSEMOVE:
-        break;
-    default:
+    if (!MouseMessageToQt(msg, &type, &button))
         return;
-    }
     Qt::MouseButtons buttons;
     if (wParam & MK_LBUTTON)
         buttons |= Qt::LeftButton;

@@ -10,6 +10,8 @@
 struct WindowImpl;
 
 UINT MouseMessageFromQt(QEvent::Type type, Qt::MouseButton button);
+// The Qt event type and button of a mouse message; false for other messages.
+bool MouseMessageToQt(UINT msg, QEvent::Type* type, Qt::MouseButton* button);
 WPARAM MkFlagsFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 int VkFromQtKey(int key, quint32 nativeVirtualKey);
 int QtKeyFromVk(int vk);
