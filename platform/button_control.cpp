@@ -30,7 +30,7 @@ void ButtonControl::Paint() {
     p->save();
     p->fillRect(0, 0, w, h, Q(GetSysColor(COLOR_BTNFACE)));
     QColor light = Q(GetSysColor(COLOR_BTNHIGHLIGHT)), dark = Q(GetSysColor(COLOR_BTNSHADOW));
-    if (pushed_)
+    if (press_.IsPushed())
         std::swap(light, dark);
     p->setPen(light);
     p->drawLine(0, 0, w - 1, 0);
@@ -38,7 +38,7 @@ void ButtonControl::Paint() {
     p->setPen(dark);
     p->drawLine(0, h - 1, w - 1, h - 1);
     p->drawLine(w - 1, 0, w - 1, h - 1);
-    int shift = pushed_ ? 1 : 0;
+    int shift = press_.IsPushed() ? 1 : 0;
     if ((GetStyle() & BS_BITMAP) && bitmap_) {
         p->restore();
         bitmap_->Draw(t, (w - bitmap_->Width()) / 2 + shift, (h - bitmap_->Height()) / 2 + shift);
@@ -53,52 +53,18 @@ void ButtonControl::Paint() {
 }
 
 LRESULT ButtonControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    bool clicked = false;
+    if (press_.Handle(*this, msg, lParam, &clicked)) {
+        if (clicked)
+            NotifyParentCommand(BN_CLICKED);
+        return 0;
+    }
     switch (msg) {
     case WM_PAINT:
         Paint();
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        SetFocus();
-        if (!IsWindow())
-            return 0;
-        SetCapture();
-        tracking_ = true;
-        pushed_ = true;
-        Invalidate(false);
-        return 0;
-    case WM_MOUSEMOVE:
-        if (tracking_) {
-            RECT rc = GetClientRect();
-            int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-            bool inside = x >= 0 && y >= 0 && x < rc.right && y < rc.bottom;
-            if (inside != pushed_) {
-                pushed_ = inside;
-                Invalidate(false);
-            }
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (tracking_) {
-            bool click = pushed_;
-            tracking_ = false;
-            pushed_ = false;
-            if (GetCapture() == this)
-                ReleaseCapture();
-            Invalidate(false);
-            if (click)
-                NotifyParentCommand(BN_CLICKED);
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (tracking_ && WindowFromLParam(lParam) != this) {
-            tracking_ = false;
-            pushed_ = false;
-            Invalidate(false);
-        }
-        return 0;
     case WM_KEYDOWN:
         if (wParam == VK_SPACE)
             NotifyParentCommand(BN_CLICKED);
@@ -107,7 +73,7 @@ LRESULT ButtonControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         NotifyParentCommand(BN_CLICKED);
         return 0;
     case BM_GETSTATE:
-        return (pushed_ ? BST_PUSHED : 0) | (GetFocus() == this ? BST_FOCUS : 0);
+        return (press_.IsPushed() ? BST_PUSHED : 0) | (GetFocus() == this ? BST_FOCUS : 0);
     case BM_SETIMAGE:
         // lParam: a std::shared_ptr<Bitmap>* to share.
         if (wParam == IMAGE_BITMAP)

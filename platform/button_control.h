@@ -3,6 +3,7 @@
 // the parent.
 #pragma once
 
+#include "platform/press_tracker.h"
 #include "platform/window.h"
 
 #include <memory>
@@ -26,7 +27,7 @@ public:
     // The picture of a BS_BITMAP button, centred.
     void SetBitmap(std::shared_ptr<Bitmap> bitmap);
     const std::shared_ptr<Bitmap>& GetBitmap() const { return bitmap_; }
-    bool IsPushed() const { return pushed_; }
+    bool IsPushed() const { return press_.IsPushed(); }
     void Click() { SendMessage(BM_CLICK); }
 
 protected:
@@ -35,6 +36,5 @@ protected:
 private:
     void Paint();
     std::shared_ptr<Bitmap> bitmap_;
-    bool pushed_ = false;
-    bool tracking_ = false;
+    PressTracker press_;
 };

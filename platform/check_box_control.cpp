@@ -30,7 +30,8 @@ void CheckBoxControl::ClickState() {
 void CheckBoxControl::PaintMark(PaintTarget* target, const RECT& box) const {
     QPainter* p = target->Impl()->Painter();
     p->setPen(Q(GetSysColor(COLOR_BTNSHADOW)));
-    p->setBrush(Q(GetSysColor(pushed_ || !IsWindowEnabled() ? COLOR_BTNFACE : COLOR_WINDOW)));
+    p->setBrush(
+        Q(GetSysColor(press_.IsPushed() || !IsWindowEnabled() ? COLOR_BTNFACE : COLOR_WINDOW)));
     p->drawRect(box.left, box.top, box.right - box.left - 1, box.bottom - box.top - 1);
     if (check_ == BST_UNCHECKED)
         return;
@@ -67,6 +68,12 @@ void CheckBoxControl::Paint() {
 }
 
 LRESULT CheckBoxControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    bool clicked = false;
+    if (press_.Handle(*this, msg, lParam, &clicked)) {
+        if (clicked)
+            Click();
+        return 0;
+    }
     switch (msg) {
     case WM_PAINT:
         Paint();
@@ -84,46 +91,6 @@ LRESULT CheckBoxControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case BM_CLICK:
         Click();
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        SetFocus();
-        if (!IsWindow())
-            return 0;
-        SetCapture();
-        tracking_ = true;
-        pushed_ = true;
-        Invalidate(false);
-        return 0;
-    case WM_MOUSEMOVE:
-        if (tracking_) {
-            RECT rc = GetClientRect();
-            int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-            bool inside = x >= 0 && y >= 0 && x < rc.right && y < rc.bottom;
-            if (inside != pushed_) {
-                pushed_ = inside;
-                Invalidate(false);
-            }
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (tracking_) {
-            bool click = pushed_;
-            tracking_ = false;
-            pushed_ = false;
-            if (GetCapture() == this)
-                ReleaseCapture();
-            Invalidate(false);
-            if (click)
-                Click();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (tracking_ && WindowFromLParam(lParam) != this) {
-            tracking_ = false;
-            pushed_ = false;
-            Invalidate(false);
-        }
         return 0;
     case WM_KEYDOWN:
         if (wParam == VK_SPACE)

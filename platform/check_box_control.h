@@ -3,6 +3,7 @@
 // and BM_GETCHECK set and read the state without notifying.
 #pragma once
 
+#include "platform/press_tracker.h"
 #include "platform/window.h"
 
 constexpr UINT BM_GETCHECK = 0x00F0;
@@ -27,6 +28,5 @@ protected:
 private:
     void Paint();
     UINT check_ = BST_UNCHECKED;
-    bool pushed_ = false;
-    bool tracking_ = false;
+    PressTracker press_;
 };
