@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -98,9 +99,10 @@ void CConductor::ReadAttributes() {
     if (text.find(L',') == std::wstring::npos)
         return;
     // A vertex takes at least four characters with its separator.
-    m_vertices.reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), L' ')),
-                                text.size() / 4) +
-                       1);
+    m_vertices.reserve(
+        std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), L' ')),
+                 text.size() / 4) +
+        1);
     std::size_t pos = 0;
     for (;;) {
         float v[3] = {0, 0, 0};
@@ -128,13 +130,16 @@ void CConductor::ReadAttributes() {
 void CConductor::WriteAttributes() {
     SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
     SetAttributeFloat(L"Width", m_width, 0);
-    // "%.3f,%.3f[,%.3f]" per vertex, built in place: boards hold many vertices.
-    std::wstring text;
-    text.reserve(m_vertices.size() * 20);
+    // "%.3f,%.3f[,%.3f]" per vertex, built in a scratch buffer that keeps its
+    // room from conductor to conductor: boards hold many vertices. The text
+    // mostly reads as it did, and is then left alone.
+    thread_local std::vector<wchar_t> scratch;
+    constexpr std::size_t kVertexRoom = 3 * 64 + 3;
+    scratch.resize(std::max(scratch.size(), m_vertices.size() * kVertexRoom));
+    wchar_t* const start = scratch.data();
+    wchar_t* d = start;
     for (const ConductorVertex& v : m_vertices) {
-        wchar_t buffer[3 * 64 + 3];
-        wchar_t* d = buffer;
-        if (!text.empty())
+        if (d != start)
             *d++ = L' ';
         d = FormatFixedTo(d, v.x, 3);
         *d++ = L',';
@@ -143,9 +148,10 @@ void CConductor::WriteAttributes() {
             *d++ = L',';
             d = FormatFixedTo(d, v.corner, 3);
         }
-        text.append(buffer, d);
     }
-    m_text = std::move(text);
+    const std::wstring_view text(start, static_cast<std::size_t>(d - start));
+    if (m_text != text)
+        m_text.assign(text);
 }
 
 void CConductor::BuildPath(GraphicsPath* path, float margin) const {

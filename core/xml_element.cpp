@@ -7,8 +7,8 @@
 namespace {
 
 // Decimal integer conversion of the file format, clamped to 32 bits.
-int ToInt(const std::wstring& text) {
-    long long v = ParseInteger(text.c_str());
+int ToInt(const wchar_t* text) {
+    long long v = ParseInteger(text);
     if (v > INT_MAX)
         return INT_MAX;
     if (v < INT_MIN)
@@ -18,8 +18,8 @@ int ToInt(const std::wstring& text) {
 
 // Unsigned conversion: a negative number wraps as the C library's unsigned
 // conversion does ("-1" is 0xFFFFFFFF); larger magnitudes saturate.
-uint32_t ToUInt(const std::wstring& text) {
-    long long v = ParseInteger(text.c_str());
+uint32_t ToUInt(const wchar_t* text) {
+    long long v = ParseInteger(text);
     if (v > static_cast<long long>(UINT32_MAX))
         return UINT32_MAX;
     if (v < INT_MIN)
@@ -28,8 +28,8 @@ uint32_t ToUInt(const std::wstring& text) {
 }
 
 // Reads "<int>,<int>" as a scanf "%d,%d" would; returns the count read.
-int ScanIntPair(const std::wstring& text, int& a, int& b) {
-    const wchar_t* p = text.c_str();
+int ScanIntPair(const wchar_t* text, int& a, int& b) {
+    const wchar_t* p = text;
     const wchar_t* end = nullptr;
     long long v = ParseInteger(p, &end);
     if (end == p)
@@ -45,8 +45,8 @@ int ScanIntPair(const std::wstring& text, int& a, int& b) {
     return 2;
 }
 
-int ScanFloatPair(const std::wstring& text, float& a, float& b) {
-    const wchar_t* p = text.c_str();
+int ScanFloatPair(const wchar_t* text, float& a, float& b) {
+    const wchar_t* p = text;
     const wchar_t* end = nullptr;
     double v = ParseDouble(p, &end);
     if (end == p)
@@ -69,36 +69,35 @@ bool Same(const wchar_t* a, const wchar_t* b) {
 } // namespace
 
 bool CXmlElement::HasAttribute(std::wstring_view name) const {
-    return m_attributes.find(name) != m_attributes.end();
+    return m_attributes.Find(name) != nullptr;
 }
 
-const std::wstring* CXmlElement::FindAttribute(std::wstring_view name) const {
-    auto it = m_attributes.find(name);
-    return it == m_attributes.end() ? nullptr : &it->second;
+std::optional<std::wstring_view> CXmlElement::FindAttribute(std::wstring_view name) const {
+    std::size_t length = 0;
+    const wchar_t* value = m_attributes.Find(name, &length);
+    if (!value)
+        return std::nullopt;
+    return std::wstring_view(value, length);
 }
 
 void CXmlElement::SetAttribute(std::wstring_view name, std::wstring_view value) {
-    auto it = m_attributes.find(name);
-    if (it != m_attributes.end())
-        it->second.assign(value);
-    else
-        m_attributes.emplace(std::wstring(name), std::wstring(value));
+    m_attributes.Set(name, value);
 }
 
 void CXmlElement::RemoveAttribute(std::wstring_view name) {
-    auto it = m_attributes.find(name);
-    if (it != m_attributes.end())
-        m_attributes.erase(it);
+    m_attributes.Remove(name);
 }
 
 bool CXmlElement::GetAttributeEnum(std::wstring_view name, int& value, int def,
                                    const XmlEnumRow* table, int rowCount) const {
     value = def;
-    const std::wstring* text = FindAttribute(name);
+    std::size_t length = 0;
+    const wchar_t* text = m_attributes.Find(name, &length);
     if (!text)
         return false;
+    const std::wstring_view found(text, length);
     for (int i = 0; i < rowCount; ++i) {
-        if (table[i].name && *text == table[i].name) {
+        if (table[i].name && found == table[i].name) {
             value = table[i].value;
             break;
         }
@@ -108,47 +107,48 @@ bool CXmlElement::GetAttributeEnum(std::wstring_view name, int& value, int def,
 
 bool CXmlElement::GetAttributeInt(std::wstring_view name, int& value, int def) const {
     value = def;
-    const std::wstring* text = FindAttribute(name);
+    const wchar_t* text = m_attributes.Find(name);
     if (!text)
         return false;
-    value = ToInt(*text);
+    value = ToInt(text);
     return true;
 }
 
 bool CXmlElement::GetAttributeUInt(std::wstring_view name, uint32_t& value, uint32_t def) const {
     value = def;
-    const std::wstring* text = FindAttribute(name);
+    const wchar_t* text = m_attributes.Find(name);
     if (!text)
         return false;
-    value = ToUInt(*text);
+    value = ToUInt(text);
     return true;
 }
 
 bool CXmlElement::GetAttributeFloat(std::wstring_view name, float& value, float def) const {
     value = def;
-    const std::wstring* text = FindAttribute(name);
+    const wchar_t* text = m_attributes.Find(name);
     if (!text)
         return false;
-    value = static_cast<float>(ParseDouble(text->c_str()));
+    value = static_cast<float>(ParseDouble(text));
     return true;
 }
 
 bool CXmlElement::GetAttributeString(std::wstring_view name, std::wstring& value,
                                      const wchar_t* def) const {
     value = def ? def : L"";
-    const std::wstring* text = FindAttribute(name);
+    std::size_t length = 0;
+    const wchar_t* text = m_attributes.Find(name, &length);
     if (!text)
         return false;
-    value = *text;
+    value.assign(text, length);
     return true;
 }
 
 bool CXmlElement::GetAttributeBool(std::wstring_view name, uint8_t& value, uint8_t def) const {
     value = def;
-    const std::wstring* text = FindAttribute(name);
+    const wchar_t* text = m_attributes.Find(name);
     if (!text)
         return false;
-    value = ToInt(*text) != 0 ? 1 : 0;
+    value = ToInt(text) != 0 ? 1 : 0;
     return true;
 }
 
@@ -163,8 +163,8 @@ bool CXmlElement::GetAttributePoint(std::wstring_view name, int& x, int& y, int 
                                     int defY) const {
     x = defX;
     y = defY;
-    const std::wstring* text = FindAttribute(name);
-    return text && ScanIntPair(*text, x, y) == 2;
+    const wchar_t* text = m_attributes.Find(name);
+    return text && ScanIntPair(text, x, y) == 2;
 }
 
 bool CXmlElement::GetAttributeSize(std::wstring_view name, int& cx, int& cy, int defX,
@@ -176,8 +176,8 @@ bool CXmlElement::GetAttributePointF(std::wstring_view name, float& x, float& y,
                                      float defY) const {
     x = defX;
     y = defY;
-    const std::wstring* text = FindAttribute(name);
-    return text && ScanFloatPair(*text, x, y) == 2;
+    const wchar_t* text = m_attributes.Find(name);
+    return text && ScanFloatPair(text, x, y) == 2;
 }
 
 bool CXmlElement::GetAttributeSizeF(std::wstring_view name, float& cx, float& cy, float defX,
@@ -204,15 +204,19 @@ void CXmlElement::SetAttributeString(std::wstring_view name, const std::wstring&
 void CXmlElement::SetAttributeInt(std::wstring_view name, int value, int def) {
     if (value == def)
         RemoveAttribute(name);
-    else
-        SetAttribute(name, StrPrintf(L"%d", value));
+    else {
+        wchar_t buffer[16];
+        SetAttribute(name, std::wstring_view(buffer, FormatIntegerTo(buffer, value) - buffer));
+    }
 }
 
 void CXmlElement::SetAttributeUInt(std::wstring_view name, uint32_t value, uint32_t def) {
     if (value == def)
         RemoveAttribute(name);
-    else
-        SetAttribute(name, StrPrintf(L"%u", static_cast<unsigned>(value)));
+    else {
+        wchar_t buffer[16];
+        SetAttribute(name, std::wstring_view(buffer, FormatIntegerTo(buffer, value) - buffer));
+    }
 }
 
 void CXmlElement::SetAttributeEnum(std::wstring_view name, int value, int def,
@@ -233,15 +237,23 @@ void CXmlElement::SetAttributeEnum(std::wstring_view name, int value, int def,
 void CXmlElement::SetAttributeFloat(std::wstring_view name, float value, float def) {
     if (value == def)
         RemoveAttribute(name);
-    else
-        SetAttribute(name, FormatFloatRoundTrip(value));
+    else {
+        wchar_t buffer[kFloatTextSize];
+        SetAttribute(name,
+                     std::wstring_view(buffer, FormatFloatRoundTripTo(buffer, value) - buffer));
+    }
 }
 
 void CXmlElement::SetAttributePoint(std::wstring_view name, int x, int y, int defX, int defY) {
     if (x == defX && y == defY)
         RemoveAttribute(name);
-    else
-        SetAttribute(name, StrPrintf(L"%d,%d", x, y));
+    else {
+        wchar_t buffer[32];
+        wchar_t* d = FormatIntegerTo(buffer, x);
+        *d++ = L',';
+        d = FormatIntegerTo(d, y);
+        SetAttribute(name, std::wstring_view(buffer, static_cast<std::size_t>(d - buffer)));
+    }
 }
 
 void CXmlElement::SetAttributeSize(std::wstring_view name, int cx, int cy, int defX, int defY) {
@@ -252,8 +264,13 @@ void CXmlElement::SetAttributePointF(std::wstring_view name, float x, float y, f
                                      float defY) {
     if (x == defX && y == defY)
         RemoveAttribute(name);
-    else
-        SetAttribute(name, FormatFloatRoundTrip(x) + L"," + FormatFloatRoundTrip(y));
+    else {
+        wchar_t buffer[2 * kFloatTextSize + 1];
+        wchar_t* d = FormatFloatRoundTripTo(buffer, x);
+        *d++ = L',';
+        d = FormatFloatRoundTripTo(d, y);
+        SetAttribute(name, std::wstring_view(buffer, static_cast<std::size_t>(d - buffer)));
+    }
 }
 
 void CXmlElement::SetAttributeSizeF(std::wstring_view name, float cx, float cy, float defX,

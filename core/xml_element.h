@@ -5,15 +5,12 @@
 // hold only what differs from the defaults their writers give.
 #pragma once
 
+#include "core/xml_attribute_map.h"
+
 #include <cstdint>
-#include <functional>
-#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
-
-// Attribute name -> value, ordered by comparing names code unit by code unit
-// (the order the writer emits them in).
-using XmlAttributeMap = std::map<std::wstring, std::wstring, std::less<>>;
 
 // One row of an enumerated attribute's table.
 struct XmlEnumRow {
@@ -33,8 +30,8 @@ public:
     const XmlAttributeMap& GetAttributes() const { return m_attributes; }
     XmlAttributeMap& GetAttributes() { return m_attributes; }
     bool HasAttribute(std::wstring_view name) const;
-    // The value, or null when absent.
-    const std::wstring* FindAttribute(std::wstring_view name) const;
+    // The value, or nothing when absent.
+    std::optional<std::wstring_view> FindAttribute(std::wstring_view name) const;
     void SetAttribute(std::wstring_view name, std::wstring_view value);
     void RemoveAttribute(std::wstring_view name);
 

@@ -304,29 +304,31 @@ std::string_view CXmlFile::ReadNameBytes() {
     return std::string_view(start, static_cast<std::size_t>(p - start));
 }
 
-std::wstring CXmlFile::ReadName() {
-    return ToWide(ReadNameBytes());
+void CXmlFile::AppendName(std::wstring& out) {
+    utf8::AppendDecoded(out, ReadNameBytes());
 }
 
-std::wstring CXmlFile::ReadAttributeValue() {
+void CXmlFile::AppendAttributeValue(std::wstring& out) {
     SkipWhitespace();
     if (AtEnd())
-        return {};
+        return;
     if (m_line[m_pos] != '=') {
         // That character is consumed, with all the bytes it takes.
         const auto* p = reinterpret_cast<const uint8_t*>(m_line.data());
         char32_t c;
         m_pos += p[m_pos] < 0x80 ? 1 : utf8::DecodeMultiByte(p + m_pos, p + m_line.size(), c);
-        return {};
+        return;
     }
     ++m_pos;
     SkipWhitespace();
     const char quote = Cur();
-    if (quote != '"' && quote != '\'')
-        return ReadName();
+    if (quote != '"' && quote != '\'') {
+        AppendName(out);
+        return;
+    }
     ++m_pos;
     // Most values end on their line and are plain ASCII without entities:
-    // they are widened straight into a string of their size.
+    // they are widened straight into the output.
     const char* p = m_line.data() + m_pos;
     const char* end = m_line.data() + m_line.size();
     const char* q = p;
@@ -340,9 +342,11 @@ std::wstring CXmlFile::ReadAttributeValue() {
     }
     if (q < end && bits < 0x80 && !entities && !nul) {
         m_pos += static_cast<std::size_t>(q - p) + 1;
-        return ToWide(std::string_view(p, static_cast<std::size_t>(q - p)), true);
+        utf8::AppendDecoded(out, std::string_view(p, static_cast<std::size_t>(q - p)));
+        return;
     }
-    std::wstring value;
+    std::wstring& value = m_rawValue;
+    value.clear();
     for (;;) {
         std::size_t close = m_line.find(quote, m_pos);
         std::string_view piece =
@@ -362,11 +366,11 @@ std::wstring CXmlFile::ReadAttributeValue() {
         value += L' ';
     }
     if (entities) {
-        DecodeInto(value, m_rawValue);
-        value.assign(m_rawValue);
+        DecodeInto(value, m_decoded);
+        value.swap(m_decoded);
     }
     DropNulCharacters(value);
-    return value;
+    out += value;
 }
 
 bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
@@ -395,7 +399,10 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
 
     SkipWhitespace();
     if (Cur() != '>') {
-        XmlAttributeMap& attributes = node->GetAttributes();
+        // Names and values go into one scratch buffer first, and into the
+        // node's attribute block at once when the start tag is complete.
+        m_attrText.clear();
+        m_attrSpans.clear();
         for (;;) {
             if (AtEnd())
                 return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
@@ -404,26 +411,24 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
                 if (Cur() != '>')
                     return Fail(L"expected '>' after '/' in <" + ToWide(name) + L">");
                 ++m_pos;
+                StoreAttributes(node);
                 return true;
             }
-            // Fresh strings, each allocated once at its size and moved into
-            // the map; the writer emits names in map order, so each new one
-            // normally goes in at the end.
-            std::wstring attrName = ReadName();
-            std::wstring value = ReadAttributeValue();
+            const std::size_t nameStart = m_attrText.size();
+            AppendName(m_attrText);
+            const std::size_t valueStart = m_attrText.size();
+            AppendAttributeValue(m_attrText);
             // A value without a name (stray '=' or quotes) is skipped: the
             // writer would give it an empty name, which is no XML.
-            if (!attrName.empty()) {
-                const std::size_t count = attributes.size();
-                auto it =
-                    attributes.try_emplace(attributes.end(), std::move(attrName), std::move(value));
-                if (attributes.size() == count)
-                    it->second = std::move(value); // a repeated name keeps the last value
-            }
+            if (valueStart > nameStart)
+                m_attrSpans.push_back({nameStart, valueStart, m_attrText.size()});
+            else
+                m_attrText.resize(nameStart);
             SkipWhitespace();
             if (Cur() == '>')
                 break;
         }
+        StoreAttributes(node);
     }
     ++m_pos; // the '>'
 
@@ -495,9 +500,9 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
                 DropNulCharacters(text);
                 node->SetText(text);
             } else {
-                DecodeInto(text, m_rawValue);
-                DropNulCharacters(m_rawValue);
-                node->SetText(m_rawValue);
+                DecodeInto(text, m_decoded);
+                DropNulCharacters(m_decoded);
+                node->SetText(m_decoded);
             }
             return true;
         }
@@ -528,6 +533,17 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
         }
         m_children[static_cast<std::size_t>(depth)].push_back(child);
     }
+}
+
+void CXmlFile::StoreAttributes(CTreeNode* node) {
+    if (m_attrSpans.empty())
+        return;
+    m_attrEntries.clear();
+    const std::wstring_view text = m_attrText;
+    for (const AttributeSpan& span : m_attrSpans)
+        m_attrEntries.emplace_back(text.substr(span.name, span.value - span.name),
+                                   text.substr(span.value, span.end - span.value));
+    node->GetAttributes().Assign(m_attrEntries);
 }
 
 void CXmlFile::ReadAttributesTree(CTreeNode* node) {
@@ -614,27 +630,50 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
     std::size_t extra = 0;
 #ifdef __SSE2__
     static_assert(sizeof(wchar_t) == 4);
-    // All ones in the lanes that may need escaping: below '(' (the blanks
-    // and & " ' among them), above '~', '<' and '>'. The few plain characters
-    // below '(' take the character-by-character way.
-    const __m128i low = _mm_set1_epi32('('), high = _mm_set1_epi32('~');
-    const __m128i lt = _mm_set1_epi32('<'), gt = _mm_set1_epi32('>');
+    // All ones in the lanes that may need escaping: control characters,
+    // " & ' < > and everything beyond ASCII. Spaces pass: they are written
+    // as themselves except at either end of an element text, which take the
+    // character-by-character way.
+    const __m128i control = _mm_set1_epi32(' '), high = _mm_set1_epi32('~');
+    const __m128i quote = _mm_set1_epi32('"'), amp = _mm_set1_epi32('&');
+    const __m128i apos = _mm_set1_epi32('\''), lt = _mm_set1_epi32('<');
+    const __m128i gt = _mm_set1_epi32('>'), space = _mm_set1_epi32(' ');
     auto special = [&](__m128i v) {
-        __m128i bad = _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high));
-        return _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, lt), _mm_cmpeq_epi32(v, gt)));
+        __m128i bad = _mm_or_si128(_mm_cmplt_epi32(v, control), _mm_cmpgt_epi32(v, high));
+        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, quote), _mm_cmpeq_epi32(v, amp)));
+        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, apos), _mm_cmpeq_epi32(v, lt)));
+        return _mm_or_si128(bad, _mm_cmpeq_epi32(v, gt));
     };
+    // Element texts keep their first and last character out of the fast way.
+    const std::size_t fastEnd = elementText ? (n ? n - 1 : 0) : n;
 #endif
     for (std::size_t i = 0; i < n; ++i) {
 #ifdef __SSE2__
         // Plain ASCII goes eight characters at a time: all eight are stored
         // as bytes (the room is there) and the plain ones kept.
-        while (n - i >= 8) {
+        while (fastEnd >= i + 8 && (i > 0 || !elementText)) {
             __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
             __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 4));
             _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
                              _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
             const int mask = _mm_movemask_epi8(_mm_packs_epi32(special(a), special(b)));
             const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) / 2 : 8;
+            if (cuts) {
+                // A single space between two other characters is a place
+                // where a long line may be wrapped.
+                int spaces = _mm_movemask_epi8(
+                    _mm_packs_epi32(_mm_cmpeq_epi32(a, space), _mm_cmpeq_epi32(b, space)));
+                spaces &= plain < 8 ? (1 << (2 * plain)) - 1 : 0xFFFF;
+                while (spaces) {
+                    const std::size_t k = static_cast<std::size_t>(__builtin_ctz(spaces)) / 2;
+                    spaces &= ~(3 << (2 * k));
+                    const std::size_t at = i + k;
+                    if (at > 0 && text[at - 1] != L' ' && text[at + 1] != L' ')
+                        m_cuts.emplace_back(width + at + extra,
+                                            static_cast<std::size_t>(d + k - m_out.data()) -
+                                                lineStart);
+                }
+            }
             i += plain;
             d += plain;
             if (plain < 8)
@@ -772,20 +811,21 @@ bool CXmlFile::WriteElement(CTreeNode* node, int depth) {
         AppendOut(std::string_view("\""));
         ++width;
     }
-    std::wstring_view text = node->GetText();
-    std::wstring withoutNul; // NUL characters are left out (see AppendEncodedOut)
-    if (text.find(L'\0') != std::wstring_view::npos) {
-        for (wchar_t c : text)
-            if (c != L'\0')
-                withoutNul += c;
-        text = withoutNul;
-    }
+    // The text without NUL characters (which no document can hold, see
+    // AppendEncodedOut) decides the form: empty, on the line of the tag, or
+    // on lines of its own. Looking at a line's worth of characters tells.
+    const std::wstring_view text = node->GetText();
+    const std::size_t need =
+        width < static_cast<std::size_t>(XmlLineWidth) ? XmlLineWidth - width : 1;
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size() && seen < need; ++i)
+        seen += text[i] != L'\0';
     const auto& children = node->GetChildren();
-    if (text.empty() && children.empty()) {
+    if (seen == 0 && children.empty()) {
         AppendOut(std::string_view("/>"));
         return EndLine();
     }
-    if (children.empty() && width + text.size() < static_cast<std::size_t>(XmlLineWidth)) {
+    if (children.empty() && seen < need) {
         AppendOut(std::string_view(">"));
         AppendEncodedOut(text, true, width, lineStart, false);
         AppendOut(std::string_view("</"));

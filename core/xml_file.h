@@ -75,8 +75,12 @@ private:
     void SkipBlanks();
     // The bytes of a name token at the read position (after blanks).
     std::string_view ReadNameBytes();
-    std::wstring ReadName();
-    std::wstring ReadAttributeValue();
+    // The name at the read position, appended as characters.
+    void AppendName(std::wstring& out);
+    // The value of an attribute (after its name), decoded and appended.
+    void AppendAttributeValue(std::wstring& out);
+    // The attributes collected for the start tag just read go to the node.
+    void StoreAttributes(CTreeNode* node);
     bool ParseElement(CTreeNode* node, int depth);
     // The content of the element whose start tag was just read.
     bool ParseContent(CTreeNode* node, int depth);
@@ -118,6 +122,15 @@ private:
     std::vector<std::vector<CTreeNode*>> m_children; // children read so far per depth
     std::wstring m_tag;
     std::wstring m_rawValue;
+    std::wstring m_decoded;
+    // Attributes of the start tag being read: their characters, and where
+    // each name and value lies in them.
+    struct AttributeSpan {
+        std::size_t name, value, end;
+    };
+    std::wstring m_attrText;
+    std::vector<AttributeSpan> m_attrSpans;
+    std::vector<XmlAttributeMap::value_type> m_attrEntries;
 
     // Writer state: UTF-8 lines not yet handed to the file, and the places
     // (in characters and in bytes from the line start) where a long line may

@@ -607,13 +607,36 @@ std::wstring StrPrintfV(const wchar_t* format, va_list args) {
 
 namespace {
 
+// "00" to "99": numbers are written two digits at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        t[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
 // Writes `count` decimal digits of value, with leading zeros; returns the end.
 wchar_t* DigitsTo(wchar_t* out, uint32_t value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-        out[i] = static_cast<wchar_t>(L'0' + value % 10);
-        value /= 10;
+    wchar_t* const end = out + count;
+    wchar_t* d = end;
+    for (; count >= 2; count -= 2) {
+        const char* pair = &kDigitPairs[2 * (value % 100)];
+        value /= 100;
+        *--d = static_cast<wchar_t>(pair[1]);
+        *--d = static_cast<wchar_t>(pair[0]);
     }
-    return out + count;
+    if (count)
+        *--d = static_cast<wchar_t>(L'0' + value % 10);
+    return end;
+}
+
+int DigitCount(uint32_t value) {
+    int count = 1;
+    for (; value >= 100; value /= 100)
+        count += 2;
+    return value >= 10 ? count + 1 : count;
 }
 
 // What "%.<precision>f" writes for a non-negative value that is a float
@@ -625,14 +648,14 @@ wchar_t* SmallFixedTo(wchar_t* out, double magnitude, int precision) {
     static constexpr uint32_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     const double exact = magnitude * static_cast<double>(kPow10[precision]);
     const uint64_t scaled = static_cast<uint64_t>((exact + 0x1p52) - 0x1p52);
-    const uint32_t whole = static_cast<uint32_t>(scaled / kPow10[precision]);
-    int count = 1;
-    for (uint32_t t = whole; t >= 10; t /= 10)
-        ++count;
-    out = DigitsTo(out, whole, count);
+    // Three decimals is what coordinates are written with: a division by a
+    // constant the compiler can turn into a multiplication.
+    const uint64_t whole64 = precision == 3 ? scaled / 1000 : scaled / kPow10[precision];
+    const auto whole = static_cast<uint32_t>(whole64);
+    out = DigitsTo(out, whole, DigitCount(whole));
     if (precision > 0) {
         *out++ = L'.';
-        out = DigitsTo(out, static_cast<uint32_t>(scaled % kPow10[precision]), precision);
+        out = DigitsTo(out, static_cast<uint32_t>(scaled - whole64 * kPow10[precision]), precision);
     }
     return out;
 }
@@ -669,9 +692,9 @@ wchar_t* FormatFixedTo(wchar_t* out, float value, int precision) {
     return std::copy(text.begin(), text.end(), out);
 }
 
-void AppendInteger(std::wstring& out, long long value) {
-    uint64_t magnitude = value < 0 ? 0ull - static_cast<uint64_t>(value)
-                                   : static_cast<uint64_t>(value);
+wchar_t* FormatIntegerTo(wchar_t* out, long long value) {
+    uint64_t magnitude =
+        value < 0 ? 0ull - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     wchar_t buffer[24];
     wchar_t* const end = buffer + 24;
     wchar_t* d = end;
@@ -681,7 +704,12 @@ void AppendInteger(std::wstring& out, long long value) {
     } while (magnitude);
     if (value < 0)
         *--d = L'-';
-    out.append(d, end);
+    return std::copy(d, end, out);
+}
+
+void AppendInteger(std::wstring& out, long long value) {
+    wchar_t buffer[24];
+    out.append(buffer, FormatIntegerTo(buffer, value));
 }
 
 std::wstring StrPrintf(const wchar_t* format, ...) {
@@ -719,14 +747,15 @@ namespace {
 
 // The short cut of FormatFloatRoundTrip for the usual document values: when
 // "%.6g" of value takes the fixed form with at most 8 decimals and reads
-// back to value, writes that text and returns true. Scaled by 10^8 a float
+// back to value, writes that text into out and returns its end (else null).
+// Scaled by 10^8 a float
 // still fits the 53 bits of a double, so the rounding to six significant
 // digits is exact.
-bool ShortRoundTrip(float value, std::wstring& text) {
+wchar_t* ShortRoundTrip(float value, wchar_t* out) {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
     const double magnitude = std::fabs(static_cast<double>(value));
     if (!(magnitude >= 1e-3 && magnitude < 1e6))
-        return false;
+        return nullptr;
     // The decimal exponent of magnitude: 10^exponent <= magnitude.
     int exponent = 5;
     while (exponent >= 0 && magnitude < kPow10[exponent])
@@ -741,12 +770,12 @@ bool ShortRoundTrip(float value, std::wstring& text) {
     if (scaled >= 1e6) {
         // Rounding carried into the next decade.
         if (decimals == 0)
-            return false;
+            return nullptr;
         --decimals;
         scaled = (magnitude * kPow10[decimals] + 0x1p52) - 0x1p52;
     }
     if (static_cast<float>(scaled / kPow10[decimals]) != static_cast<float>(magnitude))
-        return false;
+        return nullptr;
     uint32_t digits = static_cast<uint32_t>(scaled);
     while (decimals > 0 && digits % 10 == 0) {
         digits /= 10;
@@ -767,18 +796,18 @@ bool ShortRoundTrip(float value, std::wstring& text) {
     } while (digits);
     if (std::signbit(value))
         *--d = L'-';
-    text.assign(d, end);
-    return true;
+    return std::copy(d, end, out);
 }
 
 } // namespace
 
-std::wstring FormatFloatRoundTrip(float value) {
-    if (std::wstring text; ShortRoundTrip(value, text))
-        return text;
+wchar_t* FormatFloatRoundTripTo(wchar_t* out, float value) {
+    if (wchar_t* end = ShortRoundTrip(value, out))
+        return end;
+    std::wstring text;
     if (std::isfinite(value)) {
         char buffer[400];
-        for (int digits = 6; digits < 9; ++digits) {
+        for (int digits = 6; digits < 9 && text.empty(); ++digits) {
             const char* end = FormatGeneralTo(buffer, buffer + sizeof buffer, value, digits);
             // The text read back as ParseDouble reads it: the correctly
             // rounded double of the decimal.
@@ -786,15 +815,23 @@ std::wstring FormatFloatRoundTrip(float value) {
             double back = 0;
             std::from_chars(buffer + (negative ? 1 : 0), end, back);
             if (static_cast<float>(negative ? -back : back) == value)
-                return std::wstring(static_cast<const char*>(buffer), end);
+                text.assign(static_cast<const char*>(buffer), end);
         }
-        return FormatGeneral(value, 9);
+    } else {
+        for (int digits = 6; digits < 9 && text.empty(); ++digits) {
+            std::wstring candidate = FormatGeneral(value, digits);
+            float back = static_cast<float>(ParseDouble(candidate.c_str()));
+            if (back == value || (std::isnan(back) && std::isnan(value)))
+                text = std::move(candidate);
+        }
     }
-    for (int digits = 6; digits < 9; ++digits) {
-        std::wstring text = FormatGeneral(value, digits);
-        float back = static_cast<float>(ParseDouble(text.c_str()));
-        if (back == value || (std::isnan(back) && std::isnan(value)))
-            return text;
-    }
-    return FormatGeneral(value, 9);
+    if (text.empty())
+        text = FormatGeneral(value, 9);
+    return std::copy(text.begin(),
+                     text.begin() + std::min<std::size_t>(text.size(), kFloatTextSize), out);
+}
+
+std::wstring FormatFloatRoundTrip(float value) {
+    wchar_t buffer[kFloatTextSize];
+    return std::wstring(buffer, FormatFloatRoundTripTo(buffer, value));
 }

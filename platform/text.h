@@ -44,6 +44,9 @@ void AppendFixed(std::wstring& out, double value, int precision);
 wchar_t* FormatFixedTo(wchar_t* out, float value, int precision);
 // Appends what "%lld" writes for value.
 void AppendInteger(std::wstring& out, long long value);
+// Writes what "%lld" writes for value into out, which has room for 21
+// characters; returns the end.
+wchar_t* FormatIntegerTo(wchar_t* out, long long value);
 
 // "%g" with the given number of significant digits (6 is the default of a
 // stream), locale independent.
@@ -51,3 +54,7 @@ std::wstring FormatGeneral(double value, int significantDigits = 6);
 // The text a float attribute is written with: the 6-digit general form when
 // that reads back to the same float, else the shortest general form that does.
 std::wstring FormatFloatRoundTrip(float value);
+// The same text written into out, which has room for kFloatTextSize
+// characters; returns the end.
+constexpr int kFloatTextSize = 32;
+wchar_t* FormatFloatRoundTripTo(wchar_t* out, float value);

@@ -70,7 +70,8 @@ TEST_F(BoardExamplesTest, EveryValueKindIsUsed) {
         Walk(&root, [&](CTreeNode* n) {
             tags.insert(n->GetTagName());
             for (const auto& [attr, value] : n->GetAttributes())
-                seen.insert(std::wstring(n->GetTagName()) + L"." + attr + L"=" + value);
+                seen.insert(std::wstring(n->GetTagName()) + L"." + std::wstring(attr) + L"=" +
+                            std::wstring(value));
             seen.insert(std::wstring(n->GetTagName()) + L".#=" + n->GetText().substr(0, 3));
         });
     }

@@ -1,6 +1,7 @@
 // Typed attribute access: conversions, defaults and their erasure, the float
 // text form and the enumeration tables.
 #include "core/xml_element.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -175,7 +176,8 @@ TEST_F(XmlElementTest, FloatsSurviveWriteAndRead) {
         e.SetAttributePointF(L"P", value, -value, 0, 0);
         float back = 0, x = 0, y = 0;
         ASSERT_TRUE(e.GetAttributeFloat(L"F", back, 0));
-        EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << *e.FindAttribute(L"F");
+        EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0)
+            << WideToUtf8(*e.FindAttribute(L"F"));
         if (value != 0) {
             ASSERT_TRUE(e.GetAttributePointF(L"P", x, y, 0, 0));
             EXPECT_EQ(x, value);

@@ -482,6 +482,40 @@ TEST_F(XmlFileTest, SaveWithoutAnyPathFails) {
 
 } // namespace
 
+TEST_F(XmlFileTest, TextsWithNulCharactersTakeTheFormOfTheTextWithout) {
+    // The form (empty tag, text on the tag's line, text on lines of its own)
+    // follows the text as written, without its NUL characters, however many
+    // there are and wherever they stand.
+    const std::wstring nuls(300, L'\0');
+    std::wstring words;
+    for (int i = 0; i < 60; ++i)
+        words += L"w" + std::to_wstring(i) + (i % 7 == 3 ? L"  " : L" ");
+    words += L"end";
+    std::wstring scattered;
+    for (wchar_t c : words)
+        scattered += std::wstring(1, c) + L'\0';
+    const std::wstring texts[][2] = {
+        {nuls, L""},
+        {nuls + L"ab", L"ab"},
+        {L"a" + nuls + L"b", L"ab"},
+        {nuls + L" x ", L" x "},
+        {scattered, words},
+        {nuls + words + nuls, words},
+    };
+    for (const auto& [with, without] : texts) {
+        CRoot a, b;
+        a.SetRootTag(L"Project");
+        b.SetRootTag(L"Project");
+        a.AddChild(new CGenericNode(1, L"T"))->SetText(with);
+        b.AddChild(new CGenericNode(1, L"T"))->SetText(without);
+        const std::string saved = SaveBytes(a, L"with.circuit");
+        EXPECT_EQ(saved, SaveBytes(b, L"without.circuit")) << saved;
+        CRoot back;
+        ASSERT_TRUE(LoadBytes(back, saved)) << m_error;
+        EXPECT_TRUE(back.GetChild(0)->GetText() == without) << saved;
+    }
+}
+
 TEST_F(XmlFileTest, NulCharactersAreDroppedOnReadAsOnWrite) {
     // A pin's text "L<NUL> 1" must read as what a save writes back ("L 1",
     // which the pin reads as side L, offset 1), or a second save differs.
