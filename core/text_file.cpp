@@ -355,6 +355,34 @@ bool CTextFile::ReadLineBytes(std::string_view& line) {
     }
 }
 
+std::unique_ptr<char[]> CTextFile::ReadRestBytes(std::size_t& size) {
+    const std::size_t buffered = m_buffer ? m_filled - m_position : 0;
+    // The file's size is a hint for the room: a file that grows or shrinks
+    // meanwhile is read to its actual end.
+    const int64_t fileSize = m_file.IsOpen() ? m_file.Size() : 0;
+    std::size_t capacity = buffered + static_cast<std::size_t>(std::max<int64_t>(fileSize, 0));
+    capacity = std::max(capacity, buffered + kBufferSize);
+    // Not value-initialised: every byte handed out is read first.
+    std::unique_ptr<char[]> bytes(new char[capacity]);
+    if (buffered)
+        std::memcpy(bytes.get(), m_buffer.get() + m_position, buffered);
+    m_position = m_filled;
+    size = buffered;
+    while (m_file.IsOpen()) {
+        if (size == capacity) {
+            capacity *= 2;
+            std::unique_ptr<char[]> grown(new char[capacity]);
+            std::memcpy(grown.get(), bytes.get(), size);
+            bytes = std::move(grown);
+        }
+        const int64_t n = m_file.Read(bytes.get() + size, static_cast<int64_t>(capacity - size));
+        if (n <= 0) // a failed read counts as the end of the file
+            break;
+        size += static_cast<std::size_t>(n);
+    }
+    return bytes;
+}
+
 char* CTextFile::Reserve(std::size_t count) {
     if (m_outLength + count > m_out.size()) {
         if (m_outLength > 0)

@@ -77,6 +77,10 @@ public:
     // view stays valid until the next read. False when the file was exhausted
     // before the line.
     bool ReadLineBytes(std::string_view& line);
+    // Appends every byte not read yet, as it is in the file (no code page
+    // conversion, line ends included), with size set to their count: for
+    // readers that take a whole document at once.
+    std::unique_ptr<char[]> ReadRestBytes(std::size_t& size);
 
     // Writes the text in the file's encoding, then CR LF.
     bool WriteString(const wchar_t* text);

@@ -67,6 +67,38 @@ bool IsAscii(std::string_view bytes) {
     return bits < 0x80;
 }
 
+// ASCII bytes as characters, one for one.
+void Widen(std::string_view ascii, wchar_t* out) {
+    for (char b : ascii)
+        *out++ = static_cast<wchar_t>(static_cast<unsigned char>(b));
+}
+
+bool IsTextStop(char b) {
+    return b == '<' || b == '\r' || b == '\n' || b == '&' || b == '\0';
+}
+
+// The first '<', CR, LF, '&' or NUL at or after p (end when there is none):
+// where a piece of character data ends or needs a closer look.
+const char* FindTextStop(const char* p, const char* end) {
+#ifdef __SSE2__
+    const __m128i lt = _mm_set1_epi8('<'), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    const __m128i amp = _mm_set1_epi8('&'), zero = _mm_setzero_si128();
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lt),
+                                   _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, zero)));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && !IsTextStop(*p))
+        ++p;
+    return p;
+}
+
 // The characters of UTF-8 bytes, in a string of their size.
 std::wstring ToWide(std::string_view bytes, bool ascii = false) {
     if (ascii || IsAscii(bytes)) {
@@ -209,36 +241,51 @@ bool CXmlFile::Load(const wchar_t* path) {
         m_file.Close();
         return Fail(L"cannot open the file");
     }
-    m_utf16 = m_file.GetCodePage() == CTextFile::CodePageUtf16;
     // The first line is the XML declaration.
-    if (!m_file.ReadLineString(m_wideLine)) {
+    std::wstring line;
+    if (!m_file.ReadLineString(line)) {
         m_file.Close();
         return Fail(L"the file is empty");
     }
-    m_lineNumber = 1;
-    m_eof = false;
-    m_line = {};
-    m_pos = 0;
-    NextLine();
-    m_names.assign(kMaxDepth + 1, std::string());
+    // The rest is parsed as one block of UTF-8: the bytes of the file as they
+    // are, or the lines of a UTF-16 file encoded.
+    std::unique_ptr<char[]> bytes;
+    std::string encoded;
+    std::size_t size = 0;
+    if (m_file.GetCodePage() == CTextFile::CodePageUtf16) {
+        for (bool first = true; m_file.ReadLineString(line); first = false) {
+            if (!first)
+                encoded += '\n';
+            utf8::AppendEncoded(encoded, line);
+        }
+        m_begin = encoded.data();
+        size = encoded.size();
+    } else {
+        bytes = m_file.ReadRestBytes(size);
+        m_begin = bytes.get();
+    }
+    m_file.Close();
+    m_p = m_begin;
+    m_end = m_begin + size;
+    m_names.assign(kMaxDepth + 1, std::string_view());
     m_children.assign(kMaxDepth + 1, std::vector<CTreeNode*>());
     m_texts.assign(kMaxDepth + 1, std::wstring());
     m_expectedRoot = m_root->GetRootTag();
 
     // Parse into a scratch root so that a failure leaves the document alone.
     auto scratch = std::make_unique<CRoot>();
-    bool ok = ParseElement(scratch.get(), 0);
-    m_file.Close();
-    m_line = {};
-    m_wideLine = std::wstring();
-    m_utf8Line = std::string();
+    const bool ok = ParseElement(scratch.get(), 0);
+    const int lineNumber = ok ? 0 : LineNumberAt(m_p);
+    m_begin = m_p = m_end = nullptr;
+    bytes.reset();
+    encoded = std::string();
     m_names.clear();
     m_children.clear();
     m_texts.clear();
     if (!ok) {
         if (m_error.empty())
             Fail(L"the file is malformed");
-        m_error += L" (line " + std::to_wstring(m_lineNumber) + L")";
+        m_error += L" (line " + std::to_wstring(lineNumber) + L")";
         return false;
     }
 
@@ -256,110 +303,111 @@ bool CXmlFile::Load(const wchar_t* path) {
     return true;
 }
 
-bool CXmlFile::NextLine() {
-    if (m_eof)
-        return false;
-    bool ok;
-    if (m_utf16) {
-        ok = m_file.ReadLineString(m_wideLine);
-        if (ok) {
-            m_utf8Line.clear();
-            utf8::AppendEncoded(m_utf8Line, m_wideLine);
-            m_line = m_utf8Line;
-        }
-    } else {
-        ok = m_file.ReadLineBytes(m_line);
+void CXmlFile::WideScratch::Grow(std::size_t needed) {
+    const std::size_t capacity = std::max<std::size_t>(needed, 2 * m_capacity + 64);
+    std::unique_ptr<wchar_t[]> data(new wchar_t[capacity]);
+    if (m_size)
+        std::wmemcpy(data.get(), m_data.get(), m_size);
+    m_data = std::move(data);
+    m_capacity = capacity;
+}
+
+int CXmlFile::LineNumberAt(const char* at) const {
+    // The declaration is line 1. CR LF is one line end, any other CR or LF
+    // one each; at the end of the file the count stays on the last line.
+    int line = 2;
+    for (const char* p = m_begin; p < at; ++p) {
+        if (*p == '\n' || (*p == '\r' && (p + 1 == m_end || p[1] != '\n')))
+            ++line;
     }
-    if (!ok) {
-        m_eof = true;
-        m_line = {};
-        m_pos = 0;
-        return false;
-    }
-    ++m_lineNumber;
-    m_pos = 0;
-    return true;
+    if (at >= m_end)
+        line -= m_end > m_begin && (m_end[-1] == '\n' || m_end[-1] == '\r') ? 1 : 0;
+    if (m_end == m_begin)
+        line = 1;
+    return line;
 }
 
 void CXmlFile::SkipBlanks() {
-    for (;;) {
-        const char* p = m_line.data() + m_pos;
-        const char* end = m_line.data() + m_line.size();
-        while (p < end && IsBlank(*p))
-            ++p;
-        m_pos = static_cast<std::size_t>(p - m_line.data());
-        if (p < end || !NextLine())
-            return;
-    }
+    const char* p = m_p;
+    while (p < m_end && IsBlank(*p))
+        ++p;
+    m_p = p;
 }
 
 std::string_view CXmlFile::ReadNameBytes() {
     SkipWhitespace();
-    const char* start = m_line.data() + m_pos;
-    const char* end = m_line.data() + m_line.size();
+    const char* start = m_p;
     const char* p = start;
-    while (p < end && IsNameByte(*p))
+    while (p < m_end && IsNameByte(*p))
         ++p;
-    m_pos += static_cast<std::size_t>(p - start);
+    m_p = p;
     return std::string_view(start, static_cast<std::size_t>(p - start));
 }
 
-void CXmlFile::AppendName(std::wstring& out) {
-    utf8::AppendDecoded(out, ReadNameBytes());
+void CXmlFile::AppendName(WideScratch& out) {
+    const std::string_view bytes = ReadNameBytes();
+    if (IsAscii(bytes)) {
+        Widen(bytes, out.Extend(bytes.size()));
+    } else {
+        m_rawValue.clear();
+        utf8::AppendDecoded(m_rawValue, bytes);
+        std::wmemcpy(out.Extend(m_rawValue.size()), m_rawValue.data(), m_rawValue.size());
+    }
 }
 
-void CXmlFile::AppendAttributeValue(std::wstring& out) {
+void CXmlFile::AppendAttributeValue(WideScratch& out) {
     SkipWhitespace();
     if (AtEnd())
         return;
-    if (m_line[m_pos] != '=') {
+    if (*m_p != '=') {
         // That character is consumed, with all the bytes it takes.
-        const auto* p = reinterpret_cast<const uint8_t*>(m_line.data());
+        const auto* p = reinterpret_cast<const uint8_t*>(m_p);
         char32_t c;
-        m_pos += p[m_pos] < 0x80 ? 1 : utf8::DecodeMultiByte(p + m_pos, p + m_line.size(), c);
+        m_p += *p < 0x80 ? 1 : utf8::DecodeMultiByte(p, reinterpret_cast<const uint8_t*>(m_end), c);
         return;
     }
-    ++m_pos;
+    ++m_p;
     SkipWhitespace();
     const char quote = Cur();
     if (quote != '"' && quote != '\'') {
         AppendName(out);
         return;
     }
-    ++m_pos;
+    ++m_p;
     // Most values end on their line and are plain ASCII without entities:
     // they are widened straight into the output.
-    const char* p = m_line.data() + m_pos;
-    const char* end = m_line.data() + m_line.size();
-    const char* q = p;
+    const char* q = m_p;
     unsigned bits = 0;
-    bool entities = false, nul = false;
-    while (q < end && *q != quote) {
-        bits |= static_cast<unsigned char>(*q);
-        entities = entities || *q == '&';
-        nul = nul || *q == '\0';
+    bool special = false; // an entity, a NUL or a line end
+    while (q < m_end && *q != quote) {
+        const char b = *q;
+        bits |= static_cast<unsigned char>(b);
+        special = special || b == '&' || b == '\0' || b == '\r' || b == '\n';
         ++q;
     }
-    if (q < end && bits < 0x80 && !entities && !nul) {
-        m_pos += static_cast<std::size_t>(q - p) + 1;
-        utf8::AppendDecoded(out, std::string_view(p, static_cast<std::size_t>(q - p)));
+    if (q < m_end && bits < 0x80 && !special) {
+        const std::string_view plain(m_p, static_cast<std::size_t>(q - m_p));
+        Widen(plain, out.Extend(plain.size()));
+        m_p = q + 1;
         return;
     }
     std::wstring& value = m_rawValue;
     value.clear();
+    bool entities = false;
     for (;;) {
-        std::size_t close = m_line.find(quote, m_pos);
-        std::string_view piece =
-            m_line.substr(m_pos, close == std::string_view::npos ? close : close - m_pos);
+        const char* close = m_p;
+        while (close < m_end && *close != quote && *close != '\r' && *close != '\n')
+            ++close;
+        const std::string_view piece(m_p, static_cast<std::size_t>(close - m_p));
         entities = entities || piece.find('&') != std::string_view::npos;
         utf8::AppendDecoded(value, piece);
-        if (close != std::string_view::npos) {
-            m_pos = close + 1;
+        if (close < m_end && *close == quote) {
+            m_p = close + 1;
             break;
         }
-        m_pos = m_line.size();
         // A value broken over lines: the line end and the indentation after
         // it read as one space.
+        m_p = close;
         SkipWhitespace();
         if (AtEnd())
             break;
@@ -370,24 +418,22 @@ void CXmlFile::AppendAttributeValue(std::wstring& out) {
         value.swap(m_decoded);
     }
     DropNulCharacters(value);
-    out += value;
+    std::wmemcpy(out.Extend(value.size()), value.data(), value.size());
 }
 
 bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
     SkipWhitespace();
     if (AtEnd())
         return Fail(L"unexpected end of the file");
-    if (Cur() != '<')
+    if (*m_p != '<')
         return Fail(L"expected '<'");
-    ++m_pos;
+    ++m_p;
     // The name follows the '<' directly: the node for it was chosen by what
     // stands there.
-    if (m_pos >= m_line.size() || IsBlank(m_line[m_pos]))
+    if (m_p >= m_end || IsBlank(*m_p))
         return Fail(L"blank after '<'");
-    std::string& name = m_names[static_cast<std::size_t>(depth)];
-    const std::string_view nameBytes = ReadNameBytes();
-    name.resize(nameBytes.size());
-    std::memcpy(name.data(), nameBytes.data(), nameBytes.size());
+    std::string_view& name = m_names[static_cast<std::size_t>(depth)];
+    name = ReadNameBytes();
     if (name.empty())
         return Fail(L"markup that is not an element (comment, declaration or stray '<')");
     if (depth == 0) {
@@ -401,36 +447,36 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
     if (Cur() != '>') {
         // Names and values go into one scratch buffer first, and into the
         // node's attribute block at once when the start tag is complete.
-        m_attrText.clear();
+        m_attrText.Clear();
         m_attrSpans.clear();
         for (;;) {
             if (AtEnd())
                 return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
-            if (Cur() == '/') {
-                ++m_pos;
+            if (*m_p == '/') {
+                ++m_p;
                 if (Cur() != '>')
                     return Fail(L"expected '>' after '/' in <" + ToWide(name) + L">");
-                ++m_pos;
+                ++m_p;
                 StoreAttributes(node);
                 return true;
             }
-            const std::size_t nameStart = m_attrText.size();
+            const std::size_t nameStart = m_attrText.Size();
             AppendName(m_attrText);
-            const std::size_t valueStart = m_attrText.size();
+            const std::size_t valueStart = m_attrText.Size();
             AppendAttributeValue(m_attrText);
             // A value without a name (stray '=' or quotes) is skipped: the
             // writer would give it an empty name, which is no XML.
             if (valueStart > nameStart)
-                m_attrSpans.push_back({nameStart, valueStart, m_attrText.size()});
+                m_attrSpans.push_back({nameStart, valueStart, m_attrText.Size()});
             else
-                m_attrText.resize(nameStart);
+                m_attrText.Truncate(nameStart);
             SkipWhitespace();
             if (Cur() == '>')
                 break;
         }
         StoreAttributes(node);
     }
-    ++m_pos; // the '>'
+    ++m_p; // the '>'
 
     // The children are collected first and then given to the node at once.
     std::vector<CTreeNode*>& children = m_children[static_cast<std::size_t>(depth)];
@@ -446,39 +492,42 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
 }
 
 bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
-    const std::string& name = m_names[static_cast<std::size_t>(depth)];
+    const std::string_view name = m_names[static_cast<std::size_t>(depth)];
     // Character data up to each '<', then a child or the closing tag.
     std::wstring& text = m_texts[static_cast<std::size_t>(depth)];
     text.clear();
-    bool entities = false;
+    bool entities = false, nul = false;
     for (;;) {
         SkipWhitespace();
         for (;;) {
-            if (m_pos >= m_line.size()) {
+            if (m_p >= m_end || *m_p == '\r' || *m_p == '\n') {
+                // A line end and the indentation after it read as one space.
                 SkipWhitespace();
                 if (AtEnd())
                     return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
                 text += L' ';
                 continue;
             }
-            const char* p = m_line.data() + m_pos;
-            const char* lt = static_cast<const char*>(std::memchr(p, '<', m_line.size() - m_pos));
-            const std::size_t length =
-                lt ? static_cast<std::size_t>(lt - p) : m_line.size() - m_pos;
-            if (length) {
-                std::string_view piece(p, length);
-                entities = entities || piece.find('&') != std::string_view::npos;
-                utf8::AppendDecoded(text, piece);
+            const char* stop = m_p;
+            for (;;) {
+                stop = FindTextStop(stop, m_end);
+                if (stop == m_end || (*stop != '&' && *stop != '\0'))
+                    break;
+                (*stop == '&' ? entities : nul) = true;
+                ++stop;
             }
-            m_pos += length;
-            if (lt)
+            if (stop > m_p)
+                utf8::AppendDecoded(text,
+                                    std::string_view(m_p, static_cast<std::size_t>(stop - m_p)));
+            m_p = stop;
+            if (stop < m_end && *stop == '<')
                 break;
         }
         if (!text.empty() && text.back() == L' ')
             text.pop_back();
 
-        if (m_pos + 1 < m_line.size() && m_line[m_pos + 1] == '/') {
-            m_pos += 2;
+        if (m_p + 1 < m_end && m_p[1] == '/') {
+            m_p += 2;
             std::string_view close = ReadNameBytes();
             if (close != name) {
                 // Bytes that are no valid UTF-8 may still read as the same
@@ -489,15 +538,16 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
                                 L">");
             }
             SkipWhitespace();
-            if (AtEnd() || Cur() != '>')
+            if (AtEnd() || *m_p != '>')
                 return Fail(L"expected '>' in </" + ToWide(name) + L">");
-            ++m_pos;
+            ++m_p;
             std::size_t end = text.size();
             while (end > 0 && text[end - 1] == L' ')
                 --end;
             text.resize(end);
             if (!entities) {
-                DropNulCharacters(text);
+                if (nul)
+                    DropNulCharacters(text);
                 node->SetText(text);
             } else {
                 DecodeInto(text, m_decoded);
@@ -510,15 +560,14 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
         if (depth + 1 >= kMaxDepth)
             return Fail(L"elements are nested too deeply");
         // The factory looks at the name after the '<' only.
-        std::size_t nameEnd = m_pos + 1;
-        while (nameEnd < m_line.size() && IsNameByte(m_line[nameEnd]))
+        const char* nameEnd = m_p + 1;
+        while (nameEnd < m_end && IsNameByte(*nameEnd))
             ++nameEnd;
-        const std::string_view childName = m_line.substr(m_pos + 1, nameEnd - m_pos - 1);
+        const std::string_view childName(m_p + 1, static_cast<std::size_t>(nameEnd - m_p - 1));
         wchar_t shortName[32];
         const wchar_t* tag = shortName;
         if (childName.size() < std::size(shortName) && IsAscii(childName)) {
-            for (std::size_t i = 0; i < childName.size(); ++i)
-                shortName[i] = static_cast<wchar_t>(childName[i]);
+            Widen(childName, shortName);
             shortName[childName.size()] = 0;
         } else {
             m_tag = ToWide(childName);
@@ -539,7 +588,7 @@ void CXmlFile::StoreAttributes(CTreeNode* node) {
     if (m_attrSpans.empty())
         return;
     m_attrEntries.clear();
-    const std::wstring_view text = m_attrText;
+    const std::wstring_view text(m_attrText.Data(), m_attrText.Size());
     for (const AttributeSpan& span : m_attrSpans)
         m_attrEntries.emplace_back(text.substr(span.name, span.value - span.name),
                                    text.substr(span.value, span.end - span.value));
@@ -630,43 +679,45 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
     std::size_t extra = 0;
 #ifdef __SSE2__
     static_assert(sizeof(wchar_t) == 4);
-    // All ones in the lanes that may need escaping: control characters,
-    // " & ' < > and everything beyond ASCII. Spaces pass: they are written
-    // as themselves except at either end of an element text, which take the
-    // character-by-character way.
-    const __m128i control = _mm_set1_epi32(' '), high = _mm_set1_epi32('~');
-    const __m128i quote = _mm_set1_epi32('"'), amp = _mm_set1_epi32('&');
-    const __m128i apos = _mm_set1_epi32('\''), lt = _mm_set1_epi32('<');
-    const __m128i gt = _mm_set1_epi32('>'), space = _mm_set1_epi32(' ');
-    auto special = [&](__m128i v) {
-        __m128i bad = _mm_or_si128(_mm_cmplt_epi32(v, control), _mm_cmpgt_epi32(v, high));
-        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, quote), _mm_cmpeq_epi32(v, amp)));
-        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi32(v, apos), _mm_cmpeq_epi32(v, lt)));
-        return _mm_or_si128(bad, _mm_cmpeq_epi32(v, gt));
-    };
+    // Sixteen characters at a time, packed into bytes with saturation: a
+    // character beyond ASCII becomes 0xFF and a negative one 0, both of
+    // which count as special below, so the packed bytes are the output
+    // bytes of a plain run. Special are control characters, " & ' < >, DEL
+    // and everything beyond ASCII; spaces pass, except at either end of an
+    // element text, which take the character-by-character way.
+    const __m128i control = _mm_set1_epi8(' '), del = _mm_set1_epi8(0x7F);
+    const __m128i quote = _mm_set1_epi8('"'), amp = _mm_set1_epi8('&');
+    const __m128i apos = _mm_set1_epi8('\''), lt = _mm_set1_epi8('<');
+    const __m128i gt = _mm_set1_epi8('>'), space = _mm_set1_epi8(' ');
     // Element texts keep their first and last character out of the fast way.
     const std::size_t fastEnd = elementText ? (n ? n - 1 : 0) : n;
 #endif
     for (std::size_t i = 0; i < n; ++i) {
 #ifdef __SSE2__
-        // Plain ASCII goes eight characters at a time: all eight are stored
-        // as bytes (the room is there) and the plain ones kept.
-        while (fastEnd >= i + 8 && (i > 0 || !elementText)) {
-            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 4));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
-                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_setzero_si128()));
-            const int mask = _mm_movemask_epi8(_mm_packs_epi32(special(a), special(b)));
-            const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) / 2 : 8;
+        while (fastEnd >= i + 16 && (i > 0 || !elementText)) {
+            const auto* src = reinterpret_cast<const __m128i*>(text.data() + i);
+            const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(src), _mm_loadu_si128(src + 1));
+            const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(src + 2), _mm_loadu_si128(src + 3));
+            const __m128i bytes = _mm_packus_epi16(lo, hi);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bytes);
+            // Signed: bytes of 0x80 and above compare below ' '.
+            __m128i bad = _mm_or_si128(_mm_cmplt_epi8(bytes, control), _mm_cmpeq_epi8(bytes, del));
+            bad = _mm_or_si128(
+                bad, _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, amp)));
+            bad = _mm_or_si128(
+                bad, _mm_or_si128(_mm_cmpeq_epi8(bytes, apos), _mm_cmpeq_epi8(bytes, lt)));
+            bad = _mm_or_si128(bad, _mm_cmpeq_epi8(bytes, gt));
+            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(bad));
+            const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) : 16;
             if (cuts) {
                 // A single space between two other characters is a place
                 // where a long line may be wrapped.
-                int spaces = _mm_movemask_epi8(
-                    _mm_packs_epi32(_mm_cmpeq_epi32(a, space), _mm_cmpeq_epi32(b, space)));
-                spaces &= plain < 8 ? (1 << (2 * plain)) - 1 : 0xFFFF;
+                unsigned spaces =
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, space)));
+                spaces &= plain < 16 ? (1u << plain) - 1 : 0xFFFFu;
                 while (spaces) {
-                    const std::size_t k = static_cast<std::size_t>(__builtin_ctz(spaces)) / 2;
-                    spaces &= ~(3 << (2 * k));
+                    const std::size_t k = static_cast<std::size_t>(__builtin_ctz(spaces));
+                    spaces &= spaces - 1;
                     const std::size_t at = i + k;
                     if (at > 0 && text[at - 1] != L' ' && text[at + 1] != L' ')
                         m_cuts.emplace_back(width + at + extra,
@@ -676,7 +727,7 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
             }
             i += plain;
             d += plain;
-            if (plain < 8)
+            if (plain < 16)
                 break;
         }
         if (i == n)
@@ -817,9 +868,12 @@ bool CXmlFile::WriteElement(CTreeNode* node, int depth) {
     const std::wstring_view text = node->GetText();
     const std::size_t need =
         width < static_cast<std::size_t>(XmlLineWidth) ? XmlLineWidth - width : 1;
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size() && seen < need; ++i)
-        seen += text[i] != L'\0';
+    std::size_t seen = std::min(text.size(), need);
+    if (seen && std::wmemchr(text.data(), L'\0', seen)) {
+        seen = 0;
+        for (std::size_t i = 0; i < text.size() && seen < need; ++i)
+            seen += text[i] != L'\0';
+    }
     const auto& children = node->GetChildren();
     if (seen == 0 && children.empty()) {
         AppendOut(std::string_view("/>"));

@@ -14,6 +14,7 @@
 #include "core/root.h"
 #include "core/text_file.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -63,22 +64,46 @@ public:
 
 private:
     bool Fail(const std::wstring& reason);
-    bool NextLine();
-    bool AtEnd() const { return m_pos >= m_line.size() && m_eof; }
-    char Cur() const { return m_pos < m_line.size() ? m_line[m_pos] : '\0'; }
+    // A growable run of characters that keeps its room between uses; the
+    // reader collects the attributes of a start tag in it.
+    class WideScratch {
+    public:
+        void Clear() { m_size = 0; }
+        std::size_t Size() const { return m_size; }
+        const wchar_t* Data() const { return m_data.get(); }
+        void Truncate(std::size_t size) { m_size = size; }
+        // Room for count more characters at the end, counted as written.
+        wchar_t* Extend(std::size_t count) {
+            if (m_size + count > m_capacity)
+                Grow(m_size + count);
+            wchar_t* p = m_data.get() + m_size;
+            m_size += count;
+            return p;
+        }
+
+    private:
+        void Grow(std::size_t needed);
+        std::unique_ptr<wchar_t[]> m_data;
+        std::size_t m_size = 0, m_capacity = 0;
+    };
+
+    bool AtEnd() const { return m_p >= m_end; }
+    char Cur() const { return m_p < m_end ? *m_p : '\0'; }
     void SkipWhitespace() {
         // Most calls stand on a character that is no blank already.
-        if (m_pos < m_line.size() && static_cast<unsigned char>(m_line[m_pos]) > 32)
+        if (m_p<m_end&& static_cast<unsigned char>(*m_p)> 32)
             return;
         SkipBlanks();
     }
     void SkipBlanks();
+    // The line of a read position, for messages.
+    int LineNumberAt(const char* at) const;
     // The bytes of a name token at the read position (after blanks).
     std::string_view ReadNameBytes();
     // The name at the read position, appended as characters.
-    void AppendName(std::wstring& out);
+    void AppendName(WideScratch& out);
     // The value of an attribute (after its name), decoded and appended.
-    void AppendAttributeValue(std::wstring& out);
+    void AppendAttributeValue(WideScratch& out);
     // The attributes collected for the start tag just read go to the node.
     void StoreAttributes(CTreeNode* node);
     bool ParseElement(CTreeNode* node, int depth);
@@ -106,18 +131,14 @@ private:
     int m_codePage = CTextFile::CodePageUtf8;
     std::wstring m_error;
 
-    // Reader state: the current input line (its UTF-8 bytes) and the position
-    // in it. Lines of a UTF-16 file are read as text and held as UTF-8.
-    std::string_view m_line;
-    std::size_t m_pos = 0;
-    bool m_eof = false;
-    bool m_utf16 = false;
-    std::wstring m_wideLine;
-    std::string m_utf8Line;
-    int m_lineNumber = 0;
+    // Reader state: the document after its declaration line as UTF-8, and
+    // the read position in it.
+    const char* m_begin = nullptr;
+    const char* m_p = nullptr;
+    const char* m_end = nullptr;
     std::wstring m_expectedRoot;
     std::wstring m_rootName;
-    std::vector<std::string> m_names;                // element name (UTF-8) per depth
+    std::vector<std::string_view> m_names;           // element name (UTF-8) per depth
     std::vector<std::wstring> m_texts;               // collected content per depth
     std::vector<std::vector<CTreeNode*>> m_children; // children read so far per depth
     std::wstring m_tag;
@@ -128,7 +149,7 @@ private:
     struct AttributeSpan {
         std::size_t name, value, end;
     };
-    std::wstring m_attrText;
+    WideScratch m_attrText;
     std::vector<AttributeSpan> m_attrSpans;
     std::vector<XmlAttributeMap::value_type> m_attrEntries;
 

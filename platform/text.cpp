@@ -632,6 +632,30 @@ wchar_t* DigitsTo(wchar_t* out, uint32_t value, int count) {
     return end;
 }
 
+// value (below 10000) in as few digits as it takes; returns the end.
+wchar_t* SmallIntegerTo(wchar_t* out, uint32_t value) {
+    auto pair = [](wchar_t* d, uint32_t v) {
+        d[0] = static_cast<wchar_t>(kDigitPairs[2 * v]);
+        d[1] = static_cast<wchar_t>(kDigitPairs[2 * v + 1]);
+    };
+    if (value < 10) {
+        out[0] = static_cast<wchar_t>(L'0' + value);
+        return out + 1;
+    }
+    if (value < 100) {
+        pair(out, value);
+        return out + 2;
+    }
+    if (value < 1000) {
+        out[0] = static_cast<wchar_t>(L'0' + value / 100);
+        pair(out + 1, value % 100);
+        return out + 3;
+    }
+    pair(out, value / 100);
+    pair(out + 2, value % 100);
+    return out + 4;
+}
+
 int DigitCount(uint32_t value) {
     int count = 1;
     for (; value >= 100; value /= 100)
@@ -648,6 +672,18 @@ wchar_t* SmallFixedTo(wchar_t* out, double magnitude, int precision) {
     static constexpr uint32_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     const double exact = magnitude * static_cast<double>(kPow10[precision]);
     const uint64_t scaled = static_cast<uint64_t>((exact + 0x1p52) - 0x1p52);
+    if (precision == 3 && scaled < 10000000) {
+        // Coordinates: three decimals and at most four digits before the
+        // point, written without loops.
+        const auto small = static_cast<uint32_t>(scaled);
+        const uint32_t whole = small / 1000, fraction = small - whole * 1000;
+        out = SmallIntegerTo(out, whole);
+        out[0] = L'.';
+        out[1] = static_cast<wchar_t>(L'0' + fraction / 100);
+        out[2] = static_cast<wchar_t>(kDigitPairs[2 * (fraction % 100)]);
+        out[3] = static_cast<wchar_t>(kDigitPairs[2 * (fraction % 100) + 1]);
+        return out + 4;
+    }
     // Three decimals is what coordinates are written with: a division by a
     // constant the compiler can turn into a multiplication.
     const uint64_t whole64 = precision == 3 ? scaled / 1000 : scaled / kPow10[precision];

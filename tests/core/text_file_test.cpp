@@ -132,8 +132,9 @@ TEST_F(TextFileTest, Cp1252) {
     EXPECT_EQ(Write({L"\u20AC\u00E9"}, CTextFile::CodePageAnsi, true), "\x80\xE9\r\n");
     // Plain ASCII lines take a short cut; mixed with converted lines the
     // bytes still come out in order.
-    EXPECT_EQ(Write({L"G04 x*", L"a\u20AC", L"", L"\u4E2D", L"M02*"}, CTextFile::CodePageAnsi, true),
-              "G04 x*\r\na\x80\r\n\r\n?\r\nM02*\r\n");
+    EXPECT_EQ(
+        Write({L"G04 x*", L"a\u20AC", L"", L"\u4E2D", L"M02*"}, CTextFile::CodePageAnsi, true),
+        "G04 x*\r\na\x80\r\n\r\n?\r\nM02*\r\n");
 }
 
 TEST_F(TextFileTest, LongLinesComeInPieces) {
@@ -251,6 +252,37 @@ TEST_F(TextFileTest, LinesAsBytesMatchTheLineReaderAcrossBlocks) {
             EXPECT_EQ(lines, expected) << c.name << ", " << offset << " bytes before the end";
             EXPECT_EQ(expected.back(), L"last");
         }
+    }
+}
+
+TEST_F(TextFileTest, TheRestOfAFileComesAsItIs) {
+    // After the first line, the rest of the file byte for byte: from within
+    // the first block, across blocks, and nothing at the end.
+    const std::string rest = "\r\nline\r\n" + std::string(200 * 1024, 'x') + "\nend";
+    const struct {
+        const char* name;
+        std::string bytes, expected;
+    } cases[] = {
+        {"first line only", "head", ""},
+        {"empty rest after CR LF", "head\r\n", ""},
+        {"a rest of several blocks", "head\n" + rest, rest},
+        {"bytes that are no UTF-8", "head\r\n\xFF\xC3", "\xFF\xC3"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(m_path, c.bytes));
+        CTextFile file;
+        file.SetCodePage(CTextFile::CodePageUtf8);
+        ASSERT_TRUE(file.Open(m_path, CTextFile::GenericRead, CTextFile::FileShareRead,
+                              CTextFile::OpenExisting, CTextFile::FileAttributeNormal));
+        std::wstring first;
+        ASSERT_TRUE(file.ReadLineString(first)) << c.name;
+        EXPECT_EQ(first, L"head") << c.name;
+        std::size_t size = 99;
+        std::unique_ptr<char[]> bytes = file.ReadRestBytes(size);
+        EXPECT_EQ(std::string(bytes.get(), size), c.expected) << c.name;
+        size = 99;
+        file.ReadRestBytes(size);
+        EXPECT_EQ(size, 0u) << c.name << ": nothing is left";
     }
 }
 

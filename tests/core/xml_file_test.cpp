@@ -5,6 +5,7 @@
 #include "core/root.h"
 #include "core/xml_file.h"
 #include "platform/file.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -354,6 +355,31 @@ TEST_F(XmlFileTest, MalformedFilesFailCleanly) {
     CRoot root;
     EXPECT_FALSE(LoadBytes(root, deep + "\r\n")) << "5000 nested elements";
     EXPECT_EQ(root.GetChildCount(), 0u);
+}
+
+TEST_F(XmlFileTest, ParseErrorsNameTheirLine) {
+    // The declaration is line 1; CR LF, lone CR and lone LF each end a line,
+    // and a file that ends early points at its last line.
+    const struct {
+        std::string bytes;
+        const wchar_t* line;
+    } cases[] = {
+        {kDecl + "<Project>\r\n  <A>\r\n  </B>\r\n</Project>\r\n", L"(line 4)"},
+        {kDecl + "<Project>\n\n  <A>\n  </B>\n</Project>\n", L"(line 5)"},
+        {kDecl + "<Project>\r\r  <A>\r  </B>\r</Project>\r", L"(line 5)"},
+        {kDecl + "<Project>\r\n  <A>\r\n", L"(line 3)"},
+        {kDecl + "<Project>\r\n  <A>", L"(line 3)"},
+        {kDecl, L"(line 1)"},
+        {kDecl + "<Project>\r\n  <A x=\"1\r\n   2\" <!-- -->/>\r\n</Project>", L"(line 5)"},
+    };
+    for (const auto& c : cases) {
+        CRoot root;
+        EXPECT_FALSE(LoadBytes(root, c.bytes));
+        const std::wstring& line = c.line;
+        EXPECT_TRUE(m_error.size() >= line.size() &&
+                    m_error.compare(m_error.size() - line.size(), line.size(), line) == 0)
+            << WideToUtf8(m_error) << " / " << WideToUtf8(line);
+    }
 }
 
 TEST_F(XmlFileTest, ModeratelyDeepNestingLoads) {
