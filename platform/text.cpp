@@ -633,7 +633,7 @@ wchar_t* DigitsTo(wchar_t* out, uint32_t value, int count) {
 }
 
 // value (below 10000) in as few digits as it takes; returns the end.
-wchar_t* SmallIntegerTo(wchar_t* out, uint32_t value) {
+inline wchar_t* SmallIntegerTo(wchar_t* out, uint32_t value) {
     auto pair = [](wchar_t* d, uint32_t v) {
         d[0] = static_cast<wchar_t>(kDigitPairs[2 * v]);
         d[1] = static_cast<wchar_t>(kDigitPairs[2 * v + 1]);
@@ -672,18 +672,7 @@ wchar_t* SmallFixedTo(wchar_t* out, double magnitude, int precision) {
     static constexpr uint32_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     const double exact = magnitude * static_cast<double>(kPow10[precision]);
     const uint64_t scaled = static_cast<uint64_t>((exact + 0x1p52) - 0x1p52);
-    if (precision == 3 && scaled < 10000000) {
-        // Coordinates: three decimals and at most four digits before the
-        // point, written without loops.
-        const auto small = static_cast<uint32_t>(scaled);
-        const uint32_t whole = small / 1000, fraction = small - whole * 1000;
-        out = SmallIntegerTo(out, whole);
-        out[0] = L'.';
-        out[1] = static_cast<wchar_t>(L'0' + fraction / 100);
-        out[2] = static_cast<wchar_t>(kDigitPairs[2 * (fraction % 100)]);
-        out[3] = static_cast<wchar_t>(kDigitPairs[2 * (fraction % 100) + 1]);
-        return out + 4;
-    }
+
     // Three decimals is what coordinates are written with: a division by a
     // constant the compiler can turn into a multiplication.
     const uint64_t whole64 = precision == 3 ? scaled / 1000 : scaled / kPow10[precision];
@@ -694,6 +683,21 @@ wchar_t* SmallFixedTo(wchar_t* out, double magnitude, int precision) {
         out = DigitsTo(out, static_cast<uint32_t>(scaled - whole64 * kPow10[precision]), precision);
     }
     return out;
+}
+
+// "%.3f" of a non-negative float below 10000, which is what coordinates
+// are written with, without loops; returns the end. The rounding is the one
+// of SmallFixedTo.
+inline wchar_t* Fixed3To(wchar_t* out, double magnitude) {
+    const auto scaled =
+        static_cast<uint32_t>(static_cast<uint64_t>((magnitude * 1000.0 + 0x1p52) - 0x1p52));
+    const uint32_t whole = scaled / 1000, fraction = scaled - whole * 1000;
+    out = SmallIntegerTo(out, whole);
+    out[0] = L'.';
+    out[1] = static_cast<wchar_t>(L'0' + fraction / 100);
+    out[2] = static_cast<wchar_t>(kDigitPairs[2 * (fraction % 100)]);
+    out[3] = static_cast<wchar_t>(kDigitPairs[2 * (fraction % 100) + 1]);
+    return out + 4;
 }
 
 bool IsSmallFloat(double magnitude, int precision) {
@@ -719,6 +723,13 @@ void AppendFixed(std::wstring& out, double value, int precision) {
 
 wchar_t* FormatFixedTo(wchar_t* out, float value, int precision) {
     const double magnitude = std::fabs(static_cast<double>(value));
+    // A float is exact as a double, and below 9999.9995 it rounds to at most
+    // four digits before the point.
+    if (precision == 3 && magnitude < 9999.999) {
+        if (std::signbit(value))
+            *out++ = L'-';
+        return Fixed3To(out, magnitude);
+    }
     if (IsSmallFloat(magnitude, precision)) {
         if (std::signbit(value))
             *out++ = L'-';

@@ -245,6 +245,18 @@ TEST(FormatFixedTo, WritesWhatPrintfWrites) {
     }
 }
 
+// Three decimals is the coordinate form with a way of its own: its edges at
+// four digits before the point, ties and signs.
+TEST(FormatFixedTo, ThreeDecimalsAtTheirEdges) {
+    for (float f : {0.0f, -0.0f, 0.0005f, 0.0015f, 2.0005f, -2.0005f, 0.9995f, 9.9995f, 99.9995f,
+                    999.9995f, 1000.0f, 9999.998f, 9999.9985f, 9999.999f, 9999.9995f, 10000.0f,
+                    -9999.999f, 123456.78f, 1e-9f}) {
+        wchar_t buffer[64];
+        wchar_t* end = FormatFixedTo(buffer, f, 3);
+        EXPECT_EQ(std::wstring(buffer, end), StrPrintf(L"%.3f", static_cast<double>(f))) << f;
+    }
+}
+
 // Values at the edges of the fixed form and of the decades, where the short
 // cut hands over to the general conversion.
 TEST(FormatFloatRoundTrip, MatchesTheGeneralConversionAtTheEdges) {
