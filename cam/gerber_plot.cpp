@@ -112,7 +112,7 @@ void CGerberPlotter::Line(const std::wstring& text) {
     m_file->WriteString(text);
 }
 
-std::wstring CGerberPlotter::Number(double mm) const {
+void CGerberPlotter::AppendNumber(std::string& out, double mm) const {
     // Fast path: the scaled value rounded to an integer, unless it lies so
     // near a tie that only the exact decimal expansion can decide.
     static const double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
@@ -126,44 +126,67 @@ std::wstring CGerberPlotter::Number(double mm) const {
             const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
             if (n < 0)
                 n = -n;
-            wchar_t buf[32];
+            char buf[32];
             int len = 0;
             do {
-                buf[len++] = static_cast<wchar_t>(L'0' + n % 10);
+                buf[len++] = static_cast<char>('0' + n % 10);
                 n /= 10;
             } while (n > 0);
             while (len < m_format.resFlt + 1)
-                buf[len++] = L'0';
+                buf[len++] = '0';
             if (negative)
-                buf[len++] = L'-';
-            std::wstring out(static_cast<size_t>(len), L'0');
-            for (int i = 0; i < len; ++i)
-                out[static_cast<size_t>(i)] = buf[len - 1 - i];
-            return out;
+                buf[len++] = '-';
+            while (len > 0)
+                out += buf[--len];
+            return;
         }
     }
-    std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, v);
-    const size_t dot = s.find(L'.');
-    if (dot != std::wstring::npos)
-        s.erase(dot, 1);
-    return s;
+    // printf's digits are ASCII in every locale: the point is dropped.
+    const std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, v);
+    bool dropped = false;
+    for (wchar_t c : s) {
+        if (c == L'.' && !dropped) {
+            dropped = true;
+            continue;
+        }
+        out += static_cast<char>(c);
+    }
 }
 
-std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
-    // Appended in place: one allocation per coordinate pair, not three.
-    std::wstring t;
-    t.reserve(32);
+bool CGerberPlotter::AppendCoord(std::string& out, double x, double y, bool force) {
+    const size_t before = out.size();
     if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
         m_x = x;
-        t += L'X';
-        t += Number(x);
+        out += 'X';
+        AppendNumber(out, x);
     }
     if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
         m_y = y;
-        t += L'Y';
-        t += Number(y);
+        out += 'Y';
+        AppendNumber(out, y);
     }
-    return t;
+    return out.size() != before;
+}
+
+void CGerberPlotter::WriteLine(size_t from) {
+    const std::string_view line(m_line.data() + from, m_line.size() - from);
+    // ASCII is the same bytes in every byte encoding; UTF-16 is not.
+    if (m_file->GetCodePage() == CTextFile::CodePageUtf16)
+        m_file->WriteString(std::wstring(line.begin(), line.end()));
+    else
+        m_file->WriteLine(line.data(), line.size());
+}
+
+std::wstring CGerberPlotter::Number(double mm) const {
+    std::string digits;
+    AppendNumber(digits, mm);
+    return std::wstring(digits.begin(), digits.end());
+}
+
+std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
+    std::string text;
+    AppendCoord(text, x, y, force);
+    return std::wstring(text.begin(), text.end());
 }
 
 void CGerberPlotter::SelectAperture(int n) {
@@ -173,30 +196,34 @@ void CGerberPlotter::SelectAperture(int n) {
     Line(StrPrintf(L"D%d*", n));
 }
 
+// Moves, draws and flashes are most of a file: each line is built in one
+// reused byte buffer and goes to the file as it stands (it is ASCII).
 void CGerberPlotter::PlotMove(double x, double y) {
-    std::wstring t = CoordText(x, y);
-    if (!t.empty()) {
-        t += L"D02*";
-        Line(t);
+    m_line.clear();
+    if (AppendCoord(m_line, x, y)) {
+        m_line += "D02*";
+        WriteLine();
     }
 }
 
 void CGerberPlotter::PlotDraw(double x, double y) {
-    std::wstring t = CoordText(x, y);
-    if (t.empty())
+    m_line.assign("G01");
+    if (!AppendCoord(m_line, x, y))
         return;
+    m_line += "D01*";
     if (m_interpolation != 1) {
-        t = L"G01" + t;
         m_interpolation = 1;
+        WriteLine();
+    } else {
+        WriteLine(3);
     }
-    t += L"D01*";
-    Line(t);
 }
 
 void CGerberPlotter::PlotFlash(double x, double y) {
-    std::wstring t = CoordText(x, y);
-    t += L"D03*";
-    Line(t);
+    m_line.clear();
+    AppendCoord(m_line, x, y);
+    m_line += "D03*";
+    WriteLine();
 }
 
 void CGerberPlotter::SetPolarity(bool clear) {

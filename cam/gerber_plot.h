@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CAreaNode;
@@ -66,7 +67,15 @@ public:
     double CurrentY() const { return m_y; }
 
 private:
+    // The number's digits (see Number) and the changed coordinates (see
+    // CoordText) appended in ASCII; AppendCoord tells whether it wrote any.
+    void AppendNumber(std::string& out, double mm) const;
+    bool AppendCoord(std::string& out, double x, double y, bool force = false);
+    // Writes m_line from the given character on as one line of the file.
+    void WriteLine(size_t from = 0);
+
     CTextFile* m_file;
+    std::string m_line;
     GerberFormat m_format;
     double m_x;
     double m_y;
