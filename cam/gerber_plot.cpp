@@ -124,20 +124,20 @@ void CGerberPlotter::AppendNumber(std::string& out, double mm) const {
             long long n = static_cast<long long>(r);
             // printf keeps the sign of a negative value that rounds to 0.
             const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
-            if (n < 0)
-                n = -n;
+            unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
+            // Digits from the last one backwards, then one append.
             char buf[32];
-            int len = 0;
+            char* const end = buf + sizeof buf;
+            char* d = end;
             do {
-                buf[len++] = static_cast<char>('0' + n % 10);
-                n /= 10;
-            } while (n > 0);
-            while (len < m_format.resFlt + 1)
-                buf[len++] = '0';
+                *--d = static_cast<char>('0' + u % 10);
+                u /= 10;
+            } while (u > 0);
+            while (end - d < m_format.resFlt + 1)
+                *--d = '0';
             if (negative)
-                buf[len++] = '-';
-            while (len > 0)
-                out += buf[--len];
+                *--d = '-';
+            out.append(d, static_cast<size_t>(end - d));
             return;
         }
     }
