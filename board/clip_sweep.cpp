@@ -157,6 +157,30 @@ void ClipSweep::AddContour(const PointF* points, int count, bool isClip) {
         m_scanbeams.push_back(ys[i]);
 }
 
+void ClipSweep::Reset() {
+    // Beyond this many edges the memory goes back: one huge clip should not
+    // stay resident for the small ones after it.
+    constexpr size_t kKeep = 1 << 16;
+    if (m_edges.capacity() > kKeep || m_vertices.capacity() > 4 * kKeep) {
+        *this = ClipSweep();
+        return;
+    }
+    m_edges.clear();
+    m_minima.clear();
+    m_scanbeams.clear();
+    m_aet.clear();
+    m_aetNext.clear();
+    m_units.clear();
+    m_sorted.clear();
+    m_order.clear();
+    m_pos.clear();
+    m_crossings.clear();
+    m_vertices.clear();
+    m_nodes.clear();
+    std::fill(std::begin(m_inside), std::end(m_inside), false);
+    m_startParity = 0;
+}
+
 void ClipSweep::SetEdge(Active& a, int edge) const {
     const Edge& e = m_edges[static_cast<size_t>(edge)];
     a.edge = edge;
@@ -378,8 +402,11 @@ void ClipSweep::BottomPass(double yb) {
     // Edges ending here leave the table; their bounds are complete.
     size_t w = 0;
     for (size_t i = 0; i < m_aet.size(); ++i) {
-        if (m_aet[i].ty > yb)
-            m_aet[w++] = m_aet[i];
+        if (m_aet[i].ty > yb) {
+            if (w != i)
+                m_aet[w] = m_aet[i];
+            ++w;
+        }
     }
     m_aet.resize(w);
 }
@@ -397,6 +424,21 @@ void ClipSweep::ComputeTops(double yt) {
 }
 
 void ClipSweep::ProcessCrossings(double yb, double yt) {
+    // Most scanbeams have no crossing: the bundles are in order at the top
+    // already.
+    bool ordered = true;
+    double lastXt = -std::numeric_limits<double>::infinity();
+    for (const Active& a : m_aet) {
+        if (!a.head)
+            continue;
+        if (a.xt < lastXt) {
+            ordered = false;
+            break;
+        }
+        lastXt = a.xt;
+    }
+    if (ordered)
+        return;
     // Units: bundles move as one.
     m_units.clear();
     for (size_t i = 0; i < m_aet.size(); ++i) {

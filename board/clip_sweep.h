@@ -21,6 +21,10 @@ public:
     // Runs the sweep and appends the result contours and their hole flags.
     void Run(ClipOperation op, std::vector<CClipContour>& contours, std::vector<int>& holeFlags);
 
+    // Forgets every contour and result so that the sweep can run again; the
+    // tables keep their memory unless they grew large.
+    void Reset();
+
 private:
     struct Edge {
         double bx, by, tx, ty, dx;
