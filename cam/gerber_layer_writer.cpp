@@ -27,7 +27,11 @@
 #include "schematic/text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -75,6 +79,27 @@ FlatPath Flat(GraphicsPath& path, const Matrix* m, float tol) {
 
 float LineWidth(const CMarkingPrimitive* p) {
     return p->m_width == 0 ? 0.1f : p->m_width;
+}
+
+// Box of a conductor's vertices grown by grow on every side.
+Box GrownVertexBox(const CConductor* cond, float grow) {
+    Box near{cond->m_vertices[0].x, cond->m_vertices[0].y, cond->m_vertices[0].x,
+             cond->m_vertices[0].y};
+    for (const ConductorVertex& v : cond->m_vertices) {
+        near.x0 = std::min(near.x0, v.x - grow);
+        near.x1 = std::max(near.x1, v.x + grow);
+        near.y0 = std::min(near.y0, v.y - grow);
+        near.y1 = std::max(near.y1, v.y + grow);
+    }
+    return near;
+}
+
+// The clearance outline of a conductor: its copper grown by the isolation,
+// flattened.
+FlatPath ClearanceOutline(const CConductor* cond, float isolation, float tolerance) {
+    GraphicsPath path;
+    cond->BuildPath(&path, isolation);
+    return Flat(path, nullptr, tolerance);
 }
 
 } // namespace
@@ -254,7 +279,72 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
            (textLayer == kLayerSilkscreenBottom && m_layer == kLayerAssemblyBottom);
 }
 
+// The outlines PlotArea will ask for, built up front on several threads:
+// each is a union of many polygons, and a copper layer with areas may need
+// thousands. PlotArea still builds any outline missing here itself.
+void CGerberLayerWriter::BuildClearanceOutlines() {
+    std::vector<const CConductor*> wanted;
+    for (CTreeNode* child : m_board->GetChildren()) {
+        if (child->GetType() != NodeType::Area)
+            continue;
+        const auto* area = static_cast<const CArea*>(child);
+        if (area->m_layer != m_layer || !area->m_outline)
+            continue;
+        FlatPath areaFlat;
+        FlattenOutline(area->m_outline, m_settings.padTol, &areaFlat);
+        const Box areaBox = BoundsOf(areaFlat);
+        for (CTreeNode* netNode : m_board->GetChildren()) {
+            if (netNode->GetType() != NodeType::Net ||
+                static_cast<CNet*>(netNode)->GetName() == area->m_net)
+                continue;
+            for (CTreeNode* c : netNode->GetChildren()) {
+                if (c->GetType() != NodeType::Conductor)
+                    continue;
+                const auto* cond = static_cast<const CConductor*>(c);
+                if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
+                    continue;
+                const float grow = cond->m_width / 2 + m_isolation + 0.01f;
+                if (!GrownVertexBox(cond, grow).Misses(areaBox))
+                    wanted.push_back(cond);
+            }
+        }
+    }
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    std::vector<FlatPath> outlines(wanted.size());
+    std::vector<char> built(wanted.size(), 0);
+    const float isolation = m_isolation, tolerance = m_settings.padTol;
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < wanted.size(); i = next++) {
+            try {
+                outlines[i] = ClearanceOutline(wanted[i], isolation, tolerance);
+                built[i] = 1;
+            } catch (...) {
+                // Left to PlotArea, which reports what goes wrong there.
+            }
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t helpers = std::min<size_t>({cores - 1, 7, wanted.size() / 32});
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < helpers; ++t) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // fewer helpers then
+        }
+    }
+    work();
+    for (std::thread& t : threads)
+        t.join();
+    for (size_t i = 0; i < wanted.size(); ++i)
+        if (built[i])
+            m_clearanceOutlines.emplace(wanted[i], std::move(outlines[i]));
+}
+
 void CGerberLayerWriter::PlotPass() {
+    BuildClearanceOutlines();
     if (IsPlane()) {
         m_plot.SelectAperture(m_planeBorder);
         m_plot.PlotOutline(m_board->m_outline);
@@ -543,24 +633,13 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                     continue;
                 // Outlines are costly: only conductors near the area get one.
                 const float grow = cond->m_width / 2 + isolation + 0.01f;
-                Box near{cond->m_vertices[0].x, cond->m_vertices[0].y, cond->m_vertices[0].x,
-                         cond->m_vertices[0].y};
-                for (const ConductorVertex& v : cond->m_vertices) {
-                    near.x0 = std::min(near.x0, v.x - grow);
-                    near.x1 = std::max(near.x1, v.x + grow);
-                    near.y0 = std::min(near.y0, v.y - grow);
-                    near.y1 = std::max(near.y1, v.y + grow);
-                }
-                if (near.Misses(areaBox))
+                if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
                 auto found = m_clearanceOutlines.find(cond);
-                if (found == m_clearanceOutlines.end()) {
-                    GraphicsPath path;
-                    cond->BuildPath(&path, isolation);
-                    found =
-                        m_clearanceOutlines.emplace(cond, Flat(path, nullptr, m_settings.padTol))
-                            .first;
-                }
+                if (found == m_clearanceOutlines.end())
+                    found = m_clearanceOutlines
+                                .emplace(cond, ClearanceOutline(cond, isolation, m_settings.padTol))
+                                .first;
                 const FlatPath& flat = found->second;
                 if (FlatPathsOverlap(flat, areaFlat))
                     m_plot.PlotClearRegion(flat);

@@ -50,6 +50,7 @@ private:
     void PlotPrimitive(const CMarkingPrimitive* primitive, PointF offset,
                        const CFootprint* footprint);
     void PlotText(const CText* text, const CFootprint* footprint);
+    void BuildClearanceOutlines();
     void PlotArea(const CArea* area);
     void AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint, const CArea* area,
                      const FlatPath& areaFlat);
