@@ -150,6 +150,7 @@ void CGerberLayerWriter::WriteOutlineFile() {
     m_plot.SelectAperture(d);
     m_plot.PlotOutline(m_board->m_outline);
     m_plot.Line(L"M02*");
+    m_plot.Flush();
 }
 
 void CGerberLayerWriter::WriteLayerFile() {
@@ -160,6 +161,7 @@ void CGerberLayerWriter::WriteLayerFile() {
     m_plot.Line(L"*");
     PlotPass();
     m_plot.Line(L"M02*");
+    m_plot.Flush();
 }
 
 // ---- aperture pass ------------------------------------------------------

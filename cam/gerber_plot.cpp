@@ -7,7 +7,9 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -108,41 +110,96 @@ void CGerberPlotter::Reset() {
     m_clear = false;
 }
 
+CGerberPlotter::~CGerberPlotter() {
+    Flush();
+}
+
 void CGerberPlotter::Line(const std::wstring& text) {
+    Flush();
     m_file->WriteString(text);
 }
 
-void CGerberPlotter::AppendNumber(std::string& out, double mm) const {
-    // Fast path: the scaled value rounded to an integer, unless it lies so
-    // near a tie that only the exact decimal expansion can decide.
+void CGerberPlotter::Flush() {
+    if (m_pendingLength == 0)
+        return;
+    // The pending lines end in CR LF each; the file adds the last one.
+    m_file->WriteLine(m_pending.data(), m_pendingLength - 2);
+    m_pendingLength = 0;
+}
+
+char* CGerberPlotter::Room(size_t count) {
+    if (m_pending.size() < m_pendingLength + count)
+        m_pending.resize(std::max(m_pendingLength + count, size_t{1} << 16));
+    return m_pending.data() + m_pendingLength;
+}
+
+void CGerberPlotter::Put(const char* text, size_t count) {
+    std::memcpy(Room(count), text, count);
+    m_pendingLength += count;
+}
+
+void CGerberPlotter::EndLine() {
+    Put("\r\n", 2);
+    // ASCII is the same bytes in every byte encoding; UTF-16 is not, and
+    // gets each line on its own.
+    if (m_file->GetCodePage() == CTextFile::CodePageUtf16) {
+        const std::string line(m_pending.data(), m_pendingLength - 2);
+        m_pendingLength = 0;
+        m_file->WriteString(std::wstring(line.begin(), line.end()));
+    } else if (m_pendingLength >= kPendingLimit) {
+        Flush();
+    }
+}
+
+char* CGerberPlotter::FastNumber(char* out, double mm) const {
+    // The scaled value rounded to an integer, unless it lies so near a tie
+    // that only the exact decimal expansion can decide.
     static const double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     const double v = mm * m_format.factor;
-    if (m_format.resFlt >= 0 && m_format.resFlt <= 6 && std::fabs(v) < 1e9) {
-        const double scaled = v * kScale[m_format.resFlt];
-        const double r = std::nearbyint(scaled);
-        if (std::fabs(std::fabs(scaled - r) - 0.5) > 1e-6) {
-            long long n = static_cast<long long>(r);
-            // printf keeps the sign of a negative value that rounds to 0.
-            const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
-            unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
-            // Digits from the last one backwards, then one append.
-            char buf[32];
-            char* const end = buf + sizeof buf;
-            char* d = end;
-            do {
-                *--d = static_cast<char>('0' + u % 10);
-                u /= 10;
-            } while (u > 0);
-            while (end - d < m_format.resFlt + 1)
-                *--d = '0';
-            if (negative)
-                *--d = '-';
-            out.append(d, static_cast<size_t>(end - d));
-            return;
-        }
+    if (m_format.resFlt < 0 || m_format.resFlt > 6 || !(std::fabs(v) < 1e9))
+        return nullptr;
+    const double scaled = v * kScale[m_format.resFlt];
+    const double r = std::nearbyint(scaled);
+    if (!(std::fabs(std::fabs(scaled - r) - 0.5) > 1e-6))
+        return nullptr;
+    const long long n = static_cast<long long>(r);
+    // printf keeps the sign of a negative value that rounds to 0.
+    const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
+    unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
+    // Digits from the last one backwards, two at a time.
+    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                 "31323334353637383940414243444546474849505152535455565758596061"
+                                 "6263646566676869707172737475767778798081828384858687888990919293"
+                                 "949596979899";
+    char buf[32];
+    char* const end = buf + sizeof buf;
+    char* d = end;
+    while (u >= 100) {
+        const unsigned pair = static_cast<unsigned>(u % 100) * 2;
+        u /= 100;
+        *--d = kPairs[pair + 1];
+        *--d = kPairs[pair];
     }
+    if (u >= 10) {
+        const unsigned pair = static_cast<unsigned>(u) * 2;
+        *--d = kPairs[pair + 1];
+        *--d = kPairs[pair];
+    } else {
+        *--d = static_cast<char>('0' + u);
+    }
+    while (end - d < m_format.resFlt + 1)
+        *--d = '0';
+    if (negative)
+        *--d = '-';
+    const size_t count = static_cast<size_t>(end - d);
+    std::memcpy(out, d, count);
+    return out + count;
+}
+
+std::string CGerberPlotter::ExactNumber(double mm) const {
     // printf's digits are ASCII in every locale: the point is dropped.
-    const std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, v);
+    const std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, mm * m_format.factor);
+    std::string out;
     bool dropped = false;
     for (wchar_t c : s) {
         if (c == L'.' && !dropped) {
@@ -151,86 +208,113 @@ void CGerberPlotter::AppendNumber(std::string& out, double mm) const {
         }
         out += static_cast<char>(c);
     }
+    return out;
 }
 
-bool CGerberPlotter::AppendCoord(std::string& out, double x, double y, bool force) {
-    const size_t before = out.size();
+void CGerberPlotter::PutNumber(double mm) {
+    if (char* end = FastNumber(Room(kNumberRoom), mm)) {
+        m_pendingLength = static_cast<size_t>(end - m_pending.data());
+        return;
+    }
+    const std::string digits = ExactNumber(mm);
+    Put(digits.data(), digits.size());
+}
+
+bool CGerberPlotter::PutCoord(double x, double y, bool force) {
+    bool any = false;
     if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
         m_x = x;
-        out += 'X';
-        AppendNumber(out, x);
+        Put("X", 1);
+        PutNumber(x);
+        any = true;
     }
     if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
         m_y = y;
-        out += 'Y';
-        AppendNumber(out, y);
+        Put("Y", 1);
+        PutNumber(y);
+        any = true;
     }
-    return out.size() != before;
-}
-
-void CGerberPlotter::WriteLine(size_t from) {
-    const std::string_view line(m_line.data() + from, m_line.size() - from);
-    // ASCII is the same bytes in every byte encoding; UTF-16 is not.
-    if (m_file->GetCodePage() == CTextFile::CodePageUtf16)
-        m_file->WriteString(std::wstring(line.begin(), line.end()));
-    else
-        m_file->WriteLine(line.data(), line.size());
+    return any;
 }
 
 std::wstring CGerberPlotter::Number(double mm) const {
-    std::string digits;
-    AppendNumber(digits, mm);
+    char buf[kNumberRoom];
+    if (const char* end = FastNumber(buf, mm))
+        return std::wstring(static_cast<const char*>(buf), end);
+    const std::string digits = ExactNumber(mm);
     return std::wstring(digits.begin(), digits.end());
 }
 
 std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
-    std::string text;
-    AppendCoord(text, x, y, force);
-    return std::wstring(text.begin(), text.end());
+    std::wstring t;
+    if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
+        m_x = x;
+        t += L'X';
+        t += Number(x);
+    }
+    if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
+        m_y = y;
+        t += L'Y';
+        t += Number(y);
+    }
+    return t;
 }
 
 void CGerberPlotter::SelectAperture(int n) {
     if (n == m_aperture)
         return;
     m_aperture = n;
-    Line(StrPrintf(L"D%d*", n));
+    char* d = Room(16);
+    *d++ = 'D';
+    d = std::to_chars(d, d + 12, n).ptr;
+    *d++ = '*';
+    m_pendingLength = static_cast<size_t>(d - m_pending.data());
+    EndLine();
 }
 
-// Moves, draws and flashes are most of a file: each line is built in one
-// reused byte buffer and goes to the file as it stands (it is ASCII).
+void CGerberPlotter::PutLine(const char* text) {
+    Put(text, std::strlen(text));
+    EndLine();
+}
+
+// Moves, draws and flashes are most of a file: their lines gather as bytes
+// (ASCII) and go to the file many at a time.
 void CGerberPlotter::PlotMove(double x, double y) {
-    m_line.clear();
-    if (AppendCoord(m_line, x, y)) {
-        m_line += "D02*";
-        WriteLine();
+    const size_t start = m_pendingLength;
+    if (!PutCoord(x, y)) {
+        m_pendingLength = start;
+        return;
     }
+    Put("D02*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::PlotDraw(double x, double y) {
-    m_line.assign("G01");
-    if (!AppendCoord(m_line, x, y))
+    const size_t start = m_pendingLength;
+    // The interpolation is only set by a line that is written.
+    const bool g01 = m_interpolation != 1;
+    if (g01)
+        Put("G01", 3);
+    if (!PutCoord(x, y)) {
+        m_pendingLength = start;
         return;
-    m_line += "D01*";
-    if (m_interpolation != 1) {
-        m_interpolation = 1;
-        WriteLine();
-    } else {
-        WriteLine(3);
     }
+    m_interpolation = 1;
+    Put("D01*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::PlotFlash(double x, double y) {
-    m_line.clear();
-    AppendCoord(m_line, x, y);
-    m_line += "D03*";
-    WriteLine();
+    PutCoord(x, y);
+    Put("D03*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::SetPolarity(bool clear) {
     if (clear == m_clear)
         return;
     m_clear = clear;
-    Line(clear ? L"%LPC*%" : L"%LPD*%");
+    PutLine(clear ? "%LPC*%" : "%LPD*%");
 }
 
 void CGerberPlotter::PlotArc(double x, double y, double cx, double cy, bool clockwise,
@@ -378,14 +462,14 @@ void CGerberPlotter::PlotPathLines(const FlatPath& path) {
 
 void CGerberPlotter::PlotClearRegion(const FlatPath& path) {
     SetPolarity(true);
-    Line(L"G36*");
+    PutLine("G36*");
     for (const Figure& f : Figures(path)) {
         PlotMove(path.points[f.s].X, path.points[f.s].Y);
         for (size_t i = f.s + 1; i <= f.e; ++i)
             PlotDraw(path.points[i].X, path.points[i].Y);
         PlotDraw(path.points[f.s].X, path.points[f.s].Y);
     }
-    Line(L"G37*");
+    PutLine("G37*");
 }
 
 void CGerberPlotter::PlotPathRegions(const FlatPath& path) {

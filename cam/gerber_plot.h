@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class CAreaNode;
@@ -39,9 +38,17 @@ std::wstring GerberSizeText(double mm, const GerberFormat& format);
 class CGerberPlotter {
 public:
     CGerberPlotter(CTextFile* file, const GerberFormat& format);
+    // Writes what is pending.
+    ~CGerberPlotter();
+    CGerberPlotter(const CGerberPlotter&) = delete;
+    CGerberPlotter& operator=(const CGerberPlotter&) = delete;
 
     void Reset();
+    // Writes a line after the pending ones.
     void Line(const std::wstring& text);
+    // Moves, draws and flashes gather in memory: this writes them to the
+    // file (Line does too, and the destructor).
+    void Flush();
 
     std::wstring Number(double mm) const;
     std::wstring CoordText(double x, double y, bool force = false);
@@ -67,15 +74,26 @@ public:
     double CurrentY() const { return m_y; }
 
 private:
-    // The number's digits (see Number) and the changed coordinates (see
-    // CoordText) appended in ASCII; AppendCoord tells whether it wrote any.
-    void AppendNumber(std::string& out, double mm) const;
-    bool AppendCoord(std::string& out, double x, double y, bool force = false);
-    // Writes m_line from the given character on as one line of the file.
-    void WriteLine(size_t from = 0);
+    static constexpr size_t kPendingLimit = 60000; // bytes gathered before a write
+    static constexpr size_t kNumberRoom = 32;      // room FastNumber may use
+
+    // The digits of Number: at out when the scaled value is clearly not a
+    // tie (returns the end), else null and ExactNumber has them.
+    char* FastNumber(char* out, double mm) const;
+    std::string ExactNumber(double mm) const;
+    // Room for count more pending bytes.
+    char* Room(size_t count);
+    void Put(const char* text, size_t count);
+    void PutNumber(double mm);
+    // The changed coordinates (see CoordText); false when none changed.
+    bool PutCoord(double x, double y, bool force = false);
+    // Ends the pending line; writes what is pending once there is enough.
+    void EndLine();
+    void PutLine(const char* text);
 
     CTextFile* m_file;
-    std::string m_line;
+    std::vector<char> m_pending; // whole lines, each ending in CR LF
+    size_t m_pendingLength = 0;
     GerberFormat m_format;
     double m_x;
     double m_y;
