@@ -27,10 +27,8 @@
 #include "schematic/text.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <system_error>
-#include <thread>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -92,14 +90,6 @@ Box GrownVertexBox(const CConductor* cond, float grow) {
         near.y1 = std::max(near.y1, v.y + grow);
     }
     return near;
-}
-
-// The clearance outline of a conductor: its copper grown by the isolation,
-// flattened.
-FlatPath ClearanceOutline(const CConductor* cond, float isolation, float tolerance) {
-    GraphicsPath path;
-    cond->BuildPath(&path, isolation);
-    return Flat(path, nullptr, tolerance);
 }
 
 } // namespace
@@ -281,11 +271,11 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
            (textLayer == kLayerSilkscreenBottom && m_layer == kLayerAssemblyBottom);
 }
 
-// The outlines PlotArea will ask for, built up front on several threads:
-// each is a union of many polygons, and a copper layer with areas may need
-// thousands. PlotArea still builds any outline missing here itself.
-void CGerberLayerWriter::BuildClearanceOutlines() {
+// The outlines PlotArea will ask for, in the order it asks, go to helper
+// threads first; PlotArea takes them as they are done.
+void CGerberLayerWriter::StartClearanceOutlines() {
     std::vector<const CConductor*> wanted;
+    std::unordered_set<const CConductor*> seen;
     for (CTreeNode* child : m_board->GetChildren()) {
         if (child->GetType() != NodeType::Area)
             continue;
@@ -306,47 +296,19 @@ void CGerberLayerWriter::BuildClearanceOutlines() {
                 if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
                     continue;
                 const float grow = cond->m_width / 2 + m_isolation + 0.01f;
-                if (!GrownVertexBox(cond, grow).Misses(areaBox))
+                if (!GrownVertexBox(cond, grow).Misses(areaBox) && seen.insert(cond).second)
                     wanted.push_back(cond);
             }
         }
     }
-    std::sort(wanted.begin(), wanted.end());
-    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-    std::vector<FlatPath> outlines(wanted.size());
-    std::vector<char> built(wanted.size(), 0);
-    const float isolation = m_isolation, tolerance = m_settings.padTol;
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < wanted.size(); i = next++) {
-            try {
-                outlines[i] = ClearanceOutline(wanted[i], isolation, tolerance);
-                built[i] = 1;
-            } catch (...) {
-                // Left to PlotArea, which reports what goes wrong there.
-            }
-        }
-    };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t helpers = std::min<size_t>({cores - 1, 7, wanted.size() / 32});
-    std::vector<std::thread> threads;
-    for (size_t t = 0; t < helpers; ++t) {
-        try {
-            threads.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // fewer helpers then
-        }
-    }
-    work();
-    for (std::thread& t : threads)
-        t.join();
-    for (size_t i = 0; i < wanted.size(); ++i)
-        if (built[i])
-            m_clearanceOutlines.emplace(wanted[i], std::move(outlines[i]));
+    // A few outlines are not worth a thread.
+    const unsigned helpers =
+        wanted.size() < 32 ? 0 : std::min(CClearanceOutlines::UsableCores() - 1, 7u);
+    m_clearanceOutlines.Start(std::move(wanted), m_isolation, m_settings.padTol, helpers);
 }
 
 void CGerberLayerWriter::PlotPass() {
-    BuildClearanceOutlines();
+    StartClearanceOutlines();
     if (IsPlane()) {
         m_plot.SelectAperture(m_planeBorder);
         m_plot.PlotOutline(m_board->m_outline);
@@ -354,6 +316,7 @@ void CGerberLayerWriter::PlotPass() {
     for (CTreeNode* child : m_board->GetChildren())
         if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
             PlotArea(static_cast<CArea*>(child));
+    m_clearanceOutlines.Stop();
     for (CTreeNode* child : m_board->GetChildren()) {
         switch (child->GetType()) {
         case NodeType::Package: {
@@ -637,12 +600,7 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 const float grow = cond->m_width / 2 + isolation + 0.01f;
                 if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
-                auto found = m_clearanceOutlines.find(cond);
-                if (found == m_clearanceOutlines.end())
-                    found = m_clearanceOutlines
-                                .emplace(cond, ClearanceOutline(cond, isolation, m_settings.padTol))
-                                .first;
-                const FlatPath& flat = found->second;
+                const FlatPath& flat = m_clearanceOutlines.Get(cond);
                 if (FlatPathsOverlap(flat, areaFlat))
                     m_plot.PlotClearRegion(flat);
             }

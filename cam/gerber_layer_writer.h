@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cam/cam_settings.h"
+#include "cam/clearance_outlines.h"
 #include "cam/gerber_apertures.h"
 #include "cam/gerber_plot.h"
 
@@ -50,7 +51,7 @@ private:
     void PlotPrimitive(const CMarkingPrimitive* primitive, PointF offset,
                        const CFootprint* footprint);
     void PlotText(const CText* text, const CFootprint* footprint);
-    void BuildClearanceOutlines();
+    void StartClearanceOutlines();
     void PlotArea(const CArea* area);
     void AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint, const CArea* area,
                      const FlatPath& areaFlat);
@@ -74,5 +75,5 @@ private:
     std::unordered_map<const void*, int> m_lineApertures;
     // Clearance outlines of conductors, built once however many areas they
     // come near.
-    std::unordered_map<const CConductor*, FlatPath> m_clearanceOutlines;
+    CClearanceOutlines m_clearanceOutlines;
 };

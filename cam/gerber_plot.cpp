@@ -165,35 +165,62 @@ char* CGerberPlotter::FastNumber(char* out, double mm) const {
     const long long n = static_cast<long long>(r);
     // printf keeps the sign of a negative value that rounds to 0.
     const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
-    unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
-    // Digits from the last one backwards, two at a time.
+    const unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
+    // The digits straight into place, from the last one backwards, two at a
+    // time; zeros in front up to one more than the decimals.
+    static constexpr unsigned long long kPow10[] = {1,
+                                                    10,
+                                                    100,
+                                                    1000,
+                                                    10000,
+                                                    100000,
+                                                    1000000,
+                                                    10000000,
+                                                    100000000,
+                                                    1000000000,
+                                                    10000000000,
+                                                    100000000000,
+                                                    1000000000000,
+                                                    10000000000000,
+                                                    100000000000000,
+                                                    1000000000000000};
     static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930"
                                  "31323334353637383940414243444546474849505152535455565758596061"
                                  "6263646566676869707172737475767778798081828384858687888990919293"
                                  "949596979899";
-    char buf[32];
-    char* const end = buf + sizeof buf;
-    char* d = end;
-    while (u >= 100) {
-        const unsigned pair = static_cast<unsigned>(u % 100) * 2;
-        u /= 100;
-        *--d = kPairs[pair + 1];
-        *--d = kPairs[pair];
-    }
-    if (u >= 10) {
-        const unsigned pair = static_cast<unsigned>(u) * 2;
-        *--d = kPairs[pair + 1];
-        *--d = kPairs[pair];
-    } else {
-        *--d = static_cast<char>('0' + u);
-    }
-    while (end - d < m_format.resFlt + 1)
-        *--d = '0';
+    int digits = 1;
+    while (digits < 16 && u >= kPow10[digits])
+        ++digits;
+    const int width = std::max(digits, m_format.resFlt + 1);
+    char* p = out;
     if (negative)
-        *--d = '-';
-    const size_t count = static_cast<size_t>(end - d);
-    std::memcpy(out, d, count);
-    return out + count;
+        *p++ = '-';
+    char* const end = p + width;
+    char* d = end;
+    if (u <= 0xFFFFFFFFu) {
+        uint32_t w = static_cast<uint32_t>(u);
+        while (w >= 100) {
+            const uint32_t pair = (w % 100) * 2;
+            w /= 100;
+            *--d = kPairs[pair + 1];
+            *--d = kPairs[pair];
+        }
+        if (w >= 10) {
+            *--d = kPairs[w * 2 + 1];
+            *--d = kPairs[w * 2];
+        } else {
+            *--d = static_cast<char>('0' + w);
+        }
+    } else {
+        unsigned long long w = u;
+        do {
+            *--d = static_cast<char>('0' + w % 10);
+            w /= 10;
+        } while (w > 0);
+    }
+    while (d > p)
+        *--d = '0';
+    return end;
 }
 
 std::string CGerberPlotter::ExactNumber(double mm) const {
