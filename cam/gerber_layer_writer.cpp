@@ -28,7 +28,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -275,7 +274,8 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
 // threads first; PlotArea takes them as they are done.
 void CGerberLayerWriter::StartClearanceOutlines() {
     std::vector<const CConductor*> wanted;
-    std::unordered_set<const CConductor*> seen;
+    m_regionUses.clear();
+    m_regionMemos.clear();
     for (CTreeNode* child : m_board->GetChildren()) {
         if (child->GetType() != NodeType::Area)
             continue;
@@ -296,7 +296,9 @@ void CGerberLayerWriter::StartClearanceOutlines() {
                 if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
                     continue;
                 const float grow = cond->m_width / 2 + m_isolation + 0.01f;
-                if (!GrownVertexBox(cond, grow).Misses(areaBox) && seen.insert(cond).second)
+                if (GrownVertexBox(cond, grow).Misses(areaBox))
+                    continue;
+                if (++m_regionUses[cond] == 1)
                     wanted.push_back(cond);
             }
         }
@@ -601,8 +603,21 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
                 const FlatPath& flat = m_clearanceOutlines.Get(cond);
+                // A conductor near several areas gets the same lines in each:
+                // they are kept until its last area.
+                auto uses = m_regionUses.find(cond);
+                GerberRegionMemo* memo = nullptr;
+                if (uses != m_regionUses.end() && uses->second > 1) {
+                    memo = &m_regionMemos[cond];
+                } else {
+                    auto kept = m_regionMemos.find(cond);
+                    if (kept != m_regionMemos.end())
+                        memo = &kept->second;
+                }
                 if (FlatPathsOverlap(flat, areaFlat))
-                    m_plot.PlotClearRegion(flat);
+                    m_plot.PlotClearRegion(flat, memo);
+                if (uses != m_regionUses.end() && --uses->second == 0)
+                    m_regionMemos.erase(cond);
             }
         }
     }

@@ -76,4 +76,8 @@ private:
     // Clearance outlines of conductors, built once however many areas they
     // come near.
     CClearanceOutlines m_clearanceOutlines;
+    // For each conductor with an outline, the areas still to come near it,
+    // and the clear region lines kept for the next of them.
+    std::unordered_map<const CConductor*, int> m_regionUses;
+    std::unordered_map<const CConductor*, GerberRegionMemo> m_regionMemos;
 };

@@ -146,7 +146,7 @@ void CGerberPlotter::EndLine() {
         const std::string line(m_pending.data(), m_pendingLength - 2);
         m_pendingLength = 0;
         m_file->WriteString(std::wstring(line.begin(), line.end()));
-    } else if (m_pendingLength >= kPendingLimit) {
+    } else if (m_pendingLength >= kPendingLimit && !m_holdFlush) {
         Flush();
     }
 }
@@ -487,14 +487,48 @@ void CGerberPlotter::PlotPathLines(const FlatPath& path) {
     }
 }
 
-void CGerberPlotter::PlotClearRegion(const FlatPath& path) {
+void CGerberPlotter::PlotClearRegion(const FlatPath& path, GerberRegionMemo* memo) {
     SetPolarity(true);
     PutLine("G36*");
-    for (const Figure& f : Figures(path)) {
-        PlotMove(path.points[f.s].X, path.points[f.s].Y);
-        for (size_t i = f.s + 1; i <= f.e; ++i)
-            PlotDraw(path.points[i].X, path.points[i].Y);
-        PlotDraw(path.points[f.s].X, path.points[f.s].Y);
+    const std::vector<Figure> figs = Figures(path);
+    if (!figs.empty()) {
+        const PointF& start = path.points[figs[0].s];
+        PlotMove(start.X, start.Y);
+        // From here on the lines depend only on the path and the modal
+        // state: the same state gives the same lines.
+        if (m_file->GetCodePage() == CTextFile::CodePageUtf16)
+            memo = nullptr;
+        if (memo && memo->valid && memo->xIn == m_x && memo->yIn == m_y &&
+            memo->interpolationIn == m_interpolation) {
+            Put(memo->lines.data(), memo->lines.size());
+            m_x = memo->xOut;
+            m_y = memo->yOut;
+            m_interpolation = memo->interpolationOut;
+        } else {
+            const double xIn = m_x, yIn = m_y;
+            const int interpolationIn = m_interpolation;
+            const size_t from = m_pendingLength;
+            m_holdFlush = memo != nullptr;
+            for (size_t k = 0; k < figs.size(); ++k) {
+                const Figure& f = figs[k];
+                if (k > 0)
+                    PlotMove(path.points[f.s].X, path.points[f.s].Y);
+                for (size_t i = f.s + 1; i <= f.e; ++i)
+                    PlotDraw(path.points[i].X, path.points[i].Y);
+                PlotDraw(path.points[f.s].X, path.points[f.s].Y);
+            }
+            m_holdFlush = false;
+            if (memo) {
+                memo->valid = true;
+                memo->xIn = xIn;
+                memo->yIn = yIn;
+                memo->interpolationIn = interpolationIn;
+                memo->lines.assign(m_pending.data() + from, m_pendingLength - from);
+                memo->xOut = m_x;
+                memo->yOut = m_y;
+                memo->interpolationOut = m_interpolation;
+            }
+        }
     }
     PutLine("G37*");
 }

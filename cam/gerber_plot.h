@@ -35,6 +35,18 @@ std::wstring GerberPlainNumber(double value);
 // A length in the output unit with 4 (inch) or 3 (mm) decimals.
 std::wstring GerberSizeText(double mm, const GerberFormat& format);
 
+// The lines PlotClearRegion wrote for a path after its first move, with the
+// modal state before and after them: a path plotted again from the same
+// state gives the same lines, so they are copied instead.
+struct GerberRegionMemo {
+    bool valid = false;
+    double xIn = 0, yIn = 0;
+    int interpolationIn = 0;
+    double xOut = 0, yOut = 0;
+    int interpolationOut = 0;
+    std::string lines;
+};
+
 class CGerberPlotter {
 public:
     CGerberPlotter(CTextFile* file, const GerberFormat& format);
@@ -66,7 +78,9 @@ public:
     // Filled figures: each outer contour with its holes as one dark region
     // joined by cut-ins, so holes never erase earlier features.
     void PlotPathRegions(const FlatPath& path);
-    void PlotClearRegion(const FlatPath& path);
+    // A clear region of the path's figures; with a memo, the lines are
+    // taken from it when they would be the same, else recorded in it.
+    void PlotClearRegion(const FlatPath& path, GerberRegionMemo* memo = nullptr);
 
     const GerberFormat& Format() const { return m_format; }
     bool IsClear() const { return m_clear; }
@@ -94,6 +108,7 @@ private:
     CTextFile* m_file;
     std::vector<char> m_pending; // whole lines, each ending in CR LF
     size_t m_pendingLength = 0;
+    bool m_holdFlush = false; // a region being recorded stays whole
     GerberFormat m_format;
     double m_x;
     double m_y;
