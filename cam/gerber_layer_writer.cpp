@@ -94,11 +94,11 @@ Box GrownVertexBox(const CConductor* cond, float grow) {
 } // namespace
 
 CGerberLayerWriter::CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board,
-                                       int layer, CLayer* layerNode)
+                                       int layer, CLayer* layerNode, CClearanceOutlines* outlines)
     : m_settings(settings), m_board(board), m_layer(layer), m_layerNode(layerNode),
       m_plot(file,
              GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt))),
-      m_apertures(&m_plot, settings.padTol) {
+      m_apertures(&m_plot, settings.padTol), m_outlines(outlines ? outlines : &m_ownOutlines) {
     CThermalRelief* thermal = nullptr;
     board->FindBoardProperties(&thermal, nullptr);
     m_apertures.SetBoardThermal(thermal);
@@ -270,22 +270,21 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
            (textLayer == kLayerSilkscreenBottom && m_layer == kLayerAssemblyBottom);
 }
 
-// The outlines PlotArea will ask for, in the order it asks, go to helper
-// threads first; PlotArea takes them as they are done.
-void CGerberLayerWriter::StartClearanceOutlines() {
+std::vector<const CConductor*>
+CGerberLayerWriter::ClearanceConductors(CBoard* board, int layer, float isolation, float padTol,
+                                        std::unordered_map<const CConductor*, int>* uses) {
     std::vector<const CConductor*> wanted;
-    m_regionUses.clear();
-    m_regionMemos.clear();
-    for (CTreeNode* child : m_board->GetChildren()) {
+    std::unordered_map<const CConductor*, int> counts;
+    for (CTreeNode* child : board->GetChildren()) {
         if (child->GetType() != NodeType::Area)
             continue;
         const auto* area = static_cast<const CArea*>(child);
-        if (area->m_layer != m_layer || !area->m_outline)
+        if (area->m_layer != layer || !area->m_outline)
             continue;
         FlatPath areaFlat;
-        FlattenOutline(area->m_outline, m_settings.padTol, &areaFlat);
+        FlattenOutline(area->m_outline, padTol, &areaFlat);
         const Box areaBox = BoundsOf(areaFlat);
-        for (CTreeNode* netNode : m_board->GetChildren()) {
+        for (CTreeNode* netNode : board->GetChildren()) {
             if (netNode->GetType() != NodeType::Net ||
                 static_cast<CNet*>(netNode)->GetName() == area->m_net)
                 continue;
@@ -295,18 +294,36 @@ void CGerberLayerWriter::StartClearanceOutlines() {
                 const auto* cond = static_cast<const CConductor*>(c);
                 if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
                     continue;
-                const float grow = cond->m_width / 2 + m_isolation + 0.01f;
+                // The same test as PlotArea's.
+                const float grow = cond->m_width / 2 + isolation + 0.01f;
                 if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
-                if (++m_regionUses[cond] == 1)
+                if (++counts[cond] == 1)
                     wanted.push_back(cond);
             }
         }
     }
+    if (uses)
+        *uses = std::move(counts);
+    return wanted;
+}
+
+unsigned CGerberLayerWriter::OutlineHelpers(size_t outlines) {
     // A few outlines are not worth a thread.
-    const unsigned helpers =
-        wanted.size() < 32 ? 0 : std::min(CClearanceOutlines::UsableCores() - 1, 7u);
-    m_clearanceOutlines.Start(std::move(wanted), m_isolation, m_settings.padTol, helpers);
+    return outlines < 32 ? 0 : std::min(CClearanceOutlines::UsableCores() - 1, 7u);
+}
+
+// The outlines PlotArea will ask for, in the order it asks, go to helper
+// threads first (unless the whole export started them already); PlotArea
+// takes them as they are done.
+void CGerberLayerWriter::StartClearanceOutlines() {
+    m_regionMemos.clear();
+    std::vector<const CConductor*> wanted =
+        ClearanceConductors(m_board, m_layer, m_isolation, m_settings.padTol, &m_regionUses);
+    if (m_outlines != &m_ownOutlines)
+        return;
+    const unsigned helpers = OutlineHelpers(wanted.size());
+    m_ownOutlines.Start(std::move(wanted), m_isolation, m_settings.padTol, helpers);
 }
 
 void CGerberLayerWriter::PlotPass() {
@@ -318,7 +335,7 @@ void CGerberLayerWriter::PlotPass() {
     for (CTreeNode* child : m_board->GetChildren())
         if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
             PlotArea(static_cast<CArea*>(child));
-    m_clearanceOutlines.Stop();
+    m_ownOutlines.Stop();
     for (CTreeNode* child : m_board->GetChildren()) {
         switch (child->GetType()) {
         case NodeType::Package: {
@@ -602,7 +619,7 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 const float grow = cond->m_width / 2 + isolation + 0.01f;
                 if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
-                const FlatPath& flat = m_clearanceOutlines.Get(cond);
+                const FlatPath& flat = m_outlines->Get(cond);
                 // A conductor near several areas gets the same lines in each:
                 // they are kept until its last area.
                 auto uses = m_regionUses.find(cond);

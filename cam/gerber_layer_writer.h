@@ -8,6 +8,7 @@
 #include "cam/gerber_plot.h"
 
 #include <unordered_map>
+#include <vector>
 
 class CArea;
 class CBoard;
@@ -23,8 +24,19 @@ class Matrix;
 
 class CGerberLayerWriter {
 public:
+    // outlines: clearance outlines started for the whole export, or null
+    // for the writer to build its own.
     CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board, int layer,
-                       CLayer* layerNode);
+                       CLayer* layerNode, CClearanceOutlines* outlines = nullptr);
+
+    // The conductors whose clearance outlines the areas of the layer need,
+    // in the order the plot needs them; uses (when given) gets how many
+    // areas each comes near.
+    static std::vector<const CConductor*>
+    ClearanceConductors(CBoard* board, int layer, float isolation, float padTol,
+                        std::unordered_map<const CConductor*, int>* uses);
+    // Helper threads worth starting for so many outlines.
+    static unsigned OutlineHelpers(size_t outlines);
 
     void WriteHeader(const std::wstring& fileName);
     void WriteOutlineFile();
@@ -75,7 +87,8 @@ private:
     std::unordered_map<const void*, int> m_lineApertures;
     // Clearance outlines of conductors, built once however many areas they
     // come near.
-    CClearanceOutlines m_clearanceOutlines;
+    CClearanceOutlines m_ownOutlines;
+    CClearanceOutlines* m_outlines;
     // For each conductor with an outline, the areas still to come near it,
     // and the clear region lines kept for the next of them.
     std::unordered_map<const CConductor*, int> m_regionUses;
