@@ -48,9 +48,10 @@ bool Collinear(const PointF& a, const PointF& b, const PointF& c) {
 }
 
 // Removes repeated vertices and vertices on the straight line through their
-// neighbours (spikes included), around the closed contour.
-void Simplify(std::vector<PointF>& pts) {
-    std::vector<PointF> out;
+// neighbours (spikes included), around the closed contour. The result is
+// out[first, out.size()); empty when fewer than three vertices are left.
+size_t Simplify(const std::vector<PointF>& pts, std::vector<PointF>& out) {
+    out.clear();
     out.reserve(pts.size());
     for (const PointF& p : pts) {
         if (!out.empty() && out.back() == p)
@@ -79,10 +80,10 @@ void Simplify(std::vector<PointF>& pts) {
         }
     }
     if (out.size() - first < 3) {
-        pts.clear();
-        return;
+        out.clear();
+        return 0;
     }
-    pts.assign(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
+    return first;
 }
 
 } // namespace
@@ -411,7 +412,11 @@ void ClipSweep::BottomPass(double yb) {
     m_aet.resize(w);
 }
 
-void ClipSweep::ComputeTops(double yt) {
+bool ClipSweep::ComputeTops(double yt) {
+    // Most scanbeams have no crossing: the bundles reach the top in the
+    // order they left the bottom.
+    bool ordered = true;
+    bool first = true;
     double headXt = 0;
     for (Active& a : m_aet) {
         if (!a.head) {
@@ -419,26 +424,15 @@ void ClipSweep::ComputeTops(double yt) {
             continue;
         }
         a.xt = a.ty == yt ? a.tx : XAt(a.bx, a.by, a.tx, a.ty, yt);
+        if (!first && a.xt < headXt)
+            ordered = false;
+        first = false;
         headXt = a.xt;
     }
+    return ordered;
 }
 
 void ClipSweep::ProcessCrossings(double yb, double yt) {
-    // Most scanbeams have no crossing: the bundles are in order at the top
-    // already.
-    bool ordered = true;
-    double lastXt = -std::numeric_limits<double>::infinity();
-    for (const Active& a : m_aet) {
-        if (!a.head)
-            continue;
-        if (a.xt < lastXt) {
-            ordered = false;
-            break;
-        }
-        lastXt = a.xt;
-    }
-    if (ordered)
-        return;
     // Units: bundles move as one.
     m_units.clear();
     for (size_t i = 0; i < m_aet.size(); ++i) {
@@ -640,15 +634,18 @@ void ClipSweep::Run(ClipOperation op, std::vector<CClipContour>& contours,
         if (s + 1 == m_scanbeams.size())
             break;
         const double yt = m_scanbeams[s + 1];
-        ComputeTops(yt);
-        ProcessCrossings(yb, yt);
+        if (!ComputeTops(yt))
+            ProcessCrossings(yb, yt);
         PrepareNext(yt);
     }
     Collect(contours, holeFlags);
 }
 
 void ClipSweep::Collect(std::vector<CClipContour>& contours, std::vector<int>& holeFlags) {
-    std::vector<PointF> pts;
+    // Both scratch lists keep their memory from one contour (and clip) to
+    // the next; each contour gets one list of its own size.
+    std::vector<PointF>& pts = m_scratchPoints;
+    std::vector<PointF>& simple = m_scratchSimple;
     for (size_t i = 0; i < m_nodes.size(); ++i) {
         const OutNode& n = m_nodes[i];
         if (n.proxy != static_cast<int>(i) || n.count < 3)
@@ -660,11 +657,11 @@ void ClipSweep::Collect(std::vector<CClipContour>& contours, std::vector<int>& h
             pts.push_back({static_cast<float>(ov.x), static_cast<float>(ov.y)});
         }
         std::reverse(pts.begin(), pts.end());
-        Simplify(pts);
-        if (pts.size() < 3)
+        const size_t first = Simplify(pts, simple);
+        if (simple.size() - first < 3)
             continue;
-        contours.emplace_back(std::move(pts));
+        contours.emplace_back(
+            std::vector<PointF>(simple.begin() + static_cast<std::ptrdiff_t>(first), simple.end()));
         holeFlags.push_back(n.hole ? 1 : 0);
-        pts = {};
     }
 }
