@@ -98,9 +98,10 @@ void CConductor::ReadAttributes() {
     if (text.find(L',') == std::wstring::npos)
         return;
     // A vertex takes at least four characters with its separator.
-    m_vertices.reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), L' ')),
-                                text.size() / 4) +
-                       1);
+    m_vertices.reserve(
+        std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), L' ')),
+                 text.size() / 4) +
+        1);
     std::size_t pos = 0;
     for (;;) {
         float v[3] = {0, 0, 0};
@@ -149,6 +150,12 @@ void CConductor::WriteAttributes() {
 }
 
 void CConductor::BuildPath(GraphicsPath* path, float margin) const {
+    AddSegmentFigures(path, margin);
+    if (m_vertices.size() >= 2)
+        MergePathFigures(path, kOutlineFlatness);
+}
+
+void CConductor::AddSegmentFigures(GraphicsPath* path, float margin) const {
     const float r = m_width / 2 + margin;
     if (m_vertices.size() < 2)
         return;
@@ -163,5 +170,4 @@ void CConductor::BuildPath(GraphicsPath* path, float margin) const {
         path->AddArc(b.x - r, b.y - r, 2 * r, 2 * r, theta - 90, 180);
         path->CloseFigure();
     }
-    MergePathFigures(path, 0.001f);
 }

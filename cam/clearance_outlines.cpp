@@ -1,7 +1,7 @@
 #include "cam/clearance_outlines.h"
 
 #include "board/conductor.h"
-#include "platform/graphics_path.h"
+#include "board/polygon_union.h"
 
 #include <algorithm>
 #include <system_error>
@@ -26,9 +26,9 @@ CClearanceOutlines::~CClearanceOutlines() {
     Stop();
 }
 
-FlatPath CClearanceOutlines::Build(const CConductor* conductor, float isolation, float tolerance) {
-    GraphicsPath path;
-    conductor->BuildPath(&path, isolation);
+namespace {
+
+FlatPath FlatOf(GraphicsPath& path, float tolerance) {
     path.Flatten(nullptr, tolerance);
     FlatPath flat;
     flat.points = path.Points();
@@ -36,19 +36,30 @@ FlatPath CClearanceOutlines::Build(const CConductor* conductor, float isolation,
     return flat;
 }
 
+} // namespace
+
+FlatPath CClearanceOutlines::Build(const CConductor* conductor, float isolation, float tolerance) {
+    GraphicsPath path;
+    conductor->BuildPath(&path, isolation);
+    return FlatOf(path, tolerance);
+}
+
 void CClearanceOutlines::Start(std::vector<const CConductor*> conductors, float isolation,
                                float tolerance, unsigned helpers) {
     Stop();
     m_isolation = isolation;
     m_tolerance = tolerance;
-    m_conductors = std::move(conductors);
-    const size_t n = m_conductors.size();
-    m_outlines.assign(n, FlatPath{});
+    const size_t n = conductors.size();
+    m_items = std::vector<Item>(n);
     m_state = std::make_unique<std::atomic<int>[]>(n);
     m_index.clear();
     for (size_t i = 0; i < n; ++i) {
+        Item& item = m_items[i];
+        item.conductor = conductors[i];
+        // BuildPath's first half; the helpers do the union.
+        item.conductor->AddSegmentFigures(&item.figures, isolation);
         m_state[i].store(kWaiting, std::memory_order_relaxed);
-        m_index.emplace(m_conductors[i], i);
+        m_index.emplace(conductors[i], i);
     }
     m_next = 0;
     m_back = n;
@@ -64,7 +75,7 @@ void CClearanceOutlines::Start(std::vector<const CConductor*> conductors, float 
 
 void CClearanceOutlines::Stop() {
     // Nothing is left for the helpers once they have all been claimed.
-    m_next = m_conductors.size();
+    m_next = m_items.size();
     for (std::thread& t : m_threads)
         t.join();
     m_threads.clear();
@@ -75,10 +86,13 @@ bool CClearanceOutlines::Claim(size_t i) {
     return m_state[i].compare_exchange_strong(expected, kBuilding, std::memory_order_acquire);
 }
 
-void CClearanceOutlines::BuildAt(size_t i) {
+void CClearanceOutlines::UniteAt(size_t i) {
+    Item& item = m_items[i];
     int result = kDone;
     try {
-        m_outlines[i] = Build(m_conductors[i], m_isolation, m_tolerance);
+        // BuildPath's second half, as MergePathFigures does it.
+        if (item.conductor->m_vertices.size() >= 2)
+            item.united = UnitePathFigures(item.figures, CConductor::kOutlineFlatness);
     } catch (...) {
         // Get builds it again on the caller's thread, where a failure
         // surfaces as it always did.
@@ -89,9 +103,9 @@ void CClearanceOutlines::BuildAt(size_t i) {
 }
 
 void CClearanceOutlines::HelperLoop() {
-    for (size_t i = m_next++; i < m_conductors.size(); i = m_next++)
+    for (size_t i = m_next++; i < m_items.size(); i = m_next++)
         if (Claim(i))
-            BuildAt(i);
+            UniteAt(i);
 }
 
 const FlatPath& CClearanceOutlines::Get(const CConductor* conductor) {
@@ -103,10 +117,13 @@ const FlatPath& CClearanceOutlines::Get(const CConductor* conductor) {
         return extra->second;
     }
     const size_t i = found->second;
+    Item& item = m_items[i];
+    if (item.outlineMade)
+        return item.outline;
     if (Claim(i)) {
-        BuildAt(i);
+        UniteAt(i);
     } else {
-        // A helper has it: meanwhile build what will be needed last.
+        // A helper has it: meanwhile unite what will be needed last.
         while (m_state[i].load(std::memory_order_acquire) == kBuilding) {
             while (m_back > 0 && !Claim(m_back - 1))
                 --m_back;
@@ -114,12 +131,23 @@ const FlatPath& CClearanceOutlines::Get(const CConductor* conductor) {
                 m_state[i].wait(kBuilding, std::memory_order_acquire);
                 break;
             }
-            BuildAt(--m_back);
+            UniteAt(--m_back);
         }
     }
     if (m_state[i].load(std::memory_order_acquire) == kFailed) {
-        m_outlines[i] = Build(conductor, m_isolation, m_tolerance);
-        m_state[i].store(kDone, std::memory_order_relaxed);
+        item.outline = Build(conductor, m_isolation, m_tolerance);
+    } else {
+        // A conductor of fewer than two vertices keeps its (empty) figures,
+        // as BuildPath does.
+        GraphicsPath path;
+        if (conductor->m_vertices.size() >= 2)
+            ClipPolygonToPath(item.united, &path);
+        else
+            path = item.figures;
+        item.outline = FlatOf(path, m_tolerance);
     }
-    return m_outlines[i];
+    item.outlineMade = true;
+    item.figures.Reset();
+    item.united.Clear();
+    return item.outline;
 }

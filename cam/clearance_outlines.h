@@ -1,10 +1,15 @@
 // The clearance outlines of the conductors near the copper areas of one
-// Gerber layer: each unites a conductor's segments through the clipper,
-// which is the costly part of a layer with areas. Helper threads build them
+// Gerber export: each unites a conductor's segments through the clipper,
+// which is the costly part of a layer with areas. Helper threads unite them
 // in the order the plot will ask for them while the plot goes on.
+//
+// Paths (GraphicsPath) are only made and changed on the caller's thread: the
+// helpers read the segment figures and produce clipper polygons.
 #pragma once
 
+#include "board/clip_polygon.h"
 #include "cam/gerber_plot.h"
+#include "platform/graphics_path.h"
 
 #include <atomic>
 #include <memory>
@@ -33,7 +38,7 @@ public:
                unsigned helpers);
     // The outline of the conductor: waits for it, or builds it on the spot
     // when no helper has taken it (or it was not asked for by Start). While
-    // a helper works on it, the caller builds others from the end of the list.
+    // a helper works on it, the caller unites others from the end of the list.
     const FlatPath& Get(const CConductor* conductor);
     // Waits for the helpers.
     void Stop();
@@ -41,14 +46,21 @@ public:
 private:
     enum : int { kWaiting = 0, kBuilding = 1, kDone = 2, kFailed = 3 };
 
+    struct Item {
+        const CConductor* conductor = nullptr;
+        GraphicsPath figures; // the segments, made by the caller's thread
+        CClipPolygon united;  // by whichever thread claimed the item
+        FlatPath outline;     // made from united by the caller's thread
+        bool outlineMade = false;
+    };
+
     bool Claim(size_t i);
-    void BuildAt(size_t i);
+    void UniteAt(size_t i);
     void HelperLoop();
 
     float m_isolation = 0;
     float m_tolerance = 0;
-    std::vector<const CConductor*> m_conductors;
-    std::vector<FlatPath> m_outlines;
+    std::vector<Item> m_items;
     std::unique_ptr<std::atomic<int>[]> m_state;
     std::unordered_map<const CConductor*, size_t> m_index;
     std::atomic<size_t> m_next{0};
