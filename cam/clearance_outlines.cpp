@@ -1,5 +1,6 @@
 #include "cam/clearance_outlines.h"
 
+#include "board/area.h"
 #include "board/conductor.h"
 #include "board/polygon_union.h"
 
@@ -44,22 +45,34 @@ FlatPath CClearanceOutlines::Build(const CConductor* conductor, float isolation,
     return FlatOf(path, tolerance);
 }
 
-void CClearanceOutlines::Start(std::vector<const CConductor*> conductors, float isolation,
+void CClearanceOutlines::Start(std::vector<ClearanceRequest> requests, float isolation,
                                float tolerance, unsigned helpers) {
     Stop();
     m_isolation = isolation;
     m_tolerance = tolerance;
-    const size_t n = conductors.size();
+    const size_t n = requests.size();
     m_items = std::vector<Item>(n);
+    m_areas.clear();
+    m_areaFlats.clear();
     m_state = std::make_unique<std::atomic<int>[]>(n);
     m_index.clear();
+    std::unordered_map<const CArea*, size_t> areaIndex;
     for (size_t i = 0; i < n; ++i) {
         Item& item = m_items[i];
-        item.conductor = conductors[i];
+        item.conductor = requests[i].conductor;
         // BuildPath's first half; the helpers do the union.
         item.conductor->AddSegmentFigures(&item.figures, isolation);
+        for (const CArea* area : requests[i].areas) {
+            auto [at, added] = areaIndex.emplace(area, m_areas.size());
+            if (added) {
+                m_areas.push_back(area);
+                m_areaFlats.emplace_back();
+                FlattenOutline(area->m_outline, tolerance, &m_areaFlats.back());
+            }
+            item.areas.push_back(at->second);
+        }
         m_state[i].store(kWaiting, std::memory_order_relaxed);
-        m_index.emplace(conductors[i], i);
+        m_index.emplace(item.conductor, i);
     }
     m_next = 0;
     m_back = n;
@@ -86,13 +99,30 @@ bool CClearanceOutlines::Claim(size_t i) {
     return m_state[i].compare_exchange_strong(expected, kBuilding, std::memory_order_acquire);
 }
 
-void CClearanceOutlines::UniteAt(size_t i) {
+void CClearanceOutlines::BuildAt(size_t i) {
     Item& item = m_items[i];
     int result = kDone;
     try {
-        // BuildPath's second half, as MergePathFigures does it.
-        if (item.conductor->m_vertices.size() >= 2)
-            item.united = UnitePathFigures(item.figures, CConductor::kOutlineFlatness);
+        // BuildPath's second half, as MergePathFigures does it, and the
+        // flattened path ClipPolygonToPath would give: every contour of at
+        // least three vertices as a closed polygon figure.
+        if (item.conductor->m_vertices.size() >= 2) {
+            const CClipPolygon united =
+                UnitePathFigures(item.figures, CConductor::kOutlineFlatness);
+            for (const CClipContour& c : united.Contours()) {
+                const int count = c.GetVertexCount();
+                if (count < 3)
+                    continue;
+                item.outline.points.insert(item.outline.points.end(), c.GetVertices(),
+                                           c.GetVertices() + count);
+                item.outline.types.push_back(PathPointTypeStart);
+                item.outline.types.insert(item.outline.types.end(), static_cast<size_t>(count - 1),
+                                          PathPointTypeLine);
+                item.outline.types.back() |= PathPointTypeCloseSubpath;
+            }
+        }
+        for (size_t area : item.areas)
+            item.overlaps.push_back(FlatPathsOverlap(item.outline, m_areaFlats[area]) ? 1 : 0);
     } catch (...) {
         // Get builds it again on the caller's thread, where a failure
         // surfaces as it always did.
@@ -105,49 +135,49 @@ void CClearanceOutlines::UniteAt(size_t i) {
 void CClearanceOutlines::HelperLoop() {
     for (size_t i = m_next++; i < m_items.size(); i = m_next++)
         if (Claim(i))
-            UniteAt(i);
+            BuildAt(i);
 }
 
-const FlatPath& CClearanceOutlines::Get(const CConductor* conductor) {
+const FlatPath& CClearanceOutlines::Get(const CConductor* conductor, const CArea* area,
+                                        const FlatPath& areaFlat, bool* overlaps) {
     const auto found = m_index.find(conductor);
     if (found == m_index.end()) {
         auto extra = m_extra.find(conductor);
         if (extra == m_extra.end())
             extra = m_extra.emplace(conductor, Build(conductor, m_isolation, m_tolerance)).first;
+        *overlaps = FlatPathsOverlap(extra->second, areaFlat);
         return extra->second;
     }
     const size_t i = found->second;
     Item& item = m_items[i];
-    if (item.outlineMade)
-        return item.outline;
-    if (Claim(i)) {
-        UniteAt(i);
-    } else {
-        // A helper has it: meanwhile unite what will be needed last.
-        while (m_state[i].load(std::memory_order_acquire) == kBuilding) {
-            while (m_back > 0 && !Claim(m_back - 1))
-                --m_back;
-            if (m_back == 0) {
-                m_state[i].wait(kBuilding, std::memory_order_acquire);
-                break;
+    if (!item.checked) {
+        if (Claim(i)) {
+            BuildAt(i);
+        } else {
+            // A helper has it: meanwhile build what will be needed last.
+            while (m_state[i].load(std::memory_order_acquire) == kBuilding) {
+                while (m_back > 0 && !Claim(m_back - 1))
+                    --m_back;
+                if (m_back == 0) {
+                    m_state[i].wait(kBuilding, std::memory_order_acquire);
+                    break;
+                }
+                BuildAt(--m_back);
             }
-            UniteAt(--m_back);
+        }
+        if (m_state[i].load(std::memory_order_acquire) == kFailed) {
+            item.outline = Build(conductor, m_isolation, m_tolerance);
+            item.overlaps.clear();
+        }
+        item.checked = true;
+        item.figures.Reset();
+    }
+    for (size_t k = 0; k < item.areas.size() && k < item.overlaps.size(); ++k) {
+        if (m_areas[item.areas[k]] == area) {
+            *overlaps = item.overlaps[k] != 0;
+            return item.outline;
         }
     }
-    if (m_state[i].load(std::memory_order_acquire) == kFailed) {
-        item.outline = Build(conductor, m_isolation, m_tolerance);
-    } else {
-        // A conductor of fewer than two vertices keeps its (empty) figures,
-        // as BuildPath does.
-        GraphicsPath path;
-        if (conductor->m_vertices.size() >= 2)
-            ClipPolygonToPath(item.united, &path);
-        else
-            path = item.figures;
-        item.outline = FlatOf(path, m_tolerance);
-    }
-    item.outlineMade = true;
-    item.figures.Reset();
-    item.united.Clear();
+    *overlaps = FlatPathsOverlap(item.outline, areaFlat);
     return item.outline;
 }

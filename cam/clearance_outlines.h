@@ -1,10 +1,12 @@
 // The clearance outlines of the conductors near the copper areas of one
 // Gerber export: each unites a conductor's segments through the clipper,
-// which is the costly part of a layer with areas. Helper threads unite them
-// in the order the plot will ask for them while the plot goes on.
+// which is the costly part of a layer with areas. Helper threads unite them,
+// and test them against the areas they come near, in the order the plot
+// will ask for them while the plot goes on.
 //
 // Paths (GraphicsPath) are only made and changed on the caller's thread: the
-// helpers read the segment figures and produce clipper polygons.
+// helpers read the segment figures and work on clipper polygons and
+// flattened paths.
 #pragma once
 
 #include "board/clip_polygon.h"
@@ -17,7 +19,15 @@
 #include <unordered_map>
 #include <vector>
 
+class CArea;
 class CConductor;
+
+// A conductor whose outline the plot needs, with the areas it comes near
+// (in plot order).
+struct ClearanceRequest {
+    const CConductor* conductor = nullptr;
+    std::vector<const CArea*> areas;
+};
 
 class CClearanceOutlines {
 public:
@@ -29,17 +39,21 @@ public:
     // Cores available to this process (at least 1).
     static unsigned UsableCores();
     // The outline of a conductor: its copper grown by isolation, flattened
-    // with the tolerance.
+    // with the tolerance (on the caller's thread).
     static FlatPath Build(const CConductor* conductor, float isolation, float tolerance);
 
-    // Starts building the outlines of the conductors (no repeats), in this
-    // order, on up to helpers threads besides the caller's.
-    void Start(std::vector<const CConductor*> conductors, float isolation, float tolerance,
+    // Starts building the outlines of the requests (one per conductor), in
+    // this order, on up to helpers threads besides the caller's. Area
+    // outlines are flattened with the same tolerance.
+    void Start(std::vector<ClearanceRequest> requests, float isolation, float tolerance,
                unsigned helpers);
-    // The outline of the conductor: waits for it, or builds it on the spot
-    // when no helper has taken it (or it was not asked for by Start). While
-    // a helper works on it, the caller unites others from the end of the list.
-    const FlatPath& Get(const CConductor* conductor);
+    // The outline of the conductor, and whether it overlaps the area whose
+    // flattened outline is areaFlat (FlatPathsOverlap): waits for it, or
+    // builds it on the spot when no helper has taken it (or Start did not
+    // ask for it). While a helper works on it, the caller builds others from
+    // the end of the list.
+    const FlatPath& Get(const CConductor* conductor, const CArea* area, const FlatPath& areaFlat,
+                        bool* overlaps);
     // Waits for the helpers.
     void Stop();
 
@@ -48,19 +62,22 @@ private:
 
     struct Item {
         const CConductor* conductor = nullptr;
-        GraphicsPath figures; // the segments, made by the caller's thread
-        CClipPolygon united;  // by whichever thread claimed the item
-        FlatPath outline;     // made from united by the caller's thread
-        bool outlineMade = false;
+        GraphicsPath figures;       // the segments, made by the caller's thread
+        std::vector<size_t> areas;  // indexes into m_areaFlats
+        FlatPath outline;           // by whichever thread claimed the item
+        std::vector<char> overlaps; // with each of the areas
+        bool checked = false;       // the caller has seen it done
     };
 
     bool Claim(size_t i);
-    void UniteAt(size_t i);
+    void BuildAt(size_t i);
     void HelperLoop();
 
     float m_isolation = 0;
     float m_tolerance = 0;
     std::vector<Item> m_items;
+    std::vector<const CArea*> m_areas;
+    std::vector<FlatPath> m_areaFlats;
     std::unique_ptr<std::atomic<int>[]> m_state;
     std::unordered_map<const CConductor*, size_t> m_index;
     std::atomic<size_t> m_next{0};

@@ -11,6 +11,9 @@
 #include "platform/ui_hooks.h"
 #include "platform/window.h"
 
+#include <algorithm>
+#include <iterator>
+
 std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer) {
     const std::wstring code = layer < 0 ? L"BOARD" : LayerToCode(layer);
     return prefix + L"." + board->GetText() + L"." + code + L".gbr";
@@ -55,13 +58,13 @@ bool WriteGerberFiles(const std::wstring& prefix, CBoard* board,
     // The clearance outlines of every layer's areas are the bulk of the
     // work: helpers start on them before the first file and go on while
     // the files are written.
-    std::vector<const CConductor*> conductors;
+    std::vector<ClearanceRequest> conductors;
     for (int id = 0; id < kBoardLayerCount; ++id) {
         if (!layers[id].selected || !IsManufactured(layers[id].layer))
             continue;
-        std::vector<const CConductor*> more = CGerberLayerWriter::ClearanceConductors(
-            board, id, GetBoardIsolation(board), settings.padTol, nullptr);
-        conductors.insert(conductors.end(), more.begin(), more.end());
+        std::vector<ClearanceRequest> more = CGerberLayerWriter::ClearanceRequests(
+            board, id, GetBoardIsolation(board), settings.padTol);
+        std::move(more.begin(), more.end(), std::back_inserter(conductors));
     }
     CClearanceOutlines outlines;
     const unsigned helpers = CGerberLayerWriter::OutlineHelpers(conductors.size());

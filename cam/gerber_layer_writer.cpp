@@ -270,11 +270,10 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
            (textLayer == kLayerSilkscreenBottom && m_layer == kLayerAssemblyBottom);
 }
 
-std::vector<const CConductor*>
-CGerberLayerWriter::ClearanceConductors(CBoard* board, int layer, float isolation, float padTol,
-                                        std::unordered_map<const CConductor*, int>* uses) {
-    std::vector<const CConductor*> wanted;
-    std::unordered_map<const CConductor*, int> counts;
+std::vector<ClearanceRequest> CGerberLayerWriter::ClearanceRequests(CBoard* board, int layer,
+                                                                    float isolation, float padTol) {
+    std::vector<ClearanceRequest> wanted;
+    std::unordered_map<const CConductor*, size_t> index;
     for (CTreeNode* child : board->GetChildren()) {
         if (child->GetType() != NodeType::Area)
             continue;
@@ -298,13 +297,13 @@ CGerberLayerWriter::ClearanceConductors(CBoard* board, int layer, float isolatio
                 const float grow = cond->m_width / 2 + isolation + 0.01f;
                 if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
-                if (++counts[cond] == 1)
-                    wanted.push_back(cond);
+                auto [at, added] = index.emplace(cond, wanted.size());
+                if (added)
+                    wanted.push_back(ClearanceRequest{cond, {}});
+                wanted[at->second].areas.push_back(area);
             }
         }
     }
-    if (uses)
-        *uses = std::move(counts);
     return wanted;
 }
 
@@ -318,8 +317,11 @@ unsigned CGerberLayerWriter::OutlineHelpers(size_t outlines) {
 // takes them as they are done.
 void CGerberLayerWriter::StartClearanceOutlines() {
     m_regionMemos.clear();
-    std::vector<const CConductor*> wanted =
-        ClearanceConductors(m_board, m_layer, m_isolation, m_settings.padTol, &m_regionUses);
+    m_regionUses.clear();
+    std::vector<ClearanceRequest> wanted =
+        ClearanceRequests(m_board, m_layer, m_isolation, m_settings.padTol);
+    for (const ClearanceRequest& r : wanted)
+        m_regionUses[r.conductor] = static_cast<int>(r.areas.size());
     if (m_outlines != &m_ownOutlines)
         return;
     const unsigned helpers = OutlineHelpers(wanted.size());
@@ -619,7 +621,8 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 const float grow = cond->m_width / 2 + isolation + 0.01f;
                 if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
-                const FlatPath& flat = m_outlines->Get(cond);
+                bool overlaps = false;
+                const FlatPath& flat = m_outlines->Get(cond, area, areaFlat, &overlaps);
                 // A conductor near several areas gets the same lines in each:
                 // they are kept until its last area.
                 auto uses = m_regionUses.find(cond);
@@ -631,7 +634,7 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                     if (kept != m_regionMemos.end())
                         memo = &kept->second;
                 }
-                if (FlatPathsOverlap(flat, areaFlat))
+                if (overlaps)
                     m_plot.PlotClearRegion(flat, memo);
                 if (uses != m_regionUses.end() && --uses->second == 0)
                     m_regionMemos.erase(cond);

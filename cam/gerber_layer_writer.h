@@ -30,11 +30,9 @@ public:
                        CLayer* layerNode, CClearanceOutlines* outlines = nullptr);
 
     // The conductors whose clearance outlines the areas of the layer need,
-    // in the order the plot needs them; uses (when given) gets how many
-    // areas each comes near.
-    static std::vector<const CConductor*>
-    ClearanceConductors(CBoard* board, int layer, float isolation, float padTol,
-                        std::unordered_map<const CConductor*, int>* uses);
+    // with the areas each comes near, in the order the plot needs them.
+    static std::vector<ClearanceRequest> ClearanceRequests(CBoard* board, int layer,
+                                                           float isolation, float padTol);
     // Helper threads worth starting for so many outlines.
     static unsigned OutlineHelpers(size_t outlines);
 
