@@ -141,7 +141,7 @@ void CClearanceOutlines::HelperLoop() {
 const FlatPath& CClearanceOutlines::Get(const CConductor* conductor, const CArea* area,
                                         const FlatPath& areaFlat, bool* overlaps) {
     const auto found = m_index.find(conductor);
-    if (found == m_index.end()) {
+    if (found == m_index.end() || m_items[found->second].released) {
         auto extra = m_extra.find(conductor);
         if (extra == m_extra.end())
             extra = m_extra.emplace(conductor, Build(conductor, m_isolation, m_tolerance)).first;
@@ -180,4 +180,19 @@ const FlatPath& CClearanceOutlines::Get(const CConductor* conductor, const CArea
     }
     *overlaps = FlatPathsOverlap(item.outline, areaFlat);
     return item.outline;
+}
+
+void CClearanceOutlines::Release(const CConductor* conductor) {
+    m_extra.erase(conductor);
+    const auto found = m_index.find(conductor);
+    if (found == m_index.end())
+        return;
+    Item& item = m_items[found->second];
+    // Only an outline the caller has seen done belongs to it alone.
+    if (!item.checked)
+        return;
+    item.outline = FlatPath{};
+    item.overlaps.clear();
+    item.areas.clear();
+    item.released = true;
 }

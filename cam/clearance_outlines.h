@@ -54,6 +54,8 @@ public:
     // the end of the list.
     const FlatPath& Get(const CConductor* conductor, const CArea* area, const FlatPath& areaFlat,
                         bool* overlaps);
+    // Frees the conductor's outline once the plot needs it no more.
+    void Release(const CConductor* conductor);
     // Waits for the helpers.
     void Stop();
 
@@ -67,6 +69,7 @@ private:
         FlatPath outline;           // by whichever thread claimed the item
         std::vector<char> overlaps; // with each of the areas
         bool checked = false;       // the caller has seen it done
+        bool released = false;      // Get builds it anew if asked again
     };
 
     bool Claim(size_t i);

@@ -636,8 +636,10 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                 }
                 if (overlaps)
                     m_plot.PlotClearRegion(flat, memo);
-                if (uses != m_regionUses.end() && --uses->second == 0)
+                if (uses != m_regionUses.end() && --uses->second == 0) {
                     m_regionMemos.erase(cond);
+                    m_outlines->Release(cond);
+                }
             }
         }
     }

@@ -122,6 +122,15 @@ TEST_F(ClearanceOutlinesTest, AskedInAnotherOrderOrNotAskedForAtAll) {
     ExpectSameAsPlainBuild(outlines);
 }
 
+TEST_F(ClearanceOutlinesTest, ReleasedOutlinesAreBuiltAgainWhenAskedFor) {
+    CClearanceOutlines outlines;
+    outlines.Start(Requests(), kIsolation, kTolerance, 2);
+    ExpectSameAsPlainBuild(outlines);
+    for (const auto& c : m_conductors)
+        outlines.Release(c.get());
+    ExpectSameAsPlainBuild(outlines);
+}
+
 TEST_F(ClearanceOutlinesTest, SomeOutlinesHaveHolesAndSeveralFigures) {
     // The loop's outline is a ring: the comparison above covers holes.
     const FlatPath ring = CClearanceOutlines::Build(m_conductors[40].get(), kIsolation, kTolerance);
