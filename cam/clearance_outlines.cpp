@@ -60,8 +60,6 @@ void CClearanceOutlines::Start(std::vector<ClearanceRequest> requests, float iso
     for (size_t i = 0; i < n; ++i) {
         Item& item = m_items[i];
         item.conductor = requests[i].conductor;
-        // BuildPath's first half; the helpers do the union.
-        item.conductor->AddSegmentFigures(&item.figures, isolation);
         for (const CArea* area : requests[i].areas) {
             auto [at, added] = areaIndex.emplace(area, m_areas.size());
             if (added) {
@@ -75,6 +73,7 @@ void CClearanceOutlines::Start(std::vector<ClearanceRequest> requests, float iso
         m_index.emplace(item.conductor, i);
     }
     m_next = 0;
+    m_ready = 0;
     m_back = n;
     m_extra.clear();
     for (unsigned t = 0; t < helpers; ++t) {
@@ -84,6 +83,23 @@ void CClearanceOutlines::Start(std::vector<ClearanceRequest> requests, float iso
             break; // fewer helpers then
         }
     }
+    // BuildPath's first half, here; the helpers do the union of each item
+    // as soon as its figures are there.
+    try {
+        for (size_t i = 0; i < n; ++i) {
+            m_items[i].conductor->AddSegmentFigures(&m_items[i].figures, isolation);
+            m_ready.store(i + 1, std::memory_order_release);
+            if (i % 16 == 15)
+                m_ready.notify_all();
+        }
+    } catch (...) {
+        // No helper may wait for figures that will not come.
+        m_next = n;
+        m_ready.store(n, std::memory_order_release);
+        m_ready.notify_all();
+        throw;
+    }
+    m_ready.notify_all();
 }
 
 void CClearanceOutlines::Stop() {
@@ -133,9 +149,13 @@ void CClearanceOutlines::BuildAt(size_t i) {
 }
 
 void CClearanceOutlines::HelperLoop() {
-    for (size_t i = m_next++; i < m_items.size(); i = m_next++)
+    for (size_t i = m_next++; i < m_items.size(); i = m_next++) {
+        for (size_t ready = m_ready.load(std::memory_order_acquire); ready <= i;
+             ready = m_ready.load(std::memory_order_acquire))
+            m_ready.wait(ready, std::memory_order_acquire);
         if (Claim(i))
             BuildAt(i);
+    }
 }
 
 const FlatPath& CClearanceOutlines::Get(const CConductor* conductor, const CArea* area,

@@ -84,7 +84,8 @@ private:
     std::unique_ptr<std::atomic<int>[]> m_state;
     std::unordered_map<const CConductor*, size_t> m_index;
     std::atomic<size_t> m_next{0};
-    size_t m_back = 0; // the caller's claims go downwards from here
+    std::atomic<size_t> m_ready{0}; // items whose figures are made
+    size_t m_back = 0;              // the caller's claims go downwards from here
     std::vector<std::thread> m_threads;
     // Outlines built for the caller outside the list.
     std::unordered_map<const CConductor*, FlatPath> m_extra;
