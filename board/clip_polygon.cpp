@@ -102,7 +102,10 @@ void CClipPolygon::Clip(ClipOperation op, const CClipPolygon& subject, const CCl
             if (op == CLIP_INTERSECTION)
                 keepSubject = Reaching(sb, cb);
         }
-        ClipSweep sweep;
+        // The sweep's tables are reused from one clip to the next: unions of
+        // many small parts would otherwise allocate them again and again.
+        thread_local ClipSweep sweep;
+        sweep.Reset();
         for (size_t i = 0; i < subject.m_contours.size(); ++i) {
             if (keepSubject[i])
                 sweep.AddContour(subject.m_contours[i].GetVertices(),

@@ -48,9 +48,10 @@ bool Collinear(const PointF& a, const PointF& b, const PointF& c) {
 }
 
 // Removes repeated vertices and vertices on the straight line through their
-// neighbours (spikes included), around the closed contour.
-void Simplify(std::vector<PointF>& pts) {
-    std::vector<PointF> out;
+// neighbours (spikes included), around the closed contour. The result is
+// out[first, out.size()); empty when fewer than three vertices are left.
+size_t Simplify(const std::vector<PointF>& pts, std::vector<PointF>& out) {
+    out.clear();
     out.reserve(pts.size());
     for (const PointF& p : pts) {
         if (!out.empty() && out.back() == p)
@@ -79,10 +80,10 @@ void Simplify(std::vector<PointF>& pts) {
         }
     }
     if (out.size() - first < 3) {
-        pts.clear();
-        return;
+        out.clear();
+        return 0;
     }
-    pts.assign(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
+    return first;
 }
 
 } // namespace
@@ -155,6 +156,30 @@ void ClipSweep::AddContour(const PointF* points, int count, bool isClip) {
         return;
     for (size_t i = 0; i < n; ++i)
         m_scanbeams.push_back(ys[i]);
+}
+
+void ClipSweep::Reset() {
+    // Beyond this many edges the memory goes back: one huge clip should not
+    // stay resident for the small ones after it.
+    constexpr size_t kKeep = 1 << 16;
+    if (m_edges.capacity() > kKeep || m_vertices.capacity() > 4 * kKeep) {
+        *this = ClipSweep();
+        return;
+    }
+    m_edges.clear();
+    m_minima.clear();
+    m_scanbeams.clear();
+    m_aet.clear();
+    m_aetNext.clear();
+    m_units.clear();
+    m_sorted.clear();
+    m_order.clear();
+    m_pos.clear();
+    m_crossings.clear();
+    m_vertices.clear();
+    m_nodes.clear();
+    std::fill(std::begin(m_inside), std::end(m_inside), false);
+    m_startParity = 0;
 }
 
 void ClipSweep::SetEdge(Active& a, int edge) const {
@@ -378,13 +403,20 @@ void ClipSweep::BottomPass(double yb) {
     // Edges ending here leave the table; their bounds are complete.
     size_t w = 0;
     for (size_t i = 0; i < m_aet.size(); ++i) {
-        if (m_aet[i].ty > yb)
-            m_aet[w++] = m_aet[i];
+        if (m_aet[i].ty > yb) {
+            if (w != i)
+                m_aet[w] = m_aet[i];
+            ++w;
+        }
     }
     m_aet.resize(w);
 }
 
-void ClipSweep::ComputeTops(double yt) {
+bool ClipSweep::ComputeTops(double yt) {
+    // Most scanbeams have no crossing: the bundles reach the top in the
+    // order they left the bottom.
+    bool ordered = true;
+    bool first = true;
     double headXt = 0;
     for (Active& a : m_aet) {
         if (!a.head) {
@@ -392,8 +424,12 @@ void ClipSweep::ComputeTops(double yt) {
             continue;
         }
         a.xt = a.ty == yt ? a.tx : XAt(a.bx, a.by, a.tx, a.ty, yt);
+        if (!first && a.xt < headXt)
+            ordered = false;
+        first = false;
         headXt = a.xt;
     }
+    return ordered;
 }
 
 void ClipSweep::ProcessCrossings(double yb, double yt) {
@@ -598,15 +634,18 @@ void ClipSweep::Run(ClipOperation op, std::vector<CClipContour>& contours,
         if (s + 1 == m_scanbeams.size())
             break;
         const double yt = m_scanbeams[s + 1];
-        ComputeTops(yt);
-        ProcessCrossings(yb, yt);
+        if (!ComputeTops(yt))
+            ProcessCrossings(yb, yt);
         PrepareNext(yt);
     }
     Collect(contours, holeFlags);
 }
 
 void ClipSweep::Collect(std::vector<CClipContour>& contours, std::vector<int>& holeFlags) {
-    std::vector<PointF> pts;
+    // Both scratch lists keep their memory from one contour (and clip) to
+    // the next; each contour gets one list of its own size.
+    std::vector<PointF>& pts = m_scratchPoints;
+    std::vector<PointF>& simple = m_scratchSimple;
     for (size_t i = 0; i < m_nodes.size(); ++i) {
         const OutNode& n = m_nodes[i];
         if (n.proxy != static_cast<int>(i) || n.count < 3)
@@ -618,11 +657,11 @@ void ClipSweep::Collect(std::vector<CClipContour>& contours, std::vector<int>& h
             pts.push_back({static_cast<float>(ov.x), static_cast<float>(ov.y)});
         }
         std::reverse(pts.begin(), pts.end());
-        Simplify(pts);
-        if (pts.size() < 3)
+        const size_t first = Simplify(pts, simple);
+        if (simple.size() - first < 3)
             continue;
-        contours.emplace_back(std::move(pts));
+        contours.emplace_back(
+            std::vector<PointF>(simple.begin() + static_cast<std::ptrdiff_t>(first), simple.end()));
         holeFlags.push_back(n.hole ? 1 : 0);
-        pts = {};
     }
 }

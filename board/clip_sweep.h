@@ -21,6 +21,10 @@ public:
     // Runs the sweep and appends the result contours and their hole flags.
     void Run(ClipOperation op, std::vector<CClipContour>& contours, std::vector<int>& holeFlags);
 
+    // Forgets every contour and result so that the sweep can run again; the
+    // tables keep their memory unless they grew large.
+    void Reset();
+
 private:
     struct Edge {
         double bx, by, tx, ty, dx;
@@ -67,7 +71,9 @@ private:
     void SetEdge(Active& a, int edge) const;
     void InsertMinima(double yb, size_t& lmtPos);
     void BottomPass(double yb);
-    void ComputeTops(double yt);
+    // The x where each entry reaches the next scanline; false when some
+    // bundles cross on the way.
+    bool ComputeTops(double yt);
     void ProcessCrossings(double yb, double yt);
     void PrepareNext(double yt);
     void Collect(std::vector<CClipContour>& contours, std::vector<int>& holeFlags);
@@ -91,6 +97,7 @@ private:
     std::vector<double> m_scratchX, m_scratchY;
     std::vector<signed char> m_scratchDir;
     std::vector<int> m_scratchEdge;
+    std::vector<PointF> m_scratchPoints, m_scratchSimple;
     bool m_inside[4] = {};
     uint8_t m_startParity = 0;
 };

@@ -155,6 +155,12 @@ void CConductor::WriteAttributes() {
 }
 
 void CConductor::BuildPath(GraphicsPath* path, float margin) const {
+    AddSegmentFigures(path, margin);
+    if (m_vertices.size() >= 2)
+        MergePathFigures(path, kOutlineFlatness);
+}
+
+void CConductor::AddSegmentFigures(GraphicsPath* path, float margin) const {
     const float r = m_width / 2 + margin;
     if (m_vertices.size() < 2)
         return;
@@ -169,5 +175,4 @@ void CConductor::BuildPath(GraphicsPath* path, float margin) const {
         path->AddArc(b.x - r, b.y - r, 2 * r, 2 * r, theta - 90, 180);
         path->CloseFigure();
     }
-    MergePathFigures(path, 0.001f);
 }

@@ -68,6 +68,10 @@ public:
     // Appends the copper of the track grown by margin (one stadium of width
     // Width + 2 margin per segment) and merges the path into its outline.
     void BuildPath(GraphicsPath* path, float margin) const;
+    // The first half of BuildPath: the stadiums as figures of their own.
+    void AddSegmentFigures(GraphicsPath* path, float margin) const;
+    // The flatness BuildPath merges the stadiums with.
+    static constexpr float kOutlineFlatness = 0.001f;
 
     int m_layer = -1;
     float m_width = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/graphics_path.h"
 #include "platform/matrix.h"
+#include "platform/polygon_set.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -117,18 +118,25 @@ void ClipPolygonToPath(const CClipPolygon& polygon, GraphicsPath* path) {
             path->AddPolygon(c.GetVertices(), c.GetVertexCount());
 }
 
-void MergePathFigures(GraphicsPath* path, float flatness) {
-    GraphicsPath flat(*path);
-    flat.Flatten(nullptr, flatness);
+CClipPolygon UnitePathFigures(const GraphicsPath& path, float flatness) {
+    // A figure runs from each start point to the next (the first from the
+    // first point, whatever its type).
+    PolygonSet flat;
+    path.ToPolygons(&flat, nullptr, flatness);
     std::vector<CClipPolygon> figures;
-    const int n = flat.GetPointCount();
-    int start = 0;
-    for (int i = 1; i <= n; ++i)
-        if (i == n || (flat.Types()[i] & PathPointTypePathTypeMask) == PathPointTypeStart) {
-            CClipPolygon figure;
-            figure.AddContour(flat.Points().data() + start, i - start, 0);
-            figures.push_back(std::move(figure));
-            start = i;
-        }
-    ClipPolygonToPath(UniteClipPolygons(std::move(figures)), path);
+    figures.reserve(flat.contours.size());
+    std::vector<PointF> points;
+    for (const std::vector<PointD>& contour : flat.contours) {
+        points.clear();
+        for (const PointD& p : contour)
+            points.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+        CClipPolygon figure;
+        figure.AddContour(points.data(), static_cast<int>(points.size()), 0);
+        figures.push_back(std::move(figure));
+    }
+    return UniteClipPolygons(std::move(figures));
+}
+
+void MergePathFigures(GraphicsPath* path, float flatness) {
+    ClipPolygonToPath(UnitePathFigures(*path, flatness), path);
 }

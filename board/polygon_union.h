@@ -20,6 +20,9 @@ CClipPolygon UniteClipPolygons(std::vector<CClipPolygon> parts);
 // Replaces the path by the outline of the union of its figures (flattened
 // with the flatness): overlapping figures merge into one contour.
 void MergePathFigures(GraphicsPath* path, float flatness);
+// The union MergePathFigures puts into the path. The path is only read, so
+// other threads may do this while nobody changes the path.
+CClipPolygon UnitePathFigures(const GraphicsPath& path, float flatness);
 // Replaces the path's content by the polygon's contours, each a closed
 // figure (holes run the other way, so either fill mode shows the same).
 void ClipPolygonToPath(const CClipPolygon& polygon, GraphicsPath* path);

@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "board/board_types.h"
 #include "board/layer.h"
+#include "cam/clearance_outlines.h"
 #include "cam/excellon_export.h"
 #include "cam/gerber_layer_writer.h"
 #include "core/text_file.h"
@@ -10,16 +11,27 @@
 #include "platform/ui_hooks.h"
 #include "platform/window.h"
 
+#include <algorithm>
+#include <iterator>
+
 std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer) {
     const std::wstring code = layer < 0 ? L"BOARD" : LayerToCode(layer);
     return prefix + L"." + board->GetText() + L"." + code + L".gbr";
 }
 
+namespace {
+
+// Jumper and documentation layers are never manufactured.
+bool IsManufactured(const CLayer* layerNode) {
+    return !layerNode || layerNode->m_layerType == kLayerTypeRouting ||
+           layerNode->m_layerType == kLayerTypePlane;
+}
+
+} // namespace
+
 bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLayer* layerNode,
-                      const CamSettings& settings) {
-    // Jumper and documentation layers are never manufactured.
-    if (layerNode && layerNode->m_layerType != kLayerTypeRouting &&
-        layerNode->m_layerType != kLayerTypePlane)
+                      const CamSettings& settings, CClearanceOutlines* outlines) {
+    if (!IsManufactured(layerNode))
         return true;
     const std::wstring name = GerberFileName(prefix, board, layer);
     CTextFile file;
@@ -30,7 +42,7 @@ bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLay
         ShowMessageBox(LoadStringText(293) + name + L"'", L"Gerber", MB_OK | MB_ICONERROR);
         return false;
     }
-    CGerberLayerWriter writer(&file, settings, board, layer, layerNode);
+    CGerberLayerWriter writer(&file, settings, board, layer, layerNode, outlines);
     writer.WriteHeader(name);
     if (layer < 0)
         writer.WriteOutlineFile();
@@ -43,10 +55,24 @@ bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLay
 bool WriteGerberFiles(const std::wstring& prefix, CBoard* board,
                       const LayerSelectEntry (&layers)[kBoardLayerCount],
                       const LayerSelectEntry& outline, const CamSettings& settings) {
+    // The clearance outlines of every layer's areas are the bulk of the
+    // work: helpers start on them before the first file and go on while
+    // the files are written.
+    std::vector<ClearanceRequest> conductors;
+    for (int id = 0; id < kBoardLayerCount; ++id) {
+        if (!layers[id].selected || !IsManufactured(layers[id].layer))
+            continue;
+        std::vector<ClearanceRequest> more = CGerberLayerWriter::ClearanceRequests(
+            board, id, GetBoardIsolation(board), settings.padTol);
+        std::move(more.begin(), more.end(), std::back_inserter(conductors));
+    }
+    CClearanceOutlines outlines;
+    const unsigned helpers = CGerberLayerWriter::OutlineHelpers(conductors.size());
+    outlines.Start(std::move(conductors), GetBoardIsolation(board), settings.padTol, helpers);
     bool ok = true;
     for (int id = 0; id < kBoardLayerCount; ++id)
         if (layers[id].selected)
-            ok = WriteGerberLayer(prefix, board, id, layers[id].layer, settings) && ok;
+            ok = WriteGerberLayer(prefix, board, id, layers[id].layer, settings, &outlines) && ok;
     if (outline.selected)
         ok = WriteGerberLayer(prefix, board, kLayerOutline, nullptr, settings) && ok;
     return ok;

@@ -8,6 +8,7 @@
 #include <string>
 
 class CBoard;
+class CClearanceOutlines;
 class CLayer;
 
 // The command: reads the stored settings, asks for layers and the prefix,
@@ -22,9 +23,11 @@ bool WriteGerberFiles(const std::wstring& prefix, CBoard* board,
                       const LayerSelectEntry& outline, const CamSettings& settings);
 
 // One file: layer 0-31 or -1 for the outline; layer node may be null.
+// outlines: clearance outlines started for several files, or null.
 // Returns false when the file could not be created.
 bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLayer* layerNode,
-                      const CamSettings& settings = g_CamSettings);
+                      const CamSettings& settings = g_CamSettings,
+                      CClearanceOutlines* outlines = nullptr);
 
 // The file name of one layer's file.
 std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer);

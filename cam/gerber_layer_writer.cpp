@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -77,14 +78,27 @@ float LineWidth(const CMarkingPrimitive* p) {
     return p->m_width == 0 ? 0.1f : p->m_width;
 }
 
+// Box of a conductor's vertices grown by grow on every side.
+Box GrownVertexBox(const CConductor* cond, float grow) {
+    Box near{cond->m_vertices[0].x, cond->m_vertices[0].y, cond->m_vertices[0].x,
+             cond->m_vertices[0].y};
+    for (const ConductorVertex& v : cond->m_vertices) {
+        near.x0 = std::min(near.x0, v.x - grow);
+        near.x1 = std::max(near.x1, v.x + grow);
+        near.y0 = std::min(near.y0, v.y - grow);
+        near.y1 = std::max(near.y1, v.y + grow);
+    }
+    return near;
+}
+
 } // namespace
 
 CGerberLayerWriter::CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board,
-                                       int layer, CLayer* layerNode)
+                                       int layer, CLayer* layerNode, CClearanceOutlines* outlines)
     : m_settings(settings), m_board(board), m_layer(layer), m_layerNode(layerNode),
       m_plot(file,
              GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt))),
-      m_apertures(&m_plot, settings.padTol) {
+      m_apertures(&m_plot, settings.padTol), m_outlines(outlines ? outlines : &m_ownOutlines) {
     CThermalRelief* thermal = nullptr;
     board->FindBoardProperties(&thermal, nullptr);
     m_apertures.SetBoardThermal(thermal);
@@ -125,6 +139,7 @@ void CGerberLayerWriter::WriteOutlineFile() {
     m_plot.SelectAperture(d);
     m_plot.PlotOutline(m_board->m_outline);
     m_plot.Line(L"M02*");
+    m_plot.Flush();
 }
 
 void CGerberLayerWriter::WriteLayerFile() {
@@ -135,6 +150,7 @@ void CGerberLayerWriter::WriteLayerFile() {
     m_plot.Line(L"*");
     PlotPass();
     m_plot.Line(L"M02*");
+    m_plot.Flush();
 }
 
 // ---- aperture pass ------------------------------------------------------
@@ -254,7 +270,66 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
            (textLayer == kLayerSilkscreenBottom && m_layer == kLayerAssemblyBottom);
 }
 
+std::vector<ClearanceRequest> CGerberLayerWriter::ClearanceRequests(CBoard* board, int layer,
+                                                                    float isolation, float padTol) {
+    std::vector<ClearanceRequest> wanted;
+    std::unordered_map<const CConductor*, size_t> index;
+    for (CTreeNode* child : board->GetChildren()) {
+        if (child->GetType() != NodeType::Area)
+            continue;
+        const auto* area = static_cast<const CArea*>(child);
+        if (area->m_layer != layer || !area->m_outline)
+            continue;
+        FlatPath areaFlat;
+        FlattenOutline(area->m_outline, padTol, &areaFlat);
+        const Box areaBox = BoundsOf(areaFlat);
+        for (CTreeNode* netNode : board->GetChildren()) {
+            if (netNode->GetType() != NodeType::Net ||
+                static_cast<CNet*>(netNode)->GetName() == area->m_net)
+                continue;
+            for (CTreeNode* c : netNode->GetChildren()) {
+                if (c->GetType() != NodeType::Conductor)
+                    continue;
+                const auto* cond = static_cast<const CConductor*>(c);
+                if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
+                    continue;
+                // The same test as PlotArea's.
+                const float grow = cond->m_width / 2 + isolation + 0.01f;
+                if (GrownVertexBox(cond, grow).Misses(areaBox))
+                    continue;
+                auto [at, added] = index.emplace(cond, wanted.size());
+                if (added)
+                    wanted.push_back(ClearanceRequest{cond, {}});
+                wanted[at->second].areas.push_back(area);
+            }
+        }
+    }
+    return wanted;
+}
+
+unsigned CGerberLayerWriter::OutlineHelpers(size_t outlines) {
+    // A few outlines are not worth a thread.
+    return outlines < 32 ? 0 : std::min(CClearanceOutlines::UsableCores() - 1, 7u);
+}
+
+// The outlines PlotArea will ask for, in the order it asks, go to helper
+// threads first (unless the whole export started them already); PlotArea
+// takes them as they are done.
+void CGerberLayerWriter::StartClearanceOutlines() {
+    m_regionMemos.clear();
+    m_regionUses.clear();
+    std::vector<ClearanceRequest> wanted =
+        ClearanceRequests(m_board, m_layer, m_isolation, m_settings.padTol);
+    for (const ClearanceRequest& r : wanted)
+        m_regionUses[r.conductor] = static_cast<int>(r.areas.size());
+    if (m_outlines != &m_ownOutlines)
+        return;
+    const unsigned helpers = OutlineHelpers(wanted.size());
+    m_ownOutlines.Start(std::move(wanted), m_isolation, m_settings.padTol, helpers);
+}
+
 void CGerberLayerWriter::PlotPass() {
+    StartClearanceOutlines();
     if (IsPlane()) {
         m_plot.SelectAperture(m_planeBorder);
         m_plot.PlotOutline(m_board->m_outline);
@@ -262,6 +337,7 @@ void CGerberLayerWriter::PlotPass() {
     for (CTreeNode* child : m_board->GetChildren())
         if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
             PlotArea(static_cast<CArea*>(child));
+    m_ownOutlines.Stop();
     for (CTreeNode* child : m_board->GetChildren()) {
         switch (child->GetType()) {
         case NodeType::Package: {
@@ -543,27 +619,27 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
                     continue;
                 // Outlines are costly: only conductors near the area get one.
                 const float grow = cond->m_width / 2 + isolation + 0.01f;
-                Box near{cond->m_vertices[0].x, cond->m_vertices[0].y, cond->m_vertices[0].x,
-                         cond->m_vertices[0].y};
-                for (const ConductorVertex& v : cond->m_vertices) {
-                    near.x0 = std::min(near.x0, v.x - grow);
-                    near.x1 = std::max(near.x1, v.x + grow);
-                    near.y0 = std::min(near.y0, v.y - grow);
-                    near.y1 = std::max(near.y1, v.y + grow);
-                }
-                if (near.Misses(areaBox))
+                if (GrownVertexBox(cond, grow).Misses(areaBox))
                     continue;
-                auto found = m_clearanceOutlines.find(cond);
-                if (found == m_clearanceOutlines.end()) {
-                    GraphicsPath path;
-                    cond->BuildPath(&path, isolation);
-                    found =
-                        m_clearanceOutlines.emplace(cond, Flat(path, nullptr, m_settings.padTol))
-                            .first;
+                bool overlaps = false;
+                const FlatPath& flat = m_outlines->Get(cond, area, areaFlat, &overlaps);
+                // A conductor near several areas gets the same lines in each:
+                // they are kept until its last area.
+                auto uses = m_regionUses.find(cond);
+                GerberRegionMemo* memo = nullptr;
+                if (uses != m_regionUses.end() && uses->second > 1) {
+                    memo = &m_regionMemos[cond];
+                } else {
+                    auto kept = m_regionMemos.find(cond);
+                    if (kept != m_regionMemos.end())
+                        memo = &kept->second;
                 }
-                const FlatPath& flat = found->second;
-                if (FlatPathsOverlap(flat, areaFlat))
-                    m_plot.PlotClearRegion(flat);
+                if (overlaps)
+                    m_plot.PlotClearRegion(flat, memo);
+                if (uses != m_regionUses.end() && --uses->second == 0) {
+                    m_regionMemos.erase(cond);
+                    m_outlines->Release(cond);
+                }
             }
         }
     }

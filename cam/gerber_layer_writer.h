@@ -3,10 +3,12 @@
 #pragma once
 
 #include "cam/cam_settings.h"
+#include "cam/clearance_outlines.h"
 #include "cam/gerber_apertures.h"
 #include "cam/gerber_plot.h"
 
 #include <unordered_map>
+#include <vector>
 
 class CArea;
 class CBoard;
@@ -22,8 +24,17 @@ class Matrix;
 
 class CGerberLayerWriter {
 public:
+    // outlines: clearance outlines started for the whole export, or null
+    // for the writer to build its own.
     CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board, int layer,
-                       CLayer* layerNode);
+                       CLayer* layerNode, CClearanceOutlines* outlines = nullptr);
+
+    // The conductors whose clearance outlines the areas of the layer need,
+    // with the areas each comes near, in the order the plot needs them.
+    static std::vector<ClearanceRequest> ClearanceRequests(CBoard* board, int layer,
+                                                           float isolation, float padTol);
+    // Helper threads worth starting for so many outlines.
+    static unsigned OutlineHelpers(size_t outlines);
 
     void WriteHeader(const std::wstring& fileName);
     void WriteOutlineFile();
@@ -50,6 +61,7 @@ private:
     void PlotPrimitive(const CMarkingPrimitive* primitive, PointF offset,
                        const CFootprint* footprint);
     void PlotText(const CText* text, const CFootprint* footprint);
+    void StartClearanceOutlines();
     void PlotArea(const CArea* area);
     void AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint, const CArea* area,
                      const FlatPath& areaFlat);
@@ -73,5 +85,10 @@ private:
     std::unordered_map<const void*, int> m_lineApertures;
     // Clearance outlines of conductors, built once however many areas they
     // come near.
-    std::unordered_map<const CConductor*, FlatPath> m_clearanceOutlines;
+    CClearanceOutlines m_ownOutlines;
+    CClearanceOutlines* m_outlines;
+    // For each conductor with an outline, the areas still to come near it,
+    // and the clear region lines kept for the next of them.
+    std::unordered_map<const CConductor*, int> m_regionUses;
+    std::unordered_map<const CConductor*, GerberRegionMemo> m_regionMemos;
 };

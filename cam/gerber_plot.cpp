@@ -7,7 +7,9 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -108,51 +110,170 @@ void CGerberPlotter::Reset() {
     m_clear = false;
 }
 
+CGerberPlotter::~CGerberPlotter() {
+    Flush();
+}
+
 void CGerberPlotter::Line(const std::wstring& text) {
+    Flush();
     m_file->WriteString(text);
 }
 
-std::wstring CGerberPlotter::Number(double mm) const {
-    // Fast path: the scaled value rounded to an integer, unless it lies so
-    // near a tie that only the exact decimal expansion can decide.
+void CGerberPlotter::Flush() {
+    if (m_pendingLength == 0)
+        return;
+    // The pending lines end in CR LF each; the file adds the last one.
+    m_file->WriteLine(m_pending.data(), m_pendingLength - 2);
+    m_pendingLength = 0;
+}
+
+char* CGerberPlotter::Room(size_t count) {
+    if (m_pending.size() < m_pendingLength + count)
+        m_pending.resize(std::max(m_pendingLength + count, size_t{1} << 16));
+    return m_pending.data() + m_pendingLength;
+}
+
+void CGerberPlotter::Put(const char* text, size_t count) {
+    std::memcpy(Room(count), text, count);
+    m_pendingLength += count;
+}
+
+void CGerberPlotter::EndLine() {
+    Put("\r\n", 2);
+    // ASCII is the same bytes in every byte encoding; UTF-16 is not, and
+    // gets each line on its own.
+    if (m_file->GetCodePage() == CTextFile::CodePageUtf16) {
+        const std::string line(m_pending.data(), m_pendingLength - 2);
+        m_pendingLength = 0;
+        m_file->WriteString(std::wstring(line.begin(), line.end()));
+    } else if (m_pendingLength >= kPendingLimit && !m_holdFlush) {
+        Flush();
+    }
+}
+
+char* CGerberPlotter::FastNumber(char* out, double mm) const {
+    // The scaled value rounded to an integer, unless it lies so near a tie
+    // that only the exact decimal expansion can decide.
     static const double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     const double v = mm * m_format.factor;
-    if (m_format.resFlt >= 0 && m_format.resFlt <= 6 && std::fabs(v) < 1e9) {
-        const double scaled = v * kScale[m_format.resFlt];
-        const double r = std::nearbyint(scaled);
-        if (std::fabs(std::fabs(scaled - r) - 0.5) > 1e-6) {
-            long long n = static_cast<long long>(r);
-            // printf keeps the sign of a negative value that rounds to 0.
-            const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
-            if (n < 0)
-                n = -n;
-            wchar_t buf[32];
-            int len = 0;
-            do {
-                buf[len++] = static_cast<wchar_t>(L'0' + n % 10);
-                n /= 10;
-            } while (n > 0);
-            while (len < m_format.resFlt + 1)
-                buf[len++] = L'0';
-            if (negative)
-                buf[len++] = L'-';
-            std::wstring out(static_cast<size_t>(len), L'0');
-            for (int i = 0; i < len; ++i)
-                out[static_cast<size_t>(i)] = buf[len - 1 - i];
-            return out;
+    if (m_format.resFlt < 0 || m_format.resFlt > 6 || !(std::fabs(v) < 1e9))
+        return nullptr;
+    const double scaled = v * kScale[m_format.resFlt];
+    const double r = std::nearbyint(scaled);
+    if (!(std::fabs(std::fabs(scaled - r) - 0.5) > 1e-6))
+        return nullptr;
+    const long long n = static_cast<long long>(r);
+    // printf keeps the sign of a negative value that rounds to 0.
+    const bool negative = n < 0 || (n == 0 && std::signbit(v) && v != 0);
+    const unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
+    // The digits straight into place, from the last one backwards, two at a
+    // time; zeros in front up to one more than the decimals.
+    static constexpr unsigned long long kPow10[] = {1,
+                                                    10,
+                                                    100,
+                                                    1000,
+                                                    10000,
+                                                    100000,
+                                                    1000000,
+                                                    10000000,
+                                                    100000000,
+                                                    1000000000,
+                                                    10000000000,
+                                                    100000000000,
+                                                    1000000000000,
+                                                    10000000000000,
+                                                    100000000000000,
+                                                    1000000000000000};
+    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                 "31323334353637383940414243444546474849505152535455565758596061"
+                                 "6263646566676869707172737475767778798081828384858687888990919293"
+                                 "949596979899";
+    int digits = 1;
+    while (digits < 16 && u >= kPow10[digits])
+        ++digits;
+    const int width = std::max(digits, m_format.resFlt + 1);
+    char* p = out;
+    if (negative)
+        *p++ = '-';
+    char* const end = p + width;
+    char* d = end;
+    if (u <= 0xFFFFFFFFu) {
+        uint32_t w = static_cast<uint32_t>(u);
+        while (w >= 100) {
+            const uint32_t pair = (w % 100) * 2;
+            w /= 100;
+            *--d = kPairs[pair + 1];
+            *--d = kPairs[pair];
         }
+        if (w >= 10) {
+            *--d = kPairs[w * 2 + 1];
+            *--d = kPairs[w * 2];
+        } else {
+            *--d = static_cast<char>('0' + w);
+        }
+    } else {
+        unsigned long long w = u;
+        do {
+            *--d = static_cast<char>('0' + w % 10);
+            w /= 10;
+        } while (w > 0);
     }
-    std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, v);
-    const size_t dot = s.find(L'.');
-    if (dot != std::wstring::npos)
-        s.erase(dot, 1);
-    return s;
+    while (d > p)
+        *--d = '0';
+    return end;
+}
+
+std::string CGerberPlotter::ExactNumber(double mm) const {
+    // printf's digits are ASCII in every locale: the point is dropped.
+    const std::wstring s = StrPrintf(L"%.*f", m_format.resFlt, mm * m_format.factor);
+    std::string out;
+    bool dropped = false;
+    for (wchar_t c : s) {
+        if (c == L'.' && !dropped) {
+            dropped = true;
+            continue;
+        }
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
+void CGerberPlotter::PutNumber(double mm) {
+    if (char* end = FastNumber(Room(kNumberRoom), mm)) {
+        m_pendingLength = static_cast<size_t>(end - m_pending.data());
+        return;
+    }
+    const std::string digits = ExactNumber(mm);
+    Put(digits.data(), digits.size());
+}
+
+bool CGerberPlotter::PutCoord(double x, double y, bool force) {
+    bool any = false;
+    if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
+        m_x = x;
+        Put("X", 1);
+        PutNumber(x);
+        any = true;
+    }
+    if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
+        m_y = y;
+        Put("Y", 1);
+        PutNumber(y);
+        any = true;
+    }
+    return any;
+}
+
+std::wstring CGerberPlotter::Number(double mm) const {
+    char buf[kNumberRoom];
+    if (const char* end = FastNumber(buf, mm))
+        return std::wstring(static_cast<const char*>(buf), end);
+    const std::string digits = ExactNumber(mm);
+    return std::wstring(digits.begin(), digits.end());
 }
 
 std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
-    // Appended in place: one allocation per coordinate pair, not three.
     std::wstring t;
-    t.reserve(32);
     if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
         m_x = x;
         t += L'X';
@@ -170,40 +291,57 @@ void CGerberPlotter::SelectAperture(int n) {
     if (n == m_aperture)
         return;
     m_aperture = n;
-    Line(StrPrintf(L"D%d*", n));
+    char* d = Room(16);
+    *d++ = 'D';
+    d = std::to_chars(d, d + 12, n).ptr;
+    *d++ = '*';
+    m_pendingLength = static_cast<size_t>(d - m_pending.data());
+    EndLine();
 }
 
+void CGerberPlotter::PutLine(const char* text) {
+    Put(text, std::strlen(text));
+    EndLine();
+}
+
+// Moves, draws and flashes are most of a file: their lines gather as bytes
+// (ASCII) and go to the file many at a time.
 void CGerberPlotter::PlotMove(double x, double y) {
-    std::wstring t = CoordText(x, y);
-    if (!t.empty()) {
-        t += L"D02*";
-        Line(t);
+    const size_t start = m_pendingLength;
+    if (!PutCoord(x, y)) {
+        m_pendingLength = start;
+        return;
     }
+    Put("D02*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::PlotDraw(double x, double y) {
-    std::wstring t = CoordText(x, y);
-    if (t.empty())
+    const size_t start = m_pendingLength;
+    // The interpolation is only set by a line that is written.
+    const bool g01 = m_interpolation != 1;
+    if (g01)
+        Put("G01", 3);
+    if (!PutCoord(x, y)) {
+        m_pendingLength = start;
         return;
-    if (m_interpolation != 1) {
-        t = L"G01" + t;
-        m_interpolation = 1;
     }
-    t += L"D01*";
-    Line(t);
+    m_interpolation = 1;
+    Put("D01*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::PlotFlash(double x, double y) {
-    std::wstring t = CoordText(x, y);
-    t += L"D03*";
-    Line(t);
+    PutCoord(x, y);
+    Put("D03*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::SetPolarity(bool clear) {
     if (clear == m_clear)
         return;
     m_clear = clear;
-    Line(clear ? L"%LPC*%" : L"%LPD*%");
+    PutLine(clear ? "%LPC*%" : "%LPD*%");
 }
 
 void CGerberPlotter::PlotArc(double x, double y, double cx, double cy, bool clockwise,
@@ -349,16 +487,50 @@ void CGerberPlotter::PlotPathLines(const FlatPath& path) {
     }
 }
 
-void CGerberPlotter::PlotClearRegion(const FlatPath& path) {
+void CGerberPlotter::PlotClearRegion(const FlatPath& path, GerberRegionMemo* memo) {
     SetPolarity(true);
-    Line(L"G36*");
-    for (const Figure& f : Figures(path)) {
-        PlotMove(path.points[f.s].X, path.points[f.s].Y);
-        for (size_t i = f.s + 1; i <= f.e; ++i)
-            PlotDraw(path.points[i].X, path.points[i].Y);
-        PlotDraw(path.points[f.s].X, path.points[f.s].Y);
+    PutLine("G36*");
+    const std::vector<Figure> figs = Figures(path);
+    if (!figs.empty()) {
+        const PointF& start = path.points[figs[0].s];
+        PlotMove(start.X, start.Y);
+        // From here on the lines depend only on the path and the modal
+        // state: the same state gives the same lines.
+        if (m_file->GetCodePage() == CTextFile::CodePageUtf16)
+            memo = nullptr;
+        if (memo && memo->valid && memo->xIn == m_x && memo->yIn == m_y &&
+            memo->interpolationIn == m_interpolation) {
+            Put(memo->lines.data(), memo->lines.size());
+            m_x = memo->xOut;
+            m_y = memo->yOut;
+            m_interpolation = memo->interpolationOut;
+        } else {
+            const double xIn = m_x, yIn = m_y;
+            const int interpolationIn = m_interpolation;
+            const size_t from = m_pendingLength;
+            m_holdFlush = memo != nullptr;
+            for (size_t k = 0; k < figs.size(); ++k) {
+                const Figure& f = figs[k];
+                if (k > 0)
+                    PlotMove(path.points[f.s].X, path.points[f.s].Y);
+                for (size_t i = f.s + 1; i <= f.e; ++i)
+                    PlotDraw(path.points[i].X, path.points[i].Y);
+                PlotDraw(path.points[f.s].X, path.points[f.s].Y);
+            }
+            m_holdFlush = false;
+            if (memo) {
+                memo->valid = true;
+                memo->xIn = xIn;
+                memo->yIn = yIn;
+                memo->interpolationIn = interpolationIn;
+                memo->lines.assign(m_pending.data() + from, m_pendingLength - from);
+                memo->xOut = m_x;
+                memo->yOut = m_y;
+                memo->interpolationOut = m_interpolation;
+            }
+        }
     }
-    Line(L"G37*");
+    PutLine("G37*");
 }
 
 void CGerberPlotter::PlotPathRegions(const FlatPath& path) {

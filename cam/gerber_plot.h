@@ -35,12 +35,32 @@ std::wstring GerberPlainNumber(double value);
 // A length in the output unit with 4 (inch) or 3 (mm) decimals.
 std::wstring GerberSizeText(double mm, const GerberFormat& format);
 
+// The lines PlotClearRegion wrote for a path after its first move, with the
+// modal state before and after them: a path plotted again from the same
+// state gives the same lines, so they are copied instead.
+struct GerberRegionMemo {
+    bool valid = false;
+    double xIn = 0, yIn = 0;
+    int interpolationIn = 0;
+    double xOut = 0, yOut = 0;
+    int interpolationOut = 0;
+    std::string lines;
+};
+
 class CGerberPlotter {
 public:
     CGerberPlotter(CTextFile* file, const GerberFormat& format);
+    // Writes what is pending.
+    ~CGerberPlotter();
+    CGerberPlotter(const CGerberPlotter&) = delete;
+    CGerberPlotter& operator=(const CGerberPlotter&) = delete;
 
     void Reset();
+    // Writes a line after the pending ones.
     void Line(const std::wstring& text);
+    // Moves, draws and flashes gather in memory: this writes them to the
+    // file (Line does too, and the destructor).
+    void Flush();
 
     std::wstring Number(double mm) const;
     std::wstring CoordText(double x, double y, bool force = false);
@@ -58,7 +78,9 @@ public:
     // Filled figures: each outer contour with its holes as one dark region
     // joined by cut-ins, so holes never erase earlier features.
     void PlotPathRegions(const FlatPath& path);
-    void PlotClearRegion(const FlatPath& path);
+    // A clear region of the path's figures; with a memo, the lines are
+    // taken from it when they would be the same, else recorded in it.
+    void PlotClearRegion(const FlatPath& path, GerberRegionMemo* memo = nullptr);
 
     const GerberFormat& Format() const { return m_format; }
     bool IsClear() const { return m_clear; }
@@ -66,7 +88,27 @@ public:
     double CurrentY() const { return m_y; }
 
 private:
+    static constexpr size_t kPendingLimit = 60000; // bytes gathered before a write
+    static constexpr size_t kNumberRoom = 32;      // room FastNumber may use
+
+    // The digits of Number: at out when the scaled value is clearly not a
+    // tie (returns the end), else null and ExactNumber has them.
+    char* FastNumber(char* out, double mm) const;
+    std::string ExactNumber(double mm) const;
+    // Room for count more pending bytes.
+    char* Room(size_t count);
+    void Put(const char* text, size_t count);
+    void PutNumber(double mm);
+    // The changed coordinates (see CoordText); false when none changed.
+    bool PutCoord(double x, double y, bool force = false);
+    // Ends the pending line; writes what is pending once there is enough.
+    void EndLine();
+    void PutLine(const char* text);
+
     CTextFile* m_file;
+    std::vector<char> m_pending; // whole lines, each ending in CR LF
+    size_t m_pendingLength = 0;
+    bool m_holdFlush = false; // a region being recorded stays whole
     GerberFormat m_format;
     double m_x;
     double m_y;
