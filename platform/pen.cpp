@@ -1,10 +1,13 @@
 #include "platform/pen.h"
 
+#include <atomic>
 #include <cmath>
 
 uint64_t NextDrawingStamp() {
-    static uint64_t counter = 0;
-    return ++counter;
+    // Paths and pens may be made on helper threads (the manufacturing export
+    // builds outlines in parallel); stamps stay unique across them.
+    static std::atomic<uint64_t> counter{0};
+    return counter.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 Pen::Pen(const Color& color, float width)
