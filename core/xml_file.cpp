@@ -52,6 +52,17 @@ constexpr std::array<uint8_t, 256> kByteClass = [] {
     return t;
 }();
 
+// Bytes that end the plain run of a quoted value: either quote, an entity,
+// a NUL, a line end and any byte of a character beyond ASCII.
+constexpr std::array<bool, 256> kValueStop = [] {
+    std::array<bool, 256> t{};
+    for (int c : {'"', '\'', '&', '\0', '\r', '\n'})
+        t[static_cast<std::size_t>(c)] = true;
+    for (int c = 0x80; c < 256; ++c)
+        t[static_cast<std::size_t>(c)] = true;
+    return t;
+}();
+
 bool IsNameByte(char b) {
     return kByteClass[static_cast<unsigned char>(b)] == kName;
 }
@@ -329,6 +340,24 @@ int CXmlFile::LineNumberAt(const char* at) const {
 
 void CXmlFile::SkipBlanks() {
     const char* p = m_p;
+#ifdef __SSE2__
+    // Line ends and indentation come in runs: sixteen bytes at a time. A
+    // blank is a byte from 1 to 32.
+    const __m128i one = _mm_set1_epi8(1), last = _mm_set1_epi8(31);
+    while (m_end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // Blank when v - 1, wrapping (so that 0 becomes 255), is at most 31
+        // as an unsigned byte.
+        const __m128i shifted = _mm_sub_epi8(v, one);
+        const __m128i blank = _mm_cmpeq_epi8(_mm_min_epu8(shifted, last), shifted);
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(blank)) ^ 0xFFFFu;
+        if (mask) {
+            m_p = p + __builtin_ctz(mask);
+            return;
+        }
+        p += 16;
+    }
+#endif
     while (p < m_end && IsBlank(*p))
         ++p;
     m_p = p;
@@ -345,14 +374,23 @@ std::string_view CXmlFile::ReadNameBytes() {
 }
 
 void CXmlFile::AppendName(WideScratch& out) {
-    const std::string_view bytes = ReadNameBytes();
-    if (IsAscii(bytes)) {
-        Widen(bytes, out.Extend(bytes.size()));
-    } else {
-        m_rawValue.clear();
-        utf8::AppendDecoded(m_rawValue, bytes);
-        std::wmemcpy(out.Extend(m_rawValue.size()), m_rawValue.data(), m_rawValue.size());
+    SkipWhitespace();
+    // Names are ASCII as a rule: read and widened in one go. A byte beyond
+    // ASCII sends the name through the decoder instead.
+    const char* const start = m_p;
+    const char* p = start;
+    while (p < m_end && static_cast<unsigned char>(*p) < 0x80 && IsNameByte(*p))
+        ++p;
+    if (p == m_end || static_cast<unsigned char>(*p) < 0x80) {
+        m_p = p;
+        const std::string_view name(start, static_cast<std::size_t>(p - start));
+        Widen(name, out.Extend(name.size()));
+        return;
     }
+    const std::string_view bytes = ReadNameBytes();
+    m_rawValue.clear();
+    utf8::AppendDecoded(m_rawValue, bytes);
+    std::wmemcpy(out.Extend(m_rawValue.size()), m_rawValue.data(), m_rawValue.size());
 }
 
 void CXmlFile::AppendAttributeValue(WideScratch& out) {
@@ -377,15 +415,14 @@ void CXmlFile::AppendAttributeValue(WideScratch& out) {
     // Most values end on their line and are plain ASCII without entities:
     // they are widened straight into the output.
     const char* q = m_p;
-    unsigned bits = 0;
-    bool special = false; // an entity, a NUL or a line end
-    while (q < m_end && *q != quote) {
-        const char b = *q;
-        bits |= static_cast<unsigned char>(b);
-        special = special || b == '&' || b == '\0' || b == '\r' || b == '\n';
-        ++q;
+    for (;;) {
+        while (q < m_end && !kValueStop[static_cast<unsigned char>(*q)])
+            ++q;
+        if (q == m_end || *q == quote || (*q != '"' && *q != '\''))
+            break;
+        ++q; // the other quote is a character of the value
     }
-    if (q < m_end && bits < 0x80 && !special) {
+    if (q < m_end && *q == quote) {
         const std::string_view plain(m_p, static_cast<std::size_t>(q - m_p));
         Widen(plain, out.Extend(plain.size()));
         m_p = q + 1;
