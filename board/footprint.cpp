@@ -8,6 +8,7 @@
 #include "board/padstack.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "platform/graphics.h"
 #include "platform/matrix.h"
 #include "schematic/net.h"
@@ -16,6 +17,8 @@
 
 #include <cmath>
 #include <set>
+
+using namespace std::literals;
 
 namespace {
 
@@ -58,12 +61,12 @@ const wchar_t* CFootprint::GetTagName() const {
 }
 
 void CFootprint::ReadAttributes() {
-    GetAttributeUInt(L"Unit", m_unit, 1);
-    GetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    GetAttributeBool(L"Fixed", m_fixed, false);
-    GetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    GetAttributeFloat(L"Rotation", m_rotation, 0);
-    GetAttributeEnum(L"Place", m_place, kPlaceTop, kPlaceRows, 2);
+    GetAttributeUInt(L"Unit"sv, m_unit, 1);
+    PlainNumber::GetPointF(*this, L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    GetAttributeBool(L"Fixed"sv, m_fixed, false);
+    PlainNumber::GetPointF(*this, L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    GetAttributeFloat(L"Rotation"sv, m_rotation, 0);
+    GetAttributeEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
     CTreeNode* parent = GetParent();
     if (parent && parent->GetType() == NodeType::Package)
         for (CTreeNode* child : parent->GetChildren())
@@ -72,12 +75,12 @@ void CFootprint::ReadAttributes() {
 }
 
 void CFootprint::WriteAttributes() {
-    SetAttributeUInt(L"Unit", m_unit, 1);
-    SetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    SetAttributeBool(L"Fixed", m_fixed ? 1 : 0, 0);
-    SetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    SetAttributeFloat(L"Rotation", m_rotation, 0);
-    SetAttributeEnum(L"Place", m_place, kPlaceTop, kPlaceRows, 2);
+    SetAttributeUInt(L"Unit"sv, m_unit, 1);
+    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    SetAttributeBool(L"Fixed"sv, m_fixed ? 1 : 0, 0);
+    SetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    SetAttributeFloat(L"Rotation"sv, m_rotation, 0);
+    SetAttributeEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
 }
 
 bool CFootprint::IsPlaced() const {

@@ -4,12 +4,15 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
 
 #include <algorithm>
 #include <cmath>
+
+using namespace std::literals;
 
 CPad::CPad() : CTreeNode(NodeType::Pad) {}
 
@@ -28,13 +31,13 @@ const wchar_t* CPad::GetTagName() const {
 }
 
 void CPad::ReadAttributes() {
-    GetAttributeString(L"Num", m_num, L"");
-    GetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    GetAttributeString(L"Num"sv, m_num, L"");
+    PlainNumber::GetPointF(*this, L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
 }
 
 void CPad::WriteAttributes() {
-    SetAttributeString(L"Num", m_num, L"");
-    SetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    SetAttributeString(L"Num"sv, m_num, L"");
+    SetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
 }
 
 CPadstack* CPad::GetPadstack() const {

@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
@@ -17,6 +18,8 @@
 #include "schematic/schematic_rows.h"
 #include "schematic/schematic_undo_records.h"
 #include "schematic/sheet.h"
+
+using namespace std::literals;
 
 CPart::CPart() : CSheetObject(NodeType::Part) {}
 
@@ -38,19 +41,19 @@ const wchar_t* CPart::GetTagName() const {
 }
 
 void CPart::ReadAttributes() {
-    GetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
+    PlainNumber::GetPoint(*this, L"XY"sv, m_position.x, m_position.y, 0, 0);
     m_pSheet = nullptr;
     ReadSheetName(FindBoardAbove(this));
     SetSelected(false);
     SyncPinSelection();
-    GetAttributeSize(L"Outline", m_size.cx, m_size.cy, 0, 0);
+    PlainNumber::GetPoint(*this, L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
     ReadPrimitives();
 }
 
 void CPart::WriteAttributes() {
-    SetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
+    SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
     WriteSheetName();
-    SetAttributeSize(L"Outline", m_size.cx, m_size.cy, 0, 0);
+    SetAttributeSize(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
     WritePrimitives();
 }
 
@@ -59,7 +62,13 @@ void CPart::ReadPrimitives() {
 }
 
 void CPart::WritePrimitives() {
-    m_text = WritePartPrimitives(m_primitives);
+    // Built in a scratch string that keeps its room from part to part, and
+    // kept when unchanged.
+    thread_local std::wstring text;
+    text.clear();
+    AppendPartPrimitives(m_primitives, text);
+    if (m_text != text)
+        m_text.assign(text);
 }
 
 const PartPrimitiveList& CPart::GetDrawnPrimitives() const {

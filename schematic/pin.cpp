@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace std::literals;
+
 CPin::CPin() : CTreeNode(NodeType::Pin) {}
 
 // The net link is set by the clone operation (a copy joins the copy of its
@@ -43,15 +45,13 @@ const wchar_t* CPin::GetTagName() const {
 }
 
 void CPin::ReadAttributes() {
-    GetAttributeString(L"Name", m_name, L"");
-    std::wstring num;
-    GetAttributeString(L"Num", num, L"");
-    SetPadNames(num);
+    GetAttributeString(L"Name"sv, m_name, L"");
+    SetPadNames(FindAttribute(L"Num"sv).value_or(std::wstring_view()));
     int shape = 1;
-    GetAttributeInt(L"Shape", shape, 1);
+    GetAttributeInt(L"Shape"sv, shape, 1);
     m_shape = shape;
-    GetAttributeBool(L"NumInvisible", m_numberHidden, false);
-    GetAttributeString(L"NetName", m_fixedNetName, L"");
+    GetAttributeBool(L"NumInvisible"sv, m_numberHidden, false);
+    GetAttributeString(L"NetName"sv, m_fixedNetName, L"");
     if (m_text.size() >= 2) {
         const wchar_t* end = nullptr;
         const int offset = static_cast<int>(ParseInteger(m_text.c_str() + 1, &end));
@@ -63,28 +63,41 @@ void CPin::ReadAttributes() {
 }
 
 void CPin::WriteAttributes() {
-    SetAttributeString(L"Name", m_name, L"");
-    SetAttributeString(L"Num", GetPadNames(), L"");
-    SetAttributeInt(L"Shape", m_shape, 1);
-    SetAttributeBool(L"NumInvisible", m_numberHidden ? 1 : 0, 0);
-    SetAttributeString(L"NetName", m_fixedNetName, L"");
+    SetAttributeString(L"Name"sv, m_name, L"");
+    // Joined in a scratch string that keeps its room from pin to pin.
+    thread_local std::wstring joined;
+    joined.clear();
+    for (std::size_t i = 0; i < m_padNames.size(); ++i) {
+        if (i)
+            joined += L',';
+        joined += m_padNames[i];
+    }
+    if (joined.empty())
+        RemoveAttribute(L"Num"sv);
+    else
+        SetAttribute(L"Num"sv, joined);
+    SetAttributeInt(L"Shape"sv, m_shape, 1);
+    SetAttributeBool(L"NumInvisible"sv, m_numberHidden ? 1 : 0, 0);
+    SetAttributeString(L"NetName"sv, m_fixedNetName, L"");
     if (m_side) {
-        std::wstring text(1, m_side);
-        AppendInteger(text, m_offset);
-        m_text = std::move(text);
+        wchar_t buffer[24];
+        buffer[0] = m_side;
+        const std::wstring_view text(
+            buffer, static_cast<std::size_t>(FormatIntegerTo(buffer + 1, m_offset) - buffer));
+        if (m_text != text)
+            m_text.assign(text);
     }
 }
 
-void CPin::SetPadNames(const std::wstring& text) {
-    m_padNames.clear();
+void CPin::SetPadNames(std::wstring_view text) {
+    // The names are assigned in place: the strings keep their room.
+    const std::size_t count =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), L',')) + 1;
+    m_padNames.resize(count);
     std::size_t pos = 0;
-    for (;;) {
-        std::size_t comma = text.find(L',', pos);
-        if (comma == std::wstring::npos) {
-            m_padNames.push_back(text.substr(pos));
-            break;
-        }
-        m_padNames.push_back(text.substr(pos, comma - pos));
+    for (std::wstring& name : m_padNames) {
+        const std::size_t comma = std::min(text.find(L',', pos), text.size());
+        name.assign(text.substr(pos, comma - pos));
         pos = comma + 1;
     }
 }

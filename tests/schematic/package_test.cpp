@@ -274,6 +274,35 @@ TEST_F(PackageTest, AttributesInFiles) {
     EXPECT_EQ(y->m_pSheet, nullptr);
 }
 
+// A pin read again keeps no name of its earlier list, and writes its names
+// back as read.
+TEST_F(PackageTest, PadNamesReadAgain) {
+    struct Case {
+        const wchar_t* num; // nullptr: no attribute
+        std::vector<std::wstring> names;
+    };
+    const Case cases[] = {
+        {L"1,2,3", {L"1", L"2", L"3"}},
+        {L"A12", {L"A12"}},
+        {L",", {L"", L""}},
+        {nullptr, {L""}},
+        {L"x,,longer name,", {L"x", L"", L"longer name", L""}},
+        {L"7", {L"7"}},
+    };
+    CPin pin;
+    for (const Case& c : cases) {
+        pin.GetAttributes().clear();
+        if (c.num)
+            pin.SetAttribute(L"Num", c.num);
+        pin.ReadAttributes();
+        EXPECT_EQ(pin.m_padNames, c.names) << (c.num ? c.num : L"(none)");
+        pin.GetAttributes().clear();
+        pin.WriteAttributes();
+        EXPECT_EQ(pin.FindAttribute(L"Num").value_or(L"(none)"),
+                  std::wstring_view(c.num && *c.num ? c.num : L"(none)"));
+    }
+}
+
 TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {
     // Sizes and grids of zero are what the writer leaves out, negative widths
     // and numbers beyond 10 m do not survive a float: all are normalised on
