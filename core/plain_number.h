@@ -61,12 +61,13 @@ inline const wchar_t* ReadInt(const wchar_t* text, const wchar_t* end, int& valu
     if (negative)
         ++q;
     int v = 0, count = 0;
-    while (q != end && *q >= L'0' && *q <= L'9' && count < 10) {
+    // A tenth digit is left where it is, and then is no stop.
+    while (q != end && *q >= L'0' && *q <= L'9' && count < 9) {
         v = v * 10 + static_cast<int>(*q - L'0');
         ++count;
         ++q;
     }
-    if (count == 0 || count > 9 || !Stops(q, end))
+    if (count == 0 || !Stops(q, end))
         return nullptr;
     value = negative ? -v : v;
     return q;

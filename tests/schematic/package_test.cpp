@@ -7,8 +7,10 @@
 #include "board/pad.h"
 #include "board/padstack.h"
 #include "core/layer_combobox.h"
+#include "platform/text.h"
 #include "schematic/bus.h"
 #include "schematic/text.h"
+#include "schematic/wire.h"
 #include "tests/schematic/schematic_fixture.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -300,6 +302,45 @@ TEST_F(PackageTest, PadNamesReadAgain) {
         pin.WriteAttributes();
         EXPECT_EQ(pin.FindAttribute(L"Num").value_or(L"(none)"),
                   std::wstring_view(c.num && *c.num ? c.num : L"(none)"));
+    }
+}
+
+// A wire's "x1,y1,x2,y2" is read in line when plain; every text, also a
+// damaged one, must give what the general walk gives.
+TEST_F(PackageTest, WireTextReadsAsTheGeneralWalkReadsIt) {
+    auto reference = [](const std::wstring& text) {
+        std::vector<int> v(4, 0);
+        const wchar_t* p = text.c_str();
+        for (int i = 0; i < 4; ++i) {
+            const wchar_t* end = nullptr;
+            v[static_cast<std::size_t>(i)] = static_cast<int>(ParseInteger(p, &end));
+            if (end == p)
+                break;
+            p = *end == L',' ? end + 1 : end;
+        }
+        return v;
+    };
+    static const wchar_t* const kPieces[] = {L"1",         L"-20",        L"0",  L",",  L",",
+                                             L",",         L" ",          L"+3", L"-",  L"x",
+                                             L"999999999", L"1234567890", L"07", L"\t", L"5 "};
+    uint64_t state = 9;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    CWire wire;
+    for (int i = 0; i < 20000; ++i) {
+        std::wstring text;
+        const int pieces = static_cast<int>(next() % 10);
+        for (int k = 0; k < pieces; ++k)
+            text += kPieces[next() % (sizeof kPieces / sizeof *kPieces)];
+        wire.SetText(text);
+        wire.ReadAttributes();
+        const std::vector<int> want = reference(text);
+        ASSERT_EQ(
+            (std::vector<int>{wire.m_position.x, wire.m_position.y, wire.m_end.x, wire.m_end.y}),
+            want)
+            << text;
     }
 }
 
