@@ -3,6 +3,7 @@
 #include "board/footprint.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "core/attribute_name.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
 #include "schematic/net.h"
@@ -31,8 +32,20 @@ const wchar_t* CPad::GetTagName() const {
 }
 
 void CPad::ReadAttributes() {
-    GetAttributeString(L"Num"sv, m_num, L"");
-    PlainNumber::GetPointF(*this, L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    // One walk over the attributes: boards hold many pads.
+    std::wstring_view num;
+    std::optional<std::wstring_view> xy;
+    for (const auto& [key, value] : m_attributes) {
+        if (AttributeNameIs(key, L"XY"sv))
+            xy = value;
+        else if (AttributeNameIs(key, L"Num"sv))
+            num = value;
+    }
+    m_num.assign(num);
+    if (!xy)
+        m_boardPosition = PointF{0, 0};
+    else if (!PlainNumber::ReadPointF(*xy, m_boardPosition.X, m_boardPosition.Y))
+        GetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
 }
 
 void CPad::WriteAttributes() {

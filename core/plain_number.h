@@ -73,6 +73,20 @@ inline const wchar_t* ReadInt(const wchar_t* text, const wchar_t* end, int& valu
     return q;
 }
 
+// "x,y" in the plain form, read as GetAttributePointF reads it; false (and
+// nothing stored) for any other text.
+inline bool ReadPointF(std::wstring_view text, float& x, float& y) {
+    const wchar_t* const end = text.data() + text.size();
+    double a = 0, b = 0;
+    const wchar_t* p = ReadDecimal(text.data(), end, a);
+    if (p && p != end && *p == L',' && (p = ReadDecimal(p + 1, end, b)) == end) {
+        x = static_cast<float>(a);
+        y = static_cast<float>(b);
+        return true;
+    }
+    return false;
+}
+
 // CXmlElement::GetAttributePointF / GetAttributeSizeF for "x,y" in the plain
 // form; the general reader for anything else.
 inline bool GetPointF(const CXmlElement& element, std::wstring_view name, float& x, float& y,
@@ -83,16 +97,8 @@ inline bool GetPointF(const CXmlElement& element, std::wstring_view name, float&
         y = defY;
         return false;
     }
-    {
-        const wchar_t* const end = text->data() + text->size();
-        double a = 0, b = 0;
-        const wchar_t* p = ReadDecimal(text->data(), end, a);
-        if (p && p != end && *p == L',' && (p = ReadDecimal(p + 1, end, b)) == end) {
-            x = static_cast<float>(a);
-            y = static_cast<float>(b);
-            return true;
-        }
-    }
+    if (ReadPointF(*text, x, y))
+        return true;
     return element.GetAttributePointF(name, x, y, defX, defY);
 }
 

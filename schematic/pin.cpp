@@ -4,6 +4,7 @@
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "core/attribute_name.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
@@ -45,13 +46,32 @@ const wchar_t* CPin::GetTagName() const {
 }
 
 void CPin::ReadAttributes() {
-    GetAttributeString(L"Name"sv, m_name, L"");
-    SetPadNames(FindAttribute(L"Num"sv).value_or(std::wstring_view()));
+    // One walk over the attributes (documents hold many pins); the rare
+    // numbers are then read by their getters.
+    std::wstring_view name, num, netName;
+    bool hasShape = false, hasNumInvisible = false;
+    for (const auto& [key, value] : m_attributes) {
+        if (AttributeNameIs(key, L"Name"sv))
+            name = value;
+        else if (AttributeNameIs(key, L"Num"sv))
+            num = value;
+        else if (AttributeNameIs(key, L"NetName"sv))
+            netName = value;
+        else if (AttributeNameIs(key, L"Shape"sv))
+            hasShape = true;
+        else if (AttributeNameIs(key, L"NumInvisible"sv))
+            hasNumInvisible = true;
+    }
+    m_name.assign(name);
+    SetPadNames(num);
     int shape = 1;
-    GetAttributeInt(L"Shape"sv, shape, 1);
+    if (hasShape)
+        GetAttributeInt(L"Shape"sv, shape, 1);
     m_shape = shape;
-    GetAttributeBool(L"NumInvisible"sv, m_numberHidden, false);
-    GetAttributeString(L"NetName"sv, m_fixedNetName, L"");
+    m_numberHidden = false;
+    if (hasNumInvisible)
+        GetAttributeBool(L"NumInvisible"sv, m_numberHidden, false);
+    m_fixedNetName.assign(netName);
     if (m_text.size() >= 2) {
         const wchar_t* end = nullptr;
         const int offset = static_cast<int>(ParseInteger(m_text.c_str() + 1, &end));

@@ -159,11 +159,26 @@ CPin* CSheet::FindPinAt(POINT p, const CPin* skip) const {
     return pins.empty() ? nullptr : pins.front();
 }
 
+namespace {
+
+// Compared in line: every sheet object of a file being read looks up its
+// sheet by name.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
 CSheet* FindSheetByName(const CTreeNode* holder, std::wstring_view name) {
     if (!holder || name.empty())
         return nullptr;
     for (CTreeNode* child : holder->GetChildren())
-        if (child->GetType() == NodeType::Sheet && child->GetText() == name)
+        if (child->GetType() == NodeType::Sheet && SameName(child->GetText(), name))
             return static_cast<CSheet*>(child);
     return nullptr;
 }
