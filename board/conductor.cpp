@@ -3,6 +3,7 @@
 #include "board/board_types.h"
 #include "board/polygon_union.h"
 #include "core/board_layer.h"
+#include "core/expected_attributes.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
 #include "platform/graphics_path.h"
@@ -229,11 +230,16 @@ void CConductor::ReadAttributes() {
 
 void CConductor::WriteAttributes() {
     const std::wstring_view code = LayerCode(m_layer);
-    if (code.empty())
-        RemoveAttribute(L"Layer"sv);
-    else
-        SetAttribute(L"Layer"sv, code);
-    SetAttributeFloat(L"Width"sv, m_width, 0);
+    ExpectedAttributes<2> expected;
+    expected.AddString(L"Layer"sv, code, L""sv);
+    expected.AddFloat(L"Width"sv, m_width, 0);
+    if (!expected.Matches(m_attributes)) {
+        if (code.empty())
+            RemoveAttribute(L"Layer"sv);
+        else
+            SetAttribute(L"Layer"sv, code);
+        SetAttributeFloat(L"Width"sv, m_width, 0);
+    }
     // "%.3f,%.3f[,%.3f]" per vertex. The text mostly reads as it did: that
     // is checked against the numbers, which costs less than writing them.
     if (TextMatchesVertices(m_text, m_vertices))

@@ -6,6 +6,7 @@
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
@@ -75,6 +76,15 @@ void CFootprint::ReadAttributes() {
 }
 
 void CFootprint::WriteAttributes() {
+    ExpectedAttributes<6> expected;
+    expected.AddBool(L"Fixed"sv, m_fixed, false);
+    expected.AddPointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    expected.AddEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
+    expected.AddFloat(L"Rotation"sv, m_rotation, 0);
+    expected.AddInt(L"Unit"sv, m_unit, 1);
+    expected.AddPointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    if (expected.Matches(m_attributes))
+        return;
     SetAttributeUInt(L"Unit"sv, m_unit, 1);
     SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
     SetAttributeBool(L"Fixed"sv, m_fixed ? 1 : 0, 0);

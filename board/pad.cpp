@@ -4,6 +4,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "core/attribute_name.h"
+#include "core/expected_attributes.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
 #include "schematic/net.h"
@@ -49,6 +50,11 @@ void CPad::ReadAttributes() {
 }
 
 void CPad::WriteAttributes() {
+    ExpectedAttributes<2> expected;
+    expected.AddString(L"Num"sv, m_num, L""sv);
+    expected.AddPointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    if (expected.Matches(m_attributes))
+        return;
     SetAttributeString(L"Num"sv, m_num, L"");
     SetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
 }

@@ -4,6 +4,7 @@
 #include "board/board.h"
 #include "board/board_properties.h"
 #include "board/thermal_relief.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
@@ -46,9 +47,15 @@ void CPadLayer::ReadAttributes() {
 }
 
 void CPadLayer::WriteAttributes() {
-    SetAttributeEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
-    SetAttributeEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
-    SetAttributeSizeF(L"Size"sv, m_width, m_height, 0, 0);
+    ExpectedAttributes<3> expected;
+    expected.AddEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
+    expected.AddEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
+    expected.AddPointF(L"Size"sv, m_width, m_height, 0, 0);
+    if (!expected.Matches(m_attributes)) {
+        SetAttributeEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
+        SetAttributeEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
+        SetAttributeSizeF(L"Size"sv, m_width, m_height, 0, 0);
+    }
     if (m_shape == kPadShapeCustom)
         m_text = AreaOutlineToString(m_outline);
 }

@@ -1,6 +1,7 @@
 #include "schematic/part.h"
 
 #include "board/board.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
@@ -51,9 +52,15 @@ void CPart::ReadAttributes() {
 }
 
 void CPart::WriteAttributes() {
-    SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
-    WriteSheetName();
-    SetAttributeSize(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
+    ExpectedAttributes<3> expected;
+    expected.AddPoint(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
+    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
+    expected.AddPoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+    if (!expected.Matches(m_attributes)) {
+        SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+        WriteSheetName();
+        SetAttributeSize(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
+    }
     WritePrimitives();
 }
 

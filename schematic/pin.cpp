@@ -5,6 +5,7 @@
 #include "board/footprint.h"
 #include "board/pad.h"
 #include "core/attribute_name.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
@@ -83,7 +84,6 @@ void CPin::ReadAttributes() {
 }
 
 void CPin::WriteAttributes() {
-    SetAttributeString(L"Name"sv, m_name, L"");
     // Joined in a scratch string that keeps its room from pin to pin.
     thread_local std::wstring joined;
     joined.clear();
@@ -92,13 +92,22 @@ void CPin::WriteAttributes() {
             joined += L',';
         joined += m_padNames[i];
     }
-    if (joined.empty())
-        RemoveAttribute(L"Num"sv);
-    else
-        SetAttribute(L"Num"sv, joined);
-    SetAttributeInt(L"Shape"sv, m_shape, 1);
-    SetAttributeBool(L"NumInvisible"sv, m_numberHidden ? 1 : 0, 0);
-    SetAttributeString(L"NetName"sv, m_fixedNetName, L"");
+    ExpectedAttributes<5> expected;
+    expected.AddString(L"Name"sv, m_name, L""sv);
+    expected.AddString(L"NetName"sv, m_fixedNetName, L""sv);
+    expected.AddString(L"Num"sv, joined, L""sv);
+    expected.AddBool(L"NumInvisible"sv, m_numberHidden, false);
+    expected.AddInt(L"Shape"sv, m_shape, 1);
+    if (!expected.Matches(m_attributes)) {
+        SetAttributeString(L"Name"sv, m_name, L"");
+        if (joined.empty())
+            RemoveAttribute(L"Num"sv);
+        else
+            SetAttribute(L"Num"sv, joined);
+        SetAttributeInt(L"Shape"sv, m_shape, 1);
+        SetAttributeBool(L"NumInvisible"sv, m_numberHidden ? 1 : 0, 0);
+        SetAttributeString(L"NetName"sv, m_fixedNetName, L"");
+    }
     if (m_side) {
         wchar_t buffer[24];
         buffer[0] = m_side;

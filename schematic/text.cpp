@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "board/board_undo_records.h"
 #include "core/board_layer.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
@@ -15,6 +16,7 @@
 #include "platform/text.h"
 #include "schematic/clone_map.h"
 #include "schematic/schematic_rows.h"
+#include "schematic/sheet.h"
 
 using namespace std::literals;
 
@@ -52,6 +54,19 @@ void CText::ReadAttributes() {
 }
 
 void CText::WriteAttributes() {
+    ExpectedAttributes<10> expected;
+    expected.AddBool(L"BrdVisible"sv, m_boardVisible, true);
+    expected.AddString(L"Font"sv, m_font, L"Tahoma"sv);
+    expected.AddFloat(L"FontSize"sv, m_fontSize, 1.5f);
+    expected.AddString(L"Layer"sv, LayerCode(m_layer), L""sv);
+    expected.AddString(L"Name"sv, m_name, L""sv);
+    expected.AddPointF(L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    expected.AddFloat(L"Rotation"sv, m_rotation, 0);
+    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
+    expected.AddBool(L"Visible"sv, m_visible, true);
+    expected.AddPoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+    if (expected.Matches(m_attributes))
+        return;
     WriteSheetName();
     SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
     SetAttributeBool(L"Visible"sv, m_visible ? 1 : 0, 1);

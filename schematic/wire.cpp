@@ -1,5 +1,6 @@
 #include "schematic/wire.h"
 
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
@@ -77,9 +78,15 @@ void CWire::ReadAttributes() {
 }
 
 void CWire::WriteAttributes() {
-    WriteSheetName();
-    SetAttributeInt(L"be1"sv, m_busEntry1, 0);
-    SetAttributeInt(L"be2"sv, m_busEntry2, 0);
+    ExpectedAttributes<3> expected;
+    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
+    expected.AddInt(L"be1"sv, m_busEntry1, 0);
+    expected.AddInt(L"be2"sv, m_busEntry2, 0);
+    if (!expected.Matches(m_attributes)) {
+        WriteSheetName();
+        SetAttributeInt(L"be1"sv, m_busEntry1, 0);
+        SetAttributeInt(L"be2"sv, m_busEntry2, 0);
+    }
     // "%d,%d,%d,%d" without the printf machinery, kept when unchanged:
     // sheets hold many wires.
     wchar_t buffer[4 * 24];

@@ -19,6 +19,7 @@
 #include "platform/text.h"
 #include "schematic/package.h"
 #include "schematic/text.h"
+#include "tests/attribute_write_check.h"
 #include "tests/board/board_fixture.h"
 
 #include <cmath>
@@ -263,15 +264,17 @@ TEST_F(BoardAttributesTest, ConductorVertexScanMatchesTheGeneralScanner) {
         L"00012", L"0.000001", L"12.3456789012345",
         // The writer's own form, which has a one-pass reader of its own.
         L"0.000", L"-1.250", L"123.456", L"1,2", L"3.5,-4.25 ", L"1,2,0.5 ", L"1.000,2.000",
-        L"123456789012345", L"1234567890123456", L"0.1234567890123456", L"-"};
+        L"123456789012345", L"1234567890123456", L"0.1234567890123456", L"-", L"1234.567",
+        L"12345.678", L"0.5000", L"99.999 ", L"-0.001,", L"7.25,", L"0012.500", L"\x130",
+        L"\x10030", L"12.3\x2e5", L"1.23,4.567 8.910,11.121,1.314 "};
     uint64_t state = 3;
     auto next = [&] {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<uint32_t>(state >> 32);
     };
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 40000; ++i) {
         std::wstring text;
-        const int pieces = static_cast<int>(next() % 12);
+        const int pieces = static_cast<int>(next() % 16);
         for (int k = 0; k < pieces; ++k)
             text += kPieces[next() % (sizeof kPieces / sizeof *kPieces)];
         CConductor conductor;
@@ -353,6 +356,37 @@ TEST_F(BoardAttributesTest, ConductorTextIsRewrittenUnlessItHoldsTheVertices) {
         conductor.WriteAttributes();
         ASSERT_EQ(conductor.GetText(), want) << before;
     }
+}
+
+TEST_F(BoardAttributesTest, WritersReplaceWhateverTheElementHeld) {
+    CConductor conductor;
+    ExpectWritesOverAnyAttributes(conductor);
+    conductor.m_layer = kLayerBottom;
+    conductor.m_width = 0.25f;
+    ExpectWritesOverAnyAttributes(conductor);
+    CPad pad;
+    ExpectWritesOverAnyAttributes(pad);
+    pad.m_num = L"A1";
+    pad.m_boardPosition = PointF{-4.445f, 2.7f};
+    ExpectWritesOverAnyAttributes(pad);
+    CFootprint footprint(kPlaceTop);
+    ExpectWritesOverAnyAttributes(footprint);
+    footprint.m_place = kPlaceBottom;
+    footprint.m_fixed = true;
+    footprint.m_unit = 2;
+    footprint.m_rotation = 90;
+    footprint.m_gridX = 0.635f;
+    footprint.m_boardPosition = PointF{10, 0};
+    ExpectWritesOverAnyAttributes(footprint);
+    footprint.m_place = 7; // no row: left out
+    ExpectWritesOverAnyAttributes(footprint);
+    CPadLayer padLayer;
+    ExpectWritesOverAnyAttributes(padLayer);
+    padLayer.m_layer = kPadLayerBottom;
+    padLayer.m_shape = kPadShapeOblong;
+    padLayer.m_width = 0.6f;
+    padLayer.m_height = 1.55f;
+    ExpectWritesOverAnyAttributes(padLayer);
 }
 
 TEST_F(BoardAttributesTest, LayerNetOnlyForPlanes) {

@@ -11,6 +11,7 @@
 #include "schematic/bus.h"
 #include "schematic/text.h"
 #include "schematic/wire.h"
+#include "tests/attribute_write_check.h"
 #include "tests/schematic/schematic_fixture.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -342,6 +343,45 @@ TEST_F(PackageTest, WireTextReadsAsTheGeneralWalkReadsIt) {
             want)
             << text;
     }
+}
+
+TEST_F(PackageTest, WritersReplaceWhateverTheElementHeld) {
+    CSheet main(L"Main");
+    CSheet* sheet = &main;
+    CPin pin;
+    ExpectWritesOverAnyAttributes(pin);
+    pin.m_name = L"P1";
+    pin.m_padNames = {L"1", L"2"};
+    pin.m_shape = 3;
+    pin.m_numberHidden = true;
+    pin.m_fixedNetName = L"GND";
+    ExpectWritesOverAnyAttributes(pin);
+    CWire wire;
+    ExpectWritesOverAnyAttributes(wire);
+    wire.m_pSheet = sheet;
+    wire.m_busEntry1 = 2;
+    wire.m_busEntry2 = -1;
+    ExpectWritesOverAnyAttributes(wire);
+    CPart part;
+    ExpectWritesOverAnyAttributes(part);
+    part.m_pSheet = sheet;
+    part.m_position = POINT{6, -2};
+    part.m_size = SIZE{4, 6};
+    ExpectWritesOverAnyAttributes(part);
+    CText text;
+    ExpectWritesOverAnyAttributes(text);
+    text.m_pSheet = sheet;
+    text.m_position = POINT{1, 2};
+    text.m_visible = false;
+    text.m_boardVisible = false;
+    text.m_boardPosition = PointF{0.37f, 0.21f};
+    text.m_name = L"RefDes";
+    text.m_font = L"Arial";
+    text.m_fontSize = 2;
+    text.m_rotation = 45;
+    text.m_layer = kLayerSilkscreenTop;
+    ExpectWritesOverAnyAttributes(text);
+    text.m_pSheet = wire.m_pSheet = part.m_pSheet = nullptr;
 }
 
 TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {
