@@ -2,11 +2,16 @@
 // a damaged one, exactly as the general readers of CXmlElement do.
 #include "core/plain_number.h"
 
+#include "core/expected_attributes.h"
+#include "platform/text.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -80,5 +85,55 @@ TEST(PlainNumberTest, PointsReadAsTheGeneralReaderReadsThem) {
         ASSERT_EQ(int1, int2) << text;
         ASSERT_EQ(a1, a2) << text;
         ASSERT_EQ(b1, b2) << text;
+    }
+}
+
+// A float attribute matches a text exactly when the text is what the setter
+// writes, whichever way the comparison goes (short form or written out).
+TEST(ExpectedAttributesTest, FloatsMatchOnlyTheTextTheSetterWrites) {
+    uint64_t state = 17;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    static const float kTypical[] = {0.0f,    -0.0f,     1.0f,  -4.445f,  2.7f,      0.635f,
+                                     0.001f,  0.000999f, 1e-3f, 999999.f, 1e6f,      123456.5f,
+                                     0.25f,   1.55f,     0.1f,  -0.3f,    100000.f,  9.99999f,
+                                     0.0012f, 3.14159f,  1e-8f, 7e22f,    16777217.f};
+    for (int i = 0; i < 30000; ++i) {
+        float value;
+        if (i % 3 == 0) {
+            const uint32_t bits = next();
+            std::memcpy(&value, &bits, sizeof value);
+        } else if (i % 3 == 1) {
+            value = kTypical[next() % (sizeof kTypical / sizeof *kTypical)];
+        } else {
+            value = static_cast<float>(static_cast<int>(next() % 2000001) - 1000000) /
+                    static_cast<float>(1 << (next() % 12));
+        }
+        const std::wstring written = FormatFloatRoundTrip(value);
+        // The text, and texts near it.
+        std::vector<std::wstring> texts = {written,
+                                           written + L"0",
+                                           written + L".0",
+                                           L"0" + written,
+                                           L"-" + written,
+                                           written.substr(1),
+                                           FormatGeneral(value, 7),
+                                           FormatGeneral(value, 5),
+                                           FormatGeneral(value, 9),
+                                           StrPrintf(L"%.3f", static_cast<double>(value)),
+                                           FormatFloatRoundTrip(std::nextafter(value, 1e30f))};
+        for (const std::wstring& text : texts) {
+            ExpectedAttributes<1> single;
+            single.AddFloat(L"F", value, 12345.f);
+            XmlAttributeMap map{{L"F", text}};
+            const bool same = value == 12345.f ? false : text == written;
+            ASSERT_EQ(single.Matches(map), same) << text << " for " << written;
+            ExpectedAttributes<1> pair;
+            pair.AddPointF(L"P", value, 1.5f, 12345.f, 0);
+            XmlAttributeMap pairMap{{L"P", text + L",1.5"}};
+            ASSERT_EQ(pair.Matches(pairMap), text == written) << text << " for " << written;
+        }
     }
 }
