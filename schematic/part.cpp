@@ -1,6 +1,7 @@
 #include "schematic/part.h"
 
 #include "board/board.h"
+#include "core/attribute_name.h"
 #include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -74,7 +75,7 @@ void CPart::WritePrimitives() {
     thread_local std::wstring text;
     text.clear();
     AppendPartPrimitives(m_primitives, text);
-    if (m_text != text)
+    if (!AttributeNameIs(m_text, text))
         m_text.assign(text);
 }
 

@@ -8,6 +8,7 @@
 #include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
@@ -74,23 +75,37 @@ void CPin::ReadAttributes() {
         GetAttributeBool(L"NumInvisible"sv, m_numberHidden, false);
     m_fixedNetName.assign(netName);
     if (m_text.size() >= 2) {
-        const wchar_t* end = nullptr;
-        const int offset = static_cast<int>(ParseInteger(m_text.c_str() + 1, &end));
-        if (end != m_text.c_str() + 1) {
+        int offset = 0;
+        const wchar_t* const start = m_text.c_str() + 1;
+        if (PlainNumber::ReadInt(start, m_text.data() + m_text.size(), offset)) {
             m_side = m_text[0];
             m_offset = offset;
+        } else {
+            const wchar_t* end = nullptr;
+            offset = static_cast<int>(ParseInteger(start, &end));
+            if (end != start) {
+                m_side = m_text[0];
+                m_offset = offset;
+            }
         }
     }
 }
 
 void CPin::WriteAttributes() {
-    // Joined in a scratch string that keeps its room from pin to pin.
-    thread_local std::wstring joined;
-    joined.clear();
-    for (std::size_t i = 0; i < m_padNames.size(); ++i) {
-        if (i)
-            joined += L',';
-        joined += m_padNames[i];
+    // Several names are joined in a scratch string that keeps its room from
+    // pin to pin.
+    thread_local std::wstring several;
+    std::wstring_view joined;
+    if (m_padNames.size() == 1) {
+        joined = m_padNames.front();
+    } else {
+        several.clear();
+        for (std::size_t i = 0; i < m_padNames.size(); ++i) {
+            if (i)
+                several += L',';
+            several += m_padNames[i];
+        }
+        joined = several;
     }
     ExpectedAttributes<5> expected;
     expected.AddString(L"Name"sv, m_name, L""sv);
@@ -113,13 +128,19 @@ void CPin::WriteAttributes() {
         buffer[0] = m_side;
         const std::wstring_view text(
             buffer, static_cast<std::size_t>(FormatIntegerTo(buffer + 1, m_offset) - buffer));
-        if (m_text != text)
+        if (!AttributeNameIs(m_text, text))
             m_text.assign(text);
     }
 }
 
 void CPin::SetPadNames(std::wstring_view text) {
-    // The names are assigned in place: the strings keep their room.
+    // The names are assigned in place: the strings keep their room. Mostly
+    // there is one.
+    if (std::find(text.begin(), text.end(), L',') == text.end()) {
+        m_padNames.resize(1);
+        m_padNames.front().assign(text);
+        return;
+    }
     const std::size_t count =
         static_cast<std::size_t>(std::count(text.begin(), text.end(), L',')) + 1;
     m_padNames.resize(count);

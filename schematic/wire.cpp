@@ -1,5 +1,6 @@
 #include "schematic/wire.h"
 
+#include "core/attribute_name.h"
 #include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -98,7 +99,7 @@ void CWire::WriteAttributes() {
     *d++ = L',';
     d = FormatIntegerTo(d, m_end.y);
     const std::wstring_view text(buffer, static_cast<std::size_t>(d - buffer));
-    if (m_text != text)
+    if (!AttributeNameIs(m_text, text))
         m_text.assign(text);
 }
 
