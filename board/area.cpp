@@ -5,6 +5,8 @@
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
 
+using namespace std::literals;
+
 CArea::CArea() : CTreeNode(NodeType::Area) {}
 
 CArea::CArea(const CArea& other)
@@ -25,17 +27,17 @@ const wchar_t* CArea::GetTagName() const {
 
 void CArea::ReadAttributes() {
     std::wstring code;
-    GetAttributeString(L"Layer", code, L"");
+    GetAttributeString(L"Layer"sv, code, L"");
     m_layer = LayerFromCode(code);
-    GetAttributeString(L"Net", m_net, L"");
-    GetAttributeBool(L"NoThermal", m_noThermal, false);
+    GetAttributeString(L"Net"sv, m_net, L"");
+    GetAttributeBool(L"NoThermal"sv, m_noThermal, false);
     if (!m_outline)
         m_outline = ParseAreaOutline(m_text, &g_pActiveView);
 }
 
 void CArea::WriteAttributes() {
-    SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
-    SetAttributeString(L"Net", m_net, L"");
-    SetAttributeBool(L"NoThermal", m_noThermal ? 1 : 0, 0);
+    SetAttributeText(L"Layer"sv, LayerToCode(m_layer), L"");
+    SetAttributeString(L"Net"sv, m_net, L"");
+    SetAttributeBool(L"NoThermal"sv, m_noThermal ? 1 : 0, 0);
     m_text = AreaOutlineToString(m_outline);
 }

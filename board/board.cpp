@@ -22,6 +22,8 @@
 
 #include <cmath>
 
+using namespace std::literals;
+
 namespace {
 
 // Shared by every board for the whole run, so that names made on one board
@@ -67,18 +69,18 @@ const wchar_t* CBoard::GetTagName() const {
 }
 
 void CBoard::ReadAttributes() {
-    GetAttributeUInt(L"Unit", m_unit, 1);
-    GetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
+    GetAttributeUInt(L"Unit"sv, m_unit, 1);
+    GetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
     std::wstring outline;
-    GetAttributeString(L"Outline", outline, L"");
+    GetAttributeString(L"Outline"sv, outline, L"");
     DeleteAreaOutline(m_outline);
     m_outline = ParseAreaOutline(outline, &g_pActiveView);
 }
 
 void CBoard::WriteAttributes() {
-    SetAttributeUInt(L"Unit", m_unit, 1);
-    SetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    SetAttributeString(L"Outline", AreaOutlineToString(m_outline), L"");
+    SetAttributeUInt(L"Unit"sv, m_unit, 1);
+    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    SetAttributeString(L"Outline"sv, AreaOutlineToString(m_outline), L"");
 }
 
 void CBoard::CreateDefaultOutline() {

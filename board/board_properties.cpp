@@ -2,6 +2,8 @@
 
 #include "core/node_type.h"
 
+using namespace std::literals;
+
 CBoardProperties::CBoardProperties() : CTreeNode(NodeType::BoardProperties) {}
 
 CBoardProperties::~CBoardProperties() = default;
@@ -15,17 +17,17 @@ const wchar_t* CBoardProperties::GetTagName() const {
 }
 
 void CBoardProperties::ReadAttributes() {
-    GetAttributeString(L"DefaultVia", m_defaultVia, L"");
-    GetAttributeFloat(L"ConductorWidth", m_conductorWidth, 0.25f);
-    GetAttributeFloat(L"ConductorSpacing", m_conductorSpacing, 0.25f);
-    GetAttributeFloat(L"IsolationWidth", m_isolationWidth, 0.3f);
-    GetAttributeFloat(L"SpokeWidth", m_spokeWidth, 0.3f);
+    GetAttributeString(L"DefaultVia"sv, m_defaultVia, L"");
+    GetAttributeFloat(L"ConductorWidth"sv, m_conductorWidth, 0.25f);
+    GetAttributeFloat(L"ConductorSpacing"sv, m_conductorSpacing, 0.25f);
+    GetAttributeFloat(L"IsolationWidth"sv, m_isolationWidth, 0.3f);
+    GetAttributeFloat(L"SpokeWidth"sv, m_spokeWidth, 0.3f);
 }
 
 void CBoardProperties::WriteAttributes() {
-    SetAttributeString(L"DefaultVia", m_defaultVia, L"");
-    SetAttributeFloat(L"ConductorWidth", m_conductorWidth, 0.25f);
-    SetAttributeFloat(L"ConductorSpacing", m_conductorSpacing, 0.25f);
-    SetAttributeFloat(L"IsolationWidth", m_isolationWidth, 0.3f);
-    SetAttributeFloat(L"SpokeWidth", m_spokeWidth, 0.3f);
+    SetAttributeString(L"DefaultVia"sv, m_defaultVia, L"");
+    SetAttributeFloat(L"ConductorWidth"sv, m_conductorWidth, 0.25f);
+    SetAttributeFloat(L"ConductorSpacing"sv, m_conductorSpacing, 0.25f);
+    SetAttributeFloat(L"IsolationWidth"sv, m_isolationWidth, 0.3f);
+    SetAttributeFloat(L"SpokeWidth"sv, m_spokeWidth, 0.3f);
 }

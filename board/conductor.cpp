@@ -3,15 +3,21 @@
 #include "board/board_types.h"
 #include "board/polygon_union.h"
 #include "core/board_layer.h"
+#include "core/expected_attributes.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "platform/graphics_path.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+using namespace std::literals;
 
 namespace {
 
@@ -71,6 +77,75 @@ int ScanVertex(const wchar_t* text, float* out) {
     return read;
 }
 
+// Whether [p, end) starts with what "%.3f" writes for value; moves p past
+// it. Values that FormatFixedTo does not write by its short cut (huge, not
+// finite) never match.
+inline bool MatchesFixed3(const wchar_t*& p, const wchar_t* end, float value) {
+    const double magnitude = std::fabs(static_cast<double>(value));
+    if (!(magnitude < 1e9))
+        return false;
+    const wchar_t* q = p;
+    if (std::signbit(value)) {
+        if (q == end || *q != L'-')
+            return false;
+        ++q;
+    }
+    // The rounding of FormatFixedTo: exact in a double, ties to even.
+    const auto scaled = static_cast<uint64_t>((magnitude * 1000.0 + 0x1p52) - 0x1p52);
+    uint64_t whole = 0;
+    if (q == end || *q < L'0' || *q > L'9')
+        return false;
+    if (*q == L'0') {
+        ++q; // no leading zeros
+    } else {
+        for (int n = 0; q != end && *q >= L'0' && *q <= L'9'; ++q) {
+            if (++n > 10)
+                return false;
+            whole = whole * 10 + static_cast<uint64_t>(*q - L'0');
+        }
+    }
+    if (end - q < 4 || *q != L'.')
+        return false;
+    uint64_t fraction = 0;
+    for (int i = 1; i <= 3; ++i) {
+        if (q[i] < L'0' || q[i] > L'9')
+            return false;
+        fraction = fraction * 10 + static_cast<uint64_t>(q[i] - L'0');
+    }
+    if (whole * 1000 + fraction != scaled)
+        return false;
+    p = q + 4;
+    return true;
+}
+
+// Whether text is exactly what CConductor::WriteAttributes writes for the
+// vertices.
+bool TextMatchesVertices(const std::wstring& text, const std::vector<ConductorVertex>& vertices) {
+    const wchar_t* p = text.data();
+    const wchar_t* const end = p + text.size();
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const ConductorVertex& v = vertices[i];
+        if (i > 0) {
+            if (p == end || *p != L' ')
+                return false;
+            ++p;
+        }
+        if (!MatchesFixed3(p, end, v.x) || p == end || *p != L',')
+            return false;
+        ++p;
+        if (!MatchesFixed3(p, end, v.y))
+            return false;
+        if (v.corner != 0) {
+            if (p == end || *p != L',')
+                return false;
+            ++p;
+            if (!MatchesFixed3(p, end, v.corner))
+                return false;
+        }
+    }
+    return p == end;
+}
+
 } // namespace
 
 CConductor::CConductor() : CTreeNode(NodeType::Conductor) {}
@@ -90,26 +165,51 @@ const wchar_t* CConductor::GetTagName() const {
 }
 
 void CConductor::ReadAttributes() {
-    std::wstring code;
-    GetAttributeString(L"Layer", code, L"");
-    m_layer = LayerFromCode(code);
-    GetAttributeFloat(L"Width", m_width, 0);
-    m_vertices.clear();
+    m_layer = LayerFromCode(FindAttribute(L"Layer"sv).value_or(std::wstring_view()));
+    GetAttributeFloat(L"Width"sv, m_width, 0);
+    // Collected in a scratch list that keeps its room from conductor to
+    // conductor, then copied at the exact size.
+    thread_local std::vector<ConductorVertex> vertices;
+    vertices.clear();
     const std::wstring& text = m_text;
-    if (text.find(L',') == std::wstring::npos)
-        return;
-    // A vertex takes at least four characters with its separator.
-    m_vertices.reserve(
-        std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), L' ')),
-                 text.size() / 4) +
-        1);
+    const wchar_t* const begin = text.c_str();
+    const wchar_t* const end = begin + text.size();
     std::size_t pos = 0;
+    // The writer's own form, "x,y[,corner]" with single spaces between
+    // vertices, in one pass. The first vertex in any other form goes to the
+    // general walk below, from its start.
+    bool done = false;
     for (;;) {
+        const wchar_t* const at = begin + pos;
+        double v[3] = {0, 0, 0};
+        const wchar_t* p = PlainNumber::ReadDecimal(at, end, v[0]);
+        if (!p || p == end || *p != L',')
+            break;
+        p = PlainNumber::ReadDecimal(p + 1, end, v[1]);
+        if (!p)
+            break;
+        if (p != end && *p == L',') {
+            p = PlainNumber::ReadDecimal(p + 1, end, v[2]);
+            if (!p || (p != end && *p != L' '))
+                break;
+        }
+        vertices.push_back(ConductorVertex{static_cast<float>(v[0]), static_cast<float>(v[1]),
+                                           static_cast<float>(v[2]), VertexTie()});
+        if (p == end) {
+            done = true;
+            break;
+        }
+        pos = static_cast<std::size_t>(p + 1 - begin);
+    }
+    // The general walk: the vertex at pos is read as a scan of up to three
+    // numbers reads it, the next one starts after the first space that
+    // follows its second (or third) number's comma.
+    while (!done) {
         float v[3] = {0, 0, 0};
-        const int n = ScanVertex(text.c_str() + pos, v);
+        const int n = ScanVertex(begin + pos, v);
         if (n < 2 || n > 3)
             break;
-        m_vertices.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
+        vertices.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
         std::size_t after = text.find(L',', pos);
         if (after == std::wstring::npos)
             break;
@@ -125,14 +225,27 @@ void CConductor::ReadAttributes() {
             break;
         pos = space + 1;
     }
+    m_vertices.assign(vertices.begin(), vertices.end());
 }
 
 void CConductor::WriteAttributes() {
-    SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
-    SetAttributeFloat(L"Width", m_width, 0);
-    // "%.3f,%.3f[,%.3f]" per vertex, built in a scratch buffer that keeps its
-    // room from conductor to conductor: boards hold many vertices. The text
-    // mostly reads as it did, and is then left alone.
+    const std::wstring_view code = LayerCode(m_layer);
+    ExpectedAttributes<2> expected;
+    expected.AddString(L"Layer"sv, code, L""sv);
+    expected.AddFloat(L"Width"sv, m_width, 0);
+    if (!expected.Matches(m_attributes)) {
+        if (code.empty())
+            RemoveAttribute(L"Layer"sv);
+        else
+            SetAttribute(L"Layer"sv, code);
+        SetAttributeFloat(L"Width"sv, m_width, 0);
+    }
+    // "%.3f,%.3f[,%.3f]" per vertex. The text mostly reads as it did: that
+    // is checked against the numbers, which costs less than writing them.
+    if (TextMatchesVertices(m_text, m_vertices))
+        return;
+    // Built in a scratch buffer that keeps its room from conductor to
+    // conductor: boards hold many vertices.
     thread_local std::vector<wchar_t> scratch;
     constexpr std::size_t kVertexRoom = 3 * 64 + 3;
     scratch.resize(std::max(scratch.size(), m_vertices.size() * kVertexRoom));
@@ -149,9 +262,7 @@ void CConductor::WriteAttributes() {
             d = FormatFixedTo(d, v.corner, 3);
         }
     }
-    const std::wstring_view text(start, static_cast<std::size_t>(d - start));
-    if (m_text != text)
-        m_text.assign(text);
+    m_text.assign(start, static_cast<std::size_t>(d - start));
 }
 
 void CConductor::BuildPath(GraphicsPath* path, float margin) const {

@@ -3,6 +3,7 @@
 
 #include "core/tree_node.h"
 
+#include <cstdint>
 #include <vector>
 
 class CPad;
@@ -13,19 +14,21 @@ class GraphicsPath;
 class VertexTie {
 public:
     VertexTie() = default;
-    static VertexTie ToPad(CPad* pad) { return VertexTie(pad ? kPad : kNone, pad); }
-    static VertexTie BreakPoint() { return VertexTie(kBreak, nullptr); }
-    bool IsNone() const { return m_kind == kNone; }
-    bool IsPad() const { return m_kind == kPad; }
-    bool IsBreakPoint() const { return m_kind == kBreak; }
-    CPad* GetPad() const { return m_kind == kPad ? m_pad : nullptr; }
-    bool operator==(const VertexTie& o) const { return m_kind == o.m_kind && m_pad == o.m_pad; }
+    static VertexTie ToPad(CPad* pad) { return VertexTie(reinterpret_cast<uintptr_t>(pad)); }
+    static VertexTie BreakPoint() { return VertexTie(kBreak); }
+    bool IsNone() const { return m_value == kNone; }
+    bool IsPad() const { return m_value > kBreak; }
+    bool IsBreakPoint() const { return m_value == kBreak; }
+    CPad* GetPad() const { return IsPad() ? reinterpret_cast<CPad*>(m_value) : nullptr; }
+    bool operator==(const VertexTie& o) const { return m_value == o.m_value; }
 
 private:
-    enum Kind { kNone, kPad, kBreak };
-    VertexTie(Kind kind, CPad* pad) : m_kind(kind), m_pad(pad) {}
-    Kind m_kind = kNone;
-    CPad* m_pad = nullptr;
+    // One word, so that a vertex takes 24 bytes (boards hold many): no pad,
+    // a break point, or the pad's address (never 1).
+    static constexpr uintptr_t kNone = 0;
+    static constexpr uintptr_t kBreak = 1;
+    explicit VertexTie(uintptr_t value) : m_value(value) {}
+    uintptr_t m_value = kNone;
 };
 
 struct ConductorVertex {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace std::literals;
+
 CDrill::CDrill(int type) : CTreeNode(NodeType::Drill), m_drillType(type) {
     if (type == kDrillCustom) {
         const float pts[4][2] = {{-2, -1}, {2, -1}, {2, 1}, {-2, 1}};
@@ -34,24 +36,24 @@ const wchar_t* CDrill::GetTagName() const {
 }
 
 void CDrill::ReadAttributes() {
-    GetAttributeEnum(L"Type", m_drillType, kDrillRound, kDrillTypeRows, 4);
-    GetAttributeFloat(L"Diam", m_diam, 0.7f);
-    GetAttributeSizeF(L"Slot", m_slotWidth, m_slotHeight, 0, 0);
-    GetAttributeBool(L"NonPlated", m_nonPlated, false);
+    GetAttributeEnum(L"Type"sv, m_drillType, kDrillRound, kDrillTypeRows, 4);
+    GetAttributeFloat(L"Diam"sv, m_diam, 0.7f);
+    GetAttributeSizeF(L"Slot"sv, m_slotWidth, m_slotHeight, 0, 0);
+    GetAttributeBool(L"NonPlated"sv, m_nonPlated, false);
     DeleteAreaOutline(m_outline);
     if (m_drillType == kDrillCustom)
         m_outline = ParseAreaOutline(m_text, &g_pActiveView);
 }
 
 void CDrill::WriteAttributes() {
-    SetAttributeEnum(L"Type", m_drillType, kDrillRound, kDrillTypeRows, 4);
-    RemoveAttribute(L"Diam");
-    RemoveAttribute(L"Slot");
+    SetAttributeEnum(L"Type"sv, m_drillType, kDrillRound, kDrillTypeRows, 4);
+    RemoveAttribute(L"Diam"sv);
+    RemoveAttribute(L"Slot"sv);
     if (m_drillType == kDrillRound || m_drillType == kDrillCustom)
-        SetAttributeFloat(L"Diam", m_diam, 0.7f);
+        SetAttributeFloat(L"Diam"sv, m_diam, 0.7f);
     if (m_drillType == kDrillSlot)
-        SetAttributeSizeF(L"Slot", m_slotWidth, m_slotHeight, 0, 0);
-    SetAttributeBool(L"NonPlated", m_nonPlated ? 1 : 0, 0);
+        SetAttributeSizeF(L"Slot"sv, m_slotWidth, m_slotHeight, 0, 0);
+    SetAttributeBool(L"NonPlated"sv, m_nonPlated ? 1 : 0, 0);
     if (m_drillType == kDrillCustom)
         m_text = AreaOutlineToString(m_outline);
 }

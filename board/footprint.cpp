@@ -6,8 +6,10 @@
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "platform/graphics.h"
 #include "platform/matrix.h"
 #include "schematic/net.h"
@@ -16,6 +18,8 @@
 
 #include <cmath>
 #include <set>
+
+using namespace std::literals;
 
 namespace {
 
@@ -58,12 +62,12 @@ const wchar_t* CFootprint::GetTagName() const {
 }
 
 void CFootprint::ReadAttributes() {
-    GetAttributeUInt(L"Unit", m_unit, 1);
-    GetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    GetAttributeBool(L"Fixed", m_fixed, false);
-    GetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    GetAttributeFloat(L"Rotation", m_rotation, 0);
-    GetAttributeEnum(L"Place", m_place, kPlaceTop, kPlaceRows, 2);
+    GetAttributeUInt(L"Unit"sv, m_unit, 1);
+    PlainNumber::GetPointF(*this, L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    GetAttributeBool(L"Fixed"sv, m_fixed, false);
+    PlainNumber::GetPointF(*this, L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    GetAttributeFloat(L"Rotation"sv, m_rotation, 0);
+    GetAttributeEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
     CTreeNode* parent = GetParent();
     if (parent && parent->GetType() == NodeType::Package)
         for (CTreeNode* child : parent->GetChildren())
@@ -72,12 +76,21 @@ void CFootprint::ReadAttributes() {
 }
 
 void CFootprint::WriteAttributes() {
-    SetAttributeUInt(L"Unit", m_unit, 1);
-    SetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    SetAttributeBool(L"Fixed", m_fixed ? 1 : 0, 0);
-    SetAttributePointF(L"XY", m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    SetAttributeFloat(L"Rotation", m_rotation, 0);
-    SetAttributeEnum(L"Place", m_place, kPlaceTop, kPlaceRows, 2);
+    ExpectedAttributes<6> expected;
+    expected.AddBool(L"Fixed"sv, m_fixed, false);
+    expected.AddPointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    expected.AddEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
+    expected.AddFloat(L"Rotation"sv, m_rotation, 0);
+    expected.AddInt(L"Unit"sv, m_unit, 1);
+    expected.AddPointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    if (expected.Matches(m_attributes))
+        return;
+    SetAttributeUInt(L"Unit"sv, m_unit, 1);
+    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    SetAttributeBool(L"Fixed"sv, m_fixed ? 1 : 0, 0);
+    SetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    SetAttributeFloat(L"Rotation"sv, m_rotation, 0);
+    SetAttributeEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
 }
 
 bool CFootprint::IsPlaced() const {

@@ -3,6 +3,8 @@
 #include "core/board_layer.h"
 #include "core/node_type.h"
 
+using namespace std::literals;
+
 CLayer::CLayer(int id) : CTreeNode(NodeType::Layer), m_id(id) {
     if (id >= 0)
         m_text = LayerToCode(id);
@@ -20,16 +22,16 @@ const wchar_t* CLayer::GetTagName() const {
 
 void CLayer::ReadAttributes() {
     m_id = LayerFromCode(m_text);
-    GetAttributeEnum(L"Type", m_layerType, kLayerTypeRouting, kLayerTypeRows, 5);
+    GetAttributeEnum(L"Type"sv, m_layerType, kLayerTypeRouting, kLayerTypeRows, 5);
     if (m_layerType == kLayerTypePlane)
-        GetAttributeString(L"Net", m_net, L"");
-    GetAttributeBool(L"NoThermal", m_noThermal, false);
+        GetAttributeString(L"Net"sv, m_net, L"");
+    GetAttributeBool(L"NoThermal"sv, m_noThermal, false);
 }
 
 void CLayer::WriteAttributes() {
     m_text = LayerToCode(m_id);
-    SetAttributeEnum(L"Type", m_layerType, kLayerTypeRouting, kLayerTypeRows, 5);
+    SetAttributeEnum(L"Type"sv, m_layerType, kLayerTypeRouting, kLayerTypeRows, 5);
     if (m_layerType == kLayerTypePlane)
-        SetAttributeString(L"Net", m_net, L"");
-    SetAttributeBool(L"NoThermal", m_noThermal ? 1 : 0, 0);
+        SetAttributeString(L"Net"sv, m_net, L"");
+    SetAttributeBool(L"NoThermal"sv, m_noThermal ? 1 : 0, 0);
 }

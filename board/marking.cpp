@@ -4,6 +4,8 @@
 #include "board/marking_primitive.h"
 #include "core/node_type.h"
 
+using namespace std::literals;
+
 CMarking::CMarking(int layer) : CTreeNode(NodeType::Marking), m_layer(layer) {}
 
 CMarking::CMarking(const CMarking& other)
@@ -42,7 +44,7 @@ bool CMarking::HasSelectedPrimitive() const {
 }
 
 void CMarking::ReadAttributes() {
-    GetAttributeEnum(L"Layer", m_layer, -1, kPadLayerRows, 14);
+    GetAttributeEnum(L"Layer"sv, m_layer, -1, kPadLayerRows, 14);
     DeletePrimitives();
     MarkingTokenParser parser = GetMarkingTokenParser();
     m_primitivesOwnText = parser != nullptr;
@@ -70,7 +72,7 @@ void CMarking::ReadAttributes() {
 }
 
 void CMarking::WriteAttributes() {
-    SetAttributeEnum(L"Layer", m_layer, -1, kPadLayerRows, 14);
+    SetAttributeEnum(L"Layer"sv, m_layer, -1, kPadLayerRows, 14);
     if (!m_primitivesOwnText)
         return;
     std::wstring text;

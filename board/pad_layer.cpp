@@ -4,12 +4,16 @@
 #include "board/board.h"
 #include "board/board_properties.h"
 #include "board/thermal_relief.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 
 #include <cmath>
+
+using namespace std::literals;
 
 CPadLayer::CPadLayer(int layer) : CTreeNode(NodeType::PadLayer), m_layer(layer) {}
 
@@ -31,9 +35,9 @@ const wchar_t* CPadLayer::GetTagName() const {
 }
 
 void CPadLayer::ReadAttributes() {
-    GetAttributeEnum(L"Layer", m_layer, kPadLayerTop, kPadLayerRows, 14);
-    GetAttributeEnum(L"Shape", m_shape, kPadShapeRound, kPadShapeRows, 5);
-    GetAttributeSizeF(L"Size", m_width, m_height, 0, 0);
+    GetAttributeEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
+    GetAttributeEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
+    PlainNumber::GetPointF(*this, L"Size"sv, m_width, m_height, 0, 0);
     // A round pad of unequal sizes (or unordered ones, NaN) is an oblong.
     if (m_shape == kPadShapeRound && !(m_width == m_height))
         m_shape = kPadShapeOblong;
@@ -43,9 +47,15 @@ void CPadLayer::ReadAttributes() {
 }
 
 void CPadLayer::WriteAttributes() {
-    SetAttributeEnum(L"Layer", m_layer, kPadLayerTop, kPadLayerRows, 14);
-    SetAttributeEnum(L"Shape", m_shape, kPadShapeRound, kPadShapeRows, 5);
-    SetAttributeSizeF(L"Size", m_width, m_height, 0, 0);
+    ExpectedAttributes<3> expected;
+    expected.AddEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
+    expected.AddEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
+    expected.AddPointF(L"Size"sv, m_width, m_height, 0, 0);
+    if (!expected.Matches(m_attributes)) {
+        SetAttributeEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
+        SetAttributeEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
+        SetAttributeSizeF(L"Size"sv, m_width, m_height, 0, 0);
+    }
     if (m_shape == kPadShapeCustom)
         m_text = AreaOutlineToString(m_outline);
 }

@@ -7,7 +7,10 @@
 #include "board/pad_layer.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/undo_node_records.h"
+
+using namespace std::literals;
 
 namespace {
 
@@ -54,17 +57,17 @@ const wchar_t* CPadstack::GetTagName() const {
 void CPadstack::ReadAttributes() {
     if (GetParentFootprint())
         return;
-    GetAttributeUInt(L"Unit", m_unit, 1);
-    GetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    GetAttributeBool(L"NoThermal", m_noThermal, false);
+    GetAttributeUInt(L"Unit"sv, m_unit, 1);
+    PlainNumber::GetPointF(*this, L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    GetAttributeBool(L"NoThermal"sv, m_noThermal, false);
 }
 
 void CPadstack::WriteAttributes() {
     if (GetParentFootprint())
         return;
-    SetAttributeUInt(L"Unit", m_unit, 1);
-    SetAttributePointF(L"Grid", m_gridX, m_gridY, 0, 0);
-    SetAttributeBool(L"NoThermal", m_noThermal ? 1 : 0, 0);
+    SetAttributeUInt(L"Unit"sv, m_unit, 1);
+    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
+    SetAttributeBool(L"NoThermal"sv, m_noThermal ? 1 : 0, 0);
 }
 
 CFootprint* CPadstack::GetParentFootprint() const {

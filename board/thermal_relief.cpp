@@ -5,6 +5,8 @@
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
 
+using namespace std::literals;
+
 CThermalRelief::CThermalRelief() : CTreeNode(NodeType::ThermalRelief) {}
 
 CThermalRelief::CThermalRelief(const CThermalRelief& other)
@@ -24,15 +26,15 @@ const wchar_t* CThermalRelief::GetTagName() const {
 }
 
 void CThermalRelief::ReadAttributes() {
-    GetAttributeFloat(L"Isolation", m_isolation, 0.3f);
-    GetAttributeFloat(L"Spoke", m_spoke, 0.3f);
+    GetAttributeFloat(L"Isolation"sv, m_isolation, 0.3f);
+    GetAttributeFloat(L"Spoke"sv, m_spoke, 0.3f);
     DeleteAreaOutline(m_outline);
     m_outline = ParseAreaOutline(m_text, &g_pActiveView);
 }
 
 void CThermalRelief::WriteAttributes() {
-    SetAttributeFloat(L"Isolation", m_isolation, 0.3f);
-    SetAttributeFloat(L"Spoke", m_spoke, 0.3f);
+    SetAttributeFloat(L"Isolation"sv, m_isolation, 0.3f);
+    SetAttributeFloat(L"Spoke"sv, m_spoke, 0.3f);
     m_text = AreaOutlineToString(m_outline);
 }
 

@@ -12,9 +12,19 @@ const wchar_t* LayerToCode(int layer) {
     return layer >= 0 && layer < kBoardLayerCount ? kCodes[layer] : L"";
 }
 
-int LayerFromCode(const std::wstring& code) {
-    for (int i = 0; i < kBoardLayerCount; ++i)
-        if (code == kCodes[i])
+std::wstring_view LayerCode(int layer) {
+    // Every code has three characters.
+    return layer >= 0 && layer < kBoardLayerCount ? std::wstring_view(kCodes[layer], 3)
+                                                  : std::wstring_view();
+}
+
+int LayerFromCode(std::wstring_view code) {
+    if (code.size() != 3)
+        return -1;
+    for (int i = 0; i < kBoardLayerCount; ++i) {
+        const wchar_t* c = kCodes[i];
+        if (c[0] == code[0] && c[1] == code[1] && c[2] == code[2])
             return i;
+    }
     return -1;
 }

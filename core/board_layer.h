@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // A layer of the 32-layer stackup; -1 stands for the board outline.
 enum BoardLayer : int {
@@ -27,5 +28,8 @@ constexpr int kBoardLayerCount = 32;
 // The file code of layer id 0-31 ("TOP", "BOT", "I01".."I20", "SST", "SSB",
 // "AST", "ASB", "SMT", "SMB", "SPT", "SPB", "OLT", "OLB"); "" for any other id.
 const wchar_t* LayerToCode(int layer);
+// The same code as a view (empty for any other id), for writers that need no
+// length count.
+std::wstring_view LayerCode(int layer);
 // The id whose code equals the text exactly (case-sensitive); -1 otherwise.
-int LayerFromCode(const std::wstring& code);
+int LayerFromCode(std::wstring_view code);

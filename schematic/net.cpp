@@ -9,6 +9,7 @@
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 #include "platform/string_table.h"
+#include "platform/text.h"
 #include "platform/ui_hooks.h"
 #include "schematic/clone_map.h"
 #include "schematic/part.h"
@@ -19,6 +20,8 @@
 #include "schematic/wire.h"
 
 #include <algorithm>
+
+using namespace std::literals;
 
 CNet::CNet() : CTreeNode(NodeType::Net), m_airwireColor(g_DefaultSettings.colorAirWire) {}
 
@@ -43,13 +46,18 @@ const wchar_t* CNet::GetTagName() const {
 
 void CNet::ReadAttributes() {
     uint32_t color = 0;
-    GetAttributeUInt(L"AirwireColor", color, GetDefaultColor(GetName()));
+    // The default depends on the name: looked up only when needed.
+    if (!GetAttributeUInt(L"AirwireColor"sv, color, 0))
+        color = GetDefaultColor(GetName());
     m_airwireColor = color;
 }
 
 void CNet::WriteAttributes() {
     // Always written: the default follows the settings, the file must not.
-    SetAttribute(L"AirwireColor", std::to_wstring(m_airwireColor));
+    wchar_t buffer[24];
+    SetAttribute(L"AirwireColor"sv,
+                 std::wstring_view(buffer, static_cast<std::size_t>(
+                                               FormatIntegerTo(buffer, m_airwireColor) - buffer)));
 }
 
 COLORREF CNet::GetDefaultColor(const std::wstring& name) {
@@ -109,7 +117,6 @@ bool CNet::HasFixedNamePin() const {
             return true;
     return false;
 }
-
 
 bool CNet::DeleteIfEmpty() {
     if (!GetParent() || GetChildCount() != 0 || !m_pins.empty())

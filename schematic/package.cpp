@@ -29,6 +29,8 @@
 #include <cmath>
 #include <set>
 
+using namespace std::literals;
+
 CPackage::CPackage() : CTreeNode(NodeType::Package) {}
 
 CPackage::CPackage(const CPackage& other)
@@ -47,17 +49,17 @@ const wchar_t* CPackage::GetTagName() const {
 }
 
 void CPackage::ReadAttributes() {
-    GetAttributeString(L"Footprint", m_footprintName, L"");
+    GetAttributeString(L"Footprint"sv, m_footprintName, L"");
     int heterogeneous = 0;
-    GetAttributeInt(L"Heterogeneous", heterogeneous, 0);
+    GetAttributeInt(L"Heterogeneous"sv, heterogeneous, 0);
     m_heterogeneous = static_cast<uint32_t>(heterogeneous);
-    GetAttributeUInt(L"PartPerPackage", m_partsPerPackage, 1);
+    GetAttributeUInt(L"PartPerPackage"sv, m_partsPerPackage, 1);
 }
 
 void CPackage::WriteAttributes() {
-    SetAttributeString(L"Footprint", m_footprintName, L"");
-    SetAttributeInt(L"Heterogeneous", static_cast<int>(m_heterogeneous), 0);
-    SetAttributeUInt(L"PartPerPackage", m_partsPerPackage, 1);
+    SetAttributeString(L"Footprint"sv, m_footprintName, L"");
+    SetAttributeInt(L"Heterogeneous"sv, static_cast<int>(m_heterogeneous), 0);
+    SetAttributeUInt(L"PartPerPackage"sv, m_partsPerPackage, 1);
 }
 
 CFootprint* CPackage::GetFootprint() {

@@ -1,8 +1,11 @@
 #include "schematic/part.h"
 
 #include "board/board.h"
+#include "core/attribute_name.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
@@ -17,6 +20,8 @@
 #include "schematic/schematic_rows.h"
 #include "schematic/schematic_undo_records.h"
 #include "schematic/sheet.h"
+
+using namespace std::literals;
 
 CPart::CPart() : CSheetObject(NodeType::Part) {}
 
@@ -38,19 +43,25 @@ const wchar_t* CPart::GetTagName() const {
 }
 
 void CPart::ReadAttributes() {
-    GetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
+    PlainNumber::GetPoint(*this, L"XY"sv, m_position.x, m_position.y, 0, 0);
     m_pSheet = nullptr;
     ReadSheetName(FindBoardAbove(this));
     SetSelected(false);
     SyncPinSelection();
-    GetAttributeSize(L"Outline", m_size.cx, m_size.cy, 0, 0);
+    PlainNumber::GetPoint(*this, L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
     ReadPrimitives();
 }
 
 void CPart::WriteAttributes() {
-    SetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
-    WriteSheetName();
-    SetAttributeSize(L"Outline", m_size.cx, m_size.cy, 0, 0);
+    ExpectedAttributes<3> expected;
+    expected.AddPoint(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
+    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
+    expected.AddPoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+    if (!expected.Matches(m_attributes)) {
+        SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+        WriteSheetName();
+        SetAttributeSize(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
+    }
     WritePrimitives();
 }
 
@@ -59,7 +70,13 @@ void CPart::ReadPrimitives() {
 }
 
 void CPart::WritePrimitives() {
-    m_text = WritePartPrimitives(m_primitives);
+    // Built in a scratch string that keeps its room from part to part, and
+    // kept when unchanged.
+    thread_local std::wstring text;
+    text.clear();
+    AppendPartPrimitives(m_primitives, text);
+    if (!AttributeNameIs(m_text, text))
+        m_text.assign(text);
 }
 
 const PartPrimitiveList& CPart::GetDrawnPrimitives() const {

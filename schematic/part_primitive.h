@@ -87,6 +87,9 @@ public:
     virtual bool IsDifferent(const CPartPrimitive& other) const = 0;
     // The one-token text form ("L0,0,40,-20", "RCFO-20,-20,20,20", ...).
     virtual std::wstring ToString() const = 0;
+    // Appends the same text to out; the common kinds write it without a
+    // temporary (parts are written in bulk).
+    virtual void AppendTo(std::wstring& out) const { out += ToString(); }
     // Smallest (largest) x and y, taken separately.
     virtual POINT GetMinPoint() const = 0;
     virtual POINT GetMaxPoint() const = 0;

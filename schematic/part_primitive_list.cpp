@@ -5,40 +5,58 @@
 #include "schematic/part_primitive_text.h"
 
 #include <algorithm>
+#include <string_view>
+
+using namespace std::literals;
 
 namespace {
-bool StartsWith(const std::wstring& s, const wchar_t* prefix) {
-    return s.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
+
+// The primitive of the token's kind, read from rest (the token after its
+// tag, as the constructors take it).
+CPartPrimitive* CreateFromToken(CTreeNode* owner, std::wstring_view token, std::wstring& rest) {
+    auto tagged = [&](std::wstring_view tag) {
+        if (!token.starts_with(tag))
+            return false;
+        rest.assign(token.substr(tag.size()));
+        return true;
+    };
+    if (tagged(L"L"sv))
+        return new CPartLine(owner, rest);
+    if (tagged(L"RC"sv))
+        return new CPartRect(owner, rest);
+    if (tagged(L"POLY"sv))
+        return new CPartPolygon(owner, rest);
+    if (tagged(L"CIRC"sv))
+        return new CPartCircle(owner, rest);
+    if (tagged(L"ARC"sv))
+        return new CPartArc(owner, rest);
+    if (tagged(L"CURVE"sv))
+        return new CPartBezier(owner, rest);
+    if (tagged(L"TEXT"sv))
+        return new CPartText(owner, rest);
+    return nullptr;
 }
+
 } // namespace
 
 CPartPrimitive* CreatePartPrimitive(CTreeNode* owner, const std::wstring& token) {
-    if (StartsWith(token, L"L"))
-        return new CPartLine(owner, token.substr(1));
-    if (StartsWith(token, L"RC"))
-        return new CPartRect(owner, token.substr(2));
-    if (StartsWith(token, L"POLY"))
-        return new CPartPolygon(owner, token.substr(4));
-    if (StartsWith(token, L"CIRC"))
-        return new CPartCircle(owner, token.substr(4));
-    if (StartsWith(token, L"ARC"))
-        return new CPartArc(owner, token.substr(3));
-    if (StartsWith(token, L"CURVE"))
-        return new CPartBezier(owner, token.substr(5));
-    if (StartsWith(token, L"TEXT"))
-        return new CPartText(owner, token.substr(4));
-    return nullptr;
+    std::wstring rest;
+    return CreateFromToken(owner, token, rest);
 }
 
 void ReadPartPrimitives(CTreeNode* owner, const std::wstring& text, PartPrimitiveList& list) {
     DeletePartPrimitives(list);
+    // The token's rest lives in a scratch string that keeps its room from
+    // token to token.
+    thread_local std::wstring rest;
+    const std::wstring_view all(text);
     size_t begin = 0;
-    while (begin <= text.size()) {
-        size_t end = text.find(L' ', begin);
-        if (end == std::wstring::npos)
-            end = text.size();
+    while (begin <= all.size()) {
+        size_t end = all.find(L' ', begin);
+        if (end == std::wstring_view::npos)
+            end = all.size();
         if (end > begin) {
-            if (CPartPrimitive* p = CreatePartPrimitive(owner, text.substr(begin, end - begin)))
+            if (CPartPrimitive* p = CreateFromToken(owner, all.substr(begin, end - begin), rest))
                 list.push_back(p);
         }
         begin = end + 1;
@@ -47,12 +65,16 @@ void ReadPartPrimitives(CTreeNode* owner, const std::wstring& text, PartPrimitiv
 
 std::wstring WritePartPrimitives(const PartPrimitiveList& list) {
     std::wstring text;
+    AppendPartPrimitives(list, text);
+    return text;
+}
+
+void AppendPartPrimitives(const PartPrimitiveList& list, std::wstring& out) {
     for (size_t i = 0; i < list.size(); ++i) {
         if (i > 0)
-            text += L' ';
-        text += list[i]->ToString();
+            out += L' ';
+        list[i]->AppendTo(out);
     }
-    return text;
 }
 
 void DeletePartPrimitives(PartPrimitiveList& list) {

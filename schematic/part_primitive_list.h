@@ -21,6 +21,8 @@ void ReadPartPrimitives(CTreeNode* owner, const std::wstring& text, PartPrimitiv
 // The part text: the tokens in list order joined by one space; an empty list
 // gives an empty text.
 std::wstring WritePartPrimitives(const PartPrimitiveList& list);
+// The same text appended to out.
+void AppendPartPrimitives(const PartPrimitiveList& list, std::wstring& out);
 
 // Deletes every primitive and empties the list.
 void DeletePartPrimitives(PartPrimitiveList& list);

@@ -96,7 +96,14 @@ bool CPartLine::IsDifferent(const CPartPrimitive& other) const {
 }
 
 std::wstring CPartLine::ToString() const {
-    return L"L" + PartToken::FormatInts({p1.x, p1.y, p2.x, p2.y});
+    std::wstring s;
+    AppendTo(s);
+    return s;
+}
+
+void CPartLine::AppendTo(std::wstring& out) const {
+    out += L'L';
+    PartToken::AppendInts(out, {p1.x, p1.y, p2.x, p2.y});
 }
 
 POINT CPartLine::GetMinPoint() const {
@@ -172,12 +179,18 @@ void CPartBoxShape::ReadBox(const std::wstring& rest) {
 }
 
 std::wstring CPartBoxShape::BoxToken(const wchar_t* tag) const {
-    std::wstring s = tag;
+    std::wstring s;
+    AppendBoxToken(s, tag);
+    return s;
+}
+
+void CPartBoxShape::AppendBoxToken(std::wstring& out, const wchar_t* tag) const {
+    out += tag;
     if (filled)
-        s += L'F';
+        out += L'F';
     if (opaque)
-        s += L'O';
-    return s + PartToken::FormatInts({p1.x, p1.y, p2.x, p2.y});
+        out += L'O';
+    PartToken::AppendInts(out, {p1.x, p1.y, p2.x, p2.y});
 }
 
 bool CPartBoxShape::BoxDiffers(const CPartBoxShape& o) const {

@@ -19,6 +19,7 @@ public:
     void CopyFrom(const CPartPrimitive& other) override;
     bool IsDifferent(const CPartPrimitive& other) const override;
     std::wstring ToString() const override;
+    void AppendTo(std::wstring& out) const override;
     POINT GetMinPoint() const override;
     POINT GetMaxPoint() const override;
     void Draw(DeviceContext* dc, uint32_t flags, const CTreeNode* part) override;
@@ -60,6 +61,7 @@ protected:
     // Reads the flags and the four numbers of a token's rest.
     void ReadBox(const std::wstring& rest);
     std::wstring BoxToken(const wchar_t* tag) const;
+    void AppendBoxToken(std::wstring& out, const wchar_t* tag) const;
     bool BoxDiffers(const CPartBoxShape& other) const;
     void CopyBox(const CPartBoxShape& other);
     bool IsZeroBox() const { return p1.x == 0 && p1.y == 0 && p2.x == 0 && p2.y == 0; }
@@ -90,14 +92,13 @@ public:
     explicit CPartRect(CTreeNode* owner) : CPartBoxShape(owner) {}
     CPartRect(CTreeNode* owner, const std::wstring& rest);
 
-    CPartPrimitive* Clone(CTreeNode* newOwner) const override {
-        return CloneBox(*this, newOwner);
-    }
+    CPartPrimitive* Clone(CTreeNode* newOwner) const override { return CloneBox(*this, newOwner); }
     void CopyFrom(const CPartPrimitive& other) override { CopyBoxFrom<CPartRect>(other); }
     bool IsDifferent(const CPartPrimitive& other) const override {
         return BoxDiffersFrom<CPartRect>(other);
     }
     std::wstring ToString() const override;
+    void AppendTo(std::wstring& out) const override { AppendBoxToken(out, L"RC"); }
     bool HitTest(int x, int y) const override;
 
 protected:
@@ -111,14 +112,13 @@ public:
     explicit CPartCircle(CTreeNode* owner) : CPartBoxShape(owner) {}
     CPartCircle(CTreeNode* owner, const std::wstring& rest);
 
-    CPartPrimitive* Clone(CTreeNode* newOwner) const override {
-        return CloneBox(*this, newOwner);
-    }
+    CPartPrimitive* Clone(CTreeNode* newOwner) const override { return CloneBox(*this, newOwner); }
     void CopyFrom(const CPartPrimitive& other) override { CopyBoxFrom<CPartCircle>(other); }
     bool IsDifferent(const CPartPrimitive& other) const override {
         return BoxDiffersFrom<CPartCircle>(other);
     }
     std::wstring ToString() const override;
+    void AppendTo(std::wstring& out) const override { AppendBoxToken(out, L"CIRC"); }
     bool HitTest(int x, int y) const override;
 
 protected:

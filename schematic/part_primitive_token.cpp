@@ -1,5 +1,6 @@
 #include "schematic/part_primitive_token.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -45,34 +46,52 @@ const wchar_t* EndOf(const wchar_t* p) {
         ++p;
     return p;
 }
+
+// Writes value's decimal digits ending at end; returns where they start.
+wchar_t* IntBefore(wchar_t* end, int value) {
+    int64_t v = value;
+    const bool negative = v < 0;
+    if (negative)
+        v = -v;
+    do {
+        *--end = static_cast<wchar_t>(L'0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (negative)
+        *--end = L'-';
+    return end;
+}
+
 } // namespace
 
 void AppendInt(std::wstring& out, int value) {
     wchar_t buffer[16];
-    int n = 0;
-    int64_t v = value;
-    bool negative = v < 0;
-    if (negative)
-        v = -v;
-    do {
-        buffer[n++] = static_cast<wchar_t>(L'0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    if (negative)
-        out.push_back(L'-');
-    while (n > 0)
-        out.push_back(buffer[--n]);
+    out.append(IntBefore(buffer + 16, value), buffer + 16);
+}
+
+void AppendInts(std::wstring& out, std::initializer_list<int> values) {
+    // Numbers are collected in a buffer and appended at once.
+    wchar_t buffer[256];
+    wchar_t* d = buffer;
+    bool first = true;
+    for (int v : values) {
+        if (d - buffer > 256 - 16) {
+            out.append(buffer, d);
+            d = buffer;
+        }
+        if (!first)
+            *d++ = L',';
+        first = false;
+        wchar_t digits[16];
+        const wchar_t* start = IntBefore(digits + 16, v);
+        d = std::copy(start, static_cast<const wchar_t*>(digits + 16), d);
+    }
+    out.append(buffer, d);
 }
 
 std::wstring FormatInts(std::initializer_list<int> values) {
     std::wstring out;
-    bool first = true;
-    for (int v : values) {
-        if (!first)
-            out.push_back(L',');
-        first = false;
-        AppendInt(out, v);
-    }
+    AppendInts(out, values);
     return out;
 }
 

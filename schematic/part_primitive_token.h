@@ -7,6 +7,8 @@
 namespace PartToken {
 // Decimal integers separated by "," ("-20,5,0"); no spaces.
 std::wstring FormatInts(std::initializer_list<int> values);
+// The same text appended to out.
+void AppendInts(std::wstring& out, std::initializer_list<int> values);
 void AppendInt(std::wstring& out, int value);
 // Reads up to count integers separated by single commas from p, as a
 // "%d,%d,..." scan does: each number may follow white space and a sign;

@@ -4,8 +4,11 @@
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "core/attribute_name.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
@@ -21,6 +24,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+using namespace std::literals;
 
 CPin::CPin() : CTreeNode(NodeType::Pin) {}
 
@@ -43,48 +48,106 @@ const wchar_t* CPin::GetTagName() const {
 }
 
 void CPin::ReadAttributes() {
-    GetAttributeString(L"Name", m_name, L"");
-    std::wstring num;
-    GetAttributeString(L"Num", num, L"");
+    // One walk over the attributes (documents hold many pins); the rare
+    // numbers are then read by their getters.
+    std::wstring_view name, num, netName;
+    bool hasShape = false, hasNumInvisible = false;
+    for (const auto& [key, value] : m_attributes) {
+        if (AttributeNameIs(key, L"Name"sv))
+            name = value;
+        else if (AttributeNameIs(key, L"Num"sv))
+            num = value;
+        else if (AttributeNameIs(key, L"NetName"sv))
+            netName = value;
+        else if (AttributeNameIs(key, L"Shape"sv))
+            hasShape = true;
+        else if (AttributeNameIs(key, L"NumInvisible"sv))
+            hasNumInvisible = true;
+    }
+    m_name.assign(name);
     SetPadNames(num);
     int shape = 1;
-    GetAttributeInt(L"Shape", shape, 1);
+    if (hasShape)
+        GetAttributeInt(L"Shape"sv, shape, 1);
     m_shape = shape;
-    GetAttributeBool(L"NumInvisible", m_numberHidden, false);
-    GetAttributeString(L"NetName", m_fixedNetName, L"");
+    m_numberHidden = false;
+    if (hasNumInvisible)
+        GetAttributeBool(L"NumInvisible"sv, m_numberHidden, false);
+    m_fixedNetName.assign(netName);
     if (m_text.size() >= 2) {
-        const wchar_t* end = nullptr;
-        const int offset = static_cast<int>(ParseInteger(m_text.c_str() + 1, &end));
-        if (end != m_text.c_str() + 1) {
+        int offset = 0;
+        const wchar_t* const start = m_text.c_str() + 1;
+        if (PlainNumber::ReadInt(start, m_text.data() + m_text.size(), offset)) {
             m_side = m_text[0];
             m_offset = offset;
+        } else {
+            const wchar_t* end = nullptr;
+            offset = static_cast<int>(ParseInteger(start, &end));
+            if (end != start) {
+                m_side = m_text[0];
+                m_offset = offset;
+            }
         }
     }
 }
 
 void CPin::WriteAttributes() {
-    SetAttributeString(L"Name", m_name, L"");
-    SetAttributeString(L"Num", GetPadNames(), L"");
-    SetAttributeInt(L"Shape", m_shape, 1);
-    SetAttributeBool(L"NumInvisible", m_numberHidden ? 1 : 0, 0);
-    SetAttributeString(L"NetName", m_fixedNetName, L"");
+    // Several names are joined in a scratch string that keeps its room from
+    // pin to pin.
+    thread_local std::wstring several;
+    std::wstring_view joined;
+    if (m_padNames.size() == 1) {
+        joined = m_padNames.front();
+    } else {
+        several.clear();
+        for (std::size_t i = 0; i < m_padNames.size(); ++i) {
+            if (i)
+                several += L',';
+            several += m_padNames[i];
+        }
+        joined = several;
+    }
+    ExpectedAttributes<5> expected;
+    expected.AddString(L"Name"sv, m_name, L""sv);
+    expected.AddString(L"NetName"sv, m_fixedNetName, L""sv);
+    expected.AddString(L"Num"sv, joined, L""sv);
+    expected.AddBool(L"NumInvisible"sv, m_numberHidden, false);
+    expected.AddInt(L"Shape"sv, m_shape, 1);
+    if (!expected.Matches(m_attributes)) {
+        SetAttributeString(L"Name"sv, m_name, L"");
+        if (joined.empty())
+            RemoveAttribute(L"Num"sv);
+        else
+            SetAttribute(L"Num"sv, joined);
+        SetAttributeInt(L"Shape"sv, m_shape, 1);
+        SetAttributeBool(L"NumInvisible"sv, m_numberHidden ? 1 : 0, 0);
+        SetAttributeString(L"NetName"sv, m_fixedNetName, L"");
+    }
     if (m_side) {
-        std::wstring text(1, m_side);
-        AppendInteger(text, m_offset);
-        m_text = std::move(text);
+        wchar_t buffer[24];
+        buffer[0] = m_side;
+        const std::wstring_view text(
+            buffer, static_cast<std::size_t>(FormatIntegerTo(buffer + 1, m_offset) - buffer));
+        if (!AttributeNameIs(m_text, text))
+            m_text.assign(text);
     }
 }
 
-void CPin::SetPadNames(const std::wstring& text) {
-    m_padNames.clear();
+void CPin::SetPadNames(std::wstring_view text) {
+    // The names are assigned in place: the strings keep their room. Mostly
+    // there is one.
+    if (std::find(text.begin(), text.end(), L',') == text.end()) {
+        m_padNames.resize(1);
+        m_padNames.front().assign(text);
+        return;
+    }
+    const std::size_t count =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), L',')) + 1;
+    m_padNames.resize(count);
     std::size_t pos = 0;
-    for (;;) {
-        std::size_t comma = text.find(L',', pos);
-        if (comma == std::wstring::npos) {
-            m_padNames.push_back(text.substr(pos));
-            break;
-        }
-        m_padNames.push_back(text.substr(pos, comma - pos));
+    for (std::wstring& name : m_padNames) {
+        const std::size_t comma = std::min(text.find(L',', pos), text.size());
+        name.assign(text.substr(pos, comma - pos));
         pos = comma + 1;
     }
 }

@@ -6,6 +6,7 @@
 #include "core/tree_node.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CNet;
@@ -29,7 +30,7 @@ public:
 
     // Pad names from a comma-joined text: every piece between commas, empty
     // ones included; an empty text gives one empty name.
-    void SetPadNames(const std::wstring& text);
+    void SetPadNames(std::wstring_view text);
     std::wstring GetPadNames() const;
     bool HasPadName(const std::wstring& name) const;
     // Ties every vertex of the net's conductors lying on one of this pin's

@@ -13,6 +13,8 @@
 #include "schematic/sheet_object.h"
 #include "schematic/wire.h"
 
+using namespace std::literals;
+
 CSheet::CSheet() : CTreeNode(NodeType::Sheet) {}
 
 CSheet::CSheet(const wchar_t* name) : CTreeNode(NodeType::Sheet, name) {}
@@ -58,45 +60,52 @@ int32_t HundredthsAtLeast(float mm, int32_t least, float def) {
 } // namespace
 
 void CSheet::ReadAttributes() {
-    GetAttributeUInt(L"Unit", m_unit, 1);
+    GetAttributeUInt(L"Unit"sv, m_unit, 1);
     if (m_unit >= 4)
         m_unit = static_cast<uint32_t>(g_DefaultSettings.unit);
-    GetAttributeString(L"FontName", m_fontName, L"");
+    GetAttributeString(L"FontName"sv, m_fontName, L"");
     float w = 0, h = 0;
-    GetAttributeSizeF(L"SheetSize", w, h, g_DefaultSettings.sheetWidth,
+    GetAttributeSizeF(L"SheetSize"sv, w, h, g_DefaultSettings.sheetWidth,
                       g_DefaultSettings.sheetHeight);
     m_size = SIZE{HundredthsAtLeast(w, 1, g_DefaultSettings.sheetWidth),
                   HundredthsAtLeast(h, 1, g_DefaultSettings.sheetHeight)};
     float v = 0;
-    GetAttributeFloat(L"GridSize", v, g_DefaultSettings.gridWidth);
+    GetAttributeFloat(L"GridSize"sv, v, g_DefaultSettings.gridWidth);
     m_gridSize = HundredthsAtLeast(v, 1, g_DefaultSettings.gridWidth);
     // A missing width reads as the current setting; the writer always
     // writes them, so a saved sheet keeps its widths whatever the settings.
-    GetAttributeFloat(L"WireWidth", v, g_DefaultSettings.wireWidth);
+    GetAttributeFloat(L"WireWidth"sv, v, g_DefaultSettings.wireWidth);
     m_wireWidth = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.wireWidth));
-    GetAttributeFloat(L"BusWidth", v, g_DefaultSettings.busWidth);
+    GetAttributeFloat(L"BusWidth"sv, v, g_DefaultSettings.busWidth);
     m_busWidth = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.busWidth));
-    GetAttributeFloat(L"DotDiam", v, g_DefaultSettings.connCircle);
+    GetAttributeFloat(L"DotDiam"sv, v, g_DefaultSettings.connCircle);
     m_dotDiameter = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.connCircle));
 }
 
 void CSheet::WriteAttributes() {
-    SetAttributeUInt(L"Unit", m_unit, 1);
-    SetAttributeString(L"FontName", m_fontName, L"");
-    SetAttributeSizeF(L"SheetSize", static_cast<float>(m_size.cx) / 100.0f,
+    SetAttributeUInt(L"Unit"sv, m_unit, 1);
+    SetAttributeString(L"FontName"sv, m_fontName, L"");
+    SetAttributeSizeF(L"SheetSize"sv, static_cast<float>(m_size.cx) / 100.0f,
                       static_cast<float>(m_size.cy) / 100.0f, 0, 0);
-    SetAttributeFloat(L"GridSize", static_cast<float>(m_gridSize) / 100.0f, 0);
+    SetAttributeFloat(L"GridSize"sv, static_cast<float>(m_gridSize) / 100.0f, 0);
     // Written even when equal to the current default, which may change.
-    auto always = [this](const wchar_t* name, uint32_t value) {
-        SetAttribute(name, FormatFloatRoundTrip(static_cast<float>(value) / 100.0f));
+    auto always = [this](std::wstring_view name, uint32_t value) {
+        wchar_t buffer[kFloatTextSize];
+        SetAttribute(name,
+                     std::wstring_view(buffer, static_cast<std::size_t>(
+                                                   FormatFloatRoundTripTo(
+                                                       buffer, static_cast<float>(value) / 100.0f) -
+                                                   buffer)));
     };
-    always(L"WireWidth", m_wireWidth);
-    always(L"BusWidth", m_busWidth);
-    always(L"DotDiam", m_dotDiameter);
+    always(L"WireWidth"sv, m_wireWidth);
+    always(L"BusWidth"sv, m_busWidth);
+    always(L"DotDiam"sv, m_dotDiameter);
 }
 
 void CSheet::AddObject(CSheetObject* object) {
-    m_objects.insert(object);
+    // Objects mostly come in node order (a file being read): the hint makes
+    // that insert take constant time.
+    m_objects.insert(m_objects.end(), object);
     object->m_pSheet = this;
 }
 
@@ -150,11 +159,26 @@ CPin* CSheet::FindPinAt(POINT p, const CPin* skip) const {
     return pins.empty() ? nullptr : pins.front();
 }
 
-CSheet* FindSheetByName(const CTreeNode* holder, const std::wstring& name) {
+namespace {
+
+// Compared in line: every sheet object of a file being read looks up its
+// sheet by name.
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+CSheet* FindSheetByName(const CTreeNode* holder, std::wstring_view name) {
     if (!holder || name.empty())
         return nullptr;
     for (CTreeNode* child : holder->GetChildren())
-        if (child->GetType() == NodeType::Sheet && child->GetText() == name)
+        if (child->GetType() == NodeType::Sheet && SameName(child->GetText(), name))
             return static_cast<CSheet*>(child);
     return nullptr;
 }
@@ -204,12 +228,16 @@ void RenameSheet(CSheet* sheet, const std::wstring& wanted) {
 // Sheet objects ---------------------------------------------------------------
 
 void CSheetObject::WriteSheetName() {
-    SetAttributeString(L"SheetName", m_pSheet ? m_pSheet->GetName() : std::wstring(), L"");
+    if (!m_pSheet || m_pSheet->GetName().empty())
+        RemoveAttribute(L"SheetName"sv);
+    else
+        SetAttribute(L"SheetName"sv, m_pSheet->GetName());
 }
 
 void CSheetObject::ReadSheetName(const CTreeNode* holder) {
-    std::wstring name;
-    GetAttributeString(L"SheetName", name, L"");
-    if (CSheet* sheet = FindSheetByName(holder, name))
+    const std::optional<std::wstring_view> name = FindAttribute(L"SheetName"sv);
+    if (!name)
+        return;
+    if (CSheet* sheet = FindSheetByName(holder, *name))
         sheet->AddObject(this);
 }

@@ -8,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CBus;
@@ -55,7 +56,7 @@ public:
 
 // The first sheet among holder's children whose name is name; an empty name
 // names no sheet.
-CSheet* FindSheetByName(const CTreeNode* holder, const std::wstring& name);
+CSheet* FindSheetByName(const CTreeNode* holder, std::wstring_view name);
 // A name for a sheet under holder that no other sheet there has: wanted when
 // it is free, else wanted followed by " 2", " 3", ...; an empty wanted is
 // taken as "Sheet". self is left out of the comparison (a rename).

@@ -3,8 +3,10 @@
 #include "board/board.h"
 #include "board/board_undo_records.h"
 #include "core/board_layer.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/property_checkbox.h"
 #include "core/property_combobox.h"
 #include "core/property_edit.h"
@@ -14,6 +16,9 @@
 #include "platform/text.h"
 #include "schematic/clone_map.h"
 #include "schematic/schematic_rows.h"
+#include "schematic/sheet.h"
+
+using namespace std::literals;
 
 CText::CText() : CSheetObject(NodeType::Text, L"") {}
 
@@ -31,17 +36,15 @@ const wchar_t* CText::GetTagName() const {
 }
 
 void CText::ReadAttributes() {
-    GetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
-    GetAttributeBool(L"Visible", m_visible, true);
-    GetAttributePointF(L"Pos", m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    GetAttributeBool(L"BrdVisible", m_boardVisible, true);
-    GetAttributeString(L"Name", m_name, L"");
-    GetAttributeString(L"Font", m_font, L"Tahoma");
-    GetAttributeFloat(L"FontSize", m_fontSize, 1.5f);
-    GetAttributeFloat(L"Rotation", m_rotation, 0);
-    std::wstring code;
-    GetAttributeString(L"Layer", code, L"");
-    m_layer = LayerFromCode(code);
+    PlainNumber::GetPoint(*this, L"XY"sv, m_position.x, m_position.y, 0, 0);
+    GetAttributeBool(L"Visible"sv, m_visible, true);
+    PlainNumber::GetPointF(*this, L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    GetAttributeBool(L"BrdVisible"sv, m_boardVisible, true);
+    GetAttributeString(L"Name"sv, m_name, L"");
+    GetAttributeString(L"Font"sv, m_font, L"Tahoma");
+    GetAttributeFloat(L"FontSize"sv, m_fontSize, 1.5f);
+    GetAttributeFloat(L"Rotation"sv, m_rotation, 0);
+    m_layer = LayerFromCode(FindAttribute(L"Layer"sv).value_or(std::wstring_view()));
     // Only a free text of a board lies on a sheet; a package's texts are
     // shown beside its parts.
     m_pSheet = nullptr;
@@ -51,16 +54,33 @@ void CText::ReadAttributes() {
 }
 
 void CText::WriteAttributes() {
+    ExpectedAttributes<10> expected;
+    expected.AddBool(L"BrdVisible"sv, m_boardVisible, true);
+    expected.AddString(L"Font"sv, m_font, L"Tahoma"sv);
+    expected.AddFloat(L"FontSize"sv, m_fontSize, 1.5f);
+    expected.AddString(L"Layer"sv, LayerCode(m_layer), L""sv);
+    expected.AddString(L"Name"sv, m_name, L""sv);
+    expected.AddPointF(L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    expected.AddFloat(L"Rotation"sv, m_rotation, 0);
+    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
+    expected.AddBool(L"Visible"sv, m_visible, true);
+    expected.AddPoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+    if (expected.Matches(m_attributes))
+        return;
     WriteSheetName();
-    SetAttributePoint(L"XY", m_position.x, m_position.y, 0, 0);
-    SetAttributeBool(L"Visible", m_visible ? 1 : 0, 1);
-    SetAttributePointF(L"Pos", m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    SetAttributeBool(L"BrdVisible", m_boardVisible ? 1 : 0, 1);
-    SetAttributeString(L"Name", m_name, L"");
-    SetAttributeString(L"Font", m_font, L"Tahoma");
-    SetAttributeFloat(L"FontSize", m_fontSize, 1.5f);
-    SetAttributeFloat(L"Rotation", m_rotation, 0);
-    SetAttributeText(L"Layer", LayerToCode(m_layer), L"");
+    SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
+    SetAttributeBool(L"Visible"sv, m_visible ? 1 : 0, 1);
+    SetAttributePointF(L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    SetAttributeBool(L"BrdVisible"sv, m_boardVisible ? 1 : 0, 1);
+    SetAttributeString(L"Name"sv, m_name, L"");
+    SetAttributeString(L"Font"sv, m_font, L"Tahoma");
+    SetAttributeFloat(L"FontSize"sv, m_fontSize, 1.5f);
+    SetAttributeFloat(L"Rotation"sv, m_rotation, 0);
+    const std::wstring_view code = LayerCode(m_layer);
+    if (code.empty())
+        RemoveAttribute(L"Layer"sv);
+    else
+        SetAttribute(L"Layer"sv, code);
 }
 
 float CText::GetMirrorSign() const {

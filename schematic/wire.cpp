@@ -1,7 +1,10 @@
 #include "schematic/wire.h"
 
+#include "core/attribute_name.h"
+#include "core/expected_attributes.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/plain_number.h"
 #include "core/undo_node_records.h"
 #include "platform/text.h"
 #include "schematic/clone_map.h"
@@ -12,6 +15,8 @@
 
 #include <algorithm>
 #include <cwchar>
+
+using namespace std::literals;
 
 namespace {
 int g_lastBusEntry = 1;
@@ -44,16 +49,28 @@ const wchar_t* CWire::GetTagName() const {
 }
 
 void CWire::ReadAttributes() {
-    GetAttributeInt(L"be1", m_busEntry1, 0);
-    GetAttributeInt(L"be2", m_busEntry2, 0);
+    GetAttributeInt(L"be1"sv, m_busEntry1, 0);
+    GetAttributeInt(L"be2"sv, m_busEntry2, 0);
     int v[4] = {0, 0, 0, 0};
-    const wchar_t* p = m_text.c_str();
-    for (int i = 0; i < 4; ++i) {
-        const wchar_t* end = nullptr;
-        v[i] = static_cast<int>(ParseInteger(p, &end));
-        if (end == p)
-            break;
-        p = *end == L',' ? end + 1 : end;
+    // "x1,y1,x2,y2" in plain numbers is read in line; any other text by the
+    // general walk.
+    const wchar_t* const end = m_text.data() + m_text.size();
+    const wchar_t* q = m_text.data();
+    for (int i = 0; i < 4 && q; ++i) {
+        q = PlainNumber::ReadInt(q, end, v[i]);
+        if (q && i < 3)
+            q = q != end && *q == L',' ? q + 1 : nullptr;
+    }
+    if (q != end) {
+        std::fill(v, v + 4, 0);
+        const wchar_t* p = m_text.c_str();
+        for (int i = 0; i < 4; ++i) {
+            const wchar_t* stop = nullptr;
+            v[i] = static_cast<int>(ParseInteger(p, &stop));
+            if (stop == p)
+                break;
+            p = *stop == L',' ? stop + 1 : stop;
+        }
     }
     m_position = POINT{v[0], v[1]};
     m_end = POINT{v[2], v[3]};
@@ -62,19 +79,28 @@ void CWire::ReadAttributes() {
 }
 
 void CWire::WriteAttributes() {
-    WriteSheetName();
-    SetAttributeInt(L"be1", m_busEntry1, 0);
-    SetAttributeInt(L"be2", m_busEntry2, 0);
-    // "%d,%d,%d,%d" without the printf machinery: sheets hold many wires.
-    std::wstring text;
-    AppendInteger(text, m_position.x);
-    text += L',';
-    AppendInteger(text, m_position.y);
-    text += L',';
-    AppendInteger(text, m_end.x);
-    text += L',';
-    AppendInteger(text, m_end.y);
-    m_text = std::move(text);
+    ExpectedAttributes<3> expected;
+    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
+    expected.AddInt(L"be1"sv, m_busEntry1, 0);
+    expected.AddInt(L"be2"sv, m_busEntry2, 0);
+    if (!expected.Matches(m_attributes)) {
+        WriteSheetName();
+        SetAttributeInt(L"be1"sv, m_busEntry1, 0);
+        SetAttributeInt(L"be2"sv, m_busEntry2, 0);
+    }
+    // "%d,%d,%d,%d" without the printf machinery, kept when unchanged:
+    // sheets hold many wires.
+    wchar_t buffer[4 * 24];
+    wchar_t* d = FormatIntegerTo(buffer, m_position.x);
+    *d++ = L',';
+    d = FormatIntegerTo(d, m_position.y);
+    *d++ = L',';
+    d = FormatIntegerTo(d, m_end.x);
+    *d++ = L',';
+    d = FormatIntegerTo(d, m_end.y);
+    const std::wstring_view text(buffer, static_cast<std::size_t>(d - buffer));
+    if (!AttributeNameIs(m_text, text))
+        m_text.assign(text);
 }
 
 void CWire::FillPropertyGrid() {

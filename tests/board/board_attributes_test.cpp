@@ -16,10 +16,13 @@
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
 #include "core/board_layer.h"
+#include "platform/text.h"
 #include "schematic/package.h"
 #include "schematic/text.h"
+#include "tests/attribute_write_check.h"
 #include "tests/board/board_fixture.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -256,17 +259,22 @@ TEST_F(BoardAttributesTest, ConductorVertexScanMatchesTheGeneralScanner) {
         return out;
     };
     static const wchar_t* const kPieces[] = {
-        L"1",  L"-2.5", L"0",    L"0x1p3", L"0x",  L"1e3", L"1.",   L".5",     L"+3",
-        L" ",  L",",    L",",    L" ",     L"-",   L"x",   L"\t",  L"1234567890123456789",
-        L"9.", L"nan",  L"-inf", L"1.25E-2", L"7.0001", L"00012", L"0.000001", L"12.3456789012345"};
+        L"1", L"-2.5", L"0", L"0x1p3", L"0x", L"1e3", L"1.", L".5", L"+3", L" ", L",", L",", L" ",
+        L"-", L"x", L"\t", L"1234567890123456789", L"9.", L"nan", L"-inf", L"1.25E-2", L"7.0001",
+        L"00012", L"0.000001", L"12.3456789012345",
+        // The writer's own form, which has a one-pass reader of its own.
+        L"0.000", L"-1.250", L"123.456", L"1,2", L"3.5,-4.25 ", L"1,2,0.5 ", L"1.000,2.000",
+        L"123456789012345", L"1234567890123456", L"0.1234567890123456", L"-", L"1234.567",
+        L"12345.678", L"0.5000", L"99.999 ", L"-0.001,", L"7.25,", L"0012.500", L"\x130",
+        L"\x10030", L"12.3\x2e5", L"1.23,4.567 8.910,11.121,1.314 "};
     uint64_t state = 3;
     auto next = [&] {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<uint32_t>(state >> 32);
     };
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 40000; ++i) {
         std::wstring text;
-        const int pieces = static_cast<int>(next() % 12);
+        const int pieces = static_cast<int>(next() % 16);
         for (int k = 0; k < pieces; ++k)
             text += kPieces[next() % (sizeof kPieces / sizeof *kPieces)];
         CConductor conductor;
@@ -282,6 +290,103 @@ TEST_F(BoardAttributesTest, ConductorVertexScanMatchesTheGeneralScanner) {
                 << text;
         }
     }
+}
+
+// A text that already holds the vertices is kept; any other text is
+// replaced by "%.3f,%.3f[,%.3f]" per vertex. Texts that differ from the
+// written form in one character must never be taken for it.
+TEST_F(BoardAttributesTest, ConductorTextIsRewrittenUnlessItHoldsTheVertices) {
+    auto expected = [](const std::vector<ConductorVertex>& vertices) {
+        std::wstring text;
+        for (const ConductorVertex& v : vertices) {
+            if (!text.empty())
+                text += L' ';
+            text += StrPrintf(L"%.3f,%.3f", static_cast<double>(v.x), static_cast<double>(v.y));
+            if (v.corner != 0)
+                text += StrPrintf(L",%.3f", static_cast<double>(v.corner));
+        }
+        return text;
+    };
+    static const float kValues[] = {0.0f,      -0.0f,    1.0f,       -1.25f,     12.7f,
+                                    0.0005f,   -0.0004f, 0.0015f,    8191.9995f, 8192.5f,
+                                    123456.7f, 9.99e8f,  1e9f,       -3e12f,     0.1f,
+                                    2.0005f,   1e-8f,    -999.9999f, 65535.f,    std::nanf("")};
+    uint64_t state = 11;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    constexpr std::size_t kValueCount = sizeof kValues / sizeof *kValues;
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<ConductorVertex> vertices(next() % 4);
+        for (ConductorVertex& v : vertices) {
+            v.x = kValues[next() % kValueCount];
+            v.y = kValues[next() % kValueCount];
+            v.corner = next() % 2 ? 0.0f : kValues[next() % kValueCount];
+        }
+        const std::wstring want = expected(vertices);
+        // The written text itself, and that text changed in one place.
+        std::wstring before = want;
+        const int change = static_cast<int>(next() % 6);
+        const std::size_t at = before.empty() ? 0 : next() % before.size();
+        switch (change) {
+        case 1:
+            before.insert(at, 1, L"0-. ,"[next() % 5]);
+            break;
+        case 2:
+            if (!before.empty())
+                before.erase(at, 1);
+            break;
+        case 3:
+            if (!before.empty())
+                before[at] = before[at] == L'9' ? L'0' : static_cast<wchar_t>(before[at] + 1);
+            break;
+        case 4:
+            before += L" 1.000,2.000";
+            break;
+        case 5:
+            before = L"";
+            break;
+        default:
+            break;
+        }
+        CConductor conductor;
+        conductor.m_vertices = vertices;
+        conductor.SetText(before);
+        conductor.WriteAttributes();
+        ASSERT_EQ(conductor.GetText(), want) << before;
+    }
+}
+
+TEST_F(BoardAttributesTest, WritersReplaceWhateverTheElementHeld) {
+    CConductor conductor;
+    ExpectWritesOverAnyAttributes(conductor);
+    conductor.m_layer = kLayerBottom;
+    conductor.m_width = 0.25f;
+    ExpectWritesOverAnyAttributes(conductor);
+    CPad pad;
+    ExpectWritesOverAnyAttributes(pad);
+    pad.m_num = L"A1";
+    pad.m_boardPosition = PointF{-4.445f, 2.7f};
+    ExpectWritesOverAnyAttributes(pad);
+    CFootprint footprint(kPlaceTop);
+    ExpectWritesOverAnyAttributes(footprint);
+    footprint.m_place = kPlaceBottom;
+    footprint.m_fixed = true;
+    footprint.m_unit = 2;
+    footprint.m_rotation = 90;
+    footprint.m_gridX = 0.635f;
+    footprint.m_boardPosition = PointF{10, 0};
+    ExpectWritesOverAnyAttributes(footprint);
+    footprint.m_place = 7; // no row: left out
+    ExpectWritesOverAnyAttributes(footprint);
+    CPadLayer padLayer;
+    ExpectWritesOverAnyAttributes(padLayer);
+    padLayer.m_layer = kPadLayerBottom;
+    padLayer.m_shape = kPadShapeOblong;
+    padLayer.m_width = 0.6f;
+    padLayer.m_height = 1.55f;
+    ExpectWritesOverAnyAttributes(padLayer);
 }
 
 TEST_F(BoardAttributesTest, LayerNetOnlyForPlanes) {

@@ -7,8 +7,11 @@
 #include "board/pad.h"
 #include "board/padstack.h"
 #include "core/layer_combobox.h"
+#include "platform/text.h"
 #include "schematic/bus.h"
 #include "schematic/text.h"
+#include "schematic/wire.h"
+#include "tests/attribute_write_check.h"
 #include "tests/schematic/schematic_fixture.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -272,6 +275,113 @@ TEST_F(PackageTest, AttributesInFiles) {
     EXPECT_EQ(x->m_pSheet, b);
     EXPECT_EQ(y->m_layer, -1);
     EXPECT_EQ(y->m_pSheet, nullptr);
+}
+
+// A pin read again keeps no name of its earlier list, and writes its names
+// back as read.
+TEST_F(PackageTest, PadNamesReadAgain) {
+    struct Case {
+        const wchar_t* num; // nullptr: no attribute
+        std::vector<std::wstring> names;
+    };
+    const Case cases[] = {
+        {L"1,2,3", {L"1", L"2", L"3"}},
+        {L"A12", {L"A12"}},
+        {L",", {L"", L""}},
+        {nullptr, {L""}},
+        {L"x,,longer name,", {L"x", L"", L"longer name", L""}},
+        {L"7", {L"7"}},
+    };
+    CPin pin;
+    for (const Case& c : cases) {
+        pin.GetAttributes().clear();
+        if (c.num)
+            pin.SetAttribute(L"Num", c.num);
+        pin.ReadAttributes();
+        EXPECT_EQ(pin.m_padNames, c.names) << (c.num ? c.num : L"(none)");
+        pin.GetAttributes().clear();
+        pin.WriteAttributes();
+        EXPECT_EQ(pin.FindAttribute(L"Num").value_or(L"(none)"),
+                  std::wstring_view(c.num && *c.num ? c.num : L"(none)"));
+    }
+}
+
+// A wire's "x1,y1,x2,y2" is read in line when plain; every text, also a
+// damaged one, must give what the general walk gives.
+TEST_F(PackageTest, WireTextReadsAsTheGeneralWalkReadsIt) {
+    auto reference = [](const std::wstring& text) {
+        std::vector<int> v(4, 0);
+        const wchar_t* p = text.c_str();
+        for (int i = 0; i < 4; ++i) {
+            const wchar_t* end = nullptr;
+            v[static_cast<std::size_t>(i)] = static_cast<int>(ParseInteger(p, &end));
+            if (end == p)
+                break;
+            p = *end == L',' ? end + 1 : end;
+        }
+        return v;
+    };
+    static const wchar_t* const kPieces[] = {L"1",         L"-20",        L"0",  L",",  L",",
+                                             L",",         L" ",          L"+3", L"-",  L"x",
+                                             L"999999999", L"1234567890", L"07", L"\t", L"5 "};
+    uint64_t state = 9;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    CWire wire;
+    for (int i = 0; i < 20000; ++i) {
+        std::wstring text;
+        const int pieces = static_cast<int>(next() % 10);
+        for (int k = 0; k < pieces; ++k)
+            text += kPieces[next() % (sizeof kPieces / sizeof *kPieces)];
+        wire.SetText(text);
+        wire.ReadAttributes();
+        const std::vector<int> want = reference(text);
+        ASSERT_EQ(
+            (std::vector<int>{wire.m_position.x, wire.m_position.y, wire.m_end.x, wire.m_end.y}),
+            want)
+            << text;
+    }
+}
+
+TEST_F(PackageTest, WritersReplaceWhateverTheElementHeld) {
+    CSheet main(L"Main");
+    CSheet* sheet = &main;
+    CPin pin;
+    ExpectWritesOverAnyAttributes(pin);
+    pin.m_name = L"P1";
+    pin.m_padNames = {L"1", L"2"};
+    pin.m_shape = 3;
+    pin.m_numberHidden = true;
+    pin.m_fixedNetName = L"GND";
+    ExpectWritesOverAnyAttributes(pin);
+    CWire wire;
+    ExpectWritesOverAnyAttributes(wire);
+    wire.m_pSheet = sheet;
+    wire.m_busEntry1 = 2;
+    wire.m_busEntry2 = -1;
+    ExpectWritesOverAnyAttributes(wire);
+    CPart part;
+    ExpectWritesOverAnyAttributes(part);
+    part.m_pSheet = sheet;
+    part.m_position = POINT{6, -2};
+    part.m_size = SIZE{4, 6};
+    ExpectWritesOverAnyAttributes(part);
+    CText text;
+    ExpectWritesOverAnyAttributes(text);
+    text.m_pSheet = sheet;
+    text.m_position = POINT{1, 2};
+    text.m_visible = false;
+    text.m_boardVisible = false;
+    text.m_boardPosition = PointF{0.37f, 0.21f};
+    text.m_name = L"RefDes";
+    text.m_font = L"Arial";
+    text.m_fontSize = 2;
+    text.m_rotation = 45;
+    text.m_layer = kLayerSilkscreenTop;
+    ExpectWritesOverAnyAttributes(text);
+    text.m_pSheet = wire.m_pSheet = part.m_pSheet = nullptr;
 }
 
 TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {

@@ -1,0 +1,188 @@
+// The attributes a writer would leave on its element, added in the map's
+// order (names compared code unit by code unit) by the rules of the
+// CXmlElement setters: a value equal to its default is left out, numbers
+// are written as the setters write them. A writer that finds its element
+// holding exactly these changes nothing (the usual case of a save); any
+// difference, also a name added out of order or an attribute the writer
+// does not know, sends it to its setters.
+#pragma once
+
+#include "core/attribute_name.h"
+#include "core/xml_attribute_map.h"
+#include "core/xml_element.h"
+#include "platform/text.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+template <std::size_t N> class ExpectedAttributes {
+public:
+    void Add(std::wstring_view name, std::wstring_view value) {
+        m_names[m_count] = name;
+        m_values[m_count] = value;
+        m_floatCount[m_count] = 0;
+        ++m_count;
+    }
+    // SetAttributeString / SetAttributeText.
+    void AddString(std::wstring_view name, std::wstring_view value, std::wstring_view def) {
+        if (!AttributeNameIs(value, def))
+            Add(name, value);
+    }
+    void AddInt(std::wstring_view name, long long value, long long def) {
+        if (value != def)
+            Add(name, Written(FormatIntegerTo(Room(), value)));
+    }
+    void AddBool(std::wstring_view name, bool value, bool def) {
+        if (value != def)
+            Add(name, value ? std::wstring_view(L"1") : std::wstring_view(L"0"));
+    }
+    // Floats are compared with the text without being written where they
+    // can (Matches).
+    void AddFloat(std::wstring_view name, float value, float def) {
+        if (value != def)
+            AddFloats(name, 1, value, 0);
+    }
+    void AddPoint(std::wstring_view name, int x, int y, int defX, int defY) {
+        if (x == defX && y == defY)
+            return;
+        wchar_t* d = FormatIntegerTo(Room(), x);
+        *d++ = L',';
+        Add(name, Written(FormatIntegerTo(d, y)));
+    }
+    void AddPointF(std::wstring_view name, float x, float y, float defX, float defY) {
+        if (!(x == defX && y == defY))
+            AddFloats(name, 2, x, y);
+    }
+    // SetAttributeEnum: a value of no row is left out.
+    void AddEnum(std::wstring_view name, int value, int def, const XmlEnumRow* table,
+                 int rowCount) {
+        if (value == def)
+            return;
+        for (int i = 0; i < rowCount; ++i) {
+            if (table[i].value == value) {
+                Add(name, table[i].name ? std::wstring_view(table[i].name) : std::wstring_view());
+                return;
+            }
+        }
+    }
+
+    bool Matches(const XmlAttributeMap& map) const {
+        if (map.size() != m_count)
+            return false;
+        std::size_t i = 0;
+        for (const auto& [name, value] : map) {
+            if (!AttributeNameIs(name, m_names[i]) || !ValueMatches(i, value))
+                return false;
+            ++i;
+        }
+        return true;
+    }
+
+private:
+    void AddFloats(std::wstring_view name, int count, float a, float b) {
+        m_names[m_count] = name;
+        m_floatCount[m_count] = static_cast<unsigned char>(count);
+        m_floats[m_count][0] = a;
+        m_floats[m_count][1] = b;
+        ++m_count;
+    }
+
+    bool ValueMatches(std::size_t i, std::wstring_view value) const {
+        if (m_floatCount[i] == 0)
+            return AttributeNameIs(value, m_values[i]);
+        if (m_floatCount[i] == 1) {
+            if (FloatTextIs(value, m_floats[i][0]))
+                return true;
+        } else {
+            const std::size_t comma = value.find(L',');
+            if (comma != std::wstring_view::npos &&
+                FloatTextIs(value.substr(0, comma), m_floats[i][0]) &&
+                FloatTextIs(value.substr(comma + 1), m_floats[i][1]))
+                return true;
+        }
+        // Not in the short form: the text as the setter writes it.
+        wchar_t buffer[kRoom];
+        wchar_t* d = FormatFloatRoundTripTo(buffer, m_floats[i][0]);
+        if (m_floatCount[i] == 2) {
+            *d++ = L',';
+            d = FormatFloatRoundTripTo(d, m_floats[i][1]);
+        }
+        return AttributeNameIs(value,
+                               std::wstring_view(buffer, static_cast<std::size_t>(d - buffer)));
+    }
+
+    // True only when text is what FormatFloatRoundTrip writes for value, for
+    // the short form of most document values: zero, or a magnitude from
+    // 1e-3 below 1e6 written with at most six significant digits, no
+    // trailing zeros after the point, and reading back to value. (Two
+    // such decimals of the value would lie within a float's precision of
+    // each other, closer than six digits can be, so the text is the one the
+    // writer picks.) False says nothing.
+    static bool FloatTextIs(std::wstring_view text, float value) {
+        if (value == 0)
+            return AttributeNameIs(text, std::signbit(value) ? std::wstring_view(L"-0")
+                                                             : std::wstring_view(L"0"));
+        const double magnitude = std::fabs(static_cast<double>(value));
+        if (!(magnitude >= 1e-3 && magnitude < 1e6))
+            return false;
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+        const wchar_t* p = text.data();
+        const wchar_t* const end = p + text.size();
+        if (std::signbit(value)) {
+            if (p == end || *p != L'-')
+                return false;
+            ++p;
+        }
+        auto digit = [&] { return p != end && *p >= L'0' && *p <= L'9'; };
+        uint64_t digits = 0;
+        int significant = 0, fraction = 0;
+        if (!digit())
+            return false;
+        if (*p == L'0') {
+            ++p;
+            if (p == end)
+                return false; // zero
+        } else {
+            for (; digit(); ++p) {
+                digits = digits * 10 + static_cast<uint64_t>(*p - L'0');
+                if (++significant > 6)
+                    return false;
+            }
+        }
+        if (p != end) {
+            if (*p != L'.')
+                return false;
+            ++p;
+            for (; digit(); ++p) {
+                digits = digits * 10 + static_cast<uint64_t>(*p - L'0');
+                if (digits != 0)
+                    ++significant;
+                if (++fraction > 9 || significant > 6)
+                    return false;
+            }
+            if (p != end || fraction == 0 || p[-1] == L'0')
+                return false;
+        }
+        if (significant == 0)
+            return false;
+        const double read = static_cast<double>(digits) / kPow10[fraction];
+        return static_cast<float>(read) == static_cast<float>(magnitude);
+    }
+
+    // Room for one formatted value (two floats and a comma at most).
+    static constexpr std::size_t kRoom = 2 * kFloatTextSize + 2;
+    wchar_t* Room() { return m_buffer + m_count * kRoom; }
+    std::wstring_view Written(const wchar_t* end) const {
+        const wchar_t* start = m_buffer + m_count * kRoom;
+        return std::wstring_view(start, static_cast<std::size_t>(end - start));
+    }
+
+    std::wstring_view m_names[N];
+    std::wstring_view m_values[N];
+    unsigned char m_floatCount[N];
+    float m_floats[N][2];
+    wchar_t m_buffer[N * kRoom];
+    std::size_t m_count = 0;
+};
