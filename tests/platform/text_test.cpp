@@ -187,9 +187,9 @@ TEST(AppendFixed, WritesWhatPrintfWrites) {
         AppendFixed(text, v, precision);
         ASSERT_EQ(text, L"x" + StrPrintf(L"%.*f", precision, v)) << v << " " << precision;
     };
-    for (double v : {0.0, -0.0, 0.0625, -0.0625, 0.5, 1.5, 2.5, -2.5, 0.0005, 1.0005, 0.0015,
-                     -0.0004, 999999999.0, 1e9, 16777217.0, 3.4e38, 1e-45, 0.1, 0.3, 1.0 / 3,
-                     std::nan(""), HUGE_VAL, -HUGE_VAL})
+    for (double v : {0.0,    -0.0,   0.0625, -0.0625, 0.5,          1.5,      2.5,        -2.5,
+                     0.0005, 1.0005, 0.0015, -0.0004, 999999999.0,  1e9,      16777217.0, 3.4e38,
+                     1e-45,  0.1,    0.3,    1.0 / 3, std::nan(""), HUGE_VAL, -HUGE_VAL})
         for (int precision = 0; precision <= 8; ++precision)
             check(v, precision);
     for (int i = 0; i < 200000; ++i) {
@@ -239,8 +239,7 @@ TEST(FormatFixedTo, WritesWhatPrintfWrites) {
         const int precision = static_cast<int>(next() % 10);
         wchar_t buffer[64];
         wchar_t* end = FormatFixedTo(buffer, f, precision);
-        ASSERT_EQ(std::wstring(buffer, end),
-                  StrPrintf(L"%.*f", precision, static_cast<double>(f)))
+        ASSERT_EQ(std::wstring(buffer, end), StrPrintf(L"%.*f", precision, static_cast<double>(f)))
             << bits;
     }
 }
@@ -260,9 +259,11 @@ TEST(FormatFixedTo, ThreeDecimalsAtTheirEdges) {
 // Values at the edges of the fixed form and of the decades, where the short
 // cut hands over to the general conversion.
 TEST(FormatFloatRoundTrip, MatchesTheGeneralConversionAtTheEdges) {
-    for (float f : {999999.5f, 999999.4f, 999999.0f, 99999.95f, 9.999995f, 9.9999949f, 0.001f,
-                    0.000999999f, 0.00099999994f, 0.0099999998f, 0.099999994f, 1.0f, 10.0f,
-                    0.1f, 1e6f, 123456.7f, -0.001f, -999999.5f, 5e-4f, 0.0015f, 0.0625f}) {
+    for (float f :
+         {999999.5f, 999999.4f,    999999.0f,      99999.95f,     9.999995f,    9.9999949f,
+          0.001f,    0.000999999f, 0.00099999994f, 0.0099999998f, 0.099999994f, 1.0f,
+          10.0f,     0.1f,         1e6f,           123456.7f,     -0.001f,      -999999.5f,
+          5e-4f,     0.0015f,      0.0625f}) {
         for (float g : {f, std::nextafter(f, 0.0f), std::nextafter(f, 2e6f)}) {
             std::wstring expected;
             for (int d = 6; d <= 9 && expected.empty(); ++d) {
