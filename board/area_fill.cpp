@@ -9,6 +9,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/polygon_union.h"
+#include "board/thermal_relief.h"
 #include "core/default_settings.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
@@ -96,6 +97,10 @@ bool CAreaFill::Compute() {
     m_top = box.top;
 
     const float isolation = GetBoardIsolation(static_cast<const CBoard*>(board));
+    CThermalRelief* boardRelief = nullptr;
+    static_cast<const CBoard*>(board)->FindBoardProperties(&boardRelief, nullptr);
+    m_boardRelief = boardRelief;
+    m_boardReliefKnown = true;
     for (const CTreeNode* child : board->GetChildren()) {
         if (child->GetType() == NodeType::Package) {
             for (const CTreeNode* footprint : child->GetChildren())
@@ -140,7 +145,13 @@ void CAreaFill::AddPadstackExclusion(const CPadstack* padstack) {
         return;
     const CFootprint* footprint = padstack->GetParentFootprint();
     float iso = 0, spoke = 0;
-    padLayer->GetThermalParameters(&iso, &spoke);
+    const CThermalRelief* own = m_boardReliefKnown ? padLayer->FindThermalRelief() : nullptr;
+    if (m_boardReliefKnown && !own) {
+        iso = m_boardRelief ? m_boardRelief->m_isolation : 0.3f;
+        spoke = m_boardRelief ? m_boardRelief->m_spoke : 0.3f;
+    } else {
+        padLayer->GetThermalParameters(&iso, &spoke);
+    }
     PlacedShape clearance, thermal;
     const bool solid = m_area->m_noThermal || padstack->m_noThermal;
     for (const CTreeNode* child : padstack->GetChildren()) {

@@ -13,6 +13,8 @@
 class CArea;
 class CPadstack;
 
+class CThermalRelief;
+
 class CAreaFill {
 public:
     // flatness: the largest distance of a polygon edge from the true curve.
@@ -35,6 +37,10 @@ private:
 
     const CArea* m_area;
     float m_flatness;
+    // The board's thermal relief, looked up once per fill: the lookup walks
+    // the board's children, and a fill visits every padstack.
+    bool m_boardReliefKnown = false;
+    const CThermalRelief* m_boardRelief = nullptr;
     CClipPolygon m_outline;
     float m_left = 0, m_bottom = 0, m_right = 0, m_top = 0;
     std::vector<CClipPolygon> m_parts;

@@ -1,5 +1,7 @@
 #include "board/clip_polygon.h"
 
+#include <iterator>
+
 #include "platform/graphics_path.h"
 
 #include <cmath>
@@ -23,6 +25,15 @@ void CClipPolygon::Clear() {
 void CClipPolygon::AddContour(const PointF* vertices, int count, int holeFlag) {
     m_contours.emplace_back(vertices, count);
     m_holeFlags.push_back(holeFlag ? 1 : 0);
+}
+
+void CClipPolygon::Append(CClipPolygon&& other) {
+    if (&other == this)
+        return;
+    m_contours.insert(m_contours.end(), std::make_move_iterator(other.m_contours.begin()),
+                      std::make_move_iterator(other.m_contours.end()));
+    m_holeFlags.insert(m_holeFlags.end(), other.m_holeFlags.begin(), other.m_holeFlags.end());
+    other.Clear();
 }
 
 void CClipPolygon::AddPathFigures(const PointF* points, const uint8_t* types, int count,

@@ -53,6 +53,9 @@ public:
     // Appends a contour (copied). A negative count or null vertices append an
     // empty contour; any hole flag other than 0 is stored as 1.
     void AddContour(const PointF* vertices, int count, int holeFlag);
+    // Appends every contour of other, with its hole flag, in order; other is
+    // left empty.
+    void Append(CClipPolygon&& other);
     // The core of building a polygon from a flattened path: the points are
     // cut into figures, a figure starting at every point whose type masked
     // with 7 is 0 and running to the next start; every figure of at least one

@@ -161,7 +161,7 @@ void ClipSweep::AddContour(const PointF* points, int count, bool isClip) {
 void ClipSweep::Reset() {
     // Beyond this many edges the memory goes back: one huge clip should not
     // stay resident for the small ones after it.
-    constexpr size_t kKeep = 1 << 16;
+    constexpr size_t kKeep = 1 << 18;
     if (m_edges.capacity() > kKeep || m_vertices.capacity() > 4 * kKeep) {
         *this = ClipSweep();
         return;

@@ -52,11 +52,11 @@ Part Unite(Part a, Part b) {
     out.bounds = a.bounds;
     out.bounds.Add(b.bounds);
     if (!a.bounds.Meets(b.bounds)) {
+        // The contours move over: a fill of thousands of separate pads
+        // gathers them level by level, and copying every vertex at every
+        // level would make that grow faster than the pad count.
         out.polygon = std::move(a.polygon);
-        for (int i = 0; i < b.polygon.GetContourCount(); ++i) {
-            const CClipContour& c = b.polygon.GetContour(i);
-            out.polygon.AddContour(c.GetVertices(), c.GetVertexCount(), b.polygon.GetHoleFlag(i));
-        }
+        out.polygon.Append(std::move(b.polygon));
         return out;
     }
     out.polygon.Clip(CLIP_UNION, a.polygon, b.polygon);

@@ -4,11 +4,13 @@
 #include "board/area.h"
 #include "board/area_fill.h"
 #include "board/board.h"
+#include "board/board_properties.h"
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "board/thermal_relief.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
@@ -129,6 +131,26 @@ TEST_F(AreaFillTest, OwnPadGetsAThermalRelief) {
     CAreaFill solid(area, 0.001f);
     solid.Compute();
     EXPECT_NEAR(PolygonArea(solid.GetFill()), 200, 1e-3);
+}
+
+TEST_F(AreaFillTest, PadsTakeTheBoardsReliefUnlessTheyHaveTheirOwn) {
+    auto* props = static_cast<CBoardProperties*>(board->AddChild(new CBoardProperties()));
+    auto* boardRelief = static_cast<CThermalRelief*>(props->AddChild(new CThermalRelief()));
+    boardRelief->m_isolation = 0.5f;
+    CArea* area = AddArea(kRect, L"GND");
+    AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);
+    CPad* own = AddPad(15, 5, kPadShapeRound, 1.6f, 1.6f, sig);
+    auto* ownLayer = static_cast<CPadLayer*>(own->GetParent()->GetChild(0));
+    auto* ownRelief = static_cast<CThermalRelief*>(ownLayer->AddChild(new CThermalRelief()));
+    ownRelief->m_isolation = 0.2f;
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    // The board's isolation around the first pad, the pad's own around the
+    // second.
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 6.25, 5));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 6.35, 5));
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 15.95, 5));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 16.05, 5));
 }
 
 TEST_F(AreaFillTest, ConductorsAndViasOfOtherNetsAreCleared) {

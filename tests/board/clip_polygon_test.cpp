@@ -293,6 +293,25 @@ INSTANTIATE_TEST_SUITE_P(
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ClipPolygon, AppendMovesContoursWithTheirHoleFlagsInOrder) {
+    const PointF a[] = {{0, 0}, {1, 0}, {1, 1}};
+    const PointF b[] = {{5, 5}, {6, 5}, {6, 6}, {5, 6}};
+    CClipPolygon first, second;
+    first.AddContour(a, 3, 0);
+    second.AddContour(b, 4, 1);
+    second.AddContour(a, 3, 0);
+    first.Append(std::move(second));
+    ASSERT_EQ(first.GetContourCount(), 3);
+    EXPECT_EQ(first.HoleFlags(), (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(first.GetContour(1).GetVertexCount(), 4);
+    EXPECT_EQ(first.GetContour(1)[2].X, 6);
+    EXPECT_EQ(first.GetContour(2).GetVertexCount(), 3);
+    EXPECT_TRUE(second.IsEmpty());
+    EXPECT_TRUE(second.HoleFlags().empty());
+    first.Append(std::move(first)); // itself: nothing changes
+    EXPECT_EQ(first.GetContourCount(), 3);
+}
+
 TEST(ClipPolygon, EmptyInputsGiveEmptyOrCopiedResults) {
     const CClipPolygon empty;
     for (ClipOperation op : {CLIP_DIFFERENCE, CLIP_INTERSECTION, CLIP_XOR, CLIP_UNION})
