@@ -21,6 +21,37 @@ using namespace std::literals;
 
 namespace {
 
+// "-?digits(.digits)?" with at most fifteen digits in all, as
+// PlainNumber::ReadDecimal reads it, for text that ends in a NUL (a
+// std::wstring's): no bounds to check in the digit loops. Returns where the
+// number ends (what follows is the caller's to check), null for any other
+// form.
+const wchar_t* ReadVertexNumber(const wchar_t* p, double& value) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = *p == L'-';
+    p += negative ? 1 : 0;
+    const wchar_t* const start = p;
+    uint64_t digits = 0;
+    for (uint32_t d; (d = static_cast<uint32_t>(*p) - static_cast<uint32_t>(L'0')) <= 9; ++p)
+        digits = digits * 10 + d;
+    const auto whole = static_cast<std::size_t>(p - start);
+    std::size_t fraction = 0;
+    if (*p == L'.') {
+        const wchar_t* const point = ++p;
+        for (uint32_t d; (d = static_cast<uint32_t>(*p) - static_cast<uint32_t>(L'0')) <= 9; ++p)
+            digits = digits * 10 + d;
+        fraction = static_cast<std::size_t>(p - point);
+        if (fraction == 0)
+            return nullptr;
+    }
+    if (whole == 0 || whole + fraction > 15)
+        return nullptr;
+    const double v = static_cast<double>(digits) / kPow10[fraction];
+    value = negative ? -v : v;
+    return p;
+}
+
 // ParseDouble, with its own short cut for plain decimals ("-12.345") inlined:
 // vertex lists are long. Anything else goes to ParseDouble itself.
 double ScanNumber(const wchar_t* text, const wchar_t** end) {
@@ -180,16 +211,15 @@ void CConductor::ReadAttributes() {
     // general walk below, from its start.
     bool done = false;
     for (;;) {
-        const wchar_t* const at = begin + pos;
         double v[3] = {0, 0, 0};
-        const wchar_t* p = PlainNumber::ReadDecimal(at, end, v[0]);
+        const wchar_t* p = ReadVertexNumber(begin + pos, v[0]);
         if (!p || p == end || *p != L',')
             break;
-        p = PlainNumber::ReadDecimal(p + 1, end, v[1]);
-        if (!p)
+        p = ReadVertexNumber(p + 1, v[1]);
+        if (!p || (p != end && *p != L',' && *p != L' '))
             break;
         if (p != end && *p == L',') {
-            p = PlainNumber::ReadDecimal(p + 1, end, v[2]);
+            p = ReadVertexNumber(p + 1, v[2]);
             if (!p || (p != end && *p != L' '))
                 break;
         }
