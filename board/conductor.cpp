@@ -38,6 +38,19 @@ const wchar_t* ReadVertexNumber(const wchar_t* p, double& value) {
     const auto whole = static_cast<std::size_t>(p - start);
     std::size_t fraction = 0;
     if (*p == L'.') {
+        // Three decimals is what the writer puts: taken in one step when
+        // the fourth character after the point is no digit.
+        const uint32_t d1 = static_cast<uint32_t>(p[1]) - static_cast<uint32_t>(L'0');
+        const uint32_t d2 =
+            d1 <= 9 ? static_cast<uint32_t>(p[2]) - static_cast<uint32_t>(L'0') : 10;
+        const uint32_t d3 =
+            d2 <= 9 ? static_cast<uint32_t>(p[3]) - static_cast<uint32_t>(L'0') : 10;
+        if (d3 <= 9 && static_cast<uint32_t>(p[4]) - static_cast<uint32_t>(L'0') > 9 && whole > 0 &&
+            whole <= 12) {
+            const double v = static_cast<double>(digits * 1000 + d1 * 100 + d2 * 10 + d3) / 1e3;
+            value = negative ? -v : v;
+            return p + 4;
+        }
         const wchar_t* const point = ++p;
         for (uint32_t d; (d = static_cast<uint32_t>(*p) - static_cast<uint32_t>(L'0')) <= 9; ++p)
             digits = digits * 10 + d;
