@@ -3,10 +3,14 @@
 #include "platform/graphics.h"
 #include "platform/graphics_recorder.h"
 #include "platform/paint_target.h"
+#include "platform/pen.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -336,6 +340,27 @@ TEST(GraphicsText, MeasureInWorldUnitsFollowsTheFontUnit) {
     g.MeasureString(L"Hello", &world, RectF{0, 0, 100, 50}, &f, &c);
     EXPECT_NEAR(c.X + c.Width / 2, 50, 1e-4);
     EXPECT_NEAR(c.Y + c.Height / 2, 25, 1e-4);
+}
+
+// Pens and paths are made on helper threads too (the manufacturing export
+// builds outlines in parallel): their stamps stay unique.
+TEST(DrawingStamps, UniqueAcrossThreads) {
+    constexpr int kThreads = 4, kEach = 20000;
+    std::vector<std::vector<uint64_t>> stamps(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&stamps, t] {
+            for (int i = 0; i < kEach; ++i)
+                stamps[static_cast<std::size_t>(t)].push_back(NextDrawingStamp());
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    std::vector<uint64_t> all;
+    for (const auto& list : stamps)
+        all.insert(all.end(), list.begin(), list.end());
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
+    EXPECT_EQ(all.size(), static_cast<std::size_t>(kThreads * kEach));
 }
 
 } // namespace
