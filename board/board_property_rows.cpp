@@ -99,6 +99,33 @@ int ViewUnit() {
     return unit < 0 ? kUnitMm : unit;
 }
 
+// The unit and grid rows (0 to 2) that boards, footprints not yet placed
+// and padstacks begin with.
+void AddUnitAndGridRows(CPropertyGrid* grid, uint32_t unit, float gridX, float gridY) {
+    grid->AddCombo(S::Unit, S::UnitInch + unit, S::UnitInch, 4);
+    grid->AddFloat(S::GridWidth, gridX, static_cast<int>(unit));
+    grid->AddFloat(S::GridHeight, gridY, static_cast<int>(unit));
+}
+
+// An edit of one of those rows; false for any other row.
+bool ApplyUnitAndGridRow(CProperty* object, int row, uint32_t& unit, float& gridX, float& gridY) {
+    switch (row) {
+    case 0:
+        unit = static_cast<uint32_t>(RowChoice(0, static_cast<int>(unit)));
+        ShowUnit(unit);
+        Refill(object);
+        return true;
+    case 1:
+        RowLength(1, gridX);
+        return true;
+    case 2:
+        RowLength(2, gridY);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void RebuildNet(CNet* net) {
     if (!net)
         return;
@@ -160,29 +187,13 @@ void CBoard::FillPropertyGrid() {
     if (!grid)
         return;
     grid->SetTitle(S::BoardProperties);
-    grid->AddCombo(S::Unit, S::UnitInch + m_unit, S::UnitInch, 4);
-    grid->AddFloat(S::GridWidth, m_gridX, static_cast<int>(m_unit));
-    grid->AddFloat(S::GridHeight, m_gridY, static_cast<int>(m_unit));
+    AddUnitAndGridRows(grid, m_unit, m_gridX, m_gridY);
 }
 
 void CBoard::ApplyPropertyChange(int row) {
     StartUndoGroup();
     PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
-    switch (row) {
-    case 0:
-        m_unit = static_cast<uint32_t>(RowChoice(0, static_cast<int>(m_unit)));
-        ShowUnit(m_unit);
-        Refill(this);
-        break;
-    case 1:
-        RowLength(1, m_gridX);
-        break;
-    case 2:
-        RowLength(2, m_gridY);
-        break;
-    default:
-        break;
-    }
+    ApplyUnitAndGridRow(this, row, m_unit, m_gridX, m_gridY);
 }
 
 // Conductor -----------------------------------------------------------------
@@ -239,9 +250,7 @@ void CFootprint::FillPropertyGrid() {
         return;
     grid->SetTitle(S::FootprintProperties);
     if (!IsPlaced()) {
-        grid->AddCombo(S::Unit, S::UnitInch + m_unit, S::UnitInch, 4);
-        grid->AddFloat(S::GridWidth, m_gridX, static_cast<int>(m_unit));
-        grid->AddFloat(S::GridHeight, m_gridY, static_cast<int>(m_unit));
+        AddUnitAndGridRows(grid, m_unit, m_gridX, m_gridY);
         return;
     }
     const int unit = GetActiveViewUnit();
@@ -258,21 +267,7 @@ void CFootprint::ApplyPropertyChange(int row) {
     StartUndoGroup();
     PushUndo(new CUndoChangeFootprintPos(this));
     if (!IsPlaced()) {
-        switch (row) {
-        case 0:
-            m_unit = static_cast<uint32_t>(RowChoice(0, static_cast<int>(m_unit)));
-            ShowUnit(m_unit);
-            Refill(this);
-            break;
-        case 1:
-            RowLength(1, m_gridX);
-            break;
-        case 2:
-            RowLength(2, m_gridY);
-            break;
-        default:
-            break;
-        }
+        ApplyUnitAndGridRow(this, row, m_unit, m_gridX, m_gridY);
         return;
     }
     if (row == 0) {
@@ -429,9 +424,7 @@ void CPadstack::FillPropertyGrid() {
         return;
     grid->SetTitle(S::PadstackProperties);
     const int unit = static_cast<int>(m_unit);
-    grid->AddCombo(S::Unit, S::UnitInch + m_unit, S::UnitInch, 4);
-    grid->AddFloat(S::GridWidth, m_gridX, unit);
-    grid->AddFloat(S::GridHeight, m_gridY, unit);
+    AddUnitAndGridRows(grid, m_unit, m_gridX, m_gridY);
     CDrill* drill = FindDrill();
     const int type = drill ? drill->m_drillType : kDrillNone;
     grid->AddCombo(S::DrillType, S::NoHole + static_cast<unsigned>(type), S::NoHole, 4);
@@ -454,18 +447,11 @@ void CPadstack::ApplyPropertyChange(int row) {
     int logical = row;
     if (drill && drill->m_drillType == kDrillNone && row == 4)
         logical = 5;
+    if (ApplyUnitAndGridRow(this, logical, m_unit, m_gridX, m_gridY)) {
+        RepaintAndFocus();
+        return;
+    }
     switch (logical) {
-    case 0:
-        m_unit = static_cast<uint32_t>(RowChoice(0, static_cast<int>(m_unit)));
-        ShowUnit(m_unit);
-        Refill(this);
-        break;
-    case 1:
-        RowLength(1, m_gridX);
-        break;
-    case 2:
-        RowLength(2, m_gridY);
-        break;
     case 3: {
         const int type = RowChoice(3, drill ? drill->m_drillType : kDrillNone);
         if (drill && drill->m_drillType == type)
