@@ -248,6 +248,44 @@ void CPartPrimitive::InvalidateLogicalRect(DeviceContext* dc, RECT logical) {
     g_pActiveView->InvalidateRect(&r, true);
 }
 
+int CPartPrimitive::TwoPointMouseDown(DeviceContext* dc, uint32_t flags, int x, int y, POINT& a,
+                                      POINT& b, bool markWhileDrawn) {
+    switch (m_state) {
+    case -1:
+        SelectClick(flags, x, y);
+        return 0;
+    case 0:
+        Invalidate(dc);
+        a = b = POINT{x, y};
+        m_state = 1;
+        if (markWhileDrawn)
+            m_selected = 1;
+        m_anchor = POINT{x, y};
+        Invalidate(dc);
+        return 0;
+    case 1:
+        Invalidate(dc);
+        b = POINT{x, y};
+        m_state = 0;
+        m_selected = 0;
+        m_anchor = POINT{x, y};
+        Invalidate(dc);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int CPartPrimitive::TwoPointMouseMove(DeviceContext* dc, uint32_t flags, int x, int y, POINT& b) {
+    if (m_state == 1) {
+        Invalidate(dc);
+        b = POINT{x, y};
+        Invalidate(dc);
+        return 0;
+    }
+    return CPartPrimitive::MouseMove(dc, flags, x, y);
+}
+
 void CPartPrimitive::SelectClick(uint32_t flags, int x, int y, bool useVertex) {
     POINT* vertex = useVertex ? HitTestVertex(x, y) : nullptr;
     m_grabbedVertex = -1;

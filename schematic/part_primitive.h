@@ -144,6 +144,12 @@ protected:
     void SelectClick(uint32_t flags, int x, int y, bool useVertex = true);
     // One drag step: 1 when the primitive moved.
     int DragStep(DeviceContext* dc, uint32_t flags, int x, int y);
+    // The press and move of a primitive drawn by pulling from one point (a)
+    // to the other (b): the first press puts both down, the second ends the
+    // shape (1). markWhileDrawn: the first press also selects the primitive.
+    int TwoPointMouseDown(DeviceContext* dc, uint32_t flags, int x, int y, POINT& a, POINT& b,
+                          bool markWhileDrawn);
+    int TwoPointMouseMove(DeviceContext* dc, uint32_t flags, int x, int y, POINT& b);
     // The release miss test: deselects a primitive released off itself,
     // unless Ctrl is held or the press dragged.
     void ReleaseMissTest(DeviceContext* dc, uint32_t flags, int x, int y, bool useVertex);

@@ -133,39 +133,11 @@ bool CPartLine::HitTest(int x, int y) const {
 }
 
 int CPartLine::MouseDown(DeviceContext* dc, uint32_t flags, int x, int y) {
-    switch (m_state) {
-    case -1:
-        SelectClick(flags, x, y);
-        return 0;
-    case 0:
-        Invalidate(dc);
-        p1 = p2 = POINT{x, y};
-        m_state = 1;
-        m_selected = 1;
-        m_anchor = POINT{x, y};
-        Invalidate(dc);
-        return 0;
-    case 1:
-        Invalidate(dc);
-        p2 = POINT{x, y};
-        m_state = 0;
-        m_selected = 0;
-        m_anchor = POINT{x, y};
-        Invalidate(dc);
-        return 1;
-    default:
-        return 0;
-    }
+    return TwoPointMouseDown(dc, flags, x, y, p1, p2, true);
 }
 
 int CPartLine::MouseMove(DeviceContext* dc, uint32_t flags, int x, int y) {
-    if (m_state == 1) {
-        Invalidate(dc);
-        p2 = POINT{x, y};
-        Invalidate(dc);
-        return 0;
-    }
-    return CPartPrimitive::MouseMove(dc, flags, x, y);
+    return TwoPointMouseMove(dc, flags, x, y, p2);
 }
 
 // --- Rectangle and ellipse -------------------------------------------------------
@@ -217,39 +189,12 @@ bool CPartBoxShape::IsInRect(const RECT& rect) const {
 }
 
 int CPartBoxShape::MouseDown(DeviceContext* dc, uint32_t flags, int x, int y) {
-    switch (m_state) {
-    case -1:
-        SelectClick(flags, x, y);
-        return 0;
-    case 0:
-        // The new shape keeps the selection the editor gave it.
-        Invalidate(dc);
-        p1 = p2 = POINT{x, y};
-        m_state = 1;
-        m_anchor = POINT{x, y};
-        Invalidate(dc);
-        return 0;
-    case 1:
-        Invalidate(dc);
-        p2 = POINT{x, y};
-        m_state = 0;
-        m_selected = 0;
-        m_anchor = POINT{x, y};
-        Invalidate(dc);
-        return 1;
-    default:
-        return 0;
-    }
+    // The new shape keeps the selection the editor gave it.
+    return TwoPointMouseDown(dc, flags, x, y, p1, p2, false);
 }
 
 int CPartBoxShape::MouseMove(DeviceContext* dc, uint32_t flags, int x, int y) {
-    if (m_state == 1) {
-        Invalidate(dc);
-        p2 = POINT{x, y};
-        Invalidate(dc);
-        return 0;
-    }
-    return CPartPrimitive::MouseMove(dc, flags, x, y);
+    return TwoPointMouseMove(dc, flags, x, y, p2);
 }
 
 void CPartBoxShape::FillPropertyGrid() {
