@@ -272,21 +272,6 @@ std::wstring CGerberPlotter::Number(double mm) const {
     return std::wstring(digits.begin(), digits.end());
 }
 
-std::wstring CGerberPlotter::CoordText(double x, double y, bool force) {
-    std::wstring t;
-    if (force || std::isnan(m_x) || std::fabs(m_x - x) >= m_format.epsilon) {
-        m_x = x;
-        t += L'X';
-        t += Number(x);
-    }
-    if (force || std::isnan(m_y) || std::fabs(m_y - y) >= m_format.epsilon) {
-        m_y = y;
-        t += L'Y';
-        t += Number(y);
-    }
-    return t;
-}
-
 void CGerberPlotter::SelectAperture(int n) {
     if (n == m_aperture)
         return;
@@ -354,22 +339,26 @@ void CGerberPlotter::PlotArc(double x, double y, double cx, double cy, bool cloc
         PlotDraw(x, y);
         return;
     }
-    Line(multiQuadrant ? L"G75*" : L"G74*");
-    std::wstring t;
+    PutLine(multiQuadrant ? "G75*" : "G74*");
     if (clockwise && m_interpolation != 2) {
-        t = L"G02";
+        Put("G02", 3);
         m_interpolation = 2;
     } else if (!clockwise && m_interpolation != 3) {
-        t = L"G03";
+        Put("G03", 3);
         m_interpolation = 3;
     }
-    t += CoordText(x, y);
+    PutCoord(x, y);
     double i = cx - sx, j = cy - sy;
     if (!multiQuadrant) {
         i = std::fabs(i);
         j = std::fabs(j);
     }
-    Line(t + L"I" + Number(i) + L"J" + Number(j) + L"D01*");
+    Put("I", 1);
+    PutNumber(i);
+    Put("J", 1);
+    PutNumber(j);
+    Put("D01*", 4);
+    EndLine();
 }
 
 void CGerberPlotter::PlotOutline(const CAreaNode* first) {

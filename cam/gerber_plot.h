@@ -63,7 +63,6 @@ public:
     void Flush();
 
     std::wstring Number(double mm) const;
-    std::wstring CoordText(double x, double y, bool force = false);
     void SelectAperture(int n);
     void PlotMove(double x, double y);
     void PlotDraw(double x, double y);
@@ -99,7 +98,8 @@ private:
     char* Room(size_t count);
     void Put(const char* text, size_t count);
     void PutNumber(double mm);
-    // The changed coordinates (see CoordText); false when none changed.
+    // X and Y of the coordinates that changed (all with force); false when
+    // none changed.
     bool PutCoord(double x, double y, bool force = false);
     // Ends the pending line; writes what is pending once there is enough.
     void EndLine();
