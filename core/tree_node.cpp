@@ -7,6 +7,14 @@ namespace {
 uint64_t g_nextNodeSequence = 0;
 }
 
+void* CTreeNode::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return NodeArena::Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 CTreeNode::CTreeNode() : CTreeNode(NodeType::Plain) {}
 
 CTreeNode::CTreeNode(int type) : CXmlElement(type), m_sequence(++g_nextNodeSequence) {}

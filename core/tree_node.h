@@ -5,6 +5,7 @@
 // the sheet-side views (DeviceContext, integer logical coordinates).
 #pragma once
 
+#include "core/node_arena.h"
 #include "core/node_type.h"
 #include "core/property.h"
 #include "core/tree.h"
@@ -12,6 +13,7 @@
 #include "platform/types.h"
 
 #include <cstdint>
+#include <new>
 
 class CVorpelView;
 class Graphics;
@@ -48,6 +50,12 @@ public:
     // Destroys the subtree. Does not unlink the node from its parent: call
     // RemoveFromParent first when the node is in a tree.
     ~CTreeNode() override;
+
+    // Nodes come from the node arena: the reader of a file cuts them from
+    // blocks, everything else from the heap.
+    static void* operator new(std::size_t size) { return NodeArena::Allocate(size); }
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p) noexcept { NodeArena::Free(p); }
 
     CTreeNode* Clone() const override;
     virtual const wchar_t* GetTagName() const;

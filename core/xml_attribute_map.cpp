@@ -1,5 +1,7 @@
 #include "core/xml_attribute_map.h"
 
+#include "core/node_arena.h"
+
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -12,6 +14,12 @@ namespace {
 // A view's length as it is stored in the block: one character.
 wchar_t LengthChar(std::size_t length) {
     return static_cast<wchar_t>(static_cast<uint32_t>(length));
+}
+
+// Blocks come from the node arena, so that a file's reader cuts them out of
+// larger blocks along with the nodes.
+wchar_t* NewBlock(std::size_t characters) {
+    return static_cast<wchar_t*>(NodeArena::Allocate(characters * sizeof(wchar_t)));
 }
 
 std::size_t StoredLength(const wchar_t* p) {
@@ -63,9 +71,13 @@ XmlAttributeMap::XmlAttributeMap(std::initializer_list<value_type> entries) {
 XmlAttributeMap::XmlAttributeMap(const XmlAttributeMap& other)
     : m_used(other.m_used), m_capacity(other.m_used), m_count(other.m_count) {
     if (m_used) {
-        m_data = new wchar_t[m_used];
+        m_data = NewBlock(m_used);
         std::wmemcpy(m_data, other.m_data, m_used);
     }
+}
+
+XmlAttributeMap::~XmlAttributeMap() {
+    NodeArena::Free(m_data);
 }
 
 XmlAttributeMap::XmlAttributeMap(XmlAttributeMap&& other) noexcept {
@@ -175,12 +187,12 @@ wchar_t* XmlAttributeMap::Splice(const wchar_t* at, std::size_t removed, std::si
         const std::size_t capacity =
             std::min<std::size_t>(std::max(used, std::size_t(m_capacity) * 3 / 2 + 8),
                                   std::numeric_limits<uint32_t>::max());
-        auto* data = new wchar_t[capacity];
+        auto* data = NewBlock(capacity);
         if (offset)
             std::wmemcpy(data, m_data, offset);
         if (tail)
             std::wmemcpy(data + offset + inserted, m_data + offset + removed, tail);
-        delete[] m_data;
+        NodeArena::Free(m_data);
         m_data = data;
         m_capacity = static_cast<uint32_t>(capacity);
     } else if (tail && removed != inserted) {
@@ -245,14 +257,14 @@ void XmlAttributeMap::Assign(std::vector<value_type>& entries) {
     }
     if (total > std::numeric_limits<uint32_t>::max())
         throw std::bad_alloc();
-    wchar_t* data = total ? new wchar_t[total] : nullptr;
+    wchar_t* data = total ? NewBlock(total) : nullptr;
     wchar_t* d = data;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i + 1 < entries.size() && entries[i + 1].first == entries[i].first)
             continue;
         d = WriteEntry(d, entries[i].first, entries[i].second);
     }
-    delete[] m_data;
+    NodeArena::Free(m_data);
     m_data = data;
     m_used = m_capacity = static_cast<uint32_t>(total);
     m_count = static_cast<uint32_t>(count);

@@ -53,7 +53,7 @@ public:
     XmlAttributeMap(XmlAttributeMap&& other) noexcept;
     XmlAttributeMap& operator=(const XmlAttributeMap& other);
     XmlAttributeMap& operator=(XmlAttributeMap&& other) noexcept;
-    ~XmlAttributeMap() { delete[] m_data; }
+    ~XmlAttributeMap();
 
     bool empty() const { return m_count == 0; }
     std::size_t size() const { return m_count; }

@@ -1,6 +1,7 @@
 #include "core/xml_file.h"
 
 #include "board/board_nets.h"
+#include "core/node_arena.h"
 #include "core/utf8_codec.h"
 #include "platform/file.h"
 #include "schematic/node_factory.h"
@@ -285,7 +286,11 @@ bool CXmlFile::Load(const wchar_t* path) {
 
     // Parse into a scratch root so that a failure leaves the document alone.
     auto scratch = std::make_unique<CRoot>();
-    const bool ok = ParseElement(scratch.get(), 0);
+    bool ok;
+    {
+        const NodeArena::Scope arena;
+        ok = ParseElement(scratch.get(), 0);
+    }
     const int lineNumber = ok ? 0 : LineNumberAt(m_p);
     m_begin = m_p = m_end = nullptr;
     bytes.reset();

@@ -50,6 +50,9 @@ void ReadPartPrimitives(CTreeNode* owner, const std::wstring& text, PartPrimitiv
     // token to token.
     thread_local std::wstring rest;
     const std::wstring_view all(text);
+    // Room for a primitive per token, so that the list is not regrown
+    // while a large file is read.
+    list.reserve(static_cast<std::size_t>(std::count(all.begin(), all.end(), L' ')) + 1);
     size_t begin = 0;
     while (begin <= all.size()) {
         size_t end = all.find(L' ', begin);
