@@ -270,6 +270,18 @@ void XmlAttributeMap::Assign(std::vector<value_type>& entries) {
     m_count = static_cast<uint32_t>(count);
 }
 
+void XmlAttributeMap::AssignEntries(const wchar_t* entries, std::size_t size, std::size_t count) {
+    if (size > std::numeric_limits<uint32_t>::max())
+        throw std::bad_alloc();
+    wchar_t* data = size ? NewBlock(size) : nullptr;
+    if (size)
+        std::wmemcpy(data, entries, size);
+    NodeArena::Free(m_data);
+    m_data = data;
+    m_used = m_capacity = static_cast<uint32_t>(size);
+    m_count = static_cast<uint32_t>(count);
+}
+
 bool XmlAttributeMap::operator==(const XmlAttributeMap& other) const {
     // Equal maps have equal blocks: the entries are ordered and the format
     // has one form.

@@ -77,6 +77,10 @@ public:
     // repeated name the last value counts. The entries' views may point into
     // a scratch buffer of the caller. One allocation at the exact size.
     void Assign(std::vector<value_type>& entries);
+    // Replaces the whole map with count entries already in the block's own
+    // form (see above), names in strictly rising order: what a reader builds
+    // while it parses a start tag. One allocation, one copy.
+    void AssignEntries(const wchar_t* entries, std::size_t size, std::size_t count);
 
     bool operator==(const XmlAttributeMap& other) const;
 

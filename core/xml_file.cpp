@@ -490,7 +490,9 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
         // Names and values go into one scratch buffer first, and into the
         // node's attribute block at once when the start tag is complete.
         m_attrText.Clear();
-        m_attrSpans.clear();
+        m_attrCount = 0;
+        m_attrOrdered = true;
+        std::size_t lastName = 0;
         for (;;) {
             if (AtEnd())
                 return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
@@ -502,16 +504,34 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
                 StoreAttributes(node);
                 return true;
             }
-            const std::size_t nameStart = m_attrText.Size();
+            // Each attribute goes into the scratch as an entry of the
+            // attribute block: [name length][name][value length][value][NUL].
+            const std::size_t entry = m_attrText.Size();
+            m_attrText.Extend(1);
             AppendName(m_attrText);
-            const std::size_t valueStart = m_attrText.Size();
+            const std::size_t valueField = m_attrText.Size();
+            m_attrText.Extend(1);
             AppendAttributeValue(m_attrText);
+            const std::size_t nameLength = valueField - entry - 1;
             // A value without a name (stray '=' or quotes) is skipped: the
             // writer would give it an empty name, which is no XML.
-            if (valueStart > nameStart)
-                m_attrSpans.push_back({nameStart, valueStart, m_attrText.Size()});
-            else
-                m_attrText.Truncate(nameStart);
+            if (nameLength == 0) {
+                m_attrText.Truncate(entry);
+            } else {
+                const std::size_t valueLength = m_attrText.Size() - valueField - 1;
+                *m_attrText.Extend(1) = L'\0';
+                wchar_t* const text = m_attrText.MutableData();
+                text[entry] = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
+                text[valueField] = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+                // The writer puts names in order: then the entries are the
+                // block as it is.
+                if (m_attrCount > 0 &&
+                    std::wstring_view(text + lastName + 1, static_cast<uint32_t>(text[lastName])) >=
+                        std::wstring_view(text + entry + 1, nameLength))
+                    m_attrOrdered = false;
+                lastName = entry;
+                ++m_attrCount;
+            }
             SkipWhitespace();
             if (Cur() == '>')
                 break;
@@ -627,13 +647,23 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
 }
 
 void CXmlFile::StoreAttributes(CTreeNode* node) {
-    if (m_attrSpans.empty())
+    if (m_attrCount == 0)
         return;
+    const wchar_t* const block = m_attrText.Data();
+    if (m_attrOrdered) {
+        node->GetAttributes().AssignEntries(block, m_attrText.Size(), m_attrCount);
+        return;
+    }
+    // Out of order or repeated names: the map sorts them out.
     m_attrEntries.clear();
-    const std::wstring_view text(m_attrText.Data(), m_attrText.Size());
-    for (const AttributeSpan& span : m_attrSpans)
-        m_attrEntries.emplace_back(text.substr(span.name, span.value - span.name),
-                                   text.substr(span.value, span.end - span.value));
+    for (std::size_t i = 0; i < m_attrText.Size();) {
+        const std::size_t nameLength = static_cast<uint32_t>(block[i]);
+        const std::size_t valueField = i + 1 + nameLength;
+        const std::size_t valueLength = static_cast<uint32_t>(block[valueField]);
+        m_attrEntries.emplace_back(std::wstring_view(block + i + 1, nameLength),
+                                   std::wstring_view(block + valueField + 1, valueLength));
+        i = valueField + 1 + valueLength + 1;
+    }
     node->GetAttributes().Assign(m_attrEntries);
 }
 

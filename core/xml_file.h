@@ -71,6 +71,7 @@ private:
         void Clear() { m_size = 0; }
         std::size_t Size() const { return m_size; }
         const wchar_t* Data() const { return m_data.get(); }
+        wchar_t* MutableData() { return m_data.get(); }
         void Truncate(std::size_t size) { m_size = size; }
         // Room for count more characters at the end, counted as written.
         wchar_t* Extend(std::size_t count) {
@@ -144,13 +145,11 @@ private:
     std::wstring m_tag;
     std::wstring m_rawValue;
     std::wstring m_decoded;
-    // Attributes of the start tag being read: their characters, and where
-    // each name and value lies in them.
-    struct AttributeSpan {
-        std::size_t name, value, end;
-    };
+    // Attributes of the start tag being read, as the entries of an attribute
+    // block; how many, and whether their names are in strictly rising order.
     WideScratch m_attrText;
-    std::vector<AttributeSpan> m_attrSpans;
+    std::size_t m_attrCount = 0;
+    bool m_attrOrdered = true;
     std::vector<XmlAttributeMap::value_type> m_attrEntries;
 
     // Writer state: UTF-8 lines not yet handed to the file, and the places

@@ -148,6 +148,37 @@ TEST_F(XmlFileTest, AttributeForms) {
     EXPECT_EQ(root.GetChild(2)->GetAttributes(), expected2);
 }
 
+// The reader hands attributes in rising name order to the map as they
+// stand and lets the map sort any others; either way the map is the same.
+TEST_F(XmlFileTest, AttributesInAnyOrderMakeTheSameMap) {
+    struct Case {
+        const char* tag;
+        std::vector<std::pair<std::wstring, std::wstring>> expected;
+    };
+    const Case cases[] = {
+        {"<A a=\"1\" b=\"2\" c=\"3\"/>", {{L"a", L"1"}, {L"b", L"2"}, {L"c", L"3"}}},
+        {"<A c=\"3\" b=\"2\" a=\"1\"/>", {{L"a", L"1"}, {L"b", L"2"}, {L"c", L"3"}}},
+        {"<A AB=\"2\" A=\"1\" B=\"3\"/>", {{L"A", L"1"}, {L"AB", L"2"}, {L"B", L"3"}}},
+        {"<A A=\"1\" AB=\"2\" B=\"\"/>", {{L"A", L"1"}, {L"AB", L"2"}, {L"B", L""}}},
+        {"<A b=\"1\" a=\"2\" b=\"3\"/>", {{L"a", L"2"}, {L"b", L"3"}}},
+        {"<A a=\"1\" a=\"2\"/>", {{L"a", L"2"}}},
+        {"<A Z=\"&lt;\" a=\"x&amp;y\"/>", {{L"Z", L"<"}, {L"a", L"x&y"}}},
+        {"<A \xc3\xa9=\"1\" z=\"2\"/>", {{L"z", L"2"}, {L"\u00e9", L"1"}}},
+        {"<A b=\"1\" =\"x\" a=\"2\"/>", {{L"a", L"2"}, {L"b", L"1"}}},
+    };
+    for (const Case& c : cases) {
+        CRoot root;
+        ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n" + c.tag + "\r\n</Project>\r\n"))
+            << c.tag << ": " << m_error;
+        ASSERT_EQ(root.GetChildCount(), 1u) << c.tag;
+        XmlAttributeMap expected;
+        for (const auto& [name, value] : c.expected)
+            expected.Set(name, value);
+        EXPECT_EQ(root.GetChild(0)->GetAttributes(), expected) << c.tag;
+        EXPECT_EQ(root.GetChild(0)->GetAttributes().size(), c.expected.size()) << c.tag;
+    }
+}
+
 TEST_F(XmlFileTest, ValuesWithoutANameAreSkipped) {
     // A quote lost from 'GridSize="2.54"': what is left has no names, and a
     // save must not write an attribute without a name.
