@@ -11,6 +11,7 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <optional>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -286,11 +287,9 @@ bool CXmlFile::Load(const wchar_t* path) {
 
     // Parse into a scratch root so that a failure leaves the document alone.
     auto scratch = std::make_unique<CRoot>();
-    bool ok;
-    {
-        const NodeArena::Scope arena;
-        ok = ParseElement(scratch.get(), 0);
-    }
+    // What the nodes make while they are read comes from blocks too.
+    std::optional<NodeArena::Scope> arena(std::in_place);
+    const bool ok = ParseElement(scratch.get(), 0);
     const int lineNumber = ok ? 0 : LineNumberAt(m_p);
     m_begin = m_p = m_end = nullptr;
     bytes.reset();
@@ -314,6 +313,7 @@ bool CXmlFile::Load(const wchar_t* path) {
     for (CTreeNode* child : scratch->ReleaseChildren())
         m_root->AddChild(child);
     ReadAttributesTree(m_root);
+    arena.reset();
     if (path)
         m_root->SetFilePath(filePath);
     return true;

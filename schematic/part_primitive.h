@@ -6,6 +6,7 @@
 // mapping to the sheet-side device context and the mirror/rotation pivot.
 #pragma once
 
+#include "core/node_arena.h"
 #include "core/property.h"
 #include "platform/logical_font.h"
 #include "platform/types.h"
@@ -75,6 +76,9 @@ class CPartPrimitive : public CProperty {
 public:
     explicit CPartPrimitive(CTreeNode* owner) : m_owner(owner) {}
     ~CPartPrimitive() override = default;
+    // Like nodes, primitives read from a file are cut from the node arena.
+    static void* operator new(std::size_t size) { return NodeArena::Allocate(size); }
+    static void operator delete(void* p) noexcept { NodeArena::Free(p); }
     CPartPrimitive(const CPartPrimitive&) = delete;
     CPartPrimitive& operator=(const CPartPrimitive&) = delete;
 
