@@ -112,6 +112,31 @@ const char* FindTextStop(const char* p, const char* end) {
     return p;
 }
 
+// The first byte at or after p that ends the plain run of a double-quoted
+// value: the quote, '&', NUL, CR, LF or any byte beyond ASCII (end when there
+// is none). A single quote is a character of such a value.
+const char* FindValueStop(const char* p, const char* end) {
+#ifdef __SSE2__
+    const __m128i quote = _mm_set1_epi8('"'), amp = _mm_set1_epi8('&');
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, amp));
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, zero));
+        // The sign bit marks the bytes beyond ASCII.
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) |
+                              static_cast<unsigned>(_mm_movemask_epi8(v));
+        if (mask)
+            return p + __builtin_ctz(mask);
+        p += 16;
+    }
+#endif
+    while (p < end && (*p == '\'' || !kValueStop[static_cast<unsigned char>(*p)]))
+        ++p;
+    return p;
+}
+
 // The characters of UTF-8 bytes, in a string of their size.
 std::wstring ToWide(std::string_view bytes, bool ascii = false) {
     if (ascii || IsAscii(bytes)) {
@@ -463,6 +488,55 @@ void CXmlFile::AppendAttributeValue(WideScratch& out) {
     std::wmemcpy(out.Extend(value.size()), value.data(), value.size());
 }
 
+bool CXmlFile::AppendPlainAttribute() {
+    // Name="value" with an ASCII name, straight after it, and a value of
+    // plain ASCII on its line: what the writer writes, read in one go.
+    const char* const nameStart = m_p;
+    const char* p = nameStart;
+    while (p < m_end && kByteClass[static_cast<unsigned char>(*p)] == kName &&
+           static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    if (p == nameStart || m_end - p < 2 || p[0] != '=' || p[1] != '"')
+        return false;
+    const char* const valueStart = p + 2;
+    const char* q = FindValueStop(valueStart, m_end);
+    if (q == m_end || *q != '"')
+        return false;
+    const auto nameLength = static_cast<std::size_t>(p - nameStart);
+    const auto valueLength = static_cast<std::size_t>(q - valueStart);
+    wchar_t* d = m_attrText.Extend(nameLength + valueLength + 3);
+    *d++ = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
+    Widen(std::string_view(nameStart, nameLength), d);
+    d += nameLength;
+    *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+    Widen(std::string_view(valueStart, valueLength), d);
+    d[valueLength] = L'\0';
+    m_p = q + 1;
+    return true;
+}
+
+bool CXmlFile::AppendAttribute() {
+    const std::size_t entry = m_attrText.Size();
+    m_attrText.Extend(1);
+    AppendName(m_attrText);
+    const std::size_t valueField = m_attrText.Size();
+    m_attrText.Extend(1);
+    AppendAttributeValue(m_attrText);
+    const std::size_t nameLength = valueField - entry - 1;
+    // A value without a name (stray '=' or quotes) is skipped: the writer
+    // would give it an empty name, which is no XML.
+    if (nameLength == 0) {
+        m_attrText.Truncate(entry);
+        return false;
+    }
+    const std::size_t valueLength = m_attrText.Size() - valueField - 1;
+    *m_attrText.Extend(1) = L'\0';
+    wchar_t* const text = m_attrText.MutableData();
+    text[entry] = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
+    text[valueField] = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+    return true;
+}
+
 bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
     SkipWhitespace();
     if (AtEnd())
@@ -507,22 +581,9 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
             // Each attribute goes into the scratch as an entry of the
             // attribute block: [name length][name][value length][value][NUL].
             const std::size_t entry = m_attrText.Size();
-            m_attrText.Extend(1);
-            AppendName(m_attrText);
-            const std::size_t valueField = m_attrText.Size();
-            m_attrText.Extend(1);
-            AppendAttributeValue(m_attrText);
-            const std::size_t nameLength = valueField - entry - 1;
-            // A value without a name (stray '=' or quotes) is skipped: the
-            // writer would give it an empty name, which is no XML.
-            if (nameLength == 0) {
-                m_attrText.Truncate(entry);
-            } else {
-                const std::size_t valueLength = m_attrText.Size() - valueField - 1;
-                *m_attrText.Extend(1) = L'\0';
-                wchar_t* const text = m_attrText.MutableData();
-                text[entry] = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
-                text[valueField] = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+            if (AppendPlainAttribute() || AppendAttribute()) {
+                const wchar_t* const text = m_attrText.Data();
+                const std::size_t nameLength = static_cast<uint32_t>(text[entry]);
                 // The writer puts names in order: then the entries are the
                 // block as it is.
                 if (m_attrCount > 0 &&

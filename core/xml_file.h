@@ -105,6 +105,12 @@ private:
     void AppendName(WideScratch& out);
     // The value of an attribute (after its name), decoded and appended.
     void AppendAttributeValue(WideScratch& out);
+    // Appends the attribute at the read position to the scratch as an entry
+    // of an attribute block. The plain form only (see the definition);
+    // false, with nothing read, for any other.
+    bool AppendPlainAttribute();
+    // Any form; false, with the attribute skipped, when it has no name.
+    bool AppendAttribute();
     // The attributes collected for the start tag just read go to the node.
     void StoreAttributes(CTreeNode* node);
     bool ParseElement(CTreeNode* node, int depth);

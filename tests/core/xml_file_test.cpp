@@ -165,6 +165,15 @@ TEST_F(XmlFileTest, AttributesInAnyOrderMakeTheSameMap) {
         {"<A Z=\"&lt;\" a=\"x&amp;y\"/>", {{L"Z", L"<"}, {L"a", L"x&y"}}},
         {"<A \xc3\xa9=\"1\" z=\"2\"/>", {{L"z", L"2"}, {L"\u00e9", L"1"}}},
         {"<A b=\"1\" =\"x\" a=\"2\"/>", {{L"a", L"2"}, {L"b", L"1"}}},
+        // Values read in one go or not: quotes of the other kind, values
+        // around sixteen bytes long, characters beyond ASCII late in a long
+        // value, blanks around the '=' and single quotes.
+        {"<A a=\"it's\" b='say \"x\"'/>", {{L"a", L"it's"}, {L"b", L"say \"x\""}}},
+        {"<A a=\"0123456789abcdef\" b=\"0123456789abcdefg\"/>",
+         {{L"a", L"0123456789abcdef"}, {L"b", L"0123456789abcdefg"}}},
+        {"<A a=\"0123456789abcdefghij\xc3\xa9k\"/>", {{L"a", L"0123456789abcdefghij\u00e9k"}}},
+        {"<A a = \"1\" b\t=\"2\"/>", {{L"a", L"1"}, {L"b", L"2"}}},
+        {"<A a=\"\" b=\"&#13;\"/>", {{L"a", L""}, {L"b", L"\r"}}},
     };
     for (const Case& c : cases) {
         CRoot root;
