@@ -2,8 +2,15 @@
 
 #include <new>
 
-// A block: its header, then the pieces, each preceded by one word that holds
-// its block (null for a piece of the heap).
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define VORPEL_ARENA_POISON 1
+#endif
+
+// A block: its header, then the pieces, each preceded by a header that holds
+// its block (null for a piece of the heap). Under AddressSanitizer the piece
+// header also holds the piece's size, and whatever is not a live piece is
+// poisoned, so that a node used after it was deleted is still reported.
 //
 // While the reader cuts from a block, the block's count of live pieces holds
 // a large bias instead of the pieces cut, so that cutting needs no atomic
@@ -25,6 +32,26 @@ constexpr std::size_t RoundUp(std::size_t n) {
     return (n + kWord - 1) & ~(kWord - 1);
 }
 
+struct PieceHeader {
+    void* block; // the NodeArena::Block, null for a piece of the heap
+#ifdef VORPEL_ARENA_POISON
+    std::size_t size;
+#endif
+};
+static_assert(sizeof(PieceHeader) % kWord == 0);
+
+void Poison([[maybe_unused]] void* p, [[maybe_unused]] std::size_t size) {
+#ifdef VORPEL_ARENA_POISON
+    ASAN_POISON_MEMORY_REGION(p, size);
+#endif
+}
+
+void Unpoison([[maybe_unused]] void* p, [[maybe_unused]] std::size_t size) {
+#ifdef VORPEL_ARENA_POISON
+    ASAN_UNPOISON_MEMORY_REGION(p, size);
+#endif
+}
+
 struct ThreadState {
     bool active = false;
     void* block = nullptr; // the NodeArena::Block being cut from
@@ -34,12 +61,11 @@ thread_local ThreadState t_state;
 
 std::atomic<std::size_t> g_blocks{0};
 
-void FreeBlock(void* block) {
-    g_blocks.fetch_sub(1, std::memory_order_relaxed);
-    ::operator delete(block);
-}
-
 } // namespace
+
+std::size_t NodeArena::PieceOverhead() {
+    return sizeof(PieceHeader);
+}
 
 NodeArena::Block* NodeArena::NewBlock(std::size_t size) {
     void* memory = ::operator new(size);
@@ -47,15 +73,22 @@ NodeArena::Block* NodeArena::NewBlock(std::size_t size) {
     Block* block = new (memory) Block;
     block->used = RoundUp(sizeof(Block));
     block->size = size;
+    Poison(static_cast<char*>(memory) + block->used, size - block->used);
     return block;
+}
+
+void NodeArena::FreeBlock(Block* block) noexcept {
+    const std::size_t size = block->size;
+    block->~Block();
+    Unpoison(block, size);
+    g_blocks.fetch_sub(1, std::memory_order_relaxed);
+    ::operator delete(static_cast<void*>(block));
 }
 
 void NodeArena::Retire(Block* block) noexcept {
     const uint32_t drop = Block::kBias - block->cut;
-    if (block->live.fetch_sub(drop, std::memory_order_acq_rel) == drop) {
-        block->~Block();
+    if (block->live.fetch_sub(drop, std::memory_order_acq_rel) == drop)
         FreeBlock(block);
-    }
 }
 
 NodeArena::Scope::Scope() {
@@ -75,7 +108,9 @@ std::size_t NodeArena::BlockCount() {
 }
 
 void* NodeArena::Allocate(std::size_t size) {
-    const std::size_t need = kWord + RoundUp(size ? size : 1);
+    const std::size_t body = RoundUp(size ? size : 1);
+    const std::size_t need = sizeof(PieceHeader) + body;
+    char* piece;
     if (t_state.active && need <= kBlockSize / 8) {
         auto* block = static_cast<Block*>(t_state.block);
         if (!block || block->used + need > block->size) {
@@ -84,28 +119,33 @@ void* NodeArena::Allocate(std::size_t size) {
                 Retire(block);
             t_state.block = block = fresh;
         }
-        char* piece = reinterpret_cast<char*>(block) + block->used;
+        piece = reinterpret_cast<char*>(block) + block->used;
         block->used += need;
         ++block->cut;
-        *reinterpret_cast<Block**>(piece) = block;
-        return piece + kWord;
+        Unpoison(piece, need);
+        reinterpret_cast<PieceHeader*>(piece)->block = block;
+    } else {
+        piece = static_cast<char*>(::operator new(need));
+        reinterpret_cast<PieceHeader*>(piece)->block = nullptr;
     }
-    char* piece = static_cast<char*>(::operator new(need));
-    *reinterpret_cast<Block**>(piece) = nullptr;
-    return piece + kWord;
+#ifdef VORPEL_ARENA_POISON
+    reinterpret_cast<PieceHeader*>(piece)->size = need;
+#endif
+    return piece + sizeof(PieceHeader);
 }
 
 void NodeArena::Free(void* p) noexcept {
     if (!p)
         return;
-    char* piece = static_cast<char*>(p) - kWord;
-    Block* block = *reinterpret_cast<Block**>(piece);
+    char* const piece = static_cast<char*>(p) - sizeof(PieceHeader);
+    auto* const block = static_cast<Block*>(reinterpret_cast<PieceHeader*>(piece)->block);
     if (!block) {
         ::operator delete(static_cast<void*>(piece));
         return;
     }
-    if (block->live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        block->~Block();
+#ifdef VORPEL_ARENA_POISON
+    Poison(piece, reinterpret_cast<PieceHeader*>(piece)->size);
+#endif
+    if (block->live.fetch_sub(1, std::memory_order_acq_rel) == 1)
         FreeBlock(block);
-    }
 }

@@ -37,6 +37,9 @@ public:
 
     // Blocks currently held, by all threads (for tests and diagnostics).
     static std::size_t BlockCount();
+    // The bytes a piece takes in its block besides its own (rounded up to
+    // whole words).
+    static std::size_t PieceOverhead();
 
     // The size of the blocks pieces are cut from.
     static constexpr std::size_t kBlockSize = 64 * 1024;
@@ -45,4 +48,5 @@ private:
     struct Block;
     static Block* NewBlock(std::size_t size);
     static void Retire(Block* block) noexcept;
+    static void FreeBlock(Block* block) noexcept;
 };

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -37,12 +38,13 @@ TEST_F(NodeArenaTest, PiecesOfAScopeFollowEachOtherAndAreAligned) {
             pieces.push_back(NodeArena::Allocate(size));
         EXPECT_EQ(NodeArena::BlockCount(), m_blocks + 1);
     }
-    // One word before each piece, sizes rounded up to words.
-    const std::size_t expectedGap[] = {16, 16, 16, 32, 208};
+    // A header before each piece, sizes rounded up to words.
+    const std::size_t sizes[] = {8, 8, 8, 24, 200};
     for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
         EXPECT_EQ(reinterpret_cast<uintptr_t>(pieces[i]) % 8, 0u);
-        EXPECT_EQ(static_cast<char*>(pieces[i + 1]) - static_cast<char*>(pieces[i]),
-                  static_cast<std::ptrdiff_t>(expectedGap[i]))
+        EXPECT_EQ(static_cast<std::size_t>(static_cast<char*>(pieces[i + 1]) -
+                                           static_cast<char*>(pieces[i])),
+                  sizes[i] + NodeArena::PieceOverhead())
             << i;
     }
     for (void* p : pieces)
@@ -201,5 +203,31 @@ TEST_F(NodeArenaTest, NodesMadeWithoutThrowingComeFromTheArenaToo) {
     EXPECT_EQ(NodeArena::BlockCount(), m_blocks + 1);
     delete node;
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// Cut from blocks or not, a deleted node is still caught when it is used.
+TEST_F(NodeArenaTest, UsingADeletedNodeIsReported) {
+    EXPECT_DEATH(
+        {
+            const NodeArena::Scope scope;
+            CTreeNode* keep = new CTreeNode(1);
+            CTreeNode* node = new CTreeNode(2);
+            delete node;
+            std::printf("%d\n", node->GetType());
+            delete keep;
+        },
+        "use-after-poison");
+    EXPECT_DEATH(
+        {
+            const NodeArena::Scope scope;
+            CTreeNode* keep = new CTreeNode(1);
+            CTreeNode* node = new CTreeNode(2);
+            delete node;
+            delete node;
+            delete keep;
+        },
+        "use-after-poison");
+}
+#endif
 
 } // namespace
