@@ -209,49 +209,90 @@ constexpr WrittenVertexForms MakeWrittenVertexForms() {
 
 constexpr WrittenVertexForms kWrittenForms = MakeWrittenVertexForms();
 
-// Reads vertices of the forms above from p on while sixteen characters
-// remain (the text's NUL may be the last of them); returns where it stopped.
+// The constants of ReadWrittenVertex, made once for a run of vertices.
+struct WrittenVertexConstants {
+    __m128i zeroChar, nine, tens, hundreds, tenThousands;
+    __m128d thousand;
+};
+
+__attribute__((target("ssse3"), always_inline)) inline WrittenVertexConstants
+MakeWrittenVertexConstants() {
+    return {_mm_set1_epi8('0'),         _mm_set1_epi8(9),           _mm_set1_epi16(0x010A),
+            _mm_set1_epi32(0x00010064), _mm_set1_epi32(0x00012710), _mm_set1_pd(1e3)};
+}
+
+// Reads one vertex of the forms above from sixteen characters into *out
+// and sets length to its characters with the space; false when the
+// characters are in no form.
+__attribute__((target("ssse3"), always_inline)) inline bool
+ReadWrittenVertex(const wchar_t* chars, const WrittenVertexConstants& k, ConductorVertex* out,
+                  uint32_t& length) {
+    static_assert(sizeof(wchar_t) == 4);
+    const __m128i* const c = reinterpret_cast<const __m128i*>(chars);
+    // Characters past U+00FF saturate to 0xFF (negative ones to 0): neither
+    // is a character the forms hold.
+    const __m128i bytes =
+        _mm_packus_epi16(_mm_packs_epi32(_mm_loadu_si128(c), _mm_loadu_si128(c + 1)),
+                         _mm_packs_epi32(_mm_loadu_si128(c + 2), _mm_loadu_si128(c + 3)));
+    const __m128i values = _mm_sub_epi8(bytes, k.zeroChar);
+    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(values, k.nine), values);
+    const __m128i digits = _mm_and_si128(values, isDigit);
+    const auto key =
+        static_cast<unsigned>(_mm_movemask_epi8(isDigit)) & ((1u << kWrittenKeyBits) - 1);
+    const WrittenVertexForm& f = kWrittenForms.form[kWrittenForms.byDigits[key]];
+    const __m128i shape = _mm_or_si128(_mm_sub_epi8(bytes, digits),
+                                       _mm_load_si128(reinterpret_cast<const __m128i*>(f.past)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(
+            shape, _mm_load_si128(reinterpret_cast<const __m128i*>(f.match)))) != 0xFFFF)
+        return false;
+    length = f.length;
+    // Eight digits a number: pairs, fours, then the whole.
+    __m128i n =
+        _mm_shuffle_epi8(digits, _mm_load_si128(reinterpret_cast<const __m128i*>(f.gather)));
+    n = _mm_madd_epi16(_mm_maddubs_epi16(n, k.tens), k.hundreds);
+    n = _mm_madd_epi16(_mm_packs_epi32(n, n), k.tenThousands);
+    // As the digits divided by 1000 as a double, then a float.
+    const __m128 xy = _mm_xor_ps(_mm_cvtpd_ps(_mm_div_pd(_mm_cvtepi32_pd(n), k.thousand)),
+                                 _mm_load_ps(reinterpret_cast<const float*>(f.sign)));
+    _mm_storel_pi(reinterpret_cast<__m64*>(&out->x), xy);
+    out->corner = 0;
+    out->tie = VertexTie();
+    return true;
+}
+
+// Reads vertices of the forms above from p on; returns where it stopped.
 __attribute__((target("ssse3"))) const wchar_t*
 ReadWrittenVerticesSimd(const wchar_t* p, const wchar_t* end, ConductorVertex*& out) {
-    static_assert(sizeof(wchar_t) == 4);
-    const __m128i zeroChar = _mm_set1_epi8('0');
-    const __m128i nine = _mm_set1_epi8(9);
-    const __m128i tens = _mm_set1_epi16(0x010A);
-    const __m128i hundreds = _mm_set1_epi32(0x00010064);
-    const __m128i tenThousands = _mm_set1_epi32(0x00012710);
-    const __m128d thousand = _mm_set1_pd(1e3);
+    const WrittenVertexConstants k = MakeWrittenVertexConstants();
     ConductorVertex* o = out;
-    while (end - p >= 15) {
-        const __m128i* const c = reinterpret_cast<const __m128i*>(p);
-        // Characters past U+00FF saturate to 0xFF (negative ones to 0):
-        // neither is a character the forms hold.
-        const __m128i bytes =
-            _mm_packus_epi16(_mm_packs_epi32(_mm_loadu_si128(c), _mm_loadu_si128(c + 1)),
-                             _mm_packs_epi32(_mm_loadu_si128(c + 2), _mm_loadu_si128(c + 3)));
-        const __m128i values = _mm_sub_epi8(bytes, zeroChar);
-        const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(values, nine), values);
-        const __m128i digits = _mm_and_si128(values, isDigit);
-        const auto key =
-            static_cast<unsigned>(_mm_movemask_epi8(isDigit)) & ((1u << kWrittenKeyBits) - 1);
-        const WrittenVertexForm& f = kWrittenForms.form[kWrittenForms.byDigits[key]];
-        const __m128i shape = _mm_or_si128(
-            _mm_sub_epi8(bytes, digits), _mm_load_si128(reinterpret_cast<const __m128i*>(f.past)));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(
-                shape, _mm_load_si128(reinterpret_cast<const __m128i*>(f.match)))) != 0xFFFF)
-            break;
-        // Eight digits a number: pairs, fours, then the whole.
-        __m128i n =
-            _mm_shuffle_epi8(digits, _mm_load_si128(reinterpret_cast<const __m128i*>(f.gather)));
-        n = _mm_madd_epi16(_mm_maddubs_epi16(n, tens), hundreds);
-        n = _mm_madd_epi16(_mm_packs_epi32(n, n), tenThousands);
-        // As the digits divided by 1000 as a double, then a float.
-        const __m128 xy = _mm_xor_ps(_mm_cvtpd_ps(_mm_div_pd(_mm_cvtepi32_pd(n), thousand)),
-                                     _mm_load_ps(reinterpret_cast<const float*>(f.sign)));
-        _mm_storel_pi(reinterpret_cast<__m64*>(&o->x), xy);
-        o->corner = 0;
-        o->tie = VertexTie();
-        ++o;
-        p += f.length;
+    // Sixteen characters at p, the text's NUL may be the last of them.
+    if (end - p >= 15) {
+        for (const wchar_t* const last = end - 15; p <= last; ++o) {
+            uint32_t length;
+            if (!ReadWrittenVertex(p, k, o, length))
+                break;
+            p += length;
+        }
+    }
+    // The rest from a copy, with a space for the end of the text.
+    const std::ptrdiff_t left = end - p;
+    if (left >= 11 && left < 15) {
+        // Eleven to fourteen characters: the first eight and the last eight.
+        alignas(16) wchar_t chars[16] = {};
+        const auto copy = [](wchar_t* to, const wchar_t* from) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+        };
+        copy(chars, p);
+        copy(chars + 4, p + 4);
+        copy(chars + left - 8, end - 8);
+        copy(chars + left - 4, end - 4);
+        chars[left] = L' ';
+        uint32_t length;
+        if (ReadWrittenVertex(chars, k, o, length)) {
+            ++o;
+            p = std::min(p + length, end);
+        }
     }
     out = o;
     return p;
@@ -385,6 +426,10 @@ void CConductor::ReadAttributes() {
     bool done = false;
     for (;;) {
         p = ReadWrittenVertices(p, end, out);
+        if (p == end) {
+            done = true;
+            break;
+        }
         double v[3] = {0, 0, 0};
         const wchar_t* q = ReadVertexNumber(p, v[0]);
         if (!q || q == end || *q != L',')
