@@ -17,7 +17,10 @@
 #include <utility>
 #include <vector>
 
+// Vertex lists of the writer's form are read with SSSE3 where the processor
+// has it (looked up at run time).
 #if defined(__x86_64__) && defined(__GNUC__)
+#define VORPEL_VERTEX_SIMD 1
 #include <immintrin.h>
 #endif
 
@@ -125,10 +128,6 @@ int ScanVertex(const wchar_t* text, float* out) {
     return read;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define VORPEL_VERTEX_SIMD 1
-#endif
-
 #ifdef VORPEL_VERTEX_SIMD
 
 // Sixteen characters at a time: a vertex "x,y " of the writer's form with
@@ -147,8 +146,8 @@ struct alignas(16) WrittenVertexForm {
     // 5-7); 0x80 makes a zero.
     uint8_t gather[16];
     uint32_t sign[2]; // the sign bits of x and y
-    uint32_t length;  // characters with the space
-    uint32_t unused = 0;
+    // Keeps the sixteen bytes loaded with sign inside the entry.
+    uint32_t padding[2] = {0, 0};
 };
 
 constexpr int kWrittenFormCount = 1 + 2 * 4 * 2 * 4;
@@ -157,6 +156,9 @@ constexpr int kWrittenKeyBits = 12;
 struct WrittenVertexForms {
     WrittenVertexForm form[kWrittenFormCount];
     uint8_t byDigits[1u << kWrittenKeyBits]; // form index, 0 for none
+    // The form's characters with the space, looked up apart from the form:
+    // the next vertex's characters wait for it.
+    uint8_t lengthByDigits[1u << kWrittenKeyBits];
 };
 
 constexpr WrittenVertexForms MakeWrittenVertexForms() {
@@ -192,7 +194,6 @@ constexpr WrittenVertexForms MakeWrittenVertexForms() {
                     f.match[at++] = ',';
                     number(sy != 0, wy, 8);
                     f.match[at++] = ' ';
-                    f.length = static_cast<uint32_t>(at);
                     for (int i = at; i < 16; ++i)
                         f.match[i] = f.past[i] = 0xFF;
                     f.sign[0] = sx ? 0x80000000u : 0;
@@ -202,6 +203,7 @@ constexpr WrittenVertexForms MakeWrittenVertexForms() {
                         key |= f.match[i] == '0' ? 1u << i : 0;
                     forms.form[count] = f;
                     forms.byDigits[key] = static_cast<uint8_t>(count);
+                    forms.lengthByDigits[key] = static_cast<uint8_t>(at);
                     ++count;
                 }
     return forms;
@@ -245,7 +247,7 @@ ReadWrittenVertex(const wchar_t* chars, const WrittenVertexConstants& k, Conduct
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(
             shape, _mm_load_si128(reinterpret_cast<const __m128i*>(f.match)))) != 0xFFFF)
         return false;
-    length = f.length;
+    length = kWrittenForms.lengthByDigits[key];
     // Eight digits a number: pairs, fours, then the whole.
     __m128i n =
         _mm_shuffle_epi8(digits, _mm_load_si128(reinterpret_cast<const __m128i*>(f.gather)));
@@ -420,8 +422,9 @@ void CConductor::ReadAttributes() {
         scratch.resize(room);
     ConductorVertex* out = scratch.data();
     // The writer's own form, "x,y[,corner]" with single spaces between
-    // vertices, in one pass. The first vertex in any other form goes to the
-    // general walk below, from its start.
+    // vertices, in one pass: sixteen characters at a time where the vertex
+    // fits, else number by number. The first vertex in any other form goes
+    // to the general walk below, from its start.
     const wchar_t* p = begin;
     bool done = false;
     for (;;) {
