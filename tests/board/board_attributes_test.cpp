@@ -22,10 +22,13 @@
 #include "tests/attribute_write_check.h"
 #include "tests/board/board_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -42,6 +45,69 @@ template <class T> void ReadInto(T& node, const Attrs& attrs, const std::wstring
     node.GetAttributes() = attrs;
     node.SetText(text);
     node.ReadAttributes();
+}
+
+// The reading rule of a conductor's vertex list spelt out with the general
+// number parser: the vertex at pos is "x,y[,corner]" as ParseDouble reads
+// each number (cast to float), the next one starts after the first space
+// that follows its second (or third) number's comma.
+std::vector<ConductorVertex> ReferenceVertices(const std::wstring& text) {
+    std::vector<ConductorVertex> out;
+    std::size_t pos = 0;
+    for (;;) {
+        float v[3] = {0, 0, 0};
+        int n = 0;
+        const wchar_t* p = text.c_str() + pos;
+        for (; n < 3; ++n) {
+            if (n > 0) {
+                if (*p != L',')
+                    break;
+                ++p;
+            }
+            const wchar_t* end = nullptr;
+            const double value = ParseDouble(p, &end);
+            if (end == p)
+                break;
+            v[n] = static_cast<float>(value);
+            p = end;
+        }
+        if (n < 2)
+            break;
+        out.push_back(ConductorVertex{v[0], v[1], v[2], VertexTie()});
+        std::size_t after = text.find(L',', pos);
+        if (after == std::wstring::npos)
+            break;
+        ++after;
+        if (n == 3) {
+            after = text.find(L',', after);
+            if (after == std::wstring::npos)
+                break;
+            ++after;
+        }
+        const std::size_t space = text.find(L' ', after);
+        if (space == std::wstring::npos)
+            break;
+        pos = space + 1;
+    }
+    return out;
+}
+
+// Reads text into a conductor and compares its vertices with the reference,
+// the floats bit for bit.
+void ExpectVerticesAsReference(const std::wstring& text) {
+    CConductor conductor;
+    ReadInto(conductor, {}, text);
+    const std::vector<ConductorVertex> expected = ReferenceVertices(text);
+    ASSERT_EQ(conductor.m_vertices.size(), expected.size()) << text;
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        const ConductorVertex& a = conductor.m_vertices[k];
+        const ConductorVertex& b = expected[k];
+        ASSERT_TRUE(std::memcmp(&a.x, &b.x, sizeof(float)) == 0 &&
+                    std::memcmp(&a.y, &b.y, sizeof(float)) == 0 &&
+                    std::memcmp(&a.corner, &b.corner, sizeof(float)) == 0)
+            << "vertex " << k << " of " << text;
+        ASSERT_TRUE(a.tie.IsNone());
+    }
 }
 
 } // namespace
@@ -230,34 +296,7 @@ TEST_F(BoardAttributesTest, ConductorVertexText) {
 // every text, also a damaged one, exactly the vertices the general scanner
 // takes (the walk below is the reading rule spelt out with ScanFloats).
 TEST_F(BoardAttributesTest, ConductorVertexScanMatchesTheGeneralScanner) {
-    auto reference = [](const std::wstring& text) {
-        std::vector<ConductorVertex> out;
-        if (text.find(L',') == std::wstring::npos)
-            return out;
-        std::size_t pos = 0;
-        for (;;) {
-            float v[3] = {0, 0, 0};
-            const int n = ScanFloats(text.c_str() + pos, 3, v);
-            if (n < 2 || n > 3)
-                break;
-            out.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
-            std::size_t after = text.find(L',', pos);
-            if (after == std::wstring::npos)
-                break;
-            ++after;
-            if (n == 3) {
-                after = text.find(L',', after);
-                if (after == std::wstring::npos)
-                    break;
-                ++after;
-            }
-            const std::size_t space = text.find(L' ', after);
-            if (space == std::wstring::npos)
-                break;
-            pos = space + 1;
-        }
-        return out;
-    };
+    const auto reference = ReferenceVertices;
     static const wchar_t* const kPieces[] = {
         L"1", L"-2.5", L"0", L"0x1p3", L"0x", L"1e3", L"1.", L".5", L"+3", L" ", L",", L",", L" ",
         L"-", L"x", L"\t", L"1234567890123456789", L"9.", L"nan", L"-inf", L"1.25E-2", L"7.0001",
@@ -289,6 +328,175 @@ TEST_F(BoardAttributesTest, ConductorVertexScanMatchesTheGeneralScanner) {
                         std::memcmp(&a.corner, &b.corner, sizeof(float)) == 0)
                 << text;
         }
+    }
+}
+
+// The writer's own form ("%.3f" numbers, single spaces) has readers of its
+// own; every text must still read as the general parser reads it. Each case
+// also stands behind and before vertices of the writer's form, so that it
+// meets the readers at every place of their sixteen-character steps.
+TEST_F(BoardAttributesTest, ConductorVertexListsReadAsTheGeneralParserReadsThem) {
+    static const wchar_t* const kCases[] = {
+        // The writer's form.
+        L"0.000,0.000 1.000,1.250 -12.345,7.500,0.250",
+        L"100.000,125.000 999.999,0.001 9999.999,9999.999 0.000,9999.999",
+        // Negative numbers, negative zero.
+        L"-1.000,-2.500 -1234.567,-9999.999 -0.001,5.000 6.000,-0.001",
+        L"-0.000,-0.000 0.000,-0.000 -0.000,0.000,-0.000",
+        // Whole parts past four digits, leading zeros.
+        L"12345.678,1.000 123456789.125,-99999.500 1.000,2.000",
+        L"0012.500,0001.000 000000000000.001,1.000",
+        L"123456789012.345,1.000 1234567890123.456,1.000",
+        // Other counts of decimals.
+        L"1.5,2.25 3.1234,4.0001 5,6 7.,8.",
+        L"1.00,2.0000 3.000,4.00 5.0,6.000",
+        // Exponents, plus signs, points without digits.
+        L"1e3,2.000 1.000e2,3.000 1.000E-2,4.000",
+        L"+1.000,2.000 3.000,+4.000 .500,1.000 1.000,-.500",
+        // Missing y, stray spaces.
+        L"1.000, 2.000,3.000 4.000,5.000",
+        L"1.000 2.000,3.000 4.000,5.000",
+        L"1.000,2.000  3.000,4.000 5.000,6.000",
+        L" 1.000,2.000 3.000,4.000",
+        L"1.000,2.000 ",
+        // Corners.
+        L"1.000,2.000,0.500 3.000,4.000,-0.250 5.000,6.000,0.000",
+        L"1.000,2.000,0.500,7.000 3.000,4.000",
+        // Ends in the middle of a number.
+        L"1.000,2.0",
+        L"1.000,2.",
+        L"1.000,-",
+        L"1.000,",
+        L"1.00",
+        L"-",
+        // Other characters.
+        L"1.000,2.000 x,3.000 4.000,5.000",
+        L"1.0a0,2.000 3.000,4.000",
+        L"1.000,2.000;3.000,4.000 5.000,6.000",
+        L"1.000,2.000\t3.000,4.000 5.000,6.000",
+        L"1.000,2.000 \x130.000,1.000 2.000,3.000",
+        L"1.000,2.\x10030000 2.000,3.000",
+        L"1.000,2.000 0x1p3,1.000 inf,nan 1.000,2.000",
+        L"1.000/2.000 3.000,4.000",
+    };
+    static const std::wstring kBefore[] = {L"", L"1.000,2.000 ", L"10.000,-2.500 3.000,4.000 ",
+                                           L"-0.125,1234.500,0.500 "};
+    static const std::wstring kAfter[] = {L"", L" 1.000,2.000",
+                                          L" 5.000,6.000 70.000,80.000 -9.000,-10.000"};
+    for (const wchar_t* text : kCases)
+        for (const std::wstring& before : kBefore)
+            for (const std::wstring& after : kAfter)
+                for (std::size_t skip = 0; skip < 3; ++skip) {
+                    // Starting a few characters in moves the case against
+                    // the steps of the readers.
+                    const std::wstring joined = before + text + after;
+                    const std::wstring whole = joined.substr(std::min(skip, joined.size()));
+                    ExpectVerticesAsReference(whole);
+                    if (HasFatalFailure())
+                        return;
+                }
+    // A NUL inside the text ends no list early.
+    std::wstring nul = L"1.000,2.000 3.000,4.000 5.000,6.000 7.000,8.000";
+    nul[15] = L'\0';
+    ExpectVerticesAsReference(nul);
+    nul = L"1.000,2.000 3.000,4.000 5.000,6.000 7.000,8.000";
+    nul[23] = L'\0';
+    ExpectVerticesAsReference(nul);
+}
+
+// Long lists in the writer's form, read whole and with one character
+// changed anywhere.
+TEST_F(BoardAttributesTest, LongConductorVertexListsReadAsTheGeneralParserReadsThem) {
+    uint64_t state = 5;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 32);
+    };
+    auto number = [&] {
+        static const uint32_t kLimits[] = {10, 1000, 100000, 10000000, 1000000000};
+        const uint32_t thousandths = next() % kLimits[next() % 5];
+        return StrPrintf(L"%s%u.%03u", next() % 3 == 0 ? L"-" : L"", thousandths / 1000,
+                         thousandths % 1000);
+    };
+    static const wchar_t kChanges[] = L"0123456789-+., e\tx";
+    for (int i = 0; i < 600; ++i) {
+        std::wstring text;
+        const int count = i == 0 ? 5000 : static_cast<int>(next() % 40);
+        for (int k = 0; k < count; ++k) {
+            if (k > 0)
+                text += L' ';
+            text += number() + L',' + number();
+            if (next() % 8 == 0)
+                text += L',' + number();
+        }
+        ExpectVerticesAsReference(text);
+        if (HasFatalFailure() || text.empty())
+            return;
+        for (int change = 0; change < 20; ++change) {
+            std::wstring changed = text;
+            const std::size_t at = next() % changed.size();
+            const wchar_t c = kChanges[next() % (sizeof kChanges / sizeof *kChanges - 1)];
+            switch (next() % 3) {
+            case 0:
+                changed[at] = c;
+                break;
+            case 1:
+                changed.insert(at, 1, c);
+                break;
+            default:
+                changed.erase(at, 1);
+                break;
+            }
+            ExpectVerticesAsReference(changed);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+// A conductor read from a file and saved again gives back its text, and a
+// text in another form comes back in the writer's form, which reads as the
+// same vertices.
+TEST_F(BoardAttributesTest, ConductorTextsSurviveLoadAndSave) {
+    const std::string kWritten =
+        "0.000,0.000 1.000,1.250 -12.345,7.500,0.250 100.000,125.000 -0.000,9999.999 "
+        "12345.678,-0.001 1.000,2.000,-0.500 3.000,4.000";
+    const std::string document = XmlDoc("<Project>\r\n"
+                                        "  <Board>\r\n"
+                                        "    <Conductor Layer=\"BOT\" Width=\"0.25\">" +
+                                        kWritten +
+                                        "</Conductor>\r\n"
+                                        "    <Conductor Width=\"0.4\">1.5,2.25 3,4,0.5 5e1,-6.0"
+                                        "</Conductor>\r\n"
+                                        "  </Board>\r\n"
+                                        "</Project>\r\n");
+    CRoot root;
+    ASSERT_TRUE(LoadText(root, document));
+    const std::string saved = SaveText(root);
+    // Long texts are saved wrapped; a line end reads as one space.
+    const std::string expected = XmlDoc("<Project>\r\n"
+                                        "  <Board>\r\n"
+                                        "    <Conductor Layer=\"BOT\" Width=\"0.25\">0.000,0.000 "
+                                        "1.000,1.250 -12.345,7.500,0.250 100.000,125.000 "
+                                        "-0.000,9999.999 12345.678,-0.001\r\n"
+                                        "    1.000,2.000,-0.500 3.000,4.000\r\n"
+                                        "    </Conductor>\r\n"
+                                        "    <Conductor Width=\"0.4\">1.500,2.250 3.000,4.000,"
+                                        "0.500 50.000,-6.000</Conductor>\r\n"
+                                        "  </Board>\r\n"
+                                        "</Project>\r\n");
+    EXPECT_EQ(saved, expected);
+    CRoot again;
+    ASSERT_TRUE(LoadText(again, saved));
+    EXPECT_EQ(SaveText(again), expected);
+    const auto* a = static_cast<const CConductor*>(root.GetChild(0)->GetChild(1));
+    const auto* b = static_cast<const CConductor*>(again.GetChild(0)->GetChild(1));
+    ASSERT_EQ(a->m_vertices.size(), 3u);
+    ASSERT_EQ(b->m_vertices.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(a->m_vertices[k].x, b->m_vertices[k].x);
+        EXPECT_EQ(a->m_vertices[k].y, b->m_vertices[k].y);
+        EXPECT_EQ(a->m_vertices[k].corner, b->m_vertices[k].corner);
     }
 }
 
