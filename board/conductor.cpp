@@ -10,6 +10,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -145,6 +146,9 @@ struct alignas(16) WrittenVertexForm {
     // digit numbers (whole part right-aligned in bytes 1-4, the decimals in
     // 5-7); 0x80 makes a zero.
     uint8_t gather[16];
+    // 0xFF at the first digit of a whole part of two or more digits: a '0'
+    // there is a leading zero, which the writer never puts.
+    uint8_t lead[16];
     uint32_t sign[2]; // the sign bits of x and y
     // Keeps the sixteen bytes loaded with sign inside the entry.
     uint32_t padding[2] = {0, 0};
@@ -180,6 +184,8 @@ constexpr WrittenVertexForms MakeWrittenVertexForms() {
                             f.match[at++] = '-';
                         for (int i = 0; i < 8; ++i)
                             f.gather[slot + i] = 0x80;
+                        if (whole >= 2)
+                            f.lead[at] = 0xFF;
                         for (int i = 0; i < whole; ++i) {
                             f.gather[slot + 5 - whole + i] = static_cast<uint8_t>(at);
                             f.match[at++] = '0';
@@ -211,6 +217,15 @@ constexpr WrittenVertexForms MakeWrittenVertexForms() {
 
 constexpr WrittenVertexForms kWrittenForms = MakeWrittenVertexForms();
 
+// Whether the processor has SSSE3 (looked up once).
+bool HasVertexSimd() {
+    static const bool simd = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return simd;
+}
+
 // The constants of ReadWrittenVertex, made once for a run of vertices.
 struct WrittenVertexConstants {
     __m128i zeroChar, nine, tens, hundreds, tenThousands;
@@ -225,10 +240,10 @@ MakeWrittenVertexConstants() {
 
 // Reads one vertex of the forms above from sixteen characters into *out
 // and sets length to its characters with the space; false when the
-// characters are in no form.
+// characters are in no form, or, for written, have a leading zero.
 __attribute__((target("ssse3"), always_inline)) inline bool
 ReadWrittenVertex(const wchar_t* chars, const WrittenVertexConstants& k, ConductorVertex* out,
-                  uint32_t& length) {
+                  uint32_t& length, bool written = false) {
     static_assert(sizeof(wchar_t) == 4);
     const __m128i* const c = reinterpret_cast<const __m128i*>(chars);
     // Characters past U+00FF saturate to 0xFF (negative ones to 0): neither
@@ -246,6 +261,10 @@ ReadWrittenVertex(const wchar_t* chars, const WrittenVertexConstants& k, Conduct
                                        _mm_load_si128(reinterpret_cast<const __m128i*>(f.past)));
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(
             shape, _mm_load_si128(reinterpret_cast<const __m128i*>(f.match)))) != 0xFFFF)
+        return false;
+    if (written && _mm_movemask_epi8(_mm_and_si128(
+                       _mm_cmpeq_epi8(bytes, k.zeroChar),
+                       _mm_load_si128(reinterpret_cast<const __m128i*>(f.lead)))) != 0)
         return false;
     length = kWrittenForms.lengthByDigits[key];
     // Eight digits a number: pairs, fours, then the whole.
@@ -300,17 +319,39 @@ ReadWrittenVerticesSimd(const wchar_t* p, const wchar_t* end, ConductorVertex*& 
     return p;
 }
 
+// Compares the vertices with the text from p on, as many as are in the
+// forms above without leading zeros and read back to exactly their
+// numbers; returns how many, with p after the last one's space. Such a text
+// is what "%.3f" writes for the floats it reads to: below 10,000 a float is
+// within half a thousandth of the decimal it was read from, so the
+// thousandths round back to it.
+__attribute__((target("ssse3"))) std::size_t
+MatchWrittenVerticesSimd(const wchar_t*& p, const wchar_t* end, const ConductorVertex* vertices,
+                         std::size_t count) {
+    const WrittenVertexConstants k = MakeWrittenVertexConstants();
+    std::size_t i = 0;
+    if (end - p < 15)
+        return 0;
+    for (const wchar_t* const last = end - 15; p <= last && i < count; ++i) {
+        const ConductorVertex& want = vertices[i];
+        ConductorVertex read;
+        uint32_t length;
+        if (want.corner != 0 || !ReadWrittenVertex(p, k, &read, length, true) ||
+            std::bit_cast<uint32_t>(read.x) != std::bit_cast<uint32_t>(want.x) ||
+            std::bit_cast<uint32_t>(read.y) != std::bit_cast<uint32_t>(want.y))
+            break;
+        p += length;
+    }
+    return i;
+}
+
 #endif
 
 // Reads vertices of the writer's most common forms from p on, as many as
 // it can; returns where it stopped (the rest is for the other readers).
 const wchar_t* ReadWrittenVertices(const wchar_t* p, const wchar_t* end, ConductorVertex*& out) {
 #ifdef VORPEL_VERTEX_SIMD
-    static const bool simd = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("ssse3") != 0;
-    }();
-    if (simd)
+    if (HasVertexSimd())
         return ReadWrittenVerticesSimd(p, end, out);
 #endif
     (void)end;
@@ -364,7 +405,18 @@ inline bool MatchesFixed3(const wchar_t*& p, const wchar_t* end, float value) {
 bool TextMatchesVertices(const std::wstring& text, const std::vector<ConductorVertex>& vertices) {
     const wchar_t* p = text.data();
     const wchar_t* const end = p + text.size();
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
+    std::size_t i = 0;
+#ifdef VORPEL_VERTEX_SIMD
+    if (HasVertexSimd()) {
+        // Most vertices are compared sixteen characters at a time; the
+        // rest, from the space before the first that was not, one number
+        // at a time.
+        i = MatchWrittenVerticesSimd(p, end, vertices.data(), vertices.size());
+        if (i > 0)
+            --p;
+    }
+#endif
+    for (; i < vertices.size(); ++i) {
         const ConductorVertex& v = vertices[i];
         if (i > 0) {
             if (p == end || *p != L' ')

@@ -515,18 +515,21 @@ TEST_F(BoardAttributesTest, ConductorTextIsRewrittenUnlessItHoldsTheVertices) {
         }
         return text;
     };
-    static const float kValues[] = {0.0f,      -0.0f,    1.0f,       -1.25f,     12.7f,
-                                    0.0005f,   -0.0004f, 0.0015f,    8191.9995f, 8192.5f,
-                                    123456.7f, 9.99e8f,  1e9f,       -3e12f,     0.1f,
-                                    2.0005f,   1e-8f,    -999.9999f, 65535.f,    std::nanf("")};
+    static const float kValues[] = {0.0f,      -0.0f,      1.0f,       -1.25f,     12.7f,
+                                    0.0005f,   -0.0004f,   0.0015f,    8191.9995f, 8192.5f,
+                                    123456.7f, 9.99e8f,    1e9f,       -3e12f,     0.1f,
+                                    2.0005f,   1e-8f,      -999.9999f, 65535.f,    std::nanf(""),
+                                    9999.999f, 9999.9995f, -1234.567f, 4.445f,     10000.0f};
     uint64_t state = 11;
     auto next = [&] {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<uint32_t>(state >> 32);
     };
     constexpr std::size_t kValueCount = sizeof kValues / sizeof *kValues;
-    for (int i = 0; i < 3000; ++i) {
-        std::vector<ConductorVertex> vertices(next() % 4);
+    // Up to a dozen vertices, so that lists are also compared sixteen
+    // characters at a time.
+    for (int i = 0; i < 6000; ++i) {
+        std::vector<ConductorVertex> vertices(next() % 12);
         for (ConductorVertex& v : vertices) {
             v.x = kValues[next() % kValueCount];
             v.y = kValues[next() % kValueCount];
@@ -563,6 +566,44 @@ TEST_F(BoardAttributesTest, ConductorTextIsRewrittenUnlessItHoldsTheVertices) {
         conductor.SetText(before);
         conductor.WriteAttributes();
         ASSERT_EQ(conductor.GetText(), want) << before;
+    }
+}
+
+// Numbers with leading zeros read back to the same floats as the written
+// form but are not what the writer writes: wherever they stand in a long
+// list, the text is rewritten.
+TEST_F(BoardAttributesTest, ConductorTextWithLeadingZerosIsRewritten) {
+    const std::vector<std::wstring> numbers = {L"1.000",  L"-2.500", L"12.345",   L"0.000",
+                                               L"-0.125", L"9.999",  L"123.456",  L"-7.000",
+                                               L"4.445",  L"2.700",  L"1000.001", L"5.000"};
+    const std::wstring padded[] = {L"0", L"00", L"000"};
+    for (std::size_t at = 0; at < numbers.size(); ++at) {
+        for (const std::wstring& zeros : padded) {
+            std::wstring canonical, variant;
+            CConductor conductor;
+            for (std::size_t k = 0; k < numbers.size(); k += 2) {
+                for (std::size_t j = k; j < k + 2; ++j) {
+                    const std::wstring& n = numbers[j];
+                    std::wstring changed = n;
+                    if (j == at)
+                        changed.insert(n[0] == L'-' ? 1 : 0, zeros);
+                    const wchar_t* separator = j == k ? (k ? L" " : L"") : L",";
+                    canonical += separator + n;
+                    variant += separator + changed;
+                }
+                conductor.m_vertices.push_back(ConductorVertex{
+                    static_cast<float>(ParseDouble(numbers[k].c_str(), nullptr)),
+                    static_cast<float>(ParseDouble(numbers[k + 1].c_str(), nullptr)), 0.0f,
+                    VertexTie()});
+            }
+            conductor.SetText(variant);
+            conductor.WriteAttributes();
+            EXPECT_EQ(conductor.GetText(), canonical) << variant;
+            // The written form itself is kept as it is.
+            conductor.SetText(canonical);
+            conductor.WriteAttributes();
+            EXPECT_EQ(conductor.GetText(), canonical);
+        }
     }
 }
 
