@@ -86,8 +86,58 @@ void Widen(std::string_view ascii, wchar_t* out) {
         *out++ = static_cast<wchar_t>(static_cast<unsigned char>(b));
 }
 
+// Widens ASCII bytes sixteen at a time: reads and writes whole blocks of
+// sixteen, so up to fifteen bytes after the end are read and as many
+// characters after the end are written; the caller makes room for both.
+void WidenBlocks(const char* ascii, std::size_t count, wchar_t* out) {
+#ifdef __SSE2__
+    static_assert(sizeof(wchar_t) == 4);
+    const __m128i zero = _mm_setzero_si128();
+    for (std::size_t i = 0; i < count; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ascii + i));
+        const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+        auto* d = reinterpret_cast<__m128i*>(out + i);
+        _mm_storeu_si128(d, _mm_unpacklo_epi16(lo, zero));
+        _mm_storeu_si128(d + 1, _mm_unpackhi_epi16(lo, zero));
+        _mm_storeu_si128(d + 2, _mm_unpacklo_epi16(hi, zero));
+        _mm_storeu_si128(d + 3, _mm_unpackhi_epi16(hi, zero));
+    }
+#else
+    Widen(std::string_view(ascii, count), out);
+#endif
+}
+
 bool IsTextStop(char b) {
     return b == '<' || b == '\r' || b == '\n' || b == '&' || b == '\0';
+}
+
+// The first byte at or after p that is not an ASCII letter, digit or '_'
+// (end when there is none): where a name of plain ASCII ends. A byte beyond
+// ASCII also ends it; callers that take such bytes as name bytes go on from
+// there.
+const char* FindAsciiNameEnd(const char* p, const char* end) {
+#ifdef __SSE2__
+    const __m128i caseBit = _mm_set1_epi8(0x20), beforeA = _mm_set1_epi8('a' - 1);
+    const __m128i afterZ = _mm_set1_epi8('z' + 1), before0 = _mm_set1_epi8('0' - 1);
+    const __m128i after9 = _mm_set1_epi8('9' + 1), underscore = _mm_set1_epi8('_');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // Signed compares: bytes beyond ASCII are negative and fall out.
+        const __m128i lower = _mm_or_si128(v, caseBit);
+        const __m128i letter =
+            _mm_and_si128(_mm_cmpgt_epi8(lower, beforeA), _mm_cmplt_epi8(lower, afterZ));
+        const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(v, before0), _mm_cmplt_epi8(v, after9));
+        const __m128i name =
+            _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(v, underscore));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(name)) ^ 0xFFFFu;
+        if (mask)
+            return p + __builtin_ctz(mask);
+        p += 16;
+    }
+#endif
+    while (p < end && static_cast<unsigned char>(*p) < 0x80 && IsNameByte(*p))
+        ++p;
+    return p;
 }
 
 // The first '<', CR, LF, '&' or NUL at or after p (end when there is none):
@@ -396,7 +446,7 @@ void CXmlFile::SkipBlanks() {
 std::string_view CXmlFile::ReadNameBytes() {
     SkipWhitespace();
     const char* start = m_p;
-    const char* p = start;
+    const char* p = FindAsciiNameEnd(start, m_end);
     while (p < m_end && IsNameByte(*p))
         ++p;
     m_p = p;
@@ -408,9 +458,7 @@ void CXmlFile::AppendName(WideScratch& out) {
     // Names are ASCII as a rule: read and widened in one go. A byte beyond
     // ASCII sends the name through the decoder instead.
     const char* const start = m_p;
-    const char* p = start;
-    while (p < m_end && static_cast<unsigned char>(*p) < 0x80 && IsNameByte(*p))
-        ++p;
+    const char* p = FindAsciiNameEnd(start, m_end);
     if (p == m_end || static_cast<unsigned char>(*p) < 0x80) {
         m_p = p;
         const std::string_view name(start, static_cast<std::size_t>(p - start));
@@ -492,10 +540,7 @@ bool CXmlFile::AppendPlainAttribute() {
     // Name="value" with an ASCII name, straight after it, and a value of
     // plain ASCII on its line: what the writer writes, read in one go.
     const char* const nameStart = m_p;
-    const char* p = nameStart;
-    while (p < m_end && kByteClass[static_cast<unsigned char>(*p)] == kName &&
-           static_cast<unsigned char>(*p) < 0x80)
-        ++p;
+    const char* p = FindAsciiNameEnd(nameStart, m_end);
     if (p == nameStart || m_end - p < 2 || p[0] != '=' || p[1] != '"')
         return false;
     const char* const valueStart = p + 2;
@@ -504,12 +549,24 @@ bool CXmlFile::AppendPlainAttribute() {
         return false;
     const auto nameLength = static_cast<std::size_t>(p - nameStart);
     const auto valueLength = static_cast<std::size_t>(q - valueStart);
-    wchar_t* d = m_attrText.Extend(nameLength + valueLength + 3);
+    const std::size_t length = nameLength + valueLength + 3;
+    // Whole blocks of sixteen where the file and the scratch have room for
+    // them: the name and the value end before the closing quote.
+    constexpr std::size_t kSlack = 16;
+    wchar_t* d = m_attrText.Extend(length + kSlack);
+    m_attrText.Truncate(m_attrText.Size() - kSlack);
     *d++ = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
-    Widen(std::string_view(nameStart, nameLength), d);
-    d += nameLength;
-    *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
-    Widen(std::string_view(valueStart, valueLength), d);
+    if (m_end - q >= static_cast<std::ptrdiff_t>(kSlack)) {
+        WidenBlocks(nameStart, nameLength, d);
+        d += nameLength;
+        *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+        WidenBlocks(valueStart, valueLength, d);
+    } else {
+        Widen(std::string_view(nameStart, nameLength), d);
+        d += nameLength;
+        *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+        Widen(std::string_view(valueStart, valueLength), d);
+    }
     d[valueLength] = L'\0';
     m_p = q + 1;
     return true;
@@ -683,7 +740,7 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
         if (depth + 1 >= kMaxDepth)
             return Fail(L"elements are nested too deeply");
         // The factory looks at the name after the '<' only.
-        const char* nameEnd = m_p + 1;
+        const char* nameEnd = FindAsciiNameEnd(m_p + 1, m_end);
         while (nameEnd < m_end && IsNameByte(*nameEnd))
             ++nameEnd;
         const std::string_view childName(m_p + 1, static_cast<std::size_t>(nameEnd - m_p - 1));

@@ -188,6 +188,35 @@ TEST_F(XmlFileTest, AttributesInAnyOrderMakeTheSameMap) {
     }
 }
 
+// Names and values are read sixteen bytes at a time where the file has
+// room: long ones, ones with characters beyond ASCII past the first
+// sixteen bytes, and ones in the last bytes of the file read the same.
+TEST_F(XmlFileTest, LongNamesAndValuesAndTheEndOfTheFile) {
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::wstring, std::wstring>> expected;
+    };
+    const std::string longValue(40, 'v');
+    const Case cases[] = {
+        {"<Project a=\"1\" bb=\"22\"/>", {{L"a", L"1"}, {L"bb", L"22"}}},
+        {"<Project a=\"1\" bb=\"22\"/>\r\n", {{L"a", L"1"}, {L"bb", L"22"}}},
+        {"<Project abcdefghijklmnopqrst=\"" + longValue + "\"/>\r\n",
+         {{L"abcdefghijklmnopqrst", std::wstring(40, L'v')}}},
+        {"<Project abcdefghijklmnopq\xc3\xa9=\"x\" z=\"0123456789abcdefghi\xc3\xa9\"/>\r\n",
+         {{L"abcdefghijklmnopq\u00e9", L"x"}, {L"z", L"0123456789abcdefghi\u00e9"}}},
+        {"<Project\r\n  a=\"1\"\r\n  b=\"2\"></Project>", {{L"a", L"1"}, {L"b", L"2"}}},
+        {"<Project A_1=\"x\" a_1=\"y\" _=\"z\"/>", {{L"A_1", L"x"}, {L"_", L"z"}, {L"a_1", L"y"}}},
+    };
+    for (const Case& c : cases) {
+        CRoot root;
+        ASSERT_TRUE(LoadBytes(root, kDecl + c.file)) << c.file << ": " << m_error;
+        XmlAttributeMap expected;
+        for (const auto& [name, value] : c.expected)
+            expected.Set(name, value);
+        EXPECT_EQ(root.GetAttributes(), expected) << c.file;
+    }
+}
+
 TEST_F(XmlFileTest, ValuesWithoutANameAreSkipped) {
     // A quote lost from 'GridSize="2.54"': what is left has no names, and a
     // save must not write an attribute without a name.
