@@ -107,6 +107,33 @@ void WidenBlocks(const char* ascii, std::size_t count, wchar_t* out) {
 #endif
 }
 
+// The characters of UTF-8 bytes, written to out (never more characters than
+// bytes); returns how many. With blocks, plain ASCII is widened in whole
+// blocks of sixteen, which reads up to fifteen bytes after the end and
+// writes as many characters after the result (the caller has room for both).
+std::size_t DecodeTo(const char* bytes, std::size_t size, wchar_t* out, bool blocks) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes);
+    const auto* const end = p + size;
+    const uint8_t* q = utf8::SkipAscii(p, end);
+    if (q == end && blocks) {
+        WidenBlocks(bytes, size, out);
+        return size;
+    }
+    wchar_t* d = out;
+    while (p < end) {
+        utf8::WidenAscii(p, q, d);
+        d += q - p;
+        p = q;
+        while (p < end && *p >= 0x80) {
+            char32_t c;
+            p += utf8::DecodeMultiByte(p, end, c);
+            *d++ = static_cast<wchar_t>(c);
+        }
+        q = utf8::SkipAscii(p, end);
+    }
+    return static_cast<std::size_t>(d - out);
+}
+
 bool IsTextStop(char b) {
     return b == '<' || b == '\r' || b == '\n' || b == '&' || b == '\0';
 }
@@ -357,7 +384,8 @@ bool CXmlFile::Load(const wchar_t* path) {
     m_end = m_begin + size;
     m_names.assign(kMaxDepth + 1, std::string_view());
     m_children.assign(kMaxDepth + 1, std::vector<CTreeNode*>());
-    m_texts.assign(kMaxDepth + 1, std::wstring());
+    m_texts.clear();
+    m_texts.resize(kMaxDepth + 1);
     m_expectedRoot = m_root->GetRootTag();
 
     // Parse into a scratch root so that a failure leaves the document alone.
@@ -674,8 +702,8 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
 bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
     const std::string_view name = m_names[static_cast<std::size_t>(depth)];
     // Character data up to each '<', then a child or the closing tag.
-    std::wstring& text = m_texts[static_cast<std::size_t>(depth)];
-    text.clear();
+    WideScratch& text = m_texts[static_cast<std::size_t>(depth)];
+    text.Clear();
     bool entities = false, nul = false;
     for (;;) {
         SkipWhitespace();
@@ -685,7 +713,7 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
                 SkipWhitespace();
                 if (AtEnd())
                     return Fail(L"unexpected end of the file in <" + ToWide(name) + L">");
-                text += L' ';
+                *text.Extend(1) = L' ';
                 continue;
             }
             const char* stop = m_p;
@@ -696,15 +724,22 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
                 (*stop == '&' ? entities : nul) = true;
                 ++stop;
             }
-            if (stop > m_p)
-                utf8::AppendDecoded(text,
-                                    std::string_view(m_p, static_cast<std::size_t>(stop - m_p)));
+            if (stop > m_p) {
+                // Room for whole blocks of sixteen where the file has them.
+                constexpr std::size_t kSlack = 16;
+                const auto size = static_cast<std::size_t>(stop - m_p);
+                const std::size_t before = text.Size();
+                wchar_t* const d = text.Extend(size + kSlack);
+                text.Truncate(
+                    before +
+                    DecodeTo(m_p, size, d, m_end - stop >= static_cast<std::ptrdiff_t>(kSlack)));
+            }
             m_p = stop;
             if (stop < m_end && *stop == '<')
                 break;
         }
-        if (!text.empty() && text.back() == L' ')
-            text.pop_back();
+        if (text.Size() && text.Data()[text.Size() - 1] == L' ')
+            text.Truncate(text.Size() - 1);
 
         if (m_p + 1 < m_end && m_p[1] == '/') {
             m_p += 2;
@@ -721,16 +756,17 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
             if (AtEnd() || *m_p != '>')
                 return Fail(L"expected '>' in </" + ToWide(name) + L">");
             ++m_p;
-            std::size_t end = text.size();
-            while (end > 0 && text[end - 1] == L' ')
+            std::size_t end = text.Size();
+            while (end > 0 && text.Data()[end - 1] == L' ')
                 --end;
-            text.resize(end);
-            if (!entities) {
-                if (nul)
-                    DropNulCharacters(text);
-                node->SetText(text);
+            const std::wstring_view content(text.Data(), end);
+            if (!entities && !nul) {
+                node->SetText(content);
             } else {
-                DecodeInto(text, m_decoded);
+                if (entities)
+                    DecodeInto(content, m_decoded);
+                else
+                    m_decoded.assign(content);
                 DropNulCharacters(m_decoded);
                 node->SetText(m_decoded);
             }

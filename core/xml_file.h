@@ -146,7 +146,7 @@ private:
     std::wstring m_expectedRoot;
     std::wstring m_rootName;
     std::vector<std::string_view> m_names;           // element name (UTF-8) per depth
-    std::vector<std::wstring> m_texts;               // collected content per depth
+    std::vector<WideScratch> m_texts;                // collected content per depth
     std::vector<std::vector<CTreeNode*>> m_children; // children read so far per depth
     std::wstring m_tag;
     std::wstring m_rawValue;

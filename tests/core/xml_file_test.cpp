@@ -241,6 +241,38 @@ TEST_F(XmlFileTest, TextOverSeveralLinesReadsWithSingleSpaces) {
     EXPECT_EQ(root.GetChild(0)->GetText(), L"first   part second third");
 }
 
+// Element texts are widened sixteen bytes at a time where the file has
+// room, one character at a time near its end and around characters beyond
+// ASCII, entities and NUL bytes; all read the same.
+TEST_F(XmlFileTest, TextsReadTheSameWhereverTheyStand) {
+    struct Case {
+        std::string content;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {"abc", L"abc"},
+        {"0123456789abcdefghij", L"0123456789abcdefghij"},
+        {"0123456789abcdefghij\xc3\xa9klm", L"0123456789abcdefghij\u00e9klm"},
+        {"\xe2\x82\xac 0123456789abcdef", L"\u20ac 0123456789abcdef"},
+        {"0123456789abcdef\r\n    0123456789abcdef  ", L"0123456789abcdef 0123456789abcdef"},
+        {"a&amp;b 0123456789abcdefghij", L"a&b 0123456789abcdefghij"},
+        {std::string("0123456789abcdef\0gh", 19), L"0123456789abcdefgh"},
+        {"\xc3\xa9\r\n\xc3\xa9", L"\u00e9 \u00e9"},
+    };
+    for (const Case& c : cases) {
+        for (const char* after : {"</Project>", "</Project>\r\n                                "}) {
+            CRoot root;
+            ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>" + c.content + after)) << m_error;
+            EXPECT_EQ(root.GetText(), c.text) << c.content;
+            CRoot child;
+            ASSERT_TRUE(LoadBytes(child, kDecl + "<Project><A>" + c.content + "</A>" + after))
+                << m_error;
+            ASSERT_EQ(child.GetChildCount(), 1u);
+            EXPECT_EQ(child.GetChild(0)->GetText(), c.text) << c.content;
+        }
+    }
+}
+
 TEST_F(XmlFileTest, EntitiesInValuesAndTexts) {
     CRoot root;
     root.SetRootTag(L"Project");
