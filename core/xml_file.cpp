@@ -583,18 +583,18 @@ bool CXmlFile::AppendPlainAttribute() {
     constexpr std::size_t kSlack = 16;
     wchar_t* d = m_attrText.Extend(length + kSlack);
     m_attrText.Truncate(m_attrText.Size() - kSlack);
+    const bool blocks = m_end - q >= static_cast<std::ptrdiff_t>(kSlack);
+    const auto widen = [blocks](const char* ascii, std::size_t count, wchar_t* out) {
+        if (blocks)
+            WidenBlocks(ascii, count, out);
+        else
+            Widen(std::string_view(ascii, count), out);
+    };
     *d++ = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
-    if (m_end - q >= static_cast<std::ptrdiff_t>(kSlack)) {
-        WidenBlocks(nameStart, nameLength, d);
-        d += nameLength;
-        *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
-        WidenBlocks(valueStart, valueLength, d);
-    } else {
-        Widen(std::string_view(nameStart, nameLength), d);
-        d += nameLength;
-        *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
-        Widen(std::string_view(valueStart, valueLength), d);
-    }
+    widen(nameStart, nameLength, d);
+    d += nameLength;
+    *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
+    widen(valueStart, valueLength, d);
     d[valueLength] = L'\0';
     m_p = q + 1;
     return true;
