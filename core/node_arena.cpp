@@ -91,7 +91,7 @@ void NodeArena::Retire(Block* block) noexcept {
         FreeBlock(block);
 }
 
-NodeArena::Scope::Scope() {
+NodeArena::Scope::Scope() : m_outerActive(t_state.active), m_outerBlock(t_state.block) {
     t_state.active = true;
     t_state.block = nullptr;
 }
@@ -99,8 +99,8 @@ NodeArena::Scope::Scope() {
 NodeArena::Scope::~Scope() {
     if (t_state.block)
         Retire(static_cast<Block*>(t_state.block));
-    t_state.block = nullptr;
-    t_state.active = false;
+    t_state.block = m_outerBlock;
+    t_state.active = m_outerActive;
 }
 
 std::size_t NodeArena::BlockCount() {

@@ -20,13 +20,19 @@
 class NodeArena {
 public:
     // Makes the calling thread cut pieces from blocks until the scope ends.
-    // Scopes do not nest.
+    // A scope opened inside another (a file read while another is being
+    // read) cuts from blocks of its own; the outer one goes on with its
+    // block afterwards.
     class Scope {
     public:
         Scope();
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
+
+    private:
+        bool m_outerActive;
+        void* m_outerBlock;
     };
 
     // A piece of size bytes, aligned for any object of 8-byte alignment.

@@ -100,6 +100,33 @@ TEST_F(NodeArenaTest, APieceFreedWhileItsBlockIsStillBeingCutKeepsTheBlock) {
     EXPECT_EQ(NodeArena::BlockCount(), m_blocks + 1); // held until the scope ends
 }
 
+TEST_F(NodeArenaTest, AScopeInsideAnotherCutsFromBlocksOfItsOwn) {
+    std::vector<void*> outer, inner;
+    {
+        const NodeArena::Scope scope;
+        outer.push_back(NodeArena::Allocate(24));
+        {
+            const NodeArena::Scope nested;
+            inner.push_back(NodeArena::Allocate(24));
+            EXPECT_EQ(NodeArena::BlockCount(), m_blocks + 2);
+        }
+        // The outer scope goes on in its own block.
+        outer.push_back(NodeArena::Allocate(24));
+        EXPECT_EQ(static_cast<char*>(outer[1]) - static_cast<char*>(outer[0]),
+                  static_cast<std::ptrdiff_t>(24 + NodeArena::PieceOverhead()));
+    }
+    // Every block goes back with its pieces: none is left held by a scope.
+    for (void* p : inner)
+        NodeArena::Free(p);
+    EXPECT_EQ(NodeArena::BlockCount(), m_blocks + 1);
+    for (void* p : outer)
+        NodeArena::Free(p);
+    // Outside every scope, the heap again.
+    void* heap = NodeArena::Allocate(24);
+    EXPECT_EQ(NodeArena::BlockCount(), m_blocks);
+    NodeArena::Free(heap);
+}
+
 TEST_F(NodeArenaTest, PiecesAreFreedOnOtherThreads) {
     std::vector<void*> pieces;
     {
