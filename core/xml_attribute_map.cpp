@@ -26,6 +26,15 @@ std::size_t StoredLength(const wchar_t* p) {
     return static_cast<uint32_t>(*p);
 }
 
+// Names are a few characters long: compared in line rather than through
+// the library's block compare.
+bool SameCharacters(const wchar_t* a, const wchar_t* b, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 std::wstring_view NameOf(const wchar_t* entry) {
     return {entry + 1, StoredLength(entry)};
 }
@@ -153,7 +162,7 @@ const wchar_t* XmlAttributeMap::Find(std::wstring_view name, std::size_t* length
     while (p < end) {
         const std::size_t n = StoredLength(p);
         const wchar_t* value = p + 1 + n;
-        if (n == name.size() && std::wmemcmp(p + 1, name.data(), n) == 0) {
+        if (n == name.size() && SameCharacters(p + 1, name.data(), n)) {
             if (length)
                 *length = StoredLength(value);
             return value + 1;

@@ -134,6 +134,18 @@ std::size_t DecodeTo(const char* bytes, std::size_t size, wchar_t* out, bool blo
     return static_cast<std::size_t>(d - out);
 }
 
+// Whether name a comes strictly before name b in the attribute order (code
+// unit by code unit), compared in line: names are short.
+bool NameBefore(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength) {
+    const std::size_t n = std::min(aLength, bLength);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<uint32_t>(a[i]), y = static_cast<uint32_t>(b[i]);
+        if (x != y)
+            return x < y;
+    }
+    return aLength < bLength;
+}
+
 bool IsTextStop(char b) {
     return b == '<' || b == '\r' || b == '\n' || b == '&' || b == '\0';
 }
@@ -672,8 +684,8 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
                 // The writer puts names in order: then the entries are the
                 // block as it is.
                 if (m_attrCount > 0 &&
-                    std::wstring_view(text + lastName + 1, static_cast<uint32_t>(text[lastName])) >=
-                        std::wstring_view(text + entry + 1, nameLength))
+                    !NameBefore(text + lastName + 1, static_cast<uint32_t>(text[lastName]),
+                                text + entry + 1, nameLength))
                     m_attrOrdered = false;
                 lastName = entry;
                 ++m_attrCount;
