@@ -73,62 +73,6 @@ inline const wchar_t* ReadVertexNumber(const wchar_t* p, double& value) {
     return p;
 }
 
-// ParseDouble, with its own short cut for plain decimals ("-12.345") inlined:
-// vertex lists are long. Anything else goes to ParseDouble itself.
-double ScanNumber(const wchar_t* text, const wchar_t** end) {
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const wchar_t* q = text;
-    const bool negative = *q == L'-';
-    if (negative)
-        ++q;
-    uint64_t digits = 0;
-    int count = 0, fraction = 0;
-    while (*q >= L'0' && *q <= L'9' && count <= 15) {
-        digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
-        ++count;
-        ++q;
-    }
-    if (count > 0 && *q == L'.' && q[1] >= L'0' && q[1] <= L'9') {
-        ++q;
-        while (*q >= L'0' && *q <= L'9' && count <= 15) {
-            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
-            ++count;
-            ++fraction;
-            ++q;
-        }
-    }
-    const bool hexPrefix = count == 1 && fraction == 0 && digits == 0 && (*q == L'x' || *q == L'X');
-    if (count > 0 && count <= 15 && !hexPrefix && *q != L'.' && *q != L'e' && *q != L'E' &&
-        !(*q >= L'0' && *q <= L'9')) {
-        const double value = static_cast<double>(digits) / kPow10[fraction];
-        *end = q;
-        return negative ? -value : value;
-    }
-    return ParseDouble(text, end);
-}
-
-// ScanFloats with the inlined number scanner.
-int ScanVertex(const wchar_t* text, float* out) {
-    int read = 0;
-    const wchar_t* p = text;
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0) {
-            if (*p != L',')
-                break;
-            ++p;
-        }
-        const wchar_t* end = nullptr;
-        const double v = ScanNumber(p, &end);
-        if (end == p)
-            break;
-        out[i] = static_cast<float>(v);
-        ++read;
-        p = end;
-    }
-    return read;
-}
-
 #ifdef VORPEL_VERTEX_SIMD
 
 // Sixteen characters at a time: a vertex "x,y " of the writer's form with
@@ -511,7 +455,7 @@ void CConductor::ReadAttributes() {
     std::size_t pos = static_cast<std::size_t>(p - begin);
     while (!done) {
         float v[3] = {0, 0, 0};
-        const int n = ScanVertex(begin + pos, v);
+        const int n = ScanFloats(begin + pos, 3, v);
         if (n < 2 || n > 3)
             break;
         if (out == scratch.data() + scratch.size()) {
