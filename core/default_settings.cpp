@@ -1,10 +1,14 @@
 #include "core/default_settings.h"
 
+#include "platform/ini_file.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 
 DefaultSettings g_DefaultSettings;
 
 const wchar_t* const DefaultSettings::kKeyPath = L"Software\\Vorpel\\DefaultSettings";
+const wchar_t* const DefaultSettings::kSchematicPalette = L"SchColor";
+const wchar_t* const DefaultSettings::kBoardPalette = L"BrdColor";
 
 namespace {
 
@@ -142,6 +146,14 @@ void DefaultSettings::LoadSheetSizePage() {
     ReadFloat(key, L"GridWidth", gridWidth);
 }
 
+uint32_t DefaultSettings::ReadSheetSizeSeries() {
+    SettingsKey key;
+    uint32_t v = 3;
+    if (key.Open(kKeyPath) && key.QueryNumber(L"SheetSizeStd", &v) != SettingsResult::Ok)
+        v = 3;
+    return v;
+}
+
 void DefaultSettings::StoreSheetSizePage() const {
     SettingsKey key;
     if (!key.Create(kKeyPath))
@@ -178,4 +190,24 @@ void DefaultSettings::Store() const {
     StoreSheetSizePage();
     StoreSchematicColorsPage();
     StoreBoardColorsPage();
+}
+
+bool DefaultSettings::SavePalette(const std::wstring& path, bool board) const {
+    IniFile ini;
+    ini.Load(path); // a missing file starts empty
+    const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
+    for (const auto& name : board ? BoardColorNames() : SchematicColorNames())
+        ini.SetString(section, name, StrPrintf(L"%u", static_cast<unsigned>(*ColorByName(name))));
+    return ini.Save(path);
+}
+
+void DefaultSettings::LoadPalette(const std::wstring& path, bool board) {
+    IniFile ini;
+    if (!ini.Load(path))
+        return;
+    const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
+    for (const auto& name : board ? BoardColorNames() : SchematicColorNames()) {
+        COLORREF* color = ColorByName(name);
+        *color = static_cast<COLORREF>(ini.GetInt(section, name, static_cast<int>(*color)));
+    }
 }

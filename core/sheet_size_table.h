@@ -3,6 +3,8 @@
 // Only the ISO and ANSI series are held so far.
 #pragma once
 
+#include "core/default_settings.h"
+
 #include <cstdint>
 #include <string>
 

@@ -1,5 +1,7 @@
 #include "resources/bitmaps.h"
 
+#include "resources/toolbar_bitmaps.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -138,5 +140,5 @@ bool GetBitmapResource(unsigned id, BitmapResource* out) {
         Ellipsis(out);
         return true;
     }
-    return false;
+    return GetToolbarBitmap(id, out);
 }
