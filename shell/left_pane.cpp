@@ -1,5 +1,6 @@
 #include "shell/left_pane.h"
 
+#include "core/node_type.h"
 #include "core/root.h"
 #include "core/tree_node.h"
 #include "platform/device_context.h"
@@ -23,7 +24,30 @@ CLeftPaneTree::~CLeftPaneTree() {
     DestroyWindow();
 }
 
+namespace {
+// The nodes a document tree shows: its folders and what opens in an editor.
+bool IsTreeNode(const CTreeNode* node, int kind) {
+    switch (node->GetType()) {
+    case NodeType::PadstackFolder:
+    case NodeType::FootprintFolder:
+    case NodeType::SymbolFolder:
+    case NodeType::Block:
+    case NodeType::Board:
+    case NodeType::Padstack:
+    case NodeType::Footprint:
+    case NodeType::Sheet:
+        return true;
+    case NodeType::Package:
+        return kind == 1;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 void CLeftPaneTree::AddRows(const CTreeNode* node, int depth) {
+    if (depth > 0 && !IsTreeNode(node, m_kind))
+        return;
     m_rows.push_back(Row{node, depth});
     auto* pane = dynamic_cast<const CLeftPane*>(GetParent());
     if (pane && !pane->IsNodeExpanded(node))

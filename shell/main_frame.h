@@ -243,6 +243,9 @@ private:
 };
 
 extern CMainFrame g_MainFrame;
+// The pad-layer selector shared by the footprint and padstack editors
+// (g_MainFrame.m_padLayerCombo).
+extern ComboBoxControl& g_LayerSelector;
 
 // Runs the program: creates the frame with the command line, shows it
 // maximised and runs the message loop; returns the loop's exit code, or 0
