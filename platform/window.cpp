@@ -697,7 +697,15 @@ void PlatformWindow::BringToTop() {
 }
 
 bool PlatformWindow::HasBeenPainted() const {
-    return impl_ && impl_->painted;
+    if (!impl_)
+        return false;
+    if (impl_->painted)
+        return true;
+    // A window covered by its children is painted through them.
+    for (const PlatformWindow* child : children_)
+        if (child->HasBeenPainted())
+            return true;
+    return false;
 }
 
 bool PlatformWindow::IsWindowVisible() const {

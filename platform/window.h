@@ -130,7 +130,8 @@ public:
     // Moves a child window under another parent, keeping its position in
     // client coordinates; false for a top-level window or a null parent.
     bool SetParent(PlatformWindow* newParent);
-    // True once the window has been painted on its screen (not by RenderTo).
+    // True once the window, or a child covering it, has been painted on its
+    // screen (not by RenderTo).
     bool HasBeenPainted() const;
     void EnableWindow(bool enable);
     bool IsWindowEnabled() const;

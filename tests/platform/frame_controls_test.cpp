@@ -400,3 +400,24 @@ TEST_F(FrameControlsTest, IdleHandlersRunWhenTheLoopRunsDry) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(FirstPaint, AWindowCoveredByItsChildrenCountsAsPaintedThroughThem) {
+    PlatformWindow top, child;
+    ASSERT_TRUE(top.Create(nullptr, RECT{0, 0, 300, 200}, L"top", 0));
+    ASSERT_TRUE(child.Create(&top, RECT{0, 0, 300, 200}));
+    EXPECT_FALSE(top.HasBeenPainted());
+    top.ShowWindow(true);
+    EXPECT_TRUE(WaitForFirstPaint(&top, 5000));
+    EXPECT_TRUE(child.HasBeenPainted());
+    // Rendering into an image is no paint on the screen.
+    PlatformWindow hidden;
+    ASSERT_TRUE(hidden.Create(nullptr, RECT{0, 0, 50, 50}, L"hidden", 0));
+    auto image = PaintTarget::CreateImage(50, 50);
+    hidden.RenderTo(*image);
+    EXPECT_FALSE(hidden.HasBeenPainted());
+    EXPECT_FALSE(WaitForFirstPaint(&hidden, 50));
+}
+
+} // namespace
