@@ -283,3 +283,47 @@ TEST_F(RoutingTest, ResizingKeepsTheLeftPaneAndThePadLayerComboMoves) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RoutingTest, MenuPromptsAndModelStatusTextsReachThePromptPane) {
+    CSchStatusBar& bar = g_MainFrame.m_statusBar;
+    g_MainFrame.SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_FILE_SAVE, 0), 0);
+    EXPECT_EQ(bar.GetText(CSchStatusBar::kPanePrompt), L"Save the active document");
+    g_MainFrame.SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(bar.GetText(CSchStatusBar::kPanePrompt), L"Ready");
+
+    // Without anyone else taking them, the model's status texts go to the
+    // frame's status bar while its window exists.
+    g_MainFrame.DestroyWindow();
+    UiHooks hooks = GetUiHooks();
+    hooks.statusText = nullptr;
+    UiHooks saved = SetUiHooks(hooks);
+    StartFrame();
+    SetStatusText(0, L"Font 'X' not found!");
+    EXPECT_EQ(g_MainFrame.m_statusBar.GetText(CSchStatusBar::kPanePrompt), L"Font 'X' not found!");
+    g_MainFrame.DestroyWindow();
+    EXPECT_FALSE(GetUiHooks().statusText);
+    SetUiHooks(saved);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoutingTest, AnOpenLayerListKeepsItsKeys) {
+    CRecordingView* view = OpenView(node, kViewBoard, kDocumentProject);
+    RunIdleHandlers();
+    ComboBoxControl& combo = g_MainFrame.m_boardLayerCombo;
+    combo.AddString(L"Top");
+    combo.AddString(L"Bottom");
+    combo.ShowDropDown(true);
+    ASSERT_TRUE(combo.GetDroppedState());
+    PlatformWindow* list = combo.GetDropDownWindow();
+    SimulateKey(list, true, VK_ESCAPE);
+    PumpPendingMessages();
+    EXPECT_TRUE(view->commands.empty());
+    combo.ShowDropDown(false);
+}
+
+} // namespace
