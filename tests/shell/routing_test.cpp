@@ -4,6 +4,7 @@
 // to the shown view, drop-down menus of toolbar buttons, the menu bar, the
 // layer combo boxes and the status bar.
 #include "core/property_grid.h"
+#include "platform/dialog.h"
 #include "tests/core/property_test_object.h"
 #include "tests/shell/frame_fixture.h"
 
@@ -324,6 +325,28 @@ TEST_F(RoutingTest, AnOpenLayerListKeepsItsKeys) {
     PumpPendingMessages();
     EXPECT_TRUE(view->commands.empty());
     combo.ShowDropDown(false);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoutingTest, AboutAndEveryCamCommandOpenTheirDialogs) {
+    std::vector<int> opened;
+    ScopedModalDialogHook hook([&](PlatformDialog& d) {
+        opened.push_back(d.Template().id);
+        d.EndDialog(IDCANCEL);
+    });
+    Command(ID_APP_ABOUT);
+    Command(ID_CAM_FIRST);
+    Command(ID_CAM_LAST);
+    Command(ID_OPTIONS_DIRECTORIES);
+    Command(ID_HELP_VIEW);
+    EXPECT_EQ(opened, (std::vector<int>{100, 103, 103}));
+    // The About button of the main toolbar does the same.
+    ToolBarControl& main = g_MainFrame.m_mainToolBar;
+    main.ClickButton(main.CommandToIndex(ID_APP_ABOUT));
+    EXPECT_EQ(opened.size(), 4u);
 }
 
 } // namespace
