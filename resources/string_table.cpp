@@ -187,6 +187,7 @@ const StringTableEntry kEntries[] = {
     {346, L"TOP layer not found; inserted"},
     {347, L"BOTTOM layer not found; inserted"},
     {348, L"Layer '%s' is not a routing layer"},
+    {349, L"Layer '%s' still holds conductors, areas or texts. Delete them with the layer?"},
     {352, L"Rotation"},
     {355, L"No layer '%s' in current stackup"},
     {357, L"Arc deviation"},
