@@ -1,5 +1,6 @@
 #include "dialogs/stackup_list_ctrl.h"
 
+#include "board/area.h"
 #include "board/board.h"
 #include "board/board_types.h"
 #include "board/board_undo_records.h"
@@ -260,8 +261,11 @@ void CStackupListCtrl::DeleteLayer() {
         if (ShowMessageBox(StrPrintf(LoadStringText(kLayerHoldsCopper).c_str(), name.c_str()),
                            L"Vorpel", MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
+        // The nets those conductors and areas joined are derived again.
         std::vector<CTreeNode*> nets;
         for (CTreeNode* node : objects) {
+            if (node->GetType() == NodeType::Area)
+                nets.push_back(m_board->FindNet(static_cast<CArea*>(node)->m_net));
             if (node->GetType() == NodeType::Conductor) {
                 nets.push_back(node->GetParent());
                 m_undo->AddUndo(new CUndoConductorDelete(static_cast<CConductor*>(node),

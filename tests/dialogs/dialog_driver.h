@@ -17,6 +17,7 @@
 
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace dialog_driver {
 
@@ -36,6 +37,14 @@ inline POINT CellCentre(ListViewControl* list, int row, int column) {
     RECT r{0, 0, 0, 0};
     EXPECT_TRUE(list->GetSubItemRect(row, column, &r)) << row << "," << column;
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The texts of a row's columns first..last.
+inline std::vector<std::wstring> RowTexts(ListViewControl* list, int row, int first, int last) {
+    std::vector<std::wstring> out;
+    for (int column = first; column <= last; ++column)
+        out.push_back(list->GetItemText(row, column));
+    return out;
 }
 
 inline void ClickCell(ListViewControl* list, int row, int column) {
