@@ -159,6 +159,10 @@ bool CBoardDialog::ReadFields(bool chained) {
 
 void CBoardDialog::OnInitDialog() {
     CenterWindow();
+    if (!m_properties || !m_undo) {
+        EndDialog(IDCANCEL);
+        return;
+    }
     m_unit = BoardClassSettings::ReadUnit();
     m_mm[0] = m_properties->m_conductorWidth;
     m_mm[1] = m_properties->m_conductorSpacing;

@@ -223,6 +223,10 @@ void CDrillTable::SetCurrentRow(int row, bool select) {
 
 void CDrillTable::OnInitDialog() {
     CenterWindow();
+    if (!m_board || !m_undo) {
+        EndDialog(IDCANCEL);
+        return;
+    }
     m_unit = IsLengthUnit(static_cast<int>(m_board->m_unit)) ? static_cast<int>(m_board->m_unit)
                                                              : kUnitMm;
     if (auto* combo = GetDlgItemAs<ComboBoxControl>(kUnit)) {

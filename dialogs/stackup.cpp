@@ -93,6 +93,10 @@ void CStackup::AddMissingSides() {
 
 void CStackup::OnInitDialog() {
     CenterWindow();
+    if (!m_board || !m_undo) {
+        EndDialog(IDCANCEL);
+        return;
+    }
     CStackupListCtrl* list = GetList();
     if (list) {
         list->SetExtendedListViewStyle(LVS_EX_GRIDLINES);

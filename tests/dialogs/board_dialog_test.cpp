@@ -15,6 +15,8 @@
 #include "tests/ui_hooks_recorder.h"
 
 #include <functional>
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -377,6 +379,48 @@ TEST_F(BoardDialogTest, CancelWithAnOpenCellCommitsIt) {
               }),
               IDCANCEL);
     EXPECT_EQ(Saved(), original_);
+}
+
+// Random cell edits, insertions, deletions, unit changes and default vias
+// under the sanitizers; Cancel gives back the original document.
+TEST_F(BoardDialogTest, RandomEditsCancelToTheOriginal) {
+    std::mt19937 random(7);
+    const wchar_t* texts[] = {L"0.5", L"12", L"x", L"-1", L"0", L"V9", L""};
+    for (int round = 0; round < 8; ++round) {
+        Run([&](CBoardDialog& d, CViaListCtrl* list) {
+            for (int step = 0; step < 80; ++step) {
+                const int rows = list->GetItemCount();
+                switch (random() % 6) {
+                case 0:
+                case 1:
+                    if (rows > 0)
+                        ClickCell(list, static_cast<int>(random() % static_cast<unsigned>(rows)),
+                                  static_cast<int>(random() % CViaListCtrl::kColumnCount));
+                    break;
+                case 2:
+                    if (list->IsEditing())
+                        TypeIntoCell(list, texts[random() % std::size(texts)]);
+                    break;
+                case 3:
+                    ClickButton(d, random() % 3 ? Id::kInsertVia : Id::kDeleteVia);
+                    break;
+                case 4:
+                    ChooseInCombo(d.GetDlgItemAs<ComboBoxControl>(Id::kUnit),
+                                  static_cast<int>(random() % 4));
+                    break;
+                default:
+                    if (list->IsEditing())
+                        ClickButton(d, random() % 2 ? IDOK : IDCANCEL);
+                    break;
+                }
+                ASSERT_FALSE(d.IsEnded());
+            }
+            if (list->IsEditing())
+                ClickButton(d, IDCANCEL);
+            ClickButton(d, IDCANCEL);
+        });
+        ASSERT_EQ(Saved(), original_) << round;
+    }
 }
 
 // The example board's dialog, for a person to look at.

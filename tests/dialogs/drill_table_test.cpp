@@ -15,6 +15,8 @@
 #include "tests/ui_hooks_recorder.h"
 
 #include <functional>
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -341,6 +343,51 @@ TEST_F(DrillTableTest, UnitChangeAndOkWithAnOpenEdit) {
     });
     EXPECT_EQ(Saved(), Edited({{"<Drill Diam=\"0.3\"/>", "<Drill Diam=\"0.4064\"/>"}}));
     EXPECT_EQ(board_->m_unit, 1u);
+}
+
+// Random clicks, size edits, arrows and unit changes; the current row always
+// names an existing row whose holes are the highlighted ones, and Cancel
+// gives back the original document with no highlight left.
+TEST_F(DrillTableTest, RandomEditsCancelToTheOriginal) {
+    std::mt19937 random(3);
+    const wchar_t* sizes[] = {L"0.8", L"0.82", L"3.2", L"1", L"0.3", L"abc", L"0.05"};
+    for (int round = 0; round < 8; ++round) {
+        Run([&](CDrillTable& d, ListViewControl* list) {
+            for (int step = 0; step < 60; ++step) {
+                const int rows = list->GetItemCount();
+                switch (random() % 5) {
+                case 0:
+                case 1:
+                    ClickCell(list, static_cast<int>(random() % static_cast<unsigned>(rows)),
+                              static_cast<int>(random() % 3));
+                    break;
+                case 2:
+                    if (list->GetCellEdit()) {
+                        TypeIntoCell(list, sizes[random() % std::size(sizes)]);
+                        PressKey(list->GetCellEdit(), VK_RETURN);
+                    }
+                    break;
+                case 3:
+                    PressKey(list->GetCellEdit() ? list->GetCellEdit()
+                                                 : static_cast<PlatformWindow*>(list),
+                             random() % 2 ? VK_UP : VK_DOWN);
+                    break;
+                default:
+                    ChooseInCombo(d.GetDlgItemAs<ComboBoxControl>(Id::kUnit),
+                                  static_cast<int>(random() % 4));
+                    break;
+                }
+                ASSERT_FALSE(d.IsEnded());
+                const DrillTableEntry* entry = d.GetRowEntry(d.GetCurrentRow());
+                ASSERT_EQ(Highlighted().size(), entry ? entry->pads.size() : 0u);
+            }
+            if (list->GetCellEdit())
+                ClickButton(d, IDCANCEL);
+            ClickButton(d, IDCANCEL);
+        });
+        ASSERT_EQ(Saved(), original_) << round;
+        ASSERT_TRUE(Highlighted().empty());
+    }
 }
 
 // The example board's drill table, for a person to look at.

@@ -16,6 +16,8 @@
 #include "tests/ui_hooks_recorder.h"
 
 #include <functional>
+#include <random>
+#include <set>
 
 namespace {
 
@@ -391,6 +393,62 @@ TEST_F(StackupTest, ThermalFlagOfPlanesOnly) {
         ClickButton(d, IDCANCEL);
     });
     EXPECT_EQ(Saved(), original_);
+}
+
+// Random clicks, drags, keys, buttons and answers: nothing breaks, every
+// conductor, area and text stays on a layer of the stackup, and Cancel
+// gives back the original document.
+TEST_F(StackupTest, RandomEditsCancelToTheOriginal) {
+    std::mt19937 random(20);
+    for (int round = 0; round < 10; ++round) {
+        Run([&](CStackup& d, List* list) {
+            for (int step = 0; step < 100; ++step) {
+                const int rows = list->GetItemCount();
+                const int row = static_cast<int>(random() % static_cast<unsigned>(rows));
+                switch (random() % 7) {
+                case 0:
+                case 1:
+                    ClickCell(list, row, static_cast<int>(random() % List::kColumnCount));
+                    break;
+                case 2:
+                    Drag(list, row, static_cast<int>(random() % static_cast<unsigned>(rows)));
+                    break;
+                case 3:
+                    ui_.Answer({random() % 2 ? IDYES : IDNO});
+                    ClickButton(d, random() % 2 ? Id::kInsertLayer : Id::kDeleteLayer);
+                    break;
+                case 4:
+                    if (ComboBoxControl* combo = list->GetCellCombo())
+                        ChooseInCombo(combo, static_cast<int>(random() % 2));
+                    break;
+                case 5:
+                    if (list->GetCellEdit())
+                        TypeIntoCell(list, random() % 2 ? L"N1" : L"GND");
+                    break;
+                default:
+                    // With an editor open, OK and Cancel only finish it.
+                    if (list->IsEditing())
+                        ClickButton(d, random() % 2 ? IDOK : IDCANCEL);
+                    break;
+                }
+                ASSERT_FALSE(d.IsEnded());
+                std::set<int> ids;
+                for (int r = 0; r < list->GetItemCount(); ++r)
+                    ids.insert(list->GetRowLayer(r)->m_id);
+                for (CTreeNode* net : board_->GetChildren()) {
+                    for (CTreeNode* node : net->GetChildren()) {
+                        if (node->GetType() == NodeType::Conductor) {
+                            ASSERT_TRUE(ids.count(node->GetLayer())) << node->GetLayer();
+                        }
+                    }
+                }
+            }
+            while (list->IsEditing())
+                ClickButton(d, IDCANCEL);
+            ClickButton(d, IDCANCEL);
+        });
+        ASSERT_EQ(Saved(), original_) << round;
+    }
 }
 
 // The example board's stackup, for a person to look at; rows are drawn in
