@@ -42,8 +42,10 @@ int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool val
         return Reject(control);
     if (save) {
         std::wstring text = control->GetWindowText();
+        // Cutting a longer entry could turn it into another number; it is
+        // refused instead.
         if (text.size() > static_cast<size_t>(kVplFieldChars))
-            text.resize(static_cast<size_t>(kVplFieldChars));
+            return Reject(control);
         double number = 0.0;
         if (!ParseFieldNumber(text, &number))
             return Reject(control);

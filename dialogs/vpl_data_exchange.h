@@ -13,7 +13,7 @@
 
 class PlatformWindow;
 
-// Text of at most this many characters is read from a field; the rest is cut.
+// A field holds at most this many characters; a longer entry is refused.
 constexpr int kVplFieldChars = 31;
 
 // A field's text as a number: blanks and tabs around one number and nothing

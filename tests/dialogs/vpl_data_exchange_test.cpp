@@ -109,15 +109,27 @@ TEST_P(VplDataExchange, StrictReading) {
     }
 }
 
-TEST_P(VplDataExchange, LongEntriesAreCutTo31Characters) {
+// An entry longer than the field's 31 characters is refused whole: cut to
+// its first 31 it could read as another number.
+TEST_P(VplDataExchange, EntriesLongerThan31CharactersAreRejected) {
     float v = 0;
-    // 31 digits, then letters that the cut removes.
     std::wstring digits = L"1234567890123456789012345678901";
     ASSERT_EQ(digits.size(), 31u);
-    EXPECT_EQ(Save(digits + L"abcdefghi", v), 1);
+    EXPECT_EQ(Save(digits, v), 1);
     EXPECT_FLOAT_EQ(v, 1.234567890123456789e30f);
-    // A number whose 32nd character is what makes it valid is rejected.
+    ui_.Clear();
+    EXPECT_EQ(Save(digits + L"abcdefghi", v), 0);
+    EXPECT_EQ(v, 7.0f);
+    EXPECT_EQ(ui_.beeps, (std::vector<unsigned>{kSimpleBeep}));
+    EXPECT_EQ(PlatformWindow::GetFocus(), dlg_.GetDlgItem(kWidth));
+    // Refused whether or not the cut would change the number: 1 followed by
+    // 31 zeros would have been read as a tenth of itself.
+    EXPECT_EQ(Save(L"0.25" + std::wstring(30, L'0'), v), 0);
+    EXPECT_EQ(Save(L"1" + std::wstring(31, L'0'), v), 0);
+    EXPECT_EQ(v, 7.0f);
     EXPECT_EQ(Save(std::wstring(31, L' ') + L"5", v), 0);
+    EXPECT_EQ(Save(std::wstring(30, L' ') + L"5", v), 1);
+    EXPECT_EQ(v, 5.0f);
 }
 
 TEST_P(VplDataExchange, WritingUsesTheGivenDecimals) {
