@@ -196,6 +196,30 @@ TEST_P(VplDataExchange, RangeCheckComesAfterStoring) {
     EXPECT_EQ(dlg_.DDX_Float(kWidth, v, false, true, 0.0f, 1.0f, 1), 1);
 }
 
+// A field read back untouched keeps the member's digits: 0.25 mm shown as
+// 9.8 mil is still 0.25 mm; an edited field is read as typed.
+TEST_P(VplDataExchange, UntouchedFieldsKeepTheirPrecision) {
+    float mil = static_cast<float>(0.25 / 0.0254);
+    ASSERT_EQ(dlg_.DDX_Float(kWidth, mil, false, false, 0, 0, 1), 1);
+    EXPECT_EQ(dlg_.GetDlgItemText(kWidth), L"9.8");
+    float read = mil;
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, read, true, false, 0, 0, 6), 1);
+    EXPECT_EQ(read, mil);
+    EXPECT_FLOAT_EQ(static_cast<float>(read * 0.0254), 0.25f);
+    // The range still applies to the kept value.
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, read, true, true, 10.0f, 20.0f, 6), 0);
+    EXPECT_EQ(read, mil);
+    dlg_.SetDlgItemText(kWidth, L"9.80");
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, read, true, false, 0, 0, 6), 1);
+    EXPECT_EQ(read, 9.8f);
+    // Lengths held in millimetres alike.
+    float mm = 0.15f;
+    dlg_.DDX_Length(kOther, mm, false, false, 0, 0, kUnitInch);
+    EXPECT_EQ(dlg_.GetDlgItemText(kOther), L"0.006");
+    EXPECT_EQ(dlg_.DDX_Length(kOther, mm, true, false, 0, 0, kUnitInch), 1);
+    EXPECT_EQ(mm, 0.15f);
+}
+
 TEST_P(VplDataExchange, AMissingControlFails) {
     float v = 1.0f;
     EXPECT_EQ(dlg_.DDX_Float(4711, v, true), 0);
