@@ -135,12 +135,15 @@ void ListBoxControl::RedrawItem(int index) {
         InvalidateRect(&rc, true);
 }
 
-void ListBoxControl::SelectByUser(int index) {
+void ListBoxControl::SelectByUser(int index, bool reportSame) {
     if (index < 0 || index >= GetCount())
         return;
     EnsureVisible(index);
-    if (index == cur_)
+    if (index == cur_) {
+        if (reportSame && (GetStyle() & LBS_NOTIFY))
+            NotifyParentCommand(LBN_SELCHANGE);
         return;
+    }
     cur_ = index;
     Invalidate(true);
     if (GetStyle() & LBS_NOTIFY)
@@ -228,7 +231,7 @@ LRESULT ListBoxControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!*life)
             return 0;
         int index = ItemFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        SelectByUser(index);
+        SelectByUser(index, msg == WM_LBUTTONDOWN);
         if (*life && msg == WM_LBUTTONDBLCLK && index >= 0 && (GetStyle() & LBS_NOTIFY))
             NotifyParentCommand(LBN_DBLCLK);
         return 0;
@@ -262,7 +265,7 @@ LRESULT ListBoxControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return 0;
         }
-        SelectByUser(next);
+        SelectByUser(next, false);
         return 0;
     }
     case WM_SETFOCUS:

@@ -1,9 +1,11 @@
 // A list box ("LISTBOX"): a column of texts with data values and at most one
 // selected entry, scrolled by the wheel and the keys. A left press focuses
 // the list and selects the entry under it; the arrow, Home, End, Page Up and
-// Page Down keys move the selection. With LBS_NOTIFY the parent hears of a
-// selection the user changed (LBN_SELCHANGE) and of a double click on an
-// entry (LBN_DBLCLK); SetCurSel never notifies. With LBS_OWNERDRAWFIXED the
+// Page Down keys move the selection. With LBS_NOTIFY the parent hears of
+// every entry the user clicks, selected before or not, and of every change
+// of selection by the keys (LBN_SELCHANGE), and of a double click on an
+// entry (LBN_DBLCLK, after the first click's LBN_SELCHANGE); SetCurSel never
+// notifies. With LBS_OWNERDRAWFIXED the
 // parent draws every entry through WM_DRAWITEM (ODT_LISTBOX, the entry's
 // rectangle in the list's client coordinates) and may set the entry height
 // through WM_MEASUREITEM.
@@ -61,8 +63,9 @@ private:
         LPARAM data = 0;
     };
     void Paint();
-    // Selects an entry as the user did: scrolls to it and notifies a change.
-    void SelectByUser(int index);
+    // Selects an entry as the user did: scrolls to it and notifies a change
+    // (or any selection with reportSame).
+    void SelectByUser(int index, bool reportSame);
     int RowsPerPage();
 
     std::vector<Item> items_;

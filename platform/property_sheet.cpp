@@ -67,6 +67,8 @@ PropertyPage::PropertyPage(DialogTemplate tmpl) : PlatformDialog(AsChild(std::mo
 
 PropertyPage::~PropertyPage() {
     DestroyWindow();
+    if (sheet_)
+        sheet_->ForgetPage(this);
 }
 
 void PropertyPage::SetModified(bool changed) {
@@ -82,9 +84,21 @@ PropertySheet::PropertySheet(std::wstring caption, int startPage)
 
 PropertySheet::~PropertySheet() {
     DestroyWindow();
+    // Pages still here outlive the sheet (those deleted before left).
     for (PropertyPage* page : pages_)
-        if (page->sheet_ == this)
-            page->sheet_ = nullptr;
+        page->sheet_ = nullptr;
+}
+
+void PropertySheet::ForgetPage(PropertyPage* page) {
+    int index = GetPageIndex(page);
+    if (index < 0)
+        return;
+    if (index == active_)
+        active_ = -1;
+    else if (index < active_)
+        --active_;
+    pages_.erase(pages_.begin() + index);
+    created_.erase(created_.begin() + index);
 }
 
 void PropertySheet::AddPage(PropertyPage* page) {

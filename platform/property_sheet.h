@@ -69,8 +69,8 @@ public:
     explicit PropertySheet(std::wstring caption, int startPage = 0);
     ~PropertySheet() override;
 
-    // Pages are not owned and must outlive every run of the sheet. Add them
-    // before the sheet runs.
+    // Pages are not owned; a page deleted before the sheet leaves it. Add
+    // them before the sheet runs.
     void AddPage(PropertyPage* page);
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
     PropertyPage* GetPage(int index) const;
@@ -101,6 +101,8 @@ private:
     void UpdateApplyButton();
     void MoveFocus(bool previous);
     bool IsOwnPage(const PlatformWindow* w) const;
+    // A page being deleted leaves the sheet.
+    void ForgetPage(PropertyPage* page);
     bool IsWindowEnabledId(int id) const;
 
     std::vector<PropertyPage*> pages_;

@@ -569,12 +569,13 @@ TEST_F(ListBoxTest, ClicksAndKeysSelectAndNotifyOnlyChanges) {
     EXPECT_EQ(list.GetCurSel(), 3);
     EXPECT_EQ(host.Codes(61), std::vector<int>{LBN_SELCHANGE});
     EXPECT_EQ(host.notes[0].from, &list);
-    // The second click of a double click selects nothing new and reports it.
+    // A click on the selected entry is reported again; the second click of
+    // a double click reports the double click only.
     host.notes.clear();
     SimulateMouse(&list, WM_LBUTTONDOWN, RowPoint(3), MK_LBUTTON);
     SimulateMouse(&list, WM_LBUTTONUP, RowPoint(3));
     SimulateMouse(&list, WM_LBUTTONDBLCLK, RowPoint(3), MK_LBUTTON);
-    EXPECT_EQ(host.Codes(61), std::vector<int>{LBN_DBLCLK});
+    EXPECT_EQ(host.Codes(61), (std::vector<int>{LBN_SELCHANGE, LBN_DBLCLK}));
     // Scrolled, the rows map to later entries; the last page stays full.
     const int h = list.GetItemHeight();
     const int perPage = 100 / h;
