@@ -262,6 +262,20 @@ TEST_F(PropertySheetTest, ApplyFollowsTheChangedMarks) {
     });
 }
 
+TEST_F(PropertySheetTest, APageDeletedBeforeItsSheetLeavesIt) {
+    PropertySheet sheet(L"Short-lived");
+    sheet.AddPage(&a);
+    {
+        LoggingPage temporary(L"Gone", &log, "t");
+        sheet.AddPage(&temporary);
+        sheet.AddPage(&temporary); // once only
+        EXPECT_EQ(sheet.GetPageCount(), 2);
+        EXPECT_EQ(temporary.GetPropertySheet(), &sheet);
+    }
+    EXPECT_EQ(sheet.GetPageCount(), 1);
+    EXPECT_EQ(sheet.GetPage(0), &a);
+}
+
 TEST_F(PropertySheetTest, Keyboard) {
     EXPECT_EQ(Run([&](PropertySheet& s) {
                   // Ctrl+Tab and Ctrl+Page Down go forward, wrapping; the shift
