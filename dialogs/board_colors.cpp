@@ -35,11 +35,11 @@ const DialogTemplate& CBoardColors::Resource() {
             DlgStatic(IDC_STATIC, L"Colors:", 7, 7, 60, 8),
             DlgListBox(kList, 7, 17, 113, 166,
                        WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS),
-            DlgStatic(kPreview, L"", 128, 7, 125, 140),
-            DlgButton(kZoomIn, L"+", 128, 151, 24, 14),
-            DlgButton(kZoomOut, L"-", 156, 151, 24, 14),
-            DlgButton(kLoadPalette, L"Load palette", 128, 170, 60, 14),
-            DlgButton(kSavePalette, L"Save palette", 193, 170, 60, 14),
+            DlgStatic(kPreview, L"", 128, 7, 125, 96),
+            DlgButton(kZoomIn, L"+", 128, 107, 24, 14),
+            DlgButton(kZoomOut, L"-", 156, 107, 24, 14),
+            DlgButton(kLoadPalette, L"Load palette", 128, 126, 60, 14),
+            DlgButton(kSavePalette, L"Save palette", 193, 126, 60, 14),
         },
     };
     return t;

@@ -46,11 +46,11 @@ const DialogTemplate& CSchematicColors::Resource() {
             DlgStatic(IDC_STATIC, L"Colors:", 7, 75, 60, 8),
             DlgListBox(kList, 7, 85, 113, 80, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY),
             DlgButton(kFont, L"Font", 7, 170, 113, 14),
-            DlgStatic(kPreview, L"", 128, 7, 125, 140),
-            DlgButton(kZoomIn, L"+", 128, 151, 24, 14),
-            DlgButton(kZoomOut, L"-", 156, 151, 24, 14),
-            DlgButton(kLoadPalette, L"Load palette", 128, 170, 60, 14),
-            DlgButton(kSavePalette, L"Save palette", 193, 170, 60, 14),
+            DlgStatic(kPreview, L"", 128, 7, 125, 96),
+            DlgButton(kZoomIn, L"+", 128, 107, 24, 14),
+            DlgButton(kZoomOut, L"-", 156, 107, 24, 14),
+            DlgButton(kLoadPalette, L"Load palette", 128, 126, 60, 14),
+            DlgButton(kSavePalette, L"Save palette", 193, 126, 60, 14),
         },
     };
     return t;
@@ -243,8 +243,8 @@ void CSchematicColors::PaintPreview(PaintTarget& target, const RECT& client) {
     DrawSample(dc, grid);
 }
 
-// A part with three inputs from a bus and one output to a second, selected
-// part; coordinates in grid steps.
+// A part with two inputs from a bus and two outputs, one of them to a
+// second, selected part; coordinates in grid steps (text in tenths).
 void CSchematicColors::DrawSample(DeviceContext& dc, int g) const {
     const DefaultSettings& s = g_DefaultSettings;
     const int wire = static_cast<int>(std::lround(s.wireWidth * 100.0f));
@@ -263,59 +263,62 @@ void CSchematicColors::DrawSample(DeviceContext& dc, int g) const {
     const GdiBrush oldBrush = dc.SelectBrush(GetStockBrush(NULL_BRUSH));
     dc.SetBkMode(TRANSPARENT);
 
-    // The part: body, pin lines and filled pin bodies.
+    // The part: body, pin lines and filled pin bodies at the body's edge.
     dc.Rectangle(-2 * g, 2 * g, 2 * g, -2 * g);
-    for (int y : {1, 0, -1})
+    for (int y : {1, -1}) {
         line(-3, y, -2, y);
-    line(2, 0, 3, 0);
+        line(2, y, 3, y);
+    }
     dc.SelectBrush(CreateSolidBrush(s.colorSymbol));
-    const int body = g / 5;
-    for (int y : {1, 0, -1})
+    const int body = g / 4;
+    for (int y : {1, -1}) {
         dc.Rectangle(-2 * g - body, y * g + body / 2, -2 * g, y * g - body / 2);
-    dc.Rectangle(2 * g, body / 2, 2 * g + body, -body / 2);
+        dc.Rectangle(2 * g, y * g + body / 2, 2 * g + body, y * g - body / 2);
+    }
     dc.SelectBrush(GetStockBrush(NULL_BRUSH));
 
-    // The selected part.
+    // The selected part on the lower output.
     dc.SelectPen(CreatePen(PS_SOLID, wire, s.colorSel));
-    dc.Rectangle(9 * g, g, 12 * g, -g);
-    line(8, 0, 9, 0);
+    line(6, -1, 7, -1);
+    dc.Rectangle(7 * g, 0, 9 * g, -2 * g);
 
-    // Wires with two junctions.
+    // Wires; the upper output branches twice.
     dc.SelectPen(CreatePen(PS_SOLID, wire, s.colorWire));
-    for (int y : {1, 0, -1})
-        line(-6, y, -3, y);
-    line(3, 0, 8, 0);
-    line(6, 0, 6, -4);
-    line(6, -3, 9, -3);
+    for (int y : {1, -1})
+        line(-5, y, -3, y);
+    line(3, 1, 6, 1);
+    line(4, 1, 4, 4);
+    line(4, 3, 6, 3);
+    line(3, -1, 6, -1);
     dc.SelectBrush(CreateSolidBrush(s.colorWire));
     dc.SelectPen(CreatePen(PS_NULL, 0, s.colorWire));
-    for (POINT p : {POINT{6, 0}, POINT{6, -3}})
+    for (POINT p : {POINT{4, 1}, POINT{4, 3}})
         dc.Ellipse(p.x * g - dot / 2, p.y * g + dot / 2, p.x * g + dot / 2, p.y * g - dot / 2);
     dc.SelectBrush(GetStockBrush(NULL_BRUSH));
 
     // The bus the inputs come from, with its entries.
     dc.SelectPen(CreatePen(PS_SOLID, bus, s.colorBus));
-    line(-7, 3, -7, -4);
-    for (int y : {1, 0, -1})
-        line(-7, y + 1, -6, y);
+    line(-6, 3, -6, -4);
+    for (int y : {1, -1})
+        line(-6, y + 1, -5, y);
 
     // Texts one grid step high in the schematic font.
     g_DefaultSettings.font.lfHeight = g;
     dc.SelectFont(g_DefaultSettings.font);
-    text(L"IN", -75, 10, TA_RIGHT | TA_BASELINE, s.colorComment);
-    text(L"OUT", 125, 15, TA_LEFT | TA_BASELINE, s.colorComment);
+    text(L"IN", -65, 25, TA_RIGHT | TA_BASELINE, s.colorComment);
+    text(L"OUT", 63, 27, TA_LEFT | TA_BASELINE, s.colorComment);
     text(L"2", -28, 12, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
-    text(L"3", -28, 2, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
-    text(L"4", -28, -8, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
-    text(L"10", 28, 2, TA_LEFT | TA_BOTTOM, s.colorSymbol);
-    text(L"D0", -17, 10, TA_LEFT | TA_BASELINE, s.colorSymbol);
-    text(L"D1", -17, 0, TA_LEFT | TA_BASELINE, s.colorSymbol);
-    text(L"D2", -17, -10, TA_LEFT | TA_BASELINE, s.colorSymbol);
-    text(L"D4", 17, 0, TA_RIGHT | TA_BASELINE, s.colorSymbol);
-    text(L"N1", -55, 12, TA_LEFT | TA_BOTTOM, s.colorWire);
-    text(L"N2", -55, 2, TA_LEFT | TA_BOTTOM, s.colorWire);
-    text(L"N3", -55, -8, TA_LEFT | TA_BOTTOM, s.colorWire);
-    text(L"N4", 40, 2, TA_LEFT | TA_BOTTOM, s.colorWire);
+    text(L"3", -28, -8, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
+    text(L"4", 28, 12, TA_LEFT | TA_BOTTOM, s.colorSymbol);
+    text(L"10", 28, -8, TA_LEFT | TA_BOTTOM, s.colorSymbol);
+    text(L"D0", -17, 7, TA_LEFT | TA_BASELINE, s.colorSymbol);
+    text(L"D1", -17, -13, TA_LEFT | TA_BASELINE, s.colorSymbol);
+    text(L"D2", 17, 7, TA_RIGHT | TA_BASELINE, s.colorSymbol);
+    text(L"D4", 17, -13, TA_RIGHT | TA_BASELINE, s.colorSymbol);
+    text(L"N1", -48, 12, TA_LEFT | TA_BOTTOM, s.colorWire);
+    text(L"N2", -48, -8, TA_LEFT | TA_BOTTOM, s.colorWire);
+    text(L"N3", 47, 12, TA_LEFT | TA_BOTTOM, s.colorWire);
+    text(L"N4", 37, -8, TA_LEFT | TA_BOTTOM, s.colorWire);
     dc.SelectPen(oldPen);
     dc.SelectBrush(oldBrush);
 }

@@ -36,7 +36,7 @@ DialogTemplate SheetTemplate(std::wstring caption) {
                    {}},
         DlgDefButton(1, L"OK", 0, 0, kButtonWidthDu, kButtonHeightDu, WS_TABSTOP | WS_GROUP),
         DlgButton(2, L"Cancel", 0, 0, kButtonWidthDu, kButtonHeightDu),
-        DlgButton(PropertySheet::kApplyId, L"&Apply", 0, 0, kButtonWidthDu, kButtonHeightDu),
+        DlgButton(PropertySheet::kApplyId, L"Apply", 0, 0, kButtonWidthDu, kButtonHeightDu),
     };
     return t;
 }

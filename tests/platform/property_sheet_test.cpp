@@ -239,7 +239,7 @@ TEST_F(PropertySheetTest, ApplyFollowsTheChangedMarks) {
     Run([&](PropertySheet& s) {
         PlatformWindow* apply = s.GetDlgItem(PropertySheet::kApplyId);
         ASSERT_NE(apply, nullptr);
-        EXPECT_EQ(s.GetDlgItemText(PropertySheet::kApplyId), L"&Apply");
+        EXPECT_EQ(s.GetDlgItemText(PropertySheet::kApplyId), L"Apply");
         EXPECT_FALSE(apply->IsWindowEnabled());
         a.SetDlgItemText(kEdit, L"changed");
         EXPECT_TRUE(a.IsModified());
