@@ -347,9 +347,14 @@ TEST_F(OptionsSheet, OkStoresTheShownPageAndTheViewRepaints) {
               1);
     ASSERT_EQ(view.invalidations.size(), 1u);
     EXPECT_TRUE(view.invalidations[0].whole);
-    Lines stored = StoredSection(kDefaultSettingsKey);
-    EXPECT_EQ(stored.size(), 5u + 38u); // Sheet Size, then the board colours
-    EXPECT_EQ(stored[5], NumberLine("ColorBoard", 0));
+    // Sheet Size, then the 38 board colours in their order.
+    Lines expected = {NumberLine("Unit", 1), NumberLine("SheetSizeStd", 3),
+                      LengthLine("SheetWidth", 420.0f), LengthLine("SheetHeight", 297.0f),
+                      LengthLine("GridWidth", 2.5f)};
+    const DefaultSettings d;
+    for (const std::wstring& name : DefaultSettings::BoardColorNames())
+        expected.push_back(NumberLine(WideToUtf8(name), *d.ColorByName(name)));
+    EXPECT_EQ(StoredSection(kDefaultSettingsKey), expected);
     EXPECT_EQ(StoredSection(kClass0Key), Lines{});
     Run([&](COptions& s) { ClickItem(s, 2); });
     EXPECT_EQ(view.invalidations.size(), 2u);

@@ -1,6 +1,5 @@
-// The font picker's size limit and record, the folder browser's answer and
-// the desktop's file opener, each answered by its hook.
-#include "platform/desktop.h"
+// The font picker's size limit and record, and the folder browser's answer,
+// each answered by its hook.
 #include "platform/folder_dialog.h"
 #include "platform/font_dialog.h"
 
@@ -88,18 +87,6 @@ TEST(FolderDialog, OnlyAFullPathIsAChoice) {
     SetFolderDialogHook(std::move(old));
     // The offscreen platform has nobody to ask.
     EXPECT_FALSE(BrowseForFolder(&request));
-}
-
-TEST(Desktop, FilesGoToTheHookOrNowhereOffscreen) {
-    std::wstring opened;
-    OpenFileHook old = SetOpenFileHook([&](const std::wstring& path) {
-        opened = path;
-        return true;
-    });
-    EXPECT_TRUE(OpenFileWithDesktop(L"/usr/share/doc/guide.html"));
-    EXPECT_EQ(opened, L"/usr/share/doc/guide.html");
-    SetOpenFileHook(std::move(old));
-    EXPECT_FALSE(OpenFileWithDesktop(L"/usr/share/doc/guide.html"));
 }
 
 } // namespace
