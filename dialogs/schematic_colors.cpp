@@ -307,10 +307,10 @@ void CSchematicColors::DrawSample(DeviceContext& dc, int g) const {
     dc.SelectFont(g_DefaultSettings.font);
     text(L"IN", -65, 25, TA_RIGHT | TA_BASELINE, s.colorComment);
     text(L"OUT", 63, 27, TA_LEFT | TA_BASELINE, s.colorComment);
-    text(L"2", -28, 12, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
-    text(L"3", -28, -8, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
-    text(L"4", 28, 12, TA_LEFT | TA_BOTTOM, s.colorSymbol);
-    text(L"10", 28, -8, TA_LEFT | TA_BOTTOM, s.colorSymbol);
+    text(L"2", -22, 12, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
+    text(L"3", -22, -8, TA_RIGHT | TA_BOTTOM, s.colorSymbol);
+    text(L"4", 22, 12, TA_LEFT | TA_BOTTOM, s.colorSymbol);
+    text(L"10", 22, -8, TA_LEFT | TA_BOTTOM, s.colorSymbol);
     text(L"D0", -17, 7, TA_LEFT | TA_BASELINE, s.colorSymbol);
     text(L"D1", -17, -13, TA_LEFT | TA_BASELINE, s.colorSymbol);
     text(L"D2", 17, 7, TA_RIGHT | TA_BASELINE, s.colorSymbol);
@@ -318,7 +318,7 @@ void CSchematicColors::DrawSample(DeviceContext& dc, int g) const {
     text(L"N1", -48, 12, TA_LEFT | TA_BOTTOM, s.colorWire);
     text(L"N2", -48, -8, TA_LEFT | TA_BOTTOM, s.colorWire);
     text(L"N3", 47, 12, TA_LEFT | TA_BOTTOM, s.colorWire);
-    text(L"N4", 37, -8, TA_LEFT | TA_BOTTOM, s.colorWire);
+    text(L"N4", 42, -8, TA_LEFT | TA_BOTTOM, s.colorWire);
     dc.SelectPen(oldPen);
     dc.SelectBrush(oldBrush);
 }
