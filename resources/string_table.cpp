@@ -215,6 +215,7 @@ const StringTableEntry kEntries[] = {
     {390, L"Custom"},
     {391, L"Drill diameter"},
     {393, L"Mask diameter"},
+    {430, L"No web browser could be started for the user guide. It is here:"},
     {32900, L"Select layer"},
     {32901, L"Top"},
     {32902, L"Bottom"},
