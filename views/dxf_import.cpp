@@ -8,15 +8,13 @@
 #include "platform/file_dialog.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
+#include "views/dxf_chain.h"
 #include "views/dxf_reader.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <set>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -26,13 +24,6 @@ constexpr unsigned kStrUnitInch = 170; // inch, mm, mil, um
 constexpr unsigned kStrNoClosedFigure = 199;
 constexpr unsigned kStrNoClosedSpline = 211;
 constexpr int kStatusUnitPane = 2;
-
-// Two points are one when they differ by no more than this in x and in y.
-constexpr float kJoinTolerance = 0.0001f;
-
-bool Coincide(float ax, float ay, float bx, float by) {
-    return std::fabs(ax - bx) <= kJoinTolerance && std::fabs(ay - by) <= kJoinTolerance;
-}
 
 bool IsFinite(float v) {
     return std::isfinite(v);
@@ -185,21 +176,22 @@ ConvertResult ConvertSpline(const CDxfNode* entity, ChainItems& out) {
         return ConvertResult::OpenSpline;
     if (item->IsDamaged())
         return ConvertResult::Damaged;
-    const auto& points = static_cast<const CDxfDouble3D*>(item)->GetPoints();
-    const std::size_t count = points.size();
+    const auto* points = static_cast<const CDxfDouble3D*>(item);
+    const std::size_t count = points->GetPointCount();
     if (count == 0 || count % 4 != 0)
         return ConvertResult::OpenSpline;
     std::vector<DxfPointF> p(count);
     for (std::size_t i = 0; i < count; ++i)
-        p[i] = {static_cast<float>(points[i].x), static_cast<float>(points[i].y)};
+        p[i] = {static_cast<float>(points->GetPoint(i).x),
+                static_cast<float>(points->GetPoint(i).y)};
     for (std::size_t i = 3; i < count; i += 4) {
         const DxfPointF& next = p[(i + 1) % count];
-        if (!Coincide(p[i].x, p[i].y, next.x, next.y))
+        if (!DxfPointsCoincide(p[i].x, p[i].y, next.x, next.y))
             return ConvertResult::OpenSpline;
     }
     for (std::size_t i = 0; i < count; i += 4) {
         CAreaNode* node;
-        if (Coincide(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y)) {
+        if (DxfPointsCoincide(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y)) {
             node = new CAreaSegment(&g_pActiveView, p[i].x, p[i].y);
         } else {
             auto* curve = new CAreaBezier(&g_pActiveView, p[i].x, p[i].y);
@@ -259,114 +251,6 @@ int FindMeasurement(const DxfDrawing& drawing) {
     return unit;
 }
 
-// Puts the pieces in an order in which each one starts where the one before
-// it ends and the last ends where the first starts, reversing pieces as
-// needed; the first piece stays first and keeps its direction. False when
-// the pieces form no single closed figure.
-//
-// Each step takes, of the pieces not yet placed, the one earliest in the
-// current order that touches the end of the last placed piece. The pieces'
-// ends are kept in cells of twice the tolerance, so a step looks at the few
-// pieces near that end instead of at every piece.
-class ChainJoiner {
-public:
-    explicit ChainJoiner(std::vector<DxfChainItem>& items) : m_items(items) {}
-
-    bool Join() {
-        const int n = static_cast<int>(m_items.size());
-        if (n == 0)
-            return false;
-        m_at.resize(n);
-        for (int i = 0; i < n; ++i)
-            m_at[i] = i;
-        for (int i = 1; i < n; ++i)
-            ForCellsOf(i, [&](std::set<int>& cell) { cell.insert(i); });
-        for (int i = 0; i + 1 < n; ++i) {
-            const DxfChainItem& current = m_items[m_at[i]];
-            const int found = FindNext(i, current.endX, current.endY);
-            if (found < 0)
-                return false;
-            DxfChainItem& next = m_items[m_at[found]];
-            if (!Coincide(next.node->m_x, next.node->m_y, current.endX, current.endY))
-                next.Reverse();
-            if (found != i + 1)
-                Swap(found, i + 1);
-        }
-        const DxfChainItem& last = m_items[m_at[n - 1]];
-        const CAreaNode* first = m_items[m_at[0]].node;
-        if (!Coincide(first->m_x, first->m_y, last.endX, last.endY))
-            return false;
-        std::vector<DxfChainItem> ordered(n);
-        for (int i = 0; i < n; ++i)
-            ordered[i] = m_items[m_at[i]];
-        m_items.swap(ordered);
-        return true;
-    }
-
-private:
-    struct CellKey {
-        int64_t x, y;
-        bool operator==(const CellKey&) const = default;
-    };
-    struct CellHash {
-        std::size_t operator()(const CellKey& k) const {
-            const auto x = static_cast<uint64_t>(k.x), y = static_cast<uint64_t>(k.y);
-            return static_cast<std::size_t>((x * 0x9E3779B97F4A7C15ull) ^ y);
-        }
-    };
-
-    static int64_t CellIndex(float v) {
-        const double q = std::floor(static_cast<double>(v) / (2.0 * kJoinTolerance));
-        return static_cast<int64_t>(std::clamp(q, -1e15, 1e15));
-    }
-
-    std::set<int>& Cell(int64_t x, int64_t y) { return m_cells[CellKey{x, y}]; }
-
-    // Calls f with the cell of each end of the piece at the position.
-    template <class F> void ForCellsOf(int position, F&& f) {
-        const DxfChainItem& item = m_items[m_at[position]];
-        f(Cell(CellIndex(item.node->m_x), CellIndex(item.node->m_y)));
-        f(Cell(CellIndex(item.endX), CellIndex(item.endY)));
-    }
-
-    // The earliest position after i whose piece has an end at (x, y); -1 for
-    // none.
-    int FindNext(int i, float x, float y) {
-        const int64_t cx = CellIndex(x), cy = CellIndex(y);
-        int best = INT_MAX;
-        for (int64_t dx = -1; dx <= 1; ++dx) {
-            for (int64_t dy = -1; dy <= 1; ++dy) {
-                auto cell = m_cells.find(CellKey{cx + dx, cy + dy});
-                if (cell == m_cells.end())
-                    continue;
-                for (auto it = cell->second.upper_bound(i); it != cell->second.end() && *it < best;
-                     ++it) {
-                    const DxfChainItem& item = m_items[m_at[*it]];
-                    if (Coincide(item.node->m_x, item.node->m_y, x, y) ||
-                        Coincide(item.endX, item.endY, x, y)) {
-                        best = *it;
-                        break;
-                    }
-                }
-            }
-        }
-        return best == INT_MAX ? -1 : best;
-    }
-
-    // Exchanges the pieces at two positions, keeping the cells current.
-    void Swap(int a, int b) {
-        ForCellsOf(a, [&](std::set<int>& cell) { cell.erase(a); });
-        ForCellsOf(b, [&](std::set<int>& cell) { cell.erase(b); });
-        std::swap(m_at[a], m_at[b]);
-        ForCellsOf(a, [&](std::set<int>& cell) { cell.insert(a); });
-        ForCellsOf(b, [&](std::set<int>& cell) { cell.insert(b); });
-    }
-
-    std::vector<DxfChainItem>& m_items;
-    std::vector<int> m_at; // the piece at each position
-    std::unordered_map<CellKey, std::set<int>, CellHash> m_cells;
-};
-
 // Links the nodes, in order, into one outline and returns its first node.
 // Every node gets both ends of the list at once (appending one by one would
 // walk the list each time).
@@ -392,10 +276,6 @@ void ShowError(unsigned id) {
 
 } // namespace
 
-void DxfChainItem::Reverse() {
-    node->SwapPoint(endX, endY);
-}
-
 bool ImportDxfOutline(CBoard* board, const std::wstring& path) {
     if (!board)
         return false;
@@ -408,7 +288,7 @@ bool ImportDxfOutline(CBoard* board, const std::wstring& path) {
         ShowError(kStrNoClosedSpline);
         return false;
     }
-    if (converted != ConvertResult::Ok || !ChainJoiner(chain.items).Join()) {
+    if (converted != ConvertResult::Ok || !JoinDxfChain(chain.items)) {
         ShowError(kStrNoClosedFigure);
         return false;
     }

@@ -8,20 +8,8 @@
 
 #include <string>
 
-class CAreaNode;
 class CBoard;
 class PlatformWindow;
-
-// One piece of the figure being joined: the outline node it made (which
-// holds the piece's start point) and the piece's end point.
-struct DxfChainItem {
-    CAreaNode* node = nullptr;
-    float endX = 0;
-    float endY = 0;
-
-    // Runs the piece the other way.
-    void Reverse();
-};
 
 // Replaces the board's outline with the closed figure of the drawing,
 // recorded as one group on the active view's undo history, and repaints.

@@ -186,21 +186,20 @@ bool CDxfString::NotEquals(const wchar_t* text) const {
 }
 
 CDxfDouble3D::CDxfDouble3D(int code, const std::wstring& value) : CDxfNode(code) {
-    m_points.emplace_back();
     SetAxis(code, value);
 }
 
 void CDxfDouble3D::SetAxis(int code, const std::wstring& value) {
     const int axis = PointAxis(code);
     if (m_set[axis]) {
-        m_points.emplace_back();
+        m_more.emplace_back();
         m_set[0] = m_set[1] = m_set[2] = 0;
     }
     m_set[axis] = 1;
     double v = 0;
     if (!ParseWholeDouble(value, v))
         m_damaged = true;
-    Point& p = m_points.back();
+    Point& p = m_more.empty() ? m_first : m_more.back();
     (axis == 0 ? p.x : axis == 1 ? p.y : p.z) = v;
 }
 
@@ -221,7 +220,7 @@ bool CDxfDouble3D::ReadContinuation(CDxfLineReader& reader, std::wstring& codeLi
 }
 
 DxfPointF CDxfDouble3D::AsPoint() const {
-    const Point& p = m_points.front();
+    const Point& p = m_first;
     return {static_cast<float>(p.x), static_cast<float>(p.y)};
 }
 

@@ -5,6 +5,7 @@
 // node stands for is read from its code and text by the import.
 #pragma once
 
+#include "core/node_arena.h"
 #include "core/tree.h"
 
 #include <cstdint>
@@ -72,6 +73,11 @@ public:
     CDxfNode(const CDxfNode& other);
     CDxfNode& operator=(const CDxfNode&) = delete;
 
+    // A drawing has a node for every pair: while it is read they are cut
+    // from the blocks of the node arena.
+    static void* operator new(std::size_t size) { return NodeArena::Allocate(size); }
+    static void operator delete(void* p) noexcept { NodeArena::Free(p); }
+
     // The last child with the code, or null (a later value wins).
     CDxfNode* FindLast(int code) const;
 };
@@ -109,13 +115,16 @@ public:
     CDxfNode* Clone() const override { return new CDxfDouble3D(*this); }
     bool ReadContinuation(CDxfLineReader& reader, std::wstring& codeLine) override;
     DxfPointF AsPoint() const override;
-    const std::vector<Point>& GetPoints() const { return m_points; }
+    std::size_t GetPointCount() const { return 1 + m_more.size(); }
+    const Point& GetPoint(std::size_t i) const { return i == 0 ? m_first : m_more[i - 1]; }
 
 private:
     void SetAxis(int code, const std::wstring& value);
 
     uint8_t m_set[3] = {0, 0, 0};
-    std::vector<Point> m_points;
+    // Most items hold one point.
+    Point m_first;
+    std::vector<Point> m_more;
 };
 
 class CDxfDouble : public CDxfNode {

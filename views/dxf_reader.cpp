@@ -19,6 +19,7 @@ bool ReadDxfDrawing(const std::wstring& path, DxfDrawing& drawing) {
     if (!file.Open(path, CTextFile::GenericRead, CTextFile::FileShareRead, CTextFile::OpenExisting,
                    CTextFile::FileAttributeNormal))
         return false;
+    NodeArena::Scope arena;
     CDxfLineReader reader(file);
     CDxfNode* section = nullptr; // the open section's node
     CDxfNode* group = nullptr;   // the node that takes the next values
@@ -47,6 +48,7 @@ bool ReadDxfDrawing(const std::wstring& path, DxfDrawing& drawing) {
             drawing.sections.push_back(std::move(item));
         } else if (code == 0) {
             group = section->AddChild(item.release());
+            group->ReserveChildren(16); // an entity has about as many values
         } else {
             group->AddChild(item.release());
         }

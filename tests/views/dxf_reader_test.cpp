@@ -16,9 +16,11 @@ std::string Describe(const CDxfNode* node) {
     if (auto* s = dynamic_cast<const CDxfString*>(node)) {
         out += "\"" + WideToUtf8(s->GetValue()) + "\"";
     } else if (auto* p = dynamic_cast<const CDxfDouble3D*>(node)) {
-        for (const auto& pt : p->GetPoints())
+        for (std::size_t k = 0; k < p->GetPointCount(); ++k) {
+            const auto& pt = p->GetPoint(k);
             out += "(" + WideToUtf8(FormatGeneral(pt.x)) + "," + WideToUtf8(FormatGeneral(pt.y)) +
                    "," + WideToUtf8(FormatGeneral(pt.z)) + ")";
+        }
     } else if (dynamic_cast<const CDxfDouble*>(node)) {
         out += "double:" + WideToUtf8(FormatGeneral(node->AsDouble()));
     } else if (auto* i = dynamic_cast<const CDxfInteger*>(node)) {
