@@ -80,7 +80,7 @@ void CosSinDegrees(double degrees, double& c, double& s) {
     }
 }
 
-// An angle in degrees brought once into (-180, 180].
+// An angle in degrees brought into (-180, 180].
 float NormalisedAngle(double degrees) {
     double a = std::fmod(degrees, 360.0);
     if (a > 180.0)
