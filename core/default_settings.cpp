@@ -1,14 +1,10 @@
 #include "core/default_settings.h"
 
-#include "platform/ini_file.h"
 #include "platform/settings_store.h"
-#include "platform/text.h"
 
 DefaultSettings g_DefaultSettings;
 
 const wchar_t* const DefaultSettings::kKeyPath = L"Software\\Vorpel\\DefaultSettings";
-const wchar_t* const DefaultSettings::kSchematicPalette = L"SchColor";
-const wchar_t* const DefaultSettings::kBoardPalette = L"BrdColor";
 
 namespace {
 
@@ -190,24 +186,4 @@ void DefaultSettings::Store() const {
     StoreSheetSizePage();
     StoreSchematicColorsPage();
     StoreBoardColorsPage();
-}
-
-bool DefaultSettings::SavePalette(const std::wstring& path, bool board) const {
-    IniFile ini;
-    ini.Load(path); // a missing file starts empty
-    const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
-    for (const auto& name : board ? BoardColorNames() : SchematicColorNames())
-        ini.SetString(section, name, StrPrintf(L"%u", static_cast<unsigned>(*ColorByName(name))));
-    return ini.Save(path);
-}
-
-void DefaultSettings::LoadPalette(const std::wstring& path, bool board) {
-    IniFile ini;
-    if (!ini.Load(path))
-        return;
-    const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
-    for (const auto& name : board ? BoardColorNames() : SchematicColorNames()) {
-        COLORREF* color = ColorByName(name);
-        *color = static_cast<COLORREF>(ini.GetInt(section, name, static_cast<int>(*color)));
-    }
 }

@@ -1,6 +1,8 @@
 #include "platform/list_view_control.h"
 
 #include "platform/bitmap.h"
+#include "platform/combo_box_control.h"
+#include "platform/edit_control.h"
 #include "platform/paint_target_impl.h"
 #include "platform/system_colors.h"
 #include "platform/window_impl.h"
@@ -8,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 QColor Q(COLORREF c) {
@@ -15,7 +18,18 @@ QColor Q(COLORREF c) {
                   static_cast<int>(ColorRefBlue(c)));
 }
 constexpr COLORREF kGridColor = 0xD0D0D0;
+// The insert mark's barb: this long, slanting this far from the boundary.
+constexpr int kBarbLength = 15;
+constexpr int kBarbSlant = 5;
 } // namespace
+
+ListViewControl::ListViewControl() = default;
+
+ListViewControl::~ListViewControl() {
+    DestroyWindow();
+    editor_.reset();
+    retiredEditors_.clear();
+}
 
 void ListViewControl::SetExtendedListViewStyle(uint32_t exStyle) {
     lvExStyle_ = exStyle;
@@ -59,6 +73,12 @@ int ListViewControl::InsertItem(int index, const std::wstring& text, LPARAM data
     if (lvExStyle_ & LVS_EX_CHECKBOXES)
         it.state = INDEXTOSTATEIMAGEMASK(1);
     items_.insert(items_.begin() + index, std::move(it));
+    if (editor_ && index <= editorItem_) {
+        ++editorItem_;
+        PlaceCellEditor();
+    }
+    if (insertMark_ >= index)
+        ++insertMark_;
     Invalidate(true);
     return index;
 }
@@ -68,6 +88,20 @@ bool ListViewControl::DeleteItem(int item) {
         return false;
     items_.erase(items_.begin() + item);
     top_ = std::clamp(top_, 0, std::max(0, GetItemCount() - 1));
+    if (editor_ && item == editorItem_) {
+        CloseCellEditor();
+    } else if (editor_ && item < editorItem_) {
+        --editorItem_;
+        PlaceCellEditor();
+    }
+    if (insertMark_ == item)
+        insertMark_ = -1;
+    else if (insertMark_ > item)
+        --insertMark_;
+    if (pressItem_ == item)
+        pressItem_ = -1;
+    else if (pressItem_ > item)
+        --pressItem_;
     Invalidate(true);
     return true;
 }
@@ -75,6 +109,9 @@ bool ListViewControl::DeleteItem(int item) {
 void ListViewControl::DeleteAllItems() {
     items_.clear();
     top_ = 0;
+    CloseCellEditor();
+    insertMark_ = -1;
+    pressItem_ = -1;
     Invalidate(true);
 }
 
@@ -207,6 +244,24 @@ bool ListViewControl::GetItemRect(int item, RECT* rect, int code) {
     return true;
 }
 
+int ListViewControl::GetColumnLeft(int column) const {
+    int x = 0;
+    for (int c = 0; c < column && c < GetColumnCount(); ++c)
+        x += columns_[static_cast<size_t>(c)].width;
+    return x;
+}
+
+bool ListViewControl::GetSubItemRect(int item, int subItem, RECT* rect) {
+    if (!rect || subItem < 0 || subItem >= std::max(1, GetColumnCount()) ||
+        !GetItemRect(item, rect))
+        return false;
+    if (!columns_.empty()) {
+        rect->left = GetColumnLeft(subItem);
+        rect->right = rect->left + columns_[static_cast<size_t>(subItem)].width;
+    }
+    return true;
+}
+
 int ListViewControl::HitTest(POINT p, UINT* flags, int* subItem) {
     int h = GetRowHeight();
     int y = p.y - GetHeaderHeight();
@@ -240,10 +295,115 @@ int ListViewControl::HitTest(POINT p, UINT* flags, int* subItem) {
 void ListViewControl::SetImageList(ImageList* images, int which) {
     if (which == LVSIL_STATE)
         stateImages_ = images;
+    else if (which == LVSIL_SMALL)
+        smallImages_ = images;
+    Invalidate(true);
 }
 
 ImageList* ListViewControl::GetImageList(int which) const {
-    return which == LVSIL_STATE ? stateImages_ : nullptr;
+    return which == LVSIL_STATE ? stateImages_ : which == LVSIL_SMALL ? smallImages_ : nullptr;
+}
+
+bool ListViewControl::SetItemImage(int item, int image) {
+    if (item < 0 || item >= GetItemCount())
+        return false;
+    items_[static_cast<size_t>(item)].image = image;
+    RedrawItems(item, item);
+    return true;
+}
+
+int ListViewControl::GetItemImage(int item) const {
+    return item >= 0 && item < GetItemCount() ? items_[static_cast<size_t>(item)].image : -1;
+}
+
+// ---- in-place editors ------------------------------------------------------
+
+PlatformWindow* ListViewControl::GetCellEditor() const {
+    return editor_ && editor_->IsWindow() ? editor_.get() : nullptr;
+}
+
+EditControl* ListViewControl::GetCellEdit() const {
+    return dynamic_cast<EditControl*>(GetCellEditor());
+}
+
+ComboBoxControl* ListViewControl::GetCellCombo() const {
+    return dynamic_cast<ComboBoxControl*>(GetCellEditor());
+}
+
+void ListViewControl::PlaceCellEditor() {
+    RECT cell;
+    if (!GetCellEditor() || !GetSubItemRect(editorItem_, editorSubItem_, &cell))
+        return;
+    // A cell scrolled out of the rows' area hides its editor.
+    bool shown = cell.top >= GetHeaderHeight() && cell.top < GetClientRect().bottom;
+    if (auto* combo = dynamic_cast<ComboBoxControl*>(editor_.get()))
+        cell.bottom = cell.top + std::max<int>(cell.bottom - cell.top, combo->GetLineHeight() + 4);
+    editor_->MoveWindow(cell, true);
+    editor_->ShowWindow(shown);
+}
+
+bool ListViewControl::AdoptCellEditor(std::unique_ptr<PlatformWindow> editor, int item, int subItem,
+                                      int id, uint32_t style) {
+    CloseCellEditor();
+    // Editors closed earlier are no longer on any handler's stack here.
+    retiredEditors_.clear();
+    RECT cell;
+    if (!IsWindow() || !GetSubItemRect(item, subItem, &cell))
+        return false;
+    editor->SetFont(GetFont(), false);
+    if (!editor->Create(this, cell, L"", WS_CHILD | WS_VISIBLE | style, WS_EX_CLIENTEDGE, id))
+        return false;
+    editor_ = std::move(editor);
+    editorItem_ = item;
+    editorSubItem_ = subItem;
+    PlaceCellEditor();
+    return true;
+}
+
+EditControl* ListViewControl::OpenCellEdit(int item, int subItem, int id,
+                                           const std::wstring& text) {
+    if (!AdoptCellEditor(std::make_unique<EditControl>(), item, subItem, id, ES_AUTOHSCROLL))
+        return nullptr;
+    auto* edit = static_cast<EditControl*>(editor_.get());
+    edit->SetWindowText(text);
+    edit->SetFocus();
+    if (edit->IsWindow()) {
+        edit->SetSel(0, -1);
+        edit->ScrollCaret();
+    }
+    return GetCellEdit();
+}
+
+ComboBoxControl* ListViewControl::OpenCellCombo(int item, int subItem, int id) {
+    if (!AdoptCellEditor(std::make_unique<ComboBoxControl>(), item, subItem, id,
+                         CBS_DROPDOWNLIST | WS_VSCROLL))
+        return nullptr;
+    editor_->SetFocus();
+    return GetCellCombo();
+}
+
+void ListViewControl::CloseCellEditor() {
+    if (!editor_)
+        return;
+    std::unique_ptr<PlatformWindow> editor = std::move(editor_);
+    editorItem_ = -1;
+    editorSubItem_ = -1;
+    bool hadFocus =
+        editor->IsWindow() && (GetFocus() == editor.get() || editor->IsChild(GetFocus()));
+    editor->DestroyWindow();
+    retiredEditors_.push_back(std::move(editor));
+    // The focus stays in the list rather than nowhere.
+    if (hadFocus && IsWindow())
+        SetFocus();
+}
+
+void ListViewControl::SetInsertMark(int item) {
+    if (item < -1 || item >= GetItemCount())
+        item = -1;
+    if (item == insertMark_)
+        return;
+    insertMark_ = item;
+    Invalidate(false);
 }
 
 int ListViewControl::GetCountPerPage() {
@@ -255,6 +415,7 @@ void ListViewControl::Scroll(int rows) {
     int t = std::clamp(top_ + rows, 0, maxTop);
     if (t != top_) {
         top_ = t;
+        PlaceCellEditor();
         Invalidate(true);
     }
 }
@@ -278,6 +439,101 @@ void ListViewControl::RedrawItems(int first, int last) {
     }
 }
 
+void ListViewControl::PaintRow(PaintTarget* t, int i, const RECT& rc, UINT st, bool customDraw) {
+    const int h = rc.bottom - rc.top;
+    const int width = TotalWidth();
+    QPainter* p = t->Impl()->Painter();
+    bool focused = GetFocus() == this;
+    bool sel = (st & ODS_SELECTED) && (focused || (GetStyle() & LVS_SHOWSELALWAYS));
+    const COLORREF rowBk = GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    const COLORREF rowText = GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    FillPaintRect(t, rc, rowBk);
+    if (customDraw) {
+        NMLVCUSTOMDRAW cd;
+        cd.hdr.code = NM_CUSTOMDRAW;
+        cd.dwDrawStage = CDDS_ITEMPREPAINT;
+        cd.rc = rc;
+        cd.dwItemSpec = i;
+        cd.uItemState = st;
+        cd.lItemlParam = items_[static_cast<size_t>(i)].data;
+        cd.clrText = rowText;
+        cd.clrTextBk = rowBk;
+        auto life = LifeToken();
+        customDraw = (NotifyParent(&cd.hdr) & CDRF_NOTIFYSUBITEMDRAW) != 0;
+        if (!*life)
+            return;
+    }
+    int x = 0;
+    int imagesWidth = 0;
+    UINT stateImage = STATEIMAGEMASKTOINDEX(items_[static_cast<size_t>(i)].state);
+    int smallImage = items_[static_cast<size_t>(i)].image;
+    for (int c = 0; c < std::max(1, GetColumnCount()); ++c) {
+        int cw = columns_.empty() ? width : columns_[static_cast<size_t>(c)].width;
+        COLORREF text = rowText;
+        COLORREF bk = rowBk;
+        if (customDraw) {
+            NMLVCUSTOMDRAW cd;
+            cd.hdr.code = NM_CUSTOMDRAW;
+            cd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+            cd.rc = RECT{x, rc.top, x + cw, rc.bottom};
+            cd.dwItemSpec = i;
+            cd.uItemState = st;
+            cd.lItemlParam = items_[static_cast<size_t>(i)].data;
+            cd.clrText = text;
+            cd.clrTextBk = bk;
+            cd.iSubItem = c;
+            auto life = LifeToken();
+            NotifyParent(&cd.hdr);
+            if (!*life)
+                return;
+            if (!sel) {
+                text = cd.clrText;
+                bk = cd.clrTextBk;
+            }
+        }
+        if (bk != rowBk)
+            FillPaintRect(t, RECT{x, rc.top, x + cw, rc.bottom}, bk);
+        int indent = 0;
+        if (c == 0) {
+            if (stateImages_ && stateImage > 0) {
+                stateImages_->Draw(t, static_cast<int>(stateImage) - 1, rc.left + 2,
+                                   rc.top + (h - stateImages_->ImageHeight()) / 2);
+                imagesWidth += stateImages_->ImageWidth();
+            }
+            if (smallImages_ && smallImage >= 0) {
+                smallImages_->Draw(t, smallImage, rc.left + 2 + imagesWidth,
+                                   rc.top + (h - smallImages_->ImageHeight()) / 2);
+                imagesWidth += smallImages_->ImageWidth();
+            }
+            indent = imagesWidth + 2;
+        }
+        p->save();
+        p->setFont(MakeQFont(GetFont()));
+        p->setPen(Q(text));
+        p->drawText(QRect(x + 4 + indent, rc.top, cw - 8 - indent, h),
+                    Qt::AlignVCenter | Qt::TextSingleLine,
+                    QString::fromStdWString(GetItemText(i, c)));
+        p->restore();
+        x += cw;
+    }
+}
+
+void ListViewControl::PaintInsertMark(PaintTarget* t) {
+    RECT rc;
+    if (insertMark_ < 0 || !GetItemRect(insertMark_, &rc))
+        return;
+    QPainter* p = t->Impl()->Painter();
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, false);
+    p->setPen(QPen(QColor(0, 0, 0), 1));
+    // Along the boundary to the text, then a barb slanting back up.
+    const int y = rc.top;
+    const int tip = rc.left + kInsertMarkLength;
+    p->drawLine(rc.left, y, tip, y);
+    p->drawLine(tip, y, tip - kBarbLength, y - kBarbSlant);
+    p->restore();
+}
+
 void ListViewControl::Paint() {
     PaintStruct ps;
     PaintTarget* t = BeginPaint(&ps);
@@ -298,6 +554,17 @@ void ListViewControl::Paint() {
                       GetSysColor(COLOR_WINDOW));
     if (width < client.right)
         FillPaintRect(t, RECT{width, headerH, client.right, rowsBottom}, GetSysColor(COLOR_WINDOW));
+    bool customDraw = false;
+    if (!ownerDraw && last > top_) {
+        NMLVCUSTOMDRAW cd;
+        cd.hdr.code = NM_CUSTOMDRAW;
+        cd.dwDrawStage = CDDS_PREPAINT;
+        cd.rc = client;
+        auto life = LifeToken();
+        customDraw = (NotifyParent(&cd.hdr) & CDRF_NOTIFYITEMDRAW) != 0;
+        if (!*life)
+            return;
+    }
     for (int i = top_; i < last; ++i) {
         RECT rc;
         GetItemRect(i, &rc);
@@ -327,32 +594,10 @@ void ListViewControl::Paint() {
                 return;
             continue;
         }
-        bool sel = (st & ODS_SELECTED) && (focused || (GetStyle() & LVS_SHOWSELALWAYS));
-        FillPaintRect(t, rc, GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        p->save();
-        p->setFont(MakeQFont(GetFont()));
-        p->setPen(Q(GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
-        int x = 0;
-        int boxWidth = 0;
-        UINT image = STATEIMAGEMASKTOINDEX(it.state);
-        if (stateImages_ && image > 0) {
-            boxWidth = stateImages_->ImageWidth();
-            p->restore();
-            stateImages_->Draw(t, static_cast<int>(image) - 1, rc.left + 2,
-                               rc.top + (h - stateImages_->ImageHeight()) / 2);
-            p->save();
-            p->setFont(MakeQFont(GetFont()));
-            p->setPen(Q(GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
-        }
-        for (int c = 0; c < std::max(1, GetColumnCount()); ++c) {
-            int cw = columns_.empty() ? width : columns_[static_cast<size_t>(c)].width;
-            int indent = c == 0 ? boxWidth + 2 : 0;
-            p->drawText(QRect(x + 4 + indent, rc.top, cw - 8 - indent, h),
-                        Qt::AlignVCenter | Qt::TextSingleLine,
-                        QString::fromStdWString(GetItemText(i, c)));
-            x += cw;
-        }
-        p->restore();
+        auto life = LifeToken();
+        PaintRow(t, i, rc, st, customDraw);
+        if (!*life)
+            return;
     }
     p->save();
     if (headerH > 0) {
@@ -382,15 +627,14 @@ void ListViewControl::Paint() {
         }
     }
     p->restore();
+    if (insertMark_ >= top_ && insertMark_ < last)
+        PaintInsertMark(t);
     EndPaint(&ps);
 }
 
-void ListViewControl::Click(UINT code, LPARAM lParam) {
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+void ListViewControl::Click(UINT code, POINT pt) {
     int sub = 0;
     int hit = HitTest(pt, nullptr, &sub);
-    if (hit >= 0)
-        SelectItem(hit);
     // A list that draws itself toggles a row's check box under a left click.
     if (code == NM_CLICK && hit >= 0 && (lvExStyle_ & LVS_EX_CHECKBOXES) &&
         !(GetStyle() & LVS_OWNERDRAWFIXED) && pt.x >= 0 &&
@@ -404,6 +648,63 @@ void ListViewControl::Click(UINT code, LPARAM lParam) {
     NotifyParent(&nm.hdr);
 }
 
+void ListViewControl::ButtonDown(UINT code, LPARAM lParam) {
+    // The list takes the focus first, so that an editor over it closes
+    // before the click is reported.
+    SetFocus();
+    if (!IsWindow())
+        return;
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    int sub = 0;
+    int hit = HitTest(pt, nullptr, &sub);
+    if (hit >= 0)
+        SelectItem(hit);
+    if (code == NM_CLICK && dragDetect_) {
+        // Reported on release, unless the press turns into a drag.
+        pressed_ = true;
+        pressPoint_ = pt;
+        pressItem_ = hit;
+        pressSubItem_ = sub;
+        SetCapture();
+        return;
+    }
+    Click(code, pt);
+}
+
+void ListViewControl::MouseMove(WPARAM wParam, LPARAM lParam) {
+    if (!pressed_)
+        return;
+    if (!(wParam & MK_LBUTTON)) {
+        // The release happened where the list could not see it.
+        pressed_ = false;
+        if (GetCapture() == this)
+            ReleaseCapture();
+        return;
+    }
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (std::abs(pt.x - pressPoint_.x) <= kDragThreshold &&
+        std::abs(pt.y - pressPoint_.y) <= kDragThreshold)
+        return;
+    pressed_ = false;
+    if (pressItem_ < 0)
+        return;
+    NMLISTVIEW nm;
+    nm.hdr.code = LVN_BEGINDRAG;
+    nm.iItem = pressItem_;
+    nm.iSubItem = pressSubItem_;
+    nm.ptAction = pressPoint_;
+    NotifyParent(&nm.hdr);
+}
+
+void ListViewControl::ButtonUp() {
+    bool wasPressed = pressed_;
+    pressed_ = false;
+    if (GetCapture() == this)
+        ReleaseCapture();
+    if (wasPressed && IsWindow())
+        Click(NM_CLICK, pressPoint_);
+}
+
 LRESULT ListViewControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT:
@@ -414,28 +715,38 @@ LRESULT ListViewControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFONT:
         PlatformWindow::DefWindowProc(msg, wParam, lParam);
         rowHeight_ = 0;
+        PlaceCellEditor();
         return 0;
     case WM_LBUTTONDOWN:
-        // The list takes the focus first, so that an editor over it closes
-        // before the click is reported.
-        SetFocus();
-        if (IsWindow())
-            Click(NM_CLICK, lParam);
+        ButtonDown(NM_CLICK, lParam);
         return 0;
     case WM_LBUTTONDBLCLK:
-        SetFocus();
-        if (IsWindow())
-            Click(NM_DBLCLK, lParam);
+        ButtonDown(NM_DBLCLK, lParam);
         return 0;
     case WM_RBUTTONDOWN:
-        SetFocus();
-        if (IsWindow())
-            Click(NM_RCLICK, lParam);
+        ButtonDown(NM_RCLICK, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        MouseMove(wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        ButtonUp();
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (WindowFromLParam(lParam) != this)
+            pressed_ = false;
         return 0;
     case WM_MOUSEWHEEL:
         Scroll(-GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
         return 0;
     case WM_KEYDOWN: {
+        NMLVKEYDOWN nm;
+        nm.hdr.code = LVN_KEYDOWN;
+        nm.wVKey = static_cast<int>(wParam);
+        auto life = LifeToken();
+        NotifyParent(&nm.hdr);
+        if (!*life)
+            return 0;
         int cur = GetNextItem(-1, LVNI_FOCUSED);
         int next = cur;
         if (wParam == VK_DOWN)
@@ -458,6 +769,11 @@ LRESULT ListViewControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SIZE:
         Scroll(0);
+        PlaceCellEditor();
+        return 0;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+        // Notifications of an in-place editor that nobody handled.
         return 0;
     default:
         return PlatformWindow::DefWindowProc(msg, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include "resources/toolbar_bitmaps.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -116,6 +117,60 @@ void PinShape(BitmapResource* out, int shape) {
     }
 }
 
+// The default-via marks: an empty round mark and the chosen one.
+void DefaultMarks(BitmapResource* out) {
+    Init(out, 32, 16, kMagenta);
+    Canvas c{*out};
+    for (int i = 0; i < 2; ++i) {
+        const int cx = i * 16 + 8;
+        for (int y = 2; y <= 14; ++y)
+            for (int x = cx - 6; x <= cx + 6; ++x)
+                if ((x - cx) * (x - cx) + (y - 8) * (y - 8) <= 36)
+                    c.Set(x, y, kWhite);
+        c.Circle(cx, 8, 6, kGrey);
+    }
+    for (int y = 5; y <= 11; ++y)
+        for (int x = 21; x <= 27; ++x)
+            if ((x - 24) * (x - 24) + (y - 8) * (y - 8) <= 9)
+                c.Set(x, y, kBlack);
+}
+
+// The six hole kinds: round, slot and custom outline, each non-plated (a
+// bare outline) and plated (a copper ring).
+void HoleKinds(BitmapResource* out) {
+    constexpr uint32_t kCopper = 0xFFC87533;
+    Init(out, 96, 16, kMagenta);
+    Canvas c{*out};
+    // Inside test of each shape about its centre, grown by d pixels.
+    auto inside = [](int kind, int x, int y, int d) {
+        switch (kind) {
+        case 0: // round
+            return x * x + y * y <= (4 + d) * (4 + d);
+        case 1: { // slot along x
+            int cx = std::clamp(x, -3, 3);
+            return (x - cx) * (x - cx) + y * y <= (3 + d) * (3 + d);
+        }
+        default: // custom: a square with its upper right corner cut out
+            return std::abs(x) <= 4 + d && std::abs(y) <= 4 + d && !(x >= 1 + d && y <= -1 - d);
+        }
+    };
+    for (int kind = 0; kind < 6; ++kind) {
+        const int shape = kind / 2;
+        const bool plated = kind % 2 == 1;
+        const int ox = kind * 16 + 8;
+        for (int y = -8; y < 8; ++y)
+            for (int x = -8; x < 8; ++x) {
+                bool hole = inside(shape, x, y, 0);
+                bool ring = inside(shape, x, y, 2) && !hole;
+                bool edge = hole && !inside(shape, x, y, -1);
+                if (plated && ring)
+                    c.Set(ox + x, 8 + y, kCopper);
+                else if (hole)
+                    c.Set(ox + x, 8 + y, edge ? kBlack : kWhite);
+            }
+    }
+}
+
 // Three dots on the button face.
 void Ellipsis(BitmapResource* out) {
     Init(out, 12, 12, kFace);
@@ -130,6 +185,14 @@ bool GetBitmapResource(unsigned id, BitmapResource* out) {
         return false;
     if (id == 257) {
         CheckBoxes(out);
+        return true;
+    }
+    if (id == 309) {
+        DefaultMarks(out);
+        return true;
+    }
+    if (id == 310) {
+        HoleKinds(out);
         return true;
     }
     if (id >= 273 && id <= 280) {

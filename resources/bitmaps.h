@@ -1,6 +1,7 @@
 // The program's bitmap resources, drawn in code: the check-box images of
-// the property rows (257), the pin shapes (273-280) and the "..." button
-// picture (385). Pixels are 0xAARRGGBB, rows top to bottom.
+// the property rows (257), the pin shapes (273-280), the default-via marks
+// of the via list (309), the six hole kinds of the drill table (310) and the
+// "..." button picture (385). Pixels are 0xAARRGGBB, rows top to bottom.
 #pragma once
 
 #include <cstdint>

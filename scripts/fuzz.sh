@@ -8,7 +8,7 @@ runs=${FUZZ_RUNS:-20000}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
     -DCMAKE_CXX_COMPILER=clang++ \
     -DVORPEL_SANITIZE=ON -DVORPEL_TESTS=OFF -DVORPEL_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target fuzz_xml
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_xml fuzz_dxf
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
@@ -20,11 +20,19 @@ fi
 for target in build-fuzz/bin/fuzz_*; do
     name=$(basename "$target")
     mkdir -p "$work/$name"
-    cp tests/fuzz/corpus/* examples/* "$work/$name/"
+    # Each target starts from inputs of its own format.
+    max_len=8192
+    case "$name" in
+    fuzz_dxf)
+        cp tests/views/dxf/*.dxf tests/fuzz/dxf_corpus/* "$work/$name/"
+        max_len=32768
+        ;;
+    *) cp tests/fuzz/corpus/* examples/* "$work/$name/" ;;
+    esac
     echo "== $name: $runs runs"
     set +e
     # A fixed seed keeps the bounded CI run repeatable; FUZZ_SEED=0 explores.
-    "$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+    "$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$work/" "$work/$name" >"$work/$name.log" 2>&1
     status=$?
     set -e

@@ -390,7 +390,7 @@ void CMainFrame::OnCreate() {
 
     LoadDirectories();
     g_DefaultSettings.Load();
-    m_programFolder = ExecutableFolder();
+    m_programFolder = ProgramFolder();
     SetCurrentFolder(m_programFolder);
     FindDefaultPrinter();
     for (int kind = 0; kind < 3; ++kind)

@@ -4,6 +4,8 @@
 // to the shown view, drop-down menus of toolbar buttons, the menu bar, the
 // layer combo boxes and the status bar.
 #include "core/property_grid.h"
+#include "dialogs/directories.h"
+#include "platform/desktop.h"
 #include "platform/dialog.h"
 #include "tests/core/property_test_object.h"
 #include "tests/shell/frame_fixture.h"
@@ -331,22 +333,62 @@ TEST_F(RoutingTest, AnOpenLayerListKeepsItsKeys) {
 
 namespace {
 
-TEST_F(RoutingTest, AboutAndEveryCamCommandOpenTheirDialogs) {
+TEST_F(RoutingTest, SettingsAndHelpCommandsOpenTheirDialogs) {
     std::vector<int> opened;
     ScopedModalDialogHook hook([&](PlatformDialog& d) {
         opened.push_back(d.Template().id);
         d.EndDialog(IDCANCEL);
     });
+    std::vector<std::wstring> helpOpened;
+    OpenFileHook previous = SetOpenFileHook([&](const std::wstring& path) {
+        helpOpened.push_back(path);
+        return true;
+    });
     Command(ID_APP_ABOUT);
     Command(ID_CAM_FIRST);
     Command(ID_CAM_LAST);
-    Command(ID_OPTIONS_DIRECTORIES);
     Command(ID_HELP_VIEW);
+    SetOpenFileHook(previous);
     EXPECT_EQ(opened, (std::vector<int>{100, 103, 103}));
+    EXPECT_EQ(helpOpened.size(), 1u);
     // The About button of the main toolbar does the same.
     ToolBarControl& main = g_MainFrame.m_mainToolBar;
     main.ClickButton(main.CommandToIndex(ID_APP_ABOUT));
     EXPECT_EQ(opened.size(), 4u);
+}
+
+TEST_F(RoutingTest, DirectoriesTakesTheFoldersChosenAndCancelKeepsThem) {
+    const std::wstring before = g_MainFrame.GetDefaultFolder(0);
+    {
+        ScopedModalDialogHook cancel([](PlatformDialog& d) {
+            d.SetDlgItemText(CDirectories::kProject, L"/elsewhere");
+            d.EndDialog(IDCANCEL);
+        });
+        Command(ID_OPTIONS_DIRECTORIES);
+    }
+    EXPECT_EQ(g_MainFrame.GetDefaultFolder(0), before);
+    std::wstring shown;
+    {
+        ScopedModalDialogHook ok([&](PlatformDialog& d) {
+            shown = d.GetDlgItemText(CDirectories::kSymbolLib);
+            d.SetDlgItemText(CDirectories::kProject, L"/data/designs");
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                          PtrToLParam(d.GetDlgItem(IDOK)));
+        });
+        Command(ID_OPTIONS_DIRECTORIES);
+    }
+    EXPECT_EQ(shown, g_MainFrame.GetDefaultFolder(1));
+    EXPECT_EQ(g_MainFrame.GetDefaultFolder(0), L"/data/designs/");
+    SettingsKey key;
+    std::wstring stored;
+    ASSERT_TRUE(key.Open(L"Software\\Vorpel\\Directories"));
+    EXPECT_EQ(key.QueryString(L"Project", &stored), SettingsResult::Ok);
+    EXPECT_EQ(stored, L"/data/designs/");
+    // The Open dialog now starts there.
+    AnswerFileDialog(std::nullopt);
+    Command(ID_OPEN_PROJECT);
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs.back().request.initialDir, L"/data/designs/");
 }
 
 } // namespace

@@ -1,0 +1,111 @@
+// Driving the board dialogs as a user does: clicks on buttons and list
+// cells, typing into the editor over a cell, choosing in a drop-down list,
+// keys. Every step is simulated input; posted messages are delivered after
+// each step, as the event loop would.
+#pragma once
+
+#include "platform/combo_box_control.h"
+#include "platform/dialog.h"
+#include "platform/edit_control.h"
+#include "platform/input_simulation.h"
+#include "platform/list_view_control.h"
+#include "platform/paint_target.h"
+#include "platform/text.h"
+#include "platform/window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace dialog_driver {
+
+inline void Click(PlatformWindow* w, POINT p) {
+    SimulateMouse(w, WM_LBUTTONDOWN, p, MK_LBUTTON);
+    SimulateMouse(w, WM_LBUTTONUP, p);
+    PumpPendingMessages();
+}
+
+inline void ClickButton(PlatformDialog& d, int id) {
+    PlatformWindow* w = d.GetDlgItem(id);
+    ASSERT_NE(w, nullptr) << id;
+    Click(w, POINT{3, 3});
+}
+
+inline POINT CellCentre(ListViewControl* list, int row, int column) {
+    RECT r{0, 0, 0, 0};
+    EXPECT_TRUE(list->GetSubItemRect(row, column, &r)) << row << "," << column;
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The texts of a row's columns first..last.
+inline std::vector<std::wstring> RowTexts(ListViewControl* list, int row, int first, int last) {
+    std::vector<std::wstring> out;
+    for (int column = first; column <= last; ++column)
+        out.push_back(list->GetItemText(row, column));
+    return out;
+}
+
+inline void ClickCell(ListViewControl* list, int row, int column) {
+    Click(list, CellCentre(list, row, column));
+}
+
+// Replaces the text of the open cell edit by typing (its text is selected
+// when it opens).
+inline void TypeIntoCell(ListViewControl* list, const std::wstring& text) {
+    EditControl* edit = list->GetCellEdit();
+    ASSERT_NE(edit, nullptr);
+    edit->SetSel(0, -1);
+    if (text.empty())
+        SimulateKey(edit, true, VK_DELETE);
+    else
+        SimulateTyping(edit, text);
+}
+
+// Opens the cell's edit, types the text and presses Enter (which the dialog
+// takes as OK, and OK with an open edit only commits it).
+inline void EditCell(ListViewControl* list, int row, int column, const std::wstring& text) {
+    ClickCell(list, row, column);
+    TypeIntoCell(list, text);
+    EditControl* edit = list->GetCellEdit();
+    ASSERT_NE(edit, nullptr);
+    SimulateKey(edit, true, VK_RETURN);
+    SimulateKey(edit, false, VK_RETURN);
+    PumpPendingMessages();
+}
+
+// Opens the drop-down list with a click and clicks its entry.
+inline void ChooseInCombo(ComboBoxControl* combo, int index) {
+    ASSERT_NE(combo, nullptr);
+    Click(combo, POINT{5, 5});
+    PlatformWindow* drop = combo->GetDropDownWindow();
+    ASSERT_NE(drop, nullptr);
+    const int h = combo->GetItemHeight();
+    Click(drop, POINT{5, index * h + h / 2});
+}
+
+inline void TypeIntoField(PlatformDialog& d, int id, const std::wstring& text) {
+    auto* edit = d.GetDlgItemAs<EditControl>(id);
+    ASSERT_NE(edit, nullptr);
+    d.GotoDlgCtrl(edit);
+    SimulateTyping(edit, text);
+}
+
+inline void PressKey(PlatformWindow* w, int vk) {
+    SimulateKey(w, true, vk);
+    SimulateKey(w, false, vk);
+    PumpPendingMessages();
+}
+
+// Writes the window's picture to build/pictures/<name>.png.
+inline void WritePicture(PlatformWindow& w, const std::string& name) {
+    RECT rc = w.GetClientRect();
+    auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
+    w.RenderTo(*image);
+    const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
+    mkdir(dir.c_str(), 0755);
+    EXPECT_TRUE(image->SavePng(Utf8ToWide(dir + "/" + name + ".png")));
+}
+
+} // namespace dialog_driver
