@@ -373,7 +373,18 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
     uint8_t modifiers = CurrentAcceleratorModifiers();
     if (dynamic_cast<EditControl*>(GetFocus()) && !(modifiers & (FCONTROL | FALT)))
         return false;
-    return TranslateAccelerator(this, m_accelerators, msg);
+    if (TranslateAccelerator(this, m_accelerators, msg))
+        return true;
+    // Alt with a menu's letter opens that menu of the menu bar.
+    if (msg->message == WM_KEYDOWN && modifiers == FALT && msg->wParam >= 'A' &&
+        msg->wParam <= 'Z') {
+        int menu = m_commandBar.FindMnemonic(static_cast<wchar_t>(msg->wParam));
+        if (menu >= 0) {
+            m_commandBar.OpenMenu(menu);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CMainFrame::OnIdle() {

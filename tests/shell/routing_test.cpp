@@ -392,3 +392,22 @@ TEST_F(RoutingTest, DirectoriesTakesTheFoldersChosenAndCancelKeepsThem) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RoutingTest, AltWithAMenusLetterOpensThatMenu) {
+    std::vector<std::wstring> firstItems;
+    SetPopupMenuHook([&](const PopupMenu& menu, POINT) {
+        firstItems.push_back(menu.Items().front().text);
+        return 0u;
+    });
+    OpenView(node, kViewSchematic, kDocumentProject);
+    SimulateKey(&g_MainFrame.m_tabWindow, true, 'W', L"", 0, true);
+    SimulateKey(&g_MainFrame.m_tabWindow, false, 'W', L"", 0, true);
+    SimulateKey(&g_MainFrame.m_tabWindow, true, 'Q', L"", 0, true);
+    SimulateKey(&g_MainFrame.m_tabWindow, true, 'F', L"", 0, false);
+    PumpPendingMessages();
+    EXPECT_EQ(firstItems, std::vector<std::wstring>{L"&Close\tCtrl+F4"});
+}
+
+} // namespace
