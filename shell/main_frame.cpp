@@ -364,6 +364,8 @@ void CMainFrame::OpenCommandLineDocument() {
 
 void CMainFrame::OnCreate() {
     m_startFolder = GetCurrentFolder();
+    if (auto icon = Bitmap::LoadResource(IDR_MAINFRAME))
+        SetIcon(*icon);
     ResetState();
     m_accelerators = AcceleratorTable::FromResource(IDR_MAINFRAME);
     RECT c = GetClientRect();
