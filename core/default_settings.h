@@ -24,12 +24,25 @@ public:
     // What the Sheet Size page reads when it opens: "Unit", "SheetSizeStd",
     // "SheetWidth", "SheetHeight", "GridWidth".
     void LoadSheetSizePage();
+    // The paper-size series mask as stored ("SheetSizeStd", 3 when missing):
+    // the Sheet Size page and the sheets' size rows share this one value.
+    static uint32_t ReadSheetSizeSeries();
     // What each options page writes when it is left.
     void StoreSheetSizePage() const;       // the same five values
     void StoreSchematicColorsPage() const; // "Font", "Unit", widths, dot, 9 colours
     void StoreBoardColorsPage() const;     // the 38 board colours
     // Every stored value.
     void Store() const;
+
+    // Palette files (INI): the section "SchColor" holds the 9 schematic
+    // colours, "BrdColor" the 38 board colours, each a decimal COLORREF.
+    // Saving rewrites only its own section's keys (the file is made when
+    // missing); loading takes each key present and keeps the colour of a key
+    // that is missing. A file that cannot be read changes nothing.
+    static const wchar_t* const kSchematicPalette; // L"SchColor"
+    static const wchar_t* const kBoardPalette;     // L"BrdColor"
+    bool SavePalette(const std::wstring& path, bool board) const;
+    void LoadPalette(const std::wstring& path, bool board);
 
     // The colour member of a value name ("ColorBkg", "ColorTOP", ...); null for
     // other names. Case-sensitive, as the names are fixed.

@@ -3,6 +3,8 @@
 // Only the ISO and ANSI series are held so far.
 #pragma once
 
+#include "core/default_settings.h"
+
 #include <cstdint>
 #include <string>
 
@@ -13,8 +15,10 @@ public:
 
     // width and length: the sheet's size in 0.01 mm; unit: the sheet's
     // LengthUnit. All three stay owned by the sheet. seriesMask: bit s lists
-    // series s (ISO 1, ANSI 2).
-    CSheetSizeTable(int32_t* width, int32_t* length, int* unit, uint32_t seriesMask = 3);
+    // series s (ISO 1, ANSI 2); by default the series stored by the Sheet
+    // Size page.
+    CSheetSizeTable(int32_t* width, int32_t* length, int* unit,
+                    uint32_t seriesMask = DefaultSettings::ReadSheetSizeSeries());
 
     // Matches the sheet's size to an entry (both sides strictly within
     // 1.25 mm, either orientation); custom (-1, -1) when none matches.

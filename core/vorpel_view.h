@@ -23,6 +23,7 @@
 class Graphics;
 class DeviceContext;
 class CTreeNode;
+class CBoardLayerIndex;
 
 
 // ViewKind and DocumentKind.
@@ -70,6 +71,9 @@ public:
     virtual void Draw(DeviceContext* dc);
     // The part of the document a printed page shows (0.01 mm); (0, 0) here.
     virtual SIZE GetPrintExtent();
+    // The per-layer index of the board the view shows; null but in the
+    // board editor.
+    virtual CBoardLayerIndex* GetBoardLayerIndex() { return nullptr; }
 
     // Marks a device rectangle of the view's window for repainting, the whole
     // client area when rect is null; erase also repaints the background.

@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+
 std::shared_ptr<Bitmap> Bitmap::LoadResource(unsigned id) {
     BitmapResource r;
     if (!GetBitmapResource(id, &r))
@@ -57,8 +59,38 @@ int ImageList::Count() const {
     return bitmap_ ? bitmap_->Width() / imageWidth_ : 0;
 }
 
-void ImageList::Draw(PaintTarget* target, int index, int x, int y) const {
+void ImageList::Draw(PaintTarget* target, int index, int x, int y, bool disabled) const {
     if (!bitmap_ || index < 0 || index >= Count())
         return;
-    bitmap_->Draw(target, x, y, index * imageWidth_, 0, imageWidth_, bitmap_->Height(), &mask_);
+    if (!disabled) {
+        bitmap_->Draw(target, x, y, index * imageWidth_, 0, imageWidth_, bitmap_->Height(), &mask_);
+        return;
+    }
+    // Greyed: the image's brightness, lifted towards white and half faded.
+    std::shared_ptr<Bitmap> image = ExtractImage(index);
+    std::vector<ARGB> pixels = image->Pixels();
+    for (ARGB& c : pixels) {
+        unsigned a = c >> 24;
+        if (!a)
+            continue;
+        unsigned r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        unsigned grey = (r * 30 + g * 59 + b * 11) / 100;
+        grey = 96 + grey * 5 / 8;
+        c = ((a / 2) << 24) | (grey << 16) | (grey << 8) | grey;
+    }
+    Bitmap(image->Width(), image->Height(), std::move(pixels)).Draw(target, x, y);
+}
+
+std::shared_ptr<Bitmap> ImageList::ExtractImage(int index) const {
+    int w = imageWidth_, h = ImageHeight();
+    std::vector<ARGB> pixels(static_cast<size_t>(std::max(0, w * h)), 0);
+    if (bitmap_ && index >= 0 && index < Count()) {
+        ARGB key = ColorRefToArgb(mask_, 0xFF);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                ARGB c = bitmap_->PixelAt(index * w + x, y);
+                pixels[static_cast<size_t>(y * w + x)] = c == key ? 0 : c;
+            }
+    }
+    return std::make_shared<Bitmap>(w, h, std::move(pixels));
 }

@@ -25,6 +25,8 @@ public:
     void Draw(PaintTarget* target, int x, int y) const {
         Draw(target, x, y, 0, 0, width_, height_);
     }
+    // Pixels 0xAARRGGBB, rows top to bottom.
+    const std::vector<ARGB>& Pixels() const { return pixels_; }
 
 private:
     int width_;
@@ -40,8 +42,11 @@ public:
     int Count() const;
     int ImageWidth() const { return imageWidth_; }
     int ImageHeight() const { return bitmap_ ? bitmap_->Height() : 0; }
-    // Draws image index with its top left corner at (x, y).
-    void Draw(PaintTarget* target, int index, int x, int y) const;
+    // Draws image index with its top left corner at (x, y); disabled draws
+    // it greyed and faded.
+    void Draw(PaintTarget* target, int index, int x, int y, bool disabled = false) const;
+    // One image as a bitmap of its own, the mask colour made transparent.
+    std::shared_ptr<Bitmap> ExtractImage(int index) const;
 
 private:
     std::shared_ptr<Bitmap> bitmap_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -209,4 +210,22 @@ std::wstring TemporaryPathBeside(const std::wstring& path) {
         if (::lstat(PathToNative(candidate).c_str(), &st) != 0)
             return candidate;
     }
+}
+
+std::wstring GetCurrentFolder() {
+    std::string buffer(4096, '\0');
+    if (!::getcwd(buffer.data(), buffer.size()))
+        return L"/";
+    buffer.resize(std::strlen(buffer.c_str()));
+    return PathFromNative(buffer);
+}
+
+bool SetCurrentFolder(const std::wstring& path) {
+    return !path.empty() && ::chdir(PathToNative(path).c_str()) == 0;
+}
+
+std::wstring MakeFullPath(const std::wstring& path, const std::wstring& base) {
+    if (path.empty() || IsFullPath(path))
+        return path;
+    return PathJoin(base, path);
 }

@@ -65,6 +65,11 @@ std::wstring PathFileName(const std::wstring& path);
 std::wstring PathExtension(const std::wstring& path);
 std::wstring PathJoin(const std::wstring& folder, const std::wstring& name);
 bool IsFullPath(const std::wstring& path);
+// The process's current folder, and changing it.
+std::wstring GetCurrentFolder();
+bool SetCurrentFolder(const std::wstring& path);
+// path made absolute against base when it is relative ('.' and '..' kept).
+std::wstring MakeFullPath(const std::wstring& path, const std::wstring& base);
 
 // A unique, not yet existing path in the folder of the given path, for
 // writing a file and then renaming it over the target.

@@ -38,6 +38,9 @@ std::wstring WithoutTrailingSlash(std::wstring path) {
 } // namespace
 
 std::wstring DocumentsFolder() {
+    std::string value;
+    if (GetEnv("VORPEL_DOCUMENTS_HOME", value) && value[0] == '/')
+        return WithoutTrailingSlash(PathFromNative(value));
     QString location = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!location.isEmpty() && location.startsWith(QLatin1Char('/')))
         return WithoutTrailingSlash(location.toStdWString());
@@ -60,6 +63,16 @@ std::wstring TempFolder() {
     return L"/tmp";
 }
 
-std::wstring ProgramFolder() {
-    return WithoutTrailingSlash(QCoreApplication::applicationDirPath().toStdWString());
+std::wstring ExecutableFolder() {
+    if (QCoreApplication::instance()) {
+        QString dir = QCoreApplication::applicationDirPath();
+        if (!dir.isEmpty())
+            return WithoutTrailingSlash(dir.toStdWString());
+    }
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return L"/";
+    buffer[n] = 0;
+    return PathDirectory(PathFromNative(buffer));
 }

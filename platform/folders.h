@@ -4,8 +4,8 @@
 
 #include <string>
 
-// The user's Documents folder (the desktop's standard location, else
-// $HOME/Documents).
+// The user's Documents folder: $VORPEL_DOCUMENTS_HOME when set (tests), else
+// the desktop's standard location, else $HOME/Documents.
 std::wstring DocumentsFolder();
 
 // The per-user configuration folder holding the settings file:
@@ -17,5 +17,5 @@ std::wstring ConfigFolder();
 // A folder for scratch files ($TMPDIR, else /tmp).
 std::wstring TempFolder();
 
-// The folder holding the running program.
-std::wstring ProgramFolder();
+// The folder of the running program's executable.
+std::wstring ExecutableFolder();

@@ -44,6 +44,13 @@ void SimulateMouse(PlatformWindow* window, UINT msg, POINT client, WPARAM mk) {
     QCoreApplication::sendEvent(w, &e);
 }
 
+void SimulateMouseLeave(PlatformWindow* window) {
+    if (!window || !window->Impl())
+        return;
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(window->Impl()->widget, &e);
+}
+
 void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk) {
     if (!window || !window->Impl())
         return;
@@ -66,8 +73,13 @@ void SimulateKey(PlatformWindow* window, bool down, int vk, const std::wstring& 
     }
     if (vk == VK_TAB && (mk & MK_SHIFT))
         key = Qt::Key_Backtab;
-    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Mods(mk, alt || rightAlt), 0,
-                nativeKey, 0, QString::fromStdWString(text));
+    Qt::KeyboardModifiers mods = Mods(mk, alt || rightAlt);
+    if (vk == VK_ADD || vk == VK_SUBTRACT) {
+        key = vk == VK_ADD ? Qt::Key_Plus : Qt::Key_Minus;
+        mods |= Qt::KeypadModifier;
+    }
+    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, mods, 0, nativeKey, 0,
+                QString::fromStdWString(text));
     QCoreApplication::sendEvent(window->Impl()->widget, &e);
 }
 

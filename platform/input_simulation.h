@@ -13,6 +13,8 @@ class PlatformWindow;
 // WM_LBUTTONDOWN/UP/DBLCLK, WM_RBUTTONDOWN/UP, WM_MBUTTONDOWN/UP) at a client
 // point; mk holds the MK_ flags of the buttons and keys held with it.
 void SimulateMouse(PlatformWindow* window, UINT mouseMessage, POINT client, WPARAM mk = 0);
+// The mouse leaving the window (WM_MOUSELEAVE).
+void SimulateMouseLeave(PlatformWindow* window);
 // A wheel turn of delta (120 per notch) at a client point.
 void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk = 0);
 // A key press or release of a virtual key; text is what the key types

@@ -63,6 +63,11 @@ constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
+// wParam: the PopupMenu about to open (PopupMenu*), lParam: its index in
+// the menu bar. Sent to the menu's owner so that it can enable and check items.
+constexpr UINT WM_INITMENUPOPUP = 0x0117;
+// WM_MENUSELECT: LOWORD(wParam) the highlighted command (0 when none).
+constexpr UINT WM_MENUSELECT = 0x011F;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 
 // Mouse. lParam holds the client point (x low, y high, signed 16 bits each),
@@ -82,6 +87,14 @@ constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_PARENTNOTIFY = 0x0210;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
+
+// Edit messages: sent to the window with the keyboard focus.
+constexpr UINT WM_CUT = 0x0300;
+constexpr UINT WM_COPY = 0x0301;
+constexpr UINT WM_PASTE = 0x0302;
+constexpr UINT WM_UNDO = 0x0304;
+// Non-zero when the window can undo its last change.
+constexpr UINT EM_CANUNDO = 0x00C6;
 
 constexpr UINT WM_USER = 0x0400;
 // Posted by the property panel and its tab to their parent: lay the panel
@@ -104,6 +117,8 @@ constexpr int WHEEL_DELTA = 120;
 
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0;
+constexpr WPARAM SIZE_MINIMIZED = 1;
+constexpr WPARAM SIZE_MAXIMIZED = 2;
 // WM_SETCURSOR hit-test code.
 constexpr int HTCLIENT = 1;
 
@@ -133,7 +148,11 @@ constexpr int VK_DELETE = 0x2E;
 constexpr int VK_ADD = 0x6B;
 constexpr int VK_SUBTRACT = 0x6D;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F2 = 0x71;
+constexpr int VK_F3 = 0x72;
 constexpr int VK_F4 = 0x73;
+constexpr int VK_F5 = 0x74;
+constexpr int VK_F6 = 0x75;
 constexpr int VK_F12 = 0x7B;
 constexpr int VK_LSHIFT = 0xA0;
 constexpr int VK_RSHIFT = 0xA1;
@@ -226,7 +245,12 @@ constexpr uint32_t WS_VSCROLL = 0x00200000;
 constexpr uint32_t WS_HSCROLL = 0x00100000;
 constexpr uint32_t WS_BORDER = 0x00800000;
 constexpr uint32_t WS_POPUP = 0x80000000;
+constexpr uint32_t WS_CLIPSIBLINGS = 0x04000000;
+constexpr uint32_t WS_CLIPCHILDREN = 0x02000000;
+constexpr uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr uint32_t WS_EX_CLIENTEDGE = 0x00000200;
+constexpr uint32_t WS_EX_WINDOWEDGE = 0x00000100;
+constexpr uint32_t WS_EX_APPWINDOW = 0x00040000;
 
 // Packing helpers.
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {

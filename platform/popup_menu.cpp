@@ -1,9 +1,14 @@
 #include "platform/popup_menu.h"
 
+#include "platform/bitmap.h"
 #include "platform/window.h"
+#include "resources/menus.h"
 
 #include <QAction>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
+#include <QPixmap>
 
 namespace {
 PopupMenuHook g_hook;
@@ -21,6 +26,14 @@ void Fill(QMenu& q, const PopupMenu& m) {
             continue;
         }
         QAction* a = q.addAction(text);
+        if (item.bitmap) {
+            const Bitmap& b = *item.bitmap;
+            QImage img(b.Width(), b.Height(), QImage::Format_ARGB32);
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x)
+                    img.setPixel(x, y, b.PixelAt(x, y));
+            a->setIcon(QIcon(QPixmap::fromImage(img)));
+        }
         a->setData(item.id);
         a->setEnabled(!(item.flags & MF_GRAYED));
         if (item.flags & MF_CHECKED) {
@@ -39,15 +52,58 @@ PopupMenu::Item* Find(std::vector<PopupMenu::Item>& items, UINT id) {
 } // namespace
 
 void PopupMenu::AppendItem(UINT id, const std::wstring& text, UINT flags) {
-    items_.push_back(Item{id, text, flags, nullptr});
+    items_.push_back(Item{id, text, flags, nullptr, nullptr});
 }
 
 void PopupMenu::AppendSeparator() {
-    items_.push_back(Item{0, L"", MF_SEPARATOR, nullptr});
+    items_.push_back(Item{0, L"", MF_SEPARATOR, nullptr, nullptr});
 }
 
 void PopupMenu::AppendSubMenu(const std::wstring& text, std::shared_ptr<PopupMenu> sub) {
-    items_.push_back(Item{0, text, MF_POPUP, std::move(sub)});
+    items_.push_back(Item{0, text, MF_POPUP, std::move(sub), nullptr});
+}
+
+bool PopupMenu::SetItemBitmap(UINT id, std::shared_ptr<const Bitmap> bitmap) {
+    bool found = false;
+    for (Item& i : items_) {
+        if (i.subMenu)
+            found = i.subMenu->SetItemBitmap(id, bitmap) || found;
+        else if (!(i.flags & MF_SEPARATOR) && i.id == id) {
+            i.bitmap = bitmap;
+            found = true;
+        }
+    }
+    return found;
+}
+
+std::shared_ptr<PopupMenu> BuildPopupMenu(const std::vector<MenuItemResource>& items) {
+    auto menu = std::make_shared<PopupMenu>();
+    for (const MenuItemResource& item : items) {
+        switch (item.kind) {
+        case MenuItemResource::Separator:
+            menu->AppendSeparator();
+            break;
+        case MenuItemResource::SubMenu:
+            menu->AppendSubMenu(item.text, BuildPopupMenu(item.items));
+            break;
+        case MenuItemResource::Command:
+            menu->AppendItem(item.id, item.text);
+            if (item.bitmap)
+                menu->SetItemBitmap(item.id, Bitmap::LoadResource(item.bitmap));
+            break;
+        }
+    }
+    return menu;
+}
+
+std::shared_ptr<PopupMenu> LoadPopupMenu(unsigned id) {
+    const MenuResource* r = LoadMenuResource(id);
+    if (!r)
+        return nullptr;
+    for (const MenuItemResource& item : r->items)
+        if (item.kind == MenuItemResource::SubMenu)
+            return BuildPopupMenu(item.items);
+    return nullptr;
 }
 
 bool PopupMenu::CheckItem(UINT id, bool checked) {

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+class Bitmap;
+struct MenuItemResource;
+struct MenuResource;
+
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_GRAYED = 0x0001;
 constexpr UINT MF_CHECKED = 0x0008;
@@ -28,6 +32,8 @@ public:
         std::wstring text;
         UINT flags = MF_STRING;
         std::shared_ptr<PopupMenu> subMenu;
+        // The image shown beside the item, or null.
+        std::shared_ptr<const Bitmap> bitmap;
     };
 
     void AppendItem(UINT id, const std::wstring& text, UINT flags = MF_STRING);
@@ -37,10 +43,20 @@ public:
     bool EnableItem(UINT id, bool enabled);
     const std::vector<Item>& Items() const { return items_; }
     const Item* FindItem(UINT id) const; // searches sub-menus too
+    // Sets the image of every item with that command (sub-menus too).
+    bool SetItemBitmap(UINT id, std::shared_ptr<const Bitmap> bitmap);
+    // Items by position, for enabling and checking through sub-menus.
+    std::vector<Item>& MutableItems() { return items_; }
 
 private:
     std::vector<Item> items_;
 };
+
+// A menu built from a menu resource; bitmap ids of items are loaded.
+std::shared_ptr<PopupMenu> BuildPopupMenu(const std::vector<MenuItemResource>& items);
+// The first sub-menu of menu resource id (as drop-down menus of toolbar
+// buttons show it), null when there is none.
+std::shared_ptr<PopupMenu> LoadPopupMenu(unsigned id);
 
 // Shows the menu at a screen point. With TPM_RETURNCMD returns the chosen
 // command id (0 = none); otherwise posts WM_COMMAND (id, 0) to the owner and

@@ -58,7 +58,10 @@ void RemoveMessageFilter(MessageFilter* filter) {
     g_filters.erase(std::remove(g_filters.begin(), g_filters.end(), filter), g_filters.end());
 }
 
+void NoteQueuedMessageForIdle(UINT msg); // message_loop.cpp
+
 bool DispatchQueuedMessageImpl(const Message& msg) {
+    NoteQueuedMessageForIdle(msg.message);
     Message m = msg;
     std::vector<MessageFilter*> filters = g_filters;
     for (auto it = filters.rbegin(); it != filters.rend(); ++it) {
@@ -251,6 +254,13 @@ bool WindowImpl::HandleEvent(QEvent* e, const std::function<bool(QEvent*)>& base
         auto* ke = static_cast<QKeyEvent*>(e);
         bool down = e->type() == QEvent::KeyPress;
         int vk = VkFromQtKey(ke->key(), ke->nativeVirtualKey());
+        // The keypad's plus and minus are keys of their own.
+        if (ke->modifiers() & Qt::KeypadModifier) {
+            if (vk == VK_OEM_PLUS)
+                vk = VK_ADD;
+            else if (vk == VK_OEM_MINUS)
+                vk = VK_SUBTRACT;
+        }
         SyncKeyStateFromQt(ke->modifiers(), QApplication::mouseButtons());
         if (vk)
             SetKeyState(vk, down);
@@ -297,6 +307,11 @@ bool WindowImpl::HandleEvent(QEvent* e, const std::function<bool(QEvent*)>& base
         e->ignore();
         owner->SendMessage(WM_CLOSE);
         return true;
+    case QEvent::Leave:
+        if (g_mouseWindow == owner)
+            g_mouseWindow = nullptr;
+        DispatchQueuedMessageImpl(Message{owner, WM_MOUSELEAVE, 0, 0});
+        return *keep ? base(e) : true;
     case QEvent::ContextMenu:
         // Context menus come from WM_RBUTTONUP's default handling.
         return true;
@@ -318,6 +333,8 @@ void WindowImpl::Paint(QPaintEvent* e) {
     paintTarget = target.get();
     paintRect = e->rect();
     paintErase = erase || g_rendering;
+    if (!g_rendering)
+        painted = true;
     erase = false;
     invalid = QRect();
     if (paintErase)
@@ -403,6 +420,8 @@ bool PlatformWindow::Create(PlatformWindow* parent, const RECT& rect, const std:
     SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width(), w->height()));
     if (impl_ && (style_ & WS_VISIBLE))
         impl_->widget->show();
+    else if (impl_ && (style_ & WS_CHILD))
+        impl_->widget->hide(); // stays hidden when its parent is shown later
     return impl_ != nullptr;
 }
 
@@ -635,6 +654,58 @@ void PlatformWindow::ShowWindow(bool show) {
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
+}
+
+void PlatformWindow::ShowMaximized() {
+    if (!impl_)
+        return;
+    style_ |= WS_VISIBLE;
+    if (parent_ && (style_ & WS_CHILD)) {
+        impl_->widget->show();
+        return;
+    }
+    impl_->widget->showMaximized();
+}
+
+bool PlatformWindow::IsMaximized() const {
+    return impl_ && impl_->widget->isMaximized();
+}
+
+bool PlatformWindow::SetParent(PlatformWindow* newParent) {
+    if (!impl_ || !newParent || !newParent->impl_ || !parent_ || !(style_ & WS_CHILD) ||
+        newParent == this || IsChild(newParent))
+        return false;
+    if (newParent == parent_)
+        return true;
+    parent_->children_.erase(
+        std::remove(parent_->children_.begin(), parent_->children_.end(), this),
+        parent_->children_.end());
+    parent_ = newParent;
+    parent_->children_.push_back(this);
+    QWidget* w = impl_->widget;
+    QRect g = w->geometry();
+    bool visible = (style_ & WS_VISIBLE) != 0;
+    w->setParent(newParent->impl_->widget);
+    w->setGeometry(g);
+    w->setVisible(visible);
+    return true;
+}
+
+void PlatformWindow::BringToTop() {
+    if (impl_)
+        impl_->widget->raise();
+}
+
+bool PlatformWindow::HasBeenPainted() const {
+    if (!impl_)
+        return false;
+    if (impl_->painted)
+        return true;
+    // A window covered by its children is painted through them.
+    for (const PlatformWindow* child : children_)
+        if (child->HasBeenPainted())
+            return true;
+    return false;
 }
 
 bool PlatformWindow::IsWindowVisible() const {

@@ -117,6 +117,22 @@ public:
 
     void ShowWindow(bool show);
     bool IsWindowVisible() const;
+    // Top-level windows: shows the window filling the screen's work area.
+    void ShowMaximized();
+    bool IsMaximized() const;
+    // Puts the window above its siblings.
+    void BringToTop();
+    // Offers a message to the window's message map only (no default
+    // handling); a container passes on what it does not handle itself.
+    bool OfferToMessageMap(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return ProcessWindowMessage(msg, wParam, lParam, result);
+    }
+    // Moves a child window under another parent, keeping its position in
+    // client coordinates; false for a top-level window or a null parent.
+    bool SetParent(PlatformWindow* newParent);
+    // True once the window, or a child covering it, has been painted on its
+    // screen (not by RenderTo).
+    bool HasBeenPainted() const;
     void EnableWindow(bool enable);
     bool IsWindowEnabled() const;
     // Position in the parent's client coordinates (screen for top level).

@@ -48,6 +48,8 @@ struct WindowImpl {
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     // Cuts the widget's link back to this record.
     std::function<void()> detach;
+    // Painted on its screen at least once (not counting RenderTo).
+    bool painted = false;
     bool hasBackground = true;
     COLORREF background = 0xFFFFFF;
 

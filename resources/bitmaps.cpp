@@ -1,5 +1,7 @@
 #include "resources/bitmaps.h"
 
+#include "resources/toolbar_bitmaps.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -201,5 +203,5 @@ bool GetBitmapResource(unsigned id, BitmapResource* out) {
         Ellipsis(out);
         return true;
     }
-    return false;
+    return GetToolbarBitmap(id, out);
 }

@@ -1,0 +1,73 @@
+#include "resources/toolbars.h"
+
+#include "resources/command_ids.h"
+
+namespace {
+const ToolBarResource kToolBars[] = {
+    {IDR_TOOLBAR_MAIN,
+     24,
+     24,
+     {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
+      ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ALL, 0, ID_EDIT_UNDO, ID_EDIT_REDO, 0,
+      ID_FILE_PRINT, ID_APP_ABOUT}},
+    {IDR_TOOLBAR_SCHEMATIC,
+     24,
+     24,
+     {ID_TOOL_SELECT, 0, ID_SCH_PLACE_PART, ID_SCH_PLACE_WIRE, ID_SCH_PLACE_BUS,
+      ID_SCH_PLACE_TEXT}},
+    {IDR_TOOLBAR_SYMBOL,
+     24,
+     24,
+     {ID_TOOL_SELECT, ID_SYM_SELECT_OUTLINE, ID_SYM_SELECT_PIN, 0, ID_SYM_PLACE_PIN, ID_DRAW_LINE,
+      ID_DRAW_RECTANGLE, ID_DRAW_POLYGON, ID_DRAW_ELLIPSE, ID_DRAW_ARC, ID_DRAW_CURVE,
+      ID_DRAW_TEXT}},
+    {IDR_TOOLBAR_BOARD,
+     24,
+     24,
+     {ID_BOARD_LAYER_COMBO, 0, ID_SNAP_TO_GRID, ID_SHOW_PAD_NUMBERS, 0, ID_TOOL_SELECT, 0,
+      ID_BRD_OUTLINE, ID_BRD_COMPONENT, ID_BRD_ROUTE, ID_BRD_AREA, ID_BRD_TEXT, 0, ID_BRD_DRC}},
+    {IDR_TOOLBAR_PADSTACK,
+     24,
+     24,
+     {ID_PAD_LAYER_COMBO, 0, ID_SNAP_TO_GRID, 0, ID_PS_SHOW_THERMAL, 0, ID_TOOL_SELECT,
+      ID_DRAW_LINE, ID_DRAW_RECTANGLE, ID_DRAW_POLYGON, ID_DRAW_ELLIPSE, ID_DRAW_ARC, ID_DRAW_CURVE,
+      ID_DRAW_TEXT}},
+    {IDR_TOOLBAR_FOOTPRINT,
+     24,
+     24,
+     {ID_PAD_LAYER_COMBO, 0, ID_SNAP_TO_GRID, ID_SHOW_PAD_NUMBERS, 0, ID_FP_SELECT_OBJECT,
+      ID_FP_SELECT_PADSTACK, 0, ID_FP_PLACE_PADSTACK, ID_DRAW_LINE, ID_DRAW_RECTANGLE,
+      ID_DRAW_POLYGON, ID_DRAW_ELLIPSE, ID_DRAW_ARC, ID_DRAW_CURVE, ID_DRAW_TEXT}},
+    {IDR_TOOLBAR_MENU_IMAGES,
+     16,
+     16,
+     {ID_FILE_NEW,
+      ID_FILE_OPEN,
+      ID_FILE_SAVE,
+      0,
+      ID_EDIT_CUT,
+      ID_EDIT_COPY,
+      ID_EDIT_PASTE,
+      0,
+      ID_VIEW_ZOOM_IN,
+      ID_VIEW_ZOOM_OUT,
+      ID_VIEW_ZOOM_ALL,
+      0,
+      ID_EDIT_UNDO,
+      ID_EDIT_REDO,
+      0,
+      ID_FILE_PRINT,
+      ID_APP_ABOUT,
+      0,
+      ID_NEW_PROJECT,
+      ID_NEW_SYMBOL,
+      ID_NEW_FOOTPRINT}},
+};
+} // namespace
+
+const ToolBarResource* LoadToolBarResource(unsigned id) {
+    for (const ToolBarResource& t : kToolBars)
+        if (t.id == id)
+            return &t;
+    return nullptr;
+}

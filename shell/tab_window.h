@@ -1,0 +1,112 @@
+// The right-hand pane of the main window: owns the open editor views and
+// shows one at a time below a painted strip of tabs (newest at the left, the
+// shown one on top, each with a close button), hosts the property panel and
+// its caption tab at its top right, keeps g_pActiveView on the shown view,
+// answers the Edit messages for it and passes every message it does not
+// handle itself on to the shown view. Closing a modified view asks whether
+// to save it; declining undoes the view's unsaved changes.
+#pragma once
+
+#include "core/property_grid.h"
+#include "core/property_tab.h"
+#include "platform/tooltip_control.h"
+#include "platform/window.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CTreeNode;
+class CVorpelView;
+
+class CTabWindow : public PlatformWindow {
+public:
+    // Geometry, pixels.
+    static constexpr int kStripHeight = 38;
+    static constexpr int kTabPitch = 200;
+    static constexpr int kTabWidth = 228;
+    static constexpr int kTabTop = 4;
+    static constexpr int kTabBottom = 32;
+    static constexpr int kPanelWidth = 200;
+    static constexpr const wchar_t* kStripToolTip = L"Enter a number and click OK";
+
+    CTabWindow();
+    ~CTabWindow() override;
+
+    // Takes an already created view (a child window of this one) as tab 0
+    // and shows it: g_pActiveView becomes the view, the tab window takes the
+    // focus and the panel shows the view's own properties.
+    void AddTab(CVorpelView* view);
+    // Shows tab index; an index out of range or the shown tab only moves
+    // the focus to the tab window.
+    void ActivateTab(int index);
+    // Closes one tab. With prompt, a view with unsaved changes asks "Page
+    // was changed; save changes?": Yes saves its document as the frame's
+    // Save command does (asking for a name when it has none) and keeps the
+    // tab open when that fails or is cancelled; No undoes the view's changes
+    // back to its saved state. False when the tab stayed open.
+    bool CloseTab(int index, bool prompt);
+    // Closes every view without a prompt (their changes stay in the
+    // documents).
+    void CloseAll();
+    // Ctrl+Tab: steps through the views in most-recently-used order while
+    // Ctrl is held (step counts up; the frame sets it back to 1 when Ctrl
+    // is released). Returns true when it did something.
+    bool CycleTabs(int& step);
+
+    // The tab whose view window is window; -1 for null or none.
+    int FindTab(const PlatformWindow* window) const;
+    // The tab whose view edits node; -1 when none.
+    int FindTabByDocument(const CTreeNode* node) const;
+
+    int GetTabCount() const { return static_cast<int>(m_views.size()); }
+    CVorpelView* GetView(int index) const;
+    // The shown view (front of the activation order), null when none.
+    CVorpelView* GetActiveView() const;
+    int GetActiveTab() const { return m_order.empty() ? -1 : m_order.front(); }
+    const std::vector<CVorpelView*>& GetViews() const { return m_views; }
+    const std::vector<int>& GetActivationOrder() const { return m_order; }
+    int GetHoveredTab() const { return m_hoverTab; }
+    int GetHoveredClose() const { return m_hoverClose; }
+
+    // Offered every queued message by the frame while the left pane does
+    // not have the focus: the tooltip, the property panel, then the shown
+    // view's own pre-translation.
+    bool PreTranslateMessage(Message* msg) override;
+
+    // Geometry of tab i: its outline's bounding rectangle, the close
+    // button's circle box, and hit tests in client coordinates.
+    static RECT TabRect(int index);
+    static RECT CloseButtonRect(int index);
+    bool IsPointInTab(int index, POINT client) const;
+    static bool IsPointInCloseButton(int index, POINT client);
+
+    CPropertyGrid m_propertyGrid;
+    CPropertyTab m_propertyTab;
+    ToolTipControl m_toolTip;
+
+protected:
+    bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void OnCreate();
+    void OnSize();
+    void OnPaint();
+    void OnMouseMove(POINT p);
+    void OnMouseLeave();
+    void OnLButtonDown();
+    void LayoutPanel(bool open, bool resize);
+    void PlaceView(CVorpelView* view);
+    void ShowFront();
+    void RepaintStrip();
+    void InvalidateTab(int index);
+    void InvalidateClose(int index);
+    bool RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void DestroyView(CVorpelView* view);
+
+    std::vector<CVorpelView*> m_views;
+    std::vector<int> m_order;
+    int m_hoverTab = -1;
+    int m_hoverClose = -1;
+    bool m_tracking = false;
+};

@@ -1,0 +1,176 @@
+// The main window under random use: views opened, edited, cycled, clicked
+// and closed, documents made anew, saved and reopened, toolbars and the
+// status bar toggled, keys and idle passes in between, with the prompts and
+// file dialogs answered at random. After every step the tab window's order
+// is whole, the active view is the shown one and every open view still edits
+// a node of a document. The sanitizers watch for everything else.
+#include "platform/paint_target.h"
+#include "tests/shell/frame_fixture.h"
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+std::wstring Example(const wchar_t* name) {
+    return PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), name);
+}
+
+bool Contains(const CTreeNode* root, const CTreeNode* node) {
+    if (root == node)
+        return true;
+    for (const CTreeNode* child : root->GetChildren())
+        if (Contains(child, node))
+            return true;
+    return false;
+}
+
+void CollectNodes(CTreeNode* node, std::vector<CTreeNode*>& out) {
+    for (CTreeNode* child : node->GetChildren()) {
+        out.push_back(child);
+        CollectNodes(child, out);
+    }
+}
+
+class FrameRandomTest : public FrameTest {
+protected:
+    void CheckInvariants(int step) {
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        std::vector<int> order = tabs.GetActivationOrder();
+        std::sort(order.begin(), order.end());
+        for (int i = 0; i < static_cast<int>(order.size()); ++i)
+            ASSERT_EQ(order[static_cast<size_t>(i)], i) << "step " << step;
+        ASSERT_EQ(static_cast<int>(order.size()), tabs.GetTabCount()) << "step " << step;
+        ASSERT_EQ(g_pActiveView, tabs.GetActiveView()) << "step " << step;
+        for (CVorpelView* view : tabs.GetViews()) {
+            bool found = false;
+            for (int kind = 0; kind < 3; ++kind)
+                found = found || Contains(&g_MainFrame.GetRoot(kind), view->GetDocument());
+            ASSERT_TRUE(found) << "step " << step;
+            ASSERT_EQ(view->GetDocument()->GetEditorView(), view) << "step " << step;
+        }
+    }
+};
+
+TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
+    StartFrame(L"\"" + Example(L"demo.circuit") + L"\"");
+    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.symbol"), 1));
+    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.footprint"), 2));
+    std::mt19937 rng(20240601);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    SetPopupMenuHook([&](const PopupMenu& menu, POINT) -> UINT {
+        std::vector<UINT> ids;
+        for (const auto& item : menu.Items())
+            if (!item.subMenu && !(item.flags & (MF_SEPARATOR | MF_GRAYED)) &&
+                item.id != ID_APP_EXIT && item.id != ID_APP_ABOUT && item.id != ID_CAM_GERBER &&
+                (item.id < ID_OPEN_PROJECT || item.id > ID_OPEN_FOOTPRINT_LIBRARY))
+                ids.push_back(item.id);
+        return ids.empty() || pick(3) == 0
+                   ? 0
+                   : ids[static_cast<size_t>(pick(static_cast<int>(ids.size())))];
+    });
+    const int kinds[] = {kViewSchematic, kViewSymbol, kViewBoard, kViewPadstack, kViewFootprint};
+    const int commands[] = {ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR, ID_WINDOW_CLOSE,
+                            ID_WINDOW_CLOSE_ALL, ID_EDIT_UNDO,       ID_EDIT_REDO,
+                            ID_VIEW_ZOOM_IN,     ID_VIEW_ZOOM_ALL,   ID_SNAP_TO_GRID,
+                            ID_EDIT_COPY,        ID_EDIT_FIND,       ID_TOOL_SELECT,
+                            ID_NEW_PROJECT,      ID_NEW_SYMBOL,      ID_NEW_FOOTPRINT,
+                            ID_FILE_SAVE,        ID_FILE_SAVE_AS,    ID_FILE_NEW};
+    int steps = 0, maxTabs = 0, edits = 0;
+    for (int step = 0; step < 600; ++step, ++steps) {
+        maxTabs = std::max(maxTabs, g_MainFrame.m_tabWindow.GetTabCount());
+        // Every prompt and dialog of this step gets a random answer.
+        static const int answers[] = {IDYES, IDNO, IDCANCEL};
+        for (int i = 0; i < 4; ++i)
+            ui.Answer({answers[pick(3)]});
+        for (int i = 0; i < 2; ++i)
+            AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
+                                     : std::nullopt);
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        switch (pick(12)) {
+        case 0:
+        case 1:
+        case 10: {
+            int kind = pick(3);
+            std::vector<CTreeNode*> nodes;
+            CollectNodes(&g_MainFrame.GetRoot(kind), nodes);
+            if (nodes.empty())
+                break;
+            CTreeNode* node = nodes[static_cast<size_t>(pick(static_cast<int>(nodes.size())))];
+            if (node->GetEditorView())
+                g_MainFrame.OpenNodeView(node);
+            else
+                OpenView(node, kinds[pick(5)], kind);
+            break;
+        }
+        case 2:
+        case 11:
+            if (CVorpelView* view = g_pActiveView) {
+                Rename(view, view->GetDocument(), L"R" + std::to_wstring(step));
+                ++edits;
+            }
+            break;
+        case 3:
+            Command(commands[pick(static_cast<int>(std::size(commands)))]);
+            break;
+        case 4: {
+            SimulateKey(&tabs, true, VK_CONTROL, L"", MK_CONTROL);
+            SimulateKey(&tabs, true, VK_TAB, L"\t", MK_CONTROL);
+            if (pick(2))
+                SimulateKey(&tabs, false, VK_CONTROL);
+            break;
+        }
+        case 5: {
+            POINT p{pick(1100), pick(40)};
+            SimulateMouse(&tabs, WM_MOUSEMOVE, p);
+            SimulateMouse(&tabs, WM_LBUTTONDOWN, p, MK_LBUTTON);
+            SimulateMouse(&tabs, WM_LBUTTONUP, p);
+            break;
+        }
+        case 6:
+            if (tabs.GetTabCount() > 0)
+                tabs.CloseTab(pick(tabs.GetTabCount()), pick(4) != 0);
+            break;
+        case 7: {
+            const int keys[] = {'Z', 'Y', 'S', 'N', VK_TAB, VK_ESCAPE, 'I', 'O', VK_F3};
+            PlatformWindow* focus = PlatformWindow::GetFocus();
+            if (focus && g_MainFrame.IsChild(focus))
+                SimulateKey(focus, true, keys[pick(9)], L"", pick(2) ? MK_CONTROL : 0);
+            break;
+        }
+        case 8: {
+            ToolBarControl* bars[] = {&g_MainFrame.m_mainToolBar, &g_MainFrame.m_boardToolBar,
+                                      &g_MainFrame.m_footprintToolBar};
+            ToolBarControl* bar = bars[pick(3)];
+            int index = pick(bar->GetButtonCount());
+            int command = bar->GetButton(index).command;
+            if (command != ID_APP_ABOUT && command != ID_FILE_PRINT && command != ID_OPEN_PROJECT)
+                bar->ClickButton(index, pick(2) != 0);
+            break;
+        }
+        default:
+            RunIdleHandlers();
+            break;
+        }
+        PumpPendingMessages();
+        dialogAnswers.clear();
+        ui.Clear();
+        CheckInvariants(step);
+        if (!g_MainFrame.IsWindow())
+            break;
+        if (HasFailure())
+            return;
+    }
+    ResetKeyState();
+    ASSERT_TRUE(g_MainFrame.IsWindow());
+    // The walk went the whole way and did something.
+    EXPECT_EQ(steps, 600);
+    EXPECT_GE(maxTabs, 3);
+    EXPECT_GE(edits, 20);
+    // Closing, whatever is left: answered No throughout.
+    ui.Answer({IDNO, IDNO, IDNO, IDNO});
+    g_MainFrame.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(g_MainFrame.IsWindow());
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// Pictures of the main window with the example documents open, written to
+// build/pictures/ for a person to look at: as the program starts with the
+// example project, and with two pages open in the tab window beside the
+// board's rows in the property panel.
+#include "core/node_type.h"
+#include "platform/paint_target.h"
+#include "tests/shell/frame_fixture.h"
+
+namespace {
+
+std::wstring Example(const wchar_t* name) {
+    return PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), name);
+}
+
+CTreeNode* FindType(CTreeNode* node, int type) {
+    for (CTreeNode* child : node->GetChildren()) {
+        if (child->GetType() == type)
+            return child;
+        if (CTreeNode* found = FindType(child, type))
+            return found;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<PaintTarget> Render(const wchar_t* name) {
+    RunIdleHandlers();
+    PumpPendingMessages();
+    RECT c = g_MainFrame.GetClientRect();
+    auto image = PaintTarget::CreateImage(c.right, c.bottom);
+    g_MainFrame.RenderTo(*image);
+    std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
+    CreateDirectories(folder);
+    EXPECT_TRUE(image->SavePng(PathJoin(folder, name)));
+    return image;
+}
+
+TEST_F(FrameTest, PicturesOfTheMainWindowWithTheExampleOpen) {
+    StartFrame(L"\"" + Example(L"demo.circuit") + L"\"");
+    ASSERT_TRUE(ui.messageBoxes.empty());
+    ASSERT_GT(g_MainFrame.GetRoot(0).GetChildCount(), 0u);
+    auto start = Render(L"main-window.png");
+    // The menu bar, the toolbar's New icon and the status bar are drawn.
+    EXPECT_NE(start->PixelAt(20, 30), start->PixelAt(20, 60));
+    RECT status = g_MainFrame.m_statusBar.GetRectInParent();
+    EXPECT_LT(status.top, g_MainFrame.GetClientRect().bottom);
+
+    CTreeNode* board = FindType(&g_MainFrame.GetRoot(0), NodeType::Board);
+    CTreeNode* sheet = FindType(&g_MainFrame.GetRoot(0), NodeType::Sheet);
+    ASSERT_NE(board, nullptr);
+    ASSERT_NE(sheet, nullptr);
+    OpenView(sheet, kViewSchematic, kDocumentProject);
+    OpenView(board, kViewBoard, kDocumentProject);
+    g_MainFrame.GetPropertyGrid().ShowProperties(board);
+    PumpPendingMessages();
+    auto pages = Render(L"main-window-pages.png");
+    // The board toolbar's row is shown for the board page.
+    EXPECT_TRUE(g_MainFrame.m_rebar.IsBandVisible(kBandBoard));
+    EXPECT_GT(g_MainFrame.GetPropertyGrid().GetRowCount(), 0);
+    g_MainFrame.GetPropertyGrid().ShowProperties(nullptr);
+}
+
+} // namespace
