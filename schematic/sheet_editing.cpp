@@ -273,10 +273,13 @@ int CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     const int32_t before = m_selected;
     const bool hit = HitTestOnSheet(dc, x, y) != nullptr;
     if (hit) {
-        if (!IsEmpty(l1) && Contains(l1, x, y))
-            m_selected ^= 2;
-        else if (!IsEmpty(l2) && Contains(l2, x, y))
-            m_selected ^= 4;
+        // A label is toggled with Ctrl; a plain click selects it and leaves
+        // a selected one selected, so that the second click edits it.
+        const int label = !IsEmpty(l1) && Contains(l1, x, y)   ? 2
+                          : !IsEmpty(l2) && Contains(l2, x, y) ? 4
+                                                               : 0;
+        if (label)
+            m_selected = Ctrl(flags) ? m_selected ^ label : m_selected | label;
         else if (!Ctrl(flags))
             m_selected = 1;
         else

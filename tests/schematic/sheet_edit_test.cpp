@@ -171,6 +171,34 @@ TEST_F(SheetEditTest, ClicksSelectAndCtrlToggles) {
     EXPECT_FALSE(PartOf(0)->IsSelected());
 }
 
+// The first click on a bus entry's net-name label selects it, the second
+// opens the in-place editor over it; Ctrl toggles the label instead.
+TEST_F(SheetEditTest, SecondClickOnASelectedLabelEditsTheNetName) {
+    CWire* w = AddWire(main, POINT{2, 20}, POINT{8, 20});
+    w->m_busEntry1 = 1;
+    RECT label = w->GetBusEntryLabelRect(nullptr, 1);
+    label = RECT{std::min(label.left, label.right), std::min(label.top, label.bottom),
+                 std::max(label.left, label.right), std::max(label.top, label.bottom)};
+    ASSERT_LT(label.left, label.right);
+    const int x = (label.left + label.right) / 2, y = (label.top + label.bottom) / 2;
+    Down(x, y);
+    Up(x, y);
+    EXPECT_EQ(w->m_selected & 2, 2);
+    EXPECT_TRUE(m_view.inPlaceEdits.empty()) << "the first click only selects";
+    Down(x, y);
+    EXPECT_EQ(w->m_selected & 2, 2);
+    ASSERT_EQ(m_view.inPlaceEdits.size(), 1u);
+    EXPECT_EQ(m_view.inPlaceEdits[0].object, w);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.left, label.left);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.top, label.top);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.right, label.right);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.bottom, label.bottom);
+    Up(x, y);
+    Down(x, y, kLeft | NodeFlags::Control);
+    EXPECT_EQ(w->m_selected & 2, 0) << "Ctrl deselects the label";
+    EXPECT_EQ(m_view.inPlaceEdits.size(), 1u);
+}
+
 TEST_F(SheetEditTest, BusDragCarriesEntriesAndCrossingBusesOnItsSheet) {
     auto* bus = static_cast<CBus*>(FindFirst(m_board, NodeType::Bus));
     CWire* w = AddWire(main, POINT{17, 9}, POINT{17, 14});
