@@ -265,7 +265,7 @@ bool CPin::DragAttachedWires(int dx, int dy) {
 
 // --- Wire ----------------------------------------------------------------------
 
-int CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_clickPoint = POINT{x, y};
     const RECT l1 = Normalized(GetBusEntryLabelRect(dc, 1));
@@ -300,7 +300,7 @@ int CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
             g_pActiveView->BeginInPlaceEdit(dc, r.left, r.top, r.right, r.bottom, this);
         }
     }
-    return hit ? 1 : 0;
+    return hit ? this : nullptr;
 }
 
 int CWire::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -374,15 +374,16 @@ int CWire::DeleteOnSheet(DeviceContext* dc, uint32_t) {
 
 // --- Net -----------------------------------------------------------------------
 
-int CNet::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CNet::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_selected = 0;
-    int hit = 0;
+    CTreeNode* last = nullptr;
     for (CTreeNode* child : GetChildren()) {
-        hit |= child->MouseDownOnSheet(dc, flags, x, y);
+        if (CTreeNode* hit = child->MouseDownOnSheet(dc, flags, x, y))
+            last = hit;
         m_selected |= child->m_selected;
     }
-    return hit;
+    return last;
 }
 
 void CNet::RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -413,11 +414,11 @@ int CNet::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Bus -----------------------------------------------------------------------
 
-int CBus::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CBus::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_clickPoint = POINT{x, y};
     SelectByHit(this, dc, flags, HitTestOnSheet(dc, x, y) != nullptr);
-    return IsSelected() ? 1 : 0;
+    return IsSelected() ? this : nullptr;
 }
 
 int CBus::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -549,10 +550,10 @@ int CBus::DeleteOnSheet(DeviceContext* dc, uint32_t) {
 
 // --- Part ----------------------------------------------------------------------
 
-int CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!m_pSheet)
-        return 0;
+        return nullptr;
     if (m_placing) {
         for (CTreeNode* child : GetChildren())
             if (child->GetType() == NodeType::Pin)
@@ -560,7 +561,7 @@ int CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
         m_placing = false;
         m_selected = 0;
         SyncPinSelection();
-        return 1;
+        return this;
     }
     const int g = Grid();
     const RECT outline{m_position.x * g, m_position.y * g, (m_position.x + m_size.cx) * g,
@@ -580,7 +581,7 @@ int CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
         SyncPinSelection();
         InvalidateOnSheet(dc);
     }
-    return IsSelected() ? 1 : 0;
+    return IsSelected() ? this : nullptr;
 }
 
 int CPart::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -771,17 +772,17 @@ int CPin::SlideOnOutline(DeviceContext* dc, int x, int y) {
     return 1;
 }
 
-int CPin::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CPin::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!(flags & NodeFlags::SymbolView))
-        return 0;
+        return nullptr;
     SelectByHit(this, dc, flags, Contains(GetBoundsOnSheet(dc), x, y));
     if (IsSelected()) {
         m_clickPoint = POINT{x, y};
         if (CTreeNode* part = GetParent())
             m_grabOffset = NearestOutlinePos(part, x, y, Grid()) - OutlinePerimeterPos();
     }
-    return IsSelected() ? 1 : 0;
+    return IsSelected() ? this : nullptr;
 }
 
 int CPin::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -826,15 +827,15 @@ int CPin::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Text ----------------------------------------------------------------------
 
-int CText::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CText::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!m_visible)
-        return 0;
+        return nullptr;
     const bool hit = HitTestOnSheet(dc, x, y) != nullptr;
     SelectByHit(this, dc, flags, hit);
     if (IsSelected())
         m_clickPoint = POINT{x, y};
-    return hit ? 1 : 0;
+    return hit ? this : nullptr;
 }
 
 int CText::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -896,19 +897,20 @@ int CText::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Package -------------------------------------------------------------------
 
-int CPackage::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CPackage::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_selected = 0;
-    int hit = 0;
+    CTreeNode* last = nullptr;
     for (CTreeNode* child : GetChildren()) {
         if (child->GetType() != NodeType::Part && child->GetType() != NodeType::Text)
             continue;
-        if (child->MouseDownOnSheet(dc, flags, x, y) && child->IsSelected()) {
+        CTreeNode* hit = child->MouseDownOnSheet(dc, flags, x, y);
+        if (hit && hit->IsSelected()) {
             m_selected = 1;
-            hit = 1;
+            last = hit;
         }
     }
-    return hit;
+    return last;
 }
 
 int CPackage::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {

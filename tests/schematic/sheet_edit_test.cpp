@@ -25,11 +25,15 @@ protected:
     std::vector<CSheetObject*> Targets() {
         return std::vector<CSheetObject*>(main->m_objects.begin(), main->m_objects.end());
     }
-    void Down(int x, int y, uint32_t flags = kLeft) {
+    // Returns the last node a press named, which the view shows.
+    CTreeNode* Down(int x, int y, uint32_t flags = kLeft) {
         StartUndoGroup();
+        CTreeNode* last = nullptr;
         for (CSheetObject* node : Targets())
             if (main->HasObject(node))
-                node->MouseDownOnSheet(nullptr, flags, x, y);
+                if (CTreeNode* named = node->MouseDownOnSheet(nullptr, flags, x, y))
+                    last = named;
+        return last;
     }
     int Drag(int x, int y, uint32_t flags = kLeft) {
         int moved = 0;
@@ -199,6 +203,24 @@ TEST_F(SheetEditTest, SecondClickOnASelectedLabelEditsTheNetName) {
     EXPECT_EQ(m_view.inPlaceEdits.size(), 1u);
 }
 
+// A press names the node it selected: the part, the wire, the bus, the
+// package's part or text, the net's wire; nothing on a miss.
+TEST_F(SheetEditTest, MouseDownNamesTheSelectedNode) {
+    CWire* w = AddWire(main, POINT{15, 9}, POINT{19, 9});
+    auto* bus = static_cast<CBus*>(FindFirst(m_board, NodeType::Bus));
+    CPart* r1 = PartOf(0);
+    EXPECT_EQ(Down(12 * g, 9 * g), r1);
+    EXPECT_EQ(Down(17 * g, 9 * g), w);
+    EXPECT_EQ(Down(20 * g, 14 * g), bus);
+    EXPECT_EQ(Down(2 * g, 30 * g), nullptr);
+    EXPECT_EQ(Down(12 * g, 9 * g, kLeft | NodeFlags::Control), r1);
+    EXPECT_EQ(Down(12 * g, 9 * g, kLeft | NodeFlags::Control), nullptr) << "toggled off";
+    EXPECT_EQ(r1->GetPackage()->MouseDownOnSheet(nullptr, kLeft, 12 * g, 9 * g), r1);
+    EXPECT_TRUE(r1->GetPackage()->IsSelected());
+    EXPECT_EQ(w->GetNet()->MouseDownOnSheet(nullptr, kLeft, 17 * g, 9 * g), w);
+    EXPECT_EQ(w->GetNet()->MouseDownOnSheet(nullptr, kLeft, 2 * g, 30 * g), nullptr);
+}
+
 TEST_F(SheetEditTest, BusDragCarriesEntriesAndCrossingBusesOnItsSheet) {
     auto* bus = static_cast<CBus*>(FindFirst(m_board, NodeType::Bus));
     CWire* w = AddWire(main, POINT{17, 9}, POINT{17, 14});
@@ -343,7 +365,7 @@ TEST_F(SheetEditTest, PackageTextsDragAndHide) {
     const std::string before = Save();
     // Package texts are reached through their package.
     StartUndoGroup();
-    EXPECT_EQ(package->MouseDownOnSheet(nullptr, kLeft, r.left + 5, r.top + 5), 1);
+    EXPECT_EQ(package->MouseDownOnSheet(nullptr, kLeft, r.left + 5, r.top + 5), text);
     ASSERT_TRUE(text->IsSelected());
     EXPECT_TRUE(package->IsSelected());
     EXPECT_FALSE(r1->IsSelected());
@@ -373,7 +395,7 @@ TEST_F(SheetEditTest, SymbolEditorPinsSlideRoundTheOutline) {
     m_view.undo.Clear();
     const std::string before = Save();
     StartUndoGroup();
-    ASSERT_EQ(pin->MouseDownOnSheet(nullptr, sym, 10 * g - 50, 9 * g), 1);
+    ASSERT_EQ(pin->MouseDownOnSheet(nullptr, sym, 10 * g - 50, 9 * g), pin);
     EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 10 * g - 50, 9 * g - 100), 0); // under half a step
     EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 10 * g, 8 * g), 1);
     EXPECT_EQ(pin->m_side, L'L');
