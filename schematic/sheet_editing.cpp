@@ -378,19 +378,21 @@ CTreeNode* CNet::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int 
     m_dragRecorded = 0;
     m_selected = 0;
     CTreeNode* last = nullptr;
-    for (CTreeNode* child : GetChildren()) {
-        if (CTreeNode* hit = child->MouseDownOnSheet(dc, flags, x, y))
+    // Only the wires are on a sheet: what is selected of the net's
+    // conductors and vias belongs to the board.
+    for (CWire* wire : GetWires()) {
+        if (CTreeNode* hit = wire->MouseDownOnSheet(dc, flags, x, y))
             last = hit;
-        m_selected |= child->m_selected;
+        m_selected |= wire->m_selected;
     }
     return last;
 }
 
 void CNet::RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_selected = 0;
-    for (CTreeNode* child : GetChildren()) {
-        child->RightClickOnSheet(dc, flags, x, y);
-        m_selected |= child->m_selected ? 1 : 0;
+    for (CWire* wire : GetWires()) {
+        wire->RightClickOnSheet(dc, flags, x, y);
+        m_selected |= wire->m_selected ? 1 : 0;
     }
 }
 

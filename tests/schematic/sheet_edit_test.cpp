@@ -1,6 +1,8 @@
 // Mouse editing of schematic objects on a sheet: selecting, dragging parts
 // with their wires, wire segments and buses, deleting; every sequence is
 // undone and redone back to the same saved file.
+#include "board/conductor.h"
+#include "board/padstack.h"
 #include "core/undo_node_records.h"
 #include "schematic/bus.h"
 #include "schematic/text.h"
@@ -219,6 +221,28 @@ TEST_F(SheetEditTest, MouseDownNamesTheSelectedNode) {
     EXPECT_TRUE(r1->GetPackage()->IsSelected());
     EXPECT_EQ(w->GetNet()->MouseDownOnSheet(nullptr, kLeft, 17 * g, 9 * g), w);
     EXPECT_EQ(w->GetNet()->MouseDownOnSheet(nullptr, kLeft, 2 * g, 30 * g), nullptr);
+}
+
+// A net counts as selected on a sheet by its wires alone: a conductor or a
+// via selected on the board does not select it.
+TEST_F(SheetEditTest, BoardSelectionLeavesTheNetUnselectedOnTheSheet) {
+    CWire* w = AddWire(main, POINT{15, 9}, POINT{19, 9});
+    CNet* net = w->GetNet();
+    auto* conductor = static_cast<CConductor*>(net->AddChild(new CConductor));
+    conductor->m_layer = 0;
+    conductor->m_width = 0.3f;
+    conductor->m_vertices = {{0, 0, 0, {}}, {10, 0, 0, {}}};
+    conductor->m_selected = 1;
+    CTreeNode* via = net->AddChild(new CPadstack(L"Via"));
+    via->m_selected = 1;
+    EXPECT_EQ(net->MouseDownOnSheet(nullptr, kLeft, 2 * g, 30 * g), nullptr);
+    EXPECT_EQ(net->m_selected, 0);
+    net->RightClickOnSheet(nullptr, NodeFlags::SchematicView, 2 * g, 30 * g);
+    EXPECT_EQ(net->m_selected, 0);
+    EXPECT_EQ(conductor->m_selected, 1) << "the board keeps its selection";
+    EXPECT_EQ(via->m_selected, 1);
+    EXPECT_EQ(net->MouseDownOnSheet(nullptr, kLeft, 17 * g, 9 * g), w);
+    EXPECT_EQ(net->m_selected, 1);
 }
 
 TEST_F(SheetEditTest, BusDragCarriesEntriesAndCrossingBusesOnItsSheet) {
