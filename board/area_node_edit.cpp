@@ -130,8 +130,9 @@ bool CAreaNode::DragPoint(Graphics* g, int flags, float x, float y, bool follow)
 bool CAreaNode::Drag(Graphics* g, int flags, float x, float y) {
     bool moved = false;
     if (!m_grabbed) {
-        CAreaNode* next = GetNextCyclic();
-        if (m_kind == AREA_BEZIER || !next->m_grabbed)
+        // A piece whose end vertex is held by its handle leaves the move to
+        // that handle (a curve too: its start and control points stay).
+        if (!GetNextCyclic()->m_grabbed)
             moved = DragPoint(g, flags, x, y, true);
     } else if (m_grabbed == &m_x) {
         moved = DragPoint(g, flags, x, y, false);

@@ -255,6 +255,34 @@ TEST_F(OutlineEditTest, DraggingASelectedSegmentMovesBothEnds) {
     ExpectUndoRedoRoundTrip();
 }
 
+// Dragging the vertex at the end of a curve by its handle moves that vertex
+// alone: the curve's start and control points stay where they were.
+TEST_F(OutlineEditTest, DraggingTheVertexAfterACurveLeavesTheCurve) {
+    // LIN40,2 LIN55,2 ARC55,12,-2.5 CRV40,12,35,10,35,4: the curve ends at
+    // the head's point.
+    auto* area = Find<CArea>(NodeType::Area, [](CArea* a) { return a->m_layer == 0; });
+    ASSERT_NE(area, nullptr);
+    StartAction();
+    area->MouseDownOnBoard(m_g.get(), kLeft | kBoard, 40, 2);
+    CAreaNode* curve = nullptr;
+    for (CAreaNode* n = area->m_outline; n; n = n->m_next)
+        if (n->GetKind() == AREA_BEZIER)
+            curve = n;
+    ASSERT_NE(curve, nullptr);
+    ASSERT_TRUE(curve->m_selectedNode) << "the press lies on the curve's end too";
+    ASSERT_EQ(area->m_outline->m_grabbed, &area->m_outline->m_x);
+    area->DragOnBoard(m_g.get(), kLeft | kBoard, 42, 3);
+    area->MouseUpOnBoard(m_g.get(), kBoard, 42, 3);
+    const std::string saved = SaveText(m_root);
+    const std::string expected = "LIN42,3 LIN55,2 ARC55,12,-2.5 CRV40,12,35,10,35,4</Area>";
+    EXPECT_NE(saved.find(expected), std::string::npos) << saved;
+    // Read back, the outline is the one in memory.
+    CRoot reread;
+    ASSERT_TRUE(LoadText(reread, saved));
+    EXPECT_EQ(SaveText(reread), saved);
+    ExpectUndoRedoRoundTrip();
+}
+
 TEST_F(OutlineEditTest, ContextMenuAddsAVertexChangesKindAndDeletes) {
     std::vector<UINT> answers = {32871, 32874};
     std::vector<bool> bezierOffered;
