@@ -583,19 +583,54 @@ void CConductor::GetCentreLine(std::vector<ConductorPiece>& pieces) const {
     }
 }
 
+namespace {
+
+// The copper within r of the straight run from a to b.
+void AddStadium(GraphicsPath* path, float ax, float ay, float bx, float by, float r) {
+    const float theta = static_cast<float>(
+        std::atan2(static_cast<double>(by) - ay, static_cast<double>(bx) - ax) * 180.0 / M_PI);
+    path->StartFigure();
+    path->AddArc(ax - r, ay - r, 2 * r, 2 * r, theta + 90, 180);
+    path->AddArc(bx - r, by - r, 2 * r, 2 * r, theta - 90, 180);
+    path->CloseFigure();
+}
+
+// The copper within r of an arc from (sx, sy) between its two radial ends;
+// the copper around the ends comes with the straight runs either side.
+void AddArcBand(GraphicsPath* path, double sx, double sy, const ConductorPiece& arc, float r) {
+    const double radius = std::hypot(sx - arc.cx, sy - arc.cy);
+    const auto start = static_cast<float>(std::atan2(sy - arc.cy, sx - arc.cx) * 180.0 / M_PI);
+    const auto sweep = static_cast<float>(arc.sweep * 180.0 / M_PI);
+    const auto cx = static_cast<float>(arc.cx), cy = static_cast<float>(arc.cy);
+    const auto outer = static_cast<float>(radius + r);
+    if (radius <= r) {
+        // A bend tighter than the copper is wide fills up to its centre.
+        path->AddPie(cx - outer, cy - outer, 2 * outer, 2 * outer, start, sweep);
+        return;
+    }
+    const auto inner = static_cast<float>(radius - r);
+    path->StartFigure();
+    path->AddArc(cx - outer, cy - outer, 2 * outer, 2 * outer, start, sweep);
+    path->AddArc(cx - inner, cy - inner, 2 * inner, 2 * inner, start + sweep, -sweep);
+    path->CloseFigure();
+}
+
+} // namespace
+
 void CConductor::AddSegmentFigures(GraphicsPath* path, float margin) const {
     const float r = m_width / 2 + margin;
     if (m_vertices.size() < 2)
         return;
-    for (size_t i = 1; i < m_vertices.size(); ++i) {
-        const ConductorVertex& a = m_vertices[i - 1];
-        const ConductorVertex& b = m_vertices[i];
-        const float theta = static_cast<float>(
-            std::atan2(static_cast<double>(b.y) - a.y, static_cast<double>(b.x) - a.x) * 180.0 /
-            M_PI);
-        path->StartFigure();
-        path->AddArc(a.x - r, a.y - r, 2 * r, 2 * r, theta + 90, 180);
-        path->AddArc(b.x - r, b.y - r, 2 * r, 2 * r, theta - 90, 180);
-        path->CloseFigure();
+    thread_local std::vector<ConductorPiece> pieces;
+    GetCentreLine(pieces);
+    double x = m_vertices[0].x, y = m_vertices[0].y;
+    for (const ConductorPiece& piece : pieces) {
+        if (piece.arc)
+            AddArcBand(path, x, y, piece, r);
+        else
+            AddStadium(path, static_cast<float>(x), static_cast<float>(y),
+                       static_cast<float>(piece.x), static_cast<float>(piece.y), r);
+        x = piece.x;
+        y = piece.y;
     }
 }

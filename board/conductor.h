@@ -83,12 +83,14 @@ public:
     // up to its end vertex, or, where that vertex's corner value rounds the
     // corner, up to where the arc begins and then the arc. Replaces pieces.
     void GetCentreLine(std::vector<ConductorPiece>& pieces) const;
-    // Appends the copper of the track grown by margin (one stadium of width
-    // Width + 2 margin per segment) and merges the path into its outline.
+    // Appends the copper of the track grown by margin (all within Width / 2
+    // + margin of the centre line) and merges the path into its outline.
     void BuildPath(GraphicsPath* path, float margin) const;
-    // The first half of BuildPath: the stadiums as figures of their own.
+    // The first half of BuildPath, figures of their own: a stadium of width
+    // Width + 2 margin per straight run, a ring sector (a pie on a tight
+    // bend) per arc.
     void AddSegmentFigures(GraphicsPath* path, float margin) const;
-    // The flatness BuildPath merges the stadiums with.
+    // The flatness BuildPath merges its figures with.
     static constexpr float kOutlineFlatness = 0.001f;
 
     int m_layer = -1;
