@@ -1,9 +1,7 @@
 // The window base: message routing, creation and destruction order,
-// painting, input translation, focus, capture, timers and regions; the
-// monitors of the desktop.
+// painting, input translation, focus, capture, timers and regions.
 #include "platform/input_simulation.h"
 #include "platform/key_state.h"
-#include "platform/monitors.h"
 #include "platform/paint_target.h"
 #include "platform/window.h"
 
@@ -460,26 +458,6 @@ TEST_F(WindowTest, ReflectionSendsNotificationsBackToTheChild) {
     EXPECT_EQ(WindowFromLParam(log[0].l), &child);
     EXPECT_EQ(LParamToPtr<NMHDR>(log[1].l)->hwndFrom, &child);
     EXPECT_EQ(LParamToPtr<NMHDR>(log[1].l)->idFrom, 9u);
-}
-
-// The platform reports its screens as monitors whose work area lies inside
-// them; a hook stands in another layout until it is removed.
-TEST(Monitors, ScreensAndTheirWorkAreas) {
-    const std::vector<MonitorInfo> screens = GetMonitors();
-    ASSERT_FALSE(screens.empty());
-    for (const MonitorInfo& m : screens) {
-        EXPECT_FALSE(IsRectEmpty(m.monitor));
-        EXPECT_FALSE(IsRectEmpty(m.work));
-        EXPECT_GE(m.work.left, m.monitor.left);
-        EXPECT_GE(m.work.top, m.monitor.top);
-        EXPECT_LE(m.work.right, m.monitor.right);
-        EXPECT_LE(m.work.bottom, m.monitor.bottom);
-    }
-    SetMonitorsHook([] { return std::vector<MonitorInfo>{{{-5, 0, 5, 5}, {-4, 0, 5, 5}}}; });
-    ASSERT_EQ(GetMonitors().size(), 1u);
-    EXPECT_EQ(GetMonitors()[0].work.left, -4);
-    SetMonitorsHook(nullptr);
-    EXPECT_EQ(GetMonitors().size(), screens.size());
 }
 
 } // namespace
