@@ -74,7 +74,8 @@ public:
     virtual CTreeNode* HitTestOnBoard(Graphics* g, float x, float y);
     virtual CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y);
     virtual void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y);
-    virtual int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
+    // The node the press selected (a holder of several: the last one), or null.
+    virtual CTreeNode* MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
     virtual void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y);
     virtual int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
     // Non-zero when the click was taken.
