@@ -11,6 +11,7 @@
 #include "platform/static_control.h"
 #include "platform/system_colors.h"
 #include "platform/text.h"
+#include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
 #include "platform/window_impl.h"
 
@@ -174,6 +175,11 @@ bool PlatformDialog::CreateControls() {
             if (!made)
                 made = std::make_unique<ListViewControl>();
             style |= LVS_REPORT;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case DialogItemKind::TreeView:
+            if (!made)
+                made = std::make_unique<TreeViewControl>();
             exStyle |= WS_EX_CLIENTEDGE;
             break;
         }

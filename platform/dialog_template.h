@@ -38,6 +38,7 @@ enum class DialogItemKind {
     PushButton,    // a push button
     DefPushButton, // the default push button (Enter presses it)
     ReportList,    // a report list view
+    TreeView,      // a tree view (TVS_ styles in style)
 };
 
 // A column of a report list, width in pixels.

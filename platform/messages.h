@@ -133,6 +133,7 @@ constexpr int VK_DELETE = 0x2E;
 constexpr int VK_ADD = 0x6B;
 constexpr int VK_SUBTRACT = 0x6D;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F2 = 0x71;
 constexpr int VK_F4 = 0x73;
 constexpr int VK_F12 = 0x7B;
 constexpr int VK_LSHIFT = 0xA0;
