@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <utility>
 
@@ -455,6 +456,7 @@ int DeviceContext::SetMapMode(int mode) {
         break;
     }
     case MM_ANISOTROPIC:
+    case MM_ISOTROPIC:
         break; // keeps the extents of the mode before
     default:
         return 0;
@@ -467,13 +469,37 @@ int DeviceContext::GetMapMode() const {
     return impl_->s.mapMode;
 }
 
+namespace {
+bool TakesExtents(int mode) {
+    return mode == MM_ANISOTROPIC || mode == MM_ISOTROPIC;
+}
+
+// One scale on both axes: the viewport axis that maps a logical unit to the
+// longer physical distance is shrunk to the other's scale.
+void MakeIsotropic(DcState& s, int dpiX, int dpiY) {
+    const int64_t wx = std::abs(int64_t(s.winExt.cx)), wy = std::abs(int64_t(s.winExt.cy));
+    const int64_t vx = std::abs(int64_t(s.vpExt.cx)), vy = std::abs(int64_t(s.vpExt.cy));
+    // Compare vx / (wx * dpiX) with vy / (wy * dpiY).
+    const int64_t left = vx * wy * dpiY, right = vy * wx * dpiX;
+    if (left > right) {
+        int64_t nx = std::max<int64_t>(1, RoundDiv(vy * wx * dpiX, wy * dpiY));
+        s.vpExt.cx = Clamp32(s.vpExt.cx < 0 ? -nx : nx);
+    } else if (right > left) {
+        int64_t ny = std::max<int64_t>(1, RoundDiv(vx * wy * dpiY, wx * dpiX));
+        s.vpExt.cy = Clamp32(s.vpExt.cy < 0 ? -ny : ny);
+    }
+}
+} // namespace
+
 bool DeviceContext::SetWindowExt(int cx, int cy, SIZE* previous) {
     DcState& s = impl_->s;
     if (previous)
         *previous = s.winExt;
-    if (s.mapMode != MM_ANISOTROPIC || cx == 0 || cy == 0)
+    if (!TakesExtents(s.mapMode) || cx == 0 || cy == 0)
         return false;
     s.winExt = {cx, cy};
+    if (s.mapMode == MM_ISOTROPIC)
+        MakeIsotropic(s, impl_->dpiX, impl_->dpiY);
     return true;
 }
 
@@ -481,9 +507,11 @@ bool DeviceContext::SetViewportExt(int cx, int cy, SIZE* previous) {
     DcState& s = impl_->s;
     if (previous)
         *previous = s.vpExt;
-    if (s.mapMode != MM_ANISOTROPIC || cx == 0 || cy == 0)
+    if (!TakesExtents(s.mapMode) || cx == 0 || cy == 0)
         return false;
     s.vpExt = {cx, cy};
+    if (s.mapMode == MM_ISOTROPIC)
+        MakeIsotropic(s, impl_->dpiX, impl_->dpiY);
     return true;
 }
 

@@ -14,6 +14,11 @@
 // the same way, so 0.01 mm units map exactly at the resolution whenever the
 // width in pixels is a multiple of dpi / gcd(dpi, 2540) (24 at 96 dpi).
 // MM_ANISOTROPIC keeps the extents it finds and lets them be set.
+// MM_ISOTROPIC does the same but keeps one scale on both axes: whenever an
+// extent is set, the viewport extent is shrunk (rounded, signs kept) on the
+// axis that would map a logical unit to more of the surface, so a square in
+// logical units stays square on the device (the resolution's aspect taken
+// into account).
 //
 // Pens, brushes and fonts are plain values: select one and keep the returned
 // previous value to select it back; nothing needs deleting.
@@ -34,6 +39,7 @@ struct DeviceContextImpl;
 // Mapping modes.
 constexpr int MM_TEXT = 1;
 constexpr int MM_HIMETRIC = 3;
+constexpr int MM_ISOTROPIC = 7;
 constexpr int MM_ANISOTROPIC = 8;
 
 // Pen styles; the low nibble is the dash style.
@@ -182,7 +188,8 @@ public:
     // Returns the previous mode (0 on an unknown mode, which changes nothing).
     int SetMapMode(int mode);
     int GetMapMode() const;
-    // Extents are refused (false) outside MM_ANISOTROPIC and when zero.
+    // Extents are refused (false) outside MM_ANISOTROPIC and MM_ISOTROPIC
+    // and when zero.
     bool SetWindowExt(int cx, int cy, SIZE* previous = nullptr);
     bool SetViewportExt(int cx, int cy, SIZE* previous = nullptr);
     bool SetWindowOrg(int x, int y, POINT* previous = nullptr);

@@ -6,10 +6,12 @@
 #include "platform/edit_control.h"
 #include "platform/group_box_control.h"
 #include "platform/key_state.h"
+#include "platform/list_box_control.h"
 #include "platform/list_view_control.h"
 #include "platform/radio_button_control.h"
 #include "platform/static_control.h"
 #include "platform/system_colors.h"
+#include "platform/tab_control.h"
 #include "platform/text.h"
 #include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
@@ -176,6 +178,15 @@ bool PlatformDialog::CreateControls() {
                 made = std::make_unique<ListViewControl>();
             style |= LVS_REPORT;
             exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case DialogItemKind::ListBox:
+            if (!made)
+                made = std::make_unique<ListBoxControl>();
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case DialogItemKind::TabControl:
+            if (!made)
+                made = std::make_unique<TabControl>();
             break;
         case DialogItemKind::TreeView:
             if (!made)

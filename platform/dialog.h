@@ -102,12 +102,18 @@ protected:
     // own class for an entry it drives itself (a list drawing its rows, a
     // picture); null gives the standard control of the entry's kind.
     virtual std::unique_ptr<PlatformWindow> MakeControl(const DialogItem& item);
+    // A dialog that lays itself out before it runs (a property sheet) sets
+    // its table here; the next creation uses it.
+    void SetTemplate(DialogTemplate tmpl) { tmpl_ = std::move(tmpl); }
+    // WM_COMMAND (id, BN_CLICKED) as a press of the control would send it;
+    // a disabled control only beeps.
+    void SendCommand(int id);
+    // True when w or a window it belongs to is an open drop-down list.
+    bool IsDroppedCombo(PlatformWindow* w) const;
 
 private:
     bool CreateDialogWindow(PlatformWindow* parent, LPARAM initParam);
     bool CreateControls();
-    void SendCommand(int id);
-    bool IsDroppedCombo(PlatformWindow* w) const;
 
     DialogTemplate tmpl_;
     std::vector<std::unique_ptr<PlatformWindow>> controls_;

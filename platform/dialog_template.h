@@ -38,6 +38,8 @@ enum class DialogItemKind {
     PushButton,    // a push button
     DefPushButton, // the default push button (Enter presses it)
     ReportList,    // a report list view
+    ListBox,       // a list box (LBS_ styles: notify, owner-drawn entries)
+    TabControl,    // a tab strip over a display area
     TreeView,      // a tree view (TVS_ styles in style)
 };
 
@@ -98,6 +100,10 @@ inline DialogItem DlgRadio(int id, std::wstring text, int x, int y, int cx, int 
 inline DialogItem DlgGroupBox(std::wstring text, int x, int y, int cx, int cy,
                               uint32_t style = WS_GROUP) {
     return {DialogItemKind::GroupBox, IDC_STATIC, std::move(text), x, y, cx, cy, style, 0, {}};
+}
+inline DialogItem DlgListBox(int id, int x, int y, int cx, int cy,
+                             uint32_t style = WS_TABSTOP | WS_VSCROLL) {
+    return {DialogItemKind::ListBox, id, L"", x, y, cx, cy, style, 0, {}};
 }
 inline DialogItem DlgButton(int id, std::wstring text, int x, int y, int cx, int cy,
                             uint32_t style = WS_TABSTOP) {

@@ -2,6 +2,7 @@
 
 #include "platform/file.h"
 
+#include <QCoreApplication>
 #include <QStandardPaths>
 #include <QString>
 #include <cstdlib>
@@ -57,4 +58,8 @@ std::wstring TempFolder() {
     if (GetEnv("TMPDIR", value) && value[0] == '/')
         return WithoutTrailingSlash(PathFromNative(value));
     return L"/tmp";
+}
+
+std::wstring ProgramFolder() {
+    return WithoutTrailingSlash(QCoreApplication::applicationDirPath().toStdWString());
 }

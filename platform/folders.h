@@ -16,3 +16,6 @@ std::wstring ConfigFolder();
 
 // A folder for scratch files ($TMPDIR, else /tmp).
 std::wstring TempFolder();
+
+// The folder holding the running program.
+std::wstring ProgramFolder();

@@ -6,8 +6,10 @@
 #include "platform/edit_control.h"
 #include "platform/input_simulation.h"
 #include "platform/key_state.h"
+#include "platform/list_box_control.h"
 #include "platform/list_view_control.h"
 #include "platform/paint_target.h"
+#include "platform/tab_control.h"
 #include "platform/window.h"
 
 #include <gtest/gtest.h>
@@ -508,6 +510,166 @@ TEST(ReflectedList, MeasuresDrawsAndHearsItsOwnClicks) {
     SimulateMouse(&list, WM_LBUTTONDOWN, POINT{120, 20}, MK_LBUTTON);
     EXPECT_EQ(list.clicked, std::vector<int>{1});
     list.DestroyWindow();
+    PlatformWindow::SetFocusTo(nullptr);
+}
+
+// ---- list box --------------------------------------------------------------
+
+class ListBoxTest : public ControlsTest {
+protected:
+    void Make(uint32_t style) {
+        ASSERT_TRUE(list.Create(&host, RECT{10, 10, 110, 110}, L"",
+                                WS_CHILD | WS_VISIBLE | LBS_NOTIFY | style, 0, 61));
+        for (int i = 0; i < 12; ++i)
+            list.AddString(L"Entry " + std::to_wstring(i), 100 + i);
+        host.notes.clear();
+    }
+    void TearDown() override {
+        list.DestroyWindow();
+        ControlsTest::TearDown();
+    }
+    POINT RowPoint(int row) {
+        RECT rc;
+        EXPECT_TRUE(list.GetItemRect(row, &rc));
+        return POINT{20, rc.top + 2};
+    }
+    ListBoxControl list;
+};
+
+TEST_F(ListBoxTest, OwnerDrawnEntriesTakeTheMeasuredHeightAndAreDrawnByTheParent) {
+    Make(LBS_OWNERDRAWFIXED | LBS_HASSTRINGS);
+    EXPECT_EQ(list.GetItemHeight(), 20);
+    list.SetCurSel(2);
+    auto image = PaintTarget::CreateImage(300, 300);
+    host.draws.clear();
+    host.RenderTo(*image);
+    // Five entries fit; each is drawn by the parent in its own rectangle.
+    ASSERT_EQ(host.draws.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        const DRAWITEMSTRUCT& d = host.draws[static_cast<size_t>(i)];
+        EXPECT_EQ(d.CtlType, ODT_LISTBOX);
+        EXPECT_EQ(d.CtlID, 61u);
+        EXPECT_EQ(d.itemID, i);
+        EXPECT_EQ(d.itemData, 100 + i);
+        EXPECT_EQ(d.rcItem, (RECT{0, i * 20, 100, i * 20 + 20}));
+        EXPECT_EQ((d.itemState & ODS_SELECTED) != 0, i == 2);
+        EXPECT_EQ(image->PixelAt(50, 10 + i * 20 + 10), Host::ColorOf(i));
+    }
+    EXPECT_EQ(list.GetText(3), L"Entry 3");
+}
+
+TEST_F(ListBoxTest, ClicksAndKeysSelectAndNotifyOnlyChanges) {
+    Make(0);
+    EXPECT_EQ(list.GetCurSel(), -1);
+    list.SetCurSel(1); // programs select silently
+    EXPECT_TRUE(host.notes.empty());
+    SimulateMouse(&list, WM_LBUTTONDOWN, RowPoint(3), MK_LBUTTON);
+    SimulateMouse(&list, WM_LBUTTONUP, RowPoint(3));
+    EXPECT_EQ(PlatformWindow::GetFocus(), &list);
+    EXPECT_EQ(list.GetCurSel(), 3);
+    EXPECT_EQ(host.Codes(61), std::vector<int>{LBN_SELCHANGE});
+    EXPECT_EQ(host.notes[0].from, &list);
+    // The second click of a double click selects nothing new and reports it.
+    host.notes.clear();
+    SimulateMouse(&list, WM_LBUTTONDOWN, RowPoint(3), MK_LBUTTON);
+    SimulateMouse(&list, WM_LBUTTONUP, RowPoint(3));
+    SimulateMouse(&list, WM_LBUTTONDBLCLK, RowPoint(3), MK_LBUTTON);
+    EXPECT_EQ(host.Codes(61), std::vector<int>{LBN_DBLCLK});
+    // Scrolled, the rows map to later entries; the last page stays full.
+    const int h = list.GetItemHeight();
+    const int perPage = 100 / h;
+    const int lastTop = 12 - perPage;
+    list.SetTopIndex(11);
+    EXPECT_EQ(list.GetTopIndex(), lastTop);
+    EXPECT_EQ(list.ItemFromPoint(POINT{20, 1}), lastTop);
+    EXPECT_EQ(list.ItemFromPoint(POINT{20, 100}), -1);
+    list.SetTopIndex(0);
+    host.notes.clear();
+    // Keys move the selection and scroll it into sight.
+    list.SetCurSel(3);
+    SimulateKey(&list, true, VK_DOWN);
+    EXPECT_EQ(list.GetCurSel(), 4);
+    SimulateKey(&list, true, VK_END);
+    EXPECT_EQ(list.GetCurSel(), 11);
+    EXPECT_EQ(list.GetTopIndex(), lastTop);
+    SimulateKey(&list, true, VK_END); // no change, no report
+    SimulateKey(&list, true, VK_HOME);
+    EXPECT_EQ(list.GetTopIndex(), 0);
+    EXPECT_EQ(host.Codes(61), (std::vector<int>{LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE}));
+    SimulateWheel(&list, POINT{20, 20}, -WHEEL_DELTA);
+    EXPECT_EQ(list.GetTopIndex(), 3);
+}
+
+TEST_F(ListBoxTest, DeletingAndInsertingKeepTheSelectionOnItsEntry) {
+    Make(0);
+    list.SetCurSel(5);
+    list.InsertString(0, L"First");
+    EXPECT_EQ(list.GetCurSel(), 6);
+    list.DeleteString(0);
+    EXPECT_EQ(list.GetCurSel(), 5);
+    list.DeleteString(5);
+    EXPECT_EQ(list.GetCurSel(), -1);
+    EXPECT_EQ(list.InsertString(99, L"x"), LB_ERR);
+    EXPECT_EQ(list.SetCurSel(99), LB_ERR);
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
+}
+
+// ---- tab strip ---------------------------------------------------------------
+
+// The parent refuses a change of tab while refuse is set.
+class TabHost : public Host {
+public:
+    bool refuse = false;
+
+protected:
+    bool ProcessWindowMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r) override {
+        if (msg == WM_NOTIFY && LParamToPtr<NMHDR>(l)->code == TCN_SELCHANGING) {
+            Host::ProcessWindowMessage(msg, w, l, r);
+            r = refuse ? 1 : 0;
+            return true;
+        }
+        return Host::ProcessWindowMessage(msg, w, l, r);
+    }
+};
+
+TEST(TabStrip, ClicksAskTheParentBeforeChangingTabs) {
+    TabHost host;
+    ASSERT_TRUE(host.Create(nullptr, RECT{0, 0, 300, 200}, L"", WS_VISIBLE));
+    TabControl tab;
+    ASSERT_TRUE(tab.Create(&host, RECT{5, 5, 295, 195}, L"", WS_CHILD | WS_VISIBLE, 0, 9));
+    for (const wchar_t* t : {L"Sheet Size", L"Board colors", L"Other"})
+        tab.InsertItem(tab.GetItemCount(), t);
+    EXPECT_EQ(tab.GetCurSel(), 0);
+    RECT r0, r1;
+    ASSERT_TRUE(tab.GetItemRect(0, &r0));
+    ASSERT_TRUE(tab.GetItemRect(1, &r1));
+    EXPECT_EQ(r0.right, r1.left);
+    EXPECT_EQ(r1.bottom, tab.GetTabHeight());
+    EXPECT_GT(r1.right - r1.left, tab.MeasureText(L"Board colors").cx);
+    POINT on1{(r1.left + r1.right) / 2, 5};
+    auto codes = [&] {
+        std::vector<UINT> out;
+        for (const Note& n : host.notes)
+            out.push_back(static_cast<UINT>(n.code));
+        host.notes.clear();
+        return out;
+    };
+    host.refuse = true;
+    SimulateMouse(&tab, WM_LBUTTONDOWN, on1, MK_LBUTTON);
+    EXPECT_EQ(tab.GetCurSel(), 0);
+    EXPECT_EQ(codes(), std::vector<UINT>{TCN_SELCHANGING});
+    host.refuse = false;
+    SimulateMouse(&tab, WM_LBUTTONDOWN, on1, MK_LBUTTON);
+    EXPECT_EQ(tab.GetCurSel(), 1);
+    EXPECT_EQ(codes(), (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE}));
+    // Beside the tabs and on the shown tab: nothing.
+    SimulateMouse(&tab, WM_LBUTTONDOWN, POINT{280, 5}, MK_LBUTTON);
+    SimulateMouse(&tab, WM_LBUTTONDOWN, on1, MK_LBUTTON);
+    EXPECT_TRUE(codes().empty());
+    tab.SetCurSel(2);
+    EXPECT_TRUE(codes().empty());
+    tab.DestroyWindow();
     PlatformWindow::SetFocusTo(nullptr);
 }
 

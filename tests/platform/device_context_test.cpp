@@ -226,6 +226,42 @@ TEST(DeviceContextMapping, ExtentsOnlyInAnisotropicAndNeverZero) {
     EXPECT_EQ(p, (POINT{15, 8}));
 }
 
+// Isotropic mapping: the axis with the larger scale is shrunk to the other,
+// signs kept, whichever extent is set last; unequal resolutions count.
+TEST(DeviceContextMapping, IsotropicKeepsOneScale) {
+    DeviceContext dc(300, 200);
+    EXPECT_EQ(dc.SetMapMode(MM_ISOTROPIC), MM_TEXT);
+    ASSERT_TRUE(dc.SetWindowExt(1760, 1760));
+    ASSERT_TRUE(dc.SetViewportExt(300, -200));
+    EXPECT_EQ(dc.GetViewportExt().cx, 200);
+    EXPECT_EQ(dc.GetViewportExt().cy, -200);
+    dc.SetViewportOrg(150, 100);
+    POINT p[2] = {{880, 880}, {-440, 0}};
+    dc.LPtoDP(p, 2);
+    EXPECT_EQ(p[0], (POINT{250, 0}));
+    EXPECT_EQ(p[1], (POINT{100, 100}));
+    // A tall viewport gives up height instead; a later window extent
+    // adjusts again.
+    ASSERT_TRUE(dc.SetViewportExt(-100, 400));
+    EXPECT_EQ(dc.GetViewportExt().cx, -100);
+    EXPECT_EQ(dc.GetViewportExt().cy, 100);
+    ASSERT_TRUE(dc.SetWindowExt(100, 50));
+    EXPECT_EQ(dc.GetViewportExt().cx, -100);
+    EXPECT_EQ(dc.GetViewportExt().cy, 50);
+    EXPECT_FALSE(dc.SetWindowExt(0, 10));
+
+    // Twice the resolution across: twice the pixels across for one unit.
+    DeviceContext wide(400, 200, 192, 96);
+    wide.SetMapMode(MM_ISOTROPIC);
+    wide.SetWindowExt(1000, 1000);
+    wide.SetViewportExt(400, -200);
+    EXPECT_EQ(wide.GetViewportExt().cx, 400);
+    EXPECT_EQ(wide.GetViewportExt().cy, -200);
+    wide.SetViewportExt(300, -200);
+    EXPECT_EQ(wide.GetViewportExt().cx, 300);
+    EXPECT_EQ(wide.GetViewportExt().cy, -150);
+}
+
 // --- State -------------------------------------------------------------------
 
 TEST(DeviceContextState, SelectReturnsThePreviousObject) {
