@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
+#include "platform/up_down_control.h"
 #include "platform/window_impl.h"
 
 #include <QEventLoop>
@@ -192,6 +193,10 @@ bool PlatformDialog::CreateControls() {
             if (!made)
                 made = std::make_unique<TreeViewControl>();
             exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case DialogItemKind::UpDown:
+            if (!made)
+                made = std::make_unique<UpDownControl>();
             break;
         }
         made->SetFont(GetFont(), false);
