@@ -37,13 +37,23 @@ bool ParseFieldNumber(const std::wstring& text, double* value) {
 }
 
 int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool validate,
-                      float minimum, float maximum, int digits, double factor) {
+                      float minimum, float maximum, int digits, double factor,
+                      std::wstring* shown) {
     if (!control || !control->IsWindow())
         return Reject(control);
     if (save) {
         std::wstring text = control->GetWindowText();
+        // Untouched since it was shown: the member already holds the value,
+        // with more digits than the field shows.
+        if (shown && !shown->empty() && text == *shown) {
+            if (validate && (minimum > value || value > maximum))
+                return Reject(control);
+            return 1;
+        }
+        // Cutting a longer entry could turn it into another number; it is
+        // refused instead.
         if (text.size() > static_cast<size_t>(kVplFieldChars))
-            text.resize(static_cast<size_t>(kVplFieldChars));
+            return Reject(control);
         double number = 0.0;
         if (!ParseFieldNumber(text, &number))
             return Reject(control);
@@ -56,11 +66,13 @@ int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool val
             return Reject(control);
         return 1;
     }
-    double shown = factor != 0.0 ? static_cast<double>(value) / factor : value;
-    std::wstring text = StrPrintf(L"%.*f", digits, shown);
+    double number = factor != 0.0 ? static_cast<double>(value) / factor : value;
+    std::wstring text = StrPrintf(L"%.*f", digits, number);
     if (text.size() > static_cast<size_t>(kVplFieldChars))
         text.resize(static_cast<size_t>(kVplFieldChars));
     if (!control->SendMessage(WM_SETTEXT, 0, PtrToLParam(text.c_str())))
         return Reject(control);
+    if (shown)
+        *shown = text;
     return 1;
 }

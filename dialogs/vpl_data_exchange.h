@@ -5,15 +5,20 @@
 // A rejected entry beeps and puts the focus back into the field; the member
 // keeps its value (except after a failed range check, which comes after the
 // value has been stored).
+//
+// A field still showing the text last written into it is not parsed again:
+// its member keeps its full precision. So showing 0.25 mm as 9.8 mil and
+// reading it back untouched gives 0.25 mm, not 0.24892 mm.
 #pragma once
 
 #include "core/length_unit.h"
 
+#include <map>
 #include <string>
 
 class PlatformWindow;
 
-// Text of at most this many characters is read from a field; the rest is cut.
+// A field holds at most this many characters; a longer entry is refused.
 constexpr int kVplFieldChars = 31;
 
 // A field's text as a number: blanks and tabs around one number and nothing
@@ -24,9 +29,11 @@ bool ParseFieldNumber(const std::wstring& text, double* value);
 
 // The non-template work of the mix-in; a null control fails.
 // factor: millimetres per shown unit (the member is held in millimetres), or
-// 0 when the member is held in the shown unit itself.
+// 0 when the member is held in the shown unit itself. shown: the text last
+// written into the field (updated when writing; null: none kept).
 int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool validate,
-                      float minimum, float maximum, int digits, double factor);
+                      float minimum, float maximum, int digits, double factor,
+                      std::wstring* shown = nullptr);
 
 template <class T> class CVplDataExchange {
 public:
@@ -34,7 +41,8 @@ public:
     // decimals shown (callers pass g_UnitDecimals[unit]). Non-zero on success.
     int DDX_Float(int id, float& value, bool save, bool validate = false, float minimum = 0.0f,
                   float maximum = 0.0f, int digits = 3) {
-        return VplExchangeNumber(Control(id), value, save, validate, minimum, maximum, digits, 0.0);
+        return VplExchangeNumber(Control(id), value, save, validate, minimum, maximum, digits, 0.0,
+                                 &shown_[id]);
     }
     // mm is held in millimetres and shown in unit with the unit's decimals;
     // the range applies to the stored millimetres.
@@ -43,9 +51,11 @@ public:
         if (!IsLengthUnit(unit))
             unit = kUnitMm;
         return VplExchangeNumber(Control(id), mm, save, validate, minimum, maximum,
-                                 g_UnitDecimals[unit], g_UnitToMm[unit]);
+                                 g_UnitDecimals[unit], g_UnitToMm[unit], &shown_[id]);
     }
 
 private:
     PlatformWindow* Control(int id) { return static_cast<T*>(this)->GetDlgItem(id); }
+    // Per field: the text last written into it.
+    std::map<int, std::wstring> shown_;
 };

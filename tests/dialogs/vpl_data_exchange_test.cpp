@@ -109,15 +109,27 @@ TEST_P(VplDataExchange, StrictReading) {
     }
 }
 
-TEST_P(VplDataExchange, LongEntriesAreCutTo31Characters) {
+// An entry longer than the field's 31 characters is refused whole: cut to
+// its first 31 it could read as another number.
+TEST_P(VplDataExchange, EntriesLongerThan31CharactersAreRejected) {
     float v = 0;
-    // 31 digits, then letters that the cut removes.
     std::wstring digits = L"1234567890123456789012345678901";
     ASSERT_EQ(digits.size(), 31u);
-    EXPECT_EQ(Save(digits + L"abcdefghi", v), 1);
+    EXPECT_EQ(Save(digits, v), 1);
     EXPECT_FLOAT_EQ(v, 1.234567890123456789e30f);
-    // A number whose 32nd character is what makes it valid is rejected.
+    ui_.Clear();
+    EXPECT_EQ(Save(digits + L"abcdefghi", v), 0);
+    EXPECT_EQ(v, 7.0f);
+    EXPECT_EQ(ui_.beeps, (std::vector<unsigned>{kSimpleBeep}));
+    EXPECT_EQ(PlatformWindow::GetFocus(), dlg_.GetDlgItem(kWidth));
+    // Refused whether or not the cut would change the number: 1 followed by
+    // 31 zeros would have been read as a tenth of itself.
+    EXPECT_EQ(Save(L"0.25" + std::wstring(30, L'0'), v), 0);
+    EXPECT_EQ(Save(L"1" + std::wstring(31, L'0'), v), 0);
+    EXPECT_EQ(v, 7.0f);
     EXPECT_EQ(Save(std::wstring(31, L' ') + L"5", v), 0);
+    EXPECT_EQ(Save(std::wstring(30, L' ') + L"5", v), 1);
+    EXPECT_EQ(v, 5.0f);
 }
 
 TEST_P(VplDataExchange, WritingUsesTheGivenDecimals) {
@@ -182,6 +194,30 @@ TEST_P(VplDataExchange, RangeCheckComesAfterStoring) {
     EXPECT_EQ(dlg_.DDX_Length(kWidth, v, true, true, 0.0f, 26.0f, kUnitInch), 1);
     // Writing is not range checked.
     EXPECT_EQ(dlg_.DDX_Float(kWidth, v, false, true, 0.0f, 1.0f, 1), 1);
+}
+
+// A field read back untouched keeps the member's digits: 0.25 mm shown as
+// 9.8 mil is still 0.25 mm; an edited field is read as typed.
+TEST_P(VplDataExchange, UntouchedFieldsKeepTheirPrecision) {
+    float mil = static_cast<float>(0.25 / 0.0254);
+    ASSERT_EQ(dlg_.DDX_Float(kWidth, mil, false, false, 0, 0, 1), 1);
+    EXPECT_EQ(dlg_.GetDlgItemText(kWidth), L"9.8");
+    float read = mil;
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, read, true, false, 0, 0, 6), 1);
+    EXPECT_EQ(read, mil);
+    EXPECT_FLOAT_EQ(static_cast<float>(read * 0.0254), 0.25f);
+    // The range still applies to the kept value.
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, read, true, true, 10.0f, 20.0f, 6), 0);
+    EXPECT_EQ(read, mil);
+    dlg_.SetDlgItemText(kWidth, L"9.80");
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, read, true, false, 0, 0, 6), 1);
+    EXPECT_EQ(read, 9.8f);
+    // Lengths held in millimetres alike.
+    float mm = 0.15f;
+    dlg_.DDX_Length(kOther, mm, false, false, 0, 0, kUnitInch);
+    EXPECT_EQ(dlg_.GetDlgItemText(kOther), L"0.006");
+    EXPECT_EQ(dlg_.DDX_Length(kOther, mm, true, false, 0, 0, kUnitInch), 1);
+    EXPECT_EQ(mm, 0.15f);
 }
 
 TEST_P(VplDataExchange, AMissingControlFails) {
