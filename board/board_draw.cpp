@@ -196,7 +196,8 @@ void CPadstack::DrawOnBoard(Graphics* g, uint32_t flags) {
                 g->DrawLine(&cross, -1, -1, 1, 1);
                 g->DrawLine(&cross, -1, 1, 1, -1);
             }
-            if (g_pActiveView && g_pActiveView->ArePadNumbersShown() && !pad->m_num.empty()) {
+            if (!(flags & NodeFlags::HidePadNumbers) && g_pActiveView &&
+                g_pActiveView->ArePadNumbersShown() && !pad->m_num.empty()) {
                 g->ScaleTransform(1, -1);
                 const float size = static_cast<float>(2.5 / g_pActiveView->GetZoomScale());
                 Font font(L"Tahoma", size, FontStyleRegular, UnitPoint);
