@@ -29,6 +29,8 @@ constexpr COLORREF kMagenta = 0xFF00FF;
 constexpr unsigned kTitleId = 128; // "Vorpel"
 
 ViewFactory g_viewFactory = nullptr;
+// Makers by node type; node types are small numbers.
+ViewFactory g_viewMakers[64] = {};
 
 // What the model asks of the shell.
 CBoardLayerIndex* LayerIndexOfBoard(CTreeNode* board) {
@@ -48,6 +50,12 @@ const wchar_t* RootTag(int kind) {
 
 void SetViewFactory(ViewFactory factory) {
     g_viewFactory = factory;
+}
+
+void RegisterViewMaker(int nodeType, ViewFactory maker) {
+    const auto index = static_cast<size_t>(nodeType);
+    if (index < std::size(g_viewMakers))
+        g_viewMakers[index] = maker;
 }
 
 CMainFrame::CMainFrame() {
@@ -492,9 +500,13 @@ CVorpelView* CMainFrame::OpenNodeView(CTreeNode* node) {
             return open;
         }
     }
-    if (!g_viewFactory)
+    const auto type = static_cast<size_t>(node->GetType());
+    ViewFactory maker = type < std::size(g_viewMakers) && g_viewMakers[type]
+                            ? g_viewMakers[type]
+                            : g_viewFactory;
+    if (!maker)
         return nullptr;
-    CVorpelView* view = g_viewFactory(node);
+    CVorpelView* view = maker(node);
     return view ? AddView(node, view) : nullptr;
 }
 
