@@ -215,7 +215,8 @@ public:
 
 // A new selected segment at (x, y) linked after node, recorded as a group.
 void InsertSegmentAfter(CAreaNode* node, float x, float y);
-// The x at which a popup menu at the screen point opens.
+// The x at which a popup menu at the screen point opens: x itself on a
+// monitor, else x kept on the work area of the nearest monitor.
 int ClampXToWorkArea(int x, int y);
 // Appends a lone node at the end of the outline held by head.
 void AppendAreaNode(CAreaNode*& head, CAreaNode* node);

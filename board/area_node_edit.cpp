@@ -10,12 +10,14 @@
 #include "core/property_item.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
+#include "platform/monitors.h"
 #include "platform/popup_menu.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
 #include "platform/window.h"
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -130,8 +132,9 @@ bool CAreaNode::DragPoint(Graphics* g, int flags, float x, float y, bool follow)
 bool CAreaNode::Drag(Graphics* g, int flags, float x, float y) {
     bool moved = false;
     if (!m_grabbed) {
-        CAreaNode* next = GetNextCyclic();
-        if (m_kind == AREA_BEZIER || !next->m_grabbed)
+        // A piece whose end vertex is held by its handle leaves the move to
+        // that handle (a curve too: its start and control points stay).
+        if (!GetNextCyclic()->m_grabbed)
             moved = DragPoint(g, flags, x, y, true);
     } else if (m_grabbed == &m_x) {
         moved = DragPoint(g, flags, x, y, false);
@@ -275,8 +278,32 @@ void CAreaNode::ChangeKind(CAreaNode*& head, int kind) {
 }
 
 int ClampXToWorkArea(int x, int y) {
-    (void)y;
-    // The platform places popups on screen itself; the x stays as asked.
+    // A point on a monitor stays; off every monitor, x is kept on the work
+    // area of the nearest one, so the menu does not open out of sight.
+    const MonitorInfo* nearest = nullptr;
+    int64_t best = 0;
+    const std::vector<MonitorInfo> monitors = GetMonitors();
+    for (const MonitorInfo& m : monitors) {
+        const int64_t dx = x < m.monitor.left     ? int64_t{m.monitor.left} - x
+                           : x >= m.monitor.right ? int64_t{x} - m.monitor.right + 1
+                                                  : 0;
+        const int64_t dy = y < m.monitor.top       ? int64_t{m.monitor.top} - y
+                           : y >= m.monitor.bottom ? int64_t{y} - m.monitor.bottom + 1
+                                                   : 0;
+        if (dx == 0 && dy == 0)
+            return x;
+        const int64_t d = dx * dx + dy * dy;
+        if (!nearest || d < best) {
+            nearest = &m;
+            best = d;
+        }
+    }
+    if (!nearest)
+        return x;
+    if (x < nearest->work.left)
+        return nearest->work.left;
+    if (x > nearest->work.right)
+        return nearest->work.right;
     return x;
 }
 

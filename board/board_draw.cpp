@@ -48,30 +48,6 @@ ARGB EditOutlineColor() {
     return ColorRefToArgb(g_DefaultSettings.colorOutline, 0x80);
 }
 
-double Distance(PointF a, PointF b) {
-    return std::hypot(double(a.X) - b.X, double(a.Y) - b.Y);
-}
-
-bool Tiny(PointF a, PointF b) {
-    return std::fabs(a.X - b.X) < 0.001f && std::fabs(a.Y - b.Y) < 0.001f;
-}
-
-// The two directions lie on one line (same or opposite way), compared modulo
-// 360 degrees so that directions either side of +-180 match too.
-bool OnOneLine(double a, double b) {
-    double d = std::fmod(std::fabs(a - b), 360.0);
-    d = std::min(d, 360.0 - d); // 0 .. 180
-    return d < 0.001 || std::fabs(d - 180.0) < 0.001;
-}
-
-PointF Toward(PointF from, PointF to, double m) {
-    const double len = Distance(from, to);
-    if (len <= 0)
-        return from;
-    return PointF{static_cast<float>(from.X + (to.X - from.X) * m / len),
-                  static_cast<float>(from.Y + (to.Y - from.Y) * m / len)};
-}
-
 bool IsPadOrFootprintSelected(const CPad* pad) {
     if (pad->IsSelected())
         return true;
@@ -91,66 +67,24 @@ void CConductor::DrawOnBoard(Graphics* g, uint32_t) {
         return;
     Pen pen(LayerColor(m_layer), m_width);
     pen.SetLineCap(LineCapRound, LineCapRound);
-    const size_t n = m_vertices.size();
-    auto P = [&](size_t i) { return PointF{m_vertices[i].x, m_vertices[i].y}; };
-    for (size_t i = 1; i < n; ++i) {
-        pen.SetColor(static_cast<int>(i) == m_selected ? SelectionColor() : LayerColor(m_layer));
-        PointF s = P(i - 1);
-        const float cPrev = m_vertices[i - 1].corner;
-        if (i >= 2 && cPrev != 0) {
-            const double m =
-                std::min({double(cPrev), Distance(P(i - 1), P(i - 2)), Distance(P(i), P(i - 1))});
-            s = Toward(P(i - 1), P(i), m);
+    // The same centre line the Gerber plot and the clearances follow.
+    thread_local std::vector<ConductorPiece> pieces;
+    GetCentreLine(pieces);
+    double x = m_vertices[0].x, y = m_vertices[0].y;
+    for (const ConductorPiece& piece : pieces) {
+        pen.SetColor(piece.segment == m_selected ? SelectionColor() : LayerColor(m_layer));
+        if (piece.arc) {
+            const double r = std::hypot(x - piece.cx, y - piece.cy);
+            const double start = std::atan2(y - piece.cy, x - piece.cx) * kRadToDeg;
+            g->DrawArc(&pen, static_cast<float>(piece.cx - r), static_cast<float>(piece.cy - r),
+                       static_cast<float>(2 * r), static_cast<float>(2 * r),
+                       static_cast<float>(start), static_cast<float>(piece.sweep * kRadToDeg));
+        } else {
+            g->DrawLine(&pen, PointF{static_cast<float>(x), static_cast<float>(y)},
+                        PointF{static_cast<float>(piece.x), static_cast<float>(piece.y)});
         }
-        const PointF p = P(i);
-        const float c = m_vertices[i].corner;
-        bool straight = c == 0 || i == n - 1;
-        if (!straight) {
-            const PointF next = P(i + 1);
-            if (Tiny(P(i - 1), p) || Tiny(p, next))
-                straight = true;
-            else {
-                const double in = std::atan2(p.Y - P(i - 1).Y, p.X - P(i - 1).X) * kRadToDeg;
-                const double out = std::atan2(next.Y - p.Y, next.X - p.X) * kRadToDeg;
-                // A turn back on itself has parallel perpendiculars: no arc.
-                straight = OnOneLine(in, out);
-            }
-        }
-        if (straight) {
-            g->DrawLine(&pen, s, p);
-            continue;
-        }
-        const PointF next = P(i + 1);
-        const double m = std::min({double(c), Distance(s, p), Distance(next, p)});
-        const PointF t1 = Tiny(s, p) ? p : Toward(p, s, m);
-        const PointF t2 = Toward(p, next, m);
-        g->DrawLine(&pen, s, t1);
-        if (Tiny(t1, p))
-            continue;
-        // Centre: where the perpendiculars at T1 (to the incoming segment)
-        // and at T2 (to the outgoing one) meet.
-        const double ux = p.X - s.X, uy = p.Y - s.Y;       // incoming direction
-        const double vx = next.X - p.X, vy = next.Y - p.Y; // outgoing direction
-        const double det = ux * vy - uy * vx;
-        if (std::fabs(det) < 1e-12) {
-            g->DrawLine(&pen, t1, t2);
-            continue;
-        }
-        // Points X with (X - T1).u = 0 and (X - T2).v = 0.
-        const double b1 = ux * t1.X + uy * t1.Y, b2 = vx * t2.X + vy * t2.Y;
-        const double cx = (b1 * vy - uy * b2) / det;
-        const double cy = (ux * b2 - vx * b1) / det;
-        const double r = std::hypot(t1.X - cx, t1.Y - cy);
-        const double a1 = std::atan2(t1.Y - cy, t1.X - cx) * kRadToDeg;
-        const double a2 = std::atan2(t2.Y - cy, t2.X - cx) * kRadToDeg;
-        double sweep = a2 - a1;
-        while (sweep > 180)
-            sweep -= 360;
-        while (sweep <= -180)
-            sweep += 360;
-        g->DrawArc(&pen, static_cast<float>(cx - r), static_cast<float>(cy - r),
-                   static_cast<float>(2 * r), static_cast<float>(2 * r), static_cast<float>(a1),
-                   static_cast<float>(sweep));
+        x = piece.x;
+        y = piece.y;
     }
 }
 
@@ -262,7 +196,8 @@ void CPadstack::DrawOnBoard(Graphics* g, uint32_t flags) {
                 g->DrawLine(&cross, -1, -1, 1, 1);
                 g->DrawLine(&cross, -1, 1, 1, -1);
             }
-            if (g_pActiveView && g_pActiveView->ArePadNumbersShown() && !pad->m_num.empty()) {
+            if (!(flags & NodeFlags::HidePadNumbers) && g_pActiveView &&
+                g_pActiveView->ArePadNumbersShown() && !pad->m_num.empty()) {
                 g->ScaleTransform(1, -1);
                 const float size = static_cast<float>(2.5 / g_pActiveView->GetZoomScale());
                 Font font(L"Tahoma", size, FontStyleRegular, UnitPoint);

@@ -525,19 +525,112 @@ void CConductor::BuildPath(GraphicsPath* path, float margin) const {
         MergePathFigures(path, kOutlineFlatness);
 }
 
+void CConductor::GetCentreLine(std::vector<ConductorPiece>& pieces) const {
+    constexpr double kPi = 3.14159265358979323846;
+    pieces.clear();
+    const auto& v = m_vertices;
+    const size_t m = v.size();
+    for (size_t i = 1; i < m; ++i) {
+        const int segment = static_cast<int>(i);
+        const ConductorVertex& p = v[i];
+        auto runTo = [&](double x, double y) { pieces.push_back({segment, false, x, y}); };
+        if (p.corner == 0 || i + 1 == m) {
+            runTo(p.x, p.y);
+            continue;
+        }
+        const ConductorVertex& a = v[i - 1];
+        const ConductorVertex& b = v[i + 1];
+        auto near = [&](const ConductorVertex& q) {
+            return std::fabs(q.x - p.x) < 0.001 && std::fabs(q.y - p.y) < 0.001;
+        };
+        const double inDir = std::atan2(double(p.y) - a.y, double(p.x) - a.x);
+        const double outDir = std::atan2(double(b.y) - p.y, double(b.x) - p.x);
+        double turn = outDir - inDir;
+        while (turn > kPi)
+            turn -= 2 * kPi;
+        while (turn < -kPi)
+            turn += 2 * kPi;
+        // A short segment, straight on, or turning back on itself: no corner
+        // to round.
+        if (near(a) || near(b) || std::fabs(turn) < 0.001 || kPi - std::fabs(turn) < 0.001) {
+            runTo(p.x, p.y);
+            continue;
+        }
+        // Cut back on both sides by the corner value, at most a whole segment.
+        const double la = std::hypot(double(p.x) - a.x, double(p.y) - a.y);
+        const double lb = std::hypot(double(b.x) - p.x, double(b.y) - p.y);
+        const double t = std::min({double(p.corner), la, lb});
+        const double t1x = p.x + (a.x - p.x) * t / la, t1y = p.y + (a.y - p.y) * t / la;
+        const double t2x = p.x + (b.x - p.x) * t / lb, t2y = p.y + (b.y - p.y) * t / lb;
+        runTo(t1x, t1y);
+        // The centre: where the perpendiculars at T1 (to the incoming
+        // segment) and at T2 (to the outgoing one) meet.
+        const double d1x = -(p.y - a.y) / la, d1y = (p.x - a.x) / la;
+        const double d2x = -(b.y - p.y) / lb, d2y = (b.x - p.x) / lb;
+        const double den = d1x * d2y - d1y * d2x;
+        if (std::fabs(den) < 1e-12) {
+            runTo(p.x, p.y);
+            continue;
+        }
+        const double k = ((t2x - t1x) * d2y - (t2y - t1y) * d2x) / den;
+        const double cx = t1x + k * d1x, cy = t1y + k * d1y;
+        double sweep = std::atan2(t2y - cy, t2x - cx) - std::atan2(t1y - cy, t1x - cx);
+        while (sweep > kPi)
+            sweep -= 2 * kPi;
+        while (sweep < -kPi)
+            sweep += 2 * kPi;
+        pieces.push_back({segment, true, t2x, t2y, cx, cy, sweep});
+    }
+}
+
+namespace {
+
+// The copper within r of the straight run from a to b.
+void AddStadium(GraphicsPath* path, float ax, float ay, float bx, float by, float r) {
+    const float theta = static_cast<float>(
+        std::atan2(static_cast<double>(by) - ay, static_cast<double>(bx) - ax) * 180.0 / M_PI);
+    path->StartFigure();
+    path->AddArc(ax - r, ay - r, 2 * r, 2 * r, theta + 90, 180);
+    path->AddArc(bx - r, by - r, 2 * r, 2 * r, theta - 90, 180);
+    path->CloseFigure();
+}
+
+// The copper within r of an arc from (sx, sy) between its two radial ends;
+// the copper around the ends comes with the straight runs either side.
+void AddArcBand(GraphicsPath* path, double sx, double sy, const ConductorPiece& arc, float r) {
+    const double radius = std::hypot(sx - arc.cx, sy - arc.cy);
+    const auto start = static_cast<float>(std::atan2(sy - arc.cy, sx - arc.cx) * 180.0 / M_PI);
+    const auto sweep = static_cast<float>(arc.sweep * 180.0 / M_PI);
+    const auto cx = static_cast<float>(arc.cx), cy = static_cast<float>(arc.cy);
+    const auto outer = static_cast<float>(radius + r);
+    if (radius <= r) {
+        // A bend tighter than the copper is wide fills up to its centre.
+        path->AddPie(cx - outer, cy - outer, 2 * outer, 2 * outer, start, sweep);
+        return;
+    }
+    const auto inner = static_cast<float>(radius - r);
+    path->StartFigure();
+    path->AddArc(cx - outer, cy - outer, 2 * outer, 2 * outer, start, sweep);
+    path->AddArc(cx - inner, cy - inner, 2 * inner, 2 * inner, start + sweep, -sweep);
+    path->CloseFigure();
+}
+
+} // namespace
+
 void CConductor::AddSegmentFigures(GraphicsPath* path, float margin) const {
     const float r = m_width / 2 + margin;
     if (m_vertices.size() < 2)
         return;
-    for (size_t i = 1; i < m_vertices.size(); ++i) {
-        const ConductorVertex& a = m_vertices[i - 1];
-        const ConductorVertex& b = m_vertices[i];
-        const float theta = static_cast<float>(
-            std::atan2(static_cast<double>(b.y) - a.y, static_cast<double>(b.x) - a.x) * 180.0 /
-            M_PI);
-        path->StartFigure();
-        path->AddArc(a.x - r, a.y - r, 2 * r, 2 * r, theta + 90, 180);
-        path->AddArc(b.x - r, b.y - r, 2 * r, 2 * r, theta - 90, 180);
-        path->CloseFigure();
+    thread_local std::vector<ConductorPiece> pieces;
+    GetCentreLine(pieces);
+    double x = m_vertices[0].x, y = m_vertices[0].y;
+    for (const ConductorPiece& piece : pieces) {
+        if (piece.arc)
+            AddArcBand(path, x, y, piece, r);
+        else
+            AddStadium(path, static_cast<float>(x), static_cast<float>(y),
+                       static_cast<float>(piece.x), static_cast<float>(piece.y), r);
+        x = piece.x;
+        y = piece.y;
     }
 }

@@ -38,6 +38,17 @@ struct ConductorVertex {
     VertexTie tie;
 };
 
+// One piece of a conductor's centre line, starting where the piece before
+// it ends (the first at the first vertex): a straight run, or the arc that
+// rounds a corner.
+struct ConductorPiece {
+    int segment = 0; // the segment it belongs to, counted from 1
+    bool arc = false;
+    double x = 0, y = 0;   // where it ends
+    double cx = 0, cy = 0; // arc: centre
+    double sweep = 0;      // arc: radians from its start to its end, within +-pi
+};
+
 // 0 when the point misses the segment (tolerance across it, no end caps),
 // 1 on a hit nearer the first end, 2 nearer the second (also on a tie).
 int HitTestSegmentF(float x1, float y1, float x2, float y2, float px, float py, float tolerance);
@@ -68,12 +79,18 @@ public:
     // Drops duplicate vertices and straight-run vertices (each recorded).
     void RemoveRedundantVertices(Graphics* g);
 
-    // Appends the copper of the track grown by margin (one stadium of width
-    // Width + 2 margin per segment) and merges the path into its outline.
+    // The centre line as it is drawn and plotted: per segment, a straight run
+    // up to its end vertex, or, where that vertex's corner value rounds the
+    // corner, up to where the arc begins and then the arc. Replaces pieces.
+    void GetCentreLine(std::vector<ConductorPiece>& pieces) const;
+    // Appends the copper of the track grown by margin (all within Width / 2
+    // + margin of the centre line) and merges the path into its outline.
     void BuildPath(GraphicsPath* path, float margin) const;
-    // The first half of BuildPath: the stadiums as figures of their own.
+    // The first half of BuildPath, figures of their own: a stadium of width
+    // Width + 2 margin per straight run, a ring sector (a pie on a tight
+    // bend) per arc.
     void AddSegmentFigures(GraphicsPath* path, float margin) const;
-    // The flatness BuildPath merges the stadiums with.
+    // The flatness BuildPath merges its figures with.
     static constexpr float kOutlineFlatness = 0.001f;
 
     int m_layer = -1;

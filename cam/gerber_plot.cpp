@@ -411,52 +411,14 @@ void CGerberPlotter::PlotConductor(const CConductor* conductor, int aperture) {
         return;
     SelectAperture(aperture);
     PlotMove(v[0].x, v[0].y);
-    const size_t m = v.size();
-    for (size_t i = 1; i < m; ++i) {
-        const ConductorVertex& p = v[i];
-        if (p.corner == 0 || i + 1 == m) {
-            PlotDraw(p.x, p.y);
-            continue;
-        }
-        const ConductorVertex& a = v[i - 1];
-        const ConductorVertex& b = v[i + 1];
-        auto near = [&](const ConductorVertex& q) {
-            return std::fabs(q.x - p.x) < 0.001 && std::fabs(q.y - p.y) < 0.001;
-        };
-        const double inDir = std::atan2(double(p.y) - a.y, double(p.x) - a.x);
-        const double outDir = std::atan2(double(b.y) - p.y, double(b.x) - p.x);
-        double turn = outDir - inDir;
-        while (turn > kPi)
-            turn -= 2 * kPi;
-        while (turn < -kPi)
-            turn += 2 * kPi;
-        // Straight on, or turning back on itself: no corner to round.
-        if (near(a) || near(b) || std::fabs(turn) < 0.001 || kPi - std::fabs(turn) < 0.001) {
-            PlotDraw(p.x, p.y);
-            continue;
-        }
-        const double la = std::hypot(double(p.x) - a.x, double(p.y) - a.y);
-        const double lb = std::hypot(double(b.x) - p.x, double(b.y) - p.y);
-        const double t = std::min({double(p.corner), la, lb});
-        const double t1x = p.x + (a.x - p.x) * t / la, t1y = p.y + (a.y - p.y) * t / la;
-        const double t2x = p.x + (b.x - p.x) * t / lb, t2y = p.y + (b.y - p.y) * t / lb;
-        PlotDraw(t1x, t1y);
-        // Perpendiculars at T1 (to segment a-p) and T2 (to segment p-b).
-        const double d1x = -(p.y - a.y) / la, d1y = (p.x - a.x) / la;
-        const double d2x = -(b.y - p.y) / lb, d2y = (b.x - p.x) / lb;
-        const double den = d1x * d2y - d1y * d2x;
-        if (std::fabs(den) < 1e-12) {
-            PlotDraw(p.x, p.y);
-            continue;
-        }
-        const double k = ((t2x - t1x) * d2y - (t2y - t1y) * d2x) / den;
-        const double cx = t1x + k * d1x, cy = t1y + k * d1y;
-        double sweep = std::atan2(t2y - cy, t2x - cx) - std::atan2(t1y - cy, t1x - cx);
-        while (sweep > kPi)
-            sweep -= 2 * kPi;
-        while (sweep < -kPi)
-            sweep += 2 * kPi;
-        PlotArc(t2x, t2y, cx, cy, sweep < 0, std::fabs(sweep) >= kPi / 2);
+    // The centre line the board draws and the clearances follow.
+    conductor->GetCentreLine(m_pieces);
+    for (const ConductorPiece& piece : m_pieces) {
+        if (piece.arc)
+            PlotArc(piece.x, piece.y, piece.cx, piece.cy, piece.sweep < 0,
+                    std::fabs(piece.sweep) >= kPi / 2);
+        else
+            PlotDraw(piece.x, piece.y);
     }
 }
 

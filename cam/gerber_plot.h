@@ -11,6 +11,7 @@
 
 class CAreaNode;
 class CConductor;
+struct ConductorPiece;
 class CTextFile;
 
 // Output format of one export run.
@@ -115,6 +116,7 @@ private:
     int m_aperture = -1;
     int m_interpolation = -1;
     bool m_clear = false;
+    std::vector<ConductorPiece> m_pieces; // a conductor's centre line, kept for the next
 };
 
 // Outline helpers shared by the export.

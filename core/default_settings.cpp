@@ -1,10 +1,15 @@
 #include "core/default_settings.h"
 
+#include "platform/file.h"
+#include "platform/ini_file.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 
 DefaultSettings g_DefaultSettings;
 
 const wchar_t* const DefaultSettings::kKeyPath = L"Software\\Vorpel\\DefaultSettings";
+const wchar_t* const DefaultSettings::kSchematicPalette = L"SchColor";
+const wchar_t* const DefaultSettings::kBoardPalette = L"BrdColor";
 
 namespace {
 
@@ -186,4 +191,30 @@ void DefaultSettings::Store() const {
     StoreSheetSizePage();
     StoreSchematicColorsPage();
     StoreBoardColorsPage();
+}
+
+bool DefaultSettings::SavePalette(const std::wstring& path, bool board) const {
+    IniFile ini;
+    // A file that exists but cannot be read is left alone rather than
+    // replaced by one holding only this palette.
+    if (!ini.Load(path) && FileExists(path))
+        return false;
+    const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
+    for (const auto& name : board ? BoardColorNames() : SchematicColorNames())
+        ini.SetString(section, name, StrPrintf(L"%u", static_cast<unsigned>(*ColorByName(name))));
+    return ini.Save(path);
+}
+
+void DefaultSettings::LoadPalette(const std::wstring& path, bool board) {
+    IniFile ini;
+    if (!ini.Load(path))
+        return;
+    // A COLORREF holds blue, green and red; a file's higher bits mean nothing.
+    constexpr COLORREF kColorBits = 0x00FFFFFF;
+    const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
+    for (const auto& name : board ? BoardColorNames() : SchematicColorNames()) {
+        COLORREF* color = ColorByName(name);
+        *color = static_cast<COLORREF>(ini.GetInt(section, name, static_cast<int>(*color))) &
+                 kColorBits;
+    }
 }

@@ -34,6 +34,16 @@ public:
     // Every stored value.
     void Store() const;
 
+    // Palette files (INI): the section "SchColor" holds the 9 schematic
+    // colours, "BrdColor" the 38 board colours, each a decimal COLORREF.
+    // Saving rewrites only its own section's keys (the file is made when
+    // missing); loading takes each key present and keeps the colour of a key
+    // that is missing. A file that cannot be read changes nothing.
+    static const wchar_t* const kSchematicPalette; // L"SchColor"
+    static const wchar_t* const kBoardPalette;     // L"BrdColor"
+    bool SavePalette(const std::wstring& path, bool board) const;
+    void LoadPalette(const std::wstring& path, bool board);
+
     // The colour member of a value name ("ColorBkg", "ColorTOP", ...); null for
     // other names. Case-sensitive, as the names are fixed.
     COLORREF* ColorByName(const std::wstring& name);

@@ -105,8 +105,8 @@ CTreeNode* CTreeNode::HitTestOnSheet(DeviceContext*, int, int) {
 
 void CTreeNode::MouseDownOnBoard(Graphics*, uint32_t, float, float) {}
 
-int CTreeNode::MouseDownOnSheet(DeviceContext*, uint32_t, int, int) {
-    return 0;
+CTreeNode* CTreeNode::MouseDownOnSheet(DeviceContext*, uint32_t, int, int) {
+    return nullptr;
 }
 
 void CTreeNode::MouseUpOnBoard(Graphics*, uint32_t, float, float) {}

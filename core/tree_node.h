@@ -29,6 +29,9 @@ constexpr uint32_t Control = 0x00000008;
 // parts that were not hit.
 constexpr uint32_t KeepSelection = 0x00400000;
 constexpr uint32_t KeepSelectionMask = KeepSelection | Control;
+// Drawing in a dialog's preview: pads without their numbers, whatever the
+// active view shows.
+constexpr uint32_t HidePadNumbers = 0x00800000;
 constexpr uint32_t ShowThermalRelief = 0x00010000;
 constexpr uint32_t PadstackView = 0x00020000;
 constexpr uint32_t FootprintView = 0x00040000;
@@ -74,7 +77,8 @@ public:
     virtual CTreeNode* HitTestOnBoard(Graphics* g, float x, float y);
     virtual CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y);
     virtual void MouseDownOnBoard(Graphics* g, uint32_t flags, float x, float y);
-    virtual int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
+    // The node the press selected (a holder of several: the last one), or null.
+    virtual CTreeNode* MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
     virtual void MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y);
     virtual int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
     // Non-zero when the click was taken.

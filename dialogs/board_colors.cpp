@@ -2,7 +2,6 @@
 
 #include "core/board_layer.h"
 #include "core/default_settings.h"
-#include "dialogs/palette_file.h"
 #include "platform/device_context.h"
 #include "platform/graphics.h"
 #include "platform/list_box_control.h"
@@ -46,7 +45,7 @@ const DialogTemplate& CBoardColors::Resource() {
 }
 
 CBoardColors::CBoardColors()
-    : CColorPage(Resource(), kBoardPaletteSection, DefaultSettings::BoardColorNames(), false) {}
+    : CColorPage(Resource(), true, false) {}
 
 CBoardColors::~CBoardColors() {
     DestroyWindow();

@@ -1,7 +1,6 @@
 #include "dialogs/color_page.h"
 
 #include "core/default_settings.h"
-#include "dialogs/palette_file.h"
 #include "dialogs/picture.h"
 #include "platform/color_dialog.h"
 #include "platform/file_dialog.h"
@@ -22,10 +21,8 @@ FileDialogRequest PaletteRequest(PlatformWindow* owner) {
 }
 } // namespace
 
-CColorPage::CColorPage(DialogTemplate tmpl, std::wstring section,
-                       std::vector<std::wstring> paletteNames, bool zoomDivides)
-    : PropertyPage(std::move(tmpl)), section_(std::move(section)),
-      paletteNames_(std::move(paletteNames)), zoomDivides_(zoomDivides) {}
+CColorPage::CColorPage(DialogTemplate tmpl, bool boardPalette, bool zoomDivides)
+    : PropertyPage(std::move(tmpl)), boardPalette_(boardPalette), zoomDivides_(zoomDivides) {}
 
 CColorPage::~CColorPage() {
     EndBlink();
@@ -125,7 +122,7 @@ void CColorPage::LoadPaletteFile() {
     if (!GetOpenFileName(&request) || !*life)
         return;
     EndBlink();
-    LoadPalette(request.fileName, section_, paletteNames_, g_DefaultSettings);
+    g_DefaultSettings.LoadPalette(request.fileName, boardPalette_);
     RepaintList();
     RepaintPreview();
     FocusZoomButtons();
@@ -139,7 +136,7 @@ void CColorPage::SavePaletteFile() {
         return;
     EndBlink();
     RepaintPreview();
-    if (!SavePalette(request.fileName, section_, paletteNames_, g_DefaultSettings))
+    if (!g_DefaultSettings.SavePalette(request.fileName, boardPalette_))
         ShowMessageBox(LoadStringText(301) + L"\n" + request.fileName, LoadStringText(128),
                        MB_OK | MB_ICONERROR);
 }

@@ -55,11 +55,10 @@ public:
     virtual void PaintPreview(PaintTarget& target, const RECT& client) = 0;
 
 protected:
-    // section and paletteNames: the palette file's section and its keys, in
-    // order. zoomDivides: the zoom divides the preview's extent, so "+"
-    // halves it.
-    CColorPage(DialogTemplate tmpl, std::wstring section, std::vector<std::wstring> paletteNames,
-               bool zoomDivides);
+    // boardPalette: the page's palette file section is the board one
+    // ("BrdColor"), else the schematic one. zoomDivides: the zoom divides the
+    // preview's extent, so "+" halves it.
+    CColorPage(DialogTemplate tmpl, bool boardPalette, bool zoomDivides);
 
     // The settings colour of a list entry; null for an index without one.
     virtual COLORREF* EntryColor(int index) = 0;
@@ -84,8 +83,7 @@ private:
     void LoadPaletteFile();
     void SavePaletteFile();
 
-    std::wstring section_;
-    std::vector<std::wstring> paletteNames_;
+    bool boardPalette_;
     bool zoomDivides_;
     int zoom_ = kInitialZoom;
     int selected_ = -1;

@@ -2,7 +2,6 @@
 
 #include "core/default_settings.h"
 #include "dialogs/length_limits.h"
-#include "dialogs/palette_file.h"
 #include "platform/combo_box_control.h"
 #include "platform/device_context.h"
 #include "platform/font_dialog.h"
@@ -57,8 +56,7 @@ const DialogTemplate& CSchematicColors::Resource() {
 }
 
 CSchematicColors::CSchematicColors()
-    : CColorPage(Resource(), kSchematicPaletteSection, DefaultSettings::SchematicColorNames(),
-                 true) {}
+    : CColorPage(Resource(), false, true) {}
 
 CSchematicColors::~CSchematicColors() {
     DestroyWindow();

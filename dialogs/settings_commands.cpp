@@ -61,7 +61,7 @@ bool RunDirectoriesDialog(PlatformWindow* owner, DirectorySet& folders) {
 }
 
 std::wstring HelpGuidePath() {
-    const std::wstring program = ProgramFolder();
+    const std::wstring program = ExecutableFolder();
     const std::wstring candidates[] = {
         program + L"/help/index.html",
         program + L"/../share/vorpel/help/index.html",

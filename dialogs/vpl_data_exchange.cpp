@@ -62,6 +62,10 @@ int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool val
         if (!std::isfinite(stored))
             return Reject(control);
         value = stored;
+        // The text shown before no longer stands for the member: typing it
+        // back in must be read again.
+        if (shown)
+            shown->clear();
         if (validate && (minimum > value || value > maximum))
             return Reject(control);
         return 1;

@@ -13,7 +13,9 @@
 #include "platform/system_colors.h"
 #include "platform/tab_control.h"
 #include "platform/text.h"
+#include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
+#include "platform/up_down_control.h"
 #include "platform/window_impl.h"
 
 #include <QEventLoop>
@@ -186,6 +188,15 @@ bool PlatformDialog::CreateControls() {
         case DialogItemKind::TabControl:
             if (!made)
                 made = std::make_unique<TabControl>();
+            break;
+        case DialogItemKind::TreeView:
+            if (!made)
+                made = std::make_unique<TreeViewControl>();
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case DialogItemKind::UpDown:
+            if (!made)
+                made = std::make_unique<UpDownControl>();
             break;
         }
         made->SetFont(GetFont(), false);

@@ -40,6 +40,8 @@ enum class DialogItemKind {
     ReportList,    // a report list view
     ListBox,       // a list box (LBS_ styles: notify, owner-drawn entries)
     TabControl,    // a tab strip over a display area
+    TreeView,      // a tree view (TVS_ styles in style)
+    UpDown,        // an up-down control (UDS_ styles in style)
 };
 
 // A column of a report list, width in pixels.

@@ -63,6 +63,16 @@ std::wstring TempFolder() {
     return L"/tmp";
 }
 
-std::wstring ProgramFolder() {
-    return WithoutTrailingSlash(QCoreApplication::applicationDirPath().toStdWString());
+std::wstring ExecutableFolder() {
+    if (QCoreApplication::instance()) {
+        QString dir = QCoreApplication::applicationDirPath();
+        if (!dir.isEmpty())
+            return WithoutTrailingSlash(dir.toStdWString());
+    }
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return L"/";
+    buffer[n] = 0;
+    return PathDirectory(PathFromNative(buffer));
 }

@@ -17,5 +17,5 @@ std::wstring ConfigFolder();
 // A folder for scratch files ($TMPDIR, else /tmp).
 std::wstring TempFolder();
 
-// The folder holding the running program.
-std::wstring ProgramFolder();
+// The folder of the running program's executable.
+std::wstring ExecutableFolder();

@@ -178,6 +178,80 @@ void Ellipsis(BitmapResource* out) {
     for (int i = 0; i < 3; ++i)
         c.Rect(1 + i * 4, 7, 2 + i * 4, 8, kBlack, true);
 }
+// The images of the footprint browser's tree, 20 x 16 each on the
+// transparent colour: library, footprint folder, padstack folder, footprint,
+// padstack, anything else.
+void LibraryTreeImages(BitmapResource* out) {
+    Init(out, 120, 16, kMagenta);
+    Canvas c{*out};
+    const uint32_t kBook = 0xFF3060B0, kFolder = 0xFFE8C048, kFolderEdge = 0xFF907020,
+                   kPadFolder = 0xFFB8C8D8, kPadFolderEdge = 0xFF506070, kCopper = 0xFFC87533;
+    // Library: a book with a light page edge.
+    c.Rect(4, 2, 15, 13, kBook, true);
+    c.Rect(4, 2, 15, 13, kBlack, false);
+    c.Line(6, 12, 15, 12, kWhite);
+    // Folders: a tab on a body.
+    for (int f = 0; f < 2; ++f) {
+        const int x = 20 * (f + 1);
+        const uint32_t fill = f == 0 ? kFolder : kPadFolder,
+                       edge = f == 0 ? kFolderEdge : kPadFolderEdge;
+        c.Rect(x + 2, 3, x + 8, 5, fill, true);
+        c.Rect(x + 2, 5, x + 17, 13, fill, true);
+        c.Rect(x + 2, 5, x + 17, 13, edge, false);
+        c.Line(x + 2, 3, x + 8, 3, edge);
+        c.Line(x + 2, 3, x + 2, 5, edge);
+        c.Line(x + 8, 3, x + 9, 5, edge);
+    }
+    // Footprint: a package body with pins on two sides.
+    c.Rect(66, 3, 73, 12, kBlack, true);
+    for (int y = 4; y <= 11; y += 3) {
+        c.Line(63, y, 65, y, kGrey);
+        c.Line(74, y, 76, y, kGrey);
+    }
+    c.Set(67, 4, kWhite);
+    // Padstack: a copper ring around a hole.
+    for (int r = 3; r <= 6; ++r)
+        c.Circle(90, 8, r, kCopper);
+    c.Rect(89, 7, 91, 9, kWhite, true);
+    // Anything else: a page.
+    c.Rect(104, 2, 114, 14, kWhite, true);
+    c.Rect(104, 2, 114, 14, kGrey, false);
+    for (int y = 5; y <= 11; y += 3)
+        c.Line(106, y, 112, y, kGrey);
+}
+
+// The folder-list buttons, 16 x 16 on the button face: add a folder (a
+// folder with a plus), remove it (a cross), move it up and down (arrows).
+void FolderButton(BitmapResource* out, int which) {
+    Init(out, 16, 16, kFace);
+    Canvas c{*out};
+    const uint32_t kFolder = 0xFFE8C048, kEdge = 0xFF907020, kGreen = 0xFF108010, kRed = 0xFFC02020,
+                   kBlue = 0xFF2050A0;
+    switch (which) {
+    case 0: // add
+        c.Rect(1, 5, 11, 13, kFolder, true);
+        c.Rect(1, 5, 11, 13, kEdge, false);
+        c.Rect(1, 3, 5, 5, kEdge, false);
+        c.Rect(11, 1, 13, 9, kGreen, true);
+        c.Rect(8, 4, 16, 6, kGreen, true);
+        break;
+    case 1: // remove
+        for (int d = -1; d <= 1; ++d) {
+            c.Line(3 + d, 3, 12 + d, 12, kRed);
+            c.Line(12 + d, 3, 3 + d, 12, kRed);
+        }
+        break;
+    default: { // up (2) or down (3)
+        const bool up = which == 2;
+        for (int i = 0; i < 6; ++i) {
+            const int y = up ? 3 + i : 12 - i;
+            c.Line(7 - i, y, 8 + i, y, kBlue);
+        }
+        c.Rect(5, up ? 9 : 2, 10, up ? 13 : 6, kBlue, true);
+        break;
+    }
+    }
+}
 } // namespace
 
 bool GetBitmapResource(unsigned id, BitmapResource* out) {
@@ -203,5 +277,15 @@ bool GetBitmapResource(unsigned id, BitmapResource* out) {
         Ellipsis(out);
         return true;
     }
+    if (id == 294) {
+        LibraryTreeImages(out);
+        return true;
+    }
+    const unsigned buttons[] = {383, 376, 386, 387};
+    for (int i = 0; i < 4; ++i)
+        if (id == buttons[i]) {
+            FolderButton(out, i);
+            return true;
+        }
     return GetToolbarBitmap(id, out);
 }

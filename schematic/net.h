@@ -97,7 +97,7 @@ public:
 
     CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
     void InvalidateOnSheet(DeviceContext* dc) override;
-    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    CTreeNode* MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;

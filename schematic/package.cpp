@@ -161,7 +161,7 @@ CFootprint* CPackage::BindFootprint(CFootprint* given) {
                 if ((pin->GetParent() == this) == (pass == 0))
                     names.insert(names.end(), pin->m_padNames.begin(), pin->m_padNames.end());
             });
-        auto* padLayer = new CPadLayer();
+        auto* padLayer = new CPadLayer(kPadLayerTop);
         padLayer->m_shape = kPadShapeRound;
         padLayer->m_width = 1.0f;
         padLayer->m_height = 1.0f;

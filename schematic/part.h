@@ -49,7 +49,7 @@ public:
     RECT GetBoundsOnSheet(DeviceContext* dc) override;
     CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
     void InvalidateOnSheet(DeviceContext* dc) override;
-    int MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
+    CTreeNode* MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;
     int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) override;

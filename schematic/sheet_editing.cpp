@@ -265,7 +265,7 @@ bool CPin::DragAttachedWires(int dx, int dy) {
 
 // --- Wire ----------------------------------------------------------------------
 
-int CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_clickPoint = POINT{x, y};
     const RECT l1 = Normalized(GetBusEntryLabelRect(dc, 1));
@@ -273,10 +273,13 @@ int CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     const int32_t before = m_selected;
     const bool hit = HitTestOnSheet(dc, x, y) != nullptr;
     if (hit) {
-        if (!IsEmpty(l1) && Contains(l1, x, y))
-            m_selected ^= 2;
-        else if (!IsEmpty(l2) && Contains(l2, x, y))
-            m_selected ^= 4;
+        // A label is toggled with Ctrl; a plain click selects it and leaves
+        // a selected one selected, so that the second click edits it.
+        const int label = !IsEmpty(l1) && Contains(l1, x, y)   ? 2
+                          : !IsEmpty(l2) && Contains(l2, x, y) ? 4
+                                                               : 0;
+        if (label)
+            m_selected = Ctrl(flags) ? m_selected ^ label : m_selected | label;
         else if (!Ctrl(flags))
             m_selected = 1;
         else
@@ -297,7 +300,7 @@ int CWire::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
             g_pActiveView->BeginInPlaceEdit(dc, r.left, r.top, r.right, r.bottom, this);
         }
     }
-    return hit ? 1 : 0;
+    return hit ? this : nullptr;
 }
 
 int CWire::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -371,22 +374,25 @@ int CWire::DeleteOnSheet(DeviceContext* dc, uint32_t) {
 
 // --- Net -----------------------------------------------------------------------
 
-int CNet::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CNet::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_selected = 0;
-    int hit = 0;
-    for (CTreeNode* child : GetChildren()) {
-        hit |= child->MouseDownOnSheet(dc, flags, x, y);
-        m_selected |= child->m_selected;
+    CTreeNode* last = nullptr;
+    // Only the wires are on a sheet: what is selected of the net's
+    // conductors and vias belongs to the board.
+    for (CWire* wire : GetWires()) {
+        if (CTreeNode* hit = wire->MouseDownOnSheet(dc, flags, x, y))
+            last = hit;
+        m_selected |= wire->m_selected;
     }
-    return hit;
+    return last;
 }
 
 void CNet::RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_selected = 0;
-    for (CTreeNode* child : GetChildren()) {
-        child->RightClickOnSheet(dc, flags, x, y);
-        m_selected |= child->m_selected ? 1 : 0;
+    for (CWire* wire : GetWires()) {
+        wire->RightClickOnSheet(dc, flags, x, y);
+        m_selected |= wire->m_selected ? 1 : 0;
     }
 }
 
@@ -410,11 +416,11 @@ int CNet::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Bus -----------------------------------------------------------------------
 
-int CBus::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CBus::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_clickPoint = POINT{x, y};
     SelectByHit(this, dc, flags, HitTestOnSheet(dc, x, y) != nullptr);
-    return IsSelected() ? 1 : 0;
+    return IsSelected() ? this : nullptr;
 }
 
 int CBus::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -546,10 +552,10 @@ int CBus::DeleteOnSheet(DeviceContext* dc, uint32_t) {
 
 // --- Part ----------------------------------------------------------------------
 
-int CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!m_pSheet)
-        return 0;
+        return nullptr;
     if (m_placing) {
         for (CTreeNode* child : GetChildren())
             if (child->GetType() == NodeType::Pin)
@@ -557,7 +563,7 @@ int CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
         m_placing = false;
         m_selected = 0;
         SyncPinSelection();
-        return 1;
+        return this;
     }
     const int g = Grid();
     const RECT outline{m_position.x * g, m_position.y * g, (m_position.x + m_size.cx) * g,
@@ -577,7 +583,7 @@ int CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
         SyncPinSelection();
         InvalidateOnSheet(dc);
     }
-    return IsSelected() ? 1 : 0;
+    return IsSelected() ? this : nullptr;
 }
 
 int CPart::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -768,17 +774,17 @@ int CPin::SlideOnOutline(DeviceContext* dc, int x, int y) {
     return 1;
 }
 
-int CPin::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CPin::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!(flags & NodeFlags::SymbolView))
-        return 0;
+        return nullptr;
     SelectByHit(this, dc, flags, Contains(GetBoundsOnSheet(dc), x, y));
     if (IsSelected()) {
         m_clickPoint = POINT{x, y};
         if (CTreeNode* part = GetParent())
             m_grabOffset = NearestOutlinePos(part, x, y, Grid()) - OutlinePerimeterPos();
     }
-    return IsSelected() ? 1 : 0;
+    return IsSelected() ? this : nullptr;
 }
 
 int CPin::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -823,15 +829,15 @@ int CPin::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Text ----------------------------------------------------------------------
 
-int CText::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CText::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!m_visible)
-        return 0;
+        return nullptr;
     const bool hit = HitTestOnSheet(dc, x, y) != nullptr;
     SelectByHit(this, dc, flags, hit);
     if (IsSelected())
         m_clickPoint = POINT{x, y};
-    return hit ? 1 : 0;
+    return hit ? this : nullptr;
 }
 
 int CText::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
@@ -893,19 +899,20 @@ int CText::DeleteOnSheet(DeviceContext* dc, uint32_t flags) {
 
 // --- Package -------------------------------------------------------------------
 
-int CPackage::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
+CTreeNode* CPackage::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     m_selected = 0;
-    int hit = 0;
+    CTreeNode* last = nullptr;
     for (CTreeNode* child : GetChildren()) {
         if (child->GetType() != NodeType::Part && child->GetType() != NodeType::Text)
             continue;
-        if (child->MouseDownOnSheet(dc, flags, x, y) && child->IsSelected()) {
+        CTreeNode* hit = child->MouseDownOnSheet(dc, flags, x, y);
+        if (hit && hit->IsSelected()) {
             m_selected = 1;
-            hit = 1;
+            last = hit;
         }
     }
-    return hit;
+    return last;
 }
 
 int CPackage::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {

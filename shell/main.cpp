@@ -46,7 +46,7 @@ std::wstring CommandLineOf(int argc, char** argv) {
 }
 
 std::wstring PicturePath() {
-    return PathJoin(PathDirectory(ProgramFolder()), L"pictures/main-window.png");
+    return PathJoin(PathDirectory(ExecutableFolder()), L"pictures/main-window.png");
 }
 
 // The offscreen run: the window at a desktop size, painted once, written

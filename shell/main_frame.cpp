@@ -30,6 +30,8 @@ constexpr COLORREF kMagenta = 0xFF00FF;
 constexpr unsigned kTitleId = 128; // "Vorpel"
 
 ViewFactory g_viewFactory = nullptr;
+// Makers by node type; node types are small numbers.
+ViewFactory g_viewMakers[64] = {};
 
 // What the model asks of the shell.
 CBoardLayerIndex* LayerIndexOfBoard(CTreeNode* board) {
@@ -49,6 +51,12 @@ const wchar_t* RootTag(int kind) {
 
 void SetViewFactory(ViewFactory factory) {
     g_viewFactory = factory;
+}
+
+void RegisterViewMaker(int nodeType, ViewFactory maker) {
+    const auto index = static_cast<size_t>(nodeType);
+    if (index < std::size(g_viewMakers))
+        g_viewMakers[index] = maker;
 }
 
 CMainFrame::CMainFrame() {
@@ -392,7 +400,7 @@ void CMainFrame::OnCreate() {
 
     LoadDirectories();
     g_DefaultSettings.Load();
-    m_programFolder = ProgramFolder();
+    m_programFolder = ExecutableFolder();
     SetCurrentFolder(m_programFolder);
     FindDefaultPrinter();
     for (int kind = 0; kind < 3; ++kind)
@@ -510,9 +518,13 @@ CVorpelView* CMainFrame::OpenNodeView(CTreeNode* node) {
             return open;
         }
     }
-    if (!g_viewFactory)
+    const auto type = static_cast<size_t>(node->GetType());
+    ViewFactory maker = type < std::size(g_viewMakers) && g_viewMakers[type]
+                            ? g_viewMakers[type]
+                            : g_viewFactory;
+    if (!maker)
         return nullptr;
-    CVorpelView* view = g_viewFactory(node);
+    CVorpelView* view = maker(node);
     return view ? AddView(node, view) : nullptr;
 }
 

@@ -55,6 +55,10 @@ enum FrameBand {
 // classes installs it; without one, opening a node does nothing.
 using ViewFactory = CVorpelView* (*)(CTreeNode* node);
 void SetViewFactory(ViewFactory factory);
+// The maker of the editor view of one node type (a board, sheet, package,
+// footprint or padstack); each view kind registers its own. A node type with
+// a maker of its own is opened by it; others go to the factory above.
+void RegisterViewMaker(int nodeType, ViewFactory maker);
 
 class CMainFrame : public PlatformWindow, public UpdateUI, public IdleHandler {
 public:

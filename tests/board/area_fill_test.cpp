@@ -11,10 +11,13 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
+#include "platform/graphics.h"
+#include "platform/paint_target.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
 #include "tests/board/geometry_test_util.h"
+#include "tests/board/track_distance_util.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +213,62 @@ TEST_F(AreaFillTest, OnlyPackageFootprintsAndTheAreasLayer) {
     area->m_layer = -1;
     EXPECT_FALSE(fill.Compute());
     EXPECT_TRUE(fill.GetFill().IsEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// A track of another net with rounded 45- and 90-degree bends inside the
+// area: the fill, as computed and as drawn on screen, keeps the board's
+// isolation from the track's copper all along the bends.
+TEST_F(AreaFillTest, RoundedCornersKeepTheirClearance) {
+    auto* props = static_cast<CBoardProperties*>(board->AddChild(new CBoardProperties()));
+    static_cast<CThermalRelief*>(props->AddChild(new CThermalRelief()))->m_isolation = 0.35f;
+    CArea* area = AddArea(L"LIN2,2 LIN38,2 LIN38,28 LIN2,28", L"GND");
+    const std::vector<std::array<double, 3>> vertices = {
+        {5, 5, 0}, {15, 5, 3.6}, {22, 12, 3.6}, {30, 12, 2}, {30, 25, 0}};
+    auto* conductor = static_cast<CConductor*>(sig->AddChild(new CConductor()));
+    conductor->m_layer = 0;
+    conductor->m_width = 0.3f;
+    for (const auto& v : vertices)
+        conductor->m_vertices.push_back(ConductorVertex{float(v[0]), float(v[1]), float(v[2]), {}});
+    const std::vector<TrackPiece> track = RoundedTrack(vertices);
+
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    // The clearance's arcs are flattened within 0.001.
+    const double gap = TrackToPolygonDistance(track, fill.GetFill(), 0.01) - 0.15;
+    EXPECT_GE(gap, 0.35 - 0.0012);
+    EXPECT_LE(gap, 0.35 + 0.0012) << "the copper comes up to the clearance";
+
+    // Drawn at 25 pixels per millimetre over the part with the bends. A
+    // pixel the fill touches at all counts as copper: its centre may lie up
+    // to a pixel's diagonal outside the fill's edge.
+    const int k = 25;
+    const double left = 3, top = 28;
+    const int width = 30 * k, height = 26 * k;
+    const ARGB background = 0xFF000000;
+    auto target = PaintTarget::CreateImage(width, height, background);
+    {
+        Graphics g(target.get());
+        g.ScaleTransform(float(k), -float(k));
+        g.TranslateTransform(-float(left), -float(top));
+        g.SetSmoothingMode(SmoothingModeAntiAlias);
+        area->DrawOnBoard(&g, 0x80000);
+        g.Flush();
+    }
+    double nearest = std::numeric_limits<double>::infinity();
+    int copper = 0;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            if (target->PixelAt(i, j) != background) {
+                ++copper;
+                nearest = std::min(
+                    nearest, DistanceToTrack(track, left + (i + 0.5) / k, top - (j + 0.5) / k));
+            }
+    EXPECT_GT(copper, width * height / 2);
+    EXPECT_GE(nearest - 0.15, 0.35 - 0.001 - std::sqrt(2.0) / k);
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "platform/graphics.h"
 #include "platform/graphics_path.h"
 #include "platform/graphics_recorder.h"
+#include "platform/matrix.h"
 #include "schematic/net.h"
 #include "tests/core/test_view.h"
 
@@ -28,6 +29,7 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
 constexpr uint32_t kBoardFlags = 0x80000;
 constexpr uint32_t kFootprintFlags = 0x40000;
 constexpr uint32_t kPadstackFlags = 0x20000;
@@ -146,6 +148,48 @@ INSTANTIATE_TEST_SUITE_P(
                                  {DrawOp::Line, DrawOp::Line},
                                  0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Corners whose cuts overlap (8 + 8 on a 10 mm segment), a corner that
+// rounds nothing after one that does: the track is drawn unbroken, each
+// piece from where the one before it ends, and ends at the last vertex.
+TEST_F(BoardDrawTest, RoundedTrackIsDrawnUnbroken) {
+    CConductor c;
+    c.m_layer = 0;
+    c.m_width = 0.3f;
+    c.m_vertices = {{0, 0, 0, {}},  {10, 0, 8, {}},  {10, 10, 8, {}},
+                    {0, 10, 1, {}}, {-5, 10, 0, {}}, {-5, 20, 0, {}}};
+    c.DrawOnBoard(m_g.get(), kBoardFlags);
+    std::vector<std::pair<PointF, PointF>> pieces; // world start and end
+    for (const DrawRecord& r : m_rec.records) {
+        if (r.op == DrawOp::Line) {
+            Matrix toWorld = r.worldToDevice;
+            ASSERT_EQ(toWorld.Invert(), Ok);
+            PointF ends[2] = {r.points.front(), r.points.back()};
+            toWorld.TransformPoints(ends, 2);
+            pieces.emplace_back(ends[0], ends[1]);
+        } else {
+            ASSERT_EQ(r.op, DrawOp::Arc);
+            const double cx = r.worldRect.X + r.worldRect.Width / 2;
+            const double cy = r.worldRect.Y + r.worldRect.Height / 2;
+            const double radius = r.worldRect.Width / 2;
+            const double a = r.startAngle * kPi / 180,
+                         b = (r.startAngle + r.sweepAngle) * kPi / 180;
+            pieces.emplace_back(
+                PointF{float(cx + radius * std::cos(a)), float(cy + radius * std::sin(a))},
+                PointF{float(cx + radius * std::cos(b)), float(cy + radius * std::sin(b))});
+        }
+    }
+    ASSERT_EQ(Count(DrawOp::Arc), 2u);
+    ASSERT_FALSE(pieces.empty());
+    EXPECT_NEAR(pieces.front().first.X, 0, 1e-3);
+    EXPECT_NEAR(pieces.front().first.Y, 0, 1e-3);
+    for (size_t i = 1; i < pieces.size(); ++i) {
+        EXPECT_NEAR(pieces[i].first.X, pieces[i - 1].second.X, 1e-3) << "piece " << i;
+        EXPECT_NEAR(pieces[i].first.Y, pieces[i - 1].second.Y, 1e-3) << "piece " << i;
+    }
+    EXPECT_NEAR(pieces.back().second.X, -5, 1e-3);
+    EXPECT_NEAR(pieces.back().second.Y, 20, 1e-3);
+}
 
 TEST_F(BoardDrawTest, SelectedSegmentTakesTheSelectionColour) {
     CConductor c;

@@ -18,12 +18,14 @@
 #include "core/property_tab.h"
 #include "core/undo_node_records.h"
 #include "platform/graphics.h"
+#include "platform/monitors.h"
 #include "platform/popup_menu.h"
 #include "schematic/net.h"
 #include "schematic/part.h"
 #include "tests/board/board_fixture.h"
 #include "tests/ui_hooks_recorder.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -255,6 +257,34 @@ TEST_F(OutlineEditTest, DraggingASelectedSegmentMovesBothEnds) {
     ExpectUndoRedoRoundTrip();
 }
 
+// Dragging the vertex at the end of a curve by its handle moves that vertex
+// alone: the curve's start and control points stay where they were.
+TEST_F(OutlineEditTest, DraggingTheVertexAfterACurveLeavesTheCurve) {
+    // LIN40,2 LIN55,2 ARC55,12,-2.5 CRV40,12,35,10,35,4: the curve ends at
+    // the head's point.
+    auto* area = Find<CArea>(NodeType::Area, [](CArea* a) { return a->m_layer == 0; });
+    ASSERT_NE(area, nullptr);
+    StartAction();
+    area->MouseDownOnBoard(m_g.get(), kLeft | kBoard, 40, 2);
+    CAreaNode* curve = nullptr;
+    for (CAreaNode* n = area->m_outline; n; n = n->m_next)
+        if (n->GetKind() == AREA_BEZIER)
+            curve = n;
+    ASSERT_NE(curve, nullptr);
+    ASSERT_TRUE(curve->m_selectedNode) << "the press lies on the curve's end too";
+    ASSERT_EQ(area->m_outline->m_grabbed, &area->m_outline->m_x);
+    area->DragOnBoard(m_g.get(), kLeft | kBoard, 42, 3);
+    area->MouseUpOnBoard(m_g.get(), kBoard, 42, 3);
+    const std::string saved = SaveText(m_root);
+    const std::string expected = "LIN42,3 LIN55,2 ARC55,12,-2.5 CRV40,12,35,10,35,4</Area>";
+    EXPECT_NE(saved.find(expected), std::string::npos) << saved;
+    // Read back, the outline is the one in memory.
+    CRoot reread;
+    ASSERT_TRUE(LoadText(reread, saved));
+    EXPECT_EQ(SaveText(reread), saved);
+    ExpectUndoRedoRoundTrip();
+}
+
 TEST_F(OutlineEditTest, ContextMenuAddsAVertexChangesKindAndDeletes) {
     std::vector<UINT> answers = {32871, 32874};
     std::vector<bool> bezierOffered;
@@ -364,6 +394,45 @@ INSTANTIATE_TEST_SUITE_P(
                       OwnerCase{"CustomDrill", L"CUSTOM2", NodeType::Drill, -1, -0.3f},
                       OwnerCase{"ThermalRelief", L"ROUND1.6D0.8", NodeType::ThermalRelief, -1, -1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Popup menus open at x unless the point is off every monitor; then x is
+// kept on the work area of the nearest monitor.
+TEST(PopupPosition, ClampsXToTheNearestMonitorsWorkArea) {
+    // Two monitors side by side; the first has a panel along its bottom,
+    // the second (shorter) one along its left edge.
+    SetMonitorsHook([] {
+        return std::vector<MonitorInfo>{{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}},
+                                        {{1920, 0, 3200, 1024}, {1980, 0, 3200, 1024}}};
+    });
+    struct Case {
+        int x, y, expected;
+    };
+    const Case cases[] = {
+        {100, 500, 100},    // on a monitor
+        {10, 1060, 10},     // on a monitor, in its panel
+        {1930, 500, 1930},  // on the second monitor, in its panel
+        {-50, 500, 0},      // left of everything
+        {-50, -400, 0},     // above and left
+        {4000, 500, 3200},  // right of everything
+        {1950, 1050, 1980}, // below the second monitor, nearer it than the first
+        {1000, 1500, 1000}, // below the first, within its work area's x
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClampXToWorkArea(c.x, c.y), c.expected) << c.x << "," << c.y;
+    SetMonitorsHook([] { return std::vector<MonitorInfo>{}; });
+    EXPECT_EQ(ClampXToWorkArea(-50, 500), -50) << "no monitor to keep it on";
+    // The platform's own screens: left of them all comes to a left edge.
+    SetMonitorsHook(nullptr);
+    const std::vector<MonitorInfo> screens = GetMonitors();
+    ASSERT_FALSE(screens.empty());
+    int leftmost = screens[0].monitor.left;
+    for (const MonitorInfo& m : screens)
+        leftmost = std::min(leftmost, m.monitor.left);
+    const int x = ClampXToWorkArea(leftmost - 100, screens[0].monitor.top);
+    EXPECT_GE(x, leftmost);
+    EXPECT_TRUE(std::any_of(screens.begin(), screens.end(),
+                            [&](const MonitorInfo& m) { return m.work.left == x; }));
+}
 
 TEST(AreaNodeKind, ChangingASegmentGivesTheDocumentedArcAndCurve) {
     CAreaNode* head = ParseAreaOutline(L"LIN0,0 LIN10,0 LIN10,10", nullptr);

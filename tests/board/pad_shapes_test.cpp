@@ -5,6 +5,7 @@
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
 #include "tests/board/geometry_test_util.h"
+#include "tests/board/track_distance_util.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,48 @@ TEST(ConductorShape, StadiumPerSegmentMerged) {
     conductor.BuildPath(&path, 0.1f);
     EXPECT_EQ(Figures(path).size(), 1u);
     EXPECT_NEAR(PathArea(path), 12 - 0.09 + kPi * 0.09 * 1.25, 3e-3);
+}
+
+// With corner values the outline follows the rounded centre line: every
+// point clearly within Width / 2 + margin of it is inside, every point
+// clearly beyond is outside: on gentle bends, and on bends tighter than the
+// copper is wide (one turning left, one right), filled up to their centre.
+TEST(ConductorShape, RoundedCornersFollowTheCentreLine) {
+    const std::vector<std::array<double, 3>> vertices = {{0, 0, 0},   {4, 0, 1.5}, {7, 3, 1},
+                                                         {7, 6, 0.2}, {4, 6, 0.3}, {4, 9, 0}};
+    CConductor conductor;
+    conductor.m_width = 0.3f;
+    for (const auto& v : vertices)
+        conductor.m_vertices.push_back(ConductorVertex{float(v[0]), float(v[1]), float(v[2]), {}});
+    GraphicsPath path;
+    conductor.BuildPath(&path, 0.35f);
+    EXPECT_EQ(Figures(path).size(), 1u);
+    const std::vector<TrackPiece> track = RoundedTrack(vertices);
+    const double r = 0.5;
+    int checked = 0;
+    for (double x = -1; x <= 8; x += 0.02)
+        for (double y = -1; y <= 10; y += 0.02) {
+            const double d = DistanceToTrack(track, x, y);
+            if (std::fabs(d - r) > 0.05 || std::fabs(d - r) < 0.003)
+                continue; // far from the edge, or within its flattening
+            ++checked;
+            EXPECT_EQ(path.IsVisible(float(x), float(y)), d < r) << x << "," << y;
+        }
+    EXPECT_GT(checked, 1000);
+
+    // Corner values that round nothing (a straight run, a turn back on
+    // itself, the last vertex) leave the outline as it is without them.
+    CConductor plain;
+    plain.m_width = 0.3f;
+    plain.m_vertices = {{0, 0, 0, {}}, {5, 0, 0, {}}, {9, 0, 0, {}}, {6, 0, 0, {}}, {6, 4, 0, {}}};
+    CConductor valued = plain;
+    for (size_t i : {1, 2, 4})
+        valued.m_vertices[i].corner = 2;
+    GraphicsPath a, b;
+    plain.BuildPath(&a, 0.2f);
+    valued.BuildPath(&b, 0.2f);
+    EXPECT_EQ(a.Points(), b.Points());
+    EXPECT_EQ(a.Types(), b.Types());
 }
 
 // Thermal reliefs: iso 0.3, spoke 0.3 (s = 0.15).

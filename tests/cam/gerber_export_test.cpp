@@ -4,10 +4,12 @@
 #include "board/board.h"
 #include "board/board_types.h"
 #include "board/layer.h"
+#include "board/polygon_union.h"
 #include "cam/gerber_export.h"
 #include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "tests/board/track_distance_util.h"
 #include "tests/cam/gerber_test_util.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -460,6 +462,131 @@ TEST_F(GerberExportTest, TrackCrossingAnAreaGetsItsClearance) {
     EXPECT_EQ(Count(top, "%LPC*%"), 1u);
     EXPECT_EQ(Count(top, "G36*"), 2u); // the area and one clearance (not the own net's)
     EXPECT_EQ(Count(top, "%LPD*%"), 1u);
+}
+
+namespace {
+
+// The copper of a layer file as its lines draw it (millimetres, three
+// decimals): the regions, each with its polarity, and the pieces drawn with
+// a round aperture, with that aperture's diameter.
+struct GerberCopper {
+    std::vector<CClipPolygon> dark, clear;
+    std::vector<TrackPiece> track;
+    std::vector<double> widths; // of each track piece
+};
+
+GerberCopper ReadCopper(const std::vector<std::string>& lines) {
+    static const std::regex add(R"(^%ADD(\d+)C,([0-9.]+)\*%$)");
+    static const std::regex select(R"(^D(\d+)\*$)");
+    static const std::regex op(
+        R"(^(?:G0([123]))?(?:X(-?\d+))?(?:Y(-?\d+))?(?:I(-?\d+))?(?:J(-?\d+))?D0([123])\*$)");
+    const double kPi = 3.14159265358979323846;
+    GerberCopper out;
+    std::map<int, double> apertures;
+    double width = 0, x = 0, y = 0;
+    int interpolation = 1;
+    bool multiQuadrant = true, clear = false, region = false;
+    std::vector<PointF> figure;
+    auto endFigure = [&] {
+        if (figure.size() >= 3) {
+            CClipPolygon polygon;
+            polygon.AddContour(figure.data(), static_cast<int>(figure.size()), 0);
+            (clear ? out.clear : out.dark).push_back(std::move(polygon));
+        }
+        figure.clear();
+    };
+    auto mm = [](const std::string& digits) { return std::stod(digits) / 1000; };
+    for (const std::string& l : lines) {
+        std::smatch m;
+        if (l == "%LPC*%" || l == "%LPD*%") {
+            clear = l == "%LPC*%";
+        } else if (l == "G36*") {
+            region = true;
+        } else if (l == "G37*") {
+            endFigure();
+            region = false;
+        } else if (l == "G74*" || l == "G75*") {
+            multiQuadrant = l == "G75*";
+        } else if (std::regex_match(l, m, add)) {
+            apertures[std::stoi(m[1])] = ParseDouble(Utf8ToWide(m[2].str()).c_str());
+        } else if (std::regex_match(l, m, select)) {
+            width = apertures[std::stoi(m[1])];
+        } else if (std::regex_match(l, m, op)) {
+            if (m[1].matched)
+                interpolation = std::stoi(m[1]);
+            const double nx = m[2].matched ? mm(m[2]) : x, ny = m[3].matched ? mm(m[3]) : y;
+            const double i = m[4].matched ? mm(m[4]) : 0, j = m[5].matched ? mm(m[5]) : 0;
+            const int d = std::stoi(m[6]);
+            if (d == 2 && region) {
+                endFigure();
+                figure.push_back({float(nx), float(ny)});
+            } else if (d == 1 && interpolation == 1) {
+                if (region)
+                    figure.push_back({float(nx), float(ny)});
+                else
+                    out.track.push_back({x, y, nx, ny}), out.widths.push_back(width);
+            } else if (d == 1) {
+                // Single-quadrant offsets are unsigned: the centre is the one
+                // that gives an arc of at most 90 degrees.
+                const bool ccw = interpolation == 3;
+                double best = 1e9;
+                TrackPiece arc{x, y, nx, ny, true};
+                for (int k = 0; k < (multiQuadrant ? 1 : 4); ++k) {
+                    const double cx = x + (k & 1 ? -i : i), cy = y + (k & 2 ? -j : j);
+                    double sweep = std::atan2(ny - cy, nx - cx) - std::atan2(y - cy, x - cx);
+                    while (ccw && sweep <= 0)
+                        sweep += 2 * kPi;
+                    while (!ccw && sweep >= 0)
+                        sweep -= 2 * kPi;
+                    const double miss =
+                        std::fabs(std::hypot(x - cx, y - cy) - std::hypot(nx - cx, ny - cy));
+                    if ((multiQuadrant || std::fabs(sweep) <= kPi / 2 + 1e-3) && miss < best) {
+                        best = miss;
+                        arc.cx = cx;
+                        arc.cy = cy;
+                        arc.sweep = sweep;
+                    }
+                }
+                EXPECT_LT(best, 0.002) << l;
+                EXPECT_FALSE(region) << "no arcs in regions here";
+                out.track.push_back(arc);
+                out.widths.push_back(width);
+            }
+            x = nx;
+            y = ny;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// A track of another net with rounded 45- and 90-degree bends inside an
+// area: the copper of the area, as the file draws it, keeps the isolation
+// from the copper of the track, as the file draws it, all along the track.
+TEST_F(GerberExportTest, RoundedCornersKeepTheirClearanceInAnArea) {
+    CBoard* board = Load(
+        Board(kTopBot, "<Properties><Thermal Isolation=\"0.35\" Spoke=\"0.3\"/></Properties>"
+                       "<Net>SIG<Conductor Layer=\"TOP\" Width=\"0.3\">5,5 15,5,3.6 22,12,3.6 "
+                       "30,12,2 30,25</Conductor></Net>"
+                       "<Area Layer=\"TOP\" Net=\"GND\">LIN2,2 LIN38,2 LIN38,28 LIN2,28</Area>"));
+    const GerberCopper copper = ReadCopper(Write(board, kLayerTop));
+    ASSERT_EQ(copper.dark.size(), 1u);
+    ASSERT_FALSE(copper.clear.empty());
+    CClipPolygon area;
+    area.Clip(CLIP_DIFFERENCE, copper.dark[0], UniteClipPolygons(copper.clear));
+    ASSERT_FALSE(area.IsEmpty());
+    ASSERT_FALSE(copper.track.empty());
+    EXPECT_EQ(std::count_if(copper.track.begin(), copper.track.end(),
+                            [](const TrackPiece& p) { return p.arc; }),
+              3);
+    for (double w : copper.widths)
+        EXPECT_DOUBLE_EQ(w, 0.3);
+    // The outline's arcs are flattened within 0.001 and the file's
+    // coordinates are rounded to 0.001.
+    const double gap = TrackToPolygonDistance(copper.track, area, 0.01) - 0.3 / 2;
+    EXPECT_GE(gap, 0.35 - 0.002);
+    EXPECT_LE(gap, 0.35 + 0.002) << "the copper comes up to the clearance";
 }
 
 TEST_F(GerberExportTest, PadsInAnAreaGetThermalsOrClearances) {

@@ -1,7 +1,8 @@
 // A concrete editor view for tests of the view base and of model code that
 // works through g_pActiveView: it lets a test set the zoom, scroll offset,
 // unit, grid and view kind, make itself the active view, and it records
-// every invalidation. Undo and Redo run the view's own undo history.
+// every invalidation and every in-place edit asked of it. Undo and Redo run
+// the view's own undo history.
 #pragma once
 
 #include "core/vorpel_view.h"
@@ -41,6 +42,11 @@ public:
         CVorpelView::InvalidateRect(rect, erase);
     }
 
+    void BeginInPlaceEdit(DeviceContext*, int left, int top, int right, int bottom,
+                          CTreeNode* object) override {
+        inPlaceEdits.push_back({RECT{left, top, right, bottom}, object});
+    }
+
     void SetUnit(int u) { unit = u; }
     void SetGrid(float x, float y) {
         grid[0] = x;
@@ -55,6 +61,11 @@ public:
     SIZE printExtent{0, 0};
     int zoomAllCalls = 0;
     std::vector<Invalidation> invalidations;
+    struct InPlaceEdit {
+        RECT rect;
+        CTreeNode* object;
+    };
+    std::vector<InPlaceEdit> inPlaceEdits;
 };
 
 // Makes a view the active one for the life of the object.

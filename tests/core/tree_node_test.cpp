@@ -146,7 +146,7 @@ TEST(TreeNodeTest, BaseSlotsDoNothing) {
     EXPECT_EQ(node.GetBoundsOnSheet(nullptr), RECT{});
     EXPECT_EQ(node.HitTestOnBoard(nullptr, 0, 0), nullptr);
     EXPECT_EQ(node.HitTestOnSheet(nullptr, 0, 0), nullptr);
-    EXPECT_EQ(node.MouseDownOnSheet(nullptr, 1, 0, 0), 0);
+    EXPECT_EQ(node.MouseDownOnSheet(nullptr, 1, 0, 0), nullptr);
     EXPECT_EQ(node.MouseUpOnSheet(nullptr, 1, 0, 0), 0);
     EXPECT_EQ(node.RightClickOnBoard(nullptr, 0, 0, 0), 0);
     EXPECT_EQ(node.DragOnBoard(nullptr, 1, 0, 0), 0);

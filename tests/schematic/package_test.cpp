@@ -5,6 +5,7 @@
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "core/layer_combobox.h"
 #include "platform/text.h"
@@ -82,6 +83,32 @@ TEST_F(PackageTest, GeneratedFootprints) {
     EXPECT_EQ(PackageAt(2)->BindFootprint(nullptr), nullptr);
     EXPECT_TRUE(PackageAt(0)->FootprintFitsPins(three));
     EXPECT_FALSE(PackageAt(1)->FootprintFitsPins(three));
+}
+
+// The generated footprint has round 1 x 1 mm copper on TOP, and a save and
+// reload gives back the same design.
+TEST_F(PackageTest, GeneratedFootprintHasTopCopperThatSurvivesAReload) {
+    Load(kPackages);
+    CFootprint* generated = PackageAt(0)->BindFootprint(nullptr);
+    ASSERT_NE(generated, nullptr);
+    auto* padstack = static_cast<CPadstack*>(generated->GetChild(0));
+    const CPadLayer* copper = padstack->FindPadLayer(kPadLayerTop);
+    ASSERT_NE(copper, nullptr) << "no copper on TOP";
+    EXPECT_EQ(copper->m_shape, kPadShapeRound);
+    EXPECT_FLOAT_EQ(copper->m_width, 1.0f);
+    EXPECT_FLOAT_EQ(copper->m_height, 1.0f);
+    EXPECT_EQ(padstack->FindPadLayerForBoardLayer(kLayerTop), copper);
+
+    const std::string saved = Save();
+    const std::unique_ptr<CRoot> before = std::move(m_root);      // keeps `copper`
+    ASSERT_NE(Load(saved.substr(saved.find('\n') + 1)), nullptr); // past the declaration
+    EXPECT_EQ(Save(), saved);
+    CFootprint* again = PackageAt(0)->GetFootprint();
+    ASSERT_NE(again, nullptr);
+    const CPadLayer* copperAgain =
+        static_cast<CPadstack*>(again->GetChild(0))->FindPadLayer(kPadLayerTop);
+    ASSERT_NE(copperAgain, nullptr);
+    EXPECT_FALSE(copper->IsDifferent(copperAgain)) << "the design changed by being saved";
 }
 
 TEST_F(PackageTest, LibraryFootprintThatDoesNotFit) {

@@ -1,6 +1,8 @@
 // Mouse editing of schematic objects on a sheet: selecting, dragging parts
 // with their wires, wire segments and buses, deleting; every sequence is
 // undone and redone back to the same saved file.
+#include "board/conductor.h"
+#include "board/padstack.h"
 #include "core/undo_node_records.h"
 #include "schematic/bus.h"
 #include "schematic/text.h"
@@ -25,11 +27,15 @@ protected:
     std::vector<CSheetObject*> Targets() {
         return std::vector<CSheetObject*>(main->m_objects.begin(), main->m_objects.end());
     }
-    void Down(int x, int y, uint32_t flags = kLeft) {
+    // Returns the last node a press named, which the view shows.
+    CTreeNode* Down(int x, int y, uint32_t flags = kLeft) {
         StartUndoGroup();
+        CTreeNode* last = nullptr;
         for (CSheetObject* node : Targets())
             if (main->HasObject(node))
-                node->MouseDownOnSheet(nullptr, flags, x, y);
+                if (CTreeNode* named = node->MouseDownOnSheet(nullptr, flags, x, y))
+                    last = named;
+        return last;
     }
     int Drag(int x, int y, uint32_t flags = kLeft) {
         int moved = 0;
@@ -169,6 +175,74 @@ TEST_F(SheetEditTest, ClicksSelectAndCtrlToggles) {
     EXPECT_TRUE(PartOf(0)->IsSelected());
     Up(30 * g, 30 * g);
     EXPECT_FALSE(PartOf(0)->IsSelected());
+}
+
+// The first click on a bus entry's net-name label selects it, the second
+// opens the in-place editor over it; Ctrl toggles the label instead.
+TEST_F(SheetEditTest, SecondClickOnASelectedLabelEditsTheNetName) {
+    CWire* w = AddWire(main, POINT{2, 20}, POINT{8, 20});
+    w->m_busEntry1 = 1;
+    RECT label = w->GetBusEntryLabelRect(nullptr, 1);
+    label = RECT{std::min(label.left, label.right), std::min(label.top, label.bottom),
+                 std::max(label.left, label.right), std::max(label.top, label.bottom)};
+    ASSERT_LT(label.left, label.right);
+    const int x = (label.left + label.right) / 2, y = (label.top + label.bottom) / 2;
+    Down(x, y);
+    Up(x, y);
+    EXPECT_EQ(w->m_selected & 2, 2);
+    EXPECT_TRUE(m_view.inPlaceEdits.empty()) << "the first click only selects";
+    Down(x, y);
+    EXPECT_EQ(w->m_selected & 2, 2);
+    ASSERT_EQ(m_view.inPlaceEdits.size(), 1u);
+    EXPECT_EQ(m_view.inPlaceEdits[0].object, w);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.left, label.left);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.top, label.top);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.right, label.right);
+    EXPECT_EQ(m_view.inPlaceEdits[0].rect.bottom, label.bottom);
+    Up(x, y);
+    Down(x, y, kLeft | NodeFlags::Control);
+    EXPECT_EQ(w->m_selected & 2, 0) << "Ctrl deselects the label";
+    EXPECT_EQ(m_view.inPlaceEdits.size(), 1u);
+}
+
+// A press names the node it selected: the part, the wire, the bus, the
+// package's part or text, the net's wire; nothing on a miss.
+TEST_F(SheetEditTest, MouseDownNamesTheSelectedNode) {
+    CWire* w = AddWire(main, POINT{15, 9}, POINT{19, 9});
+    auto* bus = static_cast<CBus*>(FindFirst(m_board, NodeType::Bus));
+    CPart* r1 = PartOf(0);
+    EXPECT_EQ(Down(12 * g, 9 * g), r1);
+    EXPECT_EQ(Down(17 * g, 9 * g), w);
+    EXPECT_EQ(Down(20 * g, 14 * g), bus);
+    EXPECT_EQ(Down(2 * g, 30 * g), nullptr);
+    EXPECT_EQ(Down(12 * g, 9 * g, kLeft | NodeFlags::Control), r1);
+    EXPECT_EQ(Down(12 * g, 9 * g, kLeft | NodeFlags::Control), nullptr) << "toggled off";
+    EXPECT_EQ(r1->GetPackage()->MouseDownOnSheet(nullptr, kLeft, 12 * g, 9 * g), r1);
+    EXPECT_TRUE(r1->GetPackage()->IsSelected());
+    EXPECT_EQ(w->GetNet()->MouseDownOnSheet(nullptr, kLeft, 17 * g, 9 * g), w);
+    EXPECT_EQ(w->GetNet()->MouseDownOnSheet(nullptr, kLeft, 2 * g, 30 * g), nullptr);
+}
+
+// A net counts as selected on a sheet by its wires alone: a conductor or a
+// via selected on the board does not select it.
+TEST_F(SheetEditTest, BoardSelectionLeavesTheNetUnselectedOnTheSheet) {
+    CWire* w = AddWire(main, POINT{15, 9}, POINT{19, 9});
+    CNet* net = w->GetNet();
+    auto* conductor = static_cast<CConductor*>(net->AddChild(new CConductor));
+    conductor->m_layer = 0;
+    conductor->m_width = 0.3f;
+    conductor->m_vertices = {{0, 0, 0, {}}, {10, 0, 0, {}}};
+    conductor->m_selected = 1;
+    CTreeNode* via = net->AddChild(new CPadstack(L"Via"));
+    via->m_selected = 1;
+    EXPECT_EQ(net->MouseDownOnSheet(nullptr, kLeft, 2 * g, 30 * g), nullptr);
+    EXPECT_EQ(net->m_selected, 0);
+    net->RightClickOnSheet(nullptr, NodeFlags::SchematicView, 2 * g, 30 * g);
+    EXPECT_EQ(net->m_selected, 0);
+    EXPECT_EQ(conductor->m_selected, 1) << "the board keeps its selection";
+    EXPECT_EQ(via->m_selected, 1);
+    EXPECT_EQ(net->MouseDownOnSheet(nullptr, kLeft, 17 * g, 9 * g), w);
+    EXPECT_EQ(net->m_selected, 1);
 }
 
 TEST_F(SheetEditTest, BusDragCarriesEntriesAndCrossingBusesOnItsSheet) {
@@ -315,7 +389,7 @@ TEST_F(SheetEditTest, PackageTextsDragAndHide) {
     const std::string before = Save();
     // Package texts are reached through their package.
     StartUndoGroup();
-    EXPECT_EQ(package->MouseDownOnSheet(nullptr, kLeft, r.left + 5, r.top + 5), 1);
+    EXPECT_EQ(package->MouseDownOnSheet(nullptr, kLeft, r.left + 5, r.top + 5), text);
     ASSERT_TRUE(text->IsSelected());
     EXPECT_TRUE(package->IsSelected());
     EXPECT_FALSE(r1->IsSelected());
@@ -345,7 +419,7 @@ TEST_F(SheetEditTest, SymbolEditorPinsSlideRoundTheOutline) {
     m_view.undo.Clear();
     const std::string before = Save();
     StartUndoGroup();
-    ASSERT_EQ(pin->MouseDownOnSheet(nullptr, sym, 10 * g - 50, 9 * g), 1);
+    ASSERT_EQ(pin->MouseDownOnSheet(nullptr, sym, 10 * g - 50, 9 * g), pin);
     EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 10 * g - 50, 9 * g - 100), 0); // under half a step
     EXPECT_EQ(pin->DragOnSheet(nullptr, sym, 10 * g, 8 * g), 1);
     EXPECT_EQ(pin->m_side, L'L');
