@@ -152,6 +152,10 @@ void CVorpelView::PreparePrintDC(DeviceContext* dc, bool fit, int tileX, int til
     // Without an extent there is nothing to fit: true scale.
     if (fit && e.cx > 0) {
         int64_t fitted = static_cast<int64_t>(viewport.cx) * window.cx / e.cx;
+        // An extent taller than the page's shape is fitted by its height.
+        if (e.cy > 0)
+            fitted = std::min(fitted,
+                              static_cast<int64_t>(std::abs(viewport.cy)) * window.cx / e.cy);
         v = static_cast<int>(std::clamp<int64_t>(fitted, 1, INT32_MAX));
     }
     dc->SetViewportExt(v, -v);

@@ -92,8 +92,8 @@ public:
     // Sheet side: 0.01 mm logical units, y up, the top of the document at the
     // top of the client area.
     void PrepareDC(DeviceContext* dc);
-    // Printer page: the print extent fitted to the page (or true scale),
-    // centred on the document and moved to the tile (0.01 mm).
+    // Printer page: the print extent fitted to the page, whole (or true
+    // scale), centred on the document and moved to the tile (0.01 mm).
     void PreparePrintDC(DeviceContext* dc, bool fit, int tileX, int tileY);
     // Board side: millimetres, y up, the model origin at the scroll offset.
     void PrepareGraphics(Graphics* g);

@@ -6,6 +6,8 @@ COLORREF GetSysColor(int index) {
         return 0xFFFFFF;
     case COLOR_WINDOWTEXT:
         return 0x000000;
+    case COLOR_APPWORKSPACE:
+        return 0xABABAB;
     case COLOR_HIGHLIGHT:
         return 0xD77800;
     case COLOR_HIGHLIGHTTEXT:

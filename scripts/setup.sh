@@ -9,7 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libpugixml-dev libpolyclipping-dev
     clang libclang-rt-14-dev
-    gerbv libxml2-utils
+    gerbv libxml2-utils poppler-utils
     python3-ezdxf
     fonts-dejavu-core fonts-liberation2
     locales
