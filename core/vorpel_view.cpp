@@ -11,7 +11,6 @@
 
 CVorpelView* g_pActiveView = nullptr;
 
-
 namespace {
 int RoundHalfAway(double v) {
     return static_cast<int>(v >= 0 ? std::floor(v + 0.5) : std::ceil(v - 0.5));
@@ -154,8 +153,8 @@ void CVorpelView::PreparePrintDC(DeviceContext* dc, bool fit, int tileX, int til
         int64_t fitted = static_cast<int64_t>(viewport.cx) * window.cx / e.cx;
         // An extent taller than the page's shape is fitted by its height.
         if (e.cy > 0)
-            fitted = std::min(fitted,
-                              static_cast<int64_t>(std::abs(viewport.cy)) * window.cx / e.cy);
+            fitted =
+                std::min(fitted, static_cast<int64_t>(std::abs(viewport.cy)) * window.cx / e.cy);
         v = static_cast<int>(std::clamp<int64_t>(fitted, 1, INT32_MAX));
     }
     dc->SetViewportExt(v, -v);

@@ -55,8 +55,9 @@ DialogTemplate GeneralTemplate() {
         DlgRadio(P::kAllPages, L"A&ll", 14, 116, 50, 10, WS_TABSTOP | WS_GROUP),
         DlgRadio(P::kPageNumbers, L"Pa&ges:", 14, 132, 44, 10),
         DlgEdit(P::kRangeText, 60, 131, 226, 12, WS_TABSTOP | WS_GROUP),
-        DlgStatic(IDC_STATIC, L"Enter page numbers and page ranges separated by commas, such as 1-2, 5",
-                  14, 150, 272, 8),
+        DlgStatic(IDC_STATIC,
+                  L"Enter page numbers and page ranges separated by commas, such as 1-2, 5", 14,
+                  150, 272, 8),
     };
     return t;
 }

@@ -3,6 +3,7 @@
 #include "platform/device_context.h"
 #include "platform/paint_target_impl.h"
 
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPicture>
@@ -51,8 +52,8 @@ bool IsSystemPrinter(const std::wstring& name) {
 
 // The papers offered for PDF files.
 const QPageSize::PageSizeId kPdfPapers[] = {
-    QPageSize::A5,     QPageSize::A4,    QPageSize::A3,    QPageSize::A2,
-    QPageSize::A1,     QPageSize::A0,    QPageSize::B5,    QPageSize::B4,
+    QPageSize::A5,     QPageSize::A4,    QPageSize::A3,      QPageSize::A2,
+    QPageSize::A1,     QPageSize::A0,    QPageSize::B5,      QPageSize::B4,
     QPageSize::Letter, QPageSize::Legal, QPageSize::Tabloid,
 };
 
@@ -101,6 +102,8 @@ struct PrinterDC::Impl {
     bool started = false;
     bool pageStarted = false;
     bool anyPage = false;
+    // The file the PDF printer writes, empty for the system's printers.
+    QString outputFile;
 };
 
 PrinterDC::PrinterDC(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
@@ -136,14 +139,15 @@ std::unique_ptr<PrinterDC> PrinterDC::Create(const DevMode& devMode) {
                        QPageSize::FuzzyMatch);
         printer->setPageSize(size);
     }
-    printer->setPageOrientation(devMode.orientation == DMORIENT_LANDSCAPE
-                                    ? QPageLayout::Landscape
-                                    : QPageLayout::Portrait);
+    printer->setPageOrientation(devMode.orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape
+                                                                          : QPageLayout::Portrait);
     if (printer->width() <= 0 || printer->height() <= 0)
         return nullptr;
     auto impl = std::make_unique<Impl>();
     const int dpi = printer->resolution();
     impl->target = CreatePaintTargetForDevice(printer.get(), nullptr, dpi, dpi);
+    if (printer->outputFormat() == QPrinter::PdfFormat)
+        impl->outputFile = printer->outputFileName();
     impl->printer = std::move(printer);
     return std::unique_ptr<PrinterDC>(new PrinterDC(std::move(impl)));
 }
@@ -198,6 +202,9 @@ void PrinterDC::AbortDoc() {
     impl_->target->Impl()->End();
     impl_->started = false;
     impl_->pageStarted = false;
+    // A dropped job leaves no half-written file behind.
+    if (!impl_->outputFile.isEmpty())
+        QFile::remove(impl_->outputFile);
 }
 
 // ---- PageRecording ---------------------------------------------------------------
@@ -231,8 +238,9 @@ void PageRecording::Play(PaintTarget& target, double x, double y, double scaleX,
     if (!painter)
         return;
     painter->save();
-    painter->setClipRect(QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1)),
-                         Qt::IntersectClip);
+    painter->setClipRect(
+        QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1)),
+        Qt::IntersectClip);
     painter->translate(x, y);
     painter->scale(scaleX, scaleY);
     painter->setRenderHint(QPainter::Antialiasing);

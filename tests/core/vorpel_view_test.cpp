@@ -140,6 +140,14 @@ TEST(ViewMappingTest, PreparePrintDcFitsTheExtentToThePageOrPrintsAtTrueScale) {
     EXPECT_EQ(printer.GetViewportExt(), (SIZE{2378, -2378})) << "4800 x 20320 / 41000";
     EXPECT_EQ(printer.GetWindowOrg(), (POINT{500, 29200}));
 
+    // A portrait sheet on a landscape page: fitted by its width it would run
+    // off the bottom of the page, so its height decides the scale.
+    view.printExtent = SIZE{20000, 28700};
+    DeviceContext landscape(6600, 4800, 600, 600); // 27940 x 20320
+    view.PreparePrintDC(&landscape, true, 0, 0);
+    EXPECT_EQ(landscape.GetViewportExt(), (SIZE{4672, -4672})) << "4800 x 27940 / 28700";
+    view.printExtent = SIZE{41000, 28700};
+
     DeviceContext tile(4800, 6600, 600, 600);
     view.PreparePrintDC(&tile, false, 20000, 10000);
     EXPECT_EQ(tile.GetViewportExt(), (SIZE{4800, -4800}));
@@ -269,10 +277,11 @@ TEST_P(LengthTest, FormatAndParseInAllFourUnits) {
         int unit;
         const wchar_t* text;
     } cases[] = {
-        {25.4f, kUnitInch, L"1.000"}, {2.54f, kUnitInch, L"0.100"}, {2.54f, kUnitMil, L"100.0"},
-        {25.4f, kUnitMil, L"1000.0"}, {1.5f, kUnitMicrometre, L"1500"}, {1.0f, kUnitMm, L"1.000"},
-        {-0.25f, kUnitMm, L"-0.250"}, {0.0f, kUnitMicrometre, L"0"},    {420.0f, kUnitMm, L"420.000"},
-        {0.0127f, kUnitMil, L"0.5"},
+        {25.4f, kUnitInch, L"1.000"},     {2.54f, kUnitInch, L"0.100"},
+        {2.54f, kUnitMil, L"100.0"},      {25.4f, kUnitMil, L"1000.0"},
+        {1.5f, kUnitMicrometre, L"1500"}, {1.0f, kUnitMm, L"1.000"},
+        {-0.25f, kUnitMm, L"-0.250"},     {0.0f, kUnitMicrometre, L"0"},
+        {420.0f, kUnitMm, L"420.000"},    {0.0127f, kUnitMil, L"0.5"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatLength(c.mm, c.unit), c.text) << c.mm << " unit " << c.unit;
