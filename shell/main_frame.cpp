@@ -149,7 +149,7 @@ void CMainFrame::ResetState() {
     m_fitInPage = false;
     m_pagesAcross = m_pagesDown = 0;
     m_pageRanges.clear();
-    m_devMode.clear();
+    m_devMode = DevMode();
     for (int kind = 0; kind < 3; ++kind) {
         CRoot& root = m_roots[static_cast<size_t>(kind)];
         DeleteDocumentNodes(root);

@@ -18,6 +18,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/command_bar.h"
 #include "platform/message_loop.h"
+#include "platform/printer.h"
 #include "platform/rebar_control.h"
 #include "platform/splitter_window.h"
 #include "platform/toolbar_control.h"
@@ -187,10 +188,33 @@ public:
     std::unique_ptr<ImageList> m_editorImages[4]; // schematic, symbol, padstack, footprint
     std::unique_ptr<ImageList> m_menuImages;
 
+    // --- Printing (main_frame_print.cpp) -----------------------------------
+    // Print: the print dialog, then the chosen pages of the shown view on the
+    // chosen printer. Does nothing when no view is open or the view has
+    // nothing to print (no print extent).
+    void OnFilePrint();
+    // The page grid of the shown view on a printer's page: fills pages
+    // across and down (the extent over the printable size, rounded up; width
+    // and height swap when the orientation and the page's shape disagree)
+    // and returns 1 when fitting, else across x down.
+    int CountPages(DeviceContext& dc, const DevMode& devMode);
+    // True when page + 1 (page 0-based) lies in one of the chosen ranges.
+    bool IsValidPage(int page) const;
+    // Draws one page (0-based, row by row over the grid) of the shown view
+    // onto a printer's page; false when no view is open or the page lies
+    // beyond the grid.
+    bool PrintPage(int page, DeviceContext& dc);
+    // Whether the shown view has something to print.
+    bool CanPrint() const;
+    bool GetFitInPage() const { return m_fitInPage; }
+    void SetFitInPage(bool fit) { m_fitInPage = fit; }
+    unsigned GetGridPageCount() const { return m_pagesAcross * m_pagesDown; }
+
     // Printing: the printer (the system's default at start-up, empty when
-    // none), fit-in-page, the page grid and the page ranges chosen.
+    // none), its settings (empty until the first print), fit-in-page, the
+    // page grid and the page ranges chosen.
     std::wstring m_printerName;
-    std::vector<uint8_t> m_devMode;
+    DevMode m_devMode;
     bool m_fitInPage = false;
     unsigned m_pagesAcross = 0;
     unsigned m_pagesDown = 0;

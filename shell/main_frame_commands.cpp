@@ -390,7 +390,7 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
 bool CMainFrame::OnIdle() {
     CVorpelView* view = GetActiveView();
     int kind = view ? view->GetViewKind() : 0;
-    UIEnable(ID_FILE_PRINT, view != nullptr);
+    UIEnable(ID_FILE_PRINT, CanPrint());
     UIEnable(ID_EDIT_FIND, view != nullptr);
     PlatformWindow* focus = GetFocus();
     UIEnable(ID_EDIT_UNDO, focus && focus->SendMessage(EM_CANUNDO) != 0);

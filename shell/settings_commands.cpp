@@ -22,4 +22,6 @@ void RunHelpCommand() {
     ShowHelp();
 }
 
-void RunPrintCommand() {}
+void RunPrintCommand() {
+    g_MainFrame.OnFilePrint();
+}

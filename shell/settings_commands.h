@@ -8,5 +8,5 @@ void RunOptionsCommand();
 void RunDirectoriesCommand();
 // "View Help": the user guide.
 void RunHelpCommand();
-// "Print": prints the shown view (comes with printing).
+// "Print": prints the shown view.
 void RunPrintCommand();

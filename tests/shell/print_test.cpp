@@ -1,0 +1,462 @@
+// Printing from the main window: the page grid and the page ranges as
+// tables, the example project's sheets printed to PDF files through the
+// print dialog answered by a hook and read back by poppler's pdfinfo and
+// pdftotext, the preview page stepping through the tiles, and Print
+// disabled for views with nothing to print.
+#include "core/node_type.h"
+#include "platform/device_context.h"
+#include "platform/paint_target.h"
+#include "platform/update_ui.h"
+#include "schematic/sheet.h"
+#include "shell/vorpel_print_dialog.h"
+#include "tests/dialogs/dialog_driver.h"
+#include "tests/shell/frame_fixture.h"
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using dialog_driver::ChooseInCombo;
+using dialog_driver::ClickButton;
+using dialog_driver::TypeIntoField;
+using Ranges = std::vector<std::pair<int, int>>;
+
+// A stand-in for the schematic editor: draws its sheet as the editor does,
+// with the sheet less a 5 mm margin on each side as its print extent.
+class CSheetPrintView : public CRecordingView {
+public:
+    CSheetPrintView(CTreeNode* sheet) : CRecordingView(sheet, kViewSchematic) {
+        printExtent = SIZE{sheet->m_size.cx - 1000, sheet->m_size.cy - 1000};
+    }
+    void Draw(DeviceContext* dc) override {
+        ++draws;
+        printingSeen = printingSeen || IsPrinting();
+        dc->SelectFont(GetFont());
+        dc->SetBkMode(TRANSPARENT);
+        GetDocument()->DrawOnSheet(dc, NodeFlags::SchematicView);
+    }
+    int draws = 0;
+    bool printingSeen = false;
+};
+
+std::string RunCommand(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+bool HavePoppler() {
+    return std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null "
+                       "2>&1") == 0;
+}
+
+// A number as pdfinfo prints it ("841.89"), read whatever the locale.
+double ReadNumber(const char*& p) {
+    while (*p == ' ')
+        ++p;
+    double v = 0, scale = 1;
+    bool fraction = false;
+    for (; (*p >= '0' && *p <= '9') || *p == '.'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        v = v * 10 + (*p - '0');
+        if (fraction)
+            scale *= 10;
+    }
+    return v / scale;
+}
+
+struct PdfInfo {
+    int pages = -1;
+    int widthMm = 0;
+    int heightMm = 0;
+};
+
+PdfInfo ReadPdfInfo(const std::wstring& path) {
+    PdfInfo r;
+    std::string info = RunCommand("pdfinfo '" + WideToUtf8(path) + "' 2>/dev/null");
+    size_t at = info.find("Pages:");
+    if (at != std::string::npos)
+        r.pages = std::atoi(info.c_str() + at + 6);
+    at = info.find("Page size:");
+    if (at != std::string::npos) {
+        const char* p = info.c_str() + at + 10;
+        double w = ReadNumber(p);
+        while (*p == ' ' || *p == 'x')
+            ++p;
+        double h = ReadNumber(p);
+        r.widthMm = static_cast<int>(w * 25.4 / 72 + 0.5);
+        r.heightMm = static_cast<int>(h * 25.4 / 72 + 0.5);
+    }
+    return r;
+}
+
+std::string PdfPageText(const std::wstring& path, int page) {
+    return RunCommand("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                      " '" + WideToUtf8(path) + "' - 2>/dev/null");
+}
+
+bool Contains(const std::string& text, const char* word) {
+    return text.find(word) != std::string::npos;
+}
+
+CTreeNode* FindSheet(CTreeNode* node, const wchar_t* name) {
+    for (CTreeNode* child : node->GetChildren()) {
+        if (child->GetType() == NodeType::Sheet && static_cast<CSheet*>(child)->GetName() == name)
+            return child;
+        if (CTreeNode* found = FindSheet(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+class PrintTest : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        const std::wstring example =
+            PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), L"demo.circuit");
+        StartFrame(L"\"" + example + L"\"");
+        ASSERT_TRUE(ui.messageBoxes.empty());
+    }
+    CSheetPrintView* OpenSheet(const wchar_t* name) {
+        CTreeNode* sheet = FindSheet(&g_MainFrame.GetRoot(0), name);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return nullptr;
+        auto* view = new CSheetPrintView(sheet);
+        g_MainFrame.AddView(sheet, view);
+        PumpPendingMessages();
+        return view;
+    }
+
+    // One Print command; the dialog is handed to answer, which chooses and
+    // then presses Print or Cancel. False when no dialog was shown.
+    bool Print(std::function<void(CVorpelPrintDialog&)> answer) {
+        bool shown = false;
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            auto* dialog = dynamic_cast<CVorpelPrintDialog*>(&d);
+            ASSERT_NE(dialog, nullptr);
+            shown = true;
+            answer(*dialog);
+            PumpPendingMessages();
+            if (!dialog->IsEnded())
+                dialog->EndDialog(IDCANCEL);
+        });
+        Command(ID_FILE_PRINT);
+        return shown;
+    }
+
+    // Chooses the PDF printer, a paper and orientation and the file on the
+    // General page.
+    void ChoosePdf(PrintGeneralPage& g, const wchar_t* paper, bool landscape,
+                   const std::wstring& file) {
+        auto* printer = g.GetDlgItemAs<ComboBoxControl>(PrintGeneralPage::kPrinter);
+        ChooseInCombo(printer, printer->FindStringExact(-1, kPdfPrinterName));
+        auto* papers = g.GetDlgItemAs<ComboBoxControl>(PrintGeneralPage::kPaper);
+        ChooseInCombo(papers, papers->FindStringExact(-1, paper));
+        ClickButton(g, landscape ? PrintGeneralPage::kLandscape : PrintGeneralPage::kPortrait);
+        TypeIntoField(g, PrintGeneralPage::kFile, file);
+    }
+
+    std::wstring Pdf(const wchar_t* name) { return PathJoin(scratch, name); }
+};
+
+// --- The page grid and the ranges ---------------------------------------------------
+
+TEST_F(PrintTest, CountPagesDividesTheExtentByThePrintableSizeRoundingUp) {
+    CSheetPrintView* view = OpenSheet(L"Main");
+    ASSERT_NE(view, nullptr);
+    struct Case {
+        SIZE extent;
+        int pageW, pageH; // pixels at 254 dpi: tenths of a millimetre
+        int orientation;
+        bool fit;
+        unsigned across, down;
+        int count;
+    };
+    const int P = DMORIENT_PORTRAIT, L = DMORIENT_LANDSCAPE;
+    const Case cases[] = {
+        {{41000, 28700}, 2100, 2970, P, false, 2, 1, 2},
+        {{41000, 28700}, 2970, 2100, L, false, 2, 2, 4},
+        // The orientation disagrees with the page's shape: width and height
+        // swap roles.
+        {{41000, 28700}, 2100, 2970, L, false, 2, 2, 4},
+        {{41000, 28700}, 2970, 2100, P, false, 2, 1, 2},
+        {{21000, 29700}, 2100, 2970, P, false, 1, 1, 1},
+        {{21001, 29701}, 2100, 2970, P, false, 2, 2, 4},
+        // A square page counts as portrait-shaped.
+        {{30000, 10000}, 2000, 2000, P, false, 2, 1, 2},
+        {{41000, 28700}, 2970, 2100, L, true, 2, 2, 1},
+        {{0, 0}, 2100, 2970, P, false, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        view->printExtent = c.extent;
+        g_MainFrame.SetFitInPage(c.fit);
+        DeviceContext dc(c.pageW, c.pageH, 254, 254);
+        DevMode dm;
+        dm.orientation = c.orientation;
+        SCOPED_TRACE(testing::Message() << c.extent.cx << "x" << c.extent.cy << " on " << c.pageW
+                                        << "x" << c.pageH << " o" << c.orientation);
+        EXPECT_EQ(g_MainFrame.CountPages(dc, dm), c.count);
+        EXPECT_EQ(g_MainFrame.m_pagesAcross, c.across);
+        EXPECT_EQ(g_MainFrame.m_pagesDown, c.down);
+    }
+    g_MainFrame.SetFitInPage(false);
+}
+
+TEST_F(PrintTest, IsValidPageAndPrintPageFollowTheRangesAndTheGrid) {
+    struct Case {
+        Ranges ranges;
+        std::vector<bool> valid; // pages 0..5
+    };
+    const Case cases[] = {
+        {{{1, 2}, {5, 5}}, {true, true, false, false, true, false}},
+        {{{3, 4}}, {false, false, true, true, false, false}},
+        {{{1, 6}}, {true, true, true, true, true, true}},
+        {{}, {false, false, false, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        g_MainFrame.m_pageRanges = c.ranges;
+        for (int page = 0; page < 6; ++page)
+            EXPECT_EQ(g_MainFrame.IsValidPage(page), c.valid[static_cast<size_t>(page)])
+                << page << " of " << c.ranges.size() << " ranges";
+    }
+
+    // PrintPage: nothing without a view; pages beyond the grid fail; the
+    // view knows it is printing while it draws.
+    DeviceContext dc(2970, 2100, 254, 254);
+    EXPECT_FALSE(g_MainFrame.PrintPage(0, dc));
+    CSheetPrintView* view = OpenSheet(L"Power");
+    ASSERT_NE(view, nullptr);
+    DevMode dm;
+    dm.orientation = DMORIENT_LANDSCAPE;
+    ASSERT_EQ(g_MainFrame.CountPages(dc, dm), 4);
+    EXPECT_TRUE(g_MainFrame.PrintPage(3, dc));
+    // The last tile: column 1, row 1, a page's size in from the extent's corner.
+    EXPECT_EQ(dc.GetWindowOrg(), (POINT{500 + 29700, 29700 - 500 - 21000}));
+    EXPECT_TRUE(view->printingSeen);
+    EXPECT_FALSE(view->IsPrinting());
+    EXPECT_FALSE(g_MainFrame.PrintPage(4, dc));
+    EXPECT_FALSE(g_MainFrame.PrintPage(-1, dc));
+    EXPECT_EQ(view->draws, 1);
+}
+
+// --- Printing to PDF files --------------------------------------------------------
+
+TEST_F(PrintTest, TheExampleSheetsPrintToPdfAtTrueScaleFittedAndByRanges) {
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo / pdftotext missing (scripts/setup.sh installs them)";
+    struct Case {
+        const char* name;
+        const wchar_t* sheet;
+        const wchar_t* paper;
+        bool landscape;
+        bool fit;
+        const wchar_t* ranges; // empty: all pages
+        int pages;
+        int widthMm, heightMm;
+        // The page of the file that shows the parts (row by row, the sheet's
+        // origin at its bottom left), and words on it that no other page has.
+        int partsPage;
+        std::vector<const char*> words;
+    };
+    const Case cases[] = {
+        {"main-a4", L"Main", L"A4", true, false, L"", 1, 297, 210, 1, {"R1", "R2", "U1", "GND"}},
+        {"main-a4-portrait", L"Main", L"A4", false, false, L"", 2, 210, 297, 1, {"R1", "U1"}},
+        {"power-a3", L"Power", L"A3", true, false, L"", 1, 420, 297, 1, {"SENSE", "GND"}},
+        {"power-a4", L"Power", L"A4", true, false, L"", 4, 297, 210, 3, {"SENSE", "GND"}},
+        {"power-a4-fit", L"Power", L"A4", true, true, L"", 1, 297, 210, 1, {"SENSE", "GND"}},
+        // Pages outside the ranges are skipped, the job goes on after them.
+        {"power-a4-ranges",
+         L"Power",
+         L"A4",
+         true,
+         false,
+         L"1, 3-4",
+         3,
+         297,
+         210,
+         2,
+         {"SENSE", "GND"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSheetPrintView* view = OpenSheet(c.sheet);
+        ASSERT_NE(view, nullptr);
+        const std::wstring file = Pdf(Utf8ToWide(std::string(c.name) + ".pdf").c_str());
+        ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+            ChoosePdf(d.GeneralPage(), c.paper, c.landscape, file);
+            // Fitting is switched on the preview page.
+            ASSERT_TRUE(d.SetActivePage(1));
+            if ((d.PreviewPage().IsDlgButtonChecked(CPrintPreviewPage::kFitInPage) != 0) != c.fit)
+                ClickButton(d.PreviewPage(), CPrintPreviewPage::kFitInPage);
+            ASSERT_TRUE(d.SetActivePage(0));
+            if (*c.ranges)
+                TypeIntoField(d.GeneralPage(), PrintGeneralPage::kRangeText, c.ranges);
+            ClickButton(d, IDOK);
+            EXPECT_TRUE(d.IsEnded());
+        }));
+        EXPECT_TRUE(ui.messageBoxes.empty());
+        PdfInfo info = ReadPdfInfo(file);
+        EXPECT_EQ(info.pages, c.pages);
+        EXPECT_EQ(info.widthMm, c.widthMm);
+        EXPECT_EQ(info.heightMm, c.heightMm);
+        for (int page = 1; page <= info.pages; ++page) {
+            std::string text = PdfPageText(file, page);
+            for (const char* word : c.words)
+                EXPECT_EQ(Contains(text, word), page == c.partsPage)
+                    << word << " on page " << page << ": " << text;
+        }
+        // The choices are kept for the next print.
+        EXPECT_EQ(g_MainFrame.m_devMode.outputFile, file);
+        EXPECT_EQ(g_MainFrame.m_printerName, kPdfPrinterName);
+        EXPECT_EQ(g_MainFrame.GetFitInPage(), c.fit);
+    }
+}
+
+TEST_F(PrintTest, CancelPrintsNothingAndKeepsThePrintState) {
+    CSheetPrintView* view = OpenSheet(L"Power");
+    ASSERT_NE(view, nullptr);
+    const std::wstring file = Pdf(L"first.pdf");
+    ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+        ChoosePdf(d.GeneralPage(), L"A4", true, file);
+        TypeIntoField(d.GeneralPage(), PrintGeneralPage::kRangeText, L"2-3");
+        ClickButton(d, IDOK);
+    }));
+    EXPECT_EQ(g_MainFrame.m_pageRanges, (Ranges{{2, 3}}));
+    const DevMode kept = g_MainFrame.m_devMode;
+    ASSERT_TRUE(FileExists(file));
+    ASSERT_TRUE(RemoveFile(file));
+
+    ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+        PrintGeneralPage& g = d.GeneralPage();
+        // The dialog starts from the last print's printer and paper.
+        EXPECT_TRUE(g.CurrentDevMode() == kept);
+        EXPECT_EQ(g.GetDlgItemText(PrintGeneralPage::kRangeText), L"1");
+        EXPECT_EQ(d.GetMaxPage(), 4);
+        ClickButton(g, PrintGeneralPage::kPortrait);
+        ClickButton(d, IDCANCEL);
+    }));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_TRUE(g_MainFrame.m_devMode == kept);
+    EXPECT_EQ(g_MainFrame.m_pageRanges, (Ranges{{1, 1}})) << "range 0 was reset to page 1";
+}
+
+// --- Print enabled only with something to print --------------------------------------
+
+TEST_F(PrintTest, PrintIsDisabledWhileTheShownViewHasNoPrintExtent) {
+    auto enabled = [] {
+        RunIdleHandlers();
+        return g_MainFrame.UIIsEnabled(ID_FILE_PRINT);
+    };
+    EXPECT_FALSE(enabled()) << "no view";
+    EXPECT_FALSE(Print([](CVorpelPrintDialog&) {}));
+    CSheetPrintView* view = OpenSheet(L"Main");
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(enabled());
+    // A board or library view has no extent: nothing would come out.
+    view->printExtent = SIZE{0, 0};
+    EXPECT_FALSE(enabled());
+    EXPECT_FALSE(Print([](CVorpelPrintDialog&) {}));
+    EXPECT_EQ(view->draws, 0);
+}
+
+// --- The preview page --------------------------------------------------------------
+
+TEST_F(PrintTest, ThePreviewStepsThroughTheTilesAndFollowsThePaper) {
+    CSheetPrintView* view = OpenSheet(L"Power");
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+        ChoosePdf(d.GeneralPage(), L"A4", true, Pdf(L"never.pdf"));
+        ASSERT_TRUE(d.SetActivePage(1));
+        CPrintPreviewPage& p = d.PreviewPage();
+        auto shown = [&](int id) { return (p.GetDlgItem(id)->GetStyle() & WS_VISIBLE) != 0; };
+        auto on = [&](int id) { return p.GetDlgItem(id)->IsWindowEnabled(); };
+        EXPECT_EQ(d.GetMaxPage(), 4);
+        EXPECT_EQ(p.GetCurrentPage(), 0);
+        EXPECT_EQ(p.GetDlgItemText(CPrintPreviewPage::kPageNumber), L"1");
+        EXPECT_FALSE(on(CPrintPreviewPage::kPrevPage));
+        EXPECT_TRUE(on(CPrintPreviewPage::kNextPage));
+        for (int i = 0; i < 5; ++i)
+            ClickButton(p, CPrintPreviewPage::kNextPage);
+        EXPECT_EQ(p.GetCurrentPage(), 3) << "Next stops at the last tile";
+        EXPECT_EQ(p.GetDlgItemText(CPrintPreviewPage::kPageNumber), L"4");
+        EXPECT_TRUE(on(CPrintPreviewPage::kPrevPage));
+        EXPECT_FALSE(on(CPrintPreviewPage::kNextPage));
+        ClickButton(p, CPrintPreviewPage::kPrevPage);
+        EXPECT_EQ(p.GetCurrentPage(), 2);
+
+        // Fitting: one page, the stepping controls hidden.
+        ClickButton(p, CPrintPreviewPage::kFitInPage);
+        EXPECT_TRUE(g_MainFrame.GetFitInPage());
+        EXPECT_EQ(d.GetMaxPage(), 1);
+        EXPECT_FALSE(shown(CPrintPreviewPage::kPrevPage));
+        EXPECT_FALSE(shown(CPrintPreviewPage::kNextPage));
+        EXPECT_FALSE(shown(CPrintPreviewPage::kPageNumber));
+        ClickButton(p, CPrintPreviewPage::kFitInPage);
+        EXPECT_TRUE(shown(CPrintPreviewPage::kNextPage));
+        EXPECT_EQ(d.GetMaxPage(), 4);
+
+        // The sheet in the preview has the paper's proportions: landscape A4,
+        // then, after another paper on the General page, portrait A3.
+        RECT area = p.GetDlgItem(CPrintPreviewPage::kPreview)->GetClientRect();
+        RECT s = p.SheetRect(area);
+        EXPECT_NEAR(double(s.right - s.left) / (s.bottom - s.top), 297.0 / 210.0, 0.02);
+        ASSERT_TRUE(d.SetActivePage(0));
+        ChoosePdf(d.GeneralPage(), L"A3", false, Pdf(L"never.pdf"));
+        ASSERT_TRUE(d.SetActivePage(1));
+        EXPECT_EQ(p.GetPreviewDevMode().paper.length, 4200);
+        EXPECT_EQ(p.GetCurrentPage(), 0);
+        EXPECT_EQ(d.GetMaxPage(), 2) << "two portrait A3 pages across";
+        s = p.SheetRect(area);
+        EXPECT_NEAR(double(s.right - s.left) / (s.bottom - s.top), 297.0 / 420.0, 0.02);
+        ClickButton(d, IDCANCEL);
+    }));
+    EXPECT_FALSE(FileExists(Pdf(L"never.pdf")));
+}
+
+TEST_F(PrintTest, PictureOfThePreviewWithTheExampleSheet) {
+    CSheetPrintView* view = OpenSheet(L"Main");
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+        ChoosePdf(d.GeneralPage(), L"A4", true, Pdf(L"never.pdf"));
+        ASSERT_TRUE(d.SetActivePage(1));
+        CPrintPreviewPage& p = d.PreviewPage();
+        PumpPendingMessages();
+        RECT rc = d.GetClientRect();
+        auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
+        d.RenderTo(*image);
+        std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
+        CreateDirectories(folder);
+        EXPECT_TRUE(image->SavePng(PathJoin(folder, L"print-preview.png")));
+        EXPECT_GT(view->draws, 0);
+
+        // Inside the sheet something other than paper white is drawn; the
+        // area around the sheet has the workspace colour.
+        PlatformWindow* area = p.GetDlgItem(CPrintPreviewPage::kPreview);
+        auto preview =
+            PaintTarget::CreateImage(area->GetClientRect().right, area->GetClientRect().bottom);
+        area->RenderTo(*preview);
+        RECT s = p.SheetRect(area->GetClientRect());
+        int ink = 0;
+        for (int y = s.top + 4; y < s.bottom - 4; ++y)
+            for (int x = s.left + 4; x < s.right - 4; ++x)
+                ink += preview->PixelAt(x, y) != 0xFFFFFFFFu;
+        EXPECT_GT(ink, 50);
+        EXPECT_NE(preview->PixelAt(2, 2), 0xFFFFFFFFu);
+        ClickButton(d, IDCANCEL);
+    }));
+}
+
+} // namespace
