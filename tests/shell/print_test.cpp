@@ -278,17 +278,8 @@ TEST_F(PrintTest, TheExampleSheetsPrintToPdfAtTrueScaleFittedAndByRanges) {
         {"power-a4", L"Power", L"A4", true, false, L"", 4, 297, 210, 3, {"SENSE", "GND"}},
         {"power-a4-fit", L"Power", L"A4", true, true, L"", 1, 297, 210, 1, {"SENSE", "GND"}},
         // Pages outside the ranges are skipped, the job goes on after them.
-        {"power-a4-ranges",
-         L"Power",
-         L"A4",
-         true,
-         false,
-         L"1, 3-4",
-         3,
-         297,
-         210,
-         2,
-         {"SENSE", "GND"}},
+        {"power-ranges", L"Power", L"A4", true, false, L"1, 3-4", 3, 297, 210, 2, {"SENSE"}},
+        {"power-3-4", L"Power", L"A4", true, false, L"3-4", 2, 297, 210, 1, {"SENSE", "GND"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -322,6 +313,35 @@ TEST_F(PrintTest, TheExampleSheetsPrintToPdfAtTrueScaleFittedAndByRanges) {
         EXPECT_EQ(g_MainFrame.m_devMode.outputFile, file);
         EXPECT_EQ(g_MainFrame.m_printerName, kPdfPrinterName);
         EXPECT_EQ(g_MainFrame.GetFitInPage(), c.fit);
+    }
+}
+
+TEST_F(PrintTest, TheJobCountsThePagesOfThePaperChosenInTheDialog) {
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdfinfo / pdftotext missing (scripts/setup.sh installs them)";
+    CSheetPrintView* view = OpenSheet(L"Power");
+    ASSERT_NE(view, nullptr);
+    struct Case {
+        const wchar_t* paper;
+        bool landscape;
+        int pages;
+    };
+    // The dialog opens on portrait A4 (two pages across); every page of the
+    // paper chosen is printed, not the count the dialog opened with.
+    const Case cases[] = {{L"A4", true, 4}, {L"A3", true, 1}, {L"A5", false, 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.paper));
+        g_MainFrame.m_devMode = DevMode();
+        const std::wstring file = Pdf((std::wstring(c.paper) + L".pdf").c_str());
+        int opened = 0;
+        ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+            opened = d.GetMaxPage();
+            ChoosePdf(d.GeneralPage(), c.paper, c.landscape, file);
+            ClickButton(d, IDOK);
+        }));
+        EXPECT_EQ(opened, 2);
+        EXPECT_EQ(ReadPdfInfo(file).pages, c.pages);
+        EXPECT_EQ(g_MainFrame.m_pageRanges, (Ranges{{1, c.pages}}));
     }
 }
 
