@@ -155,6 +155,9 @@ void CLeftTabView::ExpandItem(HTREEITEM item) {
 }
 
 void CLeftTabView::Rebuild() {
+    // A drag in progress may refer to nodes that have just left.
+    if (m_dragging)
+        CancelDrag();
     CTreeNode* keep = m_current;
     m_current = nullptr;
     m_rebuilding = true;
