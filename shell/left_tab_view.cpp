@@ -519,7 +519,9 @@ LRESULT CLeftTabView::OnNotify(NMHDR* hdr) {
         if (!CanOpen(node))
             return 0;
         OpenNode(node);
-        return 1; // opened: the item keeps its expansion
+        // A node shown in its view keeps its expansion; without a view of
+        // its kind the double click expands or collapses it as usual.
+        return node->GetEditorView() ? 1 : 0;
     }
     default:
         return 0;

@@ -7,7 +7,9 @@
 #include "dialogs/drill_table.h"
 #include "dialogs/stackup.h"
 #include "platform/button_control.h"
+#include "schematic/net.h"
 #include "schematic/part.h"
+#include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "shell/project_tree.h"
 #include "tests/dialogs/dialog_driver.h"
@@ -36,6 +38,35 @@ protected:
 };
 
 const char kHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
+
+// Every placed part of the board lies on a sheet of that board, and every
+// pin that has a net has one of that board, which holds the pin.
+void ExpectLinkedWithin(CTreeNode* board) {
+    int parts = 0, pins = 0;
+    std::vector<CTreeNode*> stack{board};
+    while (!stack.empty()) {
+        CTreeNode* node = stack.back();
+        stack.pop_back();
+        if (node->GetType() == NodeType::Part) {
+            CSheet* sheet = static_cast<CPart*>(node)->m_pSheet;
+            ASSERT_NE(sheet, nullptr);
+            EXPECT_EQ(sheet->GetParent(), board);
+            EXPECT_TRUE(sheet->HasObject(static_cast<CPart*>(node)));
+            ++parts;
+        }
+        if (node->GetType() == NodeType::Pin) {
+            if (CNet* net = static_cast<CPin*>(node)->m_pNet) {
+                EXPECT_EQ(net->GetParent(), board);
+                EXPECT_EQ(net->m_pins.count(static_cast<CPin*>(node)), 1u);
+                ++pins;
+            }
+        }
+        for (CTreeNode* child : node->GetChildren())
+            stack.push_back(child);
+    }
+    EXPECT_GT(parts, 0);
+    EXPECT_GT(pins, 0);
+}
 
 TEST_F(ProjectTreeTest, ShowsBlocksBoardsAndSheetsWithTheirImages) {
     CLeftTabView& tree = Tree(0);
@@ -142,21 +173,7 @@ TEST_F(ProjectTreeTest, PastedBoardsAreCopiesWithSheetsOfTheirOwn) {
             ASSERT_NE(copy, nullptr);
             EXPECT_EQ(copy->GetEditorView(), nullptr);
             // Each copied object lies on the copied sheet of its name.
-            int placed = 0;
-            for (CTreeNode* package : copy->GetChildren()) {
-                if (package->GetType() != NodeType::Package)
-                    continue;
-                for (CTreeNode* part : package->GetChildren()) {
-                    if (part->GetType() != NodeType::Part)
-                        continue;
-                    CSheet* sheet = static_cast<CPart*>(part)->m_pSheet;
-                    ASSERT_NE(sheet, nullptr);
-                    EXPECT_EQ(sheet->GetParent(), copy);
-                    EXPECT_TRUE(sheet->HasObject(static_cast<CPart*>(part)));
-                    ++placed;
-                }
-            }
-            EXPECT_GT(placed, 0);
+            ExpectLinkedWithin(copy);
         });
     // Pasting again makes another independent copy.
     Menu(0, block, ID_EDIT_PASTE);
@@ -436,14 +453,7 @@ TEST_F(ProjectTreeTest, PasteFromFileInsertsWhatFitsAndTellsWhatCannotBeRead) {
             ASSERT_EQ(imported->GetType(), NodeType::Board);
             // The board's objects lie on its own sheets and its pins are in
             // its own nets.
-            CTreeNode* part = nullptr;
-            for (CTreeNode* package : imported->GetChildren())
-                if (!part && package->GetType() == NodeType::Package)
-                    part = Child(package, NodeType::Part);
-            ASSERT_NE(part, nullptr);
-            CSheet* sheet = static_cast<CPart*>(part)->m_pSheet;
-            ASSERT_NE(sheet, nullptr);
-            EXPECT_EQ(sheet->GetParent(), imported);
+            ExpectLinkedWithin(imported);
         });
     EXPECT_EQ(MessageBoxesExactly(L"Inserting 'Sheet' into 'Block' is invalid"), 1);
     ASSERT_FALSE(dialogs.empty());
