@@ -91,7 +91,7 @@ void CLeftPane::SelectTab(int kind) {
 
 void CLeftPane::ClearTree(int kind) {
     if (CLeftTabView* tree = GetTree(kind))
-        tree->DeleteAllItems();
+        tree->Clear();
 }
 
 void CLeftPane::RebuildTree(int kind) {

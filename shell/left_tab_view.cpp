@@ -179,6 +179,16 @@ void CLeftTabView::Rebuild() {
         Invalidate(true);
 }
 
+void CLeftTabView::Clear() {
+    if (m_dragging)
+        CancelDrag();
+    if (GetEditControl())
+        EndEditLabelNow(true);
+    m_current = nullptr;
+    m_editAgain = nullptr;
+    DeleteAllItems();
+}
+
 // --- Views ------------------------------------------------------------------------------
 
 void CLeftTabView::OpenNode(CTreeNode* node) {
@@ -296,6 +306,7 @@ void CLeftTabView::OnEndLabelEdit(const NMTVDISPINFO& info) {
     const NameCheck check = CheckName(node, text);
     if (check == NameCheck::Retry) {
         m_current = node;
+        m_editAgain = node;
         PostMessage(kRestartEditMessage);
         return;
     }
@@ -627,7 +638,10 @@ bool CLeftTabView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, 
         return false;
     default:
         if (msg == kRestartEditMessage) {
-            if (HTREEITEM item = FindItem(m_current))
+            // The node is only compared: it may have gone meanwhile.
+            HTREEITEM item = FindItem(m_editAgain);
+            m_editAgain = nullptr;
+            if (item)
                 EditLabel(item);
             return true;
         }

@@ -50,6 +50,9 @@ public:
     // is no longer in the document is closed, the others get fresh
     // captions. The current node stays selected while it is shown.
     virtual void Rebuild();
+    // Removes every item (the document is about to be replaced): nothing
+    // is current or dragged any more.
+    void Clear();
     // The context menu of the item at a screen point (x = y = -1: of the
     // selected item, as the menu key asks); the chosen command runs at once.
     virtual void ShowContextMenu(int x, int y);
@@ -177,6 +180,8 @@ private:
     CRoot* m_root = nullptr;
     CUndoList m_undoList;
     CTreeNode* m_current = nullptr;
+    // The node whose refused name is edited again.
+    CTreeNode* m_editAgain = nullptr;
     bool m_rebuilding = false;
     // Drag state.
     bool m_dragging = false;
