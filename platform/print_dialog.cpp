@@ -47,7 +47,7 @@ DialogTemplate GeneralTemplate() {
         DlgRadio(P::kLandscape, L"&Landscape", 232, 38, 56, 10),
         DlgStatic(IDC_STATIC, L"&File:", 14, 56, 44, 8),
         DlgEdit(P::kFile, 60, 54, 170, 12, WS_TABSTOP | WS_GROUP),
-        DlgButton(P::kBrowse, L"&Browse...", 234, 53, 52, 14),
+        DlgButton(P::kBrowse, L"Browse...", 234, 53, 52, 14),
         DlgStatic(IDC_STATIC, L"&Copies:", 14, 76, 44, 8),
         DlgEdit(P::kCopies, 60, 74, 30, 12),
         DlgCheckBox(P::kCollate, L"C&ollate", 100, 75, 60, 10),
@@ -55,9 +55,8 @@ DialogTemplate GeneralTemplate() {
         DlgRadio(P::kAllPages, L"A&ll", 14, 116, 50, 10, WS_TABSTOP | WS_GROUP),
         DlgRadio(P::kPageNumbers, L"Pa&ges:", 14, 132, 44, 10),
         DlgEdit(P::kRangeText, 60, 131, 226, 12, WS_TABSTOP | WS_GROUP),
-        DlgStatic(IDC_STATIC,
-                  L"Enter page numbers and page ranges separated by commas, such as 1-2, 5", 14,
-                  150, 272, 8),
+        DlgStatic(IDC_STATIC, L"Pages and ranges separated by commas, such as 1-2, 5", 14, 150, 272,
+                  8),
     };
     return t;
 }

@@ -6,6 +6,7 @@
 #include "platform/device_context.h"
 #include "platform/edit_control.h"
 #include "platform/file.h"
+#include "platform/file_dialog.h"
 #include "platform/input_simulation.h"
 #include "platform/paint_target.h"
 #include "platform/print_dialog.h"
@@ -353,6 +354,32 @@ TEST_F(PrintDialogTest, PrintTakesThePrinterPaperAndPageNumbersChosen) {
         Click(d.GetDlgItem(IDCANCEL));
     }));
     EXPECT_TRUE(data.devMode == before);
+}
+
+TEST_F(PrintDialogTest, BrowseAsksForThePdfFileToWrite) {
+    std::vector<FileDialogRequest> asked;
+    const std::wstring chosen = Utf8ToWide(scratch + "/chosen.pdf");
+    SetFileDialogHook([&](FileDialogKind kind, FileDialogRequest& request) {
+        EXPECT_EQ(kind, FileDialogKind::Save);
+        asked.push_back(request);
+        request.fileName = chosen;
+        return true;
+    });
+    bool printed = Run([&](PrintDialog& d) {
+        PrintGeneralPage& g = d.GeneralPage();
+        ChoosePdf(g);
+        Type(g, PrintGeneralPage::kFile, L"old.pdf");
+        Click(g.GetDlgItem(PrintGeneralPage::kBrowse));
+        EXPECT_EQ(g.GetDlgItemText(PrintGeneralPage::kFile), chosen);
+        Click(d.GetDlgItem(IDOK));
+    });
+    SetFileDialogHook(nullptr);
+    ASSERT_TRUE(printed);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].fileName, L"old.pdf") << "the dialog opens on the name typed";
+    EXPECT_TRUE(asked[0].overwritePrompt);
+    EXPECT_EQ(data.devMode.outputFile, chosen);
+    EXPECT_FALSE(data.pageNumbersChosen);
 }
 
 } // namespace

@@ -450,16 +450,20 @@ TEST_F(PrintTest, PictureOfThePreviewWithTheExampleSheet) {
     CSheetPrintView* view = OpenSheet(L"Main");
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+        auto picture = [&](const wchar_t* name) {
+            PumpPendingMessages();
+            RECT rc = d.GetClientRect();
+            auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
+            d.RenderTo(*image);
+            std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
+            CreateDirectories(folder);
+            EXPECT_TRUE(image->SavePng(PathJoin(folder, name)));
+        };
         ChoosePdf(d.GeneralPage(), L"A4", true, Pdf(L"never.pdf"));
+        picture(L"print-general.png");
         ASSERT_TRUE(d.SetActivePage(1));
         CPrintPreviewPage& p = d.PreviewPage();
-        PumpPendingMessages();
-        RECT rc = d.GetClientRect();
-        auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
-        d.RenderTo(*image);
-        std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
-        CreateDirectories(folder);
-        EXPECT_TRUE(image->SavePng(PathJoin(folder, L"print-preview.png")));
+        picture(L"print-preview.png");
         EXPECT_GT(view->draws, 0);
 
         // Inside the sheet something other than paper white is drawn; the
