@@ -1,0 +1,212 @@
+// Set-up of the symbol editor tests: the main window on the offscreen
+// platform with the editor views registered, a symbol library loaded into
+// its symbol document, one package opened in its editor, and the gestures
+// of a user: tools from the toolbar, clicks and drags at grid points, keys,
+// Undo and Redo through the Edit commands, and the saved library as text.
+#pragma once
+
+#include "core/node_type.h"
+#include "core/property_grid.h"
+#include "core/root.h"
+#include "core/xml_file.h"
+#include "platform/dialog.h"
+#include "platform/file.h"
+#include "platform/input_simulation.h"
+#include "platform/key_state.h"
+#include "platform/message_loop.h"
+#include "platform/popup_menu.h"
+#include "platform/settings_store.h"
+#include "platform/text.h"
+#include "resources/command_ids.h"
+#include "schematic/package.h"
+#include "schematic/part.h"
+#include "schematic/part_primitive.h"
+#include "schematic/pin.h"
+#include "shell/main_frame.h"
+#include "tests/ui_hooks_recorder.h"
+#include "views/editor_views.h"
+#include "views/symbol_view.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+class SymbolViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SettingsStore::Reset();
+        std::string dir = "/tmp/vorpel-symview-XXXXXX";
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        scratch = PathFromNative(dir);
+        setenv("VORPEL_DOCUMENTS_HOME", dir.c_str(), 1);
+        SymbolClipboard().clear();
+        RegisterEditorViews();
+        ASSERT_TRUE(g_MainFrame.CreateFrame(L"", RECT{0, 0, 1280, 800}));
+        g_MainFrame.ShowWindow(true);
+        PumpPendingMessages();
+    }
+    void TearDown() override {
+        SetPopupMenuHook(nullptr);
+        ResetKeyState();
+        if (g_MainFrame.IsWindow())
+            g_MainFrame.DestroyWindow();
+        PumpPendingMessages();
+        SymbolClipboard().clear();
+        unsetenv("VORPEL_DOCUMENTS_HOME");
+        std::string cmd = "rm -rf '" + PathToNative(scratch) + "'";
+        (void)std::system(cmd.c_str());
+        SettingsStore::Reset();
+    }
+
+    // --- Documents -------------------------------------------------------------
+    CRoot& Library() { return g_MainFrame.GetRoot(kDocumentSymbolLibrary); }
+    void LoadFile(const std::wstring& path) {
+        CXmlFile file(&Library());
+        ASSERT_TRUE(file.Load(path.c_str()));
+    }
+    void LoadDemo() {
+        LoadFile(PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), L"demo.symbol"));
+    }
+    void LoadText(const std::string& body) {
+        const std::wstring path = PathJoin(scratch, L"in" + std::to_wstring(++files) + L".symbol");
+        ASSERT_TRUE(
+            WriteWholeFile(path, "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<SymbolLib>\n" +
+                                     body + "</SymbolLib>\n"));
+        LoadFile(path);
+    }
+    std::string Save() {
+        const std::wstring path = PathJoin(scratch, L"out" + std::to_wstring(++files) + L".symbol");
+        CXmlFile file(&Library());
+        EXPECT_TRUE(file.Save(path.c_str()));
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(path, bytes));
+        return bytes;
+    }
+    static CPackage* FindPackage(CTreeNode* node, const std::wstring& name) {
+        if (node->GetType() == NodeType::Package && node->GetText() == name)
+            return static_cast<CPackage*>(node);
+        for (CTreeNode* child : node->GetChildren())
+            if (CPackage* found = FindPackage(child, name))
+                return found;
+        return nullptr;
+    }
+    CPackage* Package(const std::wstring& name) { return FindPackage(&Library(), name); }
+
+    // Opens a package's editor the way the symbol tree does.
+    CSymbolView* Open(const std::wstring& name) {
+        CPackage* package = Package(name);
+        EXPECT_NE(package, nullptr) << WideToUtf8(name);
+        auto* view = dynamic_cast<CSymbolView*>(g_MainFrame.OpenNodeView(package));
+        EXPECT_NE(view, nullptr);
+        PumpPendingMessages();
+        this->view = view;
+        return view;
+    }
+
+    // --- Gestures ----------------------------------------------------------------
+    int G() const { return view->GetTextHeight(); }
+    // A point in grid units (and tenths) of the shown part's corner.
+    POINT AtGrid(double x, double y) const {
+        const POINT o = view->GetShownPart() ? view->GetShownPart()->m_position : POINT{};
+        return POINT{static_cast<int>((o.x + x) * G()), static_cast<int>((o.y + y) * G())};
+    }
+    POINT AtTenths(int x, int y) const { return AtGrid(x / 10.0, y / 10.0); }
+    POINT ClientOf(POINT logical) const { return view->LogicalToClient(logical); }
+
+    void Move(POINT logical, WPARAM keys = 0) {
+        SimulateMouse(view, WM_MOUSEMOVE, ClientOf(logical), keys);
+    }
+    void Press(POINT logical, WPARAM keys = 0) {
+        SimulateMouse(view, WM_LBUTTONDOWN, ClientOf(logical), MK_LBUTTON | keys);
+    }
+    void Release(POINT logical, WPARAM keys = 0) {
+        SimulateMouse(view, WM_LBUTTONUP, ClientOf(logical), keys);
+    }
+    void Click(POINT logical, WPARAM keys = 0) {
+        Move(logical, keys);
+        Press(logical, keys);
+        Release(logical, keys);
+        PumpPendingMessages();
+    }
+    // A press, moves in steps to the end and the release.
+    void Drag(POINT from, POINT to, int steps = 4) {
+        Move(from);
+        Press(from);
+        for (int i = 1; i <= steps; ++i)
+            Move(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps},
+                 MK_LBUTTON);
+        Release(to);
+        PumpPendingMessages();
+    }
+    void RightClick(POINT logical) {
+        Move(logical);
+        SimulateMouse(view, WM_RBUTTONDOWN, ClientOf(logical), MK_RBUTTON);
+        SimulateMouse(view, WM_RBUTTONUP, ClientOf(logical));
+        PumpPendingMessages();
+    }
+    // A key typed to the window with the focus (the tab window while a view
+    // is shown).
+    void Key(int vk, WPARAM keys = 0, bool alt = false) {
+        PlatformWindow* focus = PlatformWindow::GetFocus();
+        if (!focus)
+            focus = &g_MainFrame.m_tabWindow;
+        SimulateKey(focus, true, vk, L"", keys, alt);
+        SimulateKey(focus, false, vk, L"", keys, alt);
+        PumpPendingMessages();
+    }
+    // A menu, toolbar or accelerator command as the frame receives it.
+    void Command(int id) {
+        g_MainFrame.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), 0), 0);
+        PumpPendingMessages();
+    }
+    void Tool(int id) { Command(id); }
+    void Undo() {
+        g_MainFrame.m_tabWindow.SetFocus();
+        Command(ID_EDIT_UNDO);
+    }
+    void Redo() {
+        g_MainFrame.m_tabWindow.SetFocus();
+        Command(ID_EDIT_REDO);
+    }
+    void UndoAll() {
+        while (view->GetUndoList().CanUndo())
+            Undo();
+    }
+    void RedoAll() {
+        while (view->GetUndoList().CanRedo())
+            Redo();
+    }
+    // Answers the next context menus with these commands (0 = dismissed)
+    // and keeps the menus shown.
+    void AnswerMenus(std::vector<UINT> answers) {
+        menuAnswers = std::move(answers);
+        SetPopupMenuHook([this](const PopupMenu& menu, POINT) -> UINT {
+            menus.push_back(menu);
+            if (menuAnswers.empty())
+                return 0;
+            UINT id = menuAnswers.front();
+            menuAnswers.erase(menuAnswers.begin());
+            return id;
+        });
+    }
+    CPropertyGrid& Panel() { return g_MainFrame.GetPropertyGrid(); }
+
+    // The whole file with one piece of text replaced by another (the piece
+    // must occur).
+    static std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos)
+            text.replace(at, from.size(), to);
+        return text;
+    }
+
+    std::wstring scratch;
+    int files = 0;
+    CSymbolView* view = nullptr;
+    std::vector<UINT> menuAnswers;
+    std::vector<PopupMenu> menus;
+    ScopedUiHooksRecorder ui;
+};
