@@ -30,6 +30,7 @@
 #include "views/symbol_undo.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -462,13 +463,18 @@ void CSymbolView::ZoomAll() {
         auto dc = MakeDC();
         a = dc->ToDevice(POINT{b.left, b.bottom});
         z = dc->ToDevice(POINT{b.right, b.top});
-        const bool fits = std::abs(z.x - a.x) <= cw && std::abs(z.y - a.y) <= ch;
+        const bool fits = std::llabs(static_cast<int64_t>(z.x) - a.x) <= cw &&
+                          std::llabs(static_cast<int64_t>(z.y) - a.y) <= ch;
         // The smallest scale there is ends the search.
         if (fits || (mode == 0 && factor >= kMaxZoomFactor))
             break;
     }
-    m_scrollOffset.x = cw / 2 - (a.x + z.x) / 2;
-    m_scrollOffset.y = ch / 2 - (a.y + z.y) / 2;
+    auto centre = [](int extent, int from, int to) {
+        const int64_t offset = extent / 2 - (static_cast<int64_t>(from) + to) / 2;
+        return static_cast<int>(std::clamp<int64_t>(offset, INT32_MIN / 2, INT32_MAX / 2));
+    };
+    m_scrollOffset.x = centre(cw, a.x, z.x);
+    m_scrollOffset.y = centre(ch, a.y, z.y);
 }
 
 // --- Units ---------------------------------------------------------------------------
@@ -955,15 +961,18 @@ bool CSymbolView::PreTranslateMessage(Message* msg) {
     if (!IsWindow() || !IsWindowVisible() || !msg->window)
         return false;
     PlatformWindow* target = msg->window;
-    if (target != this && target != GetParent() && !IsChild(target))
-        return false;
     const int vk = static_cast<int>(msg->wParam);
     const bool alt = IsKeyDown(VK_MENU) || msg->message == WM_SYSKEYDOWN;
+    // Esc ends the tool's work also from the property panel beside the view.
+    if (vk == VK_ESCAPE && !alt && GetParent() &&
+        (target == GetParent() || GetParent()->IsChild(target))) {
+        CancelOperation();
+        return true;
+    }
+    if (target != this && target != GetParent() && !IsChild(target))
+        return false;
     if (!alt && !IsKeyDown(VK_CONTROL)) {
         switch (vk) {
-        case VK_ESCAPE:
-            CancelOperation();
-            return true;
         case VK_RETURN:
             if (EditSingleSelection())
                 return true;

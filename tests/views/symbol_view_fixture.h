@@ -6,14 +6,20 @@
 #pragma once
 
 #include "core/node_type.h"
+#include "core/property_combobox.h"
+#include "core/property_edit.h"
 #include "core/property_grid.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "platform/button_control.h"
+#include "platform/combo_box_control.h"
 #include "platform/dialog.h"
+#include "platform/edit_control.h"
 #include "platform/file.h"
 #include "platform/input_simulation.h"
 #include "platform/key_state.h"
 #include "platform/message_loop.h"
+#include "platform/paint_target.h"
 #include "platform/popup_menu.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
@@ -29,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -82,7 +89,12 @@ protected:
         EXPECT_TRUE(file.Save(path.c_str()));
         std::string bytes;
         EXPECT_TRUE(ReadWholeFile(path, bytes));
-        return bytes;
+        // Lines end in CR LF in the file; the expectations are written with LF.
+        std::string text;
+        for (size_t i = 0; i < bytes.size(); ++i)
+            if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+                text += bytes[i];
+        return text;
     }
     static CPackage* FindPackage(CTreeNode* node, const std::wstring& name) {
         if (node->GetType() == NodeType::Package && node->GetText() == name)
@@ -130,14 +142,19 @@ protected:
         Release(logical, keys);
         PumpPendingMessages();
     }
-    // A press, moves in steps to the end and the release.
+    // A press, moves in steps to the end and the release. The mouse travels
+    // on the screen: the points are where the logical points lie when the
+    // drag starts, whatever the drag does to the view.
     void Drag(POINT from, POINT to, int steps = 4) {
-        Move(from);
-        Press(from);
+        std::vector<POINT> path;
+        const POINT a = ClientOf(from), b = ClientOf(to);
+        for (int i = 0; i <= steps; ++i)
+            path.push_back(POINT{a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps});
+        SimulateMouse(view, WM_MOUSEMOVE, path[0]);
+        SimulateMouse(view, WM_LBUTTONDOWN, path[0], MK_LBUTTON);
         for (int i = 1; i <= steps; ++i)
-            Move(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps},
-                 MK_LBUTTON);
-        Release(to);
+            SimulateMouse(view, WM_MOUSEMOVE, path[static_cast<size_t>(i)], MK_LBUTTON);
+        SimulateMouse(view, WM_LBUTTONUP, path.back());
         PumpPendingMessages();
     }
     void RightClick(POINT logical) {
@@ -170,13 +187,23 @@ protected:
         g_MainFrame.m_tabWindow.SetFocus();
         Command(ID_EDIT_REDO);
     }
+    // Both stop when a step does nothing (the view refuses while something
+    // is being placed).
     void UndoAll() {
-        while (view->GetUndoList().CanUndo())
+        for (size_t n = view->GetUndoList().UndoCount(); n > 0;
+             n = view->GetUndoList().UndoCount()) {
             Undo();
+            if (view->GetUndoList().UndoCount() == n)
+                break;
+        }
     }
     void RedoAll() {
-        while (view->GetUndoList().CanRedo())
+        for (size_t n = view->GetUndoList().RedoCount(); n > 0;
+             n = view->GetUndoList().RedoCount()) {
             Redo();
+            if (view->GetUndoList().RedoCount() == n)
+                break;
+        }
     }
     // Answers the next context menus with these commands (0 = dismissed)
     // and keeps the menus shown.
@@ -192,6 +219,58 @@ protected:
         });
     }
     CPropertyGrid& Panel() { return g_MainFrame.GetPropertyGrid(); }
+    // A key pressed in the window that has the focus (a row's editor).
+    void PressInFocus(int vk, const std::wstring& text) {
+        PlatformWindow* focus = PlatformWindow::GetFocus();
+        ASSERT_NE(focus, nullptr);
+        SimulateKey(focus, true, vk, text);
+        if (PlatformWindow::GetFocus())
+            SimulateKey(PlatformWindow::GetFocus(), false, vk, L"");
+        PumpPendingMessages();
+    }
+    // Opens a text row, puts the text in and presses Enter.
+    void EditRow(int row, const std::wstring& text) {
+        Panel().BeginEditRow(row);
+        auto* edit = dynamic_cast<CPropertyEdit*>(Panel().GetItem(row));
+        ASSERT_NE(edit, nullptr);
+        ASSERT_NE(edit->GetEditor(), nullptr);
+        edit->GetEditor()->SetWindowText(text);
+        PressInFocus(VK_RETURN, L"\r");
+    }
+    // Opens a combo row, picks an entry and presses Enter.
+    void ChooseRow(int row, int index) {
+        Panel().BeginEditRow(row);
+        auto* combo = dynamic_cast<CPropertyCombobox*>(Panel().GetItem(row));
+        ASSERT_NE(combo, nullptr);
+        ASSERT_NE(combo->GetEditor(), nullptr);
+        combo->GetEditor()->SetCurSel(index);
+        PressInFocus(VK_RETURN, L"\r");
+    }
+    // Presses the button of a button row of the panel.
+    void ClickRowButton(int row) {
+        auto* item = dynamic_cast<CPropertyEditAndButton*>(Panel().GetItem(row));
+        ASSERT_NE(item, nullptr);
+        if (!item->GetButton()) {
+            // Buttons come with the row's first painting.
+            const RECT r = Panel().GetClientRect();
+            auto image = PaintTarget::CreateImage(std::max(1, static_cast<int>(r.right)),
+                                                  std::max(1, static_cast<int>(r.bottom)));
+            Panel().RenderTo(*image);
+        }
+        ASSERT_NE(item->GetButton(), nullptr);
+        SimulateMouse(item->GetButton(), WM_LBUTTONDOWN, POINT{3, 3}, MK_LBUTTON);
+        SimulateMouse(item->GetButton(), WM_LBUTTONUP, POINT{3, 3});
+        PumpPendingMessages();
+    }
+    // The history of the view: saved do, then undo to the original bytes,
+    // then redo to the same saved text again.
+    void ExpectUndoRedo(const std::string& original, const std::string& expected) {
+        EXPECT_EQ(Save(), expected);
+        UndoAll();
+        EXPECT_EQ(Save(), original) << "undo back to the original bytes";
+        RedoAll();
+        EXPECT_EQ(Save(), expected) << "redo to the same result";
+    }
 
     // The whole file with one piece of text replaced by another (the piece
     // must occur).
