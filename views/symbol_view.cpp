@@ -588,6 +588,18 @@ template <class F> void CSymbolView::AbandonCreation(size_t mark, F removeWithRe
 }
 
 void CSymbolView::DropWorkInProgress() {
+    // The panel lets go of what is about to go, without taking a value
+    // still being typed into it.
+    if (CPropertyGrid* grid = GetPropertyGrid()) {
+        CProperty* shown = grid->GetShownObject();
+        if (shown && (shown == static_cast<CProperty*>(m_floatingPin) ||
+                      shown == static_cast<CProperty*>(m_floatingText) ||
+                      shown == static_cast<CProperty*>(m_drawing))) {
+            for (int row = 0; row < grid->GetRowCount(); ++row)
+                grid->GetItem(row)->EndEdit(false);
+            grid->ShowProperties(g_pActiveView == this ? this : nullptr);
+        }
+    }
     if (CPin* pin = m_floatingPin) {
         m_floatingPin = nullptr;
         pin->InvalidateOnSheet(nullptr);
