@@ -522,3 +522,54 @@ TEST_F(SymbolViewTest, ZoomAllOfAnOutlineTooLargeForAnyScaleEndsAtTheSmallest) {
     EXPECT_EQ(view->GetZoomFactor(), CVorpelView::kMaxZoomFactor);
     EXPECT_EQ(view->GetZoomMode(), 0);
 }
+
+TEST_F(SymbolViewTest, WorkUnderWayIsNeverDeletedHalfDoneOrLeftBehind) {
+    LoadDemo();
+    const std::string original = Save();
+    Open(L"RES");
+    // A polygon of a single point is not kept.
+    Tool(ID_DRAW_POLYGON);
+    Click(AtTenths(5, 5));
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Save(), original);
+    // A text without a value is placed nowhere.
+    Tool(ID_DRAW_TEXT);
+    Key(VK_ESCAPE); // the value's editor
+    Click(AtTenths(10, 10));
+    EXPECT_EQ(ui.beeps.size(), 1u);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Save(), original);
+    // Delete leaves the line being drawn alone; Esc then drops it.
+    Tool(ID_DRAW_LINE);
+    Click(AtTenths(0, 0));
+    Key(VK_DELETE);
+    ASSERT_NE(view->GetPrimitiveInProgress(), nullptr);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Save(), original);
+    // A floating pin whose name was typed goes with a record of its own.
+    Tool(ID_SYM_PLACE_PIN);
+    Move(AtGrid(2, 3));
+    EditRow(0, L"EN");
+    Key(VK_ESCAPE);
+    EXPECT_EQ(view->GetFloatingPin(), nullptr);
+    EXPECT_EQ(Save(), original);
+    UndoAll();
+    EXPECT_EQ(Save(), original);
+    // A view closed while a pin floats takes the pin with it.
+    Tool(ID_SYM_PLACE_PIN);
+    Move(AtGrid(2, 3));
+    ASSERT_TRUE(g_MainFrame.m_tabWindow.CloseTab(g_MainFrame.m_tabWindow.FindTab(view), false));
+    view = nullptr;
+    EXPECT_EQ(Save(), original);
+}
+
+TEST_F(SymbolViewTest, APackageOfOnePartKeepsItsBarHiddenAtOne) {
+    LoadDemo();
+    Open(L"RES");
+    CPartBoard* bar = view->GetPartBoard();
+    EXPECT_FALSE(bar->IsWindowVisible());
+    bar->Step(1);
+    bar->Step(-1);
+    EXPECT_EQ(bar->GetDlgItemText(CPartBoard::kNumber), L"1");
+    EXPECT_EQ(view->GetShownUnit(), 0);
+}
