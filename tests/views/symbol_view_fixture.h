@@ -215,7 +215,8 @@ protected:
                 return 0;
             UINT id = menuAnswers.front();
             menuAnswers.erase(menuAnswers.begin());
-            return id;
+            // Only what the menu holds can be chosen.
+            return menu.FindItem(id) ? id : 0;
         });
     }
     CPropertyGrid& Panel() { return g_MainFrame.GetPropertyGrid(); }
