@@ -5,7 +5,7 @@
 
 const MenuResource& SymbolViewMenu() {
     static const MenuResource menu = {
-        IDR_MENU_SYMBOL,
+        IDR_MENU_SYMBOL_VIEW,
         {
             MenuPopup(L"Symbol",
                       {

@@ -13,8 +13,8 @@ constexpr unsigned ID_SYM_MIRROR_VERTICALLY = 32860;
 constexpr unsigned ID_SYM_MIRROR_HORIZONTALLY = 32861;
 constexpr unsigned ID_SYM_ROTATE = 32862;
 
-constexpr unsigned IDR_MENU_SYMBOL = 269;
-constexpr unsigned IDR_ACCEL_SYMBOL = 298;
+constexpr unsigned IDR_MENU_SYMBOL_VIEW = 269;
+constexpr unsigned IDR_ACCEL_SYMBOL_VIEW = 298;
 
 // Menu 269; its first sub-menu is the one shown.
 const MenuResource& SymbolViewMenu();
