@@ -11,6 +11,7 @@
 #include "shell/vorpel_print_dialog.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/shell/frame_fixture.h"
+#include "views/editor_views.h"
 
 #include <cstdio>
 #include <functional>
@@ -390,6 +391,31 @@ TEST_F(PrintTest, PrintIsDisabledWhileTheShownViewHasNoPrintExtent) {
     EXPECT_FALSE(enabled());
     EXPECT_FALSE(Print([](CVorpelPrintDialog&) {}));
     EXPECT_EQ(view->draws, 0);
+}
+
+TEST_F(PrintTest, TheSymbolEditorHasNothingToPrint) {
+    RegisterEditorViews();
+    const std::wstring library =
+        PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), L"demo.symbol");
+    ASSERT_TRUE(g_MainFrame.Open(library, kDocumentSymbolLibrary));
+    std::vector<CTreeNode*> todo{&g_MainFrame.GetRoot(kDocumentSymbolLibrary)};
+    CTreeNode* package = nullptr;
+    while (!todo.empty() && !package) {
+        CTreeNode* node = todo.back();
+        todo.pop_back();
+        if (node->GetType() == NodeType::Package)
+            package = node;
+        for (CTreeNode* child : node->GetChildren())
+            todo.push_back(child);
+    }
+    ASSERT_NE(package, nullptr);
+    CVorpelView* view = g_MainFrame.OpenNodeView(package);
+    RegisterViewMaker(NodeType::Package, nullptr);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->GetViewKind(), kViewSymbol);
+    RunIdleHandlers();
+    EXPECT_FALSE(g_MainFrame.UIIsEnabled(ID_FILE_PRINT));
+    EXPECT_FALSE(Print([](CVorpelPrintDialog&) {}));
 }
 
 // --- The preview page --------------------------------------------------------------
