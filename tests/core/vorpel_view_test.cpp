@@ -257,7 +257,7 @@ protected:
     void SetUp() override {
         previous_ = std::setlocale(LC_ALL, nullptr);
         if (!std::setlocale(LC_ALL, GetParam()))
-            GTEST_SKIP() << "locale " << GetParam() << " not installed";
+            FAIL() << "locale " << GetParam() << " is not installed";
     }
     void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
     std::string previous_;
@@ -269,10 +269,11 @@ TEST_P(LengthTest, FormatAndParseInAllFourUnits) {
         int unit;
         const wchar_t* text;
     } cases[] = {
-        {25.4f, kUnitInch, L"1.000"}, {2.54f, kUnitInch, L"0.100"}, {2.54f, kUnitMil, L"100.0"},
-        {25.4f, kUnitMil, L"1000.0"}, {1.5f, kUnitMicrometre, L"1500"}, {1.0f, kUnitMm, L"1.000"},
-        {-0.25f, kUnitMm, L"-0.250"}, {0.0f, kUnitMicrometre, L"0"},    {420.0f, kUnitMm, L"420.000"},
-        {0.0127f, kUnitMil, L"0.5"},
+        {25.4f, kUnitInch, L"1.000"},     {2.54f, kUnitInch, L"0.100"},
+        {2.54f, kUnitMil, L"100.0"},      {25.4f, kUnitMil, L"1000.0"},
+        {1.5f, kUnitMicrometre, L"1500"}, {1.0f, kUnitMm, L"1.000"},
+        {-0.25f, kUnitMm, L"-0.250"},     {0.0f, kUnitMicrometre, L"0"},
+        {420.0f, kUnitMm, L"420.000"},    {0.0127f, kUnitMil, L"0.5"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatLength(c.mm, c.unit), c.text) << c.mm << " unit " << c.unit;
