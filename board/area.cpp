@@ -13,7 +13,7 @@ namespace {
 constexpr NodeAttributes<CArea, 3> kAttributes{{
     Attr::Layer<&CArea::m_layer>(L"Layer"),
     Attr::Text<&CArea::m_net>(L"Net"),
-    Attr::Bool<&CArea::m_noThermal, false>(L"NoThermal"),
+    Attr::Bool<&CArea::m_noThermal>(L"NoThermal", false),
 }};
 const RegisterNodeAttributes kRegistered(L"Area", kAttributes);
 

@@ -7,10 +7,10 @@ namespace {
 
 constexpr NodeAttributes<CBoardProperties, 5> kAttributes{{
     Attr::Text<&CBoardProperties::m_defaultVia>(L"DefaultVia"),
-    Attr::Float<&CBoardProperties::m_conductorWidth, 0.25f>(L"ConductorWidth"),
-    Attr::Float<&CBoardProperties::m_conductorSpacing, 0.25f>(L"ConductorSpacing"),
-    Attr::Float<&CBoardProperties::m_isolationWidth, 0.3f>(L"IsolationWidth"),
-    Attr::Float<&CBoardProperties::m_spokeWidth, 0.3f>(L"SpokeWidth"),
+    Attr::Float<&CBoardProperties::m_conductorWidth>(L"ConductorWidth", 0.25f),
+    Attr::Float<&CBoardProperties::m_conductorSpacing>(L"ConductorSpacing", 0.25f),
+    Attr::Float<&CBoardProperties::m_isolationWidth>(L"IsolationWidth", 0.3f),
+    Attr::Float<&CBoardProperties::m_spokeWidth>(L"SpokeWidth", 0.3f),
 }};
 const RegisterNodeAttributes kRegistered(L"Properties", kAttributes);
 

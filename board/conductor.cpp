@@ -72,7 +72,7 @@ bool ReadPlainVertex(const wchar_t*& p, const wchar_t* end, ConductorVertex& ver
 
 constexpr NodeAttributes<CConductor, 2> kAttributes{{
     Attr::Layer<&CConductor::m_layer>(L"Layer"),
-    Attr::Float<&CConductor::m_width, 0.0f>(L"Width"),
+    Attr::Float<&CConductor::m_width>(L"Width", 0),
 }};
 const RegisterNodeAttributes kRegistered(L"Conductor", kAttributes);
 

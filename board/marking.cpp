@@ -10,7 +10,7 @@ using namespace std::literals;
 namespace {
 
 constexpr NodeAttributes<CMarking, 1> kAttributes{{
-    Attr::Enum<&CMarking::m_layer, kPadLayerRows, 14, -1>(L"Layer"),
+    Attr::Enum<&CMarking::m_layer, kPadLayerRows, 14>(L"Layer", -1),
 }};
 const RegisterNodeAttributes kRegistered(L"Marking", kAttributes);
 

@@ -11,8 +11,8 @@ using namespace std::literals;
 namespace {
 
 constexpr NodeAttributes<CThermalRelief, 2> kAttributes{{
-    Attr::Float<&CThermalRelief::m_isolation, 0.3f>(L"Isolation"),
-    Attr::Float<&CThermalRelief::m_spoke, 0.3f>(L"Spoke"),
+    Attr::Float<&CThermalRelief::m_isolation>(L"Isolation", 0.3f),
+    Attr::Float<&CThermalRelief::m_spoke>(L"Spoke", 0.3f),
 }};
 const RegisterNodeAttributes kRegistered(L"Thermal", kAttributes);
 

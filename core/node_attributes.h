@@ -4,8 +4,8 @@
 // the list:
 //
 //     const NodeAttributes<CConductor, 2> kAttributes{{
-//         Attr::Custom<CConductor, ReadLayer, WriteLayer, VaryLayer>(L"Layer"),
-//         Attr::Float<&CConductor::m_width, 0.0f>(L"Width"),
+//         Attr::Layer<&CConductor::m_layer>(L"Layer"),
+//         Attr::Float<&CConductor::m_width>(L"Width", 0),
 //     }};
 //
 // A member the class inherits names the class last
@@ -40,13 +40,16 @@ using NodeExpectedAttributes = ExpectedAttributes<kMaxNodeAttributes>;
 template <class Node> struct NodeAttribute {
     const wchar_t* name;
     // The member from the element (its default when the attribute is absent).
-    void (*read)(Node& node, std::wstring_view name);
+    void (*read)(Node& node, const NodeAttribute& a);
     // What the setter would write for the member, added to the list.
-    void (*expect)(const Node& node, std::wstring_view name, NodeExpectedAttributes& list);
+    void (*expect)(const Node& node, const NodeAttribute& a, NodeExpectedAttributes& list);
     // The member through its setter.
-    void (*write)(Node& node, std::wstring_view name);
+    void (*write)(Node& node, const NodeAttribute& a);
     // Gives the member a value other than its default (for tests).
-    void (*vary)(Node& node);
+    void (*vary)(Node& node, const NodeAttribute& a);
+    // The default of a number, of whichever kind the member is.
+    int intDefault = 0;
+    float floatDefault = 0;
 };
 
 template <class Node, std::size_t N> class NodeAttributes {
@@ -67,22 +70,22 @@ public:
 
     void Read(Node& node) const {
         for (const NodeAttribute<Node>& a : m_entries)
-            a.read(node, a.name);
+            a.read(node, a);
     }
 
     void Write(Node& node) const {
         NodeExpectedAttributes expected;
         for (std::size_t i : m_sorted)
-            m_entries[i].expect(node, m_entries[i].name, expected);
+            m_entries[i].expect(node, m_entries[i], expected);
         if (expected.Matches(node.GetAttributes()))
             return;
         for (const NodeAttribute<Node>& a : m_entries)
-            a.write(node, a.name);
+            a.write(node, a);
     }
 
     void Vary(Node& node) const {
         for (const NodeAttribute<Node>& a : m_entries)
-            a.vary(node);
+            a.vary(node, a);
     }
 
     std::vector<std::wstring> Names() const {
@@ -136,110 +139,120 @@ template <class C, class M> struct MemberOf<M C::*> {
 template <auto Member> using ClassOf = typename MemberOf<decltype(Member)>::Class;
 
 // int, written in decimal.
-template <auto Member, int Def, class Node = ClassOf<Member>>
-constexpr NodeAttribute<Node> Int(const wchar_t* name) {
+template <auto Member, class Node = ClassOf<Member>>
+constexpr NodeAttribute<Node> Int(const wchar_t* name, int def) {
     return {name,
-            [](Node& n, std::wstring_view key) {
-                int v = Def;
-                n.GetAttributeInt(key, v, Def);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                int v = a.intDefault;
+                n.GetAttributeInt(a.name, v, a.intDefault);
                 n.*Member = v;
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddInt(key, n.*Member, Def);
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddInt(a.name, n.*Member, a.intDefault);
             },
-            [](Node& n, std::wstring_view key) { n.SetAttributeInt(key, n.*Member, Def); },
-            [](Node& n) { n.*Member = Def + 7; }};
+            [](Node& n, const NodeAttribute<Node>& a) {
+                n.SetAttributeInt(a.name, n.*Member, a.intDefault);
+            },
+            [](Node& n, const NodeAttribute<Node>& a) { n.*Member = a.intDefault + 7; },
+            def};
 }
 
 // bool, written as "1" or left out ("0" when its default is true).
-template <auto Member, bool Def, class Node = ClassOf<Member>>
-constexpr NodeAttribute<Node> Bool(const wchar_t* name) {
+template <auto Member, class Node = ClassOf<Member>>
+constexpr NodeAttribute<Node> Bool(const wchar_t* name, bool def) {
     return {name,
-            [](Node& n, std::wstring_view key) {
-                bool v = Def;
-                n.GetAttributeBool(key, v, Def);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                bool v = a.intDefault != 0;
+                n.GetAttributeBool(a.name, v, a.intDefault != 0);
                 n.*Member = v;
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddBool(key, n.*Member, Def);
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddBool(a.name, n.*Member, a.intDefault != 0);
             },
-            [](Node& n, std::wstring_view key) {
-                n.SetAttributeBool(key, n.*Member ? 1 : 0, Def ? 1 : 0);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                n.SetAttributeBool(a.name, n.*Member ? 1 : 0, a.intDefault != 0 ? 1 : 0);
             },
-            [](Node& n) { n.*Member = !Def; }};
+            [](Node& n, const NodeAttribute<Node>& a) { n.*Member = a.intDefault == 0; },
+            def ? 1 : 0};
 }
 
 // float, written with the shortest text that reads back to it.
-template <auto Member, float Def, class Node = ClassOf<Member>>
-constexpr NodeAttribute<Node> Float(const wchar_t* name) {
+template <auto Member, class Node = ClassOf<Member>>
+constexpr NodeAttribute<Node> Float(const wchar_t* name, float def) {
     return {name,
-            [](Node& n, std::wstring_view key) {
-                float v = Def;
-                n.GetAttributeFloat(key, v, Def);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                float v = a.floatDefault;
+                n.GetAttributeFloat(a.name, v, a.floatDefault);
                 n.*Member = v;
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddFloat(key, n.*Member, Def);
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddFloat(a.name, n.*Member, a.floatDefault);
             },
-            [](Node& n, std::wstring_view key) { n.SetAttributeFloat(key, n.*Member, Def); },
-            [](Node& n) { n.*Member = Def + 0.375f; }};
+            [](Node& n, const NodeAttribute<Node>& a) {
+                n.SetAttributeFloat(a.name, n.*Member, a.floatDefault);
+            },
+            [](Node& n, const NodeAttribute<Node>& a) { n.*Member = a.floatDefault + 0.375f; },
+            0,
+            def};
 }
 
 // std::wstring, as it stands; empty is the default.
 template <auto Member, class Node = ClassOf<Member>>
 constexpr NodeAttribute<Node> Text(const wchar_t* name) {
-    return {name,
-            [](Node& n, std::wstring_view key) {
-                const auto v = n.FindAttribute(key);
-                (n.*Member).assign(v ? *v : std::wstring_view());
-            },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddString(key, n.*Member, L"");
-            },
-            [](Node& n, std::wstring_view key) { n.SetAttributeString(key, n.*Member, L""); },
-            [](Node& n) { n.*Member = L"a b&<\"x\u00e9"; }};
+    return {
+        name,
+        [](Node& n, const NodeAttribute<Node>& a) {
+            const auto v = n.FindAttribute(a.name);
+            (n.*Member).assign(v ? *v : std::wstring_view());
+        },
+        [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+            list.AddString(a.name, n.*Member, L"");
+        },
+        [](Node& n, const NodeAttribute<Node>& a) { n.SetAttributeString(a.name, n.*Member, L""); },
+        [](Node& n, const NodeAttribute<Node>&) { n.*Member = L"a b&<\"x\u00e9"; }};
 }
 
 // An int named by the rows of a table; a value of no row is left out, a name
 // of no row reads as the default.
-template <auto Member, const XmlEnumRow* Table, int Rows, int Def, class Node = ClassOf<Member>>
-constexpr NodeAttribute<Node> Enum(const wchar_t* name) {
+template <auto Member, const XmlEnumRow* Table, int Rows, class Node = ClassOf<Member>>
+constexpr NodeAttribute<Node> Enum(const wchar_t* name, int def) {
     return {name,
-            [](Node& n, std::wstring_view key) {
-                int v = Def;
-                n.GetAttributeEnum(key, v, Def, Table, Rows);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                int v = a.intDefault;
+                n.GetAttributeEnum(a.name, v, a.intDefault, Table, Rows);
                 n.*Member = v;
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddEnum(key, n.*Member, Def, Table, Rows);
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddEnum(a.name, n.*Member, a.intDefault, Table, Rows);
             },
-            [](Node& n, std::wstring_view key) {
-                n.SetAttributeEnum(key, n.*Member, Def, Table, Rows);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                n.SetAttributeEnum(a.name, n.*Member, a.intDefault, Table, Rows);
             },
-            [](Node& n) {
+            [](Node& n, const NodeAttribute<Node>& a) {
                 for (int i = 0; i < Rows; ++i)
-                    if (Table[i].value != Def && Table[i].name) {
+                    if (Table[i].value != a.intDefault && Table[i].name) {
                         n.*Member = Table[i].value;
                         return;
                     }
-            }};
+            },
+            def};
 }
 
 // A PointF member as "x,y"; (0, 0) is the default.
 template <auto Member, class Node = ClassOf<Member>>
 constexpr NodeAttribute<Node> Point(const wchar_t* name) {
     return {name,
-            [](Node& n, std::wstring_view key) {
+            [](Node& n, const NodeAttribute<Node>& a) {
                 PointF& p = n.*Member;
-                PlainNumber::GetPointF(n, key, p.X, p.Y, 0, 0);
+                PlainNumber::GetPointF(n, a.name, p.X, p.Y, 0, 0);
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddPointF(key, (n.*Member).X, (n.*Member).Y, 0, 0);
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddPointF(a.name, (n.*Member).X, (n.*Member).Y, 0, 0);
             },
-            [](Node& n, std::wstring_view key) {
-                n.SetAttributePointF(key, (n.*Member).X, (n.*Member).Y, 0, 0);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                n.SetAttributePointF(a.name, (n.*Member).X, (n.*Member).Y, 0, 0);
             },
-            [](Node& n) {
+            [](Node& n, const NodeAttribute<Node>&) {
                 n.*Member = PointF{1.25f, -2.5f};
             }};
 }
@@ -249,20 +262,20 @@ constexpr NodeAttribute<Node> Point(const wchar_t* name) {
 template <auto Member, class Node = ClassOf<Member>>
 constexpr NodeAttribute<Node> Layer(const wchar_t* name) {
     return {name,
-            [](Node& n, std::wstring_view key) {
-                n.*Member = LayerFromCode(n.FindAttribute(key).value_or(std::wstring_view()));
+            [](Node& n, const NodeAttribute<Node>& a) {
+                n.*Member = LayerFromCode(n.FindAttribute(a.name).value_or(std::wstring_view()));
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddString(key, LayerCode(n.*Member), L"");
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddString(a.name, LayerCode(n.*Member), L"");
             },
-            [](Node& n, std::wstring_view key) {
+            [](Node& n, const NodeAttribute<Node>& a) {
                 const std::wstring_view code = LayerCode(n.*Member);
                 if (code.empty())
-                    n.RemoveAttribute(key);
+                    n.RemoveAttribute(a.name);
                 else
-                    n.SetAttribute(key, code);
+                    n.SetAttribute(a.name, code);
             },
-            [](Node& n) { n.*Member = kLayerInner1 + 2; }};
+            [](Node& n, const NodeAttribute<Node>&) { n.*Member = kLayerInner1 + 2; }};
 }
 
 // Anything else: the class gives the text it writes (empty: none) and takes
@@ -272,21 +285,21 @@ template <class Node, std::wstring_view (*Get)(const Node&),
           void (*Set)(Node&, const std::wstring_view*), void (*Vary)(Node&)>
 constexpr NodeAttribute<Node> Custom(const wchar_t* name) {
     return {name,
-            [](Node& n, std::wstring_view key) {
-                const auto v = n.FindAttribute(key);
+            [](Node& n, const NodeAttribute<Node>& a) {
+                const auto v = n.FindAttribute(a.name);
                 Set(n, v ? &*v : nullptr);
             },
-            [](const Node& n, std::wstring_view key, NodeExpectedAttributes& list) {
-                list.AddString(key, Get(n), L"");
+            [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
+                list.AddString(a.name, Get(n), L"");
             },
-            [](Node& n, std::wstring_view key) {
+            [](Node& n, const NodeAttribute<Node>& a) {
                 const std::wstring_view text = Get(n);
                 if (text.empty())
-                    n.RemoveAttribute(key);
+                    n.RemoveAttribute(a.name);
                 else
-                    n.SetAttribute(key, text);
+                    n.SetAttribute(a.name, text);
             },
-            Vary};
+            [](Node& n, const NodeAttribute<Node>&) { Vary(n); }};
 }
 
 } // namespace Attr

@@ -53,8 +53,8 @@ void VaryPadNames(CPin& pin) {
 constexpr NodeAttributes<CPin, 5> kAttributes{{
     Attr::Text<&CPin::m_name>(L"Name"),
     Attr::Custom<CPin, JoinedPadNames, ReadPadNames, VaryPadNames>(L"Num"),
-    Attr::Int<&CPin::m_shape, 1>(L"Shape"),
-    Attr::Bool<&CPin::m_numberHidden, false>(L"NumInvisible"),
+    Attr::Int<&CPin::m_shape>(L"Shape", 1),
+    Attr::Bool<&CPin::m_numberHidden>(L"NumInvisible", false),
     Attr::Text<&CPin::m_fixedNetName>(L"NetName"),
 }};
 const RegisterNodeAttributes kRegistered(L"Pin", kAttributes);
