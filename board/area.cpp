@@ -2,10 +2,22 @@
 
 #include "board/area_node.h"
 #include "core/board_layer.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
 
 using namespace std::literals;
+
+namespace {
+
+constexpr NodeAttributes<CArea, 3> kAttributes{{
+    Attr::Layer<&CArea::m_layer>(L"Layer"),
+    Attr::Text<&CArea::m_net>(L"Net"),
+    Attr::Bool<&CArea::m_noThermal>(L"NoThermal", false),
+}};
+const RegisterNodeAttributes kRegistered(L"Area", kAttributes);
+
+} // namespace
 
 CArea::CArea() : CTreeNode(NodeType::Area) {}
 
@@ -26,18 +38,12 @@ const wchar_t* CArea::GetTagName() const {
 }
 
 void CArea::ReadAttributes() {
-    std::wstring code;
-    GetAttributeString(L"Layer"sv, code, L"");
-    m_layer = LayerFromCode(code);
-    GetAttributeString(L"Net"sv, m_net, L"");
-    GetAttributeBool(L"NoThermal"sv, m_noThermal, false);
+    kAttributes.Read(*this);
     if (!m_outline)
         m_outline = ParseAreaOutline(m_text, &g_pActiveView);
 }
 
 void CArea::WriteAttributes() {
-    SetAttributeText(L"Layer"sv, LayerToCode(m_layer), L"");
-    SetAttributeString(L"Net"sv, m_net, L"");
-    SetAttributeBool(L"NoThermal"sv, m_noThermal ? 1 : 0, 0);
+    kAttributes.Write(*this);
     m_text = AreaOutlineToString(m_outline);
 }

@@ -1,8 +1,20 @@
 #include "board/board_properties.h"
 
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 
-using namespace std::literals;
+namespace {
+
+constexpr NodeAttributes<CBoardProperties, 5> kAttributes{{
+    Attr::Text<&CBoardProperties::m_defaultVia>(L"DefaultVia"),
+    Attr::Float<&CBoardProperties::m_conductorWidth>(L"ConductorWidth", 0.25f),
+    Attr::Float<&CBoardProperties::m_conductorSpacing>(L"ConductorSpacing", 0.25f),
+    Attr::Float<&CBoardProperties::m_isolationWidth>(L"IsolationWidth", 0.3f),
+    Attr::Float<&CBoardProperties::m_spokeWidth>(L"SpokeWidth", 0.3f),
+}};
+const RegisterNodeAttributes kRegistered(L"Properties", kAttributes);
+
+} // namespace
 
 CBoardProperties::CBoardProperties() : CTreeNode(NodeType::BoardProperties) {}
 
@@ -17,17 +29,9 @@ const wchar_t* CBoardProperties::GetTagName() const {
 }
 
 void CBoardProperties::ReadAttributes() {
-    GetAttributeString(L"DefaultVia"sv, m_defaultVia, L"");
-    GetAttributeFloat(L"ConductorWidth"sv, m_conductorWidth, 0.25f);
-    GetAttributeFloat(L"ConductorSpacing"sv, m_conductorSpacing, 0.25f);
-    GetAttributeFloat(L"IsolationWidth"sv, m_isolationWidth, 0.3f);
-    GetAttributeFloat(L"SpokeWidth"sv, m_spokeWidth, 0.3f);
+    kAttributes.Read(*this);
 }
 
 void CBoardProperties::WriteAttributes() {
-    SetAttributeString(L"DefaultVia"sv, m_defaultVia, L"");
-    SetAttributeFloat(L"ConductorWidth"sv, m_conductorWidth, 0.25f);
-    SetAttributeFloat(L"ConductorSpacing"sv, m_conductorSpacing, 0.25f);
-    SetAttributeFloat(L"IsolationWidth"sv, m_isolationWidth, 0.3f);
-    SetAttributeFloat(L"SpokeWidth"sv, m_spokeWidth, 0.3f);
+    kAttributes.Write(*this);
 }

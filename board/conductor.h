@@ -96,5 +96,4 @@ public:
     int m_layer = -1;
     float m_width = 0;
     std::vector<ConductorVertex> m_vertices;
-    uint32_t m_reserved = 0;
 };

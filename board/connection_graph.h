@@ -66,7 +66,6 @@ public:
     float m_y;
     CPad* m_pPad;             // not owned; null for a conductor vertex
     CConductor* m_pConductor; // not owned; null for a pad
-    uint32_t m_reserved = 0;
 };
 
 extern template class Graph<GraphNode, LINK_TYPE>;

@@ -2,9 +2,19 @@
 
 #include "board/board_types.h"
 #include "board/marking_primitive.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 
 using namespace std::literals;
+
+namespace {
+
+constexpr NodeAttributes<CMarking, 1> kAttributes{{
+    Attr::Enum<&CMarking::m_layer, kPadLayerRows, 14>(L"Layer", -1),
+}};
+const RegisterNodeAttributes kRegistered(L"Marking", kAttributes);
+
+} // namespace
 
 CMarking::CMarking(int layer) : CTreeNode(NodeType::Marking), m_layer(layer) {}
 
@@ -44,7 +54,7 @@ bool CMarking::HasSelectedPrimitive() const {
 }
 
 void CMarking::ReadAttributes() {
-    GetAttributeEnum(L"Layer"sv, m_layer, -1, kPadLayerRows, 14);
+    kAttributes.Read(*this);
     DeletePrimitives();
     MarkingTokenParser parser = GetMarkingTokenParser();
     m_primitivesOwnText = parser != nullptr;
@@ -72,7 +82,7 @@ void CMarking::ReadAttributes() {
 }
 
 void CMarking::WriteAttributes() {
-    SetAttributeEnum(L"Layer"sv, m_layer, -1, kPadLayerRows, 14);
+    kAttributes.Write(*this);
     if (!m_primitivesOwnText)
         return;
     std::wstring text;

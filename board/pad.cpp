@@ -3,10 +3,8 @@
 #include "board/footprint.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
-#include "core/attribute_name.h"
-#include "core/expected_attributes.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
-#include "core/plain_number.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
@@ -15,6 +13,16 @@
 #include <cmath>
 
 using namespace std::literals;
+
+namespace {
+
+constexpr NodeAttributes<CPad, 2> kAttributes{{
+    Attr::Text<&CPad::m_num>(L"Num"),
+    Attr::Point<&CPad::m_boardPosition, CPad>(L"XY"),
+}};
+const RegisterNodeAttributes kRegistered(L"Pad", kAttributes);
+
+} // namespace
 
 CPad::CPad() : CTreeNode(NodeType::Pad) {}
 
@@ -33,30 +41,11 @@ const wchar_t* CPad::GetTagName() const {
 }
 
 void CPad::ReadAttributes() {
-    // One walk over the attributes: boards hold many pads.
-    std::wstring_view num;
-    std::optional<std::wstring_view> xy;
-    for (const auto& [key, value] : m_attributes) {
-        if (AttributeNameIs(key, L"XY"sv))
-            xy = value;
-        else if (AttributeNameIs(key, L"Num"sv))
-            num = value;
-    }
-    m_num.assign(num);
-    if (!xy)
-        m_boardPosition = PointF{0, 0};
-    else if (!PlainNumber::ReadPointF(*xy, m_boardPosition.X, m_boardPosition.Y))
-        GetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    kAttributes.Read(*this);
 }
 
 void CPad::WriteAttributes() {
-    ExpectedAttributes<2> expected;
-    expected.AddString(L"Num"sv, m_num, L""sv);
-    expected.AddPointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    if (expected.Matches(m_attributes))
-        return;
-    SetAttributeString(L"Num"sv, m_num, L"");
-    SetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
+    kAttributes.Write(*this);
 }
 
 CPadstack* CPad::GetPadstack() const {

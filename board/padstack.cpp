@@ -39,10 +39,7 @@ CPadstack::CPadstack(const wchar_t* name) : CTreeNode(NodeType::Padstack, name) 
 
 CPadstack::CPadstack(const CPadstack& other)
     : CTreeNode(other), m_unit(other.m_unit), m_gridX(other.m_gridX), m_gridY(other.m_gridY),
-      m_noThermal(other.m_noThermal) {
-    for (int i = 0; i < 3; ++i)
-        m_reserved[i] = other.m_reserved[i];
-}
+      m_noThermal(other.m_noThermal) {}
 
 CPadstack::~CPadstack() = default;
 

@@ -63,7 +63,6 @@ public:
     float m_gridX = 0;
     float m_gridY = 0;
     bool m_noThermal = false;
-    uint32_t m_reserved[3] = {0, 0, 0};
 };
 
 // The marking on a layer of a footprint or padstack, appended with an undo

@@ -2,10 +2,21 @@
 
 #include "board/area_node.h"
 #include "board/pad_layer.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
 
 using namespace std::literals;
+
+namespace {
+
+constexpr NodeAttributes<CThermalRelief, 2> kAttributes{{
+    Attr::Float<&CThermalRelief::m_isolation>(L"Isolation", 0.3f),
+    Attr::Float<&CThermalRelief::m_spoke>(L"Spoke", 0.3f),
+}};
+const RegisterNodeAttributes kRegistered(L"Thermal", kAttributes);
+
+} // namespace
 
 CThermalRelief::CThermalRelief() : CTreeNode(NodeType::ThermalRelief) {}
 
@@ -26,15 +37,13 @@ const wchar_t* CThermalRelief::GetTagName() const {
 }
 
 void CThermalRelief::ReadAttributes() {
-    GetAttributeFloat(L"Isolation"sv, m_isolation, 0.3f);
-    GetAttributeFloat(L"Spoke"sv, m_spoke, 0.3f);
+    kAttributes.Read(*this);
     DeleteAreaOutline(m_outline);
     m_outline = ParseAreaOutline(m_text, &g_pActiveView);
 }
 
 void CThermalRelief::WriteAttributes() {
-    SetAttributeFloat(L"Isolation"sv, m_isolation, 0.3f);
-    SetAttributeFloat(L"Spoke"sv, m_spoke, 0.3f);
+    kAttributes.Write(*this);
     m_text = AreaOutlineToString(m_outline);
 }
 

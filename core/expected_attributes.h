@@ -20,6 +20,8 @@
 template <std::size_t N> class ExpectedAttributes {
 public:
     void Add(std::wstring_view name, std::wstring_view value) {
+        if (Full())
+            return;
         m_names[m_count] = name;
         m_values[m_count] = value;
         m_floatCount[m_count] = 0;
@@ -31,7 +33,7 @@ public:
             Add(name, value);
     }
     void AddInt(std::wstring_view name, long long value, long long def) {
-        if (value != def)
+        if (value != def && !Full())
             Add(name, Written(FormatIntegerTo(Room(), value)));
     }
     void AddBool(std::wstring_view name, bool value, bool def) {
@@ -45,7 +47,7 @@ public:
             AddFloats(name, 1, value, 0);
     }
     void AddPoint(std::wstring_view name, int x, int y, int defX, int defY) {
-        if (x == defX && y == defY)
+        if ((x == defX && y == defY) || Full())
             return;
         wchar_t* d = FormatIntegerTo(Room(), x);
         *d++ = L',';
@@ -68,8 +70,10 @@ public:
         }
     }
 
+    // A list that overflowed matches nothing: the writer then goes to its
+    // setters, which write the element right whatever N is.
     bool Matches(const XmlAttributeMap& map) const {
-        if (map.size() != m_count)
+        if (m_overflow || map.size() != m_count)
             return false;
         std::size_t i = 0;
         for (const auto& [name, value] : map) {
@@ -81,7 +85,16 @@ public:
     }
 
 private:
+    // True, and the list marked as overflowed, when it holds N entries
+    // already.
+    bool Full() {
+        m_overflow = m_overflow || m_count == N;
+        return m_overflow;
+    }
+
     void AddFloats(std::wstring_view name, int count, float a, float b) {
+        if (Full())
+            return;
         m_names[m_count] = name;
         m_floatCount[m_count] = static_cast<unsigned char>(count);
         m_floats[m_count][0] = a;
@@ -185,4 +198,5 @@ private:
     float m_floats[N][2];
     wchar_t m_buffer[N * kRoom];
     std::size_t m_count = 0;
+    bool m_overflow = false;
 };

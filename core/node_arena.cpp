@@ -1,5 +1,6 @@
 #include "core/node_arena.h"
 
+#include <cstddef>
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -26,19 +27,22 @@ struct NodeArena::Block {
 
 namespace {
 
-constexpr std::size_t kWord = 8;
+// Pieces are aligned as operator new aligns: for any object that does not
+// ask for more.
+constexpr std::size_t kAlign = alignof(std::max_align_t);
+static_assert((kAlign & (kAlign - 1)) == 0);
 
 constexpr std::size_t RoundUp(std::size_t n) {
-    return (n + kWord - 1) & ~(kWord - 1);
+    return (n + kAlign - 1) & ~(kAlign - 1);
 }
 
-struct PieceHeader {
+struct alignas(kAlign) PieceHeader {
     void* block; // the NodeArena::Block, null for a piece of the heap
 #ifdef VORPEL_ARENA_POISON
     std::size_t size;
 #endif
 };
-static_assert(sizeof(PieceHeader) % kWord == 0);
+static_assert(sizeof(PieceHeader) % kAlign == 0);
 
 void Poison([[maybe_unused]] void* p, [[maybe_unused]] std::size_t size) {
 #ifdef VORPEL_ARENA_POISON

@@ -35,7 +35,8 @@ public:
         void* m_outerBlock;
     };
 
-    // A piece of size bytes, aligned for any object of 8-byte alignment.
+    // A piece of size bytes, aligned for any object as operator new aligns it
+    // (alignof(std::max_align_t)).
     // Throws std::bad_alloc like operator new.
     static void* Allocate(std::size_t size);
     // Frees a piece of Allocate (null is ignored).
@@ -43,8 +44,8 @@ public:
 
     // Blocks currently held, by all threads (for tests and diagnostics).
     static std::size_t BlockCount();
-    // The bytes a piece takes in its block besides its own (rounded up to
-    // whole words).
+    // The bytes a piece takes in its block besides its own (its own are
+    // rounded up to whole alignment units).
     static std::size_t PieceOverhead();
 
     // The size of the blocks pieces are cut from.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/xml_element.h"
+#include "platform/text.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,37 +19,15 @@ inline bool Stops(const wchar_t* q, const wchar_t* end) {
     return q == end || *q == L',' || *q == L' ';
 }
 
-// "-?digits(.digits)?" with at most 15 digits in all, followed by the end, a
-// comma or a space: the value is the digits divided by a power of ten,
-// which is exact in both and so the correctly rounded double that
-// ParseDouble reads. Returns where the number ends, null for any other form.
+// A plain decimal (see ReadPlainDecimal) followed by the end, a comma or a
+// space: what ParseDouble reads from it. Returns where the number ends, null
+// for any other form.
 inline const wchar_t* ReadDecimal(const wchar_t* text, const wchar_t* end, double& value) {
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const wchar_t* q = text;
-    const bool negative = q != end && *q == L'-';
-    if (negative)
-        ++q;
-    uint64_t digits = 0;
-    int count = 0, fraction = 0;
-    while (q != end && *q >= L'0' && *q <= L'9' && count <= 15) {
-        digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
-        ++count;
-        ++q;
-    }
-    if (count > 0 && q != end && *q == L'.' && q + 1 != end && q[1] >= L'0' && q[1] <= L'9') {
-        ++q;
-        while (q != end && *q >= L'0' && *q <= L'9' && count <= 15) {
-            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
-            ++count;
-            ++fraction;
-            ++q;
-        }
-    }
-    if (count == 0 || count > 15 || !Stops(q, end))
+    double v = 0;
+    const wchar_t* q = ReadPlainDecimal(text, end, v);
+    if (!q || !Stops(q, end))
         return nullptr;
-    const double v = static_cast<double>(digits) / kPow10[fraction];
-    value = negative ? -v : v;
+    value = v;
     return q;
 }
 

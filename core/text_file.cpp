@@ -1,15 +1,12 @@
 #include "core/text_file.h"
 
+#include "core/text_scanner.h"
 #include "core/utf8_codec.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -46,41 +43,6 @@ void AppendUtf16(std::string& out, char32_t c) {
         unit(0xD800 + (c >> 10));
         unit(0xDC00 + (c & 0x3FF));
     }
-}
-
-// The first CR or LF from p on (end when none).
-const uint8_t* ScanLineEnd(const uint8_t* p, const uint8_t* end) {
-#ifdef __SSE2__
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        if (mask)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        p += 16;
-    }
-#endif
-    while (p < end && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-}
-
-// The first byte from p on that is a CR, a LF or above 0x7F (end when none).
-const uint8_t* ScanPlainAscii(const uint8_t* p, const uint8_t* end) {
-#ifdef __SSE2__
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
-        int mask = _mm_movemask_epi8(_mm_or_si128(hit, v)); // the high bit marks bytes above 0x7F
-        if (mask)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        p += 16;
-    }
-#endif
-    while (p < end && *p < 0x80 && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
 }
 
 } // namespace
@@ -253,7 +215,7 @@ std::size_t CTextFile::ReadLineInto(Sink&& sink, std::size_t max, bool& ended) {
             if (static_cast<std::size_t>(end - p) > max - count)
                 end = p + (max - count);
             const uint8_t* q = p;
-            q = ScanPlainAscii(q, end);
+            q = TextScanner::FindLineEnd(q, end, true);
             while (q < end && *q < 0x80 && *q != '\r' && *q != '\n')
                 ++q;
             if (q > p) {
@@ -330,7 +292,7 @@ bool CTextFile::ReadLineBytes(std::string_view& line) {
         const uint8_t* q = p;
         // No byte of a multi-byte character is a CR or a LF, so the line end
         // is found in the bytes.
-        q = ScanLineEnd(q, end);
+        q = TextScanner::FindLineEnd(q, end);
         const auto length = static_cast<std::size_t>(q - p);
         if (q == end) {
             // The line goes on past the buffer.

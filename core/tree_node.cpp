@@ -121,8 +121,6 @@ int CTreeNode::RightClickOnBoard(Graphics*, uint32_t, float, float) {
 
 void CTreeNode::RightClickOnSheet(DeviceContext*, uint32_t, int, int) {}
 
-void CTreeNode::ReservedMouseEvent(void*, uint32_t, int, int) {}
-
 int CTreeNode::DragOnBoard(Graphics*, uint32_t, float, float) {
     return 0;
 }

@@ -84,8 +84,6 @@ public:
     // Non-zero when the click was taken.
     virtual int RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y);
     virtual void RightClickOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);
-    // Never overridden and never called; kept so that the slots stay paired.
-    virtual void ReservedMouseEvent(void* context, uint32_t flags, int x, int y);
     // Non-zero when the node moved.
     virtual int DragOnBoard(Graphics* g, uint32_t flags, float x, float y);
     virtual int DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y);

@@ -3,14 +3,12 @@
 // the characters and bytes the line reader and line writer give.
 #pragma once
 
+#include "core/text_scanner.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace utf8 {
 
@@ -58,40 +56,8 @@ inline std::size_t DecodeMultiByte(const uint8_t* p, const uint8_t* end, char32_
     return used;
 }
 
-// Widens ASCII bytes to wide characters.
-inline void WidenAscii(const uint8_t* a, const uint8_t* b, wchar_t* d) {
-#ifdef __SSE2__
-    static_assert(sizeof(wchar_t) == 4);
-    const __m128i zero = _mm_setzero_si128();
-    while (b - a >= 16) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-        __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(lo, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), _mm_unpackhi_epi16(lo, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpacklo_epi16(hi, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 12), _mm_unpackhi_epi16(hi, zero));
-        a += 16;
-        d += 16;
-    }
-#endif
-    while (a < b)
-        *d++ = static_cast<wchar_t>(*a++);
-}
-
-// The first byte from p on that is above 0x7F (end when none).
-inline const uint8_t* SkipAscii(const uint8_t* p, const uint8_t* end) {
-#ifdef __SSE2__
-    while (end - p >= 16) {
-        int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        if (mask)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        p += 16;
-    }
-#endif
-    while (p < end && *p < 0x80)
-        ++p;
-    return p;
-}
+using TextScanner::SkipAscii;
+using TextScanner::WidenAscii;
 
 // Appends the characters of the UTF-8 bytes to out.
 inline void AppendDecoded(std::wstring& out, std::string_view bytes) {

@@ -1,5 +1,6 @@
 #include "core/xml_attribute_map.h"
 
+#include "core/attribute_name.h"
 #include "core/node_arena.h"
 
 #include <algorithm>
@@ -26,15 +27,6 @@ std::size_t StoredLength(const wchar_t* p) {
     return static_cast<uint32_t>(*p);
 }
 
-// Names are a few characters long: compared in line rather than through
-// the library's block compare.
-bool SameCharacters(const wchar_t* a, const wchar_t* b, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
 std::wstring_view NameOf(const wchar_t* entry) {
     return {entry + 1, StoredLength(entry)};
 }
@@ -46,18 +38,6 @@ const wchar_t* ValueField(const wchar_t* entry) {
 const wchar_t* NextEntry(const wchar_t* entry) {
     const wchar_t* value = ValueField(entry);
     return value + 1 + StoredLength(value) + 1;
-}
-
-// Code unit order, as the writer emits names (wchar_t is signed here, so the
-// characters are compared as unsigned numbers).
-int CompareNames(std::wstring_view a, std::wstring_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<uint32_t>(a[i]), y = static_cast<uint32_t>(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 } // namespace
@@ -128,7 +108,7 @@ const wchar_t* XmlAttributeMap::Locate(std::wstring_view name, bool& found) cons
     const wchar_t* p = m_data;
     const wchar_t* const end = m_data + m_used;
     while (p < end) {
-        const int order = CompareNames(NameOf(p), name);
+        const int order = CompareAttributeNames(NameOf(p), name);
         if (order >= 0) {
             found = order == 0;
             return p;
@@ -162,7 +142,7 @@ const wchar_t* XmlAttributeMap::Find(std::wstring_view name, std::size_t* length
     while (p < end) {
         const std::size_t n = StoredLength(p);
         const wchar_t* value = p + 1 + n;
-        if (n == name.size() && SameCharacters(p + 1, name.data(), n)) {
+        if (AttributeNameIs({p + 1, n}, name)) {
             if (length)
                 *length = StoredLength(value);
             return value + 1;
@@ -253,7 +233,7 @@ bool XmlAttributeMap::Remove(std::wstring_view name) {
 void XmlAttributeMap::Assign(std::vector<value_type>& entries) {
     // Names mostly come in order already (the writer sorts them).
     auto less = [](const value_type& a, const value_type& b) {
-        return CompareNames(a.first, b.first) < 0;
+        return CompareAttributeNames(a.first, b.first) < 0;
     };
     if (!std::is_sorted(entries.begin(), entries.end(), less))
         std::stable_sort(entries.begin(), entries.end(), less);

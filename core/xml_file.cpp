@@ -1,7 +1,9 @@
 #include "core/xml_file.h"
 
 #include "board/board_nets.h"
+#include "core/attribute_name.h"
 #include "core/node_arena.h"
+#include "core/text_scanner.h"
 #include "core/utf8_codec.h"
 #include "platform/file.h"
 #include "schematic/node_factory.h"
@@ -17,12 +19,18 @@
 #include <emmintrin.h>
 #endif
 
-const XmlEntity g_XmlEntities[5] = {
+namespace {
+
+struct XmlEntity {
+    wchar_t character;
+    const wchar_t* text;
+    int length;
+};
+// & " ' < >, in the order they are matched.
+constexpr XmlEntity kEntities[] = {
     {L'&', L"&amp;", 5}, {L'"', L"&quot;", 6}, {L'\'', L"&apos;", 6},
     {L'<', L"&lt;", 4},  {L'>', L"&gt;", 4},
 };
-
-namespace {
 
 // Surrogates. In a text, a high surrogate directly followed by a low one is
 // one character: the writer writes the pair as one four-byte sequence, and
@@ -81,40 +89,8 @@ constexpr int kMaxDepth = 256;
 // Lines are handed to the text file in batches of about this many bytes.
 constexpr std::size_t kOutBatch = 64 * 1024;
 
-// Byte classes of the reader: a blank (codes 1 to 32), and a byte of a name
-// (a letter, a digit, '_' or any byte of a character beyond ASCII, all of
-// which count as name characters).
-constexpr uint8_t kBlank = 1;
-constexpr uint8_t kName = 2;
-constexpr std::array<uint8_t, 256> kByteClass = [] {
-    std::array<uint8_t, 256> t{};
-    for (int c = 1; c <= 32; ++c)
-        t[c] = kBlank;
-    for (int c = 0; c < 256; ++c)
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-            c == '_' || c >= 0x80)
-            t[c] = kName;
-    return t;
-}();
-
-// Bytes that end the plain run of a quoted value: either quote, an entity,
-// a NUL, a line end and any byte of a character beyond ASCII.
-constexpr std::array<bool, 256> kValueStop = [] {
-    std::array<bool, 256> t{};
-    for (int c : {'"', '\'', '&', '\0', '\r', '\n'})
-        t[static_cast<std::size_t>(c)] = true;
-    for (int c = 0x80; c < 256; ++c)
-        t[static_cast<std::size_t>(c)] = true;
-    return t;
-}();
-
-bool IsNameByte(char b) {
-    return kByteClass[static_cast<unsigned char>(b)] == kName;
-}
-
-bool IsBlank(char b) {
-    return kByteClass[static_cast<unsigned char>(b)] == kBlank;
-}
+using TextScanner::IsBlank;
+using TextScanner::IsNameByte;
 
 bool IsAscii(std::string_view bytes) {
     unsigned bits = 0;
@@ -123,48 +99,15 @@ bool IsAscii(std::string_view bytes) {
     return bits < 0x80;
 }
 
-// ASCII bytes as characters, one for one.
-void Widen(std::string_view ascii, wchar_t* out) {
-    for (char b : ascii)
-        *out++ = static_cast<wchar_t>(static_cast<unsigned char>(b));
-}
-
-// Widens ASCII bytes sixteen at a time: reads and writes whole blocks of
-// sixteen, so up to fifteen bytes after the end are read and as many
-// characters after the end are written; the caller makes room for both.
-void WidenBlocks(const char* ascii, std::size_t count, wchar_t* out) {
-#ifdef __SSE2__
-    static_assert(sizeof(wchar_t) == 4);
-    const __m128i zero = _mm_setzero_si128();
-    for (std::size_t i = 0; i < count; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ascii + i));
-        const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
-        auto* d = reinterpret_cast<__m128i*>(out + i);
-        _mm_storeu_si128(d, _mm_unpacklo_epi16(lo, zero));
-        _mm_storeu_si128(d + 1, _mm_unpackhi_epi16(lo, zero));
-        _mm_storeu_si128(d + 2, _mm_unpacklo_epi16(hi, zero));
-        _mm_storeu_si128(d + 3, _mm_unpackhi_epi16(hi, zero));
-    }
-#else
-    Widen(std::string_view(ascii, count), out);
-#endif
-}
-
 // The characters of UTF-8 bytes, written to out (never more characters than
-// bytes); returns how many. With blocks, plain ASCII is widened in whole
-// blocks of sixteen, which reads up to fifteen bytes after the end and
-// writes as many characters after the result (the caller has room for both).
-std::size_t DecodeTo(const char* bytes, std::size_t size, wchar_t* out, bool blocks) {
+// bytes); returns how many.
+std::size_t DecodeTo(const char* bytes, std::size_t size, wchar_t* out) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes);
     const auto* const end = p + size;
     const uint8_t* q = utf8::SkipAscii(p, end);
-    if (q == end && blocks) {
-        WidenBlocks(bytes, size, out);
-        return size;
-    }
     wchar_t* d = out;
     while (p < end) {
-        utf8::WidenAscii(p, q, d);
+        TextScanner::WidenAscii(p, q, d);
         d += q - p;
         p = q;
         while (p < end && *p >= 0x80) {
@@ -177,96 +120,17 @@ std::size_t DecodeTo(const char* bytes, std::size_t size, wchar_t* out, bool blo
     return static_cast<std::size_t>(d - out);
 }
 
-// Whether name a comes strictly before name b in the attribute order (code
-// unit by code unit), compared in line: names are short.
-bool NameBefore(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength) {
-    const std::size_t n = std::min(aLength, bLength);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<uint32_t>(a[i]), y = static_cast<uint32_t>(b[i]);
-        if (x != y)
-            return x < y;
+// Whether the reader reads the name back as one attribute name: not empty,
+// and only letters, digits, '_' and characters beyond ASCII.
+bool IsWritableName(std::wstring_view name) {
+    if (name.empty())
+        return false;
+    for (wchar_t c : name) {
+        const auto u = static_cast<uint32_t>(c);
+        if (u < 0x80 ? !IsNameByte(static_cast<char>(u)) : u > 0x10FFFF)
+            return false;
     }
-    return aLength < bLength;
-}
-
-bool IsTextStop(char b) {
-    return b == '<' || b == '\r' || b == '\n' || b == '&' || b == '\0';
-}
-
-// The first byte at or after p that is not an ASCII letter, digit or '_'
-// (end when there is none): where a name of plain ASCII ends. A byte beyond
-// ASCII also ends it; callers that take such bytes as name bytes go on from
-// there.
-const char* FindAsciiNameEnd(const char* p, const char* end) {
-#ifdef __SSE2__
-    const __m128i caseBit = _mm_set1_epi8(0x20), beforeA = _mm_set1_epi8('a' - 1);
-    const __m128i afterZ = _mm_set1_epi8('z' + 1), before0 = _mm_set1_epi8('0' - 1);
-    const __m128i after9 = _mm_set1_epi8('9' + 1), underscore = _mm_set1_epi8('_');
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        // Signed compares: bytes beyond ASCII are negative and fall out.
-        const __m128i lower = _mm_or_si128(v, caseBit);
-        const __m128i letter =
-            _mm_and_si128(_mm_cmpgt_epi8(lower, beforeA), _mm_cmplt_epi8(lower, afterZ));
-        const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(v, before0), _mm_cmplt_epi8(v, after9));
-        const __m128i name =
-            _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(v, underscore));
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(name)) ^ 0xFFFFu;
-        if (mask)
-            return p + __builtin_ctz(mask);
-        p += 16;
-    }
-#endif
-    while (p < end && static_cast<unsigned char>(*p) < 0x80 && IsNameByte(*p))
-        ++p;
-    return p;
-}
-
-// The first '<', CR, LF, '&' or NUL at or after p (end when there is none):
-// where a piece of character data ends or needs a closer look.
-const char* FindTextStop(const char* p, const char* end) {
-#ifdef __SSE2__
-    const __m128i lt = _mm_set1_epi8('<'), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-    const __m128i amp = _mm_set1_epi8('&'), zero = _mm_setzero_si128();
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lt),
-                                   _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, zero)));
-        const int mask = _mm_movemask_epi8(hit);
-        if (mask)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        p += 16;
-    }
-#endif
-    while (p < end && !IsTextStop(*p))
-        ++p;
-    return p;
-}
-
-// The first byte at or after p that ends the plain run of a double-quoted
-// value: the quote, '&', NUL, CR, LF or any byte beyond ASCII (end when there
-// is none). A single quote is a character of such a value.
-const char* FindValueStop(const char* p, const char* end) {
-#ifdef __SSE2__
-    const __m128i quote = _mm_set1_epi8('"'), amp = _mm_set1_epi8('&');
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, amp));
-        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, zero));
-        // The sign bit marks the bytes beyond ASCII.
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) |
-                              static_cast<unsigned>(_mm_movemask_epi8(v));
-        if (mask)
-            return p + __builtin_ctz(mask);
-        p += 16;
-    }
-#endif
-    while (p < end && (*p == '\'' || !kValueStop[static_cast<unsigned char>(*p)]))
-        ++p;
-    return p;
+    return true;
 }
 
 // The characters of UTF-8 bytes, in a string of their size.
@@ -293,29 +157,6 @@ constexpr std::array<bool, 128> kPlain = [] {
     return t;
 }();
 
-// The escaped attribute value (NUL characters, which no XML document can
-// hold, are left out).
-void AppendEncoded(std::wstring& out, std::wstring_view text) {
-    for (wchar_t c : text) {
-        if (c == L'\0')
-            continue;
-        if (!NeedsEscape(c) || c == L' ') {
-            out += c;
-            continue;
-        }
-        bool entity = false;
-        for (const XmlEntity& e : g_XmlEntities) {
-            if (e.character == c) {
-                out += e.text;
-                entity = true;
-                break;
-            }
-        }
-        if (!entity)
-            out += L"&#" + std::to_wstring(static_cast<unsigned>(c)) + L";";
-    }
-}
-
 // Decodes into out (replacing it).
 void DecodeInto(std::wstring_view text, std::wstring& out) {
     out.clear();
@@ -331,7 +172,7 @@ void DecodeInto(std::wstring_view text, std::wstring& out) {
         i = amp;
         std::wstring_view rest = text.substr(amp);
         bool done = false;
-        for (const XmlEntity& e : g_XmlEntities) {
+        for (const XmlEntity& e : kEntities) {
             if (rest.substr(0, static_cast<std::size_t>(e.length)) == e.text) {
                 out += e.character;
                 i = amp + static_cast<std::size_t>(e.length);
@@ -378,18 +219,6 @@ CXmlFile::CXmlFile(CRoot* root) : m_root(root) {}
 
 CXmlFile::~CXmlFile() {
     m_file.Close();
-}
-
-std::wstring CXmlFile::EncodeEntities(std::wstring_view text) {
-    std::wstring out;
-    AppendEncoded(out, text);
-    return out;
-}
-
-std::wstring CXmlFile::DecodeEntities(std::wstring_view text) {
-    std::wstring out;
-    DecodeInto(text, out);
-    return out;
 }
 
 bool CXmlFile::Fail(const std::wstring& reason) {
@@ -447,7 +276,14 @@ bool CXmlFile::Load(const wchar_t* path) {
     auto scratch = std::make_unique<CRoot>();
     // What the nodes make while they are read comes from blocks too.
     std::optional<NodeArena::Scope> arena(std::in_place);
-    const bool ok = ParseElement(scratch.get(), 0);
+    bool ok = ParseElement(scratch.get(), 0);
+    if (ok) {
+        // A save would drop whatever follows the root element: such a file is
+        // refused rather than silently shortened.
+        SkipWhitespace();
+        if (!AtEnd())
+            ok = Fail(L"content after the end of the document");
+    }
     const int lineNumber = ok ? 0 : LineNumberAt(m_p);
     m_begin = m_p = m_end = nullptr;
     bytes.reset();
@@ -502,38 +338,14 @@ int CXmlFile::LineNumberAt(const char* at) const {
 }
 
 void CXmlFile::SkipBlanks() {
-    const char* p = m_p;
-#ifdef __SSE2__
-    // Line ends and indentation come in runs: sixteen bytes at a time. A
-    // blank is a byte from 1 to 32.
-    const __m128i one = _mm_set1_epi8(1), last = _mm_set1_epi8(31);
-    while (m_end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        // Blank when v - 1, wrapping (so that 0 becomes 255), is at most 31
-        // as an unsigned byte.
-        const __m128i shifted = _mm_sub_epi8(v, one);
-        const __m128i blank = _mm_cmpeq_epi8(_mm_min_epu8(shifted, last), shifted);
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(blank)) ^ 0xFFFFu;
-        if (mask) {
-            m_p = p + __builtin_ctz(mask);
-            return;
-        }
-        p += 16;
-    }
-#endif
-    while (p < m_end && IsBlank(*p))
-        ++p;
-    m_p = p;
+    m_p = TextScanner::SkipBlanks(m_p, m_end);
 }
 
 std::string_view CXmlFile::ReadNameBytes() {
     SkipWhitespace();
     const char* start = m_p;
-    const char* p = FindAsciiNameEnd(start, m_end);
-    while (p < m_end && IsNameByte(*p))
-        ++p;
-    m_p = p;
-    return std::string_view(start, static_cast<std::size_t>(p - start));
+    m_p = TextScanner::FindNameEnd(start, m_end);
+    return std::string_view(start, static_cast<std::size_t>(m_p - start));
 }
 
 void CXmlFile::AppendName(WideScratch& out) {
@@ -541,11 +353,11 @@ void CXmlFile::AppendName(WideScratch& out) {
     // Names are ASCII as a rule: read and widened in one go. A byte beyond
     // ASCII sends the name through the decoder instead.
     const char* const start = m_p;
-    const char* p = FindAsciiNameEnd(start, m_end);
+    const char* p = TextScanner::FindAsciiNameEnd(start, m_end);
     if (p == m_end || static_cast<unsigned char>(*p) < 0x80) {
         m_p = p;
         const std::string_view name(start, static_cast<std::size_t>(p - start));
-        Widen(name, out.Extend(name.size()));
+        TextScanner::WidenAscii(name, out.Extend(name.size()));
         return;
     }
     const std::string_view bytes = ReadNameBytes();
@@ -559,7 +371,10 @@ void CXmlFile::AppendAttributeValue(WideScratch& out) {
     if (AtEnd())
         return;
     if (*m_p != '=') {
-        // That character is consumed, with all the bytes it takes.
+        // A name without a value. The '/' or '>' after it still ends the tag;
+        // any other character is consumed, with all the bytes it takes.
+        if (*m_p == '/' || *m_p == '>')
+            return;
         const auto* p = reinterpret_cast<const uint8_t*>(m_p);
         char32_t c;
         m_p += *p < 0x80 ? 1 : utf8::DecodeMultiByte(p, reinterpret_cast<const uint8_t*>(m_end), c);
@@ -575,17 +390,10 @@ void CXmlFile::AppendAttributeValue(WideScratch& out) {
     ++m_p;
     // Most values end on their line and are plain ASCII without entities:
     // they are widened straight into the output.
-    const char* q = m_p;
-    for (;;) {
-        while (q < m_end && !kValueStop[static_cast<unsigned char>(*q)])
-            ++q;
-        if (q == m_end || *q == quote || (*q != '"' && *q != '\''))
-            break;
-        ++q; // the other quote is a character of the value
-    }
+    const char* q = TextScanner::FindValueStop(m_p, m_end, quote);
     if (q < m_end && *q == quote) {
         const std::string_view plain(m_p, static_cast<std::size_t>(q - m_p));
-        Widen(plain, out.Extend(plain.size()));
+        TextScanner::WidenAscii(plain, out.Extend(plain.size()));
         m_p = q + 1;
         return;
     }
@@ -623,33 +431,21 @@ bool CXmlFile::AppendPlainAttribute() {
     // Name="value" with an ASCII name, straight after it, and a value of
     // plain ASCII on its line: what the writer writes, read in one go.
     const char* const nameStart = m_p;
-    const char* p = FindAsciiNameEnd(nameStart, m_end);
+    const char* p = TextScanner::FindAsciiNameEnd(nameStart, m_end);
     if (p == nameStart || m_end - p < 2 || p[0] != '=' || p[1] != '"')
         return false;
     const char* const valueStart = p + 2;
-    const char* q = FindValueStop(valueStart, m_end);
+    const char* q = TextScanner::FindValueStop(valueStart, m_end);
     if (q == m_end || *q != '"')
         return false;
     const auto nameLength = static_cast<std::size_t>(p - nameStart);
     const auto valueLength = static_cast<std::size_t>(q - valueStart);
-    const std::size_t length = nameLength + valueLength + 3;
-    // Whole blocks of sixteen where the file and the scratch have room for
-    // them: the name and the value end before the closing quote.
-    constexpr std::size_t kSlack = 16;
-    wchar_t* d = m_attrText.Extend(length + kSlack);
-    m_attrText.Truncate(m_attrText.Size() - kSlack);
-    const bool blocks = m_end - q >= static_cast<std::ptrdiff_t>(kSlack);
-    const auto widen = [blocks](const char* ascii, std::size_t count, wchar_t* out) {
-        if (blocks)
-            WidenBlocks(ascii, count, out);
-        else
-            Widen(std::string_view(ascii, count), out);
-    };
+    wchar_t* d = m_attrText.Extend(nameLength + valueLength + 3);
     *d++ = static_cast<wchar_t>(static_cast<uint32_t>(nameLength));
-    widen(nameStart, nameLength, d);
+    TextScanner::WidenAscii({nameStart, nameLength}, d);
     d += nameLength;
     *d++ = static_cast<wchar_t>(static_cast<uint32_t>(valueLength));
-    widen(valueStart, valueLength, d);
+    TextScanner::WidenAscii({valueStart, valueLength}, d);
     d[valueLength] = L'\0';
     m_p = q + 1;
     return true;
@@ -727,8 +523,9 @@ bool CXmlFile::ParseElement(CTreeNode* node, int depth) {
                 // The writer puts names in order: then the entries are the
                 // block as it is.
                 if (m_attrCount > 0 &&
-                    !NameBefore(text + lastName + 1, static_cast<uint32_t>(text[lastName]),
-                                text + entry + 1, nameLength))
+                    CompareAttributeNames(
+                        {text + lastName + 1, static_cast<uint32_t>(text[lastName])},
+                        {text + entry + 1, nameLength}) >= 0)
                     m_attrOrdered = false;
                 lastName = entry;
                 ++m_attrCount;
@@ -775,21 +572,17 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
             }
             const char* stop = m_p;
             for (;;) {
-                stop = FindTextStop(stop, m_end);
+                stop = TextScanner::FindTextStop(stop, m_end);
                 if (stop == m_end || (*stop != '&' && *stop != '\0'))
                     break;
                 (*stop == '&' ? entities : nul) = true;
                 ++stop;
             }
             if (stop > m_p) {
-                // Room for whole blocks of sixteen where the file has them.
-                constexpr std::size_t kSlack = 16;
                 const auto size = static_cast<std::size_t>(stop - m_p);
                 const std::size_t before = text.Size();
-                wchar_t* const d = text.Extend(size + kSlack);
-                text.Truncate(
-                    before +
-                    DecodeTo(m_p, size, d, m_end - stop >= static_cast<std::ptrdiff_t>(kSlack)));
+                wchar_t* const d = text.Extend(size);
+                text.Truncate(before + DecodeTo(m_p, size, d));
             }
             m_p = stop;
             if (stop < m_end && *stop == '<')
@@ -836,14 +629,12 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
         if (depth + 1 >= kMaxDepth)
             return Fail(L"elements are nested too deeply");
         // The factory looks at the name after the '<' only.
-        const char* nameEnd = FindAsciiNameEnd(m_p + 1, m_end);
-        while (nameEnd < m_end && IsNameByte(*nameEnd))
-            ++nameEnd;
+        const char* nameEnd = TextScanner::FindNameEnd(m_p + 1, m_end);
         const std::string_view childName(m_p + 1, static_cast<std::size_t>(nameEnd - m_p - 1));
         wchar_t shortName[32];
         const wchar_t* tag = shortName;
         if (childName.size() < std::size(shortName) && IsAscii(childName)) {
-            Widen(childName, shortName);
+            TextScanner::WidenAscii(childName, shortName);
             shortName[childName.size()] = 0;
         } else {
             m_tag = ToWide(childName);
@@ -978,10 +769,11 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
     const __m128i gt = _mm_set1_epi8('>'), space = _mm_set1_epi8(' ');
     // Element texts keep their first and last character out of the fast way.
     const std::size_t fastEnd = elementText ? (n ? n - 1 : 0) : n;
+    const bool vector = TextScanner::VectorPathsOn();
 #endif
     for (std::size_t i = 0; i < n; ++i) {
 #ifdef __SSE2__
-        while (fastEnd >= i + 16 && (i > 0 || !elementText)) {
+        while (vector && fastEnd >= i + 16 && (i > 0 || !elementText)) {
             const auto* src = reinterpret_cast<const __m128i*>(text.data() + i);
             const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(src), _mm_loadu_si128(src + 1));
             const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(src + 2), _mm_loadu_si128(src + 3));
@@ -1140,6 +932,10 @@ bool CXmlFile::WriteElement(CTreeNode* node, int depth) {
     AppendOut(tag);
     m_cuts.clear();
     for (const auto& [name, value] : node->GetAttributes()) {
+        // A name the reader would not read back as the same attribute (empty,
+        // or with blanks, quotes or markup in it) makes no XML: it is left out.
+        if (!IsWritableName(name))
+            continue;
         m_cuts.emplace_back(width, m_outLength - lineStart);
         AppendOut(std::string_view(" "));
         AppendOut(std::wstring_view(name));

@@ -20,14 +20,6 @@
 #include <utility>
 #include <vector>
 
-struct XmlEntity {
-    wchar_t character;
-    const wchar_t* text;
-    int length;
-};
-// & " ' < >, in the order they are encoded and matched.
-extern const XmlEntity g_XmlEntities[5];
-
 // Lines are wrapped where a start tag and its text would exceed this width.
 constexpr int XmlLineWidth = 120;
 
@@ -54,13 +46,6 @@ public:
 
     // Why the last Load or Save failed, with the line number for parse errors.
     const std::wstring& GetError() const { return m_error; }
-
-    // Entity escaping of an attribute value: the five entities, and control
-    // characters as numeric character references.
-    static std::wstring EncodeEntities(std::wstring_view text);
-    // The five entities and numeric character references (&#13; &#x0D;)
-    // become their characters; any other '&' stays as it is.
-    static std::wstring DecodeEntities(std::wstring_view text);
 
 private:
     bool Fail(const std::wstring& reason);

@@ -3,21 +3,7 @@
 #include "platform/file.h"
 #include "platform/text.h"
 
-#include <QChar>
-
 namespace {
-
-std::wstring Fold(const std::wstring& s) {
-    std::wstring out;
-    out.reserve(s.size());
-    for (wchar_t c : s) {
-        if (c < 128)
-            out += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-        else
-            out += static_cast<wchar_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
-    }
-    return out;
-}
 
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
@@ -108,21 +94,21 @@ bool IniFile::Save(const std::wstring& path) const {
 }
 
 int IniFile::FindSection(const std::wstring& section) const {
-    std::wstring want = Fold(Trim(section));
+    std::wstring want = FoldCase(Trim(section));
     std::wstring name;
     for (size_t i = 0; i < lines_.size(); ++i)
-        if (SectionName(lines_[i], name) && Fold(name) == want)
+        if (SectionName(lines_[i], name) && FoldCase(name) == want)
             return static_cast<int>(i);
     return -1;
 }
 
 int IniFile::FindKey(int header, const std::wstring& key) const {
-    std::wstring want = Fold(Trim(key));
+    std::wstring want = FoldCase(Trim(key));
     std::wstring name, k, v;
     for (size_t i = static_cast<size_t>(header) + 1; i < lines_.size(); ++i) {
         if (SectionName(lines_[i], name))
             break;
-        if (KeyValue(lines_[i], k, v) && Fold(k) == want)
+        if (KeyValue(lines_[i], k, v) && FoldCase(k) == want)
             return static_cast<int>(i);
     }
     return -1;

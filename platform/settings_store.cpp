@@ -46,20 +46,8 @@ Store& TheStore() {
     return store;
 }
 
-std::wstring Fold(const std::wstring& s) {
-    std::wstring out;
-    out.reserve(s.size());
-    for (wchar_t c : s) {
-        if (c < 128)
-            out += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-        else
-            out += static_cast<wchar_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
-    }
-    return out;
-}
-
 bool SameName(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && Fold(a) == Fold(b);
+    return a.size() == b.size() && FoldCase(a) == FoldCase(b);
 }
 
 bool IsControl(wchar_t c) {
@@ -90,17 +78,18 @@ bool SplitPath(const std::wstring& path, std::vector<std::wstring>& parts) {
 }
 
 Node* FindChild(Node* node, const std::wstring& name) {
-    std::wstring folded = Fold(name);
+    std::wstring folded = FoldCase(name);
     for (auto& child : node->children)
-        if (Fold(child->name) == folded)
+        if (FoldCase(child->name) == folded)
             return child.get();
     return nullptr;
 }
 
 Node* AddChild(Node* node, const std::wstring& name) {
-    std::wstring folded = Fold(name);
-    auto it = std::find_if(node->children.begin(), node->children.end(),
-                           [&](const std::unique_ptr<Node>& c) { return Fold(c->name) > folded; });
+    std::wstring folded = FoldCase(name);
+    auto it =
+        std::find_if(node->children.begin(), node->children.end(),
+                     [&](const std::unique_ptr<Node>& c) { return FoldCase(c->name) > folded; });
     auto child = std::make_unique<Node>();
     child->name = name;
     Node* raw = child.get();
@@ -395,10 +384,11 @@ void Load() {
 bool RemoveChild(Node* parent, const std::wstring& name) {
     if (!parent)
         return false;
-    std::wstring folded = Fold(name);
+    std::wstring folded = FoldCase(name);
     auto& children = parent->children;
-    auto it = std::find_if(children.begin(), children.end(),
-                           [&](const std::unique_ptr<Node>& c) { return Fold(c->name) == folded; });
+    auto it = std::find_if(children.begin(), children.end(), [&](const std::unique_ptr<Node>& c) {
+        return FoldCase(c->name) == folded;
+    });
     if (it == children.end())
         return false;
     children.erase(it);

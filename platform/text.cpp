@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <QChar>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -188,6 +190,39 @@ long long ParseInteger(const wchar_t* text, const wchar_t** end) {
     return static_cast<long long>(magnitude);
 }
 
+const wchar_t* ReadPlainDecimal(const wchar_t* text, const wchar_t* end, double& value) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (!text || text >= end)
+        return nullptr;
+    const wchar_t* q = text;
+    const bool negative = *q == L'-';
+    if (negative)
+        ++q;
+    const auto isDigit = [&](const wchar_t* at) { return at < end && *at >= L'0' && *at <= L'9'; };
+    uint64_t digits = 0;
+    int count = 0, fraction = 0;
+    while (isDigit(q) && count <= 15) {
+        digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+        ++count;
+        ++q;
+    }
+    if (count > 0 && q < end && *q == L'.' && isDigit(q + 1)) {
+        ++q;
+        while (isDigit(q) && count <= 15) {
+            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
+            ++count;
+            ++fraction;
+            ++q;
+        }
+    }
+    if (count == 0 || count > 15)
+        return nullptr;
+    const double v = static_cast<double>(digits) / kPow10[fraction];
+    value = negative ? -v : v;
+    return q;
+}
+
 double ParseDouble(const wchar_t* text, const wchar_t** end) {
     if (end)
         *end = text;
@@ -201,34 +236,20 @@ double ParseDouble(const wchar_t* text, const wchar_t** end) {
         negative = *p == L'-';
         ++p;
     }
-    // Most numbers in documents are short plain decimals ("12", "0.635"):
-    // with at most 15 digits the digits make an exact integer and the power
-    // of ten is exact too, so one division gives the correctly rounded value,
-    // the one from_chars gives.
+    // Most numbers in documents are short plain decimals ("12", "0.635").
+    // The plain reader sees at most sixteen characters and the one after
+    // them; the text ends at its NUL, looked for no further.
     {
-        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        const wchar_t* q = p;
-        uint64_t digits = 0;
-        int count = 0, fraction = 0;
-        while (*q >= L'0' && *q <= L'9' && count <= 15) {
-            digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
-            ++count;
-            ++q;
-        }
-        const bool hexPrefix = count == 1 && digits == 0 && (*q == L'x' || *q == L'X');
-        if (count > 0 && *q == L'.' && q[1] >= L'0' && q[1] <= L'9') {
-            ++q;
-            while (*q >= L'0' && *q <= L'9' && count <= 15) {
-                digits = digits * 10 + static_cast<uint64_t>(*q - L'0');
-                ++count;
-                ++fraction;
-                ++q;
-            }
-        }
-        if (count > 0 && count <= 15 && !hexPrefix && *q != L'.' && *q != L'e' && *q != L'E' &&
+        const wchar_t* limit = p;
+        while (limit - p < 18 && *limit)
+            ++limit;
+        double value = 0;
+        // The sign is read above: a second one is no plain number.
+        const wchar_t* q = *p == L'-' ? nullptr : ReadPlainDecimal(p, limit, value);
+        // An exponent, a hexadecimal prefix, a point or more digits follow
+        // for the general reader.
+        if (q && *q != L'.' && *q != L'e' && *q != L'E' && *q != L'x' && *q != L'X' &&
             !(*q >= L'0' && *q <= L'9')) {
-            const double value = static_cast<double>(digits) / kPow10[fraction];
             if (end)
                 *end = q;
             return negative ? -value : value;
@@ -881,4 +902,16 @@ wchar_t* FormatFloatRoundTripTo(wchar_t* out, float value) {
 std::wstring FormatFloatRoundTrip(float value) {
     wchar_t buffer[kFloatTextSize];
     return std::wstring(buffer, FormatFloatRoundTripTo(buffer, value));
+}
+
+std::wstring FoldCase(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        if (c < 128)
+            out += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+        else
+            out += static_cast<wchar_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
+    }
+    return out;
 }

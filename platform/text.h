@@ -19,6 +19,10 @@ std::wstring Utf8ToWide(std::string_view bytes);
 std::string WideToCp1252(std::wstring_view text, bool* lossy = nullptr);
 std::wstring Cp1252ToWide(std::string_view bytes);
 
+// The text case-folded, for names compared without regard to case (settings
+// keys, INI sections and keys).
+std::wstring FoldCase(std::wstring_view text);
+
 // Decimal integer parsing as the C library's wcstol does under the C locale:
 // leading blanks, an optional sign, digits up to the first other character.
 // No digits yields 0 and *end == text. Out-of-range values saturate.
@@ -27,6 +31,13 @@ long long ParseInteger(const wchar_t* text, const wchar_t** end = nullptr);
 // exponent forms, "inf", "nan", hexadecimal floats). No number yields 0 and
 // *end == text.
 double ParseDouble(const wchar_t* text, const wchar_t** end = nullptr);
+// The plain decimal at the start of [text, end): "-?digits(.digits)?" with
+// one to fifteen digits in all (a point is taken only with a digit after
+// it). The value is the digits divided by a power of ten, both exact in a
+// double, so it is the correctly rounded value ParseDouble reads. Returns
+// where the number ends (what follows is the caller's to judge), null for
+// any other text. Every number reader of the program starts with it.
+const wchar_t* ReadPlainDecimal(const wchar_t* text, const wchar_t* end, double& value);
 
 // printf-style formatting into a wide string, always with the C locale's
 // conventions (full stop as decimal point, no grouping). Supports the flags

@@ -5,8 +5,8 @@
 #include "board/footprint.h"
 #include "board/pad.h"
 #include "core/attribute_name.h"
-#include "core/expected_attributes.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
 #include "core/property_grid.h"
@@ -26,6 +26,40 @@
 #include <cmath>
 
 using namespace std::literals;
+
+namespace {
+
+// The pad names joined by commas, in a scratch string that keeps its room
+// from pin to pin (mostly there is one name).
+std::wstring_view JoinedPadNames(const CPin& pin) {
+    if (pin.m_padNames.size() == 1)
+        return pin.m_padNames.front();
+    thread_local std::wstring several;
+    several.clear();
+    for (std::size_t i = 0; i < pin.m_padNames.size(); ++i) {
+        if (i)
+            several += L',';
+        several += pin.m_padNames[i];
+    }
+    return several;
+}
+void ReadPadNames(CPin& pin, const std::wstring_view* text) {
+    pin.SetPadNames(text ? *text : std::wstring_view());
+}
+void VaryPadNames(CPin& pin) {
+    pin.m_padNames = {L"1", L"A2"};
+}
+
+constexpr NodeAttributes<CPin, 5> kAttributes{{
+    Attr::Text<&CPin::m_name>(L"Name"),
+    Attr::Custom<CPin, JoinedPadNames, ReadPadNames, VaryPadNames>(L"Num"),
+    Attr::Int<&CPin::m_shape>(L"Shape", 1),
+    Attr::Bool<&CPin::m_numberHidden>(L"NumInvisible", false),
+    Attr::Text<&CPin::m_fixedNetName>(L"NetName"),
+}};
+const RegisterNodeAttributes kRegistered(L"Pin", kAttributes);
+
+} // namespace
 
 CPin::CPin() : CTreeNode(NodeType::Pin) {}
 
@@ -48,32 +82,7 @@ const wchar_t* CPin::GetTagName() const {
 }
 
 void CPin::ReadAttributes() {
-    // One walk over the attributes (documents hold many pins); the rare
-    // numbers are then read by their getters.
-    std::wstring_view name, num, netName;
-    bool hasShape = false, hasNumInvisible = false;
-    for (const auto& [key, value] : m_attributes) {
-        if (AttributeNameIs(key, L"Name"sv))
-            name = value;
-        else if (AttributeNameIs(key, L"Num"sv))
-            num = value;
-        else if (AttributeNameIs(key, L"NetName"sv))
-            netName = value;
-        else if (AttributeNameIs(key, L"Shape"sv))
-            hasShape = true;
-        else if (AttributeNameIs(key, L"NumInvisible"sv))
-            hasNumInvisible = true;
-    }
-    m_name.assign(name);
-    SetPadNames(num);
-    int shape = 1;
-    if (hasShape)
-        GetAttributeInt(L"Shape"sv, shape, 1);
-    m_shape = shape;
-    m_numberHidden = false;
-    if (hasNumInvisible)
-        GetAttributeBool(L"NumInvisible"sv, m_numberHidden, false);
-    m_fixedNetName.assign(netName);
+    kAttributes.Read(*this);
     if (m_text.size() >= 2) {
         int offset = 0;
         const wchar_t* const start = m_text.c_str() + 1;
@@ -92,37 +101,7 @@ void CPin::ReadAttributes() {
 }
 
 void CPin::WriteAttributes() {
-    // Several names are joined in a scratch string that keeps its room from
-    // pin to pin.
-    thread_local std::wstring several;
-    std::wstring_view joined;
-    if (m_padNames.size() == 1) {
-        joined = m_padNames.front();
-    } else {
-        several.clear();
-        for (std::size_t i = 0; i < m_padNames.size(); ++i) {
-            if (i)
-                several += L',';
-            several += m_padNames[i];
-        }
-        joined = several;
-    }
-    ExpectedAttributes<5> expected;
-    expected.AddString(L"Name"sv, m_name, L""sv);
-    expected.AddString(L"NetName"sv, m_fixedNetName, L""sv);
-    expected.AddString(L"Num"sv, joined, L""sv);
-    expected.AddBool(L"NumInvisible"sv, m_numberHidden, false);
-    expected.AddInt(L"Shape"sv, m_shape, 1);
-    if (!expected.Matches(m_attributes)) {
-        SetAttributeString(L"Name"sv, m_name, L"");
-        if (joined.empty())
-            RemoveAttribute(L"Num"sv);
-        else
-            SetAttribute(L"Num"sv, joined);
-        SetAttributeInt(L"Shape"sv, m_shape, 1);
-        SetAttributeBool(L"NumInvisible"sv, m_numberHidden ? 1 : 0, 0);
-        SetAttributeString(L"NetName"sv, m_fixedNetName, L"");
-    }
+    kAttributes.Write(*this);
     if (m_side) {
         wchar_t buffer[24];
         buffer[0] = m_side;

@@ -13,6 +13,11 @@ echo "== tests under LC_ALL=C"
 LC_ALL=C ctest --test-dir build --output-on-failure -j "$jobs"
 echo "== tests under LC_ALL=de_DE.UTF-8"
 LC_ALL=de_DE.UTF-8 ctest --test-dir build --output-on-failure -j "$jobs"
+echo "== document tests on the scalar paths (VORPEL_SCALAR=1)"
+# The scanners' vector loops switched off: their scalar paths must read and
+# write every document the same.
+VORPEL_SCALAR=1 LC_ALL=C ctest --test-dir build --output-on-failure -j "$jobs" \
+    -R 'test_core_(xml|text|examples|plain_number)|test_board_(attributes|examples)'
 if [ -f scripts/fuzz.sh ]; then
     echo "== bounded fuzzing"
     # From the seeds alone and a fixed seed: repeatable, and well under two

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -38,10 +40,14 @@ TEST_F(NodeArenaTest, PiecesOfAScopeFollowEachOtherAndAreAligned) {
             pieces.push_back(NodeArena::Allocate(size));
         EXPECT_EQ(NodeArena::BlockCount(), m_blocks + 1);
     }
-    // A header before each piece, sizes rounded up to words.
-    const std::size_t sizes[] = {8, 8, 8, 24, 200};
+    // A header before each piece, sizes rounded up to whole alignment units:
+    // a piece holds any object operator new could hold.
+    constexpr std::size_t kAlign = alignof(std::max_align_t);
+    const std::size_t sizes[] = {kAlign, kAlign, kAlign, (24 + kAlign - 1) / kAlign * kAlign,
+                                 (200 + kAlign - 1) / kAlign * kAlign};
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(pieces[i]) % kAlign, 0u) << i;
     for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(pieces[i]) % 8, 0u);
         EXPECT_EQ(static_cast<std::size_t>(static_cast<char*>(pieces[i + 1]) -
                                            static_cast<char*>(pieces[i])),
                   sizes[i] + NodeArena::PieceOverhead())
@@ -55,6 +61,7 @@ TEST_F(NodeArenaTest, PiecesOfAScopeFollowEachOtherAndAreAligned) {
 
 TEST_F(NodeArenaTest, WithoutAScopeAndForLargePiecesTheHeapServes) {
     void* outside = NodeArena::Allocate(64);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(outside) % alignof(std::max_align_t), 0u);
     EXPECT_EQ(NodeArena::BlockCount(), m_blocks);
     {
         const NodeArena::Scope scope;
@@ -113,7 +120,10 @@ TEST_F(NodeArenaTest, AScopeInsideAnotherCutsFromBlocksOfItsOwn) {
         // The outer scope goes on in its own block.
         outer.push_back(NodeArena::Allocate(24));
         EXPECT_EQ(static_cast<char*>(outer[1]) - static_cast<char*>(outer[0]),
-                  static_cast<std::ptrdiff_t>(24 + NodeArena::PieceOverhead()));
+                  static_cast<std::ptrdiff_t>((24 + alignof(std::max_align_t) - 1) /
+                                                  alignof(std::max_align_t) *
+                                                  alignof(std::max_align_t) +
+                                              NodeArena::PieceOverhead()));
     }
     // Every block goes back with its pieces: none is left held by a scope.
     for (void* p : inner)

@@ -137,3 +137,24 @@ TEST(ExpectedAttributesTest, FloatsMatchOnlyTheTextTheSetterWrites) {
         }
     }
 }
+
+namespace {
+
+// More attributes than the list has room for: nothing is written past its
+// end, and the list matches no element, so the writer uses its setters.
+TEST(ExpectedAttributesTest, AnOverflowingListMatchesNothing) {
+    ExpectedAttributes<2> expected;
+    expected.AddInt(L"A", 1, 0);
+    expected.AddFloat(L"B", 2.5f, 0);
+    XmlAttributeMap map;
+    map.Set(L"A", L"1");
+    map.Set(L"B", L"2.5");
+    EXPECT_TRUE(expected.Matches(map));
+    expected.AddString(L"C", L"x", L"");
+    expected.AddPoint(L"D", 1, 2, 0, 0);
+    EXPECT_FALSE(expected.Matches(map));
+    map.Set(L"C", L"x");
+    EXPECT_FALSE(expected.Matches(map));
+}
+
+} // namespace

@@ -265,7 +265,7 @@ protected:
     void SetUp() override {
         previous_ = std::setlocale(LC_ALL, nullptr);
         if (!std::setlocale(LC_ALL, GetParam()))
-            GTEST_SKIP() << "locale " << GetParam() << " not installed";
+            FAIL() << "locale " << GetParam() << " is not installed";
     }
     void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
     std::string previous_;

@@ -45,9 +45,12 @@ TEST_F(XmlCorpusTest, EverySeedSavesTheSameBytesTwice) {
                                           << r.second;
             loaded = loaded || r.loaded;
         }
-        // Comments are not part of the format: that seed fails, every other
-        // one is a document the reader takes under one of the tags.
-        EXPECT_EQ(loaded, seed != L"seed_comment.xml") << WideToUtf8(seed);
+        // Comments are not part of the format, and a save would drop what
+        // follows the root element: those seeds fail, every other one is a
+        // document the reader takes under one of the tags.
+        const bool refused =
+            seed == L"seed_comment.xml" || seed == L"text_changes_on_second_save_full.bin";
+        EXPECT_EQ(loaded, !refused) << WideToUtf8(seed);
     }
 }
 

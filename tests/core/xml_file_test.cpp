@@ -232,6 +232,36 @@ TEST_F(XmlFileTest, ValuesWithoutANameAreSkipped) {
                   Crlf({"<Project>", "  <A 2=\"\" 54=\"\" GridSize=\"\" x=\"1\"/>", "</Project>"}));
 }
 
+// A name without '=' is an attribute with an empty value; the '/' or '>'
+// that follows it still ends the start tag.
+TEST_F(XmlFileTest, NamesWithoutAValueLeaveTheEndOfTheTag) {
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n<A x/>\r\n<B y >text</B>\r\n"
+                                        "<C a=\"1\" z\r\n/><D w></D></Project>\r\n"))
+        << m_error;
+    ASSERT_EQ(root.GetChildCount(), 4u);
+    EXPECT_EQ(SaveBytes(root),
+              kDecl + Crlf({"<Project>", "  <A x=\"\"/>", "  <B y=\"\">text</B>",
+                            "  <C a=\"1\" z=\"\"/>", "  <D w=\"\"/>", "</Project>"}));
+}
+
+// Attribute names the reader would not read back as the same attribute are
+// left out of the file rather than written as broken markup.
+TEST_F(XmlFileTest, TheWriterLeavesOutMalformedAttributeNames) {
+    CRoot root;
+    root.SetRootTag(L"Project");
+    auto* node = new CGenericNode(std::wstring(L"A"));
+    for (const wchar_t* name :
+         {L"", L"a b", L"x=y", L"q\"", L"<", L"/", L"t\r", L"ok", L"\u00e9_1"})
+        node->SetAttribute(name, L"v");
+    root.AddChild(node);
+    const std::string saved = SaveBytes(root);
+    EXPECT_EQ(saved, kDecl + Crlf({"<Project>", "  <A ok=\"v\" \xc3\xa9_1=\"v\"/>", "</Project>"}));
+    CRoot again;
+    ASSERT_TRUE(LoadBytes(again, saved)) << m_error;
+    EXPECT_EQ(SaveBytes(again, L"again.circuit"), saved);
+}
+
 TEST_F(XmlFileTest, TextOverSeveralLinesReadsWithSingleSpaces) {
     CRoot root;
     ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>\r\n  <Net>  first   part\r\n"
@@ -437,6 +467,13 @@ TEST_F(XmlFileTest, MalformedFilesFailCleanly) {
                                "</SymbolLib>\r\n"},
         {"root named like the kind", kDecl + "<ProjectX/>\r\n"},
         {"nested too deeply", kDecl + std::string(100000, '<') + ">"},
+        // A save would drop anything after the root element.
+        {"a second root element", kDecl + "<Project/>\r\n<Project/>\r\n"},
+        {"text after the root", kDecl + "<Project></Project>\r\ntrailing\r\n"},
+        {"a stray '>' after the root", kDecl + "<Project/>>"},
+        // A name without '=' leaves the '/' or '>' after it to end the tag:
+        // here the tag is left open, and so is the document.
+        {"unclosed after a name without a value", kDecl + "<Project><A x></Project>\r\n"},
     };
     std::string deep = kDecl + "<Project>";
     for (int i = 0; i < 5000; ++i)
@@ -472,6 +509,7 @@ TEST_F(XmlFileTest, ParseErrorsNameTheirLine) {
         {kDecl + "<Project>\r\n  <A>", L"(line 3)"},
         {kDecl, L"(line 1)"},
         {kDecl + "<Project>\r\n  <A x=\"1\r\n   2\" <!-- -->/>\r\n</Project>", L"(line 5)"},
+        {kDecl + "<Project/>\r\n\r\n  <Extra/>\r\n", L"(line 4)"},
     };
     for (const auto& c : cases) {
         CRoot root;

@@ -90,7 +90,7 @@ protected:
     void SetUp() override {
         saved_ = std::setlocale(LC_ALL, nullptr);
         if (!std::setlocale(LC_ALL, GetParam()))
-            GTEST_SKIP() << "locale " << GetParam() << " not installed";
+            FAIL() << "locale " << GetParam() << " is not installed";
     }
     void TearDown() override { std::setlocale(LC_ALL, saved_.c_str()); }
     std::string saved_;

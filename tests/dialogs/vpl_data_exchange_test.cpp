@@ -38,7 +38,7 @@ protected:
     void SetUp() override {
         saved_ = std::setlocale(LC_ALL, nullptr);
         if (!std::setlocale(LC_ALL, GetParam()))
-            GTEST_SKIP() << "locale " << GetParam() << " not installed";
+            FAIL() << "locale " << GetParam() << " is not installed";
         ASSERT_TRUE(dlg_.Create(nullptr));
         dlg_.GotoDlgCtrl(kOther);
     }
