@@ -659,6 +659,9 @@ void PlatformWindow::ShowWindow(bool show) {
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
+    // Told after the change, as the desktop platform tells it (wParam: the
+    // new state); an editor view fills its toolbar's selectors when shown.
+    SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }
 
 void PlatformWindow::ShowMaximized() {

@@ -1,0 +1,7 @@
+#include "views/editor_views.h"
+
+#include "views/board_view.h"
+
+void RegisterEditorViews() {
+    RegisterBoardView();
+}
