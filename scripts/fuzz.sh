@@ -13,6 +13,8 @@
 # once mended, copy it into tests/fuzz/corpus/ as a seed.
 #
 # FUZZ_SEED: the random seed (default 1; 0 lets libFuzzer pick one).
+# FUZZ_ARGS: further libFuzzer flags, e.g. "-entropic=0", which halves the
+# time an input takes on a large corpus (for the long runs).
 # FUZZ_FRESH=1: start from the seeds alone in a scratch corpus and keep
 # nothing, so that a run with a fixed seed is repeatable (the bounded run of
 # scripts/test.sh).
@@ -65,7 +67,7 @@ for target in build-fuzz/bin/fuzz_*; do
         ;;
     esac
     args=(-seed="$seed" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048
-        -artifact_prefix="$failures/$name-" "$corpus" "${seeds[@]}")
+        -artifact_prefix="$failures/$name-" ${FUZZ_ARGS:-} "$corpus" "${seeds[@]}")
     if [ "$jobs" -gt 1 ]; then
         # Fork mode passes over timeouts and running out of memory unless told
         # otherwise; here they are failures like any other.
