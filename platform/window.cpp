@@ -654,14 +654,15 @@ LRESULT PlatformWindow::ForwardToNative(UINT msg, WPARAM wParam, LPARAM lParam) 
 void PlatformWindow::ShowWindow(bool show) {
     if (!impl_)
         return;
+    const bool was = (style_ & WS_VISIBLE) != 0;
     if (show)
         style_ |= WS_VISIBLE;
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
-    // Told after the change, as the desktop platform tells it (wParam: the
-    // new state); an editor view fills its toolbar's selectors when shown.
-    SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
+    // Told only when the state changes, as the desktop did.
+    if (was != show)
+        SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }
 
 void PlatformWindow::ShowMaximized() {

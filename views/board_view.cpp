@@ -1147,9 +1147,15 @@ bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     result = 0;
     switch (msg) {
-    case WM_CREATE:
+    case WM_CREATE: {
         OnCreate();
-        return CVorpelView::ProcessWindowMessage(msg, wParam, lParam, result);
+        const bool done = CVorpelView::ProcessWindowMessage(msg, wParam, lParam, result);
+        // A view created visible is never told it was shown: fill the
+        // toolbar's selectors now.
+        if (GetStyle() & WS_VISIBLE)
+            OnShowWindow();
+        return done;
+    }
     case WM_PAINT:
         OnPaint();
         return true;
