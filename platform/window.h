@@ -116,6 +116,8 @@ public:
 
     bool PreTranslateMessage(Message*) override { return false; }
 
+    // Shows or hides the window; when that changes its state, sends it
+    // WM_SHOWWINDOW (wParam 1 shown, 0 hidden).
     void ShowWindow(bool show);
     bool IsWindowVisible() const;
     // Top-level windows: shows the window filling the screen's work area.

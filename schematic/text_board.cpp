@@ -82,10 +82,11 @@ void CText::DrawOnBoard(Graphics* g, uint32_t) {
 }
 
 CTreeNode* CText::HitTestOnBoard(Graphics* g, float x, float y) {
-    if (m_boardPosition.X == 0 && m_boardPosition.Y == 0)
-        m_boardPosition = BoardPlace(this);
-    float px = x - m_boardPosition.X;
-    float py = -(y - m_boardPosition.Y);
+    // A test changes nothing: a text without a board place of its own keeps
+    // none (a save would otherwise write one nobody asked for).
+    const PointF place = BoardPlace(this);
+    float px = x - place.X;
+    float py = -(y - place.Y);
     if (!GetHoldingPackage() && IsBottomSide(m_layer))
         px = -px;
     const double a = -m_rotation * 0.017453292;
@@ -146,17 +147,18 @@ void CText::MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) {
 int CText::DragOnBoard(Graphics*, uint32_t flags, float x, float y) {
     if (!(flags & NodeFlags::LeftButton))
         return 0;
-    PointF moved{m_boardPosition.X + (x - m_boardClickPoint.X),
-                 m_boardPosition.Y + (y - m_boardClickPoint.Y)};
+    // The drag starts where the text is shown.
+    const PointF place = BoardPlace(this);
+    PointF moved{place.X + (x - m_boardClickPoint.X), place.Y + (y - m_boardClickPoint.Y)};
     if (g_pActiveView)
         moved = g_pActiveView->SnapToGrid(moved);
-    if (moved.X == m_boardPosition.X && moved.Y == m_boardPosition.Y)
+    if (moved.X == place.X && moved.Y == place.Y)
         return 0;
     if (!m_dragRecorded)
         PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
     m_dragRecorded = 1;
-    m_boardClickPoint.X += moved.X - m_boardPosition.X;
-    m_boardClickPoint.Y += moved.Y - m_boardPosition.Y;
+    m_boardClickPoint.X += moved.X - place.X;
+    m_boardClickPoint.Y += moved.Y - place.Y;
     m_boardPosition = moved;
     if (g_pActiveView)
         g_pActiveView->InvalidateRect(nullptr, false);

@@ -1,0 +1,163 @@
+// The board editor under thousands of random user actions on the example
+// project: clicks, drags, right clicks with random menu choices, keys, tool,
+// layer, zoom and view commands, undo and redo. No step may crash or touch
+// freed memory (the sanitizers watch), and undoing everything at the end
+// gives the original bytes. Also writes the picture of the view.
+#include "board/pad_layer.h"
+#include "board/padstack.h"
+#include "platform/combo_box_control.h"
+#include "platform/paint_target.h"
+#include "tests/views/board_view_fixture.h"
+
+#include <random>
+
+namespace {
+
+class BoardViewRandomTest : public BoardViewTest {
+protected:
+    std::mt19937 rng{20240607};
+    int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+    float Coordinate(float lo, float hi) {
+        return std::uniform_real_distribution<float>(lo, hi)(rng);
+    }
+    PointF RandomPoint() { return PointF{Coordinate(-5, 65), Coordinate(-5, 45)}; }
+    WPARAM RandomModifiers() {
+        const int r = Uniform(0, 9);
+        return r == 0 ? MK_CONTROL : (r == 1 ? MK_SHIFT : 0);
+    }
+    // Every command of a menu and its sub-menus, and 0 for dismissing it.
+    static void Commands(const PopupMenu& menu, std::vector<UINT>& out) {
+        for (const PopupMenu::Item& item : menu.Items()) {
+            if (item.subMenu)
+                Commands(*item.subMenu, out);
+            else if (item.id && !(item.flags & MF_GRAYED))
+                out.push_back(item.id);
+        }
+    }
+
+    void RandomStep() {
+        static const int kTools[] = {ID_TOOL_SELECT,
+                                     ID_BRD_OUTLINE,
+                                     ID_BRD_COMPONENT,
+                                     ID_BRD_PLACE_FREE_COMPONENT,
+                                     ID_BRD_MOVE_COMPONENT,
+                                     ID_BRD_ROUTE,
+                                     ID_BRD_ROUTE_NEW,
+                                     ID_BRD_ROUTE_EDIT,
+                                     ID_BRD_AREA,
+                                     ID_BRD_AREA_NEW,
+                                     ID_BRD_AREA_EDIT,
+                                     ID_BRD_TEXT,
+                                     ID_BRD_TEXT_PLACE_FREE,
+                                     ID_BRD_TEXT_EDIT};
+        static const int kKeys[] = {'0',     '1',       '2',     '3',      '4',   '5',
+                                    'R',     'T',       'B',     'V',      'W',   VK_DELETE,
+                                    VK_BACK, VK_ESCAPE, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
+        static const int kCommands[] = {
+            ID_VIEW_ZOOM_IN,     ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ALL,       ID_SNAP_TO_GRID,
+            ID_SHOW_PAD_NUMBERS, ID_BRD_DRC,       ID_BRD_OUTLINE_FROM_DXF};
+        const int kind = Uniform(0, 99);
+        if (kind < 30) {
+            // A click.
+            const PointF p = RandomPoint();
+            const WPARAM mk = RandomModifiers();
+            SimulateMouse(view, WM_LBUTTONDOWN, ToClient(p), mk | MK_LBUTTON);
+            SimulateMouse(view, WM_LBUTTONUP, ToClient(p), mk);
+        } else if (kind < 50) {
+            // A drag with a few steps.
+            PointF p = RandomPoint();
+            const WPARAM mk = RandomModifiers();
+            SimulateMouse(view, WM_LBUTTONDOWN, ToClient(p), mk | MK_LBUTTON);
+            for (int i = Uniform(1, 4); i > 0; --i) {
+                p.X += Coordinate(-4, 4);
+                p.Y += Coordinate(-4, 4);
+                SimulateMouse(view, WM_MOUSEMOVE, ToClient(p), mk | MK_LBUTTON);
+            }
+            SimulateMouse(view, WM_LBUTTONUP, ToClient(p), mk);
+        } else if (kind < 60) {
+            SimulateMouse(view, WM_MOUSEMOVE, ToClient(RandomPoint()), 0);
+        } else if (kind < 66) {
+            const PointF p = RandomPoint();
+            SetPopupMenuHook([this](const PopupMenu& menu, POINT) -> UINT {
+                std::vector<UINT> commands{0};
+                Commands(menu, commands);
+                return commands[static_cast<size_t>(
+                    Uniform(0, static_cast<int>(commands.size()) - 1))];
+            });
+            SimulateMouse(view, WM_RBUTTONDOWN, ToClient(p), MK_RBUTTON);
+            SimulateMouse(view, WM_RBUTTONUP, ToClient(p), 0);
+        } else if (kind < 80) {
+            const int key = kKeys[Uniform(0, static_cast<int>(std::size(kKeys)) - 1)];
+            const int mods = Uniform(0, 5);
+            Key(key, mods == 0 ? MK_SHIFT : (mods == 1 ? MK_CONTROL : 0));
+        } else if (kind < 88) {
+            Command(kTools[Uniform(0, static_cast<int>(std::size(kTools)) - 1)]);
+        } else if (kind < 91) {
+            Command(ID_BOARD_LAYER_FIRST + Uniform(0, 15));
+        } else if (kind < 94) {
+            Command(kCommands[Uniform(0, static_cast<int>(std::size(kCommands)) - 1)]);
+        } else if (kind < 98) {
+            Undo();
+        } else {
+            Redo();
+        }
+    }
+};
+
+TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
+    OpenExample();
+    SetFreeComponentPadstackSource([](CBoard*, int) -> CPadstack* {
+        auto* padstack = new CPadstack(L"R1");
+        auto* layer = new CPadLayer(0);
+        layer->m_shape = kPadShapeRound;
+        layer->m_width = layer->m_height = 1.2f;
+        padstack->AddChild(layer);
+        return padstack;
+    });
+    int steps = 3000;
+    if (const char* env = std::getenv("VORPEL_RANDOM_STEPS"))
+        steps = std::atoi(env);
+    if (const char* env = std::getenv("VORPEL_RANDOM_SEED"))
+        rng.seed(static_cast<unsigned>(std::atoi(env)));
+    for (int i = 0; i < steps; ++i) {
+        RandomStep();
+        if (i % 8 == 0)
+            PumpPendingMessages();
+        ASSERT_EQ(g_pActiveView, view) << "step " << i;
+    }
+    PumpPendingMessages();
+    // End whatever is under way, then undo everything.
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+    std::printf("random actions left %zu undo steps\n", view->GetUndoList().UndoCount());
+    for (int guard = 0; view->GetUndoList().CanUndo() && guard < 100000; ++guard)
+        view->Undo();
+    EXPECT_FALSE(view->GetUndoList().CanUndo());
+    EXPECT_EQ(Saved(), original);
+}
+
+TEST_F(BoardViewTest, WritesItsPicture) {
+    OpenExample();
+    Key('C', 0, true);
+    // Select R1 by its pad.
+    Click(PointF{11.5f, 12});
+    ASSERT_TRUE(PackageFootprint(0)->IsSelected());
+    Key('1');
+    const RECT c = view->GetClientRect();
+    auto image = PaintTarget::CreateImage(c.right, c.bottom);
+    view->RenderTo(*image);
+    image->Flush();
+    const std::wstring path = Utf8ToWide(VORPEL_BINARY_DIR "/pictures/board-view.png");
+    ASSERT_TRUE(CreateDirectories(PathDirectory(path)));
+    EXPECT_TRUE(image->SavePng(path));
+    // The selected footprint's pads are outlined in the selection colour.
+    const COLORREF sel = g_DefaultSettings.colorSel;
+    const ARGB selArgb = ((sel & 0xFF) << 16) | (sel & 0xFF00) | ((sel >> 16) & 0xFF);
+    int selected = 0;
+    for (int y = 0; y < c.bottom; ++y)
+        for (int x = 0; x < c.right; ++x)
+            selected += (image->PixelAt(x, y) & 0xFFFFFF) == selArgb;
+    EXPECT_GT(selected, 10);
+}
+
+} // namespace

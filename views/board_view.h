@@ -1,0 +1,296 @@
+// The board editor: one board of the project, painted layer by layer with
+// the current layer in front, and the tools that edit it: the board outline,
+// component placement (package footprints and free components), copper
+// areas and board texts. Routing and the design-rule check plug into the
+// hooks kept here (the tool dispatch of 32846 and 32847, the check flag, the
+// violation maps, RefreshDrc and CheckComponent).
+//
+// The view never keeps the keyboard focus: keys reach it through the tab
+// window, and it hands the focus back to its parent after every press and
+// tool change. Every mouse action of a tool opens an undo group first.
+#pragma once
+
+#include "board/board_layer_index.h"
+#include "core/vorpel_view.h"
+#include "platform/accelerator.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+class CArea;
+class CAreaNode;
+class CBoard;
+class CConductor;
+class CFootprint;
+class CLayer;
+class CNet;
+class CPad;
+class CPadstack;
+class CText;
+class GraphicsPath;
+class PaintTarget;
+struct DRAWITEMSTRUCT;
+
+// Command ids of the board view's own menus.
+constexpr int ID_BRD_DELETE = 32820;
+constexpr int ID_BRD_ROTATE = 32862;
+constexpr int ID_BRD_PLACE_TOP = 32974;
+constexpr int ID_BRD_PLACE_BOTTOM = 32975;
+constexpr int ID_BRD_SAVE_FOOTPRINT = 33123;
+
+// The padstack a new free component is built from: the padstack sheet's
+// Load Padstack and Create Padstack pages, working in the board's unit.
+// Answers a new padstack owned by the caller, or null when cancelled.
+using FreeComponentPadstackSource = std::function<CPadstack*(CBoard* board, int unit)>;
+// Replaces the source (an empty function restores the default, which has
+// no sheet to show yet and answers null). Returns the source before.
+FreeComponentPadstackSource SetFreeComponentPadstackSource(FreeComponentPadstackSource source);
+
+// A mark of the design-rule check: the overlap drawn, and the pair of
+// objects it belongs to.
+struct DrcViolation {
+    std::unique_ptr<GraphicsPath> path;
+    const CTreeNode* first = nullptr;
+    const CTreeNode* second = nullptr;
+};
+using DrcViolationMap = std::map<std::pair<const CTreeNode*, const CTreeNode*>, DrcViolation>;
+
+class CBoardView : public CVorpelView {
+public:
+    static constexpr int kScrollStep = 50;
+
+    explicit CBoardView(CBoard* board);
+    ~CBoardView() override;
+
+    // --- The view base. ------------------------------------------------------
+    bool PreTranslateMessage(Message* msg) override;
+    int GetViewKind() const override { return kViewBoard; }
+    int GetDocumentKind() const override { return kDocumentProject; }
+    void CycleUnit() override;
+    // The board editor has no clipboard.
+    void CopyOrCut(int) override {}
+    void Paste() override {}
+    void Undo() override;
+    void Redo() override;
+    void ZoomAll() override;
+    CBoardLayerIndex* GetBoardLayerIndex() override { return &m_layerIndex; }
+    void InvalidateRect(const RECT* rect, bool erase) override;
+
+    // The board's rows in the property panel.
+    void FillPropertyGrid() override;
+    void ApplyPropertyChange(int row) override;
+
+    // --- What other parts of the program call. -----------------------------
+    CBoard* GetBoard() const;
+    void SelectTool(int id);
+    void CancelAction();
+    // -1 brings the outline entry to the front.
+    void SetCurrentLayer(int id);
+    void BringLayerToFront(int id);
+    void SyncLayerSelector();
+    // The front layer: the current layer of every tool (-1: the outline).
+    int GetFrontLayer() const { return m_drawOrder.empty() ? -1 : m_drawOrder.front(); }
+    // Fits the board outline into a client area of the given size: the
+    // largest power-of-two zoom whose picture fits, centred. Keeps the zoom
+    // when the area is empty.
+    void ZoomToFit(int clientWidth, int clientHeight);
+
+    // Design-rule check (with its own issue): the flag the toolbar shows,
+    // the marks, and the checks run after edits.
+    bool IsDrcOn() const { return m_drcOn; }
+    void RefreshDrc();
+    void CheckComponent(Graphics* g, CFootprint* footprint);
+
+    // Moves vertex i of a conductor to (x, y), its neighbours keeping the
+    // direction of their segments with a 45-degree piece to the vertex
+    // beyond (fixed neighbours are copied first and stay). Returns the
+    // vertex's index afterwards (copies inserted before it move it on).
+    int MoveAttachedVertex(Graphics* g, CConductor* conductor, int i, float x, float y);
+    // Ends the conductor edit: no conductor or via selected, drag flags off.
+    void EndConductorEdit();
+
+    // --- State, for the shell and for tests. -------------------------------
+    CFootprint* GetFloatingComponent();
+    CText* GetFloatingText();
+    CArea* GetNewArea();
+    CArea* GetCurrentArea();
+    bool IsRouting() const { return m_routeNet || m_routeConductor; }
+    // The pixels per inch the view draws and hit-tests with.
+    float GetDpi() const { return m_dpi; }
+    // A drawing surface without pixels under the view's transform, for hit
+    // tests and repaint rectangles.
+    std::unique_ptr<Graphics> MakeGraphics() const;
+    // Draws the rectangle update of the view onto g (client pixels).
+    void PaintBoard(Graphics* g, const RECT& client, const RECT& update);
+    // The picture kept between paints (null before the first paint).
+    const PaintTarget* GetPicture() const { return m_backBuffer.get(); }
+
+protected:
+    bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // --- Window (board_view.cpp). ------------------------------------------
+    void OnCreate();
+    void OnPaint();
+    LRESULT OnKeyDown(int vk);
+    void OnLButtonDown(WPARAM keys, POINT p);
+    void OnLButtonUp(WPARAM keys, POINT p);
+    void OnRButtonDown(WPARAM keys, POINT p);
+    void OnMouseMove(WPARAM keys, POINT p);
+    void OnShowWindow();
+    void OnDrawItem(const DRAWITEMSTRUCT* dis);
+    void OnSnapCommand();
+    void OnPadNumbersCommand();
+    void OnDrcCommand();
+    void OnLayerCommand(int k);
+    void OnDeleteCommand();
+    void SetToolCursor(int tool);
+    void FocusParent();
+    void ShowBoardRows();
+    void ShowLayerRows(int id);
+    PointF ModelPoint(Graphics* g, POINT client) const;
+    std::vector<int> InnerLayerIds() const;
+    // Clears the pointers of interaction state whose node has left the board.
+    void ForgetDepartedNodes();
+    bool IsOnBoard(const CTreeNode* node, int type) const;
+    // Empties the property panel when what it shows has left the board (an
+    // undo, a redo or a delete took it away).
+    void DropDepartedProperties();
+
+    // --- Components (board_view_components.cpp). ---------------------------
+    void StartFreeComponent();
+    void MoveFloatingComponent(Graphics* g, PointF p);
+    void PlaceFloatingComponent(Graphics* g);
+    void RemoveFloatingComponent();
+    void ComponentPress(Graphics* g, uint32_t flags, PointF p);
+    void ComponentDrag(Graphics* g, uint32_t flags, PointF p);
+    void ComponentRelease(Graphics* g, uint32_t flags, PointF p);
+    bool ComponentKey(int vk);
+    void ComponentMenu(Graphics* g, uint32_t flags, PointF p);
+    void DeleteFreeComponents(Graphics* g);
+    void FollowFootprint(Graphics* g, CFootprint* footprint);
+    void DetachFootprintConductors(Graphics* g, CFootprint* footprint);
+    // menu: the component menu's turn, recorded as an attribute change.
+    void RotateFootprint(Graphics* g, CFootprint* footprint, bool packaged, bool shift, bool menu);
+    void FlipFootprint(Graphics* g, CFootprint* footprint, bool packaged, int side);
+    void SaveFootprint(CFootprint* footprint);
+    // Package footprints first, then those of the mountings, in child order.
+    std::vector<CFootprint*> PackageFootprints() const;
+    std::vector<CFootprint*> MountingFootprints() const;
+    // Both kinds in the board's child order.
+    std::vector<CFootprint*> AllFootprints() const;
+    // The board box a footprint's drawing stays within (its pads with their
+    // numbers and clearances, drills and markings); empty without pads or
+    // markings. Its device rectangle is what a drag step repaints.
+    RectF FootprintBox(Graphics* g, CFootprint* footprint);
+    RECT FootprintDamage(Graphics* g, CFootprint* footprint);
+
+    // A paint skips what cannot reach the rectangle it redraws: the parts of
+    // footprints outside it and texts far from it (board_view_cull.cpp).
+    struct PaintCull {
+        RectF box; // the rectangle redrawn, board millimetres
+        std::unordered_map<const CFootprint*, RectF> footprints;
+    };
+    bool IsCulled(Graphics* g, CTreeNode* node, PaintCull& cull);
+
+    // --- Outline and areas (board_view_areas.cpp). -------------------------
+    void OutlinePress(Graphics* g, uint32_t flags, PointF p);
+    void OutlineDrag(Graphics* g, uint32_t flags, PointF p);
+    void OutlineRelease(Graphics* g, uint32_t flags, PointF p);
+    void OutlineRightPress(Graphics* g, uint32_t flags, PointF p);
+    void DeleteOutlineNodes();
+    CArea* AreaPick(Graphics* g, uint32_t flags, PointF p);
+    void AreaCreatePress(Graphics* g, uint32_t flags, PointF p);
+    void AreaDrag(Graphics* g, uint32_t flags, PointF p);
+    void DeleteCurrentArea(Graphics* g);
+    void EndAreaCreation();
+    // The panel lets go of an area (or one of its outline nodes) about to go.
+    void ForgetShownArea(CArea* area);
+    std::vector<CArea*> Areas() const;
+
+    // --- Texts (board_view_texts.cpp). -------------------------------------
+    void StartFreeText();
+    void TextPick(Graphics* g, uint32_t flags, PointF p);
+    void TextDrag(Graphics* g, uint32_t flags, PointF p);
+    void TextRelease(Graphics* g, uint32_t flags, PointF p);
+    bool TextKey(int vk);
+    void TextMenu(Graphics* g, uint32_t flags, PointF p);
+    void DeleteTexts(Graphics* g);
+    void RotateFloatingText(bool shift);
+    void TurnText(Graphics* g, CText* text, bool shift);
+    // Package texts of placed packages, then the board's free texts.
+    std::vector<CText*> PackageTexts() const;
+    std::vector<CText*> FreeTexts() const;
+    PointF TextPoint(const CText* text, PointF board) const;
+    // The device rectangle a text's repaint covers.
+    RECT TextDamage(Graphics* g, CText* text);
+
+    // --- Routing hooks (board_view_tracks.cpp). ----------------------------
+    void RouteClick(Graphics* g, uint32_t flags, PointF p);
+    void RouteMove(Graphics* g, uint32_t flags, PointF p);
+    void RouteMenu(Graphics* g, uint32_t flags, PointF p);
+    void ChangeRouteLayer(int id);
+    void ChangeRouteWidth(Graphics* g);
+    void EditPick(Graphics* g, uint32_t flags, PointF p);
+    void EditDrag(Graphics* g, uint32_t flags, PointF p);
+    void EditRelease(Graphics* g, uint32_t flags, PointF p);
+    void EditMenu(Graphics* g, uint32_t flags, PointF p);
+    void DeleteConductors(Graphics* g);
+    void CancelRoute();
+    void DrawViolations(Graphics* g);
+    void ClearViolations();
+
+    // --- Members. -----------------------------------------------------------
+    AcceleratorTable m_accelerators;
+    CBoardLayerIndex m_layerIndex;
+    // The design-rule check's marks: overlapping outlines on each side and
+    // copper too close between nets.
+    DrcViolationMap m_topViolations;
+    DrcViolationMap m_bottomViolations;
+    DrcViolationMap m_copperViolations;
+    bool m_drcOn = true;
+
+    // Interaction state, all null while no action is under way.
+    CNet* m_routeNet = nullptr;
+    CConductor* m_routeConductor = nullptr;
+    CConductor* m_editConductor = nullptr;
+    CPad* m_dragVia = nullptr;
+    CFootprint* m_floatingComponent = nullptr;
+    CArea* m_newArea = nullptr;
+    CArea* m_currentArea = nullptr;
+    CText* m_floatingText = nullptr;
+    // The direction (radians) of the segment the conductor editor drags;
+    // 999 for none.
+    float m_segmentDirection = 999.0f;
+    // Undo records there were when the floating component, and the area
+    // being drawn, went in.
+    size_t m_floatingUndoCount = 0;
+    size_t m_newAreaUndoCount = 0;
+
+    // Painting: the picture kept between paints, so that a paint redraws
+    // only the rectangle that changed.
+    std::unique_ptr<PaintTarget> m_backBuffer;
+    float m_dpi = 96.0f;
+    // Where the middle button was last seen while it pans the view.
+    POINT m_middleAnchor{};
+    // While a drag step runs, whole-window repaints asked by the model are
+    // held back; the step repaints what it moved itself.
+    bool m_holdWholeRepaints = false;
+    bool m_wholeRepaintHeld = false;
+    // While set, repaint rectangles are collected here instead.
+    RECT* m_damage = nullptr;
+};
+
+// A rotation turned by delta (a quarter turn either way), rounded to a
+// multiple of 90 degrees (halves away from zero) and brought into
+// (-180, 180].
+float TurnByQuarter(float rotation, float delta);
+
+// The maker the main window opens board nodes with; registered by
+// RegisterBoardView (views/editor_views.h).
+CVorpelView* MakeBoardView(CTreeNode* node);
+void RegisterBoardView();
