@@ -23,6 +23,7 @@
 #include "schematic/package.h"
 #include "schematic/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_set>
 
@@ -268,7 +269,7 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
         RecordViolation(g, conductor, other, Overlap(subject, PolygonOf(shape)), color,
                         m_copperViolations);
     };
-    const CBoardLayerIndex::NodeSet set = m_layerIndex.GetSet(layer);
+    const CBoardLayerIndex::NodeSet& set = m_layerIndex.GetSet(layer);
     for (CTreeNode* node : set) {
         const int type = node->GetType();
         if (type == NodeType::PadLayer) {
@@ -296,6 +297,26 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
         } else if (type == NodeType::Conductor) {
             if (node == conductor || node->GetParent() == net)
                 continue;
+            // Far from the checked track (by its vertices), the outline is not
+            // worth building: only an old mark of the pair is cleared.
+            const auto* other = static_cast<const CConductor*>(node);
+            if (!other->m_vertices.empty()) {
+                const float grow = other->m_width / 2 + kGrowth + 0.01f;
+                float x0 = other->m_vertices[0].x, x1 = x0, y0 = other->m_vertices[0].y, y1 = y0;
+                for (const ConductorVertex& v : other->m_vertices) {
+                    x0 = std::min(x0, v.x);
+                    x1 = std::max(x1, v.x);
+                    y0 = std::min(y0, v.y);
+                    y1 = std::max(y1, v.y);
+                }
+                if (x0 - grow > ownBox.X + ownBox.Width || x1 + grow < ownBox.X ||
+                    y0 - grow > ownBox.Y + ownBox.Height || y1 + grow < ownBox.Y) {
+                    if (m_copperViolations.count(PairKey(conductor, node)))
+                        RecordViolation(g, conductor, node, GraphicsPath(), color,
+                                        m_copperViolations);
+                    continue;
+                }
+            }
             GraphicsPath shape;
             static_cast<CConductor*>(node)->BuildPath(&shape, kGrowth);
             record(node, shape);

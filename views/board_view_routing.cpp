@@ -495,8 +495,14 @@ PointF CBoardView::RouteTarget(Graphics* g, PointF p) {
             return PointF(s0.x, s0.y);
         const double lx = b.x - a.x, ly = b.y - a.y;
         const double cross = lx * sy - ly * sx;
-        if (std::fabs(cross) < kSame || (std::fabs(lx) < 1e-9 && std::fabs(ly) < 1e-9)) {
-            const double t = ((b.x - s0.x) * sx + (b.y - s0.y) * sy) / len2;
+        if (std::fabs(lx) < 1e-9 && std::fabs(ly) < 1e-9) {
+            // No leg yet, so no line: the point of the segment nearest the
+            // cursor.
+            const double t = std::clamp(((p.X - s0.x) * sx + (p.Y - s0.y) * sy) / len2, 0.0, 1.0);
+            return PointF(static_cast<float>(s0.x + t * sx), static_cast<float>(s0.y + t * sy));
+        }
+        if (std::fabs(cross) < kSame) {
+            const double t = std::clamp(((b.x - s0.x) * sx + (b.y - s0.y) * sy) / len2, 0.0, 1.0);
             return PointF(static_cast<float>(s0.x + t * sx), static_cast<float>(s0.y + t * sy));
         }
         const double t = ((a.x - s0.x) * ly - (a.y - s0.y) * lx) / -cross;
@@ -565,7 +571,7 @@ void CBoardView::ChangeRouteLayer(int id) {
     n->m_selected = 2;
     m_routeConductor = n;
     m_routeTarget.reset();
-    BringLayerToFront(id);
+    // The caller brings the layer to the front (and shows it).
     m_routeNet->BuildConnectionGraph(g.get());
     InvalidateRect(nullptr, false);
 }
@@ -640,6 +646,9 @@ void CBoardView::RouteMenu(Graphics* g, uint32_t flags, PointF p) {
         ChangeRouteWidth(g);
     } else if (command >= kCmdLayerFirst && command < kCmdLayerFirst + 22) {
         const int id = command - kCmdLayerFirst;
+        m_undoList.SetStartNewGroup(true);
+        SetVisibleLayers(GetVisibleLayers() | (1ull << id));
+        BringLayerToFront(id);
         ChangeRouteLayer(id);
         SyncLayerSelector();
     }

@@ -140,6 +140,7 @@ TEST_F(BoardRoutingTest, LayerChangePlacesTheDefaultViaMadeWhenMissing) {
     Key('V');
     ASSERT_TRUE(view->IsRouting());
     EXPECT_EQ(view->GetFrontLayer(), 1);
+    EXPECT_TRUE(view->IsLayerVisible(1));
     Move(PointF{15, 20});
     Key(VK_ESCAPE);
     const std::string after = Saved();
@@ -206,6 +207,80 @@ TEST_F(BoardRoutingTest, EditMenuDeletesSegmentsBreaksAndDeletesTracks) {
     Redo();
     Redo();
     EXPECT_EQ(Saved(), broken);
+}
+
+TEST_F(BoardRoutingTest, DeletingAnInnerSegmentSplitsTheTrack) {
+    // Break A's long segment at (45,20), then delete the piece (45,20)-(50,20).
+    Tool(ID_BRD_ROUTE_EDIT);
+    menuAnswers.push_back(33144);
+    RightPress(PointF{45, 20});
+    menuAnswers.push_back(33061);
+    RightPress(PointF{48, 20});
+    const auto tracks = Tracks();
+    ASSERT_EQ(tracks.size(), 4u);
+    EXPECT_EQ(tracks[0], "40.000,20.000 45.000,20.000");
+    EXPECT_EQ(tracks[1], "50.000,20.000 50.000,30.000");
+    ExpectUndoAllRedoAll(Saved());
+}
+
+TEST_F(BoardRoutingTest, ViaDragsItsTrackEndsAndSuperfluousViasGo) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{15, 10});
+    Key('V');
+    Move(PointF{15, 20});
+    Click(PointF{15, 20});
+    Key(VK_ESCAPE);
+    // Top: 9,10 - 15,10 tied to the via at (15,10); bottom from the via.
+    CConductor* top = Track(L"A", 1);
+    CConductor* bottom = Track(L"A", 2);
+    ASSERT_NE(bottom, nullptr);
+    ASSERT_TRUE(top->m_vertices.back().tie.IsPad());
+    CPad* via = top->m_vertices.back().tie.GetPad();
+    EXPECT_EQ(bottom->m_vertices.front().tie.GetPad(), via);
+    const std::string routed = Saved();
+    // Dragging the via takes both attached ends along.
+    Tool(ID_BRD_ROUTE_EDIT);
+    Drag(PointF{15, 10}, PointF{15, 12});
+    EXPECT_FLOAT_EQ(via->m_boardPosition.Y, 12);
+    EXPECT_FLOAT_EQ(top->m_vertices.back().y, 12);
+    EXPECT_FLOAT_EQ(bottom->m_vertices.front().y, 12);
+    Undo();
+    EXPECT_EQ(Saved(), routed);
+    // Deleting the bottom track leaves the via with one layer: it goes.
+    menuAnswers.push_back(33108);
+    RightPress(PointF{15, 15});
+    const std::string after = Saved();
+    EXPECT_EQ(after.find("<Pad/>"), std::string::npos) << after;
+    EXPECT_EQ(Tracks().size(), 4u);
+    ExpectUndoAllRedoAll(after);
+}
+
+TEST_F(BoardRoutingTest, EndingOnASegmentOnAnotherLayerSplitsItWithAVia) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{12, 10});
+    Key('V');
+    Move(PointF{45, 20});
+    Click(PointF{45, 20});
+    EXPECT_FALSE(view->IsRouting());
+    // A's track is cut where the route met it and a new one takes its rest
+    // from there; a via joins the three ends.
+    ASSERT_EQ(Tracks().size(), 6u);
+    CConductor* cut = Track(L"A", 0);
+    CConductor* rest = Track(L"A", 3);
+    CConductor* routed = Track(L"A", 2);
+    ASSERT_EQ(cut->m_vertices.size(), 2u);
+    ASSERT_EQ(rest->m_vertices.size(), 3u);
+    EXPECT_NEAR(cut->m_vertices[1].x, 45, 0.1);
+    EXPECT_EQ(cut->m_vertices[1].x, rest->m_vertices[0].x);
+    EXPECT_EQ(rest->m_layer, 0);
+    EXPECT_EQ(routed->m_layer, 1);
+    CPad* via = cut->m_vertices[1].tie.GetPad();
+    ASSERT_NE(via, nullptr);
+    EXPECT_EQ(rest->m_vertices[0].tie.GetPad(), via);
+    EXPECT_EQ(routed->m_vertices.back().tie.GetPad(), via);
+    ExpectUndoAllRedoAll(Saved());
 }
 
 TEST_F(BoardRoutingTest, DraggingASegmentKeepsFortyFiveDegreeJoins) {
@@ -315,7 +390,7 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
     std::uniform_real_distribution<float> x(0, 60), y(0, 40);
     std::uniform_int_distribution<int> pick(0, 11);
     ScopedModalDialogHook hook([](PlatformDialog& dialog) { dialog.EndDialog(IDCANCEL); });
-    int steps = 1500;
+    int steps = 2500;
     if (const char* env = std::getenv("VORPEL_RANDOM_STEPS"))
         steps = std::atoi(env);
     const PointF pads[] = {{9, 10}, {11, 10}, {29, 13}, {31, 13}, {40, 20}, {50, 5}};
@@ -384,6 +459,88 @@ TEST_F(BoardRoutingTest, WritesItsPicture) {
     const std::wstring path = Utf8ToWide(VORPEL_BINARY_DIR "/pictures/board-routing.png");
     ASSERT_TRUE(CreateDirectories(PathDirectory(path)));
     EXPECT_TRUE(image->SavePng(path));
+}
+
+} // namespace
+
+namespace {
+
+// Overlapping outlines: two footprints on top whose pads overlap, and a
+// free text on top crossed by net A's track.
+const char* kOverlap = R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Grid="1,1" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40" Unit="1">B
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+    <Package>
+      <Pin NetName="A" Num="1"/>
+      <Footprint XY="10,10">R0805
+        <Padstack>PAD
+          <PadLayer Shape="RECT" Size="1.2,1.4"/>
+          <Pad Num="1" XY="-1,0"/>
+          <Pad Num="2" XY="1,0"/>
+        </Padstack>
+      </Footprint>
+    </Package>
+    <Package>
+      <Pin NetName="B" Num="1"/>
+      <Footprint XY="12,10">R0805
+        <Padstack>PAD
+          <PadLayer Shape="RECT" Size="1.2,1.4"/>
+          <Pad Num="1" XY="-1,0"/>
+          <Pad Num="2" XY="1,0"/>
+        </Padstack>
+      </Footprint>
+    </Package>
+    <Text Layer="TOP" Pos="30,30">HELLO</Text>
+    <Net>A
+      <Conductor Layer="TOP" Width="0.25">20.000,29.000 50.000,29.000</Conductor>
+    </Net>
+  </Board>
+</Project>
+)";
+
+class BoardDrcTest : public BoardViewTest {
+protected:
+    void SetUp() override {
+        BoardViewTest::SetUp();
+        OpenText(kOverlap);
+    }
+};
+
+TEST_F(BoardDrcTest, OverlappingFootprintsAreMarkedOnTheirSideOnly) {
+    auto g = view->MakeGraphics();
+    CFootprint* a = PackageFootprint(0);
+    CFootprint* b = PackageFootprint(1);
+    view->CheckComponent(g.get(), a);
+    EXPECT_EQ(view->GetViolations(0).size(), 1u);
+    EXPECT_TRUE(view->GetViolations(1).empty());
+    // Checked from the other side the pair is the same entry.
+    view->CheckComponent(g.get(), b);
+    EXPECT_EQ(view->GetViolations(0).size(), 1u);
+    // Moved apart and checked again: the mark goes.
+    b->m_boardPosition.X = 30;
+    view->CheckComponent(g.get(), b);
+    EXPECT_TRUE(view->GetViolations(0).empty());
+    b->m_boardPosition.X = 12;
+    view->CheckComponent(g.get(), a);
+    ASSERT_EQ(view->GetViolations(0).size(), 1u);
+    // Switching the check off clears every mark; on again shows none.
+    Command(ID_BRD_DRC);
+    EXPECT_TRUE(view->GetViolations(0).empty());
+    Command(ID_BRD_DRC);
+    EXPECT_TRUE(view->IsDrcOn());
+    EXPECT_TRUE(view->GetViolations(0).empty());
+}
+
+TEST_F(BoardDrcTest, ATrackCrossingATextIsMarkedWhateverTheNet) {
+    auto g = view->MakeGraphics();
+    CConductor* c = static_cast<CConductor*>(board->FindNet(L"A")->GetChild(0));
+    view->CheckConductor(g.get(), c);
+    EXPECT_EQ(view->GetViolations(2).size(), 1u);
+    c->m_vertices = {{20, 20, 0, {}}, {50, 20, 0, {}}};
+    view->CheckConductor(g.get(), c);
+    EXPECT_TRUE(view->GetViolations(2).empty());
 }
 
 } // namespace
