@@ -38,13 +38,12 @@
 
 namespace {
 
-constexpr unsigned kCaption = 128;          // "Vorpel"
-constexpr unsigned kNoGridDefined = 341;    // "No grid defined"
-constexpr unsigned kNotRoutingLayer = 348;  // "Layer '%s' is not a routing layer"
-constexpr unsigned kInvalidLayer = 284;     // "Invalid layer selected"
-constexpr unsigned kComponentIsFixed = 280; // "Component is fixed"
-constexpr unsigned kSelectLayer = 32999;    // "Select layer"
-constexpr unsigned kLayerNameBase = 33000;  // 33000 + id: the layer's name
+constexpr unsigned kCaption = 128;         // "Vorpel"
+constexpr unsigned kNoGridDefined = 341;   // "No grid defined"
+constexpr unsigned kNotRoutingLayer = 348; // "Layer '%s' is not a routing layer"
+constexpr unsigned kInvalidLayer = 284;    // "Invalid layer selected"
+constexpr unsigned kSelectLayer = 32999;   // "Select layer"
+constexpr unsigned kLayerNameBase = 33000; // 33000 + id: the layer's name
 constexpr int kGridWidthRow = 1;
 
 // The group command a tool's toolbar button carries.

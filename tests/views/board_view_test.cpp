@@ -4,6 +4,7 @@
 #include "board/layer.h"
 #include "platform/combo_box_control.h"
 #include "platform/paint_target.h"
+#include "shell/left_tab_view.h"
 #include "tests/views/board_view_fixture.h"
 #include "views/board_layer_selector.h"
 
@@ -128,6 +129,41 @@ TEST_F(BoardViewTest, OpensOnTheBoardWithItsSelector) {
     EXPECT_EQ(g_MainFrame.OpenNodeView(board), view);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 1);
     EXPECT_EQ(Saved(), original);
+}
+
+// The project tree opens the board it shows on a double click, as the user
+// opens it; a second double click finds the same view.
+TEST_F(BoardViewTest, TheProjectTreeOpensTheBoardInItsEditor) {
+    const std::wstring copy = PathJoin(scratch, L"demo.circuit");
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(Utf8ToWide(VORPEL_SOURCE_DIR "/examples/demo.circuit"), bytes));
+    ASSERT_TRUE(WriteWholeFile(copy, bytes));
+    ASSERT_TRUE(g_MainFrame.Open(copy, kDocumentProject));
+    board = FindBoard(&Project());
+    ASSERT_NE(board, nullptr);
+    g_MainFrame.m_leftPane.SelectTab(kDocumentProject);
+    CLeftTabView& tree = *g_MainFrame.m_leftPane.GetTree(kDocumentProject);
+    PumpPendingMessages();
+    auto doubleClick = [&] {
+        HTREEITEM item = tree.FindItem(board);
+        ASSERT_NE(item, nullptr);
+        tree.EnsureVisible(item);
+        RECT r{};
+        ASSERT_TRUE(tree.GetItemRect(item, &r, true));
+        const POINT p{r.left - 8, (r.top + r.bottom) / 2};
+        SimulateMouse(&tree, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        SimulateMouse(&tree, WM_LBUTTONUP, p);
+        SimulateMouse(&tree, WM_LBUTTONDBLCLK, p, MK_LBUTTON);
+        SimulateMouse(&tree, WM_LBUTTONUP, p);
+        PumpPendingMessages();
+    };
+    doubleClick();
+    auto* opened = dynamic_cast<CBoardView*>(g_MainFrame.m_tabWindow.GetView(0));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->GetBoard(), board);
+    EXPECT_EQ(g_MainFrame.m_boardLayerCombo.GetCount(), 17);
+    doubleClick();
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 1);
 }
 
 TEST_F(BoardViewTest, DigitKeysMakeLayersCurrentAndShowThem) {
