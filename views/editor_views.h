@@ -1,7 +1,6 @@
-// Every kind of editor view registers the maker of its view with the main
-// window here; the program calls it once at start-up and tests in their
-// set-up. (Self-registering static objects would be dropped by the linker
-// from the static library.)
+// The editor views register the makers of their views with the main window
+// here, one line per kind; the program calls it at start-up and tests in
+// their set-up.
 #pragma once
 
 void RegisterEditorViews();
