@@ -242,6 +242,7 @@ void CBoardView::ForgetDepartedNodes() {
         m_editConductor = nullptr;
     if (m_dragVia && !IsOnBoard(m_dragVia, NodeType::Pad))
         m_dragVia = nullptr;
+    DropDepartedViolations();
 }
 
 void CBoardView::DropDepartedProperties() {

@@ -17,11 +17,15 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 class CArea;
+class CBoardProperties;
+class PopupMenu;
+struct ConductorVertex;
 class CAreaNode;
 class CBoard;
 class CConductor;
@@ -54,6 +58,7 @@ FreeComponentPadstackSource SetFreeComponentPadstackSource(FreeComponentPadstack
 // objects it belongs to.
 struct DrcViolation {
     std::unique_ptr<GraphicsPath> path;
+    uint32_t argb = 0xFF000000; // opaque
     const CTreeNode* first = nullptr;
     const CTreeNode* second = nullptr;
 };
@@ -104,6 +109,22 @@ public:
     bool IsDrcOn() const { return m_drcOn; }
     void RefreshDrc();
     void CheckComponent(Graphics* g, CFootprint* footprint);
+    void CheckConductor(Graphics* g, CConductor* conductor);
+    // Replaces the pair's mark by one of the overlap (none when it is empty).
+    void RecordViolation(Graphics* g, const CTreeNode* a, const CTreeNode* b,
+                         const GraphicsPath& overlap, uint32_t color, DrcViolationMap& map);
+    const DrcViolationMap& GetViolations(int which) const {
+        return which == 0 ? m_topViolations : which == 1 ? m_bottomViolations : m_copperViolations;
+    }
+
+    // Conductor routing and editing (board_view_routing.cpp).
+    CPadstack* GetRouteVia(CNet* net);
+    CPad* PickViaPad(Graphics* g, uint32_t flags, PointF p);
+    void DragVia(Graphics* g, uint32_t flags, PointF p);
+    // Returns the split-off conductor, or null.
+    CConductor* DeleteSegment(CConductor* conductor, int segment);
+    void RemoveSuperfluousVias(Graphics* g, CNet* net);
+    void FixViaAtEnd(Graphics* g, CConductor* conductor, bool last);
 
     // Moves vertex i of a conductor to (x, y), its neighbours keeping the
     // direction of their segments with a 45-degree piece to the vertex
@@ -243,6 +264,25 @@ private:
     void CancelRoute();
     void DrawViolations(Graphics* g);
     void ClearViolations();
+    void StartRoute(Graphics* g, PointF p);
+    void FinishRoute(Graphics* g);
+    PointF RouteTarget(Graphics* g, PointF p);
+    CConductor* SegmentAt(PointF p, int* index);
+    CBoardProperties* EnsureBoardProperties();
+    CPad* PlaceVia(Graphics* g, CNet* net, float x, float y);
+    void DeleteViaPad(Graphics* g, CPad* pad);
+    CConductor* AddConductor(CNet* net, int layer, float width,
+                             std::vector<ConductorVertex> vertices);
+    void RemoveConductor(CConductor* conductor);
+    void RecordConductor(CConductor* conductor);
+    bool CheckRoutingLayer(int layer);
+    std::shared_ptr<PopupMenu> RoutingLayerMenu(int except) const;
+    void MoveSegmentToLayer(Graphics* g, CConductor* conductor, int segment, int layer);
+    // --- Design-rule check (board_drc.cpp). --------------------------------
+    void InvalidateViolation(const DrcViolation& mark, Graphics* g);
+    void DrawViolation(const DrcViolation& mark, Graphics* g);
+    // Drops the marks of objects no longer on the board.
+    void DropDepartedViolations();
 
     // --- Members. -----------------------------------------------------------
     AcceleratorTable m_accelerators;
@@ -266,6 +306,11 @@ private:
     // The direction (radians) of the segment the conductor editor drags;
     // 999 for none.
     float m_segmentDirection = 999.0f;
+    // The last target of a route move and of an edit drag: a move to the
+    // same target changes nothing. Each view keeps its own, and a new route
+    // or pick starts without one.
+    std::optional<PointF> m_routeTarget;
+    std::optional<PointF> m_editTarget;
     // Undo records there were when the floating component, and the area
     // being drawn, went in.
     size_t m_floatingUndoCount = 0;
