@@ -139,7 +139,18 @@ CursorShape GetCursor() {
 }
 
 CursorShape LoadCursorResource(unsigned id) {
-    return id == 258 ? CursorShape::SizeWE : CursorShape::Arrow;
+    switch (id) {
+    case 258:
+        return CursorShape::SizeWE;
+    case 220: // the schematic editor's bus, part and wire tools
+    case 222:
+    case 224:
+        return CursorShape::Cross;
+    case 391: // its text tool
+        return CursorShape::IBeam;
+    default:
+        return CursorShape::Arrow;
+    }
 }
 
 POINT GetCursorPos() {
@@ -649,11 +660,15 @@ LRESULT PlatformWindow::ForwardToNative(UINT msg, WPARAM wParam, LPARAM lParam) 
 void PlatformWindow::ShowWindow(bool show) {
     if (!impl_)
         return;
+    const bool was = (style_ & WS_VISIBLE) != 0;
     if (show)
         style_ |= WS_VISIBLE;
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
+    // Told when it is shown or hidden, as a window is.
+    if (was != show && impl_)
+        SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }
 
 void PlatformWindow::ShowMaximized() {

@@ -1,0 +1,7 @@
+#include "views/editor_views.h"
+
+#include "views/schematic_view.h"
+
+void RegisterEditorViews() {
+    RegisterSchematicView();
+}
