@@ -4,8 +4,10 @@
 // comments, part numbers and values). Prints both times and, last, their
 // ratio: the search must grow with the project, not with its square. Each
 // size's best of nine runs in processor time, the sizes alternating.
+#include "board/board.h"
 #include "core/model_services.h"
 #include "core/root.h"
+#include "platform/text.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/part.h"
@@ -13,8 +15,6 @@
 #include "schematic/sheet.h"
 #include "schematic/text.h"
 #include "schematic/wire.h"
-#include "board/board.h"
-#include "platform/text.h"
 #include "views/schematic_find.h"
 
 #include <algorithm>
@@ -55,18 +55,18 @@ std::unique_ptr<CRoot> MakeProject(int parts) {
                 pin->SetPadNames(std::to_wstring(p + 1));
             }
         }
-        auto* refDes = static_cast<CText*>(package->AddChild(new CText(
-            (L"R" + std::to_wstring(i + 1)).c_str())));
+        auto* refDes = static_cast<CText*>(
+            package->AddChild(new CText((L"R" + std::to_wstring(i + 1)).c_str())));
         refDes->m_name = L"RefDes";
         auto* value = static_cast<CText*>(package->AddChild(new CText(L"10k")));
         value->m_name = L"Value";
     }
     for (int n = 0; n < parts / 2; ++n) {
-        auto* net = static_cast<CNet*>(
-            board->AddChild(new CNet((L"N" + std::to_wstring(n + 1)).c_str())));
+        auto* net =
+            static_cast<CNet*>(board->AddChild(new CNet((L"N" + std::to_wstring(n + 1)).c_str())));
         for (int w = 0; w < 2; ++w) {
-            auto* wire = static_cast<CWire*>(
-                net->AddChild(new CWire(POINT{n, w}, POINT{n + 1, w})));
+            auto* wire =
+                static_cast<CWire*>(net->AddChild(new CWire(POINT{n, w}, POINT{n + 1, w})));
             sheets[n % 2]->AddObject(wire);
         }
     }
@@ -84,8 +84,7 @@ double ProcessorSeconds() {
 double TimeSearch(CRoot& root) {
     FindSettings s;
     s.text = L"no such thing";
-    s.net = s.pinNumber = s.pinName = s.comment = s.partRefDes = s.partNumber = s.partValue =
-        true;
+    s.net = s.pinNumber = s.pinName = s.comment = s.partRefDes = s.partNumber = s.partValue = true;
     s.scope = &root;
     const CTreeNode* sheet = root.GetChild(0)->GetChild(0);
     const double t0 = ProcessorSeconds();

@@ -204,8 +204,7 @@ void CSchematicView::PickUpCopy(DeviceContext* dc, POINT logical) {
         default:
             continue;
         }
-        m_floating.push_back(
-            FloatingNode{copy, copy->GetType() == NodeType::Text ? q10 : q});
+        m_floating.push_back(FloatingNode{copy, copy->GetType() == NodeType::Text ? q10 : q});
     }
     for (const FloatingNode& f : m_floating)
         InsertFloating(f.node);
@@ -276,8 +275,7 @@ void CSchematicView::PickUpSelection(DeviceContext* dc, POINT logical) {
                 !m_sheet->HasObject(static_cast<CSheetObject*>(node)))
                 break;
             PushUndo(new CUndoChangeNodeAttribute(node, nullptr));
-            m_floating.push_back(
-                FloatingNode{node, node->GetType() == NodeType::Text ? q10 : q});
+            m_floating.push_back(FloatingNode{node, node->GetType() == NodeType::Text ? q10 : q});
             break;
         default:
             break;

@@ -95,9 +95,8 @@ void CSchematicView::PlaceFootprintOnBoard(CFootprint* footprint,
 void CSchematicView::StartPartTool() {
     std::unique_ptr<CPackage> package;
     int part = 0;
-    const int answer =
-        RunSelPart(g_MainFrame.GetDefaultFolder(kDocumentSymbolLibrary),
-                   g_MainFrame.GetProgramFolder(), this, &package, &part);
+    const int answer = RunSelPart(g_MainFrame.GetDefaultFolder(kDocumentSymbolLibrary),
+                                  g_MainFrame.GetProgramFolder(), this, &package, &part);
     if (answer != IDOK || !package || package->GetPartCount() == 0) {
         g_MainFrame.UISetCheck(m_currentTool, false);
         m_currentTool = ID_TOOL_SELECT;

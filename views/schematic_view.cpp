@@ -41,19 +41,19 @@
 
 namespace {
 
-constexpr unsigned kCaptionId = 128;       // "Vorpel"
-constexpr unsigned kInvalidValueId = 291;  // "Invalid value"
-constexpr unsigned kSheetTitleId = 167;    // "Sheet Properties"
-constexpr unsigned kFormatId = 168;        // "Format"
-constexpr unsigned kUnitId = 169;          // "Unit", then "inch" 170, "mm" 171
-constexpr unsigned kSheetWidthId = 180;    // "Sheet Width"
-constexpr unsigned kSheetLengthId = 181;   // "Sheet Length"
-constexpr unsigned kOrientationId = 182;   // then "Vertical" 183, "Horizontal" 184
-constexpr unsigned kGridWidthId = 188;     // "Grid Width"
-constexpr unsigned kWireWidthId = 375;     // "Wire width"
-constexpr unsigned kBusWidthId = 376;      // "Bus width"
-constexpr unsigned kDotId = 377;           // "Connection dot"
-constexpr unsigned kFontNameId = 362;      // "Font name"
+constexpr unsigned kCaptionId = 128;      // "Vorpel"
+constexpr unsigned kInvalidValueId = 291; // "Invalid value"
+constexpr unsigned kSheetTitleId = 167;   // "Sheet Properties"
+constexpr unsigned kFormatId = 168;       // "Format"
+constexpr unsigned kUnitId = 169;         // "Unit", then "inch" 170, "mm" 171
+constexpr unsigned kSheetWidthId = 180;   // "Sheet Width"
+constexpr unsigned kSheetLengthId = 181;  // "Sheet Length"
+constexpr unsigned kOrientationId = 182;  // then "Vertical" 183, "Horizontal" 184
+constexpr unsigned kGridWidthId = 188;    // "Grid Width"
+constexpr unsigned kWireWidthId = 375;    // "Wire width"
+constexpr unsigned kBusWidthId = 376;     // "Bus width"
+constexpr unsigned kDotId = 377;          // "Connection dot"
+constexpr unsigned kFontNameId = 362;     // "Font name"
 constexpr unsigned kLabelMaxChars = 260;
 constexpr int kStartScroll = 20;
 
@@ -123,8 +123,8 @@ CSchematicView::CSchematicView(CSheet* sheet) : CVorpelView(sheet), m_sheet(shee
     if (m_sheet && m_sheet->m_gridSize > 0)
         m_textHeight = m_sheet->m_gridSize;
     if (m_sheet)
-        m_sizeTable = std::make_unique<CSheetSizeTable>(
-            &m_sheet->m_size.cx, &m_sheet->m_size.cy, reinterpret_cast<int*>(&m_sheet->m_unit));
+        m_sizeTable = std::make_unique<CSheetSizeTable>(&m_sheet->m_size.cx, &m_sheet->m_size.cy,
+                                                        reinterpret_cast<int*>(&m_sheet->m_unit));
     else
         m_sizeTable = std::make_unique<CSheetSizeTable>(nullptr, nullptr, nullptr);
     m_accelerators = SchematicAccelerators();
@@ -347,8 +347,7 @@ void CSchematicView::DrawGrid(DeviceContext* dc) {
 
 // --- Messages ---------------------------------------------------------------------
 
-bool CSchematicView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam,
-                                          LRESULT& result) {
+bool CSchematicView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_CREATE:
         OnCreate();
@@ -405,9 +404,9 @@ bool CSchematicView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam
             result = 0;
             return true;
         }
-        if (lParam == 0 && (IsToolCommand(id) || id == ID_SCH_MIRROR_VERTICAL ||
-                            id == ID_SCH_MIRROR_HORIZONTAL || id == ID_SCH_ROTATE ||
-                            id == ID_SCH_DELETE || id == ID_HELP_VIEW)) {
+        if (lParam == 0 &&
+            (IsToolCommand(id) || id == ID_SCH_MIRROR_VERTICAL || id == ID_SCH_MIRROR_HORIZONTAL ||
+             id == ID_SCH_ROTATE || id == ID_SCH_DELETE || id == ID_HELP_VIEW)) {
             OnCommand(id);
             result = 0;
             return true;
@@ -806,16 +805,15 @@ void CSchematicView::UpdateRubberBand(DeviceContext* dc, POINT p) {
     InvalidateBandOutline(dc, m_band);
     const RECT before = NormalizedRect(m_band);
     const int g = GetGrid();
-    RECT old{before.left / g * g, before.top / g * g, before.right / g * g,
-             before.bottom / g * g};
+    RECT old{before.left / g * g, before.top / g * g, before.right / g * g, before.bottom / g * g};
     m_band.right = p.x;
     m_band.bottom = p.y;
     const RECT n = NormalizedRect(m_band);
     const RECT snapped{n.left / g * g, n.top / g * g, n.right / g * g, n.bottom / g * g};
     if (snapped.left != old.left || snapped.top != old.top || snapped.right != old.right ||
         snapped.bottom != old.bottom) {
-        for (CSheetObject* object : std::vector<CSheetObject*>(m_sheet->m_objects.begin(),
-                                                               m_sheet->m_objects.end())) {
+        for (CSheetObject* object :
+             std::vector<CSheetObject*>(m_sheet->m_objects.begin(), m_sheet->m_objects.end())) {
             const bool in = Intersects(NormalizedRect(object->GetBoundsOnSheet(dc)), snapped);
             if (object->IsSelected() == in)
                 continue;
@@ -1104,8 +1102,9 @@ void CSchematicView::ChangeFootprint() {
     if (package->GetPowerPin())
         return;
     std::unique_ptr<CFootprint> chosen;
-    const int answer = RunLoadFootprint(package, g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary),
-                                        g_MainFrame.GetProgramFolder(), this, &chosen);
+    const int answer =
+        RunLoadFootprint(package, g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary),
+                         g_MainFrame.GetProgramFolder(), this, &chosen);
     if (answer != IDOK || !chosen)
         return;
     g_pActiveView = this;
@@ -1222,7 +1221,8 @@ void CSchematicView::ApplyPropertyChange(int row) {
     case kRowOrientation: {
         auto* combo = dynamic_cast<CPropertyCombobox*>(grid->GetItem(row));
         const bool vertical = m_sheet->m_size.cx < m_sheet->m_size.cy;
-        if (combo && combo->GetSelectedIndex() >= 0 && (combo->GetSelectedIndex() == 0) != vertical) {
+        if (combo && combo->GetSelectedIndex() >= 0 &&
+            (combo->GetSelectedIndex() == 0) != vertical) {
             std::swap(m_sheet->m_size.cx, m_sheet->m_size.cy);
             m_sizeTable->IdentifySize();
         }

@@ -230,7 +230,8 @@ private:
     // A copy of a node for the floating list (packages numbered, footprints
     // placed; parts, pins and wires off their sheet and nets), anchored at
     // q or q10; extra collects the new packages for numbering.
-    CTreeNode* MakeFloatingCopy(DeviceContext* dc, CTreeNode* source, std::vector<CPackage*>* extra);
+    CTreeNode* MakeFloatingCopy(DeviceContext* dc, CTreeNode* source,
+                                std::vector<CPackage*>* extra);
     // Appends a listed node to the board (recorded) and puts its selected
     // parts and wires on the sheet.
     void InsertFloating(CTreeNode* node);

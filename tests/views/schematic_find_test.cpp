@@ -71,7 +71,8 @@ protected:
             return L"-";
         switch (node->GetType()) {
         case NodeType::Part: {
-            std::wstring d = static_cast<CPart*>(node)->GetPackage()->FindText(L"RefDes")->GetText();
+            std::wstring d =
+                static_cast<CPart*>(node)->GetPackage()->FindText(L"RefDes")->GetText();
             static_cast<CPart*>(node)->AppendPartSuffix(d);
             return L"part " + d;
         }

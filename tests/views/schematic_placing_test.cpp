@@ -185,8 +185,8 @@ TEST_F(PlacingTest, ThePartToolPlacesNumberedPackagesAndPutsTheirFootprintsOnThe
     CPackage* r8 = PackageByRefDes(L"R8");
     ASSERT_NE(r8, nullptr);
     EXPECT_EQ(PackageByRefDes(L"R9"), nullptr);
-    EXPECT_TRUE(HasLine(done, PartLine(40, 30) +
-                                  "RC0,0,40,20 L-10,10,0,10 L40,10,50,10 TEXTR12,-4:R"));
+    EXPECT_TRUE(
+        HasLine(done, PartLine(40, 30) + "RC0,0,40,20 L-10,10,0,10 L40,10,50,10 TEXTR12,-4:R"));
     // Silkscreen top for the texts, a footprint on the board below its
     // (missing) outline.
     EXPECT_EQ(r8->FindText(L"RefDes")->GetLayer(), 22);
@@ -213,16 +213,18 @@ TEST_F(PlacingTest, ABoardWithoutOutlineGetsItsFootprintsInOneColumn) {
 }
 
 TEST_F(PlacingTest, AFourUnitPackagePlacesItsUnitsOneByOneThenANewPackage) {
-    const std::string done = DoUndoRedo([&] {
-        PartTool(1, 2); // QUAD, its second unit first
-        Click({40, 30});
-        Click({50, 30});
-        Click({60, 30});
-        // The fifth click places unit 1 of a new package.
-        Click({70, 30});
-        ASSERT_TRUE(view->IsPartFloating());
-        Key(VK_ESCAPE);
-    }, 4);
+    const std::string done = DoUndoRedo(
+        [&] {
+            PartTool(1, 2); // QUAD, its second unit first
+            Click({40, 30});
+            Click({50, 30});
+            Click({60, 30});
+            // The fifth click places unit 1 of a new package.
+            Click({70, 30});
+            ASSERT_TRUE(view->IsPartFloating());
+            Key(VK_ESCAPE);
+        },
+        4);
     CPackage* u1 = PackageByRefDes(L"U1");
     ASSERT_NE(u1, nullptr);
     EXPECT_EQ(u1->GetPart(0)->m_pSheet, nullptr) << "unit 1 of U1 was never placed";
@@ -250,20 +252,22 @@ TEST_F(PlacingTest, CancellingTheBrowserGoesBackToTheSelectTool) {
 }
 
 TEST_F(PlacingTest, TheTextToolPlacesATextWithTheValueTypedIntoThePanel) {
-    const std::string done = DoUndoRedo([&] {
-        MoveTo({20, 20});
-        Command(ID_SCH_PLACE_TEXT);
-        ASSERT_NE(view->GetFloatingText(), nullptr);
-        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
-        ASSERT_TRUE(grid.IsEditing()) << "the value row is open for typing";
-        auto* row = dynamic_cast<CPropertyEdit*>(grid.GetItem(0));
-        ASSERT_NE(row, nullptr);
-        ASSERT_NE(row->GetEditor(), nullptr);
-        row->GetEditor()->SetWindowText(L"Hello");
-        grid.CommitRow(0);
-        MoveTo({30, 25});
-        Click({30, 25});
-    }, 2);
+    const std::string done = DoUndoRedo(
+        [&] {
+            MoveTo({20, 20});
+            Command(ID_SCH_PLACE_TEXT);
+            ASSERT_NE(view->GetFloatingText(), nullptr);
+            CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+            ASSERT_TRUE(grid.IsEditing()) << "the value row is open for typing";
+            auto* row = dynamic_cast<CPropertyEdit*>(grid.GetItem(0));
+            ASSERT_NE(row, nullptr);
+            ASSERT_NE(row->GetEditor(), nullptr);
+            row->GetEditor()->SetWindowText(L"Hello");
+            grid.CommitRow(0);
+            MoveTo({30, 25});
+            Click({30, 25});
+        },
+        2);
     EXPECT_EQ(view->GetFloatingText(), nullptr);
     EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
     EXPECT_TRUE(HasLine(done, "<Text SheetName=\"Main\" XY=\"300,250\">Hello</Text>"));

@@ -87,8 +87,7 @@ TEST_F(RandomSchematicTest, RandomEventsOnTheExampleSheetUndoToTheOriginal) {
         }
         auto* packages = d.GetDlgItemAs<ListBoxControl>(CSelPart::kPackageList);
         if (packages && packages->GetItemRect(Random(3), &r)) {
-            SimulateMouse(packages, WM_LBUTTONDOWN, POINT{5, (r.top + r.bottom) / 2},
-                          MK_LBUTTON);
+            SimulateMouse(packages, WM_LBUTTONDOWN, POINT{5, (r.top + r.bottom) / 2}, MK_LBUTTON);
             SimulateMouse(packages, WM_LBUTTONUP, POINT{5, (r.top + r.bottom) / 2});
         }
         if (PlatformWindow* ok = d.GetDlgItem(IDOK)) {
@@ -100,7 +99,7 @@ TEST_F(RandomSchematicTest, RandomEventsOnTheExampleSheetUndoToTheOriginal) {
     find.scope = &Root();
     find.partRefDes = find.net = find.pinName = find.comment = true;
 
-    const int tools[] = {ID_TOOL_SELECT, ID_TOOL_SELECT, ID_SCH_PLACE_WIRE, ID_SCH_PLACE_WIRE,
+    const int tools[] = {ID_TOOL_SELECT,   ID_TOOL_SELECT,    ID_SCH_PLACE_WIRE, ID_SCH_PLACE_WIRE,
                          ID_SCH_PLACE_BUS, ID_SCH_PLACE_TEXT, ID_SCH_PLACE_PART};
     const int keys[] = {VK_DELETE, 'H', 'R', 'V', VK_ESCAPE, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
     for (int step = 0; step < steps; ++step) {

@@ -106,7 +106,8 @@ protected:
         return OpenSheet(sheet);
     }
     CSchematicView* OpenText(const std::string& xml, const std::wstring& sheet = L"Main") {
-        const std::wstring path = PathJoin(scratch, L"test_" + std::to_wstring(++files) + L".circuit");
+        const std::wstring path =
+            PathJoin(scratch, L"test_" + std::to_wstring(++files) + L".circuit");
         EXPECT_TRUE(WriteWholeFile(path, xml));
         return OpenProject(path, sheet);
     }
@@ -328,14 +329,13 @@ protected:
             const std::string y = i < b.size() ? b[i] : "(none)";
             if (x == y)
                 continue;
-            out += "  line " + std::to_string(i + 1) + ": expected " + x + "\n           actual   " +
-                   y + "\n";
+            out += "  line " + std::to_string(i + 1) + ": expected " + x +
+                   "\n           actual   " + y + "\n";
             ++shown;
         }
         return out;
     }
-    void ExpectSame(const std::string& expected, const std::string& actual,
-                    const char* what = "") {
+    void ExpectSame(const std::string& expected, const std::string& actual, const char* what = "") {
         EXPECT_TRUE(expected == actual) << what << "\n" << Difference(expected, actual);
     }
 

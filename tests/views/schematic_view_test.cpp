@@ -10,8 +10,8 @@
 #include "core/property_grid.h"
 #include "core/sheet_size_combobox.h"
 #include "dialogs/load_footprint.h"
-#include "platform/dialog.h"
 #include "platform/combo_box_control.h"
+#include "platform/dialog.h"
 #include "platform/edit_control.h"
 #include "platform/paint_target.h"
 #include "platform/tree_view_control.h"
@@ -253,8 +253,8 @@ TEST_F(SchematicViewTest, ANetLabelIsRenamedInPlace) {
     ASSERT_NE(wire, nullptr);
     std::unique_ptr<DeviceContext> dc = view->MakeDC();
     const RECT label = wire->GetBusEntryLabelRect(dc.get(), 2);
-    const POINT at = ClientAtLogical(POINT{(label.left + label.right) / 2,
-                                           (label.top + label.bottom) / 2});
+    const POINT at =
+        ClientAtLogical(POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
     const std::string done = DoUndoRedo([&] {
         // A click marks the label, a second one opens it for editing.
         for (int i = 0; i < 2; ++i) {

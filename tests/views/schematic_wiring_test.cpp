@@ -98,13 +98,13 @@ TEST_F(WiringTest, AWireWithCornersIsUndoneClickByClick) {
     EXPECT_FALSE(view->IsWireInProgress());
     const std::string done = Save();
     // The first leg of the second L kept following the cursor down.
-    EXPECT_EQ(WiresOnSheet(), (std::vector<std::wstring>{L"A:40,5,40,15", L"B:50,5,50,15",
-                                                          L"N1:15,11,20,11", L"N1:20,11,20,21",
-                                                          L"N1:20,21,15,21"}));
+    EXPECT_EQ(WiresOnSheet(),
+              (std::vector<std::wstring>{L"A:40,5,40,15", L"B:50,5,50,15", L"N1:15,11,20,11",
+                                         L"N1:20,11,20,21", L"N1:20,21,15,21"}));
     EXPECT_EQ(Pin(L"R3", 1)->m_pNet, Pin(L"R1", 1)->m_pNet);
     Undo();
     EXPECT_EQ(WiresOnSheet(), (std::vector<std::wstring>{L"A:40,5,40,15", L"B:50,5,50,15",
-                                                          L"N1:15,11,20,11", L"N1:20,11,20,15"}))
+                                                         L"N1:15,11,20,11", L"N1:20,11,20,15"}))
         << "the second click's group goes first";
     Undo();
     ExpectSame(before, Save());
@@ -143,13 +143,15 @@ TEST_F(WiringTest, AWireCrossingAnotherJoinsItOnlyWhereAnEndLiesOnTheLeg) {
     // A wire from the middle of that one (split there) whose leg runs over
     // net B's lower end takes B in, split there too; it then ends on net
     // A's wire, and A takes in everything.
-    DoUndoRedo([&] {
-        DrawWire({{45, 15}});
-        MoveTo({55, 15});
-        Click({55, 15});
-        MoveTo({55, 10});
-        Click({40, 10});
-    }, 2);
+    DoUndoRedo(
+        [&] {
+            DrawWire({{45, 15}});
+            MoveTo({55, 15});
+            Click({55, 15});
+            MoveTo({55, 10});
+            Click({40, 10});
+        },
+        2);
     EXPECT_EQ(Net(L"B"), nullptr);
     ASSERT_NE(Net(L"A"), nullptr);
     EXPECT_EQ(WiresOnSheet(),
@@ -197,7 +199,7 @@ TEST_F(WiringTest, ALegOverThreePinsIsSplitAtEachOfThem) {
         Click({9, 31}); // R4's pin ends it
     });
     EXPECT_EQ(WiresOnSheet(), (std::vector<std::wstring>{L"N1:9,11,9,15", L"N1:9,15,9,19",
-                                                          L"N1:9,19,9,31", L"N1:9,5,9,11"}));
+                                                         L"N1:9,19,9,31", L"N1:9,5,9,11"}));
     for (const wchar_t* r : {L"R1", L"R2", L"R3", L"R4"})
         EXPECT_EQ(static_cast<CPin*>(PackageByRefDes(r)->GetPart(0)->GetChild(0))->m_pNet,
                   Net(L"N1"))
@@ -216,15 +218,17 @@ TEST_F(WiringTest, APinWithAFixedNetNameStartsItsWireInThatNet) {
 }
 
 TEST_F(WiringTest, WiresToAndFromABusGetBusEntries) {
-    const std::string done = DoUndoRedo([&] {
-        DrawWire({{60, 12}}); // on the bus: the wire starts with an entry
-        MoveTo({35, 12});
-        MoveTo({35, 11});
-        Click({35, 11});
-        DrawWire({{29, 11}});
-        MoveTo({60, 11});
-        Click({60, 11}); // onto the bus: the last leg ends with an entry
-    }, 2);
+    const std::string done = DoUndoRedo(
+        [&] {
+            DrawWire({{60, 12}}); // on the bus: the wire starts with an entry
+            MoveTo({35, 12});
+            MoveTo({35, 11});
+            Click({35, 11});
+            DrawWire({{29, 11}});
+            MoveTo({60, 11});
+            Click({60, 11}); // onto the bus: the last leg ends with an entry
+        },
+        2);
     EXPECT_TRUE(HasLine(done, "<Wire SheetName=\"Main\" be1=\"1\">60,12,35,12</Wire>"));
     // R2's right pin on the way split the last leg: the entry is on the
     // piece that reaches the bus.
