@@ -222,6 +222,10 @@ void CSchematicView::PickUpSelection(DeviceContext* dc, POINT logical) {
         return std::any_of(m_floating.begin(), m_floating.end(),
                            [node](const FloatingNode& f) { return f.node == node; });
     };
+    // Lifted wires are off the sheet while the walk goes on: a pin that
+    // finds its net again must not join one of them (and with it a lifted
+    // net, which the walk would then meet and lift once more, for ever).
+    std::vector<CWire*> lifted;
     for (std::size_t i = 0; i < board->GetChildCount(); ++i) {
         CTreeNode* node = board->GetChild(i);
         if (listed(node))
@@ -254,6 +258,8 @@ void CSchematicView::PickUpSelection(DeviceContext* dc, POINT logical) {
                 PushUndo(new CUndoChangeNetOfWire(wire));
                 wire->RemoveFromParent();
                 net->AddChild(wire);
+                m_sheet->RemoveObject(wire);
+                lifted.push_back(wire);
             }
             for (CPin* pin : std::vector<CPin*>(old->m_pins.begin(), old->m_pins.end())) {
                 if (!pin->GetPart() || !pin->m_fixedNetName.empty())
@@ -281,6 +287,8 @@ void CSchematicView::PickUpSelection(DeviceContext* dc, POINT logical) {
             break;
         }
     }
+    for (CWire* wire : lifted)
+        m_sheet->AddObject(wire);
     InvalidateRect(nullptr, true);
 }
 

@@ -510,3 +510,52 @@ TEST_F(PlacingTest, ChangingTheFootprintOfAPartsPackage) {
 }
 
 } // namespace
+
+// A pin where a cut wire and a staying wire of one net meet: the pin finds
+// its net again through the staying wire only, and the lifted wire keeps a
+// net of its own (the pin once joined the two again, and the walk lifted
+// the joined net once more, for ever).
+TEST_F(SchematicViewTest, CuttingOneOfTwoWiresAtAPinLeavesThePinWithTheOther) {
+    const std::string pins = "        <Pin Name=\"A\" Num=\"1\">L1</Pin>\r\n"
+                             "        <Pin Name=\"B\" Num=\"2\">R1</Pin>\r\n";
+    ASSERT_NE(OpenText(Project("  <Board>Parts\r\n"
+                               "    <Sheet GridSize=\"2.54\" SheetSize=\"297,210\">Main</Sheet>\r\n"
+                               "    <Package>\r\n"
+                               "      <Part Outline=\"4,2\" SheetName=\"Main\" XY=\"10,10\">\r\n" +
+                               pins +
+                               "      </Part>\r\n"
+                               "      <Text Name=\"RefDes\">R1</Text>\r\n"
+                               "    </Package>\r\n"
+                               "    <Package>\r\n"
+                               "      <Part Outline=\"4,2\" SheetName=\"Main\" XY=\"30,10\">\r\n" +
+                               pins +
+                               "      </Part>\r\n"
+                               "      <Text Name=\"RefDes\">R2</Text>\r\n"
+                               "    </Package>\r\n"
+                               "    <Net>N9\r\n"
+                               "      <Wire SheetName=\"Main\">29,11,29,20</Wire>\r\n"
+                               "      <Wire SheetName=\"Main\">15,11,29,11</Wire>\r\n"
+                               "    </Net>\r\n"
+                               "  </Board>\r\n")),
+              nullptr);
+    const std::string done = DoUndoRedo([&] {
+        Command(ID_TOOL_SELECT);
+        Click({20, 11});
+        MoveTo({20, 11});
+        Command(ID_EDIT_CUT);
+        ASSERT_EQ(view->GetFloatingList().size(), 1u);
+        CTreeNode* lifted = view->GetFloatingList().front().node;
+        ASSERT_EQ(lifted->GetType(), NodeType::Net);
+        EXPECT_EQ(lifted->GetParent(), board);
+        EXPECT_EQ(lifted->GetChildCount(), 1u);
+        ASSERT_NE(Net(L"N9"), nullptr);
+        EXPECT_EQ(Net(L"N9")->GetWires().size(), 1u);
+        EXPECT_EQ(Net(L"N9")->m_pins.size(), 1u);
+        MoveTo({20, 25});
+        Click({20, 25});
+        Key(VK_ESCAPE);
+    });
+    EXPECT_TRUE(HasLine(done, "<Wire SheetName=\"Main\">15,25,29,25</Wire>"));
+    EXPECT_TRUE(HasLine(done, "<Wire SheetName=\"Main\">29,11,29,20</Wire>"));
+    ExpectDrawingAgreesWithNets();
+}
