@@ -671,8 +671,8 @@ void PlatformWindow::ShowWindow(bool show) {
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
-    // Told when it is shown or hidden, as a window is.
-    if (was != show && impl_)
+    // Told only when the state changes, as the desktop did.
+    if (was != show)
         SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }
 

@@ -1,7 +1,9 @@
 #include "views/editor_views.h"
 
 #include "views/schematic_view.h"
+#include "views/symbol_view.h"
 
 void RegisterEditorViews() {
     RegisterSchematicView();
+    RegisterSymbolView();
 }

@@ -16,6 +16,7 @@
 #include "schematic/sheet.h"
 #include "schematic/text.h"
 #include "schematic/wire.h"
+#include "shell/find.h"
 #include "shell/main_frame.h"
 #include "views/schematic_view.h"
 
@@ -100,6 +101,42 @@ FindSettings& GetFindSettings() {
 
 void SetFindDialogOpener(FindDialogOpener opener) {
     Opener() = std::move(opener);
+}
+
+namespace {
+
+// Find Next and Mark All of the program's Find dialog: its choices become
+// the search's settings, and the view it was opened for searches.
+void StartFromDialog(CVorpelView* view, CFind& find) {
+    auto* schematic = dynamic_cast<CSchematicView*>(view);
+    if (!schematic)
+        return;
+    FindSettings& s = GetFindSettings();
+    s.text = find.m_text;
+    s.matchCase = find.m_matchCase != 0;
+    s.wholeWord = find.m_matchWholeWord != 0;
+    s.down = find.m_dir == 1;
+    s.net = find.m_findNet != 0;
+    s.pinNumber = find.m_findPinNumber != 0;
+    s.pinName = find.m_findPinName != 0;
+    s.comment = find.m_findComment != 0;
+    s.partRefDes = find.m_findRefDes != 0;
+    s.partNumber = find.m_findPartNum != 0;
+    s.partValue = find.m_findPartValue != 0;
+    s.markAll = find.m_markAll != 0;
+    s.scope = find.m_searchRoot;
+    s.start = find.m_startNode;
+    CTreeNode* sheet = find.m_searchSheet;
+    s.sheetFilter =
+        sheet && sheet->GetType() == NodeType::Sheet ? static_cast<CSheet*>(sheet) : nullptr;
+    schematic->StartFind();
+}
+
+} // namespace
+
+void InstallFindDialog() {
+    SetFindStarter(&StartFromDialog);
+    SetFindDialogOpener([](CSchematicView* view) { g_Find.Open(view); });
 }
 
 bool MatchFindText(const std::wstring& text, const FindSettings& s) {

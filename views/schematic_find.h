@@ -65,3 +65,8 @@ CTreeNode* RunSearch(FindSettings& settings, const CTreeNode* anyDocumentNode);
 // shell when the dialog exists); without one Find only clears the last hit.
 using FindDialogOpener = std::function<void(CSchematicView* view)>;
 void SetFindDialogOpener(FindDialogOpener opener);
+
+// Joins the search to the program's Find dialog: the dialog opens for Find
+// (and F3 without a search), and its Find Next and Mark All run StartFind
+// with the dialog's choices.
+void InstallFindDialog();

@@ -1290,4 +1290,5 @@ void RegisterSchematicView() {
             return nullptr;
         return new CSchematicView(static_cast<CSheet*>(node));
     });
+    InstallFindDialog();
 }

@@ -6,6 +6,9 @@
 #include "tests/views/schematic_view_fixture.h"
 
 #include "core/property_grid.h"
+#include "platform/combo_box_control.h"
+#include "platform/edit_control.h"
+#include "shell/find.h"
 
 namespace {
 
@@ -274,6 +277,41 @@ TEST_F(FindTest, F3WithoutASearchOpensTheDialog) {
     Command(ID_EDIT_FIND);
     EXPECT_EQ(opened, 2);
     SetFindDialogOpener(nullptr);
+}
+
+// The program's Find dialog opens for the view and runs its search: Find
+// Next shows the first hit, Mark All selects every match.
+TEST_F(FindTest, TheFindDialogSearchesTheViewItWasOpenedFor) {
+    auto search = [&](const std::wstring& text, int button) {
+        Command(ID_EDIT_FIND);
+        PumpPendingMessages();
+        ASSERT_TRUE(g_Find.IsOpen());
+        EXPECT_EQ(g_Find.m_view, view);
+        auto* what = g_Find.GetDlgItemAs<ComboBoxControl>(CFind::kFindWhat);
+        ASSERT_NE(what, nullptr);
+        EditControl* edit = what->GetEditControl();
+        ASSERT_NE(edit, nullptr);
+        g_Find.GotoDlgCtrl(edit);
+        edit->SetSel(0, -1);
+        SimulateTyping(edit, text);
+        PlatformWindow* press = g_Find.GetDlgItem(button);
+        ASSERT_NE(press, nullptr);
+        SimulateMouse(press, WM_LBUTTONDOWN, POINT{3, 3}, MK_LBUTTON);
+        SimulateMouse(press, WM_LBUTTONUP, POINT{3, 3});
+        PumpPendingMessages();
+    };
+    search(L"R11", IDOK);
+    EXPECT_EQ(Name(GetFindSettings().lastHit), L"part R11");
+    EXPECT_TRUE(GetFindSettings().lastHit->IsSelected());
+    EXPECT_EQ(GetFindSettings().text, L"R11");
+    search(L"R1", CFind::kMarkAll);
+    int marked = 0;
+    for (CTreeNode* node : board->GetChildren())
+        for (CTreeNode* part : node->GetChildren())
+            if (part->GetType() == NodeType::Part && part->IsSelected())
+                ++marked;
+    EXPECT_EQ(marked, 3) << "R1, R10 and R11";
+    g_Find.Dismiss();
 }
 
 } // namespace
