@@ -19,6 +19,10 @@ void CUndoList::AddUndo(CUndoItem* item) {
 void CUndoList::Undo(bool keepRedo) {
     if (undo_.empty())
         return;
+    // Inverses thrown away go only once the whole group is undone: one may
+    // hold a node that a later record of the group still takes children
+    // out of (a net made by a split, whose wires go back to their net).
+    std::vector<std::unique_ptr<CUndoItem>> dropped;
     bool first = true;
     for (;;) {
         Entry r = std::move(undo_.back());
@@ -28,6 +32,8 @@ void CUndoList::Undo(bool keepRedo) {
             inverse->SetGroupHead(first);
             // Redoing the inverse leads back to the state the record led to.
             redo_.push_back(Entry{std::move(inverse), r.state});
+        } else if (inverse) {
+            dropped.push_back(std::move(inverse));
         }
         first = false;
         bool head = r.item->IsGroupHead();
@@ -35,6 +41,9 @@ void CUndoList::Undo(bool keepRedo) {
         if (head || undo_.empty() || IsAtSavedState())
             break;
     }
+    // In the order they were made.
+    for (std::unique_ptr<CUndoItem>& item : dropped)
+        item.reset();
     FocusAfterChange();
 }
 

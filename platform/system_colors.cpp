@@ -24,6 +24,8 @@ COLORREF GetSysColor(int index) {
         return 0xFFFFFF;
     case COLOR_3DDKSHADOW:
         return 0x696969;
+    case COLOR_3DLIGHT:
+        return 0xE3E3E3;
     default:
         return 0x000000;
     }

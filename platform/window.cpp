@@ -144,7 +144,18 @@ CursorShape GetCursor() {
 }
 
 CursorShape LoadCursorResource(unsigned id) {
-    return id == 258 ? CursorShape::SizeWE : CursorShape::Arrow;
+    switch (id) {
+    case 258:
+        return CursorShape::SizeWE;
+    case 220: // the schematic editor's bus, part and wire tools
+    case 222:
+    case 224:
+        return CursorShape::Cross;
+    case 391: // its text tool
+        return CursorShape::IBeam;
+    default:
+        return CursorShape::Arrow;
+    }
 }
 
 POINT GetCursorPos() {

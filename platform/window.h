@@ -42,7 +42,8 @@ enum class CursorShape { Arrow, IBeam, Wait, Cross, SizeWE, SizeNS, SizeAll, Han
 // Sets the mouse cursor of the window under the mouse; returns the previous.
 CursorShape SetCursor(CursorShape shape);
 CursorShape GetCursor();
-// The cursor of a program resource (258: the divider's resize cursor).
+// The cursor of a program resource (258: the divider's resize cursor; 220,
+// 222, 224: the cross of the bus, part and wire tools; 391: the text tool).
 CursorShape LoadCursorResource(unsigned id);
 POINT GetCursorPos();
 void SetCursorPos(POINT screen);

@@ -326,7 +326,9 @@ void CPackage::FillPropertyGrid() {
     if (!grid)
         return;
     grid->SetTitle(166);
-    grid->AddEditAndButtonById(223, PropertyText(m_footprintName), 0, nullptr);
+    // The button asks the shown editor (through the panel's parent, which
+    // hands commands on to it) to change the footprint: command 3006.
+    grid->AddEditAndButtonById(223, PropertyText(m_footprintName), 3006, grid->GetParent());
     for (CTreeNode* child : GetChildren())
         if (child->GetType() == NodeType::Text) {
             auto* text = static_cast<CText*>(child);

@@ -84,6 +84,16 @@ void Invalidate(DeviceContext* dc, RECT logical) {
     g_pActiveView->InvalidateRect(&r, true);
 }
 
+bool OnShownSheet(const CTreeNode* object) {
+    auto* placed = dynamic_cast<const CSheetObject*>(object);
+    if (!placed || !placed->m_pSheet)
+        return false;
+    const CTreeNode* shown = g_pActiveView ? g_pActiveView->GetDocument() : nullptr;
+    if (!shown || shown->GetType() != NodeType::Sheet)
+        return true;
+    return placed->m_pSheet == shown;
+}
+
 SIZE Measure(DeviceContext* dc, const LogFont& font, const std::wstring& text) {
     std::unique_ptr<DeviceContext> own;
     dc = Use(dc, own);
@@ -731,7 +741,7 @@ CTreeNode* CText::HitTestOnSheet(DeviceContext* dc, int x, int y) {
         return nullptr;
     if (CPackage* package = GetHoldingPackage()) {
         for (CTreeNode* child : package->GetChildren())
-            if (child->GetType() == NodeType::Part &&
+            if (child->GetType() == NodeType::Part && OnShownSheet(child) &&
                 Contains(GetDisplayRect(dc, static_cast<CPart*>(child)), x, y))
                 return this;
         return nullptr;

@@ -554,7 +554,7 @@ int CBus::DeleteOnSheet(DeviceContext* dc, uint32_t) {
 
 CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
-    if (!m_pSheet)
+    if (!OnShownSheet(this))
         return nullptr;
     if (m_placing) {
         for (CTreeNode* child : GetChildren())
@@ -587,7 +587,7 @@ CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int
 }
 
 int CPart::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
-    if (!m_pSheet)
+    if (!OnShownSheet(this))
         return 0;
     const bool dragged = m_dragRecorded != 0;
     const int32_t before = m_selected;
@@ -603,7 +603,7 @@ int CPart::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
 }
 
 void CPart::RightClickOnSheet(DeviceContext* dc, uint32_t, int x, int y) {
-    if (!m_pSheet)
+    if (!OnShownSheet(this))
         return;
     m_clickPoint = POINT{x, y};
     if (!IsSelected() && Contains(GetBoundsOnSheet(dc), x, y)) {
@@ -614,7 +614,8 @@ void CPart::RightClickOnSheet(DeviceContext* dc, uint32_t, int x, int y) {
 }
 
 int CPart::DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
-    if (!m_pSheet || !IsSelected() || !((flags & NodeFlags::LeftButton) || m_placing))
+    if (!OnShownSheet(this) || !IsSelected() ||
+        !((flags & NodeFlags::LeftButton) || m_placing))
         return 0;
     const int g = Grid();
     int nx = 0, ny = 0;

@@ -30,6 +30,10 @@ void Invalidate(DeviceContext* dc, RECT logical);
 DeviceContext* Use(DeviceContext* dc, std::unique_ptr<DeviceContext>& holder);
 // Extent of text in the given font (the context's font is restored).
 SIZE Measure(DeviceContext* dc, const LogFont& font, const std::wstring& text);
+// The object lies on the sheet the active schematic view shows (on any
+// sheet when the active view shows no sheet): a package's units on other
+// sheets take no part in the mouse events of that view.
+bool OnShownSheet(const CTreeNode* object);
 // The flags of a click that keeps the selection on a miss.
 constexpr uint32_t kKeepMask = 0x400008;
 // Text formats.

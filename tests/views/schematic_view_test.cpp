@@ -1,0 +1,458 @@
+// The schematic editor as a user drives it: opening a sheet, zoom to fit,
+// the picture of the example sheet, selecting with clicks and the rubber
+// band, dragging, Delete, the context menus, scrolling, Esc, the in-place
+// net label, the footprint change and the sheet's rows.
+#include "tests/views/schematic_view_fixture.h"
+
+#include "board/footprint.h"
+#include "core/property_combobox.h"
+#include "core/property_edit.h"
+#include "core/property_grid.h"
+#include "core/sheet_size_combobox.h"
+#include "dialogs/load_footprint.h"
+#include "platform/combo_box_control.h"
+#include "platform/dialog.h"
+#include "platform/edit_control.h"
+#include "platform/paint_target.h"
+#include "platform/tree_view_control.h"
+#include "platform/ui_hooks.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+ARGB ToArgb(COLORREF c) {
+    return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+}
+
+TEST_F(SchematicViewTest, OpensOnASheetWithTheSheetsGridAndFitsItIntoTheWindow) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    EXPECT_EQ(view->GetViewKind(), kViewSchematic);
+    EXPECT_EQ(view->GetDocumentKind(), kDocumentProject);
+    EXPECT_EQ(view->GetGrid(), 254) << "the sheet's 2.54 mm grid";
+    EXPECT_EQ(g_pActiveView, view);
+    EXPECT_EQ(view->GetWindowText(), board->GetText() + L" - Main");
+    EXPECT_EQ(OpenSchematicView(Sheet()), view) << "opening again shows the same view";
+
+    view->ZoomAll();
+    const RECT client = view->GetClientRect();
+    std::unique_ptr<DeviceContext> dc = view->MakeDC();
+    POINT a = view->LogicalToClient(dc.get(), POINT{0, Sheet()->m_size.cy});
+    POINT b = view->LogicalToClient(dc.get(), POINT{Sheet()->m_size.cx, 0});
+    EXPECT_GE(a.x, 0);
+    EXPECT_GE(a.y, 0);
+    EXPECT_LE(b.x, client.right);
+    EXPECT_LE(b.y, client.bottom);
+    EXPECT_LE(std::abs(a.x - (client.right - b.x)), 1) << "centred across";
+    EXPECT_LE(std::abs(a.y - (client.bottom - b.y)), 1) << "centred down";
+    // The next zoom in no longer fits.
+    const int factor = view->GetZoomFactor(), mode = view->GetZoomMode();
+    view->SetZoom(mode ? factor * 2 : factor / 2, mode ? 1 : (factor / 2 <= 1 ? 1 : 0));
+    dc = view->MakeDC();
+    a = dc->ToDevice(POINT{0, Sheet()->m_size.cy});
+    b = dc->ToDevice(POINT{Sheet()->m_size.cx, 0});
+    EXPECT_TRUE(b.x - a.x > client.right || b.y - a.y > client.bottom);
+    EXPECT_EQ(view->GetPrintExtent().cx, Sheet()->m_size.cx - 1000);
+    EXPECT_EQ(view->GetPrintExtent().cy, Sheet()->m_size.cy - 1000);
+}
+
+TEST_F(SchematicViewTest, ZoomToFitEndsOnAWindowWithoutRoomAndKeepsTheZoomWithoutAnyArea) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    view->MoveWindow(RECT{0, 40, 1, 41});
+    view->ZoomAll();
+    EXPECT_EQ(view->GetZoomMode(), 0);
+    EXPECT_EQ(view->GetZoomFactor(), CVorpelView::kMaxZoomFactor) << "the smallest scale";
+    view->SetZoom(4, 1);
+    view->MoveWindow(RECT{0, 40, 0, 40});
+    view->ZoomAll();
+    EXPECT_EQ(view->GetZoomFactor(), 4);
+    EXPECT_EQ(view->GetZoomMode(), 1);
+}
+
+TEST_F(SchematicViewTest, WritesAPictureOfTheExampleSheetAtZoomToFit) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    view->ZoomAll();
+    const RECT rc = view->GetClientRect();
+    auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
+    view->RenderTo(*image);
+    image->Flush();
+    const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
+    mkdir(dir.c_str(), 0755);
+    ASSERT_TRUE(image->SavePng(Utf8ToWide(dir + "/schematic-view.png")));
+    // The sheet lies on its background colour; a wire of net N1 is drawn.
+    std::unique_ptr<DeviceContext> dc = view->MakeDC();
+    const int g = view->GetGrid();
+    const POINT inside = view->LogicalToClient(dc.get(), POINT{50 * g, 50 * g});
+    EXPECT_EQ(image->PixelAt(inside.x, inside.y), ToArgb(g_DefaultSettings.colorBkg));
+    const POINT wire = view->LogicalToClient(dc.get(), POINT{16 * g, 9 * g});
+    bool ink = false;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            ink |= image->PixelAt(wire.x + dx, wire.y + dy) == ToArgb(g_DefaultSettings.colorWire);
+    EXPECT_TRUE(ink);
+}
+
+// A small sheet: R1 and R2 joined by net N9's wire, R3 apart.
+const char* const kSmall =
+    "  <Board>Small\r\n"
+    "    <Sheet BusWidth=\"0.5\" DotDiam=\"1\" GridSize=\"2.54\" SheetSize=\"297,210\" "
+    "WireWidth=\"0.15\">Main</Sheet>\r\n"
+    "    <Package Footprint=\"R0805\">\r\n"
+    "      <Part Outline=\"4,2\" SheetName=\"Main\" XY=\"10,10\">RC0,0,40,20\r\n"
+    "        <Pin Name=\"A\" Num=\"1\">L1</Pin>\r\n"
+    "        <Pin Name=\"B\" Num=\"2\">R1</Pin>\r\n"
+    "      </Part>\r\n"
+    "      <Text Name=\"RefDes\" XY=\"0,-10\">R1</Text>\r\n"
+    "    </Package>\r\n"
+    "    <Package Footprint=\"R0805\">\r\n"
+    "      <Part Outline=\"4,2\" SheetName=\"Main\" XY=\"30,10\">RC0,0,40,20\r\n"
+    "        <Pin Name=\"A\" Num=\"1\">L1</Pin>\r\n"
+    "        <Pin Name=\"B\" Num=\"2\">R1</Pin>\r\n"
+    "      </Part>\r\n"
+    "      <Text Name=\"RefDes\" XY=\"0,-10\">R2</Text>\r\n"
+    "    </Package>\r\n"
+    "    <Package Footprint=\"R0805\">\r\n"
+    "      <Part Outline=\"4,2\" SheetName=\"Main\" XY=\"10,30\">RC0,0,40,20\r\n"
+    "        <Pin Name=\"A\" Num=\"1\">L1</Pin>\r\n"
+    "        <Pin Name=\"B\" Num=\"2\">R1</Pin>\r\n"
+    "      </Part>\r\n"
+    "      <Text Name=\"RefDes\" XY=\"0,-10\">R3</Text>\r\n"
+    "    </Package>\r\n"
+    "    <Net>N9\r\n"
+    "      <Wire SheetName=\"Main\">15,11,22,11</Wire>\r\n"
+    "      <Wire SheetName=\"Main\">22,11,29,11</Wire>\r\n"
+    "    </Net>\r\n"
+    "  </Board>\r\n";
+
+TEST_F(SchematicViewTest, ClicksSelectAndTheRubberBandSelectsWhatItTouches) {
+    ASSERT_NE(OpenText(Project(kSmall)), nullptr);
+    CPart* r1 = PackageByRefDes(L"R1")->GetPart(0);
+    CPart* r2 = PackageByRefDes(L"R2")->GetPart(0);
+    CPart* r3 = PackageByRefDes(L"R3")->GetPart(0);
+    Click({12, 11});
+    EXPECT_TRUE(r1->IsSelected());
+    EXPECT_TRUE(r1->GetChild(0)->IsSelected()) << "the pins go with their part";
+    EXPECT_EQ(view->GetLastClicked(), r1);
+    EXPECT_EQ(g_MainFrame.GetPropertyGrid().GetShownObject(), r1);
+    Click({32, 11}, MK_CONTROL);
+    EXPECT_TRUE(r1->IsSelected()) << "Ctrl adds to the selection";
+    EXPECT_TRUE(r2->IsSelected());
+    Click({60, 60});
+    EXPECT_FALSE(r1->IsSelected() || r2->IsSelected()) << "a click on nothing clears it";
+    EXPECT_EQ(g_MainFrame.GetPropertyGrid().GetShownObject(), nullptr);
+    // The band: pressed on nothing, dragged over R3 and the second wire.
+    MoveTo({8, 35});
+    SimulateMouse(view, WM_LBUTTONDOWN, ClientAt({8, 35}), MK_LBUTTON);
+    SimulateMouse(view, WM_MOUSEMOVE, ClientAt({24, 28}), MK_LBUTTON);
+    EXPECT_TRUE(view->HasRubberBand());
+    EXPECT_TRUE(r3->IsSelected());
+    EXPECT_FALSE(r1->IsSelected());
+    SimulateMouse(view, WM_MOUSEMOVE, ClientAt({24, 9}), MK_LBUTTON);
+    EXPECT_TRUE(r1->IsSelected()) << "the band grew over R1";
+    SimulateMouse(view, WM_MOUSEMOVE, ClientAt({24, 28}), MK_LBUTTON);
+    EXPECT_FALSE(r1->IsSelected()) << "and shrank back";
+    SimulateMouse(view, WM_LBUTTONUP, ClientAt({24, 28}), 0);
+    EXPECT_FALSE(view->HasRubberBand());
+    EXPECT_TRUE(r3->IsSelected());
+    ExpectSame(original, Save(), "selecting changes nothing saved");
+}
+
+TEST_F(SchematicViewTest, DraggingAPartTakesItsWiresAlong) {
+    ASSERT_NE(OpenText(Project(kSmall)), nullptr);
+    const std::string done = DoUndoRedo([&] { Drag({32, 11}, {32, 15}); });
+    CPart* r2 = PackageByRefDes(L"R2")->GetPart(0);
+    EXPECT_EQ(r2->m_position.y, 14);
+    EXPECT_TRUE(HasLine(done, "<Part Outline=\"4,2\" SheetName=\"Main\" XY=\"30,14\">RC0,0,40,20"));
+    ExpectDrawingAgreesWithNets();
+    EXPECT_EQ(static_cast<CPin*>(r2->GetChild(0))->m_pNet, Net(L"N9"));
+}
+
+TEST_F(SchematicViewTest, DeleteRemovesTheSelectionAndSplitsWhatItHeldTogether) {
+    ASSERT_NE(OpenText(Project(kSmall)), nullptr);
+    Click({20, 11}); // the first wire
+    const std::string done = DoUndoRedo([&] { Key(VK_DELETE); });
+    EXPECT_FALSE(HasLine(done, "<Wire SheetName=\"Main\">15,11,22,11</Wire>"));
+    CPin* r1b = static_cast<CPin*>(PackageByRefDes(L"R1")->GetPart(0)->GetChild(1));
+    EXPECT_EQ(r1b->m_pNet, nullptr) << "R1 lost its joint";
+    EXPECT_EQ(g_MainFrame.GetPropertyGrid().GetShownObject(), nullptr);
+    // A part leaves the sheet and its package the board.
+    Click({12, 31});
+    const std::string gone = DoUndoRedo([&] { Key(VK_DELETE); });
+    EXPECT_EQ(PackageByRefDes(L"R3"), nullptr);
+    EXPECT_EQ(gone.find("R3"), std::string::npos);
+}
+
+TEST_F(SchematicViewTest, ContextMenusOfferWhatTheSelectionAllows) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    // Nothing there and nothing selected: no menu at all.
+    RightClick({100, 60}, 0);
+    EXPECT_TRUE(menus.empty());
+    // A plain wire: menu 329 with the bus-entry items off.
+    RightClick({16, 9}, 0);
+    ASSERT_EQ(menus.size(), 1u);
+    auto state = [&](UINT id) {
+        for (const PopupMenu::Item& item : lastMenuItems)
+            if (item.id == id)
+                return (item.flags & MF_GRAYED) ? 0 : 1;
+        return -1;
+    };
+    EXPECT_EQ(state(ID_SCH_BREAK_WIRE), 1);
+    EXPECT_EQ(state(ID_SCH_TOGGLE_BUS_ENTRY), 0);
+    EXPECT_EQ(state(ID_SCH_RENAME_BUS_ENTRY), 0);
+    for (const PopupMenu::Item& item : lastMenuItems) {
+        if (item.id == ID_SCH_RENAME_BUS_ENTRY) {
+            EXPECT_EQ(item.text, L"&Rename Bus Enrty");
+        }
+    }
+    // A part: menu 266 with Replace Image on.
+    Click({100, 60});
+    RightClick({12, 9}, 0);
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(state(ID_SCH_REPLACE_IMAGE), 1);
+    EXPECT_EQ(state(ID_SCH_ROTATE), 1);
+    EXPECT_EQ(state(ID_SCH_BREAK_WIRE), -1);
+    ExpectSame(original, Save());
+}
+
+TEST_F(SchematicViewTest, TheWireMenuBreaksWiresAndTogglesBusEntries) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    // Break the wire 17,9 - 17,12 of N1 at 17,10.
+    const std::string broken = DoUndoRedo([&] {
+        Click({100, 60});
+        RightClick({17, 10}, ID_SCH_BREAK_WIRE);
+    });
+    EXPECT_TRUE(HasLine(broken, "<Wire SheetName=\"Main\">17,9,17,10</Wire>"));
+    EXPECT_TRUE(HasLine(broken, "<Wire SheetName=\"Main\" be2=\"1\">17,10,17,12</Wire>"));
+    Undo();
+    // The right click on the wire's net label marks that end; the toggle
+    // turns the entry to the other side.
+    CWire* wire = nullptr;
+    for (CWire* w : Net(L"N1")->GetWires())
+        if (w->m_busEntry2)
+            wire = w;
+    ASSERT_NE(wire, nullptr);
+    std::unique_ptr<DeviceContext> dc = view->MakeDC();
+    const RECT label = wire->GetBusEntryLabelRect(dc.get(), 2);
+    const POINT centre{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    const std::string toggled = DoUndoRedo([&] {
+        Click({100, 60});
+        menuAnswers.push_back(ID_SCH_TOGGLE_BUS_ENTRY);
+        SimulateMouse(view, WM_RBUTTONDOWN, ClientAtLogical(centre), MK_RBUTTON);
+        SimulateMouse(view, WM_RBUTTONUP, ClientAtLogical(centre), 0);
+        PumpPendingMessages();
+    });
+    EXPECT_TRUE(HasLine(toggled, "<Wire SheetName=\"Main\" be2=\"-1\">17,9,17,12</Wire>"));
+}
+
+TEST_F(SchematicViewTest, ANetLabelIsRenamedInPlace) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    CWire* wire = nullptr;
+    for (CWire* w : Net(L"N1")->GetWires())
+        if (w->m_busEntry2)
+            wire = w;
+    ASSERT_NE(wire, nullptr);
+    std::unique_ptr<DeviceContext> dc = view->MakeDC();
+    const RECT label = wire->GetBusEntryLabelRect(dc.get(), 2);
+    const POINT at =
+        ClientAtLogical(POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+    const std::string done = DoUndoRedo([&] {
+        // A click marks the label, a second one opens it for editing.
+        for (int i = 0; i < 2; ++i) {
+            SimulateMouse(view, WM_LBUTTONDOWN, at, MK_LBUTTON);
+            SimulateMouse(view, WM_LBUTTONUP, at, 0);
+        }
+        PumpPendingMessages();
+        EditControl* edit = view->GetLabelEdit();
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->GetWindowText(), L"N1");
+        edit->SetSel(0, -1);
+        SimulateTyping(edit, L"DATA");
+        Key(VK_RETURN);
+        EXPECT_EQ(view->GetLabelEdit(), nullptr);
+    });
+    // The cluster around the wire went to the new net; N1's other wires
+    // stayed.
+    ASSERT_NE(Net(L"DATA"), nullptr);
+    EXPECT_EQ(wire->GetNet(), Net(L"DATA"));
+    EXPECT_TRUE(HasLine(done, "<Net AirwireColor=\"65535\">DATA"));
+    // Esc closes the edit and changes nothing.
+    const std::string before = Save();
+    for (int i = 0; i < 2; ++i) {
+        SimulateMouse(view, WM_LBUTTONDOWN, at, MK_LBUTTON);
+        SimulateMouse(view, WM_LBUTTONUP, at, 0);
+    }
+    ASSERT_NE(view->GetLabelEdit(), nullptr);
+    SimulateTyping(view->GetLabelEdit(), L"X");
+    Key(VK_ESCAPE);
+    EXPECT_EQ(view->GetLabelEdit(), nullptr);
+    ExpectSame(before, Save());
+}
+
+TEST_F(SchematicViewTest, ArrowsScrollByAGridStepAndEscGoesBackToSelecting) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    for (int zoom : {1, 4}) {
+        view->SetZoom(zoom, 1);
+        const POINT start = view->GetScrollOffset();
+        const POINT origin = ClientAt({0, 0});
+        const POINT step = ClientAt({1, 1});
+        const int px = std::abs(step.x - origin.x);
+        const int py = std::abs(step.y - origin.y);
+        Key(VK_LEFT);
+        EXPECT_EQ(view->GetScrollOffset().x, start.x + px) << zoom;
+        Key(VK_RIGHT);
+        Key(VK_UP);
+        EXPECT_EQ(view->GetScrollOffset().y, start.y + py) << zoom;
+        Key(VK_DOWN);
+        EXPECT_EQ(view->GetScrollOffset().x, start.x);
+        EXPECT_EQ(view->GetScrollOffset().y, start.y);
+    }
+    Command(ID_SCH_PLACE_BUS);
+    EXPECT_EQ(g_MainFrame.UIGetCheck(ID_SCH_PLACE_BUS), 1);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
+    EXPECT_EQ(g_MainFrame.UIGetCheck(ID_TOOL_SELECT), 1);
+    EXPECT_EQ(g_MainFrame.UIGetCheck(ID_SCH_PLACE_BUS), 0);
+    EXPECT_EQ(g_MainFrame.GetPropertyGrid().GetShownObject(), view) << "the sheet's rows";
+    EXPECT_EQ(g_MainFrame.GetPropertyGrid().GetTitle(), L"Sheet Properties");
+    // Alt+W picks the wire tool.
+    Key('W', 0, true);
+    EXPECT_EQ(view->GetCurrentTool(), ID_SCH_PLACE_WIRE);
+}
+
+// --- The sheet's rows -----------------------------------------------------------
+
+class SheetRowsTest : public SchematicViewTest {
+protected:
+    void SetUp() override {
+        SchematicViewTest::SetUp();
+        ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+        Key(VK_ESCAPE); // the panel shows the sheet
+        ASSERT_EQ(Grid().GetShownObject(), view);
+    }
+    CPropertyGrid& Grid() { return g_MainFrame.GetPropertyGrid(); }
+    std::wstring RowText(int row) {
+        auto* edit = dynamic_cast<CPropertyEdit*>(Grid().GetItem(row));
+        return edit ? edit->GetText() : L"?";
+    }
+    void Type(int row, const std::wstring& text) {
+        Grid().BeginEditRow(row);
+        auto* edit = dynamic_cast<CPropertyEdit*>(Grid().GetItem(row));
+        ASSERT_NE(edit, nullptr);
+        ASSERT_NE(edit->GetEditor(), nullptr);
+        edit->GetEditor()->SetWindowText(text);
+        Grid().CommitRow(row);
+        PumpPendingMessages();
+        // Back to the sheet, where Ctrl+Z undoes.
+        g_MainFrame.m_tabWindow.SetFocus();
+    }
+    // Opens the row's drop-down and clicks its entry.
+    void Choose(int row, int entry) {
+        Grid().BeginEditRow(row);
+        auto* combo = dynamic_cast<CPropertyComboBase*>(Grid().GetItem(row));
+        ASSERT_NE(combo, nullptr);
+        ComboBoxControl* editor = combo->GetEditor();
+        ASSERT_NE(editor, nullptr);
+        editor->ShowDropDown(true);
+        PlatformWindow* drop = editor->GetDropDownWindow();
+        ASSERT_NE(drop, nullptr);
+        const int h = editor->GetItemHeight();
+        const POINT p{10, entry * h + h / 2};
+        SimulateMouse(drop, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        SimulateMouse(drop, WM_LBUTTONUP, p);
+        PumpPendingMessages();
+        g_MainFrame.m_tabWindow.SetFocus();
+    }
+};
+
+TEST_F(SheetRowsTest, TheRowsShowTheSheetInItsUnit) {
+    ASSERT_EQ(Grid().GetRowCount(), 10);
+    EXPECT_EQ(Grid().GetTitle(), L"Sheet Properties");
+    EXPECT_EQ(RowText(2), L"297.000");
+    EXPECT_EQ(RowText(3), L"210.000");
+    EXPECT_EQ(RowText(5), L"2.540");
+    EXPECT_EQ(RowText(6), L"0.150");
+    EXPECT_EQ(RowText(8), L"1.000");
+    auto* format = dynamic_cast<CSheetSizeCombobox*>(Grid().GetItem(0));
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->GetTable()->GetEntryName(), L"A4");
+    auto* orientation = dynamic_cast<CPropertyCombobox*>(Grid().GetItem(4));
+    ASSERT_NE(orientation, nullptr);
+    EXPECT_EQ(orientation->GetSelectedText(), L"Horizontal");
+}
+
+TEST_F(SheetRowsTest, AGridChangeScalesTheDrawingAndItsWidths) {
+    const std::string done = DoUndoRedo([&] { Type(5, L"5.08"); });
+    EXPECT_EQ(view->GetGrid(), 508);
+    EXPECT_EQ(Sheet()->m_wireWidth, 30u);
+    EXPECT_EQ(Sheet()->m_busWidth, 100u);
+    EXPECT_EQ(Sheet()->m_dotDiameter, 200u);
+    EXPECT_EQ(RowText(6), L"0.300");
+    EXPECT_TRUE(HasLine(done, "<Sheet BusWidth=\"1\" DotDiam=\"2\" GridSize=\"5.08\" "
+                              "SheetSize=\"297,210\" WireWidth=\"0.3\">Main</Sheet>"));
+    Undo();
+    EXPECT_EQ(view->GetGrid(), 254) << "undo brings the grid step back";
+    // A finer grid keeps the widths in proportion, never below 0.01 mm.
+    Type(5, L"0.2");
+    EXPECT_EQ(view->GetGrid(), 20);
+    EXPECT_EQ(Sheet()->m_wireWidth, 1u) << "15 x 20 / 254 is 1.18";
+    EXPECT_EQ(Sheet()->m_busWidth, 3u);
+    EXPECT_EQ(Sheet()->m_dotDiameter, 7u);
+    Type(5, L"0.11");
+    EXPECT_EQ(Sheet()->m_wireWidth, 1u) << "still a line";
+    Undo();
+    Undo();
+    ExpectSame(original, Save());
+}
+
+TEST_F(SheetRowsTest, LengthsOfATenthOfAMillimetreOrLessAreRefused) {
+    for (int row : {2, 3, 5, 6, 7, 8}) {
+        ui.Clear();
+        Type(row, L"0.1");
+        ASSERT_EQ(ui.messageBoxes.size(), 1u) << row;
+        EXPECT_EQ(ui.messageBoxes[0].text, L"Invalid value");
+        EXPECT_EQ(ui.messageBoxes[0].caption, L"Vorpel");
+        EXPECT_EQ(ui.messageBoxes[0].Icon(), MB_ICONEXCLAMATION);
+        ExpectSame(original, Save());
+    }
+}
+
+TEST_F(SheetRowsTest, SizeOrientationUnitAndFontRowsAreUndoneTogetherWithThePaperSize) {
+    // A3 from the drop-down: lying down like the A4 before.
+    const std::string a3 = DoUndoRedo([&] { Choose(0, 4); });
+    EXPECT_EQ(Sheet()->m_size.cx, 42000);
+    EXPECT_EQ(Sheet()->m_size.cy, 29700);
+    EXPECT_TRUE(HasLine(a3, "<Sheet BusWidth=\"0.5\" DotDiam=\"1\" GridSize=\"2.54\" "
+                            "SheetSize=\"420,297\" WireWidth=\"0.15\">Main</Sheet>"));
+    Undo();
+    EXPECT_EQ(view->GetSheetSizeTable().GetEntryName(), L"A4") << "identified again on undo";
+    // Standing up.
+    DoUndoRedo([&] { Choose(4, 0); });
+    EXPECT_EQ(Sheet()->m_size.cx, 21000);
+    EXPECT_EQ(Sheet()->m_size.cy, 29700);
+    Undo();
+    // A width of its own is a custom size.
+    DoUndoRedo([&] { Type(2, L"300"); });
+    EXPECT_EQ(view->GetSheetSizeTable().GetEntryName(), L"Custom");
+    Undo();
+    // Inch, and lengths shown in inch.
+    DoUndoRedo([&] { Choose(1, 0); });
+    EXPECT_EQ(RowText(2), L"11.693");
+    Undo();
+    DoUndoRedo([&] {
+        // A name typed into the font row.
+        Grid().BeginEditRow(9);
+        auto* font = dynamic_cast<CPropertyComboBase*>(Grid().GetItem(9));
+        ASSERT_NE(font, nullptr);
+        ASSERT_NE(font->GetEditor(), nullptr);
+        font->GetEditor()->SetCurSel(-1);
+        font->GetEditor()->SetWindowText(L"Arial");
+        Grid().CommitRow(9);
+        g_MainFrame.m_tabWindow.SetFocus();
+    });
+    EXPECT_EQ(Sheet()->m_fontName, L"Arial");
+    EXPECT_EQ(view->GetFont().lfFaceName, L"Arial");
+    Undo();
+    ExpectSame(original, Save());
+}
+
+} // namespace
