@@ -665,6 +665,7 @@ LRESULT PlatformWindow::ForwardToNative(UINT msg, WPARAM wParam, LPARAM lParam) 
 void PlatformWindow::ShowWindow(bool show) {
     if (!impl_)
         return;
+    const bool was = (style_ & WS_VISIBLE) != 0;
     if (show)
         style_ |= WS_VISIBLE;
     else
