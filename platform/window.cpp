@@ -139,7 +139,23 @@ CursorShape GetCursor() {
 }
 
 CursorShape LoadCursorResource(unsigned id) {
-    return id == 258 ? CursorShape::SizeWE : CursorShape::Arrow;
+    switch (id) {
+    case 258:
+        return CursorShape::SizeWE;
+    // The drawing tools of the footprint and padstack editors: line,
+    // rectangle, ellipse, arc, curve, polygon; text.
+    case 255:
+    case 262:
+    case 263:
+    case 265:
+    case 268:
+    case 270:
+        return CursorShape::Cross;
+    case 391:
+        return CursorShape::IBeam;
+    default:
+        return CursorShape::Arrow;
+    }
 }
 
 POINT GetCursorPos() {
@@ -654,6 +670,9 @@ void PlatformWindow::ShowWindow(bool show) {
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
+    // Windows that fill shared controls when they come into view (the
+    // editors' layer selectors) hear of it.
+    SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }
 
 void PlatformWindow::ShowMaximized() {

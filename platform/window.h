@@ -41,7 +41,8 @@ enum class CursorShape { Arrow, IBeam, Wait, Cross, SizeWE, SizeNS, SizeAll, Han
 // Sets the mouse cursor of the window under the mouse; returns the previous.
 CursorShape SetCursor(CursorShape shape);
 CursorShape GetCursor();
-// The cursor of a program resource (258: the divider's resize cursor).
+// The cursor of a program resource (258: the divider's resize cursor; the
+// drawing tools' cursors).
 CursorShape LoadCursorResource(unsigned id);
 POINT GetCursorPos();
 void SetCursorPos(POINT screen);
@@ -115,6 +116,8 @@ public:
 
     bool PreTranslateMessage(Message*) override { return false; }
 
+    // Shows or hides the window, then sends it WM_SHOWWINDOW (wParam 1 when
+    // shown).
     void ShowWindow(bool show);
     bool IsWindowVisible() const;
     // Top-level windows: shows the window filling the screen's work area.

@@ -11,6 +11,7 @@
 #include "platform/paint_target.h"
 #include "platform/text.h"
 #include "shell/main_frame.h"
+#include "views/editor_views.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
         offscreen = true;
     }
     PlatformInitApplication(argc, argv);
+    RegisterEditorViews();
     const std::wstring commandLine = CommandLineOf(argc, argv);
     int status = offscreen ? RunOffscreen(commandLine) : Run(commandLine);
     PlatformShutdownApplication();

@@ -1,0 +1,15 @@
+#include "views/editor_views.h"
+
+#include "core/node_type.h"
+#include "shell/main_frame.h"
+#include "views/footprint_view.h"
+#include "views/padstack_view.h"
+
+void RegisterFootprintViews() {
+    RegisterViewMaker(NodeType::Footprint, MakeFootprintView);
+    RegisterViewMaker(NodeType::Padstack, MakePadstackView);
+}
+
+void RegisterEditorViews() {
+    RegisterFootprintViews();
+}
