@@ -225,6 +225,14 @@ bool ReBarControl::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, 
         Layout();
         result = 0;
         return true;
+    case WM_DESTROY:
+        // The bands' children go with the rebar; a rebar created again
+        // starts without bands.
+        bands_.clear();
+        rects_.clear();
+        chevrons_.clear();
+        height_ = 0;
+        return false;
     case WM_LBUTTONDOWN: {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         for (int i = 0; i < GetBandCount(); ++i)

@@ -103,6 +103,9 @@ int CFootprintView::ShowPadstackSheet(int command, std::unique_ptr<CPadstack> pa
     path += L"Base.footprint";
     const int page =
         command == ID_FP_PADSTACK_CREATE ? CPadstackSheet::kCreatePage : CPadstackSheet::kLoadPage;
+    // The sheet takes the mouse.
+    if (GetCapture() == this)
+        ReleaseCapture();
     return m_sheet->Run(this, page, path, folder, GetUnit());
 }
 

@@ -402,6 +402,9 @@ int CLibraryEditorView::TrackMenu(unsigned menuId, POINT client,
     for (unsigned id : grayed)
         GrayItem(*menu, id);
     const POINT screen = ClientToScreen(client);
+    // The menu takes the mouse, as does any dialog a command of it opens.
+    if (GetCapture() == this)
+        ReleaseCapture();
     return TrackPopupMenu(*menu, TPM_RETURNCMD | TPM_RIGHTBUTTON,
                           ClampXToWorkArea(screen.x, screen.y), screen.y, this);
 }

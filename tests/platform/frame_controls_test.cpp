@@ -193,6 +193,13 @@ TEST_F(FrameControlsTest, RebarRowsHiddenBandsAndChevron) {
     ASSERT_FALSE(offered.empty());
     EXPECT_EQ(offered.back(), static_cast<UINT>(ID_DRAW_TEXT));
     EXPECT_EQ(owner.commands, std::vector<int>{ID_DRAW_TEXT});
+
+    // Destroyed and created again (as a frame reopened), it starts empty:
+    // no band names a child of the old window.
+    rebar.DestroyWindow();
+    ASSERT_TRUE(rebar.Create(&owner, RECT{0, 0, 800, 10}));
+    EXPECT_EQ(rebar.GetBandCount(), 0);
+    EXPECT_EQ(rebar.GetBarHeight(), 0);
 }
 
 // --- Menu bar ---------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // original bytes) and redo (the changed bytes again).
 #include "board/marking_shapes.h"
 #include "board/marking_text.h"
+#include "dialogs/padstack_list_ctrl.h"
 #include "platform/edit_control.h"
 #include "platform/tree_view_control.h"
 #include "tests/dialogs/dialog_driver.h"
@@ -279,6 +280,151 @@ TEST_F(FootprintViewTest, CopyingAPadLetsItsCopyFloat) {
     ASSERT_FALSE(menuItems.empty());
     EXPECT_TRUE(LastMenuGrayed(ID_EDIT_COPY));
     EXPECT_FALSE(LastMenuGrayed(ID_FP_SELECT_ALL_SUCH_PADS));
+}
+
+// --- The padstack sheet -------------------------------------------------------------------
+
+// A padstack defined in the sheet's Create page is placed.
+TEST_F(FootprintViewTest, PlacingAPadstackMadeInTheSheet) {
+    CFootprintView* view = OpenBuilt({});
+    ASSERT_NE(view, nullptr);
+    using List = CPadstackListCtrl;
+    ScopedModalDialogHook hook([](PlatformDialog& d) {
+        auto& sheet = dynamic_cast<CPadstackSheet&>(d);
+        ASSERT_EQ(sheet.GetActiveIndex(), CPadstackSheet::kCreatePage);
+        CCreatePadstack* page = sheet.GetCreatePage();
+        List* list = page->GetList();
+        dialog_driver::EditCell(list, 0, List::kColumnWidth, L"1.6"); // round
+        dialog_driver::ClickCell(list, 1, List::kColumnShape);
+        dialog_driver::ChooseInCombo(list->GetCellCombo(), kPadShapeOblong);
+        PumpPendingMessages();
+        dialog_driver::EditCell(list, 1, List::kColumnWidth, L"1.2");
+        dialog_driver::EditCell(list, 1, List::kColumnHeight, L"2.4");
+        dialog_driver::ClickCell(list, 4, List::kColumnShape);
+        dialog_driver::ChooseInCombo(list->GetCellCombo(), kPadShapeRect);
+        PumpPendingMessages();
+        dialog_driver::EditCell(list, 4, List::kColumnWidth, L"2");
+        dialog_driver::EditCell(list, 4, List::kColumnHeight, L"2.6");
+        dialog_driver::ChooseInCombo(
+            page->GetDlgItemAs<ComboBoxControl>(CCreatePadstack::kDrillType), kDrillRound);
+        page->SetDlgItemText(CCreatePadstack::kDiameter, L"0.8");
+        dialog_driver::ClickButton(sheet, IDOK);
+    });
+    ExpectDoUndoRedo(
+        [&] {
+            Command(ID_FP_PADSTACK_CREATE);
+            EXPECT_EQ(view->GetCurrentTool(), ID_FP_PLACE_PADSTACK);
+            Click(view, 2, 2);
+            Key(VK_ESCAPE);
+        },
+        "Footprint", "BUILT",
+        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
+        "Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      <Padstack>\r\n        <PadLayer "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"BOT\" Shape=\"OBLONG\" "
+        "Size=\"1.2,2.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" Size=\"2,2.6\"/>\r\n "
+        "       <Drill Diam=\"0.8\"/>\r\n        <Pad Num=\"1\" XY=\"2,2\"/>\r\n      "
+        "</Padstack>\r\n    </Footprint>",
+        2);
+}
+
+// A padstack with custom pads picked on the sheet's Load page, from the
+// library file in the footprint-library folder.
+TEST_F(FootprintViewTest, PlacingAPadstackLoadedFromALibrary) {
+    PutBaseLibrary();
+    CFootprintView* view = OpenBuilt({});
+    ASSERT_NE(view, nullptr);
+    ScopedModalDialogHook hook([](PlatformDialog& d) {
+        auto& sheet = dynamic_cast<CPadstackSheet&>(d);
+        ASSERT_EQ(sheet.GetActiveIndex(), CPadstackSheet::kLoadPage);
+        TreeViewControl* tree = sheet.GetLoadPage()->GetTree();
+        HTREEITEM folder = tree->GetChildItem(tree->GetRootItem());
+        ASSERT_EQ(tree->GetItemText(folder), L"Standard");
+        tree->Expand(folder, TVE_EXPAND);
+        HTREEITEM item = tree->GetChildItem(folder);
+        while (item && tree->GetItemText(item) != L"CUSTOM2")
+            item = tree->GetNextSiblingItem(item);
+        ASSERT_NE(item, nullptr);
+        RECT r{};
+        ASSERT_TRUE(tree->GetItemRect(item, &r, true));
+        dialog_driver::Click(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        dialog_driver::ClickButton(sheet, IDOK);
+    });
+    ExpectDoUndoRedo(
+        [&] {
+            Command(ID_FP_PADSTACK_FROM_LIBRARY);
+            Click(view, 0, -3);
+            Key(VK_ESCAPE);
+        },
+        "Footprint", "BUILT",
+        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
+        "Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      <Padstack Grid=\"0.1,0.1\" "
+        "Unit=\"2\">CUSTOM2\r\n        <PadLayer Shape=\"CUSTOM\">LIN-1,-1 LIN1,-1 ARC1,1,0.5 "
+        "CRV-1,1,-1.5,0.5,-1.5,-0.5</PadLayer>\r\n        <PadLayer Layer=\"BOT\" "
+        "Shape=\"CUSTOM\">LIN-1,-1 LIN1,-1 LIN1,1 LIN-1,1</PadLayer>\r\n        <PadLayer "
+        "Layer=\"PLN\" Shape=\"RECT\" Size=\"2.2,2.2\">R203\r\n          <Thermal/>\r\n        "
+        "</PadLayer>\r\n        <Drill Diam=\"1.2\" NonPlated=\"1\" Type=\"CUSTOM\">LIN-0.6,-0.3 "
+        "LIN0.6,-0.3 LIN0.6,0.3 LIN-0.6,0.3</Drill>\r\n        <Pad Num=\"1\" XY=\"0,-3\"/>\r\n    "
+        "  </Padstack>\r\n    </Footprint>",
+        2);
+    // Place padstack puts the padstack chosen down again without asking.
+    Command(ID_FP_PLACE_PADSTACK);
+    EXPECT_NE(view->GetFloatingPad(), nullptr);
+    Key(VK_ESCAPE);
+}
+
+// Without a padstack, Place padstack asks for one: cancelled, or answered
+// with no padstack, it leaves the tool.
+TEST_F(FootprintViewTest, PlacePadstackWithoutAPadstack) {
+    CFootprintView* view = OpenFootprint(L"R230");
+    ASSERT_NE(view, nullptr);
+    const std::string before = Saved();
+    int answer = IDCANCEL;
+    ScopedModalDialogHook hook([&](PlatformDialog& d) {
+        EXPECT_EQ(dynamic_cast<CPadstackSheet&>(d).GetActiveIndex(), CPadstackSheet::kLoadPage);
+        dialog_driver::ClickButton(d, answer);
+    });
+    Command(ID_FP_PLACE_PADSTACK);
+    EXPECT_EQ(view->GetCurrentTool(), ID_FP_SELECT_PADSTACK);
+    EXPECT_TRUE(ui.messageBoxes.empty() ||
+                ui.messageBoxes.back().text != L"No selected padstack available");
+    answer = IDOK;
+    Command(ID_FP_PLACE_PADSTACK);
+    EXPECT_EQ(view->GetCurrentTool(), ID_FP_SELECT_PADSTACK);
+    ASSERT_FALSE(ui.messageBoxes.empty());
+    EXPECT_EQ(ui.messageBoxes.back().text, L"No selected padstack available");
+    EXPECT_EQ(Saved(), before);
+}
+
+// Edit... of the context menu: the selected pads move to the padstack the
+// sheet gives back; one left without pads goes.
+TEST_F(FootprintViewTest, EditingThePadstackOfSelectedPads) {
+    CFootprintView* view = OpenFootprint(L"R230");
+    ASSERT_NE(view, nullptr);
+    ScopedModalDialogHook hook([](PlatformDialog& d) {
+        auto& sheet = dynamic_cast<CPadstackSheet&>(d);
+        CPadstackListCtrl* list = sheet.GetCreatePage()->GetList();
+        // The pads' padstack, without its pads.
+        EXPECT_EQ(dialog_driver::RowTexts(list, 0, 1, 3),
+                  (std::vector<std::wstring>{L"Rectangular", L"1.200", L"1.400"}));
+        dialog_driver::EditCell(list, 0, CPadstackListCtrl::kColumnHeight, L"1.8");
+        dialog_driver::ClickButton(sheet, IDOK);
+    });
+    ExpectDoUndoRedo(
+        [&] {
+            Click(view, -1, 0);
+            menuAnswers.push_back(ID_FP_SELECT_ALL_SUCH_PADS);
+            RightClick(view, -1, 0);
+            menuAnswers.push_back(ID_FP_EDIT_PADSTACK);
+            RightClick(view, 1, 0);
+            EXPECT_FALSE(LastMenuGrayed(ID_FP_EDIT_PADSTACK));
+        },
+        "Footprint", "R230",
+        "<Footprint Grid=\"0.05,0.05\">R230\r\n      <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 "
+        "L-2,1,2,1W0.15 TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
+        "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.05</Marking>\r\n      <Padstack>RECT1.2X1.4\r\n       "
+        " <PadLayer Shape=\"RECT\" Size=\"1.2,1.8\"/>\r\n        <PadLayer Layer=\"SMT\" "
+        "Shape=\"RECT\" Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad "
+        "Num=\"2\" XY=\"1,0\">R154</Pad>\r\n      </Padstack>\r\n    </Footprint>");
 }
 
 // Move Origin ends the tool under way first: the floating pad is not kept.
