@@ -2,6 +2,7 @@
 
 #include "platform/paint_target_impl.h"
 #include "resources/bitmaps.h"
+#include "resources/toolbar_bitmaps.h"
 
 #include <QImage>
 
@@ -45,25 +46,45 @@ void Bitmap::Draw(PaintTarget* target, int x, int y, int sx, int sy, int w, int 
 }
 
 std::unique_ptr<ImageList> ImageList::FromResource(unsigned id, int imageWidth, COLORREF mask) {
-    auto b = Bitmap::LoadResource(id);
-    if (!b || imageWidth <= 0)
+    if (imageWidth <= 0)
         return nullptr;
     auto list = std::make_unique<ImageList>();
-    list->bitmap_ = std::move(b);
+    if (IsToolbarBitmap(id, &list->stripWidth_, &list->stripHeight_)) {
+        list->resource_ = id;
+    } else {
+        list->bitmap_ = Bitmap::LoadResource(id);
+        if (!list->bitmap_)
+            return nullptr;
+        list->stripWidth_ = list->bitmap_->Width();
+        list->stripHeight_ = list->bitmap_->Height();
+    }
     list->imageWidth_ = imageWidth;
     list->mask_ = mask;
     return list;
 }
 
+const Bitmap* ImageList::Strip() const {
+    if (!bitmap_ && resource_) {
+        bitmap_ = Bitmap::LoadResource(resource_);
+        resource_ = 0;
+    }
+    return bitmap_.get();
+}
+
+int ImageList::ImageHeight() const {
+    return stripHeight_;
+}
+
 int ImageList::Count() const {
-    return bitmap_ ? bitmap_->Width() / imageWidth_ : 0;
+    return stripWidth_ / imageWidth_;
 }
 
 void ImageList::Draw(PaintTarget* target, int index, int x, int y, bool disabled) const {
-    if (!bitmap_ || index < 0 || index >= Count())
+    const Bitmap* strip = Strip();
+    if (!strip || index < 0 || index >= Count())
         return;
     if (!disabled) {
-        bitmap_->Draw(target, x, y, index * imageWidth_, 0, imageWidth_, bitmap_->Height(), &mask_);
+        strip->Draw(target, x, y, index * imageWidth_, 0, imageWidth_, strip->Height(), &mask_);
         return;
     }
     // Greyed: the image's brightness, lifted towards white and half faded.
@@ -84,11 +105,11 @@ void ImageList::Draw(PaintTarget* target, int index, int x, int y, bool disabled
 std::shared_ptr<Bitmap> ImageList::ExtractImage(int index) const {
     int w = imageWidth_, h = ImageHeight();
     std::vector<ARGB> pixels(static_cast<size_t>(std::max(0, w * h)), 0);
-    if (bitmap_ && index >= 0 && index < Count()) {
+    if (const Bitmap* strip = Strip(); strip && index >= 0 && index < Count()) {
         ARGB key = ColorRefToArgb(mask_, 0xFF);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                ARGB c = bitmap_->PixelAt(index * w + x, y);
+                ARGB c = strip->PixelAt(index * w + x, y);
                 pixels[static_cast<size_t>(y * w + x)] = c == key ? 0 : c;
             }
     }

@@ -41,7 +41,7 @@ public:
     static std::unique_ptr<ImageList> FromResource(unsigned id, int imageWidth, COLORREF mask);
     int Count() const;
     int ImageWidth() const { return imageWidth_; }
-    int ImageHeight() const { return bitmap_ ? bitmap_->Height() : 0; }
+    int ImageHeight() const;
     // Draws image index with its top left corner at (x, y); disabled draws
     // it greyed and faded.
     void Draw(PaintTarget* target, int index, int x, int y, bool disabled = false) const;
@@ -49,7 +49,13 @@ public:
     std::shared_ptr<Bitmap> ExtractImage(int index) const;
 
 private:
-    std::shared_ptr<Bitmap> bitmap_;
+    // The strip, drawn on first use for the program's toolbar and menu
+    // images (drawing them all costs start-up time; most wait for a view).
+    const Bitmap* Strip() const;
+    mutable std::shared_ptr<Bitmap> bitmap_;
+    mutable unsigned resource_ = 0;
+    int stripWidth_ = 0;
+    int stripHeight_ = 0;
     int imageWidth_ = 0;
     COLORREF mask_ = 0;
 };

@@ -34,7 +34,6 @@ bool CommandBarControl::AttachMenu(const MenuResource& menu) {
         TopItem top;
         top.text = item.text;
         top.menu = BuildPopupMenu(item.items);
-        ApplyImages(*top.menu);
         menus_.push_back(std::move(top));
     }
     if (IsWindow())
@@ -74,21 +73,25 @@ int CommandBarControl::FindMnemonic(wchar_t ch) const {
 
 void CommandBarControl::SetCommandImages(unsigned toolbarResourceId, const ImageList& images) {
     images_.clear();
-    if (const ToolBarResource* r = LoadToolBarResource(toolbarResourceId)) {
-        int image = 0;
-        for (int id : r->buttons) {
-            if (id == 0)
-                continue;
-            if (image < images.Count())
-                images_[id] = images.ExtractImage(image);
-            ++image;
-        }
-    }
-    for (TopItem& top : menus_)
-        ApplyImages(*top.menu);
+    imageList_ = &images;
+    imageResource_ = toolbarResourceId;
+    imagesCut_ = false;
 }
 
 std::shared_ptr<const Bitmap> CommandBarControl::GetCommandImage(int command) const {
+    if (!imagesCut_) {
+        imagesCut_ = true;
+        if (const ToolBarResource* r = LoadToolBarResource(imageResource_)) {
+            int image = 0;
+            for (int id : r->buttons) {
+                if (id == 0)
+                    continue;
+                if (imageList_ && image < imageList_->Count())
+                    images_[id] = imageList_->ExtractImage(image);
+                ++image;
+            }
+        }
+    }
     auto it = images_.find(command);
     return it == images_.end() ? nullptr : it->second;
 }
@@ -135,6 +138,7 @@ int CommandBarControl::OpenMenu(int index) {
     PopupMenu* menu = GetMenu(index);
     if (!menu)
         return 0;
+    ApplyImages(*menu);
     PlatformWindow* target = GetNotifyWindow();
     std::shared_ptr<const bool> alive = LifeToken();
     if (target)

@@ -33,7 +33,8 @@ public:
     int FindMnemonic(wchar_t ch) const;
 
     // Images of commands: button i of the toolbar resource takes image i of
-    // the list (separators take none).
+    // the list (separators take none). The list must outlive the bar; menus
+    // take their images as they open.
     void SetCommandImages(unsigned toolbarResourceId, const ImageList& images);
     std::shared_ptr<const Bitmap> GetCommandImage(int command) const;
 
@@ -59,7 +60,11 @@ private:
     void ApplyImages(PopupMenu& menu) const;
 
     std::vector<TopItem> menus_;
-    std::map<int, std::shared_ptr<const Bitmap>> images_;
+    // Images are cut from the list when a menu first needs them.
+    const ImageList* imageList_ = nullptr;
+    unsigned imageResource_ = 0;
+    mutable std::map<int, std::shared_ptr<const Bitmap>> images_;
+    mutable bool imagesCut_ = true;
     PlatformWindow* notify_ = nullptr;
     int hot_ = -1;
     int open_ = -1;

@@ -66,7 +66,8 @@ constexpr UINT WM_VSCROLL = 0x0115;
 // wParam: the PopupMenu about to open (PopupMenu*), lParam: its index in
 // the menu bar. Sent to the menu's owner so that it can enable and check items.
 constexpr UINT WM_INITMENUPOPUP = 0x0117;
-// WM_MENUSELECT: LOWORD(wParam) the highlighted command (0 when none).
+// WM_MENUSELECT: LOWORD(wParam) the highlighted command; 0 with 0xFFFF in
+// the high word when the menu closed.
 constexpr UINT WM_MENUSELECT = 0x011F;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 

@@ -145,8 +145,15 @@ int TrackPopupMenu(const PopupMenu& menu, UINT flags, int x, int y, PlatformWind
     } else {
         QMenu q;
         Fill(q, menu);
+        // The owner shows the prompt of the item under the mouse.
+        if (owner)
+            QObject::connect(&q, &QMenu::hovered, [owner](QAction* a) {
+                owner->SendMessage(WM_MENUSELECT, MAKEWPARAM(a->data().toUInt(), 0), 0);
+            });
         if (QAction* a = q.exec(QPoint(x, y)))
             chosen = a->data().toUInt();
+        if (owner)
+            owner->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     }
     // Only an enabled command of this menu counts.
     const PopupMenu::Item* item = chosen ? menu.FindItem(chosen) : nullptr;

@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "platform/bitmap.h"
+
 #include "platform/font_table.h"
 #include "platform/key_state.h"
 #include "platform/paint_target_impl.h"
@@ -10,8 +12,11 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QIcon>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPolygon>
 #include <QRegion>
 #include <QTimerEvent>
@@ -708,6 +713,18 @@ bool PlatformWindow::SetParent(PlatformWindow* newParent) {
     w->setGeometry(g);
     w->setVisible(visible);
     return true;
+}
+
+void PlatformWindow::SetIcon(const Bitmap& icon) {
+    if (!impl_)
+        return;
+    QImage image(icon.Width(), icon.Height(), QImage::Format_ARGB32);
+    for (int y = 0; y < icon.Height(); ++y)
+        for (int x = 0; x < icon.Width(); ++x) {
+            ARGB c = icon.PixelAt(x, y);
+            image.setPixel(x, y, c == 0xFFFF00FF ? 0 : c); // magenta is transparent
+        }
+    impl_->widget->setWindowIcon(QIcon(QPixmap::fromImage(image)));
 }
 
 void PlatformWindow::BringToTop() {

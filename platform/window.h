@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class Bitmap;
 class PaintTarget;
 struct WindowImpl;
 
@@ -125,6 +126,8 @@ public:
     bool IsMaximized() const;
     // Puts the window above its siblings.
     void BringToTop();
+    // The icon of a top-level window (its title bar and the task bar).
+    void SetIcon(const Bitmap& icon);
     // Offers a message to the window's message map only (no default
     // handling); a container passes on what it does not handle itself.
     bool OfferToMessageMap(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

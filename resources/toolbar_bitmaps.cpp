@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -46,8 +45,8 @@ public:
 
     // Covers every pixel by the share of its 16 samples for which inside(x,
     // y) holds (x, y in icon units), within the box given.
-    void Cover(float x0, float y0, float x1, float y1, uint32_t color,
-               const std::function<bool(float, float)>& inside) {
+    template <class Inside>
+    void Cover(float x0, float y0, float x1, float y1, uint32_t color, const Inside& inside) {
         int px0 = std::max(0, static_cast<int>(std::floor(x0 * scale_)) - 1);
         int py0 = std::max(0, static_cast<int>(std::floor(y0 * scale_)) - 1);
         int px1 = std::min(size_ - 1, static_cast<int>(std::ceil(x1 * scale_)) + 1);
@@ -680,6 +679,24 @@ void ProgramIcon(BitmapResource* out) {
 }
 
 } // namespace
+
+bool IsToolbarBitmap(unsigned id, int* width, int* height) {
+    int w = 0, h = 0;
+    if (id == IDR_MAINFRAME) {
+        w = h = 32;
+    } else {
+        for (const IconStrip& strip : Strips())
+            if (strip.id == id) {
+                w = strip.size * static_cast<int>(strip.icons.size());
+                h = strip.size;
+            }
+    }
+    if (width)
+        *width = w;
+    if (height)
+        *height = h;
+    return w > 0;
+}
 
 bool GetToolbarBitmap(unsigned id, BitmapResource* out) {
     if (!out)

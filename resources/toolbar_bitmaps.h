@@ -7,3 +7,5 @@
 
 // False for an id that is no toolbar or menu image.
 bool GetToolbarBitmap(unsigned id, BitmapResource* out);
+// Whether id is one of these images, and its size, without drawing it.
+bool IsToolbarBitmap(unsigned id, int* width = nullptr, int* height = nullptr);

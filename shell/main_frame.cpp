@@ -13,6 +13,7 @@
 #include "platform/printer.h"
 #include "platform/settings_store.h"
 #include "platform/string_table.h"
+#include "platform/ui_hooks.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/ui_state.h"
@@ -371,6 +372,8 @@ void CMainFrame::OpenCommandLineDocument() {
 
 void CMainFrame::OnCreate() {
     m_startFolder = GetCurrentFolder();
+    if (auto icon = Bitmap::LoadResource(IDR_MAINFRAME))
+        SetIcon(*icon);
     ResetState();
     m_accelerators = AcceleratorTable::FromResource(IDR_MAINFRAME);
     RECT c = GetClientRect();
@@ -385,6 +388,15 @@ void CMainFrame::OnCreate() {
     AddIdleHandler(this);
     SetBoardLayerIndexFinder(LayerIndexOfBoard);
     SetNodeViewOpener(OpenViewOfNode);
+    if (!GetUiHooks().statusText) {
+        UiHooks hooks = GetUiHooks();
+        hooks.statusText = [](int pane, const std::wstring& text) {
+            if (g_MainFrame.m_statusBar.IsWindow())
+                g_MainFrame.m_statusBar.SetText(pane, text);
+        };
+        SetUiHooks(std::move(hooks));
+        m_statusHookInstalled = true;
+    }
 
     LoadDirectories();
     g_DefaultSettings.Load();
@@ -403,6 +415,12 @@ void CMainFrame::OnDestroy() {
     UIClearToolBars();
     SetBoardLayerIndexFinder(nullptr);
     SetNodeViewOpener(nullptr);
+    if (m_statusHookInstalled) {
+        UiHooks hooks = GetUiHooks();
+        hooks.statusText = nullptr;
+        SetUiHooks(std::move(hooks));
+        m_statusHookInstalled = false;
+    }
     for (CRoot& root : m_roots)
         DeleteDocumentNodes(root);
     for (int kind = 0; kind < 3; ++kind)

@@ -223,6 +223,7 @@ private:
     void SendToFocus(UINT msg);
     void PostToTabWindow(int id);
     LRESULT OnDropDown(NMTOOLBAR* nm);
+    void OnMenuSelect(int id, bool closed);
     void OnViewToolBar();
     void OnViewStatusBar();
     void OnClose();
@@ -244,6 +245,9 @@ private:
     int m_currentDocumentKind = 0;
     int m_cycleStep = 1;
     bool m_mainToolBarShown = true;
+    // Whether the frame routes the program's status texts to its status bar
+    // (unless someone else, a test, already takes them).
+    bool m_statusHookInstalled = false;
 };
 
 extern CMainFrame g_MainFrame;

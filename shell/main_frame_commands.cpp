@@ -8,6 +8,7 @@
 #include "platform/key_state.h"
 #include "platform/popup_menu.h"
 #include "platform/settings_store.h"
+#include "platform/string_table.h"
 #include "resources/command_ids.h"
 #include "shell/main_frame.h"
 #include "shell/settings_commands.h"
@@ -88,6 +89,18 @@ void CMainFrame::OnViewStatusBar() {
     m_statusBar.ShowWindow(show);
     UISetCheck(ID_VIEW_STATUS_BAR, show);
     UpdateLayout();
+}
+
+void CMainFrame::OnMenuSelect(int id, bool closed) {
+    // The prompt is the part of the command's string before the line break.
+    std::wstring prompt;
+    if (closed || id == 0) {
+        prompt = LoadStringText(IDS_READY);
+    } else {
+        prompt = LoadStringText(static_cast<unsigned>(id));
+        prompt = prompt.substr(0, prompt.find(L'\n'));
+    }
+    m_statusBar.SetText(CSchStatusBar::kPanePrompt, prompt);
 }
 
 LRESULT CMainFrame::OnDropDown(NMTOOLBAR* nm) {
@@ -309,6 +322,9 @@ bool CMainFrame::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         if (CVorpelView* view = GetActiveView())
             view->SendMessage(msg, wParam, lParam);
         return true;
+    case WM_MENUSELECT:
+        OnMenuSelect(static_cast<int>(LOWORD(wParam)), HIWORD(wParam) == 0xFFFF);
+        return true;
     case WM_INITMENUPOPUP:
         if (auto* menu = WParamToPtr<PopupMenu>(wParam))
             UIUpdateMenu(*menu);
@@ -324,6 +340,9 @@ bool CMainFrame::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
 bool CMainFrame::PreTranslateMessage(Message* msg) {
     // Only what reaches the frame's own windows; dialogs have their own.
     if (!msg->window || !IsWindow() || (msg->window != this && !IsChild(msg->window)))
+        return false;
+    // An open drop-down list keeps its keys (Esc closes it, letters choose).
+    if (msg->window->GetStyle() & WS_POPUP)
         return false;
     if (msg->message == WM_KEYUP &&
         (msg->wParam == VK_CONTROL || msg->wParam == VK_LCONTROL || msg->wParam == VK_RCONTROL))
@@ -354,7 +373,18 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
     uint8_t modifiers = CurrentAcceleratorModifiers();
     if (dynamic_cast<EditControl*>(GetFocus()) && !(modifiers & (FCONTROL | FALT)))
         return false;
-    return TranslateAccelerator(this, m_accelerators, msg);
+    if (TranslateAccelerator(this, m_accelerators, msg))
+        return true;
+    // Alt with a menu's letter opens that menu of the menu bar.
+    if (msg->message == WM_KEYDOWN && modifiers == FALT && msg->wParam >= 'A' &&
+        msg->wParam <= 'Z') {
+        int menu = m_commandBar.FindMnemonic(static_cast<wchar_t>(msg->wParam));
+        if (menu >= 0) {
+            m_commandBar.OpenMenu(menu);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CMainFrame::OnIdle() {

@@ -1,13 +1,12 @@
-// The Options, Directories and Help commands of the main window. The
-// dialogs they open come with the options sheet and the directories
-// dialog; until then the commands do nothing.
+// The Options, Directories, Help and Print commands of the main window.
 #pragma once
 
-// "Options": the options sheet; afterwards the shown view repaints.
+// "Options": the options sheet; the pages store their settings themselves.
 void RunOptionsCommand();
-// "Directories": the three default folders; on OK they are stored.
+// "Directories": the three default folders; on OK they are stored and the
+// frame takes them.
 void RunDirectoriesCommand();
-// "View Help".
+// "View Help": the user guide.
 void RunHelpCommand();
 // "Print": prints the shown view (comes with printing).
 void RunPrintCommand();

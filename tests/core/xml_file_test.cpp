@@ -660,3 +660,48 @@ TEST_F(XmlFileTest, NulCharactersAreDroppedOnReadAsOnWrite) {
     ASSERT_TRUE(LoadBytes(again, first, L"SymbolLib", L"again.symbol")) << m_error;
     EXPECT_EQ(SaveBytes(again, L"second.symbol"), first);
 }
+
+TEST_F(XmlFileTest, SurrogatesTheReaderBringsTogetherAreOneCharacter) {
+    // A high and a low surrogate in three-byte form with a NUL (which is
+    // dropped) or a child between them read as the one character a save
+    // writes and the next read gives; surrogates that stay apart are kept.
+    const std::string high = "\xED\xA0\xBD", low = "\xED\xB8\xAC", nul(1, '\0');
+    const std::wstring joined = L"\U0001F62C", highUnit(1, wchar_t(0xD83D)),
+                       lowUnit(1, wchar_t(0xDE2C));
+    // A text long enough to be wrapped, with a space where counting the pair
+    // as two characters or one moves the cut.
+    std::string words;
+    for (int i = 0; i < 12; ++i)
+        words += "word" + std::to_string(i) + " ";
+    const struct {
+        const char* what;
+        std::string element;
+        std::wstring text, value;
+    } cases[] = {
+        {"text, NUL between", "<T>" + high + nul + low + "</T>", joined, L""},
+        {"value, NUL between", "<T V=\"" + high + nul + nul + low + "\"/>", L"", joined},
+        {"text around a child", "<T>" + high + "\r\n  <C/>\r\n  " + low + "</T>", joined, L""},
+        {"text with entities", "<T>&amp;" + high + nul + low + "&lt;</T>", L"&" + joined + L"<",
+         L""},
+        {"wrapped text with a child", "<T>" + high + nul + low + words + words + "<C/></T>",
+         joined + Utf8ToWide(words + words.substr(0, words.size() - 1)), L""},
+        {"low before high", "<T V='" + low + nul + high + "'>" + low + nul + high + "</T>",
+         lowUnit + highUnit, lowUnit + highUnit},
+        {"apart", "<T>" + high + " x " + low + "</T>", highUnit + L" x " + lowUnit, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CRoot root;
+        ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>" + c.element + "</Project>")) << m_error;
+        ASSERT_EQ(root.GetChildCount(), 1u);
+        const CTreeNode* node = root.GetChild(0);
+        EXPECT_TRUE(node->GetText() == c.text) << WideToUtf8(node->GetText());
+        const auto value = node->FindAttribute(L"V");
+        EXPECT_TRUE(c.value.empty() ? !value : value && *value == c.value);
+        const std::string first = SaveBytes(root, L"first.circuit");
+        CRoot again;
+        ASSERT_TRUE(LoadBytes(again, first)) << m_error;
+        EXPECT_TRUE(again.GetChild(0)->GetText() == c.text) << first;
+        EXPECT_EQ(SaveBytes(again, L"second.circuit"), first);
+    }
+}

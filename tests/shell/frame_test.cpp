@@ -409,3 +409,28 @@ TEST_F(FrameTest, ExitAsksForEveryModifiedDocumentAndAlwaysDropsTheLibraryLists)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FrameTest, SaveAsTakesTheShownTreesDocumentAndANewName) {
+    StartFrame();
+    Command(ID_NEW_SYMBOL);
+    AddNode(g_MainFrame.GetRoot(1), L"SymbolFolder", L"Logic");
+    g_MainFrame.m_leftPane.SelectTab(1);
+    std::wstring target = PathJoin(scratch, L"logic.symbol");
+    AnswerFileDialog(target);
+    Command(ID_FILE_SAVE_AS);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].request.filters[0].first, L"Symbol Libraries (*.symbol)");
+    EXPECT_EQ(dialogs[0].request.fileName, L"New Symbol Library.symbol");
+    EXPECT_TRUE(DirectoryExists(g_MainFrame.GetDefaultFolder(1)));
+    EXPECT_EQ(ReadFile(target), std::string(kXmlHead) + "<SymbolLib>logic.symbol\r\n"
+                                                        "  <SymbolFolder>Logic</SymbolFolder>\r\n"
+                                                        "</SymbolLib>\r\n");
+    EXPECT_EQ(g_MainFrame.GetRoot(1).GetText(), L"logic.symbol");
+    EXPECT_EQ(g_MainFrame.GetCurrentDocumentKind(), 1);
+    // The project, not shown, is untouched.
+    EXPECT_EQ(g_MainFrame.GetRoot(0).GetFilePath(), L"");
+}
+
+} // namespace

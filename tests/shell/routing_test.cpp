@@ -4,6 +4,9 @@
 // to the shown view, drop-down menus of toolbar buttons, the menu bar, the
 // layer combo boxes and the status bar.
 #include "core/property_grid.h"
+#include "dialogs/directories.h"
+#include "platform/desktop.h"
+#include "platform/dialog.h"
 #include "tests/core/property_test_object.h"
 #include "tests/shell/frame_fixture.h"
 
@@ -280,6 +283,131 @@ TEST_F(RoutingTest, ResizingKeepsTheLeftPaneAndThePadLayerComboMoves) {
     EXPECT_GE(combo.left, slot.left);
     EXPECT_LE(combo.right, slot.right);
     EXPECT_EQ(&g_LayerSelector, &g_MainFrame.m_padLayerCombo);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoutingTest, MenuPromptsAndModelStatusTextsReachThePromptPane) {
+    CSchStatusBar& bar = g_MainFrame.m_statusBar;
+    g_MainFrame.SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_FILE_SAVE, 0), 0);
+    EXPECT_EQ(bar.GetText(CSchStatusBar::kPanePrompt), L"Save the active document");
+    g_MainFrame.SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(bar.GetText(CSchStatusBar::kPanePrompt), L"Ready");
+
+    // Without anyone else taking them, the model's status texts go to the
+    // frame's status bar while its window exists.
+    g_MainFrame.DestroyWindow();
+    UiHooks hooks = GetUiHooks();
+    hooks.statusText = nullptr;
+    UiHooks saved = SetUiHooks(hooks);
+    StartFrame();
+    SetStatusText(0, L"Font 'X' not found!");
+    EXPECT_EQ(g_MainFrame.m_statusBar.GetText(CSchStatusBar::kPanePrompt), L"Font 'X' not found!");
+    g_MainFrame.DestroyWindow();
+    EXPECT_FALSE(GetUiHooks().statusText);
+    SetUiHooks(saved);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoutingTest, AnOpenLayerListKeepsItsKeys) {
+    CRecordingView* view = OpenView(node, kViewBoard, kDocumentProject);
+    RunIdleHandlers();
+    ComboBoxControl& combo = g_MainFrame.m_boardLayerCombo;
+    combo.AddString(L"Top");
+    combo.AddString(L"Bottom");
+    combo.ShowDropDown(true);
+    ASSERT_TRUE(combo.GetDroppedState());
+    PlatformWindow* list = combo.GetDropDownWindow();
+    SimulateKey(list, true, VK_ESCAPE);
+    PumpPendingMessages();
+    EXPECT_TRUE(view->commands.empty());
+    combo.ShowDropDown(false);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoutingTest, SettingsAndHelpCommandsOpenTheirDialogs) {
+    std::vector<int> opened;
+    ScopedModalDialogHook hook([&](PlatformDialog& d) {
+        opened.push_back(d.Template().id);
+        d.EndDialog(IDCANCEL);
+    });
+    std::vector<std::wstring> helpOpened;
+    OpenFileHook previous = SetOpenFileHook([&](const std::wstring& path) {
+        helpOpened.push_back(path);
+        return true;
+    });
+    Command(ID_APP_ABOUT);
+    Command(ID_CAM_FIRST);
+    Command(ID_CAM_LAST);
+    Command(ID_HELP_VIEW);
+    SetOpenFileHook(previous);
+    EXPECT_EQ(opened, (std::vector<int>{100, 103, 103}));
+    EXPECT_EQ(helpOpened.size(), 1u);
+    // The About button of the main toolbar does the same.
+    ToolBarControl& main = g_MainFrame.m_mainToolBar;
+    main.ClickButton(main.CommandToIndex(ID_APP_ABOUT));
+    EXPECT_EQ(opened.size(), 4u);
+}
+
+TEST_F(RoutingTest, DirectoriesTakesTheFoldersChosenAndCancelKeepsThem) {
+    const std::wstring before = g_MainFrame.GetDefaultFolder(0);
+    {
+        ScopedModalDialogHook cancel([](PlatformDialog& d) {
+            d.SetDlgItemText(CDirectories::kProject, L"/elsewhere");
+            d.EndDialog(IDCANCEL);
+        });
+        Command(ID_OPTIONS_DIRECTORIES);
+    }
+    EXPECT_EQ(g_MainFrame.GetDefaultFolder(0), before);
+    std::wstring shown;
+    {
+        ScopedModalDialogHook ok([&](PlatformDialog& d) {
+            shown = d.GetDlgItemText(CDirectories::kSymbolLib);
+            d.SetDlgItemText(CDirectories::kProject, L"/data/designs");
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                          PtrToLParam(d.GetDlgItem(IDOK)));
+        });
+        Command(ID_OPTIONS_DIRECTORIES);
+    }
+    EXPECT_EQ(shown, g_MainFrame.GetDefaultFolder(1));
+    EXPECT_EQ(g_MainFrame.GetDefaultFolder(0), L"/data/designs/");
+    SettingsKey key;
+    std::wstring stored;
+    ASSERT_TRUE(key.Open(L"Software\\Vorpel\\Directories"));
+    EXPECT_EQ(key.QueryString(L"Project", &stored), SettingsResult::Ok);
+    EXPECT_EQ(stored, L"/data/designs/");
+    // The Open dialog now starts there.
+    AnswerFileDialog(std::nullopt);
+    Command(ID_OPEN_PROJECT);
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs.back().request.initialDir, L"/data/designs/");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoutingTest, AltWithAMenusLetterOpensThatMenu) {
+    std::vector<std::wstring> firstItems;
+    SetPopupMenuHook([&](const PopupMenu& menu, POINT) {
+        firstItems.push_back(menu.Items().front().text);
+        return 0u;
+    });
+    OpenView(node, kViewSchematic, kDocumentProject);
+    SimulateKey(&g_MainFrame.m_tabWindow, true, 'W', L"", 0, true);
+    SimulateKey(&g_MainFrame.m_tabWindow, false, 'W', L"", 0, true);
+    SimulateKey(&g_MainFrame.m_tabWindow, true, 'Q', L"", 0, true);
+    SimulateKey(&g_MainFrame.m_tabWindow, true, 'F', L"", 0, false);
+    PumpPendingMessages();
+    EXPECT_EQ(firstItems, std::vector<std::wstring>{L"&Close\tCtrl+F4"});
 }
 
 } // namespace
