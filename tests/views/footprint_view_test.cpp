@@ -585,6 +585,100 @@ TEST_F(FootprintViewTest, PackageOutlineLayersTakeOneShape) {
     EXPECT_TRUE(ui.messageBoxes.empty());
 }
 
+// A width typed into the panel for the primitive under way carries over
+// to the next primitive, of this tool or of the next one.
+TEST_F(FootprintViewTest, TheNextPrimitiveTakesTheWidthLastGiven) {
+    CFootprintView* view = OpenBuilt({});
+    ASSERT_NE(view, nullptr);
+    Key('1', MK_SHIFT);
+    ExpectDoUndoRedo(
+        [&] {
+            Command(ID_DRAW_LINE);
+            CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+            int row = 0;
+            while (row < grid.GetRowCount() && grid.GetItem(row)->GetName() != L"Width")
+                ++row;
+            ASSERT_LT(row, grid.GetRowCount());
+            grid.BeginEditRow(row);
+            auto* edit = dynamic_cast<EditControl*>(PlatformWindow::GetFocus());
+            ASSERT_NE(edit, nullptr);
+            edit->SetSel(0, -1);
+            SimulateTyping(edit, L"0.5");
+            SimulateKey(edit, true, VK_RETURN, L"\r");
+            SimulateKey(edit, false, VK_RETURN);
+            PumpPendingMessages();
+            Click(view, 0, 0);
+            Click(view, 3, 0);
+            Click(view, 0, -1);
+            Click(view, 3, -1);
+            Key(VK_ESCAPE);
+            Command(ID_DRAW_RECTANGLE);
+            Click(view, 0, 1);
+            Click(view, 2, 3);
+            Key(VK_ESCAPE);
+        },
+        "Footprint", "BUILT",
+        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
+        "Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      <Marking Layer=\"SST\">L0,0,3,0W0.5 "
+        "L0,-1,3,-1W0.5 RC0,1,2,3W0.5</Marking>\r\n    </Footprint>",
+        4); // the first line, its width, the second line, the rectangle
+}
+
+// Under Select object a click beside everything of the active layer picks
+// a primitive of another layer shown and makes that layer the active one.
+TEST_F(FootprintViewTest, AClickOnAnotherLayersPrimitiveBringsItsLayerForward) {
+    CFootprintView* view = OpenFootprint(L"R230");
+    ASSERT_NE(view, nullptr);
+    Key('1', MK_SHIFT);
+    Command(ID_FP_SELECT_OBJECT);
+    Click(view, 1.6f, 0); // the package outline's right edge
+    EXPECT_EQ(view->GetFrontLayer(), 30);
+    EXPECT_EQ(g_LayerSelector.GetCurSel(), 13);
+    // A hidden layer is not searched.
+    Click(view, 0, -1); // the silkscreen line at the bottom
+    EXPECT_EQ(view->GetFrontLayer(), 22);
+    Key('1', MK_SHIFT); // hides the silkscreen, still in front
+    Click(view, 5, 5);
+    Click(view, 0, -1);
+    EXPECT_EQ(view->GetFrontLayer(), 22);
+}
+
+// Turning selected primitives is one undoable step; turning the floating
+// copies of the clipboard is none.
+TEST_F(FootprintViewTest, TurningPrimitivesPlacedAndFloating) {
+    CFootprintView* view = OpenFootprint(L"R230");
+    ASSERT_NE(view, nullptr);
+    Key('1', MK_SHIFT);
+    Command(ID_FP_SELECT_OBJECT);
+    ExpectDoUndoRedo(
+        [&] {
+            Click(view, 0, -1);
+            Click(view, -1.5f, 1, MK_CONTROL);
+            const size_t records = view->GetUndoList().UndoCount();
+            Key('R');
+            // A record for each of the two, undone together.
+            EXPECT_EQ(view->GetUndoList().UndoCount(), records + 2);
+        },
+        "Footprint", "R230",
+        "<Footprint Grid=\"0.1,0.1\">R230\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
+        "Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" "
+        "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad Num=\"2\" "
+        "XY=\"1,0\">R154</Pad>\r\n      </Padstack>\r\n      <Marking "
+        "Layer=\"SST\">L-3.5,1.5,-3.5,-2.5W0.1 L-1.5,1.5,-1.5,-2.5W0.1 "
+        "TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
+        "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.1</Marking>\r\n    </Footprint>",
+        1, true);
+    g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
+    ASSERT_TRUE(view->IsPlacing());
+    const std::string before = Saved();
+    const size_t records = view->GetUndoList().UndoCount();
+    Key('R');
+    Key('H');
+    EXPECT_EQ(view->GetUndoList().UndoCount(), records);
+    EXPECT_EQ(Saved(), before);
+    Key(VK_ESCAPE);
+}
+
 TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
     CFootprintView* view = OpenFootprint(L"R230");
     ASSERT_NE(view, nullptr);
