@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -164,6 +165,17 @@ std::vector<std::wstring> ListDirectory(const std::wstring& path) {
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::wstring CanonicalPath(const std::wstring& path) {
+    if (path.empty())
+        return L"";
+    char* resolved = ::realpath(PathToNative(path).c_str(), nullptr);
+    if (!resolved)
+        return L"";
+    std::wstring out = PathFromNative(resolved);
+    ::free(resolved);
+    return out;
 }
 
 std::wstring PathDirectory(const std::wstring& path) {

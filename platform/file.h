@@ -57,6 +57,11 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes);
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // Names of the entries of a folder (no "." or ".."), sorted.
 std::vector<std::wstring> ListDirectory(const std::wstring& path);
+// The absolute path of an existing file or folder with every symbolic link,
+// "." and ".." resolved; empty when it does not exist. Two paths name the
+// same folder exactly when these agree (a scan that follows links uses it to
+// notice a link back into a folder it is already in).
+std::wstring CanonicalPath(const std::wstring& path);
 
 // Path pieces: the folder part without its trailing '/', the file name, the
 // file name's extension with its dot (empty when none).

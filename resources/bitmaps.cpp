@@ -1,6 +1,7 @@
 #include "resources/bitmaps.h"
 
 #include "resources/toolbar_bitmaps.h"
+#include "resources/tree_bitmaps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -287,5 +288,7 @@ bool GetBitmapResource(unsigned id, BitmapResource* out) {
             FolderButton(out, i);
             return true;
         }
+    if (GetTreeBitmap(id, out))
+        return true;
     return GetToolbarBitmap(id, out);
 }

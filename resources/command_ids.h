@@ -107,6 +107,56 @@ constexpr int ID_FP_PADSTACK_CREATE = 32941;
 constexpr int ID_SNAP_TO_GRID = 32942;
 constexpr int ID_SHOW_PAD_NUMBERS = 32945;
 
+// --- Commands of the left pane's trees (their context menus) ----------------------
+constexpr int ID_TREE_SAVE_AS_FILE = 33068;
+constexpr int ID_TREE_PASTE_FROM_FILE = 33069;
+constexpr int ID_TREE_RENAME = 33112;
+// Project tree.
+constexpr int ID_PRJ_ADD_BLOCK = 32800;
+constexpr int ID_PRJ_ADD_BOARD = 32801;
+constexpr int ID_PRJ_DELETE_BLOCK = 32802;
+constexpr int ID_PRJ_ADD_SHEET = 32803;
+constexpr int ID_PRJ_DELETE_BOARD = 32804;
+constexpr int ID_PRJ_DELETE_SHEET = 32805;
+constexpr int ID_PRJ_BOARD_PROPERTIES = 33064;
+constexpr int ID_PRJ_STACKUP = 32946;
+constexpr int ID_PRJ_DRILL_TABLE = 33073;
+constexpr int ID_PRJ_BILL_OF_MATERIALS = 33075;
+constexpr int ID_PRJ_GERBER = 33150;
+// Symbol library tree.
+constexpr int ID_SYM_ADD_FOLDER = 32821;
+constexpr int ID_SYM_ADD_SYMBOL = 32822;
+constexpr int ID_LIB_DELETE_FOLDER = 32823; // both library trees
+constexpr int ID_SYM_DELETE_SYMBOL = 32824;
+// Footprint library tree.
+constexpr int ID_FPL_ADD_FOOTPRINT = 32876;
+constexpr int ID_FPL_DELETE_FOOTPRINT = 32877;
+constexpr int ID_FPL_ADD_FOOTPRINT_FOLDER = 32878;
+constexpr int ID_FPL_ADD_PADSTACK_FOLDER = 32879;
+constexpr int ID_FPL_ADD_PADSTACK = 32880;
+constexpr int ID_FPL_DELETE_PADSTACK = 32881;
+constexpr int ID_FPL_ADD_DIP = 33136;
+constexpr int ID_FPL_ADD_BGA = 33140;
+constexpr int ID_FPL_ADD_QFP = 33141;
+constexpr int ID_FPL_ADD_SOIC = 33142;
+// Context menu resources by node kind.
+constexpr unsigned IDR_MENU_PROJECT = 239;
+constexpr unsigned IDR_MENU_BLOCK = 240;
+constexpr unsigned IDR_MENU_SHEET = 242;
+constexpr unsigned IDR_MENU_BOARD = 281;
+constexpr unsigned IDR_MENU_SYMBOL_LIBRARY = 244;
+constexpr unsigned IDR_MENU_SYMBOL_FOLDER = 246;
+constexpr unsigned IDR_MENU_SYMBOL = 248;
+constexpr unsigned IDR_MENU_FOOTPRINT_LIBRARY = 284;
+constexpr unsigned IDR_MENU_FOOTPRINT_FOLDER = 286;
+constexpr unsigned IDR_MENU_FOOTPRINT = 288;
+constexpr unsigned IDR_MENU_PADSTACK_FOLDER = 290;
+constexpr unsigned IDR_MENU_PADSTACK = 292;
+// Image lists of the trees.
+constexpr unsigned IDB_PROJECT_TREE = 217;
+constexpr unsigned IDB_SYMBOL_TREE = 251;
+constexpr unsigned IDB_FOOTPRINT_TREE = 294;
+
 // --- Layer combo boxes ---------------------------------------------------------
 // Control ids. Choosing the entry at index i sends the shown view the
 // command control id + i.

@@ -206,6 +206,7 @@ const StringTableEntry kEntries[] = {
     {378, L"Closed"},
     {380, L"Power symbol properties"},
     {381, L"Net name is not specified"},
+    {382, L"Inserting '%s' into '%s' is invalid"},
     {383, L"Only project file can be inserted"},
     {384, L"Only symbol file can be inserted"},
     {385, L"Only footprint file can be inserted"},

@@ -13,6 +13,8 @@
 # once mended, copy it into tests/fuzz/corpus/ as a seed.
 #
 # FUZZ_SEED: the random seed (default 1; 0 lets libFuzzer pick one).
+# FUZZ_ARGS: further libFuzzer flags, e.g. "-entropic=0", which halves the
+# time an input takes on a large corpus (for the long runs).
 # FUZZ_FRESH=1: start from the seeds alone in a scratch corpus and keep
 # nothing, so that a run with a fixed seed is repeatable (the bounded run of
 # scripts/test.sh).
@@ -28,14 +30,8 @@ fi
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
     -DCMAKE_CXX_COMPILER=clang++ \
     -DVORPEL_SANITIZE=ON -DVORPEL_TESTS=OFF -DVORPEL_FUZZ=ON >/dev/null
-<<<<<<< HEAD
 cmake --build build-fuzz -j "$(nproc)" --target fuzz_xml fuzz_dxf
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-=======
-cmake --build build-fuzz -j "$(nproc)" --target fuzz_xml
 
->>>>>>> h/fuzz
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 # The target saves every input twice; in memory that takes no disk waits.
@@ -51,24 +47,6 @@ trap 'rm -rf "$scratch"' EXIT
 status=0
 for target in build-fuzz/bin/fuzz_*; do
     name=$(basename "$target")
-<<<<<<< HEAD
-    mkdir -p "$work/$name"
-    # Each target starts from inputs of its own format.
-    max_len=8192
-    case "$name" in
-    fuzz_dxf)
-        cp tests/views/dxf/*.dxf tests/fuzz/dxf_corpus/* "$work/$name/"
-        max_len=32768
-        ;;
-    *) cp tests/fuzz/corpus/* examples/* "$work/$name/" ;;
-    esac
-    echo "== $name: $runs runs"
-    set +e
-    # A fixed seed keeps the bounded CI run repeatable; FUZZ_SEED=0 explores.
-    "$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$work/" "$work/$name" >"$work/$name.log" 2>&1
-    status=$?
-=======
     if [ "${FUZZ_FRESH:-0}" = 1 ]; then
         corpus=$scratch/$name
     else
@@ -76,9 +54,20 @@ for target in build-fuzz/bin/fuzz_*; do
     fi
     mkdir -p "$corpus"
     log=$scratch/$name.log
-    # New inputs go to the first folder; the seeds and examples are only read.
-    args=(-seed="$seed" -runs="$runs" -max_len=8192 -timeout=10 -rss_limit_mb=2048
-        -artifact_prefix="$failures/$name-" "$corpus" tests/fuzz/corpus examples)
+    # Each target starts from inputs of its own format; new inputs go to the
+    # first folder, the seeds are only read.
+    case "$name" in
+    fuzz_dxf)
+        max_len=32768
+        seeds=(tests/views/dxf tests/fuzz/dxf_corpus)
+        ;;
+    *)
+        max_len=8192
+        seeds=(tests/fuzz/corpus examples)
+        ;;
+    esac
+    args=(-seed="$seed" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048
+        -artifact_prefix="$failures/$name-" ${FUZZ_ARGS:-} "$corpus" "${seeds[@]}")
     if [ "$jobs" -gt 1 ]; then
         # Fork mode passes over timeouts and running out of memory unless told
         # otherwise; here they are failures like any other.
@@ -91,7 +80,6 @@ for target in build-fuzz/bin/fuzz_*; do
     set +e
     "$target" "${args[@]}" >"$log" 2>&1
     result=$?
->>>>>>> h/fuzz
     set -e
     seconds=$(($(date +%s) - start))
     # The last progress line ("#N ...") or the closing "Done N runs" holds the

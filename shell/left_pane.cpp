@@ -1,9 +1,10 @@
 #include "shell/left_pane.h"
 
-#include "core/node_type.h"
 #include "core/root.h"
 #include "core/tree_node.h"
 #include "platform/device_context.h"
+#include "platform/graphics.h"
+#include "platform/graphics_path.h"
 #include "platform/paint_target.h"
 #include "platform/string_table.h"
 #include "resources/command_ids.h"
@@ -12,160 +13,33 @@
 
 namespace {
 constexpr unsigned kTabNames[3] = {219, 220, 221}; // "Project", "Symbols", "Footprints"
-constexpr int kRowHeight = 18;
-constexpr int kIndent = 16;
-constexpr int kTabWidth = 95;
-constexpr int kTabPitch = 75;
+constexpr ARGB kBackground = 0xFF323232;
+constexpr ARGB kOutline = 0xC8323232;
 } // namespace
 
-// --- One tree --------------------------------------------------------------------
-
-CLeftPaneTree::~CLeftPaneTree() {
-    DestroyWindow();
-}
-
-namespace {
-// The nodes a document tree shows: its folders and what opens in an editor.
-bool IsTreeNode(const CTreeNode* node, int kind) {
-    switch (node->GetType()) {
-    case NodeType::PadstackFolder:
-    case NodeType::FootprintFolder:
-    case NodeType::SymbolFolder:
-    case NodeType::Block:
-    case NodeType::Board:
-    case NodeType::Padstack:
-    case NodeType::Footprint:
-    case NodeType::Sheet:
-        return true;
-    case NodeType::Package:
-        return kind == 1;
-    default:
-        return false;
-    }
-}
-} // namespace
-
-void CLeftPaneTree::AddRows(const CTreeNode* node, int depth) {
-    if (depth > 0 && !IsTreeNode(node, m_kind))
-        return;
-    m_rows.push_back(Row{node, depth});
-    auto* pane = dynamic_cast<const CLeftPane*>(GetParent());
-    if (pane && !pane->IsNodeExpanded(node))
-        return;
-    for (const CTreeNode* child : node->GetChildren())
-        AddRows(child, depth + 1);
-}
-
-void CLeftPaneTree::Rebuild() {
-    m_rows.clear();
-    if (m_root)
-        AddRows(m_root, 0);
-    if (IsWindow())
-        Invalidate(true);
-}
-
-void CLeftPaneTree::Clear() {
-    m_rows.clear();
-    if (IsWindow())
-        Invalidate(true);
-}
-
-const CTreeNode* CLeftPaneTree::GetRowNode(int row) const {
-    return row >= 0 && row < GetRowCount() ? m_rows[static_cast<size_t>(row)].node : nullptr;
-}
-
-int CLeftPaneTree::GetRowDepth(int row) const {
-    return row >= 0 && row < GetRowCount() ? m_rows[static_cast<size_t>(row)].depth : -1;
-}
-
-void CLeftPaneTree::Paint() {
-    PaintStruct ps;
-    PaintTarget* target = BeginPaint(&ps);
-    if (!target)
-        return;
-    {
-        DeviceContext dc(*target);
-        RECT c = GetClientRect();
-        dc.FillRect(c, CreateSolidBrush(0xFFFFFF));
-        LogFont font;
-        font.lfFaceName = L"Tahoma";
-        font.lfHeight = -12;
-        dc.SelectFont(font);
-        dc.SetBkMode(TRANSPARENT);
-        int y = 2;
-        for (const Row& row : m_rows) {
-            if (y > c.bottom)
-                break;
-            std::wstring name = row.node->GetText();
-            if (name.empty())
-                name = row.node->GetTagName();
-            int x = 4 + row.depth * kIndent;
-            dc.SetTextColor(row.depth == 0 ? 0x000000 : 0x202020);
-            dc.DrawText(name, RECT{x, y, c.right, y + kRowHeight},
-                        DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-            y += kRowHeight;
-        }
-    }
-    EndPaint(&ps);
-}
-
-bool CLeftPaneTree::ProcessWindowMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    result = 0;
-    switch (msg) {
-    case WM_PAINT:
-        Paint();
-        return true;
-    case WM_LBUTTONDOWN:
-        SetFocus();
-        return true;
-    // The Edit messages of a tree: its own structural undo history.
-    case WM_UNDO:
-        m_undoList.Undo(true);
-        Rebuild();
-        return true;
-    case WM_EDIT_REDO:
-        m_undoList.Redo();
-        Rebuild();
-        return true;
-    case EM_CANUNDO:
-        result = m_undoList.CanUndo() ? 1 : 0;
-        return true;
-    case EM_CANREDO:
-        result = m_undoList.CanRedo() ? 1 : 0;
-        return true;
-    case WM_CUT:
-    case WM_COPY:
-    case WM_PASTE:
-    case WM_EDIT_FIND:
-    case WM_EDIT_FIND_NEXT:
-    case WM_EDIT_FIND_PREVIOUS:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// --- The pane ----------------------------------------------------------------------
-
-CLeftPane::CLeftPane() {
-    for (int kind = 0; kind < 3; ++kind)
-        m_trees[static_cast<size_t>(kind)] = std::make_unique<CLeftPaneTree>(kind);
-}
+CLeftPane::CLeftPane()
+    : m_projectTree(this), m_symbolTree(this),
+      m_footprintTree(this), m_trees{&m_projectTree, &m_symbolTree, &m_footprintTree} {}
 
 CLeftPane::~CLeftPane() {
     DestroyWindow();
 }
 
 void CLeftPane::SetRoots(CRoot* project, CRoot* symbols, CRoot* footprints) {
-    m_roots = {project, symbols, footprints};
-    for (int kind = 0; kind < 3; ++kind)
-        m_trees[static_cast<size_t>(kind)]->SetRoot(m_roots[static_cast<size_t>(kind)]);
+    m_projectTree.SetRoot(project);
+    m_symbolTree.SetRoot(symbols);
+    m_footprintTree.SetRoot(footprints);
 }
 
-CLeftPaneTree* CLeftPane::GetTree(int kind) const {
+void CLeftPane::CreateImageLists() {
+    for (CLeftTabView* tree : m_trees)
+        tree->CreateImageList();
+}
+
+CLeftTabView* CLeftPane::GetTree(int kind) const {
     if (kind < 0 || kind > 2)
         return nullptr;
-    return m_trees[static_cast<size_t>(kind)].get();
+    return m_trees[static_cast<size_t>(kind)];
 }
 
 CUndoList& CLeftPane::GetUndoList(int kind) {
@@ -180,48 +54,53 @@ RECT CLeftPane::TreeRect() const {
 void CLeftPane::OnCreate() {
     m_order = {0, 1, 2};
     m_hotTab = -1;
+    m_tracking = false;
     RECT r = TreeRect();
     for (int kind = 0; kind < 3; ++kind) {
-        CLeftPaneTree* tree = m_trees[static_cast<size_t>(kind)].get();
-        tree->Create(this, r, LoadStringText(kTabNames[kind]),
-                     kind == 0 ? WS_CHILD | WS_VISIBLE : WS_CHILD);
+        CLeftTabView* tree = m_trees[static_cast<size_t>(kind)];
+        uint32_t style = CLeftTabView::kStyle;
+        if (kind != 0)
+            style &= ~WS_VISIBLE;
+        tree->Create(this, r, LoadStringText(kTabNames[kind]), style, 0, 0xE900 + kind);
         tree->Rebuild();
     }
 }
 
 void CLeftPane::OnSize() {
     RECT r = TreeRect();
-    for (auto& tree : m_trees)
+    for (CLeftTabView* tree : m_trees)
         if (tree->IsWindow())
             tree->MoveWindow(r, true);
-    Invalidate(true);
+    if (CLeftTabView* shown = GetTree(m_order[0]); shown && shown->IsWindow())
+        shown->Invalidate(true);
+    Invalidate(false);
 }
 
 void CLeftPane::SelectTab(int kind) {
     if (kind < 0 || kind > 2 || m_order[0] == kind)
         return;
-    if (CLeftPaneTree* shown = GetTree(m_order[0]); shown && shown->IsWindow())
+    if (CLeftTabView* shown = GetTree(m_order[0]); shown && shown->IsWindow())
         shown->ShowWindow(false);
     auto it = std::find(m_order.begin(), m_order.end(), kind);
     std::rotate(m_order.begin(), it, it + 1);
-    if (CLeftPaneTree* tree = GetTree(kind); tree && tree->IsWindow())
+    if (CLeftTabView* tree = GetTree(kind); tree && tree->IsWindow())
         tree->ShowWindow(true);
     if (IsWindow())
-        Invalidate(true);
+        Invalidate(false);
 }
 
 void CLeftPane::ClearTree(int kind) {
-    if (CLeftPaneTree* tree = GetTree(kind))
+    if (CLeftTabView* tree = GetTree(kind))
         tree->Clear();
 }
 
 void CLeftPane::RebuildTree(int kind) {
-    if (CLeftPaneTree* tree = GetTree(kind))
+    if (CLeftTabView* tree = GetTree(kind))
         tree->Rebuild();
 }
 
 void CLeftPane::FocusTree(int kind) {
-    if (CLeftPaneTree* tree = GetTree(kind); tree && tree->IsWindow())
+    if (CLeftTabView* tree = GetTree(kind); tree && tree->IsWindow())
         tree->SetFocus();
 }
 
@@ -243,19 +122,53 @@ void CLeftPane::SetNodeExpanded(const CTreeNode* node, bool expanded) {
         m_expanded.erase(node->m_sequence);
 }
 
-bool CLeftPane::PreTranslateMessage(Message*) {
-    return false;
+bool CLeftPane::PreTranslateMessage(Message* msg) {
+    CLeftTabView* tree = GetTree(m_order[0]);
+    return tree && tree->PreTranslateMessage(msg);
+}
+
+// --- The tab strip ---------------------------------------------------------------------
+
+void CLeftPane::BuildTabPath(GraphicsPath& path, int tab, int h) {
+    const float x0 = static_cast<float>(kTabPitch * tab + 10);
+    const float top = static_cast<float>(h - kTabStripHeight);
+    const float bottom = static_cast<float>(h - 2);
+    path.StartFigure();
+    path.AddArc(x0 - 20, top, 20, 20, -90, 90);
+    path.AddArc(x0, top, 20, 20, -180, -90);
+    path.AddLine(x0 + 10, bottom, x0 + 65, bottom);
+    path.AddArc(x0 + 55, top, 20, 20, 90, -90);
+    path.AddArc(x0 + 75, top, 20, 20, -180, 90);
+    path.CloseFigure();
 }
 
 int CLeftPane::TabAt(POINT p) const {
-    RECT c = GetClientRect();
-    if (p.y < c.bottom - kTabStripHeight || p.y >= c.bottom)
-        return -1;
-    // The shown tab lies on top of its neighbours.
-    for (int kind : m_order)
-        if (p.x >= kTabPitch * kind && p.x < kTabPitch * kind + kTabWidth)
-            return kind;
+    const int h = GetClientRect().bottom;
+    for (int tab : m_order) {
+        GraphicsPath path;
+        BuildTabPath(path, tab, h);
+        if (path.IsVisible(static_cast<float>(p.x), static_cast<float>(p.y)))
+            return tab;
+    }
     return -1;
+}
+
+void CLeftPane::InvalidateTab(int tab) {
+    if (tab < 0)
+        return;
+    const int h = GetClientRect().bottom;
+    RECT r{kTabPitch * tab, h - kTabStripHeight, kTabPitch * tab + kTabWidth, h};
+    InvalidateRect(&r, false);
+}
+
+void CLeftPane::OnMouseMove(POINT p) {
+    m_tracking = true;
+    const int tab = TabAt(p);
+    if (tab == m_hotTab)
+        return;
+    InvalidateTab(m_hotTab);
+    InvalidateTab(tab);
+    m_hotTab = tab;
 }
 
 void CLeftPane::Paint() {
@@ -263,62 +176,102 @@ void CLeftPane::Paint() {
     PaintTarget* target = BeginPaint(&ps);
     if (!target)
         return;
+    const RECT c = GetClientRect();
+    const int h = c.bottom;
+    const float top = static_cast<float>(h - kTabStripHeight);
+    const float right = static_cast<float>(std::max(1, static_cast<int>(c.right)));
     {
-        DeviceContext dc(*target);
-        RECT c = GetClientRect();
-        int top = c.bottom - kTabStripHeight;
-        dc.FillRect(RECT{0, top, c.right, c.bottom}, CreateSolidBrush(MakeColorRef(50, 50, 50)));
-        LogFont font;
-        font.lfFaceName = L"Tahoma";
-        font.lfHeight = -11;
-        dc.SelectFont(font);
-        dc.SetBkMode(TRANSPARENT);
+        Graphics g(target);
+        g.SetPageUnit(UnitPixel);
+        SolidBrush background{Color(kBackground)};
+        g.FillRectangle(&background, 0.0f, 0.0f, right, static_cast<float>(h));
+        Pen white(Color(0xFFFFFFFF), 1.0f);
+        g.DrawLine(&white, 0.0f, top, right, top);
+        Pen outline(Color(kOutline), 1.0f);
+        outline.SetAlignment(PenAlignmentInset);
+        const int shown = m_order[0];
+        // Back to front: the shown tab lies on top.
         for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
-            int kind = *it;
-            RECT tab{kTabPitch * kind, top, kTabPitch * kind + kTabWidth, c.bottom - 1};
-            COLORREF face = kind == m_order[0] ? MakeColorRef(255, 255, 255)
-                            : kind == m_hotTab ? MakeColorRef(218, 218, 218)
-                                               : MakeColorRef(159, 159, 159);
-            dc.FillRect(tab, CreateSolidBrush(face));
+            const int tab = *it;
+            GraphicsPath path;
+            BuildTabPath(path, tab, h);
+            const float x = static_cast<float>(kTabPitch * tab);
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            if (tab == shown) {
+                SolidBrush fill{Color(0xFFFFFFFF)};
+                g.FillPath(&fill, &path);
+            } else {
+                const bool hot = tab == m_hotTab;
+                RectF band{x, top, static_cast<float>(kTabWidth),
+                           static_cast<float>(kTabStripHeight)};
+                LinearGradientBrush fill(band, Color(hot ? 0xFFDADADA : 0xFF9F9F9F),
+                                         Color(hot ? 0xFFBEBEBE : 0xFF7F7F7F),
+                                         LinearGradientModeVertical);
+                g.FillPath(&fill, &path);
+            }
+            g.DrawLine(&white, x, top, x + kTabWidth, top);
+            g.DrawPath(&outline, &path);
+            DeviceContext dc(*target);
+            LogFont font;
+            font.lfFaceName = L"Tahoma";
+            font.lfHeight = -11; // 8 points
+            dc.SelectFont(font);
+            dc.SetBkMode(TRANSPARENT);
             dc.SetTextColor(0x000000);
-            dc.DrawText(GetTree(kind)->GetWindowText(), tab,
+            const int tx = kTabPitch * tab + 20;
+            RECT text{tx, h - kTabStripHeight, tx + 55, h - kTabStripHeight + 20};
+            dc.DrawText(m_trees[static_cast<size_t>(tab)]->GetWindowText(), text,
                         DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
+        // The strip's top edge, open above the shown tab.
+        g.SetSmoothingMode(SmoothingModeNone);
+        Pen edge(Color(kOutline), 1.0f);
+        const float left = static_cast<float>(kTabPitch * shown);
+        g.DrawLine(&edge, 0.0f, top, left, top);
+        g.DrawLine(&edge, left + kTabWidth, top, right, top);
+        g.Flush();
     }
     EndPaint(&ps);
 }
 
-bool CLeftPane::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+bool CLeftPane::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
+    if (ReflectNotifications(msg, wParam, lParam, result))
+        return true;
     switch (msg) {
     case WM_CREATE:
         OnCreate();
         return true;
+    case WM_DESTROY:
+        // The copies on the clipboard outlive no document.
+        CLeftTabView::ClearClipboard();
+        return false;
     case WM_SIZE:
         OnSize();
         return true;
     case WM_PAINT:
         Paint();
         return true;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_CONTEXTMENU:
+        if (CLeftTabView* tree = GetTree(m_order[0]))
+            tree->ShowContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return true;
     case WM_LBUTTONDOWN: {
-        int tab = TabAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (tab >= 0)
-            SelectTab(tab);
+        OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (m_hotTab >= 0)
+            SelectTab(m_hotTab);
         return true;
     }
-    case WM_MOUSEMOVE: {
-        int tab = TabAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (tab != m_hotTab) {
-            m_hotTab = tab;
-            Invalidate(true);
-        }
+    case WM_MOUSEMOVE:
+        OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return true;
-    }
     case WM_MOUSELEAVE:
-        if (m_hotTab != -1) {
-            m_hotTab = -1;
-            Invalidate(true);
-        }
+        m_tracking = false;
+        InvalidateTab(m_hotTab);
+        m_hotTab = -1;
         return true;
     default:
         return false;

@@ -17,6 +17,7 @@
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "resources/ui_state.h"
+#include "shell/find.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -41,6 +42,10 @@ CBoardLayerIndex* LayerIndexOfBoard(CTreeNode* board) {
 
 void OpenViewOfNode(CTreeNode* node) {
     g_MainFrame.OpenNodeView(node);
+}
+
+CTreeNode* FindFootprintOnDisk(const std::wstring& name) {
+    return g_MainFrame.FindLibraryFootprint(name);
 }
 
 const wchar_t* RootTag(int kind) {
@@ -303,6 +308,7 @@ void CMainFrame::CreateSplitter() {
                       WS_EX_CLIENTEDGE);
     m_tabWindow.Create(&m_splitter, RECT{kSplitterPos, 0, c.right, c.bottom}, L"TabWindow",
                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
+    m_leftPane.CreateImageLists();
     m_splitter.SetSplitterPanes(&m_leftPane, &m_tabWindow);
     UpdateLayout();
     m_splitter.SetSplitterPos(kSplitterPos);
@@ -388,6 +394,7 @@ void CMainFrame::OnCreate() {
     AddIdleHandler(this);
     SetBoardLayerIndexFinder(LayerIndexOfBoard);
     SetNodeViewOpener(OpenViewOfNode);
+    SetLibraryFootprintFinder(FindFootprintOnDisk);
     if (!GetUiHooks().statusText) {
         UiHooks hooks = GetUiHooks();
         hooks.statusText = [](int pane, const std::wstring& text) {
@@ -409,12 +416,14 @@ void CMainFrame::OnCreate() {
 }
 
 void CMainFrame::OnDestroy() {
+    g_Find.Dismiss();
     RemoveMessageFilter(this);
     RemoveIdleHandler(this);
     m_tabWindow.CloseAll();
     UIClearToolBars();
     SetBoardLayerIndexFinder(nullptr);
     SetNodeViewOpener(nullptr);
+    SetLibraryFootprintFinder(nullptr);
     if (m_statusHookInstalled) {
         UiHooks hooks = GetUiHooks();
         hooks.statusText = nullptr;

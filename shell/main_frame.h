@@ -106,6 +106,25 @@ public:
     // blocks every child below them too.
     void ExpandProjectFolders(CTreeNode* node);
 
+    // --- Footprint libraries on disk --------------------------------------
+    // A copy (owned by the caller, in millimetres, without grid) of the
+    // first footprint named name in the library files of the footprint
+    // library folders: those of "Software\Vorpel\Footprint Libraries" in
+    // their stored order, or, without that list, the default footprint
+    // folder and the program's "Lib/Footprint/". Each folder is searched
+    // with its subfolders; files that are no footprint library, or cannot
+    // be read, give nothing. Null after "Footprint not found".
+    CTreeNode* FindLibraryFootprint(const std::wstring& name);
+    // The search of one folder (a path ending in '/') and its subfolders,
+    // files before nothing in particular: entries in name order. A folder
+    // reached again through a link is not searched twice.
+    CTreeNode* ScanFootprintFolder(const std::wstring& folder, const std::wstring& name);
+    // The footprint among node's children whose name is exactly name, also
+    // inside footprint folders (searched in child order); null when none.
+    static CTreeNode* FindFootprintInNode(CTreeNode* node, const std::wstring& name);
+    // The folders FindLibraryFootprint searches, in order.
+    std::vector<std::wstring> FootprintLibraryFolders() const;
+
     // --- Documents (kind: 0 project, 1 symbol library, 2 footprint library)
     void NewDocument(int kind);
     void OpenDocumentCommand(int kind);
@@ -228,6 +247,10 @@ private:
     void OnViewStatusBar();
     void OnClose();
     void OnFileNewCommand();
+
+    // Footprint libraries (footprint_lookup.cpp).
+    CTreeNode* ScanFolder(const std::wstring& folder, const std::wstring& name,
+                          std::vector<std::wstring>& scanning);
 
     // Documents (main_frame_documents.cpp).
     // Deletes every node of a document (the panel lets go of them first).

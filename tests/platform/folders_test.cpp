@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -59,6 +60,22 @@ TEST(Folders, AllAreFullPathsWithoutTrailingSlash) {
     }
     ScopedEnv tmp("TMPDIR", "/var/tmp/");
     EXPECT_EQ(TempFolder(), L"/var/tmp");
+}
+
+TEST(Folders, CanonicalPathsResolveLinksAndDots) {
+    std::string dir = "/tmp/vorpel-canonical-XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::wstring root = CanonicalPath(PathFromNative(dir));
+    ASSERT_FALSE(root.empty());
+    ASSERT_TRUE(CreateDirectories(root + L"/a/b"));
+    ASSERT_EQ(symlink((dir + "/a").c_str(), (dir + "/a/b/up").c_str()), 0);
+    // A link back up names the folder it leads to; dots and slashes go.
+    EXPECT_EQ(CanonicalPath(root + L"/a/b/up/"), root + L"/a");
+    EXPECT_EQ(CanonicalPath(root + L"/a/b/../b//./"), root + L"/a/b");
+    EXPECT_EQ(CanonicalPath(root + L"/missing"), L"");
+    EXPECT_EQ(CanonicalPath(L""), L"");
+    std::string cmd = "rm -rf '" + dir + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
 }
 
 } // namespace

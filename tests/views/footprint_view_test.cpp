@@ -6,6 +6,7 @@
 #include "dialogs/padstack_list_ctrl.h"
 #include "platform/edit_control.h"
 #include "platform/tree_view_control.h"
+#include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/views/library_view_fixture.h"
 
@@ -75,6 +76,44 @@ TEST_F(FootprintViewTest, OpensOnTheFootprintWithItsToolbar) {
     EXPECT_TRUE(g_MainFrame.UIGetCheck(ID_FP_SELECT_PADSTACK));
     // Opening the node again shows the same view.
     EXPECT_EQ(OpenFootprint(L"DIP8"), view);
+}
+
+// A double click in the footprint library tree opens the editor of the
+// footprint or padstack; a second one shows the view already open.
+TEST_F(FootprintViewTest, TheFootprintTreeOpensTheEditors) {
+    CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(2);
+    ASSERT_NE(tree, nullptr);
+    auto doubleClick = [&](CTreeNode* node) {
+        g_MainFrame.m_leftPane.SelectTab(2);
+        tree->SetFocus();
+        PumpPendingMessages();
+        HTREEITEM item = tree->FindItem(node);
+        ASSERT_NE(item, nullptr);
+        tree->EnsureVisible(item);
+        RECT r{};
+        ASSERT_TRUE(tree->GetItemRect(item, &r, true));
+        const POINT p{r.left - 8, (r.top + r.bottom) / 2};
+        SimulateMouse(tree, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        SimulateMouse(tree, WM_LBUTTONUP, p);
+        tree->KillTimer(TreeViewControl::kEditTimerId);
+        SimulateMouse(tree, WM_LBUTTONDBLCLK, p, MK_LBUTTON);
+        SimulateMouse(tree, WM_LBUTTONUP, p);
+        PumpPendingMessages();
+    };
+    CTreeNode* footprint = Find(&Library(), NodeType::Footprint, L"R230");
+    CTreeNode* padstack = Find(&Library(), NodeType::Padstack, L"FIDUCIAL");
+    doubleClick(footprint);
+    auto* footprintView = dynamic_cast<CFootprintView*>(g_pActiveView);
+    ASSERT_NE(footprintView, nullptr);
+    EXPECT_EQ(footprintView->GetFootprint(), footprint);
+    doubleClick(padstack);
+    auto* padstackView = dynamic_cast<CPadstackView*>(g_pActiveView);
+    ASSERT_NE(padstackView, nullptr);
+    EXPECT_EQ(padstackView->GetPadstack(), padstack);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
+    doubleClick(footprint);
+    EXPECT_EQ(g_pActiveView, footprintView);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
 }
 
 TEST_F(FootprintViewTest, PlacingPadsNumbersThemOneAfterTheOther) {

@@ -1,0 +1,60 @@
+// The project tree: the project, its blocks (which may nest), boards and
+// each board's sheets. Boards and sheets open in their editors; from the
+// context menus the user adds, renames, moves, copies and deletes blocks,
+// boards and sheets, saves a subtree as a project file, inserts the contents
+// of another project file, and runs a board's settings, stackup and drill
+// table dialogs, its bill of materials and its Gerber export.
+//
+// Only what fits goes in: a block or a board into the project or a block, a
+// sheet into a board. A sheet stays in its board when dragged, and a sheet
+// that comes from the clipboard or a file is numbered afresh, since the
+// board's objects find their sheets by name.
+#pragma once
+
+#include "shell/left_tab_view.h"
+
+#include <string>
+
+class CBoard;
+class CSheet;
+
+class CProjectTree : public CLeftTabView {
+public:
+    explicit CProjectTree(CLeftPane* pane);
+
+    void CreateImageList() override;
+    void Paste() override;
+    bool RunCommand(int id) override;
+
+    // Whether node may go into target: a block or a board into the project
+    // or a block, a sheet into a board.
+    bool CanInsert(const CTreeNode* node, const CTreeNode* target) const;
+    // "Sheet " and one more than the largest number of the board's sheets
+    // named "Sheet <number>" (1 when none is).
+    static std::wstring NewSheetName(const CTreeNode* board);
+    // A new sheet with that name and the schematic defaults.
+    static CSheet* MakeSheet(const std::wstring& name);
+    // A new board "New Board" with the default outline, design rules from
+    // the current board class, the top and bottom layers and "Sheet 1".
+    static CBoard* MakeBoard();
+
+protected:
+    bool ShowsNode(const CTreeNode* node) const override;
+    bool ShowsChildren(const CTreeNode* node) const override;
+    int ImageOf(const CTreeNode* node) const override;
+    unsigned MenuOf(const CTreeNode* node) const override;
+    bool CanOpen(const CTreeNode* node) const override;
+    bool IsViewedKind(const CTreeNode* node) const override;
+    void DeleteByKey(CTreeNode* node) override;
+    DropPlan PlanDrop(CTreeNode* source, CTreeNode* target, UINT hitFlags) const override;
+    NameCheck CheckName(CTreeNode* node, const std::wstring& text) override;
+
+private:
+    bool IsProject(const CTreeNode* node) const;
+    // Inserts node (which has no parent) as the last child of target as
+    // part of the running action; a sheet is numbered afresh first.
+    void InsertChild(CTreeNode* target, CTreeNode* node);
+    void PasteFromFile();
+    void AddBoard();
+    void RunBoardDialog(int id, CBoard* board);
+};

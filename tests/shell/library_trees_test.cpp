@@ -1,0 +1,480 @@
+// The symbol and footprint library trees driven as a user drives them:
+// their commands with undo and redo checked against the saved library, the
+// kinds of nodes each library takes, drops, files and the footprint
+// generators.
+#include "shell/footprint_tree.h"
+#include "shell/symbol_tree.h"
+#include "tests/dialogs/dialog_driver.h"
+#include "tests/shell/tree_fixture.h"
+
+namespace {
+
+class SymbolTreeTest : public TreeTest {
+protected:
+    void SetUp() override {
+        TreeTest::SetUp();
+        lib = &Root(1);
+        r78 = Child(lib, NodeType::SymbolFolder, L"R78");
+        logic = Child(lib, NodeType::SymbolFolder, L"Logic");
+        power = Child(lib, NodeType::SymbolFolder, L"Power");
+        res = Child(r78, NodeType::Package, L"RES");
+        nand = Child(logic, NodeType::Package, L"NAND2");
+        gnd = Child(power, NodeType::Package, L"GND");
+        ASSERT_TRUE(r78 && logic && power && res && nand && gnd);
+    }
+    CTreeNode* lib = nullptr;
+    CTreeNode *r78 = nullptr, *logic = nullptr, *power = nullptr;
+    CTreeNode *res = nullptr, *nand = nullptr, *gnd = nullptr;
+};
+
+class FootprintTreeTest : public TreeTest {
+protected:
+    void SetUp() override {
+        TreeTest::SetUp();
+        lib = &Root(2);
+        standard = Child(lib, NodeType::PadstackFolder, L"Standard");
+        chips = Child(lib, NodeType::FootprintFolder, L"Chips");
+        through = Child(lib, NodeType::FootprintFolder, L"Through hole");
+        round = Child(standard, NodeType::Padstack, L"ROUND1.6D0.8");
+        hole = Child(standard, NodeType::Padstack, L"HOLE3.2");
+        r230 = Child(chips, NodeType::Footprint, L"R230");
+        shapes = Child(chips, NodeType::Footprint, L"SHAPES");
+        dip8 = Child(through, NodeType::Footprint, L"DIP8");
+        ASSERT_TRUE(standard && chips && through && round && hole && r230 && shapes && dip8);
+    }
+    CTreeNode* lib = nullptr;
+    CTreeNode *standard = nullptr, *chips = nullptr, *through = nullptr;
+    CTreeNode *round = nullptr, *hole = nullptr;
+    CTreeNode *r230 = nullptr, *shapes = nullptr, *dip8 = nullptr;
+};
+
+// --- Symbol library -----------------------------------------------------------------------
+
+TEST_F(SymbolTreeTest, ShowsFoldersAndSymbolsAsOneItemEach) {
+    CLeftTabView& tree = Tree(1);
+    EXPECT_EQ(tree.GetCount(), 7);
+    EXPECT_EQ(tree.FindItem(Child(res, NodeType::Part)), nullptr);
+    int image = -1, selected = -1;
+    tree.GetItemImage(tree.FindItem(res), &image, &selected);
+    EXPECT_EQ(image, 2);
+    tree.GetItemImage(tree.FindItem(logic), &image, &selected);
+    EXPECT_EQ(image, 1);
+    tree.GetItemImage(tree.GetRootItem(), &image, &selected);
+    EXPECT_EQ(image, 0);
+}
+
+TEST_F(SymbolTreeTest, NewFoldersAndSymbolsAreOneUndoStepEach) {
+    DoUndoRedo(
+        1, [&] { Menu(1, lib, ID_SYM_ADD_FOLDER); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "  <SymbolFolder>New Folder</SymbolFolder>\r\n</SymbolLib>"));
+        });
+    DoUndoRedo(
+        1, [&] { Menu(1, r78, ID_SYM_ADD_SYMBOL); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml,
+                                 "    </Package>\r\n"
+                                 "    <Package>New Symbol\r\n"
+                                 "      <Part Outline=\"2,2\"/>\r\n"
+                                 "      <Text Name=\"RefDes\" XY=\"-15,-15\">?</Text>\r\n"
+                                 "      <Text Name=\"PartNum\" XY=\"0,-15\">?</Text>\r\n"
+                                 "      <Text Name=\"Value\" XY=\"15,-15\">?</Text>\r\n"
+                                 "      <Text Name=\"Tolerance\" XY=\"30,-15\">\xC2\xB1?</Text>\r\n"
+                                 "    </Package>\r\n"
+                                 "  </SymbolFolder>"));
+            // The symbol is one item; its part and texts are none.
+            EXPECT_EQ(Tree(1).GetCount(), 9);
+        });
+}
+
+TEST_F(SymbolTreeTest, DeletingFoldersAndSymbols) {
+    DoUndoRedo(
+        1, [&] { Menu(1, logic, ID_LIB_DELETE_FOLDER); },
+        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, "NAND2")); });
+    DoUndoRedo(
+        1, [&] { Menu(1, gnd, ID_SYM_DELETE_SYMBOL); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "<SymbolFolder>Power</SymbolFolder>"));
+        });
+    DoUndoRedo(
+        1,
+        [&] {
+            Click(1, res);
+            Key(1, VK_DELETE);
+        },
+        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, ">RES")); });
+}
+
+TEST_F(SymbolTreeTest, PasteGoesAfterASymbolIntoAFolderOrToTheTopOfTheLibrary) {
+    Menu(1, res, ID_EDIT_COPY);
+    DoUndoRedo(
+        1, [&] { Menu(1, nand, ID_EDIT_PASTE); },
+        [&](const std::string&) {
+            EXPECT_EQ(ChildNames(logic, NodeType::Package),
+                      (std::vector<std::wstring>{L"NAND2", L"RES"}));
+        });
+    DoUndoRedo(
+        1, [&] { Menu(1, power, ID_EDIT_PASTE); },
+        [&](const std::string&) {
+            EXPECT_EQ(ChildNames(power, NodeType::Package),
+                      (std::vector<std::wstring>{L"GND", L"RES"}));
+        });
+    DoUndoRedo(
+        1, [&] { Menu(1, lib, ID_EDIT_PASTE); },
+        [&](const std::string&) { EXPECT_EQ(lib->GetChild(0)->GetText(), L"RES"); });
+    // Two pastes of one copy give two independent symbols.
+    EXPECT_NE(Child(power, NodeType::Package, L"RES"), lib->GetChild(0));
+    // Cut takes the symbol away.
+    DoUndoRedo(
+        1, [&] { Menu(1, gnd, ID_EDIT_CUT); },
+        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, ">GND")); });
+}
+
+TEST_F(SymbolTreeTest, OnlyFoldersAndSymbolsGoIntoTheLibrary) {
+    // A board of the project, and a folder of the footprint library.
+    Menu(0, Child(&Root(0), NodeType::Board), ID_EDIT_COPY);
+    ui.Clear();
+    Menu(1, lib, ID_EDIT_PASTE);
+    Menu(1, res, ID_EDIT_PASTE);
+    Menu(2, Child(&Root(2), NodeType::FootprintFolder), ID_EDIT_COPY);
+    Menu(1, r78, ID_EDIT_PASTE);
+    std::vector<std::wstring> texts;
+    for (const auto& m : ui.messageBoxes)
+        texts.push_back(m.text);
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Inserting 'Board' into 'SymbolLib' is invalid",
+                                                L"Inserting 'Board' into 'SymbolFolder' is invalid",
+                                                L"Inserting 'FootprintFolder' into "
+                                                L"'SymbolFolder' is invalid"}));
+    ExpectSameFile(Saved(1), original[1], "unchanged");
+    EXPECT_FALSE(Tree(1).GetUndoList().CanUndo());
+}
+
+TEST_F(SymbolTreeTest, SavedFoldersComeBackThroughPasteFromFile) {
+    const std::wstring file = PathJoin(scratch, L"r78.symbol");
+    AnswerFileDialog(file);
+    Menu(1, r78, ID_TREE_SAVE_AS_FILE);
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs.back().request.filters[0].first, L"Symbol Libraries (*.symbol)");
+    EXPECT_EQ(dialogs.back().request.initialDir, g_MainFrame.GetDefaultFolder(1));
+    EXPECT_EQ(dialogs.back().request.fileName, L"R78");
+    AnswerFileDialog(file);
+    DoUndoRedo(
+        1, [&] { Menu(1, power, ID_TREE_PASTE_FROM_FILE); },
+        [&](const std::string&) {
+            ASSERT_EQ(power->GetChild(0)->GetText(), L"R78");
+            EXPECT_EQ(power->GetChild(0)->GetChild(0)->GetText(), L"RES");
+        });
+    // Several nodes of a file all go to one place: the last ends up first.
+    AnswerFileDialog(WriteFile(L"two.symbol", "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
+                                              "<SymbolLib>\r\n  <SymbolFolder>A</SymbolFolder>\r\n"
+                                              "  <SymbolFolder>B</SymbolFolder>\r\n"
+                                              "</SymbolLib>\r\n"));
+    Menu(1, nand, ID_TREE_PASTE_FROM_FILE);
+    EXPECT_EQ(ChildNames(logic, NodeType::SymbolFolder), (std::vector<std::wstring>{L"B", L"A"}));
+    // Another kind of file, and one that cannot be read.
+    ui.Clear();
+    AnswerFileDialog(paths[2]);
+    Menu(1, lib, ID_TREE_PASTE_FROM_FILE);
+    const std::wstring damaged = WriteFile(L"bad.symbol", "<?xml version=\"1.0\"?>\r\n<SymbolLib>"
+                                                          "<SymbolFolder>X<Package>");
+    AnswerFileDialog(damaged);
+    Menu(1, lib, ID_TREE_PASTE_FROM_FILE);
+    ASSERT_EQ(ui.messageBoxes.size(), 2u);
+    EXPECT_EQ(ui.messageBoxes[0].text, L"Only symbol file can be inserted");
+    EXPECT_EQ(ui.messageBoxes[1].text, L"File read error \n" + damaged);
+    EXPECT_EQ(Child(lib, NodeType::SymbolFolder, L"X"), nullptr);
+}
+
+TEST_F(SymbolTreeTest, DropsOfSymbolsAndFolders) {
+    struct Case {
+        const char* name;
+        CTreeNode* source;
+        CTreeNode* target;
+        int part;
+        bool accepted;
+        bool markAfter;
+    };
+    const Case cases[] = {
+        {"folder onto its own symbol", r78, res, 0, false, true},
+        {"symbol onto its folder while first", res, r78, 0, false, true},
+        {"folder onto the library while first", r78, lib, 0, false, true},
+        {"folder onto the folder before it", logic, r78, 1, false, true},
+        {"symbol onto a symbol", res, nand, 0, true, true},
+        {"symbol onto a folder", res, power, 0, true, true},
+        {"symbol onto the library", gnd, lib, 0, true, true},
+        {"folder onto a folder's upper half", power, r78, -1, true, false},
+        {"folder onto a folder's lower half", r78, power, 1, true, true},
+        {"folder onto a symbol", r78, gnd, 0, true, true},
+    };
+    for (const Case& c : cases) {
+        Drag(1, c.source, c.target, c.part, false);
+        bool after = false;
+        HTREEITEM mark = Tree(1).GetInsertMark(&after);
+        EXPECT_EQ(mark != nullptr, c.accepted) << c.name;
+        if (mark) {
+            EXPECT_EQ(after, c.markAfter) << c.name;
+        }
+        Key(1, VK_ESCAPE);
+    }
+    DoUndoRedo(
+        1, [&] { Drag(1, power, r78, -1); },
+        [&](const std::string&) { EXPECT_EQ(lib->GetChild(0), power); });
+    DoUndoRedo(
+        1, [&] { Drag(1, r78, logic, 1); },
+        [&](const std::string&) { EXPECT_EQ(logic->GetChild(0), r78); });
+    DoUndoRedo(
+        1, [&] { Drag(1, gnd, nand); },
+        [&](const std::string&) {
+            EXPECT_EQ(ChildNames(logic, NodeType::Package),
+                      (std::vector<std::wstring>{L"NAND2", L"GND"}));
+        });
+}
+
+TEST_F(SymbolTreeTest, RenamingHasNoDuplicateCheckAndOpeningShowsTheOpenView) {
+    DoUndoRedo(
+        1,
+        [&] {
+            Menu(1, res, ID_TREE_RENAME);
+            TypeLabel(1, L"NAND2");
+        },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "<Package Footprint=\"R0805\">NAND2"));
+        });
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    RegisterTestViews(NodeType::Package, kDocumentSymbolLibrary);
+    DoubleClick(1, res);
+    DoubleClick(1, nand);
+    DoubleClick(1, res);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
+    EXPECT_EQ(g_pActiveView, res->GetEditorView());
+    EXPECT_EQ(res->GetEditorView()->GetWindowText(), L"R78 - NAND2");
+    // Folders open nothing.
+    DoubleClick(1, logic);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
+}
+
+// --- Footprint library ----------------------------------------------------------------------
+
+TEST_F(FootprintTreeTest, ShowsFoldersFootprintsAndPadstacks) {
+    CLeftTabView& tree = Tree(2);
+    EXPECT_EQ(tree.GetCount(), 14);
+    struct Case {
+        CTreeNode* node;
+        int image;
+    };
+    for (const Case& c :
+         {Case{lib, 0}, Case{chips, 1}, Case{standard, 2}, Case{r230, 3}, Case{round, 4}}) {
+        int image = -1, selected = -1;
+        tree.GetItemImage(tree.FindItem(c.node), &image, &selected);
+        EXPECT_EQ(image, c.image);
+    }
+    EXPECT_EQ(tree.FindItem(Child(r230, NodeType::Padstack)), nullptr);
+}
+
+TEST_F(FootprintTreeTest, NewFoldersFootprintsAndPadstacksAreOneUndoStepEach) {
+    DoUndoRedo(
+        2, [&] { Menu(2, lib, ID_FPL_ADD_FOOTPRINT_FOLDER); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "<FootprintFolder>New Footprint Folder</FootprintFolder>\r\n"
+                                      "</FootprintLib>"));
+        });
+    DoUndoRedo(
+        2, [&] { Menu(2, standard, ID_FPL_ADD_PADSTACK_FOLDER); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "    <PadstackFolder>New Padstack Folder</PadstackFolder>\r\n"
+                                      "  </PadstackFolder>"));
+        });
+    DoUndoRedo(
+        2, [&] { Menu(2, chips, ID_FPL_ADD_FOOTPRINT); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "    <Footprint>New Footprint</Footprint>\r\n"
+                                      "  </FootprintFolder>"));
+        });
+    DoUndoRedo(
+        2, [&] { Menu(2, standard, ID_FPL_ADD_PADSTACK); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(
+                Contains(xml, "    <Padstack>New Padstack</Padstack>\r\n  </PadstackFolder>"));
+        });
+}
+
+TEST_F(FootprintTreeTest, GeneratedFootprintsAreNamedByTheirPackage) {
+    DoUndoRedo(
+        2,
+        [&] {
+            ScopedModalDialogHook hook(
+                [](PlatformDialog& dialog) { dialog_driver::ClickButton(dialog, IDOK); });
+            Menu(2, chips, ID_FPL_ADD_SOIC);
+        },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, ">SOIC New Footprint"));
+            CTreeNode* soic = chips->GetChildren().back();
+            EXPECT_EQ(soic->GetText(), L"SOIC New Footprint");
+            EXPECT_GT(soic->GetChildCount(), 0u);
+        });
+    struct Case {
+        UINT id;
+        const wchar_t* name;
+    };
+    for (const Case& c :
+         {Case{ID_FPL_ADD_QFP, L"QFP New Footprint"}, Case{ID_FPL_ADD_BGA, L"BGA New Footprint"},
+          Case{ID_FPL_ADD_DIP, L"DIP New Footprint"}}) {
+        ScopedModalDialogHook hook(
+            [](PlatformDialog& dialog) { dialog_driver::ClickButton(dialog, IDOK); });
+        Menu(2, lib, c.id);
+        EndEdit(2);
+        EXPECT_EQ(lib->GetChildren().back()->GetText(), c.name);
+    }
+    // A cancelled generator adds nothing.
+    const std::string before = Saved(2);
+    {
+        ScopedModalDialogHook hook(
+            [](PlatformDialog& dialog) { dialog_driver::ClickButton(dialog, IDCANCEL); });
+        Menu(2, through, ID_FPL_ADD_DIP);
+    }
+    ExpectSameFile(Saved(2), before, "unchanged");
+}
+
+TEST_F(FootprintTreeTest, DeletingFoldersFootprintsAndPadstacks) {
+    DoUndoRedo(
+        2, [&] { Menu(2, chips, ID_LIB_DELETE_FOLDER); },
+        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, "R230")); });
+    DoUndoRedo(
+        2, [&] { Menu(2, dip8, ID_FPL_DELETE_FOOTPRINT); },
+        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, ">DIP8")); });
+    DoUndoRedo(
+        2, [&] { Menu(2, hole, ID_FPL_DELETE_PADSTACK); },
+        [&](const std::string& xml) {
+            EXPECT_FALSE(Contains(xml, "    <Padstack>HOLE3.2\r\n      <PadLayer Shape=\"\" "
+                                       "Size=\"3.2,3.2\"/>\r\n      <PadLayer Layer=\"ASB\""));
+        });
+    DoUndoRedo(
+        2,
+        [&] {
+            Click(2, round);
+            Key(2, VK_DELETE);
+        },
+        [&](const std::string&) {
+            EXPECT_EQ(Child(standard, NodeType::Padstack, L"ROUND1.6D0.8"), nullptr);
+        });
+}
+
+TEST_F(FootprintTreeTest, FootprintsAndPadstacksKeepToTheirOwnFolders) {
+    Menu(2, round, ID_EDIT_COPY);
+    ui.Clear();
+    Menu(2, chips, ID_EDIT_PASTE);
+    Menu(2, r230, ID_EDIT_PASTE);
+    EXPECT_EQ(ui.messageBoxes.size(), 2u);
+    EXPECT_EQ(MessageBoxesExactly(L"Inserting 'Padstack' into 'FootprintFolder' is invalid"), 2);
+    ExpectSameFile(Saved(2), original[2], "unchanged");
+    // Next to a padstack, or at the top of the library.
+    DoUndoRedo(
+        2, [&] { Menu(2, hole, ID_EDIT_PASTE); },
+        [&](const std::string&) {
+            EXPECT_EQ(ChildNames(standard, NodeType::Padstack)[5], L"ROUND1.6D0.8");
+        });
+    Menu(2, dip8, ID_EDIT_COPY);
+    DoUndoRedo(
+        2, [&] { Menu(2, lib, ID_EDIT_PASTE); },
+        [&](const std::string&) { EXPECT_EQ(lib->GetChild(0)->GetText(), L"DIP8"); });
+    DoUndoRedo(
+        2, [&] { Menu(2, chips, ID_EDIT_PASTE); },
+        [&](const std::string&) { EXPECT_EQ(chips->GetChildren().back()->GetText(), L"DIP8"); });
+    // Nor does a symbol library folder go in.
+    Menu(1, Child(&Root(1), NodeType::SymbolFolder), ID_EDIT_COPY);
+    Menu(2, lib, ID_EDIT_PASTE);
+    EXPECT_EQ(MessageBoxesExactly(L"Inserting 'SymbolFolder' into 'FootprintLib' is invalid"), 1);
+}
+
+TEST_F(FootprintTreeTest, DropsKeepFootprintsAndPadstacksApart) {
+    Menu(2, lib, ID_FPL_ADD_FOOTPRINT_FOLDER);
+    EndEdit(2);
+    CTreeNode* added = lib->GetChildren().back();
+    struct Case {
+        const char* name;
+        CTreeNode* source;
+        CTreeNode* target;
+        int part;
+        bool accepted;
+        bool markAfter;
+    };
+    const Case cases[] = {
+        {"padstack onto a footprint folder", hole, chips, 0, false, true},
+        {"padstack onto a footprint", hole, r230, 0, false, true},
+        {"footprint onto a padstack folder", dip8, standard, 0, false, true},
+        {"footprint folder onto a padstack", through, round, 0, false, true},
+        {"footprint folder into its own footprint", chips, r230, 0, false, true},
+        {"footprint onto a footprint", dip8, shapes, 0, true, true},
+        {"footprint onto a footprint folder", dip8, chips, 0, true, true},
+        {"padstack onto the library", hole, lib, 0, true, true},
+        {"footprint folder onto another's lower half", chips, through, 1, true, true},
+        {"footprint folder onto the folder before it", through, chips, -1, false, true},
+        {"footprint folder onto another's upper half", added, chips, -1, true, false},
+        {"footprint folder onto a footprint", through, shapes, 0, true, true},
+    };
+    for (const Case& c : cases) {
+        Drag(2, c.source, c.target, c.part, false);
+        bool after = false;
+        HTREEITEM mark = Tree(2).GetInsertMark(&after);
+        EXPECT_EQ(mark != nullptr, c.accepted) << c.name;
+        if (mark) {
+            EXPECT_EQ(after, c.markAfter) << c.name;
+        }
+        Key(2, VK_ESCAPE);
+    }
+    // A refused drop leaves the library as it was.
+    const std::string before = Saved(2);
+    Drag(2, hole, chips);
+    ExpectSameFile(Saved(2), before, "unchanged");
+    DoUndoRedo(
+        2, [&] { Drag(2, chips, through, 1); },
+        [&](const std::string&) { EXPECT_EQ(through->GetChild(0), chips); });
+    DoUndoRedo(
+        2, [&] { Drag(2, dip8, r230); },
+        [&](const std::string&) {
+            EXPECT_EQ(ChildNames(chips, NodeType::Footprint),
+                      (std::vector<std::wstring>{L"R230", L"DIP8", L"SHAPES"}));
+        });
+    DoUndoRedo(
+        2, [&] { Drag(2, hole, lib); },
+        [&](const std::string&) { EXPECT_EQ(lib->GetChild(0), hole); });
+}
+
+TEST_F(FootprintTreeTest, UndoingANewPadstackClosesItsEditor) {
+    RegisterTestViews(NodeType::Padstack, kDocumentFootprintLibrary);
+    RegisterTestViews(NodeType::Footprint, kDocumentFootprintLibrary);
+    Menu(2, standard, ID_FPL_ADD_PADSTACK);
+    EndEdit(2);
+    CTreeNode* added = standard->GetChildren().back();
+    Click(2, added);
+    Key(2, VK_RETURN);
+    DoubleClick(2, r230);
+    ASSERT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
+    EXPECT_EQ(added->GetEditorView()->GetWindowText(), L"Standard - New Padstack");
+    Undo(2);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 1);
+    EXPECT_EQ(g_pActiveView, r230->GetEditorView());
+    // Deleting a folder closes the views of everything in it.
+    Menu(2, chips, ID_LIB_DELETE_FOLDER);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+}
+
+TEST_F(FootprintTreeTest, PasteFromFileTakesFootprintLibrariesOnly) {
+    const std::wstring file = PathJoin(scratch, L"dip8.footprint");
+    AnswerFileDialog(file);
+    Menu(2, dip8, ID_TREE_SAVE_AS_FILE);
+    EXPECT_EQ(dialogs.back().request.filters[0].first, L"Footprint Libraries (*.footprint)");
+    AnswerFileDialog(file);
+    DoUndoRedo(
+        2, [&] { Menu(2, r230, ID_TREE_PASTE_FROM_FILE); },
+        [&](const std::string&) {
+            EXPECT_EQ(ChildNames(chips, NodeType::Footprint),
+                      (std::vector<std::wstring>{L"R230", L"DIP8", L"SHAPES"}));
+        });
+    ui.Clear();
+    AnswerFileDialog(paths[1]);
+    Menu(2, lib, ID_TREE_PASTE_FROM_FILE);
+    EXPECT_EQ(MessageBoxesExactly(L"Only footprint file can be inserted"), 1);
+}
+
+} // namespace
