@@ -11,7 +11,6 @@
 
 CVorpelView* g_pActiveView = nullptr;
 
-
 namespace {
 int RoundHalfAway(double v) {
     return static_cast<int>(v >= 0 ? std::floor(v + 0.5) : std::ceil(v - 0.5));
@@ -46,6 +45,10 @@ void CVorpelView::Draw(DeviceContext*) {}
 
 SIZE CVorpelView::GetPrintExtent() {
     return SIZE{0, 0};
+}
+
+SIZE CVorpelView::GetDocumentExtent() const {
+    return m_pDocument ? m_pDocument->m_size : SIZE{0, 0};
 }
 
 void CVorpelView::InvalidateRect(const RECT* rect, bool erase) {
@@ -138,7 +141,7 @@ void CVorpelView::PrepareDC(DeviceContext* dc) {
     // context refuses; one pixel is the least scale there is.
     int extent = static_cast<int>(std::max<int64_t>(v, 1));
     dc->SetViewportExt(extent, -extent);
-    dc->SetWindowOrg(0, m_pDocument ? m_pDocument->m_size.cy : 0);
+    dc->SetWindowOrg(0, GetDocumentExtent().cy);
 }
 
 void CVorpelView::PreparePrintDC(DeviceContext* dc, bool fit, int tileX, int tileY) {
@@ -155,8 +158,9 @@ void CVorpelView::PreparePrintDC(DeviceContext* dc, bool fit, int tileX, int til
         v = static_cast<int>(std::clamp<int64_t>(fitted, 1, INT32_MAX));
     }
     dc->SetViewportExt(v, -v);
-    int w = m_pDocument ? m_pDocument->m_size.cx : 0;
-    int h = m_pDocument ? m_pDocument->m_size.cy : 0;
+    const SIZE extent = GetDocumentExtent();
+    int w = extent.cx;
+    int h = extent.cy;
     dc->SetWindowOrg((w - e.cx) / 2 + tileX, h - (h - e.cy) / 2 - tileY);
 }
 

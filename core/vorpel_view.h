@@ -25,7 +25,6 @@ class DeviceContext;
 class CTreeNode;
 class CBoardLayerIndex;
 
-
 // ViewKind and DocumentKind.
 constexpr int kViewSchematic = 1;
 constexpr int kViewSymbol = 2;
@@ -71,6 +70,10 @@ public:
     virtual void Draw(DeviceContext* dc);
     // The part of the document a printed page shows (0.01 mm); (0, 0) here.
     virtual SIZE GetPrintExtent();
+    // The size of the drawing on the sheet side (0.01 mm): its top edge is
+    // at the top of the client area. The document node's size here; a view
+    // whose drawing is not its node's size answers its own.
+    virtual SIZE GetDocumentExtent() const;
     // The per-layer index of the board the view shows; null but in the
     // board editor.
     virtual CBoardLayerIndex* GetBoardLayerIndex() { return nullptr; }

@@ -19,6 +19,8 @@ void EditControl::CreateNativeWidget(WindowImpl& impl) {
     le->setFrame((GetExStyle() & WS_EX_CLIENTEDGE) != 0);
     le->setMaxLength(kDefaultLimit);
     le->setReadOnly((GetStyle() & ES_READONLY) != 0);
+    if (GetStyle() & ES_CENTER)
+        le->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     le->setText(QString::fromStdWString(StoredText()));
     QObject::connect(le, &QLineEdit::textChanged, le, [this] {
         if (IsWindow())

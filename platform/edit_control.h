@@ -7,6 +7,7 @@
 #include "platform/window.h"
 
 constexpr uint32_t ES_LEFT = 0x0000;
+constexpr uint32_t ES_CENTER = 0x0001;
 constexpr uint32_t ES_AUTOHSCROLL = 0x0080;
 constexpr uint32_t ES_READONLY = 0x0800;
 

@@ -670,14 +670,17 @@ LRESULT PlatformWindow::ForwardToNative(UINT msg, WPARAM wParam, LPARAM lParam) 
 void PlatformWindow::ShowWindow(bool show) {
     if (!impl_)
         return;
+    const bool was = (style_ & WS_VISIBLE) != 0;
     if (show)
         style_ |= WS_VISIBLE;
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
-    // Windows that fill shared controls when they come into view (the
-    // editors' layer selectors) hear of it.
-    SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
+    // Told only when the state changes, as the desktop did; windows that fill
+    // shared controls when they come into view (the editors' layer selectors)
+    // hear of it.
+    if (was != show)
+        SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }
 
 void PlatformWindow::ShowMaximized() {

@@ -204,6 +204,7 @@ const StringTableEntry kEntries[] = {
     {376, L"Bus width"},
     {377, L"Connection dot"},
     {378, L"Closed"},
+    {379, L"Delete"},
     {380, L"Power symbol properties"},
     {381, L"Net name is not specified"},
     {382, L"Inserting '%s' into '%s' is invalid"},

@@ -119,16 +119,7 @@ void CFootprintTree::Paste() {
         ShowInvalidInsertion(node, target);
         return;
     }
-    CTreeNode* copy = CloneClipboard();
-    if (after)
-        target->InsertChildAt(static_cast<std::size_t>(current->GetIndexInParent() + 1), copy);
-    else if (IsLibrary(target))
-        target->InsertChildAt(0, copy);
-    else
-        target->AddChild(copy);
-    BeginAction();
-    RecordInsert(copy);
-    Rebuild();
+    PasteCopyInto(target, after ? current : nullptr, IsLibrary(target));
 }
 
 void CFootprintTree::PasteFromFile() {

@@ -92,6 +92,21 @@ CTreeNode* CLeftTabView::CloneClipboard() {
     return nodes.back()->Clone();
 }
 
+void CLeftTabView::PasteCopyInto(CTreeNode* target, const CTreeNode* after, bool first) {
+    CTreeNode* copy = CloneClipboard();
+    if (!copy)
+        return;
+    if (after)
+        target->InsertChildAt(static_cast<std::size_t>(after->GetIndexInParent() + 1), copy);
+    else if (first)
+        target->InsertChildAt(0, copy);
+    else
+        target->AddChild(copy);
+    BeginAction();
+    RecordInsert(copy);
+    Rebuild();
+}
+
 // --- Nodes and items --------------------------------------------------------------------
 
 bool CLeftTabView::IsInSubtree(const CTreeNode* node, const CTreeNode* ancestor) {

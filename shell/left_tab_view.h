@@ -157,6 +157,10 @@ protected:
     static void ShowInvalidInsertion(const CTreeNode* node, const CTreeNode* target);
     // A fresh copy of the clipboard's last node, or null when it is empty.
     static CTreeNode* CloneClipboard();
+    // Paste as one action: a copy of the clipboard's last node goes right
+    // after `after` when given, else first or last among target's children;
+    // the tree is rebuilt.
+    void PasteCopyInto(CTreeNode* target, const CTreeNode* after, bool first);
     static void ErrorBox(const std::wstring& text);
 
     bool IsRoot(const CTreeNode* node) const;

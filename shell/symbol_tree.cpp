@@ -113,16 +113,7 @@ void CSymbolTree::Paste() {
         ShowInvalidInsertion(node, target ? target : current);
         return;
     }
-    CTreeNode* copy = CloneClipboard();
-    if (afterSymbol)
-        target->InsertChildAt(static_cast<std::size_t>(current->GetIndexInParent() + 1), copy);
-    else if (IsRoot(target))
-        target->InsertChildAt(0, copy);
-    else
-        target->AddChild(copy);
-    BeginAction();
-    RecordInsert(copy);
-    Rebuild();
+    PasteCopyInto(target, afterSymbol ? current : nullptr, IsRoot(target));
 }
 
 void CSymbolTree::PasteFromFile() {

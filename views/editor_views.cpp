@@ -4,6 +4,7 @@
 #include "shell/main_frame.h"
 #include "views/footprint_view.h"
 #include "views/padstack_view.h"
+#include "views/symbol_view.h"
 
 void RegisterFootprintViews() {
     RegisterViewMaker(NodeType::Footprint, MakeFootprintView);
@@ -11,5 +12,6 @@ void RegisterFootprintViews() {
 }
 
 void RegisterEditorViews() {
+    RegisterSymbolView();
     RegisterFootprintViews();
 }

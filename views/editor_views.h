@@ -1,6 +1,6 @@
-// Registers the maker of each editor view kind with the main window, so that
-// the trees open a node in its editor. Called once at start-up (and by tests
-// in their set-up).
+// The editor views register the makers of their views with the main window
+// here, one line per kind; the program calls it at start-up and tests in
+// their set-up.
 #pragma once
 
 void RegisterEditorViews();

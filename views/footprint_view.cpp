@@ -92,6 +92,9 @@ void CFootprintView::OnCreate() {
     SetSnap(footprint->m_gridX != 0 && footprint->m_gridY != 0);
     ZoomAll();
     CVorpelView::OnCreate();
+    // A view created visible hears of no showing: it takes the selector now.
+    if (GetStyle() & WS_VISIBLE)
+        FillLayerCombo();
 }
 
 void CFootprintView::OnPaint() {

@@ -108,6 +108,9 @@ void CPadstackView::OnCreate() {
     SetSnap(padstack->m_gridX != 0 && padstack->m_gridY != 0);
     ZoomAll();
     CVorpelView::OnCreate();
+    // A view created visible hears of no showing: it takes the selector now.
+    if (GetStyle() & WS_VISIBLE)
+        FillLayerCombo();
 }
 
 void CPadstackView::OnPaint() {
