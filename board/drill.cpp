@@ -73,6 +73,8 @@ bool CDrill::IsEqual(const CDrill* other) const {
                std::fabs(m_slotHeight - other->m_slotHeight) < 0.001f;
     case kDrillCustom:
         return !AreAreaOutlinesDifferent(m_outline, other->m_outline);
+    case kDrillNone:
+        return true; // no hole is the same as no hole
     default:
         return false;
     }

@@ -75,6 +75,8 @@ public:
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
     PropertyPage* GetPage(int index) const;
     int GetActiveIndex() const { return active_; }
+    // The page shown first by the next run of the sheet.
+    void SetStartPage(int index) { startPage_ = index; }
     PropertyPage* GetActivePage() const { return GetPage(active_); }
     int GetPageIndex(const PropertyPage* page) const;
     TabControl* GetTabControl() const;

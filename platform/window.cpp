@@ -151,7 +151,16 @@ CursorShape LoadCursorResource(unsigned id) {
     case 222:
     case 224:
         return CursorShape::Cross;
-    case 391: // its text tool
+    // The drawing tools of the footprint and padstack editors: line,
+    // rectangle, ellipse, arc, curve, polygon; text.
+    case 255:
+    case 262:
+    case 263:
+    case 265:
+    case 268:
+    case 270:
+        return CursorShape::Cross;
+    case 391:
         return CursorShape::IBeam;
     default:
         return CursorShape::Arrow;
@@ -671,7 +680,9 @@ void PlatformWindow::ShowWindow(bool show) {
     else
         style_ &= ~WS_VISIBLE;
     impl_->widget->setVisible(show);
-    // Told only when the state changes, as the desktop did.
+    // Told only when the state changes, as the desktop did; windows that fill
+    // shared controls when they come into view (the editors' layer selectors)
+    // hear of it.
     if (was != show)
         SendMessage(WM_SHOWWINDOW, show ? 1 : 0, 0);
 }

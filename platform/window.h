@@ -43,7 +43,8 @@ enum class CursorShape { Arrow, IBeam, Wait, Cross, SizeWE, SizeNS, SizeAll, Han
 CursorShape SetCursor(CursorShape shape);
 CursorShape GetCursor();
 // The cursor of a program resource (258: the divider's resize cursor; 220,
-// 222, 224: the cross of the bus, part and wire tools; 391: the text tool).
+// 222, 224: the cross of the schematic's bus, part and wire tools; the
+// footprint and padstack editors' drawing tools; 391: the text tools).
 CursorShape LoadCursorResource(unsigned id);
 POINT GetCursorPos();
 void SetCursorPos(POINT screen);

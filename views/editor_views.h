@@ -4,3 +4,6 @@
 #pragma once
 
 void RegisterEditorViews();
+
+// One view kind each.
+void RegisterFootprintViews();

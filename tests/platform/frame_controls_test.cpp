@@ -200,6 +200,7 @@ TEST_F(FrameControlsTest, RebarRowsHiddenBandsAndChevron) {
     ASSERT_TRUE(rebar.Create(&owner, RECT{0, 0, 800, 10}));
     EXPECT_EQ(rebar.GetBandCount(), 0);
     EXPECT_EQ(rebar.Layout(), 0);
+    EXPECT_EQ(rebar.GetBarHeight(), 0);
 }
 
 // --- Menu bar ---------------------------------------------------------------------
