@@ -50,8 +50,8 @@ constexpr int ID_BRD_SAVE_FOOTPRINT = 33123;
 // Load Padstack and Create Padstack pages, working in the board's unit.
 // Answers a new padstack owned by the caller, or null when cancelled.
 using FreeComponentPadstackSource = std::function<CPadstack*(CBoard* board, int unit)>;
-// Replaces the source (an empty function restores the default, which has
-// no sheet to show yet and answers null). Returns the source before.
+// Replaces the source (an empty function restores the default, which runs
+// the padstack sheet over the main window). Returns the source before.
 FreeComponentPadstackSource SetFreeComponentPadstackSource(FreeComponentPadstackSource source);
 
 // A mark of the design-rule check: the overlap drawn, and the pair of

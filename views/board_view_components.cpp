@@ -20,6 +20,7 @@
 #include "core/root.h"
 #include "core/undo_node_records.h"
 #include "core/xml_file.h"
+#include "dialogs/padstack_sheet.h"
 #include "platform/file_dialog.h"
 #include "platform/graphics.h"
 #include "platform/key_state.h"
@@ -42,8 +43,26 @@ constexpr unsigned kCaption = 128;          // "Vorpel"
 constexpr unsigned kComponentIsFixed = 280; // "Component is fixed"
 constexpr unsigned kSaveError = 301;        // "File save error "
 
+constexpr unsigned kSelectPadstack = 217; // "Select padstack"
+
+// The padstack sheet over the main window, its Load page browsing the
+// footprint library folder; a copy of the padstack chosen or made, or null.
+CPadstack* RunPadstackSheet(CBoard*, int unit) {
+    const std::wstring folder = g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary);
+    std::wstring path = folder;
+    if (!path.empty() && path.back() != L'/')
+        path += L'/';
+    path += L"Base.footprint";
+    CPadstackSheet sheet(LoadStringText(kSelectPadstack));
+    if (sheet.Run(&g_MainFrame, CPadstackSheet::kLoadPage, path, folder, unit) !=
+            CPadstackSheet::kResultOk ||
+        !sheet.GetPadstack())
+        return nullptr;
+    return static_cast<CPadstack*>(sheet.GetPadstack()->Clone());
+}
+
 FreeComponentPadstackSource& PadstackSource() {
-    static FreeComponentPadstackSource source;
+    static FreeComponentPadstackSource source = RunPadstackSheet;
     return source;
 }
 
@@ -120,7 +139,7 @@ void PutCopyOnTop(CFootprint* copy) {
 
 FreeComponentPadstackSource SetFreeComponentPadstackSource(FreeComponentPadstackSource source) {
     FreeComponentPadstackSource before = std::move(PadstackSource());
-    PadstackSource() = std::move(source);
+    PadstackSource() = source ? std::move(source) : FreeComponentPadstackSource(RunPadstackSheet);
     return before;
 }
 

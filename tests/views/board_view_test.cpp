@@ -1,10 +1,14 @@
 // The board editor's window: the layer selector and layer keys, tools and
 // their right-Alt variants, zoom to fit, snapping, undo guards and painting.
 #include "board/area_node.h"
+#include "board/footprint.h"
 #include "board/layer.h"
+#include "core/node_type.h"
+#include "dialogs/padstack_sheet.h"
 #include "platform/combo_box_control.h"
 #include "platform/paint_target.h"
 #include "shell/left_tab_view.h"
+#include "tests/dialogs/dialog_driver.h"
 #include "tests/views/board_view_fixture.h"
 #include "views/board_layer_selector.h"
 
@@ -405,3 +409,43 @@ TEST_F(BoardViewTest, ZoomToFitChoosesTheLargestFittingFactor) {
 }
 
 } // namespace
+
+// Without a source of its own the free-component tool asks the padstack
+// sheet: Cancel goes back to Select and changes nothing; a padstack made on
+// the Create page floats as a free component until Esc takes it away.
+TEST_F(BoardViewTest, TheFreeComponentToolAsksThePadstackSheet) {
+    OpenExample();
+    SetFreeComponentPadstackSource(nullptr);
+    int shown = 0;
+    {
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            ++shown;
+            ASSERT_NE(dynamic_cast<CPadstackSheet*>(&d), nullptr);
+            dialog_driver::ClickButton(d, IDCANCEL);
+        });
+        Command(ID_BRD_PLACE_FREE_COMPONENT);
+    }
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
+    EXPECT_EQ(view->GetFloatingComponent(), nullptr);
+    EXPECT_EQ(Saved(), original);
+    {
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            ++shown;
+            auto* sheet = dynamic_cast<CPadstackSheet*>(&d);
+            ASSERT_NE(sheet, nullptr);
+            ASSERT_TRUE(sheet->SetActivePage(CPadstackSheet::kCreatePage));
+            dialog_driver::ClickButton(d, IDOK);
+        });
+        Command(ID_BRD_PLACE_FREE_COMPONENT);
+    }
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_PLACE_FREE_COMPONENT);
+    CFootprint* floating = view->GetFloatingComponent();
+    ASSERT_NE(floating, nullptr);
+    ASSERT_EQ(floating->GetChildren().size(), 1u);
+    EXPECT_EQ(floating->GetChildren()[0]->GetType(), NodeType::Padstack);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(view->GetFloatingComponent(), nullptr);
+    EXPECT_EQ(Saved(), original);
+}
