@@ -214,7 +214,7 @@ void DefaultSettings::LoadPalette(const std::wstring& path, bool board) {
     const wchar_t* section = board ? kBoardPalette : kSchematicPalette;
     for (const auto& name : board ? BoardColorNames() : SchematicColorNames()) {
         COLORREF* color = ColorByName(name);
-        *color = static_cast<COLORREF>(ini.GetInt(section, name, static_cast<int>(*color))) &
-                 kColorBits;
+        *color =
+            static_cast<COLORREF>(ini.GetInt(section, name, static_cast<int>(*color))) & kColorBits;
     }
 }

@@ -56,7 +56,7 @@ public:
     static const std::vector<std::wstring>& SchematicColorNames();
     static const std::vector<std::wstring>& BoardColorNames();
 
-    LogFont font;          // face "Arial Unicode MS"
+    LogFont font;              // face "Arial Unicode MS"
     int unit = 1;              // LengthUnit of the Sheet Size and Schematic colors pages
     uint32_t sheetSizeStd = 3; // paper series: bit 0 ISO, 1 ANSI, 2 JIS, 3 and 4 Japanese
     float sheetWidth = 420.0f; // mm

@@ -133,7 +133,8 @@ CBoardProperties* CreateDefaultBoardProperties() {
 }
 
 void LoadBoardClassDefaults(CBoardProperties* properties) {
-    const BoardClassValues v = BoardClassSettings::ReadClass(BoardClassSettings::ReadCurrentClass());
+    const BoardClassValues v =
+        BoardClassSettings::ReadClass(BoardClassSettings::ReadCurrentClass());
     properties->m_conductorWidth = v.conductorWidth;
     properties->m_conductorSpacing = v.conductorSpacing;
     properties->m_isolationWidth = v.isolationWidth;
@@ -141,7 +142,8 @@ void LoadBoardClassDefaults(CBoardProperties* properties) {
 }
 
 CPadstack* AddDefaultViaPadstack(CBoardProperties* properties) {
-    const BoardClassValues v = BoardClassSettings::ReadClass(BoardClassSettings::ReadCurrentClass());
+    const BoardClassValues v =
+        BoardClassSettings::ReadClass(BoardClassSettings::ReadCurrentClass());
     auto* via = new CPadstack(L"Via 1");
     via->m_unit = 1;
     via->m_gridX = 0;

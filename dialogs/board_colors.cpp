@@ -44,8 +44,7 @@ const DialogTemplate& CBoardColors::Resource() {
     return t;
 }
 
-CBoardColors::CBoardColors()
-    : CColorPage(Resource(), true, false) {}
+CBoardColors::CBoardColors() : CColorPage(Resource(), true, false) {}
 
 CBoardColors::~CBoardColors() {
     DestroyWindow();

@@ -55,8 +55,7 @@ const DialogTemplate& CSchematicColors::Resource() {
     return t;
 }
 
-CSchematicColors::CSchematicColors()
-    : CColorPage(Resource(), false, true) {}
+CSchematicColors::CSchematicColors() : CColorPage(Resource(), false, true) {}
 
 CSchematicColors::~CSchematicColors() {
     DestroyWindow();

@@ -23,9 +23,13 @@ void PlatformShutdownApplication() {
     g_app.reset();
 }
 
-bool PlatformIsInitialised() { return QCoreApplication::instance() != nullptr; }
+bool PlatformIsInitialised() {
+    return QCoreApplication::instance() != nullptr;
+}
 
-int PlatformRunEventLoop() { return QCoreApplication::instance() ? QCoreApplication::exec() : 0; }
+int PlatformRunEventLoop() {
+    return QCoreApplication::instance() ? QCoreApplication::exec() : 0;
+}
 
 void PlatformQuit(int exitCode) {
     if (QCoreApplication::instance())

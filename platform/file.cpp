@@ -12,9 +12,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-PlatformFile::~PlatformFile() { Close(); }
+PlatformFile::~PlatformFile() {
+    Close();
+}
 
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+PlatformFile::PlatformFile(PlatformFile&& other) noexcept : fd_(other.fd_) {
+    other.fd_ = -1;
+}
 
 PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
     if (this != &other) {
@@ -89,7 +93,9 @@ bool PlatformFile::Write(const void* buffer, int64_t count) {
     return true;
 }
 
-bool PlatformFile::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool PlatformFile::Flush() {
+    return fd_ >= 0 && ::fsync(fd_) == 0;
+}
 
 int64_t PlatformFile::Size() const {
     struct stat st {};
@@ -98,8 +104,12 @@ int64_t PlatformFile::Size() const {
     return st.st_size;
 }
 
-std::string PathToNative(const std::wstring& path) { return WideToUtf8(path); }
-std::wstring PathFromNative(const std::string& path) { return Utf8ToWide(path); }
+std::string PathToNative(const std::wstring& path) {
+    return WideToUtf8(path);
+}
+std::wstring PathFromNative(const std::string& path) {
+    return Utf8ToWide(path);
+}
 
 bool FileExists(const std::wstring& path) {
     struct stat st {};
@@ -122,7 +132,9 @@ bool CreateDirectories(const std::wstring& path) {
     return ::mkdir(PathToNative(path).c_str(), 0777) == 0 || DirectoryExists(path);
 }
 
-bool RemoveFile(const std::wstring& path) { return ::unlink(PathToNative(path).c_str()) == 0; }
+bool RemoveFile(const std::wstring& path) {
+    return ::unlink(PathToNative(path).c_str()) == 0;
+}
 
 bool RenameFile(const std::wstring& from, const std::wstring& to) {
     return ::rename(PathToNative(from).c_str(), PathToNative(to).c_str()) == 0;
@@ -208,7 +220,9 @@ std::wstring PathJoin(const std::wstring& folder, const std::wstring& name) {
     return folder + L"/" + name;
 }
 
-bool IsFullPath(const std::wstring& path) { return !path.empty() && path[0] == L'/'; }
+bool IsFullPath(const std::wstring& path) {
+    return !path.empty() && path[0] == L'/';
+}
 
 std::wstring TemporaryPathBeside(const std::wstring& path) {
     static std::atomic<unsigned> counter{0};

@@ -12,9 +12,9 @@ class PlatformFile {
 public:
     enum Access { AccessRead = 1, AccessWrite = 2 };
     enum Disposition {
-        OpenExisting,  // fail when absent
-        CreateAlways,  // create or truncate
-        OpenAlways,    // open, or create when absent
+        OpenExisting, // fail when absent
+        CreateAlways, // create or truncate
+        OpenAlways,   // open, or create when absent
     };
 
     PlatformFile() = default;

@@ -44,8 +44,8 @@ std::wstring ResolveFontFamily(const std::wstring& faceName) {
     if (faceName.empty())
         return L"";
     for (const Substitute& s : kSubstitutes) {
-        if (QString::fromWCharArray(s.windowsFace).compare(QString::fromStdWString(faceName),
-                                                          Qt::CaseInsensitive) != 0)
+        if (QString::fromWCharArray(s.windowsFace)
+                .compare(QString::fromStdWString(faceName), Qt::CaseInsensitive) != 0)
             continue;
         if (Installed(faceName))
             return faceName;

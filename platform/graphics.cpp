@@ -734,7 +734,6 @@ Status Graphics::Clear(const Color& color) {
     return Ok;
 }
 
-
 // What a curved shape records besides its points: the rectangle and angles
 // it was given.
 struct ShapeExtent {

@@ -23,11 +23,15 @@ struct RECT {
     int32_t bottom = 0;
 };
 
-inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(const POINT& a, const POINT& b) {
+    return a.x == b.x && a.y == b.y;
+}
 inline bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
-inline bool IsRectEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline bool IsRectEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 // Float point, size and rectangle (board side, millimetres or pixels).
 struct PointF {
@@ -47,7 +51,9 @@ struct RectF {
     float Height = 0;
 };
 
-inline bool operator==(const PointF& a, const PointF& b) { return a.X == b.X && a.Y == b.Y; }
+inline bool operator==(const PointF& a, const PointF& b) {
+    return a.X == b.X && a.Y == b.Y;
+}
 inline bool operator==(const RectF& a, const RectF& b) {
     return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
 }
@@ -60,9 +66,15 @@ using ARGB = uint32_t;
 constexpr COLORREF MakeColorRef(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-constexpr unsigned ColorRefRed(COLORREF c) { return c & 0xFF; }
-constexpr unsigned ColorRefGreen(COLORREF c) { return (c >> 8) & 0xFF; }
-constexpr unsigned ColorRefBlue(COLORREF c) { return (c >> 16) & 0xFF; }
+constexpr unsigned ColorRefRed(COLORREF c) {
+    return c & 0xFF;
+}
+constexpr unsigned ColorRefGreen(COLORREF c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned ColorRefBlue(COLORREF c) {
+    return (c >> 16) & 0xFF;
+}
 
 // A COLORREF with the given alpha as ARGB.
 constexpr ARGB ColorRefToArgb(COLORREF c, unsigned alpha) {

@@ -614,8 +614,7 @@ void CPart::RightClickOnSheet(DeviceContext* dc, uint32_t, int x, int y) {
 }
 
 int CPart::DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
-    if (!OnShownSheet(this) || !IsSelected() ||
-        !((flags & NodeFlags::LeftButton) || m_placing))
+    if (!OnShownSheet(this) || !IsSelected() || !((flags & NodeFlags::LeftButton) || m_placing))
         return 0;
     const int g = Grid();
     int nx = 0, ny = 0;

@@ -528,9 +528,8 @@ CVorpelView* CMainFrame::OpenNodeView(CTreeNode* node) {
         }
     }
     const auto type = static_cast<size_t>(node->GetType());
-    ViewFactory maker = type < std::size(g_viewMakers) && g_viewMakers[type]
-                            ? g_viewMakers[type]
-                            : g_viewFactory;
+    ViewFactory maker =
+        type < std::size(g_viewMakers) && g_viewMakers[type] ? g_viewMakers[type] : g_viewFactory;
     if (!maker)
         return nullptr;
     CVorpelView* view = maker(node);

@@ -65,8 +65,8 @@ CClipPolygon PolygonOf(GraphicsPath& path) {
 // The sheet position of a text stands in for a board position never set.
 PointF TextPlace(const CText* text) {
     if (text->m_boardPosition.X == 0 && text->m_boardPosition.Y == 0)
-        return PointF(static_cast<float>(text->m_position.x) / 5.0f,
-                      static_cast<float>(text->m_position.y) / 5.0f);
+        return PointF{static_cast<float>(text->m_position.x) / 5.0f,
+                      static_cast<float>(text->m_position.y) / 5.0f};
     return text->m_boardPosition;
 }
 
@@ -133,7 +133,7 @@ void CBoardView::DrawViolation(const DrcViolation& mark, Graphics* g) {
             y0 = std::min(y0, points[k].Y);
             y1 = std::max(y1, points[k].Y);
         }
-        PointF tip((x0 + x1) / 2, (y0 + y1) / 2);
+        PointF tip{(x0 + x1) / 2, (y0 + y1) / 2};
         world.TransformPoints(&tip, 1);
         g->DrawLine(&pen, tip.X - 20, tip.Y - 50, tip.X, tip.Y);
         g->DrawLine(&pen, tip.X, tip.Y, tip.X + 20, tip.Y - 50);

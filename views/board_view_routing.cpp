@@ -193,7 +193,7 @@ CPad* CBoardView::PlaceVia(Graphics* g, CNet* net, float x, float y) {
         return nullptr;
     auto* pad = new CPad();
     via->AddChild(pad);
-    pad->m_boardPosition = PointF(x, y);
+    pad->m_boardPosition = PointF{x, y};
     PushUndo(new CUndoInsert(pad, nullptr));
     pad->InvalidateOnBoard(g);
     return pad;
@@ -481,7 +481,7 @@ PointF CBoardView::RouteTarget(Graphics* g, PointF p) {
     int index = -1;
     if (CConductor* d = net->FindConductorVertexAt(p.X, p.Y, &index, vis.low, vis.high, c)) {
         const ConductorVertex& hit = d->m_vertices[static_cast<size_t>(index)];
-        return PointF(hit.x, hit.y);
+        return PointF{hit.x, hit.y};
     }
     if (CConductor* d = net->FindConductorSegmentAt(p.X, p.Y, &index, vis.low, vis.high, c)) {
         const size_t n = c->m_vertices.size();
@@ -492,22 +492,22 @@ PointF CBoardView::RouteTarget(Graphics* g, PointF p) {
         const double sx = s1.x - s0.x, sy = s1.y - s0.y;
         const double len2 = sx * sx + sy * sy;
         if (len2 < 1e-12)
-            return PointF(s0.x, s0.y);
+            return PointF{s0.x, s0.y};
         const double lx = b.x - a.x, ly = b.y - a.y;
         const double cross = lx * sy - ly * sx;
         if (std::fabs(lx) < 1e-9 && std::fabs(ly) < 1e-9) {
             // No leg yet, so no line: the point of the segment nearest the
             // cursor.
             const double t = std::clamp(((p.X - s0.x) * sx + (p.Y - s0.y) * sy) / len2, 0.0, 1.0);
-            return PointF(static_cast<float>(s0.x + t * sx), static_cast<float>(s0.y + t * sy));
+            return PointF{static_cast<float>(s0.x + t * sx), static_cast<float>(s0.y + t * sy)};
         }
         if (std::fabs(cross) < kSame) {
             const double t = std::clamp(((b.x - s0.x) * sx + (b.y - s0.y) * sy) / len2, 0.0, 1.0);
-            return PointF(static_cast<float>(s0.x + t * sx), static_cast<float>(s0.y + t * sy));
+            return PointF{static_cast<float>(s0.x + t * sx), static_cast<float>(s0.y + t * sy)};
         }
         const double t = ((a.x - s0.x) * ly - (a.y - s0.y) * lx) / -cross;
         const double u = std::clamp(t, 0.0, 1.0);
-        return PointF(static_cast<float>(s0.x + u * sx), static_cast<float>(s0.y + u * sy));
+        return PointF{static_cast<float>(s0.x + u * sx), static_cast<float>(s0.y + u * sy)};
     }
     return SnapToGrid(p);
 }
@@ -792,8 +792,8 @@ void CBoardView::EditDrag(Graphics* g, uint32_t flags, PointF p) {
         const LayerMask m = SingleMask(front);
         int index = -1;
         if (CConductor* d = net->FindConductorVertexAt(p.X, p.Y, &index, m.low, m.high, c))
-            t = PointF(d->m_vertices[static_cast<size_t>(index)].x,
-                       d->m_vertices[static_cast<size_t>(index)].y);
+            t = PointF{d->m_vertices[static_cast<size_t>(index)].x,
+                       d->m_vertices[static_cast<size_t>(index)].y};
     }
     if (m_editTarget && m_editTarget->X == t.X && m_editTarget->Y == t.Y)
         return;

@@ -75,10 +75,9 @@ TEST_F(SheetSizeTableTest, EverySizeIsIdentifiedStandingAndLyingWithinTheToleran
                     int unit = 1;
                     CSheetSizeTable table(&w, &l, &unit, 31);
                     const bool near = off == 0 || off == 124 || off == -124;
-                    const std::wstring expected =
-                        !near                                        ? L"Custom"
-                        : s == 1 && r == 3 && !landscape ? L"Ledger"
-                                                                     : name;
+                    const std::wstring expected = !near                            ? L"Custom"
+                                                  : s == 1 && r == 3 && !landscape ? L"Ledger"
+                                                                                   : name;
                     EXPECT_EQ(table.GetEntryName(), expected)
                         << s << "/" << r << " landscape " << landscape << " off " << off;
                     if (near) {
