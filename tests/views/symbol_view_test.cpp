@@ -464,7 +464,7 @@ TEST_F(SymbolViewTest, PowerPinsAreAddedEditedAndDeletedFromTheirRows) {
     EXPECT_EQ(Save(), expected);
 }
 
-// --- Faults of the specification, mended
+// --- Faults found and mended
 // ----------------------------------------------------------
 
 TEST_F(SymbolViewTest, APackageWithoutPartsDrawsNothingAndItsBarIsInert) {
