@@ -138,50 +138,47 @@ private:
             return AttributeNameIs(text, std::signbit(value) ? std::wstring_view(L"-0")
                                                              : std::wstring_view(L"0"));
         const double magnitude = std::fabs(static_cast<double>(value));
-        if (!(magnitude >= 1e-3 && magnitude < 1e6))
+        if (!(magnitude >= 1e-3 && magnitude < 1e6) || !IsShortForm(text, std::signbit(value)))
             return false;
-        static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-        const wchar_t* p = text.data();
-        const wchar_t* const end = p + text.size();
-        if (std::signbit(value)) {
-            if (p == end || *p != L'-')
+        double read = 0;
+        const wchar_t* const end = text.data() + text.size();
+        return ReadPlainDecimal(text.data(), end, read) == end && static_cast<float>(read) == value;
+    }
+
+    // Whether text has the shape of the writer's short form: a minus when
+    // negative, no leading zero but the one before a point, at most six
+    // significant digits, at most nine after the point and no trailing zero
+    // there. Only the shape: the value is read by the one decimal reader.
+    static bool IsShortForm(std::wstring_view text, bool negative) {
+        std::size_t i = 0;
+        if (negative) {
+            if (text.empty() || text[0] != L'-')
                 return false;
-            ++p;
+            i = 1;
         }
-        auto digit = [&] { return p != end && *p >= L'0' && *p <= L'9'; };
-        uint64_t digits = 0;
-        int significant = 0, fraction = 0;
-        if (!digit())
+        const auto isDigit = [&](std::size_t k) {
+            return k < text.size() && text[k] >= L'0' && text[k] <= L'9';
+        };
+        if (!isDigit(i))
             return false;
-        if (*p == L'0') {
-            ++p;
-            if (p == end)
-                return false; // zero
+        int significant = 0;
+        if (text[i] == L'0') {
+            ++i;
         } else {
-            for (; digit(); ++p) {
-                digits = digits * 10 + static_cast<uint64_t>(*p - L'0');
-                if (++significant > 6)
-                    return false;
-            }
+            for (; isDigit(i); ++i)
+                ++significant;
         }
-        if (p != end) {
-            if (*p != L'.')
+        if (i < text.size()) {
+            if (text[i] != L'.')
                 return false;
-            ++p;
-            for (; digit(); ++p) {
-                digits = digits * 10 + static_cast<uint64_t>(*p - L'0');
-                if (digits != 0)
+            const std::size_t point = i++;
+            for (; isDigit(i); ++i)
+                if (significant > 0 || text[i] != L'0')
                     ++significant;
-                if (++fraction > 9 || significant > 6)
-                    return false;
-            }
-            if (p != end || fraction == 0 || p[-1] == L'0')
+            if (i != text.size() || i == point + 1 || i - point - 1 > 9 || text[i - 1] == L'0')
                 return false;
         }
-        if (significant == 0)
-            return false;
-        const double read = static_cast<double>(digits) / kPow10[fraction];
-        return static_cast<float>(read) == static_cast<float>(magnitude);
+        return significant > 0 && significant <= 6;
     }
 
     // Room for one formatted value (two floats and a comma at most).

@@ -248,6 +248,60 @@ inline void WidenAscii(std::string_view ascii, wchar_t* d) {
     WidenAscii(a, a + ascii.size(), d);
 }
 
+// A character the writer puts into the file as its one ASCII byte without
+// a second look: printable ASCII (space included) other than " & ' < >.
+constexpr bool IsPlainOutput(uint32_t c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '&' && c != '\'' && c != '<' && c != '>';
+}
+
+// The sixteen characters from p on as bytes at d (sixteen bytes are written,
+// whatever comes back): how many of them, from the first, are plain output
+// (IsPlainOutput), and in spaces a bit for each space among those. Needs
+// end - p >= 16, else answers 0 and writes nothing.
+inline std::size_t PackPlainOutput16(const wchar_t* p, const wchar_t* end, char* d,
+                                     unsigned& spaces) {
+    static_assert(sizeof(wchar_t) == 4);
+    spaces = 0;
+    if (end - p < 16)
+        return 0;
+#ifdef __SSE2__
+    if (VectorPathsOn()) {
+        // Packed with saturation: a character beyond ASCII becomes 0xFF and
+        // a negative one 0, both of which count as special below, so the
+        // packed bytes are the output bytes of a plain run.
+        const auto* src = reinterpret_cast<const __m128i*>(p);
+        const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(src), _mm_loadu_si128(src + 1));
+        const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(src + 2), _mm_loadu_si128(src + 3));
+        const __m128i bytes = _mm_packus_epi16(lo, hi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bytes);
+        // Signed: bytes of 0x80 and above compare below ' '.
+        __m128i bad = _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(' ')),
+                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F)));
+        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                             _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'))));
+        bad = _mm_or_si128(bad, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\'')),
+                                             _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<'))));
+        bad = _mm_or_si128(bad, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(bad));
+        const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) : 16;
+        spaces =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '))));
+        spaces &= plain < 16 ? (1u << plain) - 1 : 0xFFFFu;
+        return plain;
+    }
+#endif
+    std::size_t plain = 16;
+    for (std::size_t k = 0; k < 16; ++k) {
+        const auto c = static_cast<uint32_t>(p[k]);
+        d[k] = static_cast<char>(c);
+        if (plain == 16 && !IsPlainOutput(c))
+            plain = k;
+        if (plain == 16 && c == ' ')
+            spaces |= 1u << k;
+    }
+    return plain;
+}
+
 // "-?digits(.digits)?" with one to fifteen digits in all: see
 // ReadPlainDecimal. Returns where the number ends, null for any other form.
 inline const wchar_t* ReadDecimal(const wchar_t* p, const wchar_t* end, double& value) {

@@ -15,10 +15,6 @@
 #include <memory>
 #include <optional>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 struct XmlEntity {
@@ -755,54 +751,24 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
     char* d = start;
     // Entities make the line longer than the text by this many characters.
     std::size_t extra = 0;
-#ifdef __SSE2__
-    static_assert(sizeof(wchar_t) == 4);
-    // Sixteen characters at a time, packed into bytes with saturation: a
-    // character beyond ASCII becomes 0xFF and a negative one 0, both of
-    // which count as special below, so the packed bytes are the output
-    // bytes of a plain run. Special are control characters, " & ' < >, DEL
-    // and everything beyond ASCII; spaces pass, except at either end of an
-    // element text, which take the character-by-character way.
-    const __m128i control = _mm_set1_epi8(' '), del = _mm_set1_epi8(0x7F);
-    const __m128i quote = _mm_set1_epi8('"'), amp = _mm_set1_epi8('&');
-    const __m128i apos = _mm_set1_epi8('\''), lt = _mm_set1_epi8('<');
-    const __m128i gt = _mm_set1_epi8('>'), space = _mm_set1_epi8(' ');
-    // Element texts keep their first and last character out of the fast way.
+    // Element texts keep their first and last character out of the fast way
+    // (a space there is escaped).
     const std::size_t fastEnd = elementText ? (n ? n - 1 : 0) : n;
-    const bool vector = TextScanner::VectorPathsOn();
-#endif
     for (std::size_t i = 0; i < n; ++i) {
-#ifdef __SSE2__
-        while (vector && fastEnd >= i + 16 && (i > 0 || !elementText)) {
-            const auto* src = reinterpret_cast<const __m128i*>(text.data() + i);
-            const __m128i lo = _mm_packs_epi32(_mm_loadu_si128(src), _mm_loadu_si128(src + 1));
-            const __m128i hi = _mm_packs_epi32(_mm_loadu_si128(src + 2), _mm_loadu_si128(src + 3));
-            const __m128i bytes = _mm_packus_epi16(lo, hi);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bytes);
-            // Signed: bytes of 0x80 and above compare below ' '.
-            __m128i bad = _mm_or_si128(_mm_cmplt_epi8(bytes, control), _mm_cmpeq_epi8(bytes, del));
-            bad = _mm_or_si128(
-                bad, _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, amp)));
-            bad = _mm_or_si128(
-                bad, _mm_or_si128(_mm_cmpeq_epi8(bytes, apos), _mm_cmpeq_epi8(bytes, lt)));
-            bad = _mm_or_si128(bad, _mm_cmpeq_epi8(bytes, gt));
-            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(bad));
-            const std::size_t plain = mask ? static_cast<std::size_t>(__builtin_ctz(mask)) : 16;
-            if (cuts) {
-                // A single space between two other characters is a place
-                // where a long line may be wrapped.
-                unsigned spaces =
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, space)));
-                spaces &= plain < 16 ? (1u << plain) - 1 : 0xFFFFu;
-                while (spaces) {
-                    const std::size_t k = static_cast<std::size_t>(__builtin_ctz(spaces));
-                    spaces &= spaces - 1;
-                    const std::size_t at = i + k;
-                    if (at > 0 && text[at - 1] != L' ' && text[at + 1] != L' ')
-                        m_cuts.emplace_back(width + at + extra,
-                                            static_cast<std::size_t>(d + k - m_out.data()) -
-                                                lineStart);
-                }
+        // Sixteen characters at a time while they go in as they stand.
+        while (fastEnd >= i + 16 && (i > 0 || !elementText)) {
+            unsigned spaces = 0;
+            const std::size_t plain =
+                TextScanner::PackPlainOutput16(text.data() + i, text.data() + fastEnd, d, spaces);
+            // A single space between two other characters is a place where a
+            // long line may be wrapped.
+            while (cuts && spaces) {
+                const std::size_t k = static_cast<std::size_t>(__builtin_ctz(spaces));
+                spaces &= spaces - 1;
+                const std::size_t at = i + k;
+                if (at > 0 && text[at - 1] != L' ' && text[at + 1] != L' ')
+                    m_cuts.emplace_back(width + at + extra,
+                                        static_cast<std::size_t>(d + k - m_out.data()) - lineStart);
             }
             i += plain;
             d += plain;
@@ -811,7 +777,6 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
         }
         if (i == n)
             break;
-#endif
         const auto c = static_cast<uint32_t>(text[i]);
         if (c < 0x80 && kPlain[c]) {
             *d++ = static_cast<char>(c);

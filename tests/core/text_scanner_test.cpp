@@ -116,6 +116,58 @@ TEST(TextScanner, ByteScannersAgreeWithTheirPlainDefinitions) {
     }
 }
 
+TEST(TextScanner, PlainOutputIsPackedAsItsDefinitionSays) {
+    // Characters the writer tells apart: plain ASCII, the escaped five,
+    // controls, DEL, a space, and characters beyond ASCII that must not
+    // saturate into plain bytes (0x100 + '<', negative, beyond Unicode).
+    static const wchar_t kKinds[] = {L'a',
+                                     L'Z',
+                                     L'5',
+                                     L' ',
+                                     L'~',
+                                     L'"',
+                                     L'&',
+                                     L'\'',
+                                     L'<',
+                                     L'>',
+                                     L'\t',
+                                     L'\0',
+                                     L'\x7F',
+                                     L'\x80',
+                                     L'\x13C',
+                                     L'\xE9',
+                                     static_cast<wchar_t>(-1),
+                                     static_cast<wchar_t>(0x110000)};
+    std::mt19937 random(11);
+    for (int round = 0; round < 2000; ++round) {
+        std::wstring text;
+        const std::size_t size = random() % 24;
+        while (text.size() < size)
+            text += kKinds[random() % 4 == 0 ? random() % std::size(kKinds) : random() % 5];
+        std::size_t plain = 0;
+        unsigned spaces = 0;
+        while (plain < text.size() && plain < 16 && TextScanner::IsPlainOutput(text[plain])) {
+            if (text[plain] == L' ')
+                spaces |= 1u << plain;
+            ++plain;
+        }
+        const auto block = Exact(text);
+        const auto results = BothWays([&] {
+            char out[16] = {};
+            unsigned gotSpaces = 99;
+            const std::size_t got = TextScanner::PackPlainOutput16(
+                block.get(), block.get() + text.size(), out, gotSpaces);
+            return std::make_tuple(got, gotSpaces, std::string(out, got));
+        });
+        const bool full = text.size() >= 16;
+        const auto expected = std::make_tuple(
+            full ? plain : 0, full ? spaces : 0u,
+            full ? std::string(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(plain)) : "");
+        ASSERT_EQ(results.first, expected) << "vector, round " << round;
+        ASSERT_EQ(results.second, expected) << "scalar, round " << round;
+    }
+}
+
 TEST(TextScanner, WidenAsciiWritesExactlyItsCharacters) {
     for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 33u, 64u}) {
         std::string ascii;
