@@ -48,7 +48,8 @@ constexpr std::size_t kMaxNodeAttributes = 12;
 using NodeExpectedAttributes = ExpectedAttributes<kMaxNodeAttributes>;
 
 template <class Node> struct NodeAttribute {
-    const wchar_t* name;
+    // Held with its length, measured once when the list is made.
+    std::wstring_view name;
     // The member from the element (its default when the attribute is absent).
     void (*read)(Node& node, const NodeAttribute& a);
     // What the setter would write for the member, added to the list.
@@ -60,7 +61,7 @@ template <class Node> struct NodeAttribute {
     // The default of a number, of whichever kind the member is.
     int intDefault = 0;
     float floatDefault = 0;
-    const wchar_t* textDefault = L"";
+    std::wstring_view textDefault = L"";
     // When set, the attribute is written only while this holds.
     bool (*when)(const Node& node) = nullptr;
     // Makes `when` hold (for tests).
@@ -265,13 +266,16 @@ constexpr NodeAttribute<Node> Text(const wchar_t* name, const wchar_t* def = L""
         name,
         [](Node& n, const NodeAttribute<Node>& a) {
             const auto v = n.FindAttribute(a.name);
-            (n.*Member).assign(v ? *v : std::wstring_view(a.textDefault));
+            (n.*Member).assign(v ? *v : a.textDefault);
         },
         [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
             list.AddString(a.name, n.*Member, a.textDefault);
         },
         [](Node& n, const NodeAttribute<Node>& a) {
-            n.SetAttributeString(a.name, n.*Member, a.textDefault);
+            if (n.*Member == a.textDefault)
+                n.RemoveAttribute(a.name);
+            else
+                n.SetAttribute(a.name, n.*Member);
         },
         [](Node& n, const NodeAttribute<Node>&) { n.*Member = L"a b&<\"x\u00e9"; }};
     entry.textDefault = def;
