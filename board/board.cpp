@@ -11,6 +11,7 @@
 #include "board/thermal_relief.h"
 #include "core/board_layer.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
@@ -45,6 +46,27 @@ void JoinPinToNet(CPin* pin, CNet* net) {
     net->m_pins.insert(pin);
 }
 
+std::wstring_view OutlineText(const CBoard& board) {
+    thread_local std::wstring text;
+    text = AreaOutlineToString(board.m_outline);
+    return text;
+}
+void ReadOutline(CBoard& board, const std::wstring_view* text) {
+    DeleteAreaOutline(board.m_outline);
+    board.m_outline = ParseAreaOutline(text ? std::wstring(*text) : std::wstring(), &g_pActiveView);
+}
+void VaryOutline(CBoard& board) {
+    DeleteAreaOutline(board.m_outline);
+    board.CreateDefaultOutline();
+}
+
+constexpr NodeAttributes<CBoard, 3> kAttributes{{
+    Attr::UInt<&CBoard::m_unit>(L"Unit", 1),
+    Attr::FloatPair<&CBoard::m_gridX, &CBoard::m_gridY>(L"Grid"),
+    Attr::Custom<CBoard, OutlineText, ReadOutline, VaryOutline>(L"Outline"),
+}};
+const RegisterNodeAttributes kRegistered(L"Board", kAttributes);
+
 } // namespace
 
 CBoard::CBoard() : CTreeNode(NodeType::Board) {}
@@ -69,18 +91,11 @@ const wchar_t* CBoard::GetTagName() const {
 }
 
 void CBoard::ReadAttributes() {
-    GetAttributeUInt(L"Unit"sv, m_unit, 1);
-    GetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    std::wstring outline;
-    GetAttributeString(L"Outline"sv, outline, L"");
-    DeleteAreaOutline(m_outline);
-    m_outline = ParseAreaOutline(outline, &g_pActiveView);
+    kAttributes.Read(*this);
 }
 
 void CBoard::WriteAttributes() {
-    SetAttributeUInt(L"Unit"sv, m_unit, 1);
-    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    SetAttributeString(L"Outline"sv, AreaOutlineToString(m_outline), L"");
+    kAttributes.Write(*this);
 }
 
 void CBoard::CreateDefaultOutline() {

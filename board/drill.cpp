@@ -1,6 +1,7 @@
 #include "board/drill.h"
 
 #include "board/area_node.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
 #include "platform/graphics_path.h"
@@ -9,6 +10,32 @@
 #include <cmath>
 
 using namespace std::literals;
+
+namespace {
+
+bool HasDiameter(const CDrill& d) {
+    return d.m_drillType == kDrillRound || d.m_drillType == kDrillCustom;
+}
+bool IsSlot(const CDrill& d) {
+    return d.m_drillType == kDrillSlot;
+}
+void MakeCustom(CDrill& d) {
+    d.m_drillType = kDrillCustom;
+}
+void MakeSlot(CDrill& d) {
+    d.m_drillType = kDrillSlot;
+}
+
+constexpr NodeAttributes<CDrill, 4> kAttributes{{
+    Attr::Enum<&CDrill::m_drillType, kDrillTypeRows, 4>(L"Type", kDrillRound),
+    Attr::When(Attr::Float<&CDrill::m_diam>(L"Diam", 0.7f), HasDiameter, MakeCustom),
+    Attr::When(Attr::FloatPair<&CDrill::m_slotWidth, &CDrill::m_slotHeight>(L"Slot"), IsSlot,
+               MakeSlot),
+    Attr::Bool<&CDrill::m_nonPlated>(L"NonPlated", false),
+}};
+const RegisterNodeAttributes kRegistered(L"Drill", kAttributes);
+
+} // namespace
 
 CDrill::CDrill(int type) : CTreeNode(NodeType::Drill), m_drillType(type) {
     if (type == kDrillCustom) {
@@ -36,24 +63,14 @@ const wchar_t* CDrill::GetTagName() const {
 }
 
 void CDrill::ReadAttributes() {
-    GetAttributeEnum(L"Type"sv, m_drillType, kDrillRound, kDrillTypeRows, 4);
-    GetAttributeFloat(L"Diam"sv, m_diam, 0.7f);
-    GetAttributeSizeF(L"Slot"sv, m_slotWidth, m_slotHeight, 0, 0);
-    GetAttributeBool(L"NonPlated"sv, m_nonPlated, false);
+    kAttributes.Read(*this);
     DeleteAreaOutline(m_outline);
     if (m_drillType == kDrillCustom)
         m_outline = ParseAreaOutline(m_text, &g_pActiveView);
 }
 
 void CDrill::WriteAttributes() {
-    SetAttributeEnum(L"Type"sv, m_drillType, kDrillRound, kDrillTypeRows, 4);
-    RemoveAttribute(L"Diam"sv);
-    RemoveAttribute(L"Slot"sv);
-    if (m_drillType == kDrillRound || m_drillType == kDrillCustom)
-        SetAttributeFloat(L"Diam"sv, m_diam, 0.7f);
-    if (m_drillType == kDrillSlot)
-        SetAttributeSizeF(L"Slot"sv, m_slotWidth, m_slotHeight, 0, 0);
-    SetAttributeBool(L"NonPlated"sv, m_nonPlated ? 1 : 0, 0);
+    kAttributes.Write(*this);
     if (m_drillType == kDrillCustom)
         m_text = AreaOutlineToString(m_outline);
 }

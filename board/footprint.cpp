@@ -6,10 +6,9 @@
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
-#include "core/expected_attributes.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
-#include "core/plain_number.h"
 #include "platform/graphics.h"
 #include "platform/matrix.h"
 #include "schematic/net.h"
@@ -38,6 +37,16 @@ template <class F> void ForEachPad(const CFootprint* footprint, F f) {
                     f(static_cast<CPad*>(pad));
 }
 
+constexpr NodeAttributes<CFootprint, 6> kAttributes{{
+    Attr::UInt<&CFootprint::m_unit>(L"Unit", 1),
+    Attr::FloatPair<&CFootprint::m_gridX, &CFootprint::m_gridY>(L"Grid"),
+    Attr::Bool<&CFootprint::m_fixed>(L"Fixed", false),
+    Attr::Point<&CFootprint::m_boardPosition, CFootprint>(L"XY"),
+    Attr::Float<&CFootprint::m_rotation>(L"Rotation", 0),
+    Attr::Enum<&CFootprint::m_place, kPlaceRows, 2>(L"Place", kPlaceTop),
+}};
+const RegisterNodeAttributes kRegistered(L"Footprint", kAttributes);
+
 } // namespace
 
 CFootprint::CFootprint(int place) : CTreeNode(NodeType::Footprint), m_place(place) {}
@@ -62,12 +71,9 @@ const wchar_t* CFootprint::GetTagName() const {
 }
 
 void CFootprint::ReadAttributes() {
-    GetAttributeUInt(L"Unit"sv, m_unit, 1);
-    PlainNumber::GetPointF(*this, L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    GetAttributeBool(L"Fixed"sv, m_fixed, false);
-    PlainNumber::GetPointF(*this, L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    GetAttributeFloat(L"Rotation"sv, m_rotation, 0);
-    GetAttributeEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
+    kAttributes.Read(*this);
+    // A placed package's texts without a layer of their own lie on the
+    // silkscreen of the footprint's side.
     CTreeNode* parent = GetParent();
     if (parent && parent->GetType() == NodeType::Package)
         for (CTreeNode* child : parent->GetChildren())
@@ -76,21 +82,7 @@ void CFootprint::ReadAttributes() {
 }
 
 void CFootprint::WriteAttributes() {
-    ExpectedAttributes<6> expected;
-    expected.AddBool(L"Fixed"sv, m_fixed, false);
-    expected.AddPointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    expected.AddEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
-    expected.AddFloat(L"Rotation"sv, m_rotation, 0);
-    expected.AddInt(L"Unit"sv, m_unit, 1);
-    expected.AddPointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    if (expected.Matches(m_attributes))
-        return;
-    SetAttributeUInt(L"Unit"sv, m_unit, 1);
-    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    SetAttributeBool(L"Fixed"sv, m_fixed ? 1 : 0, 0);
-    SetAttributePointF(L"XY"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    SetAttributeFloat(L"Rotation"sv, m_rotation, 0);
-    SetAttributeEnum(L"Place"sv, m_place, kPlaceTop, kPlaceRows, 2);
+    kAttributes.Write(*this);
 }
 
 bool CFootprint::IsPlaced() const {

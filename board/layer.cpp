@@ -1,9 +1,31 @@
 #include "board/layer.h"
 
+#include "board/board_types.h"
 #include "core/board_layer.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 
 using namespace std::literals;
+
+namespace {
+
+bool IsPlane(const CLayer& layer) {
+    return layer.m_layerType == kLayerTypePlane;
+}
+void MakePlane(CLayer& layer) {
+    layer.m_layerType = kLayerTypePlane;
+}
+
+// Only a plane has a net; a layer made a routing one keeps the net's text in
+// its element.
+constexpr NodeAttributes<CLayer, 3> kAttributes{{
+    Attr::Enum<&CLayer::m_layerType, kLayerTypeRows, 5>(L"Type", kLayerTypeRouting),
+    Attr::Only(Attr::Text<&CLayer::m_net>(L"Net"), IsPlane, MakePlane),
+    Attr::Bool<&CLayer::m_noThermal>(L"NoThermal", false),
+}};
+const RegisterNodeAttributes kRegistered(L"Layer", kAttributes);
+
+} // namespace
 
 CLayer::CLayer(int id) : CTreeNode(NodeType::Layer), m_id(id) {
     if (id >= 0)
@@ -22,16 +44,10 @@ const wchar_t* CLayer::GetTagName() const {
 
 void CLayer::ReadAttributes() {
     m_id = LayerFromCode(m_text);
-    GetAttributeEnum(L"Type"sv, m_layerType, kLayerTypeRouting, kLayerTypeRows, 5);
-    if (m_layerType == kLayerTypePlane)
-        GetAttributeString(L"Net"sv, m_net, L"");
-    GetAttributeBool(L"NoThermal"sv, m_noThermal, false);
+    kAttributes.Read(*this);
 }
 
 void CLayer::WriteAttributes() {
     m_text = LayerToCode(m_id);
-    SetAttributeEnum(L"Type"sv, m_layerType, kLayerTypeRouting, kLayerTypeRows, 5);
-    if (m_layerType == kLayerTypePlane)
-        SetAttributeString(L"Net"sv, m_net, L"");
-    SetAttributeBool(L"NoThermal"sv, m_noThermal ? 1 : 0, 0);
+    kAttributes.Write(*this);
 }

@@ -4,16 +4,26 @@
 #include "board/board.h"
 #include "board/board_properties.h"
 #include "board/thermal_relief.h"
-#include "core/expected_attributes.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
-#include "core/plain_number.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 
 #include <cmath>
 
 using namespace std::literals;
+
+namespace {
+
+constexpr NodeAttributes<CPadLayer, 3> kAttributes{{
+    Attr::Enum<&CPadLayer::m_layer, kPadLayerRows, 14>(L"Layer", kPadLayerTop),
+    Attr::Enum<&CPadLayer::m_shape, kPadShapeRows, 5>(L"Shape", kPadShapeRound),
+    Attr::FloatPair<&CPadLayer::m_width, &CPadLayer::m_height>(L"Size"),
+}};
+const RegisterNodeAttributes kRegistered(L"PadLayer", kAttributes);
+
+} // namespace
 
 CPadLayer::CPadLayer(int layer) : CTreeNode(NodeType::PadLayer), m_layer(layer) {}
 
@@ -35,9 +45,7 @@ const wchar_t* CPadLayer::GetTagName() const {
 }
 
 void CPadLayer::ReadAttributes() {
-    GetAttributeEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
-    GetAttributeEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
-    PlainNumber::GetPointF(*this, L"Size"sv, m_width, m_height, 0, 0);
+    kAttributes.Read(*this);
     // A round pad of unequal sizes (or unordered ones, NaN) is an oblong.
     if (m_shape == kPadShapeRound && !(m_width == m_height))
         m_shape = kPadShapeOblong;
@@ -47,15 +55,7 @@ void CPadLayer::ReadAttributes() {
 }
 
 void CPadLayer::WriteAttributes() {
-    ExpectedAttributes<3> expected;
-    expected.AddEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
-    expected.AddEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
-    expected.AddPointF(L"Size"sv, m_width, m_height, 0, 0);
-    if (!expected.Matches(m_attributes)) {
-        SetAttributeEnum(L"Layer"sv, m_layer, kPadLayerTop, kPadLayerRows, 14);
-        SetAttributeEnum(L"Shape"sv, m_shape, kPadShapeRound, kPadShapeRows, 5);
-        SetAttributeSizeF(L"Size"sv, m_width, m_height, 0, 0);
-    }
+    kAttributes.Write(*this);
     if (m_shape == kPadShapeCustom)
         m_text = AreaOutlineToString(m_outline);
 }

@@ -6,8 +6,8 @@
 #include "board/marking_primitive.h"
 #include "board/pad_layer.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
-#include "core/plain_number.h"
 #include "core/undo_node_records.h"
 
 using namespace std::literals;
@@ -31,6 +31,13 @@ void TransformMarkings(CTreeNode* parent, wchar_t key, bool shift) {
     }
 }
 
+constexpr NodeAttributes<CPadstack, 3> kAttributes{{
+    Attr::UInt<&CPadstack::m_unit>(L"Unit", 1),
+    Attr::FloatPair<&CPadstack::m_gridX, &CPadstack::m_gridY>(L"Grid"),
+    Attr::Bool<&CPadstack::m_noThermal>(L"NoThermal", false),
+}};
+const RegisterNodeAttributes kRegistered(L"Padstack", kAttributes);
+
 } // namespace
 
 CPadstack::CPadstack() : CTreeNode(NodeType::Padstack) {}
@@ -51,20 +58,16 @@ const wchar_t* CPadstack::GetTagName() const {
     return L"Padstack";
 }
 
+// A footprint's padstacks keep whatever their elements hold: the editor's
+// unit and grid belong to a library padstack.
 void CPadstack::ReadAttributes() {
-    if (GetParentFootprint())
-        return;
-    GetAttributeUInt(L"Unit"sv, m_unit, 1);
-    PlainNumber::GetPointF(*this, L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    GetAttributeBool(L"NoThermal"sv, m_noThermal, false);
+    if (!GetParentFootprint())
+        kAttributes.Read(*this);
 }
 
 void CPadstack::WriteAttributes() {
-    if (GetParentFootprint())
-        return;
-    SetAttributeUInt(L"Unit"sv, m_unit, 1);
-    SetAttributePointF(L"Grid"sv, m_gridX, m_gridY, 0, 0);
-    SetAttributeBool(L"NoThermal"sv, m_noThermal ? 1 : 0, 0);
+    if (!GetParentFootprint())
+        kAttributes.Write(*this);
 }
 
 CFootprint* CPadstack::GetParentFootprint() const {

@@ -4,8 +4,22 @@
 #include "core/node_type.h"
 #include "platform/text.h"
 #include "schematic/clone_map.h"
+#include "schematic/sheet_name_attribute.h"
 
 #include <algorithm>
+
+namespace {
+
+CTreeNode* Parent(const CBus& bus) {
+    return bus.GetParent();
+}
+
+constexpr NodeAttributes<CBus, 1> kAttributes{{
+    Attr::SheetName<CBus, Parent>(),
+}};
+const RegisterNodeAttributes kRegistered(L"Bus", kAttributes);
+
+} // namespace
 
 CBus::CBus() : CSheetObject(NodeType::Bus, L"0,0N0") {}
 
@@ -47,12 +61,11 @@ void CBus::ReadAttributes() {
         m_direction = direction;
         m_length = length;
     }
-    m_pSheet = nullptr;
-    ReadSheetName(GetParent());
+    kAttributes.Read(*this);
 }
 
 void CBus::WriteAttributes() {
-    WriteSheetName();
+    kAttributes.Write(*this);
     m_text =
         StrPrintf(L"%d,%d", m_position.x, m_position.y) + m_direction + StrPrintf(L"%d", m_length);
 }

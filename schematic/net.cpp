@@ -4,6 +4,7 @@
 #include "board/padstack.h"
 #include "core/default_settings.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
@@ -22,6 +23,32 @@
 #include <algorithm>
 
 using namespace std::literals;
+
+namespace {
+
+// Always written: the default follows the settings, the file must not.
+std::wstring_view ColorText(const CNet& net) {
+    thread_local wchar_t buffer[24];
+    return std::wstring_view(
+        buffer, static_cast<std::size_t>(FormatIntegerTo(buffer, net.m_airwireColor) - buffer));
+}
+// The default depends on the name: looked up only when needed.
+void ReadColor(CNet& net, const std::wstring_view* text) {
+    uint32_t color = 0;
+    if (!text || !net.GetAttributeUInt(L"AirwireColor"sv, color, 0))
+        color = CNet::GetDefaultColor(net.GetName());
+    net.m_airwireColor = color;
+}
+void VaryColor(CNet& net) {
+    net.m_airwireColor = 0x00123456;
+}
+
+constexpr NodeAttributes<CNet, 1> kAttributes{{
+    Attr::Custom<CNet, ColorText, ReadColor, VaryColor>(L"AirwireColor"),
+}};
+const RegisterNodeAttributes kRegistered(L"Net", kAttributes);
+
+} // namespace
 
 CNet::CNet() : CTreeNode(NodeType::Net), m_airwireColor(g_DefaultSettings.colorAirWire) {}
 
@@ -45,19 +72,11 @@ const wchar_t* CNet::GetTagName() const {
 }
 
 void CNet::ReadAttributes() {
-    uint32_t color = 0;
-    // The default depends on the name: looked up only when needed.
-    if (!GetAttributeUInt(L"AirwireColor"sv, color, 0))
-        color = GetDefaultColor(GetName());
-    m_airwireColor = color;
+    kAttributes.Read(*this);
 }
 
 void CNet::WriteAttributes() {
-    // Always written: the default follows the settings, the file must not.
-    wchar_t buffer[24];
-    SetAttribute(L"AirwireColor"sv,
-                 std::wstring_view(buffer, static_cast<std::size_t>(
-                                               FormatIntegerTo(buffer, m_airwireColor) - buffer)));
+    kAttributes.Write(*this);
 }
 
 COLORREF CNet::GetDefaultColor(const std::wstring& name) {

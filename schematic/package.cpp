@@ -9,6 +9,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
 #include "core/undo_item.h"
@@ -31,6 +32,17 @@
 
 using namespace std::literals;
 
+namespace {
+
+constexpr NodeAttributes<CPackage, 3> kAttributes{{
+    Attr::Text<&CPackage::m_footprintName>(L"Footprint"),
+    Attr::Int<&CPackage::m_heterogeneous>(L"Heterogeneous", 0),
+    Attr::UInt<&CPackage::m_partsPerPackage>(L"PartPerPackage", 1),
+}};
+const RegisterNodeAttributes kRegistered(L"Package", kAttributes);
+
+} // namespace
+
 CPackage::CPackage() : CTreeNode(NodeType::Package) {}
 
 CPackage::CPackage(const CPackage& other)
@@ -49,17 +61,11 @@ const wchar_t* CPackage::GetTagName() const {
 }
 
 void CPackage::ReadAttributes() {
-    GetAttributeString(L"Footprint"sv, m_footprintName, L"");
-    int heterogeneous = 0;
-    GetAttributeInt(L"Heterogeneous"sv, heterogeneous, 0);
-    m_heterogeneous = static_cast<uint32_t>(heterogeneous);
-    GetAttributeUInt(L"PartPerPackage"sv, m_partsPerPackage, 1);
+    kAttributes.Read(*this);
 }
 
 void CPackage::WriteAttributes() {
-    SetAttributeString(L"Footprint"sv, m_footprintName, L"");
-    SetAttributeInt(L"Heterogeneous"sv, static_cast<int>(m_heterogeneous), 0);
-    SetAttributeUInt(L"PartPerPackage"sv, m_partsPerPackage, 1);
+    kAttributes.Write(*this);
 }
 
 CFootprint* CPackage::GetFootprint() {

@@ -2,10 +2,9 @@
 
 #include "board/board.h"
 #include "core/attribute_name.h"
-#include "core/expected_attributes.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
-#include "core/plain_number.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
@@ -20,8 +19,24 @@
 #include "schematic/schematic_rows.h"
 #include "schematic/schematic_undo_records.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_name_attribute.h"
 
 using namespace std::literals;
+
+namespace {
+
+CTreeNode* BoardAbove(const CPart& part) {
+    return FindBoardAbove(&part);
+}
+
+constexpr NodeAttributes<CPart, 3> kAttributes{{
+    Attr::IntPair<&CPart::m_position, CPart>(L"XY"),
+    Attr::SheetName<CPart, BoardAbove>(),
+    Attr::IntPair<&CPart::m_size, CPart>(L"Outline"),
+}};
+const RegisterNodeAttributes kRegistered(L"Part", kAttributes);
+
+} // namespace
 
 CPart::CPart() : CSheetObject(NodeType::Part) {}
 
@@ -43,25 +58,14 @@ const wchar_t* CPart::GetTagName() const {
 }
 
 void CPart::ReadAttributes() {
-    PlainNumber::GetPoint(*this, L"XY"sv, m_position.x, m_position.y, 0, 0);
-    m_pSheet = nullptr;
-    ReadSheetName(FindBoardAbove(this));
+    kAttributes.Read(*this);
     SetSelected(false);
     SyncPinSelection();
-    PlainNumber::GetPoint(*this, L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
     ReadPrimitives();
 }
 
 void CPart::WriteAttributes() {
-    ExpectedAttributes<3> expected;
-    expected.AddPoint(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
-    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
-    expected.AddPoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
-    if (!expected.Matches(m_attributes)) {
-        SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
-        WriteSheetName();
-        SetAttributeSize(L"Outline"sv, m_size.cx, m_size.cy, 0, 0);
-    }
+    kAttributes.Write(*this);
     WritePrimitives();
 }
 

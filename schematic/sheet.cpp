@@ -2,6 +2,7 @@
 
 #include "core/default_settings.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/undo_node_records.h"
 #include "platform/text.h"
@@ -12,6 +13,8 @@
 #include "schematic/pin.h"
 #include "schematic/sheet_object.h"
 #include "schematic/wire.h"
+
+#include <limits>
 
 using namespace std::literals;
 
@@ -57,49 +60,97 @@ int32_t HundredthsAtLeast(float mm, int32_t least, float def) {
     return v >= least ? v : MmToHundredths(def);
 }
 
+float SheetWidthSetting() {
+    return g_DefaultSettings.sheetWidth;
+}
+float SheetHeightSetting() {
+    return g_DefaultSettings.sheetHeight;
+}
+float GridSetting() {
+    return g_DefaultSettings.gridWidth;
+}
+float WireSetting() {
+    return g_DefaultSettings.wireWidth;
+}
+float BusSetting() {
+    return g_DefaultSettings.busWidth;
+}
+float DotSetting() {
+    return g_DefaultSettings.connCircle;
+}
+
+// Compares unequal to every length: the attribute is always written.
+constexpr float kNoDefault = std::numeric_limits<float>::quiet_NaN();
+
+// A length member in hundredths of a millimetre, written in millimetres
+// (left out when zero, unless always). A missing value, or one below least,
+// reads as the current setting.
+template <auto Member, float (*Setting)(), int32_t Least, bool Always>
+constexpr NodeAttribute<CSheet> Millimetres(const wchar_t* name) {
+    using T = Attr::TypeOf<Member>;
+    return {name,
+            [](CSheet& s, const NodeAttribute<CSheet>& a) {
+                float v = 0;
+                s.GetAttributeFloat(a.name, v, Setting());
+                s.*Member = static_cast<T>(HundredthsAtLeast(v, Least, Setting()));
+            },
+            [](const CSheet& s, const NodeAttribute<CSheet>& a, NodeExpectedAttributes& list) {
+                list.AddFloat(a.name, static_cast<float>(s.*Member) / 100.0f,
+                              Always ? kNoDefault : 0);
+            },
+            [](CSheet& s, const NodeAttribute<CSheet>& a) {
+                s.SetAttributeFloat(a.name, static_cast<float>(s.*Member) / 100.0f,
+                                    Always ? kNoDefault : 0);
+            },
+            [](CSheet& s, const NodeAttribute<CSheet>&) { s.*Member = static_cast<T>(1234); }};
+}
+
+// The sheet's size as "width,height" in millimetres; read as Millimetres.
+NodeAttribute<CSheet> constexpr SheetSize(const wchar_t* name) {
+    return {name,
+            [](CSheet& s, const NodeAttribute<CSheet>& a) {
+                float w = 0, h = 0;
+                s.GetAttributeSizeF(a.name, w, h, SheetWidthSetting(), SheetHeightSetting());
+                s.m_size = SIZE{HundredthsAtLeast(w, 1, SheetWidthSetting()),
+                                HundredthsAtLeast(h, 1, SheetHeightSetting())};
+            },
+            [](const CSheet& s, const NodeAttribute<CSheet>& a, NodeExpectedAttributes& list) {
+                list.AddPointF(a.name, static_cast<float>(s.m_size.cx) / 100.0f,
+                               static_cast<float>(s.m_size.cy) / 100.0f, 0, 0);
+            },
+            [](CSheet& s, const NodeAttribute<CSheet>& a) {
+                s.SetAttributeSizeF(a.name, static_cast<float>(s.m_size.cx) / 100.0f,
+                                    static_cast<float>(s.m_size.cy) / 100.0f, 0, 0);
+            },
+            [](CSheet& s, const NodeAttribute<CSheet>&) {
+                s.m_size = SIZE{59400, 42000};
+            }};
+}
+
+// A zero size or grid is what the writer leaves out, so it reads as the
+// setting; a width is always written, so a saved sheet keeps its widths
+// whatever the settings.
+constexpr NodeAttributes<CSheet, 7> kAttributes{{
+    Attr::UInt<&CSheet::m_unit>(L"Unit", 1),
+    Attr::Text<&CSheet::m_fontName>(L"FontName"),
+    SheetSize(L"SheetSize"),
+    Millimetres<&CSheet::m_gridSize, GridSetting, 1, false>(L"GridSize"),
+    Millimetres<&CSheet::m_wireWidth, WireSetting, 0, true>(L"WireWidth"),
+    Millimetres<&CSheet::m_busWidth, BusSetting, 0, true>(L"BusWidth"),
+    Millimetres<&CSheet::m_dotDiameter, DotSetting, 0, true>(L"DotDiam"),
+}};
+const RegisterNodeAttributes kRegistered(L"Sheet", kAttributes);
+
 } // namespace
 
 void CSheet::ReadAttributes() {
-    GetAttributeUInt(L"Unit"sv, m_unit, 1);
+    kAttributes.Read(*this);
     if (m_unit >= 4)
         m_unit = static_cast<uint32_t>(g_DefaultSettings.unit);
-    GetAttributeString(L"FontName"sv, m_fontName, L"");
-    float w = 0, h = 0;
-    GetAttributeSizeF(L"SheetSize"sv, w, h, g_DefaultSettings.sheetWidth,
-                      g_DefaultSettings.sheetHeight);
-    m_size = SIZE{HundredthsAtLeast(w, 1, g_DefaultSettings.sheetWidth),
-                  HundredthsAtLeast(h, 1, g_DefaultSettings.sheetHeight)};
-    float v = 0;
-    GetAttributeFloat(L"GridSize"sv, v, g_DefaultSettings.gridWidth);
-    m_gridSize = HundredthsAtLeast(v, 1, g_DefaultSettings.gridWidth);
-    // A missing width reads as the current setting; the writer always
-    // writes them, so a saved sheet keeps its widths whatever the settings.
-    GetAttributeFloat(L"WireWidth"sv, v, g_DefaultSettings.wireWidth);
-    m_wireWidth = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.wireWidth));
-    GetAttributeFloat(L"BusWidth"sv, v, g_DefaultSettings.busWidth);
-    m_busWidth = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.busWidth));
-    GetAttributeFloat(L"DotDiam"sv, v, g_DefaultSettings.connCircle);
-    m_dotDiameter = static_cast<uint32_t>(HundredthsAtLeast(v, 0, g_DefaultSettings.connCircle));
 }
 
 void CSheet::WriteAttributes() {
-    SetAttributeUInt(L"Unit"sv, m_unit, 1);
-    SetAttributeString(L"FontName"sv, m_fontName, L"");
-    SetAttributeSizeF(L"SheetSize"sv, static_cast<float>(m_size.cx) / 100.0f,
-                      static_cast<float>(m_size.cy) / 100.0f, 0, 0);
-    SetAttributeFloat(L"GridSize"sv, static_cast<float>(m_gridSize) / 100.0f, 0);
-    // Written even when equal to the current default, which may change.
-    auto always = [this](std::wstring_view name, uint32_t value) {
-        wchar_t buffer[kFloatTextSize];
-        SetAttribute(name,
-                     std::wstring_view(buffer, static_cast<std::size_t>(
-                                                   FormatFloatRoundTripTo(
-                                                       buffer, static_cast<float>(value) / 100.0f) -
-                                                   buffer)));
-    };
-    always(L"WireWidth"sv, m_wireWidth);
-    always(L"BusWidth"sv, m_busWidth);
-    always(L"DotDiam"sv, m_dotDiameter);
+    kAttributes.Write(*this);
 }
 
 void CSheet::AddObject(CSheetObject* object) {
@@ -223,21 +274,4 @@ void RenameSheet(CSheet* sheet, const std::wstring& wanted) {
         return;
     PushUndo(new CUndoChangeNodeAttribute(sheet, nullptr));
     sheet->SetText(name);
-}
-
-// Sheet objects ---------------------------------------------------------------
-
-void CSheetObject::WriteSheetName() {
-    if (!m_pSheet || m_pSheet->GetName().empty())
-        RemoveAttribute(L"SheetName"sv);
-    else
-        SetAttribute(L"SheetName"sv, m_pSheet->GetName());
-}
-
-void CSheetObject::ReadSheetName(const CTreeNode* holder) {
-    const std::optional<std::wstring_view> name = FindAttribute(L"SheetName"sv);
-    if (!name)
-        return;
-    if (CSheet* sheet = FindSheetByName(holder, *name))
-        sheet->AddObject(this);
 }

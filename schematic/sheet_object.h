@@ -15,11 +15,5 @@ public:
 
     bool IsOnSheet() const override { return m_pSheet != nullptr; }
 
-    // "SheetName": the name of the sheet the object is on, "" for none.
-    void WriteSheetName();
-    // Joins the sheet named by "SheetName" among the children of holder
-    // (none for an empty or unknown name).
-    void ReadSheetName(const CTreeNode* holder);
-
     CSheet* m_pSheet = nullptr; // not owned; null when on no sheet
 };

@@ -3,10 +3,9 @@
 #include "board/board.h"
 #include "board/board_undo_records.h"
 #include "core/board_layer.h"
-#include "core/expected_attributes.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
-#include "core/plain_number.h"
 #include "core/property_checkbox.h"
 #include "core/property_combobox.h"
 #include "core/property_edit.h"
@@ -17,8 +16,34 @@
 #include "schematic/clone_map.h"
 #include "schematic/schematic_rows.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_name_attribute.h"
 
 using namespace std::literals;
+
+namespace {
+
+// Only a free text of a board lies on a sheet; a package's texts are shown
+// beside its parts.
+CTreeNode* BoardParent(const CText& text) {
+    CTreeNode* parent = text.GetParent();
+    return parent && parent->GetType() == NodeType::Board ? parent : nullptr;
+}
+
+constexpr NodeAttributes<CText, 10> kAttributes{{
+    Attr::IntPair<&CText::m_position, CText>(L"XY"),
+    Attr::Bool<&CText::m_visible>(L"Visible", true),
+    Attr::Point<&CText::m_boardPosition, CText>(L"Pos"),
+    Attr::Bool<&CText::m_boardVisible>(L"BrdVisible", true),
+    Attr::Text<&CText::m_name>(L"Name"),
+    Attr::Text<&CText::m_font>(L"Font", L"Tahoma"),
+    Attr::Float<&CText::m_fontSize>(L"FontSize", 1.5f),
+    Attr::Float<&CText::m_rotation>(L"Rotation", 0),
+    Attr::Layer<&CText::m_layer, CText>(L"Layer"),
+    Attr::SheetName<CText, BoardParent>(),
+}};
+const RegisterNodeAttributes kRegistered(L"Text", kAttributes);
+
+} // namespace
 
 CText::CText() : CSheetObject(NodeType::Text, L"") {}
 
@@ -36,51 +61,11 @@ const wchar_t* CText::GetTagName() const {
 }
 
 void CText::ReadAttributes() {
-    PlainNumber::GetPoint(*this, L"XY"sv, m_position.x, m_position.y, 0, 0);
-    GetAttributeBool(L"Visible"sv, m_visible, true);
-    PlainNumber::GetPointF(*this, L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    GetAttributeBool(L"BrdVisible"sv, m_boardVisible, true);
-    GetAttributeString(L"Name"sv, m_name, L"");
-    GetAttributeString(L"Font"sv, m_font, L"Tahoma");
-    GetAttributeFloat(L"FontSize"sv, m_fontSize, 1.5f);
-    GetAttributeFloat(L"Rotation"sv, m_rotation, 0);
-    m_layer = LayerFromCode(FindAttribute(L"Layer"sv).value_or(std::wstring_view()));
-    // Only a free text of a board lies on a sheet; a package's texts are
-    // shown beside its parts.
-    m_pSheet = nullptr;
-    CTreeNode* parent = GetParent();
-    if (parent && parent->GetType() == NodeType::Board)
-        ReadSheetName(parent);
+    kAttributes.Read(*this);
 }
 
 void CText::WriteAttributes() {
-    ExpectedAttributes<10> expected;
-    expected.AddBool(L"BrdVisible"sv, m_boardVisible, true);
-    expected.AddString(L"Font"sv, m_font, L"Tahoma"sv);
-    expected.AddFloat(L"FontSize"sv, m_fontSize, 1.5f);
-    expected.AddString(L"Layer"sv, LayerCode(m_layer), L""sv);
-    expected.AddString(L"Name"sv, m_name, L""sv);
-    expected.AddPointF(L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    expected.AddFloat(L"Rotation"sv, m_rotation, 0);
-    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
-    expected.AddBool(L"Visible"sv, m_visible, true);
-    expected.AddPoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
-    if (expected.Matches(m_attributes))
-        return;
-    WriteSheetName();
-    SetAttributePoint(L"XY"sv, m_position.x, m_position.y, 0, 0);
-    SetAttributeBool(L"Visible"sv, m_visible ? 1 : 0, 1);
-    SetAttributePointF(L"Pos"sv, m_boardPosition.X, m_boardPosition.Y, 0, 0);
-    SetAttributeBool(L"BrdVisible"sv, m_boardVisible ? 1 : 0, 1);
-    SetAttributeString(L"Name"sv, m_name, L"");
-    SetAttributeString(L"Font"sv, m_font, L"Tahoma");
-    SetAttributeFloat(L"FontSize"sv, m_fontSize, 1.5f);
-    SetAttributeFloat(L"Rotation"sv, m_rotation, 0);
-    const std::wstring_view code = LayerCode(m_layer);
-    if (code.empty())
-        RemoveAttribute(L"Layer"sv);
-    else
-        SetAttribute(L"Layer"sv, code);
+    kAttributes.Write(*this);
 }
 
 float CText::GetMirrorSign() const {

@@ -1,8 +1,8 @@
 #include "schematic/wire.h"
 
 #include "core/attribute_name.h"
-#include "core/expected_attributes.h"
 #include "core/model_services.h"
+#include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/plain_number.h"
 #include "core/undo_node_records.h"
@@ -12,6 +12,7 @@
 #include "schematic/pin.h"
 #include "schematic/schematic_undo_records.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_name_attribute.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -25,6 +26,18 @@ bool Between(int v, int a, int b, bool inclusive) {
     const int lo = std::min(a, b), hi = std::max(a, b);
     return inclusive ? (v >= lo && v <= hi) : (v > lo && v < hi);
 }
+
+CTreeNode* BoardAbove(const CWire& wire) {
+    return FindBoardAbove(&wire);
+}
+
+constexpr NodeAttributes<CWire, 3> kAttributes{{
+    Attr::Int<&CWire::m_busEntry1>(L"be1", 0),
+    Attr::Int<&CWire::m_busEntry2>(L"be2", 0),
+    Attr::SheetName<CWire, BoardAbove>(),
+}};
+const RegisterNodeAttributes kRegistered(L"Wire", kAttributes);
+
 } // namespace
 
 CWire::CWire() : CSheetObject(NodeType::Wire) {}
@@ -49,8 +62,7 @@ const wchar_t* CWire::GetTagName() const {
 }
 
 void CWire::ReadAttributes() {
-    GetAttributeInt(L"be1"sv, m_busEntry1, 0);
-    GetAttributeInt(L"be2"sv, m_busEntry2, 0);
+    kAttributes.Read(*this);
     int v[4] = {0, 0, 0, 0};
     // "x1,y1,x2,y2" in plain numbers is read in line; any other text by the
     // general walk.
@@ -74,20 +86,10 @@ void CWire::ReadAttributes() {
     }
     m_position = POINT{v[0], v[1]};
     m_end = POINT{v[2], v[3]};
-    m_pSheet = nullptr;
-    ReadSheetName(FindBoardAbove(this));
 }
 
 void CWire::WriteAttributes() {
-    ExpectedAttributes<3> expected;
-    expected.AddString(L"SheetName"sv, m_pSheet ? m_pSheet->GetName() : std::wstring_view(), L""sv);
-    expected.AddInt(L"be1"sv, m_busEntry1, 0);
-    expected.AddInt(L"be2"sv, m_busEntry2, 0);
-    if (!expected.Matches(m_attributes)) {
-        WriteSheetName();
-        SetAttributeInt(L"be1"sv, m_busEntry1, 0);
-        SetAttributeInt(L"be2"sv, m_busEntry2, 0);
-    }
+    kAttributes.Write(*this);
     // "%d,%d,%d,%d" without the printf machinery, kept when unchanged:
     // sheets hold many wires.
     wchar_t buffer[4 * 24];

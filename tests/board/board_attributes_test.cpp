@@ -220,6 +220,59 @@ TEST_F(BoardAttributesTest, DrillWritesOnlyTheSizeOfItsType) {
     EXPECT_EQ(plain.m_outline, nullptr);
 }
 
+// A drill whose type changes after a load holds the other type's size in
+// its element: the save drops it rather than keep a stale one.
+TEST_F(BoardAttributesTest, DrillTypeChangeDropsTheOldSizeFromTheFile) {
+    CRoot root;
+    ASSERT_TRUE(LoadText(root, XmlDoc("<Padstack>P\r\n"
+                                      "  <Drill Diam=\"0.9\" NonPlated=\"1\"/>\r\n"
+                                      "  <Drill Slot=\"2,0.8\" Type=\"SLOT\"/>\r\n"
+                                      "  <Drill Diam=\"1.1\" Type=\"NONE\"/>\r\n"
+                                      "</Padstack>\r\n")));
+    auto drill = [&](std::size_t i) { return static_cast<CDrill*>(root.GetChild(i)); };
+    // The diameter of a drill without a hole is read, and left out.
+    EXPECT_FLOAT_EQ(drill(2)->m_diam, 1.1f);
+    EXPECT_EQ(SaveText(root), XmlDoc("<Padstack>P\r\n"
+                                     "  <Drill Diam=\"0.9\" NonPlated=\"1\"/>\r\n"
+                                     "  <Drill Slot=\"2,0.8\" Type=\"SLOT\"/>\r\n"
+                                     "  <Drill Type=\"NONE\"/>\r\n"
+                                     "</Padstack>\r\n"));
+    drill(0)->m_drillType = kDrillSlot;
+    drill(1)->m_drillType = kDrillCustom;
+    drill(2)->m_drillType = kDrillRound;
+    EXPECT_EQ(SaveText(root), XmlDoc("<Padstack>P\r\n"
+                                     "  <Drill NonPlated=\"1\" Type=\"SLOT\"/>\r\n"
+                                     "  <Drill Type=\"CUSTOM\"/>\r\n"
+                                     "  <Drill Diam=\"1.1\"/>\r\n"
+                                     "</Padstack>\r\n"));
+    for (int type : {kDrillNone, kDrillRound, kDrillSlot, kDrillCustom}) {
+        SCOPED_TRACE(type);
+        CDrill d(type);
+        d.m_diam = 0.5f;
+        d.m_slotWidth = 1.5f;
+        ExpectWritesOverAnyAttributes(d);
+    }
+}
+
+// A plane made a routing layer keeps its net's text in the file (read for
+// planes only); made a plane again it writes the net it holds.
+TEST_F(BoardAttributesTest, RoutingLayerLeavesTheNetTextAlone) {
+    CLayer layer(kLayerInner1);
+    ReadInto(layer, {{L"Net", L"GND"}, {L"Type", L"PLANE"}}, L"I01");
+    layer.m_layerType = kLayerTypeRouting;
+    layer.m_net.clear();
+    EXPECT_EQ(Written(layer), (Attrs{{L"Net", L"GND"}}));
+    EXPECT_EQ(Written(layer), (Attrs{{L"Net", L"GND"}}));
+    ReadInto(layer, layer.GetAttributes(), L"I01");
+    EXPECT_EQ(layer.m_net, L"");
+    layer.m_layerType = kLayerTypePlane;
+    EXPECT_EQ(Written(layer), (Attrs{{L"Type", L"PLANE"}}));
+    layer.m_net = L"VCC";
+    ExpectWritesOverAnyAttributes(layer);
+    layer.GetAttributes().clear();
+    EXPECT_EQ(Written(layer), (Attrs{{L"Net", L"VCC"}, {L"Type", L"PLANE"}}));
+}
+
 TEST_F(BoardAttributesTest, PadstackInAFootprintHasNoAttributesOfItsOwn) {
     CRoot root;
     ASSERT_TRUE(LoadText(
@@ -626,6 +679,18 @@ TEST_F(BoardAttributesTest, WritersReplaceWhateverTheElementHeld) {
     padLayer.m_width = 0.6f;
     padLayer.m_height = 1.55f;
     ExpectWritesOverAnyAttributes(padLayer);
+    CPadstack padstack;
+    ExpectWritesOverAnyAttributes(padstack);
+    padstack.m_unit = 0;
+    padstack.m_gridX = 1.27f;
+    padstack.m_noThermal = true;
+    ExpectWritesOverAnyAttributes(padstack);
+    CBoard board;
+    ExpectWritesOverAnyAttributes(board);
+    board.CreateDefaultOutline();
+    board.m_unit = 2;
+    board.m_gridY = 0.5f;
+    ExpectWritesOverAnyAttributes(board);
 }
 
 TEST_F(BoardAttributesTest, LayerNetOnlyForPlanes) {

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -43,37 +44,72 @@ protected:
     std::wstring m_dir;
 };
 
+// A sheet object goes on a board that holds a sheet, so that its sheet
+// name can be given; every other node stands alone under the root.
+CTreeNode* Place(CRoot& root, CTreeNode* node, const DescribedNodeClass& described) {
+    const auto& names = described.names;
+    if (std::find(names.begin(), names.end(), L"SheetName") == names.end()) {
+        root.AddChild(node);
+        return node;
+    }
+    CTreeNode* board = CreateNodeFromTag(L"Board");
+    CTreeNode* sheet = CreateNodeFromTag(L"Sheet");
+    sheet->SetText(L"Second");
+    sheet->ReadAttributes(); // takes the settings, as a loaded sheet does
+    board->AddChild(sheet);
+    board->AddChild(node);
+    root.AddChild(board);
+    return node;
+}
+
+// The node of the class under test after a load: the root's only child, or
+// the board's last.
+CTreeNode* Loaded(CRoot& root) {
+    CTreeNode* child = root.GetChild(0);
+    if (std::wstring(child->GetTagName()) == L"Board" && child->GetChildCount() == 2 &&
+        std::wstring(child->GetChild(0)->GetTagName()) == L"Sheet")
+        return child->GetChild(1);
+    return child;
+}
+
 TEST_F(NodeAttributesTest, EveryDescribedAttributeSurvivesASaveAndALoad) {
     std::set<std::wstring> tags;
     for (const DescribedNodeClass& described : DescribedNodeClasses()) {
         SCOPED_TRACE(WideToUtf8(described.tag));
         EXPECT_TRUE(tags.insert(described.tag).second) << "registered twice";
-        CRoot root;
-        root.SetRootTag(L"Project");
-        CTreeNode* node = CreateNodeFromTag(described.tag);
-        ASSERT_NE(node, nullptr);
-        ASSERT_EQ(std::wstring(node->GetTagName()), described.tag);
-        root.AddChild(node);
-        described.vary(*node);
-        const std::string saved = Save(root, L"first.xml");
-        for (const std::wstring& name : described.names)
-            EXPECT_TRUE(node->HasAttribute(name)) << WideToUtf8(name) << " is not written";
+        // Once for each attribute, with its condition (if any) holding.
+        for (std::size_t focus = 0; focus < described.names.size(); ++focus) {
+            const std::wstring& name = described.names[focus];
+            SCOPED_TRACE(WideToUtf8(name));
+            CRoot root;
+            root.SetRootTag(L"Project");
+            CTreeNode* node = CreateNodeFromTag(described.tag);
+            ASSERT_NE(node, nullptr);
+            ASSERT_EQ(std::wstring(node->GetTagName()), described.tag);
+            Place(root, node, described);
+            described.vary(*node, focus);
+            const std::string saved = Save(root, L"first.xml");
+            EXPECT_TRUE(node->HasAttribute(name)) << "not written";
 
-        CRoot again;
-        again.SetRootTag(L"Project");
-        CXmlFile file(&again);
-        ASSERT_TRUE(file.Load(PathJoin(m_dir, L"first.xml").c_str()))
-            << WideToUtf8(file.GetError());
-        ASSERT_EQ(again.GetChildCount(), 1u);
-        // Written over its own attributes and again from none: the same.
-        CTreeNode* read = again.GetChild(0);
-        read->GetAttributes().clear();
-        EXPECT_EQ(Save(again, L"second.xml"), saved) << "an attribute is not read back";
+            CRoot again;
+            again.SetRootTag(L"Project");
+            CXmlFile file(&again);
+            ASSERT_TRUE(file.Load(PathJoin(m_dir, L"first.xml").c_str()))
+                << WideToUtf8(file.GetError());
+            ASSERT_EQ(again.GetChildCount(), 1u);
+            // Written over its own attributes and again from none: the same.
+            CTreeNode* read = Loaded(again);
+            ASSERT_EQ(std::wstring(read->GetTagName()), described.tag);
+            read->GetAttributes().clear();
+            EXPECT_EQ(Save(again, L"second.xml"), saved) << "not read back";
+        }
     }
     // The classes described so far; a registration lost from the build
     // shows here.
     for (const wchar_t* tag :
-         {L"Area", L"Conductor", L"Marking", L"Pad", L"Pin", L"Properties", L"Thermal"})
+         {L"Area",    L"Board",      L"Bus",     L"Conductor", L"Drill",    L"Footprint", L"Layer",
+          L"Marking", L"Net",        L"Package", L"Pad",       L"PadLayer", L"Padstack",  L"Part",
+          L"Pin",     L"Properties", L"Sheet",   L"Text",      L"Thermal",  L"Wire"})
         EXPECT_TRUE(tags.count(tag)) << WideToUtf8(tag);
 }
 

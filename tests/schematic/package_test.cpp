@@ -10,6 +10,9 @@
 #include "core/layer_combobox.h"
 #include "platform/text.h"
 #include "schematic/bus.h"
+#include "schematic/net.h"
+#include "schematic/package.h"
+#include "schematic/sheet.h"
 #include "schematic/text.h"
 #include "schematic/wire.h"
 #include "tests/attribute_write_check.h"
@@ -408,7 +411,32 @@ TEST_F(PackageTest, WritersReplaceWhateverTheElementHeld) {
     text.m_rotation = 45;
     text.m_layer = kLayerSilkscreenTop;
     ExpectWritesOverAnyAttributes(text);
-    text.m_pSheet = wire.m_pSheet = part.m_pSheet = nullptr;
+    CBus bus;
+    bus.m_pSheet = sheet;
+    ExpectWritesOverAnyAttributes(bus);
+    text.m_pSheet = wire.m_pSheet = part.m_pSheet = bus.m_pSheet = nullptr;
+
+    // The sheet's widths are written whatever they are.
+    main.ReadAttributes();
+    ExpectWritesOverAnyAttributes(main);
+    main.m_unit = 2;
+    main.m_fontName = L"Arial";
+    main.m_size = SIZE{29700, 21000};
+    main.m_gridSize = 127;
+    main.m_wireWidth = 0;
+    ExpectWritesOverAnyAttributes(main);
+    EXPECT_TRUE(main.HasAttribute(L"WireWidth"));
+    // A net's colour too.
+    CNet net(L"GND");
+    ExpectWritesOverAnyAttributes(net);
+    net.m_airwireColor = 0x00FF00FF;
+    ExpectWritesOverAnyAttributes(net);
+    CPackage package;
+    ExpectWritesOverAnyAttributes(package);
+    package.m_footprintName = L"SO8";
+    package.m_heterogeneous = 1;
+    package.m_partsPerPackage = 4;
+    ExpectWritesOverAnyAttributes(package);
 }
 
 TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {
