@@ -60,39 +60,21 @@ int32_t HundredthsAtLeast(float mm, int32_t least, float def) {
     return v >= least ? v : MmToHundredths(def);
 }
 
-float SheetWidthSetting() {
-    return g_DefaultSettings.sheetWidth;
-}
-float SheetHeightSetting() {
-    return g_DefaultSettings.sheetHeight;
-}
-float GridSetting() {
-    return g_DefaultSettings.gridWidth;
-}
-float WireSetting() {
-    return g_DefaultSettings.wireWidth;
-}
-float BusSetting() {
-    return g_DefaultSettings.busWidth;
-}
-float DotSetting() {
-    return g_DefaultSettings.connCircle;
-}
-
 // Compares unequal to every length: the attribute is always written.
 constexpr float kNoDefault = std::numeric_limits<float>::quiet_NaN();
 
 // A length member in hundredths of a millimetre, written in millimetres
 // (left out when zero, unless always). A missing value, or one below least,
 // reads as the current setting.
-template <auto Member, float (*Setting)(), int32_t Least, bool Always>
+template <auto Member, float DefaultSettings::*Setting, int32_t Least, bool Always>
 constexpr NodeAttribute<CSheet> Millimetres(const wchar_t* name) {
     using T = Attr::TypeOf<Member>;
     return {name,
             [](CSheet& s, const NodeAttribute<CSheet>& a) {
                 float v = 0;
-                s.GetAttributeFloat(a.name, v, Setting());
-                s.*Member = static_cast<T>(HundredthsAtLeast(v, Least, Setting()));
+                const float setting = g_DefaultSettings.*Setting;
+                s.GetAttributeFloat(a.name, v, setting);
+                s.*Member = static_cast<T>(HundredthsAtLeast(v, Least, setting));
             },
             [](const CSheet& s, const NodeAttribute<CSheet>& a, NodeExpectedAttributes& list) {
                 list.AddFloat(a.name, static_cast<float>(s.*Member) / 100.0f,
@@ -110,9 +92,10 @@ NodeAttribute<CSheet> constexpr SheetSize(const wchar_t* name) {
     return {name,
             [](CSheet& s, const NodeAttribute<CSheet>& a) {
                 float w = 0, h = 0;
-                s.GetAttributeSizeF(a.name, w, h, SheetWidthSetting(), SheetHeightSetting());
-                s.m_size = SIZE{HundredthsAtLeast(w, 1, SheetWidthSetting()),
-                                HundredthsAtLeast(h, 1, SheetHeightSetting())};
+                const DefaultSettings& d = g_DefaultSettings;
+                s.GetAttributeSizeF(a.name, w, h, d.sheetWidth, d.sheetHeight);
+                s.m_size = SIZE{HundredthsAtLeast(w, 1, d.sheetWidth),
+                                HundredthsAtLeast(h, 1, d.sheetHeight)};
             },
             [](const CSheet& s, const NodeAttribute<CSheet>& a, NodeExpectedAttributes& list) {
                 list.AddPointF(a.name, static_cast<float>(s.m_size.cx) / 100.0f,
@@ -134,10 +117,10 @@ constexpr NodeAttributes<CSheet, 7> kAttributes{{
     Attr::UInt<&CSheet::m_unit>(L"Unit", 1),
     Attr::Text<&CSheet::m_fontName>(L"FontName"),
     SheetSize(L"SheetSize"),
-    Millimetres<&CSheet::m_gridSize, GridSetting, 1, false>(L"GridSize"),
-    Millimetres<&CSheet::m_wireWidth, WireSetting, 0, true>(L"WireWidth"),
-    Millimetres<&CSheet::m_busWidth, BusSetting, 0, true>(L"BusWidth"),
-    Millimetres<&CSheet::m_dotDiameter, DotSetting, 0, true>(L"DotDiam"),
+    Millimetres<&CSheet::m_gridSize, &DefaultSettings::gridWidth, 1, false>(L"GridSize"),
+    Millimetres<&CSheet::m_wireWidth, &DefaultSettings::wireWidth, 0, true>(L"WireWidth"),
+    Millimetres<&CSheet::m_busWidth, &DefaultSettings::busWidth, 0, true>(L"BusWidth"),
+    Millimetres<&CSheet::m_dotDiameter, &DefaultSettings::connCircle, 0, true>(L"DotDiam"),
 }};
 const RegisterNodeAttributes kRegistered(L"Sheet", kAttributes);
 
