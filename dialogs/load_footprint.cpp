@@ -18,35 +18,14 @@
 #include "platform/static_control.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
+#include "resources/command_ids.h"
+#include "resources/tree_bitmaps.h"
 #include "schematic/package.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-constexpr int kTreeImagesBitmap = 294;
-constexpr int kTreeImageWidth = 20;
-
-// The tree image of a node by its type.
-int ImageOf(const CTreeNode* node, bool isRoot) {
-    if (isRoot)
-        return 0;
-    switch (node->GetType()) {
-    case NodeType::FootprintLibrary:
-        return 0;
-    case NodeType::FootprintFolder:
-        return 1;
-    case NodeType::PadstackFolder:
-        return 2;
-    case NodeType::Footprint:
-        return 3;
-    case NodeType::Padstack:
-        return 4;
-    default:
-        return 5;
-    }
-}
 
 // The preview control: draws the dialog's chosen footprint.
 class CFootprintPreview : public StaticControl {
@@ -316,7 +295,7 @@ void FilterFootprintLibrary(CTreeNode* node, const CPackage* package) {
 
 void CLoadFootprint::InsertTree(CTreeNode* node, HTREEITEM parent) {
     const bool isRoot = node == &m_library;
-    const int image = ImageOf(node, isRoot);
+    const int image = isRoot ? 0 : FootprintTreeImage(node->GetType());
     HTREEITEM item =
         Tree()->InsertItem(node->GetText(), image, image, parent, TVI_LAST, PtrToLParam(node));
     if (!isRoot &&
@@ -413,7 +392,7 @@ void CLoadFootprint::DrawPreview(PaintTarget* target, const CFootprint* footprin
 void CLoadFootprint::OnInitDialog() {
     CenterWindow();
     m_chosen.reset();
-    m_images = ImageList::FromResource(kTreeImagesBitmap, kTreeImageWidth, 0xFF00FF);
+    m_images = ImageList::FromResource(IDB_FOOTPRINT_TREE, kTreeImageWidth, 0xFF00FF);
     Tree()->SetImageList(m_images.get());
     m_dirIndex = m_fileIndex = -1;
     ReadFolders();

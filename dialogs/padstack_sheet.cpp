@@ -21,6 +21,8 @@
 #include "platform/string_table.h"
 #include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
+#include "resources/command_ids.h"
+#include "resources/tree_bitmaps.h"
 
 #include <cmath>
 
@@ -31,8 +33,6 @@ constexpr unsigned kReadErrorId = 300;    // "File read error "
 constexpr unsigned kNotALibraryId = 337;  // "File is not a padstack library"
 constexpr unsigned kUnitNames = 170;      // "inch", "mm", "mil", "µm"
 constexpr unsigned kDrillTypeNames = 387; // "No hole", "Round", "Slot"
-constexpr int kTreeImagesBitmap = 294;
-constexpr int kTreeImageWidth = 20;
 
 // The preview: draws the sheet's current object.
 class CPadstackPreview : public StaticControl {
@@ -56,25 +56,6 @@ protected:
 private:
     const CPadstackSheet* m_sheet;
 };
-
-int TreeImageOf(const CTreeNode* node, bool isRoot) {
-    if (isRoot)
-        return 0;
-    switch (node->GetType()) {
-    case NodeType::FootprintLibrary:
-        return 0;
-    case NodeType::FootprintFolder:
-        return 1;
-    case NodeType::PadstackFolder:
-        return 2;
-    case NodeType::Footprint:
-        return 3;
-    case NodeType::Padstack:
-        return 4;
-    default:
-        return 5;
-    }
-}
 
 bool IsLibraryItem(const CTreeNode* node) {
     return node->GetType() == NodeType::Footprint || node->GetType() == NodeType::Padstack;
@@ -393,7 +374,7 @@ void CLoadPadstack::OnInitDialog() {
     if (m_sheet)
         m_sheet->CenterWindow();
     SetDlgItemText(kPath, m_path);
-    m_images = ImageList::FromResource(kTreeImagesBitmap, kTreeImageWidth, 0xFF00FF);
+    m_images = ImageList::FromResource(IDB_FOOTPRINT_TREE, kTreeImageWidth, 0xFF00FF);
     if (TreeViewControl* tree = GetTree())
         tree->SetImageList(m_images.get());
     LoadLibrary();
@@ -429,7 +410,7 @@ void CLoadPadstack::InsertTree(CTreeNode* node, void* parentItem) {
     const bool isRoot = node == m_library.get();
     if (!isRoot && node->GetType() == NodeType::BoardProperties)
         return;
-    const int image = TreeImageOf(node, isRoot);
+    const int image = isRoot ? 0 : FootprintTreeImage(node->GetType());
     HTREEITEM item =
         tree->InsertItem(node->GetText(), image, image, static_cast<HTREEITEM>(parentItem),
                          TVI_LAST, PtrToLParam(node));

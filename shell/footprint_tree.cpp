@@ -8,6 +8,7 @@
 #include "platform/bitmap.h"
 #include "platform/string_table.h"
 #include "resources/command_ids.h"
+#include "resources/tree_bitmaps.h"
 #include "schematic/folders.h"
 
 namespace {
@@ -35,7 +36,8 @@ bool IsFolder(int type) {
 CFootprintTree::CFootprintTree(CLeftPane* pane) : CLeftTabView(2, pane) {}
 
 void CFootprintTree::CreateImageList() {
-    m_images = ImageList::FromResource(IDB_FOOTPRINT_TREE, 20, MakeColorRef(255, 0, 255));
+    m_images =
+        ImageList::FromResource(IDB_FOOTPRINT_TREE, kTreeImageWidth, MakeColorRef(255, 0, 255));
     SetImageList(m_images.get());
 }
 
@@ -52,20 +54,7 @@ bool CFootprintTree::ShowsChildren(const CTreeNode* node) const {
 }
 
 int CFootprintTree::ImageOf(const CTreeNode* node) const {
-    if (IsLibrary(node))
-        return 0;
-    switch (node->GetType()) {
-    case NodeType::FootprintFolder:
-        return 1;
-    case NodeType::PadstackFolder:
-        return 2;
-    case NodeType::Footprint:
-        return 3;
-    case NodeType::Padstack:
-        return 4;
-    default:
-        return 5;
-    }
+    return IsLibrary(node) ? 0 : FootprintTreeImage(node->GetType());
 }
 
 unsigned CFootprintTree::MenuOf(const CTreeNode* node) const {
