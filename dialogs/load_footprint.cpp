@@ -8,6 +8,7 @@
 #include "core/node_type.h"
 #include "core/xml_file.h"
 #include "dialogs/library_files.h"
+#include "dialogs/preview_control.h"
 #include "platform/bitmap.h"
 #include "platform/button_control.h"
 #include "platform/folder_dialog.h"
@@ -25,32 +26,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-// The preview control: draws the dialog's chosen footprint.
-class CFootprintPreview : public StaticControl {
-public:
-    explicit CFootprintPreview(const CLoadFootprint* dialog) : m_dialog(dialog) {}
-    ~CFootprintPreview() override { DestroyWindow(); }
-
-protected:
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg != WM_PAINT)
-            return StaticControl::DefWindowProc(msg, wParam, lParam);
-        PaintStruct ps;
-        if (PaintTarget* t = BeginPaint(&ps)) {
-            const RECT rc = GetClientRect();
-            CLoadFootprint::DrawPreview(t, m_dialog->GetChosenFootprint(), rc.right, rc.bottom);
-            EndPaint(&ps);
-        }
-        return 0;
-    }
-
-private:
-    const CLoadFootprint* m_dialog;
-};
-
-} // namespace
+namespace {} // namespace
 
 const wchar_t* const CLoadFootprint::kKeyPath = L"Software\\Vorpel\\Footprint Libraries";
 
@@ -105,7 +81,8 @@ std::unique_ptr<CFootprint> CLoadFootprint::TakeFootprint() {
 
 std::unique_ptr<PlatformWindow> CLoadFootprint::MakeControl(const DialogItem& item) {
     if (item.id == kPreview)
-        return std::make_unique<CFootprintPreview>(this);
+        return std::make_unique<CPreviewControl>(
+            [this](PaintTarget* t, int w, int h) { DrawPreview(t, GetChosenFootprint(), w, h); });
     return nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include "core/xml_file.h"
 #include "dialogs/load_footprint.h"
 #include "dialogs/padstack_list_ctrl.h"
+#include "dialogs/preview_control.h"
 #include "platform/bitmap.h"
 #include "platform/combo_box_control.h"
 #include "platform/edit_control.h"
@@ -34,28 +35,12 @@ constexpr unsigned kNotALibraryId = 337;  // "File is not a padstack library"
 constexpr unsigned kUnitNames = 170;      // "inch", "mm", "mil", "µm"
 constexpr unsigned kDrillTypeNames = 387; // "No hole", "Round", "Slot"
 
-// The preview: draws the sheet's current object.
-class CPadstackPreview : public StaticControl {
-public:
-    explicit CPadstackPreview(const CPadstackSheet* sheet) : m_sheet(sheet) {}
-    ~CPadstackPreview() override { DestroyWindow(); }
-
-protected:
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg != WM_PAINT)
-            return StaticControl::DefWindowProc(msg, wParam, lParam);
-        PaintStruct ps;
-        if (PaintTarget* t = BeginPaint(&ps)) {
-            const RECT rc = GetClientRect();
-            CPadstackSheet::DrawPreview(t, m_sheet->GetObject(), rc.right, rc.bottom);
-            EndPaint(&ps);
-        }
-        return 0;
-    }
-
-private:
-    const CPadstackSheet* m_sheet;
-};
+// The preview of the sheet's current object.
+std::unique_ptr<PlatformWindow> MakePadstackPreview(const CPadstackSheet* sheet) {
+    return std::make_unique<CPreviewControl>([sheet](PaintTarget* t, int w, int h) {
+        CPadstackSheet::DrawPreview(t, sheet->GetObject(), w, h);
+    });
+}
 
 bool IsLibraryItem(const CTreeNode* node) {
     return node->GetType() == NodeType::Footprint || node->GetType() == NodeType::Padstack;
@@ -114,7 +99,7 @@ std::unique_ptr<PlatformWindow> CCreatePadstack::MakeControl(const DialogItem& i
     if (item.id == kList)
         return std::make_unique<CPadstackListCtrl>();
     if (item.id == kPreview)
-        return std::make_unique<CPadstackPreview>(m_sheet);
+        return MakePadstackPreview(m_sheet);
     return nullptr;
 }
 
@@ -366,7 +351,7 @@ TreeViewControl* CLoadPadstack::GetTree() const {
 
 std::unique_ptr<PlatformWindow> CLoadPadstack::MakeControl(const DialogItem& item) {
     if (item.id == kPreview)
-        return std::make_unique<CPadstackPreview>(m_sheet);
+        return MakePadstackPreview(m_sheet);
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include "core/node_type.h"
 #include "core/xml_file.h"
 #include "dialogs/library_files.h"
+#include "dialogs/preview_control.h"
 #include "platform/bitmap.h"
 #include "platform/button_control.h"
 #include "platform/device_context.h"
@@ -19,34 +20,6 @@
 
 #include <algorithm>
 #include <utility>
-
-namespace {
-
-// The preview control: draws the dialog's chosen part.
-class CPartPreview : public StaticControl {
-public:
-    explicit CPartPreview(const CSelPart* dialog) : m_dialog(dialog) {}
-    ~CPartPreview() override { DestroyWindow(); }
-
-protected:
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg != WM_PAINT)
-            return StaticControl::DefWindowProc(msg, wParam, lParam);
-        PaintStruct ps;
-        if (PaintTarget* t = BeginPaint(&ps)) {
-            const RECT rc = GetClientRect();
-            CSelPart::DrawPreview(t, m_dialog->GetChosenPackage(), m_dialog->GetPartIndex(),
-                                  rc.right, rc.bottom);
-            EndPaint(&ps);
-        }
-        return 0;
-    }
-
-private:
-    const CSelPart* m_dialog;
-};
-
-} // namespace
 
 const wchar_t* const CSelPart::kKeyPath = L"Software\\Vorpel\\Symbol Libraries";
 
@@ -91,7 +64,9 @@ std::unique_ptr<CPackage> CSelPart::TakePackage() {
 
 std::unique_ptr<PlatformWindow> CSelPart::MakeControl(const DialogItem& item) {
     if (item.id == kPreview)
-        return std::make_unique<CPartPreview>(this);
+        return std::make_unique<CPreviewControl>([this](PaintTarget* t, int w, int h) {
+            DrawPreview(t, GetChosenPackage(), GetPartIndex(), w, h);
+        });
     return nullptr;
 }
 
