@@ -26,8 +26,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {} // namespace
-
 const wchar_t* const CLoadFootprint::kKeyPath = L"Software\\Vorpel\\Footprint Libraries";
 
 const DialogTemplate& CLoadFootprint::Resource() {
