@@ -30,7 +30,7 @@ TEST(CamDriver, WritesEveryFileOfTheExample) {
                         &out),
               0)
         << out;
-    const std::string p = dir.path + "/out/demo..";
+    const std::string p = dir.path + "/out/demo.Mainboard.";
     for (const char* name :
          {"TOP.gbr", "BOT.gbr", "I01.gbr", "I02.gbr", "SSB.gbr", "AST.gbr", "ASB.gbr", "SMB.gbr",
           "SPT.gbr", "SPB.gbr", "BOARD.gbr", "drill.plated.drl", "drill.non-plated.drl",
@@ -42,7 +42,7 @@ TEST(CamDriver, WritesEveryFileOfTheExample) {
         EXPECT_FALSE(FileExists(Utf8ToWide(p + name))) << name;
     const auto top = ReadCrLfLines(p + "TOP.gbr");
     ASSERT_GT(top.size(), 8u);
-    EXPECT_EQ(top[0], "%INdemo..TOP.gbr*%");
+    EXPECT_EQ(top[0], "%INdemo.Mainboard.TOP.gbr*%");
     EXPECT_EQ(top[4], "%FSLAX33Y33*%");
 }
 

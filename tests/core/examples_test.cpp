@@ -1,14 +1,22 @@
 // The example documents: each loads, saves byte for byte as it is stored,
 // reloads and saves identically again, is well-formed XML for an independent
 // parser, and goes through the vorpel-roundtrip driver.
+#include "board/pad.h"
+#include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
 #include "platform/file.h"
+#include "platform/folders.h"
 #include "platform/text.h"
+#include "schematic/package.h"
+#include "schematic/pin.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 
@@ -146,6 +154,65 @@ TEST_F(ExamplesTest, MainProgramOpensTheExampleOffscreen) {
     ASSERT_TRUE(ReadWholeFile(out, text));
     EXPECT_NE(text.find("File read error"), std::string::npos) << text;
     EXPECT_NE(text.find(WideToUtf8(missing)), std::string::npos) << text;
+}
+
+// Every node of the type below the node, in tree order.
+std::vector<CTreeNode*> NodesOf(CTreeNode* node, int type) {
+    std::vector<CTreeNode*> out;
+    std::function<void(CTreeNode*)> walk = [&](CTreeNode* n) {
+        for (CTreeNode* child : n->GetChildren()) {
+            if (child->GetType() == type)
+                out.push_back(child);
+            walk(child);
+        }
+    };
+    walk(node);
+    return out;
+}
+
+// The examples carry names (the trees and tab captions show them, the CAM
+// files are named after the board), every footprint a demo symbol names is
+// in the demo footprint library with a pad for each of its pin numbers, and
+// the build puts both libraries into the program's own library folders.
+TEST_F(ExamplesTest, TheDemoLibrariesAgreeAndSitNextToTheProgram) {
+    CRoot roots[3];
+    for (int i = 0; i < 3; ++i) {
+        roots[i].SetRootTag(kExamples[i].tag);
+        ASSERT_TRUE(CXmlFile(&roots[i]).Load(ExamplePath(kExamples[i].file).c_str()));
+        EXPECT_FALSE(roots[i].GetText().empty()) << WideToUtf8(kExamples[i].file);
+    }
+    for (CTreeNode* board : NodesOf(&roots[0], NodeType::Board))
+        EXPECT_FALSE(board->GetText().empty());
+    const std::vector<CTreeNode*> footprints = NodesOf(&roots[2], NodeType::Footprint);
+    int bound = 0;
+    for (CTreeNode* node : NodesOf(&roots[1], NodeType::Package)) {
+        auto* package = static_cast<CPackage*>(node);
+        if (package->m_footprintName.empty())
+            continue;
+        SCOPED_TRACE(WideToUtf8(package->GetText()));
+        auto it = std::find_if(footprints.begin(), footprints.end(), [&](CTreeNode* f) {
+            return f->GetText() == package->m_footprintName;
+        });
+        ASSERT_NE(it, footprints.end()) << WideToUtf8(package->m_footprintName);
+        std::set<std::wstring> pads;
+        for (CTreeNode* pad : NodesOf(*it, NodeType::Pad))
+            pads.insert(static_cast<CPad*>(pad)->m_num);
+        for (CTreeNode* pin : NodesOf(package, NodeType::Pin))
+            for (const std::wstring& name : static_cast<CPin*>(pin)->m_padNames)
+                EXPECT_TRUE(pads.count(name)) << WideToUtf8(name);
+        ++bound;
+    }
+    EXPECT_EQ(bound, 2);
+
+    const std::pair<const wchar_t*, const wchar_t*> installed[] = {
+        {L"demo.symbol", L"Lib/Symbol/demo.symbol"},
+        {L"demo.footprint", L"Lib/Footprint/demo.footprint"}};
+    for (const auto& [example, copy] : installed) {
+        std::string a, b;
+        ASSERT_TRUE(ReadWholeFile(ExamplePath(example), a));
+        EXPECT_TRUE(ReadWholeFile(PathJoin(ExecutableFolder(), copy), b)) << WideToUtf8(copy);
+        EXPECT_EQ(a, b) << WideToUtf8(copy);
+    }
 }
 
 } // namespace

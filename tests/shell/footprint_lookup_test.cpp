@@ -89,7 +89,10 @@ TEST_F(FootprintLookupTest, WithoutAListTheDefaultFolderAndTheProgramsFolderAreS
     ASSERT_NE(viaModel, nullptr);
     delete viaModel;
     EXPECT_EQ(NotFoundBoxes(), 0);
-    EXPECT_EQ(Lookup(L"R0805"), -1.0f);
+    // The build puts the demo footprints into the program's folder.
+    EXPECT_EQ(Lookup(L"SO14"), 0.0f);
+    EXPECT_EQ(NotFoundBoxes(), 0);
+    EXPECT_EQ(Lookup(L"R1206"), -1.0f);
     EXPECT_EQ(NotFoundBoxes(), 1);
 }
 

@@ -257,7 +257,7 @@ TEST_F(SymbolTreeTest, RenamingHasNoDuplicateCheckAndOpeningShowsTheOpenView) {
 
 TEST_F(FootprintTreeTest, ShowsFoldersFootprintsAndPadstacks) {
     CLeftTabView& tree = Tree(2);
-    EXPECT_EQ(tree.GetCount(), 14);
+    EXPECT_EQ(tree.GetCount(), 16);
     struct Case {
         CTreeNode* node;
         int image;
@@ -433,7 +433,7 @@ TEST_F(FootprintTreeTest, DropsKeepFootprintsAndPadstacksApart) {
         2, [&] { Drag(2, dip8, r230); },
         [&](const std::string&) {
             EXPECT_EQ(ChildNames(chips, NodeType::Footprint),
-                      (std::vector<std::wstring>{L"R230", L"DIP8", L"SHAPES"}));
+                      (std::vector<std::wstring>{L"R230", L"DIP8", L"R0805", L"SO14", L"SHAPES"}));
         });
     DoUndoRedo(
         2, [&] { Drag(2, hole, lib); },
@@ -469,7 +469,7 @@ TEST_F(FootprintTreeTest, PasteFromFileTakesFootprintLibrariesOnly) {
         2, [&] { Menu(2, r230, ID_TREE_PASTE_FROM_FILE); },
         [&](const std::string&) {
             EXPECT_EQ(ChildNames(chips, NodeType::Footprint),
-                      (std::vector<std::wstring>{L"R230", L"DIP8", L"SHAPES"}));
+                      (std::vector<std::wstring>{L"R230", L"DIP8", L"R0805", L"SO14", L"SHAPES"}));
         });
     ui.Clear();
     AnswerFileDialog(paths[1]);

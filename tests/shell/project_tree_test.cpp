@@ -305,7 +305,7 @@ TEST_F(ProjectTreeTest, RenamingABoardRenamesTheCaptionsOfItsViews) {
     EXPECT_EQ(main->GetEditorView()->GetWindowText(), L"Main board - Main");
     EXPECT_EQ(board->GetEditorView()->GetWindowText(), root->GetText() + L" - Main board");
     Undo(0);
-    EXPECT_EQ(main->GetEditorView()->GetWindowText(), L" - Main");
+    EXPECT_EQ(main->GetEditorView()->GetWindowText(), L"Mainboard - Main");
 }
 
 TEST_F(ProjectTreeTest, OpeningANodeTwiceShowsItsViewAgainAndDeletingClosesIt) {

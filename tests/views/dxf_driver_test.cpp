@@ -38,7 +38,7 @@ TEST(DxfDriver, SavesTheProjectWithTheNewOutline) {
     DxfScratchDir dir;
     const std::string out = dir.path + "/out.circuit";
     std::string output;
-    ASSERT_EQ(RunDriver(Quoted(kDemo) + " '' " + Quoted(DrawingPath("rounded_r2000.dxf")) + " " +
+    ASSERT_EQ(RunDriver(Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("rounded_r2000.dxf")) + " " +
                             Quoted(out),
                         &output),
               0)
@@ -71,9 +71,9 @@ TEST(DxfDriver, FailuresWriteNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {Quoted(kDemo) + " '' " + Quoted(DrawingPath("gap_open_r2000.dxf")),
+        {Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("gap_open_r2000.dxf")),
          "Vorpel: No closed figures found in the file\n"},
-        {Quoted(kDemo) + " '' " + Quoted(DrawingPath("spline_six_points_r2000.dxf")),
+        {Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("spline_six_points_r2000.dxf")),
          "Vorpel: No closed spline in the file\n"},
         {Quoted(kDemo) + " Other " + Quoted(DrawingPath("circle_r12.dxf")),
          "no board named 'Other'"},

@@ -559,3 +559,48 @@ TEST_F(SchematicViewTest, CuttingOneOfTwoWiresAtAPinLeavesThePinWithTheOther) {
     EXPECT_TRUE(HasLine(done, "<Wire SheetName=\"Main\">29,11,29,20</Wire>"));
     ExpectDrawingAgreesWithNets();
 }
+
+// A first run: no library of the user's, only the ones the build puts next
+// to the program. Each demo package, chosen from the program's symbol
+// folder, gets the footprint its symbol names from the program's footprint
+// folder, with its pads, and nothing is reported missing.
+TEST_F(SchematicViewTest, OnAFirstRunTheDemoPartsFindTheirFootprintsNextToTheProgram) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    struct Case {
+        int package; // index in the browser's list of demo.symbol
+        const wchar_t* name;
+        const wchar_t* footprint;
+        size_t pads;
+    };
+    const Case cases[] = {{0, L"RES", L"R0805", 2}, {1, L"NAND2", L"SO14", 14}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.name));
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            auto* browser = dynamic_cast<CSelPart*>(&d);
+            ASSERT_NE(browser, nullptr);
+            ASSERT_EQ(d.GetDlgItemAs<ListBoxControl>(CSelPart::kDirList)->GetCount(), 2);
+            ClickEntry(d, CSelPart::kDirList, 1);
+            ClickEntry(d, CSelPart::kFileList, 0);
+            ClickEntry(d, CSelPart::kPackageList, c.package);
+            ASSERT_NE(browser->GetChosenPackage(), nullptr);
+            EXPECT_EQ(browser->GetChosenPackage()->GetText(), c.name);
+            ClickAt(d.GetDlgItem(IDOK), POINT{3, 3});
+        });
+        Command(ID_SCH_PLACE_PART);
+        ASSERT_TRUE(view->IsPartFloating());
+        CPackage* package = view->GetFloatingPackage();
+        MoveTo({40, 30});
+        Click({40, 30});
+        Key(VK_ESCAPE);
+        EXPECT_TRUE(ui.messageBoxes.empty()) << WideToUtf8(ui.messageBoxes[0].text);
+        CFootprint* footprint = package->GetFootprint();
+        ASSERT_NE(footprint, nullptr);
+        EXPECT_EQ(footprint->GetText(), c.footprint);
+        size_t pads = 0;
+        for (CTreeNode* padstack : footprint->GetChildren())
+            if (padstack->GetType() == NodeType::Padstack)
+                for (CTreeNode* pad : padstack->GetChildren())
+                    pads += pad->GetType() == NodeType::Pad;
+        EXPECT_EQ(pads, c.pads);
+    }
+}
