@@ -904,6 +904,11 @@ std::wstring FormatFloatRoundTrip(float value) {
     return std::wstring(buffer, FormatFloatRoundTripTo(buffer, value));
 }
 
+bool IsLetterOrDigit(wchar_t c) {
+    const auto code = static_cast<char32_t>(c);
+    return code <= 0x10FFFF && QChar::isLetterOrNumber(code);
+}
+
 std::wstring FoldCase(std::wstring_view text) {
     std::wstring out;
     out.reserve(text.size());

@@ -23,6 +23,10 @@ std::wstring Cp1252ToWide(std::string_view bytes);
 // keys, INI sections and keys).
 std::wstring FoldCase(std::wstring_view text);
 
+// Whether the character is a letter or a digit of any script, whatever the
+// process locale (the C library's iswalnum knows only ASCII under "C").
+bool IsLetterOrDigit(wchar_t c);
+
 // Decimal integer parsing as the C library's wcstol does under the C locale:
 // leading blanks, an optional sign, digits up to the first other character.
 // No digits yields 0 and *end == text. Out-of-range values saturate.

@@ -13,6 +13,7 @@
 #include "platform/printer.h"
 #include "platform/settings_store.h"
 #include "platform/string_table.h"
+#include "platform/text.h"
 #include "platform/ui_hooks.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
@@ -20,7 +21,6 @@
 #include "shell/find.h"
 
 #include <algorithm>
-#include <cwctype>
 
 CMainFrame g_MainFrame;
 ComboBoxControl& g_LayerSelector = g_MainFrame.m_padLayerCombo;
@@ -120,7 +120,7 @@ int CMainFrame::DocumentKindOfPath(const std::wstring& path) {
 static bool IsDocumentWord(const std::wstring& word) {
     if (word.empty())
         return false;
-    return std::iswalnum(word[0]) || word[0] == L'/' || word.rfind(L"./", 0) == 0 ||
+    return IsLetterOrDigit(word[0]) || word[0] == L'/' || word.rfind(L"./", 0) == 0 ||
            word.rfind(L"../", 0) == 0;
 }
 

@@ -98,6 +98,11 @@ TEST_F(FrameTest, CommandLineWordsAndTheDocumentTheyOpen) {
         {L"  -x  \"-y\"  ", L"", 0},
         {L"-x /home/me/lib.footprint", L"/home/me/lib.footprint", 2},
         {L".hidden ./here.symbol", L"./here.symbol", 1},
+        // Any letter starts a name, whatever the locale.
+        {L"-x \u00c4pfel.circuit", L"\u00c4pfel.circuit", 0},
+        {L"\u03c0.symbol", L"\u03c0.symbol", 1},
+        {L"\u56db.footprint", L"\u56db.footprint", 2},
+        {L"\u00bb \u0663.symbol", L"\u0663.symbol", 1},
         {L"", L"", 0},
     };
     for (const Case& c : cases) {
