@@ -38,8 +38,8 @@ TEST(DxfDriver, SavesTheProjectWithTheNewOutline) {
     DxfScratchDir dir;
     const std::string out = dir.path + "/out.circuit";
     std::string output;
-    ASSERT_EQ(RunDriver(Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("rounded_r2000.dxf")) + " " +
-                            Quoted(out),
+    ASSERT_EQ(RunDriver(Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("rounded_r2000.dxf")) +
+                            " " + Quoted(out),
                         &output),
               0)
         << output;
