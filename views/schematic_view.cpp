@@ -45,7 +45,7 @@ constexpr unsigned kCaptionId = 128;      // "Vorpel"
 constexpr unsigned kInvalidValueId = 291; // "Invalid value"
 constexpr unsigned kSheetTitleId = 167;   // "Sheet Properties"
 constexpr unsigned kFormatId = 168;       // "Format"
-constexpr unsigned kUnitId = 169;         // "Unit", then "inch" 170, "mm" 171
+constexpr unsigned kUnitId = 169;         // "Unit", then "inch" 170 to "µm" 173
 constexpr unsigned kSheetWidthId = 180;   // "Sheet Width"
 constexpr unsigned kSheetLengthId = 181;  // "Sheet Length"
 constexpr unsigned kOrientationId = 182;  // then "Vertical" 183, "Horizontal" 184
@@ -1162,7 +1162,9 @@ void CSchematicView::FillPropertyGrid() {
     const int unit = m_sheet->m_unit < 4 ? static_cast<int>(m_sheet->m_unit) : kUnitMm;
     grid->SetTitle(kSheetTitleId);
     grid->AddSheetSize(m_sizeTable.get());
-    grid->AddCombo(kUnitId, 170u + (unit == kUnitInch ? 0u : 1u), 170, 2);
+    // Every unit is listed: a sheet stored in mil shows "mil" beside its
+    // numbers in mil.
+    grid->AddCombo(kUnitId, 170u + static_cast<unsigned>(unit), 170, 4);
     grid->AddFloat(kSheetWidthId, static_cast<float>(m_sheet->m_size.cx) / 100.0f, unit);
     grid->AddFloat(kSheetLengthId, static_cast<float>(m_sheet->m_size.cy) / 100.0f, unit);
     grid->AddCombo(kOrientationId, m_sheet->m_size.cx < m_sheet->m_size.cy ? 183u : 184u, 183, 2);
@@ -1205,8 +1207,8 @@ void CSchematicView::ApplyPropertyChange(int row) {
         break;
     case kRowUnit: {
         auto* combo = dynamic_cast<CPropertyCombobox*>(grid->GetItem(row));
-        if (combo && combo->GetSelectedIndex() >= 0)
-            m_sheet->m_unit = combo->GetSelectedIndex() == 0 ? kUnitInch : kUnitMm;
+        if (combo && combo->GetSelectedIndex() >= 0 && combo->GetSelectedIndex() < 4)
+            m_sheet->m_unit = static_cast<uint32_t>(combo->GetSelectedIndex());
         break;
     }
     case kRowWidth:

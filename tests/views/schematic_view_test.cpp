@@ -380,6 +380,34 @@ TEST_F(SheetRowsTest, TheRowsShowTheSheetInItsUnit) {
     EXPECT_EQ(orientation->GetSelectedText(), L"Horizontal");
 }
 
+// The unit row names the unit the lengths are shown in, for each of the
+// four: the example's second sheet is stored in mil.
+TEST_F(SheetRowsTest, TheUnitRowNamesTheUnitOfTheLengths) {
+    ASSERT_NE(OpenSheet(L"Power"), nullptr);
+    Key(VK_ESCAPE);
+    ASSERT_EQ(Grid().GetShownObject(), view);
+    auto unitRow = [&] {
+        auto* combo = dynamic_cast<CPropertyCombobox*>(Grid().GetItem(1));
+        return combo ? combo->GetSelectedText() : L"?";
+    };
+    EXPECT_EQ(unitRow(), L"mil");
+    EXPECT_EQ(RowText(2), L"16535.4");
+    const std::string stored = Save();
+    const std::pair<const wchar_t*, const wchar_t*> units[] = {
+        {L"inch", L"16.535"}, {L"mm", L"420.000"}, {L"mil", L"16535.4"}, {L"\u03bcm", L"420000"}};
+    for (int unit = 0; unit < 4; ++unit) {
+        SCOPED_TRACE(unit);
+        Choose(1, unit);
+        EXPECT_EQ(Sheet()->m_unit, static_cast<uint32_t>(unit));
+        EXPECT_EQ(unitRow(), units[unit].first);
+        EXPECT_EQ(RowText(2), units[unit].second);
+    }
+    for (int unit = 0; unit < 4; ++unit)
+        Undo();
+    ExpectSame(stored, Save());
+    EXPECT_EQ(unitRow(), L"mil");
+}
+
 TEST_F(SheetRowsTest, AGridChangeScalesTheDrawingAndItsWidths) {
     const std::string done = DoUndoRedo([&] { Type(5, L"5.08"); });
     EXPECT_EQ(view->GetGrid(), 508);
