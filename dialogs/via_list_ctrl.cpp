@@ -147,9 +147,13 @@ bool CViaListCtrl::CommitEdit() {
     const int column = GetCellEditorSubItem();
     CloseCellEditor();
     CPadstack* via = GetRowVia(row);
-    // A cell left as it was shown changes nothing (a missing pad layer
-    // shows as 0 and would otherwise be created by merely looking at it).
-    if (!via || !m_undo || text == GetItemText(row, column))
+    const bool typed = m_cellTyped;
+    m_cellTyped = false;
+    // A cell opened and left without typing changes nothing (a missing pad
+    // layer shows as 0, or as the pad it falls back on, and would otherwise
+    // be created by merely looking at it). Whatever was typed is applied,
+    // even the text the cell showed.
+    if (!via || !m_undo || !typed)
         return true;
     if (column == kColumnName) {
         const bool wasDefault = NamedDefault() == via;
@@ -207,8 +211,10 @@ void CViaListCtrl::ClickCell(int row, int column) {
         Invalidate(false);
         return;
     }
-    if (column > kColumnDefault && column < kColumnCount)
+    if (column > kColumnDefault && column < kColumnCount) {
         OpenCellEdit(row, column, kEditId, GetItemText(row, column));
+        m_cellTyped = false;
+    }
 }
 
 void CViaListCtrl::InsertVia() {
@@ -286,6 +292,10 @@ bool CViaListCtrl::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, 
         result = 1;
         return true;
     }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE && IsEditing())
+            m_cellTyped = true;
+        return false;
     case OCM_BASE + WM_NOTIFY: {
         auto* hdr = LParamToPtr<NMHDR>(lParam);
         if (!hdr || hdr->code != NM_CLICK)

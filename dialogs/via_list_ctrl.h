@@ -43,8 +43,9 @@ public:
     bool IsEditing() const { return GetCellEdit() != nullptr; }
 
     // Applies the text of an open cell edit to the model and closes the edit;
-    // false when no edit was open. A length that is not a number, or is
-    // negative (a drill: not above zero), beeps and changes nothing.
+    // false when no edit was open. An edit nothing was typed into changes
+    // nothing. A length that is not a number, or is negative (a drill: not
+    // above zero), beeps and changes nothing.
     bool CommitEdit();
     // What a click on a cell does: column 0 makes the row's via the default,
     // the others open an edit over the cell.
@@ -71,4 +72,6 @@ private:
     CBoardProperties* m_properties = nullptr;
     CUndoList* m_undo = nullptr;
     const int* m_unit = nullptr;
+    // Whether the open cell edit was typed into since it opened.
+    bool m_cellTyped = false;
 };

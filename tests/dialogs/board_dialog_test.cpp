@@ -267,6 +267,33 @@ TEST_F(BoardDialogTest, EachColumnEditsItsPadLayersAndDrill) {
     EXPECT_EQ(Saved(), original_);
 }
 
+// Typing the very text a cell shows applies it: the mask cell of a via
+// without mask pads shows its TOP pad, and retyping that makes the mask
+// pads; retyping the routing cell makes the pads the TOP pad stands for.
+TEST_F(BoardDialogTest, RetypingTheShownTextAppliesIt) {
+    const std::string top = "        <PadLayer Size=\"1.2,1.2\"/>\r\n";
+    const struct {
+        int column;
+        std::string added;
+    } cases[] = {
+        {CViaListCtrl::kColumnMask, "        <PadLayer Layer=\"SMT\" Size=\"1.2,1.2\"/>\r\n"
+                                    "        <PadLayer Layer=\"SMB\" Size=\"1.2,1.2\"/>\r\n"},
+        {CViaListCtrl::kColumnRouting, "        <PadLayer Layer=\"BOT\" Size=\"1.2,1.2\"/>\r\n"
+                                       "        <PadLayer Layer=\"INR\" Size=\"1.2,1.2\"/>\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        Run([&](CBoardDialog& d, CViaListCtrl* list) {
+            ASSERT_EQ(list->GetItemText(1, c.column), L"1.200");
+            EditCell(list, 1, c.column, L"1.200");
+            EXPECT_EQ(Saved(), Original(top + "      </Padstack>\r\n    </Properties>",
+                                        top + c.added + "      </Padstack>\r\n    </Properties>"));
+            ClickButton(d, IDCANCEL);
+        });
+        EXPECT_EQ(Saved(), original_);
+    }
+}
+
 // A cell that is not a length, or a negative one, beeps and changes
 // nothing; so does a drill of zero. A cell left as shown changes nothing.
 TEST_F(BoardDialogTest, BadCellTextsAreRefused) {
