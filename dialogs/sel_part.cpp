@@ -188,6 +188,9 @@ void CSelPart::LoadLibrary() {
     List(kPackageList)->ResetContent();
     m_package = nullptr;
     m_partIndex = 0;
+    // The package shown so far is no longer chosen, with or without a file.
+    if (PlatformWindow* preview = GetDlgItem(kPreview))
+        preview->Invalidate(true);
     if (m_fileIndex < 0 || m_dirIndex < 0) {
         ShowPartNumber();
         return;
@@ -201,8 +204,6 @@ void CSelPart::LoadLibrary() {
     if (CXmlFile(&m_library).Load(path.c_str()))
         ListPackages(&m_library);
     ShowPartNumber();
-    if (PlatformWindow* preview = GetDlgItem(kPreview))
-        preview->Invalidate(true);
 }
 
 // ---- the part -------------------------------------------------------------------

@@ -587,6 +587,34 @@ TEST_F(LibraryBrowserTest, APackageWithoutPartsShowsNothingAndKeepsPartOne) {
     });
 }
 
+// Choosing another folder, or removing the folder, drops the chosen
+// package; the preview that showed it is painted again.
+TEST_F(LibraryBrowserTest, DroppingThePackageWithItsFolderRepaintsThePreview) {
+    for (const bool remove : {false, true}) {
+        SCOPED_TRACE(remove);
+        Select([&](SP& d) {
+            PlatformWindow* preview = d.GetDlgItem(SP::kPreview);
+            ClickEntry(d, SP::kDirList, 0);
+            ClickEntry(d, SP::kFileList, 1);
+            ClickEntry(d, SP::kPackageList, 0);
+            ASSERT_NE(d.GetChosenPackage(), nullptr);
+            // On the screen, with the package painted.
+            d.ShowWindow(true);
+            PumpPendingMessages();
+            preview->UpdateWindow();
+            ASSERT_TRUE(IsRectEmpty(preview->GetUpdateRect()));
+            if (remove)
+                Click(d.GetDlgItem(SP::kRemoveFolder));
+            else
+                ClickEntry(d, SP::kDirList, 1);
+            EXPECT_EQ(d.m_fileIndex, -1);
+            EXPECT_EQ(d.GetChosenPackage(), nullptr);
+            EXPECT_EQ(preview->GetUpdateRect(), preview->GetClientRect());
+            d.EndDialog(IDCANCEL);
+        });
+    }
+}
+
 TEST_F(LibraryBrowserTest, SymbolFoldersAddRemoveAndDamagedIndexes) {
     const std::wstring extra = m_dir.path + L"/program/Lib/Footprint";
     Select([&](SP& d) {
