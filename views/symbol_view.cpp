@@ -22,6 +22,7 @@
 #include "schematic/package.h"
 #include "schematic/part.h"
 #include "schematic/part_primitive_list.h"
+#include "schematic/part_primitive_text.h"
 #include "schematic/pin.h"
 #include "schematic/text.h"
 #include "schematic/undo_part_primitive.h"
@@ -424,6 +425,47 @@ void CSymbolView::Draw(DeviceContext* dc) {
 
 // --- Zoom ----------------------------------------------------------------------------
 
+RECT CSymbolView::DrawnBounds(DeviceContext* dc, CPart* part) const {
+    const int g = Grid();
+    const POINT o{part->m_position.x * g, part->m_position.y * g};
+    // The outline and a pin's length around it.
+    RECT b{o.x - g, o.y - g, o.x + (part->m_size.cx + 1) * g, o.y + (part->m_size.cy + 1) * g};
+    auto add = [&b](RECT r) {
+        b.left = std::min({b.left, r.left, r.right});
+        b.right = std::max({b.right, r.left, r.right});
+        b.top = std::min({b.top, r.top, r.bottom});
+        b.bottom = std::max({b.bottom, r.top, r.bottom});
+    };
+    POINT lo{}, hi{};
+    if (GetPartPrimitivesExtent(part->GetDrawnPrimitives(), &lo, &hi)) {
+        const SheetScale scale{g, 1.0};
+        const POINT a = scale.ToLogical(part->m_position, lo);
+        const POINT z = scale.ToLogical(part->m_position, hi);
+        add(RECT{a.x, a.y, z.x, z.y});
+    }
+    // Texts reach beyond the points that place them.
+    for (CPartPrimitive* p : part->GetDrawnPrimitives())
+        if (auto* text = dynamic_cast<CPartText*>(p))
+            add(text->GetDrawRect(dc, part->m_position));
+    for (CTreeNode* child : part->GetChildren()) {
+        if (child->GetType() != NodeType::Pin)
+            continue;
+        auto* pin = static_cast<CPin*>(child);
+        if (!pin->m_name.empty())
+            add(pin->GetNameRect(dc));
+        if (!pin->m_numberHidden)
+            add(pin->GetNumberRect(dc));
+    }
+    CPackage* package = part->GetPackage();
+    if (package && !part->TouchesOtherPart())
+        for (CTreeNode* child : package->GetChildren())
+            if (child->GetType() == NodeType::Text && static_cast<CText*>(child)->m_visible)
+                add(static_cast<CText*>(child)->GetDisplayRect(dc, part));
+    // A power symbol's net name.
+    add(part->GetBoundsOnSheet(dc));
+    return b;
+}
+
 void CSymbolView::ZoomAll() {
     CPart* part = GetShownPart();
     if (!IsWindow() || !part)
@@ -433,20 +475,9 @@ void CSymbolView::ZoomAll() {
     // Without a client area there is nothing to fit into: the zoom stays.
     if (cw <= 0 || ch <= 0)
         return;
-    const int g = Grid();
-    const POINT o{part->m_position.x * g, part->m_position.y * g};
-    // The outline, a pin's length around it, and the drawing.
-    RECT b{o.x - g, o.y - g, o.x + (part->m_size.cx + 1) * g, o.y + (part->m_size.cy + 1) * g};
-    POINT lo{}, hi{};
-    if (GetPartPrimitivesExtent(part->GetDrawnPrimitives(), &lo, &hi)) {
-        const SheetScale scale{g, 1.0};
-        const POINT a = scale.ToLogical(part->m_position, lo);
-        const POINT z = scale.ToLogical(part->m_position, hi);
-        b.left = std::min(b.left, a.x);
-        b.top = std::min(b.top, a.y);
-        b.right = std::max(b.right, z.x);
-        b.bottom = std::max(b.bottom, z.y);
-    }
+    // The model measures its texts in the active view's grid and fonts.
+    CVorpelView* const active = g_pActiveView;
+    g_pActiveView = this;
     int factor = kMaxZoomFactor, mode = 1;
     POINT a{}, z{};
     for (;;) {
@@ -461,6 +492,8 @@ void CSymbolView::ZoomAll() {
         }
         SetZoom(factor, mode);
         auto dc = MakeDC();
+        // Measured at each scale: a font's extent does not scale exactly.
+        const RECT b = DrawnBounds(dc.get(), part);
         a = dc->ToDevice(POINT{b.left, b.bottom});
         z = dc->ToDevice(POINT{b.right, b.top});
         const bool fits = std::llabs(static_cast<int64_t>(z.x) - a.x) <= cw &&
@@ -475,6 +508,7 @@ void CSymbolView::ZoomAll() {
     };
     m_scrollOffset.x = centre(cw, a.x, z.x);
     m_scrollOffset.y = centre(ch, a.y, z.y);
+    g_pActiveView = active;
 }
 
 // --- Units ---------------------------------------------------------------------------

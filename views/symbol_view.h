@@ -95,6 +95,10 @@ public:
 
     // A device context of the view's window with its mapping and font.
     std::unique_ptr<DeviceContext> MakeDC() const;
+    // What the view draws of the part, in logical units measured on dc: the
+    // outline with a pin's length around it, the drawing with its texts, the
+    // pin names and numbers, the package's texts, a power pin's net name.
+    RECT DrawnBounds(DeviceContext* dc, CPart* part) const;
     // A client point of the view as a logical point, and back.
     POINT ClientToLogical(POINT client) const;
     POINT LogicalToClient(POINT logical) const;

@@ -5,10 +5,14 @@
 
 #include "dialogs/add_power_pin.h"
 #include "platform/button_control.h"
+#include "platform/dc_recorder.h"
 #include "platform/device_context.h"
 #include "resources/menus_symbol.h"
 #include "schematic/text.h"
 #include "views/part_board.h"
+
+#include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -26,6 +30,45 @@ std::string PinLine(const std::string& attributes, const std::string& place) {
 } // namespace
 
 // --- Pins ---------------------------------------------------------------------------------
+
+namespace {
+
+// The device box of everything the view's drawing code draws, as shown in
+// its window (texts by the corners of their cells, turned as drawn); texts
+// counts the texts.
+RECT DrawnBox(CSymbolView* view, int* texts) {
+    auto dc = view->MakeDC();
+    dc->SetViewportOrg(view->GetScrollOffset().x, view->GetScrollOffset().y);
+    DcRecorder recorder;
+    dc->SetRecorder(&recorder);
+    view->Draw(dc.get());
+    std::vector<POINT> points;
+    for (const DcRecord& r : recorder.Records()) {
+        if (r.op != DcOp::Text) {
+            points.insert(points.end(), r.device.begin(), r.device.end());
+            continue;
+        }
+        ++*texts;
+        const double a = r.font.lfEscapement / 10.0 * 3.14159265358979 / 180.0;
+        const double w = r.textCell.right - r.textCell.left;
+        const double h = r.textCell.bottom - r.textCell.top;
+        for (const auto& [dx, dy] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}})
+            points.push_back(POINT{
+                r.textOrigin.x + static_cast<int>(std::lround(dx * std::cos(a) + dy * std::sin(a))),
+                r.textOrigin.y +
+                    static_cast<int>(std::lround(-dx * std::sin(a) + dy * std::cos(a)))});
+    }
+    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (const POINT p : points) {
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    return box;
+}
+
+} // namespace
 
 TEST_F(SymbolViewTest, PinsGoOnEachSideAndCountOnFromTheLastPin) {
     LoadText(OnePart("CHIP", "4,4", "", PinLine("Name=\"D0\" Num=\"1\"", "L0")));
@@ -501,11 +544,12 @@ TEST_F(SymbolViewTest, ZoomAllFitsTheOutlineWithItsPinsAndStopsAtTheSmallestScal
     EXPECT_GE(std::min(a.y, z.y), 0);
     EXPECT_LE(std::max(a.y, z.y), c.bottom);
     EXPECT_NEAR((a.x + z.x) / 2, c.right / 2, 2) << "centred";
-    // One step closer and it would not fit any more.
+    // One step closer and what is drawn would not fit any more.
     const int factor = view->GetZoomFactor(), mode = view->GetZoomMode();
     view->SetZoom(mode ? factor * 2 : factor / 2, mode ? 1 : factor / 2 > 1 ? 0 : 1);
-    const POINT a2 = ClientOf(AtGrid(-1, -1)), z2 = ClientOf(AtGrid(5, 3));
-    EXPECT_TRUE(std::abs(z2.x - a2.x) > c.right || std::abs(z2.y - a2.y) > c.bottom);
+    int texts = 0;
+    const RECT closer = DrawnBox(view, &texts);
+    EXPECT_TRUE(closer.right - closer.left > c.right || closer.bottom - closer.top > c.bottom);
 
     // A window without room keeps its zoom.
     view->SetZoom(8, 1);
@@ -513,6 +557,26 @@ TEST_F(SymbolViewTest, ZoomAllFitsTheOutlineWithItsPinsAndStopsAtTheSmallestScal
     view->ZoomAll();
     EXPECT_EQ(view->GetZoomFactor(), 8);
     EXPECT_EQ(view->GetZoomMode(), 1);
+}
+
+// Zoom All fits everything the view draws of a demo symbol: the drawing
+// and its texts, the pins with their names and numbers, the package's texts
+// ("10k" above the resistor) and a power symbol's net name.
+TEST_F(SymbolViewTest, ZoomAllFitsEverythingDrawnWithTheTexts) {
+    LoadDemo();
+    for (const wchar_t* name : {L"RES", L"NAND2", L"GND"}) {
+        SCOPED_TRACE(WideToUtf8(name));
+        Open(name);
+        Command(ID_VIEW_ZOOM_ALL);
+        const RECT c = view->GetClientRect();
+        int texts = 0;
+        const RECT box = DrawnBox(view, &texts);
+        EXPECT_GE(texts, 2);
+        EXPECT_GE(box.left, 0);
+        EXPECT_GE(box.top, 0);
+        EXPECT_LE(box.right, c.right);
+        EXPECT_LE(box.bottom, c.bottom);
+    }
 }
 
 TEST_F(SymbolViewTest, ZoomAllOfAnOutlineTooLargeForAnyScaleEndsAtTheSmallest) {
