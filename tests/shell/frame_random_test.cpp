@@ -53,9 +53,18 @@ protected:
 };
 
 TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
-    StartFrame(L"\"" + Example(L"demo.circuit") + L"\"");
-    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.symbol"), 1));
-    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.footprint"), 2));
+    // Copies of the examples: File > Save writes a document where it was
+    // read, and the examples must come out of the test as they went in.
+    std::wstring copies[3];
+    const wchar_t* const names[3] = {L"demo.circuit", L"demo.symbol", L"demo.footprint"};
+    std::string originals[3];
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(ReadWholeFile(Example(names[i]), originals[i]));
+        copies[i] = WriteFile(names[i], originals[i]);
+    }
+    StartFrame(L"\"" + copies[0] + L"\"");
+    ASSERT_TRUE(g_MainFrame.Open(copies[1], 1));
+    ASSERT_TRUE(g_MainFrame.Open(copies[2], 2));
     std::mt19937 rng(20240601);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     SetPopupMenuHook([&](const PopupMenu& menu, POINT) -> UINT {
@@ -171,6 +180,11 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     ui.Answer({IDNO, IDNO, IDNO, IDNO});
     g_MainFrame.SendMessage(WM_CLOSE);
     EXPECT_FALSE(g_MainFrame.IsWindow());
+    for (int i = 0; i < 3; ++i) {
+        std::string now;
+        ASSERT_TRUE(ReadWholeFile(Example(names[i]), now));
+        EXPECT_EQ(now, originals[i]) << WideToUtf8(names[i]);
+    }
 }
 
 } // namespace
