@@ -1,6 +1,7 @@
 #include "board/conductor.h"
 
 #include "board/board_types.h"
+#include "board/outward_flatten.h"
 #include "board/polygon_union.h"
 #include "core/board_layer.h"
 #include "core/node_attributes.h"
@@ -173,6 +174,12 @@ void CConductor::BuildPath(GraphicsPath* path, float margin) const {
     AddSegmentFigures(path, margin);
     if (m_vertices.size() >= 2)
         MergePathFigures(path, kOutlineFlatness);
+}
+
+void CConductor::BuildClearancePath(GraphicsPath* path, float margin) const {
+    AddSegmentFigures(path, margin);
+    if (m_vertices.size() >= 2)
+        MergePathFiguresOutward(path, kOutlineFlatness);
 }
 
 void CConductor::GetCentreLine(std::vector<ConductorPiece>& pieces) const {

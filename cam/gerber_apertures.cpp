@@ -3,6 +3,7 @@
 #include "board/area_node.h"
 #include "board/board_types.h"
 #include "board/footprint.h"
+#include "board/outward_flatten.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
@@ -257,6 +258,10 @@ int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
 }
 
 int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta) {
+    return GrownPadAperture(pad, delta, false);
+}
+
+int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta, bool clearance) {
     if (pad->m_layer == kPadLayerInner) {
         const auto* stack = dynamic_cast<const CPadstack*>(pad->GetParent());
         if (const CPadLayer* plane = stack ? stack->FindPadLayer(kPadLayerPlane) : nullptr)
@@ -278,7 +283,10 @@ int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta) {
         return RectLike(pad, w, h, pad->m_width, pad->m_height);
     case kPadShapeCustom: {
         GraphicsPath path;
-        pad->BuildPath(&path, delta / 2);
+        if (clearance)
+            pad->BuildClearancePath(&path, delta / 2);
+        else
+            pad->BuildPath(&path, delta / 2);
         FlatPath flat;
         Flatten(path, m_padTol, &flat);
         if (flat.points.empty())
@@ -300,7 +308,7 @@ const CThermalRelief* CGerberApertureSet::EffectiveThermal(const CPadLayer* pad)
 
 int CGerberApertureSet::ClearanceAperture(const CPadLayer* pad) {
     const CThermalRelief* t = EffectiveThermal(pad);
-    return GrownPadAperture(pad, 2 * (t ? t->m_isolation : 0.3f));
+    return GrownPadAperture(pad, 2 * (t ? t->m_isolation : 0.3f), true);
 }
 
 int CGerberApertureSet::ThermalAperture(const CPadLayer* pad) {
@@ -326,8 +334,11 @@ int CGerberApertureSet::ThermalAperture(const CPadLayer* pad) {
     }
     GraphicsPath path;
     pad->BuildThermalPath(&path);
+    // The relief is cut out of the plane: its arcs are flattened outside it.
+    FlattenOutward(&path, m_padTol);
     FlatPath flat;
-    Flatten(path, m_padTol, &flat);
+    flat.points = path.Points();
+    flat.types = path.Types();
     if (flat.points.empty())
         return 0;
     return CustomShared(CustomMacroLines(flat, bottom, angle));
