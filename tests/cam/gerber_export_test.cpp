@@ -3,12 +3,14 @@
 // and every written file read back by gerbv.
 #include "board/board.h"
 #include "board/board_types.h"
+#include "board/conductor.h"
 #include "board/layer.h"
 #include "board/polygon_union.h"
 #include "cam/gerber_export.h"
 #include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "tests/board/clearance_board.h"
 #include "tests/board/track_distance_util.h"
 #include "tests/cam/gerber_test_util.h"
 #include "tests/ui_hooks_recorder.h"
@@ -587,6 +589,33 @@ TEST_F(GerberExportTest, RoundedCornersKeepTheirClearanceInAnArea) {
     const double gap = TrackToPolygonDistance(copper.track, area, 0.01) - 0.3 / 2;
     EXPECT_GE(gap, 0.35 - 0.002);
     EXPECT_LE(gap, 0.35 + 0.002) << "the copper comes up to the clearance";
+}
+
+// The TOP file of a board whose GND area holds copper of other nets of
+// every kind: the area's copper as the file draws it (its region less the
+// clear regions) keeps the isolation from the true shape of each, less the
+// file's resolution, and comes up to it within the flattening tolerance.
+TEST_F(GerberExportTest, AreaCopperKeepsTheIsolationFromEveryOtherNet) {
+    CBoard* board = Load(kClearanceBoard);
+    const ForeignCopper foreign = ClearanceBoardForeignCopper();
+    for (float padTol : {0.025f, 0.005f}) {
+        CamSettings s;
+        s.padTol = padTol;
+        const auto top = Write(board, kLayerTop, s);
+        const GerberCopper copper = ReadCopper(top);
+        ASSERT_EQ(copper.dark.size(), 1u);
+        CClipPolygon area;
+        area.Clip(CLIP_DIFFERENCE, copper.dark[0], UniteClipPolygons(copper.clear));
+        ASSERT_FALSE(area.IsEmpty());
+        // Every pad and via is flashed: 8 + 2 + 2 + 2 pads, 3 vias.
+        EXPECT_EQ(Count(top, "D03*"), 17u);
+        const double resolution = 0.001;
+        for (const ShapeGap& g : GapsToForeignCopper(area, foreign)) {
+            EXPECT_GE(g.gap, kClearanceIsolation - resolution) << padTol << ": " << g.what;
+            const double reach = g.flattened ? padTol : CConductor::kOutlineFlatness;
+            EXPECT_LE(g.gap, kClearanceIsolation + reach + resolution) << padTol << ": " << g.what;
+        }
+    }
 }
 
 TEST_F(GerberExportTest, PadsInAnAreaGetThermalsOrClearances) {
