@@ -223,6 +223,10 @@ int CGerberApertureSet::CustomShared(std::vector<std::wstring> lines) {
 }
 
 int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
+    return PadAperture(pad, false);
+}
+
+int CGerberApertureSet::PadAperture(const CPadLayer* pad, bool clearance) {
     const float w = pad->m_width, h = pad->m_height;
     switch (pad->m_shape) {
     case kPadShapeRound: {
@@ -241,6 +245,8 @@ int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
         GraphicsPath path;
         pad->m_outline->FillOutlinePath(&path);
         FlatPath flat;
+        if (clearance)
+            FlattenOutward(&path, m_padTol);
         Flatten(path, m_padTol, &flat);
         bool bottom = false;
         const float angle = PlacementAngle(pad, &bottom);
@@ -265,7 +271,7 @@ int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta, bool
     if (pad->m_layer == kPadLayerInner) {
         const auto* stack = dynamic_cast<const CPadstack*>(pad->GetParent());
         if (const CPadLayer* plane = stack ? stack->FindPadLayer(kPadLayerPlane) : nullptr)
-            return PadAperture(plane);
+            return PadAperture(plane, clearance);
     }
     // A shrink larger than the pad leaves no opening rather than a negative one.
     const float w = std::max(0.0f, pad->m_width + delta);

@@ -63,6 +63,7 @@ private:
     };
     // clearance: the shape is cut out of copper (a custom outline's curves
     // are flattened outside it).
+    int PadAperture(const CPadLayer* pad, bool clearance);
     int GrownPadAperture(const CPadLayer* pad, float delta, bool clearance);
     int RectLike(const CPadLayer* pad, float w, float h, float w0, float h0);
     std::vector<std::wstring> CustomMacroLines(const FlatPath& path, bool bottom, float angle);
