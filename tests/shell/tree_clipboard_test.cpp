@@ -6,6 +6,8 @@
 #include "board/board.h"
 #include "board/conductor.h"
 #include "board/pad.h"
+#include "schematic/net.h"
+#include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
 #include "tests/shell/tree_fixture.h"
@@ -80,6 +82,22 @@ std::map<std::wstring, int> ObjectsOnSheets(CTreeNode* board) {
     return count;
 }
 
+// The board's pins that are in a net; each such net is one of the board's
+// and holds the pin.
+int PinsInNets(CTreeNode* board) {
+    int pins = 0;
+    ForEachNode(board, [&](CTreeNode* node) {
+        if (node->GetType() != NodeType::Pin)
+            return;
+        if (CNet* net = static_cast<CPin*>(node)->m_pNet) {
+            EXPECT_EQ(net->GetParent(), board) << "a pin in another board's net";
+            EXPECT_EQ(net->m_pins.count(static_cast<CPin*>(node)), 1u);
+            ++pins;
+        }
+    });
+    return pins;
+}
+
 class TreeClipboardTest : public TreeTest {
 protected:
     void SetUp() override {
@@ -136,7 +154,9 @@ TEST_F(TreeClipboardTest, BoardsCopiedOrCutIntoABlockKeepPlacementsTiesAndNets) 
         Find();
         const int ties = TiesWithin(board);
         const auto objects = ObjectsOnSheets(board);
+        const int pins = PinsInNets(board);
         ASSERT_GT(ties, 0);
+        ASSERT_GT(pins, 0);
         Menu(0, board, command);
         DoUndoRedo(
             0, [&] { Menu(0, block, ID_EDIT_PASTE); },
@@ -146,12 +166,14 @@ TEST_F(TreeClipboardTest, BoardsCopiedOrCutIntoABlockKeepPlacementsTiesAndNets) 
                 ASSERT_NE(copy, nullptr);
                 EXPECT_EQ(TiesWithin(copy), ties);
                 EXPECT_EQ(ObjectsOnSheets(copy), objects);
+                EXPECT_EQ(PinsInNets(copy), pins);
             });
         ExpectSavedAndReloaded(BoardInBlock(command == ID_EDIT_CUT), [&](CRoot& reloaded) {
             CTreeNode* copy = Child(Child(&reloaded, NodeType::Block), NodeType::Board);
             ASSERT_NE(copy, nullptr);
             EXPECT_EQ(TiesWithin(copy), ties);
             EXPECT_EQ(ObjectsOnSheets(copy), objects);
+            EXPECT_EQ(PinsInNets(copy), pins);
         });
     }
 }
