@@ -9,6 +9,7 @@
 #include "core/text_scanner.h"
 #include "platform/graphics_path.h"
 #include "platform/text.h"
+#include "schematic/clone_map.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,7 +89,9 @@ CConductor::CConductor(const CConductor& other)
 CConductor::~CConductor() = default;
 
 CTreeNode* CConductor::Clone() const {
-    return new CConductor(*this);
+    // Its ties move to the pads and vias copied in the same operation.
+    CCloneScope scope;
+    return scope.Record(this, new CConductor(*this));
 }
 
 const wchar_t* CConductor::GetTagName() const {
