@@ -10,6 +10,7 @@
 #include "tests/views/board_view_fixture.h"
 
 #include <array>
+#include <cmath>
 #include <random>
 #include <regex>
 
@@ -620,6 +621,12 @@ const char* kOverlap = R"(<?xml version="1.0" encoding="UTF-8" ?>
     <Net>A
       <Conductor Layer="TOP" Width="0.25">20.000,29.000 50.000,29.000</Conductor>
     </Net>
+    <Net>B
+      <Padstack>VIA
+        <PadLayer Size="1,1"/>
+        <Pad XY="40,10"/>
+      </Padstack>
+    </Net>
   </Board>
 </Project>
 )";
@@ -655,6 +662,33 @@ TEST_F(BoardDrcTest, OverlappingFootprintsAreMarkedOnTheirSideOnly) {
     Command(ID_BRD_DRC);
     EXPECT_TRUE(view->IsDrcOn());
     EXPECT_TRUE(view->GetViolations(0).empty());
+}
+
+// A track passing a round via of another net diagonally, where the via's
+// grown circle is flattened between two points: closer than 0.2 mm it is
+// marked however little closer, farther it is not.
+TEST_F(BoardDrcTest, ARoundPadIsCheckedByTheTrueCircle) {
+    auto g = view->MakeGraphics();
+    CConductor* c = static_cast<CConductor*>(board->FindNet(L"A")->GetChild(0));
+    const struct {
+        double gap;
+        bool marked;
+    } cases[] = {{0.195, true}, {0.199, true}, {0.205, false}, {0.19, true}};
+    for (double angle : {45.0, 135.0, 225.0, 315.0}) {
+        const double a = angle * 3.14159265358979 / 180;
+        const double ux = std::cos(a), uy = std::sin(a);
+        for (const auto& k : cases) {
+            // The track's edge lies gap beyond the via's edge, square to
+            // the direction of the angle.
+            const double d = 0.5 + 0.125 + k.gap;
+            const double px = 40 + d * ux, py = 10 + d * uy;
+            c->m_vertices = {{float(px + 2 * uy), float(py - 2 * ux), 0, {}},
+                             {float(px - 2 * uy), float(py + 2 * ux), 0, {}}};
+            view->CheckConductor(g.get(), c);
+            EXPECT_EQ(view->GetViolations(2).size(), k.marked ? 1u : 0u)
+                << angle << " degrees, gap " << k.gap;
+        }
+    }
 }
 
 TEST_F(BoardDrcTest, ATrackCrossingATextIsMarkedWhateverTheNet) {
