@@ -197,10 +197,27 @@ void CTabWindow::DestroyView(CVorpelView* view) {
     delete view;
 }
 
+namespace {
+void DropWorkOf(CVorpelView* view) {
+    // The undo records of the dropped work act through the active view.
+    CVorpelView* previous = g_pActiveView;
+    g_pActiveView = view;
+    view->DropWorkInProgress();
+    g_pActiveView = previous;
+}
+} // namespace
+
+void CTabWindow::DropWorkInProgress(int documentKind) {
+    for (CVorpelView* view : std::vector<CVorpelView*>(m_views))
+        if (documentKind < 0 || view->GetDocumentKind() == documentKind)
+            DropWorkOf(view);
+}
+
 bool CTabWindow::CloseTab(int index, bool prompt) {
     CVorpelView* view = GetView(index);
     if (!view)
         return false;
+    DropWorkOf(view);
     CUndoList& undo = view->GetUndoList();
     if (!undo.IsAtSavedState()) {
         if (prompt) {
@@ -242,6 +259,7 @@ bool CTabWindow::CloseTab(int index, bool prompt) {
 }
 
 void CTabWindow::CloseAll() {
+    DropWorkInProgress();
     std::vector<CVorpelView*> views;
     views.swap(m_views);
     m_order.clear();

@@ -82,6 +82,9 @@ public:
     void Undo() override;
     void Redo() override;
     void ZoomAll() override;
+    // A route under way, a floating component, an area begun with a single
+    // point: all go as Esc takes them.
+    void DropWorkInProgress() override;
     CBoardLayerIndex* GetBoardLayerIndex() override { return &m_layerIndex; }
     void InvalidateRect(const RECT* rect, bool erase) override;
 
@@ -121,9 +124,15 @@ public:
     CPadstack* GetRouteVia(CNet* net);
     CPad* PickViaPad(Graphics* g, uint32_t flags, PointF p);
     void DragVia(Graphics* g, uint32_t flags, PointF p);
-    // Returns the split-off conductor, or null.
+    // Returns the split-off conductor, or null. What is left with fewer
+    // than two distinct vertices is deleted.
     CConductor* DeleteSegment(CConductor* conductor, int segment);
+    // Also deletes the net's conductors left with fewer than two distinct
+    // vertices, and the vias that leaves superfluous.
     void RemoveSuperfluousVias(Graphics* g, CNet* net);
+    // Deletes (recorded) every conductor of the net with fewer than two
+    // distinct vertices; true when there was one.
+    bool RemoveDegenerateConductors(Graphics* g, CNet* net);
     void FixViaAtEnd(Graphics* g, CConductor* conductor, bool last);
 
     // Moves vertex i of a conductor to (x, y), its neighbours keeping the
@@ -187,6 +196,8 @@ private:
     void MoveFloatingComponent(Graphics* g, PointF p);
     void PlaceFloatingComponent(Graphics* g);
     void RemoveFloatingComponent();
+    // Deletes the tracks of the footprint's nets left without length.
+    void DropShortConductorsAt(Graphics* g, CFootprint* footprint);
     void ComponentPress(Graphics* g, uint32_t flags, PointF p);
     void ComponentDrag(Graphics* g, uint32_t flags, PointF p);
     void ComponentRelease(Graphics* g, uint32_t flags, PointF p);
@@ -274,6 +285,8 @@ private:
     CConductor* AddConductor(CNet* net, int layer, float width,
                              std::vector<ConductorVertex> vertices);
     void RemoveConductor(CConductor* conductor);
+    // The via pads of the net with conductors on at most one layer.
+    void RemoveSuperfluousViaPads(Graphics* g, CNet* net);
     void RecordConductor(CConductor* conductor);
     bool CheckRoutingLayer(int layer);
     std::shared_ptr<PopupMenu> RoutingLayerMenu(int except) const;

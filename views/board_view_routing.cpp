@@ -71,6 +71,16 @@ bool Near(float ax, float ay, float bx, float by) {
     return std::fabs(ax - bx) < kSame && std::fabs(ay - by) < kSame;
 }
 
+// A track needs two distinct vertices: anything less draws nothing, is
+// saved all the same and keeps the vias it touches from being superfluous.
+bool IsDegenerate(const CConductor* c) {
+    const std::vector<ConductorVertex>& v = c->m_vertices;
+    for (const ConductorVertex& x : v)
+        if (!Near(x.x, x.y, v.front().x, v.front().y))
+            return false;
+    return true;
+}
+
 // The plane turned so that a direction becomes the x axis.
 struct Frame {
     explicit Frame(double theta) : c(std::cos(theta)), s(std::sin(theta)) {}
@@ -460,9 +470,12 @@ void CBoardView::FinishRoute(Graphics* g) {
     m_routeConductor = nullptr;
     m_routeNet = nullptr;
     m_routeTarget.reset();
+    // A route ended where it began is no track.
+    if (net && RemoveDegenerateConductors(g, net))
+        RemoveSuperfluousVias(g, net);
     if (net)
         net->BuildConnectionGraph(g);
-    if (c) {
+    if (c && c->GetParent()) {
         c->m_selected = 0;
         c->InvalidateOnBoard(g);
     }
@@ -865,7 +878,7 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
     m_segmentDirection = 999.0f;
     m_editTarget.reset();
     if (CPad* via = m_dragVia) {
-        if (CNet* net = via->GetNet())
+        if (CNet* net = via->GetNet()) {
             for (CConductor* c : ConductorsOf(net)) {
                 bool tied = false;
                 for (const ConductorVertex& x : c->m_vertices)
@@ -873,11 +886,22 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
                 if (tied)
                     c->RemoveRedundantVertices(g);
             }
+            if (RemoveDegenerateConductors(g, net))
+                RemoveSuperfluousVias(g, net);
+        }
         m_dragVia = nullptr;
         return;
     }
     if (CConductor* c = m_editConductor) {
         c->RemoveRedundantVertices(g);
+        // A segment dragged onto its neighbours may leave nothing.
+        CNet* net = dynamic_cast<CNet*>(c->GetParent());
+        if (net && RemoveDegenerateConductors(g, net)) {
+            RemoveSuperfluousVias(g, net);
+            m_editConductor = nullptr;
+            Show(nullptr);
+            return;
+        }
         Show(c);
         CheckConductor(g, c);
         m_editConductor = nullptr;
@@ -903,14 +927,40 @@ CConductor* CBoardView::DeleteSegment(CConductor* c, int s) {
     }
     if (c->m_selected > static_cast<int32_t>(v.size()) - 1)
         c->m_selected = 0;
-    if (v.size() <= 1)
+    if (IsDegenerate(c))
         RemoveConductor(c);
+    if (split && IsDegenerate(split)) {
+        RemoveConductor(split);
+        split = nullptr;
+    }
     return split;
+}
+
+bool CBoardView::RemoveDegenerateConductors(Graphics* g, CNet* net) {
+    if (!net)
+        return false;
+    bool removed = false;
+    for (CConductor* c : ConductorsOf(net)) {
+        if (!IsDegenerate(c))
+            continue;
+        c->InvalidateOnBoard(g);
+        RemoveConductor(c);
+        removed = true;
+    }
+    return removed;
 }
 
 void CBoardView::RemoveSuperfluousVias(Graphics* g, CNet* net) {
     if (!net)
         return;
+    // Each pass may leave a conductor without length (its vertices merged
+    // at a via that went); deleting it may make another via superfluous.
+    do
+        RemoveSuperfluousViaPads(g, net);
+    while (RemoveDegenerateConductors(g, net));
+}
+
+void CBoardView::RemoveSuperfluousViaPads(Graphics* g, CNet* net) {
     for (CPadstack* via : ViasOf(net)) {
         for (CPad* pad : PadsOf(via)) {
             std::set<int> layers;

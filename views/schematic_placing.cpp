@@ -262,12 +262,24 @@ void CSchematicView::PlaceText(DeviceContext* dc) {
     CText* text = m_floatingText;
     if (!text)
         return;
+    // A value still being typed into the panel counts: a click elsewhere
+    // takes it as Enter would.
+    if (CPropertyGrid* grid = GetPropertyGrid();
+        grid && grid->GetShownObject() == text && grid->IsEditing())
+        grid->GetList().CommitAll();
+    // An empty text could never be seen or picked again: it goes as Esc
+    // takes it.
+    const bool empty = text->GetText().empty();
+    if (empty)
+        AbandonText(dc);
     m_floatingText = nullptr;
     ShowViewProperties();
     g_MainFrame.UISetCheck(m_currentTool, false);
     m_currentTool = ID_TOOL_SELECT;
     SetClassCursor(CursorShape::Arrow);
     UpdateToolButtons();
+    if (empty)
+        return;
     text->m_selected = 0;
     text->InvalidateOnSheet(dc);
 }
