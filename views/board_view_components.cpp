@@ -276,7 +276,8 @@ void CBoardView::DropShortConductorsAt(Graphics* g, CFootprint* footprint) {
     // without length.
     std::vector<CNet*> nets;
     ForEachPad(footprint, [&](CPad* pad) {
-        if (CNet* net = pad->GetNet(); net && std::find(nets.begin(), nets.end(), net) == nets.end())
+        if (CNet* net = pad->GetNet();
+            net && std::find(nets.begin(), nets.end(), net) == nets.end())
             nets.push_back(net);
     });
     for (CNet* net : nets)

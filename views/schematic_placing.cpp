@@ -280,6 +280,9 @@ void CSchematicView::PlaceText(DeviceContext* dc) {
     UpdateToolButtons();
     if (empty)
         return;
+    // The text and the values it got while it floated are one action: no
+    // undo leaves it empty.
+    GetUndoList().JoinGroupsFrom(m_textUndoDepth);
     text->m_selected = 0;
     text->InvalidateOnSheet(dc);
 }

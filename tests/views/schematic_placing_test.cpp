@@ -267,7 +267,7 @@ TEST_F(PlacingTest, TheTextToolPlacesATextWithTheValueTypedIntoThePanel) {
             MoveTo({30, 25});
             Click({30, 25});
         },
-        2);
+        1); // the text and its value are one action
     EXPECT_EQ(view->GetFloatingText(), nullptr);
     EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
     EXPECT_TRUE(HasLine(done, "<Text SheetName=\"Main\" XY=\"300,250\">Hello</Text>"));
@@ -507,6 +507,107 @@ TEST_F(PlacingTest, ChangingTheFootprintOfAPartsPackage) {
         view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
     }
     EXPECT_EQ(browsed, 1);
+}
+
+// While copies or a cut selection float, Copy and Cut are refused and the
+// transforms turn what floats: Esc then always gives back the document as
+// it was before the lift, or as the last drop left it.
+TEST_F(PlacingTest, WhileObjectsFloatEscUndoesTheWholeLiftWhateverCameAfterIt) {
+    const std::string netlist = Netlist();
+    ASSERT_NE(netlist.find("N9: R1.2/B R2.1/A"), std::string::npos) << netlist;
+    struct Case {
+        const char* name;
+        std::vector<int> steps; // commands, keys, or 0 for a move of the cursor
+    };
+    const Case cases[] = {
+        {"copy twice", {ID_EDIT_COPY, 0, ID_EDIT_COPY}},
+        {"cut, move, R", {ID_EDIT_CUT, 0, 'R'}},
+        {"cut, H, copy, V", {ID_EDIT_CUT, 'H', ID_EDIT_COPY, 0, 'V'}},
+        {"copy, R, cut, R", {ID_EDIT_COPY, 'R', 0, ID_EDIT_CUT, 'R'}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select({12, 11}); // R1
+        ASSERT_TRUE(PartOf(L"R1")->IsSelected());
+        const size_t depth = view->GetUndoList().UndoCount();
+        MoveTo({20, 20});
+        int y = 20;
+        for (int step : c.steps) {
+            if (step == 0)
+                MoveTo({24, y += 5});
+            else if (step == ID_EDIT_COPY || step == ID_EDIT_CUT)
+                Command(step);
+            else
+                Key(step);
+            EXPECT_EQ(view->GetFloatingList().size(), 1u) << "one lift at a time";
+        }
+        Key(VK_ESCAPE);
+        EXPECT_TRUE(view->GetFloatingList().empty());
+        ExpectSame(original, Save(), "Esc leaves nothing of the lift");
+        EXPECT_EQ(Netlist(), netlist);
+        EXPECT_EQ(view->GetUndoList().UndoCount(), depth);
+    }
+    // After a drop, Esc keeps what was dropped, whether or not the fresh
+    // copies were turned before.
+    std::string dropped;
+    for (bool turn : {false, true}) {
+        Select({12, 11});
+        MoveTo({20, 20});
+        Command(ID_EDIT_COPY);
+        Click({20, 30});
+        if (turn)
+            Key('R');
+        Key(VK_ESCAPE);
+        if (!turn)
+            dropped = Save();
+        else
+            ExpectSame(dropped, Save(), "the drop stays, the turned copies go");
+        EXPECT_NE(PackageByRefDes(L"R8"), nullptr);
+        EXPECT_EQ(PackageByRefDes(L"R9"), nullptr);
+        Undo();
+        ExpectSame(original, Save());
+    }
+}
+
+// A new text floats with its value's editor open and holding the keyboard;
+// a click takes the value typed even without Enter, and a text left empty
+// (invisible, never to be picked again) is never placed: a click or
+// another tool drops it as Esc does.
+TEST_F(PlacingTest, ANewTextTakesTheValueTypedAndIsNeverPlacedEmpty) {
+    MoveTo({20, 20});
+    Command(ID_SCH_PLACE_TEXT);
+    ASSERT_NE(view->GetFloatingText(), nullptr);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    auto* row = dynamic_cast<CPropertyEdit*>(grid.GetItem(0));
+    ASSERT_NE(row, nullptr);
+    ASSERT_NE(row->GetEditor(), nullptr);
+    EXPECT_EQ(PlatformWindow::GetFocus(), row->GetEditor()) << "typing goes into the value";
+    SimulateTyping(row->GetEditor(), L"Hi");
+    MoveTo({30, 25});
+    Click({30, 25});
+    EXPECT_EQ(view->GetFloatingText(), nullptr);
+    EXPECT_TRUE(HasLine(Save(), "<Text SheetName=\"Main\" XY=\"300,250\">Hi</Text>"));
+    Undo(); // the text with its value: no undo leaves it empty
+    ExpectSame(original, Save());
+
+    const size_t depth = view->GetUndoList().UndoCount();
+    for (int end : {0, ID_SCH_PLACE_WIRE, ID_SCH_PLACE_TEXT}) {
+        SCOPED_TRACE(end);
+        Command(ID_SCH_PLACE_TEXT);
+        ASSERT_NE(view->GetFloatingText(), nullptr);
+        MoveTo({40, 30});
+        if (end == 0) {
+            Click({40, 30});
+            Click({44, 30});
+        } else {
+            Command(end); // the text tool again floats a new text
+        }
+        Key(VK_ESCAPE);
+        Key(VK_ESCAPE);
+        ExpectSame(original, Save(), "no empty text");
+        EXPECT_EQ(view->GetUndoList().UndoCount(), depth);
+    }
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
 }
 
 } // namespace
