@@ -290,6 +290,14 @@ void CSchematicView::PlaceText(DeviceContext* dc) {
 void CSchematicView::AbandonText(DeviceContext* dc) {
     if (!m_floatingText)
         return;
+    // The panel lets go of the text first, without taking a value still
+    // being typed: the editor would hand it to a deleted text once the
+    // undo moves the focus.
+    if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject() == m_floatingText) {
+        for (int row = 0; row < grid->GetRowCount(); ++row)
+            grid->GetItem(row)->EndEdit(false);
+        grid->ShowProperties(nullptr);
+    }
     m_floatingText->InvalidateOnSheet(dc);
     m_floatingText = nullptr;
     CUndoList& undo = GetUndoList();

@@ -12,6 +12,7 @@
 #include "dialogs/sel_part.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
+#include "platform/file_dialog.h"
 #include "platform/list_box_control.h"
 #include "platform/tree_view_control.h"
 
@@ -608,6 +609,142 @@ TEST_F(PlacingTest, ANewTextTakesTheValueTypedAndIsNeverPlacedEmpty) {
         EXPECT_EQ(view->GetUndoList().UndoCount(), depth);
     }
     EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
+}
+
+// --- Closing and replacing with work under way ---------------------------------
+
+class ClosingTest : public PlacingTest {
+protected:
+    // The project from a file of its own, with R2 dragged down: a change
+    // the saved file must hold, unlike the work under way.
+    void SetUp() override {
+        PlacingTest::SetUp();
+        SetFileDialogHook([](FileDialogKind, FileDialogRequest&) { return false; });
+    }
+    void TearDown() override {
+        SetFileDialogHook(nullptr);
+        PlacingTest::TearDown();
+    }
+    void OpenAndDrag() {
+        path = PathJoin(scratch, L"work.circuit");
+        ASSERT_TRUE(WriteWholeFile(path, Project(kBoard)));
+        ASSERT_NE(OpenProject(path), nullptr);
+        Root().SetFilePath(path); // which the fixture's own save moved
+        onDisk = original;
+        ASSERT_TRUE(ReadWholeFile(path, onDisk));
+        Drag({32, 11}, {32, 15});
+        dragged = Doc();
+        ASSERT_NE(dragged, original);
+        ui.messageBoxes.clear();
+    }
+    // The document as written, leaving the path the frame saves to alone.
+    std::string Doc() {
+        const std::wstring keep = Root().GetFilePath();
+        std::string bytes = Save();
+        Root().SetFilePath(keep);
+        return bytes;
+    }
+    std::string File() const {
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(path, bytes));
+        return bytes;
+    }
+    int Asked(const std::wstring& text) const {
+        int n = 0;
+        for (const auto& m : ui.messageBoxes)
+            n += m.text == text;
+        return n;
+    }
+    // Each kind of work that may be under way when the view goes.
+    void StartWork(int kind) {
+        switch (kind) {
+        case 0: // a unit of the part tool floating
+            PartTool(0);
+            MoveTo({50, 30});
+            ASSERT_TRUE(view->IsPartFloating());
+            break;
+        case 1: // a wire half drawn
+            Command(ID_SCH_PLACE_WIRE);
+            Click({50, 30});
+            MoveTo({55, 35});
+            ASSERT_TRUE(view->IsWireInProgress());
+            break;
+        case 2: // a bus half drawn
+            Command(ID_SCH_PLACE_BUS);
+            Click({50, 30});
+            MoveTo({55, 30});
+            break;
+        case 3: // copies floating
+        case 4: // a cut selection floating, moved
+            Select({12, 11});
+            MoveTo({20, 20});
+            Command(kind == 3 ? ID_EDIT_COPY : ID_EDIT_CUT);
+            MoveTo({40, 40});
+            ASSERT_FALSE(view->GetFloatingList().empty());
+            break;
+        default: // a new text with its value
+            Command(ID_SCH_PLACE_TEXT);
+            ASSERT_NE(view->GetFloatingText(), nullptr);
+            SimulateTyping(PlatformWindow::GetFocus(), L"Floating");
+            MoveTo({50, 30});
+            break;
+        }
+        EXPECT_NE(Doc(), dragged) << "the work is in the document while under way";
+    }
+    static constexpr int kWorkKinds = 6;
+
+    std::wstring path;
+    std::string onDisk, dragged;
+};
+
+// Closing the sheet's tab drops the work first: the page question is about
+// the real change only, and Yes writes that change without the work.
+TEST_F(ClosingTest, ClosingATabDropsTheWorkUnderWayBeforeItsQuestion) {
+    for (int kind = 0; kind < kWorkKinds; ++kind) {
+        SCOPED_TRACE(kind);
+        OpenAndDrag();
+        StartWork(kind);
+        ui.Answer({IDYES});
+        Command(ID_WINDOW_CLOSE);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        EXPECT_EQ(Asked(L"Page was changed; save changes?"), 1);
+        ExpectSame(dragged, Doc(), "the document");
+        ExpectSame(dragged, File(), "the file");
+    }
+}
+
+// Replacing the project asks one question, with work under way dropped
+// first: No writes nothing (no second question follows whose default would
+// save after all), Cancel keeps the document, Yes saves it once.
+TEST_F(ClosingTest, ReplacingTheProjectAsksOnceAndWritesOnlyWhatYesSaves) {
+    struct Case {
+        int command;
+        int answer;
+        bool saved;
+    };
+    const Case cases[] = {
+        {ID_NEW_PROJECT, IDNO, false},     {ID_OPEN_PROJECT, IDNO, false},
+        {ID_NEW_PROJECT, IDCANCEL, false}, {ID_OPEN_PROJECT, IDCANCEL, false},
+        {ID_NEW_PROJECT, IDYES, true},
+    };
+    for (const Case& c : cases) {
+        for (int kind : {-1, 3}) {
+            SCOPED_TRACE(testing::Message() << c.command << " " << c.answer << " " << kind);
+            OpenAndDrag();
+            if (kind >= 0)
+                StartWork(kind);
+            ui.Answer({c.answer});
+            Command(c.command);
+            EXPECT_EQ(Asked(L"Project was changed; save changes?"), 1);
+            EXPECT_EQ(Asked(L"Page was changed; save changes?"), 0);
+            EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+            ExpectSame(c.saved ? dragged : onDisk, File(), "the file");
+            if (c.answer == IDCANCEL) {
+                ExpectSame(dragged, Doc(), "Cancel keeps the document with its change");
+                EXPECT_TRUE(g_MainFrame.IsDocumentModified(kDocumentProject));
+            }
+        }
+    }
 }
 
 } // namespace
