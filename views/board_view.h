@@ -149,6 +149,8 @@ public:
     CArea* GetNewArea();
     CArea* GetCurrentArea();
     bool IsRouting() const { return m_routeNet || m_routeConductor; }
+    // The track a route under way draws; null when none.
+    CConductor* GetRouteConductor() const { return m_routeConductor; }
     // The pixels per inch the view draws and hit-tests with.
     float GetDpi() const { return m_dpi; }
     // A drawing surface without pixels under the view's transform, for hit
@@ -285,6 +287,9 @@ private:
     CConductor* AddConductor(CNet* net, int layer, float width,
                              std::vector<ConductorVertex> vertices);
     void RemoveConductor(CConductor* conductor);
+    // A layer or width change made where the route began: the track c left
+    // behind has no length and goes; n starts tied as it did.
+    void DropUnroutedStart(CConductor* c, CConductor* n);
     // The via pads of the net with conductors on at most one layer.
     void RemoveSuperfluousViaPads(Graphics* g, CNet* net);
     void RecordConductor(CConductor* conductor);

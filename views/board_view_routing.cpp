@@ -560,6 +560,16 @@ void CBoardView::RouteMove(Graphics* g, uint32_t flags, PointF p) {
     c->InvalidateOnBoard(g);
 }
 
+void CBoardView::DropUnroutedStart(CConductor* c, CConductor* n) {
+    // A change before the route went anywhere leaves the old track without
+    // length: it goes, and the new one starts tied where the old one was.
+    if (!IsDegenerate(c))
+        return;
+    if (n->m_vertices.front().tie.IsNone())
+        n->m_vertices.front().tie = c->m_vertices.front().tie;
+    RemoveConductor(c);
+}
+
 void CBoardView::ChangeRouteLayer(int id) {
     CConductor* c = m_routeConductor;
     if (!c || !m_routeNet || c->m_vertices.size() < 3 || id == c->m_layer)
@@ -584,6 +594,7 @@ void CBoardView::ChangeRouteLayer(int id) {
     n->m_selected = 2;
     m_routeConductor = n;
     m_routeTarget.reset();
+    DropUnroutedStart(c, n);
     // The caller brings the layer to the front (and shows it).
     m_routeNet->BuildConnectionGraph(g.get());
     InvalidateRect(nullptr, false);
@@ -614,6 +625,7 @@ void CBoardView::ChangeRouteWidth(Graphics* g) {
     n->m_selected = 2;
     m_routeConductor = n;
     m_routeTarget.reset();
+    DropUnroutedStart(c, n);
     m_routeNet->BuildConnectionGraph(g);
     InvalidateRect(nullptr, false);
 }

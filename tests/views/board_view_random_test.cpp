@@ -8,6 +8,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/paint_target.h"
 #include "tests/views/board_view_fixture.h"
+#include "tests/views/half_made_check.h"
 
 #include <random>
 
@@ -124,6 +125,9 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         if (i % 8 == 0)
             PumpPendingMessages();
         ASSERT_EQ(g_pActiveView, view) << "step " << i;
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), view->GetRouteConductor());
+        if (HasFailure())
+            break;
     }
     PumpPendingMessages();
     // End whatever is under way, then undo everything.
