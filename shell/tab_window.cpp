@@ -232,6 +232,12 @@ bool CTabWindow::CloseTab(int index, bool prompt) {
                     return false;
                 index = FindTab(view);
             } else {
+                // The panel lets go first, without taking a value still
+                // being typed: the undo moves the focus, and the editor
+                // would hand its value to an object the undo deleted.
+                for (int row = 0; row < m_propertyGrid.GetRowCount(); ++row)
+                    m_propertyGrid.GetItem(row)->EndEdit(false);
+                m_propertyGrid.ShowProperties(nullptr);
                 // Back to the last saved content; the undo records work
                 // through the active view.
                 CVorpelView* previous = g_pActiveView;
