@@ -1,8 +1,9 @@
-// The check the randomized editor tests run after every step: the board
-// holds no half-made object. Tracks have two distinct vertices; free and
-// sheet texts are not empty; every sheet object lies on a sheet of the
-// board. Work still under way (the route being drawn) is passed in and
-// left out.
+// The checks the randomized editor tests run after every step: the
+// document holds no half-made object. On a board, tracks have two distinct
+// vertices, free and sheet texts are not empty and every sheet object lies
+// on a sheet of the board; in a library, no text is both without a name
+// and empty. Work still under way (the route being drawn, the text being
+// typed) is passed in and left out.
 #pragma once
 
 #include "board/board.h"
@@ -47,4 +48,20 @@ inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& wher
             self(child, self);
     };
     walk(board, walk);
+}
+
+inline void ExpectNoEmptyTexts(const CTreeNode* root, const std::string& where,
+                               const std::set<const CTreeNode*>& underWay = {}) {
+    auto walk = [&](const CTreeNode* node, auto& self) -> void {
+        if (underWay.count(node))
+            return;
+        if (node->GetType() == NodeType::Text) {
+            auto* text = static_cast<const CText*>(node);
+            EXPECT_FALSE(text->m_name.empty() && text->GetText().empty())
+                << where << ": an empty text";
+        }
+        for (const CTreeNode* child : node->GetChildren())
+            self(child, self);
+    };
+    walk(root, walk);
 }
