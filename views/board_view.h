@@ -14,6 +14,7 @@
 #include "core/vorpel_view.h"
 #include "platform/accelerator.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -290,6 +291,8 @@ private:
     // A layer or width change made where the route began: the track c left
     // behind has no length and goes; n starts tied as it did.
     void DropUnroutedStart(CConductor* c, CConductor* n);
+    // The groups of a route that ended become one.
+    void JoinRouteGroups();
     // The via pads of the net with conductors on at most one layer.
     void RemoveSuperfluousViaPads(Graphics* g, CNet* net);
     void RecordConductor(CConductor* conductor);
@@ -315,6 +318,8 @@ private:
     // Interaction state, all null while no action is under way.
     CNet* m_routeNet = nullptr;
     CConductor* m_routeConductor = nullptr;
+    // The undo depth before the route began (SIZE_MAX: none).
+    size_t m_routeUndoDepth = SIZE_MAX;
     CConductor* m_editConductor = nullptr;
     CPad* m_dragVia = nullptr;
     CFootprint* m_floatingComponent = nullptr;

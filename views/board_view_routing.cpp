@@ -354,6 +354,7 @@ void CBoardView::RouteClick(Graphics* g, uint32_t flags, PointF p) {
     m_undoList.SetStartNewGroup(true);
     if (!IsRouting()) {
         EndConductorEdit();
+        m_routeUndoDepth = m_undoList.UndoCount();
         StartRoute(g, p);
         return;
     }
@@ -473,6 +474,7 @@ void CBoardView::FinishRoute(Graphics* g) {
     // A route ended where it began is no track.
     if (net && RemoveDegenerateConductors(g, net))
         RemoveSuperfluousVias(g, net);
+    JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g);
     if (c && c->GetParent()) {
@@ -558,6 +560,15 @@ void CBoardView::RouteMove(Graphics* g, uint32_t flags, PointF p) {
     e.y = t.Y;
     m_routeNet->BuildConnectionGraph(g);
     c->InvalidateOnBoard(g);
+}
+
+void CBoardView::JoinRouteGroups() {
+    // Undo waits while a route is drawn; afterwards the route is undone
+    // whole: undoing one of its clicks would give back its track as it was
+    // while drawn, rubber-band end and all.
+    if (m_routeUndoDepth < m_undoList.UndoCount())
+        m_undoList.JoinGroupsFrom(m_routeUndoDepth);
+    m_routeUndoDepth = SIZE_MAX;
 }
 
 void CBoardView::DropUnroutedStart(CConductor* c, CConductor* n) {

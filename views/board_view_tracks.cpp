@@ -149,6 +149,7 @@ void CBoardView::CancelRoute() {
     // length: it goes, with a via it alone needed.
     if (net && RemoveDegenerateConductors(g.get(), net))
         RemoveSuperfluousVias(g.get(), net);
+    JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g.get());
 }

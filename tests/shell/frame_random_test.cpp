@@ -53,9 +53,18 @@ protected:
 };
 
 TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
-    StartFrame(L"\"" + Example(L"demo.circuit") + L"\"");
-    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.symbol"), 1));
-    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.footprint"), 2));
+    // Copies in the scratch folder: a random Save must not write into the
+    // sources.
+    auto example = [&](const wchar_t* name) {
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(Example(name), bytes));
+        const std::wstring copy = PathJoin(scratch, name);
+        EXPECT_TRUE(WriteWholeFile(copy, bytes));
+        return copy;
+    };
+    StartFrame(L"\"" + example(L"demo.circuit") + L"\"");
+    ASSERT_TRUE(g_MainFrame.Open(example(L"demo.symbol"), 1));
+    ASSERT_TRUE(g_MainFrame.Open(example(L"demo.footprint"), 2));
     std::mt19937 rng(20240601);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     SetPopupMenuHook([&](const PopupMenu& menu, POINT) -> UINT {

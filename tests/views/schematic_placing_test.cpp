@@ -713,6 +713,19 @@ TEST_F(ClosingTest, ClosingATabDropsTheWorkUnderWayBeforeItsQuestion) {
     }
 }
 
+// Ending the program with work under way: the work goes before the
+// question, and Yes writes the real change only.
+TEST_F(ClosingTest, ExitDropsTheWorkUnderWayBeforeItsQuestion) {
+    OpenAndDrag();
+    StartWork(3);
+    ui.Answer({IDYES});
+    g_MainFrame.SendMessage(WM_CLOSE);
+    PumpPendingMessages();
+    EXPECT_FALSE(g_MainFrame.IsWindow());
+    EXPECT_EQ(Asked(L"Project was changed; save changes?"), 1);
+    ExpectSame(dragged, File(), "the file");
+}
+
 // Replacing the project asks one question, with work under way dropped
 // first: No writes nothing (no second question follows whose default would
 // save after all), Cancel keeps the document, Yes saves it once.
