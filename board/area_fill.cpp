@@ -5,6 +5,7 @@
 #include "board/board.h"
 #include "board/conductor.h"
 #include "board/footprint.h"
+#include "board/outward_flatten.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
@@ -51,8 +52,10 @@ struct PlacedShape {
     bool built = false;
 };
 
+// Clearances and thermals are cut out of the copper: their curves are
+// flattened outside them, so the fill never comes closer than the isolation.
 void BuildShape(PlacedShape& shape, const GraphicsPath& path, float flatness) {
-    shape.polygon = PathToClipPolygon(path, flatness);
+    shape.polygon = PathToClearancePolygon(path, flatness);
     shape.box = BoxOf(shape.polygon);
     shape.built = true;
 }
@@ -121,7 +124,7 @@ bool CAreaFill::Compute() {
                     if (conductor->m_layer != m_area->m_layer)
                         continue;
                     GraphicsPath path;
-                    conductor->BuildPath(&path, isolation);
+                    conductor->BuildClearancePath(&path, isolation);
                     CClipPolygon polygon = PathToClipPolygon(path, m_flatness);
                     const Box b = BoxOf(polygon);
                     if (!b.Empty() && MeetsOutline(b.left, b.bottom, b.right, b.top))
@@ -174,7 +177,7 @@ void CAreaFill::AddPadstackExclusion(const CPadstack* padstack) {
             }
         } else if (!clearance.built) {
             GraphicsPath path;
-            padLayer->BuildPath(&path, iso);
+            padLayer->BuildClearancePath(&path, iso);
             BuildShape(clearance, path, m_flatness);
         }
         if (shape->box.Empty())

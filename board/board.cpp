@@ -80,9 +80,10 @@ CBoard::~CBoard() {
 }
 
 CTreeNode* CBoard::Clone() const {
-    // One clone operation: the copied sheets, objects, nets and pins are
-    // linked to each other when it ends.
-    CCloneScope scope;
+    // One clone operation: the copied sheets, objects, nets, pins, pads and
+    // conductors are linked to each other when it ends. The copy is the board
+    // as it stands, components where they are placed.
+    CCloneScope scope(true);
     return scope.Record(this, new CBoard(*this));
 }
 

@@ -1,6 +1,7 @@
 #include "board/conductor.h"
 
 #include "board/board_types.h"
+#include "board/outward_flatten.h"
 #include "board/polygon_union.h"
 #include "core/board_layer.h"
 #include "core/node_attributes.h"
@@ -8,6 +9,7 @@
 #include "core/text_scanner.h"
 #include "platform/graphics_path.h"
 #include "platform/text.h"
+#include "schematic/clone_map.h"
 
 #include <algorithm>
 #include <cmath>
@@ -87,7 +89,9 @@ CConductor::CConductor(const CConductor& other)
 CConductor::~CConductor() = default;
 
 CTreeNode* CConductor::Clone() const {
-    return new CConductor(*this);
+    // Its ties move to the pads and vias copied in the same operation.
+    CCloneScope scope;
+    return scope.Record(this, new CConductor(*this));
 }
 
 const wchar_t* CConductor::GetTagName() const {
@@ -173,6 +177,12 @@ void CConductor::BuildPath(GraphicsPath* path, float margin) const {
     AddSegmentFigures(path, margin);
     if (m_vertices.size() >= 2)
         MergePathFigures(path, kOutlineFlatness);
+}
+
+void CConductor::BuildClearancePath(GraphicsPath* path, float margin) const {
+    AddSegmentFigures(path, margin);
+    if (m_vertices.size() >= 2)
+        MergePathFiguresOutward(path, kOutlineFlatness);
 }
 
 void CConductor::GetCentreLine(std::vector<ConductorPiece>& pieces) const {

@@ -86,6 +86,9 @@ public:
     // Appends the copper of the track grown by margin (all within Width / 2
     // + margin of the centre line) and merges the path into its outline.
     void BuildPath(GraphicsPath* path, float margin) const;
+    // BuildPath for a clearance cut out of copper: the figures' curves are
+    // flattened outside them (FlattenOutward) before the merge.
+    void BuildClearancePath(GraphicsPath* path, float margin) const;
     // The first half of BuildPath, figures of their own: a stadium of width
     // Width + 2 margin per straight run, a ring sector (a pie on a tight
     // bend) per arc.

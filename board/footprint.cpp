@@ -11,6 +11,7 @@
 #include "core/node_type.h"
 #include "platform/graphics.h"
 #include "platform/matrix.h"
+#include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
 #include "schematic/text.h"
@@ -61,6 +62,12 @@ CTreeNode* CFootprint::Clone() const {
     copy->m_fixed = m_fixed;
     copy->m_rotation = m_rotation;
     copy->m_text = m_text;
+    // A copy made with its whole board stays where it is placed, with every
+    // attribute it has; any other copy is about to be placed.
+    if (CCloneScope::CopiesWhole()) {
+        copy->m_boardPosition = m_boardPosition;
+        copy->GetAttributes() = GetAttributes();
+    }
     for (CTreeNode* child : GetChildren())
         copy->AddChild(child->Clone());
     return copy;

@@ -5,6 +5,7 @@
 #include "board/padstack.h"
 #include "core/node_attributes.h"
 #include "core/node_type.h"
+#include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
@@ -33,7 +34,9 @@ CPad::CPad(const CPad& other)
 CPad::~CPad() = default;
 
 CTreeNode* CPad::Clone() const {
-    return new CPad(*this);
+    // Conductors copied in the same operation are tied to the copy.
+    CCloneScope scope;
+    return scope.Record(this, new CPad(*this));
 }
 
 const wchar_t* CPad::GetTagName() const {

@@ -52,6 +52,10 @@ public:
     // a custom outline is offset and merged); no shape leaves the path as it
     // was.
     void BuildPath(GraphicsPath* path, float margin) const;
+    // BuildPath for a shape cut out of copper: a custom outline is merged
+    // with its curves flattened outside the grown shape (FlattenOutward);
+    // the other shapes keep their curves for the caller to flatten so.
+    void BuildClearancePath(GraphicsPath* path, float margin) const;
     // Resets the path and writes the copper-free figures of the thermal
     // relief: the ring between the pad and the pad grown by the isolation,
     // less the spokes of the spoke width along both axes. Each quadrant
@@ -68,4 +72,7 @@ public:
     float m_width = 0;
     float m_height = 0;
     CAreaNode* m_outline = nullptr;
+
+private:
+    void BuildGrownPath(GraphicsPath* path, float margin, bool outward) const;
 };

@@ -2,6 +2,7 @@
 // padstack's own coordinates (centred on the origin).
 #include "board/area_node.h"
 #include "board/clip_polygon.h"
+#include "board/outward_flatten.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/polygon_union.h"
@@ -224,6 +225,14 @@ void CPadLayer::BuildShapePath(GraphicsPath* path, float w, float h) const {
 }
 
 void CPadLayer::BuildPath(GraphicsPath* path, float margin) const {
+    BuildGrownPath(path, margin, false);
+}
+
+void CPadLayer::BuildClearancePath(GraphicsPath* path, float margin) const {
+    BuildGrownPath(path, margin, true);
+}
+
+void CPadLayer::BuildGrownPath(GraphicsPath* path, float margin, bool outward) const {
     switch (m_shape) {
     case kPadShapeRound:
     case kPadShapeOblong:
@@ -239,7 +248,10 @@ void CPadLayer::BuildPath(GraphicsPath* path, float margin) const {
         grown->FillOutlinePath(&figure);
         DeleteAreaOutline(grown);
         path->AddPath(&figure, false);
-        MergePathFigures(path, 0.001f);
+        if (outward)
+            MergePathFiguresOutward(path, 0.001f);
+        else
+            MergePathFigures(path, 0.001f);
         break;
     }
     default:
@@ -279,7 +291,7 @@ void CPadLayer::BuildThermalPath(GraphicsPath* path) const {
         // The ring is the pad grown by the isolation less the pad; each
         // quadrant beyond the half spoke is one or more closed figures.
         GraphicsPath outerPath, innerPath;
-        BuildPath(&outerPath, isoF);
+        BuildClearancePath(&outerPath, isoF);
         m_outline->FillOutlinePath(&innerPath);
         const CClipPolygon outer = FlattenedPolygon(outerPath);
         const CClipPolygon inner = FlattenedPolygon(innerPath);

@@ -2,6 +2,7 @@
 
 #include "board/area.h"
 #include "board/conductor.h"
+#include "board/outward_flatten.h"
 #include "board/polygon_union.h"
 
 #include <algorithm>
@@ -41,7 +42,7 @@ FlatPath FlatOf(GraphicsPath& path, float tolerance) {
 
 FlatPath CClearanceOutlines::Build(const CConductor* conductor, float isolation, float tolerance) {
     GraphicsPath path;
-    conductor->BuildPath(&path, isolation);
+    conductor->BuildClearancePath(&path, isolation);
     return FlatOf(path, tolerance);
 }
 
@@ -119,12 +120,12 @@ void CClearanceOutlines::BuildAt(size_t i) {
     Item& item = m_items[i];
     int result = kDone;
     try {
-        // BuildPath's second half, as MergePathFigures does it, and the
-        // flattened path ClipPolygonToPath would give: every contour of at
-        // least three vertices as a closed polygon figure.
+        // BuildClearancePath's second half, as MergePathFiguresOutward does
+        // it, and the flattened path ClipPolygonToPath would give: every
+        // contour of at least three vertices as a closed polygon figure.
         if (item.conductor->m_vertices.size() >= 2) {
             const CClipPolygon united =
-                UnitePathFigures(item.figures, CConductor::kOutlineFlatness);
+                UnitePathFiguresOutward(item.figures, CConductor::kOutlineFlatness);
             for (const CClipContour& c : united.Contours()) {
                 const int count = c.GetVertexCount();
                 if (count < 3)

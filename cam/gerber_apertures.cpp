@@ -3,6 +3,7 @@
 #include "board/area_node.h"
 #include "board/board_types.h"
 #include "board/footprint.h"
+#include "board/outward_flatten.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
@@ -222,6 +223,10 @@ int CGerberApertureSet::CustomShared(std::vector<std::wstring> lines) {
 }
 
 int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
+    return PadAperture(pad, false);
+}
+
+int CGerberApertureSet::PadAperture(const CPadLayer* pad, bool clearance) {
     const float w = pad->m_width, h = pad->m_height;
     switch (pad->m_shape) {
     case kPadShapeRound: {
@@ -240,6 +245,8 @@ int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
         GraphicsPath path;
         pad->m_outline->FillOutlinePath(&path);
         FlatPath flat;
+        if (clearance)
+            FlattenOutward(&path, m_padTol);
         Flatten(path, m_padTol, &flat);
         bool bottom = false;
         const float angle = PlacementAngle(pad, &bottom);
@@ -257,10 +264,14 @@ int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
 }
 
 int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta) {
+    return GrownPadAperture(pad, delta, false);
+}
+
+int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta, bool clearance) {
     if (pad->m_layer == kPadLayerInner) {
         const auto* stack = dynamic_cast<const CPadstack*>(pad->GetParent());
         if (const CPadLayer* plane = stack ? stack->FindPadLayer(kPadLayerPlane) : nullptr)
-            return PadAperture(plane);
+            return PadAperture(plane, clearance);
     }
     // A shrink larger than the pad leaves no opening rather than a negative one.
     const float w = std::max(0.0f, pad->m_width + delta);
@@ -278,7 +289,10 @@ int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta) {
         return RectLike(pad, w, h, pad->m_width, pad->m_height);
     case kPadShapeCustom: {
         GraphicsPath path;
-        pad->BuildPath(&path, delta / 2);
+        if (clearance)
+            pad->BuildClearancePath(&path, delta / 2);
+        else
+            pad->BuildPath(&path, delta / 2);
         FlatPath flat;
         Flatten(path, m_padTol, &flat);
         if (flat.points.empty())
@@ -300,7 +314,7 @@ const CThermalRelief* CGerberApertureSet::EffectiveThermal(const CPadLayer* pad)
 
 int CGerberApertureSet::ClearanceAperture(const CPadLayer* pad) {
     const CThermalRelief* t = EffectiveThermal(pad);
-    return GrownPadAperture(pad, 2 * (t ? t->m_isolation : 0.3f));
+    return GrownPadAperture(pad, 2 * (t ? t->m_isolation : 0.3f), true);
 }
 
 int CGerberApertureSet::ThermalAperture(const CPadLayer* pad) {
@@ -326,8 +340,11 @@ int CGerberApertureSet::ThermalAperture(const CPadLayer* pad) {
     }
     GraphicsPath path;
     pad->BuildThermalPath(&path);
+    // The relief is cut out of the plane: its arcs are flattened outside it.
+    FlattenOutward(&path, m_padTol);
     FlatPath flat;
-    Flatten(path, m_padTol, &flat);
+    flat.points = path.Points();
+    flat.types = path.Types();
     if (flat.points.empty())
         return 0;
     return CustomShared(CustomMacroLines(flat, bottom, angle));

@@ -61,6 +61,10 @@ private:
             return CompareApertures(a, b, true) < 0;
         }
     };
+    // clearance: the shape is cut out of copper (a custom outline's curves
+    // are flattened outside it).
+    int PadAperture(const CPadLayer* pad, bool clearance);
+    int GrownPadAperture(const CPadLayer* pad, float delta, bool clearance);
     int RectLike(const CPadLayer* pad, float w, float h, float w0, float h0);
     std::vector<std::wstring> CustomMacroLines(const FlatPath& path, bool bottom, float angle);
     int CustomShared(std::vector<std::wstring> lines);

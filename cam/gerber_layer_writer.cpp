@@ -11,6 +11,7 @@
 #include "board/marking_arc.h"
 #include "board/marking_shapes.h"
 #include "board/marking_text.h"
+#include "board/outward_flatten.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
@@ -673,11 +674,16 @@ void CGerberLayerWriter::AreaCutOuts(const CPadstack* padstack, const CFootprint
                 continue;
             pl->BuildThermalPath(&path);
         } else {
-            pl->BuildPath(&path, isolation);
+            pl->BuildClearancePath(&path, isolation);
         }
         Matrix m;
         PlacementMatrix(&m, pad->m_boardPosition, footprint);
-        const FlatPath flat = Flat(path, &m, m_settings.padTol);
+        // Cut out of the area's copper: the curves are flattened outside the
+        // shape, so the copper keeps the whole isolation.
+        FlattenOutward(&path, m_settings.padTol, &m);
+        FlatPath flat;
+        flat.points = path.Points();
+        flat.types = path.Types();
         if (!flat.points.empty() && FlatPathsOverlap(flat, areaFlat))
             m_plot.PlotClearRegion(flat);
     }

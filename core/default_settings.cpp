@@ -5,6 +5,8 @@
 #include "platform/settings_store.h"
 #include "platform/text.h"
 
+#include <cmath>
+
 DefaultSettings g_DefaultSettings;
 
 const wchar_t* const DefaultSettings::kKeyPath = L"Software\\Vorpel\\DefaultSettings";
@@ -23,9 +25,11 @@ constexpr COLORREF kLayerDefaults[kBoardLayerCount] = {
 // Units outside the four known ones would index the unit tables out of range.
 constexpr uint32_t kUnitCount = 4;
 
+// A NaN or infinite length (a damaged or hand-edited value) would pass every
+// range check after it and be written back: it counts as a wrong value.
 void ReadFloat(const SettingsKey& key, const wchar_t* name, float& value) {
     float v;
-    if (key.QueryFloat(name, &v) == SettingsResult::Ok)
+    if (key.QueryFloat(name, &v) == SettingsResult::Ok && std::isfinite(v))
         value = v;
 }
 

@@ -78,6 +78,12 @@ public:
         return out;
     }
 
+    // Lists the child last among the children without making this node its
+    // parent or owner: a temporary root that writes a node owned elsewhere.
+    // The root gives it back with ForgetLentChildren before it is destroyed.
+    void LendChild(T* child) { m_children.push_back(child); }
+    void ForgetLentChildren() { m_children.clear(); }
+
 protected:
     T* m_parent = nullptr;
     std::vector<T*> m_children;

@@ -9,6 +9,7 @@
 #include "core/undo_list.h"
 #include "core/undo_node_records.h"
 #include "dialogs/board_class_settings.h"
+#include "dialogs/length_limits.h"
 #include "dialogs/via_list_ctrl.h"
 #include "platform/bitmap.h"
 #include "platform/combo_box_control.h"
@@ -145,7 +146,10 @@ bool CBoardDialog::ReadFields(bool chained) {
         // it back would round the length to the shown decimals.
         if (GetDlgItemText(FieldId(field)) == m_shown[field])
             continue;
-        if (!DDX_Float(FieldId(field), Member(field), true, false, 0, 0, 6)) {
+        // The same range as the options' board page: a negative width would
+        // drive routing and the copper fill.
+        if (!DDX_Float(FieldId(field), Member(field), true, true, kWidthLimits.MinIn(m_unit),
+                       kWidthLimits.MaxIn(m_unit), 6)) {
             ok = false;
             if (chained)
                 return false;

@@ -5,6 +5,8 @@
 #include "schematic/bus.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
+#include "schematic/sheet.h"
+#include "schematic/sheet_object.h"
 #include "schematic/wire.h"
 
 // Pin membership ------------------------------------------------------------
@@ -55,6 +57,20 @@ CUndoItem* CUndoChangeNetOfWire::Undo() {
     else
         m_net->InsertChildAt(static_cast<std::size_t>(m_index), m_wire);
     RepaintSheetSide(m_wire, false);
+    return inverse;
+}
+
+CUndoChangeSheetOfObject::CUndoChangeSheetOfObject(CSheetObject* object)
+    : m_object(object), m_sheet(object->m_pSheet) {}
+
+CUndoItem* CUndoChangeSheetOfObject::Undo() {
+    auto* inverse = new CUndoChangeSheetOfObject(m_object);
+    RepaintSheetSide(m_object, false);
+    if (CSheet* sheet = m_object->m_pSheet)
+        sheet->RemoveObject(m_object);
+    if (m_sheet)
+        m_sheet->AddObject(m_object);
+    RepaintSheetSide(m_object, false);
     return inverse;
 }
 

@@ -9,6 +9,7 @@
 class CBus;
 class CNet;
 class CPin;
+class CSheet;
 class CSheetObject;
 class CTreeNode;
 class CWire;
@@ -80,6 +81,17 @@ private:
     POINT m_start;
     wchar_t m_direction;
     int m_length;
+};
+
+// Before the object moves to another sheet (or off every sheet).
+class CUndoChangeSheetOfObject : public CUndoItem {
+public:
+    explicit CUndoChangeSheetOfObject(CSheetObject* object);
+    CUndoItem* Undo() override;
+
+private:
+    CSheetObject* m_object;
+    CSheet* m_sheet;
 };
 
 class CUndoChangePos : public CUndoItem {

@@ -361,9 +361,13 @@ void CLeftTabView::SaveNodeAsFile(CTreeNode* node) {
         saved = file.Save(request.fileName.c_str());
         m_root->SetFilePath(path);
     } else {
-        CRoot holder;
+        // The node itself, as it stands: a copy would be a different thing
+        // (a footprint copy waits to be placed, a sheet copy has no objects).
+        struct Holder : CRoot {
+            ~Holder() override { ForgetLentChildren(); }
+        } holder;
         holder.SetRootTag(kFileKinds[m_kind].rootTag);
-        holder.AddChild(node->Clone());
+        holder.LendChild(node);
         CXmlFile file(&holder);
         saved = file.Save(request.fileName.c_str());
     }

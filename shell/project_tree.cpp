@@ -22,7 +22,9 @@
 #include "platform/ui_hooks.h"
 #include "resources/command_ids.h"
 #include "schematic/folders.h"
+#include "schematic/schematic_undo_records.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_object.h"
 #include "shell/main_frame.h"
 
 #include <algorithm>
@@ -168,8 +170,38 @@ void CProjectTree::Paste() {
         return;
     }
     BeginAction();
-    InsertChild(target, CloneClipboard());
+    CTreeNode* copy = CloneClipboard();
+    const std::wstring& name = copy->GetText();
+    if (copy->GetType() == NodeType::Sheet && !name.empty() && !FindSheetByName(target, name)) {
+        // A sheet cut and pasted back keeps its name, and the drawing left
+        // behind on it comes back onto it.
+        target->AddChild(copy);
+        RecordInsert(copy);
+        TakeBackObjects(target, static_cast<CSheet*>(copy));
+    } else {
+        InsertChild(target, copy);
+    }
     Rebuild();
+}
+
+void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
+    // The board's objects that lie on a sheet of this name which has left
+    // the document (cut or deleted, kept by the history): saved and read
+    // again they would lie on this sheet, so they do now.
+    std::vector<CTreeNode*> stack(board->GetChildren().rbegin(), board->GetChildren().rend());
+    while (!stack.empty()) {
+        CTreeNode* node = stack.back();
+        stack.pop_back();
+        auto* object = dynamic_cast<CSheetObject*>(node);
+        if (CSheet* old = object ? object->m_pSheet : nullptr;
+            old && old != sheet && !old->GetParent() && old->GetName() == sheet->GetName()) {
+            GetUndoList().AddUndo(new CUndoChangeSheetOfObject(object));
+            old->RemoveObject(object);
+            sheet->AddObject(object);
+        }
+        for (auto it = node->GetChildren().rbegin(); it != node->GetChildren().rend(); ++it)
+            stack.push_back(*it);
+    }
 }
 
 void CProjectTree::PasteFromFile() {

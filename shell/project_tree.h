@@ -7,8 +7,10 @@
 //
 // Only what fits goes in: a block or a board into the project or a block, a
 // sheet into a board. A sheet stays in its board when dragged, and a sheet
-// that comes from the clipboard or a file is numbered afresh, since the
-// board's objects find their sheets by name.
+// that comes from a file is numbered afresh, since the board's objects find
+// their sheets by name; one from the clipboard keeps its name where no sheet
+// of the board has it (a sheet cut and pasted back), else it is numbered
+// afresh too.
 #pragma once
 
 #include "shell/left_tab_view.h"
@@ -54,6 +56,10 @@ private:
     // Inserts node (which has no parent) as the last child of target as
     // part of the running action; a sheet is numbered afresh first.
     void InsertChild(CTreeNode* target, CTreeNode* node);
+    // After a sheet was pasted into board under a name no other sheet there
+    // has: the board's objects left on a sheet of that name which is out of
+    // the document go onto the pasted sheet, each move recorded.
+    void TakeBackObjects(CTreeNode* board, CSheet* sheet);
     void PasteFromFile();
     void AddBoard();
     void RunBoardDialog(int id, CBoard* board);

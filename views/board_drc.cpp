@@ -9,6 +9,7 @@
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/mounting.h"
+#include "board/outward_flatten.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
@@ -30,6 +31,8 @@
 namespace {
 
 constexpr float kGrowth = 0.1f;
+// The flatness of the outlines compared (CClipPolygon::FromPath's).
+constexpr float kFlatness = 0.01f;
 
 uint32_t OpaqueColor(COLORREF c) {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
@@ -246,9 +249,11 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
         return;
     const uint32_t color = LayerColor(layer);
     const CNet* net = dynamic_cast<const CNet*>(conductor->GetParent());
+    // Copper shapes are grown with their curves flattened outside them: a
+    // pair closer than the rule must always overlap.
     GraphicsPath own;
-    conductor->BuildPath(&own, kGrowth);
-    const CClipPolygon subject = PolygonOf(own);
+    conductor->BuildClearancePath(&own, kGrowth);
+    const CClipPolygon subject = PathToClearancePolygon(own, kFlatness);
     RectF ownBox;
     own.GetBounds(&ownBox);
     // Objects whose box stays clear of the conductor's cannot overlap it;
@@ -266,7 +271,8 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
                 RecordViolation(g, conductor, other, GraphicsPath(), color, m_copperViolations);
             return;
         }
-        RecordViolation(g, conductor, other, Overlap(subject, PolygonOf(shape)), color,
+        RecordViolation(g, conductor, other,
+                        Overlap(subject, PathToClearancePolygon(shape, kFlatness)), color,
                         m_copperViolations);
     };
     const CBoardLayerIndex::NodeSet& set = m_layerIndex.GetSet(layer);
@@ -277,7 +283,7 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
             if (!padstack)
                 continue;
             GraphicsPath shape;
-            static_cast<CPadLayer*>(node)->BuildPath(&shape, kGrowth);
+            static_cast<CPadLayer*>(node)->BuildClearancePath(&shape, kGrowth);
             Matrix placement;
             if (CFootprint* footprint = padstack->GetParentFootprint())
                 footprint->TransformMatrix(&placement);
@@ -318,7 +324,7 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
                 }
             }
             GraphicsPath shape;
-            static_cast<CConductor*>(node)->BuildPath(&shape, kGrowth);
+            static_cast<CConductor*>(node)->BuildClearancePath(&shape, kGrowth);
             record(node, shape);
         } else if (type == NodeType::Text) {
             auto* text = static_cast<CText*>(node);

@@ -314,11 +314,15 @@ void CBoardView::StartRoute(Graphics* g, PointF p) {
             RecordConductor(c);
             if (index == 0)
                 std::reverse(c->m_vertices.begin(), c->m_vertices.end());
-            // The track goes on from its end: a bend and an end follow it.
+            // The track goes on from its end: the old end becomes the bend
+            // and one new end follows the cursor. An end that must stay
+            // (tied to a via or a break point), or a track too short to have
+            // an anchor, keeps its place and a copy of it bends instead.
             ConductorVertex end = c->m_vertices.back();
             end.tie = VertexTie();
             end.corner = 0;
-            c->m_vertices.push_back(end);
+            if (c->m_vertices.size() < 2 || !c->m_vertices.back().tie.IsNone())
+                c->m_vertices.push_back(end);
             end.x = p.X;
             end.y = p.Y;
             c->m_vertices.push_back(end);
@@ -725,17 +729,29 @@ CConductor* CBoardView::SegmentAt(PointF p, int* index) {
 
 void CBoardView::EditPick(Graphics* g, uint32_t flags, PointF p) {
     m_undoList.SetStartNewGroup(true);
-    EndConductorEdit();
     m_editTarget.reset();
-    if (CPad* via = PickViaPad(g, flags, p)) {
-        via->SetSelected(true);
-        via->m_dragRecorded = 0;
-        m_dragVia = via;
-        if (CNet* net = via->GetNet())
+    m_dragVia = nullptr;
+    // Every via takes the press as a pad does (Ctrl toggles, a miss
+    // deselects without Ctrl); the last one left selected is dragged.
+    CPad* picked = nullptr;
+    CBoard* board = GetBoard();
+    if (board)
+        for (CTreeNode* child : board->GetChildren())
+            if (child->GetType() == NodeType::Net)
+                for (CPadstack* via : ViasOf(static_cast<CNet*>(child)))
+                    for (CPad* pad : PadsOf(via)) {
+                        pad->MouseDownOnBoard(g, flags, p.X, p.Y);
+                        if (pad->IsSelected())
+                            picked = pad;
+                    }
+    if (picked) {
+        picked->m_dragRecorded = 0;
+        m_dragVia = picked;
+        if (CNet* net = picked->GetNet())
             net->ResetConductorUndoFlags();
-        via->InvalidateOnBoard(g);
         return;
     }
+    EndConductorEdit();
     int index = -1;
     CConductor* c = SegmentAt(p, &index);
     if (!c) {

@@ -110,13 +110,13 @@ void CFootprintView::OnPaint() {
         BeginPaintScene(&g, client);
         const uint32_t flags = NodeFlags::FootprintView;
         CFootprint* footprint = GetFootprint();
-        bool anyLayer = false;
+        int shownLayers = 0;
         // Back to front: the active layer is drawn last, on top.
         for (auto it = m_drawOrder.rbegin(); it != m_drawOrder.rend(); ++it) {
             const int layer = *it;
             if (layer < 0 || !IsLayerVisible(layer))
                 continue;
-            anyLayer = true;
+            ++shownLayers;
             for (CTreeNode* child : footprint->GetChildren()) {
                 if (child->GetType() == NodeType::Padstack) {
                     for (CTreeNode* part : child->GetChildren()) {
@@ -133,11 +133,14 @@ void CFootprintView::OnPaint() {
             }
         }
         // The holes and pad numbers over every layer shown.
-        if (anyLayer)
+        if (shownLayers > 0)
             for (CTreeNode* child : footprint->GetChildren())
                 if (child->GetType() == NodeType::Padstack)
                     child->DrawOnBoard(&g, flags);
-        g_MarkingClipboard.Draw(&g, static_cast<int>(flags));
+        // The floating copies go with each layer shown, over everything: with
+        // every layer hidden they are not shown either.
+        for (int k = 0; k < shownLayers; ++k)
+            g_MarkingClipboard.Draw(&g, static_cast<int>(flags));
         DrawOriginMarker(&g);
         g.Flush();
     }

@@ -84,10 +84,15 @@ void CFootprintView::AddPadstackPad(const CPadstack* padstack) {
         m_undoList.AddUndo(new CUndoInsert(target, nullptr));
     }
     auto* pad = new CPad();
-    pad->m_boardPosition = SnapToGrid(g_MainFrame.m_statusBar.GetPosition());
+    // Numbered on the grid point the first move puts it on (off the grid
+    // it would have no row or column), then left where the pointer was last
+    // seen until that move.
+    const PointF seen = g_MainFrame.m_statusBar.GetPosition();
+    pad->m_boardPosition = SnapToGrid(seen);
     pad->m_selected = 1;
     m_pFloatingPad = pad;
     AssignNextPadNumber(footprint, pad);
+    pad->m_boardPosition = seen;
     target->AddChild(pad);
     m_undoList.AddUndo(new CUndoInsert(pad, nullptr));
     if (CPropertyGrid* grid = GetPropertyGrid())
@@ -156,10 +161,13 @@ void CFootprintView::EndPlacePadstack() {
 
 void CFootprintView::MoveFloatingPad(Graphics* g, PointF p) {
     CPad* pad = GetFloatingPad();
-    if (!pad || pad->m_boardPosition == p)
+    // Compared snapped: a pad that starts off the grid, where the pointer
+    // was, goes onto it with the first move even to the same point.
+    const PointF snapped = SnapToGrid(p);
+    if (!pad || pad->m_boardPosition == snapped)
         return;
     pad->InvalidateOnBoard(g);
-    pad->m_boardPosition = SnapToGrid(p);
+    pad->m_boardPosition = snapped;
     if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject() == pad)
         grid->RefreshProperties();
     pad->InvalidateOnBoard(g);
@@ -503,7 +511,7 @@ void CFootprintView::CopyOrCutPad(bool cut) {
     clone->m_selected = 1;
     // Numbered while it still lies on the pad it copies.
     AssignNextPadNumber(GetFootprint(), clone);
-    clone->m_boardPosition = SnapToGrid(g_MainFrame.m_statusBar.GetPosition());
+    clone->m_boardPosition = g_MainFrame.m_statusBar.GetPosition();
     m_undoList.SetStartNewGroup(true);
     copied->GetParent()->AddChild(clone);
     m_undoList.AddUndo(new CUndoInsert(clone, nullptr));

@@ -133,12 +133,12 @@ void CPadstackView::OnPaint() {
         // The padstack draws at its pads: for the picture, one at the origin.
         auto* origin = new CPad();
         padstack->AddChild(origin);
-        bool anyLayer = false;
+        int shownLayers = 0;
         for (auto it = m_drawOrder.rbegin(); it != m_drawOrder.rend(); ++it) {
             const int layer = *it;
             if (layer < 0 || !IsLayerVisible(layer))
                 continue;
-            anyLayer = true;
+            ++shownLayers;
             for (CTreeNode* child : padstack->GetChildren()) {
                 const bool onLayer =
                     (child->GetType() == NodeType::PadLayer &&
@@ -148,12 +148,16 @@ void CPadstackView::OnPaint() {
                     child->DrawOnBoard(&g, flags);
             }
         }
-        if (anyLayer)
+        if (shownLayers > 0)
             padstack->DrawOnBoard(&g, flags);
         origin->RemoveFromParent();
         delete origin;
+        // The floating copies go with each layer shown, as in the footprint
+        // editor.
         if (m_placing)
-            g_MarkingClipboard.Draw(&g, static_cast<int>(flags & ~NodeFlags::ShowThermalRelief));
+            for (int k = 0; k < shownLayers; ++k)
+                g_MarkingClipboard.Draw(&g,
+                                        static_cast<int>(flags & ~NodeFlags::ShowThermalRelief));
         DrawOriginMarker(&g);
         g.Flush();
     }

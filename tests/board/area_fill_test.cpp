@@ -11,11 +11,15 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
+#include "core/root.h"
+#include "core/xml_file.h"
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
+#include "tests/board/board_fixture.h"
+#include "tests/board/clearance_board.h"
 #include "tests/board/geometry_test_util.h"
 #include "tests/board/track_distance_util.h"
 
@@ -269,6 +273,40 @@ TEST_F(AreaFillTest, RoundedCornersKeepTheirClearance) {
             }
     EXPECT_GT(copper, width * height / 2);
     EXPECT_GE(nearest - 0.15, 0.35 - 0.001 - std::sqrt(2.0) / k);
+}
+
+class AreaFillBoardTest : public BoardFixture {};
+
+// An area among copper of other nets of every kind: its fill keeps the
+// whole isolation from each shape, measured to the true shape, at the
+// drawing's flatness and at a fine one, and comes up to it within the
+// flatness; the area's own pads keep their copper inside their thermals.
+TEST_F(AreaFillBoardTest, FillKeepsTheIsolationFromTheTrueShapes) {
+    CRoot root;
+    ASSERT_TRUE(LoadText(root, kClearanceBoard));
+    BuildBoardNetsInTree(&root);
+    ASSERT_EQ(root.GetChildren().size(), 1u);
+    CArea* area = nullptr;
+    for (CTreeNode* c : root.GetChildren()[0]->GetChildren())
+        if (c->GetType() == NodeType::Area)
+            area = static_cast<CArea*>(c);
+    ASSERT_NE(area, nullptr);
+    const ForeignCopper foreign = ClearanceBoardForeignCopper();
+    for (float flatness : {0.01f, 0.025f, 0.001f}) {
+        CAreaFill fill(area, flatness);
+        ASSERT_TRUE(fill.Compute());
+        for (const ShapeGap& g : GapsToForeignCopper(fill.GetFill(), foreign)) {
+            EXPECT_GE(g.gap, kClearanceIsolation - 1e-4) << flatness << ": " << g.what;
+            const double reach = g.flattened ? flatness : CConductor::kOutlineFlatness;
+            EXPECT_LE(g.gap, kClearanceIsolation + reach + 1e-4) << flatness << ": " << g.what;
+        }
+        // DIP pin 4, the resistor's pad 1 and the connector's pad 2 are GND;
+        // the connector's pad 1 is not.
+        EXPECT_TRUE(PolygonContains(fill.GetFill(), 12 - 3.81, 20 - 3.81));
+        EXPECT_TRUE(PolygonContains(fill.GetFill(), 29.05, 26));
+        EXPECT_TRUE(PolygonContains(fill.GetFill(), 40.54, 20));
+        EXPECT_FALSE(PolygonContains(fill.GetFill(), 38, 20));
+    }
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 // and every written file read back by gerbv.
 #include "board/board.h"
 #include "board/board_types.h"
+#include "board/conductor.h"
 #include "board/layer.h"
 #include "board/polygon_union.h"
 #include "cam/gerber_export.h"
 #include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "tests/board/clearance_board.h"
 #include "tests/board/track_distance_util.h"
 #include "tests/cam/gerber_test_util.h"
 #include "tests/ui_hooks_recorder.h"
@@ -20,6 +22,7 @@
 #include <memory>
 #include <regex>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -434,6 +437,77 @@ TEST_F(GerberExportTest, PlaneFlashesClearancesAndThermals) {
     EXPECT_EQ(Count(i02, "D03*"), 1u); // the layer's NoThermal joins every GND via
 }
 
+// The thermal of an oblong via pad on a plane layer is an outline macro cut
+// out of the plane: it holds the whole ring between the pad and the pad
+// grown by the isolation, less the spokes, at any flattening tolerance.
+TEST_F(GerberExportTest, PlaneThermalOfAnOblongHoldsTheWholeRing) {
+    const std::string layers =
+        std::string(kTopBot) + "<Layer Net=\"GND\" Type=\"PLANE\">I01</Layer>";
+    CBoard* board =
+        Load(Board(layers, "<Properties><Thermal Isolation=\"0.35\" Spoke=\"0.3\"/></Properties>" +
+                               Via("GND",
+                                   "<PadLayer Size=\"0.6,0.6\"/>"
+                                   "<PadLayer Layer=\"INR\" Shape=\"OBLONG\" Size=\"1.6,1\"/>",
+                                   10, 10)));
+    for (float padTol : {0.025f, 0.005f}) {
+        CamSettings s;
+        s.padTol = padTol;
+        const auto i01 = Write(board, kLayerInner1, s);
+        // The outline primitives of the one CUSTOM_ macro, in millimetres.
+        std::string text;
+        bool in = false;
+        for (const std::string& l : i01) {
+            in = in || l.rfind("%AMCUSTOM_", 0) == 0;
+            if (in)
+                text += l;
+            if (in && !l.empty() && l.back() == '%')
+                break;
+        }
+        std::vector<std::vector<PointF>> figures;
+        std::stringstream primitives(text.substr(text.find('*') + 1));
+        for (std::string p; std::getline(primitives, p, '*');) {
+            std::vector<double> v;
+            std::stringstream numbers(p);
+            for (std::string n; std::getline(numbers, n, ',');)
+                v.push_back(ParseDouble(Utf8ToWide(n).c_str()));
+            if (v.size() < 4 || v[0] != 4)
+                continue;
+            const int k = static_cast<int>(v[2]);
+            ASSERT_EQ(v.size(), static_cast<size_t>(3 + 2 * (k + 1) + 1)) << p;
+            std::vector<PointF> f;
+            for (int i = 0; i < k; ++i)
+                f.push_back({float(v[3 + 2 * i]), float(v[4 + 2 * i])});
+            figures.push_back(f);
+        }
+        ASSERT_EQ(figures.size(), 4u) << padTol;
+        CClipPolygon cut;
+        for (const auto& f : figures)
+            cut.AddContour(f.data(), static_cast<int>(f.size()), 0);
+        // Points of the ring's outer edge, the stadium of radius 0.85 about
+        // (+-0.3, 0), and of its inner edge, the pad's, away from the
+        // spokes: each lies in the cut or on its edge.
+        double worst = 0;
+        for (double r : {0.5, 0.85})
+            for (int i = 0; i < 720; ++i) {
+                const double a = i * 3.14159265358979 / 360;
+                double x = r * std::cos(a), y = r * std::sin(a);
+                x += x >= 0 ? 0.3 : -0.3;
+                if (std::fabs(x) < 0.15 + 1e-3 || std::fabs(y) < 0.15 + 1e-3)
+                    continue;
+                if (InsidePolygon(cut, x, y))
+                    continue;
+                double d = 1e9;
+                for (const CClipContour& c : cut.Contours()) {
+                    const auto& w = c.Vertices();
+                    for (size_t m = 0, j = w.size() - 1; m < w.size(); j = m++)
+                        d = std::min(d, DistanceToSegment(w[j].X, w[j].Y, w[m].X, w[m].Y, x, y));
+                }
+                worst = std::max(worst, d);
+            }
+        EXPECT_LE(worst, 0.0011) << padTol; // the file's resolution
+    }
+}
+
 TEST_F(GerberExportTest, JumperAndDocumentationLayersWriteNoFile) {
     CBoard* board = Load(Board("<Layer>TOP</Layer><Layer Type=\"JUMPER\">I01</Layer>"
                                "<Layer Type=\"DOC\">SST</Layer>",
@@ -587,6 +661,33 @@ TEST_F(GerberExportTest, RoundedCornersKeepTheirClearanceInAnArea) {
     const double gap = TrackToPolygonDistance(copper.track, area, 0.01) - 0.3 / 2;
     EXPECT_GE(gap, 0.35 - 0.002);
     EXPECT_LE(gap, 0.35 + 0.002) << "the copper comes up to the clearance";
+}
+
+// The TOP file of a board whose GND area holds copper of other nets of
+// every kind: the area's copper as the file draws it (its region less the
+// clear regions) keeps the isolation from the true shape of each, less the
+// file's resolution, and comes up to it within the flattening tolerance.
+TEST_F(GerberExportTest, AreaCopperKeepsTheIsolationFromEveryOtherNet) {
+    CBoard* board = Load(kClearanceBoard);
+    const ForeignCopper foreign = ClearanceBoardForeignCopper();
+    for (float padTol : {0.025f, 0.005f}) {
+        CamSettings s;
+        s.padTol = padTol;
+        const auto top = Write(board, kLayerTop, s);
+        const GerberCopper copper = ReadCopper(top);
+        ASSERT_EQ(copper.dark.size(), 1u);
+        CClipPolygon area;
+        area.Clip(CLIP_DIFFERENCE, copper.dark[0], UniteClipPolygons(copper.clear));
+        ASSERT_FALSE(area.IsEmpty());
+        // Every pad and via is flashed: 8 + 2 + 2 + 2 pads, 3 vias.
+        EXPECT_EQ(Count(top, "D03*"), 17u);
+        const double resolution = 0.001;
+        for (const ShapeGap& g : GapsToForeignCopper(area, foreign)) {
+            EXPECT_GE(g.gap, kClearanceIsolation - resolution) << padTol << ": " << g.what;
+            const double reach = g.flattened ? padTol : CConductor::kOutlineFlatness;
+            EXPECT_LE(g.gap, kClearanceIsolation + reach + resolution) << padTol << ": " << g.what;
+        }
+    }
 }
 
 TEST_F(GerberExportTest, PadsInAnAreaGetThermalsOrClearances) {

@@ -146,6 +146,34 @@ TEST_F(DefaultSettingsTest, WrongSizedOrTypedValuesKeepDefaults) {
     EXPECT_EQ(s.unit, 1);
 }
 
+// Lengths whose bits are NaN or infinite, at start-up and on the Sheet Size
+// page: read as the defaults, like any other wrong value.
+TEST_F(DefaultSettingsTest, NonFiniteLengthsKeepDefaults) {
+    {
+        SettingsKey key = Key();
+        key.SetNumber(L"GridWidth", 0x7FC00000);   // NaN
+        key.SetNumber(L"SheetWidth", 0x7F800000);  // +infinity
+        key.SetNumber(L"SheetHeight", 0xFF800000); // -infinity
+        key.SetNumber(L"WireWidth", 0xFFC00001);   // a negative NaN
+        key.SetNumber(L"BusWidth", 0x7F800001);    // a signalling NaN
+        key.SetFloat(L"ConnCircle", 1.5f);
+    }
+    SettingsStore::Reload();
+    DefaultSettings s;
+    s.Load();
+    EXPECT_EQ(s.gridWidth, 2.5f);
+    EXPECT_EQ(s.sheetWidth, 420.0f);
+    EXPECT_EQ(s.sheetHeight, 297.0f);
+    EXPECT_EQ(s.wireWidth, 0.15f);
+    EXPECT_EQ(s.busWidth, 0.5f);
+    EXPECT_EQ(s.connCircle, 1.5f); // the finite one is taken
+    s.gridWidth = 1.0f;
+    s.LoadSheetSizePage();
+    EXPECT_EQ(s.gridWidth, 1.0f);
+    EXPECT_EQ(s.sheetWidth, 420.0f);
+    EXPECT_EQ(s.sheetHeight, 297.0f);
+}
+
 TEST_F(DefaultSettingsTest, FontNameIsReadUpTo31Characters) {
     Key().SetString(L"Font", L"A Very Long Font Family Name That Goes On");
     DefaultSettings s;

@@ -367,6 +367,38 @@ TEST_F(BoardDialogTest, OkRefusesToCloseOnARejectedField) {
     EXPECT_EQ(Saved(), expected);
 }
 
+// Negative lengths are refused in each of the four fields as the board page
+// refuses them: a beep, the focus back in the field, nothing stored; 0 is
+// a width like any other.
+TEST_F(BoardDialogTest, NegativeLengthsAreRefused) {
+    const Id fields[] = {Id::kConductorWidth, Id::kSpacing, Id::kIsolation, Id::kSpoke};
+    int result = Run([&](CBoardDialog& d, CViaListCtrl*) {
+        size_t beeps = 0;
+        for (Id field : fields) {
+            for (const wchar_t* text : {L"-1", L"-0.5", L"-0.001"}) {
+                TypeIntoField(d, field, text);
+                ClickButton(d, IDOK);
+                EXPECT_FALSE(d.IsEnded()) << text;
+                EXPECT_EQ(ui_.beeps.size(), ++beeps) << text;
+                EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(field)) << text;
+                EXPECT_EQ(Saved(), original_) << text;
+            }
+            TypeIntoField(d, field, L"0");
+        }
+        // A negative entry left behind by a change of unit is refused too.
+        TypeIntoField(d, Id::kSpoke, L"-0.2");
+        ChooseInCombo(d.GetDlgItemAs<ComboBoxControl>(Id::kUnit), kUnitMil);
+        EXPECT_EQ(ui_.beeps.size(), beeps + 1);
+        TypeIntoField(d, Id::kSpoke, L"0");
+        ClickButton(d, IDOK);
+        EXPECT_TRUE(d.IsEnded());
+    });
+    EXPECT_EQ(result, IDOK);
+    const std::string saved = Saved();
+    EXPECT_EQ(saved.find("=\"-"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<Thermal Isolation=\"0\" Spoke=\"0\"/>"), std::string::npos) << saved;
+}
+
 // Cancel with an open cell only commits it; Esc is Cancel.
 TEST_F(BoardDialogTest, CancelWithAnOpenCellCommitsIt) {
     EXPECT_EQ(Run([&](CBoardDialog& d, CViaListCtrl* list) {

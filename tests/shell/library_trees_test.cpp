@@ -2,6 +2,7 @@
 // their commands with undo and redo checked against the saved library, the
 // kinds of nodes each library takes, drops, files and the footprint
 // generators.
+#include "board/footprint.h"
 #include "shell/footprint_tree.h"
 #include "shell/symbol_tree.h"
 #include "tests/dialogs/dialog_driver.h"
@@ -457,6 +458,28 @@ TEST_F(FootprintTreeTest, UndoingANewPadstackClosesItsEditor) {
     // Deleting a folder closes the views of everything in it.
     Menu(2, chips, ID_LIB_DELETE_FOLDER);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+}
+
+TEST_F(FootprintTreeTest, SaveAsFileWritesTheFootprintAsItStands) {
+    // A footprint that has a position keeps it in its file.
+    static_cast<CFootprint*>(dip8)->m_boardPosition = PointF{3, 4};
+    const std::string library = Saved(2);
+    const size_t from = library.find("    <Footprint Grid=\"2.54,2.54\" XY=\"3,4\">DIP8");
+    const size_t to = library.find("    </Footprint>\r\n", from);
+    ASSERT_NE(to, std::string::npos) << library;
+    std::string element;
+    for (size_t at = from; at < to + 18;) {
+        const size_t end = library.find('\n', at) + 1;
+        element += library.substr(at + 2, end - at - 2);
+        at = end;
+    }
+    const std::wstring file = PathJoin(scratch, L"dip8.footprint");
+    AnswerFileDialog(file);
+    Menu(2, dip8, ID_TREE_SAVE_AS_FILE);
+    ExpectSameFile(ReadFile(file),
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<FootprintLib>\r\n" + element +
+                       "</FootprintLib>\r\n",
+                   "the footprint's file");
 }
 
 TEST_F(FootprintTreeTest, PasteFromFileTakesFootprintLibrariesOnly) {

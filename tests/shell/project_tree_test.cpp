@@ -185,15 +185,18 @@ TEST_F(ProjectTreeTest, PastedSheetsAreNumberedAfreshAndCutRemovesTheSheet) {
     DoUndoRedo(
         0, [&] { Menu(0, power, ID_EDIT_CUT); },
         [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, ">Power\r\n")); });
+    // Pasted back, the cut sheet keeps its name; the copies after it, whose
+    // name is taken, are numbered afresh.
     DoUndoRedo(
         0, [&] { Menu(0, board, ID_EDIT_PASTE); },
         [&](const std::string&) {
             EXPECT_EQ(ChildNames(board, NodeType::Sheet),
-                      (std::vector<std::wstring>{L"Main", L"Sheet 1"}));
+                      (std::vector<std::wstring>{L"Main", L"Power"}));
         });
     Menu(0, board, ID_EDIT_PASTE);
+    Menu(0, board, ID_EDIT_PASTE);
     EXPECT_EQ(ChildNames(board, NodeType::Sheet),
-              (std::vector<std::wstring>{L"Main", L"Sheet 1", L"Sheet 2"}));
+              (std::vector<std::wstring>{L"Main", L"Power", L"Sheet 1", L"Sheet 2"}));
     // The copy keeps the settings of the sheet it was made from.
     auto* pasted = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Sheet 2"));
     EXPECT_EQ(pasted->m_fontName, L"Arial");

@@ -155,9 +155,18 @@ TEST_F(RoutingTest, ToolZoomAndLayerChoicesReachTheShownView) {
     combo.NotifyParentCommand(CBN_SELCHANGE);
     combo.NotifyParentCommand(CBN_DROPDOWN);
     EXPECT_EQ(view->commands, std::vector<int>{ID_BOARD_LAYER_COMBO + 2});
-    // Without a view the choice is dropped.
+    // Without a view the choice is dropped: nothing is shown and nothing
+    // reaches the next view opened.
     g_MainFrame.m_tabWindow.CloseAll();
+    ASSERT_EQ(g_MainFrame.GetActiveView(), nullptr);
     combo.NotifyParentCommand(CBN_SELCHANGE);
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    CRecordingView* next = OpenView(node, kViewBoard, kDocumentProject);
+    PumpPendingMessages();
+    EXPECT_TRUE(next->commands.empty());
+    // And with one the same choice reaches it.
+    combo.NotifyParentCommand(CBN_SELCHANGE);
+    EXPECT_EQ(next->commands, std::vector<int>{ID_BOARD_LAYER_COMBO + 2});
 }
 
 TEST_F(RoutingTest, DropDownMenusOfTheToolbarsAndTheNewButton) {

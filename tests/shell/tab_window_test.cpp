@@ -161,10 +161,22 @@ TEST_F(TabWindowTest, EditMessagesReachTheShownView) {
     Command(ID_SCH_PLACE_WIRE);
     EXPECT_EQ(view->commands, std::vector<int>{ID_SCH_PLACE_WIRE});
     Tabs().CloseAll();
-    // Without a view the messages are answered and do nothing.
+    ASSERT_EQ(g_pActiveView, nullptr);
+    // Without a view the messages are answered and do nothing: the closed
+    // view's history is not undone, and nothing is kept for the next view.
     EXPECT_EQ(Tabs().SendMessage(EM_CANUNDO), 0);
-    Tabs().SendMessage(WM_UNDO);
-    Tabs().SendMessage(WM_EDIT_FIND);
+    EXPECT_EQ(Tabs().SendMessage(EM_CANREDO), 0);
+    EXPECT_EQ(Tabs().SendMessage(WM_UNDO), 0);
+    EXPECT_EQ(Tabs().SendMessage(WM_EDIT_FIND), 0);
+    Tabs().SendMessage(WM_EDIT_REDO);
+    PumpPendingMessages();
+    EXPECT_EQ(nodes[0]->GetText(), L"Renamed");
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    CRecordingView* next = OpenView(nodes[1], kViewSchematic, kDocumentProject);
+    PumpPendingMessages();
+    EXPECT_TRUE(next->commands.empty());
+    EXPECT_EQ(Tabs().SendMessage(EM_CANUNDO), 0);
+    EXPECT_EQ(nodes[1]->GetText(), L"B");
 }
 
 } // namespace

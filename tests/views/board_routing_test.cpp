@@ -13,6 +13,7 @@
 #include "tests/views/half_made_check.h"
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -113,6 +114,36 @@ protected:
             Redo();
         EXPECT_EQ(Saved(), after);
     }
+    // The via pads of a net, in the net's child order.
+    std::vector<CPad*> ViaPads(const wchar_t* net) {
+        std::vector<CPad*> out;
+        for (CTreeNode* c : Net(net)->GetChildren())
+            if (c->GetType() == NodeType::Padstack)
+                for (CTreeNode* pad : c->GetChildren())
+                    if (pad->GetType() == NodeType::Pad)
+                        out.push_back(static_cast<CPad*>(pad));
+        return out;
+    }
+    // Two routes of net A that change to Bottom: vias at (15,10) and (25,13).
+    void RouteTwoVias() {
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(PointF{9, 10});
+        Move(PointF{15, 10});
+        Key('V');
+        Move(PointF{15, 20});
+        Key(VK_ESCAPE);
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(PointF{29, 13});
+        Move(PointF{25, 13});
+        Key('V');
+        Move(PointF{25, 18});
+        Key(VK_ESCAPE);
+    }
+    void UndoAll() {
+        while (view->GetUndoList().CanUndo())
+            Undo();
+        ASSERT_EQ(Saved(), original);
+    }
     CConductor* Track(const wchar_t* net, int n) {
         for (CTreeNode* c : Net(net)->GetChildren())
             if (c->GetType() == NodeType::Conductor && n-- == 0)
@@ -192,6 +223,43 @@ TEST_F(BoardRoutingTest, EndingOnATrackEndMergesAndOnASegmentSplits) {
     EXPECT_NE(tracks[0].find("50.000,30.000"), std::string::npos) << tracks[0];
     EXPECT_NE(tracks[0].find("9.000,10.000"), std::string::npos) << tracks[0];
     ExpectUndoAllRedoAll(Saved());
+    UndoAll();
+
+    // From pad 2 of R1 (net B) onto the middle of B's track on the same
+    // layer: the track met gets a vertex there and the route ends on it.
+    Tap(PointF{11, 10});
+    Move(PointF{45, 10});
+    Move(PointF{45, 5});
+    Click(PointF{45, 5});
+    EXPECT_FALSE(view->IsRouting());
+    tracks = Tracks();
+    ASSERT_EQ(tracks.size(), 4u);
+    EXPECT_EQ(tracks[1], "40.000,5.000 45.000,5.000 50.000,5.000");
+    EXPECT_EQ(tracks[2], "11.000,10.000 40.000,10.000 45.000,5.000");
+    ExpectUndoAllRedoAll(Saved());
+}
+
+// Pressing on a track's last vertex goes on from it: the old end becomes the
+// bend, so the last leg turns and no stub stays at the old end.
+TEST_F(BoardRoutingTest, ContinuingATrackFromItsEndMovesItsLastBend) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{50, 30});
+    ASSERT_TRUE(view->IsRouting());
+    Move(PointF{55, 33});
+    EXPECT_EQ(Tracks()[0], "40.000,20.000 50.000,20.000 50.000,28.000 55.000,33.000");
+    Click(PointF{55, 33});
+    Key(VK_ESCAPE);
+    const std::string after = Saved();
+    EXPECT_EQ(Tracks()[0], "40.000,20.000 50.000,20.000 50.000,28.000 55.000,33.000");
+    ExpectUndoAllRedoAll(after);
+    // From its first vertex the track is turned round first.
+    UndoAll();
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{40, 20});
+    Move(PointF{37, 25});
+    Click(PointF{37, 25});
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Tracks()[0], "50.000,30.000 50.000,20.000 42.000,20.000 37.000,25.000");
 }
 
 TEST_F(BoardRoutingTest, EditMenuDeletesSegmentsBreaksAndDeletesTracks) {
@@ -264,9 +332,58 @@ TEST_F(BoardRoutingTest, ViaDragsItsTrackEndsAndSuperfluousViasGo) {
     menuAnswers.push_back(33108);
     RightPress(PointF{15, 15});
     const std::string after = Saved();
-    EXPECT_EQ(after.find("<Pad/>"), std::string::npos) << after;
+    EXPECT_NE(routed.find("<Pad XY=\"15,10\"/>"), std::string::npos) << routed;
+    EXPECT_EQ(after.find("<Pad XY="), std::string::npos) << after;
+    EXPECT_TRUE(ViaPads(L"A").empty());
     EXPECT_EQ(Tracks().size(), 4u);
     ExpectUndoAllRedoAll(after);
+}
+
+// The edit tool hands a press to every via as a pad takes it: Ctrl toggles,
+// a miss deselects without Ctrl, the last via left selected is the one
+// dragged, and a conductor being edited stays so while a via is picked.
+TEST_F(BoardRoutingTest, PickingViasTogglesWithCtrlAndDragsTheLastSelected) {
+    RouteTwoVias();
+    const std::vector<CPad*> vias = ViaPads(L"A");
+    ASSERT_EQ(vias.size(), 2u);
+    CPad* v1 = vias[0];
+    CPad* v2 = vias[1];
+    const PointF p1 = v1->m_boardPosition;
+    const PointF p2 = v2->m_boardPosition;
+    ASSERT_FLOAT_EQ(p1.X, 15);
+    ASSERT_FLOAT_EQ(p2.X, 25);
+    Tool(ID_BRD_ROUTE_EDIT);
+    Click(PointF{45, 20});
+    CConductor* edited = Track(L"A", 0);
+    ASSERT_EQ(edited->m_selected, 1);
+    struct Step {
+        PointF at;
+        WPARAM keys;
+        bool first, second;
+    } const steps[] = {
+        {p2, 0, false, true},
+        {p1, MK_CONTROL, true, true},
+        {p2, MK_CONTROL, true, false},
+        {p2, 0, false, true},
+    };
+    for (const Step& step : steps) {
+        Click(step.at, step.keys);
+        EXPECT_EQ(v1->IsSelected(), step.first) << step.at.X << " keys " << step.keys;
+        EXPECT_EQ(v2->IsSelected(), step.second) << step.at.X << " keys " << step.keys;
+        EXPECT_EQ(edited->m_selected, 1) << "the conductor edit goes on";
+    }
+    // v2 selected; a Ctrl-press on v1 adds it, and v2, the last selected,
+    // is the one dragged.
+    Drag(p1, PointF{p1.X, p1.Y + 2}, MK_CONTROL);
+    EXPECT_EQ(v1->m_boardPosition, p1);
+    EXPECT_EQ(v2->m_boardPosition, (PointF{p1.X, p1.Y + 2}));
+    const std::string dragged = Saved();
+    // A press on no via ends the conductor edit.
+    Click(PointF{5, 35});
+    EXPECT_EQ(edited->m_selected, 0);
+    EXPECT_FALSE(v1->IsSelected());
+    EXPECT_FALSE(v2->IsSelected());
+    ExpectUndoAllRedoAll(dragged);
 }
 
 TEST_F(BoardRoutingTest, EndingOnASegmentOnAnotherLayerSplitsItWithAVia) {
@@ -297,18 +414,26 @@ TEST_F(BoardRoutingTest, EndingOnASegmentOnAnotherLayerSplitsItWithAVia) {
 }
 
 TEST_F(BoardRoutingTest, DraggingASegmentKeepsFortyFiveDegreeJoins) {
+    struct Case {
+        PointF from, to;
+        size_t track;
+        const char* after;
+    } const cases[] = {
+        // A's long segment: its fixed start stays and a 45-degree piece
+        // leads up to the moved segment; its end keeps the perpendicular
+        // neighbour's direction.
+        {{45, 20}, {45, 23}, 0, "40.000,20.000 43.000,23.000 50.000,23.000 50.000,30.000"},
+        // B's only segment: both ends stay and both joins run at 45 degrees.
+        {{45, 5}, {45, 7}, 1, "40.000,5.000 42.000,7.000 48.000,7.000 50.000,5.000"},
+    };
     Tool(ID_BRD_ROUTE_EDIT);
-    // The long segment of net A, (40,20)-(50,20) joins (50,30) at its end:
-    // dragged up by 3, its free end goes along a 45-degree piece.
-    Drag(PointF{45, 20}, PointF{45, 23});
-    CConductor* c = Track(L"A", 0);
-    ASSERT_GE(c->m_vertices.size(), 3u);
-    bool found = false;
-    for (const auto& v : c->m_vertices)
-        found = found || (std::fabs(v.y - 23) < 1e-3);
-    EXPECT_TRUE(found);
-    const std::string after = Saved();
-    ExpectUndoAllRedoAll(after);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        Drag(c.from, c.to);
+        EXPECT_EQ(Tracks()[c.track], c.after);
+        ExpectUndoAllRedoAll(Saved());
+        UndoAll();
+    }
 }
 
 // --- Design-rule check ------------------------------------------------------------------
@@ -660,6 +785,12 @@ const char* kOverlap = R"(<?xml version="1.0" encoding="UTF-8" ?>
     <Net>A
       <Conductor Layer="TOP" Width="0.25">20.000,29.000 50.000,29.000</Conductor>
     </Net>
+    <Net>B
+      <Padstack>VIA
+        <PadLayer Size="1,1"/>
+        <Pad XY="40,10"/>
+      </Padstack>
+    </Net>
   </Board>
 </Project>
 )";
@@ -695,6 +826,33 @@ TEST_F(BoardDrcTest, OverlappingFootprintsAreMarkedOnTheirSideOnly) {
     Command(ID_BRD_DRC);
     EXPECT_TRUE(view->IsDrcOn());
     EXPECT_TRUE(view->GetViolations(0).empty());
+}
+
+// A track passing a round via of another net diagonally, where the via's
+// grown circle is flattened between two points: closer than 0.2 mm it is
+// marked however little closer, farther it is not.
+TEST_F(BoardDrcTest, ARoundPadIsCheckedByTheTrueCircle) {
+    auto g = view->MakeGraphics();
+    CConductor* c = static_cast<CConductor*>(board->FindNet(L"A")->GetChild(0));
+    const struct {
+        double gap;
+        bool marked;
+    } cases[] = {{0.195, true}, {0.199, true}, {0.205, false}, {0.19, true}};
+    for (double angle : {45.0, 135.0, 225.0, 315.0}) {
+        const double a = angle * 3.14159265358979 / 180;
+        const double ux = std::cos(a), uy = std::sin(a);
+        for (const auto& k : cases) {
+            // The track's edge lies gap beyond the via's edge, square to
+            // the direction of the angle.
+            const double d = 0.5 + 0.125 + k.gap;
+            const double px = 40 + d * ux, py = 10 + d * uy;
+            c->m_vertices = {{float(px + 2 * uy), float(py - 2 * ux), 0, {}},
+                             {float(px - 2 * uy), float(py + 2 * ux), 0, {}}};
+            view->CheckConductor(g.get(), c);
+            EXPECT_EQ(view->GetViolations(2).size(), k.marked ? 1u : 0u)
+                << angle << " degrees, gap " << k.gap;
+        }
+    }
 }
 
 TEST_F(BoardDrcTest, ATrackCrossingATextIsMarkedWhateverTheNet) {

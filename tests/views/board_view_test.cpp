@@ -293,6 +293,37 @@ TEST_F(BoardViewTest, SelectorDrawsSwatchesHatchingAndHints) {
     EXPECT_LT(hidden, shown);
     EXPECT_GT(hidden, 500);
     EXPECT_GT(hiddenBox, 500);
+
+    // The text is white on a dark swatch and black on a light one. In the
+    // list the name sits at the left and the key hint ("1") at the right;
+    // the closed box centres the name and has no hint.
+    auto inkIn = [&](int x0, int x1, bool white) {
+        int n = 0;
+        for (int y = 3; y < 17; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const ARGB p = image->PixelAt(x, y);
+                const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                n += white ? (r > 200 && g > 200 && b > 200) : (r < 55 && g < 55 && b < 55);
+            }
+        return n;
+    };
+    struct Swatch {
+        COLORREF colour;
+        bool whiteText;
+    } const swatches[] = {{0x800000, true}, {0xA0FFFF, false}};
+    for (const Swatch& s : swatches) {
+        SCOPED_TRACE(s.colour);
+        g_DefaultSettings.layerColors[0] = s.colour;
+        draw(1, 0);
+        EXPECT_GT(inkIn(3, 60, s.whiteText), 0) << "the name at the left";
+        EXPECT_GT(inkIn(150, 197, s.whiteText), 0) << "the hint at the right";
+        EXPECT_EQ(inkIn(3, 197, !s.whiteText), 0) << "no text of the other colour";
+        draw(1, ODS_COMBOBOXEDIT);
+        EXPECT_EQ(inkIn(3, 60, s.whiteText), 0);
+        EXPECT_GT(inkIn(60, 140, s.whiteText), 0) << "the name in the middle";
+        EXPECT_EQ(inkIn(150, 197, s.whiteText), 0) << "no hint in the closed box";
+    }
+    g_DefaultSettings.layerColors[0] = top;
 }
 
 // --- Tools ---------------------------------------------------------------------------------

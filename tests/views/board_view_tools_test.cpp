@@ -629,10 +629,14 @@ TEST_F(BoardToolsTest, NoFreeTextWithoutATextLayer) {
     Command(ID_BRD_TEXT_PLACE_FREE);
     EXPECT_EQ(MessageBoxesWith(L"Invalid layer selected"), 1);
     EXPECT_EQ(view->GetFloatingText(), nullptr);
-    EXPECT_NE(view->GetCurrentTool(), ID_BRD_TEXT_PLACE_FREE);
+    // Refused: through Edit text the tool ends at the select tool.
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
+    Command(ID_BRD_ROUTE_EDIT);
     Key('0');
     Command(ID_BRD_TEXT_PLACE_FREE);
     EXPECT_EQ(MessageBoxesWith(L"No layer selected"), 1);
+    EXPECT_EQ(view->GetFloatingText(), nullptr);
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
     EXPECT_EQ(Saved(), original);
 }
 

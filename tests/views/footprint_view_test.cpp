@@ -10,6 +10,8 @@
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/views/library_view_fixture.h"
 
+#include <functional>
+
 namespace {
 
 class FootprintViewTest : public LibraryViewTest {
@@ -319,6 +321,36 @@ TEST_F(FootprintViewTest, CopyingAPadLetsItsCopyFloat) {
     ASSERT_FALSE(menuItems.empty());
     EXPECT_TRUE(LastMenuGrayed(ID_EDIT_COPY));
     EXPECT_FALSE(LastMenuGrayed(ID_FP_SELECT_ALL_SUCH_PADS));
+}
+
+// A new floating pad starts where the pointer was last seen, off the grid
+// as it may be; the first move snaps it. So does a copied pad.
+TEST_F(FootprintViewTest, ANewFloatingPadStartsAtThePointer) {
+    CFootprintView* view = OpenBuilt({{L"1", PointF{0, 0}}});
+    ASSERT_NE(view, nullptr);
+    ChoosePadstack(view,
+                   static_cast<CPadstack*>(Find(&Library(), NodeType::Padstack, L"FIDUCIAL")));
+    const std::function<void()> starts[] = {
+        [&] { Command(ID_FP_PLACE_PADSTACK); },
+        [&] {
+            Click(view, 0, 0);
+            Move(view, 2.3f, 1.4f);
+            g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
+        },
+    };
+    for (const auto& start : starts) {
+        Move(view, 2.3f, 1.4f);
+        const PointF seen = g_MainFrame.m_statusBar.GetPosition();
+        ASSERT_NE(seen, view->SnapToGrid(seen));
+        start();
+        CPad* pad = view->GetFloatingPad();
+        ASSERT_NE(pad, nullptr);
+        EXPECT_EQ(pad->m_boardPosition, seen);
+        Move(view, 3.2f, 0.9f);
+        EXPECT_EQ(pad->m_boardPosition, (PointF{3, 1}));
+        Key(VK_ESCAPE);
+        EXPECT_EQ(view->GetFloatingPad(), nullptr);
+    }
 }
 
 // --- The padstack sheet -------------------------------------------------------------------
@@ -855,6 +887,9 @@ TEST_F(FootprintViewTest, AnotherToolKeepsThePolygonUnderWay) {
 
 // The mouse-move memo of the primitive tools is each view's own and starts
 // afresh with each tool: the first move to a point reaches the primitive.
+// The pointer waits at the line's start while the tool is chosen, so the
+// tool's first event is a click away from the last point an earlier use saw,
+// and the move back to that point must still reach the line.
 TEST_F(FootprintViewTest, EachToolStartsWithoutALastPoint) {
     CFootprintView* first = OpenFootprint(L"DIP8");
     ASSERT_NE(first, nullptr);
@@ -868,8 +903,10 @@ TEST_F(FootprintViewTest, EachToolStartsWithoutALastPoint) {
         ASSERT_NE(view, nullptr);
         if (view->GetFrontLayer() != 22)
             Key('1', MK_SHIFT);
+        ASSERT_FALSE(CLibraryEditorView::IsPrimitiveTool(view->GetCurrentTool()));
+        Move(view, 0, 0);
         Command(ID_DRAW_LINE);
-        Click(view, 0, 0);
+        ClickInPlace(view, 0, 0);
         Move(view, 5.08f, 2.54f);
         auto* line = dynamic_cast<CMarkingLine*>(view->GetCurrentPrimitive());
         ASSERT_NE(line, nullptr);

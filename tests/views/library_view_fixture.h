@@ -133,6 +133,14 @@ protected:
         PumpPendingMessages();
         Move(view, x, y, mk);
     }
+    // A left click where the pointer already is: no move comes before the
+    // press (the move after it is the one a view ignores).
+    static void ClickInPlace(CLibraryEditorView* view, float x, float y, WPARAM mk = 0) {
+        SimulateMouse(view, WM_LBUTTONDOWN, At(view, x, y), MK_LBUTTON | mk);
+        SimulateMouse(view, WM_LBUTTONUP, At(view, x, y), mk);
+        PumpPendingMessages();
+        Move(view, x, y, mk);
+    }
     static void Drag(CLibraryEditorView* view, float x0, float y0, float x1, float y1) {
         Move(view, x0, y0);
         SimulateMouse(view, WM_LBUTTONDOWN, At(view, x0, y0), MK_LBUTTON);

@@ -4,6 +4,7 @@
 // the footprint editor; each change checked as do, undo and redo.
 #include "core/property_combobox.h"
 #include "platform/combo_box_control.h"
+#include "platform/paint_target.h"
 #include "resources/menus_footprint.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/views/library_view_fixture.h"
@@ -243,6 +244,60 @@ TEST_F(PadstackViewTest, CopyInAPadstackPasteInAFootprint) {
         "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2 L-0.6,5,0.6,5W0.1\r\n      </Marking>\r\n    "
         "</Footprint>",
         1, true);
+}
+
+// The floating copies of the marking clipboard are painted with each layer
+// shown: with every layer hidden neither editor shows them, so its picture
+// is the one it has without copies.
+TEST_F(PadstackViewTest, FloatingCopiesArePaintedOnlyWithALayerShown) {
+    auto picture = [](CLibraryEditorView* view) {
+        view->InvalidateRect(nullptr, false);
+        PumpPendingMessages();
+        const RECT c = view->GetClientRect();
+        auto image = PaintTarget::CreateImage(c.right, c.bottom);
+        view->RenderTo(*image);
+        image->Flush();
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < c.bottom; ++y)
+            for (int x = 0; x < c.right; ++x)
+                pixels.push_back(image->PixelAt(x, y));
+        return pixels;
+    };
+    const uint64_t none = 0;
+    CPadstackView* padstack = OpenPadstack(L"OBLONG1.2X2.4S");
+    ASSERT_NE(padstack, nullptr);
+    const uint64_t shown = padstack->GetVisibleLayers();
+    Click(padstack, 0, 0);
+    g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
+    ASSERT_EQ(g_MarkingClipboard.Count(), 1u);
+    Move(padstack, 2, 2);
+    padstack->SetVisibleLayers(none);
+    const auto hiddenFloating = picture(padstack);
+    padstack->SetVisibleLayers(shown);
+    const auto shownFloating = picture(padstack);
+    Key(VK_ESCAPE);
+    ASSERT_FALSE(padstack->IsPlacing());
+    EXPECT_NE(picture(padstack), shownFloating);
+    padstack->SetVisibleLayers(none);
+    EXPECT_EQ(picture(padstack), hiddenFloating);
+
+    // The footprint editor: the same copies pasted there.
+    CFootprintView* footprint = OpenFootprint(L"DIP8");
+    ASSERT_NE(footprint, nullptr);
+    Key('1', MK_SHIFT);
+    g_MainFrame.m_tabWindow.SendMessage(WM_PASTE);
+    ASSERT_TRUE(footprint->IsPlacing());
+    Move(footprint, 0, 5);
+    const uint64_t footprintShown = footprint->GetVisibleLayers();
+    footprint->SetVisibleLayers(none);
+    const auto hidden = picture(footprint);
+    footprint->SetVisibleLayers(footprintShown);
+    const auto floating = picture(footprint);
+    Key(VK_ESCAPE);
+    ASSERT_FALSE(footprint->IsPlacing());
+    EXPECT_NE(picture(footprint), floating);
+    footprint->SetVisibleLayers(none);
+    EXPECT_EQ(picture(footprint), hidden);
 }
 
 } // namespace

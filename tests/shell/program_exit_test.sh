@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The program as a user starts it: on an X server of its own it opens the
+# example, File > Exit ends it with status 0 and nothing on standard error.
+# Without a display it writes its picture and exits with status 0 as well.
+# Usage: program_exit_test.sh VORPEL EXAMPLE
+set -u
+program=$1
+example=$2
+scratch=$(mktemp -d /tmp/vorpel-exit-XXXXXX)
+xvfb=
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+export VORPEL_CONFIG_HOME=$scratch/config VORPEL_DOCUMENTS_HOME=$scratch/documents
+unset XDG_RUNTIME_DIR QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# Xvfb picks a free display number itself and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 1 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+[ -s "$scratch/display" ] || fail "no X server"
+export DISPLAY=:$(head -n1 "$scratch/display")
+
+"$program" "$example" >"$scratch/out" 2>"$scratch/err" &
+pid=$!
+window=$(timeout 60 xdotool search --sync --name '^Vorpel' | head -n1)
+[ -n "$window" ] || fail "no main window"
+sleep 1
+# The File menu of the menu bar, then its Exit item by its mnemonic.
+xdotool mousemove --window "$window" 25 14 click 1
+sleep 0.5
+xdotool key x
+for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    fail "File > Exit did not end the program"
+fi
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status after File > Exit"
+if [ -s "$scratch/err" ]; then
+    cat "$scratch/err"
+    fail "the program wrote to standard error"
+fi
+
+# Without a display: the picture instead of a window.
+picture=$(dirname "$(dirname "$program")")/pictures/main-window.png
+rm -f "$picture"
+env -u DISPLAY "$program" "$example" >"$scratch/out" 2>"$scratch/err"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status without a display"
+[ -s "$picture" ] || fail "no picture at $picture"
+echo "1 passed, 0 failed"
