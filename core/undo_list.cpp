@@ -68,6 +68,11 @@ void CUndoList::Redo() {
     FocusAfterChange();
 }
 
+void CUndoList::JoinGroupsFrom(size_t count) {
+    for (size_t i = count; i < undo_.size(); ++i)
+        undo_[i].item->SetGroupHead(i == count);
+}
+
 void CUndoList::Clear() {
     for (Entry& e : undo_)
         e.item.reset();

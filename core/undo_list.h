@@ -36,6 +36,11 @@ public:
     // The current position becomes the saved one.
     void MarkSaved();
 
+    // Makes the records after the first count into one group, headed by
+    // the record at count: an object made to follow the cursor and the
+    // edits it got before it was put down are undone as one action.
+    void JoinGroupsFrom(size_t count);
+
     void SetStartNewGroup(bool start) { startNewGroup_ = start; }
     bool GetStartNewGroup() const { return startNewGroup_; }
     // Receives the keyboard focus after an Undo or Redo that did something.

@@ -65,6 +65,12 @@ public:
     virtual void FindForward();
     virtual void FindBackward();
     virtual void ZoomAll() = 0;
+    // Drops whatever the user has under way and not yet placed (a floating
+    // object, a wire or route being drawn), as Esc would, so that nothing
+    // half made stays in the document or is saved with it. The frame calls
+    // it before a view closes and before it asks about saving. The base has
+    // nothing under way.
+    virtual void DropWorkInProgress() {}
     virtual void BeginInPlaceEdit(DeviceContext* dc, int left, int top, int right, int bottom,
                                   CTreeNode* object);
     virtual void Draw(DeviceContext* dc);

@@ -143,9 +143,10 @@ public:
     // "Project was changed; save changes?": false means cancel (also when
     // Yes was answered and the save failed or was cancelled).
     bool AskSave(int kind);
-    // Readies a document to be replaced: asks when it is modified, then
-    // closes its views (with their own prompt). False when the user cancelled
-    // or a view of the document stayed open.
+    // Readies a document to be replaced: drops the work under way in its
+    // views, asks when it is modified, then closes its views without asking
+    // again. False when the user cancelled or a view of the document stayed
+    // open.
     bool CloseDocument(int kind);
     // Ctrl+S: the document of the left pane's tree when it has the focus or
     // no view is open, else the shown view's.
@@ -279,7 +280,7 @@ private:
     // Documents (main_frame_documents.cpp).
     // Deletes every node of a document (the panel lets go of them first).
     void DeleteDocumentNodes(CRoot& root);
-    bool CloseViewsOf(int kind);
+    bool CloseViewsOf(int kind, bool prompt);
 
     std::array<CRoot, 3> m_roots;
     std::array<std::wstring, 3> m_defaultFolders;

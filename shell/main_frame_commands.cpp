@@ -120,6 +120,8 @@ LRESULT CMainFrame::OnDropDown(NMTOOLBAR* nm) {
 void CMainFrame::OnClose() {
     bool cancelled = false;
     std::array<bool, 3> asked{};
+    // Work under way is not saved with the documents.
+    m_tabWindow.DropWorkInProgress();
     // First the documents of modified views, in tab order, then the others;
     // each modified document is asked about once. A Cancel stops nothing
     // but the closing itself.

@@ -86,13 +86,13 @@ bool CMainFrame::SaveDocument(int kind) {
     return SaveAs(kind);
 }
 
-bool CMainFrame::CloseViewsOf(int kind) {
+bool CMainFrame::CloseViewsOf(int kind, bool prompt) {
     // Each close may prompt; a tab whose save failed stays, and the walk
     // goes on past it.
     int i = 0;
     while (i < m_tabWindow.GetTabCount()) {
         CVorpelView* view = m_tabWindow.GetView(i);
-        if (view->GetDocumentKind() != kind || !m_tabWindow.CloseTab(i, true))
+        if (view->GetDocumentKind() != kind || !m_tabWindow.CloseTab(i, prompt))
             ++i;
     }
     for (CVorpelView* view : m_tabWindow.GetViews())
@@ -102,10 +102,15 @@ bool CMainFrame::CloseViewsOf(int kind) {
 }
 
 bool CMainFrame::CloseDocument(int kind) {
-    bool result = IsDocumentModified(kind) ? AskSave(kind) : true;
+    // Work under way in the views is no change to ask about or to save.
+    m_tabWindow.DropWorkInProgress(kind);
+    const bool asked = IsDocumentModified(kind);
+    const bool result = asked ? AskSave(kind) : true;
+    // One answer per document: once asked, its views close without asking
+    // again (after a No, a second question would save what was declined).
     // A view left open would edit nodes about to be deleted: the command
     // cannot go on then.
-    if (!CloseViewsOf(kind))
+    if (!CloseViewsOf(kind, !asked))
         return false;
     return result;
 }

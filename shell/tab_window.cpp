@@ -197,10 +197,27 @@ void CTabWindow::DestroyView(CVorpelView* view) {
     delete view;
 }
 
+namespace {
+void DropWorkOf(CVorpelView* view) {
+    // The undo records of the dropped work act through the active view.
+    CVorpelView* previous = g_pActiveView;
+    g_pActiveView = view;
+    view->DropWorkInProgress();
+    g_pActiveView = previous;
+}
+} // namespace
+
+void CTabWindow::DropWorkInProgress(int documentKind) {
+    for (CVorpelView* view : std::vector<CVorpelView*>(m_views))
+        if (documentKind < 0 || view->GetDocumentKind() == documentKind)
+            DropWorkOf(view);
+}
+
 bool CTabWindow::CloseTab(int index, bool prompt) {
     CVorpelView* view = GetView(index);
     if (!view)
         return false;
+    DropWorkOf(view);
     CUndoList& undo = view->GetUndoList();
     if (!undo.IsAtSavedState()) {
         if (prompt) {
@@ -215,6 +232,12 @@ bool CTabWindow::CloseTab(int index, bool prompt) {
                     return false;
                 index = FindTab(view);
             } else {
+                // The panel lets go first, without taking a value still
+                // being typed: the undo moves the focus, and the editor
+                // would hand its value to an object the undo deleted.
+                for (int row = 0; row < m_propertyGrid.GetRowCount(); ++row)
+                    m_propertyGrid.GetItem(row)->EndEdit(false);
+                m_propertyGrid.ShowProperties(nullptr);
                 // Back to the last saved content; the undo records work
                 // through the active view.
                 CVorpelView* previous = g_pActiveView;
@@ -242,6 +265,7 @@ bool CTabWindow::CloseTab(int index, bool prompt) {
 }
 
 void CTabWindow::CloseAll() {
+    DropWorkInProgress();
     std::vector<CVorpelView*> views;
     views.swap(m_views);
     m_order.clear();

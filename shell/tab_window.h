@@ -40,7 +40,12 @@ public:
     // Shows tab index; an index out of range or the shown tab only moves
     // the focus to the tab window.
     void ActivateTab(int index);
-    // Closes one tab. With prompt, a view with unsaved changes asks "Page
+    // Drops the work under way (a floating object, a wire or route being
+    // drawn) in every view of a document kind, or of all kinds for -1:
+    // nothing half made may be saved or stay behind a closed view.
+    void DropWorkInProgress(int documentKind = -1);
+    // Closes one tab; the view's work under way goes first. With prompt, a
+    // view with unsaved changes asks "Page
     // was changed; save changes?": Yes saves its document as the frame's
     // Save command does (asking for a name when it has none) and keeps the
     // tab open when that fails or is cancelled; No undoes the view's changes

@@ -47,6 +47,8 @@ public:
     void Answer(std::initializer_list<int> ids) { answers_.insert(answers_.end(), ids); }
     // Answers not yet used.
     size_t PendingAnswers() const { return answers_.size(); }
+    // Forgets the answers not used (a question that may or may not come).
+    void DropAnswers() { answers_.clear(); }
     void Clear() {
         messageBoxes.clear();
         beeps.clear();

@@ -14,6 +14,7 @@
 #include "core/vorpel_view.h"
 #include "platform/accelerator.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -82,6 +83,9 @@ public:
     void Undo() override;
     void Redo() override;
     void ZoomAll() override;
+    // A route under way, a floating component, an area begun with a single
+    // point: all go as Esc takes them.
+    void DropWorkInProgress() override;
     CBoardLayerIndex* GetBoardLayerIndex() override { return &m_layerIndex; }
     void InvalidateRect(const RECT* rect, bool erase) override;
 
@@ -121,9 +125,15 @@ public:
     CPadstack* GetRouteVia(CNet* net);
     CPad* PickViaPad(Graphics* g, uint32_t flags, PointF p);
     void DragVia(Graphics* g, uint32_t flags, PointF p);
-    // Returns the split-off conductor, or null.
+    // Returns the split-off conductor, or null. What is left with fewer
+    // than two distinct vertices is deleted.
     CConductor* DeleteSegment(CConductor* conductor, int segment);
+    // Also deletes the net's conductors left with fewer than two distinct
+    // vertices, and the vias that leaves superfluous.
     void RemoveSuperfluousVias(Graphics* g, CNet* net);
+    // Deletes (recorded) every conductor of the net with fewer than two
+    // distinct vertices; true when there was one.
+    bool RemoveDegenerateConductors(Graphics* g, CNet* net);
     void FixViaAtEnd(Graphics* g, CConductor* conductor, bool last);
 
     // Moves vertex i of a conductor to (x, y), its neighbours keeping the
@@ -140,6 +150,8 @@ public:
     CArea* GetNewArea();
     CArea* GetCurrentArea();
     bool IsRouting() const { return m_routeNet || m_routeConductor; }
+    // The track a route under way draws; null when none.
+    CConductor* GetRouteConductor() const { return m_routeConductor; }
     // The pixels per inch the view draws and hit-tests with.
     float GetDpi() const { return m_dpi; }
     // A drawing surface without pixels under the view's transform, for hit
@@ -187,6 +199,8 @@ private:
     void MoveFloatingComponent(Graphics* g, PointF p);
     void PlaceFloatingComponent(Graphics* g);
     void RemoveFloatingComponent();
+    // Deletes the tracks of the footprint's nets left without length.
+    void DropShortConductorsAt(Graphics* g, CFootprint* footprint);
     void ComponentPress(Graphics* g, uint32_t flags, PointF p);
     void ComponentDrag(Graphics* g, uint32_t flags, PointF p);
     void ComponentRelease(Graphics* g, uint32_t flags, PointF p);
@@ -274,6 +288,13 @@ private:
     CConductor* AddConductor(CNet* net, int layer, float width,
                              std::vector<ConductorVertex> vertices);
     void RemoveConductor(CConductor* conductor);
+    // A layer or width change made where the route began: the track c left
+    // behind has no length and goes; n starts tied as it did.
+    void DropUnroutedStart(CConductor* c, CConductor* n);
+    // The groups of a route that ended become one.
+    void JoinRouteGroups();
+    // The via pads of the net with conductors on at most one layer.
+    void RemoveSuperfluousViaPads(Graphics* g, CNet* net);
     void RecordConductor(CConductor* conductor);
     bool CheckRoutingLayer(int layer);
     std::shared_ptr<PopupMenu> RoutingLayerMenu(int except) const;
@@ -297,6 +318,8 @@ private:
     // Interaction state, all null while no action is under way.
     CNet* m_routeNet = nullptr;
     CConductor* m_routeConductor = nullptr;
+    // The undo depth before the route began (SIZE_MAX: none).
+    size_t m_routeUndoDepth = SIZE_MAX;
     CConductor* m_editConductor = nullptr;
     CPad* m_dragVia = nullptr;
     CFootprint* m_floatingComponent = nullptr;

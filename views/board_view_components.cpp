@@ -34,6 +34,7 @@
 #include "schematic/text.h"
 #include "shell/main_frame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -270,6 +271,22 @@ void CBoardView::FollowFootprint(Graphics* g, CFootprint* footprint) {
     footprint->RebuildNetGraphs(g);
 }
 
+void CBoardView::DropShortConductorsAt(Graphics* g, CFootprint* footprint) {
+    // A pad moved onto the far end of its own track leaves the track
+    // without length.
+    std::vector<CNet*> nets;
+    ForEachPad(footprint, [&](CPad* pad) {
+        if (CNet* net = pad->GetNet();
+            net && std::find(nets.begin(), nets.end(), net) == nets.end())
+            nets.push_back(net);
+    });
+    for (CNet* net : nets)
+        if (RemoveDegenerateConductors(g, net)) {
+            RemoveSuperfluousVias(g, net);
+            net->BuildConnectionGraph(g);
+        }
+}
+
 void CBoardView::DetachFootprintConductors(Graphics* g, CFootprint* footprint) {
     ForEachPad(footprint, [&](CPad* pad) {
         CNet* net = pad->GetNet();
@@ -302,6 +319,7 @@ void CBoardView::RotateFootprint(Graphics* g, CFootprint* footprint, bool packag
     if (packaged) {
         footprint->ResetAttachedConductorUndoFlags();
         FollowFootprint(g, footprint);
+        DropShortConductorsAt(g, footprint);
     }
     Show(footprint);
 }
@@ -412,8 +430,11 @@ void CBoardView::ComponentDrag(Graphics* g, uint32_t flags, PointF p) {
 
 void CBoardView::ComponentRelease(Graphics* g, uint32_t flags, PointF p) {
     for (CFootprint* footprint : AllFootprints()) {
-        if (footprint->m_dragRecorded)
+        if (footprint->m_dragRecorded) {
+            if (IsPackageFootprint(footprint))
+                DropShortConductorsAt(g, footprint);
             CheckComponent(g, footprint);
+        }
         footprint->MouseUpOnBoard(g, flags, p.X, p.Y);
     }
 }
@@ -588,6 +609,14 @@ void CBoardView::PlaceFloatingComponent(Graphics* g) {
     m_floatingComponent = copy;
     m_floatingUndoCount = m_undoList.UndoCount();
     Show(copy);
+}
+
+void CBoardView::DropWorkInProgress() {
+    ForgetDepartedNodes();
+    if (IsRouting())
+        CancelRoute();
+    RemoveFloatingComponent();
+    EndAreaCreation();
 }
 
 void CBoardView::RemoveFloatingComponent() {

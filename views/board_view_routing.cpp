@@ -71,6 +71,16 @@ bool Near(float ax, float ay, float bx, float by) {
     return std::fabs(ax - bx) < kSame && std::fabs(ay - by) < kSame;
 }
 
+// A track needs two distinct vertices: anything less draws nothing, is
+// saved all the same and keeps the vias it touches from being superfluous.
+bool IsDegenerate(const CConductor* c) {
+    const std::vector<ConductorVertex>& v = c->m_vertices;
+    for (const ConductorVertex& x : v)
+        if (!Near(x.x, x.y, v.front().x, v.front().y))
+            return false;
+    return true;
+}
+
 // The plane turned so that a direction becomes the x axis.
 struct Frame {
     explicit Frame(double theta) : c(std::cos(theta)), s(std::sin(theta)) {}
@@ -348,6 +358,7 @@ void CBoardView::RouteClick(Graphics* g, uint32_t flags, PointF p) {
     m_undoList.SetStartNewGroup(true);
     if (!IsRouting()) {
         EndConductorEdit();
+        m_routeUndoDepth = m_undoList.UndoCount();
         StartRoute(g, p);
         return;
     }
@@ -464,9 +475,13 @@ void CBoardView::FinishRoute(Graphics* g) {
     m_routeConductor = nullptr;
     m_routeNet = nullptr;
     m_routeTarget.reset();
+    // A route ended where it began is no track.
+    if (net && RemoveDegenerateConductors(g, net))
+        RemoveSuperfluousVias(g, net);
+    JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g);
-    if (c) {
+    if (c && c->GetParent()) {
         c->m_selected = 0;
         c->InvalidateOnBoard(g);
     }
@@ -551,6 +566,25 @@ void CBoardView::RouteMove(Graphics* g, uint32_t flags, PointF p) {
     c->InvalidateOnBoard(g);
 }
 
+void CBoardView::JoinRouteGroups() {
+    // Undo waits while a route is drawn; afterwards the route is undone
+    // whole: undoing one of its clicks would give back its track as it was
+    // while drawn, rubber-band end and all.
+    if (m_routeUndoDepth < m_undoList.UndoCount())
+        m_undoList.JoinGroupsFrom(m_routeUndoDepth);
+    m_routeUndoDepth = SIZE_MAX;
+}
+
+void CBoardView::DropUnroutedStart(CConductor* c, CConductor* n) {
+    // A change before the route went anywhere leaves the old track without
+    // length: it goes, and the new one starts tied where the old one was.
+    if (!IsDegenerate(c))
+        return;
+    if (n->m_vertices.front().tie.IsNone())
+        n->m_vertices.front().tie = c->m_vertices.front().tie;
+    RemoveConductor(c);
+}
+
 void CBoardView::ChangeRouteLayer(int id) {
     CConductor* c = m_routeConductor;
     if (!c || !m_routeNet || c->m_vertices.size() < 3 || id == c->m_layer)
@@ -575,6 +609,7 @@ void CBoardView::ChangeRouteLayer(int id) {
     n->m_selected = 2;
     m_routeConductor = n;
     m_routeTarget.reset();
+    DropUnroutedStart(c, n);
     // The caller brings the layer to the front (and shows it).
     m_routeNet->BuildConnectionGraph(g.get());
     InvalidateRect(nullptr, false);
@@ -605,6 +640,7 @@ void CBoardView::ChangeRouteWidth(Graphics* g) {
     n->m_selected = 2;
     m_routeConductor = n;
     m_routeTarget.reset();
+    DropUnroutedStart(c, n);
     m_routeNet->BuildConnectionGraph(g);
     InvalidateRect(nullptr, false);
 }
@@ -881,7 +917,7 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
     m_segmentDirection = 999.0f;
     m_editTarget.reset();
     if (CPad* via = m_dragVia) {
-        if (CNet* net = via->GetNet())
+        if (CNet* net = via->GetNet()) {
             for (CConductor* c : ConductorsOf(net)) {
                 bool tied = false;
                 for (const ConductorVertex& x : c->m_vertices)
@@ -889,11 +925,22 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
                 if (tied)
                     c->RemoveRedundantVertices(g);
             }
+            if (RemoveDegenerateConductors(g, net))
+                RemoveSuperfluousVias(g, net);
+        }
         m_dragVia = nullptr;
         return;
     }
     if (CConductor* c = m_editConductor) {
         c->RemoveRedundantVertices(g);
+        // A segment dragged onto its neighbours may leave nothing.
+        CNet* net = dynamic_cast<CNet*>(c->GetParent());
+        if (net && RemoveDegenerateConductors(g, net)) {
+            RemoveSuperfluousVias(g, net);
+            m_editConductor = nullptr;
+            Show(nullptr);
+            return;
+        }
         Show(c);
         CheckConductor(g, c);
         m_editConductor = nullptr;
@@ -919,14 +966,40 @@ CConductor* CBoardView::DeleteSegment(CConductor* c, int s) {
     }
     if (c->m_selected > static_cast<int32_t>(v.size()) - 1)
         c->m_selected = 0;
-    if (v.size() <= 1)
+    if (IsDegenerate(c))
         RemoveConductor(c);
+    if (split && IsDegenerate(split)) {
+        RemoveConductor(split);
+        split = nullptr;
+    }
     return split;
+}
+
+bool CBoardView::RemoveDegenerateConductors(Graphics* g, CNet* net) {
+    if (!net)
+        return false;
+    bool removed = false;
+    for (CConductor* c : ConductorsOf(net)) {
+        if (!IsDegenerate(c))
+            continue;
+        c->InvalidateOnBoard(g);
+        RemoveConductor(c);
+        removed = true;
+    }
+    return removed;
 }
 
 void CBoardView::RemoveSuperfluousVias(Graphics* g, CNet* net) {
     if (!net)
         return;
+    // Each pass may leave a conductor without length (its vertices merged
+    // at a via that went); deleting it may make another via superfluous.
+    do
+        RemoveSuperfluousViaPads(g, net);
+    while (RemoveDegenerateConductors(g, net));
+}
+
+void CBoardView::RemoveSuperfluousViaPads(Graphics* g, CNet* net) {
     for (CPadstack* via : ViasOf(net)) {
         for (CPad* pad : PadsOf(via)) {
             std::set<int> layers;

@@ -145,6 +145,11 @@ void CBoardView::CancelRoute() {
     conductor->m_selected = 0;
     if (!net)
         net = dynamic_cast<CNet*>(conductor->GetParent());
+    // Esc right after the start (or a layer change) leaves a track without
+    // length: it goes, with a via it alone needed.
+    if (net && RemoveDegenerateConductors(g.get(), net))
+        RemoveSuperfluousVias(g.get(), net);
+    JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g.get());
 }

@@ -316,6 +316,15 @@ void CFootprintView::SetTool() {
         grid->ShowProperties(this);
 }
 
+void CFootprintView::DropWorkInProgress() {
+    if (m_currentTool == ID_FP_PLACE_PADSTACK) {
+        EndPlacePadstack();
+        m_currentTool = ID_FP_SELECT_PADSTACK;
+    } else if (IsPrimitiveTool(m_currentTool)) {
+        EndPrimitiveTool(false);
+    }
+}
+
 void CFootprintView::OnEscape() {
     SetVisibleLayers(~0ull);
     ShowSelectorEntry(LayerToEntry(GetFrontLayer()));

@@ -33,6 +33,9 @@ public:
     void Undo() override;
     void Redo() override;
     void ZoomAll() override;
+    // A floating pad or a primitive being drawn goes as a tool change
+    // takes it.
+    void DropWorkInProgress() override;
 
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;

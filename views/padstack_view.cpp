@@ -326,6 +326,11 @@ void CPadstackView::ResetTool() {
         grid->ShowProperties(this);
 }
 
+void CPadstackView::DropWorkInProgress() {
+    if (IsPrimitiveTool(m_currentTool))
+        ResetTool();
+}
+
 void CPadstackView::OnEscape() {
     if (m_currentTool == ID_TOOL_SELECT) {
         SetVisibleLayers(~0ull);

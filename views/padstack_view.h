@@ -29,6 +29,8 @@ public:
     void Undo() override;
     void Redo() override;
     void ZoomAll() override;
+    // A primitive being drawn goes as a tool change takes it.
+    void DropWorkInProgress() override;
 
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;

@@ -81,7 +81,10 @@ std::vector<CPackage*> CSchematicView::FloatingPackages() const {
 }
 
 void CSchematicView::CopyOrCut(int cut) {
-    if (!m_sheet || !GetBoard() || m_wire1 || m_bus1 || m_floatingPart || m_floatingText)
+    // While copies float, a second lift would leave the first one behind,
+    // beyond the reach of Esc.
+    if (!m_sheet || !GetBoard() || m_wire1 || m_bus1 || m_floatingPart || m_floatingText ||
+        !m_floating.empty())
         return;
     g_pActiveView = this;
     CloseLabelEdit();
@@ -409,7 +412,11 @@ void CSchematicView::TransformCommand(int key) {
 }
 
 void CSchematicView::TransformSelection(DeviceContext* dc, int key) {
-    PickUpSelection(dc, ClientToLogical(dc, m_lastCursor));
+    // What already floats turns where it is, within the group that lifted
+    // it, so that Esc still takes the document back to before the lift (or
+    // to the last drop). Otherwise the selection is lifted first.
+    if (m_floating.empty())
+        PickUpSelection(dc, ClientToLogical(dc, m_lastCursor));
     if (m_floating.empty())
         return;
     // The centre of what floats, on the grid.

@@ -262,12 +262,27 @@ void CSchematicView::PlaceText(DeviceContext* dc) {
     CText* text = m_floatingText;
     if (!text)
         return;
+    // A value still being typed into the panel counts: a click elsewhere
+    // takes it as Enter would.
+    if (CPropertyGrid* grid = GetPropertyGrid();
+        grid && grid->GetShownObject() == text && grid->IsEditing())
+        grid->GetList().CommitAll();
+    // An empty text could never be seen or picked again: it goes as Esc
+    // takes it.
+    const bool empty = text->GetText().empty();
+    if (empty)
+        AbandonText(dc);
     m_floatingText = nullptr;
     ShowViewProperties();
     g_MainFrame.UISetCheck(m_currentTool, false);
     m_currentTool = ID_TOOL_SELECT;
     SetClassCursor(CursorShape::Arrow);
     UpdateToolButtons();
+    if (empty)
+        return;
+    // The text and the values it got while it floated are one action: no
+    // undo leaves it empty.
+    GetUndoList().JoinGroupsFrom(m_textUndoDepth);
     text->m_selected = 0;
     text->InvalidateOnSheet(dc);
 }
@@ -275,6 +290,14 @@ void CSchematicView::PlaceText(DeviceContext* dc) {
 void CSchematicView::AbandonText(DeviceContext* dc) {
     if (!m_floatingText)
         return;
+    // The panel lets go of the text first, without taking a value still
+    // being typed: the editor would hand it to a deleted text once the
+    // undo moves the focus.
+    if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject() == m_floatingText) {
+        for (int row = 0; row < grid->GetRowCount(); ++row)
+            grid->GetItem(row)->EndEdit(false);
+        grid->ShowProperties(nullptr);
+    }
     m_floatingText->InvalidateOnSheet(dc);
     m_floatingText = nullptr;
     CUndoList& undo = GetUndoList();

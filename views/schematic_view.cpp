@@ -584,6 +584,23 @@ bool CSchematicView::PreTranslateMessage(Message* msg) {
     return TranslateAccelerator(this, m_accelerators, msg);
 }
 
+void CSchematicView::DropWorkInProgress() {
+    if (!IsActionInProgress())
+        return;
+    std::unique_ptr<DeviceContext> dc = MakeDC();
+    if (!m_floating.empty())
+        EndFloating();
+    AbandonWire(dc.get());
+    AbandonBus(dc.get());
+    AbandonPart(dc.get());
+    AbandonText(dc.get());
+    if (IsToolCommand(m_currentTool) && m_currentTool != ID_TOOL_SELECT) {
+        g_MainFrame.UISetCheck(m_currentTool, false);
+        m_currentTool = ID_TOOL_SELECT;
+        SetClassCursor(CursorShape::Arrow);
+    }
+}
+
 void CSchematicView::OnEscape() {
     g_pActiveView = this;
     ::SetCursor(CursorShape::Arrow);

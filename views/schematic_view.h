@@ -93,6 +93,9 @@ public:
                           CTreeNode* object) override;
     void Draw(DeviceContext* dc) override;
     SIZE GetPrintExtent() override;
+    // Copies or a cut selection floating, a part of the part tool, a wire,
+    // bus or text under way: all go as Esc takes them.
+    void DropWorkInProgress() override;
     // Copy and Cut at a logical point: the copies (or the selection itself)
     // follow the cursor from there.
     virtual void PickUpCopy(DeviceContext* dc, POINT logical);

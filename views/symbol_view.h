@@ -83,6 +83,8 @@ public:
     // What is under way (null when nothing).
     CPin* GetFloatingPin() const { return m_floatingPin; }
     CText* GetFloatingText() const { return m_floatingText; }
+    // Takes out the pin, text or primitive a tool has under way.
+    void DropWorkInProgress() override;
     CPartPrimitive* GetPrimitiveInProgress() const { return m_drawing; }
     bool HasRubberBand() const { return m_hasBand; }
 
@@ -136,8 +138,6 @@ private:
     // group is undone without keeping redo; otherwise removeWithRecord
     // takes it out with a record of its own.
     template <class F> void AbandonCreation(size_t mark, F removeWithRecord);
-    // Takes out the pin, text or primitive a tool has under way.
-    void DropWorkInProgress();
     // Enter: the first row of the one selected pin (or text) opens.
     bool EditSingleSelection();
 

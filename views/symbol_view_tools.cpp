@@ -494,7 +494,11 @@ void CSymbolView::TextClick(DeviceContext& dc, POINT logical) {
         InvalidateRect(nullptr, true);
         return;
     }
-    // Outside the outline the text stays where it is, a text of the package.
+    // Outside the outline the text stays where it is, a text of the package;
+    // with the values it got while it floated it is one action, so that no
+    // undo leaves it empty.
+    if (m_creationMark > 0 && m_creationMark <= m_undoList.UndoCount())
+        m_undoList.JoinGroupsFrom(m_creationMark - 1);
     text->SetSelected(false);
     text->InvalidateOnSheet(nullptr);
     m_floatingText = nullptr;

@@ -2,17 +2,24 @@
 // marks, driven as a user drives them and checked in the saved project.
 #include "board/conductor.h"
 #include "board/pad.h"
+#include "board/pad_layer.h"
+#include "board/padstack.h"
 #include "dialogs/cond_width.h"
 #include "platform/dialog.h"
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
 #include "tests/views/board_view_fixture.h"
+#include "tests/views/half_made_check.h"
 
 #include <array>
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <random>
 #include <regex>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -87,6 +94,12 @@ protected:
         return out;
     }
     CNet* Net(const wchar_t* name) { return board->FindNet(name); }
+    static int Count(const std::string& text, const std::string& what) {
+        int n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    }
     // Every undo group taken back gives the original bytes; as many redos
     // give after again.
     void ExpectUndoAllRedoAll(const std::string& after) {
@@ -559,12 +572,163 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
             Redo();
             break;
         }
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), view->GetRouteConductor());
+        if (HasFailure())
+            break;
     }
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);
     for (int guard = 0; view->GetUndoList().CanUndo() && guard < 100000; ++guard)
         view->Undo();
     EXPECT_EQ(Saved(), original);
+}
+
+// No step leaves a track with fewer than two distinct vertices (such a
+// track draws nothing, is saved all the same and keeps the vias it touches
+// from being superfluous); undo gives back exactly what was there.
+TEST_F(BoardRoutingTest, NoStepLeavesATrackWithoutLength) {
+    auto expectTracksHaveLength = [&] {
+        for (const std::string& track : Tracks()) {
+            std::istringstream words(track);
+            std::set<std::string> distinct{std::istream_iterator<std::string>(words), {}};
+            EXPECT_GE(distinct.size(), 2u) << track;
+        }
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> steps;
+        size_t tracks; // saved afterwards
+    };
+    const Case cases[] = {
+        {"Esc right after the start",
+         [&] {
+             Tap(PointF{9, 10});
+             ASSERT_TRUE(view->IsRouting());
+             Key(VK_ESCAPE);
+         },
+         3},
+        {"ended on the pad it started from",
+         [&] {
+             Tap(PointF{9, 10});
+             Click(PointF{9, 10});
+         },
+         3},
+        {"Esc right after a layer change",
+         [&] {
+             Tap(PointF{9, 10});
+             Move(PointF{15, 10});
+             Key('V');
+             Key(VK_ESCAPE);
+         },
+         4},
+        {"a via dragged onto the far end of its track",
+         [&] {
+             Tap(PointF{9, 10});
+             Move(PointF{15, 10});
+             Key('V');
+             Move(PointF{15, 20});
+             Click(PointF{15, 20});
+             Key(VK_ESCAPE);
+             Tool(ID_BRD_ROUTE_EDIT);
+             Drag(PointF{15, 10}, PointF{15, 20});
+         },
+         4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tool(ID_BRD_ROUTE_NEW);
+        c.steps();
+        EXPECT_FALSE(view->IsRouting());
+        expectTracksHaveLength();
+        EXPECT_EQ(Tracks().size(), c.tracks);
+        // A via that joins tracks on one layer only has gone with them.
+        int vias = 0;
+        for (CTreeNode* child : Net(L"A")->GetChildren())
+            if (child->GetType() == NodeType::Padstack)
+                for (CTreeNode* pad : child->GetChildren())
+                    vias += pad->GetType() == NodeType::Pad;
+        EXPECT_EQ(vias, 0);
+        const std::string after = Saved();
+        ExpectUndoAllRedoAll(after);
+        while (view->GetUndoList().CanUndo())
+            Undo();
+    }
+}
+
+// A finished route is undone whole: undoing only its last click would give
+// back its track as it was while drawn, the rubber-band end included.
+TEST_F(BoardRoutingTest, AFinishedRouteIsUndoneWhole) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{20, 10});
+    Click(PointF{20, 10});
+    Move(PointF{29, 13});
+    Click(PointF{29, 13});
+    ASSERT_FALSE(view->IsRouting());
+    const std::string routed = Saved();
+    ASSERT_EQ(Tracks().size(), 4u);
+    Undo();
+    EXPECT_EQ(Saved(), original);
+    Redo();
+    EXPECT_EQ(Saved(), routed);
+}
+
+// Closing the board's tab drops a route under way and a floating component
+// before the page question: neither is ever written.
+TEST_F(BoardRoutingTest, ClosingTheTabDropsTheWorkUnderWay) {
+    SetFreeComponentPadstackSource([](CBoard*, int) -> CPadstack* {
+        auto* padstack = new CPadstack(L"P1");
+        auto* layer = new CPadLayer(0);
+        layer->m_shape = kPadShapeRound;
+        layer->m_width = layer->m_height = 1.2f;
+        padstack->AddChild(layer);
+        return padstack;
+    });
+    std::string onDisk;
+    ASSERT_TRUE(ReadWholeFile(Project().GetFilePath(), onDisk));
+    for (int work : {ID_BRD_ROUTE_NEW, ID_BRD_PLACE_FREE_COMPONENT}) {
+        SCOPED_TRACE(work);
+        if (!view)
+            OpenBoard();
+        Tool(work);
+        // A route just started (closing ends it as Esc does, keeping only
+        // legs already fixed), or a component following the cursor.
+        if (work == ID_BRD_ROUTE_NEW)
+            Tap(PointF{9, 10});
+        else
+            Move(PointF{25, 30});
+        ASSERT_NE(Saved(), original) << "the work is in the document while under way";
+        // Only the route's start changed anything else that is asked about.
+        if (work == ID_BRD_ROUTE_NEW)
+            ui.Answer({IDYES});
+        Command(ID_WINDOW_CLOSE);
+        EXPECT_EQ(ui.PendingAnswers(), 0u);
+        view = nullptr;
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        // Whatever else was asked about and written (a route's start makes
+        // the board's settings node), the work is in neither.
+        std::string file;
+        ASSERT_TRUE(ReadWholeFile(Project().GetFilePath(), file));
+        for (const std::string& bytes : {Saved(), file}) {
+            EXPECT_EQ(Count(bytes, "<Conductor"), Count(onDisk, "<Conductor"));
+            EXPECT_EQ(Count(bytes, "<Footprint"), Count(onDisk, "<Footprint"));
+        }
+    }
+    // No while the value of a new free text is being typed: the panel lets
+    // go of the text before the undo takes it away (its editor once handed
+    // the value to the deleted text when the undo moved the focus).
+    OpenBoard();
+    Key('1');
+    Command(ID_BRD_TEXT_PLACE_FREE);
+    ASSERT_NE(view->GetFloatingText(), nullptr);
+    ASSERT_TRUE(g_MainFrame.GetPropertyGrid().IsEditing());
+    SimulateTyping(PlatformWindow::GetFocus(), L"Half");
+    ui.Answer({IDNO});
+    Command(ID_WINDOW_CLOSE);
+    view = nullptr;
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+    EXPECT_EQ(Saved(), original);
+    SetFreeComponentPadstackSource(nullptr);
 }
 
 TEST_F(BoardRoutingTest, WritesItsPicture) {

@@ -8,6 +8,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/paint_target.h"
 #include "tests/views/board_view_fixture.h"
+#include "tests/views/half_made_check.h"
 
 #include <random>
 
@@ -96,11 +97,22 @@ protected:
             Command(ID_BOARD_LAYER_FIRST + Uniform(0, 15));
         } else if (kind < 94) {
             Command(kCommands[Uniform(0, static_cast<int>(std::size(kCommands)) - 1)]);
-        } else if (kind < 98) {
+        } else if (kind < 97) {
             Undo();
-        } else {
+        } else if (kind < 99) {
             Redo();
+        } else {
+            CloseInTheMiddle();
         }
+    }
+    // The tab closes whatever is under way; No takes the document back to
+    // its saved state, the original, which the view opened again shows.
+    void CloseInTheMiddle() {
+        ui.Answer({IDNO});
+        Command(ID_WINDOW_CLOSE);
+        ASSERT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        EXPECT_EQ(Saved(), original) << "after closing the tab";
+        OpenBoard();
     }
 };
 
@@ -124,6 +136,9 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         if (i % 8 == 0)
             PumpPendingMessages();
         ASSERT_EQ(g_pActiveView, view) << "step " << i;
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), view->GetRouteConductor());
+        if (HasFailure())
+            break;
     }
     PumpPendingMessages();
     // End whatever is under way, then undo everything.

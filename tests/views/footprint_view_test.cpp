@@ -323,6 +323,28 @@ TEST_F(FootprintViewTest, CopyingAPadLetsItsCopyFloat) {
     EXPECT_FALSE(LastMenuGrayed(ID_FP_SELECT_ALL_SUCH_PADS));
 }
 
+// Closing the tab while a copied pad floats takes the pad away before the
+// page question: nothing else changed, so nothing is asked or written.
+TEST_F(FootprintViewTest, ClosingTheTabDropsAFloatingPad) {
+    const std::string original = Saved();
+    std::string onDisk;
+    ASSERT_TRUE(ReadWholeFile(libraryPath, onDisk));
+    CFootprintView* view = OpenFootprint(L"DIP8");
+    ASSERT_NE(view, nullptr);
+    Click(view, 3.81f, 3.81f);
+    g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
+    ASSERT_NE(view->GetFloatingPad(), nullptr);
+    Move(view, 7.62f, 5.08f);
+    ASSERT_NE(Saved(), original) << "the pad is in the footprint while it floats";
+    Command(ID_WINDOW_CLOSE);
+    EXPECT_LT(g_MainFrame.m_tabWindow.FindTab(view), 0);
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    EXPECT_EQ(Saved(), original);
+    std::string file;
+    ASSERT_TRUE(ReadWholeFile(libraryPath, file));
+    EXPECT_EQ(file, onDisk);
+}
+
 // A new floating pad starts where the pointer was last seen, off the grid
 // as it may be; the first move snaps it. So does a copied pad.
 TEST_F(FootprintViewTest, ANewFloatingPadStartsAtThePointer) {

@@ -133,6 +133,22 @@ protected:
         }
     }
 
+    // Now and then the tab closes in the middle of whatever is under way:
+    // No takes the library back to where it was saved, the original, and
+    // the view opens again.
+    template <class Open>
+    void CloseNowAndThen(CLibraryEditorView*& view, const std::string& original, Open open) {
+        if (Pick(150) != 0)
+            return;
+        ui.Answer({IDNO});
+        Command(ID_WINDOW_CLOSE);
+        ui.DropAnswers();
+        ASSERT_LT(g_MainFrame.m_tabWindow.FindTab(view), 0);
+        EXPECT_EQ(Saved(), original) << "after closing the tab";
+        view = open();
+        ASSERT_NE(view, nullptr);
+    }
+
     // Esc until the tool rests, then undo everything.
     void UndoAll(CLibraryEditorView* view) {
         for (int i = 0; i < 4; ++i)
@@ -180,11 +196,12 @@ TEST_F(LibraryViewRandomTest, FootprintEditor) {
     };
     const wchar_t* names[] = {L"DIP8", L"SHAPES", L"R230"};
     for (const wchar_t* name : names) {
-        CFootprintView* view = OpenFootprint(name);
+        CLibraryEditorView* view = OpenFootprint(name);
         ASSERT_NE(view, nullptr);
         for (int i = 0; i < 1200; ++i) {
             Step(view, commands, 9);
             ASSERT_EQ(g_pActiveView, view);
+            CloseNowAndThen(view, original, [&] { return OpenFootprint(name); });
         }
         UndoAll(view);
         EXPECT_EQ(Saved(), original) << WideToUtf8(name);
@@ -211,11 +228,12 @@ TEST_F(LibraryViewRandomTest, PadstackEditor) {
         32914,
     };
     for (const wchar_t* name : {L"CUSTOM2", L"ROUND1.6D0.8", L"OBLONG1.2X2.4S"}) {
-        CPadstackView* view = OpenPadstack(name);
+        CLibraryEditorView* view = OpenPadstack(name);
         ASSERT_NE(view, nullptr);
         for (int i = 0; i < 1200; ++i) {
             Step(view, commands, 4);
             ASSERT_EQ(g_pActiveView, view);
+            CloseNowAndThen(view, original, [&] { return OpenPadstack(name); });
         }
         UndoAll(view);
         EXPECT_EQ(Saved(), original) << WideToUtf8(name);

@@ -12,6 +12,7 @@
 #include "dialogs/sel_part.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
+#include "platform/file_dialog.h"
 #include "platform/list_box_control.h"
 #include "platform/tree_view_control.h"
 
@@ -267,7 +268,7 @@ TEST_F(PlacingTest, TheTextToolPlacesATextWithTheValueTypedIntoThePanel) {
             MoveTo({30, 25});
             Click({30, 25});
         },
-        2);
+        1); // the text and its value are one action
     EXPECT_EQ(view->GetFloatingText(), nullptr);
     EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
     EXPECT_TRUE(HasLine(done, "<Text SheetName=\"Main\" XY=\"300,250\">Hello</Text>"));
@@ -507,6 +508,256 @@ TEST_F(PlacingTest, ChangingTheFootprintOfAPartsPackage) {
         view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
     }
     EXPECT_EQ(browsed, 1);
+}
+
+// While copies or a cut selection float, Copy and Cut are refused and the
+// transforms turn what floats: Esc then always gives back the document as
+// it was before the lift, or as the last drop left it.
+TEST_F(PlacingTest, WhileObjectsFloatEscUndoesTheWholeLiftWhateverCameAfterIt) {
+    const std::string netlist = Netlist();
+    ASSERT_NE(netlist.find("N9: R1.2/B R2.1/A"), std::string::npos) << netlist;
+    struct Case {
+        const char* name;
+        std::vector<int> steps; // commands, keys, or 0 for a move of the cursor
+    };
+    const Case cases[] = {
+        {"copy twice", {ID_EDIT_COPY, 0, ID_EDIT_COPY}},
+        {"cut, move, R", {ID_EDIT_CUT, 0, 'R'}},
+        {"cut, H, copy, V", {ID_EDIT_CUT, 'H', ID_EDIT_COPY, 0, 'V'}},
+        {"copy, R, cut, R", {ID_EDIT_COPY, 'R', 0, ID_EDIT_CUT, 'R'}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select({12, 11}); // R1
+        ASSERT_TRUE(PartOf(L"R1")->IsSelected());
+        const size_t depth = view->GetUndoList().UndoCount();
+        MoveTo({20, 20});
+        int y = 20;
+        for (int step : c.steps) {
+            if (step == 0)
+                MoveTo({24, y += 5});
+            else if (step == ID_EDIT_COPY || step == ID_EDIT_CUT)
+                Command(step);
+            else
+                Key(step);
+            EXPECT_EQ(view->GetFloatingList().size(), 1u) << "one lift at a time";
+        }
+        Key(VK_ESCAPE);
+        EXPECT_TRUE(view->GetFloatingList().empty());
+        ExpectSame(original, Save(), "Esc leaves nothing of the lift");
+        EXPECT_EQ(Netlist(), netlist);
+        EXPECT_EQ(view->GetUndoList().UndoCount(), depth);
+    }
+    // After a drop, Esc keeps what was dropped, whether or not the fresh
+    // copies were turned before.
+    std::string dropped;
+    for (bool turn : {false, true}) {
+        Select({12, 11});
+        MoveTo({20, 20});
+        Command(ID_EDIT_COPY);
+        Click({20, 30});
+        if (turn)
+            Key('R');
+        Key(VK_ESCAPE);
+        if (!turn)
+            dropped = Save();
+        else
+            ExpectSame(dropped, Save(), "the drop stays, the turned copies go");
+        EXPECT_NE(PackageByRefDes(L"R8"), nullptr);
+        EXPECT_EQ(PackageByRefDes(L"R9"), nullptr);
+        Undo();
+        ExpectSame(original, Save());
+    }
+}
+
+// A new text floats with its value's editor open and holding the keyboard;
+// a click takes the value typed even without Enter, and a text left empty
+// (invisible, never to be picked again) is never placed: a click or
+// another tool drops it as Esc does.
+TEST_F(PlacingTest, ANewTextTakesTheValueTypedAndIsNeverPlacedEmpty) {
+    MoveTo({20, 20});
+    Command(ID_SCH_PLACE_TEXT);
+    ASSERT_NE(view->GetFloatingText(), nullptr);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    auto* row = dynamic_cast<CPropertyEdit*>(grid.GetItem(0));
+    ASSERT_NE(row, nullptr);
+    ASSERT_NE(row->GetEditor(), nullptr);
+    EXPECT_EQ(PlatformWindow::GetFocus(), row->GetEditor()) << "typing goes into the value";
+    SimulateTyping(row->GetEditor(), L"Hi");
+    MoveTo({30, 25});
+    Click({30, 25});
+    EXPECT_EQ(view->GetFloatingText(), nullptr);
+    EXPECT_TRUE(HasLine(Save(), "<Text SheetName=\"Main\" XY=\"300,250\">Hi</Text>"));
+    Undo(); // the text with its value: no undo leaves it empty
+    ExpectSame(original, Save());
+
+    const size_t depth = view->GetUndoList().UndoCount();
+    for (int end : {0, ID_SCH_PLACE_WIRE, ID_SCH_PLACE_TEXT}) {
+        SCOPED_TRACE(end);
+        Command(ID_SCH_PLACE_TEXT);
+        ASSERT_NE(view->GetFloatingText(), nullptr);
+        MoveTo({40, 30});
+        if (end == 0) {
+            Click({40, 30});
+            Click({44, 30});
+        } else {
+            Command(end); // the text tool again floats a new text
+        }
+        Key(VK_ESCAPE);
+        Key(VK_ESCAPE);
+        ExpectSame(original, Save(), "no empty text");
+        EXPECT_EQ(view->GetUndoList().UndoCount(), depth);
+    }
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
+}
+
+// --- Closing and replacing with work under way ---------------------------------
+
+class ClosingTest : public PlacingTest {
+protected:
+    // The project from a file of its own, with R2 dragged down: a change
+    // the saved file must hold, unlike the work under way.
+    void SetUp() override {
+        PlacingTest::SetUp();
+        SetFileDialogHook([](FileDialogKind, FileDialogRequest&) { return false; });
+    }
+    void TearDown() override {
+        SetFileDialogHook(nullptr);
+        PlacingTest::TearDown();
+    }
+    void OpenAndDrag() {
+        path = PathJoin(scratch, L"work.circuit");
+        ASSERT_TRUE(WriteWholeFile(path, Project(kBoard)));
+        ASSERT_NE(OpenProject(path), nullptr);
+        Root().SetFilePath(path); // which the fixture's own save moved
+        onDisk = original;
+        ASSERT_TRUE(ReadWholeFile(path, onDisk));
+        Drag({32, 11}, {32, 15});
+        dragged = Doc();
+        ASSERT_NE(dragged, original);
+        ui.messageBoxes.clear();
+    }
+    // The document as written, leaving the path the frame saves to alone.
+    std::string Doc() {
+        const std::wstring keep = Root().GetFilePath();
+        std::string bytes = Save();
+        Root().SetFilePath(keep);
+        return bytes;
+    }
+    std::string File() const {
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(path, bytes));
+        return bytes;
+    }
+    int Asked(const std::wstring& text) const {
+        int n = 0;
+        for (const auto& m : ui.messageBoxes)
+            n += m.text == text;
+        return n;
+    }
+    // Each kind of work that may be under way when the view goes.
+    void StartWork(int kind) {
+        switch (kind) {
+        case 0: // a unit of the part tool floating
+            PartTool(0);
+            MoveTo({50, 30});
+            ASSERT_TRUE(view->IsPartFloating());
+            break;
+        case 1: // a wire half drawn
+            Command(ID_SCH_PLACE_WIRE);
+            Click({50, 30});
+            MoveTo({55, 35});
+            ASSERT_TRUE(view->IsWireInProgress());
+            break;
+        case 2: // a bus half drawn
+            Command(ID_SCH_PLACE_BUS);
+            Click({50, 30});
+            MoveTo({55, 30});
+            break;
+        case 3: // copies floating
+        case 4: // a cut selection floating, moved
+            Select({12, 11});
+            MoveTo({20, 20});
+            Command(kind == 3 ? ID_EDIT_COPY : ID_EDIT_CUT);
+            MoveTo({40, 40});
+            ASSERT_FALSE(view->GetFloatingList().empty());
+            break;
+        default: // a new text with its value
+            Command(ID_SCH_PLACE_TEXT);
+            ASSERT_NE(view->GetFloatingText(), nullptr);
+            SimulateTyping(PlatformWindow::GetFocus(), L"Floating");
+            MoveTo({50, 30});
+            break;
+        }
+        EXPECT_NE(Doc(), dragged) << "the work is in the document while under way";
+    }
+    static constexpr int kWorkKinds = 6;
+
+    std::wstring path;
+    std::string onDisk, dragged;
+};
+
+// Closing the sheet's tab drops the work first: the page question is about
+// the real change only, and Yes writes that change without the work.
+TEST_F(ClosingTest, ClosingATabDropsTheWorkUnderWayBeforeItsQuestion) {
+    for (int kind = 0; kind < kWorkKinds; ++kind) {
+        SCOPED_TRACE(kind);
+        OpenAndDrag();
+        StartWork(kind);
+        ui.Answer({IDYES});
+        Command(ID_WINDOW_CLOSE);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        EXPECT_EQ(Asked(L"Page was changed; save changes?"), 1);
+        ExpectSame(dragged, Doc(), "the document");
+        ExpectSame(dragged, File(), "the file");
+    }
+}
+
+// Ending the program with work under way: the work goes before the
+// question, and Yes writes the real change only.
+TEST_F(ClosingTest, ExitDropsTheWorkUnderWayBeforeItsQuestion) {
+    OpenAndDrag();
+    StartWork(3);
+    ui.Answer({IDYES});
+    g_MainFrame.SendMessage(WM_CLOSE);
+    PumpPendingMessages();
+    EXPECT_FALSE(g_MainFrame.IsWindow());
+    EXPECT_EQ(Asked(L"Project was changed; save changes?"), 1);
+    ExpectSame(dragged, File(), "the file");
+}
+
+// Replacing the project asks one question, with work under way dropped
+// first: No writes nothing (no second question follows whose default would
+// save after all), Cancel keeps the document, Yes saves it once.
+TEST_F(ClosingTest, ReplacingTheProjectAsksOnceAndWritesOnlyWhatYesSaves) {
+    struct Case {
+        int command;
+        int answer;
+        bool saved;
+    };
+    const Case cases[] = {
+        {ID_NEW_PROJECT, IDNO, false},     {ID_OPEN_PROJECT, IDNO, false},
+        {ID_NEW_PROJECT, IDCANCEL, false}, {ID_OPEN_PROJECT, IDCANCEL, false},
+        {ID_NEW_PROJECT, IDYES, true},
+    };
+    for (const Case& c : cases) {
+        for (int kind : {-1, 3}) {
+            SCOPED_TRACE(testing::Message() << c.command << " " << c.answer << " " << kind);
+            OpenAndDrag();
+            if (kind >= 0)
+                StartWork(kind);
+            ui.Answer({c.answer});
+            Command(c.command);
+            EXPECT_EQ(Asked(L"Project was changed; save changes?"), 1);
+            EXPECT_EQ(Asked(L"Page was changed; save changes?"), 0);
+            EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+            ExpectSame(c.saved ? dragged : onDisk, File(), "the file");
+            if (c.answer == IDCANCEL) {
+                ExpectSame(dragged, Doc(), "Cancel keeps the document with its change");
+                EXPECT_TRUE(g_MainFrame.IsDocumentModified(kDocumentProject));
+            }
+        }
+    }
 }
 
 } // namespace

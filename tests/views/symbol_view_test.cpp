@@ -302,6 +302,26 @@ TEST_F(SymbolViewTest, TheTextToolDrawsInsideAndLeavesPackageTextsOutside) {
     ExpectUndoRedo(original, expected);
 }
 
+// A text left outside the outline and the value typed while it floated
+// are one action: no undo leaves an empty text, which no one could see or
+// pick again.
+TEST_F(SymbolViewTest, APackageTextAndItsValueAreUndoneTogether) {
+    LoadText(OnePart("CHIP", "4,4", "", ""));
+    const std::string original = Save();
+    Open(L"CHIP");
+    Tool(ID_DRAW_TEXT);
+    SimulateTyping(PlatformWindow::GetFocus(), L"Q1");
+    Click(AtGrid(6.05, 1.05));
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+    const std::string placed = Save();
+    ASSERT_NE(placed.find("<Text XY=\"60,10\">Q1</Text>"), std::string::npos) << placed;
+    Undo();
+    EXPECT_EQ(Save(), original);
+    Redo();
+    EXPECT_EQ(Save(), placed);
+}
+
 // --- Selection and transforms ----------------------------------------------------------------
 
 TEST_F(SymbolViewTest, TransformsTurnTheSelectionAboutTheMeanOfItsBoxCentres) {

@@ -1,0 +1,67 @@
+// The checks the randomized editor tests run after every step: the
+// document holds no half-made object. On a board, tracks have two distinct
+// vertices, free and sheet texts are not empty and every sheet object lies
+// on a sheet of the board; in a library, no text is both without a name
+// and empty. Work still under way (the route being drawn, the text being
+// typed) is passed in and left out.
+#pragma once
+
+#include "board/board.h"
+#include "board/conductor.h"
+#include "core/node_type.h"
+#include "schematic/sheet.h"
+#include "schematic/sheet_object.h"
+#include "schematic/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+
+inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& where,
+                                    const CTreeNode* underWay = nullptr) {
+    std::set<const CSheet*> sheets;
+    for (const CTreeNode* child : board->GetChildren())
+        if (child->GetType() == NodeType::Sheet)
+            sheets.insert(static_cast<const CSheet*>(child));
+    auto walk = [&](const CTreeNode* node, auto& self) -> void {
+        if (node == underWay)
+            return;
+        if (node->GetType() == NodeType::Conductor) {
+            const auto& v = static_cast<const CConductor*>(node)->m_vertices;
+            bool length = false;
+            for (const ConductorVertex& x : v)
+                length = length || std::fabs(x.x - v.front().x) >= 0.001f ||
+                         std::fabs(x.y - v.front().y) >= 0.001f;
+            EXPECT_TRUE(length) << where << ": a track with " << v.size()
+                                << " vertices and no length";
+        }
+        if (node->GetType() == NodeType::Text && node->GetParent() == board) {
+            EXPECT_FALSE(static_cast<const CText*>(node)->GetText().empty())
+                << where << ": an empty text";
+        }
+        if (auto* object = dynamic_cast<const CSheetObject*>(node); object && object->m_pSheet) {
+            EXPECT_TRUE(sheets.count(object->m_pSheet)) << where << ": an object on no sheet";
+        }
+        for (const CTreeNode* child : node->GetChildren())
+            self(child, self);
+    };
+    walk(board, walk);
+}
+
+inline void ExpectNoEmptyTexts(const CTreeNode* root, const std::string& where,
+                               const std::set<const CTreeNode*>& underWay = {}) {
+    auto walk = [&](const CTreeNode* node, auto& self) -> void {
+        if (underWay.count(node))
+            return;
+        if (node->GetType() == NodeType::Text) {
+            auto* text = static_cast<const CText*>(node);
+            EXPECT_FALSE(text->m_name.empty() && text->GetText().empty())
+                << where << ": an empty text";
+        }
+        for (const CTreeNode* child : node->GetChildren())
+            self(child, self);
+    };
+    walk(root, walk);
+}
