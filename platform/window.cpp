@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
@@ -19,8 +20,10 @@
 #include <QPixmap>
 #include <QPolygon>
 #include <QRegion>
+#include <QScreen>
 #include <QTimerEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -357,7 +360,12 @@ void WindowImpl::Paint(QPaintEvent* e) {
         CreatePaintTargetForDevice(widget, &painter, widget->logicalDpiX(), widget->logicalDpiY());
     paintTarget = target.get();
     paintRect = e->rect();
-    paintErase = erase || g_rendering;
+    // Any part of this paint that the window did not invalidate itself was
+    // exposed by the window system (shown, uncovered by a sibling, a hidden
+    // page or a moved child) and holds nothing of the window: it is erased
+    // exactly as an area invalidated with erase.
+    const bool exposed = !e->region().subtracted(QRegion(invalid)).isEmpty();
+    paintErase = erase || exposed || g_rendering;
     if (!g_rendering)
         painted = true;
     erase = false;
@@ -906,6 +914,39 @@ void PlatformWindow::RenderTo(PaintTarget& target) {
     g_rendering = true;
     impl_->widget->render(target.Impl()->device, QPoint(), QRegion(), QWidget::DrawChildren);
     g_rendering = saved;
+}
+
+std::unique_ptr<PaintTarget> PlatformWindow::GrabFromScreen() {
+    if (!impl_ || !impl_->widget->isVisible())
+        return nullptr;
+    std::shared_ptr<bool> keep = impl_->alive;
+    // Showing a window is asynchronous on X: the window system maps and
+    // exposes it later, and the paints follow the exposure.
+    if (QWindow* handle = impl_->widget->window()->windowHandle()) {
+        QElapsedTimer timer;
+        timer.start();
+        while (*keep && !handle->isExposed() && timer.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    if (*keep)
+        PumpPendingMessages();
+    if (!*keep || !impl_)
+        return nullptr;
+    QWidget* w = impl_->widget;
+    QScreen* screen = w->screen();
+    if (!screen || w->width() <= 0 || w->height() <= 0)
+        return nullptr;
+    const QPoint at = w->mapToGlobal(QPoint(0, 0));
+    // The screen's own pixels at the window's place (the root window), so a
+    // window lying over it shows as the user would see it.
+    QPixmap shot = screen->grabWindow(0, at.x(), at.y(), w->width(), w->height());
+    if (shot.isNull())
+        return nullptr;
+    auto target = PaintTarget::CreateImage(w->width(), w->height());
+    if (QPainter* p = target->Impl()->Painter())
+        p->drawPixmap(0, 0, shot);
+    target->Impl()->End();
+    return target;
 }
 
 void PlatformWindow::SetBackgroundColor(COLORREF color) {

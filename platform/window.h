@@ -175,6 +175,12 @@ public:
     // Paints the whole window with its children into an image target (the
     // background erased first); tests and previews read the pixels.
     void RenderTo(PaintTarget& target);
+    // What the window system shows of the window's client area once every
+    // pending paint has reached the screen: the pixels read back from the
+    // screen, with whatever covers the window. Unlike RenderTo nothing is
+    // painted for it, so areas the window left unpainted show as they are.
+    // Null when the window is not shown.
+    std::unique_ptr<PaintTarget> GrabFromScreen();
     // Background drawn on WM_ERASEBKGND; none leaves the area untouched.
     void SetBackgroundColor(COLORREF color);
     void SetNoBackground();
