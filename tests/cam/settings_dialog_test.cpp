@@ -6,6 +6,7 @@
 #include "platform/input_simulation.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "tests/screen_picture.h"
 #include "tests/screen_user.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -378,6 +379,14 @@ TEST_F(GerberSettingsDialog, NoHookOffscreenCancels) {
         EditGerberSettings();
     }
     EXPECT_FALSE(KeyHasValues());
+}
+
+// On the screen the dialog shows what a full repaint shows.
+TEST_F(GerberSettingsDialog, OnTheScreenAsRepainted) {
+    Edit([](CSettings& d) {
+        screen_picture::CheckAndWrite(d, L"gerber-settings");
+        d.EndDialog(2);
+    });
 }
 
 } // namespace

@@ -617,4 +617,19 @@ TEST(BgaRowNames, SkipLettersAndRunToTwoLetters) {
         EXPECT_EQ(BgaRowName(row), name) << row;
 }
 
+// Each generator on the screen, its picture drawn once the fields are
+// filled in: what the screen shows equals a full repaint.
+TEST_F(FootprintGeneratorTest, EveryGeneratorOnTheScreenAsRepainted) {
+    const std::pair<PackageKind, const wchar_t*> kinds[] = {{PackageKind::Soic, L"generator-soic"},
+                                                            {PackageKind::Qfp, L"generator-qfp"},
+                                                            {PackageKind::Bga, L"generator-bga"},
+                                                            {PackageKind::Dip, L"generator-dip"}};
+    for (const auto& [kind, name] : kinds) {
+        Run(kind, [&, name = name](CFootprintGenerator& d) {
+            screen_picture::CheckAndWrite(d, name);
+            d.EndDialog(IDCANCEL);
+        });
+    }
+}
+
 } // namespace

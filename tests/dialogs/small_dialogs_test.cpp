@@ -97,7 +97,7 @@ TEST_P(CondWidthDialog, ShowsTheWidthInTheUnitAndReturnsMillimetres) {
     ScopedModalDialogHook hook([&](PlatformDialog& d) {
         shown = d.GetDlgItemText(CCondWidth::kWidth);
         unit = d.GetDlgItemText(CCondWidth::kUnitName);
-        Picture(d, L"conductor-width.png");
+        Picture(d, L"conductor-width");
         d.SetDlgItemText(CCondWidth::kWidth, L"12");
         ClickButton(d, IDOK);
     });
