@@ -43,7 +43,9 @@ TEST_F(FrameTest, PicturesOfTheMainWindowWithTheExampleOpen) {
     StartFrame(L"\"" + Example(L"demo.circuit") + L"\"");
     ASSERT_TRUE(ui.messageBoxes.empty());
     ASSERT_GT(g_MainFrame.GetRoot(0).GetChildCount(), 0u);
-    auto start = Render(L"main-window.png");
+    // main-window.png is the program's own picture when it runs without a
+    // display.
+    auto start = Render(L"main-window-start.png");
     // The menu bar, the toolbar's New icon and the status bar are drawn.
     EXPECT_NE(start->PixelAt(20, 30), start->PixelAt(20, 60));
     RECT status = g_MainFrame.m_statusBar.GetRectInParent();
