@@ -13,7 +13,7 @@ PACKAGES=(
     python3-ezdxf
     fonts-dejavu-core fonts-liberation2
     locales
-    xvfb xauth
+    xvfb xauth xdotool
 )
 
 missing=()
