@@ -194,6 +194,12 @@ QFont MakeQFont(const WindowFont& f) {
 
 // ---- Qt events as messages ------------------------------------------------
 
+PlatformWindow* WindowOfWidget(const QWidget* w) {
+    auto* link = dynamic_cast<const HostWidgetLink*>(w);
+    WindowImpl* impl = link ? link->impl() : nullptr;
+    return impl ? impl->owner : nullptr;
+}
+
 bool SendNativeEvent(WindowImpl& impl, QEvent* e) {
     bool saved = impl.passthrough;
     impl.passthrough = true;
@@ -278,7 +284,8 @@ bool WindowImpl::HandleEvent(QEvent* e, const std::function<bool(QEvent*)>& base
     case QEvent::KeyRelease: {
         auto* ke = static_cast<QKeyEvent*>(e);
         bool down = e->type() == QEvent::KeyPress;
-        int vk = VkFromQtKey(ke->key(), ke->nativeVirtualKey());
+        int vk =
+            VkFromQtKey(ke->key(), ke->nativeVirtualKey(), ke->nativeScanCode(), ke->modifiers());
         // The keypad's plus and minus are keys of their own.
         if (ke->modifiers() & Qt::KeypadModifier) {
             if (vk == VK_OEM_PLUS)
