@@ -4,6 +4,7 @@
 #include "platform/window_input.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -192,8 +193,20 @@ void SimulateTyping(PlatformWindow* window, const std::wstring& text) {
     }
 }
 
+namespace {
+// A user's keys come after the window system has moved the focus: wait (a
+// second at most) for an activation on its way from an X server.
+QObject* SettledFocusObject() {
+    QElapsedTimer waited;
+    waited.start();
+    while (IsActivationPending() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return QGuiApplication::focusObject();
+}
+} // namespace
+
 PlatformWindow* KeyboardFocusWindow() {
-    for (QObject* o = QGuiApplication::focusObject(); o; o = o->parent())
+    for (QObject* o = SettledFocusObject(); o; o = o->parent())
         if (auto* w = qobject_cast<QWidget*>(o))
             if (PlatformWindow* window = WindowOfWidget(w))
                 return window;
@@ -201,7 +214,7 @@ PlatformWindow* KeyboardFocusWindow() {
 }
 
 bool SimulateFocusKey(bool down, int vk, WPARAM mk, bool alt, bool rightAlt) {
-    QObject* target = QGuiApplication::focusObject();
+    QObject* target = SettledFocusObject();
     if (!target)
         return false;
     const KeyEventParts k = KeyParts(vk, mk, alt, rightAlt, true);
@@ -224,7 +237,7 @@ bool SimulateFocusTyping(const std::wstring& text) {
         } else if (c == L' ') {
             vk = VK_SPACE;
         }
-        QObject* target = QGuiApplication::focusObject();
+        QObject* target = SettledFocusObject();
         if (!target)
             return false;
         const QString typed(QChar(static_cast<char16_t>(c)));

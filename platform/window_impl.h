@@ -106,6 +106,9 @@ template <class Base, class... A> HostWidget<Base>* MakeHostWidget(WindowImpl& i
 
 // The window whose widget w is (null for other widgets and released windows).
 PlatformWindow* WindowOfWidget(const QWidget* w);
+// True while a window asked to become active has not been reported active
+// by the window system yet.
+bool IsActivationPending();
 // Sends a Qt event to a window's native widget without translating it.
 bool SendNativeEvent(WindowImpl& impl, QEvent* e);
 QFont MakeQFont(const WindowFont& f);
