@@ -246,6 +246,9 @@ protected:
     const std::wstring& StoredText() const { return text_; }
 
 private:
+    // Makes the top-level window that owns this one active again (used when
+    // an active window is hidden or destroyed).
+    void ActivateOwner();
     friend struct WindowImpl;
     void DestroyTree();
     void ReleaseTree();
