@@ -304,8 +304,15 @@ bool CPropertyGrid::ParseSizeRow(const CPropertyItem* row, SizeF* size) const {
 bool CPropertyGrid::PreTranslateMessage(Message* msg) {
     if (!IsEditing())
         return false;
-    if (msg->message == WM_KEYDOWN)
-        return list_.HandleKey(static_cast<int>(msg->wParam)) > 0;
+    if (msg->message == WM_KEYDOWN) {
+        const int vk = static_cast<int>(msg->wParam);
+        if (list_.HandleKey(vk) <= 0)
+            return false;
+        // The window that opened the row may take the keyboard back.
+        if ((vk == VK_RETURN || vk == VK_ESCAPE) && !IsEditing() && IsWindow() && GetParent())
+            GetParent()->SendMessage(WM_PROPERTY_EDIT_ENDED, vk == VK_RETURN ? 1 : 0, 0);
+        return true;
+    }
     // The characters of the keys handled above must not reach the editor.
     if (msg->message == WM_CHAR)
         return msg->wParam == L'\r' || msg->wParam == L'\t' || msg->wParam == 0x1B;

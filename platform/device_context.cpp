@@ -1109,6 +1109,37 @@ int DeviceContext::DrawText(const std::wstring& text, const RECT& rect, unsigned
         tm = Measure(d, font, qs);
     }
     const int h = tm.ascent + tm.descent;
+    const QRect clip(box.left(), box.top(), box.width(), box.height());
+    const int turn = ((d.s.font.lfEscapement % 3600) + 3600) % 3600;
+    if (turn == 900 || turn == 2700) {
+        // A quarter turn: the text runs along the box's height and its line
+        // lies across the box's width, inside the rectangle the caller gave
+        // (and invalidates when the text changes), not beside it.
+        int along = 0;
+        if (format & DT_RIGHT)
+            along = box.height() - tm.width;
+        else if (format & DT_CENTER)
+            along = (box.height() - tm.width) / 2;
+        int across = 0;
+        if (format & DT_SINGLELINE) {
+            if (format & DT_BOTTOM)
+                across = box.width() - h;
+            else if (format & DT_VCENTER)
+                across = (box.width() - h) / 2;
+        }
+        // Reading downward the line's top faces right; reading upward, left.
+        const POINT at = turn == 2700 ? POINT{boxRight - across, box.top() + along}
+                                      : POINT{box.left() + across, boxBottom - along};
+        DcRecord rec =
+            d.NewRecord(DcOp::Text, {{rect.left, rect.top}, {rect.right, rect.bottom}},
+                        {d.ToDevice({rect.left, rect.top}), d.ToDevice({rect.right, rect.bottom})});
+        rec.text = qs.toStdWString();
+        rec.format = format;
+        rec.drawText = true;
+        PaintText(d, std::move(rec), at, 0, 0, qs, font, tm,
+                  (format & DT_NOCLIP) ? nullptr : &clip);
+        return d.PixToLenY(h);
+    }
     int x = box.left();
     if (format & DT_RIGHT)
         x = boxRight - tm.width;
@@ -1127,7 +1158,6 @@ int DeviceContext::DrawText(const std::wstring& text, const RECT& rect, unsigned
     rec.text = qs.toStdWString();
     rec.format = format;
     rec.drawText = true;
-    const QRect clip(box.left(), box.top(), box.width(), box.height());
     PaintText(d, std::move(rec), {x, y}, 0, 0, qs, font, tm,
               (format & DT_NOCLIP) ? nullptr : &clip);
     return d.PixToLenY(h);

@@ -45,6 +45,11 @@ void GroupBoxControl::Paint() {
 
 LRESULT GroupBoxControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_CREATE:
+        // Transparent: the window system paints the parent beneath it
+        // first, so the inside shows the dialog's face, not old pixels.
+        Impl()->widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        return PlatformWindow::DefWindowProc(msg, wParam, lParam);
     case WM_PAINT:
         Paint();
         return 0;

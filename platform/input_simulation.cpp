@@ -4,6 +4,8 @@
 #include "platform/window_input.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -61,24 +63,117 @@ void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk) {
     QCoreApplication::sendEvent(w, &e);
 }
 
+namespace {
+// X key codes (evdev) of the keys the tests press, so that an event looks
+// as the X server's would and the scan-code rules of the translation apply.
+quint32 KeyCodeOfVk(int vk) {
+    if (vk >= '1' && vk <= '9')
+        return static_cast<quint32>(10 + vk - '1');
+    if (vk == '0')
+        return 19;
+    if (vk >= 'A' && vk <= 'Z') {
+        static const quint8 kLetters[26] = {38, 56, 54, 40, 26, 41, 42, 43, 31, 44, 45, 46, 58,
+                                            57, 32, 33, 24, 27, 39, 28, 30, 55, 25, 53, 29, 52};
+        return kLetters[vk - 'A'];
+    }
+    if (vk >= VK_F1 && vk < VK_F1 + 10)
+        return static_cast<quint32>(67 + vk - VK_F1);
+    switch (vk) {
+    case VK_ESCAPE:
+        return 9;
+    case VK_BACK:
+        return 22;
+    case VK_TAB:
+        return 23;
+    case VK_RETURN:
+        return 36;
+    case VK_SPACE:
+        return 65;
+    case VK_DELETE:
+        return 119;
+    case VK_LEFT:
+        return 113;
+    case VK_RIGHT:
+        return 114;
+    case VK_UP:
+        return 111;
+    case VK_DOWN:
+        return 116;
+    default:
+        return 0;
+    }
+}
+
+// What a key types on a US layout, as the window system reports it.
+QString TypedText(int vk, WPARAM mk) {
+    const bool shift = (mk & MK_SHIFT) != 0;
+    if (vk >= 'A' && vk <= 'Z') {
+        if (mk & MK_CONTROL)
+            return QString(QChar(static_cast<char16_t>(vk - 'A' + 1)));
+        return QString(QChar(static_cast<char16_t>(shift ? vk : vk - 'A' + 'a')));
+    }
+    if (vk >= '0' && vk <= '9')
+        return QString(QChar(static_cast<char16_t>(shift ? u")!@#$%^&*("[vk - '0'] : vk)));
+    switch (vk) {
+    case VK_SPACE:
+        return QStringLiteral(" ");
+    case VK_RETURN:
+        return QStringLiteral("\r");
+    case VK_ESCAPE:
+        return QStringLiteral("\x1b");
+    case VK_BACK:
+        return QStringLiteral("\b");
+    case VK_TAB:
+        return QStringLiteral("\t");
+    case VK_DELETE:
+        return QStringLiteral("\x7f");
+    default:
+        return QString();
+    }
+}
+
+struct KeyEventParts {
+    int key;
+    Qt::KeyboardModifiers mods;
+    quint32 scanCode;
+    quint32 nativeKey;
+};
+
+KeyEventParts KeyParts(int vk, WPARAM mk, bool alt, bool rightAlt, bool asDisplay) {
+    KeyEventParts k{QtKeyFromVk(vk), Mods(mk, alt || rightAlt), 0, 0};
+    if (vk == VK_RMENU || rightAlt) {
+        k.nativeKey = 0xFFEA;
+        k.key = Qt::Key_Alt;
+    }
+    if (vk == VK_LMENU && asDisplay) {
+        k.nativeKey = 0xFFE9;
+        k.scanCode = 64;
+    }
+    if (vk == VK_TAB && (mk & MK_SHIFT))
+        k.key = Qt::Key_Backtab;
+    if (vk == VK_ADD || vk == VK_SUBTRACT) {
+        k.key = vk == VK_ADD ? Qt::Key_Plus : Qt::Key_Minus;
+        k.mods |= Qt::KeypadModifier;
+    }
+    if (asDisplay) {
+        if (!k.scanCode)
+            k.scanCode = KeyCodeOfVk(vk);
+        // Shift on the digit row gives the symbol's key, as on the display.
+        if (vk >= '0' && vk <= '9' && (mk & MK_SHIFT))
+            k.key = TypedText(vk, mk).at(0).unicode();
+        if (k.nativeKey == 0 && vk >= 'A' && vk <= 'Z')
+            k.nativeKey = TypedText(vk, mk & MK_SHIFT).at(0).unicode();
+    }
+    return k;
+}
+} // namespace
+
 void SimulateKey(PlatformWindow* window, bool down, int vk, const std::wstring& text, WPARAM mk,
                  bool alt, bool rightAlt) {
     if (!window || !window->Impl())
         return;
-    quint32 nativeKey = 0;
-    int key = QtKeyFromVk(vk);
-    if (vk == VK_RMENU || rightAlt) {
-        nativeKey = 0xFFEA;
-        key = Qt::Key_Alt;
-    }
-    if (vk == VK_TAB && (mk & MK_SHIFT))
-        key = Qt::Key_Backtab;
-    Qt::KeyboardModifiers mods = Mods(mk, alt || rightAlt);
-    if (vk == VK_ADD || vk == VK_SUBTRACT) {
-        key = vk == VK_ADD ? Qt::Key_Plus : Qt::Key_Minus;
-        mods |= Qt::KeypadModifier;
-    }
-    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, mods, 0, nativeKey, 0,
+    const KeyEventParts k = KeyParts(vk, mk, alt, rightAlt, false);
+    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, k.key, k.mods, 0, k.nativeKey, 0,
                 QString::fromStdWString(text));
     QCoreApplication::sendEvent(window->Impl()->widget, &e);
 }
@@ -96,4 +191,64 @@ void SimulateTyping(PlatformWindow* window, const std::wstring& text) {
         SimulateKey(window, true, vk, std::wstring(1, c), mk);
         SimulateKey(window, false, vk, L"", mk);
     }
+}
+
+namespace {
+// A user's keys come after the window system has moved the focus: wait (a
+// second at most) for an activation on its way from an X server.
+QObject* SettledFocusObject() {
+    QElapsedTimer waited;
+    waited.start();
+    while (IsActivationPending() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return QGuiApplication::focusObject();
+}
+} // namespace
+
+PlatformWindow* KeyboardFocusWindow() {
+    for (QObject* o = SettledFocusObject(); o; o = o->parent())
+        if (auto* w = qobject_cast<QWidget*>(o))
+            if (PlatformWindow* window = WindowOfWidget(w))
+                return window;
+    return nullptr;
+}
+
+bool SimulateFocusKey(bool down, int vk, WPARAM mk, bool alt, bool rightAlt) {
+    QObject* target = SettledFocusObject();
+    if (!target)
+        return false;
+    const KeyEventParts k = KeyParts(vk, mk, alt, rightAlt, true);
+    const QString text = down && !rightAlt && vk != VK_RMENU ? TypedText(vk, mk) : QString();
+    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, k.key, k.mods, k.scanCode,
+                k.nativeKey, 0, text);
+    QCoreApplication::sendEvent(target, &e);
+    return true;
+}
+
+bool SimulateFocusTyping(const std::wstring& text) {
+    for (wchar_t c : text) {
+        int vk = 0;
+        WPARAM mk = 0;
+        if (c >= L'a' && c <= L'z') {
+            vk = c - L'a' + 'A';
+        } else if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) {
+            vk = c;
+            mk = c >= L'A' ? MK_SHIFT : 0;
+        } else if (c == L' ') {
+            vk = VK_SPACE;
+        }
+        QObject* target = SettledFocusObject();
+        if (!target)
+            return false;
+        const QString typed(QChar(static_cast<char16_t>(c)));
+        QKeyEvent press(QEvent::KeyPress, vk ? QtKeyFromVk(vk) : static_cast<int>(c),
+                        Mods(mk, false), KeyCodeOfVk(vk), 0, 0, typed);
+        QCoreApplication::sendEvent(target, &press);
+        if (!(target = QGuiApplication::focusObject()))
+            return false;
+        QKeyEvent release(QEvent::KeyRelease, press.key(), press.modifiers(),
+                          press.nativeScanCode(), 0, 0, typed);
+        QCoreApplication::sendEvent(target, &release);
+    }
+    return true;
 }

@@ -1,6 +1,8 @@
 // Drives windows with real toolkit input events, as a user would, so that
 // tests see the same messages the program receives. Each call delivers the
-// event at once (no display is needed).
+// event at once (no display is needed). The Simulate...(window, ...) calls
+// hand the event to the window named; the focus calls below deliver keys as
+// the window system does, to whatever has the keyboard focus.
 #pragma once
 
 #include "platform/messages.h"
@@ -24,3 +26,15 @@ void SimulateKey(PlatformWindow* window, bool down, int vk, const std::wstring& 
                  WPARAM mk = 0, bool alt = false, bool rightAlt = false);
 // Presses and releases a key for every character of text.
 void SimulateTyping(PlatformWindow* window, const std::wstring& text);
+
+// The window that keys go to now: the one whose widget has the keyboard
+// focus of the active window (null when no window of the program is active).
+PlatformWindow* KeyboardFocusWindow();
+// A key press or release delivered where the window system delivers it: to
+// the focus of the active window, carrying what the key types on a US layout
+// (Shift+1 types '!'). False when no window has the focus, so the key is
+// lost.
+bool SimulateFocusKey(bool down, int vk, WPARAM mk = 0, bool alt = false, bool rightAlt = false);
+// Types text into whatever has the focus, character by character; false when
+// a character found no focus.
+bool SimulateFocusTyping(const std::wstring& text);

@@ -577,6 +577,9 @@ void ListViewControl::Paint() {
         if ((it.state & LVIS_FOCUSED) && focused)
             st |= ODS_FOCUS;
         if (ownerDraw) {
+            // The owner draws over a clean row: what it leaves undrawn (a
+            // shorter value, an empty cell) must not show the row's old text.
+            FillPaintRect(t, rc, GetSysColor(COLOR_WINDOW));
             DRAWITEMSTRUCT dis;
             dis.CtlType = ODT_LISTVIEW;
             dis.CtlID = static_cast<UINT>(GetDlgCtrlID());

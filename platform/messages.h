@@ -103,6 +103,9 @@ constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_PROPERTY_LAYOUT = WM_USER + 24; // 1048
 // Sent by the property list to the panel: wParam = index of a changed row.
 constexpr UINT WM_PROPERTY_ROW_CHANGED = WM_USER + 25; // 1049
+// Sent by the property panel to its parent when Enter (wParam 1) or Esc
+// (wParam 0) has closed a row's editor; the tab window passes it to the view.
+constexpr UINT WM_PROPERTY_EDIT_ENDED = WM_USER + 28; // 1052
 // The status bar's text message (pane in wParam, const wchar_t* in lParam).
 constexpr UINT SB_SETTEXTW = WM_USER + 11; // 1035
 // Reflected notifications come back to the child as the message plus this.

@@ -11,16 +11,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPolygon>
 #include <QRegion>
+#include <QScreen>
 #include <QTimerEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -33,6 +37,27 @@ PlatformWindow* g_capture = nullptr;
 PlatformWindow* g_mouseWindow = nullptr;
 CursorShape g_cursor = CursorShape::Arrow;
 bool g_rendering = false;
+
+// A top-level window asked to become the active one whose activation the
+// window system has not reported yet (it comes later from an X server).
+QPointer<QWidget> g_pendingActivation;
+// The last window that became active and takes activation (drop-down lists
+// and other focus-less pop-ups do not).
+QPointer<QWidget> g_lastActive;
+
+bool TakesActivation(const QWidget* w) {
+    return w && w->isWindow() && !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus) &&
+           w->windowType() != Qt::ToolTip;
+}
+
+// Showing or focusing a top-level window makes it the active one, as on the
+// desktop; a bare X server has no window manager to do it.
+void Activate(QWidget* w) {
+    if (!TakesActivation(w) || !w->isVisible() || w->isActiveWindow())
+        return;
+    g_pendingActivation = w;
+    w->activateWindow();
+}
 
 struct DepthGuard {
     DepthGuard() { ++g_windowDispatchDepth; }
@@ -48,6 +73,11 @@ RECT ToRect(const QRect& r) {
     return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 } // namespace
+
+bool IsActivationPending() {
+    return g_pendingActivation && g_pendingActivation->isVisible() &&
+           !g_pendingActivation->isActiveWindow();
+}
 
 QEvent::Type PostedMessageEvent::EventType() {
     static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -194,6 +224,12 @@ QFont MakeQFont(const WindowFont& f) {
 
 // ---- Qt events as messages ------------------------------------------------
 
+PlatformWindow* WindowOfWidget(const QWidget* w) {
+    auto* link = dynamic_cast<const HostWidgetLink*>(w);
+    WindowImpl* impl = link ? link->impl() : nullptr;
+    return impl ? impl->owner : nullptr;
+}
+
 bool SendNativeEvent(WindowImpl& impl, QEvent* e) {
     bool saved = impl.passthrough;
     impl.passthrough = true;
@@ -278,7 +314,8 @@ bool WindowImpl::HandleEvent(QEvent* e, const std::function<bool(QEvent*)>& base
     case QEvent::KeyRelease: {
         auto* ke = static_cast<QKeyEvent*>(e);
         bool down = e->type() == QEvent::KeyPress;
-        int vk = VkFromQtKey(ke->key(), ke->nativeVirtualKey());
+        int vk =
+            VkFromQtKey(ke->key(), ke->nativeVirtualKey(), ke->nativeScanCode(), ke->modifiers());
         // The keypad's plus and minus are keys of their own.
         if (ke->modifiers() & Qt::KeypadModifier) {
             if (vk == VK_OEM_PLUS)
@@ -328,6 +365,30 @@ bool WindowImpl::HandleEvent(QEvent* e, const std::function<bool(QEvent*)>& base
         }
         return r;
     }
+    case QEvent::WindowActivate: {
+        if (g_pendingActivation == widget)
+            g_pendingActivation = nullptr;
+        if (!widget->isWindow())
+            return base(e);
+        if (!TakesActivation(widget)) {
+            // A platform that activates every window it shows (offscreen):
+            // a pop-up never takes the activation from its owner's window.
+            if (g_lastActive && g_lastActive->isVisible())
+                g_lastActive->activateWindow();
+            return base(e);
+        }
+        const bool returning = widget == g_lastActive;
+        g_lastActive = widget;
+        // The keyboard comes back to the window that had it in this
+        // top-level, or to the top-level itself, which may pass it on.
+        if (!returning && (!g_focus || g_focus->GetTopLevel() != owner)) {
+            PlatformWindow* last = WindowOfWidget(widget->focusWidget());
+            PlatformWindow::SetFocusTo(last && last->GetTopLevel() == owner ? last : owner);
+            if (!*keep)
+                return true;
+        }
+        return base(e);
+    }
     case QEvent::Close:
         e->ignore();
         owner->SendMessage(WM_CLOSE);
@@ -357,7 +418,12 @@ void WindowImpl::Paint(QPaintEvent* e) {
         CreatePaintTargetForDevice(widget, &painter, widget->logicalDpiX(), widget->logicalDpiY());
     paintTarget = target.get();
     paintRect = e->rect();
-    paintErase = erase || g_rendering;
+    // Any part of this paint that the window did not invalidate itself was
+    // exposed by the window system (shown, uncovered by a sibling, a hidden
+    // page or a moved child) and holds nothing of the window: it is erased
+    // exactly as an area invalidated with erase.
+    const bool exposed = !e->region().subtracted(QRegion(invalid)).isEmpty();
+    paintErase = erase || exposed || g_rendering;
     if (!g_rendering)
         painted = true;
     erase = false;
@@ -487,8 +553,11 @@ bool PlatformWindow::DestroyWindow() {
     }
     if (g_capture && (g_capture == this || IsChild(g_capture)))
         ReleaseCapture();
+    const bool wasActive = impl_ && !(style_ & WS_CHILD) && impl_->widget->isActiveWindow();
     if (impl_)
         impl_->widget->hide();
+    if (wasActive)
+        ActivateOwner();
     DestroyTree();
     ReleaseTree();
     return true;
@@ -679,7 +748,14 @@ void PlatformWindow::ShowWindow(bool show) {
         style_ |= WS_VISIBLE;
     else
         style_ &= ~WS_VISIBLE;
+    const bool wasActive = !show && impl_->widget->isActiveWindow();
     impl_->widget->setVisible(show);
+    if (!(style_ & WS_CHILD)) {
+        if (show)
+            Activate(impl_->widget);
+        else if (wasActive)
+            ActivateOwner();
+    }
     // Told only when the state changes, as the desktop did; windows that fill
     // shared controls when they come into view (the editors' layer selectors)
     // hear of it.
@@ -696,6 +772,7 @@ void PlatformWindow::ShowMaximized() {
         return;
     }
     impl_->widget->showMaximized();
+    Activate(impl_->widget);
 }
 
 bool PlatformWindow::IsMaximized() const {
@@ -908,6 +985,39 @@ void PlatformWindow::RenderTo(PaintTarget& target) {
     g_rendering = saved;
 }
 
+std::unique_ptr<PaintTarget> PlatformWindow::GrabFromScreen() {
+    if (!impl_ || !impl_->widget->isVisible())
+        return nullptr;
+    std::shared_ptr<bool> keep = impl_->alive;
+    // Showing a window is asynchronous on X: the window system maps and
+    // exposes it later, and the paints follow the exposure.
+    if (QWindow* handle = impl_->widget->window()->windowHandle()) {
+        QElapsedTimer timer;
+        timer.start();
+        while (*keep && !handle->isExposed() && timer.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    if (*keep)
+        PumpPendingMessages();
+    if (!*keep || !impl_)
+        return nullptr;
+    QWidget* w = impl_->widget;
+    QScreen* screen = w->screen();
+    if (!screen || w->width() <= 0 || w->height() <= 0)
+        return nullptr;
+    const QPoint at = w->mapToGlobal(QPoint(0, 0));
+    // The screen's own pixels at the window's place (the root window), so a
+    // window lying over it shows as the user would see it.
+    QPixmap shot = screen->grabWindow(0, at.x(), at.y(), w->width(), w->height());
+    if (shot.isNull())
+        return nullptr;
+    auto target = PaintTarget::CreateImage(w->width(), w->height());
+    if (QPainter* p = target->Impl()->Painter())
+        p->drawPixmap(0, 0, shot);
+    target->Impl()->End();
+    return target;
+}
+
 void PlatformWindow::SetBackgroundColor(COLORREF color) {
     if (!impl_)
         return;
@@ -946,9 +1056,18 @@ PlatformWindow* PlatformWindow::SetFocusTo(PlatformWindow* window) {
         old->SendMessage(WM_KILLFOCUS, PtrToWParam(window), 0);
     if (window && g_focus == window && window->impl_) {
         window->impl_->widget->setFocus(Qt::OtherFocusReason);
+        // Focusing a window of another top-level activates that one.
+        Activate(window->impl_->widget->window());
         window->SendMessage(WM_SETFOCUS, PtrToWParam(old), 0);
     }
     return old;
+}
+
+void PlatformWindow::ActivateOwner() {
+    // The desktop activates the owner of an active window that goes away.
+    PlatformWindow* owner = parent_ ? parent_->GetTopLevel() : nullptr;
+    if (owner && owner->impl_)
+        Activate(owner->impl_->widget);
 }
 
 PlatformWindow* PlatformWindow::GetFocus() {

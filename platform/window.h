@@ -175,6 +175,12 @@ public:
     // Paints the whole window with its children into an image target (the
     // background erased first); tests and previews read the pixels.
     void RenderTo(PaintTarget& target);
+    // What the window system shows of the window's client area once every
+    // pending paint has reached the screen: the pixels read back from the
+    // screen, with whatever covers the window. Unlike RenderTo nothing is
+    // painted for it, so areas the window left unpainted show as they are.
+    // Null when the window is not shown.
+    std::unique_ptr<PaintTarget> GrabFromScreen();
     // Background drawn on WM_ERASEBKGND; none leaves the area untouched.
     void SetBackgroundColor(COLORREF color);
     void SetNoBackground();
@@ -240,6 +246,9 @@ protected:
     const std::wstring& StoredText() const { return text_; }
 
 private:
+    // Makes the top-level window that owns this one active again (used when
+    // an active window is hidden or destroyed).
+    void ActivateOwner();
     friend struct WindowImpl;
     void DestroyTree();
     void ReleaseTree();

@@ -58,14 +58,23 @@ struct WindowImpl {
     void Paint(QPaintEvent* e);
 };
 
+// What every host widget answers, whatever its Qt class.
+class HostWidgetLink {
+public:
+    virtual WindowImpl* impl() const = 0;
+
+protected:
+    ~HostWidgetLink() = default;
+};
+
 // The widget behind a window: Base is QWidget or a native control class.
-template <class Base> class HostWidget : public Base {
+template <class Base> class HostWidget : public Base, public HostWidgetLink {
 public:
     template <class... A>
     explicit HostWidget(WindowImpl* impl, A&&... args)
         : Base(std::forward<A>(args)...), impl_(impl) {}
     void Detach() { impl_ = nullptr; }
-    WindowImpl* impl() const { return impl_; }
+    WindowImpl* impl() const override { return impl_; }
 
 protected:
     bool event(QEvent* e) override {
@@ -95,6 +104,11 @@ template <class Base, class... A> HostWidget<Base>* MakeHostWidget(WindowImpl& i
     return w;
 }
 
+// The window whose widget w is (null for other widgets and released windows).
+PlatformWindow* WindowOfWidget(const QWidget* w);
+// True while a window asked to become active has not been reported active
+// by the window system yet.
+bool IsActivationPending();
 // Sends a Qt event to a window's native widget without translating it.
 bool SendNativeEvent(WindowImpl& impl, QEvent* e);
 QFont MakeQFont(const WindowFont& f);

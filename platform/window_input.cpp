@@ -62,7 +62,31 @@ const KeyPair kKeys[] = {
 };
 } // namespace
 
-int VkFromQtKey(int key, quint32 nativeVirtualKey) {
+namespace {
+// The digit of a key of the digit row from its X key code, whatever the
+// layout types on it (Shift+1 types '!' on one layout, '1' on another).
+int DigitOfKeyCode(quint32 scanCode) {
+    if (scanCode >= 10 && scanCode <= 18)
+        return '1' + static_cast<int>(scanCode - 10);
+    return scanCode == 19 ? '0' : 0;
+}
+
+// What Shift types on the digit row of a US keyboard, for events that carry
+// no key code.
+int DigitOfShiftedSymbol(int key) {
+    static const int kShifted[10] = {Qt::Key_ParenRight,  Qt::Key_Exclam,    Qt::Key_At,
+                                     Qt::Key_NumberSign,  Qt::Key_Dollar,    Qt::Key_Percent,
+                                     Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,
+                                     Qt::Key_ParenLeft};
+    for (int d = 0; d < 10; ++d)
+        if (kShifted[d] == key)
+            return '0' + d;
+    return 0;
+}
+} // namespace
+
+int VkFromQtKey(int key, quint32 nativeVirtualKey, quint32 nativeScanCode,
+                Qt::KeyboardModifiers mods) {
     // X11 key symbols tell the right Alt and Ctrl keys apart.
     if (nativeVirtualKey == 0xFFEA || nativeVirtualKey == 0xFE03)
         return VK_RMENU;
@@ -72,6 +96,15 @@ int VkFromQtKey(int key, quint32 nativeVirtualKey) {
         return VK_RCONTROL;
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return key;
+    // A digit key is that digit's key with any modifier, as the layer keys
+    // (Shift+1 and so on) expect; the keypad has key codes of its own.
+    if (!(mods & Qt::KeypadModifier)) {
+        if (int digit = DigitOfKeyCode(nativeScanCode))
+            return digit;
+        if (nativeScanCode == 0 && (mods & Qt::ShiftModifier))
+            if (int digit = DigitOfShiftedSymbol(key))
+                return digit;
+    }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
         return VK_F1 + (key - Qt::Key_F1);
     for (const KeyPair& k : kKeys)

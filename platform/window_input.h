@@ -13,7 +13,10 @@ UINT MouseMessageFromQt(QEvent::Type type, Qt::MouseButton button);
 // The Qt event type and button of a mouse message; false for other messages.
 bool MouseMessageToQt(UINT msg, QEvent::Type* type, Qt::MouseButton* button);
 WPARAM MkFlagsFromQt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
-int VkFromQtKey(int key, quint32 nativeVirtualKey);
+// The virtual key of a Qt key event: keys of the digit row are digit keys
+// whatever Shift makes them type.
+int VkFromQtKey(int key, quint32 nativeVirtualKey, quint32 nativeScanCode,
+                Qt::KeyboardModifiers mods);
 int QtKeyFromVk(int vk);
 // Brings Shift, Ctrl, Alt and the mouse buttons of the key state in line
 // with an input event.

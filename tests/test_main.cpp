@@ -1,5 +1,7 @@
 // Entry point of every test program: a scratch configuration folder so that
-// tests never touch the user's settings, and an offscreen application object.
+// tests never touch the user's settings, and the application object on the
+// X server that ctest starts for the program (scripts/on_x_server.sh); run by
+// hand without a display, the program falls back to the offscreen platform.
 #include "platform/application.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +12,9 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::string scratch = "/tmp/vorpel-test-XXXXXX";
     if (mkdtemp(scratch.data()))
         setenv("VORPEL_CONFIG_HOME", scratch.c_str(), 1);

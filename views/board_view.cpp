@@ -1157,6 +1157,12 @@ bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
             OnShowWindow();
         return done;
     }
+    case WM_PROPERTY_EDIT_ENDED:
+        // The new free text's row is typed: its layer keys, 'R', Esc and
+        // Undo are the view's again.
+        if (m_floatingText)
+            FocusParent();
+        return true;
     case WM_PAINT:
         OnPaint();
         return true;

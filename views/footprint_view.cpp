@@ -700,6 +700,12 @@ bool CFootprintView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam
     case WM_EDIT_MOVE_ORIGIN:
         OnMoveOriginMessage();
         return true;
+    case WM_PROPERTY_EDIT_ENDED:
+        // The text tool's row is typed: Esc, the layer keys and Undo are the
+        // view's again.
+        if (m_currentTool == ID_DRAW_TEXT)
+            FocusParent();
+        return true;
     case WM_COMMAND:
         if (lParam == 0) {
             const int id = static_cast<int>(LOWORD(wParam));

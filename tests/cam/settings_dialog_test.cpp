@@ -6,6 +6,8 @@
 #include "platform/input_simulation.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "tests/screen_picture.h"
+#include "tests/screen_user.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -369,9 +371,22 @@ TEST_F(GerberSettingsDialog, TheKeyIsReadWhenTheDialogOpens) {
     EXPECT_EQ(g_CamSettings.textDrawingMode, 1);
 }
 
+// Offscreen nobody answers and the dialog cancels; on a display the user's
+// Esc does.
 TEST_F(GerberSettingsDialog, NoHookOffscreenCancels) {
-    EditGerberSettings();
+    {
+        ScopedKeyPresser user("Escape");
+        EditGerberSettings();
+    }
     EXPECT_FALSE(KeyHasValues());
+}
+
+// On the screen the dialog shows what a full repaint shows.
+TEST_F(GerberSettingsDialog, OnTheScreenAsRepainted) {
+    Edit([](CSettings& d) {
+        screen_picture::CheckAndWrite(d, L"gerber-settings");
+        d.EndDialog(2);
+    });
 }
 
 } // namespace

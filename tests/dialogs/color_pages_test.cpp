@@ -13,6 +13,7 @@
 #include "platform/font_dialog.h"
 #include "platform/paint_target.h"
 #include "tests/dialogs/options_test_util.h"
+#include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -514,17 +515,30 @@ TEST_F(ColorPages, FontDialogSetsTheSchematicFace) {
     EXPECT_NE(std::find(stored.begin(), stored.end(), TextLine("Font", "Tahoma")), stored.end());
 }
 
+// The sheet on the screen, its pages visited in turn and the first one
+// again: each shows alone, with nothing of the page before it left behind,
+// as a full repaint would show it.
+TEST_F(ColorPages, EachPageShowsAloneAfterTheOthers) {
+    const wchar_t* names[] = {L"options-again-sheet-size", L"options-after-sheet-size",
+                              L"options-after-schematic-colors", L"options-after-board-settings"};
+    Run(0, [&](COptions& s) {
+        ASSERT_NE(screen_picture::Grab(s), nullptr);
+        for (int tab : {1, 2, 3, 0}) {
+            ClickTab(s, tab);
+            ASSERT_EQ(s.GetActiveIndex(), tab);
+            EXPECT_TRUE(screen_picture::SameAfterFullRepaint(s, names[tab]));
+        }
+    });
+}
+
 // Each page with its preview, as pictures for people to look at; the
 // previews draw the sample in the settings' colours.
 TEST_F(ColorPages, PicturesOfEveryPage) {
-    const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
-    CreateDirectories(Utf8ToWide(dir));
     const char* names[] = {"options-sheet-size", "options-schematic-colors",
                            "options-board-settings", "options-board-colors"};
     for (int tab = 0; tab < 4; ++tab) {
         Run(tab, [&](COptions& s) {
-            auto image = Render(&s);
-            EXPECT_TRUE(image->SavePng(Utf8ToWide(dir + "/" + names[tab] + ".png")));
+            screen_picture::CheckAndWrite(s, Utf8ToWide(names[tab]));
             if (tab == kSchematicTab || tab == kBoardColorsTab) {
                 CColorPage& page = tab == kSchematicTab
                                        ? static_cast<CColorPage&>(s.m_schematicColors)

@@ -12,6 +12,7 @@
 #include "platform/paint_target.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "tests/screen_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -98,14 +99,10 @@ inline void PressKey(PlatformWindow* w, int vk) {
     PumpPendingMessages();
 }
 
-// Writes the window's picture to build/pictures/<name>.png.
+// Checks that what the screen shows of the window survives a full repaint
+// unchanged, and writes it to build/pictures/<name>.png.
 inline void WritePicture(PlatformWindow& w, const std::string& name) {
-    RECT rc = w.GetClientRect();
-    auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
-    w.RenderTo(*image);
-    const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
-    mkdir(dir.c_str(), 0755);
-    EXPECT_TRUE(image->SavePng(Utf8ToWide(dir + "/" + name + ".png")));
+    screen_picture::CheckAndWrite(w, Utf8ToWide(name));
 }
 
 } // namespace dialog_driver

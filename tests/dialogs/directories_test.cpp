@@ -9,6 +9,7 @@
 #include "platform/folder_dialog.h"
 #include "platform/folders.h"
 #include "tests/dialogs/options_test_util.h"
+#include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,15 @@ TEST_F(HelpCommand, TheGuideOpensInTheBrowserOrItsPathIsShown) {
     SetOpenFileHook(nullptr);
     ShowHelp();
     EXPECT_EQ(ui_.messageBoxes.size(), 2u);
+}
+
+// On the screen the dialog shows what a full repaint shows: its face, not
+// what lay there before.
+TEST_F(DirectoriesDialog, OnTheScreenAsRepainted) {
+    EXPECT_FALSE(Run([](CDirectories& d) {
+        screen_picture::CheckAndWrite(d, L"directories");
+        d.EndDialog(IDCANCEL);
+    }));
 }
 
 } // namespace

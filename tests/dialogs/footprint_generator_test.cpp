@@ -21,6 +21,7 @@
 #include "platform/paint_target.h"
 #include "platform/settings_store.h"
 #include "tests/cam/gerber_test_util.h"
+#include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -248,12 +249,11 @@ TEST_F(FootprintGeneratorTest, QfpEightByEightAndItsPicture) {
     auto footprint = Run(PackageKind::Qfp, [](CFootprintGenerator& d) {
         EXPECT_EQ(d.GetWindowText(), L"New QFP");
         EXPECT_EQ(d.GetDlgItemText(Id::kOffsetX), L"4.400");
-        const RECT r = d.GetClientRect();
-        auto image = PaintTarget::CreateImage(r.right, r.bottom);
-        d.RenderTo(*image);
-        const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
-        mkdir(dir.c_str(), 0755);
-        EXPECT_TRUE(image->SavePng(Utf8ToWide(dir) + L"/generator-qfp.png"));
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(d, L"generator-qfp"));
+        auto image = screen_picture::Grab(d);
+        ASSERT_NE(image, nullptr);
+        EXPECT_TRUE(
+            image->SavePng(PathJoin(screen_picture::PictureFolder(), L"generator-qfp.png")));
         // The picture is drawn: its copper pads are there.
         const RECT pic = d.GetDlgItem(Id::kPicture)->GetRectInParent();
         int copper = 0;
@@ -615,6 +615,21 @@ TEST(BgaRowNames, SkipLettersAndRunToTwoLetters) {
     };
     for (const auto& [row, name] : names)
         EXPECT_EQ(BgaRowName(row), name) << row;
+}
+
+// Each generator on the screen, its picture drawn once the fields are
+// filled in: what the screen shows equals a full repaint.
+TEST_F(FootprintGeneratorTest, EveryGeneratorOnTheScreenAsRepainted) {
+    const std::pair<PackageKind, const wchar_t*> kinds[] = {{PackageKind::Soic, L"generator-soic"},
+                                                            {PackageKind::Qfp, L"generator-qfp"},
+                                                            {PackageKind::Bga, L"generator-bga"},
+                                                            {PackageKind::Dip, L"generator-dip"}};
+    for (const auto& [kind, name] : kinds) {
+        Run(kind, [&, name = name](CFootprintGenerator& d) {
+            screen_picture::CheckAndWrite(d, name);
+            d.EndDialog(IDCANCEL);
+        });
+    }
 }
 
 } // namespace

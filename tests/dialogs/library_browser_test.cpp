@@ -20,6 +20,7 @@
 #include "platform/up_down_control.h"
 #include "schematic/package.h"
 #include "tests/core/test_view.h"
+#include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -174,12 +175,7 @@ private:
 };
 
 void SavePicture(PlatformDialog& d, const std::wstring& name) {
-    const RECT r = d.GetClientRect();
-    auto image = PaintTarget::CreateImage(r.right, r.bottom);
-    d.RenderTo(*image);
-    const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
-    mkdir(dir.c_str(), 0755);
-    EXPECT_TRUE(image->SavePng(Utf8ToWide(dir) + L"/" + name));
+    screen_picture::CheckAndWrite(d, name.substr(0, name.size() - 4)); // without ".png"
 }
 
 class LibraryBrowserTest : public ::testing::Test {

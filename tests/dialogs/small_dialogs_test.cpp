@@ -10,6 +10,7 @@
 #include "platform/paint_target.h"
 #include "platform/text.h"
 #include "resources/version_info.h"
+#include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,7 @@
 namespace {
 
 void Picture(PlatformDialog& dialog, const wchar_t* name) {
-    RECT c = dialog.GetClientRect();
-    auto image = PaintTarget::CreateImage(c.right, c.bottom);
-    dialog.RenderTo(*image);
-    std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
-    CreateDirectories(folder);
-    EXPECT_TRUE(image->SavePng(PathJoin(folder, name)));
+    screen_picture::CheckAndWrite(dialog, name);
 }
 
 void ClickButton(PlatformDialog& dialog, int id) {
@@ -40,7 +36,7 @@ TEST(AboutDialog, ShowsNameBuildAndCopyrightFromTheBuild) {
     ScopedModalDialogHook hook([&](PlatformDialog& d) {
         first = d.GetDlgItemText(CAboutDlg::kFirstLine);
         second = d.GetDlgItemText(CAboutDlg::kSecondLine);
-        Picture(d, L"about.png");
+        Picture(d, L"about");
         SimulateKey(d.GetDlgItem(IDOK), true, VK_RETURN, L"\r");
     });
     CAboutDlg about;
@@ -57,7 +53,7 @@ TEST(AddPowerPinDialog, AnEmptyNetNameIsRefusedOnOkOnly) {
         EXPECT_EQ(d.GetDlgItemText(CAddPowerPin::kNetName), L"");
         EXPECT_EQ(d.GetDlgItemText(CAddPowerPin::kPinNumbers), L"7");
         if (round++ == 0)
-            Picture(d, L"add-power-pin.png");
+            Picture(d, L"add-power-pin");
         ClickButton(d, IDOK);
         EXPECT_FALSE(d.IsEnded());
         EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(CAddPowerPin::kNetName));
@@ -101,7 +97,7 @@ TEST_P(CondWidthDialog, ShowsTheWidthInTheUnitAndReturnsMillimetres) {
     ScopedModalDialogHook hook([&](PlatformDialog& d) {
         shown = d.GetDlgItemText(CCondWidth::kWidth);
         unit = d.GetDlgItemText(CCondWidth::kUnitName);
-        Picture(d, L"conductor-width.png");
+        Picture(d, L"conductor-width");
         d.SetDlgItemText(CCondWidth::kWidth, L"12");
         ClickButton(d, IDOK);
     });

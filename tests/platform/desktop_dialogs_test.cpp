@@ -2,6 +2,7 @@
 // each answered by its hook.
 #include "platform/folder_dialog.h"
 #include "platform/font_dialog.h"
+#include "tests/screen_user.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,9 @@ TEST(FolderDialog, OnlyAFullPathIsAChoice) {
     EXPECT_FALSE(ask(L"/srv/libs", false));
     EXPECT_EQ(request.folder, L"/home/user/Documents/Vorpel/Project/");
     SetFolderDialogHook(std::move(old));
-    // The offscreen platform has nobody to ask.
+    // The offscreen platform has nobody to ask; on a display the user
+    // cancels with Esc.
+    ScopedKeyPresser user("Escape");
     EXPECT_FALSE(BrowseForFolder(&request));
 }
 

@@ -228,6 +228,44 @@ TEST_F(PixelDc, TurnedTextRunsUpFromItsPoint) {
     EXPECT_EQ(InkIn(0, 0, 98, 199), 0);
 }
 
+// Text turned a quarter either way and drawn into a box (pin numbers on a
+// symbol's top and bottom edges): it lies inside the box, which is what the
+// drawing code invalidates for it, at the end the format names.
+TEST_F(PixelDc, TurnedTextInABoxLiesInsideIt) {
+    const RECT box{100, 40, 130, 160}; // 30 wide, 120 high
+    const struct {
+        int escapement;
+        unsigned format;
+        bool nearTop; // the text starts at the box's top end
+    } cases[] = {
+        {-900, DT_SINGLELINE | DT_NOCLIP, true},
+        {2700, DT_SINGLELINE | DT_NOCLIP, true},
+        {-900, DT_SINGLELINE | DT_NOCLIP | DT_RIGHT, false},
+        {900, DT_SINGLELINE | DT_NOCLIP, false},
+        {900, DT_SINGLELINE | DT_NOCLIP | DT_RIGHT, true},
+        {900, DT_SINGLELINE | DT_NOCLIP | DT_CENTER | DT_VCENTER, false},
+    };
+    for (const auto& c : cases) {
+        target->Fill(kWhite);
+        LogFont f;
+        f.lfHeight = -16;
+        f.lfWeight = FW_BOLD;
+        f.lfEscapement = c.escapement;
+        dc.SelectFont(f);
+        dc.SetTextColor(0);
+        dc.SetBkMode(TRANSPARENT);
+        dc.DrawText(L"HH", box, c.format);
+        const int inside = InkIn(box.left, box.top, box.right - 1, box.bottom - 1);
+        EXPECT_GT(inside, 20) << c.escapement << " " << c.format;
+        EXPECT_EQ(InkIn(0, 0, 239, 199) - inside, 0)
+            << c.escapement << " " << c.format << ": drawn outside its box";
+        const int top = InkIn(box.left, box.top, box.right - 1, box.top + 39);
+        if (!(c.format & DT_CENTER)) {
+            EXPECT_EQ(top == inside, c.nearTop) << c.escapement << " " << c.format;
+        }
+    }
+}
+
 TEST_F(PixelDc, TextAlignmentAndBackground) {
     LogFont f;
     f.lfHeight = -16;

@@ -1,6 +1,7 @@
 // The open and save dialogs answered by the hook tests install.
 #include "platform/file_dialog.h"
 #include "platform/text.h"
+#include "tests/screen_user.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -132,8 +133,10 @@ TEST(FileDialog, OpenOfAMissingFileThatMustExistFails) {
     EXPECT_TRUE(GetOpenFileName(&r));
 }
 
+// On a display the dialog waits for the user, who cancels it with Esc.
 TEST(FileDialog, WithoutAHookOffscreenNothingBlocks) {
     FileHookGuard none(nullptr);
+    ScopedKeyPresser user("Escape");
     FileDialogRequest r = GerberRequest();
     EXPECT_FALSE(GetSaveFileName(&r));
     EXPECT_FALSE(GetOpenFileName(&r));

@@ -1,4 +1,5 @@
 #include "platform/ui_hooks.h"
+#include "tests/screen_user.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -73,9 +74,11 @@ TEST(UiHooks, DefaultButtons) {
 }
 
 // Without hooks on the offscreen platform nobody can answer: the box is
-// written to stderr and the default button answers, and nothing blocks.
+// written to stderr and the default button answers, and nothing blocks. On a
+// display the box waits for the user, whose Enter picks the default button.
 TEST(UiHooks, WithoutHooksTheDefaultButtonAnswers) {
     UiHooks previous = SetUiHooks(UiHooks{});
+    ScopedKeyPresser user("Return");
     EXPECT_EQ(ShowMessageBox(L"Project was changed; save changes?", L"Vorpel",
                              MB_YESNOCANCEL | MB_DEFBUTTON3),
               IDCANCEL);

@@ -2,6 +2,7 @@
 // painting, input translation, focus, capture, timers and regions.
 #include "platform/input_simulation.h"
 #include "platform/key_state.h"
+#include "platform/message_loop.h"
 #include "platform/paint_target.h"
 #include "platform/window.h"
 
@@ -214,8 +215,11 @@ TEST_F(WindowTest, FocusMovesWithKillAndSetFocus) {
 }
 
 TEST_F(WindowTest, InvalidateThenUpdatePaintsTheUpdateRectangle) {
+    // The first full paint after showing, once the window system has
+    // mapped and exposed the window (asynchronous on X).
+    ASSERT_TRUE(WaitForFirstPaint(&top));
     top.Invalidate(false);
-    PumpPendingMessages(); // the first full paint after showing
+    PumpPendingMessages();
     log.clear();
     RECT r{5, 6, 25, 16};
     top.InvalidateRect(&r, true);

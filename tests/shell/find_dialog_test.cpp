@@ -7,6 +7,7 @@
 #include "platform/combo_box_control.h"
 #include "shell/find.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/screen_picture.h"
 #include "tests/shell/frame_fixture.h"
 
 namespace {
@@ -110,6 +111,18 @@ TEST_F(FindDialogTest, FirstUseLooksOnThePageDownwardsForEverything) {
     EXPECT_FALSE(g_Find.IsOpen());
     EXPECT_FALSE(g_Find.IsWindow());
     EXPECT_FALSE(SettingsStore::KeyExists(CFind::kKeyPath) && Stored(L"Dir") != 0xDEAD);
+}
+
+// The dialog on the screen over the schematic page, then closed: both the
+// dialog and the view it uncovers show what a full repaint shows.
+TEST_F(FindDialogTest, OnTheScreenAndClosedOverThePageAsRepainted) {
+    ASSERT_NE(screen_picture::Grab(g_MainFrame), nullptr);
+    Open();
+    screen_picture::CheckAndWrite(g_Find, L"find");
+    ClickButton(g_Find, IDCANCEL);
+    ASSERT_FALSE(g_Find.IsOpen());
+    PumpPendingMessages();
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"main-window-after-find"));
 }
 
 TEST_F(FindDialogTest, StoredChoicesAreShownAndTheSearchStoresAllTwelve) {

@@ -10,6 +10,7 @@
 #include "schematic/sheet.h"
 #include "shell/vorpel_print_dialog.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/screen_picture.h"
 #include "tests/shell/frame_fixture.h"
 #include "views/editor_views.h"
 
@@ -508,20 +509,17 @@ TEST_F(PrintTest, PictureOfThePreviewWithTheExampleSheet) {
     CVorpelView* view = OpenSheetInEditor(L"Main");
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+        // The Preview page shown over the General page: nothing of the
+        // General page may be left on the screen.
         auto picture = [&](const wchar_t* name) {
             PumpPendingMessages();
-            RECT rc = d.GetClientRect();
-            auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
-            d.RenderTo(*image);
-            std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
-            CreateDirectories(folder);
-            EXPECT_TRUE(image->SavePng(PathJoin(folder, name)));
+            screen_picture::CheckAndWrite(d, name);
         };
         ChoosePdf(d.GeneralPage(), L"A4", true, Pdf(L"never.pdf"));
-        picture(L"print-general.png");
+        picture(L"print-general");
         ASSERT_TRUE(d.SetActivePage(1));
         CPrintPreviewPage& p = d.PreviewPage();
-        picture(L"print-preview.png");
+        picture(L"print-preview");
 
         // Inside the sheet something other than paper white is drawn; the
         // area around the sheet has the workspace colour.

@@ -10,6 +10,7 @@
 #include "core/xml_file.h"
 #include "platform/edit_control.h"
 #include "shell/left_tab_view.h"
+#include "tests/focus_input.h"
 #include "tests/shell/frame_fixture.h"
 
 #include <deque>
@@ -125,14 +126,11 @@ protected:
         EXPECT_TRUE(missingCommands.empty()) << "command " << id << " not in the menu";
         missingCommands.clear();
     }
+    // A key pressed on the keyboard: it goes wherever the focus is (the tree,
+    // or its label edit while a label is edited).
     void Key(int kind, int vk) {
-        PlatformWindow* target = Tree(kind).GetEditControl();
-        if (!target)
-            target = &Tree(kind);
-        SimulateKey(target, true, vk, vk == VK_RETURN ? L"\r" : L"");
-        if (PlatformWindow* focus = PlatformWindow::GetFocus())
-            SimulateKey(focus, false, vk);
-        PumpPendingMessages();
+        (void)kind;
+        PressKeyAtFocus(vk);
     }
     // Types into the open label edit and presses Enter (or Esc).
     void TypeLabel(int kind, const std::wstring& text, bool enter = true) {

@@ -9,6 +9,7 @@
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
+#include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 #include "tests/views/half_made_check.h"
 
@@ -741,13 +742,10 @@ TEST_F(BoardRoutingTest, WritesItsPicture) {
     Tool(ID_BRD_ROUTE_EDIT);
     Drag(PointF{45, 20}, PointF{45, 15});
     ASSERT_FALSE(view->GetViolations(2).empty());
-    const RECT c = view->GetClientRect();
-    auto image = PaintTarget::CreateImage(c.right, c.bottom);
-    view->RenderTo(*image);
-    image->Flush();
-    const std::wstring path = Utf8ToWide(VORPEL_BINARY_DIR "/pictures/board-routing.png");
-    ASSERT_TRUE(CreateDirectories(PathDirectory(path)));
-    EXPECT_TRUE(image->SavePng(path));
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"board-routing"));
+    auto image = screen_picture::Grab(*view);
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->SavePng(PathJoin(screen_picture::PictureFolder(), L"board-routing.png")));
 }
 
 } // namespace

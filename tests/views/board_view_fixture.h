@@ -25,6 +25,7 @@
 #include "resources/command_ids.h"
 #include "schematic/package.h"
 #include "shell/main_frame.h"
+#include "tests/focus_input.h"
 #include "tests/ui_hooks_recorder.h"
 #include "views/board_view.h"
 #include "views/editor_views.h"
@@ -175,21 +176,10 @@ protected:
         SimulateMouse(view, WM_RBUTTONUP, ToClient(p), mk);
         PumpPendingMessages();
     }
-    // A key pressed and released where keys go: the tab window.
+    // A key pressed and released on the keyboard: it goes wherever the focus
+    // is, as on the desktop (the tab window while the board is edited).
     void Key(int vk, WPARAM mk = 0, bool alt = false, bool rightAlt = false) {
-        PlatformWindow* to = &g_MainFrame.m_tabWindow;
-        if (rightAlt)
-            SimulateKey(to, true, VK_RMENU, L"", 0, true, true);
-        else if (alt)
-            SetKeyState(VK_LMENU, true);
-        if (mk & MK_SHIFT)
-            SetKeyState(VK_SHIFT, true);
-        if (mk & MK_CONTROL)
-            SetKeyState(VK_CONTROL, true);
-        SimulateKey(to, true, vk, L"", mk, alt || rightAlt, false);
-        SimulateKey(to, false, vk, L"", mk, alt || rightAlt, false);
-        if (rightAlt)
-            SimulateKey(to, false, VK_RMENU, L"", 0, false, true);
+        PressKeyAtFocus(vk, mk, alt, rightAlt);
         ResetKeyState();
         PumpPendingMessages();
     }

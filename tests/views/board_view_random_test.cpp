@@ -7,6 +7,7 @@
 #include "board/padstack.h"
 #include "platform/combo_box_control.h"
 #include "platform/paint_target.h"
+#include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 #include "tests/views/half_made_check.h"
 
@@ -158,19 +159,16 @@ TEST_F(BoardViewTest, WritesItsPicture) {
     Click(PointF{11.5f, 12});
     ASSERT_TRUE(PackageFootprint(0)->IsSelected());
     Key('1');
-    const RECT c = view->GetClientRect();
-    auto image = PaintTarget::CreateImage(c.right, c.bottom);
-    view->RenderTo(*image);
-    image->Flush();
-    const std::wstring path = Utf8ToWide(VORPEL_BINARY_DIR "/pictures/board-view.png");
-    ASSERT_TRUE(CreateDirectories(PathDirectory(path)));
-    EXPECT_TRUE(image->SavePng(path));
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"board-view"));
+    auto image = screen_picture::Grab(*view);
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->SavePng(PathJoin(screen_picture::PictureFolder(), L"board-view.png")));
     // The selected footprint's pads are outlined in the selection colour.
     const COLORREF sel = g_DefaultSettings.colorSel;
     const ARGB selArgb = ((sel & 0xFF) << 16) | (sel & 0xFF00) | ((sel >> 16) & 0xFF);
     int selected = 0;
-    for (int y = 0; y < c.bottom; ++y)
-        for (int x = 0; x < c.right; ++x)
+    for (int y = 0; y < image->Height(); ++y)
+        for (int x = 0; x < image->Width(); ++x)
             selected += (image->PixelAt(x, y) & 0xFFFFFF) == selArgb;
     EXPECT_GT(selected, 10);
 }

@@ -377,8 +377,11 @@ TEST_F(BoardViewTest, SnapNeedsAGrid) {
     EXPECT_FALSE(view->IsSnapOn());
     EXPECT_EQ(GetPropertyGrid()->GetShownObject(), view);
     EXPECT_TRUE(GetPropertyGrid()->IsEditing());
-    // With a grid the command toggles snapping.
-    board->m_gridX = 1;
+    // The user types a grid width into the open row; with a grid the
+    // command toggles snapping.
+    TypeAtFocus(L"1");
+    Key(VK_RETURN);
+    EXPECT_EQ(board->m_gridX, 1.0f);
     Command(ID_SNAP_TO_GRID);
     EXPECT_TRUE(view->IsSnapOn());
     EXPECT_EQ(g_MainFrame.UIGetCheck(ID_SNAP_TO_GRID), 1);

@@ -601,6 +601,11 @@ TEST_F(BoardToolsTest, AFreeTextIsPlacedOnTheFrontLayer) {
     EXPECT_EQ(text->m_fontSize, 1.5f);
     EXPECT_EQ(GetPropertyGrid()->GetShownObject(), text);
     EXPECT_TRUE(GetPropertyGrid()->IsEditing());
+    // The user types the text at once; Enter gives the keys back to the view.
+    TypeAtFocus(L"R1 top");
+    Key(VK_RETURN);
+    EXPECT_FALSE(GetPropertyGrid()->IsEditing());
+    EXPECT_EQ(text->GetText(), L"R1 top");
     Key('R');
     EXPECT_EQ(text->m_rotation, 90);
     // A layer of 24 or more is refused; Silkscreen top is taken.
@@ -619,8 +624,35 @@ TEST_F(BoardToolsTest, AFreeTextIsPlacedOnTheFrontLayer) {
     const std::string placed = Saved();
     const size_t at = placed.find("<Text Layer=\"SST\" Pos=\"");
     ASSERT_NE(at, std::string::npos);
-    EXPECT_EQ(placed.substr(placed.find('\"', at + 24), 24), "\" Rotation=\"90\">?</Text>");
-    EXPECT_UNDO_REDO(placed);
+    EXPECT_EQ(placed.substr(placed.find('\"', at + 24), 29), "\" Rotation=\"90\">R1 top</Text>");
+    // The typed text is an edit of its own: two undos take the text away.
+    Undo();
+    Undo();
+    EXPECT_EQ(Saved(), original);
+    Redo();
+    Redo();
+    EXPECT_EQ(Saved(), placed);
+}
+
+TEST_F(BoardToolsTest, EscClosesTheNewTextsRowAndTheViewHasTheKeysAgain) {
+    OpenComponents();
+    Key('1', MK_SHIFT);
+    Command(ID_BRD_TEXT_PLACE_FREE);
+    CText* text = view->GetFloatingText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetLayer(), 22);
+    TypeAtFocus(L"Gone");
+    Key(VK_ESCAPE); // closes the row without taking the typing
+    EXPECT_FALSE(GetPropertyGrid()->IsEditing());
+    EXPECT_EQ(text->GetText(), L"?");
+    Key('2'); // Bottom
+    EXPECT_EQ(text->GetLayer(), 1);
+    Key(VK_ESCAPE); // ends the tool; the text stays where it floated
+    EXPECT_EQ(view->GetFloatingText(), nullptr);
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_TEXT_EDIT);
+    EXPECT_NE(Saved().find("<Text Layer=\"BOT\""), std::string::npos);
+    Undo(); // Edit > Undo reaches the view and takes the text away
+    EXPECT_EQ(Saved(), original);
 }
 
 TEST_F(BoardToolsTest, NoFreeTextWithoutATextLayer) {

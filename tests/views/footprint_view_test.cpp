@@ -620,6 +620,9 @@ TEST_F(FootprintViewTest, EachMarkingToolDrawsOnTheActiveLayer) {
                 ASSERT_EQ(view->GetCurrentTool(), step.tool);
                 for (const PointF& p : step.clicks)
                     Click(view, p.X, p.Y);
+                // The new text's row has the keyboard: Esc closes it first.
+                if (step.tool == ID_DRAW_TEXT)
+                    Key(VK_ESCAPE);
                 Key(VK_ESCAPE);
                 EXPECT_EQ(view->GetCurrentTool(), ID_FP_SELECT_OBJECT);
                 EXPECT_EQ(view->GetCurrentPrimitive(), nullptr);

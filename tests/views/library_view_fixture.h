@@ -19,6 +19,7 @@
 #include "platform/graphics.h"
 #include "platform/matrix.h"
 #include "platform/popup_menu.h"
+#include "tests/focus_input.h"
 #include "tests/shell/frame_fixture.h"
 #include "views/editor_views.h"
 #include "views/footprint_view.h"
@@ -158,17 +159,11 @@ protected:
     }
 
     // --- Keys and commands. -------------------------------------------------------------
-    // A key pressed and released while the tab window has the focus.
-    void Key(int vk, WPARAM mk = 0, const std::wstring& text = L"") {
-        PlatformWindow* tabs = &g_MainFrame.m_tabWindow;
-        tabs->SetFocus();
-        SetKeyState(VK_SHIFT, (mk & MK_SHIFT) != 0);
-        SetKeyState(VK_CONTROL, (mk & MK_CONTROL) != 0);
-        SimulateKey(tabs, true, vk, text, mk);
-        SimulateKey(tabs, false, vk, L"", mk);
-        SetKeyState(VK_SHIFT, false);
-        SetKeyState(VK_CONTROL, false);
-        PumpPendingMessages();
+    // A key pressed and released on the keyboard: it goes wherever the focus
+    // is (the tab window while a library item is edited).
+    void Key(int vk, WPARAM mk = 0) {
+        PressKeyAtFocus(vk, mk);
+        ResetKeyState();
     }
     // Choosing entry i of the pad-layer selector.
     static void ChooseLayerEntry(int entry) {

@@ -2,7 +2,10 @@
 // written to build/pictures/ for a person to look at.
 #include "core/default_settings.h"
 #include "platform/paint_target.h"
+#include "tests/screen_picture.h"
 #include "tests/views/library_view_fixture.h"
+
+#include <cwchar>
 
 namespace {
 
@@ -11,12 +14,13 @@ protected:
     std::unique_ptr<PaintTarget> Render(const wchar_t* name) {
         RunIdleHandlers();
         PumpPendingMessages();
-        const RECT c = g_MainFrame.GetClientRect();
-        auto image = PaintTarget::CreateImage(c.right, c.bottom);
-        g_MainFrame.RenderTo(*image);
-        const std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");
-        CreateDirectories(folder);
-        EXPECT_TRUE(image->SavePng(PathJoin(folder, name)));
+        const std::wstring base(name, std::wcslen(name) - 4); // without ".png"
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, base));
+        auto image = screen_picture::Grab(g_MainFrame);
+        EXPECT_NE(image, nullptr);
+        if (image) {
+            EXPECT_TRUE(image->SavePng(PathJoin(screen_picture::PictureFolder(), name)));
+        }
         return image;
     }
     // The picture's pixel at a model point of the view.

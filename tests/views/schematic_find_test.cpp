@@ -314,4 +314,27 @@ TEST_F(FindTest, TheFindDialogSearchesTheViewItWasOpenedFor) {
     g_Find.Dismiss();
 }
 
+// The dialog takes the keyboard when it opens, so typing, Enter and Esc work
+// in it as in a modal one; when it closes the view has the keys again.
+TEST_F(FindTest, TheOpenFindDialogHasTheKeys) {
+    PlatformWindow* tabs = &g_MainFrame.m_tabWindow;
+    EXPECT_EQ(KeyboardFocusWindow(), tabs);
+    Command(ID_EDIT_FIND);
+    ASSERT_TRUE(g_Find.IsOpen());
+    PlatformWindow* focus = KeyboardFocusWindow();
+    EXPECT_TRUE(focus && focus->GetTopLevel() == &g_Find);
+    TypeAtFocus(L"R11");
+    Key(VK_RETURN); // Find Next
+    EXPECT_FALSE(g_Find.IsOpen());
+    ASSERT_NE(GetFindSettings().lastHit, nullptr);
+    EXPECT_EQ(Name(GetFindSettings().lastHit), L"part R11");
+    EXPECT_EQ(KeyboardFocusWindow(), tabs);
+    Command(ID_EDIT_FIND);
+    ASSERT_TRUE(g_Find.IsOpen());
+    Key(VK_ESCAPE); // Cancel
+    EXPECT_FALSE(g_Find.IsOpen());
+    EXPECT_EQ(KeyboardFocusWindow(), tabs);
+    g_Find.Dismiss();
+}
+
 } // namespace

@@ -15,6 +15,7 @@
 #include "platform/file_dialog.h"
 #include "platform/list_box_control.h"
 #include "platform/tree_view_control.h"
+#include "tests/screen_picture.h"
 
 namespace {
 
@@ -454,6 +455,9 @@ TEST_F(PlacingTest, TheFloatingPartOfThePartToolTurnsInPlace) {
     Key('H', MK_SHIFT);
     Click({40, 30});
     Key(VK_ESCAPE);
+    // Nothing of the floating part's selection colour stays where it was
+    // turned, and the numbers of the pins now on its top and bottom show.
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"schematic-turned-part"));
     CPackage* r8 = PackageByRefDes(L"R8");
     ASSERT_NE(r8, nullptr);
     EXPECT_EQ(r8->GetPart(0)->m_size.cx, 2);

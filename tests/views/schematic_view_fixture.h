@@ -30,6 +30,7 @@
 #include "schematic/text.h"
 #include "schematic/wire.h"
 #include "shell/main_frame.h"
+#include "tests/focus_input.h"
 #include "tests/ui_hooks_recorder.h"
 #include "views/editor_views.h"
 #include "views/schematic_find.h"
@@ -263,18 +264,11 @@ protected:
         PumpPendingMessages();
         menuAnswers.clear();
     }
-    // A key pressed where the keyboard is (the tab window keeps the focus).
+    // A key pressed on the keyboard: it goes wherever the focus is (the tab
+    // window keeps it while the sheet is edited).
     void Key(int vk, WPARAM mk = 0, bool alt = false) {
-        PlatformWindow* focus = PlatformWindow::GetFocus();
-        if (!focus)
-            focus = &g_MainFrame.m_tabWindow;
-        if (mk & MK_SHIFT)
-            SetKeyState(VK_SHIFT, true);
-        SimulateKey(focus, true, vk, L"", mk, alt);
-        SimulateKey(focus, false, vk, L"", mk, alt);
-        if (mk & MK_SHIFT)
-            SetKeyState(VK_SHIFT, false);
-        PumpPendingMessages();
+        PressKeyAtFocus(vk, mk, alt);
+        ResetKeyState();
     }
     // A command as a menu, toolbar button or accelerator sends it.
     void Command(int id) {

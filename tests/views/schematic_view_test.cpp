@@ -16,6 +16,7 @@
 #include "platform/paint_target.h"
 #include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
+#include "tests/screen_picture.h"
 
 #include <sys/stat.h>
 
@@ -72,13 +73,10 @@ TEST_F(SchematicViewTest, ZoomToFitEndsOnAWindowWithoutRoomAndKeepsTheZoomWithou
 TEST_F(SchematicViewTest, WritesAPictureOfTheExampleSheetAtZoomToFit) {
     ASSERT_NE(OpenProject(ExamplePath()), nullptr);
     view->ZoomAll();
-    const RECT rc = view->GetClientRect();
-    auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
-    view->RenderTo(*image);
-    image->Flush();
-    const std::string dir = std::string(VORPEL_BINARY_DIR) + "/pictures";
-    mkdir(dir.c_str(), 0755);
-    ASSERT_TRUE(image->SavePng(Utf8ToWide(dir + "/schematic-view.png")));
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"schematic-view"));
+    auto image = screen_picture::Grab(*view);
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->SavePng(PathJoin(screen_picture::PictureFolder(), L"schematic-view.png")));
     // The sheet lies on its background colour; a wire of net N1 is drawn.
     std::unique_ptr<DeviceContext> dc = view->MakeDC();
     const int g = view->GetGrid();

@@ -29,6 +29,7 @@
 #include "schematic/part_primitive.h"
 #include "schematic/pin.h"
 #include "shell/main_frame.h"
+#include "tests/focus_input.h"
 #include "tests/ui_hooks_recorder.h"
 #include "views/editor_views.h"
 #include "views/symbol_view.h"
@@ -166,12 +167,8 @@ protected:
     // A key typed to the window with the focus (the tab window while a view
     // is shown).
     void Key(int vk, WPARAM keys = 0, bool alt = false) {
-        PlatformWindow* focus = PlatformWindow::GetFocus();
-        if (!focus)
-            focus = &g_MainFrame.m_tabWindow;
-        SimulateKey(focus, true, vk, L"", keys, alt);
-        SimulateKey(focus, false, vk, L"", keys, alt);
-        PumpPendingMessages();
+        PressKeyAtFocus(vk, keys, alt);
+        ResetKeyState();
     }
     // A menu, toolbar or accelerator command as the frame receives it.
     void Command(int id) {
@@ -221,14 +218,7 @@ protected:
     }
     CPropertyGrid& Panel() { return g_MainFrame.GetPropertyGrid(); }
     // A key pressed in the window that has the focus (a row's editor).
-    void PressInFocus(int vk, const std::wstring& text) {
-        PlatformWindow* focus = PlatformWindow::GetFocus();
-        ASSERT_NE(focus, nullptr);
-        SimulateKey(focus, true, vk, text);
-        if (PlatformWindow::GetFocus())
-            SimulateKey(PlatformWindow::GetFocus(), false, vk, L"");
-        PumpPendingMessages();
-    }
+    void PressInFocus(int vk) { PressKeyAtFocus(vk); }
     // Opens a text row, puts the text in and presses Enter.
     void EditRow(int row, const std::wstring& text) {
         Panel().BeginEditRow(row);
@@ -236,7 +226,7 @@ protected:
         ASSERT_NE(edit, nullptr);
         ASSERT_NE(edit->GetEditor(), nullptr);
         edit->GetEditor()->SetWindowText(text);
-        PressInFocus(VK_RETURN, L"\r");
+        PressInFocus(VK_RETURN);
     }
     // Opens a combo row, picks an entry and presses Enter.
     void ChooseRow(int row, int index) {
@@ -245,7 +235,7 @@ protected:
         ASSERT_NE(combo, nullptr);
         ASSERT_NE(combo->GetEditor(), nullptr);
         combo->GetEditor()->SetCurSel(index);
-        PressInFocus(VK_RETURN, L"\r");
+        PressInFocus(VK_RETURN);
     }
     // Presses the button of a button row of the panel.
     void ClickRowButton(int row) {

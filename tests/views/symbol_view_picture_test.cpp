@@ -3,6 +3,7 @@
 #include "tests/views/symbol_view_fixture.h"
 
 #include "core/default_settings.h"
+#include "tests/screen_picture.h"
 #include "views/part_board.h"
 
 namespace {
@@ -26,13 +27,10 @@ TEST_F(SymbolViewTest, PictureOfTheGateSymbol) {
     Open(L"NAND2");
     Tool(ID_TOOL_SELECT);
     Click(AtTenths(40, 20)); // on the output circle: it shows selected
-    const RECT c = view->GetClientRect();
-    auto image = PaintTarget::CreateImage(c.right, c.bottom);
-    view->RenderTo(*image);
-    const std::wstring path =
-        PathJoin(PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures"), L"symbol-view.png");
-    ASSERT_TRUE(CreateDirectories(PathDirectory(path)));
-    ASSERT_TRUE(image->SavePng(path));
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"symbol-view"));
+    auto image = screen_picture::Grab(*view);
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->SavePng(PathJoin(screen_picture::PictureFolder(), L"symbol-view.png")));
 
     // The pin at the left side's first step is drawn in the symbol colour,
     // the selected circle in the selection colour, and the outline's
@@ -53,6 +51,6 @@ TEST_F(SymbolViewTest, PictureOfTheGateSymbol) {
     // The unit bar sits centred at the top.
     const RECT bar = view->GetPartBoard()->GetRectInParent();
     EXPECT_EQ(bar.top, 0);
-    EXPECT_NEAR((bar.left + bar.right) / 2, c.right / 2, 1);
+    EXPECT_NEAR((bar.left + bar.right) / 2, view->GetClientRect().right / 2, 1);
     EXPECT_EQ(view->GetPartBoard()->GetDlgItemText(CPartBoard::kNumber), L"1");
 }

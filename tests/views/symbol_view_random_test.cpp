@@ -49,7 +49,7 @@ protected:
                 edit->GetEditor()->SetWindowText(kTexts[Pick(std::size(kTexts))]);
         }
         if (PlatformWindow::GetFocus() && panel.IsEditing())
-            PressInFocus(VK_RETURN, L"\r");
+            PressInFocus(VK_RETURN);
     }
 
     void RandomKey() {
@@ -81,7 +81,7 @@ protected:
             Key(VK_RETURN);
             if (Panel().IsEditing()) {
                 SimulateTyping(PlatformWindow::GetFocus(), L"N7");
-                PressInFocus(Pick(2) ? VK_RETURN : VK_ESCAPE, Pick(2) ? L"\r" : L"\x1b");
+                PressInFocus(Pick(2) ? VK_RETURN : VK_ESCAPE);
             }
             break;
         case 8:

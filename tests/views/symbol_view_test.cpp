@@ -155,7 +155,7 @@ TEST_F(SymbolViewTest, SelectedPinsSlideAlongTheOutlineAndAreDeleted) {
     EXPECT_TRUE(Panel().IsEditing());
     EXPECT_EQ(Panel().GetShownObject(),
               static_cast<CProperty*>(static_cast<CPin*>(part->GetChild(0))));
-    PressInFocus(VK_ESCAPE, L"\x1b");
+    PressInFocus(VK_ESCAPE);
     ExpectUndoRedo(original, deleted);
 }
 

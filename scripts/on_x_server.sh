@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs one program on an X server of its own: a fresh Xvfb (1600x1000, 24-bit,
+# no window manager) and Qt's xcb platform. Every test program is launched
+# through this, so its windows are shown, exposed and focused by a real window
+# system, and tests that run in parallel never share a server (focus is per
+# server).
+#
+#   scripts/on_x_server.sh PROGRAM [ARGS...]
+#
+# Xvfb picks a free display number itself (-displayfd), so parallel starts do
+# not race for numbers; a server that fails to come up is tried again.
+set -u
+
+# For comparison and for machines without X: the offscreen platform instead.
+if [ "${VORPEL_TESTS_OFFSCREEN:-}" = 1 ]; then
+    export QT_QPA_PLATFORM=offscreen
+    unset DISPLAY WAYLAND_DISPLAY
+    exec "$@"
+status=$?
+exit $status
+fi
+
+if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "on_x_server: Xvfb is not installed (scripts/setup.sh installs it)" >&2
+    exit 1
+fi
+
+scratch=$(mktemp -d /tmp/vorpel-x-XXXXXX)
+server=""
+cleanup() {
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null
+        wait "$server" 2>/dev/null
+    fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+display=""
+for attempt in 1 2 3; do
+    : >"$scratch/display"
+    Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset \
+        3>"$scratch/display" 2>"$scratch/xvfb.log" &
+    server=$!
+    # Xvfb writes the number and a newline once it accepts clients.
+    for _ in $(seq 1 200); do
+        if read -r display <"$scratch/display" 2>/dev/null && [ -n "$display" ]; then
+            break
+        fi
+        display=""
+        kill -0 "$server" 2>/dev/null || break
+        sleep 0.05
+    done
+    [ -n "$display" ] && break
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+    server=""
+    echo "on_x_server: Xvfb did not start (attempt $attempt):" >&2
+    cat "$scratch/xvfb.log" >&2
+done
+if [ -z "$display" ]; then
+    echo "on_x_server: no X server" >&2
+    exit 1
+fi
+
+export DISPLAY=":$display"
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+"$@"
+status=$?
+exit $status
