@@ -47,6 +47,7 @@ public:
     void Answer(std::initializer_list<int> ids) { answers_.insert(answers_.end(), ids); }
     // Answers not yet used.
     size_t PendingAnswers() const { return answers_.size(); }
+    void ClearAnswers() { answers_.clear(); }
     void Clear() {
         messageBoxes.clear();
         beeps.clear();
