@@ -44,6 +44,9 @@ void CollectNodes(CTreeNode* node, std::vector<CTreeNode*>& out) {
 
 class FrameRandomTest : public FrameTest {
 protected:
+    // A copy of an example in the scratch folder: the walk saves what it
+    // opened, and the examples must stay as they are.
+    std::wstring Copy(const wchar_t* name) { return WriteFile(name, ReadFile(Example(name))); }
     using Pick = std::function<int(int)>;
     static CTreeNode* AnyNode(const Pick& pick, int kind) {
         std::vector<CTreeNode*> nodes;
@@ -103,7 +106,7 @@ protected:
             Command(kind == 0 ? ID_NEW_PROJECT : kind == 1 ? ID_NEW_SYMBOL : ID_NEW_FOOTPRINT);
             break;
         case 1:
-            g_MainFrame.Open(Example(examples[kind]), kind);
+            g_MainFrame.Open(Copy(examples[kind]), kind);
             break;
         case 2:
             g_MainFrame.Open(PathJoin(scratch, L"r.circuit"), 0);
@@ -157,9 +160,9 @@ protected:
 };
 
 TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
-    StartFrame(L"\"" + Example(L"demo.circuit") + L"\"");
-    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.symbol"), 1));
-    ASSERT_TRUE(g_MainFrame.Open(Example(L"demo.footprint"), 2));
+    StartFrame(L"\"" + Copy(L"demo.circuit") + L"\"");
+    ASSERT_TRUE(g_MainFrame.Open(Copy(L"demo.symbol"), 1));
+    ASSERT_TRUE(g_MainFrame.Open(Copy(L"demo.footprint"), 2));
     RegisterEditorViews();
     const RandomSeed seed(20240601u);
     std::mt19937 rng(seed.Value());
