@@ -205,6 +205,12 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             int kind = pick(3);
             std::vector<CTreeNode*> nodes;
             CollectNodes(&g_MainFrame.GetRoot(kind), nodes);
+            // Not on what the schematic editors draw: closing a page undoes
+            // its changes, and no editor shows a single wire or net.
+            std::erase_if(nodes, [](const CTreeNode* n) {
+                return n->GetType() == NodeType::Wire || n->GetType() == NodeType::Bus ||
+                       n->GetType() == NodeType::Net;
+            });
             if (nodes.empty())
                 break;
             CTreeNode* node = nodes[static_cast<size_t>(pick(static_cast<int>(nodes.size())))];
