@@ -437,6 +437,28 @@ CAreaNode* ParseAreaOutline(const std::wstring& text, CVorpelView** view) {
     return head;
 }
 
+bool ReadAreaOutlineInPlace(CAreaNode*& head, const std::wstring& text, CVorpelView** view) {
+    CAreaNode* read = ParseAreaOutline(text, view);
+    if (!head) {
+        head = read;
+        return read != nullptr;
+    }
+    bool fits = read != nullptr;
+    const CAreaNode* a = head->m_first;
+    const CAreaNode* b = read;
+    for (; fits && a && b; a = a->m_next, b = b->m_next)
+        fits = a->m_kind == b->m_kind;
+    if (fits && !a && !b) {
+        // Points first, then the arcs, which depend on their next node.
+        CAreaNode* n = head->m_first;
+        for (const CAreaNode* r = read; n && r; n = n->m_next, r = r->m_next)
+            n->CopyFrom(r);
+        UpdateAreaOutlineArcs(head);
+    }
+    DeleteAreaOutline(read);
+    return false;
+}
+
 std::wstring AreaOutlineToString(const CAreaNode* node) {
     std::wstring out;
     if (!node)

@@ -230,6 +230,12 @@ int CountAreaNodes(const CAreaNode* node);
 bool AreAreaOutlinesDifferent(const CAreaNode* a, const CAreaNode* b);
 // The outline read from an outline text; null when no token was recognised.
 CAreaNode* ParseAreaOutline(const std::wstring& text, CVorpelView** view);
+// Reads an outline text into the outline held by head without freeing or
+// replacing a node, since the property panel and undo records may hold any
+// of them: an outline of as many nodes of the same kinds takes the text's
+// values in place, no outline takes the text's. An outline the text cannot
+// be laid onto node by node stays as it is. True when head changed.
+bool ReadAreaOutlineInPlace(CAreaNode*& head, const std::wstring& text, CVorpelView** view);
 // The outline text of the outline node belongs to; empty for null.
 std::wstring AreaOutlineToString(const CAreaNode* node);
 // A node-by-node copy of the outline that node belongs to; null for null.

@@ -64,9 +64,9 @@ const wchar_t* CDrill::GetTagName() const {
 
 void CDrill::ReadAttributes() {
     kAttributes.Read(*this);
-    DeleteAreaOutline(m_outline);
+    // In place, and kept for another type: see CPadLayer::ReadAttributes.
     if (m_drillType == kDrillCustom)
-        m_outline = ParseAreaOutline(m_text, &g_pActiveView);
+        ReadAreaOutlineInPlace(m_outline, m_text, &g_pActiveView);
 }
 
 void CDrill::WriteAttributes() {

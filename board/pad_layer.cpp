@@ -49,9 +49,11 @@ void CPadLayer::ReadAttributes() {
     // A round pad of unequal sizes (or unordered ones, NaN) is an oblong.
     if (m_shape == kPadShapeRound && !(m_width == m_height))
         m_shape = kPadShapeOblong;
-    DeleteAreaOutline(m_outline);
+    // Undo and redo read attributes again while the property panel and
+    // older records hold outline nodes: the outline is updated in place,
+    // and one of another shape is kept, as a change of shape keeps it.
     if (m_shape == kPadShapeCustom)
-        m_outline = ParseAreaOutline(m_text, &g_pActiveView);
+        ReadAreaOutlineInPlace(m_outline, m_text, &g_pActiveView);
 }
 
 void CPadLayer::WriteAttributes() {
@@ -84,6 +86,9 @@ bool CPadLayer::IsDifferent(const CPadLayer* other) const {
     if (m_layer != other->m_layer || m_shape != other->m_shape || m_width != other->m_width ||
         m_height != other->m_height)
         return true;
+    // Only a custom pad is its outline; another shape merely keeps one.
+    if (m_shape != kPadShapeCustom)
+        return false;
     if ((m_outline == nullptr) != (other->m_outline == nullptr))
         return true;
     return AreAreaOutlinesDifferent(m_outline, other->m_outline);

@@ -38,8 +38,8 @@ const wchar_t* CThermalRelief::GetTagName() const {
 
 void CThermalRelief::ReadAttributes() {
     kAttributes.Read(*this);
-    DeleteAreaOutline(m_outline);
-    m_outline = ParseAreaOutline(m_text, &g_pActiveView);
+    // In place: see CPadLayer::ReadAttributes.
+    ReadAreaOutlineInPlace(m_outline, m_text, &g_pActiveView);
 }
 
 void CThermalRelief::WriteAttributes() {

@@ -81,6 +81,7 @@ CFind::CFind() : PlatformDialog(Resource()) {}
 
 CFind::~CFind() {
     Dismiss();
+    m_view = nullptr;
 }
 
 void CFind::Dismiss() {
@@ -95,6 +96,13 @@ std::unique_ptr<PlatformWindow> CFind::MakeControl(const DialogItem& item) {
     if (item.id == kPartText)
         return std::make_unique<CThreeStateBox>();
     return nullptr;
+}
+
+void CFind::DismissFor(const CVorpelView* view) {
+    if (!view || view != m_view)
+        return;
+    Dismiss();
+    m_view = nullptr;
 }
 
 bool CFind::Open(CVorpelView* view) {
@@ -256,23 +264,28 @@ void CFind::OnFind(bool markAll) {
         m_history.erase(again);
     m_history.insert(m_history.begin(), m_text);
     m_markAll = markAll ? 1 : 0;
-    m_scopeNode = nullptr;
-    if (auto* lookIn = GetDlgItemAs<ComboBoxControl>(kLookIn); lookIn && m_lookIn >= 0)
-        m_scopeNode = LParamToPtr<CTreeNode>(lookIn->GetItemData(m_lookIn));
+    m_scopeNode = m_searchSheet = m_searchRoot = m_startNode = nullptr;
+    // The view may have closed while the dialog was open; then the scopes
+    // name nodes of a document that is gone, and none of them is touched.
+    // A scope is used only while it is still the view's page or above it.
+    const bool live = m_view && g_MainFrame.m_tabWindow.FindTab(m_view) >= 0;
+    if (auto* lookIn = GetDlgItemAs<ComboBoxControl>(kLookIn); live && lookIn && m_lookIn >= 0) {
+        auto* scope = LParamToPtr<CTreeNode>(lookIn->GetItemData(m_lookIn));
+        for (CTreeNode* n = m_view->GetDocument(); n && !m_scopeNode; n = n->GetParent())
+            if (n == scope)
+                m_scopeNode = scope;
+    }
     if (m_scopeNode && m_scopeNode->GetType() == NodeType::Sheet) {
         m_searchSheet = m_scopeNode;
         m_searchRoot = m_scopeNode->GetParent();
     } else {
-        m_searchSheet = nullptr;
         m_searchRoot = m_scopeNode;
     }
-    m_startNode = nullptr;
     if (m_searchRoot && m_searchRoot->GetChildCount() > 0)
         m_startNode =
             m_dir == 1 ? m_searchRoot->GetChildren().front() : m_searchRoot->GetChildren().back();
-    // The view may have closed while the dialog was open.
     auto life = LifeToken();
-    if (g_starter && m_view && g_MainFrame.m_tabWindow.FindTab(m_view) >= 0)
+    if (g_starter && live)
         g_starter(m_view, *this);
     StoreSettings();
     if (*life)

@@ -54,6 +54,8 @@ public:
     void Close();
     // Destroys the dialog's window at once (the main window closing).
     void Dismiss();
+    // The view is going: a dialog shown for it goes with it.
+    void DismissFor(const CVorpelView* view);
     bool IsOpen() const { return IsWindow() && !m_closing; }
     bool PreTranslateMessage(Message* msg) override;
     bool DoDataExchange(bool save) override;

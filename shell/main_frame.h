@@ -281,6 +281,8 @@ private:
     // Deletes every node of a document (the panel lets go of them first).
     void DeleteDocumentNodes(CRoot& root);
     bool CloseViewsOf(int kind, bool prompt);
+    // The view edits a node of the document of that kind.
+    bool ViewEditsDocument(const CVorpelView* view, int kind);
 
     std::array<CRoot, 3> m_roots;
     std::array<std::wstring, 3> m_defaultFolders;

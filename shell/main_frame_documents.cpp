@@ -86,17 +86,29 @@ bool CMainFrame::SaveDocument(int kind) {
     return SaveAs(kind);
 }
 
+bool CMainFrame::ViewEditsDocument(const CVorpelView* view, int kind) {
+    // By where the view's node lies, not by the view's kind: a padstack
+    // editor may edit a padstack of the project's board.
+    const CTreeNode* top = view->GetDocument();
+    while (top && top->GetParent())
+        top = top->GetParent();
+    for (int k = 0; k < 3; ++k)
+        if (top == &GetRoot(k))
+            return k == kind;
+    return view->GetDocumentKind() == kind;
+}
+
 bool CMainFrame::CloseViewsOf(int kind, bool prompt) {
     // Each close may prompt; a tab whose save failed stays, and the walk
     // goes on past it.
     int i = 0;
     while (i < m_tabWindow.GetTabCount()) {
         CVorpelView* view = m_tabWindow.GetView(i);
-        if (view->GetDocumentKind() != kind || !m_tabWindow.CloseTab(i, prompt))
+        if (!ViewEditsDocument(view, kind) || !m_tabWindow.CloseTab(i, prompt))
             ++i;
     }
     for (CVorpelView* view : m_tabWindow.GetViews())
-        if (view->GetDocumentKind() == kind)
+        if (ViewEditsDocument(view, kind))
             return false;
     return true;
 }

@@ -134,6 +134,10 @@ void StartFromDialog(CVorpelView* view, CFind& find) {
 
 } // namespace
 
+void CloseFindDialogOf(CSchematicView* view) {
+    g_Find.DismissFor(view);
+}
+
 void InstallFindDialog() {
     SetFindStarter(&StartFromDialog);
     SetFindDialogOpener([](CSchematicView* view) { g_Find.Open(view); });

@@ -70,3 +70,5 @@ void SetFindDialogOpener(FindDialogOpener opener);
 // (and F3 without a search), and its Find Next and Mark All run StartFind
 // with the dialog's choices.
 void InstallFindDialog();
+// The view is going: the Find dialog shown for it goes too.
+void CloseFindDialogOf(CSchematicView* view);

@@ -134,6 +134,7 @@ CSchematicView::CSchematicView(CSheet* sheet) : CVorpelView(sheet), m_sheet(shee
 }
 
 CSchematicView::~CSchematicView() {
+    CloseFindDialogOf(this);
     CloseLabelEdit();
     ClearFloatingList();
     DestroyWindow();

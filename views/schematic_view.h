@@ -205,6 +205,8 @@ private:
     void BusClick(DeviceContext* dc, POINT q);
     void BusMove(DeviceContext* dc, POINT q);
     void AbandonBus(DeviceContext* dc);
+    // Undoes the group of the last wire or bus click, if still there.
+    void UndoClickGroup();
     CWire* NewSegment(POINT q);
     CBus* NewBus(POINT q);
 
@@ -280,6 +282,10 @@ private:
     bool m_hasLastDelta = false;
     // The first leg of the wire was fixed by an earlier click than the last.
     bool m_legKept = false;
+    // The undo depth before the group of the last wire or bus click:
+    // abandoning takes back exactly that group, and nothing when something
+    // else took it already.
+    size_t m_clickUndoDepth = 0;
 
     CTreeNode* m_lastClicked = nullptr;
     bool m_hasBand = false;

@@ -29,6 +29,18 @@ bool IsEnd(const CWire* wire, POINT p) {
     return SamePoint(wire->GetStart(), p) || SamePoint(wire->GetEnd(), p);
 }
 
+// The object if it still lies on the sheet, found by its address alone: it
+// may have been freed, so it is never followed (the sheet's own lookup
+// compares through the objects).
+template <class T> T* StillOnSheet(const CSheet* sheet, CSheetObject* object) {
+    if (!object)
+        return nullptr;
+    const auto& objects = sheet->m_objects;
+    return std::find(objects.begin(), objects.end(), object) != objects.end()
+               ? static_cast<T*>(object)
+               : nullptr;
+}
+
 void ShowInPanel(CProperty* object) {
     if (CPropertyGrid* grid = GetPropertyGrid())
         grid->ShowProperties(object);
@@ -51,7 +63,11 @@ void CSchematicView::WireClick(DeviceContext* dc, POINT q) {
     if (!board || !m_sheet)
         return;
     if (!m_wire1) {
+        // Copies floating from a Copy or Cut in this tool go first: the
+        // two would each take the last undo group for their own.
+        EndFloating();
         GetUndoList().SetStartNewGroup(true);
+        m_clickUndoDepth = GetUndoList().UndoCount();
         // A new wire takes its first move whatever the last wire's was.
         m_hasLastDelta = false;
         CNet* net = nullptr;
@@ -126,6 +142,7 @@ void CSchematicView::WireClick(DeviceContext* dc, POINT q) {
     } else if (!m_sheet->FindPinAt(q, nullptr)) {
         finish = false;
         GetUndoList().SetStartNewGroup(true);
+        m_clickUndoDepth = GetUndoList().UndoCount();
     }
     m_wire1->m_selected = 0;
     m_wire1->InvalidateOnSheet(dc);
@@ -281,17 +298,32 @@ void CSchematicView::ConnectWire(DeviceContext* dc, CWire* segment) {
     }
 }
 
+void CSchematicView::UndoClickGroup() {
+    CUndoList& undo = GetUndoList();
+    // A save in between may stop one undo inside the group.
+    while (undo.UndoCount() > m_clickUndoDepth) {
+        const size_t before = undo.UndoCount();
+        undo.Undo(false);
+        if (undo.UndoCount() >= before)
+            break;
+    }
+}
+
 void CSchematicView::AbandonWire(DeviceContext* dc) {
     if (!m_wire1)
         return;
     // After the first click the last group holds the whole wire; after a
-    // later one the first leg was made by the click before and stays.
-    CWire* leg = m_legKept ? m_wire1 : nullptr;
-    GetUndoList().Undo(false);
+    // later one the first leg was made by the click before and stays. The
+    // leg is only compared until the undo is over, then looked up on the
+    // sheet: whatever the undo freed is no longer there.
+    CSheetObject* kept = m_legKept ? m_wire1 : nullptr;
+    m_wire1 = m_wire2 = nullptr;
+    UndoClickGroup();
     // What the last click left of the wire: its first leg, back in the
     // shape it had then, joined to what it lies on, so that the netlist
     // agrees with the drawing.
-    if (leg && leg->GetParent() && m_sheet->HasObject(leg)) {
+    CWire* leg = StillOnSheet<CWire>(m_sheet, kept);
+    if (leg && leg->GetParent()) {
         leg->m_selected = 0;
         ConnectWire(dc, leg);
         if (CNet* net = leg->GetNet()) {
@@ -331,8 +363,12 @@ void CSchematicView::BusClick(DeviceContext* dc, POINT q) {
         m_bus1->InvalidateOnSheet(dc);
         m_bus1 = m_bus2;
         GetUndoList().SetStartNewGroup(true);
+        m_clickUndoDepth = GetUndoList().UndoCount();
     } else {
+        // As for a wire: floating copies go first.
+        EndFloating();
         GetUndoList().SetStartNewGroup(true);
+        m_clickUndoDepth = GetUndoList().UndoCount();
         m_hasLastDelta = false;
         m_bus1 = NewBus(q);
     }
@@ -372,9 +408,14 @@ void CSchematicView::BusMove(DeviceContext* dc, POINT q) {
 void CSchematicView::AbandonBus(DeviceContext* dc) {
     if (!m_bus1)
         return;
-    m_bus1->m_selected = 0;
-    m_bus1->InvalidateOnSheet(dc);
-    GetUndoList().Undo(false);
+    // The first segment stays when an earlier click fixed it; it is looked
+    // up after the undo, as the wire's leg is.
+    CSheetObject* kept = m_bus1;
     m_bus1 = m_bus2 = nullptr;
+    UndoClickGroup();
+    if (CBus* bus = StillOnSheet<CBus>(m_sheet, kept)) {
+        bus->m_selected = 0;
+        bus->InvalidateOnSheet(dc);
+    }
     InvalidateRect(nullptr, true);
 }

@@ -182,8 +182,17 @@ TEST_F(BoardAttributesTest, RoundPadOfUnequalSizesIsOblong) {
     EXPECT_EQ(CountAreaNodes(padLayer.m_outline), 3);
     EXPECT_EQ(Written(padLayer).at(L"Shape"), L"CUSTOM");
     EXPECT_EQ(padLayer.GetText(), L"LIN0,0 LIN1,0 LIN1,1");
+    // Read again as another shape (an undo does that) the outline stays
+    // unused with its nodes, for the shape to come back to.
+    const CAreaNode* kept = padLayer.m_outline;
     ReadInto(padLayer, {{L"Shape", L"RECT"}, {L"Size", L"1,1"}}, L"LIN0,0");
-    EXPECT_EQ(padLayer.m_outline, nullptr);
+    EXPECT_EQ(padLayer.m_shape, kPadShapeRect);
+    EXPECT_EQ(padLayer.m_outline, kept);
+    EXPECT_EQ(Written(padLayer).at(L"Shape"), L"RECT");
+    // A pad read fresh as another shape gets no outline.
+    CPadLayer rect;
+    ReadInto(rect, {{L"Shape", L"RECT"}, {L"Size", L"1,1"}}, L"LIN0,0");
+    EXPECT_EQ(rect.m_outline, nullptr);
     ReadInto(padLayer, {{L"Shape", L"HEXAGON"}, {L"Layer", L"XYZ"}});
     EXPECT_EQ(padLayer.m_shape, kPadShapeRound) << "an unmatched name gives the default";
     EXPECT_EQ(padLayer.m_layer, kPadLayerTop);

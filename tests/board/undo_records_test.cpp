@@ -5,11 +5,13 @@
 #include "board/board.h"
 #include "board/board_undo_records.h"
 #include "board/conductor.h"
+#include "board/drill.h"
 #include "board/footprint.h"
 #include "board/marking.h"
 #include "board/marking_primitive.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "board/thermal_relief.h"
 #include "core/undo_node_records.h"
 #include "platform/text.h"
 #include "schematic/net.h"
@@ -226,6 +228,80 @@ TEST_F(UndoRecordsTest, OutlineNodeRecords) {
         Push(new CUndoAreaSwap(&m_board->m_outline));
         m_board->m_outline = ParseAreaOutline(L"LIN0,0 LIN9,0 LIN9,9", &g_pActiveView);
     });
+}
+
+// Undo and redo of an attribute change read the node's attributes again.
+// A custom pad, drill or relief keeps the very nodes of its outline (the
+// property panel and older records hold them): a point moved before the
+// change, the shape or type changed away and back, each is undone and
+// redone through the same nodes.
+TEST_F(UndoRecordsTest, AttributeUndoKeepsTheNodesOfCustomOutlines) {
+    CRoot root;
+    ASSERT_TRUE(
+        LoadText(root, XmlDoc("<Padstack>S\r\n"
+                              "  <PadLayer Shape=\"CUSTOM\">LIN-1,-1 LIN1,-1 ARC1,1,0.5 "
+                              "CRV-1,1,-1.5,0.5,-1.5,-0.5\r\n"
+                              "    <Thermal>LIN-2,-2 LIN2,-2 ARC2,2,0.4 LIN-2,2</Thermal>\r\n"
+                              "  </PadLayer>\r\n"
+                              "  <Drill Type=\"CUSTOM\">LIN-0.6,-0.3 LIN0.6,-0.3 "
+                              "LIN0.6,0.3</Drill>\r\n"
+                              "</Padstack>\r\n")));
+    // The root takes the padstack element: the pad layer and the drill are
+    // its children.
+    ASSERT_EQ(root.GetChildCount(), 2u);
+    ASSERT_EQ(root.GetChild(0)->GetType(), NodeType::PadLayer);
+    ASSERT_EQ(root.GetChild(1)->GetType(), NodeType::Drill);
+    auto* pad = static_cast<CPadLayer*>(root.GetChild(0));
+    auto* drill = static_cast<CDrill*>(root.GetChild(1));
+    CThermalRelief* relief = pad->FindThermalRelief();
+    ASSERT_NE(relief, nullptr);
+    struct Case {
+        const char* what;
+        CTreeNode* node;
+        CAreaNode** outline;
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"pad layer moved", pad, &pad->m_outline, [&] { pad->m_layer = kPadLayerBottom; }},
+        {"pad made round", pad, &pad->m_outline,
+         [&] {
+             pad->m_shape = kPadShapeRound;
+             pad->m_width = pad->m_height = 1;
+         }},
+        {"drill diameter", drill, &drill->m_outline, [&] { drill->m_diam = 2; }},
+        {"drill made a slot", drill, &drill->m_outline, [&] { drill->m_drillType = kDrillSlot; }},
+        {"relief isolation", relief, &relief->m_outline, [&] { relief->m_isolation = 1; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string original = SaveText(root);
+        std::vector<CAreaNode*> nodes;
+        for (CAreaNode* n = *c.outline; n; n = n->m_next)
+            nodes.push_back(n);
+        m_view.undo.SetStartNewGroup(true);
+        Push(new CUndoAreaNodeChange(nodes[1]));
+        nodes[1]->m_x = 3;
+        m_view.undo.SetStartNewGroup(true);
+        Push(new CUndoChangeNodeAttribute(c.node, nullptr));
+        c.change();
+        const std::string changed = SaveText(root);
+        for (int round = 0; round < 2; ++round) {
+            m_view.undo.Undo();
+            m_view.undo.Undo();
+            EXPECT_EQ(SaveText(root), original);
+            m_view.undo.Redo();
+            m_view.undo.Redo();
+            EXPECT_EQ(SaveText(root), changed);
+            std::vector<CAreaNode*> now;
+            for (CAreaNode* n = *c.outline; n; n = n->m_next)
+                now.push_back(n);
+            EXPECT_EQ(now, nodes);
+        }
+        m_view.undo.Undo();
+        m_view.undo.Undo();
+        EXPECT_EQ(SaveText(root), original);
+        m_view.undo.Clear();
+    }
 }
 
 TEST_F(UndoRecordsTest, ConductorRecords) {

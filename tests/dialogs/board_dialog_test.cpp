@@ -12,6 +12,7 @@
 #include "platform/settings_store.h"
 #include "tests/board/board_fixture.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/random_seed.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <functional>
@@ -443,7 +444,8 @@ TEST_F(BoardDialogTest, CancelWithAnOpenCellCommitsIt) {
 // Random cell edits, insertions, deletions, unit changes and default vias
 // under the sanitizers; Cancel gives back the original document.
 TEST_F(BoardDialogTest, RandomEditsCancelToTheOriginal) {
-    std::mt19937 random(7);
+    const RandomSeed seed(7u);
+    std::mt19937 random(seed.Value());
     const wchar_t* texts[] = {L"0.5", L"12", L"x", L"-1", L"0", L"V9", L""};
     for (int round = 0; round < 8; ++round) {
         Run([&](CBoardDialog& d, CViaListCtrl* list) {

@@ -13,6 +13,7 @@
 #include "schematic/net.h"
 #include "tests/board/board_fixture.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/random_seed.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <functional>
@@ -399,7 +400,8 @@ TEST_F(StackupTest, ThermalFlagOfPlanesOnly) {
 // conductor, area and text stays on a layer of the stackup, and Cancel
 // gives back the original document.
 TEST_F(StackupTest, RandomEditsCancelToTheOriginal) {
-    std::mt19937 random(20);
+    const RandomSeed seed(20u);
+    std::mt19937 random(seed.Value());
     for (int round = 0; round < 10; ++round) {
         Run([&](CStackup& d, List* list) {
             for (int step = 0; step < 100; ++step) {

@@ -254,4 +254,37 @@ TEST_F(FindDialogTest, WithoutItsViewTheDialogOnlyStoresTheChoices) {
     EXPECT_EQ(Stored(L"Dir"), 1u);
 }
 
+// The document of the dialog's scopes replaced (New, Open) while the
+// dialog stays: Find Next and Mark All touch none of its nodes, whichever
+// scope is chosen.
+TEST_F(FindDialogTest, ADocumentReplacedUnderTheDialogIsNeverSearched) {
+    const std::wstring copy = PathJoin(scratch, L"demo.circuit");
+    const std::wstring other = WriteFile(L"other.circuit", ReadFile(copy));
+    for (int lookIn = 0; lookIn < 3; ++lookIn) {
+        for (bool viaNew : {true, false}) {
+            SCOPED_TRACE(lookIn);
+            Open();
+            g_Find.GetDlgItemAs<ComboBoxControl>(CFind::kLookIn)->SetCurSel(lookIn);
+            if (viaNew)
+                Command(ID_NEW_PROJECT);
+            else
+                ASSERT_TRUE(g_MainFrame.Open(other, 0));
+            ASSERT_TRUE(g_Find.IsOpen());
+            Type(L"R1");
+            ClickButton(g_Find, viaNew ? IDOK : int{CFind::kMarkAll});
+            EXPECT_TRUE(g_searches.empty());
+            EXPECT_EQ(g_Find.m_searchRoot, nullptr);
+            g_Find.Dismiss();
+            // The example again, with a view of its page for the next round.
+            Command(ID_NEW_PROJECT);
+            ASSERT_TRUE(g_MainFrame.Open(copy, 0));
+            sheet = nullptr;
+            for (CTreeNode* child : project->GetChild(0)->GetChildren())
+                if (child->GetType() == NodeType::Sheet && !sheet)
+                    sheet = child;
+            view = OpenView(sheet, kViewSchematic, kDocumentProject);
+        }
+    }
+}
+
 } // namespace

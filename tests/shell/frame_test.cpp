@@ -264,6 +264,31 @@ TEST_F(FrameTest, APathIsFullWhenAbsoluteNotWhenItHasADriveLetter) {
 
 // --- Faults mended ----------------------------------------------------------------
 
+// A view is closed with the document its node lies in, whatever kind of
+// document its editor usually edits: a padstack editor of a padstack of the
+// project goes with New or Open of a project, not of a footprint library.
+TEST_F(FrameTest, NewAndOpenCloseTheViewsOfNodesInTheReplacedDocument) {
+    StartFrame();
+    const std::wstring library =
+        WriteFile(L"empty.footprint", "<?xml version=\"1.0\"?>\r\n<Library/>\r\n");
+    for (int command : {ID_NEW_PROJECT, ID_NEW_FOOTPRINT, ID_OPEN_FOOTPRINT_LIBRARY}) {
+        SCOPED_TRACE(command);
+        Command(ID_NEW_PROJECT);
+        CTreeNode* padstack = AddNode(g_MainFrame.GetRoot(kDocumentProject), L"Padstack", L"Via");
+        OpenView(padstack, kViewPadstack, kDocumentFootprintLibrary);
+        ASSERT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 1);
+        ui.Answer({IDNO});
+        if (command == ID_OPEN_FOOTPRINT_LIBRARY)
+            AnswerFileDialog(library);
+        Command(command);
+        // The project's view goes with the project only.
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), command == ID_NEW_PROJECT ? 0 : 1);
+        ui.Answer({IDNO});
+        Command(ID_NEW_PROJECT);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+    }
+}
+
 TEST_F(FrameTest, AFailedSaveAsCancelsTheNewThatAskedAndKeepsTheDocument) {
     StartFrame();
     Command(ID_NEW_PROJECT);

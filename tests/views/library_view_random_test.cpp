@@ -1,10 +1,12 @@
 // Thousands of random clicks, drags, keys, tools, layers, menu picks and
 // padstack-sheet answers on the example library in the footprint and the
 // padstack editor (under the sanitizers in the checked build); afterwards
-// Esc and undo all the way bring back the original bytes.
+// Esc and undo all the way bring back the original bytes, and redo all the
+// way the bytes before the undoing.
 #include "dialogs/padstack_list_ctrl.h"
 #include "platform/tree_view_control.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/random_seed.h"
 #include "tests/views/library_view_fixture.h"
 
 #include <cstdlib>
@@ -149,25 +151,33 @@ protected:
         ASSERT_NE(view, nullptr);
     }
 
-    // Esc until the tool rests, then undo everything.
-    void UndoAll(CLibraryEditorView* view) {
+    // Esc until the tool rests, then undo everything: the original bytes;
+    // redo as much: the bytes before the undoing; and undo again, for the
+    // next view to start from the original.
+    void UndoAll(CLibraryEditorView* view, const std::string& original, const wchar_t* name) {
         for (int i = 0; i < 4; ++i)
             Key(VK_ESCAPE);
         ASSERT_EQ(view->GetCurrentPrimitive(), nullptr)
             << view->GetCurrentTool() << " " << view->GetCurrentPrimitive()->GetKind() << " "
             << g_MainFrame.GetPropertyGrid().IsEditing();
+        const std::string worked = Saved();
         CUndoList& undo = view->GetUndoList();
-        for (size_t guard = 0; undo.CanUndo() && guard < 100000; ++guard)
+        size_t undone = 0;
+        for (; undo.CanUndo() && undone < 100000; ++undone)
             Undo();
         EXPECT_FALSE(undo.CanUndo());
+        EXPECT_EQ(Saved(), original) << WideToUtf8(name) << " after undoing everything";
+        // As many steps as were undone: undos of the walk may have left more.
+        for (size_t i = 0; i < undone; ++i)
+            Redo();
+        EXPECT_EQ(Saved(), worked) << WideToUtf8(name) << " after redoing everything";
+        for (size_t guard = 0; undo.CanUndo() && guard < 100000; ++guard)
+            Undo();
     }
 
     // VORPEL_RANDOM_SEED picks another sequence for a longer search.
-    static unsigned Seed() {
-        const char* seed = std::getenv("VORPEL_RANDOM_SEED");
-        return seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 20260522u;
-    }
-    std::mt19937 rng{Seed()};
+    RandomSeed seed{20260522u};
+    std::mt19937 rng{seed.Value()};
     int sheets = 0;
 };
 
@@ -203,8 +213,7 @@ TEST_F(LibraryViewRandomTest, FootprintEditor) {
             ASSERT_EQ(g_pActiveView, view);
             CloseNowAndThen(view, original, [&] { return OpenFootprint(name); });
         }
-        UndoAll(view);
-        EXPECT_EQ(Saved(), original) << WideToUtf8(name);
+        UndoAll(view, original, name);
     }
     EXPECT_GT(sheets, 0);
 }
@@ -235,8 +244,7 @@ TEST_F(LibraryViewRandomTest, PadstackEditor) {
             ASSERT_EQ(g_pActiveView, view);
             CloseNowAndThen(view, original, [&] { return OpenPadstack(name); });
         }
-        UndoAll(view);
-        EXPECT_EQ(Saved(), original) << WideToUtf8(name);
+        UndoAll(view, original, name);
     }
 }
 

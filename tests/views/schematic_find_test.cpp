@@ -337,4 +337,26 @@ TEST_F(FindTest, TheOpenFindDialogHasTheKeys) {
     g_Find.Dismiss();
 }
 
+// The dialog goes with its view: closing the view's tab closes it, while a
+// dialog shown for another view stays.
+TEST_F(FindTest, TheFindDialogGoesWithItsView) {
+    Command(ID_EDIT_FIND);
+    PumpPendingMessages();
+    ASSERT_TRUE(g_Find.IsOpen());
+    CTabWindow& tabs = g_MainFrame.m_tabWindow;
+    tabs.CloseTab(tabs.FindTab(view), false);
+    PumpPendingMessages();
+    EXPECT_FALSE(g_Find.IsWindow());
+    EXPECT_EQ(g_Find.m_view, nullptr);
+    CSchematicView* other = OpenSheet(L"Power");
+    ASSERT_NE(other, nullptr);
+    ASSERT_NE(OpenSheet(L"Main"), nullptr);
+    ASSERT_TRUE(g_Find.Open(view));
+    tabs.CloseTab(tabs.FindTab(other), false);
+    PumpPendingMessages();
+    EXPECT_TRUE(g_Find.IsOpen());
+    EXPECT_EQ(g_Find.m_view, view);
+    g_Find.Dismiss();
+}
+
 } // namespace

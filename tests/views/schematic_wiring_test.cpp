@@ -5,6 +5,8 @@
 // saved document, undone to the original bytes and redone.
 #include "tests/views/schematic_view_fixture.h"
 
+#include <regex>
+
 namespace {
 
 // A sheet with three resistors, a ground symbol, two nets with a wire each
@@ -293,6 +295,62 @@ TEST_F(WiringTest, AbandoningAWireKeepsTheLegsOfEarlierClicksInTheirNets) {
     Undo();
     EXPECT_EQ(Netlist(), netlist);
     ExpectSame(original, Save());
+}
+
+// Copy or Cut in the wire or bus tool leaves copies floating; the first
+// click of a wire or bus takes them away (Esc would), so that abandoning
+// with Esc or a tool change takes back the wire's or bus's own last click
+// and nothing before it. Each ends as the same drawing without the Copy.
+TEST_F(WiringTest, AWireOrBusStartedWhileCopiesFloatAbandonsOnlyItsOwnClicks) {
+    struct Case {
+        const char* what;
+        int tool;
+        int pickUp; // 0: none
+        int end;    // VK_ESCAPE, or a tool command
+    };
+    const Case cases[] = {
+        {"wire, copy, Esc", ID_SCH_PLACE_WIRE, ID_EDIT_COPY, VK_ESCAPE},
+        {"wire, cut, Esc", ID_SCH_PLACE_WIRE, ID_EDIT_CUT, VK_ESCAPE},
+        {"wire, copy, select tool", ID_SCH_PLACE_WIRE, ID_EDIT_COPY, ID_TOOL_SELECT},
+        {"bus, copy, Esc", ID_SCH_PLACE_BUS, ID_EDIT_COPY, VK_ESCAPE},
+        {"bus, cut, select tool", ID_SCH_PLACE_BUS, ID_EDIT_CUT, ID_TOOL_SELECT},
+    };
+    auto draw = [&](const Case& c, bool pickUp) {
+        // R1 and the wire of net A selected, the cursor over them.
+        Command(ID_TOOL_SELECT);
+        Click({12, 11});
+        Click({40, 10}, MK_CONTROL);
+        Command(c.tool);
+        MoveTo({20, 12});
+        if (pickUp)
+            Command(c.pickUp);
+        MoveTo({70, 30});
+        Click({70, 30});
+        MoveTo({80, 30});
+        Click({80, 30});
+        MoveTo({80, 40});
+        Click({80, 40});
+        MoveTo({85, 45});
+        if (c.end == VK_ESCAPE)
+            Key(VK_ESCAPE);
+        else
+            Command(c.end);
+        EXPECT_FALSE(view->IsActionInProgress());
+        // Net names count on whatever the copies took.
+        return std::regex_replace(Save(), std::regex(">N[0-9]+\r"), ">N\r");
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string plain = draw(c, false);
+        while (view->GetUndoList().CanUndo())
+            Undo();
+        ExpectSame(original, Save());
+        EXPECT_EQ(draw(c, true), plain);
+        ExpectDrawingAgreesWithNets();
+        while (view->GetUndoList().CanUndo())
+            Undo();
+        ExpectSame(original, Save());
+    }
 }
 
 TEST_F(WiringTest, ANewWireTakesItsFirstMoveWhateverTheLastWireMoved) {
