@@ -18,8 +18,8 @@ if [ ! -f "$list" ]; then
     echo "no $list: configure and build the checked build in build/ first" >&2
     exit 2
 fi
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+# Each run on an X server of its own, as ctest runs the tests.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:detect_stack_use_after_return=1}
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LC_ALL=${LC_ALL:-C}
@@ -51,7 +51,7 @@ start=$(date +%s)
 xargs -P "$jobs" -L 1 bash -c '
     test=$0 filter=$1 seed=$2
     log='"$logs"'/$test-$seed.log
-    if VORPEL_RANDOM_SEED=$seed timeout 1800 build/bin/$test --gtest_filter="$filter" \
+    if VORPEL_RANDOM_SEED=$seed timeout 1800 scripts/on_x_server.sh build/bin/$test --gtest_filter="$filter" \
         >"$log" 2>&1; then
         echo "ok     $test seed $seed"
     else
