@@ -363,13 +363,14 @@ void CStackupListCtrl::DrawRow(DeviceContext& dc, const RECT& rc, int row, UINT 
     dc.SetBkMode(TRANSPARENT);
     const double luminance =
         0.299 * ColorRefRed(colour) + 0.587 * ColorRefGreen(colour) + 0.114 * ColorRefBlue(colour);
+    // Every text of the row stands out from the layer's colour (the window
+    // text colour vanished on dark layers).
     dc.SetTextColor(luminance > 127.5 ? 0x000000 : 0xFFFFFF);
     RECT cell;
     GetSubItemRect(row, kColumnLayer, &cell);
     dc.DrawText(GetItemText(row, kColumnLayer),
                 RECT{cell.left + kNameIndent, rc.top, cell.right, rc.bottom},
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     const unsigned centred = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     GetSubItemRect(row, kColumnType, &cell);
     dc.DrawText(TypeName(layer->m_layerType), cell, centred);

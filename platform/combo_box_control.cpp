@@ -287,11 +287,30 @@ void ComboBoxControl::ShowDropDown(bool show) {
     list->hot = cur_;
     if (cur_ >= rows)
         list->top = std::min(cur_, GetCount() - rows);
-    if (!list->Create(this, RECT{wr.left, wr.bottom, wr.right, wr.bottom + rows * h + 2}, L"",
-                      WS_POPUP | WS_VISIBLE))
+    if (!list->Create(this,
+                      RECT{wr.left, wr.bottom, wr.left + GetDroppedWidth(), wr.bottom + rows * h + 2},
+                      L"", WS_POPUP | WS_VISIBLE))
         return;
     list->SetFont(GetFont(), false);
     dropList_ = std::move(list);
+}
+
+int ComboBoxControl::GetDroppedWidth() const {
+    RECT wr = GetWindowRect();
+    return std::max(static_cast<int>(wr.right - wr.left), droppedWidth_);
+}
+
+void ComboBoxControl::FitDroppedWidth(const std::function<std::wstring(int)>& note, int margins,
+                                      int gap) {
+    int widest = 0;
+    for (int i = 0; i < GetCount(); ++i) {
+        const std::wstring right = note ? note(i) : std::wstring();
+        int w = MeasureText(GetLBText(i)).cx + margins;
+        if (!right.empty())
+            w += gap + MeasureText(right).cx;
+        widest = std::max(widest, w);
+    }
+    droppedWidth_ = widest;
 }
 
 void ComboBoxControl::CloseDropDown(bool accept) {

@@ -9,6 +9,7 @@
 
 #include "platform/window.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,13 @@ public:
 
     void ShowDropDown(bool show);
     bool GetDroppedState() const { return dropList_ != nullptr; }
+    // The open list is at least this wide (it is never narrower than the box).
+    void SetDroppedWidth(int width) { droppedWidth_ = width; }
+    int GetDroppedWidth() const;
+    // Widens the open list so that every entry's text and the note drawn at
+    // its right (note(index), may be empty) fit side by side with the given
+    // margins and gap, in the box's font.
+    void FitDroppedWidth(const std::function<std::wstring(int)>& note, int margins, int gap);
     void SetMinVisible(int count) { minVisible_ = count; }
     int GetMinVisible() const { return minVisible_; }
     int GetItemHeight();
@@ -95,6 +103,7 @@ private:
     std::vector<Item> items_;
     int cur_ = -1;
     int minVisible_ = 30;
+    int droppedWidth_ = 0;
     int itemHeight_ = 0;
     bool hasFocus_ = false;
     bool settingText_ = false;

@@ -153,6 +153,11 @@ int CommandBarControl::OpenMenu(int index) {
     if (!*alive)
         return chosen;
     open_ = -1;
+    // The pointer left the bar for the menu without the bar seeing it go;
+    // a title stays lit only while the pointer is still over it.
+    const RECT client = GetClientRect();
+    const POINT cursor = ScreenToClient(GetCursorPos());
+    hot_ = Contains(client, cursor) ? HitTest(cursor) : -1;
     Invalidate(true);
     if (chosen && target)
         target->PostMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(chosen), 0), 0);

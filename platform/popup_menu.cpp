@@ -63,7 +63,22 @@ void PopupMenu::AppendSubMenu(const std::wstring& text, std::shared_ptr<PopupMen
     items_.push_back(Item{0, text, MF_POPUP, std::move(sub), nullptr});
 }
 
+namespace {
+// Menu images, like the toolbars' and the window icon, show their magenta
+// key colour as transparent.
+std::shared_ptr<const Bitmap> KeyedImage(std::shared_ptr<const Bitmap> bitmap) {
+    if (!bitmap)
+        return bitmap;
+    std::vector<ARGB> pixels = bitmap->Pixels();
+    for (ARGB& c : pixels)
+        if (c == 0xFFFF00FF)
+            c = 0;
+    return std::make_shared<Bitmap>(bitmap->Width(), bitmap->Height(), std::move(pixels));
+}
+} // namespace
+
 bool PopupMenu::SetItemBitmap(UINT id, std::shared_ptr<const Bitmap> bitmap) {
+    bitmap = KeyedImage(std::move(bitmap));
     bool found = false;
     for (Item& i : items_) {
         if (i.subMenu)

@@ -538,6 +538,10 @@ void CBoardView::OnShowWindow() {
         }
         for (unsigned id = 22; id <= 31; ++id)
             combo.AddString(LoadStringText(kLayerNameBase + id));
+        // The open list shows each name with its key hint at the right.
+        const int innerCount = combo.GetCount() - 13;
+        combo.FitDroppedWidth(
+            [innerCount](int i) { return LayerSelectorKeyHint(i, innerCount); }, 6, 12);
     }
     SyncLayerSelector();
     if (!m_pGrid || m_pGrid[0] == 0 || m_pGrid[1] == 0)

@@ -387,7 +387,7 @@ void CFootprintView::FillLayerCombo() {
     std::vector<unsigned> texts;
     for (int i = 0; i < kSelectorEntries; ++i)
         texts.push_back(static_cast<unsigned>(ID_PAD_LAYER_COMBO + i));
-    FillLayerSelector(&g_MainFrame.m_footprintToolBar, texts);
+    FillLayerSelector(&g_MainFrame.m_footprintToolBar, texts, KeyHint);
     ShowSelectorEntry(LayerToEntry(GetFrontLayer()));
     UpdateToolbar();
     g_MainFrame.m_statusBar.SetNetText(nullptr);
@@ -398,9 +398,11 @@ void CFootprintView::DrawLayerComboItem(const DRAWITEMSTRUCT* dis) {
     if (!dis || dis->itemID < 0)
         return;
     const int entry = dis->itemID;
-    std::wstring hint =
-        entry <= 4 ? std::to_wstring(entry) : L"Shift+" + std::to_wstring((entry - 4) % 10);
-    DrawSelectorItem(dis, EntryToLayer(entry), hint);
+    DrawSelectorItem(dis, EntryToLayer(entry), KeyHint(entry));
+}
+
+std::wstring CFootprintView::KeyHint(int entry) {
+    return entry <= 4 ? std::to_wstring(entry) : L"Shift+" + std::to_wstring((entry - 4) % 10);
 }
 
 // --- Commands ------------------------------------------------------------------------------

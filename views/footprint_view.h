@@ -98,6 +98,8 @@ private:
     void OnMoveOriginMessage();
     void FillLayerCombo();
     void DrawLayerComboItem(const DRAWITEMSTRUCT* dis);
+    // The key hint drawn beside a selector entry in the open list.
+    static std::wstring KeyHint(int entry);
     void ApplyOriginShift();
     void OnEscape();
     // A tool may no longer be current: the toolbar shows the change.

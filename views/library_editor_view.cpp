@@ -87,7 +87,8 @@ void CLibraryEditorView::BringLayerToFront(int layer) {
 }
 
 void CLibraryEditorView::FillLayerSelector(ToolBarControl* toolbar,
-                                           const std::vector<unsigned>& texts) {
+                                           const std::vector<unsigned>& texts,
+                                           const std::function<std::wstring(int)>& keyHint) {
     g_MainFrame.m_boardLayerCombo.ShowWindow(false);
     ComboBoxControl& selector = g_LayerSelector;
     if (!selector.IsWindow())
@@ -97,6 +98,7 @@ void CLibraryEditorView::FillLayerSelector(ToolBarControl* toolbar,
     selector.ResetContent();
     for (unsigned id : texts)
         selector.AddString(LayerSelectorText(id));
+    selector.FitDroppedWidth(keyHint, 6, 12);
 }
 
 void CLibraryEditorView::ShowSelectorEntry(int entry) {

@@ -8,6 +8,7 @@
 #include "core/vorpel_view.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,10 @@ protected:
     // keeping their order.
     void BringLayerToFront(int layer);
     // Puts the shared selector on the toolbar and fills it with the texts.
-    void FillLayerSelector(ToolBarControl* toolbar, const std::vector<unsigned>& texts);
+    // Fills the shared selector with the texts; its open list is made wide
+    // enough for each text with its key hint (keyHint(entry)) beside it.
+    void FillLayerSelector(ToolBarControl* toolbar, const std::vector<unsigned>& texts,
+                           const std::function<std::wstring(int)>& keyHint);
     // Selects the entry (none when out of range) and repaints the selector.
     void ShowSelectorEntry(int entry);
     // Draws one entry of the selector: layer is the entry's layer (-1 for

@@ -386,7 +386,7 @@ void CPadstackView::FillLayerCombo() {
     for (int entry = 0; entry < kSelectorEntries; ++entry)
         texts.push_back(entry <= 4 ? 32900u + static_cast<unsigned>(entry)
                                    : 32909u + static_cast<unsigned>(entry - 5));
-    FillLayerSelector(&g_MainFrame.m_padstackToolBar, texts);
+    FillLayerSelector(&g_MainFrame.m_padstackToolBar, texts, KeyHint);
     ShowSelectorEntry(LayerToEntry(GetFrontLayer()));
     UpdateToolbar();
     g_MainFrame.m_statusBar.SetNetText(nullptr);
@@ -397,9 +397,11 @@ void CPadstackView::DrawLayerComboItem(const DRAWITEMSTRUCT* dis) {
     if (!dis || dis->itemID < 0)
         return;
     const int entry = dis->itemID;
-    const std::wstring hint =
-        entry <= 4 ? std::to_wstring(entry) : L"Shift+" + std::to_wstring(entry);
-    DrawSelectorItem(dis, EntryToLayer(entry), hint);
+    DrawSelectorItem(dis, EntryToLayer(entry), KeyHint(entry));
+}
+
+std::wstring CPadstackView::KeyHint(int entry) {
+    return entry <= 4 ? std::to_wstring(entry) : L"Shift+" + std::to_wstring(entry);
 }
 
 // --- Commands ------------------------------------------------------------------------------

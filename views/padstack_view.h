@@ -66,6 +66,8 @@ private:
     void OnThermalCommand();
     void FillLayerCombo();
     void DrawLayerComboItem(const DRAWITEMSTRUCT* dis);
+    // The key hint drawn beside a selector entry in the open list.
+    static std::wstring KeyHint(int entry);
     void OnEscape();
 
     // Select: the children a mouse event goes to (see the .cpp).

@@ -485,4 +485,46 @@ TEST_F(StackupTest, Picture) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+// The type and net of a row are as readable as its name: light text on dark
+// layer colours ("Routing" on the bottom layer's blue), dark on light ones.
+TEST_F(StackupTest, EveryTextOfARowStandsOutFromTheLayerColour) {
+    CRoot root;
+    ASSERT_TRUE(
+        CXmlFile(&root).Load((Utf8ToWide(VORPEL_SOURCE_DIR) + L"/examples/demo.circuit").c_str()));
+    auto* board = static_cast<CBoard*>(root.GetChildren()[0]);
+    CStackup dlg(board, &m_view.undo);
+    ScopedModalDialogHook hook([&](PlatformDialog&) {
+        List* list = dlg.GetList();
+        auto image =
+            PaintTarget::CreateImage(list->GetClientRect().right, list->GetClientRect().bottom);
+        list->RenderTo(*image);
+        auto luminance = [](ARGB c) {
+            return 0.299 * ((c >> 16) & 0xFF) + 0.587 * ((c >> 8) & 0xFF) + 0.114 * (c & 0xFF);
+        };
+        int dark = 0;
+        for (int row = 0; row < list->GetItemCount(); ++row) {
+            const CLayer* layer = list->GetRowLayer(row);
+            ASSERT_NE(layer, nullptr);
+            if (layer->m_layerType == 0)
+                continue; // no type, no type name
+            const bool darkRow =
+                luminance(ColorRefToArgb(g_DefaultSettings.layerColors[layer->m_id], 0xFF)) <=
+                127.5;
+            RECT cell{};
+            ASSERT_TRUE(list->GetSubItemRect(row, List::kColumnType, &cell));
+            int readable = 0; // inside the grid lines
+            for (int y = cell.top + 2; y < cell.bottom - 2; ++y)
+                for (int x = cell.left + 2; x < cell.right - 2; ++x) {
+                    const double l = luminance(image->PixelAt(x, y));
+                    readable += darkRow ? (l > 200) : (l < 60);
+                }
+            EXPECT_GT(readable, 5) << WideToUtf8(list->GetItemText(row, 0));
+            dark += darkRow ? 1 : 0;
+        }
+        EXPECT_GT(dark, 0) << "the example has a dark layer";
+        ClickButton(dlg, IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
 } // namespace

@@ -236,6 +236,67 @@ TEST_F(FrameControlsTest, MenuBarOpensItsMenuAfterLettingTheOwnerPrepareIt) {
     EXPECT_EQ(bar.GetMenu(1)->FindItem(ID_EDIT_MOVE_ORIGIN)->bitmap, nullptr);
 }
 
+// A title lit under the pointer goes dark once its menu has closed with the
+// pointer elsewhere (it stayed lit behind the dialog its command opened).
+TEST_F(FrameControlsTest, AMenuTitleIsNotLeftLitAfterItsMenuCloses) {
+    CommandBarControl bar;
+    ASSERT_TRUE(bar.Create(&owner, RECT{0, 0, 800, 24}));
+    bar.SetNotifyWindow(&owner);
+    ASSERT_TRUE(bar.AttachMenu(*LoadMenuResource(IDR_MAINFRAME)));
+    owner.ShowWindow(true);
+    bar.ShowWindow(true);
+    const POINT title = Centre(bar.GetItemRect(1));
+    auto pixel = [&] {
+        RECT rc = bar.GetClientRect();
+        auto image = PaintTarget::CreateImage(rc.right, rc.bottom);
+        bar.RenderTo(*image);
+        return image->PixelAt(bar.GetItemRect(1).left + 3, title.y);
+    };
+    const ARGB dark = pixel();
+    SimulateMouse(&bar, WM_MOUSEMOVE, title);
+    PumpPendingMessages();
+    EXPECT_NE(pixel(), dark) << "lit under the pointer";
+    SetPopupMenuHook([&](const PopupMenu&, POINT) {
+        // The user goes down to an item, far from the bar.
+        SetCursorPos(bar.ClientToScreen(POINT{title.x, 300}));
+        return static_cast<UINT>(ID_EDIT_COPY);
+    });
+    Click(&bar, title);
+    SetPopupMenuHook(nullptr);
+    EXPECT_EQ(pixel(), dark);
+}
+
+// Menu images show their magenta key colour as transparent, as the toolbars do
+// (the footprint editor's padstack menu showed magenta squares).
+TEST_F(FrameControlsTest, MenuImagesLeaveTheirKeyColourTransparent) {
+    std::shared_ptr<PopupMenu> menu = LoadPopupMenu(IDR_MENU_PLACE_PADSTACK);
+    ASSERT_NE(menu, nullptr);
+    const struct {
+        UINT command;
+        unsigned bitmap;
+    } cases[] = {{ID_FP_PADSTACK_FROM_LIBRARY, IDB_PADSTACK_FROM_LIBRARY},
+                 {ID_FP_PADSTACK_CREATE, IDB_PADSTACK_CREATE}};
+    for (const auto& c : cases) {
+        const PopupMenu::Item* item = menu->FindItem(c.command);
+        ASSERT_NE(item, nullptr) << c.command;
+        ASSERT_NE(item->bitmap, nullptr) << c.command;
+        std::shared_ptr<Bitmap> raw = Bitmap::LoadResource(c.bitmap);
+        ASSERT_NE(raw, nullptr);
+        int keyed = 0;
+        for (int y = 0; y < raw->Height(); ++y)
+            for (int x = 0; x < raw->Width(); ++x) {
+                const ARGB shown = item->bitmap->PixelAt(x, y);
+                if (raw->PixelAt(x, y) == 0xFFFF00FF) {
+                    ++keyed;
+                    EXPECT_EQ(shown >> 24, 0u) << c.command << " at " << x << "," << y;
+                } else {
+                    EXPECT_EQ(shown, raw->PixelAt(x, y));
+                }
+            }
+        EXPECT_GT(keyed, 0) << "the image has a key colour";
+    }
+}
+
 // --- Status bar and splitter -----------------------------------------------------
 
 TEST_F(FrameControlsTest, StatusBarPanesTextsAndHitTests) {

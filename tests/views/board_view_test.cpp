@@ -326,6 +326,26 @@ TEST_F(BoardViewTest, SelectorDrawsSwatchesHatchingAndHints) {
     g_DefaultSettings.layerColors[0] = top;
 }
 
+// The open list is wider than the box: every name stands whole beside its
+// key hint ("Silkscreen top" and "Shift+1" do not run into each other).
+TEST_F(BoardViewTest, TheOpenSelectorListFitsNamesAndKeyHints) {
+    OpenExample();
+    ComboBoxControl& combo = g_MainFrame.m_boardLayerCombo;
+    combo.ShowDropDown(true);
+    PlatformWindow* list = combo.GetDropDownWindow();
+    ASSERT_NE(list, nullptr);
+    const int width = list->GetClientRect().right;
+    const int inner = combo.GetCount() - 13;
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        const std::wstring name = combo.GetLBText(i);
+        const std::wstring hint = LayerSelectorKeyHint(i, inner);
+        // 3 pixels inside each edge, and a space's worth between.
+        EXPECT_GE(width, combo.MeasureText(name).cx + combo.MeasureText(hint).cx + 6 + 4)
+            << WideToUtf8(name) << " " << WideToUtf8(hint);
+    }
+    combo.ShowDropDown(false);
+}
+
 // --- Tools ---------------------------------------------------------------------------------
 
 TEST_F(BoardViewTest, RightAltPicksTheFirstVariant) {
