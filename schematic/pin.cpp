@@ -215,9 +215,9 @@ void CPin::RemoveFromNet() {
 }
 
 void CPin::CollectAttachedWires() {
+    m_attached.clear();
     if (!m_pNet)
         return;
-    m_attached.clear();
     const POINT p = GetConnectionPoint();
     for (CWire* wire : m_pNet->GetWires())
         if (wire->m_pSheet == GetSheet() &&

@@ -189,6 +189,11 @@ bool CPin::DragAttachedWires(int dx, int dy) {
     const POINT p1 = GetConnectionPoint();
     const POINT p0{p1.x - dx, p1.y - dy};
     const bool topBottom = m_side == L'T' || m_side == L'B';
+    // The wires were gathered when the part was pressed; an undo or a tidy
+    // since may have deleted some. Only those still in the net are used.
+    const std::vector<CWire*> live = WiresOn(net, sheet);
+    std::erase_if(m_attached,
+                  [&](CWire* w) { return std::find(live.begin(), live.end(), w) == live.end(); });
     const size_t count = m_attached.size();
     for (size_t i = 0; i < count; ++i) {
         CWire* w = m_attached[i];

@@ -423,6 +423,12 @@ bool CSchematicView::ShowFoundObject(CTreeNode* hit) {
     if (!sheet)
         return false;
     CSchematicView* view = sheet == m_sheet ? this : nullptr;
+    // A value still being typed into the panel is taken before another
+    // view comes forward: its undo record belongs to this one.
+    if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->IsEditing()) {
+        g_pActiveView = this;
+        grid->GetList().CommitAll();
+    }
     if (g_MainFrame.m_tabWindow.IsWindow()) {
         // Opens the sheet's view, or brings its tab to the front.
         view = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(sheet));

@@ -629,6 +629,7 @@ void CSchematicView::OnLButtonDown(WPARAM keys, POINT client) {
     std::unique_ptr<DeviceContext> dc = MakeDC();
     const POINT p = ClientToLogical(dc.get(), client);
     const uint32_t flags = Flags(keys);
+    m_selectPress = m_currentTool == ID_TOOL_SELECT;
     switch (m_currentTool) {
     case ID_TOOL_SELECT:
         SelectClick(dc.get(), flags, p);
@@ -657,6 +658,7 @@ void CSchematicView::OnLButtonUp(WPARAM keys, POINT client) {
     g_pActiveView = this;
     m_lastCursor = client;
     ReleaseCapture();
+    m_selectPress = false;
     if (m_currentTool != ID_TOOL_SELECT)
         return;
     std::unique_ptr<DeviceContext> dc = MakeDC();
@@ -692,7 +694,8 @@ void CSchematicView::OnMouseMove(WPARAM keys, POINT client) {
         g_MainFrame.m_statusBar.SetPosition(q.x, q.y);
     switch (m_currentTool) {
     case ID_TOOL_SELECT:
-        SelectDrag(dc.get(), Flags(keys), p);
+        // A press made with another tool moves like a hover.
+        SelectDrag(dc.get(), Flags(m_selectPress ? keys : keys & ~WPARAM{MK_LBUTTON}), p);
         break;
     case ID_SCH_PLACE_PART:
         PartMove(dc.get(), q);

@@ -289,6 +289,9 @@ private:
 
     CTreeNode* m_lastClicked = nullptr;
     bool m_hasBand = false;
+    // The left button went down with the select tool: only such a press
+    // drags the selection (one that placed a text leaves it be).
+    bool m_selectPress = false;
     RECT m_band;
 
     std::unique_ptr<EditControl> m_labelEdit;

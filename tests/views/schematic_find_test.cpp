@@ -5,6 +5,7 @@
 // hits that cannot be shown.
 #include "tests/views/schematic_view_fixture.h"
 
+#include "core/property_edit.h"
 #include "core/property_grid.h"
 #include "platform/combo_box_control.h"
 #include "platform/edit_control.h"
@@ -191,6 +192,26 @@ TEST_F(FindTest, ANetIsShownOnItsOwnSheetCentredInThatSheetsView) {
     ASSERT_TRUE(view->StartFind());
     EXPECT_EQ(g_MainFrame.GetActiveView(), shown);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), tabs);
+}
+
+TEST_F(FindTest, AValueBeingTypedStaysWithTheViewItWasTypedIn) {
+    CSchematicView* main = view;
+    MoveTo({20, 20});
+    Command(ID_SCH_PLACE_TEXT);
+    ASSERT_NE(main->GetFloatingText(), nullptr);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    ASSERT_TRUE(grid.IsEditing());
+    auto* row = dynamic_cast<CPropertyEdit*>(grid.GetItem(0));
+    ASSERT_NE(row, nullptr);
+    ASSERT_NE(row->GetEditor(), nullptr);
+    row->GetEditor()->SetWindowText(L"Hello");
+    Settings(L"clknet").net = true;
+    ASSERT_TRUE(main->StartFind());
+    auto* shown = dynamic_cast<CSchematicView*>(g_MainFrame.GetActiveView());
+    ASSERT_NE(shown, nullptr);
+    ASSERT_NE(shown, main);
+    EXPECT_FALSE(shown->GetUndoList().CanUndo()) << "nothing was edited on the Power sheet";
+    EXPECT_TRUE(main->GetUndoList().CanUndo());
 }
 
 TEST_F(FindTest, CommentsPartNumbersAndValues) {

@@ -165,6 +165,39 @@ TEST_F(SchematicViewTest, DraggingAPartTakesItsWiresAlong) {
     EXPECT_EQ(static_cast<CPin*>(r2->GetChild(0))->m_pNet, Net(L"N9"));
 }
 
+// A press that places a text hands over to the select tool; the move it
+// goes on with must not drag the selection, whose wires were gathered by an
+// older press and may since have been deleted.
+TEST_F(SchematicViewTest, APressThatPlacesATextLeavesTheSelectionWhereItIs) {
+    ASSERT_NE(OpenText(Project(kSmall)), nullptr);
+    CPart* r2 = PackageByRefDes(L"R2")->GetPart(0);
+    // A second wire drawn to R2's first pin; a press on R2 gathers it.
+    Command(ID_SCH_PLACE_WIRE);
+    Click({29, 16});
+    MoveTo({29, 11});
+    Click({29, 11});
+    ASSERT_FALSE(view->IsWireInProgress());
+    Key(VK_ESCAPE);
+    Click({32, 11});
+    ASSERT_TRUE(r2->IsSelected());
+    // Closed unsaved: the undo deletes the wire for good.
+    ui.Answer({IDNO});
+    Command(ID_WINDOW_CLOSE);
+    ui.DropAnswers();
+    ExpectSame(original, Save(), "after closing the tab");
+    ASSERT_NE(OpenSheet(L"Main"), nullptr);
+    Drag({36, 16}, {33, 11}); // a band over R2
+    ASSERT_TRUE(r2->IsSelected());
+    Command(ID_SCH_PLACE_TEXT);
+    ASSERT_NE(view->GetFloatingText(), nullptr);
+    Drag({40, 30}, {40, 36});
+    EXPECT_EQ(view->GetFloatingText(), nullptr);
+    EXPECT_EQ(view->GetCurrentTool(), ID_TOOL_SELECT);
+    EXPECT_EQ(r2->m_position.y, 10) << "the press was the text tool's";
+    ExpectSame(original, Save(), "an empty text leaves nothing");
+    ExpectDrawingAgreesWithNets();
+}
+
 TEST_F(SchematicViewTest, DeleteRemovesTheSelectionAndSplitsWhatItHeldTogether) {
     ASSERT_NE(OpenText(Project(kSmall)), nullptr);
     Click({20, 11}); // the first wire
