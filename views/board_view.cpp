@@ -360,7 +360,7 @@ void CBoardView::SelectTool(int id) {
 }
 
 void CBoardView::CancelAction() {
-    ForgetDepartedNodes();
+    DropEmptyFloatingText();
     if (HasStatusBar())
         g_MainFrame.m_statusBar.SetNetText(nullptr);
     CBoard* board = GetBoard();
@@ -816,7 +816,7 @@ bool CBoardView::PreTranslateMessage(Message* msg) {
 }
 
 LRESULT CBoardView::OnKeyDown(int vk) {
-    ForgetDepartedNodes();
+    DropEmptyFloatingText();
     if (vk >= '0' && vk <= '9') {
         const int layer = LayerOfDigitKey(vk - '0', IsKeyDown(VK_SHIFT), IsKeyDown(VK_CONTROL),
                                           static_cast<int>(InnerLayerIds().size()));
@@ -895,6 +895,8 @@ void CBoardView::OnLButtonDown(WPARAM keys, POINT p) {
         AreaPick(g.get(), flags, m);
         break;
     case ID_BRD_TEXT_PLACE_FREE:
+        if (DropEmptyFloatingText())
+            break;
         if (m_floatingText) {
             m_floatingText->InvalidateOnBoard(g.get());
             m_floatingText->m_boardPosition = m;
@@ -911,7 +913,9 @@ void CBoardView::OnLButtonDown(WPARAM keys, POINT p) {
         break;
     }
     ForgetDepartedNodes();
+    // Taking the focus commits a value still being typed.
     FocusParent();
+    DropEmptyFloatingText();
 }
 
 void CBoardView::OnLButtonUp(WPARAM keys, POINT p) {
@@ -945,7 +949,7 @@ void CBoardView::OnLButtonUp(WPARAM keys, POINT p) {
 }
 
 void CBoardView::OnRButtonDown(WPARAM keys, POINT p) {
-    ForgetDepartedNodes();
+    DropEmptyFloatingText();
     auto g = MakeGraphics();
     const PointF m = ModelPoint(g.get(), p);
     SetCapture();
@@ -977,7 +981,9 @@ void CBoardView::OnRButtonDown(WPARAM keys, POINT p) {
     // A context menu may have deleted what the panel shows.
     ForgetDepartedNodes();
     DropDepartedProperties();
+    // Taking the focus commits a value still being typed.
     FocusParent();
+    DropEmptyFloatingText();
 }
 
 void CBoardView::OnMouseMove(WPARAM keys, POINT p) {
@@ -1159,8 +1165,8 @@ bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_PROPERTY_EDIT_ENDED:
         // The new free text's row is typed: its layer keys, 'R', Esc and
-        // Undo are the view's again.
-        if (m_floatingText)
+        // Undo are the view's again; an emptied new text is taken back.
+        if (DropEmptyFloatingText() || m_floatingText)
             FocusParent();
         return true;
     case WM_PAINT:
@@ -1181,7 +1187,9 @@ bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_MBUTTONDOWN:
         m_middleAnchor = p;
+        // Taking the focus commits a value still being typed.
         FocusParent();
+        DropEmptyFloatingText();
         return true;
     case WM_RBUTTONDOWN:
         OnRButtonDown(wParam, p);
