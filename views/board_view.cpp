@@ -360,7 +360,7 @@ void CBoardView::SelectTool(int id) {
 }
 
 void CBoardView::CancelAction() {
-    ForgetDepartedNodes();
+    DropEmptyFloatingText();
     if (HasStatusBar())
         g_MainFrame.m_statusBar.SetNetText(nullptr);
     CBoard* board = GetBoard();
@@ -820,7 +820,7 @@ bool CBoardView::PreTranslateMessage(Message* msg) {
 }
 
 LRESULT CBoardView::OnKeyDown(int vk) {
-    ForgetDepartedNodes();
+    DropEmptyFloatingText();
     if (vk >= '0' && vk <= '9') {
         const int layer = LayerOfDigitKey(vk - '0', IsKeyDown(VK_SHIFT), IsKeyDown(VK_CONTROL),
                                           static_cast<int>(InnerLayerIds().size()));
@@ -899,6 +899,8 @@ void CBoardView::OnLButtonDown(WPARAM keys, POINT p) {
         AreaPick(g.get(), flags, m);
         break;
     case ID_BRD_TEXT_PLACE_FREE:
+        if (DropEmptyFloatingText())
+            break;
         if (m_floatingText) {
             m_floatingText->InvalidateOnBoard(g.get());
             m_floatingText->m_boardPosition = m;
@@ -915,7 +917,9 @@ void CBoardView::OnLButtonDown(WPARAM keys, POINT p) {
         break;
     }
     ForgetDepartedNodes();
+    // Taking the focus commits a value still being typed.
     FocusParent();
+    DropEmptyFloatingText();
 }
 
 void CBoardView::OnLButtonUp(WPARAM keys, POINT p) {
@@ -949,7 +953,7 @@ void CBoardView::OnLButtonUp(WPARAM keys, POINT p) {
 }
 
 void CBoardView::OnRButtonDown(WPARAM keys, POINT p) {
-    ForgetDepartedNodes();
+    DropEmptyFloatingText();
     auto g = MakeGraphics();
     const PointF m = ModelPoint(g.get(), p);
     SetCapture();
@@ -981,7 +985,9 @@ void CBoardView::OnRButtonDown(WPARAM keys, POINT p) {
     // A context menu may have deleted what the panel shows.
     ForgetDepartedNodes();
     DropDepartedProperties();
+    // Taking the focus commits a value still being typed.
     FocusParent();
+    DropEmptyFloatingText();
 }
 
 void CBoardView::OnMouseMove(WPARAM keys, POINT p) {
@@ -1163,8 +1169,8 @@ bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_PROPERTY_EDIT_ENDED:
         // The new free text's row is typed: its layer keys, 'R', Esc and
-        // Undo are the view's again.
-        if (m_floatingText)
+        // Undo are the view's again; an emptied new text is taken back.
+        if (DropEmptyFloatingText() || m_floatingText)
             FocusParent();
         return true;
     case WM_PAINT:
@@ -1185,7 +1191,9 @@ bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_MBUTTONDOWN:
         m_middleAnchor = p;
+        // Taking the focus commits a value still being typed.
         FocusParent();
+        DropEmptyFloatingText();
         return true;
     case WM_RBUTTONDOWN:
         OnRButtonDown(wParam, p);

@@ -256,6 +256,10 @@ private:
     void TextMenu(Graphics* g, uint32_t flags, PointF p);
     void DeleteTexts(Graphics* g);
     void RotateFloatingText(bool shift);
+    // Takes a value still being typed; a new free text left empty is then
+    // taken back as if never begun, its typing with it: an empty text could
+    // never be seen or picked again. True if it went.
+    bool DropEmptyFloatingText();
     void TurnText(Graphics* g, CText* text, bool shift);
     // Package texts of placed packages, then the board's free texts.
     std::vector<CText*> PackageTexts() const;
@@ -326,6 +330,8 @@ private:
     CArea* m_newArea = nullptr;
     CArea* m_currentArea = nullptr;
     CText* m_floatingText = nullptr;
+    // The undo depth before the new free text was inserted.
+    size_t m_textUndoDepth = 0;
     // The direction (radians) of the segment the conductor editor drags;
     // 999 for none.
     float m_segmentDirection = 999.0f;

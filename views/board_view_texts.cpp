@@ -96,6 +96,7 @@ void CBoardView::StartFreeText() {
     CBoard* board = GetBoard();
     if (!board)
         return;
+    m_textUndoDepth = m_undoList.UndoCount();
     m_undoList.SetStartNewGroup(true);
     auto* text = new CText(L"?");
     text->m_visible = true;
@@ -128,6 +129,39 @@ void CBoardView::RotateFloatingText(bool shift) {
     text->m_rotation = TurnByQuarter(text->m_rotation, shift ? -90.0f : 90.0f);
     text->InvalidateOnBoard(g.get());
     Show(text);
+}
+
+bool CBoardView::DropEmptyFloatingText() {
+    ForgetDepartedNodes();
+    CText* text = m_floatingText;
+    if (!text)
+        return false;
+    // A value still being typed counts: a click or another tool takes it as
+    // Enter would.
+    CPropertyGrid* grid = GetPropertyGrid();
+    if (grid && grid->GetShownObject() == text && grid->IsEditing())
+        grid->GetList().CommitAll();
+    ForgetDepartedNodes();
+    if (m_floatingText != text || !text->GetText().empty())
+        return false;
+    // The panel lets go of the text first: the undo deletes it.
+    if (grid && grid->GetShownObject() == text) {
+        for (int row = 0; row < grid->GetRowCount(); ++row)
+            grid->GetItem(row)->EndEdit(false);
+        grid->ShowProperties(nullptr);
+    }
+    auto g = MakeGraphics();
+    text->InvalidateOnBoard(g.get());
+    m_floatingText = nullptr;
+    while (m_undoList.UndoCount() > m_textUndoDepth)
+        m_undoList.Undo(false);
+    ForgetDepartedNodes();
+    if (m_currentTool == ID_BRD_TEXT_PLACE_FREE) {
+        m_currentTool = ID_BRD_TEXT_EDIT;
+        SetToolCursor(m_currentTool);
+    }
+    InvalidateRect(nullptr, false);
+    return true;
 }
 
 // --- Edit text ------------------------------------------------------------------------------

@@ -16,7 +16,9 @@
 #include "schematic/text.h"
 #include "tests/views/board_view_fixture.h"
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -653,6 +655,39 @@ TEST_F(BoardToolsTest, EscClosesTheNewTextsRowAndTheViewHasTheKeysAgain) {
     EXPECT_NE(Saved().find("<Text Layer=\"BOT\""), std::string::npos);
     Undo(); // Edit > Undo reaches the view and takes the text away
     EXPECT_EQ(Saved(), original);
+}
+
+// A new text whose value is emptied is never placed, whatever ends its
+// typing: it goes as if never begun, and the undo steps before it stay.
+TEST_F(BoardToolsTest, AnEmptiedNewTextIsDroppedHoweverItsTypingEnds) {
+    const std::pair<const char*, std::function<void()>> kEnds[] = {
+        {"Enter", [this] { Key(VK_RETURN); }},
+        {"a click",
+         [this] {
+             Click(PointF{20.5f, 25.5f});
+         }},
+        {"a right click",
+         [this] {
+             RightPress(PointF{20.5f, 25.5f});
+         }},
+        {"another tool", [this] { Command(ID_BRD_ROUTE_EDIT); }},
+    };
+    OpenComponents();
+    Key('1', MK_SHIFT);
+    for (const auto& [name, end] : kEnds) {
+        SCOPED_TRACE(name);
+        const size_t depth = view->GetUndoList().UndoCount();
+        Command(ID_BRD_TEXT_PLACE_FREE);
+        CText* text = view->GetFloatingText();
+        ASSERT_NE(text, nullptr);
+        TypeAtFocus(L"x"); // takes the place of the "?"
+        Key(VK_BACK);
+        end();
+        EXPECT_EQ(view->GetFloatingText(), nullptr);
+        EXPECT_NE(view->GetCurrentTool(), ID_BRD_TEXT_PLACE_FREE);
+        EXPECT_EQ(Saved(), original);
+        EXPECT_EQ(view->GetUndoList().UndoCount(), depth);
+    }
 }
 
 TEST_F(BoardToolsTest, NoFreeTextWithoutATextLayer) {
