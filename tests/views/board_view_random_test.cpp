@@ -7,6 +7,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "platform/combo_box_control.h"
+#include "platform/dialog.h"
 #include "platform/paint_target.h"
 #include "tests/screen_picture.h"
 #include "tests/random_seed.h"
@@ -129,6 +130,9 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         padstack->AddChild(layer);
         return padstack;
     });
+    // A dialog a menu pick opens (the route width) is closed as a user who
+    // changed his mind closes it: nothing else would end it.
+    ScopedModalDialogHook dialogs([](PlatformDialog& dialog) { dialog.EndDialog(IDCANCEL); });
     int steps = 3000;
     if (const char* env = std::getenv("VORPEL_RANDOM_STEPS"))
         steps = std::atoi(env);
