@@ -575,7 +575,7 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
             Redo();
             break;
         }
-        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), view->GetRouteConductor());
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), {view->GetRouteConductor()});
         if (HasFailure())
             break;
     }

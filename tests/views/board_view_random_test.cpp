@@ -143,7 +143,7 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         if (i % 8 == 0)
             PumpPendingMessages();
         ASSERT_EQ(g_pActiveView, view) << "step " << i;
-        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), view->GetRouteConductor());
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), {view->GetRouteConductor(), view->GetFloatingText()});
         if (HasFailure())
             break;
     }

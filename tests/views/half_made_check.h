@@ -20,13 +20,13 @@
 #include <string>
 
 inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& where,
-                                    const CTreeNode* underWay = nullptr) {
+                                    const std::set<const CTreeNode*>& underWay = {}) {
     std::set<const CSheet*> sheets;
     for (const CTreeNode* child : board->GetChildren())
         if (child->GetType() == NodeType::Sheet)
             sheets.insert(static_cast<const CSheet*>(child));
     auto walk = [&](const CTreeNode* node, auto& self) -> void {
-        if (node == underWay)
+        if (underWay.count(node))
             return;
         if (node->GetType() == NodeType::Conductor) {
             const auto& v = static_cast<const CConductor*>(node)->m_vertices;

@@ -165,7 +165,7 @@ TEST_F(RandomSchematicTest, RandomEventsOnTheExampleSheetUndoToTheOriginal) {
             else
                 Key(VK_F3, find.down ? 0 : MK_SHIFT);
         }
-        ExpectNoHalfMadeObjects(board, "step " + std::to_string(step), main->GetFloatingText());
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(step), {main->GetFloatingText()});
         if (HasFailure())
             break;
     }
