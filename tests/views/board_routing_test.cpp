@@ -9,8 +9,8 @@
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
-#include "tests/screen_picture.h"
 #include "tests/random_seed.h"
+#include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 #include "tests/views/half_made_check.h"
 

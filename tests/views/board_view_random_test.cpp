@@ -9,8 +9,8 @@
 #include "platform/combo_box_control.h"
 #include "platform/dialog.h"
 #include "platform/paint_target.h"
-#include "tests/screen_picture.h"
 #include "tests/random_seed.h"
+#include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 #include "tests/views/half_made_check.h"
 
@@ -143,7 +143,8 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         if (i % 8 == 0)
             PumpPendingMessages();
         ASSERT_EQ(g_pActiveView, view) << "step " << i;
-        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), {view->GetRouteConductor(), view->GetFloatingText()});
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i),
+                                {view->GetRouteConductor(), view->GetFloatingText()});
         if (HasFailure())
             break;
     }
