@@ -124,6 +124,13 @@ bool CLeftTabView::IsInDocument(const CTreeNode* node) const {
     return m_root && IsInSubtree(node, m_root);
 }
 
+bool CLeftTabView::InSomeDocument(const CTreeNode* node) {
+    for (int kind = 0; kind < 3; ++kind)
+        if (IsInSubtree(node, &g_MainFrame.GetRoot(kind)))
+            return true;
+    return false;
+}
+
 CTreeNode* CLeftTabView::GetItemNode(HTREEITEM item) const {
     return IsItem(item) ? LParamToPtr<CTreeNode>(GetItemData(item)) : nullptr;
 }
@@ -216,14 +223,19 @@ void CLeftTabView::SynchronizeViews() {
     for (int i = tabs.GetTabCount() - 1; i >= 0; --i) {
         CVorpelView* view = tabs.GetView(i);
         CTreeNode* node = view ? view->GetDocument() : nullptr;
-        if (!node || view->GetDocumentKind() != m_kind || !IsViewedKind(node))
+        if (!node)
             continue;
         if (IsInDocument(node)) {
-            view->SetWindowText(CMainFrame::ViewCaption(node));
+            if (view->GetDocumentKind() == m_kind && IsViewedKind(node))
+                view->SetWindowText(CMainFrame::ViewCaption(node));
             continue;
         }
-        // Its node has left the document (undone, cut or deleted): what the
-        // view changed went with the node.
+        // Views of the other documents stay; any other view whose node has
+        // left the document (undone, cut or deleted) closes, whatever its
+        // node's kind, before it can draw or edit a node the history may
+        // free. What the view changed went with the node.
+        if (InSomeDocument(node))
+            continue;
         if (!view->GetUndoList().IsAtSavedState())
             g_MainFrame.NoteChangesLeftInDocument(m_kind);
         tabs.CloseTab(i, false);
@@ -302,6 +314,9 @@ void CLeftTabView::CopySelected(bool cut) {
     clipboard.nodes.push_back(node->Clone());
     if (!cut)
         return;
+    // As for a delete, the views inside close first: their work under way
+    // is dropped while its node is still in the document.
+    CloseViewsIn(node);
     BeginAction();
     m_undoList.AddUndo(new CUndoDelete(node, nullptr));
     node->RemoveFromParent();

@@ -46,9 +46,9 @@ public:
     // Builds the tree's images and attaches them.
     virtual void CreateImageList() = 0;
     // Shows the document again from its root, then runs the
-    // synchronisation pass: every view of a node of this tree's kinds that
-    // is no longer in the document is closed, the others get fresh
-    // captions. The current node stays selected while it is shown.
+    // synchronisation pass: every view whose node is in none of the open
+    // documents any more is closed, the views of this tree's kinds get
+    // fresh captions. The current node stays selected while it is shown.
     virtual void Rebuild();
     // Removes every item (the document is about to be replaced): nothing
     // is current or dragged any more.
@@ -57,7 +57,8 @@ public:
     // selected item, as the menu key asks); the chosen command runs at once.
     virtual void ShowContextMenu(int x, int y);
     // Copy (cut false) or Cut: the clipboard gets a copy of the current
-    // node; a cut also takes the node out of the document.
+    // node; a cut also closes the views inside the node, then takes it out
+    // of the document.
     virtual void CopySelected(bool cut);
     // Inserts a copy of the clipboard's node at the current node.
     virtual void Paste() = 0;
@@ -106,8 +107,8 @@ protected:
     virtual unsigned MenuOf(const CTreeNode* node) const = 0;
     // Whether the node opens in an editor view.
     virtual bool CanOpen(const CTreeNode* node) const = 0;
-    // Whether the synchronisation pass looks after a view of this node (the
-    // node kinds of this document that views edit).
+    // Whether the synchronisation pass refreshes the caption of a view of
+    // this node (the node kinds of this document that views edit).
     virtual bool IsViewedKind(const CTreeNode* node) const = 0;
     // The Delete key on node: runs the delete command of its kind.
     virtual void DeleteByKey(CTreeNode* node) = 0;
@@ -165,6 +166,8 @@ protected:
 
     bool IsRoot(const CTreeNode* node) const;
     bool IsInDocument(const CTreeNode* node) const;
+    // True when node lies in one of the three open documents.
+    static bool InSomeDocument(const CTreeNode* node);
 
     CLeftPane* m_pane;
     std::unique_ptr<ImageList> m_images;

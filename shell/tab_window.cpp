@@ -136,9 +136,21 @@ void CTabWindow::PlaceView(CVorpelView* view) {
     m_propertyTab.BringToTop();
 }
 
+void CTabWindow::TakePanelValue() {
+    CVorpelView* shown = GetActiveView();
+    if (!shown || !m_propertyGrid.IsEditing())
+        return;
+    // The record would otherwise go to the view coming forward, which
+    // cannot undo it, and outlive the object it names once the view it
+    // belongs to drops its work.
+    g_pActiveView = shown;
+    m_propertyGrid.GetList().CommitAll();
+}
+
 void CTabWindow::AddTab(CVorpelView* view) {
     if (!view)
         return;
+    TakePanelValue();
     if (view->IsWindow())
         PlaceView(view);
     if (CVorpelView* shown = GetActiveView())
@@ -176,6 +188,9 @@ void CTabWindow::ActivateTab(int index) {
         SetFocus();
         return;
     }
+    TakePanelValue();
+    if (index >= GetTabCount())
+        return;
     if (CVorpelView* shown = GetActiveView())
         shown->ShowWindow(false);
     m_order.erase(std::find(m_order.begin(), m_order.end(), index));

@@ -35,7 +35,9 @@ public:
 
     // Takes an already created view (a child window of this one) as tab 0
     // and shows it: g_pActiveView becomes the view, the tab window takes the
-    // focus and the panel shows the view's own properties.
+    // focus and the panel shows the view's own properties. A value still
+    // being typed into the panel is taken first, for the view it belongs to
+    // (as ActivateTab does).
     void AddTab(CVorpelView* view);
     // Shows tab index; an index out of range or the shown tab only moves
     // the focus to the tab window.
@@ -94,6 +96,9 @@ protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // Takes a value still being typed into the panel while the view shown
+    // is the active one: its undo record belongs to that view.
+    void TakePanelValue();
     void OnCreate();
     void OnSize();
     void OnPaint();

@@ -420,7 +420,9 @@ bool CSchematicView::ShowFoundObject(CTreeNode* hit) {
             sheet = object->m_pSheet;
         break;
     }
-    if (!sheet)
+    // Objects of a sheet cut from the board still name it while the history
+    // holds it; that sheet is no page to open.
+    if (!sheet || TopOf(sheet) != TopOf(m_sheet))
         return false;
     CSchematicView* view = sheet == m_sheet ? this : nullptr;
     // A value still being typed into the panel is taken before another

@@ -1,0 +1,268 @@
+// Views never outlive the nodes they edit: a node cut or deleted in a tree,
+// or a tree edit undone, closes the views inside it (work under way in them
+// included) whatever the node's kind, and Find does not open a page that
+// only the history still holds. The symbol editor closes cleanly with a
+// shape half drawn however it goes: its tab, Close All, or a New or Open
+// replacing the library. The sanitizers watch for the rest.
+#include "schematic/sheet.h"
+#include "tests/shell/tree_fixture.h"
+#include "views/editor_views.h"
+#include "views/schematic_find.h"
+#include "views/schematic_view.h"
+
+#include <functional>
+
+namespace {
+
+class ViewLifetimeTest : public TreeTest {
+protected:
+    void SetUp() override {
+        TreeTest::SetUp();
+        RegisterEditorViews();
+        board = Child(&Root(0), NodeType::Board);
+        ASSERT_NE(board, nullptr);
+    }
+
+    // Every open view edits a node of one of the documents.
+    void ExpectViewsInDocuments(const char* when) {
+        for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
+            bool found = false;
+            for (int kind = 0; kind < 3; ++kind)
+                found = found || CLeftTabView::IsInSubtree(view->GetDocument(), &Root(kind));
+            EXPECT_TRUE(found) << when << ": a view of a "
+                               << WideToUtf8(view->GetDocument()->GetTagName())
+                               << " outside the documents";
+        }
+    }
+    // The editor of node with a tool chosen and a few clicks made in it.
+    CVorpelView* OpenWithWork(CTreeNode* node, int tool, int clicks) {
+        CVorpelView* view = g_MainFrame.OpenNodeView(node);
+        EXPECT_NE(view, nullptr);
+        if (!view)
+            return nullptr;
+        PumpPendingMessages();
+        Command(tool);
+        for (int i = 0; i < clicks; ++i) {
+            const POINT p{160 + 60 * i, 140 + 25 * (i % 2)};
+            SimulateMouse(view, WM_MOUSEMOVE, p);
+            SimulateMouse(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
+            SimulateMouse(view, WM_LBUTTONUP, p);
+            SimulateMouse(view, WM_MOUSEMOVE, POINT{p.x + 9, p.y + 7});
+        }
+        PumpPendingMessages();
+        return view;
+    }
+
+    CTreeNode* board = nullptr;
+};
+
+// Cut, the Delete key and an undone paste in each tree, with editors open
+// inside the node that leaves: each closes, the document is back to its
+// bytes after undo, and after the redo and a New (which frees what the
+// history held) nothing refers to the freed nodes.
+TEST_F(ViewLifetimeTest, ANodeLeavingTheDocumentClosesTheViewsInside) {
+    struct Case {
+        const char* name;
+        int kind;
+        std::function<CTreeNode*()> leaving;
+        std::function<void(CTreeNode* leaving)> open;
+        bool byDeleteKey = false;
+    };
+    auto sheet = [&](const wchar_t* name) { return Child(board, NodeType::Sheet, name); };
+    auto firstOf = [&](int kind, int folderType) { return Child(&Root(kind), folderType); };
+    const Case cases[] = {
+        {"board cut with its sheet and board editors open, a wire under way", 0,
+         [&] { return board; },
+         [&](CTreeNode*) {
+             ASSERT_NE(g_MainFrame.OpenNodeView(board), nullptr);
+             OpenWithWork(sheet(L"Main"), ID_SCH_PLACE_WIRE, 1);
+         }},
+        {"sheet deleted with a wire under way", 0, [&] { return sheet(L"Power"); },
+         [&](CTreeNode* s) { OpenWithWork(s, ID_SCH_PLACE_WIRE, 1); }, true},
+        {"symbol folder cut with a line half drawn in its symbol", 1,
+         [&] { return firstOf(1, NodeType::SymbolFolder); },
+         [&](CTreeNode* folder) {
+             OpenWithWork(Child(folder, NodeType::Package), ID_DRAW_LINE, 1);
+         }},
+        {"footprint folder cut with its footprint open", 2,
+         [&] { return firstOf(2, NodeType::FootprintFolder); },
+         [&](CTreeNode* folder) {
+             OpenWithWork(Child(folder, NodeType::Footprint), ID_DRAW_POLYGON, 2);
+         }},
+        // Views of any node kind, not only the ones the trees open.
+        {"board cut under a view of one of its parts", 0, [&] { return board; },
+         [&](CTreeNode*) {
+             CTreeNode* package = Child(board, NodeType::Package);
+             ASSERT_NE(package, nullptr);
+             OpenView(Child(package, NodeType::Part), kViewSchematic, 0);
+         }},
+        {"symbol folder cut under a view of a pin", 1,
+         [&] { return firstOf(1, NodeType::SymbolFolder); },
+         [&](CTreeNode* folder) {
+             CTreeNode* part = Child(Child(folder, NodeType::Package), NodeType::Part);
+             ASSERT_NE(part, nullptr);
+             OpenView(Child(part, NodeType::Pin), kViewSymbol, 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(g_MainFrame.Open(paths[c.kind], c.kind));
+        board = Child(&Root(0), NodeType::Board);
+        CTreeNode* node = c.leaving();
+        ASSERT_NE(node, nullptr);
+        c.open(node);
+        ASSERT_GE(g_MainFrame.m_tabWindow.GetTabCount(), 1);
+        Click(c.kind, node);
+        if (c.byDeleteKey)
+            Key(c.kind, VK_DELETE);
+        else
+            Command(ID_EDIT_CUT);
+        EXPECT_EQ(node->GetParent(), nullptr) << "the node did not leave";
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        ExpectViewsInDocuments("after the cut");
+        Undo(c.kind);
+        ExpectSameFile(Saved(c.kind), original[c.kind], "after undo");
+        Redo(c.kind);
+        ExpectViewsInDocuments("after redo");
+        ui.Answer({IDNO});
+        Command(c.kind == 0 ? ID_NEW_PROJECT : c.kind == 1 ? ID_NEW_SYMBOL : ID_NEW_FOOTPRINT);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        ui.DropAnswers();
+    }
+}
+
+// A node a tree edit put in, undone away: its views close (and a view of
+// any node kind inside it).
+TEST_F(ViewLifetimeTest, AnUndonePasteClosesTheViewsOfWhatItPasted) {
+    Click(0, board);
+    Command(ID_EDIT_COPY);
+    Click(0, &Root(0));
+    Command(ID_EDIT_PASTE);
+    ASSERT_EQ(ChildNames(&Root(0), NodeType::Board).size(), 2u);
+    CTreeNode* pasted = Root(0).GetChild(Root(0).GetChildCount() - 1);
+    ASSERT_EQ(pasted->GetType(), NodeType::Board);
+    ASSERT_NE(g_MainFrame.OpenNodeView(Child(pasted, NodeType::Sheet, L"Power")), nullptr);
+    OpenView(Child(pasted, NodeType::Package), kViewSchematic, 0);
+    Undo(0);
+    EXPECT_EQ(pasted->GetParent(), nullptr);
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+    ExpectViewsInDocuments("after undo");
+    // A new edit drops the redo, and with it the pasted board.
+    Click(0, &Root(0));
+    Command(ID_EDIT_PASTE);
+    ExpectViewsInDocuments("after the next paste");
+}
+
+// The objects of a cut sheet still name it while the history holds it; a
+// search that finds one of them shows nothing rather than opening the page
+// that left.
+TEST_F(ViewLifetimeTest, FindDoesNotOpenAPageCutFromTheBoard) {
+    CTreeNode* power = Child(board, NodeType::Sheet, L"Power");
+    ASSERT_NE(power, nullptr);
+    ASSERT_NE(g_MainFrame.OpenNodeView(Child(board, NodeType::Sheet, L"Main")), nullptr);
+    Click(0, power);
+    Command(ID_EDIT_CUT);
+    ASSERT_EQ(power->GetParent(), nullptr);
+    auto* view = dynamic_cast<CSchematicView*>(g_pActiveView);
+    ASSERT_NE(view, nullptr);
+    FindSettings& s = GetFindSettings();
+    s = FindSettings{};
+    s.text = L"Supply";
+    s.comment = true;
+    s.scope = &Root(0);
+    ui.Clear();
+    view->StartFind();
+    EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 1);
+    EXPECT_EQ(power->GetEditorView(), nullptr);
+    ExpectViewsInDocuments("after Find");
+    // The sheet back in its board: the same search shows it.
+    Undo(0);
+    view->StartFind();
+    EXPECT_EQ(g_pActiveView, power->GetEditorView());
+    EXPECT_NE(g_pActiveView, nullptr);
+    GetFindSettings() = FindSettings{};
+}
+
+// The symbol editor left with a shape half drawn, closed every way there
+// is: nothing half made stays in the library, and nothing is touched after
+// it went.
+TEST_F(ViewLifetimeTest, TheSymbolEditorClosesWithAShapeHalfDrawn) {
+    const struct {
+        const char* name;
+        int tool;
+        int clicks;
+    } tools[] = {{"line", ID_DRAW_LINE, 1}, {"polyline", ID_DRAW_POLYGON, 2},
+                 {"arc", ID_DRAW_ARC, 2},   {"pin", ID_SYM_PLACE_PIN, 0},
+                 {"text", ID_DRAW_TEXT, 1}, {"rectangle", ID_DRAW_RECTANGLE, 1}};
+    enum Way { Tab, CloseAll, New, Open };
+    const char* const ways[] = {"tab", "Close All", "New", "Open"};
+    for (const auto& tool : tools)
+        for (Way way : {Tab, CloseAll, New, Open}) {
+            SCOPED_TRACE(std::string(tool.name) + " closed by " + ways[way]);
+            ASSERT_TRUE(g_MainFrame.Open(paths[1], 1));
+            CTreeNode* folder = Child(&Root(1), NodeType::SymbolFolder);
+            ASSERT_NE(folder, nullptr);
+            CVorpelView* view =
+                OpenWithWork(Child(folder, NodeType::Package), tool.tool, tool.clicks);
+            ASSERT_NE(view, nullptr);
+            ui.DropAnswers();
+            ui.Answer({IDNO, IDNO});
+            switch (way) {
+            case Tab:
+                Command(ID_WINDOW_CLOSE);
+                break;
+            case CloseAll:
+                Command(ID_WINDOW_CLOSE_ALL);
+                break;
+            case New:
+                Command(ID_NEW_SYMBOL);
+                break;
+            case Open:
+                AnswerFileDialog(paths[1]);
+                Command(ID_OPEN_SYMBOL_LIBRARY);
+                break;
+            }
+            EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+            if (way == Tab || way == CloseAll || way == Open)
+                ExpectSameFile(Saved(1), original[1], "after closing");
+            ui.DropAnswers();
+            dialogAnswers.clear();
+        }
+}
+
+// The value of a new text typed into the panel when another tab comes
+// forward (one already open, or one opening) is the symbol editor's edit:
+// the other view's history stays empty, and with No to both pages the
+// library is as it was, although the text the value named went with its
+// editor's work under way.
+TEST_F(ViewLifetimeTest, AValueTypedIntoThePanelStaysWithItsView) {
+    CTreeNode* folder = Child(&Root(2), NodeType::FootprintFolder);
+    ASSERT_NE(folder, nullptr);
+    CTreeNode* footprint = Child(folder, NodeType::Footprint);
+    ASSERT_NE(footprint, nullptr);
+    for (const bool alreadyOpen : {true, false}) {
+        SCOPED_TRACE(alreadyOpen ? "tab brought forward" : "tab opened");
+        if (alreadyOpen) {
+            ASSERT_NE(g_MainFrame.OpenNodeView(footprint), nullptr);
+        }
+        CVorpelView* symbol = OpenWithWork(
+            Child(Child(&Root(1), NodeType::SymbolFolder), NodeType::Package), ID_DRAW_TEXT, 0);
+        ASSERT_NE(symbol, nullptr);
+        ASSERT_TRUE(g_MainFrame.GetPropertyGrid().IsEditing());
+        SimulateTyping(PlatformWindow::GetFocus(), L"Half");
+        CVorpelView* other = g_MainFrame.OpenNodeView(footprint);
+        ASSERT_NE(other, nullptr);
+        EXPECT_EQ(g_pActiveView, other);
+        EXPECT_EQ(other->GetUndoList().UndoCount(), 0u);
+        ui.DropAnswers();
+        ui.Answer({IDNO, IDNO});
+        ASSERT_TRUE(
+            g_MainFrame.m_tabWindow.CloseTab(g_MainFrame.m_tabWindow.FindTab(symbol), true));
+        Command(ID_WINDOW_CLOSE);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        ExpectSameFile(Saved(1), original[1], "symbols");
+        ExpectSameFile(Saved(2), original[2], "footprints");
+    }
+}
+
+} // namespace
