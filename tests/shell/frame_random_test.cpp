@@ -6,8 +6,10 @@
 // a node of a document. The editors' own views come in too, left with work
 // under way (a wire, a bus, a route, a shape half drawn) when New, Open or
 // Close All replace their documents, with the Find dialog open and used
-// afterwards, and tree clipboard copies are pasted into other and newer
-// documents. The sanitizers watch for everything else.
+// afterwards, tree clipboard copies are pasted into other and newer
+// documents, and nodes are cut or deleted from under the views open on
+// them. The sanitizers watch for everything else.
+#include "platform/dialog.h"
 #include "platform/paint_target.h"
 #include "shell/find.h"
 #include "shell/left_tab_view.h"
@@ -55,25 +57,40 @@ protected:
                              : nodes[static_cast<size_t>(pick(static_cast<int>(nodes.size())))];
     }
     // An editor of a random node (its own view, not a test view), left in
-    // a tool with a few clicks: a wire, bus, route or shape under way.
+    // a tool with a few clicks: a wire, bus, route or shape under way, in a
+    // sheet, a symbol, a footprint or a padstack.
     void WorkUnderWay(const Pick& pick) {
+        const int kind = pick(3);
         std::vector<CTreeNode*> nodes;
-        CollectNodes(&g_MainFrame.GetRoot(pick(3)), nodes);
-        std::erase_if(nodes, [](const CTreeNode* n) { return n->GetType() != NodeType::Sheet; });
+        CollectNodes(&g_MainFrame.GetRoot(kind), nodes);
+        std::erase_if(nodes, [kind](const CTreeNode* n) {
+            const int type = n->GetType();
+            return kind == 0   ? type != NodeType::Sheet
+                   : kind == 1 ? type != NodeType::Package
+                               : type != NodeType::Footprint && type != NodeType::Padstack;
+        });
         if (nodes.empty() || !g_MainFrame.OpenNodeView(
                                  nodes[static_cast<size_t>(pick(static_cast<int>(nodes.size())))]))
             return;
         CVorpelView* view = g_pActiveView;
         if (!view)
             return;
-        const int tools[] = {ID_SCH_PLACE_WIRE, ID_SCH_PLACE_WIRE, ID_SCH_PLACE_BUS, ID_EDIT_FIND,
-                             ID_TOOL_SELECT};
-        Command(tools[pick(static_cast<int>(std::size(tools)))]);
+        static const int sheetTools[] = {ID_SCH_PLACE_WIRE, ID_SCH_PLACE_WIRE, ID_SCH_PLACE_BUS,
+                                         ID_EDIT_FIND, ID_TOOL_SELECT};
+        static const int shapeTools[] = {ID_DRAW_LINE,  ID_DRAW_POLYGON,  ID_DRAW_ARC,
+                                         ID_DRAW_TEXT,  ID_DRAW_ELLIPSE,  ID_DRAW_RECTANGLE,
+                                         ID_DRAW_CURVE, ID_SYM_PLACE_PIN, ID_FP_PLACE_PADSTACK,
+                                         ID_TOOL_SELECT};
+        const int* tools = kind == 0 ? sheetTools : shapeTools;
+        const int count = kind == 0 ? static_cast<int>(std::size(sheetTools))
+                                    : static_cast<int>(std::size(shapeTools));
+        Command(tools[pick(count)]);
         if (g_pActiveView != view)
             return;
         const RECT r = view->GetClientRect();
         for (int i = pick(4); i > 0 && g_pActiveView == view; --i) {
-            const POINT p{pick(std::max<int>(1, r.right)), pick(std::max<int>(1, r.bottom))};
+            const int x = pick(std::max<int>(1, r.right));
+            const POINT p{x, pick(std::max<int>(1, r.bottom))};
             SimulateMouse(view, WM_MOUSEMOVE, p);
             SimulateMouse(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
             SimulateMouse(view, WM_LBUTTONUP, p);
@@ -118,8 +135,9 @@ protected:
         if (g_Find.IsOpen() && pick(2))
             dialog_driver::ClickButton(g_Find, pick(2) ? IDOK : int{CFind::kMarkAll});
     }
-    // Copy in one tree, sometimes a document replaced in between, paste in
-    // any tree: copies carried across documents and kinds.
+    // Copy, cut or delete in one tree, sometimes a document replaced in
+    // between, paste in any tree: copies carried across documents and kinds,
+    // nodes leaving under the views open on them.
     void TreeClipboard(const Pick& pick) {
         auto select = [&](int kind) -> bool {
             CTreeNode* node = AnyNode(pick, kind);
@@ -133,8 +151,15 @@ protected:
             PumpPendingMessages();
             return true;
         };
-        if (select(pick(3)))
-            Command(ID_EDIT_COPY);
+        if (const int from = pick(3); select(from)) {
+            // Copied, cut, or deleted with the key (nothing on the clipboard
+            // then): views inside what leaves close with it.
+            const int how = pick(4);
+            if (how == 3)
+                SimulateKey(g_MainFrame.m_leftPane.GetTree(from), true, VK_DELETE);
+            else
+                Command(how == 2 ? ID_EDIT_CUT : ID_EDIT_COPY);
+        }
         if (pick(2))
             ReplaceDocuments(pick);
         if (select(pick(3)))
@@ -173,6 +198,9 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     ASSERT_TRUE(g_MainFrame.Open(copies[1], 1));
     ASSERT_TRUE(g_MainFrame.Open(copies[2], 2));
     RegisterEditorViews();
+    // A dialog a tool opens (a padstack to place, a text to type) is closed
+    // as a user who changed his mind closes it: nothing else would end it.
+    ScopedModalDialogHook modal([](PlatformDialog& dialog) { dialog.EndDialog(IDCANCEL); });
     const RandomSeed seed(20240601u);
     std::mt19937 rng(seed.Value());
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -214,12 +242,25 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             int kind = pick(3);
             std::vector<CTreeNode*> nodes;
             CollectNodes(&g_MainFrame.GetRoot(kind), nodes);
-            // Not on what the schematic editors draw: closing a page undoes
-            // its changes, and no editor shows a single wire or net.
-            std::erase_if(nodes, [](const CTreeNode* n) {
+            // Test views go on nodes of any kind, but not on what the
+            // editors draw: a single wire, bus or net, a symbol's parts,
+            // pins and texts, what a library footprint or padstack holds.
+            // No user can open a view on those, and a test view there is
+            // unsound: closing a page with No undoes its changes, which may
+            // delete the wire or net another view shows, and an undone
+            // rename reads a part or pad again from its attributes, freeing
+            // the shape its own editor has under way.
+            auto drawnInto = [kind](const CTreeNode* n) {
+                if (kind != 0)
+                    for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
+                        if (a->GetType() == NodeType::Package ||
+                            a->GetType() == NodeType::Footprint ||
+                            a->GetType() == NodeType::Padstack)
+                            return true;
                 return n->GetType() == NodeType::Wire || n->GetType() == NodeType::Bus ||
                        n->GetType() == NodeType::Net;
-            });
+            };
+            std::erase_if(nodes, drawnInto);
             if (nodes.empty())
                 break;
             CTreeNode* node = nodes[static_cast<size_t>(pick(static_cast<int>(nodes.size())))];
