@@ -89,8 +89,7 @@ protected:
             return;
         const RECT r = view->GetClientRect();
         for (int i = pick(4); i > 0 && g_pActiveView == view; --i) {
-            const int x = pick(std::max<int>(1, r.right));
-            const POINT p{x, pick(std::max<int>(1, r.bottom))};
+            const POINT p{pick(std::max<int>(1, r.right)), pick(std::max<int>(1, r.bottom))};
             SimulateMouse(view, WM_MOUSEMOVE, p);
             SimulateMouse(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
             SimulateMouse(view, WM_LBUTTONUP, p);
