@@ -252,9 +252,10 @@ void CLayerSelect::OnInitDialog() {
         list->SetImageList(m_checkImages.get(), LVSIL_STATE);
         const std::pair<unsigned, int> columns[] = {
             {kColumnLayer, 150}, {kColumnLayerType, 80}, {kColumnNet, 60}};
-        for (const auto& [title, width] : columns)
-            list->InsertColumn(list->GetColumnCount(), LoadStringText(title),
-                               MapColumnWidth(*list, LoadStringText(title), width));
+        for (const auto& [id, width] : columns) {
+            const std::wstring title = LoadStringText(id);
+            list->InsertColumn(list->GetColumnCount(), title, MapColumnWidth(*list, title, width));
+        }
         FillList(list);
     }
     bool noProject = false;
