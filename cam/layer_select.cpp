@@ -250,9 +250,12 @@ void CLayerSelect::OnInitDialog() {
         list->SetExtendedListViewStyle(LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES);
         m_checkImages = ImageList::FromResource(kCheckBoxBitmap, kCheckImageWidth, kCheckImageMask);
         list->SetImageList(m_checkImages.get(), LVSIL_STATE);
-        list->InsertColumn(0, LoadStringText(kColumnLayer), 150);
-        list->InsertColumn(1, LoadStringText(kColumnLayerType), 80);
-        list->InsertColumn(2, LoadStringText(kColumnNet), 60);
+        const std::pair<unsigned, int> columns[] = {
+            {kColumnLayer, 150}, {kColumnLayerType, 80}, {kColumnNet, 60}};
+        for (const auto& [id, width] : columns) {
+            const std::wstring title = LoadStringText(id);
+            list->InsertColumn(list->GetColumnCount(), title, MapColumnWidth(*list, title, width));
+        }
         FillList(list);
     }
     bool noProject = false;

@@ -153,8 +153,10 @@ void CBoardColors::PaintPreview(PaintTarget& target, const RECT& client) {
     g.SetClip(RectF{static_cast<float>(client.left) + 1, static_cast<float>(client.top) + 1, w - 2,
                     h - 2});
     g.SetSmoothingMode(SmoothingModeAntiAlias);
-    const float cx = static_cast<float>(client.left) + w / 2;
-    const float cy = static_cast<float>(client.top) + h / 2;
+    // The centre on a whole pixel, so that the origin mark's hairlines stay
+    // crisp whatever the control's size.
+    const float cx = static_cast<float>(client.left) + std::floor(w / 2);
+    const float cy = static_cast<float>(client.top) + std::floor(h / 2);
     const float pxPerMmX = static_cast<float>(Zoom()) * g.GetDpiX() / 25.4f;
     const float pxPerMmY = static_cast<float>(Zoom()) * g.GetDpiY() / 25.4f;
     // Millimetre grid from the centre outwards, in pixels.

@@ -42,7 +42,7 @@ const DialogTemplate& CBoardDialog::Resource() {
     static const DialogTemplate t{
         320,
         L"Board settings",
-        320,
+        340,
         236,
         false,
         {
@@ -52,7 +52,7 @@ const DialogTemplate& CBoardDialog::Resource() {
             DlgEdit(kConductorWidth, 80, 25, 60, 13),
             DlgStatic(IDC_STATIC, L"Spacing:", 168, 27, 62, 8),
             DlgEdit(kSpacing, 246, 25, 60, 13),
-            DlgGroupBox(L"Default thermal relief", 7, 44, 306, 30),
+            DlgGroupBox(L"Default thermal relief", 7, 44, 326, 30),
             DlgStatic(IDC_STATIC, L"Isolation width:", 14, 57, 63, 8, WS_GROUP),
             DlgEdit(kIsolation, 80, 55, 60, 13),
             DlgStatic(IDC_STATIC, L"Spoke width:", 168, 57, 62, 8),
@@ -63,15 +63,15 @@ const DialogTemplate& CBoardDialog::Resource() {
                        L"",
                        7,
                        91,
-                       306,
+                       326,
                        116,
                        WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED,
                        0,
                        {}},
             DlgButton(kInsertVia, L"Insert via", 7, 215, 55, 14),
             DlgButton(kDeleteVia, L"Delete via", 66, 215, 55, 14),
-            DlgDefButton(1, L"OK", 209, 215, 50, 14),
-            DlgButton(2, L"Cancel", 263, 215, 50, 14),
+            DlgDefButton(1, L"OK", 229, 215, 50, 14),
+            DlgButton(2, L"Cancel", 283, 215, 50, 14),
         },
     };
     return t;
@@ -181,9 +181,11 @@ void CBoardDialog::OnInitDialog() {
         list->SetExtendedListViewStyle(LVS_EX_GRIDLINES);
         m_stateImages = ImageList::FromResource(kDefaultMarks, kImageWidth, kImageMask);
         list->SetImageList(m_stateImages.get(), LVSIL_STATE);
-        for (int column = 0; column < CViaListCtrl::kColumnCount; ++column)
-            list->InsertColumn(column, LoadStringText(kViaColumns[column].title),
-                               kViaColumns[column].width);
+        for (int column = 0; column < CViaListCtrl::kColumnCount; ++column) {
+            const std::wstring title = LoadStringText(kViaColumns[column].title);
+            list->InsertColumn(column, title,
+                               MapColumnWidth(*list, title, kViaColumns[column].width));
+        }
         // The drill column is as wide as its header.
         const std::wstring drill = LoadStringText(kViaColumns[CViaListCtrl::kColumnDrill].title);
         list->SetColumnWidth(CViaListCtrl::kColumnDrill, list->MeasureText(drill).cx + 12);

@@ -37,7 +37,8 @@ struct TableColumn {
     unsigned title;
     int width;
 };
-constexpr TableColumn kColumns[] = {{233, 90}, {231, 70}, {232, 30}};
+// The hole type column holds the image and "Round non-plated" whole.
+constexpr TableColumn kColumns[] = {{233, 110}, {231, 70}, {232, 30}};
 } // namespace
 
 const DialogTemplate& CDrillTable::Resource() {
@@ -238,9 +239,10 @@ void CDrillTable::OnInitDialog() {
         list->SetExtendedListViewStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
         m_images = ImageList::FromResource(kHoleKinds, kImageWidth, kImageMask);
         list->SetImageList(m_images.get(), LVSIL_SMALL);
-        for (int column = 0; column < 3; ++column)
-            list->InsertColumn(column, LoadStringText(kColumns[column].title),
-                               kColumns[column].width);
+        for (int column = 0; column < 3; ++column) {
+            const std::wstring title = LoadStringText(kColumns[column].title);
+            list->InsertColumn(column, title, MapColumnWidth(*list, title, kColumns[column].width));
+        }
     }
     BuildMaps();
     FillList();

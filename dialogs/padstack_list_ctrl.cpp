@@ -17,7 +17,8 @@
 namespace {
 // Column titles and widths (pixels).
 constexpr unsigned kColumnTitles[4] = {32930, 317, 334, 335};
-constexpr int kColumnWidths[4] = {130, 80, 60, 60};
+// Narrow enough for all four columns to fit the list of the Create page.
+constexpr int kColumnWidths[4] = {115, 80, 60, 60};
 // Row names: "Top", "Bottom", "Inner", "Plane", then the mask and paste layers.
 constexpr unsigned kRowNames[CPadstackListCtrl::kRowCount] = {32901, 32902, 32903, 32904,
                                                               32909, 32910, 32911, 32912};
@@ -72,9 +73,13 @@ std::wstring CPadstackListCtrl::CellText(int row, int column) const {
 }
 
 void CPadstackListCtrl::FillRows() {
-    if (GetColumnCount() == 0)
-        for (int column = 0; column < 4; ++column)
-            InsertColumn(column, LoadStringText(kColumnTitles[column]), kColumnWidths[column]);
+    if (GetColumnCount() == 0) {
+        for (int column = 0; column < 4; ++column) {
+            const std::wstring title = LoadStringText(kColumnTitles[column]);
+            InsertColumn(column, title,
+                         PlatformDialog::MapColumnWidth(*this, title, kColumnWidths[column]));
+        }
+    }
     DeleteAllItems();
     for (int row = 0; row < kRowCount; ++row) {
         InsertItem(row, CellText(row, kColumnLayer));

@@ -108,9 +108,10 @@ void CStackup::OnInitDialog() {
     // that Cancel takes back.
     AddMissingSides();
     if (list) {
-        for (int column = 0; column < CStackupListCtrl::kColumnCount; ++column)
-            list->InsertColumn(column, LoadStringText(kColumns[column].title),
-                               kColumns[column].width);
+        for (int column = 0; column < CStackupListCtrl::kColumnCount; ++column) {
+            const std::wstring title = LoadStringText(kColumns[column].title);
+            list->InsertColumn(column, title, MapColumnWidth(*list, title, kColumns[column].width));
+        }
         const std::wstring thermal =
             LoadStringText(kColumns[CStackupListCtrl::kColumnNoThermal].title);
         list->SetColumnWidth(CStackupListCtrl::kColumnNoThermal,

@@ -19,6 +19,7 @@
 #include "platform/window_impl.h"
 
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -30,14 +31,31 @@
 namespace {
 ModalDialogHook g_modalHook;
 
-// Fixed base units of the dialog font, so that layouts do not depend on
-// which fonts are installed.
-constexpr SIZE kBaseUnits{6, 13};
+// Base units of the face the dialog templates were laid out for; pixel
+// lengths that dialog code gives (list column widths) assume them.
+constexpr SIZE kTemplateBaseUnits{6, 13};
 // Height of a closed combo box, dialog units.
 constexpr int kComboHeightDu = 12;
 
 bool IsBlankOrTab(wchar_t c) {
     return c == L' ' || c == L'\t';
+}
+
+// Base units of a dialog font, measured as the desktop measures them: the
+// average width of the 52 Latin letters, rounded, and the font's line
+// height. The free face that stands in for the templates' face is wider, so
+// the layout grows with it and the texts keep their room.
+SIZE MeasureBaseUnits(const WindowFont& font) {
+    static std::vector<std::pair<WindowFont, SIZE>> measured;
+    for (const auto& [f, units] : measured)
+        if (f == font)
+            return units;
+    QFontMetrics fm(MakeQFont(font));
+    const int letters = fm.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    SIZE units{std::max(1, (letters / 26 + 1) / 2), std::max(1, fm.height())};
+    measured.emplace_back(font, units);
+    return units;
 }
 
 bool HasRealDisplay() {
@@ -104,14 +122,30 @@ PlatformDialog::~PlatformDialog() {
     DestroyWindow();
 }
 
-SIZE PlatformDialog::GetDialogBaseUnits() {
-    return kBaseUnits;
+SIZE PlatformDialog::GetDialogBaseUnits(const WindowFont& font) {
+    return MeasureBaseUnits(font);
 }
 
 RECT PlatformDialog::MapDialogRect(const RECT& du) const {
-    auto x = [](int v) { return static_cast<int>(std::lround(v * kBaseUnits.cx / 4.0)); };
-    auto y = [](int v) { return static_cast<int>(std::lround(v * kBaseUnits.cy / 8.0)); };
+    const SIZE units = MeasureBaseUnits(GetFont());
+    auto x = [&](int v) { return static_cast<int>(std::lround(v * units.cx / 4.0)); };
+    auto y = [&](int v) { return static_cast<int>(std::lround(v * units.cy / 8.0)); };
     return RECT{x(du.left), y(du.top), x(du.right), y(du.bottom)};
+}
+
+int PlatformDialog::MapTemplatePixels(const WindowFont& font, int pixels) {
+    const SIZE units = MeasureBaseUnits(font);
+    return static_cast<int>(
+        std::lround(static_cast<double>(pixels) * units.cx / kTemplateBaseUnits.cx));
+}
+
+int PlatformDialog::MapColumnWidth(const PlatformWindow& list, const std::wstring& title,
+                                   int pixels) {
+    // The header pads its title by 4 pixels each side; a little more keeps
+    // it clear of the column's divider.
+    constexpr int kHeaderPadding = 12;
+    return std::max(MapTemplatePixels(list.GetFont(), pixels),
+                    list.MeasureText(title).cx + kHeaderPadding);
 }
 
 void PlatformDialog::CreateNativeWidget(WindowImpl& impl) {
@@ -206,7 +240,8 @@ bool PlatformDialog::CreateControls() {
             if (item.listExStyle)
                 list->SetExtendedListViewStyle(item.listExStyle);
             for (const DialogColumn& c : item.columns)
-                list->InsertColumn(list->GetColumnCount(), c.title, c.width);
+                list->InsertColumn(list->GetColumnCount(), c.title,
+                                   MapColumnWidth(*list, c.title, c.width));
         }
         controls_.push_back(std::move(made));
         if (!IsWindow())

@@ -45,9 +45,17 @@ public:
     bool IsModal() const { return modal_; }
     const DialogTemplate& Template() const { return tmpl_; }
 
-    // Dialog units to pixels with the dialog font's base units.
+    // Dialog units to pixels with the dialog font's base units (measured
+    // from the font: average letter width and line height).
     RECT MapDialogRect(const RECT& dialogUnits) const;
-    static SIZE GetDialogBaseUnits();
+    static SIZE GetDialogBaseUnits(const WindowFont& font = WindowFont{});
+    // A length in pixels that dialog code gives for the face the templates
+    // were laid out for (base units 6 x 13), scaled to a dialog in font:
+    // list column widths, which would otherwise cut their headers.
+    static int MapTemplatePixels(const WindowFont& font, int pixels);
+    // The width of a list column whose template width is pixels: scaled to
+    // the list's font, and widened where the header would cut its title.
+    static int MapColumnWidth(const PlatformWindow& list, const std::wstring& title, int pixels);
     // Centres the dialog over parent (its owner when null).
     void CenterWindow(PlatformWindow* parent = nullptr);
 

@@ -44,7 +44,8 @@ enum class DialogItemKind {
     UpDown,        // an up-down control (UDS_ styles in style)
 };
 
-// A column of a report list, width in pixels.
+// A column of a report list, width in pixels at the templates' base units
+// (scaled with the dialog font like the dialog units).
 struct DialogColumn {
     std::wstring title;
     int width = 0;

@@ -55,6 +55,11 @@ int ListViewControl::GetColumnWidth(int column) const {
                                                     : 0;
 }
 
+std::wstring ListViewControl::GetColumnTitle(int column) const {
+    return column >= 0 && column < GetColumnCount() ? columns_[static_cast<size_t>(column)].title
+                                                    : std::wstring();
+}
+
 bool ListViewControl::SetColumnWidth(int column, int width) {
     if (column < 0 || column >= GetColumnCount())
         return false;

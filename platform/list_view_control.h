@@ -118,6 +118,7 @@ public:
     int InsertColumn(int index, const std::wstring& title, int width);
     int GetColumnCount() const { return static_cast<int>(columns_.size()); }
     int GetColumnWidth(int column) const;
+    std::wstring GetColumnTitle(int column) const;
     bool SetColumnWidth(int column, int width);
 
     // Returns the new row's index, -1 on failure.

@@ -771,6 +771,11 @@ void PlatformWindow::ShowMaximized() {
         impl_->widget->show();
         return;
     }
+    // Maximising is the window manager's to do; with none running (a bare X
+    // server) the hint is ignored, so the window is given the screen's
+    // working area itself first.
+    if (QScreen* screen = impl_->widget->screen())
+        impl_->widget->setGeometry(screen->availableGeometry());
     impl_->widget->showMaximized();
     Activate(impl_->widget);
 }

@@ -116,9 +116,10 @@ TEST_F(LayerSelectDialog, ATwoLayerBoardListsElevenCheckedRows) {
             EXPECT_TRUE(list->GetCheckState(i)) << i;
         // Columns and list styles.
         ASSERT_EQ(list->GetColumnCount(), 3);
-        EXPECT_EQ(list->GetColumnWidth(0), 150);
-        EXPECT_EQ(list->GetColumnWidth(1), 80);
-        EXPECT_EQ(list->GetColumnWidth(2), 60);
+        // Widths for the templates' face, scaled to the dialog font.
+        EXPECT_EQ(list->GetColumnWidth(0), PlatformDialog::MapTemplatePixels(list->GetFont(), 150));
+        EXPECT_EQ(list->GetColumnWidth(1), PlatformDialog::MapTemplatePixels(list->GetFont(), 80));
+        EXPECT_EQ(list->GetColumnWidth(2), PlatformDialog::MapTemplatePixels(list->GetFont(), 60));
         EXPECT_EQ(list->GetExtendedListViewStyle(), LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES);
         EXPECT_TRUE(list->GetStyle() & LVS_OWNERDRAWFIXED);
         EXPECT_TRUE(list->GetStyle() & LVS_SINGLESEL);
@@ -400,7 +401,8 @@ TEST_P(LayerSelectRowDrawing, ShowsNameTypeAndNet) {
             ASSERT_EQ(texts.size(), c.texts.size());
             // The name 10 pixels into the label after the check box, the
             // others in their columns.
-            const int lefts[] = {2 + 16 + 10, 150 + 4, 230 + 4};
+            const int first = list->GetColumnWidth(0), second = list->GetColumnWidth(1);
+            const int lefts[] = {2 + 16 + 10, first + 4, first + second + 4};
             for (size_t i = 0; i < texts.size(); ++i) {
                 EXPECT_EQ(texts[i].logical[0].x, lefts[i]) << i;
                 EXPECT_EQ(texts[i].logical[0].y, 40);

@@ -13,6 +13,7 @@
 #include "platform/paint_target.h"
 #include "platform/radio_button_control.h"
 #include "platform/static_control.h"
+#include "platform/text.h"
 #include "tests/screen_user.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -166,18 +167,21 @@ TEST_F(DialogLayer, ControlsFromTheTableAreFoundByIdWithTheirTexts) {
         for (PlatformWindow* w : d.GetChildren())
             groups += dynamic_cast<GroupBoxControl*>(w) != nullptr;
         EXPECT_EQ(groups, 2);
-        // Positions: dialog units through the base units (6 x 13 pixels).
-        EXPECT_EQ(d.GetClientRect(), (RECT{0, 0, 300, 358}));
-        EXPECT_EQ(d.GetDlgItem(kName)->GetRectInParent(), (RECT{75, 11, 195, 31}));
-        EXPECT_EQ(d.MapDialogRect(RECT{4, 8, 8, 16}), (RECT{6, 13, 12, 26}));
+        // Positions: dialog units through the base units, four units to
+        // the average letter across and eight to the line down.
+        const SIZE units = PlatformDialog::GetDialogBaseUnits();
+        EXPECT_EQ(d.MapDialogRect(RECT{4, 8, 8, 16}),
+                  (RECT{units.cx, units.cy, 2 * units.cx, 2 * units.cy}));
+        EXPECT_EQ(d.GetClientRect(), d.MapDialogRect(RECT{0, 0, 200, 220}));
+        EXPECT_EQ(d.GetDlgItem(kName)->GetRectInParent(), d.MapDialogRect(RECT{50, 7, 130, 19}));
         // A combo box is one line high whatever its list height.
         RECT combo = d.GetDlgItem(kShape)->GetRectInParent();
-        EXPECT_EQ(combo.bottom - combo.top, 20);
+        EXPECT_EQ(combo, d.MapDialogRect(RECT{50, 39, 110, 51}));
         // The report list with its columns and check boxes.
         auto* list = d.GetDlgItemAs<ListViewControl>(kLayers);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->GetColumnCount(), 3);
-        EXPECT_EQ(list->GetColumnWidth(1), 80);
+        EXPECT_EQ(list->GetColumnWidth(1), PlatformDialog::MapTemplatePixels(d.GetFont(), 80));
         EXPECT_TRUE(list->GetExtendedListViewStyle() & LVS_EX_CHECKBOXES);
         // The focus starts in the first tab stop.
         EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(kName));
@@ -187,6 +191,47 @@ TEST_F(DialogLayer, ControlsFromTheTableAreFoundByIdWithTheirTexts) {
     EXPECT_EQ(dlg.DoModal(), 2);
     EXPECT_EQ(dlg.initDialogs, 1);
     EXPECT_FALSE(dlg.IsWindow());
+}
+
+// The layout follows the dialog's font: its base units are measured from
+// it, so a larger face gets a proportionally larger dialog, and the list's
+// columns grow with it and never cut their headers.
+TEST_F(DialogLayer, LayoutAndColumnsGrowWithTheDialogFont) {
+    struct Case {
+        int height;
+        bool bold;
+    };
+    const Case cases[] = {{11, false}, {11, true}, {16, false}, {22, false}};
+    SIZE small{0, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        WindowFont font;
+        font.height = c.height;
+        font.weight = c.bold ? 700 : 400;
+        const SIZE units = PlatformDialog::GetDialogBaseUnits(font);
+        if (c.height == 11 && !c.bold)
+            small = units;
+        // The base units of a face scale with its size.
+        EXPECT_NEAR(units.cx, small.cx * c.height / 11.0, 1.0);
+        EXPECT_NEAR(units.cy, small.cy * c.height / 11.0, 1.5);
+        TestDialog dlg;
+        dlg.SetFont(font, false);
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            EXPECT_EQ(d.GetClientRect().right, 50 * units.cx);
+            EXPECT_EQ(d.GetDlgItem(kApply)->GetRectInParent(),
+                      d.MapDialogRect(RECT{7, 200, 57, 214}));
+            auto* list = d.GetDlgItemAs<ListViewControl>(kLayers);
+            ASSERT_NE(list, nullptr);
+            for (int column = 0; column < list->GetColumnCount(); ++column) {
+                const std::wstring title = list->GetColumnTitle(column);
+                EXPECT_GT(list->GetColumnWidth(column), list->MeasureText(title).cx + 8)
+                    << WideToUtf8(title);
+            }
+            EXPECT_GE(list->GetColumnWidth(0), 150 * units.cx / 6);
+            d.EndDialog(2);
+        });
+        EXPECT_EQ(dlg.DoModal(), 2);
+    }
 }
 
 TEST_F(DialogLayer, RadioButtonsAreExclusiveWithinTheirGroupOnly) {

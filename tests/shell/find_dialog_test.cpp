@@ -6,6 +6,7 @@
 #include "platform/check_box_control.h"
 #include "platform/combo_box_control.h"
 #include "shell/find.h"
+#include "tests/dialog_fit.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/screen_picture.h"
 #include "tests/shell/frame_fixture.h"
@@ -119,6 +120,7 @@ TEST_F(FindDialogTest, OnTheScreenAndClosedOverThePageAsRepainted) {
     ASSERT_NE(screen_picture::Grab(g_MainFrame), nullptr);
     Open();
     screen_picture::CheckAndWrite(g_Find, L"find");
+    dialog_fit::ExpectTextsFit(g_Find, "Find");
     ClickButton(g_Find, IDCANCEL);
     ASSERT_FALSE(g_Find.IsOpen());
     PumpPendingMessages();

@@ -9,6 +9,7 @@
 #include "platform/update_ui.h"
 #include "schematic/sheet.h"
 #include "shell/vorpel_print_dialog.h"
+#include "tests/dialog_fit.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/screen_picture.h"
 #include "tests/shell/frame_fixture.h"
@@ -514,6 +515,7 @@ TEST_F(PrintTest, PictureOfThePreviewWithTheExampleSheet) {
         auto picture = [&](const wchar_t* name) {
             PumpPendingMessages();
             screen_picture::CheckAndWrite(d, name);
+            dialog_fit::ExpectTextsFit(d, WideToUtf8(name));
         };
         ChoosePdf(d.GeneralPage(), L"A4", true, Pdf(L"never.pdf"));
         picture(L"print-general");

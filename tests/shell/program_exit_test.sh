@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program as a user starts it: on an X server of its own it opens the
-# example, File > Exit ends it with status 0 and nothing on standard error.
+# The program as a user starts it: on an X server of its own (and no window
+# manager) it opens the example filling the screen, File > Exit ends it with
+# status 0 and nothing on standard error.
 # (The run without a display is tested with the examples.)
 # Usage: program_exit_test.sh VORPEL EXAMPLE
 set -u
@@ -27,9 +28,13 @@ export DISPLAY=:$(head -n1 "$scratch/display")
 
 "$program" "$example" >"$scratch/out" 2>"$scratch/err" &
 pid=$!
-window=$(timeout 60 xdotool search --sync --name '^Vorpel' | head -n1)
+window=$(timeout 60 xdotool search --sync --onlyvisible --class '^vorpel$' | head -n1)
 [ -n "$window" ] || fail "no main window"
 sleep 1
+# Maximised: the whole 1600x1000 screen, even with nobody to maximise it.
+geometry=$(xdotool getwindowgeometry --shell "$window")
+echo "$geometry" | grep -qx 'WIDTH=1600' || fail "not maximised: $geometry"
+echo "$geometry" | grep -qx 'HEIGHT=1000' || fail "not maximised: $geometry"
 # The File menu of the menu bar, then its Exit item by its mnemonic.
 xdotool mousemove --window "$window" 25 14 click 1
 sleep 0.5

@@ -3,6 +3,7 @@
 #include "tests/views/symbol_view_fixture.h"
 
 #include "core/default_settings.h"
+#include "tests/dialog_fit.h"
 #include "tests/screen_picture.h"
 #include "views/part_board.h"
 
@@ -53,4 +54,5 @@ TEST_F(SymbolViewTest, PictureOfTheGateSymbol) {
     EXPECT_EQ(bar.top, 0);
     EXPECT_NEAR((bar.left + bar.right) / 2, view->GetClientRect().right / 2, 1);
     EXPECT_EQ(view->GetPartBoard()->GetDlgItemText(CPartBoard::kNumber), L"1");
+    dialog_fit::ExpectTextsFit(*view->GetPartBoard(), "part bar");
 }
