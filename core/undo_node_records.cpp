@@ -182,7 +182,19 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
     m_node->SetText(m_text);
     if (CSheetObject* object = AsPlacedSheetObject(m_node))
         object->m_pSheet->RemoveObject(object);
+    // The layer read back may not be the one the board view's layer index
+    // holds the node under (a floating text follows the layer keys without
+    // records of its own): the node moves with it, or it would stay behind in
+    // the old layer's set after its deletion.
+    CBoardLayerIndex* index = FindBoardLayerIndex(m_node);
+    const int layer = m_node->GetLayer();
+    const bool indexed =
+        index && m_node->GetType() != NodeType::PadLayer && index->Contains(m_node, layer);
     m_node->ReadAttributes();
+    if (indexed && m_node->GetLayer() != layer) {
+        index->RemoveFromSet(m_node, layer);
+        index->Add(m_node);
+    }
     RepaintByView(m_node);
     if (m_owner)
         m_owner->FillPropertyGrid();

@@ -27,3 +27,11 @@ if [ -f scripts/fuzz.sh ]; then
     # minutes.
     FUZZ_RUNS=${FUZZ_RUNS:-20000} FUZZ_FRESH=1 bash scripts/fuzz.sh
 fi
+# No test may write into the source tree: the examples are what a user opens
+# first, and a test saving its edits there once spread into the examples.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1 &&
+    ! git diff --quiet -- examples; then
+    git diff --stat -- examples
+    echo "the tests changed the examples" >&2
+    exit 1
+fi

@@ -140,7 +140,7 @@ TEST_F(LeftPaneTest, TheClipboardHoldsOneCopySharedByTheTrees) {
     Menu(1, Root(1).GetChild(2), ID_EDIT_PASTE);
     Menu(1, Root(1).GetChild(2), ID_EDIT_PASTE);
     EXPECT_EQ(ChildNames(Root(1).GetChild(2), NodeType::SymbolFolder),
-              (std::vector<std::wstring>{L"R78", L"R78"}));
+              (std::vector<std::wstring>{L"Passive", L"Passive"}));
     EXPECT_EQ(CLeftTabView::Clipboard().size(), 1u);
     EXPECT_EQ(CLeftTabView::Clipboard()[0]->GetParent(), nullptr);
 }

@@ -15,16 +15,16 @@ protected:
     void SetUp() override {
         TreeTest::SetUp();
         lib = &Root(1);
-        r78 = Child(lib, NodeType::SymbolFolder, L"R78");
+        passive = Child(lib, NodeType::SymbolFolder, L"Passive");
         logic = Child(lib, NodeType::SymbolFolder, L"Logic");
         power = Child(lib, NodeType::SymbolFolder, L"Power");
-        res = Child(r78, NodeType::Package, L"RES");
+        res = Child(passive, NodeType::Package, L"RES");
         nand = Child(logic, NodeType::Package, L"NAND2");
         gnd = Child(power, NodeType::Package, L"GND");
-        ASSERT_TRUE(r78 && logic && power && res && nand && gnd);
+        ASSERT_TRUE(passive && logic && power && res && nand && gnd);
     }
     CTreeNode* lib = nullptr;
-    CTreeNode *r78 = nullptr, *logic = nullptr, *power = nullptr;
+    CTreeNode *passive = nullptr, *logic = nullptr, *power = nullptr;
     CTreeNode *res = nullptr, *nand = nullptr, *gnd = nullptr;
 };
 
@@ -38,15 +38,15 @@ protected:
         through = Child(lib, NodeType::FootprintFolder, L"Through hole");
         round = Child(standard, NodeType::Padstack, L"ROUND1.6D0.8");
         hole = Child(standard, NodeType::Padstack, L"HOLE3.2");
-        r230 = Child(chips, NodeType::Footprint, L"R230");
+        r0805 = Child(chips, NodeType::Footprint, L"R0805");
         shapes = Child(chips, NodeType::Footprint, L"SHAPES");
         dip8 = Child(through, NodeType::Footprint, L"DIP8");
-        ASSERT_TRUE(standard && chips && through && round && hole && r230 && shapes && dip8);
+        ASSERT_TRUE(standard && chips && through && round && hole && r0805 && shapes && dip8);
     }
     CTreeNode* lib = nullptr;
     CTreeNode *standard = nullptr, *chips = nullptr, *through = nullptr;
     CTreeNode *round = nullptr, *hole = nullptr;
-    CTreeNode *r230 = nullptr, *shapes = nullptr, *dip8 = nullptr;
+    CTreeNode *r0805 = nullptr, *shapes = nullptr, *dip8 = nullptr;
 };
 
 // --- Symbol library -----------------------------------------------------------------------
@@ -71,7 +71,7 @@ TEST_F(SymbolTreeTest, NewFoldersAndSymbolsAreOneUndoStepEach) {
             EXPECT_TRUE(Contains(xml, "  <SymbolFolder>New Folder</SymbolFolder>\r\n</SymbolLib>"));
         });
     DoUndoRedo(
-        1, [&] { Menu(1, r78, ID_SYM_ADD_SYMBOL); },
+        1, [&] { Menu(1, passive, ID_SYM_ADD_SYMBOL); },
         [&](const std::string& xml) {
             EXPECT_TRUE(Contains(xml,
                                  "    </Package>\r\n"
@@ -138,7 +138,7 @@ TEST_F(SymbolTreeTest, OnlyFoldersAndSymbolsGoIntoTheLibrary) {
     Menu(1, lib, ID_EDIT_PASTE);
     Menu(1, res, ID_EDIT_PASTE);
     Menu(2, Child(&Root(2), NodeType::FootprintFolder), ID_EDIT_COPY);
-    Menu(1, r78, ID_EDIT_PASTE);
+    Menu(1, passive, ID_EDIT_PASTE);
     std::vector<std::wstring> texts;
     for (const auto& m : ui.messageBoxes)
         texts.push_back(m.text);
@@ -151,18 +151,18 @@ TEST_F(SymbolTreeTest, OnlyFoldersAndSymbolsGoIntoTheLibrary) {
 }
 
 TEST_F(SymbolTreeTest, SavedFoldersComeBackThroughPasteFromFile) {
-    const std::wstring file = PathJoin(scratch, L"r78.symbol");
+    const std::wstring file = PathJoin(scratch, L"passive.symbol");
     AnswerFileDialog(file);
-    Menu(1, r78, ID_TREE_SAVE_AS_FILE);
+    Menu(1, passive, ID_TREE_SAVE_AS_FILE);
     ASSERT_FALSE(dialogs.empty());
     EXPECT_EQ(dialogs.back().request.filters[0].first, L"Symbol Libraries (*.symbol)");
     EXPECT_EQ(dialogs.back().request.initialDir, g_MainFrame.GetDefaultFolder(1));
-    EXPECT_EQ(dialogs.back().request.fileName, L"R78");
+    EXPECT_EQ(dialogs.back().request.fileName, L"Passive");
     AnswerFileDialog(file);
     DoUndoRedo(
         1, [&] { Menu(1, power, ID_TREE_PASTE_FROM_FILE); },
         [&](const std::string&) {
-            ASSERT_EQ(power->GetChild(0)->GetText(), L"R78");
+            ASSERT_EQ(power->GetChild(0)->GetText(), L"Passive");
             EXPECT_EQ(power->GetChild(0)->GetChild(0)->GetText(), L"RES");
         });
     // Several nodes of a file all go to one place: the last ends up first.
@@ -196,16 +196,16 @@ TEST_F(SymbolTreeTest, DropsOfSymbolsAndFolders) {
         bool markAfter;
     };
     const Case cases[] = {
-        {"folder onto its own symbol", r78, res, 0, false, true},
-        {"symbol onto its folder while first", res, r78, 0, false, true},
-        {"folder onto the library while first", r78, lib, 0, false, true},
-        {"folder onto the folder before it", logic, r78, 1, false, true},
+        {"folder onto its own symbol", passive, res, 0, false, true},
+        {"symbol onto its folder while first", res, passive, 0, false, true},
+        {"folder onto the library while first", passive, lib, 0, false, true},
+        {"folder onto the folder before it", logic, passive, 1, false, true},
         {"symbol onto a symbol", res, nand, 0, true, true},
         {"symbol onto a folder", res, power, 0, true, true},
         {"symbol onto the library", gnd, lib, 0, true, true},
-        {"folder onto a folder's upper half", power, r78, -1, true, false},
-        {"folder onto a folder's lower half", r78, power, 1, true, true},
-        {"folder onto a symbol", r78, gnd, 0, true, true},
+        {"folder onto a folder's upper half", power, passive, -1, true, false},
+        {"folder onto a folder's lower half", passive, power, 1, true, true},
+        {"folder onto a symbol", passive, gnd, 0, true, true},
     };
     for (const Case& c : cases) {
         Drag(1, c.source, c.target, c.part, false);
@@ -218,11 +218,11 @@ TEST_F(SymbolTreeTest, DropsOfSymbolsAndFolders) {
         Key(1, VK_ESCAPE);
     }
     DoUndoRedo(
-        1, [&] { Drag(1, power, r78, -1); },
+        1, [&] { Drag(1, power, passive, -1); },
         [&](const std::string&) { EXPECT_EQ(lib->GetChild(0), power); });
     DoUndoRedo(
-        1, [&] { Drag(1, r78, logic, 1); },
-        [&](const std::string&) { EXPECT_EQ(logic->GetChild(0), r78); });
+        1, [&] { Drag(1, passive, logic, 1); },
+        [&](const std::string&) { EXPECT_EQ(logic->GetChild(0), passive); });
     DoUndoRedo(
         1, [&] { Drag(1, gnd, nand); },
         [&](const std::string&) {
@@ -248,7 +248,7 @@ TEST_F(SymbolTreeTest, RenamingHasNoDuplicateCheckAndOpeningShowsTheOpenView) {
     DoubleClick(1, res);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
     EXPECT_EQ(g_pActiveView, res->GetEditorView());
-    EXPECT_EQ(res->GetEditorView()->GetWindowText(), L"R78 - NAND2");
+    EXPECT_EQ(res->GetEditorView()->GetWindowText(), L"Passive - NAND2");
     // Folders open nothing.
     DoubleClick(1, logic);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
@@ -258,18 +258,18 @@ TEST_F(SymbolTreeTest, RenamingHasNoDuplicateCheckAndOpeningShowsTheOpenView) {
 
 TEST_F(FootprintTreeTest, ShowsFoldersFootprintsAndPadstacks) {
     CLeftTabView& tree = Tree(2);
-    EXPECT_EQ(tree.GetCount(), 16);
+    EXPECT_EQ(tree.GetCount(), 15);
     struct Case {
         CTreeNode* node;
         int image;
     };
     for (const Case& c :
-         {Case{lib, 0}, Case{chips, 1}, Case{standard, 2}, Case{r230, 3}, Case{round, 4}}) {
+         {Case{lib, 0}, Case{chips, 1}, Case{standard, 2}, Case{r0805, 3}, Case{round, 4}}) {
         int image = -1, selected = -1;
         tree.GetItemImage(tree.FindItem(c.node), &image, &selected);
         EXPECT_EQ(image, c.image);
     }
-    EXPECT_EQ(tree.FindItem(Child(r230, NodeType::Padstack)), nullptr);
+    EXPECT_EQ(tree.FindItem(Child(r0805, NodeType::Padstack)), nullptr);
 }
 
 TEST_F(FootprintTreeTest, NewFoldersFootprintsAndPadstacksAreOneUndoStepEach) {
@@ -339,7 +339,7 @@ TEST_F(FootprintTreeTest, GeneratedFootprintsAreNamedByTheirPackage) {
 TEST_F(FootprintTreeTest, DeletingFoldersFootprintsAndPadstacks) {
     DoUndoRedo(
         2, [&] { Menu(2, chips, ID_LIB_DELETE_FOLDER); },
-        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, "R230")); });
+        [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, "R0805")); });
     DoUndoRedo(
         2, [&] { Menu(2, dip8, ID_FPL_DELETE_FOOTPRINT); },
         [&](const std::string& xml) { EXPECT_FALSE(Contains(xml, ">DIP8")); });
@@ -364,7 +364,7 @@ TEST_F(FootprintTreeTest, FootprintsAndPadstacksKeepToTheirOwnFolders) {
     Menu(2, round, ID_EDIT_COPY);
     ui.Clear();
     Menu(2, chips, ID_EDIT_PASTE);
-    Menu(2, r230, ID_EDIT_PASTE);
+    Menu(2, r0805, ID_EDIT_PASTE);
     EXPECT_EQ(ui.messageBoxes.size(), 2u);
     EXPECT_EQ(MessageBoxesExactly(L"Inserting 'Padstack' into 'FootprintFolder' is invalid"), 2);
     ExpectSameFile(Saved(2), original[2], "unchanged");
@@ -401,10 +401,10 @@ TEST_F(FootprintTreeTest, DropsKeepFootprintsAndPadstacksApart) {
     };
     const Case cases[] = {
         {"padstack onto a footprint folder", hole, chips, 0, false, true},
-        {"padstack onto a footprint", hole, r230, 0, false, true},
+        {"padstack onto a footprint", hole, r0805, 0, false, true},
         {"footprint onto a padstack folder", dip8, standard, 0, false, true},
         {"footprint folder onto a padstack", through, round, 0, false, true},
-        {"footprint folder into its own footprint", chips, r230, 0, false, true},
+        {"footprint folder into its own footprint", chips, r0805, 0, false, true},
         {"footprint onto a footprint", dip8, shapes, 0, true, true},
         {"footprint onto a footprint folder", dip8, chips, 0, true, true},
         {"padstack onto the library", hole, lib, 0, true, true},
@@ -431,10 +431,10 @@ TEST_F(FootprintTreeTest, DropsKeepFootprintsAndPadstacksApart) {
         2, [&] { Drag(2, chips, through, 1); },
         [&](const std::string&) { EXPECT_EQ(through->GetChild(0), chips); });
     DoUndoRedo(
-        2, [&] { Drag(2, dip8, r230); },
+        2, [&] { Drag(2, dip8, r0805); },
         [&](const std::string&) {
             EXPECT_EQ(ChildNames(chips, NodeType::Footprint),
-                      (std::vector<std::wstring>{L"R230", L"DIP8", L"R0805", L"SO14", L"SHAPES"}));
+                      (std::vector<std::wstring>{L"R0805", L"DIP8", L"SO14", L"SHAPES"}));
         });
     DoUndoRedo(
         2, [&] { Drag(2, hole, lib); },
@@ -449,12 +449,12 @@ TEST_F(FootprintTreeTest, UndoingANewPadstackClosesItsEditor) {
     CTreeNode* added = standard->GetChildren().back();
     Click(2, added);
     Key(2, VK_RETURN);
-    DoubleClick(2, r230);
+    DoubleClick(2, r0805);
     ASSERT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
     EXPECT_EQ(added->GetEditorView()->GetWindowText(), L"Standard - New Padstack");
     Undo(2);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 1);
-    EXPECT_EQ(g_pActiveView, r230->GetEditorView());
+    EXPECT_EQ(g_pActiveView, r0805->GetEditorView());
     // Deleting a folder closes the views of everything in it.
     Menu(2, chips, ID_LIB_DELETE_FOLDER);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
@@ -489,10 +489,10 @@ TEST_F(FootprintTreeTest, PasteFromFileTakesFootprintLibrariesOnly) {
     EXPECT_EQ(dialogs.back().request.filters[0].first, L"Footprint Libraries (*.footprint)");
     AnswerFileDialog(file);
     DoUndoRedo(
-        2, [&] { Menu(2, r230, ID_TREE_PASTE_FROM_FILE); },
+        2, [&] { Menu(2, r0805, ID_TREE_PASTE_FROM_FILE); },
         [&](const std::string&) {
             EXPECT_EQ(ChildNames(chips, NodeType::Footprint),
-                      (std::vector<std::wstring>{L"R230", L"DIP8", L"R0805", L"SO14", L"SHAPES"}));
+                      (std::vector<std::wstring>{L"R0805", L"DIP8", L"SO14", L"SHAPES"}));
         });
     ui.Clear();
     AnswerFileDialog(paths[1]);

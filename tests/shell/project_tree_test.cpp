@@ -23,7 +23,7 @@ protected:
         TreeTest::SetUp();
         root = &Root(0);
         board = Child(root, NodeType::Board);
-        block = Child(root, NodeType::Block, L"R92");
+        block = Child(root, NodeType::Block, L"Later");
         main = Child(board, NodeType::Sheet, L"Main");
         power = Child(board, NodeType::Sheet, L"Power");
         ASSERT_TRUE(board && block && main && power);
@@ -95,14 +95,14 @@ TEST_F(ProjectTreeTest, AddingBlocksBoardsAndSheetsIsOneUndoStepEach) {
             EXPECT_NE(Tree(0).GetEditControl(), nullptr);
         },
         [&](const std::string& xml) {
-            EXPECT_TRUE(Contains(xml, "  <Block>R92</Block>\r\n  <Block>New Block</Block>\r\n"));
+            EXPECT_TRUE(Contains(xml, "  <Block>Later</Block>\r\n  <Block>New Block</Block>\r\n"));
         });
     // A block inside a block.
     DoUndoRedo(
         0, [&] { Menu(0, block, ID_PRJ_ADD_BLOCK); },
         [&](const std::string& xml) {
             EXPECT_TRUE(
-                Contains(xml, "  <Block>R92\r\n    <Block>New Block</Block>\r\n  </Block>"));
+                Contains(xml, "  <Block>Later\r\n    <Block>New Block</Block>\r\n  </Block>"));
         });
     // A board with its design rules, both sides and its first sheet.
     DoUndoRedo(
@@ -351,7 +351,7 @@ TEST_F(ProjectTreeTest, OpeningANodeTwiceShowsItsViewAgainAndDeletingClosesIt) {
 }
 
 TEST_F(ProjectTreeTest, DropsFollowTheTypeRulesAndNeverGoIntoTheirOwnSubtree) {
-    // A block inside R92, and a second board with its sheet.
+    // A block inside Later, and a second board with its sheet.
     Menu(0, block, ID_PRJ_ADD_BLOCK);
     EndEdit(0);
     CTreeNode* inner = Child(block, NodeType::Block);
@@ -443,7 +443,7 @@ TEST_F(ProjectTreeTest, PasteFromFileInsertsWhatFitsAndTellsWhatCannotBeRead) {
         "  <Block>Imported</Block>\r\n"
         "  <Sheet>Loose</Sheet>\r\n" +
         original[0].substr(original[0].find("  <Board"),
-                           original[0].find("  <Block>R92") - original[0].find("  <Board")) +
+                           original[0].find("  <Block>Later") - original[0].find("  <Board")) +
         "</Project>\r\n";
     const std::wstring good = WriteFile(L"good.circuit", file);
     AnswerFileDialog(good);

@@ -104,12 +104,12 @@ protected:
         TreeTest::SetUp();
         Find();
         const size_t from = original[0].find("  <Board");
-        boardXml = original[0].substr(from, original[0].find("  <Block>R92") - from);
+        boardXml = original[0].substr(from, original[0].find("  <Block>Later") - from);
     }
     void Find() {
         root = &Root(0);
         board = Child(root, NodeType::Board);
-        block = Child(root, NodeType::Block, L"R92");
+        block = Child(root, NodeType::Block, L"Later");
         ASSERT_TRUE(board && block);
     }
 
@@ -118,8 +118,8 @@ protected:
         std::string xml = original[0];
         if (moved)
             xml = Replaced(xml, boardXml, "");
-        return Replaced(xml, "  <Block>R92</Block>\r\n",
-                        "  <Block>R92\r\n" + Indented(boardXml, 2) + "  </Block>\r\n");
+        return Replaced(xml, "  <Block>Later</Block>\r\n",
+                        "  <Block>Later\r\n" + Indented(boardXml, 2) + "  </Block>\r\n");
     }
 
     // The saved project is expected; read back and saved again it still

@@ -576,6 +576,7 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
             break;
         }
         ExpectNoHalfMadeObjects(board, "step " + std::to_string(i), {view->GetRouteConductor()});
+        ExpectLayerIndexOnTheBoard(board, *view->GetBoardLayerIndex(), "step " + std::to_string(i));
         if (HasFailure())
             break;
     }

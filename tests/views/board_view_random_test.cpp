@@ -145,6 +145,7 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         ASSERT_EQ(g_pActiveView, view) << "step " << i;
         ExpectNoHalfMadeObjects(board, "step " + std::to_string(i),
                                 {view->GetRouteConductor(), view->GetFloatingText()});
+        ExpectLayerIndexOnTheBoard(board, *view->GetBoardLayerIndex(), "step " + std::to_string(i));
         if (HasFailure())
             break;
     }

@@ -690,6 +690,35 @@ TEST_F(BoardToolsTest, AnEmptiedNewTextIsDroppedHoweverItsTypingEnds) {
     }
 }
 
+// The layer index follows a text whose layer an undo reads back: the new
+// text's value is typed (a record holding its layer), the text floats to
+// another layer (no record of its own), and the value is undone. A text left
+// in the wrong layer's set stayed there after its deletion, and drawing or
+// the next deletion read it freed.
+TEST_F(BoardToolsTest, UndoingAFloatingTextsValueKeepsTheLayerIndexRight) {
+    OpenComponents();
+    Key('1', MK_SHIFT);
+    Command(ID_BRD_TEXT_PLACE_FREE);
+    CText* text = view->GetFloatingText();
+    ASSERT_NE(text, nullptr);
+    TypeAtFocus(L"T1");
+    Key(VK_RETURN);
+    Key('2'); // Bottom
+    ASSERT_EQ(text->GetLayer(), 1);
+    Click(PointF{20.5f, 25.5f});
+    ASSERT_EQ(view->GetFloatingText(), nullptr);
+    const CBoardLayerIndex* index = view->GetBoardLayerIndex();
+    ASSERT_TRUE(index->Contains(text, 1));
+    Undo();
+    EXPECT_EQ(text->GetLayer(), 22);
+    EXPECT_TRUE(index->Contains(text, 22));
+    EXPECT_EQ(index->CountSetsHolding(text), 1u);
+    Undo();
+    EXPECT_EQ(Saved(), original);
+    // The text lives on in the redo list, held by no set.
+    EXPECT_EQ(index->CountSetsHolding(text), 0u);
+}
+
 TEST_F(BoardToolsTest, NoFreeTextWithoutATextLayer) {
     OpenComponents();
     Key('5', MK_SHIFT); // Solder mask top

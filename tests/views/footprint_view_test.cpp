@@ -102,7 +102,7 @@ TEST_F(FootprintViewTest, TheFootprintTreeOpensTheEditors) {
         SimulateMouse(tree, WM_LBUTTONUP, p);
         PumpPendingMessages();
     };
-    CTreeNode* footprint = Find(&Library(), NodeType::Footprint, L"R230");
+    CTreeNode* footprint = Find(&Library(), NodeType::Footprint, L"R0805");
     CTreeNode* padstack = Find(&Library(), NodeType::Padstack, L"FIDUCIAL");
     doubleClick(footprint);
     auto* footprintView = dynamic_cast<CFootprintView*>(g_pActiveView);
@@ -200,7 +200,7 @@ TEST_F(FootprintViewTest, GridNumberingCarriesPastTheLastLetter) {
 }
 
 TEST_F(FootprintViewTest, MirroringAndTurningPadsMovesThemToOtherPadstacks) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     // Pad 1 turned: it gets a padstack of its own.
     ExpectDoUndoRedo(
@@ -208,10 +208,10 @@ TEST_F(FootprintViewTest, MirroringAndTurningPadsMovesThemToOtherPadstacks) {
             Click(view, -1, 0);
             Key('R');
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.05,0.05\">R230\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.05,0.05\">R0805\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
         "Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" "
-        "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"2\" XY=\"1,0\">R154</Pad>\r\n      "
+        "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"2\" XY=\"1,0\"/>\r\n      "
         "</Padstack>\r\n      <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 L-2,1,2,1W0.15 "
         "TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.05</Marking>\r\n      <Padstack>RECT1.2X1.4\r\n       "
@@ -225,13 +225,13 @@ TEST_F(FootprintViewTest, MirroringAndTurningPadsMovesThemToOtherPadstacks) {
             Click(view, 1, 0);
             Key('R');
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.05,0.05\">R230\r\n      <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.05,0.05\">R0805\r\n      <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 "
         "L-2,1,2,1W0.15 TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.05</Marking>\r\n      <Padstack>RECT1.2X1.4\r\n       "
         " <PadLayer Shape=\"RECT\" Size=\"1.4,1.2\"/>\r\n        <PadLayer Layer=\"SMT\" "
         "Shape=\"RECT\" Size=\"1.5,1.3\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad "
-        "Num=\"2\" XY=\"1,0\">R154</Pad>\r\n      </Padstack>\r\n    </Footprint>");
+        "Num=\"2\" XY=\"1,0\"/>\r\n      </Padstack>\r\n    </Footprint>");
     // Both pads of a custom padstack mirrored at once from the context menu.
     CFootprintView* shapes = OpenFootprint(L"SHAPES");
     ASSERT_NE(shapes, nullptr);
@@ -270,8 +270,8 @@ TEST_F(FootprintViewTest, DraggingPadsAndTheRubberBand) {
     ExpectDoUndoRedo(
         [&] { Drag(view, -3.81f, -3.81f, -3.81f, -6.35f); }, "Footprint", "DIP8",
         "<Footprint Grid=\"2.54,2.54\">DIP8\r\n      <Padstack>ROUND1.6D0.8\r\n        <PadLayer "
-        "Size=\"1.6,1.6\">R315</PadLayer>\r\n        <PadLayer Layer=\"BOT\" "
-        "Size=\"1.6,1.6\">R108</PadLayer>\r\n        <PadLayer Layer=\"INR\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"BOT\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"INR\" "
         "Size=\"1.4,1.4\"/>\r\n        <Drill Diam=\"0.8\"/>\r\n        <Pad Num=\"1\" "
         "XY=\"-5.08,-7.62\"/>\r\n        <Pad Num=\"2\" XY=\"-1.27,-3.81\"/>\r\n        <Pad "
         "Num=\"3\" XY=\"1.27,-3.81\"/>\r\n        <Pad Num=\"4\" XY=\"3.81,-3.81\"/>\r\n        "
@@ -303,8 +303,8 @@ TEST_F(FootprintViewTest, CopyingAPadLetsItsCopyFloat) {
         },
         "Footprint", "DIP8",
         "<Footprint Grid=\"2.54,2.54\">DIP8\r\n      <Padstack>ROUND1.6D0.8\r\n        <PadLayer "
-        "Size=\"1.6,1.6\">R315</PadLayer>\r\n        <PadLayer Layer=\"BOT\" "
-        "Size=\"1.6,1.6\">R108</PadLayer>\r\n        <PadLayer Layer=\"INR\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"BOT\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"INR\" "
         "Size=\"1.4,1.4\"/>\r\n        <Drill Diam=\"0.8\"/>\r\n        <Pad Num=\"1\" "
         "XY=\"-3.81,-3.81\"/>\r\n        <Pad Num=\"2\" XY=\"-1.27,-3.81\"/>\r\n        <Pad "
         "Num=\"3\" XY=\"1.27,-3.81\"/>\r\n        <Pad Num=\"4\" XY=\"3.81,-3.81\"/>\r\n        "
@@ -454,7 +454,7 @@ TEST_F(FootprintViewTest, PlacingAPadstackLoadedFromALibrary) {
         "Unit=\"2\">CUSTOM2\r\n        <PadLayer Shape=\"CUSTOM\">LIN-1,-1 LIN1,-1 ARC1,1,0.5 "
         "CRV-1,1,-1.5,0.5,-1.5,-0.5</PadLayer>\r\n        <PadLayer Layer=\"BOT\" "
         "Shape=\"CUSTOM\">LIN-1,-1 LIN1,-1 LIN1,1 LIN-1,1</PadLayer>\r\n        <PadLayer "
-        "Layer=\"PLN\" Shape=\"RECT\" Size=\"2.2,2.2\">R203\r\n          <Thermal/>\r\n        "
+        "Layer=\"PLN\" Shape=\"RECT\" Size=\"2.2,2.2\">\r\n          <Thermal/>\r\n        "
         "</PadLayer>\r\n        <Drill Diam=\"1.2\" NonPlated=\"1\" Type=\"CUSTOM\">LIN-0.6,-0.3 "
         "LIN0.6,-0.3 LIN0.6,0.3 LIN-0.6,0.3</Drill>\r\n        <Pad Num=\"1\" XY=\"0,-3\"/>\r\n    "
         "  </Padstack>\r\n    </Footprint>",
@@ -468,7 +468,7 @@ TEST_F(FootprintViewTest, PlacingAPadstackLoadedFromALibrary) {
 // Without a padstack, Place padstack asks for one: cancelled, or answered
 // with no padstack, it leaves the tool.
 TEST_F(FootprintViewTest, PlacePadstackWithoutAPadstack) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     const std::string before = Saved();
     int answer = IDCANCEL;
@@ -491,7 +491,7 @@ TEST_F(FootprintViewTest, PlacePadstackWithoutAPadstack) {
 // Edit... of the context menu: the selected pads move to the padstack the
 // sheet gives back; one left without pads goes.
 TEST_F(FootprintViewTest, EditingThePadstackOfSelectedPads) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     ScopedModalDialogHook hook([](PlatformDialog& d) {
         auto& sheet = dynamic_cast<CPadstackSheet&>(d);
@@ -511,18 +511,18 @@ TEST_F(FootprintViewTest, EditingThePadstackOfSelectedPads) {
             RightClick(view, 1, 0);
             EXPECT_FALSE(LastMenuGrayed(ID_FP_EDIT_PADSTACK));
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.05,0.05\">R230\r\n      <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.05,0.05\">R0805\r\n      <Marking Layer=\"SST\">L-2,-1,2,-1W0.15 "
         "L-2,1,2,1W0.15 TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.05</Marking>\r\n      <Padstack>RECT1.2X1.4\r\n       "
         " <PadLayer Shape=\"RECT\" Size=\"1.2,1.8\"/>\r\n        <PadLayer Layer=\"SMT\" "
         "Shape=\"RECT\" Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad "
-        "Num=\"2\" XY=\"1,0\">R154</Pad>\r\n      </Padstack>\r\n    </Footprint>");
+        "Num=\"2\" XY=\"1,0\"/>\r\n      </Padstack>\r\n    </Footprint>");
 }
 
 // Move Origin ends the tool under way first: the floating pad is not kept.
 TEST_F(FootprintViewTest, MoveOriginWithAFloatingPad) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     ChoosePadstack(view,
                    static_cast<CPadstack*>(Find(&Library(), NodeType::Padstack, L"FIDUCIAL")));
@@ -538,11 +538,11 @@ TEST_F(FootprintViewTest, MoveOriginWithAFloatingPad) {
             Click(view, 1, 0);
             EXPECT_EQ(view->GetCurrentTool(), ID_FP_SELECT_PADSTACK);
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.05,0.05\">R230\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.05,0.05\">R0805\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
         "Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" "
         "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-2,0\"/>\r\n        <Pad "
-        "Num=\"2\">R154</Pad>\r\n      </Padstack>\r\n      <Marking "
+        "Num=\"2\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">L-3,-1,1,-1W0.15 L-3,1,1,1W0.15 "
         "TXT-1,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-2.6,-0.9,0.6,0.9W0.05</Marking>\r\n    </Footprint>");
@@ -561,11 +561,11 @@ TEST_F(FootprintViewTest, MoveOriginWithAFloatingPad) {
             SimulateKey(edit, false, VK_RETURN);
             PumpPendingMessages();
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.05,0.05\">R230\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.05,0.05\">R0805\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
         "Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" "
         "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-2.5,-0.5\"/>\r\n        <Pad Num=\"2\" "
-        "XY=\"-0.5,-0.5\">R154</Pad>\r\n      </Padstack>\r\n      <Marking "
+        "XY=\"-0.5,-0.5\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">L-3.5,-1.5,0.5,-1.5W0.15 L-3.5,0.5,0.5,0.5W0.15 "
         "TXT-1.5,1,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-3.1,-1.4,0.1,0.4W0.05</Marking>\r\n    </Footprint>");
@@ -664,8 +664,8 @@ TEST_F(FootprintViewTest, PackageOutlineLayersTakeOneShape) {
         },
         "Footprint", "DIP8",
         "<Footprint Grid=\"2.54,2.54\">DIP8\r\n      <Padstack>ROUND1.6D0.8\r\n        <PadLayer "
-        "Size=\"1.6,1.6\">R315</PadLayer>\r\n        <PadLayer Layer=\"BOT\" "
-        "Size=\"1.6,1.6\">R108</PadLayer>\r\n        <PadLayer Layer=\"INR\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"BOT\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"INR\" "
         "Size=\"1.4,1.4\"/>\r\n        <Drill Diam=\"0.8\"/>\r\n        <Pad Num=\"1\" "
         "XY=\"-3.81,-3.81\"/>\r\n        <Pad Num=\"2\" XY=\"-1.27,-3.81\"/>\r\n        <Pad "
         "Num=\"3\" XY=\"1.27,-3.81\"/>\r\n        <Pad Num=\"4\" XY=\"3.81,-3.81\"/>\r\n        "
@@ -723,7 +723,7 @@ TEST_F(FootprintViewTest, TheNextPrimitiveTakesTheWidthLastGiven) {
 // Under Select object a click beside everything of the active layer picks
 // a primitive of another layer shown and makes that layer the active one.
 TEST_F(FootprintViewTest, AClickOnAnotherLayersPrimitiveBringsItsLayerForward) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     Key('1', MK_SHIFT);
     Command(ID_FP_SELECT_OBJECT);
@@ -742,7 +742,7 @@ TEST_F(FootprintViewTest, AClickOnAnotherLayersPrimitiveBringsItsLayerForward) {
 // Turning selected primitives is one undoable step; turning the floating
 // copies of the clipboard is none.
 TEST_F(FootprintViewTest, TurningPrimitivesPlacedAndFloating) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     Key('1', MK_SHIFT);
     Command(ID_FP_SELECT_OBJECT);
@@ -755,11 +755,11 @@ TEST_F(FootprintViewTest, TurningPrimitivesPlacedAndFloating) {
             // A record for each of the two, undone together.
             EXPECT_EQ(view->GetUndoList().UndoCount(), records + 2);
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.1,0.1\">R230\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.1,0.1\">R805\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
         "Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" "
         "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad Num=\"2\" "
-        "XY=\"1,0\">R154</Pad>\r\n      </Padstack>\r\n      <Marking "
+        "XY=\"1,0\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">L-3.5,1.5,-3.5,-2.5W0.1 L-1.5,1.5,-1.5,-2.5W0.1 "
         "TXT0,1.5,0,1:R?\xC2\xB6Tahoma</Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.1</Marking>\r\n    </Footprint>",
@@ -776,7 +776,7 @@ TEST_F(FootprintViewTest, TurningPrimitivesPlacedAndFloating) {
 }
 
 TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     Key('1', MK_SHIFT);
     ExpectDoUndoRedo(
@@ -793,11 +793,11 @@ TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
             Click(view, 0, -5);
             EXPECT_EQ(view->GetUndoList().UndoCount(), 4u);
         },
-        "Footprint", "R230",
-        "<Footprint Grid=\"0.1,0.1\">R230\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
+        "Footprint", "R0805",
+        "<Footprint Grid=\"0.1,0.1\">R805\r\n      <Padstack>RECT1.2X1.4\r\n        <PadLayer "
         "Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n        <PadLayer Layer=\"SMT\" Shape=\"RECT\" "
         "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad Num=\"2\" "
-        "XY=\"1,0\">R154</Pad>\r\n      </Padstack>\r\n      <Marking "
+        "XY=\"1,0\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">L-2,-1,2,-1W0.1 L-2,1,2,1W0.1 TXT0,1.5,0,1:R?\xC2\xB6Tahoma "
         "L-0.5,-5,3.5,-5W0.1 L-0.5,-3,3.5,-3W0.1\r\n      L-0.5,-7,3.5,-7W0.1 "
         "L-0.5,-5,3.5,-5W0.1\r\n      </Marking>\r\n      <Marking "
@@ -813,7 +813,7 @@ TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
 // Undo and Redo wait while a pad follows the pointer, as while a primitive
 // is being drawn: the pad would otherwise float outside the footprint.
 TEST_F(FootprintViewTest, UndoWaitsWhileAPadFloats) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     const std::string before = Saved();
     Click(view, -1, 0);
@@ -865,7 +865,7 @@ TEST_F(FootprintViewTest, UndoOfAPadTransformTouchesNoFloatingPad) {
 
 // Move Origin ends an unfinished primitive too.
 TEST_F(FootprintViewTest, MoveOriginEndsAPrimitiveUnderWay) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     const std::string before = Saved();
     Key('1', MK_SHIFT);
@@ -924,7 +924,7 @@ TEST_F(FootprintViewTest, EachToolStartsWithoutALastPoint) {
     Move(first, 5.08f, 2.54f);
     Key(VK_ESCAPE);
     for (int round = 0; round < 2; ++round) {
-        CFootprintView* view = round == 0 ? first : OpenFootprint(L"R230");
+        CFootprintView* view = round == 0 ? first : OpenFootprint(L"R0805");
         ASSERT_NE(view, nullptr);
         if (view->GetFrontLayer() != 22)
             Key('1', MK_SHIFT);
@@ -945,7 +945,7 @@ TEST_F(FootprintViewTest, EachToolStartsWithoutALastPoint) {
 // Copies are placed only where Paste would put them: not without a layer,
 // and on a package-outline layer only as its one outline shape.
 TEST_F(FootprintViewTest, PlacingCopiesChecksTheLayerAtEveryClick) {
-    CFootprintView* view = OpenFootprint(L"R230");
+    CFootprintView* view = OpenFootprint(L"R0805");
     ASSERT_NE(view, nullptr);
     Key('1', MK_SHIFT);
     Command(ID_FP_SELECT_OBJECT);
@@ -966,7 +966,7 @@ TEST_F(FootprintViewTest, PlacingCopiesChecksTheLayerAtEveryClick) {
     g_MainFrame.m_tabWindow.SendMessage(WM_PASTE);
     EXPECT_EQ(ui.messageBoxes.size(), 3u);
     EXPECT_EQ(Saved(), before);
-    EXPECT_EQ(Element(Saved(), "Footprint", "R230").find("Layer=\"\""), std::string::npos);
+    EXPECT_EQ(Element(Saved(), "Footprint", "R0805").find("Layer=\"\""), std::string::npos);
 }
 
 TEST_F(FootprintViewTest, ZoomToFitStopsAtTheSmallestZoom) {

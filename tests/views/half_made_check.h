@@ -7,6 +7,7 @@
 #pragma once
 
 #include "board/board.h"
+#include "board/board_layer_index.h"
 #include "board/conductor.h"
 #include "core/node_type.h"
 #include "schematic/sheet.h"
@@ -48,6 +49,31 @@ inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& wher
             self(child, self);
     };
     walk(board, walk);
+}
+
+// The board view's layer index holds only nodes that are on the board, each
+// text under its own layer: a node left in a set after it went is read freed
+// by the next drawing or deletion.
+inline void ExpectLayerIndexOnTheBoard(const CBoard* board, const CBoardLayerIndex& index,
+                                       const std::string& where) {
+    std::set<const CTreeNode*> onBoard;
+    auto walk = [&](const CTreeNode* node, auto& self) -> void {
+        onBoard.insert(node);
+        for (const CTreeNode* child : node->GetChildren())
+            self(child, self);
+    };
+    walk(board, walk);
+    for (int set = 0; set < CBoardLayerIndex::kSetCount; ++set) {
+        for (const CTreeNode* node : index.GetSet(set)) {
+            if (!onBoard.count(node)) {
+                ADD_FAILURE() << where << ": set " << set << " holds a node that left the board";
+                return;
+            }
+            if (node->GetType() == NodeType::Text && set != CBoardLayerIndex::kTopSet) {
+                EXPECT_EQ(node->GetLayer(), set) << where << ": a text under another layer";
+            }
+        }
+    }
 }
 
 inline void ExpectNoEmptyTexts(const CTreeNode* root, const std::string& where,

@@ -204,7 +204,7 @@ TEST_F(LibraryViewRandomTest, FootprintEditor) {
         ID_VIEW_ZOOM_OUT,
         ID_FP_TRANSFORM_ROTATE,
     };
-    const wchar_t* names[] = {L"DIP8", L"SHAPES", L"R230"};
+    const wchar_t* names[] = {L"DIP8", L"SHAPES", L"R0805"};
     for (const wchar_t* name : names) {
         CLibraryEditorView* view = OpenFootprint(name);
         ASSERT_NE(view, nullptr);

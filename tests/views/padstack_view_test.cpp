@@ -233,8 +233,8 @@ TEST_F(PadstackViewTest, CopyInAPadstackPasteInAFootprint) {
         },
         "Footprint", "DIP8",
         "<Footprint Grid=\"2.5,2.5\">DIP8\r\n      <Padstack>ROUND1.6D0.8\r\n        <PadLayer "
-        "Size=\"1.6,1.6\">R315</PadLayer>\r\n        <PadLayer Layer=\"BOT\" "
-        "Size=\"1.6,1.6\">R108</PadLayer>\r\n        <PadLayer Layer=\"INR\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"BOT\" "
+        "Size=\"1.6,1.6\"/>\r\n        <PadLayer Layer=\"INR\" "
         "Size=\"1.4,1.4\"/>\r\n        <Drill Diam=\"0.8\"/>\r\n        <Pad Num=\"1\" "
         "XY=\"-3.8,-3.8\"/>\r\n        <Pad Num=\"2\" XY=\"-1.3,-3.8\"/>\r\n        <Pad Num=\"3\" "
         "XY=\"1.3,-3.8\"/>\r\n        <Pad Num=\"4\" XY=\"3.8,-3.8\"/>\r\n        <Pad Num=\"5\" "

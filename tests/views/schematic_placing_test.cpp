@@ -70,7 +70,7 @@ const char* const kSymbols =
     "        <Pin Name=\"A\" Num=\"1\">L1</Pin>\r\n"
     "        <Pin Name=\"B\" Num=\"2\">R1</Pin>\r\n"
     "      </Part>\r\n"
-    "      <Text Name=\"RefDes\" XY=\"0,-10\">R54</Text>\r\n"
+    "      <Text Name=\"RefDes\" XY=\"0,-10\">R?</Text>\r\n"
     "      <Text Name=\"Value\" XY=\"0,25\">10k</Text>\r\n"
     "    </Package>\r\n"
     "    <Package Footprint=\"SO14\" PartPerPackage=\"4\">QUAD\r\n"
@@ -478,7 +478,7 @@ TEST_F(PlacingTest, ChangingTheFootprintOfAPartsPackage) {
             ASSERT_NE(tree, nullptr);
             std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
                 for (; item; item = tree->GetNextSiblingItem(item)) {
-                    if (tree->GetItemText(item) == L"R230")
+                    if (tree->GetItemText(item) == L"R0805")
                         return item;
                     if (HTREEITEM inner = find(tree->GetChildItem(item)))
                         return inner;
@@ -497,9 +497,9 @@ TEST_F(PlacingTest, ChangingTheFootprintOfAPartsPackage) {
     });
     EXPECT_EQ(browsed, 1);
     CPackage* r1 = PackageByRefDes(L"R1");
-    EXPECT_EQ(r1->m_footprintName, L"R230");
+    EXPECT_EQ(r1->m_footprintName, L"R0805");
     ASSERT_NE(r1->GetFootprint(), nullptr);
-    EXPECT_EQ(r1->GetFootprint()->GetText(), L"R230");
+    EXPECT_EQ(r1->GetFootprint()->GetText(), L"R0805");
     // After a click on a wire the command finds no package and does nothing.
     PlacingTest::Select({20, 11});
     ASSERT_NE(view->GetLastClicked(), nullptr);

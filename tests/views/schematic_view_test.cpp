@@ -297,15 +297,15 @@ TEST_F(SchematicViewTest, ANetLabelIsRenamedInPlace) {
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->GetWindowText(), L"N1");
         edit->SetSel(0, -1);
-        SimulateTyping(edit, L"DATA");
+        SimulateTyping(edit, L"CLK");
         Key(VK_RETURN);
         EXPECT_EQ(view->GetLabelEdit(), nullptr);
     });
     // The cluster around the wire went to the new net; N1's other wires
     // stayed.
-    ASSERT_NE(Net(L"DATA"), nullptr);
-    EXPECT_EQ(wire->GetNet(), Net(L"DATA"));
-    EXPECT_TRUE(HasLine(done, "<Net AirwireColor=\"65535\">DATA"));
+    ASSERT_NE(Net(L"CLK"), nullptr);
+    EXPECT_EQ(wire->GetNet(), Net(L"CLK"));
+    EXPECT_TRUE(HasLine(done, "<Net AirwireColor=\"65535\">CLK"));
     // Esc closes the edit and changes nothing.
     const std::string before = Save();
     for (int i = 0; i < 2; ++i) {
