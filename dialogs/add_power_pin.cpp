@@ -13,15 +13,16 @@ const DialogTemplate& CAddPowerPin::Resource() {
         377,
         L"Add power pin",
         186,
-        74,
+        84,
         false,
         {
             DlgStatic(IDC_STATIC, L"Net name:", 7, 9, 60, 8),
             DlgEdit(kNetName, 7, 19, 172, 12),
             DlgStatic(IDC_STATIC, L"Pin numbers separated by commas:", 7, 36, 172, 8),
             DlgEdit(kPinNumbers, 7, 46, 100, 12),
-            DlgDefButton(IDOK, L"OK", 129, 28, 50, 14, WS_GROUP | WS_TABSTOP),
-            DlgButton(IDCANCEL, L"Cancel", 129, 46, 50, 14),
+            // Below the fields: beside them the OK button ran over both.
+            DlgDefButton(IDOK, L"OK", 75, 64, 50, 14, WS_GROUP | WS_TABSTOP),
+            DlgButton(IDCANCEL, L"Cancel", 129, 64, 50, 14),
         },
     };
     return t;

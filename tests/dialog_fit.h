@@ -12,6 +12,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/dialog.h"
 #include "platform/group_box_control.h"
+#include "platform/tab_control.h"
 #include "platform/list_view_control.h"
 #include "platform/radio_button_control.h"
 #include "platform/static_control.h"
@@ -182,10 +183,29 @@ inline void CheckGroupFrames(std::vector<std::string>& out, PlatformWindow& pare
     }
 }
 
+// Shown controls side by side never lie over each other (a group box holds
+// others by design, and a property sheet's pages lie in its tab control): one would hide part of the other, as an edit field ran
+// under the OK button once.
+inline void CheckOverlaps(std::vector<std::string>& out, PlatformWindow& parent) {
+    std::vector<PlatformWindow*> kids;
+    for (PlatformWindow* w : parent.GetChildren())
+        if ((w->GetStyle() & WS_VISIBLE) && !dynamic_cast<GroupBoxControl*>(w) &&
+            !dynamic_cast<TabControl*>(w))
+            kids.push_back(w);
+    for (size_t i = 0; i < kids.size(); ++i)
+        for (size_t j = i + 1; j < kids.size(); ++j)
+            if (!Apart(kids[i]->GetRectInParent(), kids[j]->GetRectInParent()))
+                out.push_back(Describe("control", kids[i]->GetWindowText()) + " (id " +
+                              std::to_string(kids[i]->GetDlgCtrlID()) + ") and " +
+                              Describe("control", kids[j]->GetWindowText()) + " (id " +
+                              std::to_string(kids[j]->GetDlgCtrlID()) + ") overlap");
+}
+
 // The problems of window and everything in it.
 inline std::vector<std::string> Problems(PlatformWindow& window) {
     std::vector<std::string> out;
     CheckGroupFrames(out, window);
+    CheckOverlaps(out, window);
     for (PlatformWindow* w : window.GetChildren()) {
         CheckControl(out, *w);
         for (const std::string& p : Problems(*w))
