@@ -31,6 +31,10 @@ void EnsureRuntimeFolder() {
 }
 } // namespace
 
+void PlatformSteadyCarets() {
+    QApplication::setCursorFlashTime(0);
+}
+
 void PlatformInitApplication(int& argc, char** argv) {
     if (g_app || QCoreApplication::instance())
         return;

@@ -10,6 +10,10 @@ void PlatformInitApplication(int& argc, char** argv);
 // torn down by static destructors).
 void PlatformShutdownApplication();
 
+// Carets stop blinking (they stay shown): for tests that compare pictures
+// of the screen taken a moment apart.
+void PlatformSteadyCarets();
+
 // True once PlatformInitApplication has run.
 bool PlatformIsInitialised();
 

@@ -59,10 +59,17 @@ void CheckBoxControl::Paint() {
     p->setBrush(Qt::NoBrush);
     p->setFont(MakeQFont(GetFont()));
     QRect textRect(kBoxSize + 4, 0, rc.right - kBoxSize - 4, rc.bottom);
-    p->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                QString::fromStdWString(StripMnemonicPrefix(GetWindowText())));
-    if (GetFocus() == this)
-        p->drawRect(textRect.adjusted(-1, 1, -1, -2));
+    const QString text = QString::fromStdWString(StripMnemonicPrefix(GetWindowText()));
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    p->drawText(textRect, flags, text);
+    if (GetFocus() == this && !text.isEmpty()) {
+        // The dotted focus frame goes round the text, not the whole control.
+        const QRect bounds = p->boundingRect(textRect, flags, text).intersected(textRect);
+        QPen dots(Q(GetSysColor(COLOR_WINDOWTEXT)));
+        dots.setStyle(Qt::DotLine);
+        p->setPen(dots);
+        p->drawRect(bounds.adjusted(-1, 0, 1, -1));
+    }
     p->restore();
     EndPaint(&ps);
 }

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     if (mkdtemp(scratch.data()))
         setenv("VORPEL_CONFIG_HOME", scratch.c_str(), 1);
     PlatformInitApplication(argc, argv);
+    // Two pictures of the screen a moment apart must not differ by a blink.
+    PlatformSteadyCarets();
     int rc = RUN_ALL_TESTS();
     PlatformShutdownApplication();
     std::string cleanup = "rm -rf '" + scratch + "'";
