@@ -150,8 +150,15 @@ bool CStackup::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
             // An open editor only closes, the dialog stays.
             if (list && list->FinishEditor())
                 return true;
-            if (id == IDCANCEL)
+            if (id == IDCANCEL) {
+                // The undo frees the layers the dialog made; the dialog is
+                // still on the screen, so no row may keep one for a paint.
+                if (list)
+                    list->DeleteAllItems();
                 m_undo->Undo(false);
+                if (list)
+                    list->FillRows();
+            }
             EndDialog(id);
             return true;
         default:

@@ -3,12 +3,15 @@
 #include "platform/window_impl.h"
 #include "platform/window_input.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWheelEvent>
+#include <QWidget>
 
 namespace {
 Qt::KeyboardModifiers Mods(WPARAM mk, bool alt) {
@@ -61,6 +64,105 @@ void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk) {
     QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, delta), Buttons(mk),
                   Mods(mk, false), Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(w, &e);
+}
+
+namespace {
+// The pointer as the simulated mouse left it: the widget that took the last
+// press while a button is held (the window system's implicit grab), and the
+// window last under the pointer, which hears the pointer leave.
+QPointer<QWidget> g_pressWidget;
+QPointer<QWidget> g_pointerWindow;
+
+constexpr WPARAM kButtons = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+
+bool IsButtonUp(UINT msg) {
+    return msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+}
+
+// The widget the window system hands a mouse event at the global point to;
+// held says a grab chose it rather than the point.
+QWidget* ScreenTarget(const QPoint& global, UINT msg, WPARAM mk, bool* held = nullptr) {
+    bool grabbed = true;
+    QWidget* target = nullptr;
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        target = grabber;
+    } else if (PlatformWindow* capture = PlatformWindow::GetCapture(); capture && capture->Impl()) {
+        target = capture->Impl()->widget;
+    } else if (g_pressWidget && ((mk & kButtons) || IsButtonUp(msg))) {
+        target = g_pressWidget;
+    } else {
+        grabbed = false;
+        // The topmost top-level at the point as the window system stacks
+        // them, then its child there (transparent children pass it on).
+        if (QWidget* top = QApplication::topLevelAt(global)) {
+            QWidget* child = top->childAt(top->mapFromGlobal(global));
+            target = child ? child : top;
+        }
+    }
+    if (held)
+        *held = grabbed;
+    return target;
+}
+
+// The nearest widget at or above w that is a window of the program.
+PlatformWindow* OwningWindow(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (PlatformWindow* window = WindowOfWidget(w))
+            return window;
+    return nullptr;
+}
+
+// The pointer now over window (null: over nothing of the program); the
+// window it was over before hears it leave.
+void PointerOver(PlatformWindow* window) {
+    QWidget* w = window && window->Impl() ? window->Impl()->widget : nullptr;
+    if (w == g_pointerWindow)
+        return;
+    if (g_pointerWindow) {
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(g_pointerWindow, &leave);
+    }
+    g_pointerWindow = w;
+}
+} // namespace
+
+PlatformWindow* MouseTargetAt(POINT screen, WPARAM mk) {
+    return OwningWindow(ScreenTarget(QPoint(screen.x, screen.y), WM_MOUSEMOVE, mk));
+}
+
+PlatformWindow* SimulateScreenMouse(UINT msg, POINT screen, WPARAM mk) {
+    const QPoint global(screen.x, screen.y);
+    bool held = false;
+    QWidget* w = ScreenTarget(global, msg, mk, &held);
+    PlatformWindow* window = OwningWindow(w);
+    // While a grab holds the pointer, the windows it crosses hear nothing.
+    if (!held)
+        PointerOver(window);
+    if (!window)
+        return nullptr;
+    QEvent::Type type = QEvent::MouseMove;
+    Qt::MouseButton button = Qt::NoButton;
+    MouseMessageToQt(msg, &type, &button); // anything else moves the mouse
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        g_pressWidget = w;
+    else if (!(mk & kButtons))
+        g_pressWidget = nullptr;
+    QMouseEvent e(type, w->mapFromGlobal(QPointF(global)), QPointF(global), button, Buttons(mk),
+                  Mods(mk, false));
+    QCoreApplication::sendEvent(w, &e);
+    return window;
+}
+
+PlatformWindow* SimulateScreenWheel(POINT screen, int delta, WPARAM mk) {
+    const QPoint global(screen.x, screen.y);
+    QWidget* w = ScreenTarget(global, WM_MOUSEWHEEL, mk);
+    PlatformWindow* window = OwningWindow(w);
+    if (!window)
+        return nullptr;
+    QWheelEvent e(w->mapFromGlobal(QPointF(global)), QPointF(global), QPoint(), QPoint(0, delta),
+                  Buttons(mk), Mods(mk, false), Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &e);
+    return window;
 }
 
 namespace {

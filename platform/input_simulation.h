@@ -2,7 +2,9 @@
 // tests see the same messages the program receives. Each call delivers the
 // event at once (no display is needed). The Simulate...(window, ...) calls
 // hand the event to the window named; the focus calls below deliver keys as
-// the window system does, to whatever has the keyboard focus.
+// the window system does, to whatever has the keyboard focus, and the
+// SimulateScreen... calls deliver mouse events as the window system does, to
+// the window under a point of the screen.
 #pragma once
 
 #include "platform/messages.h"
@@ -19,6 +21,22 @@ void SimulateMouse(PlatformWindow* window, UINT mouseMessage, POINT client, WPAR
 void SimulateMouseLeave(PlatformWindow* window);
 // A wheel turn of delta (120 per notch) at a client point.
 void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk = 0);
+// The window the window system gives a mouse event at a screen point to:
+// the window holding the mouse capture; while a button pressed through
+// SimulateScreenMouse is held, the window that took the press; otherwise the
+// window under the point, the topmost on the screen (a dialog or a popup
+// over a view takes the event, a transparent control passes it to its
+// parent). Null when no window of the program is there.
+PlatformWindow* MouseTargetAt(POINT screen, WPARAM mk = 0);
+// A mouse event (as for SimulateMouse) at a screen point, delivered to
+// MouseTargetAt at its own client point; the window under the pointer before
+// hears WM_MOUSELEAVE when the pointer moves on to another. Answers the
+// window that got it (null: the event was lost; the window may be gone by
+// the time the call returns).
+PlatformWindow* SimulateScreenMouse(UINT mouseMessage, POINT screen, WPARAM mk = 0);
+// A wheel turn at a screen point, delivered the same way.
+PlatformWindow* SimulateScreenWheel(POINT screen, int delta, WPARAM mk = 0);
+
 // A key press or release of a virtual key; text is what the key types
 // (empty for keys that type nothing). mk may hold MK_SHIFT and MK_CONTROL;
 // alt adds the Alt modifier; rightAlt says it came from the right Alt key.

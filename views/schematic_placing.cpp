@@ -205,6 +205,20 @@ void CSchematicView::PartClick(DeviceContext* dc, POINT q) {
 
 void CSchematicView::AbandonPart(DeviceContext* dc) {
     if (m_floatingPart) {
+        // The panel lets go of the floating unit and its package first,
+        // without taking a value still being typed: the editor would hand
+        // it to a deleted package once the undo moves the focus.
+        if (CPropertyGrid* grid = GetPropertyGrid()) {
+            for (auto* n = dynamic_cast<const CTreeNode*>(grid->GetShownObject()); n;
+                 n = n->GetParent()) {
+                if (n != m_floatingPart && n != m_floatingPackage)
+                    continue;
+                for (int row = 0; row < grid->GetRowCount(); ++row)
+                    grid->GetItem(row)->EndEdit(false);
+                grid->ShowProperties(nullptr);
+                break;
+            }
+        }
         m_floatingPart->InvalidateOnSheet(dc);
         // The last group made the unit float (a new package, or a further
         // unit taken onto the sheet): undone, nothing of it is left.

@@ -1200,6 +1200,15 @@ void CSchematicView::ApplyPropertyChange(int row) {
     CPropertyGrid* grid = GetPropertyGrid();
     if (!grid || !m_sheet)
         return;
+    // Measured with this view, but the view in front stays in front: the
+    // panel may hand over a value as another tab comes forward.
+    struct ActiveViewKept {
+        CVorpelView* front = g_pActiveView;
+        ~ActiveViewKept() {
+            if (front)
+                g_pActiveView = front;
+        }
+    } kept;
     g_pActiveView = this;
     // The paper-size row has written its size already: the record takes
     // what the rows showed.

@@ -484,6 +484,36 @@ TEST_F(BoardDialogTest, RandomEditsCancelToTheOriginal) {
     }
 }
 
+// The dialog on the screen with its via list grown, a cell being edited and
+// ended, a via taken away and the selection moved: each state as a full
+// repaint shows it.
+TEST_F(BoardDialogTest, EveryStateRepaintsAsShown) {
+    Run([&](CBoardDialog& d, CViaListCtrl* list) {
+        CheckRepaint(d, "board-settings-opened");
+        ClickButton(d, Id::kInsertVia);
+        ClickButton(d, Id::kInsertVia);
+        ASSERT_EQ(list->GetItemCount(), 4);
+        CheckRepaint(d, "board-settings-rows-added");
+        ClickCell(list, 1, CViaListCtrl::kColumnDrill);
+        ASSERT_NE(list->GetCellEdit(), nullptr);
+        TypeIntoCell(list, L"0.45");
+        CheckRepaint(d, "board-settings-cell-open");
+        PressKey(list->GetCellEdit(), VK_RETURN);
+        ASSERT_EQ(list->GetCellEditor(), nullptr);
+        CheckRepaint(d, "board-settings-cell-ended");
+        ClickCell(list, 3, CViaListCtrl::kColumnName);
+        ClickButton(d, Id::kDeleteVia);
+        ASSERT_EQ(list->GetItemCount(), 3);
+        CheckRepaint(d, "board-settings-row-removed");
+        ClickCell(list, 0, CViaListCtrl::kColumnName); // opens its name for typing
+        CheckRepaint(d, "board-settings-selection-moved");
+        ClickButton(d, IDCANCEL); // closes the cell
+        CheckRepaint(d, "board-settings-name-closed");
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Saved(), original_);
+}
+
 // The example board's dialog, for a person to look at.
 TEST_F(BoardDialogTest, Picture) {
     CRoot root;

@@ -12,6 +12,7 @@
 #include "platform/folders.h"
 #include "platform/font_dialog.h"
 #include "platform/paint_target.h"
+#include "tests/dialogs/dialog_driver.h"
 #include "tests/dialogs/options_test_util.h"
 #include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
@@ -527,6 +528,23 @@ TEST_F(ColorPages, EachPageShowsAloneAfterTheOthers) {
             ClickTab(s, tab);
             ASSERT_EQ(s.GetActiveIndex(), tab);
             EXPECT_TRUE(screen_picture::SameAfterFullRepaint(s, names[tab]));
+        }
+    });
+}
+
+// Each page shown once all the others were visited since it was last on the
+// screen: whatever they painted is gone where the page lies.
+TEST_F(ColorPages, EveryPageShowsAloneAfterAllTheOthers) {
+    const char* names[] = {"options-sheet-size-after-all", "options-schematic-colors-after-all",
+                           "options-board-settings-after-all", "options-board-colors-after-all"};
+    Run(0, [&](COptions& s) {
+        for (int page = 0; page < 4; ++page) {
+            for (int other = 0; other < 4; ++other)
+                if (other != page)
+                    ClickTab(s, other);
+            ClickTab(s, page);
+            ASSERT_EQ(s.GetActiveIndex(), page);
+            dialog_driver::CheckRepaint(s, names[page]);
         }
     });
 }

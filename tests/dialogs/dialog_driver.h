@@ -99,9 +99,31 @@ inline void PressKey(PlatformWindow* w, int vk) {
     PumpPendingMessages();
 }
 
+// Shows the window's dialog (one run through the modal hook is never shown
+// by itself) and makes sure the X server shows it: its middle must be the
+// dialog's for the pointer, or a grab would read whatever lay there before
+// and the repaint check would compare nothing of the dialog.
+inline ::testing::AssertionResult ShownOnScreen(PlatformWindow& w) {
+    if (!screen_picture::Grab(w))
+        return ::testing::AssertionFailure() << "no picture from the screen";
+    PlatformWindow* top = w.GetTopLevel();
+    const RECT r = top->GetWindowRect();
+    PlatformWindow* at = MouseTargetAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    if (at != top && !(at && top->IsChild(at)))
+        return ::testing::AssertionFailure() << "the dialog is not what the screen shows";
+    return ::testing::AssertionSuccess();
+}
+
+// The repaint check of a window of a dialog on the screen.
+inline void CheckRepaint(PlatformWindow& w, const std::string& name) {
+    ASSERT_TRUE(ShownOnScreen(w)) << name;
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(w, Utf8ToWide(name)));
+}
+
 // Checks that what the screen shows of the window survives a full repaint
 // unchanged, and writes it to build/pictures/<name>.png.
 inline void WritePicture(PlatformWindow& w, const std::string& name) {
+    ASSERT_TRUE(ShownOnScreen(w)) << name;
     screen_picture::CheckAndWrite(w, Utf8ToWide(name));
 }
 

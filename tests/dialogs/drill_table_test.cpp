@@ -392,6 +392,28 @@ TEST_F(DrillTableTest, RandomEditsCancelToTheOriginal) {
     }
 }
 
+// The table on the screen, filled, with a size cell opened, typed into and
+// ended (its rows merging), and the current row moved: each state as a full
+// repaint shows it.
+TEST_F(DrillTableTest, EveryStateRepaintsAsShown) {
+    Run([&](CDrillTable& d, ListViewControl* list) {
+        ASSERT_EQ(list->GetItemCount(), static_cast<int>(kRows.size()));
+        CheckRepaint(d, "drill-table-filled");
+        ClickCell(list, 3, CDrillTable::kColumnDiameter);
+        ASSERT_NE(list->GetCellEdit(), nullptr);
+        TypeIntoCell(list, L"0.8");
+        CheckRepaint(d, "drill-table-cell-open");
+        PressKey(list->GetCellEdit(), VK_RETURN);
+        ASSERT_EQ(list->GetCellEditor(), nullptr);
+        ASSERT_EQ(list->GetItemCount(), static_cast<int>(kRows.size()) - 1);
+        CheckRepaint(d, "drill-table-cell-ended");
+        ClickCell(list, 0, 0);
+        CheckRepaint(d, "drill-table-row-moved");
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Saved(), original_);
+}
+
 // The example board's drill table, for a person to look at.
 TEST_F(DrillTableTest, Picture) {
     CRoot root;

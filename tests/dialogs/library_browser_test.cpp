@@ -20,6 +20,7 @@
 #include "platform/up_down_control.h"
 #include "schematic/package.h"
 #include "tests/core/test_view.h"
+#include "tests/dialogs/dialog_driver.h"
 #include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -594,9 +595,9 @@ TEST_F(LibraryBrowserTest, DroppingThePackageWithItsFolderRepaintsThePreview) {
             ClickEntry(d, SP::kFileList, 1);
             ClickEntry(d, SP::kPackageList, 0);
             ASSERT_NE(d.GetChosenPackage(), nullptr);
-            // On the screen, with the package painted.
-            d.ShowWindow(true);
-            PumpPendingMessages();
+            // On the screen, with the package painted (showing is
+            // asynchronous on X: wait until the window system shows it).
+            ASSERT_TRUE(dialog_driver::ShownOnScreen(d));
             preview->UpdateWindow();
             ASSERT_TRUE(IsRectEmpty(preview->GetUpdateRect()));
             if (remove)
@@ -609,6 +610,53 @@ TEST_F(LibraryBrowserTest, DroppingThePackageWithItsFolderRepaintsThePreview) {
             d.EndDialog(IDCANCEL);
         });
     }
+}
+
+// Both browsers on the screen as the user goes to another entry, another
+// file and another folder: each time the preview shows the new choice or
+// nothing, never the one before, as a full repaint shows it.
+TEST_F(LibraryBrowserTest, BrowsersRepaintAsShownAfterEveryChoice) {
+    using dialog_driver::CheckRepaint;
+    Browse([this](FP& d) {
+        auto* tree = d.GetDlgItemAs<TreeViewControl>(FP::kTree);
+        ClickEntry(d, FP::kFileList, 1);
+        CheckRepaint(d, "load-footprint-file");
+        ClickItem(tree, FindItem(tree, L"THREE"));
+        ASSERT_NE(d.GetChosenFootprint(), nullptr);
+        CheckRepaint(d, "load-footprint-three");
+        tree->Expand(FindItem(tree, L"Fits"), TVE_EXPAND);
+        ClickItem(tree, FindItem(tree, L"TWO"));
+        ASSERT_EQ(d.GetChosenFootprint()->GetText(), L"TWO");
+        CheckRepaint(d, "load-footprint-two");
+        ClickItem(tree, FindItem(tree, L"Fits"));
+        ASSERT_EQ(d.GetChosenFootprint(), nullptr);
+        CheckRepaint(d, "load-footprint-folder-item");
+        ClickItem(tree, FindItem(tree, L"THREE"));
+        ClickEntry(d, FP::kDirList, 1);
+        CheckRepaint(d, "load-footprint-other-folder");
+        ClickEntry(d, FP::kFileList, 0);
+        CheckRepaint(d, "load-footprint-other-file");
+        d.EndDialog(IDCANCEL);
+    });
+    Select([this](SP& d) {
+        ClickEntry(d, SP::kFileList, 1);
+        ClickEntry(d, SP::kPackageList, 0);
+        ASSERT_NE(d.GetChosenPackage(), nullptr);
+        CheckRepaint(d, "select-part-res");
+        ClickEntry(d, SP::kPackageList, 1);
+        CheckRepaint(d, "select-part-gates");
+        ClickEntry(d, SP::kPackageList, 2); // no parts to show
+        CheckRepaint(d, "select-part-no-parts");
+        ClickEntry(d, SP::kPackageList, 0);
+        ClickEntry(d, SP::kDirList, 1);
+        ASSERT_EQ(d.GetChosenPackage(), nullptr);
+        CheckRepaint(d, "select-part-other-folder");
+        ClickEntry(d, SP::kFileList, 0);
+        ClickEntry(d, SP::kPackageList, 1);
+        CheckRepaint(d, "select-part-other-file");
+        d.EndDialog(IDCANCEL);
+    });
+    EXPECT_TRUE(m_ui.messageBoxes.empty());
 }
 
 TEST_F(LibraryBrowserTest, SymbolFoldersAddRemoveAndDamagedIndexes) {

@@ -12,6 +12,7 @@
 #include "platform/file.h"
 #include "platform/file_dialog.h"
 #include "platform/settings_store.h"
+#include "platform/tab_control.h"
 #include "platform/tree_view_control.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/ui_hooks_recorder.h"
@@ -357,6 +358,64 @@ TEST_F(PadstackSheetTest, UnreadableLibraryLeavesNothingToPick) {
     EXPECT_EQ(sheet.GetCloseResult(), CPadstackSheet::kResultCancel);
     std::string cmd = "rm -rf '" + dir + "'";
     (void)std::system(cmd.c_str());
+}
+
+// Goes to a page by a click on its tab, as the user does.
+void ClickTab(PropertySheet& sheet, int page) {
+    TabControl* tab = sheet.GetTabControl();
+    ASSERT_NE(tab, nullptr);
+    RECT r{};
+    ASSERT_TRUE(tab->GetItemRect(page, &r));
+    Click(tab, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ASSERT_EQ(sheet.GetActiveIndex(), page);
+}
+
+// The sheet on the screen: every page visited in turn and then each shown
+// again; the picks of the Load page with their preview, and on the Create
+// page a cell edited and ended and the drill fields shown: each state as a
+// full repaint shows it, nothing of the page or the pick before left behind.
+TEST_F(PadstackSheetTest, EveryPageAndPickRepaintsAsShown) {
+    Run(CPadstackSheet::kCreatePage, [&](CPadstackSheet& s) {
+        ASSERT_TRUE(ShownOnScreen(s));
+        const std::pair<int, const char*> pages[] = {
+            {CPadstackSheet::kLoadPage, "padstack-sheet-load"},
+            {CPadstackSheet::kCreatePage, "padstack-sheet-create"}};
+        for (const auto& [page, name] : pages)
+            ClickTab(s, page);
+        for (const auto& [page, name] : pages) {
+            ClickTab(s, page);
+            CheckRepaint(s, name);
+        }
+        ClickTab(s, CPadstackSheet::kLoadPage);
+        TreeViewControl* tree = s.GetLoadPage()->GetTree();
+        const std::pair<const wchar_t*, const char*> picks[] = {
+            {L"CUSTOM2", "padstack-sheet-pick-padstack"},
+            {L"DIP8", "padstack-sheet-pick-footprint"},
+            {L"Chips", "padstack-sheet-pick-folder"},
+            {L"HOLE3.2", "padstack-sheet-pick-another"}};
+        for (const auto& [item, name] : picks) {
+            ClickItem(tree, item);
+            CheckRepaint(s, name);
+        }
+        ClickTab(s, CPadstackSheet::kCreatePage);
+        Create* page = s.GetCreatePage();
+        List* list = page->GetList();
+        ClickCell(list, 0, List::kColumnWidth);
+        ASSERT_NE(list->GetCellEdit(), nullptr);
+        TypeIntoCell(list, L"1.6");
+        CheckRepaint(s, "padstack-sheet-cell-open");
+        PressKey(list->GetCellEdit(), VK_RETURN);
+        ASSERT_EQ(list->GetCellEditor(), nullptr);
+        CheckRepaint(s, "padstack-sheet-cell-ended");
+        ChooseInCombo(page->GetDlgItemAs<ComboBoxControl>(Create::kDrillType), kDrillSlot);
+        ASSERT_TRUE(Shown(page->GetDlgItem(Create::kSlotHeight)));
+        CheckRepaint(s, "padstack-sheet-slot-fields");
+        ChooseInCombo(page->GetDlgItemAs<ComboBoxControl>(Create::kDrillType), kDrillRound);
+        ASSERT_FALSE(Shown(page->GetDlgItem(Create::kSlotHeight)));
+        CheckRepaint(s, "padstack-sheet-round-fields");
+        ClickButton(s, IDCANCEL);
+    });
+    EXPECT_EQ(sheet.GetCloseResult(), CPadstackSheet::kResultCancel);
 }
 
 TEST_F(PadstackSheetTest, PictureOfTheSheet) {

@@ -485,6 +485,33 @@ TEST_F(StackupTest, Picture) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+// The dialog on the screen through the changes that uncover or repaint parts
+// of the list: each state shows as a full repaint would show it.
+TEST_F(StackupTest, EveryStateRepaintsAsShown) {
+    Run([&](CStackup& d, List* list) {
+        CheckRepaint(d, "stackup-opened");
+        ClickButton(d, Id::kInsertLayer);
+        CheckRepaint(d, "stackup-row-added");
+        ClickCell(list, 1, List::kColumnLayer); // Inner 1 holds nothing
+        ClickButton(d, Id::kDeleteLayer);
+        ASSERT_EQ(list->GetItemCount(), 6);
+        CheckRepaint(d, "stackup-row-removed");
+        // A routing layer made a plane: its row gets the plane's look.
+        ClickCell(list, 3, List::kColumnType);
+        ASSERT_NE(list->GetCellCombo(), nullptr);
+        CheckRepaint(d, "stackup-type-list-open");
+        ChooseInCombo(list->GetCellCombo(), 1);
+        ASSERT_EQ(list->GetCellEditor(), nullptr);
+        CheckRepaint(d, "stackup-type-changed");
+        ClickCell(list, 5, List::kColumnLayer);
+        CheckRepaint(d, "stackup-selection-moved");
+        ClickCell(list, 0, List::kColumnLayer);
+        CheckRepaint(d, "stackup-selection-moved-up");
+        ClickButton(d, IDCANCEL);
+    });
+    EXPECT_EQ(Saved(), original_);
+}
+
 // The type and net of a row are as readable as its name: light text on dark
 // layer colours ("Routing" on the bottom layer's blue), dark on light ones.
 TEST_F(StackupTest, EveryTextOfARowStandsOutFromTheLayerColour) {

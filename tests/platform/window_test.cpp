@@ -386,6 +386,73 @@ TEST_F(WindowTest, CaptureTakesEveryMouseMessage) {
     EXPECT_EQ(log[0].who, L"b");
 }
 
+// Mouse events at screen points go where the window system sends them: to
+// the topmost window there, to the window a held button pressed on, to the
+// capture; the window the pointer leaves hears of it.
+TEST_F(WindowTest, ScreenMouseGoesToTheWindowUnderThePointer) {
+    Recorder view(L"view", &log), cover(L"cover", &log);
+    view.watch.push_back(WM_MOUSELEAVE);
+    ASSERT_TRUE(view.Create(&top, RECT{0, 0, 200, 100}));
+    // Another top-level over the right half of the view, shown later and so
+    // stacked above it; the picture waits until the window system shows it.
+    const POINT origin = view.ClientToScreen(POINT{0, 0});
+    ASSERT_TRUE(cover.Create(nullptr,
+                             RECT{origin.x + 100, origin.y, origin.x + 200, origin.y + 100},
+                             L"cover", WS_VISIBLE));
+    ASSERT_NE(top.GrabFromScreen(), nullptr);
+    ASSERT_NE(cover.GrabFromScreen(), nullptr);
+    auto at = [&](int x, int y) { return POINT{origin.x + x, origin.y + y}; };
+    EXPECT_EQ(MouseTargetAt(at(50, 50)), &view);
+    EXPECT_EQ(MouseTargetAt(at(150, 50)), &cover);
+    EXPECT_EQ(MouseTargetAt(at(-500, -500)), nullptr); // the bare screen
+
+    // A click on the uncovered half reaches the view at its client point; on
+    // the covered half the cover takes it.
+    log.clear();
+    EXPECT_EQ(SimulateScreenMouse(WM_LBUTTONDOWN, at(50, 40), MK_LBUTTON), &view);
+    EXPECT_EQ(SimulateScreenMouse(WM_LBUTTONUP, at(50, 40)), &view);
+    EXPECT_EQ(SimulateScreenMouse(WM_LBUTTONDOWN, at(150, 40), MK_LBUTTON), &cover);
+    EXPECT_EQ(SimulateScreenMouse(WM_LBUTTONUP, at(150, 40)), &cover);
+    ASSERT_EQ(Order(log, WM_LBUTTONDOWN), (std::vector<std::wstring>{L"view", L"cover"}));
+    EXPECT_EQ(log[0].l, MAKELPARAM(50, 40));
+    EXPECT_EQ(Order(log, WM_LBUTTONDOWN), Order(log, WM_LBUTTONUP));
+    // Moving from the view onto the cover, the view hears the pointer leave.
+    EXPECT_EQ(SimulateScreenMouse(WM_MOUSEMOVE, at(40, 40)), &view);
+    log.clear();
+    EXPECT_EQ(SimulateScreenMouse(WM_MOUSEMOVE, at(160, 40)), &cover);
+    EXPECT_EQ(Messages(log), (std::vector<UINT>{WM_MOUSELEAVE, WM_MOUSEMOVE}));
+    EXPECT_EQ(log[0].who, L"view");
+
+    // A drag that leaves the view stays the view's while the button is held,
+    // and the release ends it there.
+    log.clear();
+    SimulateScreenMouse(WM_LBUTTONDOWN, at(40, 40), MK_LBUTTON);
+    SimulateScreenMouse(WM_MOUSEMOVE, at(170, 60), MK_LBUTTON);
+    SimulateScreenMouse(WM_LBUTTONUP, at(170, 60));
+    EXPECT_EQ(Order(log, WM_MOUSEMOVE), (std::vector<std::wstring>{L"view"}));
+    EXPECT_EQ(Order(log, WM_LBUTTONUP), (std::vector<std::wstring>{L"view"}));
+    EXPECT_EQ(log.back().l, MAKELPARAM(170, 60));
+    log.clear();
+    SimulateScreenMouse(WM_MOUSEMOVE, at(170, 60));
+    EXPECT_EQ(Order(log, WM_MOUSEMOVE), (std::vector<std::wstring>{L"cover"}));
+    // The capture takes everything, buttons or not.
+    view.SetCapture();
+    log.clear();
+    EXPECT_EQ(SimulateScreenMouse(WM_MOUSEMOVE, at(180, 20)), &view);
+    EXPECT_EQ(SimulateScreenMouse(WM_RBUTTONDOWN, at(180, 20), MK_RBUTTON), &view);
+    EXPECT_EQ(Order(log, WM_RBUTTONDOWN), (std::vector<std::wstring>{L"view"}));
+    EXPECT_EQ(log.back().l, MAKELPARAM(180, 20));
+    SimulateScreenMouse(WM_RBUTTONUP, at(180, 20));
+    PlatformWindow::ReleaseCapture();
+    EXPECT_EQ(MouseTargetAt(at(180, 20)), &cover);
+    // A hidden cover lets the pointer through to the view.
+    cover.ShowWindow(false);
+    PumpPendingMessages();
+    EXPECT_EQ(MouseTargetAt(at(150, 50)), &view);
+    cover.DestroyWindow();
+    PumpPendingMessages();
+}
+
 TEST_F(WindowTest, TimersFireUntilKilled) {
     int fired = 0;
     top.hook = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {

@@ -1,7 +1,7 @@
 // Shared set-up of the main-window tests: a scratch profile and Documents
-// folder, the program's one frame created on the offscreen platform, file
-// dialogs and message boxes answered by scripts, and test views standing in
-// for the editors.
+// folder, the program's one frame created on the screen, file dialogs and
+// message boxes answered by scripts, test views standing in for the editors,
+// and clicks as the pointer gives them.
 #pragma once
 
 #include "core/generic_node.h"
@@ -19,6 +19,7 @@
 #include "resources/command_ids.h"
 #include "shell/main_frame.h"
 #include "tests/core/test_view.h"
+#include "tests/pointer_input.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,14 @@ protected:
     void Command(int id) {
         g_MainFrame.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), 0), 0);
         PumpPendingMessages();
+    }
+    // A left click at a window's client point as the pointer gives it:
+    // whatever lies over the window there (the Find dialog, the property
+    // panel) takes it.
+    static void ClickAt(PlatformWindow* w, POINT p) {
+        MouseAt(w, WM_MOUSEMOVE, p);
+        MouseAt(w, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        MouseAt(w, WM_LBUTTONUP, p);
     }
     // A view of a node added as the first tab.
     CRecordingView* OpenView(CTreeNode* node, int viewKind, int documentKind) {

@@ -90,10 +90,11 @@ protected:
         const RECT r = view->GetClientRect();
         for (int i = pick(4); i > 0 && g_pActiveView == view; --i) {
             const POINT p{pick(std::max<int>(1, r.right)), pick(std::max<int>(1, r.bottom))};
-            SimulateMouse(view, WM_MOUSEMOVE, p);
-            SimulateMouse(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
-            SimulateMouse(view, WM_LBUTTONUP, p);
-            SimulateMouse(view, WM_MOUSEMOVE, POINT{p.x + 7, p.y + 5});
+            // The Find dialog or the property panel may lie over the
+            // view there: it takes the click, as on the desktop.
+            ClickAt(view, p);
+            if (g_pActiveView == view)
+                MouseAt(view, WM_MOUSEMOVE, POINT{p.x + 7, p.y + 5});
         }
     }
     // The Find dialog opened for the active view, or its buttons pressed
@@ -288,9 +289,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         }
         case 5: {
             POINT p{pick(1100), pick(40)};
-            SimulateMouse(&tabs, WM_MOUSEMOVE, p);
-            SimulateMouse(&tabs, WM_LBUTTONDOWN, p, MK_LBUTTON);
-            SimulateMouse(&tabs, WM_LBUTTONUP, p);
+            ClickAt(&tabs, p);
             break;
         }
         case 6:

@@ -1,7 +1,8 @@
 // Shared set-up of the board editor tests: the program's one main window on
-// the offscreen platform with a project in it, the board opened in its
-// editor view as the project tree opens it, and a user's hands: mouse
-// presses, moves and releases at model points, keys, commands, answers to
+// the screen with a project in it, the board opened in its editor view as
+// the project tree opens it, and a user's hands: mouse presses, moves and
+// releases at model points (going to the window under the pointer, as on the
+// desktop), keys, commands, answers to
 // popup menus, message boxes and file dialogs. Documents are compared as
 // the bytes the project saves to.
 #pragma once
@@ -26,6 +27,7 @@
 #include "schematic/package.h"
 #include "shell/main_frame.h"
 #include "tests/focus_input.h"
+#include "tests/pointer_input.h"
 #include "tests/ui_hooks_recorder.h"
 #include "views/board_view.h"
 #include "views/editor_views.h"
@@ -149,15 +151,15 @@ protected:
                      static_cast<int>(std::lround(-p.Y * s)) + o.y};
     }
     void Press(PointF p, WPARAM mk = 0) {
-        SimulateMouse(view, WM_LBUTTONDOWN, ToClient(p), mk | MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONDOWN, ToClient(p), mk | MK_LBUTTON);
         PumpPendingMessages();
     }
     void Release(PointF p, WPARAM mk = 0) {
-        SimulateMouse(view, WM_LBUTTONUP, ToClient(p), mk);
+        MouseAt(view, WM_LBUTTONUP, ToClient(p), mk);
         PumpPendingMessages();
     }
     void Move(PointF p, WPARAM mk = 0) {
-        SimulateMouse(view, WM_MOUSEMOVE, ToClient(p), mk);
+        MouseAt(view, WM_MOUSEMOVE, ToClient(p), mk);
         PumpPendingMessages();
     }
     void Click(PointF p, WPARAM mk = 0) {
@@ -172,8 +174,8 @@ protected:
         Release(to, mk);
     }
     void RightPress(PointF p, WPARAM mk = 0) {
-        SimulateMouse(view, WM_RBUTTONDOWN, ToClient(p), mk | MK_RBUTTON);
-        SimulateMouse(view, WM_RBUTTONUP, ToClient(p), mk);
+        MouseAt(view, WM_RBUTTONDOWN, ToClient(p), mk | MK_RBUTTON);
+        MouseAt(view, WM_RBUTTONUP, ToClient(p), mk);
         PumpPendingMessages();
     }
     // A key pressed and released on the keyboard: it goes wherever the focus

@@ -179,6 +179,35 @@ TEST_F(BoardToolsTest, AFixedFootprintStaysAndAPressKeepsOtherSelections) {
     EXPECT_EQ(Saved().find("XY=\"8,30\""), std::string::npos);
 }
 
+// The mouse reaches the view only where the view is what the user sees: a
+// window lying over R1 takes the click there, while a drag from R2 that ends
+// over that window stays the view's.
+TEST_F(BoardToolsTest, AWindowOverTheViewTakesTheClicksThere) {
+    OpenComponents();
+    CFootprint* r1 = PackageFootprint(0);
+    CFootprint* r2 = PackageFootprint(1);
+    Key('C', 0, true);
+    const POINT under = view->ClientToScreen(ToClient(PointF{19, 10}));
+    PlatformWindow cover; // as a modeless dialog would lie
+    ASSERT_TRUE(cover.Create(nullptr, RECT{under.x - 30, under.y - 30, under.x + 30, under.y + 30},
+                             L"cover", WS_VISIBLE));
+    ASSERT_NE(cover.GrabFromScreen(), nullptr); // shown by the window system
+    const std::string before = Saved();
+    Click(PointF{19, 10});
+    EXPECT_FALSE(r1->IsSelected());
+    EXPECT_EQ(Saved(), before);
+    Drag(PointF{39, 10}, PointF{19, 10});
+    EXPECT_EQ(r2->m_boardPosition.X, 20);
+    EXPECT_EQ(r2->m_boardPosition.Y, 10);
+    Undo();
+    EXPECT_EQ(Saved(), before);
+    // Without the cover the same click selects R1.
+    cover.DestroyWindow();
+    PumpPendingMessages();
+    Click(PointF{19, 10});
+    EXPECT_TRUE(r1->IsSelected());
+}
+
 TEST_F(BoardToolsTest, RotationFollowsTheSideAndShift) {
     OpenComponents();
     CFootprint* r1 = PackageFootprint(0);

@@ -298,7 +298,9 @@ TEST_F(FootprintViewTest, CopyingAPadLetsItsCopyFloat) {
             g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
             EXPECT_EQ(view->GetCurrentTool(), ID_FP_PLACE_PADSTACK);
             ASSERT_NE(view->GetFloatingPad(), nullptr);
-            Click(view, 7.62f, 5.08f);
+            // Below the property panel, which lies over the view's top
+            // right corner.
+            Click(view, 7.62f, -5.08f);
             Key(VK_ESCAPE);
         },
         "Footprint", "DIP8",
@@ -310,7 +312,7 @@ TEST_F(FootprintViewTest, CopyingAPadLetsItsCopyFloat) {
         "Num=\"3\" XY=\"1.27,-3.81\"/>\r\n        <Pad Num=\"4\" XY=\"3.81,-3.81\"/>\r\n        "
         "<Pad Num=\"5\" XY=\"3.81,3.81\"/>\r\n        <Pad Num=\"6\" XY=\"1.27,3.81\"/>\r\n        "
         "<Pad Num=\"7\" XY=\"-1.27,3.81\"/>\r\n        <Pad Num=\"8\" XY=\"-3.81,3.81\"/>\r\n      "
-        "  <Pad Num=\"9\" XY=\"7.62,5.08\"/>\r\n      </Padstack>\r\n      <Marking "
+        "  <Pad Num=\"9\" XY=\"7.62,-5.08\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">POLYC-5,-2.5,5,-2.5,5,2.5,-5,2.5W0.2 "
         "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2</Marking>\r\n    </Footprint>");
     // With two pads selected Copy does nothing, and the menu greys it.
@@ -334,7 +336,7 @@ TEST_F(FootprintViewTest, ClosingTheTabDropsAFloatingPad) {
     Click(view, 3.81f, 3.81f);
     g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
     ASSERT_NE(view->GetFloatingPad(), nullptr);
-    Move(view, 7.62f, 5.08f);
+    Move(view, 7.62f, -5.08f);
     ASSERT_NE(Saved(), original) << "the pad is in the footprint while it floats";
     Command(ID_WINDOW_CLOSE);
     EXPECT_LT(g_MainFrame.m_tabWindow.FindTab(view), 0);
@@ -658,8 +660,8 @@ TEST_F(FootprintViewTest, PackageOutlineLayersTakeOneShape) {
     ExpectDoUndoRedo(
         [&] {
             Command(ID_DRAW_RECTANGLE);
-            Click(view, -7.62f, -5.08f);
-            Click(view, 7.62f, 5.08f);
+            Click(view, -7.62f, 5.08f);
+            Click(view, 7.62f, -5.08f);
             EXPECT_EQ(view->GetCurrentTool(), ID_FP_SELECT_OBJECT);
         },
         "Footprint", "DIP8",
@@ -673,7 +675,7 @@ TEST_F(FootprintViewTest, PackageOutlineLayersTakeOneShape) {
         "<Pad Num=\"7\" XY=\"-1.27,3.81\"/>\r\n        <Pad Num=\"8\" XY=\"-3.81,3.81\"/>\r\n      "
         "</Padstack>\r\n      <Marking Layer=\"SST\">POLYC-5,-2.5,5,-2.5,5,2.5,-5,2.5W0.2 "
         "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2</Marking>\r\n      <Marking "
-        "Layer=\"OLT\">RC-7.62,-5.08,7.62,5.08W0</Marking>\r\n    </Footprint>");
+        "Layer=\"OLT\">RC-7.62,5.08,7.62,-5.08W0</Marking>\r\n    </Footprint>");
     EXPECT_FALSE(g_MainFrame.UIIsEnabled(ID_DRAW_RECTANGLE));
     EXPECT_FALSE(g_MainFrame.UIIsEnabled(ID_DRAW_POLYGON));
     Command(ID_DRAW_ELLIPSE);

@@ -20,6 +20,7 @@
 #include "platform/matrix.h"
 #include "platform/popup_menu.h"
 #include "tests/focus_input.h"
+#include "tests/pointer_input.h"
 #include "tests/shell/frame_fixture.h"
 #include "views/editor_views.h"
 #include "views/footprint_view.h"
@@ -122,39 +123,39 @@ protected:
                      static_cast<int32_t>(std::lround(p.Y))};
     }
     static void Move(CLibraryEditorView* view, float x, float y, WPARAM mk = 0) {
-        SimulateMouse(view, WM_MOUSEMOVE, At(view, x, y), mk);
+        MouseAt(view, WM_MOUSEMOVE, At(view, x, y), mk);
         PumpPendingMessages();
     }
     // A left click: the pointer goes there, presses and releases; the move
     // after the press is the one a view ignores.
     static void Click(CLibraryEditorView* view, float x, float y, WPARAM mk = 0) {
         Move(view, x, y, mk);
-        SimulateMouse(view, WM_LBUTTONDOWN, At(view, x, y), MK_LBUTTON | mk);
-        SimulateMouse(view, WM_LBUTTONUP, At(view, x, y), mk);
+        MouseAt(view, WM_LBUTTONDOWN, At(view, x, y), MK_LBUTTON | mk);
+        MouseAt(view, WM_LBUTTONUP, At(view, x, y), mk);
         PumpPendingMessages();
         Move(view, x, y, mk);
     }
     // A left click where the pointer already is: no move comes before the
     // press (the move after it is the one a view ignores).
     static void ClickInPlace(CLibraryEditorView* view, float x, float y, WPARAM mk = 0) {
-        SimulateMouse(view, WM_LBUTTONDOWN, At(view, x, y), MK_LBUTTON | mk);
-        SimulateMouse(view, WM_LBUTTONUP, At(view, x, y), mk);
+        MouseAt(view, WM_LBUTTONDOWN, At(view, x, y), MK_LBUTTON | mk);
+        MouseAt(view, WM_LBUTTONUP, At(view, x, y), mk);
         PumpPendingMessages();
         Move(view, x, y, mk);
     }
     static void Drag(CLibraryEditorView* view, float x0, float y0, float x1, float y1) {
         Move(view, x0, y0);
-        SimulateMouse(view, WM_LBUTTONDOWN, At(view, x0, y0), MK_LBUTTON);
-        SimulateMouse(view, WM_MOUSEMOVE, At(view, x0, y0), MK_LBUTTON);
-        SimulateMouse(view, WM_MOUSEMOVE, At(view, (x0 + x1) / 2, (y0 + y1) / 2), MK_LBUTTON);
-        SimulateMouse(view, WM_MOUSEMOVE, At(view, x1, y1), MK_LBUTTON);
-        SimulateMouse(view, WM_LBUTTONUP, At(view, x1, y1));
+        MouseAt(view, WM_LBUTTONDOWN, At(view, x0, y0), MK_LBUTTON);
+        MouseAt(view, WM_MOUSEMOVE, At(view, x0, y0), MK_LBUTTON);
+        MouseAt(view, WM_MOUSEMOVE, At(view, (x0 + x1) / 2, (y0 + y1) / 2), MK_LBUTTON);
+        MouseAt(view, WM_MOUSEMOVE, At(view, x1, y1), MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONUP, At(view, x1, y1));
         PumpPendingMessages();
     }
     static void RightClick(CLibraryEditorView* view, float x, float y) {
         Move(view, x, y);
-        SimulateMouse(view, WM_RBUTTONDOWN, At(view, x, y), MK_RBUTTON);
-        SimulateMouse(view, WM_RBUTTONUP, At(view, x, y));
+        MouseAt(view, WM_RBUTTONDOWN, At(view, x, y), MK_RBUTTON);
+        MouseAt(view, WM_RBUTTONUP, At(view, x, y));
         PumpPendingMessages();
     }
 

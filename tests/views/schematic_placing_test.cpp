@@ -197,6 +197,24 @@ TEST_F(PlacingTest, ThePartToolPlacesNumberedPackagesAndPutsTheirFootprintsOnThe
     EXPECT_EQ(r8->GetFootprint()->m_boardPosition.Y, -10.0f);
 }
 
+// A value being typed into the panel for the floating part when the tool
+// changes is dropped with the part: the undo that takes the part away must
+// not leave the panel's editor to hand its text to the deleted package.
+TEST_F(PlacingTest, ChangingTheToolWhileThePanelEditsTheFloatingPartDropsBoth) {
+    PartTool(0);
+    ASSERT_TRUE(view->IsPartFloating());
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    int row = 0;
+    while (row < grid.GetRowCount() && !grid.IsEditing())
+        grid.BeginEditRow(row++);
+    ASSERT_TRUE(grid.IsEditing()) << "no row of the floating part to type into";
+    TypeAtFocus(L"X7");
+    Command(ID_TOOL_SELECT);
+    EXPECT_FALSE(view->IsPartFloating());
+    EXPECT_FALSE(grid.IsEditing());
+    ExpectSame(original, Save());
+}
+
 TEST_F(PlacingTest, ABoardWithoutOutlineGetsItsFootprintsInOneColumn) {
     ASSERT_EQ(board->m_outline, nullptr);
     PartTool(0);

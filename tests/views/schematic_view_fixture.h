@@ -31,6 +31,7 @@
 #include "schematic/wire.h"
 #include "shell/main_frame.h"
 #include "tests/focus_input.h"
+#include "tests/pointer_input.h"
 #include "tests/ui_hooks_recorder.h"
 #include "views/editor_views.h"
 #include "views/schematic_find.h"
@@ -239,28 +240,28 @@ protected:
         return ClientAtLogical(POINT{grid.x * g, grid.y * g});
     }
     void MoveTo(POINT grid, WPARAM mk = 0) {
-        SimulateMouse(view, WM_MOUSEMOVE, ClientAt(grid), mk);
+        MouseAt(view, WM_MOUSEMOVE, ClientAt(grid), mk);
         PumpPendingMessages();
     }
     void Click(POINT grid, WPARAM mk = 0) {
         MoveTo(grid, mk);
-        SimulateMouse(view, WM_LBUTTONDOWN, ClientAt(grid), MK_LBUTTON | mk);
-        SimulateMouse(view, WM_LBUTTONUP, ClientAt(grid), mk);
+        MouseAt(view, WM_LBUTTONDOWN, ClientAt(grid), MK_LBUTTON | mk);
+        MouseAt(view, WM_LBUTTONUP, ClientAt(grid), mk);
         PumpPendingMessages();
     }
     void Drag(POINT from, POINT to, WPARAM mk = 0) {
         MoveTo(from, mk);
-        SimulateMouse(view, WM_LBUTTONDOWN, ClientAt(from), MK_LBUTTON | mk);
-        SimulateMouse(view, WM_MOUSEMOVE, ClientAt(to), MK_LBUTTON | mk);
-        SimulateMouse(view, WM_LBUTTONUP, ClientAt(to), mk);
+        MouseAt(view, WM_LBUTTONDOWN, ClientAt(from), MK_LBUTTON | mk);
+        MouseAt(view, WM_MOUSEMOVE, ClientAt(to), MK_LBUTTON | mk);
+        MouseAt(view, WM_LBUTTONUP, ClientAt(to), mk);
         PumpPendingMessages();
     }
     // Right click with the menu answered by command (0: dismissed).
     void RightClick(POINT grid, UINT command) {
         menuAnswers.push_back(command);
         MoveTo(grid);
-        SimulateMouse(view, WM_RBUTTONDOWN, ClientAt(grid), MK_RBUTTON);
-        SimulateMouse(view, WM_RBUTTONUP, ClientAt(grid), 0);
+        MouseAt(view, WM_RBUTTONDOWN, ClientAt(grid), MK_RBUTTON);
+        MouseAt(view, WM_RBUTTONUP, ClientAt(grid), 0);
         PumpPendingMessages();
         menuAnswers.clear();
     }

@@ -30,6 +30,7 @@
 #include "schematic/pin.h"
 #include "shell/main_frame.h"
 #include "tests/focus_input.h"
+#include "tests/pointer_input.h"
 #include "tests/ui_hooks_recorder.h"
 #include "views/editor_views.h"
 #include "views/symbol_view.h"
@@ -129,13 +130,13 @@ protected:
     POINT ClientOf(POINT logical) const { return view->LogicalToClient(logical); }
 
     void Move(POINT logical, WPARAM keys = 0) {
-        SimulateMouse(view, WM_MOUSEMOVE, ClientOf(logical), keys);
+        MouseAt(view, WM_MOUSEMOVE, ClientOf(logical), keys);
     }
     void Press(POINT logical, WPARAM keys = 0) {
-        SimulateMouse(view, WM_LBUTTONDOWN, ClientOf(logical), MK_LBUTTON | keys);
+        MouseAt(view, WM_LBUTTONDOWN, ClientOf(logical), MK_LBUTTON | keys);
     }
     void Release(POINT logical, WPARAM keys = 0) {
-        SimulateMouse(view, WM_LBUTTONUP, ClientOf(logical), keys);
+        MouseAt(view, WM_LBUTTONUP, ClientOf(logical), keys);
     }
     void Click(POINT logical, WPARAM keys = 0) {
         Move(logical, keys);
@@ -151,17 +152,17 @@ protected:
         const POINT a = ClientOf(from), b = ClientOf(to);
         for (int i = 0; i <= steps; ++i)
             path.push_back(POINT{a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps});
-        SimulateMouse(view, WM_MOUSEMOVE, path[0]);
-        SimulateMouse(view, WM_LBUTTONDOWN, path[0], MK_LBUTTON);
+        MouseAt(view, WM_MOUSEMOVE, path[0]);
+        MouseAt(view, WM_LBUTTONDOWN, path[0], MK_LBUTTON);
         for (int i = 1; i <= steps; ++i)
-            SimulateMouse(view, WM_MOUSEMOVE, path[static_cast<size_t>(i)], MK_LBUTTON);
-        SimulateMouse(view, WM_LBUTTONUP, path.back());
+            MouseAt(view, WM_MOUSEMOVE, path[static_cast<size_t>(i)], MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONUP, path.back());
         PumpPendingMessages();
     }
     void RightClick(POINT logical) {
         Move(logical);
-        SimulateMouse(view, WM_RBUTTONDOWN, ClientOf(logical), MK_RBUTTON);
-        SimulateMouse(view, WM_RBUTTONUP, ClientOf(logical));
+        MouseAt(view, WM_RBUTTONDOWN, ClientOf(logical), MK_RBUTTON);
+        MouseAt(view, WM_RBUTTONUP, ClientOf(logical));
         PumpPendingMessages();
     }
     // A key typed to the window with the focus (the tab window while a view
