@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace dialog_driver {
@@ -76,11 +78,21 @@ inline void EditCell(ListViewControl* list, int row, int column, const std::wstr
     PumpPendingMessages();
 }
 
-// Opens the drop-down list with a click and clicks its entry.
+// Opens the drop-down list with a click and clicks its entry. A window the
+// X server has just shown gets its activation and focus a moment later (on
+// a busy machine, after the click), and the focus moving closes an open
+// list, as it should: the list is opened again until it stays open.
 inline void ChooseInCombo(ComboBoxControl* combo, int index) {
     ASSERT_NE(combo, nullptr);
-    Click(combo, POINT{5, 5});
-    PlatformWindow* drop = combo->GetDropDownWindow();
+    PlatformWindow* drop = nullptr;
+    for (int attempt = 0; attempt < 10 && !drop; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!combo->GetDropDownWindow())
+            Click(combo, POINT{5, 5});
+        PumpPendingMessages();
+        drop = combo->GetDropDownWindow();
+    }
     ASSERT_NE(drop, nullptr);
     const int h = combo->GetItemHeight();
     Click(drop, POINT{5, index * h + h / 2});
