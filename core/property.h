@@ -4,7 +4,8 @@
 
 class CProperty {
 public:
-    virtual ~CProperty() = default;
+    // Tells every property panel showing the object that it is gone.
+    virtual ~CProperty();
     // Adds this object's rows to the property panel.
     virtual void FillPropertyGrid() {}
     // Takes the edited row into the object.

@@ -53,14 +53,43 @@ void SetPropertyGrid(CPropertyGrid* grid) {
     g_propertyGrid = grid;
 }
 
+namespace {
+// The live panels, for objects that go while a panel shows them. Plain
+// storage without a destructor: nodes may go during the program's exit.
+constexpr int kMaxGrids = 8;
+CPropertyGrid* g_liveGrids[kMaxGrids] = {};
+} // namespace
+
+CProperty::~CProperty() {
+    for (CPropertyGrid* grid : g_liveGrids)
+        if (grid && grid->GetShownObject() == this)
+            grid->ForgetDestroyedObject();
+}
+
 CPropertyGrid::CPropertyGrid() : caption_(LoadStringText(kPropertiesTitleId)) {
     list_.SetChangeHandler([this](int row) { ApplyRow(row); });
+    for (CPropertyGrid*& slot : g_liveGrids)
+        if (!slot) {
+            slot = this;
+            break;
+        }
 }
 
 CPropertyGrid::~CPropertyGrid() {
+    for (CPropertyGrid*& slot : g_liveGrids)
+        if (slot == this)
+            slot = nullptr;
     if (g_propertyGrid == this)
         g_propertyGrid = nullptr;
     DestroyWindow();
+}
+
+// The shown object is being destroyed (whoever deleted it forgot the
+// panel): its rows go without a word to it, so that neither a row still
+// being edited nor a later look at the panel reaches freed memory.
+void CPropertyGrid::ForgetDestroyedObject() {
+    shown_ = nullptr;
+    ShowProperties(nullptr);
 }
 
 // --- Rows ----------------------------------------------------------------------

@@ -69,6 +69,8 @@ public:
     // collapses it.
     void ShowProperties(CProperty* object);
     CProperty* GetShownObject() const { return shown_; }
+    // Called as the shown object is destroyed.
+    void ForgetDestroyedObject();
     // Fills the panel again from the object shown (undo and redo records call
     // it, or ShowProperties(owner), after they restore an object).
     void RefreshProperties();

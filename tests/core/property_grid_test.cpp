@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 class PanelTest : public ::testing::Test {
@@ -208,6 +210,25 @@ TEST_F(PanelTest, AChangedRowReachesTheShownObjectAfterItsUndoRecord) {
     EXPECT_FLOAT_EQ(object.length, 25.4f);
     EXPECT_EQ(view.GetUndoList().UndoCount(), 1u);
     EXPECT_EQ(ui.beeps.size(), 1u);
+}
+
+// An object destroyed while shown, by code that forgot the panel: the panel
+// lets go of it, and a row still being typed reaches nothing.
+TEST_F(PanelTest, AnObjectDestroyedWhileShownLeavesThePanelEmpty) {
+    auto object = std::make_unique<PropertyTestObject>();
+    grid.ShowProperties(object.get());
+    ASSERT_EQ(grid.GetRowCount(), PropertyTestObject::kRowCount);
+    object.reset();
+    EXPECT_EQ(grid.GetShownObject(), nullptr);
+    EXPECT_EQ(grid.GetRowCount(), 0);
+    grid.ApplyRow(PropertyTestObject::kName);
+    grid.OnNodeRemoved(nullptr);
+    EXPECT_EQ(view.GetUndoList().UndoCount(), 0u);
+    // Another object shown meanwhile is left alone.
+    PropertyTestObject shown;
+    grid.ShowProperties(&shown);
+    { PropertyTestObject other; }
+    EXPECT_EQ(grid.GetShownObject(), &shown);
 }
 
 // --- The panel follows undo and redo ----------------------------------------------
