@@ -378,6 +378,9 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
         return;
     }
     OpenNodeView(sheet);
+    // The move is an edit of the sheet's own view, a group of its own there
+    // rather than part of whatever that view did last.
+    StartUndoGroup();
     PushUndo(new CUndoChangeNodeAttribute(part, nullptr));
     if (part->m_pSheet) {
         part->m_pSheet->RemoveObject(part);

@@ -59,6 +59,9 @@ const wchar_t* CPart::GetTagName() const {
 
 void CPart::ReadAttributes() {
     kAttributes.Read(*this);
+    // Read back by an undo or redo, the part lies where its attributes say:
+    // a move to another sheet that was still waiting for its click is over.
+    m_placing = false;
     SetSelected(false);
     SyncPinSelection();
     ReadPrimitives();

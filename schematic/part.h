@@ -56,7 +56,13 @@ public:
     int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
     // The power pin of the package when this part holds it, else null.
     CPin* GetOwnPowerPin() const;
+    // Ends a move to another sheet where the part is now, as the click that
+    // places it does: the pins join what they touch and the part is
+    // deselected. Nothing when the part is not being placed.
+    void PlaceHere(DeviceContext* dc);
 
+    // Set while a part moved to another sheet from the panel follows the
+    // cursor there, until a click places it.
     bool m_placing = false;
     PartPrimitiveList m_primitives; // owned
 };

@@ -557,17 +557,23 @@ int CBus::DeleteOnSheet(DeviceContext* dc, uint32_t) {
 
 // --- Part ----------------------------------------------------------------------
 
+void CPart::PlaceHere(DeviceContext* dc) {
+    if (!m_placing)
+        return;
+    for (CTreeNode* child : GetChildren())
+        if (child->GetType() == NodeType::Pin)
+            static_cast<CPin*>(child)->Connect(dc);
+    m_placing = false;
+    m_selected = 0;
+    SyncPinSelection();
+}
+
 CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     m_dragRecorded = 0;
     if (!OnShownSheet(this))
         return nullptr;
     if (m_placing) {
-        for (CTreeNode* child : GetChildren())
-            if (child->GetType() == NodeType::Pin)
-                static_cast<CPin*>(child)->Connect(dc);
-        m_placing = false;
-        m_selected = 0;
-        SyncPinSelection();
+        PlaceHere(dc);
         return this;
     }
     const int g = Grid();

@@ -160,7 +160,17 @@ EditControl* CSchematicView::GetLabelEdit() const {
 }
 
 bool CSchematicView::IsActionInProgress() const {
-    return m_wire1 || m_bus1 || m_floatingPart || m_floatingText || !m_floating.empty();
+    return m_wire1 || m_bus1 || m_floatingPart || m_floatingText || !m_floating.empty() ||
+           GetPlacingPart();
+}
+
+CPart* CSchematicView::GetPlacingPart() const {
+    if (!m_sheet)
+        return nullptr;
+    for (CSheetObject* object : m_sheet->m_objects)
+        if (object->GetType() == NodeType::Part && static_cast<CPart*>(object)->m_placing)
+            return static_cast<CPart*>(object);
+    return nullptr;
 }
 
 // --- Coordinates --------------------------------------------------------------
@@ -595,11 +605,26 @@ void CSchematicView::DropWorkInProgress() {
     AbandonBus(dc.get());
     AbandonPart(dc.get());
     AbandonText(dc.get());
+    PlaceMovedPart(dc.get());
     if (IsToolCommand(m_currentTool) && m_currentTool != ID_TOOL_SELECT) {
         g_MainFrame.UISetCheck(m_currentTool, false);
         m_currentTool = ID_TOOL_SELECT;
         SetClassCursor(CursorShape::Arrow);
     }
+}
+
+// The sheet was chosen in the panel, only the spot was still open: the part
+// stays where it is, its pins joined to what they touch, and the records
+// join the move's own group, so one undo takes the whole move back.
+void CSchematicView::PlaceMovedPart(DeviceContext* dc) {
+    CPart* part = GetPlacingPart();
+    if (!part)
+        return;
+    CVorpelView* const active = g_pActiveView;
+    g_pActiveView = this;
+    part->PlaceHere(dc);
+    g_pActiveView = active;
+    InvalidateRect(nullptr, true);
 }
 
 void CSchematicView::OnEscape() {
@@ -612,6 +637,7 @@ void CSchematicView::OnEscape() {
     AbandonBus(dc.get());
     AbandonPart(dc.get());
     AbandonText(dc.get());
+    PlaceMovedPart(dc.get());
     g_MainFrame.UISetCheck(m_currentTool, false);
     m_currentTool = ID_TOOL_SELECT;
     SetClassCursor(CursorShape::Arrow);

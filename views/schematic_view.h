@@ -142,6 +142,9 @@ public:
     EditControl* GetLabelEdit() const;
     // Anything under way that Undo and Redo must wait for.
     bool IsActionInProgress() const;
+    // A part moved onto this view's sheet from the panel, still following
+    // the cursor; null when none.
+    CPart* GetPlacingPart() const;
 
     // --- Search (schematic_find.cpp). --------------------------------------
     // The dialog's Find Next (markAll false) and Mark All buttons: false
@@ -218,6 +221,7 @@ private:
     void PartClick(DeviceContext* dc, POINT q);
     void PartMove(DeviceContext* dc, POINT q);
     void AbandonPart(DeviceContext* dc);
+    void PlaceMovedPart(DeviceContext* dc);
     void StartTextTool();
     void PlaceText(DeviceContext* dc);
     void AbandonText(DeviceContext* dc);

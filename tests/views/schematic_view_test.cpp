@@ -18,6 +18,8 @@
 #include "platform/ui_hooks.h"
 #include "tests/screen_picture.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -512,6 +514,82 @@ TEST_F(SheetRowsTest, SizeOrientationUnitAndFontRowsAreUndoneTogetherWithThePape
     EXPECT_EQ(view->GetFont().lfFaceName, L"Arial");
     Undo();
     ExpectSame(original, Save());
+}
+
+// --- A part moved to another sheet from the panel -----------------------------
+
+// A package's "Part #" rows move one part to another sheet: that sheet's view
+// comes forward with the part following the cursor, its pins out of their
+// nets. Esc there places it where it is. The move is one undo of that view,
+// apart from what the view did before, and an undone move leaves the part
+// settled on its old sheet, not waiting for a click there.
+TEST_F(SchematicViewTest, APartMovedToAnotherSheetIsOneEditOfThatSheetsView) {
+    ASSERT_NE(OpenProject(ExamplePath()), nullptr);
+    CSchematicView* main = view;
+    CPart* part = PackageByRefDes(L"U1")->GetPart(0);
+    ASSERT_NE(OpenSheet(L"Power"), nullptr);
+    CSchematicView* power = view;
+    Drag({7, 7}, {7, 9}); // U1's other part: an edit of the Power view's own
+    const size_t depth = power->GetUndoList().UndoCount();
+    const std::string dragged = Save();
+    const std::string netlist = Netlist();
+    auto sheetOfPart = [](const std::string& xml) {
+        const size_t at = xml.find("POLYC0,0,20,10,0,20");
+        const size_t line = xml.rfind('\n', at);
+        return xml.substr(line, at - line);
+    };
+    auto move = [&](const std::wstring& sheet) {
+        g_MainFrame.OpenNodeView(main->GetSheet());
+        view = main;
+        Click({31, 15});
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            auto* combo = dynamic_cast<CPropertyCombobox*>(grid.GetItem(row));
+            if (!combo || combo->GetName() != L"Part #1")
+                continue;
+            const auto& entries = combo->GetEntries();
+            const auto it = std::find(entries.begin(), entries.end(), sheet);
+            ASSERT_NE(it, entries.end());
+            combo->SetSelectedIndex(static_cast<int>(it - entries.begin()));
+            grid.ApplyRow(row);
+            PumpPendingMessages();
+            view = power;
+            return;
+        }
+        ADD_FAILURE() << "no row for the first part";
+    };
+
+    move(L"Power");
+    EXPECT_EQ(g_MainFrame.GetActiveView(), power);
+    EXPECT_TRUE(part->m_placing);
+    EXPECT_TRUE(power->IsActionInProgress()) << "a part following the cursor is work under way";
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(part->m_placing);
+    EXPECT_FALSE(power->IsActionInProgress());
+    const std::string moved = Save();
+    EXPECT_NE(sheetOfPart(moved).find("SheetName=\"Power\""), std::string::npos)
+        << sheetOfPart(moved);
+    EXPECT_EQ(power->GetUndoList().UndoCount(), depth + 1) << "a group of its own";
+    Undo();
+    ExpectSame(dragged, Save(), "the move undone");
+    EXPECT_EQ(part->m_pSheet, main->GetSheet());
+    EXPECT_FALSE(part->m_placing) << "settled on its old sheet";
+    EXPECT_EQ(Netlist(), netlist) << "its pins back in their nets";
+    Redo();
+    ExpectSame(moved, Save(), "the move redone");
+    EXPECT_FALSE(part->m_placing);
+    Undo();
+
+    // Closed in the middle of the move, answered No: the view's edits go,
+    // the part with them.
+    move(L"Power");
+    ASSERT_TRUE(part->m_placing);
+    ui.Answer({IDNO});
+    Command(ID_WINDOW_CLOSE);
+    ui.DropAnswers();
+    ExpectSame(original, Save(), "after closing the tab");
+    EXPECT_EQ(part->m_pSheet, main->GetSheet());
+    EXPECT_FALSE(part->m_placing);
 }
 
 } // namespace
