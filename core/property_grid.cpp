@@ -53,32 +53,33 @@ void SetPropertyGrid(CPropertyGrid* grid) {
     g_propertyGrid = grid;
 }
 
-namespace {
-// The live panels, for objects that go while a panel shows them. Plain
-// storage without a destructor: nodes may go during the program's exit.
-constexpr int kMaxGrids = 8;
-CPropertyGrid* g_liveGrids[kMaxGrids] = {};
-} // namespace
+// The first of the live panels, for objects that go while a panel shows
+// them; each panel links the next. A plain pointer without a destructor:
+// nodes may go during the program's exit.
+CPropertyGrid* CPropertyGrid::firstLive_ = nullptr;
 
 CProperty::~CProperty() {
-    for (CPropertyGrid* grid : g_liveGrids)
-        if (grid && grid->GetShownObject() == this)
+    CPropertyGrid::ForgetEverywhere(this);
+}
+
+void CPropertyGrid::ForgetEverywhere(const CProperty* object) {
+    for (CPropertyGrid* grid = firstLive_; grid; grid = grid->nextLive_)
+        if (grid->shown_ == object)
             grid->ForgetDestroyedObject();
 }
 
 CPropertyGrid::CPropertyGrid() : caption_(LoadStringText(kPropertiesTitleId)) {
     list_.SetChangeHandler([this](int row) { ApplyRow(row); });
-    for (CPropertyGrid*& slot : g_liveGrids)
-        if (!slot) {
-            slot = this;
-            break;
-        }
+    nextLive_ = firstLive_;
+    if (nextLive_)
+        nextLive_->previousLive_ = this;
+    firstLive_ = this;
 }
 
 CPropertyGrid::~CPropertyGrid() {
-    for (CPropertyGrid*& slot : g_liveGrids)
-        if (slot == this)
-            slot = nullptr;
+    (previousLive_ ? previousLive_->nextLive_ : firstLive_) = nextLive_;
+    if (nextLive_)
+        nextLive_->previousLive_ = previousLive_;
     if (g_propertyGrid == this)
         g_propertyGrid = nullptr;
     DestroyWindow();

@@ -71,6 +71,9 @@ public:
     CProperty* GetShownObject() const { return shown_; }
     // Called as the shown object is destroyed.
     void ForgetDestroyedObject();
+    // Every live panel showing object lets go of it (its destructor calls
+    // this).
+    static void ForgetEverywhere(const CProperty* object);
     // Fills the panel again from the object shown (undo and redo records call
     // it, or ShowProperties(owner), after they restore an object).
     void RefreshProperties();
@@ -128,6 +131,9 @@ private:
     std::wstring caption_;
     CProperty* shown_ = nullptr;
     bool expanded_ = false;
+    static CPropertyGrid* firstLive_;
+    CPropertyGrid* nextLive_ = nullptr;
+    CPropertyGrid* previousLive_ = nullptr;
 };
 
 // The program's one property panel (null until the shell or a test sets it).

@@ -229,6 +229,24 @@ TEST_F(PanelTest, AnObjectDestroyedWhileShownLeavesThePanelEmpty) {
     grid.ShowProperties(&shown);
     { PropertyTestObject other; }
     EXPECT_EQ(grid.GetShownObject(), &shown);
+
+    // However many panels show it, and whichever went before.
+    object = std::make_unique<PropertyTestObject>();
+    std::vector<std::unique_ptr<CPropertyGrid>> panels(12);
+    for (auto& panel : panels) {
+        panel = std::make_unique<CPropertyGrid>();
+        panel->ShowProperties(object.get());
+    }
+    panels[0].reset();
+    panels[5].reset();
+    panels.back().reset();
+    object.reset();
+    for (auto& panel : panels) {
+        if (panel) {
+            EXPECT_EQ(panel->GetShownObject(), nullptr);
+        }
+    }
+    EXPECT_EQ(grid.GetShownObject(), &shown);
 }
 
 // --- The panel follows undo and redo ----------------------------------------------
