@@ -15,11 +15,14 @@
 #include "core/undo_item.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
+#include "platform/device_context.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
+#include "platform/window.h"
 #include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/part.h"
+#include "schematic/part_primitive.h"
 #include "schematic/part_primitive_list.h"
 #include "schematic/pin.h"
 #include "schematic/schematic_rows.h"
@@ -28,6 +31,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <set>
 
 using namespace std::literals;
@@ -387,6 +392,21 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
         part->DisconnectPins();
     }
     sheet->AddObject(part);
+    // The part starts under the cursor in the sheet's view, on the nearest
+    // grid point, and follows it from there.
+    if (g_pActiveView) {
+        const std::unique_ptr<DeviceContext> dc = CreateViewDC();
+        const POINT client = g_pActiveView->ScreenToClient(GetCursorPos());
+        const POINT scroll = g_pActiveView->GetScrollOffset();
+        const POINT at = dc->ToLogical(POINT{client.x - scroll.x, client.y - scroll.y});
+        const int g = GetSheetScale().grid;
+        auto step = [g](int v) {
+            const int64_t half = v > 0 ? g / 2 : -(g / 2);
+            return static_cast<int>((v + half) / g);
+        };
+        part->m_position = POINT{step(at.x), step(at.y)};
+        part->m_clickPoint = at;
+    }
     part->m_placing = true;
     for (CTreeNode* child : GetChildren())
         if (child->GetType() == NodeType::Part) {
