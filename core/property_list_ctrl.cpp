@@ -7,6 +7,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/key_state.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -147,6 +148,14 @@ void CPropertyListCtrl::OnClickNotify(const NMITEMACTIVATE* info) {
     POINT p = info->ptAction;
     int hit = HitTest(p);
     current_ = hit;
+    // The rows hit-test their parts (a check box, a button) in their own
+    // rectangle, which painting sets: a click before the first paint of
+    // fresh rows must find it set all the same.
+    RECT r;
+    if (hit >= 0 && static_cast<size_t>(hit) < rows_.size() && GetItemRect(hit, &r)) {
+        r.right = std::max(r.right, GetClientRect().right);
+        rows_[static_cast<size_t>(hit)]->SetRect(r);
+    }
     unsigned generation = generation_;
     for (size_t i = 0; i < rows_.size(); ++i) {
         bool inValue = static_cast<int>(i) == hit && p.x > divider_;
