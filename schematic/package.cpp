@@ -27,6 +27,7 @@
 #include "schematic/pin.h"
 #include "schematic/schematic_rows.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_paint.h"
 #include "schematic/text.h"
 
 #include <algorithm>
@@ -400,11 +401,8 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
         const POINT scroll = g_pActiveView->GetScrollOffset();
         const POINT at = dc->ToLogical(POINT{client.x - scroll.x, client.y - scroll.y});
         const int g = GetSheetScale().grid;
-        auto step = [g](int v) {
-            const int64_t half = v > 0 ? g / 2 : -(g / 2);
-            return static_cast<int>((v + half) / g);
-        };
-        part->m_position = POINT{step(at.x), step(at.y)};
+        part->m_position =
+            POINT{SheetPaint::NearestStep(at.x, g), SheetPaint::NearestStep(at.y, g)};
         part->m_clickPoint = at;
     }
     part->m_placing = true;

@@ -6,6 +6,7 @@
 #include "platform/device_context.h"
 #include "platform/types.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,12 @@ class CTreeNode;
 namespace SheetPaint {
 // The view's grid step g in logical units.
 int Grid();
+// v (logical units, or tenths of them) in steps of g, to the nearest step,
+// halves away from zero.
+inline int NearestStep(int64_t v, int g) {
+    const int64_t half = v > 0 ? g / 2 : -(g / 2);
+    return static_cast<int>((v + half) / g);
+}
 // WireWidth of the sheet, else the default wire width (0.01 mm).
 int LineWidth(const CSheet* sheet);
 int DefaultLineWidth();

@@ -30,6 +30,7 @@
 #include "schematic/pin.h"
 #include "schematic/schematic_rows.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_paint.h"
 #include "schematic/text.h"
 #include "schematic/wire.h"
 #include "shell/main_frame.h"
@@ -176,15 +177,11 @@ CPart* CSchematicView::GetPlacingPart() const {
 // --- Coordinates --------------------------------------------------------------
 
 int CSchematicView::ToGridUnits(int v) const {
-    const int64_t g = GetGrid();
-    const int64_t h = v > 0 ? g / 2 : -(g / 2);
-    return static_cast<int>((v + h) / g);
+    return SheetPaint::NearestStep(v, GetGrid());
 }
 
 int CSchematicView::ToTenths(int v) const {
-    const int64_t g = GetGrid();
-    const int64_t h = v > 0 ? g / 2 : -(g / 2);
-    return static_cast<int>((10 * static_cast<int64_t>(v) + h) / g);
+    return SheetPaint::NearestStep(10 * static_cast<int64_t>(v), GetGrid());
 }
 
 POINT CSchematicView::ToGridUnits(POINT p) const {
