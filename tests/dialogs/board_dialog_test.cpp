@@ -494,13 +494,7 @@ TEST_F(BoardDialogTest, EveryStateRepaintsAsShown) {
         ClickButton(d, Id::kInsertVia);
         ASSERT_EQ(list->GetItemCount(), 4);
         CheckRepaint(d, "board-settings-rows-added");
-        ClickCell(list, 1, CViaListCtrl::kColumnDrill);
-        ASSERT_NE(list->GetCellEdit(), nullptr);
-        TypeIntoCell(list, L"0.45");
-        CheckRepaint(d, "board-settings-cell-open");
-        PressKey(list->GetCellEdit(), VK_RETURN);
-        ASSERT_EQ(list->GetCellEditor(), nullptr);
-        CheckRepaint(d, "board-settings-cell-ended");
+        CheckRepaintsOfACellEdit(d, list, 1, CViaListCtrl::kColumnDrill, L"0.45", "board-settings");
         ClickCell(list, 3, CViaListCtrl::kColumnName);
         ClickButton(d, Id::kDeleteVia);
         ASSERT_EQ(list->GetItemCount(), 3);

@@ -132,6 +132,21 @@ inline void CheckRepaint(PlatformWindow& w, const std::string& name) {
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(w, Utf8ToWide(name)));
 }
 
+// Opens a cell of a list in the dialog, types the text and ends the edit with
+// Enter, checking the repaint with the cell open (<name>-cell-open) and ended
+// (<name>-cell-ended).
+inline void CheckRepaintsOfACellEdit(PlatformWindow& dialog, ListViewControl* list, int row,
+                                     int column, const std::wstring& text,
+                                     const std::string& name) {
+    ClickCell(list, row, column);
+    ASSERT_NE(list->GetCellEdit(), nullptr);
+    TypeIntoCell(list, text);
+    CheckRepaint(dialog, name + "-cell-open");
+    PressKey(list->GetCellEdit(), VK_RETURN);
+    ASSERT_EQ(list->GetCellEditor(), nullptr);
+    CheckRepaint(dialog, name + "-cell-ended");
+}
+
 // Checks that what the screen shows of the window survives a full repaint
 // unchanged, and writes it to build/pictures/<name>.png.
 inline void WritePicture(PlatformWindow& w, const std::string& name) {

@@ -399,14 +399,8 @@ TEST_F(DrillTableTest, EveryStateRepaintsAsShown) {
     Run([&](CDrillTable& d, ListViewControl* list) {
         ASSERT_EQ(list->GetItemCount(), static_cast<int>(kRows.size()));
         CheckRepaint(d, "drill-table-filled");
-        ClickCell(list, 3, CDrillTable::kColumnDiameter);
-        ASSERT_NE(list->GetCellEdit(), nullptr);
-        TypeIntoCell(list, L"0.8");
-        CheckRepaint(d, "drill-table-cell-open");
-        PressKey(list->GetCellEdit(), VK_RETURN);
-        ASSERT_EQ(list->GetCellEditor(), nullptr);
+        CheckRepaintsOfACellEdit(d, list, 3, CDrillTable::kColumnDiameter, L"0.8", "drill-table");
         ASSERT_EQ(list->GetItemCount(), static_cast<int>(kRows.size()) - 1);
-        CheckRepaint(d, "drill-table-cell-ended");
         ClickCell(list, 0, 0);
         CheckRepaint(d, "drill-table-row-moved");
         ClickButton(d, IDCANCEL);

@@ -400,13 +400,7 @@ TEST_F(PadstackSheetTest, EveryPageAndPickRepaintsAsShown) {
         ClickTab(s, CPadstackSheet::kCreatePage);
         Create* page = s.GetCreatePage();
         List* list = page->GetList();
-        ClickCell(list, 0, List::kColumnWidth);
-        ASSERT_NE(list->GetCellEdit(), nullptr);
-        TypeIntoCell(list, L"1.6");
-        CheckRepaint(s, "padstack-sheet-cell-open");
-        PressKey(list->GetCellEdit(), VK_RETURN);
-        ASSERT_EQ(list->GetCellEditor(), nullptr);
-        CheckRepaint(s, "padstack-sheet-cell-ended");
+        CheckRepaintsOfACellEdit(s, list, 0, List::kColumnWidth, L"1.6", "padstack-sheet");
         ChooseInCombo(page->GetDlgItemAs<ComboBoxControl>(Create::kDrillType), kDrillSlot);
         ASSERT_TRUE(Shown(page->GetDlgItem(Create::kSlotHeight)));
         CheckRepaint(s, "padstack-sheet-slot-fields");
