@@ -179,6 +179,15 @@ void CVorpelView::PrepareGraphics(Graphics* g) {
     g->SetSmoothingMode(SmoothingModeAntiAlias);
 }
 
+POINT CVorpelView::ClientToLogical(DeviceContext* dc, POINT client) const {
+    return dc->ToLogical(POINT{client.x - m_scrollOffset.x, client.y - m_scrollOffset.y});
+}
+
+POINT CVorpelView::LogicalToClient(DeviceContext* dc, POINT logical) const {
+    POINT d = dc->ToDevice(logical);
+    return POINT{d.x + m_scrollOffset.x, d.y + m_scrollOffset.y};
+}
+
 void CVorpelView::ClientToModel(PointF& out, Graphics* g, float x, float y) const {
     double z = GetZoomScale();
     out.X = static_cast<float>(x / (g->GetDpiX() * z / 25.4));

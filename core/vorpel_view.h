@@ -115,6 +115,10 @@ public:
     // offset is the point the drawing mapping works with.
     POINT GetScrollOffset() const { return m_scrollOffset; }
     void SetScrollOffset(POINT offset) { m_scrollOffset = offset; }
+    // Sheet side, through a context the view prepared: a client point
+    // (pixels) to logical units, and back.
+    POINT ClientToLogical(DeviceContext* dc, POINT client) const;
+    POINT LogicalToClient(DeviceContext* dc, POINT logical) const;
 
     // --- Document, tool, unit, grid, snapping, layers. ---------------------
     CTreeNode* GetDocument() const { return m_pDocument; }

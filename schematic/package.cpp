@@ -397,9 +397,8 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
     // grid point, and follows it from there.
     if (g_pActiveView) {
         const std::unique_ptr<DeviceContext> dc = CreateViewDC();
-        const POINT client = g_pActiveView->ScreenToClient(GetCursorPos());
-        const POINT scroll = g_pActiveView->GetScrollOffset();
-        const POINT at = dc->ToLogical(POINT{client.x - scroll.x, client.y - scroll.y});
+        const POINT at =
+            g_pActiveView->ClientToLogical(dc.get(), g_pActiveView->ScreenToClient(GetCursorPos()));
         const int g = GetSheetScale().grid;
         part->m_position =
             POINT{SheetPaint::NearestStep(at.x, g), SheetPaint::NearestStep(at.y, g)};

@@ -207,15 +207,6 @@ std::unique_ptr<DeviceContext> CSchematicView::MakeDC() const {
     return dc;
 }
 
-POINT CSchematicView::ClientToLogical(DeviceContext* dc, POINT client) const {
-    return dc->ToLogical(POINT{client.x - m_scrollOffset.x, client.y - m_scrollOffset.y});
-}
-
-POINT CSchematicView::LogicalToClient(DeviceContext* dc, POINT logical) const {
-    POINT d = dc->ToDevice(logical);
-    return POINT{d.x + m_scrollOffset.x, d.y + m_scrollOffset.y};
-}
-
 // --- Fonts ----------------------------------------------------------------------
 
 void CSchematicView::RecreateFonts() {
@@ -595,19 +586,25 @@ bool CSchematicView::PreTranslateMessage(Message* msg) {
 void CSchematicView::DropWorkInProgress() {
     if (!IsActionInProgress())
         return;
-    std::unique_ptr<DeviceContext> dc = MakeDC();
-    if (!m_floating.empty())
-        EndFloating();
-    AbandonWire(dc.get());
-    AbandonBus(dc.get());
-    AbandonPart(dc.get());
-    AbandonText(dc.get());
-    PlaceMovedPart(dc.get());
+    AbandonAll();
     if (IsToolCommand(m_currentTool) && m_currentTool != ID_TOOL_SELECT) {
         g_MainFrame.UISetCheck(m_currentTool, false);
         m_currentTool = ID_TOOL_SELECT;
         SetClassCursor(CursorShape::Arrow);
     }
+}
+
+// Ends everything under way, for Esc and before the view closes: a lift of
+// floating objects and a wire, bus, part or text being made are undone; a
+// part moved from the panel stays where it is.
+void CSchematicView::AbandonAll() {
+    EndFloating();
+    std::unique_ptr<DeviceContext> dc = MakeDC();
+    AbandonWire(dc.get());
+    AbandonBus(dc.get());
+    AbandonPart(dc.get());
+    AbandonText(dc.get());
+    PlaceMovedPart(dc.get());
 }
 
 // The sheet was chosen in the panel, only the spot was still open: the part
@@ -627,14 +624,7 @@ void CSchematicView::PlaceMovedPart(DeviceContext* dc) {
 void CSchematicView::OnEscape() {
     g_pActiveView = this;
     ::SetCursor(CursorShape::Arrow);
-    std::unique_ptr<DeviceContext> dc = MakeDC();
-    if (!m_floating.empty())
-        EndFloating();
-    AbandonWire(dc.get());
-    AbandonBus(dc.get());
-    AbandonPart(dc.get());
-    AbandonText(dc.get());
-    PlaceMovedPart(dc.get());
+    AbandonAll();
     g_MainFrame.UISetCheck(m_currentTool, false);
     m_currentTool = ID_TOOL_SELECT;
     SetClassCursor(CursorShape::Arrow);

@@ -122,10 +122,6 @@ public:
     POINT ToTenths(POINT logical) const;
     // A context prepared for the view's mapping with the normal font.
     std::unique_ptr<DeviceContext> MakeDC() const;
-    // A client point (pixels) to logical units.
-    POINT ClientToLogical(DeviceContext* dc, POINT client) const;
-    // A logical point to client pixels.
-    POINT LogicalToClient(DeviceContext* dc, POINT logical) const;
 
     // --- State, for the frame and tests. ------------------------------------
     bool IsWireInProgress() const { return m_wire1 != nullptr; }
@@ -222,6 +218,7 @@ private:
     void PartMove(DeviceContext* dc, POINT q);
     void AbandonPart(DeviceContext* dc);
     void PlaceMovedPart(DeviceContext* dc);
+    void AbandonAll();
     void StartTextTool();
     void PlaceText(DeviceContext* dc);
     void AbandonText(DeviceContext* dc);
