@@ -109,8 +109,10 @@ void Quad(Painter& p) {
         p.Pad(cx + off, c + d, 22, 9);
     }
     p.Dot(cx - off - 14, c - off - 14, 6);
-    p.Dimension(cx - pitch, c - off - 18, cx, c - off - 18, L"e", 0, -8);
-    p.Dimension(cx + pitch - 4.5f, c + off + 18, cx + pitch + 4.5f, c + off + 18, L"W", 0, 9);
+    // The pads leave no room above or below these two: their letters stand
+    // beside them.
+    p.Dimension(cx - pitch, c - off - 18, cx, c - off - 18, L"e", -pitch, 0);
+    p.Dimension(cx + pitch - 4.5f, c + off + 18, cx + pitch + 4.5f, c + off + 18, L"W", 13, 0);
     p.Dimension(cx + off - 11, c + pitch + 14, cx + off + 11, c + pitch + 14, L"L", 0, 9);
     p.Dimension(cx, c, cx + off, c, L"Cx", 0, -8);
     p.Dimension(cx, c, cx, c + off, L"Cy", 11, 0);

@@ -264,9 +264,13 @@ void ComboBoxControl::LimitText(int maxChars) {
         edit_->LimitText(maxChars);
 }
 
-RECT ComboBoxControl::FaceRect() const {
+RECT ComboBoxControl::GetFaceRect() const {
     RECT rc = GetClientRect();
     return RECT{1, 1, std::max(1, rc.right - kArrowWidth), std::max(1, rc.bottom - 1)};
+}
+
+int ComboBoxControl::WidthForFace(int faceWidth) {
+    return 1 + faceWidth + kArrowWidth;
 }
 
 void ComboBoxControl::ShowDropDown(bool show) {
@@ -358,7 +362,7 @@ void ComboBoxControl::Paint() {
     if (!t)
         return;
     RECT rc = GetClientRect();
-    RECT face = FaceRect();
+    RECT face = GetFaceRect();
     QPainter* p = t->Impl()->Painter();
     FillPaintRect(t, rc, GetSysColor(COLOR_WINDOW));
     bool focused = hasFocus_ && !edit_;
@@ -409,14 +413,14 @@ LRESULT ComboBoxControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
         if (IsEditable()) {
             edit_ = std::make_unique<ComboEdit>(this);
-            RECT f = FaceRect();
+            RECT f = GetFaceRect();
             edit_->Create(this, f, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 1001);
             edit_->SetFont(GetFont(), false);
         }
         return 0;
     case WM_SIZE:
         if (edit_)
-            edit_->MoveWindow(FaceRect(), true);
+            edit_->MoveWindow(GetFaceRect(), true);
         return 0;
     case WM_SETFONT:
         PlatformWindow::DefWindowProc(msg, wParam, lParam);

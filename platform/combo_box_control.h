@@ -74,6 +74,11 @@ public:
     int GetMinVisible() const { return minVisible_; }
     int GetItemHeight();
     void LimitText(int maxChars);
+    // The selection field of the closed box (client coordinates): where an
+    // owner draws the selected entry, left of the arrow button.
+    RECT GetFaceRect() const;
+    // The width of a box whose selection field is faceWidth wide.
+    static int WidthForFace(int faceWidth);
 
     // The edit field of CBS_DROPDOWN boxes (null otherwise).
     EditControl* GetEditControl() const;
@@ -98,7 +103,6 @@ private:
     void FocusLost(PlatformWindow* newFocus);
     bool OwnsFocus(PlatformWindow* w) const;
     void SyncEditText();
-    RECT FaceRect() const;
 
     std::vector<Item> items_;
     int cur_ = -1;

@@ -15,6 +15,7 @@ namespace {
 constexpr unsigned kTabNames[3] = {219, 220, 221}; // "Project", "Symbols", "Footprints"
 constexpr ARGB kBackground = 0xFF323232;
 constexpr ARGB kOutline = 0xC8323232;
+constexpr int kMinTextWidth = 55;
 } // namespace
 
 CLeftPane::CLeftPane()
@@ -64,6 +65,13 @@ void CLeftPane::OnCreate() {
         tree->Create(this, r, LoadStringText(kTabNames[kind]), style, 0, 0xE900 + kind);
         tree->Rebuild();
     }
+    // The captions show whole in our face, which is wider than the one the
+    // strip was drawn for; a pixel each side keeps them off the edges.
+    DeviceContext dc(1, 1);
+    dc.SelectFont(TabFont());
+    m_textWidth = kMinTextWidth;
+    for (unsigned id : kTabNames)
+        m_textWidth = std::max(m_textWidth, dc.GetTextExtentPoint32(LoadStringText(id)).cx + 2);
 }
 
 void CLeftPane::OnSize() {
@@ -129,16 +137,30 @@ bool CLeftPane::PreTranslateMessage(Message* msg) {
 
 // --- The tab strip ---------------------------------------------------------------------
 
-void CLeftPane::BuildTabPath(GraphicsPath& path, int tab, int h) {
-    const float x0 = static_cast<float>(kTabPitch * tab + 10);
+LogFont CLeftPane::TabFont() {
+    LogFont font;
+    font.lfFaceName = L"Tahoma";
+    font.lfHeight = -11; // 8 points
+    return font;
+}
+
+RECT CLeftPane::TabTextRect(int tab) const {
+    const int h = GetClientRect().bottom;
+    const int x = TabPitch() * tab + 20;
+    return RECT{x, h - kTabStripHeight, x + m_textWidth, h - kTabStripHeight + 20};
+}
+
+void CLeftPane::BuildTabPath(GraphicsPath& path, int tab, int h) const {
+    const float x0 = static_cast<float>(TabPitch() * tab + 10);
+    const float w = static_cast<float>(m_textWidth);
     const float top = static_cast<float>(h - kTabStripHeight);
     const float bottom = static_cast<float>(h - 2);
     path.StartFigure();
     path.AddArc(x0 - 20, top, 20, 20, -90, 90);
     path.AddArc(x0, top, 20, 20, -180, -90);
-    path.AddLine(x0 + 10, bottom, x0 + 65, bottom);
-    path.AddArc(x0 + 55, top, 20, 20, 90, -90);
-    path.AddArc(x0 + 75, top, 20, 20, -180, 90);
+    path.AddLine(x0 + 10, bottom, x0 + 10 + w, bottom);
+    path.AddArc(x0 + w, top, 20, 20, 90, -90);
+    path.AddArc(x0 + w + 20, top, 20, 20, -180, 90);
     path.CloseFigure();
 }
 
@@ -157,7 +179,7 @@ void CLeftPane::InvalidateTab(int tab) {
     if (tab < 0)
         return;
     const int h = GetClientRect().bottom;
-    RECT r{kTabPitch * tab, h - kTabStripHeight, kTabPitch * tab + kTabWidth, h};
+    RECT r{TabPitch() * tab, h - kTabStripHeight, TabPitch() * tab + TabWidth(), h};
     InvalidateRect(&r, false);
 }
 
@@ -195,40 +217,35 @@ void CLeftPane::Paint() {
             const int tab = *it;
             GraphicsPath path;
             BuildTabPath(path, tab, h);
-            const float x = static_cast<float>(kTabPitch * tab);
+            const float x = static_cast<float>(TabPitch() * tab);
             g.SetSmoothingMode(SmoothingModeAntiAlias);
             if (tab == shown) {
                 SolidBrush fill{Color(0xFFFFFFFF)};
                 g.FillPath(&fill, &path);
             } else {
                 const bool hot = tab == m_hotTab;
-                RectF band{x, top, static_cast<float>(kTabWidth),
+                RectF band{x, top, static_cast<float>(TabWidth()),
                            static_cast<float>(kTabStripHeight)};
                 LinearGradientBrush fill(band, Color(hot ? 0xFFDADADA : 0xFF9F9F9F),
                                          Color(hot ? 0xFFBEBEBE : 0xFF7F7F7F),
                                          LinearGradientModeVertical);
                 g.FillPath(&fill, &path);
             }
-            g.DrawLine(&white, x, top, x + kTabWidth, top);
+            g.DrawLine(&white, x, top, x + TabWidth(), top);
             g.DrawPath(&outline, &path);
             DeviceContext dc(*target);
-            LogFont font;
-            font.lfFaceName = L"Tahoma";
-            font.lfHeight = -11; // 8 points
-            dc.SelectFont(font);
+            dc.SelectFont(TabFont());
             dc.SetBkMode(TRANSPARENT);
             dc.SetTextColor(0x000000);
-            const int tx = kTabPitch * tab + 20;
-            RECT text{tx, h - kTabStripHeight, tx + 55, h - kTabStripHeight + 20};
-            dc.DrawText(m_trees[static_cast<size_t>(tab)]->GetWindowText(), text,
+            dc.DrawText(m_trees[static_cast<size_t>(tab)]->GetWindowText(), TabTextRect(tab),
                         DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
         // The strip's top edge, open above the shown tab.
         g.SetSmoothingMode(SmoothingModeNone);
         Pen edge(Color(kOutline), 1.0f);
-        const float left = static_cast<float>(kTabPitch * shown);
+        const float left = static_cast<float>(TabPitch() * shown);
         g.DrawLine(&edge, 0.0f, top, left, top);
-        g.DrawLine(&edge, left + kTabWidth, top, right, top);
+        g.DrawLine(&edge, left + TabWidth(), top, right, top);
         g.Flush();
     }
     EndPaint(&ps);

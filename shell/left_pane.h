@@ -10,6 +10,7 @@
 // then). Each tree keeps the undo history of its document's structural edits.
 #pragma once
 
+#include "platform/logical_font.h"
 #include "platform/window.h"
 #include "shell/footprint_tree.h"
 #include "shell/project_tree.h"
@@ -27,8 +28,6 @@ class GraphicsPath;
 class CLeftPane : public PlatformWindow {
 public:
     static constexpr int kTabStripHeight = 22;
-    static constexpr int kTabPitch = 75;
-    static constexpr int kTabWidth = 95;
 
     CLeftPane();
     ~CLeftPane() override;
@@ -68,9 +67,20 @@ public:
     // the shown tree's keys. A true answer consumes the message.
     bool PreTranslateMessage(Message* msg) override;
 
+    // The tabs' geometry: each caption has a room 20 pixels high and at
+    // least 55 wide, as wide as the widest caption needs in the tabs' font
+    // (measured when the pane is made); a tab is 40 pixels wider than that
+    // room at its top and the next one starts 20 pixels before its end.
+    int TabPitch() const { return m_textWidth + 20; }
+    int TabWidth() const { return m_textWidth + 40; }
+    // The width of the three tabs side by side.
+    int StripWidth() const { return 2 * TabPitch() + TabWidth(); }
+    // The room of tab i's caption in client coordinates.
+    RECT TabTextRect(int tab) const;
+    static LogFont TabFont();
     // The outline of tab i for a pane of client height h: the tab widens
     // towards the strip's top edge and has rounded feet.
-    static void BuildTabPath(GraphicsPath& path, int tab, int h);
+    void BuildTabPath(GraphicsPath& path, int tab, int h) const;
     // The tab at a client point (the shown one first), -1 for none.
     int TabAt(POINT client) const;
 
@@ -90,6 +100,7 @@ private:
     CFootprintTree m_footprintTree;
     std::array<CLeftTabView*, 3> m_trees;
     std::array<int, 3> m_order{0, 1, 2};
+    int m_textWidth = 55;
     int m_hotTab = -1;
     bool m_tracking = false;
     std::set<uint64_t> m_expanded;

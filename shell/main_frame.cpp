@@ -8,6 +8,7 @@
 #include "core/node_type.h"
 #include "core/tree_node.h"
 #include "core/vorpel_view.h"
+#include "platform/device_context.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/printer.h"
@@ -46,6 +47,33 @@ void OpenViewOfNode(CTreeNode* node) {
 
 CTreeNode* FindFootprintOnDisk(const std::wstring& name) {
     return g_MainFrame.FindLibraryFootprint(name);
+}
+
+// The layer selectors' face; the views draw the entries in it.
+WindowFont LayerComboFont() {
+    WindowFont font;
+    font.face = L"Tahoma";
+    font.height = 13;
+    return font;
+}
+
+// The placeholder under a layer selector whose entries are the strings
+// first, first + 1, ... first + count - 1: as wide as the toolbar has it, or
+// wider where an entry would not show whole in the closed box, between the
+// 3-pixel insets its owner draws it in.
+int LayerComboWidth(int first, int count) {
+    const WindowFont face = LayerComboFont();
+    LogFont font;
+    font.lfFaceName = face.face;
+    font.lfHeight = -face.height;
+    DeviceContext dc(1, 1);
+    dc.SelectFont(font);
+    int widest = 0;
+    for (int i = 0; i < count; ++i)
+        widest = std::max(
+            widest, dc.GetTextExtentPoint32(LoadStringText(static_cast<unsigned>(first + i))).cx);
+    // The box lies a pixel inside the placeholder on either side.
+    return std::max(CMainFrame::kLayerComboWidth, ComboBoxControl::WidthForFace(widest + 6) + 2);
 }
 
 const wchar_t* RootTag(int kind) {
@@ -182,9 +210,10 @@ void CMainFrame::CreateCommandBar() {
     m_rebar.InsertBand(band);
 }
 
-void CMainFrame::CreateLayerCombo(ComboBoxControl& combo, ToolBarControl& toolbar, int id) {
+void CMainFrame::CreateLayerCombo(ComboBoxControl& combo, ToolBarControl& toolbar, int id,
+                                  int width) {
     int index = toolbar.CommandToIndex(id);
-    toolbar.SetButtonWidth(index, kLayerComboWidth);
+    toolbar.SetButtonWidth(index, width);
     UIEnable(id, false);
     toolbar.EnableButton(id, false);
     RECT r = toolbar.GetItemRect(index);
@@ -193,10 +222,7 @@ void CMainFrame::CreateLayerCombo(ComboBoxControl& combo, ToolBarControl& toolba
     combo.Create(&toolbar, RECT{r.left + 1, top, r.right - 1, top + height}, L"",
                  WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
                  WS_EX_CLIENTEDGE, id);
-    WindowFont font;
-    font.face = L"Tahoma";
-    font.height = 13;
-    combo.SetFont(font, false);
+    combo.SetFont(LayerComboFont(), false);
 }
 
 void CMainFrame::MovePadLayerComboTo(ToolBarControl* toolbar) {
@@ -264,20 +290,23 @@ void CMainFrame::CreateToolBars() {
     for (int id : {ID_BRD_OUTLINE, ID_BRD_COMPONENT, ID_BRD_ROUTE, ID_BRD_AREA, ID_BRD_TEXT})
         m_boardToolBar.SetButtonStyle(m_boardToolBar.CommandToIndex(id),
                                       BTNS_DROPDOWN | BTNS_AUTOSIZE);
-    CreateLayerCombo(m_boardLayerCombo, m_boardToolBar, ID_BOARD_LAYER_COMBO);
+    CreateLayerCombo(m_boardLayerCombo, m_boardToolBar, ID_BOARD_LAYER_COMBO,
+                     LayerComboWidth(ID_BOARD_LAYER_COMBO, kBoardLayerTexts));
     addBand(m_boardToolBar, kBandBoard, false);
 
     create(m_padstackToolBar, IDR_TOOLBAR_PADSTACK);
     m_padstackToolBar.SetImageList(m_editorImages[2].get());
     m_padstackToolBar.SetExtendedStyle(TBSTYLE_EX_DRAWDDARROWS);
-    CreateLayerCombo(m_padLayerCombo, m_padstackToolBar, ID_PAD_LAYER_COMBO);
+    // One selector serves the padstack and footprint toolbars.
+    const int padComboWidth = LayerComboWidth(ID_PAD_LAYER_COMBO, kPadLayerTexts);
+    CreateLayerCombo(m_padLayerCombo, m_padstackToolBar, ID_PAD_LAYER_COMBO, padComboWidth);
     addBand(m_padstackToolBar, kBandPadstack, false);
 
     create(m_footprintToolBar, IDR_TOOLBAR_FOOTPRINT);
     m_footprintToolBar.SetImageList(m_editorImages[3].get());
     m_footprintToolBar.SetExtendedStyle(TBSTYLE_EX_DRAWDDARROWS);
     int placeholder = m_footprintToolBar.CommandToIndex(ID_PAD_LAYER_COMBO);
-    m_footprintToolBar.SetButtonWidth(placeholder, kLayerComboWidth);
+    m_footprintToolBar.SetButtonWidth(placeholder, padComboWidth);
     m_footprintToolBar.EnableButton(ID_PAD_LAYER_COMBO, false);
     int padstack = m_footprintToolBar.CommandToIndex(ID_FP_PLACE_PADSTACK);
     m_footprintToolBar.SetButtonStyle(padstack, BTNS_DROPDOWN);
@@ -311,7 +340,8 @@ void CMainFrame::CreateSplitter() {
     m_leftPane.CreateImageLists();
     m_splitter.SetSplitterPanes(&m_leftPane, &m_tabWindow);
     UpdateLayout();
-    m_splitter.SetSplitterPos(kSplitterPos);
+    // The left pane starts wide enough for its three tabs.
+    m_splitter.SetSplitterPos(std::max(kSplitterPos, m_leftPane.StripWidth()));
 }
 
 void CMainFrame::RegisterUpdateUI() {

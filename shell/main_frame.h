@@ -64,9 +64,14 @@ void RegisterViewMaker(int nodeType, ViewFactory maker);
 class CMainFrame : public PlatformWindow, public UpdateUI, public IdleHandler {
 public:
     // The splitter bar's first position and the placeholder width of the
-    // layer combo boxes.
+    // layer combo boxes (each at least; wider where the left pane's tabs or
+    // a layer's name need it).
     static constexpr int kSplitterPos = 255;
     static constexpr int kLayerComboWidth = 140;
+    // The layer names the selectors may show: the strings from the board
+    // selector's id on, and from the pad-layer selector's id on.
+    static constexpr int kBoardLayerTexts = 33;
+    static constexpr int kPadLayerTexts = 15;
     static constexpr int kMaxPageRanges = 100;
 
     CMainFrame();
@@ -252,7 +257,7 @@ private:
     void ResetState();
     void CreateCommandBar();
     void CreateToolBars();
-    void CreateLayerCombo(ComboBoxControl& combo, ToolBarControl& toolbar, int id);
+    void CreateLayerCombo(ComboBoxControl& combo, ToolBarControl& toolbar, int id, int width);
     void CreateStatusBar();
     void CreateSplitter();
     void RegisterUpdateUI();

@@ -3,6 +3,7 @@
 #include "core/tree_node.h"
 #include "core/vorpel_view.h"
 #include "platform/device_context.h"
+#include "platform/dialog.h"
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "platform/string_table.h"
@@ -23,14 +24,16 @@ constexpr ARGB kBlurLine = 0xFFB4B4B4;
 // The outline of tab i: rounded feet at the bottom corners of the strip, a
 // straight top, widening towards the strip's bottom.
 void BuildTabPath(GraphicsPath& path, int i) {
-    float x = static_cast<float>(CTabWindow::kTabPitch * i);
+    const int pitch = CTabWindow::TabPitch();
+    float x = static_cast<float>(pitch * i);
+    float p = static_cast<float>(pitch);
     float top = static_cast<float>(CTabWindow::kTabTop);
     path.StartFigure();
     path.AddArc(x - 14, top, 28, 28, 90, -90);
     path.AddArc(x + 14, top, 28, 28, 180, 90);
-    path.AddLine(x + 28, top, x + 200, top);
-    path.AddArc(x + 186, top, 28, 28, -90, 90);
-    path.AddArc(x + 214, top, 28, 28, 180, -90);
+    path.AddLine(x + 28, top, x + p, top);
+    path.AddArc(x + p - 14, top, 28, 28, -90, 90);
+    path.AddArc(x + p + 14, top, 28, 28, 180, -90);
     path.CloseFigure();
 }
 
@@ -76,16 +79,38 @@ CTabWindow::~CTabWindow() {
 
 // --- Geometry ------------------------------------------------------------------
 
+int CTabWindow::TabPitch() {
+    // The captions were given 162 pixels of a face narrower than ours (from
+    // 28 pixels in to 3 short of the close button): they get as much more
+    // as our face is wider, the way dialogs grow.
+    static const int pitch =
+        std::max(200, 28 + PlatformDialog::MapTemplatePixels(WindowFont{}, 162) + 10);
+    return pitch;
+}
+
+LogFont CTabWindow::CaptionFont() {
+    LogFont font;
+    font.lfFaceName = L"Tahoma";
+    font.lfHeight = -13; // 10 points
+    return font;
+}
+
 RECT CTabWindow::TabRect(int index) {
-    return RECT{kTabPitch * index, kTabTop, kTabPitch * index + kTabWidth, kTabBottom};
+    return RECT{TabPitch() * index, kTabTop, TabPitch() * index + TabWidth(), kTabBottom};
 }
 
 RECT CTabWindow::CloseButtonRect(int index) {
-    return RECT{kTabPitch * index + 192, 10, kTabPitch * index + 208, 26};
+    const int centre = TabPitch() * (index + 1);
+    return RECT{centre - 8, 10, centre + 8, 26};
+}
+
+RECT CTabWindow::CaptionRect(int index) {
+    const int x = TabPitch() * index;
+    return RECT{x + 28, kTabTop, x + TabPitch() - 10, kTabTop + 28};
 }
 
 bool CTabWindow::IsPointInCloseButton(int index, POINT p) {
-    float cx = static_cast<float>(kTabPitch * index + 193 + 7);
+    float cx = static_cast<float>(TabPitch() * (index + 1));
     float cy = 11.0f + 7.0f;
     float dx = static_cast<float>(p.x) - cx, dy = static_cast<float>(p.y) - cy;
     return dx * dx + dy * dy <= 49.0f;
@@ -444,42 +469,38 @@ void CTabWindow::OnPaint() {
             }
             LinearGradientBrush fill(band, top, bottom, LinearGradientModeVertical);
             g.FillPath(&fill, &path);
-            float x = static_cast<float>(kTabPitch * i);
-            g.DrawLine(&line, x, static_cast<float>(kTabBottom), x + kTabWidth,
+            float x = static_cast<float>(TabPitch() * i);
+            g.DrawLine(&line, x, static_cast<float>(kTabBottom), x + TabWidth(),
                        static_cast<float>(kTabBottom));
             g.DrawPath(&outline, &path);
-            // The caption, trimmed to the tab.
+            // The caption, trimmed short of the close button.
             {
                 DeviceContext dc(*target);
-                LogFont font;
-                font.lfFaceName = L"Tahoma";
-                font.lfHeight = -13; // 10 points
-                dc.SelectFont(font);
+                dc.SelectFont(CaptionFont());
                 dc.SetBkMode(TRANSPARENT);
                 dc.SetTextColor(0x000000);
                 std::wstring caption = m_views[static_cast<size_t>(i)]->GetWindowText();
-                RECT text{kTabPitch * i + 28, kTabTop, kTabPitch * i + 28 + 172, kTabTop + 28};
-                dc.DrawText(caption, text,
+                dc.DrawText(caption, CaptionRect(i),
                             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
             }
-            // The close button.
-            float bx = static_cast<float>(kTabPitch * i);
+            // The close button, centred on the next tab's left end.
+            float bx = static_cast<float>(TabPitch() * (i + 1));
             Pen cross(Color(0xFF323232), 2.0f);
             if (i == m_hoverClose) {
                 SolidBrush red{Color(0xFFBE3232)};
-                g.FillEllipse(&red, bx + 193, 11.0f, 14.0f, 14.0f);
+                g.FillEllipse(&red, bx - 7, 11.0f, 14.0f, 14.0f);
                 cross.SetColor(Color(0xFFFFFFFF));
             }
-            g.DrawLine(&cross, bx + 197, 15.0f, bx + 203, 21.0f);
-            g.DrawLine(&cross, bx + 197, 21.0f, bx + 203, 15.0f);
+            g.DrawLine(&cross, bx - 3, 15.0f, bx + 3, 21.0f);
+            g.DrawLine(&cross, bx - 3, 21.0f, bx + 3, 15.0f);
         }
         if (shown >= 0) {
             g.SetSmoothingMode(SmoothingModeNone);
             Pen edge(Color(kOutline), 1.0f);
-            float left = static_cast<float>(kTabPitch * shown);
+            float left = static_cast<float>(TabPitch() * shown);
             g.DrawLine(&edge, 0.0f, static_cast<float>(kTabBottom), left,
                        static_cast<float>(kTabBottom));
-            g.DrawLine(&edge, left + kTabWidth, static_cast<float>(kTabBottom),
+            g.DrawLine(&edge, left + TabWidth(), static_cast<float>(kTabBottom),
                        static_cast<float>(c.right), static_cast<float>(kTabBottom));
             RectF shade{0.0f, 33.0f, static_cast<float>(std::max(1, c.right)), 5.0f};
             LinearGradientBrush fade(shade, Color(focused ? 0xFFFFFFFF : kBlurLine),

@@ -9,6 +9,7 @@
 
 #include "core/property_grid.h"
 #include "core/property_tab.h"
+#include "platform/logical_font.h"
 #include "platform/tooltip_control.h"
 #include "platform/window.h"
 
@@ -23,8 +24,6 @@ class CTabWindow : public PlatformWindow {
 public:
     // Geometry, pixels.
     static constexpr int kStripHeight = 38;
-    static constexpr int kTabPitch = 200;
-    static constexpr int kTabWidth = 228;
     static constexpr int kTabTop = 4;
     static constexpr int kTabBottom = 32;
     static constexpr int kPanelWidth = 200;
@@ -81,10 +80,20 @@ public:
     // view's own pre-translation.
     bool PreTranslateMessage(Message* msg) override;
 
+    // The distance from one tab to the next: 200 pixels where the captions'
+    // face has the width the strip was laid out for, wider where it is
+    // wider, so a caption keeps its room. A tab is 28 pixels wider than
+    // that; its close button ends 7 pixels before its right end.
+    static int TabPitch();
+    static int TabWidth() { return TabPitch() + 28; }
+    // The captions' font.
+    static LogFont CaptionFont();
     // Geometry of tab i: its outline's bounding rectangle, the close
-    // button's circle box, and hit tests in client coordinates.
+    // button's circle box, the room of its caption (which ends short of the
+    // close button), and hit tests in client coordinates.
     static RECT TabRect(int index);
     static RECT CloseButtonRect(int index);
+    static RECT CaptionRect(int index);
     bool IsPointInTab(int index, POINT client) const;
     static bool IsPointInCloseButton(int index, POINT client);
 

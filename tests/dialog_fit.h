@@ -10,10 +10,12 @@
 #include "platform/button_control.h"
 #include "platform/check_box_control.h"
 #include "platform/combo_box_control.h"
+#include "platform/device_context.h"
 #include "platform/dialog.h"
 #include "platform/group_box_control.h"
 #include "platform/tab_control.h"
 #include "platform/list_view_control.h"
+#include "platform/logical_font.h"
 #include "platform/radio_button_control.h"
 #include "platform/static_control.h"
 #include "platform/text.h"
@@ -51,6 +53,42 @@ inline void NeedLine(std::vector<std::string>& out, const char* kind, const Plat
     if (w.GetLineHeight() > height)
         out.push_back(Describe(kind, text) + " is " + std::to_string(w.GetLineHeight()) +
                       " px high, has " + std::to_string(height));
+}
+
+// The width of text drawn in font by a DeviceContext, as the painted tab
+// strips and the owners of owner-drawn entries draw (and trim) it.
+inline int DrawnWidth(const LogFont& font, const std::wstring& text) {
+    DeviceContext dc(1, 1);
+    dc.SelectFont(font);
+    return dc.GetTextExtentPoint32(text).cx;
+}
+
+// A window's font as an owner drawing in it selects it.
+inline LogFont LogFontOf(const PlatformWindow& w) {
+    LogFont font;
+    font.lfFaceName = w.GetFont().face;
+    font.lfHeight = -w.GetFont().height;
+    font.lfWeight = w.GetFont().weight;
+    font.lfItalic = w.GetFont().italic ? 1 : 0;
+    return font;
+}
+
+inline void NeedDrawnWidth(std::vector<std::string>& out, const char* kind, const LogFont& font,
+                           const std::wstring& text, int room) {
+    const int needs = DrawnWidth(font, text);
+    if (needs > room)
+        out.push_back(Describe(kind, text) + " needs " + std::to_string(needs) + " px, has " +
+                      std::to_string(room));
+}
+
+// Every entry of an owner-drawn combo box shows whole in the closed box,
+// drawn in the box's font inside the field less the owner's insets.
+inline void CheckOwnerDrawnEntries(std::vector<std::string>& out, const ComboBoxControl& combo,
+                                   int ownerInsets) {
+    const RECT face = combo.GetFaceRect();
+    for (int i = 0; i < combo.GetCount(); ++i)
+        NeedDrawnWidth(out, "closed-box entry", LogFontOf(combo), combo.GetLBText(i),
+                       face.right - face.left - ownerInsets);
 }
 
 // Lines a word-wrapping label needs for text at width; a word wider than

@@ -129,6 +129,13 @@ void CLibraryEditorView::DrawSelectorItem(const DRAWITEMSTRUCT* dis, int layer,
     const bool inEdit = (dis->itemState & ODS_COMBOBOXEDIT) != 0;
     const auto* combo = dynamic_cast<const ComboBoxControl*>(dis->hwndItem);
     const std::wstring name = combo ? combo->GetLBText(dis->itemID) : std::wstring();
+    // The entries are drawn in the box's own face, which its width was made for.
+    if (combo) {
+        LogFont font;
+        font.lfHeight = -combo->GetFont().height;
+        font.lfFaceName = combo->GetFont().face;
+        dc.SelectFont(font);
+    }
     dc.DrawText(name, text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (inEdit ? DT_CENTER : DT_LEFT));
     // A hidden layer is hatched.

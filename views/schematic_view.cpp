@@ -348,9 +348,15 @@ void CSchematicView::DrawGrid(DeviceContext* dc) {
 
 bool CSchematicView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-    case WM_CREATE:
+    case WM_CREATE: {
         OnCreate();
-        return CVorpelView::ProcessWindowMessage(msg, wParam, lParam, result);
+        const bool done = CVorpelView::ProcessWindowMessage(msg, wParam, lParam, result);
+        // A view created visible is never told it was shown: its tool
+        // buttons and the status bar's panes are set now.
+        if (GetStyle() & WS_VISIBLE)
+            OnShown();
+        return done;
+    }
     case WM_PAINT:
         OnPaint();
         result = 0;

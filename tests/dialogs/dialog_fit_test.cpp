@@ -19,12 +19,16 @@
 #include "dialogs/drill_table.h"
 #include "dialogs/footprint_generator.h"
 #include "dialogs/load_footprint.h"
+#include "dialogs/package_picture.h"
 #include "dialogs/padstack_sheet.h"
 #include "dialogs/sel_part.h"
 #include "dialogs/settings_commands.h"
 #include "dialogs/stackup.h"
 #include "platform/file.h"
+#include "platform/graphics.h"
+#include "platform/graphics_recorder.h"
 #include "platform/input_simulation.h"
+#include "platform/paint_target.h"
 #include "platform/property_sheet.h"
 #include "platform/settings_store.h"
 #include "tests/dialog_fit.h"
@@ -32,6 +36,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -140,6 +145,62 @@ TEST_F(DialogFit, EveryTextShowsWholeAndNothingCrossesAGroupFrame) {
         EXPECT_GT(controls_, 2u);
         for (const std::string& p : problems_)
             ADD_FAILURE() << c.name << ": " << p;
+    }
+}
+
+// The generators' pictures as their dialogs show them: every dimension
+// letter lies whole inside the picture's frame.
+TEST_F(DialogFit, EveryLetterOfAPackagePictureLiesInsideIt) {
+    const struct {
+        const char* name;
+        PackageKind kind;
+    } kinds[] = {{"SOIC", PackageKind::Soic},
+                 {"QFP", PackageKind::Qfp},
+                 {"BGA", PackageKind::Bga},
+                 {"DIP", PackageKind::Dip}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.name);
+        RECT client{};
+        {
+            ScopedModalDialogHook hook([&](PlatformDialog& d) {
+                PumpPendingMessages();
+                for (PlatformWindow* w : d.GetChildren())
+                    if (dynamic_cast<CPackagePicture*>(w))
+                        client = w->GetClientRect();
+                d.EndDialog(IDCANCEL);
+            });
+            RunFootprintGenerator(k.kind, nullptr);
+        }
+        ASSERT_GT(client.right, 20) << "no picture";
+        ASSERT_GT(client.bottom, 20) << "no picture";
+        auto image = PaintTarget::CreateImage(client.right, client.bottom);
+        GraphicsRecorder recorder;
+        {
+            Graphics g(image.get());
+            g.SetRecorder(&recorder);
+            CPackagePicture::Draw(g, k.kind, client.right, client.bottom);
+        }
+        int letters = 0;
+        for (const DrawRecord& r : recorder.records) {
+            if (r.op != DrawOp::String)
+                continue;
+            ++letters;
+            // The glyph outlines, in the control's pixels, within the frame.
+            float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
+            for (const PointF& p : r.points) {
+                left = std::min(left, p.X);
+                top = std::min(top, p.Y);
+                right = std::max(right, p.X);
+                bottom = std::max(bottom, p.Y);
+            }
+            EXPECT_FALSE(r.points.empty()) << WideToUtf8(r.text);
+            EXPECT_TRUE(left >= 1 && top >= 1 && right <= static_cast<float>(client.right - 1) &&
+                        bottom <= static_cast<float>(client.bottom - 1))
+                << "\"" << WideToUtf8(r.text) << "\" spans " << left << "," << top << " to "
+                << right << "," << bottom << " in a picture of " << client.right << " x "
+                << client.bottom;
+        }
+        EXPECT_GE(letters, 3); // "1", "e" and "C" at least
     }
 }
 

@@ -12,7 +12,8 @@ class LeftPaneTest : public TreeTest {
 protected:
     CLeftPane& Pane() { return g_MainFrame.m_leftPane; }
     POINT TabCentre(int tab) {
-        return POINT{CLeftPane::kTabPitch * tab + 47, Pane().GetClientRect().bottom - 11};
+        return POINT{Pane().TabPitch() * tab + Pane().TabWidth() / 2,
+                     Pane().GetClientRect().bottom - 11};
     }
     void ClickTab(int tab) {
         POINT p = TabCentre(tab);
@@ -52,12 +53,14 @@ TEST_F(LeftPaneTest, TabOutlinesOverlapAndTheShownTabWins) {
     const int h = Pane().GetClientRect().bottom;
     // Rounded feet: the strip's bottom corners of a tab are outside it.
     EXPECT_EQ(Pane().TabAt(POINT{2, h - 3}), -1);
-    EXPECT_EQ(Pane().TabAt(POINT{47, h - 3}), 0);
-    EXPECT_EQ(Pane().TabAt(POINT{47, h - 30}), -1);
+    const int middle = Pane().TabWidth() / 2;
+    EXPECT_EQ(Pane().TabAt(POINT{middle, h - 3}), 0);
+    EXPECT_EQ(Pane().TabAt(POINT{middle, h - 30}), -1);
     // Where tabs 0 and 1 overlap, the one shown more recently wins.
-    EXPECT_EQ(Pane().TabAt(POINT{85, h - 20}), 0);
+    const POINT overlap{Pane().TabPitch() + 10, h - 20};
+    EXPECT_EQ(Pane().TabAt(overlap), 0);
     Pane().SelectTab(1);
-    EXPECT_EQ(Pane().TabAt(POINT{85, h - 20}), 1);
+    EXPECT_EQ(Pane().TabAt(overlap), 1);
     // Hot tracking follows the mouse and ends when it leaves.
     SimulateMouse(&Pane(), WM_MOUSEMOVE, TabCentre(2));
     EXPECT_EQ(Pane().GetHotTab(), 2);
@@ -175,7 +178,7 @@ TEST_F(LeftPaneTest, PictureOfTheThreeTreesOfTheExamples) {
         Bitmap(c.right, c.bottom, std::move(pixels)).Draw(picture.get(), kind * (c.right + 10), 0);
         // The strip is dark grey, the shown tab white, the tree above it.
         EXPECT_EQ(image->PixelAt(c.right - 5, c.bottom - 5) & 0xFFFFFF, 0x323232u);
-        EXPECT_EQ(image->PixelAt(CLeftPane::kTabPitch * kind + 14, c.bottom - 12) & 0xFFFFFF,
+        EXPECT_EQ(image->PixelAt(Pane().TabPitch() * kind + 14, c.bottom - 12) & 0xFFFFFF,
                   0xFFFFFFu);
     }
     const std::wstring folder = PathJoin(Utf8ToWide(VORPEL_BINARY_DIR), L"pictures");

@@ -27,8 +27,8 @@ protected:
         SimulateKey(&Tabs(), false, VK_TAB, L"", MK_CONTROL);
     }
     void ReleaseCtrl() { SimulateKey(&Tabs(), false, VK_CONTROL, L"", 0); }
-    POINT TabCentre(int i) { return POINT{CTabWindow::kTabPitch * i + 100, 18}; }
-    POINT CloseCentre(int i) { return POINT{CTabWindow::kTabPitch * i + 200, 18}; }
+    POINT TabCentre(int i) { return POINT{CTabWindow::TabPitch() * i + 100, 18}; }
+    POINT CloseCentre(int i) { return POINT{CTabWindow::TabPitch() * (i + 1), 18}; }
     std::vector<CTreeNode*> nodes;
 };
 

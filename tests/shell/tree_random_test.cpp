@@ -275,7 +275,8 @@ TEST_F(TreeRandomTest, RandomActionsThenUndoingEverythingGivesBackTheExamples) {
             break;
         }
         default: {
-            POINT p{CLeftPane::kTabPitch * pick(3) + 47,
+            CLeftPane& pane = g_MainFrame.m_leftPane;
+            POINT p{pane.TabPitch() * pick(3) + pane.TabWidth() / 2,
                     g_MainFrame.m_leftPane.GetClientRect().bottom - 10};
             SimulateMouse(&g_MainFrame.m_leftPane, WM_LBUTTONDOWN, p, MK_LBUTTON);
             SimulateMouse(&g_MainFrame.m_leftPane, WM_LBUTTONUP, p);
