@@ -219,6 +219,16 @@ void CPartPrimitive::Invalidate(DeviceContext* dc) {
     InvalidateBox(dc, GetMinPoint(), GetMaxPoint());
 }
 
+RECT CPartPrimitive::GetDrawnRect(DeviceContext*, const CTreeNode* part) const {
+    const POINT lo = GetMinPoint(), hi = GetMaxPoint();
+    if (lo.x > hi.x || lo.y > hi.y)
+        return RECT{};
+    const SheetScale s = GetSheetScale();
+    const POINT a = s.ToLogical(PartPosition(part), lo);
+    const POINT b = s.ToLogical(PartPosition(part), hi);
+    return PartGeometry::Normalized(RECT{a.x, a.y, b.x, b.y});
+}
+
 POINT CPartPrimitive::PartPosition(const CTreeNode* part) {
     return part ? part->m_position : POINT{};
 }

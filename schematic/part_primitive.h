@@ -118,6 +118,9 @@ public:
     virtual int MouseMove(DeviceContext* dc, uint32_t flags, int x, int y);
     // Marks the primitive's area of the active view's window for repainting.
     virtual void Invalidate(DeviceContext* dc);
+    // What Draw paints at the position of part, in logical units (the pen's
+    // width aside): a part repaints it wherever it reaches past its outline.
+    virtual RECT GetDrawnRect(DeviceContext* dc, const CTreeNode* part) const;
 
     // Every coordinate pair of the primitive, in the order the vertex hit
     // test takes them.

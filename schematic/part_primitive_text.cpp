@@ -171,6 +171,12 @@ RECT CPartText::GetDisplayRect(DeviceContext* dc) const {
     }
 }
 
+RECT CPartText::GetDrawnRect(DeviceContext* dc, const CTreeNode* part) const {
+    if (!dc)
+        return RECT{};
+    return PartGeometry::Normalized(GetDrawRect(dc, PartPosition(part)));
+}
+
 void CPartText::Draw(DeviceContext* dc, uint32_t, const CTreeNode* part) {
     RECT r = GetDrawRect(dc, PartPosition(part));
     LogFont old = dc->SelectFont(GetViewFont(IsVertical()));

@@ -41,6 +41,7 @@ public:
     RECT GetDisplayRect(DeviceContext* dc = nullptr) const;
     // The rectangle the text is drawn in, logical units (part at partPos).
     RECT GetDrawRect(DeviceContext* dc, POINT partPos) const;
+    RECT GetDrawnRect(DeviceContext* dc, const CTreeNode* part) const override;
 
     std::wstring text;
     POINT pos;

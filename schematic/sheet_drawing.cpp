@@ -70,12 +70,16 @@ DeviceContext* Use(DeviceContext* dc, std::unique_ptr<DeviceContext>& holder) {
 }
 
 void Invalidate(DeviceContext* dc, RECT logical) {
+    InvalidateDevice(dc, logical, 0);
+}
+
+void InvalidateDevice(DeviceContext* dc, RECT logical, int pixels) {
     if (!g_pActiveView)
         return;
     std::unique_ptr<DeviceContext> own;
     dc = Use(dc, own);
     dc->LPtoDP(&logical);
-    RECT r = Normalized(logical);
+    RECT r = Grown(logical, pixels);
     const POINT scroll = g_pActiveView->GetScrollOffset();
     r.left += scroll.x;
     r.right += scroll.x;
@@ -290,6 +294,15 @@ void CPart::InvalidateOnSheet(DeviceContext* dc) {
     std::unique_ptr<DeviceContext> own;
     dc = Use(dc, own);
     Invalidate(dc, GetBoundsOnSheet(dc));
+    // The drawing may reach past the outline (an arc, a text below it): all
+    // of it, with the pen's width and a pixel of smoothing around.
+    const int w = LineWidth(m_pSheet);
+    for (const CPartPrimitive* p : GetDrawnPrimitives()) {
+        const RECT r = p->GetDrawnRect(dc, this);
+        if (r.right < r.left || r.bottom < r.top)
+            continue;
+        InvalidateDevice(dc, Grown(r, w), 2);
+    }
     for (CTreeNode* child : GetChildren())
         child->InvalidateOnSheet(dc);
     if (CPackage* package = GetPackage())

@@ -33,6 +33,8 @@ bool IsEmpty(const RECT& r);
 // Maps a logical rectangle to the device, adds the view's scroll offset and
 // invalidates it with erasing in the active view.
 void Invalidate(DeviceContext* dc, RECT logical);
+// The same, grown on the device by a number of pixels on every side.
+void InvalidateDevice(DeviceContext* dc, RECT logical, int pixels);
 // The given context, or a view context owned by holder.
 DeviceContext* Use(DeviceContext* dc, std::unique_ptr<DeviceContext>& holder);
 // Extent of text in the given font (the context's font is restored).

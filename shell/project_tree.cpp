@@ -261,8 +261,12 @@ void CProjectTree::RunBoardDialog(int id, CBoard* board) {
         CStackup dialog(board, &GetUndoList());
         dialog.DoModal(owner);
         if (CVorpelView* view = g_pActiveView) {
-            g_MainFrame.GetPropertyGrid().ShowProperties(board);
-            view->PostMessage(WM_SHOWWINDOW, 1, 0);
+            // The board's own editor shows its rows and fills its layer
+            // selector again; another page (a sheet) keeps its panel.
+            if (view->GetDocument() == board) {
+                g_MainFrame.GetPropertyGrid().ShowProperties(board);
+                view->PostMessage(WM_SHOWWINDOW, 1, 0);
+            }
             view->Invalidate(false);
         }
         break;

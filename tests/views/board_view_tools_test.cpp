@@ -14,6 +14,7 @@
 #include "platform/paint_target.h"
 #include "schematic/net.h"
 #include "schematic/text.h"
+#include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 
 #include <functional>
@@ -925,3 +926,31 @@ TEST_F(BoardToolsTest, ADragStepRepaintsOnlyWhatItChangedAndTheResultIsWhole) {
 }
 
 } // namespace
+
+// On the example board the bottom layer is a plane filled by a copper area:
+// a component flipped onto it, off it again and turned cuts its clearances
+// and thermals into the plane and takes them back, and a drag after each
+// moves them. The screen then is what a full repaint shows.
+TEST_F(BoardViewTest, FlippingAndTurningOverAPlaneLeaveNoPixelsBehind) {
+    OpenExample();
+    Key('N', 0, true); // pad numbers too
+    Key('C', 0, true);
+    CFootprint* r1 = PackageFootprint(0);
+    ASSERT_NE(r1, nullptr);
+    for (int key : {'B', 'T', 'R', 'B', 'R'}) {
+        const std::wstring name = std::wstring(L"board-plane-") + wchar_t(key);
+        PointF at = r1->FindPadByNumber(L"1")->GetBoardPosition();
+        Click(at);
+        ASSERT_TRUE(r1->IsSelected());
+        Key(key);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, name));
+        at = r1->FindPadByNumber(L"1")->GetBoardPosition();
+        const PointF to{at.X + 3.8f, at.Y + 2.5f};
+        Press(at);
+        Move(at, MK_LBUTTON);
+        Move(PointF{at.X + 1.3f, at.Y + 1.3f}, MK_LBUTTON);
+        Move(to, MK_LBUTTON);
+        Release(to);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, name + L"-dragged"));
+    }
+}

@@ -877,3 +877,61 @@ TEST_F(SchematicViewTest, OnAFirstRunTheDemoPartsFindTheirFootprintsNextToThePro
         EXPECT_EQ(pads, c.pads);
     }
 }
+
+// The part's drawing reaches past its outline (the resistor's "R" below it,
+// the gate's arc to its left): a lifted, turned or floating part that moves
+// repaints all of it where it was and where it is, texts included.
+TEST_F(PlacingTest, PartsThatMoveLeaveNoPixelsBehind) {
+    // On the screen at the test's zoom: x 0 to 50, y 50 to 80.
+    PartTool(0);
+    MoveTo({30, 60});
+    Click({30, 60});
+    Key(VK_ESCAPE);
+    struct Case {
+        int key;
+        WPARAM mk;
+    } cases[] = {{'H', 0}, {'H', 0}, {'V', 0}, {'R', 0}, {'R', MK_SHIFT}};
+    for (const Case& c : cases) {
+        const std::wstring name =
+            L"schematic-lifted-" + std::wstring(1, wchar_t(c.key)) + (c.mk ? L"-shift" : L"");
+        Select({32, 61});
+        MoveTo({32, 61});
+        Key(c.key, c.mk);
+        for (POINT p : {POINT{34, 63}, POINT{37, 65}, POINT{33, 62}})
+            MoveTo(p);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, name));
+        Click({33, 62});
+        Key(VK_ESCAPE);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, name + L"-dropped"));
+    }
+    // The resistor floating from the part tool, mirrored and turned in place.
+    PartTool(0);
+    for (int key : {'H', 'R', 'V'}) {
+        MoveTo({12, 70});
+        Key(key);
+        for (POINT p : {POINT{15, 72}, POINT{19, 75}, POINT{14, 71}})
+            MoveTo(p);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"schematic-floating-" +
+                                                                    std::wstring(1, wchar_t(key))));
+    }
+    Key(VK_ESCAPE);
+    // A gate whose arc lies left of its outline, from the demo library.
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(
+        PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), L"demo.symbol"), bytes));
+    ASSERT_TRUE(WriteWholeFile(
+        PathJoin(g_MainFrame.GetDefaultFolder(kDocumentSymbolLibrary), L"demo.symbol"), bytes));
+    // demo.symbol comes first in the browser's list: its Logic folder's
+    // package follows the resistor.
+    PartTool(1);
+    ASSERT_TRUE(view->IsPartFloating());
+    ASSERT_EQ(view->GetFloatingPackage()->GetText(), L"NAND2");
+    for (POINT p : {POINT{20, 60}, POINT{23, 62}, POINT{27, 65}, POINT{22, 61}})
+        MoveTo(p);
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"schematic-floating-gate"));
+    Click({22, 61});
+    for (POINT p : {POINT{28, 58}, POINT{35, 54}, POINT{30, 57}})
+        MoveTo(p);
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"schematic-placed-gate"));
+    Key(VK_ESCAPE);
+}
