@@ -324,8 +324,9 @@ void CFootprintView::DropWorkInProgress() {
     } else if (IsPrimitiveTool(tool)) {
         EndPrimitiveTool(false);
     }
-    // The view may go on (after a save): its buttons show the tool left.
-    if (m_currentTool != tool) {
+    // The view may go on (after a save): its buttons, while it is the one
+    // shown, show the tool left.
+    if (m_currentTool != tool && IsWindowVisible()) {
         g_MainFrame.UISetCheck(tool, false);
         g_MainFrame.UISetCheck(m_currentTool, true);
     }
