@@ -482,6 +482,8 @@ bool PlatformWindow::Create(PlatformWindow* parent, const RECT& rect, const std:
     impl_->owner = this;
     CreateNativeWidget(*impl_);
     QWidget* w = impl_->widget;
+    if (w->isWindow())
+        w->setWindowTitle(QString::fromStdWString(text_));
     w->setGeometry(ToQRect(rect));
     w->setMouseTracking(true);
     w->setFocusPolicy(Qt::NoFocus);
@@ -660,6 +662,9 @@ LRESULT PlatformWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT: {
         const wchar_t* t = LParamToPtr<const wchar_t>(lParam);
         text_ = t ? t : L"";
+        // A top-level window's text is its title in the window system.
+        if (impl_->widget->isWindow())
+            impl_->widget->setWindowTitle(QString::fromStdWString(text_));
         if (!impl_->native)
             InvalidateRect(nullptr, true);
         return 1;

@@ -309,6 +309,11 @@ void CLeftTabView::CopySelected(bool cut) {
     // The document itself cannot leave its root.
     if (cut && IsRoot(node))
         return;
+    // The copy is the document as it stands without work under way: a
+    // floating copy or a wire being drawn is no part of it.
+    g_MainFrame.DropWorkInDocument(m_kind);
+    if (!IsInDocument(node))
+        return;
     TreeClipboard& clipboard = TheClipboard();
     clipboard.Clear();
     clipboard.nodes.push_back(node->Clone());
@@ -367,6 +372,9 @@ void CLeftTabView::SaveNodeAsFile(CTreeNode* node) {
     request.fileName = node->GetText();
     request.overwritePrompt = true;
     if (!GetSaveFileName(&request))
+        return;
+    g_MainFrame.DropWorkInDocument(m_kind);
+    if (!IsInDocument(node))
         return;
     bool saved = false;
     if (IsRoot(node)) {

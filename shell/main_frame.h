@@ -137,7 +137,13 @@ public:
     // Loads a file into the document of that kind; false (after "File read
     // error" and the path) when it cannot be read, the document unchanged.
     bool Open(const std::wstring& path, int kind);
-    // Writes the document to its stored path and marks it saved.
+    // Ends the work under way (a floating copy, a wire or route being
+    // drawn) in every view that edits the document, as Esc ends it: what
+    // leaves the program as the document (a save, a tree's copy, an export)
+    // never holds anything half made.
+    void DropWorkInDocument(int kind);
+    // Writes the document to its stored path and marks it saved; the work
+    // under way in its views is ended first.
     bool Save(int kind);
     // Asks for a file name, then saves there; false when cancelled or when
     // the save failed (the document keeps its former name then).

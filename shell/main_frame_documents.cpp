@@ -113,9 +113,15 @@ bool CMainFrame::CloseViewsOf(int kind, bool prompt) {
     return true;
 }
 
+void CMainFrame::DropWorkInDocument(int kind) {
+    for (CVorpelView* view : std::vector<CVorpelView*>(m_tabWindow.GetViews()))
+        if (ViewEditsDocument(view, kind))
+            CTabWindow::DropWorkInProgress(view);
+}
+
 bool CMainFrame::CloseDocument(int kind) {
     // Work under way in the views is no change to ask about or to save.
-    m_tabWindow.DropWorkInProgress(kind);
+    DropWorkInDocument(kind);
     const bool asked = IsDocumentModified(kind);
     const bool result = asked ? AskSave(kind) : true;
     // One answer per document: once asked, its views close without asking
@@ -204,6 +210,7 @@ bool CMainFrame::Open(const std::wstring& path, int kind) {
 }
 
 bool CMainFrame::Save(int kind) {
+    DropWorkInDocument(kind);
     CRoot& root = GetRoot(kind);
     CXmlFile file(&root);
     if (!file.Save(root.GetFilePath().c_str())) {

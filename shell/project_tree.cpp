@@ -321,11 +321,16 @@ bool CProjectTree::RunCommand(int id) {
             RunBoardDialog(id, static_cast<CBoard*>(node));
         return true;
     case ID_PRJ_BILL_OF_MATERIALS:
-        if (type == NodeType::Board)
-            ExportBillOfMaterials(static_cast<CBoard*>(node));
-        return true;
     case ID_PRJ_GERBER:
-        if (type == NodeType::Board)
+        if (type != NodeType::Board)
+            return true;
+        // The outputs are of the board as it stands without work under way.
+        g_MainFrame.DropWorkInDocument(GetKind());
+        if (!IsInDocument(node))
+            return true;
+        if (id == ID_PRJ_BILL_OF_MATERIALS)
+            ExportBillOfMaterials(static_cast<CBoard*>(node));
+        else
             ExportGerber(static_cast<CBoard*>(node));
         return true;
     default:

@@ -237,27 +237,25 @@ void CTabWindow::DestroyView(CVorpelView* view) {
     delete view;
 }
 
-namespace {
-void DropWorkOf(CVorpelView* view) {
+void CTabWindow::DropWorkInProgress(CVorpelView* view) {
     // The undo records of the dropped work act through the active view.
     CVorpelView* previous = g_pActiveView;
     g_pActiveView = view;
     view->DropWorkInProgress();
     g_pActiveView = previous;
 }
-} // namespace
 
 void CTabWindow::DropWorkInProgress(int documentKind) {
     for (CVorpelView* view : std::vector<CVorpelView*>(m_views))
         if (documentKind < 0 || view->GetDocumentKind() == documentKind)
-            DropWorkOf(view);
+            DropWorkInProgress(view);
 }
 
 bool CTabWindow::CloseTab(int index, bool prompt) {
     CVorpelView* view = GetView(index);
     if (!view)
         return false;
-    DropWorkOf(view);
+    DropWorkInProgress(view);
     CUndoList& undo = view->GetUndoList();
     if (!undo.IsAtSavedState()) {
         if (prompt) {

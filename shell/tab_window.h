@@ -45,6 +45,8 @@ public:
     // drawn) in every view of a document kind, or of all kinds for -1:
     // nothing half made may be saved or stay behind a closed view.
     void DropWorkInProgress(int documentKind = -1);
+    // The same for one view.
+    static void DropWorkInProgress(CVorpelView* view);
     // Closes one tab; the view's work under way goes first. With prompt, a
     // view with unsaved changes asks "Page
     // was changed; save changes?": Yes saves its document as the frame's

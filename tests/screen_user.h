@@ -6,12 +6,14 @@
 #pragma once
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 inline bool OnRealDisplay() {
     const char* display = std::getenv("DISPLAY");
@@ -48,3 +50,25 @@ public:
 private:
     pid_t pid_ = -1;
 };
+
+// The titles the X server holds for its visible top-level windows, as a
+// window manager would show them. Empty on the offscreen platform.
+inline std::vector<std::string> VisibleWindowTitles() {
+    std::vector<std::string> titles;
+    if (!OnRealDisplay())
+        return titles;
+    FILE* out = popen("xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null", "r");
+    if (!out)
+        return titles;
+    std::string line;
+    for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out)) {
+        if (c != '\n') {
+            line += static_cast<char>(c);
+            continue;
+        }
+        titles.push_back(line);
+        line.clear();
+    }
+    pclose(out);
+    return titles;
+}

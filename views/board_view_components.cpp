@@ -613,9 +613,22 @@ void CBoardView::PlaceFloatingComponent(Graphics* g) {
 
 void CBoardView::DropWorkInProgress() {
     ForgetDepartedNodes();
-    if (IsRouting())
+    // As Esc: the view goes on (after a save, a tree's copy) with the tool
+    // Esc would leave.
+    if (IsRouting()) {
         CancelRoute();
-    RemoveFloatingComponent();
+        if (m_currentTool == ID_BRD_ROUTE_NEW) {
+            m_currentTool = ID_BRD_ROUTE_EDIT;
+            SetToolCursor(m_currentTool);
+        }
+    }
+    if (m_floatingComponent) {
+        RemoveFloatingComponent();
+        if (m_currentTool == ID_BRD_PLACE_FREE_COMPONENT) {
+            m_currentTool = ID_BRD_MOVE_COMPONENT;
+            SetToolCursor(m_currentTool);
+        }
+    }
     EndAreaCreation();
 }
 

@@ -317,11 +317,18 @@ void CFootprintView::SetTool() {
 }
 
 void CFootprintView::DropWorkInProgress() {
-    if (m_currentTool == ID_FP_PLACE_PADSTACK) {
+    const int tool = m_currentTool;
+    if (tool == ID_FP_PLACE_PADSTACK) {
         EndPlacePadstack();
         m_currentTool = ID_FP_SELECT_PADSTACK;
-    } else if (IsPrimitiveTool(m_currentTool)) {
+    } else if (IsPrimitiveTool(tool)) {
         EndPrimitiveTool(false);
+    }
+    // The view may go on (after a save): its buttons, while it is the one
+    // shown, show the tool left.
+    if (m_currentTool != tool && IsWindowVisible()) {
+        g_MainFrame.UISetCheck(tool, false);
+        g_MainFrame.UISetCheck(m_currentTool, true);
     }
 }
 

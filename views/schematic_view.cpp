@@ -597,6 +597,10 @@ void CSchematicView::DropWorkInProgress() {
         g_MainFrame.UISetCheck(m_currentTool, false);
         m_currentTool = ID_TOOL_SELECT;
         SetClassCursor(CursorShape::Arrow);
+        // The view may go on (after a save): its buttons, while it is the
+        // one shown, show the tool left.
+        if (IsWindowVisible())
+            UpdateToolButtons();
     }
 }
 

@@ -9,6 +9,7 @@
 // afterwards, tree clipboard copies are pasted into other and newer
 // documents, and nodes are cut or deleted from under the views open on
 // them. The sanitizers watch for everything else.
+#include "core/xml_file.h"
 #include "platform/dialog.h"
 #include "platform/paint_target.h"
 #include "shell/find.h"
@@ -19,6 +20,7 @@
 #include "views/editor_views.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <random>
 
@@ -166,6 +168,32 @@ protected:
             Command(ID_EDIT_PASTE);
     }
 
+    // The document a Save or Save As wrote holds no work under way: the
+    // file is the document as it is with whatever its views still have
+    // under way ended.
+    void ExpectSavedWithoutWorkUnderWay(
+        const std::array<std::pair<std::wstring, std::string>, 3>& before, int step) {
+        // Only the document the command saved: Save As may give two
+        // documents one file.
+        for (int kind = 0; kind < 3; ++kind) {
+            if (kind != g_MainFrame.GetCurrentDocumentKind())
+                continue;
+            CRoot& root = g_MainFrame.GetRoot(kind);
+            const std::wstring path = root.GetFilePath();
+            const auto& [oldPath, oldBytes] = before[static_cast<size_t>(kind)];
+            std::string written;
+            if (!ReadWholeFile(path, written) || (path == oldPath && written == oldBytes))
+                continue;
+            g_MainFrame.DropWorkInDocument(kind);
+            const std::wstring check = PathJoin(scratch, L"check.xml");
+            CXmlFile file(&root);
+            ASSERT_TRUE(file.Save(check.c_str()));
+            root.SetFilePath(path);
+            EXPECT_TRUE(ReadFile(check) == written)
+                << "step " << step << ": the saved file holds work under way";
+        }
+    }
+
     void CheckInvariants(int step) {
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
         std::vector<int> order = tabs.GetActivationOrder();
@@ -277,9 +305,22 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                 ++edits;
             }
             break;
-        case 3:
-            Command(commands[pick(static_cast<int>(std::size(commands)))]);
+        case 3: {
+            const int command = commands[pick(static_cast<int>(std::size(commands)))];
+            if (command != ID_FILE_SAVE && command != ID_FILE_SAVE_AS) {
+                Command(command);
+                break;
+            }
+            std::array<std::pair<std::wstring, std::string>, 3> before;
+            for (int kind = 0; kind < 3; ++kind) {
+                before[static_cast<size_t>(kind)].first = g_MainFrame.GetRoot(kind).GetFilePath();
+                before[static_cast<size_t>(kind)].second =
+                    ReadFile(before[static_cast<size_t>(kind)].first);
+            }
+            Command(command);
+            ExpectSavedWithoutWorkUnderWay(before, step);
             break;
+        }
         case 4: {
             SimulateKey(&tabs, true, VK_CONTROL, L"", MK_CONTROL);
             SimulateKey(&tabs, true, VK_TAB, L"\t", MK_CONTROL);

@@ -4,7 +4,10 @@
 // fails, is cancelled or a file cannot be read.
 #include "core/default_settings.h"
 #include "platform/folders.h"
+#include "tests/screen_user.h"
 #include "tests/shell/frame_fixture.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -198,6 +201,39 @@ TEST_F(FrameTest, OpenAsksForAFileOfTheShownTreesKindAndTitlesOnlyProjects) {
     AnswerFileDialog(std::nullopt);
     Command(ID_OPEN_PROJECT);
     EXPECT_EQ(g_MainFrame.GetRoot(0).GetFilePath(), project);
+}
+
+// The title the window system shows names the document: New the new
+// document with its extension, Open a project's file (a library leaves the
+// title as it is), Save As the file saved to, whatever its kind.
+TEST_F(FrameTest, TheWindowSystemShowsTheDocumentsNameAsTheTitle) {
+    if (!OnRealDisplay())
+        GTEST_SKIP() << "no window system to ask";
+    StartFrame();
+    auto expectTitle = [&](const std::string& title, const char* after) {
+        PumpPendingMessages();
+        EXPECT_EQ(g_MainFrame.GetWindowText(), Utf8ToWide(title)) << after;
+        const std::vector<std::string> titles = VisibleWindowTitles();
+        EXPECT_NE(std::find(titles.begin(), titles.end(), title), titles.end())
+            << after << ": the window system does not show " << title;
+    };
+    expectTitle("Vorpel", "start-up");
+    Command(ID_NEW_SYMBOL);
+    expectTitle("New Symbol Library.symbol", "New Symbol");
+    Command(ID_NEW_PROJECT);
+    expectTitle("New Project.circuit", "New Project");
+    AnswerFileDialog(WriteFile(L"demo.circuit", std::string(kXmlHead) +
+                                                    "<Project>Demo\r\n  <Block>Main</Block>\r\n"
+                                                    "</Project>\r\n"));
+    Command(ID_OPEN_PROJECT);
+    expectTitle("demo.circuit", "Open Project");
+    AnswerFileDialog(WriteFile(L"parts.symbol", kLibrary));
+    Command(ID_OPEN_SYMBOL_LIBRARY);
+    expectTitle("demo.circuit", "Open Symbol Library");
+    g_MainFrame.m_leftPane.SelectTab(2);
+    AnswerFileDialog(PathJoin(scratch, L"pads.footprint"));
+    Command(ID_FILE_SAVE_AS);
+    expectTitle("pads.footprint", "Save As");
 }
 
 TEST_F(FrameTest, SavingANewDocumentAsksForANameAndWritesTheWholeTree) {

@@ -6,12 +6,14 @@
 #include "board/board.h"
 #include "board/conductor.h"
 #include "board/pad.h"
+#include "core/model_services.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
 #include "tests/shell/tree_fixture.h"
 #include "views/board_view.h"
+#include "views/editor_views.h"
 
 #include <cmath>
 #include <map>
@@ -192,6 +194,80 @@ TEST_F(TreeClipboardTest, ABoardSavedAsAFileIsTheBoardAndPastesBackAsIs) {
         0, [&] { Menu(0, block, ID_TREE_PASTE_FROM_FILE); },
         [&](const std::string& xml) { ExpectSameFile(xml, BoardInBlock(false), "pasted"); });
     ExpectSavedAndReloaded(BoardInBlock(false));
+}
+
+// A wire being drawn on the board's sheet (one leg fixed, the next
+// following the pointer) is no part of what the tree copies, cuts or saves
+// as a file: the wire ends first as Esc ends it, keeping the fixed leg, and
+// the board taken is the board Esc leaves.
+TEST_F(TreeClipboardTest, AWireUnderWayEndsBeforeTheBoardIsCopiedCutOrSaved) {
+    RegisterEditorViews();
+    const std::wstring file = PathJoin(scratch, L"board.circuit");
+    // The board as a file of its own holds it (as Save As File writes it).
+    auto boardFile = [&](CTreeNode* node) {
+        struct Holder : CRoot {
+            ~Holder() override { ForgetLentChildren(); }
+        } holder;
+        holder.SetRootTag(L"Project");
+        holder.LendChild(node);
+        const std::wstring path = PathJoin(scratch, L"lent.circuit");
+        CXmlFile out(&holder);
+        EXPECT_TRUE(out.Save(path.c_str()));
+        return ReadFile(path);
+    };
+    CVorpelView* view = nullptr;
+    auto drawWire = [&] {
+        // The new net gets the same name each time.
+        ResetModelCounters();
+        ASSERT_TRUE(g_MainFrame.Open(paths[0], 0));
+        Find();
+        view = g_MainFrame.OpenNodeView(Child(board, NodeType::Sheet, L"Main"));
+        ASSERT_NE(view, nullptr);
+        PumpPendingMessages();
+        Command(ID_SCH_PLACE_WIRE);
+        for (POINT p : {POINT{160, 140}, POINT{220, 165}}) {
+            MouseAt(view, WM_MOUSEMOVE, p);
+            MouseAt(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
+            MouseAt(view, WM_LBUTTONUP, p);
+        }
+        MouseAt(view, WM_MOUSEMOVE, POINT{260, 200});
+        PumpPendingMessages();
+    };
+    drawWire();
+    const std::string drawing = boardFile(board);
+    g_MainFrame.m_tabWindow.SetFocus();
+    PressKeyAtFocus(VK_ESCAPE);
+    const std::string escaped = boardFile(board);
+    ASSERT_NE(escaped, drawing);
+    ASSERT_TRUE(Contains(escaped, "<Wire")) << "Esc keeps the fixed leg";
+
+    for (const UINT command : {ID_EDIT_COPY, ID_EDIT_CUT, ID_TREE_SAVE_AS_FILE}) {
+        SCOPED_TRACE(command == ID_EDIT_COPY  ? "copy"
+                     : command == ID_EDIT_CUT ? "cut"
+                                              : "save as file");
+        drawWire();
+        if (command == ID_TREE_SAVE_AS_FILE)
+            AnswerFileDialog(file);
+        Menu(0, board, command);
+        if (command == ID_TREE_SAVE_AS_FILE) {
+            ExpectSameFile(ReadFile(file), escaped, "the board's file");
+            ExpectSameFile(boardFile(board), escaped, "the board");
+            continue;
+        }
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), command == ID_EDIT_CUT ? 0 : 1);
+        if (command == ID_EDIT_COPY) {
+            ExpectSameFile(boardFile(board), escaped, "the board copied");
+            // Its history is whole: undone, the project is the original.
+            g_MainFrame.m_tabWindow.SetFocus();
+            for (int i = 0; i < 20 && view->GetUndoList().CanUndo(); ++i)
+                Command(ID_EDIT_UNDO);
+            ExpectSameFile(Saved(0), original[0], "the view's edits undone");
+        }
+        Menu(0, block, ID_EDIT_PASTE);
+        CTreeNode* pasted = Child(block, NodeType::Board);
+        ASSERT_NE(pasted, nullptr);
+        ExpectSameFile(boardFile(pasted), escaped, "the board pasted");
+    }
 }
 
 TEST_F(TreeClipboardTest, ASheetCutAndPastedBackKeepsItsNameAndDrawing) {

@@ -742,6 +742,39 @@ TEST_F(BoardRoutingTest, ClosingTheTabDropsTheWorkUnderWay) {
     SetFreeComponentPadstackSource(nullptr);
 }
 
+// Ctrl+S while a route is under way (a leg fixed, the next following the
+// pointer): the route ends as Esc ends it, keeping the fixed leg, and the
+// file holds that; undo and redo go between the original and it.
+TEST_F(BoardRoutingTest, SaveEndsARouteUnderWayAsEscDoes) {
+    const std::wstring path = Project().GetFilePath();
+    auto route = [&] {
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(PointF{9, 10});
+        Move(PointF{19, 13});
+        Tap(PointF{19, 13});
+        Move(PointF{24, 20});
+        ASSERT_TRUE(view->IsRouting());
+    };
+    route();
+    Key(VK_ESCAPE);
+    const int toolAfterEsc = view->GetCurrentTool();
+    const std::string expected = Saved();
+    ExpectUndoAllRedoAll(expected);
+    while (view->GetUndoList().CanUndo())
+        Undo();
+    ASSERT_EQ(Saved(), original);
+
+    route();
+    Key('S', MK_CONTROL);
+    EXPECT_FALSE(view->IsRouting());
+    EXPECT_EQ(view->GetCurrentTool(), toolAfterEsc);
+    std::string file;
+    ASSERT_TRUE(ReadWholeFile(path, file));
+    EXPECT_EQ(file, expected);
+    EXPECT_EQ(Saved(), expected);
+    ExpectUndoAllRedoAll(expected);
+}
+
 TEST_F(BoardRoutingTest, WritesItsPicture) {
     Tool(ID_BRD_ROUTE_NEW);
     Tap(PointF{9, 10});

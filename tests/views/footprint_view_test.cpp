@@ -347,6 +347,48 @@ TEST_F(FootprintViewTest, ClosingTheTabDropsAFloatingPad) {
     EXPECT_EQ(file, onDisk);
 }
 
+// Ctrl+S while a copied pad follows the cursor: the pad ends as Esc ends
+// it, the file holds only the pads put down, the view goes on with the tool
+// Esc leaves, and undo and redo go between the original and the saved.
+TEST_F(FootprintViewTest, SaveEndsAFloatingPadAsEscDoes) {
+    const std::string original = Saved();
+    CFootprintView* view = OpenFootprint(L"DIP8");
+    ASSERT_NE(view, nullptr);
+    auto copyAndPlace = [&] {
+        Click(view, 3.81f, 3.81f);
+        g_MainFrame.m_tabWindow.SendMessage(WM_COPY);
+        ASSERT_NE(view->GetFloatingPad(), nullptr);
+        Click(view, 7.62f, -5.08f);
+        Move(view, 10.16f, -5.08f);
+        ASSERT_NE(view->GetFloatingPad(), nullptr) << "a copy follows the cursor";
+    };
+    copyAndPlace();
+    Key(VK_ESCAPE);
+    const int toolAfterEsc = view->GetCurrentTool();
+    const std::string expected = Saved();
+    ASSERT_NE(expected, original);
+    while (view->GetUndoList().CanUndo())
+        Undo();
+    ASSERT_EQ(Saved(), original);
+
+    copyAndPlace();
+    const std::wstring path = Library().GetFilePath();
+    Key('S', MK_CONTROL);
+    EXPECT_EQ(view->GetFloatingPad(), nullptr);
+    EXPECT_EQ(view->GetCurrentTool(), toolAfterEsc);
+    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(Saved(), expected);
+    int groups = 0;
+    while (view->GetUndoList().CanUndo() && groups < 100) {
+        Undo();
+        ++groups;
+    }
+    EXPECT_EQ(Saved(), original);
+    for (int i = 0; i < groups; ++i)
+        Redo();
+    EXPECT_EQ(Saved(), expected);
+}
+
 // A new floating pad starts where the pointer was last seen, off the grid
 // as it may be; the first move snaps it. So does a copied pad.
 TEST_F(FootprintViewTest, ANewFloatingPadStartsAtThePointer) {

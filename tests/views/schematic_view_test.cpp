@@ -158,6 +158,49 @@ TEST_F(SchematicViewTest, ClicksSelectAndTheRubberBandSelectsWhatItTouches) {
     ExpectSame(original, Save(), "selecting changes nothing saved");
 }
 
+// Ctrl+S after a mirrored part was put down, while its copy follows the
+// cursor: the copy ends as Esc ends it and is not saved (no extra package
+// or part), the view goes on, and one undo gives the original bytes back.
+TEST_F(SchematicViewTest, SaveLeavesOutTheCopyThatFollowsTheCursor) {
+    std::string demo;
+    ASSERT_TRUE(ReadWholeFile(ExamplePath(), demo));
+    ASSERT_NE(OpenText(demo), nullptr);
+    auto count = [](const std::string& text, const std::string& what) {
+        int n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    auto mirrorR2 = [&] {
+        Click({22, 9});
+        ASSERT_TRUE(PackageByRefDes(L"R2")->GetPart(0)->IsSelected());
+        Key('V');
+        Click({22, 9});
+        ASSERT_TRUE(view->IsActionInProgress()) << "a copy follows the cursor";
+    };
+    mirrorR2();
+    Key(VK_ESCAPE);
+    const std::string expected = Save();
+    EXPECT_NE(expected, original);
+    EXPECT_EQ(count(expected, "<Package"), count(original, "<Package"));
+    EXPECT_EQ(count(expected, "<Part "), count(original, "<Part "));
+    Undo();
+    ExpectSame(original, Save(), "the mirroring undone");
+
+    mirrorR2();
+    const std::wstring path = Root().GetFilePath();
+    Key('S', MK_CONTROL);
+    EXPECT_FALSE(view->IsActionInProgress());
+    std::string file;
+    ASSERT_TRUE(ReadWholeFile(path, file));
+    ExpectSame(expected, file, "the saved file");
+    EXPECT_FALSE(g_MainFrame.IsDocumentModified(kDocumentProject));
+    Undo();
+    ExpectSame(original, Save(), "undo after the save");
+    Redo();
+    ExpectSame(expected, Save(), "redo after the save");
+}
+
 TEST_F(SchematicViewTest, DraggingAPartTakesItsWiresAlong) {
     ASSERT_NE(OpenText(Project(kSmall)), nullptr);
     const std::string done = DoUndoRedo([&] { Drag({32, 11}, {32, 15}); });
