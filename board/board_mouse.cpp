@@ -487,7 +487,7 @@ int CThermalRelief::DeleteOnBoard(Graphics*, uint32_t) {
 
 // --- Conductor clean-up ---------------------------------------------------------------------
 
-void CConductor::RemoveRedundantVertices(Graphics* g) {
+void CConductor::RemoveRepeatedVertices() {
     for (size_t i = 0; i + 1 < m_vertices.size();) {
         ConductorVertex& a = m_vertices[i];
         ConductorVertex& b = m_vertices[i + 1];
@@ -504,6 +504,10 @@ void CConductor::RemoveRedundantVertices(Graphics* g) {
         if (m_selected > static_cast<int>(i) + 1)
             --m_selected;
     }
+}
+
+void CConductor::RemoveRedundantVertices(Graphics* g) {
+    RemoveRepeatedVertices();
     auto junction = [&](const ConductorVertex& v) {
         CTreeNode* net = GetParent();
         if (!net)

@@ -78,6 +78,9 @@ public:
     CConductor* FindOtherConductorAt(float x, float y, float tolerance) const;
     // Drops duplicate vertices and straight-run vertices (each recorded).
     void RemoveRedundantVertices(Graphics* g);
+    // Drops the first of two vertices in a row at one place (each recorded);
+    // the one kept takes over its corner and tie.
+    void RemoveRepeatedVertices();
 
     // The centre line as it is drawn and plotted: per segment, a straight run
     // up to its end vertex, or, where that vertex's corner value rounds the

@@ -31,3 +31,13 @@ inline PlatformWindow* MouseAt(PlatformWindow* w, UINT mouseMessage, POINT clien
     }
     return SimulateScreenMouse(mouseMessage, screen, mk);
 }
+
+// A double-click as the window system delivers it: a click, then the second
+// press followed by the double-click message, then the release.
+inline void DoubleClickAt(PlatformWindow* w, POINT client, WPARAM mk = 0) {
+    MouseAt(w, WM_LBUTTONDOWN, client, mk | MK_LBUTTON);
+    MouseAt(w, WM_LBUTTONUP, client, mk);
+    MouseAt(w, WM_LBUTTONDOWN, client, mk | MK_LBUTTON);
+    MouseAt(w, WM_LBUTTONDBLCLK, client, mk | MK_LBUTTON);
+    MouseAt(w, WM_LBUTTONUP, client, mk);
+}

@@ -21,6 +21,15 @@ namespace {
 constexpr unsigned kCaption = 128; // "Vorpel"
 constexpr unsigned kNoLayer = 342; // "No layer selected"
 
+// A rectangle being drawn encloses something once its corners differ in
+// both x and y.
+bool EnclosesArea(const CAreaNode* first) {
+    if (CountAreaNodes(first) != 4)
+        return false;
+    const CAreaNode* third = first->m_next->m_next;
+    return first->m_x != third->m_x && first->m_y != third->m_y;
+}
+
 void Show(CProperty* object) {
     if (CPropertyGrid* grid = GetPropertyGrid())
         grid->ShowProperties(object);
@@ -157,6 +166,9 @@ void CBoardView::AreaCreatePress(Graphics* g, uint32_t flags, PointF p) {
     if (!board)
         return;
     if (m_newArea) {
+        // The press is where the corner goes, whatever moves came before
+        // (the first move after a press is swallowed).
+        AreaDrag(g, flags, p);
         EndAreaCreation();
         m_currentTool = ID_BRD_AREA_EDIT;
         SetToolCursor(m_currentTool);
@@ -198,12 +210,12 @@ void CBoardView::EndAreaCreation() {
     m_newArea = nullptr;
     if (!area)
         return;
-    if (CountAreaNodes(area->m_outline) > 1) {
+    if (EnclosesArea(area->m_outline)) {
         m_currentArea = area;
         return;
     }
-    // A single point is no area: it is taken back as if it never was, or,
-    // when other changes came after it, as a change of its own.
+    // A point or a line is no area: it is taken back as if it never was,
+    // or, when other changes came after it, as a change of its own.
     if (m_undoList.UndoCount() == m_newAreaUndoCount) {
         // The area is deleted with the dropped record; the panel lets go first.
         ForgetShownArea(area);

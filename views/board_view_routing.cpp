@@ -475,6 +475,9 @@ void CBoardView::FinishRoute(Graphics* g) {
     m_routeConductor = nullptr;
     m_routeNet = nullptr;
     m_routeTarget.reset();
+    // Bends clicked twice in one place (a double-click) are one bend.
+    if (c && c->GetParent())
+        c->RemoveRepeatedVertices();
     // A route ended where it began is no track.
     if (net && RemoveDegenerateConductors(g, net))
         RemoveSuperfluousVias(g, net);
@@ -610,6 +613,8 @@ void CBoardView::ChangeRouteLayer(int id) {
     m_routeConductor = n;
     m_routeTarget.reset();
     DropUnroutedStart(c, n);
+    if (c->GetParent())
+        c->RemoveRepeatedVertices();
     // The caller brings the layer to the front (and shows it).
     m_routeNet->BuildConnectionGraph(g.get());
     InvalidateRect(nullptr, false);
@@ -641,6 +646,8 @@ void CBoardView::ChangeRouteWidth(Graphics* g) {
     m_routeConductor = n;
     m_routeTarget.reset();
     DropUnroutedStart(c, n);
+    if (c->GetParent())
+        c->RemoveRepeatedVertices();
     m_routeNet->BuildConnectionGraph(g);
     InvalidateRect(nullptr, false);
 }
@@ -1201,12 +1208,26 @@ void CBoardView::EditMenu(Graphics* g, uint32_t flags, PointF p) {
         RemoveSuperfluousVias(g, net);
     } else if (command == kCmdBreak) {
         const PointF q = SnapToGrid(p);
-        RecordConductor(c);
-        ConductorVertex b;
-        b.x = q.X;
-        b.y = q.Y;
-        b.tie = VertexTie::BreakPoint();
-        c->m_vertices.insert(c->m_vertices.begin() + index + 1, b);
+        // A break that the grid puts on one of the segment's vertices makes
+        // that vertex the break, unless it is tied already: a second vertex
+        // in the same place would be a piece of track without length.
+        ConductorVertex* on = nullptr;
+        for (int k : {index, index + 1})
+            if (Near(c->m_vertices[static_cast<size_t>(k)].x,
+                     c->m_vertices[static_cast<size_t>(k)].y, q.X, q.Y))
+                on = &c->m_vertices[static_cast<size_t>(k)];
+        if (!on || on->tie.IsNone()) {
+            RecordConductor(c);
+            if (on) {
+                on->tie = VertexTie::BreakPoint();
+            } else {
+                ConductorVertex b;
+                b.x = q.X;
+                b.y = q.Y;
+                b.tie = VertexTie::BreakPoint();
+                c->m_vertices.insert(c->m_vertices.begin() + index + 1, b);
+            }
+        }
         c->m_selected = 0;
     } else if (command >= kCmdLayerFirst && command < kCmdLayerFirst + 22) {
         MoveSegmentToLayer(g, c, index, command - kCmdLayerFirst);

@@ -292,7 +292,32 @@ void CSchematicView::PickUpSelection(DeviceContext* dc, POINT logical) {
     }
     for (CWire* wire : lifted)
         m_sheet->AddObject(wire);
+    DropLooseJoints(dc, true);
     InvalidateRect(nullptr, true);
+}
+
+void CSchematicView::DropLooseJoints(DeviceContext* dc, bool keepFloating) {
+    // A wire without length is a joint of pins that touch; with its pins
+    // lifted away, or dropped where none meet, it joins nothing and goes
+    // with the change that left it so.
+    CBoard* board = GetBoard();
+    if (!board || !m_sheet)
+        return;
+    for (CTreeNode* node : std::vector<CTreeNode*>(board->GetChildren())) {
+        if (node->GetType() != NodeType::Net || node->GetParent() != board)
+            continue;
+        if (keepFloating && std::any_of(m_floating.begin(), m_floating.end(),
+                                        [node](const FloatingNode& f) { return f.node == node; }))
+            continue;
+        for (CWire* wire : static_cast<CNet*>(node)->GetWires()) {
+            if (wire->m_pSheet != m_sheet || !SamePoint(wire->GetStart(), wire->GetEnd()) ||
+                !wire->IsRedundantJoint())
+                continue;
+            wire->InvalidateOnSheet(dc);
+            PushUndo(new CUndoDelete(wire, nullptr));
+            wire->RemoveFromParent();
+        }
+    }
 }
 
 // --- Following and dropping ---------------------------------------------------------
@@ -377,6 +402,7 @@ void CSchematicView::DropPickedUp(DeviceContext* dc, POINT p) {
             node->InvalidateOnSheet(dc);
         }
     }
+    DropLooseJoints(dc, false);
     // 3. The fresh copies follow the cursor; Esc takes only them away.
     GetUndoList().SetStartNewGroup(true);
     m_floating = std::move(next);

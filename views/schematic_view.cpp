@@ -829,6 +829,18 @@ void CSchematicView::SelectButtonUp(DeviceContext* dc, uint32_t flags, POINT p) 
     for (CNet* net : nets)
         if (net->GetParent())
             net->NormalizeWires(dc);
+    // A wire that the drag shrank to nothing is gone too, selected or not.
+    DropLooseJoints(dc, false);
+    // A bus whose start a crossing bus carried onto its far end is gone.
+    for (CSheetObject* object :
+         std::vector<CSheetObject*>(m_sheet->m_objects.begin(), m_sheet->m_objects.end())) {
+        auto* bus = dynamic_cast<CBus*>(object);
+        if (!bus || bus->m_length != 0 || !bus->GetParent())
+            continue;
+        bus->InvalidateOnSheet(dc);
+        PushUndo(new CUndoDelete(bus, nullptr));
+        bus->RemoveFromParent();
+    }
 }
 
 void CSchematicView::InvalidateBandOutline(DeviceContext* dc, const RECT& band) {
@@ -903,6 +915,8 @@ void CSchematicView::DeleteSelection() {
         }
     }
     if (deleted) {
+        // A joint whose pins went with a part joins nothing any more.
+        DropLooseJoints(dc.get(), false);
         m_lastClicked = nullptr;
         if (CPropertyGrid* grid = GetPropertyGrid())
             grid->ShowProperties(nullptr);

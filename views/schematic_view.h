@@ -126,6 +126,8 @@ public:
     // --- State, for the frame and tests. ------------------------------------
     bool IsWireInProgress() const { return m_wire1 != nullptr; }
     bool IsBusInProgress() const { return m_bus1 != nullptr; }
+    // The two legs of the wire or bus being drawn (null when none).
+    std::vector<const CTreeNode*> GetLegsUnderWay() const;
     bool IsPartFloating() const { return m_floatingPart != nullptr; }
     CPart* GetFloatingPart() const { return m_floatingPart; }
     CPackage* GetFloatingPackage() const { return m_floatingPackage; }
@@ -206,6 +208,11 @@ private:
     void AbandonBus(DeviceContext* dc);
     // Undoes the group of the last wire or bus click, if still there.
     void UndoClickGroup();
+    // Deletes the wires without length that join no pins (recorded), but
+    // for those of lifted nets when keepFloating is set.
+    void DropLooseJoints(DeviceContext* dc, bool keepFloating);
+    // Takes a leg left without length out within the group that made it.
+    void DropLegWithItsGroup(CTreeNode* leg);
     CWire* NewSegment(POINT q);
     CBus* NewBus(POINT q);
 

@@ -109,6 +109,20 @@ void CSchematicView::WireClick(DeviceContext* dc, POINT q) {
         return;
     }
 
+    // The legs end at the click, whatever moves the view saw before it.
+    WireMove(dc, q);
+    if (SamePoint(m_wire1->GetStart(), m_wire1->GetEnd())) {
+        // A first leg without length is no leg to fix: it takes the second
+        // one's place and the second starts again at the click. With no
+        // length in either (a double-click's second press) there is
+        // nothing to do.
+        if (SamePoint(m_wire2->GetStart(), m_wire2->GetEnd()))
+            return;
+        m_wire1->InvalidateOnSheet(dc);
+        m_wire2->InvalidateOnSheet(dc);
+        m_wire1->m_end = m_wire2->m_end;
+        m_wire2->m_position = m_wire2->m_end = q;
+    }
     ConnectWire(dc, m_wire1);
     bool finish = true;
     if (m_sheet->FindBusAt(q)) {
@@ -141,11 +155,27 @@ void CSchematicView::WireClick(DeviceContext* dc, POINT q) {
             wire->SplitAt(q.x, q.y, true);
     } else if (!m_sheet->FindPinAt(q, nullptr)) {
         finish = false;
+        // A second leg without length (the cursor went straight) would be
+        // the new first leg in this click's undo state, a wire without
+        // length: it goes within the group that made it, and the new L is
+        // made afresh in this click's group.
+        if (SamePoint(m_wire2->GetStart(), m_wire2->GetEnd())) {
+            m_wire2->InvalidateOnSheet(dc);
+            PushUndo(new CUndoDelete(m_wire2, nullptr));
+            m_wire2->RemoveFromParent();
+            m_wire2 = nullptr;
+        }
         GetUndoList().SetStartNewGroup(true);
         m_clickUndoDepth = GetUndoList().UndoCount();
     }
     m_wire1->m_selected = 0;
     m_wire1->InvalidateOnSheet(dc);
+    if (!finish && !m_wire2) {
+        m_wire1 = NewSegment(q);
+        m_wire2 = NewSegment(q);
+        m_legKept = false;
+        return;
+    }
     m_wire1 = m_wire2;
     if (!finish) {
         m_wire2 = NewSegment(q);
@@ -309,6 +339,21 @@ void CSchematicView::UndoClickGroup() {
     }
 }
 
+std::vector<const CTreeNode*> CSchematicView::GetLegsUnderWay() const {
+    return {m_wire1, m_wire2, m_bus1, m_bus2};
+}
+
+void CSchematicView::DropLegWithItsGroup(CTreeNode* leg) {
+    // The last group is the click that made the leg: its deletion joins
+    // that group, so that neither undo nor redo ever shows the leg alone.
+    CUndoList& undo = GetUndoList();
+    if (!undo.CanUndo())
+        return;
+    undo.SetStartNewGroup(false);
+    PushUndo(new CUndoDelete(leg, nullptr));
+    leg->RemoveFromParent();
+}
+
 void CSchematicView::AbandonWire(DeviceContext* dc) {
     if (!m_wire1)
         return;
@@ -335,6 +380,9 @@ void CSchematicView::AbandonWire(DeviceContext* dc) {
     m_net = nullptr;
     m_wire1 = m_wire2 = nullptr;
     m_legKept = false;
+    // Nor is a leg without length left behind by whatever took the last
+    // click's group before (an undo while drawing).
+    DropLooseJoints(dc, true);
     InvalidateRect(nullptr, true);
 }
 
@@ -356,6 +404,28 @@ CBus* CSchematicView::NewBus(POINT q) {
 void CSchematicView::BusClick(DeviceContext* dc, POINT q) {
     if (!GetBoard() || !m_sheet)
         return;
+    if (m_bus1)
+        // The legs end at the click, whatever moves the view saw before it.
+        BusMove(dc, q);
+    if (m_bus1 && m_bus1->m_length == 0) {
+        // A first leg without length is no leg to fix: the second one takes
+        // its place and the L goes on from the click; with no length in
+        // either (a double-click's second press) nothing changes. The undo
+        // groups that made the two still hold them.
+        if (m_bus2->m_length == 0)
+            return;
+        m_bus1->InvalidateOnSheet(dc);
+        m_bus2->InvalidateOnSheet(dc);
+        m_bus1->m_position = m_bus2->m_position;
+        m_bus1->m_direction = m_bus2->m_direction;
+        m_bus1->m_length = m_bus2->m_length;
+        m_bus2->m_position = q;
+        m_bus2->m_direction = WireDirection::None;
+        m_bus2->m_length = 0;
+        m_hasLastDelta = false;
+        BusMove(dc, q);
+        return;
+    }
     if (m_bus1) {
         // A finished segment is joined to no other: segments of a bus stay
         // as they were drawn.
@@ -416,6 +486,8 @@ void CSchematicView::AbandonBus(DeviceContext* dc) {
     if (CBus* bus = StillOnSheet<CBus>(m_sheet, kept)) {
         bus->m_selected = 0;
         bus->InvalidateOnSheet(dc);
+        if (bus->m_length == 0)
+            DropLegWithItsGroup(bus);
     }
     InvalidateRect(nullptr, true);
 }

@@ -525,6 +525,25 @@ TEST_F(BoardRoutingTest, ANewRouteFollowsTheFirstMoveEvenToTheLastTarget) {
     Key(VK_ESCAPE);
 }
 
+// A double-click makes one bend, and the route ended there with Esc keeps
+// no vertex twice.
+TEST_F(BoardRoutingTest, ADoubleClickedBendIsOneVertex) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{15, 10});
+    DoubleClick(PointF{15, 10});
+    Move(PointF{15, 10});
+    Move(PointF{15, 16});
+    DoubleClick(PointF{15, 16});
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(view->IsRouting());
+    const std::vector<std::string> expected = {
+        "40.000,20.000 50.000,20.000 50.000,30.000", "9.000,10.000 15.000,10.000 15.000,16.000",
+        "40.000,5.000 50.000,5.000", "46.000,15.000 48.000,15.000"};
+    EXPECT_EQ(Tracks(), expected);
+    ExpectUndoRedo(original, Saved());
+}
+
 TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
     const RandomSeed seed(24u);
     std::mt19937 rng{seed.Value()};
@@ -546,8 +565,10 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
             Tool(ID_BRD_ROUTE_EDIT);
             break;
         case 2:
-        case 3:
             Click(p);
+            break;
+        case 3:
+            DoubleClick(p);
             break;
         case 4:
         case 5:

@@ -166,6 +166,10 @@ protected:
         Press(p, mk);
         Release(p, mk);
     }
+    void DoubleClick(PointF p, WPARAM mk = 0) {
+        DoubleClickAt(view, ToClient(p), mk);
+        PumpPendingMessages();
+    }
     // Press, the move that settles the press, the moves, the release.
     void Drag(PointF from, PointF to, WPARAM mk = 0) {
         Press(from, mk);

@@ -68,6 +68,12 @@ protected:
             const WPARAM mk = RandomModifiers();
             SimulateMouse(view, WM_LBUTTONDOWN, ToClient(p), mk | MK_LBUTTON);
             SimulateMouse(view, WM_LBUTTONUP, ToClient(p), mk);
+            if (Uniform(0, 3) == 0) {
+                // The second half of a double-click.
+                SimulateMouse(view, WM_LBUTTONDOWN, ToClient(p), mk | MK_LBUTTON);
+                SimulateMouse(view, WM_LBUTTONDBLCLK, ToClient(p), mk | MK_LBUTTON);
+                SimulateMouse(view, WM_LBUTTONUP, ToClient(p), mk);
+            }
         } else if (kind < 50) {
             // A drag with a few steps.
             PointF p = RandomPoint();
@@ -143,8 +149,9 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
         if (i % 8 == 0)
             PumpPendingMessages();
         ASSERT_EQ(g_pActiveView, view) << "step " << i;
-        ExpectNoHalfMadeObjects(board, "step " + std::to_string(i),
-                                {view->GetRouteConductor(), view->GetFloatingText()});
+        ExpectNoHalfMadeObjects(
+            board, "step " + std::to_string(i),
+            {view->GetRouteConductor(), view->GetFloatingText(), view->GetNewArea()});
         ExpectLayerIndexOnTheBoard(board, *view->GetBoardLayerIndex(), "step " + std::to_string(i));
         if (HasFailure())
             break;

@@ -580,6 +580,78 @@ TEST_F(BoardToolsTest, APressWithoutMoveDrawsNoArea) {
     EXPECT_EQ(Saved(), original);
 }
 
+// The pointer as a user moves it between the presses: one move, which the
+// view swallows as the settling of the press, and the corner lies where the
+// second press is. A plane on the bottom layer lies under all of it.
+TEST_F(BoardToolsTest, ASecondPressPutsTheCornerOfTheNewAreaWhereItIs) {
+    const std::string plane = "    <Area Layer=\"BOT\">LIN1,1 LIN59,1 LIN59,39 LIN1,39</Area>\n";
+    OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Grid="1,1" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+)" + plane + R"(  </Board>
+</Project>
+)");
+    Key('1');
+    Command(ID_BRD_AREA_NEW);
+    Click(PointF{10, 20});
+    Move(PointF{30, 30});
+    Click(PointF{30, 30});
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_AREA_EDIT);
+    EXPECT_EQ(view->GetFrontLayer(), 0);
+    CArea* area = LastArea();
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(view->GetCurrentArea(), area);
+    ASSERT_EQ(CountAreaNodes(area->m_outline), 4);
+    // The corners (10,20) (10,30) (30,30) (30,20) as the pixels place them.
+    const CAreaNode* n1 = area->m_outline;
+    const CAreaNode* n2 = n1->m_next;
+    const CAreaNode* n3 = n2->m_next;
+    const CAreaNode* n4 = n3->m_next;
+    EXPECT_NEAR(n1->m_x, 10, 0.1);
+    EXPECT_NEAR(n1->m_y, 20, 0.1);
+    EXPECT_NEAR(n3->m_x, 30, 0.1);
+    EXPECT_NEAR(n3->m_y, 30, 0.1);
+    EXPECT_TRUE(n2->m_x == n1->m_x && n2->m_y == n3->m_y);
+    EXPECT_TRUE(n4->m_x == n3->m_x && n4->m_y == n1->m_y);
+    const std::string rectangle =
+        "    <Area Layer=\"TOP\">" + WideToUtf8(AreaOutlineToString(n1)) + "</Area>\n";
+    // The project saves with CR LF.
+    const std::string savedPlane = plane.substr(0, plane.size() - 1) + "\r\n";
+    std::string expected = original;
+    ASSERT_NE(expected.find(savedPlane), std::string::npos);
+    expected.insert(expected.find(savedPlane) + savedPlane.size(),
+                    rectangle.substr(0, rectangle.size() - 1) + "\r\n");
+    const std::string drawn = Saved();
+    EXPECT_EQ(drawn, expected);
+    Key(VK_ESCAPE);
+    EXPECT_UNDO_REDO(drawn);
+}
+
+// A rectangle without height or width is no area, whichever way it ends.
+TEST_F(BoardToolsTest, ARectangleWithoutHeightOrWidthDrawsNoArea) {
+    OpenComponents();
+    Key('1');
+    for (const PointF corner : {PointF{30, 20}, PointF{10, 35}}) {
+        const std::vector<std::function<void()>> endings = {
+            [&] { Click(corner); },
+            [&] { Key(VK_ESCAPE); },
+            [&] { Command(ID_BRD_TEXT_EDIT); },
+        };
+        for (size_t e = 0; e < endings.size(); ++e) {
+            SCOPED_TRACE("ending " + std::to_string(e) + ", corner x " + std::to_string(corner.X));
+            Command(ID_BRD_AREA_NEW);
+            Click(PointF{10, 20});
+            Move(PointF{10, 20});
+            Move(corner);
+            endings[e]();
+            EXPECT_EQ(LastArea(), nullptr);
+            EXPECT_EQ(Saved(), original);
+        }
+    }
+}
+
 TEST_F(BoardToolsTest, AreasArePickedDeletedAndNotDrawnOverOnTheirLayer) {
     OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
 <Project>

@@ -1,18 +1,25 @@
 // The checks the randomized editor tests run after every step: the
-// document holds no half-made object. On a board, tracks have two distinct
-// vertices, free and sheet texts are not empty and every sheet object lies
-// on a sheet of the board; in a library, no text is both without a name
+// document holds no half-made object. On a board, tracks have length and no
+// vertex twice in a row, copper areas enclose an area with no corner twice
+// in a row, buses have length, wires have length unless they join pins
+// that touch, free and sheet texts are not empty and every sheet object
+// lies on a sheet of the board; in a library, no text is both without a name
 // and empty. Work still under way (the route being drawn, the text being
 // typed) is passed in and left out.
 #pragma once
 
+#include "board/area.h"
+#include "board/area_node.h"
 #include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/conductor.h"
 #include "core/node_type.h"
+#include "schematic/bus.h"
+#include "schematic/net.h"
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
 #include "schematic/text.h"
+#include "schematic/wire.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +44,42 @@ inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& wher
                          std::fabs(x.y - v.front().y) >= 0.001f;
             EXPECT_TRUE(length) << where << ": a track with " << v.size()
                                 << " vertices and no length";
+            for (size_t i = 1; i < v.size(); ++i)
+                EXPECT_FALSE(std::fabs(v[i].x - v[i - 1].x) < 0.001f &&
+                             std::fabs(v[i].y - v[i - 1].y) < 0.001f)
+                    << where << ": a track with vertex " << i << " of " << v.size() << " twice at "
+                    << v[i].x << "," << v[i].y;
+        }
+        if (node->GetType() == NodeType::Area) {
+            // The corners' polygon, arcs and curves taken as their chords.
+            const CAreaNode* first = static_cast<const CArea*>(node)->m_outline;
+            int count = 0;
+            bool repeated = false;
+            double twiceArea = 0;
+            for (const CAreaNode* n = first; n; n = n->m_next) {
+                const CAreaNode* next = n->m_next ? n->m_next : first;
+                ++count;
+                repeated = repeated || (n->m_x == next->m_x && n->m_y == next->m_y);
+                twiceArea += double(n->m_x) * next->m_y - double(next->m_x) * n->m_y;
+            }
+            EXPECT_TRUE(count >= 3 && !repeated && std::fabs(twiceArea) > 1e-6)
+                << where << ": an area of " << count << " corners"
+                << (repeated ? ", one twice in a row," : "") << " enclosing " << twiceArea / 2;
+        }
+        if (node->GetType() == NodeType::Bus) {
+            auto* bus = static_cast<const CBus*>(node);
+            EXPECT_NE(bus->m_length, 0) << where << ": a bus without length at "
+                                        << bus->m_position.x << "," << bus->m_position.y;
+        }
+        if (node->GetType() == NodeType::Wire) {
+            // One without length is only a joint of pins that touch.
+            auto* wire = static_cast<const CWire*>(node);
+            std::vector<CPin*> pins;
+            if (CNet* net = wire->GetNet())
+                net->CollectPinsAt(wire->m_position, wire->m_pSheet, pins);
+            EXPECT_FALSE(SamePoint(wire->GetStart(), wire->GetEnd()) && pins.size() < 2)
+                << where << ": a wire without length joining no pins at " << wire->m_position.x
+                << "," << wire->m_position.y;
         }
         if (node->GetType() == NodeType::Text && node->GetParent() == board) {
             EXPECT_FALSE(static_cast<const CText*>(node)->GetText().empty())

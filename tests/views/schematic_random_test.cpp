@@ -123,8 +123,10 @@ TEST_F(RandomSchematicTest, RandomEventsOnTheExampleSheetUndoToTheOriginal) {
         }
         const POINT p = Somewhere();
         const int kind = Random(100);
-        if (kind < 30) {
+        if (kind < 25) {
             Click(p, Modifiers());
+        } else if (kind < 30) {
+            DoubleClick(p, Modifiers());
         } else if (kind < 45) {
             MoveTo(p, Modifiers());
         } else if (kind < 55) {
@@ -178,7 +180,13 @@ TEST_F(RandomSchematicTest, RandomEventsOnTheExampleSheetUndoToTheOriginal) {
                 ui.DropAnswers();
             }
         }
-        ExpectNoHalfMadeObjects(board, "step " + std::to_string(step), {main->GetFloatingText()});
+        std::set<const CTreeNode*> underWay{main->GetFloatingText()};
+        for (const CTreeNode* leg : main->GetLegsUnderWay())
+            underWay.insert(leg);
+        // Lifted objects follow the cursor until a click drops them.
+        for (const auto& lifted : main->GetFloatingList())
+            underWay.insert(lifted.node);
+        ExpectNoHalfMadeObjects(board, "step " + std::to_string(step), underWay);
         if (HasFailure())
             break;
     }

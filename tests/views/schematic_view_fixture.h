@@ -249,6 +249,11 @@ protected:
         MouseAt(view, WM_LBUTTONUP, ClientAt(grid), mk);
         PumpPendingMessages();
     }
+    void DoubleClick(POINT grid, WPARAM mk = 0) {
+        MoveTo(grid, mk);
+        DoubleClickAt(view, ClientAt(grid), mk);
+        PumpPendingMessages();
+    }
     void Drag(POINT from, POINT to, WPARAM mk = 0) {
         MoveTo(from, mk);
         MouseAt(view, WM_LBUTTONDOWN, ClientAt(from), MK_LBUTTON | mk);

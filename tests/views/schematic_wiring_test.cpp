@@ -273,6 +273,55 @@ TEST_F(WiringTest, ABusIsDrawnLegByLegAndEndsWithEsc) {
     ExpectSame(done, Save());
 }
 
+// A double-click where a leg ends, then Esc: the legs drawn and nothing
+// without length.
+TEST_F(WiringTest, ADoubleClickLeavesNoBusOrWireWithoutLength) {
+    const std::regex noLength(
+        "<Bus [^>]*>[^<]*[HVN]0</Bus>|<Wire [^>]*>(-?\\d+),(-?\\d+),\\1,\\2<");
+    const std::string before = Save();
+    Command(ID_SCH_PLACE_BUS);
+    Click({70, 5});
+    MoveTo({80, 5});
+    DoubleClick({80, 5});
+    MoveTo({80, 15});
+    DoubleClick({80, 15});
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(view->IsBusInProgress());
+    const std::string bus = Save();
+    EXPECT_FALSE(std::regex_search(bus, noLength));
+    std::string expected = before;
+    const std::string lastBus = "    <Bus SheetName=\"Main\">60,5V20</Bus>\r\n";
+    expected.insert(expected.find(lastBus) + lastBus.size(),
+                    "    <Bus SheetName=\"Main\">70,5H10</Bus>\r\n"
+                    "    <Bus SheetName=\"Main\">80,5V10</Bus>\r\n");
+    ExpectSame(expected, bus);
+    Undo();
+    Undo();
+    ExpectSame(before, Save());
+    Redo();
+    Redo();
+    ExpectSame(bus, Save());
+
+    Command(ID_SCH_PLACE_WIRE);
+    Click({70, 30});
+    MoveTo({80, 30});
+    DoubleClick({80, 30});
+    MoveTo({80, 40});
+    DoubleClick({80, 40});
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(view->IsWireInProgress());
+    const std::string wire = Save();
+    EXPECT_FALSE(std::regex_search(wire, noLength));
+    EXPECT_TRUE(HasLine(wire, "<Wire SheetName=\"Main\">70,30,80,30</Wire>"));
+    EXPECT_TRUE(HasLine(wire, "<Wire SheetName=\"Main\">80,30,80,40</Wire>"));
+    Undo();
+    Undo();
+    ExpectSame(bus, Save());
+    Redo();
+    Redo();
+    ExpectSame(wire, Save());
+}
+
 TEST_F(WiringTest, AbandoningAWireKeepsTheLegsOfEarlierClicksInTheirNets) {
     const std::string netlist = Netlist();
     Command(ID_SCH_PLACE_WIRE);
