@@ -985,6 +985,11 @@ void CBoardView::OnRButtonDown(WPARAM keys, POINT p) {
     // A context menu may have deleted what the panel shows.
     ForgetDepartedNodes();
     DropDepartedProperties();
+    // A context menu took the button's release; held on, the capture would
+    // hand the next click anywhere (a tab of the strip) to the board, where
+    // it deselects what was just changed.
+    if (!(keys & MK_LBUTTON) && PlatformWindow::GetCapture() == this)
+        ReleaseCapture();
     // Taking the focus commits a value still being typed.
     FocusParent();
     DropEmptyFloatingText();

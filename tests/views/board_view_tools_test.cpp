@@ -17,6 +17,7 @@
 #include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -1024,5 +1025,63 @@ TEST_F(BoardViewTest, FlippingAndTurningOverAPlaneLeaveNoPixelsBehind) {
         Move(to, MK_LBUTTON);
         Release(to);
         EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, name + L"-dragged"));
+    }
+}
+
+// The component menu flips a component: the menu takes the right button's
+// release, as the real one does. Switching tabs away and back then shows the
+// board as it was, the component still selected, hollow pads and all: the
+// clicks on the tab strip reach the tabs, not the board.
+TEST_F(BoardViewTest, AFlipFromTheMenuStaysAsSeenAcrossATabSwitch) {
+    OpenExample();
+    CTreeNode* sheet = nullptr;
+    for (CTreeNode* child : board->GetChildren())
+        if (child->GetType() == NodeType::Sheet && !sheet)
+            sheet = child;
+    ASSERT_NE(sheet, nullptr);
+    CVorpelView* sheetView = g_MainFrame.OpenNodeView(sheet);
+    ASSERT_NE(sheetView, nullptr);
+    CTabWindow& tabs = g_MainFrame.m_tabWindow;
+    auto clickTab = [&](CVorpelView* of) {
+        const std::vector<CVorpelView*>& views = tabs.GetViews();
+        const auto it = std::find(views.begin(), views.end(), of);
+        ASSERT_NE(it, views.end());
+        const RECT r = CTabWindow::TabRect(static_cast<int>(it - views.begin()));
+        const POINT at{(r.left + r.right) / 2 - 20, (r.top + r.bottom) / 2};
+        MouseAt(&tabs, WM_MOUSEMOVE, at, 0);
+        MouseAt(&tabs, WM_LBUTTONDOWN, at, MK_LBUTTON);
+        MouseAt(&tabs, WM_LBUTTONUP, at, 0);
+        PumpPendingMessages();
+    };
+    clickTab(view);
+    ASSERT_EQ(g_pActiveView, view);
+    Key('C', 0, true);
+    for (UINT side : {ID_BRD_PLACE_BOTTOM, ID_BRD_PLACE_TOP}) {
+        CFootprint* r1 = PackageFootprint(0);
+        const PointF at = r1->FindPadByNumber(L"1")->GetBoardPosition();
+        menuAnswers.push_back(side);
+        MouseAt(view, WM_RBUTTONDOWN, ToClient(at), MK_RBUTTON);
+        PumpPendingMessages();
+        ASSERT_EQ(r1->m_place, side == ID_BRD_PLACE_BOTTOM ? kPlaceBottom : kPlaceTop);
+        ASSERT_TRUE(r1->IsSelected());
+        view->UpdateWindow();
+        // The component and the plane around it, as the screen shows them.
+        const POINT c = ToClient(r1->m_boardPosition);
+        const RECT around{c.x - 60, c.y - 60, c.x + 60, c.y + 60};
+        auto seen = screen_picture::Grab(*view);
+        ASSERT_NE(seen, nullptr);
+        clickTab(sheetView);
+        EXPECT_EQ(g_pActiveView, sheetView);
+        clickTab(view);
+        ASSERT_EQ(g_pActiveView, view);
+        EXPECT_TRUE(r1->IsSelected());
+        view->UpdateWindow();
+        auto back = screen_picture::Grab(*view);
+        ASSERT_NE(back, nullptr);
+        int differing = 0;
+        for (int y = around.top; y < around.bottom; ++y)
+            for (int x = around.left; x < around.right; ++x)
+                differing += seen->PixelAt(x, y) != back->PixelAt(x, y);
+        EXPECT_EQ(differing, 0) << side;
     }
 }
