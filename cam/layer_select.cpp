@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "board/layer.h"
 #include "core/root.h"
+#include "dialogs/settings_commands.h"
 #include "platform/bitmap.h"
 #include "platform/device_context.h"
 #include "platform/file.h"
@@ -216,7 +217,16 @@ std::wstring CLayerSelect::DefaultPrefix(const CBoard* board, bool* noProject) {
     // a board without a project go, not to the file-system root.
     if (!project || project->GetFilePath().empty())
         return DocumentsFolder() + L"/gerber";
-    std::wstring folder = WithoutExtension(project->GetFilePath());
+    // A project not yet saved holds only its name: it belongs in the
+    // default project folder, never in the folder the program runs in.
+    std::wstring path = project->GetFilePath();
+    if (!IsFullPath(path)) {
+        std::wstring projects = StoredDirectory(kProjectDirectory);
+        if (!IsFullPath(projects))
+            projects = DefaultDirectory(kProjectDirectory);
+        path = MakeFullPath(path, projects);
+    }
+    std::wstring folder = WithoutExtension(path);
     std::wstring name = PathFileName(folder);
     if (!DirectoryExists(folder))
         CreateDirectories(folder); // a failure shows when the files are written

@@ -61,9 +61,11 @@ public:
     CLayerSelectListCtrl* GetList() const { return GetDlgItemAs<CLayerSelectListCtrl>(kList); }
 
     // The prefix proposed for the board: next to its project file, in a
-    // folder named after the project (created here when missing). Without a
-    // project, or for a project never saved, the Documents folder's "gerber";
-    // *noProject tells the caller that no project was found at all.
+    // folder named after the project (created here when missing); a project
+    // path that is no full path (a new project's name) lies in the default
+    // project folder of the settings. Without a project, or for a project
+    // without a path, the Documents folder's "gerber"; *noProject tells the
+    // caller that no project was found at all.
     static std::wstring DefaultPrefix(const CBoard* board, bool* noProject = nullptr);
 
     CBoard* m_board;

@@ -127,32 +127,40 @@ void CSettings::WriteControls() {
     const std::pair<int, float*> lengths[] = {
         {kLineThickness, &m_lineThck}, {kPadTol, &m_padTol},       {kMarkingTol, &m_markingTol},
         {kTextTol, &m_textTol},        {kMaskIncrease, &m_smIncr}, {kPasteDecrease, &m_spDecr}};
-    for (size_t i = 0; i < std::size(lengths); ++i) {
-        m_shown[i] = StrPrintf(L"%.*g", 3, static_cast<double>(*lengths[i].second));
-        SetDlgItemText(lengths[i].first, m_shown[i]);
-    }
+    for (size_t i = 0; i < std::size(lengths); ++i)
+        ShowLength(static_cast<int>(i), lengths[i].first, *lengths[i].second);
     DDX_Radio(kViaCover, m_via, false);
     DDX_ComboIndex(kResInt, m_resIntIndex, false);
     DDX_ComboIndex(kResFlt, m_resFltIndex, false);
+}
+
+void CSettings::ShowLength(int index, int id, float value) {
+    m_shown[index] = StrPrintf(L"%.*g", 3, static_cast<double>(value));
+    SetDlgItemText(id, m_shown[index]);
 }
 
 CSettings::ReadResult CSettings::ReadLength(int index, int id, float& value, bool tolerance,
                                             bool width) {
     std::wstring text = GetDlgItemText(id);
     float v = value;
+    ReadResult r = ReadResult::Ok;
     if (text != m_shown[index]) {
         double number = 0.0;
-        if (!ParseFieldNumber(text, &number) || !std::isfinite(static_cast<float>(number))) {
-            OnDataExchangeError(id, true);
-            return ReadResult::Unreadable;
-        }
-        v = static_cast<float>(number);
+        if (!ParseFieldNumber(text, &number) || !std::isfinite(static_cast<float>(number)))
+            r = ReadResult::Unreadable;
+        else
+            v = static_cast<float>(number);
     }
     // A tolerance of 0 would never end the curve flattening, a negative
-    // width makes an invalid aperture.
-    if ((tolerance && !(v > 0.0f)) || (width && v < 0.0f)) {
+    // width makes an invalid aperture, and a negative mask increase would
+    // cover copper that is to be soldered. (Paste may grow beyond its pad.)
+    if (r == ReadResult::Ok && ((tolerance && !(v > 0.0f)) || (width && v < 0.0f)))
+        r = ReadResult::OutOfRange;
+    if (r != ReadResult::Ok) {
+        // The field shows the value it keeps, selected for typing anew.
+        ShowLength(index, id, value);
         OnDataExchangeError(id, true);
-        return ReadResult::OutOfRange;
+        return r;
     }
     value = v;
     return ReadResult::Ok;
@@ -176,7 +184,7 @@ CSettings::ReadResult CSettings::ReadControls() {
     const Field fields[] = {
         {kLineThickness, &m_lineThck, false, true}, {kPadTol, &m_padTol, true, false},
         {kMarkingTol, &m_markingTol, true, false},  {kTextTol, &m_textTol, true, false},
-        {kMaskIncrease, &m_smIncr, false, false},   {kPasteDecrease, &m_spDecr, false, false}};
+        {kMaskIncrease, &m_smIncr, false, true},    {kPasteDecrease, &m_spDecr, false, false}};
     for (size_t i = 0; i < std::size(fields); ++i) {
         const Field& f = fields[i];
         ReadResult r = ReadLength(static_cast<int>(i), f.id, *f.value, f.tolerance, f.width);
@@ -200,8 +208,9 @@ CSettings::ReadResult CSettings::ReadControls() {
 
 void CSettings::OnOkOrCancel(int id) {
     ReadResult r = ReadControls();
-    // Out-of-range values cannot be confirmed; the field has the focus.
-    if (id == 1 && r == ReadResult::OutOfRange)
+    // A refused field cannot be confirmed: closing would look as if what
+    // was typed had been taken. The field has the focus.
+    if (id == 1 && r != ReadResult::Ok)
         return;
     if (m_unit == 0)
         ScaleLengths(kMilToMm);

@@ -68,6 +68,7 @@ private:
     void WriteControls();
     ReadResult ReadControls();
     ReadResult ReadLength(int index, int id, float& value, bool tolerance, bool width);
+    void ShowLength(int index, int id, float value);
     void ShowUnitLabels();
     void EnableLineThickness();
     void ScaleLengths(double factor);

@@ -280,15 +280,29 @@ void CPropertyGrid::CommitRow(int row) {
 }
 
 void CPropertyGrid::ApplyRow(int row) {
-    if (shown_ && list_.GetItem(row))
-        shown_->ApplyPropertyChange(row);
+    if (!shown_ || !list_.GetItem(row))
+        return;
+    refused_ = false;
+    CProperty* object = shown_;
+    const unsigned generation = list_.GetGeneration();
+    object->ApplyPropertyChange(row);
+    const bool refill = refused_ && shown_ == object && list_.GetGeneration() == generation;
+    refused_ = false;
+    if (refill)
+        RefreshProperties();
+}
+
+void CPropertyGrid::RefuseValue(bool beep) const {
+    if (beep)
+        MessageBeep();
+    refused_ = true;
 }
 
 bool CPropertyGrid::ParseRowLength(const CPropertyItem* row, float* mm) const {
     auto* edit = dynamic_cast<const CPropertyEdit*>(row);
     float value = 0;
     if (!edit || !ParseLength(edit->GetText(), edit->GetUnit(), &value)) {
-        MessageBeep();
+        RefuseValue();
         return false;
     }
     *mm = value;
@@ -314,7 +328,7 @@ bool CPropertyGrid::ParseTwo(const CPropertyItem* row, float* a, float* b) const
 bool CPropertyGrid::ParsePointRow(const CPropertyItem* row, PointF* point) const {
     float x = 0, y = 0;
     if (!ParseTwo(row, &x, &y)) {
-        MessageBeep();
+        RefuseValue();
         return false;
     }
     *point = PointF{x, y};
@@ -324,7 +338,7 @@ bool CPropertyGrid::ParsePointRow(const CPropertyItem* row, PointF* point) const
 bool CPropertyGrid::ParseSizeRow(const CPropertyItem* row, SizeF* size) const {
     float w = 0, h = 0;
     if (!ParseTwo(row, &w, &h)) {
-        MessageBeep();
+        RefuseValue();
         return false;
     }
     *size = SizeF{w, h};

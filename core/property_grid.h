@@ -96,11 +96,18 @@ public:
     void BeginEditRow(int row);
     void CommitRow(int row);
     // Applies a changed row: the shown object's ApplyPropertyChange(row).
+    // When the object refused the row's value (RefuseValue) and did not fill
+    // the panel again itself, the panel is filled again afterwards, so that
+    // every row shows what the object holds and not the refused text.
     void ApplyRow(int row);
+    // The shown object refuses the value of the row being applied: a beep
+    // (unless the object has told the user itself) and the rows filled again
+    // once the apply is over.
+    void RefuseValue(bool beep = true) const;
 
     // Reading a row's text back. A text that is not a number (or a point or
-    // size without two numbers) beeps and answers false, leaving the output
-    // untouched: the object then changes nothing.
+    // size without two numbers) is refused (RefuseValue) and answers false,
+    // leaving the output untouched: the object then changes nothing.
     bool ParseRowLength(const CPropertyItem* row, float* mm) const;
     bool ParsePointRow(const CPropertyItem* row, PointF* point) const;
     bool ParseSizeRow(const CPropertyItem* row, SizeF* size) const;
@@ -131,6 +138,8 @@ private:
     std::wstring caption_;
     CProperty* shown_ = nullptr;
     bool expanded_ = false;
+    // Set by RefuseValue while a row is applied.
+    mutable bool refused_ = false;
     static CPropertyGrid* firstLive_;
     CPropertyGrid* nextLive_ = nullptr;
     CPropertyGrid* previousLive_ = nullptr;

@@ -1,6 +1,7 @@
 #include "dialogs/cond_width.h"
 
 #include "core/length_unit.h"
+#include "dialogs/length_limits.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
 
@@ -41,8 +42,15 @@ bool CCondWidth::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& 
     }
     if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         int id = static_cast<int>(LOWORD(wParam));
-        // A bad entry beeps and keeps the width it had; the dialog closes anyway.
-        DDX_Float(kWidth, m_width, true, false, 0.0f, 0.0f, g_UnitDecimals[m_unit]);
+        // A bad entry beeps and the field shows the width it keeps. OK stays
+        // open then, for a width the conductor can take: closing would look
+        // as if the typed width had been taken.
+        const bool ok = DDX_Float(kWidth, m_width, true, id == IDOK, kSizeLimits.MinIn(m_unit),
+                                  kSizeLimits.MaxIn(m_unit), g_UnitDecimals[m_unit]) != 0;
+        if (id == IDOK && !ok) {
+            result = 0;
+            return true;
+        }
         if (id == IDOK)
             m_width = static_cast<float>(m_width * g_UnitToMm[m_unit]);
         EndDialog(id);

@@ -1,5 +1,6 @@
 // The conductor-width dialog of the board editor (dialog 1022): one width,
-// shown and typed in the view's unit, handed back in millimetres.
+// shown and typed in the view's unit, handed back in millimetres. OK takes
+// only a width of at least 0.01 mm; Cancel always closes.
 #pragma once
 
 #include "dialogs/vpl_data_exchange.h"

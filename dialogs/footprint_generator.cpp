@@ -59,6 +59,8 @@ bool CFootprintGenerator::ReadField(int id) {
         bool ok = false;
         const auto value = static_cast<uint32_t>(GetDlgItemInt(id, &ok, false));
         if (!ok || value > f->maxCount) {
+            // The field shows the count it keeps, as a length field does.
+            SetDlgItemInt(id, static_cast<int>(*f->count), false);
             OnDataExchangeError(id, true);
             return false;
         }

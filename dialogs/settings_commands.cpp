@@ -60,6 +60,20 @@ bool RunDirectoriesDialog(PlatformWindow* owner, DirectorySet& folders) {
     return true;
 }
 
+std::wstring StoredDirectory(int kind) {
+    if (kind < 0 || kind >= kDirectoryCount)
+        kind = kProjectDirectory;
+    SettingsKey key;
+    std::wstring value;
+    if (!key.Open(kDirectoriesKeyPath) ||
+        key.QueryString(kDirectoryValues[kind], &value) != SettingsResult::Ok)
+        return DefaultDirectory(kind);
+    value = value.substr(0, value.find(L'\0'));
+    if (value.size() > 259)
+        value.resize(259);
+    return value;
+}
+
 std::wstring HelpGuidePath() {
     const std::wstring program = ExecutableFolder();
     const std::wstring candidates[] = {

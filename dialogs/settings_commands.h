@@ -24,6 +24,10 @@ bool RunDirectoriesDialog(PlatformWindow* owner, DirectorySet& folders);
 // The settings key of the default folders.
 inline constexpr const wchar_t* kDirectoriesKeyPath = L"Software\\Vorpel\\Directories";
 
+// The folder of a kind as the settings hold it (at most 259 characters), or
+// its default when none is stored. Reading creates no key.
+std::wstring StoredDirectory(int kind);
+
 // The program's user guide: next to the program in help/, or installed in
 // share/vorpel/help/ beside its bin folder, else the one in the sources.
 std::wstring HelpGuidePath();

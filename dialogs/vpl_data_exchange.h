@@ -2,9 +2,9 @@
 // read strictly and shown with a fixed number of decimals. Mixed into every
 // dialog class that edits lengths:
 //     class CCondWidth : public PlatformDialog, public CVplDataExchange<CCondWidth>
-// A rejected entry beeps and puts the focus back into the field; the member
-// keeps its value (except after a failed range check, which comes after the
-// value has been stored).
+// A rejected entry (text that is no number, or a number out of range) beeps
+// and puts the focus back into the field; the member keeps its value and the
+// field shows it again, so what stays on show is what is held.
 //
 // A field still showing the text last written into it is not parsed again:
 // its member keeps its full precision. So showing 0.25 mm as 9.8 mil and
@@ -27,13 +27,22 @@ constexpr int kVplFieldChars = 31;
 // Never depends on the process locale.
 bool ParseFieldNumber(const std::wstring& text, double* value);
 
+// What was last written into a field: its text, and the decimals it was
+// written with (-1 before the first write).
+struct VplShownField {
+    std::wstring text;
+    int digits = -1;
+};
+
 // The non-template work of the mix-in; a null control fails.
 // factor: millimetres per shown unit (the member is held in millimetres), or
-// 0 when the member is held in the shown unit itself. shown: the text last
-// written into the field (updated when writing; null: none kept).
+// 0 when the member is held in the shown unit itself. shown: what was last
+// written into the field (updated when writing; null: nothing kept). A
+// rejected entry is replaced by the member written with the decimals it was
+// last shown with (digits before the first write).
 int VplExchangeNumber(PlatformWindow* control, float& value, bool save, bool validate,
                       float minimum, float maximum, int digits, double factor,
-                      std::wstring* shown = nullptr);
+                      VplShownField* shown = nullptr);
 
 template <class T> class CVplDataExchange {
 public:
@@ -56,6 +65,6 @@ public:
 
 private:
     PlatformWindow* Control(int id) { return static_cast<T*>(this)->GetDlgItem(id); }
-    // Per field: the text last written into it.
-    std::map<int, std::wstring> shown_;
+    // Per field: what was last written into it.
+    std::map<int, VplShownField> shown_;
 };

@@ -198,6 +198,8 @@ void CPart::ApplyPropertyChange(int row) {
     const std::wstring name = SchematicRows::Text(row);
     if (name.empty()) {
         ShowMessageBox(LoadStringText(381), L"Vorpel", MB_OK | MB_ICONEXCLAMATION);
+        if (CPropertyGrid* grid = GetPropertyGrid())
+            grid->RefuseValue(false);
         return;
     }
     if (name == pin->m_fixedNetName)

@@ -18,6 +18,8 @@
 #include "schematic/sheet.h"
 #include "schematic/sheet_name_attribute.h"
 
+#include <cmath>
+
 using namespace std::literals;
 
 namespace {
@@ -163,8 +165,11 @@ void CText::ApplyPropertyChange(int row) {
             SchematicRows::Text(row + (parent && parent->GetType() == NodeType::Board));
         const wchar_t* end = nullptr;
         const double v = ParseDouble(t.c_str(), &end);
-        if (end == t.c_str())
+        if (end == t.c_str() || !std::isfinite(v)) {
+            if (CPropertyGrid* grid = GetPropertyGrid())
+                grid->RefuseValue();
             return;
+        }
         PushUndo(new CUndoChangeNodeAttribute(this, this));
         m_rotation = static_cast<float>(v);
         break;

@@ -8,6 +8,7 @@
 #include "core/node_type.h"
 #include "core/tree_node.h"
 #include "core/vorpel_view.h"
+#include "dialogs/settings_commands.h"
 #include "platform/device_context.h"
 #include "platform/file.h"
 #include "platform/folders.h"
@@ -362,30 +363,17 @@ void CMainFrame::RegisterUpdateUI() {
 
 void CMainFrame::LoadDirectories() {
     const std::wstring documents = DocumentsFolder();
-    m_defaultFolders[kDocumentProject] = documents + L"/Vorpel/Project/";
-    m_defaultFolders[kDocumentSymbolLibrary] = documents + L"/Vorpel/Lib/Symbol/";
-    m_defaultFolders[kDocumentFootprintLibrary] = documents + L"/Vorpel/Lib/Footprint/";
     // The folders are made once, on the run that finds no key; a user who
     // deleted them later is not overruled.
     bool firstRun = !SettingsStore::KeyExists(kDirectoriesKey);
     SettingsKey key;
-    if (!key.Create(kDirectoriesKey))
-        return;
-    if (firstRun) {
+    if (key.Create(kDirectoriesKey) && firstRun) {
         for (const wchar_t* folder : {L"/Vorpel", L"/Vorpel/Project", L"/Vorpel/Lib",
                                       L"/Vorpel/Lib/Symbol", L"/Vorpel/Lib/Footprint"})
             CreateDirectories(documents + folder);
     }
-    const wchar_t* const names[3] = {L"Project", L"Symbollib", L"Footprintlib"};
-    for (int kind = 0; kind < 3; ++kind) {
-        std::wstring value;
-        if (key.QueryString(names[kind], &value) != SettingsResult::Ok)
-            continue;
-        value = value.substr(0, value.find(L'\0'));
-        if (value.size() > 259)
-            value.resize(259);
-        m_defaultFolders[static_cast<size_t>(kind)] = value;
-    }
+    for (int kind = 0; kind < 3; ++kind)
+        m_defaultFolders[static_cast<size_t>(kind)] = StoredDirectory(kind);
 }
 
 void CMainFrame::FindDefaultPrinter() {

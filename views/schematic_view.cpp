@@ -1253,6 +1253,7 @@ void CSchematicView::ApplyPropertyChange(int row) {
     auto refuse = [&] {
         ShowMessageBox(LoadStringText(kInvalidValueId), LoadStringText(kCaptionId),
                        MB_OK | MB_ICONEXCLAMATION);
+        grid->RefuseValue(false);
     };
     // A length row: its value in 0.01 mm, or 0 when it is not a length of
     // more than 0.1 mm (refused).

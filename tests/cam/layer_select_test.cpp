@@ -6,6 +6,7 @@
 #include "board/board.h"
 #include "board/layer.h"
 #include "core/root.h"
+#include "dialogs/settings_commands.h"
 #include "platform/bitmap.h"
 #include "platform/dc_recorder.h"
 #include "platform/device_context.h"
@@ -14,6 +15,7 @@
 #include "platform/folders.h"
 #include "platform/input_simulation.h"
 #include "platform/paint_target.h"
+#include "platform/settings_store.h"
 #include "platform/system_colors.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -289,6 +291,27 @@ TEST_F(LayerSelectDialog, AProjectNeverSavedWritesToDocumentsNotTheRoot) {
     EXPECT_EQ(dlg.m_prefix, DocumentsFolder() + L"/gerber");
     // The project exists, so there is nothing to warn about.
     EXPECT_TRUE(ui_.messageBoxes.empty());
+}
+
+// A new project's path is its name alone: the folder of its output lies in
+// the project folder of the settings, not in the current folder.
+TEST_F(LayerSelectDialog, AProjectPathWithoutAFolderLiesInTheProjectFolderOfTheSettings) {
+    SettingsStore::Reset();
+    {
+        SettingsKey key;
+        ASSERT_TRUE(key.Create(kDirectoriesKeyPath));
+        key.SetString(L"Project", dir_ + L"/Projects/");
+    }
+    const std::wstring start = GetCurrentFolder();
+    ASSERT_TRUE(CreateDirectories(dir_ + L"/run"));
+    ASSERT_TRUE(SetCurrentFolder(dir_ + L"/run"));
+    project_.SetFilePath(L"New Project.circuit");
+    const std::wstring prefix = CLayerSelect::DefaultPrefix(board_);
+    EXPECT_TRUE(SetCurrentFolder(start));
+    SettingsStore::Reset();
+    EXPECT_EQ(prefix, dir_ + L"/Projects/New Project/New Project");
+    EXPECT_TRUE(DirectoryExists(dir_ + L"/Projects/New Project"));
+    EXPECT_TRUE(ListDirectory(dir_ + L"/run").empty());
 }
 
 TEST_F(LayerSelectDialog, ATypedPrefixIsReturnedOnOkWithoutCreatingItsFolder) {

@@ -6,6 +6,9 @@
 #include "platform/input_simulation.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "tests/dialogs/dialog_driver.h"
+#include "tests/focus_input.h"
+#include "tests/pointer_input.h"
 #include "tests/screen_picture.h"
 #include "tests/screen_user.h"
 #include "tests/ui_hooks_recorder.h"
@@ -31,6 +34,14 @@ void Click(PlatformDialog& d, int id) {
     ASSERT_NE(w, nullptr) << id;
     SimulateMouse(w, WM_LBUTTONDOWN, POINT{3, 3}, MK_LBUTTON);
     SimulateMouse(w, WM_LBUTTONUP, POINT{3, 3});
+}
+
+// A click into a control where the pointer finds it.
+void ClickAt(PlatformWindow* w) {
+    ASSERT_NE(w, nullptr);
+    MouseAt(w, WM_LBUTTONDOWN, POINT{3, 3}, MK_LBUTTON);
+    MouseAt(w, WM_LBUTTONUP, POINT{3, 3});
+    PumpPendingMessages();
 }
 
 std::vector<std::wstring> Lengths(PlatformDialog& d) {
@@ -263,6 +274,7 @@ TEST_F(GerberSettingsDialog, OutOfRangeValuesCannotBeConfirmed) {
             EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(c.id));
             EXPECT_EQ(ui_.beeps.size(), 1u);
             // Enter does not confirm either; a valid value then does.
+            d.SetDlgItemText(c.id, c.typed);
             SimulateKey(d.GetDlgItem(c.id), true, VK_RETURN);
             EXPECT_FALSE(d.IsEnded());
             d.SetDlgItemText(c.id, L"0.04");
@@ -284,18 +296,61 @@ TEST_F(GerberSettingsDialog, OutOfRangeValuesCannotBeConfirmed) {
     EXPECT_EQ(g_CamSettings, CamSettings{});
 }
 
-TEST_F(GerberSettingsDialog, AnUnreadableFieldKeepsItsValueAndTheDialogCloses) {
+// An unreadable field stops the reading there: the fields after it are not
+// read. OK does not close over it; the field shows the value it keeps, which
+// a second OK confirms with the rest.
+TEST_F(GerberSettingsDialog, AnUnreadableFieldKeepsItsValueAndHoldsOk) {
     EXPECT_EQ(Edit([](CSettings& d) {
                   d.SetDlgItemText(Id::kMarkingTol, L"abc");
                   d.SetDlgItemText(Id::kTextTol, L"0.09"); // after it: not read
                   Click(d, Id::kViaPadstack);              // not read either
                   Click(d, 1);
+                  EXPECT_FALSE(d.IsEnded());
+                  EXPECT_EQ(d.m_textTol, 0.05f);
+                  EXPECT_EQ(d.m_via, 0);
+                  EXPECT_EQ(d.GetDlgItemText(Id::kMarkingTol), L"0.05");
+                  EXPECT_EQ(d.GetDlgItemText(Id::kTextTol), L"0.09");
+                  Click(d, 1);
               }),
               1);
     EXPECT_EQ(ui_.beeps.size(), 1u);
     EXPECT_EQ(g_CamSettings.markingTol, 0.05f);
-    EXPECT_EQ(g_CamSettings.textTol, 0.05f);
-    EXPECT_EQ(g_CamSettings.coverViaWithMask, 0);
+    EXPECT_EQ(g_CamSettings.textTol, 0.09f);
+    EXPECT_EQ(g_CamSettings.coverViaWithMask, 2);
+}
+
+// Keys as the user gives them: a refused entry and Enter beep, the dialog
+// stays open and the field shows the value kept; Esc then leaves the
+// stored settings as they were.
+TEST_F(GerberSettingsDialog, ARefusedEntryIsShownAsRefusedAndNothingIsStored) {
+    const std::pair<int, const wchar_t*> refused[] = {
+        {Id::kPadTol, L"abc"},        {Id::kMaskIncrease, L"-1"}, {Id::kTextTol, L"0"},
+        {Id::kPasteDecrease, L"1,5"}, {Id::kMarkingTol, L""},
+    };
+    EXPECT_EQ(Edit([&](CSettings& d) {
+                  ASSERT_TRUE(dialog_driver::ShownOnScreen(d));
+                  for (const auto& [id, typed] : refused) {
+                      SCOPED_TRACE(WideToUtf8(typed));
+                      const std::wstring kept = d.GetDlgItemText(id);
+                      ClickAt(d.GetDlgItem(id));
+                      PressKeyAtFocus('A', MK_CONTROL);
+                      if (*typed)
+                          TypeAtFocus(typed);
+                      else
+                          PressKeyAtFocus(VK_DELETE);
+                      ASSERT_EQ(d.GetDlgItemText(id), typed);
+                      PressKeyAtFocus(VK_RETURN);
+                      EXPECT_FALSE(d.IsEnded());
+                      EXPECT_EQ(ui_.beeps, (std::vector<unsigned>{kSimpleBeep}));
+                      EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(id));
+                      EXPECT_EQ(d.GetDlgItemText(id), kept);
+                      ui_.Clear();
+                  }
+                  PressKeyAtFocus(VK_ESCAPE);
+              }),
+              2);
+    EXPECT_FALSE(KeyHasValues());
+    EXPECT_EQ(g_CamSettings, CamSettings{});
 }
 
 TEST_F(GerberSettingsDialog, ConfirmingWithInchStoresUnit0AndMillimetres) {

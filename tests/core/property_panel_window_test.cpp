@@ -140,6 +140,8 @@ TEST_F(PanelWindowTest, EscRestoresTheOldTextAndAppliesNothing) {
     EXPECT_TRUE(view.GetUndoList().IsAtSavedState());
 }
 
+// The refused text does not stay on show: the rows are filled again with
+// what the object holds.
 TEST_F(PanelWindowTest, NonNumericLengthBeepsAndLeavesTheObject) {
     Click(ValuePoint(PropertyTestObject::kLength));
     Type(L"wide");
@@ -148,6 +150,15 @@ TEST_F(PanelWindowTest, NonNumericLengthBeepsAndLeavesTheObject) {
     EXPECT_FLOAT_EQ(object.length, 25.4f);
     EXPECT_EQ(UndoCount(), 0u);
     EXPECT_EQ(ui.beeps.size(), 1u);
+    EXPECT_EQ(Edit(PropertyTestObject::kLength)->GetText(), L"1000.0");
+    // A point without its second number, the same way.
+    Click(ValuePoint(PropertyTestObject::kOrigin));
+    Type(L"5");
+    Press(VK_RETURN, L"\r");
+    EXPECT_EQ(ui.beeps.size(), 2u);
+    EXPECT_EQ(Edit(PropertyTestObject::kOrigin)->GetText(), L"39.4,78.7");
+    EXPECT_EQ(UndoCount(), 0u);
+    EXPECT_FALSE(grid.IsEditing());
 }
 
 TEST_F(PanelWindowTest, TabCommitsAndMovesOnWrappingAtBothEnds) {

@@ -536,13 +536,15 @@ TEST_F(FootprintGeneratorTest, RejectedFieldsRefuseOkAndPinCountsAreBounded) {
             EXPECT_TRUE(m_ui.messageBoxes.empty()) << c.bad;
             EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(c.id)) << c.bad;
             EXPECT_EQ(d.GetFootprint(), nullptr);
+            EXPECT_EQ(d.GetDlgItemText(c.id), before) << "the value kept is shown again";
             // Leaving the field is refused the same way.
+            Type(d, c.id, c.bad);
             Leave(d, IDOK);
             EXPECT_EQ(m_ui.beeps.size(), 2u) << c.bad;
+            EXPECT_EQ(d.GetDlgItemText(c.id), before) << c.bad;
             Type(d, c.id, c.good);
             Click(d, IDOK);
             EXPECT_TRUE(d.IsEnded()) << c.good;
-            (void)before;
         });
         EXPECT_TRUE(footprint) << c.good;
     }

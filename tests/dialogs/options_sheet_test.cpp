@@ -155,8 +155,8 @@ TEST_F(OptionsSheet, SheetSizeUnitChangeRescalesTheShownValues) {
 }
 
 // A field that is rejected - unreadable, too long, or out of range - keeps
-// the user on the page with the focus in it, and nothing of the page is
-// stored until it is corrected.
+// the user on the page with the focus in it and shows the value it holds
+// again; nothing of the page is stored until the page is left.
 TEST_F(OptionsSheet, SheetSizeRefusesToBeLeftWithARejectedField) {
     struct Case {
         int id;
@@ -183,6 +183,10 @@ TEST_F(OptionsSheet, SheetSizeRefusesToBeLeftWithARejectedField) {
                       ClickTab(s, 2);
                       EXPECT_EQ(s.GetActiveIndex(), 0);
                       EXPECT_EQ(PlatformWindow::GetFocus(), p.GetDlgItem(c.id));
+                      EXPECT_EQ(p.GetDlgItemText(c.id), c.id == SS::kWidth    ? L"420.000"
+                                                        : c.id == SS::kHeight ? L"297.000"
+                                                                              : L"2.500");
+                      Type(p, c.id, c.text);
                       ClickItem(s, 1);
                       EXPECT_FALSE(s.IsEnded());
                       EXPECT_EQ(PlatformWindow::GetFocus(), p.GetDlgItem(c.id));
@@ -301,8 +305,8 @@ TEST_F(OptionsSheet, RestoreDefaultsWritesEveryClass) {
 }
 
 // Sizes must be positive and widths not negative: a class switch or a
-// leave with a value out of range keeps the user where they are and stores
-// nothing of it.
+// leave with a value out of range keeps the user where they are, shows the
+// value kept and stores nothing of it.
 TEST_F(OptionsSheet, BoardPageRejectsValuesOutOfRange) {
     EXPECT_EQ(Run([&](COptions& s) {
                   ClickTab(s, 2);
@@ -313,7 +317,7 @@ TEST_F(OptionsSheet, BoardPageRejectsValuesOutOfRange) {
                   EXPECT_EQ(p.IsDlgButtonChecked(BP::kClass1), BST_CHECKED);
                   EXPECT_EQ(p.IsDlgButtonChecked(BP::kClass3), BST_UNCHECKED);
                   EXPECT_EQ(PlatformWindow::GetFocus(), p.GetDlgItem(BP::kViaDrill));
-                  EXPECT_EQ(p.GetDlgItemText(BP::kViaDrill), L"0");
+                  EXPECT_EQ(p.GetDlgItemText(BP::kViaDrill), L"0.700") << "the size kept";
                   EXPECT_EQ(StoredSection(kClass0Key), Lines{});
                   Type(p, BP::kViaDrill, L"0.6");
                   Type(p, BP::kSpokeWidth, L"-0.1");

@@ -10,6 +10,8 @@
 #include "platform/paint_target.h"
 #include "platform/text.h"
 #include "resources/version_info.h"
+#include "tests/dialogs/dialog_driver.h"
+#include "tests/focus_input.h"
 #include "tests/screen_picture.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -114,6 +116,10 @@ TEST_P(CondWidthDialog, ABadEntryBeepsAndKeepsTheWidth) {
         EXPECT_EQ(d.GetDlgItemText(CCondWidth::kWidth), L"0.250");
         d.SetDlgItemText(CCondWidth::kWidth, L"1,5");
         ClickButton(d, IDOK);
+        // OK waits, showing the width kept; a second OK takes that.
+        EXPECT_FALSE(d.IsEnded());
+        EXPECT_EQ(d.GetDlgItemText(CCondWidth::kWidth), L"0.250");
+        ClickButton(d, IDOK);
     });
     CCondWidth dlg(0.25f, kUnitMm);
     EXPECT_EQ(dlg.DoModal(), IDOK);
@@ -124,6 +130,35 @@ TEST_P(CondWidthDialog, ABadEntryBeepsAndKeepsTheWidth) {
     CCondWidth inch(2.54f, kUnitInch);
     EXPECT_EQ(inch.DoModal(), IDCANCEL);
     EXPECT_FLOAT_EQ(inch.m_width, 0.1f);
+}
+
+// Keys as the user gives them: a width the conductor cannot take, or no
+// number, and Enter beep; the dialog stays open with the width it holds
+// shown again, and Esc hands back that width.
+TEST_P(CondWidthDialog, ARefusedWidthIsShownAsRefused) {
+    ScopedUiHooksRecorder ui;
+    ScopedModalDialogHook hook([&](PlatformDialog& d) {
+        ASSERT_TRUE(dialog_driver::ShownOnScreen(d));
+        PlatformWindow* field = d.GetDlgItem(CCondWidth::kWidth);
+        ASSERT_EQ(PlatformWindow::GetFocus(), field);
+        for (const wchar_t* typed : {L"-1", L"0", L"0.001", L"abc", L"1,5"}) {
+            SCOPED_TRACE(WideToUtf8(typed));
+            PressKeyAtFocus('A', MK_CONTROL);
+            TypeAtFocus(typed);
+            ASSERT_EQ(d.GetDlgItemText(CCondWidth::kWidth), typed);
+            PressKeyAtFocus(VK_RETURN);
+            EXPECT_FALSE(d.IsEnded());
+            EXPECT_EQ(ui.beeps, (std::vector<unsigned>{kSimpleBeep}));
+            EXPECT_EQ(PlatformWindow::GetFocus(), field);
+            EXPECT_EQ(d.GetDlgItemText(CCondWidth::kWidth), L"0.250");
+            ui.Clear();
+        }
+        PressKeyAtFocus(VK_ESCAPE);
+    });
+    CCondWidth dlg(0.25f, kUnitMm);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_FLOAT_EQ(dlg.m_width, 0.25f);
+    EXPECT_TRUE(ui.beeps.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CondWidthDialog, ::testing::Values("C", "de_DE.UTF-8"));

@@ -180,20 +180,53 @@ TEST_P(VplDataExchange, LengthsConvertThroughTheUnit) {
     EXPECT_EQ(mm, static_cast<float>(0.3 * 0.0254));
 }
 
-TEST_P(VplDataExchange, RangeCheckComesAfterStoring) {
-    float v = 0;
+// A number out of range is refused like one that cannot be read: the
+// member keeps its value and the field shows it again, with the decimals it
+// was shown with.
+TEST_P(VplDataExchange, OutOfRangeEntriesAreRefusedAndTheHeldValueShownAgain) {
+    float v = 2.5f;
+    ASSERT_EQ(dlg_.DDX_Float(kWidth, v, false, false, 0, 0, 1), 1);
     dlg_.SetDlgItemText(kWidth, L"12");
     EXPECT_EQ(dlg_.DDX_Float(kWidth, v, true, true, 0.0f, 10.0f, 6), 0);
-    EXPECT_EQ(v, 12.0f);
+    EXPECT_EQ(v, 2.5f);
+    EXPECT_EQ(dlg_.GetDlgItemText(kWidth), L"2.5");
     EXPECT_EQ(ui_.beeps.size(), 1u);
+    EXPECT_EQ(PlatformWindow::GetFocus(), dlg_.GetDlgItem(kWidth));
+    dlg_.SetDlgItemText(kWidth, L"12");
     EXPECT_EQ(dlg_.DDX_Float(kWidth, v, true, true, 12.0f, 12.0f, 6), 1); // inclusive
+    EXPECT_EQ(v, 12.0f);
     // DDX_Length compares the stored millimetres.
-    dlg_.SetDlgItemText(kWidth, L"1");
-    EXPECT_EQ(dlg_.DDX_Length(kWidth, v, true, true, 0.0f, 25.0f, kUnitInch), 0);
-    EXPECT_FLOAT_EQ(v, 25.4f);
-    EXPECT_EQ(dlg_.DDX_Length(kWidth, v, true, true, 0.0f, 26.0f, kUnitInch), 1);
+    float mm = 2.54f;
+    ASSERT_EQ(dlg_.DDX_Length(kOther, mm, false, false, 0, 0, kUnitInch), 1);
+    dlg_.SetDlgItemText(kOther, L"1");
+    EXPECT_EQ(dlg_.DDX_Length(kOther, mm, true, true, 0.0f, 25.0f, kUnitInch), 0);
+    EXPECT_EQ(mm, 2.54f);
+    EXPECT_EQ(dlg_.GetDlgItemText(kOther), L"0.100");
+    dlg_.SetDlgItemText(kOther, L"1");
+    EXPECT_EQ(dlg_.DDX_Length(kOther, mm, true, true, 0.0f, 26.0f, kUnitInch), 1);
+    EXPECT_FLOAT_EQ(mm, 25.4f);
     // Writing is not range checked.
     EXPECT_EQ(dlg_.DDX_Float(kWidth, v, false, true, 0.0f, 1.0f, 1), 1);
+}
+
+// Text that is no number gives way to the value held, shown as it was last
+// written (a field never written shows it with the decimals asked for).
+TEST_P(VplDataExchange, ARefusedEntryGivesWayToTheHeldValue) {
+    float v = 0.25f;
+    ASSERT_EQ(dlg_.DDX_Float(kWidth, v, false, false, 0, 0, 3), 1);
+    for (const wchar_t* typed : {L"abc", L"1,5", L"", L"-0"}) {
+        dlg_.SetDlgItemText(kWidth, typed);
+        EXPECT_EQ(dlg_.DDX_Float(kWidth, v, true, false, 0, 0, 6), 0);
+        EXPECT_EQ(dlg_.GetDlgItemText(kWidth), L"0.250") << WideToUtf8(typed);
+        EXPECT_EQ(v, 0.25f);
+    }
+    // The value shown again is the member's, full precision kept.
+    EXPECT_EQ(dlg_.DDX_Float(kWidth, v, true, false, 0, 0, 6), 1);
+    EXPECT_EQ(v, 0.25f);
+    dlg_.SetDlgItemText(kOther, L"x");
+    float never = 7.0f;
+    EXPECT_EQ(dlg_.DDX_Float(kOther, never, true, false, 0, 0, 2), 0);
+    EXPECT_EQ(dlg_.GetDlgItemText(kOther), L"7.00");
 }
 
 // A field read back untouched keeps the member's digits: 0.25 mm shown as

@@ -102,4 +102,25 @@ TEST_F(TextBoardTest, MissingFontIsReportedNotDrawn) {
     EXPECT_TRUE(hooks.statusTexts.empty());
 }
 
+// In a board view: a rotation that is no number is refused with a beep and
+// the row shows the rotation kept; the font size alike.
+TEST_F(TextBoardTest, ARowThatIsNoNumberIsRefusedVisibly) {
+    m_view.viewKind = kViewBoard;
+    text->m_rotation = 90;
+    m_grid.ShowProperties(text);
+    const std::string before = Save();
+    ScopedUiHooksRecorder ui;
+    // Value, font name, font size, position, rotation, layer.
+    for (const auto& [row, shown] : {std::pair<int, const wchar_t*>{4, L"90"}, {2, L"2.000"}}) {
+        SetRowText(row, L"left");
+        m_grid.ApplyRow(row);
+        auto* edit = dynamic_cast<CPropertyEdit*>(m_grid.GetItem(row));
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->GetText(), shown);
+    }
+    EXPECT_EQ(ui.beeps.size(), 2u);
+    EXPECT_EQ(text->m_rotation, 90.0f);
+    EXPECT_EQ(Save(), before);
+}
+
 } // namespace

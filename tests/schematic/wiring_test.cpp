@@ -169,6 +169,9 @@ TEST_F(WiringTest, PowerSymbolRenameMovesItsCluster) {
     ASSERT_EQ(ui.messageBoxes.size(), 1u);
     EXPECT_EQ(ui.messageBoxes[0].text, L"Net name is not specified");
     EXPECT_EQ(ui.messageBoxes[0].Icon(), MB_ICONEXCLAMATION);
+    auto* row = dynamic_cast<CPropertyEdit*>(m_grid.GetItem(0));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetText(), L"VCC") << "the row shows the name kept";
     m_view.undo.Undo();
     CheckNets();
     EXPECT_EQ(Save(), before);

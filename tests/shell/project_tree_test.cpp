@@ -3,8 +3,10 @@
 // sheet names, label editing, drag and drop, files saved from and inserted
 // into the tree, the board commands and the views the tree opens and closes.
 #include "board/board.h"
+#include "cam/layer_select.h"
 #include "dialogs/board_dialog.h"
 #include "dialogs/drill_table.h"
+#include "dialogs/settings_commands.h"
 #include "dialogs/stackup.h"
 #include "platform/button_control.h"
 #include "schematic/net.h"
@@ -587,6 +589,46 @@ TEST_F(ProjectTreeTest, BillOfMaterialsAndGerberWriteBesideTheProject) {
         gerbers += PathExtension(name) == L".gbr" ? 1 : 0;
     EXPECT_GT(gerbers, 0);
     ExpectSameFile(Saved(0), original[0], "unchanged");
+}
+
+// A new project has only its name until it is saved: its output goes into
+// the project folder of the settings, never into the folder the program
+// runs in.
+TEST_F(ProjectTreeTest, OutputOfANewProjectGoesIntoTheProjectFolderOfTheSettings) {
+    const std::wstring projects = PathJoin(scratch, L"Projects/");
+    {
+        SettingsKey key;
+        ASSERT_TRUE(key.Create(kDirectoriesKeyPath));
+        key.SetString(L"Project", projects);
+    }
+    // Other test programs share the program's folder: only what this export
+    // would make there is looked for.
+    const std::wstring stray = PathJoin(GetCurrentFolder(), L"New Project");
+    ASSERT_FALSE(FileExists(stray) || DirectoryExists(stray)) << "left over by an earlier run";
+    Command(ID_NEW_PROJECT);
+    ASSERT_FALSE(IsFullPath(Root(0).GetFilePath()));
+    Menu(0, &Root(0), ID_PRJ_ADD_BOARD);
+    EndEdit(0);
+    CTreeNode* added = Child(&Root(0), NodeType::Board);
+    ASSERT_NE(added, nullptr);
+    const std::wstring folder = PathJoin(projects, L"New Project");
+    std::wstring shown;
+    {
+        ScopedModalDialogHook hook([&](PlatformDialog& dialog) {
+            shown = dialog.GetDlgItemText(CLayerSelect::kPrefix);
+            dialog_driver::ClickButton(dialog, IDOK);
+        });
+        Menu(0, added, ID_PRJ_GERBER);
+    }
+    EXPECT_EQ(shown, PathJoin(folder, L"New Project"));
+    int gerbers = 0;
+    for (const std::wstring& name : ListDirectory(folder))
+        gerbers += PathExtension(name) == L".gbr" ? 1 : 0;
+    EXPECT_EQ(gerbers, 11);
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    EXPECT_FALSE(DirectoryExists(stray));
+    if (DirectoryExists(stray))
+        (void)std::system(("rm -rf '" + PathToNative(stray) + "'").c_str());
 }
 
 TEST_F(ProjectTreeTest, UndoWithNothingToUndoStillShowsTheDocumentAgain) {

@@ -9,8 +9,11 @@
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
+#include "tests/dialogs/dialog_driver.h"
+#include "tests/focus_input.h"
 #include "tests/random_seed.h"
 #include "tests/screen_picture.h"
+#include "tests/ui_hooks_recorder.h"
 #include "tests/views/board_view_fixture.h"
 #include "tests/views/half_made_check.h"
 
@@ -211,6 +214,42 @@ TEST_F(BoardRoutingTest, WidthChangeStartsATrackOfTheNewWidth) {
     const std::string after = Saved();
     EXPECT_NE(after.find("Width=\"0.5\""), std::string::npos) << after;
     ExpectUndoAllRedoAll(after);
+}
+
+// A width the conductor cannot take is refused in the dialog: a beep, the
+// field shows the track's width again and OK waits; after Esc the route
+// goes on as if the width had never been asked for.
+TEST_F(BoardRoutingTest, ARefusedWidthLeavesTheRouteAsItWas) {
+    auto route = [&](bool askWidth) {
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(PointF{9, 10});
+        Move(PointF{15, 10});
+        if (askWidth)
+            Key('W');
+        Move(PointF{15, 20});
+        Key(VK_ESCAPE);
+    };
+    route(false);
+    const std::string plain = Saved();
+    UndoAll();
+    ScopedUiHooksRecorder ui;
+    int runs = 0;
+    ScopedModalDialogHook hook([&](PlatformDialog& dialog) {
+        ++runs;
+        ASSERT_TRUE(dialog_driver::ShownOnScreen(dialog));
+        const std::wstring kept = dialog.GetDlgItemText(CCondWidth::kWidth);
+        ASSERT_EQ(PlatformWindow::GetFocus(), dialog.GetDlgItem(CCondWidth::kWidth));
+        PressKeyAtFocus('A', MK_CONTROL);
+        TypeAtFocus(L"-1");
+        PressKeyAtFocus(VK_RETURN);
+        EXPECT_FALSE(dialog.IsEnded());
+        EXPECT_EQ(ui.beeps, (std::vector<unsigned>{kSimpleBeep}));
+        EXPECT_EQ(dialog.GetDlgItemText(CCondWidth::kWidth), kept);
+        PressKeyAtFocus(VK_ESCAPE);
+    });
+    route(true);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(Saved(), plain);
 }
 
 TEST_F(BoardRoutingTest, EndingOnATrackEndMergesAndOnASegmentSplits) {

@@ -521,6 +521,50 @@ TEST_F(SheetRowsTest, LengthsOfATenthOfAMillimetreOrLessAreRefused) {
     }
 }
 
+// Keys as the user gives them: a value refused (with a message, or a beep
+// for text that is no number) leaves its cell showing what the sheet holds,
+// and the sheet as it was.
+TEST_F(SheetRowsTest, ARefusedValueLeavesTheCellShowingTheSheet) {
+    struct Case {
+        int row;
+        const wchar_t* typed;
+        bool message;
+    };
+    const Case cases[] = {
+        {2, L"-5", true}, {3, L"0.05", true}, {5, L"abc", false}, {6, L"", false}, {8, L"-1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.typed));
+        ui.Clear();
+        const std::wstring shown = RowText(c.row);
+        CPropertyListCtrl& list = Grid().GetList();
+        RECT r{};
+        ASSERT_TRUE(list.GetItemRect(c.row, &r));
+        const POINT value{list.GetDivider() + 30, (r.top + r.bottom) / 2};
+        MouseAt(&list, WM_LBUTTONDOWN, value, MK_LBUTTON);
+        MouseAt(&list, WM_LBUTTONUP, value);
+        PumpPendingMessages();
+        ASSERT_TRUE(Grid().IsEditing());
+        PressKeyAtFocus('A', MK_CONTROL);
+        if (*c.typed)
+            TypeAtFocus(c.typed);
+        else
+            PressKeyAtFocus(VK_DELETE);
+        PressKeyAtFocus(VK_RETURN);
+        EXPECT_FALSE(Grid().IsEditing());
+        if (c.message) {
+            ASSERT_EQ(ui.messageBoxes.size(), 1u);
+            EXPECT_EQ(ui.messageBoxes[0].text, L"Invalid value");
+        } else {
+            EXPECT_TRUE(ui.messageBoxes.empty());
+            EXPECT_EQ(ui.beeps.size(), 1u);
+        }
+        EXPECT_EQ(RowText(c.row), shown);
+        ExpectSame(original, Save());
+        g_MainFrame.m_tabWindow.SetFocus();
+    }
+}
+
 TEST_F(SheetRowsTest, SizeOrientationUnitAndFontRowsAreUndoneTogetherWithThePaperSize) {
     // A3 from the drop-down: lying down like the A4 before.
     const std::string a3 = DoUndoRedo([&] { Choose(0, 4); });
