@@ -616,6 +616,10 @@ void CFootprintView::OnRButtonDown(WPARAM keys, POINT client) {
     default:
         break;
     }
+    // A context menu took the button's release: held on, the capture would
+    // hand the next click anywhere (a tab of the strip) to this view.
+    if (!(keys & MK_LBUTTON) && GetCapture() == this)
+        ReleaseCapture();
     FocusParent();
 }
 

@@ -757,6 +757,10 @@ void CPadstackView::OnRButtonDown(WPARAM keys, POINT client) {
         SelectContextMenu(g.get(), static_cast<uint32_t>(keys), ClientPointToModel(g.get(), client),
                           client);
     }
+    // A context menu took the button's release: held on, the capture would
+    // hand the next click anywhere (a tab of the strip) to this view.
+    if (!(keys & MK_LBUTTON) && GetCapture() == this)
+        ReleaseCapture();
     FocusParent();
 }
 

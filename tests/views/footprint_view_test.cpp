@@ -1045,6 +1045,21 @@ TEST_F(FootprintViewTest, TheRightButtonLetsGoOfTheMouse) {
     Command(ID_FP_SELECT_OBJECT);
     RightClick(view, 20, 20);
     EXPECT_EQ(PlatformWindow::GetCapture(), nullptr);
+    // A context menu takes the release itself, as the real one does: only
+    // the press reaches the view, in either editor.
+    auto pressOnly = [](CLibraryEditorView* on) {
+        Move(on, 0, 0);
+        MouseAt(on, WM_RBUTTONDOWN, At(on, 0, 0), MK_RBUTTON);
+        PumpPendingMessages();
+        EXPECT_EQ(PlatformWindow::GetCapture(), nullptr);
+    };
+    for (UINT tool : {ID_FP_SELECT_OBJECT, ID_FP_SELECT_PADSTACK}) {
+        Command(tool);
+        pressOnly(view);
+    }
+    CPadstackView* padstack = OpenPadstack(L"ROUND1.6D0.8");
+    ASSERT_NE(padstack, nullptr);
+    pressOnly(padstack);
 }
 
 } // namespace
