@@ -83,6 +83,49 @@ void CVorpelView::SetZoom(int factor, int mode) {
     RecreateZoomedFont();
 }
 
+RECT CVorpelView::GetVisibleClientRect() const {
+    if (!IsWindow())
+        return RECT{};
+    RECT visible = GetClientRect();
+    const PlatformWindow* parent = GetParent();
+    if (!parent)
+        return visible;
+    // Sibling rectangles in the view's client coordinates.
+    const RECT me = GetRectInParent();
+    auto inView = [&](RECT r) {
+        return RECT{r.left - me.left, r.top - me.top, r.right - me.left, r.bottom - me.top};
+    };
+    const RECT outer = inView(parent->GetClientRect());
+    visible = RECT{std::max(visible.left, outer.left), std::max(visible.top, outer.top),
+                   std::min(visible.right, outer.right), std::min(visible.bottom, outer.bottom)};
+    auto area = [](const RECT& r) {
+        return r.right > r.left && r.bottom > r.top
+                   ? static_cast<int64_t>(r.right - r.left) * (r.bottom - r.top)
+                   : int64_t{0};
+    };
+    for (const PlatformWindow* sibling : parent->GetChildren()) {
+        // Other views share the place and are hidden once this one shows.
+        if (sibling == this || !sibling->IsWindow() || !(sibling->GetStyle() & WS_VISIBLE) ||
+            dynamic_cast<const CVorpelView*>(sibling))
+            continue;
+        const RECT s = inView(sibling->GetRectInParent());
+        const RECT& v = visible;
+        if (s.left >= v.right || s.right <= v.left || s.top >= v.bottom || s.bottom <= v.top)
+            continue;
+        // What stays in view beside it: the largest piece left, right, above
+        // or below.
+        const RECT pieces[4] = {
+            RECT{v.left, v.top, s.left, v.bottom}, RECT{s.right, v.top, v.right, v.bottom},
+            RECT{v.left, v.top, v.right, s.top}, RECT{v.left, s.bottom, v.right, v.bottom}};
+        RECT best{};
+        for (const RECT& piece : pieces)
+            if (area(piece) > area(best))
+                best = piece;
+        visible = best;
+    }
+    return area(visible) > 0 ? visible : RECT{};
+}
+
 void CVorpelView::Zoom(int x, int y, int mode) {
     int dx = x - m_scrollOffset.x;
     int dy = y - m_scrollOffset.y;

@@ -97,6 +97,11 @@ public:
     // factor in multiply mode, 1 / factor in divide mode.
     double GetZoomScale() const;
     void SetZoom(int factor, int mode);
+    // The part of the client area the user sees, what Zoom All fits into:
+    // the client area within the parent's, less the largest piece any shown
+    // sibling lying over it (the property panel and its caption) would hide.
+    // Empty while the view has no size.
+    RECT GetVisibleClientRect() const;
 
     // Sheet side: 0.01 mm logical units, y up, the top of the document at the
     // top of the client area.

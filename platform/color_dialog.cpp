@@ -43,7 +43,11 @@ bool ChooseColor(ChooseColorRequest* request) {
     QColor initial = (request->flags & CC_RGBINIT) ? ToQColor(request->rgbResult) : QColor(0, 0, 0);
     QWidget* parent =
         request->owner && request->owner->Impl() ? request->owner->Impl()->widget : nullptr;
-    QColor chosen = QColorDialog::getColor(initial, parent);
+    QColor chosen;
+    {
+        ToolkitModalScope giveBack;
+        chosen = QColorDialog::getColor(initial, parent);
+    }
     if (request->customColors)
         for (int i = 0; i < 16; ++i)
             request->customColors[i] = FromQColor(QColorDialog::customColor(i));

@@ -263,6 +263,11 @@ bool PlatformDialog::CreateDialogWindow(PlatformWindow* parent, LPARAM initParam
         return false;
     if (!PlatformWindow::Create(parent, size, tmpl_.title, style, 0, tmpl_.id))
         return false;
+    // The controls stand where the template puts them and nothing lays them
+    // out again: a dialog keeps its size, and the window manager offers no
+    // resizing.
+    if (!tmpl_.child)
+        Impl()->widget->setFixedSize(Impl()->widget->size());
     SetBackgroundColor(GetSysColor(COLOR_BTNFACE));
     if (!CreateControls()) {
         DestroyWindow();

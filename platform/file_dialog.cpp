@@ -87,7 +87,12 @@ bool Run(FileDialogKind kind, FileDialogRequest* r) {
         dialog.setDirectory(QString::fromStdWString(r->initialDir));
     if (!r->fileName.empty())
         dialog.selectFile(QString::fromStdWString(r->fileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    int answer = 0;
+    {
+        ToolkitModalScope giveBack;
+        answer = dialog.exec();
+    }
+    if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     r->fileName = dialog.selectedFiles().front().toStdWString();
     r->filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;

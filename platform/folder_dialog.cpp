@@ -36,9 +36,13 @@ bool BrowseForFolder(FolderDialogRequest* r) {
         }
         QWidget* parent =
             r->owner && r->owner->Impl() ? r->owner->Impl()->widget->window() : nullptr;
-        QString dir = QFileDialog::getExistingDirectory(parent, QString::fromStdWString(r->title),
-                                                        QString::fromStdWString(r->folder),
-                                                        QFileDialog::ShowDirsOnly);
+        QString dir;
+        {
+            ToolkitModalScope giveBack;
+            dir = QFileDialog::getExistingDirectory(parent, QString::fromStdWString(r->title),
+                                                    QString::fromStdWString(r->folder),
+                                                    QFileDialog::ShowDirsOnly);
+        }
         chosen = dir.toStdWString();
     }
     // Only a folder that can be named by its full path is taken.

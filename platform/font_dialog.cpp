@@ -79,7 +79,11 @@ bool ChooseFont(ChooseFontRequest* r) {
     }
     QWidget* parent = r->owner && r->owner->Impl() ? r->owner->Impl()->widget->window() : nullptr;
     bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    QFont chosen;
+    {
+        ToolkitModalScope giveBack;
+        chosen = QFontDialog::getFont(&ok, initial, parent);
+    }
     if (!ok)
         return false;
     std::wstring face = chosen.family().toStdWString();

@@ -1,6 +1,7 @@
 #include "platform/ui_hooks.h"
 
 #include "platform/text.h"
+#include "platform/window_impl.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -77,7 +78,11 @@ int DefaultMessageBox(const MessageBoxRequest& request) {
         buttons |= ToQt(ids[i]);
     box.setStandardButtons(buttons);
     box.setDefaultButton(ToQt(fallback));
-    int answer = box.exec();
+    int answer = 0;
+    {
+        ToolkitModalScope giveBack;
+        answer = box.exec();
+    }
     for (int i = 0; i < count; ++i)
         if (answer == ToQt(ids[i]))
             return ids[i];

@@ -7,6 +7,7 @@
 #include "platform/paint_target_impl.h"
 #include "platform/window_impl.h"
 #include "platform/window_input.h"
+#include "platform/window_manager.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -776,12 +777,24 @@ void PlatformWindow::ShowMaximized() {
         impl_->widget->show();
         return;
     }
-    // Maximising is the window manager's to do; with none running (a bare X
-    // server) the hint is ignored, so the window is given the screen's
-    // working area itself first.
-    if (QScreen* screen = impl_->widget->screen())
-        impl_->widget->setGeometry(screen->availableGeometry());
-    impl_->widget->showMaximized();
+    QWidget* w = impl_->widget;
+    if (QScreen* screen = w->screen()) {
+        const QRect area = screen->availableGeometry();
+        if (WindowManagerRunning()) {
+            // The window manager maximises and, when the user restores the
+            // window, gives it back the geometry it had before: its own size
+            // where that leaves a margin of the working area, centred there,
+            // so the title bar the manager adds above it stays on the screen.
+            const QSize size = w->size().boundedTo(area.size() * 0.8).expandedTo(QSize(1, 1));
+            w->setGeometry(
+                QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size));
+        } else {
+            // With none running (a bare X server) the hint is ignored, so the
+            // window is given the screen's working area itself first.
+            w->setGeometry(area);
+        }
+    }
+    w->showMaximized();
     Activate(impl_->widget);
 }
 
@@ -862,7 +875,12 @@ void PlatformWindow::MoveWindow(const RECT& rect, bool repaint) {
     if (!impl_)
         return;
     QWidget* w = impl_->widget;
-    w->setGeometry(ToQRect(rect));
+    const QRect r = ToQRect(rect);
+    // A window held at a fixed size (a dialog) still takes every size the
+    // program gives it; only the user cannot change it.
+    if (w->isWindow() && w->minimumSize() == w->maximumSize() && w->size() != r.size())
+        w->setFixedSize(r.size());
+    w->setGeometry(r);
     if (w->size() != impl_->lastSize) {
         impl_->lastSize = w->size();
         SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width(), w->height()));
@@ -1078,6 +1096,22 @@ void PlatformWindow::ActivateOwner() {
     PlatformWindow* owner = parent_ ? parent_->GetTopLevel() : nullptr;
     if (owner && owner->impl_)
         Activate(owner->impl_->widget);
+}
+
+ToolkitModalScope::ToolkitModalScope()
+    : focus_(g_focus), alive_(g_focus ? g_focus->LifeToken() : nullptr) {}
+
+ToolkitModalScope::~ToolkitModalScope() {
+    if (!focus_ || !alive_ || !*alive_ || !focus_->Impl())
+        return;
+    QWidget* top = focus_->Impl()->widget->window();
+    if (!top->isVisible())
+        return;
+    Activate(top);
+    if (g_focus == focus_)
+        focus_->Impl()->widget->setFocus(Qt::OtherFocusReason);
+    else
+        PlatformWindow::SetFocusTo(focus_);
 }
 
 PlatformWindow* PlatformWindow::GetFocus() {

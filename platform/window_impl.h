@@ -109,6 +109,22 @@ PlatformWindow* WindowOfWidget(const QWidget* w);
 // True while a window asked to become active has not been reported active
 // by the window system yet.
 bool IsActivationPending();
+// Held around a modal dialog of the toolkit's own (colour, font, file,
+// folder, print, message box): when it closes, the window that had the
+// keyboard focus gets it back and its top-level becomes active again, as the
+// desktop hands them back to the owner of a closed dialog. A bare X server
+// hands them to nobody, and the keys would go nowhere.
+class ToolkitModalScope {
+public:
+    ToolkitModalScope();
+    ~ToolkitModalScope();
+    ToolkitModalScope(const ToolkitModalScope&) = delete;
+    ToolkitModalScope& operator=(const ToolkitModalScope&) = delete;
+
+private:
+    PlatformWindow* focus_;
+    std::shared_ptr<const bool> alive_;
+};
 // Sends a Qt event to a window's native widget without translating it.
 bool SendNativeEvent(WindowImpl& impl, QEvent* e);
 QFont MakeQFont(const WindowFont& f);

@@ -7,6 +7,11 @@
 #
 #   scripts/on_x_server.sh PROGRAM [ARGS...]
 #
+# VORPEL_WINDOW_MANAGER=openbox starts that window manager on the server
+# first and waits until it has taken the screen, for the tests of what a
+# desktop's window manager does; where it is not installed the program runs
+# on the bare server and is told so by the variable being unset.
+#
 # Xvfb picks a free display number itself (-displayfd), so parallel starts do
 # not race for numbers; a server that fails to come up is tried again.
 set -u
@@ -27,7 +32,12 @@ fi
 
 scratch=$(mktemp -d /tmp/vorpel-x-XXXXXX)
 server=""
+manager=""
 cleanup() {
+    if [ -n "$manager" ]; then
+        kill "$manager" 2>/dev/null
+        wait "$manager" 2>/dev/null
+    fi
     if [ -n "$server" ]; then
         kill "$server" 2>/dev/null
         wait "$server" 2>/dev/null
@@ -67,6 +77,28 @@ fi
 export DISPLAY=":$display"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
+
+if [ -n "${VORPEL_WINDOW_MANAGER:-}" ]; then
+    if [ "$VORPEL_WINDOW_MANAGER" = openbox ] && command -v openbox >/dev/null 2>&1; then
+        # Openbox runs the start-up command once it manages the screen.
+        openbox --sm-disable --startup "touch $scratch/manager-ready" \
+            >"$scratch/manager.log" 2>&1 &
+        manager=$!
+        for _ in $(seq 1 200); do
+            [ -e "$scratch/manager-ready" ] && break
+            kill -0 "$manager" 2>/dev/null || break
+            sleep 0.05
+        done
+        if [ ! -e "$scratch/manager-ready" ]; then
+            echo "on_x_server: openbox did not start:" >&2
+            cat "$scratch/manager.log" >&2
+            exit 1
+        fi
+    else
+        echo "on_x_server: $VORPEL_WINDOW_MANAGER is not installed here; bare server" >&2
+        unset VORPEL_WINDOW_MANAGER
+    fi
+fi
 "$@"
 status=$?
 exit $status

@@ -10,7 +10,7 @@ PACKAGES=(
     libpugixml-dev libpolyclipping-dev
     clang libclang-rt-14-dev
     gerbv libxml2-utils poppler-utils
-    xvfb xauth xdotool
+    xvfb xauth xdotool libxcb1-dev openbox
     python3-ezdxf
     fonts-dejavu-core fonts-liberation2
     locales

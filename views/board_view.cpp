@@ -678,7 +678,9 @@ void CBoardView::OnDeleteCommand() {
 
 // --- Zoom, unit, undo ---------------------------------------------------------------
 
-void CBoardView::ZoomToFit(int clientWidth, int clientHeight) {
+void CBoardView::ZoomToFit(const RECT& area) {
+    const int clientWidth = area.right - area.left;
+    const int clientHeight = area.bottom - area.top;
     // A window without area (minimised, not yet laid out) has nothing to fit.
     if (clientWidth <= 0 || clientHeight <= 0)
         return;
@@ -720,14 +722,13 @@ void CBoardView::ZoomToFit(int clientWidth, int clientHeight) {
     }
     SetZoom(factor, mode);
     auto offset = [](double v) { return static_cast<int>(std::clamp(std::trunc(v), -1e9, 1e9)); };
-    m_scrollOffset.x = offset(clientWidth / 2 - std::trunc((dl + dr) / 2));
-    m_scrollOffset.y = offset(clientHeight / 2 - std::trunc((dt + db) / 2));
+    m_scrollOffset.x = offset(area.left + clientWidth / 2 - std::trunc((dl + dr) / 2));
+    m_scrollOffset.y = offset(area.top + clientHeight / 2 - std::trunc((dt + db) / 2));
     InvalidateRect(nullptr, false);
 }
 
 void CBoardView::ZoomAll() {
-    RECT c = GetParent() ? GetParent()->GetClientRect() : GetClientRect();
-    ZoomToFit(c.right - c.left, c.bottom - c.top);
+    ZoomToFit(GetVisibleClientRect());
 }
 
 void CBoardView::CycleUnit() {

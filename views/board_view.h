@@ -103,10 +103,13 @@ public:
     void SyncLayerSelector();
     // The front layer: the current layer of every tool (-1: the outline).
     int GetFrontLayer() const { return m_drawOrder.empty() ? -1 : m_drawOrder.front(); }
-    // Fits the board outline into a client area of the given size: the
-    // largest power-of-two zoom whose picture fits, centred. Keeps the zoom
-    // when the area is empty.
-    void ZoomToFit(int clientWidth, int clientHeight);
+    // Fits the board outline into a rectangle of the client area: the
+    // largest power-of-two zoom whose picture fits, centred there. Keeps the
+    // zoom when the rectangle is empty.
+    void ZoomToFit(const RECT& area);
+    void ZoomToFit(int clientWidth, int clientHeight) {
+        ZoomToFit(RECT{0, 0, clientWidth, clientHeight});
+    }
 
     // Design-rule check (with its own issue): the flag the toolbar shows,
     // the marks, and the checks run after edits.

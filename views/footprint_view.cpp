@@ -152,7 +152,7 @@ void CFootprintView::ZoomAll() {
     RectF bounds;
     if (!GetFootprint()->GetBoundsOnBoard(g.get(), bounds))
         bounds = RectF{-10, -10, 20, 20};
-    FitToParent(bounds, 1);
+    FitToView(bounds, 1);
 }
 
 void CFootprintView::CycleUnit() {

@@ -160,9 +160,8 @@ void CLibraryEditorView::ScrollBy(int dx, int dy) {
     InvalidateRect(nullptr, false);
 }
 
-void CLibraryEditorView::FitToParent(const RectF& bounds, int divisor) {
-    PlatformWindow* parent = GetParent();
-    const RECT reference = parent ? parent->GetClientRect() : GetClientRect();
+void CLibraryEditorView::FitToView(const RectF& bounds, int divisor) {
+    const RECT reference = GetVisibleClientRect();
     const int width = reference.right - reference.left;
     const int height = reference.bottom - reference.top;
     // Nothing to fit into (a minimised or not yet laid out window).
@@ -197,8 +196,8 @@ void CLibraryEditorView::FitToParent(const RectF& bounds, int divisor) {
             break;
     }
     auto clampToInt = [](double v) { return static_cast<int32_t>(std::clamp(v, -2.0e9, 2.0e9)); };
-    m_scrollOffset.x = clampToInt(width / 2 - std::trunc((left + right) / 2));
-    m_scrollOffset.y = clampToInt(height / 2 - std::trunc((top + bottom) / 2));
+    m_scrollOffset.x = clampToInt(reference.left + width / 2 - std::trunc((left + right) / 2));
+    m_scrollOffset.y = clampToInt(reference.top + height / 2 - std::trunc((top + bottom) / 2));
     InvalidateRect(nullptr, false);
 }
 

@@ -69,10 +69,10 @@ protected:
     // Scrolls the view's contents by (dx, dy) pixels.
     void ScrollBy(int dx, int dy);
     // Zoom to fit: the largest zoom at which the bounds take at most a
-    // divisor-th of the parent's client area in each direction, centred in
-    // that area. Stops at the smallest zoom; a parent without a client area
-    // keeps the zoom as it is.
-    void FitToParent(const RectF& bounds, int divisor);
+    // divisor-th of the part of the view the user sees in each direction,
+    // centred there. Stops at the smallest zoom; a view without a visible
+    // area keeps the zoom as it is.
+    void FitToView(const RectF& bounds, int divisor);
     // Off-screen drawing starts: background, view transform, grid.
     void BeginPaintScene(Graphics* g, const RECT& client);
 

@@ -170,7 +170,7 @@ void CPadstackView::ZoomAll() {
     if (!GetPadstack()->GetBoundsOnBoard(g.get(), bounds))
         bounds = RectF{-10, -10, 20, 20};
     // At most half the window in each direction.
-    FitToParent(bounds, 2);
+    FitToView(bounds, 2);
 }
 
 void CPadstackView::CycleUnit() {

@@ -222,9 +222,11 @@ void CSchematicView::RecreateFonts() {
 void CSchematicView::ZoomAll() {
     if (!m_sheet || !IsWindow())
         return;
+    const RECT shown = GetVisibleClientRect();
     const RECT client = GetClientRect();
+    const int width = shown.right - shown.left, height = shown.bottom - shown.top;
     // Nothing to fit into: the zoom stays as it is.
-    if (client.right <= 0 || client.bottom <= 0)
+    if (width <= 0 || height <= 0)
         return;
     auto sheetPixels = [&](int factor, int mode) {
         SetZoom(factor, mode);
@@ -252,11 +254,11 @@ void CSchematicView::ZoomAll() {
             factor *= 2;
         }
         s = sheetPixels(factor, mode);
-        if (s.cx <= client.right && s.cy <= client.bottom)
+        if (s.cx <= width && s.cy <= height)
             break;
     }
     s = sheetPixels(factor, mode);
-    m_scrollOffset = POINT{(client.right - s.cx) / 2, (client.bottom - s.cy) / 2};
+    m_scrollOffset = POINT{shown.left + (width - s.cx) / 2, shown.top + (height - s.cy) / 2};
     InvalidateRect(nullptr, true);
 }
 

@@ -470,7 +470,7 @@ void CSymbolView::ZoomAll() {
     CPart* part = GetShownPart();
     if (!IsWindow() || !part)
         return;
-    const RECT c = GetClientRect();
+    const RECT c = GetVisibleClientRect();
     const int cw = c.right - c.left, ch = c.bottom - c.top;
     // Without a client area there is nothing to fit into: the zoom stays.
     if (cw <= 0 || ch <= 0)
@@ -506,8 +506,8 @@ void CSymbolView::ZoomAll() {
         const int64_t offset = extent / 2 - (static_cast<int64_t>(from) + to) / 2;
         return static_cast<int>(std::clamp<int64_t>(offset, INT32_MIN / 2, INT32_MAX / 2));
     };
-    m_scrollOffset.x = centre(cw, a.x, z.x);
-    m_scrollOffset.y = centre(ch, a.y, z.y);
+    m_scrollOffset.x = c.left + centre(cw, a.x, z.x);
+    m_scrollOffset.y = c.top + centre(ch, a.y, z.y);
     g_pActiveView = active;
 }
 

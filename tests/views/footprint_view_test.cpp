@@ -1037,6 +1037,75 @@ TEST_F(FootprintViewTest, ZoomToFitStopsAtTheSmallestZoom) {
     parent->MoveWindow(place);
 }
 
+// Zoom All shows the whole footprint where the user sees the view: below the
+// tab strip and beside the property panel, open or collapsed, whatever the
+// size of the main window; one step further in would not fit.
+TEST_F(FootprintViewTest, ZoomAllShowsTheWholeFootprintBesideThePanel) {
+    CFootprintView* view = OpenFootprint(L"SO14");
+    ASSERT_NE(view, nullptr);
+    CTabWindow& tabs = g_MainFrame.m_tabWindow;
+    auto overlaps = [](const RECT& a, const RECT& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    // The footprint's bounds as drawn now, on the screen.
+    auto drawn = [&] {
+        view->UpdateWindow();
+        auto g = view->MakeGraphics();
+        RectF b;
+        EXPECT_TRUE(view->GetFootprint()->GetBoundsOnBoard(g.get(), b));
+        const RECT d = WorldRectToDeviceRect(g.get(), b.X, b.Y, b.Width, b.Height);
+        const POINT at = view->ClientToScreen(POINT{d.left, d.top});
+        return RECT{at.x, at.y, at.x + d.right - d.left, at.y + d.bottom - d.top};
+    };
+    const RECT start = g_MainFrame.GetWindowRect();
+    for (const SIZE frame : {SIZE{1600, 1000}, SIZE{1280, 800}, SIZE{1100, 900}, SIZE{1500, 700},
+                             SIZE{1000, 640}, SIZE{1400, 960}}) {
+        g_MainFrame.MoveWindow(RECT{0, 0, frame.cx, frame.cy});
+        PumpPendingMessages();
+        for (const bool expanded : {true, false}) {
+            SCOPED_TRACE(testing::Message() << frame.cx << "x" << frame.cy
+                                            << (expanded ? ", panel open" : ", panel collapsed"));
+            if (tabs.m_propertyTab.IsExpanded() != expanded) {
+                SimulateMouse(&tabs.m_propertyTab, WM_LBUTTONDOWN, POINT{100, 5}, MK_LBUTTON);
+                SimulateMouse(&tabs.m_propertyTab, WM_LBUTTONUP, POINT{100, 5});
+            }
+            PumpPendingMessages();
+            ASSERT_EQ(tabs.m_propertyGrid.IsWindowVisible(), expanded);
+            // Somewhere else first, so that Zoom All has work to do.
+            view->SetZoom(1, 1);
+            view->SetScrollOffset(POINT{-5000, 3000});
+            Command(ID_VIEW_ZOOM_ALL);
+            const RECT shown = drawn();
+            const RECT viewRect = view->GetWindowRect();
+            const POINT tabsAt = tabs.ClientToScreen(POINT{0, 0});
+            const RECT tabsClient = tabs.GetClientRect();
+            EXPECT_GE(shown.left, viewRect.left);
+            EXPECT_GE(shown.top, viewRect.top);
+            EXPECT_LE(shown.right, std::min<int>(viewRect.right, tabsAt.x + tabsClient.right));
+            EXPECT_LE(shown.bottom, std::min<int>(viewRect.bottom, tabsAt.y + tabsClient.bottom));
+            for (const PlatformWindow* cover :
+                 {static_cast<const PlatformWindow*>(&tabs.m_propertyGrid),
+                  static_cast<const PlatformWindow*>(&tabs.m_propertyTab)})
+                if (cover->IsWindowVisible()) {
+                    EXPECT_FALSE(overlaps(shown, cover->GetWindowRect()))
+                        << "under the panel: " << shown.left << "," << shown.top << " - "
+                        << shown.right << "," << shown.bottom;
+                }
+            // The largest zoom that fits: twice the size would not.
+            const int factor = view->GetZoomFactor(), mode = view->GetZoomMode();
+            if (mode == 1) {
+                view->SetZoom(factor * 2, 1);
+                const RECT twice = drawn();
+                const RECT visible = view->GetVisibleClientRect();
+                EXPECT_TRUE(twice.right - twice.left > visible.right - visible.left ||
+                            twice.bottom - twice.top > visible.bottom - visible.top);
+                view->SetZoom(factor, mode);
+            }
+        }
+    }
+    g_MainFrame.MoveWindow(start);
+}
+
 TEST_F(FootprintViewTest, TheRightButtonLetsGoOfTheMouse) {
     CFootprintView* view = OpenFootprint(L"DIP8");
     ASSERT_NE(view, nullptr);

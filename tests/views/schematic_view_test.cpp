@@ -39,23 +39,24 @@ TEST_F(SchematicViewTest, OpensOnASheetWithTheSheetsGridAndFitsItIntoTheWindow) 
     EXPECT_EQ(OpenSchematicView(Sheet()), view) << "opening again shows the same view";
 
     view->ZoomAll();
-    const RECT client = view->GetClientRect();
+    // Fitted into the part of the view the property panel leaves free.
+    const RECT client = view->GetVisibleClientRect();
     std::unique_ptr<DeviceContext> dc = view->MakeDC();
     POINT a = view->LogicalToClient(dc.get(), POINT{0, Sheet()->m_size.cy});
     POINT b = view->LogicalToClient(dc.get(), POINT{Sheet()->m_size.cx, 0});
-    EXPECT_GE(a.x, 0);
-    EXPECT_GE(a.y, 0);
+    EXPECT_GE(a.x, client.left);
+    EXPECT_GE(a.y, client.top);
     EXPECT_LE(b.x, client.right);
     EXPECT_LE(b.y, client.bottom);
-    EXPECT_LE(std::abs(a.x - (client.right - b.x)), 1) << "centred across";
-    EXPECT_LE(std::abs(a.y - (client.bottom - b.y)), 1) << "centred down";
+    EXPECT_LE(std::abs((a.x - client.left) - (client.right - b.x)), 1) << "centred across";
+    EXPECT_LE(std::abs((a.y - client.top) - (client.bottom - b.y)), 1) << "centred down";
     // The next zoom in no longer fits.
     const int factor = view->GetZoomFactor(), mode = view->GetZoomMode();
     view->SetZoom(mode ? factor * 2 : factor / 2, mode ? 1 : (factor / 2 <= 1 ? 1 : 0));
     dc = view->MakeDC();
     a = dc->ToDevice(POINT{0, Sheet()->m_size.cy});
     b = dc->ToDevice(POINT{Sheet()->m_size.cx, 0});
-    EXPECT_TRUE(b.x - a.x > client.right || b.y - a.y > client.bottom);
+    EXPECT_TRUE(b.x - a.x > client.right - client.left || b.y - a.y > client.bottom - client.top);
     EXPECT_EQ(view->GetPrintExtent().cx, Sheet()->m_size.cx - 1000);
     EXPECT_EQ(view->GetPrintExtent().cy, Sheet()->m_size.cy - 1000);
 }
