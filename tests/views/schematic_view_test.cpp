@@ -56,6 +56,14 @@ TEST_F(SchematicViewTest, OpensOnASheetWithTheSheetsGridAndFitsItIntoTheWindow) 
     a = dc->ToDevice(POINT{0, Sheet()->m_size.cy});
     b = dc->ToDevice(POINT{Sheet()->m_size.cx, 0});
     EXPECT_TRUE(b.x - a.x > client.right || b.y - a.y > client.bottom);
+    // The sheet less a 5 mm margin, widened evenly to take in the example's
+    // title 0.5 mm from the sheet's corner.
+    EXPECT_EQ(view->GetPrintExtent().cx, Sheet()->m_size.cx - 100);
+    EXPECT_EQ(view->GetPrintExtent().cy, Sheet()->m_size.cy - 100);
+    // With the title moved inside, the margin is empty again.
+    for (CSheetObject* object : Sheet()->m_objects)
+        if (object->GetType() == NodeType::Text)
+            object->m_position = POINT{100, 100};
     EXPECT_EQ(view->GetPrintExtent().cx, Sheet()->m_size.cx - 1000);
     EXPECT_EQ(view->GetPrintExtent().cy, Sheet()->m_size.cy - 1000);
 }
