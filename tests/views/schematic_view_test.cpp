@@ -16,6 +16,8 @@
 #include "platform/paint_target.h"
 #include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
+#include "schematic/net.h"
+#include "schematic/wire.h"
 #include "tests/screen_picture.h"
 
 #include <algorithm>
@@ -405,6 +407,29 @@ protected:
         g_MainFrame.m_tabWindow.SetFocus();
     }
 };
+
+// A net renamed in the panel and the rename undone and redone with the
+// keys: the net's row shows the name the net has after each step.
+TEST_F(SheetRowsTest, ANetsRowFollowsUndoAndRedoOfItsRename) {
+    Click(POINT{16, 9}); // the wire between R1 and R2
+    auto* wire = dynamic_cast<CWire*>(Grid().GetShownObject());
+    ASSERT_NE(wire, nullptr);
+    const std::wstring name = RowText(0);
+    ASSERT_EQ(name, wire->GetNet()->GetName());
+    Type(0, L"RENAMED");
+    ASSERT_EQ(wire->GetNet()->GetName(), L"RENAMED");
+    EXPECT_EQ(RowText(0), L"RENAMED");
+    const struct {
+        int key;
+        std::wstring expected;
+    } steps[] = {{'Z', name}, {'Y', L"RENAMED"}, {'Z', name}};
+    for (const auto& step : steps) {
+        Key(step.key, MK_CONTROL);
+        PumpPendingMessages();
+        EXPECT_EQ(wire->GetNet()->GetName(), step.expected);
+        EXPECT_EQ(RowText(0), step.expected);
+    }
+}
 
 TEST_F(SheetRowsTest, TheRowsShowTheSheetInItsUnit) {
     ASSERT_EQ(Grid().GetRowCount(), 10);
