@@ -257,12 +257,13 @@ KeyEventParts KeyParts(int vk, WPARAM mk, bool alt, bool rightAlt, bool asDispla
         k.key = vk == VK_ADD ? Qt::Key_Plus : Qt::Key_Minus;
         k.mods |= Qt::KeypadModifier;
     }
+    // Shift on the digit row gives the symbol's key, as the toolkit reports
+    // it with or without a key code.
+    if (vk >= '0' && vk <= '9' && (mk & MK_SHIFT))
+        k.key = TypedText(vk, mk).at(0).unicode();
     if (asDisplay) {
         if (!k.scanCode)
             k.scanCode = KeyCodeOfVk(vk);
-        // Shift on the digit row gives the symbol's key, as on the display.
-        if (vk >= '0' && vk <= '9' && (mk & MK_SHIFT))
-            k.key = TypedText(vk, mk).at(0).unicode();
         if (k.nativeKey == 0 && vk >= 'A' && vk <= 'Z')
             k.nativeKey = TypedText(vk, mk & MK_SHIFT).at(0).unicode();
     }

@@ -37,9 +37,11 @@ PlatformWindow* SimulateScreenMouse(UINT mouseMessage, POINT screen, WPARAM mk =
 // A wheel turn at a screen point, delivered the same way.
 PlatformWindow* SimulateScreenWheel(POINT screen, int delta, WPARAM mk = 0);
 
-// A key press or release of a virtual key; text is what the key types
-// (empty for keys that type nothing). mk may hold MK_SHIFT and MK_CONTROL;
-// alt adds the Alt modifier; rightAlt says it came from the right Alt key.
+// A key press or release of a virtual key, carrying no X key code (Shift on
+// the digit row reports the symbol typed, as the toolkit does); text is what
+// the key types (empty for keys that type nothing). mk may hold MK_SHIFT and
+// MK_CONTROL; alt adds the Alt modifier; rightAlt says it came from the right
+// Alt key.
 void SimulateKey(PlatformWindow* window, bool down, int vk, const std::wstring& text = L"",
                  WPARAM mk = 0, bool alt = false, bool rightAlt = false);
 // Presses and releases a key for every character of text.

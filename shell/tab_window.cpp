@@ -569,6 +569,22 @@ bool CTabWindow::RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     return view->OfferToMessageMap(msg, wParam, lParam, result);
 }
 
+void CTabWindow::StepHistory(CVorpelView* view, bool redo) {
+    const CUndoList& history = view->GetUndoList();
+    const size_t undoCount = history.UndoCount();
+    const size_t redoCount = history.RedoCount();
+    if (redo)
+        view->Redo();
+    else
+        view->Undo();
+    // Records fill the panel for some of the objects they restore and leave
+    // it alone for others (positions, geometry); once the view has let go of
+    // what the step took away, the panel shows what it shows as it is now.
+    // A refused step leaves the panel, and a row being typed, alone.
+    if (history.UndoCount() != undoCount || history.RedoCount() != redoCount)
+        m_propertyGrid.RefreshProperties();
+}
+
 bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     CVorpelView* view = GetActiveView();
     result = 0;
@@ -617,12 +633,9 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
             view->Paste();
         return true;
     case WM_UNDO:
-        if (view)
-            view->Undo();
-        return true;
     case WM_EDIT_REDO:
         if (view)
-            view->Redo();
+            StepHistory(view, msg == WM_EDIT_REDO);
         return true;
     case EM_CANUNDO:
         result = view && view->GetUndoList().CanUndo() ? 1 : 0;

@@ -110,6 +110,8 @@ private:
     // Takes a value still being typed into the panel while the view shown
     // is the active one: its undo record belongs to that view.
     void TakePanelValue();
+    // Undo or Redo of the shown view, then the panel brought up to date.
+    void StepHistory(CVorpelView* view, bool redo);
     void OnCreate();
     void OnSize();
     void OnPaint();

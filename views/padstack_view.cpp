@@ -189,8 +189,6 @@ void CPadstackView::Undo() {
         return;
     m_undoList.Undo(true);
     ForgetDetachedInPanel();
-    if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject() == this)
-        grid->RefreshProperties();
     UpdateToolbar();
 }
 
@@ -199,8 +197,6 @@ void CPadstackView::Redo() {
         return;
     m_undoList.Redo();
     ForgetDetachedInPanel();
-    if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject() == this)
-        grid->RefreshProperties();
     UpdateToolbar();
 }
 

@@ -265,7 +265,23 @@ void CSchematicView::ZoomAll() {
 SIZE CSchematicView::GetPrintExtent() {
     if (!m_sheet)
         return SIZE{0, 0};
-    return SIZE{m_sheet->m_size.cx - 1000, m_sheet->m_size.cy - 1000};
+    // The sheet less a 5 mm margin on each side, centred on the sheet. What
+    // is drawn in the margin (a title near the sheet's edge) widens it evenly
+    // as far as the whole sheet, so that neither a fitted page nor the tiles
+    // cut it off.
+    const int64_t w = m_sheet->m_size.cx, h = m_sheet->m_size.cy;
+    int64_t cx = w - 1000, cy = h - 1000;
+    std::unique_ptr<DeviceContext> dc = MakeDC();
+    const LogFont oldFont = dc->SelectFont(m_font);
+    for (CSheetObject* object : m_sheet->m_objects) {
+        const RECT r = object->GetBoundsOnSheet(dc.get());
+        const int64_t left = std::min(r.left, r.right), right = std::max(r.left, r.right);
+        const int64_t bottom = std::min(r.top, r.bottom), top = std::max(r.top, r.bottom);
+        cx = std::max({cx, w - 2 * left, 2 * right - w});
+        cy = std::max({cy, h - 2 * bottom, 2 * top - h});
+    }
+    dc->SelectFont(oldFont);
+    return SIZE{static_cast<int>(std::min(cx, w)), static_cast<int>(std::min(cy, h))};
 }
 
 // --- Painting ---------------------------------------------------------------------

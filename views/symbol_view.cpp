@@ -758,11 +758,6 @@ void CSymbolView::AfterHistoryChange() {
     m_outlinePart = nullptr;
     SyncUnitBar();
     ValidatePanel();
-    // Records fill the panel for the objects they restore; the panel goes
-    // back to what it shows.
-    if (g_pActiveView == this)
-        if (CPropertyGrid* grid = GetPropertyGrid())
-            grid->RefreshProperties();
     InvalidateRect(nullptr, true);
 }
 

@@ -114,6 +114,36 @@ TEST_F(AreaFillTest, ForeignPadIsClearedByItsIsolation) {
     EXPECT_TRUE(PolygonContains(fill.GetFill(), 6.15, 5));
 }
 
+// A custom pad of another net: the fill keeps the whole isolation from its
+// outline, round its corners too, and comes up to it.
+TEST_F(AreaFillTest, ForeignCustomPadKeepsTheWholeIsolation) {
+    CArea* area = AddArea(kRect, L"GND");
+    CPad* pad = AddPad(5, 5, kPadShapeCustom, 0, 0, sig);
+    auto* layer = static_cast<CPadLayer*>(pad->GetParent()->GetChild(0));
+    layer->m_outline = ParseAreaOutline(L"LIN-1,-1 LIN1,-1 LIN1,1 LIN-1,1", &g_pActiveView);
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    const double isolation = 0.3; // the board's default, as for the round pad above
+    const CopperBox copper{5, 5, 1, 1};
+    double nearest = 1e9;
+    for (const CClipContour& c : fill.GetFill().Contours()) {
+        const auto& v = c.Vertices();
+        for (size_t i = 0; i < v.size(); ++i) {
+            const PointF a = v[i], b = v[(i + 1) % v.size()];
+            for (int k = 0; k <= 64; ++k) {
+                const double t = k / 64.0;
+                nearest = std::min(
+                    nearest, PointToBox(copper, a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t));
+            }
+        }
+    }
+    EXPECT_GE(nearest, isolation - 1e-4);
+    EXPECT_LE(nearest, isolation + 1e-3);
+    // Beside the corner, 0.28 and 0.35 mm from it.
+    EXPECT_FALSE(PolygonContains(fill.GetFill(), 6.2, 6.2));
+    EXPECT_TRUE(PolygonContains(fill.GetFill(), 6.25, 6.25));
+}
+
 TEST_F(AreaFillTest, OwnPadGetsAThermalRelief) {
     CArea* area = AddArea(kRect, L"GND");
     AddPad(15, 5, kPadShapeRound, 1.6f, 1.6f, gnd);

@@ -4,6 +4,8 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
+#include "platform/text.h"
+#include "tests/board/clearance_board.h"
 #include "tests/board/geometry_test_util.h"
 #include "tests/board/track_distance_util.h"
 
@@ -96,6 +98,41 @@ TEST(PadShape, CustomOutlineGrownOutwardsEitherWay) {
         EXPECT_NEAR(PathArea(path), 4 + 8 * 0.3 + kPi * 0.09, 2e-3);
         pad->BuildPath(&path, 0);
         EXPECT_NEAR(PathArea(path), 4, 1e-4);
+    }
+}
+
+// The clearance cut around a custom pad (copper-area fill, Gerber clearance)
+// keeps the whole margin from the pad: its flattened corners lie outside the
+// true rounded ones, never across them.
+TEST(PadShape, CustomClearanceKeepsTheWholeMarginFromTheOutline) {
+    const CopperBox square{0, 0, 1, 1};
+    for (const wchar_t* text :
+         {L"LIN-1,-1 LIN1,-1 LIN1,1 LIN-1,1", L"LIN-1,1 LIN1,1 LIN1,-1 LIN-1,-1"}) {
+        for (float margin : {0.35f, 0.2f, 1.5f}) {
+            SCOPED_TRACE(WideToUtf8(text) + " grown by " + std::to_string(margin));
+            CPadstack padstack(L"P");
+            CPadLayer* pad = MakePad(padstack, kPadShapeCustom, 0, 0);
+            pad->m_outline = ParseAreaOutline(text, &g_pActiveView);
+            GraphicsPath path;
+            pad->BuildClearancePath(&path, margin);
+            double nearest = 1e9, farthest = 0;
+            for (const std::vector<PointF>& figure : Figures(path)) {
+                ASSERT_GE(figure.size(), 3u);
+                for (size_t i = 0; i < figure.size(); ++i) {
+                    const PointF a = figure[i], b = figure[(i + 1) % figure.size()];
+                    for (int k = 0; k <= 64; ++k) {
+                        const double t = k / 64.0;
+                        const double d =
+                            PointToBox(square, a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t);
+                        nearest = std::min(nearest, d);
+                        if (k == 0)
+                            farthest = std::max(farthest, d);
+                    }
+                }
+            }
+            EXPECT_GE(nearest, margin - 1e-5);
+            EXPECT_LE(farthest, margin + 0.002);
+        }
     }
 }
 

@@ -342,6 +342,30 @@ TEST_F(WindowTest, KeysArriveAsKeyDownThenCharUnlessPreTranslated) {
     EXPECT_TRUE(log.empty());
 }
 
+// A digit key is that digit's key with Shift too, whatever Shift types on
+// it: from the X key code where the window system gives one, from the symbol
+// typed (a US keyboard's) where it gives none.
+TEST_F(WindowTest, ShiftedDigitKeysArriveAsTheirDigits) {
+    top.SetFocus();
+    ASSERT_EQ(KeyboardFocusWindow(), &top);
+    for (int digit = '0'; digit <= '9'; ++digit)
+        for (WPARAM mk : {WPARAM(0), WPARAM(MK_SHIFT)}) {
+            SCOPED_TRACE(std::string(1, static_cast<char>(digit)) + (mk ? " with Shift" : ""));
+            log.clear();
+            ASSERT_TRUE(SimulateFocusKey(true, digit, mk));
+            SimulateKey(&top, true, digit, L"", mk);
+            ASSERT_EQ(Order(log, WM_KEYDOWN), (std::vector<std::wstring>{L"top", L"top"}));
+            for (const Seen& s : log) {
+                if (s.msg == WM_KEYDOWN) {
+                    EXPECT_EQ(s.w, static_cast<WPARAM>(digit));
+                }
+            }
+            SimulateFocusKey(false, digit, mk);
+            SimulateKey(&top, false, digit, L"", mk);
+        }
+    ResetKeyState();
+}
+
 TEST_F(WindowTest, KeyStateFollowsInputAndTests) {
     SimulateKey(&top, true, VK_SHIFT, L"", MK_SHIFT);
     EXPECT_TRUE(GetKeyState(VK_SHIFT) < 0);

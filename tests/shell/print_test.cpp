@@ -1,8 +1,9 @@
 // Printing from the main window: the page grid and the page ranges as
 // tables, the example project's sheets printed by the schematic editor to
 // PDF files through the print dialog answered by a hook and read back by
-// poppler's pdfinfo and pdftotext, the preview page stepping through the
-// tiles, and Print disabled for views with nothing to print.
+// poppler's pdfinfo, pdftotext and pdftoppm (a fitted page against the
+// preview), the preview page stepping through the tiles, and Print disabled
+// for views with nothing to print.
 #include "core/node_type.h"
 #include "platform/device_context.h"
 #include "platform/paint_target.h"
@@ -15,7 +16,9 @@
 #include "tests/shell/frame_fixture.h"
 #include "views/editor_views.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -122,6 +125,91 @@ CTreeNode* FindSheet(CTreeNode* node, const wchar_t* name) {
             return found;
     }
     return nullptr;
+}
+
+// Whether pdftotext -bbox found the word with its whole box on the page.
+bool WordInsidePage(const std::string& boxes, const std::string& word) {
+    auto attribute = [](const std::string& tag, const char* name) {
+        const size_t at = tag.find(std::string(name) + "=\"");
+        if (at == std::string::npos)
+            return -1.0;
+        const char* p = tag.c_str() + at + std::strlen(name) + 2;
+        const bool negative = *p == '-';
+        return negative ? (++p, -ReadNumber(p)) : ReadNumber(p);
+    };
+    const size_t page = boxes.find("<page ");
+    if (page == std::string::npos)
+        return false;
+    const std::string pageTag = boxes.substr(page, boxes.find('>', page) - page);
+    const double width = attribute(pageTag, "width"), height = attribute(pageTag, "height");
+    const size_t end = boxes.find(">" + word + "</word>");
+    if (end == std::string::npos)
+        return false;
+    const size_t start = boxes.rfind("<word ", end);
+    const std::string tag = boxes.substr(start, end - start);
+    return attribute(tag, "xMin") >= 0 && attribute(tag, "yMin") >= 0 &&
+           attribute(tag, "xMax") <= width && attribute(tag, "yMax") <= height;
+}
+
+// The page of a PDF file as pdftoppm rasterises it (grey, dpi dots per
+// inch): width, height and one byte per pixel, white 255; empty when it
+// could not be read.
+struct GreyPage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;
+    bool Ink(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] < 160; }
+};
+
+GreyPage RasterisePdfPage(const std::wstring& pdf, int page, int dpi) {
+    GreyPage r;
+    const std::string out =
+        RunCommand("pdftoppm -gray -r " + std::to_string(dpi) + " -f " + std::to_string(page) +
+                   " -l " + std::to_string(page) + " '" + WideToUtf8(pdf) + "' 2>/dev/null");
+    // P5, width, height, maxval, one blank, then the pixels.
+    size_t at = 0;
+    auto number = [&] {
+        while (at < out.size() && !(out[at] >= '0' && out[at] <= '9'))
+            ++at;
+        int v = 0;
+        while (at < out.size() && out[at] >= '0' && out[at] <= '9')
+            v = v * 10 + (out[at++] - '0');
+        return v;
+    };
+    if (out.compare(0, 2, "P5") != 0)
+        return r;
+    at = 2;
+    const int w = number(), h = number();
+    number();
+    ++at;
+    if (w <= 0 || h <= 0 || out.size() < at + static_cast<size_t>(w) * h)
+        return r;
+    r.width = w;
+    r.height = h;
+    r.pixels.assign(out.begin() + static_cast<std::ptrdiff_t>(at),
+                    out.begin() + static_cast<std::ptrdiff_t>(at + static_cast<size_t>(w) * h));
+    return r;
+}
+
+// The box around everything drawn, as fractions of the page (left, top,
+// right, bottom); all -1 when nothing is.
+struct InkBox {
+    double left = -1, top = -1, right = -1, bottom = -1;
+};
+template <class InkAt> InkBox FindInk(int width, int height, InkAt ink) {
+    int l = width, t = height, r = -1, b = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (ink(x, y)) {
+                l = std::min(l, x);
+                r = std::max(r, x);
+                t = std::min(t, y);
+                b = std::max(b, y);
+            }
+    if (r < 0)
+        return InkBox{};
+    return InkBox{double(l) / width, double(t) / height, double(r + 1) / width,
+                  double(b + 1) / height};
 }
 
 class PrintTest : public FrameTest {
@@ -348,6 +436,78 @@ TEST_F(PrintTest, TheExampleSheetsPrintToPdfAtTrueScaleFittedAndByRanges) {
         EXPECT_EQ(g_MainFrame.m_devMode.outputFile, file);
         EXPECT_EQ(g_MainFrame.m_printerName, kPdfPrinterName);
         EXPECT_EQ(g_MainFrame.GetFitInPage(), c.fit);
+    }
+}
+
+// With "Fit in page" the whole sheet is on the page, as the preview shows
+// it: nothing drawn is cut at the paper's edges, and what is drawn lies
+// where the preview puts it.
+TEST_F(PrintTest, AFittedSheetPrintsWhatThePreviewShows) {
+    if (!HavePoppler() || std::system("command -v pdftoppm >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "poppler's tools missing (scripts/setup.sh installs them)";
+    struct Case {
+        const char* name;
+        const wchar_t* sheet;
+        const wchar_t* paper;
+        bool landscape;
+        bool title; // the sheet holds the example's title
+    };
+    const Case cases[] = {{"main-a4-portrait", L"Main", L"A4", false, true},
+                          {"main-a4-landscape", L"Main", L"A4", true, true},
+                          {"main-a3-landscape", L"Main", L"A3", true, true},
+                          {"power-a4-portrait", L"Power", L"A4", false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(OpenSheetInEditor(c.sheet), nullptr);
+        const std::wstring file = Pdf(Utf8ToWide(std::string(c.name) + ".pdf").c_str());
+        InkBox preview;
+        ASSERT_TRUE(Print([&](CVorpelPrintDialog& d) {
+            ChoosePdf(d.GeneralPage(), c.paper, c.landscape, file);
+            ASSERT_TRUE(d.SetActivePage(1));
+            CPrintPreviewPage& p = d.PreviewPage();
+            if (!p.IsDlgButtonChecked(CPrintPreviewPage::kFitInPage))
+                ClickButton(p, CPrintPreviewPage::kFitInPage);
+            // The preview as its area paints it, on an area as large as a
+            // page printed at 100 dpi.
+            const RECT client{0, 0, 1200, 1200};
+            auto image = PaintTarget::CreateImage(client.right, client.bottom);
+            p.PaintPreview(*image, client);
+            // Inside the sheet's frame, which the preview draws itself.
+            const RECT s = p.SheetRect(client);
+            const int w = s.right - s.left - 2, h = s.bottom - s.top - 2;
+            preview = FindInk(w, h, [&](int x, int y) {
+                const ARGB px = image->PixelAt(s.left + 1 + x, s.top + 1 + y);
+                const int grey = ((px >> 16 & 0xFF) + (px >> 8 & 0xFF) + (px & 0xFF)) / 3;
+                return grey < 160;
+            });
+            ClickButton(d, IDOK);
+        }));
+        ASSERT_GE(preview.left, 0) << "the preview shows nothing";
+        const GreyPage page = RasterisePdfPage(file, 1, 100);
+        ASSERT_GT(page.width, 0);
+        const InkBox printed =
+            FindInk(page.width, page.height, [&](int x, int y) { return page.Ink(x, y); });
+        ASSERT_GE(printed.left, 0) << "nothing printed";
+        // Nothing is cut at the paper's edges: no ink on the outermost
+        // pixels.
+        EXPECT_GT(printed.left, 0);
+        EXPECT_GT(printed.top, 0);
+        EXPECT_LT(printed.right, 1);
+        EXPECT_LT(printed.bottom, 1);
+        // The drawing takes the place the preview gives it (a preview pixel
+        // is about half a percent of the sheet).
+        EXPECT_NEAR(printed.left, preview.left, 0.015);
+        EXPECT_NEAR(printed.top, preview.top, 0.015);
+        EXPECT_NEAR(printed.right, preview.right, 0.015);
+        EXPECT_NEAR(printed.bottom, preview.bottom, 0.015);
+        // The title near the sheet's corner comes out whole: every word of
+        // it on the paper.
+        if (c.title) {
+            const std::string boxes =
+                RunCommand("pdftotext -bbox -f 1 -l 1 '" + WideToUtf8(file) + "' - 2>/dev/null");
+            for (const char* word : {"Demo", "board", "friends"})
+                EXPECT_TRUE(WordInsidePage(boxes, word)) << word << "\n" << boxes;
+        }
     }
 }
 

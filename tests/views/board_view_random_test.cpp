@@ -9,6 +9,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/dialog.h"
 #include "platform/paint_target.h"
+#include "tests/panel_rows.h"
 #include "tests/random_seed.h"
 #include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
@@ -107,13 +108,26 @@ protected:
             Command(ID_BOARD_LAYER_FIRST + Uniform(0, 15));
         } else if (kind < 94) {
             Command(kCommands[Uniform(0, static_cast<int>(std::size(kCommands)) - 1)]);
-        } else if (kind < 97) {
-            Undo();
         } else if (kind < 99) {
-            Redo();
+            const size_t records = view->GetUndoList().UndoCount();
+            if (kind < 97)
+                Undo();
+            else
+                Redo();
+            if (view->GetUndoList().UndoCount() != records)
+                ExpectPanelUpToDate(kind < 97 ? "after undo" : "after redo");
         } else {
             CloseInTheMiddle();
         }
+    }
+    // After a step of the history the panel shows the values its object
+    // has now (a row being typed is the user's).
+    void ExpectPanelUpToDate(const char* when) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        if (grid.IsEditing())
+            return;
+        const panel_rows::Comparison c = panel_rows::CompareWithFreshFill(grid);
+        EXPECT_TRUE(c.Equal()) << when << "\n" << c.Describe();
     }
     // The tab closes whatever is under way; No takes the document back to
     // its saved state, the original, which the view opened again shows.

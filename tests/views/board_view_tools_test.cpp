@@ -14,6 +14,7 @@
 #include "platform/paint_target.h"
 #include "schematic/net.h"
 #include "schematic/text.h"
+#include "tests/panel_rows.h"
 #include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 
@@ -238,6 +239,47 @@ TEST_F(BoardToolsTest, RotationFollowsTheSideAndShift) {
     EXPECT_FALSE(r1->IsSelected());
     Key('R');
     EXPECT_EQ(r2->m_rotation, 90);
+}
+
+// The panel shows the component's position and turn as they are after each
+// undo and redo, not as they were before.
+TEST_F(BoardToolsTest, TheComponentsRowsFollowUndoAndRedo) {
+    OpenComponents();
+    CFootprint* r1 = PackageFootprint(0);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    Key('C', 0, true);
+    Click(PointF{19, 10});
+    ASSERT_EQ(grid.GetShownObject(), r1);
+    Key('R');
+    Drag(PointF{20, 11}, PointF{20, 14}); // pad 1, turned below the middle
+    ASSERT_EQ(r1->m_rotation, -90);
+    ASSERT_EQ(r1->m_boardPosition.Y, 13);
+    using panel_rows::Value;
+    auto rows = [&] {
+        return std::vector<std::wstring>{Value(grid, L"X"), Value(grid, L"Y"),
+                                         Value(grid, L"Rotation")};
+    };
+    const auto moved = rows();
+    EXPECT_EQ(moved, (std::vector<std::wstring>{L"20.000", L"13.000", L"-90.000"}));
+    struct Step {
+        const char* name;
+        int key;
+        std::vector<std::wstring> expected;
+    };
+    const std::vector<std::wstring> turned{L"20.000", L"10.000", L"-90.000"};
+    const std::vector<std::wstring> first{L"20.000", L"10.000", L"0.000"};
+    const Step steps[] = {{"undo the drag", 'Z', turned},
+                          {"undo the turn", 'Z', first},
+                          {"redo the turn", 'Y', turned},
+                          {"redo the drag", 'Y', moved}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        Key(step.key, MK_CONTROL);
+        EXPECT_EQ(grid.GetShownObject(), r1);
+        EXPECT_EQ(rows(), step.expected);
+        const panel_rows::Comparison c = panel_rows::CompareWithFreshFill(grid);
+        EXPECT_TRUE(c.Equal()) << c.Describe();
+    }
 }
 
 TEST_F(BoardToolsTest, FlippingDetachesTracksAndMirrorsLayers) {

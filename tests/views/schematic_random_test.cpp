@@ -14,6 +14,7 @@
 #include "dialogs/sel_part.h"
 #include "platform/dialog.h"
 #include "platform/list_box_control.h"
+#include "tests/panel_rows.h"
 #include "tests/random_seed.h"
 
 #include <cstdio>
@@ -143,7 +144,18 @@ TEST_F(RandomSchematicTest, RandomEventsOnTheExampleSheetUndoToTheOriginal) {
         } else if (kind < 84) {
             Command(Random(2) ? ID_EDIT_COPY : ID_EDIT_CUT);
         } else if (kind < 91) {
-            Command(Random(3) ? ID_EDIT_UNDO : ID_EDIT_REDO);
+            const bool undo = Random(3) != 0;
+            const size_t records = main->GetUndoList().UndoCount();
+            Command(undo ? ID_EDIT_UNDO : ID_EDIT_REDO);
+            // After a step of the history the panel shows the values its
+            // object has now (a row being typed is the user's).
+            CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+            if (main->GetUndoList().UndoCount() != records && !grid.IsEditing()) {
+                const panel_rows::Comparison c = panel_rows::CompareWithFreshFill(grid);
+                EXPECT_TRUE(c.Equal())
+                    << (undo ? "after undo" : "after redo") << " at step " << step << "\n"
+                    << c.Describe();
+            }
         } else if (kind < 92) {
             // The tab closes in the middle of whatever is under way; No
             // takes the project back to the original, which the sheet's

@@ -16,6 +16,8 @@
 #include "platform/paint_target.h"
 #include "platform/tree_view_control.h"
 #include "platform/ui_hooks.h"
+#include "schematic/net.h"
+#include "schematic/wire.h"
 #include "tests/screen_picture.h"
 
 #include <algorithm>
@@ -57,6 +59,14 @@ TEST_F(SchematicViewTest, OpensOnASheetWithTheSheetsGridAndFitsItIntoTheWindow) 
     a = dc->ToDevice(POINT{0, Sheet()->m_size.cy});
     b = dc->ToDevice(POINT{Sheet()->m_size.cx, 0});
     EXPECT_TRUE(b.x - a.x > client.right - client.left || b.y - a.y > client.bottom - client.top);
+    // The sheet less a 5 mm margin, widened evenly to take in the example's
+    // title 0.5 mm from the sheet's corner.
+    EXPECT_EQ(view->GetPrintExtent().cx, Sheet()->m_size.cx - 100);
+    EXPECT_EQ(view->GetPrintExtent().cy, Sheet()->m_size.cy - 100);
+    // With the title moved inside, the margin is empty again.
+    for (CSheetObject* object : Sheet()->m_objects)
+        if (object->GetType() == NodeType::Text)
+            object->m_position = POINT{100, 100};
     EXPECT_EQ(view->GetPrintExtent().cx, Sheet()->m_size.cx - 1000);
     EXPECT_EQ(view->GetPrintExtent().cy, Sheet()->m_size.cy - 1000);
 }
@@ -441,6 +451,29 @@ protected:
         g_MainFrame.m_tabWindow.SetFocus();
     }
 };
+
+// A net renamed in the panel and the rename undone and redone with the
+// keys: the net's row shows the name the net has after each step.
+TEST_F(SheetRowsTest, ANetsRowFollowsUndoAndRedoOfItsRename) {
+    Click(POINT{16, 9}); // the wire between R1 and R2
+    auto* wire = dynamic_cast<CWire*>(Grid().GetShownObject());
+    ASSERT_NE(wire, nullptr);
+    const std::wstring name = RowText(0);
+    ASSERT_EQ(name, wire->GetNet()->GetName());
+    Type(0, L"RENAMED");
+    ASSERT_EQ(wire->GetNet()->GetName(), L"RENAMED");
+    EXPECT_EQ(RowText(0), L"RENAMED");
+    const struct {
+        int key;
+        std::wstring expected;
+    } steps[] = {{'Z', name}, {'Y', L"RENAMED"}, {'Z', name}};
+    for (const auto& step : steps) {
+        Key(step.key, MK_CONTROL);
+        PumpPendingMessages();
+        EXPECT_EQ(wire->GetNet()->GetName(), step.expected);
+        EXPECT_EQ(RowText(0), step.expected);
+    }
+}
 
 TEST_F(SheetRowsTest, TheRowsShowTheSheetInItsUnit) {
     ASSERT_EQ(Grid().GetRowCount(), 10);
