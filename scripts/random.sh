@@ -27,8 +27,8 @@ logs=build/random-logs
 rm -rf "$logs"
 mkdir -p "$logs"
 
-runs=$(mktemp)
-trap 'rm -f "$runs"' EXIT
+runs=$(mktemp) tests=$(mktemp)
+trap 'rm -f "$runs" "$tests"' EXIT
 while read -r test filter; do
     [ -n "$test" ] || continue
     if [ -n "${ONLY:-}" ] && ! [[ $test =~ $ONLY ]]; then
@@ -38,10 +38,15 @@ while read -r test filter; do
         echo "build/bin/$test is not built" >&2
         exit 2
     fi
-    for ((seed = first; seed < first + seeds; ++seed)); do
-        echo "$test $filter $seed" >>"$runs"
-    done
+    echo "$test $filter" >>"$tests"
 done <"$list"
+# Seed by seed, every test at each: a run cut short has walked each test
+# through the same first seeds.
+for ((seed = first; seed < first + seeds; ++seed)); do
+    while read -r test filter; do
+        echo "$test $filter $seed" >>"$runs"
+    done <"$tests"
+done
 
 total=$(wc -l <"$runs")
 echo "$total runs, $jobs at a time"

@@ -10,23 +10,14 @@
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/pointer_input.h"
 #include "tests/screen_picture.h"
-#include "tests/shell/tree_fixture.h"
-#include "views/editor_views.h"
+#include "tests/shell/example_views_fixture.h"
 
 #include <functional>
 
 namespace {
 
-class BoardDialogsTest : public TreeTest {
+class BoardDialogsTest : public ExampleViewsTest {
 protected:
-    void SetUp() override {
-        TreeTest::SetUp();
-        RegisterEditorViews();
-        board = Child(&Root(0), NodeType::Board);
-        ASSERT_NE(board, nullptr);
-        sheet = Child(board, NodeType::Sheet, L"Main");
-        ASSERT_NE(sheet, nullptr);
-    }
     // The board's context menu in the project tree, answered with command.
     void BoardMenu(UINT command) {
         ShowTree(0);
@@ -39,8 +30,6 @@ protected:
         missingCommands.clear();
     }
 
-    CTreeNode* board = nullptr;
-    CTreeNode* sheet = nullptr;
 };
 
 TEST_F(BoardDialogsTest, TheShownPageKeepsItsPanel) {

@@ -8,8 +8,7 @@
 #include "platform/string_table.h"
 #include "tests/dialog_fit.h"
 #include "tests/screen_picture.h"
-#include "tests/shell/tree_fixture.h"
-#include "views/editor_views.h"
+#include "tests/shell/example_views_fixture.h"
 
 #include <functional>
 #include <string>
@@ -21,16 +20,8 @@ namespace {
 // field.
 constexpr int kSelectorInsets = 6;
 
-class TextsFitTest : public TreeTest {
+class TextsFitTest : public ExampleViewsTest {
 protected:
-    void SetUp() override {
-        TreeTest::SetUp();
-        RegisterEditorViews();
-        board = Child(&Root(0), NodeType::Board);
-        ASSERT_NE(board, nullptr);
-        sheet = Child(board, NodeType::Sheet, L"Main");
-        ASSERT_NE(sheet, nullptr);
-    }
     CVorpelView* Open(CTreeNode* node) {
         CVorpelView* view = g_MainFrame.OpenNodeView(node);
         EXPECT_NE(view, nullptr);
@@ -55,8 +46,6 @@ protected:
         return g_MainFrame.m_statusBar.GetText(CSchStatusBar::kPaneUnit);
     }
 
-    CTreeNode* board = nullptr;
-    CTreeNode* sheet = nullptr;
 };
 
 // The board selector with every name it may hold (inner layers included),

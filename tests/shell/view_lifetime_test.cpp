@@ -5,8 +5,7 @@
 // shape half drawn however it goes: its tab, Close All, or a New or Open
 // replacing the library. The sanitizers watch for the rest.
 #include "schematic/sheet.h"
-#include "tests/shell/tree_fixture.h"
-#include "views/editor_views.h"
+#include "tests/shell/example_views_fixture.h"
 #include "views/schematic_find.h"
 #include "views/schematic_view.h"
 
@@ -14,15 +13,8 @@
 
 namespace {
 
-class ViewLifetimeTest : public TreeTest {
+class ViewLifetimeTest : public ExampleViewsTest {
 protected:
-    void SetUp() override {
-        TreeTest::SetUp();
-        RegisterEditorViews();
-        board = Child(&Root(0), NodeType::Board);
-        ASSERT_NE(board, nullptr);
-    }
-
     // Every open view edits a node of one of the documents.
     void ExpectViewsInDocuments(const char* when) {
         for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
@@ -52,8 +44,6 @@ protected:
         PumpPendingMessages();
         return view;
     }
-
-    CTreeNode* board = nullptr;
 };
 
 // Cut, the Delete key and an undone paste in each tree, with editors open

@@ -569,6 +569,23 @@ TEST_F(BoardToolsTest, OutlineHandlesDragOnTheGrid) {
 
 // --- Areas --------------------------------------------------------------------------------------
 
+// An area drawn as a rectangle from the press at a to the press at b: four
+// corners, the first and third where the presses were (as the pixels place
+// them), the other two squaring them.
+void ExpectRectangle(const CArea* area, PointF a, PointF b) {
+    ASSERT_EQ(CountAreaNodes(area->m_outline), 4);
+    const CAreaNode* n1 = area->m_outline;
+    const CAreaNode* n2 = n1->m_next;
+    const CAreaNode* n3 = n2->m_next;
+    const CAreaNode* n4 = n3->m_next;
+    EXPECT_NEAR(n1->m_x, a.X, 0.1);
+    EXPECT_NEAR(n1->m_y, a.Y, 0.1);
+    EXPECT_NEAR(n3->m_x, b.X, 0.1);
+    EXPECT_NEAR(n3->m_y, b.Y, 0.1);
+    EXPECT_TRUE(n2->m_x == n1->m_x && n2->m_y == n3->m_y);
+    EXPECT_TRUE(n4->m_x == n3->m_x && n4->m_y == n1->m_y);
+}
+
 TEST_F(BoardToolsTest, APressMoveAndPressDrawsARectangularArea) {
     OpenComponents();
     Key('1');
@@ -584,20 +601,9 @@ TEST_F(BoardToolsTest, APressMoveAndPressDrawsARectangularArea) {
     EXPECT_EQ(area->GetLayer(), 0);
     EXPECT_EQ(view->GetCurrentArea(), area);
     // The corners where the presses were, as the pixels place them.
-    ASSERT_EQ(CountAreaNodes(area->m_outline), 4);
+    ASSERT_NO_FATAL_FAILURE(ExpectRectangle(area, PointF{10, 20}, PointF{30, 30.4f}));
     const CAreaNode* n1 = area->m_outline;
-    const CAreaNode* n2 = n1->m_next;
-    const CAreaNode* n3 = n2->m_next;
-    const CAreaNode* n4 = n3->m_next;
-    EXPECT_NEAR(n1->m_x, 10, 0.1);
-    EXPECT_NEAR(n1->m_y, 20, 0.1);
-    EXPECT_NEAR(n3->m_x, 30, 0.1);
-    EXPECT_NEAR(n3->m_y, 30.4, 0.1);
-    EXPECT_NE(n3->m_y, 30); // not on the grid
-    EXPECT_EQ(n2->m_x, n1->m_x);
-    EXPECT_EQ(n2->m_y, n3->m_y);
-    EXPECT_EQ(n4->m_x, n3->m_x);
-    EXPECT_EQ(n4->m_y, n1->m_y);
+    EXPECT_NE(n1->m_next->m_next->m_y, 30); // not on the grid
     const std::string drawn = Saved();
     EXPECT_NE(drawn.find("<Area Layer=\"TOP\">" + WideToUtf8(AreaOutlineToString(n1)) + "</Area>"),
               std::string::npos);
@@ -646,18 +652,9 @@ TEST_F(BoardToolsTest, ASecondPressPutsTheCornerOfTheNewAreaWhereItIs) {
     CArea* area = LastArea();
     ASSERT_NE(area, nullptr);
     EXPECT_EQ(view->GetCurrentArea(), area);
-    ASSERT_EQ(CountAreaNodes(area->m_outline), 4);
     // The corners (10,20) (10,30) (30,30) (30,20) as the pixels place them.
+    ASSERT_NO_FATAL_FAILURE(ExpectRectangle(area, PointF{10, 20}, PointF{30, 30}));
     const CAreaNode* n1 = area->m_outline;
-    const CAreaNode* n2 = n1->m_next;
-    const CAreaNode* n3 = n2->m_next;
-    const CAreaNode* n4 = n3->m_next;
-    EXPECT_NEAR(n1->m_x, 10, 0.1);
-    EXPECT_NEAR(n1->m_y, 20, 0.1);
-    EXPECT_NEAR(n3->m_x, 30, 0.1);
-    EXPECT_NEAR(n3->m_y, 30, 0.1);
-    EXPECT_TRUE(n2->m_x == n1->m_x && n2->m_y == n3->m_y);
-    EXPECT_TRUE(n4->m_x == n3->m_x && n4->m_y == n1->m_y);
     const std::string rectangle =
         "    <Area Layer=\"TOP\">" + WideToUtf8(AreaOutlineToString(n1)) + "</Area>\n";
     // The project saves with CR LF.
