@@ -309,13 +309,18 @@ bool CNet::NormalizeWires(DeviceContext* dc) {
                 CollectPinsAt(j, a->m_pSheet, pins);
                 refused = !pins.empty();
             }
+            // The far end of b is its end when the joint is b's start.
+            const bool bJointIsStart = joint == 1 || joint == 2;
+            const POINT far = bJointIsStart ? b->GetEnd() : b->GetStart();
+            // A b that runs back over a (a copy of it kept for its bus
+            // entry) is no continuation: joined, a would fold onto itself
+            // and could end without length.
+            if (!refused && a->ContainsPoint(far, true))
+                refused = true;
             if (refused) {
                 ++k;
                 continue;
             }
-            // The far end of b is its end when the joint is b's start.
-            const bool bJointIsStart = joint == 1 || joint == 2;
-            const POINT far = bJointIsStart ? b->GetEnd() : b->GetStart();
             const int farEntry = bJointIsStart ? b->m_busEntry2 : b->m_busEntry1;
             PushUndo(new CUndoChangeWirePos(a));
             if (joint <= 1) {

@@ -310,6 +310,31 @@ TEST_F(WiringTest, NormalizeRules) {
     EXPECT_EQ(Net(L"B"), nullptr);
 }
 
+TEST_F(WiringTest, CopiesKeptForTheirBusEntryDoNotFoldIntoNothing) {
+    // Two copies of a wire with a bus entry both stay (the entry keeps the
+    // copy); a third wire ending inside them splits both. The pieces that
+    // lie on one another are no continuation of each other.
+    Load(R"(<Project><Board><Sheet>S</Sheet>
+    <Net>A<Wire SheetName="S" be2="1">0,0,0,3</Wire><Wire SheetName="S" be2="1">0,0,0,3</Wire>
+      <Wire SheetName="S">0,2,0,5</Wire></Net>
+    </Board></Project>)");
+    const std::string before = Save();
+    StartUndoGroup();
+    EXPECT_FALSE(Net(L"A")->NormalizeWires(nullptr));
+    for (CWire* w : Net(L"A")->GetWires())
+        EXPECT_FALSE(SamePoint(w->GetStart(), w->GetEnd())) << "a wire without length";
+    // No stretch of the line is lost.
+    for (int y = 0; y < 5; ++y) {
+        bool covered = false;
+        for (CWire* w : Net(L"A")->GetWires())
+            covered = covered || (w->ContainsPoint(POINT{0, y}, true) &&
+                                  w->ContainsPoint(POINT{0, y + 1}, true));
+        EXPECT_TRUE(covered) << "0," << y << " to 0," << y + 1;
+    }
+    m_view.undo.Undo();
+    EXPECT_EQ(Save(), before);
+}
+
 TEST_F(WiringTest, OtherSheetsDoNotConnect) {
     Load(R"(<Project><Board><Sheet>S</Sheet><Sheet>T</Sheet>
     <Package><Part Outline="4,2" SheetName="S" XY="10,8"><Pin Num="1">L1</Pin></Part></Package>
