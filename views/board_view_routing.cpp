@@ -421,16 +421,38 @@ void CBoardView::RouteClick(Graphics* g, uint32_t flags, PointF p) {
             ConductorVertex e = v.back();
             e.tie = VertexTie();
             e.corner = 0;
+            // Where the leg's line meets the segment beyond one of its ends,
+            // the route's end lies on that end's vertex: that vertex is the
+            // meeting point, for a second one in the same place would be a
+            // piece of track without length.
+            int on = -1;
+            for (int k : {segment, segment + 1})
+                if (Near(s->m_vertices[static_cast<size_t>(k)].x,
+                         s->m_vertices[static_cast<size_t>(k)].y, e.x, e.y))
+                    on = k;
+            const int last = static_cast<int>(s->m_vertices.size()) - 1;
             if (s->m_layer == c->m_layer) {
+                if (on < 0) {
+                    RecordConductor(s);
+                    s->m_vertices.insert(s->m_vertices.begin() + segment + 1, e);
+                }
+            } else if (on == 0 || on == last) {
                 RecordConductor(s);
-                s->m_vertices.insert(s->m_vertices.begin() + segment + 1, e);
+                otherOwner = s;
+                otherIndex = on;
+                via = PlaceVia(g, net, e.x, e.y);
             } else {
                 RecordConductor(s);
-                std::vector<ConductorVertex> rest(s->m_vertices.begin() + segment + 1,
-                                                  s->m_vertices.end());
-                rest.insert(rest.begin(), e);
-                s->m_vertices.resize(static_cast<size_t>(segment) + 1);
-                s->m_vertices.push_back(e);
+                const int cut = on < 0 ? segment + 1 : on;
+                std::vector<ConductorVertex> rest(s->m_vertices.begin() + cut, s->m_vertices.end());
+                s->m_vertices.resize(static_cast<size_t>(cut));
+                if (on < 0) {
+                    rest.insert(rest.begin(), e);
+                    s->m_vertices.push_back(e);
+                } else {
+                    rest.front().corner = 0;
+                    s->m_vertices.push_back(rest.front());
+                }
                 s->InvalidateOnBoard(g);
                 splitOff = AddConductor(net, s->m_layer, s->m_width, rest);
                 otherOwner = s;

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -583,6 +584,38 @@ TEST_F(BoardRoutingTest, ADoubleClickedBendIsOneVertex) {
     ExpectUndoRedo(original, Saved());
 }
 
+// A route whose end the pointer has left on a track's own vertex (the leg
+// aims past the track's end), clicked on that track a little way along,
+// meets the track at that vertex and adds none beside it.
+TEST_F(BoardRoutingTest, ARouteEndedOnATracksVertexAddsNoSecond) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{20, 10});
+    Click(PointF{20, 10});
+    Key(VK_ESCAPE);
+    ASSERT_FALSE(view->IsRouting());
+    const std::string before = Saved();
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{9, 25});
+    Click(PointF{9, 25});
+    Move(PointF{25, 15});
+    Move(PointF{20, 10});
+    Click(PointF{16, 10});
+    EXPECT_FALSE(view->IsRouting());
+    const std::vector<std::string> expected = {
+        "40.000,20.000 50.000,20.000 50.000,30.000", "9.000,10.000 20.000,10.000",
+        "9.000,10.000 9.000,25.000 20.000,14.000 20.000,10.000", "40.000,5.000 50.000,5.000",
+        "46.000,15.000 48.000,15.000"};
+    EXPECT_EQ(Tracks(), expected);
+    ExpectNoHalfMadeObjects(board, "ended");
+    ExpectUndoRedo(before, Saved());
+    ExpectNoHalfMadeObjects(board, "redone");
+    Undo();
+    Undo();
+    EXPECT_EQ(Saved(), original);
+}
+
 TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
     const RandomSeed seed(24u);
     std::mt19937 rng{seed.Value()};
@@ -592,11 +625,16 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
     int steps = 2500;
     if (const char* env = std::getenv("VORPEL_RANDOM_STEPS"))
         steps = std::atoi(env);
+    // Each step's action on stderr, to find the one that goes wrong.
+    const bool trace = std::getenv("VORPEL_RANDOM_TRACE") != nullptr;
     const PointF pads[] = {{9, 10}, {11, 10}, {29, 13}, {31, 13}, {40, 20}, {50, 5}};
     for (int i = 0; i < steps; ++i) {
         const PointF p =
             pick(rng) < 4 ? pads[static_cast<size_t>(pick(rng)) % 6] : PointF{x(rng), y(rng)};
-        switch (pick(rng)) {
+        const int action = pick(rng);
+        if (trace)
+            std::fprintf(stderr, "step %d: action %d at %g,%g\n", i, action, p.X, p.Y);
+        switch (action) {
         case 0:
             Tool(ID_BRD_ROUTE_NEW);
             break;
