@@ -412,7 +412,32 @@ int CArea::DragOnBoard(Graphics* g, uint32_t flags, float x, float y) {
 }
 
 void CArea::MouseUpOnBoard(Graphics* g, uint32_t flags, float x, float y) {
+    bool dragged = false;
+    for (CAreaNode* n = m_outline; n; n = n->m_next)
+        dragged = dragged || n->m_dragging;
     OutlineUp(g, flags, x, y, m_outline);
+    if (!dragged)
+        return;
+    // Corners snapped one by one can land on their neighbour; the piece
+    // without length goes, in the same undo step as the drag.
+    int count = 0;
+    for (CAreaNode* n = m_outline; n; n = n->m_next)
+        ++count;
+    for (CAreaNode* n = m_outline; n && count > 3;) {
+        CAreaNode* next = n->GetNextCyclic();
+        if (next == n || next->m_x != n->m_x || next->m_y != n->m_y) {
+            n = n->m_next;
+            continue;
+        }
+        PushUndo(new CUndoAreaNodeDelete(n));
+        CAreaNode* former = n->Unlink();
+        if (m_outline == n) {
+            PushUndo(new CUndoAreaChangeHead(&m_outline));
+            m_outline = former;
+        }
+        --count;
+        n = former;
+    }
 }
 
 int CArea::RightClickOnBoard(Graphics* g, uint32_t flags, float x, float y) {

@@ -730,6 +730,33 @@ TEST_F(BoardToolsTest, AreasArePickedDeletedAndNotDrawnOverOnTheirLayer) {
     EXPECT_UNDO_REDO(deleted);
 }
 
+// Corners snap to the grid one by one: the two ends of a dragged edge can
+// land on one point. The drag ends with one corner there, and one undo
+// takes it all back.
+TEST_F(BoardToolsTest, AnEdgeDraggedOntoOneGridPointLeavesOneCorner) {
+    const std::string area = "    <Area Layer=\"TOP\">LIN11,10 LIN11,25 LIN14,25 LIN14,10</Area>\n";
+    OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Grid="5,5" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+)" + area + R"(  </Board>
+</Project>
+)");
+    Key('1');
+    Command(ID_BRD_AREA_EDIT);
+    Drag(PointF{12.5f, 25}, PointF{14.5f, 25}); // 13 and 16 both snap to 15
+    ASSERT_EQ(view->GetCurrentArea(), LastArea());
+    const std::string savedArea = area.substr(0, area.size() - 1) + "\r\n";
+    std::string expected = original;
+    ASSERT_NE(expected.find(savedArea), std::string::npos);
+    expected.replace(expected.find(savedArea), savedArea.size(),
+                     "    <Area Layer=\"TOP\">LIN11,10 LIN15,25 LIN14,10</Area>\r\n");
+    const std::string dragged = Saved();
+    EXPECT_EQ(dragged, expected);
+    EXPECT_UNDO_REDO(dragged);
+}
+
 // --- Texts
 // ----------------------------------------------------------------------------------------
 
