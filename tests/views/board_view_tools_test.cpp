@@ -569,6 +569,19 @@ TEST_F(BoardToolsTest, OutlineHandlesDragOnTheGrid) {
 
 // --- Areas --------------------------------------------------------------------------------------
 
+// A 60 x 40 board with a top and a bottom layer, the grid given and one
+// area element (a whole line of the file) on it.
+std::string BoardWithArea(const std::string& grid, const std::string& areaLine) {
+    return R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Grid=")" + grid + R"(" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+)" + areaLine + R"(  </Board>
+</Project>
+)";
+}
+
 // An area drawn as a rectangle from the press at a to the press at b: four
 // corners, the first and third where the presses were (as the pixels place
 // them), the other two squaring them.
@@ -634,14 +647,7 @@ TEST_F(BoardToolsTest, APressWithoutMoveDrawsNoArea) {
 // second press is. A plane on the bottom layer lies under all of it.
 TEST_F(BoardToolsTest, ASecondPressPutsTheCornerOfTheNewAreaWhereItIs) {
     const std::string plane = "    <Area Layer=\"BOT\">LIN1,1 LIN59,1 LIN59,39 LIN1,39</Area>\n";
-    OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
-<Project>
-  <Board Grid="1,1" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
-    <Layer>TOP</Layer>
-    <Layer>BOT</Layer>
-)" + plane + R"(  </Board>
-</Project>
-)");
+    OpenText(BoardWithArea("1,1", plane));
     Key('1');
     Command(ID_BRD_AREA_NEW);
     Click(PointF{10, 20});
@@ -735,14 +741,7 @@ TEST_F(BoardToolsTest, AreasArePickedDeletedAndNotDrawnOverOnTheirLayer) {
 // takes it all back.
 TEST_F(BoardToolsTest, AnEdgeDraggedOntoOneGridPointLeavesOneCorner) {
     const std::string area = "    <Area Layer=\"TOP\">LIN11,10 LIN11,25 LIN14,25 LIN14,10</Area>\n";
-    OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
-<Project>
-  <Board Grid="5,5" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
-    <Layer>TOP</Layer>
-    <Layer>BOT</Layer>
-)" + area + R"(  </Board>
-</Project>
-)");
+    OpenText(BoardWithArea("5,5", area));
     Key('1');
     Command(ID_BRD_AREA_EDIT);
     Drag(PointF{12.5f, 25}, PointF{14.5f, 25}); // 13 and 16 both snap to 15
