@@ -574,10 +574,12 @@ TEST_F(BoardToolsTest, OutlineHandlesDragOnTheGrid) {
 std::string BoardWithArea(const std::string& grid, const std::string& areaLine) {
     return R"(<?xml version="1.0" encoding="UTF-8" ?>
 <Project>
-  <Board Grid=")" + grid + R"(" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
+  <Board Grid=")" +
+           grid + R"(" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
     <Layer>TOP</Layer>
     <Layer>BOT</Layer>
-)" + areaLine + R"(  </Board>
+)" + areaLine +
+           R"(  </Board>
 </Project>
 )";
 }
