@@ -155,6 +155,9 @@ protected:
     // redo as much: the bytes before the undoing; and undo again, for the
     // next view to start from the original.
     void UndoAll(CLibraryEditorView* view, const std::string& original, const wchar_t* name) {
+        // The walk's last clicks may have landed on the property panel beside
+        // the view and left it the focus; the user's Esc is meant for the view.
+        g_MainFrame.m_tabWindow.SetFocus();
         for (int i = 0; i < 4; ++i)
             Key(VK_ESCAPE);
         ASSERT_EQ(view->GetCurrentPrimitive(), nullptr)
