@@ -1,14 +1,20 @@
 // The footprint editor driven as a user drives it, on a copy of the example
 // library: each action checked as do (the footprint as saved), undo (the
 // original bytes) and redo (the changed bytes again).
+#include "board/area_node.h"
+#include "board/board.h"
 #include "board/marking_shapes.h"
 #include "board/marking_text.h"
 #include "dialogs/padstack_list_ctrl.h"
+#include "platform/device_context.h"
 #include "platform/edit_control.h"
+#include "platform/graphics_path.h"
 #include "platform/tree_view_control.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/views/library_view_fixture.h"
+#include "views/board_view.h"
+#include "views/symbol_view.h"
 
 #include <functional>
 
@@ -1037,69 +1043,108 @@ TEST_F(FootprintViewTest, ZoomToFitStopsAtTheSmallestZoom) {
     parent->MoveWindow(place);
 }
 
-// Zoom All shows the whole footprint where the user sees the view: below the
+// Zoom All shows the whole drawing where the user sees the view: below the
 // tab strip and beside the property panel, open or collapsed, whatever the
-// size of the main window; one step further in would not fit.
-TEST_F(FootprintViewTest, ZoomAllShowsTheWholeFootprintBesideThePanel) {
-    CFootprintView* view = OpenFootprint(L"SO14");
-    ASSERT_NE(view, nullptr);
+// size of the main window; one step further in would not fit. So in the
+// footprint, board and symbol editors alike.
+TEST_F(FootprintViewTest, ZoomAllShowsTheWholeDrawingBesideThePanel) {
+    const std::wstring examples = PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples");
+    for (const auto& [name, kind] : {std::pair{L"demo.circuit", kDocumentProject},
+                                     std::pair{L"demo.symbol", kDocumentSymbolLibrary}})
+        ASSERT_TRUE(g_MainFrame.Open(WriteFile(name, ReadFile(PathJoin(examples, name))), kind));
+    auto device = [](Graphics* g, const RectF& b) {
+        return WorldRectToDeviceRect(g, b.X, b.Y, b.Width, b.Height);
+    };
+    // Each editor with its drawing's bounds in its client area.
+    const std::pair<CTreeNode*, std::function<RECT(CVorpelView*)>> cases[] = {
+        {Find(&Library(), NodeType::Footprint, L"SO14"),
+         [&](CVorpelView* v) {
+             auto g = static_cast<CFootprintView*>(v)->MakeGraphics();
+             RectF b;
+             EXPECT_TRUE(
+                 static_cast<CFootprintView*>(v)->GetFootprint()->GetBoundsOnBoard(g.get(), b));
+             return device(g.get(), b);
+         }},
+        {Find(&g_MainFrame.GetRoot(kDocumentProject), NodeType::Board, L"Mainboard"),
+         [&](CVorpelView* v) {
+             auto* view = static_cast<CBoardView*>(v);
+             RectF b;
+             view->GetBoard()->m_outline->GetOutlinePath()->GetBounds(&b);
+             return device(view->MakeGraphics().get(), b);
+         }},
+        {Find(&g_MainFrame.GetRoot(kDocumentSymbolLibrary), NodeType::Package, L"NAND2"),
+         [](CVorpelView* v) {
+             auto* view = static_cast<CSymbolView*>(v);
+             auto dc = view->MakeDC();
+             const RECT b = view->DrawnBounds(dc.get(), view->GetShownPart());
+             const POINT a = view->LogicalToClient(POINT{b.left, b.top});
+             const POINT z = view->LogicalToClient(POINT{b.right, b.bottom});
+             return RECT{std::min(a.x, z.x), std::min(a.y, z.y), std::max(a.x, z.x),
+                         std::max(a.y, z.y)};
+         }},
+    };
     CTabWindow& tabs = g_MainFrame.m_tabWindow;
     auto overlaps = [](const RECT& a, const RECT& b) {
         return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
     };
-    // The footprint's bounds as drawn now, on the screen.
-    auto drawn = [&] {
-        view->UpdateWindow();
-        auto g = view->MakeGraphics();
-        RectF b;
-        EXPECT_TRUE(view->GetFootprint()->GetBoundsOnBoard(g.get(), b));
-        const RECT d = WorldRectToDeviceRect(g.get(), b.X, b.Y, b.Width, b.Height);
-        const POINT at = view->ClientToScreen(POINT{d.left, d.top});
-        return RECT{at.x, at.y, at.x + d.right - d.left, at.y + d.bottom - d.top};
-    };
     const RECT start = g_MainFrame.GetWindowRect();
-    for (const SIZE frame : {SIZE{1600, 1000}, SIZE{1280, 800}, SIZE{1100, 900}, SIZE{1500, 700},
-                             SIZE{1000, 640}, SIZE{1400, 960}}) {
-        g_MainFrame.MoveWindow(RECT{0, 0, frame.cx, frame.cy});
+    for (const auto& [node, bounds] : cases) {
+        ASSERT_NE(node, nullptr);
+        CVorpelView* view = g_MainFrame.OpenNodeView(node);
+        ASSERT_NE(view, nullptr);
         PumpPendingMessages();
-        for (const bool expanded : {true, false}) {
-            SCOPED_TRACE(testing::Message() << frame.cx << "x" << frame.cy
-                                            << (expanded ? ", panel open" : ", panel collapsed"));
-            if (tabs.m_propertyTab.IsExpanded() != expanded) {
-                SimulateMouse(&tabs.m_propertyTab, WM_LBUTTONDOWN, POINT{100, 5}, MK_LBUTTON);
-                SimulateMouse(&tabs.m_propertyTab, WM_LBUTTONUP, POINT{100, 5});
-            }
+        // The drawing's bounds as drawn now, on the screen.
+        auto drawn = [&, &bounds = bounds] {
+            view->UpdateWindow();
+            const RECT d = bounds(view);
+            const POINT at = view->ClientToScreen(POINT{d.left, d.top});
+            return RECT{at.x, at.y, at.x + d.right - d.left, at.y + d.bottom - d.top};
+        };
+        for (const SIZE frame : {SIZE{1600, 1000}, SIZE{1280, 800}, SIZE{1100, 900},
+                                 SIZE{1500, 700}, SIZE{1000, 640}, SIZE{1400, 960}}) {
+            g_MainFrame.MoveWindow(RECT{0, 0, frame.cx, frame.cy});
             PumpPendingMessages();
-            ASSERT_EQ(tabs.m_propertyGrid.IsWindowVisible(), expanded);
-            // Somewhere else first, so that Zoom All has work to do.
-            view->SetZoom(1, 1);
-            view->SetScrollOffset(POINT{-5000, 3000});
-            Command(ID_VIEW_ZOOM_ALL);
-            const RECT shown = drawn();
-            const RECT viewRect = view->GetWindowRect();
-            const POINT tabsAt = tabs.ClientToScreen(POINT{0, 0});
-            const RECT tabsClient = tabs.GetClientRect();
-            EXPECT_GE(shown.left, viewRect.left);
-            EXPECT_GE(shown.top, viewRect.top);
-            EXPECT_LE(shown.right, std::min<int>(viewRect.right, tabsAt.x + tabsClient.right));
-            EXPECT_LE(shown.bottom, std::min<int>(viewRect.bottom, tabsAt.y + tabsClient.bottom));
-            for (const PlatformWindow* cover :
-                 {static_cast<const PlatformWindow*>(&tabs.m_propertyGrid),
-                  static_cast<const PlatformWindow*>(&tabs.m_propertyTab)})
-                if (cover->IsWindowVisible()) {
-                    EXPECT_FALSE(overlaps(shown, cover->GetWindowRect()))
-                        << "under the panel: " << shown.left << "," << shown.top << " - "
-                        << shown.right << "," << shown.bottom;
+            for (const bool expanded : {true, false}) {
+                SCOPED_TRACE(testing::Message()
+                             << WideToUtf8(node->GetText()) << ", " << frame.cx << "x" << frame.cy
+                             << (expanded ? ", panel open" : ", panel collapsed"));
+                if (tabs.m_propertyTab.IsExpanded() != expanded) {
+                    SimulateMouse(&tabs.m_propertyTab, WM_LBUTTONDOWN, POINT{100, 5}, MK_LBUTTON);
+                    SimulateMouse(&tabs.m_propertyTab, WM_LBUTTONUP, POINT{100, 5});
                 }
-            // The largest zoom that fits: twice the size would not.
-            const int factor = view->GetZoomFactor(), mode = view->GetZoomMode();
-            if (mode == 1) {
-                view->SetZoom(factor * 2, 1);
-                const RECT twice = drawn();
-                const RECT visible = view->GetVisibleClientRect();
-                EXPECT_TRUE(twice.right - twice.left > visible.right - visible.left ||
-                            twice.bottom - twice.top > visible.bottom - visible.top);
-                view->SetZoom(factor, mode);
+                PumpPendingMessages();
+                ASSERT_EQ(tabs.m_propertyGrid.IsWindowVisible(), expanded);
+                // Somewhere else first, so that Zoom All has work to do.
+                view->SetZoom(1, 1);
+                view->SetScrollOffset(POINT{-5000, 3000});
+                Command(ID_VIEW_ZOOM_ALL);
+                const RECT shown = drawn();
+                const RECT viewRect = view->GetWindowRect();
+                const POINT tabsAt = tabs.ClientToScreen(POINT{0, 0});
+                const RECT tabsClient = tabs.GetClientRect();
+                EXPECT_GE(shown.left, viewRect.left);
+                EXPECT_GE(shown.top, viewRect.top);
+                EXPECT_LE(shown.right, std::min<int>(viewRect.right, tabsAt.x + tabsClient.right));
+                EXPECT_LE(shown.bottom,
+                          std::min<int>(viewRect.bottom, tabsAt.y + tabsClient.bottom));
+                for (const PlatformWindow* cover :
+                     {static_cast<const PlatformWindow*>(&tabs.m_propertyGrid),
+                      static_cast<const PlatformWindow*>(&tabs.m_propertyTab)})
+                    if (cover->IsWindowVisible()) {
+                        EXPECT_FALSE(overlaps(shown, cover->GetWindowRect()))
+                            << "under the panel: " << shown.left << "," << shown.top << " - "
+                            << shown.right << "," << shown.bottom;
+                    }
+                // The largest zoom that fits: twice the size would not.
+                const int factor = view->GetZoomFactor(), mode = view->GetZoomMode();
+                if (mode == 1) {
+                    view->SetZoom(factor * 2, 1);
+                    const RECT twice = drawn();
+                    const RECT visible = view->GetVisibleClientRect();
+                    EXPECT_TRUE(twice.right - twice.left > visible.right - visible.left ||
+                                twice.bottom - twice.top > visible.bottom - visible.top);
+                    view->SetZoom(factor, mode);
+                }
             }
         }
     }
