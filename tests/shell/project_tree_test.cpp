@@ -601,10 +601,11 @@ TEST_F(ProjectTreeTest, OutputOfANewProjectGoesIntoTheProjectFolderOfTheSettings
         ASSERT_TRUE(key.Create(kDirectoriesKeyPath));
         key.SetString(L"Project", projects);
     }
-    // Other test programs share the program's folder: only what this export
-    // would make there is looked for.
-    const std::wstring stray = PathJoin(GetCurrentFolder(), L"New Project");
-    ASSERT_FALSE(FileExists(stray) || DirectoryExists(stray)) << "left over by an earlier run";
+    // The program runs in a scratch folder here, which goes with the rest of
+    // the scratch however the test ends: a stray export leaves nothing behind.
+    const std::wstring run = PathJoin(scratch, L"run");
+    ASSERT_TRUE(CreateDirectories(run));
+    ASSERT_TRUE(SetCurrentFolder(run));
     Command(ID_NEW_PROJECT);
     ASSERT_FALSE(IsFullPath(Root(0).GetFilePath()));
     Menu(0, &Root(0), ID_PRJ_ADD_BOARD);
@@ -626,9 +627,7 @@ TEST_F(ProjectTreeTest, OutputOfANewProjectGoesIntoTheProjectFolderOfTheSettings
         gerbers += PathExtension(name) == L".gbr" ? 1 : 0;
     EXPECT_EQ(gerbers, 11);
     EXPECT_TRUE(ui.messageBoxes.empty());
-    EXPECT_FALSE(DirectoryExists(stray));
-    if (DirectoryExists(stray))
-        (void)std::system(("rm -rf '" + PathToNative(stray) + "'").c_str());
+    EXPECT_TRUE(ListDirectory(run).empty());
 }
 
 TEST_F(ProjectTreeTest, UndoWithNothingToUndoStillShowsTheDocumentAgain) {
