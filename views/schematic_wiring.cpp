@@ -380,9 +380,6 @@ void CSchematicView::AbandonWire(DeviceContext* dc) {
     m_net = nullptr;
     m_wire1 = m_wire2 = nullptr;
     m_legKept = false;
-    // Nor is a leg without length left behind by whatever took the last
-    // click's group before (an undo while drawing).
-    DropLooseJoints(dc, true);
     InvalidateRect(nullptr, true);
 }
 

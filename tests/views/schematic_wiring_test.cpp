@@ -346,6 +346,39 @@ TEST_F(WiringTest, AbandoningAWireKeepsTheLegsOfEarlierClicksInTheirNets) {
     ExpectSame(original, Save());
 }
 
+// Abandoning a wire takes back its last click and nothing else: a joint
+// without length that the document brought along stays as it was.
+TEST_F(WiringTest, AbandoningAWireLeavesAJointItNeverTouchedAlone) {
+    const std::string joint = "<Wire SheetName=\"Main\">70,40,70,40</Wire>";
+    std::string text = kBoard;
+    text.insert(text.find("    <Bus "), "    <Net>C\r\n      " + joint + "\r\n    </Net>\r\n");
+    ASSERT_NE(OpenText(Project(text)), nullptr);
+    ASSERT_TRUE(HasLine(original, joint));
+    // Ended after its first click: no change at all, none to undo.
+    for (const bool escape : {true, false}) {
+        Command(ID_SCH_PLACE_WIRE);
+        Click({80, 5});
+        MoveTo({85, 10});
+        escape ? Key(VK_ESCAPE) : Command(ID_TOOL_SELECT);
+        ExpectSame(original, Save());
+        EXPECT_FALSE(view->GetUndoList().CanUndo());
+    }
+    // Ended after a corner: the first L stays, and the joint with it.
+    Command(ID_SCH_PLACE_WIRE);
+    Click({80, 5});
+    MoveTo({85, 10});
+    Click({85, 10});
+    MoveTo({90, 15});
+    Key(VK_ESCAPE);
+    const std::string kept = Save();
+    EXPECT_TRUE(HasLine(kept, joint));
+    EXPECT_TRUE(HasLine(kept, "<Wire SheetName=\"Main\">85,5,85,10</Wire>"));
+    Undo();
+    ExpectSame(original, Save());
+    Redo();
+    ExpectSame(kept, Save());
+}
+
 // Copy or Cut in the wire or bus tool leaves copies floating; the first
 // click of a wire or bus takes them away (Esc would), so that abandoning
 // with Esc or a tool change takes back the wire's or bus's own last click
