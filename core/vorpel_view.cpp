@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 CVorpelView* g_pActiveView = nullptr;
 
@@ -372,7 +373,10 @@ bool ParseLength(const std::wstring& text, int unit, float* mm) {
     if (end == text.c_str() || !std::isfinite(value))
         return false;
     double factor = ValidUnit(unit) ? g_UnitToMm[unit] : 1.0;
-    *mm = static_cast<float>(value * factor);
+    const double result = value * factor;
+    if (!(std::fabs(result) <= std::numeric_limits<float>::max()))
+        return false;
+    *mm = static_cast<float>(result);
     return true;
 }
 
