@@ -392,7 +392,7 @@ void OrderNearestNeighbour(Tool& tool) {
 } // namespace
 
 void ShowInvalidSize(float mm, const std::wstring& fileName) {
-    const std::wstring size = StrPrintf(L"%.4f mm", static_cast<double>(mm));
+    const std::wstring size = StrPrintf(L"%g mm", static_cast<double>(mm));
     ShowMessageBox(StrPrintf(LoadStringText(kInvalidSize).c_str(), size.c_str()) + fileName + L"'",
                    L"Gerber", MB_OK | MB_ICONERROR);
 }

@@ -77,9 +77,8 @@ TEST(CamDriver, SizesNotAboveZeroFailWithMessagesAndLeaveNoFile) {
     std::string out;
     EXPECT_NE(RunDriver("'" + dir.path + "/bad.circuit' '" + dir.path + "/out'", &out), 0);
     const std::string p = dir.path + "/out/bad.Mainboard.";
-    for (auto [name, size] : {std::pair{"TOP.gbr", "-1.2000"},
-                              {"BOT.gbr", "-0.3000"},
-                              {"drill.plated.drl", "-0.3000"}}) {
+    for (auto [name, size] :
+         {std::pair{"TOP.gbr", "-1.2"}, {"BOT.gbr", "-0.3"}, {"drill.plated.drl", "-0.3"}}) {
         EXPECT_NE(out.find(std::string("Gerber: Invalid aperture or drill size ") + size +
                            " mm, file not written: '" + p + name + "'"),
                   std::string::npos)
