@@ -50,18 +50,21 @@ int RowChoice(int row, int current) {
     return combo && combo->GetSelectedIndex() >= 0 ? combo->GetSelectedIndex() : current;
 }
 
-// A length row parsed in its own unit; false (and a beep) for bad text.
-bool RowLength(int row, float& mm) {
+using Range = CPropertyGrid::LengthRange;
+
+// A length row parsed in its own unit; false (and a beep) for bad text or a
+// length outside the range.
+bool RowLength(int row, float& mm, Range range = Range::Any) {
     CPropertyGrid* grid = GetPropertyGrid();
     CPropertyItem* item = Row(row);
-    return grid && item && grid->ParseRowLength(item, &mm);
+    return grid && item && grid->ParseRowLength(item, &mm, range);
 }
 
-bool RowSize(int row, float& w, float& h) {
+bool RowSize(int row, float& w, float& h, Range range) {
     CPropertyGrid* grid = GetPropertyGrid();
     CPropertyItem* item = Row(row);
     SizeF size;
-    if (!grid || !item || !grid->ParseSizeRow(item, &size))
+    if (!grid || !item || !grid->ParseSizeRow(item, &size, range))
         return false;
     w = size.Width;
     h = size.Height;
@@ -116,10 +119,10 @@ bool ApplyUnitAndGridRow(CProperty* object, int row, uint32_t& unit, float& grid
         Refill(object);
         return true;
     case 1:
-        RowLength(1, gridX);
+        RowLength(1, gridX, Range::NotNegative);
         return true;
     case 2:
-        RowLength(2, gridY);
+        RowLength(2, gridY, Range::NotNegative);
         return true;
     default:
         return false;
@@ -223,7 +226,7 @@ void CConductor::ApplyPropertyChange(int row) {
     const bool hasVertex = i > 0 && i < static_cast<int>(m_vertices.size());
     switch (row) {
     case 0:
-        RowLength(0, m_width);
+        RowLength(0, m_width, Range::NotNegative);
         break;
     case 1:
         if (hasVertex) {
@@ -234,7 +237,7 @@ void CConductor::ApplyPropertyChange(int row) {
         break;
     case 2:
         if (hasVertex)
-            RowLength(2, m_vertices[static_cast<std::size_t>(i)].corner);
+            RowLength(2, m_vertices[static_cast<std::size_t>(i)].corner, Range::NotNegative);
         break;
     default:
         break;
@@ -384,12 +387,12 @@ void CPadLayer::ApplyPropertyChange(int row) {
         break;
     case 1:
         PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
-        if (RowLength(row, m_width) && m_shape == kPadShapeRound)
+        if (RowLength(row, m_width, Range::NotNegative) && m_shape == kPadShapeRound)
             m_height = m_width;
         break;
     case 2:
         PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
-        RowLength(row, m_height);
+        RowLength(row, m_height, Range::NotNegative);
         break;
     case 3: {
         CThermalRelief* thermal = FindThermalRelief();
@@ -408,7 +411,8 @@ void CPadLayer::ApplyPropertyChange(int row) {
     case 5:
         if (CThermalRelief* thermal = FindThermalRelief()) {
             PushUndo(new CUndoChangeNodeAttribute(thermal, nullptr));
-            RowLength(row, logical == 4 ? thermal->m_isolation : thermal->m_spoke);
+            RowLength(row, logical == 4 ? thermal->m_isolation : thermal->m_spoke,
+                      Range::NotNegative);
         }
         break;
     default:
@@ -482,9 +486,9 @@ void CPadstack::ApplyPropertyChange(int row) {
         if (drill) {
             PushUndo(new CUndoChangeNodeAttribute(drill, nullptr));
             if (drill->m_drillType == kDrillSlot)
-                RowSize(4, drill->m_slotWidth, drill->m_slotHeight);
+                RowSize(4, drill->m_slotWidth, drill->m_slotHeight, Range::Positive);
             else
-                RowLength(4, drill->m_diam);
+                RowLength(4, drill->m_diam, Range::Positive);
         }
         break;
     case 5:

@@ -337,7 +337,7 @@ void CMarkingPrimitive::ApplyPropertyChange(int index) {
             break;
         case RowField::Width:
             if (edit)
-                grid->ParseRowLength(item, &m_width);
+                grid->ParseRowLength(item, &m_width, CPropertyGrid::LengthRange::NotNegative);
             break;
         default:
             if (PointF* v = edit ? PointOfRow(row) : nullptr)

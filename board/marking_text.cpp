@@ -303,7 +303,7 @@ void CMarkingText::ApplyTextRow(const Row& row, CPropertyGrid& grid, const CProp
         m_fontName = edit.GetText();
         break;
     case RowField::FontSize:
-        grid.ParseRowLength(&edit, &m_fontSize);
+        grid.ParseRowLength(&edit, &m_fontSize, CPropertyGrid::LengthRange::Positive);
         break;
     case RowField::Rotation:
         grid.ParseRowLength(&edit, &m_rotation);

@@ -17,10 +17,12 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
 constexpr unsigned kUnableToCreateFile = 293;
+constexpr unsigned kInvalidSize = 297;
 
 // Length of a Bezier piece per flattened line, as the Gerber plot uses.
 constexpr double kBezierStep = 0.15;
@@ -240,11 +242,21 @@ struct Tool {
     std::vector<PointF> points; // drill files: the hole of each unit
 };
 
-// Tools keyed by the diameter in whole micrometres.
-using ToolTable = std::map<long, Tool>;
+struct ToolTable {
+    // Keyed by the diameter in whole micrometres.
+    std::map<long, Tool> byDiameter;
+    // The first diameter asked for that no tool has: not above zero, or no
+    // number at all.
+    std::optional<float> invalid;
+};
 
 Tool& ToolFor(ToolTable& tools, float diameter) {
-    Tool& tool = tools[std::lround(static_cast<double>(diameter) * 1000.0)];
+    if (!(diameter > 0 && std::isfinite(diameter))) {
+        if (!tools.invalid)
+            tools.invalid = diameter;
+        diameter = 0;
+    }
+    Tool& tool = tools.byDiameter[std::lround(static_cast<double>(diameter) * 1000.0)];
     if (tool.units.empty())
         tool.diameter = diameter;
     return tool;
@@ -379,6 +391,12 @@ void OrderNearestNeighbour(Tool& tool) {
 }
 } // namespace
 
+void ShowInvalidSize(float mm, const std::wstring& fileName) {
+    const std::wstring size = StrPrintf(L"%g mm", static_cast<double>(mm));
+    ShowMessageBox(StrPrintf(LoadStringText(kInvalidSize).c_str(), size.c_str()) + fileName + L"'",
+                   L"Gerber", MB_OK | MB_ICONERROR);
+}
+
 std::wstring ExcellonFileName(const std::wstring& prefix, const CBoard* board, int mode) {
     return prefix + L"." + (board ? board->GetText() : std::wstring()) +
            ((mode & 1) ? L".drill" : L".mill") + ((mode & 2) ? L".plated" : L".non-plated") +
@@ -412,13 +430,19 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
     ToolTable tools;
     if (board)
         Collect(tools, board, mode);
-    if (tools.empty()) {
+    if (tools.invalid) {
+        file.Close();
+        RemoveFile(fileName);
+        ShowInvalidSize(*tools.invalid, fileName);
+        return false;
+    }
+    if (tools.byDiameter.empty()) {
         file.Close();
         RemoveFile(fileName);
         return true;
     }
     int k = 0;
-    for (const auto& [key, tool] : tools)
+    for (const auto& [key, tool] : tools.byDiameter)
         w.Line(L"T" + std::to_wstring(++k) + L"C" +
                StrPrintf(L"%.4f", static_cast<double>(tool.diameter) * format.factor));
     w.Line(L"%");
@@ -426,7 +450,7 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
     w.Line(L"G90");
     w.Line(L"G93X0Y0");
     k = 0;
-    for (auto& [key, tool] : tools) {
+    for (auto& [key, tool] : tools.byDiameter) {
         w.Line(L"T" + std::to_wstring(++k));
         w.m_toolChanged = true;
         if (drillFile)

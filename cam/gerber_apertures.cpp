@@ -75,7 +75,15 @@ int CGerberApertureSet::Register(GerberAperture record) {
     return n;
 }
 
+void CGerberApertureSet::CheckSize(float size, bool zeroAllowed) {
+    const bool usable = std::isfinite(size) && (size > 0 || (zeroAllowed && size == 0));
+    if (!usable && !m_invalid)
+        m_invalid = size;
+}
+
 int CGerberApertureSet::Circle(float diameter) {
+    // A line of width 0 is the thinnest line the plotter draws.
+    CheckSize(diameter, true);
     GerberAperture r;
     r.type = kApertureCircle;
     r.size1 = std::max(0.0f, diameter);
@@ -228,6 +236,13 @@ int CGerberApertureSet::PadAperture(const CPadLayer* pad) {
 
 int CGerberApertureSet::PadAperture(const CPadLayer* pad, bool clearance) {
     const float w = pad->m_width, h = pad->m_height;
+    // 0 by 0 is no pad on the layer; any other size must be above zero.
+    const bool none = w == 0 && h == 0;
+    if (pad->m_shape == kPadShapeRound || pad->m_shape == kPadShapeOblong ||
+        pad->m_shape == kPadShapeRect)
+        CheckSize(w, none);
+    if (pad->m_shape == kPadShapeOblong || pad->m_shape == kPadShapeRect)
+        CheckSize(h, none);
     switch (pad->m_shape) {
     case kPadShapeRound: {
         GerberAperture r;
@@ -273,7 +288,11 @@ int CGerberApertureSet::GrownPadAperture(const CPadLayer* pad, float delta, bool
         if (const CPadLayer* plane = stack ? stack->FindPadLayer(kPadLayerPlane) : nullptr)
             return PadAperture(plane, clearance);
     }
-    // A shrink larger than the pad leaves no opening rather than a negative one.
+    // A shrink larger than the pad leaves no opening rather than a negative
+    // one; a pad that is itself below zero is no pad at all.
+    if (pad->m_shape != kPadShapeCustom)
+        for (float own : {pad->m_width, pad->m_height})
+            CheckSize(own, true);
     const float w = std::max(0.0f, pad->m_width + delta);
     const float h = std::max(0.0f, pad->m_height + delta);
     switch (pad->m_shape) {

@@ -4,6 +4,7 @@
 
 #include "cam/gerber_plot.h"
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,6 +38,11 @@ public:
 
     int Register(GerberAperture record);
     int Circle(float diameter);
+    // The first size asked for that no aperture can have: a pad's own size
+    // not above zero (but for 0 by 0, no pad), a line width or a grown
+    // pad's own size below zero, or no number at all. A pad shrunk below zero (paste openings) is
+    // no such size: its opening stays at zero.
+    std::optional<float> InvalidSize() const { return m_invalid; }
     int NextNumber() const { return m_next; }
     void WriteDefinitions();
     size_t Size() const { return m_set.size(); }
@@ -68,10 +74,12 @@ private:
     int RectLike(const CPadLayer* pad, float w, float h, float w0, float h0);
     std::vector<std::wstring> CustomMacroLines(const FlatPath& path, bool bottom, float angle);
     int CustomShared(std::vector<std::wstring> lines);
+    void CheckSize(float size, bool zeroAllowed);
 
     CGerberPlotter* m_plotter;
     const CThermalRelief* m_boardThermal = nullptr;
     float m_padTol;
+    std::optional<float> m_invalid;
     std::set<GerberAperture, Less> m_set;
     int m_next = 10;
     bool m_thermalWritten = false;

@@ -7,6 +7,7 @@
 #include "cam/excellon_export.h"
 #include "cam/gerber_layer_writer.h"
 #include "core/text_file.h"
+#include "platform/file.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
 #include "platform/window.h"
@@ -44,10 +45,14 @@ bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLay
     }
     CGerberLayerWriter writer(&file, settings, board, layer, layerNode, outlines);
     writer.WriteHeader(name);
-    if (layer < 0)
+    if (layer < 0) {
         writer.WriteOutlineFile();
-    else
-        writer.WriteLayerFile();
+    } else if (!writer.WriteLayerFile()) {
+        file.Close();
+        RemoveFile(name);
+        ShowInvalidSize(writer.InvalidSize().value_or(0.0f), name);
+        return false;
+    }
     file.Close();
     return true;
 }

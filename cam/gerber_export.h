@@ -17,14 +17,16 @@ void ExportGerber(CBoard* board);
 
 // The dialog-free core: every selected layer (ascending ids), then the
 // outline when selected, with the given settings. Returns false when a
-// file could not be created (already reported).
+// file could not be created or would need an aperture whose size is not
+// above zero (already reported; no such file is left).
 bool WriteGerberFiles(const std::wstring& prefix, CBoard* board,
                       const LayerSelectEntry (&layers)[kBoardLayerCount],
                       const LayerSelectEntry& outline, const CamSettings& settings);
 
 // One file: layer 0-31 or -1 for the outline; layer node may be null.
 // outlines: clearance outlines started for several files, or null.
-// Returns false when the file could not be created.
+// Returns false when the file could not be created or was not written for
+// an aperture size not above zero (reported).
 bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLayer* layerNode,
                       const CamSettings& settings = g_CamSettings,
                       CClearanceOutlines* outlines = nullptr);

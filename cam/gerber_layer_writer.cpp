@@ -143,8 +143,10 @@ void CGerberLayerWriter::WriteOutlineFile() {
     m_plot.Flush();
 }
 
-void CGerberLayerWriter::WriteLayerFile() {
+bool CGerberLayerWriter::WriteLayerFile() {
     AperturePass();
+    if (m_apertures.InvalidSize())
+        return false;
     m_apertures.WriteDefinitions();
     m_plot.Line(L"*");
     m_plot.Line(L"G04 Plot Data *");
@@ -152,6 +154,7 @@ void CGerberLayerWriter::WriteLayerFile() {
     PlotPass();
     m_plot.Line(L"M02*");
     m_plot.Flush();
+    return true;
 }
 
 // ---- aperture pass ------------------------------------------------------

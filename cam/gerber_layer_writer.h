@@ -7,6 +7,7 @@
 #include "cam/gerber_apertures.h"
 #include "cam/gerber_plot.h"
 
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -38,7 +39,10 @@ public:
 
     void WriteHeader(const std::wstring& fileName);
     void WriteOutlineFile();
-    void WriteLayerFile();
+    // False, with nothing written after the header, when an aperture would
+    // need a size that is not above zero (InvalidSize).
+    bool WriteLayerFile();
+    std::optional<float> InvalidSize() const { return m_apertures.InvalidSize(); }
 
 private:
     struct PadstackApertureNumbers {

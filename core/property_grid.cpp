@@ -21,6 +21,7 @@
 #include "platform/ui_hooks.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 constexpr unsigned kPropertiesTitleId = 162; // "Properties"
@@ -298,10 +299,23 @@ void CPropertyGrid::RefuseValue(bool beep) const {
     refused_ = true;
 }
 
-bool CPropertyGrid::ParseRowLength(const CPropertyItem* row, float* mm) const {
+namespace {
+bool InRange(float mm, CPropertyGrid::LengthRange range) {
+    switch (range) {
+    case CPropertyGrid::LengthRange::NotNegative:
+        return mm >= 0;
+    case CPropertyGrid::LengthRange::Positive:
+        return mm > 0;
+    default:
+        return true;
+    }
+}
+} // namespace
+
+bool CPropertyGrid::ParseRowLength(const CPropertyItem* row, float* mm, LengthRange range) const {
     auto* edit = dynamic_cast<const CPropertyEdit*>(row);
     float value = 0;
-    if (!edit || !ParseLength(edit->GetText(), edit->GetUnit(), &value)) {
+    if (!edit || !ParseLength(edit->GetText(), edit->GetUnit(), &value) || !InRange(value, range)) {
         RefuseValue();
         return false;
     }
@@ -320,6 +334,9 @@ bool CPropertyGrid::ParseTwo(const CPropertyItem* row, float* a, float* b) const
         return false;
     int unit = edit->GetUnit();
     double factor = unit >= 0 && unit < 4 ? g_UnitToMm[unit] : 1.0;
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (!(std::fabs(x * factor) <= kLargest) || !(std::fabs(y * factor) <= kLargest))
+        return false;
     *a = static_cast<float>(x * factor);
     *b = static_cast<float>(y * factor);
     return true;
@@ -335,9 +352,9 @@ bool CPropertyGrid::ParsePointRow(const CPropertyItem* row, PointF* point) const
     return true;
 }
 
-bool CPropertyGrid::ParseSizeRow(const CPropertyItem* row, SizeF* size) const {
+bool CPropertyGrid::ParseSizeRow(const CPropertyItem* row, SizeF* size, LengthRange range) const {
     float w = 0, h = 0;
-    if (!ParseTwo(row, &w, &h)) {
+    if (!ParseTwo(row, &w, &h) || !InRange(w, range) || !InRange(h, range)) {
         RefuseValue();
         return false;
     }

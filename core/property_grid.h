@@ -105,12 +105,18 @@ public:
     // once the apply is over.
     void RefuseValue(bool beep = true) const;
 
+    // What a length row may hold: any finite length, or only sizes that
+    // are not negative, or only sizes above zero.
+    enum class LengthRange { Any, NotNegative, Positive };
     // Reading a row's text back. A text that is not a number (or a point or
-    // size without two numbers) is refused (RefuseValue) and answers false,
+    // size without two numbers), a number too large for a length and a
+    // length outside the range are refused (RefuseValue) and answer false,
     // leaving the output untouched: the object then changes nothing.
-    bool ParseRowLength(const CPropertyItem* row, float* mm) const;
+    bool ParseRowLength(const CPropertyItem* row, float* mm,
+                        LengthRange range = LengthRange::Any) const;
     bool ParsePointRow(const CPropertyItem* row, PointF* point) const;
-    bool ParseSizeRow(const CPropertyItem* row, SizeF* size) const;
+    bool ParseSizeRow(const CPropertyItem* row, SizeF* size,
+                      LengthRange range = LengthRange::Any) const;
 
     // The keyboard while an editor is open: the program's message loop asks
     // this before it translates accelerators.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 CVorpelView* g_pActiveView = nullptr;
 
@@ -241,6 +242,10 @@ PointF CVorpelView::SnapToGrid(PointF p) const {
     if (!m_snap || !m_pGrid || m_pGrid[0] == 0 || m_pGrid[1] == 0)
         return p;
     auto snap = [](float v, float step) {
+        // A grid read from a file may be no number or infinite: no snapping
+        // along that axis then.
+        if (!std::isfinite(step))
+            return v;
         double n = static_cast<double>(v) / step;
         n = n >= 0 ? std::floor(n + 0.5) : std::ceil(n - 0.5);
         return static_cast<float>(n * step);
@@ -261,14 +266,14 @@ void CVorpelView::DrawGrid(Graphics* g, const RECT& update) {
     Pen pen(Color::FromColorRef(g_DefaultSettings.colorBoardGrid), 0.0f);
     double z = GetZoomScale();
     double s = g->GetDpiX() * m_pGrid[0] * z / 25.4;
-    if (s > 5.0) {
+    if (s > 5.0 && std::isfinite(s)) {
         for (int i = static_cast<int>(r.left / s); i <= r.right / s; ++i) {
             float x = static_cast<float>(i * s);
             g->DrawLine(&pen, x, static_cast<float>(r.top), x, static_cast<float>(r.bottom));
         }
     }
     s = g->GetDpiY() * m_pGrid[1] * z / 25.4;
-    if (s > 5.0) {
+    if (s > 5.0 && std::isfinite(s)) {
         for (int i = static_cast<int>(r.top / s); i <= r.bottom / s; ++i) {
             float y = static_cast<float>(i * s);
             g->DrawLine(&pen, static_cast<float>(r.left), y, static_cast<float>(r.right), y);
@@ -372,7 +377,10 @@ bool ParseLength(const std::wstring& text, int unit, float* mm) {
     if (end == text.c_str() || !std::isfinite(value))
         return false;
     double factor = ValidUnit(unit) ? g_UnitToMm[unit] : 1.0;
-    *mm = static_cast<float>(value * factor);
+    const double result = value * factor;
+    if (!(std::fabs(result) <= std::numeric_limits<float>::max()))
+        return false;
+    *mm = static_cast<float>(result);
     return true;
 }
 

@@ -219,7 +219,8 @@ RECT WorldRectToDeviceRect(Graphics* g, float x, float y, float width, float hei
 
 // A length typed in a unit: the leading number of the text (what follows it
 // is ignored) times the unit's millimetres. False when the text does not
-// start with a finite number; *mm is then left alone.
+// start with a number or the length is too large for a float; *mm is then
+// left alone.
 bool ParseLength(const std::wstring& text, int unit, float* mm);
 // The same giving 0 for a text without a number.
 float ParseLength(const std::wstring& text, int unit);

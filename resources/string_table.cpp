@@ -163,6 +163,7 @@ const StringTableEntry kEntries[] = {
     {294, L"Arc Properties"},
     {295, L"Bezier Properties"},
     {296, L"Duplicate name"},
+    {297, L"Invalid aperture or drill size %s, file not written: '"},
     {298, L"Airwire color"},
     {299, L"Sheet '%s' at [%d, %d]"},
     {300, L"File read error "},

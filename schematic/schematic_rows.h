@@ -41,10 +41,11 @@ inline bool Checked(int row, bool current) {
     return current;
 }
 
-inline bool Length(int row, float& mm) {
+inline bool Length(int row, float& mm,
+                   CPropertyGrid::LengthRange range = CPropertyGrid::LengthRange::Any) {
     CPropertyGrid* grid = GetPropertyGrid();
     CPropertyItem* item = Row(row);
-    return grid && item && grid->ParseRowLength(item, &mm);
+    return grid && item && grid->ParseRowLength(item, &mm, range);
 }
 
 inline bool Point(int row, PointF& p) {

@@ -19,6 +19,7 @@
 #include "schematic/sheet_name_attribute.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace std::literals;
 
@@ -146,7 +147,8 @@ void CText::ApplyPropertyChange(int row) {
         break;
     case 1: {
         float mm = 0;
-        if (!SchematicRows::Length(row + (parent && parent->GetType() == NodeType::Board), mm))
+        if (!SchematicRows::Length(row + (parent && parent->GetType() == NodeType::Board), mm,
+                                   CPropertyGrid::LengthRange::Positive))
             return;
         PushUndo(new CUndoChangeNodeAttribute(this, this));
         m_fontSize = mm;
@@ -165,7 +167,7 @@ void CText::ApplyPropertyChange(int row) {
             SchematicRows::Text(row + (parent && parent->GetType() == NodeType::Board));
         const wchar_t* end = nullptr;
         const double v = ParseDouble(t.c_str(), &end);
-        if (end == t.c_str() || !std::isfinite(v)) {
+        if (end == t.c_str() || !(std::fabs(v) <= std::numeric_limits<float>::max())) {
             if (CPropertyGrid* grid = GetPropertyGrid())
                 grid->RefuseValue();
             return;

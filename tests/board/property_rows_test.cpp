@@ -7,6 +7,8 @@
 #include "board/drill.h"
 #include "board/footprint.h"
 #include "board/layer.h"
+#include "board/marking.h"
+#include "board/marking_primitive.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
@@ -36,6 +38,8 @@ const char* kBoard = "<Project>\r\n"
                      "          <Drill/>\r\n"
                      "          <Pad Num=\"1\" XY=\"-1,0\"/>\r\n"
                      "        </Padstack>\r\n"
+                     "        <Marking Layer=\"SST\">L0,0,1,1W0.1 TXT0,0,0,1.5:F\xc2\xb6Tahoma"
+                     "</Marking>\r\n"
                      "      </Footprint>\r\n"
                      "    </Package>\r\n"
                      "    <Net>A\r\n"
@@ -376,4 +380,36 @@ TEST_F(PropertyRowsTest, PadstackDrillTypes) {
         m_view.undo.Undo();
     EXPECT_FALSE(m_view.undo.CanUndo());
     EXPECT_EQ(SaveText(m_root), m_saved);
+}
+
+// Negative sizes, a zero drill or font size and numbers beyond a float are
+// refused: a beep, the row shows the value again and the file is unchanged.
+TEST_F(PropertyRowsTest, SizesBelowTheirRangeAndNumbersTooLargeAreRefused) {
+    auto* round = static_cast<CPadLayer*>(m_padstack->GetChild(0));
+    auto* marking = static_cast<CMarking*>(m_footprint->GetChild(1));
+    CMarkingPrimitive* line = marking->m_primitives[0];
+    CMarkingPrimitive* text = marking->m_primitives[1];
+    m_conductor->m_selected = 1;
+    struct Case {
+        CProperty* object;
+        int row;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {m_board, 1, L"-0.5"},   {m_board, 2, L"1e300"},     {m_conductor, 0, L"-12"},
+        {m_conductor, 2, L"-1"}, {round, 1, L"-1"},          {m_padstack, 4, L"-0.8"},
+        {m_padstack, 4, L"0"},   {m_footprint, 1, L"1e300"}, {line, 2, L"-1"},
+        {text, 3, L"0"},         {text, 4, L"1e300"},
+    };
+    for (const Case& c : cases) {
+        m_grid.ShowProperties(c.object);
+        const std::wstring shown = Text(c.row);
+        m_ui.Clear();
+        Edit(c.row, c.text);
+        m_grid.ApplyRow(c.row);
+        EXPECT_EQ(Text(c.row), shown) << m_grid.GetItem(c.row)->GetName() << " " << c.text;
+        EXPECT_EQ(m_ui.beeps.size(), 1u) << c.text;
+        EXPECT_EQ(SaveText(m_root), m_saved) << c.text;
+    }
+    m_grid.ShowProperties(nullptr);
 }

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 namespace {
 
 int RunDriver(const std::string& args, std::string* output) {
@@ -56,6 +58,33 @@ TEST(CamDriver, FilesThatCannotBeCreatedFailWithMessages) {
                         &out),
               0);
     EXPECT_NE(out.find("Gerber: Unable to create file '"), std::string::npos) << out;
+}
+
+// A pad, a track and a drill below zero: their files are not written, each
+// is reported and the driver fails.
+TEST(CamDriver, SizesNotAboveZeroFailWithMessagesAndLeaveNoFile) {
+    ScratchDir dir;
+    std::string xml = ReadBytes(VORPEL_SOURCE_DIR "/examples/demo.circuit");
+    for (auto [from, to] :
+         {std::pair{"Size=\"1.2,1.4\"", "Size=\"-1.2,1.4\""},
+          {"Width=\"0.5\">23.5", "Width=\"-0.3\">23.5"},
+          {"Diam=\"0.3\"/>\r\n        <Pad", "Diam=\"-0.3\"/>\r\n        <Pad"}}) {
+        const size_t at = xml.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        xml.replace(at, std::string(from).size(), to);
+    }
+    ASSERT_TRUE(WriteWholeFile(Utf8ToWide(dir.path + "/bad.circuit"), xml));
+    std::string out;
+    EXPECT_NE(RunDriver("'" + dir.path + "/bad.circuit' '" + dir.path + "/out'", &out), 0);
+    const std::string p = dir.path + "/out/bad.Mainboard.";
+    for (auto [name, size] :
+         {std::pair{"TOP.gbr", "-1.2"}, {"BOT.gbr", "-0.3"}, {"drill.plated.drl", "-0.3"}}) {
+        EXPECT_NE(out.find(std::string("Gerber: Invalid aperture or drill size ") + size +
+                           " mm, file not written: '" + p + name + "'"),
+                  std::string::npos)
+            << out;
+        EXPECT_FALSE(FileExists(Utf8ToWide(p + name))) << name;
+    }
 }
 
 TEST(CamDriver, UnreadableProjectFails) {

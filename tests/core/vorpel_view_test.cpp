@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <string>
 
 bool operator==(const SIZE& a, const SIZE& b) {
@@ -318,6 +319,11 @@ TEST(ViewSnapTest, SnapsHalfwayPointsAwayFromZero) {
     view.SetGrid(1.0f, 0.0f);
     p = view.SnapToGrid(PointF{0.6f, 1.2f});
     EXPECT_EQ(p.X, 0.6f) << "one zero step turns snapping off";
+    // A grid read from a file as infinite leaves its axis alone.
+    view.SetGrid(std::numeric_limits<float>::infinity(), 1.0f);
+    p = view.SnapToGrid(PointF{0.6f, 1.2f});
+    EXPECT_EQ(p.X, 0.6f);
+    EXPECT_EQ(p.Y, 1.0f);
 }
 
 TEST(ViewConstructionTest, StartsWithTheDefaults) {
