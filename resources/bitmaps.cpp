@@ -74,46 +74,52 @@ void CheckBoxes(BitmapResource* out) {
     }
 }
 
-// Pin shapes 1-8: a pin line from the body (left) outwards with its mark.
+// Pin shapes 1-8 as a pin on the right side of a part is drawn: the edge of
+// the body (grey) at I, the pin one grid step g long from I outwards to the
+// right, and the mark of its shape a quarter step q wide.
 void PinShape(BitmapResource* out, int shape) {
     Init(out, 32, 16, kWhite);
     Canvas c{*out};
-    const int y = 8;
+    constexpr int q = 5, g = 4 * q, ix = 11, iy = 8, ex = ix + g;
+    c.Line(ix, 1, ix, 15, kGrey);
+    auto triangle = [&](int apexX) {
+        c.Line(ix, iy - q, ix, iy + q, kBlack);
+        c.Line(ix, iy - q, apexX, iy, kBlack);
+        c.Line(ix, iy + q, apexX, iy, kBlack);
+    };
     switch (shape) {
-    case 1: // plain line
-        c.Line(4, y, 30, y, kBlack);
+    case 2: // a bubble on the edge
+        c.Circle(ix, iy, q, kBlack);
+        c.Line(ix + q, iy, ex, iy, kBlack);
         break;
-    case 2: // inverted: a bubble at the body
-        c.Circle(7, y, 3, kBlack);
-        c.Line(10, y, 30, y, kBlack);
+    case 3: // a stroke rising across the edge
+        c.Line(ix - q, iy + q, ix + q, iy - q, kBlack);
+        c.Line(ix, iy, ex, iy, kBlack);
         break;
-    case 3: // clock: a wedge inside the body
-        c.Line(4, y, 30, y, kBlack);
-        c.Line(0, y - 4, 4, y, kBlack);
-        c.Line(0, y + 4, 4, y, kBlack);
+    case 4: // a stroke falling across the edge
+        c.Line(ix - q, iy - q, ix + q, iy + q, kBlack);
+        c.Line(ix, iy, ex, iy, kBlack);
         break;
-    case 4: // inverted clock
-        c.Line(0, y - 4, 3, y, kBlack);
-        c.Line(0, y + 4, 3, y, kBlack);
-        c.Circle(7, y, 3, kBlack);
-        c.Line(10, y, 30, y, kBlack);
+    case 5: // a wedge inside the body
+        triangle(ix - q);
+        c.Line(ix, iy, ex, iy, kBlack);
         break;
-    case 5: // input: arrow pointing at the body
-        c.Line(4, y, 30, y, kBlack);
-        c.Line(4, y, 9, y - 4, kBlack);
-        c.Line(4, y, 9, y + 4, kBlack);
+    case 6: // the wedge inside and a bubble outside
+        triangle(ix - q);
+        c.Circle(ix + q, iy, q, kBlack);
+        c.Line(ix + 2 * q, iy, ex, iy, kBlack);
         break;
-    case 6: // output: arrow pointing away from the body
-        c.Line(4, y, 30, y, kBlack);
-        c.Line(14, y, 9, y - 4, kBlack);
-        c.Line(14, y, 9, y + 4, kBlack);
+    case 7: // a wedge outside the body
+        triangle(ix + q);
+        c.Line(ix + q, iy, ex, iy, kBlack);
         break;
-    case 7: // short pin
-        c.Line(4, y, 16, y, kBlack);
+    case 8: // the wedge outside and a bubble inside
+        triangle(ix + q);
+        c.Circle(ix - q, iy, q, kBlack);
+        c.Line(ix + q, iy, ex, iy, kBlack);
         break;
-    default: // dotted line: a pin without a mark of its own
-        for (int x = 4; x <= 30; x += 3)
-            c.Set(x, y, kBlack);
+    default: // plain
+        c.Line(ix, iy, ex, iy, kBlack);
         break;
     }
 }

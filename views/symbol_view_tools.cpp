@@ -312,10 +312,12 @@ bool CSymbolView::MoveFloatingPin(POINT q) {
     const int w = part->m_size.cx, h = part->m_size.cy;
     wchar_t side = 0;
     int offset = 0;
-    if (q.x < 0 || q.x > w) {
+    // A point on an edge puts the pin on that edge; the left and right edges
+    // come first, so a corner takes a side pin.
+    if (q.x <= 0 || q.x >= w) {
         side = q.x < 1 ? L'L' : L'R';
         offset = std::clamp(static_cast<int>(q.y), 0, std::max(h, 0));
-    } else if (q.y < 0 || q.y > h) {
+    } else if (q.y <= 0 || q.y >= h) {
         side = q.y < 1 ? L'B' : L'T';
         offset = std::clamp(static_cast<int>(q.x), 0, std::max(w, 0));
     } else {

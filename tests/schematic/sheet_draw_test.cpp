@@ -1,8 +1,10 @@
 // Drawing, bounds, hit tests and repainting of the schematic classes, on a
 // recording device context prepared by the active view (grid step 250).
 #include "core/default_settings.h"
+#include "platform/bitmap.h"
 #include "platform/dc_recorder.h"
 #include "platform/device_context.h"
+#include "platform/paint_target.h"
 #include "schematic/bus.h"
 #include "schematic/part_primitive.h"
 #include "schematic/sheet_paint.h"
@@ -91,6 +93,54 @@ INSTANTIATE_TEST_SUITE_P(
                       ShapeCase{4, 0, 0, {2500, 2250}}, ShapeCase{5, 0, 1, {2500, 2250}},
                       ShapeCase{6, 1, 1, {2376, 2250}}, ShapeCase{7, 0, 1, {2438, 2250}},
                       ShapeCase{8, 1, 1, {2438, 2250}}, ShapeCase{9, 0, 0, {2500, 2250}}));
+
+// The picture of each shape in the panel's list (bitmap 272 + shape) is the
+// pin as drawn on the right side of a part: the drawing, scaled so that one
+// grid step is 20 pixels and its inner point falls on the picture's (11, 8),
+// has a black pixel of the picture within a pixel of each of its own, and
+// the other way round.
+TEST_F(SheetDrawTest, ThePinShapeListShowsEachShapeAsDrawn) {
+    auto dark = [](ARGB c) { return (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF) < 384; };
+    auto near = [](auto&& isDark, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (isDark(x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    CPin* pin = PinOf(0, 1); // side 'R'
+    pin->m_name.clear();
+    pin->m_numberHidden = true;
+    const POINT I = pin->GetInnerPoint();
+    for (int shape = 1; shape <= 8; ++shape) {
+        pin->m_shape = shape;
+        const auto picture = Bitmap::LoadResource(272u + static_cast<unsigned>(shape));
+        ASSERT_TRUE(picture);
+        const int w = picture->Width(), h = picture->Height();
+        auto image = PaintTarget::CreateImage(w, h);
+        DeviceContext drawn(*image);
+        drawn.SetMapMode(MM_ANISOTROPIC);
+        drawn.SetWindowExt(g, g);
+        drawn.SetViewportExt(20, -20);
+        drawn.SetWindowOrg(I.x, I.y);
+        drawn.SetViewportOrg(11, 8);
+        drawn.SelectPen(CreatePen(PS_SOLID, 0, 0));
+        drawn.SelectBrush(GetStockBrush(NULL_BRUSH));
+        pin->DrawOnSheet(&drawn, NodeFlags::SchematicView);
+        auto inPicture = [&](int x, int y) { return picture->PixelAt(x, y) == 0xFF000000u; };
+        auto inDrawing = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < w && y < h && dark(image->PixelAt(x, y));
+        };
+        int strays = 0, missing = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                strays += inDrawing(x, y) && !near(inPicture, x, y);
+                missing += inPicture(x, y) && !near(inDrawing, x, y);
+            }
+        EXPECT_EQ(strays, 0) << "drawn but not in the picture, shape " << shape;
+        EXPECT_EQ(missing, 0) << "in the picture but not drawn, shape " << shape;
+    }
+}
 
 TEST_F(SheetDrawTest, PinNamesShowOverbars) {
     struct Case {

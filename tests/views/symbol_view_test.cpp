@@ -100,6 +100,28 @@ TEST_F(SymbolViewTest, PinsGoOnEachSideAndCountOnFromTheLastPin) {
     ExpectUndoRedo(original, expected);
 }
 
+// A click on an edge, or just inside it, puts the pin on that edge; a
+// corner takes the side edge.
+TEST_F(SymbolViewTest, APinClickedOnAnEdgeGoesOnThatEdge) {
+    LoadText(OnePart("CHIP", "4,4", "", PinLine("Name=\"D0\" Num=\"1\"", "L3")));
+    const std::string original = Save();
+    Open(L"CHIP");
+    Tool(ID_SYM_PLACE_PIN);
+    const struct {
+        double x, y;
+        const char* place;
+    } clicks[] = {{0, 1, "L1"}, {2, 3.8, "T2"}, {4, 3, "R3"}, {1.2, 0.1, "B1"}, {0.1, 0.2, "L0"}};
+    std::string pins = PinLine("Name=\"D0\" Num=\"1\"", "L3");
+    for (const auto& c : clicks) {
+        Click(AtGrid(c.x, c.y));
+        const int n = static_cast<int>(&c - clicks) + 1;
+        pins += PinLine("Name=\"D" + std::to_string(n) + "\" Num=\"" + std::to_string(n + 1) + "\"",
+                        c.place);
+    }
+    Key(VK_ESCAPE);
+    ExpectUndoRedo(original, Replaced(original, PinLine("Name=\"D0\" Num=\"1\"", "L3"), pins));
+}
+
 TEST_F(SymbolViewTest, APinOnAnotherPinsPlaceIsRefusedAndKeepsFloating) {
     LoadText(
         OnePart("CHIP", "4,4", "",
