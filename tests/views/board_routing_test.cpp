@@ -873,6 +873,36 @@ TEST_F(BoardRoutingTest, SaveEndsARouteUnderWayAsEscDoes) {
     ExpectUndoAllRedoAll(expected);
 }
 
+// Esc that closes the toolbar's open layer list is the list's alone: the
+// route goes on to R2's pad.
+TEST_F(BoardRoutingTest, EscClosingTheLayerListLeavesTheRouteAlone) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{19, 13});
+    const std::string routing = Saved();
+    RunIdleHandlers(); // the board's toolbar shows
+    ComboBoxControl& combo = g_MainFrame.m_boardLayerCombo;
+    const RECT r = combo.GetClientRect();
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    MouseAt(&combo, WM_LBUTTONDOWN, centre, MK_LBUTTON);
+    MouseAt(&combo, WM_LBUTTONUP, centre);
+    PumpPendingMessages();
+    ASSERT_TRUE(combo.GetDroppedState());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(combo.GetDroppedState());
+    EXPECT_TRUE(view->IsRouting());
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_ROUTE_NEW);
+    EXPECT_EQ(Saved(), routing);
+    Move(PointF{29, 13});
+    Click(PointF{29, 13});
+    EXPECT_FALSE(view->IsRouting());
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_ROUTE_NEW);
+    const auto tracks = Tracks();
+    ASSERT_EQ(tracks.size(), 4u);
+    EXPECT_NE(tracks[1].find("29.000,13.000"), std::string::npos) << tracks[1];
+    ExpectUndoAllRedoAll(Saved());
+}
+
 TEST_F(BoardRoutingTest, WritesItsPicture) {
     Tool(ID_BRD_ROUTE_NEW);
     Tap(PointF{9, 10});
