@@ -903,6 +903,34 @@ TEST_F(BoardRoutingTest, EscClosingTheLayerListLeavesTheRouteAlone) {
     ExpectUndoAllRedoAll(Saved());
 }
 
+// Esc pressed while the property panel has the focus, with no row open,
+// ends the route as it does over the board.
+TEST_F(BoardRoutingTest, EscFromThePanelEndsTheRouteAsOverTheBoard) {
+    auto escape = [&](bool fromPanel) {
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(PointF{9, 10});
+        Move(PointF{19, 13});
+        if (fromPanel) {
+            CPropertyListCtrl& rows = g_MainFrame.GetPropertyGrid().GetList();
+            MouseAt(&rows, WM_LBUTTONDOWN, POINT{20, 20}, MK_LBUTTON);
+            MouseAt(&rows, WM_LBUTTONUP, POINT{20, 20});
+            PumpPendingMessages();
+            ASSERT_EQ(PlatformWindow::GetFocus(), &rows);
+            ASSERT_FALSE(g_MainFrame.GetPropertyGrid().IsEditing());
+        }
+        Key(VK_ESCAPE);
+        EXPECT_FALSE(view->IsRouting());
+        EXPECT_EQ(view->GetCurrentTool(), ID_BRD_ROUTE_EDIT);
+    };
+    escape(false);
+    const std::string expected = Saved();
+    UndoAll();
+    escape(true);
+    EXPECT_EQ(Saved(), expected);
+    g_MainFrame.m_tabWindow.SetFocus(); // back to the board, where Ctrl+Z undoes
+    ExpectUndoAllRedoAll(expected);
+}
+
 TEST_F(BoardRoutingTest, WritesItsPicture) {
     Tool(ID_BRD_ROUTE_NEW);
     Tap(PointF{9, 10});
