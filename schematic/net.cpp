@@ -498,11 +498,14 @@ void CNet::ApplyPropertyChange(int row) {
             FillPropertyGrid();
         } else if (CNet* found = board ? board->FindNet(name) : nullptr) {
             found->Merge(nullptr, this);
-            // This net is gone: the panel shows the one that took it over.
-            if (CPropertyGrid* grid = GetPropertyGrid())
-                if (grid->GetShownObject() == this)
-                    grid->ShowProperties(found);
+            // This net is gone: the panel shows the one that took it over,
+            // also through the wire it showed, which now lies in that net.
+            if (CPropertyGrid* grid = GetPropertyGrid()) {
+                CProperty* shown = grid->GetShownObject();
+                grid->ShowProperties(shown == this ? found : shown);
+            }
             found->InvalidateOnSheet(nullptr);
+            SchematicRows::FocusViewParent();
             return;
         } else if (name.empty()) {
             SetText(board ? board->NewNetName() : std::wstring());
@@ -514,4 +517,5 @@ void CNet::ApplyPropertyChange(int row) {
         m_airwireColor = SchematicRows::Color(row, m_airwireColor);
     }
     InvalidateOnSheet(nullptr);
+    SchematicRows::FocusViewParent();
 }

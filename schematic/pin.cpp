@@ -359,4 +359,5 @@ void CPin::ApplyPropertyChange(int row) {
         break;
     }
     InvalidateOnSheet(nullptr);
+    SchematicRows::FocusViewParent();
 }

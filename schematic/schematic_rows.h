@@ -11,6 +11,7 @@
 #include "core/property_combobox.h"
 #include "core/property_edit.h"
 #include "core/property_grid.h"
+#include "core/vorpel_view.h"
 
 #include <string>
 
@@ -67,6 +68,13 @@ inline int PinShape(int row, int current) {
 inline COLORREF Color(int row, COLORREF current) {
     auto* combo = dynamic_cast<CColorCombobox*>(Row(row));
     return combo ? combo->GetColor() : current;
+}
+
+// Once a row is applied the keyboard goes back to the window holding the
+// view, so that Undo and the view's keys work without a click in the view.
+inline void FocusViewParent() {
+    if (g_pActiveView && g_pActiveView->GetParent())
+        g_pActiveView->GetParent()->SetFocus();
 }
 
 } // namespace SchematicRows

@@ -3,6 +3,7 @@
 #include "cam/settings.h"
 #include "core/vorpel_view.h"
 #include "dialogs/about_dlg.h"
+#include "platform/combo_box_control.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
 #include "platform/key_state.h"
@@ -61,6 +62,15 @@ unsigned DropDownMenuOf(int command) {
 
 bool IsKeyMessage(UINT msg) {
     return msg >= WM_KEYDOWN && msg <= WM_SYSKEYUP;
+}
+
+// A combo box (or the edit field of one) whose list is open: its keys work
+// the list.
+bool HoldsOpenList(PlatformWindow* window) {
+    for (int up = 0; window && up < 2; ++up, window = window->GetParent())
+        if (auto* combo = dynamic_cast<ComboBoxControl*>(window))
+            return combo->GetDroppedState();
+    return false;
 }
 } // namespace
 
@@ -371,6 +381,10 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
     // While a property row or another text field is being edited, plain keys
     // are typing, not commands.
     if (GetPropertyGrid().IsEditing())
+        return false;
+    // Esc that closes an open list, and the keys that choose in it, are the
+    // list's: no command runs beside them.
+    if (HoldsOpenList(msg->window))
         return false;
     uint8_t modifiers = CurrentAcceleratorModifiers();
     if (dynamic_cast<EditControl*>(GetFocus()) && !(modifiers & (FCONTROL | FALT)))

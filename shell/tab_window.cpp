@@ -352,9 +352,20 @@ bool CTabWindow::PreTranslateMessage(Message* msg) {
         m_toolTip.RelayEvent(*msg);
     if (m_propertyGrid.PreTranslateMessage(msg))
         return true;
-    if (CVorpelView* view = GetActiveView())
-        return view->PreTranslateMessage(msg);
-    return false;
+    CVorpelView* view = GetActiveView();
+    if (!view)
+        return false;
+    // Esc in the panel with no row open (an open row took it above) ends the
+    // view's work as it does over the view: the view takes it as the tab
+    // window's.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && msg->window &&
+        (msg->window == &m_propertyGrid || m_propertyGrid.IsChild(msg->window) ||
+         msg->window == &m_propertyTab)) {
+        Message relayed = *msg;
+        relayed.window = this;
+        return view->PreTranslateMessage(&relayed);
+    }
+    return view->PreTranslateMessage(msg);
 }
 
 void CTabWindow::OnCreate() {

@@ -79,7 +79,8 @@ public:
 
     // Offered every queued message by the frame while the left pane does
     // not have the focus: the tooltip, the property panel, then the shown
-    // view's own pre-translation.
+    // view's own pre-translation (Esc in the panel with no row open as if
+    // pressed over the view).
     bool PreTranslateMessage(Message* msg) override;
 
     // The distance from one tab to the next: 200 pixels where the captions'

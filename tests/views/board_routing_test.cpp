@@ -873,6 +873,64 @@ TEST_F(BoardRoutingTest, SaveEndsARouteUnderWayAsEscDoes) {
     ExpectUndoAllRedoAll(expected);
 }
 
+// Esc that closes the toolbar's open layer list is the list's alone: the
+// route goes on to R2's pad.
+TEST_F(BoardRoutingTest, EscClosingTheLayerListLeavesTheRouteAlone) {
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{19, 13});
+    const std::string routing = Saved();
+    RunIdleHandlers(); // the board's toolbar shows
+    ComboBoxControl& combo = g_MainFrame.m_boardLayerCombo;
+    const RECT r = combo.GetClientRect();
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    MouseAt(&combo, WM_LBUTTONDOWN, centre, MK_LBUTTON);
+    MouseAt(&combo, WM_LBUTTONUP, centre);
+    PumpPendingMessages();
+    ASSERT_TRUE(combo.GetDroppedState());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(combo.GetDroppedState());
+    EXPECT_TRUE(view->IsRouting());
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_ROUTE_NEW);
+    EXPECT_EQ(Saved(), routing);
+    Move(PointF{29, 13});
+    Click(PointF{29, 13});
+    EXPECT_FALSE(view->IsRouting());
+    EXPECT_EQ(view->GetCurrentTool(), ID_BRD_ROUTE_NEW);
+    const auto tracks = Tracks();
+    ASSERT_EQ(tracks.size(), 4u);
+    EXPECT_NE(tracks[1].find("29.000,13.000"), std::string::npos) << tracks[1];
+    ExpectUndoAllRedoAll(Saved());
+}
+
+// Esc pressed while the property panel has the focus, with no row open,
+// ends the route as it does over the board.
+TEST_F(BoardRoutingTest, EscFromThePanelEndsTheRouteAsOverTheBoard) {
+    auto escape = [&](bool fromPanel) {
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(PointF{9, 10});
+        Move(PointF{19, 13});
+        if (fromPanel) {
+            CPropertyListCtrl& rows = g_MainFrame.GetPropertyGrid().GetList();
+            MouseAt(&rows, WM_LBUTTONDOWN, POINT{20, 20}, MK_LBUTTON);
+            MouseAt(&rows, WM_LBUTTONUP, POINT{20, 20});
+            PumpPendingMessages();
+            ASSERT_EQ(PlatformWindow::GetFocus(), &rows);
+            ASSERT_FALSE(g_MainFrame.GetPropertyGrid().IsEditing());
+        }
+        Key(VK_ESCAPE);
+        EXPECT_FALSE(view->IsRouting());
+        EXPECT_EQ(view->GetCurrentTool(), ID_BRD_ROUTE_EDIT);
+    };
+    escape(false);
+    const std::string expected = Saved();
+    UndoAll();
+    escape(true);
+    EXPECT_EQ(Saved(), expected);
+    g_MainFrame.m_tabWindow.SetFocus(); // back to the board, where Ctrl+Z undoes
+    ExpectUndoAllRedoAll(expected);
+}
+
 TEST_F(BoardRoutingTest, WritesItsPicture) {
     Tool(ID_BRD_ROUTE_NEW);
     Tap(PointF{9, 10});

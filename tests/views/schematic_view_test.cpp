@@ -18,6 +18,7 @@
 #include "platform/ui_hooks.h"
 #include "schematic/net.h"
 #include "schematic/wire.h"
+#include "tests/panel_rows.h"
 #include "tests/screen_picture.h"
 
 #include <algorithm>
@@ -472,6 +473,39 @@ TEST_F(SheetRowsTest, ANetsRowFollowsUndoAndRedoOfItsRename) {
         PumpPendingMessages();
         EXPECT_EQ(wire->GetNet()->GetName(), step.expected);
         EXPECT_EQ(RowText(0), step.expected);
+    }
+}
+
+// A new net renamed to an existing net's name is merged into it: the panel,
+// showing the wire or the net, then shows the surviving net's rows.
+TEST_F(SheetRowsTest, ANetMergedByItsNewNameShowsTheSurvivorsRows) {
+    for (bool showNet : {false, true}) {
+        SCOPED_TRACE(showNet);
+        Command(ID_SCH_PLACE_WIRE);
+        Click(POINT{70, 60});
+        Click(POINT{80, 60});
+        Key(VK_ESCAPE);
+        Click(POINT{75, 60});
+        auto* wire = dynamic_cast<CWire*>(Grid().GetShownObject());
+        ASSERT_NE(wire, nullptr);
+        if (showNet)
+            Grid().ShowProperties(wire->GetNet());
+        const std::string drawn = Save();
+        Grid().BeginEditRow(0);
+        TypeAtFocus(L"DATA");
+        Key(VK_RETURN);
+        CNet* data = wire->GetNet();
+        ASSERT_EQ(data->GetName(), L"DATA");
+        EXPECT_EQ(panel_rows::Shown(Grid()),
+                  (std::vector<std::wstring>{L"Net properties", L"Net name: DATA",
+                                             L"Airwire color: colour 16711680"}));
+        const std::string merged = Save();
+        Undo();
+        ExpectSame(drawn, Save());
+        Redo();
+        ExpectSame(merged, Save());
+        Undo();
+        Undo();
     }
 }
 

@@ -181,6 +181,29 @@ TEST_F(SymbolViewTest, SelectedPinsSlideAlongTheOutlineAndAreDeleted) {
     ExpectUndoRedo(original, deleted);
 }
 
+// A pin renamed in its row with Enter hands the keyboard back to the view:
+// Undo is offered at once and Ctrl+Z and Ctrl+Y take the rename back and
+// forth.
+TEST_F(SymbolViewTest, AfterAPinsRowIsTakenCtrlZUndoesIt) {
+    LoadText(OnePart("CHIP", "4,4", "", PinLine("Name=\"A\" Num=\"1\"", "L1")));
+    const std::string original = Save();
+    Open(L"CHIP");
+    Click(AtGrid(-0.5, 1));
+    Key(VK_RETURN);
+    ASSERT_TRUE(Panel().IsEditing());
+    TypeAtFocus(L"CLK");
+    Key(VK_RETURN);
+    const std::string renamed = Replaced(original, PinLine("Name=\"A\" Num=\"1\"", "L1"),
+                                         PinLine("Name=\"CLK\" Num=\"1\"", "L1"));
+    EXPECT_EQ(Save(), renamed);
+    RunIdleHandlers();
+    EXPECT_TRUE(g_MainFrame.UIIsEnabled(ID_EDIT_UNDO));
+    Key('Z', MK_CONTROL);
+    EXPECT_EQ(Save(), original);
+    Key('Y', MK_CONTROL);
+    EXPECT_EQ(Save(), renamed);
+}
+
 // --- Outline --------------------------------------------------------------------------------
 
 TEST_F(SymbolViewTest, TheLeftEdgeShrinksWithTheDrawingKeptInPlace) {
