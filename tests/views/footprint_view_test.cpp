@@ -8,6 +8,7 @@
 #include "platform/tree_view_control.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/screen_picture.h"
 #include "tests/views/library_view_fixture.h"
 
 #include <functional>
@@ -1104,6 +1105,41 @@ TEST_F(FootprintViewTest, ZoomAllShowsTheWholeFootprintBesideThePanel) {
         }
     }
     g_MainFrame.MoveWindow(start);
+}
+
+// A pad's number is as large on the screen at every zoom: readable, and
+// never larger than a few characters of text.
+TEST_F(FootprintViewTest, PadNumbersKeepTheirSizeOnTheScreenAtEveryZoom) {
+    CFootprintView* view = OpenBuilt({{L"8", PointF{0, 0}}});
+    ASSERT_NE(view, nullptr);
+    // Without its copper only the number is drawn there (light grey on black).
+    CTreeNode* padstack = Find(view->GetFootprint(), NodeType::Padstack, L"P");
+    ASSERT_NE(padstack, nullptr);
+    CTreeNode* copper = padstack->GetChildren().front();
+    copper->RemoveFromParent();
+    delete copper;
+    for (int step = 0; step < 7; ++step) { // from 1:128 out to 1:1/32
+        SCOPED_TRACE(testing::Message() << "zoom " << view->GetZoomScale());
+        view->InvalidateRect(nullptr, true);
+        PumpPendingMessages();
+        auto image = screen_picture::Grab(*view);
+        ASSERT_NE(image, nullptr);
+        const POINT pad = At(view, 0, 0);
+        int left = pad.x + 40, top = pad.y + 40, right = pad.x - 40, bottom = pad.y - 40;
+        for (int y = pad.y - 40; y <= pad.y + 40; ++y)
+            for (int x = pad.x - 40; x <= pad.x + 40; ++x) {
+                const ARGB c = image->PixelAt(x, y);
+                const ARGB r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+                if (r == g && g == b && r >= 0x60) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        EXPECT_TRUE(bottom - top >= 5 && bottom - top <= 14 && right - left <= 12)
+            << left << "," << top << " - " << right << "," << bottom;
+        Command(ID_VIEW_ZOOM_OUT);
+        Command(ID_VIEW_ZOOM_OUT);
+    }
 }
 
 TEST_F(FootprintViewTest, TheRightButtonLetsGoOfTheMouse) {
