@@ -844,13 +844,38 @@ TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
         "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad Num=\"2\" "
         "XY=\"1,0\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">L-2,-1,2,-1W0.1 L-2,1,2,1W0.1 TXT0,1.5,0,1:R?\xC2\xB6Tahoma "
-        "L-0.5,-5,3.5,-5W0.1 L-0.5,-3,3.5,-3W0.1\r\n      L-0.5,-7,3.5,-7W0.1 "
+        "L-0.5,-5,3.5,-5W0.1 L-0.5,-3,3.5,-3W0.1 L-0.5,-7,3.5,-7W0.1\r\n      "
         "L-0.5,-5,3.5,-5W0.1\r\n      </Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.1</Marking>\r\n    </Footprint>",
         2, true);
     // Esc ends the placing and empties the clipboard: Paste does nothing.
     Key(VK_ESCAPE);
     EXPECT_TRUE(g_MarkingClipboard.IsEmpty());
+}
+
+// A copy follows the pointer from grid point to grid point, as a dragged
+// primitive does: it lands on the grid wherever the click is.
+TEST_F(FootprintViewTest, CopiesOfPrimitivesSnapToTheGrid) {
+    CFootprintView* view = OpenBuilt({});
+    ASSERT_NE(view, nullptr);
+    Key('1', MK_SHIFT);
+    Command(ID_DRAW_RECTANGLE);
+    Click(view, 0, 1);
+    Click(view, 2, 3);
+    Key(VK_ESCAPE);
+    ExpectDoUndoRedo(
+        [&] {
+            Click(view, 1, 3);
+            Key('C', MK_CONTROL);
+            ASSERT_TRUE(view->IsPlacing());
+            Move(view, 3.6f, 2.2f);
+            Click(view, 5.3f, 4.4f);
+            Key(VK_ESCAPE);
+        },
+        "Footprint", "BUILT",
+        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
+        "Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      <Marking Layer=\"SST\">RC0,1,2,3W0.2 "
+        "RC4,2,6,4W0.2</Marking>\r\n    </Footprint>");
 }
 
 // --- Work under way, zoom and the pointer ----------------------------------------------------
