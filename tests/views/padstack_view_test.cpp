@@ -246,7 +246,8 @@ TEST_F(PadstackViewTest, CopyInAPadstackPasteInAFootprint) {
         "XY=\"3.8,3.8\"/>\r\n        <Pad Num=\"6\" XY=\"1.3,3.8\"/>\r\n        <Pad Num=\"7\" "
         "XY=\"-1.3,3.8\"/>\r\n        <Pad Num=\"8\" XY=\"-3.8,3.8\"/>\r\n      </Padstack>\r\n    "
         "  <Marking Layer=\"SST\">POLYC-5,-2.5,5,-2.5,5,2.5,-5,2.5W0.2 "
-        "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2 L-0.6,5.1,0.6,5.1W0.1\r\n      </Marking>\r\n    "
+        "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2 L-0.6,5.1,0.6,5.1W0.1\r\n      </Marking>\r\n   "
+        " "
         "</Footprint>",
         1, true);
 }
