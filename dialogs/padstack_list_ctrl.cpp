@@ -80,12 +80,17 @@ void CPadstackListCtrl::FillRows() {
                          PlatformDialog::MapColumnWidth(*this, title, kColumnWidths[column]));
         }
     }
-    DeleteAllItems();
-    for (int row = 0; row < kRowCount; ++row) {
-        InsertItem(row, CellText(row, kColumnLayer));
-        for (int column = kColumnShape; column <= kColumnHeight; ++column)
-            SetItemText(row, column, CellText(row, column));
+    // The eight rows, once; later fills only bring their texts up to date,
+    // so that a cell's editor stays open over its row (a shape chosen in
+    // the drop-down list refills the page while the list is still open).
+    if (GetItemCount() != kRowCount) {
+        DeleteAllItems();
+        for (int row = 0; row < kRowCount; ++row)
+            InsertItem(row, CellText(row, kColumnLayer));
     }
+    for (int row = 0; row < kRowCount; ++row)
+        for (int column = kColumnLayer; column <= kColumnHeight; ++column)
+            SetItemText(row, column, CellText(row, column));
 }
 
 void CPadstackListCtrl::Changed() {

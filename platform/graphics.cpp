@@ -1017,29 +1017,13 @@ Status Graphics::FillRegion(const Brush* brush, const Region* region) {
 float Graphics::FontSizeInWorld(const Font* font) const {
     if (!font)
         return 0;
-    const double scale = impl_->Device().Scale();
-    const double dpi = impl_->dpiY;
-    double pixels;
-    switch (font->GetUnit()) {
-    case UnitWorld:
+    if (font->GetUnit() == UnitWorld)
         return font->GetSize();
-    case UnitPoint:
-        pixels = font->GetSize() * dpi / 72.0;
-        break;
-    case UnitInch:
-        pixels = font->GetSize() * dpi;
-        break;
-    case UnitDocument:
-        pixels = font->GetSize() * dpi / 300.0;
-        break;
-    case UnitMillimeter:
-        pixels = font->GetSize() * dpi / 25.4;
-        break;
-    default:
-        pixels = font->GetSize();
-        break;
-    }
-    return scale > 0 ? static_cast<float>(pixels / scale) : font->GetSize();
+    // A size in points, inches, ... is turned into page units; the world
+    // transform then scales the text as it scales every other drawing.
+    const double dpi = impl_->dpiY;
+    const double page = UnitScale(impl_->unit, dpi);
+    return static_cast<float>(font->GetSize() * UnitScale(font->GetUnit(), dpi) / page);
 }
 
 Status Graphics::DrawString(const std::wstring& text, const Font* font, const PointF& origin,

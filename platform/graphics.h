@@ -142,7 +142,8 @@ public:
     Status FillRegion(const Brush* brush, const Region* region);
 
     // Text by glyph outlines; the font's size is converted by its unit
-    // (world, pixel, point, ...). FontFamilyNotFound when it is missing.
+    // (world, pixel, point, ...) to page units, then drawn through the world
+    // transform. FontFamilyNotFound when it is missing.
     Status DrawString(const std::wstring& text, const Font* font, const PointF& origin,
                       const StringFormat* format, const Brush* brush);
     Status DrawString(const std::wstring& text, const Font* font, const RectF& layoutRect,
@@ -156,7 +157,9 @@ public:
                          const StringFormat* format, RectF* box);
     Status MeasureString(const std::wstring& text, const Font* font, const RectF& layoutRect,
                          const StringFormat* format, RectF* box);
-    // The font's em size in world units under the current transform.
+    // The font's em size in world units: a world-unit size as it stands,
+    // any other converted to page units (so the world transform scales text
+    // in points or pixels like the rest of the drawing).
     float FontSizeInWorld(const Font* font) const;
 
     // Completes the drawing on the target.

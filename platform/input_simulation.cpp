@@ -13,6 +13,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <vector>
+
 namespace {
 Qt::KeyboardModifiers Mods(WPARAM mk, bool alt) {
     Qt::KeyboardModifiers m;
@@ -112,17 +114,25 @@ PlatformWindow* OwningWindow(QWidget* w) {
     return nullptr;
 }
 
-// The pointer now over window (null: over nothing of the program); the
-// window it was over before hears it leave.
+// The pointer now over window (null: over nothing of the program). As the
+// toolkit tells it, the window it was over before and that one's parents
+// hear it leave, innermost first, up to the first that holds the new window:
+// a window whose child the pointer moves into hears nothing, since the
+// pointer is still over it.
 void PointerOver(PlatformWindow* window) {
     QWidget* w = window && window->Impl() ? window->Impl()->widget : nullptr;
     if (w == g_pointerWindow)
         return;
-    if (g_pointerWindow) {
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(g_pointerWindow, &leave);
-    }
+    std::vector<QPointer<QWidget>> left;
+    for (QWidget* old = g_pointerWindow; old && !(w && (old == w || old->isAncestorOf(w)));
+         old = old->parentWidget())
+        left.emplace_back(old);
     g_pointerWindow = w;
+    for (const QPointer<QWidget>& old : left)
+        if (old) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(old, &leave);
+        }
 }
 } // namespace
 

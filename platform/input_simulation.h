@@ -30,7 +30,9 @@ void SimulateWheel(PlatformWindow* window, POINT client, int delta, WPARAM mk = 
 PlatformWindow* MouseTargetAt(POINT screen, WPARAM mk = 0);
 // A mouse event (as for SimulateMouse) at a screen point, delivered to
 // MouseTargetAt at its own client point; the window under the pointer before
-// hears WM_MOUSELEAVE when the pointer moves on to another. Answers the
+// hears WM_MOUSELEAVE when the pointer moves on to another, and so do its
+// parents up to the one that holds the new window (one whose child the
+// pointer moves into hears nothing, as the toolkit has it). Answers the
 // window that got it (null: the event was lost; the window may be gone by
 // the time the call returns).
 PlatformWindow* SimulateScreenMouse(UINT mouseMessage, POINT screen, WPARAM mk = 0);

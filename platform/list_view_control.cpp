@@ -272,7 +272,8 @@ int ListViewControl::HitTest(POINT p, UINT* flags, int* subItem) {
     int y = p.y - GetHeaderHeight();
     int item = -1;
     UINT f = LVHT_NOWHERE;
-    if (y >= 0 && p.x >= 0 && p.x < TotalWidth()) {
+    const bool onBar = HasScrollBar() && p.x >= GetClientRect().right - kScrollBarWidth;
+    if (y >= 0 && p.x >= 0 && p.x < TotalWidth() && !onBar) {
         int row = top_ + y / h;
         if (row < GetItemCount()) {
             item = row;
@@ -341,6 +342,8 @@ void ListViewControl::PlaceCellEditor() {
         return;
     // A cell scrolled out of the rows' area hides its editor.
     bool shown = cell.top >= GetHeaderHeight() && cell.top < GetClientRect().bottom;
+    if (HasScrollBar())
+        cell.right = std::min<int>(cell.right, GetClientRect().right - kScrollBarWidth);
     if (auto* combo = dynamic_cast<ComboBoxControl*>(editor_.get()))
         cell.bottom = cell.top + std::max<int>(cell.bottom - cell.top, combo->GetLineHeight() + 4);
     editor_->MoveWindow(cell, true);
@@ -415,9 +418,94 @@ int ListViewControl::GetCountPerPage() {
     return std::max(0, (GetClientRect().bottom - GetHeaderHeight()) / GetRowHeight());
 }
 
+int ListViewControl::MaxTop() {
+    return std::max(0, GetItemCount() - std::max(1, GetCountPerPage()));
+}
+
+bool ListViewControl::HasScrollBar() {
+    return IsWindow() && GetItemCount() > GetCountPerPage();
+}
+
+ListViewControl::ScrollBarParts ListViewControl::GetScrollBarParts() {
+    const RECT client = GetClientRect();
+    ScrollBarParts parts;
+    parts.bar = RECT{client.right - kScrollBarWidth, 0, client.right, client.bottom};
+    const int height = client.bottom;
+    const int arrow = std::min(kScrollBarWidth, height / 2);
+    parts.up = RECT{parts.bar.left, 0, parts.bar.right, arrow};
+    parts.down = RECT{parts.bar.left, height - arrow, parts.bar.right, height};
+    // The thumb is as long, against the track, as the rows shown against
+    // all rows, and no shorter than half the bar's width.
+    const int track = std::max(0, height - 2 * arrow);
+    const int count = std::max(1, GetItemCount());
+    const int page = std::clamp(GetCountPerPage(), 1, count);
+    const int length = std::min(track, std::max(kScrollBarWidth / 2, track * page / count));
+    const int maxTop = MaxTop();
+    const int offset = maxTop > 0 ? (track - length) * top_ / maxTop : 0;
+    parts.thumb = RECT{parts.bar.left, arrow + offset, parts.bar.right, arrow + offset + length};
+    return parts;
+}
+
+bool ListViewControl::ScrollBarPress(POINT pt) {
+    if (!HasScrollBar())
+        return false;
+    const ScrollBarParts parts = GetScrollBarParts();
+    auto inside = [&pt](const RECT& r) {
+        return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
+    };
+    if (!inside(parts.bar))
+        return false;
+    const int page = std::max(1, GetCountPerPage());
+    if (inside(parts.up)) {
+        Scroll(-1);
+    } else if (inside(parts.down)) {
+        Scroll(1);
+    } else if (pt.y < parts.thumb.top) {
+        Scroll(-page);
+    } else if (pt.y >= parts.thumb.bottom) {
+        Scroll(page);
+    } else {
+        thumbDrag_ = true;
+        thumbPressY_ = pt.y;
+        thumbPressTop_ = top_;
+        SetCapture();
+    }
+    return true;
+}
+
+void ListViewControl::PaintScrollBar(PaintTarget* t) {
+    const ScrollBarParts parts = GetScrollBarParts();
+    QPainter* p = t->Impl()->Painter();
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, false);
+    const RECT& bar = parts.bar;
+    p->fillRect(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
+                Q(GetSysColor(COLOR_3DLIGHT)));
+    auto button = [&](const RECT& r) {
+        p->fillRect(r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    Q(GetSysColor(COLOR_BTNFACE)));
+        p->setPen(Q(GetSysColor(COLOR_BTNSHADOW)));
+        p->drawRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1);
+    };
+    button(parts.up);
+    button(parts.down);
+    button(parts.thumb);
+    // The arrows: small triangles pointing up and down.
+    p->setPen(Qt::NoPen);
+    p->setBrush(Q(GetSysColor(COLOR_BTNTEXT)));
+    const int cx = (bar.left + bar.right) / 2;
+    const int upY = (parts.up.top + parts.up.bottom) / 2;
+    const int downY = (parts.down.top + parts.down.bottom) / 2;
+    const QPoint up[3] = {QPoint(cx - 4, upY + 2), QPoint(cx + 4, upY + 2), QPoint(cx, upY - 2)};
+    const QPoint down[3] = {QPoint(cx - 4, downY - 2), QPoint(cx + 4, downY - 2),
+                            QPoint(cx, downY + 2)};
+    p->drawPolygon(up, 3);
+    p->drawPolygon(down, 3);
+    p->restore();
+}
+
 void ListViewControl::Scroll(int rows) {
-    int maxTop = std::max(0, GetItemCount() - std::max(1, GetCountPerPage()));
-    int t = std::clamp(top_ + rows, 0, maxTop);
+    int t = std::clamp(top_ + rows, 0, MaxTop());
     if (t != top_) {
         top_ = t;
         PlaceCellEditor();
@@ -637,6 +725,8 @@ void ListViewControl::Paint() {
     p->restore();
     if (insertMark_ >= top_ && insertMark_ < last)
         PaintInsertMark(t);
+    if (HasScrollBar())
+        PaintScrollBar(t);
     EndPaint(&ps);
 }
 
@@ -657,12 +747,19 @@ void ListViewControl::Click(UINT code, POINT pt) {
 }
 
 void ListViewControl::ButtonDown(UINT code, LPARAM lParam) {
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // The scroll bar takes its own presses, leaving the focus, the rows
+    // and any editor as they are.
+    if (HasScrollBar() && pt.x >= GetClientRect().right - kScrollBarWidth) {
+        if (code != NM_RCLICK)
+            ScrollBarPress(pt);
+        return;
+    }
     // The list takes the focus first, so that an editor over it closes
     // before the click is reported.
     SetFocus();
     if (!IsWindow())
         return;
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     int sub = 0;
     int hit = HitTest(pt, nullptr, &sub);
     if (hit >= 0)
@@ -680,6 +777,19 @@ void ListViewControl::ButtonDown(UINT code, LPARAM lParam) {
 }
 
 void ListViewControl::MouseMove(WPARAM wParam, LPARAM lParam) {
+    if (thumbDrag_) {
+        const ScrollBarParts parts = GetScrollBarParts();
+        const int travel =
+            (parts.down.top - parts.up.bottom) - (parts.thumb.bottom - parts.thumb.top);
+        if (travel > 0) {
+            const int dy = GET_Y_LPARAM(lParam) - thumbPressY_;
+            const int maxTop = MaxTop();
+            const int wanted =
+                thumbPressTop_ + (dy * maxTop + (dy >= 0 ? travel : -travel) / 2) / travel;
+            Scroll(std::clamp(wanted, 0, maxTop) - top_);
+        }
+        return;
+    }
     if (!pressed_)
         return;
     if (!(wParam & MK_LBUTTON)) {
@@ -705,6 +815,12 @@ void ListViewControl::MouseMove(WPARAM wParam, LPARAM lParam) {
 }
 
 void ListViewControl::ButtonUp() {
+    if (thumbDrag_) {
+        thumbDrag_ = false;
+        if (GetCapture() == this)
+            ReleaseCapture();
+        return;
+    }
     bool wasPressed = pressed_;
     pressed_ = false;
     if (GetCapture() == this)
@@ -742,7 +858,7 @@ LRESULT ListViewControl::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CAPTURECHANGED:
         if (WindowFromLParam(lParam) != this)
-            pressed_ = false;
+            pressed_ = thumbDrag_ = false;
         return 0;
     case WM_MOUSEWHEEL:
         Scroll(-GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);

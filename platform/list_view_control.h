@@ -19,6 +19,10 @@
 // insert mark shows where a dragged row would land. Lists that draw their
 // own rows ask their parent for each cell's colours through NM_CUSTOMDRAW,
 // and tell it of every key press (LVN_KEYDOWN) before they act on it.
+//
+// A list with more rows than it shows has a vertical scroll bar at its right
+// edge: the arrows scroll a row, the track beside the thumb a page, and the
+// thumb follows the mouse while dragged. Rows and their editors end at it.
 #pragma once
 
 #include "platform/window.h"
@@ -190,6 +194,9 @@ public:
 
     int GetRowHeight();
     int GetHeaderHeight() const;
+    // The vertical scroll bar (see above): its width, and whether it shows.
+    static constexpr int kScrollBarWidth = 16;
+    bool HasScrollBar();
     int GetTopIndex() const { return top_; }
     int GetCountPerPage();
     bool EnsureVisible(int item);
@@ -219,6 +226,16 @@ private:
     void MouseMove(WPARAM wParam, LPARAM lParam);
     void ButtonUp();
     int TotalWidth() const;
+    // The scroll bar's parts in client coordinates: the arrows at its ends,
+    // the thumb on the track between them.
+    struct ScrollBarParts {
+        RECT bar, up, down, thumb;
+    };
+    ScrollBarParts GetScrollBarParts();
+    int MaxTop();
+    void PaintScrollBar(PaintTarget* t);
+    // A press on the scroll bar: scrolls, or starts dragging the thumb.
+    bool ScrollBarPress(POINT pt);
     void PlaceCellEditor();
     bool AdoptCellEditor(std::unique_ptr<PlatformWindow> editor, int item, int subItem, int id,
                          uint32_t style);
@@ -240,4 +257,8 @@ private:
     int pressItem_ = -1;
     int pressSubItem_ = 0;
     int insertMark_ = -1;
+    // The thumb being dragged: the press point's y and the top row then.
+    bool thumbDrag_ = false;
+    int thumbPressY_ = 0;
+    int thumbPressTop_ = 0;
 };

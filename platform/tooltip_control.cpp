@@ -35,6 +35,12 @@ void ToolTipControl::RelayEvent(const Message& msg) {
     if (msg.message < WM_MOUSEMOVE || msg.message > WM_MOUSEMOVE + 14 || !owner_ ||
         !owner_->IsWindow())
         return;
+    // The pointer over another window (a child of the owner, say) has left
+    // the tool: no tip, and none waiting.
+    if (msg.window && msg.window != owner_) {
+        Hide();
+        return;
+    }
     if (msg.message == WM_MOUSEMOVE) {
         POINT client{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
         PlatformWindow* from = msg.window ? msg.window : owner_;

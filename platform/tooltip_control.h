@@ -26,8 +26,9 @@ public:
     void SetText(const std::wstring& text);
     const std::wstring& GetText() const { return text_; }
 
-    // A mouse message of the owner (WM_MOUSEMOVE .. WM_MOUSEMOVE + 14): a
-    // move restarts the wait and hides a shown tip; buttons hide it.
+    // A mouse message (WM_MOUSEMOVE .. WM_MOUSEMOVE + 14): of the owner, a
+    // move restarts the wait and hides a shown tip, buttons hide it; of any
+    // other window, it hides the tip and ends the wait.
     void RelayEvent(const Message& msg);
     // Shows the tip now at a screen point (what the wait ends in).
     void Popup(POINT screen);

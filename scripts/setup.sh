@@ -13,6 +13,7 @@ PACKAGES=(
     xvfb xauth xdotool libxcb1-dev openbox
     python3-ezdxf
     fonts-dejavu-core fonts-liberation2
+    fonts-wqy-microhei # the Japanese paper sizes of the Sheet Size page
     locales
 )
 

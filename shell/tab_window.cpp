@@ -348,7 +348,9 @@ bool CTabWindow::CycleTabs(int& step) {
 bool CTabWindow::PreTranslateMessage(Message* msg) {
     if (m_views.empty())
         return false;
-    if (IsMouseMessage(msg->message) && msg->window == this)
+    // Every mouse message of the frame's windows: one of another window
+    // than the strip (the view below it, the panel) hides the tip.
+    if (IsMouseMessage(msg->message))
         m_toolTip.RelayEvent(*msg);
     if (m_propertyGrid.PreTranslateMessage(msg))
         return true;

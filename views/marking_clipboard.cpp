@@ -2,6 +2,7 @@
 
 #include "board/marking.h"
 #include "board/marking_primitive.h"
+#include "core/vorpel_view.h"
 
 CMarkingClipboard g_MarkingClipboard;
 
@@ -56,8 +57,12 @@ void CMarkingClipboard::Invalidate(Graphics* g) {
 }
 
 void CMarkingClipboard::MoveTo(Graphics* g, int flags, float x, float y) {
+    // From grid point to grid point, as a primitive dragged by its holder.
+    PointF to{x, y};
+    if (g_pActiveView)
+        to = g_pActiveView->SnapToGrid(to);
     for (CMarkingPrimitive* p : m_primitives)
-        p->MouseMove(g, flags, x, y);
+        p->MouseMove(g, flags, to.X, to.Y);
 }
 
 void CMarkingClipboard::TransformByKey(wchar_t key) {

@@ -36,7 +36,7 @@ public:
 
     void Draw(Graphics* g, int flags);
     void Invalidate(Graphics* g);
-    // The copies follow the pointer.
+    // The copies follow the pointer, snapped to the active view's grid.
     void MoveTo(Graphics* g, int flags, float x, float y);
     // 'H', 'V' or 'R' applied to every copy (nothing is recorded: the copies
     // belong to no document).

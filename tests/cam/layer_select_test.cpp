@@ -225,6 +225,40 @@ TEST_F(LayerSelectDialog, AClickAnywhereInARowTogglesItsEntry) {
     EXPECT_EQ(dlg.m_outline.selected, 0);
 }
 
+// Fifteen rows in a list that shows thirteen: its scroll bar's arrows and
+// thumb scroll it, and a press there toggles and selects no row.
+TEST_F(LayerSelectDialog, ALongListScrollsByItsScrollBar) {
+    for (int id = kLayerInner1; id < kLayerInner1 + 4; ++id)
+        AddLayer(board_, id);
+    CLayerSelect dlg(board_);
+    Run(dlg, [&](CLayerSelect& d) {
+        CLayerSelectListCtrl* list = d.GetList();
+        ASSERT_EQ(list->GetItemCount(), 15);
+        ASSERT_EQ(list->GetCountPerPage(), 13);
+        ASSERT_TRUE(list->HasScrollBar());
+        const RECT c = list->GetClientRect();
+        const int x = c.right - ListViewControl::kScrollBarWidth / 2;
+        auto press = [&](int y, int toY) {
+            SimulateMouse(list, WM_LBUTTONDOWN, POINT{x, y}, MK_LBUTTON);
+            SimulateMouse(list, WM_MOUSEMOVE, POINT{x, toY}, MK_LBUTTON);
+            SimulateMouse(list, WM_LBUTTONUP, POINT{x, toY});
+        };
+        press(c.bottom - 3, c.bottom - 3); // the down arrow
+        EXPECT_EQ(list->GetTopIndex(), 1);
+        press(c.bottom - 3, c.bottom - 3);
+        press(c.bottom - 3, c.bottom - 3);
+        EXPECT_EQ(list->GetTopIndex(), 2);
+        press(3, 3); // the up arrow
+        EXPECT_EQ(list->GetTopIndex(), 1);
+        // The thumb dragged to the top.
+        press(c.bottom / 2, 0);
+        EXPECT_EQ(list->GetTopIndex(), 0);
+        EXPECT_EQ(list->GetSelectedIndex(), -1);
+        for (int i = 0; i < list->GetItemCount(); ++i)
+            EXPECT_TRUE(list->GetCheckState(i)) << i;
+    });
+}
+
 // --- The output prefix ----------------------------------------------------
 
 TEST_F(LayerSelectDialog, TheProjectPathGivesAFolderNamedAfterTheProject) {

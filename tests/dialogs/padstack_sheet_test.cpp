@@ -220,6 +220,36 @@ TEST_F(PadstackSheetTest, ClosingButtonsFirstCloseAnOpenCell) {
     EXPECT_EQ(sheet.GetCloseResult(), CPadstackSheet::kResultOk);
 }
 
+// Enter in a cell's drop-down list only chooses the shape, and Enter again
+// only finishes the cell: the sheet stays open.
+TEST_F(PadstackSheetTest, EnterInTheShapeListChoosesAndThenFinishesTheCell) {
+    const int result = Run(CPadstackSheet::kCreatePage, [&](CPadstackSheet& s) {
+        // Keys go where the keyboard focus is (the sheet is not on a screen).
+        auto key = [](int vk) { PressKey(PlatformWindow::GetFocus(), vk); };
+        List* list = s.GetCreatePage()->GetList();
+        ClickCell(list, 0, List::kColumnShape);
+        ComboBoxControl* combo = list->GetCellCombo();
+        ASSERT_NE(combo, nullptr);
+        key(VK_F4);
+        ASSERT_TRUE(combo->GetDroppedState());
+        key(VK_DOWN);
+        key(VK_DOWN);
+        key(VK_RETURN);
+        EXPECT_FALSE(s.IsEnded());
+        EXPECT_FALSE(combo->GetDroppedState());
+        EXPECT_EQ(list->GetCellCombo(), combo);
+        EXPECT_EQ(Cells(list, 0), (Row{L"Top", L"Oblong", L"0.000", L"0.000"}));
+        key(VK_RETURN);
+        EXPECT_FALSE(s.IsEnded());
+        EXPECT_EQ(list->GetCellEditor(), nullptr);
+        ClickButton(s, IDOK);
+    });
+    EXPECT_EQ(result, CPadstackSheet::kResultOk);
+    ASSERT_NE(Padstack(), nullptr);
+    ASSERT_NE(Padstack()->FindPadLayer(kPadLayerTop), nullptr);
+    EXPECT_EQ(Padstack()->FindPadLayer(kPadLayerTop)->m_shape, kPadShapeOblong);
+}
+
 TEST_F(PadstackSheetTest, DrillTypesAndSizes) {
     Run(CPadstackSheet::kCreatePage, [&](CPadstackSheet& s) {
         Create* page = s.GetCreatePage();

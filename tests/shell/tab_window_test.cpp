@@ -2,6 +2,8 @@
 // close buttons and the strip's hover and tooltip, the property panel beside
 // them and the Edit messages it answers for the shown view.
 #include "platform/paint_target.h"
+#include "platform/tooltip_control.h"
+#include "tests/pointer_input.h"
 #include "tests/shell/frame_fixture.h"
 
 namespace {
@@ -121,6 +123,24 @@ TEST_F(TabWindowTest, TheCloseButtonClosesItsTabAndHoverShowsTheCaption) {
     // A click on no tab does nothing.
     SimulateMouse(&Tabs(), WM_LBUTTONDOWN, POINT{900, 20}, MK_LBUTTON);
     EXPECT_EQ(Tabs().GetTabCount(), 1);
+}
+
+// The pointer moved through the window system from a tab down into the
+// view: the tip shown over the tab goes, and one still waiting never comes.
+TEST_F(TabWindowTest, TheTooltipGoesWhenThePointerLeavesTheStrip) {
+    OpenView(nodes[0], kViewSchematic, kDocumentProject);
+    ToolTipControl& tip = Tabs().m_toolTip;
+    CVorpelView* view = Tabs().GetActiveView();
+    MouseAt(&Tabs(), WM_MOUSEMOVE, TabCentre(0));
+    ASSERT_TRUE(tip.HasTimer(ToolTipControl::kShowTimer));
+    tip.SendMessage(WM_TIMER, ToolTipControl::kShowTimer); // the wait is over
+    ASSERT_TRUE(tip.IsShown());
+    MouseAt(view, WM_MOUSEMOVE, POINT{100, 60});
+    EXPECT_FALSE(tip.IsShown());
+    MouseAt(&Tabs(), WM_MOUSEMOVE, TabCentre(0));
+    MouseAt(view, WM_MOUSEMOVE, POINT{100, 60});
+    EXPECT_FALSE(tip.HasTimer(ToolTipControl::kShowTimer));
+    EXPECT_FALSE(tip.IsShown());
 }
 
 TEST_F(TabWindowTest, TheShownTabIsPaintedOnTopAndTheViewBelowTheStrip) {

@@ -12,6 +12,7 @@
 #include "platform/tree_view_control.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/screen_picture.h"
 #include "tests/views/library_view_fixture.h"
 #include "views/board_view.h"
 #include "views/symbol_view.h"
@@ -849,13 +850,38 @@ TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
         "Size=\"1.3,1.5\"/>\r\n        <Pad Num=\"1\" XY=\"-1,0\"/>\r\n        <Pad Num=\"2\" "
         "XY=\"1,0\"/>\r\n      </Padstack>\r\n      <Marking "
         "Layer=\"SST\">L-2,-1,2,-1W0.1 L-2,1,2,1W0.1 TXT0,1.5,0,1:R?\xC2\xB6Tahoma "
-        "L-0.5,-5,3.5,-5W0.1 L-0.5,-3,3.5,-3W0.1\r\n      L-0.5,-7,3.5,-7W0.1 "
+        "L-0.5,-5,3.5,-5W0.1 L-0.5,-3,3.5,-3W0.1 L-0.5,-7,3.5,-7W0.1\r\n      "
         "L-0.5,-5,3.5,-5W0.1\r\n      </Marking>\r\n      <Marking "
         "Layer=\"OLT\">RC-1.6,-0.9,1.6,0.9W0.1</Marking>\r\n    </Footprint>",
         2, true);
     // Esc ends the placing and empties the clipboard: Paste does nothing.
     Key(VK_ESCAPE);
     EXPECT_TRUE(g_MarkingClipboard.IsEmpty());
+}
+
+// A copy follows the pointer from grid point to grid point, as a dragged
+// primitive does: it lands on the grid wherever the click is.
+TEST_F(FootprintViewTest, CopiesOfPrimitivesSnapToTheGrid) {
+    CFootprintView* view = OpenBuilt({});
+    ASSERT_NE(view, nullptr);
+    Key('1', MK_SHIFT);
+    Command(ID_DRAW_RECTANGLE);
+    Click(view, 0, 1);
+    Click(view, 2, 3);
+    Key(VK_ESCAPE);
+    ExpectDoUndoRedo(
+        [&] {
+            Click(view, 1, 3);
+            Key('C', MK_CONTROL);
+            ASSERT_TRUE(view->IsPlacing());
+            Move(view, 3.6f, 2.2f);
+            Click(view, 5.3f, 4.4f);
+            Key(VK_ESCAPE);
+        },
+        "Footprint", "BUILT",
+        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
+        "Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      <Marking Layer=\"SST\">RC0,1,2,3W0.2 "
+        "RC4,2,6,4W0.2</Marking>\r\n    </Footprint>");
 }
 
 // --- Work under way, zoom and the pointer ----------------------------------------------------
@@ -1149,6 +1175,41 @@ TEST_F(FootprintViewTest, ZoomAllShowsTheWholeDrawingBesideThePanel) {
         }
     }
     g_MainFrame.MoveWindow(start);
+}
+
+// A pad's number is as large on the screen at every zoom: readable, and
+// never larger than a few characters of text.
+TEST_F(FootprintViewTest, PadNumbersKeepTheirSizeOnTheScreenAtEveryZoom) {
+    CFootprintView* view = OpenBuilt({{L"8", PointF{0, 0}}});
+    ASSERT_NE(view, nullptr);
+    // Without its copper only the number is drawn there (light grey on black).
+    CTreeNode* padstack = Find(view->GetFootprint(), NodeType::Padstack, L"P");
+    ASSERT_NE(padstack, nullptr);
+    CTreeNode* copper = padstack->GetChildren().front();
+    copper->RemoveFromParent();
+    delete copper;
+    for (int step = 0; step < 7; ++step) { // from 1:128 out to 1:1/32
+        SCOPED_TRACE(testing::Message() << "zoom " << view->GetZoomScale());
+        view->InvalidateRect(nullptr, true);
+        PumpPendingMessages();
+        auto image = screen_picture::Grab(*view);
+        ASSERT_NE(image, nullptr);
+        const POINT pad = At(view, 0, 0);
+        int left = pad.x + 40, top = pad.y + 40, right = pad.x - 40, bottom = pad.y - 40;
+        for (int y = pad.y - 40; y <= pad.y + 40; ++y)
+            for (int x = pad.x - 40; x <= pad.x + 40; ++x) {
+                const ARGB c = image->PixelAt(x, y);
+                const ARGB r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+                if (r == g && g == b && r >= 0x60) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        EXPECT_TRUE(bottom - top >= 5 && bottom - top <= 14 && right - left <= 12)
+            << left << "," << top << " - " << right << "," << bottom;
+        Command(ID_VIEW_ZOOM_OUT);
+        Command(ID_VIEW_ZOOM_OUT);
+    }
 }
 
 TEST_F(FootprintViewTest, TheRightButtonLetsGoOfTheMouse) {

@@ -214,6 +214,11 @@ TEST_F(PadstackViewTest, MarkingToolsDrawOnTheNonCopperLayers) {
 
 // A marking copied in the padstack editor is placed in a footprint.
 TEST_F(PadstackViewTest, CopyInAPadstackPasteInAFootprint) {
+    // On a grid, so that the copy is held at a grid point whatever pixel the
+    // press hits; it lands on the footprint's grid of 2.54 (5.08 rounded).
+    auto* node = static_cast<CPadstack*>(Find(&Library(), NodeType::Padstack, L"OBLONG1.2X2.4S"));
+    ASSERT_NE(node, nullptr);
+    node->m_gridX = node->m_gridY = 0.5f;
     CPadstackView* padstack = OpenPadstack(L"OBLONG1.2X2.4S");
     ASSERT_NE(padstack, nullptr);
     // The assembly line is picked whatever layer is active.
@@ -241,7 +246,8 @@ TEST_F(PadstackViewTest, CopyInAPadstackPasteInAFootprint) {
         "XY=\"3.8,3.8\"/>\r\n        <Pad Num=\"6\" XY=\"1.3,3.8\"/>\r\n        <Pad Num=\"7\" "
         "XY=\"-1.3,3.8\"/>\r\n        <Pad Num=\"8\" XY=\"-3.8,3.8\"/>\r\n      </Padstack>\r\n    "
         "  <Marking Layer=\"SST\">POLYC-5,-2.5,5,-2.5,5,2.5,-5,2.5W0.2 "
-        "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2 L-0.6,5,0.6,5W0.1\r\n      </Marking>\r\n    "
+        "ARCC-5.5,-0.5,-4.5,0.5,-5,0.5,-5,-0.5W0.2 L-0.6,5.1,0.6,5.1W0.1\r\n      </Marking>\r\n   "
+        " "
         "</Footprint>",
         1, true);
 }
