@@ -62,6 +62,14 @@ unsigned DropDownMenuOf(int command) {
 bool IsKeyMessage(UINT msg) {
     return msg >= WM_KEYDOWN && msg <= WM_SYSKEYUP;
 }
+
+// The keys of the frame's Edit commands, which a text field does itself.
+bool IsEditingKey(const Message* msg, uint8_t modifiers) {
+    const auto vk = msg->wParam;
+    if (modifiers & FALT)
+        return vk == VK_BACK;
+    return vk == 'C' || vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y' || vk == VK_INSERT;
+}
 } // namespace
 
 void CMainFrame::SendToFocus(UINT msg) {
@@ -120,7 +128,9 @@ LRESULT CMainFrame::OnDropDown(NMTOOLBAR* nm) {
 void CMainFrame::OnClose() {
     bool cancelled = false;
     std::array<bool, 3> asked{};
-    // Work under way is not saved with the documents.
+    // A value still being typed is taken, so that its change is asked
+    // about; work under way is not saved with the documents.
+    m_tabWindow.ApplyPanelValue();
     m_tabWindow.DropWorkInProgress();
     // First the documents of modified views, in tab order, then the others;
     // each modified document is asked about once. A Cancel stops nothing
@@ -369,11 +379,13 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
     if (!IsKeyMessage(msg->message))
         return false;
     // While a property row or another text field is being edited, plain keys
-    // are typing, not commands.
-    if (GetPropertyGrid().IsEditing())
-        return false;
+    // are typing, not commands; in a row the editing keys (copy, cut, paste,
+    // undo, redo) are the row's too, while the other commands (Save) run.
     uint8_t modifiers = CurrentAcceleratorModifiers();
-    if (dynamic_cast<EditControl*>(GetFocus()) && !(modifiers & (FCONTROL | FALT)))
+    const bool plain = !(modifiers & (FCONTROL | FALT));
+    if (GetPropertyGrid().IsEditing() && (plain || IsEditingKey(msg, modifiers)))
+        return false;
+    if (dynamic_cast<EditControl*>(GetFocus()) && plain)
         return false;
     if (TranslateAccelerator(this, m_accelerators, msg))
         return true;
