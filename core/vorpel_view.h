@@ -71,6 +71,11 @@ public:
     // it before a view closes and before it asks about saving. The base has
     // nothing under way.
     virtual void DropWorkInProgress() {}
+    // The document changed without the view (a tree's Undo or Redo, a board
+    // dialog run from a tree): the view lets go of what left it, as after
+    // its own Undo, and shows the rest as it now is. The base has nothing to
+    // let go of.
+    virtual void CatchUpWithDocument() {}
     virtual void BeginInPlaceEdit(DeviceContext* dc, int left, int top, int right, int bottom,
                                   CTreeNode* object);
     virtual void Draw(DeviceContext* dc);

@@ -657,13 +657,16 @@ bool CLeftTabView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, 
         Paste();
         return true;
     case WM_UNDO:
-        m_undoList.Undo(true);
+    case WM_EDIT_REDO: {
+        const CTabWindow::DocumentsWatch watch = g_MainFrame.m_tabWindow.WatchDocuments();
+        if (msg == WM_UNDO)
+            m_undoList.Undo(true);
+        else
+            m_undoList.Redo();
         Rebuild();
+        g_MainFrame.m_tabWindow.CatchUpWithDocuments(watch);
         return true;
-    case WM_EDIT_REDO:
-        m_undoList.Redo();
-        Rebuild();
-        return true;
+    }
     case EM_CANUNDO:
         result = m_undoList.CanUndo() ? 1 : 0;
         return true;

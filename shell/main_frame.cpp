@@ -93,6 +93,11 @@ void RegisterViewMaker(int nodeType, ViewFactory maker) {
         g_viewMakers[index] = maker;
 }
 
+bool HasOwnViewMaker(int nodeType) {
+    const auto index = static_cast<size_t>(nodeType);
+    return index < std::size(g_viewMakers) && g_viewMakers[index];
+}
+
 CMainFrame::CMainFrame() {
     for (int kind = 0; kind < 3; ++kind) {
         m_roots[static_cast<size_t>(kind)].SetRootTag(RootTag(kind));

@@ -60,6 +60,9 @@ void SetViewFactory(ViewFactory factory);
 // footprint or padstack); each view kind registers its own. A node type with
 // a maker of its own is opened by it; others go to the factory above.
 void RegisterViewMaker(int nodeType, ViewFactory maker);
+// True when the node type has a maker of its own: its nodes are pages of
+// their own, not parts of another page.
+bool HasOwnViewMaker(int nodeType);
 
 class CMainFrame : public PlatformWindow, public UpdateUI, public IdleHandler {
 public:

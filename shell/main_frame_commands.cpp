@@ -72,6 +72,14 @@ bool HoldsOpenList(PlatformWindow* window) {
             return combo->GetDroppedState();
     return false;
 }
+
+// The keys of the frame's Edit commands, which a text field does itself.
+bool IsEditingKey(const Message* msg, uint8_t modifiers) {
+    const auto vk = msg->wParam;
+    if (modifiers & FALT)
+        return vk == VK_BACK;
+    return vk == 'C' || vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y' || vk == VK_INSERT;
+}
 } // namespace
 
 void CMainFrame::SendToFocus(UINT msg) {
@@ -130,7 +138,9 @@ LRESULT CMainFrame::OnDropDown(NMTOOLBAR* nm) {
 void CMainFrame::OnClose() {
     bool cancelled = false;
     std::array<bool, 3> asked{};
-    // Work under way is not saved with the documents.
+    // A value still being typed is taken, so that its change is asked
+    // about; work under way is not saved with the documents.
+    m_tabWindow.ApplyPanelValue();
     m_tabWindow.DropWorkInProgress();
     // First the documents of modified views, in tab order, then the others;
     // each modified document is asked about once. A Cancel stops nothing
@@ -378,16 +388,18 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
         return true;
     if (!IsKeyMessage(msg->message))
         return false;
-    // While a property row or another text field is being edited, plain keys
-    // are typing, not commands.
-    if (GetPropertyGrid().IsEditing())
-        return false;
     // Esc that closes an open list, and the keys that choose in it, are the
     // list's: no command runs beside them.
     if (HoldsOpenList(msg->window))
         return false;
+    // While a property row or another text field is being edited, plain keys
+    // are typing, not commands; in a row the editing keys (copy, cut, paste,
+    // undo, redo) are the row's too, while the other commands (Save) run.
     uint8_t modifiers = CurrentAcceleratorModifiers();
-    if (dynamic_cast<EditControl*>(GetFocus()) && !(modifiers & (FCONTROL | FALT)))
+    const bool plain = !(modifiers & (FCONTROL | FALT));
+    if (GetPropertyGrid().IsEditing() && (plain || IsEditingKey(msg, modifiers)))
+        return false;
+    if (dynamic_cast<EditControl*>(GetFocus()) && plain)
         return false;
     if (TranslateAccelerator(this, m_accelerators, msg))
         return true;

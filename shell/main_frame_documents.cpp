@@ -114,6 +114,9 @@ bool CMainFrame::CloseViewsOf(int kind, bool prompt) {
 }
 
 void CMainFrame::DropWorkInDocument(int kind) {
+    // A value still being typed into the panel is the user's: it is taken
+    // as Enter takes it, with its undo step, before the work under way goes.
+    m_tabWindow.ApplyPanelValue();
     for (CVorpelView* view : std::vector<CVorpelView*>(m_tabWindow.GetViews()))
         if (ViewEditsDocument(view, kind))
             CTabWindow::DropWorkInProgress(view);
@@ -227,6 +230,7 @@ bool CMainFrame::Save(int kind) {
 }
 
 bool CMainFrame::SaveAs(int kind) {
+    m_tabWindow.ApplyPanelValue();
     CRoot& root = GetRoot(kind);
     FileDialogRequest request = DocumentDialog(kind);
     request.overwritePrompt = true;

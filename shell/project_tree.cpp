@@ -247,6 +247,7 @@ void CProjectTree::AddBoard() {
 void CProjectTree::RunBoardDialog(int id, CBoard* board) {
     PlatformWindow* owner = GetTopLevel();
     auto life = LifeToken();
+    const CTabWindow::DocumentsWatch watch = g_MainFrame.m_tabWindow.WatchDocuments();
     switch (id) {
     case ID_PRJ_BOARD_PROPERTIES: {
         CBoardProperties* properties = CBoardDialog::PrepareProperties(board, &GetUndoList());
@@ -279,6 +280,7 @@ void CProjectTree::RunBoardDialog(int id, CBoard* board) {
     default:
         return;
     }
+    g_MainFrame.m_tabWindow.CatchUpWithDocuments(watch);
     if (*life)
         SetFocus();
 }

@@ -172,6 +172,14 @@ void CTabWindow::TakePanelValue() {
     m_propertyGrid.GetList().CommitAll();
 }
 
+void CTabWindow::ApplyPanelValue() {
+    if (!GetActiveView() || !m_propertyGrid.IsEditing())
+        return;
+    TakePanelValue();
+    if (!m_propertyGrid.IsEditing())
+        SendMessage(WM_PROPERTY_EDIT_ENDED, 1, 0);
+}
+
 void CTabWindow::AddTab(CVorpelView* view) {
     if (!view)
         return;
@@ -255,6 +263,9 @@ bool CTabWindow::CloseTab(int index, bool prompt) {
     CVorpelView* view = GetView(index);
     if (!view)
         return false;
+    // The question is about what the user typed too.
+    if (prompt && view == GetActiveView())
+        ApplyPanelValue();
     DropWorkInProgress(view);
     CUndoList& undo = view->GetUndoList();
     if (!undo.IsAtSavedState()) {
@@ -580,6 +591,74 @@ bool CTabWindow::RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     if (!view || IsOwnMessage(msg))
         return false;
     return view->OfferToMessageMap(msg, wParam, lParam, result);
+}
+
+namespace {
+// The nodes of a page: its document's subtree, less the pages of their own
+// inside it.
+void CollectPageNodes(const CTreeNode* node, std::vector<const CTreeNode*>& out) {
+    for (const CTreeNode* child : node->GetChildren()) {
+        if (HasOwnViewMaker(child->GetType()))
+            continue;
+        out.push_back(child);
+        CollectPageNodes(child, out);
+    }
+}
+
+bool InSomeDocument(const CTreeNode* node) {
+    const CTreeNode* top = node;
+    while (top->GetParent())
+        top = top->GetParent();
+    for (int kind = 0; kind < 3; ++kind)
+        if (top == &g_MainFrame.GetRoot(kind))
+            return true;
+    return false;
+}
+} // namespace
+
+CTabWindow::DocumentsWatch CTabWindow::WatchDocuments() const {
+    DocumentsWatch watch;
+    for (const CVorpelView* view : m_views) {
+        std::vector<const CTreeNode*> nodes;
+        if (view->GetDocument())
+            CollectPageNodes(view->GetDocument(), nodes);
+        std::sort(nodes.begin(), nodes.end());
+        watch.pages.emplace_back(view, std::move(nodes));
+    }
+    auto* node = dynamic_cast<const CTreeNode*>(m_propertyGrid.GetShownObject());
+    if (node && InSomeDocument(node))
+        watch.shownNode = node;
+    return watch;
+}
+
+void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
+    // Views closed meanwhile are only compared by address.
+    for (CVorpelView* view : std::vector<CVorpelView*>(m_views)) {
+        auto page = std::find_if(before.pages.begin(), before.pages.end(),
+                                 [view](const auto& p) { return p.first == view; });
+        if (page == before.pages.end() || !view->GetDocument())
+            continue;
+        std::vector<const CTreeNode*> now;
+        CollectPageNodes(view->GetDocument(), now);
+        std::sort(now.begin(), now.end());
+        if (std::includes(now.begin(), now.end(), page->second.begin(), page->second.end()))
+            continue;
+        DropWorkInProgress(view);
+        if (!view->GetUndoList().IsAtSavedState())
+            g_MainFrame.NoteChangesLeftInDocument(view->GetDocumentKind());
+        view->GetUndoList().Clear();
+    }
+    CVorpelView* view = GetActiveView();
+    if (!view)
+        return;
+    g_pActiveView = view;
+    view->CatchUpWithDocument();
+    if (before.shownNode &&
+        m_propertyGrid.GetShownObject() == static_cast<const CProperty*>(before.shownNode) &&
+        !InSomeDocument(before.shownNode))
+        m_propertyGrid.ShowProperties(view);
+    else
+        m_propertyGrid.RefreshProperties();
 }
 
 void CTabWindow::StepHistory(CVorpelView* view, bool redo) {

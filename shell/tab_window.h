@@ -57,6 +57,25 @@ public:
     // Closes every view without a prompt (their changes stay in the
     // documents).
     void CloseAll();
+    // Applies a value still being typed into the panel as Enter does, for
+    // the view shown (its undo step in that view's history, the keyboard
+    // back to the view): what is saved or asked about includes it.
+    void ApplyPanelValue();
+
+    // What the open views' documents hold before a change the views do not
+    // make themselves: a tree's Undo or Redo, a board dialog run from a tree.
+    struct DocumentsWatch {
+        std::vector<std::pair<const CVorpelView*, std::vector<const CTreeNode*>>> pages;
+        const CTreeNode* shownNode = nullptr;
+    };
+    DocumentsWatch WatchDocuments() const;
+    // After such a change: a view whose page lost nodes (not pages of their
+    // own, which close with their views) lets go of its history, whose
+    // records may name them after the tree's history frees them; its work
+    // under way goes first, and unsaved changes stay noted for the document.
+    // The shown view lets go of what left it, and the panel shows only what
+    // is still in a document, as it now is.
+    void CatchUpWithDocuments(const DocumentsWatch& before);
     // Ctrl+Tab: steps through the views in most-recently-used order while
     // Ctrl is held (step counts up; the frame sets it back to 1 when Ctrl
     // is released). Returns true when it did something.

@@ -540,8 +540,8 @@ void CBoardView::OnShowWindow() {
             combo.AddString(LoadStringText(kLayerNameBase + id));
         // The open list shows each name with its key hint at the right.
         const int innerCount = combo.GetCount() - 13;
-        combo.FitDroppedWidth(
-            [innerCount](int i) { return LayerSelectorKeyHint(i, innerCount); }, 6, 12);
+        combo.FitDroppedWidth([innerCount](int i) { return LayerSelectorKeyHint(i, innerCount); },
+                              6, 12);
     }
     SyncLayerSelector();
     if (!m_pGrid || m_pGrid[0] == 0 || m_pGrid[1] == 0)
@@ -764,6 +764,14 @@ void CBoardView::Redo() {
     m_undoList.Redo();
     ForgetDepartedNodes();
     DropDepartedProperties();
+    InvalidateRect(nullptr, false);
+}
+
+void CBoardView::CatchUpWithDocument() {
+    ForgetDepartedNodes();
+    DropDepartedProperties();
+    // The layers may have come or gone: the selector is filled again.
+    OnShowWindow();
     InvalidateRect(nullptr, false);
 }
 

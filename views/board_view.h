@@ -86,6 +86,7 @@ public:
     // A route under way, a floating component, an area begun with a single
     // point: all go as Esc takes them.
     void DropWorkInProgress() override;
+    void CatchUpWithDocument() override;
     CBoardLayerIndex* GetBoardLayerIndex() override { return &m_layerIndex; }
     void InvalidateRect(const RECT* rect, bool erase) override;
 

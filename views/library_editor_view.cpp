@@ -349,6 +349,11 @@ void CLibraryEditorView::PlaceClipboardCopies(CTreeNode* holder, Graphics* g) {
     }
 }
 
+void CLibraryEditorView::CatchUpWithDocument() {
+    ForgetDetachedInPanel();
+    InvalidateRect(nullptr, false);
+}
+
 void CLibraryEditorView::ForgetDetachedInPanel() {
     CPropertyGrid* grid = GetPropertyGrid();
     CProperty* shown = grid ? grid->GetShownObject() : nullptr;

@@ -753,6 +753,10 @@ void CSymbolView::Redo() {
     AfterHistoryChange();
 }
 
+void CSymbolView::CatchUpWithDocument() {
+    AfterHistoryChange();
+}
+
 void CSymbolView::AfterHistoryChange() {
     EndBand();
     m_outlinePart = nullptr;

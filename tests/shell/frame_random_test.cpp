@@ -8,8 +8,17 @@
 // Close All replace their documents, with the Find dialog open and used
 // afterwards, tree clipboard copies are pasted into other and newer
 // documents, and nodes are cut or deleted from under the views open on
-// them. The sanitizers watch for everything else.
+// them. Values are typed into the property panel (and left there at times),
+// and the trees' Undo and Redo and a board's stackup run between them: after
+// each the panel shows only what is still in a document and the board
+// editor's layer selector only the board's layers. The sanitizers watch for
+// everything else.
+#include "board/layer.h"
+#include "core/property_checkbox.h"
+#include "core/property_edit.h"
 #include "core/xml_file.h"
+#include "dialogs/stackup.h"
+#include "dialogs/stackup_list_ctrl.h"
 #include "platform/dialog.h"
 #include "platform/paint_target.h"
 #include "shell/find.h"
@@ -17,12 +26,15 @@
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/random_seed.h"
 #include "tests/shell/frame_fixture.h"
+#include "views/board_view.h"
 #include "views/editor_views.h"
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <functional>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -194,6 +206,130 @@ protected:
         }
     }
 
+    // Ctrl and a digit in the board editor: the inner layer's rows.
+    static void InnerLayerKey(int n) {
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        tabs.SetFocus();
+        SimulateKey(&tabs, true, VK_CONTROL, L"", MK_CONTROL);
+        SimulateKey(&tabs, true, '0' + n, L"", MK_CONTROL);
+        SimulateKey(&tabs, false, VK_CONTROL);
+        PumpPendingMessages();
+    }
+    // A value typed into a text row of the panel, or a check box clicked;
+    // the row is left open at times. In the board editor a layer's rows may
+    // come first.
+    void PanelEdit(const Pick& pick) {
+        CVorpelView* view = g_pActiveView;
+        if (!view)
+            return;
+        if (dynamic_cast<CBoardView*>(view) && pick(2))
+            InnerLayerKey(1 + pick(8));
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        CPropertyListCtrl& rows = grid.GetList();
+        const int row = pick(std::max(1, grid.GetRowCount()));
+        CPropertyItem* item = grid.GetItem(row);
+        RECT r{};
+        const bool box = dynamic_cast<CPropertyCheckbox*>(item);
+        if (!item || !rows.IsWindowVisible() || !rows.GetItemRect(row, &r) ||
+            (!box && !dynamic_cast<CPropertyEdit*>(item)))
+            return;
+        const POINT p{rows.GetDivider() + (box ? 6 : 30), (r.top + r.bottom) / 2};
+        ClickAt(&rows, p);
+        PumpPendingMessages();
+        PlatformWindow* field = PlatformWindow::GetFocus();
+        if (!grid.IsEditing() || !field)
+            return;
+        static const wchar_t* const texts[] = {L"1", L"2.5", L"x", L"-3", L"N1"};
+        SimulateTyping(field, texts[pick(5)]);
+        if (const int end = pick(3); end < 2)
+            SimulateKey(field, true, end ? VK_RETURN : VK_ESCAPE);
+    }
+    // Undo or Redo in a tree, or a board's stackup from the project tree
+    // with a layer inserted (a plane at times), its editor open at times.
+    void TreeHistory(const Pick& pick) {
+        const int kind = pick(3);
+        CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind);
+        std::vector<CTreeNode*> boards;
+        CollectNodes(&g_MainFrame.GetRoot(0), boards);
+        std::erase_if(boards, [](const CTreeNode* n) { return n->GetType() != NodeType::Board; });
+        CTreeNode* board = kind == 0 && !boards.empty() && pick(3) == 0
+                               ? boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]
+                               : nullptr;
+        if (board && pick(2))
+            g_MainFrame.OpenNodeView(board);
+        g_MainFrame.m_leftPane.SelectTab(kind);
+        tree->SetFocus();
+        HTREEITEM item = board ? tree->FindItem(board) : nullptr;
+        RECT r{};
+        if (item) {
+            tree->EnsureVisible(item);
+            if (!tree->GetItemRect(item, &r, true))
+                item = nullptr;
+        }
+        if (!item) {
+            Command(pick(2) ? ID_EDIT_UNDO : ID_EDIT_REDO);
+            return;
+        }
+        const bool plane = pick(2);
+        dialogAction = [plane](PlatformDialog& d) {
+            dialog_driver::ClickButton(d, CStackup::kInsertLayer);
+            auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+            if (plane && list && list->GetItemCount() > 2) {
+                dialog_driver::ClickCell(list, list->GetItemCount() - 2,
+                                         CStackupListCtrl::kColumnType);
+                if (ComboBoxControl* combo = list->GetCellCombo())
+                    dialog_driver::ChooseInCombo(combo, 1);
+            }
+            dialog_driver::ClickButton(d, IDOK);
+        };
+        menuAnswers.push_back(ID_PRJ_STACKUP);
+        const POINT p{r.left - 8, (r.top + r.bottom) / 2};
+        MouseAt(tree, WM_RBUTTONDOWN, p, MK_RBUTTON);
+        MouseAt(tree, WM_RBUTTONUP, p);
+        PumpPendingMessages();
+        menuAnswers.clear();
+        dialogAction = nullptr;
+        // The board's editor shows the rows of its last inner layer.
+        if (auto* view = dynamic_cast<CBoardView*>(g_pActiveView);
+            view && view->GetDocument() == board && pick(2))
+            InnerLayerKey(static_cast<int>(InnerLayers(board).size()));
+    }
+    static std::vector<int> InnerLayers(const CTreeNode* board) {
+        std::vector<int> inner;
+        for (const CTreeNode* child : board->GetChildren())
+            if (child->GetType() == NodeType::Layer) {
+                const int id = static_cast<const CLayer*>(child)->m_id;
+                if (id >= 2 && id <= 21 && std::find(inner.begin(), inner.end(), id) == inner.end())
+                    inner.push_back(id);
+            }
+        return inner;
+    }
+    // The panel shows a node of a document or an open view (or a part of
+    // one of them); the board editor's layer selector lists its board's
+    // layers.
+    static void CheckPanel(int step) {
+        CProperty* shown = g_MainFrame.GetPropertyGrid().GetShownObject();
+        if (auto* node = dynamic_cast<CTreeNode*>(shown)) {
+            bool found = false;
+            for (int kind = 0; kind < 3; ++kind)
+                found = found || Contains(&g_MainFrame.GetRoot(kind), node);
+            ASSERT_TRUE(found) << "step " << step << ": the panel shows a "
+                               << WideToUtf8(node->GetTagName()) << " of no document";
+        } else if (auto* view = dynamic_cast<CVorpelView*>(shown)) {
+            const auto& views = g_MainFrame.m_tabWindow.GetViews();
+            ASSERT_NE(std::find(views.begin(), views.end(), view), views.end()) << "step " << step;
+        }
+        auto* view = dynamic_cast<CBoardView*>(g_pActiveView);
+        if (!view)
+            return;
+        ASSERT_EQ(g_MainFrame.m_boardLayerCombo.GetCount(),
+                  13 + static_cast<int>(InnerLayers(view->GetDocument()).size()))
+            << "step " << step;
+    }
+
+    std::function<void(PlatformDialog&)> dialogAction;
+    std::deque<UINT> menuAnswers;
+
     void CheckInvariants(int step) {
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
         std::vector<int> order = tabs.GetActivationOrder();
@@ -228,11 +364,22 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     RegisterEditorViews();
     // A dialog a tool opens (a padstack to place, a text to type) is closed
     // as a user who changed his mind closes it: nothing else would end it.
-    ScopedModalDialogHook modal([](PlatformDialog& dialog) { dialog.EndDialog(IDCANCEL); });
+    // The stackup run by a tree step inserts a layer.
+    ScopedModalDialogHook modal([this](PlatformDialog& dialog) {
+        if (auto action = std::exchange(dialogAction, nullptr))
+            action(dialog);
+        else
+            dialog.EndDialog(IDCANCEL);
+    });
     const RandomSeed seed(20240601u);
     std::mt19937 rng(seed.Value());
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     SetPopupMenuHook([&](const PopupMenu& menu, POINT) -> UINT {
+        if (!menuAnswers.empty()) {
+            const UINT id = menuAnswers.front();
+            menuAnswers.pop_front();
+            return menu.FindItem(id) ? id : 0;
+        }
         std::vector<UINT> ids;
         for (const auto& item : menu.Items())
             if (!item.subMenu && !(item.flags & (MF_SEPARATOR | MF_GRAYED)) &&
@@ -263,7 +410,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (pick(18)) {
+        switch (pick(21)) {
         case 0:
         case 1:
         case 10: {
@@ -367,6 +514,20 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             break;
         case 15:
             TreeClipboard(pick);
+            break;
+        case 18:
+        case 19:
+            PanelEdit(pick);
+            break;
+        case 20:
+            // A few tree steps with values typed in between.
+            for (int i = pick(4); i >= 0 && !HasFailure(); --i) {
+                TreeHistory(pick);
+                PumpPendingMessages();
+                CheckPanel(step);
+                if (pick(2))
+                    PanelEdit(pick);
+            }
             break;
         default:
             RunIdleHandlers();

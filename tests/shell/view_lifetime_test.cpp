@@ -4,7 +4,9 @@
 // only the history still holds. The symbol editor closes cleanly with a
 // shape half drawn however it goes: its tab, Close All, or a New or Open
 // replacing the library. The sanitizers watch for the rest.
+#include "core/property_grid.h"
 #include "schematic/sheet.h"
+#include "tests/pointer_input.h"
 #include "tests/shell/example_views_fixture.h"
 #include "views/schematic_find.h"
 #include "views/schematic_view.h"
@@ -253,6 +255,54 @@ TEST_F(ViewLifetimeTest, AValueTypedIntoThePanelStaysWithItsView) {
         ExpectSameFile(Saved(1), original[1], "symbols");
         ExpectSameFile(Saved(2), original[2], "footprints");
     }
+}
+
+// A new board text's value still being typed is saved by Ctrl+S, with its
+// undo step in the board editor's history, and asked about by Exit.
+TEST_F(ViewLifetimeTest, AValueBeingTypedIsSavedAndAskedAbout) {
+    CVorpelView* view = OpenWithWork(board, ID_TOOL_SELECT, 0);
+    ASSERT_NE(view, nullptr);
+    PressKeyAtFocus('1', MK_SHIFT); // Silkscreen top
+    auto typeNewText = [&](const wchar_t* text) {
+        Command(ID_BRD_TEXT_PLACE_FREE);
+        ASSERT_TRUE(g_MainFrame.GetPropertyGrid().IsEditing());
+        TypeAtFocus(text);
+    };
+    typeNewText(L"HELLO");
+    PressKeyAtFocus('S', MK_CONTROL);
+    EXPECT_TRUE(Contains(ReadFile(paths[0]), ">HELLO</Text>")) << "not saved";
+    EXPECT_FALSE(g_MainFrame.IsDocumentModified(0));
+    // Put down where it floats; the value is an undo step of its own.
+    PressKeyAtFocus(VK_ESCAPE);
+    const std::string placed = Saved(0);
+    PressKeyAtFocus('Z', MK_CONTROL);
+    EXPECT_TRUE(Contains(Saved(0), ">?</Text>"));
+    PressKeyAtFocus('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), original[0], "after undo");
+    PressKeyAtFocus('Y', MK_CONTROL);
+    PressKeyAtFocus('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), placed, "after redo");
+    // Saved; then only a value typed into the board's grid row: Exit asks.
+    PressKeyAtFocus('S', MK_CONTROL);
+    const std::string saved = ReadFile(paths[0]);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    grid.ShowProperties(view);
+    PumpPendingMessages();
+    CPropertyListCtrl& rows = grid.GetList();
+    RECT r{};
+    ASSERT_TRUE(rows.GetItemRect(1, &r));
+    MouseAt(&rows, WM_LBUTTONDOWN, POINT{rows.GetDivider() + 30, r.top + 4}, MK_LBUTTON);
+    MouseAt(&rows, WM_LBUTTONUP, POINT{rows.GetDivider() + 30, r.top + 4});
+    PumpPendingMessages();
+    ASSERT_TRUE(grid.IsEditing());
+    PressKeyAtFocus('A', MK_CONTROL);
+    TypeAtFocus(L"2.5");
+    ui.DropAnswers();
+    ui.Answer({IDYES});
+    Command(ID_APP_EXIT);
+    EXPECT_FALSE(g_MainFrame.IsWindow());
+    EXPECT_EQ(MessageBoxesWith(L"save changes"), 1);
+    EXPECT_TRUE(ReadFile(paths[0]) != saved) << "not saved on exit";
 }
 
 } // namespace
