@@ -892,6 +892,22 @@ TEST_F(BoardRoutingTest, SaveEndsARouteUnderWayAsEscDoes) {
 // N1's inner plane: Esc right after starting a route of N1, or deleting
 // another track of N1, leaves it and the track's vertex there.
 TEST_F(BoardRoutingTest, AViaJoiningATrackToThePlaneOfItsNetStays) {
+    // First, without planes: Esc right after starting a route takes no via,
+    // not even one a deleted segment left joining a single layer.
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{15, 10});
+    Key('V');
+    Move(PointF{15, 20});
+    Key(VK_ESCAPE);
+    menuAnswers.push_back(33061);
+    RightPress(PointF{15, 15});
+    ASSERT_EQ(ViaPads(L"A").size(), 1u);
+    const std::string lone = Saved();
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{29, 13});
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Saved(), lone);
     OpenExample();
     const PointF pad{13.5f, 12}; // R1's pad of N1, where N1's track starts
     const std::pair<const char*, std::function<void()>> cases[] = {

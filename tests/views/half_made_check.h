@@ -5,8 +5,8 @@
 // that touch, free and sheet texts are not empty and every sheet object
 // lies on a sheet of the board, and no step but an undo or redo takes away
 // the via joining a track to a plane of its net; in a library, no text is
-// both without a name and empty. Work still under way (the route being drawn, the text being
-// typed) is passed in and left out.
+// both without a name and empty. Work still under way (the route being
+// drawn, the text being typed) is passed in and left out.
 #pragma once
 
 #include "board/area.h"
