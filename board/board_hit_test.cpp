@@ -354,10 +354,33 @@ GraphicsPath* CFootprint::BuildOutlinePath(int side) {
     return path;
 }
 
+namespace {
+
+// Inside one of the path's figures, each filled on its own: a pad and the
+// hole drilled through it are two figures of one outline, and filled
+// together the hole would be left out.
+bool InsideAnyFigure(const GraphicsPath& path, float x, float y, Graphics* g) {
+    const std::vector<PointF>& points = path.Points();
+    const std::vector<uint8_t>& types = path.Types();
+    size_t start = 0;
+    for (size_t i = 1; i <= points.size(); ++i) {
+        if (i < points.size() && (types[i] & PathPointTypePathTypeMask) != PathPointTypeStart)
+            continue;
+        const GraphicsPath figure(points.data() + start, types.data() + start,
+                                  static_cast<int>(i - start), path.GetFillMode());
+        if (figure.IsVisible(x, y, g))
+            return true;
+        start = i;
+    }
+    return false;
+}
+
+} // namespace
+
 CTreeNode* CFootprint::HitTestOnBoard(Graphics* g, float x, float y) {
-    if (BuildOutlinePath(0)->IsVisible(x, y, g))
+    if (InsideAnyFigure(*BuildOutlinePath(0), x, y, g))
         return this;
-    return BuildOutlinePath(1)->IsVisible(x, y, g) ? this : nullptr;
+    return InsideAnyFigure(*BuildOutlinePath(1), x, y, g) ? this : nullptr;
 }
 
 // --- Conductor searches ------------------------------------------------------------------

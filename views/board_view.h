@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -132,12 +133,18 @@ public:
     // Returns the split-off conductor, or null. What is left with fewer
     // than two distinct vertices is deleted.
     CConductor* DeleteSegment(CConductor* conductor, int segment);
-    // Also deletes the net's conductors left with fewer than two distinct
-    // vertices, and the vias that leaves superfluous.
+    // Deletes the net's via pads that join fewer than two layers (a plane
+    // of the net counts as one), and the conductors that leaves with fewer
+    // than two distinct vertices.
     void RemoveSuperfluousVias(Graphics* g, CNet* net);
     // Deletes (recorded) every conductor of the net with fewer than two
-    // distinct vertices; true when there was one.
-    bool RemoveDegenerateConductors(Graphics* g, CNet* net);
+    // distinct vertices, adding the pads they were tied to to tied when
+    // given; true when there was one.
+    bool RemoveDegenerateConductors(Graphics* g, CNet* net, std::set<CPad*>* tied = nullptr);
+    // Deletes the net's conductors without length and, of the via pads they
+    // were tied to, those then superfluous; other vias stay. True when a
+    // conductor went.
+    bool DropTracksWithoutLength(Graphics* g, CNet* net);
     void FixViaAtEnd(Graphics* g, CConductor* conductor, bool last);
 
     // Moves vertex i of a conductor to (x, y), its neighbours keeping the
@@ -301,8 +308,9 @@ private:
     void DropUnroutedStart(CConductor* c, CConductor* n);
     // The groups of a route that ended become one.
     void JoinRouteGroups();
-    // The via pads of the net with conductors on at most one layer.
-    void RemoveSuperfluousViaPads(Graphics* g, CNet* net);
+    // The via pads of the net (those in only, when given) joining at most
+    // one layer: tied conductors' layers and the net's planes.
+    void RemoveSuperfluousViaPads(Graphics* g, CNet* net, const std::set<CPad*>* only = nullptr);
     void RecordConductor(CConductor* conductor);
     bool CheckRoutingLayer(int layer);
     std::shared_ptr<PopupMenu> RoutingLayerMenu(int except) const;

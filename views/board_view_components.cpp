@@ -281,10 +281,8 @@ void CBoardView::DropShortConductorsAt(Graphics* g, CFootprint* footprint) {
             nets.push_back(net);
     });
     for (CNet* net : nets)
-        if (RemoveDegenerateConductors(g, net)) {
-            RemoveSuperfluousVias(g, net);
+        if (DropTracksWithoutLength(g, net))
             net->BuildConnectionGraph(g);
-        }
 }
 
 void CBoardView::DetachFootprintConductors(Graphics* g, CFootprint* footprint) {

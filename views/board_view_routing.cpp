@@ -123,6 +123,23 @@ bool HasShapeOn(const CPadstack* padstack, int layer) {
     return padstack && padstack->FindPadLayerForBoardLayer(layer) != nullptr;
 }
 
+// The copper planes of the net: a via of the net joins each of them through
+// its hole, whatever tracks it holds.
+std::set<int> PlanesOf(const CNet* net) {
+    std::set<int> out;
+    const CTreeNode* board = net->GetParent();
+    if (!board)
+        return out;
+    for (const CTreeNode* child : board->GetChildren())
+        if (child->GetType() == NodeType::Layer) {
+            auto* layer = static_cast<const CLayer*>(child);
+            if (layer->m_layerType == kLayerTypePlane && layer->m_id >= 0 && layer->m_id < 22 &&
+                !layer->m_net.empty() && layer->m_net == net->GetName())
+                out.insert(layer->m_id);
+        }
+    return out;
+}
+
 void Show(CProperty* object) {
     if (CPropertyGrid* grid = GetPropertyGrid())
         grid->ShowProperties(object);
@@ -501,8 +518,8 @@ void CBoardView::FinishRoute(Graphics* g) {
     if (c && c->GetParent())
         c->RemoveRepeatedVertices();
     // A route ended where it began is no track.
-    if (net && RemoveDegenerateConductors(g, net))
-        RemoveSuperfluousVias(g, net);
+    if (net)
+        DropTracksWithoutLength(g, net);
     JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g);
@@ -954,8 +971,7 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
                 if (tied)
                     c->RemoveRedundantVertices(g);
             }
-            if (RemoveDegenerateConductors(g, net))
-                RemoveSuperfluousVias(g, net);
+            DropTracksWithoutLength(g, net);
         }
         m_dragVia = nullptr;
         return;
@@ -964,8 +980,7 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
         c->RemoveRedundantVertices(g);
         // A segment dragged onto its neighbours may leave nothing.
         CNet* net = dynamic_cast<CNet*>(c->GetParent());
-        if (net && RemoveDegenerateConductors(g, net)) {
-            RemoveSuperfluousVias(g, net);
+        if (net && DropTracksWithoutLength(g, net)) {
             m_editConductor = nullptr;
             Show(nullptr);
             return;
@@ -1004,13 +1019,17 @@ CConductor* CBoardView::DeleteSegment(CConductor* c, int s) {
     return split;
 }
 
-bool CBoardView::RemoveDegenerateConductors(Graphics* g, CNet* net) {
+bool CBoardView::RemoveDegenerateConductors(Graphics* g, CNet* net, std::set<CPad*>* tied) {
     if (!net)
         return false;
     bool removed = false;
     for (CConductor* c : ConductorsOf(net)) {
         if (!IsDegenerate(c))
             continue;
+        if (tied)
+            for (const ConductorVertex& x : c->m_vertices)
+                if (CPad* pad = x.tie.GetPad())
+                    tied->insert(pad);
         c->InvalidateOnBoard(g);
         RemoveConductor(c);
         removed = true;
@@ -1028,10 +1047,23 @@ void CBoardView::RemoveSuperfluousVias(Graphics* g, CNet* net) {
     while (RemoveDegenerateConductors(g, net));
 }
 
-void CBoardView::RemoveSuperfluousViaPads(Graphics* g, CNet* net) {
+bool CBoardView::DropTracksWithoutLength(Graphics* g, CNet* net) {
+    std::set<CPad*> tied;
+    if (!RemoveDegenerateConductors(g, net, &tied))
+        return false;
+    do
+        RemoveSuperfluousViaPads(g, net, &tied);
+    while (RemoveDegenerateConductors(g, net, &tied));
+    return true;
+}
+
+void CBoardView::RemoveSuperfluousViaPads(Graphics* g, CNet* net, const std::set<CPad*>* only) {
+    const std::set<int> planes = PlanesOf(net);
     for (CPadstack* via : ViasOf(net)) {
         for (CPad* pad : PadsOf(via)) {
-            std::set<int> layers;
+            if (only && !only->count(pad))
+                continue;
+            std::set<int> layers = planes;
             std::vector<CConductor*> touching;
             for (CConductor* c : ConductorsOf(net))
                 for (const ConductorVertex& x : c->m_vertices)
@@ -1066,6 +1098,9 @@ void CBoardView::FixViaAtEnd(Graphics* g, CConductor* c, bool last) {
         CPadstack* padstack = pad->GetPadstack();
         if (!padstack || padstack->GetParent() != net || !HasShapeOn(padstack, c->m_layer))
             return;
+        for (int plane : PlanesOf(net))
+            if (plane != c->m_layer)
+                return;
         for (CConductor* o : ConductorsOf(net))
             if (o->m_layer != c->m_layer)
                 for (const ConductorVertex& x : o->m_vertices)

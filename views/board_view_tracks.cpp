@@ -149,9 +149,9 @@ void CBoardView::CancelRoute() {
     if (!net)
         net = dynamic_cast<CNet*>(conductor->GetParent());
     // Esc right after the start (or a layer change) leaves a track without
-    // length: it goes, with a via it alone needed.
-    if (net && RemoveDegenerateConductors(g.get(), net))
-        RemoveSuperfluousVias(g.get(), net);
+    // length: it goes, with a via it alone needed; other vias stay.
+    if (net)
+        DropTracksWithoutLength(g.get(), net);
     JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g.get());

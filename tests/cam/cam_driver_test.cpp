@@ -34,13 +34,13 @@ TEST(CamDriver, WritesEveryFileOfTheExample) {
         << out;
     const std::string p = dir.path + "/out/demo.Mainboard.";
     for (const char* name :
-         {"TOP.gbr", "BOT.gbr", "I01.gbr", "I02.gbr", "SSB.gbr", "AST.gbr", "ASB.gbr", "SMB.gbr",
-          "SPT.gbr", "SPB.gbr", "BOARD.gbr", "drill.plated.drl", "drill.non-plated.drl",
-          "mill.plated.drl", "bom.csv"})
+         {"TOP.gbr", "BOT.gbr", "I01.gbr", "I02.gbr", "SST.gbr", "SSB.gbr", "AST.gbr", "ASB.gbr",
+          "SMT.gbr", "SMB.gbr", "SPT.gbr", "SPB.gbr", "BOARD.gbr", "drill.plated.drl",
+          "drill.non-plated.drl", "mill.plated.drl", "bom.csv"})
         EXPECT_TRUE(FileExists(Utf8ToWide(p + name))) << name;
-    // Jumper, untyped and documentation layers give no file; the board has
-    // no non-plated slot.
-    for (const char* name : {"I03.gbr", "I04.gbr", "SST.gbr", "SMT.gbr", "mill.non-plated.drl"})
+    // Jumper and untyped layers give no file; the board has no non-plated
+    // slot.
+    for (const char* name : {"I03.gbr", "I04.gbr", "mill.non-plated.drl"})
         EXPECT_FALSE(FileExists(Utf8ToWide(p + name))) << name;
     const auto top = ReadCrLfLines(p + "TOP.gbr");
     ASSERT_GT(top.size(), 8u);

@@ -805,9 +805,9 @@ TEST_P(DemoExportTest, EveryLayerOfTheExample) {
         if (board->FindLayer(id) && board->FindLayer(id)->m_layerType == kLayerTypePlane)
             m_planeFiles.insert(f);
     }
-    // The stackup: TOP, BOT (plane), I01, I02 (plane); I03 is a jumper layer,
-    // I04 has no type, SST and SMT are documentation layers: no files.
-    EXPECT_EQ(JoinLines(written), "TOP\nBOT\nI01\nI02\nSSB\nAST\nASB\nSMB\nSPT\nSPB\n");
+    // The stackup: TOP, BOT (plane), I01, I02 (plane), SST and SMT; I03 is a
+    // jumper layer and I04 has no type: no files.
+    EXPECT_EQ(JoinLines(written), "TOP\nBOT\nI01\nI02\nSST\nSSB\nAST\nASB\nSMT\nSMB\nSPT\nSPB\n");
     const auto bot = ReadCrLfLines(WideToUtf8(GerberFileName(prefix, board, kLayerBottom)));
     EXPECT_EQ(bot[7], "*");
     EXPECT_EQ(Count(bot, s.unit ? "%ADD10C,2.000*%" : "%ADD10C,0.0787*%"), 1u);

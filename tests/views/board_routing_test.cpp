@@ -26,6 +26,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -617,6 +618,19 @@ TEST_F(BoardRoutingTest, ARouteEndedOnATracksVertexAddsNoSecond) {
 }
 
 TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
+    // Net B lies on an inner plane too, its track joined to it by a via at
+    // (45,5).
+    std::string planes = kRouting;
+    auto put = [&](const std::string& from, const std::string& to) {
+        planes.replace(planes.find(from), from.size(), to);
+    };
+    put("<Layer>BOT</Layer>", "<Layer>BOT</Layer><Layer Net=\"B\" Type=\"PLANE\">I01</Layer>");
+    put("40.000,5.000 50.000,5.000</Conductor>",
+        "40.000,5.000 45.000,5.000 50.000,5.000</Conductor><Padstack>V<PadLayer "
+        "Size=\"0.6,0.6\"/><PadLayer Layer=\"BOT\" Size=\"0.6,0.6\"/><Drill Diam=\"0.3\"/><Pad "
+        "XY=\"45,5\"/></Padstack>");
+    OpenText(planes);
+    ASSERT_EQ(ViasJoiningPlanes(board).size(), 1u);
     const RandomSeed seed(24u);
     std::mt19937 rng{seed.Value()};
     std::uniform_real_distribution<float> x(0, 60), y(0, 40);
@@ -627,11 +641,12 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
         steps = std::atoi(env);
     // Each step's action on stderr, to find the one that goes wrong.
     const bool trace = std::getenv("VORPEL_RANDOM_TRACE") != nullptr;
-    const PointF pads[] = {{9, 10}, {11, 10}, {29, 13}, {31, 13}, {40, 20}, {50, 5}};
+    const PointF pads[] = {{9, 10}, {11, 10}, {29, 13}, {31, 13}, {40, 20}, {50, 5}, {45, 5}};
     for (int i = 0; i < steps; ++i) {
         const PointF p =
-            pick(rng) < 4 ? pads[static_cast<size_t>(pick(rng)) % 6] : PointF{x(rng), y(rng)};
+            pick(rng) < 4 ? pads[static_cast<size_t>(pick(rng)) % 7] : PointF{x(rng), y(rng)};
         const int action = pick(rng);
+        const std::vector<PlaneVia> planeVias = ViasJoiningPlanes(board);
         if (trace)
             std::fprintf(stderr, "step %d: action %d at %g,%g\n", i, action, p.X, p.Y);
         switch (action) {
@@ -929,6 +944,63 @@ TEST_F(BoardRoutingTest, EscFromThePanelEndsTheRouteAsOverTheBoard) {
     EXPECT_EQ(Saved(), expected);
     g_MainFrame.m_tabWindow.SetFocus(); // back to the board, where Ctrl+Z undoes
     ExpectUndoAllRedoAll(expected);
+}
+
+// On the example board the via at (18,12) is all that joins N1's track to
+// N1's inner plane: Esc right after starting a route of N1, or deleting
+// another track of N1, leaves it and the track's vertex there.
+TEST_F(BoardRoutingTest, AViaJoiningATrackToThePlaneOfItsNetStays) {
+    // First, without planes: Esc right after starting a route takes no via,
+    // not even one a deleted segment left joining a single layer.
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{15, 10});
+    Key('V');
+    Move(PointF{15, 20});
+    Key(VK_ESCAPE);
+    menuAnswers.push_back(33061);
+    RightPress(PointF{15, 15});
+    ASSERT_EQ(ViaPads(L"A").size(), 1u);
+    const std::string lone = Saved();
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{29, 13});
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Saved(), lone);
+    OpenExample();
+    const PointF pad{13.5f, 12}; // R1's pad of N1, where N1's track starts
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"Esc right after the start", [&] { Tap(pad); }},
+        {"another track deleted",
+         [&] {
+             Tap(pad);
+             Move(PointF{13.5f, 20});
+             Tap(PointF{13.5f, 20});
+             Key(VK_ESCAPE);
+             ASSERT_EQ(Tracks().size(), 4u);
+             Tool(ID_BRD_ROUTE_EDIT);
+             Click(PointF{13.5f, 16});
+             Key(VK_DELETE, MK_SHIFT);
+         }},
+    };
+    for (const auto& [name, steps] : cases) {
+        SCOPED_TRACE(name);
+        Tool(ID_BRD_ROUTE_NEW);
+        steps();
+        Key(VK_ESCAPE);
+        Key('S', MK_CONTROL);
+        std::string file;
+        ASSERT_TRUE(ReadWholeFile(Project().GetFilePath(), file));
+        EXPECT_EQ(file, original);
+        int groups = 0;
+        for (; view->GetUndoList().CanUndo(); ++groups)
+            Undo();
+        EXPECT_EQ(Saved(), original);
+        for (int i = 0; i < groups; ++i)
+            Redo();
+        EXPECT_EQ(Saved(), original);
+        while (view->GetUndoList().CanUndo())
+            Undo();
+    }
 }
 
 TEST_F(BoardRoutingTest, WritesItsPicture) {

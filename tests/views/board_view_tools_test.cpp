@@ -158,6 +158,42 @@ TEST_F(BoardToolsTest, DraggingAFootprintTakesItsTrackEndAlong) {
     EXPECT_FALSE(view->GetUndoList().CanUndo());
 }
 
+// A drilled pad picks its footprint anywhere on it, on the ring and over
+// the hole alike.
+TEST_F(BoardToolsTest, AThroughHoleFootprintIsPickedOverItsHoles) {
+    OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Grid="1,1" Outline="LIN0,0 LIN60,0 LIN60,40 LIN0,40">B
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+    <Package>
+      <Footprint XY="20,20">TH
+        <Padstack>ROUND1.6D0.8
+          <PadLayer Size="1.6,1.6"/>
+          <Drill Diam="0.8"/>
+          <Pad Num="1" XY="-2,0"/>
+        </Padstack>
+      </Footprint>
+    </Package>
+  </Board>
+</Project>
+)");
+    CFootprint* th = PackageFootprint(0);
+    Key('C', 0, true);
+    for (PointF at : {PointF{18, 20}, PointF{18.6f, 20}}) {
+        SCOPED_TRACE(testing::Message() << at.X << "," << at.Y);
+        Click(PointF{30, 35});
+        ASSERT_FALSE(th->IsSelected());
+        Click(at);
+        EXPECT_TRUE(th->IsSelected());
+    }
+    Click(PointF{30, 35});
+    Drag(PointF{18, 20}, PointF{18, 23});
+    const std::string moved = Saved();
+    EXPECT_NE(moved.find("<Footprint XY=\"20,23\">TH"), std::string::npos);
+    EXPECT_UNDO_REDO(moved);
+}
+
 TEST_F(BoardToolsTest, AFixedFootprintStaysAndAPressKeepsOtherSelections) {
     OpenComponents();
     CFootprint* r1 = PackageFootprint(0);

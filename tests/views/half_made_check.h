@@ -3,9 +3,10 @@
 // vertex twice in a row, copper areas enclose an area with no corner twice
 // in a row, buses have length, wires have length unless they join pins
 // that touch, free and sheet texts are not empty and every sheet object
-// lies on a sheet of the board; in a library, no text is both without a name
-// and empty. Work still under way (the route being drawn, the text being
-// typed) is passed in and left out.
+// lies on a sheet of the board, and no step but an undo or redo takes away
+// the via joining a track to a plane of its net; in a library, no text is
+// both without a name and empty. Work still under way (the route being
+// drawn, the text being typed) is passed in and left out.
 #pragma once
 
 #include "board/area.h"
@@ -13,6 +14,8 @@
 #include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/conductor.h"
+#include "board/layer.h"
+#include "board/pad.h"
 #include "core/node_type.h"
 #include "schematic/bus.h"
 #include "schematic/net.h"
@@ -26,6 +29,7 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <vector>
 
 inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& where,
                                     const std::set<const CTreeNode*>& underWay = {}) {
@@ -133,4 +137,81 @@ inline void ExpectNoEmptyTexts(const CTreeNode* root, const std::string& where,
             self(child, self);
     };
     walk(root, walk);
+}
+
+// A via pad that joins a track to a plane of its net, with where it stands.
+struct PlaneVia {
+    const CTreeNode* pad;
+    const CTreeNode* net;
+    PointF at;
+};
+
+// The via pads of the board that join a track to a plane of their net.
+inline std::vector<PlaneVia> ViasJoiningPlanes(const CBoard* board) {
+    std::set<std::wstring> planeNets;
+    for (const CTreeNode* child : board->GetChildren())
+        if (child->GetType() == NodeType::Layer &&
+            static_cast<const CLayer*>(child)->m_layerType == kLayerTypePlane)
+            planeNets.insert(static_cast<const CLayer*>(child)->m_net);
+    std::vector<PlaneVia> out;
+    for (const CTreeNode* net : board->GetChildren()) {
+        if (net->GetType() != NodeType::Net || !planeNets.count(net->GetText()))
+            continue;
+        for (const CTreeNode* via : net->GetChildren())
+            for (const CTreeNode* pad : via->GetChildren()) {
+                if (via->GetType() != NodeType::Padstack || pad->GetType() != NodeType::Pad)
+                    continue;
+                bool tied = false;
+                for (const CTreeNode* c : net->GetChildren())
+                    if (c->GetType() == NodeType::Conductor)
+                        for (const ConductorVertex& x :
+                             static_cast<const CConductor*>(c)->m_vertices)
+                            tied = tied || x.tie.GetPad() == pad;
+                if (tied)
+                    out.push_back({pad, net, static_cast<const CPad*>(pad)->GetBoardPosition()});
+            }
+    }
+    return out;
+}
+
+// Each via that joined a track to a plane of its net before a step is
+// there after it, unless another via of the net stands in its place or no
+// track of the net runs through that place any more: a track cut off from
+// its plane shows nothing wrong on the screen.
+inline void ExpectNoPlaneViaLost(const CBoard* board, const std::vector<PlaneVia>& before,
+                                 const std::string& where) {
+    auto near = [](float ax, float ay, PointF b) {
+        return std::fabs(ax - b.X) < 0.001f && std::fabs(ay - b.Y) < 0.001f;
+    };
+    for (const PlaneVia& via : before) {
+        const CTreeNode* net = via.net;
+        if (net->GetParent() != board)
+            continue;
+        bool stays = false, runs = false;
+        for (const CTreeNode* padstack : net->GetChildren())
+            for (const CTreeNode* pad : padstack->GetChildren())
+                if (pad->GetType() == NodeType::Pad) {
+                    const PointF at = static_cast<const CPad*>(pad)->GetBoardPosition();
+                    stays = stays || pad == via.pad || near(at.X, at.Y, via.at);
+                }
+        for (const CTreeNode* c : net->GetChildren()) {
+            if (stays || c->GetType() != NodeType::Conductor)
+                continue;
+            const auto& v = static_cast<const CConductor*>(c)->m_vertices;
+            for (size_t i = 0; i < v.size(); ++i) {
+                runs = runs || near(v[i].x, v[i].y, via.at);
+                if (i == 0)
+                    continue;
+                // On the segment from vertex i - 1 to vertex i.
+                const double dx = v[i].x - v[i - 1].x, dy = v[i].y - v[i - 1].y;
+                const double px = via.at.X - v[i - 1].x, py = via.at.Y - v[i - 1].y;
+                const double length2 = dx * dx + dy * dy;
+                const double t = length2 > 0 ? (px * dx + py * dy) / length2 : -1;
+                runs = runs || (t >= 0 && t <= 1 &&
+                                std::fabs(px * dy - py * dx) < 0.001 * std::sqrt(length2));
+            }
+        }
+        EXPECT_FALSE(runs) << where << ": the via at " << via.at.X << "," << via.at.Y
+                           << " joining a track to its net's plane is gone";
+    }
 }
