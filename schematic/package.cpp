@@ -417,6 +417,10 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
 void CPackage::ApplyPropertyChange(int row) {
     if (!g_pActiveView)
         return;
+    // Whichever row was taken, the keyboard goes back to the view.
+    struct FocusBack {
+        ~FocusBack() { SchematicRows::FocusViewParent(); }
+    } focusBack;
     InvalidateOnSheet(nullptr);
     StartUndoGroup();
     if (row == 0) {

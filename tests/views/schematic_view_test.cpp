@@ -509,6 +509,27 @@ TEST_F(SheetRowsTest, ANetMergedByItsNewNameShowsTheSurvivorsRows) {
     }
 }
 
+// A part's row taken with Enter gives the keyboard back to the sheet, where
+// Ctrl+Z undoes it at once.
+TEST_F(SheetRowsTest, AfterAPartsRowIsTakenCtrlZUndoesIt) {
+    const std::string original = Save();
+    CPart* r1 = PackageByRefDes(L"R1")->GetPart(0);
+    Grid().ShowProperties(r1);
+    int row = 0;
+    while (row < Grid().GetRowCount() && Grid().GetItem(row)->GetName() != L"Value")
+        ++row;
+    ASSERT_LT(row, Grid().GetRowCount()) << "R1 shows a Value row";
+    Grid().BeginEditRow(row);
+    TypeAtFocus(L"22k");
+    Key(VK_RETURN);
+    const std::string changed = Save();
+    ASSERT_NE(changed.find(">22k<"), std::string::npos);
+    Key('Z', MK_CONTROL);
+    ExpectSame(original, Save(), "Ctrl+Z right after the row");
+    Key('Y', MK_CONTROL);
+    ExpectSame(changed, Save(), "Ctrl+Y");
+}
+
 TEST_F(SheetRowsTest, TheRowsShowTheSheetInItsUnit) {
     ASSERT_EQ(Grid().GetRowCount(), 10);
     EXPECT_EQ(Grid().GetTitle(), L"Sheet Properties");
