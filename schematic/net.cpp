@@ -189,6 +189,11 @@ void CNet::Merge(DeviceContext* dc, CNet* other) {
         PushUndo(new CUndoDelete(other, nullptr));
         other->RemoveFromParent();
     }
+    // The panel showing the net taken over shows this one, which holds all
+    // of it now.
+    if (CPropertyGrid* grid = GetPropertyGrid())
+        if (grid->GetShownObject() == static_cast<CProperty*>(other))
+            grid->ShowProperties(this);
 }
 
 // Normalisation -------------------------------------------------------------

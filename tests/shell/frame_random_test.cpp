@@ -537,6 +537,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         dialogAnswers.clear();
         ui.Clear();
         CheckInvariants(step);
+        CheckPanel(step);
         if (!g_MainFrame.IsWindow())
             break;
         if (HasFailure())

@@ -509,6 +509,29 @@ TEST_F(SheetRowsTest, ANetMergedByItsNewNameShowsTheSurvivorsRows) {
     }
 }
 
+// A wire whose leg runs over another net's wire end takes that net over
+// while it is still being drawn: the panel, which showed the new net, shows
+// the one that took it over.
+TEST_F(SheetRowsTest, AWireJoiningANetLeavesThePanelOnTheSurvivor) {
+    Command(ID_SCH_PLACE_WIRE);
+    Click(POINT{70, 60});
+    Click(POINT{80, 60});
+    Key(VK_ESCAPE);
+    Click(POINT{75, 60});
+    auto* wire = dynamic_cast<CWire*>(Grid().GetShownObject());
+    ASSERT_NE(wire, nullptr);
+    CNet* survivor = wire->GetNet();
+    Command(ID_SCH_PLACE_WIRE);
+    Click(POINT{80, 40});
+    CNet* drawn = dynamic_cast<CNet*>(Grid().GetShownObject());
+    ASSERT_NE(drawn, nullptr);
+    ASSERT_NE(drawn, survivor);
+    Click(POINT{80, 80});
+    EXPECT_EQ(drawn->GetParent(), nullptr) << "the new net was taken over";
+    EXPECT_EQ(Grid().GetShownObject(), static_cast<CProperty*>(survivor));
+    Key(VK_ESCAPE);
+}
+
 // A part's row taken with Enter gives the keyboard back to the sheet, where
 // Ctrl+Z undoes it at once.
 TEST_F(SheetRowsTest, AfterAPartsRowIsTakenCtrlZUndoesIt) {
