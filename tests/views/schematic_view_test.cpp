@@ -434,6 +434,15 @@ protected:
         // Back to the sheet, where Ctrl+Z undoes.
         g_MainFrame.m_tabWindow.SetFocus();
     }
+    // Draws a wire of a new net and clicks it: the panel shows the wire.
+    CWire* DrawAndShowWire() {
+        Command(ID_SCH_PLACE_WIRE);
+        Click(POINT{70, 60});
+        Click(POINT{80, 60});
+        Key(VK_ESCAPE);
+        Click(POINT{75, 60});
+        return dynamic_cast<CWire*>(Grid().GetShownObject());
+    }
     // Opens the row's drop-down and clicks its entry.
     void Choose(int row, int entry) {
         Grid().BeginEditRow(row);
@@ -481,12 +490,7 @@ TEST_F(SheetRowsTest, ANetsRowFollowsUndoAndRedoOfItsRename) {
 TEST_F(SheetRowsTest, ANetMergedByItsNewNameShowsTheSurvivorsRows) {
     for (bool showNet : {false, true}) {
         SCOPED_TRACE(showNet);
-        Command(ID_SCH_PLACE_WIRE);
-        Click(POINT{70, 60});
-        Click(POINT{80, 60});
-        Key(VK_ESCAPE);
-        Click(POINT{75, 60});
-        auto* wire = dynamic_cast<CWire*>(Grid().GetShownObject());
+        CWire* wire = DrawAndShowWire();
         ASSERT_NE(wire, nullptr);
         if (showNet)
             Grid().ShowProperties(wire->GetNet());
@@ -513,12 +517,7 @@ TEST_F(SheetRowsTest, ANetMergedByItsNewNameShowsTheSurvivorsRows) {
 // while it is still being drawn: the panel, which showed the new net, shows
 // the one that took it over.
 TEST_F(SheetRowsTest, AWireJoiningANetLeavesThePanelOnTheSurvivor) {
-    Command(ID_SCH_PLACE_WIRE);
-    Click(POINT{70, 60});
-    Click(POINT{80, 60});
-    Key(VK_ESCAPE);
-    Click(POINT{75, 60});
-    auto* wire = dynamic_cast<CWire*>(Grid().GetShownObject());
+    CWire* wire = DrawAndShowWire();
     ASSERT_NE(wire, nullptr);
     CNet* survivor = wire->GetNet();
     Command(ID_SCH_PLACE_WIRE);
