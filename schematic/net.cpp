@@ -503,12 +503,11 @@ void CNet::ApplyPropertyChange(int row) {
             FillPropertyGrid();
         } else if (CNet* found = board ? board->FindNet(name) : nullptr) {
             found->Merge(nullptr, this);
-            // This net is gone: the panel shows the one that took it over,
-            // also through the wire it showed, which now lies in that net.
-            if (CPropertyGrid* grid = GetPropertyGrid()) {
-                CProperty* shown = grid->GetShownObject();
-                grid->ShowProperties(shown == this ? found : shown);
-            }
+            // This net is gone: Merge moved the panel to the one that took
+            // it over; a wire shown is filled again, as it now lies in that
+            // net.
+            if (CPropertyGrid* grid = GetPropertyGrid())
+                grid->ShowProperties(grid->GetShownObject());
             found->InvalidateOnSheet(nullptr);
             SchematicRows::FocusViewParent();
             return;

@@ -418,9 +418,7 @@ void CPackage::ApplyPropertyChange(int row) {
     if (!g_pActiveView)
         return;
     // Whichever row was taken, the keyboard goes back to the view.
-    struct FocusBack {
-        ~FocusBack() { SchematicRows::FocusViewParent(); }
-    } focusBack;
+    SchematicRows::FocusViewParentOnExit focusBack;
     InvalidateOnSheet(nullptr);
     StartUndoGroup();
     if (row == 0) {

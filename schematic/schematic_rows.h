@@ -77,4 +77,9 @@ inline void FocusViewParent() {
         g_pActiveView->GetParent()->SetFocus();
 }
 
+// The same when it leaves scope, whichever way a row's apply returns.
+struct FocusViewParentOnExit {
+    ~FocusViewParentOnExit() { FocusViewParent(); }
+};
+
 } // namespace SchematicRows

@@ -118,9 +118,7 @@ void CText::ApplyPropertyChange(int row) {
     if (!g_pActiveView)
         return;
     // Whichever way the row is taken, the keyboard goes back to the view.
-    struct FocusBack {
-        ~FocusBack() { SchematicRows::FocusViewParent(); }
-    } focusBack;
+    SchematicRows::FocusViewParentOnExit focusBack;
     StartUndoGroup();
     if (InSheetView()) {
         if (row == 0 || row == 1) {
