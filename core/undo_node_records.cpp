@@ -173,7 +173,11 @@ CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* o
     node->WriteAttributes();
     m_attributes = node->GetAttributes();
     m_text = node->GetText();
+    if (auto* object = dynamic_cast<CSheetObject*>(node))
+        m_sheet = std::make_unique<SheetLink>(object->m_pSheet);
 }
+
+CUndoChangeNodeAttribute::~CUndoChangeNodeAttribute() = default;
 
 CUndoItem* CUndoChangeNodeAttribute::Undo() {
     auto* inverse = new CUndoChangeNodeAttribute(m_node, m_owner);
@@ -191,6 +195,13 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
     const bool indexed =
         index && m_node->GetType() != NodeType::PadLayer && index->Contains(m_node, layer);
     m_node->ReadAttributes();
+    if (auto* object = dynamic_cast<CSheetObject*>(m_node);
+        object && m_sheet && object->m_pSheet != *m_sheet) {
+        if (object->m_pSheet)
+            object->m_pSheet->RemoveObject(object);
+        if (CSheet* sheet = *m_sheet)
+            sheet->AddObject(object);
+    }
     if (indexed && m_node->GetLayer() != layer) {
         index->RemoveFromSet(m_node, layer);
         index->Add(m_node);

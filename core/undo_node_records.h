@@ -8,10 +8,12 @@
 #include "core/undo_item.h"
 #include "core/xml_element.h"
 
+#include <memory>
 #include <string>
 
 class CProperty;
 class CTreeNode;
+class SheetLink;
 
 // After the caller added the node to its parent.
 // withSubtree: the node's placed descendants (a net's wires, a package's
@@ -49,10 +51,14 @@ private:
 };
 
 // Before the caller changes the node's fields: the node writes its fields
-// into its attribute map, which is copied with the element text.
+// into its attribute map, which is copied with the element text. A sheet
+// object goes back onto the sheet it was on, not onto the one its former
+// sheet name finds now (the sheet may have been renamed meanwhile, and
+// another given its name).
 class CUndoChangeNodeAttribute : public CUndoItem {
 public:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
+    ~CUndoChangeNodeAttribute() override;
     CUndoItem* Undo() override;
 
 private:
@@ -60,6 +66,7 @@ private:
     CProperty* m_owner;
     XmlAttributeMap m_attributes;
     std::wstring m_text;
+    std::unique_ptr<SheetLink> m_sheet; // a sheet object's sheet, else null
 };
 
 // Before the node is moved to another parent.

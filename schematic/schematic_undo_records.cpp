@@ -61,16 +61,27 @@ CUndoItem* CUndoChangeNetOfWire::Undo() {
 }
 
 CUndoChangeSheetOfObject::CUndoChangeSheetOfObject(CSheetObject* object)
-    : m_object(object), m_sheet(object->m_pSheet) {}
+    : CUndoChangeSheetOfObject(object->GetHandle()) {}
+
+CUndoChangeSheetOfObject::CUndoChangeSheetOfObject(CSheetObject::Handle object)
+    : m_object(std::move(object)), m_sheet(*m_object ? (*m_object)->m_pSheet.Get() : nullptr) {}
 
 CUndoItem* CUndoChangeSheetOfObject::Undo() {
     auto* inverse = new CUndoChangeSheetOfObject(m_object);
-    RepaintSheetSide(m_object, false);
-    if (CSheet* sheet = m_object->m_pSheet)
-        sheet->RemoveObject(m_object);
-    if (m_sheet)
-        m_sheet->AddObject(m_object);
-    RepaintSheetSide(m_object, false);
+    CSheetObject* object = *m_object;
+    if (!object)
+        return inverse;
+    CSheet* now = object->m_pSheet;
+    // Shown stays shown, on the other sheet; a deleted object only names it.
+    const bool shown = now && now->HasObject(object);
+    RepaintSheetSide(object, false);
+    if (now)
+        now->RemoveObject(object);
+    if (shown && m_sheet)
+        m_sheet->AddObject(object);
+    else
+        object->m_pSheet = m_sheet;
+    RepaintSheetSide(object, false);
     return inverse;
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/undo_item.h"
 #include "platform/types.h"
+#include "schematic/sheet_object.h"
 
 class CBus;
 class CNet;
@@ -83,15 +84,21 @@ private:
     int m_length;
 };
 
-// Before the object moves to another sheet (or off every sheet).
+// Before the object moves to another sheet (or off every sheet). The tree's
+// history keeps these while the editors' histories may delete and free the
+// object, or the sheet: a record whose object is gone does nothing, and one
+// whose sheet is gone leaves the object on no sheet. An object out of the
+// document (an editor's deletion holds it) only names the sheet, to be shown
+// on it when it comes back.
 class CUndoChangeSheetOfObject : public CUndoItem {
 public:
     explicit CUndoChangeSheetOfObject(CSheetObject* object);
     CUndoItem* Undo() override;
 
 private:
-    CSheetObject* m_object;
-    CSheet* m_sheet;
+    explicit CUndoChangeSheetOfObject(CSheetObject::Handle object);
+    CSheetObject::Handle m_object;
+    SheetLink m_sheet;
 };
 
 class CUndoChangePos : public CUndoItem {

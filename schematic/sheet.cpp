@@ -28,7 +28,45 @@ CSheet::CSheet(const CSheet& other)
       m_wireWidth(other.m_wireWidth), m_busWidth(other.m_busWidth),
       m_dotDiameter(other.m_dotDiameter), m_fontName(other.m_fontName) {}
 
-CSheet::~CSheet() = default;
+CSheet::~CSheet() {
+    while (m_links)
+        m_links->Detach();
+}
+
+void SheetLink::Attach(CSheet* sheet) {
+    m_sheet = sheet;
+    if (!sheet)
+        return;
+    m_prev = nullptr;
+    m_next = sheet->m_links;
+    if (m_next)
+        m_next->m_prev = this;
+    sheet->m_links = this;
+}
+
+void SheetLink::Detach() {
+    if (!m_sheet)
+        return;
+    if (m_prev)
+        m_prev->m_next = m_next;
+    else
+        m_sheet->m_links = m_next;
+    if (m_next)
+        m_next->m_prev = m_prev;
+    m_sheet = nullptr;
+    m_prev = m_next = nullptr;
+}
+
+CSheetObject::~CSheetObject() {
+    if (m_handle)
+        *m_handle = nullptr;
+}
+
+CSheetObject::Handle CSheetObject::GetHandle() {
+    if (!m_handle)
+        m_handle = std::make_shared<CSheetObject*>(this);
+    return m_handle;
+}
 
 CTreeNode* CSheet::Clone() const {
     CCloneScope scope;

@@ -1,10 +1,13 @@
 // A schematic sheet: its size, grid, line widths and font, and the set of
 // objects shown on it. The sheet's name is its element text; names are kept
 // unique and non-empty among the sheets of a board, since objects find their
-// sheet by name when a file is read.
+// sheet by name when a file is read. Whatever names the sheet through a
+// SheetLink (its objects, shown or not, and undo records) names no sheet
+// once it is freed.
 #pragma once
 
 #include "core/tree_node.h"
+#include "schematic/sheet_object.h"
 
 #include <set>
 #include <string>
@@ -52,6 +55,10 @@ public:
     uint32_t m_dotDiameter = 0;
     std::wstring m_fontName;
     std::set<CSheetObject*, NodeSequenceLess> m_objects; // not owned
+
+private:
+    friend class SheetLink;
+    SheetLink* m_links = nullptr; // every link that names this sheet
 };
 
 // The first sheet among holder's children whose name is name; an empty name

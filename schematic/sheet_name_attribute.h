@@ -9,8 +9,18 @@
 
 namespace SheetNameAttribute {
 
-template <class Node> std::wstring_view Get(const Node& n) {
-    return n.m_pSheet ? std::wstring_view(n.m_pSheet->GetName()) : std::wstring_view();
+// A sheet that has left the holder (deleted or cut, kept by a history) is
+// written by its name, which finds no sheet on reading: the object is on
+// none. When another sheet of the holder has that name meanwhile, the name
+// would put the object on that sheet, where it is not shown: it is left out.
+template <class Node, CTreeNode* (*Holder)(const Node&)> std::wstring_view Get(const Node& n) {
+    const CSheet* sheet = n.m_pSheet;
+    if (!sheet)
+        return {};
+    const CTreeNode* holder = sheet->GetParent() ? nullptr : Holder(n);
+    if (holder && FindSheetByName(holder, sheet->GetName()))
+        return {};
+    return sheet->GetName();
 }
 
 template <class Node, CTreeNode* (*Holder)(const Node&)>
@@ -36,7 +46,7 @@ template <class Node, CTreeNode* (*Holder)(const Node&)> void Vary(Node& n) {
 namespace Attr {
 
 template <class Node, CTreeNode* (*Holder)(const Node&)> constexpr NodeAttribute<Node> SheetName() {
-    return Custom<Node, SheetNameAttribute::Get<Node>, SheetNameAttribute::Set<Node, Holder>,
+    return Custom<Node, SheetNameAttribute::Get<Node, Holder>, SheetNameAttribute::Set<Node, Holder>,
                   SheetNameAttribute::Vary<Node, Holder>>(L"SheetName");
 }
 

@@ -350,6 +350,7 @@ void CLeftTabView::OnEndLabelEdit(const NMTVDISPINFO& info) {
     BeginAction();
     m_undoList.AddUndo(new CUndoChangeNodeAttribute(node, nullptr));
     node->SetText(text);
+    Renamed(node);
     SetItemText(info.item.hItem, text);
     RefreshCaptions(node);
 }

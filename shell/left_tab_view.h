@@ -127,6 +127,8 @@ protected:
     // nothing, or (after telling the user why) edit the label again.
     enum class NameCheck { Take, Ignore, Retry };
     virtual NameCheck CheckName(CTreeNode* node, const std::wstring& text);
+    // After a label edit renamed node, within the same action.
+    virtual void Renamed(CTreeNode* node) { (void)node; }
 
     // --- Helpers for the trees' commands -----------------------------------------
     // Opens a new undo group for one user action.

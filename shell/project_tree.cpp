@@ -158,6 +158,16 @@ void CProjectTree::InsertChild(CTreeNode* target, CTreeNode* node) {
         node->SetText(NewSheetName(target));
     target->AddChild(node);
     RecordInsert(node);
+    SheetNamed(node);
+}
+
+void CProjectTree::SheetNamed(CTreeNode* node) {
+    if (node->GetType() == NodeType::Sheet && node->GetParent())
+        TakeBackObjects(node->GetParent(), static_cast<CSheet*>(node));
+}
+
+void CProjectTree::Renamed(CTreeNode* node) {
+    SheetNamed(node);
 }
 
 void CProjectTree::Paste() {
@@ -177,7 +187,7 @@ void CProjectTree::Paste() {
         // behind on it comes back onto it.
         target->AddChild(copy);
         RecordInsert(copy);
-        TakeBackObjects(target, static_cast<CSheet*>(copy));
+        SheetNamed(copy);
     } else {
         InsertChild(target, copy);
     }
@@ -187,7 +197,8 @@ void CProjectTree::Paste() {
 void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
     // The board's objects that lie on a sheet of this name which has left
     // the document (cut or deleted, kept by the history): saved and read
-    // again they would lie on this sheet, so they do now.
+    // again they would lie on this sheet, so they do now, whichever way the
+    // sheet came by its name (added, renamed, pasted, read from a file).
     std::vector<CTreeNode*> stack(board->GetChildren().rbegin(), board->GetChildren().rend());
     while (!stack.empty()) {
         CTreeNode* node = stack.back();
@@ -304,7 +315,7 @@ bool CProjectTree::RunCommand(int id) {
         return true;
     case ID_PRJ_ADD_SHEET:
         if (type == NodeType::Board)
-            AddNewNode(node, MakeSheet(NewSheetName(node)));
+            SheetNamed(AddNewNode(node, MakeSheet(NewSheetName(node))));
         return true;
     case ID_PRJ_DELETE_BLOCK:
     case ID_PRJ_DELETE_BOARD:

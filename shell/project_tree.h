@@ -50,16 +50,20 @@ protected:
     void DeleteByKey(CTreeNode* node) override;
     DropPlan PlanDrop(CTreeNode* source, CTreeNode* target, UINT hitFlags) const override;
     NameCheck CheckName(CTreeNode* node, const std::wstring& text) override;
+    void Renamed(CTreeNode* node) override;
 
 private:
     bool IsProject(const CTreeNode* node) const;
     // Inserts node (which has no parent) as the last child of target as
     // part of the running action; a sheet is numbered afresh first.
     void InsertChild(CTreeNode* target, CTreeNode* node);
-    // After a sheet was pasted into board under a name no other sheet there
-    // has: the board's objects left on a sheet of that name which is out of
-    // the document go onto the pasted sheet, each move recorded.
+    // After a sheet came into board, or was renamed, under a name no other
+    // sheet there has: the board's objects left on a sheet of that name
+    // which is out of the document go onto this sheet, each move recorded
+    // in the running action.
     void TakeBackObjects(CTreeNode* board, CSheet* sheet);
+    // The same for node when it is a sheet in a board.
+    void SheetNamed(CTreeNode* node);
     void PasteFromFile();
     void AddBoard();
     void RunBoardDialog(int id, CBoard* board);
