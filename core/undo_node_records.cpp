@@ -195,12 +195,17 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
     const bool indexed =
         index && m_node->GetType() != NodeType::PadLayer && index->Contains(m_node, layer);
     m_node->ReadAttributes();
-    if (auto* object = dynamic_cast<CSheetObject*>(m_node);
-        object && m_sheet && object->m_pSheet != *m_sheet) {
-        if (object->m_pSheet)
-            object->m_pSheet->RemoveObject(object);
-        if (CSheet* sheet = *m_sheet)
-            sheet->AddObject(object);
+    if (auto* object = dynamic_cast<CSheetObject*>(m_node); object && m_sheet) {
+        CSheet* sheet = *m_sheet;
+        if (object->m_pSheet.Get() != sheet) {
+            if (object->m_pSheet)
+                object->m_pSheet->RemoveObject(object);
+            if (sheet)
+                sheet->AddObject(object);
+        }
+        // A sheet freed meanwhile: the object keeps its name.
+        if (!sheet)
+            object->m_pSheet = *m_sheet;
     }
     if (indexed && m_node->GetLayer() != layer) {
         index->RemoveFromSet(m_node, layer);

@@ -1,6 +1,7 @@
 #include "schematic/schematic_undo_records.h"
 
 #include "core/model_services.h"
+#include "core/root.h"
 #include "core/tree_node.h"
 #include "schematic/bus.h"
 #include "schematic/net.h"
@@ -72,8 +73,12 @@ CUndoItem* CUndoChangeSheetOfObject::Undo() {
     if (!object)
         return inverse;
     CSheet* now = object->m_pSheet;
-    // Shown stays shown, on the other sheet; a deleted object only names it.
-    const bool shown = now && now->HasObject(object);
+    // Shown stays shown, on the other sheet; a deleted object (out of its
+    // document) only names it.
+    const CTreeNode* top = object;
+    while (top->GetParent())
+        top = top->GetParent();
+    const bool shown = now ? now->HasObject(object) : dynamic_cast<const CRoot*>(top) != nullptr;
     RepaintSheetSide(object, false);
     if (now)
         now->RemoveObject(object);

@@ -30,7 +30,7 @@ CSheet::CSheet(const CSheet& other)
 
 CSheet::~CSheet() {
     while (m_links)
-        m_links->Detach();
+        m_links->Lose();
 }
 
 void SheetLink::Attach(CSheet* sheet) {
@@ -55,6 +55,12 @@ void SheetLink::Detach() {
         m_next->m_prev = m_prev;
     m_sheet = nullptr;
     m_prev = m_next = nullptr;
+}
+
+void SheetLink::Lose() {
+    auto name = std::make_shared<const std::wstring>(m_sheet->GetName());
+    Detach();
+    m_lostName = std::move(name);
 }
 
 CSheetObject::~CSheetObject() {

@@ -9,18 +9,20 @@
 
 namespace SheetNameAttribute {
 
-// A sheet that has left the holder (deleted or cut, kept by a history) is
-// written by its name, which finds no sheet on reading: the object is on
-// none. When another sheet of the holder has that name meanwhile, the name
-// would put the object on that sheet, where it is not shown: it is left out.
+// A sheet that has left the holder (deleted or cut, kept by a history, or
+// freed since) is written by its name, which finds no sheet on reading: the
+// object is on none. When another sheet of the holder has that name
+// meanwhile, the name would put the object on that sheet, where it is not
+// shown: it is left out.
 template <class Node, CTreeNode* (*Holder)(const Node&)> std::wstring_view Get(const Node& n) {
     const CSheet* sheet = n.m_pSheet;
-    if (!sheet)
+    const std::wstring* name = sheet ? &sheet->GetName() : n.m_pSheet.GetLostName();
+    if (!name)
         return {};
-    const CTreeNode* holder = sheet->GetParent() ? nullptr : Holder(n);
-    if (holder && FindSheetByName(holder, sheet->GetName()))
+    const CTreeNode* holder = sheet && sheet->GetParent() ? nullptr : Holder(n);
+    if (holder && FindSheetByName(holder, *name))
         return {};
-    return sheet->GetName();
+    return *name;
 }
 
 template <class Node, CTreeNode* (*Holder)(const Node&)>

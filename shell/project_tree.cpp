@@ -196,7 +196,8 @@ void CProjectTree::Paste() {
 
 void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
     // The board's objects that lie on a sheet of this name which has left
-    // the document (cut or deleted, kept by the history): saved and read
+    // the document (cut or deleted, kept by the history, or freed since and
+    // only named): saved and read
     // again they would lie on this sheet, so they do now, whichever way the
     // sheet came by its name (added, renamed, pasted, read from a file).
     std::vector<CTreeNode*> stack(board->GetChildren().rbegin(), board->GetChildren().rend());
@@ -204,10 +205,14 @@ void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
         CTreeNode* node = stack.back();
         stack.pop_back();
         auto* object = dynamic_cast<CSheetObject*>(node);
-        if (CSheet* old = object ? object->m_pSheet : nullptr;
-            old && old != sheet && !old->GetParent() && old->GetName() == sheet->GetName()) {
+        CSheet* old = object ? object->m_pSheet.Get() : nullptr;
+        const std::wstring* name = !object ? nullptr
+                                   : old   ? &old->GetName()
+                                           : object->m_pSheet.GetLostName();
+        if (name && old != sheet && (!old || !old->GetParent()) && *name == sheet->GetName()) {
             GetUndoList().AddUndo(new CUndoChangeSheetOfObject(object));
-            old->RemoveObject(object);
+            if (old)
+                old->RemoveObject(object);
             sheet->AddObject(object);
         }
         for (auto it = node->GetChildren().rbegin(); it != node->GetChildren().rend(); ++it)

@@ -1,7 +1,9 @@
 // Views never outlive the nodes they edit: a node cut or deleted in a tree,
 // or a tree edit undone, closes the views inside it (work under way in them
 // included) whatever the node's kind, and Find does not open a page that
-// only the history still holds. The symbol editor closes cleanly with a
+// only the history still holds. A drawing never outlives the sheet it names
+// either: freed by the history, the sheet leaves it with the sheet's name,
+// and a sheet that takes a name shows what the file puts on it. The symbol editor closes cleanly with a
 // shape half drawn however it goes: its tab, Close All, or a New or Open
 // replacing the library. The sanitizers watch for the rest.
 #include "core/property_grid.h"
@@ -45,6 +47,45 @@ protected:
         }
         PumpPendingMessages();
         return view;
+    }
+    // The ways a sheet comes into the board: Add New Sheet, Paste of a
+    // copy of Power, Paste From File of Power saved as a file. Each gives
+    // the sheet the next free number.
+    using SheetWay = std::pair<const char*, std::function<void()>>;
+    std::vector<SheetWay> SheetWays() {
+        auto power = [this] { return Child(board, NodeType::Sheet, L"Power"); };
+        const std::wstring file = PathJoin(scratch, L"power.circuit");
+        return {{"Add New Sheet", [this] { Menu(0, board, ID_PRJ_ADD_SHEET); }},
+                {"Paste",
+                 [this, power] {
+                     Menu(0, power(), ID_EDIT_COPY);
+                     Menu(0, board, ID_EDIT_PASTE);
+                 }},
+                {"Paste From File", [this, power, file] {
+                     AnswerFileDialog(file);
+                     Menu(0, power(), ID_TREE_SAVE_AS_FILE);
+                     AnswerFileDialog(file);
+                     Menu(0, board, ID_TREE_PASTE_FROM_FILE);
+                 }}};
+    }
+    // What each sheet of the board shows is what the saved file puts on it.
+    void ExpectSheetsShowTheFile(const char* when) {
+        const std::string xml = Saved(0);
+        for (CTreeNode* node : board->GetChildren()) {
+            if (node->GetType() != NodeType::Sheet)
+                continue;
+            const std::string named = "SheetName=\"" + WideToUtf8(node->GetText()) + "\"";
+            size_t inFile = 0;
+            for (size_t at = xml.find(named); at != std::string::npos; at = xml.find(named, at + 1))
+                ++inFile;
+            EXPECT_EQ(static_cast<CSheet*>(node)->m_objects.size(), inFile)
+                << when << ": sheet " << WideToUtf8(node->GetText());
+        }
+    }
+    // The example project afresh.
+    void Reopen() {
+        ASSERT_TRUE(g_MainFrame.Open(WriteFile(L"demo.circuit", original[0]), 0));
+        board = Child(&Root(0), NodeType::Board);
     }
 };
 
@@ -120,6 +161,81 @@ TEST_F(ViewLifetimeTest, ANodeLeavingTheDocumentClosesTheViewsInside) {
         Command(c.kind == 0 ? ID_NEW_PROJECT : c.kind == 1 ? ID_NEW_SYMBOL : ID_NEW_FOOTPRINT);
         EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
         ui.DropAnswers();
+    }
+}
+
+// A sheet added, drawn on, its insertion undone and dropped with the redo
+// steps by a new tree step: the wire drawn stays in the board naming the
+// freed sheet's name, and is saved so, whatever tree history follows; a new
+// sheet of that name shows it.
+TEST_F(ViewLifetimeTest, AWireOnASheetTheHistoryFreedKeepsTheSheetsName) {
+    for (const auto& [way, add] : SheetWays()) {
+        SCOPED_TRACE(way);
+        Reopen();
+        add();
+        EndEdit(0);
+        CTreeNode* added = Child(board, NodeType::Sheet, L"Sheet 1");
+        ASSERT_NE(added, nullptr);
+        CVorpelView* view = OpenWithWork(added, ID_SCH_PLACE_WIRE, 3);
+        ASSERT_NE(view, nullptr);
+        SimulateMouse(view, WM_RBUTTONDOWN, POINT{300, 200}, MK_RBUTTON);
+        SimulateMouse(view, WM_RBUTTONUP, POINT{300, 200});
+        PressKeyAtFocus(VK_ESCAPE);
+        const size_t wires = static_cast<CSheet*>(added)->m_objects.size();
+        ASSERT_GT(wires, 0u) << "no wire drawn";
+        Click(0, added);
+        for (int i = 0; i < 3 && added->GetParent(); ++i)
+            Undo(0);
+        ASSERT_EQ(added->GetParent(), nullptr);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        // The redo steps go with the sheet they held.
+        DoUndoRedo(
+            0, [&] { Menu(0, Child(&Root(0), NodeType::Block), ID_PRJ_ADD_BLOCK); },
+            [](const std::string& xml) {
+                EXPECT_TRUE(Contains(xml, "SheetName=\"Sheet 1\"")) << "the wire lost its sheet";
+            });
+        // Another sheet takes the name, and the wire.
+        Menu(0, board, ID_PRJ_ADD_SHEET);
+        EndEdit(0);
+        EXPECT_EQ(static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Sheet 1"))->m_objects.size(),
+                  wires);
+        ExpectSheetsShowTheFile("a new sheet of the name");
+    }
+}
+
+// Main deleted (named "Sheet 1" first), then another sheet comes by its
+// name: added, renamed, pasted or read from a file, it shows the drawing the
+// file puts on it. Undo gives the bytes before, Redo those after.
+TEST_F(ViewLifetimeTest, ASheetTakingADeletedSheetsNameShowsItsDrawing) {
+    std::vector<SheetWay> ways = SheetWays();
+    ways.emplace_back("Rename", [this] {
+        Menu(0, Child(board, NodeType::Sheet, L"Power"), ID_TREE_RENAME);
+        TypeLabel(0, L"Sheet 1");
+    });
+    for (const auto& [way, name] : ways) {
+        SCOPED_TRACE(way);
+        Reopen();
+        CTreeNode* main = Child(board, NodeType::Sheet, L"Main");
+        const size_t drawing = static_cast<CSheet*>(main)->m_objects.size();
+        Menu(0, main, ID_TREE_RENAME);
+        TypeLabel(0, L"Sheet 1");
+        Menu(0, main, ID_PRJ_DELETE_SHEET);
+        ExpectSheetsShowTheFile("deleted");
+        // Open on the sheet that is renamed.
+        ASSERT_NE(g_MainFrame.OpenNodeView(Child(board, NodeType::Sheet, L"Power")), nullptr);
+        DoUndoRedo(0, name, [&](const std::string&) {
+            CTreeNode* named = Child(board, NodeType::Sheet, L"Sheet 1");
+            ASSERT_NE(named, nullptr);
+            EXPECT_GE(static_cast<CSheet*>(named)->m_objects.size(), drawing);
+            ExpectSheetsShowTheFile("named");
+        });
+        ExpectSheetsShowTheFile("redone");
+        Command(ID_FILE_SAVE);
+        ASSERT_TRUE(g_MainFrame.Open(paths[0], 0));
+        board = Child(&Root(0), NodeType::Board);
+        CTreeNode* named = Child(board, NodeType::Sheet, L"Sheet 1");
+        ASSERT_NE(named, nullptr);
+        EXPECT_GE(static_cast<CSheet*>(named)->m_objects.size(), drawing) << "reopened";
     }
 }
 
