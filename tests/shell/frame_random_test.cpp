@@ -24,6 +24,7 @@
 #include "dialogs/stackup.h"
 #include "dialogs/stackup_list_ctrl.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_object.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
 #include "platform/paint_target.h"
@@ -523,7 +524,8 @@ protected:
                 ASSERT_EQ(FindSheetByName(board, name), expected)
                     << "step " << step << ": a " << WideToUtf8(node->GetTagName())
                     << " saved on sheet \"" << WideToUtf8(name) << "\" lies on "
-                    << (sheet ? WideToUtf8(sheet->GetName()) : std::string("none"));
+                    << (sheet ? WideToUtf8(sheet->GetName()) : std::string("none"))
+                    << (sheet && !expected ? ", out of the board" : "");
             }
         }
     }
