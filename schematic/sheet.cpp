@@ -29,8 +29,11 @@ CSheet::CSheet(const CSheet& other)
       m_dotDiameter(other.m_dotDiameter), m_fontName(other.m_fontName) {}
 
 CSheet::~CSheet() {
+    if (!m_links)
+        return;
+    auto name = std::make_shared<const std::wstring>(m_text);
     while (m_links)
-        m_links->Lose();
+        m_links->Lose(name);
 }
 
 void SheetLink::Attach(CSheet* sheet) {
@@ -57,10 +60,9 @@ void SheetLink::Detach() {
     m_prev = m_next = nullptr;
 }
 
-void SheetLink::Lose() {
-    auto name = std::make_shared<const std::wstring>(m_sheet->GetName());
+void SheetLink::Lose(const std::shared_ptr<const std::wstring>& name) {
     Detach();
-    m_lostName = std::move(name);
+    m_lostName = name;
 }
 
 CSheetObject::~CSheetObject() {

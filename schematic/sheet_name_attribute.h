@@ -48,8 +48,9 @@ template <class Node, CTreeNode* (*Holder)(const Node&)> void Vary(Node& n) {
 namespace Attr {
 
 template <class Node, CTreeNode* (*Holder)(const Node&)> constexpr NodeAttribute<Node> SheetName() {
-    return Custom<Node, SheetNameAttribute::Get<Node, Holder>, SheetNameAttribute::Set<Node, Holder>,
-                  SheetNameAttribute::Vary<Node, Holder>>(L"SheetName");
+    return Custom<Node, SheetNameAttribute::Get<Node, Holder>,
+                  SheetNameAttribute::Set<Node, Holder>, SheetNameAttribute::Vary<Node, Holder>>(
+        L"SheetName");
 }
 
 } // namespace Attr

@@ -45,8 +45,8 @@ private:
     friend class CSheet;
     void Attach(CSheet* sheet);
     void Detach();
-    // The sheet is being freed.
-    void Lose();
+    // The sheet, of that name, is being freed.
+    void Lose(const std::shared_ptr<const std::wstring>& name);
 
     CSheet* m_sheet = nullptr;
     SheetLink* m_prev = nullptr; // the sheet's other links

@@ -3,9 +3,10 @@
 // included) whatever the node's kind, and Find does not open a page that
 // only the history still holds. A drawing never outlives the sheet it names
 // either: freed by the history, the sheet leaves it with the sheet's name,
-// and a sheet that takes a name shows what the file puts on it. The symbol editor closes cleanly with a
-// shape half drawn however it goes: its tab, Close All, or a New or Open
-// replacing the library. The sanitizers watch for the rest.
+// and a sheet that takes a name shows what the file puts on it. The symbol
+// editor closes cleanly with a shape half drawn however it goes: its tab,
+// Close All, or a New or Open replacing the library. The sanitizers watch
+// for the rest.
 #include "core/property_grid.h"
 #include "schematic/sheet.h"
 #include "tests/pointer_input.h"
