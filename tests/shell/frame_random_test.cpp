@@ -371,8 +371,9 @@ protected:
     void SheetStep(const Pick& pick) {
         CTreeNode* sheet = AnyOf(pick, 0, NodeType::Sheet);
         const int kind = pick(3);
-        switch (pick(7)) {
+        switch (pick(8)) {
         case 0:
+        case 5:
             SelectInTree(0, pick(2) ? AnyOf(pick, 0, NodeType::Board) : sheet,
                          pick(2) ? ID_PRJ_ADD_SHEET : ID_TREE_RENAME);
             if (EditControl* edit = g_MainFrame.m_leftPane.GetTree(0)->GetEditControl()) {
@@ -384,6 +385,7 @@ protected:
             break;
         case 1:
         case 2:
+        case 6:
             if (CVorpelView* view = sheet ? g_MainFrame.OpenNodeView(sheet) : nullptr) {
                 Command(ID_SCH_PLACE_WIRE);
                 for (int i = 3; i > 0 && g_pActiveView == view; --i)
