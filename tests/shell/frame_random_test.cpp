@@ -395,7 +395,7 @@ protected:
                         MouseAt(view, msg, POINT{60, 60}, msg == WM_RBUTTONDOWN ? MK_RBUTTON : 0);
                 SimulateKey(&g_MainFrame.m_tabWindow, true, VK_ESCAPE);
             }
-            if (pick(2))
+            if (pick(3) == 0)
                 break;
             SelectInTree(0, sheet, pick(2) ? ID_PRJ_DELETE_SHEET : ID_EDIT_CUT);
             SelectInTree(0, AnyOf(pick, 0, NodeType::Board), pick(2) ? ID_EDIT_PASTE : 0);
@@ -420,8 +420,10 @@ protected:
             if (const std::wstring path = g_MainFrame.GetRoot(0).GetFilePath();
                 !path.empty() && SelectInTree(0, &g_MainFrame.GetRoot(0))) {
                 Command(ID_FILE_SAVE);
+                // Save As of another document may have given it the file.
                 std::string bytes;
-                if (!g_MainFrame.IsDocumentModified(0) && ReadWholeFile(path, bytes)) {
+                if (!g_MainFrame.IsDocumentModified(0) && ReadWholeFile(path, bytes) &&
+                    bytes.find("<Project") != std::string::npos) {
                     ASSERT_TRUE(g_MainFrame.Open(path, 0));
                 }
             }
@@ -549,7 +551,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (pick(23)) {
+        switch (pick(25)) {
         case 0:
         case 1:
         case 10: {
@@ -670,6 +672,8 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             break;
         case 21:
         case 22:
+        case 23:
+        case 24:
             SheetStep(pick);
             break;
         default:
