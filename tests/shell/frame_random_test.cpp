@@ -366,11 +366,11 @@ protected:
     }
     // Sheets added or renamed (to names sheets had or have), deleted, cut
     // and pasted, with their views open and wires drawn on them; symbols and
-    // footprints in use deleted; tabs closed and opened again; the project's
-    // tree history stepped; the project saved and read again.
+    // footprints in use deleted; tabs closed and opened again; the project
+    // saved and read again.
     void SheetStep(const Pick& pick) {
         CTreeNode* sheet = AnyOf(pick, 0, NodeType::Sheet);
-        const int kind = pick(3);
+        const int kind = 1 + pick(2);
         switch (pick(8)) {
         case 0:
         case 5:
@@ -403,11 +403,7 @@ protected:
         case 3:
             if (CLeftTabView* tree = SelectInTree(
                     kind, AnyOf(pick, kind, kind == 2 ? NodeType::Footprint : NodeType::Package)))
-                SimulateKey(tree, true,
-                            kind      ? VK_DELETE
-                            : pick(2) ? 'Z'
-                                      : 'Y',
-                            L"", kind ? 0 : MK_CONTROL);
+                SimulateKey(tree, true, VK_DELETE);
             break;
         case 4:
             if (g_MainFrame.m_tabWindow.GetTabCount() > 0)
@@ -446,8 +442,8 @@ protected:
             std::set<std::wstring> names;
             bool twice = false;
             for (CTreeNode* child : board->GetChildren())
-                twice |=
-                    child->GetType() == NodeType::Sheet && !names.insert(child->GetText()).second;
+                if (child->GetType() == NodeType::Sheet)
+                    twice = twice || !names.insert(child->GetText()).second;
             std::vector<CTreeNode*> nodes;
             CollectNodes(board, nodes);
             for (CTreeNode* node : nodes) {

@@ -49,41 +49,35 @@ protected:
         PumpPendingMessages();
         return view;
     }
-    // The ways a sheet comes into the board: Add New Sheet, Paste of a
-    // copy of Power, Paste From File of Power saved as a file. Each gives
-    // the sheet the next free number.
-    using SheetWay = std::pair<const char*, std::function<void()>>;
-    std::vector<SheetWay> SheetWays() {
-        auto power = [this] { return Child(board, NodeType::Sheet, L"Power"); };
+    // The ways a sheet comes into the board, each numbering it "Sheet 1":
+    // Add New Sheet, Paste of a copy of Power, Paste From File of Power.
+    std::vector<std::pair<const char*, std::function<void()>>> SheetWays() {
         const std::wstring file = PathJoin(scratch, L"power.circuit");
+        auto paste = [this](UINT copy, UINT paste, const std::wstring& path) {
+            dialogAnswers.assign(2, path);
+            Menu(0, Child(board, NodeType::Sheet, L"Power"), copy);
+            Menu(0, board, paste);
+        };
         return {{"Add New Sheet", [this] { Menu(0, board, ID_PRJ_ADD_SHEET); }},
-                {"Paste",
-                 [this, power] {
-                     Menu(0, power(), ID_EDIT_COPY);
-                     Menu(0, board, ID_EDIT_PASTE);
-                 }},
-                {"Paste From File", [this, power, file] {
-                     AnswerFileDialog(file);
-                     Menu(0, power(), ID_TREE_SAVE_AS_FILE);
-                     AnswerFileDialog(file);
-                     Menu(0, board, ID_TREE_PASTE_FROM_FILE);
-                 }}};
+                {"Paste", [=] { paste(ID_EDIT_COPY, ID_EDIT_PASTE, file); }},
+                {"Paste From File",
+                 [=] { paste(ID_TREE_SAVE_AS_FILE, ID_TREE_PASTE_FROM_FILE, file); }}};
     }
-    // What each sheet of the board shows is what the saved file puts on it.
+    // Each sheet of the board shows as many objects as the saved file puts
+    // on it.
     void ExpectSheetsShowTheFile(const char* when) {
         const std::string xml = Saved(0);
         for (CTreeNode* node : board->GetChildren()) {
-            if (node->GetType() != NodeType::Sheet)
-                continue;
             const std::string named = "SheetName=\"" + WideToUtf8(node->GetText()) + "\"";
             size_t inFile = 0;
             for (size_t at = xml.find(named); at != std::string::npos; at = xml.find(named, at + 1))
                 ++inFile;
-            EXPECT_EQ(static_cast<CSheet*>(node)->m_objects.size(), inFile)
-                << when << ": sheet " << WideToUtf8(node->GetText());
+            if (node->GetType() == NodeType::Sheet) {
+                EXPECT_EQ(static_cast<CSheet*>(node)->m_objects.size(), inFile)
+                    << when << ": sheet " << WideToUtf8(node->GetText());
+            }
         }
     }
-    // The example project afresh.
     void Reopen() {
         ASSERT_TRUE(g_MainFrame.Open(WriteFile(L"demo.circuit", original[0]), 0));
         board = Child(&Root(0), NodeType::Board);
@@ -205,10 +199,11 @@ TEST_F(ViewLifetimeTest, AWireOnASheetTheHistoryFreedKeepsTheSheetsName) {
 }
 
 // Main deleted (named "Sheet 1" first), then another sheet comes by its
-// name: added, renamed, pasted or read from a file, it shows the drawing the
-// file puts on it. Undo gives the bytes before, Redo those after.
+// name: added, pasted, read from a file or renamed (Power, open), it shows
+// the drawing the file puts on it. Undo gives the bytes before, Redo those
+// after.
 TEST_F(ViewLifetimeTest, ASheetTakingADeletedSheetsNameShowsItsDrawing) {
-    std::vector<SheetWay> ways = SheetWays();
+    auto ways = SheetWays();
     ways.emplace_back("Rename", [this] {
         Menu(0, Child(board, NodeType::Sheet, L"Power"), ID_TREE_RENAME);
         TypeLabel(0, L"Sheet 1");
@@ -217,26 +212,15 @@ TEST_F(ViewLifetimeTest, ASheetTakingADeletedSheetsNameShowsItsDrawing) {
         SCOPED_TRACE(way);
         Reopen();
         CTreeNode* main = Child(board, NodeType::Sheet, L"Main");
-        const size_t drawing = static_cast<CSheet*>(main)->m_objects.size();
         Menu(0, main, ID_TREE_RENAME);
         TypeLabel(0, L"Sheet 1");
         Menu(0, main, ID_PRJ_DELETE_SHEET);
         ExpectSheetsShowTheFile("deleted");
-        // Open on the sheet that is renamed.
         ASSERT_NE(g_MainFrame.OpenNodeView(Child(board, NodeType::Sheet, L"Power")), nullptr);
         DoUndoRedo(0, name, [&](const std::string&) {
-            CTreeNode* named = Child(board, NodeType::Sheet, L"Sheet 1");
-            ASSERT_NE(named, nullptr);
-            EXPECT_GE(static_cast<CSheet*>(named)->m_objects.size(), drawing);
+            EXPECT_NE(Child(board, NodeType::Sheet, L"Sheet 1"), nullptr);
             ExpectSheetsShowTheFile("named");
         });
-        ExpectSheetsShowTheFile("redone");
-        Command(ID_FILE_SAVE);
-        ASSERT_TRUE(g_MainFrame.Open(paths[0], 0));
-        board = Child(&Root(0), NodeType::Board);
-        CTreeNode* named = Child(board, NodeType::Sheet, L"Sheet 1");
-        ASSERT_NE(named, nullptr);
-        EXPECT_GE(static_cast<CSheet*>(named)->m_objects.size(), drawing) << "reopened";
     }
 }
 
