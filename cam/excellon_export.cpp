@@ -23,6 +23,7 @@
 namespace {
 constexpr unsigned kUnableToCreateFile = 293;
 constexpr unsigned kInvalidSize = 297;
+constexpr unsigned kUnwritableNumber = 303;
 
 // Length of a Bezier piece per flattened line, as the Gerber plot uses.
 constexpr double kBezierStep = 0.15;
@@ -37,6 +38,8 @@ struct ExcellonFormat {
     double factor;
     int decimals;
     long long scale;
+    // Scaled values stay below this: six digits in all (3.3 or 2.4).
+    long long limit = 1000000;
 };
 
 // Where a point given in padstack coordinates lies on the board: the pad's
@@ -61,9 +64,19 @@ public:
     ExcellonWriter(CTextFile& file, const ExcellonFormat& format)
         : m_file(file), m_format(format) {}
 
-    long long Scaled(double mm) const {
-        return std::llround(mm * m_format.factor * m_format.scale);
+    // The number as the integer of its digits. One the format cannot hold
+    // (not finite, or beyond its whole digits) is noted and written as 0:
+    // the file is not kept.
+    long long Scaled(double mm) {
+        const double v = std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale));
+        if (!(std::fabs(v) < static_cast<double>(m_format.limit))) {
+            if (!m_unwritable)
+                m_unwritable = mm;
+            return 0;
+        }
+        return static_cast<long long>(v);
     }
+    const std::optional<double>& Unwritable() const { return m_unwritable; }
 
     // The number as fixed digits without the point: 12.5 mm -> 12500,
     // -0.25 mm -> -0250.
@@ -92,7 +105,7 @@ public:
         return text;
     }
 
-    bool SameWritten(PointF a, PointF b) const {
+    bool SameWritten(PointF a, PointF b) {
         return Scaled(a.X) == Scaled(b.X) && Scaled(a.Y) == Scaled(b.Y);
     }
     void Line(const std::wstring& text) { m_file.WriteString(text); }
@@ -107,6 +120,7 @@ private:
     bool m_hasCurrent = false;
     long long m_x = 0;
     long long m_y = 0;
+    std::optional<double> m_unwritable;
 };
 
 // One hole or milled path of a tool.
@@ -251,7 +265,8 @@ struct ToolTable {
 };
 
 Tool& ToolFor(ToolTable& tools, float diameter) {
-    if (!(diameter > 0 && std::isfinite(diameter))) {
+    // No drill is a metre wide (nor would its size fit the tool line).
+    if (!(diameter > 0 && diameter < 1000)) {
         if (!tools.invalid)
             tools.invalid = diameter;
         diameter = 0;
@@ -391,6 +406,13 @@ void OrderNearestNeighbour(Tool& tool) {
 }
 } // namespace
 
+void ShowUnwritableNumber(double mm, const std::wstring& fileName) {
+    const std::wstring number = StrPrintf(L"%g mm", mm);
+    ShowMessageBox(StrPrintf(LoadStringText(kUnwritableNumber).c_str(), number.c_str()) +
+                       fileName + L"'",
+                   L"Gerber", MB_OK | MB_ICONERROR);
+}
+
 void ShowInvalidSize(float mm, const std::wstring& fileName) {
     const std::wstring size = StrPrintf(L"%g mm", static_cast<double>(mm));
     ShowMessageBox(StrPrintf(LoadStringText(kInvalidSize).c_str(), size.c_str()) + fileName + L"'",
@@ -460,6 +482,11 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
     }
     w.Line(L"M30");
     file.Close();
+    if (w.Unwritable()) {
+        RemoveFile(fileName);
+        ShowUnwritableNumber(*w.Unwritable(), fileName);
+        return false;
+    }
     return true;
 }
 

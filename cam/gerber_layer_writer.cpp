@@ -98,7 +98,8 @@ CGerberLayerWriter::CGerberLayerWriter(CTextFile* file, const CamSettings& setti
                                        int layer, CLayer* layerNode, CClearanceOutlines* outlines)
     : m_settings(settings), m_board(board), m_layer(layer), m_layerNode(layerNode),
       m_plot(file,
-             GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt))),
+             GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt),
+                                settings.resInt)),
       m_apertures(&m_plot, settings.padTol), m_outlines(outlines ? outlines : &m_ownOutlines) {
     CThermalRelief* thermal = nullptr;
     board->FindBoardProperties(&thermal, nullptr);
@@ -131,7 +132,7 @@ void CGerberLayerWriter::WriteHeader(const std::wstring& fileName) {
     m_plot.Line(L"*");
 }
 
-void CGerberLayerWriter::WriteOutlineFile() {
+bool CGerberLayerWriter::WriteOutlineFile() {
     const int d = m_apertures.Circle(0.001f);
     m_apertures.WriteDefinitions();
     m_plot.Line(L"*");
@@ -141,6 +142,7 @@ void CGerberLayerWriter::WriteOutlineFile() {
     m_plot.PlotOutline(m_board->m_outline);
     m_plot.Line(L"M02*");
     m_plot.Flush();
+    return !m_plot.Unwritable();
 }
 
 bool CGerberLayerWriter::WriteLayerFile() {
@@ -154,7 +156,7 @@ bool CGerberLayerWriter::WriteLayerFile() {
     PlotPass();
     m_plot.Line(L"M02*");
     m_plot.Flush();
-    return true;
+    return !m_plot.Unwritable();
 }
 
 // ---- aperture pass ------------------------------------------------------

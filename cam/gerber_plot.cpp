@@ -70,13 +70,19 @@ bool SegmentsCross(const PointF& a, const PointF& b, const PointF& c, const Poin
 
 } // namespace
 
-GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm) {
+GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm, int resInt) {
     GerberFormat f;
     f.unit = unit;
     f.resFlt = resFlt;
+    f.resInt = resInt;
     f.epsilon = epsilonMm;
     f.factor = unit == 0 ? double(0.03937008f) : 1.0;
     return f;
+}
+
+bool GerberFormat::Holds(double mm) const {
+    const double digits = std::pow(10.0, resFlt);
+    return std::fabs(std::nearbyint(mm * factor * digits)) < std::pow(10.0, resInt) * digits;
 }
 
 std::wstring GerberPlainNumber(double value) {
@@ -93,6 +99,9 @@ std::wstring GerberPlainNumber(double value) {
 }
 
 std::wstring GerberSizeText(double mm, const GerberFormat& format) {
+    // No endless digits for what no file can hold (the writer refuses it).
+    if (!(std::fabs(mm) < 1e9))
+        mm = 0;
     if (format.unit == 0)
         return StrPrintf(L"%.4f", mm / 25.4);
     return StrPrintf(L"%.3f", mm);
@@ -108,6 +117,7 @@ void CGerberPlotter::Reset() {
     m_aperture = -1;
     m_interpolation = -1;
     m_clear = false;
+    m_unwritable.reset();
 }
 
 CGerberPlotter::~CGerberPlotter() {
@@ -116,12 +126,19 @@ CGerberPlotter::~CGerberPlotter() {
 
 void CGerberPlotter::Line(const std::wstring& text) {
     Flush();
-    m_file->WriteString(text);
+    if (!m_unwritable)
+        m_file->WriteString(text);
 }
 
 void CGerberPlotter::Flush() {
     if (m_pendingLength == 0)
         return;
+    // A file with a number it cannot hold is not kept: nothing more of it
+    // is written.
+    if (m_unwritable) {
+        m_pendingLength = 0;
+        return;
+    }
     // The pending lines end in CR LF each; the file adds the last one.
     m_file->WriteLine(m_pending.data(), m_pendingLength - 2);
     m_pendingLength = 0;
@@ -239,6 +256,9 @@ std::string CGerberPlotter::ExactNumber(double mm) const {
 }
 
 void CGerberPlotter::PutNumber(double mm) {
+    Check(m_format.Holds(mm), mm);
+    if (!(std::fabs(mm) < 1e9))
+        mm = 0;
     if (char* end = FastNumber(Room(kNumberRoom), mm)) {
         m_pendingLength = static_cast<size_t>(end - m_pending.data());
         return;
@@ -265,11 +285,25 @@ bool CGerberPlotter::PutCoord(double x, double y, bool force) {
 }
 
 std::wstring CGerberPlotter::Number(double mm) const {
+    Check(m_format.Holds(mm), mm);
+    if (!(std::fabs(mm) < 1e9))
+        mm = 0;
     char buf[kNumberRoom];
     if (const char* end = FastNumber(buf, mm))
         return std::wstring(static_cast<const char*>(buf), end);
     const std::string digits = ExactNumber(mm);
     return std::wstring(digits.begin(), digits.end());
+}
+
+std::wstring CGerberPlotter::SizeText(double mm) const {
+    Check(m_format.Holds(mm), mm);
+    return GerberSizeText(mm, m_format);
+}
+
+std::wstring CGerberPlotter::PlainText(double value) const {
+    // No rotation of a placed object is this many turns.
+    Check(std::fabs(value) < 1e6, value);
+    return GerberPlainNumber(value);
 }
 
 void CGerberPlotter::SelectAperture(int n) {

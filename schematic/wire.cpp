@@ -78,14 +78,14 @@ void CWire::ReadAttributes() {
         const wchar_t* p = m_text.c_str();
         for (int i = 0; i < 4; ++i) {
             const wchar_t* stop = nullptr;
-            v[i] = static_cast<int>(ParseInteger(p, &stop));
+            v[i] = ClampToSteps(ParseInteger(p, &stop));
             if (stop == p)
                 break;
             p = *stop == L',' ? stop + 1 : stop;
         }
     }
-    m_position = POINT{v[0], v[1]};
-    m_end = POINT{v[2], v[3]};
+    m_position = POINT{ClampToSteps(v[0]), ClampToSteps(v[1])};
+    m_end = POINT{ClampToSteps(v[2]), ClampToSteps(v[3])};
 }
 
 void CWire::WriteAttributes() {
