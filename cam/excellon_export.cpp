@@ -406,11 +406,10 @@ void OrderNearestNeighbour(Tool& tool) {
 }
 } // namespace
 
-void ShowUnwritableNumber(double mm, const std::wstring& fileName) {
-    const std::wstring number = StrPrintf(L"%g mm", mm);
-    ShowMessageBox(StrPrintf(LoadStringText(kUnwritableNumber).c_str(), number.c_str()) +
-                       fileName + L"'",
-                   L"Gerber", MB_OK | MB_ICONERROR);
+void ShowUnwritableNumber(double value, const std::wstring& fileName) {
+    const std::wstring text =
+        StrPrintf(LoadStringText(kUnwritableNumber).c_str(), StrPrintf(L"%g", value).c_str());
+    ShowMessageBox(text + fileName + L"'", L"Gerber", MB_OK | MB_ICONERROR);
 }
 
 void ShowInvalidSize(float mm, const std::wstring& fileName) {

@@ -29,8 +29,9 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
 // aperture or drill of a size (mm) that is not above zero, or no number.
 void ShowInvalidSize(float mm, const std::wstring& fileName);
 // The message box that a file was not written because a coordinate or size
-// (mm) is not finite or lies beyond what the file's number format holds.
-void ShowUnwritableNumber(double mm, const std::wstring& fileName);
+// (mm), or an angle, is not finite or lies beyond what the file's number
+// format holds.
+void ShowUnwritableNumber(double value, const std::wstring& fileName);
 
 // All four files in the order drill plated, drill non-plated, mill plated,
 // mill non-plated; every one is attempted. False when any failed.

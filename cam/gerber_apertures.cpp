@@ -159,7 +159,8 @@ int CGerberApertureSet::RectLike(const CPadLayer* pad, float w, float h, float w
         r.name = L"TILTED_OBLONG,";
         r.params = {m_plotter->SizeText(std::max(w, h)) + L"X",
                     m_plotter->SizeText(std::min(w, h)) + L"X", m_plotter->PlainText(angle) + L"X",
-                    m_plotter->PlainText(std::sin(rad)) + L"X", m_plotter->PlainText(std::cos(rad))};
+                    m_plotter->PlainText(std::sin(rad)) + L"X",
+                    m_plotter->PlainText(std::cos(rad))};
     } else {
         if (!m_rectWritten) {
             m_rectWritten = true;

@@ -97,9 +97,8 @@ Box GrownVertexBox(const CConductor* cond, float grow) {
 CGerberLayerWriter::CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board,
                                        int layer, CLayer* layerNode, CClearanceOutlines* outlines)
     : m_settings(settings), m_board(board), m_layer(layer), m_layerNode(layerNode),
-      m_plot(file,
-             GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt),
-                                settings.resInt)),
+      m_plot(file, GerberFormat::From(settings.unit, settings.resFlt,
+                                      std::pow(10.0, -settings.resFlt), settings.resInt)),
       m_apertures(&m_plot, settings.padTol), m_outlines(outlines ? outlines : &m_ownOutlines) {
     CThermalRelief* thermal = nullptr;
     board->FindBoardProperties(&thermal, nullptr);

@@ -126,15 +126,14 @@ CGerberPlotter::~CGerberPlotter() {
 
 void CGerberPlotter::Line(const std::wstring& text) {
     Flush();
-    if (!m_unwritable)
-        m_file->WriteString(text);
+    m_file->WriteString(text);
 }
 
 void CGerberPlotter::Flush() {
     if (m_pendingLength == 0)
         return;
-    // A file with a number it cannot hold is not kept: nothing more of it
-    // is written.
+    // A file with a number it cannot hold is not kept: no more of its
+    // figures are written.
     if (m_unwritable) {
         m_pendingLength = 0;
         return;

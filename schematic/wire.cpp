@@ -63,6 +63,9 @@ const wchar_t* CWire::GetTagName() const {
 
 void CWire::ReadAttributes() {
     kAttributes.Read(*this);
+    // The side and size of a bus entry's stub, drawn in grid steps.
+    m_busEntry1 = ClampToSteps(m_busEntry1);
+    m_busEntry2 = ClampToSteps(m_busEntry2);
     int v[4] = {0, 0, 0, 0};
     // "x1,y1,x2,y2" in plain numbers is read in line; any other text by the
     // general walk.

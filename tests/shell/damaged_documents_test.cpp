@@ -41,6 +41,8 @@ const DamagedCase kCases[] = {
     {0, ">15,9,17,9<", ">15,9,100000000,9<", ",20000,9<"},
     {0, ">12,12H25<", ">12,12H2147483647<", ">12,12H20000<"},
     {0, ">3,2V10<", ">-2147483648,2V-2147483648<"},
+    {0, "be2=\"1\">17,9,17,12", "be2=\"2147483647\">17,9,17,12"},
+    {0, "Unit=\"0\">Mainboard", "Unit=\"4000000000\">Mainboard"},
     {0, "<Pin Name=\"A\" Num=\"1\">L1<", "<Pin Name=\"A\" Num=\"1\">T-2147483648<"},
     {0, "XY=\"2,2\">Demo", "XY=\"2147483647,2\">Demo"},
     {0, "PartPerPackage=\"2\"", "PartPerPackage=\"4000000000\"", "PartPerPackage=\"999\""},
@@ -66,7 +68,8 @@ const DamagedCase kCases[] = {
     {1, "<Pin Name=\"B\" Num=\"2\">R1<", "<Pin Name=\"B\" Num=\"2\">R-2147483648<"},
     {1, "PartPerPackage=\"4\"", "PartPerPackage=\"4000000000\"", "PartPerPackage=\"999\""},
     {1, "RC0,0,40,20 L-10", "RC0,0,2147483647,20 L-10"},
-    {2, "<Padstack Grid=\"0.05,0.05\">RECT", "<Padstack Grid=\"nan,inf\">RECT"},
+    {2, "<Padstack Grid=\"0.05,0.05\">RECT", "<Padstack Grid=\"nan,inf\" Unit=\"9\">RECT"},
+    {2, "<Footprint Grid=\"0.05,0.05\">R0805", "<Footprint Grid=\"1e30,1e-30\" Unit=\"-1\">R0805"},
     {2, "<Pad Num=\"1\" XY=\"-1,0\"/>", "<Pad Num=\"1\" XY=\"-inf,1e30\"/>"},
     {2, "TXT0,1.5,0,1:R?", "TXT0,1.5,0,1e30:R?"},
     {2, "LIN-1,-1 LIN1,-1 ARC1,1,0.5", "LIN-1,-1 LIN1e30,-1 ARC1,1,1e30"},
@@ -75,8 +78,8 @@ const DamagedCase kCases[] = {
 const wchar_t* const kExamples[] = {L"demo.circuit", L"demo.symbol", L"demo.footprint"};
 
 int RunCam(const std::string& project, const std::string& out, std::string* messages) {
-    const std::string cmd = std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" +
-                            out + "' 2>&1";
+    const std::string cmd =
+        std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" + out + "' 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     if (!p)
         return -1;
