@@ -7,6 +7,7 @@
 #include "board/pad.h"
 #include "board/padstack.h"
 #include "cam/cam_settings.h"
+#include "cam/gerber_plot.h"
 #include "core/text_file.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
@@ -27,6 +28,9 @@ constexpr unsigned kUnwritableNumber = 303;
 
 // Length of a Bezier piece per flattened line, as the Gerber plot uses.
 constexpr double kBezierStep = 0.15;
+// How far a cut along an arc whose radius the format cannot hold may lie
+// from it: the format's resolution.
+constexpr double kShallowArcTolerance = 0.001;
 
 // Millimetres and inches go out with the decimals their readers assume for
 // trailing-zero Excellon: 3.3 metric, 2.4 inch.
@@ -77,6 +81,12 @@ public:
         return static_cast<long long>(v);
     }
     const std::optional<double>& Unwritable() const { return m_unwritable; }
+    // Whether Scaled takes the length without noting it.
+    bool Holds(double mm) const {
+        return std::fabs(
+                   std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale))) <
+               static_cast<double>(m_format.limit);
+    }
 
     // The number as fixed digits without the point: 12.5 mm -> 12500,
     // -0.25 mm -> -0250.
@@ -220,6 +230,17 @@ void CMill::WriteArc(ExcellonWriter& w, const CAreaArc* arc, const CAreaNode* ne
     const double h = chord / 2;
     const double radius = std::fabs((h * h / d + d) / 2);
     const PointF mid = m_placement((x0 + x1) / 2 + d * uy, (y0 + y1) / 2 - d * ux);
+    const int pieces = w.Holds(radius) ? 0 : ShallowArcPieces(h, d, kShallowArcTolerance);
+    if (pieces > 0) {
+        // So shallow an arc that its radius has more digits than the format.
+        const double mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
+        for (int i = 1; i <= pieces; ++i) {
+            const double u = h * (2.0 * i / pieces - 1);
+            const double s = ShallowArcOffset(u, h, d);
+            Draw(w, m_placement(mx + ux * u + uy * s, my + uy * u - ux * s));
+        }
+        return;
+    }
     const std::wstring dir = ((d > 0) != m_placement.IsBottom()) ? L"G03" : L"G02";
     const std::wstring a = L"A" + w.Number(w.Scaled(radius));
     // A radius names the shorter of two arcs: more than a half circle goes

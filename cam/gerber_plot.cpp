@@ -80,6 +80,21 @@ GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm, int resI
     return f;
 }
 
+int ShallowArcPieces(double h, double d, double tolerance) {
+    // A piece of a circle bulges by about its own length squared over 8 r;
+    // the whole arc's bulge d, split n ways, by about d / n^2.
+    if (!(std::fabs(d) <= h) || !(tolerance > 0))
+        return 0;
+    return static_cast<int>(
+        std::clamp(std::ceil(std::sqrt(std::fabs(d) / tolerance)), 1.0, 4096.0));
+}
+
+double ShallowArcOffset(double u, double h, double d) {
+    const double r = std::fabs((h * h / d + d) / 2);
+    const double y = std::fabs(d) - u * u / (r + std::sqrt(std::max(0.0, r * r - u * u)));
+    return d < 0 ? -y : y;
+}
+
 bool GerberFormat::Holds(double mm) const {
     const double digits = std::pow(10.0, resFlt);
     return std::fabs(std::nearbyint(mm * factor * digits)) < std::pow(10.0, resInt) * digits;
@@ -418,6 +433,18 @@ void CGerberPlotter::PlotOutline(const CAreaNode* first) {
             const double mx = (px + nx) * 0.5, my = (py + ny) * 0.5;
             const double off = d - r;
             const double cx = mx + uy * off, cy = my - ux * off;
+            const int pieces = m_format.Holds(cx - px) && m_format.Holds(cy - py)
+                                   ? 0
+                                   : ShallowArcPieces(h, d, m_format.epsilon);
+            if (pieces > 0) {
+                // So shallow an arc that its centre lies beyond the format.
+                for (int i = 1; i <= pieces; ++i) {
+                    const double u = h * (2.0 * i / pieces - 1);
+                    const double s = ShallowArcOffset(u, h, d);
+                    PlotDraw(mx + ux * u + uy * s, my + uy * u - ux * s);
+                }
+                continue;
+            }
             PlotArc(nx, ny, cx, cy, d < 0, h * 0.41421357 <= std::fabs(d));
         } else if (node->GetKind() == AREA_BEZIER) {
             const auto* b = static_cast<const CAreaBezier*>(node);

@@ -42,6 +42,15 @@ std::wstring GerberPlainNumber(double value);
 // A length in the output unit with 4 (inch) or 3 (mm) decimals.
 std::wstring GerberSizeText(double mm, const GerberFormat& format);
 
+// An arc of at most half a circle whose radius has more digits than an
+// output format gives goes out as straight pieces along it. The arc runs over
+// a chord of half length h and lies d to the right of the chord's middle.
+// How many pieces keep it within tolerance (mm) of them:
+int ShallowArcPieces(double h, double d, double tolerance);
+// How far right of the chord the arc lies at u from the chord's middle
+// (-h..h): exactly on the circle.
+double ShallowArcOffset(double u, double h, double d);
+
 // The lines PlotClearRegion wrote for a path after its first move, with the
 // modal state before and after them: a path plotted again from the same
 // state gives the same lines, so they are copied instead.

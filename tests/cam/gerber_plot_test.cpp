@@ -95,6 +95,27 @@ TEST_F(PlotTest, CoordinatesBeyondTheFormatAreNotedNotWritten) {
     }
 }
 
+// An arc so shallow that its centre lies beyond the format goes out as draws
+// on the circle: from (0, 0) to (50, 0) bulging 0.0002 mm to the right.
+TEST_F(PlotTest, ShallowArcsBeyondTheFormatAreDrawsAlongThem) {
+    CAreaNode* head = nullptr;
+    auto* arc = new CAreaArc(nullptr, 0, 0);
+    arc->m_deviation = 0.0002f;
+    AppendAreaNode(head, arc);
+    AppendAreaNode(head, new CAreaSegment(nullptr, 50, 0));
+    std::optional<double> unwritable;
+    const auto lines = Plot(GerberFormat::From(1, 4, 0.0001), [&](CGerberPlotter& p) {
+        p.PlotOutline(head);
+        unwritable = p.Unwritable();
+    });
+    DeleteAreaOutline(head);
+    EXPECT_FALSE(unwritable.has_value());
+    EXPECT_EQ(Join(lines).find("I"), std::string::npos);
+    // Two pieces: to the middle of the arc, 0.0002 below the chord, and on.
+    EXPECT_EQ(Join(lines), "X00000Y00000D02*\nG01X250000Y-00002D01*\nX500000Y00000D01*\n"
+                           "X00000D01*\n");
+}
+
 TEST(GerberNumbers, PlainNumbersAreNeverScientific) {
     struct Case {
         double value;
