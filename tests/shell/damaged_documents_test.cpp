@@ -61,6 +61,8 @@ const DamagedCase kCases[] = {
     {0, "13.500,12.000 18.000,12.000,0.500", "13.500,12.000 1e30,12.000,nan", nullptr, true},
     {0, "Width=\"0.3\">13.5", "Width=\"inf\">13.5"},
     {0, "LIN1,1 LIN59,1", "LIN1,1 LINnan,1e30"},
+    {0, "LIN40,2 LIN55,2", "LIN40,2 LIN1e30,-1e30", nullptr, true},
+    {0, "ARC55,12,-2.5", "ARC55,12,1e30", nullptr, true},
     {0, "Diam=\"3.2\" NonPlated", "Diam=\"1e30\" NonPlated", nullptr, true},
     {0, "<Pad XY=\"18,12\"/>", "<Pad XY=\"1e30,-1e30\"/>", nullptr, true},
     {0, "FontSize=\"1.2\"", "FontSize=\"1e30\""},
