@@ -1,7 +1,6 @@
 #include "board/board_types.h"
 
 #include "core/document_bounds.h"
-
 #include "platform/text.h"
 
 const XmlEnumRow kPadLayerRows[14] = {
