@@ -1,5 +1,6 @@
 #include "board/board_types.h"
 
+#include "core/document_bounds.h"
 #include "platform/text.h"
 
 const XmlEnumRow kPadLayerRows[14] = {
@@ -42,7 +43,8 @@ int ScanFloats(const wchar_t* text, int count, float* out) {
         }
         const wchar_t* end = nullptr;
         double v = ParseDouble(p, &end);
-        if (end == p)
+        // A number that is not finite is no coordinate: the scan ends there.
+        if (end == p || !IsDocumentFloat(v))
             break;
         out[i] = static_cast<float>(v);
         ++read;

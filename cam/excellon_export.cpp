@@ -7,6 +7,7 @@
 #include "board/pad.h"
 #include "board/padstack.h"
 #include "cam/cam_settings.h"
+#include "cam/gerber_plot.h"
 #include "core/text_file.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
@@ -23,9 +24,13 @@
 namespace {
 constexpr unsigned kUnableToCreateFile = 293;
 constexpr unsigned kInvalidSize = 297;
+constexpr unsigned kUnwritableNumber = 303;
 
 // Length of a Bezier piece per flattened line, as the Gerber plot uses.
 constexpr double kBezierStep = 0.15;
+// How far a cut along an arc whose radius the format cannot hold may lie
+// from it: the format's resolution.
+constexpr double kShallowArcTolerance = 0.001;
 
 // Millimetres and inches go out with the decimals their readers assume for
 // trailing-zero Excellon: 3.3 metric, 2.4 inch.
@@ -37,6 +42,8 @@ struct ExcellonFormat {
     double factor;
     int decimals;
     long long scale;
+    // Scaled values stay below this: six digits in all (3.3 or 2.4).
+    long long limit = 1000000;
 };
 
 // Where a point given in padstack coordinates lies on the board: the pad's
@@ -61,8 +68,24 @@ public:
     ExcellonWriter(CTextFile& file, const ExcellonFormat& format)
         : m_file(file), m_format(format) {}
 
-    long long Scaled(double mm) const {
-        return std::llround(mm * m_format.factor * m_format.scale);
+    // The number as the integer of its digits. One the format cannot hold
+    // (not finite, or beyond its whole digits) is noted and written as 0:
+    // the file is not kept.
+    long long Scaled(double mm) {
+        const double v = std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale));
+        if (!(std::fabs(v) < static_cast<double>(m_format.limit))) {
+            if (!m_unwritable)
+                m_unwritable = mm;
+            return 0;
+        }
+        return static_cast<long long>(v);
+    }
+    const std::optional<double>& Unwritable() const { return m_unwritable; }
+    // Whether Scaled takes the length without noting it.
+    bool Holds(double mm) const {
+        return std::fabs(
+                   std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale))) <
+               static_cast<double>(m_format.limit);
     }
 
     // The number as fixed digits without the point: 12.5 mm -> 12500,
@@ -92,7 +115,7 @@ public:
         return text;
     }
 
-    bool SameWritten(PointF a, PointF b) const {
+    bool SameWritten(PointF a, PointF b) {
         return Scaled(a.X) == Scaled(b.X) && Scaled(a.Y) == Scaled(b.Y);
     }
     void Line(const std::wstring& text) { m_file.WriteString(text); }
@@ -107,6 +130,7 @@ private:
     bool m_hasCurrent = false;
     long long m_x = 0;
     long long m_y = 0;
+    std::optional<double> m_unwritable;
 };
 
 // One hole or milled path of a tool.
@@ -206,6 +230,17 @@ void CMill::WriteArc(ExcellonWriter& w, const CAreaArc* arc, const CAreaNode* ne
     const double h = chord / 2;
     const double radius = std::fabs((h * h / d + d) / 2);
     const PointF mid = m_placement((x0 + x1) / 2 + d * uy, (y0 + y1) / 2 - d * ux);
+    const int pieces = w.Holds(radius) ? 0 : ShallowArcPieces(h, d, kShallowArcTolerance);
+    if (pieces > 0) {
+        // So shallow an arc that its radius has more digits than the format.
+        const double mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
+        for (int i = 1; i <= pieces; ++i) {
+            const double u = h * (2.0 * i / pieces - 1);
+            const double s = ShallowArcOffset(u, h, d);
+            Draw(w, m_placement(mx + ux * u + uy * s, my + uy * u - ux * s));
+        }
+        return;
+    }
     const std::wstring dir = ((d > 0) != m_placement.IsBottom()) ? L"G03" : L"G02";
     const std::wstring a = L"A" + w.Number(w.Scaled(radius));
     // A radius names the shorter of two arcs: more than a half circle goes
@@ -251,7 +286,8 @@ struct ToolTable {
 };
 
 Tool& ToolFor(ToolTable& tools, float diameter) {
-    if (!(diameter > 0 && std::isfinite(diameter))) {
+    // No drill is a metre wide (nor would its size fit the tool line).
+    if (!(diameter > 0 && diameter < 1000)) {
         if (!tools.invalid)
             tools.invalid = diameter;
         diameter = 0;
@@ -391,6 +427,12 @@ void OrderNearestNeighbour(Tool& tool) {
 }
 } // namespace
 
+void ShowUnwritableNumber(double value, const std::wstring& fileName) {
+    const std::wstring text =
+        StrPrintf(LoadStringText(kUnwritableNumber).c_str(), StrPrintf(L"%g", value).c_str());
+    ShowMessageBox(text + fileName + L"'", L"Gerber", MB_OK | MB_ICONERROR);
+}
+
 void ShowInvalidSize(float mm, const std::wstring& fileName) {
     const std::wstring size = StrPrintf(L"%g mm", static_cast<double>(mm));
     ShowMessageBox(StrPrintf(LoadStringText(kInvalidSize).c_str(), size.c_str()) + fileName + L"'",
@@ -460,6 +502,11 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
     }
     w.Line(L"M30");
     file.Close();
+    if (w.Unwritable()) {
+        RemoveFile(fileName);
+        ShowUnwritableNumber(*w.Unwritable(), fileName);
+        return false;
+    }
     return true;
 }
 

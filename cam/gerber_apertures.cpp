@@ -91,20 +91,19 @@ int CGerberApertureSet::Circle(float diameter) {
 }
 
 void CGerberApertureSet::WriteDefinitions() {
-    const GerberFormat& f = m_plotter->Format();
     for (const GerberAperture& a : m_set) {
         const std::wstring head = StrPrintf(L"%%ADD%d", a.number);
         switch (a.type) {
         case kApertureCircle:
-            m_plotter->Line(head + L"C," + GerberSizeText(a.size1, f) + L"*%");
+            m_plotter->Line(head + L"C," + m_plotter->SizeText(a.size1) + L"*%");
             break;
         case kApertureObround:
-            m_plotter->Line(head + L"O," + GerberSizeText(a.size1, f) + L"X" +
-                            GerberSizeText(a.size2, f) + L"*%");
+            m_plotter->Line(head + L"O," + m_plotter->SizeText(a.size1) + L"X" +
+                            m_plotter->SizeText(a.size2) + L"*%");
             break;
         case kApertureRect:
-            m_plotter->Line(head + L"R," + GerberSizeText(a.size1, f) + L"X" +
-                            GerberSizeText(a.size2, f) + L"*%");
+            m_plotter->Line(head + L"R," + m_plotter->SizeText(a.size1) + L"X" +
+                            m_plotter->SizeText(a.size2) + L"*%");
             break;
         case kApertureMacro: {
             std::wstring line = head + a.name;
@@ -136,7 +135,6 @@ int CGerberApertureSet::RectLike(const CPadLayer* pad, float w, float h, float w
     float angle = PlacementAngle(pad, &bottom);
     const bool inFootprint = pad->GetParent() && pad->GetParent()->GetParent() &&
                              pad->GetParent()->GetParent()->GetType() == NodeType::Footprint;
-    const GerberFormat& f = m_plotter->Format();
     GerberAperture r;
     if (inFootprint && IsMultipleOf90(angle)) {
         r.type = pad->m_shape == kPadShapeOblong ? kApertureObround : kApertureRect;
@@ -159,24 +157,24 @@ int CGerberApertureSet::RectLike(const CPadLayer* pad, float w, float h, float w
             angle += 90;
         const float rad = angle * 0.017453292f;
         r.name = L"TILTED_OBLONG,";
-        r.params = {GerberSizeText(std::max(w, h), f) + L"X",
-                    GerberSizeText(std::min(w, h), f) + L"X", GerberPlainNumber(angle) + L"X",
-                    GerberPlainNumber(std::sin(rad)) + L"X", GerberPlainNumber(std::cos(rad))};
+        r.params = {m_plotter->SizeText(std::max(w, h)) + L"X",
+                    m_plotter->SizeText(std::min(w, h)) + L"X", m_plotter->PlainText(angle) + L"X",
+                    m_plotter->PlainText(std::sin(rad)) + L"X",
+                    m_plotter->PlainText(std::cos(rad))};
     } else {
         if (!m_rectWritten) {
             m_rectWritten = true;
             m_plotter->Line(L"%AMTILTED_RECT*21,1,$1,$2,0,0,$3*%");
         }
         r.name = L"TILTED_RECT,";
-        r.params = {GerberSizeText(w, f) + L"X", GerberSizeText(h, f) + L"X",
-                    GerberPlainNumber(angle)};
+        r.params = {m_plotter->SizeText(w) + L"X", m_plotter->SizeText(h) + L"X",
+                    m_plotter->PlainText(angle)};
     }
     return Register(r);
 }
 
 std::vector<std::wstring> CGerberApertureSet::CustomMacroLines(const FlatPath& path, bool bottom,
                                                                float angle) {
-    const GerberFormat& f = m_plotter->Format();
     std::vector<std::wstring> lines;
     const size_t n = path.points.size();
     size_t s = 0;
@@ -193,7 +191,7 @@ std::vector<std::wstring> CGerberApertureSet::CustomMacroLines(const FlatPath& p
         std::wstring text = StrPrintf(L"4,1,%d,", int(k));
         auto put = [&](const PointF& p) {
             const float x = bottom ? -p.X : p.X;
-            text += GerberSizeText(x, f) + L"," + GerberSizeText(p.Y, f) + L",";
+            text += m_plotter->SizeText(x) + L"," + m_plotter->SizeText(p.Y) + L",";
         };
         for (size_t i = s; i < last; ++i)
             put(path.points[i]);
@@ -205,7 +203,7 @@ std::vector<std::wstring> CGerberApertureSet::CustomMacroLines(const FlatPath& p
             lines.push_back(text.substr(0, comma + 1));
             text.erase(0, comma + 1);
         }
-        text += GerberPlainNumber(angle) + L"*";
+        text += m_plotter->PlainText(angle) + L"*";
         if (e >= n)
             text += L"%";
         lines.push_back(text);
@@ -349,12 +347,11 @@ int CGerberApertureSet::ThermalAperture(const CPadLayer* pad) {
             m_thermalWritten = true;
             m_plotter->Line(L"%AMTHERMAL*7,0,0,$1+$2,$1,$3,$4*%");
         }
-        const GerberFormat& f = m_plotter->Format();
         GerberAperture r;
         r.type = kApertureMacro;
         r.name = L"THERMAL,";
-        r.params = {GerberSizeText(pad->m_width, f) + L"X", GerberSizeText(gap, f) + L"X",
-                    GerberSizeText(spoke, f) + L"X", GerberPlainNumber(angle)};
+        r.params = {m_plotter->SizeText(pad->m_width) + L"X", m_plotter->SizeText(gap) + L"X",
+                    m_plotter->SizeText(spoke) + L"X", m_plotter->PlainText(angle)};
         return Register(r);
     }
     GraphicsPath path;

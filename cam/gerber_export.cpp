@@ -45,15 +45,16 @@ bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLay
     }
     CGerberLayerWriter writer(&file, settings, board, layer, layerNode, outlines);
     writer.WriteHeader(name);
-    if (layer < 0) {
-        writer.WriteOutlineFile();
-    } else if (!writer.WriteLayerFile()) {
-        file.Close();
+    const bool written = layer < 0 ? writer.WriteOutlineFile() : writer.WriteLayerFile();
+    file.Close();
+    if (!written) {
         RemoveFile(name);
-        ShowInvalidSize(writer.InvalidSize().value_or(0.0f), name);
+        if (writer.InvalidSize())
+            ShowInvalidSize(*writer.InvalidSize(), name);
+        else
+            ShowUnwritableNumber(writer.Unwritable().value_or(0.0), name);
         return false;
     }
-    file.Close();
     return true;
 }
 

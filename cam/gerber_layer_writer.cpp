@@ -97,8 +97,8 @@ Box GrownVertexBox(const CConductor* cond, float grow) {
 CGerberLayerWriter::CGerberLayerWriter(CTextFile* file, const CamSettings& settings, CBoard* board,
                                        int layer, CLayer* layerNode, CClearanceOutlines* outlines)
     : m_settings(settings), m_board(board), m_layer(layer), m_layerNode(layerNode),
-      m_plot(file,
-             GerberFormat::From(settings.unit, settings.resFlt, std::pow(10.0, -settings.resFlt))),
+      m_plot(file, GerberFormat::From(settings.unit, settings.resFlt,
+                                      std::pow(10.0, -settings.resFlt), settings.resInt)),
       m_apertures(&m_plot, settings.padTol), m_outlines(outlines ? outlines : &m_ownOutlines) {
     CThermalRelief* thermal = nullptr;
     board->FindBoardProperties(&thermal, nullptr);
@@ -131,7 +131,7 @@ void CGerberLayerWriter::WriteHeader(const std::wstring& fileName) {
     m_plot.Line(L"*");
 }
 
-void CGerberLayerWriter::WriteOutlineFile() {
+bool CGerberLayerWriter::WriteOutlineFile() {
     const int d = m_apertures.Circle(0.001f);
     m_apertures.WriteDefinitions();
     m_plot.Line(L"*");
@@ -141,6 +141,7 @@ void CGerberLayerWriter::WriteOutlineFile() {
     m_plot.PlotOutline(m_board->m_outline);
     m_plot.Line(L"M02*");
     m_plot.Flush();
+    return !m_plot.Unwritable();
 }
 
 bool CGerberLayerWriter::WriteLayerFile() {
@@ -154,7 +155,7 @@ bool CGerberLayerWriter::WriteLayerFile() {
     PlotPass();
     m_plot.Line(L"M02*");
     m_plot.Flush();
-    return true;
+    return !m_plot.Unwritable();
 }
 
 // ---- aperture pass ------------------------------------------------------

@@ -38,11 +38,14 @@ public:
     static unsigned OutlineHelpers(size_t outlines);
 
     void WriteHeader(const std::wstring& fileName);
-    void WriteOutlineFile();
+    // False when a number of the file is beyond its format (Unwritable).
+    bool WriteOutlineFile();
     // False, with nothing written after the header, when an aperture would
-    // need a size that is not above zero (InvalidSize).
+    // need a size that is not above zero (InvalidSize); false as well when
+    // a number is beyond the format (Unwritable).
     bool WriteLayerFile();
     std::optional<float> InvalidSize() const { return m_apertures.InvalidSize(); }
+    std::optional<double> Unwritable() const { return m_plot.Unwritable(); }
 
 private:
     struct PadstackApertureNumbers {

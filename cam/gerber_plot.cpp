@@ -70,13 +70,34 @@ bool SegmentsCross(const PointF& a, const PointF& b, const PointF& c, const Poin
 
 } // namespace
 
-GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm) {
+GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm, int resInt) {
     GerberFormat f;
     f.unit = unit;
     f.resFlt = resFlt;
+    f.resInt = resInt;
     f.epsilon = epsilonMm;
     f.factor = unit == 0 ? double(0.03937008f) : 1.0;
     return f;
+}
+
+int ShallowArcPieces(double h, double d, double tolerance) {
+    // A piece of a circle bulges by about its own length squared over 8 r;
+    // the whole arc's bulge d, split n ways, by about d / n^2.
+    if (!(std::fabs(d) <= h) || !(tolerance > 0))
+        return 0;
+    return static_cast<int>(
+        std::clamp(std::ceil(std::sqrt(std::fabs(d) / tolerance)), 1.0, 4096.0));
+}
+
+double ShallowArcOffset(double u, double h, double d) {
+    const double r = std::fabs((h * h / d + d) / 2);
+    const double y = std::fabs(d) - u * u / (r + std::sqrt(std::max(0.0, r * r - u * u)));
+    return d < 0 ? -y : y;
+}
+
+bool GerberFormat::Holds(double mm) const {
+    const double digits = std::pow(10.0, resFlt);
+    return std::fabs(std::nearbyint(mm * factor * digits)) < std::pow(10.0, resInt) * digits;
 }
 
 std::wstring GerberPlainNumber(double value) {
@@ -93,6 +114,9 @@ std::wstring GerberPlainNumber(double value) {
 }
 
 std::wstring GerberSizeText(double mm, const GerberFormat& format) {
+    // No endless digits for what no file can hold (the writer refuses it).
+    if (!(std::fabs(mm) < 1e9))
+        mm = 0;
     if (format.unit == 0)
         return StrPrintf(L"%.4f", mm / 25.4);
     return StrPrintf(L"%.3f", mm);
@@ -108,6 +132,7 @@ void CGerberPlotter::Reset() {
     m_aperture = -1;
     m_interpolation = -1;
     m_clear = false;
+    m_unwritable.reset();
 }
 
 CGerberPlotter::~CGerberPlotter() {
@@ -122,6 +147,12 @@ void CGerberPlotter::Line(const std::wstring& text) {
 void CGerberPlotter::Flush() {
     if (m_pendingLength == 0)
         return;
+    // A file with a number it cannot hold is not kept: no more of its
+    // figures are written.
+    if (m_unwritable) {
+        m_pendingLength = 0;
+        return;
+    }
     // The pending lines end in CR LF each; the file adds the last one.
     m_file->WriteLine(m_pending.data(), m_pendingLength - 2);
     m_pendingLength = 0;
@@ -239,6 +270,9 @@ std::string CGerberPlotter::ExactNumber(double mm) const {
 }
 
 void CGerberPlotter::PutNumber(double mm) {
+    Check(m_format.Holds(mm), mm);
+    if (!(std::fabs(mm) < 1e9))
+        mm = 0;
     if (char* end = FastNumber(Room(kNumberRoom), mm)) {
         m_pendingLength = static_cast<size_t>(end - m_pending.data());
         return;
@@ -265,11 +299,25 @@ bool CGerberPlotter::PutCoord(double x, double y, bool force) {
 }
 
 std::wstring CGerberPlotter::Number(double mm) const {
+    Check(m_format.Holds(mm), mm);
+    if (!(std::fabs(mm) < 1e9))
+        mm = 0;
     char buf[kNumberRoom];
     if (const char* end = FastNumber(buf, mm))
         return std::wstring(static_cast<const char*>(buf), end);
     const std::string digits = ExactNumber(mm);
     return std::wstring(digits.begin(), digits.end());
+}
+
+std::wstring CGerberPlotter::SizeText(double mm) const {
+    Check(m_format.Holds(mm), mm);
+    return GerberSizeText(mm, m_format);
+}
+
+std::wstring CGerberPlotter::PlainText(double value) const {
+    // No rotation of a placed object is this many turns.
+    Check(std::fabs(value) < 1e6, value);
+    return GerberPlainNumber(value);
 }
 
 void CGerberPlotter::SelectAperture(int n) {
@@ -385,6 +433,18 @@ void CGerberPlotter::PlotOutline(const CAreaNode* first) {
             const double mx = (px + nx) * 0.5, my = (py + ny) * 0.5;
             const double off = d - r;
             const double cx = mx + uy * off, cy = my - ux * off;
+            const int pieces = m_format.Holds(cx - px) && m_format.Holds(cy - py)
+                                   ? 0
+                                   : ShallowArcPieces(h, d, m_format.epsilon);
+            if (pieces > 0) {
+                // So shallow an arc that its centre lies beyond the format.
+                for (int i = 1; i <= pieces; ++i) {
+                    const double u = h * (2.0 * i / pieces - 1);
+                    const double s = ShallowArcOffset(u, h, d);
+                    PlotDraw(mx + ux * u + uy * s, my + uy * u - ux * s);
+                }
+                continue;
+            }
             PlotArc(nx, ny, cx, cy, d < 0, h * 0.41421357 <= std::fabs(d));
         } else if (node->GetKind() == AREA_BEZIER) {
             const auto* b = static_cast<const CAreaBezier*>(node);

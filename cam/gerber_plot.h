@@ -6,6 +6,7 @@
 #include "platform/types.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,15 @@ class CTextFile;
 struct GerberFormat {
     int unit = 1;   // 0 inch, 1 millimetre
     int resFlt = 3; // decimals of a coordinate
+    int resInt = 3; // digits before the point
     double epsilon = 0.001;
     double factor = 1.0; // output units per millimetre
 
-    static GerberFormat From(int unit, int resFlt, double epsilonMm);
+    static GerberFormat From(int unit, int resFlt, double epsilonMm, int resInt = 3);
+    // Whether a length (mm) is written in the format: a finite number whose
+    // whole part, in the output unit and rounded to the decimals, has no
+    // more digits than the format gives it.
+    bool Holds(double mm) const;
 };
 
 // A flattened path: figures of points; a figure starts at a point of type 0.
@@ -35,6 +41,15 @@ struct FlatPath {
 std::wstring GerberPlainNumber(double value);
 // A length in the output unit with 4 (inch) or 3 (mm) decimals.
 std::wstring GerberSizeText(double mm, const GerberFormat& format);
+
+// An arc of at most half a circle whose radius has more digits than an
+// output format gives goes out as straight pieces along it. The arc runs over
+// a chord of half length h and lies d to the right of the chord's middle.
+// How many pieces keep it within tolerance (mm) of them:
+int ShallowArcPieces(double h, double d, double tolerance);
+// How far right of the chord the arc lies at u from the chord's middle
+// (-h..h): exactly on the circle.
+double ShallowArcOffset(double u, double h, double d);
 
 // The lines PlotClearRegion wrote for a path after its first move, with the
 // modal state before and after them: a path plotted again from the same
@@ -64,6 +79,15 @@ public:
     void Flush();
 
     std::wstring Number(double mm) const;
+    // A size in the output unit with its decimals (GerberSizeText).
+    std::wstring SizeText(double mm) const;
+    // A plain number (GerberPlainNumber): an angle, a sine or a cosine.
+    std::wstring PlainText(double value) const;
+    // The first number asked for that the format cannot hold (a coordinate
+    // or size not finite or beyond the format's digits, an angle beyond
+    // any turn): the lines written with it are no Gerber, and the file must
+    // not be kept.
+    const std::optional<double>& Unwritable() const { return m_unwritable; }
     void SelectAperture(int n);
     void PlotMove(double x, double y);
     void PlotDraw(double x, double y);
@@ -99,6 +123,11 @@ private:
     char* Room(size_t count);
     void Put(const char* text, size_t count);
     void PutNumber(double mm);
+    // Notes a number the format cannot hold (Unwritable).
+    void Check(bool ok, double value) const {
+        if (!ok && !m_unwritable)
+            m_unwritable = value;
+    }
     // X and Y of the coordinates that changed (all with force); false when
     // none changed.
     bool PutCoord(double x, double y, bool force = false);
@@ -117,6 +146,7 @@ private:
     int m_interpolation = -1;
     bool m_clear = false;
     std::vector<ConductorPiece> m_pieces; // a conductor's centre line, kept for the next
+    mutable std::optional<double> m_unwritable;
 };
 
 // Outline helpers shared by the export.

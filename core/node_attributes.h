@@ -29,6 +29,7 @@
 #pragma once
 
 #include "core/board_layer.h"
+#include "core/document_bounds.h"
 #include "core/expected_attributes.h"
 #include "core/plain_number.h"
 #include "core/tree_node.h"
@@ -346,8 +347,10 @@ constexpr NodeAttribute<Node> FloatPair(const wchar_t* name) {
             }};
 }
 
-// A POINT or SIZE member as "x,y" in integers; (0, 0) is the default.
-template <auto Member, class Node = ClassOf<Member>>
+// A POINT or SIZE member as "x,y" in integers; (0, 0) is the default. Each
+// number is read within -Limit..Limit (a sheet position or size, in grid
+// steps or tenths of them).
+template <auto Member, class Node = ClassOf<Member>, int Limit = kMaxSheetSteps>
 constexpr NodeAttribute<Node> IntPair(const wchar_t* name) {
     using T = TypeOf<Member>;
     static_assert(std::is_same_v<T, POINT> || std::is_same_v<T, SIZE>);
@@ -355,7 +358,7 @@ constexpr NodeAttribute<Node> IntPair(const wchar_t* name) {
             [](Node& n, const NodeAttribute<Node>& a) {
                 int x = 0, y = 0;
                 PlainNumber::GetPoint(n, a.name, x, y, 0, 0);
-                n.*Member = T{x, y};
+                n.*Member = T{ClampToSteps(x, Limit), ClampToSteps(y, Limit)};
             },
             [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
                 const auto [x, y] = n.*Member;

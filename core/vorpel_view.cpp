@@ -1,6 +1,7 @@
 #include "core/vorpel_view.h"
 
 #include "core/default_settings.h"
+#include "core/document_bounds.h"
 #include "core/tree_node.h"
 #include "platform/device_context.h"
 #include "platform/graphics.h"
@@ -25,7 +26,10 @@ constexpr COLORREF kRed = 0x0000FF;
 } // namespace
 
 CVorpelView::CVorpelView(CTreeNode* document) : m_pDocument(document) {
-    m_textHeight = RoundHalfAway(static_cast<double>(g_DefaultSettings.gridWidth) * 100.0);
+    // No coarser than a sheet's grid may be (document_bounds.h).
+    m_textHeight =
+        RoundHalfAway(std::clamp(static_cast<double>(g_DefaultSettings.gridWidth) * 100.0, 0.0,
+                                 static_cast<double>(kMaxSheetGrid)));
     m_fontDescription = g_DefaultSettings.font;
     m_fontDescription.lfHeight = m_textHeight;
     RecreateFonts();

@@ -1,5 +1,6 @@
 #include "core/xml_element.h"
 
+#include "core/document_bounds.h"
 #include "platform/text.h"
 
 #include <climits>
@@ -45,18 +46,20 @@ int ScanIntPair(const wchar_t* text, int& a, int& b) {
     return 2;
 }
 
+// A number that is not finite as a float counts as not read: no length,
+// position or angle can be one.
 int ScanFloatPair(const wchar_t* text, float& a, float& b) {
     const wchar_t* p = text;
     const wchar_t* end = nullptr;
     double v = ParseDouble(p, &end);
-    if (end == p)
+    if (end == p || !IsDocumentFloat(v))
         return 0;
     a = static_cast<float>(v);
     if (*end != L',')
         return 1;
     p = end + 1;
     v = ParseDouble(p, &end);
-    if (end == p)
+    if (end == p || !IsDocumentFloat(v))
         return 1;
     b = static_cast<float>(v);
     return 2;
@@ -128,7 +131,10 @@ bool CXmlElement::GetAttributeFloat(std::wstring_view name, float& value, float 
     const wchar_t* text = m_attributes.Find(name);
     if (!text)
         return false;
-    value = static_cast<float>(ParseDouble(text));
+    // Not a number, or infinite: read as the default.
+    const double v = ParseDouble(text);
+    if (IsDocumentFloat(v))
+        value = static_cast<float>(v);
     return true;
 }
 

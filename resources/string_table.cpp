@@ -169,6 +169,7 @@ const StringTableEntry kEntries[] = {
     {300, L"File read error "},
     {301, L"File save error "},
     {302, L"<unused>"},
+    {303, L"Number %s beyond the output format, file not written: '"},
     {317, L"Shape"},
     {323, L"Undefined"},
     {324, L"Round"},

@@ -41,19 +41,19 @@ void CBus::ReadAttributes() {
     // "x,yDlength"
     const wchar_t* p = m_text.c_str();
     const wchar_t* end = nullptr;
-    const int x = static_cast<int>(ParseInteger(p, &end));
+    const int x = ClampToSteps(ParseInteger(p, &end));
     bool ok = end != p && *end == L',';
     int y = 0, length = 0;
     wchar_t direction = L'N';
     if (ok) {
         p = end + 1;
-        y = static_cast<int>(ParseInteger(p, &end));
+        y = ClampToSteps(ParseInteger(p, &end));
         ok = end != p && *end != 0;
     }
     if (ok) {
         direction = *end;
         p = end + 1;
-        length = static_cast<int>(ParseInteger(p, &end));
+        length = ClampToSteps(ParseInteger(p, &end));
         ok = end != p;
     }
     if (ok) {

@@ -68,6 +68,7 @@ const wchar_t* CPackage::GetTagName() const {
 
 void CPackage::ReadAttributes() {
     kAttributes.Read(*this);
+    m_partsPerPackage = std::min(m_partsPerPackage, kMaxPartsPerPackage);
 }
 
 void CPackage::WriteAttributes() {

@@ -15,6 +15,10 @@ class CText;
 
 class CPackage : public CTreeNode {
 public:
+    // The most parts a package has: the symbol editor takes no more, and a
+    // file that names more is read as this many.
+    static constexpr uint32_t kMaxPartsPerPackage = 999;
+
     CPackage();
     CPackage(const CPackage& other);
     ~CPackage() override;

@@ -1,5 +1,7 @@
 #include "schematic/part_primitive_token.h"
 
+#include "core/document_bounds.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -33,11 +35,8 @@ bool ReadInt(const wchar_t*& p, const wchar_t* end, int* value) {
     }
     if (negative)
         v = -v;
-    if (v > INT_MAX)
-        v = INT_MAX;
-    if (v < INT_MIN)
-        v = INT_MIN;
-    *value = static_cast<int>(v);
+    // Tenths of a grid step from the part: no more than a sheet holds.
+    *value = ClampToSteps(v, kMaxSheetTenths);
     p = q;
     return true;
 }

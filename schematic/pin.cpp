@@ -88,10 +88,10 @@ void CPin::ReadAttributes() {
         const wchar_t* const start = m_text.c_str() + 1;
         if (PlainNumber::ReadInt(start, m_text.data() + m_text.size(), offset)) {
             m_side = m_text[0];
-            m_offset = offset;
+            m_offset = ClampToSteps(offset);
         } else {
             const wchar_t* end = nullptr;
-            offset = static_cast<int>(ParseInteger(start, &end));
+            offset = ClampToSteps(ParseInteger(start, &end));
             if (end != start) {
                 m_side = m_text[0];
                 m_offset = offset;

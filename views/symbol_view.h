@@ -12,6 +12,7 @@
 
 #include "core/vorpel_view.h"
 #include "platform/accelerator.h"
+#include "schematic/package.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +38,7 @@ public:
     // The package's rows in the property panel.
     enum Row { kRowFootprint = 0, kRowPartsPerPackage = 1, kRowImage = 2, kRowPowerPins = 3 };
     // "Parts per package" takes 1 to this many.
-    static constexpr int kMaxPartsPerPackage = 999;
+    static constexpr int kMaxPartsPerPackage = static_cast<int>(CPackage::kMaxPartsPerPackage);
 
     explicit CSymbolView(CPackage* package);
     ~CSymbolView() override;

@@ -66,7 +66,8 @@ std::vector<ConductorVertex> ReferenceVertices(const std::wstring& text) {
             }
             const wchar_t* end = nullptr;
             const double value = ParseDouble(p, &end);
-            if (end == p)
+            // A number that is not finite is no coordinate.
+            if (end == p || !std::isfinite(static_cast<float>(value)))
                 break;
             v[n] = static_cast<float>(value);
             p = end;

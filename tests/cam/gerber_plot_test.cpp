@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -57,6 +59,61 @@ TEST_F(PlotTest, CoordinateNumbers) {
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0], c.text) << c.mm;
     }
+}
+
+// A coordinate the format cannot hold (not finite, or more whole digits than
+// it gives) is noted, and no number of endless digits is written.
+TEST_F(PlotTest, CoordinatesBeyondTheFormatAreNotedNotWritten) {
+    const double nan = std::nan("");
+    struct Case {
+        GerberFormat format;
+        double mm;
+        bool fits;
+    } cases[] = {
+        {Mm(), 999.9994, true},
+        {Mm(), 999.9996, false},
+        {Mm(), -1000, false},
+        {Mm(), 1e30, false},
+        {Mm(), nan, false},
+        {Mm(), -HUGE_VAL, false},
+        {Inch(), 25399.9, true},
+        {Inch(), 25400, false},
+        {GerberFormat::From(1, 3, 0.001, 4), 9999, true},
+    };
+    for (const Case& c : cases) {
+        std::optional<double> unwritable;
+        const std::string text = Join(Plot(c.format, [&](CGerberPlotter& p) {
+            p.PlotMove(0, 0);
+            p.PlotDraw(c.mm, 1);
+            p.Line(p.SizeText(c.mm));
+            unwritable = p.Unwritable();
+        }));
+        EXPECT_EQ(unwritable.has_value(), !c.fits) << c.mm;
+        EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+        EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+        EXPECT_LT(text.size(), 60u) << text;
+    }
+}
+
+// An arc so shallow that its centre lies beyond the format goes out as draws
+// on the circle: from (0, 0) to (50, 0) bulging 0.0002 mm to the right.
+TEST_F(PlotTest, ShallowArcsBeyondTheFormatAreDrawsAlongThem) {
+    CAreaNode* head = nullptr;
+    auto* arc = new CAreaArc(nullptr, 0, 0);
+    arc->m_deviation = 0.0002f;
+    AppendAreaNode(head, arc);
+    AppendAreaNode(head, new CAreaSegment(nullptr, 50, 0));
+    std::optional<double> unwritable;
+    const auto lines = Plot(GerberFormat::From(1, 4, 0.0001), [&](CGerberPlotter& p) {
+        p.PlotOutline(head);
+        unwritable = p.Unwritable();
+    });
+    DeleteAreaOutline(head);
+    EXPECT_FALSE(unwritable.has_value());
+    EXPECT_EQ(Join(lines).find("I"), std::string::npos);
+    // Two pieces: to the middle of the arc, 0.0002 below the chord, and on.
+    EXPECT_EQ(Join(lines), "X00000Y00000D02*\nG01X250000Y-00002D01*\nX500000Y00000D01*\n"
+                           "X00000D01*\n");
 }
 
 TEST(GerberNumbers, PlainNumbersAreNeverScientific) {

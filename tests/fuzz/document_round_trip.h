@@ -18,9 +18,11 @@ struct DocumentRoundTrip {
 };
 
 // Loads the file at in with the given root tag and, when it loads, saves it
-// twice through files in the folder dir.
-inline DocumentRoundTrip CheckDocumentRoundTrip(const std::wstring& in, const std::wstring& rootTag,
-                                                const std::wstring& dir) {
+// twice through files in the folder dir. A given output check then has the
+// document read (false: it failed).
+inline DocumentRoundTrip
+CheckDocumentRoundTrip(const std::wstring& in, const std::wstring& rootTag, const std::wstring& dir,
+                       bool (*output)(CRoot& root, const std::wstring& dir) = nullptr) {
     DocumentRoundTrip result;
     CRoot root;
     root.SetRootTag(rootTag);
@@ -50,5 +52,7 @@ inline DocumentRoundTrip CheckDocumentRoundTrip(const std::wstring& in, const st
     }
     // A copy of what was read is a whole tree of its own.
     delete root.Clone();
+    if (output && !output(root, dir))
+        result.failure = "the document does not draw, or writes a number no board maker reads";
     return result;
 }

@@ -1,9 +1,13 @@
 // Fuzz target: any bytes as a document file. Loading must fail cleanly or
 // succeed; a loaded document must save, and saving what was saved must give
-// the same bytes again. The same bytes are also read line by line in each
-// encoding of the text file.
+// the same bytes again; what loads must draw and write its manufacturing
+// files with numbers a board maker reads. The same bytes are also read line
+// by line in each encoding of the text file.
 #include "core/text_file.h"
+#include "platform/application.h"
 #include "platform/file.h"
+#include "platform/ui_hooks.h"
+#include "tests/fuzz/document_output.h"
 #include "tests/fuzz/document_round_trip.h"
 
 #include <cstddef>
@@ -49,6 +53,22 @@ void ReadAllLines(const std::wstring& path, int codePage, bool pieces) {
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    // Drawing text needs the application object; the output writers report
+    // refused files in message boxes, answered here.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("VORPEL_CONFIG_HOME", PathToNative(ScratchFolder()).c_str(), 1);
+    PlatformInitApplication(*argc, *argv);
+    // Gone before the libraries' own objects are.
+    std::atexit(PlatformShutdownApplication);
+    UiHooks hooks;
+    hooks.messageBox = [](const MessageBoxRequest& r) { return DefaultMessageBoxAnswer(r.style); };
+    hooks.beep = [](unsigned) {};
+    hooks.statusText = [](int, const std::wstring&) {};
+    SetUiHooks(hooks);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring in = PathJoin(ScratchFolder(), L"in.circuit");
     if (!WriteWholeFile(in, std::string(reinterpret_cast<const char*>(data), size)))
@@ -59,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadAllLines(in, CTextFile::CodePageAnsi, false);
 
     const std::wstring rootTag = size > 0 && (data[0] & 1) ? L"Project" : L"";
-    if (CheckDocumentRoundTrip(in, rootTag, ScratchFolder()).failure)
+    if (CheckDocumentRoundTrip(in, rootTag, ScratchFolder(), DocumentOutput::DrawAndWrite).failure)
         std::abort();
     return 0;
 }

@@ -642,7 +642,8 @@ TEST_F(SheetRowsTest, ARefusedValueLeavesTheCellShowingTheSheet) {
         bool message;
     };
     const Case cases[] = {
-        {2, L"-5", true}, {3, L"0.05", true}, {5, L"abc", false}, {6, L"", false}, {8, L"-1", true},
+        {2, L"-5", true}, {3, L"0.05", true}, {5, L"abc", false},
+        {6, L"", false},  {8, L"-1", true},   {5, L"150", true}, // a grid coarser than 100 mm
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.typed));

@@ -1,0 +1,210 @@
+// Documents edited by hand or damaged: the examples with one value no user
+// would draw (not-a-number, infinity, 1e30, the 32-bit limits, a huge part
+// count). Each either fails to read with a message or reads repaired; what
+// reads opens in its editors, zooms, takes a click, saves and reads again,
+// and the manufacturing files of a project hold only numbers a board maker
+// reads (or are refused with a message and exit 1). The sanitizers and the
+// test's time limit watch for the rest.
+#include "core/node_type.h"
+#include "core/property_grid.h"
+#include "core/xml_file.h"
+#include "platform/device_context.h"
+#include "schematic/part.h"
+#include "schematic/sheet.h"
+#include "tests/shell/frame_fixture.h"
+#include "views/editor_views.h"
+#include "views/schematic_view.h"
+
+#include <dirent.h>
+#include <sys/wait.h>
+
+#include <cstring>
+#include <regex>
+
+namespace {
+
+struct DamagedCase {
+    int kind; // document kind: 0 project, 1 symbols, 2 footprints
+    const char* from;
+    const char* to;
+    // Text the saved document holds (the repair), or null.
+    const char* saved = nullptr;
+    // A project's manufacturing files are refused (a size or position
+    // beyond any board).
+    bool refused = false;
+};
+
+const DamagedCase kCases[] = {
+    {0, "XY=\"10,8\">RC", "XY=\"100000000,8\">RC", "XY=\"20000,8\">RC"},
+    {0, "XY=\"20,8\">RC", "XY=\"2147483647,-2147483648\">RC", "XY=\"20000,-20000\">RC"},
+    {0, "Outline=\"4,2\" SheetName=\"Main\" XY=\"10,8\"",
+     "Outline=\"100000000,2\" SheetName=\"Main\" XY=\"10,8\""},
+    {0, "Outline=\"2,2\" SheetName=\"Main\" XY=\"30,14\"",
+     "Outline=\"-2147483648,2\" SheetName=\"Main\" XY=\"30,14\""},
+    {0, ">15,9,17,9<", ">15,9,100000000,9<", ",20000,9<"},
+    {0, ">12,12H25<", ">12,12H2147483647<", ">12,12H20000<"},
+    {0, ">3,2V10<", ">-2147483648,2V-2147483648<"},
+    {0, "be2=\"1\">17,9,17,12", "be2=\"2147483647\">17,9,17,12"},
+    {0, "Unit=\"0\">Mainboard", "Unit=\"4000000000\">Mainboard"},
+    {0, "<Pin Name=\"A\" Num=\"1\">L1<", "<Pin Name=\"A\" Num=\"1\">T-2147483648<"},
+    {0, "XY=\"2,2\">Demo", "XY=\"2147483647,2\">Demo"},
+    {0, "PartPerPackage=\"2\"", "PartPerPackage=\"4000000000\"", "PartPerPackage=\"999\""},
+    {0, "GridSize=\"2.54\"", "GridSize=\"1e30\""},
+    {0, "LIN60,0 LIN60,40", "LINnan,0 LIN60,inf"},
+    {0, "Outline=\"LIN0,0 LIN60,0 LIN60,40", "Outline=\"LIN0,0 LIN1e30,0 LIN1e30,1e30", nullptr,
+     true},
+    {0, "<Footprint XY=\"12.5,12\">", "<Footprint Rotation=\"nan\" XY=\"12.5,12\">"},
+    {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"1e30\" XY=\"inf,-inf\"", nullptr, true},
+    {0, "CIRC-2,-2,2,2W0.2", "CIRC-1e30,-1e30,1e30,1e30W0.2", nullptr, true},
+    {0, "L-2,-1,2,-1W0.15", "L-2,-1,1e30,-1W1e30", nullptr, true},
+    {0, "Size=\"1.2,1.4\"", "Size=\"1e30,1.4\"", nullptr, true},
+    {0, "13.500,12.000 18.000,12.000,0.500", "13.500,12.000 1e30,12.000,nan", nullptr, true},
+    {0, "Width=\"0.3\">13.5", "Width=\"inf\">13.5"},
+    {0, "LIN1,1 LIN59,1", "LIN1,1 LINnan,1e30"},
+    {0, "LIN40,2 LIN55,2", "LIN40,2 LIN1e30,-1e30", nullptr, true},
+    {0, "ARC55,12,-2.5", "ARC55,12,1e30", nullptr, true},
+    {0, "Diam=\"3.2\" NonPlated", "Diam=\"1e30\" NonPlated", nullptr, true},
+    {0, "<Pad XY=\"18,12\"/>", "<Pad XY=\"1e30,-1e30\"/>", nullptr, true},
+    {0, "FontSize=\"1.2\"", "FontSize=\"1e30\""},
+    {0, "Pos=\"2,38\"", "Pos=\"nan,1e30\""},
+    {0, "Grid=\"1.27,1.27\"", "Grid=\"nan,1e30\""},
+    {1, "<Part Outline=\"4,2\">RC", "<Part Outline=\"4,2\" XY=\"2147483647,0\">RC"},
+    {1, "Outline=\"2,2\">L0", "Outline=\"2147483647,-2147483648\">L0"},
+    {1, "<Text Name=\"RefDes\" XY=\"0,-10\">R?", "<Text Name=\"RefDes\" XY=\"2147483647,-10\">R?"},
+    {1, "<Pin Name=\"B\" Num=\"2\">R1<", "<Pin Name=\"B\" Num=\"2\">R-2147483648<"},
+    {1, "PartPerPackage=\"4\"", "PartPerPackage=\"4000000000\"", "PartPerPackage=\"999\""},
+    {1, "RC0,0,40,20 L-10", "RC0,0,2147483647,20 L-10"},
+    {2, "<Padstack Grid=\"0.05,0.05\">RECT", "<Padstack Grid=\"nan,inf\" Unit=\"9\">RECT"},
+    {2, "<Footprint Grid=\"0.05,0.05\">R0805", "<Footprint Grid=\"1e30,1e-30\" Unit=\"-1\">R0805"},
+    {2, "<Pad Num=\"1\" XY=\"-1,0\"/>", "<Pad Num=\"1\" XY=\"-inf,1e30\"/>"},
+    {2, "TXT0,1.5,0,1:R?", "TXT0,1.5,0,1e30:R?"},
+    {2, "LIN-1,-1 LIN1,-1 ARC1,1,0.5", "LIN-1,-1 LIN1e30,-1 ARC1,1,1e30"},
+};
+
+const wchar_t* const kExamples[] = {L"demo.circuit", L"demo.symbol", L"demo.footprint"};
+
+int RunCam(const std::string& project, const std::string& out, std::string* messages) {
+    const std::string cmd =
+        std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" + out + "' 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return -1;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p))
+        messages->append(buf, n);
+    const int st = pclose(p);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// What no manufacturing file may hold: not-a-number, infinity, or a number
+// of more integer digits than the format's three plus its three decimals.
+std::string NonsenseIn(const std::string& folder) {
+    static const std::regex bad("[^A-Za-z](nan|inf)|[0-9]{7}", std::regex::icase);
+    std::string found;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return found;
+    while (dirent* e = readdir(dir)) {
+        if (e->d_name[0] == '.')
+            continue;
+        std::string bytes;
+        ReadWholeFile(Utf8ToWide(folder + "/" + e->d_name), bytes);
+        // The first line names the file.
+        const size_t body = bytes.find('\n');
+        std::smatch m;
+        const std::string rest = body == std::string::npos ? "" : bytes.substr(body);
+        if (rest.size() > 4000000 || std::regex_search(rest, m, bad))
+            found += std::string(e->d_name) + ": " + (m.empty() ? "too large" : m.str()) + "; ";
+    }
+    closedir(dir);
+    return found;
+}
+
+class DamagedDocumentsTest : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        RegisterEditorViews();
+        StartFrame();
+    }
+
+    // Every board, sheet, symbol, footprint and padstack of the document in
+    // its editor: Zoom All, a click in the middle and on each part shown.
+    void OpenEveryEditor(CTreeNode* node) {
+        for (CTreeNode* child : node->GetChildren()) {
+            const int t = child->GetType();
+            if (t == NodeType::Board || t == NodeType::Sheet || t == NodeType::Package ||
+                t == NodeType::Footprint || (t == NodeType::Padstack && node->GetType() == 4)) {
+                if (t == NodeType::Package && node->GetType() != NodeType::SymbolFolder)
+                    continue;
+                CVorpelView* view = g_MainFrame.OpenNodeView(child);
+                ASSERT_NE(view, nullptr);
+                PumpPendingMessages();
+                Command(ID_VIEW_ZOOM_ALL);
+                const RECT r = view->GetClientRect();
+                ClickAt(view, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+                if (auto* sheetView = dynamic_cast<CSchematicView*>(view))
+                    ClickParts(sheetView, static_cast<CSheet*>(child));
+                PumpPendingMessages();
+            }
+            if (t != NodeType::Sheet && t != NodeType::Package && t != NodeType::Footprint)
+                OpenEveryEditor(child);
+        }
+    }
+    void ClickParts(CSchematicView* view, CSheet* sheet) {
+        const int64_t g = view->GetGrid();
+        for (CTreeNode* package : sheet->GetParent()->GetChildren())
+            for (CTreeNode* child : package->GetChildren()) {
+                auto* part = dynamic_cast<CPart*>(child);
+                if (!part || part->m_pSheet != sheet)
+                    continue;
+                const int64_t x = (int64_t{part->m_position.x} * 2 + part->m_size.cx) * g / 2;
+                const int64_t y = (int64_t{part->m_position.y} * 2 + part->m_size.cy) * g / 2;
+                if (std::llabs(x) > 100000000 || std::llabs(y) > 100000000)
+                    continue;
+                std::unique_ptr<DeviceContext> dc = view->MakeDC();
+                ClickAt(view, view->LogicalToClient(dc.get(), POINT{int(x), int(y)}));
+            }
+    }
+};
+
+TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
+    for (const DamagedCase& c : kCases) {
+        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(
+            PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), kExamples[c.kind]),
+            bytes));
+        const size_t at = bytes.find(c.from);
+        ASSERT_NE(at, std::string::npos);
+        bytes.replace(at, std::strlen(c.from), c.to);
+        const std::wstring name = std::wstring(L"d") + (wcsrchr(kExamples[c.kind], L'.'));
+        const std::wstring path = WriteFile(name, bytes);
+        ui.Clear();
+        if (!g_MainFrame.Open(path, c.kind)) {
+            EXPECT_EQ(ui.messageBoxes.size(), 1u);
+            continue;
+        }
+        OpenEveryEditor(&g_MainFrame.GetRoot(c.kind));
+        ASSERT_TRUE(g_MainFrame.Save(c.kind));
+        const std::string saved = ReadFile(path);
+        EXPECT_FALSE(std::regex_search(saved, std::regex("[^A-Za-z](nan|inf)[^A-Za-z]")));
+        if (c.saved) {
+            EXPECT_NE(saved.find(c.saved), std::string::npos) << saved;
+        }
+        CRoot again;
+        EXPECT_TRUE(CXmlFile(&again).Load(path.c_str()));
+        Command(ID_WINDOW_CLOSE_ALL);
+        if (c.kind != 0)
+            continue;
+        const std::string out = PathToNative(PathJoin(scratch, L"out"));
+        (void)std::system(("rm -rf '" + out + "'").c_str());
+        std::string messages;
+        const int rc = RunCam(PathToNative(path), out, &messages);
+        EXPECT_EQ(rc, c.refused ? 1 : 0) << messages;
+        EXPECT_EQ(messages.find("Gerber: ") != std::string::npos, c.refused) << messages;
+        EXPECT_EQ(NonsenseIn(out), "") << messages;
+    }
+}
+
+} // namespace
