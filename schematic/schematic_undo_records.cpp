@@ -3,6 +3,7 @@
 #include "core/model_services.h"
 #include "core/root.h"
 #include "core/tree_node.h"
+#include "core/vorpel_view.h"
 #include "schematic/bus.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
@@ -87,6 +88,10 @@ CUndoItem* CUndoChangeSheetOfObject::Undo() {
     else
         object->m_pSheet = m_sheet;
     RepaintSheetSide(object, false);
+    // The tree's history moves objects between pages that need not be shown.
+    for (CSheet* sheet : {now, m_sheet.Get()})
+        if (CVorpelView* view = shown && sheet ? sheet->GetEditorView() : nullptr)
+            view->Invalidate(false);
     return inverse;
 }
 

@@ -197,9 +197,10 @@ void CProjectTree::Paste() {
 void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
     // The board's objects that lie on a sheet of this name which has left
     // the document (cut or deleted, kept by the history, or freed since and
-    // only named): saved and read
-    // again they would lie on this sheet, so they do now, whichever way the
-    // sheet came by its name (added, renamed, pasted, read from a file).
+    // only named): saved and read again they would lie on this sheet, so
+    // they do now, whichever way the sheet came by its name (added, renamed,
+    // pasted, read from a file).
+    bool taken = false;
     std::vector<CTreeNode*> stack(board->GetChildren().rbegin(), board->GetChildren().rend());
     while (!stack.empty()) {
         CTreeNode* node = stack.back();
@@ -214,10 +215,14 @@ void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
             if (old)
                 old->RemoveObject(object);
             sheet->AddObject(object);
+            taken = true;
         }
         for (auto it = node->GetChildren().rbegin(); it != node->GetChildren().rend(); ++it)
             stack.push_back(*it);
     }
+    // A sheet renamed in its open editor shows them at once.
+    if (CVorpelView* view = taken ? sheet->GetEditorView() : nullptr)
+        view->Invalidate(false);
 }
 
 void CProjectTree::PasteFromFile() {
