@@ -10,7 +10,9 @@
 // that comes from a file is numbered afresh, since the board's objects find
 // their sheets by name; one from the clipboard keeps its name where no sheet
 // of the board has it (a sheet cut and pasted back), else it is numbered
-// afresh too.
+// afresh too. However a sheet comes by its name (added, renamed, pasted,
+// read from a file), the drawing a removed sheet of that name left in the
+// board comes onto it, as the file read again would show it.
 #pragma once
 
 #include "shell/left_tab_view.h"
