@@ -586,3 +586,27 @@ TEST_F(PackageTest, ExamplesUseEverySchematicAttribute) {
 }
 
 } // namespace
+
+namespace {
+// What outlives the sheet or object it names: a sheet freed (its history
+// dropped) leaves its objects and records naming it by name only, as they
+// are saved; a record whose object another history freed does nothing.
+TEST_F(PackageTest, ObjectsAndRecordsOutliveWhatTheyName) {
+    Load(R"(<Project><Board><Sheet>Main</Sheet><Net>N1<Wire SheetName="Main">0,0,1,0</Wire>)"
+         R"(<Wire SheetName="Main">0,1,1,1</Wire></Net></Board></Project>)");
+    CSheet* main = Sheet(L"Main");
+    auto* kept = static_cast<CWire*>(Net(L"N1")->GetChild(0));
+    auto* freed = static_cast<CWire*>(Net(L"N1")->GetChild(1));
+    CUndoChangeSheetOfObject keptRecord(kept), freedRecord(freed);
+    main->RemoveFromParent();
+    const std::string saved = Save();
+    delete main;
+    EXPECT_EQ(static_cast<CSheet*>(kept->m_pSheet), nullptr);
+    EXPECT_EQ(Save(), saved);
+    freed->RemoveFromParent();
+    delete freed;
+    delete freedRecord.Undo();
+    delete keptRecord.Undo();
+    EXPECT_NE(Save().find(R"(<Wire SheetName="Main">0,0,1,0)"), std::string::npos);
+}
+} // namespace
