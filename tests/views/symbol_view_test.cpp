@@ -361,6 +361,12 @@ TEST_F(SymbolViewTest, APackageTextAndItsValueAreUndoneTogether) {
     Key(VK_ESCAPE);
     const std::string placed = Save();
     ASSERT_NE(placed.find("<Text XY=\"60,10\">Q1</Text>"), std::string::npos) << placed;
+    // Picked again, it keeps its value when the row is emptied.
+    Tool(ID_TOOL_SELECT);
+    Click(AtGrid(6.5, 1.3));
+    ASSERT_NE(dynamic_cast<CText*>(Panel().GetShownObject()), nullptr);
+    EditRow(0, L"");
+    EXPECT_EQ(Save(), placed);
     Undo();
     EXPECT_EQ(Save(), original);
     Redo();
