@@ -275,21 +275,29 @@ bool CPackage::ChangeFootprint(const wchar_t* name, CFootprint* given) {
     bound->m_rotation = rotation;
     PushUndo(new CUndoInsert(bound, nullptr));
     CBoardLayerIndex* index = FindBoardLayerIndex(bound);
-    for (CTreeNode* child : GetChildren()) {
-        if (child->GetType() != NodeType::Text)
-            continue;
-        const int layer = child->GetLayer();
-        // Only layers with a bottom twin go to their top side.
-        const bool sided = layer == 1 || (layer >= 22 && layer <= 31);
-        if (!sided || (layer & 1) == 0)
-            continue;
-        PushUndo(new CUndoChangeLayer(child, layer & ~1, index));
-        child->SetLayer(layer & ~1);
-    }
+    // The texts go to the side the new footprint comes on (the library's
+    // placement), and turning it to the remembered side takes them along.
+    PutTextsOnSide(bound->m_place, index, true);
     bound->SetPlace(side, index);
     CUndoRetiePackagePads::Retie(this);
     PushUndo(new CUndoRetiePackagePads(this));
     return true;
+}
+
+void CPackage::PutTextsOnSide(int side, CBoardLayerIndex* index, bool record) {
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() != NodeType::Text)
+            continue;
+        const int layer = child->GetLayer();
+        // Only layers with a twin on the other side change.
+        const bool sided = layer == 0 || layer == 1 || (layer >= 22 && layer <= 31);
+        const int wanted = side == kPlaceBottom ? layer | 1 : layer & ~1;
+        if (!sided || wanted == layer)
+            continue;
+        if (record)
+            PushUndo(new CUndoChangeLayer(child, wanted, index));
+        child->SetLayer(wanted);
+    }
 }
 
 void CPackage::MakeHeterogeneous() {

@@ -8,6 +8,7 @@
 
 #include <string>
 
+class CBoardLayerIndex;
 class CFootprint;
 class CPart;
 class CPin;
@@ -44,6 +45,10 @@ public:
     // Replaces the footprint instance with undo records; false (nothing
     // changed) for a power symbol.
     bool ChangeFootprint(const wchar_t* name, CFootprint* given);
+    // Puts every text on a layer with a twin on the other board side onto
+    // the twin of the given side (kPlaceBottom: the bottom one), with undo
+    // records when asked.
+    void PutTextsOnSide(int side, CBoardLayerIndex* index, bool record);
     void MakeHeterogeneous();
     void TryMakeHomogeneous();
     // Puts part n (from 0) on the named sheet ("" or no such sheet: off

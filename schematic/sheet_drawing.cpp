@@ -2,6 +2,7 @@
 // sheet (and of a part in the symbol editor). Logical units are 0.01 mm with
 // y up; sheet positions are grid steps of g logical units.
 #include "core/default_settings.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
 #include "platform/text.h"
@@ -753,10 +754,18 @@ CTreeNode* CText::HitTestOnSheet(DeviceContext* dc, int x, int y) {
     if (!m_visible)
         return nullptr;
     if (CPackage* package = GetHoldingPackage()) {
-        for (CTreeNode* child : package->GetChildren())
-            if (child->GetType() == NodeType::Part && OnShownSheet(child) &&
-                Contains(GetDisplayRect(dc, static_cast<CPart*>(child)), x, y))
+        // A library symbol's units lie on no sheet: the symbol editor shows
+        // the texts at each of them. On a schematic only the units on the
+        // shown sheet carry them.
+        const bool symbolEditor = GetActiveViewKind() == kViewSymbol;
+        for (CTreeNode* child : package->GetChildren()) {
+            if (child->GetType() != NodeType::Part)
+                continue;
+            auto* part = static_cast<CPart*>(child);
+            const bool shown = part->m_pSheet ? OnShownSheet(part) : symbolEditor;
+            if (shown && Contains(GetDisplayRect(dc, part), x, y))
                 return this;
+        }
         return nullptr;
     }
     return Contains(GetBoundsOnSheet(dc), x, y) ? this : nullptr;

@@ -122,8 +122,16 @@ void CText::ApplyPropertyChange(int row) {
     StartUndoGroup();
     if (InSheetView()) {
         if (row == 0 || row == 1) {
+            const std::wstring value = SchematicRows::Text(row);
+            // A package text without name and value could never be seen
+            // or picked again.
+            if (GetHoldingPackage() && value.empty() && (row == 0 ? m_name : m_text).empty()) {
+                if (CPropertyGrid* grid = GetPropertyGrid())
+                    grid->RefuseValue(true);
+                return;
+            }
             PushUndo(new CUndoChangeNodeAttribute(this, this));
-            (row == 0 ? m_text : m_name) = SchematicRows::Text(row);
+            (row == 0 ? m_text : m_name) = value;
         } else if (row == 2) {
             const bool visible = SchematicRows::Checked(row, m_boardVisible);
             PushUndo(new CUndoChangeBoardVisible(this, visible, FindBoardLayerIndex(this)));

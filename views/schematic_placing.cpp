@@ -137,8 +137,11 @@ void CSchematicView::FloatNewPackage(DeviceContext* dc, POINT q) {
     part->m_selected = 1;
     part->SyncPinSelection();
     NextRefDes(clone, nullptr);
-    if (CFootprint* footprint = clone->BindFootprint(clone->GetFootprint()))
+    if (CFootprint* footprint = clone->BindFootprint(clone->GetFootprint())) {
+        // A footprint that lies on the bottom carries its legend there.
+        clone->PutTextsOnSide(footprint->m_place, nullptr, false);
         PlaceFootprintOnBoard(footprint, nullptr);
+    }
     GetUndoList().SetStartNewGroup(true);
     board->AddChild(clone);
     PushUndo(new CUndoInsert(clone, nullptr));

@@ -627,6 +627,18 @@ void CSymbolView::UpdateBand(DeviceContext& dc, POINT logical) {
             p->Invalidate(&dc);
         }
     }
+    // The package's texts as shown at this unit: picked when the band
+    // reaches into them.
+    CPart* shown = GetShownPart();
+    for (CText* text : TextsOf(GetPackage())) {
+        const RECT t = Normalized(text->GetDisplayRect(&dc, shown));
+        const bool in = text->m_visible && shown && t.left <= band.right && band.left <= t.right &&
+                        t.top <= band.bottom && band.top <= t.bottom;
+        if (in != text->IsSelected()) {
+            text->SetSelected(in);
+            text->InvalidateOnSheet(&dc);
+        }
+    }
 }
 
 void CSymbolView::EndBand() {

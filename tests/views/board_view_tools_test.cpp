@@ -159,7 +159,7 @@ TEST_F(BoardToolsTest, DraggingAFootprintTakesItsTrackEndAlong) {
 }
 
 // A drilled pad picks its footprint anywhere on it, on the ring and over
-// the hole alike.
+// the hole alike, with copper on both sides.
 TEST_F(BoardToolsTest, AThroughHoleFootprintIsPickedOverItsHoles) {
     OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
 <Project>
@@ -170,6 +170,7 @@ TEST_F(BoardToolsTest, AThroughHoleFootprintIsPickedOverItsHoles) {
       <Footprint XY="20,20">TH
         <Padstack>ROUND1.6D0.8
           <PadLayer Size="1.6,1.6"/>
+          <PadLayer Layer="BOT" Size="1.6,1.6"/>
           <Drill Diam="0.8"/>
           <Pad Num="1" XY="-2,0"/>
         </Padstack>

@@ -6,6 +6,7 @@
 #include "tests/views/schematic_view_fixture.h"
 
 #include "board/footprint.h"
+#include "cam/gerber_export.h"
 #include "core/property_edit.h"
 #include "core/property_grid.h"
 #include "dialogs/load_footprint.h"
@@ -94,6 +95,14 @@ const char* const kSymbols =
     "      <Pin Name=\"GND\" NetName=\"GND\" Num=\"7\"/>\r\n"
     "      <Text Name=\"RefDes\" XY=\"0,-10\">U?</Text>\r\n"
     "    </Package>\r\n"
+    "    <Package Footprint=\"CONN2\">CONN\r\n"
+    "      <Part Outline=\"2,2\">\r\n"
+    "        <Pin Name=\"1\" Num=\"1\">L1</Pin>\r\n"
+    "        <Pin Name=\"2\" Num=\"2\">R1</Pin>\r\n"
+    "      </Part>\r\n"
+    "      <Text Name=\"RefDes\" XY=\"0,-10\">J?</Text>\r\n"
+    "      <Text Name=\"Value\" XY=\"0,25\">HDR</Text>\r\n"
+    "    </Package>\r\n"
     "  </SymbolFolder>\r\n"
     "</SymbolLib>\r\n";
 
@@ -162,6 +171,35 @@ protected:
         Command(ID_TOOL_SELECT);
         Drag(from, to);
     }
+    // The footprint change of the package last clicked, with the named
+    // footprint chosen in the browser.
+    void ChangeFootprintTo(const std::wstring& name, int* browsed = nullptr) {
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            if (browsed)
+                ++*browsed;
+            ASSERT_NE(dynamic_cast<CLoadFootprint*>(&d), nullptr);
+            ClickEntry(d, CLoadFootprint::kFileList, 0);
+            auto* tree = d.GetDlgItemAs<TreeViewControl>(CLoadFootprint::kTree);
+            ASSERT_NE(tree, nullptr);
+            std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
+                for (; item; item = tree->GetNextSiblingItem(item)) {
+                    if (tree->GetItemText(item) == name)
+                        return item;
+                    if (HTREEITEM inner = find(tree->GetChildItem(item)))
+                        return inner;
+                }
+                return nullptr;
+            };
+            HTREEITEM item = find(tree->GetRootItem());
+            ASSERT_NE(item, nullptr);
+            tree->EnsureVisible(item); // its folder opened, as the user does
+            RECT r{};
+            ASSERT_TRUE(tree->GetItemRect(item, &r, true));
+            ClickAt(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+            ClickAt(d.GetDlgItem(IDOK), POINT{3, 3});
+        });
+        view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
+    }
     static std::string PartLine(int x, int y, const char* outline = "4,2") {
         return std::string("<Part Outline=\"") + outline + "\" SheetName=\"Main\" XY=\"" +
                std::to_string(x) + "," + std::to_string(y) + "\">";
@@ -195,6 +233,55 @@ TEST_F(PlacingTest, ThePartToolPlacesNumberedPackagesAndPutsTheirFootprintsOnThe
     ASSERT_NE(r8->GetFootprint(), nullptr);
     EXPECT_EQ(r8->GetFootprint()->m_boardPosition.X, 0.0f);
     EXPECT_EQ(r8->GetFootprint()->m_boardPosition.Y, -10.0f);
+}
+
+// The example library's CONN2 lies on the bottom: a part placed with it
+// has its legend on the bottom silkscreen, mirrored there, and none on the
+// top one.
+TEST_F(PlacingTest, APartWithABottomFootprintHasItsLegendOnTheBottomSilkscreen) {
+    const std::string done = DoUndoRedo([&] {
+        PartTool(2);
+        Click({40, 30});
+        Key(VK_ESCAPE);
+    });
+    EXPECT_TRUE(HasLine(done, "<Text Layer=\"SSB\" Name=\"RefDes\" XY=\"0,-10\">J1</Text>"));
+    EXPECT_TRUE(HasLine(done, "<Text Layer=\"SSB\" Name=\"Value\" XY=\"0,25\">HDR</Text>"));
+    EXPECT_TRUE(HasLine(done, "<Footprint Place=\"BOTTOM\" Rotation=\"180\" XY=\"0,-10\">CONN2"));
+    const std::wstring prefix = PathJoin(scratch, L"legend");
+    size_t regions[2] = {};
+    for (int side = 0; side < 2; ++side) {
+        const int layer = kLayerSilkscreenTop + side;
+        ASSERT_TRUE(WriteGerberLayer(prefix, board, layer, board->FindLayer(layer)));
+        std::string gerber;
+        ASSERT_TRUE(ReadWholeFile(GerberFileName(prefix, board, layer), gerber));
+        for (size_t at = 0; (at = gerber.find("G36*", at)) != std::string::npos; ++at)
+            ++regions[side];
+    }
+    EXPECT_EQ(regions[0], 0u) << "nothing on the top silkscreen";
+    EXPECT_GE(regions[1], 5u) << "J1 and HDR on the bottom one";
+    // A change of footprint leaves the legend on the side the footprint
+    // ends on, whichever side the library's footprint lies on: J1 onto a
+    // top footprint and back, a new resistor onto CONN2 kept on the top.
+    PartTool(0);
+    Click({50, 30});
+    Key(VK_ESCAPE);
+    DoUndoRedo(
+        [&] {
+            Select({41, 31});
+            ChangeFootprintTo(L"R0805");
+            ChangeFootprintTo(L"CONN2");
+            Select({52, 31});
+            ChangeFootprintTo(L"CONN2");
+        },
+        3);
+    for (const auto& [refDes, side] : {std::pair{L"J1", 1}, {L"R8", 0}}) {
+        CPackage* package = PackageByRefDes(refDes);
+        ASSERT_NE(package, nullptr);
+        EXPECT_EQ(package->GetFootprint()->GetText(), L"CONN2");
+        EXPECT_EQ(package->GetFootprint()->m_place, side) << WideToUtf8(refDes);
+        EXPECT_EQ(package->FindText(L"RefDes")->GetLayer(), kLayerSilkscreenTop + side);
+        EXPECT_EQ(package->FindText(L"Value")->GetLayer(), kLayerSilkscreenTop + side);
+    }
 }
 
 // A value being typed into the panel for the floating part when the tool
@@ -487,32 +574,7 @@ TEST_F(PlacingTest, ChangingTheFootprintOfAPartsPackage) {
     PlacingTest::Select({12, 10});
     ASSERT_NE(view->GetLastClicked(), nullptr);
     int browsed = 0;
-    const std::string done = DoUndoRedo([&] {
-        ScopedModalDialogHook hook([&](PlatformDialog& d) {
-            ++browsed;
-            ASSERT_NE(dynamic_cast<CLoadFootprint*>(&d), nullptr);
-            ClickEntry(d, CLoadFootprint::kFileList, 0);
-            auto* tree = d.GetDlgItemAs<TreeViewControl>(CLoadFootprint::kTree);
-            ASSERT_NE(tree, nullptr);
-            std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
-                for (; item; item = tree->GetNextSiblingItem(item)) {
-                    if (tree->GetItemText(item) == L"R0805")
-                        return item;
-                    if (HTREEITEM inner = find(tree->GetChildItem(item)))
-                        return inner;
-                }
-                return nullptr;
-            };
-            HTREEITEM item = find(tree->GetRootItem());
-            ASSERT_NE(item, nullptr);
-            tree->EnsureVisible(item); // its folder opened, as the user does
-            RECT r{};
-            ASSERT_TRUE(tree->GetItemRect(item, &r, true));
-            ClickAt(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-            ClickAt(d.GetDlgItem(IDOK), POINT{3, 3});
-        });
-        view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
-    });
+    const std::string done = DoUndoRedo([&] { ChangeFootprintTo(L"R0805", &browsed); });
     EXPECT_EQ(browsed, 1);
     CPackage* r1 = PackageByRefDes(L"R1");
     EXPECT_EQ(r1->m_footprintName, L"R0805");

@@ -361,10 +361,54 @@ TEST_F(SymbolViewTest, APackageTextAndItsValueAreUndoneTogether) {
     Key(VK_ESCAPE);
     const std::string placed = Save();
     ASSERT_NE(placed.find("<Text XY=\"60,10\">Q1</Text>"), std::string::npos) << placed;
+    // Picked again, it keeps its value when the row is emptied.
+    Tool(ID_TOOL_SELECT);
+    Click(AtGrid(6.5, 1.3));
+    ASSERT_NE(dynamic_cast<CText*>(Panel().GetShownObject()), nullptr);
+    EditRow(0, L"");
+    EXPECT_EQ(Save(), placed);
     Undo();
     EXPECT_EQ(Save(), original);
     Redo();
     EXPECT_EQ(Save(), placed);
+}
+
+// The package's texts are picked in the symbol editor by a click or a band
+// of Select object and edited in their rows; the other select tools keep to
+// pins and the outline.
+TEST_F(SymbolViewTest, PackageTextsArePickedByClickAndBandAndEdited) {
+    LoadDemo();
+    const std::string original = Save();
+    Open(L"RES");
+    CPackage* package = Package(L"RES");
+    auto text = [&](int i) { return static_cast<CText*>(package->GetChild(i)); };
+    CText* refDes = text(1);
+    CText* value = text(2);
+    ASSERT_EQ(refDes->GetText(), L"R?");
+    ASSERT_EQ(value->GetText(), L"10k");
+    const RECT r = refDes->GetDisplayRect(view->MakeDC().get(), view->GetShownPart());
+    const POINT onRefDes{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    Click(onRefDes);
+    Tool(ID_SYM_SELECT_OUTLINE);
+    Click(onRefDes);
+    EXPECT_FALSE(refDes->IsSelected()) << "pins and the outline only";
+    Tool(ID_TOOL_SELECT);
+    Click(onRefDes);
+    ASSERT_TRUE(refDes->IsSelected());
+    EXPECT_EQ(Panel().GetShownObject(), static_cast<CProperty*>(refDes));
+    EditRow(0, L"RN?");
+    // A band from the left of the value into it picks it alone.
+    const RECT v = value->GetDisplayRect(view->MakeDC().get(), view->GetShownPart());
+    const int y = (v.top + v.bottom) / 2;
+    Drag(POINT{v.left - 2 * G(), y}, POINT{v.left + G() / 2, y + 1});
+    EXPECT_TRUE(value->IsSelected());
+    EXPECT_FALSE(refDes->IsSelected());
+    Key(VK_RETURN);
+    ASSERT_TRUE(Panel().IsEditing());
+    TypeAtFocus(L"4k7");
+    Key(VK_RETURN);
+    ExpectUndoRedo(original, Replaced(Replaced(original, ">R?</Text>", ">RN?</Text>"),
+                                      "\">10k</Text>", "\">4k7</Text>"));
 }
 
 // --- Selection and transforms ----------------------------------------------------------------
