@@ -22,6 +22,7 @@ class CUndoInsert : public CUndoItem {
 public:
     CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree = false);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
 
 private:
     CTreeNode* m_node; // not owned
@@ -38,6 +39,8 @@ public:
     CUndoDelete(CTreeNode* node, CProperty* owner, bool withSubtree = true);
     ~CUndoDelete() override;
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    const CTreeNode* GetFormerParent() const override { return m_parent; }
     CTreeNode* GetNode() const { return m_node; }
 
 private:
@@ -54,6 +57,7 @@ class CUndoChangeNodeAttribute : public CUndoItem {
 public:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
 
 private:
     CTreeNode* m_node;
@@ -67,6 +71,8 @@ class CUndoChangeParent : public CUndoItem {
 public:
     CUndoChangeParent(CTreeNode* node, CProperty* owner);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    const CTreeNode* GetFormerParent() const override { return m_parent; }
 
 private:
     CTreeNode* m_node;
@@ -80,6 +86,8 @@ class CUndoMove : public CUndoItem {
 public:
     explicit CUndoMove(CTreeNode* node);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    const CTreeNode* GetFormerParent() const override { return m_parent; }
 
 private:
     CTreeNode* m_node;
