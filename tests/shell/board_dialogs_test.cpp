@@ -18,7 +18,6 @@
 #include "tests/shell/example_views_fixture.h"
 #include "views/board_view.h"
 
-#include <cmath>
 #include <functional>
 
 namespace {
@@ -73,10 +72,7 @@ protected:
         PressKeyAtFocus(vk, mk);
     }
     static void ClickBoard(CBoardView* view, float x, float y) {
-        const double s = view->GetDpi() * view->GetZoomScale() / 25.4;
-        const POINT o = view->GetScrollOffset();
-        const POINT p{static_cast<int>(std::lround(x * s)) + o.x,
-                      static_cast<int>(std::lround(-y * s)) + o.y};
+        const POINT p = BoardClientPoint(view, x, y);
         MouseAt(view, WM_MOUSEMOVE, p);
         MouseAt(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
         MouseAt(view, WM_LBUTTONUP, p);

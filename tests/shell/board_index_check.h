@@ -1,11 +1,14 @@
 // What the open board editors index, and so draw, is what their boards hold:
 // each set of a view's layer index is the set a fresh index of its board
-// has.
+// has. And the client point of a board point (millimetres) in its editor.
 #pragma once
 
 #include "board/board_layer_index.h"
 #include "core/vorpel_view.h"
 #include "shell/main_frame.h"
+#include "views/board_view.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -34,4 +37,11 @@ inline ::testing::AssertionResult BoardEditorsIndexTheirBoards() {
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+inline POINT BoardClientPoint(const CBoardView* view, float x, float y) {
+    const double s = view->GetDpi() * view->GetZoomScale() / 25.4;
+    const POINT o = view->GetScrollOffset();
+    return POINT{static_cast<int>(std::lround(x * s)) + o.x,
+                 static_cast<int>(std::lround(-y * s)) + o.y};
 }
