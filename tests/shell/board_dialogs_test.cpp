@@ -314,4 +314,18 @@ TEST_F(BoardDialogsTest, TheTreeLetsGoOfItsStepsOnWhatAnEditorDeleted) {
     }
 }
 
+// Esc right after a route's start drops the track without length: the
+// panel lets go of it.
+TEST_F(BoardDialogsTest, ARouteDroppedByEscLeavesThePanel) {
+    CBoardView* view = OpenBoard();
+    ASSERT_NE(view, nullptr);
+    BoardKey('1', MK_CONTROL);
+    Command(ID_BRD_ROUTE_NEW);
+    ClickBoard(view, 30, 12);
+    BoardKey(VK_ESCAPE);
+    auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
+    EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0)))
+        << WideToUtf8(shown->GetTagName());
+}
+
 } // namespace
