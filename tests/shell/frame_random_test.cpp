@@ -15,6 +15,7 @@
 // document, the board editor's layer selector only the board's layers, and
 // every board editor indexes what its board holds. The sanitizers watch for
 // everything else.
+#include "board/conductor.h"
 #include "board/layer.h"
 #include "core/property_checkbox.h"
 #include "core/property_edit.h"
@@ -255,15 +256,15 @@ protected:
         if (const int end = pick(3); end < 2)
             SimulateKey(field, true, end ? VK_RETURN : VK_ESCAPE);
     }
-    // Undo or Redo in a tree, or a board's stackup from the project tree
-    // with a layer inserted (a plane at times), its editor open at times.
+    // Undo or Redo in a tree (the project tree's most often), or a board's
+    // dialog from the project tree, its editor open at times.
     void TreeHistory(const Pick& pick) {
-        const int kind = pick(3);
+        const int kind = pick(2) ? 0 : pick(3);
         CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind);
         std::vector<CTreeNode*> boards;
         CollectNodes(&g_MainFrame.GetRoot(0), boards);
         std::erase_if(boards, [](const CTreeNode* n) { return n->GetType() != NodeType::Board; });
-        CTreeNode* board = kind == 0 && !boards.empty() && pick(3) == 0
+        CTreeNode* board = kind == 0 && !boards.empty() && pick(2) == 0
                                ? boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]
                                : nullptr;
         if (board && pick(2))
@@ -301,13 +302,20 @@ protected:
     // times with Cancel.
     UINT BoardDialogAction(const Pick& pick) {
         const int what = pick(7);
-        const int row = pick(8), onto = pick(8);
+        const int r1 = pick(20), r2 = pick(20);
         const bool ok = pick(5) != 0;
         auto inRange = [](ListViewControl* list, int r) { return list && r < list->GetItemCount(); };
         dialogAction = [=](PlatformDialog& d) {
             auto* layers = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             auto* vias = d.GetDlgItemAs<CViaListCtrl>(CBoardDialog::kViaList);
             auto* drills = d.GetDlgItemAs<ListViewControl>(CDrillTable::kList);
+            // An inner layer's row (the stackup's rows read TOP, the inner
+            // layers, BOT), and any row.
+            const int count = layers ? layers->GetItemCount() : vias ? vias->GetItemCount()
+                              : drills                        ? drills->GetItemCount()
+                                                              : 0;
+            const int row = layers ? 1 + r1 % std::max(1, count - 2) : r1 % std::max(1, count);
+            const int onto = r2 % std::max(1, count);
             if (what <= 1) {
                 dialog_driver::ClickButton(d, CStackup::kInsertLayer);
                 if (what == 1 && inRange(layers, 2)) {
@@ -364,17 +372,36 @@ protected:
         };
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
         switch (pick(4)) {
-        case 0:
-            InnerLayerKey(1 + pick(3));
+        case 0: {
+            std::vector<CTreeNode*> before;
+            CollectNodes(view->GetDocument(), before);
+            InnerLayerKey(pick(2) ? 1 : 1 + pick(4));
             Command(ID_BRD_ROUTE_NEW);
             click(pick(2) ? 30.0f : 18.0f, 12.0f);
             for (int i = 1 + pick(2); i > 0 && g_pActiveView == view; --i) {
                 const float y = static_cast<float>(pick(40));
                 click(static_cast<float>(pick(60)), y);
             }
-            if (g_pActiveView == view)
-                SimulateKey(&tabs, true, VK_ESCAPE);
+            if (g_pActiveView != view)
+                break;
+            SimulateKey(&tabs, true, VK_ESCAPE);
+            // The new track picked in the middle of its first segment, off
+            // the grid, at times.
+            std::vector<CTreeNode*> after;
+            CollectNodes(view->GetDocument(), after);
+            for (CTreeNode* node : after)
+                if (auto* c = dynamic_cast<CConductor*>(node);
+                    c && c->m_vertices.size() > 1 && pick(2) &&
+                    std::find(before.begin(), before.end(), node) == before.end()) {
+                    Command(ID_BRD_ROUTE_EDIT);
+                    Command(ID_SNAP_TO_GRID);
+                    click((c->m_vertices[0].x + c->m_vertices[1].x) / 2,
+                          (c->m_vertices[0].y + c->m_vertices[1].y) / 2);
+                    Command(ID_SNAP_TO_GRID);
+                    break;
+                }
             break;
+        }
         case 1: {
             InnerLayerKey(1 + pick(3));
             Command(pick(2) ? ID_BRD_ROUTE_EDIT : ID_BRD_AREA_EDIT);
@@ -529,9 +556,10 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                             a->GetType() == NodeType::Footprint ||
                             a->GetType() == NodeType::Padstack)
                             return true;
-                // Nor on what the board editor deletes: tracks, vias, areas.
+                // Nor on what the board editor deletes (tracks, vias, areas)
+                // or the board settings (the vias to choose from).
                 for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
-                    if (a->GetType() == NodeType::Net)
+                    if (a->GetType() == NodeType::Net || a->GetType() == NodeType::BoardProperties)
                         return true;
                 return n->GetType() == NodeType::Wire || n->GetType() == NodeType::Bus ||
                        n->GetType() == NodeType::Net || n->GetType() == NodeType::Area;
@@ -627,6 +655,8 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 20:
             // A few tree steps with values typed or board work in between.
             for (int i = pick(4); i >= 0 && !HasFailure(); --i) {
+                if (pick(2))
+                    BoardWork(pick);
                 TreeHistory(pick);
                 PumpPendingMessages();
                 CheckPanel(step);
