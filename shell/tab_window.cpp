@@ -636,7 +636,7 @@ CTabWindow::DocumentsWatch CTabWindow::WatchDocuments() const {
             CollectPageNodes(view->GetDocument(), nodes);
         std::sort(nodes.begin(), nodes.end());
         watch.pages.emplace_back(view, std::move(nodes));
-        if (view->GetViewKind() == kViewBoard)
+        if (view->GetViewKind() == kViewBoard && view->GetDocument())
             watch.layers.emplace_back(view, BoardLayers(view));
     }
     auto* node = dynamic_cast<const CTreeNode*>(m_propertyGrid.GetShownObject());
@@ -726,8 +726,7 @@ void CTabWindow::ShareDocumentWithTrees(CVorpelView* view) {
     // As a new step forgets what was undone: a tree's step naming what the
     // editor took out of the document would work on it after the editor's
     // history freed it.
-    view->GetUndoList().SetChangeListener(
-        [] { ForgetTreeStepsOnDeparted(); });
+    view->GetUndoList().SetChangeListener([] { ForgetTreeStepsOnDeparted(); });
 }
 
 void CTabWindow::ReindexBoard(CVorpelView* view) {

@@ -35,25 +35,39 @@ protected:
         EXPECT_TRUE(missingCommands.empty()) << "command " << command << " not in the menu";
         missingCommands.clear();
     }
-    // The stackup from the tree, edited and closed with OK; a question is
-    // answered Yes.
-    void Stackup(const std::function<void(CStackupListCtrl*)>& edit) {
+    // The example opened again, its board's editor open at times.
+    CBoardView* Reopen(bool withEditor) {
+        ui.DropAnswers();
+        ui.Answer({IDNO});
+        EXPECT_TRUE(g_MainFrame.Open(paths[0], 0));
+        ui.DropAnswers();
+        board = Child(&Root(0), NodeType::Board);
+        return withEditor ? OpenBoard() : nullptr;
+    }
+    // The stackup from the tree: a button pressed on a row (or a row
+    // dragged onto another), OK; a question is answered Yes.
+    void Stackup(int button, int row, int onto = -1) {
         ScopedModalDialogHook hook([&](PlatformDialog& d) {
             auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             ASSERT_NE(list, nullptr);
-            ui.DropAnswers();
             ui.Answer({IDYES});
-            edit(list);
+            POINT p = dialog_driver::CellCentre(list, row, 0);
+            if (onto >= 0) {
+                SimulateMouse(list, WM_LBUTTONDOWN, p, MK_LBUTTON);
+                SimulateMouse(list, WM_MOUSEMOVE,
+                              POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold}, MK_LBUTTON);
+                p = dialog_driver::CellCentre(list, onto, 0);
+                SimulateMouse(list, WM_MOUSEMOVE, p, MK_LBUTTON);
+                SimulateMouse(list, WM_LBUTTONUP, p);
+            } else {
+                dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnLayer);
+                dialog_driver::ClickButton(d, button);
+            }
             dialog_driver::ClickButton(d, IDOK);
         });
         BoardMenu(ID_PRJ_STACKUP);
         PumpPendingMessages();
         ui.DropAnswers();
-    }
-    static void DeleteRow(CStackupListCtrl* list, int row) {
-        dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnLayer);
-        dialog_driver::ClickButton(*static_cast<PlatformDialog*>(list->GetParent()),
-                                   CStackup::kDeleteLayer);
     }
     CBoardView* OpenBoard() {
         auto* view = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
@@ -78,15 +92,16 @@ protected:
         MouseAt(view, WM_LBUTTONUP, p);
         PumpPendingMessages();
     }
-    // A track routed on Inner 1 from the GND via, and picked for editing.
-    void RouteOnInner1(CBoardView* view) {
+    // A track routed on Inner 1 from the GND via (or only started, at Esc).
+    void RouteOnInner1(CBoardView* view, bool started = false) {
         BoardKey('1', MK_CONTROL);
         Command(ID_BRD_ROUTE_NEW);
         for (const auto& [x, y] : {std::pair{30.0f, 12.0f}, {44.0f, 29.0f}, {51.0f, 29.0f}})
-            ClickBoard(view, x, y);
+            if (!started || x == 30.0f)
+                ClickBoard(view, x, y);
         BoardKey(VK_ESCAPE);
     }
-    // Off the grid, left of the panel: the middle of its first segment.
+    // Picked off the grid, left of the panel: its first segment's middle.
     void PickTrack(CBoardView* view) {
         Command(ID_BRD_ROUTE_EDIT);
         Command(ID_SNAP_TO_GRID);
@@ -214,25 +229,17 @@ TEST_F(BoardDialogsTest, TheTreesStackupStepsOutliveTheBoardsEditor) {
                           {"Inner 1 redone", 1, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ui.Answer({IDNO});
-        ASSERT_TRUE(g_MainFrame.Open(paths[0], 0));
-        ui.DropAnswers();
-        board = Child(&Root(0), NodeType::Board);
-        ASSERT_NE(OpenBoard(), nullptr);
+        ASSERT_NE(Reopen(true), nullptr);
         const std::string before = Saved(0);
-        Stackup([&](CStackupListCtrl* list) { DeleteRow(list, c.row); });
+        Stackup(CStackup::kDeleteLayer, c.row);
         const std::string after = Saved(0);
         ASSERT_NE(after, before);
         if (c.redo)
             Undo(0);
         CloseBoard();
-        if (c.reopen) {
-            EXPECT_NE(OpenBoard(), nullptr);
-        }
-        if (c.redo)
-            Redo(0);
-        else
-            Undo(0);
+        if (c.reopen)
+            OpenBoard();
+        c.redo ? Redo(0) : Undo(0);
         ExpectSameFile(Saved(0), c.redo ? after : before, "after the tree's step");
         OpenBoard();
         EXPECT_TRUE(BoardEditorsIndexTheirBoards());
@@ -241,30 +248,24 @@ TEST_F(BoardDialogsTest, TheTreesStackupStepsOutliveTheBoardsEditor) {
 
 // A route undone in the board's editor after the tree's stackup renumbered
 // its layer: the editor's history went with the renumbering, and what it
-// draws is what the board holds.
+// draws is what the board holds. Then Esc right after a route's start
+// drops the track without length, and the panel lets go of it.
 TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
     CBoardView* view = OpenBoard();
     ASSERT_NE(view, nullptr);
     RouteOnInner1(view);
     PickTrack(view);
-    ASSERT_TRUE(view->GetUndoList().CanUndo());
-    Stackup([](CStackupListCtrl* list) {
-        POINT p = dialog_driver::CellCentre(list, 1, 0);
-        SimulateMouse(list, WM_LBUTTONDOWN, p, MK_LBUTTON);
-        SimulateMouse(list, WM_MOUSEMOVE, POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold},
-                      MK_LBUTTON);
-        p = dialog_driver::CellCentre(list, 4, 0);
-        SimulateMouse(list, WM_MOUSEMOVE, p, MK_LBUTTON);
-        SimulateMouse(list, WM_LBUTTONUP, p);
-    });
+    Stackup(0, 1, 4);
     const std::string reordered = Saved(0);
-    ASSERT_TRUE(Contains(reordered, "<Conductor Layer=\"I03\" Width=\"0.3\">30.000,12.000"))
-        << reordered;
+    ASSERT_TRUE(Contains(reordered, "<Conductor Layer=\"I03\" Width=\"0.3\">30.000,12.000"));
     BoardKey('Z', MK_CONTROL);
     BoardKey('Z', MK_CONTROL);
     ExpectSameFile(Saved(0), reordered, "the editor's undo");
     EXPECT_TRUE(BoardEditorsIndexTheirBoards());
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-after-renumbering"));
+    RouteOnInner1(view, true);
+    auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
+    EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0))) << "a track that went";
 }
 
 // The tree's Redo of a stackup step naming what the board's editor deleted
@@ -273,59 +274,32 @@ TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
 TEST_F(BoardDialogsTest, TheTreeLetsGoOfItsStepsOnWhatAnEditorDeleted) {
     for (const bool track : {true, false}) {
         SCOPED_TRACE(track ? "a routed track, a tree step after" : "an area, its tab closed");
-        ui.Answer({IDNO});
-        ASSERT_TRUE(g_MainFrame.Open(paths[0], 0));
-        ui.DropAnswers();
-        board = Child(&Root(0), NodeType::Board);
-        CBoardView* view = track ? OpenBoard() : nullptr;
+        CBoardView* view = Reopen(track);
         if (track) {
             RouteOnInner1(view);
-            Stackup([](CStackupListCtrl* list) {
-                dialog_driver::ClickButton(*static_cast<PlatformDialog*>(list->GetParent()),
-                                           CStackup::kInsertLayer);
-            });
+            Stackup(CStackup::kInsertLayer, 0);
         }
-        Stackup([](CStackupListCtrl* list) { DeleteRow(list, 1); });
+        Stackup(CStackup::kDeleteLayer, 1);
         Undo(0);
-        if (!track)
-            view = OpenBoard();
+        view = track ? view : OpenBoard();
         ASSERT_NE(view, nullptr);
         const std::string before = Saved(0);
         if (track) {
             PickTrack(view);
-            BoardKey(VK_DELETE, MK_SHIFT);
         } else {
             BoardKey('3', MK_CONTROL);
             Command(ID_BRD_AREA_EDIT);
             ClickBoard(view, 12, 31);
-            BoardKey(VK_DELETE);
         }
+        BoardKey(VK_DELETE, track ? MK_SHIFT : 0);
         const std::string deleted = Saved(0);
         ASSERT_NE(deleted, before) << "nothing deleted";
-        if (track) {
-            Undo(0);
-        } else {
-            ui.Answer({IDYES});
-            CloseBoard();
-        }
+        ui.Answer({IDYES});
+        track ? Undo(0) : CloseBoard();
         Redo(0);
         Redo(0);
         ExpectSameFile(Saved(0), deleted, "after the tree's steps");
     }
-}
-
-// Esc right after a route's start drops the track without length: the
-// panel lets go of it.
-TEST_F(BoardDialogsTest, ARouteDroppedByEscLeavesThePanel) {
-    CBoardView* view = OpenBoard();
-    ASSERT_NE(view, nullptr);
-    BoardKey('1', MK_CONTROL);
-    Command(ID_BRD_ROUTE_NEW);
-    ClickBoard(view, 30, 12);
-    BoardKey(VK_ESCAPE);
-    auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
-    EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0)))
-        << WideToUtf8(shown->GetTagName());
 }
 
 } // namespace

@@ -304,16 +304,19 @@ protected:
         const int what = pick(7);
         const int r1 = pick(20), r2 = pick(20);
         const bool ok = pick(5) != 0;
-        auto inRange = [](ListViewControl* list, int r) { return list && r < list->GetItemCount(); };
+        auto inRange = [](ListViewControl* list, int r) {
+            return list && r < list->GetItemCount();
+        };
         dialogAction = [=](PlatformDialog& d) {
             auto* layers = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             auto* vias = d.GetDlgItemAs<CViaListCtrl>(CBoardDialog::kViaList);
             auto* drills = d.GetDlgItemAs<ListViewControl>(CDrillTable::kList);
             // An inner layer's row (the stackup's rows read TOP, the inner
             // layers, BOT), and any row.
-            const int count = layers ? layers->GetItemCount() : vias ? vias->GetItemCount()
-                              : drills                        ? drills->GetItemCount()
-                                                              : 0;
+            const int count = layers   ? layers->GetItemCount()
+                              : vias   ? vias->GetItemCount()
+                              : drills ? drills->GetItemCount()
+                                       : 0;
             const int row = layers ? 1 + r1 % std::max(1, count - 2) : r1 % std::max(1, count);
             const int onto = r2 % std::max(1, count);
             if (what <= 1) {
@@ -349,7 +352,9 @@ protected:
             }
             dialog_driver::ClickButton(d, ok || !layers ? IDOK : IDCANCEL);
         };
-        return what <= 3 ? ID_PRJ_STACKUP : what <= 5 ? ID_PRJ_BOARD_PROPERTIES : ID_PRJ_DRILL_TABLE;
+        return what <= 3   ? ID_PRJ_STACKUP
+               : what <= 5 ? ID_PRJ_BOARD_PROPERTIES
+                           : ID_PRJ_DRILL_TABLE;
     }
     // Work in a board's editor: a route from a via on a layer its key
     // brings to the front, a track or an area picked and deleted (a whole
@@ -360,7 +365,8 @@ protected:
         std::erase_if(boards, [](const CTreeNode* n) { return n->GetType() != NodeType::Board; });
         if (boards.empty())
             return;
-        g_MainFrame.OpenNodeView(boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]);
+        g_MainFrame.OpenNodeView(
+            boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]);
         auto* view = dynamic_cast<CBoardView*>(g_pActiveView);
         if (!view)
             return;
@@ -406,7 +412,8 @@ protected:
             InnerLayerKey(1 + pick(3));
             Command(pick(2) ? ID_BRD_ROUTE_EDIT : ID_BRD_AREA_EDIT);
             // A track of the example or the one routed above, an area.
-            static const float points[][2] = {{30, 16}, {33, 20}, {37.2f, 20.6f}, {12, 31}, {8, 31}};
+            static const float points[][2] = {
+                {30, 16}, {33, 20}, {37.2f, 20.6f}, {12, 31}, {8, 31}};
             const auto& at = points[pick(5)];
             click(at[0], at[1]);
             if (g_pActiveView == view)
