@@ -248,8 +248,7 @@ TEST_F(BoardDialogsTest, TheTreesStackupStepsOutliveTheBoardsEditor) {
 
 // A route undone in the board's editor after the tree's stackup renumbered
 // its layer: the editor's history went with the renumbering, and what it
-// draws is what the board holds. Then Esc right after a route's start
-// drops the track without length, and the panel lets go of it.
+// draws is what the board holds.
 TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
     CBoardView* view = OpenBoard();
     ASSERT_NE(view, nullptr);
@@ -263,7 +262,12 @@ TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
     ExpectSameFile(Saved(0), reordered, "the editor's undo");
     EXPECT_TRUE(BoardEditorsIndexTheirBoards());
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-after-renumbering"));
-    RouteOnInner1(view, true);
+}
+
+// Esc right after a route's start drops the track without length, and the
+// panel lets go of it.
+TEST_F(BoardDialogsTest, ARouteDroppedByEscLeavesThePanel) {
+    RouteOnInner1(OpenBoard(), true);
     auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
     EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0))) << "a track that went";
 }
