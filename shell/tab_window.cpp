@@ -1,5 +1,7 @@
 #include "shell/tab_window.h"
 
+#include "board/area_node.h"
+#include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/board_undo_records.h"
 #include "board/layer.h"
@@ -636,8 +638,10 @@ CTabWindow::DocumentsWatch CTabWindow::WatchDocuments() const {
             CollectPageNodes(view->GetDocument(), nodes);
         std::sort(nodes.begin(), nodes.end());
         watch.pages.emplace_back(view, std::move(nodes));
-        if (view->GetViewKind() == kViewBoard && view->GetDocument())
+        if (view->GetViewKind() == kViewBoard && view->GetDocument()) {
             watch.layers.emplace_back(view, BoardLayers(view));
+            watch.outlines.emplace_back(view, BoardOutline(view));
+        }
     }
     auto* node = dynamic_cast<const CTreeNode*>(m_propertyGrid.GetShownObject());
     if (node && InSomeDocument(node))
@@ -756,7 +760,19 @@ CTabWindow::DocumentsWatch::Layers CTabWindow::BoardLayers(const CVorpelView* vi
     return layers;
 }
 
+std::vector<const void*> CTabWindow::BoardOutline(const CVorpelView* view) {
+    std::vector<const void*> nodes;
+    for (const CAreaNode* n = static_cast<const CBoard*>(view->GetDocument())->m_outline; n;
+         n = n->m_next)
+        nodes.push_back(n);
+    return nodes;
+}
+
 bool CTabWindow::LayersMoved(const DocumentsWatch& before, const CVorpelView* view) {
+    auto outline = std::find_if(before.outlines.begin(), before.outlines.end(),
+                                [view](const auto& p) { return p.first == view; });
+    if (outline != before.outlines.end() && outline->second != BoardOutline(view))
+        return true;
     auto page = std::find_if(before.layers.begin(), before.layers.end(),
                              [view](const auto& p) { return p.first == view; });
     if (page == before.layers.end())

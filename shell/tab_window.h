@@ -71,6 +71,9 @@ public:
         // stackup with its id).
         using Layers = std::vector<std::pair<const CTreeNode*, int>>;
         std::vector<std::pair<const CVorpelView*, Layers>> layers;
+        // And the nodes of their boards' outlines, which a board's restored
+        // attributes replace.
+        std::vector<std::pair<const CVorpelView*, std::vector<const void*>>> outlines;
     };
     DocumentsWatch WatchDocuments() const;
     // After such a change: a view whose page lost nodes (not pages of their
@@ -81,8 +84,8 @@ public:
     // is still in a document, as it now is.
     // A board editor's view also lets go of its history when objects of its
     // board moved to other layers or the stackup's layers changed ids (its
-    // records would put them back by the old ids), and indexes its board
-    // anew.
+    // records would put them back by the old ids) or its board's outline
+    // was read anew, and indexes its board anew.
     void CatchUpWithDocuments(const DocumentsWatch& before);
     // Ctrl+Tab: steps through the views in most-recently-used order while
     // Ctrl is held (step counts up; the frame sets it back to 1 when Ctrl
@@ -159,6 +162,7 @@ private:
     // took out of the documents.
     static void ShareDocumentWithTrees(CVorpelView* view);
     static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
+    static std::vector<const void*> BoardOutline(const CVorpelView* view);
     static void ReindexBoard(CVorpelView* view);
     static bool LayersMoved(const DocumentsWatch& before, const CVorpelView* view);
 

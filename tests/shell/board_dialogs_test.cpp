@@ -59,7 +59,7 @@ protected:
                 p = dialog_driver::CellCentre(list, onto, 0);
                 SimulateMouse(list, WM_MOUSEMOVE, p, MK_LBUTTON);
                 SimulateMouse(list, WM_LBUTTONUP, p);
-            } else {
+            } else if (button) {
                 dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnLayer);
                 dialog_driver::ClickButton(d, button);
             }
@@ -304,6 +304,21 @@ TEST_F(BoardDialogsTest, TheTreeLetsGoOfItsStepsOnWhatAnEditorDeleted) {
         Redo(0);
         ExpectSameFile(Saved(0), deleted, "after the tree's steps");
     }
+}
+
+// The tree's stackup undone puts the board's attributes back, its outline
+// read anew: the editor's history naming the outline's nodes goes with them.
+TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithTheOutlineItNames) {
+    CBoardView* view = OpenBoard();
+    Command(ID_BRD_OUTLINE);
+    ClickBoard(view, 30, 0);
+    BoardKey(VK_DELETE);
+    const std::string deleted = Saved(0);
+    ASSERT_NE(deleted, original[0]);
+    Stackup(0, 0);
+    Undo(0);
+    BoardKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), deleted, "the editor's undo");
 }
 
 } // namespace
