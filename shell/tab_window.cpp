@@ -194,6 +194,8 @@ void CTabWindow::AddTab(CVorpelView* view) {
     if (!view)
         return;
     TakePanelValue();
+    // A value taken may have changed the board the new view has indexed.
+    ReindexBoard(view);
     if (view->IsWindow())
         PlaceView(view);
     if (CVorpelView* shown = GetActiveView())
@@ -638,7 +640,8 @@ CTabWindow::DocumentsWatch CTabWindow::WatchDocuments() const {
             CollectPageNodes(view->GetDocument(), nodes);
         std::sort(nodes.begin(), nodes.end());
         watch.pages.emplace_back(view, std::move(nodes));
-        if (view->GetViewKind() == kViewBoard && view->GetDocument()) {
+        if (view->GetViewKind() == kViewBoard && view->GetDocument() &&
+            view->GetDocument()->GetType() == NodeType::Board) {
             watch.layers.emplace_back(view, BoardLayers(view));
             watch.outlines.emplace_back(view, BoardOutline(view));
         }

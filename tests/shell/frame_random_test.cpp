@@ -564,12 +564,17 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                             a->GetType() == NodeType::Padstack)
                             return true;
                 // Nor on what the board editor deletes (tracks, vias, areas)
-                // or the board settings (the vias to choose from).
+                // or the board settings (the vias to choose from), nor on a
+                // board or its layers, whose renaming undone on a close
+                // reads the outline or the stackup anew beneath the board's
+                // editor.
                 for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
                     if (a->GetType() == NodeType::Net || a->GetType() == NodeType::BoardProperties)
                         return true;
-                return n->GetType() == NodeType::Wire || n->GetType() == NodeType::Bus ||
-                       n->GetType() == NodeType::Net || n->GetType() == NodeType::Area;
+                const int type = n->GetType();
+                return type == NodeType::Wire || type == NodeType::Bus || type == NodeType::Net ||
+                       type == NodeType::Area || type == NodeType::Layer ||
+                       (type == NodeType::Board && !n->GetEditorView());
             };
             std::erase_if(nodes, drawnInto);
             if (nodes.empty())
