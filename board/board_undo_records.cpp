@@ -49,6 +49,10 @@ CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner) : m_area(area), 
     m_text = area->GetText();
 }
 
+const CTreeNode* CUndoAreaChange::GetChangedNode() const {
+    return m_area;
+}
+
 CUndoItem* CUndoAreaChange::Undo() {
     CNet* before = FindAreaNet(m_area);
     auto* inverse = new CUndoAreaChange(m_area, m_owner);
@@ -185,7 +189,7 @@ CUndoItem* CUndoChangeFootprintPos::Undo() {
 }
 
 CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerIndex* index)
-    : m_node(node), m_layer(node->GetLayer()), m_index(index) {
+    : m_node(node), m_layer(node->GetLayer()) {
     if (index) {
         index->Remove(node);
         index->AddToSet(node, newLayer);
@@ -193,22 +197,26 @@ CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerInd
 }
 
 CUndoItem* CUndoChangeLayer::Undo() {
-    auto* inverse = new CUndoChangeLayer(m_node, m_layer, m_index);
+    auto* inverse = new CUndoChangeLayer(m_node, m_layer, FindBoardLayerIndex(m_node));
     m_node->SetLayer(m_layer);
     RepaintBoardSide(m_node);
     return inverse;
 }
 
 CUndoChangePadLayer::CUndoChangePadLayer(CPadLayer* padLayer, int newLayer, CBoardLayerIndex* index)
-    : m_padLayer(padLayer), m_layer(padLayer->m_layer), m_index(index) {
+    : m_padLayer(padLayer), m_layer(padLayer->m_layer) {
     if (index) {
         index->RemoveFromSet(padLayer, m_layer);
         index->AddToSet(padLayer, newLayer);
     }
 }
 
+const CTreeNode* CUndoChangePadLayer::GetChangedNode() const {
+    return m_padLayer;
+}
+
 CUndoItem* CUndoChangePadLayer::Undo() {
-    auto* inverse = new CUndoChangePadLayer(m_padLayer, m_layer, m_index);
+    auto* inverse = new CUndoChangePadLayer(m_padLayer, m_layer, FindBoardLayerIndex(m_padLayer));
     m_padLayer->m_layer = m_layer;
     RepaintBoardSide(m_padLayer);
     return inverse;
@@ -216,7 +224,7 @@ CUndoItem* CUndoChangePadLayer::Undo() {
 
 CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, bool newVisible,
                                                  CBoardLayerIndex* index)
-    : m_textNode(text), m_visible(text->m_boardVisible), m_index(index) {
+    : m_textNode(text), m_visible(text->m_boardVisible) {
     if (index && newVisible != m_visible) {
         if (newVisible)
             index->Add(text);
@@ -225,21 +233,26 @@ CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, bool newVisible,
     }
 }
 
+const CTreeNode* CUndoChangeBoardVisible::GetChangedNode() const {
+    return m_textNode;
+}
+
 CUndoItem* CUndoChangeBoardVisible::Undo() {
-    auto* inverse = new CUndoChangeBoardVisible(m_textNode, m_visible, m_index);
+    auto* inverse =
+        new CUndoChangeBoardVisible(m_textNode, m_visible, FindBoardLayerIndex(m_textNode));
     m_textNode->m_boardVisible = m_visible;
     RepaintBoardSide(m_textNode);
     return inverse;
 }
 
 CUndoConductorInsert::CUndoConductorInsert(CConductor* conductor, CBoardLayerIndex* index)
-    : m_conductor(conductor), m_index(index) {
+    : m_conductor(conductor) {
     if (index)
         index->Add(conductor);
 }
 
 CUndoItem* CUndoConductorInsert::Undo() {
-    auto* inverse = new CUndoConductorDelete(m_conductor, m_index);
+    auto* inverse = new CUndoConductorDelete(m_conductor, FindBoardLayerIndex(m_conductor));
     RepaintBoardSide(m_conductor);
     CTreeNode* net = m_conductor->GetParent();
     m_conductor->RemoveFromParent();
@@ -250,7 +263,7 @@ CUndoItem* CUndoConductorInsert::Undo() {
 
 CUndoConductorDelete::CUndoConductorDelete(CConductor* conductor, CBoardLayerIndex* index)
     : m_conductor(conductor), m_net(conductor->GetParent()),
-      m_childIndex(conductor->GetIndexInParent()), m_index(index) {
+      m_childIndex(conductor->GetIndexInParent()) {
     if (index)
         index->Remove(conductor);
 }
@@ -269,7 +282,7 @@ CUndoItem* CUndoConductorDelete::Undo() {
             m_net->InsertChildAt(static_cast<std::size_t>(m_childIndex), conductor);
     }
     m_conductor = nullptr;
-    auto* inverse = new CUndoConductorInsert(conductor, m_index);
+    auto* inverse = new CUndoConductorInsert(conductor, FindBoardLayerIndex(conductor));
     RebuildNetOf(conductor);
     RepaintBoardSide(conductor);
     return inverse;

@@ -24,6 +24,7 @@ class CUndoAreaChange : public CUndoItem {
 public:
     CUndoAreaChange(CArea* area, CProperty* owner);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override;
 
 private:
     CArea* m_area;
@@ -110,39 +111,41 @@ private:
     std::wstring m_text;
 };
 
-// The constructor moves the node between the index sets at once; the caller
-// then stores the new layer. A null index is allowed.
+// The constructor moves the node between the sets of the index it is given
+// at once (none is allowed); the caller then stores the new layer. Undo
+// finds the index of the board's open editor as it is then: the one given
+// may have closed since.
 class CUndoChangeLayer : public CUndoItem {
 public:
     CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
 
 private:
     CTreeNode* m_node;
     int m_layer;
-    CBoardLayerIndex* m_index;
 };
 
 class CUndoChangePadLayer : public CUndoItem {
 public:
     CUndoChangePadLayer(CPadLayer* padLayer, int newLayer, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override;
 
 private:
     CPadLayer* m_padLayer;
     int m_layer;
-    CBoardLayerIndex* m_index;
 };
 
 class CUndoChangeBoardVisible : public CUndoItem {
 public:
     CUndoChangeBoardVisible(CText* text, bool newVisible, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override;
 
 private:
     CText* m_textNode;
     bool m_visible;
-    CBoardLayerIndex* m_index;
 };
 
 // After the conductor was added to its net.
@@ -150,10 +153,10 @@ class CUndoConductorInsert : public CUndoItem {
 public:
     CUndoConductorInsert(CConductor* conductor, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_conductor; }
 
 private:
     CConductor* m_conductor;
-    CBoardLayerIndex* m_index;
 };
 
 // Before the caller unlinks the conductor; owns it while held.
@@ -162,12 +165,13 @@ public:
     CUndoConductorDelete(CConductor* conductor, CBoardLayerIndex* index);
     ~CUndoConductorDelete() override;
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_conductor; }
+    const CTreeNode* GetFormerParent() const override { return m_net; }
 
 private:
     CConductor* m_conductor;
     CTreeNode* m_net;
     int m_childIndex;
-    CBoardLayerIndex* m_index;
 };
 
 class CUndoConductorNodeChange : public CUndoItem {

@@ -3,6 +3,8 @@
 // so the same record classes serve undo and redo.
 #pragma once
 
+class CTreeNode;
+
 class CUndoItem {
 public:
     CUndoItem() = default;
@@ -13,6 +15,12 @@ public:
     // Reverts the change and returns a newly allocated record of the inverse
     // change (never null), owned by the caller.
     virtual CUndoItem* Undo() = 0;
+
+    // What the record names in the document, for the other histories that
+    // share it: the node it changes and, for a node it holds out of the
+    // tree, the parent it goes back under. Null where it names no node.
+    virtual const CTreeNode* GetChangedNode() const { return nullptr; }
+    virtual const CTreeNode* GetFormerParent() const { return nullptr; }
 
     // True on the first record of a user action; the history sets it when it
     // takes the record.

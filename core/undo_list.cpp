@@ -3,12 +3,14 @@
 #include "platform/window.h"
 
 CUndoList::~CUndoList() {
+    listener_ = nullptr;
     Clear();
 }
 
 void CUndoList::AddUndo(CUndoItem* item) {
     if (!item)
         return;
+    NotifyChange();
     item->SetGroupHead(startNewGroup_);
     startNewGroup_ = false;
     undo_.push_back(Entry{std::unique_ptr<CUndoItem>(item), ++nextState_});
@@ -19,6 +21,7 @@ void CUndoList::AddUndo(CUndoItem* item) {
 void CUndoList::Undo(bool keepRedo) {
     if (undo_.empty())
         return;
+    NotifyChange();
     // Inverses thrown away go only once the whole group is undone: one may
     // hold a node that a later record of the group still takes children
     // out of (a net made by a split, whose wires go back to their net).
@@ -42,6 +45,8 @@ void CUndoList::Undo(bool keepRedo) {
             break;
     }
     // In the order they were made.
+    if (!dropped.empty())
+        NotifyChange();
     for (std::unique_ptr<CUndoItem>& item : dropped)
         item.reset();
     FocusAfterChange();
@@ -50,6 +55,7 @@ void CUndoList::Undo(bool keepRedo) {
 void CUndoList::Redo() {
     if (redo_.empty())
         return;
+    NotifyChange();
     bool first = true;
     for (;;) {
         Entry r = std::move(redo_.back());
@@ -73,7 +79,31 @@ void CUndoList::JoinGroupsFrom(size_t count) {
         undo_[i].item->SetGroupHead(i == count);
 }
 
+void CUndoList::ForgetGroups(const std::function<bool(const CUndoItem&)>& names) {
+    const bool saved = IsAtSavedState();
+    // Both sequences keep a group's head first; the groups at the end are
+    // the next to undo and to redo, so what goes is always a front part.
+    auto forget = [&names](std::vector<Entry>& entries) {
+        size_t end = 0;
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (names(*entries[i].item)) {
+                end = i + 1;
+                while (end < entries.size() && !entries[end].item->IsGroupHead())
+                    ++end;
+            }
+        for (size_t i = 0; i < end; ++i)
+            entries[i].item.reset();
+        entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(end));
+    };
+    forget(undo_);
+    forget(redo_);
+    if (undo_.empty())
+        savedState_ = saved ? 0 : ~uint64_t{0};
+}
+
 void CUndoList::Clear() {
+    if (!undo_.empty() || !redo_.empty())
+        NotifyChange();
     for (Entry& e : undo_)
         e.item.reset();
     for (Entry& e : redo_)

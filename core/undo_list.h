@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class PlatformWindow;
@@ -41,6 +43,19 @@ public:
     // edits it got before it was put down are undone as one action.
     void JoinGroupsFrom(size_t count);
 
+    // Forgets the groups that can no longer be undone or redone soundly
+    // because another history changes what their records name (names picks
+    // them): the newest such group of the undo sequence with every older
+    // one, and the nearest such group to redo with every one after it.
+    // Whether the document counts as saved stays as it was.
+    void ForgetGroups(const std::function<bool(const CUndoItem&)>& names);
+    // Called before each change of the history that may take nodes out of
+    // the document or free what it holds (a record pushed, an Undo or Redo
+    // that does something, the inverses an Undo throws away, a Clear), so
+    // that histories sharing the document can let go of what this one
+    // takes away beneath them.
+    void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
     void SetStartNewGroup(bool start) { startNewGroup_ = start; }
     bool GetStartNewGroup() const { return startNewGroup_; }
     // Receives the keyboard focus after an Undo or Redo that did something.
@@ -66,6 +81,10 @@ private:
     };
     uint64_t CurrentState() const { return undo_.empty() ? 0 : undo_.back().state; }
     void FocusAfterChange();
+    void NotifyChange() const {
+        if (listener_)
+            listener_();
+    }
 
     std::vector<Entry> undo_;
     std::vector<Entry> redo_;
@@ -73,4 +92,5 @@ private:
     uint64_t nextState_ = 0;
     PlatformWindow* focusWindow_ = nullptr;
     bool startNewGroup_ = false;
+    std::function<void()> listener_;
 };

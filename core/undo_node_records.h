@@ -24,6 +24,7 @@ class CUndoInsert : public CUndoItem {
 public:
     CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree = false);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
 
 private:
     CTreeNode* m_node; // not owned
@@ -40,6 +41,8 @@ public:
     CUndoDelete(CTreeNode* node, CProperty* owner, bool withSubtree = true);
     ~CUndoDelete() override;
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    const CTreeNode* GetFormerParent() const override { return m_parent; }
     CTreeNode* GetNode() const { return m_node; }
 
 private:
@@ -60,6 +63,7 @@ public:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
     ~CUndoChangeNodeAttribute() override;
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
 
 private:
     CTreeNode* m_node;
@@ -74,6 +78,8 @@ class CUndoChangeParent : public CUndoItem {
 public:
     CUndoChangeParent(CTreeNode* node, CProperty* owner);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    const CTreeNode* GetFormerParent() const override { return m_parent; }
 
 private:
     CTreeNode* m_node;
@@ -87,6 +93,8 @@ class CUndoMove : public CUndoItem {
 public:
     explicit CUndoMove(CTreeNode* node);
     CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    const CTreeNode* GetFormerParent() const override { return m_parent; }
 
 private:
     CTreeNode* m_node;

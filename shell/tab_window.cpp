@@ -1,6 +1,14 @@
 #include "shell/tab_window.h"
 
+#include "board/area_node.h"
+#include "board/board.h"
+#include "board/board_layer_index.h"
+#include "board/board_undo_records.h"
+#include "board/layer.h"
+#include "core/node_type.h"
 #include "core/tree_node.h"
+#include "core/undo_list.h"
+#include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 #include "platform/device_context.h"
 #include "platform/dialog.h"
@@ -9,9 +17,11 @@
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
 #include "resources/command_ids.h"
+#include "shell/left_tab_view.h"
 #include "shell/main_frame.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 constexpr unsigned kPageChangedId = 143; // "Page was changed; save changes?"
@@ -184,11 +194,14 @@ void CTabWindow::AddTab(CVorpelView* view) {
     if (!view)
         return;
     TakePanelValue();
+    // A value taken may have changed the board the new view has indexed.
+    ReindexBoard(view);
     if (view->IsWindow())
         PlaceView(view);
     if (CVorpelView* shown = GetActiveView())
         shown->ShowWindow(false);
     m_views.insert(m_views.begin(), view);
+    ShareDocumentWithTrees(view);
     for (int& entry : m_order)
         ++entry;
     m_order.insert(m_order.begin(), 0);
@@ -238,6 +251,9 @@ void CTabWindow::ActivateTab(int index) {
 
 void CTabWindow::DestroyView(CVorpelView* view) {
     view->DestroyWindow();
+    // What the history frees, the trees let go of first.
+    view->GetUndoList().Clear();
+    view->GetUndoList().SetChangeListener(nullptr);
     if (g_pActiveView == view)
         g_pActiveView = nullptr;
     if (m_propertyGrid.GetShownObject() == view)
@@ -624,6 +640,11 @@ CTabWindow::DocumentsWatch CTabWindow::WatchDocuments() const {
             CollectPageNodes(view->GetDocument(), nodes);
         std::sort(nodes.begin(), nodes.end());
         watch.pages.emplace_back(view, std::move(nodes));
+        if (view->GetViewKind() == kViewBoard && view->GetDocument() &&
+            view->GetDocument()->GetType() == NodeType::Board) {
+            watch.layers.emplace_back(view, BoardLayers(view));
+            watch.outlines.emplace_back(view, BoardOutline(view));
+        }
     }
     auto* node = dynamic_cast<const CTreeNode*>(m_propertyGrid.GetShownObject());
     if (node && InSomeDocument(node))
@@ -641,12 +662,14 @@ void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
         std::vector<const CTreeNode*> now;
         CollectPageNodes(view->GetDocument(), now);
         std::sort(now.begin(), now.end());
-        if (std::includes(now.begin(), now.end(), page->second.begin(), page->second.end()))
-            continue;
-        DropWorkInProgress(view);
-        if (!view->GetUndoList().IsAtSavedState())
-            g_MainFrame.NoteChangesLeftInDocument(view->GetDocumentKind());
-        view->GetUndoList().Clear();
+        if (!std::includes(now.begin(), now.end(), page->second.begin(), page->second.end()) ||
+            LayersMoved(before, view)) {
+            DropWorkInProgress(view);
+            if (!view->GetUndoList().IsAtSavedState())
+                g_MainFrame.NoteChangesLeftInDocument(view->GetDocumentKind());
+            view->GetUndoList().Clear();
+        }
+        ReindexBoard(view);
     }
     CVorpelView* view = GetActiveView();
     if (!view)
@@ -659,6 +682,111 @@ void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
         m_propertyGrid.ShowProperties(view);
     else
         m_propertyGrid.RefreshProperties();
+}
+
+// --- Histories sharing a document ---------------------------------------------------
+
+namespace {
+bool IsDocumentRoot(const CTreeNode* node) {
+    for (int kind = 0; kind < 3; ++kind)
+        if (node == &g_MainFrame.GetRoot(kind))
+            return true;
+    return false;
+}
+
+// A tree's groups that name a node neither in a document nor held out of it
+// by the tree's own history: another history took it out and may free it.
+void ForgetTreeStepsOnDeparted(CUndoList& history) {
+    std::vector<const CUndoItem*> items;
+    for (size_t i = 0; i < history.UndoCount(); ++i)
+        items.push_back(history.UndoItemAt(i));
+    for (size_t i = 0; i < history.RedoCount(); ++i)
+        items.push_back(history.RedoItemAt(i));
+    // What the tree's own deletions hold, with what lies inside it.
+    std::vector<const CTreeNode*> held;
+    for (const CUndoItem* item : items)
+        if (dynamic_cast<const CUndoDelete*>(item) ||
+            dynamic_cast<const CUndoConductorDelete*>(item))
+            if (const CTreeNode* node = item->GetChangedNode(); node && !node->GetParent())
+                held.push_back(node);
+    auto reachable = [&held](const CTreeNode* node) {
+        if (!node)
+            return true;
+        while (node->GetParent())
+            node = node->GetParent();
+        return IsDocumentRoot(node) || std::find(held.begin(), held.end(), node) != held.end();
+    };
+    history.ForgetGroups([&reachable](const CUndoItem& item) {
+        return !reachable(item.GetChangedNode()) || !reachable(item.GetFormerParent());
+    });
+}
+
+// Before an editor's history changes the document or frees what it holds.
+void ForgetTreeStepsOnDeparted() {
+    for (int kind = 0; kind < 3; ++kind)
+        if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
+            ForgetTreeStepsOnDeparted(tree->GetUndoList());
+}
+} // namespace
+
+void CTabWindow::ShareDocumentWithTrees(CVorpelView* view) {
+    // As a new step forgets what was undone: a tree's step naming what the
+    // editor took out of the document would work on it after the editor's
+    // history freed it.
+    view->GetUndoList().SetChangeListener([] { ForgetTreeStepsOnDeparted(); });
+}
+
+void CTabWindow::ReindexBoard(CVorpelView* view) {
+    // The stackup decides which layers' sets a padstack's inner pads go to,
+    // and no record moves them when it changes.
+    if (CBoardLayerIndex* index = view->GetBoardLayerIndex()) {
+        index->Clear();
+        index->Build(view->GetDocument());
+    }
+}
+
+CTabWindow::DocumentsWatch::Layers CTabWindow::BoardLayers(const CVorpelView* view) {
+    DocumentsWatch::Layers layers;
+    std::vector<const CTreeNode*> stack{view->GetDocument()};
+    while (!stack.empty()) {
+        const CTreeNode* node = stack.back();
+        stack.pop_back();
+        const int layer = node->GetType() == NodeType::Layer
+                              ? static_cast<const CLayer*>(node)->m_id
+                              : node->GetLayer();
+        if (layer >= 0)
+            layers.emplace_back(node, layer);
+        for (const CTreeNode* child : node->GetChildren())
+            stack.push_back(child);
+    }
+    std::sort(layers.begin(), layers.end());
+    return layers;
+}
+
+std::vector<const void*> CTabWindow::BoardOutline(const CVorpelView* view) {
+    std::vector<const void*> nodes;
+    for (const CAreaNode* n = static_cast<const CBoard*>(view->GetDocument())->m_outline; n;
+         n = n->m_next)
+        nodes.push_back(n);
+    return nodes;
+}
+
+bool CTabWindow::LayersMoved(const DocumentsWatch& before, const CVorpelView* view) {
+    auto outline = std::find_if(before.outlines.begin(), before.outlines.end(),
+                                [view](const auto& p) { return p.first == view; });
+    if (outline != before.outlines.end() && outline->second != BoardOutline(view))
+        return true;
+    auto page = std::find_if(before.layers.begin(), before.layers.end(),
+                             [view](const auto& p) { return p.first == view; });
+    if (page == before.layers.end())
+        return false;
+    const DocumentsWatch::Layers now = BoardLayers(view);
+    for (const auto& [node, layer] : page->second) {
+        auto it = std::lower_bound(now.begin(), now.end(), std::make_pair(node, INT_MIN));
+        if (it != now.end() && it->first == node && it->second != layer)
+            return true;
+    }
+    return false;
 }
 
 void CTabWindow::StepHistory(CVorpelView* view, bool redo) {

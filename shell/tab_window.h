@@ -67,6 +67,13 @@ public:
     struct DocumentsWatch {
         std::vector<std::pair<const CVorpelView*, std::vector<const CTreeNode*>>> pages;
         const CTreeNode* shownNode = nullptr;
+        // The board editors' objects with their layers (a layer of the
+        // stackup with its id).
+        using Layers = std::vector<std::pair<const CTreeNode*, int>>;
+        std::vector<std::pair<const CVorpelView*, Layers>> layers;
+        // And the nodes of their boards' outlines, which a board's restored
+        // attributes replace.
+        std::vector<std::pair<const CVorpelView*, std::vector<const void*>>> outlines;
     };
     DocumentsWatch WatchDocuments() const;
     // After such a change: a view whose page lost nodes (not pages of their
@@ -75,6 +82,10 @@ public:
     // under way goes first, and unsaved changes stay noted for the document.
     // The shown view lets go of what left it, and the panel shows only what
     // is still in a document, as it now is.
+    // A board editor's view also lets go of its history when objects of its
+    // board moved to other layers or the stackup's layers changed ids (its
+    // records would put them back by the old ids) or its board's outline
+    // was read anew, and indexes its board anew.
     void CatchUpWithDocuments(const DocumentsWatch& before);
     // Ctrl+Tab: steps through the views in most-recently-used order while
     // Ctrl is held (step counts up; the frame sets it back to 1 when Ctrl
@@ -146,6 +157,14 @@ private:
     void InvalidateClose(int index);
     bool RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void DestroyView(CVorpelView* view);
+    // Before each change of an editor's history (see CUndoList's change
+    // listener) the trees forget their steps that name nodes the editors
+    // took out of the documents.
+    static void ShareDocumentWithTrees(CVorpelView* view);
+    static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
+    static std::vector<const void*> BoardOutline(const CVorpelView* view);
+    static void ReindexBoard(CVorpelView* view);
+    static bool LayersMoved(const DocumentsWatch& before, const CVorpelView* view);
 
     std::vector<CVorpelView*> m_views;
     std::vector<int> m_order;

@@ -155,4 +155,6 @@ void CBoardView::CancelRoute() {
     JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g.get());
+    // The panel may show a track that went.
+    DropDepartedProperties();
 }

@@ -14,7 +14,9 @@
 #include "tests/panel_rows.h"
 #include "tests/pointer_input.h"
 #include "tests/screen_picture.h"
+#include "tests/shell/board_index_check.h"
 #include "tests/shell/example_views_fixture.h"
+#include "views/board_view.h"
 
 #include <functional>
 
@@ -32,6 +34,79 @@ protected:
         PumpPendingMessages();
         EXPECT_TRUE(missingCommands.empty()) << "command " << command << " not in the menu";
         missingCommands.clear();
+    }
+    // The example opened again, its board's editor open at times.
+    CBoardView* Reopen(bool withEditor) {
+        ui.DropAnswers();
+        ui.Answer({IDNO});
+        EXPECT_TRUE(g_MainFrame.Open(paths[0], 0));
+        ui.DropAnswers();
+        board = Child(&Root(0), NodeType::Board);
+        return withEditor ? OpenBoard() : nullptr;
+    }
+    // The stackup from the tree: a button pressed on a row (or a row
+    // dragged onto another), OK; a question is answered Yes.
+    void Stackup(int button, int row, int onto = -1) {
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+            ASSERT_NE(list, nullptr);
+            ui.Answer({IDYES});
+            POINT p = dialog_driver::CellCentre(list, row, 0);
+            if (onto >= 0) {
+                SimulateMouse(list, WM_LBUTTONDOWN, p, MK_LBUTTON);
+                SimulateMouse(list, WM_MOUSEMOVE,
+                              POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold}, MK_LBUTTON);
+                p = dialog_driver::CellCentre(list, onto, 0);
+                SimulateMouse(list, WM_MOUSEMOVE, p, MK_LBUTTON);
+                SimulateMouse(list, WM_LBUTTONUP, p);
+            } else if (button) {
+                dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnLayer);
+                dialog_driver::ClickButton(d, button);
+            }
+            dialog_driver::ClickButton(d, IDOK);
+        });
+        BoardMenu(ID_PRJ_STACKUP);
+        PumpPendingMessages();
+        ui.DropAnswers();
+    }
+    CBoardView* OpenBoard() {
+        auto* view = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
+        PumpPendingMessages();
+        return view;
+    }
+    void CloseBoard() {
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        ASSERT_TRUE(tabs.CloseTab(tabs.FindTabByDocument(board), true));
+        PumpPendingMessages();
+    }
+    // A key, or a click at a point of the board (in millimetres), in the
+    // board's editor.
+    static void BoardKey(int vk, WPARAM mk = 0) {
+        g_MainFrame.m_tabWindow.SetFocus();
+        PressKeyAtFocus(vk, mk);
+    }
+    static void ClickBoard(CBoardView* view, float x, float y) {
+        const POINT p = BoardClientPoint(view, x, y);
+        MouseAt(view, WM_MOUSEMOVE, p);
+        MouseAt(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONUP, p);
+        PumpPendingMessages();
+    }
+    // A track routed on Inner 1 from the GND via (or only started, at Esc).
+    void RouteOnInner1(CBoardView* view, bool started = false) {
+        BoardKey('1', MK_CONTROL);
+        Command(ID_BRD_ROUTE_NEW);
+        for (const auto& [x, y] : {std::pair{30.0f, 12.0f}, {44.0f, 29.0f}, {51.0f, 29.0f}})
+            if (!started || x == 30.0f)
+                ClickBoard(view, x, y);
+        BoardKey(VK_ESCAPE);
+    }
+    // Picked off the grid, left of the panel: its first segment's middle.
+    void PickTrack(CBoardView* view) {
+        Command(ID_BRD_ROUTE_EDIT);
+        Command(ID_SNAP_TO_GRID);
+        ClickBoard(view, 37.225f, 20.605f);
+        Command(ID_SNAP_TO_GRID);
     }
 };
 
@@ -137,6 +212,113 @@ TEST_F(BoardDialogsTest, ALayerTakenBackByTheTreesUndoLeavesPanelSelectorAndHist
     PressKeyAtFocus('Z', MK_CONTROL);
     PumpPendingMessages();
     ExpectSameFile(Saved(0), withSheet, "the board editor's undo");
+}
+
+// The tree's stackup steps outlive the board's editor: their Undo and Redo
+// after its tab closed (and opened again) find the editor open then, if any.
+TEST_F(BoardDialogsTest, TheTreesStackupStepsOutliveTheBoardsEditor) {
+    struct Case {
+        const char* name;
+        int row;     // the layer deleted
+        bool reopen; // the editor opened again before the tree's step
+        bool redo;   // undone with the editor open, redone after it closed
+    };
+    const Case cases[] = {{"Inner 1 with its track", 1, false, false},
+                          {"empty Inner 2, the area below renumbered", 2, false, false},
+                          {"Inner 1, the editor opened again", 1, true, false},
+                          {"Inner 1 redone", 1, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(Reopen(true), nullptr);
+        const std::string before = Saved(0);
+        Stackup(CStackup::kDeleteLayer, c.row);
+        const std::string after = Saved(0);
+        ASSERT_NE(after, before);
+        if (c.redo)
+            Undo(0);
+        CloseBoard();
+        if (c.reopen)
+            OpenBoard();
+        c.redo ? Redo(0) : Undo(0);
+        ExpectSameFile(Saved(0), c.redo ? after : before, "after the tree's step");
+        OpenBoard();
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    }
+}
+
+// A route undone in the board's editor after the tree's stackup renumbered
+// its layer: the editor's history went with the renumbering, and what it
+// draws is what the board holds.
+TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
+    CBoardView* view = OpenBoard();
+    ASSERT_NE(view, nullptr);
+    RouteOnInner1(view);
+    PickTrack(view);
+    Stackup(0, 1, 4);
+    const std::string reordered = Saved(0);
+    ASSERT_TRUE(Contains(reordered, "<Conductor Layer=\"I03\" Width=\"0.3\">30.000,12.000"));
+    BoardKey('Z', MK_CONTROL);
+    BoardKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), reordered, "the editor's undo");
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-after-renumbering"));
+}
+
+// Esc right after a route's start drops the track without length, and the
+// panel lets go of it.
+TEST_F(BoardDialogsTest, ARouteDroppedByEscLeavesThePanel) {
+    RouteOnInner1(OpenBoard(), true);
+    auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
+    EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0))) << "a track that went";
+}
+
+// The tree's Redo of a stackup step naming what the board's editor deleted
+// since, the editor's history then freed by a tree step or by closing its
+// tab: the tree let go of its steps on what the editor took away.
+TEST_F(BoardDialogsTest, TheTreeLetsGoOfItsStepsOnWhatAnEditorDeleted) {
+    for (const bool track : {true, false}) {
+        SCOPED_TRACE(track ? "a routed track, a tree step after" : "an area, its tab closed");
+        CBoardView* view = Reopen(track);
+        if (track) {
+            RouteOnInner1(view);
+            Stackup(CStackup::kInsertLayer, 0);
+        }
+        Stackup(CStackup::kDeleteLayer, 1);
+        Undo(0);
+        view = track ? view : OpenBoard();
+        ASSERT_NE(view, nullptr);
+        const std::string before = Saved(0);
+        if (track) {
+            PickTrack(view);
+        } else {
+            BoardKey('3', MK_CONTROL);
+            Command(ID_BRD_AREA_EDIT);
+            ClickBoard(view, 12, 31);
+        }
+        BoardKey(VK_DELETE, track ? MK_SHIFT : 0);
+        const std::string deleted = Saved(0);
+        ASSERT_NE(deleted, before) << "nothing deleted";
+        ui.Answer({IDYES});
+        track ? Undo(0) : CloseBoard();
+        Redo(0);
+        Redo(0);
+        ExpectSameFile(Saved(0), deleted, "after the tree's steps");
+    }
+}
+
+// The tree's stackup undone puts the board's attributes back, its outline
+// read anew: the editor's history naming the outline's nodes goes with them.
+TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithTheOutlineItNames) {
+    CBoardView* view = OpenBoard();
+    Command(ID_BRD_OUTLINE);
+    ClickBoard(view, 30, 0);
+    BoardKey(VK_DELETE);
+    const std::string deleted = Saved(0);
+    ASSERT_NE(deleted, original[0]);
+    Stackup(0, 0);
+    Undo(0);
+    BoardKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), deleted, "the editor's undo");
 }
 
 } // namespace

@@ -9,18 +9,24 @@
 // afterwards, tree clipboard copies are pasted into other and newer
 // documents, and nodes are cut or deleted from under the views open on
 // them. Values are typed into the property panel (and left there at times),
-// and the trees' Undo and Redo and a board's stackup run between them: after
-// each the panel shows only what is still in a document and the board
-// editor's layer selector only the board's layers. Sheets come and go under
+// and the trees' Undo and Redo and a board's dialogs (stackup, settings,
+// drill table) run between them and the board editor's routes, deletes,
+// Undo and Redo: after each the panel shows only what is still in a
+// document, the board editor's layer selector only the board's layers, and
+// every board editor indexes what its board holds. Sheets come and go under
 // their drawings: after every step each sheet shows only objects of its
 // document, and the name each object is saved with finds the sheet it is
 // shown on, or none. The sanitizers watch for everything else.
+#include "board/conductor.h"
 #include "board/layer.h"
 #include "core/property_checkbox.h"
 #include "core/property_edit.h"
 #include "core/xml_file.h"
+#include "dialogs/board_dialog.h"
+#include "dialogs/drill_table.h"
 #include "dialogs/stackup.h"
 #include "dialogs/stackup_list_ctrl.h"
+#include "dialogs/via_list_ctrl.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
 #include "platform/paint_target.h"
@@ -30,6 +36,7 @@
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/random_seed.h"
+#include "tests/shell/board_index_check.h"
 #include "tests/shell/frame_fixture.h"
 #include "views/board_view.h"
 #include "views/editor_views.h"
@@ -212,15 +219,20 @@ protected:
         }
     }
 
-    // Ctrl and a digit in the board editor: the inner layer's rows.
-    static void InnerLayerKey(int n) {
+    // A key at the tab window (the shown view's), with Ctrl or Shift held.
+    static void TabKey(int vk, int modifier = 0) {
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        const WPARAM mk = modifier == VK_CONTROL ? MK_CONTROL : modifier ? MK_SHIFT : 0;
         tabs.SetFocus();
-        SimulateKey(&tabs, true, VK_CONTROL, L"", MK_CONTROL);
-        SimulateKey(&tabs, true, '0' + n, L"", MK_CONTROL);
-        SimulateKey(&tabs, false, VK_CONTROL);
+        if (modifier)
+            SimulateKey(&tabs, true, modifier, L"", mk);
+        SimulateKey(&tabs, true, vk, L"", mk);
+        if (modifier)
+            SimulateKey(&tabs, false, modifier);
         PumpPendingMessages();
     }
+    // Ctrl and a digit in the board editor: the inner layer's rows.
+    static void InnerLayerKey(int n) { TabKey('0' + n, VK_CONTROL); }
     // A value typed into a text row of the panel, or a check box clicked;
     // the row is left open at times. In the board editor a layer's rows may
     // come first.
@@ -250,15 +262,15 @@ protected:
         if (const int end = pick(3); end < 2)
             SimulateKey(field, true, end ? VK_RETURN : VK_ESCAPE);
     }
-    // Undo or Redo in a tree, or a board's stackup from the project tree
-    // with a layer inserted (a plane at times), its editor open at times.
+    // Undo or Redo in a tree (the project tree's most often), or a board's
+    // dialog from the project tree, its editor open at times.
     void TreeHistory(const Pick& pick) {
-        const int kind = pick(3);
+        const int kind = pick(2) ? 0 : pick(3);
         CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind);
         std::vector<CTreeNode*> boards;
         CollectNodes(&g_MainFrame.GetRoot(0), boards);
         std::erase_if(boards, [](const CTreeNode* n) { return n->GetType() != NodeType::Board; });
-        CTreeNode* board = kind == 0 && !boards.empty() && pick(3) == 0
+        CTreeNode* board = kind == 0 && !boards.empty() && pick(2) == 0
                                ? boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]
                                : nullptr;
         if (board && pick(2))
@@ -276,19 +288,7 @@ protected:
             Command(pick(2) ? ID_EDIT_UNDO : ID_EDIT_REDO);
             return;
         }
-        const bool plane = pick(2);
-        dialogAction = [plane](PlatformDialog& d) {
-            dialog_driver::ClickButton(d, CStackup::kInsertLayer);
-            auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
-            if (plane && list && list->GetItemCount() > 2) {
-                dialog_driver::ClickCell(list, list->GetItemCount() - 2,
-                                         CStackupListCtrl::kColumnType);
-                if (ComboBoxControl* combo = list->GetCellCombo())
-                    dialog_driver::ChooseInCombo(combo, 1);
-            }
-            dialog_driver::ClickButton(d, IDOK);
-        };
-        menuAnswers.push_back(ID_PRJ_STACKUP);
+        menuAnswers.push_back(BoardDialogAction(pick));
         const POINT p{r.left - 8, (r.top + r.bottom) / 2};
         MouseAt(tree, WM_RBUTTONDOWN, p, MK_RBUTTON);
         MouseAt(tree, WM_RBUTTONUP, p);
@@ -299,6 +299,137 @@ protected:
         if (auto* view = dynamic_cast<CBoardView*>(g_pActiveView);
             view && view->GetDocument() == board && pick(2))
             InnerLayerKey(static_cast<int>(InnerLayers(board).size()));
+    }
+    // What a board's dialog run from the project tree does, and its
+    // command: the stackup with a layer inserted (a plane at times), deleted
+    // (with what lies on it, as the question is answered) or dragged to
+    // another place, the board settings with a via inserted or deleted, or
+    // the drill table with a size typed; closed with OK, the stackup at
+    // times with Cancel.
+    UINT BoardDialogAction(const Pick& pick) {
+        const int what = pick(7);
+        const int r1 = pick(20), r2 = pick(20);
+        const bool ok = pick(5) != 0;
+        auto inRange = [](ListViewControl* list, int r) {
+            return list && r < list->GetItemCount();
+        };
+        dialogAction = [=](PlatformDialog& d) {
+            auto* layers = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+            auto* vias = d.GetDlgItemAs<CViaListCtrl>(CBoardDialog::kViaList);
+            auto* drills = d.GetDlgItemAs<ListViewControl>(CDrillTable::kList);
+            // An inner layer's row (the stackup's rows read TOP, the inner
+            // layers, BOT), and any row.
+            const int count = layers   ? layers->GetItemCount()
+                              : vias   ? vias->GetItemCount()
+                              : drills ? drills->GetItemCount()
+                                       : 0;
+            const int row = layers ? 1 + r1 % std::max(1, count - 2) : r1 % std::max(1, count);
+            const int onto = r2 % std::max(1, count);
+            if (what <= 1) {
+                dialog_driver::ClickButton(d, CStackup::kInsertLayer);
+                if (what == 1 && inRange(layers, 2)) {
+                    dialog_driver::ClickCell(layers, layers->GetItemCount() - 2,
+                                             CStackupListCtrl::kColumnType);
+                    if (ComboBoxControl* combo = layers->GetCellCombo())
+                        dialog_driver::ChooseInCombo(combo, 1);
+                }
+            } else if (what == 2 && inRange(layers, row)) {
+                dialog_driver::ClickCell(layers, row, CStackupListCtrl::kColumnLayer);
+                dialog_driver::ClickButton(d, CStackup::kDeleteLayer);
+            } else if (what == 3 && inRange(layers, row) && inRange(layers, onto)) {
+                POINT p = dialog_driver::CellCentre(layers, row, 0);
+                SimulateMouse(layers, WM_LBUTTONDOWN, p, MK_LBUTTON);
+                SimulateMouse(layers, WM_MOUSEMOVE,
+                              POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold}, MK_LBUTTON);
+                p = dialog_driver::CellCentre(layers, onto, 0);
+                SimulateMouse(layers, WM_MOUSEMOVE, p, MK_LBUTTON);
+                SimulateMouse(layers, WM_LBUTTONUP, p);
+            } else if (what == 4) {
+                dialog_driver::ClickButton(d, CBoardDialog::kInsertVia);
+            } else if (what == 5 && inRange(vias, row)) {
+                dialog_driver::ClickCell(vias, row, 1);
+                dialog_driver::ClickButton(d, CBoardDialog::kDeleteVia);
+            } else if (what == 6 && inRange(drills, row)) {
+                dialog_driver::ClickCell(drills, row, CDrillTable::kColumnDiameter);
+                if (drills->GetCellEdit()) {
+                    dialog_driver::TypeIntoCell(drills, row % 2 ? L"0.5" : L"1.1");
+                    SimulateKey(drills->GetCellEdit(), true, VK_RETURN);
+                }
+            }
+            dialog_driver::ClickButton(d, ok || !layers ? IDOK : IDCANCEL);
+        };
+        return what <= 3   ? ID_PRJ_STACKUP
+               : what <= 5 ? ID_PRJ_BOARD_PROPERTIES
+                           : ID_PRJ_DRILL_TABLE;
+    }
+    // Work in a board's editor: a route from a via on a layer its key
+    // brings to the front, a track or an area picked and deleted (a whole
+    // track at times), or the editor's Undo or Redo.
+    void BoardWork(const Pick& pick) {
+        std::vector<CTreeNode*> boards;
+        CollectNodes(&g_MainFrame.GetRoot(0), boards);
+        std::erase_if(boards, [](const CTreeNode* n) { return n->GetType() != NodeType::Board; });
+        if (boards.empty())
+            return;
+        g_MainFrame.OpenNodeView(
+            boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]);
+        auto* view = dynamic_cast<CBoardView*>(g_pActiveView);
+        if (!view)
+            return;
+        auto click = [&](float x, float y) {
+            const POINT p = BoardClientPoint(view, x, y);
+            MouseAt(view, WM_MOUSEMOVE, p);
+            MouseAt(view, WM_LBUTTONDOWN, p, MK_LBUTTON);
+            MouseAt(view, WM_LBUTTONUP, p);
+        };
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        switch (pick(4)) {
+        case 0: {
+            std::vector<CTreeNode*> before;
+            CollectNodes(view->GetDocument(), before);
+            InnerLayerKey(pick(2) ? 1 : 1 + pick(4));
+            Command(ID_BRD_ROUTE_NEW);
+            click(pick(2) ? 30.0f : 18.0f, 12.0f);
+            for (int i = 1 + pick(2); i > 0 && g_pActiveView == view; --i) {
+                const float y = static_cast<float>(pick(40));
+                click(static_cast<float>(pick(60)), y);
+            }
+            if (g_pActiveView != view)
+                break;
+            SimulateKey(&tabs, true, VK_ESCAPE);
+            // The new track picked in the middle of its first segment, off
+            // the grid, at times.
+            std::vector<CTreeNode*> after;
+            CollectNodes(view->GetDocument(), after);
+            for (CTreeNode* node : after)
+                if (auto* c = dynamic_cast<CConductor*>(node);
+                    c && c->m_vertices.size() > 1 && pick(2) &&
+                    std::find(before.begin(), before.end(), node) == before.end()) {
+                    Command(ID_BRD_ROUTE_EDIT);
+                    Command(ID_SNAP_TO_GRID);
+                    click((c->m_vertices[0].x + c->m_vertices[1].x) / 2,
+                          (c->m_vertices[0].y + c->m_vertices[1].y) / 2);
+                    Command(ID_SNAP_TO_GRID);
+                    break;
+                }
+            break;
+        }
+        case 1: {
+            InnerLayerKey(1 + pick(3));
+            Command(pick(2) ? ID_BRD_ROUTE_EDIT : ID_BRD_AREA_EDIT);
+            // A track of the example or the one routed above, an area.
+            static const float points[][2] = {
+                {30, 16}, {33, 20}, {37.2f, 20.6f}, {12, 31}, {8, 31}};
+            const auto& at = points[pick(5)];
+            click(at[0], at[1]);
+            if (g_pActiveView == view)
+                TabKey(VK_DELETE, pick(2) ? VK_SHIFT : 0);
+            break;
+        }
+        default:
+            TabKey(pick(2) ? 'Z' : 'Y', VK_CONTROL);
+            break;
+        }
     }
     static std::vector<int> InnerLayers(const CTreeNode* board) {
         std::vector<int> inner;
@@ -547,7 +678,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (pick(25)) {
+        switch (pick(27)) {
         case 0:
         case 1:
         case 10: {
@@ -569,8 +700,18 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                             a->GetType() == NodeType::Footprint ||
                             a->GetType() == NodeType::Padstack)
                             return true;
-                return n->GetType() == NodeType::Wire || n->GetType() == NodeType::Bus ||
-                       n->GetType() == NodeType::Net;
+                // Nor on what the board editor deletes (tracks, vias, areas)
+                // or the board settings (the vias to choose from), nor on a
+                // board or its layers, whose renaming undone on a close
+                // reads the outline or the stackup anew beneath the board's
+                // editor.
+                for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
+                    if (a->GetType() == NodeType::Net || a->GetType() == NodeType::BoardProperties)
+                        return true;
+                const int type = n->GetType();
+                return type == NodeType::Wire || type == NodeType::Bus || type == NodeType::Net ||
+                       type == NodeType::Area || type == NodeType::Layer ||
+                       (type == NodeType::Board && !n->GetEditorView());
             };
             std::erase_if(nodes, drawnInto);
             if (nodes.empty())
@@ -656,20 +797,29 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 19:
             PanelEdit(pick);
             break;
+        case 21:
+        case 22:
+            BoardWork(pick);
+            break;
         case 20:
-            // A few tree steps with values typed in between.
+            // A few tree steps with values typed or board work in between.
             for (int i = pick(4); i >= 0 && !HasFailure(); --i) {
+                if (pick(2))
+                    BoardWork(pick);
                 TreeHistory(pick);
                 PumpPendingMessages();
                 CheckPanel(step);
-                if (pick(2))
+                ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step;
+                if (pick(3) == 0)
                     PanelEdit(pick);
+                else if (pick(2))
+                    BoardWork(pick);
             }
             break;
-        case 21:
-        case 22:
         case 23:
         case 24:
+        case 25:
+        case 26:
             SheetStep(pick);
             break;
         default:
@@ -681,6 +831,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         ui.Clear();
         CheckInvariants(step);
         CheckPanel(step);
+        ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step;
         CheckSheets(step);
         if (!g_MainFrame.IsWindow())
             break;
