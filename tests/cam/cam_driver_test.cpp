@@ -1,6 +1,7 @@
 // The vorpel-cam driver: every file of the example board, messages on
 // standard error, and the exit status.
 #include "tests/cam/gerber_test_util.h"
+#include "tests/run_command.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,7 @@
 namespace {
 
 int RunDriver(const std::string& args, std::string* output) {
-    const std::string cmd = std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam ") + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return -1;
-    char buf[512];
-    while (size_t n = fread(buf, 1, sizeof buf, p))
-        output->append(buf, n);
-    const int st = pclose(p);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return RunCommand(std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam ") + args, output);
 }
 
 } // namespace

@@ -54,6 +54,18 @@ inline void ClickCell(ListViewControl* list, int row, int column) {
     Click(list, CellCentre(list, row, column));
 }
 
+// Drags a row with the mouse past the drag threshold and drops it over
+// another row.
+inline void DragRow(ListViewControl* list, int from, int onto) {
+    POINT p = CellCentre(list, from, 0);
+    SimulateMouse(list, WM_LBUTTONDOWN, p, MK_LBUTTON);
+    SimulateMouse(list, WM_MOUSEMOVE, POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold},
+                  MK_LBUTTON);
+    POINT q = CellCentre(list, onto, 0);
+    SimulateMouse(list, WM_MOUSEMOVE, q, MK_LBUTTON);
+    SimulateMouse(list, WM_LBUTTONUP, q);
+}
+
 // Replaces the text of the open cell edit by typing (its text is selected
 // when it opens).
 inline void TypeIntoCell(ListViewControl* list, const std::wstring& text) {

@@ -94,15 +94,7 @@ protected:
         return s;
     }
     // Drags the row's layer with the mouse and drops it over another row.
-    static void Drag(List* list, int from, int onto) {
-        POINT p = CellCentre(list, from, 0);
-        SimulateMouse(list, WM_LBUTTONDOWN, p, MK_LBUTTON);
-        SimulateMouse(list, WM_MOUSEMOVE, POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold},
-                      MK_LBUTTON);
-        POINT q = CellCentre(list, onto, 0);
-        SimulateMouse(list, WM_MOUSEMOVE, q, MK_LBUTTON);
-        SimulateMouse(list, WM_LBUTTONUP, q);
-    }
+    static void Drag(List* list, int from, int onto) { dialog_driver::DragRow(list, from, onto); }
 
     CRoot root_;
     CBoard* board_ = nullptr;

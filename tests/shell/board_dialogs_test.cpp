@@ -51,14 +51,8 @@ protected:
             auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             ASSERT_NE(list, nullptr);
             ui.Answer({IDYES});
-            POINT p = dialog_driver::CellCentre(list, row, 0);
             if (onto >= 0) {
-                SimulateMouse(list, WM_LBUTTONDOWN, p, MK_LBUTTON);
-                SimulateMouse(list, WM_MOUSEMOVE,
-                              POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold}, MK_LBUTTON);
-                p = dialog_driver::CellCentre(list, onto, 0);
-                SimulateMouse(list, WM_MOUSEMOVE, p, MK_LBUTTON);
-                SimulateMouse(list, WM_LBUTTONUP, p);
+                dialog_driver::DragRow(list, row, onto);
             } else if (button) {
                 dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnLayer);
                 dialog_driver::ClickButton(d, button);

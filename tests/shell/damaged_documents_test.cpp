@@ -11,6 +11,7 @@
 #include "platform/device_context.h"
 #include "schematic/part.h"
 #include "schematic/sheet.h"
+#include "tests/run_command.h"
 #include "tests/shell/frame_fixture.h"
 #include "views/editor_views.h"
 #include "views/schematic_view.h"
@@ -84,16 +85,8 @@ const DamagedCase kCases[] = {
 const wchar_t* const kExamples[] = {L"demo.circuit", L"demo.symbol", L"demo.footprint"};
 
 int RunCam(const std::string& project, const std::string& out, std::string* messages) {
-    const std::string cmd =
-        std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" + out + "' 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return -1;
-    char buf[512];
-    while (size_t n = fread(buf, 1, sizeof buf, p))
-        messages->append(buf, n);
-    const int st = pclose(p);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return RunCommand(
+        std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" + out + "'", messages);
 }
 
 // What no manufacturing file may hold: not-a-number, infinity, or a number

@@ -337,13 +337,7 @@ protected:
                 dialog_driver::ClickCell(layers, row, CStackupListCtrl::kColumnLayer);
                 dialog_driver::ClickButton(d, CStackup::kDeleteLayer);
             } else if (what == 3 && inRange(layers, row) && inRange(layers, onto)) {
-                POINT p = dialog_driver::CellCentre(layers, row, 0);
-                SimulateMouse(layers, WM_LBUTTONDOWN, p, MK_LBUTTON);
-                SimulateMouse(layers, WM_MOUSEMOVE,
-                              POINT{p.x, p.y + 2 * ListViewControl::kDragThreshold}, MK_LBUTTON);
-                p = dialog_driver::CellCentre(layers, onto, 0);
-                SimulateMouse(layers, WM_MOUSEMOVE, p, MK_LBUTTON);
-                SimulateMouse(layers, WM_LBUTTONUP, p);
+                dialog_driver::DragRow(layers, row, onto);
             } else if (what == 4) {
                 dialog_driver::ClickButton(d, CBoardDialog::kInsertVia);
             } else if (what == 5 && inRange(vias, row)) {

@@ -4,6 +4,7 @@
 #include "board/board.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "tests/run_command.h"
 #include "tests/views/dxf_test_util.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,7 @@
 namespace {
 
 int RunDriver(const std::string& args, std::string* output) {
-    const std::string cmd = std::string(VORPEL_BINARY_DIR "/bin/vorpel-dxf ") + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return -1;
-    char buf[512];
-    while (size_t n = fread(buf, 1, sizeof buf, p))
-        output->append(buf, n);
-    const int st = pclose(p);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return RunCommand(std::string(VORPEL_BINARY_DIR "/bin/vorpel-dxf ") + args, output);
 }
 
 const std::string kDemo = VORPEL_SOURCE_DIR "/examples/demo.circuit";
