@@ -527,6 +527,9 @@ void CBoardView::FinishRoute(Graphics* g) {
         c->m_selected = 0;
         c->InvalidateOnBoard(g);
     }
+    // The panel may show a track that went: the route itself when it ended
+    // where it began, or a track it was joined to.
+    DropDepartedProperties();
     InvalidateRect(nullptr, false);
 }
 

@@ -258,12 +258,22 @@ TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-after-renumbering"));
 }
 
-// Esc right after a route's start drops the track without length, and the
-// panel lets go of it.
-TEST_F(BoardDialogsTest, ARouteDroppedByEscLeavesThePanel) {
-    RouteOnInner1(OpenBoard(), true);
-    auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
-    EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0))) << "a track that went";
+// A route dropped as a track without length, by Esc right after its start
+// or by a second click on its start, and the panel lets go of it.
+TEST_F(BoardDialogsTest, ARouteDroppedWithoutLengthLeavesThePanel) {
+    CBoardView* view = OpenBoard();
+    for (const bool esc : {true, false}) {
+        SCOPED_TRACE(esc ? "Esc" : "ended where it began");
+        if (esc) {
+            RouteOnInner1(view, true);
+        } else {
+            Command(ID_BRD_ROUTE_NEW);
+            ClickBoard(view, 30, 12);
+            ClickBoard(view, 30, 12);
+        }
+        auto* shown = dynamic_cast<CTreeNode*>(g_MainFrame.GetPropertyGrid().GetShownObject());
+        EXPECT_TRUE(!shown || CLeftTabView::IsInSubtree(shown, &Root(0))) << "a track that went";
+    }
 }
 
 // The tree's Redo of a stackup step naming what the board's editor deleted
