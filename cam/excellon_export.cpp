@@ -72,20 +72,17 @@ public:
     // (not finite, or beyond its whole digits) is noted and written as 0:
     // the file is not kept.
     long long Scaled(double mm) {
-        const double v = std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale));
-        if (!(std::fabs(v) < static_cast<double>(m_format.limit))) {
+        if (!Holds(mm)) {
             if (!m_unwritable)
                 m_unwritable = mm;
             return 0;
         }
-        return static_cast<long long>(v);
+        return static_cast<long long>(Digits(mm));
     }
     const std::optional<double>& Unwritable() const { return m_unwritable; }
     // Whether Scaled takes the length without noting it.
     bool Holds(double mm) const {
-        return std::fabs(
-                   std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale))) <
-               static_cast<double>(m_format.limit);
+        return std::fabs(Digits(mm)) < static_cast<double>(m_format.limit);
     }
 
     // The number as fixed digits without the point: 12.5 mm -> 12500,
@@ -125,6 +122,10 @@ public:
     bool m_toolChanged = false;
 
 private:
+    double Digits(double mm) const {
+        return std::nearbyint(mm * m_format.factor * static_cast<double>(m_format.scale));
+    }
+
     CTextFile& m_file;
     const ExcellonFormat& m_format;
     bool m_hasCurrent = false;
@@ -235,9 +236,8 @@ void CMill::WriteArc(ExcellonWriter& w, const CAreaArc* arc, const CAreaNode* ne
         // So shallow an arc that its radius has more digits than the format.
         const double mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
         for (int i = 1; i <= pieces; ++i) {
-            const double u = h * (2.0 * i / pieces - 1);
-            const double s = ShallowArcOffset(u, h, d);
-            Draw(w, m_placement(mx + ux * u + uy * s, my + uy * u - ux * s));
+            const PointD q = ShallowArcPoint(i, pieces, mx, my, ux, uy, h, d);
+            Draw(w, m_placement(q.x, q.y));
         }
         return;
     }

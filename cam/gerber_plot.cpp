@@ -89,10 +89,14 @@ int ShallowArcPieces(double h, double d, double tolerance) {
         std::clamp(std::ceil(std::sqrt(std::fabs(d) / tolerance)), 1.0, 4096.0));
 }
 
-double ShallowArcOffset(double u, double h, double d) {
+PointD ShallowArcPoint(int i, int pieces, double mx, double my, double ux, double uy, double h,
+                       double d) {
+    // u along the chord from its middle, s how far right of it the arc lies.
+    const double u = h * (2.0 * i / pieces - 1);
     const double r = std::fabs((h * h / d + d) / 2);
     const double y = std::fabs(d) - u * u / (r + std::sqrt(std::max(0.0, r * r - u * u)));
-    return d < 0 ? -y : y;
+    const double s = d < 0 ? -y : y;
+    return PointD{mx + ux * u + uy * s, my + uy * u - ux * s};
 }
 
 bool GerberFormat::Holds(double mm) const {
@@ -269,10 +273,14 @@ std::string CGerberPlotter::ExactNumber(double mm) const {
     return out;
 }
 
-void CGerberPlotter::PutNumber(double mm) {
+double CGerberPlotter::Writable(double mm) const {
     Check(m_format.Holds(mm), mm);
-    if (!(std::fabs(mm) < 1e9))
-        mm = 0;
+    // No endless digits for what no file can hold (the file is not kept).
+    return std::fabs(mm) < 1e9 ? mm : 0;
+}
+
+void CGerberPlotter::PutNumber(double mm) {
+    mm = Writable(mm);
     if (char* end = FastNumber(Room(kNumberRoom), mm)) {
         m_pendingLength = static_cast<size_t>(end - m_pending.data());
         return;
@@ -299,9 +307,7 @@ bool CGerberPlotter::PutCoord(double x, double y, bool force) {
 }
 
 std::wstring CGerberPlotter::Number(double mm) const {
-    Check(m_format.Holds(mm), mm);
-    if (!(std::fabs(mm) < 1e9))
-        mm = 0;
+    mm = Writable(mm);
     char buf[kNumberRoom];
     if (const char* end = FastNumber(buf, mm))
         return std::wstring(static_cast<const char*>(buf), end);
@@ -439,9 +445,8 @@ void CGerberPlotter::PlotOutline(const CAreaNode* first) {
             if (pieces > 0) {
                 // So shallow an arc that its centre lies beyond the format.
                 for (int i = 1; i <= pieces; ++i) {
-                    const double u = h * (2.0 * i / pieces - 1);
-                    const double s = ShallowArcOffset(u, h, d);
-                    PlotDraw(mx + ux * u + uy * s, my + uy * u - ux * s);
+                    const PointD q = ShallowArcPoint(i, pieces, mx, my, ux, uy, h, d);
+                    PlotDraw(q.x, q.y);
                 }
                 continue;
             }

@@ -3,6 +3,7 @@
 // from them (outline node lists, conductors, flattened paths).
 #pragma once
 
+#include "platform/polygon_set.h"
 #include "platform/types.h"
 
 #include <cstdint>
@@ -47,9 +48,10 @@ std::wstring GerberSizeText(double mm, const GerberFormat& format);
 // a chord of half length h and lies d to the right of the chord's middle.
 // How many pieces keep it within tolerance (mm) of them:
 int ShallowArcPieces(double h, double d, double tolerance);
-// How far right of the chord the arc lies at u from the chord's middle
-// (-h..h): exactly on the circle.
-double ShallowArcOffset(double u, double h, double d);
+// The end of piece i (1..pieces) of such an arc, exactly on its circle: the
+// chord's middle is (mx, my) and (ux, uy) its unit direction.
+PointD ShallowArcPoint(int i, int pieces, double mx, double my, double ux, double uy, double h,
+                       double d);
 
 // The lines PlotClearRegion wrote for a path after its first move, with the
 // modal state before and after them: a path plotted again from the same
@@ -123,6 +125,9 @@ private:
     char* Room(size_t count);
     void Put(const char* text, size_t count);
     void PutNumber(double mm);
+    // The number checked against the format, and one no file can hold
+    // (not finite, or of endless digits) as 0.
+    double Writable(double mm) const;
     // Notes a number the format cannot hold (Unwritable).
     void Check(bool ok, double value) const {
         if (!ok && !m_unwritable)
