@@ -308,6 +308,11 @@ private:
     void DropUnroutedStart(CConductor* c, CConductor* n);
     // The groups of a route that ended become one.
     void JoinRouteGroups();
+    // The end of a route, finished or given up: repeated bends merged, a
+    // track left without length dropped with the vias it alone needed, the
+    // route's steps made one, the net's graph rebuilt, and the panel off a
+    // track that went.
+    void SettleRoute(Graphics* g, CConductor* c, CNet* net);
     // The via pads of the net (those in only, when given) joining at most
     // one layer: tied conductors' layers and the net's planes.
     void RemoveSuperfluousViaPads(Graphics* g, CNet* net, const std::set<CPad*>* only = nullptr);

@@ -514,23 +514,27 @@ void CBoardView::FinishRoute(Graphics* g) {
     m_routeConductor = nullptr;
     m_routeNet = nullptr;
     m_routeTarget.reset();
+    // A route ended where it began is no track.
+    SettleRoute(g, c, net);
+    if (c && c->GetParent()) {
+        c->m_selected = 0;
+        c->InvalidateOnBoard(g);
+    }
+    InvalidateRect(nullptr, false);
+}
+
+void CBoardView::SettleRoute(Graphics* g, CConductor* c, CNet* net) {
     // Bends clicked twice in one place (a double-click) are one bend.
     if (c && c->GetParent())
         c->RemoveRepeatedVertices();
-    // A route ended where it began is no track.
     if (net)
         DropTracksWithoutLength(g, net);
     JoinRouteGroups();
     if (net)
         net->BuildConnectionGraph(g);
-    if (c && c->GetParent()) {
-        c->m_selected = 0;
-        c->InvalidateOnBoard(g);
-    }
-    // The panel may show a track that went: the route itself when it ended
-    // where it began, or a track it was joined to.
+    // The panel may show a track that went: the route itself, or a track it
+    // was joined to.
     DropDepartedProperties();
-    InvalidateRect(nullptr, false);
 }
 
 PointF CBoardView::RouteTarget(Graphics* g, PointF p) {

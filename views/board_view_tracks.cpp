@@ -143,18 +143,9 @@ void CBoardView::CancelRoute() {
     if (!conductor->m_vertices.empty())
         conductor->m_vertices.pop_back();
     conductor->m_selected = 0;
-    // Bends clicked twice in one place (a double-click) are one bend.
-    if (conductor->GetParent())
-        conductor->RemoveRepeatedVertices();
     if (!net)
         net = dynamic_cast<CNet*>(conductor->GetParent());
     // Esc right after the start (or a layer change) leaves a track without
     // length: it goes, with a via it alone needed; other vias stay.
-    if (net)
-        DropTracksWithoutLength(g.get(), net);
-    JoinRouteGroups();
-    if (net)
-        net->BuildConnectionGraph(g.get());
-    // The panel may show a track that went.
-    DropDepartedProperties();
+    SettleRoute(g.get(), conductor, net);
 }
