@@ -273,6 +273,10 @@ CUndoConductorDelete::~CUndoConductorDelete() {
         delete m_conductor;
 }
 
+const CTreeNode* CUndoConductorDelete::GetHeldNode() const {
+    return m_conductor && !m_conductor->GetParent() ? m_conductor : nullptr;
+}
+
 CUndoItem* CUndoConductorDelete::Undo() {
     CConductor* conductor = m_conductor;
     if (m_net) {

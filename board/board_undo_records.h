@@ -167,6 +167,7 @@ public:
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_conductor; }
     const CTreeNode* GetFormerParent() const override { return m_net; }
+    const CTreeNode* GetHeldNode() const override;
 
 private:
     CConductor* m_conductor;

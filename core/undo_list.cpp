@@ -1,6 +1,48 @@
 #include "core/undo_list.h"
 
+#include "core/tree_node.h"
 #include "platform/window.h"
+
+#include <algorithm>
+
+namespace {
+// Reachability of the nodes a history's records name: a node is within reach
+// when its top node is a document root or one of the subtrees the history's
+// own records hold out of the documents.
+class NameReach {
+public:
+    NameReach(const CUndoList& list, const std::function<bool(const CTreeNode*)>& isDocumentRoot)
+        : isDocumentRoot_(isDocumentRoot) {
+        for (size_t i = 0; i < list.UndoCount(); ++i)
+            AddHeld(*list.UndoItemAt(i));
+        for (size_t i = 0; i < list.RedoCount(); ++i)
+            AddHeld(*list.RedoItemAt(i));
+        std::sort(held_.begin(), held_.end());
+    }
+    bool Reaches(const CTreeNode* node) const {
+        while (node->GetParent())
+            node = node->GetParent();
+        return isDocumentRoot_(node) || std::binary_search(held_.begin(), held_.end(), node);
+    }
+    // The first named node out of reach, or null.
+    const CTreeNode* FirstDeparted(const CUndoItem& item) const {
+        const CTreeNode* departed = nullptr;
+        item.ForEachNamedNode([&](const CTreeNode* node) {
+            if (!departed && node && !Reaches(node))
+                departed = node;
+        });
+        return departed;
+    }
+
+private:
+    void AddHeld(const CUndoItem& item) {
+        if (const CTreeNode* node = item.GetHeldNode())
+            held_.push_back(node);
+    }
+    const std::function<bool(const CTreeNode*)>& isDocumentRoot_;
+    std::vector<const CTreeNode*> held_;
+};
+} // namespace
 
 CUndoList::~CUndoList() {
     listener_ = nullptr;
@@ -99,6 +141,23 @@ void CUndoList::ForgetGroups(const std::function<bool(const CUndoItem&)>& names)
     forget(redo_);
     if (undo_.empty())
         savedState_ = saved ? 0 : ~uint64_t{0};
+}
+
+const CTreeNode* CUndoList::FindDepartedName(
+    const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
+    const NameReach reach(*this, isDocumentRoot);
+    for (size_t i = 0; i < undo_.size(); ++i)
+        if (const CTreeNode* node = reach.FirstDeparted(*undo_[i].item))
+            return node;
+    for (size_t i = 0; i < redo_.size(); ++i)
+        if (const CTreeNode* node = reach.FirstDeparted(*redo_[i].item))
+            return node;
+    return nullptr;
+}
+
+void CUndoList::ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
+    const NameReach reach(*this, isDocumentRoot);
+    ForgetGroups([&reach](const CUndoItem& item) { return reach.FirstDeparted(item) != nullptr; });
 }
 
 void CUndoList::Clear() {

@@ -49,6 +49,15 @@ public:
     // one, and the nearest such group to redo with every one after it.
     // Whether the document counts as saved stays as it was.
     void ForgetGroups(const std::function<bool(const CUndoItem&)>& names);
+    // The first node a record names (CUndoItem::ForEachNamedNode) that lies
+    // neither in a document (a tree whose top node isDocumentRoot accepts)
+    // nor in a subtree one of this history's records holds; null when every
+    // named node is within reach. Such a record would act on a node another
+    // history took away and may free.
+    const CTreeNode* FindDepartedName(
+        const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
+    // Forgets, as ForgetGroups does, the groups whose records name such a node.
+    void ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
     // Called before each change of the history that may take nodes out of
     // the document or free what it holds (a record pushed, an Undo or Redo
     // that does something, the inverses an Undo throws away, a Clear), so

@@ -151,6 +151,10 @@ CUndoDelete::~CUndoDelete() {
         delete m_node;
 }
 
+const CTreeNode* CUndoDelete::GetHeldNode() const {
+    return m_node && !m_node->GetParent() ? m_node : nullptr;
+}
+
 CUndoItem* CUndoDelete::Undo() {
     CTreeNode* node = m_node;
     if (m_parent)

@@ -43,6 +43,7 @@ public:
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
     const CTreeNode* GetFormerParent() const override { return m_parent; }
+    const CTreeNode* GetHeldNode() const override;
     CTreeNode* GetNode() const { return m_node; }
 
 private:

@@ -697,28 +697,7 @@ bool IsDocumentRoot(const CTreeNode* node) {
 // A tree's groups that name a node neither in a document nor held out of it
 // by the tree's own history: another history took it out and may free it.
 void ForgetTreeStepsOnDeparted(CUndoList& history) {
-    std::vector<const CUndoItem*> items;
-    for (size_t i = 0; i < history.UndoCount(); ++i)
-        items.push_back(history.UndoItemAt(i));
-    for (size_t i = 0; i < history.RedoCount(); ++i)
-        items.push_back(history.RedoItemAt(i));
-    // What the tree's own deletions hold, with what lies inside it.
-    std::vector<const CTreeNode*> held;
-    for (const CUndoItem* item : items)
-        if (dynamic_cast<const CUndoDelete*>(item) ||
-            dynamic_cast<const CUndoConductorDelete*>(item))
-            if (const CTreeNode* node = item->GetChangedNode(); node && !node->GetParent())
-                held.push_back(node);
-    auto reachable = [&held](const CTreeNode* node) {
-        if (!node)
-            return true;
-        while (node->GetParent())
-            node = node->GetParent();
-        return IsDocumentRoot(node) || std::find(held.begin(), held.end(), node) != held.end();
-    };
-    history.ForgetGroups([&reachable](const CUndoItem& item) {
-        return !reachable(item.GetChangedNode()) || !reachable(item.GetFormerParent());
-    });
+    history.ForgetDepartedSteps(IsDocumentRoot);
 }
 
 // Before an editor's history changes the document or frees what it holds.

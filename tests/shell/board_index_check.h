@@ -1,10 +1,15 @@
 // What the open board editors index, and so draw, is what their boards hold:
 // each set of a view's layer index is the set a fresh index of its board
-// has. And the client point of a board point (millimetres) in its editor.
+// has. Every history (the three trees' and each open editor's) acts only on
+// nodes that a document or that history itself holds. And the client point
+// of a board point (millimetres) in its editor.
 #pragma once
 
 #include "board/board_layer_index.h"
+#include "core/undo_list.h"
 #include "core/vorpel_view.h"
+#include "shell/left_pane.h"
+#include "shell/left_tab_view.h"
 #include "shell/main_frame.h"
 #include "views/board_view.h"
 
@@ -36,6 +41,34 @@ inline ::testing::AssertionResult BoardEditorsIndexTheirBoards() {
             }
         }
     }
+    return ::testing::AssertionSuccess();
+}
+
+// A record that names a node neither in a document nor held by its own
+// history would act on what another history took away and may free.
+inline ::testing::AssertionResult HistoriesNameOnlyWhatTheyReach() {
+    auto isDocumentRoot = [](const CTreeNode* node) {
+        for (int kind = 0; kind < 3; ++kind)
+            if (node == &g_MainFrame.GetRoot(kind))
+                return true;
+        return false;
+    };
+    auto check = [&](const CUndoList& history, const std::string& whose) {
+        if (const CTreeNode* node = history.FindDepartedName(isDocumentRoot))
+            return ::testing::AssertionFailure()
+                   << whose << "'s history names a " << WideToUtf8(node->GetTagName())
+                   << " that neither a document nor the history holds";
+        return ::testing::AssertionSuccess();
+    };
+    for (int kind = 0; kind < 3; ++kind)
+        if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
+            if (auto result = check(tree->GetUndoList(), "tree " + std::to_string(kind)); !result)
+                return result;
+    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews())
+        if (auto result = check(view->GetUndoList(),
+                                "editor of a " + WideToUtf8(view->GetDocument()->GetTagName()));
+            !result)
+            return result;
     return ::testing::AssertionSuccess();
 }
 
