@@ -198,6 +198,57 @@ TEST_F(ViewLifetimeTest, AWireOnASheetTheHistoryFreedKeepsTheSheetsName) {
     }
 }
 
+// A wire left under "Sheet 1" by a freed sheet, Main deleted, and a new
+// sheet (taking the wire as "Sheet 1") named Main, at once or later: the
+// name it leaves gives the wire back, the one it takes brings Main's
+// drawing alone. Undo gives the bytes before the naming, Redo those after.
+TEST_F(ViewLifetimeTest, ASheetLeavingANameGivesBackWhatThatNameTook) {
+    for (const bool atOnce : {true, false}) {
+        SCOPED_TRACE(atOnce ? "named at once" : "renamed later");
+        Reopen();
+        Menu(0, board, ID_PRJ_ADD_SHEET);
+        EndEdit(0);
+        CTreeNode* added = Child(board, NodeType::Sheet, L"Sheet 1");
+        ASSERT_NE(added, nullptr);
+        CVorpelView* view = OpenWithWork(added, ID_SCH_PLACE_WIRE, 3);
+        ASSERT_NE(view, nullptr);
+        SimulateMouse(view, WM_RBUTTONDOWN, POINT{300, 200}, MK_RBUTTON);
+        SimulateMouse(view, WM_RBUTTONUP, POINT{300, 200});
+        PressKeyAtFocus(VK_ESCAPE);
+        const size_t wires = static_cast<CSheet*>(added)->m_objects.size();
+        ASSERT_GT(wires, 0u) << "no wire drawn";
+        Click(0, added);
+        for (int i = 0; i < 3 && added->GetParent(); ++i)
+            Undo(0);
+        ASSERT_EQ(added->GetParent(), nullptr);
+        Menu(0, Child(&Root(0), NodeType::Block), ID_PRJ_ADD_BLOCK);
+        EndEdit(0);
+        auto* main = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Main"));
+        const size_t drawn = main->m_objects.size();
+        Menu(0, main, ID_PRJ_DELETE_SHEET);
+        Menu(0, board, ID_PRJ_ADD_SHEET);
+        auto* fresh = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Sheet 1"));
+        ASSERT_NE(fresh, nullptr);
+        ASSERT_EQ(fresh->m_objects.size(), wires);
+        if (!atOnce)
+            EndEdit(0);
+        DoUndoRedo(
+            0,
+            [&] {
+                if (!atOnce)
+                    Menu(0, fresh, ID_TREE_RENAME);
+                TypeLabel(0, L"Main");
+            },
+            [&](const std::string& xml) {
+                ASSERT_EQ(fresh->GetText(), L"Main");
+                EXPECT_TRUE(Contains(xml, "SheetName=\"Sheet 1\"")) << "the wire went to Main";
+                EXPECT_EQ(fresh->m_objects.size(), drawn);
+                ExpectSheetsShowTheFile("named Main");
+            });
+        EXPECT_EQ(fresh->m_objects.size(), drawn);
+    }
+}
+
 // Main deleted (named "Sheet 1" first), then another sheet comes by its
 // name: added, pasted, read from a file or renamed (Power, open), it shows
 // the drawing the file puts on it. Undo gives the bytes before, Redo those
