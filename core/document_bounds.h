@@ -1,6 +1,5 @@
 // What a number read from a document may be. A document comes back as it was
-// saved: the readers change only what neither the editor nor a saved file of
-// it can hold.
+// saved: the readers change only what the editor cannot write.
 //
 // Sheet side: positions and sizes are 32-bit integers in grid steps (texts:
 // tenths of a step); a number beyond 32 bits is held at the end of that
