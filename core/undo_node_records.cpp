@@ -64,13 +64,8 @@ void IndexInsertedNode(CTreeNode* node) {
             index->AddFootprint(footprint);
         break;
     case NodeType::Net:
-        // With its tracks and vias, as a fresh index has them.
+        // Its tracks and vias come with records of their own.
         index->AddToSet(node, CBoardLayerIndex::kTopSet);
-        for (CTreeNode* child : node->GetChildren())
-            if (child->GetType() == NodeType::Conductor)
-                index->Add(child);
-            else if (child->GetType() == NodeType::Padstack)
-                index->AddPadstack(static_cast<CPadstack*>(child));
         break;
     case NodeType::PadLayer:
         // A pad layer has no layer of its own to report; it would stay in
@@ -99,8 +94,8 @@ void IndexRemovedNode(CTreeNode* node) {
             index->RemoveFootprint(footprint);
         break;
     case NodeType::Net:
-        // Its tracks and vias leave with it: the index must not keep what
-        // the record may free.
+        // Its tracks and vias leave with it, whoever takes it away: the
+        // index must not keep what the record may free.
         index->RemoveFromSet(node, CBoardLayerIndex::kTopSet);
         for (CTreeNode* child : node->GetChildren())
             if (child->GetType() == NodeType::Conductor)

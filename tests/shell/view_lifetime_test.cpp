@@ -567,4 +567,28 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
     }
 }
 
+// A sheet's new net routed on the board, then the sheet's Undo and Redo:
+// the net leaves and comes back with the track, and the board's editor
+// draws it whenever the board holds it.
+TEST_F(ViewLifetimeTest, TheBoardDrawsARoutedNetASheetUndoesAndRedoes) {
+    Page(L"Main");
+    Wire({{10, 9}, {7, 9}});
+    Page(nullptr);
+    Route({{11.5f, 12}, {8, 15}});
+    const std::string routed = Saved(0);
+    ASSERT_TRUE(Contains(routed, "<Conductor Layer=\"TOP\" Width=\"0.3\">11.500,12.000"));
+    Page(L"Main");
+    int steps = 0;
+    for (; steps < 8 && Contains(Saved(0), ">N2\r\n"); ++steps)
+        PageKey('Z', MK_CONTROL);
+    ASSERT_FALSE(Contains(Saved(0), ">N2\r\n")) << "the net stayed";
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    for (int i = 0; i < steps; ++i)
+        PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), routed, "the sheet's Redo");
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+}
+
 } // namespace
