@@ -181,8 +181,8 @@ const CTreeNode* CUndoList::FindDepartedName(
     return nullptr;
 }
 
-CUndoList::ForgetPlan CUndoList::PlanDepartedSteps(
-    const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
+CUndoList::ForgetPlan
+CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
     // A record may name a node that an older record holds; once that one is
     // to be forgotten, so is the record: until nothing more goes.
     ForgetPlan plan;

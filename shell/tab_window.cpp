@@ -766,8 +766,7 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
         return;
     }
     for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
-        if (view == owner || !view->GetBoardLayerIndex() ||
-            (board && view->GetDocument() != board))
+        if (view == owner || !view->GetBoardLayerIndex() || (board && view->GetDocument() != board))
             continue;
         view->CatchUpLater();
         if (view->IsWindow())

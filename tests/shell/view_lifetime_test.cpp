@@ -14,8 +14,8 @@
 #include "tests/pointer_input.h"
 #include "tests/shell/board_index_check.h"
 #include "tests/shell/example_views_fixture.h"
-#include "views/schematic_find.h"
 #include "views/board_view.h"
+#include "views/schematic_find.h"
 #include "views/schematic_view.h"
 
 #include <cmath>
@@ -115,8 +115,8 @@ protected:
     // node brought forward (opened if need be), a key, a click or a drag at
     // a point of the shown page (a sheet's grid, the board's millimetres).
     CVorpelView* Page(const wchar_t* sheetName) {
-        CVorpelView* view = g_MainFrame.OpenNodeView(
-            sheetName ? Child(board, NodeType::Sheet, sheetName) : board);
+        CVorpelView* view =
+            g_MainFrame.OpenNodeView(sheetName ? Child(board, NodeType::Sheet, sheetName) : board);
         PumpPendingMessages();
         EXPECT_NE(view, nullptr);
         return view;
@@ -135,8 +135,8 @@ protected:
             return POINT{};
         const float g = static_cast<float>(sheet->GetGrid());
         std::unique_ptr<DeviceContext> dc = sheet->MakeDC();
-        return sheet->LogicalToClient(
-            dc.get(), POINT{static_cast<int>(std::lround(x * g)), static_cast<int>(std::lround(y * g))});
+        return sheet->LogicalToClient(dc.get(), POINT{static_cast<int>(std::lround(x * g)),
+                                                      static_cast<int>(std::lround(y * g))});
     }
     void PageClick(float x, float y) {
         const POINT p = PagePoint(x, y);
@@ -181,8 +181,8 @@ protected:
     // The tab of a page closed, its question answered.
     void ClosePage(const wchar_t* sheetName, int answer) {
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        const int tab = tabs.FindTabByDocument(
-            sheetName ? Child(board, NodeType::Sheet, sheetName) : board);
+        const int tab =
+            tabs.FindTabByDocument(sheetName ? Child(board, NodeType::Sheet, sheetName) : board);
         ASSERT_GE(tab, 0);
         ui.DropAnswers();
         ui.Answer({answer});
@@ -552,7 +552,7 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
     const wchar_t* const boardPage = nullptr;
     struct Case {
         const char* name;
-        const wchar_t* first;  // the page whose step is taken away (null: the board)
+        const wchar_t* first; // the page whose step is taken away (null: the board)
         std::function<void()> step;
         const wchar_t* second; // the page that takes it away
         std::function<void()> takeAway;
@@ -560,8 +560,10 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
     };
     const Case cases[] = {
         {"a sheet's new net routed, the sheet closed with No", boardPage,
-         [this] { Route({{11.5f, 12}, {8, 15}}); }, L"Main",
-         [] {}, IDNO},
+         [this] {
+             Route({{11.5f, 12}, {8, 15}});
+         },
+         L"Main", [] {}, IDNO},
         {"R1 moved on the board, deleted on the sheet", boardPage,
          [this] {
              Command(ID_BRD_MOVE_COMPONENT);
@@ -575,7 +577,11 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
              PageKey(VK_DELETE);
              PageKey(VK_DELETE);
          },
-         L"Main", [this] { Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}}); }, IDYES},
+         L"Main",
+         [this] {
+             Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}});
+         },
+         IDYES},
         {"U1's part deleted on Main, its package on Power", L"Main",
          [this] { DeleteAt(30.5f, 15); }, L"Power", [this] { DeleteAt(7, 7); }, IDYES},
         {"the same, Power left open", L"Main", [this] { DeleteAt(30.5f, 15); }, L"Power",
