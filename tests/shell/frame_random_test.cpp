@@ -1087,23 +1087,23 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             // rename reads a part or pad again from its attributes, freeing
             // the shape its own editor has under way.
             auto drawnInto = [kind](const CTreeNode* n) {
-                if (kind != 0)
-                    for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
-                        if (a->GetType() == NodeType::Package ||
-                            a->GetType() == NodeType::Footprint ||
-                            a->GetType() == NodeType::Padstack)
-                            return true;
-                // Nor on what the board editor deletes (tracks, vias, areas)
-                // or the board settings (the vias to choose from), nor on a
-                // board or its layers, whose renaming undone on a close
-                // reads the outline or the stackup anew beneath the board's
-                // editor.
+                for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
+                    if (a->GetType() == NodeType::Package || a->GetType() == NodeType::Footprint ||
+                        a->GetType() == NodeType::Padstack)
+                        return true;
+                // Nor on what the board editor deletes (tracks, vias, areas,
+                // components) or the board settings (the vias to choose
+                // from), nor on a board or its layers, whose renaming undone
+                // on a close reads the outline or the stackup anew beneath
+                // the board's editor, nor on a project's package, which the
+                // sheet editor deletes and gives another footprint.
                 for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
                     if (a->GetType() == NodeType::Net || a->GetType() == NodeType::BoardProperties)
                         return true;
                 const int type = n->GetType();
                 return type == NodeType::Wire || type == NodeType::Bus || type == NodeType::Net ||
                        type == NodeType::Area || type == NodeType::Layer ||
+                       (kind == 0 && (type == NodeType::Package || type == NodeType::Footprint)) ||
                        (type == NodeType::Board && !n->GetEditorView());
             };
             std::erase_if(nodes, drawnInto);
