@@ -857,6 +857,9 @@ protected:
         };
         switch (pick(8)) {
         case 0: {
+            // On an inner layer at times (its key brings it to the front).
+            if (pick(2))
+                InnerLayerKey(1 + pick(4));
             Command(ID_BRD_ROUTE_NEW);
             PointF at = spot();
             click(at);
@@ -945,7 +948,7 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (pick(8)) {
+            switch (pick(9)) {
             case 0: {
                 // The page's tab closed with its close button, its changes
                 // kept or thrown away.
@@ -962,8 +965,16 @@ protected:
                 ui.DropAnswers();
                 break;
             }
+            case 2:
+                SheetNamedAgain(board, step);
+                break;
             case 1:
+                // A tree step or a board's dialog, the board editor's Undo
+                // or Redo over what it changed at times.
                 TreeHistory(pick);
+                if (Contains(&g_MainFrame.GetRoot(0), board) && board->GetEditorView() && pick(2) &&
+                    g_MainFrame.OpenNodeView(board))
+                    TabKey(pick(3) ? 'Z' : 'Y', VK_CONTROL);
                 break;
             default: {
                 CVorpelView* view = g_MainFrame.OpenNodeView(page);
@@ -977,6 +988,60 @@ protected:
             PumpPendingMessages();
             CheckHistories(step, seed);
         }
+    }
+    // A sheet added to the board and drawn on, its adding undone in the
+    // tree and then dropped with the tree's redo steps by the adding of a
+    // sheet that takes its name: the drawing, still in the board, lies on
+    // the new sheet.
+    void SheetNamedAgain(CTreeNode* board, int step) {
+        auto sheets = [board] {
+            std::vector<CTreeNode*> found;
+            for (CTreeNode* child : board->GetChildren())
+                if (child->GetType() == NodeType::Sheet)
+                    found.push_back(child);
+            return found;
+        };
+        auto addSheet = [&](const std::wstring& name) -> CTreeNode* {
+            const std::vector<CTreeNode*> before = sheets();
+            SelectInTree(0, board, ID_PRJ_ADD_SHEET);
+            if (EditControl* edit = g_MainFrame.m_leftPane.GetTree(0)->GetEditControl()) {
+                if (!name.empty()) {
+                    edit->SetSel(0, -1);
+                    SimulateTyping(edit, name);
+                }
+                SimulateKey(edit, true, VK_RETURN);
+            }
+            PumpPendingMessages();
+            for (CTreeNode* sheet : sheets())
+                if (std::find(before.begin(), before.end(), sheet) == before.end())
+                    return sheet;
+            return nullptr;
+        };
+        CTreeNode* added = addSheet(L"");
+        auto* view =
+            dynamic_cast<CSchematicView*>(added ? g_MainFrame.OpenNodeView(added) : nullptr);
+        if (!view)
+            return;
+        Command(ID_SCH_PLACE_WIRE);
+        for (const POINT p : {POINT{10, 10}, POINT{20, 10}, POINT{20, 16}})
+            if (g_pActiveView == view)
+                ClickAt(view, SheetClientPoint(view, p));
+        TabKey(VK_ESCAPE);
+        const size_t drawn = static_cast<CSheet*>(added)->m_objects.size();
+        const std::wstring name = added->GetText();
+        CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(0);
+        for (int i = 0; i < 3 && added->GetParent(); ++i) {
+            g_MainFrame.m_leftPane.SelectTab(0);
+            tree->SetFocus();
+            Command(ID_EDIT_UNDO);
+        }
+        if (drawn == 0 || added->GetParent() || !Contains(&g_MainFrame.GetRoot(0), board))
+            return;
+        CTreeNode* again = addSheet(name);
+        ASSERT_TRUE(again && again->GetText() == name) << "step " << step;
+        EXPECT_GE(static_cast<CSheet*>(again)->m_objects.size(), drawn)
+            << "step " << step << ": sheet " << WideToUtf8(name)
+            << " does not show what was drawn on the sheet of its name before";
     }
     static void CheckHistories(int step, unsigned seed) {
         ASSERT_TRUE(HistoriesNameOnlyWhatTheyReach()) << "step " << step << " of seed " << seed;
