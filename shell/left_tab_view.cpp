@@ -295,8 +295,10 @@ void CLeftTabView::DeleteNode(CTreeNode* node) {
         return;
     CloseViewsIn(node);
     BeginAction();
-    m_undoList.AddUndo(new CUndoDelete(node, nullptr));
+    // Recorded once the node has left: the other histories see it gone.
+    auto* record = new CUndoDelete(node, nullptr);
     node->RemoveFromParent();
+    m_undoList.AddUndo(record);
     if (m_current == node)
         m_current = nullptr;
     Rebuild();
@@ -323,8 +325,9 @@ void CLeftTabView::CopySelected(bool cut) {
     // is dropped while its node is still in the document.
     CloseViewsIn(node);
     BeginAction();
-    m_undoList.AddUndo(new CUndoDelete(node, nullptr));
+    auto* record = new CUndoDelete(node, nullptr);
     node->RemoveFromParent();
+    m_undoList.AddUndo(record);
     m_current = nullptr;
     Rebuild();
 }
