@@ -16,22 +16,44 @@
 // every board editor indexes what its board holds. Sheets come and go under
 // their drawings: after every step each sheet shows only objects of its
 // document, and the name each object is saved with finds the sheet it is
-// shown on, or none. The sanitizers watch for everything else.
+// shown on, or none. Two sheets of a board and the board itself are edited
+// side by side, each in its own editor with its own history: wires make,
+// join and empty nets, parts and units are deleted and placed from the
+// library, nets renamed and power pins given nets in the panel, footprints
+// changed from a package's row, tracks routed, components moved, flipped
+// and deleted, the outline edited, the board's and the sheets' rows typed
+// into, each editor's Undo and Redo, tabs closed keeping or throwing away
+// their changes and opened again, with the trees' steps and the board's
+// dialogs in between. After every step every record of every history names
+// only nodes that a document or that history itself holds, and every board
+// editor indexes what its board holds. The sanitizers watch for everything
+// else.
 #include "board/conductor.h"
+#include "board/footprint.h"
 #include "board/layer.h"
+#include "board/pad.h"
 #include "core/property_checkbox.h"
 #include "core/property_edit.h"
 #include "core/xml_file.h"
 #include "dialogs/board_dialog.h"
 #include "dialogs/drill_table.h"
+#include "dialogs/load_footprint.h"
+#include "dialogs/sel_part.h"
 #include "dialogs/stackup.h"
 #include "dialogs/stackup_list_ctrl.h"
 #include "dialogs/via_list_ctrl.h"
+#include "platform/button_control.h"
+#include "platform/device_context.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
+#include "platform/list_box_control.h"
 #include "platform/paint_target.h"
+#include "platform/tree_view_control.h"
+#include "schematic/part.h"
+#include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
+#include "schematic/wire.h"
 #include "shell/find.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
@@ -40,6 +62,7 @@
 #include "tests/shell/frame_fixture.h"
 #include "views/board_view.h"
 #include "views/editor_views.h"
+#include "views/schematic_view.h"
 
 #include <algorithm>
 #include <array>
@@ -50,7 +73,6 @@
 #include <utility>
 
 namespace {
-
 std::wstring Example(const wchar_t* name) {
     return PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), name);
 }
@@ -242,9 +264,15 @@ protected:
             return;
         if (dynamic_cast<CBoardView*>(view) && pick(2))
             InnerLayerKey(1 + pick(8));
+        static const wchar_t* const texts[] = {L"1", L"2.5", L"x", L"-3", L"N1"};
+        const int row = pick(std::max(1, g_MainFrame.GetPropertyGrid().GetRowCount()));
+        TypeIntoRow(row, texts[pick(5)], pick(3));
+    }
+    // The panel's row clicked open (a check box clicked) and the text typed
+    // over what it held, then Esc, Enter or nothing (end 0, 1, 2).
+    static void TypeIntoRow(int row, const wchar_t* text, int end) {
         CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
         CPropertyListCtrl& rows = grid.GetList();
-        const int row = pick(std::max(1, grid.GetRowCount()));
         CPropertyItem* item = grid.GetItem(row);
         RECT r{};
         const bool box = dynamic_cast<CPropertyCheckbox*>(item);
@@ -257,9 +285,8 @@ protected:
         PlatformWindow* field = PlatformWindow::GetFocus();
         if (!grid.IsEditing() || !field)
             return;
-        static const wchar_t* const texts[] = {L"1", L"2.5", L"x", L"-3", L"N1"};
-        SimulateTyping(field, texts[pick(5)]);
-        if (const int end = pick(3); end < 2)
+        SimulateTyping(field, text);
+        if (end < 2)
             SimulateKey(field, true, end ? VK_RETURN : VK_ESCAPE);
     }
     // Undo or Redo in a tree (the project tree's most often), or a board's
@@ -589,6 +616,438 @@ protected:
         }
     }
 
+    // --- Two sheets and their board side by side -------------------------------------
+    // The editors of a board's sheets Main and Power (or of any two of its
+    // sheets) and of the board, each opened where it is not open.
+    static std::vector<CTreeNode*> Pages(CTreeNode* board) {
+        std::vector<CTreeNode*> sheets;
+        for (const wchar_t* name : {L"Main", L"Power"})
+            if (CSheet* sheet = FindSheetByName(board, name))
+                sheets.push_back(sheet);
+        for (CTreeNode* child : board->GetChildren())
+            if (sheets.size() < 2 && child->GetType() == NodeType::Sheet &&
+                std::find(sheets.begin(), sheets.end(), child) == sheets.end())
+                sheets.push_back(child);
+        sheets.push_back(board);
+        return sheets;
+    }
+    // The client point of a sheet's grid point in its editor.
+    static POINT SheetClientPoint(CSchematicView* view, POINT grid) {
+        const int g = view->GetGrid();
+        std::unique_ptr<DeviceContext> dc = view->MakeDC();
+        return view->LogicalToClient(dc.get(), POINT{grid.x * g, grid.y * g});
+    }
+    // Where a sheet has something to click: its pins' ends, its parts, the
+    // ends and middles of its wires, and an empty place or two; or only its
+    // parts.
+    static std::vector<POINT> SheetSpots(CSchematicView* view, const Pick& pick,
+                                         bool parts = false) {
+        std::vector<POINT> spots{{5 + pick(40), 5 + pick(30)}, {3 + pick(30), 16 + pick(10)}};
+        CSheet* sheet = view->GetSheet();
+        if (parts)
+            spots.clear();
+        if (!sheet)
+            return spots;
+        for (CSheetObject* object : sheet->m_objects) {
+            if (auto* part = dynamic_cast<CPart*>(object); parts) {
+                if (part)
+                    spots.push_back(POINT{part->m_position.x + 1, part->m_position.y + 1});
+            } else if (auto* wire = dynamic_cast<CWire*>(object)) {
+                const POINT a = wire->GetStart(), b = wire->GetEnd();
+                spots.insert(spots.end(), {a, b, POINT{(a.x + b.x) / 2, (a.y + b.y) / 2}});
+            } else if (auto* part = dynamic_cast<CPart*>(object)) {
+                spots.push_back(POINT{part->m_position.x + 1, part->m_position.y + 1});
+                for (CTreeNode* child : part->GetChildren())
+                    if (auto* pin = dynamic_cast<CPin*>(child))
+                        spots.push_back(pin->GetConnectionPoint());
+            }
+        }
+        return spots;
+    }
+    // Where a board has something to click: its pads and vias, or only its
+    // components' pads.
+    static std::vector<PointF> BoardSpots(CTreeNode* board, bool components = false) {
+        std::vector<CTreeNode*> nodes;
+        CollectNodes(board, nodes);
+        std::vector<PointF> spots;
+        for (CTreeNode* node : nodes)
+            if (auto* pad = dynamic_cast<CPad*>(node); pad && (!components || pad->GetFootprint()))
+                spots.push_back(pad->GetBoardPosition());
+        return spots;
+    }
+    // A value typed into one of the panel's text rows (or a check box
+    // clicked), mostly ended with Enter: a grid, a width, a size or a name.
+    void PanelValue(const Pick& pick) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        std::vector<int> rows;
+        for (int row = 0; row < grid.GetRowCount(); ++row)
+            if (dynamic_cast<CPropertyEdit*>(grid.GetItem(row)) ||
+                dynamic_cast<CPropertyCheckbox*>(grid.GetItem(row)))
+                rows.push_back(row);
+        static const wchar_t* const values[] = {L"0.025", L"1.27", L"2.54", L"0.5", L"12", L"VCC"};
+        if (!rows.empty())
+            TypeIntoRow(rows[static_cast<size_t>(pick(static_cast<int>(rows.size())))],
+                        values[pick(6)], pick(5) ? 1 : pick(3));
+    }
+    // The part browser's answer: a package of the first library file (a
+    // unit of it at times), OK.
+    static void ChoosePart(PlatformDialog& d, int package, int unit) {
+        auto* files = d.GetDlgItemAs<ListBoxControl>(CSelPart::kFileList);
+        auto* packages = d.GetDlgItemAs<ListBoxControl>(CSelPart::kPackageList);
+        if (!files || !packages || !ClickEntry(files, 0) ||
+            !ClickEntry(packages, package % std::max(1, packages->GetCount())))
+            return;
+        if (unit > 1)
+            if (auto* edit = d.GetDlgItemAs<EditControl>(CSelPart::kPartNumber)) {
+                d.GotoDlgCtrl(edit);
+                edit->SetSel(0, -1);
+                SimulateTyping(edit, std::to_wstring(unit));
+            }
+        dialog_driver::ClickButton(d, IDOK);
+    }
+    // The footprint browser's answer: the named footprint of the first
+    // library file, OK.
+    static void ChooseFootprint(PlatformDialog& d, const std::wstring& name) {
+        auto* files = d.GetDlgItemAs<ListBoxControl>(CLoadFootprint::kFileList);
+        auto* tree = d.GetDlgItemAs<TreeViewControl>(CLoadFootprint::kTree);
+        if (!files || !tree || !ClickEntry(files, 0))
+            return;
+        std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
+            for (; item; item = tree->GetNextSiblingItem(item)) {
+                if (tree->GetItemText(item) == name)
+                    return item;
+                if (HTREEITEM inner = find(tree->GetChildItem(item)))
+                    return inner;
+            }
+            return nullptr;
+        };
+        RECT r{};
+        HTREEITEM item = find(tree->GetRootItem());
+        if (!item || (tree->EnsureVisible(item), !tree->GetItemRect(item, &r, true)))
+            return;
+        dialog_driver::Click(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        dialog_driver::ClickButton(d, IDOK);
+    }
+    static bool ClickEntry(ListBoxControl* list, int index) {
+        RECT r{};
+        if (!list->GetItemRect(index, &r))
+            return false;
+        dialog_driver::Click(list, POINT{5, (r.top + r.bottom) / 2});
+        return true;
+    }
+    // Work on a sheet: wires drawn from and to pins and wires (new nets,
+    // nets joined), what a click picks deleted (wires, parts, units), parts
+    // placed from the library, a net renamed or a power pin given a net in
+    // the panel, a package's footprint changed from its row, the sheet's
+    // rows edited, the editor's Undo and Redo.
+    void SheetWork(CSchematicView* view, const Pick& pick) {
+        const std::vector<POINT> spots = SheetSpots(view, pick);
+        auto spot = [&] {
+            return spots[static_cast<size_t>(pick(static_cast<int>(spots.size())))];
+        };
+        auto click = [&](POINT grid) {
+            if (g_pActiveView == view)
+                ClickAt(view, SheetClientPoint(view, grid));
+        };
+        auto select = [&](POINT grid) {
+            Command(ID_TOOL_SELECT);
+            click(grid);
+        };
+        static const wchar_t* const nets[] = {L"N1", L"GND", L"DATA", L"VCC", L"N7"};
+        switch (pick(9)) {
+        case 0:
+        case 1: {
+            Command(ID_SCH_PLACE_WIRE);
+            POINT at = spot();
+            click(at);
+            for (int i = 1 + pick(3); i > 0; --i) {
+                // Straight on at times, to a pin or a wire at others.
+                const POINT next = pick(2) ? spot() : POINT{at.x + pick(7) - 3, at.y};
+                click(at = next);
+            }
+            TabKey(VK_ESCAPE);
+            break;
+        }
+        case 2:
+            select(spot());
+            TabKey(VK_DELETE);
+            break;
+        case 3: {
+            const int package = pick(3), unit = 1 + pick(4);
+            dialogAction = [=](PlatformDialog& d) { ChoosePart(d, package, unit); };
+            Command(ID_SCH_PLACE_PART);
+            dialogAction = nullptr;
+            for (int i = 1 + pick(2); i > 0 && view->IsPartFloating(); --i)
+                click(POINT{5 + pick(40), 5 + pick(30)});
+            TabKey(VK_ESCAPE);
+            break;
+        }
+        case 4:
+            // A wire's net renamed (onto another net at times), or a power
+            // symbol's net.
+            select(spot());
+            TypeIntoRow(0, nets[pick(5)], pick(4) ? 1 : pick(3));
+            break;
+        case 5: {
+            const std::vector<POINT> parts = SheetSpots(view, pick, true);
+            if (parts.empty())
+                break;
+            select(parts[static_cast<size_t>(pick(static_cast<int>(parts.size())))]);
+            CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+            auto* row = dynamic_cast<CPropertyEditAndButton*>(grid.GetItem(0));
+            if (row && !row->GetButton()) {
+                // Buttons come with the row's first painting.
+                const RECT r = grid.GetClientRect();
+                auto image = PaintTarget::CreateImage(std::max(1, static_cast<int>(r.right)),
+                                                      std::max(1, static_cast<int>(r.bottom)));
+                grid.RenderTo(*image);
+            }
+            if (!row || !row->GetButton())
+                break;
+            static const wchar_t* const footprints[] = {L"CONN2", L"R0805", L"DIP8", L"SO14"};
+            const std::wstring name = footprints[pick(4)];
+            dialogAction = [=](PlatformDialog& d) { ChooseFootprint(d, name); };
+            ClickAt(row->GetButton(), POINT{3, 3});
+            PumpPendingMessages();
+            dialogAction = nullptr;
+            break;
+        }
+        case 6:
+            // The sheet's rows (a click on nothing shows them), or what the
+            // click picked.
+            select(pick(2) ? POINT{50 + pick(20), 40 + pick(20)} : spot());
+            PanelValue(pick);
+            break;
+        default:
+            TabKey(pick(3) ? 'Z' : 'Y', VK_CONTROL);
+            break;
+        }
+    }
+    // Work on the board: routes from pads and vias, components moved (one
+    // placed from a sheet onto the board), flipped, turned or deleted, the
+    // outline's edges dragged or deleted, the board's rows edited, and the
+    // editor's routes, deletes, Undo and Redo as BoardWork does them.
+    void BoardPageWork(CBoardView* view, const Pick& pick) {
+        CTreeNode* board = view->GetDocument();
+        const std::vector<PointF> spots = BoardSpots(board), pads = BoardSpots(board, true);
+        auto spot = [&](bool component = false) {
+            const std::vector<PointF>& at = component ? pads : spots;
+            return at.empty() ? PointF{30, 20}
+                              : at[static_cast<size_t>(pick(static_cast<int>(at.size())))];
+        };
+        auto mouse = [&](UINT msg, PointF at, WPARAM mk = 0) {
+            if (g_pActiveView == view)
+                MouseAt(view, msg, BoardClientPoint(view, at.X, at.Y), mk);
+        };
+        auto click = [&](PointF at) {
+            mouse(WM_MOUSEMOVE, at);
+            mouse(WM_LBUTTONDOWN, at, MK_LBUTTON);
+            mouse(WM_LBUTTONUP, at);
+        };
+        auto drag = [&](PointF from, PointF to) {
+            mouse(WM_MOUSEMOVE, from);
+            mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
+            mouse(WM_MOUSEMOVE, from, MK_LBUTTON);
+            mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
+            mouse(WM_LBUTTONUP, to);
+        };
+        auto near = [&](PointF at) {
+            return PointF{at.X + static_cast<float>(pick(9) - 4),
+                          at.Y + static_cast<float>(pick(9) - 4)};
+        };
+        switch (pick(8)) {
+        case 0: {
+            // On an inner layer at times (its key brings it to the front).
+            if (pick(2))
+                InnerLayerKey(1 + pick(4));
+            Command(ID_BRD_ROUTE_NEW);
+            PointF at = spot();
+            click(at);
+            for (int i = 1 + pick(2); i > 0; --i)
+                click(at = pick(3) ? near(at) : spot());
+            TabKey(VK_ESCAPE);
+            break;
+        }
+        case 1: {
+            // A component dragged, off the board's edge too: a part placed
+            // on a sheet waits below the board.
+            Command(ID_BRD_MOVE_COMPONENT);
+            const PointF from = pick(4) ? spot(true) : PointF{0, -10};
+            drag(from, pick(4) ? near(from) : PointF{10.0f + pick(40), 5.0f + pick(30)});
+            break;
+        }
+        case 2: {
+            Command(ID_BRD_MOVE_COMPONENT);
+            click(spot(true));
+            static const int keys[] = {'B', 'T', 'R', VK_DELETE};
+            TabKey(keys[pick(4)]);
+            break;
+        }
+        case 3: {
+            // An edge picked, then a corner or the edge dragged, or the
+            // edge deleted; Esc shows the board's rows at times.
+            static const PointF edges[] = {{30, 0}, {60, 20}, {30, 40}, {0, 20}};
+            static const PointF corners[] = {{60, 0}, {60, 40}, {0, 0}};
+            Command(ID_BRD_OUTLINE);
+            const PointF edge = edges[pick(4)];
+            click(edge);
+            if (const int how = pick(3); how == 0)
+                TabKey(VK_DELETE);
+            else {
+                const PointF from = how == 1 ? corners[pick(3)] : edge;
+                drag(from, PointF{from.X - static_cast<float>(pick(5)),
+                                  from.Y + static_cast<float>(pick(5) - 2)});
+            }
+            if (pick(2))
+                TabKey(VK_ESCAPE);
+            break;
+        }
+        case 4:
+            // The board's own rows: Esc leaves the tool's selection.
+            TabKey(VK_ESCAPE);
+            PanelValue(pick);
+            break;
+        case 5:
+            BoardWork(pick);
+            break;
+        default:
+            TabKey(pick(3) ? 'Z' : 'Y', VK_CONTROL);
+            break;
+        }
+    }
+    // A few steps among a board's two sheets and its board, each in its
+    // own editor, with the tree's steps and the board's dialogs between
+    // them and tabs closed (the changes kept or thrown away) and opened
+    // again; the histories and the board editors' indexes are checked
+    // after each.
+    void ProjectStep(const Pick& pick, int step, unsigned seed) {
+        // The example read again at times, and where no board has two
+        // sheets (its changes thrown away).
+        auto twoSheets = [](const CTreeNode* board) {
+            return std::count_if(
+                       board->GetChildren().begin(), board->GetChildren().end(),
+                       [](const CTreeNode* n) { return n->GetType() == NodeType::Sheet; }) >= 2;
+        };
+        const std::vector<CTreeNode*> boards = NodesOfType(0, NodeType::Board);
+        if (pick(10) == 0 || std::none_of(boards.begin(), boards.end(), twoSheets)) {
+            ui.DropAnswers();
+            ui.Answer({IDNO});
+            g_MainFrame.Open(Copy(L"demo.circuit"), 0);
+            ui.DropAnswers();
+        }
+        CTreeNode* board = AnyOf(pick, 0, NodeType::Board);
+        if (!board)
+            return;
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        for (int i = 1 + pick(5); i > 0 && !HasFailure(); --i) {
+            // The pages of the board may have gone with the last step.
+            if (!Contains(&g_MainFrame.GetRoot(0), board))
+                return;
+            const std::vector<CTreeNode*> pages = Pages(board);
+            for (CTreeNode* page : pages)
+                if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
+                    Command(ID_VIEW_ZOOM_ALL);
+            CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
+            switch (pick(9)) {
+            case 0: {
+                // The page's tab closed with its close button, its changes
+                // kept or thrown away.
+                const int tab = tabs.FindTabByDocument(page);
+                if (tab < 0)
+                    break;
+                ui.DropAnswers();
+                ui.Answer({pick(2) ? IDYES : IDNO});
+                const RECT r = CTabWindow::CloseButtonRect(tab);
+                const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                MouseAt(&tabs, WM_MOUSEMOVE, p);
+                MouseAt(&tabs, WM_LBUTTONDOWN, p, MK_LBUTTON);
+                MouseAt(&tabs, WM_LBUTTONUP, p);
+                ui.DropAnswers();
+                break;
+            }
+            case 2:
+                SheetNamedAgain(board, step);
+                break;
+            case 1:
+                // A tree step or a board's dialog, the board editor's Undo
+                // or Redo over what it changed at times.
+                TreeHistory(pick);
+                if (Contains(&g_MainFrame.GetRoot(0), board) && board->GetEditorView() && pick(2) &&
+                    g_MainFrame.OpenNodeView(board))
+                    TabKey(pick(3) ? 'Z' : 'Y', VK_CONTROL);
+                break;
+            default: {
+                CVorpelView* view = g_MainFrame.OpenNodeView(page);
+                if (auto* sheetView = dynamic_cast<CSchematicView*>(view))
+                    SheetWork(sheetView, pick);
+                else if (auto* boardView = dynamic_cast<CBoardView*>(view))
+                    BoardPageWork(boardView, pick);
+                break;
+            }
+            }
+            PumpPendingMessages();
+            CheckHistories(step, seed);
+        }
+    }
+    // A sheet added to the board and drawn on, its adding undone in the
+    // tree and then dropped with the tree's redo steps by the adding of a
+    // sheet that takes its name: the drawing, still in the board, lies on
+    // the new sheet.
+    void SheetNamedAgain(CTreeNode* board, int step) {
+        auto sheets = [board] {
+            std::vector<CTreeNode*> found;
+            for (CTreeNode* child : board->GetChildren())
+                if (child->GetType() == NodeType::Sheet)
+                    found.push_back(child);
+            return found;
+        };
+        auto addSheet = [&](const std::wstring& name) -> CTreeNode* {
+            const std::vector<CTreeNode*> before = sheets();
+            SelectInTree(0, board, ID_PRJ_ADD_SHEET);
+            if (EditControl* edit = g_MainFrame.m_leftPane.GetTree(0)->GetEditControl()) {
+                if (!name.empty()) {
+                    edit->SetSel(0, -1);
+                    SimulateTyping(edit, name);
+                }
+                SimulateKey(edit, true, VK_RETURN);
+            }
+            PumpPendingMessages();
+            for (CTreeNode* sheet : sheets())
+                if (std::find(before.begin(), before.end(), sheet) == before.end())
+                    return sheet;
+            return nullptr;
+        };
+        CTreeNode* added = addSheet(L"");
+        auto* view =
+            dynamic_cast<CSchematicView*>(added ? g_MainFrame.OpenNodeView(added) : nullptr);
+        if (!view)
+            return;
+        Command(ID_SCH_PLACE_WIRE);
+        for (const POINT p : {POINT{10, 10}, POINT{20, 10}, POINT{20, 16}})
+            if (g_pActiveView == view)
+                ClickAt(view, SheetClientPoint(view, p));
+        TabKey(VK_ESCAPE);
+        const size_t drawn = static_cast<CSheet*>(added)->m_objects.size();
+        const std::wstring name = added->GetText();
+        CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(0);
+        for (int i = 0; i < 3 && added->GetParent(); ++i) {
+            g_MainFrame.m_leftPane.SelectTab(0);
+            tree->SetFocus();
+            Command(ID_EDIT_UNDO);
+        }
+        if (drawn == 0 || added->GetParent() || !Contains(&g_MainFrame.GetRoot(0), board))
+            return;
+        CTreeNode* again = addSheet(name);
+        ASSERT_TRUE(again && again->GetText() == name) << "step " << step;
+        EXPECT_GE(static_cast<CSheet*>(again)->m_objects.size(), drawn)
+            << "step " << step << ": sheet " << WideToUtf8(name)
+            << " does not show what was drawn on the sheet of its name before";
+    }
+    static void CheckHistories(int step, unsigned seed) {
+        ASSERT_TRUE(HistoriesNameOnlyWhatTheyReach()) << "step " << step << " of seed " << seed;
+        ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step << " of seed " << seed;
+    }
+
     std::function<void(PlatformDialog&)> dialogAction;
     std::deque<UINT> menuAnswers;
 
@@ -630,9 +1089,14 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     ScopedModalDialogHook modal([this](PlatformDialog& dialog) {
         if (auto action = std::exchange(dialogAction, nullptr))
             action(dialog);
-        else
+        // An answer that found nothing to choose ends it as Cancel does.
+        if (!dialog.IsEnded())
             dialog.EndDialog(IDCANCEL);
     });
+    // The libraries the part and footprint browsers list.
+    for (int kind : {kDocumentSymbolLibrary, kDocumentFootprintLibrary})
+        ASSERT_TRUE(WriteWholeFile(PathJoin(g_MainFrame.GetDefaultFolder(kind), names[kind]),
+                                   originals[kind]));
     const RandomSeed seed(20240601u);
     std::mt19937 rng(seed.Value());
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -672,7 +1136,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (pick(27)) {
+        switch (pick(31)) {
         case 0:
         case 1:
         case 10: {
@@ -688,23 +1152,23 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             // rename reads a part or pad again from its attributes, freeing
             // the shape its own editor has under way.
             auto drawnInto = [kind](const CTreeNode* n) {
-                if (kind != 0)
-                    for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
-                        if (a->GetType() == NodeType::Package ||
-                            a->GetType() == NodeType::Footprint ||
-                            a->GetType() == NodeType::Padstack)
-                            return true;
-                // Nor on what the board editor deletes (tracks, vias, areas)
-                // or the board settings (the vias to choose from), nor on a
-                // board or its layers, whose renaming undone on a close
-                // reads the outline or the stackup anew beneath the board's
-                // editor.
+                for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
+                    if (a->GetType() == NodeType::Package || a->GetType() == NodeType::Footprint ||
+                        a->GetType() == NodeType::Padstack)
+                        return true;
+                // Nor on what the board editor deletes (tracks, vias, areas,
+                // components) or the board settings (the vias to choose
+                // from), nor on a board or its layers, whose renaming undone
+                // on a close reads the outline or the stackup anew beneath
+                // the board's editor, nor on a project's package, which the
+                // sheet editor deletes and gives another footprint.
                 for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
                     if (a->GetType() == NodeType::Net || a->GetType() == NodeType::BoardProperties)
                         return true;
                 const int type = n->GetType();
                 return type == NodeType::Wire || type == NodeType::Bus || type == NodeType::Net ||
                        type == NodeType::Area || type == NodeType::Layer ||
+                       (kind == 0 && (type == NodeType::Package || type == NodeType::Footprint)) ||
                        (type == NodeType::Board && !n->GetEditorView());
             };
             std::erase_if(nodes, drawnInto);
@@ -803,7 +1267,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                 TreeHistory(pick);
                 PumpPendingMessages();
                 CheckPanel(step);
-                ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step;
+                CheckHistories(step, seed.Value());
                 if (pick(3) == 0)
                     PanelEdit(pick);
                 else if (pick(2))
@@ -816,6 +1280,12 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 26:
             SheetStep(pick);
             break;
+        case 27:
+        case 28:
+        case 29:
+        case 30:
+            ProjectStep(pick, step, seed.Value());
+            break;
         default:
             RunIdleHandlers();
             break;
@@ -825,8 +1295,8 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         ui.Clear();
         CheckInvariants(step);
         CheckPanel(step);
-        ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step;
         CheckSheets(step);
+        CheckHistories(step, seed.Value());
         if (!g_MainFrame.IsWindow())
             break;
         if (HasFailure())
