@@ -3,10 +3,9 @@
 // count). Each either fails to read with a message, reads repaired, or (a
 // value the editor can write) reads as written and is saved back byte for
 // byte; what reads opens in its editors, zooms, takes a click, saves and
-// reads again,
-// and the manufacturing files of a project hold only numbers a board maker
-// reads (or are refused with a message and exit 1). The sanitizers, the
-// test's time limit and its memory cap watch for the rest.
+// reads again, and the manufacturing files of a project hold only numbers a
+// board maker reads (or are refused with a message and exit 1). The
+// sanitizers, the test's time limit and its memory cap watch for the rest.
 #include "core/node_type.h"
 #include "core/property_grid.h"
 #include "core/xml_file.h"
