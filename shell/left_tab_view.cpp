@@ -88,8 +88,10 @@ CTreeNode* CLeftTabView::CloneClipboard() {
     const auto& nodes = TheClipboard().nodes;
     if (nodes.empty())
         return nullptr;
-    // A copy is shown in no view and has no parent.
-    return nodes.back()->Clone();
+    // A copy is shown in no view, has no parent and nothing selected.
+    CTreeNode* copy = nodes.back()->Clone();
+    DeselectSubtree(copy);
+    return copy;
 }
 
 void CLeftTabView::PasteCopyInto(CTreeNode* target, const CTreeNode* after, bool first) {
@@ -316,7 +318,9 @@ void CLeftTabView::CopySelected(bool cut) {
         return;
     TreeClipboard& clipboard = TheClipboard();
     clipboard.Clear();
+    // What an editor had selected in the node stays behind in that editor.
     clipboard.nodes.push_back(node->Clone());
+    DeselectSubtree(clipboard.nodes.back());
     if (!cut)
         return;
     // As for a delete, the views inside close first: their work under way
