@@ -2,6 +2,7 @@
 
 #include "board/area_node.h"
 #include "board/board_properties.h"
+#include "board/board_strings.h"
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/layer.h"
@@ -15,12 +16,15 @@
 #include "core/node_type.h"
 #include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
+#include "platform/string_table.h"
 #include "platform/text.h"
+#include "platform/ui_hooks.h"
 #include "schematic/clone_map.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace std::literals;
@@ -64,6 +68,36 @@ void VaryOutline(CBoard& board) {
     board.CreateDefaultOutline();
 }
 
+bool HasNoLayerCode(const CTreeNode* child) {
+    return child->GetType() == NodeType::Layer && static_cast<const CLayer*>(child)->m_id < 0;
+}
+
+// A stackup layer whose text names no layer (one beyond the inner layers a
+// stackup holds, or none at all) could only be written back without a name:
+// it is left out of the board, and the user is told which ones were.
+void DropLayersWithoutCode(CBoard& board) {
+    const auto& children = board.GetChildren();
+    if (std::none_of(children.begin(), children.end(), HasNoLayerCode))
+        return;
+    constexpr int kNamesShown = 8;
+    std::wstring names;
+    int dropped = 0;
+    for (CTreeNode* child : board.ReleaseChildren()) {
+        if (!HasNoLayerCode(child)) {
+            board.AddChild(child);
+            continue;
+        }
+        if (dropped < kNamesShown)
+            names += (dropped ? L", '" : L"'") + child->GetText().substr(0, 16) + L"'";
+        ++dropped;
+        delete child;
+    }
+    if (dropped > kNamesShown)
+        names += L", ...";
+    ShowMessageBox(StrPrintf(LoadStringText(BoardStrings::LayersLeftOut).c_str(), names.c_str()),
+                   L"Vorpel", MB_OK | MB_ICONWARNING);
+}
+
 constexpr NodeAttributes<CBoard, 3> kAttributes{{
     Attr::UInt<&CBoard::m_unit>(L"Unit", 1),
     Attr::FloatPair<&CBoard::m_gridX, &CBoard::m_gridY>(L"Grid"),
@@ -102,6 +136,7 @@ const wchar_t* CBoard::GetTagName() const {
 
 void CBoard::ReadAttributes() {
     kAttributes.Read(*this);
+    DropLayersWithoutCode(*this);
 }
 
 void CBoard::WriteAttributes() {

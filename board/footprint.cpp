@@ -101,13 +101,13 @@ PointF CFootprint::BoardToLocal(float x, float y) const {
     double dx = x - m_boardPosition.X, dy = y - m_boardPosition.Y;
     if (m_place == kPlaceBottom)
         dx = -dx;
-    const double a = -m_rotation * kDegToRad;
+    const double a = -std::fmod(double{m_rotation}, 360.0) * kDegToRad;
     const double c = std::cos(a), s = std::sin(a);
     return PointF{static_cast<float>(dx * c - dy * s), static_cast<float>(dx * s + dy * c)};
 }
 
 PointF CFootprint::LocalToBoard(float x, float y) const {
-    const double a = m_rotation * kDegToRad;
+    const double a = std::fmod(double{m_rotation}, 360.0) * kDegToRad;
     const double c = std::cos(a), s = std::sin(a);
     double rx = x * c - y * s, ry = x * s + y * c;
     if (m_place == kPlaceBottom)

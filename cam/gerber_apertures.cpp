@@ -127,7 +127,9 @@ float CGerberApertureSet::PlacementAngle(const CPadLayer* pad, bool* bottom) {
         return 0;
     const auto* fp = static_cast<const CFootprint*>(holder);
     *bottom = fp->m_place == kPlaceBottom;
-    return *bottom ? -fp->m_rotation : fp->m_rotation;
+    // Within one turn, as drawn: whole turns more or less write the same.
+    const double angle = *bottom ? -fp->m_rotation : fp->m_rotation;
+    return static_cast<float>(std::fmod(angle, 360.0));
 }
 
 int CGerberApertureSet::RectLike(const CPadLayer* pad, float w, float h, float w0, float h0) {

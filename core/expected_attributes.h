@@ -43,7 +43,7 @@ public:
     // Floats are compared with the text without being written where they
     // can (Matches).
     void AddFloat(std::wstring_view name, float value, float def) {
-        if (value != def)
+        if (!FloatWrittenAsDefault(value, def))
             AddFloats(name, 1, value, 0);
     }
     void AddPoint(std::wstring_view name, int x, int y, int defX, int defY) {
@@ -54,7 +54,7 @@ public:
         Add(name, Written(FormatIntegerTo(d, y)));
     }
     void AddPointF(std::wstring_view name, float x, float y, float defX, float defY) {
-        if (!(x == defX && y == defY))
+        if (!(FloatWrittenAsDefault(x, defX) && FloatWrittenAsDefault(y, defY)))
             AddFloats(name, 2, x, y);
     }
     // SetAttributeEnum: a value of no row is left out.
@@ -117,16 +117,16 @@ private:
         }
         // Not in the short form: the text as the setter writes it.
         wchar_t buffer[kRoom];
-        wchar_t* d = FormatFloatRoundTripTo(buffer, m_floats[i][0]);
+        wchar_t* d = FormatFloatTo(buffer, m_floats[i][0]);
         if (m_floatCount[i] == 2) {
             *d++ = L',';
-            d = FormatFloatRoundTripTo(d, m_floats[i][1]);
+            d = FormatFloatTo(d, m_floats[i][1]);
         }
         return AttributeNameIs(value,
                                std::wstring_view(buffer, static_cast<std::size_t>(d - buffer)));
     }
 
-    // True only when text is what FormatFloatRoundTrip writes for value, for
+    // True only when text is what FormatFloat writes for value, for
     // the short form of most document values: zero, or a magnitude from
     // 1e-3 below 1e6 written with at most six significant digits, no
     // trailing zeros after the point, and reading back to value. (Two

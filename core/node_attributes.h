@@ -240,7 +240,7 @@ constexpr NodeAttribute<Node> Bool(const wchar_t* name, bool def) {
             def ? 1 : 0};
 }
 
-// float, written with the shortest text that reads back to it.
+// float, written with six significant digits (FormatFloat).
 template <auto Member, class Node = ClassOf<Member>>
 constexpr NodeAttribute<Node> Float(const wchar_t* name, float def) {
     return {name,

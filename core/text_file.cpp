@@ -172,6 +172,9 @@ bool CTextFile::ReadChar(char32_t& c) {
                 m_position += 2;
             }
         }
+        // A surrogate without its partner is no character.
+        if (IsHighSurrogate(c) || IsLowSurrogate(c))
+            c = kReplacement;
         return true;
     }
     if (EnsureBytes(1) < 1)

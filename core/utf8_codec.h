@@ -25,7 +25,8 @@ inline bool IsLowSurrogate(char32_t c) {
 // bytes it took. A malformed, overlong or truncated sequence gives U+FFFD for
 // its lead byte alone, so that a stray byte never swallows a line end or a
 // '<'. Older files hold characters beyond U+FFFF as two three-byte
-// surrogates; such a pair is one character.
+// surrogates; such a pair is one character. A surrogate on its own is no
+// character (no XML document may hold one): it is malformed like the rest.
 inline std::size_t DecodeMultiByte(const uint8_t* p, const uint8_t* end, char32_t& c) {
     const uint8_t b0 = p[0];
     const std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
@@ -44,13 +45,14 @@ inline std::size_t DecodeMultiByte(const uint8_t* p, const uint8_t* end, char32_
     if ((length == 3 && v < 0x800) || (length == 4 && (v < 0x10000 || v > 0x10FFFF)))
         return 1;
     std::size_t used = length;
-    if (IsHighSurrogate(v) && end - (p + used) >= 3) {
+    if (IsHighSurrogate(v) || IsLowSurrogate(v)) {
         const uint8_t* q = p + used;
-        if (q[0] == 0xED && (q[1] & 0xF0) == 0xB0 && (q[2] & 0xC0) == 0x80) {
-            char32_t low = 0xD000 | ((q[1] & 0x3F) << 6) | (q[2] & 0x3F);
-            v = 0x10000 + ((v - 0xD800) << 10) + (low - 0xDC00);
-            used += 3;
-        }
+        if (!IsHighSurrogate(v) || end - q < 3 || q[0] != 0xED || (q[1] & 0xF0) != 0xB0 ||
+            (q[2] & 0xC0) != 0x80)
+            return 1;
+        const char32_t low = 0xD000 | ((q[1] & 0x3F) << 6) | (q[2] & 0x3F);
+        v = 0x10000 + ((v - 0xD800) << 10) + (low - 0xDC00);
+        used += 3;
     }
     c = v;
     return used;
@@ -89,7 +91,7 @@ inline void AppendDecoded(std::wstring& out, std::string_view bytes) {
 
 // The characters of a wide string as code points: a high and a low surrogate
 // in a row are one character (text may come from UTF-16 sources); values
-// beyond Unicode become U+FFFD. Lone surrogates stay as they are.
+// beyond Unicode and surrogates standing alone become U+FFFD.
 template <class F> void ForEachCodePoint(std::wstring_view text, F&& f) {
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -101,7 +103,7 @@ template <class F> void ForEachCodePoint(std::wstring_view text, F&& f) {
                 ++i;
             }
         }
-        if (c > 0x10FFFF)
+        if (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c))
             c = kReplacement;
         f(c);
     }

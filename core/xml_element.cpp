@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -240,13 +241,24 @@ void CXmlElement::SetAttributeEnum(std::wstring_view name, int value, int def,
     RemoveAttribute(name);
 }
 
-void CXmlElement::SetAttributeFloat(std::wstring_view name, float value, float def) {
+bool FloatWrittenAsDefault(float value, float def) {
     if (value == def)
+        return true;
+    // Six significant digits tell apart any two floats further apart than
+    // this; nearer ones may share their text.
+    if (!(std::fabs(value - def) <= std::fabs(def) * 1e-5f))
+        return false;
+    wchar_t a[kFloatTextSize], b[kFloatTextSize];
+    return std::wstring_view(a, FormatFloatTo(a, value) - a) ==
+           std::wstring_view(b, FormatFloatTo(b, def) - b);
+}
+
+void CXmlElement::SetAttributeFloat(std::wstring_view name, float value, float def) {
+    if (FloatWrittenAsDefault(value, def))
         RemoveAttribute(name);
     else {
         wchar_t buffer[kFloatTextSize];
-        SetAttribute(name,
-                     std::wstring_view(buffer, FormatFloatRoundTripTo(buffer, value) - buffer));
+        SetAttribute(name, std::wstring_view(buffer, FormatFloatTo(buffer, value) - buffer));
     }
 }
 
@@ -268,13 +280,13 @@ void CXmlElement::SetAttributeSize(std::wstring_view name, int cx, int cy, int d
 
 void CXmlElement::SetAttributePointF(std::wstring_view name, float x, float y, float defX,
                                      float defY) {
-    if (x == defX && y == defY)
+    if (FloatWrittenAsDefault(x, defX) && FloatWrittenAsDefault(y, defY))
         RemoveAttribute(name);
     else {
         wchar_t buffer[2 * kFloatTextSize + 1];
-        wchar_t* d = FormatFloatRoundTripTo(buffer, x);
+        wchar_t* d = FormatFloatTo(buffer, x);
         *d++ = L',';
-        d = FormatFloatRoundTripTo(d, y);
+        d = FormatFloatTo(d, y);
         SetAttribute(name, std::wstring_view(buffer, static_cast<std::size_t>(d - buffer)));
     }
 }

@@ -18,6 +18,10 @@ struct XmlEnumRow {
     const wchar_t* name;
 };
 
+// Whether a float attribute with this value is written as its default would
+// be: equal to it, or with the same text.
+bool FloatWrittenAsDefault(float value, float def);
+
 class CXmlElement {
 public:
     explicit CXmlElement(int type = 0) : m_type(type) {}
@@ -64,8 +68,9 @@ public:
     // survive in the file.
     void SetAttributeEnum(std::wstring_view name, int value, int def, const XmlEnumRow* table,
                           int rowCount);
-    // Floats are written with the shortest text that reads back to the same
-    // float, so geometry does not drift from save to save.
+    // Floats are written with six significant digits (FormatFloat); a value
+    // whose text is the default's counts as the default, so that what a save
+    // writes reads back to what the next save writes.
     void SetAttributeFloat(std::wstring_view name, float value, float def);
     void SetAttributePoint(std::wstring_view name, int x, int y, int defX, int defY);
     void SetAttributeSize(std::wstring_view name, int cx, int cy, int defX, int defY);

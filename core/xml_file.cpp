@@ -28,54 +28,12 @@ constexpr XmlEntity kEntities[] = {
     {L'<', L"&lt;", 4},  {L'>', L"&gt;", 4},
 };
 
-// Surrogates. In a text, a high surrogate directly followed by a low one is
-// one character: the writer writes the pair as one four-byte sequence, and
-// the decoder joins the two three-byte sequences older files hold for it. A
-// surrogate standing alone stays as it is. The reader drops NULs (no document
-// can hold one) and joins the stretches of an element's text around its
-// children; where that puts a lone high and a lone low surrogate side by
-// side, they are joined on this first read already, as a save writes them and
-// every later read gives them: the NUL or the child reads as if it were not
-// there. Kept apart, the text would be two characters on the first read and
-// one on the next, and the line widths, so two saves, would differ.
-
-// Where the first high surrogate directly followed by a low one stands (npos
-// when none does).
-std::size_t FindSurrogatePair(std::wstring_view text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (utf8::IsHighSurrogate(static_cast<uint32_t>(text[i])) &&
-            utf8::IsLowSurrogate(static_cast<uint32_t>(text[i + 1])))
-            return i;
-    }
-    return std::wstring_view::npos;
-}
-
-void JoinSurrogatePairs(std::wstring& text) {
-    std::size_t i = FindSurrogatePair(text);
-    if (i == std::wstring::npos)
-        return;
-    std::size_t out = i;
-    while (i < text.size()) {
-        const auto c = static_cast<uint32_t>(text[i]);
-        if (utf8::IsHighSurrogate(c) && i + 1 < text.size() &&
-            utf8::IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
-            const auto low = static_cast<uint32_t>(text[i + 1]);
-            text[out++] = static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
-            i += 2;
-        } else {
-            text[out++] = text[i++];
-        }
-    }
-    text.resize(out);
-}
-
 // The writer leaves NUL characters out, as no XML document can hold them; the
 // reader drops them too, so that what is read is what a save writes back.
 void DropNulCharacters(std::wstring& text) {
     if (text.find(L'\0') == std::wstring::npos)
         return;
     text.erase(std::remove(text.begin(), text.end(), L'\0'), text.end());
-    JoinSurrogatePairs(text);
 }
 
 // Deeper nesting than any document has; the bound keeps a hostile file from
@@ -553,8 +511,6 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
     WideScratch& text = m_texts[static_cast<std::size_t>(depth)];
     text.Clear();
     bool entities = false, nul = false;
-    // Whether a child stands between stretches of the text.
-    bool aroundChild = false;
     for (;;) {
         SkipWhitespace();
         for (;;) {
@@ -606,8 +562,7 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
             while (end > 0 && text.Data()[end - 1] == L' ')
                 --end;
             const std::wstring_view content(text.Data(), end);
-            const bool pair = aroundChild && FindSurrogatePair(content) != std::wstring_view::npos;
-            if (!entities && !nul && !pair) {
+            if (!entities && !nul) {
                 node->SetText(content);
             } else {
                 if (entities)
@@ -615,8 +570,6 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
                 else
                     m_decoded.assign(content);
                 DropNulCharacters(m_decoded);
-                if (pair)
-                    JoinSurrogatePairs(m_decoded);
                 node->SetText(m_decoded);
             }
             return true;
@@ -644,7 +597,6 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
             return false;
         }
         m_children[static_cast<std::size_t>(depth)].push_back(child);
-        aroundChild = aroundChild || text.Size() > 0;
     }
 }
 
@@ -788,7 +740,7 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
                 utf8::IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
                 u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
                 ++i;
-            } else if (u > 0x10FFFF) {
+            } else if (u > 0x10FFFF || utf8::IsHighSurrogate(u) || utf8::IsLowSurrogate(u)) {
                 u = utf8::kReplacement;
             }
             d = utf8::EncodeCodePoint(d, u);

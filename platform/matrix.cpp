@@ -81,7 +81,9 @@ Status Matrix::Scale(float sx, float sy, MatrixOrder order) {
 }
 
 Status Matrix::Rotate(float angle, MatrixOrder order) {
-    const double rad = static_cast<double>(angle) * M_PI / 180.0;
+    // Whole turns taken off first: an angle of any size turns by what is
+    // left of it, as the manufacturing files write it.
+    const double rad = std::fmod(static_cast<double>(angle), 360.0) * M_PI / 180.0;
     double c = std::cos(rad);
     double s = std::sin(rad);
     // Exact quarter turns keep axis-aligned shapes exact.

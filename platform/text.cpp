@@ -813,13 +813,12 @@ std::wstring FormatGeneral(double value, int significantDigits) {
 
 namespace {
 
-// The short cut of FormatFloatRoundTrip for the usual document values: when
-// "%.6g" of value takes the fixed form with at most 8 decimals and reads
-// back to value, writes that text into out and returns its end (else null).
-// Scaled by 10^8 a float
-// still fits the 53 bits of a double, so the rounding to six significant
-// digits is exact.
-wchar_t* ShortRoundTrip(float value, wchar_t* out) {
+// The short cut of FormatFloat and FormatFloatRoundTrip for the usual
+// document values: when "%.6g" of value takes the fixed form with at most 8
+// decimals (and, with roundTrip, reads back to value), writes that text into
+// out and returns its end (else null). Scaled by 10^8 a float still fits the
+// 53 bits of a double, so the rounding to six significant digits is exact.
+wchar_t* ShortGeneral(float value, wchar_t* out, bool roundTrip) {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
     const double magnitude = std::fabs(static_cast<double>(value));
     if (!(magnitude >= 1e-3 && magnitude < 1e6))
@@ -842,7 +841,7 @@ wchar_t* ShortRoundTrip(float value, wchar_t* out) {
         --decimals;
         scaled = (magnitude * kPow10[decimals] + 0x1p52) - 0x1p52;
     }
-    if (static_cast<float>(scaled / kPow10[decimals]) != static_cast<float>(magnitude))
+    if (roundTrip && static_cast<float>(scaled / kPow10[decimals]) != static_cast<float>(magnitude))
         return nullptr;
     uint32_t digits = static_cast<uint32_t>(scaled);
     while (decimals > 0 && digits % 10 == 0) {
@@ -869,8 +868,25 @@ wchar_t* ShortRoundTrip(float value, wchar_t* out) {
 
 } // namespace
 
+wchar_t* FormatFloatTo(wchar_t* out, float value) {
+    if (wchar_t* end = ShortGeneral(value, out, false))
+        return end;
+    char buffer[64];
+    if (std::isfinite(value)) {
+        const char* end = FormatGeneralTo(buffer, buffer + sizeof buffer, value, 6);
+        return std::copy(static_cast<const char*>(buffer), end, out);
+    }
+    const std::wstring text = FormatGeneral(value, 6);
+    return std::copy(text.begin(), text.end(), out);
+}
+
+std::wstring FormatFloat(float value) {
+    wchar_t buffer[kFloatTextSize];
+    return std::wstring(buffer, FormatFloatTo(buffer, value));
+}
+
 wchar_t* FormatFloatRoundTripTo(wchar_t* out, float value) {
-    if (wchar_t* end = ShortRoundTrip(value, out))
+    if (wchar_t* end = ShortGeneral(value, out, true))
         return end;
     std::wstring text;
     if (std::isfinite(value)) {

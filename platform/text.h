@@ -66,10 +66,15 @@ wchar_t* FormatIntegerTo(wchar_t* out, long long value);
 // "%g" with the given number of significant digits (6 is the default of a
 // stream), locale independent.
 std::wstring FormatGeneral(double value, int significantDigits = 6);
-// The text a float attribute is written with: the 6-digit general form when
-// that reads back to the same float, else the shortest general form that does.
-std::wstring FormatFloatRoundTrip(float value);
+constexpr int kFloatTextSize = 32;
+// The text a float attribute is written with: what a stream with its default
+// settings writes for it ("%g", 6 significant digits), locale independent.
+std::wstring FormatFloat(float value);
 // The same text written into out, which has room for kFloatTextSize
 // characters; returns the end.
-constexpr int kFloatTextSize = 32;
+wchar_t* FormatFloatTo(wchar_t* out, float value);
+// The 6-digit general form when that reads back to the same float, else the
+// shortest general form that does.
+std::wstring FormatFloatRoundTrip(float value);
+// The same text written into out (room for kFloatTextSize characters).
 wchar_t* FormatFloatRoundTripTo(wchar_t* out, float value);

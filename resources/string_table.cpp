@@ -219,6 +219,7 @@ const StringTableEntry kEntries[] = {
     {390, L"Custom"},
     {391, L"Drill diameter"},
     {393, L"Mask diameter"},
+    {394, L"The stackup holds layers a board cannot have; they were left out: %s"},
     {430, L"No web browser could be started for the user guide. It is here:"},
     {32772, L"Close the shown page\nClose"},
     {32773, L"Close every page\nClose All"},

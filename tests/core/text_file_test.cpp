@@ -92,9 +92,12 @@ TEST_F(TextFileTest, Utf8Decoding) {
         // Four-byte sequences are one character.
         {"\xF0\x9F\x98\x80", std::wstring(1, wchar_t(0x1F600))},
         // The three-byte surrogate form older files may hold: one character
-        // for a pair, the unit itself for a lone surrogate.
+        // for a pair; a surrogate on its own is malformed, byte by byte.
         {"\xED\xA0\xBD\xED\xB8\x80", std::wstring(1, wchar_t(0x1F600))},
-        {"\xED\xA0\xBDx", std::wstring{wchar_t(0xD83D), L'x'}},
+        {"\xED\xA0\xBDx", L"\uFFFD\uFFFD\uFFFDx"},
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xB8\x80\xED\xA0\xBD", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\xBD\xED\xA0\xBD", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
         // A broken sequence costs only its lead byte: the '<' survives.
         {"\xE2\x82<", L"\uFFFD\uFFFD<"},
         {"\xF0\x9F", L"\uFFFD\uFFFD"},
@@ -184,6 +187,10 @@ TEST_F(TextFileTest, WritingUtf8) {
     EXPECT_EQ(
         Write({std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}}, CTextFile::CodePageUtf8, false),
         "\xF0\x9F\x98\x80\r\n");
+    // A surrogate without its partner is written as U+FFFD.
+    EXPECT_EQ(Write({std::wstring{wchar_t(0xD800), L'x', wchar_t(0xDC00)}}, CTextFile::CodePageUtf8,
+                    false),
+              "\xEF\xBF\xBDx\xEF\xBF\xBD\r\n");
     EXPECT_EQ(Write({L"A"}, CTextFile::CodePageUtf8, true), "\xEF\xBB\xBF"
                                                             "A\r\n");
     // What is written reads back.
@@ -199,6 +206,9 @@ TEST_F(TextFileTest, WritingUtf16) {
                                  "A\0\x3D\xD8\x00\xDE\r\0\n\0",
                                  12));
     EXPECT_EQ(ReadLines(bytes, CTextFile::CodePageUtf8), (Lines{text}));
+    // A unit of a pair without the other reads as U+FFFD.
+    EXPECT_EQ(ReadLines(std::string("\xFF\xFE\x3D\xD8x\0\x00\xDE", 8), CTextFile::CodePageUtf8),
+              (Lines{L"\uFFFDx\uFFFD"}));
 }
 
 TEST_F(TextFileTest, OpenFailures) {

@@ -152,19 +152,44 @@ TEST_F(XmlElementTest, FloatText) {
         {-1.27f, L"-1.27"},
         {0.1f, L"0.1"},
         {1.5e6f, L"1.5e+06"},
-        // More than 6 significant digits keep them all, so geometry does not
-        // move from save to save.
-        {123.4567f, L"123.4567"},
-        {12.345678f, L"12.345678"},
-        {1234567.0f, L"1234567"},
+        // Six significant digits, as a stream writes them.
+        {123.4567f, L"123.457"},
+        {12.345678f, L"12.3457"},
+        {1234567.0f, L"1.23457e+06"},
+        {46.989998f, L"46.99"},
+        {61.594997f, L"61.595"},
+        {-36.829998f, L"-36.83"},
+        {999999.7f, L"1e+06"},
+        {0.00123456789f, L"0.00123457"},
     };
     for (const Case& c : cases) {
         e.SetAttributeFloat(L"F", c.value, -999.0f);
         EXPECT_EQ(*e.FindAttribute(L"F"), c.text);
+        e.SetAttributePointF(L"P", c.value, 1, 0, 0);
+        EXPECT_EQ(*e.FindAttribute(L"P"), c.text + std::wstring(L",1"));
+    }
+    // A value written as its default's text is the default: left out, so the
+    // next save, which reads the default, writes the same.
+    const struct {
+        float value, def;
+        bool written;
+    } defaults[] = {
+        {0.25000001f, 0.25f, false}, {0.2500003f, 0.25f, false}, {0.250003f, 0.25f, true},
+        {0.7000001f, 0.7f, false},   {1e-30f, 0, true},          {-0.0f, 0, false},
+    };
+    for (const auto& d : defaults) {
+        e.SetAttributeFloat(L"D", 5, 0);
+        e.SetAttributeFloat(L"D", d.value, d.def);
+        EXPECT_EQ(e.HasAttribute(L"D"), d.written) << d.value;
+        e.SetAttributePointF(L"Q", 5, 5, 0, 0);
+        e.SetAttributePointF(L"Q", d.value, d.value, d.def, d.def);
+        EXPECT_EQ(e.HasAttribute(L"Q"), d.written) << d.value;
     }
 }
 
 TEST_F(XmlElementTest, FloatsSurviveWriteAndRead) {
+    // What is written reads back within six significant digits, and writes
+    // the same text again.
     uint32_t bits = 0x3DCCCCCDu; // 0.1f
     for (int i = 0; i < 2000; ++i) {
         bits = bits * 1664525u + 1013904223u;
@@ -174,14 +199,16 @@ TEST_F(XmlElementTest, FloatsSurviveWriteAndRead) {
             continue;
         e.SetAttributeFloat(L"F", value, std::nanf(""));
         e.SetAttributePointF(L"P", value, -value, 0, 0);
+        const std::wstring text(*e.FindAttribute(L"F"));
         float back = 0, x = 0, y = 0;
         ASSERT_TRUE(e.GetAttributeFloat(L"F", back, 0));
-        EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0)
-            << WideToUtf8(*e.FindAttribute(L"F"));
+        EXPECT_LE(std::fabs(back - value), std::fabs(value) * 5e-6f) << WideToUtf8(text);
+        e.SetAttributeFloat(L"F", back, std::nanf(""));
+        EXPECT_EQ(*e.FindAttribute(L"F"), text);
         if (value != 0) {
             ASSERT_TRUE(e.GetAttributePointF(L"P", x, y, 0, 0));
-            EXPECT_EQ(x, value);
-            EXPECT_EQ(y, -value);
+            EXPECT_EQ(x, back);
+            EXPECT_EQ(y, -back);
         }
     }
 }

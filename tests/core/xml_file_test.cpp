@@ -699,13 +699,13 @@ TEST_F(XmlFileTest, NulCharactersAreDroppedOnReadAsOnWrite) {
     EXPECT_EQ(SaveBytes(again, L"second.symbol"), first);
 }
 
-TEST_F(XmlFileTest, SurrogatesTheReaderBringsTogetherAreOneCharacter) {
-    // A high and a low surrogate in three-byte form with a NUL (which is
-    // dropped) or a child between them read as the one character a save
-    // writes and the next read gives; surrogates that stay apart are kept.
+TEST_F(XmlFileTest, SurrogatesStandingAloneReadAsReplacementCharacters) {
+    // A surrogate in three-byte form is no character unless a low one follows
+    // a high one straight away: each of its bytes reads as U+FFFD, also where
+    // a NUL (which is dropped) or a child stands between a high and a low one,
+    // so that the saved file is well-formed and saves the same again.
     const std::string high = "\xED\xA0\xBD", low = "\xED\xB8\xAC", nul(1, '\0');
-    const std::wstring joined = L"\U0001F62C", highUnit(1, wchar_t(0xD83D)),
-                       lowUnit(1, wchar_t(0xDE2C));
+    const std::wstring bad = L"\uFFFD\uFFFD\uFFFD", two = bad + bad;
     // A text long enough to be wrapped, with a space where counting the pair
     // as two characters or one moves the cut.
     std::string words;
@@ -716,16 +716,17 @@ TEST_F(XmlFileTest, SurrogatesTheReaderBringsTogetherAreOneCharacter) {
         std::string element;
         std::wstring text, value;
     } cases[] = {
-        {"text, NUL between", "<T>" + high + nul + low + "</T>", joined, L""},
-        {"value, NUL between", "<T V=\"" + high + nul + nul + low + "\"/>", L"", joined},
-        {"text around a child", "<T>" + high + "\r\n  <C/>\r\n  " + low + "</T>", joined, L""},
-        {"text with entities", "<T>&amp;" + high + nul + low + "&lt;</T>", L"&" + joined + L"<",
-         L""},
+        {"text, NUL between", "<T>" + high + nul + low + "</T>", two, L""},
+        {"value, NUL between", "<T V=\"" + high + nul + nul + low + "\"/>", L"", two},
+        {"text around a child", "<T>" + high + "\r\n  <C/>\r\n  " + low + "</T>", two, L""},
+        {"text with entities", "<T>&amp;" + high + nul + low + "&lt;</T>", L"&" + two + L"<", L""},
         {"wrapped text with a child", "<T>" + high + nul + low + words + words + "<C/></T>",
-         joined + Utf8ToWide(words + words.substr(0, words.size() - 1)), L""},
-        {"low before high", "<T V='" + low + nul + high + "'>" + low + nul + high + "</T>",
-         lowUnit + highUnit, lowUnit + highUnit},
-        {"apart", "<T>" + high + " x " + low + "</T>", highUnit + L" x " + lowUnit, L""},
+         two + Utf8ToWide(words + words.substr(0, words.size() - 1)), L""},
+        {"low before high", "<T V='" + low + nul + high + "'>" + low + nul + high + "</T>", two,
+         two},
+        {"apart", "<T>" + high + " x " + low + "</T>", bad + L" x " + bad, L""},
+        {"a pair", "<T V=\"" + high + low + "\">" + high + low + "</T>", L"\U0001F62C",
+         L"\U0001F62C"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -737,9 +738,27 @@ TEST_F(XmlFileTest, SurrogatesTheReaderBringsTogetherAreOneCharacter) {
         const auto value = node->FindAttribute(L"V");
         EXPECT_TRUE(c.value.empty() ? !value : value && *value == c.value);
         const std::string first = SaveBytes(root, L"first.circuit");
+        // No surrogate in any form is written.
+        EXPECT_EQ(first.find('\xED'), std::string::npos) << first;
         CRoot again;
         ASSERT_TRUE(LoadBytes(again, first)) << m_error;
         EXPECT_TRUE(again.GetChild(0)->GetText() == c.text) << first;
         EXPECT_EQ(SaveBytes(again, L"second.circuit"), first);
     }
+    // The net name of the issue: the bytes of the surrogate become U+FFFD.
+    CRoot root;
+    ASSERT_TRUE(LoadBytes(root, kDecl + "<Project><Net Name=\"N\xED\xA0\x80" + "1\"/></Project>"))
+        << m_error;
+    EXPECT_TRUE(*root.GetChild(0)->FindAttribute(L"Name") == L"N" + bad + L"1");
+    // A surrogate on its own in a text the program holds is written as U+FFFD.
+    CRoot made;
+    made.SetRootTag(L"Project");
+    auto* node = new CTreeNode();
+    node->SetText(std::wstring{L'a', wchar_t(0xDC00), L'b'});
+    node->SetAttribute(L"V", std::wstring{wchar_t(0xD800)});
+    made.AddChild(node);
+    const std::string bytes = SaveBytes(made, L"made.circuit");
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_NE(bytes.find("V=\"" + replacement + "\">a" + replacement + "b<"), std::string::npos)
+        << bytes;
 }

@@ -151,6 +151,7 @@ TEST(FormatGeneral, WritesWhatPrintfWrites) {
         const int digits = static_cast<int>(next() % 18);
         ASSERT_EQ(FormatGeneral(f, digits), StrPrintf(L"%.*g", digits, static_cast<double>(f)))
             << bits;
+        ASSERT_EQ(FormatFloat(f), StrPrintf(L"%g", static_cast<double>(f))) << bits;
         std::wstring expected;
         for (int d = 6; d <= 9 && expected.empty(); ++d) {
             std::wstring t = StrPrintf(L"%.*g", d, static_cast<double>(f));

@@ -3,10 +3,9 @@
 // count). Each either fails to read with a message, reads repaired, or (a
 // value the editor can write) reads as written and is saved back byte for
 // byte; what reads opens in its editors, zooms, takes a click, saves and
-// reads again,
-// and the manufacturing files of a project hold only numbers a board maker
-// reads (or are refused with a message and exit 1). The sanitizers and the
-// test's time limit watch for the rest.
+// reads again, and the manufacturing files of a project hold only numbers a
+// board maker reads (or are refused with a message and exit 1). The
+// sanitizers, the test's time limit and its memory cap watch for the rest.
 #include "core/node_type.h"
 #include "core/property_grid.h"
 #include "core/xml_file.h"
@@ -20,12 +19,94 @@
 
 #include <dirent.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <regex>
+#include <thread>
 #include <vector>
 
 namespace {
+
+// A document that makes the program run away with memory or time ends the
+// test at once, with the case named, before it starves the machine's other
+// work. The resident size is watched rather than the address space, which
+// the address sanitizer reserves by the terabyte.
+constexpr long kResidentCapMb = 3072;
+constexpr int kSecondsPerCase = 60;
+
+class Watchdog {
+public:
+    Watchdog() : m_thread([this] { Watch(); }) {}
+    ~Watchdog() {
+        m_stop = true;
+        m_thread.join();
+    }
+    // The case now running (a string that outlives it).
+    void Start(const char* what) {
+        m_what = what;
+        m_started = Now();
+    }
+
+private:
+    static long Now() {
+        return static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+    }
+    static long ResidentMb() {
+        long pages = 0, resident = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+                resident = 0;
+            std::fclose(f);
+        }
+        return resident * (sysconf(_SC_PAGESIZE) / 1024) / 1024;
+    }
+    void Watch() {
+        while (!m_stop) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const long mb = ResidentMb();
+            const long seconds = Now() - m_started;
+            if (mb > kResidentCapMb || (m_what && seconds > kSecondsPerCase)) {
+                std::fprintf(stderr, "damaged document %s: %ld MB resident after %ld s\n",
+                             m_what ? m_what.load() : "(none yet)", mb, seconds);
+                std::_Exit(3);
+            }
+        }
+    }
+    std::atomic<bool> m_stop{false};
+    std::atomic<const char*> m_what{nullptr};
+    std::atomic<long> m_started{Now()};
+    std::thread m_thread;
+};
+
+// The command-line tool under the same caps: killed when it runs too long,
+// refused memory beyond the cap (through the sanitizer where it runs, which
+// reserves address space far beyond what it uses).
+std::string Capped(const std::string& command) {
+    std::string prefix = "timeout -s KILL " + std::to_string(kSecondsPerCase) + " ";
+#if defined(__SANITIZE_ADDRESS__)
+    prefix = "ASAN_OPTIONS=\"$ASAN_OPTIONS:hard_rss_limit_mb=" + std::to_string(kResidentCapMb) +
+             "\" " + prefix;
+#else
+    prefix = "ulimit -v " + std::to_string(kResidentCapMb * 1024) + "; " + prefix;
+#endif
+    return prefix + command;
+}
+
+// A stackup of 40 copper layers: the example's four inner layers and I05 to
+// I38, of which the layers from I21 on name no layer a board can have.
+const std::string kFortyLayers = [] {
+    std::string layers = "<Layer>SMT</Layer>";
+    for (int i = 5; i <= 38; ++i)
+        layers +=
+            "\r\n    <Layer>I" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "</Layer>";
+    return layers;
+}();
 
 // saved of a document that comes back as it was written.
 const char* const kAsWritten = "(as written)";
@@ -41,6 +122,11 @@ struct DamagedCase {
     // A project's manufacturing files are refused (a size or position
     // beyond any board).
     bool refused = false;
+    // Text the saved document must not hold, or null.
+    const char* absent = nullptr;
+    // Text of the one message shown while the document is read, or null
+    // for none.
+    const char* message = nullptr;
 };
 
 const DamagedCase kCases[] = {
@@ -78,7 +164,7 @@ const DamagedCase kCases[] = {
     {0, "Outline=\"LIN0,0 LIN60,0 LIN60,40", "Outline=\"LIN0,0 LIN1e30,0 LIN1e30,1e30", nullptr,
      true},
     {0, "<Footprint XY=\"12.5,12\">", "<Footprint Rotation=\"nan\" XY=\"12.5,12\">"},
-    {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"1e30\" XY=\"inf,-inf\"", nullptr, true},
+    {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"1e30\" XY=\"inf,-inf\""},
     {0, "CIRC-2,-2,2,2W0.2", "CIRC-1e30,-1e30,1e30,1e30W0.2", nullptr, true},
     {0, "L-2,-1,2,-1W0.15", "L-2,-1,1e30,-1W1e30", nullptr, true},
     {0, "Size=\"1.2,1.4\"", "Size=\"1e30,1.4\"", nullptr, true},
@@ -118,13 +204,22 @@ const DamagedCase kCases[] = {
     {2, "<Pad Num=\"1\" XY=\"-1,0\"/>", "<Pad Num=\"1\" XY=\"-inf,1e30\"/>"},
     {2, "TXT0,1.5,0,1:R?", "TXT0,1.5,0,1e30:R?"},
     {2, "LIN-1,-1 LIN1,-1 ARC1,1,0.5", "LIN-1,-1 LIN1e30,-1 ARC1,1,1e30"},
+    // A surrogate on its own is no character: its bytes read as U+FFFD.
+    {0, "AirwireColor=\"16711680\">DATA", "AirwireColor=\"16711680\">D\xED\xA0\x80TA",
+     ">D\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDTA", false, "\xED"},
+    {0, "<Layer>SMT</Layer>", kFortyLayers.c_str(), "<Layer>I20</Layer>", false, "<Layer/>",
+     "'I21', 'I22', 'I23', 'I24', 'I25', 'I26', 'I27', 'I28', ..."},
+    // Drawn and written within one turn.
+    {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"-1e9\" XY=\"22.5,12\"",
+     "Rotation=\"-1e+09\""},
 };
 
 const wchar_t* const kExamples[] = {L"demo.circuit", L"demo.symbol", L"demo.footprint"};
 
 int RunCam(const std::string& project, const std::string& out, std::string* messages) {
     return RunCommand(
-        std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" + out + "'", messages);
+        Capped(std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam '") + project + "' '" + out + "'"),
+        messages);
 }
 
 // What no manufacturing file may hold: not-a-number, infinity, or a number
@@ -210,8 +305,10 @@ protected:
 };
 
 TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
+    Watchdog watchdog;
     for (const DamagedCase& c : kCases) {
         SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        watchdog.Start(c.to);
         std::string bytes;
         ASSERT_TRUE(ReadWholeFile(
             PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), kExamples[c.kind]),
@@ -238,6 +335,11 @@ TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
             EXPECT_EQ(ui.messageBoxes.size(), 1u);
             continue;
         }
+        if (c.message) {
+            ASSERT_EQ(ui.messageBoxes.size(), 1u);
+            EXPECT_NE(ui.messageBoxes[0].text.find(Utf8ToWide(c.message)), std::wstring::npos)
+                << WideToUtf8(ui.messageBoxes[0].text);
+        }
         OpenEveryEditor(&g_MainFrame.GetRoot(c.kind));
         ASSERT_TRUE(g_MainFrame.Save(c.kind));
         const std::string saved = ReadFile(path);
@@ -246,6 +348,9 @@ TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
             EXPECT_TRUE(saved == bytes) << FirstDifference(bytes, saved);
         } else if (c.saved) {
             EXPECT_NE(saved.find(c.saved), std::string::npos) << saved;
+        }
+        if (c.absent) {
+            EXPECT_EQ(saved.find(c.absent), std::string::npos) << saved;
         }
         CRoot again;
         EXPECT_TRUE(CXmlFile(&again).Load(path.c_str()));

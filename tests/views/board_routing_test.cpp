@@ -200,6 +200,44 @@ TEST_F(BoardRoutingTest, LayerChangePlacesTheDefaultViaMadeWhenMissing) {
     ExpectUndoAllRedoAll(after);
 }
 
+TEST_F(BoardRoutingTest, OnAFineGridAViaIsSavedWhereItsTracksSayItIs) {
+    // On the 0.635 mm grid the positions a route reaches are floats such as
+    // 46.989998 (74 steps): the via's position is written with the six
+    // digits of every number of the file, as the tracks' three decimals give
+    // it, and reads back to what saves the same again.
+    std::string fine = kRouting;
+    fine.replace(fine.find("Grid=\"1,1\""), 11, "Grid=\"0.635,0.635\"");
+    OpenText(fine);
+    Tool(ID_BRD_ROUTE_NEW);
+    Tap(PointF{9, 10});
+    Move(PointF{46.99f, 10.16f});
+    Key('V');
+    Move(PointF{46.99f, 32.385f});
+    Key(VK_ESCAPE);
+    const std::string after = Saved();
+    // The via sits where the track on top ends and the one on the bottom
+    // starts (the end of the straight leg, 46.83 mm): its position is their
+    // vertex, as short as six digits write it.
+    std::smatch via;
+    ASSERT_TRUE(std::regex_search(after, via, std::regex("<Pad XY=\"([^\"]*)\"/>"))) << after;
+    const std::vector<std::string> tracks = Tracks();
+    ASSERT_EQ(tracks.size(), 5u) << after;
+    const std::string top = tracks[1].substr(tracks[1].rfind(' ') + 1);
+    EXPECT_EQ(tracks[2].substr(0, tracks[2].find(' ')), top);
+    EXPECT_EQ(top, "46.830,10.000");
+    EXPECT_EQ(via[1], "46.83,10") << after;
+    // What is read back saves the same bytes.
+    const std::wstring path = PathJoin(scratch, L"again.circuit");
+    ASSERT_TRUE(WriteWholeFile(path, after));
+    CRoot again;
+    ASSERT_TRUE(CXmlFile(&again).Load(path.c_str()));
+    ASSERT_TRUE(CXmlFile(&again).Save(path.c_str()));
+    std::string second;
+    ReadWholeFile(path, second);
+    EXPECT_EQ(second, after);
+    ExpectUndoAllRedoAll(after);
+}
+
 TEST_F(BoardRoutingTest, WidthChangeStartsATrackOfTheNewWidth) {
     ScopedModalDialogHook hook([](PlatformDialog& dialog) {
         auto* d = dynamic_cast<CCondWidth*>(&dialog);
