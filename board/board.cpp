@@ -41,11 +41,6 @@ template <class F> bool ForEachPadOf(const CTreeNode* holder, F f) {
     return false;
 }
 
-void JoinPinToNet(CPin* pin, CNet* net) {
-    pin->m_pNet = net;
-    net->m_pins.insert(pin);
-}
-
 std::wstring_view OutlineText(const CBoard& board) {
     thread_local std::wstring text;
     text = AreaOutlineToString(board.m_outline);
@@ -245,69 +240,6 @@ CPad* CBoard::FindPadAt(Graphics* g, float x, float y, CNet* net) const {
             return hit;
     }
     return nullptr;
-}
-
-void CBoard::BuildNets() {
-    // Nets made for fixed net names are appended while the walk goes on.
-    for (std::size_t i = 0; i < GetChildCount(); ++i) {
-        CTreeNode* child = GetChild(i);
-        if (child->GetType() == NodeType::Net) {
-            for (CTreeNode* c : child->GetChildren()) {
-                if (c->GetType() != NodeType::Conductor)
-                    continue;
-                for (ConductorVertex& v : static_cast<CConductor*>(c)->m_vertices) {
-                    if (v.tie.IsBreakPoint())
-                        continue;
-                    ForEachPadOf(child, [&](CPad* pad) {
-                        const PointF p = pad->GetBoardPosition();
-                        if (std::fabs(p.X - v.x) < 0.001f && std::fabs(p.Y - v.y) < 0.001f)
-                            v.tie = VertexTie::ToPad(pad);
-                        return false;
-                    });
-                }
-            }
-        } else if (child->GetType() == NodeType::Package) {
-            auto* package = static_cast<CPackage*>(child);
-            CFootprint* footprint = package->GetFootprint();
-            // The package's children may grow while pins join nets; walk a copy.
-            const std::vector<CTreeNode*> members = package->GetChildren();
-            for (CTreeNode* member : members) {
-                if (member->GetType() == NodeType::Part && member->IsOnSheet()) {
-                    for (CTreeNode* p : member->GetChildren()) {
-                        if (p->GetType() != NodeType::Pin)
-                            continue;
-                        auto* pin = static_cast<CPin*>(p);
-                        const POINT at = pin->GetConnectionPoint();
-                        // Only wires on the part's own sheet touch its pins.
-                        const CSheet* sheet = pin->GetSheet();
-                        for (std::size_t k = 0; k < GetChildCount(); ++k)
-                            if (CTreeNode* n = GetChild(k);
-                                n->GetType() == NodeType::Net &&
-                                static_cast<CNet*>(n)->FindWireAt(at, sheet)) {
-                                if (pin->m_pNet && pin->m_pNet != n)
-                                    pin->m_pNet->m_pins.erase(pin);
-                                JoinPinToNet(pin, static_cast<CNet*>(n));
-                            }
-                        if (pin->m_pNet && footprint)
-                            pin->TiePadsToConductors(footprint);
-                    }
-                } else if (member->GetType() == NodeType::Pin) {
-                    auto* pin = static_cast<CPin*>(member);
-                    if (pin->m_fixedNetName.empty())
-                        continue;
-                    CNet* net = FindNet(pin->m_fixedNetName);
-                    if (!net) {
-                        // Derived from the file: no undo step.
-                        net = new CNet(pin->m_fixedNetName.c_str());
-                        AddChild(net);
-                    }
-                    JoinPinToNet(pin, net);
-                    if (footprint)
-                        pin->TiePadsToConductors(footprint);
-                }
-            }
-        }
-    }
 }
 
 float GetBoardIsolation(const CBoard* board) {
