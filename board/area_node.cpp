@@ -401,8 +401,18 @@ void PrependAreaNode(CAreaNode*& head, CAreaNode* node) {
 }
 
 void DeleteAreaOutline(CAreaNode*& head) {
+    if (!head)
+        return;
+    // Nodes before head stay, as a list ending before it; the nodes that go
+    // need no current links (unlinking each in turn would rewrite the first
+    // link of all the others).
+    if (CAreaNode* prev = head->m_prev) {
+        prev->m_next = nullptr;
+        for (CAreaNode* n = prev; n; n = n->m_prev)
+            n->m_last = prev;
+    }
     while (head) {
-        CAreaNode* next = head->Unlink();
+        CAreaNode* next = head->m_next;
         delete head;
         head = next;
     }

@@ -236,7 +236,8 @@ int ClampXToWorkArea(int x, int y);
 void AppendAreaNode(CAreaNode*& head, CAreaNode* node);
 // Links a lone node in front of the outline held by head.
 void PrependAreaNode(CAreaNode*& head, CAreaNode* node);
-// Deletes every node of the outline; head becomes null.
+// Deletes head and every node after it (every node of the outline when head
+// is its first); head becomes null.
 void DeleteAreaOutline(CAreaNode*& head);
 // Nodes from node to the end by next links; 0 for null.
 int CountAreaNodes(const CAreaNode* node);

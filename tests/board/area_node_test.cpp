@@ -79,7 +79,8 @@ TEST(AreaOutlineText, LastArcChordRunsToTheFirstNode) {
 
 // A long outline of every kind: each arc's circle runs through its own point
 // and the next node's (the last one's through the first), every link is
-// current, and the text and a copy come back node for node.
+// current, the text and a copy come back node for node, and a deletion
+// from the middle leaves the front whole.
 TEST(AreaOutlineText, LongOutlineOfEveryKind) {
     std::wstring text;
     const int kNodes = 3000;
@@ -104,6 +105,12 @@ TEST(AreaOutlineText, LongOutlineOfEveryKind) {
     CAreaNode* copy = CloneAreaOutline(o.head->m_last);
     ExpectLinksCurrent(copy);
     EXPECT_FALSE(AreAreaOutlinesDifferent(o.head, copy));
+    // Deleting from a node on leaves the nodes before it a whole outline.
+    CAreaNode* third = copy->m_next->m_next;
+    DeleteAreaOutline(third);
+    EXPECT_EQ(third, nullptr);
+    EXPECT_EQ(CountAreaNodes(copy), 2);
+    ExpectLinksCurrent(copy);
     DeleteAreaOutline(copy);
 }
 
