@@ -100,10 +100,33 @@ void CBoard::CreateDefaultOutline() {
         AppendAreaNode(m_outline, new CAreaSegment(&g_pActiveView, p[0], p[1]));
 }
 
+const CBoard::Directory& CBoard::GetDirectory() const {
+    if (!m_directory.known) {
+        m_directory = Directory{};
+        for (CTreeNode* child : GetChildren()) {
+            if (child->GetType() == NodeType::Layer)
+                m_directory.layers.push_back(static_cast<CLayer*>(child));
+            else if (child->GetType() == NodeType::BoardProperties && !m_directory.properties)
+                m_directory.properties = static_cast<CBoardProperties*>(child);
+            else if (child->GetType() == NodeType::Mounting && !m_directory.mounting)
+                m_directory.mounting = static_cast<CMounting*>(child);
+        }
+        m_directory.known = true;
+    }
+    return m_directory;
+}
+
+void CBoard::ChildrenChanged(CTreeNode* child) {
+    if (!child || child->GetType() == NodeType::Layer ||
+        child->GetType() == NodeType::BoardProperties || child->GetType() == NodeType::Mounting)
+        m_directory.known = false;
+}
+
 CLayer* CBoard::FindLayer(int id) const {
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::Layer && static_cast<CLayer*>(child)->m_id == id)
-            return static_cast<CLayer*>(child);
+    // A layer's id changes with the stackup: only the list is kept.
+    for (CLayer* layer : GetDirectory().layers)
+        if (layer->m_id == id)
+            return layer;
     return nullptr;
 }
 
@@ -113,11 +136,8 @@ CLayer* CBoard::FindLayerByCode(const std::wstring& code) const {
 
 int CBoard::GetInnerLayerCount() const {
     int n = 0;
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::Layer) {
-            const int id = static_cast<CLayer*>(child)->m_id;
-            n += id >= 2 && id <= 21;
-        }
+    for (const CLayer* layer : GetDirectory().layers)
+        n += layer->m_id >= 2 && layer->m_id <= 21;
     return n;
 }
 
@@ -138,12 +158,7 @@ CBoardProperties* CBoard::FindBoardProperties(CThermalRelief** thermal, CPadstac
         *thermal = nullptr;
     if (via)
         *via = nullptr;
-    CBoardProperties* props = nullptr;
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::BoardProperties) {
-            props = static_cast<CBoardProperties*>(child);
-            break;
-        }
+    CBoardProperties* props = GetDirectory().properties;
     if (!props)
         return nullptr;
     CPadstack* named = nullptr;
@@ -165,10 +180,7 @@ CBoardProperties* CBoard::FindBoardProperties(CThermalRelief** thermal, CPadstac
 }
 
 CMounting* CBoard::FindMounting() const {
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::Mounting)
-            return static_cast<CMounting*>(child);
-    return nullptr;
+    return GetDirectory().mounting;
 }
 
 CNet* CBoard::FindNet(const std::wstring& name) const {

@@ -121,6 +121,25 @@ TEST_F(BoardLookupsTest, BoardChildrenLookups) {
     EXPECT_EQ(via->GetName(), L"B");
     EXPECT_FLOAT_EQ(GetBoardIsolation(board), 0.2f);
     EXPECT_TRUE(board->FindMounting());
+    // The lookups follow the children as they come, go and change.
+    static_cast<CLayer*>(board->GetChild(1))->m_id = 5;
+    EXPECT_EQ(board->FindLayer(5), board->GetChild(1));
+    EXPECT_EQ(board->FindLayer(4), nullptr);
+    auto* added = static_cast<CLayer*>(board->InsertChildAt(0, new CLayer(4)));
+    EXPECT_EQ(board->FindLayer(4), added);
+    EXPECT_EQ(board->GetInnerLayerCount(), 3);
+    std::unique_ptr<CTreeNode> copy(board->Clone());
+    EXPECT_EQ(static_cast<CBoard*>(copy.get())->FindLayer(4), copy->GetChild(0));
+    std::unique_ptr<CTreeNode> properties(board->GetChild(5));
+    properties->RemoveFromParent();
+    EXPECT_EQ(board->FindBoardProperties(&thermal, &via), nullptr);
+    EXPECT_TRUE(board->FindMounting());
+    board->AddChild(properties.release());
+    EXPECT_TRUE(board->FindBoardProperties(&thermal, &via));
+    for (CTreeNode* child : board->ReleaseChildren())
+        delete child;
+    EXPECT_EQ(board->FindLayer(4), nullptr);
+    EXPECT_EQ(board->FindMounting(), nullptr);
     CBoard bare;
     EXPECT_FLOAT_EQ(GetBoardIsolation(&bare), 0.3f);
     EXPECT_FALSE(bare.FindBoardProperties(&thermal, &via));
