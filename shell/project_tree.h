@@ -64,6 +64,9 @@ private:
     // which is out of the document go onto this sheet, each move recorded
     // in the running action.
     void TakeBackObjects(CTreeNode* board, CSheet* sheet);
+    // Before those taken up under the name a renamed sheet has left: each
+    // goes back where it lay, as recorded, in the running action.
+    void GiveBackObjects(CSheet* sheet);
     // The same for node when it is a sheet in a board.
     void SheetNamed(CTreeNode* node);
     void PasteFromFile();
