@@ -193,7 +193,7 @@ int main() {
              if (!Load(root, L"Project", path) || !CXmlFile(&root).Save(saved.c_str()))
                  Fail("area read and save");
          }},
-        {"footprint_pads", 50000, FootprintDocument, L"pads.footprint",
+        {"footprint_pads", 20000, FootprintDocument, L"pads.footprint",
          [&](const std::wstring& path) {
              CRoot root;
              if (!Load(root, L"FootprintLib", path))
