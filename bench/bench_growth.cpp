@@ -139,18 +139,21 @@ std::string ProjectDocument(int parts) {
                std::to_string(x + 5) + "," + std::to_string(y + 1) + "," + std::to_string(x2 - 1) +
                "," + std::to_string(y2 + 1) +
                "</Wire>\r\n      <Conductor Layer=\"TOP\" Width=\"0.3\">" + Number(fx + 1) + "," +
-               Number(fy) + " " + Number(fx2 - 1) + "," + Number(fy2) + "</Conductor>\r\n    </Net>\r\n";
+               Number(fy) + " " + Number(fx2 - 1) + "," + Number(fy2) +
+               "</Conductor>\r\n    </Net>\r\n";
     }
     xml += "    <Net>GND\r\n";
     for (int i = 0; i < parts; ++i) {
         int x, y;
         double fx, fy;
         at(i, x, y, fx, fy);
-        xml += "      <Conductor Layer=\"BOT\" Width=\"0.3\">" + Number(fx) + "," + Number(fy + 1.5) +
-               " " + Number(fx + 2.5) + "," + Number(fy + 1.5) + "</Conductor>\r\n";
+        xml += "      <Conductor Layer=\"BOT\" Width=\"0.3\">" + Number(fx) + "," +
+               Number(fy + 1.5) + " " + Number(fx + 2.5) + "," + Number(fy + 1.5) +
+               "</Conductor>\r\n";
     }
-    xml += "      <Padstack>V\r\n        <PadLayer Size=\"0.6,0.6\"/>\r\n"
-           "        <PadLayer Layer=\"BOT\" Size=\"0.6,0.6\"/>\r\n        <Drill Diam=\"0.3\"/>\r\n";
+    xml +=
+        "      <Padstack>V\r\n        <PadLayer Size=\"0.6,0.6\"/>\r\n"
+        "        <PadLayer Layer=\"BOT\" Size=\"0.6,0.6\"/>\r\n        <Drill Diam=\"0.3\"/>\r\n";
     for (int i = 0; i < parts; ++i) {
         int x, y;
         double fx, fy;
@@ -204,8 +207,7 @@ int main() {
              CRoot root;
              if (!Load(root, L"FootprintLib", path))
                  Fail("footprint read");
-             auto* footprint =
-                 static_cast<CFootprint*>(root.GetChild(0)->GetChild(0));
+             auto* footprint = static_cast<CFootprint*>(root.GetChild(0)->GetChild(0));
              Graphics g(nullptr);
              RectF bounds;
              if (!footprint->GetBoundsOnBoard(&g, bounds))

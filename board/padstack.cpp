@@ -158,9 +158,8 @@ CMarking* CPadstack::FindMarking(const CTreeNode* parent, int value) {
     if (!parent)
         return nullptr;
     const std::vector<CTreeNode*>& children =
-        parent->GetType() == NodeType::Padstack
-            ? static_cast<const CPadstack*>(parent)->GetShapes()
-            : parent->GetChildren();
+        parent->GetType() == NodeType::Padstack ? static_cast<const CPadstack*>(parent)->GetShapes()
+                                                : parent->GetChildren();
     for (CTreeNode* child : children)
         if (child->GetType() == NodeType::Marking &&
             static_cast<CMarking*>(child)->m_layer == value)

@@ -80,13 +80,12 @@ private:
         }
         const bool alongX = node.maxX - node.minX >= node.maxY - node.minY;
         const std::size_t middle = from + (to - from) / 2;
-        std::nth_element(m_ids.begin() + static_cast<std::ptrdiff_t>(from),
-                         m_ids.begin() + static_cast<std::ptrdiff_t>(middle),
-                         m_ids.begin() + static_cast<std::ptrdiff_t>(to),
-                         [&](std::size_t a, std::size_t b) {
-                             return alongX ? m_points[a].X < m_points[b].X
-                                           : m_points[a].Y < m_points[b].Y;
-                         });
+        std::nth_element(
+            m_ids.begin() + static_cast<std::ptrdiff_t>(from),
+            m_ids.begin() + static_cast<std::ptrdiff_t>(middle),
+            m_ids.begin() + static_cast<std::ptrdiff_t>(to), [&](std::size_t a, std::size_t b) {
+                return alongX ? m_points[a].X < m_points[b].X : m_points[a].Y < m_points[b].Y;
+            });
         const int32_t low = Build(from, middle, index);
         const int32_t high = Build(middle, to, index);
         m_nodes[static_cast<std::size_t>(index)].low = low;

@@ -87,7 +87,9 @@ TEST(AreaOutlineText, LongOutlineOfEveryKind) {
     for (int i = 0; i < kNodes; ++i) {
         const std::wstring xy = std::to_wstring(i % 97) + L"," + std::to_wstring(i / 97);
         text += i ? L" " : L"";
-        text += i % 3 == 0 ? L"ARC" + xy + L",0.25" : i % 3 == 1 ? L"LIN" + xy : L"CRV" + xy + L",1,2,3,4";
+        text += i % 3 == 0   ? L"ARC" + xy + L",0.25"
+                : i % 3 == 1 ? L"LIN" + xy
+                             : L"CRV" + xy + L",1,2,3,4";
     }
     Owned o(text);
     EXPECT_EQ(CountAreaNodes(o.head), kNodes);

@@ -309,10 +309,10 @@ struct WirePinCase {
 };
 
 const WirePinCase kWirePinCases[] = {
-    {"Main", 5, 20, L"H"},      {"Main", 0, 20, L"H"},     {"Main", 22, 20, L"LATE"},
-    {"Main", 31, 20, nullptr},  {"Main", 5, 21, nullptr},  {"Main", 40, 15, L"V"},
-    {"Main", 40, 31, nullptr},  {"Main", 55, 5, nullptr},  {"Main", 60, 10, L"S"},
-    {"Main", 50, 0, L"S"},      {"Main", 70, 5, L"Z"},     {"Other", 5, 20, L"O"},
+    {"Main", 5, 20, L"H"},      {"Main", 0, 20, L"H"},    {"Main", 22, 20, L"LATE"},
+    {"Main", 31, 20, nullptr},  {"Main", 5, 21, nullptr}, {"Main", 40, 15, L"V"},
+    {"Main", 40, 31, nullptr},  {"Main", 55, 5, nullptr}, {"Main", 60, 10, L"S"},
+    {"Main", 50, 0, L"S"},      {"Main", 70, 5, L"Z"},    {"Other", 5, 20, L"O"},
     {"Other", 40, 15, nullptr},
 };
 
@@ -364,9 +364,13 @@ TEST_F(BoardLookupsTest, BuildNetsTiesVerticesWithinTheTolerance) {
         float via, vertex; // x of each; y 5 for both
         bool tied;
     };
-    const TieCase cases[] = {{10, 10.0009f, true},   {10, 10.0011f, false}, {10, 9.9991f, true},
-                             {0.0015f, 0.0024f, true}, {-0.0005f, 0.0004f, true},
-                             {0.0019f, 0.003f, false}, {-7, -7, true}};
+    const TieCase cases[] = {{10, 10.0009f, true},
+                             {10, 10.0011f, false},
+                             {10, 9.9991f, true},
+                             {0.0015f, 0.0024f, true},
+                             {-0.0005f, 0.0004f, true},
+                             {0.0019f, 0.003f, false},
+                             {-7, -7, true}};
     for (const TieCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.via) + " " + std::to_string(c.vertex));
         CBoard board;
