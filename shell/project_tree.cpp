@@ -167,8 +167,9 @@ void CProjectTree::SheetNamed(CTreeNode* node) {
 }
 
 void CProjectTree::Renamed(CTreeNode* node) {
-    if (node->GetType() == NodeType::Sheet)
-        GiveBackObjects(static_cast<CSheet*>(node));
+    if (node == m_namingNewSheet)
+        GiveBackObjects(m_namingNewSheet);
+    m_namingNewSheet = nullptr;
     SheetNamed(node);
 }
 
@@ -230,8 +231,8 @@ void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
 
 void CProjectTree::GiveBackObjects(CSheet* sheet) {
     // What the sheet took up under the name it has left goes back to what
-    // it lay on: a name passed through (the new sheet's own, replaced at
-    // once, or any before a rename) keeps nothing of another sheet's.
+    // it lay on: the name a new sheet passed through keeps nothing of
+    // another sheet's.
     std::vector<CSheetObject*> taken;
     for (CSheetObject* object : sheet->m_objects)
         if (object->m_takenFrom)
@@ -349,8 +350,11 @@ bool CProjectTree::RunCommand(int id) {
         AddBoard();
         return true;
     case ID_PRJ_ADD_SHEET:
-        if (type == NodeType::Board)
-            SheetNamed(AddNewNode(node, MakeSheet(NewSheetName(node))));
+        if (type == NodeType::Board) {
+            CTreeNode* sheet = AddNewNode(node, MakeSheet(NewSheetName(node)));
+            SheetNamed(sheet);
+            m_namingNewSheet = static_cast<CSheet*>(sheet);
+        }
         return true;
     case ID_PRJ_DELETE_BLOCK:
     case ID_PRJ_DELETE_BOARD:
