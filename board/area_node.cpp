@@ -363,6 +363,26 @@ void CAreaBezier::Rotate90(bool shift) {
 
 // Outline operations ----------------------------------------------------
 
+void OutlineChain::Append(CAreaNode* node) {
+    if (m_tail) {
+        m_tail->m_next = node;
+        node->m_prev = m_tail;
+    } else {
+        m_head = node;
+    }
+    m_tail = node;
+}
+
+CAreaNode* OutlineChain::Finish() {
+    for (CAreaNode* n = m_head; n; n = n->m_next) {
+        n->m_first = m_head;
+        n->m_last = m_tail;
+    }
+    CAreaNode* head = m_head;
+    m_head = m_tail = nullptr;
+    return head;
+}
+
 void AppendAreaNode(CAreaNode*& head, CAreaNode* node) {
     if (!head) {
         head = node;
@@ -381,8 +401,18 @@ void PrependAreaNode(CAreaNode*& head, CAreaNode* node) {
 }
 
 void DeleteAreaOutline(CAreaNode*& head) {
+    if (!head)
+        return;
+    // Nodes before head stay, as a list ending before it; the nodes that go
+    // need no current links (unlinking each in turn would rewrite the first
+    // link of all the others).
+    if (CAreaNode* prev = head->m_prev) {
+        prev->m_next = nullptr;
+        for (CAreaNode* n = prev; n; n = n->m_prev)
+            n->m_last = prev;
+    }
     while (head) {
-        CAreaNode* next = head->Unlink();
+        CAreaNode* next = head->m_next;
         delete head;
         head = next;
     }
@@ -408,7 +438,7 @@ bool AreAreaOutlinesDifferent(const CAreaNode* a, const CAreaNode* b) {
 }
 
 CAreaNode* ParseAreaOutline(const std::wstring& text, CVorpelView** view) {
-    CAreaNode* head = nullptr;
+    OutlineChain chain;
     std::size_t pos = 0;
     while (pos <= text.size()) {
         std::size_t end = text.find(L' ', pos);
@@ -437,14 +467,11 @@ CAreaNode* ParseAreaOutline(const std::wstring& text, CVorpelView** view) {
             node = new CAreaArc(view, rest);
         else if (token.compare(0, 3, L"CRV") == 0)
             node = new CAreaBezier(view, rest);
-        if (!node)
-            continue;
-        AppendAreaNode(head, node);
-        if (node->m_prev && node->m_prev->m_kind == AREA_ARC)
-            static_cast<CAreaArc*>(node->m_prev)->UpdateGeometry();
+        if (node)
+            chain.Append(node);
     }
-    if (head && head->m_last->m_kind == AREA_ARC)
-        static_cast<CAreaArc*>(head->m_last)->UpdateGeometry();
+    CAreaNode* head = chain.Finish();
+    UpdateAreaOutlineArcs(head);
     return head;
 }
 
@@ -483,12 +510,11 @@ std::wstring AreaOutlineToString(const CAreaNode* node) {
 }
 
 CAreaNode* CloneAreaOutline(const CAreaNode* node) {
-    CAreaNode* head = nullptr;
-    if (!node)
-        return head;
-    for (const CAreaNode* n = node->m_first; n; n = n->m_next)
-        AppendAreaNode(head, n->Clone());
-    return head;
+    OutlineChain chain;
+    if (node)
+        for (const CAreaNode* n = node->m_first; n; n = n->m_next)
+            chain.Append(n->Clone());
+    return chain.Finish();
 }
 
 void UpdateAreaOutlineArcs(CAreaNode* node) {

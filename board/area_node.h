@@ -213,6 +213,20 @@ public:
     float m_c2x = 0, m_c2y = 0;
 };
 
+// Builds an outline from lone nodes in time linear in their number: Append
+// sets only the next and previous links (a node's ends would have to be
+// rewritten on every node before it), Finish gives every node both ends and
+// returns the first node (null for none); the chain is then empty again.
+class OutlineChain {
+public:
+    void Append(CAreaNode* node);
+    CAreaNode* Finish();
+
+private:
+    CAreaNode* m_head = nullptr;
+    CAreaNode* m_tail = nullptr;
+};
+
 // A new selected segment at (x, y) linked after node, recorded as a group.
 void InsertSegmentAfter(CAreaNode* node, float x, float y);
 // The x at which a popup menu at the screen point opens: x itself on a
@@ -222,7 +236,8 @@ int ClampXToWorkArea(int x, int y);
 void AppendAreaNode(CAreaNode*& head, CAreaNode* node);
 // Links a lone node in front of the outline held by head.
 void PrependAreaNode(CAreaNode*& head, CAreaNode* node);
-// Deletes every node of the outline; head becomes null.
+// Deletes head and every node after it (every node of the outline when head
+// is its first); head becomes null.
 void DeleteAreaOutline(CAreaNode*& head);
 // Nodes from node to the end by next links; 0 for null.
 int CountAreaNodes(const CAreaNode* node);

@@ -387,12 +387,13 @@ CAreaNode* OffsetAreaOutline(const CAreaNode* node, float g) {
         const CAreaNode* source;
     };
     std::vector<Piece> pieces;
-    CAreaNode* head = nullptr;
+    OutlineChain chain;
     for (const CAreaNode* n = node->m_first; n; n = n->m_next) {
         CAreaNode* p = n->CreateOffset(d);
-        AppendAreaNode(head, p);
+        chain.Append(p);
         pieces.push_back({p, n});
     }
+    CAreaNode* head = chain.Finish();
     for (const Piece& item : pieces) {
         CAreaNode* p = item.piece;
         CAreaNode* following = p->GetNextCyclic();

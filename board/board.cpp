@@ -45,11 +45,6 @@ template <class F> bool ForEachPadOf(const CTreeNode* holder, F f) {
     return false;
 }
 
-void JoinPinToNet(CPin* pin, CNet* net) {
-    pin->m_pNet = net;
-    net->m_pins.insert(pin);
-}
-
 std::wstring_view OutlineText(const CBoard& board) {
     thread_local std::wstring text;
     text = AreaOutlineToString(board.m_outline);
@@ -149,10 +144,33 @@ void CBoard::CreateDefaultOutline() {
         AppendAreaNode(m_outline, new CAreaSegment(&g_pActiveView, p[0], p[1]));
 }
 
+const CBoard::Directory& CBoard::GetDirectory() const {
+    if (!m_directory.known) {
+        m_directory = Directory{};
+        for (CTreeNode* child : GetChildren()) {
+            if (child->GetType() == NodeType::Layer)
+                m_directory.layers.push_back(static_cast<CLayer*>(child));
+            else if (child->GetType() == NodeType::BoardProperties && !m_directory.properties)
+                m_directory.properties = static_cast<CBoardProperties*>(child);
+            else if (child->GetType() == NodeType::Mounting && !m_directory.mounting)
+                m_directory.mounting = static_cast<CMounting*>(child);
+        }
+        m_directory.known = true;
+    }
+    return m_directory;
+}
+
+void CBoard::ChildrenChanged(CTreeNode* child) {
+    if (!child || child->GetType() == NodeType::Layer ||
+        child->GetType() == NodeType::BoardProperties || child->GetType() == NodeType::Mounting)
+        m_directory.known = false;
+}
+
 CLayer* CBoard::FindLayer(int id) const {
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::Layer && static_cast<CLayer*>(child)->m_id == id)
-            return static_cast<CLayer*>(child);
+    // A layer's id changes with the stackup: only the list is kept.
+    for (CLayer* layer : GetDirectory().layers)
+        if (layer->m_id == id)
+            return layer;
     return nullptr;
 }
 
@@ -162,11 +180,8 @@ CLayer* CBoard::FindLayerByCode(const std::wstring& code) const {
 
 int CBoard::GetInnerLayerCount() const {
     int n = 0;
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::Layer) {
-            const int id = static_cast<CLayer*>(child)->m_id;
-            n += id >= 2 && id <= 21;
-        }
+    for (const CLayer* layer : GetDirectory().layers)
+        n += layer->m_id >= 2 && layer->m_id <= 21;
     return n;
 }
 
@@ -187,12 +202,7 @@ CBoardProperties* CBoard::FindBoardProperties(CThermalRelief** thermal, CPadstac
         *thermal = nullptr;
     if (via)
         *via = nullptr;
-    CBoardProperties* props = nullptr;
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::BoardProperties) {
-            props = static_cast<CBoardProperties*>(child);
-            break;
-        }
+    CBoardProperties* props = GetDirectory().properties;
     if (!props)
         return nullptr;
     CPadstack* named = nullptr;
@@ -214,10 +224,7 @@ CBoardProperties* CBoard::FindBoardProperties(CThermalRelief** thermal, CPadstac
 }
 
 CMounting* CBoard::FindMounting() const {
-    for (CTreeNode* child : GetChildren())
-        if (child->GetType() == NodeType::Mounting)
-            return static_cast<CMounting*>(child);
-    return nullptr;
+    return GetDirectory().mounting;
 }
 
 CNet* CBoard::FindNet(const std::wstring& name) const {
@@ -289,69 +296,6 @@ CPad* CBoard::FindPadAt(Graphics* g, float x, float y, CNet* net) const {
             return hit;
     }
     return nullptr;
-}
-
-void CBoard::BuildNets() {
-    // Nets made for fixed net names are appended while the walk goes on.
-    for (std::size_t i = 0; i < GetChildCount(); ++i) {
-        CTreeNode* child = GetChild(i);
-        if (child->GetType() == NodeType::Net) {
-            for (CTreeNode* c : child->GetChildren()) {
-                if (c->GetType() != NodeType::Conductor)
-                    continue;
-                for (ConductorVertex& v : static_cast<CConductor*>(c)->m_vertices) {
-                    if (v.tie.IsBreakPoint())
-                        continue;
-                    ForEachPadOf(child, [&](CPad* pad) {
-                        const PointF p = pad->GetBoardPosition();
-                        if (std::fabs(p.X - v.x) < 0.001f && std::fabs(p.Y - v.y) < 0.001f)
-                            v.tie = VertexTie::ToPad(pad);
-                        return false;
-                    });
-                }
-            }
-        } else if (child->GetType() == NodeType::Package) {
-            auto* package = static_cast<CPackage*>(child);
-            CFootprint* footprint = package->GetFootprint();
-            // The package's children may grow while pins join nets; walk a copy.
-            const std::vector<CTreeNode*> members = package->GetChildren();
-            for (CTreeNode* member : members) {
-                if (member->GetType() == NodeType::Part && member->IsOnSheet()) {
-                    for (CTreeNode* p : member->GetChildren()) {
-                        if (p->GetType() != NodeType::Pin)
-                            continue;
-                        auto* pin = static_cast<CPin*>(p);
-                        const POINT at = pin->GetConnectionPoint();
-                        // Only wires on the part's own sheet touch its pins.
-                        const CSheet* sheet = pin->GetSheet();
-                        for (std::size_t k = 0; k < GetChildCount(); ++k)
-                            if (CTreeNode* n = GetChild(k);
-                                n->GetType() == NodeType::Net &&
-                                static_cast<CNet*>(n)->FindWireAt(at, sheet)) {
-                                if (pin->m_pNet && pin->m_pNet != n)
-                                    pin->m_pNet->m_pins.erase(pin);
-                                JoinPinToNet(pin, static_cast<CNet*>(n));
-                            }
-                        if (pin->m_pNet && footprint)
-                            pin->TiePadsToConductors(footprint);
-                    }
-                } else if (member->GetType() == NodeType::Pin) {
-                    auto* pin = static_cast<CPin*>(member);
-                    if (pin->m_fixedNetName.empty())
-                        continue;
-                    CNet* net = FindNet(pin->m_fixedNetName);
-                    if (!net) {
-                        // Derived from the file: no undo step.
-                        net = new CNet(pin->m_fixedNetName.c_str());
-                        AddChild(net);
-                    }
-                    JoinPinToNet(pin, net);
-                    if (footprint)
-                        pin->TiePadsToConductors(footprint);
-                }
-            }
-        }
-    }
 }
 
 float GetBoardIsolation(const CBoard* board) {

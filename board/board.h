@@ -64,6 +64,23 @@ public:
     uint32_t m_unit = 1;
     float m_gridX = 0;
     float m_gridY = 0;
+
+protected:
+    void ChildrenChanged(CTreeNode* child) override;
+
+private:
+    // The layers, the first board properties and the first mounting among
+    // the children, gathered again after one of them joined or left: they
+    // are looked for for every pad, and a board may hold a hundred thousand
+    // packages and nets.
+    struct Directory {
+        std::vector<CLayer*> layers;
+        CBoardProperties* properties = nullptr;
+        CMounting* mounting = nullptr;
+        bool known = false;
+    };
+    const Directory& GetDirectory() const;
+    mutable Directory m_directory;
 };
 
 // Board-wide isolation: that of the board's thermal relief, 0.3 without one.

@@ -173,9 +173,7 @@ CTreeNode* CPadLayer::HitTestOnBoard(Graphics* g, float x, float y) {
 // --- Padstack and pad -------------------------------------------------------------------
 
 bool CPadstack::GetBoundsOnBoard(Graphics* g, RectF& r) {
-    for (CTreeNode* child : GetChildren()) {
-        if (child->GetType() == NodeType::Pad)
-            continue;
+    for (CTreeNode* child : GetShapes()) {
         RectF b;
         if (child->GetBoundsOnBoard(g, b))
             r = Union(r, b);
@@ -186,7 +184,7 @@ bool CPadstack::GetBoundsOnBoard(Graphics* g, RectF& r) {
 }
 
 CTreeNode* CPadstack::HitTestOnBoard(Graphics* g, float x, float y) {
-    for (CTreeNode* child : GetChildren()) {
+    for (CTreeNode* child : GetShapes()) {
         const auto type = child->GetType();
         if (type != NodeType::PadLayer && type != NodeType::Drill)
             continue;

@@ -75,6 +75,22 @@ CFootprint* CPadstack::GetParentFootprint() const {
     return p && p->GetType() == NodeType::Footprint ? static_cast<CFootprint*>(p) : nullptr;
 }
 
+const std::vector<CTreeNode*>& CPadstack::GetShapes() const {
+    if (!m_shapesKnown) {
+        m_shapes.clear();
+        for (CTreeNode* child : GetChildren())
+            if (child->GetType() != NodeType::Pad)
+                m_shapes.push_back(child);
+        m_shapesKnown = true;
+    }
+    return m_shapes;
+}
+
+void CPadstack::ChildrenChanged(CTreeNode* child) {
+    if (!child || child->GetType() != NodeType::Pad)
+        m_shapesKnown = false;
+}
+
 int CPadstack::GetPadCount() const {
     int n = 0;
     for (CTreeNode* child : GetChildren())
@@ -83,14 +99,14 @@ int CPadstack::GetPadCount() const {
 }
 
 CDrill* CPadstack::FindDrill() const {
-    for (CTreeNode* child : GetChildren())
+    for (CTreeNode* child : GetShapes())
         if (child->GetType() == NodeType::Drill)
             return static_cast<CDrill*>(child);
     return nullptr;
 }
 
 CDrill* CPadstack::FindEqualDrill(const CDrill* drill) const {
-    for (CTreeNode* child : GetChildren())
+    for (CTreeNode* child : GetShapes())
         if (child->GetType() == NodeType::Drill && static_cast<CDrill*>(child)->IsEqual(drill))
             return static_cast<CDrill*>(child);
     return nullptr;
@@ -100,7 +116,7 @@ namespace {
 
 // Every pad layer and drill of a has its match in b.
 bool Covers(const CPadstack* a, const CPadstack* b) {
-    for (CTreeNode* child : a->GetChildren()) {
+    for (CTreeNode* child : a->GetShapes()) {
         if (child->GetType() == NodeType::PadLayer) {
             const auto* layer = static_cast<const CPadLayer*>(child);
             const CPadLayer* match = b->FindPadLayer(layer->m_layer);
@@ -123,7 +139,7 @@ bool CPadstack::IsIdentical(const CPadstack* other) const {
 }
 
 CPadLayer* CPadstack::FindPadLayer(int value) const {
-    for (CTreeNode* child : GetChildren())
+    for (CTreeNode* child : GetShapes())
         if (child->GetType() == NodeType::PadLayer &&
             static_cast<CPadLayer*>(child)->m_layer == value)
             return static_cast<CPadLayer*>(child);
@@ -141,7 +157,10 @@ CMarking* CPadstack::FindMarkingForBoardLayer(int layer) const {
 CMarking* CPadstack::FindMarking(const CTreeNode* parent, int value) {
     if (!parent)
         return nullptr;
-    for (CTreeNode* child : parent->GetChildren())
+    const std::vector<CTreeNode*>& children =
+        parent->GetType() == NodeType::Padstack ? static_cast<const CPadstack*>(parent)->GetShapes()
+                                                : parent->GetChildren();
+    for (CTreeNode* child : children)
         if (child->GetType() == NodeType::Marking &&
             static_cast<CMarking*>(child)->m_layer == value)
             return static_cast<CMarking*>(child);

@@ -5,6 +5,8 @@
 
 #include "core/tree_node.h"
 
+#include <vector>
+
 class CDrill;
 class CFootprint;
 class CMarking;
@@ -35,6 +37,10 @@ public:
     int DeleteOnBoard(Graphics* g, uint32_t flags) override;
 
     const std::wstring& GetName() const { return m_text; }
+    // The children other than pads (pad layers, drills, markings), in order:
+    // a footprint padstack may hold a great many pads, and every pad asks
+    // for these.
+    const std::vector<CTreeNode*>& GetShapes() const;
     CFootprint* GetParentFootprint() const;
     int GetPadCount() const;
     CDrill* FindDrill() const;
@@ -63,6 +69,15 @@ public:
     float m_gridX = 0;
     float m_gridY = 0;
     bool m_noThermal = false;
+
+protected:
+    void ChildrenChanged(CTreeNode* child) override;
+
+private:
+    // GetShapes' list, gathered again after a child other than a pad joined
+    // or left.
+    mutable std::vector<CTreeNode*> m_shapes;
+    mutable bool m_shapesKnown = false;
 };
 
 // The marking on a layer of a footprint or padstack, appended with an undo

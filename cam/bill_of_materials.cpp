@@ -14,7 +14,9 @@
 #include "schematic/sheet.h"
 #include "schematic/text.h"
 
+#include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -31,7 +33,6 @@ constexpr const wchar_t* kNoSheet = L"?";
 
 struct BomRow {
     CPackage* package = nullptr;
-    CText* refDes = nullptr; // cleared once the row is written
     const CText* fields[4] = {nullptr, nullptr, nullptr, nullptr};
 };
 
@@ -78,7 +79,6 @@ void Collect(CBoard* board, BomMap& rows) {
         }
         BomRow row;
         row.package = package;
-        row.refDes = text;
         for (int i = 0; i < 4; ++i)
             row.fields[i] = package->FindText(kFieldNames[i]);
         rows.emplace(refDes, row);
@@ -110,54 +110,61 @@ std::wstring QuoteInner(const std::wstring& text) {
     return out;
 }
 
-bool SameField(const CText* a, const CText* b) {
-    if (!a || !b)
-        return !a && !b;
-    return a->GetText() == b->GetText();
-}
-
-bool SameFields(const BomRow& a, const BomRow& b) {
-    for (int i = 0; i < 4; ++i)
-        if (!SameField(a.fields[i], b.fields[i]))
-            return false;
-    return true;
-}
-
 // Closes a run of consecutive designators: three or more as "first-last", two
-// as "first,second", one as it stands; its rows count as written.
+// as "first,second", one as it stands.
 void AppendRefDesRun(std::wstring& line, std::vector<BomMap::iterator>& run) {
     if (run.size() >= 3)
         line += L"-" + run.back()->first.ToString();
     else if (run.size() == 2)
         line += L"," + run.back()->first.ToString();
-    for (auto& it : run)
-        it->second.refDes = nullptr;
     run.clear();
 }
 
+// The fields as a key: a missing field differs from an empty one.
+using FieldKey = std::array<std::optional<std::wstring>, 4>;
+
+FieldKey KeyOf(const BomRow& row) {
+    FieldKey key;
+    for (int i = 0; i < 4; ++i)
+        if (row.fields[i])
+            key[static_cast<std::size_t>(i)] = row.fields[i]->GetText();
+    return key;
+}
+
+// One line per prefix and set of fields, in the order of the lines' first
+// designators. The rows are put into their lines in one pass: a board may
+// hold a hundred thousand designators of one prefix.
 std::vector<std::wstring> GroupLines(BomMap& rows) {
-    std::vector<std::wstring> lines;
+    std::vector<std::vector<BomMap::iterator>> groups;
+    std::map<FieldKey, std::size_t> groupOf; // of the current prefix
+    const std::wstring* prefix = nullptr;
     for (auto it = rows.begin(); it != rows.end(); ++it) {
-        if (!it->second.refDes)
-            continue;
-        std::wstring line = it->first.ToString();
-        std::vector<BomMap::iterator> run{it};
-        int count = 1;
-        for (auto other = std::next(it);
-             other != rows.end() && other->first.m_prefix == it->first.m_prefix; ++other) {
-            if (!other->second.refDes || !SameFields(it->second, other->second))
-                continue;
+        if (!prefix || *prefix != it->first.m_prefix) {
+            prefix = &it->first.m_prefix;
+            groupOf.clear();
+        }
+        auto [found, added] = groupOf.try_emplace(KeyOf(it->second), groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[found->second].push_back(it);
+    }
+    std::vector<std::wstring> lines;
+    for (const std::vector<BomMap::iterator>& group : groups) {
+        const auto first = group.front();
+        std::wstring line = first->first.ToString();
+        std::vector<BomMap::iterator> run{first};
+        for (std::size_t k = 1; k < group.size(); ++k) {
+            const auto other = group[k];
             if (other->first.m_number != run.back()->first.m_number + 1) {
                 AppendRefDesRun(line, run);
                 line += L"," + other->first.ToString();
             }
             run.push_back(other);
-            ++count;
         }
         AppendRefDesRun(line, run);
-        for (const CText* field : it->second.fields)
+        for (const CText* field : first->second.fields)
             line += L";" + CsvField(field ? field->GetText() : std::wstring());
-        line += L";" + std::to_wstring(count);
+        line += L";" + std::to_wstring(group.size());
         lines.push_back(line);
     }
     return lines;

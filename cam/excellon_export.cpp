@@ -7,6 +7,7 @@
 #include "board/pad.h"
 #include "board/padstack.h"
 #include "cam/cam_settings.h"
+#include "cam/drill_order.h"
 #include "cam/gerber_plot.h"
 #include "core/text_file.h"
 #include "platform/file.h"
@@ -370,60 +371,11 @@ void Collect(ToolTable& tools, CBoard* board, int mode) {
     }
 }
 
-double Distance(PointF a, PointF b) {
-    return std::hypot(static_cast<double>(a.X) - b.X, static_cast<double>(a.Y) - b.Y);
-}
-
-double SquaredDistance(PointF a, PointF b) {
-    const double dx = static_cast<double>(a.X) - b.X, dy = static_cast<double>(a.Y) - b.Y;
-    return dx * dx + dy * dy;
-}
-
-// Drilling order: start at the hole nearest the origin, then always go to the
-// nearest remaining one; on equal distances the earlier hole stays first.
+// Drilling order: from the origin always to the nearest remaining hole.
 void OrderNearestNeighbour(Tool& tool) {
-    std::vector<PointF>& p = tool.points;
-    const size_t n = p.size();
-    if (n < 2)
-        return;
-    // The squares decide wherever they lie clearly apart; only near-equal
-    // ones go to the distances themselves, so that ties (common on a grid)
-    // keep the order the distances give. The coordinates are kept apart as
-    // doubles for the long scan over the remaining holes.
-    std::vector<double> xs(n), ys(n);
-    for (size_t k = 0; k < n; ++k) {
-        xs[k] = p[k].X;
-        ys[k] = p[k].Y;
-    }
-    auto nearestFrom = [&](size_t from, PointF to) {
-        const double tx = to.X, ty = to.Y;
-        size_t best = from;
-        double bestSquare = SquaredDistance(p[from], to);
-        double low = bestSquare * (1 - 1e-9), high = bestSquare * (1 + 1e-9);
-        for (size_t k = from + 1; k < n; ++k) {
-            const double dx = xs[k] - tx, dy = ys[k] - ty;
-            const double square = dx * dx + dy * dy;
-            if (square > high)
-                continue;
-            if (!(square < low) && !(Distance(p[k], to) < Distance(p[best], to)))
-                continue;
-            best = k;
-            bestSquare = square;
-            low = bestSquare * (1 - 1e-9);
-            high = bestSquare * (1 + 1e-9);
-        }
-        return best;
-    };
-    auto place = [&](size_t j, size_t k) {
-        std::swap(p[j], p[k]);
-        std::swap(xs[j], xs[k]);
-        std::swap(ys[j], ys[k]);
-    };
-    place(0, nearestFrom(0, PointF{0, 0}));
-    for (size_t j = 1; j + 1 < n; ++j)
-        place(j, nearestFrom(j, p[j - 1]));
-    for (size_t k = 0; k < n; ++k)
-        static_cast<CRoundDrill*>(tool.units[k].get())->m_point = p[k];
+    OrderHolesNearestFirst(tool.points);
+    for (size_t k = 0; k < tool.points.size(); ++k)
+        static_cast<CRoundDrill*>(tool.units[k].get())->m_point = tool.points[k];
 }
 } // namespace
 

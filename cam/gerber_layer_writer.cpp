@@ -424,7 +424,7 @@ void CGerberLayerWriter::PlotPadstack(const CPadstack* padstack, const CFootprin
                 m_plot.PlotFlash(p.X, p.Y);
             }
         }
-        for (const CTreeNode* m : padstack->GetChildren())
+        for (const CTreeNode* m : padstack->GetShapes())
             if (m->GetType() == NodeType::Marking)
                 PlotMarking(static_cast<const CMarking*>(m), pad->m_boardPosition, footprint);
     }

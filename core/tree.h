@@ -30,6 +30,7 @@ public:
     T* AddChild(T* child) {
         child->m_parent = static_cast<T*>(this);
         m_children.push_back(child);
+        ChildrenChanged(child);
         return child;
     }
 
@@ -44,6 +45,7 @@ public:
             index = m_children.size();
         child->m_parent = static_cast<T*>(this);
         m_children.insert(m_children.begin() + static_cast<std::ptrdiff_t>(index), child);
+        ChildrenChanged(child);
         return child;
     }
 
@@ -56,6 +58,7 @@ public:
         auto it = std::find(siblings.begin(), siblings.end(), static_cast<T*>(this));
         if (it != siblings.end())
             siblings.erase(it);
+        static_cast<Tree*>(m_parent)->ChildrenChanged(static_cast<T*>(this));
         m_parent = nullptr;
     }
 
@@ -75,16 +78,29 @@ public:
         out.swap(m_children);
         for (T* child : out)
             child->m_parent = nullptr;
+        ChildrenChanged(nullptr);
         return out;
     }
 
     // Lists the child last among the children without making this node its
     // parent or owner: a temporary root that writes a node owned elsewhere.
     // The root gives it back with ForgetLentChildren before it is destroyed.
-    void LendChild(T* child) { m_children.push_back(child); }
-    void ForgetLentChildren() { m_children.clear(); }
+    void LendChild(T* child) {
+        m_children.push_back(child);
+        ChildrenChanged(child);
+    }
+    void ForgetLentChildren() {
+        m_children.clear();
+        ChildrenChanged(nullptr);
+    }
 
 protected:
+    // Called after a child joined or left the children (null: after several
+    // did), for a node class that keeps something it derives from them. The
+    // children a base copy constructor adds reach only the base's version,
+    // so such a class starts a copy with nothing derived.
+    virtual void ChildrenChanged(T* /*child*/) {}
+
     T* m_parent = nullptr;
     std::vector<T*> m_children;
 };

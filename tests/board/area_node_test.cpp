@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -80,6 +81,45 @@ TEST(AreaOutlineText, LastArcChordRunsToTheFirstNode) {
     EXPECT_NEAR(arc->m_radius, 1.5f, 1e-5f);
     EXPECT_NEAR(std::hypot(arc->m_cx - 0, arc->m_cy - 0), 1.5f, 1e-5f);
     EXPECT_NEAR(std::hypot(arc->m_cx - 2, arc->m_cy - 2), 1.5f, 1e-5f);
+}
+
+// A long outline of every kind: each arc's circle runs through its own point
+// and the next node's (the last one's through the first), every link is
+// current, the text and a copy come back node for node, and a deletion
+// from the middle leaves the front whole.
+TEST(AreaOutlineText, LongOutlineOfEveryKind) {
+    std::wstring text;
+    const int kNodes = 3000;
+    for (int i = 0; i < kNodes; ++i) {
+        const std::wstring xy = std::to_wstring(i % 97) + L"," + std::to_wstring(i / 97);
+        text += i ? L" " : L"";
+        text += i % 3 == 0   ? L"ARC" + xy + L",0.25"
+                : i % 3 == 1 ? L"LIN" + xy
+                             : L"CRV" + xy + L",1,2,3,4";
+    }
+    Owned o(text);
+    EXPECT_EQ(CountAreaNodes(o.head), kNodes);
+    ExpectLinksCurrent(o.head);
+    for (const CAreaNode* n = o.head; n; n = n->m_next) {
+        if (n->GetKind() != AREA_ARC)
+            continue;
+        const auto* arc = static_cast<const CAreaArc*>(n);
+        const PointF next = n->GetNextPoint();
+        const float r = std::fabs(arc->m_radius), tolerance = 1e-4f * std::max(10.0f, r);
+        ASSERT_NEAR(std::hypot(arc->m_cx - n->m_x, arc->m_cy - n->m_y), r, tolerance);
+        ASSERT_NEAR(std::hypot(arc->m_cx - next.X, arc->m_cy - next.Y), r, tolerance);
+    }
+    EXPECT_EQ(AreaOutlineToString(o.head), text);
+    CAreaNode* copy = CloneAreaOutline(o.head->m_last);
+    ExpectLinksCurrent(copy);
+    EXPECT_FALSE(AreAreaOutlinesDifferent(o.head, copy));
+    // Deleting from a node on leaves the nodes before it a whole outline.
+    CAreaNode* third = copy->m_next->m_next;
+    DeleteAreaOutline(third);
+    EXPECT_EQ(third, nullptr);
+    EXPECT_EQ(CountAreaNodes(copy), 2);
+    ExpectLinksCurrent(copy);
+    DeleteAreaOutline(copy);
 }
 
 TEST(AreaArc, GeometryOfTheDocumentedExample) {

@@ -16,10 +16,13 @@
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
+#include "schematic/sheet.h"
 #include "schematic/text.h"
 #include "tests/board/board_fixture.h"
 
 #include <cmath>
+#include <iterator>
+#include <memory>
 
 namespace {
 
@@ -118,6 +121,25 @@ TEST_F(BoardLookupsTest, BoardChildrenLookups) {
     EXPECT_EQ(via->GetName(), L"B");
     EXPECT_FLOAT_EQ(GetBoardIsolation(board), 0.2f);
     EXPECT_TRUE(board->FindMounting());
+    // The lookups follow the children as they come, go and change.
+    static_cast<CLayer*>(board->GetChild(1))->m_id = 5;
+    EXPECT_EQ(board->FindLayer(5), board->GetChild(1));
+    EXPECT_EQ(board->FindLayer(4), nullptr);
+    auto* added = static_cast<CLayer*>(board->InsertChildAt(0, new CLayer(4)));
+    EXPECT_EQ(board->FindLayer(4), added);
+    EXPECT_EQ(board->GetInnerLayerCount(), 3);
+    std::unique_ptr<CTreeNode> copy(board->Clone());
+    EXPECT_EQ(static_cast<CBoard*>(copy.get())->FindLayer(4), copy->GetChild(0));
+    std::unique_ptr<CTreeNode> properties(board->GetChild(5));
+    properties->RemoveFromParent();
+    EXPECT_EQ(board->FindBoardProperties(&thermal, &via), nullptr);
+    EXPECT_TRUE(board->FindMounting());
+    board->AddChild(properties.release());
+    EXPECT_TRUE(board->FindBoardProperties(&thermal, &via));
+    for (CTreeNode* child : board->ReleaseChildren())
+        delete child;
+    EXPECT_EQ(board->FindLayer(4), nullptr);
+    EXPECT_EQ(board->FindMounting(), nullptr);
     CBoard bare;
     EXPECT_FLOAT_EQ(GetBoardIsolation(&bare), 0.3f);
     EXPECT_FALSE(bare.FindBoardProperties(&thermal, &via));
@@ -139,6 +161,35 @@ TEST_F(BoardLookupsTest, PadLayerAndMarkingLookupsMapInnerLayers) {
     EXPECT_EQ(FindOrAddMarking(&padstack, 22), made);
     EXPECT_EQ(m_view.undo.UndoCount(), 1u);
     EXPECT_EQ(padstack.GetMarking(23, false), nullptr);
+}
+
+// A padstack's lookups pass over its pads and follow the other children as
+// they come and go; a copy answers with its own children.
+TEST_F(BoardLookupsTest, PadstackLookupsFollowItsChildren) {
+    CPadstack padstack(L"P");
+    for (int i = 0; i < 3; ++i)
+        padstack.AddChild(new CPad);
+    EXPECT_EQ(padstack.FindDrill(), nullptr);
+    auto* drill = static_cast<CDrill*>(padstack.AddChild(new CDrill(kDrillRound)));
+    EXPECT_EQ(padstack.FindDrill(), drill);
+    auto* top = static_cast<CPadLayer*>(padstack.InsertChildAt(1, new CPadLayer(kPadLayerTop)));
+    EXPECT_EQ(padstack.FindPadLayer(kPadLayerTop), top);
+    EXPECT_EQ(padstack.GetSurfaceMountSide(), -1);
+    padstack.AddChild(new CPad);
+    drill->RemoveFromParent();
+    delete drill;
+    EXPECT_EQ(padstack.FindDrill(), nullptr);
+    EXPECT_EQ(padstack.GetSurfaceMountSide(), 0);
+    auto* marking = padstack.AddChild(new CMarking(30));
+    EXPECT_EQ(padstack.FindMarking(30), marking);
+    std::unique_ptr<CTreeNode> copy(padstack.Clone());
+    CPadLayer* copied = static_cast<CPadstack*>(copy.get())->FindPadLayer(kPadLayerTop);
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->GetParent(), copy.get());
+    for (CTreeNode* child : padstack.ReleaseChildren())
+        delete child;
+    EXPECT_EQ(padstack.FindPadLayer(kPadLayerTop), nullptr);
+    EXPECT_EQ(padstack.FindMarking(30), nullptr);
 }
 
 TEST_F(BoardLookupsTest, IdenticalPadstacksTolerateDrillsButNotPads) {
@@ -246,6 +297,125 @@ TEST_F(BoardLookupsTest, BuildNetsKeepsBreakPoints) {
     board->BuildNets();
     EXPECT_TRUE(conductor->m_vertices[0].tie.IsBreakPoint());
     EXPECT_EQ(conductor->m_vertices[0].tie.GetPad(), nullptr);
+}
+
+// Pins joined to the nets whose wires touch them: a part per case on sheet
+// Main (Other for "O"), each with one pin whose connection point is the
+// case's point. "LATE" overlaps "H" from x 20 to 25 and comes later.
+struct WirePinCase {
+    const char* sheet;
+    int x, y;
+    const wchar_t* net; // null: no net
+};
+
+const WirePinCase kWirePinCases[] = {
+    {"Main", 5, 20, L"H"},      {"Main", 0, 20, L"H"},    {"Main", 22, 20, L"LATE"},
+    {"Main", 31, 20, nullptr},  {"Main", 5, 21, nullptr}, {"Main", 40, 15, L"V"},
+    {"Main", 40, 31, nullptr},  {"Main", 55, 5, nullptr}, {"Main", 60, 10, L"S"},
+    {"Main", 50, 0, L"S"},      {"Main", 70, 5, L"Z"},    {"Other", 5, 20, L"O"},
+    {"Other", 40, 15, nullptr},
+};
+
+TEST_F(BoardLookupsTest, BuildNetsJoinsPinsTheirWiresTouch) {
+    std::string xml = "<Project>\r\n  <Board>\r\n    <Layer>TOP</Layer>\r\n"
+                      "    <Sheet>Main</Sheet>\r\n    <Sheet>Other</Sheet>\r\n";
+    for (const WirePinCase& c : kWirePinCases) // pin L1 sits at (x - 1, y + 1) of its part
+        xml += "    <Package>\r\n      <Part Outline=\"4,2\" SheetName=\"" + std::string(c.sheet) +
+               "\" XY=\"" + std::to_string(c.x + 1) + "," + std::to_string(c.y - 1) +
+               "\">\r\n        <Pin Num=\"1\">L1</Pin>\r\n      </Part>\r\n    </Package>\r\n";
+    const char* nets[][3] = {{"H", "Main", "0,20,30,20"}, {"V", "Main", "40,0,40,30"},
+                             {"S", "Main", "50,0,60,10"}, {"O", "Other", "0,20,30,20"},
+                             {"Z", "Main", "70,5,70,5"},  {"LATE", "Main", "25,20,20,20"}};
+    for (const auto& n : nets)
+        xml += "    <Net>" + std::string(n[0]) + "\r\n      <Wire SheetName=\"" + n[1] + "\">" +
+               n[2] + "</Wire>\r\n    </Net>\r\n";
+    xml += "  </Board>\r\n</Project>\r\n";
+    ASSERT_TRUE(LoadText(m_root, XmlDoc(xml)));
+    auto* board = static_cast<CBoard*>(m_root.GetChild(0));
+    // A pin already on a net leaves it for the net its wire names.
+    auto pinOf = [&](std::size_t k) {
+        return static_cast<CPin*>(board->GetChild(3 + k)->GetChild(0)->GetChild(0));
+    };
+    CNet* h = board->FindNet(L"H");
+    pinOf(2)->m_pNet = h;
+    h->m_pins.insert(pinOf(2));
+    board->BuildNets();
+    for (std::size_t k = 0; k < std::size(kWirePinCases); ++k) {
+        const WirePinCase& c = kWirePinCases[k];
+        SCOPED_TRACE(std::string(c.sheet) + " " + std::to_string(c.x) + "," + std::to_string(c.y));
+        CPin* pin = pinOf(k);
+        ASSERT_EQ(pin->GetSheet()->GetName(), Utf8ToWide(c.sheet));
+        CNet* expected = c.net ? board->FindNet(c.net) : nullptr;
+        EXPECT_EQ(pin->m_pNet, expected);
+        for (CTreeNode* child : board->GetChildren()) {
+            if (child->GetType() == NodeType::Net) {
+                EXPECT_EQ(static_cast<CNet*>(child)->m_pins.count(pin), child == expected ? 1u : 0u)
+                    << WideToUtf8(child->GetText());
+            }
+        }
+    }
+}
+
+// Vertices tied to the via of their net within 0.001 in x and y, also where
+// the two lie on either side of a multiple of 0.002; of two vias at one
+// place the later ties.
+TEST_F(BoardLookupsTest, BuildNetsTiesVerticesWithinTheTolerance) {
+    struct TieCase {
+        float via, vertex; // x of each; y 5 for both
+        bool tied;
+    };
+    const TieCase cases[] = {{10, 10.0009f, true},
+                             {10, 10.0011f, false},
+                             {10, 9.9991f, true},
+                             {0.0015f, 0.0024f, true},
+                             {-0.0005f, 0.0004f, true},
+                             {0.0019f, 0.003f, false},
+                             {-7, -7, true}};
+    for (const TieCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.via) + " " + std::to_string(c.vertex));
+        CBoard board;
+        auto* net = static_cast<CNet*>(board.AddChild(new CNet(L"T")));
+        auto* conductor = static_cast<CConductor*>(net->AddChild(new CConductor));
+        conductor->m_vertices = {{c.vertex, 5, 0, {}}, {c.vertex, 9.9995f, 0, {}}};
+        auto* padstack = net->AddChild(new CPadstack(L"V"));
+        auto* via = static_cast<CPad*>(padstack->AddChild(new CPad));
+        via->m_boardPosition = PointF{c.via, 5};
+        auto* upper = static_cast<CPad*>(padstack->AddChild(new CPad));
+        upper->m_boardPosition = PointF{c.vertex, 10};
+        auto* later = static_cast<CPad*>(net->AddChild(new CPadstack(L"W"))->AddChild(new CPad));
+        later->m_boardPosition = PointF{c.vertex, 10};
+        board.BuildNets();
+        EXPECT_EQ(conductor->m_vertices[0].tie.GetPad(), c.tied ? via : nullptr);
+        EXPECT_EQ(conductor->m_vertices[1].tie.GetPad(), later);
+    }
+}
+
+// Fixed net names: the first net of the name, or one net made for them all;
+// a pin's pads are found by number, a selected pad passed over.
+TEST_F(BoardLookupsTest, BuildNetsFindsNetsAndPadsByName) {
+    CBoard* board = LoadSmallBoard();
+    auto* twin = static_cast<CNet*>(board->AddChild(new CNet(L"A")));
+    auto* package = static_cast<CPackage*>(board->GetChild(2));
+    auto* second = static_cast<CPin*>(package->AddChild(new CPin));
+    second->m_fixedNetName = L"NEW";
+    CFootprint* footprint = package->GetFootprint();
+    auto* padstack = footprint->GetChild(0);
+    auto* chosen = static_cast<CPad*>(padstack->AddChild(new CPad));
+    chosen->m_num = L"1";
+    chosen->m_boardPosition = PointF{-1, 0};
+    footprint->FindPadByNumber(L"1")->SetSelected(true);
+    board->BuildNets();
+    CNet* a = board->FindNet(L"A");
+    ASSERT_NE(a, twin);
+    EXPECT_EQ(static_cast<CPin*>(package->GetChild(0))->m_pNet, a);
+    EXPECT_TRUE(twin->m_pins.empty());
+    CNet* made = board->FindNet(L"NEW");
+    ASSERT_TRUE(made);
+    EXPECT_EQ(second->m_pNet, made);
+    EXPECT_EQ(made->m_pins.size(), 2u);
+    EXPECT_EQ(board->GetChildCount(), 7u) << "one net made for both pins";
+    auto* conductor = static_cast<CConductor*>(a->GetChild(0));
+    EXPECT_EQ(conductor->m_vertices[2].tie.GetPad(), chosen);
 }
 
 TEST_F(BoardLookupsTest, FindPadAtFiltersByNetAndSkipsUnboundPackages) {

@@ -128,6 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
         GroupCase{"OtherValueInTheMiddle",
                   {{"R1"}, {"R2", "1k"}, {"R3"}, {"R4"}},
                   {"R1,R3,R4;RC0805;10k;1%;Resistor;3", "R2;RC0805;1k;1%;Resistor;1"}},
+        // Lines follow their first designators; a group's runs skip the
+        // designators of other groups.
+        GroupCase{"Interleaved",
+                  {{"R1", "1k"}, {"R2"}, {"R3", "1k"}, {"R4"}, {"R5", "1k"}, {"R6", "1k"}, {"R7"}},
+                  {"R1,R3,R5,R6;RC0805;1k;1%;Resistor;4", "R2,R4,R7;RC0805;10k;1%;Resistor;3"}},
         // A missing field and an empty one are different.
         GroupCase{"MissingIsNotEmpty",
                   {{"R1", ""}, {"R2", "-"}, {"R3", ""}},

@@ -5,6 +5,7 @@
 #include "cam/excellon_export.h"
 
 #include "board/board.h"
+#include "cam/drill_order.h"
 #include "platform/file.h"
 #include "platform/text.h"
 #include "tests/board/board_fixture.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -212,6 +214,47 @@ TEST_F(ExcellonExport, HolesAreDrilledFromTheOriginAlwaysToTheNearestRemaining) 
                                         "X9000Y9000", "M30"}));
     ExpectGerbvReads(FileOf(kExcellonDrillPlated),
                      {{1, 1, 1}, {1, 2, 2}, {1, 5, 0}, {1, 10, 0}, {1, 9, 9}}, {1});
+}
+
+// Holes on a grid, some twice over, and some scattered, in a shuffled list:
+// the order is that of the plain search over the remaining holes (nearest
+// first, of equally near ones the first in the list as it stands).
+TEST_F(ExcellonExport, NearestHoleOrderKeepsTheFirstOfEquallyNearHoles) {
+    std::vector<PointF> holes;
+    uint32_t state = 12345;
+    auto next = [&state](uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>((state >> 8) % range);
+    };
+    for (int i = 0; i < 600; ++i)
+        holes.push_back(i % 5 ? PointF{next(20) * 1.27f, next(20) * 1.27f}
+                              : PointF{next(100000) / 1000.0f - 50, next(100000) / 1000.0f});
+    std::vector<PointF> expected = holes;
+    auto distance = [](PointF a, PointF b) {
+        return std::hypot(static_cast<double>(a.X) - b.X, static_cast<double>(a.Y) - b.Y);
+    };
+    PointF from{0, 0};
+    for (size_t j = 0; j < expected.size(); ++j) {
+        size_t best = j;
+        for (size_t k = j + 1; k < expected.size(); ++k)
+            if (distance(expected[k], from) < distance(expected[best], from))
+                best = k;
+        std::swap(expected[j], expected[best]);
+        from = expected[j];
+    }
+    std::vector<PointF> got = holes;
+    OrderHolesNearestFirst(got);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t k = 0; k < got.size(); ++k) {
+        ASSERT_EQ(got[k].X, expected[k].X) << k;
+        ASSERT_EQ(got[k].Y, expected[k].Y) << k;
+    }
+    // A hole no file can hold leaves the list as it is.
+    holes.push_back(PointF{NAN, 0});
+    got = holes;
+    OrderHolesNearestFirst(got);
+    EXPECT_EQ(got[0].X, holes[0].X);
+    EXPECT_EQ(got[1].Y, holes[1].Y);
 }
 
 TEST_F(ExcellonExport, TwoHolesAtOnePointGiveOneCoordinateAndAnEmptyLine) {

@@ -1,0 +1,256 @@
+// How reading, opening and writing grow with the size of a document: an
+// area of many vertices (read and saved), a footprint of many pads (read,
+// then what opening it in the editor asks: the footprint's bounds for Zoom
+// All and each pad's bounds), and a project
+// of many parts (read, nets built, then the manufacturing files and the bill
+// of materials written). Each is timed at n and at 10 n objects; the goal is
+// at most about 12 times the time for 10 times the objects.
+//
+// Each time is the best of three runs in processor time (user and system,
+// all threads), so that a shared machine's load weighs little; the files go
+// to /dev/shm where there is one, as saving waits for the disk. The heap
+// keeps what a run frees for the next: otherwise a large document's runs
+// each fault in fresh pages (the heap gives back a large free top) while a
+// small one's reuse theirs, and the ratio would measure the kernel.
+#include "board/board.h"
+#include "board/footprint.h"
+#include "board/pad.h"
+#include "cam/bill_of_materials.h"
+#include "cam/cam_settings.h"
+#include "cam/excellon_export.h"
+#include "cam/gerber_export.h"
+#include "core/node_type.h"
+#include "core/root.h"
+#include "core/xml_file.h"
+#include "platform/file.h"
+#include "platform/graphics.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <malloc.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
+
+double ProcessorTime(const std::function<void()>& f) {
+    timespec a{}, b{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &a);
+    f();
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
+    return static_cast<double>(b.tv_sec - a.tv_sec) +
+           static_cast<double>(b.tv_nsec - a.tv_nsec) * 1e-9;
+}
+
+double BestOfThree(const std::function<void()>& f) {
+    double best = 1e30;
+    for (int run = 0; run < 3; ++run)
+        best = std::min(best, ProcessorTime(f));
+    return best;
+}
+
+std::string Number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+
+// A board whose one area has the given number of vertices, on a wavy circle.
+std::string AreaDocument(int vertices) {
+    std::string xml = std::string(kHeader) +
+                      "<Project>Growth\r\n  <Board Outline=\"LIN0,0 LIN200,0 LIN200,200 "
+                      "LIN0,200\">B\r\n    <Layer>TOP</Layer>\r\n    <Area Layer=\"TOP\">";
+    for (int i = 0; i < vertices; ++i) {
+        const double a = 2 * kPi * i / vertices, r = i % 2 ? 85 : 80;
+        xml += (i ? " LIN" : "LIN") + Number(100 + r * std::cos(a)) + "," +
+               Number(100 + r * std::sin(a));
+    }
+    return xml + "</Area>\r\n  </Board>\r\n</Project>\r\n";
+}
+
+// A library footprint of the given number of pads of one padstack.
+std::string FootprintDocument(int pads) {
+    std::string xml = std::string(kHeader) +
+                      "<FootprintLib>Growth\r\n  <FootprintFolder>F\r\n    <Footprint>BIG\r\n"
+                      "      <Padstack>P\r\n        <PadLayer Size=\"0.5,0.5\"/>\r\n"
+                      "        <PadLayer Layer=\"BOT\" Size=\"0.5,0.5\"/>\r\n"
+                      "        <Drill Diam=\"0.2\"/>\r\n";
+    const int side = static_cast<int>(std::sqrt(pads)) + 1;
+    for (int i = 0; i < pads; ++i)
+        xml += "        <Pad Num=\"" + std::to_string(i + 1) + "\" XY=\"" +
+               std::to_string(i % side) + "," + std::to_string(i / side) + "\"/>\r\n";
+    return xml + "      </Padstack>\r\n    </Footprint>\r\n  </FootprintFolder>\r\n"
+                 "</FootprintLib>\r\n";
+}
+
+// A project of the given number of two-pin parts in rows of 100 on one
+// sheet, each pin wired to the next part's and each pad tracked to the next
+// footprint's; a third pin of every package is on GND, whose tracks and vias
+// run along all of them. Designators R1..Rn with a hundred different values.
+std::string ProjectDocument(int parts) {
+    std::string xml = std::string(kHeader) +
+                      "<Project>Growth\r\n  <Board Outline=\"LIN-5,-5 LIN999,-5 LIN999,999 "
+                      "LIN-5,999\">B\r\n    <Layer>TOP</Layer>\r\n    <Layer>BOT</Layer>\r\n"
+                      "    <Sheet>Main</Sheet>\r\n";
+    auto at = [](int i, int& x, int& y, double& fx, double& fy) {
+        x = i % 100 * 60;
+        y = i / 100 * 50;
+        fx = i % 200 * 5.0;
+        fy = i / 200 * 5.0;
+    };
+    for (int i = 0; i < parts; ++i) {
+        int x, y;
+        double fx, fy;
+        at(i, x, y, fx, fy);
+        xml += "    <Package Footprint=\"TH2\">\r\n      <Part Outline=\"4,2\" SheetName=\"Main\" "
+               "XY=\"" +
+               std::to_string(x) + "," + std::to_string(y) +
+               "\">RC0,0,40,20\r\n        <Pin Name=\"A\" Num=\"1\">L1</Pin>\r\n"
+               "        <Pin Name=\"B\" Num=\"2\">R1</Pin>\r\n      </Part>\r\n"
+               "      <Pin Name=\"G\" NetName=\"GND\" Num=\"3\"/>\r\n"
+               "      <Text BrdVisible=\"0\" Name=\"RefDes\">R" +
+               std::to_string(i + 1) + "</Text>\r\n      <Text BrdVisible=\"0\" Name=\"Value\">" +
+               std::to_string(i % 100) + "k</Text>\r\n      <Footprint XY=\"" + Number(fx) + "," +
+               Number(fy) +
+               "\">TH2\r\n        <Padstack>TH\r\n          <PadLayer Size=\"1.2,1.2\"/>\r\n"
+               "          <PadLayer Layer=\"BOT\" Size=\"1.2,1.2\"/>\r\n"
+               "          <Drill Diam=\"0.6\"/>\r\n          <Pad Num=\"1\" XY=\"-1,0\"/>\r\n"
+               "          <Pad Num=\"2\" XY=\"1,0\"/>\r\n        </Padstack>\r\n"
+               "        <Padstack>SMD\r\n          <PadLayer Shape=\"RECT\" Size=\"1,1\"/>\r\n"
+               "          <Pad Num=\"3\" XY=\"0,1.5\"/>\r\n        </Padstack>\r\n"
+               "      </Footprint>\r\n    </Package>\r\n";
+    }
+    for (int i = 0; i + 1 < parts; ++i) {
+        if (i % 100 == 99 || i % 200 == 199)
+            continue;
+        int x, y, x2, y2;
+        double fx, fy, fx2, fy2;
+        at(i, x, y, fx, fy);
+        at(i + 1, x2, y2, fx2, fy2);
+        xml += "    <Net>N" + std::to_string(i) + "\r\n      <Wire SheetName=\"Main\">" +
+               std::to_string(x + 5) + "," + std::to_string(y + 1) + "," + std::to_string(x2 - 1) +
+               "," + std::to_string(y2 + 1) +
+               "</Wire>\r\n      <Conductor Layer=\"TOP\" Width=\"0.3\">" + Number(fx + 1) + "," +
+               Number(fy) + " " + Number(fx2 - 1) + "," + Number(fy2) +
+               "</Conductor>\r\n    </Net>\r\n";
+    }
+    xml += "    <Net>GND\r\n";
+    for (int i = 0; i < parts; ++i) {
+        int x, y;
+        double fx, fy;
+        at(i, x, y, fx, fy);
+        xml += "      <Conductor Layer=\"BOT\" Width=\"0.3\">" + Number(fx) + "," +
+               Number(fy + 1.5) + " " + Number(fx + 2.5) + "," + Number(fy + 1.5) +
+               "</Conductor>\r\n";
+    }
+    xml +=
+        "      <Padstack>V\r\n        <PadLayer Size=\"0.6,0.6\"/>\r\n"
+        "        <PadLayer Layer=\"BOT\" Size=\"0.6,0.6\"/>\r\n        <Drill Diam=\"0.3\"/>\r\n";
+    for (int i = 0; i < parts; ++i) {
+        int x, y;
+        double fx, fy;
+        at(i, x, y, fx, fy);
+        xml += "        <Pad XY=\"" + Number(fx + 2.5) + "," + Number(fy + 1.5) + "\"/>\r\n";
+    }
+    return xml + "      </Padstack>\r\n    </Net>\r\n  </Board>\r\n</Project>\r\n";
+}
+
+bool Load(CRoot& root, const wchar_t* tag, const std::wstring& path) {
+    root.SetRootTag(tag);
+    return CXmlFile(&root).Load(path.c_str());
+}
+
+void Fail(const char* what) {
+    std::fprintf(stderr, "bench_growth: %s failed\n", what);
+    std::exit(1);
+}
+
+struct Growth {
+    const char* name;
+    int n;
+    std::function<std::string(int)> document;
+    const wchar_t* file;
+    std::function<void(const std::wstring&)> run; // reads the file and goes on
+};
+
+} // namespace
+
+int main() {
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    std::string dirName = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                          "/vorpel-bench-growth-XXXXXX";
+    if (!mkdtemp(dirName.data()))
+        return 1;
+    const std::wstring dir = PathFromNative(dirName);
+    const std::wstring saved = PathJoin(dir, L"saved.circuit");
+    const std::wstring prefix = PathJoin(dir, L"cam");
+    LoadGerberSettings(g_CamSettings);
+
+    const Growth growths[] = {
+        {"area_vertices", 20000, AreaDocument, L"area.circuit",
+         [&](const std::wstring& path) {
+             CRoot root;
+             if (!Load(root, L"Project", path) || !CXmlFile(&root).Save(saved.c_str()))
+                 Fail("area read and save");
+         }},
+        {"footprint_pads", 20000, FootprintDocument, L"pads.footprint",
+         [&](const std::wstring& path) {
+             CRoot root;
+             if (!Load(root, L"FootprintLib", path))
+                 Fail("footprint read");
+             auto* footprint = static_cast<CFootprint*>(root.GetChild(0)->GetChild(0));
+             Graphics g(nullptr);
+             RectF bounds;
+             if (!footprint->GetBoundsOnBoard(&g, bounds))
+                 Fail("footprint bounds");
+             for (CTreeNode* pad : footprint->GetChild(0)->GetChildren())
+                 if (pad->GetType() == NodeType::Pad && !pad->GetBoundsOnBoard(&g, bounds))
+                     Fail("pad bounds");
+         }},
+        {"project_parts", 4000, ProjectDocument, L"parts.circuit",
+         [&](const std::wstring& path) {
+             CRoot root;
+             if (!Load(root, L"Project", path))
+                 Fail("project read");
+             BuildBoardNetsInTree(&root);
+             auto* board = static_cast<CBoard*>(root.GetChild(0));
+             LayerSelectEntry layers[kBoardLayerCount];
+             LayerSelectEntry outline;
+             SelectAllGerberLayers(board, layers, outline);
+             if (!WriteGerberFiles(prefix, board, layers, outline, g_CamSettings) ||
+                 !ExportExcellon(board, prefix, g_CamSettings.unit) ||
+                 !ExportBillOfMaterials(board, prefix))
+                 Fail("manufacturing files");
+         }},
+    };
+
+    std::string ratios;
+    for (const Growth& growth : growths) {
+        double times[2] = {0, 0};
+        for (int k = 0; k < 2; ++k) {
+            const int n = growth.n * (k ? 10 : 1);
+            const std::wstring path = PathJoin(dir, growth.file);
+            if (!WriteWholeFile(path, growth.document(n)))
+                Fail("writing the document");
+            times[k] = BestOfThree([&] { growth.run(path); });
+            std::printf("%s: %d in %.3f s\n", growth.name, n, times[k]);
+        }
+        char line[128];
+        std::snprintf(line, sizeof line, "RATIO %s_growth %.3f 12\n", growth.name,
+                      times[1] / times[0]);
+        ratios += line;
+    }
+    std::string cleanup = "rm -rf '" + dirName + "'";
+    (void)std::system(cleanup.c_str());
+    std::fputs(ratios.c_str(), stdout);
+    return 0;
+}
