@@ -88,9 +88,9 @@ float Reach(const CPadstack* padstack) {
             continue;
         RectF b;
         path.GetBounds(&b);
-        reach = std::max({reach, std::hypot(b.X, b.Y), std::hypot(b.X + b.Width, b.Y),
-                          std::hypot(b.X, b.Y + b.Height),
-                          std::hypot(b.X + b.Width, b.Y + b.Height)});
+        reach =
+            std::max({reach, std::hypot(b.X, b.Y), std::hypot(b.X + b.Width, b.Y),
+                      std::hypot(b.X, b.Y + b.Height), std::hypot(b.X + b.Width, b.Y + b.Height)});
     }
     return reach;
 }
