@@ -7,6 +7,7 @@
 #include "board/footprint.h"
 #include "board/marking.h"
 #include "board/marking_primitive.h"
+#include "board/pad.h"
 #include "board/pad_layer.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -373,4 +374,70 @@ CUndoItem* CUndoMarkingPrimitiveDelete::Undo() {
     m_primitive = nullptr;
     RepaintWholeWindow();
     return new CUndoMarkingPrimitiveInsert(m_marking, m_index);
+}
+
+// The nodes each record acts on --------------------------------------------
+
+namespace {
+// A copied vertex puts its tie back: the pad it names must still be there.
+void VisitTiedPad(const ConductorVertex& vertex, const std::function<void(const CTreeNode*)>& visit) {
+    if (const CPad* pad = vertex.tie.GetPad())
+        visit(pad);
+}
+} // namespace
+
+void CUndoChangeConductor::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_conductor);
+    if (m_copy)
+        for (const ConductorVertex& vertex : m_copy->m_vertices)
+            VisitTiedPad(vertex, visit);
+}
+
+void CUndoChangeFootprintPos::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_footprint);
+}
+
+void CUndoConductorDelete::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_conductor);
+    if (m_net)
+        visit(m_net);
+    // Put back, the held conductor ties to its pads again.
+    for (const ConductorVertex& vertex : m_conductor->m_vertices)
+        VisitTiedPad(vertex, visit);
+}
+
+void CUndoConductorNodeChange::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_conductor);
+    VisitTiedPad(m_value, visit);
+}
+
+void CUndoConductorNodeDelete::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_conductor);
+    VisitTiedPad(m_value, visit);
+}
+
+void CUndoConductorNodeInsert::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_conductor);
+}
+
+void CUndoMarkingPrimitiveChange::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    if (const CMarking* marking = m_primitive->m_pMarking)
+        visit(marking);
+}
+
+void CUndoMarkingPrimitiveInsert::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_marking);
+}
+
+void CUndoMarkingPrimitiveDelete::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_marking);
 }

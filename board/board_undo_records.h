@@ -94,6 +94,7 @@ public:
     explicit CUndoChangeConductor(CConductor* conductor);
     ~CUndoChangeConductor() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CConductor* m_conductor;
@@ -104,6 +105,7 @@ class CUndoChangeFootprintPos : public CUndoItem {
 public:
     explicit CUndoChangeFootprintPos(CFootprint* footprint);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CFootprint* m_footprint;
@@ -165,6 +167,7 @@ public:
     CUndoConductorDelete(CConductor* conductor, CBoardLayerIndex* index);
     ~CUndoConductorDelete() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
     const CTreeNode* GetChangedNode() const override { return m_conductor; }
     const CTreeNode* GetFormerParent() const override { return m_net; }
     const CTreeNode* GetHeldNode() const override;
@@ -179,6 +182,7 @@ class CUndoConductorNodeChange : public CUndoItem {
 public:
     CUndoConductorNodeChange(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CConductor* m_conductor;
@@ -191,6 +195,7 @@ class CUndoConductorNodeDelete : public CUndoItem {
 public:
     CUndoConductorNodeDelete(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CConductor* m_conductor;
@@ -203,6 +208,7 @@ class CUndoConductorNodeInsert : public CUndoItem {
 public:
     CUndoConductorNodeInsert(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CConductor* m_conductor;
@@ -214,6 +220,7 @@ public:
     explicit CUndoMarkingPrimitiveChange(CMarkingPrimitive* primitive);
     ~CUndoMarkingPrimitiveChange() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CMarkingPrimitive* m_copy; // owned
@@ -225,6 +232,7 @@ class CUndoMarkingPrimitiveInsert : public CUndoItem {
 public:
     CUndoMarkingPrimitiveInsert(CMarking* marking, int index);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CMarking* m_marking;
@@ -237,6 +245,7 @@ public:
     CUndoMarkingPrimitiveDelete(CMarking* marking, int index);
     ~CUndoMarkingPrimitiveDelete() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CMarking* m_marking;

@@ -146,3 +146,50 @@ CUndoItem* CUndoChangeWirePos::Undo() {
     RepaintSheetSide(m_wire, false);
     return inverse;
 }
+
+// The nodes each record acts on --------------------------------------------
+
+void CUndoAddPinToNet::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_pin);
+    if (m_net)
+        visit(m_net);
+}
+
+void CUndoRemovePinFromNet::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_pin);
+    if (m_net)
+        visit(m_net);
+}
+
+void CUndoChangeNetOfPin::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_pin);
+    if (m_net)
+        visit(m_net);
+}
+
+void CUndoChangeNetOfWire::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_wire);
+    if (m_net)
+        visit(m_net);
+}
+
+void CUndoChangeBusEntry::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_wire);
+}
+
+void CUndoChangeBusPos::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_bus);
+}
+
+void CUndoChangePos::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_object);
+}
+
+void CUndoChangeWirePos::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_wire);
+}

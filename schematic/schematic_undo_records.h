@@ -21,6 +21,7 @@ class CUndoAddPinToNet : public CUndoItem {
 public:
     CUndoAddPinToNet(CPin* pin, CNet* formerNet);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CPin* m_pin;
@@ -32,6 +33,7 @@ class CUndoRemovePinFromNet : public CUndoItem {
 public:
     CUndoRemovePinFromNet(CPin* pin, CNet* net);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CPin* m_pin;
@@ -43,6 +45,7 @@ class CUndoChangeNetOfPin : public CUndoItem {
 public:
     explicit CUndoChangeNetOfPin(CPin* pin);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CPin* m_pin;
@@ -54,6 +57,7 @@ class CUndoChangeNetOfWire : public CUndoItem {
 public:
     explicit CUndoChangeNetOfWire(CWire* wire);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CWire* m_wire;
@@ -65,6 +69,7 @@ class CUndoChangeBusEntry : public CUndoItem {
 public:
     explicit CUndoChangeBusEntry(CWire* wire);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CWire* m_wire;
@@ -76,6 +81,7 @@ class CUndoChangeBusPos : public CUndoItem {
 public:
     explicit CUndoChangeBusPos(CBus* bus);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CBus* m_bus;
@@ -105,6 +111,7 @@ class CUndoChangePos : public CUndoItem {
 public:
     explicit CUndoChangePos(CSheetObject* object);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CSheetObject* m_object;
@@ -115,6 +122,7 @@ class CUndoChangeWirePos : public CUndoItem {
 public:
     explicit CUndoChangeWirePos(CWire* wire);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CWire* m_wire;

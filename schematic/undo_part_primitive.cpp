@@ -99,3 +99,33 @@ CUndoItem* CUndoPartPrimitiveDelete::Undo() {
     primitive->Invalidate(dc.get());
     return new CUndoPartPrimitiveInsert(location_, index);
 }
+
+// The nodes each record acts on --------------------------------------------
+
+namespace {
+// A list record finds its part again through the parent, or holds the part
+// itself when the part was in no tree.
+void VisitLocation(const PartLocation& location,
+                   const std::function<void(const CTreeNode*)>& visit) {
+    if (location.parent)
+        visit(location.parent);
+    else if (location.part)
+        visit(location.part);
+}
+} // namespace
+
+void CUndoPartPrimitiveChange::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    if (const CTreeNode* owner = primitive_->GetOwner())
+        visit(owner);
+}
+
+void CUndoPartPrimitiveInsert::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    VisitLocation(location_, visit);
+}
+
+void CUndoPartPrimitiveDelete::ForEachNamedNode(
+    const std::function<void(const CTreeNode*)>& visit) const {
+    VisitLocation(location_, visit);
+}

@@ -30,6 +30,7 @@ public:
     explicit CUndoPartPrimitiveChange(CPartPrimitive* primitive);
     ~CUndoPartPrimitiveChange() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
     CPartPrimitive* GetPrimitive() const { return primitive_; }
     const CPartPrimitive* GetCopy() const { return copy_.get(); }
@@ -46,6 +47,7 @@ public:
     CUndoPartPrimitiveInsert(CTreeNode* part, int primitiveIndex);
     CUndoPartPrimitiveInsert(const PartLocation& location, int primitiveIndex);
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
     const PartLocation& GetLocation() const { return location_; }
     int GetPrimitiveIndex() const { return index_; }
@@ -64,6 +66,7 @@ public:
                              CPartPrimitive* removed);
     ~CUndoPartPrimitiveDelete() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
     const PartLocation& GetLocation() const { return location_; }
     int GetPrimitiveIndex() const { return index_; }

@@ -54,3 +54,18 @@ CUndoItem* CUndoPartDrawing::Undo() {
     RepaintWholeWindow();
     return inverse;
 }
+
+// The nodes each record acts on --------------------------------------------
+
+void CUndoModifyPart::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_part);
+    for (const PinPlace& place : m_pins)
+        visit(place.pin);
+    for (const PrimitiveCopy& copy : m_primitives)
+        if (const CTreeNode* owner = copy.primitive->GetOwner())
+            visit(owner);
+}
+
+void CUndoPartDrawing::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {
+    visit(m_part);
+}

@@ -22,6 +22,7 @@ public:
     explicit CUndoModifyPart(CPart* part);
     ~CUndoModifyPart() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     struct PinPlace {
@@ -47,6 +48,7 @@ public:
     explicit CUndoPartDrawing(CPart* part);
     ~CUndoPartDrawing() override;
     CUndoItem* Undo() override;
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
 
 private:
     CPart* m_part;

@@ -2,10 +2,13 @@
 // and where the document counts as saved.
 #include "core/undo_list.h"
 
+#include "core/tree_node.h"
+
 #include "platform/window.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -259,6 +262,74 @@ TEST(UndoListLifetime, DestructorDeletesBothSequences) {
         EXPECT_FALSE(list.GetStartNewGroup());
     }
     EXPECT_EQ(doc.alive, 0);
+}
+
+// A record that names nodes of a document and may hold one out of it, as a
+// deletion does; undoing it yields a record of the same kind.
+class Naming : public CUndoItem {
+public:
+    Naming(std::vector<const CTreeNode*> names, const CTreeNode* held = nullptr)
+        : names_(std::move(names)), held_(held) {}
+    CUndoItem* Undo() override { return new Naming(names_, held_); }
+    void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override {
+        for (const CTreeNode* node : names_)
+            visit(node);
+    }
+    const CTreeNode* GetHeldNode() const override { return held_; }
+
+private:
+    std::vector<const CTreeNode*> names_;
+    const CTreeNode* held_;
+};
+
+// What another history took out of the document makes this one forget the
+// steps that name it (with every older undo step and every later redo
+// step), while what this history holds itself stays within reach.
+TEST(UndoListDeparted, StepsNamingWhatLeftEveryDocumentAreForgotten) {
+    CTreeNode root(1);
+    CTreeNode* a = root.AddChild(new CTreeNode(2));
+    CTreeNode* b = a->AddChild(new CTreeNode(3));
+    CTreeNode* c = root.AddChild(new CTreeNode(4));
+    CTreeNode* d = root.AddChild(new CTreeNode(5));
+    auto isRoot = [&root](const CTreeNode* node) { return node == &root; };
+    // This history's own deletion of d, and a later step inside it.
+    d->RemoveFromParent();
+    std::unique_ptr<CTreeNode> held(d);
+    CUndoList list;
+    auto step = [&list](std::vector<const CTreeNode*> names, const CTreeNode* holds = nullptr) {
+        list.SetStartNewGroup(true);
+        list.AddUndo(new Naming(std::move(names), holds));
+    };
+    step({a});
+    step({b, c});
+    step({d}, d);
+    step({a});
+    step({c});
+    step({b});
+    list.Undo();
+    list.Undo(); // redo: {c}, {b}
+    EXPECT_EQ(list.FindDepartedName(isRoot), nullptr);
+    list.ForgetDepartedSteps(isRoot);
+    EXPECT_EQ(list.UndoCount(), 4u);
+
+    // Another history takes c out: the second undo step and the nearer redo
+    // step name it.
+    c->RemoveFromParent();
+    std::unique_ptr<CTreeNode> gone(c);
+    EXPECT_EQ(list.FindDepartedName(isRoot), c);
+    list.MarkSaved();
+    list.ForgetDepartedSteps(isRoot);
+    EXPECT_EQ(list.UndoCount(), 2u); // {d} held, {a}
+    EXPECT_EQ(list.RedoCount(), 0u); // {c} and the {b} after it
+    EXPECT_EQ(list.FindDepartedName(isRoot), nullptr);
+    EXPECT_TRUE(list.IsAtSavedState());
+    // A node inside another history's held subtree is out of reach too.
+    a->RemoveFromParent();
+    std::unique_ptr<CTreeNode> subtree(a);
+    EXPECT_EQ(list.FindDepartedName(isRoot), a);
+    list.ForgetDepartedSteps(isRoot);
+    EXPECT_EQ(list.UndoCount(), 0u);
+    EXPECT_TRUE(list.IsAtSavedState());
 }
 
 } // namespace
