@@ -419,6 +419,17 @@ CAreaNode* ParseAreaOutline(const std::wstring& text, CVorpelView** view) {
         if (token.size() < 3)
             continue;
         const wchar_t* rest = token.c_str() + 3;
+        // A number that is not finite ends the outline, as one read where
+        // none is written would put a point where the text has none.
+        const int count = token.compare(0, 3, L"LIN") == 0   ? 2
+                          : token.compare(0, 3, L"ARC") == 0 ? 3
+                          : token.compare(0, 3, L"CRV") == 0 ? 6
+                                                             : 0;
+        float numbers[6];
+        bool notFinite = false;
+        ScanFloats(rest, count, numbers, &notFinite);
+        if (notFinite)
+            break;
         CAreaNode* node = nullptr;
         if (token.compare(0, 3, L"LIN") == 0)
             node = new CAreaSegment(view, rest);

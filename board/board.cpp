@@ -52,6 +52,10 @@ std::wstring_view OutlineText(const CBoard& board) {
     return text;
 }
 void ReadOutline(CBoard& board, const std::wstring_view* text) {
+    // The outline put back as it stands keeps its nodes: the histories'
+    // records of outline edits name them.
+    if ((text ? *text : std::wstring_view()) == AreaOutlineToString(board.m_outline))
+        return;
     DeleteAreaOutline(board.m_outline);
     board.m_outline = ParseAreaOutline(text ? std::wstring(*text) : std::wstring(), &g_pActiveView);
 }

@@ -32,7 +32,9 @@ const wchar_t* PadLayerToName(int value) {
     return L"";
 }
 
-int ScanFloats(const wchar_t* text, int count, float* out) {
+int ScanFloats(const wchar_t* text, int count, float* out, bool* notFinite) {
+    if (notFinite)
+        *notFinite = false;
     int read = 0;
     const wchar_t* p = text;
     for (int i = 0; i < count; ++i) {
@@ -44,6 +46,8 @@ int ScanFloats(const wchar_t* text, int count, float* out) {
         const wchar_t* end = nullptr;
         double v = ParseDouble(p, &end);
         // A number that is not finite is no coordinate: the scan ends there.
+        if (end != p && !IsDocumentFloat(v) && notFinite)
+            *notFinite = true;
         if (end == p || !IsDocumentFloat(v))
             break;
         out[i] = static_cast<float>(v);

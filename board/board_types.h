@@ -53,6 +53,6 @@ const wchar_t* PadLayerToName(int value);
 
 // Reads up to count numbers separated by single commas, as a "%f,%f,..."
 // scan does: blanks before a number are skipped, reading stops at the first
-// character that does not fit, or at a number that is not finite as a float.
-// Returns how many were read.
-int ScanFloats(const wchar_t* text, int count, float* out);
+// character that does not fit, or at a number that is not finite as a float
+// (then *notFinite, when given, is set). Returns how many were read.
+int ScanFloats(const wchar_t* text, int count, float* out, bool* notFinite = nullptr);

@@ -124,8 +124,10 @@ void CConductor::ReadAttributes() {
     std::size_t pos = static_cast<std::size_t>(p - begin);
     while (!done) {
         float v[3] = {0, 0, 0};
-        const int n = ScanFloats(begin + pos, 3, v);
-        if (n < 2 || n > 3)
+        bool notFinite = false;
+        const int n = ScanFloats(begin + pos, 3, v, &notFinite);
+        // A number that is not finite ends the list with its vertex.
+        if (n < 2 || n > 3 || notFinite)
             break;
         scratch.push_back(ConductorVertex{v[0], v[1], n == 3 ? v[2] : 0.0f, VertexTie()});
         std::size_t after = text.find(L',', pos);

@@ -2,6 +2,7 @@
 
 #include "board/board_types.h"
 #include "board/marking_primitive.h"
+#include "board/marking_token.h"
 #include "core/node_attributes.h"
 #include "core/node_type.h"
 
@@ -66,17 +67,24 @@ void CMarking::ReadAttributes() {
         std::size_t end = text.find(L' ', pos);
         if (end == std::wstring::npos)
             end = text.size();
-        if (end > pos)
-            if (CMarkingPrimitive* p = parser(this, text.substr(pos, end - pos))) {
-                // A shape too short to write (a polygon of one vertex) is
-                // dropped here, as the next save would drop it.
-                if (p->ToString().empty()) {
-                    delete p;
-                } else {
-                    p->m_pMarking = this;
-                    m_primitives.push_back(p);
-                }
+        g_markingNumberNotFinite = false;
+        CMarkingPrimitive* p = end > pos ? parser(this, text.substr(pos, end - pos)) : nullptr;
+        // A number that is not finite ends the text: read as a default, it
+        // would put a shape where the text has none.
+        if (g_markingNumberNotFinite) {
+            delete p;
+            break;
+        }
+        if (p) {
+            // A shape too short to write (a polygon of one vertex) is
+            // dropped here, as the next save would drop it.
+            if (p->ToString().empty()) {
+                delete p;
+            } else {
+                p->m_pMarking = this;
+                m_primitives.push_back(p);
             }
+        }
         pos = end + 1;
     }
 }

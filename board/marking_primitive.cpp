@@ -6,6 +6,7 @@
 #include "board/marking_arc.h"
 #include "board/marking_shapes.h"
 #include "board/marking_text.h"
+#include "board/marking_token.h"
 #include "board/padstack.h"
 #include "core/default_settings.h"
 #include "core/model_services.h"
@@ -385,7 +386,14 @@ std::vector<CMarkingPrimitive*> ParseMarkingText(CMarking* marking, const std::w
         size_t end = text.find(L' ', pos);
         if (end == std::wstring::npos)
             end = text.size();
-        if (CMarkingPrimitive* p = ParseMarkingToken(marking, text.substr(pos, end - pos)))
+        g_markingNumberNotFinite = false;
+        CMarkingPrimitive* p = ParseMarkingToken(marking, text.substr(pos, end - pos));
+        // A number that is not finite ends the text, as in CMarking.
+        if (g_markingNumberNotFinite) {
+            delete p;
+            break;
+        }
+        if (p)
             out.push_back(p);
         pos = end + 1;
     }

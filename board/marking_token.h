@@ -10,6 +10,10 @@
 #include <cwctype>
 #include <string>
 
+// Set by a scan that meets a number that is not finite. A reader of marking
+// text clears it before each token and ends the text at a token that sets it.
+inline thread_local bool g_markingNumberNotFinite = false;
+
 class MarkingScanner {
 public:
     explicit MarkingScanner(const wchar_t* text) : p_(text) {}
@@ -25,6 +29,8 @@ public:
         const wchar_t* end = q;
         const double v = ParseDouble(q, &end);
         const float f = static_cast<float>(v);
+        if (end != q && !std::isfinite(f))
+            g_markingNumberNotFinite = true;
         if (end == q || !std::isfinite(f))
             return ok_ = false;
         *out = f;

@@ -1,28 +1,29 @@
-// What a number read from a document may be. A file edited by hand or
-// damaged can hold any number; the readers keep each within what the
-// drawing and output arithmetic can take, as they keep other values they
-// cannot use (an unknown unit, a negative width) at something usable.
+// What a number read from a document may be. A document comes back as it was
+// saved: the readers change only what the editor cannot write.
 //
-// Sheet side: positions and sizes are whole grid steps (texts: tenths of a
-// step) multiplied by the grid in 0.01 mm. With both bounded, a sum of a
-// few such products stays far inside 32 bits. 20000 steps of the coarsest
-// grid are 2 km; of a 0.1 mm grid, 2 m, beyond the largest sheet.
+// Sheet side: positions and sizes are 32-bit integers in grid steps (texts:
+// tenths of a step); a number beyond 32 bits is held at the end of that
+// range. The drawing takes any of them under any grid (sheet_paint.h). Sheet
+// lengths and the grid are 0.01 mm within 10 m (kMaxSheetHundredths).
 //
 // Board side: lengths, positions and angles are floats; one that is not a
-// number or infinite reads as if absent (or unread, in a list of numbers).
+// number or infinite reads as if absent, and in a list of numbers ends the
+// list there.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
-constexpr int kMaxSheetSteps = 20000;
-constexpr int kMaxSheetTenths = 10 * kMaxSheetSteps;
-// The coarsest sheet grid, 0.01 mm (100 mm).
-constexpr int32_t kMaxSheetGrid = 10000;
+// The longest sheet length, grid or width in 0.01 mm (10 m): hundredths still
+// survive the way through a float of millimetres in the file.
+constexpr int32_t kMaxSheetHundredths = 1000000;
 
-// v held within -limit..limit.
-constexpr int ClampToSteps(long long v, int limit = kMaxSheetSteps) {
-    return static_cast<int>(v < -limit ? -limit : v > limit ? limit : v);
+// v held within the 32-bit range.
+constexpr int32_t ToInt32(long long v) {
+    constexpr long long lo = std::numeric_limits<int32_t>::min();
+    constexpr long long hi = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(v < lo ? lo : v > hi ? hi : v);
 }
 
 // A float a document may hold: finite.

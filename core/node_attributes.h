@@ -347,10 +347,8 @@ constexpr NodeAttribute<Node> FloatPair(const wchar_t* name) {
             }};
 }
 
-// A POINT or SIZE member as "x,y" in integers; (0, 0) is the default. Each
-// number is read within -Limit..Limit (a sheet position or size, in grid
-// steps or tenths of them).
-template <auto Member, class Node = ClassOf<Member>, int Limit = kMaxSheetSteps>
+// A POINT or SIZE member as "x,y" in integers; (0, 0) is the default.
+template <auto Member, class Node = ClassOf<Member>>
 constexpr NodeAttribute<Node> IntPair(const wchar_t* name) {
     using T = TypeOf<Member>;
     static_assert(std::is_same_v<T, POINT> || std::is_same_v<T, SIZE>);
@@ -358,7 +356,7 @@ constexpr NodeAttribute<Node> IntPair(const wchar_t* name) {
             [](Node& n, const NodeAttribute<Node>& a) {
                 int x = 0, y = 0;
                 PlainNumber::GetPoint(n, a.name, x, y, 0, 0);
-                n.*Member = T{ClampToSteps(x, Limit), ClampToSteps(y, Limit)};
+                n.*Member = T{x, y};
             },
             [](const Node& n, const NodeAttribute<Node>& a, NodeExpectedAttributes& list) {
                 const auto [x, y] = n.*Member;

@@ -29,7 +29,7 @@ CVorpelView::CVorpelView(CTreeNode* document) : m_pDocument(document) {
     // No coarser than a sheet's grid may be (document_bounds.h).
     m_textHeight =
         RoundHalfAway(std::clamp(static_cast<double>(g_DefaultSettings.gridWidth) * 100.0, 0.0,
-                                 static_cast<double>(kMaxSheetGrid)));
+                                 static_cast<double>(kMaxSheetHundredths)));
     m_fontDescription = g_DefaultSettings.font;
     m_fontDescription.lfHeight = m_textHeight;
     RecreateFonts();

@@ -51,6 +51,14 @@ int32_t Clamp32(int64_t v) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
+// Device coordinates are held within this far from the origin: far beyond any
+// window, with room in 32 bits for the scroll offsets callers add to them.
+constexpr int64_t kFarDevice = int64_t{1} << 30;
+
+int32_t ClampDevice(int64_t v) {
+    return static_cast<int32_t>(std::clamp(v, -kFarDevice, kFarDevice));
+}
+
 QColor ToQColor(COLORREF c) {
     return QColor(int(ColorRefRed(c)), int(ColorRefGreen(c)), int(ColorRefBlue(c)));
 }
@@ -108,7 +116,7 @@ struct DeviceContextImpl {
     int64_t MapY(int64_t y) const {
         return RoundDiv((y - s.winOrg.y) * s.vpExt.cy, s.winExt.cy) + s.vpOrg.y;
     }
-    POINT ToDevice(POINT p) const { return {Clamp32(MapX(p.x)), Clamp32(MapY(p.y))}; }
+    POINT ToDevice(POINT p) const { return {ClampDevice(MapX(p.x)), ClampDevice(MapY(p.y))}; }
     POINT ToLogical(POINT p) const {
         return {
             Clamp32(RoundDiv((int64_t(p.x) - s.vpOrg.x) * s.winExt.cx, s.vpExt.cx) + s.winOrg.x),

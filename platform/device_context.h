@@ -200,6 +200,8 @@ public:
     SIZE GetViewportExt() const;
     POINT GetWindowOrg() const;
     POINT GetViewportOrg() const;
+    // Device coordinates are held within 2^30 pixels of the origin, so that
+    // a scroll offset added to them stays inside 32 bits.
     bool LPtoDP(POINT* points, int count) const;
     bool DPtoLP(POINT* points, int count) const;
     // A rectangle converts as its two corners; it is not reordered.

@@ -1,5 +1,6 @@
 #include "schematic/bus.h"
 
+#include "core/document_bounds.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "platform/text.h"
@@ -41,19 +42,19 @@ void CBus::ReadAttributes() {
     // "x,yDlength"
     const wchar_t* p = m_text.c_str();
     const wchar_t* end = nullptr;
-    const int x = ClampToSteps(ParseInteger(p, &end));
+    const int x = ToInt32(ParseInteger(p, &end));
     bool ok = end != p && *end == L',';
     int y = 0, length = 0;
     wchar_t direction = L'N';
     if (ok) {
         p = end + 1;
-        y = ClampToSteps(ParseInteger(p, &end));
+        y = ToInt32(ParseInteger(p, &end));
         ok = end != p && *end != 0;
     }
     if (ok) {
         direction = *end;
         p = end + 1;
-        length = ClampToSteps(ParseInteger(p, &end));
+        length = ToInt32(ParseInteger(p, &end));
         ok = end != p;
     }
     if (ok) {
@@ -71,11 +72,12 @@ void CBus::WriteAttributes() {
 }
 
 POINT CBus::GetEnd() const {
+    // Held within 32 bits: a file may hold any start and length.
     POINT e = m_position;
     if (m_direction == L'H')
-        e.x += m_length;
+        e.x = ToInt32(int64_t{e.x} + m_length);
     else if (m_direction == L'V')
-        e.y += m_length;
+        e.y = ToInt32(int64_t{e.y} + m_length);
     return e;
 }
 

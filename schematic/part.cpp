@@ -120,7 +120,8 @@ void CPart::DisconnectPins() {
 }
 
 namespace {
-bool SpansOverlap(int a, int aLen, int b, int bLen) {
+// In 64 bits: a file may hold any 32-bit corner and size.
+bool SpansOverlap(int64_t a, int64_t aLen, int64_t b, int64_t bLen) {
     return (b <= a && a < b + bLen) || (a <= b && b < a + aLen);
 }
 } // namespace
@@ -134,9 +135,11 @@ bool CPart::TouchesOtherPart() const {
             continue;
         const POINT o = child->m_position;
         const SIZE os = child->m_size;
-        if (m_position.x == o.x + os.cx && SpansOverlap(m_position.y, m_size.cy, o.y, os.cy))
+        if (m_position.x == int64_t{o.x} + os.cx &&
+            SpansOverlap(m_position.y, m_size.cy, o.y, os.cy))
             return true;
-        if (m_position.y == o.y + os.cy && SpansOverlap(m_position.x, m_size.cx, o.x, os.cx))
+        if (m_position.y == int64_t{o.y} + os.cy &&
+            SpansOverlap(m_position.x, m_size.cx, o.x, os.cx))
             return true;
     }
     return false;

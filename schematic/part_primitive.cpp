@@ -6,6 +6,7 @@
 #include "platform/device_context.h"
 #include "platform/key_state.h"
 #include "platform/messages.h"
+#include "schematic/sheet_paint.h"
 #include "schematic/undo_part_primitive.h"
 
 #include <algorithm>
@@ -32,7 +33,9 @@ int SheetScale::HandleHalf() const {
 }
 
 int SheetScale::ToLogical(int partPos, int c) const {
-    return Wrap(static_cast<int64_t>(partPos) * grid + static_cast<int64_t>(c) * grid / 10);
+    // Held where a device context takes it (sheet_paint.h).
+    return SheetPaint::Held(int64_t{SheetPaint::Scale(partPos, grid)} +
+                            SheetPaint::ScaleTenths(c, grid));
 }
 
 POINT SheetScale::ToLogical(POINT partPos, POINT c) const {

@@ -1,6 +1,7 @@
 #include "schematic/part_primitive_text.h"
 
 #include "core/default_settings.h"
+#include "core/document_bounds.h"
 #include "core/property_edit.h"
 #include "core/property_grid.h"
 #include "platform/device_context.h"
@@ -8,6 +9,7 @@
 #include "platform/messages.h"
 #include "schematic/part_primitive_shapes.h"
 #include "schematic/part_primitive_token.h"
+#include "schematic/sheet_paint.h"
 
 #include <algorithm>
 
@@ -123,7 +125,7 @@ SIZE CPartText::Measure(DeviceContext* dc) const {
     LogFont old = dc->SelectFont(GetViewFont(IsVertical()));
     SIZE size = dc->GetTextExtentPoint32(text);
     dc->SelectFont(old);
-    return size;
+    return SheetPaint::HeldSize(size);
 }
 
 RECT CPartText::GetDrawRect(DeviceContext* dc, POINT partPos) const {
@@ -155,17 +157,21 @@ RECT CPartText::GetDisplayRect(DeviceContext* dc) const {
     SIZE e = Measure(dc);
     int w = s.ToPrimitive(e.cx);
     int h = s.ToPrimitive(e.cy);
-    int half = h / 2;
-    const int x = pos.x, y = pos.y;
+    const int64_t half = h / 2;
+    // In tenths of a step: any 32-bit position, the edges held within 32 bits.
+    const int64_t x = pos.x, y = pos.y;
+    auto rect = [](int64_t l, int64_t t, int64_t r, int64_t b) {
+        return RECT{ToInt32(l), ToInt32(t), ToInt32(r), ToInt32(b)};
+    };
     switch (style) {
     case L'B':
-        return RECT{x - half, y, x + half, y - w};
+        return rect(x - half, y, x + half, y - w);
     case L'L':
-        return RECT{x - w, y + half, x, y - half};
+        return rect(x - w, y + half, x, y - half);
     case L'R':
-        return RECT{x, y + half, x + w, y - half};
+        return rect(x, y + half, x + w, y - half);
     case L'T':
-        return RECT{x - half, y + w, x + half, y};
+        return rect(x - half, y + w, x + half, y);
     default:
         return RECT{};
     }

@@ -35,8 +35,7 @@ bool ReadInt(const wchar_t*& p, const wchar_t* end, int* value) {
     }
     if (negative)
         v = -v;
-    // Tenths of a grid step from the part: no more than a sheet holds.
-    *value = ClampToSteps(v, kMaxSheetTenths);
+    *value = ToInt32(v);
     p = q;
     return true;
 }

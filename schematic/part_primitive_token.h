@@ -13,9 +13,8 @@ void AppendInt(std::wstring& out, int value);
 // Reads up to count integers separated by single commas from p, as a
 // "%d,%d,..." scan does: each number may follow white space and a sign;
 // reading stops at the first number or comma that is not there, leaving the
-// remaining outputs untouched. Values are clamped to the tenths of grid steps
-// a sheet holds (kMaxSheetTenths). p moves
-// past what was read; returns how many numbers were read.
+// remaining outputs untouched. A value beyond 32 bits is held at the end of
+// that range. p moves past what was read; returns how many numbers were read.
 int ScanInts(const wchar_t*& p, int* out, int count);
 // One integer as a lenient conversion reads it: white space, a sign, digits;
 // anything after them is ignored, no digits give 0.

@@ -5,6 +5,7 @@
 #include "board/footprint.h"
 #include "board/pad.h"
 #include "core/attribute_name.h"
+#include "core/document_bounds.h"
 #include "core/model_services.h"
 #include "core/node_attributes.h"
 #include "core/node_type.h"
@@ -88,10 +89,10 @@ void CPin::ReadAttributes() {
         const wchar_t* const start = m_text.c_str() + 1;
         if (PlainNumber::ReadInt(start, m_text.data() + m_text.size(), offset)) {
             m_side = m_text[0];
-            m_offset = ClampToSteps(offset);
+            m_offset = offset;
         } else {
             const wchar_t* end = nullptr;
-            offset = ClampToSteps(ParseInteger(start, &end));
+            offset = ToInt32(ParseInteger(start, &end));
             if (end != start) {
                 m_side = m_text[0];
                 m_offset = offset;
@@ -190,19 +191,21 @@ POINT CPin::GetConnectionPoint() const {
     const CTreeNode* parent = GetParent();
     if (!parent)
         return POINT{0, 0};
-    const POINT c = parent->m_position;
-    const SIZE s = parent->m_size;
+    // Any 32-bit corner, size and offset: the sum is held within 32 bits.
+    const int64_t x = parent->m_position.x, y = parent->m_position.y;
+    const int64_t w = parent->m_size.cx, h = parent->m_size.cy, o = m_offset;
+    auto at = [](int64_t px, int64_t py) { return POINT{ToInt32(px), ToInt32(py)}; };
     switch (m_side) {
     case L'B':
-        return POINT{c.x + m_offset, c.y - 1};
+        return at(x + o, y - 1);
     case L'L':
-        return POINT{c.x - 1, c.y + m_offset};
+        return at(x - 1, y + o);
     case L'R':
-        return POINT{c.x + s.cx + 1, c.y + m_offset};
+        return at(x + w + 1, y + o);
     case L'T':
-        return POINT{c.x + m_offset, c.y + s.cy + 1};
+        return at(x + o, y + h + 1);
     default:
-        return c;
+        return parent->m_position;
     }
 }
 

@@ -66,7 +66,14 @@ CUndoChangeSheetOfObject::CUndoChangeSheetOfObject(CSheetObject* object)
     : CUndoChangeSheetOfObject(object->GetHandle()) {}
 
 CUndoChangeSheetOfObject::CUndoChangeSheetOfObject(CSheetObject::Handle object)
-    : m_object(std::move(object)), m_sheet(*m_object ? (*m_object)->m_pSheet.Get() : nullptr) {}
+    : m_object(std::move(object)) {
+    // The link whole: an object on a freed sheet keeps that sheet's name.
+    if (CSheetObject* o = *m_object) {
+        m_sheet = o->m_pSheet;
+        if (o->m_takenFrom)
+            m_takenFrom = std::make_unique<SheetLink>(*o->m_takenFrom);
+    }
+}
 
 CUndoItem* CUndoChangeSheetOfObject::Undo() {
     auto* inverse = new CUndoChangeSheetOfObject(m_object);
@@ -87,6 +94,7 @@ CUndoItem* CUndoChangeSheetOfObject::Undo() {
         m_sheet->AddObject(object);
     else
         object->m_pSheet = m_sheet;
+    object->m_takenFrom = m_takenFrom ? std::make_unique<SheetLink>(*m_takenFrom) : nullptr;
     RepaintSheetSide(object, false);
     // The tree's history moves objects between pages that need not be shown.
     for (CSheet* sheet : {now, m_sheet.Get()})

@@ -105,6 +105,7 @@ private:
     explicit CUndoChangeSheetOfObject(CSheetObject::Handle object);
     CSheetObject::Handle m_object;
     SheetLink m_sheet;
+    std::unique_ptr<SheetLink> m_takenFrom;
 };
 
 class CUndoChangePos : public CUndoItem {

@@ -88,7 +88,7 @@ const wchar_t* CSheet::GetTagName() const {
 int32_t MmToHundredths(float mm) {
     // Limited to 10 m, where hundredths still survive the way through a float
     // of millimetres in the file; not-a-number reads as nothing.
-    constexpr double kLimit = 1e6;
+    constexpr double kLimit = kMaxSheetHundredths;
     double v = static_cast<double>(mm) * 100.0;
     if (v != v)
         v = 0;
@@ -106,19 +106,13 @@ int32_t HundredthsAtLeast(float mm, int32_t least, float def) {
     return v >= least ? v : MmToHundredths(def);
 }
 
-// The grid: no coarser than positions in grid steps can be drawn with.
-int32_t GridHundredths(float mm, int32_t least, float def) {
-    return std::min(HundredthsAtLeast(mm, least, def), kMaxSheetGrid);
-}
-
 // Compares unequal to every length: the attribute is always written.
 constexpr float kNoDefault = std::numeric_limits<float>::quiet_NaN();
 
 // A length member in hundredths of a millimetre, written in millimetres
 // (left out when zero, unless always). A missing value, or one below least,
 // reads as the current setting.
-template <auto Member, float DefaultSettings::*Setting, int32_t Least, bool Always,
-          int32_t (*Convert)(float, int32_t, float) = HundredthsAtLeast>
+template <auto Member, float DefaultSettings::*Setting, int32_t Least, bool Always>
 constexpr NodeAttribute<CSheet> Millimetres(const wchar_t* name) {
     using T = Attr::TypeOf<Member>;
     return {name,
@@ -126,7 +120,7 @@ constexpr NodeAttribute<CSheet> Millimetres(const wchar_t* name) {
                 float v = 0;
                 const float setting = g_DefaultSettings.*Setting;
                 s.GetAttributeFloat(a.name, v, setting);
-                s.*Member = static_cast<T>(Convert(v, Least, setting));
+                s.*Member = static_cast<T>(HundredthsAtLeast(v, Least, setting));
             },
             [](const CSheet& s, const NodeAttribute<CSheet>& a, NodeExpectedAttributes& list) {
                 list.AddFloat(a.name, static_cast<float>(s.*Member) / 100.0f,
@@ -169,8 +163,7 @@ constexpr NodeAttributes<CSheet, 7> kAttributes{{
     Attr::UInt<&CSheet::m_unit>(L"Unit", 1),
     Attr::Text<&CSheet::m_fontName>(L"FontName"),
     SheetSize(L"SheetSize"),
-    Millimetres<&CSheet::m_gridSize, &DefaultSettings::gridWidth, 1, false, GridHundredths>(
-        L"GridSize"),
+    Millimetres<&CSheet::m_gridSize, &DefaultSettings::gridWidth, 1, false>(L"GridSize"),
     Millimetres<&CSheet::m_wireWidth, &DefaultSettings::wireWidth, 0, true>(L"WireWidth"),
     Millimetres<&CSheet::m_busWidth, &DefaultSettings::busWidth, 0, true>(L"BusWidth"),
     Millimetres<&CSheet::m_dotDiameter, &DefaultSettings::connCircle, 0, true>(L"DotDiam"),

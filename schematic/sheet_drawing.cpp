@@ -105,7 +105,7 @@ SIZE Measure(DeviceContext* dc, const LogFont& font, const std::wstring& text) {
     LogFont old = dc->SelectFont(font);
     SIZE e = dc->GetTextExtentPoint32(text);
     dc->SelectFont(old);
-    return e;
+    return HeldSize(e);
 }
 
 } // namespace SheetPaint
@@ -113,10 +113,6 @@ SIZE Measure(DeviceContext* dc, const LogFont& font, const std::wstring& text) {
 using namespace SheetPaint;
 
 namespace {
-
-POINT Scaled(POINT p, int g) {
-    return POINT{p.x * g, p.y * g};
-}
 
 void Line(DeviceContext* dc, POINT a, POINT b) {
     dc->MoveTo(a.x, a.y);
@@ -170,23 +166,24 @@ namespace {
 // The net-name label of a power symbol's part: the rectangle beside the
 // outline opposite its pin (logical units, left/top/right/bottom).
 RECT PowerLabelRect(const CPart* part, const CPin* pin, SIZE e, int g) {
-    const int X = part->m_position.x, Y = part->m_position.y;
-    const int W = part->m_size.cx, H = part->m_size.cy, o = pin->m_offset;
+    const int64_t X = part->m_position.x, Y = part->m_position.y;
+    const int64_t W = part->m_size.cx, H = part->m_size.cy, o = pin->m_offset;
+    e = HeldSize(e);
     switch (pin->m_side) {
     case L'B': {
-        const int left = (X + o) * g - e.cx / 2, bottom = (Y + H) * g;
+        const int left = Scale(X + o, g) - e.cx / 2, bottom = Scale(Y + H, g);
         return RECT{left, bottom + e.cy, left + e.cx, bottom};
     }
     case L'T': {
-        const int left = (X + o) * g - e.cx / 2, top = Y * g;
+        const int left = Scale(X + o, g) - e.cx / 2, top = Scale(Y, g);
         return RECT{left, top, left + e.cx, top - e.cy};
     }
     case L'L': {
-        const int left = (X + W) * g, top = (Y + o) * g + e.cy / 2;
+        const int left = Scale(X + W, g), top = Scale(Y + o, g) + e.cy / 2;
         return RECT{left, top, left + e.cx, top - e.cy};
     }
     case L'R': {
-        const int right = X * g, top = (Y + o) * g + e.cy / 2;
+        const int right = Scale(X, g), top = Scale(Y + o, g) + e.cy / 2;
         return RECT{right - e.cx, top, right, top - e.cy};
     }
     default:
@@ -244,12 +241,13 @@ void CPart::DrawOnSheet(DeviceContext* dc, uint32_t flags) {
 
 RECT CPart::GetBoundsOnSheet(DeviceContext* dc) {
     const int g = Grid();
-    RECT r{m_position.x * g - g / 2, m_position.y * g - g / 2,
-           (m_position.x + m_size.cx) * g + g / 2, (m_position.y + m_size.cy) * g + g / 2};
+    const int64_t x = m_position.x, y = m_position.y;
+    RECT r{Scale(x, g) - g / 2, Scale(y, g) - g / 2, Scale(x + m_size.cx, g) + g / 2,
+           Scale(y + m_size.cy, g) + g / 2};
     r = Grown(r, LineWidth(m_pSheet));
     if (CPin* power = GetOwnPowerPin()) {
         std::unique_ptr<DeviceContext> own;
-        const SIZE e = Use(dc, own)->GetTextExtentPoint32(power->m_fixedNetName);
+        const SIZE e = HeldSize(Use(dc, own)->GetTextExtentPoint32(power->m_fixedNetName));
         switch (power->m_side) {
         case L'B':
             r.bottom += e.cy;
@@ -319,15 +317,16 @@ POINT CPin::GetInnerPoint() const {
     const CTreeNode* part = GetParent();
     const POINT c = part ? part->m_position : POINT{};
     const SIZE s = part ? part->m_size : SIZE{};
+    const int64_t x = c.x, y = c.y, o = m_offset;
     switch (m_side) {
     case L'B':
-        return POINT{(c.x + m_offset) * g, c.y * g};
+        return POINT{Scale(x + o, g), Scale(y, g)};
     case L'L':
-        return POINT{c.x * g, (c.y + m_offset) * g};
+        return POINT{Scale(x, g), Scale(y + o, g)};
     case L'R':
-        return POINT{(c.x + s.cx) * g, (c.y + m_offset) * g};
+        return POINT{Scale(x + s.cx, g), Scale(y + o, g)};
     case L'T':
-        return POINT{(c.x + m_offset) * g, (c.y + s.cy) * g};
+        return POINT{Scale(x + o, g), Scale(y + s.cy, g)};
     default:
         return Scaled(c, g);
     }
@@ -536,12 +535,12 @@ RECT CWire::GetBusEntryLabelRect(DeviceContext* dc, int end) const {
     const SIZE e = Measure(dc, GetViewFont(vertical), name);
     if (vertical) {
         const int s = Sign(p.y - other.y);
-        const POINT tip{D.x + b * g / 2, D.y + s * g};
+        const POINT tip{D.x + Scale(b, g) / 2, D.y + s * g};
         const int from = tip.y + s * (g / 4);
         return RECT{tip.x - g / 2, from, tip.x + g / 2, from + s * e.cx};
     }
     const int s = Sign(p.x - other.x);
-    const POINT tip{D.x + s * g, D.y + b * g / 2};
+    const POINT tip{D.x + s * g, D.y + Scale(b, g) / 2};
     const int from = tip.x + s * (g / 4);
     return RECT{from, tip.y + g / 2, from + s * e.cx, tip.y - g / 2};
 }
@@ -572,9 +571,9 @@ void CWire::DrawOnSheet(DeviceContext* dc, uint32_t) {
             const POINT other = end == 1 ? m_end : m_position;
             const POINT D = Scaled(end == 1 ? GetDrawnStart() : GetDrawnEnd(), g);
             if (vertical)
-                Line(dc, D, POINT{D.x + b * g / 2, D.y + Sign(p.y - other.y) * g});
+                Line(dc, D, POINT{D.x + Scale(b, g) / 2, D.y + Sign(p.y - other.y) * g});
             else if (dir == WireDirection::Horizontal)
-                Line(dc, D, POINT{D.x + Sign(p.x - other.x) * g, D.y + b * g / 2});
+                Line(dc, D, POINT{D.x + Sign(p.x - other.x) * g, D.y + Scale(b, g) / 2});
             if (CNet* net = GetNet())
                 dc->DrawText(net->GetName(), GetBusEntryLabelRect(dc, end), kPinFormat);
         }
@@ -728,8 +727,8 @@ std::wstring CText::GetDisplayString(const CPart* part) const {
 RECT CText::GetDisplayRect(DeviceContext* dc, const CPart* part) const {
     const int g = Grid();
     const POINT p = part ? part->m_position : POINT{};
-    const int x0 = static_cast<int>(static_cast<int64_t>(m_position.x) * g / 10) + p.x * g;
-    const int y0 = static_cast<int>(static_cast<int64_t>(m_position.y) * g / 10) + p.y * g;
+    const int x0 = Held(int64_t{ScaleTenths(m_position.x, g)} + Scale(p.x, g));
+    const int y0 = Held(int64_t{ScaleTenths(m_position.y, g)} + Scale(p.y, g));
     const SIZE e = Measure(dc, GetViewFont(false), GetDisplayString(part));
     return RECT{x0, y0, x0 + g + e.cx, y0 + e.cy};
 }
@@ -743,8 +742,8 @@ RECT CText::GetBoundsOnSheet(DeviceContext* dc) {
     const int g = Grid();
     const CTreeNode* holder = GetParent();
     const POINT p = holder ? holder->m_position : POINT{};
-    const int x0 = static_cast<int>(static_cast<int64_t>(m_position.x) * g / 10) + p.x * g;
-    const int y0 = static_cast<int>(static_cast<int64_t>(m_position.y) * g / 10) + p.y * g;
+    const int x0 = Held(int64_t{ScaleTenths(m_position.x, g)} + Scale(p.x, g));
+    const int y0 = Held(int64_t{ScaleTenths(m_position.y, g)} + Scale(p.y, g));
     const SIZE e = Measure(dc, GetViewFont(false), m_text);
     return Normalized(RECT{x0, y0, x0 + e.cx + g, y0 + e.cy});
 }

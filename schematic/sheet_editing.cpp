@@ -2,6 +2,7 @@
 // whole grid steps with the wires following, and deleting. Every change is
 // recorded on the active view's history before it is made.
 #include "board/footprint.h"
+#include "core/document_bounds.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/undo_node_records.h"
@@ -577,8 +578,9 @@ CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int
         return this;
     }
     const int g = Grid();
-    const RECT outline{m_position.x * g, m_position.y * g, (m_position.x + m_size.cx) * g,
-                       (m_position.y + m_size.cy) * g};
+    const int64_t px = m_position.x, py = m_position.y;
+    const RECT outline{Scale(px, g), Scale(py, g), Scale(px + m_size.cx, g),
+                       Scale(py + m_size.cy, g)};
     const int32_t before = m_selected;
     if (Contains(outline, x, y))
         m_selected = Ctrl(flags) ? (before ? 0 : 1) : 1;
@@ -750,8 +752,10 @@ int NearestOutlinePos(const CTreeNode* part, int x, int y, int g) {
     int best = 0;
     int64_t bestDist = -1;
     for (size_t i = 0; i < slots.size(); ++i) {
-        const int64_t dx = static_cast<int64_t>(part->m_position.x + slots[i].at.x) * g - x;
-        const int64_t dy = static_cast<int64_t>(part->m_position.y + slots[i].at.y) * g - y;
+        const int64_t dx =
+            Scale(int64_t{part->m_position.x} + slots[i].at.x, g) - static_cast<int64_t>(x);
+        const int64_t dy =
+            Scale(int64_t{part->m_position.y} + slots[i].at.y, g) - static_cast<int64_t>(y);
         const int64_t d = dx * dx + dy * dy;
         if (bestDist < 0 || d < bestDist) {
             bestDist = d;
@@ -887,8 +891,8 @@ int CText::DragOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
     const RECT r = GetBoundsOnSheet(dc);
     const CTreeNode* holder = GetParent();
     const POINT p = holder ? holder->m_position : POINT{};
-    m_position.x = (r.left + tx - p.x * g) / s;
-    m_position.y = (r.top + ty - p.y * g) / s;
+    m_position.x = ToInt32((int64_t{r.left} + tx - Scale(p.x, g)) / s);
+    m_position.y = ToInt32((int64_t{r.top} + ty - Scale(p.y, g)) / s);
     InvalidateOnSheet(dc);
     return 1;
 }

@@ -69,6 +69,10 @@ public:
     Handle GetHandle();
 
     SheetLink m_pSheet; // not owned; null when on no sheet
+    // What the object lay on before a sheet took it up by its name (see
+    // CProjectTree::TakeBackObjects); null for an object drawn on its sheet.
+    // The sheet gives it back when it leaves that name.
+    std::unique_ptr<SheetLink> m_takenFrom;
 
 private:
     Handle m_handle;

@@ -33,7 +33,7 @@ CTreeNode* BoardParent(const CText& text) {
 }
 
 constexpr NodeAttributes<CText, 10> kAttributes{{
-    Attr::IntPair<&CText::m_position, CText, kMaxSheetTenths>(L"XY"),
+    Attr::IntPair<&CText::m_position, CText>(L"XY"),
     Attr::Bool<&CText::m_visible>(L"Visible", true),
     Attr::Point<&CText::m_boardPosition, CText>(L"Pos"),
     Attr::Bool<&CText::m_boardVisible>(L"BrdVisible", true),

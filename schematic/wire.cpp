@@ -1,6 +1,7 @@
 #include "schematic/wire.h"
 
 #include "core/attribute_name.h"
+#include "core/document_bounds.h"
 #include "core/model_services.h"
 #include "core/node_attributes.h"
 #include "core/node_type.h"
@@ -63,9 +64,6 @@ const wchar_t* CWire::GetTagName() const {
 
 void CWire::ReadAttributes() {
     kAttributes.Read(*this);
-    // The side and size of a bus entry's stub, drawn in grid steps.
-    m_busEntry1 = ClampToSteps(m_busEntry1);
-    m_busEntry2 = ClampToSteps(m_busEntry2);
     int v[4] = {0, 0, 0, 0};
     // "x1,y1,x2,y2" in plain numbers is read in line; any other text by the
     // general walk.
@@ -81,14 +79,14 @@ void CWire::ReadAttributes() {
         const wchar_t* p = m_text.c_str();
         for (int i = 0; i < 4; ++i) {
             const wchar_t* stop = nullptr;
-            v[i] = ClampToSteps(ParseInteger(p, &stop));
+            v[i] = ToInt32(ParseInteger(p, &stop));
             if (stop == p)
                 break;
             p = *stop == L',' ? stop + 1 : stop;
         }
     }
-    m_position = POINT{ClampToSteps(v[0]), ClampToSteps(v[1])};
-    m_end = POINT{ClampToSteps(v[2]), ClampToSteps(v[3])};
+    m_position = POINT{v[0], v[1]};
+    m_end = POINT{v[2], v[3]};
 }
 
 void CWire::WriteAttributes() {

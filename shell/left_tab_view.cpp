@@ -335,8 +335,10 @@ CLeftTabView::NameCheck CLeftTabView::CheckName(CTreeNode*, const std::wstring&)
 
 void CLeftTabView::OnEndLabelEdit(const NMTVDISPINFO& info) {
     CTreeNode* node = GetItemNode(info.item.hItem);
-    if (!node || !info.item.pszText)
-        return; // cancelled
+    if (!node || !info.item.pszText) {
+        LabelEditEnded(); // cancelled
+        return;
+    }
     const std::wstring text = info.item.pszText;
     const NameCheck check = CheckName(node, text);
     if (check == NameCheck::Retry) {
@@ -345,14 +347,17 @@ void CLeftTabView::OnEndLabelEdit(const NMTVDISPINFO& info) {
         PostMessage(kRestartEditMessage);
         return;
     }
-    if (check == NameCheck::Ignore || text == node->GetText())
+    if (check == NameCheck::Ignore || text == node->GetText()) {
+        LabelEditEnded();
         return;
+    }
     BeginAction();
     m_undoList.AddUndo(new CUndoChangeNodeAttribute(node, nullptr));
     node->SetText(text);
     Renamed(node);
     SetItemText(info.item.hItem, text);
     RefreshCaptions(node);
+    LabelEditEnded();
 }
 
 // --- Files -------------------------------------------------------------------------------

@@ -129,6 +129,8 @@ protected:
     virtual NameCheck CheckName(CTreeNode* node, const std::wstring& text);
     // After a label edit renamed node, within the same action.
     virtual void Renamed(CTreeNode* node) { (void)node; }
+    // When a label edit ends for good, whether it renamed or not.
+    virtual void LabelEditEnded() {}
 
     // --- Helpers for the trees' commands -----------------------------------------
     // Opens a new undo group for one user action.

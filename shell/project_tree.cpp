@@ -167,6 +167,9 @@ void CProjectTree::SheetNamed(CTreeNode* node) {
 }
 
 void CProjectTree::Renamed(CTreeNode* node) {
+    if (node == m_namingNewSheet)
+        GiveBackObjects(m_namingNewSheet);
+    m_namingNewSheet = nullptr;
     SheetNamed(node);
 }
 
@@ -212,6 +215,7 @@ void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
                                            : object->m_pSheet.GetLostName();
         if (name && old != sheet && (!old || !old->GetParent()) && *name == sheet->GetName()) {
             GetUndoList().AddUndo(new CUndoChangeSheetOfObject(object));
+            object->m_takenFrom = std::make_unique<SheetLink>(object->m_pSheet);
             if (old)
                 old->RemoveObject(object);
             sheet->AddObject(object);
@@ -222,6 +226,28 @@ void CProjectTree::TakeBackObjects(CTreeNode* board, CSheet* sheet) {
     }
     // A sheet renamed in its open editor shows them at once.
     if (CVorpelView* view = taken ? sheet->GetEditorView() : nullptr)
+        view->Invalidate(false);
+}
+
+void CProjectTree::GiveBackObjects(CSheet* sheet) {
+    // What the sheet took up under the name it has left goes back to what
+    // it lay on: the name a new sheet passed through keeps nothing of
+    // another sheet's.
+    std::vector<CSheetObject*> taken;
+    for (CSheetObject* object : sheet->m_objects)
+        if (object->m_takenFrom)
+            taken.push_back(object);
+    for (CSheetObject* object : taken) {
+        GetUndoList().AddUndo(new CUndoChangeSheetOfObject(object));
+        const SheetLink from = *object->m_takenFrom;
+        object->m_takenFrom.reset();
+        sheet->RemoveObject(object);
+        if (from)
+            from->AddObject(object);
+        else
+            object->m_pSheet = from;
+    }
+    if (CVorpelView* view = taken.empty() ? nullptr : sheet->GetEditorView())
         view->Invalidate(false);
 }
 
@@ -324,8 +350,11 @@ bool CProjectTree::RunCommand(int id) {
         AddBoard();
         return true;
     case ID_PRJ_ADD_SHEET:
-        if (type == NodeType::Board)
-            SheetNamed(AddNewNode(node, MakeSheet(NewSheetName(node))));
+        if (type == NodeType::Board) {
+            CTreeNode* sheet = AddNewNode(node, MakeSheet(NewSheetName(node)));
+            SheetNamed(sheet);
+            m_namingNewSheet = static_cast<CSheet*>(sheet);
+        }
         return true;
     case ID_PRJ_DELETE_BLOCK:
     case ID_PRJ_DELETE_BOARD:

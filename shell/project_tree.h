@@ -53,6 +53,7 @@ protected:
     DropPlan PlanDrop(CTreeNode* source, CTreeNode* target, UINT hitFlags) const override;
     NameCheck CheckName(CTreeNode* node, const std::wstring& text) override;
     void Renamed(CTreeNode* node) override;
+    void LabelEditEnded() override { m_namingNewSheet = nullptr; }
 
 private:
     bool IsProject(const CTreeNode* node) const;
@@ -64,9 +65,17 @@ private:
     // which is out of the document go onto this sheet, each move recorded
     // in the running action.
     void TakeBackObjects(CTreeNode* board, CSheet* sheet);
+    // Before a new sheet's name, typed at once, replaces the one it was
+    // added with: what that passing name took up goes back where it lay, as
+    // recorded, in the running action. A sheet renamed later keeps what it
+    // shows.
+    void GiveBackObjects(CSheet* sheet);
     // The same for node when it is a sheet in a board.
     void SheetNamed(CTreeNode* node);
     void PasteFromFile();
     void AddBoard();
     void RunBoardDialog(int id, CBoard* board);
+
+    // The sheet just added while its first label edit runs, else null.
+    CSheet* m_namingNewSheet = nullptr;
 };

@@ -7,7 +7,6 @@
 #include "board/board.h"
 #include "board/footprint.h"
 #include "core/default_settings.h"
-#include "core/document_bounds.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/property_combobox.h"
@@ -1321,11 +1320,6 @@ void CSchematicView::ApplyPropertyChange(int row) {
         const int32_t grid100 = hundredths(row);
         if (grid100 <= 0)
             return;
-        // Coarser than positions in grid steps can be drawn with.
-        if (grid100 > kMaxSheetGrid) {
-            refuse();
-            return;
-        }
         const int64_t old = GetGrid();
         // Widths scale with the drawing; multiplied first so that a finer
         // grid keeps them, and never below 0.01 mm.

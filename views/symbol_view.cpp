@@ -24,6 +24,7 @@
 #include "schematic/part_primitive_list.h"
 #include "schematic/part_primitive_text.h"
 #include "schematic/pin.h"
+#include "schematic/sheet_paint.h"
 #include "schematic/text.h"
 #include "schematic/undo_part_primitive.h"
 #include "shell/main_frame.h"
@@ -61,6 +62,10 @@ AcceleratorTable TableOf(const std::vector<AcceleratorResourceEntry>& entries) {
 // Division rounding toward minus infinity.
 int FloorDiv(int v, int d) {
     int q = v / d;
+    return (v % d != 0 && (v < 0) != (d < 0)) ? q - 1 : q;
+}
+int64_t FloorDiv64(int64_t v, int64_t d) {
+    const int64_t q = v / d;
     return (v % d != 0 && (v < 0) != (d < 0)) ? q - 1 : q;
 }
 
@@ -153,7 +158,7 @@ SIZE CSymbolView::GetDocumentExtent() const {
     if (!part)
         return SIZE{0, 0};
     const int g = m_textHeight;
-    return SIZE{part->m_size.cx * g, part->m_size.cy * g};
+    return SIZE{SheetPaint::Scale(part->m_size.cx, g), SheetPaint::Scale(part->m_size.cy, g)};
 }
 
 std::unique_ptr<DeviceContext> CSymbolView::MakeDC() const {
@@ -336,7 +341,8 @@ void CSymbolView::OnPaint() {
         const int g = Grid();
         const POINT o = PartOrigin();
         const SIZE extent = GetDocumentExtent();
-        const RECT doc{o.x * g, o.y * g + extent.cy, o.x * g + extent.cx, o.y * g};
+        const POINT at = SheetPaint::Scaled(o, g);
+        const RECT doc{at.x, at.y + extent.cy, at.x + extent.cx, at.y};
         dc.FillRect(doc, CreateSolidBrush(g_DefaultSettings.colorBkg));
         DrawGrid(dc);
         dc.SetBkMode(TRANSPARENT);
@@ -365,12 +371,14 @@ void CSymbolView::DrawGrid(DeviceContext& dc) {
     dc.GetClipBox(&clip);
     const POINT o = PartOrigin();
     const SIZE extent = GetDocumentExtent();
-    const int docLeft = o.x * g, docBottom = o.y * g;
-    const int docRight = docLeft + extent.cx, docTop = docBottom + extent.cy;
-    const int left = std::min({clip.left, clip.right, docLeft});
-    const int right = std::max({clip.left, clip.right, docRight});
-    const int bottom = std::min({clip.top, clip.bottom, docBottom});
-    const int top = std::max({clip.top, clip.bottom, docTop});
+    const POINT at = SheetPaint::Scaled(o, g);
+    const int docLeft = at.x, docBottom = at.y;
+    // Only the clip box shows: the grid is drawn there alone, however far
+    // the outline reaches.
+    const int left = std::min(clip.left, clip.right);
+    const int right = std::max(clip.left, clip.right);
+    const int bottom = std::min(clip.top, clip.bottom);
+    const int top = std::max(clip.top, clip.bottom);
     const int step = std::abs(dc.ToDevice(POINT{g, 0}).x - dc.ToDevice(POINT{0, 0}).x);
     const double s = GetZoomScale();
     if (s > 1.0) {
@@ -391,18 +399,20 @@ void CSymbolView::DrawGrid(DeviceContext& dc) {
     }
     // Tenths of the grid inside the outline when zoomed far in.
     if (s > 4.0 && extent.cx > 0 && extent.cy > 0) {
-        const int clipLeft = std::min(clip.left, clip.right) - docLeft;
-        const int clipRight = std::max(clip.left, clip.right) - docLeft;
-        const int clipBottom = std::min(clip.top, clip.bottom) - docBottom;
-        const int clipTop = std::max(clip.top, clip.bottom) - docBottom;
-        const int iFirst = std::max(0, FloorDiv(clipLeft * 10, g));
-        const int iLast = std::min(extent.cx * 10 / g, FloorDiv(clipRight * 10, g) + 1);
-        const int jFirst = std::max(0, FloorDiv(clipBottom * 10, g));
-        const int jLast = std::min(extent.cy * 10 / g, FloorDiv(clipTop * 10, g) + 1);
-        for (int i = iFirst; i <= iLast; ++i)
-            for (int j = jFirst; j <= jLast; ++j)
-                dc.SetPixel(docLeft + g * i / 10, docBottom + g * j / 10,
-                            g_DefaultSettings.colorDot);
+        // In tenths of a step from the outline's corner, in 64 bits: the
+        // corner may lie far from the clip box.
+        const int64_t clipLeft = int64_t{left} - docLeft, clipRight = int64_t{right} - docLeft;
+        const int64_t clipBottom = int64_t{bottom} - docBottom, clipTop = int64_t{top} - docBottom;
+        const int64_t iFirst = std::max<int64_t>(0, FloorDiv64(clipLeft * 10, g));
+        const int64_t iLast =
+            std::min<int64_t>(int64_t{extent.cx} * 10 / g, FloorDiv64(clipRight * 10, g) + 1);
+        const int64_t jFirst = std::max<int64_t>(0, FloorDiv64(clipBottom * 10, g));
+        const int64_t jLast =
+            std::min<int64_t>(int64_t{extent.cy} * 10 / g, FloorDiv64(clipTop * 10, g) + 1);
+        for (int64_t i = iFirst; i <= iLast; ++i)
+            for (int64_t j = jFirst; j <= jLast; ++j)
+                dc.SetPixel(SheetPaint::Held(docLeft + g * i / 10),
+                            SheetPaint::Held(docBottom + g * j / 10), g_DefaultSettings.colorDot);
     }
 }
 
@@ -427,9 +437,10 @@ void CSymbolView::Draw(DeviceContext* dc) {
 
 RECT CSymbolView::DrawnBounds(DeviceContext* dc, CPart* part) const {
     const int g = Grid();
-    const POINT o{part->m_position.x * g, part->m_position.y * g};
+    const POINT o = SheetPaint::Scaled(part->m_position, g);
     // The outline and a pin's length around it.
-    RECT b{o.x - g, o.y - g, o.x + (part->m_size.cx + 1) * g, o.y + (part->m_size.cy + 1) * g};
+    RECT b{o.x - g, o.y - g, o.x + SheetPaint::Scale(int64_t{part->m_size.cx} + 1, g),
+           o.y + SheetPaint::Scale(int64_t{part->m_size.cy} + 1, g)};
     auto add = [&b](RECT r) {
         b.left = std::min({b.left, r.left, r.right});
         b.right = std::max({b.right, r.left, r.right});

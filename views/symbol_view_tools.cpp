@@ -4,6 +4,7 @@
 // program-wide clipboard of primitives.
 #include "views/symbol_view.h"
 
+#include "core/document_bounds.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
@@ -20,6 +21,7 @@
 #include "schematic/part_primitive_shapes.h"
 #include "schematic/part_primitive_text.h"
 #include "schematic/pin.h"
+#include "schematic/sheet_paint.h"
 #include "schematic/text.h"
 #include "schematic/undo_part_primitive.h"
 #include "shell/main_frame.h"
@@ -617,9 +619,10 @@ void CSymbolView::UpdateBand(DeviceContext& dc, POINT logical) {
         return;
     const int tenth = std::max(1, g / 10);
     const POINT o = PartOrigin();
-    auto tenths = [tenth](int v) { return v / tenth + (v > 0 ? 1 : 0); };
-    const RECT r{tenths(band.left - o.x * g), tenths(band.top - o.y * g),
-                 tenths(band.right - o.x * g), tenths(band.bottom - o.y * g)};
+    const POINT at = SheetPaint::Scaled(o, g);
+    auto tenths = [tenth](int64_t v) { return ToInt32(v / tenth + (v > 0 ? 1 : 0)); };
+    const RECT r{tenths(int64_t{band.left} - at.x), tenths(int64_t{band.top} - at.y),
+                 tenths(int64_t{band.right} - at.x), tenths(int64_t{band.bottom} - at.y)};
     for (CPartPrimitive* p : part->m_primitives) {
         const bool in = p->IsInRect(r);
         if (in != p->IsSelected()) {
@@ -659,8 +662,9 @@ void CSymbolView::OutlineDown(POINT logical) {
         return;
     const int g = Grid();
     const POINT o = PartOrigin();
-    const int x = logical.x - o.x * g, y = logical.y - o.y * g;
-    const int w = part->m_size.cx * g, h = part->m_size.cy * g;
+    const POINT at = SheetPaint::Scaled(o, g);
+    const int x = logical.x - at.x, y = logical.y - at.y;
+    const int w = SheetPaint::Scale(part->m_size.cx, g), h = SheetPaint::Scale(part->m_size.cy, g);
     const int m = g / 5;
     const bool alongY = y >= -m && y <= h + m;
     const bool alongX = x >= -m && x <= w + m;

@@ -52,6 +52,12 @@ const TextCase kTextCases[] = {
     {L"LIN0,0 LIN20,0 ARC20,10,2.5 LIN0,10", L"LIN0,0 LIN20,0 ARC20,10,2.5 LIN0,10", 4},
     {L"LIN-1,-1 CRV1,-1,2,0,2,1 LIN-1,1", L"LIN-1,-1 CRV1,-1,2,0,2,1 LIN-1,1", 3},
     {L"LIN+1,-2e1", L"LIN1,-20", 1},
+    // A number that is not finite (also as a float) ends the outline there.
+    {L"LINnan,0 LIN60,inf", L"", 0},
+    {L"LIN0,0 LIN60,inf LIN1,1", L"LIN0,0", 1},
+    {L"LIN0,0 ARC1,1,-INF LIN2,2", L"LIN0,0", 1},
+    {L"LIN0,0 CRV1,1,2,2,3,1e39 LIN2,2", L"LIN0,0", 1},
+    {L"LIN0,0 LIN5,5,nan", L"LIN0,0 LIN5,5", 2},
 };
 
 } // namespace

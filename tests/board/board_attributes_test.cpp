@@ -66,8 +66,11 @@ std::vector<ConductorVertex> ReferenceVertices(const std::wstring& text) {
             }
             const wchar_t* end = nullptr;
             const double value = ParseDouble(p, &end);
-            // A number that is not finite is no coordinate.
-            if (end == p || !std::isfinite(static_cast<float>(value)))
+            // A number that is not finite is no coordinate: the list ends
+            // before its vertex.
+            if (end != p && !std::isfinite(static_cast<float>(value)))
+                return out;
+            if (end == p)
                 break;
             v[n] = static_cast<float>(value);
             p = end;
@@ -334,6 +337,10 @@ TEST_F(BoardAttributesTest, ConductorVertexText) {
         {L"12", {}},
         {L"1,2 x,3 5,6", {{1, 2, 0, {}}}},
         {L"1,2 3", {{1, 2, 0, {}}}},
+        // A number that is not finite ends the list before its vertex.
+        {L"1,2 3,4,nan 5,6", {{1, 2, 0, {}}}},
+        {L"1,2 inf,4 5,6", {{1, 2, 0, {}}}},
+        {L"1,2,0.5 3,-1e39", {{1, 2, 0.5f, {}}}},
     };
     for (const Case& c : cases) {
         CConductor conductor;

@@ -309,3 +309,32 @@ TEST_F(MarkingFileTest, ShapesThatWriteNothingAreDroppedOnReading) {
     ASSERT_TRUE(LoadText(again, saved));
     EXPECT_EQ(SaveText(again), saved);
 }
+
+// A number that is not finite (also as a float) ends a marking's text: the
+// shapes before it stay, the rest is dropped, as a default read in its place
+// would draw a shape the text does not have.
+TEST_F(MarkingFileTest, ANumberThatIsNotFiniteEndsTheText) {
+    const struct {
+        const char* text;
+        const char* kept;
+    } cases[] = {
+        {"L-2,-1,2,-1W0.15 L1,nan,3,4W0.2 RC0,0,1,1W0.2", "L-2,-1,2,-1W0.15"},
+        {"CIRC-1,-1,1,1W0.1 ARC0,0,1e39,2,1,1,1,2W0.1", "CIRC-1,-1,1,1W0.1"},
+        {"RC0,0,1,1W0.2 POLY0,0,1,1,inf,2W0.2 L0,0,1,1W0.1", "RC0,0,1,1W0.2"},
+        {"L0,0,1,1W0.1 TXT0,1.5,0,-nan:R?", "L0,0,1,1W0.1"},
+        {"L0,0,1,1W0.1 CRV0,0,1,1,2,1,3,0W1e40", "L0,0,1,1W0.1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        CRoot root;
+        ASSERT_TRUE(LoadText(root, XmlDoc(std::string("<FootprintLib><Footprint>F<Marking "
+                                                      "Layer=\"SSB\">") +
+                                          c.text + "</Marking></Footprint></FootprintLib>")));
+        const std::string saved = SaveText(root);
+        EXPECT_NE(saved.find(std::string(">") + c.kept + "<"), std::string::npos) << saved;
+        Owned parsed;
+        const std::string text(c.text);
+        parsed.v = ParseMarkingText(nullptr, std::wstring(text.begin(), text.end()));
+        EXPECT_EQ(parsed.v.size(), 1u);
+    }
+}

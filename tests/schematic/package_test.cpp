@@ -338,15 +338,14 @@ TEST_F(PackageTest, PadNamesReadAgain) {
 }
 
 // A wire's "x1,y1,x2,y2" is read in line when plain; every text, also a
-// damaged one, must give what the general walk gives, within the steps a
-// sheet holds.
+// damaged one, must give what the general walk gives, within 32 bits.
 TEST_F(PackageTest, WireTextReadsAsTheGeneralWalkReadsIt) {
     auto reference = [](const std::wstring& text) {
         std::vector<int> v(4, 0);
         const wchar_t* p = text.c_str();
         for (int i = 0; i < 4; ++i) {
             const wchar_t* end = nullptr;
-            v[static_cast<std::size_t>(i)] = ClampToSteps(ParseInteger(p, &end));
+            v[static_cast<std::size_t>(i)] = ToInt32(ParseInteger(p, &end));
             if (end == p)
                 break;
             p = *end == L',' ? end + 1 : end;
@@ -443,8 +442,7 @@ TEST_F(PackageTest, WritersReplaceWhateverTheElementHeld) {
 
 TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {
     // Sizes and grids of zero are what the writer leaves out, negative widths
-    // and numbers beyond 10 m do not survive a float, a grid above 100 mm
-    // would take positions beyond what is drawn: all are normalised on
+    // and numbers beyond 10 m do not survive a float: all are normalised on
     // reading, so a second save gives the same file.
     struct Row {
         const char* attributes;
@@ -453,7 +451,7 @@ TEST_F(PackageTest, DamagedSheetNumbersReadAsWhatIsSavedAgain) {
     } rows[] = {
         {R"(GridSize="" SheetSize="0,0")", 42000, 29700, 250, 15, 50, 100},
         {R"(GridSize="-2" SheetSize="-1,210")", 42000, 21000, 250, 15, 50, 100},
-        {R"(GridSize="1e30" SheetSize="1e9,nan")", 1000000, 29700, kMaxSheetGrid, 15, 50, 100},
+        {R"(GridSize="1e30" SheetSize="1e9,nan")", 1000000, 29700, 1000000, 15, 50, 100},
         {R"(WireWidth="-0.5" BusWidth="0" DotDiam="4e9")", 42000, 29700, 250, 15, 0, 1000000},
     };
     for (const Row& row : rows) {

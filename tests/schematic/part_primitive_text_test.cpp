@@ -66,8 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{L"ARC1,2,3", "CPartArc", L"ARC1,2,3,0,0,0,0,0"},
         TokenCase{L"CURVE1,2,3,4,5", "CPartBezier", L"CURVE1,2,3,4,5,0,0,0"},
         TokenCase{L"RCF", "CPartRect", L"RCF0,0,0,0"},
-        // A number beyond the tenths of grid steps a sheet holds is clamped.
-        TokenCase{L"L99999999999,-99999999999,1,2", "CPartLine", L"L200000,-200000,1,2"},
+        // A number beyond 32 bits is held at the end of that range; one
+        // within it is read as written.
+        TokenCase{L"L99999999999,-99999999999,1,2", "CPartLine", L"L2147483647,-2147483648,1,2"},
+        TokenCase{L"L2147483647,-2147483648,200001,-200001", "CPartLine",
+                  L"L2147483647,-2147483648,200001,-200001"},
         // A polygon with an odd count keeps its whole pairs; none gives none.
         TokenCase{L"POLY0,0,5", "CPartPolygon", L"POLY0,0"},
         TokenCase{L"POLYC", "CPartPolygon", L"POLYC"}, TokenCase{L"POLY", "CPartPolygon", L"POLY"},

@@ -95,6 +95,25 @@ protected:
                 ClickBoard(view, x, y);
         BoardKey(VK_ESCAPE);
     }
+    // A value typed into the panel's row of that name, Enter.
+    static void TypeIntoRow(const std::wstring& name, const std::wstring& text) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        CPropertyListCtrl& rows = grid.GetList();
+        int row = 0;
+        while (row < grid.GetRowCount() && grid.GetItem(row)->GetName() != name)
+            ++row;
+        RECT r{};
+        ASSERT_TRUE(rows.GetItemRect(row, &r)) << "no row " << WideToUtf8(name);
+        const POINT p{rows.GetDivider() + 30, r.top + 4};
+        MouseAt(&rows, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        MouseAt(&rows, WM_LBUTTONUP, p);
+        PumpPendingMessages();
+        ASSERT_TRUE(grid.IsEditing());
+        PressKeyAtFocus('A', MK_CONTROL);
+        TypeAtFocus(text);
+        PressKeyAtFocus(VK_RETURN);
+        PumpPendingMessages();
+    }
     // Picked off the grid, left of the panel: its first segment's middle.
     void PickTrack(CBoardView* view) {
         Command(ID_BRD_ROUTE_EDIT);
@@ -311,18 +330,75 @@ TEST_F(BoardDialogsTest, TheTreeLetsGoOfItsStepsOnWhatAnEditorDeleted) {
 }
 
 // The tree's stackup undone puts the board's attributes back, its outline
-// read anew: the editor's history naming the outline's nodes goes with them.
+// read anew where the editor changed it since: the editor's history naming
+// the outline's nodes goes with them.
 TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithTheOutlineItNames) {
     CBoardView* view = OpenBoard();
+    Stackup(0, 0);
     Command(ID_BRD_OUTLINE);
     ClickBoard(view, 30, 0);
     BoardKey(VK_DELETE);
-    const std::string deleted = Saved(0);
-    ASSERT_NE(deleted, original[0]);
-    Stackup(0, 0);
+    ASSERT_NE(Saved(0), original[0]);
     Undo(0);
+    const std::string undone = Saved(0);
+    ExpectSameFile(undone, original[0], "the tree's undo");
     BoardKey('Z', MK_CONTROL);
-    ExpectSameFile(Saved(0), deleted, "the editor's undo");
+    ExpectSameFile(Saved(0), undone, "the editor's undo");
+}
+
+// The board's attributes put back as they stand (the panel's edit undone, a
+// board dialog cancelled or undone in the tree) keep the outline's nodes:
+// the editor's Undo and Redo of the outline edit before still work.
+TEST_F(BoardDialogsTest, AttributesPutBackAsTheyStandKeepTheOutline) {
+    auto cancel = [this](UINT command) {
+        ScopedModalDialogHook hook(
+            [](PlatformDialog& d) { dialog_driver::ClickButton(d, IDCANCEL); });
+        BoardMenu(command);
+        PumpPendingMessages();
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> step;
+        int undos; // the editor's steps back to the file as read
+    };
+    const Case cases[] = {
+        {"the grid width in the panel", [] { TypeIntoRow(L"Grid Width", L"0.025"); }, 2},
+        {"the stackup cancelled", [&] { cancel(ID_PRJ_STACKUP); }, 1},
+        {"the drill table cancelled", [&] { cancel(ID_PRJ_DRILL_TABLE); }, 1},
+        {"the board settings cancelled", [&] { cancel(ID_PRJ_BOARD_PROPERTIES); }, 1},
+        {"the stackup undone in the tree",
+         [&] {
+             Stackup(0, 0);
+             Undo(0);
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CBoardView* view = Reopen(true);
+        ASSERT_NE(view, nullptr);
+        // The right edge dragged a few millimetres left.
+        Command(ID_BRD_OUTLINE);
+        ClickBoard(view, 60, 20);
+        const POINT from = BoardClientPoint(view, 60, 20);
+        const POINT to = BoardClientPoint(view, 56, 20);
+        MouseAt(view, WM_LBUTTONDOWN, from, MK_LBUTTON);
+        MouseAt(view, WM_MOUSEMOVE, from, MK_LBUTTON);
+        MouseAt(view, WM_MOUSEMOVE, to, MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONUP, to);
+        PumpPendingMessages();
+        BoardKey(VK_ESCAPE);
+        ASSERT_NE(Saved(0), original[0]) << "the outline did not move";
+        c.step();
+        const std::string stepped = Saved(0);
+        for (int i = 0; i < c.undos; ++i)
+            BoardKey('Z', MK_CONTROL);
+        ExpectSameFile(Saved(0), original[0], "the editor's undo");
+        for (int i = 0; i < c.undos; ++i)
+            BoardKey('Y', MK_CONTROL);
+        ExpectSameFile(Saved(0), stepped, "the editor's redo");
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    }
 }
 
 } // namespace

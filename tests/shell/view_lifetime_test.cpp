@@ -78,6 +78,29 @@ protected:
             }
         }
     }
+    // A sheet come in as "Sheet 1" by way of add, a wire drawn on it, and
+    // the sheet's coming undone in the tree: how many objects the wire left
+    // in the board under that name.
+    size_t WireOnAnUndoneSheet(const std::function<void()>& add) {
+        add();
+        EndEdit(0);
+        CTreeNode* added = Child(board, NodeType::Sheet, L"Sheet 1");
+        CVorpelView* view = added ? OpenWithWork(added, ID_SCH_PLACE_WIRE, 3) : nullptr;
+        if (!view) {
+            ADD_FAILURE() << "no Sheet 1 to draw on";
+            return 0;
+        }
+        SimulateMouse(view, WM_RBUTTONDOWN, POINT{300, 200}, MK_RBUTTON);
+        SimulateMouse(view, WM_RBUTTONUP, POINT{300, 200});
+        PressKeyAtFocus(VK_ESCAPE);
+        const size_t wires = static_cast<CSheet*>(added)->m_objects.size();
+        Click(0, added);
+        for (int i = 0; i < 3 && added->GetParent(); ++i)
+            Undo(0);
+        EXPECT_EQ(added->GetParent(), nullptr);
+        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
+        return wires;
+    }
     void Reopen() {
         ASSERT_TRUE(g_MainFrame.Open(WriteFile(L"demo.circuit", original[0]), 0));
         board = Child(&Root(0), NodeType::Board);
@@ -167,22 +190,8 @@ TEST_F(ViewLifetimeTest, AWireOnASheetTheHistoryFreedKeepsTheSheetsName) {
     for (const auto& [way, add] : SheetWays()) {
         SCOPED_TRACE(way);
         Reopen();
-        add();
-        EndEdit(0);
-        CTreeNode* added = Child(board, NodeType::Sheet, L"Sheet 1");
-        ASSERT_NE(added, nullptr);
-        CVorpelView* view = OpenWithWork(added, ID_SCH_PLACE_WIRE, 3);
-        ASSERT_NE(view, nullptr);
-        SimulateMouse(view, WM_RBUTTONDOWN, POINT{300, 200}, MK_RBUTTON);
-        SimulateMouse(view, WM_RBUTTONUP, POINT{300, 200});
-        PressKeyAtFocus(VK_ESCAPE);
-        const size_t wires = static_cast<CSheet*>(added)->m_objects.size();
+        const size_t wires = WireOnAnUndoneSheet(add);
         ASSERT_GT(wires, 0u) << "no wire drawn";
-        Click(0, added);
-        for (int i = 0; i < 3 && added->GetParent(); ++i)
-            Undo(0);
-        ASSERT_EQ(added->GetParent(), nullptr);
-        EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
         // The redo steps go with the sheet they held.
         DoUndoRedo(
             0, [&] { Menu(0, Child(&Root(0), NodeType::Block), ID_PRJ_ADD_BLOCK); },
@@ -195,6 +204,52 @@ TEST_F(ViewLifetimeTest, AWireOnASheetTheHistoryFreedKeepsTheSheetsName) {
         EXPECT_EQ(static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Sheet 1"))->m_objects.size(),
                   wires);
         ExpectSheetsShowTheFile("a new sheet of the name");
+    }
+}
+
+// A wire left under "Sheet 1" by a freed sheet, Main deleted, and a new
+// sheet (taking the wire as "Sheet 1") named Main at once: the name it
+// passed through gives the wire back, the one it takes brings Main's drawing
+// alone. Renamed later, the sheet keeps the wire it showed. Undo gives the
+// bytes before the naming, Redo those after.
+TEST_F(ViewLifetimeTest, ASheetLeavingANameGivesBackWhatThatNameTook) {
+    for (const bool atOnce : {true, false}) {
+        SCOPED_TRACE(atOnce ? "named at once" : "renamed later");
+        Reopen();
+        const size_t wires = WireOnAnUndoneSheet([this] { Menu(0, board, ID_PRJ_ADD_SHEET); });
+        ASSERT_GT(wires, 0u) << "no wire drawn";
+        Menu(0, Child(&Root(0), NodeType::Block), ID_PRJ_ADD_BLOCK);
+        EndEdit(0);
+        auto* main = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Main"));
+        const size_t drawn = main->m_objects.size();
+        Menu(0, main, ID_PRJ_DELETE_SHEET);
+        Menu(0, board, ID_PRJ_ADD_SHEET);
+        auto* fresh = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Sheet 1"));
+        ASSERT_NE(fresh, nullptr);
+        ASSERT_EQ(fresh->m_objects.size(), wires);
+        if (!atOnce)
+            EndEdit(0);
+        DoUndoRedo(
+            0,
+            [&] {
+                if (!atOnce)
+                    Menu(0, fresh, ID_TREE_RENAME);
+                TypeLabel(0, L"Main");
+            },
+            [&](const std::string& xml) {
+                ASSERT_EQ(fresh->GetText(), L"Main");
+                EXPECT_EQ(Contains(xml, "SheetName=\"Sheet 1\""), atOnce)
+                    << (atOnce ? "the wire went to Main" : "the wire left the sheet showing it");
+                EXPECT_EQ(fresh->m_objects.size(), atOnce ? drawn : drawn + wires);
+                ExpectSheetsShowTheFile("named Main");
+            });
+        // The naming undone, the sheet holds what it took as before; named
+        // again later, it keeps it.
+        Undo(0);
+        EXPECT_EQ(fresh->m_objects.size(), wires);
+        Menu(0, fresh, ID_TREE_RENAME);
+        TypeLabel(0, L"Main");
+        EXPECT_FALSE(Contains(Saved(0), "SheetName=\"Sheet 1\"")) << "named again";
     }
 }
 

@@ -620,6 +620,40 @@ TEST_F(SheetRowsTest, AGridChangeScalesTheDrawingAndItsWidths) {
     ExpectSame(original, Save());
 }
 
+// A wire the editor draws across a wide sheet on a fine grid ends beyond
+// twenty thousand steps: saved, read again and saved once more it is the
+// same. A grid coarser than 100 mm is taken too.
+TEST_F(SheetRowsTest, AWireAcrossAWideSheetOnAFineGridComesBackAsSaved) {
+    Type(2, L"3000");
+    Type(5, L"0.11");
+    ASSERT_EQ(Sheet()->m_size.cx, 300000);
+    ASSERT_EQ(view->GetGrid(), 11);
+    view->SetZoom(8, 1); // grid steps some pixels apart
+    // Each end is scrolled into the window before it is clicked.
+    auto clickFar = [&](POINT grid) {
+        view->SetScrollOffset(POINT{0, 0});
+        const POINT at = ClientAt(grid);
+        view->SetScrollOffset(POINT{200 - at.x, 200 - at.y});
+        Click(grid);
+    };
+    const std::string done = DoUndoRedo([&] {
+        Command(ID_SCH_PLACE_WIRE);
+        clickFar(POINT{4695, 1327});
+        clickFar(POINT{26814, 1327});
+        Key(VK_ESCAPE);
+    });
+    EXPECT_TRUE(HasLine(done, "<Wire SheetName=\"Main\">4695,1327,26814,1327</Wire>"));
+    ASSERT_NE(OpenText(done), nullptr);
+    view->ZoomAll();
+    view->UpdateWindow();
+    ExpectSame(done, Save(), "read again");
+    Key(VK_ESCAPE); // the panel shows the sheet
+    ASSERT_EQ(Grid().GetShownObject(), view);
+    const std::string coarse = DoUndoRedo([&] { Type(5, L"150"); });
+    EXPECT_EQ(view->GetGrid(), 15000);
+    EXPECT_NE(coarse.find("GridSize=\"150\""), std::string::npos);
+}
+
 TEST_F(SheetRowsTest, LengthsOfATenthOfAMillimetreOrLessAreRefused) {
     for (int row : {2, 3, 5, 6, 7, 8}) {
         ui.Clear();
@@ -643,7 +677,7 @@ TEST_F(SheetRowsTest, ARefusedValueLeavesTheCellShowingTheSheet) {
     };
     const Case cases[] = {
         {2, L"-5", true}, {3, L"0.05", true}, {5, L"abc", false},
-        {6, L"", false},  {8, L"-1", true},   {5, L"150", true}, // a grid coarser than 100 mm
+        {6, L"", false},  {8, L"-1", true},   {5, L"0.1", true}, // a grid of 0.1 mm or less
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.typed));
