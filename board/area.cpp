@@ -29,6 +29,11 @@ CArea::~CArea() {
     DeleteAreaOutline(m_outline);
 }
 
+void CArea::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    DeselectAreaOutline(m_outline);
+}
+
 CTreeNode* CArea::Clone() const {
     return new CArea(*this);
 }

@@ -14,6 +14,7 @@ public:
     ~CArea() override;
 
     CTreeNode* Clone() const override;
+    void ClearOwnSelection() override;
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
     void WriteAttributes() override;

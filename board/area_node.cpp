@@ -523,6 +523,16 @@ void RotateAreaOutline90(CAreaNode* node, bool shift) {
     UpdateAreaOutlineArcs(node);
 }
 
+void DeselectAreaOutline(CAreaNode* node) {
+    if (!node)
+        return;
+    for (CAreaNode* n = node->m_first; n; n = n->m_next) {
+        n->m_selectedNode = 0;
+        n->m_grabbed = nullptr;
+        n->m_dragging = 0;
+    }
+}
+
 void MoveAreaOutline(CAreaNode* node, float dx, float dy) {
     if (!node)
         return;

@@ -248,6 +248,8 @@ void MirrorAreaOutlineVertically(CAreaNode* node);
 void RotateAreaOutline90(CAreaNode* node, bool shift);
 // Moves every point (and control point) of the outline by dx, dy.
 void MoveAreaOutline(CAreaNode* node, float dx, float dy);
+// Deselects every node of the outline and lets go of a grabbed point.
+void DeselectAreaOutline(CAreaNode* node);
 
 // Fills the closed figure of the outline; returns the shared outline path.
 GraphicsPath* FillAreaOutline(const CAreaNode* node, Graphics* g, const Brush* brush);

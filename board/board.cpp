@@ -83,6 +83,11 @@ CBoard::~CBoard() {
     DeleteAreaOutline(m_outline);
 }
 
+void CBoard::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    DeselectAreaOutline(m_outline);
+}
+
 CTreeNode* CBoard::Clone() const {
     // One clone operation: the copied sheets, objects, nets, pins, pads and
     // conductors are linked to each other when it ends. The copy is the board

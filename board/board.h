@@ -25,6 +25,7 @@ public:
     ~CBoard() override;
 
     CTreeNode* Clone() const override;
+    void ClearOwnSelection() override;
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
     void WriteAttributes() override;

@@ -54,6 +54,11 @@ CDrill::~CDrill() {
     DeleteAreaOutline(m_outline);
 }
 
+void CDrill::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    DeselectAreaOutline(m_outline);
+}
+
 CTreeNode* CDrill::Clone() const {
     return new CDrill(*this);
 }

@@ -33,6 +33,12 @@ CMarking::~CMarking() {
     DeletePrimitives();
 }
 
+void CMarking::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    for (CMarkingPrimitive* p : m_primitives)
+        p->m_selected = false;
+}
+
 CTreeNode* CMarking::Clone() const {
     return new CMarking(*this);
 }

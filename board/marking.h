@@ -14,6 +14,7 @@ public:
     ~CMarking() override;
 
     CTreeNode* Clone() const override;
+    void ClearOwnSelection() override;
     const wchar_t* GetTagName() const override;
     // Cuts the text into tokens turned into primitives (when a token parser
     // is installed; otherwise the text is kept as it is).

@@ -36,6 +36,11 @@ CPadLayer::~CPadLayer() {
     DeleteAreaOutline(m_outline);
 }
 
+void CPadLayer::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    DeselectAreaOutline(m_outline);
+}
+
 CTreeNode* CPadLayer::Clone() const {
     return new CPadLayer(*this);
 }

@@ -16,6 +16,7 @@ public:
     ~CPadLayer() override;
 
     CTreeNode* Clone() const override;
+    void ClearOwnSelection() override;
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
     void WriteAttributes() override;

@@ -28,6 +28,11 @@ CThermalRelief::~CThermalRelief() {
     DeleteAreaOutline(m_outline);
 }
 
+void CThermalRelief::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    DeselectAreaOutline(m_outline);
+}
+
 CTreeNode* CThermalRelief::Clone() const {
     return new CThermalRelief(*this);
 }

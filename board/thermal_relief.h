@@ -13,6 +13,7 @@ public:
     ~CThermalRelief() override;
 
     CTreeNode* Clone() const override;
+    void ClearOwnSelection() override;
     const wchar_t* GetTagName() const override;
     void ReadAttributes() override;
     void WriteAttributes() override;

@@ -3,6 +3,8 @@
 #include "core/vorpel_view.h"
 #include "platform/device_context.h"
 
+#include <vector>
+
 namespace {
 uint64_t g_nextNodeSequence = 0;
 }
@@ -40,6 +42,23 @@ CTreeNode::~CTreeNode() = default;
 
 CTreeNode* CTreeNode::Clone() const {
     return new CTreeNode(*this);
+}
+
+void CTreeNode::ClearOwnSelection() {
+    m_selected = 0;
+    m_dragRecorded = 0;
+}
+
+void DeselectSubtree(CTreeNode* node) {
+    if (!node)
+        return;
+    std::vector<CTreeNode*> pending{node};
+    while (!pending.empty()) {
+        CTreeNode* n = pending.back();
+        pending.pop_back();
+        n->ClearOwnSelection();
+        pending.insert(pending.end(), n->GetChildren().begin(), n->GetChildren().end());
+    }
 }
 
 const wchar_t* CTreeNode::GetTagName() const {

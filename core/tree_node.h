@@ -98,6 +98,11 @@ public:
     // override it; a node that cannot be on a sheet never is.
     virtual bool IsOnSheet() const { return false; }
 
+    // Clears what a view may have selected in this node alone (not in its
+    // children): the selected flag and any selected pieces the node holds
+    // (primitives, outline vertices).
+    virtual void ClearOwnSelection();
+
     CVorpelView* GetEditorView() const { return m_pEditorView; }
     void SetEditorView(CVorpelView* view) { m_pEditorView = view; }
     bool IsSelected() const { return m_selected != 0; }
@@ -118,6 +123,11 @@ public:
     // on where the nodes happen to sit in memory.
     const uint64_t m_sequence;
 };
+
+// Clears the selection of the node and of every node below it. A copy that
+// leaves its document (the trees' clipboard, a footprint or symbol taken from
+// a library) arrives with nothing selected, as a loaded one does.
+void DeselectSubtree(CTreeNode* node);
 
 // Orders node pointers by creation sequence.
 struct NodeSequenceLess {

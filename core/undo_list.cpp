@@ -11,11 +11,14 @@ namespace {
 // own records hold out of the documents.
 class NameReach {
 public:
-    NameReach(const CUndoList& list, const std::function<bool(const CTreeNode*)>& isDocumentRoot)
+    // The records before undoFrom and redoFrom are left out: they are about
+    // to be forgotten.
+    NameReach(const CUndoList& list, const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+              size_t undoFrom = 0, size_t redoFrom = 0)
         : isDocumentRoot_(isDocumentRoot) {
-        for (size_t i = 0; i < list.UndoCount(); ++i)
+        for (size_t i = undoFrom; i < list.UndoCount(); ++i)
             AddHeld(*list.UndoItemAt(i));
-        for (size_t i = 0; i < list.RedoCount(); ++i)
+        for (size_t i = redoFrom; i < list.RedoCount(); ++i)
             AddHeld(*list.RedoItemAt(i));
         std::sort(held_.begin(), held_.end());
     }
@@ -52,18 +55,22 @@ CUndoList::~CUndoList() {
 void CUndoList::AddUndo(CUndoItem* item) {
     if (!item)
         return;
-    NotifyChange();
+    NotifyChange(Change::Push, false);
     item->SetGroupHead(startNewGroup_);
     startNewGroup_ = false;
     undo_.push_back(Entry{std::unique_ptr<CUndoItem>(item), ++nextState_});
     while (!redo_.empty())
         redo_.pop_back();
+    NotifyChange(Change::Push, true);
 }
 
 void CUndoList::Undo(bool keepRedo) {
     if (undo_.empty())
         return;
-    NotifyChange();
+    NotifyChange(Change::Undo, false);
+    // The listener may have forgotten what there was to undo.
+    if (undo_.empty())
+        return;
     // Inverses thrown away go only once the whole group is undone: one may
     // hold a node that a later record of the group still takes children
     // out of (a net made by a split, whose wires go back to their net).
@@ -86,9 +93,9 @@ void CUndoList::Undo(bool keepRedo) {
         if (head || undo_.empty() || IsAtSavedState())
             break;
     }
-    // In the order they were made.
-    if (!dropped.empty())
-        NotifyChange();
+    // The other histories let go of what the inverses hold before they are
+    // freed, in the order they were made.
+    NotifyChange(Change::Undo, true);
     for (std::unique_ptr<CUndoItem>& item : dropped)
         item.reset();
     FocusAfterChange();
@@ -97,7 +104,9 @@ void CUndoList::Undo(bool keepRedo) {
 void CUndoList::Redo() {
     if (redo_.empty())
         return;
-    NotifyChange();
+    NotifyChange(Change::Redo, false);
+    if (redo_.empty())
+        return;
     bool first = true;
     for (;;) {
         Entry r = std::move(redo_.back());
@@ -113,6 +122,7 @@ void CUndoList::Redo() {
         if (head || redo_.empty())
             break;
     }
+    NotifyChange(Change::Redo, true);
     FocusAfterChange();
 }
 
@@ -121,24 +131,40 @@ void CUndoList::JoinGroupsFrom(size_t count) {
         undo_[i].item->SetGroupHead(i == count);
 }
 
+namespace {
+// The records a forgetting takes from the far end of a sequence: up to the
+// last that names pick, with the rest of its group. Both sequences keep a
+// group's head first; the groups at the near end are the next to undo and
+// to redo, so what goes is always a far part.
+template <class Entries, class Names>
+size_t ForgetCount(const Entries& entries, size_t from, const Names& names) {
+    size_t end = from;
+    for (size_t i = from; i < entries.size(); ++i)
+        if (names(*entries[i].item)) {
+            end = i + 1;
+            while (end < entries.size() && !entries[end].item->IsGroupHead())
+                ++end;
+        }
+    return end;
+}
+} // namespace
+
 void CUndoList::ForgetGroups(const std::function<bool(const CUndoItem&)>& names) {
+    Forget(ForgetPlan{ForgetCount(undo_, 0, names), ForgetCount(redo_, 0, names)});
+}
+
+void CUndoList::Forget(const ForgetPlan& plan) {
+    if (plan.IsEmpty())
+        return;
     const bool saved = IsAtSavedState();
-    // Both sequences keep a group's head first; the groups at the end are
-    // the next to undo and to redo, so what goes is always a front part.
-    auto forget = [&names](std::vector<Entry>& entries) {
-        size_t end = 0;
-        for (size_t i = 0; i < entries.size(); ++i)
-            if (names(*entries[i].item)) {
-                end = i + 1;
-                while (end < entries.size() && !entries[end].item->IsGroupHead())
-                    ++end;
-            }
-        for (size_t i = 0; i < end; ++i)
+    auto forget = [](std::vector<Entry>& entries, size_t count) {
+        count = std::min(count, entries.size());
+        for (size_t i = 0; i < count; ++i)
             entries[i].item.reset();
-        entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(end));
+        entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
     };
-    forget(undo_);
-    forget(redo_);
+    forget(undo_, plan.undoCount);
+    forget(redo_, plan.redoCount);
     if (undo_.empty())
         savedState_ = saved ? 0 : ~uint64_t{0};
 }
@@ -155,21 +181,54 @@ const CTreeNode* CUndoList::FindDepartedName(
     return nullptr;
 }
 
+CUndoList::ForgetPlan
+CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
+    // A record may name a node that an older record holds; once that one is
+    // to be forgotten, so is the record: until nothing more goes.
+    ForgetPlan plan;
+    for (;;) {
+        const NameReach reach(*this, isDocumentRoot, plan.undoCount, plan.redoCount);
+        auto departs = [&reach](const CUndoItem& item) {
+            return reach.FirstDeparted(item) != nullptr;
+        };
+        const ForgetPlan next{ForgetCount(undo_, plan.undoCount, departs),
+                              ForgetCount(redo_, plan.redoCount, departs)};
+        if (next.undoCount == plan.undoCount && next.redoCount == plan.redoCount)
+            return plan;
+        plan = next;
+    }
+}
+
 void CUndoList::ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
-    const NameReach reach(*this, isDocumentRoot);
-    ForgetGroups([&reach](const CUndoItem& item) { return reach.FirstDeparted(item) != nullptr; });
+    Forget(PlanDepartedSteps(isDocumentRoot));
 }
 
 void CUndoList::Clear() {
-    if (!undo_.empty() || !redo_.empty())
-        NotifyChange();
+    if (!undo_.empty() || !redo_.empty()) {
+        NotifyChange(Change::Clear, false);
+        DeleteAll();
+        NotifyChange(Change::Clear, true);
+    }
+    savedState_ = 0;
+}
+
+void CUndoList::Abandon() {
+    const bool saved = IsAtSavedState();
+    if (!undo_.empty() || !redo_.empty()) {
+        NotifyChange(Change::Clear, false);
+        DeleteAll();
+        NotifyChange(Change::Clear, true);
+    }
+    savedState_ = saved ? 0 : ~uint64_t{0};
+}
+
+void CUndoList::DeleteAll() {
     for (Entry& e : undo_)
         e.item.reset();
     for (Entry& e : redo_)
         e.item.reset();
     std::vector<Entry>().swap(undo_);
     std::vector<Entry>().swap(redo_);
-    savedState_ = 0;
 }
 
 bool CUndoList::IsAtSavedState() const {

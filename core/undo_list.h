@@ -30,8 +30,12 @@ public:
     void Undo(bool keepRedo = true);
     // Repeats the last undone group.
     void Redo();
-    // Deletes every record; the emptied history counts as saved.
+    // Deletes every record; the emptied history counts as saved (after a
+    // save, or for a fresh document).
     void Clear();
+    // Deletes every record as Clear does, but the document still counts as
+    // changed when it was: the history goes, not the changes it made.
+    void Abandon();
     // True when the document is where it was when last saved (or, without a
     // save, where it was when the history was created or cleared).
     bool IsAtSavedState() const;
@@ -56,14 +60,33 @@ public:
     // history took away and may free.
     const CTreeNode* FindDepartedName(
         const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
-    // Forgets, as ForgetGroups does, the groups whose records name such a node.
+    // How many records of each sequence (counted from its far end: the
+    // oldest to undo, the last to redo) a forgetting takes.
+    struct ForgetPlan {
+        size_t undoCount = 0;
+        size_t redoCount = 0;
+        bool IsEmpty() const { return undoCount == 0 && redoCount == 0; }
+    };
+    // The groups to forget, as ForgetGroups picks them, whose records name a
+    // node out of reach (see FindDepartedName), nodes held only by records
+    // that go with them included. Nothing is freed: the plans of every
+    // history are made before any of them frees what its records hold.
+    ForgetPlan PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
+    void Forget(const ForgetPlan& plan);
+    // Both together.
     void ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
-    // Called before each change of the history that may take nodes out of
-    // the document or free what it holds (a record pushed, an Undo or Redo
-    // that does something, the inverses an Undo throws away, a Clear), so
-    // that histories sharing the document can let go of what this one
-    // takes away beneath them.
-    void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
+    // What a change of the history is, for its listener.
+    enum class Change { Push, Undo, Redo, Clear };
+    // Called before and after (after true) each change of the history that
+    // may take nodes out of the documents or free what it holds: a record
+    // pushed (before the redo sequence it empties is freed), an Undo or Redo
+    // that does something (after, but before the inverses an Undo throws
+    // away are freed), a Clear or Abandon. Histories sharing the documents
+    // let go there of what this one takes away beneath them.
+    void SetChangeListener(std::function<void(Change, bool after)> listener) {
+        listener_ = std::move(listener);
+    }
 
     void SetStartNewGroup(bool start) { startNewGroup_ = start; }
     bool GetStartNewGroup() const { return startNewGroup_; }
@@ -90,10 +113,11 @@ private:
     };
     uint64_t CurrentState() const { return undo_.empty() ? 0 : undo_.back().state; }
     void FocusAfterChange();
-    void NotifyChange() const {
+    void NotifyChange(Change change, bool after) const {
         if (listener_)
-            listener_();
+            listener_(change, after);
     }
+    void DeleteAll();
 
     std::vector<Entry> undo_;
     std::vector<Entry> redo_;
@@ -101,5 +125,5 @@ private:
     uint64_t nextState_ = 0;
     PlatformWindow* focusWindow_ = nullptr;
     bool startNewGroup_ = false;
-    std::function<void()> listener_;
+    std::function<void(Change, bool)> listener_;
 };

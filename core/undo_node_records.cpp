@@ -64,6 +64,7 @@ void IndexInsertedNode(CTreeNode* node) {
             index->AddFootprint(footprint);
         break;
     case NodeType::Net:
+        // Its tracks and vias come with records of their own.
         index->AddToSet(node, CBoardLayerIndex::kTopSet);
         break;
     case NodeType::PadLayer:
@@ -93,7 +94,14 @@ void IndexRemovedNode(CTreeNode* node) {
             index->RemoveFootprint(footprint);
         break;
     case NodeType::Net:
+        // Its tracks and vias leave with it, whoever takes it away: the
+        // index must not keep what the record may free.
         index->RemoveFromSet(node, CBoardLayerIndex::kTopSet);
+        for (CTreeNode* child : node->GetChildren())
+            if (child->GetType() == NodeType::Conductor)
+                index->Remove(child);
+            else if (child->GetType() == NodeType::Padstack)
+                index->RemovePadstack(static_cast<CPadstack*>(child));
         break;
     case NodeType::PadLayer:
         index->RemovePadLayer(node);

@@ -76,6 +76,13 @@ public:
     // its own Undo, and shows the rest as it now is. The base has nothing to
     // let go of.
     virtual void CatchUpWithDocument() {}
+    // Another history's step changed the document, perhaps while this view
+    // was hidden, and perhaps before the step is complete (a record pushed
+    // before its node leaves): before the view next uses what it keeps
+    // (its index, the objects at hand) or handles a message, it takes them
+    // anew from the document, without touching the panel or the toolbars,
+    // which belong to the view shown. The base keeps nothing.
+    virtual void CatchUpLater() {}
     virtual void BeginInPlaceEdit(DeviceContext* dc, int left, int top, int right, int bottom,
                                   CTreeNode* object);
     virtual void Draw(DeviceContext* dc);

@@ -48,6 +48,12 @@ CPart::~CPart() {
     DeletePartPrimitives(m_primitives);
 }
 
+void CPart::ClearOwnSelection() {
+    CTreeNode::ClearOwnSelection();
+    for (CPartPrimitive* p : m_primitives)
+        p->SetSelected(false);
+}
+
 CTreeNode* CPart::Clone() const {
     CCloneScope scope;
     return scope.Record(this, new CPart(*this));

@@ -88,8 +88,10 @@ CTreeNode* CLeftTabView::CloneClipboard() {
     const auto& nodes = TheClipboard().nodes;
     if (nodes.empty())
         return nullptr;
-    // A copy is shown in no view and has no parent.
-    return nodes.back()->Clone();
+    // A copy is shown in no view, has no parent and nothing selected.
+    CTreeNode* copy = nodes.back()->Clone();
+    DeselectSubtree(copy);
+    return copy;
 }
 
 void CLeftTabView::PasteCopyInto(CTreeNode* target, const CTreeNode* after, bool first) {
@@ -295,8 +297,10 @@ void CLeftTabView::DeleteNode(CTreeNode* node) {
         return;
     CloseViewsIn(node);
     BeginAction();
-    m_undoList.AddUndo(new CUndoDelete(node, nullptr));
+    // Recorded once the node has left: the other histories see it gone.
+    auto* record = new CUndoDelete(node, nullptr);
     node->RemoveFromParent();
+    m_undoList.AddUndo(record);
     if (m_current == node)
         m_current = nullptr;
     Rebuild();
@@ -316,15 +320,18 @@ void CLeftTabView::CopySelected(bool cut) {
         return;
     TreeClipboard& clipboard = TheClipboard();
     clipboard.Clear();
+    // What an editor had selected in the node stays behind in that editor.
     clipboard.nodes.push_back(node->Clone());
+    DeselectSubtree(clipboard.nodes.back());
     if (!cut)
         return;
     // As for a delete, the views inside close first: their work under way
     // is dropped while its node is still in the document.
     CloseViewsIn(node);
     BeginAction();
-    m_undoList.AddUndo(new CUndoDelete(node, nullptr));
+    auto* record = new CUndoDelete(node, nullptr);
     node->RemoveFromParent();
+    m_undoList.AddUndo(record);
     m_current = nullptr;
     Rebuild();
 }

@@ -191,12 +191,13 @@ void CMainFrame::ResetState() {
     m_devMode = DevMode();
     for (int kind = 0; kind < 3; ++kind) {
         CRoot& root = m_roots[static_cast<size_t>(kind)];
+        // The history goes before the nodes its records name.
+        m_leftPane.GetUndoList(kind).Clear();
         DeleteDocumentNodes(root);
         root.GetAttributes().clear();
         root.SetRootTag(RootTag(kind));
         root.SetText(L"");
         root.SetFilePath(L"");
-        m_leftPane.GetUndoList(kind).Clear();
     }
 }
 
@@ -453,10 +454,11 @@ void CMainFrame::OnDestroy() {
         SetUiHooks(std::move(hooks));
         m_statusHookInstalled = false;
     }
-    for (CRoot& root : m_roots)
-        DeleteDocumentNodes(root);
+    // The histories go before the nodes their records name.
     for (int kind = 0; kind < 3; ++kind)
         m_leftPane.GetUndoList(kind).Clear();
+    for (CRoot& root : m_roots)
+        DeleteDocumentNodes(root);
     // The top-level window is gone: the message loop ends.
     PostQuitMessage(0);
 }

@@ -5,6 +5,7 @@
 #include "board/board_layer_index.h"
 #include "board/board_undo_records.h"
 #include "board/layer.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/tree_node.h"
 #include "core/undo_list.h"
@@ -201,7 +202,7 @@ void CTabWindow::AddTab(CVorpelView* view) {
     if (CVorpelView* shown = GetActiveView())
         shown->ShowWindow(false);
     m_views.insert(m_views.begin(), view);
-    ShareDocumentWithTrees(view);
+    ShareHistories(view);
     for (int& entry : m_order)
         ++entry;
     m_order.insert(m_order.begin(), 0);
@@ -411,6 +412,7 @@ void CTabWindow::OnCreate() {
     m_toolTip.Activate(true);
     m_toolTip.SetText(kStripToolTip);
     SetNoBackground();
+    ShareTreeHistories(true);
 }
 
 void CTabWindow::LayoutPanel(bool open, bool resize) {
@@ -667,7 +669,8 @@ void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
             DropWorkInProgress(view);
             if (!view->GetUndoList().IsAtSavedState())
                 g_MainFrame.NoteChangesLeftInDocument(view->GetDocumentKind());
-            view->GetUndoList().Clear();
+            // The page keeps its unsaved changes: closing it still asks.
+            view->GetUndoList().Abandon();
         }
         ReindexBoard(view);
     }
@@ -694,25 +697,103 @@ bool IsDocumentRoot(const CTreeNode* node) {
     return false;
 }
 
-// A tree's groups that name a node neither in a document nor held out of it
-// by the tree's own history: another history took it out and may free it.
-void ForgetTreeStepsOnDeparted(CUndoList& history) {
-    history.ForgetDepartedSteps(IsDocumentRoot);
-}
+// Set while views drop their work under way for a forgetting: the steps
+// that dropping takes are not a reason to drop more.
+bool g_droppingWork = false;
 
-// Before an editor's history changes the document or frees what it holds.
-void ForgetTreeStepsOnDeparted() {
+// Every history that can act on the documents: the trees' and the open
+// editors'.
+std::vector<CUndoList*> AllHistories() {
+    std::vector<CUndoList*> histories;
     for (int kind = 0; kind < 3; ++kind)
         if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
-            ForgetTreeStepsOnDeparted(tree->GetUndoList());
+            histories.push_back(&tree->GetUndoList());
+    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews())
+        histories.push_back(&view->GetUndoList());
+    return histories;
+}
+
+// Each history (the changing one only with itself) forgets the groups that
+// name a node neither in a document nor held by its own records: another
+// history took the node out and may free it. Every plan is made before any
+// history frees what its forgotten records hold, so none looks at a node
+// another one just freed.
+void ForgetDepartedEverywhere(const CUndoList& changing, bool itself) {
+    const CUndoList* skip = itself ? nullptr : &changing;
+    if (!g_droppingWork) {
+        // Another editor whose steps go drops its work under way first,
+        // while what that work made is still where it left it.
+        for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
+            CUndoList& history = view->GetUndoList();
+            if (&history == &changing || history.PlanDepartedSteps(IsDocumentRoot).IsEmpty())
+                continue;
+            g_droppingWork = true;
+            CTabWindow::DropWorkInProgress(view);
+            g_droppingWork = false;
+        }
+    }
+    std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
+    for (CUndoList* history : AllHistories())
+        if (history != skip)
+            if (const CUndoList::ForgetPlan plan = history->PlanDepartedSteps(IsDocumentRoot);
+                !plan.IsEmpty())
+                plans.emplace_back(history, plan);
+    for (const auto& [history, plan] : plans)
+        history->Forget(plan);
 }
 } // namespace
 
-void CTabWindow::ShareDocumentWithTrees(CVorpelView* view) {
-    // As a new step forgets what was undone: a tree's step naming what the
-    // editor took out of the document would work on it after the editor's
-    // history freed it.
-    view->GetUndoList().SetChangeListener([] { ForgetTreeStepsOnDeparted(); });
+void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
+                                 CUndoList::Change change, bool after) {
+    using Change = CUndoList::Change;
+    // The changing history keeps a group being built (its records may name
+    // a node taken out only for a moment) and has nothing to keep once
+    // cleared; before an Undo or Redo it lets go, as the others do, of the
+    // steps it can no longer take.
+    ForgetDepartedEverywhere(changing, change == Change::Undo || change == Change::Redo);
+    if (!after || change == Change::Clear)
+        return;
+    // The open board editors of the board the change touched index it
+    // anew, all but the changing one, whose index follows its records; not
+    // at once, since the step may not be complete yet.
+    const CTreeNode* board = nullptr;
+    if (owner && owner->GetDocument()) {
+        const CTreeNode* document = owner->GetDocument();
+        board = document->GetType() == NodeType::Board ? document : FindBoardAbove(document);
+        if (!board)
+            return;
+    } else if (treeKind != 0) {
+        return;
+    }
+    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
+        if (view == owner || !view->GetBoardLayerIndex() || (board && view->GetDocument() != board))
+            continue;
+        view->CatchUpLater();
+        if (view->IsWindow())
+            view->Invalidate(false);
+    }
+}
+
+void CTabWindow::ShareHistories(CVorpelView* view) {
+    CUndoList& history = view->GetUndoList();
+    history.SetChangeListener([&history, view](CUndoList::Change change, bool after) {
+        OnHistoryChange(history, view, -1, change, after);
+    });
+}
+
+void CTabWindow::ShareTreeHistories(bool share) {
+    for (int kind = 0; kind < 3; ++kind) {
+        CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind);
+        if (!tree)
+            continue;
+        CUndoList& history = tree->GetUndoList();
+        if (!share)
+            history.SetChangeListener(nullptr);
+        else
+            history.SetChangeListener([&history, kind](CUndoList::Change change, bool after) {
+                OnHistoryChange(history, nullptr, kind, change, after);
+            });
+    }
 }
 
 void CTabWindow::ReindexBoard(CVorpelView* view) {
@@ -793,6 +874,7 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_DESTROY:
         CloseAll();
+        ShareTreeHistories(false);
         if (GetPropertyGrid() == &m_propertyGrid)
             SetPropertyGrid(nullptr);
         return true;

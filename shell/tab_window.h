@@ -9,6 +9,7 @@
 
 #include "core/property_grid.h"
 #include "core/property_tab.h"
+#include "core/undo_list.h"
 #include "platform/logical_font.h"
 #include "platform/tooltip_control.h"
 #include "platform/window.h"
@@ -157,10 +158,15 @@ private:
     void InvalidateClose(int index);
     bool RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void DestroyView(CVorpelView* view);
-    // Before each change of an editor's history (see CUndoList's change
-    // listener) the trees forget their steps that name nodes the editors
-    // took out of the documents.
-    static void ShareDocumentWithTrees(CVorpelView* view);
+    // Every history, the trees' and the editors', shares the documents
+    // through one place (see CUndoList's change listener): before and after
+    // each change, every other history forgets its steps that name a node
+    // no document holds and its own records do not hold either; after it,
+    // the open board editors of a board the change touched index it anew.
+    static void OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
+                                CUndoList::Change change, bool after);
+    static void ShareHistories(CVorpelView* view);
+    static void ShareTreeHistories(bool share);
     static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
     static std::vector<const void*> BoardOutline(const CVorpelView* view);
     static void ReindexBoard(CVorpelView* view);

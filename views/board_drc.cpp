@@ -275,7 +275,7 @@ void CBoardView::CheckConductor(Graphics* g, CConductor* conductor) {
                         Overlap(subject, PathToClearancePolygon(shape, kFlatness)), color,
                         m_copperViolations);
     };
-    const CBoardLayerIndex::NodeSet& set = m_layerIndex.GetSet(layer);
+    const CBoardLayerIndex::NodeSet& set = LayerIndex().GetSet(layer);
     for (CTreeNode* node : set) {
         const int type = node->GetType();
         if (type == NodeType::PadLayer) {

@@ -139,6 +139,19 @@ void CBoardView::OnCreate() {
     ZoomAll();
     m_layerIndex.Clear();
     m_layerIndex.Build(board);
+    m_indexStale = false;
+}
+
+CBoardLayerIndex& CBoardView::LayerIndex() {
+    if (m_indexStale) {
+        // The change is complete by now: a record pushed before its node
+        // left the board has seen it leave.
+        m_indexStale = false;
+        m_layerIndex.Clear();
+        m_layerIndex.Build(GetBoard());
+        ForgetDepartedNodes();
+    }
+    return m_layerIndex;
 }
 
 std::unique_ptr<Graphics> CBoardView::MakeGraphics() const {
@@ -474,9 +487,9 @@ void CBoardView::SetCurrentLayer(int id) {
         }
         auto g = MakeGraphics();
         m_floatingText->InvalidateOnBoard(g.get());
-        m_layerIndex.Remove(m_floatingText);
+        LayerIndex().Remove(m_floatingText);
         m_floatingText->SetLayer(id);
-        m_layerIndex.Add(m_floatingText);
+        LayerIndex().Add(m_floatingText);
         BringLayerToFront(id);
         ShowLayerRows(id);
         InvalidateRect(nullptr, false);
@@ -1121,7 +1134,7 @@ void CBoardView::PaintBoard(Graphics* g, const RECT& client, const RECT& update)
         CLayer* layer = board ? board->FindLayer(id) : nullptr;
         if (id >= 2 && id <= 21 && !layer)
             continue;
-        for (CTreeNode* node : m_layerIndex.GetSet(id)) {
+        for (CTreeNode* node : LayerIndex().GetSet(id)) {
             if (IsCulled(g, node, cull))
                 continue;
             if (node->GetType() == NodeType::PadLayer)
@@ -1129,7 +1142,7 @@ void CBoardView::PaintBoard(Graphics* g, const RECT& client, const RECT& update)
             node->DrawOnBoard(g, flags);
         }
     }
-    for (CTreeNode* node : m_layerIndex.GetSet(CBoardLayerIndex::kTopSet))
+    for (CTreeNode* node : LayerIndex().GetSet(CBoardLayerIndex::kTopSet))
         if (!IsCulled(g, node, cull))
             node->DrawOnBoard(g, flags);
     DrawViolations(g);
@@ -1171,6 +1184,8 @@ void CBoardView::OnPaint() {
 bool CBoardView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     result = 0;
+    if (m_indexStale)
+        LayerIndex();
     switch (msg) {
     case WM_CREATE: {
         OnCreate();

@@ -88,7 +88,8 @@ public:
     // point: all go as Esc takes them.
     void DropWorkInProgress() override;
     void CatchUpWithDocument() override;
-    CBoardLayerIndex* GetBoardLayerIndex() override { return &m_layerIndex; }
+    void CatchUpLater() override { m_indexStale = true; }
+    CBoardLayerIndex* GetBoardLayerIndex() override { return &LayerIndex(); }
     void InvalidateRect(const RECT* rect, bool erase) override;
 
     // The board's rows in the property panel.
@@ -329,6 +330,10 @@ private:
     // --- Members. -----------------------------------------------------------
     AcceleratorTable m_accelerators;
     CBoardLayerIndex m_layerIndex;
+    // Another history changed the board (CatchUpLater): the index is built
+    // anew, and what left the board let go of, before the next use.
+    bool m_indexStale = false;
+    CBoardLayerIndex& LayerIndex();
     // The design-rule check's marks: overlapping outlines on each side and
     // copper too close between nets.
     DrcViolationMap m_topViolations;

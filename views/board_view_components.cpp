@@ -325,7 +325,7 @@ void CBoardView::RotateFootprint(Graphics* g, CFootprint* footprint, bool packag
 void CBoardView::FlipFootprint(Graphics* g, CFootprint* footprint, bool packaged, int side) {
     if (packaged && footprint->m_place != side)
         DetachFootprintConductors(g, footprint);
-    footprint->SetPlace(side, &m_layerIndex);
+    footprint->SetPlace(side, &LayerIndex());
     if (packaged)
         footprint->RebuildNetGraphs(g);
     Show(footprint);

@@ -210,8 +210,8 @@ CPadstack* CBoardView::GetRouteVia(CNet* net) {
         PushUndo(new CUndoInsert(definition, nullptr));
     }
     CPadstack* via = net->FindOrAddVia(definition);
-    if (via && !m_layerIndex.Contains(via, CBoardLayerIndex::kTopSet))
-        m_layerIndex.AddPadstack(via);
+    if (via && !LayerIndex().Contains(via, CBoardLayerIndex::kTopSet))
+        LayerIndex().AddPadstack(via);
     return via;
 }
 
@@ -233,7 +233,7 @@ void CBoardView::DeleteViaPad(Graphics* g, CPad* pad) {
     PushUndo(new CUndoDelete(pad, nullptr));
     pad->RemoveFromParent();
     if (padstack && padstack->GetPadCount() == 0 && padstack->GetParent()) {
-        m_layerIndex.RemovePadstack(padstack);
+        LayerIndex().RemovePadstack(padstack);
         PushUndo(new CUndoDelete(padstack, nullptr));
         padstack->RemoveFromParent();
     }
@@ -246,13 +246,16 @@ CConductor* CBoardView::AddConductor(CNet* net, int layer, float width,
     c->m_width = width;
     c->m_vertices = std::move(vertices);
     net->AddChild(c);
-    PushUndo(new CUndoConductorInsert(c, &m_layerIndex));
+    PushUndo(new CUndoConductorInsert(c, &LayerIndex()));
     return c;
 }
 
 void CBoardView::RemoveConductor(CConductor* c) {
-    PushUndo(new CUndoConductorDelete(c, &m_layerIndex));
+    // The record notes where the track was; it goes to the history once the
+    // track has left its net, so that the other histories see it gone.
+    auto* record = new CUndoConductorDelete(c, &LayerIndex());
     c->RemoveFromParent();
+    PushUndo(record);
     if (m_editConductor == c)
         m_editConductor = nullptr;
     if (m_routeConductor == c)
@@ -1233,8 +1236,8 @@ void CBoardView::EditMenu(Graphics* g, uint32_t flags, PointF p) {
         CPadstack* chosen = net->FindOrAddVia(definitions[static_cast<size_t>(k)]);
         if (!chosen || chosen == via->GetPadstack())
             return;
-        if (!m_layerIndex.Contains(chosen, CBoardLayerIndex::kTopSet))
-            m_layerIndex.AddPadstack(chosen);
+        if (!LayerIndex().Contains(chosen, CBoardLayerIndex::kTopSet))
+            LayerIndex().AddPadstack(chosen);
         auto* pad = new CPad();
         chosen->AddChild(pad);
         pad->m_boardPosition = via->m_boardPosition;

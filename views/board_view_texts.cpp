@@ -324,7 +324,7 @@ void CBoardView::TextMenu(Graphics* g, uint32_t flags, PointF p) {
     } else if (command >= ID_BOARD_LAYER_FIRST && command < ID_BOARD_LAYER_FIRST + 24) {
         const int id = command - ID_BOARD_LAYER_FIRST;
         target->InvalidateOnBoard(g);
-        PushUndo(new CUndoChangeLayer(target, id, &m_layerIndex));
+        PushUndo(new CUndoChangeLayer(target, id, &LayerIndex()));
         target->SetLayer(id);
         target->SetSelected(false);
     } else {
@@ -351,7 +351,7 @@ void CBoardView::DeleteTexts(Graphics* g) {
         if (!text->IsSelected() || !text->m_boardVisible)
             continue;
         text->InvalidateOnBoard(g);
-        PushUndo(new CUndoChangeBoardVisible(text, false, &m_layerIndex));
+        PushUndo(new CUndoChangeBoardVisible(text, false, &LayerIndex()));
         text->m_boardVisible = false;
         text->SetSelected(false);
     }

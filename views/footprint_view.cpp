@@ -90,6 +90,10 @@ void CFootprintView::OnCreate() {
     SetUnitPointer(reinterpret_cast<int*>(&footprint->m_unit));
     SetGridPointer(&footprint->m_gridX);
     SetSnap(footprint->m_gridX != 0 && footprint->m_gridY != 0);
+    // The panel starts on the footprint, so nothing starts selected: a pad
+    // left selected when an earlier editor closed must not be cut or moved
+    // unseen.
+    DeselectSubtree(footprint);
     ZoomAll();
     CVorpelView::OnCreate();
     // A view created visible hears of no showing: it takes the selector now.

@@ -106,6 +106,12 @@ void CPadstackView::OnCreate() {
     SetUnitPointer(reinterpret_cast<int*>(&padstack->m_unit));
     SetGridPointer(&padstack->m_gridX);
     SetSnap(padstack->m_gridX != 0 && padstack->m_gridY != 0);
+    // The panel starts on the padstack: none of its shapes starts selected.
+    // Pads are a footprint's and stay as its editor left them.
+    padstack->ClearOwnSelection();
+    for (CTreeNode* child : padstack->GetChildren())
+        if (child->GetType() != NodeType::Pad)
+            DeselectSubtree(child);
     ZoomAll();
     CVorpelView::OnCreate();
     // A view created visible hears of no showing: it takes the selector now.

@@ -265,6 +265,8 @@ bool CSymbolView::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, L
 
 void CSymbolView::OnCreate() {
     SetBackgroundColor(g_DefaultSettings.colorBkg);
+    // The panel starts on the package: nothing in it starts selected.
+    DeselectSubtree(GetPackage());
     m_partBoard = std::make_unique<CPartBoard>(this);
     m_partBoard->Create(this);
     SyncUnitBar();

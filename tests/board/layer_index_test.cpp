@@ -183,6 +183,17 @@ TEST_F(LayerIndexTest, NetGoesToTheTopSetOnly) {
     ExpectIndexAsBuilt();
 }
 
+// A net taken away whole (a sheet's undo, a merge) takes its tracks and
+// vias out of the index with it: the record holding them may free them.
+TEST_F(LayerIndexTest, ANetLeavingTakesItsTracksAndViasOut) {
+    m_view.undo.AddUndo(new CUndoDelete(m_net, nullptr));
+    m_net->RemoveFromParent();
+    for (const CTreeNode* child : m_net->GetChildren())
+        EXPECT_EQ(m_view.index.CountSetsHolding(child), 0u) << WideToUtf8(child->GetTagName());
+    EXPECT_EQ(m_view.index.CountSetsHolding(m_net->GetChild(1)->GetChild(1)), 0u) << "a pad layer";
+    ExpectIndexAsBuilt();
+}
+
 TEST_F(LayerIndexTest, LayerChangeOfAConductorAndAText) {
     auto* conductor = static_cast<CConductor*>(m_net->GetChild(0));
     m_view.undo.SetStartNewGroup(true);

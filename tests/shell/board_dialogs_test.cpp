@@ -401,4 +401,39 @@ TEST_F(BoardDialogsTest, AttributesPutBackAsTheyStandKeepTheOutline) {
     }
 }
 
+// The tree's stackup step undone, the track it names deleted in the board's
+// editor, then the tree's Redo and Undo: the tree let go of its step when
+// the track left, and neither step acts on it.
+TEST_F(BoardDialogsTest, TheTreesRedoAfterTheEditorDeletedTheTrackItNames) {
+    CBoardView* view = OpenBoard();
+    ASSERT_NE(view, nullptr);
+    RouteOnInner1(view);
+    Stackup(CStackup::kDeleteLayer, 1);
+    Undo(0);
+    PickTrack(view);
+    BoardKey(VK_DELETE, MK_SHIFT);
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    const std::string deleted = Saved(0);
+    Redo(0);
+    Undo(0);
+    ExpectSameFile(Saved(0), deleted, "after the tree's steps");
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+}
+
+// The board's editor let go of its history for the tree's renumbering of
+// its layers: the page keeps its unsaved route, and closing its tab asks.
+TEST_F(BoardDialogsTest, APageWhoseHistoryWentStillAsksToSave) {
+    CBoardView* view = OpenBoard();
+    ASSERT_NE(view, nullptr);
+    RouteOnInner1(view);
+    Stackup(0, 1, 4);
+    ASSERT_FALSE(view->GetUndoList().CanUndo());
+    ui.Clear();
+    ui.Answer({IDNO});
+    CloseBoard();
+    EXPECT_EQ(MessageBoxesWith(L"save changes"), 1);
+    EXPECT_TRUE(g_MainFrame.IsDocumentModified(0));
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include "board/board_layer_index.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
+#include "platform/text.h"
 #include "shell/left_pane.h"
 #include "shell/left_tab_view.h"
 #include "shell/main_frame.h"

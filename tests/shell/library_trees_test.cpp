@@ -3,10 +3,17 @@
 // kinds of nodes each library takes, drops, files and the footprint
 // generators.
 #include "board/footprint.h"
+#include "board/pad.h"
+#include "core/property_grid.h"
+#include "platform/graphics.h"
+#include "platform/matrix.h"
 #include "shell/footprint_tree.h"
 #include "shell/symbol_tree.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/pointer_input.h"
 #include "tests/shell/tree_fixture.h"
+#include "views/editor_views.h"
+#include "views/footprint_view.h"
 
 namespace {
 
@@ -498,6 +505,74 @@ TEST_F(FootprintTreeTest, PasteFromFileTakesFootprintLibrariesOnly) {
     AnswerFileDialog(paths[1]);
     Menu(2, lib, ID_TREE_PASTE_FROM_FILE);
     EXPECT_EQ(MessageBoxesExactly(L"Only footprint file can be inserted"), 1);
+}
+
+// A footprint copied while its editor had a pad selected pastes with
+// nothing selected, and an editor opens on a footprint with nothing
+// selected: Edit > Cut there takes no pad the panel does not show.
+TEST_F(FootprintTreeTest, APastedFootprintOpensWithNothingSelectedAndCutTakesNoPad) {
+    RegisterEditorViews();
+    registeredMakers.push_back(NodeType::Footprint);
+    auto selectedPads = [](CTreeNode* footprint) {
+        int n = 0;
+        for (CTreeNode* node : Child(footprint, NodeType::Padstack)->GetChildren())
+            n += node->GetType() == NodeType::Pad && node->IsSelected();
+        return n;
+    };
+    auto openAndCut = [&](CTreeNode* footprint) {
+        DoubleClick(2, footprint);
+        auto* view = dynamic_cast<CFootprintView*>(g_pActiveView);
+        ASSERT_TRUE(view && view->GetDocument() == footprint);
+        EXPECT_EQ(selectedPads(footprint), 0);
+        const std::string before = Saved(2);
+        g_MainFrame.m_tabWindow.SetFocus();
+        Command(ID_EDIT_CUT);
+        EXPECT_EQ(view->GetCurrentTool(), ID_FP_SELECT_PADSTACK);
+        EXPECT_EQ(view->GetFloatingPad(), nullptr);
+        EXPECT_EQ(view->GetUndoList().UndoCount(), 0u);
+        ExpectSameFile(Saved(2), before, "after Cut in the editor");
+    };
+
+    // Pad 2 of R0805 selected in its editor and renumbered 3 in the panel.
+    DoubleClick(2, r0805);
+    auto* view = dynamic_cast<CFootprintView*>(g_pActiveView);
+    ASSERT_NE(view, nullptr);
+    CPad* pad = static_cast<CPad*>(Child(r0805, NodeType::Padstack)->GetChild(3));
+    PointF at{1, 0};
+    view->MakeGraphics()->WorldToDevice().TransformPoints(&at, 1);
+    const POINT client{static_cast<int32_t>(at.X), static_cast<int32_t>(at.Y)};
+    MouseAt(view, WM_MOUSEMOVE, client);
+    MouseAt(view, WM_LBUTTONDOWN, client, MK_LBUTTON);
+    MouseAt(view, WM_LBUTTONUP, client);
+    PumpPendingMessages();
+    g_MainFrame.GetPropertyGrid().BeginEditRow(0);
+    auto* edit = dynamic_cast<EditControl*>(PlatformWindow::GetFocus());
+    ASSERT_NE(edit, nullptr);
+    edit->SetSel(0, -1);
+    SimulateTyping(edit, L"3");
+    PressKeyAtFocus(VK_RETURN);
+    ASSERT_TRUE(pad->IsSelected() && pad->m_num == L"3");
+
+    // Chips cut and pasted into Through hole.
+    Menu(2, chips, ID_EDIT_CUT);
+    CTreeNode* pasted = nullptr;
+    DoUndoRedo(
+        2, [&] { Menu(2, through, ID_EDIT_PASTE); },
+        [&](const std::string& xml) {
+            EXPECT_TRUE(Contains(xml, "        <Pad Num=\"3\" XY=\"1,0\"/>\r\n")) << xml;
+            pasted = Child(Child(through, NodeType::FootprintFolder, L"Chips"), NodeType::Footprint,
+                           L"R0805");
+            ASSERT_NE(pasted, nullptr);
+            EXPECT_EQ(selectedPads(pasted), 0);
+        });
+    ASSERT_NE(pasted, nullptr);
+    openAndCut(pasted);
+
+    // The cut Chips comes back with pad 3 marked as its editor left it.
+    Undo(2);
+    Undo(2);
+    ASSERT_EQ(selectedPads(r0805), 1);
+    openAndCut(r0805);
 }
 
 } // namespace

@@ -3,11 +3,16 @@
 // were placed and its tracks tied to its own pads and vias, a sheet cut and
 // pasted back keeps its drawing. Each case compares the saved project with
 // the bytes expected, and again after reading that file back.
+#include "board/area.h"
+#include "board/area_node.h"
 #include "board/board.h"
 #include "board/conductor.h"
+#include "board/marking.h"
+#include "board/marking_primitive.h"
 #include "board/pad.h"
 #include "core/model_services.h"
 #include "schematic/net.h"
+#include "schematic/part.h"
 #include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
@@ -98,6 +103,42 @@ int PinsInNets(CTreeNode* board) {
         }
     });
     return pins;
+}
+
+// The selection marks in the subtree: selected nodes, symbol and marking
+// primitives and outline vertices. With select set, marks every one first,
+// as an editor that selected everything would leave them.
+int SelectionMarks(CTreeNode* root, bool select = false) {
+    int marks = 0;
+    auto outline = [&](CAreaNode* head) {
+        for (CAreaNode* n = head ? head->m_first : nullptr; n; n = n->m_next) {
+            if (select)
+                n->m_selectedNode = 1;
+            marks += n->m_selectedNode != 0;
+        }
+    };
+    ForEachNode(root, [&](CTreeNode* node) {
+        if (select)
+            node->m_selected = 1;
+        marks += node->m_selected != 0;
+        if (auto* part = dynamic_cast<CPart*>(node))
+            for (CPartPrimitive* p : part->m_primitives) {
+                if (select)
+                    p->SetSelected(true);
+                marks += p->IsSelected();
+            }
+        if (auto* marking = dynamic_cast<CMarking*>(node))
+            for (CMarkingPrimitive* p : marking->m_primitives) {
+                if (select)
+                    p->m_selected = true;
+                marks += p->m_selected;
+            }
+        if (auto* b = dynamic_cast<CBoard*>(node))
+            outline(b->m_outline);
+        if (auto* a = dynamic_cast<CArea*>(node))
+            outline(a->m_outline);
+    });
+    return marks;
 }
 
 class TreeClipboardTest : public TreeTest {
@@ -332,6 +373,45 @@ TEST_F(TreeClipboardTest, ABoardPastedAfterItsSourceWentIsEditedOnItsOwnPads) {
     EXPECT_NE(after, before);
     EXPECT_TRUE(Contains(after, "Layer=\"I01\"")) << after;
     EXPECT_GT(TiesWithin(pasted), 0);
+}
+
+// What an editor left selected in a copied board, symbol or footprint stays
+// with the original: the pasted copy, in each tree, has nothing selected.
+TEST_F(TreeClipboardTest, APastedCopyArrivesWithNothingSelectedInEveryTree) {
+    struct Case {
+        int kind;
+        CTreeNode* source;
+        CTreeNode* target;
+    };
+    CTreeNode* logic = Child(&Root(1), NodeType::SymbolFolder, L"Logic");
+    CTreeNode* through = Child(&Root(2), NodeType::FootprintFolder, L"Through hole");
+    const Case cases[] = {
+        {0, board, block},
+        {1, Child(logic, NodeType::Package, L"NAND2"), logic},
+        {2,
+         Child(Child(&Root(2), NodeType::FootprintFolder, L"Chips"), NodeType::Footprint, L"R0805"),
+         through},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        ASSERT_TRUE(c.source && c.target);
+        const int marks = SelectionMarks(c.source, true);
+        ASSERT_GT(marks, 3);
+        Menu(c.kind, c.source, ID_EDIT_COPY);
+        for (int paste = 0; paste < 2; ++paste) {
+            CTreeNode* copy = nullptr;
+            DoUndoRedo(
+                c.kind, [&] { Menu(c.kind, c.target, ID_EDIT_PASTE); },
+                [&](const std::string&) {
+                    copy = c.target->GetChildren().back();
+                    EXPECT_EQ(copy->GetText(), c.source->GetText());
+                    EXPECT_EQ(SelectionMarks(copy), 0);
+                });
+            ASSERT_NE(copy, nullptr);
+            EXPECT_EQ(SelectionMarks(copy), 0) << "after redo";
+        }
+        EXPECT_EQ(SelectionMarks(c.source), marks) << "the original keeps its selection";
+    }
 }
 
 } // namespace

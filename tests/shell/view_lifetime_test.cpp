@@ -8,12 +8,17 @@
 // Close All, or a New or Open replacing the library. The sanitizers watch
 // for the rest.
 #include "core/property_grid.h"
+#include "platform/device_context.h"
 #include "schematic/sheet.h"
+#include "tests/focus_input.h"
 #include "tests/pointer_input.h"
+#include "tests/shell/board_index_check.h"
 #include "tests/shell/example_views_fixture.h"
+#include "views/board_view.h"
 #include "views/schematic_find.h"
 #include "views/schematic_view.h"
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -104,6 +109,86 @@ protected:
     void Reopen() {
         ASSERT_TRUE(g_MainFrame.Open(WriteFile(L"demo.circuit", original[0]), 0));
         board = Child(&Root(0), NodeType::Board);
+    }
+
+    // Gestures in the editors of the board and its sheets: the page of a
+    // node brought forward (opened if need be), a key, a click or a drag at
+    // a point of the shown page (a sheet's grid, the board's millimetres).
+    CVorpelView* Page(const wchar_t* sheetName) {
+        CVorpelView* view =
+            g_MainFrame.OpenNodeView(sheetName ? Child(board, NodeType::Sheet, sheetName) : board);
+        PumpPendingMessages();
+        EXPECT_NE(view, nullptr);
+        return view;
+    }
+    void PageKey(int vk, WPARAM mk = 0) {
+        g_MainFrame.m_tabWindow.SetFocus();
+        PressKeyAtFocus(vk, mk);
+        PumpPendingMessages();
+    }
+    POINT PagePoint(float x, float y) {
+        if (auto* board = dynamic_cast<CBoardView*>(g_pActiveView))
+            return BoardClientPoint(board, x, y);
+        auto* sheet = dynamic_cast<CSchematicView*>(g_pActiveView);
+        EXPECT_NE(sheet, nullptr);
+        if (!sheet)
+            return POINT{};
+        const float g = static_cast<float>(sheet->GetGrid());
+        std::unique_ptr<DeviceContext> dc = sheet->MakeDC();
+        return sheet->LogicalToClient(dc.get(), POINT{static_cast<int>(std::lround(x * g)),
+                                                      static_cast<int>(std::lround(y * g))});
+    }
+    void PageClick(float x, float y) {
+        const POINT p = PagePoint(x, y);
+        MouseAt(g_pActiveView, WM_MOUSEMOVE, p);
+        MouseAt(g_pActiveView, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        MouseAt(g_pActiveView, WM_LBUTTONUP, p);
+        PumpPendingMessages();
+    }
+    void PageDrag(float x, float y, float toX, float toY) {
+        const POINT p = PagePoint(x, y), q = PagePoint(toX, toY);
+        MouseAt(g_pActiveView, WM_MOUSEMOVE, p);
+        MouseAt(g_pActiveView, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        MouseAt(g_pActiveView, WM_MOUSEMOVE, POINT{(p.x + q.x) / 2, (p.y + q.y) / 2}, MK_LBUTTON);
+        MouseAt(g_pActiveView, WM_MOUSEMOVE, q, MK_LBUTTON);
+        MouseAt(g_pActiveView, WM_LBUTTONUP, q);
+        PumpPendingMessages();
+    }
+    // A wire through the points of the shown sheet, ended as a user ends it.
+    void Wire(std::initializer_list<std::pair<float, float>> points) {
+        Command(ID_SCH_PLACE_WIRE);
+        for (const auto& [x, y] : points)
+            PageClick(x, y);
+        const POINT end = PagePoint(points.end()[-1].first, points.end()[-1].second);
+        MouseAt(g_pActiveView, WM_RBUTTONDOWN, end, MK_RBUTTON);
+        MouseAt(g_pActiveView, WM_RBUTTONUP, end);
+        PageKey(VK_ESCAPE);
+        Command(ID_TOOL_SELECT);
+    }
+    // The object at a point of the shown page picked and deleted.
+    void DeleteAt(float x, float y) {
+        Command(ID_TOOL_SELECT);
+        PageClick(x, y);
+        PageKey(VK_DELETE);
+    }
+    // A track routed on the shown board through its points, ended by Esc.
+    void Route(std::initializer_list<std::pair<float, float>> points) {
+        Command(ID_BRD_ROUTE_NEW);
+        for (const auto& [x, y] : points)
+            PageClick(x, y);
+        PageKey(VK_ESCAPE);
+    }
+    // The tab of a page closed, its question answered.
+    void ClosePage(const wchar_t* sheetName, int answer) {
+        CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        const int tab =
+            tabs.FindTabByDocument(sheetName ? Child(board, NodeType::Sheet, sheetName) : board);
+        ASSERT_GE(tab, 0);
+        ui.DropAnswers();
+        ui.Answer({answer});
+        ASSERT_TRUE(tabs.CloseTab(tab, true));
+        ui.DropAnswers();
+        PumpPendingMessages();
     }
 };
 
@@ -459,6 +544,112 @@ TEST_F(ViewLifetimeTest, AValueBeingTypedIsSavedAndAskedAbout) {
     EXPECT_FALSE(g_MainFrame.IsWindow());
     EXPECT_EQ(MessageBoxesWith(L"save changes"), 1);
     EXPECT_TRUE(ReadFile(paths[0]) != saved) << "not saved on exit";
+}
+
+// Two editors of the board's document, the board's and a sheet's or two
+// sheets': the second takes away what a step of the first names (a net, a
+// package, a part's package, a track's net), and its tab closes with Yes
+// or No, or stays open. The first's history lets go of that step, so its
+// Ctrl+Z changes nothing; the board's editor draws what the board holds,
+// and no history names what none holds.
+TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
+    const wchar_t* const boardPage = nullptr;
+    struct Case {
+        const char* name;
+        const wchar_t* first; // the page whose step is taken away (null: the board)
+        std::function<void()> step;
+        const wchar_t* second; // the page that takes it away
+        std::function<void()> takeAway;
+        int close; // the answer to the second's closing, or 0: left open
+    };
+    const Case cases[] = {
+        {"a sheet's new net routed, the sheet closed with No", boardPage,
+         [this] {
+             Route({{11.5f, 12}, {8, 15}});
+         },
+         L"Main", [] {}, IDNO},
+        {"R1 moved on the board, deleted on the sheet", boardPage,
+         [this] {
+             Command(ID_BRD_MOVE_COMPONENT);
+             PageDrag(11.5f, 12, 11.5f, 16);
+         },
+         L"Main", [this] { DeleteAt(12, 9); }, IDYES},
+        {"N1's track deleted on the board, N1 joined to GND on the sheet", boardPage,
+         [this] {
+             Command(ID_BRD_ROUTE_EDIT);
+             PageClick(16, 12);
+             PageKey(VK_DELETE);
+             PageKey(VK_DELETE);
+         },
+         L"Main",
+         [this] {
+             Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}});
+         },
+         IDYES},
+        {"U1's part deleted on Main, its package on Power", L"Main",
+         [this] { DeleteAt(30.5f, 15); }, L"Power", [this] { DeleteAt(7, 7); }, IDYES},
+        {"the same, Power left open", L"Main", [this] { DeleteAt(30.5f, 15); }, L"Power",
+         [this] { DeleteAt(7, 7); }, 0},
+        {"DATA's wire deleted on Main, its net on Power", L"Main", [this] { DeleteAt(12, 14); },
+         L"Power", [this] { DeleteAt(5, 7); }, IDYES},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reopen();
+        // The sheet's new net comes first: a wire from R1's free pin.
+        const bool newNet = c.close == IDNO;
+        if (newNet) {
+            Page(L"Main");
+            Wire({{10, 9}, {7, 9}});
+        }
+        Page(c.second);
+        Page(c.first);
+        const std::string before = Saved(0);
+        c.step();
+        ASSERT_NE(Saved(0), before) << "the first step did nothing";
+        if (!newNet) {
+            Page(c.second);
+            const std::string stepped = Saved(0);
+            c.takeAway();
+            ASSERT_NE(Saved(0), stepped) << "nothing taken away";
+        }
+        if (c.close)
+            ClosePage(c.second, c.close);
+        EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+        Page(c.first);
+        g_pActiveView->UpdateWindow();
+        const std::string taken = Saved(0);
+        PageKey('Z', MK_CONTROL);
+        ExpectSameFile(Saved(0), taken, "the first page's Ctrl+Z");
+        EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+        g_MainFrame.m_tabWindow.CloseAll();
+    }
+}
+
+// A sheet's new net routed on the board, then the sheet's Undo and Redo:
+// the net leaves and comes back with the track, and the board's editor
+// draws it whenever the board holds it.
+TEST_F(ViewLifetimeTest, TheBoardDrawsARoutedNetASheetUndoesAndRedoes) {
+    Page(L"Main");
+    Wire({{10, 9}, {7, 9}});
+    Page(nullptr);
+    Route({{11.5f, 12}, {8, 15}});
+    const std::string routed = Saved(0);
+    ASSERT_TRUE(Contains(routed, "<Conductor Layer=\"TOP\" Width=\"0.3\">11.500,12.000"));
+    Page(L"Main");
+    int steps = 0;
+    for (; steps < 8 && Contains(Saved(0), ">N2\r\n"); ++steps)
+        PageKey('Z', MK_CONTROL);
+    ASSERT_FALSE(Contains(Saved(0), ">N2\r\n")) << "the net stayed";
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    for (int i = 0; i < steps; ++i)
+        PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), routed, "the sheet's Redo");
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
 }
 
 } // namespace
