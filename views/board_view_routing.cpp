@@ -32,6 +32,7 @@
 #include "resources/command_ids.h"
 #include "schematic/net.h"
 #include "shell/main_frame.h"
+#include "views/via_joins.h"
 
 #include <algorithm>
 #include <cmath>
@@ -1083,6 +1084,10 @@ void CBoardView::RemoveSuperfluousViaPads(Graphics* g, CNet* net, const std::set
                         touching.push_back(c);
                         break;
                     }
+            // A via on a pad of the net's components joins the pad's layers
+            // as a track tied to it joins the track's.
+            if (layers.size() < 2)
+                layers.merge(ComponentPadLayersUnder(pad, net));
             if (layers.size() > 1)
                 continue;
             for (CConductor* c : touching) {
@@ -1108,8 +1113,10 @@ void CBoardView::FixViaAtEnd(Graphics* g, CConductor* c, bool last) {
         CPadstack* padstack = pad->GetPadstack();
         if (!padstack || padstack->GetParent() != net || !HasShapeOn(padstack, c->m_layer))
             return;
-        for (int plane : PlanesOf(net))
-            if (plane != c->m_layer)
+        std::set<int> joined = PlanesOf(net);
+        joined.merge(ComponentPadLayersUnder(pad, net));
+        for (int layer : joined)
+            if (layer != c->m_layer)
                 return;
         for (CConductor* o : ConductorsOf(net))
             if (o->m_layer != c->m_layer)

@@ -684,7 +684,11 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
         const PointF p =
             pick(rng) < 4 ? pads[static_cast<size_t>(pick(rng)) % 7] : PointF{x(rng), y(rng)};
         const int action = pick(rng);
-        const std::vector<PlaneVia> planeVias = ViasJoiningPlanes(board);
+        std::vector<PlaneVia> planeVias = ViasJoiningPlanes(board);
+        // Delete rightly takes a selected via that no track is tied to.
+        if (action == 9)
+            std::erase_if(planeVias,
+                          [](const PlaneVia& v) { return !v.tied && v.pad->IsSelected(); });
         if (trace)
             std::fprintf(stderr, "step %d: action %d at %g,%g\n", i, action, p.X, p.Y);
         switch (action) {
@@ -1042,6 +1046,99 @@ TEST_F(BoardRoutingTest, AViaJoiningATrackToThePlaneOfItsNetStays) {
         EXPECT_EQ(Saved(), original);
         while (view->GetUndoList().CanUndo())
             Undo();
+    }
+}
+
+// A via of net B overlaps the edge of R1's pad 2, which is on top only, and
+// B's track from that pad is tied to the pad; a second via of B is tied to
+// nothing on no pad. With B on an inner plane the first via is all that
+// joins the pad and the track to the plane: it stays when a route started
+// on it is given up with a tool change, and when another track of B is
+// deleted, while the second goes. Without planes, a via joining a bottom
+// track to a top-only pad stays: the one a layer change right at the pad
+// places when another track of the net is deleted, and the one a track
+// moved to the bottom leaves.
+TEST_F(BoardRoutingTest, AViaJoiningAOneSidedPadToAnotherLayerStays) {
+    auto document = [](bool plane) {
+        std::string doc = kRouting;
+        auto put = [&](const std::string& from, const std::string& to) {
+            doc.replace(doc.find(from), from.size(), to);
+        };
+        if (plane)
+            put("<Layer>BOT</Layer>",
+                "<Layer>BOT</Layer><Layer Net=\"B\" Type=\"PLANE\">I01</Layer>");
+        put("40.000,5.000 50.000,5.000</Conductor>",
+            "40.000,5.000 50.000,5.000</Conductor><Conductor Layer=\"TOP\" Width=\"0.3\">11.000,"
+            "10.000 20.000,10.000</Conductor><Padstack>V<PadLayer Size=\"1,1\"/><PadLayer "
+            "Layer=\"BOT\" Size=\"1,1\"/><Drill Diam=\"0.3\"/><Pad XY=\"12,10\"/><Pad "
+            "XY=\"20,30\"/></Padstack>");
+        return doc;
+    };
+    const std::string lone = "<Pad XY=\"20,30\"/>";
+    auto routeFromTheVia = [&] {
+        Tool(ID_BRD_ROUTE_NEW);
+        view->SetCurrentLayer(0); // Top, as the layer selector picks it
+        Tap(PointF{12.3f, 10});
+        ASSERT_TRUE(view->IsRouting());
+    };
+    struct Case {
+        const char* name;
+        bool plane;
+        std::function<void()> steps;
+        const char* via; // the via pad that stays
+        bool loneGoes;
+    };
+    const Case cases[] = {
+        {"a route from the via given up with a tool change", true,
+         [&] {
+             routeFromTheVia();
+             Tool(ID_BRD_ROUTE_EDIT);
+         },
+         "<Pad XY=\"12,10\"/>", false},
+        {"another track of the net deleted", true,
+         [&] {
+             Tool(ID_BRD_ROUTE_EDIT);
+             Click(PointF{45, 5});
+             Key(VK_DELETE);
+         },
+         "<Pad XY=\"12,10\"/>", true},
+        {"a layer change right at the pad", false,
+         [&] {
+             Tool(ID_BRD_ROUTE_NEW);
+             Tap(PointF{9, 10});
+             Key('V');
+             Move(PointF{9, 20});
+             Click(PointF{9, 20});
+             Key(VK_ESCAPE);
+             Tool(ID_BRD_ROUTE_EDIT);
+             Click(PointF{45, 20});
+             Key(VK_DELETE);
+         },
+         "<Pad XY=\"9,10\"/>", false},
+        {"a track from the via moved to the bottom", false,
+         [&] {
+             routeFromTheVia();
+             Move(PointF{12, 20});
+             Click(PointF{12, 20});
+             Key(VK_ESCAPE);
+             Tool(ID_BRD_ROUTE_EDIT);
+             menuAnswers.clear();
+             menuAnswers.push_back(33001);
+             RightPress(PointF{12, 15});
+             ASSERT_EQ(Count(Saved(), "<Conductor Layer=\"BOT\""), 1);
+         },
+         "<Pad XY=\"12,10\"/>", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenText(document(c.plane));
+        ASSERT_TRUE(Track(L"B", 1)->m_vertices.front().tie.IsPad());
+        c.steps();
+        ASSERT_FALSE(view->IsRouting());
+        const std::string after = Saved();
+        EXPECT_NE(after.find(c.via), std::string::npos) << after;
+        EXPECT_EQ(after.find(lone) == std::string::npos, c.loneGoes) << after;
+        ExpectUndoAllRedoAll(after);
     }
 }
 

@@ -4,7 +4,8 @@
 // in a row, buses have length, wires have length unless they join pins
 // that touch, free and sheet texts are not empty and every sheet object
 // lies on a sheet of the board, and no step but an undo or redo takes away
-// the via joining a track to a plane of its net; in a library, no text is
+// the via joining a track or a one-sided component pad to a plane of its
+// net; in a library, no text is
 // both without a name and empty. Work still under way (the route being
 // drawn, the text being typed) is passed in and left out.
 #pragma once
@@ -14,6 +15,8 @@
 #include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/conductor.h"
+#include "board/drill.h"
+#include "board/footprint.h"
 #include "board/layer.h"
 #include "board/pad.h"
 #include "core/node_type.h"
@@ -139,14 +142,48 @@ inline void ExpectNoEmptyTexts(const CTreeNode* root, const std::string& where,
     walk(root, walk);
 }
 
-// A via pad that joins a track to a plane of its net, with where it stands.
+// A via pad that joins a track, or a pad of its net's components, to a
+// plane of its net, with where it stands.
 struct PlaneVia {
     const CTreeNode* pad;
     const CTreeNode* net;
     PointF at;
+    bool tied; // a track of the net is tied to it
 };
 
-// The via pads of the board that join a track to a plane of their net.
+// A pad of the net's components without a plated hole whose copper holds
+// the point: it reaches the net's plane only through a via standing there.
+inline bool OneSidedComponentPadAt(const CTreeNode* net, PointF at) {
+    auto plated = [](const CTreeNode* padstack) {
+        for (const CTreeNode* c : padstack->GetChildren())
+            if (c->GetType() == NodeType::Drill &&
+                static_cast<const CDrill*>(c)->m_drillType != kDrillNone &&
+                !static_cast<const CDrill*>(c)->m_nonPlated)
+                return true;
+        return false;
+    };
+    if (!net->GetParent())
+        return false;
+    for (const CTreeNode* package : net->GetParent()->GetChildren())
+        for (const CTreeNode* footprint : package->GetChildren()) {
+            if (package->GetType() != NodeType::Package ||
+                footprint->GetType() != NodeType::Footprint)
+                continue;
+            const PointF local =
+                static_cast<const CFootprint*>(footprint)->BoardToLocal(at.X, at.Y);
+            for (const CTreeNode* padstack : footprint->GetChildren())
+                for (CTreeNode* pad : padstack->GetChildren())
+                    if (padstack->GetType() == NodeType::Padstack &&
+                        pad->GetType() == NodeType::Pad && !plated(padstack) &&
+                        static_cast<const CPad*>(pad)->GetNet() == net &&
+                        pad->HitTestOnBoard(nullptr, local.X, local.Y))
+                        return true;
+        }
+    return false;
+}
+
+// The via pads of the board that join a track, or a one-sided pad of their
+// net's components, to a plane of their net.
 inline std::vector<PlaneVia> ViasJoiningPlanes(const CBoard* board) {
     std::set<std::wstring> planeNets;
     for (const CTreeNode* child : board->GetChildren())
@@ -167,17 +204,19 @@ inline std::vector<PlaneVia> ViasJoiningPlanes(const CBoard* board) {
                         for (const ConductorVertex& x :
                              static_cast<const CConductor*>(c)->m_vertices)
                             tied = tied || x.tie.GetPad() == pad;
-                if (tied)
-                    out.push_back({pad, net, static_cast<const CPad*>(pad)->GetBoardPosition()});
+                const PointF at = static_cast<const CPad*>(pad)->GetBoardPosition();
+                if (tied || OneSidedComponentPadAt(net, at))
+                    out.push_back({pad, net, at, tied});
             }
     }
     return out;
 }
 
-// Each via that joined a track to a plane of its net before a step is
-// there after it, unless another via of the net stands in its place or no
-// track of the net runs through that place any more: a track cut off from
-// its plane shows nothing wrong on the screen.
+// Each via that joined a track or a one-sided component pad to a plane of
+// its net before a step is there after it, unless another via of the net
+// stands in its place or neither a track of the net runs through that place
+// nor such a pad lies there any more: a track or pad cut off from its plane
+// shows nothing wrong on the screen.
 inline void ExpectNoPlaneViaLost(const CBoard* board, const std::vector<PlaneVia>& before,
                                  const std::string& where) {
     auto near = [](float ax, float ay, PointF b) {
@@ -211,7 +250,8 @@ inline void ExpectNoPlaneViaLost(const CBoard* board, const std::vector<PlaneVia
                                 std::fabs(px * dy - py * dx) < 0.001 * std::sqrt(length2));
             }
         }
+        runs = runs || (!stays && OneSidedComponentPadAt(net, via.at));
         EXPECT_FALSE(runs) << where << ": the via at " << via.at.X << "," << via.at.Y
-                           << " joining a track to its net's plane is gone";
+                           << " joining a track or pad to its net's plane is gone";
     }
 }
