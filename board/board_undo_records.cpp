@@ -333,7 +333,7 @@ CUndoItem* CUndoConductorNodeInsert::Undo() {
 // Marking primitives --------------------------------------------------------
 
 CUndoMarkingPrimitiveChange::CUndoMarkingPrimitiveChange(CMarkingPrimitive* primitive)
-    : m_copy(primitive->Clone()), m_primitive(primitive) {}
+    : m_copy(primitive->Clone()), m_primitive(primitive), m_marking(primitive->m_pMarking) {}
 
 CUndoMarkingPrimitiveChange::~CUndoMarkingPrimitiveChange() {
     delete m_copy;
@@ -428,8 +428,10 @@ void CUndoConductorNodeInsert::ForEachNamedNode(
 
 void CUndoMarkingPrimitiveChange::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
-    if (const CMarking* marking = m_primitive->m_pMarking)
-        visit(marking);
+    // Not the primitive itself: the record may outlive it on a path the
+    // history never takes back.
+    if (m_marking)
+        visit(m_marking);
 }
 
 void CUndoMarkingPrimitiveInsert::ForEachNamedNode(

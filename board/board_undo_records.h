@@ -225,6 +225,7 @@ public:
 private:
     CMarkingPrimitive* m_copy; // owned
     CMarkingPrimitive* m_primitive;
+    const CTreeNode* m_marking; // the primitive's, as the record was made
 };
 
 // After the primitive was inserted at the index.

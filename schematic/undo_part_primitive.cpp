@@ -38,7 +38,8 @@ PartPrimitiveList* PartLocation::Primitives() const {
 // --- Change ------------------------------------------------------------------------
 
 CUndoPartPrimitiveChange::CUndoPartPrimitiveChange(CPartPrimitive* primitive)
-    : copy_(primitive->Clone(primitive->GetOwner())), primitive_(primitive) {}
+    : copy_(primitive->Clone(primitive->GetOwner())), primitive_(primitive),
+      owner_(primitive->GetOwner()) {}
 
 CUndoPartPrimitiveChange::~CUndoPartPrimitiveChange() = default;
 
@@ -116,8 +117,8 @@ void VisitLocation(const PartLocation& location,
 
 void CUndoPartPrimitiveChange::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
-    if (const CTreeNode* owner = primitive_->GetOwner())
-        visit(owner);
+    if (owner_)
+        visit(owner_);
 }
 
 void CUndoPartPrimitiveInsert::ForEachNamedNode(

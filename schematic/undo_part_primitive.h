@@ -38,6 +38,7 @@ public:
 private:
     std::unique_ptr<CPartPrimitive> copy_;
     CPartPrimitive* primitive_;
+    const CTreeNode* owner_; // the primitive's, as the record was made
 };
 
 // A primitive was put into its part's list at an index; undoing takes it out

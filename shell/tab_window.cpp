@@ -701,6 +701,13 @@ bool IsDocumentRoot(const CTreeNode* node) {
 // that dropping takes are not a reason to drop more.
 bool g_droppingWork = false;
 
+// A settling of every history is posted after a change (see
+// SettleHistories); the histories that changed since are left to their own
+// next change, as a group of theirs may still be being built.
+constexpr UINT kSettleHistoriesMessage = WM_USER + 0x7E9;
+bool g_settlePosted = false;
+std::vector<const CUndoList*> g_changedSinceSettle;
+
 // Every history that can act on the documents: the trees' and the open
 // editors'.
 std::vector<CUndoList*> AllHistories() {
@@ -718,14 +725,14 @@ std::vector<CUndoList*> AllHistories() {
 // history took the node out and may free it. Every plan is made before any
 // history frees what its forgotten records hold, so none looks at a node
 // another one just freed.
-void ForgetDepartedEverywhere(const CUndoList& changing, bool itself) {
-    const CUndoList* skip = itself ? nullptr : &changing;
+void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip) {
     if (!g_droppingWork) {
         // Another editor whose steps go drops its work under way first,
         // while what that work made is still where it left it.
         for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
             CUndoList& history = view->GetUndoList();
-            if (&history == &changing || history.PlanDepartedSteps(IsDocumentRoot).IsEmpty())
+            if (std::find(skip.begin(), skip.end(), &history) != skip.end() ||
+                history.PlanDepartedSteps(IsDocumentRoot).IsEmpty())
                 continue;
             g_droppingWork = true;
             CTabWindow::DropWorkInProgress(view);
@@ -734,7 +741,7 @@ void ForgetDepartedEverywhere(const CUndoList& changing, bool itself) {
     }
     std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
     for (CUndoList* history : AllHistories())
-        if (history != skip)
+        if (std::find(skip.begin(), skip.end(), history) == skip.end())
             if (const CUndoList::ForgetPlan plan = history->PlanDepartedSteps(IsDocumentRoot);
                 !plan.IsEmpty())
                 plans.emplace_back(history, plan);
@@ -750,8 +757,21 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
     // a node taken out only for a moment) and has nothing to keep once
     // cleared; before an Undo or Redo it lets go, as the others do, of the
     // steps it can no longer take.
-    ForgetDepartedEverywhere(changing, change == Change::Undo || change == Change::Redo);
-    if (!after || change == Change::Clear)
+    const bool itself = change == Change::Undo || change == Change::Redo;
+    ForgetDepartedEverywhere(itself ? std::vector<const CUndoList*>{}
+                                    : std::vector<const CUndoList*>{&changing});
+    if (!after)
+        return;
+    // Records are often pushed before their node leaves: once the step is
+    // complete, the others let go of what it took away.
+    if (std::find(g_changedSinceSettle.begin(), g_changedSinceSettle.end(), &changing) ==
+        g_changedSinceSettle.end())
+        g_changedSinceSettle.push_back(&changing);
+    if (!g_settlePosted && g_MainFrame.m_tabWindow.IsWindow()) {
+        g_settlePosted = true;
+        g_MainFrame.m_tabWindow.PostMessage(kSettleHistoriesMessage);
+    }
+    if (change == Change::Clear)
         return;
     // The open board editors of the board the change touched index it
     // anew, all but the changing one, whose index follows its records; not
@@ -772,6 +792,19 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
         if (view->IsWindow())
             view->Invalidate(false);
     }
+}
+
+void CTabWindow::SettleHistories() {
+    g_settlePosted = false;
+    const std::vector<const CUndoList*> changed = std::move(g_changedSinceSettle);
+    g_changedSinceSettle.clear();
+    ForgetDepartedEverywhere(changed);
+    // Nor does the panel keep showing what the steps took out (a wire an
+    // Esc dropped, a net another editor merged away).
+    CTabWindow& tabs = g_MainFrame.m_tabWindow;
+    if (auto* shown = dynamic_cast<const CTreeNode*>(tabs.m_propertyGrid.GetShownObject());
+        shown && !InSomeDocument(shown))
+        tabs.m_propertyGrid.ShowProperties(tabs.GetActiveView());
 }
 
 void CTabWindow::ShareHistories(CVorpelView* view) {
@@ -868,6 +901,10 @@ void CTabWindow::StepHistory(CVorpelView* view, bool redo) {
 bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     CVorpelView* view = GetActiveView();
     result = 0;
+    if (msg == kSettleHistoriesMessage) {
+        SettleHistories();
+        return true;
+    }
     switch (msg) {
     case WM_CREATE:
         OnCreate();

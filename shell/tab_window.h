@@ -166,6 +166,9 @@ private:
     static void OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
                                 CUndoList::Change change, bool after);
     static void ShareHistories(CVorpelView* view);
+    // After the steps that changed histories are complete: every history
+    // that did not change meanwhile forgets its steps on what they took out.
+    static void SettleHistories();
     static void ShareTreeHistories(bool share);
     static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
     static std::vector<const void*> BoardOutline(const CVorpelView* view);

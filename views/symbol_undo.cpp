@@ -17,7 +17,8 @@ CUndoModifyPart::CUndoModifyPart(CPart* part) : m_part(part), m_size(part->m_siz
         }
     for (CPartPrimitive* primitive : part->GetDrawnPrimitives())
         m_primitives.push_back(
-            PrimitiveCopy{primitive, std::unique_ptr<CPartPrimitive>(primitive->Clone(nullptr))});
+            PrimitiveCopy{primitive, std::unique_ptr<CPartPrimitive>(primitive->Clone(nullptr)),
+                          primitive->GetOwner()});
 }
 
 CUndoModifyPart::~CUndoModifyPart() = default;
@@ -61,9 +62,11 @@ void CUndoModifyPart::ForEachNamedNode(const std::function<void(const CTreeNode*
     visit(m_part);
     for (const PinPlace& place : m_pins)
         visit(place.pin);
+    // The primitives' owner: the part, or the first part of a package whose
+    // parts share one drawing.
     for (const PrimitiveCopy& copy : m_primitives)
-        if (const CTreeNode* owner = copy.primitive->GetOwner())
-            visit(owner);
+        if (copy.owner)
+            visit(copy.owner);
 }
 
 void CUndoPartDrawing::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {

@@ -33,6 +33,7 @@ private:
     struct PrimitiveCopy {
         CPartPrimitive* primitive;
         std::unique_ptr<CPartPrimitive> copy;
+        const CTreeNode* owner; // the primitive's, as the record was made
     };
     CPart* m_part;
     SIZE m_size;
