@@ -12,6 +12,7 @@
 // keeps what a run frees for the next: otherwise a large document's runs
 // each fault in fresh pages (the heap gives back a large free top) while a
 // small one's reuse theirs, and the ratio would measure the kernel.
+#include "bench/processor_time.h"
 #include "board/board.h"
 #include "board/footprint.h"
 #include "board/pad.h"
@@ -41,14 +42,6 @@ namespace {
 constexpr double kPi = 3.14159265358979;
 const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
 
-double ProcessorTime(const std::function<void()>& f) {
-    timespec a{}, b{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &a);
-    f();
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
-    return static_cast<double>(b.tv_sec - a.tv_sec) +
-           static_cast<double>(b.tv_nsec - a.tv_nsec) * 1e-9;
-}
 
 double BestOfThree(const std::function<void()>& f) {
     double best = 1e30;

@@ -15,6 +15,7 @@
 //   durably in a file. Both write over a file of the previous run. The saved
 //   copy is then checked to hold exactly the loaded bytes, so both sides
 //   wrote the same thing.
+#include "bench/processor_time.h"
 #include "core/generic_node.h"
 #include "core/root.h"
 #include "core/xml_file.h"
@@ -169,18 +170,6 @@ template <class F, class G> std::pair<double, double> BestOfBoth(int runs, F&& f
     return {bestF, bestG};
 }
 
-// The processor time the process spent in f (user and system): loading reads
-// a file from the page cache and is bound by the processor, and on a machine
-// shared with other work this time, unlike the wall-clock time, does not grow
-// with the waits for a free processor.
-template <class F> double ProcessorTime(F&& f) {
-    timespec a{}, b{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &a);
-    f();
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
-    return static_cast<double>(b.tv_sec - a.tv_sec) +
-           static_cast<double>(b.tv_nsec - a.tv_nsec) * 1e-9;
-}
 
 // The wall-clock time of f: saving waits for the disk.
 template <class F> double Time(F&& f) {

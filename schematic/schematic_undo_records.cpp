@@ -157,24 +157,28 @@ CUndoItem* CUndoChangeWirePos::Undo() {
 
 // The nodes each record acts on --------------------------------------------
 
+namespace {
+// A pin's membership record: the pin and the net it goes back to.
+void VisitPinAndNet(const CPin* pin, const CTreeNode* net,
+                    const std::function<void(const CTreeNode*)>& visit) {
+    visit(pin);
+    if (net)
+        visit(net);
+}
+} // namespace
+
 void CUndoAddPinToNet::ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const {
-    visit(m_pin);
-    if (m_net)
-        visit(m_net);
+    VisitPinAndNet(m_pin, m_net, visit);
 }
 
 void CUndoRemovePinFromNet::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
-    visit(m_pin);
-    if (m_net)
-        visit(m_net);
+    VisitPinAndNet(m_pin, m_net, visit);
 }
 
 void CUndoChangeNetOfPin::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
-    visit(m_pin);
-    if (m_net)
-        visit(m_net);
+    VisitPinAndNet(m_pin, m_net, visit);
 }
 
 void CUndoChangeNetOfWire::ForEachNamedNode(
