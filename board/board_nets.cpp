@@ -269,10 +269,11 @@ public:
 
 private:
     const PointIndex<ConductorVertex*>& VerticesOf(CNet* net) {
-        auto [it, added] = m_vertices.try_emplace(net);
-        if (added)
-            ForEachVertexOf(net, [&](ConductorVertex& v) { it->second.Add(v.x, v.y, &v); });
-        return it->second;
+        const auto found = m_vertices.try_emplace(net);
+        PointIndex<ConductorVertex*>& index = found.first->second;
+        if (found.second)
+            ForEachVertexOf(net, [&](ConductorVertex& v) { index.Add(v.x, v.y, &v); });
+        return index;
     }
 
     // As CFootprint::FindPadByNumber: the first pad of the number that is not
