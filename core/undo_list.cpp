@@ -6,9 +6,17 @@
 #include <algorithm>
 
 namespace {
+const CUndoItem* ItemOf(const std::unique_ptr<CUndoItem>& item) {
+    return item.get();
+}
+template <class Entry> const CUndoItem* ItemOf(const Entry& entry) {
+    return entry.item.get();
+}
+
 // Reachability of the nodes a history's records name: a node is within reach
 // when its top node is a document root or one of the subtrees the history's
 // own records hold out of the documents.
+
 class NameReach {
 public:
     // The records before undoFrom and redoFrom are left out: they are about
@@ -49,7 +57,21 @@ private:
 
 CUndoList::~CUndoList() {
     listener_ = nullptr;
+    releaseListener_ = nullptr;
     Clear();
+}
+
+template <class It> void CUndoList::NotifyRelease(It begin, It end) const {
+    if (!releaseListener_)
+        return;
+    std::vector<const CTreeNode*> held;
+    for (It i = begin; i != end; ++i) {
+        const CUndoItem* item = ItemOf(*i);
+        if (const CTreeNode* node = item ? item->GetHeldNode() : nullptr)
+            held.push_back(node);
+    }
+    if (!held.empty())
+        releaseListener_(held);
 }
 
 void CUndoList::AddUndo(CUndoItem* item) {
@@ -59,6 +81,7 @@ void CUndoList::AddUndo(CUndoItem* item) {
     item->SetGroupHead(startNewGroup_);
     startNewGroup_ = false;
     undo_.push_back(Entry{std::unique_ptr<CUndoItem>(item), ++nextState_});
+    NotifyRelease(redo_.begin(), redo_.end());
     while (!redo_.empty())
         redo_.pop_back();
     NotifyChange(Change::Push, true);
@@ -96,6 +119,7 @@ void CUndoList::Undo(bool keepRedo) {
     // The other histories let go of what the inverses hold before they are
     // freed, in the order they were made.
     NotifyChange(Change::Undo, true);
+    NotifyRelease(dropped.begin(), dropped.end());
     for (std::unique_ptr<CUndoItem>& item : dropped)
         item.reset();
     FocusAfterChange();
@@ -157,8 +181,9 @@ void CUndoList::Forget(const ForgetPlan& plan) {
     if (plan.IsEmpty())
         return;
     const bool saved = IsAtSavedState();
-    auto forget = [](std::vector<Entry>& entries, size_t count) {
+    auto forget = [this](std::vector<Entry>& entries, size_t count) {
         count = std::min(count, entries.size());
+        NotifyRelease(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
         for (size_t i = 0; i < count; ++i)
             entries[i].item.reset();
         entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
@@ -169,8 +194,8 @@ void CUndoList::Forget(const ForgetPlan& plan) {
         savedState_ = saved ? 0 : ~uint64_t{0};
 }
 
-const CTreeNode* CUndoList::FindDepartedName(
-    const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
+const CTreeNode*
+CUndoList::FindDepartedName(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
     const NameReach reach(*this, isDocumentRoot);
     for (size_t i = 0; i < undo_.size(); ++i)
         if (const CTreeNode* node = reach.FirstDeparted(*undo_[i].item))
@@ -223,6 +248,8 @@ void CUndoList::Abandon() {
 }
 
 void CUndoList::DeleteAll() {
+    NotifyRelease(undo_.begin(), undo_.end());
+    NotifyRelease(redo_.begin(), redo_.end());
     for (Entry& e : undo_)
         e.item.reset();
     for (Entry& e : redo_)

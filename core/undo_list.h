@@ -58,8 +58,8 @@ public:
     // nor in a subtree one of this history's records holds; null when every
     // named node is within reach. Such a record would act on a node another
     // history took away and may free.
-    const CTreeNode* FindDepartedName(
-        const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
+    const CTreeNode*
+    FindDepartedName(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
     // How many records of each sequence (counted from its far end: the
     // oldest to undo, the last to redo) a forgetting takes.
     struct ForgetPlan {
@@ -86,6 +86,14 @@ public:
     // let go there of what this one takes away beneath them.
     void SetChangeListener(std::function<void(Change, bool after)> listener) {
         listener_ = std::move(listener);
+    }
+
+    // Called with the subtrees that records about to be freed hold out of
+    // the documents (CUndoItem::GetHeldNode; some may be back in a document
+    // by then), before they are freed: what the documents still tie to
+    // them by address lets go there.
+    void SetReleaseListener(std::function<void(const std::vector<const CTreeNode*>&)> listener) {
+        releaseListener_ = std::move(listener);
     }
 
     void SetStartNewGroup(bool start) { startNewGroup_ = start; }
@@ -118,6 +126,8 @@ private:
             listener_(change, after);
     }
     void DeleteAll();
+    // Tells the release listener what the records in [begin, end) hold.
+    template <class It> void NotifyRelease(It begin, It end) const;
 
     std::vector<Entry> undo_;
     std::vector<Entry> redo_;
@@ -126,4 +136,5 @@ private:
     PlatformWindow* focusWindow_ = nullptr;
     bool startNewGroup_ = false;
     std::function<void(Change, bool)> listener_;
+    std::function<void(const std::vector<const CTreeNode*>&)> releaseListener_;
 };

@@ -48,9 +48,20 @@ void InsertAt(CTreeNode* parent, int index, CTreeNode* node) {
 
 } // namespace
 
+namespace {
+// The board's settings (its via definitions among them) are never drawn:
+// the index leaves them out, as a fresh build does.
+bool InBoardSettings(const CTreeNode* node) {
+    for (; node; node = node->GetParent())
+        if (node->GetType() == NodeType::BoardProperties)
+            return true;
+    return false;
+}
+} // namespace
+
 void IndexInsertedNode(CTreeNode* node) {
     CBoardLayerIndex* index = FindBoardLayerIndex(node);
-    if (!index)
+    if (!index || InBoardSettings(node))
         return;
     switch (node->GetType()) {
     case NodeType::Padstack:
@@ -80,7 +91,7 @@ void IndexInsertedNode(CTreeNode* node) {
 
 void IndexRemovedNode(CTreeNode* node) {
     CBoardLayerIndex* index = FindBoardLayerIndex(node);
-    if (!index)
+    if (!index || InBoardSettings(node))
         return;
     switch (node->GetType()) {
     case NodeType::Padstack:

@@ -4,7 +4,9 @@
 #include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/board_undo_records.h"
+#include "board/conductor.h"
 #include "board/layer.h"
+#include "board/pad.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/tree_node.h"
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_set>
 
 namespace {
 constexpr unsigned kPageChangedId = 143; // "Page was changed; save changes?"
@@ -255,6 +258,7 @@ void CTabWindow::DestroyView(CVorpelView* view) {
     // What the history frees, the trees let go of first.
     view->GetUndoList().Clear();
     view->GetUndoList().SetChangeListener(nullptr);
+    view->GetUndoList().SetReleaseListener(nullptr);
     if (g_pActiveView == view)
         g_pActiveView = nullptr;
     if (m_propertyGrid.GetShownObject() == view)
@@ -748,6 +752,42 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip) {
     for (const auto& [history, plan] : plans)
         history->Forget(plan);
 }
+
+// Conductor vertices tie to pads by address, and a tie to a pad that left
+// the board stays while a history holds the pad, so that its Undo brings
+// the pad back tied. Once the history frees it, the ties let go.
+void UntieFromReleased(const std::vector<const CTreeNode*>& held) {
+    std::unordered_set<const CTreeNode*> pads;
+    for (const CTreeNode* top : held) {
+        if (InSomeDocument(top))
+            continue;
+        std::vector<const CTreeNode*> stack{top};
+        while (!stack.empty()) {
+            const CTreeNode* node = stack.back();
+            stack.pop_back();
+            if (node->GetType() == NodeType::Pad)
+                pads.insert(node);
+            for (const CTreeNode* child : node->GetChildren())
+                stack.push_back(child);
+        }
+    }
+    if (pads.empty())
+        return;
+    std::vector<CTreeNode*> stack{&g_MainFrame.GetRoot(0)};
+    while (!stack.empty()) {
+        CTreeNode* node = stack.back();
+        stack.pop_back();
+        if (node->GetType() == NodeType::Conductor) {
+            for (ConductorVertex& v : static_cast<CConductor*>(node)->m_vertices)
+                if (const CPad* pad = v.tie.GetPad();
+                    pad && pads.count(static_cast<const CTreeNode*>(pad)))
+                    v.tie = VertexTie();
+            continue;
+        }
+        for (CTreeNode* child : node->GetChildren())
+            stack.push_back(child);
+    }
+}
 } // namespace
 
 void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
@@ -812,6 +852,7 @@ void CTabWindow::ShareHistories(CVorpelView* view) {
     history.SetChangeListener([&history, view](CUndoList::Change change, bool after) {
         OnHistoryChange(history, view, -1, change, after);
     });
+    history.SetReleaseListener(UntieFromReleased);
 }
 
 void CTabWindow::ShareTreeHistories(bool share) {
@@ -820,12 +861,15 @@ void CTabWindow::ShareTreeHistories(bool share) {
         if (!tree)
             continue;
         CUndoList& history = tree->GetUndoList();
-        if (!share)
+        if (!share) {
             history.SetChangeListener(nullptr);
-        else
+            history.SetReleaseListener(nullptr);
+        } else {
             history.SetChangeListener([&history, kind](CUndoList::Change change, bool after) {
                 OnHistoryChange(history, nullptr, kind, change, after);
             });
+            history.SetReleaseListener(UntieFromReleased);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 // deletes, layer changes and footprint flips, with undo and redo.
 #include "board/board.h"
 #include "board/board_layer_index.h"
+#include "board/board_properties.h"
 #include "board/board_undo_records.h"
 #include "board/conductor.h"
 #include "board/footprint.h"
@@ -191,6 +192,24 @@ TEST_F(LayerIndexTest, ANetLeavingTakesItsTracksAndViasOut) {
     for (const CTreeNode* child : m_net->GetChildren())
         EXPECT_EQ(m_view.index.CountSetsHolding(child), 0u) << WideToUtf8(child->GetTagName());
     EXPECT_EQ(m_view.index.CountSetsHolding(m_net->GetChild(1)->GetChild(1)), 0u) << "a pad layer";
+    ExpectIndexAsBuilt();
+}
+
+// Routing a via on a board that has no via yet adds the board's settings
+// and a via definition in them: neither is drawn, so neither is indexed.
+TEST_F(LayerIndexTest, AViaDefinitionAddedToTheSettingsIsNotIndexed) {
+    auto* settings = new CBoardProperties();
+    m_board->AddChild(settings);
+    m_view.undo.SetStartNewGroup(true);
+    m_view.undo.AddUndo(new CUndoInsert(settings, nullptr));
+    CTreeNode* definition = m_net->GetChild(1)->Clone();
+    settings->AddChild(definition);
+    m_view.undo.AddUndo(new CUndoInsert(definition, nullptr));
+    ExpectIndexAsBuilt();
+    m_view.undo.Undo();
+    ExpectIndexAsBuilt();
+    EXPECT_EQ(SaveText(m_root), m_saved);
+    m_view.undo.Redo();
     ExpectIndexAsBuilt();
 }
 

@@ -332,4 +332,47 @@ TEST(UndoListDeparted, StepsNamingWhatLeftEveryDocumentAreForgotten) {
     EXPECT_TRUE(list.IsAtSavedState());
 }
 
+// Whatever frees records tells first what they hold: the redo steps a
+// push drops, the inverses an Undo throws away, a forgetting and a Clear.
+TEST(UndoListRelease, EveryWayOfFreeingTellsWhatTheRecordsHold) {
+    const CTreeNode x(1), y(2), z(3);
+    struct Case {
+        const char* name;
+        std::function<void(CUndoList&)> free;
+        std::vector<const CTreeNode*> told;
+    };
+    const Case cases[] = {
+        {"a push drops the redo steps",
+         [&](CUndoList& list) {
+             list.Undo();
+             list.Undo();
+             list.SetStartNewGroup(true);
+             list.AddUndo(new Naming({}, &z));
+         },
+         {&y, &x}},
+        {"an Undo that keeps no redo", [](CUndoList& list) { list.Undo(false); }, {&y}},
+        {"a forgetting of the oldest step",
+         [&](CUndoList& list) {
+             list.ForgetGroups([&](const CUndoItem& item) { return item.GetHeldNode() == &x; });
+         },
+         {&x}},
+        {"a Clear", [](CUndoList& list) { list.Clear(); }, {&x, &y}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CUndoList list;
+        for (const CTreeNode* held : {&x, &y}) {
+            list.SetStartNewGroup(true);
+            list.AddUndo(new Naming({}, held));
+        }
+        std::vector<const CTreeNode*> told;
+        list.SetReleaseListener([&](const std::vector<const CTreeNode*>& held) {
+            told.insert(told.end(), held.begin(), held.end());
+        });
+        c.free(list);
+        EXPECT_EQ(told, c.told);
+        list.SetReleaseListener(nullptr);
+    }
+}
+
 } // namespace

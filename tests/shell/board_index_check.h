@@ -6,6 +6,8 @@
 #pragma once
 
 #include "board/board_layer_index.h"
+#include "board/conductor.h"
+#include "board/pad.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
 #include "platform/text.h"
@@ -19,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 inline ::testing::AssertionResult BoardEditorsIndexTheirBoards() {
     for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
@@ -70,6 +74,49 @@ inline ::testing::AssertionResult HistoriesNameOnlyWhatTheyReach() {
                                 "editor of a " + WideToUtf8(view->GetDocument()->GetTagName()));
             !result)
             return result;
+    return ::testing::AssertionSuccess();
+}
+
+// A conductor vertex tied to a pad names it by address: the pad must lie in
+// a document or in a subtree a history holds, else it may have been freed.
+// Only addresses are compared, so a freed pad is never read.
+inline ::testing::AssertionResult ConductorsTieOnlyToPadsInReach() {
+    std::unordered_set<const CTreeNode*> pads;
+    std::vector<const CTreeNode*> conductors;
+    auto collect = [&](const CTreeNode* top, bool document) {
+        std::vector<const CTreeNode*> stack{top};
+        while (!stack.empty()) {
+            const CTreeNode* node = stack.back();
+            stack.pop_back();
+            if (node->GetType() == NodeType::Pad)
+                pads.insert(node);
+            else if (document && node->GetType() == NodeType::Conductor)
+                conductors.push_back(node);
+            for (const CTreeNode* child : node->GetChildren())
+                stack.push_back(child);
+        }
+    };
+    for (int kind = 0; kind < 3; ++kind)
+        collect(&g_MainFrame.GetRoot(kind), true);
+    auto held = [&](const CUndoList& history) {
+        for (size_t i = 0; i < history.UndoCount(); ++i)
+            if (const CTreeNode* node = history.UndoItemAt(i)->GetHeldNode())
+                collect(node, false);
+        for (size_t i = 0; i < history.RedoCount(); ++i)
+            if (const CTreeNode* node = history.RedoItemAt(i)->GetHeldNode())
+                collect(node, false);
+    };
+    for (int kind = 0; kind < 3; ++kind)
+        if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
+            held(tree->GetUndoList());
+    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews())
+        held(view->GetUndoList());
+    for (const CTreeNode* node : conductors)
+        for (const ConductorVertex& v : static_cast<const CConductor*>(node)->m_vertices)
+            if (v.tie.IsPad() && !pads.count(static_cast<const CTreeNode*>(v.tie.GetPad())))
+                return ::testing::AssertionFailure()
+                       << "a conductor vertex at " << v.x << "," << v.y
+                       << " is tied to a pad no document or history holds";
     return ::testing::AssertionSuccess();
 }
 

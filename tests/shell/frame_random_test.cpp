@@ -66,6 +66,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <random>
@@ -73,6 +75,14 @@
 #include <utility>
 
 namespace {
+// VORPEL_WALK_TRACE=1 prints each choice of the walk, to follow a failing seed.
+int Traced(const char* where, int choice) {
+    static const bool on = std::getenv("VORPEL_WALK_TRACE") != nullptr;
+    if (on)
+        std::fprintf(stderr, "walk: %s %d\n", where, choice);
+    return choice;
+}
+
 std::wstring Example(const wchar_t* name) {
     return PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), name);
 }
@@ -167,7 +177,7 @@ protected:
         static const wchar_t* const examples[3] = {L"demo.circuit", L"demo.symbol",
                                                    L"demo.footprint"};
         const int kind = pick(3);
-        switch (pick(4)) {
+        switch (Traced("ReplaceDocuments", pick(4))) {
         case 0:
             Command(kind == 0 ? ID_NEW_PROJECT : kind == 1 ? ID_NEW_SYMBOL : ID_NEW_FOOTPRINT);
             break;
@@ -243,6 +253,7 @@ protected:
 
     // A key at the tab window (the shown view's), with Ctrl or Shift held.
     static void TabKey(int vk, int modifier = 0) {
+        Traced("key", vk + (modifier << 16));
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
         const WPARAM mk = modifier == VK_CONTROL ? MK_CONTROL : modifier ? MK_SHIFT : 0;
         tabs.SetFocus();
@@ -271,6 +282,7 @@ protected:
     // The panel's row clicked open (a check box clicked) and the text typed
     // over what it held, then Esc, Enter or nothing (end 0, 1, 2).
     static void TypeIntoRow(int row, const wchar_t* text, int end) {
+        Traced("row", row);
         CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
         CPropertyListCtrl& rows = grid.GetList();
         CPropertyItem* item = grid.GetItem(row);
@@ -404,7 +416,7 @@ protected:
             MouseAt(view, WM_LBUTTONUP, p);
         };
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (pick(4)) {
+        switch (Traced("BoardWork", pick(4))) {
         case 0: {
             std::vector<CTreeNode*> before;
             CollectNodes(view->GetDocument(), before);
@@ -523,7 +535,7 @@ protected:
     void SheetStep(const Pick& pick) {
         CTreeNode* sheet = AnyOf(pick, 0, NodeType::Sheet);
         const int kind = 1 + pick(2);
-        switch (pick(8)) {
+        switch (Traced("SheetStep", pick(8))) {
         case 0:
         case 5:
             SelectInTree(0, pick(2) ? AnyOf(pick, 0, NodeType::Board) : sheet,
@@ -754,7 +766,7 @@ protected:
             click(grid);
         };
         static const wchar_t* const nets[] = {L"N1", L"GND", L"DATA", L"VCC", L"N7"};
-        switch (pick(9)) {
+        switch (Traced("SheetWork", pick(9))) {
         case 0:
         case 1: {
             Command(ID_SCH_PLACE_WIRE);
@@ -855,7 +867,7 @@ protected:
             return PointF{at.X + static_cast<float>(pick(9) - 4),
                           at.Y + static_cast<float>(pick(9) - 4)};
         };
-        switch (pick(8)) {
+        switch (Traced("BoardPageWork", pick(8))) {
         case 0: {
             // On an inner layer at times (its key brings it to the front).
             if (pick(2))
@@ -948,7 +960,7 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (pick(9)) {
+            switch (Traced("ProjectStep", pick(9))) {
             case 0: {
                 // The page's tab closed with its close button, its changes
                 // kept or thrown away.
@@ -1046,6 +1058,7 @@ protected:
     static void CheckHistories(int step, unsigned seed) {
         ASSERT_TRUE(HistoriesNameOnlyWhatTheyReach()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step << " of seed " << seed;
+        ASSERT_TRUE(ConductorsTieOnlyToPadsInReach()) << "step " << step << " of seed " << seed;
     }
 
     std::function<void(PlatformDialog&)> dialogAction;
@@ -1136,7 +1149,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (pick(31)) {
+        switch (Traced("Step", pick(31))) {
         case 0:
         case 1:
         case 10: {

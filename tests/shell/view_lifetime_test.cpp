@@ -551,7 +551,8 @@ TEST_F(ViewLifetimeTest, AValueBeingTypedIsSavedAndAskedAbout) {
 // package, a part's package, a track's net), and its tab closes with Yes
 // or No, or stays open. The first's history lets go of that step, so its
 // Ctrl+Z changes nothing; the board's editor draws what the board holds,
-// and no history names what none holds.
+// no history names what none holds, and no track stays tied to a pad that
+// went with the closed history.
 TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
     const wchar_t* const boardPage = nullptr;
     struct Case {
@@ -617,6 +618,7 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
             ClosePage(c.second, c.close);
         EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
         EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+        EXPECT_TRUE(ConductorsTieOnlyToPadsInReach());
         Page(c.first);
         g_pActiveView->UpdateWindow();
         const std::string taken = Saved(0);
