@@ -11,12 +11,14 @@
 #include "platform/list_view_control.h"
 #include "platform/paint_target.h"
 #include "platform/text.h"
+#include "platform/tree_view_control.h"
 #include "platform/window.h"
 #include "tests/screen_picture.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -88,6 +90,30 @@ inline void EditCell(ListViewControl* list, int row, int column, const std::wstr
     SimulateKey(edit, true, VK_RETURN);
     SimulateKey(edit, false, VK_RETURN);
     PumpPendingMessages();
+}
+
+// The first item of a tree, depth first, that reads text; null if none.
+inline HTREEITEM FindTreeItem(TreeViewControl* tree, const std::wstring& text) {
+    std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
+        for (; item; item = tree->GetNextSiblingItem(item)) {
+            if (tree->GetItemText(item) == text)
+                return item;
+            if (HTREEITEM inner = find(tree->GetChildItem(item)))
+                return inner;
+        }
+        return nullptr;
+    };
+    return find(tree->GetRootItem());
+}
+
+// A click on an item's text, its folders opened first as a user opens
+// them; false when it cannot be shown.
+inline bool ClickTreeItem(TreeViewControl* tree, HTREEITEM item) {
+    RECT r{};
+    if (!item || (tree->EnsureVisible(item), !tree->GetItemRect(item, &r, true)))
+        return false;
+    Click(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return true;
 }
 
 // Opens the drop-down list with a click and clicks its entry. A window the

@@ -242,16 +242,7 @@ protected:
         return out;
     }
     static HTREEITEM FindItem(TreeViewControl* tree, const std::wstring& text) {
-        std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
-            for (; item; item = tree->GetNextSiblingItem(item)) {
-                if (tree->GetItemText(item) == text)
-                    return item;
-                if (HTREEITEM inner = find(tree->GetChildItem(item)))
-                    return inner;
-            }
-            return nullptr;
-        };
-        return find(tree->GetRootItem());
+        return dialog_driver::FindTreeItem(tree, text);
     }
     static void ClickItem(TreeViewControl* tree, HTREEITEM item) {
         ASSERT_NE(item, nullptr);

@@ -96,8 +96,8 @@ inline ::testing::AssertionResult ConductorsTieOnlyToPadsInReach() {
                 stack.push_back(child);
         }
     };
-    for (int kind = 0; kind < 3; ++kind)
-        collect(&g_MainFrame.GetRoot(kind), true);
+    // Tracks lie in the project's boards and tie to their pads only.
+    collect(&g_MainFrame.GetRoot(0), true);
     auto held = [&](const CUndoList& history) {
         for (size_t i = 0; i < history.UndoCount(); ++i)
             if (const CTreeNode* node = history.UndoItemAt(i)->GetHeldNode())

@@ -57,6 +57,7 @@
 #include "shell/find.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/dialogs/footprint_choice.h"
 #include "tests/random_seed.h"
 #include "tests/shell/board_index_check.h"
 #include "tests/shell/frame_fixture.h"
@@ -717,29 +718,6 @@ protected:
             }
         dialog_driver::ClickButton(d, IDOK);
     }
-    // The footprint browser's answer: the named footprint of the first
-    // library file, OK.
-    static void ChooseFootprint(PlatformDialog& d, const std::wstring& name) {
-        auto* files = d.GetDlgItemAs<ListBoxControl>(CLoadFootprint::kFileList);
-        auto* tree = d.GetDlgItemAs<TreeViewControl>(CLoadFootprint::kTree);
-        if (!files || !tree || !ClickEntry(files, 0))
-            return;
-        std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
-            for (; item; item = tree->GetNextSiblingItem(item)) {
-                if (tree->GetItemText(item) == name)
-                    return item;
-                if (HTREEITEM inner = find(tree->GetChildItem(item)))
-                    return inner;
-            }
-            return nullptr;
-        };
-        RECT r{};
-        HTREEITEM item = find(tree->GetRootItem());
-        if (!item || (tree->EnsureVisible(item), !tree->GetItemRect(item, &r, true)))
-            return;
-        dialog_driver::Click(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        dialog_driver::ClickButton(d, IDOK);
-    }
     static bool ClickEntry(ListBoxControl* list, int index) {
         RECT r{};
         if (!list->GetItemRect(index, &r))
@@ -818,7 +796,7 @@ protected:
                 break;
             static const wchar_t* const footprints[] = {L"CONN2", L"R0805", L"DIP8", L"SO14"};
             const std::wstring name = footprints[pick(4)];
-            dialogAction = [=](PlatformDialog& d) { ChooseFootprint(d, name); };
+            dialogAction = [=](PlatformDialog& d) { (void)ChooseFootprintInBrowser(d, name); };
             ClickAt(row->GetButton(), POINT{3, 3});
             PumpPendingMessages();
             dialogAction = nullptr;

@@ -8,8 +8,10 @@
 // Close All, or a New or Open replacing the library. The sanitizers watch
 // for the rest.
 #include "core/property_grid.h"
+#include "dialogs/sel_part.h"
 #include "platform/device_context.h"
 #include "schematic/sheet.h"
+#include "tests/dialogs/footprint_choice.h"
 #include "tests/focus_input.h"
 #include "tests/pointer_input.h"
 #include "tests/shell/board_index_check.h"
@@ -176,6 +178,29 @@ protected:
         Command(ID_BRD_ROUTE_NEW);
         for (const auto& [x, y] : points)
             PageClick(x, y);
+        PageKey(VK_ESCAPE);
+    }
+    // A resistor from the part browser put down at a point of the shown
+    // sheet.
+    void PlaceResistor(float x, float y) {
+        ScopedModalDialogHook browser([](PlatformDialog& d) {
+            auto* files = d.GetDlgItemAs<ListBoxControl>(CSelPart::kFileList);
+            auto* packages = d.GetDlgItemAs<ListBoxControl>(CSelPart::kPackageList);
+            ASSERT_TRUE(files && packages);
+            auto click = [](ListBoxControl* list, int index) {
+                RECT r{};
+                ASSERT_TRUE(list->GetItemRect(index, &r)) << index;
+                dialog_driver::Click(list, POINT{5, (r.top + r.bottom) / 2});
+            };
+            click(files, 0);
+            int res = 0;
+            while (res < packages->GetCount() && packages->GetText(res) != L"RES")
+                ++res;
+            click(packages, res);
+            dialog_driver::ClickButton(d, IDOK);
+        });
+        Command(ID_SCH_PLACE_PART);
+        PageClick(x, y);
         PageKey(VK_ESCAPE);
     }
     // The tab of a page closed, its question answered.
@@ -562,13 +587,19 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
         const wchar_t* second; // the page that takes it away
         std::function<void()> takeAway;
         int close; // the answer to the second's closing, or 0: left open
+        std::function<void()> prepare = nullptr; // before the first step
     };
     const Case cases[] = {
+        // The sheet's new net comes first: a wire from R1's free pin.
         {"a sheet's new net routed, the sheet closed with No", boardPage,
          [this] {
              Route({{11.5f, 12}, {8, 15}});
          },
-         L"Main", [] {}, IDNO},
+         L"Main", nullptr, IDNO,
+         [this] {
+             Page(L"Main");
+             Wire({{10, 9}, {7, 9}});
+         }},
         {"R1 moved on the board, deleted on the sheet", boardPage,
          [this] {
              Command(ID_BRD_MOVE_COMPONENT);
@@ -593,22 +624,50 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
          [this] { DeleteAt(7, 7); }, 0},
         {"DATA's wire deleted on Main, its net on Power", L"Main", [this] { DeleteAt(12, 14); },
          L"Power", [this] { DeleteAt(5, 7); }, IDYES},
+        {"R1 moved on the board, its footprint changed on the sheet", boardPage,
+         [this] {
+             Command(ID_BRD_MOVE_COMPONENT);
+             PageDrag(11.5f, 12, 11.5f, 16);
+         },
+         L"Main",
+         [this] {
+             Command(ID_TOOL_SELECT);
+             PageClick(12, 9);
+             ScopedModalDialogHook browser(
+                 [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
+             g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
+             PumpPendingMessages();
+         },
+         IDYES},
+        {"R3 placed on the sheet, moved onto the board, its placing undone", boardPage,
+         [this] {
+             Command(ID_BRD_MOVE_COMPONENT);
+             PageDrag(0, -10, 40, 20);
+         },
+         L"Main", [this] { PageKey('Z', MK_CONTROL); }, IDYES,
+         [this] {
+             Page(L"Main");
+             PlaceResistor(50, 40);
+         }},
     };
+    // The browsers list the demo libraries.
+    ASSERT_TRUE(WriteWholeFile(
+        PathJoin(g_MainFrame.GetDefaultFolder(kDocumentSymbolLibrary), L"demo.symbol"),
+        original[kDocumentSymbolLibrary]));
+    ASSERT_TRUE(WriteWholeFile(
+        PathJoin(g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary), L"demo.footprint"),
+        original[kDocumentFootprintLibrary]));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reopen();
-        // The sheet's new net comes first: a wire from R1's free pin.
-        const bool newNet = c.close == IDNO;
-        if (newNet) {
-            Page(L"Main");
-            Wire({{10, 9}, {7, 9}});
-        }
+        if (c.prepare)
+            c.prepare();
         Page(c.second);
         Page(c.first);
         const std::string before = Saved(0);
         c.step();
         ASSERT_NE(Saved(0), before) << "the first step did nothing";
-        if (!newNet) {
+        if (c.takeAway) {
             Page(c.second);
             const std::string stepped = Saved(0);
             c.takeAway();

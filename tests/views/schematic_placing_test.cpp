@@ -16,6 +16,7 @@
 #include "platform/file_dialog.h"
 #include "platform/list_box_control.h"
 #include "platform/tree_view_control.h"
+#include "tests/dialogs/footprint_choice.h"
 #include "tests/screen_picture.h"
 
 namespace {
@@ -177,26 +178,7 @@ protected:
         ScopedModalDialogHook hook([&](PlatformDialog& d) {
             if (browsed)
                 ++*browsed;
-            ASSERT_NE(dynamic_cast<CLoadFootprint*>(&d), nullptr);
-            ClickEntry(d, CLoadFootprint::kFileList, 0);
-            auto* tree = d.GetDlgItemAs<TreeViewControl>(CLoadFootprint::kTree);
-            ASSERT_NE(tree, nullptr);
-            std::function<HTREEITEM(HTREEITEM)> find = [&](HTREEITEM item) -> HTREEITEM {
-                for (; item; item = tree->GetNextSiblingItem(item)) {
-                    if (tree->GetItemText(item) == name)
-                        return item;
-                    if (HTREEITEM inner = find(tree->GetChildItem(item)))
-                        return inner;
-                }
-                return nullptr;
-            };
-            HTREEITEM item = find(tree->GetRootItem());
-            ASSERT_NE(item, nullptr);
-            tree->EnsureVisible(item); // its folder opened, as the user does
-            RECT r{};
-            ASSERT_TRUE(tree->GetItemRect(item, &r, true));
-            ClickAt(tree, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-            ClickAt(d.GetDlgItem(IDOK), POINT{3, 3});
+            EXPECT_TRUE(ChooseFootprintInBrowser(d, name));
         });
         view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
     }
