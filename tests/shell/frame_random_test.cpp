@@ -381,8 +381,12 @@ protected:
             } else if (what == 4) {
                 dialog_driver::ClickButton(d, CBoardDialog::kInsertVia);
             } else if (what == 5 && inRange(vias, row)) {
-                dialog_driver::ClickCell(vias, row, 1);
-                dialog_driver::ClickButton(d, CBoardDialog::kDeleteVia);
+                // One via, or at times all of them: the next route that
+                // changes layers adds a via to the board's settings.
+                for (int left = r2 % 3 ? 1 : vias->GetItemCount(); left > 0; --left) {
+                    dialog_driver::ClickCell(vias, std::min(row, vias->GetItemCount() - 1), 1);
+                    dialog_driver::ClickButton(d, CBoardDialog::kDeleteVia);
+                }
             } else if (what == 6 && inRange(drills, row)) {
                 dialog_driver::ClickCell(drills, row, CDrillTable::kColumnDiameter);
                 if (drills->GetCellEdit()) {
