@@ -9,6 +9,7 @@
 #include "board/pad.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/subtree_walk.h"
 #include "core/tree_node.h"
 #include "core/undo_list.h"
 #include "core/undo_node_records.h"
@@ -758,35 +759,24 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip) {
 // the pad back tied. Once the history frees it, the ties let go.
 void UntieFromReleased(const std::vector<const CTreeNode*>& held) {
     std::unordered_set<const CTreeNode*> pads;
-    for (const CTreeNode* top : held) {
-        if (InSomeDocument(top))
-            continue;
-        std::vector<const CTreeNode*> stack{top};
-        while (!stack.empty()) {
-            const CTreeNode* node = stack.back();
-            stack.pop_back();
-            if (node->GetType() == NodeType::Pad)
-                pads.insert(node);
-            for (const CTreeNode* child : node->GetChildren())
-                stack.push_back(child);
-        }
-    }
+    for (const CTreeNode* top : held)
+        if (!InSomeDocument(top))
+            ForEachInSubtree(top, [&](const CTreeNode* node) {
+                if (node->GetType() == NodeType::Pad)
+                    pads.insert(node);
+                return true;
+            });
     if (pads.empty())
         return;
-    std::vector<CTreeNode*> stack{&g_MainFrame.GetRoot(0)};
-    while (!stack.empty()) {
-        CTreeNode* node = stack.back();
-        stack.pop_back();
-        if (node->GetType() == NodeType::Conductor) {
-            for (ConductorVertex& v : static_cast<CConductor*>(node)->m_vertices)
-                if (const CPad* pad = v.tie.GetPad();
-                    pad && pads.count(static_cast<const CTreeNode*>(pad)))
-                    v.tie = VertexTie();
-            continue;
-        }
-        for (CTreeNode* child : node->GetChildren())
-            stack.push_back(child);
-    }
+    ForEachInSubtree(static_cast<CTreeNode*>(&g_MainFrame.GetRoot(0)), [&](CTreeNode* node) {
+        if (node->GetType() != NodeType::Conductor)
+            return true;
+        for (ConductorVertex& v : static_cast<CConductor*>(node)->m_vertices)
+            if (const CPad* pad = v.tie.GetPad();
+                pad && pads.count(static_cast<const CTreeNode*>(pad)))
+                v.tie = VertexTie();
+        return false;
+    });
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "board/board_layer_index.h"
 #include "board/conductor.h"
 #include "board/pad.h"
+#include "core/subtree_walk.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
 #include "platform/text.h"
@@ -84,17 +85,13 @@ inline ::testing::AssertionResult ConductorsTieOnlyToPadsInReach() {
     std::unordered_set<const CTreeNode*> pads;
     std::vector<const CTreeNode*> conductors;
     auto collect = [&](const CTreeNode* top, bool document) {
-        std::vector<const CTreeNode*> stack{top};
-        while (!stack.empty()) {
-            const CTreeNode* node = stack.back();
-            stack.pop_back();
+        ForEachInSubtree(top, [&](const CTreeNode* node) {
             if (node->GetType() == NodeType::Pad)
                 pads.insert(node);
             else if (document && node->GetType() == NodeType::Conductor)
                 conductors.push_back(node);
-            for (const CTreeNode* child : node->GetChildren())
-                stack.push_back(child);
-        }
+            return true;
+        });
     };
     // Tracks lie in the project's boards and tie to their pads only.
     collect(&g_MainFrame.GetRoot(0), true);
