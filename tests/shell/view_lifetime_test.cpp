@@ -363,6 +363,36 @@ TEST_F(ViewLifetimeTest, ASheetLeavingANameGivesBackWhatThatNameTook) {
     }
 }
 
+// R1 turned on Main, Main renamed and a new sheet given Main's old name:
+// the turn's Undo puts R1's attributes back, its sheet's name among them,
+// and R1 stays on the sheet it was turned on.
+TEST_F(ViewLifetimeTest, AnUndoneTurnKeepsThePartOnItsOwnSheet) {
+    auto* main = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Main"));
+    const size_t drawn = main->m_objects.size();
+    Page(L"Main");
+    Command(ID_TOOL_SELECT);
+    PageClick(12, 9);
+    PageKey('R');
+    PageClick(12, 9);   // puts it down turned
+    PageKey(VK_ESCAPE); // and no copy follows
+    const std::string turned = Saved(0);
+    ASSERT_NE(turned, original[0]) << "R1 did not turn";
+    Menu(0, main, ID_TREE_RENAME);
+    TypeLabel(0, L"Top");
+    Menu(0, board, ID_PRJ_ADD_SHEET);
+    TypeLabel(0, L"Main");
+    auto* fresh = static_cast<CSheet*>(Child(board, NodeType::Sheet, L"Main"));
+    ASSERT_TRUE(fresh && fresh != main);
+    Page(L"Top");
+    const std::string named = Saved(0);
+    PageKey('Z', MK_CONTROL);
+    ASSERT_NE(Saved(0), named) << "nothing undone";
+    EXPECT_EQ(main->m_objects.size(), drawn);
+    EXPECT_TRUE(fresh->m_objects.empty());
+    EXPECT_FALSE(Contains(Saved(0), "SheetName=\"Main\"")) << "R1 went to the new Main";
+    ExpectSheetsShowTheFile("the turn undone");
+}
+
 // Main deleted (named "Sheet 1" first), then another sheet comes by its
 // name: added, pasted, read from a file or renamed (Power, open), it shows
 // the drawing the file puts on it. Undo gives the bytes before, Redo those
