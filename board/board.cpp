@@ -8,6 +8,7 @@
 #include "board/layer.h"
 #include "board/mounting.h"
 #include "board/pad.h"
+#include "board/pad_walk.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
 #include "core/board_layer.h"
@@ -34,16 +35,6 @@ namespace {
 // Shared by every board for the whole run, so that names made on one board
 // never repeat those made on another.
 int g_netNameCounter = 0;
-
-template <class F> bool ForEachPadOf(const CTreeNode* holder, F f) {
-    for (CTreeNode* child : holder->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    if (f(static_cast<CPad*>(pad)))
-                        return true;
-    return false;
-}
 
 std::wstring_view OutlineText(const CBoard& board) {
     thread_local std::wstring text;
@@ -274,22 +265,17 @@ CPad* CBoard::FindPadAt(Graphics* g, float x, float y, CNet* net) const {
         if (child->GetType() == NodeType::Net) {
             if (net && child != net)
                 continue;
-            ForEachPadOf(child, [&](CPad* pad) {
-                if (pad->HitTestOnBoard(g, x, y))
-                    hit = pad;
-                return hit != nullptr;
-            });
+            hit = FindPadIn(child,
+                            [&](CPad* pad) { return pad->HitTestOnBoard(g, x, y) != nullptr; });
         } else if (child->GetType() == NodeType::Package) {
             // A package whose footprint is not bound yet has no pads.
             CFootprint* footprint = static_cast<CPackage*>(child)->GetFootprint();
             if (!footprint)
                 continue;
             const PointF local = footprint->BoardToLocal(x, y);
-            ForEachPadOf(footprint, [&](CPad* pad) {
-                if (pad->HitTestOnBoard(g, local.X, local.Y) &&
-                    (!net || pad->GetNetName() == net->GetName()))
-                    hit = pad;
-                return hit != nullptr;
+            hit = FindPadIn(footprint, [&](CPad* pad) {
+                return pad->HitTestOnBoard(g, local.X, local.Y) &&
+                       (!net || pad->GetNetName() == net->GetName());
             });
         }
         if (hit)

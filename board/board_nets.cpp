@@ -4,6 +4,7 @@
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "board/pad_walk.h"
 #include "core/node_type.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
@@ -83,14 +84,6 @@ private:
     std::unordered_map<Cell, std::vector<T>, CellHash> m_cells;
 };
 
-template <class F> void ForEachPadOf(const CTreeNode* holder, F f) {
-    for (CTreeNode* child : holder->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    f(static_cast<CPad*>(pad));
-}
-
 template <class F> void ForEachVertexOf(CTreeNode* net, F f) {
     for (CTreeNode* c : net->GetChildren())
         if (c->GetType() == NodeType::Conductor)
@@ -121,7 +114,7 @@ void TieVerticesToVias(CNet* net) {
     };
     PointIndex<Via> vias;
     std::size_t order = 0;
-    ForEachPadOf(net, [&](CPad* pad) {
+    ForEachPadIn(net, [&](CPad* pad) {
         const PointF at = pad->GetBoardPosition();
         vias.Add(at.X, at.Y, Via{pad, at, order++});
     });
@@ -282,7 +275,7 @@ private:
         if (footprint != m_padsOf) {
             m_padsOf = footprint;
             m_pads.clear();
-            ForEachPadOf(footprint, [&](CPad* pad) {
+            ForEachPadIn(footprint, [&](CPad* pad) {
                 if (!pad->IsSelected())
                     m_pads.emplace(pad->m_num, pad);
             });

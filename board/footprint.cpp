@@ -5,6 +5,7 @@
 #include "board/marking.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
+#include "board/pad_walk.h"
 #include "board/padstack.h"
 #include "core/model_services.h"
 #include "core/node_attributes.h"
@@ -28,14 +29,6 @@ constexpr double kDegToRad = 0.017453292;
 // Top and bottom twins swap; inner routing layers have no twin and stay.
 bool HasSideTwin(int layer) {
     return layer == 0 || layer == 1 || (layer >= 22 && layer <= 31);
-}
-
-template <class F> void ForEachPad(const CFootprint* footprint, F f) {
-    for (CTreeNode* child : footprint->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    f(static_cast<CPad*>(pad));
 }
 
 constexpr NodeAttributes<CFootprint, 6> kAttributes{{
@@ -132,7 +125,7 @@ void CFootprint::TransformGraphics(Graphics* g) const {
 
 CPad* CFootprint::FindPadByNumber(const std::wstring& number) const {
     CPad* found = nullptr;
-    ForEachPad(this, [&](CPad* pad) {
+    ForEachPadIn(this, [&](CPad* pad) {
         if (!found && !pad->IsSelected() && pad->m_num == number)
             found = pad;
     });
@@ -142,7 +135,7 @@ CPad* CFootprint::FindPadByNumber(const std::wstring& number) const {
 void CFootprint::FindAlignedEndPads(const CPad* pad, bool row, CPad*& first, CPad*& last) const {
     first = last = nullptr;
     const float x0 = pad->m_boardPosition.X, y0 = pad->m_boardPosition.Y;
-    ForEachPad(this, [&](CPad* other) {
+    ForEachPadIn(this, [&](CPad* other) {
         if (other == pad || other->IsSelected())
             return;
         const float x = other->m_boardPosition.X, y = other->m_boardPosition.Y;
@@ -211,7 +204,7 @@ void CFootprint::SetPlace(int side, CBoardLayerIndex* index) {
 
 void CFootprint::RebuildNetGraphs(Graphics* g) {
     std::set<CNet*, NodeSequenceLess> nets;
-    ForEachPad(this, [&](CPad* pad) {
+    ForEachPadIn(this, [&](CPad* pad) {
         if (CNet* net = pad->GetNet())
             nets.insert(net);
     });

@@ -13,6 +13,7 @@
 #include "board/mounting.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
+#include "board/pad_walk.h"
 #include "board/padstack.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -75,14 +76,6 @@ void RefuseFixed() {
 void Show(CProperty* object) {
     if (CPropertyGrid* grid = GetPropertyGrid())
         grid->ShowProperties(object);
-}
-
-template <class F> void ForEachPad(CFootprint* footprint, F f) {
-    for (CTreeNode* child : footprint->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    f(static_cast<CPad*>(pad));
 }
 
 std::vector<CConductor*> ConductorsOf(CNet* net) {
@@ -209,7 +202,7 @@ RectF CBoardView::FootprintBox(Graphics* g, CFootprint* footprint) {
         const float b = std::max(local.Y + local.Height, r.Y + r.Height);
         local = RectF{l, t, rr - l, b - t};
     };
-    ForEachPad(footprint, [&](CPad* pad) {
+    ForEachPadIn(footprint, [&](CPad* pad) {
         RectF r{0, 0, 0, 0};
         if (pad->GetBoundsOnBoard(g, r))
             add(r);
@@ -249,7 +242,7 @@ RECT CBoardView::FootprintDamage(Graphics* g, CFootprint* footprint) {
 // --- Following, detaching ---------------------------------------------------------------
 
 void CBoardView::FollowFootprint(Graphics* g, CFootprint* footprint) {
-    ForEachPad(footprint, [&](CPad* pad) {
+    ForEachPadIn(footprint, [&](CPad* pad) {
         CNet* net = pad->GetNet();
         if (!net)
             return;
@@ -275,7 +268,7 @@ void CBoardView::DropShortConductorsAt(Graphics* g, CFootprint* footprint) {
     // A pad moved onto the far end of its own track leaves the track
     // without length.
     std::vector<CNet*> nets;
-    ForEachPad(footprint, [&](CPad* pad) {
+    ForEachPadIn(footprint, [&](CPad* pad) {
         if (CNet* net = pad->GetNet();
             net && std::find(nets.begin(), nets.end(), net) == nets.end())
             nets.push_back(net);
@@ -286,7 +279,7 @@ void CBoardView::DropShortConductorsAt(Graphics* g, CFootprint* footprint) {
 }
 
 void CBoardView::DetachFootprintConductors(Graphics* g, CFootprint* footprint) {
-    ForEachPad(footprint, [&](CPad* pad) {
+    ForEachPadIn(footprint, [&](CPad* pad) {
         CNet* net = pad->GetNet();
         if (!net)
             return;

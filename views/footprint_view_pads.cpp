@@ -4,6 +4,7 @@
 // copy and cut of a pad.
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "board/pad_walk.h"
 #include "board/padstack.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
@@ -22,14 +23,6 @@
 namespace {
 
 constexpr unsigned kNoPadstackId = 340; // "No selected padstack available"
-
-template <class F> void ForEachPad(CFootprint* footprint, F f) {
-    for (CTreeNode* child : footprint->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    f(static_cast<CPad*>(pad));
-}
 
 // A copy of a padstack for the footprint: its own placements are not
 // placements in the footprint.
@@ -271,7 +264,7 @@ void CFootprintView::TransformSelectedPads(int command) {
         }
         ++i;
     }
-    ForEachPad(footprint, [](CPad* pad) {
+    ForEachPadIn(footprint, [](CPad* pad) {
         if (pad->m_selected == -1)
             pad->m_selected = 1;
     });
@@ -281,7 +274,7 @@ void CFootprintView::TransformSelectedPads(int command) {
 // --- Select Padstack -----------------------------------------------------------------------
 
 void CFootprintView::DeselectPads(Graphics* g) {
-    ForEachPad(GetFootprint(), [g](CPad* pad) {
+    ForEachPadIn(GetFootprint(), [g](CPad* pad) {
         if (pad->m_selected) {
             pad->m_selected = 0;
             pad->InvalidateOnBoard(g);
@@ -295,13 +288,13 @@ void CFootprintView::SelectPadstackClick(Graphics* g, uint32_t keys, PointF p) {
     m_undoList.SetStartNewGroup(true);
     uint32_t flags = keys | NodeFlags::FootprintView;
     CFootprint* footprint = GetFootprint();
-    ForEachPad(footprint, [&](CPad* pad) {
+    ForEachPadIn(footprint, [&](CPad* pad) {
         if (pad->m_selected && pad->HitTestOnBoard(g, p.X, p.Y))
             flags |= NodeFlags::KeepSelection;
     });
-    ForEachPad(footprint, [&](CPad* pad) { pad->MouseDownOnBoard(g, flags, p.X, p.Y); });
+    ForEachPadIn(footprint, [&](CPad* pad) { pad->MouseDownOnBoard(g, flags, p.X, p.Y); });
     bool anySelected = false;
-    ForEachPad(footprint, [&](CPad* pad) { anySelected = anySelected || pad->m_selected; });
+    ForEachPadIn(footprint, [&](CPad* pad) { anySelected = anySelected || pad->m_selected; });
     if (!anySelected)
         m_rubberBand = std::make_unique<RectF>(RectF{p.X, p.Y, 0, 0});
 }
@@ -323,7 +316,7 @@ void CFootprintView::SelectPadstackMove(Graphics* g, uint32_t keys, PointF p) {
     band.Height = h;
     const RectF now = Normalized(band);
     float marginX = 1.0f, marginY = 1.0f;
-    ForEachPad(footprint, [&](CPad* pad) {
+    ForEachPadIn(footprint, [&](CPad* pad) {
         const PointF at = pad->m_boardPosition;
         const bool inside =
             now.X < at.X && at.X < now.X + now.Width && now.Y < at.Y && at.Y < now.Y + now.Height;
@@ -495,7 +488,7 @@ void CFootprintView::EditSelectedPads() {
 void CFootprintView::CopyOrCutPad(bool cut) {
     CPad* copied = nullptr;
     int count = 0;
-    ForEachPad(GetFootprint(), [&](CPad* pad) {
+    ForEachPadIn(GetFootprint(), [&](CPad* pad) {
         if (pad->m_selected && pad != m_pFloatingPad) {
             copied = pad;
             ++count;

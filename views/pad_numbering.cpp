@@ -2,6 +2,7 @@
 
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "board/pad_walk.h"
 #include "core/node_type.h"
 
 #include <climits>
@@ -63,14 +64,6 @@ size_t LetterRunStart(const std::wstring& prefix) {
 
 std::wstring NumberText(const std::wstring& prefix, int number) {
     return prefix + std::to_wstring(number);
-}
-
-template <class F> void ForEachPad(CFootprint* footprint, F f) {
-    for (CTreeNode* child : footprint->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    f(static_cast<CPad*>(pad));
 }
 
 } // namespace
@@ -142,7 +135,7 @@ void AssignNextPadNumber(CFootprint* footprint, CPad* pad) {
     // order the pads come in makes no difference.
     bool anyNumbered = false;
     bool anyBare = false;
-    ForEachPad(footprint, [&](CPad* p) {
+    ForEachPadIn(footprint, [&](CPad* p) {
         if (p->m_num.empty())
             return;
         anyNumbered = true;
