@@ -132,19 +132,19 @@ protected:
         return out;
     }
     // Two routes of net A that change to Bottom: vias at (15,10) and (25,13).
+    // A new route from start, changing layers ('V') at change, on to end
+    // and ended by Esc.
+    void RouteChangingLayers(PointF start, PointF change, PointF end) {
+        Tool(ID_BRD_ROUTE_NEW);
+        Tap(start);
+        Move(change);
+        Key('V');
+        Move(end);
+        Key(VK_ESCAPE);
+    }
     void RouteTwoVias() {
-        Tool(ID_BRD_ROUTE_NEW);
-        Tap(PointF{9, 10});
-        Move(PointF{15, 10});
-        Key('V');
-        Move(PointF{15, 20});
-        Key(VK_ESCAPE);
-        Tool(ID_BRD_ROUTE_NEW);
-        Tap(PointF{29, 13});
-        Move(PointF{25, 13});
-        Key('V');
-        Move(PointF{25, 18});
-        Key(VK_ESCAPE);
+        RouteChangingLayers(PointF{9, 10}, PointF{15, 10}, PointF{15, 20});
+        RouteChangingLayers(PointF{29, 13}, PointF{25, 13}, PointF{25, 18});
     }
     void UndoAll() {
         while (view->GetUndoList().CanUndo())
@@ -208,12 +208,7 @@ TEST_F(BoardRoutingTest, OnAFineGridAViaIsSavedWhereItsTracksSayItIs) {
     std::string fine = kRouting;
     fine.replace(fine.find("Grid=\"1,1\""), 11, "Grid=\"0.635,0.635\"");
     OpenText(fine);
-    Tool(ID_BRD_ROUTE_NEW);
-    Tap(PointF{9, 10});
-    Move(PointF{46.99f, 10.16f});
-    Key('V');
-    Move(PointF{46.99f, 32.385f});
-    Key(VK_ESCAPE);
+    RouteChangingLayers(PointF{9, 10}, PointF{46.99f, 10.16f}, PointF{46.99f, 32.385f});
     const std::string after = Saved();
     // The via sits where the track on top ends and the one on the bottom
     // starts (the end of the straight leg, 46.83 mm): its position is their
@@ -998,12 +993,7 @@ TEST_F(BoardRoutingTest, EscFromThePanelEndsTheRouteAsOverTheBoard) {
 TEST_F(BoardRoutingTest, AViaJoiningATrackToThePlaneOfItsNetStays) {
     // First, without planes: Esc right after starting a route takes no via,
     // not even one a deleted segment left joining a single layer.
-    Tool(ID_BRD_ROUTE_NEW);
-    Tap(PointF{9, 10});
-    Move(PointF{15, 10});
-    Key('V');
-    Move(PointF{15, 20});
-    Key(VK_ESCAPE);
+    RouteChangingLayers(PointF{9, 10}, PointF{15, 10}, PointF{15, 20});
     menuAnswers.push_back(33061);
     RightPress(PointF{15, 15});
     ASSERT_EQ(ViaPads(L"A").size(), 1u);
@@ -1143,12 +1133,7 @@ TEST_F(BoardRoutingTest, AViaJoiningAOneSidedPadToAnotherLayerStays) {
 }
 
 TEST_F(BoardRoutingTest, WritesItsPicture) {
-    Tool(ID_BRD_ROUTE_NEW);
-    Tap(PointF{9, 10});
-    Move(PointF{15, 10});
-    Key('V');
-    Move(PointF{25, 20});
-    Key(VK_ESCAPE);
+    RouteChangingLayers(PointF{9, 10}, PointF{15, 10}, PointF{25, 20});
     Tool(ID_BRD_ROUTE_EDIT);
     Drag(PointF{45, 20}, PointF{45, 15});
     ASSERT_FALSE(view->GetViolations(2).empty());
