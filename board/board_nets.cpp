@@ -5,6 +5,7 @@
 #include "board/footprint.h"
 #include "board/pad.h"
 #include "board/pad_walk.h"
+#include "board/point_cells.h"
 #include "core/node_type.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
@@ -29,59 +30,22 @@ bool WithinTie(const ConductorVertex& v, PointF p) {
     return std::fabs(v.x - p.X) < kTieTolerance && std::fabs(v.y - p.Y) < kTieTolerance;
 }
 
-// Points in cells twice the tolerance wide: two points within the tolerance
-// lie in the same or adjoining cells.
-struct Cell {
-    int64_t x;
-    int64_t y;
-    bool operator==(const Cell& o) const { return x == o.x && y == o.y; }
-};
-
-struct CellHash {
-    std::size_t operator()(const Cell& c) const {
-        return std::hash<uint64_t>()(static_cast<uint64_t>(c.x) * 0x9E3779B97F4A7C15ull ^
-                                     static_cast<uint64_t>(c.y));
-    }
-};
-
-// False for a point that is not finite: it is within no tolerance of any.
-bool CellOf(float x, float y, Cell& cell) {
-    if (!std::isfinite(x) || !std::isfinite(y))
-        return false;
-    auto coordinate = [](float v) {
-        // Beyond the clamp the cells merge, which costs only time.
-        const double c = std::floor(v / (2.0 * kTieTolerance));
-        return static_cast<int64_t>(std::clamp(c, -1e18, 1e18));
-    };
-    cell = Cell{coordinate(x), coordinate(y)};
-    return true;
-}
-
-// Items by the cell of their point.
+// Items by their point: those within the tolerance of a point are among
+// the ones found near it. Search once every item is added and sorted.
 template <class T> class PointIndex {
 public:
     void Add(float x, float y, T item) {
-        Cell c;
-        if (CellOf(x, y, c))
-            m_cells[c].push_back(item);
+        m_cells.Add(x, y, static_cast<uint32_t>(m_items.size()));
+        m_items.push_back(item);
     }
-    // Every item in the cells around (x, y), a superset of those within the
-    // tolerance, in no particular order.
+    void Sort() { m_cells.Sort(); }
     template <class F> void ForEachNear(float x, float y, F f) const {
-        Cell c;
-        if (m_cells.empty() || !CellOf(x, y, c))
-            return;
-        for (int64_t dx = -1; dx <= 1; ++dx)
-            for (int64_t dy = -1; dy <= 1; ++dy) {
-                const auto it = m_cells.find(Cell{c.x + dx, c.y + dy});
-                if (it != m_cells.end())
-                    for (const T& item : it->second)
-                        f(item);
-            }
+        m_cells.ForEachNear(x, y, [&](uint32_t id, float, float) { f(m_items[id]); });
     }
 
 private:
-    std::unordered_map<Cell, std::vector<T>, CellHash> m_cells;
+    PointCells m_cells{2.0 * kTieTolerance};
+    std::vector<T> m_items;
 };
 
 template <class F> void ForEachVertexOf(CTreeNode* net, F f) {
@@ -120,6 +84,7 @@ void TieVerticesToVias(CNet* net) {
     });
     if (order == 0)
         return;
+    vias.Sort();
     ForEachVertexOf(net, [&](ConductorVertex& v) {
         if (v.tie.IsBreakPoint())
             return;
@@ -264,8 +229,10 @@ private:
     const PointIndex<ConductorVertex*>& VerticesOf(CNet* net) {
         const auto found = m_vertices.try_emplace(net);
         PointIndex<ConductorVertex*>& index = found.first->second;
-        if (found.second)
+        if (found.second) {
             ForEachVertexOf(net, [&](ConductorVertex& v) { index.Add(v.x, v.y, &v); });
+            index.Sort();
+        }
         return index;
     }
 
