@@ -628,14 +628,18 @@ void CollectPageNodes(const CTreeNode* node, std::vector<const CTreeNode*>& out)
     }
 }
 
+bool IsDocumentRoot(const CTreeNode* node) {
+    for (int kind = 0; kind < 3; ++kind)
+        if (node == &g_MainFrame.GetRoot(kind))
+            return true;
+    return false;
+}
+
 bool InSomeDocument(const CTreeNode* node) {
     const CTreeNode* top = node;
     while (top->GetParent())
         top = top->GetParent();
-    for (int kind = 0; kind < 3; ++kind)
-        if (top == &g_MainFrame.GetRoot(kind))
-            return true;
-    return false;
+    return IsDocumentRoot(top);
 }
 } // namespace
 
@@ -695,13 +699,6 @@ void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
 // --- Histories sharing a document ---------------------------------------------------
 
 namespace {
-bool IsDocumentRoot(const CTreeNode* node) {
-    for (int kind = 0; kind < 3; ++kind)
-        if (node == &g_MainFrame.GetRoot(kind))
-            return true;
-    return false;
-}
-
 // Set while views drop their work under way for a forgetting: the steps
 // that dropping takes are not a reason to drop more.
 bool g_droppingWork = false;
