@@ -16,7 +16,6 @@ template <class Entry> const CUndoItem* ItemOf(const Entry& entry) {
 // Reachability of the nodes a history's records name: a node is within reach
 // when its top node is a document root or one of the subtrees the history's
 // own records hold out of the documents.
-
 class NameReach {
 public:
     // The records before undoFrom and redoFrom are left out: they are about
