@@ -11,9 +11,12 @@
 #include "shell/symbol_tree.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/pointer_input.h"
+#include "tests/screen_picture.h"
 #include "tests/shell/tree_fixture.h"
 #include "views/editor_views.h"
 #include "views/footprint_view.h"
+#include "views/part_board.h"
+#include "views/symbol_view.h"
 
 namespace {
 
@@ -259,6 +262,50 @@ TEST_F(SymbolTreeTest, RenamingHasNoDuplicateCheckAndOpeningShowsTheOpenView) {
     // Folders open nothing.
     DoubleClick(1, logic);
     EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 2);
+}
+
+// The unit bar follows a part count typed in the panel at once: the shown
+// unit beyond the new count falls back, and one part hides the bar. Pressed
+// and typed as a user does, in the main window, and looked at on the screen.
+TEST_F(SymbolTreeTest, TheUnitBarFollowsThePartCountTypedInThePanel) {
+    RegisterEditorViews();
+    registeredMakers.push_back(NodeType::Package);
+    DoubleClick(1, nand);
+    auto* view = dynamic_cast<CSymbolView*>(g_pActiveView);
+    ASSERT_NE(view, nullptr);
+    CPartBoard* bar = view->GetPartBoard();
+    auto shows = [&](bool visible, const wchar_t* number, int unit) {
+        EXPECT_EQ(bar->IsWindowVisible(), visible);
+        EXPECT_EQ(bar->GetDlgItemText(CPartBoard::kNumber), number);
+        EXPECT_EQ(view->GetShownUnit(), unit);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"unit-bar"));
+    };
+    PlatformWindow* next = bar->GetDlgItem(CPartBoard::kNext);
+    const RECT r = next->GetClientRect();
+    MouseAt(next, WM_LBUTTONDOWN, POINT{r.right / 2, r.bottom / 2}, MK_LBUTTON);
+    MouseAt(next, WM_LBUTTONUP, POINT{r.right / 2, r.bottom / 2});
+    PumpPendingMessages();
+    shows(true, L"2", 1);
+    const std::string before = Saved(1);
+    ASSERT_EQ(g_MainFrame.GetPropertyGrid().GetTitle(), L"Package Properties");
+    g_MainFrame.GetPropertyGrid().BeginEditRow(CSymbolView::kRowPartsPerPackage);
+    auto* edit = dynamic_cast<EditControl*>(PlatformWindow::GetFocus());
+    ASSERT_NE(edit, nullptr);
+    edit->SetSel(0, -1);
+    SimulateTyping(edit, L"1");
+    PressKeyAtFocus(VK_RETURN);
+    PumpPendingMessages();
+    shows(false, L"1", 0);
+    const std::string one = Saved(1);
+    EXPECT_TRUE(Contains(one, "<Package Footprint=\"SO14\" Heterogeneous=\"1\">NAND2")) << one;
+    EXPECT_EQ(view->GetPackage()->GetPartCount(), 1);
+    g_MainFrame.m_tabWindow.SetFocus();
+    Command(ID_EDIT_UNDO);
+    ExpectSameFile(Saved(1), before, "after undo");
+    shows(true, L"1", 0);
+    Command(ID_EDIT_REDO);
+    ExpectSameFile(Saved(1), one, "after redo");
+    shows(false, L"1", 0);
 }
 
 // --- Footprint library ----------------------------------------------------------------------
