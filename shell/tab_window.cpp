@@ -56,6 +56,22 @@ bool IsMouseMessage(UINT msg) {
     return msg >= WM_MOUSEMOVE && msg <= WM_MOUSEMOVE + 14;
 }
 
+// Whether w is the window or one of its descendants, found without reading
+// w (which may have gone).
+bool HoldsWindow(PlatformWindow* window, const PlatformWindow* w) {
+    if (window == w)
+        return true;
+    for (PlatformWindow* child : window->GetChildren())
+        if (HoldsWindow(child, w))
+            return true;
+    return false;
+}
+
+bool IsButtonPress(UINT msg) {
+    return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN ||
+           msg == WM_LBUTTONDBLCLK;
+}
+
 // Messages of the tab window's own life that never go on to the shown view.
 bool IsOwnMessage(UINT msg) {
     switch (msg) {
@@ -385,9 +401,22 @@ bool CTabWindow::PreTranslateMessage(Message* msg) {
     // than the strip (the view below it, the panel) hides the tip.
     if (IsMouseMessage(msg->message))
         m_toolTip.RelayEvent(*msg);
+    CVorpelView* view = GetActiveView();
+    // A press in the view takes a value still being typed into the view's
+    // own rows (its sheet, board or library object), as a press anywhere else
+    // does by taking the focus from the row: the view keeps the focus where
+    // it is, and its tools may fill the panel anew. A row of an object the
+    // view's tool is making stays the tool's to take.
+    if (view && IsButtonPress(msg->message) && HoldsWindow(view, msg->window) &&
+        m_propertyGrid.IsEditing() && m_propertyGrid.GetShownObject() == view) {
+        std::shared_ptr<const bool> alive = LifeToken();
+        TakePanelValue();
+        // The press goes on only to the window it was made in.
+        if (!*alive || view != GetActiveView() || !HoldsWindow(view, msg->window))
+            return true;
+    }
     if (m_propertyGrid.PreTranslateMessage(msg))
         return true;
-    CVorpelView* view = GetActiveView();
     if (!view)
         return false;
     // Esc in the panel with no row open (an open row took it above) ends the

@@ -601,6 +601,57 @@ TEST_F(ViewLifetimeTest, AValueBeingTypedIsSavedAndAskedAbout) {
     EXPECT_TRUE(ReadFile(paths[0]) != saved) << "not saved on exit";
 }
 
+// A value typed into a panel row and left by a press in the drawing is
+// taken as Enter takes it, as a press anywhere else takes it: the drawing's
+// tools fill the panel anew, which dropped it.
+TEST_F(ViewLifetimeTest, APressInTheDrawingTakesTheValueBeingTyped) {
+    CTreeNode* nand =
+        Child(Child(&Root(1), NodeType::SymbolFolder, L"Logic"), NodeType::Package, L"NAND2");
+    ASSERT_NE(nand, nullptr);
+    struct Case {
+        const char* name;
+        CTreeNode* page;
+        int kind; // the document the page edits
+        int row;
+        const wchar_t* typed;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {"sheet", Child(board, NodeType::Sheet, L"Main"), 0, 2, L"400", "SheetSize=\"400,210\""},
+        {"board", board, 0, 1, L"0.2", "Grid=\"5.08,1.27\""}, // in inches
+        {"symbol", nand, 1, 0, L"SO16", "<Package Footprint=\"SO16\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVorpelView* view = g_MainFrame.OpenNodeView(c.page);
+        ASSERT_NE(view, nullptr);
+        PumpPendingMessages();
+        const std::string before = Saved(c.kind);
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        CPropertyListCtrl& rows = grid.GetList();
+        RECT r{};
+        ASSERT_TRUE(rows.GetItemRect(c.row, &r));
+        MouseAt(&rows, WM_LBUTTONDOWN, POINT{rows.GetDivider() + 30, r.top + 4}, MK_LBUTTON);
+        MouseAt(&rows, WM_LBUTTONUP, POINT{rows.GetDivider() + 30, r.top + 4});
+        PumpPendingMessages();
+        ASSERT_TRUE(grid.IsEditing());
+        PressKeyAtFocus('A', MK_CONTROL);
+        TypeAtFocus(c.typed);
+        // The view's bottom left corner, where none of the examples draws.
+        const POINT corner{8, view->GetClientRect().bottom - 8};
+        MouseAt(view, WM_LBUTTONDOWN, corner, MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONUP, corner);
+        PumpPendingMessages();
+        EXPECT_FALSE(grid.IsEditing());
+        const std::string taken = Saved(c.kind);
+        EXPECT_TRUE(Contains(taken, c.saved)) << "the typed value was dropped";
+        PageKey('Z', MK_CONTROL);
+        ExpectSameFile(Saved(c.kind), before, "after undo");
+        PageKey('Y', MK_CONTROL);
+        ExpectSameFile(Saved(c.kind), taken, "after redo");
+    }
+}
+
 // Two editors of the board's document, the board's and a sheet's or two
 // sheets': the second takes away what a step of the first names (a net, a
 // package, a part's package, a track's net), and its tab closes with Yes
