@@ -83,6 +83,14 @@ public:
     // anew from the document, without touching the panel or the toolbars,
     // which belong to the view shown. The base keeps nothing.
     virtual void CatchUpLater() {}
+    // Whether the object the panel shows is one the view's tool is still
+    // making (a text that follows the pointer): its row belongs to the tool,
+    // which takes the value when it puts the object down. The base makes
+    // nothing.
+    virtual bool IsMaking(const CProperty* object) const {
+        (void)object;
+        return false;
+    }
     virtual void BeginInPlaceEdit(DeviceContext* dc, int left, int top, int right, int bottom,
                                   CTreeNode* object);
     virtual void Draw(DeviceContext* dc);

@@ -402,13 +402,13 @@ bool CTabWindow::PreTranslateMessage(Message* msg) {
     if (IsMouseMessage(msg->message))
         m_toolTip.RelayEvent(*msg);
     CVorpelView* view = GetActiveView();
-    // A press in the view takes a value still being typed into the view's
-    // own rows (its sheet, board or library object), as a press anywhere else
-    // does by taking the focus from the row: the view keeps the focus where
-    // it is, and its tools may fill the panel anew. A row of an object the
-    // view's tool is making stays the tool's to take.
+    // A press in the view takes a value still being typed into the panel, as
+    // a press anywhere else does by taking the focus from the row: the view
+    // keeps the focus where it is, and its tools may fill the panel anew. A
+    // row of an object the view's tool is still making stays the tool's.
     if (view && IsButtonPress(msg->message) && HoldsWindow(view, msg->window) &&
-        m_propertyGrid.IsEditing() && m_propertyGrid.GetShownObject() == view) {
+        m_propertyGrid.IsEditing() && m_propertyGrid.GetShownObject() &&
+        !view->IsMaking(m_propertyGrid.GetShownObject())) {
         std::shared_ptr<const bool> alive = LifeToken();
         TakePanelValue();
         // The press goes on only to the window it was made in.

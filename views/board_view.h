@@ -87,6 +87,7 @@ public:
     // A route under way, a floating component, an area begun with a single
     // point: all go as Esc takes them.
     void DropWorkInProgress() override;
+    bool IsMaking(const CProperty* object) const override;
     void CatchUpWithDocument() override;
     void CatchUpLater() override { m_indexStale = true; }
     CBoardLayerIndex* GetBoardLayerIndex() override { return &LayerIndex(); }

@@ -602,6 +602,10 @@ void CBoardView::PlaceFloatingComponent(Graphics* g) {
     Show(copy);
 }
 
+bool CBoardView::IsMaking(const CProperty* object) const {
+    return object && (object == m_floatingText || object == m_floatingComponent);
+}
+
 void CBoardView::DropWorkInProgress() {
     ForgetDepartedNodes();
     // As Esc: the view goes on (after a save, a tree's copy) with the tool

@@ -349,6 +349,10 @@ void CLibraryEditorView::PlaceClipboardCopies(CTreeNode* holder, Graphics* g) {
     }
 }
 
+bool CLibraryEditorView::IsMaking(const CProperty* object) const {
+    return object && object == m_pCurrentPrimitive;
+}
+
 void CLibraryEditorView::CatchUpWithDocument() {
     ForgetDetachedInPanel();
     InvalidateRect(nullptr, false);

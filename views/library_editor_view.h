@@ -37,6 +37,7 @@ public:
 
     static bool IsPrimitiveTool(int tool);
     void CatchUpWithDocument() override;
+    bool IsMaking(const CProperty* object) const override;
     // The active layer (the front of the draw order); -1 for none.
     int GetFrontLayer() const { return m_drawOrder.empty() ? -1 : m_drawOrder.front(); }
     // The primitive a marking tool is drawing, or null.

@@ -607,6 +607,10 @@ bool CSchematicView::PreTranslateMessage(Message* msg) {
     return TranslateAccelerator(this, m_accelerators, msg);
 }
 
+bool CSchematicView::IsMaking(const CProperty* object) const {
+    return object && (object == m_floatingText || object == m_floatingPart);
+}
+
 void CSchematicView::DropWorkInProgress() {
     if (!IsActionInProgress())
         return;

@@ -96,6 +96,7 @@ public:
     // Copies or a cut selection floating, a part of the part tool, a wire,
     // bus or text under way: all go as Esc takes them.
     void DropWorkInProgress() override;
+    bool IsMaking(const CProperty* object) const override;
     // Copy and Cut at a logical point: the copies (or the selection itself)
     // follow the cursor from there.
     virtual void PickUpCopy(DeviceContext* dc, POINT logical);

@@ -634,6 +634,10 @@ template <class F> void CSymbolView::AbandonCreation(size_t mark, F removeWithRe
         removeWithRecord();
 }
 
+bool CSymbolView::IsMaking(const CProperty* object) const {
+    return object && (object == m_floatingText || object == m_floatingPin);
+}
+
 void CSymbolView::DropWorkInProgress() {
     // The panel lets go of what is about to go, without taking a value
     // still being typed into it.

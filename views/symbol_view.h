@@ -86,6 +86,7 @@ public:
     CText* GetFloatingText() const { return m_floatingText; }
     // Takes out the pin, text or primitive a tool has under way.
     void DropWorkInProgress() override;
+    bool IsMaking(const CProperty* object) const override;
     void CatchUpWithDocument() override;
     CPartPrimitive* GetPrimitiveInProgress() const { return m_drawing; }
     bool HasRubberBand() const { return m_hasBand; }

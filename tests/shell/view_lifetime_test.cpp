@@ -615,17 +615,23 @@ TEST_F(ViewLifetimeTest, APressInTheDrawingTakesTheValueBeingTyped) {
         int row;
         const wchar_t* typed;
         const char* saved;
+        bool pick = false; // the object at (12, 9) of the sheet picked first
     };
+    CTreeNode* main = Child(board, NodeType::Sheet, L"Main");
     const Case cases[] = {
-        {"sheet", Child(board, NodeType::Sheet, L"Main"), 0, 2, L"400", "SheetSize=\"400,210\""},
+        {"sheet", main, 0, 2, L"400", "SheetSize=\"400,210\""},
         {"board", board, 0, 1, L"0.2", "Grid=\"5.08,1.27\""}, // in inches
         {"symbol", nand, 1, 0, L"SO16", "<Package Footprint=\"SO16\""},
+        {"part on the sheet", main, 0, 2, L"22k", ">22k<", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CVorpelView* view = g_MainFrame.OpenNodeView(c.page);
         ASSERT_NE(view, nullptr);
         PumpPendingMessages();
+        Command(ID_TOOL_SELECT);
+        if (c.pick)
+            PageClick(12, 9);
         const std::string before = Saved(c.kind);
         CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
         CPropertyListCtrl& rows = grid.GetList();
