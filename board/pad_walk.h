@@ -6,14 +6,6 @@
 #include "core/node_type.h"
 #include "core/tree_node.h"
 
-template <class F> void ForEachPadIn(const CTreeNode* holder, F f) {
-    for (CTreeNode* child : holder->GetChildren())
-        if (child->GetType() == NodeType::Padstack)
-            for (CTreeNode* pad : child->GetChildren())
-                if (pad->GetType() == NodeType::Pad)
-                    f(static_cast<CPad*>(pad));
-}
-
 // The first of those pads that found accepts, or null.
 template <class F> CPad* FindPadIn(const CTreeNode* holder, F found) {
     for (CTreeNode* child : holder->GetChildren())
@@ -22,4 +14,12 @@ template <class F> CPad* FindPadIn(const CTreeNode* holder, F found) {
                 if (pad->GetType() == NodeType::Pad && found(static_cast<CPad*>(pad)))
                     return static_cast<CPad*>(pad);
     return nullptr;
+}
+
+// Each of those pads.
+template <class F> void ForEachPadIn(const CTreeNode* holder, F f) {
+    FindPadIn(holder, [&](CPad* pad) {
+        f(pad);
+        return false;
+    });
 }
