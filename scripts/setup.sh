@@ -17,6 +17,14 @@ PACKAGES=(
     locales
 )
 
+# scripts/run.sh and scripts/test.sh may be started side by side: the second
+# waits here until the first has installed what it needed, then finds it
+# there. Another program's apt-get (an upgrade running in the background)
+# is waited for too, rather than failing on its lock.
+exec 9>/var/lock/vorpel-setup.lock
+flock 9
+apt_wait=(-o DPkg::Lock::Timeout=900)
+
 missing=()
 for p in "${PACKAGES[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -26,8 +34,18 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # apt-get update does not wait for the lock of the package lists; it
+    # is tried again while another apt-get holds it.
+    tries=0
+    until apt-get "${apt_wait[@]}" update -qq; do
+        tries=$((tries + 1))
+        if [ "$tries" -ge 90 ]; then
+            echo "setup: apt-get update kept failing" >&2
+            exit 1
+        fi
+        sleep 10
+    done
+    apt-get "${apt_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # A locale with a decimal comma: the tests run under it as well as under C.
