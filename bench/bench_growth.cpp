@@ -3,7 +3,8 @@
 // then what opening it in the editor asks: the footprint's bounds for Zoom
 // All and each pad's bounds), and a project
 // of many parts (read, nets built, then the manufacturing files and the bill
-// of materials written). Each is timed at n and at 10 n objects; the goal is
+// of materials written), and a board of many copper areas (read, then the
+// Gerber files written). Each is timed at n and at 10 n objects; the goal is
 // at most about 12 times the time for 10 times the objects.
 //
 // Each time is the best of three runs in processor time (user and system,
@@ -156,6 +157,31 @@ std::string ProjectDocument(int parts) {
     return xml + "      </Padstack>\r\n    </Net>\r\n  </Board>\r\n</Project>\r\n";
 }
 
+// A board of the given number of small GND copper areas on TOP in rows,
+// each crossed by a track of another net and holding a via of it.
+std::string AreasDocument(int areas) {
+    const int side = static_cast<int>(std::sqrt(areas)) + 1;
+    const std::string edge = std::to_string(side * 5 + 5);
+    std::string xml = std::string(kHeader) + "<Project>Growth\r\n  <Board Outline=\"LIN0,0 LIN" +
+                      edge + ",0 LIN" + edge + "," + edge + " LIN0," + edge +
+                      "\">B\r\n    <Layer>TOP</Layer>\r\n    <Layer>BOT</Layer>\r\n";
+    std::string tracks, vias;
+    for (int i = 0; i < areas; ++i) {
+        const double x = 5 + i % side * 5.0, y = 5 + i / side * 5.0;
+        xml += "    <Area Layer=\"TOP\" Net=\"GND\">LIN" + Number(x) + "," + Number(y) + " LIN" +
+               Number(x + 3) + "," + Number(y) + " LIN" + Number(x + 3) + "," + Number(y + 3) +
+               " LIN" + Number(x) + "," + Number(y + 3) + "</Area>\r\n";
+        tracks += "      <Conductor Layer=\"TOP\" Width=\"0.3\">" + Number(x - 1) + "," +
+                  Number(y + 1) + " " + Number(x + 4) + "," + Number(y + 1) + "</Conductor>\r\n";
+        vias += "        <Pad XY=\"" + Number(x + 1.5) + "," + Number(y + 2) + "\"/>\r\n";
+    }
+    return xml + "    <Net>SIG\r\n" + tracks +
+           "      <Padstack>V\r\n        <PadLayer Size=\"0.6,0.6\"/>\r\n"
+           "        <PadLayer Layer=\"BOT\" Size=\"0.6,0.6\"/>\r\n"
+           "        <Drill Diam=\"0.3\"/>\r\n" +
+           vias + "      </Padstack>\r\n    </Net>\r\n  </Board>\r\n</Project>\r\n";
+}
+
 bool Load(CRoot& root, const wchar_t* tag, const std::wstring& path) {
     root.SetRootTag(tag);
     return CXmlFile(&root).Load(path.c_str());
@@ -223,6 +249,19 @@ int main() {
                  !ExportExcellon(board, prefix, g_CamSettings.unit) ||
                  !ExportBillOfMaterials(board, prefix))
                  Fail("manufacturing files");
+         }},
+        {"copper_areas", 2000, AreasDocument, L"areas.circuit",
+         [&](const std::wstring& path) {
+             CRoot root;
+             if (!Load(root, L"Project", path))
+                 Fail("areas read");
+             BuildBoardNetsInTree(&root);
+             auto* board = static_cast<CBoard*>(root.GetChild(0));
+             LayerSelectEntry layers[kBoardLayerCount];
+             LayerSelectEntry outline;
+             SelectAllGerberLayers(board, layers, outline);
+             if (!WriteGerberFiles(prefix, board, layers, outline, g_CamSettings))
+                 Fail("areas output");
          }},
     };
 

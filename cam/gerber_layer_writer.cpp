@@ -29,9 +29,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
+
+using Box = GerberBox;
 
 bool IsInner(int layer) {
     return layer >= kLayerInner1 && layer <= kLayerInner20;
@@ -46,11 +49,6 @@ bool IsAssembly(int layer) {
 bool MarkingLayerIs(const CMarking* m, int layer) {
     return m->m_layer == layer || (IsInner(layer) && m->m_layer == kPadLayerInner);
 }
-
-struct Box {
-    float x0 = 0, y0 = 0, x1 = -1, y1 = -1;
-    bool Misses(const Box& o) const { return o.x0 > x1 || o.x1 < x0 || o.y0 > y1 || o.y1 < y0; }
-};
 
 Box BoundsOf(const FlatPath& f) {
     Box b;
@@ -90,6 +88,43 @@ Box GrownVertexBox(const CConductor* cond, float grow) {
         near.y1 = std::max(near.y1, v.y + grow);
     }
     return near;
+}
+
+// How far PlotArea looks around a conductor's vertices for an area.
+float ConductorGrowth(const CConductor* cond, float isolation) {
+    return cond->m_width / 2 + isolation + 0.01f;
+}
+
+// A box around a circle around every shape of a pad at the point.
+Box PadCircleBox(const CPadLayer* pl, const CThermalRelief* t, PointF at) {
+    const float isolation = t ? t->m_isolation : 0.3f;
+    const float r =
+        std::hypot(pl->m_width, pl->m_height) / 2 + 2 * isolation + (t ? t->m_spoke : 0.3f) + 0.1f;
+    return Box{at.X - r, at.Y - r, at.X + r, at.Y + r};
+}
+
+bool IsFinite(const Box& b) {
+    return std::isfinite(b.x0) && std::isfinite(b.y0) && std::isfinite(b.x1) && std::isfinite(b.y1);
+}
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// The box to look for a path's neighbours in: its bounds, empty (inverted)
+// without points, and not finite when a point is not, so that every
+// neighbour is looked at.
+Box SearchBox(const FlatPath& f) {
+    for (const PointF& p : f.points)
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y))
+            return Box{kNaN, kNaN, kNaN, kNaN};
+    return BoundsOf(f);
+}
+
+// The box grown by a margin that rounding cannot cross.
+Box Widened(const Box& b) {
+    const float size = std::max({std::fabs(b.x0), std::fabs(b.y0), std::fabs(b.x1), std::fabs(b.y1),
+                                 b.x1 - b.x0, b.y1 - b.y0});
+    const float margin = 0.01f + size * 1e-4f;
+    return Box{b.x0 - margin, b.y0 - margin, b.x1 + margin, b.y1 + margin};
 }
 
 } // namespace
@@ -275,10 +310,33 @@ bool CGerberLayerWriter::TextLayerMatches(int textLayer) const {
            (textLayer == kLayerSilkscreenBottom && m_layer == kLayerAssemblyBottom);
 }
 
+void CGerberLayerWriter::AddConductorNeighbours(const CNet* net, int layer, float isolation,
+                                                std::vector<AreaNeighbour>* neighbours,
+                                                CBoxLookup* boxes) {
+    for (const CTreeNode* c : net->GetChildren()) {
+        if (c->GetType() != NodeType::Conductor)
+            continue;
+        const auto* cond = static_cast<const CConductor*>(c);
+        if (cond->m_layer != layer || cond->m_vertices.empty())
+            continue;
+        const Box near = GrownVertexBox(cond, ConductorGrowth(cond, isolation));
+        neighbours->push_back(AreaNeighbour{nullptr, nullptr, nullptr, cond, net});
+        boxes->Add(near.x0, near.y0, near.x1, near.y1);
+    }
+}
+
 std::vector<ClearanceRequest> CGerberLayerWriter::ClearanceRequests(CBoard* board, int layer,
                                                                     float isolation, float padTol) {
+    std::vector<AreaNeighbour> conductors;
+    CBoxLookup boxes;
+    for (CTreeNode* netNode : board->GetChildren())
+        if (netNode->GetType() == NodeType::Net)
+            AddConductorNeighbours(static_cast<const CNet*>(netNode), layer, isolation, &conductors,
+                                   &boxes);
+    boxes.Build();
     std::vector<ClearanceRequest> wanted;
     std::unordered_map<const CConductor*, size_t> index;
+    std::vector<uint32_t> found;
     for (CTreeNode* child : board->GetChildren()) {
         if (child->GetType() != NodeType::Area)
             continue;
@@ -288,25 +346,20 @@ std::vector<ClearanceRequest> CGerberLayerWriter::ClearanceRequests(CBoard* boar
         FlatPath areaFlat;
         FlattenOutline(area->m_outline, padTol, &areaFlat);
         const Box areaBox = BoundsOf(areaFlat);
-        for (CTreeNode* netNode : board->GetChildren()) {
-            if (netNode->GetType() != NodeType::Net ||
-                static_cast<CNet*>(netNode)->GetName() == area->m_net)
+        const Box search = SearchBox(areaFlat);
+        boxes.Find(search.x0, search.y0, search.x1, search.y1, &found);
+        for (uint32_t id : found) {
+            const AreaNeighbour& near = conductors[id];
+            if (near.net->GetName() == area->m_net)
                 continue;
-            for (CTreeNode* c : netNode->GetChildren()) {
-                if (c->GetType() != NodeType::Conductor)
-                    continue;
-                const auto* cond = static_cast<const CConductor*>(c);
-                if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
-                    continue;
-                // The same test as PlotArea's.
-                const float grow = cond->m_width / 2 + isolation + 0.01f;
-                if (GrownVertexBox(cond, grow).Misses(areaBox))
-                    continue;
-                auto [at, added] = index.emplace(cond, wanted.size());
-                if (added)
-                    wanted.push_back(ClearanceRequest{cond, {}});
-                wanted[at->second].areas.push_back(area);
-            }
+            // The same test as PlotArea's.
+            const CConductor* cond = near.conductor;
+            if (GrownVertexBox(cond, ConductorGrowth(cond, isolation)).Misses(areaBox))
+                continue;
+            auto [at, added] = index.emplace(cond, wanted.size());
+            if (added)
+                wanted.push_back(ClearanceRequest{cond, {}});
+            wanted[at->second].areas.push_back(area);
         }
     }
     return wanted;
@@ -335,6 +388,7 @@ void CGerberLayerWriter::StartClearanceOutlines() {
 
 void CGerberLayerWriter::PlotPass() {
     StartClearanceOutlines();
+    FindAreaNeighbours();
     if (IsPlane()) {
         m_plot.SelectAperture(m_planeBorder);
         m_plot.PlotOutline(m_board->m_outline);
@@ -588,6 +642,73 @@ void CGerberLayerWriter::PlotText(const CText* text, const CFootprint* footprint
     }
 }
 
+void CGerberLayerWriter::FindAreaNeighbours() {
+    m_neighbours.clear();
+    m_neighbourBoxes = CBoxLookup();
+    bool areas = false;
+    for (CTreeNode* child : m_board->GetChildren())
+        if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
+            areas = true;
+    if (!areas)
+        return;
+    // In the order PlotArea clears them: the pads of the parts, then for
+    // each net its vias and its conductors.
+    for (CTreeNode* child : m_board->GetChildren()) {
+        if (child->GetType() == NodeType::Package) {
+            for (CTreeNode* f : child->GetChildren()) {
+                if (f->GetType() != NodeType::Footprint)
+                    continue;
+                for (CTreeNode* p : f->GetChildren())
+                    if (p->GetType() == NodeType::Padstack)
+                        AddPadNeighbours(static_cast<CPadstack*>(p), static_cast<CFootprint*>(f));
+            }
+        } else if (child->GetType() == NodeType::Net) {
+            for (CTreeNode* c : child->GetChildren())
+                if (c->GetType() == NodeType::Padstack)
+                    AddPadNeighbours(static_cast<CPadstack*>(c), nullptr);
+            AddConductorNeighbours(static_cast<const CNet*>(child), m_layer, m_isolation,
+                                   &m_neighbours, &m_neighbourBoxes);
+        }
+    }
+    m_neighbourBoxes.Build();
+}
+
+void CGerberLayerWriter::AddPadNeighbours(const CPadstack* padstack, const CFootprint* footprint) {
+    const CPadLayer* pl = padstack->FindPadLayerForBoardLayer(m_layer);
+    if (!pl)
+        return;
+    const CThermalRelief* t = m_apertures.EffectiveThermal(pl);
+    const float isolation = t ? t->m_isolation : 0.3f;
+    for (const CTreeNode* c : padstack->GetChildren()) {
+        if (c->GetType() != NodeType::Pad)
+            continue;
+        const auto* pad = static_cast<const CPad*>(c);
+        Box box;
+        if (pl->m_shape != kPadShapeCustom) {
+            box = PadCircleBox(pl, t, BoardPosition(pad->m_boardPosition, PointF{0, 0}, footprint));
+        } else {
+            // Either cut-out of a custom pad, with a margin: an area whose
+            // outline stays clear of it needs neither.
+            Box thermal = SearchBox(CutOutPath(pl, pad, footprint, true, isolation));
+            Box clearance = SearchBox(CutOutPath(pl, pad, footprint, false, isolation));
+            if (thermal.x0 > thermal.x1)
+                thermal = clearance;
+            else if (clearance.x0 > clearance.x1)
+                clearance = thermal;
+            if (thermal.x0 > thermal.x1)
+                continue; // nothing to cut out
+            if (IsFinite(thermal) && IsFinite(clearance))
+                box = Widened(
+                    Box{std::min(thermal.x0, clearance.x0), std::min(thermal.y0, clearance.y0),
+                        std::max(thermal.x1, clearance.x1), std::max(thermal.y1, clearance.y1)});
+            else
+                box = Box{kNaN, kNaN, kNaN, kNaN};
+        }
+        m_neighbours.push_back(AreaNeighbour{padstack, pad, footprint, nullptr, nullptr});
+        m_neighbourBoxes.Add(box.x0, box.y0, box.x1, box.y1);
+    }
+}
+
 void CGerberLayerWriter::PlotArea(const CArea* area) {
     if (!area->m_outline)
         return;
@@ -597,98 +718,79 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
     m_plot.Line(L"G37*");
     FlatPath areaFlat;
     FlattenOutline(area->m_outline, m_settings.padTol, &areaFlat);
-    const float isolation = m_isolation;
     const Box areaBox = BoundsOf(areaFlat);
-    for (CTreeNode* child : m_board->GetChildren()) {
-        if (child->GetType() == NodeType::Package) {
-            for (CTreeNode* f : child->GetChildren()) {
-                if (f->GetType() != NodeType::Footprint)
-                    continue;
-                for (CTreeNode* p : f->GetChildren())
-                    if (p->GetType() == NodeType::Padstack)
-                        AreaCutOuts(static_cast<CPadstack*>(p), static_cast<CFootprint*>(f), area,
-                                    areaFlat);
-            }
-        } else if (child->GetType() == NodeType::Net) {
-            const auto* net = static_cast<CNet*>(child);
-            for (CTreeNode* c : child->GetChildren())
-                if (c->GetType() == NodeType::Padstack)
-                    AreaCutOuts(static_cast<CPadstack*>(c), nullptr, area, areaFlat);
-            if (net->GetName() == area->m_net)
-                continue;
-            for (CTreeNode* c : child->GetChildren()) {
-                if (c->GetType() != NodeType::Conductor)
-                    continue;
-                auto* cond = static_cast<CConductor*>(c);
-                if (cond->m_layer != area->m_layer || cond->m_vertices.empty())
-                    continue;
-                // Outlines are costly: only conductors near the area get one.
-                const float grow = cond->m_width / 2 + isolation + 0.01f;
-                if (GrownVertexBox(cond, grow).Misses(areaBox))
-                    continue;
-                bool overlaps = false;
-                const FlatPath& flat = m_outlines->Get(cond, area, areaFlat, &overlaps);
-                // A conductor near several areas gets the same lines in each:
-                // they are kept until its last area.
-                auto uses = m_regionUses.find(cond);
-                GerberRegionMemo* memo = nullptr;
-                if (uses != m_regionUses.end() && uses->second > 1) {
-                    memo = &m_regionMemos[cond];
-                } else {
-                    auto kept = m_regionMemos.find(cond);
-                    if (kept != m_regionMemos.end())
-                        memo = &kept->second;
-                }
-                if (overlaps)
-                    m_plot.PlotClearRegion(flat, memo);
-                if (uses != m_regionUses.end() && --uses->second == 0) {
-                    m_regionMemos.erase(cond);
-                    m_outlines->Release(cond);
-                }
-            }
+    const Box search = SearchBox(areaFlat);
+    m_neighbourBoxes.Find(search.x0, search.y0, search.x1, search.y1, &m_found);
+    for (uint32_t id : m_found) {
+        const AreaNeighbour& near = m_neighbours[id];
+        if (near.pad) {
+            AreaCutOut(near, area, areaFlat, areaBox);
+            continue;
+        }
+        if (near.net->GetName() == area->m_net)
+            continue;
+        const CConductor* cond = near.conductor;
+        // Outlines are costly: only conductors near the area get one.
+        if (GrownVertexBox(cond, ConductorGrowth(cond, m_isolation)).Misses(areaBox))
+            continue;
+        bool overlaps = false;
+        const FlatPath& flat = m_outlines->Get(cond, area, areaFlat, &overlaps);
+        // A conductor near several areas gets the same lines in each:
+        // they are kept until its last area.
+        auto uses = m_regionUses.find(cond);
+        GerberRegionMemo* memo = nullptr;
+        if (uses != m_regionUses.end() && uses->second > 1) {
+            memo = &m_regionMemos[cond];
+        } else {
+            auto kept = m_regionMemos.find(cond);
+            if (kept != m_regionMemos.end())
+                memo = &kept->second;
+        }
+        if (overlaps)
+            m_plot.PlotClearRegion(flat, memo);
+        if (uses != m_regionUses.end() && --uses->second == 0) {
+            m_regionMemos.erase(cond);
+            m_outlines->Release(cond);
         }
     }
     m_plot.SetPolarity(false);
 }
 
-void CGerberLayerWriter::AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint,
-                                     const CArea* area, const FlatPath& areaFlat) {
-    const Box areaBox = BoundsOf(areaFlat);
+FlatPath CGerberLayerWriter::CutOutPath(const CPadLayer* padLayer, const CPad* pad,
+                                        const CFootprint* footprint, bool thermal,
+                                        float isolation) const {
+    GraphicsPath path;
+    if (thermal)
+        padLayer->BuildThermalPath(&path);
+    else
+        padLayer->BuildClearancePath(&path, isolation);
+    Matrix m;
+    PlacementMatrix(&m, pad->m_boardPosition, footprint);
+    // Cut out of the area's copper: the curves are flattened outside the
+    // shape, so the copper keeps the whole isolation.
+    FlattenOutward(&path, m_settings.padTol, &m);
+    FlatPath flat;
+    flat.points = path.Points();
+    flat.types = path.Types();
+    return flat;
+}
+
+void CGerberLayerWriter::AreaCutOut(const AreaNeighbour& neighbour, const CArea* area,
+                                    const FlatPath& areaFlat, const Box& areaBox) {
+    const CPadstack* padstack = neighbour.padstack;
+    const CPad* pad = neighbour.pad;
     const CPadLayer* pl = padstack->FindPadLayerForBoardLayer(area->m_layer);
-    if (!pl)
+    const CThermalRelief* t = m_apertures.EffectiveThermal(pl);
+    const float isolation = t ? t->m_isolation : 0.3f;
+    // Most pads lie far from the area and need no outline.
+    if (pl->m_shape != kPadShapeCustom &&
+        PadCircleBox(pl, t, BoardPosition(pad->m_boardPosition, PointF{0, 0}, neighbour.footprint))
+            .Misses(areaBox))
         return;
-    for (const CTreeNode* c : padstack->GetChildren()) {
-        if (c->GetType() != NodeType::Pad)
-            continue;
-        const auto* pad = static_cast<const CPad*>(c);
-        const CThermalRelief* t = m_apertures.EffectiveThermal(pl);
-        const float isolation = t ? t->m_isolation : 0.3f;
-        if (pl->m_shape != kPadShapeCustom) {
-            // A circle around every shape of the pad: most pads lie far
-            // from the area and need no outline.
-            const PointF at = BoardPosition(pad->m_boardPosition, PointF{0, 0}, footprint);
-            const float r = std::hypot(pl->m_width, pl->m_height) / 2 + 2 * isolation +
-                            (t ? t->m_spoke : 0.3f) + 0.1f;
-            if (Box{at.X - r, at.Y - r, at.X + r, at.Y + r}.Misses(areaBox))
-                continue;
-        }
-        GraphicsPath path;
-        if (!area->m_net.empty() && pad->GetNetName() == area->m_net) {
-            if (area->m_noThermal || padstack->m_noThermal)
-                continue;
-            pl->BuildThermalPath(&path);
-        } else {
-            pl->BuildClearancePath(&path, isolation);
-        }
-        Matrix m;
-        PlacementMatrix(&m, pad->m_boardPosition, footprint);
-        // Cut out of the area's copper: the curves are flattened outside the
-        // shape, so the copper keeps the whole isolation.
-        FlattenOutward(&path, m_settings.padTol, &m);
-        FlatPath flat;
-        flat.points = path.Points();
-        flat.types = path.Types();
-        if (!flat.points.empty() && FlatPathsOverlap(flat, areaFlat))
-            m_plot.PlotClearRegion(flat);
-    }
+    const bool thermal = !area->m_net.empty() && pad->GetNetName() == area->m_net;
+    if (thermal && (area->m_noThermal || padstack->m_noThermal))
+        return;
+    const FlatPath flat = CutOutPath(pl, pad, neighbour.footprint, thermal, isolation);
+    if (!flat.points.empty() && FlatPathsOverlap(flat, areaFlat))
+        m_plot.PlotClearRegion(flat);
 }

@@ -2,6 +2,7 @@
 // definitions and the plot pass.
 #pragma once
 
+#include "cam/box_lookup.h"
 #include "cam/cam_settings.h"
 #include "cam/clearance_outlines.h"
 #include "cam/gerber_apertures.h"
@@ -18,10 +19,21 @@ class CFootprint;
 class CLayer;
 class CMarking;
 class CMarkingPrimitive;
+class CNet;
+class CPad;
+class CPadLayer;
 class CPadstack;
 class CText;
 class CTextFile;
 class Matrix;
+
+// A box in board millimetres, empty (inverted) unless set.
+struct GerberBox {
+    float x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool Misses(const GerberBox& o) const {
+        return o.x0 > x1 || o.x1 < x0 || o.y0 > y1 || o.y1 < y0;
+    }
+};
 
 class CGerberLayerWriter {
 public:
@@ -53,6 +65,19 @@ private:
         int clearance = 0;
         int thermal = 0;
     };
+    // What an area may have to clear: a pad (of a footprint or a via) or
+    // a conductor of a net.
+    struct AreaNeighbour {
+        const CPadstack* padstack = nullptr;
+        const CPad* pad = nullptr;
+        const CFootprint* footprint = nullptr;
+        const CConductor* conductor = nullptr;
+        const CNet* net = nullptr;
+    };
+    // The conductors of the net on the layer, with the boxes the areas test
+    // them by.
+    static void AddConductorNeighbours(const CNet* net, int layer, float isolation,
+                                       std::vector<AreaNeighbour>* neighbours, CBoxLookup* boxes);
 
     bool IsPlane() const;
     void AperturePass();
@@ -69,9 +94,13 @@ private:
                        const CFootprint* footprint);
     void PlotText(const CText* text, const CFootprint* footprint);
     void StartClearanceOutlines();
+    void FindAreaNeighbours();
+    void AddPadNeighbours(const CPadstack* padstack, const CFootprint* footprint);
     void PlotArea(const CArea* area);
-    void AreaCutOuts(const CPadstack* padstack, const CFootprint* footprint, const CArea* area,
-                     const FlatPath& areaFlat);
+    void AreaCutOut(const AreaNeighbour& neighbour, const CArea* area, const FlatPath& areaFlat,
+                    const GerberBox& areaBox);
+    FlatPath CutOutPath(const CPadLayer* padLayer, const CPad* pad, const CFootprint* footprint,
+                        bool thermal, float isolation) const;
     bool TextLayerMatches(int textLayer) const;
 
     PointF BoardPosition(PointF p, PointF offset, const CFootprint* footprint) const;
@@ -98,4 +127,9 @@ private:
     // and the clear region lines kept for the next of them.
     std::unordered_map<const CConductor*, int> m_regionUses;
     std::unordered_map<const CConductor*, GerberRegionMemo> m_regionMemos;
+    // The pads and conductors of the layer in the order an area clears them,
+    // found through their boxes: each area looks only at those near it.
+    std::vector<AreaNeighbour> m_neighbours;
+    CBoxLookup m_neighbourBoxes;
+    std::vector<uint32_t> m_found;
 };
