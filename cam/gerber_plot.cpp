@@ -68,6 +68,17 @@ bool SegmentsCross(const PointF& a, const PointF& b, const PointF& c, const Poin
     return on(c, d, a, d1) || on(c, d, b, d2) || on(a, b, c, d3) || on(a, b, d, d4);
 }
 
+// Whether an arc of the half chord and deviation sweeps 90 degrees or more
+// (the deviation of a quarter arc is the half chord times tan 22.5 degrees).
+// The points of an exact quarter arc come as floats, from a drawing or a
+// file, so its deviation may fall a little short: a sweep within about a
+// hundredth of a degree counts as a quarter.
+bool IsQuarterArcOrMore(double halfChord, double deviation) {
+    constexpr double kTan22_5 = 0.41421357;
+    constexpr double kTolerance = 1e-4;
+    return halfChord * kTan22_5 * (1 - kTolerance) <= std::fabs(deviation);
+}
+
 } // namespace
 
 GerberFormat GerberFormat::From(int unit, int resFlt, double epsilonMm, int resInt) {
@@ -450,7 +461,7 @@ void CGerberPlotter::PlotOutline(const CAreaNode* first) {
                 }
                 continue;
             }
-            PlotArc(nx, ny, cx, cy, d < 0, h * 0.41421357 <= std::fabs(d));
+            PlotArc(nx, ny, cx, cy, d < 0, IsQuarterArcOrMore(h, d));
         } else if (node->GetKind() == AREA_BEZIER) {
             const auto* b = static_cast<const CAreaBezier*>(node);
             const double l = std::hypot(b->m_c1x - px, b->m_c1y - py) +

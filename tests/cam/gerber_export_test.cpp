@@ -1,6 +1,7 @@
 // Gerber files of whole boards: exact files of a small board in both units,
 // the aperture rules, mask and paste openings, vias, planes, areas, texts,
 // and every written file read back by gerbv.
+#include "board/area_node.h"
 #include "board/board.h"
 #include "board/board_types.h"
 #include "board/conductor.h"
@@ -205,6 +206,40 @@ TEST_F(GerberExportTest, TinyBoardInInches) {
     const auto outline = ReadCrLfLines(m_dir.path + "/t1.Tiny.BOARD.gbr");
     EXPECT_EQ(Add(outline, "C,"), "%ADD10C,0.0000*%");
     EXPECT_EQ(Count(outline, "G01X0787D01*"), 1u);
+}
+
+TEST_F(GerberExportTest, QuarterArcCornersStayMultiQuadrantAfterASaveAndReload) {
+    // Corners of radius 3 as a drawing's import gives them: the deviation
+    // of each exact quarter arc comes out a little short of its exact value
+    // (0.8786797), the file keeps five digits of it.
+    CBoard* board = Load(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project><Board Outline="LIN3,0 ARC77,0,1 LIN80,3 ARC80,47,1 LIN77,50 ARC3,50,1 LIN0,47 ARC0,3,1">B
+<Layer>TOP</Layer></Board></Project>
+)");
+    for (CAreaNode* node = board->m_outline; node; node = node->m_next)
+        if (node->GetKind() == AREA_ARC)
+            static_cast<CAreaArc*>(node)->m_deviation = 0.87867951f;
+    // The lines after the file's name; the centre moves by less than the
+    // format's step with the saved digits, which may turn the sign of an
+    // offset of zero, as the number writer keeps it.
+    auto outline = [&](CBoard* b, const char* name) {
+        const std::wstring prefix = m_dir.W() + L"/" + Utf8ToWide(name);
+        EXPECT_TRUE(WriteGerberLayer(prefix, b, kLayerOutline, nullptr, {}));
+        std::vector<std::string> lines =
+            ReadCrLfLines(WideToUtf8(GerberFileName(prefix, b, kLayerOutline)));
+        lines.erase(lines.begin());
+        for (std::string& l : lines)
+            l = std::regex_replace(l, std::regex("([IJ])-0000([^0-9])"), "$010000$2");
+        return lines;
+    };
+    const std::vector<std::string> imported = outline(board, "imported");
+    EXPECT_EQ(Count(imported, "G75*"), 4u);
+    EXPECT_EQ(Count(imported, "G74*"), 0u);
+    const std::wstring saved = m_dir.W() + L"/saved.circuit";
+    ASSERT_TRUE(CXmlFile(m_root.get()).Save(saved.c_str()));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(saved, bytes));
+    EXPECT_EQ(outline(Load(bytes), "reloaded"), imported);
 }
 
 TEST_F(GerberExportTest, FileNameInTheHeaderCannotEndTheParameter) {
