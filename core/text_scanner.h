@@ -124,19 +124,30 @@ inline const char* FindNameEnd(const char* p, const char* end) {
     return p;
 }
 
-// The first '<', CR, LF, '&' or NUL from p on (end when none): where a piece
-// of character data ends or needs a closer look.
+#ifdef __SSE2__
+// The bytes of v below 0x20 other than a tab: the controls of a document.
+inline __m128i ControlBytes(__m128i v) {
+    const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x1F)), v);
+    return _mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t')), low);
+}
+#endif
+
+// A byte below 0x20 other than a tab (CR, LF and NUL among them).
+constexpr bool IsControlByte(char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+}
+
+// The first '<', '&' or control byte (IsControlByte: CR, LF, NUL and the
+// others) from p on (end when none): where a piece of character data ends or
+// needs a closer look.
 inline const char* FindTextStop(const char* p, const char* end) {
 #ifdef __SSE2__
     if (VectorPathsOn()) {
-        const __m128i lt = _mm_set1_epi8('<'), cr = _mm_set1_epi8('\r');
-        const __m128i lf = _mm_set1_epi8('\n'), amp = _mm_set1_epi8('&');
-        const __m128i zero = _mm_setzero_si128();
+        const __m128i lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&');
         while (end - p >= 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lt),
-                                       _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-            hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, zero)));
+            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), ControlBytes(v)),
+                                             _mm_cmpeq_epi8(v, amp));
             const int mask = _mm_movemask_epi8(hit);
             if (mask)
                 return p + __builtin_ctz(static_cast<unsigned>(mask));
@@ -144,25 +155,23 @@ inline const char* FindTextStop(const char* p, const char* end) {
         }
     }
 #endif
-    while (p < end && *p != '<' && *p != '\r' && *p != '\n' && *p != '&' && *p != '\0')
+    while (p < end && *p != '<' && *p != '&' && !IsControlByte(*p))
         ++p;
     return p;
 }
 
 // The first byte from p on that ends the plain run of a value in quote
-// marks: the quote, '&', NUL, CR, LF or any byte beyond ASCII (end when
-// none). The other kind of quote is a character of such a value.
+// marks: the quote, '&', a control byte (IsControlByte) or any byte beyond
+// ASCII (end when none). The other kind of quote is a character of such a
+// value.
 inline const char* FindValueStop(const char* p, const char* end, char quote = '"') {
 #ifdef __SSE2__
     if (VectorPathsOn()) {
         const __m128i q = _mm_set1_epi8(quote), amp = _mm_set1_epi8('&');
-        const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-        const __m128i zero = _mm_setzero_si128();
         while (end - p >= 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
             __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, q), _mm_cmpeq_epi8(v, amp));
-            hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-            hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, zero));
+            hit = _mm_or_si128(hit, ControlBytes(v));
             // The sign bit marks the bytes beyond ASCII.
             const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) |
                                   static_cast<unsigned>(_mm_movemask_epi8(v));
@@ -172,7 +181,7 @@ inline const char* FindValueStop(const char* p, const char* end, char quote = '"
         }
     }
 #endif
-    while (p < end && *p != quote && *p != '&' && *p != '\0' && *p != '\r' && *p != '\n' &&
+    while (p < end && *p != quote && *p != '&' && !IsControlByte(*p) &&
            static_cast<unsigned char>(*p) < 0x80)
         ++p;
     return p;

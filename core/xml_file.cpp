@@ -28,12 +28,23 @@ constexpr XmlEntity kEntities[] = {
     {L'<', L"&lt;", 4},  {L'>', L"&gt;", 4},
 };
 
-// The writer leaves NUL characters out, as no XML document can hold them; the
-// reader drops them too, so that what is read is what a save writes back.
-void DropNulCharacters(std::wstring& text) {
-    if (text.find(L'\0') == std::wstring::npos)
+// A control character no XML document can hold: below 0x20, other than a
+// tab, a line feed or a carriage return.
+constexpr bool IsForbiddenControl(uint32_t c) {
+    return c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
+}
+
+// The writer leaves NUL characters out and writes the other controls no XML
+// document can hold as U+FFFD; the reader does the same, so that what is read
+// is what a save writes back.
+void CleanControlCharacters(std::wstring& text) {
+    if (std::none_of(text.begin(), text.end(),
+                     [](wchar_t c) { return IsForbiddenControl(static_cast<uint32_t>(c)); }))
         return;
     text.erase(std::remove(text.begin(), text.end(), L'\0'), text.end());
+    for (wchar_t& c : text)
+        if (IsForbiddenControl(static_cast<uint32_t>(c)))
+            c = static_cast<wchar_t>(utf8::kReplacement);
 }
 
 // Deeper nesting than any document has; the bound keeps a hostile file from
@@ -153,7 +164,8 @@ void DecodeInto(std::wstring_view text, std::wstring& out) {
             }
             if (digits > 0 && k < rest.size() && rest[k] == L';' && v >= 1 && v <= 0x10FFFF &&
                 !(v >= 0xD800 && v <= 0xDFFF)) {
-                out += static_cast<wchar_t>(v);
+                out += IsForbiddenControl(v) ? static_cast<wchar_t>(utf8::kReplacement)
+                                             : static_cast<wchar_t>(v);
                 i = amp + k + 1;
                 done = true;
             }
@@ -377,7 +389,7 @@ void CXmlFile::AppendAttributeValue(WideScratch& out) {
         DecodeInto(value, m_decoded);
         value.swap(m_decoded);
     }
-    DropNulCharacters(value);
+    CleanControlCharacters(value);
     std::wmemcpy(out.Extend(value.size()), value.data(), value.size());
 }
 
@@ -510,7 +522,7 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
     // Character data up to each '<', then a child or the closing tag.
     WideScratch& text = m_texts[static_cast<std::size_t>(depth)];
     text.Clear();
-    bool entities = false, nul = false;
+    bool entities = false, controls = false;
     for (;;) {
         SkipWhitespace();
         for (;;) {
@@ -525,9 +537,9 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
             const char* stop = m_p;
             for (;;) {
                 stop = TextScanner::FindTextStop(stop, m_end);
-                if (stop == m_end || (*stop != '&' && *stop != '\0'))
+                if (stop == m_end || *stop == '<' || *stop == '\r' || *stop == '\n')
                     break;
-                (*stop == '&' ? entities : nul) = true;
+                (*stop == '&' ? entities : controls) = true;
                 ++stop;
             }
             if (stop > m_p) {
@@ -562,14 +574,14 @@ bool CXmlFile::ParseContent(CTreeNode* node, int depth) {
             while (end > 0 && text.Data()[end - 1] == L' ')
                 --end;
             const std::wstring_view content(text.Data(), end);
-            if (!entities && !nul) {
+            if (!entities && !controls) {
                 node->SetText(content);
             } else {
                 if (entities)
                     DecodeInto(content, m_decoded);
                 else
                     m_decoded.assign(content);
-                DropNulCharacters(m_decoded);
+                CleanControlCharacters(m_decoded);
                 node->SetText(m_decoded);
             }
             return true;
@@ -802,6 +814,12 @@ void CXmlFile::AppendEncodedOut(std::wstring_view text, bool elementText, std::s
             std::memcpy(d, entity, length);
             d += length;
             extra += length - 1;
+            continue;
+        }
+        if (IsForbiddenControl(c)) {
+            // Not even a reference to it is XML: it goes in as U+FFFD, as the
+            // reader reads it.
+            d = utf8::EncodeCodePoint(d, utf8::kReplacement);
             continue;
         }
         // A character reference: "&#" and the decimal code.

@@ -44,9 +44,9 @@ template <typename C> std::unique_ptr<C[]> Exact(const std::basic_string<C>& tex
 // Bytes of the kinds the scanners tell apart, in runs long enough to cross
 // sixteen-byte blocks.
 std::string RandomBytes(std::mt19937& random, std::size_t size) {
-    static const char kKinds[] = {'a', 'Z', '5', '_',    ' ',    '\t',   '\r',   '\n',
-                                  '<', '&', '"', '\'',   '\0',   '=',    '/',    '>',
-                                  '.', ',', '-', '\x7F', '\x80', '\xC3', '\xFF', '\x01'};
+    static const char kKinds[] = {'a', 'Z',    '5',    '_',    ' ',    '\t',   '\r',  '\n', '<',
+                                  '&', '"',    '\'',   '\0',   '=',    '/',    '>',   '.',  ',',
+                                  '-', '\x7F', '\x80', '\xC3', '\xFF', '\x01', '\x1F'};
     std::string text;
     while (text.size() < size) {
         const char c = kKinds[random() % sizeof(kKinds)];
@@ -81,12 +81,13 @@ TEST(TextScanner, ByteScannersAgreeWithTheirPlainDefinitions) {
             const std::size_t blanks = first([](Byte b) { return b == 0 || b > 32; });
             const std::size_t asciiName = first([&](Byte b) { return !isName(b); });
             const std::size_t name = first([&](Byte b) { return !isName(b) && b < 0x80; });
-            const std::size_t textStop = first(
-                [](Byte b) { return b == '<' || b == '\r' || b == '\n' || b == '&' || b == 0; });
+            // Controls: the bytes below 0x20 but a tab.
+            const auto control = [](Byte b) { return b < 0x20 && b != '\t'; };
+            const std::size_t textStop =
+                first([&](Byte b) { return b == '<' || b == '&' || control(b); });
             auto valueStop = [&](char quote) {
-                return first([quote](Byte b) {
-                    return b == static_cast<Byte>(quote) || b == '&' || b == 0 || b == '\r' ||
-                           b == '\n' || b >= 0x80;
+                return first([&](Byte b) {
+                    return b == static_cast<Byte>(quote) || b == '&' || control(b) || b >= 0x80;
                 });
             };
             const std::size_t lineEnd = first([](Byte b) { return b == '\r' || b == '\n'; });
@@ -162,7 +163,8 @@ TEST(TextScanner, PlainOutputIsPackedAsItsDefinitionSays) {
         const bool full = text.size() >= 16;
         const auto expected = std::make_tuple(
             full ? plain : 0, full ? spaces : 0u,
-            full ? std::string(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(plain)) : "");
+            full ? std::string(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(plain))
+                 : "");
         ASSERT_EQ(results.first, expected) << "vector, round " << round;
         ASSERT_EQ(results.second, expected) << "scalar, round " << round;
     }

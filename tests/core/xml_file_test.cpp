@@ -699,6 +699,58 @@ TEST_F(XmlFileTest, NulCharactersAreDroppedOnReadAsOnWrite) {
     EXPECT_EQ(SaveBytes(again, L"second.symbol"), first);
 }
 
+TEST_F(XmlFileTest, ControlCharactersReadAndWriteAsReplacementCharacters) {
+    // Controls XML cannot hold (below 0x20 but tab, line feed and carriage
+    // return), as bytes or as references, read as U+FFFD, in the sixteen-byte
+    // runs as one at a time; a tab, a line feed and a carriage return given
+    // as references stay. (Controls before a text's first character are
+    // blanks, as spaces are.)
+    const std::wstring r = L"\uFFFD";
+    const std::string run = "0123456789abcdef";
+    const struct {
+        const char* what;
+        std::string element;
+        std::wstring text, value;
+    } cases[] = {
+        {"bytes", "<T V=\"a\x01\x1B\">a\x01x\x1F</T>", L"a" + r + L"x" + r, L"a" + r + r},
+        {"bytes in runs", "<T V=\"" + run + "\x0B" + run + "\">" + run + "\x1B" + run + "</T>",
+         Utf8ToWide(run) + r + Utf8ToWide(run), Utf8ToWide(run) + r + Utf8ToWide(run)},
+        {"references", "<T V=\"&#1;&#x1b;\">&#27;&amp;&#8;</T>", r + L"&" + r, r + r},
+        {"tab, line feed and return", "<T V=\"&#9;&#10;&#13;\">a&#9;b&#13;&#10;c</T>", L"a\tb\r\nc",
+         L"\t\n\r"},
+        {"NUL dropped beside", "<T V=\"\x01\">" + std::string("a\0\x02", 3) + "</T>", L"a" + r, r},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CRoot root;
+        ASSERT_TRUE(LoadBytes(root, kDecl + "<Project>" + c.element + "</Project>")) << m_error;
+        ASSERT_EQ(root.GetChildCount(), 1u);
+        const CTreeNode* node = root.GetChild(0);
+        EXPECT_TRUE(node->GetText() == c.text) << WideToUtf8(node->GetText());
+        const auto value = node->FindAttribute(L"V");
+        EXPECT_TRUE(value && *value == c.value) << (value ? WideToUtf8(*value) : "none");
+        const std::string first = SaveBytes(root, L"first.circuit");
+        CRoot again;
+        ASSERT_TRUE(LoadBytes(again, first)) << m_error;
+        EXPECT_EQ(SaveBytes(again, L"second.circuit"), first);
+    }
+    // Texts the program holds: a control is written as U+FFFD, never as a
+    // reference or a byte.
+    CRoot made;
+    made.SetRootTag(L"Project");
+    auto* node = new CTreeNode();
+    node->SetText(L"a\x01"
+                  L"b\x1B\tc");
+    node->SetAttribute(L"V", L"\x1F");
+    made.AddChild(node);
+    const std::string bytes = SaveBytes(made, L"made.circuit");
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_NE(
+        bytes.find("V=\"" + replacement + "\">a" + replacement + "b" + replacement + "&#9;c<"),
+        std::string::npos)
+        << bytes;
+}
+
 TEST_F(XmlFileTest, SurrogatesStandingAloneReadAsReplacementCharacters) {
     // A surrogate in three-byte form is no character unless a low one follows
     // a high one straight away: each of its bytes reads as U+FFFD, also where
