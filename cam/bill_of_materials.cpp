@@ -54,7 +54,9 @@ std::wstring SheetAt(const CPackage* package) {
     return StrPrintf(LoadStringText(kSheetAt).c_str(), sheet.c_str(), at.x, at.y);
 }
 
-void Collect(CBoard* board, BomMap& rows) {
+// False when a package was reported and left out.
+bool Collect(CBoard* board, BomMap& rows) {
+    bool complete = true;
     for (CTreeNode* child : board->GetChildren()) {
         if (child->GetType() != NodeType::Package)
             continue;
@@ -69,12 +71,14 @@ void Collect(CBoard* board, BomMap& rows) {
             FirstPartPlace(package, sheet, at);
             ShowMessageBox(StrPrintf(LoadStringText(kNoRefDes).c_str(), at.x, at.y, sheet.c_str()),
                            L"Vorpel", MB_OK | MB_ICONERROR);
+            complete = false;
             continue;
         }
         auto found = rows.find(refDes);
         if (found != rows.end()) {
             ShowMessageBox(SheetAt(found->second.package) + L"\n" + SheetAt(package),
                            LoadStringText(kDuplicateRefDes), MB_OK | MB_ICONERROR);
+            complete = false;
             continue;
         }
         BomRow row;
@@ -83,6 +87,7 @@ void Collect(CBoard* board, BomMap& rows) {
             row.fields[i] = package->FindText(kFieldNames[i]);
         rows.emplace(refDes, row);
     }
+    return complete;
 }
 
 // A field as it stands, or in double quotes (inner quotes doubled) when it
@@ -218,9 +223,9 @@ bool WriteFile(CBoard* board, const std::wstring& prefix, BomMap& rows) {
 }
 
 // Collects; false (after "No components found") when nothing is listed.
-bool CollectRows(CBoard* board, BomMap& rows) {
-    if (board)
-        Collect(board, rows);
+// *complete tells whether every package is listed (none was left out).
+bool CollectRows(CBoard* board, BomMap& rows, bool* complete) {
+    *complete = !board || Collect(board, rows);
     if (rows.empty()) {
         ShowMessageBox(LoadStringText(kNoComponents), L"Vorpel", MB_OK | MB_ICONERROR);
         return false;
@@ -235,18 +240,20 @@ std::wstring BillOfMaterialsPath(const CBoard* board, bool* noProject) {
 
 bool ExportBillOfMaterials(CBoard* board, const std::wstring& prefix) {
     BomMap rows;
-    if (!CollectRows(board, rows))
+    bool complete = true;
+    if (!CollectRows(board, rows, &complete))
         return false;
-    return WriteFile(board, prefix, rows);
+    return WriteFile(board, prefix, rows) && complete;
 }
 
 bool ExportBillOfMaterials(CBoard* board) {
     BomMap rows;
-    if (!CollectRows(board, rows))
+    bool complete = true;
+    if (!CollectRows(board, rows, &complete))
         return false;
     bool noProject = false;
     const std::wstring prefix = BillOfMaterialsPath(board, &noProject);
     if (noProject)
         ShowMessageBox(LoadStringText(kRootNotFound), L"Vorpel", MB_OK | MB_ICONWARNING);
-    return WriteFile(board, prefix, rows);
+    return WriteFile(board, prefix, rows) && complete;
 }

@@ -18,10 +18,11 @@ std::wstring BillOfMaterialsPath(const CBoard* board, bool* noProject = nullptr)
 // Writes the bill of materials to prefix + "." + board name + ".bom.csv".
 // Packages without a usable designator and duplicates are reported and left
 // out. False when nothing was written ("No components found", or the file
-// could not be created; a message says which).
+// could not be created; a message says which), and also when the file was
+// written without a package that was reported.
 bool ExportBillOfMaterials(CBoard* board, const std::wstring& prefix);
 
 // The whole command: collects, then finds the location as
 // BillOfMaterialsPath does ("Root node not found" when there is no project)
-// and writes the file.
+// and writes the file; false as above.
 bool ExportBillOfMaterials(CBoard* board);

@@ -149,7 +149,8 @@ TEST_F(BillOfMaterials, APackageWithoutAUsableDesignatorIsReportedAndLeftOut) {
         Load(Package({"R1"}) + Package({"-", "1k", "x", 7, 9}) + Package({"", "1k", "x", 3, 4}) +
              Package({"R0", "1k", "x", 5, 6}) + "<Package><Text Name=\"RefDes\"></Text></Package>");
     ScopedUiHooksRecorder ui;
-    EXPECT_TRUE(ExportBillOfMaterials(board, Prefix()));
+    // Written, but without what was reported: a failure for the caller.
+    EXPECT_FALSE(ExportBillOfMaterials(board, Prefix()));
     ASSERT_EQ(ui.messageBoxes.size(), 4u);
     EXPECT_EQ(ui.messageBoxes[0].text, L"Part at [7,9] has no RefDes or invalid on sheet 'Main'");
     EXPECT_EQ(ui.messageBoxes[1].text, L"Part at [3,4] has no RefDes or invalid on sheet 'Main'");
@@ -168,7 +169,7 @@ TEST_F(BillOfMaterials, ADuplicateDesignatorNamesBothPlacesAndKeepsTheFirst) {
         Load(Package({"R1", "10k", "Resistor", 1, 2}) + Package({"R1", "1k", "Resistor", 30, 40}) +
              "<Package><Text Name=\"RefDes\">R1</Text></Package>");
     ScopedUiHooksRecorder ui;
-    EXPECT_TRUE(ExportBillOfMaterials(board, Prefix()));
+    EXPECT_FALSE(ExportBillOfMaterials(board, Prefix()));
     ASSERT_EQ(ui.messageBoxes.size(), 2u);
     EXPECT_EQ(ui.messageBoxes[0].caption, L"Duplicate RefDes");
     EXPECT_EQ(ui.messageBoxes[0].text, L"Sheet 'Main' at [1, 2]\nSheet 'Main' at [30, 40]");

@@ -127,6 +127,9 @@ struct DamagedCase {
     // Text of the one message shown while the document is read, or null
     // for none.
     const char* message = nullptr;
+    // Text the manufacturing tool reports about a fault in a file it wrote
+    // (it exits 1), or null.
+    const char* camFault = nullptr;
 };
 
 const DamagedCase kCases[] = {
@@ -209,6 +212,13 @@ const DamagedCase kCases[] = {
      ">D\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDTA", false, "\xED"},
     {0, "<Layer>SMT</Layer>", kFortyLayers.c_str(), "<Layer>I20</Layer>", false, "<Layer/>",
      "'I21', 'I22', 'I23', 'I24', 'I25', 'I26', 'I27', 'I28', ..."},
+    // Controls XML cannot hold, as bytes and as references, read as U+FFFD.
+    {0, ">Demo board &amp; friends<|Font=\"Arial\" FontSize",
+     ">Demo\x01 board\x1B &amp;&#27; friends&#x1;<|Font=\"Ari\x1B&#1;al\" FontSize",
+     ">Demo\xEF\xBF\xBD board\xEF\xBF\xBD &amp;\xEF\xBF\xBD friends\xEF\xBF\xBD<", false, "&#"},
+    // Two parts named R1: the bill of materials lists the first only.
+    {0, "Pos=\"22.5,10\" XY=\"0,-10\">R2", "Pos=\"22.5,10\" XY=\"0,-10\">R1", kAsWritten, false,
+     nullptr, nullptr, "Duplicate RefDes: Sheet 'Main' at [10, 8]\nSheet 'Main' at [20, 8]"},
     // Drawn and written within one turn.
     {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"-1e9\" XY=\"22.5,12\"",
      "Rotation=\"-1e+09\""},
@@ -352,6 +362,9 @@ TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
         if (c.absent) {
             EXPECT_EQ(saved.find(c.absent), std::string::npos) << saved;
         }
+        // What is saved is XML to any conforming reader.
+        std::string lint;
+        EXPECT_EQ(RunCommand("xmllint --noout '" + PathToNative(path) + "'", &lint), 0) << lint;
         CRoot again;
         EXPECT_TRUE(CXmlFile(&again).Load(path.c_str()));
         Command(ID_WINDOW_CLOSE_ALL);
@@ -361,8 +374,11 @@ TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
         (void)std::system(("rm -rf '" + out + "'").c_str());
         std::string messages;
         const int rc = RunCam(PathToNative(path), out, &messages);
-        EXPECT_EQ(rc, c.refused ? 1 : 0) << messages;
+        EXPECT_EQ(rc, c.refused || c.camFault ? 1 : 0) << messages;
         EXPECT_EQ(messages.find("Gerber: ") != std::string::npos, c.refused) << messages;
+        if (c.camFault) {
+            EXPECT_NE(messages.find(c.camFault), std::string::npos) << messages;
+        }
         EXPECT_EQ(NonsenseIn(out), "") << messages;
     }
 }
