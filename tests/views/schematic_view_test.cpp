@@ -622,7 +622,8 @@ TEST_F(SheetRowsTest, AGridChangeScalesTheDrawingAndItsWidths) {
 
 // A wire the editor draws across a wide sheet on a fine grid ends beyond
 // twenty thousand steps: saved, read again and saved once more it is the
-// same. A grid coarser than 100 mm is taken too.
+// same. A grid coarser than 100 mm is taken too, and one of a metre, on
+// which the wire lies beyond 32 bits of logical units.
 TEST_F(SheetRowsTest, AWireAcrossAWideSheetOnAFineGridComesBackAsSaved) {
     Type(2, L"3000");
     Type(5, L"0.11");
@@ -652,6 +653,24 @@ TEST_F(SheetRowsTest, AWireAcrossAWideSheetOnAFineGridComesBackAsSaved) {
     const std::string coarse = DoUndoRedo([&] { Type(5, L"150"); });
     EXPECT_EQ(view->GetGrid(), 15000);
     EXPECT_NE(coarse.find("GridSize=\"150\""), std::string::npos);
+    // On a grid of a metre the far end lies beyond 32 bits of logical units
+    // (26814 steps of 100000): the drawing holds it at its edge, and the
+    // wire still runs from its start towards it.
+    Type(5, L"1000");
+    ASSERT_EQ(view->GetGrid(), 100000);
+    view->ZoomAll();
+    view->UpdateWindow();
+    CWire* wire = nullptr;
+    for (CSheetObject* object : Sheet()->m_objects)
+        if (object->GetType() == NodeType::Wire &&
+            static_cast<CWire*>(object)->m_position.x == 4695)
+            wire = static_cast<CWire*>(object);
+    ASSERT_NE(wire, nullptr);
+    std::unique_ptr<DeviceContext> dc = view->MakeDC();
+    const RECT bounds = wire->GetBoundsOnSheet(dc.get());
+    EXPECT_GE(std::min(bounds.left, bounds.right), 4695 * 100000 - 100000);
+    EXPECT_GE(std::max(bounds.left, bounds.right), 500000000);
+    EXPECT_EQ(wire->HitTestOnSheet(dc.get(), 500000000, 132700000), wire);
 }
 
 TEST_F(SheetRowsTest, LengthsOfATenthOfAMillimetreOrLessAreRefused) {
