@@ -398,6 +398,10 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
     StartUndoGroup();
     PushUndo(new CUndoChangeNodeAttribute(part, nullptr));
     if (part->m_pSheet) {
+        // Bringing the view forward may have painted it since the panel
+        // invalidated the part: the drawing it leaves goes now.
+        if (SheetPaint::OnShownSheet(part))
+            part->InvalidateOnSheet(nullptr);
         part->m_pSheet->RemoveObject(part);
         part->DisconnectPins();
     }

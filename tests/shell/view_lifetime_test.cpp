@@ -7,6 +7,7 @@
 // editor closes cleanly with a shape half drawn however it goes: its tab,
 // Close All, or a New or Open replacing the library. The sanitizers watch
 // for the rest.
+#include "core/property_combobox.h"
 #include "core/property_grid.h"
 #include "dialogs/sel_part.h"
 #include "platform/device_context.h"
@@ -14,13 +15,16 @@
 #include "tests/dialogs/footprint_choice.h"
 #include "tests/focus_input.h"
 #include "tests/pointer_input.h"
+#include "tests/screen_picture.h"
 #include "tests/shell/board_index_check.h"
 #include "tests/shell/example_views_fixture.h"
 #include "views/board_view.h"
 #include "views/schematic_find.h"
 #include "views/schematic_view.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -202,6 +206,67 @@ protected:
         Command(ID_SCH_PLACE_PART);
         PageClick(x, y);
         PageKey(VK_ESCAPE);
+    }
+    // The saved line of U1's unit 1 up to its drawing.
+    std::string UnitLine() {
+        const std::string xml = Saved(0);
+        const size_t at = xml.find("POLYC0,0,20,10,0,20");
+        const size_t line = xml.rfind('\n', at);
+        return at == std::string::npos ? "" : xml.substr(line + 1, at - line - 1);
+    }
+    // Where the saved line puts the unit; a point far away when it has no
+    // place.
+    POINT UnitXY() {
+        const std::string line = UnitLine();
+        const size_t at = line.find("XY=\"");
+        POINT p{-1000, -1000};
+        if (at != std::string::npos)
+            p.x = std::atoi(line.c_str() + at + 4);
+        const size_t comma = line.find(',', at);
+        if (at != std::string::npos && comma != std::string::npos)
+            p.y = std::atoi(line.c_str() + comma + 1);
+        return p;
+    }
+    // The unit lies within a grid step of a point of its sheet.
+    ::testing::AssertionResult UnitNear(const char* sheetName, int x, int y) {
+        const POINT p = UnitXY();
+        if (Contains(UnitLine(), std::string("SheetName=\"") + sheetName + "\"") &&
+            std::abs(p.x - x) <= 1 && std::abs(p.y - y) <= 1)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << UnitLine();
+    }
+    // The "Part #n" row of the package shown in the panel set to a sheet:
+    // a click opens the row's list, the sheet is picked there and taken,
+    // the pointer still over the list.
+    void ChoosePartRow(int n, const wchar_t* sheetName) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        CPropertyListCtrl& rows = grid.GetList();
+        const std::wstring name = L"Part #" + std::to_wstring(n);
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            auto* combo = dynamic_cast<CPropertyCombobox*>(grid.GetItem(row));
+            if (!combo || combo->GetName() != name)
+                continue;
+            RECT r{};
+            ASSERT_TRUE(rows.GetItemRect(row, &r));
+            const POINT at{rows.GetDivider() + 30, r.top + 4};
+            MouseAt(&rows, WM_LBUTTONDOWN, at, MK_LBUTTON);
+            MouseAt(&rows, WM_LBUTTONUP, at);
+            PumpPendingMessages();
+            ASSERT_NE(combo->GetEditor(), nullptr);
+            const auto& entries = combo->GetEntries();
+            const auto it = std::find(entries.begin(), entries.end(), sheetName);
+            ASSERT_NE(it, entries.end());
+            combo->GetEditor()->SetCurSel(static_cast<int>(it - entries.begin()));
+            grid.CommitRow(row);
+            PumpPendingMessages();
+            return;
+        }
+        ADD_FAILURE() << "no row " << WideToUtf8(name);
+    }
+    // The pointer moved over a point of the shown page.
+    void PageMove(float x, float y) {
+        MouseAt(g_pActiveView, WM_MOUSEMOVE, PagePoint(x, y));
+        PumpPendingMessages();
     }
     // The tab of a page closed, its question answered.
     void ClosePage(const wchar_t* sheetName, int answer) {
@@ -798,6 +863,26 @@ TEST_F(ViewLifetimeTest, TheBoardDrawsARoutedNetASheetUndoesAndRedoes) {
     ExpectSameFile(Saved(0), routed, "the sheet's Redo");
     EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
     EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+}
+
+// U1's unit 1 moved by its "Part #1" row onto the sheet it is on: it leaves
+// its place at once, on the screen too, and follows the pointer; put down,
+// the move is one undo.
+TEST_F(ViewLifetimeTest, APartMovedOntoItsOwnSheetLeavesNoDrawingBehind) {
+    Page(L"Main");
+    Command(ID_TOOL_SELECT);
+    PageClick(30.5f, 15);
+    ChoosePartRow(1, L"Main");
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"part-row-own-sheet"));
+    PageMove(27, 18);
+    PageClick(27, 18);
+    const std::string placed = Saved(0);
+    EXPECT_TRUE(UnitNear("Main", 27, 18));
+    PageKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), original[0], "after undo");
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"part-row-undone"));
+    PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), placed, "after redo");
 }
 
 } // namespace
