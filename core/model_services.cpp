@@ -131,6 +131,7 @@ void RepaintByView(CTreeNode* node) {
 namespace {
 LibraryFootprintFinder g_footprintFinder = nullptr;
 NodeViewOpener g_viewOpener = nullptr;
+OtherStepsForgetter g_stepsForgetter = nullptr;
 } // namespace
 
 void SetLibraryFootprintFinder(LibraryFootprintFinder hook) {
@@ -148,4 +149,13 @@ void SetNodeViewOpener(NodeViewOpener hook) {
 void OpenNodeView(CTreeNode* node) {
     if (g_viewOpener)
         g_viewOpener(node);
+}
+
+void SetOtherStepsForgetter(OtherStepsForgetter hook) {
+    g_stepsForgetter = hook;
+}
+
+void ForgetOtherStepsOn(const CTreeNode* node) {
+    if (g_stepsForgetter && node)
+        g_stepsForgetter(node);
 }

@@ -65,6 +65,15 @@ using NodeViewOpener = void (*)(CTreeNode* node);
 void SetNodeViewOpener(NodeViewOpener hook);
 void OpenNodeView(CTreeNode* node);
 
+// The other histories' steps on a node that a change moves as a whole (a
+// part put on another sheet from the panel): every history but the active
+// view's forgets its steps naming the node, as none of them can be undone
+// or redone soundly once the node's sheet and place changed under them.
+// Without a hook, nothing.
+using OtherStepsForgetter = void (*)(const CTreeNode* node);
+void SetOtherStepsForgetter(OtherStepsForgetter hook);
+void ForgetOtherStepsOn(const CTreeNode* node);
+
 // Puts every program-wide counter of the model back to its start (the
 // automatic net names "N%d", the last bus-entry value), for tests.
 void ResetModelCounters();

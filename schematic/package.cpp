@@ -385,6 +385,7 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
     if (!sheet) {
         if (!part->m_pSheet)
             return;
+        ForgetOtherStepsOn(part);
         PushUndo(new CUndoChangeNodeAttribute(part, nullptr));
         part->m_pSheet->RemoveObject(part);
         part->DisconnectPins();
@@ -396,6 +397,9 @@ void CPackage::AssignPartToSheet(int n, const std::wstring& sheetName) {
     // The move is an edit of the sheet's own view, a group of its own there
     // rather than part of whatever that view did last.
     StartUndoGroup();
+    // The move is this view's step alone: another sheet's steps on the part
+    // would put back a sheet and a place this one changed.
+    ForgetOtherStepsOn(part);
     PushUndo(new CUndoChangeNodeAttribute(part, nullptr));
     if (part->m_pSheet) {
         // Bringing the view forward may have painted it since the panel

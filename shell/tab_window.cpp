@@ -447,6 +447,7 @@ void CTabWindow::OnCreate() {
     m_toolTip.SetText(kStripToolTip);
     SetNoBackground();
     ShareTreeHistories(true);
+    SetOtherStepsForgetter(ForgetOtherStepsOn);
 }
 
 void CTabWindow::LayoutPanel(bool open, bool resize) {
@@ -863,6 +864,34 @@ void CTabWindow::SettleHistories() {
         tabs.m_propertyGrid.ShowProperties(tabs.GetActiveView());
 }
 
+void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
+    const CUndoList* keep = GetActiveUndoList();
+    auto names = [node](const CUndoItem& item) {
+        bool named = false;
+        item.ForEachNamedNode([&](const CTreeNode* n) { named = named || n == node; });
+        return named;
+    };
+    auto holds = [&names](const CUndoList& history) {
+        for (size_t i = 0; i < history.UndoCount(); ++i)
+            if (names(*history.UndoItemAt(i)))
+                return true;
+        for (size_t i = 0; i < history.RedoCount(); ++i)
+            if (names(*history.RedoItemAt(i)))
+                return true;
+        return false;
+    };
+    for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
+        if (&view->GetUndoList() == keep || !holds(view->GetUndoList()))
+            continue;
+        g_droppingWork = true;
+        CTabWindow::DropWorkInProgress(view);
+        g_droppingWork = false;
+    }
+    for (CUndoList* history : AllHistories())
+        if (history != keep && holds(*history))
+            history->ForgetGroups(names);
+}
+
 void CTabWindow::ShareHistories(CVorpelView* view) {
     CUndoList& history = view->GetUndoList();
     history.SetChangeListener([&history, view](CUndoList::Change change, bool after) {
@@ -972,6 +1001,7 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
     case WM_DESTROY:
         CloseAll();
         ShareTreeHistories(false);
+        SetOtherStepsForgetter(nullptr);
         if (GetPropertyGrid() == &m_propertyGrid)
             SetPropertyGrid(nullptr);
         return true;

@@ -170,6 +170,10 @@ private:
     // that did not change meanwhile forgets its steps on what they took out.
     static void SettleHistories();
     static void ShareTreeHistories(bool share);
+    // Every history but the active view's forgets its steps naming node
+    // (see ForgetOtherStepsOn); an editor whose steps go drops its work
+    // under way first.
+    static void ForgetOtherStepsOn(const CTreeNode* node);
     static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
     static std::vector<const void*> BoardOutline(const CVorpelView* view);
     static void ReindexBoard(CVorpelView* view);

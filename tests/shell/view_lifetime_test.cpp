@@ -865,6 +865,51 @@ TEST_F(ViewLifetimeTest, TheBoardDrawsARoutedNetASheetUndoesAndRedoes) {
     EXPECT_TRUE(BoardEditorsIndexTheirBoards());
 }
 
+// U1's unit 1 moved by its "Part #1" row on Main, put down there, then moved
+// to Power the same way: the move to Power is a step of Power's history
+// alone, so Main's Undo and Redo leave it (floating or put down) alone, and
+// Power's own Undo and Redo take it between where it was put down on each
+// sheet. The file holds it where it was put down on Power.
+TEST_F(ViewLifetimeTest, APartMovedByItsRowIsAStepOfTheSheetItGoesToAlone) {
+    Page(L"Power");
+    CVorpelView* main = Page(L"Main");
+    Command(ID_TOOL_SELECT);
+    PageClick(30.5f, 15);
+    ChoosePartRow(1, L"Main");
+    PageMove(27, 18);
+    PageClick(28, 19);
+    const std::string onMain = Saved(0);
+    EXPECT_TRUE(UnitNear("Main", 28, 19));
+    PageClick(28.5f, 20);
+    ChoosePartRow(1, L"Power");
+    CVorpelView* power = g_pActiveView;
+    ASSERT_NE(power, main);
+    const std::string floating = Saved(0);
+    EXPECT_TRUE(Contains(UnitLine(), "SheetName=\"Power\"")) << UnitLine();
+
+    Page(L"Main");
+    PageKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), floating, "Main's Undo while the part floats on Power");
+    Page(L"Power");
+    PageMove(20, 20);
+    PageClick(21, 21);
+    const std::string onPower = Saved(0);
+    EXPECT_TRUE(UnitNear("Power", 21, 21));
+    const std::string dropped = UnitLine();
+    PageKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), onMain, "Power's Undo");
+    PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), onPower, "Power's Redo");
+    Page(L"Main");
+    PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), onPower, "Main's Redo");
+    PageKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), onPower, "Main's Undo");
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    PressKeyAtFocus('S', MK_CONTROL);
+    EXPECT_TRUE(Contains(ReadFile(paths[0]), dropped)) << "saved where it was put down";
+}
+
 // U1's unit 1 moved by its "Part #1" row onto the sheet it is on: it leaves
 // its place at once, on the screen too, and follows the pointer; put down,
 // the move is one undo.
