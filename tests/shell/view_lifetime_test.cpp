@@ -11,6 +11,7 @@
 #include "dialogs/sel_part.h"
 #include "platform/device_context.h"
 #include "schematic/sheet.h"
+#include "schematic/text.h"
 #include "tests/dialogs/footprint_choice.h"
 #include "tests/focus_input.h"
 #include "tests/pointer_input.h"
@@ -417,6 +418,47 @@ TEST_F(ViewLifetimeTest, ASheetTakingADeletedSheetsNameShowsItsDrawing) {
             ExpectSheetsShowTheFile("named");
         });
     }
+}
+
+// Power cut, and Main, open, renamed "Power": it shows Power's drawing,
+// whose text "Supply sheet" is picked. The tree's Undo of the rename gives
+// the drawing back to the name alone, and the panel lets go of the text, as
+// of anything that leaves the shown page: what is typed there next is no
+// edit of a drawing no sheet shows. Redo shows it on Main again.
+TEST_F(ViewLifetimeTest, ThePanelLetsGoOfADrawingATreeUndoTakesOffTheSheet) {
+    Click(0, Child(board, NodeType::Sheet, L"Power"));
+    Command(ID_EDIT_CUT);
+    CVorpelView* view = Page(L"Main");
+    ASSERT_NE(view, nullptr);
+    const std::string cut = Saved(0);
+    Menu(0, sheet, ID_TREE_RENAME);
+    TypeLabel(0, L"Power");
+    const std::string renamed = Saved(0);
+    ASSERT_TRUE(Contains(renamed, "<Sheet BusWidth=\"0.5\" DotDiam=\"1\" GridSize=\"2.54\" "
+                                  "SheetSize=\"297,210\" WireWidth=\"0.15\">Power"));
+    auto* text = dynamic_cast<CText*>(Child(board, NodeType::Text, L"Supply sheet"));
+    ASSERT_NE(text, nullptr);
+    ASSERT_EQ(text->m_pSheet, static_cast<CSheet*>(sheet)) << "Main does not show the drawing";
+    ASSERT_EQ(Page(L"Power"), view);
+    Command(ID_TOOL_SELECT);
+    RECT bounds{};
+    {
+        std::unique_ptr<DeviceContext> dc = static_cast<CSchematicView*>(view)->MakeDC();
+        bounds = text->GetBoundsOnSheet(dc.get());
+    }
+    const float g = static_cast<float>(static_cast<CSchematicView*>(view)->GetGrid());
+    PageClick(static_cast<float>(bounds.left + bounds.right) / 2 / g,
+              static_cast<float>(bounds.top + bounds.bottom) / 2 / g);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    ASSERT_EQ(grid.GetShownObject(), static_cast<CProperty*>(text)) << "the text is not picked";
+    Undo(0);
+    ExpectSameFile(Saved(0), cut, "after the tree's undo");
+    EXPECT_NE(text->m_pSheet, static_cast<CSheet*>(sheet));
+    EXPECT_EQ(grid.GetShownObject(), static_cast<CProperty*>(view))
+        << "the panel keeps a text no open sheet shows";
+    Redo(0);
+    ExpectSameFile(Saved(0), renamed, "after the tree's redo");
+    EXPECT_EQ(text->m_pSheet, static_cast<CSheet*>(sheet));
 }
 
 // A node a tree edit put in, undone away: its views close (and a view of
