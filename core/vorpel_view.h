@@ -91,6 +91,14 @@ public:
         (void)object;
         return false;
     }
+    // Whether the view shows object, a node of one of the documents that the
+    // panel shows for it. A node can stay in its document and still leave
+    // the view's page (a sheet's drawing given back to the sheet of its
+    // name); the panel then lets go of it. The base shows its whole document.
+    virtual bool Shows(const CProperty* object) const {
+        (void)object;
+        return true;
+    }
     virtual void BeginInPlaceEdit(DeviceContext* dc, int left, int top, int right, int bottom,
                                   CTreeNode* object);
     virtual void Draw(DeviceContext* dc);

@@ -280,6 +280,8 @@ private:
     bool OnCommand(int id, int code, LPARAM lParam);
     void SendToFocus(UINT msg);
     void PostToTabWindow(int id);
+    // Alt with the letter of a menu of the menu bar opens that menu.
+    bool OpenMenuByLetter(const Message* msg);
     LRESULT OnDropDown(NMTOOLBAR* nm);
     void OnMenuSelect(int id, bool closed);
     void OnViewToolBar();

@@ -382,8 +382,11 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
             m_leftPane.FocusTree(m_leftPane.GetCurrentTab());
         return true;
     }
+    // A tree has its own keys and none of the frame's accelerators (Ctrl+S
+    // saves nothing there), but the menu bar's letters open their menu
+    // wherever the focus is.
     if (m_leftPane.HasFocus())
-        return m_leftPane.PreTranslateMessage(msg);
+        return m_leftPane.PreTranslateMessage(msg) || OpenMenuByLetter(msg);
     if (m_tabWindow.PreTranslateMessage(msg))
         return true;
     if (!IsKeyMessage(msg->message))
@@ -403,16 +406,19 @@ bool CMainFrame::PreTranslateMessage(Message* msg) {
         return false;
     if (TranslateAccelerator(this, m_accelerators, msg))
         return true;
+    return OpenMenuByLetter(msg);
+}
+
+bool CMainFrame::OpenMenuByLetter(const Message* msg) {
     // Alt with a menu's letter opens that menu of the menu bar.
-    if (msg->message == WM_KEYDOWN && modifiers == FALT && msg->wParam >= 'A' &&
-        msg->wParam <= 'Z') {
-        int menu = m_commandBar.FindMnemonic(static_cast<wchar_t>(msg->wParam));
-        if (menu >= 0) {
-            m_commandBar.OpenMenu(menu);
-            return true;
-        }
-    }
-    return false;
+    if (msg->message != WM_KEYDOWN || CurrentAcceleratorModifiers() != FALT || msg->wParam < 'A' ||
+        msg->wParam > 'Z')
+        return false;
+    const int menu = m_commandBar.FindMnemonic(static_cast<wchar_t>(msg->wParam));
+    if (menu < 0)
+        return false;
+    m_commandBar.OpenMenu(menu);
+    return true;
 }
 
 bool CMainFrame::OnIdle() {

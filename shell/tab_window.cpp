@@ -718,9 +718,11 @@ void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
         return;
     g_pActiveView = view;
     view->CatchUpWithDocument();
-    if (before.shownNode &&
-        m_propertyGrid.GetShownObject() == static_cast<const CProperty*>(before.shownNode) &&
-        !InSomeDocument(before.shownNode))
+    // The panel lets go of what left the documents, or the shown page (a
+    // sheet's drawing given back to the sheet of its name).
+    const CProperty* shown = m_propertyGrid.GetShownObject();
+    if (before.shownNode && shown == static_cast<const CProperty*>(before.shownNode) &&
+        (!InSomeDocument(before.shownNode) || !view->Shows(shown)))
         m_propertyGrid.ShowProperties(view);
     else
         m_propertyGrid.RefreshProperties();
@@ -857,11 +859,12 @@ void CTabWindow::SettleHistories() {
     g_changedSinceSettle.clear();
     ForgetDepartedEverywhere(changed);
     // Nor does the panel keep showing what the steps took out (a wire an
-    // Esc dropped, a net another editor merged away).
+    // Esc dropped, a net another editor merged away) or off the shown page.
     CTabWindow& tabs = g_MainFrame.m_tabWindow;
+    CVorpelView* view = tabs.GetActiveView();
     if (auto* shown = dynamic_cast<const CTreeNode*>(tabs.m_propertyGrid.GetShownObject());
-        shown && !InSomeDocument(shown))
-        tabs.m_propertyGrid.ShowProperties(tabs.GetActiveView());
+        shown && (!InSomeDocument(shown) || (view && !view->Shows(shown))))
+        tabs.m_propertyGrid.ShowProperties(view);
 }
 
 void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {

@@ -611,6 +611,27 @@ bool CSchematicView::IsMaking(const CProperty* object) const {
     return object && (object == m_floatingText || object == m_floatingPart);
 }
 
+bool CSchematicView::Shows(const CProperty* object) const {
+    if (IsMaking(object))
+        return true;
+    const auto* node = dynamic_cast<const CTreeNode*>(object);
+    // A package's texts are shown at its units.
+    if (const auto* text = dynamic_cast<const CText*>(node))
+        if (const CPackage* package = text->GetHoldingPackage())
+            node = package;
+    if (node && node->GetType() == NodeType::Package) {
+        for (const CTreeNode* child : node->GetChildren())
+            if (child->GetType() == NodeType::Part &&
+                static_cast<const CPart*>(child)->m_pSheet == m_sheet)
+                return true;
+        return false;
+    }
+    for (; node; node = node->GetParent())
+        if (const auto* placed = dynamic_cast<const CSheetObject*>(node))
+            return placed->m_pSheet == m_sheet;
+    return true;
+}
+
 void CSchematicView::DropWorkInProgress() {
     if (!IsActionInProgress())
         return;

@@ -97,6 +97,9 @@ public:
     // bus or text under way: all go as Esc takes them.
     void DropWorkInProgress() override;
     bool IsMaking(const CProperty* object) const override;
+    // The objects on the view's sheet, what lies under them, and the
+    // packages (with their texts) that have a unit there.
+    bool Shows(const CProperty* object) const override;
     // Copy and Cut at a logical point: the copies (or the selection itself)
     // follow the cursor from there.
     virtual void PickUpCopy(DeviceContext* dc, POINT logical);

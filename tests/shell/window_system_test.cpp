@@ -3,13 +3,17 @@
 // manager (VORPEL_WINDOW_MANAGER, started by scripts/on_x_server.sh), where
 // the user restores the maximised main window and drags at a dialog's frame.
 // Where no window manager runs, the checks of what one does are skipped.
+#include "core/node_type.h"
+#include "core/subtree_walk.h"
 #include "dialogs/options.h"
 #include "dialogs/sel_part.h"
 #include "dialogs/settings_commands.h"
+#include "platform/command_bar.h"
 #include "platform/dialog.h"
 #include "platform/monitors.h"
 #include "platform/window_manager.h"
 #include "schematic/package.h"
+#include "shell/left_tab_view.h"
 #include "tests/dialogs/options_test_util.h"
 #include "tests/focus_input.h"
 #include "tests/screen_user.h"
@@ -222,6 +226,61 @@ TEST_F(WindowSystemTest, TheViewHasTheKeysBackAfterTheColourChooserAndTheOptions
     EXPECT_TRUE(g_MainFrame.UIIsEnabled(ID_EDIT_UNDO));
     PressKeyAtFocus('Z', MK_CONTROL);
     EXPECT_EQ(node->GetText(), L"A");
+}
+
+// A row of the project tree clicked and Esc pressed: the keys are the
+// tree's, and the frame's accelerators are not translated there (Ctrl+S
+// saves nothing), but Alt with a menu's letter opens that menu of the menu
+// bar as it does everywhere else, at the focus and from the keyboard of the
+// X server alike.
+TEST_F(WindowSystemTest, AltWithAMenusLetterOpensItWhileATreeHasTheFocus) {
+    StartFrame();
+    std::string demo;
+    ASSERT_TRUE(ReadWholeFile(
+        PathJoin(PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR), L"examples"), L"demo.circuit"), demo));
+    const std::wstring path = WriteFile(L"demo.circuit", demo);
+    ASSERT_TRUE(g_MainFrame.Open(path, 0));
+    const std::wstring saved = PathJoin(scratch, L"k.circuit");
+    g_MainFrame.GetRoot(0).SetFilePath(saved);
+    const CTreeNode* main = nullptr;
+    ForEachInSubtree(static_cast<const CTreeNode*>(&g_MainFrame.GetRoot(0)),
+                     [&](const CTreeNode* node) {
+                         if (node->GetType() == NodeType::Sheet && node->GetText() == L"Main")
+                             main = node;
+                         return !main;
+                     });
+    ASSERT_NE(main, nullptr);
+    g_MainFrame.m_leftPane.SelectTab(0);
+    CLeftTabView& tree = *g_MainFrame.m_leftPane.GetTree(0);
+    const HTREEITEM item = tree.FindItem(main);
+    ASSERT_NE(item, nullptr);
+    tree.EnsureVisible(item);
+    RECT r{};
+    ASSERT_TRUE(tree.GetItemRect(item, &r, true));
+    ClickAt(&tree, POINT{r.left - 8, (r.top + r.bottom) / 2});
+    tree.KillTimer(TreeViewControl::kEditTimerId);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return KeyboardFocusWindow() == &tree; }));
+    PressKeyAtFocus(VK_ESCAPE);
+    std::vector<const PopupMenu*> shown;
+    SetPopupMenuHook([&](const PopupMenu& menu, POINT) -> UINT {
+        shown.push_back(&menu);
+        return 0;
+    });
+    PressKeyAtFocus('S', MK_CONTROL);
+    EXPECT_FALSE(FileExists(saved)) << "Ctrl+S saved from the tree";
+    CommandBarControl& bar = g_MainFrame.m_commandBar;
+    ASSERT_EQ(bar.GetMenuText(2), L"View");
+    PressKeyAtFocus('V', 0, true);
+    ASSERT_EQ(shown.size(), 1u) << "Alt+V opened no menu";
+    EXPECT_EQ(shown[0], bar.GetMenu(2));
+    if (OnRealDisplay()) {
+        ASSERT_EQ(std::system("xdotool key alt+v"), 0);
+        EXPECT_TRUE(ProcessEventsUntil([&] { return shown.size() > 1; }))
+            << "Alt+V on the keyboard opened no menu";
+        EXPECT_EQ(shown.back(), bar.GetMenu(2));
+    }
+    EXPECT_EQ(KeyboardFocusWindow(), &tree);
+    EXPECT_FALSE(FileExists(saved));
 }
 
 } // namespace
