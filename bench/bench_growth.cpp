@@ -3,9 +3,12 @@
 // then what opening it in the editor asks: the footprint's bounds for Zoom
 // All and each pad's bounds), and a project
 // of many parts (read, nets built, then the manufacturing files and the bill
-// of materials written), and a board of many copper areas (read, then the
-// Gerber files written). Each is timed at n and at 10 n objects; the goal is
-// at most about 12 times the time for 10 times the objects.
+// of materials written), a board of many copper areas (read, then the
+// Gerber files written), a sheet of many wires (read, opened in its editor,
+// Zoom All and painted) and a board of many parts under a copper pour
+// (read, opened in its editor, Zoom All, painted and panned). Each is timed
+// at n and at 10 n objects; the goal is at most about 12 times the time for
+// 10 times the objects.
 //
 // Each time is the best of three runs in processor time (user and system,
 // all threads), so that a shared machine's load weighs little; the files go
@@ -24,9 +27,16 @@
 #include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "platform/application.h"
 #include "platform/file.h"
 #include "platform/graphics.h"
+#include "platform/message_loop.h"
 #include "platform/text.h"
+#include "platform/ui_hooks.h"
+#include "resources/command_ids.h"
+#include "schematic/sheet.h"
+#include "views/board_view.h"
+#include "views/schematic_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +52,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979;
 const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n";
-
 
 double BestOfThree(const std::function<void()>& f) {
     double best = 1e30;
@@ -182,6 +191,84 @@ std::string AreasDocument(int areas) {
            vias + "      </Padstack>\r\n    </Net>\r\n  </Board>\r\n</Project>\r\n";
 }
 
+// A sheet of about the given number of wires of one net: a grid of steps,
+// each a horizontal and a vertical wire, four wires meeting at nearly every
+// point (a junction dot each).
+std::string WiresDocument(int wires) {
+    std::string xml = std::string(kHeader) +
+                      "<Project>Growth\r\n  <Board>B\r\n    <Sheet GridSize=\"2.54\" "
+                      "SheetSize=\"297,210\">Main</Sheet>\r\n    <Net>W\r\n";
+    const int columns = 250;
+    for (int i = 0; i < wires / 2; ++i) {
+        const std::string x = std::to_string(i % columns), y = std::to_string(i / columns);
+        const std::string right = std::to_string(i % columns + 1);
+        const std::string up = std::to_string(i / columns + 1);
+        xml += "      <Wire SheetName=\"Main\">" + x + "," + y + "," + right + "," + y +
+               "</Wire>\r\n      <Wire SheetName=\"Main\">" + x + "," + y + "," + x + "," + up +
+               "</Wire>\r\n";
+    }
+    return xml + "    </Net>\r\n  </Board>\r\n</Project>\r\n";
+}
+
+// A board of the given number of R0805 parts in rows of 50, each pad 2
+// tracked by a 10-segment zigzag of its own net, all under one TOP area of
+// GND over the whole board.
+std::string PourDocument(int parts) {
+    const int columns = 50, rows = (parts + columns - 1) / columns;
+    const std::string width = std::to_string(columns * 8 + 10);
+    const std::string height = std::to_string(rows * 8 + 10);
+    std::string xml = std::string(kHeader) + "<Project>Growth\r\n  <Board Outline=\"LIN0,0 LIN" +
+                      width + ",0 LIN" + width + "," + height + " LIN0," + height +
+                      "\">B\r\n    <Layer>TOP</Layer>\r\n    <Layer>BOT</Layer>\r\n"
+                      "    <Area Layer=\"TOP\" Net=\"GND\">LIN1,1 LIN" +
+                      std::to_string(columns * 8 + 9) + ",1 LIN" + std::to_string(columns * 8 + 9) +
+                      "," + std::to_string(rows * 8 + 9) + " LIN1," + std::to_string(rows * 8 + 9) +
+                      "</Area>\r\n";
+    std::string nets;
+    for (int i = 0; i < parts; ++i) {
+        const int x = 8 + i % columns * 8, y = 8 + i / columns * 8;
+        std::string net = "S";
+        net += std::to_string(i);
+        xml += "    <Package>\r\n      <Pin NetName=\"GND\" Num=\"1\"/>\r\n"
+               "      <Pin NetName=\"" +
+               net + "\" Num=\"2\"/>\r\n      <Footprint XY=\"" + std::to_string(x) + "," +
+               std::to_string(y) +
+               "\">R0805\r\n        <Padstack>PAD\r\n"
+               "          <PadLayer Shape=\"RECT\" Size=\"1.2,1.4\"/>\r\n"
+               "          <Pad Num=\"1\" XY=\"-1,0\"/>\r\n          <Pad Num=\"2\" "
+               "XY=\"1,0\"/>\r\n        </Padstack>\r\n      </Footprint>\r\n    </Package>\r\n";
+        nets += "    <Net>" + net + "\r\n      <Conductor Layer=\"TOP\" Width=\"0.3\">";
+        for (int k = 0; k <= 10; ++k) {
+            if (k)
+                nets += ' ';
+            nets += Number(x + 1 + 0.5 * k);
+            nets += ',';
+            nets += Number(y + (k % 2 ? 1.5 : 0));
+        }
+        nets += "</Conductor>\r\n    </Net>\r\n";
+    }
+    return xml + nets + "  </Board>\r\n</Project>\r\n";
+}
+
+// A view opened on the node at a screen's size, Zoom All, painted.
+template <class View, class Node> View* OpenView(Node* node) {
+    auto* view = new View(node);
+    g_pActiveView = view;
+    if (!view->Create(nullptr, RECT{0, 0, 1280, 800}, L"Growth", WS_POPUP | WS_VISIBLE))
+        return nullptr;
+    view->ShowWindow(true);
+    view->ZoomAll();
+    view->UpdateWindow();
+    PumpPendingMessages();
+    return view;
+}
+
+template <class View> void CloseView(View* view) {
+    view->DestroyWindow();
+    delete view;
+    g_pActiveView = nullptr;
+}
+
 bool Load(CRoot& root, const wchar_t* tag, const std::wstring& path) {
     root.SetRootTag(tag);
     return CXmlFile(&root).Load(path.c_str());
@@ -202,7 +289,14 @@ struct Growth {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    PlatformInitApplication(argc, argv);
+    UiHooks hooks;
+    hooks.messageBox = [](const MessageBoxRequest& r) { return DefaultMessageBoxAnswer(r.style); };
+    hooks.statusText = [](int, const std::wstring&) {};
+    SetUiHooks(hooks);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     std::string dirName = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
@@ -263,10 +357,45 @@ int main() {
              if (!WriteGerberFiles(prefix, board, layers, outline, g_CamSettings))
                  Fail("areas output");
          }},
+        {"sheet_wires", 10000, WiresDocument, L"wires.circuit",
+         [&](const std::wstring& path) {
+             CRoot root;
+             if (!Load(root, L"Project", path))
+                 Fail("sheet read");
+             auto* sheet = static_cast<CSheet*>(root.GetChild(0)->GetChild(0));
+             CSchematicView* view = OpenView<CSchematicView>(sheet);
+             if (!view)
+                 Fail("sheet view");
+             // Zoomed in and painted again.
+             view->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_ZOOM_IN, 0), 0);
+             view->UpdateWindow();
+             CloseView(view);
+         }},
+        {"poured_board", 100, PourDocument, L"pour.circuit",
+         [&](const std::wstring& path) {
+             CRoot root;
+             if (!Load(root, L"Project", path))
+                 Fail("board read");
+             auto* board = static_cast<CBoard*>(root.GetChild(0));
+             board->BuildNets();
+             CBoardView* view = OpenView<CBoardView>(board);
+             if (!view)
+                 Fail("board view");
+             // Panned by arrow keys, each step painted.
+             for (int i = 0; i < 4; ++i) {
+                 view->SendMessage(WM_KEYDOWN, i % 2 ? VK_LEFT : VK_RIGHT, 0);
+                 view->UpdateWindow();
+             }
+             CloseView(view);
+         }},
     };
 
     std::string ratios;
+    // VORPEL_GROWTH_ONLY=name times that growth alone.
+    const char* only = std::getenv("VORPEL_GROWTH_ONLY");
     for (const Growth& growth : growths) {
+        if (only && std::string(only) != growth.name)
+            continue;
         double times[2] = {0, 0};
         for (int k = 0; k < 2; ++k) {
             const int n = growth.n * (k ? 10 : 1);
@@ -284,5 +413,6 @@ int main() {
     std::string cleanup = "rm -rf '" + dirName + "'";
     (void)std::system(cleanup.c_str());
     std::fputs(ratios.c_str(), stdout);
+    PlatformShutdownApplication();
     return 0;
 }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "core/tree_node.h"
+#include "platform/graphics_path.h"
 
+#include <cstdint>
 #include <string>
 
 class CAreaNode;
@@ -22,8 +24,9 @@ public:
     void SetLayer(int layer) override { m_layer = layer; }
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
-    // Fills the outline in the layer's colour, clear of the exclusion of
-    // CAreaFill; a sketch shows only the dashed outline (area_fill.cpp).
+    // Fills the copper of CAreaFill in the layer's colour (its holes even-odd),
+    // kept from one drawing to the next while what it is made from stays the
+    // same; a sketch shows only the dashed outline (area_fill.cpp).
     void DrawOnBoard(Graphics* g, uint32_t flags) override;
     bool GetBoundsOnBoard(Graphics* g, RectF& r) override;
     CTreeNode* HitTestOnBoard(Graphics* g, float x, float y) override;
@@ -37,4 +40,8 @@ public:
     std::wstring m_net;
     bool m_noThermal = false;
     bool m_drawSketch = false; // not saved
+    // The copper as last drawn and the key of what it was made from
+    // (CAreaFill::GetInputKey); neither copied nor saved.
+    uint64_t m_fillKey = 0;
+    GraphicsPath m_fillPath;
 };

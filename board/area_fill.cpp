@@ -18,11 +18,11 @@
 #include "platform/graphics_path.h"
 #include "platform/matrix.h"
 #include "platform/pen.h"
-#include "platform/region.h"
 #include "schematic/net.h"
 
 #include <algorithm>
 #include <cfloat>
+#include <cstring>
 
 namespace {
 
@@ -72,6 +72,44 @@ CClipPolygon Transformed(const CClipPolygon& polygon, const Matrix& m) {
     return out;
 }
 
+// Sums up what a fill is made from: a 64-bit mix of every word given.
+class InputKey {
+public:
+    void Word(uint64_t w) {
+        uint64_t h = m_value ^ (w + 0x9e3779b97f4a7c15ULL);
+        h ^= h >> 31;
+        h *= 0x7fb5d329728ea185ULL;
+        h ^= h >> 27;
+        h *= 0x81dadef4bc2dd44dULL;
+        m_value = h ^ (h >> 33);
+    }
+    void Float(float v) {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        Word(bits);
+    }
+    void Double(double v) {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        Word(bits);
+    }
+    void Path(const GraphicsPath& path) {
+        Word(static_cast<uint64_t>(path.GetFillMode()));
+        Word(path.Points().size());
+        for (const PointF& p : path.Points()) {
+            Float(p.X);
+            Float(p.Y);
+        }
+        for (uint8_t t : path.Types())
+            Word(t);
+    }
+    // Never 0, which stands for nothing gathered.
+    uint64_t Value() const { return m_value | 1; }
+
+private:
+    uint64_t m_value = 0x243f6a8885a308d3ULL;
+};
+
 } // namespace
 
 CAreaFill::CAreaFill(const CArea* area, float flatness) : m_area(area), m_flatness(flatness) {}
@@ -81,25 +119,22 @@ bool CAreaFill::MeetsOutline(float left, float bottom, float right, float top) c
 }
 
 bool CAreaFill::Compute() {
+    return Gather() && Build();
+}
+
+bool CAreaFill::Gather() {
     m_outline.Clear();
     m_exclusion.Clear();
     m_fill.Clear();
-    m_parts.clear();
+    m_key = 0;
+    m_outlinePath.Reset();
+    m_shapes.clear();
+    m_sources.clear();
     const CTreeNode* board = m_area->GetParent();
     if (m_area->m_layer < 0 || !m_area->m_outline || !board || board->GetType() != NodeType::Board)
         return false;
-    GraphicsPath outlinePath;
-    m_area->m_outline->FillOutlinePath(&outlinePath);
-    m_outline = PathToClipPolygon(outlinePath, m_flatness);
-    const Box box = BoxOf(m_outline);
-    if (box.Empty())
-        return false;
-    m_left = box.left;
-    m_bottom = box.bottom;
-    m_right = box.right;
-    m_top = box.top;
-
-    const float isolation = GetBoardIsolation(static_cast<const CBoard*>(board));
+    m_area->m_outline->FillOutlinePath(&m_outlinePath);
+    m_isolation = GetBoardIsolation(static_cast<const CBoard*>(board));
     CThermalRelief* boardRelief = nullptr;
     static_cast<const CBoard*>(board)->FindBoardProperties(&boardRelief, nullptr);
     m_boardRelief = boardRelief;
@@ -110,7 +145,7 @@ bool CAreaFill::Compute() {
                 if (footprint->GetType() == NodeType::Footprint)
                     for (const CTreeNode* padstack : footprint->GetChildren())
                         if (padstack->GetType() == NodeType::Padstack)
-                            AddPadstackExclusion(static_cast<const CPadstack*>(padstack));
+                            AddPadstackSources(static_cast<const CPadstack*>(padstack));
         } else if (child->GetType() == NodeType::Net) {
             const auto* net = static_cast<const CNet*>(child);
             // The area's own conductors and vias join its copper.
@@ -118,20 +153,88 @@ bool CAreaFill::Compute() {
                 continue;
             for (const CTreeNode* item : net->GetChildren()) {
                 if (item->GetType() == NodeType::Padstack) {
-                    AddPadstackExclusion(static_cast<const CPadstack*>(item));
+                    AddPadstackSources(static_cast<const CPadstack*>(item));
                 } else if (item->GetType() == NodeType::Conductor) {
                     const auto* conductor = static_cast<const CConductor*>(item);
-                    if (conductor->m_layer != m_area->m_layer)
-                        continue;
-                    GraphicsPath path;
-                    conductor->BuildClearancePath(&path, isolation);
-                    CClipPolygon polygon = PathToClipPolygon(path, m_flatness);
-                    const Box b = BoxOf(polygon);
-                    if (!b.Empty() && MeetsOutline(b.left, b.bottom, b.right, b.top))
-                        m_parts.push_back(std::move(polygon));
+                    if (conductor->m_layer == m_area->m_layer)
+                        m_sources.push_back({-1, Matrix(), conductor});
                 }
             }
         }
+    }
+
+    InputKey key;
+    key.Float(m_flatness);
+    key.Float(m_isolation);
+    key.Path(m_outlinePath);
+    for (const GraphicsPath& shape : m_shapes)
+        key.Path(shape);
+    for (const Source& source : m_sources) {
+        key.Word(static_cast<uint64_t>(static_cast<int64_t>(source.shape)));
+        if (source.conductor) {
+            key.Float(source.conductor->m_width);
+            key.Word(source.conductor->m_vertices.size());
+            for (const ConductorVertex& v : source.conductor->m_vertices) {
+                key.Float(v.x);
+                key.Float(v.y);
+                key.Float(v.corner);
+            }
+        } else {
+            for (int i = 0; i < 6; ++i)
+                key.Double(source.placement.Elements()[i]);
+        }
+    }
+    m_key = key.Value();
+    return true;
+}
+
+bool CAreaFill::Build() {
+    m_outline.Clear();
+    m_exclusion.Clear();
+    m_fill.Clear();
+    m_parts.clear();
+    if (!m_key)
+        return false;
+    m_outline = PathToClipPolygon(m_outlinePath, m_flatness);
+    const Box box = BoxOf(m_outline);
+    if (box.Empty()) {
+        m_outline.Clear();
+        return false;
+    }
+    m_left = box.left;
+    m_bottom = box.bottom;
+    m_right = box.right;
+    m_top = box.top;
+
+    std::vector<PlacedShape> shapes(m_shapes.size());
+    for (const Source& source : m_sources) {
+        if (source.conductor) {
+            GraphicsPath path;
+            source.conductor->BuildClearancePath(&path, m_isolation);
+            CClipPolygon polygon = PathToClipPolygon(path, m_flatness);
+            const Box b = BoxOf(polygon);
+            if (!b.Empty() && MeetsOutline(b.left, b.bottom, b.right, b.top))
+                m_parts.push_back(std::move(polygon));
+            continue;
+        }
+        PlacedShape& shape = shapes[static_cast<size_t>(source.shape)];
+        if (!shape.built)
+            BuildShape(shape, m_shapes[static_cast<size_t>(source.shape)], m_flatness);
+        if (shape.box.Empty())
+            continue;
+        // The placed bounds of the shape itself: a pad larger than the area,
+        // or one across its edge, is cleared as well.
+        PointF corners[4] = {{shape.box.left, shape.box.bottom},
+                             {shape.box.right, shape.box.bottom},
+                             {shape.box.right, shape.box.top},
+                             {shape.box.left, shape.box.top}};
+        source.placement.TransformPoints(corners, 4);
+        Box placed;
+        for (const PointF& p : corners)
+            placed.Add(p.X, p.Y);
+        if (!MeetsOutline(placed.left, placed.bottom, placed.right, placed.top))
+            continue;
+        m_parts.push_back(Transformed(shape.polygon, source.placement));
     }
     // Everything is removed at once, so overlaps need no order.
     m_exclusion = UniteClipPolygons(std::move(m_parts));
@@ -140,7 +243,7 @@ bool CAreaFill::Compute() {
     return true;
 }
 
-void CAreaFill::AddPadstackExclusion(const CPadstack* padstack) {
+void CAreaFill::AddPadstackSources(const CPadstack* padstack) {
     const int layer = m_area->m_layer;
     const CPadLayer* padLayer = (layer >= 2 && layer <= 21) ? padstack->FindPadLayer(kPadLayerInner)
                                                             : padstack->FindPadLayer(layer);
@@ -155,7 +258,8 @@ void CAreaFill::AddPadstackExclusion(const CPadstack* padstack) {
     } else {
         padLayer->GetThermalParameters(&iso, &spoke);
     }
-    PlacedShape clearance, thermal;
+    // Each shape is made once per padstack, when a pad first needs it.
+    int clearance = -1, thermal = -1;
     const bool solid = m_area->m_noThermal || padstack->m_noThermal;
     for (const CTreeNode* child : padstack->GetChildren()) {
         if (child->GetType() != NodeType::Pad)
@@ -165,36 +269,27 @@ void CAreaFill::AddPadstackExclusion(const CPadstack* padstack) {
         if (footprint)
             footprint->TransformMatrix(&m);
         m.Translate(pad->m_boardPosition.X, pad->m_boardPosition.Y, MatrixOrderPrepend);
-        PlacedShape* shape = &clearance;
+        int shape = -1;
         if (!m_area->m_net.empty() && pad->GetNetName() == m_area->m_net) {
             if (solid)
                 continue;
-            shape = &thermal;
-            if (!thermal.built) {
+            if (thermal < 0) {
                 GraphicsPath path;
                 padLayer->BuildThermalPath(&path);
-                BuildShape(thermal, path, m_flatness);
+                thermal = static_cast<int>(m_shapes.size());
+                m_shapes.push_back(std::move(path));
             }
-        } else if (!clearance.built) {
-            GraphicsPath path;
-            padLayer->BuildClearancePath(&path, iso);
-            BuildShape(clearance, path, m_flatness);
+            shape = thermal;
+        } else {
+            if (clearance < 0) {
+                GraphicsPath path;
+                padLayer->BuildClearancePath(&path, iso);
+                clearance = static_cast<int>(m_shapes.size());
+                m_shapes.push_back(std::move(path));
+            }
+            shape = clearance;
         }
-        if (shape->box.Empty())
-            continue;
-        // The placed bounds of the shape itself: a pad larger than the area,
-        // or one across its edge, is cleared as well.
-        PointF corners[4] = {{shape->box.left, shape->box.bottom},
-                             {shape->box.right, shape->box.bottom},
-                             {shape->box.right, shape->box.top},
-                             {shape->box.left, shape->box.top}};
-        m.TransformPoints(corners, 4);
-        Box placed;
-        for (const PointF& p : corners)
-            placed.Add(p.X, p.Y);
-        if (!MeetsOutline(placed.left, placed.bottom, placed.right, placed.top))
-            continue;
-        m_parts.push_back(Transformed(shape->polygon, m));
+        m_sources.push_back({shape, m, nullptr});
     }
 }
 
@@ -217,18 +312,21 @@ void CArea::DrawOnBoard(Graphics* g, uint32_t) {
     outline.GetBounds(&bounds);
     if (!g->IsVisible(bounds))
         return;
+    // The copper is built anew only when what it is made from has changed
+    // since it was last drawn; otherwise it is drawn as it stands. An area
+    // on no board is its outline.
+    const GraphicsPath* copper = &outline;
     CAreaFill fill(this);
-    fill.Compute();
-    GraphicsPath exclusionPath;
-    ClipPolygonToPath(fill.GetExclusion(), &exclusionPath);
-    const GraphicsState state = g->Save();
-    const Region inside(&outline);
-    g->IntersectClip(&inside);
-    const Region exclusion(&exclusionPath);
-    g->ExcludeClip(&exclusion);
+    if (fill.Gather()) {
+        if (fill.GetInputKey() != m_fillKey) {
+            fill.Build();
+            ClipPolygonToPath(fill.GetFill(), &m_fillPath);
+            m_fillKey = fill.GetInputKey();
+        }
+        copper = &m_fillPath;
+    }
     SolidBrush brush(color);
-    g->FillPath(&brush, &outline);
-    g->Restore(state);
+    g->FillPath(&brush, copper);
     if (IsSelected())
         m_outline->DrawOutline(
             g, Color::FromColorRef(g_DefaultSettings.colorOutline, 0x80).GetValue());

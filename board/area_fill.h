@@ -3,14 +3,23 @@
 // by their pad layer's isolation, conductors and vias by the board-wide one)
 // and cuts thermal reliefs around the pads of the area's own net. The
 // drawing and the manufacturing output take the same polygons.
+//
+// The work comes in two steps: Gather walks the board for what cuts into the
+// area (cheap: shapes as paths, places as matrices) and sums it up in a key;
+// Build flattens, unites and clips. Two gatherings with equal keys give the
+// same fill, so that a drawing keeps the fill it built until the key changes.
 #pragma once
 
 #include "board/clip_polygon.h"
+#include "platform/graphics_path.h"
+#include "platform/matrix.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class CArea;
+class CConductor;
 class CPadstack;
 
 class CThermalRelief;
@@ -20,12 +29,21 @@ public:
     // flatness: the largest distance of a polygon edge from the true curve.
     explicit CAreaFill(const CArea* area, float flatness = 0.01f);
 
-    // Builds outline, exclusion and fill; false (and all three empty) when
-    // the area has no layer, no outline or no board.
+    // Builds outline, exclusion and fill (Gather, then Build); false (and
+    // all three empty) when the area has no layer, no outline or no board.
     bool Compute();
-    // Adds the clearance or thermal shapes of one padstack's pads (only
-    // pads whose placed shape reaches the outline's bounds).
-    void AddPadstackExclusion(const CPadstack* padstack);
+    // Finds the outline and everything that may cut into the area; false when
+    // the area has no layer, no outline or no board.
+    bool Gather();
+    // What Gather found, summed up: the outline, the flatness and isolation,
+    // each clearance or thermal shape with where it is placed, and each
+    // conductor's layer, width and vertices. 0 before a gathering that found
+    // an area.
+    uint64_t GetInputKey() const { return m_key; }
+    // Outline, exclusion and fill from what Gather found (only pads and
+    // conductors whose clearance reaches the outline's bounds); false (and
+    // all three empty) when nothing was gathered or the outline is empty.
+    bool Build();
 
     // In board coordinates, even-odd.
     const CClipPolygon& GetOutline() const { return m_outline; }
@@ -33,10 +51,25 @@ public:
     const CClipPolygon& GetFill() const { return m_fill; }
 
 private:
+    // A pad's clearance or thermal shape (an index into m_shapes) placed by
+    // a matrix, or a conductor's clearance.
+    struct Source {
+        int shape;
+        Matrix placement;
+        const CConductor* conductor;
+    };
+    // The clearance or thermal sources of one padstack's pads.
+    void AddPadstackSources(const CPadstack* padstack);
+    void AddShape(const GraphicsPath& path);
     bool MeetsOutline(float left, float bottom, float right, float top) const;
 
     const CArea* m_area;
     float m_flatness;
+    float m_isolation = 0;
+    uint64_t m_key = 0;
+    GraphicsPath m_outlinePath;
+    std::vector<GraphicsPath> m_shapes;
+    std::vector<Source> m_sources;
     // The board's thermal relief, looked up once per fill: the lookup walks
     // the board's children, and a fill visits every padstack.
     bool m_boardReliefKnown = false;

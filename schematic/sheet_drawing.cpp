@@ -13,6 +13,7 @@
 #include "schematic/part_primitive.h"
 #include "schematic/pin.h"
 #include "schematic/sheet.h"
+#include "schematic/sheet_junctions.h"
 #include "schematic/sheet_paint.h"
 #include "schematic/text.h"
 #include "schematic/wire.h"
@@ -150,8 +151,14 @@ POINT Along(POINT p, POINT dir, int by) {
 void CSheet::DrawOnSheet(DeviceContext* dc, uint32_t flags) {
     // Drawing never changes the set; a copy keeps the loop safe anyway.
     const std::vector<CSheetObject*> objects(m_objects.begin(), m_objects.end());
-    for (CSheetObject* object : objects)
-        object->DrawOnSheet(dc, flags);
+    // The junction dots of every wire from one lookup of the sheet's ends.
+    const CSheetJunctions junctions(this);
+    for (CSheetObject* object : objects) {
+        if (object->GetType() == NodeType::Wire && object->m_pSheet == this)
+            static_cast<CWire*>(object)->DrawWithJunctions(dc, junctions);
+        else
+            object->DrawOnSheet(dc, flags);
+    }
 }
 
 // --- Part ----------------------------------------------------------------------
@@ -546,6 +553,11 @@ RECT CWire::GetBusEntryLabelRect(DeviceContext* dc, int end) const {
 }
 
 void CWire::DrawOnSheet(DeviceContext* dc, uint32_t) {
+    if (!SamePoint(m_position, m_end))
+        DrawWithJunctions(dc, CSheetJunctions(m_pSheet));
+}
+
+void CWire::DrawWithJunctions(DeviceContext* dc, const CSheetJunctions& junctions) {
     if (SamePoint(m_position, m_end))
         return;
     const int g = Grid();
@@ -581,31 +593,9 @@ void CWire::DrawOnSheet(DeviceContext* dc, uint32_t) {
     }
 
     // Junction dots where three or more items meet.
-    CNet* net = GetNet();
     int count[2] = {0, 0};
+    junctions.CountAtEnds(*this, count);
     const POINT ends[2] = {m_position, m_end};
-    if (net) {
-        for (CPin* pin : net->m_pins) {
-            if (!pin->GetPart() || pin->GetSheet() != m_pSheet || !m_pSheet)
-                continue;
-            const POINT c = pin->GetConnectionPoint();
-            for (int i = 0; i < 2; ++i)
-                count[i] += SamePoint(c, ends[i]);
-        }
-    }
-    if (m_pSheet) {
-        for (CSheetObject* object : m_pSheet->m_objects) {
-            if (object == this || object->GetType() != NodeType::Wire)
-                continue;
-            auto* other = static_cast<CWire*>(object);
-            for (int i = 0; i < 2; ++i) {
-                if (SamePoint(other->GetStart(), ends[i]) || SamePoint(other->GetEnd(), ends[i])) {
-                    ++count[i];
-                    break;
-                }
-            }
-        }
-    }
     if (count[0] >= 2 || count[1] >= 2) {
         const int d = m_pSheet ? static_cast<int>(m_pSheet->m_dotDiameter) : 0;
         const int h = static_cast<int>(static_cast<unsigned>(d) / 2);

@@ -323,7 +323,10 @@ int CWire::MouseUpOnSheet(DeviceContext* dc, uint32_t flags, int x, int y) {
         m_selected &= ~4;
     if (!Contains(GetBoundsOnSheet(dc), x, y)) {
         m_selected &= ~1;
-        if (CNet* net = GetNet()) {
+        // The net's word changes only with a wire's: a click beside a sheet of
+        // many unselected wires looks at each wire once.
+        CNet* net = m_selected != before ? GetNet() : nullptr;
+        if (net) {
             int32_t any = 0;
             for (CWire* wire : net->GetWires())
                 any |= wire->m_selected;

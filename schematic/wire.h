@@ -6,6 +6,7 @@
 #include "schematic/sheet_object.h"
 
 class CNet;
+class CSheetJunctions;
 
 // Direction letters of wires and buses.
 namespace WireDirection {
@@ -64,7 +65,11 @@ public:
     // normalised); all zero for an end without a bus entry or a slanted wire.
     RECT GetBusEntryLabelRect(DeviceContext* dc, int end) const;
 
+    // Looks up what meets its ends on its sheet (a walk of the sheet).
     void DrawOnSheet(DeviceContext* dc, uint32_t flags) override;
+    // The same drawing with the lookups of the wire's sheet made beforehand:
+    // a sheet draws all its wires with one set of them.
+    void DrawWithJunctions(DeviceContext* dc, const CSheetJunctions& junctions);
     RECT GetBoundsOnSheet(DeviceContext* dc) override;
     CTreeNode* HitTestOnSheet(DeviceContext* dc, int x, int y) override;
     void InvalidateOnSheet(DeviceContext* dc) override;

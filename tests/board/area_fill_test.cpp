@@ -11,6 +11,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
+#include "core/default_settings.h"
 #include "core/root.h"
 #include "core/xml_file.h"
 #include "platform/graphics.h"
@@ -25,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -303,6 +306,82 @@ TEST_F(AreaFillTest, RoundedCornersKeepTheirClearance) {
             }
     EXPECT_GT(copper, width * height / 2);
     EXPECT_GE(nearest - 0.15, 0.35 - 0.001 - std::sqrt(2.0) / k);
+}
+
+// The drawn copper is kept from one drawing to the next; every change of
+// what cuts into the area changes the key of the fill and moves the holes
+// of the next drawing.
+TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
+    CArea* area = AddArea(kRect, L"GND");
+    CPad* pad = AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);
+    auto* padLayer = static_cast<CPadLayer*>(pad->GetParent()->GetChild(0));
+    auto* footprint = static_cast<CFootprint*>(pad->GetParent()->GetParent());
+    AddConductor(sig, 0.3f, 2, 2, 8, 2);
+    auto* track = static_cast<CConductor*>(sig->GetChild(sig->GetChildCount() - 1));
+    const int k = 20; // pixels per millimetre, y up
+    const ARGB background = 0xFF000000;
+    const ARGB copper = ColorRefToArgb(g_DefaultSettings.layerColors[0], 0xFF);
+    auto target = PaintTarget::CreateImage(20 * k, 10 * k, background);
+    const float gap = 1.65f / std::sqrt(2.0f); // in a gap of the thermal of a 3 mm pad
+    struct Step {
+        const char* what;
+        std::function<void()> edit;
+        std::vector<std::array<float, 2>> copper, cleared;
+    };
+    const Step steps[] = {
+        {"first drawing", [] {}, {{15, 5}, {5, 3.5f}}, {{5, 5}, {5, 2}}},
+        {"footprint moved",
+         [&] {
+             footprint->m_boardPosition = PointF{15, 5};
+         },
+         {{5, 5}},
+         {{15, 5}}},
+        {"track moved",
+         [&] { track->m_vertices[0].y = track->m_vertices[1].y = 8; },
+         {{5, 2}, {5, 8.7f}},
+         {{5, 8}}},
+        {"track widened", [&] { track->m_width = 1.6f; }, {{5, 9.5f}}, {{5, 8.7f}}},
+        {"pad enlarged",
+         [&] { padLayer->m_width = padLayer->m_height = 3; },
+         {{17.2f, 5}},
+         {{16.5f, 5}}},
+        {"area of the track's and the pad's net",
+         [&] { area->m_net = L"SIG"; },
+         {{5, 8}, {15, 5}, {16.65f, 5}},
+         {{15 + gap, 5 + gap}}},
+        {"solid pads", [&] { area->m_noThermal = true; }, {{15 + gap, 5 + gap}}, {}},
+        {"outline",
+         [&] {
+             DeleteAreaOutline(area->m_outline);
+             area->m_outline = ParseAreaOutline(L"LIN0,0 LIN10,0 LIN10,10 LIN0,10", &g_pActiveView);
+         },
+         {{5, 5}},
+         {{15, 5}}},
+    };
+    uint64_t key = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.edit();
+        CAreaFill fill(area);
+        ASSERT_TRUE(fill.Gather());
+        EXPECT_NE(fill.GetInputKey(), key);
+        key = fill.GetInputKey();
+        target->Fill(background);
+        {
+            Graphics g(target.get());
+            g.ScaleTransform(float(k), -float(k));
+            g.TranslateTransform(0, -10);
+            area->DrawOnBoard(&g, 0x80000);
+            g.Flush();
+        }
+        auto pixel = [&](const std::array<float, 2>& p) {
+            return target->PixelAt(static_cast<int>(p[0] * k), static_cast<int>((10 - p[1]) * k));
+        };
+        for (const auto& p : step.copper)
+            EXPECT_EQ(pixel(p), copper) << p[0] << "," << p[1];
+        for (const auto& p : step.cleared)
+            EXPECT_EQ(pixel(p), background) << p[0] << "," << p[1];
+    }
 }
 
 class AreaFillBoardTest : public BoardFixture {};

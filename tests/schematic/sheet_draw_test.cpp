@@ -256,6 +256,98 @@ TEST_F(SheetDrawTest, JunctionDotsWhereThreeMeet) {
     EXPECT_EQ(dots, 3); // each wire at the joint draws it
 }
 
+// The dots of the whole sheet, as the sheet draws them (one lookup for all
+// its wires) and as each wire drawn on its own draws them: the centres in
+// grid steps, one per wire that draws it, sorted.
+TEST_F(SheetDrawTest, JunctionDotsFollowWiresAddedRemovedAndUndone) {
+    const int h = static_cast<int>(main->m_dotDiameter / 2);
+    auto dots = [&](bool wholeSheet) {
+        rec.Clear();
+        if (wholeSheet) {
+            main->DrawOnSheet(dc.get(), NodeFlags::SchematicView);
+        } else {
+            for (CSheetObject* object : main->m_objects)
+                if (object->GetType() == NodeType::Wire)
+                    object->DrawOnSheet(dc.get(), NodeFlags::SchematicView);
+        }
+        std::vector<std::pair<int, int>> out;
+        for (const DcRecord& r : rec.OfKind(DcOp::Ellipse))
+            if (r.brush.color == g_DefaultSettings.colorWire &&
+                r.logical[1].x - r.logical[0].x == 2 * h)
+                out.push_back({(r.logical[0].x + h) / g, (r.logical[0].y - h) / g});
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    using Dots = std::vector<std::pair<int, int>>;
+    auto expect = [&](const Dots& expected, const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(dots(true), expected);
+        EXPECT_EQ(dots(false), expected);
+    };
+    // A wire between the pins of R1.B and R2.A has a pin at each end only.
+    AddWire(main, POINT{15, 9}, POINT{19, 9});
+    expect({}, "pin to pin");
+    // A T joint: the split pieces and the new wire each draw its dot.
+    CWire* stem = AddWire(main, POINT{17, 9}, POINT{17, 12});
+    expect({{17, 9}, {17, 9}, {17, 9}}, "T joint");
+    // A corner of two wires has no dot.
+    AddWire(main, POINT{17, 12}, POINT{22, 12});
+    expect({{17, 9}, {17, 9}, {17, 9}}, "corner");
+    // At R2.A a pin and two wires meet: the pin counts for both wires.
+    AddWire(main, POINT{19, 9}, POINT{19, 12});
+    const Dots all = {{17, 9}, {17, 9}, {17, 9}, {19, 9}, {19, 9}, {19, 12}, {19, 12}, {19, 12}};
+    // The last wire met the one along y = 12 halfway and split it too.
+    expect(all, "pin and two wires");
+    DeleteWire(stem);
+    expect({{19, 9}, {19, 9}, {19, 12}, {19, 12}, {19, 12}}, "stem deleted");
+    m_view.undo.Undo();
+    expect(all, "delete undone");
+    m_view.undo.Redo();
+    m_view.undo.Undo();
+    expect(all, "redone and undone again");
+    // Wires the wiring rules would not leave: one with the same two ends as
+    // another counts at the other's first end only; a wire of another net
+    // counts where it ends, but a pin only for the wires of its own net.
+    CNet* net = stem->GetNet();
+    auto* twin = new CWire(POINT{19, 12}, POINT{17, 12});
+    net->AddChild(twin);
+    main->AddObject(twin);
+    auto* foreign = new CWire(POINT{15, 9}, POINT{15, 12});
+    m_board->FindOrAddNet(L"X")->AddChild(foreign);
+    main->AddObject(foreign);
+    expect({{15, 9},
+            {17, 9},
+            {17, 9},
+            {17, 9},
+            {17, 12},
+            {17, 12},
+            {19, 9},
+            {19, 9},
+            {19, 12},
+            {19, 12},
+            {19, 12},
+            {19, 12}},
+           "twin and foreign wire");
+    // A zero-length wire counts once at its point.
+    auto* joint = new CWire(POINT{15, 9}, POINT{15, 9});
+    net->AddChild(joint);
+    main->AddObject(joint);
+    expect({{15, 9},
+            {15, 9},
+            {17, 9},
+            {17, 9},
+            {17, 9},
+            {17, 12},
+            {17, 12},
+            {19, 9},
+            {19, 9},
+            {19, 12},
+            {19, 12},
+            {19, 12},
+            {19, 12}},
+           "zero-length joint");
+}
+
 TEST_F(SheetDrawTest, BusEntriesAndLabels) {
     CWire* w = AddWire(main, POINT{17, 9}, POINT{17, 14});
     w->m_busEntry2 = 1;

@@ -72,7 +72,7 @@ private:
             const long mb = ResidentMb();
             const long seconds = Now() - m_started;
             if (mb > kResidentCapMb || (m_what && seconds > kSecondsPerCase)) {
-                std::fprintf(stderr, "damaged document %s: %ld MB resident after %ld s\n",
+                std::fprintf(stderr, "damaged document %.300s: %ld MB resident after %ld s\n",
                              m_what ? m_what.load() : "(none yet)", mb, seconds);
                 std::_Exit(3);
             }
@@ -106,6 +106,22 @@ const std::string kFortyLayers = [] {
         layers +=
             "\r\n    <Layer>I" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "</Layer>";
     return layers;
+}();
+
+// A net of a hundred thousand wires on the sheet Main, beside the drawing:
+// a grid of 250 by 200 steps, each step a horizontal and a vertical wire, so
+// that four wires meet (and a junction dot is drawn) at nearly every point.
+const std::string kManyWires = [] {
+    std::string net = "<Net AirwireColor=\"65535\">MANY";
+    for (int row = 0; row < 200; ++row)
+        for (int column = 0; column < 250; ++column) {
+            const std::string x = std::to_string(200 + column), y = std::to_string(200 + row);
+            const std::string right = std::to_string(201 + column), up = std::to_string(201 + row);
+            net += "\r\n      <Wire SheetName=\"Main\">" + x + "," + y + "," + right + "," + y +
+                   "</Wire>\r\n      <Wire SheetName=\"Main\">" + x + "," + y + "," + x + "," + up +
+                   "</Wire>";
+        }
+    return net + "\r\n    </Net>\r\n    <Net AirwireColor=\"16711680\">DATA";
 }();
 
 // saved of a document that comes back as it was written.
@@ -219,6 +235,8 @@ const DamagedCase kCases[] = {
     // Two parts named R1: the bill of materials lists the first only.
     {0, "Pos=\"22.5,10\" XY=\"0,-10\">R2", "Pos=\"22.5,10\" XY=\"0,-10\">R1", kAsWritten, false,
      nullptr, nullptr, "Duplicate RefDes: Sheet 'Main' at [10, 8]\nSheet 'Main' at [20, 8]"},
+    // Opened, drawn and saved in time linear in its wires.
+    {0, "<Net AirwireColor=\"16711680\">DATA", kManyWires.c_str(), kAsWritten},
     // Drawn and written within one turn.
     {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"-1e9\" XY=\"22.5,12\"",
      "Rotation=\"-1e+09\""},
@@ -317,7 +335,7 @@ protected:
 TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
     Watchdog watchdog;
     for (const DamagedCase& c : kCases) {
-        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        SCOPED_TRACE(std::string(c.from) + " -> " + std::string(c.to).substr(0, 300));
         watchdog.Start(c.to);
         std::string bytes;
         ASSERT_TRUE(ReadWholeFile(
