@@ -1,8 +1,10 @@
 #include "board/board.h"
 
+#include "board/area.h"
 #include "board/area_node.h"
 #include "board/board_properties.h"
 #include "board/board_strings.h"
+#include "board/board_undo_records.h"
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/layer.h"
@@ -238,6 +240,29 @@ CNet* CBoard::FindOrAddNet(std::wstring name) {
     AddChild(net);
     PushUndo(new CUndoInsert(net, nullptr));
     return net;
+}
+
+void CBoard::RenameNetReferences(const std::wstring& from, const std::wstring& to) {
+    if (from.empty() || from == to)
+        return;
+    for (CTreeNode* child : GetChildren()) {
+        if (child->GetType() == NodeType::Layer) {
+            auto* layer = static_cast<CLayer*>(child);
+            if (layer->m_layerType != kLayerTypePlane || layer->m_net != from)
+                continue;
+            PushUndo(new CUndoChangeNodeAttribute(layer, nullptr));
+            layer->m_net = to;
+        } else if (child->GetType() == NodeType::Area) {
+            auto* area = static_cast<CArea*>(child);
+            if (area->m_net != from)
+                continue;
+            PushUndo(new CUndoAreaChange(area, nullptr));
+            area->m_net = to;
+        } else {
+            continue;
+        }
+        RepaintByView(child);
+    }
 }
 
 CFootprint* CBoard::FindFootprintAt(float x, float y,

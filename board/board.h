@@ -47,6 +47,10 @@ public:
     CNet* FindNet(const std::wstring& name) const;
     bool IsNetNameUnique(const std::wstring& name) const;
     CNet* FindOrAddNet(std::wstring name);
+    // The stackup's planes and the copper areas that name the net from name
+    // to instead, each recorded before it changes: a net that takes another
+    // name, or goes into another net, takes them along.
+    void RenameNetReferences(const std::wstring& from, const std::wstring& to);
     CFootprint* FindFootprintAt(float x, float y,
                                 const std::vector<CPackage*>* extraPackages = nullptr) const;
     // Via pads of the nets (the given net's only), then package pads (of the

@@ -150,6 +150,14 @@ bool CNet::DeleteIfEmpty() {
 void CNet::Merge(DeviceContext* dc, CNet* other) {
     if (!other || other == this)
         return;
+    // Planes and areas of the net that goes, and of this one when it takes
+    // the other's name, name the survivor. Recorded first, so that an undo
+    // restores them once both nets are back.
+    if (CBoard* board = GetBoard()) {
+        const std::wstring survivor = other->HasFixedNamePin() ? other->GetName() : GetName();
+        board->RenameNetReferences(other->GetName(), survivor);
+        board->RenameNetReferences(GetName(), survivor);
+    }
     if (other->HasFixedNamePin()) {
         PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
         SetText(other->GetName());
@@ -474,6 +482,9 @@ void CNet::SplitAtWire(CWire* wire, const std::wstring& name) {
         pin->AddToNet(nullptr, target);
     }
     target->InvalidateOnSheet(nullptr);
+    // The whole net went over: what named it names the target.
+    if (GetParent() && GetChildCount() == 0 && m_pins.empty())
+        board->RenameNetReferences(GetName(), target->GetName());
     DeleteIfEmpty();
 }
 
@@ -511,11 +522,15 @@ void CNet::ApplyPropertyChange(int row) {
             found->InvalidateOnSheet(nullptr);
             SchematicRows::FocusViewParent();
             return;
-        } else if (name.empty()) {
-            SetText(board ? board->NewNetName() : std::wstring());
-            FillPropertyGrid();
         } else {
-            SetText(name);
+            std::wstring newName = name;
+            if (newName.empty() && board)
+                newName = board->NewNetName();
+            if (board)
+                board->RenameNetReferences(GetName(), newName);
+            SetText(newName);
+            if (name.empty())
+                FillPropertyGrid();
         }
     } else if (row == 1) {
         m_airwireColor = SchematicRows::Color(row, m_airwireColor);

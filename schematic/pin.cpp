@@ -241,6 +241,8 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
         CNet* found = board ? board->FindNet(m_fixedNetName) : nullptr;
         if (!found) {
             PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+            if (board)
+                board->RenameNetReferences(net->GetName(), m_fixedNetName);
             net->SetText(m_fixedNetName);
             net->ResetAirwireColor();
             net->InvalidateOnSheet(dc);
@@ -250,6 +252,8 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
             // fixed-name pin any more (its pins were just taken out).
             if (net->GetName() != m_fixedNetName && !net->HasFixedNamePin()) {
                 PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+                if (board)
+                    board->RenameNetReferences(net->GetName(), m_fixedNetName);
                 net->SetText(m_fixedNetName);
                 net->ResetAirwireColor();
                 net->InvalidateOnSheet(dc);

@@ -8,9 +8,11 @@
 #include "board/layer.h"
 #include "board/polygon_union.h"
 #include "cam/gerber_export.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
+#include "schematic/net.h"
 #include "tests/board/clearance_board.h"
 #include "tests/board/track_distance_util.h"
 #include "tests/cam/gerber_test_util.h"
@@ -470,6 +472,13 @@ TEST_F(GerberExportTest, PlaneFlashesClearancesAndThermals) {
     EXPECT_EQ(flashAt(i01, "X30000"), "none");
     const auto i02 = Write(board, kLayerInner1 + 1);
     EXPECT_EQ(Count(i02, "D03*"), 1u); // the layer's NoThermal joins every GND via
+
+    // The first GND merged into SIG: the planes go with it and join both vias.
+    board->FindNet(L"SIG")->Merge(nullptr, board->FindNet(L"GND"));
+    const auto merged = Write(board, kLayerInner1);
+    EXPECT_EQ(flashAt(merged, "X20000"), DCode(merged, "THERMAL,"));
+    EXPECT_EQ(flashAt(merged, "X10000"), DCode(merged, "THERMAL,"));
+    DiscardOrphanUndoRecords();
 }
 
 // The thermal of an oblong via pad on a plane layer is an outline macro cut

@@ -4,6 +4,8 @@
 #include "tests/schematic/schematic_fixture.h"
 #include "tests/ui_hooks_recorder.h"
 
+#include <regex>
+
 namespace {
 
 class WiringTest : public SchematicFixture {};
@@ -349,6 +351,77 @@ TEST_F(WiringTest, OtherSheetsDoNotConnect) {
     AddWire(Sheet(L"T"), {9, 9}, {9, 3});
     EXPECT_EQ(PinOf(0, 0)->m_pNet, nullptr);
     CheckNets();
+}
+
+// A net that takes another name, or goes into another net, takes the planes of
+// the stackup and the copper areas that name it along, in the same undo step.
+TEST_F(WiringTest, PlanesAndAreasFollowARenamedOrMergedNet) {
+    enum Gesture { kNetRow, kWire, kLabel };
+    // A net row typed (net, name), a wire drawn (a, b) or a label (net, name);
+    // after: the nets the planes and areas name in file order.
+    struct Case {
+        Gesture gesture;
+        const wchar_t* net;
+        const wchar_t* name;
+        POINT a, b;
+        const char* after;
+    };
+    const std::vector<Case> cases = {
+        {kNetRow, L"N1", L"GND", {}, {}, "GND DATA2 DATA2 GND"},            // GND takes N1 over
+        {kNetRow, L"DATA2", L"GND", {}, {}, "N1 GND GND N1"},               // DATA2 into GND
+        {kNetRow, L"N1", L"CLK", {}, {}, "CLK DATA2 DATA2 CLK"},            // a new name
+        {kWire, nullptr, nullptr, {19, 9}, {25, 9}, "GND DATA2 DATA2 GND"}, // N1 joins GND
+        {kWire, nullptr, nullptr, {17, 5}, {17, 9}, "VCC DATA2 DATA2 VCC"}, // VCC's pin names N1
+        {kLabel, L"N1", L"D0", {}, {}, "D0 DATA2 DATA2 D0"},                // all of N1 goes to D0
+    };
+    std::string document = kTwoResistors;
+    document.replace(document.find("<Bus"), 0, R"(
+    <Layer>TOP</Layer>
+    <Layer Net="N1" NoThermal="1" Type="PLANE">I02</Layer>
+    <Layer Net="DATA2" Type="PLANE">I03</Layer>
+    <Area Layer="TOP" Net="DATA2">LIN1,1 LIN9,1 LIN9,9</Area>
+    <Area Layer="BOT" Net="N1">LIN11,1 LIN19,1 LIN19,9</Area>
+    <Package><Part Outline="2,2" SheetName="Main" XY="18,4"><Pin NetName="VCC">L1</Pin></Part></Package>
+    <Net>N1<Wire SheetName="Main">15,9,19,9</Wire></Net>
+    <Net>GND<Wire SheetName="Main">25,9,30,9</Wire></Net>
+    <Net>DATA2<Wire SheetName="Main">9,9,9,4</Wire></Net>
+    )");
+    auto named = [](const std::string& saved) {
+        std::string names;
+        const std::regex attribute(" Net=\"([^\"]*)\"");
+        for (auto i = std::sregex_iterator(saved.begin(), saved.end(), attribute);
+             i != std::sregex_iterator(); ++i)
+            names += (names.empty() ? "" : " ") + (*i)[1].str();
+        return names;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        m_view.undo.Clear();
+        Load(document);
+        const std::string original = Save();
+        ASSERT_EQ(named(original), "N1 DATA2 DATA2 N1");
+        if (c.gesture == kWire) {
+            AddWire(Sheet(L"Main"), c.a, c.b);
+        } else {
+            auto* wire = static_cast<CWire*>(Net(c.net)->GetChild(0));
+            if (c.gesture == kLabel) {
+                StartUndoGroup();
+                Net(c.net)->SplitAtWire(wire, c.name);
+            } else {
+                m_grid.ShowProperties(wire);
+                SetRowText(0, c.name);
+                m_grid.ApplyRow(0);
+            }
+        }
+        CheckNets();
+        const std::string changed = Save();
+        EXPECT_EQ(named(changed), c.after);
+        m_view.undo.Undo();
+        EXPECT_EQ(Save(), original);
+        m_view.undo.Redo();
+        EXPECT_EQ(Save(), changed);
+        m_grid.ShowProperties(nullptr);
+    }
 }
 
 } // namespace
