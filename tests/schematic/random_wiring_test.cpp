@@ -9,10 +9,13 @@
 namespace {
 
 // Four resistors in a row (pins at y = 9), two GND symbols, a bus along
-// y = 14, and a resistor on a second sheet at the same coordinates as the
-// first one on the main sheet.
+// y = 14, a plane and an area, and a resistor on a second sheet at the same
+// coordinates as the first one on the main sheet.
 std::string GeneratedSheet() {
     std::string body = "<Project><Board><Sheet>Main</Sheet><Sheet>Second</Sheet>";
+    // A plane and an area naming nets that renames and merges take along.
+    body += "<Layer Net=\"N1\" Type=\"PLANE\">I01</Layer>"
+            "<Area Layer=\"TOP\" Net=\"N2\">LIN0,0 LIN5,0 LIN5,5</Area>";
     for (int i = 0; i < 4; ++i) {
         const int x = 4 + 8 * i;
         body += "<Package Footprint=\"R\"><Part Outline=\"4,2\" SheetName=\"Main\" XY=\"" +
