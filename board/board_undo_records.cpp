@@ -44,30 +44,53 @@ void RebuildNet(CNet* net) {
 
 // Area ----------------------------------------------------------------------
 
-CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner) : m_area(area), m_owner(owner) {
-    area->WriteAttributes();
-    m_attributes = area->GetAttributes();
-    m_text = area->GetText();
-}
+CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner)
+    : m_area(area), m_owner(owner), m_change(area) {}
+
+CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change)
+    : m_area(area), m_owner(owner), m_change(std::move(change)) {}
 
 const CTreeNode* CUndoAreaChange::GetChangedNode() const {
     return m_area;
 }
 
+void CUndoAreaChange::TakeOthersValues() {
+    m_change.TakeOthers(m_area);
+}
+
+void CUndoAreaChange::TakeCurrentValues() {
+    m_change.TakeCurrent(m_area);
+}
+
+bool CUndoAreaChange::FindsValuesAsLeft() const {
+    return m_change.FindsAsLeft(m_area);
+}
+
+void CUndoAreaChange::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
+    m_change.ForEachLeftValue(
+        [&](const std::wstring* name, const std::optional<std::wstring>& value) {
+            visit(m_area, name, value);
+        });
+}
+
 CUndoItem* CUndoAreaChange::Undo() {
     CNet* before = FindAreaNet(m_area);
-    auto* inverse = new CUndoAreaChange(m_area, m_owner);
-    RepaintBoardSide(m_area);
-    m_area->GetAttributes() = m_attributes;
-    m_area->SetText(m_text);
-    m_area->ReadAttributes();
-    RebuildNet(before);
-    CNet* after = FindAreaNet(m_area);
-    if (after != before)
-        RebuildNet(after);
+    m_change.TakeCurrent(m_area);
+    const bool changed = !m_change.IsEmpty();
+    if (changed)
+        RepaintBoardSide(m_area);
+    auto* inverse = new CUndoAreaChange(m_area, m_owner, m_change.PutBack(m_area));
+    if (changed) {
+        m_area->ReadAttributes();
+        RebuildNet(before);
+        CNet* after = FindAreaNet(m_area);
+        if (after != before)
+            RebuildNet(after);
+    }
     if (m_owner)
         m_owner->FillPropertyGrid();
-    RepaintBoardSide(m_area);
+    if (changed)
+        RepaintBoardSide(m_area);
     return inverse;
 }
 
@@ -170,17 +193,36 @@ CUndoItem* CUndoChangeConductor::Undo() {
     return inverse;
 }
 
-CUndoChangeFootprintPos::CUndoChangeFootprintPos(CFootprint* footprint) : m_footprint(footprint) {
-    footprint->WriteAttributes();
-    m_attributes = footprint->GetAttributes();
-    m_text = footprint->GetText();
+CUndoChangeFootprintPos::CUndoChangeFootprintPos(CFootprint* footprint)
+    : m_footprint(footprint), m_change(footprint) {}
+
+CUndoChangeFootprintPos::CUndoChangeFootprintPos(CFootprint* footprint, AttributeChange change)
+    : m_footprint(footprint), m_change(std::move(change)) {}
+
+void CUndoChangeFootprintPos::TakeOthersValues() {
+    m_change.TakeOthers(m_footprint);
+}
+
+void CUndoChangeFootprintPos::TakeCurrentValues() {
+    m_change.TakeCurrent(m_footprint);
+}
+
+bool CUndoChangeFootprintPos::FindsValuesAsLeft() const {
+    return m_change.FindsAsLeft(m_footprint);
+}
+
+void CUndoChangeFootprintPos::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
+    m_change.ForEachLeftValue(
+        [&](const std::wstring* name, const std::optional<std::wstring>& value) {
+            visit(m_footprint, name, value);
+        });
 }
 
 CUndoItem* CUndoChangeFootprintPos::Undo() {
-    auto* inverse = new CUndoChangeFootprintPos(m_footprint);
+    auto* inverse = new CUndoChangeFootprintPos(m_footprint, m_change.PutBack(m_footprint));
+    if (inverse->m_change.IsEmpty())
+        return inverse;
     RepaintWholeWindow();
-    m_footprint->GetAttributes() = m_attributes;
-    m_footprint->SetText(m_text);
     m_footprint->ReadAttributes();
     Graphics* g = MakeActiveViewGraphics();
     m_footprint->RebuildNetGraphs(g);
@@ -380,7 +422,8 @@ CUndoItem* CUndoMarkingPrimitiveDelete::Undo() {
 
 namespace {
 // A copied vertex puts its tie back: the pad it names must still be there.
-void VisitTiedPad(const ConductorVertex& vertex, const std::function<void(const CTreeNode*)>& visit) {
+void VisitTiedPad(const ConductorVertex& vertex,
+                  const std::function<void(const CTreeNode*)>& visit) {
     if (const CPad* pad = vertex.tie.GetPad())
         visit(pad);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "board/conductor.h"
+#include "core/attribute_change.h"
 #include "core/undo_item.h"
 #include "core/xml_element.h"
 
@@ -20,17 +21,23 @@ class CProperty;
 class CText;
 class CTreeNode;
 
+// An area's attributes and text, kept and put back as
+// CUndoChangeNodeAttribute does (only what the step changed).
 class CUndoAreaChange : public CUndoItem {
 public:
     CUndoAreaChange(CArea* area, CProperty* owner);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
+    void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
 
 private:
+    CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change);
     CArea* m_area;
     CProperty* m_owner;
-    XmlAttributeMap m_attributes;
-    std::wstring m_text;
+    AttributeChange m_change;
 };
 
 class CUndoAreaChangeHead : public CUndoItem {
@@ -101,16 +108,22 @@ private:
     CConductor* m_copy; // owned
 };
 
+// A footprint's attributes and text, kept and put back as
+// CUndoChangeNodeAttribute does (only what the step changed).
 class CUndoChangeFootprintPos : public CUndoItem {
 public:
     explicit CUndoChangeFootprintPos(CFootprint* footprint);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
+    void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
 
 private:
+    CUndoChangeFootprintPos(CFootprint* footprint, AttributeChange change);
     CFootprint* m_footprint;
-    XmlAttributeMap m_attributes;
-    std::wstring m_text;
+    AttributeChange m_change;
 };
 
 // The constructor moves the node between the sets of the index it is given

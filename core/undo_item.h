@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 class CTreeNode;
 
@@ -37,6 +39,23 @@ public:
     // The subtree the record owns while it is out of the document (a deleted
     // node), else null.
     virtual const CTreeNode* GetHeldNode() const { return nullptr; }
+
+    // Records of a node's attributes and text keep the values before their
+    // step and the values it left, and put back only what differs.
+    // TakeCurrentValues: the history holding the record changed the nodes
+    // since (the step itself among them), and what they hold now counts as
+    // left by the step. TakeOthersValues: another history changed them, and
+    // what the step did not change follows them. FindsValuesAsLeft is false
+    // once another history changed what the step changed: the step can no
+    // longer be undone soundly.
+    virtual void TakeCurrentValues() {}
+    virtual void TakeOthersValues() {}
+    virtual bool FindsValuesAsLeft() const { return true; }
+    // Each value the step left: an attribute of the node by name (no
+    // value: the step removed it) or, with a null name, its text.
+    using LeftValueVisitor = std::function<void(const CTreeNode* node, const std::wstring* name,
+                                                const std::optional<std::wstring>& value)>;
+    virtual void ForEachValueAsLeft(const LeftValueVisitor& /*visit*/) const {}
 
     // True on the first record of a user action; the history sets it when it
     // takes the record.

@@ -206,14 +206,18 @@ CUndoList::FindDepartedName(const std::function<bool(const CTreeNode*)>& isDocum
 }
 
 CUndoList::ForgetPlan
-CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const {
+CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+                             bool changedValues, bool departed) const {
     // A record may name a node that an older record holds; once that one is
-    // to be forgotten, so is the record: until nothing more goes.
+    // to be forgotten, so is the record: until nothing more goes. Values are
+    // looked at only on nodes within reach.
     ForgetPlan plan;
     for (;;) {
         const NameReach reach(*this, isDocumentRoot, plan.undoCount, plan.redoCount);
-        auto departs = [&reach](const CUndoItem& item) {
-            return reach.FirstDeparted(item) != nullptr;
+        auto departs = [&reach, changedValues, departed](const CUndoItem& item) {
+            if (reach.FirstDeparted(item))
+                return departed;
+            return changedValues && !item.FindsValuesAsLeft();
         };
         const ForgetPlan next{ForgetCount(undo_, plan.undoCount, departs),
                               ForgetCount(redo_, plan.redoCount, departs)};
@@ -221,6 +225,22 @@ CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocu
             return plan;
         plan = next;
     }
+}
+
+void CUndoList::TakeOthersValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
+    const NameReach reach(*this, isDocumentRoot);
+    for (std::vector<Entry>* entries : {&undo_, &redo_})
+        for (Entry& e : *entries)
+            if (!reach.FirstDeparted(*e.item))
+                e.item->TakeOthersValues();
+}
+
+void CUndoList::TakeCurrentValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
+    const NameReach reach(*this, isDocumentRoot);
+    for (std::vector<Entry>* entries : {&undo_, &redo_})
+        for (Entry& e : *entries)
+            if (!reach.FirstDeparted(*e.item))
+                e.item->TakeCurrentValues();
 }
 
 void CUndoList::ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {

@@ -71,10 +71,23 @@ public:
     // node out of reach (see FindDepartedName), nodes held only by records
     // that go with them included. Nothing is freed: the plans of every
     // history are made before any of them frees what its records hold.
-    ForgetPlan PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
+    // With changedValues, also the groups whose records no longer find the
+    // values their step left (CUndoItem::FindsValuesAsLeft): another
+    // history changed the same attribute or text of the node since; without
+    // departed, only those (a record naming a node out of reach stays).
+    ForgetPlan PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+                                 bool changedValues = false, bool departed = true) const;
     void Forget(const ForgetPlan& plan);
     // Both together.
     void ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
+
+    // Both for the records whose named nodes lie within reach (see
+    // FindDepartedName). The history changed the documents since its records
+    // last looked: what their nodes hold now counts as left by their steps
+    // (CUndoItem::TakeCurrentValues). Or other histories changed them: what
+    // the steps did not change follows the nodes (TakeOthersValues).
+    void TakeCurrentValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
+    void TakeOthersValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
 
     // What a change of the history is, for its listener.
     enum class Change { Push, Undo, Redo, Clear };

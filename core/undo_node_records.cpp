@@ -191,24 +191,87 @@ CUndoItem* CUndoDelete::Undo() {
 
 // Attribute change --------------------------------------------------------
 
-CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_owner(owner) {
-    node->WriteAttributes();
-    m_attributes = node->GetAttributes();
-    m_text = node->GetText();
-    if (auto* object = dynamic_cast<CSheetObject*>(node))
-        m_sheet = std::make_unique<SheetLink>(object->m_pSheet);
+namespace {
+// A sheet object's sheet is followed by its link, not by the name it is
+// saved with: a sheet renamed elsewhere changes no step of its objects.
+std::wstring_view SheetNameOf(const CTreeNode* node) {
+    return dynamic_cast<const CSheetObject*>(node) ? std::wstring_view(L"SheetName")
+                                                   : std::wstring_view();
 }
+} // namespace
+
+CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner)
+    : m_node(node), m_owner(owner), m_change(node, SheetNameOf(node)) {
+    if (auto* object = dynamic_cast<CSheetObject*>(node)) {
+        m_sheet = std::make_unique<SheetLink>(object->m_pSheet);
+        m_sheetAfter = std::make_unique<SheetLink>(object->m_pSheet);
+    }
+}
+
+CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner,
+                                                   AttributeChange change,
+                                                   std::unique_ptr<SheetLink> sheet,
+                                                   std::unique_ptr<SheetLink> sheetAfter)
+    : m_node(node), m_owner(owner), m_change(std::move(change)), m_sheet(std::move(sheet)),
+      m_sheetAfter(std::move(sheetAfter)) {}
 
 CUndoChangeNodeAttribute::~CUndoChangeNodeAttribute() = default;
 
+CSheet* CUndoChangeNodeAttribute::CurrentSheet() const {
+    auto* object = dynamic_cast<CSheetObject*>(m_node);
+    return object ? object->m_pSheet.Get() : nullptr;
+}
+
+bool CUndoChangeNodeAttribute::MovedSheet() const {
+    return m_sheet && m_sheetAfter && m_sheet->Get() != m_sheetAfter->Get();
+}
+
+void CUndoChangeNodeAttribute::TakeCurrentValues() {
+    m_change.TakeCurrent(m_node);
+    if (m_sheetAfter)
+        *m_sheetAfter = CurrentSheet();
+}
+
+void CUndoChangeNodeAttribute::TakeOthersValues() {
+    m_change.TakeOthers(m_node);
+    if (m_sheet && !MovedSheet()) {
+        *m_sheet = CurrentSheet();
+        *m_sheetAfter = CurrentSheet();
+    }
+}
+
+bool CUndoChangeNodeAttribute::FindsValuesAsLeft() const {
+    return m_change.FindsAsLeft(m_node) && (!MovedSheet() || CurrentSheet() == m_sheetAfter->Get());
+}
+
+void CUndoChangeNodeAttribute::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
+    m_change.ForEachLeftValue(
+        [&](const std::wstring* name, const std::optional<std::wstring>& value) {
+            visit(m_node, name, value);
+        });
+}
+
 CUndoItem* CUndoChangeNodeAttribute::Undo() {
-    auto* inverse = new CUndoChangeNodeAttribute(m_node, m_owner);
+    TakeCurrentValues();
+    const bool moved = MovedSheet();
+    auto* object = dynamic_cast<CSheetObject*>(m_node);
+    // The sheet the object lies on now, which the opposite step leaves it
+    // on again.
+    std::unique_ptr<SheetLink> now =
+        object ? std::make_unique<SheetLink>(object->m_pSheet) : nullptr;
     RepaintByView(m_node);
-    m_node->GetAttributes() = m_attributes;
-    m_node->SetText(m_text);
-    if (CSheetObject* object = AsPlacedSheetObject(m_node))
-        object->m_pSheet->RemoveObject(object);
+    AttributeChange back = m_change.PutBack(m_node);
+    const bool changed = !back.IsEmpty() || moved;
+    auto* inverse = new CUndoChangeNodeAttribute(
+        m_node, m_owner, std::move(back), now ? std::make_unique<SheetLink>(*now) : nullptr,
+        m_sheet ? std::make_unique<SheetLink>(*m_sheet) : nullptr);
+    if (!changed) {
+        if (m_owner)
+            m_owner->FillPropertyGrid();
+        return inverse;
+    }
+    if (CSheetObject* placed = AsPlacedSheetObject(m_node))
+        placed->m_pSheet->RemoveObject(placed);
     // The layer read back may not be the one the board view's layer index
     // holds the node under (a floating text follows the layer keys without
     // records of its own): the node moves with it, or it would stay behind in
@@ -218,8 +281,10 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
     const bool indexed =
         index && m_node->GetType() != NodeType::PadLayer && index->Contains(m_node, layer);
     m_node->ReadAttributes();
-    if (auto* object = dynamic_cast<CSheetObject*>(m_node); object && m_sheet) {
-        CSheet* sheet = *m_sheet;
+    if (object && m_sheet) {
+        // Back onto the sheet the step took it from, or the one it lay on.
+        const SheetLink& target = moved ? *m_sheet : *now;
+        CSheet* sheet = target;
         if (object->m_pSheet.Get() != sheet) {
             if (object->m_pSheet)
                 object->m_pSheet->RemoveObject(object);
@@ -228,7 +293,7 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
         }
         // A sheet freed meanwhile: the object keeps its name.
         if (!sheet)
-            object->m_pSheet = *m_sheet;
+            object->m_pSheet = target;
     }
     if (indexed && m_node->GetLayer() != layer) {
         index->RemoveFromSet(m_node, layer);

@@ -5,6 +5,7 @@
 // the opposite change (allocated before the model changes).
 #pragma once
 
+#include "core/attribute_change.h"
 #include "core/undo_item.h"
 #include "core/xml_element.h"
 
@@ -12,6 +13,7 @@
 #include <string>
 
 class CProperty;
+class CSheet;
 class CTreeNode;
 class SheetLink;
 
@@ -55,23 +57,36 @@ private:
 };
 
 // Before the caller changes the node's fields: the node writes its fields
-// into its attribute map, which is copied with the element text. A sheet
-// object goes back onto the sheet it was on, not onto the one its former
-// sheet name finds now (the sheet may have been renamed meanwhile, and
-// another given its name).
+// into its attribute map, which is copied with the element text; once the
+// step is complete the record keeps only what the step changed (see
+// AttributeChange), and Undo puts back only that. A sheet object the step
+// moved to another sheet goes back onto the sheet it was on, not onto the
+// one its former sheet name finds now (the sheet may have been renamed
+// meanwhile, and another given its name).
 class CUndoChangeNodeAttribute : public CUndoItem {
 public:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
     ~CUndoChangeNodeAttribute() override;
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
+    void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
 
 private:
+    CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner, AttributeChange change,
+                             std::unique_ptr<SheetLink> sheet,
+                             std::unique_ptr<SheetLink> sheetAfter);
+    // The step moved the sheet object to another sheet.
+    bool MovedSheet() const;
+    CSheet* CurrentSheet() const;
+
     CTreeNode* m_node;
     CProperty* m_owner;
-    XmlAttributeMap m_attributes;
-    std::wstring m_text;
-    std::unique_ptr<SheetLink> m_sheet; // a sheet object's sheet, else null
+    AttributeChange m_change;
+    std::unique_ptr<SheetLink> m_sheet;      // a sheet object's sheet before, else null
+    std::unique_ptr<SheetLink> m_sheetAfter; // and the one the step left it on
 };
 
 // Before the node is moved to another parent.

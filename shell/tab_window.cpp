@@ -754,19 +754,56 @@ std::vector<CUndoList*> AllHistories() {
     return histories;
 }
 
+// The history that changed last: what changes the documents between two
+// changes of histories is its doing (a record is pushed before its change
+// is made, a drag goes on after its first record). Null when it is gone.
+CUndoList* g_lastChanged = nullptr;
+
+CUndoList* LastChanged() {
+    const std::vector<CUndoList*> histories = AllHistories();
+    if (std::find(histories.begin(), histories.end(), g_lastChanged) == histories.end())
+        g_lastChanged = nullptr;
+    return g_lastChanged;
+}
+
+// A change of history changing is about to be made. When another history
+// changed last, its records take what their nodes hold now as left by
+// their steps, and the others' records are to be compared with the values
+// their steps left (true): that history may have changed them.
+bool NoteChangeOf(CUndoList& changing) {
+    CUndoList* last = LastChanged();
+    g_lastChanged = &changing;
+    if (last == &changing)
+        return false;
+    if (last)
+        last->TakeCurrentValues(IsDocumentRoot);
+    return true;
+}
+
 // Each history (the changing one only with itself) forgets the groups that
 // name a node neither in a document nor held by its own records: another
-// history took the node out and may free it. Every plan is made before any
-// history frees what its forgotten records hold, so none looks at a node
-// another one just freed.
-void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip) {
+// history took the node out and may free it. With compare, every history
+// but ownChanges (the one that changed last, if any), the changing one
+// too, also forgets the groups that no longer find the values their step
+// left: another history changed the same attribute or text since. Every
+// plan is made before any history frees what its forgotten records hold,
+// so none looks at a node another one just freed.
+void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool compare = false,
+                              const CUndoList* ownChanges = nullptr) {
+    if (compare)
+        for (CUndoList* history : AllHistories())
+            if (history != ownChanges)
+                history->TakeOthersValues(IsDocumentRoot);
+    auto plan = [&skip, compare, ownChanges](const CUndoList& history) {
+        const bool skipped = std::find(skip.begin(), skip.end(), &history) != skip.end();
+        return history.PlanDepartedSteps(IsDocumentRoot, compare && &history != ownChanges,
+                                         !skipped);
+    };
     if (!g_droppingWork) {
         // Another editor whose steps go drops its work under way first,
         // while what that work made is still where it left it.
         for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
-            CUndoList& history = view->GetUndoList();
-            if (std::find(skip.begin(), skip.end(), &history) != skip.end() ||
-                history.PlanDepartedSteps(IsDocumentRoot).IsEmpty())
+            if (plan(view->GetUndoList()).IsEmpty())
                 continue;
             g_droppingWork = true;
             CTabWindow::DropWorkInProgress(view);
@@ -775,14 +812,11 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip) {
     }
     std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
     for (CUndoList* history : AllHistories())
-        if (std::find(skip.begin(), skip.end(), history) == skip.end())
-            if (const CUndoList::ForgetPlan plan = history->PlanDepartedSteps(IsDocumentRoot);
-                !plan.IsEmpty())
-                plans.emplace_back(history, plan);
-    for (const auto& [history, plan] : plans)
-        history->Forget(plan);
+        if (const CUndoList::ForgetPlan forget = plan(*history); !forget.IsEmpty())
+            plans.emplace_back(history, forget);
+    for (const auto& [history, forget] : plans)
+        history->Forget(forget);
 }
-
 // Conductor vertices tie to pads by address, and a tie to a pad that left
 // the board stays while a history holds the pad, so that its Undo brings
 // the pad back tied. Once the history frees it, the ties let go.
@@ -817,8 +851,13 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
     // cleared; before an Undo or Redo it lets go, as the others do, of the
     // steps it can no longer take.
     const bool itself = change == Change::Undo || change == Change::Redo;
+    // What a view does on its own behalf while another history's change
+    // lets go of its steps stays that history's doing.
+    const CUndoList* last = after || g_droppingWork ? nullptr : LastChanged();
+    const bool compare = !after && !g_droppingWork && NoteChangeOf(changing);
     ForgetDepartedEverywhere(itself ? std::vector<const CUndoList*>{}
-                                    : std::vector<const CUndoList*>{&changing});
+                                    : std::vector<const CUndoList*>{&changing},
+                             compare, last);
     if (!after)
         return;
     // Records are often pushed before their node leaves: once the step is
@@ -857,7 +896,12 @@ void CTabWindow::SettleHistories() {
     g_settlePosted = false;
     const std::vector<const CUndoList*> changed = std::move(g_changedSinceSettle);
     g_changedSinceSettle.clear();
-    ForgetDepartedEverywhere(changed);
+    // What changed since the last history's change is that history's own
+    // doing; the others let go of the steps whose values it changed.
+    CUndoList* last = LastChanged();
+    if (last)
+        last->TakeCurrentValues(IsDocumentRoot);
+    ForgetDepartedEverywhere(changed, true, last);
     // Nor does the panel keep showing what the steps took out (a wire an
     // Esc dropped, a net another editor merged away) or off the shown page.
     CTabWindow& tabs = g_MainFrame.m_tabWindow;
