@@ -17,6 +17,7 @@
 #include "tests/shell/board_index_check.h"
 #include "tests/shell/example_views_fixture.h"
 #include "views/board_view.h"
+#include "views/symbol_view.h"
 
 #include <functional>
 
@@ -436,6 +437,170 @@ TEST_F(BoardDialogsTest, APageWhoseHistoryWentStillAsksToSave) {
     CloseBoard();
     EXPECT_EQ(MessageBoxesWith(L"save changes"), 1);
     EXPECT_TRUE(g_MainFrame.IsDocumentModified(0));
+}
+
+} // namespace
+
+namespace {
+
+// Two histories change one node, one after the other: an editor's panel and
+// the tree's rename, or a board dialog run from the tree and the board
+// editor's panel. The first history's Undo takes back only its own step and
+// leaves the other's; the other's Undo then gives the file as read, and the
+// Redos give the files as each step left them. The tree's labels and the
+// tabs' captions follow the nodes' names throughout.
+TEST_F(BoardDialogsTest, AnUndoTakesBackOnlyWhatItsOwnStepChanged) {
+    auto find = [this](int kind, std::initializer_list<std::pair<int, const wchar_t*>> path) {
+        CTreeNode* node = &Root(kind);
+        for (const auto& [type, name] : path)
+            node = Child(node, type, name);
+        return node;
+    };
+    CTreeNode* node = nullptr;
+    auto editor = [&](bool redo) {
+        g_MainFrame.OpenNodeView(node);
+        g_MainFrame.m_tabWindow.SetFocus();
+        Command(redo ? ID_EDIT_REDO : ID_EDIT_UNDO);
+    };
+    auto row = [](const wchar_t* name, const wchar_t* value) {
+        return [=] { TypeIntoRow(name, value); };
+    };
+    auto rowAt = [](int index, const wchar_t* value) {
+        return [=] {
+            g_MainFrame.GetPropertyGrid().BeginEditRow(index);
+            PressKeyAtFocus('A', MK_CONTROL);
+            TypeAtFocus(value);
+            PressKeyAtFocus(VK_RETURN);
+            PumpPendingMessages();
+        };
+    };
+    struct Case {
+        const char* name;
+        int kind;
+        std::function<CTreeNode*()> node;
+        const wchar_t* newName; // the tree's rename; none: the stackup first
+        std::function<void()> edit;
+        const char* editMark; // in the file once the panel's edit is made
+    };
+    const Case cases[] = {
+        {"board", 0,
+         [&] {
+             return find(0, {{NodeType::Board, L"*"}});
+         },
+         L"BoardX", row(L"Grid Width", L"0.1"), "Grid=\"2.54,1.27\""},
+        {"sheet", 0,
+         [&] {
+             return find(0, {{NodeType::Board, L"*"}, {NodeType::Sheet, L"Main"}});
+         },
+         L"MainX", row(L"Grid Width", L"5.08"), "GridSize=\"5.08\""},
+        {"stackup", 0,
+         [&] {
+             return find(0, {{NodeType::Board, L"*"}});
+         },
+         nullptr, row(L"Grid Width", L"0.1"), "Grid=\"2.54,1.27\""},
+        {"padstack", 2,
+         [&] {
+             return find(2, {{NodeType::PadstackFolder, L"Standard"},
+                             {NodeType::Padstack, L"ROUND1.6D0.8"}});
+         },
+         L"RNDX", row(L"Grid Width", L"0.5"), "Grid=\"0.5"},
+        {"footprint", 2,
+         [&] {
+             return find(2,
+                         {{NodeType::FootprintFolder, L"Chips"}, {NodeType::Footprint, L"R0805"}});
+         },
+         L"R0805X", row(L"Grid Width", L"0.1"), "Grid=\"0.1,0.05\">R0805"},
+        {"symbol pin row", 1,
+         [&] {
+             return find(1, {{NodeType::SymbolFolder, L"Logic"}, {NodeType::Package, L"NAND2"}});
+         },
+         L"NANDX", rowAt(CSymbolView::kRowPowerPins + 1, L"15"), "Num=\"15\""},
+        {"symbol parts per package", 1,
+         [&] {
+             return find(1, {{NodeType::SymbolFolder, L"Passive"}, {NodeType::Package, L"RES"}});
+         },
+         L"RESY", rowAt(CSymbolView::kRowPartsPerPackage, L"2"), "PartPerPackage=\"2\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.DropAnswers();
+        ui.Answer({IDNO});
+        ASSERT_TRUE(g_MainFrame.Open(paths[c.kind], c.kind));
+        ui.DropAnswers();
+        node = c.node();
+        ASSERT_NE(node, nullptr);
+        board = Child(&Root(0), NodeType::Board);
+        const std::wstring name = node->GetText();
+        // The names the tree and the editor's tab show.
+        auto showsName = [&] {
+            HTREEITEM item = Tree(c.kind).FindItem(node);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(Tree(c.kind).GetItemText(item), node->GetText());
+            ASSERT_NE(node->GetEditorView(), nullptr);
+            EXPECT_NE(node->GetEditorView()->GetWindowText().find(node->GetText()),
+                      std::wstring::npos);
+        };
+        auto tree = [&](bool redo) { redo ? Redo(c.kind) : Undo(c.kind); };
+        auto edit = [&] {
+            g_MainFrame.OpenNodeView(node);
+            BoardKey(VK_ESCAPE);
+            c.edit();
+        };
+        auto treeStep = [&] {
+            if (c.newName) {
+                Menu(c.kind, node, ID_TREE_RENAME);
+                TypeLabel(c.kind, c.newName);
+            } else {
+                // Bottom's "No thermal connection" ticked.
+                ScopedModalDialogHook hook([](PlatformDialog& d) {
+                    auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+                    ASSERT_NE(list, nullptr);
+                    dialog_driver::ClickCell(list, list->GetItemCount() - 1,
+                                             CStackupListCtrl::kColumnNoThermal);
+                    dialog_driver::ClickButton(d, IDOK);
+                });
+                BoardMenu(ID_PRJ_STACKUP);
+                PumpPendingMessages();
+            }
+        };
+        const std::string treeMark =
+            c.newName ? ">" + WideToUtf8(c.newName)
+                      : std::string("<Layer Net=\"GND\" NoThermal=\"1\" Type=\"PLANE\">BOT");
+        // The editor's step first and the tree's after it, or the other way.
+        const bool editorFirst = c.newName != nullptr;
+        std::function<void()> first = edit, second = treeStep;
+        std::function<void(bool)> undoFirst = editor, undoSecond = tree;
+        const char* firstMark = c.editMark;
+        std::string secondMark = treeMark;
+        if (!editorFirst) {
+            std::swap(first, second);
+            std::swap(undoFirst, undoSecond);
+            firstMark = treeMark.c_str();
+            secondMark = c.editMark;
+        }
+        g_MainFrame.OpenNodeView(node);
+        const std::string read = Saved(c.kind);
+        first();
+        const std::string one = Saved(c.kind);
+        ASSERT_TRUE(Contains(one, firstMark)) << one;
+        second();
+        const std::string both = Saved(c.kind);
+        ASSERT_TRUE(Contains(both, firstMark) && Contains(both, secondMark)) << both;
+        showsName();
+        undoFirst(false);
+        const std::string left = Saved(c.kind);
+        EXPECT_TRUE(!Contains(left, firstMark) && Contains(left, secondMark)) << left;
+        showsName();
+        undoSecond(false);
+        ExpectSameFile(Saved(c.kind), read, "both undone");
+        EXPECT_EQ(node->GetText(), name);
+        showsName();
+        undoFirst(true);
+        ExpectSameFile(Saved(c.kind), one, "the first redone");
+        undoSecond(true);
+        ExpectSameFile(Saved(c.kind), both, "both redone");
+        showsName();
+    }
 }
 
 } // namespace
