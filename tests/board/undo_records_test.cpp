@@ -86,9 +86,14 @@ protected:
     void SetUp() override {
         BoardFixture::SetUp();
         SetMarkingTokenParser(ParseTestToken);
+        Load();
+    }
+    // The board read again, its index built anew.
+    void Load() {
         ASSERT_TRUE(LoadText(m_root, XmlDoc(kBoard)));
         m_board = static_cast<CBoard*>(m_root.GetChild(0));
         m_view.board = m_board;
+        m_view.index.Clear();
         m_view.index.Build(m_board);
         m_package = static_cast<CPackage*>(m_board->GetChild(1));
         m_footprint = m_package->GetFootprint();
@@ -401,4 +406,58 @@ TEST_F(UndoRecordsTest, WithoutAnActiveViewNothingIsRepaintedOrRecorded) {
     delete inverse;
     EXPECT_TRUE(m_view.invalidations.empty());
     g_pActiveView = &m_view;
+}
+
+// An attribute record keeps what its step changed: another history's change
+// of the node since (taken by the record as the gate between histories
+// hands it over) stays through its Undo and Redo, an attribute the step
+// added goes again, and once another history changes what the step changed
+// the step no longer finds it as it left it and its history lets it go.
+TEST_F(UndoRecordsTest, AttributeRecordsPutBackOnlyWhatTheirStepChanged) {
+    auto isRoot = [this](const CTreeNode* node) { return node == &m_root; };
+    struct Case {
+        const char* name;
+        std::function<CUndoItem*()> record;
+        std::function<void(bool)> own;  // the step's change, or put back
+        std::function<void()> other;    // another history's change since
+        std::function<bool()> ownIsSet; // the step's change is in the node
+        std::function<bool()> otherIsSet;
+    };
+    const Case cases[] = {
+        {"node attribute", [&] { return new CUndoChangeNodeAttribute(m_area, nullptr); },
+         [&](bool on) { m_area->m_noThermal = on; }, [&] { m_area->m_net = L"B"; },
+         [&] { return m_area->m_noThermal; }, [&] { return m_area->m_net == L"B"; }},
+        {"area", [&] { return new CUndoAreaChange(m_area, nullptr); },
+         [&](bool on) { m_area->m_noThermal = on; }, [&] { m_area->m_net = L"B"; },
+         [&] { return m_area->m_noThermal; }, [&] { return m_area->m_net == L"B"; }},
+        {"footprint", [&] { return new CUndoChangeFootprintPos(m_footprint); },
+         [&](bool on) { m_footprint->m_rotation = on ? 45 : 0; },
+         [&] {
+             m_footprint->m_boardPosition = PointF{30, 15};
+         },
+         [&] { return m_footprint->m_rotation == 45; },
+         [&] { return m_footprint->m_boardPosition.X == 30; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load();
+        ASSERT_FALSE(c.ownIsSet() || c.otherIsSet());
+        m_view.undo.SetStartNewGroup(true);
+        Push(c.record());
+        c.own(true);
+        m_view.undo.TakeCurrentValues(isRoot);
+        c.other();
+        m_view.undo.TakeOthersValues(isRoot);
+        EXPECT_TRUE(m_view.undo.PlanDepartedSteps(isRoot, true).IsEmpty());
+        m_view.undo.Undo();
+        EXPECT_FALSE(c.ownIsSet());
+        EXPECT_TRUE(c.otherIsSet()) << "the undo put back another history's change";
+        m_view.undo.Redo();
+        EXPECT_TRUE(c.ownIsSet() && c.otherIsSet());
+        // Another history takes the step's change back: the step is gone.
+        c.own(false);
+        m_view.undo.TakeOthersValues(isRoot);
+        EXPECT_EQ(m_view.undo.PlanDepartedSteps(isRoot, true).undoCount, 1u);
+        m_view.undo.Clear();
+    }
 }
