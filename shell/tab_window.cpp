@@ -939,6 +939,10 @@ void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
             history->ForgetGroups(names);
 }
 
+const CUndoList* CTabWindow::LastChangedHistory() {
+    return LastChanged();
+}
+
 void CTabWindow::ShareHistories(CVorpelView* view) {
     CUndoList& history = view->GetUndoList();
     history.SetChangeListener([&history, view](CUndoList::Change change, bool after) {

@@ -48,6 +48,9 @@ public:
     void DropWorkInProgress(int documentKind = -1);
     // The same for one view.
     static void DropWorkInProgress(CVorpelView* view);
+    // The history whose change came last: what changed the documents since
+    // is its own doing (null when none, or when it is gone).
+    static const CUndoList* LastChangedHistory();
     // Closes one tab; the view's work under way goes first. With prompt, a
     // view with unsaved changes asks "Page
     // was changed; save changes?": Yes saves its document as the frame's

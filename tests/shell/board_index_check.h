@@ -18,6 +18,8 @@
 #include "views/board_view.h"
 
 #include <cmath>
+#include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,68 @@ inline ::testing::AssertionResult HistoriesNameOnlyWhatTheyReach() {
                                 "editor of a " + WideToUtf8(view->GetDocument()->GetTagName()));
             !result)
             return result;
+    return ::testing::AssertionSuccess();
+}
+
+// The step each history would undo or redo next finds the attributes and
+// text it changed as it left them (or the history let go of it): an Undo
+// would otherwise take back what another history changed since. The
+// history that changed last is left out: what changed since is its own.
+inline ::testing::AssertionResult HistoriesFindTheirStepsAsLeft() {
+    auto isDocumentRoot = [](const CTreeNode* node) {
+        for (int kind = 0; kind < 3; ++kind)
+            if (node == &g_MainFrame.GetRoot(kind))
+                return true;
+        return false;
+    };
+    auto inDocument = [&](const CTreeNode* node) {
+        while (node->GetParent())
+            node = node->GetParent();
+        return isDocumentRoot(node);
+    };
+    // The records of the next group: from the near end back to its head.
+    auto check = [&](const CUndoList& history, const std::string& whose, bool redo) {
+        const size_t count = redo ? history.RedoCount() : history.UndoCount();
+        std::string found;
+        for (size_t i = count; i > 0 && found.empty(); --i) {
+            const CUndoItem* item = redo ? history.RedoItemAt(i - 1) : history.UndoItemAt(i - 1);
+            item->ForEachValueAsLeft([&](const CTreeNode* node, const std::wstring* name,
+                                         const std::optional<std::wstring>& value) {
+                if (!found.empty() || !inDocument(node))
+                    return;
+                auto* live = const_cast<CTreeNode*>(node);
+                live->WriteAttributes();
+                const std::optional<std::wstring_view> now =
+                    name ? live->FindAttribute(*name)
+                         : std::optional<std::wstring_view>(live->GetText());
+                if (now != value)
+                    found = WideToUtf8(node->GetTagName()) + " " +
+                            (name ? WideToUtf8(*name) : std::string("text")) + " is \"" +
+                            (now ? WideToUtf8(std::wstring(*now)) : std::string("(none)")) +
+                            "\", not \"" + (value ? WideToUtf8(*value) : std::string("(none)")) +
+                            "\"";
+            });
+            if (item->IsGroupHead())
+                break;
+        }
+        if (!found.empty())
+            return ::testing::AssertionFailure()
+                   << whose << "'s next " << (redo ? "redo" : "undo") << " finds its " << found;
+        return ::testing::AssertionSuccess();
+    };
+    const CUndoList* last = CTabWindow::LastChangedHistory();
+    std::vector<std::pair<const CUndoList*, std::string>> histories;
+    for (int kind = 0; kind < 3; ++kind)
+        if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
+            histories.emplace_back(&tree->GetUndoList(), "tree " + std::to_string(kind));
+    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews())
+        histories.emplace_back(&view->GetUndoList(),
+                               "editor of a " + WideToUtf8(view->GetDocument()->GetTagName()));
+    for (const auto& [history, whose] : histories)
+        if (history != last)
+            for (bool redo : {false, true})
+                if (auto result = check(*history, whose, redo); !result)
+                    return result;
     return ::testing::AssertionSuccess();
 }
 

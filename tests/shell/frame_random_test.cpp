@@ -1041,6 +1041,56 @@ protected:
         ASSERT_TRUE(HistoriesNameOnlyWhatTheyReach()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(ConductorsTieOnlyToPadsInReach()) << "step " << step << " of seed " << seed;
+        ASSERT_TRUE(HistoriesFindTheirStepsAsLeft()) << "step " << step << " of seed " << seed;
+    }
+    // A board, a sheet, a symbol, a footprint or a padstack renamed in its
+    // tree, its rows typed into in its editor, and the tree's and the
+    // editor's Undo and Redo, a few times over: the steps of two histories
+    // on one node cross.
+    void NameAndRows(const Pick& pick, int step, unsigned seed) {
+        static const int kinds[][2] = {{0, NodeType::Board},
+                                       {0, NodeType::Sheet},
+                                       {1, NodeType::Package},
+                                       {2, NodeType::Footprint},
+                                       {2, NodeType::Padstack}};
+        const int* chosen = kinds[pick(5)];
+        const int kind = chosen[0];
+        CTreeNode* node = AnyOf(pick, kind, chosen[1]);
+        if (!node)
+            return;
+        for (int i = 1 + pick(4); i > 0 && !HasFailure(); --i) {
+            if (!Contains(&g_MainFrame.GetRoot(kind), node))
+                return;
+            switch (Traced("NameAndRows", pick(5))) {
+            case 0:
+                SelectInTree(kind, node, ID_TREE_RENAME);
+                if (EditControl* edit = g_MainFrame.m_leftPane.GetTree(kind)->GetEditControl()) {
+                    static const wchar_t* const names[] = {L"Q1", L"Q2", L"Main", L"RES"};
+                    edit->SetSel(0, -1);
+                    SimulateTyping(edit, names[pick(4)]);
+                    SimulateKey(edit, true, VK_RETURN);
+                }
+                break;
+            case 1:
+            case 2:
+                // The document's own rows (Esc leaves what a tool picked).
+                if (g_MainFrame.OpenNodeView(node) && g_pActiveView) {
+                    TabKey(VK_ESCAPE);
+                    PanelValue(pick);
+                }
+                break;
+            case 3:
+                if (SelectInTree(kind, node))
+                    Command(pick(3) ? ID_EDIT_UNDO : ID_EDIT_REDO);
+                break;
+            default:
+                if (g_MainFrame.OpenNodeView(node))
+                    TabKey(pick(3) ? 'Z' : 'Y', VK_CONTROL);
+                break;
+            }
+            PumpPendingMessages();
+            CheckHistories(step, seed);
+        }
     }
 
     std::function<void(PlatformDialog&)> dialogAction;
@@ -1131,7 +1181,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
-        switch (Traced("Step", pick(31))) {
+        switch (Traced("Step", pick(33))) {
         case 0:
         case 1:
         case 10: {
@@ -1280,6 +1330,10 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 29:
         case 30:
             ProjectStep(pick, step, seed.Value());
+            break;
+        case 31:
+        case 32:
+            NameAndRows(pick, step, seed.Value());
             break;
         default:
             RunIdleHandlers();
