@@ -4,9 +4,11 @@
 // repaint shows. The tree's context menu is opened with the mouse through
 // the window system.
 #include "core/property_grid.h"
+#include "dialogs/board_dialog.h"
 #include "dialogs/drill_table.h"
 #include "dialogs/stackup.h"
 #include "dialogs/stackup_list_ctrl.h"
+#include "dialogs/via_list_ctrl.h"
 #include "platform/dialog.h"
 #include "platform/list_view_control.h"
 #include "tests/dialogs/dialog_driver.h"
@@ -353,11 +355,26 @@ TEST_F(BoardDialogsTest, TheTreesUndoLeavesTheOutlineTheEditorChanged) {
 // board dialog cancelled or undone in the tree) keep the outline's nodes:
 // the editor's Undo and Redo of the outline edit before still work.
 TEST_F(BoardDialogsTest, AttributesPutBackAsTheyStandKeepTheOutline) {
-    auto cancel = [this](UINT command) {
-        ScopedModalDialogHook hook(
-            [](PlatformDialog& d) { dialog_driver::ClickButton(d, IDCANCEL); });
+    // The dialog's change made, then Cancel: the file is as it was.
+    auto cancel = [this](UINT command, std::function<void(PlatformDialog&)> change = nullptr) {
+        const std::string before = Saved(0);
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            if (change)
+                change(d);
+            dialog_driver::ClickButton(d, IDCANCEL);
+        });
         BoardMenu(command);
         PumpPendingMessages();
+        ExpectSameFile(Saved(0), before, "the dialog cancelled");
+    };
+    // The board settings' first via deleted: Cancel brings it back, and the
+    // page has lost nothing.
+    auto deleteVia = [](PlatformDialog& d) {
+        auto* vias = d.GetDlgItemAs<CViaListCtrl>(CBoardDialog::kViaList);
+        ASSERT_TRUE(vias && vias->GetItemCount() > 0);
+        dialog_driver::ClickCell(vias, 0, 1);
+        dialog_driver::ClickButton(d, CBoardDialog::kDeleteVia);
+        ASSERT_EQ(vias->GetItemCount(), 0);
     };
     struct Case {
         const char* name;
@@ -368,7 +385,7 @@ TEST_F(BoardDialogsTest, AttributesPutBackAsTheyStandKeepTheOutline) {
         {"the grid width in the panel", [] { TypeIntoRow(L"Grid Width", L"0.025"); }, 2},
         {"the stackup cancelled", [&] { cancel(ID_PRJ_STACKUP); }, 1},
         {"the drill table cancelled", [&] { cancel(ID_PRJ_DRILL_TABLE); }, 1},
-        {"the board settings cancelled", [&] { cancel(ID_PRJ_BOARD_PROPERTIES); }, 1},
+        {"the board settings cancelled", [&] { cancel(ID_PRJ_BOARD_PROPERTIES, deleteVia); }, 1},
         {"the stackup undone in the tree",
          [&] {
              Stackup(0, 0);
