@@ -258,6 +258,7 @@ void CTabWindow::ActivateTab(int index) {
     TakePanelValue();
     if (index >= GetTabCount())
         return;
+    NoteShownHistory(GetView(index)->GetUndoList());
     if (CVorpelView* shown = GetActiveView())
         shown->ShowWindow(false);
     m_order.erase(std::find(m_order.begin(), m_order.end(), index));
@@ -902,6 +903,10 @@ void CTabWindow::SettleHistories() {
     if (last)
         last->TakeCurrentValues(IsDocumentRoot);
     ForgetDepartedEverywhere(changed, true, last);
+    // What changes the documents from here without a change of history (a
+    // floating object, a drag going on) is the shown editor's doing.
+    if (CVorpelView* view = g_MainFrame.m_tabWindow.GetActiveView())
+        g_lastChanged = &view->GetUndoList();
     // Nor does the panel keep showing what the steps took out (a wire an
     // Esc dropped, a net another editor merged away) or off the shown page.
     CTabWindow& tabs = g_MainFrame.m_tabWindow;
@@ -937,6 +942,16 @@ void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
     for (CUndoList* history : AllHistories())
         if (history != keep && holds(*history))
             history->ForgetGroups(names);
+}
+
+void CTabWindow::NoteShownHistory(CUndoList& shown) {
+    CUndoList* last = LastChanged();
+    if (last == &shown)
+        return;
+    if (last)
+        last->TakeCurrentValues(IsDocumentRoot);
+    ForgetDepartedEverywhere({}, true, last);
+    g_lastChanged = &shown;
 }
 
 const CUndoList* CTabWindow::LastChangedHistory() {

@@ -172,6 +172,9 @@ private:
     // After the steps that changed histories are complete: every history
     // that did not change meanwhile forgets its steps on what they took out.
     static void SettleHistories();
+    // Another editor comes to the front: what changes the documents from
+    // here without a change of history is its doing.
+    static void NoteShownHistory(CUndoList& shown);
     static void ShareTreeHistories(bool share);
     // Every history but the active view's forgets its steps naming node
     // (see ForgetOtherStepsOn); an editor whose steps go drops its work
