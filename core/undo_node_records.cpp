@@ -233,15 +233,14 @@ void CUndoChangeNodeAttribute::TakeCurrentValues() {
 }
 
 void CUndoChangeNodeAttribute::TakeOthersValues() {
+    // The sheet does not follow: an Undo puts the object back on the sheet
+    // it was on before the step whatever happened since, as the records
+    // around it (a deleted package's parts) count on.
     m_change.TakeOthers(m_node);
-    if (m_sheet && !MovedSheet()) {
-        *m_sheet = CurrentSheet();
-        *m_sheetAfter = CurrentSheet();
-    }
 }
 
 bool CUndoChangeNodeAttribute::FindsValuesAsLeft() const {
-    return m_change.FindsAsLeft(m_node) && (!MovedSheet() || CurrentSheet() == m_sheetAfter->Get());
+    return m_change.FindsAsLeft(m_node);
 }
 
 void CUndoChangeNodeAttribute::ForEachValueAsLeft(const LeftValueVisitor& visit) const {

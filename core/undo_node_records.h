@@ -59,10 +59,11 @@ private:
 // Before the caller changes the node's fields: the node writes its fields
 // into its attribute map, which is copied with the element text; once the
 // step is complete the record keeps only what the step changed (see
-// AttributeChange), and Undo puts back only that. A sheet object the step
-// moved to another sheet goes back onto the sheet it was on, not onto the
-// one its former sheet name finds now (the sheet may have been renamed
-// meanwhile, and another given its name).
+// AttributeChange), and Undo puts back only that. A sheet object goes back
+// onto the sheet it was on, not onto the one its former sheet name finds
+// now (the sheet may have been renamed meanwhile, and another given its
+// name); once another history moved it to another sheet, the step no
+// longer finds it as it left it.
 class CUndoChangeNodeAttribute : public CUndoItem {
 public:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);

@@ -948,9 +948,13 @@ void CTabWindow::NoteShownHistory(CUndoList& shown) {
     CUndoList* last = LastChanged();
     if (last == &shown)
         return;
+    // The values are handed over; the others compare theirs at the next
+    // change or settling, where letting go of steps is safe.
     if (last)
         last->TakeCurrentValues(IsDocumentRoot);
-    ForgetDepartedEverywhere({}, true, last);
+    for (CUndoList* history : AllHistories())
+        if (history != last)
+            history->TakeOthersValues(IsDocumentRoot);
     g_lastChanged = &shown;
 }
 
