@@ -21,6 +21,8 @@
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
 #include "resources/command_ids.h"
+#include "schematic/net.h"
+#include "schematic/pin.h"
 #include "shell/left_tab_view.h"
 #include "shell/main_frame.h"
 
@@ -820,19 +822,30 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
 }
 // Conductor vertices tie to pads by address, and a tie to a pad that left
 // the board stays while a history holds the pad, so that its Undo brings
-// the pad back tied. Once the history frees it, the ties let go.
+// the pad back tied. A pin names its net the same way: a net one history
+// takes away may still hold pins another history put in it. Once the
+// history frees the pad or the net, the ties let go.
 void UntieFromReleased(const std::vector<const CTreeNode*>& held) {
     std::unordered_set<const CTreeNode*> pads;
+    std::unordered_set<const CTreeNode*> nets;
     for (const CTreeNode* top : held)
         if (!InSomeDocument(top))
             ForEachInSubtree(top, [&](const CTreeNode* node) {
                 if (node->GetType() == NodeType::Pad)
                     pads.insert(node);
+                else if (node->GetType() == NodeType::Net)
+                    nets.insert(node);
                 return true;
             });
-    if (pads.empty())
+    if (pads.empty() && nets.empty())
         return;
     ForEachInSubtree(static_cast<CTreeNode*>(&g_MainFrame.GetRoot(0)), [&](CTreeNode* node) {
+        if (node->GetType() == NodeType::Pin) {
+            auto* pin = static_cast<CPin*>(node);
+            if (pin->m_pNet && nets.count(static_cast<const CTreeNode*>(pin->m_pNet)))
+                pin->m_pNet = nullptr;
+            return true;
+        }
         if (node->GetType() != NodeType::Conductor)
             return true;
         for (ConductorVertex& v : static_cast<CConductor*>(node)->m_vertices)
