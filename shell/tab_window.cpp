@@ -23,6 +23,8 @@
 #include "resources/command_ids.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
+#include "schematic/sheet.h"
+#include "schematic/sheet_object.h"
 #include "shell/left_tab_view.h"
 #include "shell/main_frame.h"
 
@@ -835,6 +837,12 @@ void UntieFromReleased(const std::vector<const CTreeNode*>& held) {
                     pads.insert(node);
                 else if (node->GetType() == NodeType::Net)
                     nets.insert(node);
+                // Another history may have moved a drawn object into a node
+                // this one holds (a wire into a net it inserted empty): it
+                // leaves its sheet before it is freed.
+                auto* object = dynamic_cast<CSheetObject*>(const_cast<CTreeNode*>(node));
+                if (object && object->m_pSheet && object->m_pSheet->HasObject(object))
+                    object->m_pSheet->RemoveObject(object);
                 return true;
             });
     if (pads.empty() && nets.empty())
@@ -1085,6 +1093,11 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         CloseAll();
         ShareTreeHistories(false);
         SetOtherStepsForgetter(nullptr);
+        // A settling posted to this window never arrives now: a tab window
+        // made later must post its own.
+        g_settlePosted = false;
+        g_changedSinceSettle.clear();
+        g_lastChanged = nullptr;
         if (GetPropertyGrid() == &m_propertyGrid)
             SetPropertyGrid(nullptr);
         return true;
