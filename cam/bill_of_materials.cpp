@@ -2,6 +2,7 @@
 
 #include "board/board.h"
 #include "cam/layer_select.h"
+#include "cam/output_file.h"
 #include "core/root.h"
 #include "core/text_file.h"
 #include "platform/file.h"
@@ -197,24 +198,24 @@ std::wstring ProjectName(const CBoard* board) {
 }
 
 bool WriteFile(CBoard* board, const std::wstring& prefix, BomMap& rows) {
-    const std::wstring fileName = prefix + L"." + board->GetText() + L".bom.csv";
-    CTextFile file;
-    file.SetCodePage(CTextFile::CodePageUtf8);
-    file.SetByteOrderMark(true);
-    if (!file.Open(fileName, CTextFile::GenericWrite, 0, CTextFile::CreateAlways,
-                   CTextFile::FileAttributeNormal)) {
+    const std::wstring fileName = prefix + L"." + BoardFileNamePart(board) + L".bom.csv";
+    COutputFile output(fileName);
+    if (!output.Open(CTextFile::CodePageUtf8, true)) {
         ShowMessageBox(LoadStringText(kFileSaveError) + fileName + L"'", L"Vorpel",
                        MB_OK | MB_ICONERROR);
         return false;
     }
+    CTextFile& file = output.File();
     file.WriteString(L"Bill of materials");
-    file.WriteString(L"Project: \"" + QuoteInner(ProjectName(board)) + L"\", Board: \"" +
-                     QuoteInner(board->GetText()) + L"\"");
+    // A heading line: a line end in a name would break it in two.
+    file.WriteString(L"Project: \"" + QuoteInner(WithoutControlCharacters(ProjectName(board))) +
+                     L"\", Board: \"" + QuoteInner(WithoutControlCharacters(board->GetText())) +
+                     L"\"");
     file.WriteString(L"");
     file.WriteString(L"RefDes;PartNum;Value;Tolerance;Description;Quantity");
     for (const std::wstring& line : GroupLines(rows))
         file.WriteString(line);
-    if (!file.Close()) {
+    if (!output.Finish()) {
         ShowMessageBox(LoadStringText(kFileSaveError) + fileName + L"'", L"Vorpel",
                        MB_OK | MB_ICONERROR);
         return false;

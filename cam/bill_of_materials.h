@@ -15,11 +15,12 @@ class CBoard;
 // was found at all.
 std::wstring BillOfMaterialsPath(const CBoard* board, bool* noProject = nullptr);
 
-// Writes the bill of materials to prefix + "." + board name + ".bom.csv".
-// Packages without a usable designator and duplicates are reported and left
-// out. False when nothing was written ("No components found", or the file
-// could not be created; a message says which), and also when the file was
-// written without a package that was reported.
+// Writes the bill of materials to prefix + "." + board name (as one file-name
+// part, BoardFileNamePart) + ".bom.csv". Packages without a usable
+// designator and duplicates are reported and left out. False when nothing
+// was written ("No components found", or the file could not be created or
+// written whole; a message says which), and also when the file was written
+// without a package that was reported.
 bool ExportBillOfMaterials(CBoard* board, const std::wstring& prefix);
 
 // The whole command: collects, then finds the location as

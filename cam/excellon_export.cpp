@@ -9,6 +9,7 @@
 #include "cam/cam_settings.h"
 #include "cam/drill_order.h"
 #include "cam/gerber_plot.h"
+#include "cam/output_file.h"
 #include "core/text_file.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
@@ -26,6 +27,7 @@ namespace {
 constexpr unsigned kUnableToCreateFile = 293;
 constexpr unsigned kInvalidSize = 297;
 constexpr unsigned kUnwritableNumber = 303;
+constexpr unsigned kFileSaveError = 301;
 
 // Length of a Bezier piece per flattened line, as the Gerber plot uses.
 constexpr double kBezierStep = 0.15;
@@ -392,25 +394,22 @@ void ShowInvalidSize(float mm, const std::wstring& fileName) {
 }
 
 std::wstring ExcellonFileName(const std::wstring& prefix, const CBoard* board, int mode) {
-    return prefix + L"." + (board ? board->GetText() : std::wstring()) +
-           ((mode & 1) ? L".drill" : L".mill") + ((mode & 2) ? L".plated" : L".non-plated") +
-           L".drl";
+    return prefix + L"." + BoardFileNamePart(board) + ((mode & 1) ? L".drill" : L".mill") +
+           ((mode & 2) ? L".plated" : L".non-plated") + L".drl";
 }
 
 bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit) {
     const std::wstring fileName = ExcellonFileName(prefix, board, mode);
-    CTextFile file;
-    file.SetCodePage(CTextFile::CodePageAnsi);
-    if (!file.Open(fileName, CTextFile::GenericWrite, 0, CTextFile::CreateAlways,
-                   CTextFile::FileAttributeNormal)) {
+    COutputFile output(fileName);
+    if (!output.Open(CTextFile::CodePageAnsi, false)) {
         ShowMessageBox(LoadStringText(kUnableToCreateFile) + fileName + L"'", L"Gerber",
                        MB_OK | MB_ICONERROR);
         return false;
     }
     const ExcellonFormat format(unit);
     const bool drillFile = (mode & 1) != 0;
-    ExcellonWriter w(file, format);
-    w.Line(L"; File    : " + fileName);
+    ExcellonWriter w(output.File(), format);
+    w.Line(L"; File    : " + WithoutControlCharacters(fileName));
     w.Line(format.inch ? L"; Format  : 2.4   / Suppress Leading"
                        : L"; Format  : 3.3   / Suppress Leading");
     w.Line(std::wstring(L"; Unit    : Abs   / ") + (format.inch ? L"INCH" : L"MM"));
@@ -425,14 +424,12 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
     if (board)
         Collect(tools, board, mode);
     if (tools.invalid) {
-        file.Close();
-        RemoveFile(fileName);
+        output.Discard();
         ShowInvalidSize(*tools.invalid, fileName);
         return false;
     }
     if (tools.byDiameter.empty()) {
-        file.Close();
-        RemoveFile(fileName);
+        output.Discard();
         return true;
     }
     int k = 0;
@@ -453,10 +450,14 @@ bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit
             unitPtr->Write(w);
     }
     w.Line(L"M30");
-    file.Close();
     if (w.Unwritable()) {
-        RemoveFile(fileName);
+        output.Discard();
         ShowUnwritableNumber(*w.Unwritable(), fileName);
+        return false;
+    }
+    if (!output.Finish()) {
+        ShowMessageBox(LoadStringText(kFileSaveError) + fileName + L"'", L"Gerber",
+                       MB_OK | MB_ICONERROR);
         return false;
     }
     return true;

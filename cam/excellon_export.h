@@ -15,14 +15,17 @@ enum ExcellonMode : int {
     kExcellonDrillPlated = 3,
 };
 
-// prefix + "." + board name + ".drill"/".mill" + ".plated"/".non-plated" + ".drl".
+// prefix + "." + board name (as one file-name part, BoardFileNamePart) +
+// ".drill"/".mill" + ".plated"/".non-plated" + ".drl".
 std::wstring ExcellonFileName(const std::wstring& prefix, const CBoard* board, int mode);
 
 // Writes one file, or removes it again when the board has no hole for it.
 // unit: 0 inch, 1 millimetre. False when the file could not be created
 // ("Unable to create file '...'" has been shown then) or when a hole has a
 // diameter that is not above zero (ShowInvalidSize; no file is left), or
-// when a coordinate lies beyond the format (ShowUnwritableNumber; no file).
+// when a coordinate lies beyond the format (ShowUnwritableNumber; no file),
+// or when the file could not be written whole ("File save error ..."; no
+// file).
 bool WriteExcellon(const std::wstring& prefix, CBoard* board, int mode, int unit);
 
 // The message box that a file was not written because it would need an

@@ -6,6 +6,7 @@
 #include "cam/clearance_outlines.h"
 #include "cam/excellon_export.h"
 #include "cam/gerber_layer_writer.h"
+#include "cam/output_file.h"
 #include "core/text_file.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
@@ -17,10 +18,12 @@
 
 std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer) {
     const std::wstring code = layer < 0 ? L"BOARD" : LayerToCode(layer);
-    return prefix + L"." + board->GetText() + L"." + code + L".gbr";
+    return prefix + L"." + BoardFileNamePart(board) + L"." + code + L".gbr";
 }
 
 namespace {
+constexpr unsigned kUnableToCreateFile = 293;
+constexpr unsigned kFileSaveError = 301;
 
 // Jumper and documentation layers are never manufactured.
 bool IsManufactured(const CLayer* layerNode) {
@@ -35,24 +38,26 @@ bool WriteGerberLayer(const std::wstring& prefix, CBoard* board, int layer, CLay
     if (!IsManufactured(layerNode))
         return true;
     const std::wstring name = GerberFileName(prefix, board, layer);
-    CTextFile file;
-    file.SetCodePage(CTextFile::CodePageAnsi);
-    file.SetByteOrderMark(false);
-    if (!file.Open(name, CTextFile::GenericWrite, 0, CTextFile::CreateAlways,
-                   CTextFile::FileAttributeNormal)) {
-        ShowMessageBox(LoadStringText(293) + name + L"'", L"Gerber", MB_OK | MB_ICONERROR);
+    COutputFile output(name);
+    if (!output.Open(CTextFile::CodePageAnsi, false)) {
+        ShowMessageBox(LoadStringText(kUnableToCreateFile) + name + L"'", L"Gerber",
+                       MB_OK | MB_ICONERROR);
         return false;
     }
-    CGerberLayerWriter writer(&file, settings, board, layer, layerNode, outlines);
+    CGerberLayerWriter writer(&output.File(), settings, board, layer, layerNode, outlines);
     writer.WriteHeader(name);
     const bool written = layer < 0 ? writer.WriteOutlineFile() : writer.WriteLayerFile();
-    file.Close();
     if (!written) {
-        RemoveFile(name);
+        output.Discard();
         if (writer.InvalidSize())
             ShowInvalidSize(*writer.InvalidSize(), name);
         else
             ShowUnwritableNumber(writer.Unwritable().value_or(0.0), name);
+        return false;
+    }
+    if (!output.Finish()) {
+        ShowMessageBox(LoadStringText(kFileSaveError) + name + L"'", L"Gerber",
+                       MB_OK | MB_ICONERROR);
         return false;
     }
     return true;

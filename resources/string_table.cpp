@@ -170,6 +170,7 @@ const StringTableEntry kEntries[] = {
     {301, L"File save error "},
     {302, L"<unused>"},
     {303, L"Number %s beyond the output format, file not written: '"},
+    {304, L"Board '%s' would write over the files of board '%s' and is not written: '"},
     {317, L"Shape"},
     {323, L"Undefined"},
     {324, L"Round"},

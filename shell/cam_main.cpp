@@ -5,16 +5,19 @@
 #include "cam/cam_settings.h"
 #include "cam/excellon_export.h"
 #include "cam/gerber_export.h"
+#include "cam/output_file.h"
 #include "core/node_type.h"
 #include "core/root.h"
 #include "core/xml_file.h"
 #include "platform/application.h"
 #include "platform/file.h"
+#include "platform/string_table.h"
 #include "platform/text.h"
 #include "platform/ui_hooks.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 namespace {
@@ -35,6 +38,8 @@ std::wstring ProjectName(const std::wstring& path) {
         name.erase(dot);
     return name;
 }
+
+constexpr unsigned kBoardNameClash = 304;
 
 } // namespace
 
@@ -79,7 +84,23 @@ int main(int argc, char** argv) {
         const std::wstring prefix = outDir + L"/" + ProjectName(in);
         std::vector<CBoard*> boards;
         CollectBoards(&root, boards);
+        // Each board's files are named after it: a board whose name gives the
+        // file names of one written before is left out rather than written
+        // over it.
+        std::map<std::wstring, const CBoard*> written;
         for (CBoard* board : boards) {
+            const std::wstring part = BoardFileNamePart(board);
+            const auto [first, isNew] = written.emplace(part, board);
+            if (!isNew) {
+                const std::wstring text =
+                    StrPrintf(LoadStringText(kBoardNameClash).c_str(),
+                              WithoutControlCharacters(board->GetText()).c_str(),
+                              WithoutControlCharacters(first->second->GetText()).c_str());
+                ShowMessageBox(text + prefix + L"." + part + L".*'", L"Gerber",
+                               MB_OK | MB_ICONERROR);
+                rc = 1;
+                continue;
+            }
             LayerSelectEntry layers[kBoardLayerCount];
             LayerSelectEntry outline;
             SelectAllGerberLayers(board, layers, outline);

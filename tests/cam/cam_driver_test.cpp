@@ -15,6 +15,20 @@ int RunDriver(const std::string& args, std::string* output) {
     return RunCommand(std::string(VORPEL_BINARY_DIR "/bin/vorpel-cam ") + args, output);
 }
 
+// The driver with every file it writes limited to limit bytes: a write
+// beyond fails (the signal that would end the process is ignored).
+int RunDriverLimited(const std::string& args, int limit, std::string* output) {
+    return RunCommand("trap '' XFSZ; prlimit --fsize=" + std::to_string(limit) +
+                          " " VORPEL_BINARY_DIR "/bin/vorpel-cam " + args,
+                      output);
+}
+
+const char* const kExampleFiles[] = {
+    "TOP.gbr",         "BOT.gbr", "I01.gbr",   "I02.gbr",          "SST.gbr",
+    "SSB.gbr",         "AST.gbr", "ASB.gbr",   "SMT.gbr",          "SMB.gbr",
+    "SPT.gbr",         "SPB.gbr", "BOARD.gbr", "drill.plated.drl", "drill.non-plated.drl",
+    "mill.plated.drl", "bom.csv"};
+
 } // namespace
 
 TEST(CamDriver, WritesEveryFileOfTheExample) {
@@ -26,10 +40,7 @@ TEST(CamDriver, WritesEveryFileOfTheExample) {
               0)
         << out;
     const std::string p = dir.path + "/out/demo.Mainboard.";
-    for (const char* name :
-         {"TOP.gbr", "BOT.gbr", "I01.gbr", "I02.gbr", "SST.gbr", "SSB.gbr", "AST.gbr", "ASB.gbr",
-          "SMT.gbr", "SMB.gbr", "SPT.gbr", "SPB.gbr", "BOARD.gbr", "drill.plated.drl",
-          "drill.non-plated.drl", "mill.plated.drl", "bom.csv"})
+    for (const char* name : kExampleFiles)
         EXPECT_TRUE(FileExists(Utf8ToWide(p + name))) << name;
     // Jumper and untyped layers give no file; the board has no non-plated
     // slot.
@@ -77,6 +88,40 @@ TEST(CamDriver, SizesNotAboveZeroFailWithMessagesAndLeaveNoFile) {
                   std::string::npos)
             << out;
         EXPECT_FALSE(FileExists(Utf8ToWide(p + name))) << name;
+    }
+}
+
+// Files cut short by a size limit: each is reported by name and none is left,
+// under its own name or a temporary one; those within the limit are whole.
+TEST(CamDriver, FilesCutShortAreReportedAndNotLeft) {
+    for (int limit : {100, 1024}) {
+        SCOPED_TRACE(limit);
+        ScratchDir dir;
+        std::string out;
+        EXPECT_EQ(RunDriverLimited(std::string("'" VORPEL_SOURCE_DIR "/examples/demo.circuit' '") +
+                                       dir.path + "/out'",
+                                   limit, &out),
+                  1)
+            << out;
+        const std::string p = dir.path + "/out/demo.Mainboard.";
+        size_t kept = 0;
+        for (const char* name : kExampleFiles) {
+            const std::string bytes = ReadBytes(p + name);
+            const bool reported =
+                out.find(std::string("File save error ") + p + name + "'") != std::string::npos;
+            const std::string end = std::string(name).ends_with(".gbr")   ? "M02*\r\n"
+                                    : std::string(name).ends_with(".drl") ? "M30\r\n"
+                                                                          : "\r\n";
+            EXPECT_TRUE(reported ? !FileExists(Utf8ToWide(p + name)) : bytes.ends_with(end))
+                << name << "\n"
+                << out;
+            kept += reported ? 0 : 1;
+        }
+        EXPECT_NE(out.find("Gerber: File save error " + p + "TOP.gbr'"), std::string::npos);
+        // Every file is longer than 100 bytes; the bill of materials is not
+        // longer than 1024.
+        EXPECT_EQ(kept == 0, limit == 100);
+        EXPECT_EQ(ListDirectory(Utf8ToWide(dir.path + "/out")).size(), kept) << out;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "board/conductor.h"
 #include "board/layer.h"
 #include "board/polygon_union.h"
+#include "cam/excellon_export.h"
 #include "cam/gerber_export.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -250,6 +251,36 @@ TEST_F(GerberExportTest, FileNameInTheHeaderCannotEndTheParameter) {
     CBoard* board = Load(xml);
     const auto top = Write(board, kLayerTop);
     EXPECT_EQ(top[0], "%INt1.abc_.TOP.gbr*%");
+}
+
+// Whatever a board's name holds, it is one part of its file names: no folder,
+// no control character, no name of dots only, and short enough for any file
+// system; the drill file's comment naming the file holds no control
+// character either.
+TEST_F(GerberExportTest, BoardNamesGiveOneSafeFileNamePart) {
+    CBoard* board = Load(kTinyBoard);
+    const std::wstring umlauts(120, L'\u00e4'); // two bytes each
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"x/../../escaped", L"x_.._.._escaped"},
+        {L"a\\b", L"a_b"},
+        {L"Main\r\nboard\t\x7f\x85\u2028", L"Main__board____"},
+        {L"..", L"__"},
+        {L"", L""},
+        {L"Platine \u00dc-1.2", L"Platine \u00dc-1.2"},
+        {umlauts, umlauts.substr(0, 50)},
+        {L"a" + umlauts, L"a" + umlauts.substr(0, 49)},
+    };
+    for (const auto& [name, part] : cases) {
+        board->SetText(name);
+        EXPECT_EQ(GerberFileName(L"/o/p", board, kLayerTop), L"/o/p." + part + L".TOP.gbr");
+        EXPECT_EQ(ExcellonFileName(L"/o/p", board, kExcellonDrillPlated),
+                  L"/o/p." + part + L".drill.plated.drl");
+    }
+    board->SetText(L"Main\nboard");
+    ASSERT_TRUE(ExportExcellon(board, m_dir.W() + L"/q\tr", 1));
+    const auto drill = ReadCrLfLines(m_dir.path + "/q\tr.Main_board.drill.plated.drl");
+    ASSERT_FALSE(drill.empty());
+    EXPECT_EQ(drill[0], "; File    : " + m_dir.path + "/q_r.Main_board.drill.plated.drl");
 }
 
 TEST_F(GerberExportTest, UnwritableFileIsReportedAndOthersGoOn) {

@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -146,6 +147,10 @@ struct DamagedCase {
     // Text the manufacturing tool reports about a fault in a file it wrote
     // (it exits 1), or null.
     const char* camFault = nullptr;
+    // A folder made in the output folder before the tool runs, or null.
+    const char* outFolder = nullptr;
+    // A file the tool must have written there, or null.
+    const char* camFile = nullptr;
 };
 
 const DamagedCase kCases[] = {
@@ -237,6 +242,18 @@ const DamagedCase kCases[] = {
      nullptr, nullptr, "Duplicate RefDes: Sheet 'Main' at [10, 8]\nSheet 'Main' at [20, 8]"},
     // Opened, drawn and saved in time linear in its wires.
     {0, "<Net AirwireColor=\"16711680\">DATA", kManyWires.c_str(), kAsWritten},
+    // Board names that are no file names: the files stay in the output
+    // folder under one name part each, and a second board of a name already
+    // written is refused, the first's files kept.
+    {0, "Unit=\"0\">Mainboard", "Unit=\"0\">x/../../escaped", nullptr, false, nullptr, nullptr,
+     nullptr, "d.x", "d.x_.._.._escaped.TOP.gbr"},
+    {0, "Unit=\"0\">Mainboard", "Unit=\"0\">Main&#10;board", nullptr, false, nullptr, nullptr,
+     nullptr, nullptr, "d.Main_board.drill.plated.drl"},
+    {0, "</Board>\r\n  <Block>", "</Board>\r\n  <Board>Mainboard</Board>\r\n  <Block>", nullptr,
+     true, nullptr, nullptr,
+     "Gerber: Board 'Mainboard' would write over the files of board 'Mainboard' and is not "
+     "written: '",
+     nullptr, "d.Mainboard.drill.plated.drl"},
     // Drawn and written within one turn.
     {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"-1e9\" XY=\"22.5,12\"",
      "Rotation=\"-1e+09\""},
@@ -271,6 +288,27 @@ std::string NonsenseIn(const std::string& folder) {
             found += std::string(e->d_name) + ": " + (m.empty() ? "too large" : m.str()) + "; ";
     }
     closedir(dir);
+    return found;
+}
+
+// Output file names and bytes that are control characters other than the
+// CR LF ending each line.
+std::string ControlsIn(const std::string& folder) {
+    std::string found;
+    for (const std::wstring& name : ListDirectory(Utf8ToWide(folder))) {
+        const std::string n = WideToUtf8(name);
+        std::string bytes;
+        ReadWholeFile(Utf8ToWide(folder + "/" + n), bytes);
+        bool bad = std::any_of(n.begin(), n.end(), [](char c) { return c >= 0 && c < 0x20; });
+        for (size_t i = 0; i < bytes.size() && !bad; ++i) {
+            const char c = bytes[i];
+            bad = c >= 0 && c < 0x20 &&
+                  !(c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') &&
+                  !(c == '\n' && i > 0 && bytes[i - 1] == '\r');
+        }
+        if (bad)
+            found += n + "; ";
+    }
     return found;
 }
 
@@ -390,8 +428,20 @@ TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
             continue;
         const std::string out = PathToNative(PathJoin(scratch, L"out"));
         (void)std::system(("rm -rf '" + out + "'").c_str());
+        const std::vector<std::wstring> beside = ListDirectory(scratch);
+        if (c.outFolder) {
+            ASSERT_TRUE(CreateDirectories(Utf8ToWide(out + "/" + c.outFolder)));
+        }
         std::string messages;
         const int rc = RunCam(PathToNative(path), out, &messages);
+        // Every file goes into the output folder.
+        std::vector<std::wstring> after = ListDirectory(scratch);
+        std::erase(after, std::wstring(L"out"));
+        EXPECT_EQ(after, beside) << messages;
+        EXPECT_EQ(ControlsIn(out), "") << messages;
+        if (c.camFile) {
+            EXPECT_TRUE(FileExists(Utf8ToWide(out + "/" + c.camFile))) << c.camFile << messages;
+        }
         EXPECT_EQ(rc, c.refused || c.camFault ? 1 : 0) << messages;
         EXPECT_EQ(messages.find("Gerber: ") != std::string::npos, c.refused) << messages;
         if (c.camFault) {
