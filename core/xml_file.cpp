@@ -649,15 +649,17 @@ bool CXmlFile::Save(const wchar_t* path) {
     m_error.clear();
     if (!m_root)
         return Fail(L"no document");
-    const std::wstring target = path ? std::wstring(path) : m_root->GetFilePath();
-    if (target.empty())
+    const std::wstring filePath = path ? std::wstring(path) : m_root->GetFilePath();
+    if (filePath.empty())
         return Fail(L"no file name");
-    const std::wstring temporary = TemporaryPathBeside(target);
+    FileReplacement replacement(filePath);
+    if (replacement.GetStatus() == FileReplacement::ReadOnly)
+        return Fail(L"the file is read-only");
     m_file.SetCodePage(m_codePage);
     m_file.SetByteOrderMark(false);
-    if (temporary.empty() ||
-        !m_file.Open(temporary, CTextFile::GenericWrite, 0, CTextFile::CreateAlways,
-                     CTextFile::FileAttributeNormal)) {
+    if (replacement.GetStatus() != FileReplacement::Ready ||
+        !m_file.Open(replacement.GetTemporaryPath(), CTextFile::GenericWrite, 0,
+                     CTextFile::CreateAlways, CTextFile::FileAttributeNormal)) {
         m_file.Close();
         return Fail(L"cannot create the file");
     }
@@ -675,16 +677,12 @@ bool CXmlFile::Save(const wchar_t* path) {
     m_out.clear();
     m_out.shrink_to_fit();
     m_outLength = 0;
-    if (!ok) {
-        RemoveFile(temporary);
+    if (!ok)
         return Fail(L"cannot write the file");
-    }
-    if (!RenameFile(temporary, target)) {
-        RemoveFile(temporary);
+    if (!replacement.Commit())
         return Fail(L"cannot replace the file");
-    }
     if (path)
-        m_root->SetFilePath(target);
+        m_root->SetFilePath(filePath);
     return true;
 }
 

@@ -41,7 +41,9 @@ public:
     // Saves the root (to path, or to the root's file path when null). The
     // document is written to a temporary file beside the target, forced to the
     // disk and then renamed over the target, so a failed save leaves the old
-    // file untouched. On success a given path becomes the root's file path.
+    // file untouched. The target is the file a symbolic link leads to, and it
+    // keeps its permissions; a file the user may not write is not saved. On
+    // success a given path becomes the root's file path.
     bool Save(const wchar_t* path = nullptr);
 
     // Why the last Load or Save failed, with the line number for parse errors.

@@ -238,6 +238,91 @@ std::wstring TemporaryPathBeside(const std::wstring& path) {
     }
 }
 
+namespace {
+
+// The path the symbolic links starting at path lead to (path itself when it
+// is no link). A link that leads nowhere gives the path it names, where the
+// file would be created; a loop gives a path that is still a link.
+std::string FinalLinkTarget(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        std::string link(4096, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<size_t>(n) >= link.size())
+            return path;
+        link.resize(static_cast<size_t>(n));
+        if (link[0] == '/') {
+            path = link;
+        } else {
+            const size_t slash = path.find_last_of('/');
+            path = slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+        }
+    }
+    return path;
+}
+
+} // namespace
+
+FileReplacement::FileReplacement(const std::wstring& path) {
+    const std::string target = FinalLinkTarget(PathToNative(path));
+    if (target.empty())
+        return;
+    m_target = PathFromNative(target);
+    struct stat st {};
+    const bool exists = ::lstat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return;
+    // The superuser may write anything, so the permission bits are looked at
+    // too: a file nobody may write stays as it is.
+    if (exists && (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) {
+        m_status = ReadOnly;
+        return;
+    }
+    m_temporary = TemporaryPathBeside(m_target);
+    int fd;
+    do {
+        fd = ::open(PathToNative(m_temporary).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    exists ? 0600 : 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        m_temporary.clear();
+        return;
+    }
+    if (exists) {
+        // Owner and group first: giving them away may clear the set-id bits.
+        // Only a privileged process may give the file away, but a group the
+        // user belongs to may still be kept; otherwise the file is the user's.
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+            errno = 0;
+        if (::fchmod(fd, st.st_mode & 07777) != 0) {
+            ::close(fd);
+            ::unlink(PathToNative(m_temporary).c_str());
+            m_temporary.clear();
+            return;
+        }
+    }
+    ::close(fd);
+    m_status = Ready;
+}
+
+FileReplacement::~FileReplacement() {
+    if (!m_temporary.empty())
+        RemoveFile(m_temporary);
+}
+
+bool FileReplacement::Commit() {
+    if (m_status != Ready || m_temporary.empty())
+        return false;
+    const bool renamed = RenameFile(m_temporary, m_target);
+    if (!renamed)
+        RemoveFile(m_temporary);
+    m_temporary.clear();
+    return renamed;
+}
+
 std::wstring GetCurrentFolder() {
     std::string buffer(4096, '\0');
     if (!::getcwd(buffer.data(), buffer.size()))

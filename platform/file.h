@@ -79,3 +79,34 @@ std::wstring MakeFullPath(const std::wstring& path, const std::wstring& base);
 // A unique, not yet existing path in the folder of the given path, for
 // writing a file and then renaming it over the target.
 std::wstring TemporaryPathBeside(const std::wstring& path);
+
+// A file written anew without ever being left half written: the new content
+// goes to a temporary file beside it, which then takes its place. The file
+// replaced is the one the path's symbolic links lead to, so that a link stays
+// a link; the new file has the old one's permission bits from the start (and
+// its owner and group where the process may give them). A file the user may
+// not write is refused, as writing it in place would be.
+class FileReplacement {
+public:
+    enum Status {
+        Ready,       // the temporary file is there to be written
+        ReadOnly,    // the file exists and the user may not write it
+        CannotCreate // no temporary file could be made (or the path is no file)
+    };
+    explicit FileReplacement(const std::wstring& path);
+    // Removes the temporary file unless it took the file's place.
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    Status GetStatus() const { return m_status; }
+    // The empty temporary file to write the content to.
+    const std::wstring& GetTemporaryPath() const { return m_temporary; }
+    // Puts the written temporary file in the file's place; on failure the
+    // temporary file is removed and the file stays as it was.
+    bool Commit();
+
+private:
+    std::wstring m_target, m_temporary;
+    Status m_status = CannotCreate;
+};

@@ -83,14 +83,9 @@ bool IniFile::Save(const std::wstring& path) const {
         out += WideToUtf8(line);
         out += crlf_ ? "\r\n" : "\n";
     }
-    std::wstring temp = TemporaryPathBeside(path);
-    if (!WriteWholeFile(temp, out))
-        return false;
-    if (!RenameFile(temp, path)) {
-        RemoveFile(temp);
-        return false;
-    }
-    return true;
+    FileReplacement replacement(path);
+    return replacement.GetStatus() == FileReplacement::Ready &&
+           WriteWholeFile(replacement.GetTemporaryPath(), out) && replacement.Commit();
 }
 
 int IniFile::FindSection(const std::wstring& section) const {

@@ -206,18 +206,15 @@ bool Save() {
     std::wstring folder = ConfigFolder();
     if (!DirectoryExists(folder) && !CreateDirectories(folder))
         return false;
-    std::wstring target = SettingsStore::FilePath();
-    std::wstring temp = TemporaryPathBeside(target);
+    FileReplacement replacement(SettingsStore::FilePath());
     PlatformFile file;
-    if (!file.Open(temp, PlatformFile::AccessWrite, PlatformFile::CreateAlways))
+    if (replacement.GetStatus() != FileReplacement::Ready ||
+        !file.Open(replacement.GetTemporaryPath(), PlatformFile::AccessWrite,
+                   PlatformFile::CreateAlways))
         return false;
     bool ok = file.Write(out.data(), static_cast<int64_t>(out.size())) && file.Flush();
     file.Close();
-    if (!ok || !RenameFile(temp, target)) {
-        RemoveFile(temp);
-        return false;
-    }
-    return true;
+    return ok && replacement.Commit();
 }
 
 // ---- reading the file ----

@@ -215,6 +215,8 @@ void CPart::ApplyPropertyChange(int row) {
         return;
     StartUndoGroup();
     PushUndo(new CUndoChangeNodeAttribute(pin, nullptr));
+    // The old label goes from the screen, the new one comes.
+    InvalidateOnSheet(nullptr);
     pin->m_fixedNetName = name;
     InvalidateOnSheet(nullptr);
     CNet* net = pin->m_pNet;

@@ -57,6 +57,10 @@ public:
     int DeleteOnSheet(DeviceContext* dc, uint32_t flags) override;
     // The power pin of the package when this part holds it, else null.
     CPin* GetOwnPowerPin() const;
+    // The rectangle (logical units, normalised) the net name of the part's
+    // power pin is drawn in, measured in the view's font; false when the part
+    // shows no net name.
+    bool GetPowerLabelRect(DeviceContext* dc, RECT& rect) const;
     // Ends a move to another sheet where the part is now, as the click that
     // places it does: the pins join what they touch and the part is
     // deselected. Nothing when the part is not being placed.

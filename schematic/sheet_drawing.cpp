@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 // --- Helpers -------------------------------------------------------------------
 
@@ -252,10 +253,13 @@ RECT CPart::GetBoundsOnSheet(DeviceContext* dc) {
     RECT r{Scale(x, g) - g / 2, Scale(y, g) - g / 2, Scale(x + m_size.cx, g) + g / 2,
            Scale(y + m_size.cy, g) + g / 2};
     r = Grown(r, LineWidth(m_pSheet));
-    if (CPin* power = GetOwnPowerPin()) {
-        std::unique_ptr<DeviceContext> own;
-        const SIZE e = HeldSize(Use(dc, own)->GetTextExtentPoint32(power->m_fixedNetName));
-        switch (power->m_side) {
+    // A power symbol's net name: the bounds reach its extent further out on
+    // the side it stands on, and hold the whole of it (a name wider than the
+    // outline stands out on both ends).
+    RECT label;
+    if (GetPowerLabelRect(dc, label)) {
+        const SIZE e{label.right - label.left, label.bottom - label.top};
+        switch (GetOwnPowerPin()->m_side) {
         case L'B':
             r.bottom += e.cy;
             break;
@@ -265,14 +269,24 @@ RECT CPart::GetBoundsOnSheet(DeviceContext* dc) {
         case L'R':
             r.left -= e.cx;
             break;
-        case L'T':
+        default: // 'T'
             r.top -= e.cy;
             break;
-        default:
-            break;
         }
+        r = RECT{std::min(r.left, label.left), std::min(r.top, label.top),
+                 std::max(r.right, label.right), std::max(r.bottom, label.bottom)};
     }
     return r;
+}
+
+bool CPart::GetPowerLabelRect(DeviceContext* dc, RECT& rect) const {
+    CPin* power = GetOwnPowerPin();
+    if (!power || std::wstring_view(L"BLRT").find(power->m_side) == std::wstring_view::npos)
+        return false;
+    // Measured in the font it is drawn in, whatever font the context holds.
+    const SIZE e = Measure(dc, GetViewFont(false), power->m_fixedNetName);
+    rect = Normalized(PowerLabelRect(this, power, e, Grid()));
+    return true;
 }
 
 CTreeNode* CPart::HitTestOnSheet(DeviceContext* dc, int x, int y) {
@@ -517,6 +531,14 @@ POINT DrawnEnd(POINT p, POINT other, int busEntry) {
         return p;
     return POINT{p.x + Sign(other.x - p.x), p.y + Sign(other.y - p.y)};
 }
+// The outer end of a bus entry's stub (logical units): the stub runs from
+// the wire's drawn end D out to the end p of the wire, and half the entry
+// value b in grid steps across the wire.
+POINT BusEntryTip(POINT D, POINT p, POINT other, int b, int g, bool vertical) {
+    if (vertical)
+        return POINT{D.x + Scale(b, g) / 2, D.y + Sign(p.y - other.y) * g};
+    return POINT{D.x + Sign(p.x - other.x) * g, D.y + Scale(b, g) / 2};
+}
 } // namespace
 
 POINT CWire::GetDrawnStart() const {
@@ -542,12 +564,12 @@ RECT CWire::GetBusEntryLabelRect(DeviceContext* dc, int end) const {
     const SIZE e = Measure(dc, GetViewFont(vertical), name);
     if (vertical) {
         const int s = Sign(p.y - other.y);
-        const POINT tip{D.x + Scale(b, g) / 2, D.y + s * g};
+        const POINT tip = BusEntryTip(D, p, other, b, g, true);
         const int from = tip.y + s * (g / 4);
         return RECT{tip.x - g / 2, from, tip.x + g / 2, from + s * e.cx};
     }
     const int s = Sign(p.x - other.x);
-    const POINT tip{D.x + s * g, D.y + Scale(b, g) / 2};
+    const POINT tip = BusEntryTip(D, p, other, b, g, false);
     const int from = tip.x + s * (g / 4);
     return RECT{from, tip.y + g / 2, from + s * e.cx, tip.y - g / 2};
 }
@@ -582,10 +604,8 @@ void CWire::DrawWithJunctions(DeviceContext* dc, const CSheetJunctions& junction
             const POINT p = end == 1 ? m_position : m_end;
             const POINT other = end == 1 ? m_end : m_position;
             const POINT D = Scaled(end == 1 ? GetDrawnStart() : GetDrawnEnd(), g);
-            if (vertical)
-                Line(dc, D, POINT{D.x + Scale(b, g) / 2, D.y + Sign(p.y - other.y) * g});
-            else if (dir == WireDirection::Horizontal)
-                Line(dc, D, POINT{D.x + Sign(p.x - other.x) * g, D.y + Scale(b, g) / 2});
+            if (vertical || dir == WireDirection::Horizontal)
+                Line(dc, D, BusEntryTip(D, p, other, b, g, vertical));
             if (CNet* net = GetNet())
                 dc->DrawText(net->GetName(), GetBusEntryLabelRect(dc, end), kPinFormat);
         }
@@ -648,15 +668,19 @@ void CWire::InvalidateBusEntries(DeviceContext* dc) {
     dc = Use(dc, own);
     const int g = Grid();
     const wchar_t dir = GetDirection();
+    const int width = LineWidth(m_pSheet);
     for (int end = 1; end <= 2; ++end) {
-        if (!(end == 1 ? m_busEntry1 : m_busEntry2))
+        const int b = end == 1 ? m_busEntry1 : m_busEntry2;
+        if (!b)
             continue;
-        const POINT p = Scaled(end == 1 ? m_position : m_end, g);
+        const POINT p = end == 1 ? m_position : m_end;
+        const POINT other = end == 1 ? m_end : m_position;
         const POINT D = Scaled(end == 1 ? GetDrawnStart() : GetDrawnEnd(), g);
-        if (dir == WireDirection::Vertical)
-            Invalidate(dc, RECT{p.x - g / 2, p.y, p.x + g / 2, D.y});
-        else if (dir == WireDirection::Horizontal)
-            Invalidate(dc, RECT{p.x, p.y + g / 2, D.x, p.y - g / 2});
+        // The stub as it is drawn, with its pen and a pixel of smoothing.
+        if (dir == WireDirection::Vertical || dir == WireDirection::Horizontal) {
+            const POINT tip = BusEntryTip(D, p, other, b, g, dir == WireDirection::Vertical);
+            InvalidateDevice(dc, Grown(RectOf(D, tip), width), 2);
+        }
         const RECT r = GetBusEntryLabelRect(dc, end);
         if (!IsEmpty(r))
             Invalidate(dc, r);

@@ -11,8 +11,12 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <pwd.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -635,6 +639,83 @@ TEST_F(XmlFileTest, FailedSaveLeavesTheOldFileUntouched) {
     EXPECT_TRUE(saver.Save());
     EXPECT_TRUE(ReadWholeFile(target, bytes));
     EXPECT_GT(bytes.size(), 8192u);
+}
+
+// A save writes the document where its file is and leaves the file as it
+// was in every other way: through a symbolic link to the link's target (the
+// link stays), keeping the permission bits. A file nobody may write is
+// refused and left untouched, however the folder may be written.
+TEST_F(XmlFileTest, ASaveKeepsTheFilesLinkAndPermissionsAndRefusesAReadOnlyFile) {
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool throughLink;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"a private file", 0600, false, false},
+        {"a file shared with the group, through a link", 0640, true, false},
+        {"a read-only file", 0444, false, true},
+        {"a read-only file, through a link", 0444, true, true},
+    };
+    const std::string old = kDecl + "<Project/>\r\n";
+    auto modeOf = [](const std::wstring& path) {
+        struct stat st {};
+        return ::lstat(PathToNative(path).c_str(), &st) == 0 ? st.st_mode : mode_t{0};
+    };
+    CreateDirectories(Path(L"real"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring target = Path(L"real/doc.circuit");
+        const std::wstring opened = c.throughLink ? Path(L"doc.circuit") : target;
+        RemoveFile(target);
+        RemoveFile(opened);
+        ASSERT_TRUE(WriteWholeFile(target, old));
+        ASSERT_EQ(::chmod(PathToNative(target).c_str(), c.mode), 0);
+        if (c.throughLink) {
+            ASSERT_EQ(::symlink("real/doc.circuit", PathToNative(opened).c_str()), 0);
+        }
+        CRoot root;
+        root.SetRootTag(L"Project");
+        root.AddChild(new CGenericNode(26, L"Wire"))->SetText(L"1,2,3,4");
+        CXmlFile saver(&root);
+        EXPECT_EQ(saver.Save(opened.c_str()), !c.refused);
+        EXPECT_EQ(saver.GetError().empty(), !c.refused);
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(target, bytes));
+        EXPECT_EQ(bytes == old, c.refused);
+        EXPECT_EQ(modeOf(target), S_IFREG | c.mode);
+        if (c.throughLink) {
+            EXPECT_TRUE(S_ISLNK(modeOf(opened)));
+        }
+        EXPECT_EQ(ListDirectory(Path(L"real")), std::vector<std::wstring>{L"doc.circuit"})
+            << "no temporary file left";
+    }
+
+    // A user who may write the folder but not the file: refused. Run as a
+    // user without privileges where the test may become one.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody)
+        return;
+    const std::wstring target = Path(L"theirs.circuit");
+    ASSERT_TRUE(WriteWholeFile(target, old));
+    ASSERT_EQ(::chmod(PathToNative(target).c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(PathToNative(m_dir).c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+            ::_exit(2);
+        CRoot root;
+        root.SetRootTag(L"Project");
+        ::_exit(CXmlFile(&root).Save(target.c_str()) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save as nobody: " << status;
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(target, bytes));
+    EXPECT_EQ(bytes, old);
 }
 
 TEST_F(XmlFileTest, SaveWithoutAnyPathFails) {

@@ -399,7 +399,10 @@ TEST_F(SheetDrawTest, PowerLabelOnlyAtThePartHoldingThePin) {
     // Pin on 'L': the label stands right of the outline.
     EXPECT_EQ(texts.back().logical[0].x, (31 + 2) * g);
     const RECT bounds = power->GetBoundsOnSheet(dc.get());
+    // Measured in the font the name is drawn in, not the context's.
+    const LogFont old = dc->SelectFont(GetViewFont(false));
     const SIZE e = dc->GetTextExtentPoint32(L"GND");
+    dc->SelectFont(old);
     EXPECT_EQ(bounds.right, (31 + 2) * g + g / 2 + static_cast<int>(main->m_wireWidth) + e.cx);
     // A second part of the power package holds no pin: no label, no crash.
     auto* second = new CPart;

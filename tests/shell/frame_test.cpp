@@ -8,6 +8,7 @@
 #include "tests/shell/frame_fixture.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -323,6 +324,31 @@ TEST_F(FrameTest, NewAndOpenCloseTheViewsOfNodesInTheReplacedDocument) {
         Command(ID_NEW_PROJECT);
         EXPECT_EQ(g_MainFrame.m_tabWindow.GetTabCount(), 0);
     }
+}
+
+// Save over a file nobody may write, in each kind of document: the save is
+// refused with the save error, the file stays as it was and the document
+// still counts as changed.
+TEST_F(FrameTest, ASaveOverAReadOnlyFileIsRefusedAndTheDocumentStaysChanged) {
+    StartFrame();
+    const wchar_t* const names[] = {L"ro.circuit", L"ro.symbol", L"ro.footprint"};
+    const std::string old = std::string(kXmlHead) + "<Old/>\r\n";
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        const std::wstring path = WriteFile(names[kind], old);
+        ASSERT_EQ(::chmod(PathToNative(path).c_str(), 0444), 0);
+        CRoot& root = g_MainFrame.GetRoot(kind);
+        root.SetFilePath(path);
+        AddNode(root, L"Block", L"New");
+        g_MainFrame.m_leftPane.GetUndoList(kind).AddUndo(
+            new CUndoChangeNodeAttribute(&root, nullptr));
+        g_MainFrame.m_leftPane.FocusTree(kind);
+        Command(ID_FILE_SAVE);
+        EXPECT_EQ(MessageBoxesWith(L"File save error "), kind + 1);
+        EXPECT_TRUE(g_MainFrame.IsDocumentModified(kind));
+        EXPECT_EQ(ReadFile(path), old);
+    }
+    EXPECT_TRUE(dialogs.empty());
 }
 
 TEST_F(FrameTest, AFailedSaveAsCancelsTheNewThatAskedAndKeepsTheDocument) {

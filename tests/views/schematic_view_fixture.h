@@ -239,6 +239,16 @@ protected:
         const int g = view->GetGrid();
         return ClientAtLogical(POINT{grid.x * g, grid.y * g});
     }
+    // The view scrolled to show the grid point in its middle, and painted.
+    void ShowInTheMiddle(POINT grid) {
+        const RECT client = view->GetClientRect();
+        const POINT at = ClientAt(grid);
+        const POINT scroll = view->GetScrollOffset();
+        view->SetScrollOffset(
+            POINT{scroll.x + client.right / 2 - at.x, scroll.y + client.bottom / 2 - at.y});
+        view->InvalidateRect(nullptr, true);
+        PumpPendingMessages();
+    }
     void MoveTo(POINT grid, WPARAM mk = 0) {
         MouseAt(view, WM_MOUSEMOVE, ClientAt(grid), mk);
         PumpPendingMessages();

@@ -11,6 +11,7 @@
 #include "core/sheet_size_combobox.h"
 #include "dialogs/load_footprint.h"
 #include "platform/combo_box_control.h"
+#include "platform/dc_recorder.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
 #include "platform/paint_target.h"
@@ -271,6 +272,21 @@ TEST_F(SchematicViewTest, DeleteRemovesTheSelectionAndSplitsWhatItHeldTogether) 
     EXPECT_EQ(gone.find("R3"), std::string::npos);
 }
 
+// The GND wire's bus entry of -2 reaches a whole grid step across the wire:
+// deleted at a close zoom, the wire leaves none of it on the screen.
+TEST_F(SchematicViewTest, AWireDeletedTakesAllOfItsBusEntryOffTheScreen) {
+    ASSERT_NE(OpenProject(ExamplePath(), L"Power"), nullptr);
+    for (int notch = 0; notch < 3; ++notch)
+        Command(ID_ZOOM_IN);
+    ShowInTheMiddle({11, 5}); // the wire runs from 10,5 to 13,5
+    Click({11, 5});
+    auto* wire = dynamic_cast<CWire*>(g_MainFrame.GetPropertyGrid().GetShownObject());
+    ASSERT_NE(wire, nullptr);
+    ASSERT_EQ(wire->m_busEntry1, -2);
+    Key(VK_DELETE);
+    EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"bus-entry-deleted"));
+}
+
 TEST_F(SchematicViewTest, ContextMenusOfferWhatTheSelectionAllows) {
     ASSERT_NE(OpenProject(ExamplePath()), nullptr);
     // Nothing there and nothing selected: no menu at all.
@@ -461,6 +477,56 @@ protected:
         g_MainFrame.m_tabWindow.SetFocus();
     }
 };
+
+// A power symbol's net name stands where it is drawn (sheet Main, #PWR1): a
+// new name, longer or shorter, takes the old one's place on the screen,
+// deselecting repaints it in the symbol's colour, the symbol's bounds hold it
+// and a click on its far end picks the symbol.
+TEST_F(SheetRowsTest, APowerSymbolsNetNameIsRepaintedAndPickedWhereItIsDrawn) {
+    CPart* gnd = nullptr;
+    for (CSheetObject* object : Sheet()->m_objects)
+        if (object->GetType() == NodeType::Part && static_cast<CPart*>(object)->GetOwnPowerPin())
+            gnd = static_cast<CPart*>(object);
+    ASSERT_NE(gnd, nullptr);
+    ShowInTheMiddle({28, 7});
+    std::unique_ptr<DeviceContext> dc = view->MakeDC();
+    // The rectangle the name is drawn in, from a drawing of the symbol.
+    auto drawnLabel = [&] {
+        DcRecorder recorder;
+        dc->SetRecorder(&recorder);
+        gnd->DrawOnSheet(dc.get(), 0);
+        dc->SetRecorder(nullptr);
+        for (const DcRecord& r : recorder.OfKind(DcOp::Text))
+            if (r.text == gnd->GetOwnPowerPin()->m_fixedNetName)
+                return RECT{std::min(r.logical[0].x, r.logical[1].x),
+                            std::min(r.logical[0].y, r.logical[1].y),
+                            std::max(r.logical[0].x, r.logical[1].x),
+                            std::max(r.logical[0].y, r.logical[1].y)};
+        ADD_FAILURE() << "the name is not drawn";
+        return RECT{};
+    };
+    for (const wchar_t* name : {L"POWERSUPPLYNET", L"G"}) {
+        SCOPED_TRACE(WideToUtf8(name));
+        Click({28, 8}); // the symbol's line
+        ASSERT_EQ(Grid().GetShownObject(), gnd);
+        ASSERT_EQ(Grid().GetItem(0)->GetName(), L"Default Net");
+        Type(0, name);
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"power-name-typed"));
+        Click({22, 2}); // nothing there
+        ASSERT_FALSE(gnd->IsSelected());
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"power-name-deselected"));
+        const RECT label = drawnLabel(), bounds = gnd->GetBoundsOnSheet(dc.get());
+        EXPECT_TRUE(label.left >= bounds.left && label.right <= bounds.right &&
+                    label.top >= bounds.top && label.bottom <= bounds.bottom);
+        const POINT farEnd = ClientAtLogical(POINT{label.left + (label.right - label.left) * 9 / 10,
+                                                   (label.top + label.bottom) / 2});
+        MouseAt(view, WM_MOUSEMOVE, farEnd);
+        MouseAt(view, WM_LBUTTONDOWN, farEnd, MK_LBUTTON);
+        MouseAt(view, WM_LBUTTONUP, farEnd);
+        PumpPendingMessages();
+        EXPECT_TRUE(gnd->IsSelected());
+    }
+}
 
 // A net renamed in the panel and the rename undone and redone with the
 // keys: the net's row shows the name the net has after each step.
