@@ -585,9 +585,7 @@ CTreeNode* CPart::MouseDownOnSheet(DeviceContext* dc, uint32_t flags, int x, int
     const RECT outline{Scale(px, g), Scale(py, g), Scale(px + m_size.cx, g),
                        Scale(py + m_size.cy, g)};
     const int32_t before = m_selected;
-    // A power symbol is picked by its net name too.
-    RECT label;
-    if (Contains(outline, x, y) || (GetPowerLabelRect(dc, label) && Contains(label, x, y)))
+    if (Contains(outline, x, y))
         m_selected = Ctrl(flags) ? (before ? 0 : 1) : 1;
     else if (!(flags & kKeepMask))
         m_selected = 0;

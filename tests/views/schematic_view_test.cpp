@@ -480,9 +480,9 @@ protected:
 
 // A power symbol's net name stands where it is drawn (sheet Main, #PWR1): a
 // new name, longer or shorter, takes the old one's place on the screen,
-// deselecting repaints it in the symbol's colour, the symbol's bounds hold it
-// and a click on its far end picks the symbol.
-TEST_F(SheetRowsTest, APowerSymbolsNetNameIsRepaintedAndPickedWhereItIsDrawn) {
+// deselecting repaints it in the symbol's colour, and the symbol's bounds
+// hold it.
+TEST_F(SheetRowsTest, APowerSymbolsNetNameIsRepaintedWhereItIsDrawn) {
     CPart* gnd = nullptr;
     for (CSheetObject* object : Sheet()->m_objects)
         if (object->GetType() == NodeType::Part && static_cast<CPart*>(object)->GetOwnPowerPin())
@@ -518,13 +518,6 @@ TEST_F(SheetRowsTest, APowerSymbolsNetNameIsRepaintedAndPickedWhereItIsDrawn) {
         const RECT label = drawnLabel(), bounds = gnd->GetBoundsOnSheet(dc.get());
         EXPECT_TRUE(label.left >= bounds.left && label.right <= bounds.right &&
                     label.top >= bounds.top && label.bottom <= bounds.bottom);
-        const POINT farEnd = ClientAtLogical(POINT{label.left + (label.right - label.left) * 9 / 10,
-                                                   (label.top + label.bottom) / 2});
-        MouseAt(view, WM_MOUSEMOVE, farEnd);
-        MouseAt(view, WM_LBUTTONDOWN, farEnd, MK_LBUTTON);
-        MouseAt(view, WM_LBUTTONUP, farEnd);
-        PumpPendingMessages();
-        EXPECT_TRUE(gnd->IsSelected());
     }
 }
 
