@@ -307,12 +307,12 @@ void SimulateTyping(PlatformWindow* window, const std::wstring& text) {
 }
 
 namespace {
-// A user's keys come after the window system has moved the focus: wait (a
-// second at most) for an activation on its way from an X server.
+// A user's keys come after the window system has moved the focus: wait for
+// an activation on its way from an X server, for minutes on a busy machine.
 QObject* SettledFocusObject() {
     QElapsedTimer waited;
     waited.start();
-    while (IsActivationPending() && waited.elapsed() < 1000)
+    while (IsActivationPending() && waited.elapsed() < 3 * 60 * 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return QGuiApplication::focusObject();
 }

@@ -29,6 +29,11 @@ int RunMessageLoop();
 // Ends the running loop with the exit code (once the current message is done).
 void PostQuitMessage(int exitCode);
 
+// How long tests wait for the window system to do what was asked of it
+// (show, expose, focus, activate): minutes, so that a busy machine is never
+// taken for a window system that does not answer.
+constexpr int kWindowSystemWaitMs = 5 * 60 * 1000;
+
 // Processes events until the window has been painted once, or until
 // timeoutMs milliseconds have passed; true when it was painted.
 bool WaitForFirstPaint(PlatformWindow* window, int timeoutMs = 10000);

@@ -1022,7 +1022,7 @@ std::unique_ptr<PaintTarget> PlatformWindow::GrabFromScreen() {
     if (QWindow* handle = impl_->widget->window()->windowHandle()) {
         QElapsedTimer timer;
         timer.start();
-        while (*keep && !handle->isExposed() && timer.elapsed() < 5000)
+        while (*keep && !handle->isExposed() && timer.elapsed() < 3 * 60 * 1000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     if (*keep)

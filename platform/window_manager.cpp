@@ -110,6 +110,48 @@ void RequestResizeFromWindowManager(PlatformWindow* topLevel, SIZE size) {
     SendToRoot(c, w, Atom(c, "_NET_MOVERESIZE_WINDOW"), data);
 }
 
+void RequestActivationFromWindowManager(PlatformWindow* topLevel) {
+    xcb_connection_t* c = Connection();
+    const xcb_window_t w = NativeWindow(topLevel);
+    if (!c || w == XCB_WINDOW_NONE)
+        return;
+    if (WindowManagerRunning()) {
+        // As a pager asks it, for the user: the manager does not weigh it
+        // as an application taking the focus.
+        constexpr uint32_t kFromUser = 2;
+        const uint32_t data[5] = {kFromUser, XCB_CURRENT_TIME, 0, 0, 0};
+        SendToRoot(c, w, Atom(c, "_NET_ACTIVE_WINDOW"), data);
+        return;
+    }
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
+    xcb_flush(c);
+}
+
+bool HasServerFocus(const PlatformWindow& topLevel) {
+    xcb_connection_t* c = Connection();
+    if (!c || !topLevel.Impl())
+        return false;
+    const auto w = static_cast<xcb_window_t>(topLevel.Impl()->widget->window()->winId());
+    xcb_get_input_focus_reply_t* reply =
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    if (!reply)
+        return false;
+    xcb_window_t focus = reply->focus;
+    std::free(reply);
+    // The focus on the window or on one inside it.
+    const xcb_window_t root = Root(c);
+    while (focus != XCB_WINDOW_NONE && focus != XCB_INPUT_FOCUS_POINTER_ROOT && focus != root) {
+        if (focus == w)
+            return true;
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, focus), nullptr);
+        if (!tree)
+            return false;
+        focus = tree->parent;
+        std::free(tree);
+    }
+    return false;
+}
+
 RECT FrameOnScreen(const PlatformWindow& topLevel) {
     if (!topLevel.Impl())
         return RECT{};

@@ -69,7 +69,9 @@ for target in build-fuzz/bin/fuzz_*; do
         seeds=(tests/fuzz/corpus examples)
         ;;
     esac
-    args=(-seed="$seed" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048
+    # An input is a hang after minutes of wall time, which a busy machine
+    # stretches; a slow input is the benchmarks' and the capped tests' to find.
+    args=(-seed="$seed" -runs="$runs" -max_len="$max_len" -timeout=120 -rss_limit_mb=2048
         -artifact_prefix="$failures/$name-" ${FUZZ_ARGS:-} "$corpus" "${seeds[@]}")
     if [ "$jobs" -gt 1 ]; then
         # Fork mode passes over timeouts and running out of memory unless told

@@ -13,7 +13,9 @@
 # on the bare server and is told so by the variable being unset.
 #
 # Xvfb picks a free display number itself (-displayfd), so parallel starts do
-# not race for numbers; a server that fails to come up is tried again.
+# not race for numbers; a server that fails to come up is tried again. The
+# server and the window manager get minutes to come up: a busy machine is
+# slow, not broken.
 set -u
 
 # For comparison and for machines without X: the offscreen platform instead.
@@ -54,7 +56,7 @@ for attempt in 1 2 3; do
         3>"$scratch/display" 2>"$scratch/xvfb.log" &
     server=$!
     # Xvfb writes the number and a newline once it accepts clients.
-    for _ in $(seq 1 200); do
+    for _ in $(seq 1 2400); do
         if read -r display <"$scratch/display" 2>/dev/null && [ -n "$display" ]; then
             break
         fi
@@ -84,7 +86,7 @@ if [ -n "${VORPEL_WINDOW_MANAGER:-}" ]; then
         openbox --sm-disable --startup "touch $scratch/manager-ready" \
             >"$scratch/manager.log" 2>&1 &
         manager=$!
-        for _ in $(seq 1 200); do
+        for _ in $(seq 1 2400); do
             [ -e "$scratch/manager-ready" ] && break
             kill -0 "$manager" 2>/dev/null || break
             sleep 0.05

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/file.h"
+#include "platform/input_simulation.h"
 #include "platform/message_loop.h"
 #include "platform/paint_target.h"
 #include "platform/text.h"
@@ -66,6 +67,10 @@ inline void WritePicture(PlatformWindow& w, const std::wstring& name) {
 // named.
 inline ::testing::AssertionResult SameAfterFullRepaint(PlatformWindow& w,
                                                        const std::wstring& name) {
+    // An activation on its way from the X server arrives first (for
+    // minutes on a busy machine): a window just shown draws its focus once
+    // it has it.
+    (void)KeyboardFocusWindow();
     auto before = Grab(w);
     if (!before)
         return ::testing::AssertionFailure() << WideToUtf8(name) << ": no picture from the screen";

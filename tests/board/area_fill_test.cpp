@@ -309,8 +309,8 @@ TEST_F(AreaFillTest, RoundedCornersKeepTheirClearance) {
 }
 
 // The drawn copper is kept from one drawing to the next; every change of
-// what cuts into the area changes the key of the fill and moves the holes
-// of the next drawing.
+// what cuts into the area (the board's isolation and a pad's turn among
+// them) changes the key of the fill and moves the holes of the next drawing.
 TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
     CArea* area = AddArea(kRect, L"GND");
     CPad* pad = AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);
@@ -323,6 +323,7 @@ TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
     const ARGB copper = ColorRefToArgb(g_DefaultSettings.layerColors[0], 0xFF);
     auto target = PaintTarget::CreateImage(20 * k, 10 * k, background);
     const float gap = 1.65f / std::sqrt(2.0f); // in a gap of the thermal of a 3 mm pad
+    CFootprint* oblong = nullptr;
     struct Step {
         const char* what;
         std::function<void()> edit;
@@ -357,6 +358,28 @@ TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
          },
          {{5, 5}},
          {{15, 5}}},
+        // Cleared 0.2 + 0.3 around y = 2.
+        {"track of another net",
+         [&] { AddConductor(gnd, 0.4f, 1, 2, 9, 2); },
+         {{5, 2.8f}},
+         {{5, 2.3f}}},
+        {"board's isolation",
+         [&] {
+             auto* props = static_cast<CBoardProperties*>(board->AddChild(new CBoardProperties()));
+             static_cast<CThermalRelief*>(props->AddChild(new CThermalRelief()))->m_isolation =
+                 0.8f;
+         },
+         {{5, 3.3f}},
+         {{5, 2.8f}}},
+        // 3 by 1 and 0.8 around it.
+        {"oblong pad of another net",
+         [&] {
+             oblong = static_cast<CFootprint*>(
+                 AddPad(5, 6.5f, kPadShapeRect, 3, 1, gnd)->GetParent()->GetParent());
+         },
+         {{5, 8.2f}},
+         {{7, 6.5f}}},
+        {"footprint turned", [&] { oblong->m_rotation = 90; }, {{7, 6.5f}}, {{5, 8.2f}}},
     };
     uint64_t key = 0;
     for (const Step& step : steps) {

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -777,6 +778,62 @@ TEST_F(GerberExportTest, PadsInAnAreaGetThermalsOrClearances) {
     // The thermal ring of the GND via and the clearance of the SIG via
     // inside; the via outside the area cuts nothing.
     EXPECT_EQ(Count(top, "G36*"), 3u);
+}
+
+// Thirty areas among three hundred vias of another net, of sizes spread
+// over several classes of the lookup that finds what lies near an area:
+// wherever a via's clearance reaches into an area, the file clears that
+// copper, as a look at every via against every area finds.
+TEST_F(GerberExportTest, EveryViaReachingIntoAnAreaIsClearedThere) {
+    struct Rect {
+        double x0, y0, x1, y1;
+    };
+    std::vector<Rect> areas;
+    std::string body;
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 5; ++j) {
+            const Rect a{1 + 6.5 * i, 1 + 5.8 * j, 6 + 6.5 * i, 5 + 5.8 * j};
+            areas.push_back(a);
+            body += "<Area Layer=\"TOP\" Net=\"GND\">LIN" + Num(a.x0) + "," + Num(a.y0) + " LIN" +
+                    Num(a.x1) + "," + Num(a.y0) + " LIN" + Num(a.x1) + "," + Num(a.y1) + " LIN" +
+                    Num(a.x0) + "," + Num(a.y1) + "</Area>";
+        }
+    struct Disc {
+        double x, y, size;
+    };
+    std::vector<Disc> vias;
+    const double sizes[] = {0.3, 0.5, 0.8, 1.3, 2.1, 3.4};
+    uint32_t r = 12345;
+    auto next = [&r](double range) {
+        r = r * 1103515245u + 12345u;
+        return (r >> 8) / double(1u << 24) * range;
+    };
+    for (int i = 0; i < 300; ++i) {
+        const Disc v{2 + next(36), 2 + next(26), sizes[i % 6]};
+        vias.push_back(v);
+        const std::string size = Num(v.size) + "," + Num(v.size);
+        body += Via("SIG", "<PadLayer Size=\"" + size + "\"/>", float(v.x), float(v.y));
+    }
+    const GerberCopper copper = ReadCopper(Write(Load(Board(kTopBot, body)), kLayerTop));
+    ASSERT_EQ(copper.dark.size(), areas.size());
+    int reaching = 0;
+    for (const Disc& v : vias)
+        for (const Rect& a : areas) {
+            // The point of the area nearest the via, a little inside; the
+            // clearance (0.3 beyond the pad, flattened within 0.025) covers
+            // it where it lies well within.
+            const double x = std::clamp(v.x, a.x0 + 0.05, a.x1 - 0.05);
+            const double y = std::clamp(v.y, a.y0 + 0.05, a.y1 - 0.05);
+            if (std::hypot(x - v.x, y - v.y) > v.size / 2 + 0.3 - 0.06)
+                continue;
+            ++reaching;
+            bool cleared = false;
+            for (const CClipPolygon& clear : copper.clear)
+                cleared = cleared || InsidePolygon(clear, x, y);
+            EXPECT_TRUE(cleared) << "a via of " << v.size << " at " << v.x << "," << v.y
+                                 << " in the area at " << a.x0 << "," << a.y0;
+        }
+    EXPECT_GT(reaching, 100);
 }
 
 TEST_F(GerberExportTest, TextHolesNeverEraseCopperBeneath) {

@@ -9,6 +9,7 @@
 #include "platform/edit_control.h"
 #include "platform/input_simulation.h"
 #include "platform/list_view_control.h"
+#include "platform/message_loop.h"
 #include "platform/paint_target.h"
 #include "platform/text.h"
 #include "platform/tree_view_control.h"
@@ -119,11 +120,14 @@ inline bool ClickTreeItem(TreeViewControl* tree, HTREEITEM item) {
 // Opens the drop-down list with a click and clicks its entry. A window the
 // X server has just shown gets its activation and focus a moment later (on
 // a busy machine, after the click), and the focus moving closes an open
-// list, as it should: the list is opened again until it stays open.
+// list, as it should: the list is opened again until it stays open, for
+// minutes on a busy machine.
 inline void ChooseInCombo(ComboBoxControl* combo, int index) {
     ASSERT_NE(combo, nullptr);
     PlatformWindow* drop = nullptr;
-    for (int attempt = 0; attempt < 10 && !drop; ++attempt) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kWindowSystemWaitMs);
+    for (int attempt = 0; !drop && std::chrono::steady_clock::now() < deadline; ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (!combo->GetDropDownWindow())

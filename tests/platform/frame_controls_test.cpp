@@ -478,7 +478,7 @@ TEST(FirstPaint, AWindowCoveredByItsChildrenCountsAsPaintedThroughThem) {
     ASSERT_TRUE(child.Create(&top, RECT{0, 0, 300, 200}));
     EXPECT_FALSE(top.HasBeenPainted());
     top.ShowWindow(true);
-    EXPECT_TRUE(WaitForFirstPaint(&top, 5000));
+    EXPECT_TRUE(WaitForFirstPaint(&top, kWindowSystemWaitMs));
     EXPECT_TRUE(child.HasBeenPainted());
     // Rendering into an image is no paint on the screen.
     PlatformWindow hidden;

@@ -22,24 +22,32 @@ unset XDG_RUNTIME_DIR QT_QPA_PLATFORM WAYLAND_DISPLAY
 # Xvfb picks a free display number itself and writes it to fd 3.
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 1 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+# Every wait below is for the event itself, for minutes: a busy machine is
+# slow, not broken.
+for _ in $(seq 1 1200); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 [ -s "$scratch/display" ] || fail "no X server"
 export DISPLAY=:$(head -n1 "$scratch/display")
 
 "$program" "$example" >"$scratch/out" 2>"$scratch/err" &
 pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --class '^vorpel$' | head -n1)
+window=$(timeout 300 xdotool search --sync --onlyvisible --class '^vorpel$' | head -n1)
 [ -n "$window" ] || fail "no main window"
-sleep 1
 # Maximised: the whole 1600x1000 screen, even with nobody to maximise it.
-geometry=$(xdotool getwindowgeometry --shell "$window")
+for _ in $(seq 1 1200); do
+    geometry=$(xdotool getwindowgeometry --shell "$window")
+    echo "$geometry" | grep -qx 'WIDTH=1600' && echo "$geometry" | grep -qx 'HEIGHT=1000' && break
+    sleep 0.1
+done
 echo "$geometry" | grep -qx 'WIDTH=1600' || fail "not maximised: $geometry"
 echo "$geometry" | grep -qx 'HEIGHT=1000' || fail "not maximised: $geometry"
-# The File menu of the menu bar, then its Exit item by its mnemonic.
+# The File menu of the menu bar, once it is shown (a window of its own), then
+# its Exit item by its mnemonic.
+shown() { xdotool search --onlyvisible --class '^vorpel$' 2>/dev/null | wc -l; }
 xdotool mousemove --window "$window" 25 14 click 1
-sleep 0.5
+for _ in $(seq 1 1200); do [ "$(shown)" -gt 1 ] && break; sleep 0.1; done
+[ "$(shown)" -gt 1 ] || fail "the File menu did not open"
 xdotool key x
-for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 1800); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
     kill "$pid"
     fail "File > Exit did not end the program"

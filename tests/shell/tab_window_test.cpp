@@ -199,4 +199,34 @@ TEST_F(TabWindowTest, EditMessagesReachTheShownView) {
     EXPECT_EQ(nodes[1]->GetText(), L"B");
 }
 
+// An editor's step on a node another editor changed since goes from its
+// history once the change settles; so too in a main window made after one
+// that closed with a settling still to come.
+TEST_F(TabWindowTest, AStepAnotherEditorChangedGoesOnceTheChangeSettles) {
+    for (int window = 0; window < 2; ++window) {
+        SCOPED_TRACE(window ? "the next main window" : "the first main window");
+        if (window) {
+            StartFrame();
+            Command(ID_NEW_PROJECT);
+            nodes.clear();
+            for (const wchar_t* name : {L"A", L"B", L"C", L"D"})
+                nodes.push_back(AddNode(g_MainFrame.GetRoot(0), L"Block", name));
+        }
+        CRecordingView* a = OpenView(nodes[0], kViewSchematic, kDocumentProject);
+        CRecordingView* b = OpenView(nodes[1], kViewSchematic, kDocumentProject);
+        Rename(a, nodes[2], L"E");
+        PumpPendingMessages();
+        Rename(b, nodes[2], L"F");
+        PumpPendingMessages();
+        EXPECT_EQ(a->GetUndoList().UndoCount(), 0u) << "the step would put back C over F";
+        EXPECT_EQ(b->GetUndoList().UndoCount(), 1u);
+        if (window == 0) {
+            // A change, and the window goes before it settles.
+            Rename(b, nodes[3], L"G");
+            g_MainFrame.DestroyWindow();
+            PumpPendingMessages();
+        }
+    }
+}
+
 } // namespace

@@ -965,6 +965,39 @@ TEST_F(ViewLifetimeTest, APartMovedByItsRowIsAStepOfTheSheetItGoesToAlone) {
     EXPECT_TRUE(Contains(ReadFile(paths[0]), dropped)) << "saved where it was put down";
 }
 
+// U1's unit 1 mirrored on Main (a step that records every unit of U1 and
+// leaves the unit's place as it was), then moved by its row to Power and
+// put down at the same coordinates there, so that no value Main's step
+// left has changed but the sheet: Main's steps on the unit are gone, and
+// Main's Undo does not take it back from Power unmirrored.
+TEST_F(ViewLifetimeTest, APartMovedByItsRowLeavesNoStepOfTheSheetItLeft) {
+    Page(L"Power");
+    Page(L"Main");
+    Command(ID_TOOL_SELECT);
+    PageClick(30.5f, 15);
+    PageKey('H');
+    PageClick(30.5f, 15);
+    PageKey(VK_ESCAPE);
+    const std::string mirrored = Saved(0);
+    ASSERT_NE(mirrored, original[0]);
+    ASSERT_TRUE(Contains(mirrored, "<Part Outline=\"2,2\" SheetName=\"Main\" XY=\"30,14\">"))
+        << "mirrored in its place";
+    PageClick(30.5f, 15);
+    ChoosePartRow(1, L"Power");
+    ASSERT_NE(g_pActiveView, nullptr);
+    PageMove(29, 13);
+    PageClick(30, 14);
+    const std::string onPower = Saved(0);
+    ASSERT_TRUE(Contains(onPower, "<Part Outline=\"2,2\" SheetName=\"Power\" XY=\"30,14\">"))
+        << "put down at the same coordinates";
+    Page(L"Main");
+    PageKey('Z', MK_CONTROL);
+    ExpectSameFile(Saved(0), onPower, "Main's Undo");
+    PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), onPower, "Main's Redo");
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+}
+
 // U1's unit 1 moved by its "Part #1" row onto the sheet it is on: it leaves
 // its place at once, on the screen too, and follows the pointer; put down,
 // the move is one undo.

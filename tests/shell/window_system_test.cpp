@@ -274,9 +274,22 @@ TEST_F(WindowSystemTest, AltWithAMenusLetterOpensItWhileATreeHasTheFocus) {
     ASSERT_EQ(shown.size(), 1u) << "Alt+V opened no menu";
     EXPECT_EQ(shown[0], bar.GetMenu(2));
     if (OnRealDisplay()) {
-        ASSERT_EQ(std::system("xdotool key alt+v"), 0);
-        EXPECT_TRUE(ProcessEventsUntil([&] { return shown.size() > 1; }))
-            << "Alt+V on the keyboard opened no menu";
+        // The server's keyboard types into the window that has the server's
+        // focus: the main window has it first, the tree still the keys
+        // inside (a window manager on a busy machine may hand it over late,
+        // or once more elsewhere: it is asked again then).
+        const auto focused = [&] {
+            return HasServerFocus(g_MainFrame) && KeyboardFocusWindow() == &tree;
+        };
+        for (int attempt = 0; attempt < 3 && shown.size() < 2; ++attempt) {
+            if (!focused())
+                RequestActivationFromWindowManager(&g_MainFrame);
+            ASSERT_TRUE(ProcessEventsUntil(focused))
+                << "the main window never had the keyboard focus of the X server";
+            ASSERT_EQ(std::system("xdotool key alt+v"), 0);
+            ProcessEventsUntil([&] { return shown.size() > 1 || !HasServerFocus(g_MainFrame); });
+        }
+        ASSERT_GT(shown.size(), 1u) << "Alt+V on the keyboard opened no menu";
         EXPECT_EQ(shown.back(), bar.GetMenu(2));
     }
     EXPECT_EQ(KeyboardFocusWindow(), &tree);
