@@ -202,12 +202,51 @@ void CFootprint::SetPlace(int side, CBoardLayerIndex* index) {
     }
 }
 
+namespace {
+int g_batchDepth = 0;
+Graphics* g_batchGraphics = nullptr;
+std::set<CNet*, NodeSequenceLess> g_batchNets;
+} // namespace
+
+NetGraphBatch::NetGraphBatch(Graphics* g) {
+    if (g_batchDepth++ == 0)
+        g_batchGraphics = g;
+}
+
+NetGraphBatch::~NetGraphBatch() {
+    if (--g_batchDepth != 0)
+        return;
+    // Rebuilding may not note more: the batch is over.
+    std::set<CNet*, NodeSequenceLess> nets;
+    nets.swap(g_batchNets);
+    for (CNet* net : nets)
+        net->BuildConnectionGraph(g_batchGraphics);
+    g_batchGraphics = nullptr;
+}
+
+bool NetGraphBatch::Active() {
+    return g_batchDepth > 0;
+}
+
+void NetGraphBatch::Note(CNet* net) {
+    g_batchNets.insert(net);
+}
+
+void NetGraphBatch::Forget(const CNet* net) {
+    if (!g_batchNets.empty())
+        g_batchNets.erase(const_cast<CNet*>(net));
+}
+
 void CFootprint::RebuildNetGraphs(Graphics* g) {
     std::set<CNet*, NodeSequenceLess> nets;
     ForEachPadIn(this, [&](CPad* pad) {
         if (CNet* net = pad->GetNet())
             nets.insert(net);
     });
-    for (CNet* net : nets)
-        net->BuildConnectionGraph(g);
+    for (CNet* net : nets) {
+        if (NetGraphBatch::Active())
+            NetGraphBatch::Note(net);
+        else
+            net->BuildConnectionGraph(g);
+    }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class CBoardLayerIndex;
+class CNet;
 class Graphics;
 class GraphicsPath;
 class Matrix;
@@ -60,7 +61,8 @@ public:
     // Moves the footprint to the other side; every change is recorded (the
     // index, when given, is kept in step).
     void SetPlace(int side, CBoardLayerIndex* index);
-    // Rebuilds once each net that reaches a pad of the footprint.
+    // Rebuilds once each net that reaches a pad of the footprint; while a
+    // NetGraphBatch lives, only notes them for it.
     void RebuildNetGraphs(Graphics* g);
 
     uint32_t m_unit = 1;
@@ -71,4 +73,20 @@ public:
     float m_rotation = 0;
     PointF m_dragPoint;                              // not saved
     std::unique_ptr<GraphicsPath> m_outlinePaths[2]; // not saved
+};
+
+// While one lives, the footprints' net rebuilds are put off: the outermost
+// rebuilds each noted net once when it ends (an action on many footprints of
+// one net rebuilds it once, not once per footprint), with the surface it was
+// made with.
+class NetGraphBatch {
+public:
+    explicit NetGraphBatch(Graphics* g);
+    ~NetGraphBatch();
+    NetGraphBatch(const NetGraphBatch&) = delete;
+    NetGraphBatch& operator=(const NetGraphBatch&) = delete;
+    static bool Active();
+    static void Note(CNet* net);
+    // A net destroyed meanwhile is not rebuilt.
+    static void Forget(const CNet* net);
 };

@@ -60,7 +60,13 @@ public:
             siblings.erase(it);
         static_cast<Tree*>(m_parent)->ChildrenChanged(static_cast<T*>(this));
         m_parent = nullptr;
+        if (s_detached)
+            s_detached(static_cast<T*>(this));
     }
+
+    // Called with every node taken out of its parent (RemoveFromParent,
+    // ReleaseChildren) while set: a watcher of what leaves a tree.
+    static inline void (*s_detached)(T* node) = nullptr;
 
     // Position of this node among its parent's children, -1 when it has none.
     int GetIndexInParent() const {
@@ -79,6 +85,9 @@ public:
         for (T* child : out)
             child->m_parent = nullptr;
         ChildrenChanged(nullptr);
+        if (s_detached)
+            for (T* child : out)
+                s_detached(child);
         return out;
     }
 

@@ -38,7 +38,10 @@ CTreeNode::CTreeNode(const CTreeNode& other)
         AddChild(child->Clone());
 }
 
-CTreeNode::~CTreeNode() = default;
+CTreeNode::~CTreeNode() {
+    if (s_destroyed)
+        s_destroyed(this);
+}
 
 CTreeNode* CTreeNode::Clone() const {
     return new CTreeNode(*this);

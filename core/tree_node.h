@@ -53,6 +53,9 @@ public:
     // Destroys the subtree. Does not unlink the node from its parent: call
     // RemoveFromParent first when the node is in a tree.
     ~CTreeNode() override;
+    // Called with every node being destroyed while set (a watcher of
+    // detached nodes lets go of it).
+    static inline void (*s_destroyed)(const CTreeNode* node) = nullptr;
 
     // Nodes come from the node arena: the reader of a file cuts them from
     // blocks, everything else from the heap.

@@ -1,9 +1,11 @@
 #include "core/undo_list.h"
 
+#include "core/subtree_walk.h"
 #include "core/tree_node.h"
 #include "platform/window.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 const CUndoItem* ItemOf(const std::unique_ptr<CUndoItem>& item) {
@@ -79,10 +81,12 @@ void CUndoList::AddUndo(CUndoItem* item) {
     NotifyChange(Change::Push, false);
     item->SetGroupHead(startNewGroup_);
     startNewGroup_ = false;
-    undo_.push_back(Entry{std::unique_ptr<CUndoItem>(item), ++nextState_});
+    undo_.push_back(MakeEntry(std::unique_ptr<CUndoItem>(item), ++nextState_, false));
     NotifyRelease(redo_.begin(), redo_.end());
-    while (!redo_.empty())
+    while (!redo_.empty()) {
+        Unindex(redo_.back().item.get());
         redo_.pop_back();
+    }
     NotifyChange(Change::Push, true);
 }
 
@@ -101,11 +105,12 @@ void CUndoList::Undo(bool keepRedo) {
     for (;;) {
         Entry r = std::move(undo_.back());
         undo_.pop_back();
+        Unindex(r.item.get());
         std::unique_ptr<CUndoItem> inverse(r.item->Undo());
         if (keepRedo && inverse) {
             inverse->SetGroupHead(first);
             // Redoing the inverse leads back to the state the record led to.
-            redo_.push_back(Entry{std::move(inverse), r.state});
+            redo_.push_back(MakeEntry(std::move(inverse), r.state, true));
         } else if (inverse) {
             dropped.push_back(std::move(inverse));
         }
@@ -134,10 +139,11 @@ void CUndoList::Redo() {
     for (;;) {
         Entry r = std::move(redo_.back());
         redo_.pop_back();
+        Unindex(r.item.get());
         std::unique_ptr<CUndoItem> inverse(r.item->Undo());
         if (inverse) {
             inverse->SetGroupHead(first);
-            undo_.push_back(Entry{std::move(inverse), r.state});
+            undo_.push_back(MakeEntry(std::move(inverse), r.state, false));
         }
         first = false;
         bool head = r.item->IsGroupHead();
@@ -183,8 +189,10 @@ void CUndoList::Forget(const ForgetPlan& plan) {
     auto forget = [this](std::vector<Entry>& entries, size_t count) {
         count = std::min(count, entries.size());
         NotifyRelease(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
-        for (size_t i = 0; i < count; ++i)
+        for (size_t i = 0; i < count; ++i) {
+            Unindex(entries[i].item.get());
             entries[i].item.reset();
+        }
         entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
     };
     forget(undo_, plan.undoCount);
@@ -269,6 +277,7 @@ void CUndoList::Abandon() {
 void CUndoList::DeleteAll() {
     NotifyRelease(undo_.begin(), undo_.end());
     NotifyRelease(redo_.begin(), redo_.end());
+    UnindexAll();
     for (Entry& e : undo_)
         e.item.reset();
     for (Entry& e : redo_)
@@ -288,4 +297,215 @@ void CUndoList::MarkSaved() {
 void CUndoList::FocusAfterChange() {
     if (focusWindow_ && focusWindow_->IsWindow())
         focusWindow_->SetFocus();
+}
+
+// --- The index of named and held nodes ----------------------------------------------
+
+CUndoList::Entry CUndoList::MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, bool redo) {
+    Place place;
+    place.redo = redo;
+    place.serial = ++nextSerial_;
+    item->ForEachNamedNode([&place](const CTreeNode* node) {
+        if (node && std::find(place.names.begin(), place.names.end(), node) == place.names.end())
+            place.names.push_back(node);
+    });
+    for (const CTreeNode* node : place.names)
+        named_[node].push_back(item.get());
+    if (listener_)
+        NoteTouched(place.names);
+    const uint64_t serial = place.serial;
+    places_[item.get()] = std::move(place);
+    return Entry{std::move(item), state, serial};
+}
+
+void CUndoList::NoteTouched(const std::vector<const CTreeNode*>& names) {
+    // A record that names no node (an outline's vertices, a pointer field)
+    // may change what any node holds: null stands for every node.
+    if (names.empty())
+        touched_.push_back(nullptr);
+    touched_.insert(touched_.end(), names.begin(), names.end());
+}
+
+void CUndoList::Unindex(const CUndoItem* item) {
+    auto place = places_.find(item);
+    if (place == places_.end())
+        return;
+    for (const CTreeNode* node : place->second.names) {
+        auto records = named_.find(node);
+        if (records == named_.end())
+            continue;
+        // The newest records go first as a rule: looked for from the back.
+        std::vector<const CUndoItem*>& list = records->second;
+        auto it = std::find(list.rbegin(), list.rend(), item);
+        if (it != list.rend())
+            list.erase(std::next(it).base());
+        if (list.empty())
+            named_.erase(records);
+    }
+    if (listener_)
+        NoteTouched(place->second.names);
+    places_.erase(place);
+}
+
+void CUndoList::UnindexAll() {
+    places_.clear();
+    named_.clear();
+}
+
+size_t CUndoList::IndexOf(const Place& place) const {
+    const std::vector<Entry>& entries = place.redo ? redo_ : undo_;
+    auto it = std::lower_bound(entries.begin(), entries.end(), place.serial,
+                               [](const Entry& e, uint64_t serial) { return e.serial < serial; });
+    return static_cast<size_t>(it - entries.begin());
+}
+
+template <class Visit>
+void CUndoList::ForEachRecordNaming(const std::vector<const CTreeNode*>& nodes, Visit visit) const {
+    std::unordered_set<const CUndoItem*> seen;
+    for (const CTreeNode* node : nodes) {
+        auto records = named_.find(node);
+        if (records == named_.end())
+            continue;
+        for (const CUndoItem* item : records->second)
+            if (seen.insert(item).second)
+                visit(item, places_.at(item));
+    }
+}
+
+namespace {
+const CTreeNode* TopOf(const CTreeNode* node) {
+    while (node->GetParent())
+        node = node->GetParent();
+    return node;
+}
+} // namespace
+
+bool CUndoList::HoldsTop(const CTreeNode* top, const ForgetPlan& leaving) const {
+    // A record holding a node names it.
+    auto records = named_.find(top);
+    if (records == named_.end())
+        return false;
+    for (const CUndoItem* item : records->second) {
+        if (item->GetHeldNode() != top)
+            continue;
+        const Place& place = places_.at(item);
+        if (IndexOf(place) >= (place.redo ? leaving.redoCount : leaving.undoCount))
+            return true;
+    }
+    return false;
+}
+
+CUndoList::ForgetPlan
+CUndoList::PlanDepartedStepsOn(const std::vector<const CTreeNode*>& nodes,
+                               const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+                               bool changedValues, bool departed) const {
+    // As PlanDepartedSteps, over the records naming nodes; once the plan
+    // takes records that hold subtrees, the records naming a node in them
+    // are looked at again, until nothing more goes.
+    if (std::find(nodes.begin(), nodes.end(), nullptr) != nodes.end())
+        return PlanDepartedSteps(isDocumentRoot, changedValues, departed);
+    ForgetPlan plan;
+    auto reaches = [&](const CTreeNode* node) {
+        const CTreeNode* top = TopOf(node);
+        return isDocumentRoot(top) || HoldsTop(top, plan);
+    };
+    // Without values to compare, only the records naming a node out of
+    // reach can go: a node within reach leaves its records to the others
+    // they name, which are among nodes where their reach changed. Only a
+    // node a record names is looked at (the others may be gone).
+    std::vector<const CTreeNode*> look;
+    if (changedValues)
+        look = nodes;
+    else
+        for (const CTreeNode* node : nodes)
+            if (named_.count(node) && !reaches(node))
+                look.push_back(node);
+    for (;;) {
+        ForgetPlan next = plan;
+        ForEachRecordNaming(look, [&](const CUndoItem* item, const Place& place) {
+            const size_t index = IndexOf(place);
+            if (index < (place.redo ? plan.redoCount : plan.undoCount))
+                return;
+            bool out = false;
+            item->ForEachNamedNode([&](const CTreeNode* node) {
+                if (!out && node && !reaches(node))
+                    out = true;
+            });
+            if (!(out ? departed : changedValues && !item->FindsValuesAsLeft()))
+                return;
+            const std::vector<Entry>& entries = place.redo ? redo_ : undo_;
+            size_t end = index + 1;
+            while (end < entries.size() && !entries[end].item->IsGroupHead())
+                ++end;
+            size_t& count = place.redo ? next.redoCount : next.undoCount;
+            count = std::max(count, end);
+        });
+        if (next.undoCount == plan.undoCount && next.redoCount == plan.redoCount)
+            return plan;
+        std::vector<const CTreeNode*> released;
+        auto take = [&](const std::vector<Entry>& entries, size_t from, size_t to) {
+            for (size_t i = from; i < to && i < entries.size(); ++i)
+                if (const CTreeNode* held = entries[i].item->GetHeldNode())
+                    released.push_back(held);
+        };
+        take(undo_, plan.undoCount, next.undoCount);
+        take(redo_, plan.redoCount, next.redoCount);
+        plan = next;
+        look.clear();
+        for (const CTreeNode* held : released)
+            if (!reaches(held))
+                ForEachInSubtree(held, [&look](const CTreeNode* node) {
+                    look.push_back(node);
+                    return true;
+                });
+    }
+}
+
+void CUndoList::ForEachRecordWithin(const std::vector<const CTreeNode*>& nodes,
+                                    const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+                                    std::vector<CUndoItem*>& within) const {
+    ForEachRecordNaming(nodes, [&](const CUndoItem* item, const Place&) {
+        bool reached = true;
+        item->ForEachNamedNode([&](const CTreeNode* node) {
+            if (reached && node) {
+                const CTreeNode* top = TopOf(node);
+                reached = isDocumentRoot(top) || HoldsTop(top, ForgetPlan{});
+            }
+        });
+        if (reached)
+            within.push_back(const_cast<CUndoItem*>(item));
+    });
+}
+
+void CUndoList::TakeCurrentValuesOn(const std::vector<const CTreeNode*>& nodes,
+                                    const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
+    if (std::find(nodes.begin(), nodes.end(), nullptr) != nodes.end())
+        return TakeCurrentValues(isDocumentRoot);
+    std::vector<CUndoItem*> within;
+    ForEachRecordWithin(nodes, isDocumentRoot, within);
+    for (CUndoItem* item : within)
+        item->TakeCurrentValues();
+}
+
+void CUndoList::TakeOthersValuesOn(const std::vector<const CTreeNode*>& nodes,
+                                   const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
+    if (std::find(nodes.begin(), nodes.end(), nullptr) != nodes.end())
+        return TakeOthersValues(isDocumentRoot);
+    std::vector<CUndoItem*> within;
+    ForEachRecordWithin(nodes, isDocumentRoot, within);
+    for (CUndoItem* item : within)
+        item->TakeOthersValues();
+}
+
+void CUndoList::ForgetGroupsNaming(const CTreeNode* node) {
+    ForgetPlan plan;
+    ForEachRecordNaming({node}, [&](const CUndoItem*, const Place& place) {
+        const std::vector<Entry>& entries = place.redo ? redo_ : undo_;
+        size_t end = IndexOf(place) + 1;
+        while (end < entries.size() && !entries[end].item->IsGroupHead())
+            ++end;
+        size_t& count = place.redo ? plan.redoCount : plan.undoCount;
+        count = std::max(count, end);
+    });
+    Forget(plan);
 }

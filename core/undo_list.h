@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -89,6 +90,39 @@ public:
     void TakeCurrentValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
     void TakeOthersValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
 
+    // The same, looking only at the records that name one of nodes: what a
+    // step costs then does not grow with the length of the history. The
+    // list keeps an index from each node to the records naming it and to
+    // the records holding it, made from what a record names when it enters
+    // the list (a record names the same nodes for as long as it is kept,
+    // ties it lets go of aside; the node it holds and the values it keeps
+    // are of nodes it names).
+    // PlanDepartedStepsOn finds what PlanDepartedSteps finds when every
+    // record naming a node whose reach or values changed since the records
+    // were last looked at names one of nodes; the subtrees held by the
+    // records a plan takes are looked at by the plan itself. A null among
+    // nodes stands for every node: the full walk.
+    ForgetPlan PlanDepartedStepsOn(const std::vector<const CTreeNode*>& nodes,
+                                   const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+                                   bool changedValues = false, bool departed = true) const;
+    void TakeCurrentValuesOn(const std::vector<const CTreeNode*>& nodes,
+                             const std::function<bool(const CTreeNode*)>& isDocumentRoot);
+    void TakeOthersValuesOn(const std::vector<const CTreeNode*>& nodes,
+                            const std::function<bool(const CTreeNode*)>& isDocumentRoot);
+    // Whether a record names node, and ForgetGroups for the records that do.
+    bool NamesNode(const CTreeNode* node) const { return named_.count(node) != 0; }
+    void ForgetGroupsNaming(const CTreeNode* node);
+    // The nodes named by the records that entered the list (pushed, or made
+    // by an Undo or Redo) since the last call, while a change listener is
+    // set: what the history's changes touched. A record naming no node
+    // (an outline's vertices, a pointer field) may have changed any node's
+    // values: it is told as a null.
+    std::vector<const CTreeNode*> TakeTouchedNodes() {
+        std::vector<const CTreeNode*> touched;
+        touched.swap(touched_);
+        return touched;
+    }
+
     // What a change of the history is, for its listener.
     enum class Change { Push, Undo, Redo, Clear };
     // Called before and after (after true) each change of the history that
@@ -128,10 +162,33 @@ private:
     // is applied: a fresh id for a new change, the same id again when a
     // change is undone and redone. The saved state is such an id, so a
     // position reused by a different change never counts as saved.
+    // Entries carry a serial number that grows along each sequence, so
+    // that a record's place is found from its serial.
     struct Entry {
         std::unique_ptr<CUndoItem> item;
         uint64_t state = 0;
+        uint64_t serial = 0;
     };
+    // Where a record is and what it was indexed under.
+    struct Place {
+        bool redo = false;
+        uint64_t serial = 0;
+        std::vector<const CTreeNode*> names;
+    };
+    // Whether a record other than those leaving holds top (a record holds
+    // the node it names while the node is out of the documents).
+    bool HoldsTop(const CTreeNode* top, const ForgetPlan& leaving) const;
+    Entry MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, bool redo);
+    void Unindex(const CUndoItem* item);
+    void NoteTouched(const std::vector<const CTreeNode*>& names);
+    void UnindexAll();
+    size_t IndexOf(const Place& place) const;
+    // The records naming one of nodes whose named nodes all lie within reach.
+    void ForEachRecordWithin(const std::vector<const CTreeNode*>& nodes,
+                             const std::function<bool(const CTreeNode*)>& isDocumentRoot,
+                             std::vector<CUndoItem*>& within) const;
+    template <class Visit>
+    void ForEachRecordNaming(const std::vector<const CTreeNode*>& nodes, Visit visit) const;
     uint64_t CurrentState() const { return undo_.empty() ? 0 : undo_.back().state; }
     void FocusAfterChange();
     void NotifyChange(Change change, bool after) const {
@@ -150,4 +207,8 @@ private:
     bool startNewGroup_ = false;
     std::function<void(Change, bool)> listener_;
     std::function<void(const std::vector<const CTreeNode*>&)> releaseListener_;
+    uint64_t nextSerial_ = 0;
+    std::unordered_map<const CUndoItem*, Place> places_;
+    std::unordered_map<const CTreeNode*, std::vector<const CUndoItem*>> named_;
+    std::vector<const CTreeNode*> touched_;
 };

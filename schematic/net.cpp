@@ -1,6 +1,7 @@
 #include "schematic/net.h"
 
 #include "board/board.h"
+#include "board/footprint.h"
 #include "board/padstack.h"
 #include "core/default_settings.h"
 #include "core/model_services.h"
@@ -21,6 +22,9 @@
 #include "schematic/wire.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
 
 using namespace std::literals;
 
@@ -59,6 +63,7 @@ CNet::CNet(const wchar_t* name)
 CNet::CNet(const CNet& other) : CTreeNode(other), m_airwireColor(other.m_airwireColor) {}
 
 CNet::~CNet() {
+    NetGraphBatch::Forget(this);
     DeleteConnectionGraph();
 }
 
@@ -222,6 +227,155 @@ bool StrictlyInside(const CWire* w, POINT p) {
     return w->ContainsPoint(p, false);
 }
 
+// The tidying looks up what lies where instead of comparing every pair of
+// the net's wires; each lookup only rules out the pairs that cannot match,
+// and what may match is tried as before, in the same order.
+struct SheetPoint {
+    const CSheet* sheet;
+    int x, y;
+    bool operator==(const SheetPoint& o) const { return sheet == o.sheet && x == o.x && y == o.y; }
+};
+struct SheetPointHash {
+    size_t operator()(const SheetPoint& p) const {
+        const uint64_t xy =
+            (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
+        return std::hash<uint64_t>()(xy) ^ (std::hash<const void*>()(p.sheet) << 1);
+    }
+};
+
+// A row (y) or column (x) of a sheet and a place along it, in one sorted
+// array per direction.
+struct LinePlace {
+    const CSheet* sheet;
+    int line, at;
+    bool operator<(const LinePlace& o) const {
+        if (sheet != o.sheet)
+            return std::less<const CSheet*>()(sheet, o.sheet);
+        return line != o.line ? line < o.line : at < o.at;
+    }
+};
+
+// Every wire end and pin along each row and column: whether one lies
+// strictly inside a straight wire.
+class PointsAlongLines {
+public:
+    void Add(const CSheet* sheet, POINT p) {
+        rows_.push_back({sheet, p.y, p.x});
+        columns_.push_back({sheet, p.x, p.y});
+    }
+    void Sort() {
+        std::sort(rows_.begin(), rows_.end());
+        std::sort(columns_.begin(), columns_.end());
+    }
+    bool AnyStrictlyInside(const CWire* w) const {
+        const bool horizontal = w->GetDirection() == WireDirection::Horizontal;
+        const POINT a = w->GetStart(), b = w->GetEnd();
+        const std::vector<LinePlace>& places = horizontal ? rows_ : columns_;
+        const int line = horizontal ? a.y : a.x;
+        const int lo = horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
+        const int hi = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
+        // The first place past lo on the line.
+        auto next =
+            std::upper_bound(places.begin(), places.end(), LinePlace{w->m_pSheet.Get(), line, lo});
+        return next != places.end() && next->sheet == w->m_pSheet.Get() && next->line == line &&
+               next->at < hi;
+    }
+
+private:
+    std::vector<LinePlace> rows_, columns_;
+};
+
+// The horizontal and zero-length wires along each row, the vertical and
+// zero-length ones along each column, by their lower end: whether a wire
+// may lie within another.
+class SpansAlongLines {
+public:
+    void Add(const CWire* w) {
+        const POINT a = w->GetStart(), b = w->GetEnd();
+        const wchar_t d = w->GetDirection();
+        if (d == WireDirection::Horizontal || d == WireDirection::None)
+            rows_.push_back({{w->m_pSheet.Get(), a.y, std::min(a.x, b.x)}, std::max(a.x, b.x), w});
+        if (d == WireDirection::Vertical || d == WireDirection::None)
+            columns_.push_back(
+                {{w->m_pSheet.Get(), a.x, std::min(a.y, b.y)}, std::max(a.y, b.y), w});
+    }
+    void Sort() {
+        auto byPlace = [](const Span& l, const Span& r) { return l.from < r.from; };
+        std::sort(rows_.begin(), rows_.end(), byPlace);
+        std::sort(columns_.begin(), columns_.end(), byPlace);
+    }
+    bool MayHoldAnother(const CWire* a) const {
+        const POINT s = a->GetStart(), e = a->GetEnd();
+        switch (a->GetDirection()) {
+        case WireDirection::Horizontal:
+        case WireDirection::None:
+            return Holds(rows_, {a->m_pSheet.Get(), s.y, std::min(s.x, e.x)}, std::max(s.x, e.x),
+                         a);
+        case WireDirection::Vertical:
+            return Holds(columns_, {a->m_pSheet.Get(), s.x, std::min(s.y, e.y)}, std::max(s.y, e.y),
+                         a);
+        default:
+            return true; // slanted: tried against every wire
+        }
+    }
+
+private:
+    struct Span {
+        LinePlace from;
+        int to;
+        const CWire* wire;
+    };
+    static bool Holds(const std::vector<Span>& spans, const LinePlace& lo, int hi, const CWire* a) {
+        auto it =
+            std::lower_bound(spans.begin(), spans.end(), lo,
+                             [](const Span& span, const LinePlace& at) { return span.from < at; });
+        for (; it != spans.end() && it->from.sheet == lo.sheet && it->from.line == lo.line &&
+               it->from.at <= hi;
+             ++it)
+            if (it->wire != a && it->to <= hi)
+                return true;
+        return false;
+    }
+    std::vector<Span> rows_, columns_;
+};
+
+// The wires with an end at each point, kept up to date as wires join.
+class WireEnds {
+public:
+    // A wire and its place among the net's wires.
+    using Entry = std::pair<CWire*, std::size_t>;
+    void Reserve(size_t count) { ends_.reserve(count); }
+    void Add(CWire* w, std::size_t order) {
+        ends_[Key(w, w->GetStart())].push_back({w, order});
+        if (!SamePoint(w->GetStart(), w->GetEnd()))
+            ends_[Key(w, w->GetEnd())].push_back({w, order});
+    }
+    void Remove(CWire* w) {
+        for (const POINT p : {w->GetStart(), w->GetEnd()}) {
+            auto at = ends_.find(Key(w, p));
+            if (at == ends_.end())
+                continue;
+            auto& wires = at->second;
+            wires.erase(std::remove_if(wires.begin(), wires.end(),
+                                       [w](const Entry& e) { return e.first == w; }),
+                        wires.end());
+            if (wires.empty())
+                ends_.erase(at);
+        }
+    }
+    const std::vector<Entry>& At(const CSheet* sheet, POINT p) const {
+        static const std::vector<Entry> none;
+        auto at = ends_.find(SheetPoint{sheet, p.x, p.y});
+        return at == ends_.end() ? none : at->second;
+    }
+
+private:
+    static SheetPoint Key(const CWire* w, POINT p) {
+        return SheetPoint{w->m_pSheet.Get(), p.x, p.y};
+    }
+    std::unordered_map<SheetPoint, std::vector<Entry>, SheetPointHash> ends_;
+};
+
 } // namespace
 
 bool CNet::NormalizeWires(DeviceContext* dc) {
@@ -235,13 +389,26 @@ bool CNet::NormalizeWires(DeviceContext* dc) {
         ++i;
     }
     // 2. T-junctions: straight wires are split where a pin or another wire's
-    // end lies inside them. Pieces made here are examined as well.
+    // end lies inside them. Pieces made here are examined as well (their
+    // ends lie where ends or pins already were).
+    PointsAlongLines points;
+    for (std::size_t i = 0; i < GetChildCount(); ++i)
+        if (const CWire* w = WireAt(this, i)) {
+            points.Add(w->m_pSheet.Get(), w->GetStart());
+            points.Add(w->m_pSheet.Get(), w->GetEnd());
+        }
+    for (CPin* pin : m_pins)
+        if (pin->GetPart())
+            points.Add(pin->GetSheet(), pin->GetConnectionPoint());
+    points.Sort();
     for (std::size_t i = 0; i < GetChildCount(); ++i) {
         CWire* w = WireAt(this, i);
         if (!w)
             continue;
         const wchar_t d = w->GetDirection();
         if (d != WireDirection::Horizontal && d != WireDirection::Vertical)
+            continue;
+        if (!points.AnyStrictlyInside(w))
             continue;
         for (CPin* pin : m_pins) {
             if (!pin->GetPart() || pin->GetSheet() != w->m_pSheet)
@@ -266,9 +433,14 @@ bool CNet::NormalizeWires(DeviceContext* dc) {
         }
     }
     // 3. Wires lying within another wire.
+    SpansAlongLines spans;
+    for (std::size_t i = 0; i < GetChildCount(); ++i)
+        if (const CWire* w = WireAt(this, i))
+            spans.Add(w);
+    spans.Sort();
     for (std::size_t i = 0; i < GetChildCount(); ++i) {
         CWire* a = WireAt(this, i);
-        if (!a)
+        if (!a || !spans.MayHoldAnother(a))
             continue;
         for (std::size_t k = i + 1; k < GetChildCount();) {
             CWire* b = WireAt(this, k);
@@ -281,70 +453,89 @@ bool CNet::NormalizeWires(DeviceContext* dc) {
         }
     }
     // 4. Collinear wires meeting end to end with nothing else at the joint.
+    // The wires a joins are looked for among those with an end at one of
+    // a's ends, in the order of the net's wires.
+    WireEnds ends;
+    ends.Reserve(2 * GetChildCount());
+    std::vector<const CWire*> initial; // the wires in their order, the joined ones too
+    for (std::size_t i = 0; i < GetChildCount(); ++i)
+        if (CWire* w = WireAt(this, i)) {
+            ends.Add(w, initial.size());
+            initial.push_back(w);
+        }
+    std::size_t place = 0; // a's place in initial
+    std::vector<WireEnds::Entry> later;
     for (std::size_t i = 0; i < GetChildCount(); ++i) {
         CWire* a = WireAt(this, i);
         if (!a)
             continue;
+        while (place < initial.size() && initial[place] != a)
+            ++place;
         const wchar_t kind = a->GetDirection();
         if (kind == WireDirection::Slanted)
             continue;
-        for (std::size_t k = i + 1; k < GetChildCount();) {
-            CWire* b = WireAt(this, k);
-            if (!b || b->m_pSheet != a->m_pSheet || b->GetDirection() != kind) {
-                ++k;
-                continue;
-            }
-            // 0: a's start at b's end, 1: a's start at b's start, 2: a's end
-            // at b's start, 3: a's end at b's end.
-            int joint = -1;
-            if (SamePoint(a->GetStart(), b->GetEnd()))
-                joint = 0;
-            else if (SamePoint(a->GetStart(), b->GetStart()))
-                joint = 1;
-            else if (SamePoint(a->GetEnd(), b->GetStart()))
-                joint = 2;
-            else if (SamePoint(a->GetEnd(), b->GetEnd()))
-                joint = 3;
-            const POINT j = joint <= 1 ? a->GetStart() : a->GetEnd();
-            bool refused = joint < 0;
-            // A bus entry at the joint is a connection of its own.
-            if (!refused && (a->BusEntryAt(j) || b->BusEntryAt(j)))
-                refused = true;
-            for (std::size_t m = 0; !refused && m < GetChildCount(); ++m) {
-                CWire* o = WireAt(this, m);
-                if (o && o != a && o != b && o->m_pSheet == a->m_pSheet &&
-                    o->GetDirection() != kind &&
-                    (SamePoint(o->GetStart(), j) || SamePoint(o->GetEnd(), j)))
+        for (bool joined = true; joined;) {
+            joined = false;
+            later.clear();
+            for (const POINT p : {a->GetStart(), a->GetEnd()})
+                for (const WireEnds::Entry& b : ends.At(a->m_pSheet.Get(), p))
+                    if (b.second > place && b.first->GetDirection() == kind &&
+                        std::find(later.begin(), later.end(), b) == later.end())
+                        later.push_back(b);
+            std::sort(later.begin(), later.end(),
+                      [](const auto& l, const auto& r) { return l.second < r.second; });
+            for (const auto& [b, bPlace] : later) {
+                // 0: a's start at b's end, 1: a's start at b's start, 2: a's
+                // end at b's start, 3: a's end at b's end.
+                int joint = -1;
+                if (SamePoint(a->GetStart(), b->GetEnd()))
+                    joint = 0;
+                else if (SamePoint(a->GetStart(), b->GetStart()))
+                    joint = 1;
+                else if (SamePoint(a->GetEnd(), b->GetStart()))
+                    joint = 2;
+                else if (SamePoint(a->GetEnd(), b->GetEnd()))
+                    joint = 3;
+                const POINT j = joint <= 1 ? a->GetStart() : a->GetEnd();
+                bool refused = joint < 0;
+                // A bus entry at the joint is a connection of its own.
+                if (!refused && (a->BusEntryAt(j) || b->BusEntryAt(j)))
                     refused = true;
+                if (!refused)
+                    for (const WireEnds::Entry& o : ends.At(a->m_pSheet.Get(), j))
+                        if (o.first != a && o.first != b && o.first->GetDirection() != kind)
+                            refused = true;
+                if (!refused) {
+                    std::vector<CPin*> pins;
+                    CollectPinsAt(j, a->m_pSheet, pins);
+                    refused = !pins.empty();
+                }
+                // The far end of b is its end when the joint is b's start.
+                const bool bJointIsStart = joint == 1 || joint == 2;
+                const POINT far = bJointIsStart ? b->GetEnd() : b->GetStart();
+                // A b that runs back over a (a copy of it kept for its bus
+                // entry) is no continuation: joined, a would fold onto itself
+                // and could end without length.
+                if (!refused && a->ContainsPoint(far, true))
+                    refused = true;
+                if (refused)
+                    continue;
+                const int farEntry = bJointIsStart ? b->m_busEntry2 : b->m_busEntry1;
+                ends.Remove(a);
+                ends.Remove(b);
+                PushUndo(new CUndoChangeWirePos(a));
+                if (joint <= 1) {
+                    a->m_position = far;
+                    a->m_busEntry1 = farEntry;
+                } else {
+                    a->m_end = far;
+                    a->m_busEntry2 = farEntry;
+                }
+                ends.Add(a, place);
+                DeleteWire(b);
+                joined = true; // the same a goes on with the remaining wires
+                break;
             }
-            if (!refused) {
-                std::vector<CPin*> pins;
-                CollectPinsAt(j, a->m_pSheet, pins);
-                refused = !pins.empty();
-            }
-            // The far end of b is its end when the joint is b's start.
-            const bool bJointIsStart = joint == 1 || joint == 2;
-            const POINT far = bJointIsStart ? b->GetEnd() : b->GetStart();
-            // A b that runs back over a (a copy of it kept for its bus
-            // entry) is no continuation: joined, a would fold onto itself
-            // and could end without length.
-            if (!refused && a->ContainsPoint(far, true))
-                refused = true;
-            if (refused) {
-                ++k;
-                continue;
-            }
-            const int farEntry = bJointIsStart ? b->m_busEntry2 : b->m_busEntry1;
-            PushUndo(new CUndoChangeWirePos(a));
-            if (joint <= 1) {
-                a->m_position = far;
-                a->m_busEntry1 = farEntry;
-            } else {
-                a->m_end = far;
-                a->m_busEntry2 = farEntry;
-            }
-            DeleteWire(b);
-            k = i + 1; // the same a goes on with the remaining wires
         }
     }
     // 5. A net without wires: a lone pin leaves it and it goes; pins that

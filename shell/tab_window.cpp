@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -281,6 +282,7 @@ void CTabWindow::DestroyView(CVorpelView* view) {
     view->GetUndoList().Clear();
     view->GetUndoList().SetChangeListener(nullptr);
     view->GetUndoList().SetReleaseListener(nullptr);
+    ForgetPendingNodes(&view->GetUndoList());
     if (g_pActiveView == view)
         g_pActiveView = nullptr;
     if (m_propertyGrid.GetShownObject() == view)
@@ -454,6 +456,7 @@ void CTabWindow::OnCreate() {
     ShareTreeHistories(true);
     SetOtherStepsForgetter(ForgetOtherStepsOn);
     SetUnrecordedChanger(ChangeWithoutHistory);
+    WatchDetachedNodes(true);
 }
 
 void CTabWindow::LayoutPanel(bool open, bool resize) {
@@ -765,6 +768,94 @@ std::vector<CUndoList*> AllHistories() {
 // is made, a drag goes on after its first record). Null when it is gone.
 CUndoList* g_lastChanged = nullptr;
 
+// The gate looks only at what the steps touched, never at every record of
+// a history: a step costs the same at the start of a session and after
+// thousands of steps. Each history keeps the nodes it is still to look at
+// (the records naming them are found through the history's index):
+// reach, the nodes whose top may have changed (named by a record that
+// entered a history, or in a subtree that left the documents); others,
+// the nodes other histories' steps touched, whose values its records are
+// to compare; current, the nodes its own steps touched, whose values its
+// records take once another history takes over. A history looks at its
+// nodes where the full walk would have looked at all its records, and
+// forgets them then.
+struct PendingNodes {
+    std::unordered_set<const CTreeNode*> reach;
+    std::unordered_set<const CTreeNode*> others;
+    std::unordered_set<const CTreeNode*> current;
+};
+std::unordered_map<const CUndoList*, PendingNodes> g_pending;
+// The nodes named by the records of the last group a history changed (the
+// group being built, an action undone or redone): that history may go on
+// changing them without a record (a drag, a dialog that records a node
+// once), so they are looked at again at every settling and change of
+// history until another group starts.
+std::vector<const CTreeNode*> g_recent;
+const CUndoList* g_recentOwner = nullptr;
+// The nodes taken out of their parents since the last look (the trees
+// tell); those still out of the documents then take their subtrees with
+// them.
+std::unordered_set<const CTreeNode*> g_detached;
+
+// Nodes a history's records touched: their reach (a null, standing for
+// every node's values, says nothing of reach) and their values, as its own
+// or another's doing.
+void NotePending(PendingNodes& pending, const std::vector<const CTreeNode*>& touched, bool own) {
+    for (const CTreeNode* node : touched)
+        if (node)
+            pending.reach.insert(node);
+    (own ? pending.current : pending.others).insert(touched.begin(), touched.end());
+}
+
+void NoteDetached(CTreeNode* node) {
+    g_detached.insert(node);
+}
+
+void NoteDestroyed(const CTreeNode* node) {
+    if (!g_detached.empty())
+        g_detached.erase(node);
+}
+
+std::vector<const CTreeNode*> Joined(const std::unordered_set<const CTreeNode*>& pending,
+                                     bool withRecent = false) {
+    std::vector<const CTreeNode*> nodes(pending.begin(), pending.end());
+    if (withRecent)
+        nodes.insert(nodes.end(), g_recent.begin(), g_recent.end());
+    return nodes;
+}
+
+// What the histories' changes touched since the last look goes to every
+// history's nodes to look at: the nodes the changing histories' records
+// name, and every node of a subtree that left the documents.
+void GatherTouchedNodes(const std::vector<CUndoList*>& histories) {
+    for (CUndoList* changed : histories) {
+        const std::vector<const CTreeNode*> touched = changed->TakeTouchedNodes();
+        if (touched.empty())
+            continue;
+        for (CUndoList* history : histories)
+            NotePending(g_pending[history], touched, history == changed);
+    }
+    if (g_detached.empty())
+        return;
+    std::vector<const CTreeNode*> left;
+    for (const CTreeNode* node : g_detached)
+        if (!InSomeDocument(node))
+            ForEachInSubtree(node, [&left](const CTreeNode* n) {
+                left.push_back(n);
+                return true;
+            });
+    g_detached.clear();
+    for (CUndoList* history : histories)
+        g_pending[history].reach.insert(left.begin(), left.end());
+}
+
+// The history's records take the values of the nodes its own steps touched.
+void TakeOwnValues(CUndoList& history) {
+    PendingNodes& pending = g_pending[&history];
+    history.TakeCurrentValuesOn(Joined(pending.current, true), IsDocumentRoot);
+    pending.current.clear();
+}
+
 CUndoList* LastChanged() {
     const std::vector<CUndoList*> histories = AllHistories();
     if (std::find(histories.begin(), histories.end(), g_lastChanged) == histories.end())
@@ -781,8 +872,10 @@ bool NoteChangeOf(CUndoList& changing) {
     g_lastChanged = &changing;
     if (last == &changing)
         return false;
-    if (last)
-        last->TakeCurrentValues(IsDocumentRoot);
+    if (last) {
+        GatherTouchedNodes(AllHistories());
+        TakeOwnValues(*last);
+    }
     return true;
 }
 
@@ -796,14 +889,39 @@ bool NoteChangeOf(CUndoList& changing) {
 // so none looks at a node another one just freed.
 void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool compare = false,
                               const CUndoList* ownChanges = nullptr) {
+    GatherTouchedNodes(AllHistories());
     if (compare)
         for (CUndoList* history : AllHistories())
             if (history != ownChanges)
-                history->TakeOthersValues(IsDocumentRoot);
-    auto plan = [&skip, compare, ownChanges](const CUndoList& history) {
+                history->TakeOthersValuesOn(Joined(g_pending[history].others, true),
+                                            IsDocumentRoot);
+    // The nodes a history looks at: those whose reach changed where it is
+    // not skipped, those whose values others changed where it compares.
+    auto nodes = [&skip, compare, ownChanges](const CUndoList& history) {
         const bool skipped = std::find(skip.begin(), skip.end(), &history) != skip.end();
-        return history.PlanDepartedSteps(IsDocumentRoot, compare && &history != ownChanges,
-                                         !skipped);
+        const bool values = compare && &history != ownChanges;
+        PendingNodes& pending = g_pending[&history];
+        std::vector<const CTreeNode*> look;
+        if (!skipped)
+            look = Joined(pending.reach);
+        if (values) {
+            const std::vector<const CTreeNode*> changed = Joined(pending.others, true);
+            look.insert(look.end(), changed.begin(), changed.end());
+        }
+        return look;
+    };
+    auto plan = [&skip, compare, ownChanges, &nodes](const CUndoList& history) {
+        const bool skipped = std::find(skip.begin(), skip.end(), &history) != skip.end();
+        return history.PlanDepartedStepsOn(nodes(history), IsDocumentRoot,
+                                           compare && &history != ownChanges, !skipped);
+    };
+    // What a history looked at is done with.
+    auto looked = [&skip, compare, ownChanges](const CUndoList& history) {
+        PendingNodes& pending = g_pending[&history];
+        if (std::find(skip.begin(), skip.end(), &history) == skip.end())
+            pending.reach.clear();
+        if (compare && &history != ownChanges)
+            pending.others.clear();
     };
     if (!g_droppingWork) {
         // Another editor whose steps go drops its work under way first,
@@ -816,10 +934,15 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
             g_droppingWork = false;
         }
     }
+    // What dropping the work changed is looked at too.
+    GatherTouchedNodes(AllHistories());
     std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
-    for (CUndoList* history : AllHistories())
-        if (const CUndoList::ForgetPlan forget = plan(*history); !forget.IsEmpty())
+    for (CUndoList* history : AllHistories()) {
+        const CUndoList::ForgetPlan forget = plan(*history);
+        looked(*history);
+        if (!forget.IsEmpty())
             plans.emplace_back(history, forget);
+    }
     for (const auto& [history, forget] : plans)
         history->Forget(forget);
 }
@@ -866,6 +989,19 @@ void UntieFromReleased(const std::vector<const CTreeNode*>& held) {
 }
 } // namespace
 
+void CTabWindow::WatchDetachedNodes(bool watch) {
+    Tree<CTreeNode>::s_detached = watch ? NoteDetached : nullptr;
+    CTreeNode::s_destroyed = watch ? NoteDestroyed : nullptr;
+    g_detached.clear();
+    g_pending.clear();
+    g_recent.clear();
+    g_recentOwner = nullptr;
+}
+
+void CTabWindow::ForgetPendingNodes(const CUndoList* history) {
+    g_pending.erase(history);
+}
+
 void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
                                  CUndoList::Change change, bool after) {
     using Change = CUndoList::Change;
@@ -878,6 +1014,20 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
     // lets go of its steps stays that history's doing.
     const CUndoList* last = after || g_droppingWork ? nullptr : LastChanged();
     const bool compare = !after && !g_droppingWork && NoteChangeOf(changing);
+    if (after) {
+        // The records that entered name what the change touched; the
+        // history may go on changing it while the group is being built.
+        const std::vector<const CTreeNode*> touched = changing.TakeTouchedNodes();
+        const bool sameGroup = change == Change::Push && g_recentOwner == &changing &&
+                               changing.CanUndo() &&
+                               !changing.UndoItemAt(changing.UndoCount() - 1)->IsGroupHead();
+        if (!sameGroup)
+            g_recent.clear();
+        g_recentOwner = &changing;
+        g_recent.insert(g_recent.end(), touched.begin(), touched.end());
+        for (CUndoList* history : AllHistories())
+            NotePending(g_pending[history], touched, history == &changing);
+    }
     ForgetDepartedEverywhere(itself ? std::vector<const CUndoList*>{}
                                     : std::vector<const CUndoList*>{&changing},
                              compare, last);
@@ -922,8 +1072,10 @@ void CTabWindow::SettleHistories() {
     // What changed since the last history's change is that history's own
     // doing; the others let go of the steps whose values it changed.
     CUndoList* last = LastChanged();
-    if (last)
-        last->TakeCurrentValues(IsDocumentRoot);
+    if (last) {
+        GatherTouchedNodes(AllHistories());
+        TakeOwnValues(*last);
+    }
     ForgetDepartedEverywhere(changed, true, last);
     // What changes the documents from here without a change of history (a
     // floating object, a drag going on) is the shown editor's doing.
@@ -940,20 +1092,7 @@ void CTabWindow::SettleHistories() {
 
 void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
     const CUndoList* keep = GetActiveUndoList();
-    auto names = [node](const CUndoItem& item) {
-        bool named = false;
-        item.ForEachNamedNode([&](const CTreeNode* n) { named = named || n == node; });
-        return named;
-    };
-    auto holds = [&names](const CUndoList& history) {
-        for (size_t i = 0; i < history.UndoCount(); ++i)
-            if (names(*history.UndoItemAt(i)))
-                return true;
-        for (size_t i = 0; i < history.RedoCount(); ++i)
-            if (names(*history.RedoItemAt(i)))
-                return true;
-        return false;
-    };
+    auto holds = [node](const CUndoList& history) { return history.NamesNode(node); };
     for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
         if (&view->GetUndoList() == keep || !holds(view->GetUndoList()))
             continue;
@@ -963,7 +1102,7 @@ void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
     }
     for (CUndoList* history : AllHistories())
         if (history != keep && holds(*history))
-            history->ForgetGroups(names);
+            history->ForgetGroupsNaming(node);
 }
 
 void CTabWindow::ChangeWithoutHistory(const std::function<void()>& change) {
@@ -983,11 +1122,14 @@ void CTabWindow::NoteShownHistory(CUndoList& shown) {
         return;
     // The values are handed over; the others compare theirs at the next
     // change or settling, where letting go of steps is safe.
+    const std::vector<CUndoList*> histories = AllHistories();
+    GatherTouchedNodes(histories);
     if (last)
-        last->TakeCurrentValues(IsDocumentRoot);
-    for (CUndoList* history : AllHistories())
+        TakeOwnValues(*last);
+    // Not forgotten yet: the others still compare them.
+    for (CUndoList* history : histories)
         if (history != last)
-            history->TakeOthersValues(IsDocumentRoot);
+            history->TakeOthersValuesOn(Joined(g_pending[history].others, true), IsDocumentRoot);
     g_lastChanged = &shown;
 }
 
@@ -1111,6 +1253,7 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         g_settlePosted = false;
         g_changedSinceSettle.clear();
         g_lastChanged = nullptr;
+        WatchDetachedNodes(false);
         if (GetPropertyGrid() == &m_propertyGrid)
             SetPropertyGrid(nullptr);
         return true;

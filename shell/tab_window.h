@@ -176,6 +176,10 @@ private:
     // here without a change of history is its doing.
     static void NoteShownHistory(CUndoList& shown);
     static void ShareTreeHistories(bool share);
+    // The gate's watch of the nodes leaving the trees, and its nodes still
+    // to look at (see the comments in tab_window.cpp).
+    static void WatchDetachedNodes(bool watch);
+    static void ForgetPendingNodes(const CUndoList* history);
     // Every history but the active view's forgets its steps naming node
     // (see ForgetOtherStepsOn); an editor whose steps go drops its work
     // under way first.

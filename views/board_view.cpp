@@ -765,7 +765,12 @@ void CBoardView::Undo() {
     // the view holding what the undo took away.
     if (IsRouting() || m_newArea || m_floatingText || m_floatingComponent)
         return;
-    m_undoList.Undo();
+    {
+        // The footprints of a group rebuild each of their nets once; the
+        // whole view is repainted after.
+        const NetGraphBatch batch(nullptr);
+        m_undoList.Undo();
+    }
     ForgetDepartedNodes();
     DropDepartedProperties();
     InvalidateRect(nullptr, false);
@@ -775,7 +780,10 @@ void CBoardView::Redo() {
     ForgetDepartedNodes();
     if (IsRouting() || m_newArea || m_floatingText || m_floatingComponent)
         return;
-    m_undoList.Redo();
+    {
+        const NetGraphBatch batch(nullptr);
+        m_undoList.Redo();
+    }
     ForgetDepartedNodes();
     DropDepartedProperties();
     InvalidateRect(nullptr, false);

@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -85,6 +86,45 @@ std::vector<CConductor*> ConductorsOf(CNet* net) {
             out.push_back(static_cast<CConductor*>(child));
     return out;
 }
+
+// While the selected footprints turn or change sides together: the
+// conductors of each net with a vertex tied to each pad, in the net's
+// order, found once per net rather than once per pad (the action makes no
+// conductors and ties no vertex anew).
+class TiedConductors {
+public:
+    std::vector<CConductor*> Of(CNet* net, const CPad* pad) {
+        auto [pads, fresh] = nets_.try_emplace(net);
+        if (fresh)
+            for (CConductor* conductor : ConductorsOf(net))
+                for (const ConductorVertex& v : conductor->m_vertices)
+                    if (const CPad* tied = v.tie.GetPad()) {
+                        std::vector<CConductor*>& list = pads->second[tied];
+                        if (list.empty() || list.back() != conductor)
+                            list.push_back(conductor);
+                    }
+        std::vector<CConductor*> out;
+        auto found = pads->second.find(pad);
+        if (found != pads->second.end())
+            for (CConductor* conductor : found->second)
+                if (conductor->GetParent() == net)
+                    out.push_back(conductor);
+        return out;
+    }
+
+private:
+    std::unordered_map<const CNet*, std::unordered_map<const CPad*, std::vector<CConductor*>>>
+        nets_;
+};
+TiedConductors* g_tied = nullptr;
+
+struct TiedConductorsScope {
+    TiedConductors tied;
+    TiedConductorsScope() { g_tied = &tied; }
+    ~TiedConductorsScope() { g_tied = nullptr; }
+    TiedConductorsScope(const TiedConductorsScope&) = delete;
+    TiedConductorsScope& operator=(const TiedConductorsScope&) = delete;
+};
 
 RECT Union(const RECT& a, const RECT& b) {
     if (a.right <= a.left || a.bottom <= a.top)
@@ -247,7 +287,7 @@ void CBoardView::FollowFootprint(Graphics* g, CFootprint* footprint) {
         if (!net)
             return;
         const PointF target = pad->GetBoardPosition();
-        for (CConductor* conductor : ConductorsOf(net)) {
+        for (CConductor* conductor : g_tied ? g_tied->Of(net, pad) : ConductorsOf(net)) {
             bool moved = false;
             for (size_t i = 0; i < conductor->m_vertices.size(); ++i) {
                 const ConductorVertex& v = conductor->m_vertices[i];
@@ -329,6 +369,8 @@ bool CBoardView::ComponentKey(int vk) {
         return false;
     m_undoList.SetStartNewGroup(true);
     auto g = MakeGraphics();
+    const NetGraphBatch batch(g.get());
+    const TiedConductorsScope tied;
     const bool shift = IsKeyDown(VK_SHIFT);
     bool changed = false;
     for (CFootprint* footprint : AllFootprints()) {
@@ -373,6 +415,7 @@ void CBoardView::ComponentPress(Graphics* g, uint32_t flags, PointF p) {
 
 void CBoardView::ComponentDrag(Graphics* g, uint32_t flags, PointF p) {
     SetToolCursor(ID_BRD_MOVE_COMPONENT);
+    const NetGraphBatch batch(g);
     const bool left = (flags & NodeFlags::LeftButton) != 0;
     for (CFootprint* footprint : AllFootprints()) {
         const bool packaged = IsPackageFootprint(footprint);
@@ -420,6 +463,7 @@ void CBoardView::ComponentDrag(Graphics* g, uint32_t flags, PointF p) {
 }
 
 void CBoardView::ComponentRelease(Graphics* g, uint32_t flags, PointF p) {
+    const NetGraphBatch batch(g);
     for (CFootprint* footprint : AllFootprints()) {
         if (footprint->m_dragRecorded) {
             if (IsPackageFootprint(footprint))
@@ -468,6 +512,8 @@ void CBoardView::ComponentMenu(Graphics* g, uint32_t flags, PointF p) {
     if (command != ID_BRD_PLACE_TOP && command != ID_BRD_PLACE_BOTTOM && command != ID_BRD_ROTATE)
         return;
     const bool shift = IsKeyDown(VK_SHIFT);
+    const NetGraphBatch batch(g);
+    const TiedConductorsScope tied;
     for (CFootprint* footprint : AllFootprints()) {
         if (!footprint->IsSelected())
             continue;
