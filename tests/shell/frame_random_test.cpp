@@ -61,6 +61,7 @@
 #include "tests/random_seed.h"
 #include "tests/shell/board_index_check.h"
 #include "tests/shell/frame_fixture.h"
+#include "tests/shell/history_oracle.h"
 #include "views/board_view.h"
 #include "views/editor_views.h"
 #include "views/schematic_view.h"
@@ -76,6 +77,15 @@
 #include <utility>
 
 namespace {
+// The walk's own account of the histories; looked at after every step and
+// around every Undo and Redo, so that each of those is a change of its own.
+HistoryOracle* g_oracle = nullptr;
+void LookAtHistories() {
+    if (g_oracle) {
+        EXPECT_TRUE(g_oracle->Look());
+    }
+}
+
 // VORPEL_WALK_TRACE=1 prints each choice of the walk, to follow a failing seed.
 int Traced(const char* where, int choice) {
     static const bool on = std::getenv("VORPEL_WALK_TRACE") != nullptr;
@@ -106,6 +116,13 @@ void CollectNodes(CTreeNode* node, std::vector<CTreeNode*>& out) {
 
 class FrameRandomTest : public FrameTest {
 protected:
+    // Every command a step gives is a change of its own for the account of
+    // the histories.
+    void Command(int id) {
+        LookAtHistories();
+        FrameTest::Command(id);
+        LookAtHistories();
+    }
     // A copy of an example in the scratch folder: the walk saves what it
     // opened, and the examples must stay as they are.
     std::wstring Copy(const wchar_t* name) { return WriteFile(name, ReadFile(Example(name))); }
@@ -215,13 +232,16 @@ protected:
             // Copied, cut, or deleted with the key (nothing on the clipboard
             // then): views inside what leaves close with it.
             const int how = pick(4);
+            LookAtHistories();
             if (how == 3)
                 SimulateKey(g_MainFrame.m_leftPane.GetTree(from), true, VK_DELETE);
             else
                 Command(how == 2 ? ID_EDIT_CUT : ID_EDIT_COPY);
         }
+        LookAtHistories();
         if (pick(2))
             ReplaceDocuments(pick);
+        LookAtHistories();
         if (select(pick(3)))
             Command(ID_EDIT_PASTE);
     }
@@ -257,6 +277,9 @@ protected:
         Traced("key", vk + (modifier << 16));
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
         const WPARAM mk = modifier == VK_CONTROL ? MK_CONTROL : modifier ? MK_SHIFT : 0;
+        const bool history = modifier == VK_CONTROL && (vk == 'Z' || vk == 'Y');
+        if (history)
+            LookAtHistories();
         tabs.SetFocus();
         if (modifier)
             SimulateKey(&tabs, true, modifier, L"", mk);
@@ -264,6 +287,16 @@ protected:
         if (modifier)
             SimulateKey(&tabs, false, modifier);
         PumpPendingMessages();
+        if (history)
+            LookAtHistories();
+    }
+    // Undo or Redo (or another command) from the menu, the histories
+    // looked at before and after.
+    void HistoryCommand(int id) {
+        LookAtHistories();
+        Command(id);
+        PumpPendingMessages();
+        LookAtHistories();
     }
     // Ctrl and a digit in the board editor: the inner layer's rows.
     static void InnerLayerKey(int n) { TabKey('0' + n, VK_CONTROL); }
@@ -325,7 +358,7 @@ protected:
                 item = nullptr;
         }
         if (!item) {
-            Command(pick(2) ? ID_EDIT_UNDO : ID_EDIT_REDO);
+            HistoryCommand(pick(2) ? ID_EDIT_UNDO : ID_EDIT_REDO);
             return;
         }
         menuAnswers.push_back(BoardDialogAction(pick));
@@ -526,11 +559,13 @@ protected:
             return nullptr;
         if (!command)
             return tree;
+        LookAtHistories();
         menuAnswers.assign(1, command);
         MouseAt(tree, WM_RBUTTONDOWN, POINT{r.left - 8, r.top + 2}, MK_RBUTTON);
         MouseAt(tree, WM_RBUTTONUP, POINT{r.left - 8, r.top + 2});
         PumpPendingMessages();
         menuAnswers.clear();
+        LookAtHistories();
         return tree;
     }
     // Sheets added or renamed (to names sheets had or have), deleted, cut
@@ -563,7 +598,9 @@ protected:
                     if (g_pActiveView == view)
                         MouseAt(view, msg, POINT{60, 60}, msg == WM_RBUTTONDOWN ? MK_RBUTTON : 0);
                 SimulateKey(&g_MainFrame.m_tabWindow, true, VK_ESCAPE);
+                PumpPendingMessages();
             }
+            LookAtHistories();
             if (pick(3) == 0)
                 break;
             SelectInTree(0, sheet, pick(2) ? ID_PRJ_DELETE_SHEET : ID_EDIT_CUT);
@@ -928,6 +965,7 @@ protected:
             ui.Answer({IDNO});
             g_MainFrame.Open(Copy(L"demo.circuit"), 0);
             ui.DropAnswers();
+            LookAtHistories();
         }
         CTreeNode* board = AnyOf(pick, 0, NodeType::Board);
         if (!board)
@@ -1027,7 +1065,7 @@ protected:
         for (int i = 0; i < 3 && added->GetParent(); ++i) {
             g_MainFrame.m_leftPane.SelectTab(0);
             tree->SetFocus();
-            Command(ID_EDIT_UNDO);
+            HistoryCommand(ID_EDIT_UNDO);
         }
         if (drawn == 0 || added->GetParent() || !Contains(&g_MainFrame.GetRoot(0), board))
             return;
@@ -1038,6 +1076,9 @@ protected:
             << " does not show what was drawn on the sheet of its name before";
     }
     static void CheckHistories(int step, unsigned seed) {
+        if (g_oracle) {
+            ASSERT_TRUE(g_oracle->Look());
+        }
         ASSERT_TRUE(HistoriesNameOnlyWhatTheyReach()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(ConductorsTieOnlyToPadsInReach()) << "step " << step << " of seed " << seed;
@@ -1081,7 +1122,7 @@ protected:
                 break;
             case 3:
                 if (SelectInTree(kind, node))
-                    Command(pick(3) ? ID_EDIT_UNDO : ID_EDIT_REDO);
+                    HistoryCommand(pick(3) ? ID_EDIT_UNDO : ID_EDIT_REDO);
                 break;
             default:
                 if (g_MainFrame.OpenNodeView(node))
@@ -1128,6 +1169,12 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     ASSERT_TRUE(g_MainFrame.Open(copies[1], 1));
     ASSERT_TRUE(g_MainFrame.Open(copies[2], 2));
     RegisterEditorViews();
+    HistoryOracle oracle;
+    g_oracle = &oracle;
+    struct Unset {
+        ~Unset() { g_oracle = nullptr; }
+    } unset;
+    oracle.Look();
     // A dialog a tool opens (a padstack to place, a text to type) is closed
     // as a user who changed his mind closes it: nothing else would end it.
     // The stackup run by a tree step inserts a layer.
@@ -1146,6 +1193,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     std::mt19937 rng(seed.Value());
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     SetPopupMenuHook([&](const PopupMenu& menu, POINT) -> UINT {
+        LookAtHistories();
         if (!menuAnswers.empty()) {
             const UINT id = menuAnswers.front();
             menuAnswers.pop_front();
@@ -1181,6 +1229,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
             AnswerFileDialog(pick(2) ? std::optional<std::wstring>(PathJoin(scratch, L"r.circuit"))
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
+        oracle.SetStep(step, seed.Value());
         switch (Traced("Step", pick(33))) {
         case 0:
         case 1:
@@ -1236,7 +1285,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 3: {
             const int command = commands[pick(static_cast<int>(std::size(commands)))];
             if (command != ID_FILE_SAVE && command != ID_FILE_SAVE_AS) {
-                Command(command);
+                HistoryCommand(command);
                 break;
             }
             std::array<std::pair<std::wstring, std::string>, 3> before;
@@ -1307,8 +1356,10 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 20:
             // A few tree steps with values typed or board work in between.
             for (int i = pick(4); i >= 0 && !HasFailure(); --i) {
+                LookAtHistories();
                 if (pick(2))
                     BoardWork(pick);
+                LookAtHistories();
                 TreeHistory(pick);
                 PumpPendingMessages();
                 CheckPanel(step);
@@ -1355,6 +1406,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     ASSERT_TRUE(g_MainFrame.IsWindow());
     // The walk went the whole way.
     EXPECT_EQ(steps, 600);
+    std::printf("walk: %d Undos and Redos checked against their steps\n", oracle.Checked());
     // How far a walk gets is the seed's: the default one is held to it.
     if (seed.Value() == 20240601u) {
         EXPECT_GE(maxTabs, 3);
