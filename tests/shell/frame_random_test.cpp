@@ -32,7 +32,9 @@
 #include "board/footprint.h"
 #include "board/layer.h"
 #include "board/pad.h"
+#include "core/model_services.h"
 #include "core/property_checkbox.h"
+#include "core/property_combobox.h"
 #include "core/property_edit.h"
 #include "core/xml_file.h"
 #include "dialogs/board_dialog.h"
@@ -53,8 +55,10 @@
 #include "schematic/pin.h"
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
+#include "schematic/text.h"
 #include "schematic/wire.h"
 #include "shell/find.h"
+#include "shell/sch_status_bar.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/dialogs/footprint_choice.h"
@@ -946,6 +950,132 @@ protected:
             break;
         }
     }
+    // A row of the panel by its name: its check box clicked, or an entry
+    // of its list (index, counted round) chosen.
+    void UseNamedRow(const wchar_t* name, int index) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        CPropertyListCtrl& rows = grid.GetList();
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            CPropertyItem* item = grid.GetItem(row);
+            if (!item || item->GetName() != name)
+                continue;
+            if (dynamic_cast<CPropertyCheckbox*>(item)) {
+                TypeIntoRow(row, L"", 2);
+                return;
+            }
+            auto* combo = dynamic_cast<CPropertyComboBase*>(item);
+            RECT r{};
+            if (!combo || !rows.IsWindowVisible() || !rows.GetItemRect(row, &r))
+                return;
+            const POINT at{rows.GetDivider() + 30, (r.top + r.bottom) / 2};
+            MouseAt(&rows, WM_LBUTTONDOWN, at, MK_LBUTTON);
+            MouseAt(&rows, WM_LBUTTONUP, at);
+            PumpPendingMessages();
+            if (ComboBoxControl* editor = combo->GetEditor(); editor && editor->GetCount() > 0) {
+                editor->SetCurSel(index % editor->GetCount());
+                grid.CommitRow(row);
+                PumpPendingMessages();
+            }
+            return;
+        }
+    }
+    // The texts of the packages whose parts a sheet shows, each where it is
+    // drawn beside the part: a package with parts on two sheets has its
+    // texts drawn on both.
+    static std::vector<std::pair<CText*, POINT>> PackageTexts(CSchematicView* view) {
+        std::vector<std::pair<CText*, POINT>> texts;
+        CSheet* sheet = view->GetSheet();
+        if (!sheet)
+            return texts;
+        std::unique_ptr<DeviceContext> dc = view->MakeDC();
+        for (CSheetObject* object : sheet->m_objects)
+            if (auto* part = dynamic_cast<CPart*>(object); part && part->GetParent())
+                for (CTreeNode* child : part->GetParent()->GetChildren())
+                    if (auto* text = dynamic_cast<CText*>(child); text && text->m_visible) {
+                        const RECT r = text->GetDisplayRect(dc.get(), part);
+                        texts.emplace_back(text, view->LogicalToClient(
+                                                     dc.get(), POINT{(r.left + r.right) / 2,
+                                                                     (r.top + r.bottom) / 2}));
+                    }
+        return texts;
+    }
+    // The status bar's unit pane clicked: the shown editor's unit changes,
+    // recorded in no history.
+    static void CycleUnitInStatusBar() {
+        CSchStatusBar& bar = g_MainFrame.m_statusBar;
+        if (!bar.IsWindowVisible())
+            return;
+        const RECT r = bar.GetRect(CSchStatusBar::kPaneUnit);
+        const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        LookAtHistories();
+        MouseAt(&bar, WM_LBUTTONDOWN, at, MK_LBUTTON);
+        MouseAt(&bar, WM_LBUTTONUP, at);
+        PumpPendingMessages();
+        LookAtHistories();
+    }
+    // A package's texts from two sides: dragged on a sheet (the same text
+    // from the other sheet showing its package's other part at times), its
+    // "Show on board" ticked or not there, deleted on the board or put on
+    // another layer with the board's Layer row; or the board's unit cycled
+    // in the status bar. A sheet's footprint change turns the texts too.
+    void PackageTextWork(CTreeNode* board, const std::vector<CTreeNode*>& pages,
+                         const Pick& pick) {
+        const int what = Traced("PackageTextWork", pick(5));
+        if (what <= 1 && pages.size() > 1) {
+            CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size()) - 1))];
+            auto* view = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(page));
+            if (!view)
+                return;
+            const std::vector<std::pair<CText*, POINT>> texts = PackageTexts(view);
+            if (texts.empty())
+                return;
+            const POINT at = texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))].second;
+            TabKey(VK_ESCAPE);
+            Command(ID_TOOL_SELECT);
+            if (what == 0) {
+                const POINT to{at.x + pick(121) - 60, at.y + pick(121) - 60};
+                MouseAt(view, WM_MOUSEMOVE, at);
+                MouseAt(view, WM_LBUTTONDOWN, at, MK_LBUTTON);
+                MouseAt(view, WM_MOUSEMOVE, POINT{at.x + 3, at.y + 3}, MK_LBUTTON);
+                MouseAt(view, WM_MOUSEMOVE, to, MK_LBUTTON);
+                MouseAt(view, WM_LBUTTONUP, to);
+            } else {
+                ClickAt(view, at);
+                PumpPendingMessages();
+                UseNamedRow(L"Show on board", 0);
+            }
+            return;
+        }
+        auto* view = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
+        if (!view)
+            return;
+        if (what == 4) {
+            CycleUnitInStatusBar();
+            return;
+        }
+        std::vector<CText*> texts;
+        for (CTreeNode* node : NodesOfType(0, NodeType::Text))
+            if (auto* text = dynamic_cast<CText*>(node); text && text->m_boardVisible &&
+                                                         text->GetParent() &&
+                                                         text->GetParent()->GetType() ==
+                                                             NodeType::Package &&
+                                                         FindBoardAbove(text) == board)
+                texts.push_back(text);
+        if (texts.empty())
+            return;
+        const CText* text = texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))];
+        TabKey(VK_ESCAPE);
+        Command(ID_BRD_TEXT_EDIT);
+        const POINT at = BoardClientPoint(view, text->m_boardPosition.X, text->m_boardPosition.Y);
+        ClickAt(view, at);
+        PumpPendingMessages();
+        if (g_pActiveView != view)
+            return;
+        if (what == 2)
+            TabKey(VK_DELETE);
+        else
+            UseNamedRow(L"Layer", pick(14));
+    }
     // A few steps among a board's two sheets and its board, each in its
     // own editor, with the tree's steps and the board's dialogs between
     // them and tabs closed (the changes kept or thrown away) and opened
@@ -980,7 +1110,11 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (Traced("ProjectStep", pick(9))) {
+            switch (Traced("ProjectStep", pick(11))) {
+            case 9:
+            case 10:
+                PackageTextWork(board, pages, pick);
+                break;
             case 0: {
                 // The page's tab closed with its close button, its changes
                 // kept or thrown away.
@@ -1230,7 +1364,7 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                                      : std::nullopt);
         CTabWindow& tabs = g_MainFrame.m_tabWindow;
         oracle.SetStep(step, seed.Value());
-        switch (Traced("Step", pick(33))) {
+        switch (Traced("Step", pick(34))) {
         case 0:
         case 1:
         case 10: {
@@ -1385,6 +1519,11 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
         case 31:
         case 32:
             NameAndRows(pick, step, seed.Value());
+            break;
+        case 33:
+            // The shown editor's unit (a board's, a footprint's, a
+            // padstack's), kept out of every history.
+            CycleUnitInStatusBar();
             break;
         default:
             RunIdleHandlers();
