@@ -14,6 +14,8 @@
 #include "schematic/net.h"
 #include "schematic/text.h"
 
+#include <algorithm>
+
 namespace {
 
 void RebuildNetOf(CTreeNode* node) {
@@ -174,21 +176,22 @@ CUndoItem* CUndoAreaSwap::Undo() {
 // Conductors ----------------------------------------------------------------
 
 CUndoChangeConductor::CUndoChangeConductor(CConductor* conductor)
-    : m_conductor(conductor), m_copy(static_cast<CConductor*>(conductor->Clone())) {}
+    : m_conductor(conductor), m_change(Fields()) {}
 
-CUndoChangeConductor::~CUndoChangeConductor() {
-    delete m_copy;
+CUndoChangeConductor::CUndoChangeConductor(CConductor* conductor, Change change)
+    : m_conductor(conductor), m_change(std::move(change)) {}
+
+std::tuple<std::vector<ConductorVertex>&, int&, float&> CUndoChangeConductor::Fields() const {
+    return std::tie(m_conductor->m_vertices, m_conductor->m_layer, m_conductor->m_width);
 }
 
 CUndoItem* CUndoChangeConductor::Undo() {
-    auto* inverse = new CUndoChangeConductor(m_conductor);
+    m_change.TakeCurrent(Fields());
+    if (m_change.IsEmpty())
+        return new CUndoChangeConductor(m_conductor);
     RepaintBoardSide(m_conductor);
-    m_conductor->m_vertices = m_copy->m_vertices;
-    m_conductor->m_layer = m_copy->m_layer;
-    m_conductor->m_width = m_copy->m_width;
+    auto* inverse = new CUndoChangeConductor(m_conductor, m_change.PutBack(Fields()));
     RebuildNetOf(m_conductor);
-    delete m_copy;
-    m_copy = nullptr;
     RepaintBoardSide(m_conductor);
     return inverse;
 }
@@ -232,26 +235,46 @@ CUndoItem* CUndoChangeFootprintPos::Undo() {
 }
 
 CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerIndex* index)
-    : m_node(node), m_layer(node->GetLayer()) {
+    : m_node(node), m_change(std::tuple(node->GetLayer())) {
     if (index) {
         index->Remove(node);
         index->AddToSet(node, newLayer);
     }
 }
 
+CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, ValueChange<int> change)
+    : m_node(node), m_change(std::move(change)) {}
+
 CUndoItem* CUndoChangeLayer::Undo() {
-    auto* inverse = new CUndoChangeLayer(m_node, m_layer, FindBoardLayerIndex(m_node));
-    m_node->SetLayer(m_layer);
+    TakeCurrentValues();
+    const int now = m_node->GetLayer();
+    if (m_change.IsEmpty())
+        return new CUndoChangeLayer(m_node, ValueChange<int>(std::tuple(now)));
+    const int before = std::get<0>(m_change.Before());
+    if (CBoardLayerIndex* index = FindBoardLayerIndex(m_node)) {
+        index->Remove(m_node);
+        index->AddToSet(m_node, before);
+    }
+    m_node->SetLayer(before);
+    ValueChange<int> inverse{std::tuple(now)};
+    inverse.TakeCurrent({before});
     RepaintBoardSide(m_node);
-    return inverse;
+    return new CUndoChangeLayer(m_node, std::move(inverse));
 }
 
 CUndoChangePadLayer::CUndoChangePadLayer(CPadLayer* padLayer, int newLayer, CBoardLayerIndex* index)
-    : m_padLayer(padLayer), m_layer(padLayer->m_layer) {
+    : m_padLayer(padLayer), m_change(Fields()) {
     if (index) {
-        index->RemoveFromSet(padLayer, m_layer);
+        index->RemoveFromSet(padLayer, padLayer->m_layer);
         index->AddToSet(padLayer, newLayer);
     }
+}
+
+CUndoChangePadLayer::CUndoChangePadLayer(CPadLayer* padLayer, ValueChange<int> change)
+    : m_padLayer(padLayer), m_change(std::move(change)) {}
+
+std::tuple<int&> CUndoChangePadLayer::Fields() const {
+    return std::tie(m_padLayer->m_layer);
 }
 
 const CTreeNode* CUndoChangePadLayer::GetChangedNode() const {
@@ -259,16 +282,22 @@ const CTreeNode* CUndoChangePadLayer::GetChangedNode() const {
 }
 
 CUndoItem* CUndoChangePadLayer::Undo() {
-    auto* inverse = new CUndoChangePadLayer(m_padLayer, m_layer, FindBoardLayerIndex(m_padLayer));
-    m_padLayer->m_layer = m_layer;
+    TakeCurrentValues();
+    if (m_change.IsEmpty())
+        return new CUndoChangePadLayer(m_padLayer, ValueChange<int>(Fields()));
+    if (CBoardLayerIndex* index = FindBoardLayerIndex(m_padLayer)) {
+        index->RemoveFromSet(m_padLayer, m_padLayer->m_layer);
+        index->AddToSet(m_padLayer, std::get<0>(m_change.Before()));
+    }
+    auto* inverse = new CUndoChangePadLayer(m_padLayer, m_change.PutBack(Fields()));
     RepaintBoardSide(m_padLayer);
     return inverse;
 }
 
 CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, bool newVisible,
                                                  CBoardLayerIndex* index)
-    : m_textNode(text), m_visible(text->m_boardVisible) {
-    if (index && newVisible != m_visible) {
+    : m_textNode(text), m_change(Fields()) {
+    if (index && newVisible != text->m_boardVisible) {
         if (newVisible)
             index->Add(text);
         else
@@ -276,14 +305,28 @@ CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, bool newVisible,
     }
 }
 
+CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, ValueChange<bool> change)
+    : m_textNode(text), m_change(std::move(change)) {}
+
+std::tuple<bool&> CUndoChangeBoardVisible::Fields() const {
+    return std::tie(m_textNode->m_boardVisible);
+}
+
 const CTreeNode* CUndoChangeBoardVisible::GetChangedNode() const {
     return m_textNode;
 }
 
 CUndoItem* CUndoChangeBoardVisible::Undo() {
-    auto* inverse =
-        new CUndoChangeBoardVisible(m_textNode, m_visible, FindBoardLayerIndex(m_textNode));
-    m_textNode->m_boardVisible = m_visible;
+    TakeCurrentValues();
+    if (m_change.IsEmpty())
+        return new CUndoChangeBoardVisible(m_textNode, ValueChange<bool>(Fields()));
+    if (CBoardLayerIndex* index = FindBoardLayerIndex(m_textNode)) {
+        if (std::get<0>(m_change.Before()))
+            index->Add(m_textNode);
+        else
+            index->Remove(m_textNode);
+    }
+    auto* inverse = new CUndoChangeBoardVisible(m_textNode, m_change.PutBack(Fields()));
     RepaintBoardSide(m_textNode);
     return inverse;
 }
@@ -337,12 +380,44 @@ CUndoItem* CUndoConductorDelete::Undo() {
 
 CUndoConductorNodeChange::CUndoConductorNodeChange(CConductor* conductor, int vertex)
     : m_conductor(conductor), m_vertex(vertex),
-      m_value(conductor->m_vertices[static_cast<std::size_t>(vertex)]) {}
+      m_change(std::tuple(conductor->m_vertices[static_cast<std::size_t>(vertex)])) {}
+
+CUndoConductorNodeChange::CUndoConductorNodeChange(CConductor* conductor, int vertex,
+                                                   ValueChange<ConductorVertex> change)
+    : m_conductor(conductor), m_vertex(vertex), m_change(std::move(change)) {}
+
+ConductorVertex* CUndoConductorNodeChange::Vertex() const {
+    auto& v = m_conductor->m_vertices;
+    return m_vertex >= 0 && static_cast<std::size_t>(m_vertex) < v.size()
+               ? &v[static_cast<std::size_t>(m_vertex)]
+               : nullptr;
+}
+
+void CUndoConductorNodeChange::TakeCurrentValues() {
+    if (const ConductorVertex* vertex = Vertex())
+        m_change.TakeCurrent({*vertex});
+}
+
+void CUndoConductorNodeChange::TakeOthersValues() {
+    if (const ConductorVertex* vertex = Vertex())
+        m_change.TakeOthers({*vertex});
+}
+
+bool CUndoConductorNodeChange::FindsValuesAsLeft() const {
+    const ConductorVertex* vertex = Vertex();
+    return !vertex || m_change.FindsAsLeft({*vertex});
+}
 
 CUndoItem* CUndoConductorNodeChange::Undo() {
-    auto* inverse = new CUndoConductorNodeChange(m_conductor, m_vertex);
+    ConductorVertex* vertex = Vertex();
+    if (!vertex)
+        return new CUndoConductorNodeChange(m_conductor, m_vertex, m_change);
+    m_change.TakeCurrent({*vertex});
+    if (m_change.IsEmpty())
+        return new CUndoConductorNodeChange(m_conductor, m_vertex);
     RepaintBoardSide(m_conductor);
-    m_conductor->m_vertices[static_cast<std::size_t>(m_vertex)] = m_value;
+    auto* inverse =
+        new CUndoConductorNodeChange(m_conductor, m_vertex, m_change.PutBack(std::tie(*vertex)));
     RebuildNetOf(m_conductor);
     RepaintBoardSide(m_conductor);
     return inverse;
@@ -375,18 +450,50 @@ CUndoItem* CUndoConductorNodeInsert::Undo() {
 // Marking primitives --------------------------------------------------------
 
 CUndoMarkingPrimitiveChange::CUndoMarkingPrimitiveChange(CMarkingPrimitive* primitive)
-    : m_copy(primitive->Clone()), m_primitive(primitive), m_marking(primitive->m_pMarking) {}
+    : m_copy(primitive->Clone()), m_primitive(primitive), m_marking(primitive->m_pMarking),
+      m_token(std::tuple(primitive->ToString())) {}
 
 CUndoMarkingPrimitiveChange::~CUndoMarkingPrimitiveChange() {
     delete m_copy;
 }
 
+bool CUndoMarkingPrimitiveChange::InMarking() const {
+    const auto* marking = static_cast<const CMarking*>(m_marking);
+    return marking && std::find(marking->m_primitives.begin(), marking->m_primitives.end(),
+                                m_primitive) != marking->m_primitives.end();
+}
+
+void CUndoMarkingPrimitiveChange::TakeCurrentValues() {
+    if (InMarking())
+        m_token.TakeCurrent({m_primitive->ToString()});
+}
+
+void CUndoMarkingPrimitiveChange::TakeOthersValues() {
+    if (!InMarking() || !m_token.IsEmpty())
+        return;
+    const std::wstring now = m_primitive->ToString();
+    if (now == std::get<0>(m_token.Left()))
+        return;
+    // The step changed nothing of it: the copy follows the primitive.
+    m_token = ValueChange<std::wstring>(std::tuple(now));
+    delete m_copy;
+    m_copy = m_primitive->Clone();
+}
+
+bool CUndoMarkingPrimitiveChange::FindsValuesAsLeft() const {
+    return !InMarking() || m_token.FindsAsLeft({m_primitive->ToString()});
+}
+
 CUndoItem* CUndoMarkingPrimitiveChange::Undo() {
     auto* inverse = new CUndoMarkingPrimitiveChange(m_primitive);
+    TakeCurrentValues();
+    if (InMarking() && m_token.IsEmpty())
+        return inverse;
     m_primitive->CopyFrom(m_copy);
     m_primitive->FillPropertyGrid();
     delete m_copy;
     m_copy = nullptr;
+    inverse->TakeCurrentValues();
     RepaintWholeWindow();
     return inverse;
 }
@@ -432,9 +539,8 @@ void VisitTiedPad(const ConductorVertex& vertex,
 void CUndoChangeConductor::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
     visit(m_conductor);
-    if (m_copy)
-        for (const ConductorVertex& vertex : m_copy->m_vertices)
-            VisitTiedPad(vertex, visit);
+    for (const ConductorVertex& vertex : std::get<0>(m_change.Before()))
+        VisitTiedPad(vertex, visit);
 }
 
 void CUndoChangeFootprintPos::ForEachNamedNode(
@@ -455,7 +561,7 @@ void CUndoConductorDelete::ForEachNamedNode(
 void CUndoConductorNodeChange::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
     visit(m_conductor);
-    VisitTiedPad(m_value, visit);
+    VisitTiedPad(std::get<0>(m_change.Before()), visit);
 }
 
 void CUndoConductorNodeDelete::ForEachNamedNode(

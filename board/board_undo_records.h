@@ -1,14 +1,21 @@
 // Undo records of board geometry: areas and their outline nodes, conductors
 // and their vertices, footprint placement, layer moves kept in step with the
 // board layer index, board visibility of texts, and marking primitives.
+// The records of a value keep it as it was before their step and as the
+// step left it, and put back only what their step changed: a package's
+// texts are also changed from the sheets, a footprint's side and the ties
+// of its tracks by a sheet's footprint change, layers by the stackup.
 #pragma once
 
 #include "board/conductor.h"
 #include "core/attribute_change.h"
 #include "core/undo_item.h"
+#include "core/value_change.h"
 #include "core/xml_element.h"
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 class CArea;
 class CAreaNode;
@@ -40,7 +47,8 @@ private:
     AttributeChange m_change;
 };
 
-class CUndoAreaChangeHead : public CUndoItem {
+// An outline is edited only in the editor that shows it.
+class CUndoAreaChangeHead : public CUndoItemOfUnsharedValues {
 public:
     explicit CUndoAreaChangeHead(CAreaNode** head);
     CUndoItem* Undo() override;
@@ -50,7 +58,7 @@ private:
     CAreaNode* m_head;
 };
 
-class CUndoAreaNodeChange : public CUndoItem {
+class CUndoAreaNodeChange : public CUndoItemOfUnsharedValues {
 public:
     explicit CUndoAreaNodeChange(CAreaNode* node);
     ~CUndoAreaNodeChange() override;
@@ -62,7 +70,7 @@ private:
 };
 
 // Before the caller unlinks the node; owns it while held.
-class CUndoAreaNodeDelete : public CUndoItem {
+class CUndoAreaNodeDelete : public CUndoItemWithoutValues {
 public:
     explicit CUndoAreaNodeDelete(CAreaNode* node);
     ~CUndoAreaNodeDelete() override;
@@ -74,7 +82,7 @@ private:
     bool m_neighbourIsNext;
 };
 
-class CUndoAreaNodeInsert : public CUndoItem {
+class CUndoAreaNodeInsert : public CUndoItemWithoutValues {
 public:
     explicit CUndoAreaNodeInsert(CAreaNode* node);
     CUndoItem* Undo() override;
@@ -85,7 +93,7 @@ private:
 
 // Before the caller puts another outline into the field; owns the outline
 // the field held.
-class CUndoAreaSwap : public CUndoItem {
+class CUndoAreaSwap : public CUndoItemOfUnsharedValues {
 public:
     explicit CUndoAreaSwap(CAreaNode** head);
     ~CUndoAreaSwap() override;
@@ -96,16 +104,22 @@ private:
     CAreaNode* m_outline;
 };
 
+// A conductor's vertices (with their ties to pads), layer and width.
 class CUndoChangeConductor : public CUndoItem {
 public:
     explicit CUndoChangeConductor(CConductor* conductor);
-    ~CUndoChangeConductor() override;
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override { m_change.TakeCurrent(Fields()); }
+    void TakeOthersValues() override { m_change.TakeOthers(Fields()); }
+    bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft(Fields()); }
 
 private:
+    using Change = ValueChange<std::vector<ConductorVertex>, int, float>;
+    CUndoChangeConductor(CConductor* conductor, Change change);
+    std::tuple<std::vector<ConductorVertex>&, int&, float&> Fields() const;
     CConductor* m_conductor;
-    CConductor* m_copy; // owned
+    Change m_change;
 };
 
 // A footprint's attributes and text, kept and put back as
@@ -135,10 +149,14 @@ public:
     CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
+    void TakeCurrentValues() override { m_change.TakeCurrent({m_node->GetLayer()}); }
+    void TakeOthersValues() override { m_change.TakeOthers({m_node->GetLayer()}); }
+    bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft({m_node->GetLayer()}); }
 
 private:
+    CUndoChangeLayer(CTreeNode* node, ValueChange<int> change);
     CTreeNode* m_node;
-    int m_layer;
+    ValueChange<int> m_change;
 };
 
 class CUndoChangePadLayer : public CUndoItem {
@@ -146,10 +164,15 @@ public:
     CUndoChangePadLayer(CPadLayer* padLayer, int newLayer, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override;
+    void TakeCurrentValues() override { m_change.TakeCurrent(Fields()); }
+    void TakeOthersValues() override { m_change.TakeOthers(Fields()); }
+    bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft(Fields()); }
 
 private:
+    CUndoChangePadLayer(CPadLayer* padLayer, ValueChange<int> change);
+    std::tuple<int&> Fields() const;
     CPadLayer* m_padLayer;
-    int m_layer;
+    ValueChange<int> m_change;
 };
 
 class CUndoChangeBoardVisible : public CUndoItem {
@@ -157,14 +180,19 @@ public:
     CUndoChangeBoardVisible(CText* text, bool newVisible, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override;
+    void TakeCurrentValues() override { m_change.TakeCurrent(Fields()); }
+    void TakeOthersValues() override { m_change.TakeOthers(Fields()); }
+    bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft(Fields()); }
 
 private:
+    CUndoChangeBoardVisible(CText* text, ValueChange<bool> change);
+    std::tuple<bool&> Fields() const;
     CText* m_textNode;
-    bool m_visible;
+    ValueChange<bool> m_change;
 };
 
 // After the conductor was added to its net.
-class CUndoConductorInsert : public CUndoItem {
+class CUndoConductorInsert : public CUndoItemWithoutValues {
 public:
     CUndoConductorInsert(CConductor* conductor, CBoardLayerIndex* index);
     CUndoItem* Undo() override;
@@ -175,7 +203,7 @@ private:
 };
 
 // Before the caller unlinks the conductor; owns it while held.
-class CUndoConductorDelete : public CUndoItem {
+class CUndoConductorDelete : public CUndoItemWithoutValues {
 public:
     CUndoConductorDelete(CConductor* conductor, CBoardLayerIndex* index);
     ~CUndoConductorDelete() override;
@@ -191,20 +219,29 @@ private:
     int m_childIndex;
 };
 
+// One vertex of a conductor, by its place in the vertex list.
 class CUndoConductorNodeChange : public CUndoItem {
 public:
     CUndoConductorNodeChange(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
 
 private:
+    CUndoConductorNodeChange(CConductor* conductor, int vertex,
+                             ValueChange<ConductorVertex> change);
+    // The vertex as it is now; null once the list no longer reaches its
+    // place (the record's own later steps took vertices out).
+    ConductorVertex* Vertex() const;
     CConductor* m_conductor;
     int m_vertex;
-    ConductorVertex m_value;
+    ValueChange<ConductorVertex> m_change;
 };
 
 // Before the caller removes the vertex.
-class CUndoConductorNodeDelete : public CUndoItem {
+class CUndoConductorNodeDelete : public CUndoItemWithoutValues {
 public:
     CUndoConductorNodeDelete(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
@@ -217,7 +254,7 @@ private:
 };
 
 // After the caller inserted the vertex.
-class CUndoConductorNodeInsert : public CUndoItem {
+class CUndoConductorNodeInsert : public CUndoItemWithoutValues {
 public:
     CUndoConductorNodeInsert(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
@@ -228,21 +265,30 @@ private:
     int m_vertex;
 };
 
+// A marking primitive as a whole: a copy of it before the step, and its
+// token (what the file holds of it) before the step and as the step left
+// it.
 class CUndoMarkingPrimitiveChange : public CUndoItem {
 public:
     explicit CUndoMarkingPrimitiveChange(CMarkingPrimitive* primitive);
     ~CUndoMarkingPrimitiveChange() override;
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
 
 private:
+    // The primitive is still in the marking's list: only then is it read.
+    bool InMarking() const;
     CMarkingPrimitive* m_copy; // owned
     CMarkingPrimitive* m_primitive;
     const CTreeNode* m_marking; // the primitive's, as the record was made
+    ValueChange<std::wstring> m_token;
 };
 
 // After the primitive was inserted at the index.
-class CUndoMarkingPrimitiveInsert : public CUndoItem {
+class CUndoMarkingPrimitiveInsert : public CUndoItemWithoutValues {
 public:
     CUndoMarkingPrimitiveInsert(CMarking* marking, int index);
     CUndoItem* Undo() override;
@@ -254,7 +300,7 @@ private:
 };
 
 // Before the caller removes the primitive at the index; owns it while held.
-class CUndoMarkingPrimitiveDelete : public CUndoItem {
+class CUndoMarkingPrimitiveDelete : public CUndoItemWithoutValues {
 public:
     CUndoMarkingPrimitiveDelete(CMarking* marking, int index);
     ~CUndoMarkingPrimitiveDelete() override;

@@ -36,6 +36,7 @@ struct ConductorVertex {
     float y = 0;
     float corner = 0; // 0 = sharp corner
     VertexTie tie;
+    bool operator==(const ConductorVertex&) const = default;
 };
 
 // One piece of a conductor's centre line, starting where the piece before

@@ -132,6 +132,7 @@ namespace {
 LibraryFootprintFinder g_footprintFinder = nullptr;
 NodeViewOpener g_viewOpener = nullptr;
 OtherStepsForgetter g_stepsForgetter = nullptr;
+UnrecordedChanger g_unrecordedChanger = nullptr;
 } // namespace
 
 void SetLibraryFootprintFinder(LibraryFootprintFinder hook) {
@@ -158,4 +159,15 @@ void SetOtherStepsForgetter(OtherStepsForgetter hook) {
 void ForgetOtherStepsOn(const CTreeNode* node) {
     if (g_stepsForgetter && node)
         g_stepsForgetter(node);
+}
+
+void SetUnrecordedChanger(UnrecordedChanger hook) {
+    g_unrecordedChanger = hook;
+}
+
+void ChangeWithoutHistory(const std::function<void()>& change) {
+    if (g_unrecordedChanger)
+        g_unrecordedChanger(change);
+    else
+        change();
 }

@@ -5,6 +5,7 @@
 // view or a hook the service is absent and the model carries on without it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class CBoardLayerIndex;
@@ -73,6 +74,15 @@ void OpenNodeView(CTreeNode* node);
 using OtherStepsForgetter = void (*)(const CTreeNode* node);
 void SetOtherStepsForgetter(OtherStepsForgetter hook);
 void ForgetOtherStepsOn(const CTreeNode* node);
+
+// A change of the documents that no history records (a document's unit
+// cycled from the status bar): through the hook, what the history that
+// changed last did before it stays that history's, and what change alters
+// then follows the nodes in every history's records, so that no Undo or
+// Redo puts it back or repeats it. Without a hook, change just runs.
+using UnrecordedChanger = void (*)(const std::function<void()>& change);
+void SetUnrecordedChanger(UnrecordedChanger hook);
+void ChangeWithoutHistory(const std::function<void()>& change);
 
 // Puts every program-wide counter of the model back to its start (the
 // automatic net names "N%d", the last bus-entry value), for tests.

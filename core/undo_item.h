@@ -40,17 +40,20 @@ public:
     // node), else null.
     virtual const CTreeNode* GetHeldNode() const { return nullptr; }
 
-    // Records of a node's attributes and text keep the values before their
-    // step and the values it left, and put back only what differs.
-    // TakeCurrentValues: the history holding the record changed the nodes
-    // since (the step itself among them), and what they hold now counts as
-    // left by the step. TakeOthersValues: another history changed them, and
-    // what the step did not change follows them. FindsValuesAsLeft is false
-    // once another history changed what the step changed: the step can no
-    // longer be undone soundly.
-    virtual void TakeCurrentValues() {}
-    virtual void TakeOthersValues() {}
-    virtual bool FindsValuesAsLeft() const { return true; }
+    // Every record that puts a value back (an attribute, the text, a
+    // position, a layer, a flag, a net, a copy of a primitive) keeps the
+    // values before its step and the values it left, and puts back only
+    // what differs. TakeCurrentValues: the history holding the record
+    // changed the nodes since (the step itself among them), and what they
+    // hold now counts as left by the step. TakeOthersValues: another history
+    // changed them, and what the step did not change follows them.
+    // FindsValuesAsLeft is false once another history changed what the step
+    // changed: the step can no longer be undone soundly. Each record kind
+    // answers for itself; one that puts back no value derives from
+    // CUndoItemWithoutValues below.
+    virtual void TakeCurrentValues() = 0;
+    virtual void TakeOthersValues() = 0;
+    virtual bool FindsValuesAsLeft() const = 0;
     // Each value the step left: an attribute of the node by name (no
     // value: the step removed it) or, with a null name, its text.
     using LeftValueVisitor = std::function<void(const CTreeNode* node, const std::wstring* name,
@@ -64,4 +67,27 @@ public:
 
 private:
     bool groupHead_ = true;
+};
+
+// A record that puts back no value a node holds: a node, a vertex or a
+// primitive inserted or deleted (whether what it names is still there is
+// the departed check's), or a recomputation from what the document holds
+// now. It has nothing to compare.
+class CUndoItemWithoutValues : public CUndoItem {
+public:
+    void TakeCurrentValues() final {}
+    void TakeOthersValues() final {}
+    bool FindsValuesAsLeft() const final { return true; }
+};
+
+// A record of values that no history but its own ever changes: an
+// outline's vertices and head (only the editor showing the contour edits
+// it) and a pointer field of an editor's own document. Nothing another
+// history did can have changed them since, so there is nothing to compare
+// (nor a named node through which reading them would be safe).
+class CUndoItemOfUnsharedValues : public CUndoItem {
+public:
+    void TakeCurrentValues() final {}
+    void TakeOthersValues() final {}
+    bool FindsValuesAsLeft() const final { return true; }
 };

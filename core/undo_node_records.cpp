@@ -306,17 +306,52 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
 
 // Parent change -----------------------------------------------------------
 
-CUndoChangeParent::CUndoChangeParent(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_parent(node->GetParent()), m_owner(owner), m_index(node->GetIndexInParent()) {
+ParentChange::ParentChange(CTreeNode* node)
+    : m_change(std::tuple(node->GetParent())), m_index(node->GetIndexInParent()),
+      m_leftIndex(m_index) {}
+
+void ParentChange::TakeCurrent(const CTreeNode* node) {
+    m_change.TakeCurrent(std::tuple(node->GetParent()));
+    m_leftIndex = node->GetIndexInParent();
 }
 
+void ParentChange::TakeOthers(const CTreeNode* node) {
+    if (!IsEmpty())
+        return;
+    m_change.TakeOthers(std::tuple(node->GetParent()));
+    m_index = m_leftIndex = node->GetIndexInParent();
+}
+
+bool ParentChange::FindsAsLeft(const CTreeNode* node) const {
+    return m_change.FindsAsLeft(std::tuple(node->GetParent()));
+}
+
+ParentChange ParentChange::PutBack(CTreeNode* node) {
+    TakeCurrent(node);
+    ParentChange inverse(node);
+    if (IsEmpty())
+        return inverse;
+    node->RemoveFromParent();
+    // A place beyond the parent's children now goes to the end.
+    if (CTreeNode* parent = Former())
+        InsertAt(parent, static_cast<std::size_t>(m_index) > parent->GetChildCount() ? -1 : m_index,
+                 node);
+    inverse.TakeCurrent(node);
+    return inverse;
+}
+
+CUndoChangeParent::CUndoChangeParent(CTreeNode* node, CProperty* owner)
+    : m_node(node), m_parent(node), m_owner(owner) {}
+
 CUndoItem* CUndoChangeParent::Undo() {
+    m_parent.TakeCurrent(m_node);
+    const bool changed = !m_parent.IsEmpty();
+    if (changed)
+        RepaintSheetSide(m_node, true);
     auto* inverse = new CUndoChangeParent(m_node, m_owner);
-    RepaintSheetSide(m_node, true);
-    m_node->RemoveFromParent();
-    if (m_parent)
-        InsertAt(m_parent, m_index, m_node);
-    RepaintSheetSide(m_node, true);
+    inverse->m_parent = m_parent.PutBack(m_node);
+    if (changed)
+        RepaintSheetSide(m_node, true);
     if (m_owner)
         m_owner->FillPropertyGrid();
     return inverse;
@@ -324,14 +359,11 @@ CUndoItem* CUndoChangeParent::Undo() {
 
 // Move --------------------------------------------------------------------
 
-CUndoMove::CUndoMove(CTreeNode* node)
-    : m_node(node), m_parent(node->GetParent()), m_index(node->GetIndexInParent()) {}
+CUndoMove::CUndoMove(CTreeNode* node) : m_node(node), m_parent(node) {}
 
 CUndoItem* CUndoMove::Undo() {
     auto* inverse = new CUndoMove(m_node);
-    m_node->RemoveFromParent();
-    if (m_parent)
-        InsertAt(m_parent, m_index, m_node);
+    inverse->m_parent = m_parent.PutBack(m_node);
     return inverse;
 }
 

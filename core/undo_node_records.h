@@ -7,22 +7,49 @@
 
 #include "core/attribute_change.h"
 #include "core/undo_item.h"
+#include "core/value_change.h"
 #include "core/xml_element.h"
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 class CProperty;
 class CSheet;
 class CTreeNode;
 class SheetLink;
 
+// A node's parent as a record's value, with the place the node had among
+// the children before the step and the one the step left it at. Putting it
+// back moves the node to the parent and place before the step, only where
+// the step moved it (to another parent, or to another place in the same).
+// Only the parent counts for FindsAsLeft: other histories' insertions
+// shift the places.
+class ParentChange {
+public:
+    explicit ParentChange(CTreeNode* node);
+    CTreeNode* Former() const { return std::get<0>(m_change.Before()); }
+    void TakeCurrent(const CTreeNode* node);
+    void TakeOthers(const CTreeNode* node);
+    bool FindsAsLeft(const CTreeNode* node) const;
+    // Moves the node back where the step took it from, when the step moved
+    // it; the node's place now is taken as the step's. The returned change
+    // does the opposite.
+    ParentChange PutBack(CTreeNode* node);
+    bool IsEmpty() const { return m_change.IsEmpty() && m_index == m_leftIndex; }
+
+private:
+    ValueChange<CTreeNode*> m_change;
+    int m_index;
+    int m_leftIndex;
+};
+
 // After the caller added the node to its parent.
 // withSubtree: the node's placed descendants (a net's wires, a package's
 // parts) come and go with it; set for the redo of a deletion. An insertion
 // leaves them alone, since on undo they may still be moved out of the node
 // by older records.
-class CUndoInsert : public CUndoItem {
+class CUndoInsert : public CUndoItemWithoutValues {
 public:
     CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree = false);
     CUndoItem* Undo() override;
@@ -38,7 +65,7 @@ private:
 // holds it.
 // A deleted net or package takes every placed sheet object of its subtree
 // off its sheet, and puts them back on undo.
-class CUndoDelete : public CUndoItem {
+class CUndoDelete : public CUndoItemWithoutValues {
 public:
     CUndoDelete(CTreeNode* node, CProperty* owner, bool withSubtree = true);
     ~CUndoDelete() override;
@@ -90,19 +117,23 @@ private:
     std::unique_ptr<SheetLink> m_sheetAfter; // and the one the step left it on
 };
 
-// Before the node is moved to another parent.
+// Before the node is moved to another parent. The parent is the record's
+// value (ParentChange): its Undo moves the node back only when the step
+// moved it, and another history's move of the node since forgets the step.
 class CUndoChangeParent : public CUndoItem {
 public:
     CUndoChangeParent(CTreeNode* node, CProperty* owner);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
-    const CTreeNode* GetFormerParent() const override { return m_parent; }
+    const CTreeNode* GetFormerParent() const override { return m_parent.Former(); }
+    void TakeCurrentValues() override { m_parent.TakeCurrent(m_node); }
+    void TakeOthersValues() override { m_parent.TakeOthers(m_node); }
+    bool FindsValuesAsLeft() const override { return m_parent.FindsAsLeft(m_node); }
 
 private:
     CTreeNode* m_node;
-    CTreeNode* m_parent;
+    ParentChange m_parent;
     CProperty* m_owner;
-    int m_index;
 };
 
 // Before a tree moves the node by drag and drop (no repaint, no index).
@@ -111,16 +142,19 @@ public:
     explicit CUndoMove(CTreeNode* node);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
-    const CTreeNode* GetFormerParent() const override { return m_parent; }
+    const CTreeNode* GetFormerParent() const override { return m_parent.Former(); }
+    void TakeCurrentValues() override { m_parent.TakeCurrent(m_node); }
+    void TakeOthersValues() override { m_parent.TakeOthers(m_node); }
+    bool FindsValuesAsLeft() const override { return m_parent.FindsAsLeft(m_node); }
 
 private:
     CTreeNode* m_node;
-    CTreeNode* m_parent;
-    int m_index;
+    ParentChange m_parent;
 };
 
-// Before an editor stores another node in a pointer field.
-class CUndoChangePointer : public CUndoItem {
+// Before an editor stores another node in a pointer field of its own
+// document (a pad's padstack in the footprint editor).
+class CUndoChangePointer : public CUndoItemOfUnsharedValues {
 public:
     explicit CUndoChangePointer(CTreeNode** field);
     CUndoItem* Undo() override;

@@ -23,6 +23,9 @@ struct RECT {
     int32_t bottom = 0;
 };
 
+inline bool operator==(const SIZE& a, const SIZE& b) {
+    return a.cx == b.cx && a.cy == b.cy;
+}
 inline bool operator==(const POINT& a, const POINT& b) {
     return a.x == b.x && a.y == b.y;
 }

@@ -211,7 +211,7 @@ namespace {
 // footprint and rebuilds those nets' graphs. Pushed before and after a
 // footprint swap, so that the ties follow the footprint through undo and
 // redo alike.
-class CUndoRetiePackagePads : public CUndoItem {
+class CUndoRetiePackagePads : public CUndoItemWithoutValues {
 public:
     explicit CUndoRetiePackagePads(CPackage* package) : m_package(package) {}
     CUndoItem* Undo() override {

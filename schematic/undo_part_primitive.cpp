@@ -4,6 +4,8 @@
 #include "core/tree_node.h"
 #include "platform/device_context.h"
 
+#include <algorithm>
+
 namespace {
 void RefreshIfShown(const CPartPrimitive* primitive) {
     CPropertyGrid* grid = GetPropertyGrid();
@@ -39,18 +41,50 @@ PartPrimitiveList* PartLocation::Primitives() const {
 
 CUndoPartPrimitiveChange::CUndoPartPrimitiveChange(CPartPrimitive* primitive)
     : copy_(primitive->Clone(primitive->GetOwner())), primitive_(primitive),
-      owner_(primitive->GetOwner()) {}
+      owner_(primitive->GetOwner()), token_(std::tuple(primitive->ToString())) {}
 
 CUndoPartPrimitiveChange::~CUndoPartPrimitiveChange() = default;
 
+bool CUndoPartPrimitiveChange::InOwner() const {
+    auto* owner = dynamic_cast<CPartPrimitiveOwner*>(const_cast<CTreeNode*>(owner_));
+    if (!owner)
+        return false;
+    const PartPrimitiveList& list = owner->GetOwnPrimitives();
+    return std::find(list.begin(), list.end(), primitive_) != list.end();
+}
+
+void CUndoPartPrimitiveChange::TakeCurrentValues() {
+    if (InOwner())
+        token_.TakeCurrent({primitive_->ToString()});
+}
+
+void CUndoPartPrimitiveChange::TakeOthersValues() {
+    if (!copy_ || !InOwner() || !token_.IsEmpty())
+        return;
+    const std::wstring now = primitive_->ToString();
+    if (now == std::get<0>(token_.Left()))
+        return;
+    // The step changed nothing of it: the copy follows the primitive.
+    token_ = ValueChange<std::wstring>(std::tuple(now));
+    copy_.reset(primitive_->Clone(primitive_->GetOwner()));
+}
+
+bool CUndoPartPrimitiveChange::FindsValuesAsLeft() const {
+    return !InOwner() || token_.FindsAsLeft({primitive_->ToString()});
+}
+
 CUndoItem* CUndoPartPrimitiveChange::Undo() {
+    auto* inverse = new CUndoPartPrimitiveChange(primitive_);
+    TakeCurrentValues();
+    if (InOwner() && token_.IsEmpty())
+        return inverse;
     auto dc = CreateViewDC();
     primitive_->Invalidate(dc.get());
-    auto* inverse = new CUndoPartPrimitiveChange(primitive_);
     primitive_->CopyFrom(*copy_);
     primitive_->Invalidate(dc.get());
     RefreshIfShown(primitive_);
     copy_.reset();
+    inverse->TakeCurrentValues();
     return inverse;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/undo_item.h"
+#include "core/value_change.h"
 #include "schematic/part_primitive.h"
 
 #include <memory>
@@ -24,26 +25,34 @@ struct PartLocation {
     PartPrimitiveList* Primitives() const;
 };
 
-// Holds a clone of a primitive taken before a change; undoing copies it back.
+// Holds a clone of a primitive taken before a change; undoing copies it back
+// where the step changed it. The primitive's token (what the file holds of
+// it) before the step and as the step left it is the record's value.
 class CUndoPartPrimitiveChange : public CUndoItem {
 public:
     explicit CUndoPartPrimitiveChange(CPartPrimitive* primitive);
     ~CUndoPartPrimitiveChange() override;
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
 
     CPartPrimitive* GetPrimitive() const { return primitive_; }
     const CPartPrimitive* GetCopy() const { return copy_.get(); }
 
 private:
+    // The primitive is still in its owner's list: only then is it read.
+    bool InOwner() const;
     std::unique_ptr<CPartPrimitive> copy_;
     CPartPrimitive* primitive_;
     const CTreeNode* owner_; // the primitive's, as the record was made
+    ValueChange<std::wstring> token_;
 };
 
 // A primitive was put into its part's list at an index; undoing takes it out
 // again (into the inverse record, which owns it).
-class CUndoPartPrimitiveInsert : public CUndoItem {
+class CUndoPartPrimitiveInsert : public CUndoItemWithoutValues {
 public:
     CUndoPartPrimitiveInsert(CTreeNode* part, int primitiveIndex);
     CUndoPartPrimitiveInsert(const PartLocation& location, int primitiveIndex);
@@ -60,7 +69,7 @@ private:
 
 // A primitive was taken out of its part's list; the record owns it until
 // undoing puts it back at its index.
-class CUndoPartPrimitiveDelete : public CUndoItem {
+class CUndoPartPrimitiveDelete : public CUndoItemWithoutValues {
 public:
     CUndoPartPrimitiveDelete(CTreeNode* part, int primitiveIndex, CPartPrimitive* removed);
     CUndoPartPrimitiveDelete(const PartLocation& location, int primitiveIndex,

@@ -453,6 +453,7 @@ void CTabWindow::OnCreate() {
     SetNoBackground();
     ShareTreeHistories(true);
     SetOtherStepsForgetter(ForgetOtherStepsOn);
+    SetUnrecordedChanger(ChangeWithoutHistory);
 }
 
 void CTabWindow::LayoutPanel(bool open, bool resize) {
@@ -965,6 +966,17 @@ void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
             history->ForgetGroups(names);
 }
 
+void CTabWindow::ChangeWithoutHistory(const std::function<void()>& change) {
+    // What changed since the last history's change is that history's doing;
+    // what the change alters is no history's, so every record lets it
+    // follow, as for another history's change its step did not make.
+    if (CUndoList* last = LastChanged())
+        last->TakeCurrentValues(IsDocumentRoot);
+    change();
+    for (CUndoList* history : AllHistories())
+        history->TakeOthersValues(IsDocumentRoot);
+}
+
 void CTabWindow::NoteShownHistory(CUndoList& shown) {
     CUndoList* last = LastChanged();
     if (last == &shown)
@@ -1093,6 +1105,7 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         CloseAll();
         ShareTreeHistories(false);
         SetOtherStepsForgetter(nullptr);
+        SetUnrecordedChanger(nullptr);
         // A settling posted to this window never arrives now: a tab window
         // made later must post its own.
         g_settlePosted = false;

@@ -180,6 +180,9 @@ private:
     // (see ForgetOtherStepsOn); an editor whose steps go drops its work
     // under way first.
     static void ForgetOtherStepsOn(const CTreeNode* node);
+    // A change that no history records (see ChangeWithoutHistory): every
+    // history's records let what it changes follow the nodes.
+    static void ChangeWithoutHistory(const std::function<void()>& change);
     static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
     static std::vector<const void*> BoardOutline(const CVorpelView* view);
     static void ReindexBoard(CVorpelView* view);

@@ -748,7 +748,8 @@ void CBoardView::CycleUnit() {
     CBoard* board = GetBoard();
     if (!board)
         return;
-    board->m_unit = (board->m_unit + 1) & 3;
+    // Not recorded for undo: no history's step puts it back or repeats it.
+    ChangeWithoutHistory([board] { board->m_unit = (board->m_unit + 1) & 3; });
     if (HasStatusBar())
         g_MainFrame.m_statusBar.SetUnit(GetUnit());
     if (CPropertyGrid* grid = GetPropertyGrid())

@@ -299,7 +299,8 @@ bool ImportDxfOutline(CBoard* board, const std::wstring& path) {
     chain.Release();
     const int unit = FindMeasurement(drawing);
     if (unit >= 0) {
-        board->m_unit = static_cast<uint32_t>(unit);
+        // The unit is no step's: the import's Undo leaves it.
+        ChangeWithoutHistory([board, unit] { board->m_unit = static_cast<uint32_t>(unit); });
         SetStatusText(kStatusUnitPane,
                       LoadStringText(kStrUnit) + L": " + LoadStringText(kStrUnitInch + unit));
     }

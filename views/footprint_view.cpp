@@ -11,6 +11,7 @@
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
 #include "core/undo_node_records.h"
@@ -161,7 +162,8 @@ void CFootprintView::ZoomAll() {
 
 void CFootprintView::CycleUnit() {
     CFootprint* footprint = GetFootprint();
-    footprint->m_unit = (footprint->m_unit + 1) & 3;
+    // Not recorded for undo: no history's step puts it back or repeats it.
+    ChangeWithoutHistory([footprint] { footprint->m_unit = (footprint->m_unit + 1) & 3; });
     g_MainFrame.m_statusBar.SetUnit(static_cast<int>(footprint->m_unit));
     if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject())
         grid->RefreshProperties();

@@ -12,6 +12,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
+#include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/property_combobox.h"
 #include "core/property_grid.h"
@@ -181,7 +182,8 @@ void CPadstackView::ZoomAll() {
 
 void CPadstackView::CycleUnit() {
     CPadstack* padstack = GetPadstack();
-    padstack->m_unit = (padstack->m_unit + 1) & 3;
+    // Not recorded for undo: no history's step puts it back or repeats it.
+    ChangeWithoutHistory([padstack] { padstack->m_unit = (padstack->m_unit + 1) & 3; });
     g_MainFrame.m_statusBar.SetUnit(static_cast<int>(padstack->m_unit));
     if (CPropertyGrid* grid = GetPropertyGrid(); grid && grid->GetShownObject())
         grid->RefreshProperties();

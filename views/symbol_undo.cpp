@@ -7,24 +7,71 @@
 #include "schematic/part_primitive_list.h"
 #include "schematic/pin.h"
 
+#include <algorithm>
+
 // --- Outline change --------------------------------------------------------------
 
-CUndoModifyPart::CUndoModifyPart(CPart* part) : m_part(part), m_size(part->m_size) {
-    for (CTreeNode* child : part->GetChildren())
+CUndoModifyPart::CUndoModifyPart(CPart* part) : m_part(part), m_state(std::tuple(std::wstring())) {
+    Keep();
+    m_state = ValueChange<std::wstring>(std::tuple(State()));
+}
+
+CUndoModifyPart::~CUndoModifyPart() = default;
+
+void CUndoModifyPart::Keep() {
+    m_size = m_part->m_size;
+    m_pins.clear();
+    m_primitives.clear();
+    for (CTreeNode* child : m_part->GetChildren())
         if (child->GetType() == NodeType::Pin) {
             auto* pin = static_cast<CPin*>(child);
             m_pins.push_back(PinPlace{pin, pin->m_side, pin->m_offset});
         }
-    for (CPartPrimitive* primitive : part->GetDrawnPrimitives())
+    for (CPartPrimitive* primitive : m_part->GetDrawnPrimitives())
         m_primitives.push_back(
             PrimitiveCopy{primitive, std::unique_ptr<CPartPrimitive>(primitive->Clone(nullptr)),
                           primitive->GetOwner()});
 }
 
-CUndoModifyPart::~CUndoModifyPart() = default;
+std::wstring CUndoModifyPart::State() const {
+    std::wstring state =
+        std::to_wstring(m_part->m_size.cx) + L"," + std::to_wstring(m_part->m_size.cy);
+    for (const PinPlace& p : m_pins)
+        state += L" " + std::wstring(1, p.pin->m_side ? p.pin->m_side : L'0') +
+                 std::to_wstring(p.pin->m_offset);
+    // Only the primitives still drawn are read.
+    const std::vector<CPartPrimitive*> drawn = m_part->GetDrawnPrimitives();
+    for (const PrimitiveCopy& p : m_primitives)
+        state += std::find(drawn.begin(), drawn.end(), p.primitive) != drawn.end()
+                     ? L" " + p.primitive->ToString()
+                     : std::wstring(L" -");
+    return state;
+}
+
+void CUndoModifyPart::TakeCurrentValues() {
+    m_state.TakeCurrent({State()});
+}
+
+void CUndoModifyPart::TakeOthersValues() {
+    if (!m_state.IsEmpty())
+        return;
+    const std::wstring now = State();
+    if (now == std::get<0>(m_state.Left()))
+        return;
+    // The step changed nothing: what it keeps follows the part.
+    Keep();
+    m_state = ValueChange<std::wstring>(std::tuple(State()));
+}
+
+bool CUndoModifyPart::FindsValuesAsLeft() const {
+    return m_state.FindsAsLeft({State()});
+}
 
 CUndoItem* CUndoModifyPart::Undo() {
     auto* inverse = new CUndoModifyPart(m_part);
+    TakeCurrentValues();
+    if (m_state.IsEmpty())
+        return inverse;
     m_part->m_size = m_size;
     for (const PinPlace& p : m_pins) {
         p.pin->m_side = p.side;
@@ -32,6 +79,7 @@ CUndoItem* CUndoModifyPart::Undo() {
     }
     for (const PrimitiveCopy& p : m_primitives)
         p.primitive->CopyFrom(*p.copy);
+    inverse->TakeCurrentValues();
     RepaintWholeWindow();
     return inverse;
 }
@@ -49,9 +97,20 @@ CUndoPartDrawing::~CUndoPartDrawing() {
     DeletePartPrimitives(m_primitives);
 }
 
+void CUndoPartDrawing::TakeCurrentValues() {
+    m_left.assign(m_part->m_primitives.begin(), m_part->m_primitives.end());
+    m_leftTaken = true;
+}
+
+bool CUndoPartDrawing::FindsValuesAsLeft() const {
+    return !m_leftTaken || std::equal(m_left.begin(), m_left.end(), m_part->m_primitives.begin(),
+                                      m_part->m_primitives.end());
+}
+
 CUndoItem* CUndoPartDrawing::Undo() {
     auto* inverse = new CUndoPartDrawing(m_part);
     m_part->m_primitives.swap(m_primitives);
+    inverse->TakeCurrentValues();
     RepaintWholeWindow();
     return inverse;
 }

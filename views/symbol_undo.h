@@ -4,10 +4,12 @@
 #pragma once
 
 #include "core/undo_item.h"
+#include "core/value_change.h"
 #include "platform/types.h"
 #include "schematic/part_primitive.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class CPart;
@@ -16,13 +18,17 @@ class CPin;
 // Before an outline edge moves: the part's outline size, the side and
 // offset of each of its pins, and a copy of each primitive of the drawing the
 // part shows (its own, or the first part's in a homogeneous package).
-// Undoing puts them back in place.
+// Undoing puts them back in place, where the step changed them: all of it
+// is one value, compared by what the file holds of it.
 class CUndoModifyPart : public CUndoItem {
 public:
     explicit CUndoModifyPart(CPart* part);
     ~CUndoModifyPart() override;
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override;
+    bool FindsValuesAsLeft() const override;
 
 private:
     struct PinPlace {
@@ -35,23 +41,38 @@ private:
         std::unique_ptr<CPartPrimitive> copy;
         const CTreeNode* owner; // the primitive's, as the record was made
     };
+    // Copies what the part holds now.
+    void Keep();
+    // The size, the pins' places and the primitives' tokens as the part
+    // holds them now.
+    std::wstring State() const;
     CPart* m_part;
     SIZE m_size;
     std::vector<PinPlace> m_pins;
     std::vector<PrimitiveCopy> m_primitives;
+    ValueChange<std::wstring> m_state;
 };
 
 // Before a part's own drawing is replaced as a whole: the record takes the
 // part's primitives (leaving its list empty) and owns them while they are
-// out; undoing swaps them back in and keeps what was there instead.
+// out; undoing swaps them back in and keeps what was there instead. The
+// drawing the step left (the primitives by address) is its value; the step
+// replaced the drawing whole, so nothing of it follows another history.
 class CUndoPartDrawing : public CUndoItem {
 public:
     explicit CUndoPartDrawing(CPart* part);
     ~CUndoPartDrawing() override;
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void TakeCurrentValues() override;
+    void TakeOthersValues() override {}
+    bool FindsValuesAsLeft() const override;
 
 private:
     CPart* m_part;
     PartPrimitiveList m_primitives;
+    // The drawing the step left, once its history took it (the caller fills
+    // the part after the record is made).
+    std::vector<const CPartPrimitive*> m_left;
+    bool m_leftTaken = false;
 };

@@ -14,9 +14,13 @@
 #include "board/thermal_relief.h"
 #include "core/undo_node_records.h"
 #include "platform/text.h"
+#include "schematic/bus.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
+#include "schematic/pin.h"
+#include "schematic/schematic_undo_records.h"
 #include "schematic/text.h"
+#include "schematic/wire.h"
 #include "tests/board/board_fixture.h"
 
 #include <functional>
@@ -107,6 +111,22 @@ protected:
         BoardFixture::TearDown();
         SetMarkingTokenParser(nullptr);
     }
+
+    // A record of a value: the step's change, another history's change of
+    // the same node since, and whether each is in the node.
+    struct ValueCase {
+        const char* name;
+        std::function<CUndoItem*()> record;
+        std::function<void(bool)> own;  // the step's change, or put back
+        std::function<void()> other;    // another history's change since
+        std::function<bool()> ownIsSet; // the step's change is in the node
+        std::function<bool()> otherIsSet;
+    };
+    // Each case on the board as read (setUp adds to it): the step pushed
+    // and made, another history's change of the node, the step's Undo and
+    // Redo, then another history taking the step's change back.
+    template <std::size_t N>
+    void RunValueCases(const ValueCase (&cases)[N], const std::function<void()>& setUp = {});
 
     // Runs the change as one user action, then undo, redo and undo again;
     // each step must save exactly as the state it returns to.
@@ -414,15 +434,7 @@ TEST_F(UndoRecordsTest, WithoutAnActiveViewNothingIsRepaintedOrRecorded) {
 // added goes again, and once another history changes what the step changed
 // the step no longer finds it as it left it and its history lets it go.
 TEST_F(UndoRecordsTest, AttributeRecordsPutBackOnlyWhatTheirStepChanged) {
-    auto isRoot = [this](const CTreeNode* node) { return node == &m_root; };
-    struct Case {
-        const char* name;
-        std::function<CUndoItem*()> record;
-        std::function<void(bool)> own;  // the step's change, or put back
-        std::function<void()> other;    // another history's change since
-        std::function<bool()> ownIsSet; // the step's change is in the node
-        std::function<bool()> otherIsSet;
-    };
+    using Case = ValueCase;
     const Case cases[] = {
         {"node attribute", [&] { return new CUndoChangeNodeAttribute(m_area, nullptr); },
          [&](bool on) { m_area->m_noThermal = on; }, [&] { m_area->m_net = L"B"; },
@@ -438,9 +450,158 @@ TEST_F(UndoRecordsTest, AttributeRecordsPutBackOnlyWhatTheirStepChanged) {
          [&] { return m_footprint->m_rotation == 45; },
          [&] { return m_footprint->m_boardPosition.X == 30; }},
     };
-    for (const Case& c : cases) {
+    RunValueCases(cases);
+}
+
+// Every other record of a value keeps to its step as the attribute records
+// do: what another history changed since on the same node stays through
+// its Undo and Redo, and once another history takes back what its step
+// changed (a package text moved from another sheet, shown or hidden on the
+// board from a sheet, put on the other side by a sheet's footprint change)
+// the history lets it go.
+TEST_F(UndoRecordsTest, ValueRecordsPutBackOnlyWhatTheirStepChanged) {
+    CText* text = nullptr;
+    CPadLayer* padLayer = nullptr;
+    CWire* wire = nullptr;
+    CBus* bus = nullptr;
+    CPin* pin = nullptr;
+    int layer = 0;   // the text's as read
+    int padSide = 0; // the pad layer's as read
+    // The nodes the cases change, in the board as read: a package text and
+    // a pad layer, a wire of net A, a bus, a pin in net A.
+    auto setUp = [&] {
+        text = static_cast<CText*>(m_package->GetChild(0));
+        padLayer = static_cast<CPadLayer*>(m_footprint->GetChild(0)->GetChild(0));
+        layer = text->GetLayer();
+        padSide = padLayer->m_layer;
+        wire = new CWire(POINT{0, 0}, POINT{10, 0});
+        m_netA->AddChild(wire);
+        bus = new CBus();
+        m_board->AddChild(bus);
+        pin = new CPin();
+        m_package->AddChild(pin);
+        pin->m_pNet = m_netA;
+        m_netA->m_pins.insert(pin);
+    };
+    auto movePin = [&](CNet* to) {
+        if (pin->m_pNet)
+            pin->m_pNet->m_pins.erase(pin);
+        pin->m_pNet = to;
+        if (to)
+            to->m_pins.insert(pin);
+    };
+    auto moveTo = [](CTreeNode* node, CTreeNode* parent) {
+        node->RemoveFromParent();
+        parent->AddChild(node);
+    };
+    auto primitive = [this](std::size_t i) {
+        return static_cast<TestPrimitive*>(m_marking->m_primitives[i]);
+    };
+    const ValueCase cases[] = {
+        {"package text moved on a sheet", [&] { return new CUndoChangePos(text); },
+         [&](bool on) {
+             text->m_position = on ? POINT{13, 40} : POINT{0, 0};
+         },
+         [&] { text->m_boardVisible = false; },
+         [&] {
+             return text->m_position == POINT{13, 40};
+         },
+         [&] { return !text->m_boardVisible; }},
+        {"package text hidden on the board",
+         [&] { return new CUndoChangeBoardVisible(text, false, &m_view.index); },
+         [&](bool on) { text->m_boardVisible = !on; },
+         [&] {
+             text->m_position = POINT{5, 5};
+         },
+         [&] { return !text->m_boardVisible; },
+         [&] {
+             return text->m_position == POINT{5, 5};
+         }},
+        {"package text on the other side",
+         [&] { return new CUndoChangeLayer(text, layer ^ 1, &m_view.index); },
+         [&](bool on) { text->SetLayer(on ? layer ^ 1 : layer); },
+         [&] {
+             text->m_position = POINT{5, 5};
+         },
+         [&] { return text->GetLayer() != layer; },
+         [&] {
+             return text->m_position == POINT{5, 5};
+         }},
+        {"pad layer on the other side",
+         [&] { return new CUndoChangePadLayer(padLayer, padSide ^ 1, &m_view.index); },
+         [&](bool on) { padLayer->m_layer = on ? padSide ^ 1 : padSide; },
+         [&] { m_footprint->m_rotation = 90; }, [&] { return padLayer->m_layer != padSide; },
+         [&] { return m_footprint->m_rotation == 90; }},
+        {"conductor", [&] { return new CUndoChangeConductor(m_conductor); },
+         [&](bool on) { m_conductor->m_width = on ? 0.5f : 0.3f; },
+         [&] { m_conductor->m_vertices[0].x = 7; }, [&] { return m_conductor->m_width == 0.5f; },
+         [&] { return m_conductor->m_vertices[0].x == 7; }},
+        {"conductor vertex", [&] { return new CUndoConductorNodeChange(m_conductor, 1); },
+         [&](bool on) { m_conductor->m_vertices[1].x = on ? 9.0f : 2.0f; },
+         [&] { m_conductor->m_width = 0.8f; }, [&] { return m_conductor->m_vertices[1].x == 9; },
+         [&] { return m_conductor->m_width == 0.8f; }},
+        {"marking primitive", [&] { return new CUndoMarkingPrimitiveChange(primitive(0)); },
+         [&](bool on) { primitive(0)->x = on ? 5.0f : 1.0f; }, [&] { primitive(1)->y = 9; },
+         [&] { return primitive(0)->x == 5; }, [&] { return primitive(1)->y == 9; }},
+        {"conductor to another net", [&] { return new CUndoChangeParent(m_conductor, nullptr); },
+         [&](bool on) { moveTo(m_conductor, on ? m_netB : m_netA); },
+         [&] { m_conductor->m_width = 0.8f; }, [&] { return m_conductor->GetParent() == m_netB; },
+         [&] { return m_conductor->m_width == 0.8f; }},
+        {"conductor dragged in a tree", [&] { return new CUndoMove(m_conductor); },
+         [&](bool on) { moveTo(m_conductor, on ? m_netB : m_netA); },
+         [&] { m_conductor->m_width = 0.8f; }, [&] { return m_conductor->GetParent() == m_netB; },
+         [&] { return m_conductor->m_width == 0.8f; }},
+        {"wire to another net", [&] { return new CUndoChangeNetOfWire(wire); },
+         [&](bool on) { moveTo(wire, on ? m_netB : m_netA); },
+         [&] {
+             wire->m_end = POINT{20, 0};
+         },
+         [&] { return wire->GetParent() == m_netB; },
+         [&] {
+             return wire->m_end == POINT{20, 0};
+         }},
+        {"wire moved", [&] { return new CUndoChangeWirePos(wire); },
+         [&](bool on) {
+             wire->m_position = on ? POINT{0, 5} : POINT{0, 0};
+         },
+         [&] {
+             wire->m_end = POINT{20, 0};
+         },
+         [&] {
+             return wire->m_position == POINT{0, 5};
+         },
+         [&] {
+             return wire->m_end == POINT{20, 0};
+         }},
+        {"bus entry", [&] { return new CUndoChangeBusEntry(wire); },
+         [&](bool on) { wire->m_busEntry1 = on ? 3 : 0; }, [&] { wire->m_busEntry2 = 4; },
+         [&] { return wire->m_busEntry1 == 3; }, [&] { return wire->m_busEntry2 == 4; }},
+        {"bus", [&] { return new CUndoChangeBusPos(bus); },
+         [&](bool on) { bus->m_length = on ? 8 : 0; }, [&] { bus->m_direction = L'E'; },
+         [&] { return bus->m_length == 8; }, [&] { return bus->m_direction == L'E'; }},
+        {"pin to another net", [&] { return new CUndoChangeNetOfPin(pin); },
+         [&](bool on) { movePin(on ? m_netB : m_netA); }, [&] { pin->m_offset = 5; },
+         [&] { return pin->m_pNet == m_netB && m_netB->m_pins.count(pin); },
+         [&] { return pin->m_offset == 5; }},
+        {"pin put into a net", [&] { return new CUndoAddPinToNet(pin, pin->m_pNet); },
+         [&](bool on) { movePin(on ? m_netB : m_netA); }, [&] { pin->m_offset = 5; },
+         [&] { return pin->m_pNet == m_netB; }, [&] { return pin->m_offset == 5; }},
+        {"pin taken out of its net", [&] { return new CUndoRemovePinFromNet(pin, pin->m_pNet); },
+         [&](bool on) { movePin(on ? nullptr : m_netA); }, [&] { pin->m_offset = 5; },
+         [&] { return pin->m_pNet == nullptr; }, [&] { return pin->m_offset == 5; }},
+    };
+    RunValueCases(cases, setUp);
+}
+
+template <std::size_t N>
+void UndoRecordsTest::RunValueCases(const ValueCase (&cases)[N],
+                                    const std::function<void()>& setUp) {
+    auto isRoot = [this](const CTreeNode* node) { return node == &m_root; };
+    for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.name);
         Load();
+        if (setUp)
+            setUp();
         ASSERT_FALSE(c.ownIsSet() || c.otherIsSet());
         m_view.undo.SetStartNewGroup(true);
         Push(c.record());

@@ -253,7 +253,7 @@ TEST_F(PanelTest, AnObjectDestroyedWhileShownLeavesThePanelEmpty) {
 
 // Takes a node out of its parent when undone (the undo of an insertion), and
 // tells the panel; the inverse puts it back.
-class InsertUndo : public CUndoItem {
+class InsertUndo : public CUndoItemWithoutValues {
 public:
     InsertUndo(CTreeNode* parent, CTreeNode* node, bool inTree)
         : parent_(parent), node_(node), inTree_(inTree) {}

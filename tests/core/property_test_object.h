@@ -20,7 +20,7 @@
 class PropertyTestObject;
 
 // The record of one row edit: undoing it puts the old values back.
-class RowEditUndo : public CUndoItem {
+class RowEditUndo : public CUndoItemOfUnsharedValues {
 public:
     RowEditUndo(PropertyTestObject* object);
     CUndoItem* Undo() override;

@@ -22,7 +22,7 @@ struct Doc {
     int alive = 0;
 };
 
-class Append : public CUndoItem {
+class Append : public CUndoItemWithoutValues {
 public:
     // Records that `c` was appended (so undoing removes it).
     Append(Doc* d, char c, bool removal = false) : d_(d), c_(c), removal_(removal) { ++d_->alive; }
@@ -266,7 +266,7 @@ TEST(UndoListLifetime, DestructorDeletesBothSequences) {
 
 // A record that names nodes of a document and may hold one out of it, as a
 // deletion does; undoing it yields a record of the same kind.
-class Naming : public CUndoItem {
+class Naming : public CUndoItemWithoutValues {
 public:
     Naming(std::vector<const CTreeNode*> names, const CTreeNode* held = nullptr)
         : names_(std::move(names)), held_(held) {}

@@ -16,10 +16,6 @@
 #include <limits>
 #include <string>
 
-bool operator==(const SIZE& a, const SIZE& b) {
-    return a.cx == b.cx && a.cy == b.cy;
-}
-
 namespace {
 
 PointF ModelUnder(CTestView& view, POINT client) {

@@ -7,9 +7,11 @@
 // editor closes cleanly with a shape half drawn however it goes: its tab,
 // Close All, or a New or Open replacing the library. The sanitizers watch
 // for the rest.
+#include "core/layer_combobox.h"
 #include "core/property_combobox.h"
 #include "core/property_grid.h"
 #include "dialogs/sel_part.h"
+#include "platform/combo_box_control.h"
 #include "platform/device_context.h"
 #include "schematic/sheet.h"
 #include "schematic/text.h"
@@ -280,6 +282,117 @@ protected:
         ASSERT_TRUE(tabs.CloseTab(tab, true));
         ui.DropAnswers();
         PumpPendingMessages();
+    }
+    static void ClickIn(PlatformWindow* window, POINT p) {
+        MouseAt(window, WM_LBUTTONDOWN, p, MK_LBUTTON);
+        MouseAt(window, WM_LBUTTONUP, p);
+    }
+    // The panel's row of that name: a value typed into it with Enter, its
+    // check box clicked, or its layer chosen from its list.
+    int PanelRow(const std::wstring& name, RECT& r) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        for (int row = 0; row < grid.GetRowCount(); ++row)
+            if (grid.GetItem(row)->GetName() == name && grid.GetList().GetItemRect(row, &r))
+                return row;
+        ADD_FAILURE() << "no row " << WideToUtf8(name);
+        return -1;
+    }
+    void TypeIntoRow(const std::wstring& name, const std::wstring& text) {
+        RECT r{};
+        if (PanelRow(name, r) < 0)
+            return;
+        CPropertyListCtrl& rows = g_MainFrame.GetPropertyGrid().GetList();
+        ClickIn(&rows, POINT{rows.GetDivider() + 30, r.top + 4});
+        PumpPendingMessages();
+        PressKeyAtFocus('A', MK_CONTROL);
+        TypeAtFocus(text);
+        PressKeyAtFocus(VK_RETURN);
+        PumpPendingMessages();
+    }
+    void ClickCheckRow(const std::wstring& name) {
+        RECT r{};
+        if (PanelRow(name, r) < 0)
+            return;
+        CPropertyListCtrl& rows = g_MainFrame.GetPropertyGrid().GetList();
+        ClickIn(&rows, POINT{rows.GetDivider() + 6, (r.top + r.bottom) / 2});
+        PumpPendingMessages();
+    }
+    void ChooseLayerRow(int layer) {
+        RECT r{};
+        const int row = PanelRow(L"Layer", r);
+        if (row < 0)
+            return;
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        CPropertyListCtrl& rows = grid.GetList();
+        ClickIn(&rows, POINT{rows.GetDivider() + 30, r.top + 4});
+        PumpPendingMessages();
+        auto* combo = dynamic_cast<CPropertyComboBase*>(grid.GetItem(row));
+        ASSERT_TRUE(combo && combo->GetEditor());
+        ComboBoxControl* list = combo->GetEditor();
+        for (int i = 0; i < list->GetCount(); ++i)
+            if (list->GetItemData(i) == static_cast<LPARAM>(kLayerNameBase + layer))
+                list->SetCurSel(i);
+        grid.CommitRow(row);
+        PumpPendingMessages();
+    }
+    // The lines of a file holding needle, or the board's.
+    static std::string LinesWith(const std::string& file, const char* needle) {
+        std::string lines;
+        for (size_t at = 0; at < file.size();) {
+            const size_t end = std::min(file.find('\n', at), file.size());
+            const std::string line = file.substr(at, end - at);
+            if (Contains(line, needle) || Contains(line, "<Board "))
+                lines += line + "\n";
+            at = end + 1;
+        }
+        return lines;
+    }
+    // A package's text of that name.
+    CText* PackageText(const wchar_t* name) {
+        for (CTreeNode* package : board->GetChildren())
+            if (package->GetType() == NodeType::Package)
+                for (CTreeNode* child : package->GetChildren())
+                    if (child->GetType() == NodeType::Text && child->GetText() == name)
+                        return static_cast<CText*>(child);
+        ADD_FAILURE() << "no text " << WideToUtf8(name);
+        return nullptr;
+    }
+    // A point of the shown sheet where a click picks the package's text of
+    // that name, drawn at the package's unit there (moved by the text's
+    // offset, in tenths of the grid).
+    std::pair<float, float> PickPackageText(const wchar_t* name, const wchar_t* sheetName) {
+        CText* text = PackageText(name);
+        if (!text)
+            return {0, 0};
+        POINT unit{};
+        for (CTreeNode* child : text->GetParent()->GetChildren())
+            if (auto* part = dynamic_cast<CSheetObject*>(child);
+                part && child->GetType() == NodeType::Part && part->m_pSheet &&
+                part->m_pSheet->GetText() == sheetName)
+                unit = child->m_position;
+        const float x = static_cast<float>(unit.x) + text->m_position.x / 10.0f;
+        const float y = static_cast<float>(unit.y) + text->m_position.y / 10.0f;
+        // Not where the unit lies under the text: a drag would take the unit.
+        auto unitPicked = [text] {
+            for (CTreeNode* child : text->GetParent()->GetChildren())
+                if (child->GetType() == NodeType::Part && child->IsSelected())
+                    return true;
+            return false;
+        };
+        Command(ID_TOOL_SELECT);
+        for (float dy : {0.3f, 0.6f, 0.9f})
+            for (float dx : {0.5f, 1.0f, 1.5f}) {
+                PageClick(x + dx, y + dy);
+                if (text->IsSelected() && !unitPicked())
+                    return {x + dx, y + dy};
+            }
+        ADD_FAILURE() << "text " << WideToUtf8(name) << " not found on " << WideToUtf8(sheetName);
+        return {x, y};
+    }
+    // The text dragged by a grid step right and two down on the shown sheet.
+    void DragPackageText(const wchar_t* text, const wchar_t* sheetName) {
+        const auto [x, y] = PickPackageText(text, sheetName);
+        PageDrag(x, y, x + 1, y + 2);
     }
 };
 
@@ -983,6 +1096,138 @@ TEST_F(ViewLifetimeTest, APartMovedOntoItsOwnSheetLeavesNoDrawingBehind) {
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"part-row-undone"));
     PageKey('Y', MK_CONTROL);
     ExpectSameFile(Saved(0), placed, "after redo");
+}
+
+// Two pages change the same value of one object, each in its own history,
+// or a change no history records comes between: each Undo and Redo takes
+// back or repeats only its own step, and a history lets go of a step once
+// another changed what it changed. After each gesture the file is the one
+// after an earlier gesture, or a new one.
+TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
+    const wchar_t* const boardPage = nullptr;
+    struct Step {
+        std::function<void()> act;
+        int same;                   // the file as after that many steps (0: as read); -1: a new one
+        const char* mark = nullptr; // in the file after the step
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    auto undo = [this](const wchar_t* page) {
+        return [=, this] {
+            Page(page);
+            PageKey('Z', MK_CONTROL);
+        };
+    };
+    auto redo = [this](const wchar_t* page) {
+        return [=, this] {
+            Page(page);
+            PageKey('Y', MK_CONTROL);
+        };
+    };
+    auto pickBoardText = [this] {
+        Page(nullptr);
+        PageKey('1', MK_SHIFT);
+        Command(ID_BRD_TEXT_EDIT);
+        PageClick(26, 21);
+    };
+    const Case cases[] = {
+        {"U1's reference text moved on Power, then on Main",
+         {{[this] {
+               Page(L"Power");
+               DragPackageText(L"U1", L"Power");
+           },
+           -1},
+          {[this] {
+               Page(L"Main");
+               DragPackageText(L"U1", L"Main");
+           },
+           -1},
+          {undo(L"Power"), 2},
+          {undo(L"Main"), 1},
+          {redo(L"Power"), 1},
+          {redo(L"Main"), 2}}},
+        {"R1's reference text deleted on the board, shown and hidden on Main",
+         {{[&, this] {
+               pickBoardText();
+               PageKey(VK_DELETE);
+           },
+           -1, "BrdVisible=\"0\" Layer=\"SST\" Name=\"RefDes\""},
+          {[this] {
+               Page(L"Main");
+               PickPackageText(L"R1", L"Main");
+               ClickCheckRow(L"Show on board");
+           },
+           -1},
+          {[this] { ClickCheckRow(L"Show on board"); }, 1},
+          {undo(boardPage), 1},
+          {undo(L"Main"), 2},
+          {undo(L"Main"), 1},
+          {redo(boardPage), 1}}},
+        {"R1's reference text put on the bottom on the board, on top by Main's footprint change",
+         {{[&, this] {
+               pickBoardText();
+               ChooseLayerRow(23);
+           },
+           -1, "Layer=\"SSB\" Name=\"RefDes\" Pos=\"12.5,10\""},
+          {[this] {
+               Page(L"Main");
+               Command(ID_TOOL_SELECT);
+               PageClick(12, 9);
+               ScopedModalDialogHook browser(
+                   [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
+               g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
+               PumpPendingMessages();
+           },
+           -1, "Layer=\"SST\" Name=\"RefDes\" Pos=\"12.5,10\""},
+          {undo(L"Main"), 1},
+          {undo(boardPage), 1},
+          {redo(boardPage), 1}}},
+        // Inch to millimetres: the file leaves the unit out then.
+        {"the board's grid typed into the panel, then the unit cycled in the status bar",
+         {{[this] {
+               Page(nullptr);
+               PageKey(VK_ESCAPE);
+               TypeIntoRow(L"Grid Width", L"0.1");
+           },
+           -1, "Grid=\"2.54,1.27\""},
+          {[] {
+               CSchStatusBar& bar = g_MainFrame.m_statusBar;
+               const RECT r = bar.GetRect(2);
+               ClickIn(&bar, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+               PumpPendingMessages();
+           },
+           -1, "ARC0,40,2.5\">Mainboard"},
+          {undo(boardPage), -1,
+           "Grid=\"1.27,1.27\" Outline=\"LIN0,0 LIN60,0 LIN60,40 ARC0,40,2.5\">"},
+          {redo(boardPage), 2}}},
+    };
+    // The browsers list the demo libraries.
+    ASSERT_TRUE(WriteWholeFile(
+        PathJoin(g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary), L"demo.footprint"),
+        original[kDocumentFootprintLibrary]));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reopen();
+        std::vector<std::string> files{Saved(0)};
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            SCOPED_TRACE("gesture " + std::to_string(i + 1));
+            const Step& step = c.steps[i];
+            step.act();
+            PumpPendingMessages();
+            files.push_back(Saved(0));
+            if (step.same >= 0)
+                ExpectSameFile(files.back(), files[static_cast<size_t>(step.same)], "the file");
+            else
+                EXPECT_TRUE(files.back() != files[i]) << "the gesture changed nothing";
+            if (step.mark) {
+                EXPECT_TRUE(Contains(files.back(), step.mark)) << LinesWith(files.back(), "RefDes");
+            }
+            EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        }
+        g_MainFrame.m_tabWindow.CloseAll();
+    }
 }
 
 } // namespace
