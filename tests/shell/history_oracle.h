@@ -45,17 +45,15 @@ public:
     // where an Undo or Redo ends: what changed before a step began is not
     // the step's, nor what changed after an Undo.
     HistoryOracle() {
-        CUndoList::SetTestObserver([this](const CUndoList& list, CUndoList::Change change,
-                                          bool after) {
-            using Change = CUndoList::Change;
-            if (change == Change::Clear || looking_ ||
-                (change == Change::Push && (after || !list.GetStartNewGroup())))
-                return;
-            if (::testing::AssertionResult result =
-                    Look(When::InAction);
-                !result)
-                ADD_FAILURE() << result.message();
-        });
+        CUndoList::SetTestObserver(
+            [this](const CUndoList& list, CUndoList::Change change, bool after) {
+                using Change = CUndoList::Change;
+                if (change == Change::Clear || looking_ ||
+                    (change == Change::Push && (after || !list.GetStartNewGroup())))
+                    return;
+                if (::testing::AssertionResult result = Look(When::InAction); !result)
+                    ADD_FAILURE() << result.message();
+            });
     }
     ~HistoryOracle() { CUndoList::SetTestObserver(nullptr); }
     HistoryOracle(const HistoryOracle&) = delete;
@@ -135,8 +133,7 @@ public:
             for (size_t i = far; i < before.undo.size(); ++i)
                 if (!isUndo.count(before.undo[i]) && !isRedo.count(before.undo[i]))
                     m.dropped.push_back(before.undo[i]);
-            if (!m.pushed.empty() || !m.undone.empty() || !m.redone.empty() ||
-                !m.dropped.empty())
+            if (!m.pushed.empty() || !m.undone.empty() || !m.redone.empty() || !m.dropped.empty())
                 moved.push_back(std::move(m));
         }
         auto kinds = [](const Moves& m) {
@@ -180,15 +177,16 @@ public:
             (KindOf(entry.first.first, now) == kind ? own : others).insert(entry);
         if (trace_)
             std::fprintf(stderr, "oracle: look %d%s: %zu changed, %zu histories moved%s\n", looks_,
-                         when == When::InAction ? " in an action" : "", change.size(),
-                         moved.size(), single ? "" : ", not given to a step");
+                         when == When::InAction ? " in an action" : "", change.size(), moved.size(),
+                         single ? "" : ", not given to a step");
         if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '2')
             for (const auto& [key, values] : change)
                 std::fprintf(stderr, "oracle:     %s %s -> %s\n", Describe(key).c_str(),
                              Show(values.first).c_str(), Show(values.second).c_str());
         if (trace_)
             for (const Moves& m : moved)
-                std::fprintf(stderr, "oracle:   %s: %zu pushed, %zu undone, %zu redone, %zu dropped\n",
+                std::fprintf(stderr,
+                             "oracle:   %s: %zu pushed, %zu undone, %zu redone, %zu dropped\n",
                              histories[m.list].name.c_str(), m.pushed.size(), m.undone.size(),
                              m.redone.size(), m.dropped.size());
         if (single) {
@@ -359,8 +357,8 @@ private:
             content.append(value).push_back(kEnd);
         }
         if (auto [it, fresh] = kinds_.try_emplace(node->m_sequence, kind); fresh)
-            names_[node->m_sequence] = std::wstring(node->GetTagName()) + L" \"" +
-                                       node->GetText().substr(0, 24) + L"\"";
+            names_[node->m_sequence] =
+                std::wstring(node->GetTagName()) + L" \"" + node->GetText().substr(0, 24) + L"\"";
         for (CTreeNode* child : node->GetChildren())
             Walk(child, node->m_sequence, kind, snapshot);
     }
@@ -439,9 +437,9 @@ private:
         std::vector<const Segment*> segments;
         std::set<uint64_t> covered;
         for (const std::shared_ptr<Segment>& segment : history.segments) {
-            const size_t in = static_cast<size_t>(std::count_if(
-                segment->states.begin(), segment->states.end(),
-                [&taken](uint64_t id) { return taken.count(id) != 0; }));
+            const size_t in = static_cast<size_t>(
+                std::count_if(segment->states.begin(), segment->states.end(),
+                              [&taken](uint64_t id) { return taken.count(id) != 0; }));
             if (in == 0)
                 continue;
             if (in != segment->states.size() || !segment->known) {
@@ -465,9 +463,8 @@ private:
                 else
                     it->second.second = values.second;
             }
-        std::erase_if(total, [](const auto& entry) {
-            return entry.second.first == entry.second.second;
-        });
+        std::erase_if(total,
+                      [](const auto& entry) { return entry.second.first == entry.second.second; });
         ++checked_;
         return total;
     }
@@ -528,8 +525,8 @@ private:
         }
         for (const auto& [key, values] : got)
             if (!expected.count(key))
-                return what + " changed " + Describe(key) + " from " + Show(values.first) +
-                       " to " + Show(values.second) + ", which its steps left alone";
+                return what + " changed " + Describe(key) + " from " + Show(values.first) + " to " +
+                       Show(values.second) + ", which its steps left alone";
         return {};
     }
 
