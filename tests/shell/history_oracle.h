@@ -16,6 +16,7 @@
 // compared, as another history may insert among them.
 #pragma once
 
+#include "core/model_services.h"
 #include "core/tree_node.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
@@ -171,6 +172,19 @@ public:
                 : nullptr;
         // A history changes its own document only: what changed in the
         // others meanwhile is no step's.
+        // An editor changes what its board or its document holds: what
+        // changed elsewhere before its push is the next step's (another
+        // history's change made an editor end its work under way).
+        const uint64_t scope =
+            single && !single->pushed.empty() ? histories[single->list].scope : 0;
+        for (auto it = change.begin(); scope && it != change.end();) {
+            if (!Within(it->first.first, scope, now)) {
+                pending_ = Compose(std::move(pending_), Change{*it});
+                it = change.erase(it);
+            } else {
+                ++it;
+            }
+        }
         Change own, others;
         const int kind = single ? histories[single->list].kind : -1;
         for (auto& entry : change)
@@ -326,7 +340,8 @@ private:
     };
     struct History {
         const void* owner = nullptr;
-        int kind = -1; // of the document it changes
+        int kind = -1;      // of the document it changes
+        uint64_t scope = 0; // an editor's: the board its document is of, or the document
         std::string name;
         std::vector<uint64_t> undo, redo;
         std::vector<std::shared_ptr<Segment>> segments;
@@ -423,10 +438,15 @@ private:
         for (int kind = 0; kind < 3; ++kind)
             if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
                 add(tree->GetUndoList(), tree, kind, trees[kind]);
-        for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews())
+        for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
             add(view->GetUndoList(), view, KindOf(view->GetDocument()),
                 "the editor of " + WideToUtf8(view->GetDocument()->GetTagName()) + " \"" +
                     WideToUtf8(view->GetDocument()->GetText()) + "\"");
+            const CTreeNode* document = view->GetDocument();
+            const CTreeNode* board =
+                document->GetType() == NodeType::Board ? document : FindBoardAbove(document);
+            histories[&view->GetUndoList()].scope = (board ? board : document)->m_sequence;
+        }
         return histories;
     }
     // The change of the steps whose records lead to states, in the order
@@ -482,6 +502,18 @@ private:
             if (node == &g_MainFrame.GetRoot(kind))
                 return kind;
         return -1;
+    }
+    // Whether a node lies (or lay, when it left) under scope.
+    bool Within(uint64_t id, uint64_t scope, const Snapshot& now) const {
+        for (int depth = 0; id && depth < 100; ++depth) {
+            if (id == scope)
+                return true;
+            auto it = now.find(id);
+            if (it == now.end() && (it = last_.find(id)) == last_.end())
+                return true;
+            id = it->second.parent;
+        }
+        return false;
     }
     static Change Compose(Change first, const Change& then) {
         for (const auto& [key, values] : then) {
