@@ -156,6 +156,14 @@ public:
     // Records in sequence order (oldest first; the next to redo is last).
     const CUndoItem* UndoItemAt(size_t i) const { return undo_[i].item.get(); }
     const CUndoItem* RedoItemAt(size_t i) const { return redo_[i].item.get(); }
+    // The id of the state a record leads to: fresh for a new step, kept when
+    // the step is undone and redone (the tests follow the steps by it).
+    uint64_t UndoStateAt(size_t i) const { return undo_[i].state; }
+    uint64_t RedoStateAt(size_t i) const { return redo_[i].state; }
+    // Told of every change of every history before its listener, for the
+    // tests' own account of the steps.
+    using TestObserver = std::function<void(const CUndoList&, Change, bool after)>;
+    static void SetTestObserver(TestObserver observer) { testObserver_ = std::move(observer); }
 
 private:
     // Each record carries the id of the document state it leads to when it
@@ -192,6 +200,8 @@ private:
     uint64_t CurrentState() const { return undo_.empty() ? 0 : undo_.back().state; }
     void FocusAfterChange();
     void NotifyChange(Change change, bool after) const {
+        if (testObserver_)
+            testObserver_(*this, change, after);
         if (listener_)
             listener_(change, after);
     }
@@ -206,6 +216,7 @@ private:
     PlatformWindow* focusWindow_ = nullptr;
     bool startNewGroup_ = false;
     std::function<void(Change, bool)> listener_;
+    static inline TestObserver testObserver_;
     std::function<void(const std::vector<const CTreeNode*>&)> releaseListener_;
     uint64_t nextSerial_ = 0;
     std::unordered_map<const CUndoItem*, Place> places_;

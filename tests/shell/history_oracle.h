@@ -1,0 +1,575 @@
+// An account of the histories kept apart from their records: the documents
+// as the writer saves them (every node's tag, attributes and text under its
+// parent) are read at each look, and what changed since the last look is
+// given to the history whose records moved, by the ids of the states the
+// records lead to. A step's change is what the documents went through while
+// its records were pushed; an Undo must change the documents by exactly the
+// inverse of the steps it takes back, a Redo by exactly those changes. Where
+// a history forgets a step, its change goes with it. What changes with no
+// history moving, or while two histories move at once, cannot be given to
+// a step: the steps whose changes name the same values are no longer
+// checked.
+//
+// Nodes are known by their creation sequence, which no other node ever
+// gets: a node a record holds out of the document and puts back is the same
+// node, wherever its siblings went meanwhile. The order of siblings is not
+// compared, as another history may insert among them.
+#pragma once
+
+#include "core/model_services.h"
+#include "core/tree_node.h"
+#include "core/undo_list.h"
+#include "core/vorpel_view.h"
+#include "platform/text.h"
+#include "shell/left_pane.h"
+#include "shell/left_tab_view.h"
+#include "shell/main_frame.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+class HistoryOracle {
+public:
+    // Looks also where a history starts a group, an Undo or a Redo, and
+    // where an Undo or Redo ends: what changed before a step began is not
+    // the step's, nor what changed after an Undo.
+    HistoryOracle() {
+        CUndoList::SetTestObserver(
+            [this](const CUndoList& list, CUndoList::Change change, bool after) {
+                using Change = CUndoList::Change;
+                if (change == Change::Clear || looking_ ||
+                    (change == Change::Push && (after || !list.GetStartNewGroup())))
+                    return;
+                if (::testing::AssertionResult result = Look(When::InAction); !result)
+                    ADD_FAILURE() << result.message();
+            });
+    }
+    ~HistoryOracle() { CUndoList::SetTestObserver(nullptr); }
+    HistoryOracle(const HistoryOracle&) = delete;
+    HistoryOracle& operator=(const HistoryOracle&) = delete;
+    // Where a failure is reported from.
+    void SetStep(int step, unsigned seed) {
+        step_ = step;
+        seed_ = seed;
+    }
+    // Reads the documents and the histories and gives what changed since
+    // the last look to the history that moved; a failure when an Undo or
+    // Redo changed other than its step's change.
+    // What changes with no history moving is left to the next step to
+    // begin (some record only after their change) or, when none begins
+    // before the walk looks between its steps, to no step.
+    enum class When { BetweenSteps, InAction };
+    ::testing::AssertionResult Look(When when = When::BetweenSteps) {
+        looking_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{looking_};
+        Snapshot now = Read();
+        std::map<const CUndoList*, History> histories = ReadHistories();
+        if (looks_++ == 0) {
+            last_ = std::move(now);
+            histories_ = std::move(histories);
+            return ::testing::AssertionSuccess();
+        }
+        Change change = Diff(last_, now);
+        std::string failure;
+        // Each history's moves since the last look.
+        struct Moves {
+            const CUndoList* list = nullptr;
+            std::vector<uint64_t> pushed, undone, redone, dropped;
+        };
+        std::vector<Moves> moved;
+        // A history that went, or lost every record, may have changed the
+        // documents before.
+        bool lost = false;
+        for (const auto& [list, history] : histories_) {
+            auto now = histories.find(list);
+            if (now == histories.end() || now->second.owner != history.owner ||
+                (now->second.undo.empty() && now->second.redo.empty()))
+                lost = lost || !history.undo.empty() || !history.redo.empty();
+        }
+        for (auto& [list, history] : histories) {
+            auto old = histories_.find(list);
+            if (old == histories_.end() || old->second.owner != history.owner) {
+                // A new history: what it holds was pushed since.
+                if (!history.undo.empty())
+                    moved.push_back(Moves{list, history.undo, {}, {}, {}});
+                continue;
+            }
+            history.segments = std::move(old->second.segments);
+            const History& before = old->second;
+            const std::set<uint64_t> wasUndo(before.undo.begin(), before.undo.end());
+            const std::set<uint64_t> wasRedo(before.redo.begin(), before.redo.end());
+            const std::set<uint64_t> isUndo(history.undo.begin(), history.undo.end());
+            const std::set<uint64_t> isRedo(history.redo.begin(), history.redo.end());
+            Moves m{list, {}, {}, {}, {}};
+            for (uint64_t s : history.undo)
+                if (!wasUndo.count(s) && !wasRedo.count(s))
+                    m.pushed.push_back(s);
+                else if (wasRedo.count(s))
+                    m.redone.push_back(s);
+            for (uint64_t s : before.undo)
+                if (isRedo.count(s))
+                    m.undone.push_back(s);
+            // Records gone from the undo sequence: a forgetting takes the far
+            // end (the oldest); what goes from the near end was undone and
+            // thrown away (work under way dropped).
+            size_t far = 0;
+            while (far < before.undo.size() && !isUndo.count(before.undo[far]) &&
+                   !isRedo.count(before.undo[far]))
+                ++far;
+            for (size_t i = far; i < before.undo.size(); ++i)
+                if (!isUndo.count(before.undo[i]) && !isRedo.count(before.undo[i]))
+                    m.dropped.push_back(before.undo[i]);
+            if (!m.pushed.empty() || !m.undone.empty() || !m.redone.empty() || !m.dropped.empty())
+                moved.push_back(std::move(m));
+        }
+        auto kinds = [](const Moves& m) {
+            return int(!m.pushed.empty()) + int(!m.undone.empty()) + int(!m.redone.empty()) +
+                   int(!m.dropped.empty());
+        };
+        if (moved.empty() && !change.empty()) {
+            // A change with no history moving: what the last history's
+            // last step changed follows it there (an object put down, a
+            // drag going on); what it did not is the next step's, or no
+            // step's.
+            auto last = histories.find(CTabWindow::LastChangedHistory());
+            if (last != histories.end() && !last->second.undo.empty())
+                for (const std::shared_ptr<Segment>& segment : last->second.segments)
+                    if (segment->known && std::count(segment->states.begin(), segment->states.end(),
+                                                     last->second.undo.back()))
+                        for (auto it = change.begin(); it != change.end();) {
+                            auto in = segment->change.find(it->first);
+                            if (in == segment->change.end()) {
+                                ++it;
+                                continue;
+                            }
+                            in->second.second = it->second.second;
+                            if (in->second.first == in->second.second)
+                                segment->change.erase(in);
+                            it = change.erase(it);
+                        }
+            pending_ = Compose(std::move(pending_), std::exchange(change, {}));
+        }
+        // Work under way thrown away (its records undone and dropped) is
+        // not checked: the tool ends what it had under way besides.
+        const Moves* single =
+            moved.size() == 1 && kinds(moved[0]) == 1 && moved[0].dropped.empty() && !lost
+                ? &moved[0]
+                : nullptr;
+        // A history changes its own document only: what changed in the
+        // others meanwhile is no step's.
+        // An editor changes what its board or its document holds: what
+        // changed elsewhere before its push is the next step's (another
+        // history's change made an editor end its work under way).
+        const uint64_t scope =
+            single && !single->pushed.empty() ? histories[single->list].scope : 0;
+        for (auto it = change.begin(); scope && it != change.end();) {
+            if (!Within(it->first.first, scope, now)) {
+                pending_ = Compose(std::move(pending_), Change{*it});
+                it = change.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        Change own, others;
+        const int kind = single ? histories[single->list].kind : -1;
+        for (auto& entry : change)
+            (KindOf(entry.first.first, now) == kind ? own : others).insert(entry);
+        if (trace_)
+            std::fprintf(stderr, "oracle: look %d%s: %zu changed, %zu histories moved%s\n", looks_,
+                         when == When::InAction ? " in an action" : "", change.size(), moved.size(),
+                         single ? "" : ", not given to a step");
+        if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '2')
+            for (const auto& [key, values] : change)
+                std::fprintf(stderr, "oracle:     %s %s -> %s\n", Describe(key).c_str(),
+                             Show(values.first).c_str(), Show(values.second).c_str());
+        if (trace_)
+            for (const Moves& m : moved)
+                std::fprintf(stderr,
+                             "oracle:   %s: %zu pushed, %zu undone, %zu redone, %zu dropped\n",
+                             histories[m.list].name.c_str(), m.pushed.size(), m.undone.size(),
+                             m.redone.size(), m.dropped.size());
+        if (single) {
+            const Moves& m = *single;
+            History& history = histories[m.list];
+            if (!m.pushed.empty()) {
+                Change pending;
+                for (auto it = pending_.begin(); it != pending_.end();)
+                    if (KindOf(it->first.first, now) == kind) {
+                        pending.insert(*it);
+                        it = pending_.erase(it);
+                    } else {
+                        ++it;
+                    }
+                history.segments.push_back(std::make_shared<Segment>(
+                    Segment{m.pushed, Compose(std::move(pending), own), true}));
+            } else {
+                const bool undo = m.redone.empty();
+                if (std::optional<Change> expected =
+                        Expected(history, undo ? m.undone : m.redone)) {
+                    if (undo)
+                        *expected = Inverse(*expected);
+                    // A value of a node out of the documents before and
+                    // after (another history took it out) is not looked at.
+                    std::erase_if(*expected, [&](const auto& entry) {
+                        return !last_.count(entry.first.first) && !now.count(entry.first.first);
+                    });
+                    // An object a tool had under way before the step
+                    // recorded it (a wire's loose end, a part following the
+                    // pointer) comes and goes with the step: the history's
+                    // own objects may come or go whole.
+                    std::set<uint64_t> made;
+                    for (const std::shared_ptr<Segment>& segment : history.segments)
+                        for (const auto& [key, values] : segment->change)
+                            if (key.second == kParent && !values.first)
+                                made.insert(key.first);
+                    Change got = own;
+                    for (const auto& [key, values] : own)
+                        if (key.second == kParent && (!values.first || !values.second) &&
+                            made.count(key.first)) {
+                            std::erase_if(got, [id = key.first](const auto& entry) {
+                                return entry.first.first == id;
+                            });
+                            std::erase_if(*expected, [id = key.first](const auto& entry) {
+                                return entry.first.first == id;
+                            });
+                        }
+                    // A node that comes back, or goes, as its step had it
+                    // go or come, comes with the values it has out of the
+                    // documents: a view closing with it may have dropped
+                    // its work under way there.
+                    for (const auto& [key, values] : Change(*expected))
+                        if (key.second == kParent && (!values.first || !values.second)) {
+                            auto it = got.find(key);
+                            if (it == got.end() || it->second != values)
+                                continue;
+                            auto other = [id = key.first](const auto& entry) {
+                                return entry.first.first == id && entry.first.second != kParent;
+                            };
+                            std::erase_if(got, other);
+                            std::erase_if(*expected, other);
+                        }
+                    failure = Compare(*expected, got, history.name, undo);
+                    if (trace_)
+                        std::fprintf(stderr, "oracle: %s's %s checked, %zu values\n",
+                                     history.name.c_str(), undo ? "Undo" : "Redo",
+                                     expected->size());
+                }
+            }
+        } else {
+            for (const Moves& m : moved)
+                if (!m.pushed.empty())
+                    histories[m.list].segments.push_back(
+                        std::make_shared<Segment>(Segment{m.pushed, {}, false}));
+        }
+        // What was not given to a step: the steps naming it are no longer
+        // checked.
+        if (when == When::BetweenSteps)
+            others = Compose(std::move(others), std::exchange(pending_, {}));
+        if (!others.empty())
+            for (auto& [list, history] : histories)
+                for (const std::shared_ptr<Segment>& segment : history.segments)
+                    if (segment->known)
+                        for (const auto& entry : segment->change)
+                            if (others.count(entry.first)) {
+                                segment->known = false;
+                                break;
+                            }
+        // Steps forgotten go with their changes.
+        for (auto& [list, history] : histories) {
+            std::set<uint64_t> kept(history.undo.begin(), history.undo.end());
+            kept.insert(history.redo.begin(), history.redo.end());
+            std::erase_if(history.segments, [&kept](const std::shared_ptr<Segment>& s) {
+                return std::none_of(s->states.begin(), s->states.end(),
+                                    [&kept](uint64_t id) { return kept.count(id) != 0; });
+            });
+        }
+        histories_ = std::move(histories);
+        last_ = std::move(now);
+        if (!failure.empty()) {
+            ++failures_;
+            return ::testing::AssertionFailure()
+                   << "step " << step_ << " of seed " << seed_ << ": " << failure;
+        }
+        return ::testing::AssertionSuccess();
+    }
+    // How many Undos and Redos were checked against their steps' changes.
+    int Checked() const { return checked_; }
+
+private:
+    using Value = std::optional<std::wstring>;
+    // A node by its sequence and a field: an attribute by name, or one of
+    // the names below, which no attribute has.
+    using Key = std::pair<uint64_t, std::wstring>;
+    using Change = std::map<Key, std::pair<Value, Value>>;
+    static constexpr const wchar_t* kText = L"(text)";
+    static constexpr const wchar_t* kTag = L"(tag)";
+    static constexpr const wchar_t* kParent = L"(parent)";
+
+    // A node as the writer saves it: its tag, text and attributes in one
+    // string, and its parent.
+    struct NodeState {
+        int kind = 0;        // of the document
+        uint64_t parent = 0; // none for a document's top node
+        std::wstring content;
+        bool operator==(const NodeState&) const = default;
+    };
+    using Snapshot = std::unordered_map<uint64_t, NodeState>;
+
+    // The changes of the records pushed between two looks (more than one
+    // when the records were pushed together); unknown when other changes
+    // came in between.
+    struct Segment {
+        std::vector<uint64_t> states;
+        Change change;
+        bool known = true;
+    };
+    struct History {
+        const void* owner = nullptr;
+        int kind = -1;      // of the document it changes
+        uint64_t scope = 0; // an editor's: the board its document is of, or the document
+        std::string name;
+        std::vector<uint64_t> undo, redo;
+        std::vector<std::shared_ptr<Segment>> segments;
+    };
+
+    Snapshot Read() {
+        Snapshot snapshot;
+        for (int kind = 0; kind < 3; ++kind)
+            Walk(&g_MainFrame.GetRoot(kind), 0, kind, snapshot);
+        return snapshot;
+    }
+    static constexpr wchar_t kEnd = L'\x1f', kIs = L'\x1e';
+    void Walk(CTreeNode* node, uint64_t parent, int kind, Snapshot& snapshot) {
+        node->WriteAttributes();
+        NodeState& state = snapshot[node->m_sequence];
+        state.kind = kind;
+        state.parent = parent;
+        std::wstring& content = state.content;
+        content.append(node->GetTagName()).push_back(kEnd);
+        content.append(node->GetText()).push_back(kEnd);
+        for (const auto& [name, value] : node->GetAttributes()) {
+            // The name of the sheet an object lies on follows the sheet's
+            // renames and the sheets that come and go by that name; the
+            // walk checks it by itself.
+            if (name == L"SheetName")
+                continue;
+            content.append(name).push_back(kIs);
+            content.append(value).push_back(kEnd);
+        }
+        if (auto [it, fresh] = kinds_.try_emplace(node->m_sequence, kind); fresh)
+            names_[node->m_sequence] =
+                std::wstring(node->GetTagName()) + L" \"" + node->GetText().substr(0, 24) + L"\"";
+        for (CTreeNode* child : node->GetChildren())
+            Walk(child, node->m_sequence, kind, snapshot);
+    }
+    static Change Diff(const Snapshot& before, const Snapshot& after) {
+        Change change;
+        auto fields = [](const NodeState* state) {
+            std::map<std::wstring, std::wstring> out;
+            if (!state)
+                return out;
+            out[kParent] = state->parent ? std::to_wstring(state->parent)
+                                         : L"document " + std::to_wstring(state->kind);
+            const std::wstring& c = state->content;
+            size_t at = c.find(kEnd);
+            out[kTag] = c.substr(0, at);
+            size_t next = c.find(kEnd, at + 1);
+            out[kText] = c.substr(at + 1, next - at - 1);
+            for (at = next + 1; at < c.size(); at = next + 1) {
+                next = c.find(kEnd, at);
+                const size_t is = c.find(kIs, at);
+                out[c.substr(at, is - at)] = c.substr(is + 1, next - is - 1);
+            }
+            return out;
+        };
+        auto compare = [&](uint64_t id, const NodeState* a, const NodeState* b) {
+            if (a && b && *a == *b)
+                return;
+            const auto was = fields(a), is = fields(b);
+            for (const auto& [name, value] : was) {
+                auto other = is.find(name);
+                if (other == is.end())
+                    change[{id, name}] = {value, std::nullopt};
+                else if (other->second != value)
+                    change[{id, name}] = {value, other->second};
+            }
+            for (const auto& [name, value] : is)
+                if (!was.count(name))
+                    change[{id, name}] = {std::nullopt, value};
+        };
+        for (const auto& [id, state] : before) {
+            auto other = after.find(id);
+            compare(id, &state, other == after.end() ? nullptr : &other->second);
+        }
+        for (const auto& [id, state] : after)
+            if (!before.count(id))
+                compare(id, nullptr, &state);
+        return change;
+    }
+    std::map<const CUndoList*, History> ReadHistories() const {
+        std::map<const CUndoList*, History> histories;
+        auto add = [&](const CUndoList& list, const void* owner, int kind, std::string name) {
+            History& h = histories[&list];
+            h.owner = owner;
+            h.kind = kind;
+            h.name = std::move(name);
+            for (size_t i = 0; i < list.UndoCount(); ++i)
+                h.undo.push_back(list.UndoStateAt(i));
+            for (size_t i = 0; i < list.RedoCount(); ++i)
+                h.redo.push_back(list.RedoStateAt(i));
+        };
+        static const char* const trees[3] = {"the project tree", "the symbol tree",
+                                             "the footprint tree"};
+        for (int kind = 0; kind < 3; ++kind)
+            if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
+                add(tree->GetUndoList(), tree, kind, trees[kind]);
+        for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
+            add(view->GetUndoList(), view, KindOf(view->GetDocument()),
+                "the editor of " + WideToUtf8(view->GetDocument()->GetTagName()) + " \"" +
+                    WideToUtf8(view->GetDocument()->GetText()) + "\"");
+            const CTreeNode* document = view->GetDocument();
+            const CTreeNode* board =
+                document->GetType() == NodeType::Board ? document : FindBoardAbove(document);
+            histories[&view->GetUndoList()].scope = (board ? board : document)->m_sequence;
+        }
+        return histories;
+    }
+    // The change of the steps whose records lead to states, in the order
+    // they were made; none when a part of it is unknown or a step was
+    // taken only in part.
+    std::optional<Change> Expected(const History& history, const std::vector<uint64_t>& states) {
+        const std::set<uint64_t> taken(states.begin(), states.end());
+        std::vector<const Segment*> segments;
+        std::set<uint64_t> covered;
+        for (const std::shared_ptr<Segment>& segment : history.segments) {
+            const size_t in = static_cast<size_t>(
+                std::count_if(segment->states.begin(), segment->states.end(),
+                              [&taken](uint64_t id) { return taken.count(id) != 0; }));
+            if (in == 0)
+                continue;
+            if (in != segment->states.size() || !segment->known) {
+                segment->known = false;
+                return std::nullopt;
+            }
+            segments.push_back(segment.get());
+            covered.insert(segment->states.begin(), segment->states.end());
+        }
+        if (covered != taken)
+            return std::nullopt;
+        std::sort(segments.begin(), segments.end(), [](const Segment* a, const Segment* b) {
+            return a->states.front() < b->states.front();
+        });
+        Change total;
+        for (const Segment* segment : segments)
+            for (const auto& [key, values] : segment->change) {
+                auto it = total.find(key);
+                if (it == total.end())
+                    total.emplace(key, values);
+                else
+                    it->second.second = values.second;
+            }
+        std::erase_if(total,
+                      [](const auto& entry) { return entry.second.first == entry.second.second; });
+        ++checked_;
+        return total;
+    }
+    // The document a node lies in, by the look that saw it last.
+    int KindOf(uint64_t id, const Snapshot& now) const {
+        if (auto it = now.find(id); it != now.end())
+            return it->second.kind;
+        auto it = kinds_.find(id);
+        return it == kinds_.end() ? -1 : it->second;
+    }
+    static int KindOf(const CTreeNode* node) {
+        while (node && node->GetParent())
+            node = node->GetParent();
+        for (int kind = 0; kind < 3; ++kind)
+            if (node == &g_MainFrame.GetRoot(kind))
+                return kind;
+        return -1;
+    }
+    // Whether a node lies (or lay, when it left) under scope.
+    bool Within(uint64_t id, uint64_t scope, const Snapshot& now) const {
+        for (int depth = 0; id && depth < 100; ++depth) {
+            if (id == scope)
+                return true;
+            auto it = now.find(id);
+            if (it == now.end() && (it = last_.find(id)) == last_.end())
+                return true;
+            id = it->second.parent;
+        }
+        return false;
+    }
+    static Change Compose(Change first, const Change& then) {
+        for (const auto& [key, values] : then) {
+            auto it = first.find(key);
+            if (it == first.end())
+                first.emplace(key, values);
+            else if ((it->second.second = values.second) == it->second.first)
+                first.erase(it);
+        }
+        return first;
+    }
+    static Change Inverse(const Change& change) {
+        Change inverse;
+        for (const auto& [key, values] : change)
+            inverse.emplace(key, std::make_pair(values.second, values.first));
+        return inverse;
+    }
+    std::string Describe(const Key& key) const {
+        auto name = names_.find(key.first);
+        return (name == names_.end() ? std::string("a node") : WideToUtf8(name->second)) + " " +
+               WideToUtf8(key.second);
+    }
+    static std::string Show(const Value& value) {
+        return value ? "\"" + WideToUtf8(*value).substr(0, 60) + "\"" : std::string("(none)");
+    }
+    std::string Compare(const Change& expected, const Change& got, const std::string& whose,
+                        bool undo) const {
+        const std::string what = whose + "'s " + (undo ? "Undo" : "Redo");
+        for (const auto& [key, values] : expected) {
+            auto it = got.find(key);
+            if (it == got.end())
+                return what + " left " + Describe(key) + " as it was, not from " +
+                       Show(values.first) + " to " + Show(values.second);
+            // A node taken out goes with whatever values it had by then.
+            auto parent = expected.find(Key{key.first, kParent});
+            const bool removed = parent != expected.end() && !parent->second.second;
+            if (it->second != values && !(removed && !it->second.second && !values.second))
+                return what + " changed " + Describe(key) + " from " + Show(it->second.first) +
+                       " to " + Show(it->second.second) + ", not from " + Show(values.first) +
+                       " to " + Show(values.second);
+        }
+        for (const auto& [key, values] : got)
+            if (!expected.count(key))
+                return what + " changed " + Describe(key) + " from " + Show(values.first) + " to " +
+                       Show(values.second) + ", which its steps left alone";
+        return {};
+    }
+
+    Snapshot last_;
+    Change pending_;
+    std::map<const CUndoList*, History> histories_;
+    std::unordered_map<uint64_t, std::wstring> names_;
+    std::unordered_map<uint64_t, int> kinds_;
+    int step_ = 0;
+    unsigned seed_ = 0;
+    int looks_ = 0, checked_ = 0, failures_ = 0;
+    bool looking_ = false;
+    const bool trace_ = std::getenv("VORPEL_ORACLE_TRACE") != nullptr;
+};
