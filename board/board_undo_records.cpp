@@ -294,16 +294,11 @@ CUndoItem* CUndoChangePadLayer::Undo() {
     return inverse;
 }
 
-CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, bool newVisible,
-                                                 CBoardLayerIndex* index)
-    : m_textNode(text), m_change(Fields()) {
-    if (index && newVisible != text->m_boardVisible) {
-        if (newVisible)
-            index->Add(text);
-        else
-            index->Remove(text);
-    }
-}
+// A text hidden on the board stays in the layer index, as a fresh index of
+// the board has it; drawing and hit tests pass over it.
+CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, bool /*newVisible*/,
+                                                 CBoardLayerIndex* /*index*/)
+    : m_textNode(text), m_change(Fields()) {}
 
 CUndoChangeBoardVisible::CUndoChangeBoardVisible(CText* text, ValueChange<bool> change)
     : m_textNode(text), m_change(std::move(change)) {}
@@ -320,12 +315,6 @@ CUndoItem* CUndoChangeBoardVisible::Undo() {
     TakeCurrentValues();
     if (m_change.IsEmpty())
         return new CUndoChangeBoardVisible(m_textNode, ValueChange<bool>(Fields()));
-    if (CBoardLayerIndex* index = FindBoardLayerIndex(m_textNode)) {
-        if (std::get<0>(m_change.Before()))
-            index->Add(m_textNode);
-        else
-            index->Remove(m_textNode);
-    }
     auto* inverse = new CUndoChangeBoardVisible(m_textNode, m_change.PutBack(Fields()));
     RepaintBoardSide(m_textNode);
     return inverse;
