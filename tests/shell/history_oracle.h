@@ -208,8 +208,11 @@ public:
             History& history = histories[m.list];
             if (!m.pushed.empty()) {
                 Change pending;
+                // What lies outside the editor's board or document waits
+                // for the history whose step it is.
                 for (auto it = pending_.begin(); it != pending_.end();)
-                    if (KindOf(it->first.first, now) == kind) {
+                    if (KindOf(it->first.first, now) == kind &&
+                        (!scope || Within(it->first.first, scope, now))) {
                         pending.insert(*it);
                         it = pending_.erase(it);
                     } else {
