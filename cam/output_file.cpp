@@ -30,24 +30,20 @@ COutputFile::~COutputFile() {
 bool COutputFile::Open(int codePage, bool byteOrderMark) {
     // What stands under the name must take a new file as a create there
     // would: a folder, or a file the user may not write, refuses it.
-    if (DirectoryExists(m_fileName))
+    m_replacement.emplace(m_fileName);
+    if (m_replacement->GetStatus() != FileReplacement::Ready) {
+        m_replacement.reset();
         return false;
-    if (FileExists(m_fileName)) {
-        PlatformFile probe;
-        if (!probe.Open(m_fileName, PlatformFile::AccessWrite, PlatformFile::OpenExisting))
-            return false;
     }
-    m_temporary = TemporaryPathBeside(m_fileName);
     m_file.SetCodePage(codePage);
     m_file.SetByteOrderMark(byteOrderMark);
-    if (!m_file.Open(m_temporary, CTextFile::GenericWrite, 0, CTextFile::CreateAlways,
-                     CTextFile::FileAttributeNormal)) {
-        // A byte-order mark is written at the open: a failure there leaves a
-        // file behind.
-        if (m_file.IsOpen()) {
+    if (!m_file.Open(m_replacement->GetTemporaryPath(), CTextFile::GenericWrite, 0,
+                     CTextFile::CreateAlways, CTextFile::FileAttributeNormal)) {
+        // A byte-order mark is written at the open: a failure there leaves an
+        // open file, which the replacement then removes.
+        if (m_file.IsOpen())
             m_file.Close();
-            RemoveFile(m_temporary);
-        }
+        m_replacement.reset();
         return false;
     }
     m_pending = true;
@@ -58,17 +54,17 @@ bool COutputFile::Finish() {
     if (!m_pending)
         return false;
     m_pending = false;
-    if (m_file.Close() && RenameFile(m_temporary, m_fileName))
-        return true;
-    RemoveFile(m_temporary);
-    RemoveFile(m_fileName);
-    return false;
+    const bool written = m_file.Close() && m_replacement->Commit();
+    m_replacement.reset();
+    if (!written)
+        RemoveFile(m_fileName);
+    return written;
 }
 
 void COutputFile::Discard() {
     m_pending = false;
     m_file.Close();
-    RemoveFile(m_temporary);
+    m_replacement.reset();
     RemoveFile(m_fileName);
 }
 

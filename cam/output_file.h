@@ -4,11 +4,15 @@
 // An output file is written under a temporary name beside its own and only
 // renamed onto it once every byte reached the file and it closed cleanly: a
 // file cut short by a full disk, a size limit or the end of the process
-// never stands under the name a board maker would take.
+// never stands under the name a board maker would take. Like a document's
+// save, it replaces the file a symbolic link leads to and keeps that file's
+// permissions.
 #pragma once
 
 #include "core/text_file.h"
+#include "platform/file.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,7 +41,7 @@ public:
 
 private:
     std::wstring m_fileName;
-    std::wstring m_temporary;
+    std::optional<FileReplacement> m_replacement;
     CTextFile m_file;
     bool m_pending = false; // open, neither finished nor discarded
 };

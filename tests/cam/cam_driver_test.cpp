@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -123,6 +124,33 @@ TEST(CamDriver, FilesCutShortAreReportedAndNotLeft) {
         EXPECT_EQ(kept == 0, limit == 100);
         EXPECT_EQ(ListDirectory(Utf8ToWide(dir.path + "/out")).size(), kept) << out;
     }
+}
+
+// A second run over files of the first: a file a symbolic link stands for is
+// written where the link leads, and every file keeps its permissions.
+TEST(CamDriver, ARunOverEarlierFilesKeepsTheirLinksAndPermissions) {
+    ScratchDir dir;
+    const std::string args =
+        std::string("'" VORPEL_SOURCE_DIR "/examples/demo.circuit' '") + dir.path + "/out'";
+    std::string out;
+    ASSERT_EQ(RunDriver(args, &out), 0) << out;
+    const std::string p = dir.path + "/out/demo.Mainboard.";
+    const std::string elsewhere = dir.path + "/kept.gbr";
+    ASSERT_TRUE(WriteWholeFile(Utf8ToWide(elsewhere), "old"));
+    ASSERT_EQ(::chmod(elsewhere.c_str(), 0640), 0);
+    ASSERT_EQ(::unlink((p + "BOT.gbr").c_str()), 0);
+    ASSERT_EQ(::symlink("../kept.gbr", (p + "BOT.gbr").c_str()), 0);
+    ASSERT_EQ(::chmod((p + "TOP.gbr").c_str(), 0604), 0);
+    ASSERT_EQ(RunDriver(args, &out), 0) << out;
+    struct stat st {};
+    ASSERT_EQ(::lstat((p + "BOT.gbr").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_TRUE(ReadBytes(elsewhere).ends_with("M02*\r\n"));
+    ASSERT_EQ(::stat(elsewhere.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    ASSERT_EQ(::stat((p + "TOP.gbr").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_TRUE(ReadBytes(p + "TOP.gbr").ends_with("M02*\r\n"));
 }
 
 TEST(CamDriver, UnreadableProjectFails) {
