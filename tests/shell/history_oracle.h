@@ -52,6 +52,8 @@ public:
                 if (change == Change::Clear || looking_ ||
                     (change == Change::Push && (after || !list.GetStartNewGroup())))
                     return;
+                if (change == Change::Undo)
+                    undoing_.insert(&list);
                 if (::testing::AssertionResult result = Look(When::InAction); !result)
                     ADD_FAILURE() << result.message();
             });
@@ -79,12 +81,22 @@ public:
         } done{looking_};
         Snapshot now = Read();
         std::map<const CUndoList*, History> histories = ReadHistories();
+        if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '3')
+            for (const auto& [list, history] : histories)
+                std::fprintf(stderr, "oracle:   at look %d %s holds %zu/%zu, last %llu\n", looks_,
+                             history.name.c_str(), history.undo.size(), history.redo.size(),
+                             history.undo.empty() ? 0ULL : (unsigned long long)history.undo.back());
         if (looks_++ == 0) {
             last_ = std::move(now);
             histories_ = std::move(histories);
             return ::testing::AssertionSuccess();
         }
         Change change = Diff(last_, now);
+        if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '3')
+            for (const auto& [key, values] : change)
+                std::fprintf(stderr, "oracle:   read at look %d: %s %s -> %s\n", looks_,
+                             Describe(key).c_str(), Show(values.first).c_str(),
+                             Show(values.second).c_str());
         std::string failure;
         // Each history's moves since the last look.
         struct Moves {
@@ -94,11 +106,13 @@ public:
         std::vector<Moves> moved;
         // A history that went, or lost every record, may have changed the
         // documents before.
+        // An Undo that empties its history threw its steps away (work under
+        // way dropped): what went is the near end, as below.
         bool lost = false;
         for (const auto& [list, history] : histories_) {
             auto now = histories.find(list);
             if (now == histories.end() || now->second.owner != history.owner ||
-                (now->second.undo.empty() && now->second.redo.empty()))
+                (now->second.undo.empty() && now->second.redo.empty() && !undoing_.count(list)))
                 lost = lost || !history.undo.empty() || !history.redo.empty();
         }
         for (auto& [list, history] : histories) {
@@ -128,7 +142,8 @@ public:
             // end (the oldest); what goes from the near end was undone and
             // thrown away (work under way dropped).
             size_t far = 0;
-            while (far < before.undo.size() && !isUndo.count(before.undo[far]) &&
+            while (!(history.undo.empty() && history.redo.empty() && undoing_.count(list)) &&
+                   far < before.undo.size() && !isUndo.count(before.undo[far]) &&
                    !isRedo.count(before.undo[far]))
                 ++far;
             for (size_t i = far; i < before.undo.size(); ++i)
@@ -179,6 +194,10 @@ public:
             single && !single->pushed.empty() ? histories[single->list].scope : 0;
         for (auto it = change.begin(); scope && it != change.end();) {
             if (!Within(it->first.first, scope, now)) {
+                if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '2')
+                    std::fprintf(stderr, "oracle:     outside the editor, waits: %s %s -> %s\n",
+                                 Describe(it->first).c_str(), Show(it->second.first).c_str(),
+                                 Show(it->second.second).c_str());
                 pending_ = Compose(std::move(pending_), Change{*it});
                 it = change.erase(it);
             } else {
@@ -303,6 +322,7 @@ public:
         }
         histories_ = std::move(histories);
         last_ = std::move(now);
+        undoing_.clear();
         if (!failure.empty()) {
             ++failures_;
             return ::testing::AssertionFailure()
@@ -567,6 +587,8 @@ private:
 
     Snapshot last_;
     Change pending_;
+    // The histories an Undo began or ended in since the last look.
+    std::set<const CUndoList*> undoing_;
     std::map<const CUndoList*, History> histories_;
     std::unordered_map<uint64_t, std::wstring> names_;
     std::unordered_map<uint64_t, int> kinds_;
