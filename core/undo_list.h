@@ -48,6 +48,11 @@ public:
     // edits it got before it was put down are undone as one action.
     void JoinGroupsFrom(size_t count);
 
+    // Set while an editor drops its work under way because this history is
+    // about to forget its oldest records: how many undo records go.
+    void SetForgettingAhead(size_t undoCount) { forgettingAhead_ = undoCount; }
+    size_t ForgettingAhead() const { return forgettingAhead_; }
+
     // Forgets the groups that can no longer be undone or redone soundly
     // because another history changes what their records name (names picks
     // them): the newest such group of the undo sequence with every older
@@ -215,6 +220,7 @@ private:
     uint64_t nextState_ = 0;
     PlatformWindow* focusWindow_ = nullptr;
     bool startNewGroup_ = false;
+    size_t forgettingAhead_ = 0;
     std::function<void(Change, bool)> listener_;
     static inline TestObserver testObserver_;
     std::function<void(const std::vector<const CTreeNode*>&)> releaseListener_;

@@ -927,10 +927,14 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
         // Another editor whose steps go drops its work under way first,
         // while what that work made is still where it left it.
         for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
-            if (plan(view->GetUndoList()).IsEmpty())
+            CUndoList& list = view->GetUndoList();
+            const CUndoList::ForgetPlan going = plan(list);
+            if (going.IsEmpty())
                 continue;
             g_droppingWork = true;
+            list.SetForgettingAhead(going.undoCount);
             CTabWindow::DropWorkInProgress(view);
+            list.SetForgettingAhead(0);
             g_droppingWork = false;
         }
     }

@@ -627,11 +627,26 @@ void CSymbolView::ChangeTool(int tool) {
         GetParent()->SetFocus();
 }
 
-template <class F> void CSymbolView::AbandonCreation(size_t mark, F removeWithRecord) {
-    if (m_undoList.CanUndo() && m_undoList.UndoCount() == mark)
+std::optional<size_t> CSymbolView::CreationIndex() const {
+    if (m_creationState == 0)
+        return std::nullopt;
+    for (size_t i = m_undoList.UndoCount(); i-- > 0;)
+        if (m_undoList.UndoStateAt(i) == m_creationState)
+            return i;
+    return std::nullopt;
+}
+
+// The object under way goes with its record when that is the last one;
+// after later records, with a record of its removal; and with no record
+// when the step that made it is forgotten (or about to be): its removal
+// then brings back nothing anyone could undo.
+template <class F> void CSymbolView::AbandonCreation(F remove) {
+    const std::optional<size_t> at = CreationIndex();
+    m_creationState = 0;
+    if (at && *at + 1 == m_undoList.UndoCount())
         m_undoList.Undo(false);
     else
-        removeWithRecord();
+        remove(at && *at >= m_undoList.ForgettingAhead());
 }
 
 bool CSymbolView::IsMaking(const CProperty* object) const {
@@ -654,26 +669,34 @@ void CSymbolView::DropWorkInProgress() {
     if (CPin* pin = m_floatingPin) {
         m_floatingPin = nullptr;
         pin->InvalidateOnSheet(nullptr);
-        AbandonCreation(m_creationMark, [&] {
+        AbandonCreation([&](bool record) {
+            pin->RemoveFromParent();
+            if (!record) {
+                delete pin;
+                return;
+            }
             m_undoList.SetStartNewGroup(true);
             m_undoList.AddUndo(new CUndoDelete(pin, nullptr));
-            pin->RemoveFromParent();
         });
     }
     if (CText* text = m_floatingText) {
         m_floatingText = nullptr;
         text->InvalidateOnSheet(nullptr);
-        AbandonCreation(m_creationMark, [&] {
+        AbandonCreation([&](bool record) {
+            text->RemoveFromParent();
+            if (!record) {
+                delete text;
+                return;
+            }
             m_undoList.SetStartNewGroup(true);
             m_undoList.AddUndo(new CUndoDelete(text, nullptr));
-            text->RemoveFromParent();
         });
     }
     if (CPartPrimitive* primitive = m_drawing) {
         m_drawing = nullptr;
         auto dc = MakeDC();
         primitive->Invalidate(dc.get());
-        AbandonCreation(m_creationMark, [&] {
+        AbandonCreation([&](bool record) {
             auto* part = static_cast<CPart*>(primitive->GetOwner());
             PartPrimitiveList& list = part->m_primitives;
             auto it = std::find(list.begin(), list.end(), primitive);
@@ -681,10 +704,14 @@ void CSymbolView::DropWorkInProgress() {
                 return;
             const int index = static_cast<int>(it - list.begin());
             list.erase(it);
-            m_undoList.SetStartNewGroup(true);
-            m_undoList.AddUndo(new CUndoPartPrimitiveDelete(part, index, primitive));
+            if (record) {
+                m_undoList.SetStartNewGroup(true);
+                m_undoList.AddUndo(new CUndoPartPrimitiveDelete(part, index, primitive));
+            }
             if (CPropertyGrid* grid = GetPropertyGrid())
                 grid->OnObjectRemoved(primitive);
+            if (!record)
+                delete primitive;
         });
     }
 }

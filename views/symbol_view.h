@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CPackage;
@@ -140,7 +141,10 @@ private:
     // Drops an object the tool made when nothing was recorded after it: its
     // group is undone without keeping redo; otherwise removeWithRecord
     // takes it out with a record of its own.
-    template <class F> void AbandonCreation(size_t mark, F removeWithRecord);
+    template <class F> void AbandonCreation(F remove);
+    // Where the record of the object under way lies in the history; none
+    // once it went (forgotten).
+    std::optional<size_t> CreationIndex() const;
     // Enter: the first row of the one selected pin (or text) opens.
     bool EditSingleSelection();
 
@@ -192,8 +196,8 @@ private:
     CPin* m_floatingPin = nullptr;
     CText* m_floatingText = nullptr;
     CPartPrimitive* m_drawing = nullptr;
-    // The history's length right after the object under way was recorded.
-    size_t m_creationMark = 0;
+    // The history's state right after the object under way was recorded.
+    uint64_t m_creationState = 0;
     bool m_dragStarted = false;
     bool m_hasBand = false;
     POINT m_band[2];

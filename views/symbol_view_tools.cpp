@@ -295,7 +295,7 @@ void CSymbolView::StartFloatingPin() {
     pin->SetSelected(true);
     m_undoList.SetStartNewGroup(true);
     m_undoList.AddUndo(new CUndoInsert(pin, nullptr));
-    m_creationMark = m_undoList.UndoCount();
+    m_creationState = m_undoList.UndoStateAt(m_undoList.UndoCount() - 1);
     m_floatingPin = pin;
     ShowInPanel(pin);
     // The pin shows at once where the pointer is.
@@ -399,7 +399,7 @@ void CSymbolView::CreateGraphicPrimitive() {
     m_undoList.SetStartNewGroup(true);
     m_undoList.AddUndo(
         new CUndoPartPrimitiveInsert(part, static_cast<int>(part->m_primitives.size()) - 1));
-    m_creationMark = m_undoList.UndoCount();
+    m_creationState = m_undoList.UndoStateAt(m_undoList.UndoCount() - 1);
     m_drawing = primitive;
     m_lastTenths = POINT{INT_MIN, INT_MIN};
     ShowInPanel(primitive);
@@ -441,7 +441,7 @@ void CSymbolView::CreateFloatingText() {
     text->SetSelected(true);
     m_undoList.SetStartNewGroup(true);
     m_undoList.AddUndo(new CUndoInsert(text, nullptr));
-    m_creationMark = m_undoList.UndoCount();
+    m_creationState = m_undoList.UndoStateAt(m_undoList.UndoCount() - 1);
     m_floatingText = text;
     text->InvalidateOnSheet(nullptr);
     ShowInPanel(text);
@@ -501,8 +501,8 @@ void CSymbolView::TextClick(DeviceContext& dc, POINT logical) {
     // Outside the outline the text stays where it is, a text of the package;
     // with the values it got while it floated it is one action, so that no
     // undo leaves it empty.
-    if (m_creationMark > 0 && m_creationMark <= m_undoList.UndoCount())
-        m_undoList.JoinGroupsFrom(m_creationMark - 1);
+    if (const std::optional<size_t> at = CreationIndex())
+        m_undoList.JoinGroupsFrom(*at);
     text->SetSelected(false);
     text->InvalidateOnSheet(nullptr);
     m_floatingText = nullptr;

@@ -1019,66 +1019,155 @@ protected:
         PumpPendingMessages();
         LookAtHistories();
     }
-    // A package's texts from two sides: dragged on a sheet (the same text
-    // from the other sheet showing its package's other part at times), its
-    // "Show on board" ticked or not there, deleted on the board or put on
-    // another layer with the board's Layer row; or the board's unit cycled
-    // in the status bar. A sheet's footprint change turns the texts too.
-    void PackageTextWork(CTreeNode* board, const std::vector<CTreeNode*>& pages, const Pick& pick) {
-        const int what = Traced("PackageTextWork", pick(5));
-        if (what <= 1 && pages.size() > 1) {
-            CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size()) - 1))];
-            auto* view = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(page));
-            if (!view)
-                return;
-            const std::vector<std::pair<CText*, POINT>> texts = PackageTexts(view);
-            if (texts.empty())
-                return;
-            const POINT at =
-                texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))].second;
+    // One change of a package text from one editor: on a sheet dragged
+    // (0), its "Show on board" clicked (1) or its package's footprint typed
+    // anew (2); on the board deleted (3) or put on another layer (4). False
+    // where the editor does not show the text.
+    bool ChangeTextFrom(CText* text, CTreeNode* where, int how, const Pick& pick) {
+        CVorpelView* opened = g_MainFrame.OpenNodeView(where);
+        if (auto* view = dynamic_cast<CSchematicView*>(opened)) {
+            const auto texts = PackageTexts(view);
+            auto shown = std::find_if(texts.begin(), texts.end(),
+                                      [text](const auto& t) { return t.first == text; });
+            if (shown == texts.end())
+                return false;
+            const POINT at = shown->second;
             TabKey(VK_ESCAPE);
             Command(ID_TOOL_SELECT);
-            if (what == 0) {
+            if (how == 0) {
                 const POINT to{at.x + pick(121) - 60, at.y + pick(121) - 60};
                 MouseAt(view, WM_MOUSEMOVE, at);
                 MouseAt(view, WM_LBUTTONDOWN, at, MK_LBUTTON);
                 MouseAt(view, WM_MOUSEMOVE, POINT{at.x + 3, at.y + 3}, MK_LBUTTON);
                 MouseAt(view, WM_MOUSEMOVE, to, MK_LBUTTON);
                 MouseAt(view, WM_LBUTTONUP, to);
-            } else {
+            } else if (how == 1) {
                 ClickAt(view, at);
                 PumpPendingMessages();
                 UseNamedRow(L"Show on board", 0);
+            } else {
+                // A part of the package on this sheet shows the package's
+                // rows, the footprint first.
+                CSheet* sheet = view->GetSheet();
+                if (!sheet)
+                    return true;
+                for (CSheetObject* object : sheet->m_objects)
+                    if (auto* part = dynamic_cast<CPart*>(object);
+                        part && part->GetParent() == text->GetParent()) {
+                        ClickAt(view, SheetClientPoint(view, POINT{part->m_position.x + 1,
+                                                                   part->m_position.y + 1}));
+                        PumpPendingMessages();
+                        const std::vector<CTreeNode*> footprints =
+                            NodesOfType(2, NodeType::Footprint);
+                        const int n = pick(static_cast<int>(footprints.size()) + 1);
+                        const std::wstring name =
+                            n < static_cast<int>(footprints.size())
+                                ? footprints[static_cast<size_t>(n)]->GetText()
+                                : std::wstring(L"x");
+                        if (g_MainFrame.GetPropertyGrid().GetRowCount() > 0)
+                            TypeIntoRow(0, name.c_str(), 1);
+                        break;
+                    }
             }
+            return true;
+        }
+        auto* view = dynamic_cast<CBoardView*>(opened);
+        if (!view || !text->m_boardVisible)
+            return false;
+        TabKey(VK_ESCAPE);
+        Command(ID_BRD_TEXT_EDIT);
+        ClickAt(view, BoardClientPoint(view, text->m_boardPosition.X, text->m_boardPosition.Y));
+        PumpPendingMessages();
+        if (g_pActiveView != view)
+            return true;
+        if (how == 3)
+            TabKey(VK_DELETE);
+        else
+            UseNamedRow(L"Layer", pick(14));
+        return true;
+    }
+    // A package's texts from two sides: changed on a sheet (the same text
+    // from the other sheet showing its package's other part at times) or on
+    // the board; or the board's unit cycled in the status bar. At times one
+    // text is changed from two editors in turn and the first editor's step
+    // then undone (and redone), or the second's and then the first's: a
+    // step must take back only what it changed.
+    void PackageTextWork(CTreeNode* board, const std::vector<CTreeNode*>& pages, const Pick& pick) {
+        const int what = Traced("PackageTextWork", pick(6));
+        if (what <= 1 && pages.size() > 1) {
+            CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size()) - 1))];
+            auto* view = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(page));
+            if (!view)
+                return;
+            const std::vector<std::pair<CText*, POINT>> texts = PackageTexts(view);
+            if (!texts.empty())
+                ChangeTextFrom(texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))].first,
+                               page, what, pick);
             return;
         }
-        auto* view = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
-        if (!view)
-            return;
         if (what == 4) {
-            CycleUnitInStatusBar();
+            if (g_MainFrame.OpenNodeView(board))
+                CycleUnitInStatusBar();
             return;
         }
         std::vector<CText*> texts;
         for (CTreeNode* node : NodesOfType(0, NodeType::Text))
             if (auto* text = dynamic_cast<CText*>(node);
-                text && text->m_boardVisible && text->GetParent() &&
-                text->GetParent()->GetType() == NodeType::Package && FindBoardAbove(text) == board)
+                text && text->GetParent() && text->GetParent()->GetType() == NodeType::Package &&
+                FindBoardAbove(text) == board && (what == 5 || text->m_boardVisible))
                 texts.push_back(text);
         if (texts.empty())
             return;
-        const CText* text = texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))];
-        TabKey(VK_ESCAPE);
-        Command(ID_BRD_TEXT_EDIT);
-        const POINT at = BoardClientPoint(view, text->m_boardPosition.X, text->m_boardPosition.Y);
-        ClickAt(view, at);
-        PumpPendingMessages();
-        if (g_pActiveView != view)
+        CText* text = texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))];
+        if (what != 5) {
+            ChangeTextFrom(text, board, what + 1, pick);
             return;
-        if (what == 2)
-            TabKey(VK_DELETE);
-        else
-            UseNamedRow(L"Layer", pick(14));
+        }
+        // Two editors change the same value of the text: its place on two
+        // sheets, its showing on the board from a sheet and the board, or
+        // its layer from the board and by a sheet's footprint change.
+        std::vector<CTreeNode*> showing;
+        for (CTreeNode* page : pages)
+            if (auto* view = dynamic_cast<CSchematicView*>(page->GetEditorView()))
+                for (const auto& [shown, at] : PackageTexts(view))
+                    if (shown == text) {
+                        showing.push_back(page);
+                        break;
+                    }
+        if (showing.empty())
+            return;
+        CTreeNode* page = showing[static_cast<size_t>(pick(static_cast<int>(showing.size())))];
+        int pair = pick(3);
+        if (pair == 0 && showing.size() < 2)
+            pair = 1 + pick(2);
+        std::pair<CTreeNode*, int> first{page, 1}, second{board, 3};
+        if (pair == 0) {
+            first.second = 0;
+            second = {showing[0] == page ? showing[1] : showing[0], 0};
+        } else if (pair == 2) {
+            first = {board, 4};
+            second = {page, 2};
+        }
+        if (pick(2))
+            std::swap(first, second);
+        Traced("crossing", pair);
+        if (!ChangeTextFrom(text, first.first, first.second, pick))
+            return;
+        PumpPendingMessages();
+        if (!Contains(&g_MainFrame.GetRoot(0), text) ||
+            !Contains(&g_MainFrame.GetRoot(0), second.first) ||
+            !ChangeTextFrom(text, second.first, second.second, pick))
+            return;
+        PumpPendingMessages();
+        auto history = [](CTreeNode* where, int key) {
+            if (Contains(&g_MainFrame.GetRoot(0), where) && g_MainFrame.OpenNodeView(where))
+                TabKey(key, VK_CONTROL);
+        };
+        if (pick(3) == 0)
+            history(second.first, 'Z');
+        history(first.first, 'Z');
+        if (pick(2))
+            history(first.first, 'Y');
     }
     // A few steps among a board's two sheets and its board, each in its
     // own editor, with the tree's steps and the board's dialogs between

@@ -738,6 +738,40 @@ TEST_F(ViewLifetimeTest, TheSymbolEditorClosesWithAShapeHalfDrawn) {
         }
 }
 
+// A shape half drawn in the symbol editor, then a step of the editor on its
+// package, which the tree renames again: the editor lets go of both steps
+// and of the shape, and its Undo brings back nothing (the shape's removal
+// was once a step of its own, which put the half-drawn shape back).
+TEST_F(ViewLifetimeTest, AShapeUnderWayGoesWithItsForgottenStepAndNoUndoBringsItBack) {
+    for (const int tool : {ID_DRAW_LINE, ID_DRAW_RECTANGLE, ID_SYM_PLACE_PIN}) {
+        SCOPED_TRACE(tool);
+        ASSERT_TRUE(g_MainFrame.Open(paths[1], 1));
+        CTreeNode* nand =
+            Child(Child(&Root(1), NodeType::SymbolFolder, L"Logic"), NodeType::Package, L"NAND2");
+        ASSERT_NE(nand, nullptr);
+        CVorpelView* view = OpenWithWork(nand, tool, tool == ID_SYM_PLACE_PIN ? 0 : 1);
+        ASSERT_NE(view, nullptr);
+        Rename(view, nand, L"NAND3");
+        Menu(1, nand, ID_TREE_RENAME);
+        TypeLabel(1, L"NAND4");
+        PumpPendingMessages();
+        const std::string renamed = Saved(1);
+        std::string expected = original[1];
+        const size_t at = expected.find(">NAND2");
+        ASSERT_NE(at, std::string::npos);
+        expected.replace(at, 6, ">NAND4");
+        ExpectSameFile(renamed, expected, "after the tree's rename");
+        EXPECT_EQ(view->GetUndoList().UndoCount(), 0u);
+        ASSERT_NE(g_MainFrame.OpenNodeView(nand), nullptr);
+        PageKey('Z', MK_CONTROL);
+        ExpectSameFile(Saved(1), renamed, "after the editor's Undo");
+        ui.DropAnswers();
+        ui.Answer({IDNO, IDNO});
+        Command(ID_WINDOW_CLOSE_ALL);
+        ui.DropAnswers();
+    }
+}
+
 // The value of a new text typed into the panel when another tab comes
 // forward (one already open, or one opening) is the symbol editor's edit:
 // the other view's history stays empty, and with No to both pages the
