@@ -670,26 +670,26 @@ void CSymbolView::DropWorkInProgress() {
         m_floatingPin = nullptr;
         pin->InvalidateOnSheet(nullptr);
         AbandonCreation([&](bool record) {
-            pin->RemoveFromParent();
-            if (!record) {
-                delete pin;
-                return;
+            if (record) {
+                m_undoList.SetStartNewGroup(true);
+                m_undoList.AddUndo(new CUndoDelete(pin, nullptr));
             }
-            m_undoList.SetStartNewGroup(true);
-            m_undoList.AddUndo(new CUndoDelete(pin, nullptr));
+            pin->RemoveFromParent();
+            if (!record)
+                delete pin;
         });
     }
     if (CText* text = m_floatingText) {
         m_floatingText = nullptr;
         text->InvalidateOnSheet(nullptr);
         AbandonCreation([&](bool record) {
-            text->RemoveFromParent();
-            if (!record) {
-                delete text;
-                return;
+            if (record) {
+                m_undoList.SetStartNewGroup(true);
+                m_undoList.AddUndo(new CUndoDelete(text, nullptr));
             }
-            m_undoList.SetStartNewGroup(true);
-            m_undoList.AddUndo(new CUndoDelete(text, nullptr));
+            text->RemoveFromParent();
+            if (!record)
+                delete text;
         });
     }
     if (CPartPrimitive* primitive = m_drawing) {

@@ -1487,14 +1487,16 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
                 // from), nor on a board or its layers, whose renaming undone
                 // on a close reads the outline or the stackup anew beneath
                 // the board's editor, nor on a project's package, which the
-                // sheet editor deletes and gives another footprint.
+                // sheet editor deletes and gives another footprint, nor on a
+                // board's text, which the board editor's text tool deletes.
                 for (const CTreeNode* a = n->GetParent(); a; a = a->GetParent())
                     if (a->GetType() == NodeType::Net || a->GetType() == NodeType::BoardProperties)
                         return true;
                 const int type = n->GetType();
                 return type == NodeType::Wire || type == NodeType::Bus || type == NodeType::Net ||
                        type == NodeType::Area || type == NodeType::Layer ||
-                       (kind == 0 && (type == NodeType::Package || type == NodeType::Footprint)) ||
+                       (kind == 0 && (type == NodeType::Package || type == NodeType::Footprint ||
+                                      type == NodeType::Text)) ||
                        (type == NodeType::Board && !n->GetEditorView());
             };
             std::erase_if(nodes, drawnInto);
