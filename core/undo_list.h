@@ -49,7 +49,8 @@ public:
     void JoinGroupsFrom(size_t count);
 
     // Set while an editor drops its work under way because this history is
-    // about to forget its oldest records: how many undo records go.
+    // about to forget its oldest records: how many undo records go. The
+    // editor may raise it: then that many go.
     void SetForgettingAhead(size_t undoCount) { forgettingAhead_ = undoCount; }
     size_t ForgettingAhead() const { return forgettingAhead_; }
 

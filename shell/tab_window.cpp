@@ -923,6 +923,9 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
         if (compare && &history != ownChanges)
             pending.others.clear();
     };
+    // How many undo records at least a history forgets: an editor whose
+    // work under way began with a step that goes lets the steps since go.
+    std::unordered_map<const CUndoList*, size_t> atLeast;
     if (!g_droppingWork) {
         // Another editor whose steps go drops its work under way first,
         // while what that work made is still where it left it.
@@ -934,6 +937,8 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
             g_droppingWork = true;
             list.SetForgettingAhead(going.undoCount);
             CTabWindow::DropWorkInProgress(view);
+            if (list.ForgettingAhead() > going.undoCount)
+                atLeast[&list] = list.ForgettingAhead();
             list.SetForgettingAhead(0);
             g_droppingWork = false;
         }
@@ -942,7 +947,10 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
     GatherTouchedNodes(AllHistories());
     std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
     for (CUndoList* history : AllHistories()) {
-        const CUndoList::ForgetPlan forget = plan(*history);
+        CUndoList::ForgetPlan forget = plan(*history);
+        if (auto it = atLeast.find(history); it != atLeast.end())
+            forget.undoCount =
+                std::max(forget.undoCount, std::min(it->second, history->UndoCount()));
         looked(*history);
         if (!forget.IsEmpty())
             plans.emplace_back(history, forget);

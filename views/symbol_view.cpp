@@ -637,16 +637,21 @@ std::optional<size_t> CSymbolView::CreationIndex() const {
 }
 
 // The object under way goes with its record when that is the last one;
-// after later records, with a record of its removal; and with no record
-// when the step that made it is forgotten (or about to be): its removal
-// then brings back nothing anyone could undo.
-template <class F> void CSymbolView::AbandonCreation(F remove) {
+// after later records, with a record of its removal. When the step that
+// made it is about to be forgotten, every step since goes too, its removal
+// among them: they were all made while it was under way, and an Undo of
+// the removal would bring back what no step could take away again.
+template <class F> void CSymbolView::AbandonCreation(F removeWithRecord) {
     const std::optional<size_t> at = CreationIndex();
     m_creationState = 0;
-    if (at && *at + 1 == m_undoList.UndoCount())
+    if (at && *at + 1 == m_undoList.UndoCount()) {
         m_undoList.Undo(false);
-    else
-        remove(at && *at >= m_undoList.ForgettingAhead());
+        return;
+    }
+    removeWithRecord();
+    const size_t going = m_undoList.ForgettingAhead();
+    if (going > 0 && (!at || *at < going))
+        m_undoList.SetForgettingAhead(m_undoList.UndoCount());
 }
 
 bool CSymbolView::IsMaking(const CProperty* object) const {
@@ -669,34 +674,26 @@ void CSymbolView::DropWorkInProgress() {
     if (CPin* pin = m_floatingPin) {
         m_floatingPin = nullptr;
         pin->InvalidateOnSheet(nullptr);
-        AbandonCreation([&](bool record) {
-            if (record) {
-                m_undoList.SetStartNewGroup(true);
-                m_undoList.AddUndo(new CUndoDelete(pin, nullptr));
-            }
+        AbandonCreation([&] {
+            m_undoList.SetStartNewGroup(true);
+            m_undoList.AddUndo(new CUndoDelete(pin, nullptr));
             pin->RemoveFromParent();
-            if (!record)
-                delete pin;
         });
     }
     if (CText* text = m_floatingText) {
         m_floatingText = nullptr;
         text->InvalidateOnSheet(nullptr);
-        AbandonCreation([&](bool record) {
-            if (record) {
-                m_undoList.SetStartNewGroup(true);
-                m_undoList.AddUndo(new CUndoDelete(text, nullptr));
-            }
+        AbandonCreation([&] {
+            m_undoList.SetStartNewGroup(true);
+            m_undoList.AddUndo(new CUndoDelete(text, nullptr));
             text->RemoveFromParent();
-            if (!record)
-                delete text;
         });
     }
     if (CPartPrimitive* primitive = m_drawing) {
         m_drawing = nullptr;
         auto dc = MakeDC();
         primitive->Invalidate(dc.get());
-        AbandonCreation([&](bool record) {
+        AbandonCreation([&] {
             auto* part = static_cast<CPart*>(primitive->GetOwner());
             PartPrimitiveList& list = part->m_primitives;
             auto it = std::find(list.begin(), list.end(), primitive);
@@ -704,14 +701,10 @@ void CSymbolView::DropWorkInProgress() {
                 return;
             const int index = static_cast<int>(it - list.begin());
             list.erase(it);
-            if (record) {
-                m_undoList.SetStartNewGroup(true);
-                m_undoList.AddUndo(new CUndoPartPrimitiveDelete(part, index, primitive));
-            }
+            m_undoList.SetStartNewGroup(true);
+            m_undoList.AddUndo(new CUndoPartPrimitiveDelete(part, index, primitive));
             if (CPropertyGrid* grid = GetPropertyGrid())
                 grid->OnObjectRemoved(primitive);
-            if (!record)
-                delete primitive;
         });
     }
 }

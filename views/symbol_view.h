@@ -141,7 +141,7 @@ private:
     // Drops an object the tool made when nothing was recorded after it: its
     // group is undone without keeping redo; otherwise removeWithRecord
     // takes it out with a record of its own.
-    template <class F> void AbandonCreation(F remove);
+    template <class F> void AbandonCreation(F removeWithRecord);
     // Where the record of the object under way lies in the history; none
     // once it went (forgotten).
     std::optional<size_t> CreationIndex() const;

@@ -54,7 +54,8 @@ public:
                     return;
                 if (change == Change::Undo)
                     undoing_.insert(&list);
-                if (::testing::AssertionResult result = Look(When::InAction); !result)
+                const When when = change == Change::Push ? When::StartingStep : When::InAction;
+                if (::testing::AssertionResult result = Look(when); !result)
                     ADD_FAILURE() << result.message();
             });
     }
@@ -72,7 +73,8 @@ public:
     // What changes with no history moving is left to the next step to
     // begin (some record only after their change) or, when none begins
     // before the walk looks between its steps, to no step.
-    enum class When { BetweenSteps, InAction };
+    // StartingStep: a history is about to push the first record of a step.
+    enum class When { BetweenSteps, InAction, StartingStep };
     ::testing::AssertionResult Look(When when = When::BetweenSteps) {
         looking_ = true;
         struct Done {
@@ -81,7 +83,7 @@ public:
         } done{looking_};
         Snapshot now = Read();
         std::map<const CUndoList*, History> histories = ReadHistories();
-        if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '3')
+        if (traceLevel_ >= 3)
             for (const auto& [list, history] : histories)
                 std::fprintf(stderr, "oracle:   at look %d %s holds %zu/%zu, last %llu\n", looks_,
                              history.name.c_str(), history.undo.size(), history.redo.size(),
@@ -92,7 +94,7 @@ public:
             return ::testing::AssertionSuccess();
         }
         Change change = Diff(last_, now);
-        if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '3')
+        if (traceLevel_ >= 3)
             for (const auto& [key, values] : change)
                 std::fprintf(stderr, "oracle:   read at look %d: %s %s -> %s\n", looks_,
                              Describe(key).c_str(), Show(values.first).c_str(),
@@ -160,9 +162,12 @@ public:
             // A change with no history moving: what the last history's
             // last step changed follows it there (an object put down, a
             // drag going on); what it did not is the next step's, or no
-            // step's.
+            // step's. Right before a step's first record all of it is the
+            // next step's: a history may change the documents first and
+            // record after (a tree's Cut).
             auto last = histories.find(CTabWindow::LastChangedHistory());
-            if (last != histories.end() && !last->second.undo.empty())
+            if (when != When::StartingStep && last != histories.end() &&
+                !last->second.undo.empty())
                 for (const std::shared_ptr<Segment>& segment : last->second.segments)
                     if (segment->known && std::count(segment->states.begin(), segment->states.end(),
                                                      last->second.undo.back()))
@@ -194,7 +199,7 @@ public:
             single && !single->pushed.empty() ? histories[single->list].scope : 0;
         for (auto it = change.begin(); scope && it != change.end();) {
             if (!Within(it->first.first, scope, now)) {
-                if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '2')
+                if (traceLevel_ >= 2)
                     std::fprintf(stderr, "oracle:     outside the editor, waits: %s %s -> %s\n",
                                  Describe(it->first).c_str(), Show(it->second.first).c_str(),
                                  Show(it->second.second).c_str());
@@ -204,15 +209,28 @@ public:
                 ++it;
             }
         }
+        // What changed meanwhile in a document no moving history edits is
+        // the next step's there (a tree may change its document before it
+        // records, while another history moves), or no step's.
         Change own, others;
         const int kind = single ? histories[single->list].kind : -1;
-        for (auto& entry : change)
-            (KindOf(entry.first.first, now) == kind ? own : others).insert(entry);
+        std::set<int> movedKinds;
+        for (const Moves& m : moved)
+            movedKinds.insert(histories[m.list].kind);
+        for (auto& entry : change) {
+            const int in = KindOf(entry.first.first, now);
+            if (single && in == kind)
+                own.insert(entry);
+            else if (!movedKinds.count(in))
+                pending_ = Compose(std::move(pending_), Change{entry});
+            else
+                others.insert(entry);
+        }
         if (trace_)
             std::fprintf(stderr, "oracle: look %d%s: %zu changed, %zu histories moved%s\n", looks_,
-                         when == When::InAction ? " in an action" : "", change.size(), moved.size(),
+                         when != When::BetweenSteps ? " in an action" : "", change.size(), moved.size(),
                          single ? "" : ", not given to a step");
-        if (trace_ && std::getenv("VORPEL_ORACLE_TRACE")[0] == '2')
+        if (traceLevel_ >= 2)
             for (const auto& [key, values] : change)
                 std::fprintf(stderr, "oracle:     %s %s -> %s\n", Describe(key).c_str(),
                              Show(values.first).c_str(), Show(values.second).c_str());
@@ -596,5 +614,10 @@ private:
     unsigned seed_ = 0;
     int looks_ = 0, checked_ = 0, failures_ = 0;
     bool looking_ = false;
-    const bool trace_ = std::getenv("VORPEL_ORACLE_TRACE") != nullptr;
+    // VORPEL_ORACLE_TRACE=1 prints each look, 2 also what changed, 3 also
+    // what was read and what each history holds.
+    const int traceLevel_ = std::getenv("VORPEL_ORACLE_TRACE")
+                                ? std::max(1, std::atoi(std::getenv("VORPEL_ORACLE_TRACE")))
+                                : 0;
+    const bool trace_ = traceLevel_ > 0;
 };
