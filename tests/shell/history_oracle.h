@@ -54,6 +54,7 @@ public:
                     return;
                 if (change == Change::Undo)
                     undoing_.insert(&list);
+                starting_ = change == Change::Push ? &list : nullptr;
                 const When when = change == Change::Push ? When::StartingStep : When::InAction;
                 if (::testing::AssertionResult result = Look(when); !result)
                     ADD_FAILURE() << result.message();
@@ -166,8 +167,7 @@ public:
             // next step's: a history may change the documents first and
             // record after (a tree's Cut).
             auto last = histories.find(CTabWindow::LastChangedHistory());
-            if (when != When::StartingStep && last != histories.end() &&
-                !last->second.undo.empty())
+            if (when != When::StartingStep && last != histories.end() && !last->second.undo.empty())
                 for (const std::shared_ptr<Segment>& segment : last->second.segments)
                     if (segment->known && std::count(segment->states.begin(), segment->states.end(),
                                                      last->second.undo.back()))
@@ -184,12 +184,24 @@ public:
                         }
             pending_ = Compose(std::move(pending_), std::exchange(change, {}));
         }
+        // Right before an editor records, what changed in its board or
+        // document since another history moved may be either's: that
+        // history's step, or the editor's own as it dropped its work under
+        // way when the step settled.
+        bool shared = false;
+        if (auto starting = histories.find(starting_);
+            when == When::StartingStep && starting != histories.end() && starting->second.scope &&
+            std::none_of(moved.begin(), moved.end(),
+                         [this](const Moves& m) { return m.list == starting_; }))
+            shared = std::any_of(change.begin(), change.end(), [&](const auto& entry) {
+                return Within(entry.first.first, starting->second.scope, now);
+            });
         // Work under way thrown away (its records undone and dropped) is
         // not checked: the tool ends what it had under way besides.
-        const Moves* single =
-            moved.size() == 1 && kinds(moved[0]) == 1 && moved[0].dropped.empty() && !lost
-                ? &moved[0]
-                : nullptr;
+        const Moves* single = moved.size() == 1 && kinds(moved[0]) == 1 &&
+                                      moved[0].dropped.empty() && !lost && !shared
+                                  ? &moved[0]
+                                  : nullptr;
         // A history changes its own document only: what changed in the
         // others meanwhile is no step's.
         // An editor changes what its board or its document holds: what
@@ -228,8 +240,8 @@ public:
         }
         if (trace_)
             std::fprintf(stderr, "oracle: look %d%s: %zu changed, %zu histories moved%s\n", looks_,
-                         when != When::BetweenSteps ? " in an action" : "", change.size(), moved.size(),
-                         single ? "" : ", not given to a step");
+                         when != When::BetweenSteps ? " in an action" : "", change.size(),
+                         moved.size(), single ? "" : ", not given to a step");
         if (traceLevel_ >= 2)
             for (const auto& [key, values] : change)
                 std::fprintf(stderr, "oracle:     %s %s -> %s\n", Describe(key).c_str(),
@@ -607,6 +619,8 @@ private:
     Change pending_;
     // The histories an Undo began or ended in since the last look.
     std::set<const CUndoList*> undoing_;
+    // The history about to push, at a look made right before.
+    const CUndoList* starting_ = nullptr;
     std::map<const CUndoList*, History> histories_;
     std::unordered_map<uint64_t, std::wstring> names_;
     std::unordered_map<uint64_t, int> kinds_;
