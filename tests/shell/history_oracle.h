@@ -54,9 +54,10 @@ public:
                     return;
                 if (change == Change::Undo)
                     undoing_.insert(&list);
-                starting_ = change == Change::Push ? &list : nullptr;
-                const When when = change == Change::Push ? When::StartingStep : When::InAction;
-                if (::testing::AssertionResult result = Look(when); !result)
+                const bool push = change == Change::Push;
+                if (::testing::AssertionResult result =
+                        Look(push ? When::StartingStep : When::InAction, push ? &list : nullptr);
+                    !result)
                     ADD_FAILURE() << result.message();
             });
     }
@@ -76,7 +77,9 @@ public:
     // before the walk looks between its steps, to no step.
     // StartingStep: a history is about to push the first record of a step.
     enum class When { BetweenSteps, InAction, StartingStep };
-    ::testing::AssertionResult Look(When when = When::BetweenSteps) {
+    // starting: the history about to push, at StartingStep.
+    ::testing::AssertionResult Look(When when = When::BetweenSteps,
+                                    const CUndoList* starting = nullptr) {
         looking_ = true;
         struct Done {
             bool& flag;
@@ -189,12 +192,12 @@ public:
         // history's step, or the editor's own as it dropped its work under
         // way when the step settled.
         bool shared = false;
-        if (auto starting = histories.find(starting_);
-            when == When::StartingStep && starting != histories.end() && starting->second.scope &&
+        if (auto editor = histories.find(starting);
+            editor != histories.end() && editor->second.scope &&
             std::none_of(moved.begin(), moved.end(),
-                         [this](const Moves& m) { return m.list == starting_; }))
+                         [starting](const Moves& m) { return m.list == starting; }))
             shared = std::any_of(change.begin(), change.end(), [&](const auto& entry) {
-                return Within(entry.first.first, starting->second.scope, now);
+                return Within(entry.first.first, editor->second.scope, now);
             });
         // Work under way thrown away (its records undone and dropped) is
         // not checked: the tool ends what it had under way besides.
@@ -619,8 +622,6 @@ private:
     Change pending_;
     // The histories an Undo began or ended in since the last look.
     std::set<const CUndoList*> undoing_;
-    // The history about to push, at a look made right before.
-    const CUndoList* starting_ = nullptr;
     std::map<const CUndoList*, History> histories_;
     std::unordered_map<uint64_t, std::wstring> names_;
     std::unordered_map<uint64_t, int> kinds_;
