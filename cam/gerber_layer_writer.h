@@ -96,7 +96,11 @@ private:
     void StartClearanceOutlines();
     void FindAreaNeighbours();
     void AddPadNeighbours(const CPadstack* padstack, const CFootprint* footprint);
-    void PlotArea(const CArea* area);
+    // later: the areas of the layer after this one among the board's
+    // children.
+    void PlotArea(const CArea* area, const std::vector<const CArea*>& later);
+    void ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox,
+                              const std::vector<const CArea*>& later);
     void AreaCutOut(const AreaNeighbour& neighbour, const CArea* area, const FlatPath& areaFlat,
                     const GerberBox& areaBox);
     FlatPath CutOutPath(const CPadLayer* padLayer, const CPad* pad, const CFootprint* footprint,
