@@ -399,11 +399,8 @@ void CGerberLayerWriter::PlotPass() {
     for (CTreeNode* child : m_board->GetChildren())
         if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
             areas.push_back(static_cast<CArea*>(child));
-    std::vector<const CArea*> later = areas;
-    for (const CArea* area : areas) {
-        later.erase(later.begin());
-        PlotArea(area, later);
-    }
+    for (size_t i = 0; i < areas.size(); ++i)
+        PlotArea(areas[i], std::span(areas).subspan(i + 1));
     m_ownOutlines.Stop();
     for (CTreeNode* child : m_board->GetChildren()) {
         switch (child->GetType()) {
@@ -717,7 +714,7 @@ void CGerberLayerWriter::AddPadNeighbours(const CPadstack* padstack, const CFoot
     }
 }
 
-void CGerberLayerWriter::PlotArea(const CArea* area, const std::vector<const CArea*>& later) {
+void CGerberLayerWriter::PlotArea(const CArea* area, std::span<const CArea* const> later) {
     if (!area->m_outline)
         return;
     m_plot.SetPolarity(false);
@@ -766,7 +763,7 @@ void CGerberLayerWriter::PlotArea(const CArea* area, const std::vector<const CAr
 }
 
 void CGerberLayerWriter::ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox,
-                                              const std::vector<const CArea*>& later) {
+                                              std::span<const CArea* const> later) {
     // An area of another net plotted after this one keeps its copper; this
     // one is cleared around it by the board's isolation. The clear regions
     // stay within this area's outline (its curves flattened outside it), so
