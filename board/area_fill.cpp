@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -130,6 +131,7 @@ bool CAreaFill::Gather() {
     m_outlinePath.Reset();
     m_shapes.clear();
     m_sources.clear();
+    m_laterOutlines.clear();
     const CTreeNode* board = m_area->GetParent();
     if (m_area->m_layer < 0 || !m_area->m_outline || !board || board->GetType() != NodeType::Board)
         return false;
@@ -139,8 +141,18 @@ bool CAreaFill::Gather() {
     static_cast<const CBoard*>(board)->FindBoardProperties(&boardRelief, nullptr);
     m_boardRelief = boardRelief;
     m_boardReliefKnown = true;
+    bool later = false;
     for (const CTreeNode* child : board->GetChildren()) {
-        if (child->GetType() == NodeType::Package) {
+        if (child == m_area) {
+            later = true;
+        } else if (child->GetType() == NodeType::Area) {
+            // An area drawn over this one keeps its copper.
+            const auto* other = static_cast<const CArea*>(child);
+            if (later && IsClearedBy(m_area, other)) {
+                m_laterOutlines.emplace_back();
+                other->m_outline->FillOutlinePath(&m_laterOutlines.back());
+            }
+        } else if (child->GetType() == NodeType::Package) {
             for (const CTreeNode* footprint : child->GetChildren())
                 if (footprint->GetType() == NodeType::Footprint)
                     for (const CTreeNode* padstack : footprint->GetChildren())
@@ -184,6 +196,9 @@ bool CAreaFill::Gather() {
                 key.Double(source.placement.Elements()[i]);
         }
     }
+    key.Word(m_laterOutlines.size());
+    for (const GraphicsPath& outline : m_laterOutlines)
+        key.Path(outline);
     m_key = key.Value();
     return true;
 }
@@ -236,11 +251,59 @@ bool CAreaFill::Build() {
             continue;
         m_parts.push_back(Transformed(shape.polygon, source.placement));
     }
+    for (const GraphicsPath& outline : m_laterOutlines) {
+        CClipPolygon polygon = GrownOutline(outline, m_isolation, m_flatness);
+        const Box b = BoxOf(polygon);
+        if (!b.Empty() && MeetsOutline(b.left, b.bottom, b.right, b.top))
+            m_parts.push_back(std::move(polygon));
+    }
     // Everything is removed at once, so overlaps need no order.
     m_exclusion = UniteClipPolygons(std::move(m_parts));
     m_parts.clear();
     m_fill.Clip(CLIP_DIFFERENCE, m_outline, m_exclusion);
     return true;
+}
+
+bool CAreaFill::IsClearedBy(const CArea* area, const CArea* later) {
+    if (area == later || area->m_layer < 0 || later->m_layer != area->m_layer || !area->m_outline ||
+        !later->m_outline)
+        return false;
+    return area->m_net.empty() || later->m_net.empty() || area->m_net != later->m_net;
+}
+
+CClipPolygon CAreaFill::GrownOutline(const GraphicsPath& outline, float margin, float flatness) {
+    CClipPolygon base = PathToClearancePolygon(outline, flatness);
+    if (!(margin > 0))
+        return base;
+    // The outline, a band of the margin along each edge and a disc at each
+    // corner: together every point within the margin of the outline.
+    GraphicsPath discPath;
+    discPath.AddEllipse(-margin, -margin, 2 * margin, 2 * margin);
+    const CClipPolygon disc = PathToClearancePolygon(discPath, flatness);
+    std::vector<CClipPolygon> parts;
+    for (const CClipContour& c : base.Contours()) {
+        const std::vector<PointF>& v = c.Vertices();
+        for (size_t i = 0; i < v.size(); ++i) {
+            const PointF a = v[i], b = v[(i + 1) % v.size()];
+            Matrix at;
+            at.Translate(a.X, a.Y);
+            parts.push_back(Transformed(disc, at));
+            const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
+            const double length = std::hypot(dx, dy);
+            if (!(length > 0))
+                continue;
+            const float nx = float(-dy / length * margin), ny = float(dx / length * margin);
+            const PointF band[4] = {{a.X + nx, a.Y + ny},
+                                    {b.X + nx, b.Y + ny},
+                                    {b.X - nx, b.Y - ny},
+                                    {a.X - nx, a.Y - ny}};
+            CClipPolygon part;
+            part.AddContour(band, 4, 0);
+            parts.push_back(std::move(part));
+        }
+    }
+    parts.push_back(std::move(base));
+    return UniteClipPolygons(std::move(parts));
 }
 
 void CAreaFill::AddPadstackSources(const CPadstack* padstack) {

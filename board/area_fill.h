@@ -1,8 +1,11 @@
 // The copper of a copper area as polygons: the area's outline less the
 // exclusion, which keeps the copper clear of everything of other nets (pads
 // by their pad layer's isolation, conductors and vias by the board-wide one)
-// and cuts thermal reliefs around the pads of the area's own net. The
-// drawing and the manufacturing output take the same polygons.
+// and cuts thermal reliefs around the pads of the area's own net. Where a
+// later area of the board (one drawn over this one) of another net lies on
+// the same layer, the later one keeps its copper and this one is cleared
+// around the later one's outline by the board-wide isolation. The drawing
+// and the manufacturing output take the same polygons.
 //
 // The work comes in two steps: Gather walks the board for what cuts into the
 // area (cheap: shapes as paths, places as matrices) and sums it up in a key;
@@ -36,9 +39,10 @@ public:
     // the area has no layer, no outline or no board.
     bool Gather();
     // What Gather found, summed up: the outline, the flatness and isolation,
-    // each clearance or thermal shape with where it is placed, and each
-    // conductor's layer, width and vertices. 0 before a gathering that found
-    // an area.
+    // each clearance or thermal shape with where it is placed, each
+    // conductor's layer, width and vertices, and the outline of each later
+    // area of another net on the layer. 0 before a gathering that found an
+    // area.
     uint64_t GetInputKey() const { return m_key; }
     // Outline, exclusion and fill from what Gather found (only pads and
     // conductors whose clearance reaches the outline's bounds); false (and
@@ -49,6 +53,16 @@ public:
     const CClipPolygon& GetOutline() const { return m_outline; }
     const CClipPolygon& GetExclusion() const { return m_exclusion; }
     const CClipPolygon& GetFill() const { return m_fill; }
+
+    // True when the copper of later, an area after area among the board's
+    // children, clears area's copper: both have an outline on one layer and
+    // they are of different nets (an area without a net is of another net
+    // than every area).
+    static bool IsClearedBy(const CArea* area, const CArea* later);
+    // What an area of another net keeps clear around the outline: the
+    // outline (curves flattened outside it) grown on every side by margin,
+    // the disc's curves flattened outside too; even-odd, as the outline.
+    static CClipPolygon GrownOutline(const GraphicsPath& outline, float margin, float flatness);
 
 private:
     // A pad's clearance or thermal shape (an index into m_shapes) placed by
@@ -70,6 +84,8 @@ private:
     GraphicsPath m_outlinePath;
     std::vector<GraphicsPath> m_shapes;
     std::vector<Source> m_sources;
+    // The outlines of later areas of other nets on the layer.
+    std::vector<GraphicsPath> m_laterOutlines;
     // The board's thermal relief, looked up once per fill: the lookup walks
     // the board's children, and a fill visits every padstack.
     bool m_boardReliefKnown = false;

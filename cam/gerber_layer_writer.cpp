@@ -1,6 +1,7 @@
 #include "cam/gerber_layer_writer.h"
 
 #include "board/area.h"
+#include "board/area_fill.h"
 #include "board/area_node.h"
 #include "board/board.h"
 #include "board/board_types.h"
@@ -15,6 +16,7 @@
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
+#include "board/polygon_union.h"
 #include "board/thermal_relief.h"
 #include "core/board_layer.h"
 #include "core/node_type.h"
@@ -393,9 +395,12 @@ void CGerberLayerWriter::PlotPass() {
         m_plot.SelectAperture(m_planeBorder);
         m_plot.PlotOutline(m_board->m_outline);
     }
+    std::vector<const CArea*> areas;
     for (CTreeNode* child : m_board->GetChildren())
         if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
-            PlotArea(static_cast<CArea*>(child));
+            areas.push_back(static_cast<CArea*>(child));
+    for (size_t i = 0; i < areas.size(); ++i)
+        PlotArea(areas[i], std::span(areas).subspan(i + 1));
     m_ownOutlines.Stop();
     for (CTreeNode* child : m_board->GetChildren()) {
         switch (child->GetType()) {
@@ -709,7 +714,7 @@ void CGerberLayerWriter::AddPadNeighbours(const CPadstack* padstack, const CFoot
     }
 }
 
-void CGerberLayerWriter::PlotArea(const CArea* area) {
+void CGerberLayerWriter::PlotArea(const CArea* area, std::span<const CArea* const> later) {
     if (!area->m_outline)
         return;
     m_plot.SetPolarity(false);
@@ -753,7 +758,50 @@ void CGerberLayerWriter::PlotArea(const CArea* area) {
             m_outlines->Release(cond);
         }
     }
+    ClearUnderLaterAreas(area, areaBox, later);
     m_plot.SetPolarity(false);
+}
+
+void CGerberLayerWriter::ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox,
+                                              std::span<const CArea* const> later) {
+    // An area of another net plotted after this one keeps its copper; this
+    // one is cleared around it by the board's isolation. The clear regions
+    // stay within this area's outline (its curves flattened outside it), so
+    // that copper of an earlier area beneath is left as its own fill has it.
+    const float tol = m_settings.padTol;
+    const float reach = m_isolation + 2 * tol;
+    CClipPolygon own;
+    for (const CArea* other : later) {
+        if (!CAreaFill::IsClearedBy(area, other))
+            continue;
+        GraphicsPath outline;
+        other->m_outline->FillOutlinePath(&outline);
+        RectF b;
+        outline.GetBounds(&b);
+        const GerberBox near{b.X - reach, b.Y - reach, b.X + b.Width + reach,
+                             b.Y + b.Height + reach};
+        // Bounds that are not finite miss nothing.
+        if (std::isfinite(b.X) && std::isfinite(b.Y) && std::isfinite(b.Width) &&
+            std::isfinite(b.Height) && near.Misses(areaBox))
+            continue;
+        if (own.IsEmpty()) {
+            GraphicsPath path;
+            area->m_outline->FillOutlinePath(&path);
+            own = PathToClearancePolygon(path, tol);
+            if (own.IsEmpty())
+                return;
+        }
+        CClipPolygon cut;
+        cut.Clip(CLIP_INTERSECTION, CAreaFill::GrownOutline(outline, m_isolation, tol), own);
+        if (cut.IsEmpty())
+            continue;
+        GraphicsPath path;
+        ClipPolygonToPath(cut, &path);
+        FlatPath flat;
+        flat.points = path.Points();
+        flat.types = path.Types();
+        m_plot.PlotPathRegions(flat, true);
+    }
 }
 
 FlatPath CGerberLayerWriter::CutOutPath(const CPadLayer* padLayer, const CPad* pad,

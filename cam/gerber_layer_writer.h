@@ -9,6 +9,7 @@
 #include "cam/gerber_plot.h"
 
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -96,7 +97,11 @@ private:
     void StartClearanceOutlines();
     void FindAreaNeighbours();
     void AddPadNeighbours(const CPadstack* padstack, const CFootprint* footprint);
-    void PlotArea(const CArea* area);
+    // later: the areas of the layer after this one among the board's
+    // children.
+    void PlotArea(const CArea* area, std::span<const CArea* const> later);
+    void ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox,
+                              std::span<const CArea* const> later);
     void AreaCutOut(const AreaNeighbour& neighbour, const CArea* area, const FlatPath& areaFlat,
                     const GerberBox& areaBox);
     FlatPath CutOutPath(const CPadLayer* padLayer, const CPad* pad, const CFootprint* footprint,

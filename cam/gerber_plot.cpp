@@ -560,7 +560,7 @@ void CGerberPlotter::PlotClearRegion(const FlatPath& path, GerberRegionMemo* mem
     PutLine("G37*");
 }
 
-void CGerberPlotter::PlotPathRegions(const FlatPath& path) {
+void CGerberPlotter::PlotPathRegions(const FlatPath& path, bool clear) {
     const std::vector<Figure> figs = Figures(path);
     const size_t n = figs.size();
     std::vector<double> area(n);
@@ -581,7 +581,7 @@ void CGerberPlotter::PlotPathRegions(const FlatPath& path) {
             }
         }
     }
-    SetPolarity(false);
+    SetPolarity(clear);
     for (size_t o = 0; o < n; ++o) {
         if (depth[o] % 2 != 0 || figs[o].e == figs[o].s)
             continue;

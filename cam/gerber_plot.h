@@ -102,8 +102,9 @@ public:
     void PlotConductor(const CConductor* conductor, int aperture);
     void PlotPathLines(const FlatPath& path);
     // Filled figures: each outer contour with its holes as one dark region
-    // joined by cut-ins, so holes never erase earlier features.
-    void PlotPathRegions(const FlatPath& path);
+    // joined by cut-ins, so holes never erase earlier features; with clear,
+    // clear regions the same way, so holes keep what lies beneath.
+    void PlotPathRegions(const FlatPath& path, bool clear = false);
     // A clear region of the path's figures; with a memo, the lines are
     // taken from it when they would be the same, else recorded in it.
     void PlotClearRegion(const FlatPath& path, GerberRegionMemo* memo = nullptr);

@@ -16,6 +16,7 @@
 #include "core/xml_file.h"
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
+#include "platform/text.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
 #include "schematic/pin.h"
@@ -252,6 +253,77 @@ TEST_F(AreaFillTest, OnlyPackageFootprintsAndTheAreasLayer) {
     EXPECT_TRUE(fill.GetFill().IsEmpty());
 }
 
+// Two areas on one layer: the later among the board's children (drawn over
+// the other) keeps its copper; the earlier one, when of another net or
+// either without one, keeps the board's isolation from the later one's
+// outline, also where that outline only comes near. Areas of one net, and
+// areas on different layers, overlap as they are.
+TEST_F(AreaFillTest, EarlierAreaOfAnotherNetIsClearedAroundTheLaterOne) {
+    struct Case {
+        const char* what;
+        const wchar_t* earlierNet;
+        const wchar_t* laterNet;
+        int laterLayer;
+        CopperBox later; // centre and half sizes
+        float isolation; // of the board; 0: none given (0.3)
+        double cleared;  // area taken from the earlier one's copper
+    };
+    // The 6 x 4 rectangle grown by the isolation, with round corners.
+    const double grown3 = 6.6 * 4.6 - (4 - kPi) * 0.09, grown5 = 7 * 5 - (4 - kPi) * 0.25;
+    // Beside the earlier one's edge at x = 20: a strip 0.1 wide along the
+    // rectangle and twice the part of a corner's disc of radius 0.3 between
+    // 0.2 and 0.3 from its centre.
+    const double strip = 0.4 + 2 * 0.0154874;
+    const Case cases[] = {
+        {"another net", L"GND", L"SIG", 0, {11, 5, 3, 2}, 0, grown3},
+        {"the board's own isolation", L"GND", L"SIG", 0, {11, 5, 3, 2}, 0.5f, grown5},
+        {"the later one without a net", L"GND", L"", 0, {11, 5, 3, 2}, 0, grown3},
+        {"the earlier one without a net", L"", L"SIG", 0, {11, 5, 3, 2}, 0, grown3},
+        {"neither with a net", L"", L"", 0, {11, 5, 3, 2}, 0, grown3},
+        {"beside it within the isolation", L"GND", L"SIG", 0, {22.6, 5, 2.4, 2}, 0, strip},
+        {"one net", L"GND", L"GND", 0, {11, 5, 3, 2}, 0, 0},
+        {"another layer", L"GND", L"SIG", 1, {11, 5, 3, 2}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        if (c.isolation > 0) {
+            auto* props = static_cast<CBoardProperties*>(board->AddChild(new CBoardProperties()));
+            static_cast<CThermalRelief*>(props->AddChild(new CThermalRelief()))->m_isolation =
+                c.isolation;
+        }
+        const double iso = c.isolation > 0 ? c.isolation : 0.3;
+        CArea* earlier = AddArea(kRect, c.earlierNet);
+        const CopperBox& b = c.later;
+        const std::wstring outline =
+            StrPrintf(L"LIN%g,%g LIN%g,%g LIN%g,%g LIN%g,%g", b.x - b.hw, b.y - b.hh, b.x + b.hw,
+                      b.y - b.hh, b.x + b.hw, b.y + b.hh, b.x - b.hw, b.y + b.hh);
+        CArea* later = AddArea(outline.c_str(), c.laterNet);
+        later->m_layer = c.laterLayer;
+        CAreaFill under(earlier, 0.001f), over(later, 0.001f);
+        ASSERT_TRUE(under.Compute());
+        ASSERT_TRUE(over.Compute());
+        EXPECT_NEAR(PolygonArea(over.GetFill()), 4 * b.hw * b.hh, 1e-3);
+        EXPECT_NEAR(PolygonArea(under.GetFill()), 200 - c.cleared, 4e-3);
+        if (c.cleared == 0)
+            continue;
+        const double gap = BoxToPolygonDistance(b, under.GetFill());
+        EXPECT_GE(gap, iso - 1e-4);
+        EXPECT_LE(gap, iso + 1e-3 + 1e-4) << "the copper comes up to the clearance";
+    }
+
+    // A small area first and a large one of another net over it: the small
+    // one has no copper left.
+    SetUp();
+    CArea* small = AddArea(L"LIN8,3 LIN14,3 LIN14,7 LIN8,7", L"SIG");
+    CArea* large = AddArea(kRect, L"GND");
+    CAreaFill under(small, 0.001f), over(large, 0.001f);
+    ASSERT_TRUE(under.Compute());
+    ASSERT_TRUE(over.Compute());
+    EXPECT_TRUE(under.GetFill().IsEmpty());
+    EXPECT_NEAR(PolygonArea(over.GetFill()), 200, 1e-3);
+}
+
 } // namespace
 
 namespace {
@@ -309,8 +381,9 @@ TEST_F(AreaFillTest, RoundedCornersKeepTheirClearance) {
 }
 
 // The drawn copper is kept from one drawing to the next; every change of
-// what cuts into the area (the board's isolation and a pad's turn among
-// them) changes the key of the fill and moves the holes of the next drawing.
+// what cuts into the area (the board's isolation, a pad's turn and an area
+// of another net drawn over it among them) changes the key of the fill and
+// moves the holes of the next drawing.
 TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
     CArea* area = AddArea(kRect, L"GND");
     CPad* pad = AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);
@@ -324,6 +397,7 @@ TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
     auto target = PaintTarget::CreateImage(20 * k, 10 * k, background);
     const float gap = 1.65f / std::sqrt(2.0f); // in a gap of the thermal of a 3 mm pad
     CFootprint* oblong = nullptr;
+    CArea* over = nullptr;
     struct Step {
         const char* what;
         std::function<void()> edit;
@@ -380,6 +454,30 @@ TEST_F(AreaFillTest, TheDrawnCopperFollowsEveryChangeOfWhatCutsIntoIt) {
          {{5, 8.2f}},
          {{7, 6.5f}}},
         {"footprint turned", [&] { oblong->m_rotation = 90; }, {{7, 6.5f}}, {{5, 8.2f}}},
+        // Cleared 0.8 around it, within the area and out of it.
+        {"area of another net over it",
+         [&] { over = AddArea(L"LIN7,3.5 LIN9.5,3.5 LIN9.5,6 LIN7,6", L"GND"); },
+         {{8, 7}},
+         {{8, 4.5f}, {6.5f, 4.5f}}},
+        {"that area moved",
+         [&] {
+             DeleteAreaOutline(over->m_outline);
+             over->m_outline =
+                 ParseAreaOutline(L"LIN7,5 LIN9.5,5 LIN9.5,7.5 LIN7,7.5", &g_pActiveView);
+         },
+         {{8, 3.6f}},
+         {{8, 7}}},
+        {"that area of the area's net", [&] { over->m_net = L"SIG"; }, {{8, 7}, {8, 6}}, {}},
+        {"that area without a net", [&] { over->m_net.clear(); }, {}, {{8, 7}}},
+        {"that area on another layer", [&] { over->m_layer = 1; }, {{8, 7}}, {}},
+        {"that area back on the layer", [&] { over->m_layer = 0; }, {}, {{8, 7}}},
+        {"that area before the area",
+         [&] {
+             over->RemoveFromParent();
+             board->InsertChildAt(static_cast<size_t>(area->GetIndexInParent()), over);
+         },
+         {{8, 7}},
+         {}},
     };
     uint64_t key = 0;
     for (const Step& step : steps) {

@@ -15,6 +15,7 @@
 #include "core/xml_file.h"
 #include "schematic/net.h"
 #include "tests/board/clearance_board.h"
+#include "tests/board/geometry_test_util.h"
 #include "tests/board/track_distance_util.h"
 #include "tests/cam/gerber_test_util.h"
 #include "tests/ui_hooks_recorder.h"
@@ -621,6 +622,8 @@ namespace {
 // a round aperture, with that aperture's diameter.
 struct GerberCopper {
     std::vector<CClipPolygon> dark, clear;
+    // Every region in file order, with its polarity (true: clear).
+    std::vector<std::pair<bool, CClipPolygon>> regions;
     std::vector<TrackPiece> track;
     std::vector<double> widths; // of each track piece
 };
@@ -641,6 +644,7 @@ GerberCopper ReadCopper(const std::vector<std::string>& lines) {
         if (figure.size() >= 3) {
             CClipPolygon polygon;
             polygon.AddContour(figure.data(), static_cast<int>(figure.size()), 0);
+            out.regions.emplace_back(clear, polygon);
             (clear ? out.clear : out.dark).push_back(std::move(polygon));
         }
         figure.clear();
@@ -709,6 +713,15 @@ GerberCopper ReadCopper(const std::vector<std::string>& lines) {
     return out;
 }
 
+// The copper the regions leave, each dark one added and each clear one
+// taken away in file order.
+CClipPolygon RegionImage(const GerberCopper& copper) {
+    CClipPolygon image;
+    for (const auto& [clear, region] : copper.regions)
+        image.Clip(clear ? CLIP_DIFFERENCE : CLIP_UNION, image, region);
+    return image;
+}
+
 } // namespace
 
 // A track of another net with rounded 45- and 90-degree bends inside an
@@ -764,6 +777,81 @@ TEST_F(GerberExportTest, AreaCopperKeepsTheIsolationFromEveryOtherNet) {
             EXPECT_LE(g.gap, kClearanceIsolation + reach + resolution) << padTol << ": " << g.what;
         }
     }
+}
+
+// Two areas of TOP, one of another net written after the other: the later
+// one keeps all its copper, and the earlier one's copper, as the file draws
+// it, keeps the board's isolation from it and comes up to it. Areas of one
+// net, and areas of different layers, overlap as they are.
+TEST_F(GerberExportTest, EarlierAreaKeepsTheIsolationFromALaterOneOfAnotherNet) {
+    struct Case {
+        const char* what;
+        std::string earlier, later; // attributes
+        bool cleared;
+    };
+    const Case cases[] = {
+        {"another net", "Layer=\"TOP\" Net=\"GND\"", "Layer=\"TOP\" Net=\"V5\"", true},
+        {"the later one without a net", "Layer=\"TOP\" Net=\"GND\"", "Layer=\"TOP\"", true},
+        {"the earlier one without a net", "Layer=\"TOP\"", "Layer=\"TOP\" Net=\"V5\"", true},
+        {"one net", "Layer=\"TOP\" Net=\"GND\"", "Layer=\"TOP\" Net=\"GND\"", false},
+        {"another layer", "Layer=\"TOP\" Net=\"GND\"", "Layer=\"BOT\" Net=\"V5\"", false},
+    };
+    const CopperBox later{31.5, 18.5, 5.5, 4.5}; // (26, 14) to (37, 23)
+    CClipPolygon laterBox;
+    const PointF corners[4] = {{26, 14}, {37, 14}, {37, 23}, {26, 23}};
+    laterBox.AddContour(corners, 4, 0);
+    const double isolation = 0.4, whole = 38 * 28, kPi = 3.14159265358979;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CBoard* board = Load(
+            Board(kTopBot, "<Properties><Thermal Isolation=\"0.4\" Spoke=\"0.3\"/></Properties>"
+                           "<Area " +
+                               c.earlier + ">LIN1,1 LIN39,1 LIN39,29 LIN1,29</Area><Area " +
+                               c.later + ">LIN26,14 LIN37,14 LIN37,23 LIN26,23</Area>"));
+        CamSettings s;
+        const CClipPolygon image = RegionImage(ReadCopper(Write(board, kLayerTop, s)));
+        CClipPolygon earlier;
+        earlier.Clip(CLIP_DIFFERENCE, image, laterBox);
+        if (!c.cleared) {
+            EXPECT_NEAR(PolygonArea(image), whole, 1e-3);
+            continue;
+        }
+        CClipPolygon kept;
+        kept.Clip(CLIP_INTERSECTION, image, laterBox);
+        EXPECT_NEAR(PolygonArea(kept), 11 * 9, 1e-3);
+        // The later rectangle grown by the isolation, with round corners.
+        const double grown = 11.8 * 9.8 - (4 - kPi) * isolation * isolation;
+        // Its round corners are flattened outside the circle, within padTol.
+        EXPECT_LE(PolygonArea(earlier), whole - grown + 1e-3);
+        EXPECT_GE(PolygonArea(earlier), whole - grown - 2 * kPi * isolation * s.padTol);
+        const double gap = BoxToPolygonDistance(later, earlier);
+        EXPECT_GE(gap, isolation - 0.001);
+        EXPECT_LE(gap, isolation + s.padTol + 0.001) << "the copper comes up to the clearance";
+    }
+
+    // An area of the later one's net beneath both, reaching out of the
+    // middle one: beside the later one, out of the middle one's clearance,
+    // it keeps its copper.
+    CBoard* board = Load(Board(
+        kTopBot, "<Properties><Thermal Isolation=\"0.4\" Spoke=\"0.3\"/></Properties>"
+                 "<Area Layer=\"TOP\" Net=\"V5\">LIN28,5 LIN39,5 LIN39,25 LIN28,25</Area>"
+                 "<Area Layer=\"TOP\" Net=\"GND\">LIN1,1 LIN30,1 LIN30,29 LIN1,29</Area>"
+                 "<Area Layer=\"TOP\" Net=\"V5\">LIN26,10 LIN34,10 LIN34,20 LIN26,20</Area>"));
+    const CClipPolygon image = RegionImage(ReadCopper(Write(board, kLayerTop)));
+    struct Probe {
+        double x, y;
+        bool copper;
+    };
+    const Probe probes[] = {
+        {34.2, 15, true},                      // the first area, beside the last one
+        {35, 24.8, true},                      // the first area, out of everyone's clearance
+        {30.2, 22, false},                     // the first area, within the middle one's clearance
+        {29.8, 15, true},                      // the last area
+        {29.8, 20.2, false},                   // the middle area, within the last one's clearance
+        {25.7, 15, false},   {25.5, 15, true}, // the middle area
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(InsidePolygon(image, p.x, p.y), p.copper) << p.x << "," << p.y;
 }
 
 TEST_F(GerberExportTest, PadsInAnAreaGetThermalsOrClearances) {
