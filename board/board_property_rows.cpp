@@ -85,11 +85,15 @@ void ShowMessage(unsigned id, unsigned icon) {
     ShowMessageBox(LoadStringText(id), L"Vorpel", MB_OK | icon);
 }
 
+// The status bar's unit pane (0 is the prompt, 1 the net under the cursor).
+constexpr int kStatusUnitPane = 2;
+
 // The unit pane of the status bar shows the unit just chosen.
 void ShowUnit(uint32_t unit) {
     if (unit > 3)
         return;
-    SetStatusText(1, LoadStringText(S::Unit) + L": " + LoadStringText(S::UnitInch + unit));
+    SetStatusText(kStatusUnitPane,
+                  LoadStringText(S::Unit) + L": " + LoadStringText(S::UnitInch + unit));
 }
 
 void Refill(CProperty* object) {

@@ -47,10 +47,15 @@ void RebuildNet(CNet* net) {
 // Area ----------------------------------------------------------------------
 
 CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner)
-    : m_area(area), m_owner(owner), m_change(area) {}
+    : m_area(area), m_owner(owner), m_change(area), m_sketch(std::tie(area->m_drawSketch)) {}
 
-CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change)
-    : m_area(area), m_owner(owner), m_change(std::move(change)) {}
+CUndoAreaChange::CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change,
+                                 ValueChange<bool> sketch)
+    : m_area(area), m_owner(owner), m_change(std::move(change)), m_sketch(std::move(sketch)) {}
+
+std::tuple<bool&> CUndoAreaChange::Sketch() const {
+    return std::tie(m_area->m_drawSketch);
+}
 
 const CTreeNode* CUndoAreaChange::GetChangedNode() const {
     return m_area;
@@ -58,16 +63,20 @@ const CTreeNode* CUndoAreaChange::GetChangedNode() const {
 
 void CUndoAreaChange::TakeOthersValues() {
     m_change.TakeOthers(m_area);
+    m_sketch.TakeOthers(Sketch());
 }
 
 void CUndoAreaChange::TakeCurrentValues() {
     m_change.TakeCurrent(m_area);
+    m_sketch.TakeCurrent(Sketch());
 }
 
 bool CUndoAreaChange::FindsValuesAsLeft() const {
-    return m_change.FindsAsLeft(m_area);
+    return m_change.FindsAsLeft(m_area) && m_sketch.FindsAsLeft(Sketch());
 }
 
+// The sketch drawing is in no attribute, so only the attributes and text
+// are told here.
 void CUndoAreaChange::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
     m_change.ForEachLeftValue(
         [&](const std::wstring* name, const std::optional<std::wstring>& value) {
@@ -78,11 +87,14 @@ void CUndoAreaChange::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
 CUndoItem* CUndoAreaChange::Undo() {
     CNet* before = FindAreaNet(m_area);
     m_change.TakeCurrent(m_area);
-    const bool changed = !m_change.IsEmpty();
+    m_sketch.TakeCurrent(Sketch());
+    const bool attributes = !m_change.IsEmpty();
+    const bool changed = attributes || !m_sketch.IsEmpty();
     if (changed)
         RepaintBoardSide(m_area);
-    auto* inverse = new CUndoAreaChange(m_area, m_owner, m_change.PutBack(m_area));
-    if (changed) {
+    auto* inverse =
+        new CUndoAreaChange(m_area, m_owner, m_change.PutBack(m_area), m_sketch.PutBack(Sketch()));
+    if (attributes) {
         m_area->ReadAttributes();
         RebuildNet(before);
         CNet* after = FindAreaNet(m_area);

@@ -29,7 +29,8 @@ class CText;
 class CTreeNode;
 
 // An area's attributes and text, kept and put back as
-// CUndoChangeNodeAttribute does (only what the step changed).
+// CUndoChangeNodeAttribute does (only what the step changed), and with them
+// its sketch drawing, which no file holds.
 class CUndoAreaChange : public CUndoItem {
 public:
     CUndoAreaChange(CArea* area, CProperty* owner);
@@ -41,10 +42,13 @@ public:
     void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
 
 private:
-    CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change);
+    CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change,
+                    ValueChange<bool> sketch);
+    std::tuple<bool&> Sketch() const;
     CArea* m_area;
     CProperty* m_owner;
     AttributeChange m_change;
+    ValueChange<bool> m_sketch;
 };
 
 // An outline is edited only in the editor that shows it.

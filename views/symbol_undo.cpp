@@ -3,15 +3,19 @@
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/property_grid.h"
+#include "core/vorpel_view.h"
 #include "schematic/part.h"
 #include "schematic/part_primitive_list.h"
 #include "schematic/pin.h"
+#include "views/symbol_view.h"
 
 #include <algorithm>
 
 // --- Outline change --------------------------------------------------------------
 
-CUndoModifyPart::CUndoModifyPart(CPart* part) : m_part(part), m_state(std::tuple(std::wstring())) {
+CUndoModifyPart::CUndoModifyPart(CPart* part, bool leftMoves, bool topMoves)
+    : m_part(part), m_leftMoves(leftMoves), m_topMoves(topMoves),
+      m_state(std::tuple(std::wstring())) {
     Keep();
     m_state = ValueChange<std::wstring>(std::tuple(State()));
 }
@@ -48,6 +52,11 @@ std::wstring CUndoModifyPart::State() const {
     return state;
 }
 
+POINT CUndoModifyPart::Offset() const {
+    return POINT{m_leftMoves ? m_part->m_size.cx - m_size.cx : 0,
+                 m_topMoves ? m_part->m_size.cy - m_size.cy : 0};
+}
+
 void CUndoModifyPart::TakeCurrentValues() {
     m_state.TakeCurrent({State()});
 }
@@ -68,10 +77,11 @@ bool CUndoModifyPart::FindsValuesAsLeft() const {
 }
 
 CUndoItem* CUndoModifyPart::Undo() {
-    auto* inverse = new CUndoModifyPart(m_part);
+    auto* inverse = new CUndoModifyPart(m_part, m_leftMoves, m_topMoves);
     TakeCurrentValues();
     if (m_state.IsEmpty())
         return inverse;
+    const POINT offset = Offset();
     m_part->m_size = m_size;
     for (const PinPlace& p : m_pins) {
         p.pin->m_side = p.side;
@@ -80,6 +90,9 @@ CUndoItem* CUndoModifyPart::Undo() {
     for (const PrimitiveCopy& p : m_primitives)
         p.primitive->CopyFrom(*p.copy);
     inverse->TakeCurrentValues();
+    if (auto* view = dynamic_cast<CSymbolView*>(g_pActiveView);
+        view && view->GetShownPart() == m_part)
+        view->FollowOutline(offset, POINT{0, 0});
     RepaintWholeWindow();
     return inverse;
 }

@@ -20,9 +20,15 @@ class CPin;
 // part shows (its own, or the first part's in a homogeneous package).
 // Undoing puts them back in place, where the step changed them: all of it
 // is one value, compared by what the file holds of it.
+// The symbol editor's origin is the outline's top left corner: steps added
+// on the left or at the top move it, and the editor moves its view with it
+// so that the rest stays put on the screen. The record's offset is the
+// steps its step added on those of the sides it moved (leftMoves,
+// topMoves), so it follows what the step changed of the size; an Undo moves
+// the view showing the part back by it, a Redo forward again.
 class CUndoModifyPart : public CUndoItem {
 public:
-    explicit CUndoModifyPart(CPart* part);
+    CUndoModifyPart(CPart* part, bool leftMoves, bool topMoves);
     ~CUndoModifyPart() override;
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
@@ -46,7 +52,12 @@ private:
     // The size, the pins' places and the primitives' tokens as the part
     // holds them now.
     std::wstring State() const;
+    // The grid steps the part's outline holds now beyond the kept size on
+    // the left (x) and at the top (y).
+    POINT Offset() const;
     CPart* m_part;
+    bool m_leftMoves;
+    bool m_topMoves;
     SIZE m_size;
     std::vector<PinPlace> m_pins;
     std::vector<PrimitiveCopy> m_primitives;

@@ -108,6 +108,13 @@ public:
     // A client point of the view as a logical point, and back.
     POINT ClientToLogical(POINT client) const;
     POINT LogicalToClient(POINT logical) const;
+    // The view's origin is the shown outline's top left corner. from and to
+    // are the grid steps the outline had gained on the left (x) and at the
+    // top (y) before and after a change (negative: steps taken away); the
+    // view moves by the difference so that the rest of the part keeps its
+    // place on the screen. Lengths are measured from the first state, so
+    // moves in several changes add up to one move over all of them.
+    void FollowOutline(POINT from, POINT to);
 
 protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -193,6 +200,8 @@ private:
     POINT m_edgeAnchor;
     CPart* m_outlinePart = nullptr;
     bool m_outlineRecorded = false;
+    // The outline's size as the press recorded it.
+    SIZE m_outlineStart{0, 0};
     CPin* m_floatingPin = nullptr;
     CText* m_floatingText = nullptr;
     CPartPrimitive* m_drawing = nullptr;

@@ -730,13 +730,16 @@ void CSymbolView::OutlineDrag(POINT logical) {
     if (!xOk && !yOk)
         return;
     if (!m_outlineRecorded) {
-        m_undoList.AddUndo(new CUndoModifyPart(part));
+        m_undoList.AddUndo(new CUndoModifyPart(part, left, top));
         m_outlineRecorded = true;
+        m_outlineStart = part->m_size;
     }
-    auto dc = MakeDC();
-    auto deviceLength = [&](int v) {
-        return dc->ToDevice(POINT{v, 0}).x - dc->ToDevice(POINT{0, 0}).x;
+    // The steps gained on the left and at the top since the press.
+    auto gained = [&] {
+        return POINT{left ? part->m_size.cx - m_outlineStart.cx : 0,
+                     top ? part->m_size.cy - m_outlineStart.cy : 0};
     };
+    const POINT gainedBefore = gained();
     const PartPrimitiveList& drawing = part->GetDrawnPrimitives();
     if (xOk) {
         m_edgeAnchor.x = q.x;
@@ -750,7 +753,6 @@ void CSymbolView::OutlineDrag(POINT logical) {
                     pin->m_offset -= dx;
             for (CPartPrimitive* p : drawing)
                 p->Move(-10 * dx, 0);
-            m_scrollOffset.x += deviceLength(dx * g);
             m_edgeAnchor.x -= dx;
         }
     }
@@ -758,7 +760,6 @@ void CSymbolView::OutlineDrag(POINT logical) {
         m_edgeAnchor.y = q.y;
         if (top) {
             part->m_size.cy = h + dy;
-            m_scrollOffset.y -= deviceLength(dy * g);
         } else {
             part->m_size.cy = h - dy;
             for (CPin* pin : pins)
@@ -769,8 +770,21 @@ void CSymbolView::OutlineDrag(POINT logical) {
             m_edgeAnchor.y -= dy;
         }
     }
+    FollowOutline(gainedBefore, gained());
     InvalidateRect(nullptr, true);
     PlaceBar();
+}
+
+void CSymbolView::FollowOutline(POINT from, POINT to) {
+    auto dc = MakeDC();
+    const int g = Grid();
+    // The same magnitude for a count and its negation, so that a move and
+    // its undoing cancel to the pixel.
+    auto length = [&](int steps) {
+        return dc->ToDevice(POINT{SheetPaint::Scale(steps, g), 0}).x - dc->ToDevice(POINT{0, 0}).x;
+    };
+    m_scrollOffset.x -= length(to.x) - length(from.x);
+    m_scrollOffset.y -= length(to.y) - length(from.y);
 }
 
 // --- Edits -----------------------------------------------------------------------------

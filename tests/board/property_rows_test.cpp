@@ -20,6 +20,7 @@
 #include "core/property_tab.h"
 #include "schematic/net.h"
 #include "schematic/package.h"
+#include "shell/sch_status_bar.h"
 #include "tests/board/board_fixture.h"
 #include "tests/ui_hooks_recorder.h"
 
@@ -172,6 +173,35 @@ TEST_F(PropertyRowsTest, BoardUnitRefillsTheGridRows) {
     EXPECT_EQ(m_ui.statusTexts.back().second, L"Unit: mm");
     m_view.undo.Undo();
     ExpectOneStepBack();
+}
+
+// The Unit row of every object that has one: the chosen unit goes to the
+// status bar's unit pane and nowhere else (the net pane keeps its net).
+TEST_F(PropertyRowsTest, AChosenUnitShowsInTheUnitPaneOnly) {
+    CFootprint library;
+    struct Case {
+        const char* what;
+        CProperty* object;
+        int unit;
+        const wchar_t* shown;
+    };
+    const Case cases[] = {
+        {"board", m_board, kUnitMm, L"Unit: mm"},
+        {"library footprint", &library, kUnitInch, L"Unit: inch"},
+        {"padstack", m_padstack, kUnitMicrometre, L"Unit: \u03bcm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_grid.ShowProperties(c.object);
+        m_ui.Clear();
+        Choose(0, c.unit);
+        m_grid.ApplyRow(0);
+        const std::vector<std::pair<int, std::wstring>> expected{
+            {CSchStatusBar::kPaneUnit, c.shown}};
+        EXPECT_EQ(m_ui.statusTexts, expected);
+    }
+    m_grid.ShowProperties(nullptr);
+    m_view.undo.Clear();
 }
 
 TEST_F(PropertyRowsTest, ConductorRowsFollowTheSelectedVertex) {

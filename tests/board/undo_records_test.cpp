@@ -442,6 +442,13 @@ TEST_F(UndoRecordsTest, AttributeRecordsPutBackOnlyWhatTheirStepChanged) {
         {"area", [&] { return new CUndoAreaChange(m_area, nullptr); },
          [&](bool on) { m_area->m_noThermal = on; }, [&] { m_area->m_net = L"B"; },
          [&] { return m_area->m_noThermal; }, [&] { return m_area->m_net == L"B"; }},
+        // The sketch drawing is in no file, yet its record keeps it the same way.
+        {"area sketch", [&] { return new CUndoAreaChange(m_area, nullptr); },
+         [&](bool on) { m_area->m_drawSketch = on; }, [&] { m_area->m_net = L"B"; },
+         [&] { return m_area->m_drawSketch; }, [&] { return m_area->m_net == L"B"; }},
+        {"area, sketched meanwhile", [&] { return new CUndoAreaChange(m_area, nullptr); },
+         [&](bool on) { m_area->m_noThermal = on; }, [&] { m_area->m_drawSketch = true; },
+         [&] { return m_area->m_noThermal; }, [&] { return m_area->m_drawSketch; }},
         {"footprint", [&] { return new CUndoChangeFootprintPos(m_footprint); },
          [&](bool on) { m_footprint->m_rotation = on ? 45 : 0; },
          [&] {

@@ -775,6 +775,51 @@ TEST_F(BoardToolsTest, AreasArePickedDeletedAndNotDrawnOverOnTheirLayer) {
     EXPECT_UNDO_REDO(deleted);
 }
 
+// Draw sketch is in no file, yet its tick is an undo step as any row's:
+// Ctrl+Z fills the area again and unticks the row, Ctrl+Y sketches it again,
+// the saved project the same throughout.
+TEST_F(BoardToolsTest, DrawSketchIsUndoneAndRedoneWithItsRow) {
+    OpenText(
+        BoardWithArea("1,1", "    <Area Layer=\"TOP\">LIN40,2 LIN55,2 LIN55,12 LIN40,12</Area>\n"));
+    Key('1');
+    Command(ID_BRD_AREA_EDIT);
+    Click(PointF{45, 5});
+    CArea* area = LastArea();
+    ASSERT_NE(area, nullptr);
+    CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+    ASSERT_EQ(grid.GetShownObject(), area);
+    // The row's check box clicked, as a user ticks it.
+    CPropertyListCtrl& rows = grid.GetList();
+    RECT r{};
+    ASSERT_EQ(grid.GetItem(2)->GetName(), L"Draw sketch");
+    ASSERT_TRUE(rows.IsWindowVisible() && rows.GetItemRect(2, &r));
+    const POINT box{rows.GetDivider() + 6, (r.top + r.bottom) / 2};
+    MouseAt(&rows, WM_LBUTTONDOWN, box, MK_LBUTTON);
+    MouseAt(&rows, WM_LBUTTONUP, box);
+    PumpPendingMessages();
+    ASSERT_TRUE(area->m_drawSketch);
+    EXPECT_EQ(Saved(), original);
+    struct Step {
+        const char* name;
+        int key;
+        bool sketch;
+        bool canUndo;
+        bool canRedo;
+    };
+    const Step steps[] = {{"undo", 'Z', false, false, true}, {"redo", 'Y', true, true, false}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        Key(step.key, MK_CONTROL);
+        EXPECT_EQ(area->m_drawSketch, step.sketch);
+        EXPECT_EQ(grid.GetShownObject(), area);
+        EXPECT_EQ(panel_rows::Value(grid, L"Draw sketch"), step.sketch ? L"[x]" : L"[ ]");
+        RunIdleHandlers(); // the toolbar's Undo and Redo as the user sees them
+        EXPECT_EQ(g_MainFrame.UIIsEnabled(ID_EDIT_UNDO), step.canUndo);
+        EXPECT_EQ(g_MainFrame.UIIsEnabled(ID_EDIT_REDO), step.canRedo);
+        EXPECT_EQ(Saved(), original);
+    }
+}
+
 // Corners snap to the grid one by one: the two ends of a dragged edge can
 // land on one point. The drag ends with one corner there, and one undo
 // takes it all back.

@@ -251,6 +251,55 @@ TEST_F(SymbolViewTest, TheBottomEdgeShiftsTheSidePinsAndTheTopEdgeGrows) {
     ExpectUndoRedo(original, expected);
 }
 
+// Moving the left or the top edge out moves the view's origin with it.
+// Undo puts the outline back where it was on the screen as well as in the
+// file, and Redo where the drag left it.
+TEST_F(SymbolViewTest, UndoAndRedoOfTheLeftAndTopEdgesKeepTheOutlineOnTheScreen) {
+    const std::string kRes =
+        "<Part Outline=\"4,2\">RC0,0,40,20 L-10,10,0,10 L40,10,50,10 TEXTR12,-4:R";
+    struct Case {
+        const char* edge;
+        POINT from, to; // grid points of the part
+        const char* part;
+    };
+    const Case cases[] = {
+        {"left",
+         {0, 1},
+         {-1, 1},
+         "<Part Outline=\"5,2\">RC10,0,50,20 L0,10,10,10 L50,10,60,10 TEXTR22,-4:R"},
+        {"top",
+         {2, 2},
+         {2, 3},
+         "<Part Outline=\"4,3\">RC0,0,40,20 L-10,10,0,10 L40,10,50,10 TEXTR12,-4:R"},
+    };
+    LoadDemo();
+    const std::string original = Save();
+    Open(L"RES");
+    Tool(ID_SYM_SELECT_OUTLINE);
+    CPart* part = view->GetShownPart();
+    // The outline's bottom left and top right corners in the window.
+    auto corners = [&] {
+        const POINT a = ClientOf(AtGrid(0, 0));
+        const POINT b = ClientOf(AtGrid(part->m_size.cx, part->m_size.cy));
+        return std::vector<int>{a.x, a.y, b.x, b.y};
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edge);
+        const std::vector<int> before = corners();
+        Drag(AtGrid(c.from.x, c.from.y), AtGrid(c.to.x, c.to.y));
+        const std::string expected = Replaced(original, kRes, c.part);
+        ASSERT_EQ(Save(), expected);
+        const std::vector<int> dragged = corners();
+        Key('Z', MK_CONTROL);
+        EXPECT_EQ(Save(), original);
+        EXPECT_EQ(corners(), before);
+        Key('Y', MK_CONTROL);
+        EXPECT_EQ(Save(), expected);
+        EXPECT_EQ(corners(), dragged);
+        Key('Z', MK_CONTROL); // the next edge starts from the original
+    }
+}
+
 TEST_F(SymbolViewTest, EdgesStopAtPinsAndAtTheOppositeEdge) {
     LoadText(OnePart("CHIP", "4,2", "L0,0,40,20", PinLine("Name=\"T\" Num=\"1\"", "T4")) +
              OnePart("BARE", "2,2", "", ""));
