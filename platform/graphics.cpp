@@ -1020,10 +1020,8 @@ Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path, const vo
     if (!cache || !owner || !impl_->target || !brush || !path ||
         brush->GetType() != BrushTypeSolidColor)
         return FillPath(brush, path);
-    if (DrawRecord* r = impl_->Record(DrawOp::FillPath, nullptr, brush))
-        impl_->SetGeometry(r, path->Points(), path->Types(), path->GetFillMode());
     if (path->GetPointCount() == 0)
-        return Ok;
+        return FillPath(brush, path);
     const Matrix& device = impl_->Device();
     const double* e = device.Elements();
     // The whole-pixel part of the shift, which a pan changes, and the rest.
@@ -1047,6 +1045,11 @@ Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path, const vo
         boxL = std::min(boxL, x), boxT = std::min(boxT, y);
         boxR = std::max(boxR, x), boxB = std::max(boxB, y);
     }
+    if (!std::isfinite(boxL) || !std::isfinite(boxT) || !std::isfinite(boxR) ||
+        !std::isfinite(boxB))
+        return FillPath(brush, path);
+    if (DrawRecord* r = impl_->Record(DrawOp::FillPath, nullptr, brush))
+        impl_->SetGeometry(r, path->Points(), path->Types(), path->GetFillMode());
     boxL = std::floor(boxL) - 1, boxT = std::floor(boxT) - 1;
     boxR = std::ceil(boxR) + 1, boxB = std::ceil(boxB) + 1;
     const int width = impl_->target->Width(), height = impl_->target->Height();
