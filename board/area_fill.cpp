@@ -388,8 +388,10 @@ void CArea::DrawOnBoard(Graphics* g, uint32_t) {
         }
         copper = &m_fillPath;
     }
+    // The copper is kept as a picture by a view that keeps pictures; the
+    // path's own stamp tells a rebuilt copper from the one pictured.
     SolidBrush brush(color);
-    g->FillPath(&brush, copper);
+    g->FillPath(&brush, copper, copper == &m_fillPath ? this : nullptr);
     if (IsSelected())
         m_outline->DrawOutline(
             g, Color::FromColorRef(g_DefaultSettings.colorOutline, 0x80).GetValue());

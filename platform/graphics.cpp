@@ -1,5 +1,6 @@
 #include "platform/graphics.h"
 
+#include "platform/fill_picture_cache.h"
 #include "platform/graphics_recorder.h"
 #include "platform/paint_target_impl.h"
 #include "platform/polygon_set.h"
@@ -158,6 +159,7 @@ double UnitScale(Unit unit, double dpi) {
 struct Graphics::Impl {
     PaintTarget* target = nullptr;
     GraphicsRecorder* recorder = nullptr;
+    FillPictureCache* fillPictures = nullptr;
     Matrix world;
     Unit unit = UnitDisplay;
     float dpiX = 96, dpiY = 96;
@@ -983,6 +985,135 @@ Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path) {
         return Ok;
     if (QPainter* p = impl_->Begin()) {
         p->fillPath(impl_->ToQPath(*path), impl_->ToQBrush(*brush));
+        impl_->End(p);
+    }
+    return Ok;
+}
+
+void Graphics::SetFillPictures(FillPictureCache* cache) {
+    impl_->fillPictures = cache;
+}
+
+namespace {
+
+// How far a picture reaches beyond the target on each side, as a part of
+// the target's size: pans within it draw the kept pixels.
+constexpr int kPictureMarginDivisor = 4;
+
+// Shifts of the transform equal up to this part of a pixel draw the same
+// picture (the view's transform is made in floats).
+constexpr double kShiftTolerance = 1e-3;
+
+bool SameMaking(const FillPicture& picture, uint64_t stamp, ARGB color, bool smooth,
+                const double* e, double fractionX, double fractionY) {
+    return picture.image && picture.pathStamp == stamp && picture.color == color &&
+           picture.smooth == smooth && picture.linear[0] == e[0] && picture.linear[1] == e[1] &&
+           picture.linear[2] == e[2] && picture.linear[3] == e[3] &&
+           std::abs(picture.fractionX - fractionX) <= kShiftTolerance &&
+           std::abs(picture.fractionY - fractionY) <= kShiftTolerance;
+}
+
+} // namespace
+
+Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path, const void* owner) {
+    FillPictureCache* cache = impl_->fillPictures;
+    if (!cache || !owner || !impl_->target || !brush || !path ||
+        brush->GetType() != BrushTypeSolidColor)
+        return FillPath(brush, path);
+    if (path->GetPointCount() == 0)
+        return FillPath(brush, path);
+    const Matrix& device = impl_->Device();
+    const double* e = device.Elements();
+    // The whole-pixel part of the shift, which a pan changes, and the rest.
+    const double shiftX = std::round(e[4]), shiftY = std::round(e[5]);
+    if (std::abs(shiftX) > 1e9 || std::abs(shiftY) > 1e9)
+        return FillPath(brush, path);
+    const double fractionX = e[4] - shiftX, fractionY = e[5] - shiftY;
+
+    // What may be seen of the fill now: its box in device pixels within the
+    // target and the clip, grown by a pixel for the smoothed edge.
+    RectF box;
+    path->GetBounds(&box);
+    PointF corners[4] = {{box.X, box.Y},
+                         {box.X + box.Width, box.Y},
+                         {box.X, box.Y + box.Height},
+                         {box.X + box.Width, box.Y + box.Height}};
+    double boxL = 1e300, boxT = 1e300, boxR = -1e300, boxB = -1e300;
+    for (const PointF& c : corners) {
+        double x = 0, y = 0;
+        device.Map(c.X, c.Y, &x, &y);
+        boxL = std::min(boxL, x), boxT = std::min(boxT, y);
+        boxR = std::max(boxR, x), boxB = std::max(boxB, y);
+    }
+    if (!std::isfinite(boxL) || !std::isfinite(boxT) || !std::isfinite(boxR) ||
+        !std::isfinite(boxB))
+        return FillPath(brush, path);
+    if (DrawRecord* r = impl_->Record(DrawOp::FillPath, nullptr, brush))
+        impl_->SetGeometry(r, path->Points(), path->Types(), path->GetFillMode());
+    boxL = std::floor(boxL) - 1, boxT = std::floor(boxT) - 1;
+    boxR = std::ceil(boxR) + 1, boxB = std::ceil(boxB) + 1;
+    const int width = impl_->target->Width(), height = impl_->target->Height();
+    double seenL = std::max(boxL, 0.0), seenT = std::max(boxT, 0.0);
+    double seenR = std::min(boxR, static_cast<double>(width));
+    double seenB = std::min(boxB, static_cast<double>(height));
+    if (!impl_->clip.IsInfinite()) {
+        RectF c;
+        impl_->clip.GetBounds(&c);
+        seenL = std::max(seenL, std::floor(static_cast<double>(c.X)));
+        seenT = std::max(seenT, std::floor(static_cast<double>(c.Y)));
+        seenR = std::min(seenR, std::ceil(static_cast<double>(c.X) + c.Width));
+        seenB = std::min(seenB, std::ceil(static_cast<double>(c.Y) + c.Height));
+    }
+    if (seenL >= seenR || seenT >= seenB)
+        return Ok;
+
+    const ARGB color = static_cast<const SolidBrush*>(brush)->GetColor().GetValue();
+    const bool smooth =
+        impl_->smoothing == SmoothingModeAntiAlias || impl_->smoothing == SmoothingModeHighQuality;
+    FillPicture& picture = cache->Of(owner);
+    picture.used = true;
+    // The part seen, in the picture's coordinates (device less the shift).
+    const int needL = static_cast<int>(seenL - shiftX), needT = static_cast<int>(seenT - shiftY);
+    const int needR = static_cast<int>(seenR - shiftX), needB = static_cast<int>(seenB - shiftY);
+    if (!SameMaking(picture, path->Stamp(), color, smooth, e, fractionX, fractionY) ||
+        needL < picture.left || needT < picture.top || needR > picture.right ||
+        needB > picture.bottom) {
+        // The target and a margin around it, as far as the fill reaches.
+        const int marginX = width / kPictureMarginDivisor + 1;
+        const int marginY = height / kPictureMarginDivisor + 1;
+        picture.left = static_cast<int>(std::max(boxL, -static_cast<double>(marginX)) - shiftX);
+        picture.top = static_cast<int>(std::max(boxT, -static_cast<double>(marginY)) - shiftY);
+        picture.right =
+            static_cast<int>(std::min(boxR, static_cast<double>(width + marginX)) - shiftX);
+        picture.bottom =
+            static_cast<int>(std::min(boxB, static_cast<double>(height + marginY)) - shiftY);
+        picture.pathStamp = path->Stamp();
+        picture.color = color;
+        picture.smooth = smooth;
+        std::copy(e, e + 4, picture.linear);
+        picture.fractionX = fractionX;
+        picture.fractionY = fractionY;
+        cache->NoteMade();
+        picture.image = PaintTarget::CreateImage(picture.right - picture.left,
+                                                 picture.bottom - picture.top, 0x00000000);
+        Graphics painter(picture.image.get());
+        const double placed[6] = {
+            e[0], e[1], e[2], e[3], fractionX - picture.left, fractionY - picture.top};
+        Matrix m;
+        m.SetDouble(placed);
+        painter.SetTransform(&m);
+        painter.SetSmoothingMode(impl_->smoothing);
+        painter.FillPath(brush, path);
+        painter.Flush();
+    }
+    if (QPainter* p = impl_->Begin()) {
+        const PaintTargetImpl* pi = picture.image->Impl();
+        p->setWorldTransform(QTransform());
+        const QRect to(static_cast<int>(seenL), static_cast<int>(seenT), needR - needL,
+                       needB - needT);
+        const QRect from(needL - picture.left, needT - picture.top, needR - needL, needB - needT);
+        p->drawImage(to, *pi->image, from);
+        impl_->appliedDevice = 0;
         impl_->End(p);
     }
     return Ok;

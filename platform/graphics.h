@@ -18,6 +18,7 @@
 
 class PaintTarget;
 class GraphicsRecorder;
+class FillPictureCache;
 struct ShapeExtent;
 enum class DrawOp;
 
@@ -138,6 +139,14 @@ public:
     Status FillPolygon(const Brush* brush, const PointF* points, int count,
                        FillMode fillMode = FillModeAlternate);
     Status FillPath(const Brush* brush, const GraphicsPath* path);
+    // The pictures fills of owners are kept in between paints (null: none;
+    // see fill_picture_cache.h).
+    void SetFillPictures(FillPictureCache* cache);
+    // As FillPath; with a cache set and a solid brush, the fill is drawn
+    // from the owner's picture, made anew when the path, the colour, the
+    // smoothing or the transform (but for whole-pixel shifts) changed, or
+    // when the picture does not reach over what is visible now.
+    Status FillPath(const Brush* brush, const GraphicsPath* path, const void* owner);
     // The region in world units.
     Status FillRegion(const Brush* brush, const Region* region);
 

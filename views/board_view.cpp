@@ -1176,9 +1176,15 @@ void CBoardView::OnPaint() {
         }
         {
             Graphics g(m_backBuffer.get());
+            g.SetFillPictures(&m_fillPictures);
             PaintBoard(&g, client, update);
             g.Flush();
         }
+        // A paint of all the window shows has drawn every pour still in view.
+        const RECT shown = GetVisibleClientRect();
+        if (update.left <= shown.left && update.top <= shown.top && update.right >= shown.right &&
+            update.bottom >= shown.bottom)
+            m_fillPictures.DropUnused();
         m_backBuffer->Flush();
         DeviceContext dc(*target);
         DeviceContext source(*m_backBuffer);

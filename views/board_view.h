@@ -13,6 +13,7 @@
 #include "board/board_layer_index.h"
 #include "core/vorpel_view.h"
 #include "platform/accelerator.h"
+#include "platform/fill_picture_cache.h"
 
 #include <cstdint>
 #include <functional>
@@ -174,6 +175,8 @@ public:
     void PaintBoard(Graphics* g, const RECT& client, const RECT& update);
     // The picture kept between paints (null before the first paint).
     const PaintTarget* GetPicture() const { return m_backBuffer.get(); }
+    // The pours' pictures kept between paints.
+    const FillPictureCache& GetFillPictures() const { return m_fillPictures; }
 
 protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -371,6 +374,9 @@ private:
     // Painting: the picture kept between paints, so that a paint redraws
     // only the rectangle that changed.
     std::unique_ptr<PaintTarget> m_backBuffer;
+    // The copper pours as last rasterised at this zoom: a pan draws their
+    // pixels again instead of filling each pour anew.
+    FillPictureCache m_fillPictures;
     float m_dpi = 96.0f;
     // Where the middle button was last seen while it pans the view.
     POINT m_middleAnchor{};

@@ -1,5 +1,6 @@
 // The Graphics surface: the board view transform, clips and their
 // save/restore, regions, recording, pixels of hairlines, text status.
+#include "platform/fill_picture_cache.h"
 #include "platform/graphics.h"
 #include "platform/graphics_recorder.h"
 #include "platform/paint_target.h"
@@ -281,6 +282,78 @@ TEST(GraphicsPixels, FilledPathWithHoleLeavesTheHoleUnpainted) {
     target->Flush();
     EXPECT_EQ(target->PixelAt(15, 15), 0xFF00FF00u);
     EXPECT_EQ(target->PixelAt(50, 50), 0xFFFFFFFFu);
+}
+
+// A fill drawn for an owner through a cache of pictures draws what the
+// fill itself draws, and is rasterised anew only when the path, colour,
+// scale or sub-pixel shift changed or a pan went beyond the picture.
+TEST(GraphicsPixels, FillPicturesAreMadeAgainOnlyWhenTheirMakingChanges) {
+    GraphicsPath path;
+    path.AddRectangle({-40, -40, 200, 160});
+    path.AddEllipse(10, 10, 20, 14);
+    FillPictureCache cache;
+    const int owner = 0;
+    struct View {
+        float scale, dx, dy;
+        ARGB colour;
+        bool clip;
+    };
+    auto paint = [&](PaintTarget* target, const View& v, FillPictureCache* pictures) {
+        Graphics g(target);
+        g.SetSmoothingMode(SmoothingModeAntiAlias);
+        g.SetFillPictures(pictures);
+        if (v.clip)
+            g.SetClip(RectF{20, 10, 50, 40});
+        g.TranslateTransform(v.dx, v.dy);
+        g.ScaleTransform(v.scale, v.scale);
+        SolidBrush brush{Color(v.colour)};
+        g.FillPath(&brush, &path, &owner);
+        g.Flush();
+    };
+    const ARGB copper = 0xFF906030, other = 0xFF306090;
+    const struct {
+        const char* what;
+        View view;
+        bool changePath;
+        int made;
+    } steps[] = {
+        {"first", {2, 5, 3, copper, false}, false, 1},
+        {"panned by whole pixels", {2, 25, -7, copper, false}, false, 0},
+        {"panned back", {2, 5, 3, copper, false}, false, 0},
+        {"shifted by half a pixel", {2, 5.5f, 3, copper, false}, false, 1},
+        {"zoomed", {3, 5.5f, 3, copper, false}, false, 1},
+        {"coloured anew", {3, 5.5f, 3, other, false}, false, 1},
+        {"path changed", {3, 5.5f, 3, other, false}, true, 1},
+        {"clipped", {3, 5.5f, 3, other, true}, false, 0},
+        {"panned beyond the picture", {3, 205.5f, 3, other, false}, false, 1},
+    };
+    for (const auto& step : steps) {
+        if (step.changePath)
+            path.AddEllipse(60, 20, 10, 10);
+        const int made = cache.Made();
+        auto kept = PaintTarget::CreateImage(120, 80);
+        paint(kept.get(), step.view, &cache);
+        EXPECT_EQ(cache.Made() - made, step.made) << step.what;
+        auto direct = PaintTarget::CreateImage(120, 80);
+        paint(direct.get(), step.view, nullptr);
+        int differing = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x) {
+                const ARGB a = kept->PixelAt(x, y), b = direct->PixelAt(x, y);
+                for (int shift : {0, 8, 16})
+                    if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                 static_cast<int>((b >> shift) & 0xFF)) > 8) {
+                        ++differing;
+                        break;
+                    }
+            }
+        EXPECT_EQ(differing, 0) << step.what;
+    }
+    // Pictures not drawn between two calls go.
+    cache.DropUnused();
+    EXPECT_EQ(cache.Count(), 1u);
+    cache.DropUnused();
+    EXPECT_EQ(cache.Count(), 0u);
 }
 
 TEST(GraphicsPixels, PainterStateIsGivenBackBetweenSurfaces) {

@@ -10,6 +10,7 @@
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "core/root.h"
+#include "platform/fill_picture_cache.h"
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
@@ -1145,6 +1146,109 @@ TEST_F(BoardToolsTest, ADragStepRepaintsOnlyWhatItChangedAndTheResultIsWhole) {
             if (!near(view->GetPicture()->PixelAt(x, y), stepped[i++]) && differing++ == 0)
                 first = POINT{x, y};
     EXPECT_EQ(differing, 0) << "first at " << first.x << "," << first.y;
+}
+
+// The pour over the components' board keeps its picture across pans; after
+// each change of what it is made from or how it is seen, and a pan, the
+// screen's picture is what a paint without any kept picture shows.
+TEST_F(BoardToolsTest, APannedPourShowsItsCopperAsChangedLast) {
+    std::string xml = kComponents;
+    const std::string layers = "<Layer Type=\"DOC\">SST</Layer>\n";
+    xml.insert(xml.find(layers) + layers.size(),
+               "    <Area Layer=\"TOP\" Net=\"C\">LIN2,2 LIN58,2 LIN58,38 LIN2,38</Area>\n");
+    OpenText(xml);
+    CArea* pour = LastArea();
+    ASSERT_NE(pour, nullptr);
+    struct KeepTopColour {
+        COLORREF colour = g_DefaultSettings.layerColors[0];
+        ~KeepTopColour() { g_DefaultSettings.layerColors[0] = colour; }
+    } keepTopColour;
+    auto near = [](ARGB a, ARGB b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                         static_cast<int>((b >> shift) & 0xFF)) > 8)
+                return false;
+        return true;
+    };
+    // Panned one step each way, painted after each; the pans make no new
+    // picture of the pour.
+    auto pan = [&](int key) {
+        Key(key);
+        view->UpdateWindow();
+        PumpPendingMessages();
+    };
+    auto expectAsFresh = [&](const char* step) {
+        pan(VK_RIGHT);
+        // What the window shows of the view (a row under its neighbours is
+        // never painted).
+        const RECT client = view->GetVisibleClientRect();
+        const PaintTarget* seen = view->GetPicture();
+        ASSERT_NE(seen, nullptr) << step;
+        auto fresh = PaintTarget::CreateImage(seen->Width(), seen->Height());
+        fresh->SetDpi(seen->DpiX(), seen->DpiY());
+        {
+            Graphics g(fresh.get());
+            const RECT whole = view->GetClientRect();
+            view->PaintBoard(&g, whole, whole);
+            g.Flush();
+        }
+        int differing = 0, copper = 0;
+        POINT first{-1, -1};
+        const ARGB copperColour = Color::FromColorRef(g_DefaultSettings.layerColors[0]).GetValue();
+        for (int y = client.top; y < client.bottom; ++y)
+            for (int x = client.left; x < client.right; ++x) {
+                copper += fresh->PixelAt(x, y) == copperColour;
+                if (!near(seen->PixelAt(x, y), fresh->PixelAt(x, y)) && differing++ == 0)
+                    first = POINT{x, y};
+            }
+        EXPECT_EQ(differing, 0) << step << ": first at " << first.x << "," << first.y;
+        EXPECT_GT(copper, (client.right - client.left) * (client.bottom - client.top) / 10) << step;
+        EXPECT_NE(view->GetFillPictures().Find(pour), nullptr) << step;
+        const int made = view->GetFillPictures().Made();
+        pan(VK_DOWN);
+        pan(VK_LEFT);
+        pan(VK_UP);
+        EXPECT_EQ(view->GetFillPictures().Made(), made) << step;
+    };
+    view->UpdateWindow();
+    expectAsFresh("opened");
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } steps[] = {
+        {"component moved under the pour",
+         [&] {
+             Key('C', 0, true);
+             Drag(PointF{19, 10}, PointF{25, 20});
+         }},
+        {"undone", [&] { Undo(); }},
+        {"redone", [&] { Redo(); }},
+        {"track moved",
+         [&] {
+             CConductor* track = Track();
+             ASSERT_NE(track, nullptr);
+             for (ConductorVertex& v : track->m_vertices)
+                 v.y += 15;
+             view->InvalidateRect(nullptr, false);
+         }},
+        {"net changed",
+         [&] {
+             pour->m_net = L"A";
+             view->InvalidateRect(nullptr, false);
+         }},
+        {"layer colour changed",
+         [&] {
+             g_DefaultSettings.layerColors[0] = 0x00306090;
+             view->InvalidateRect(nullptr, false);
+         }},
+        {"zoomed in", [&] { Command(ID_VIEW_ZOOM_IN); }},
+        {"zoomed out", [&] { Command(ID_VIEW_ZOOM_OUT); }},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        view->UpdateWindow();
+        expectAsFresh(step.name);
+    }
 }
 
 } // namespace
