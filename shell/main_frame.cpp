@@ -380,6 +380,21 @@ void CMainFrame::LoadDirectories() {
     }
     for (int kind = 0; kind < 3; ++kind)
         m_defaultFolders[static_cast<size_t>(kind)] = StoredDirectory(kind);
+    if (firstRun)
+        PutBasePadstacks();
+}
+
+void CMainFrame::PutBasePadstacks() {
+    // The padstack sheet's Load page opens Base.footprint of the footprint
+    // library folder: a newcomer's first padstack comes from the program's
+    // own library, copied there once. A file of the user's is never replaced.
+    const std::wstring base =
+        PathJoin(m_defaultFolders[kDocumentFootprintLibrary], L"Base.footprint");
+    if (FileExists(base) || !DirectoryExists(PathDirectory(base)))
+        return;
+    std::string bytes;
+    if (ReadWholeFile(PathJoin(ExecutableFolder(), L"Lib/Footprint/demo.footprint"), bytes))
+        WriteWholeFile(base, bytes);
 }
 
 void CMainFrame::FindDefaultPrinter() {

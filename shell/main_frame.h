@@ -271,6 +271,7 @@ private:
     void CreateSplitter();
     void RegisterUpdateUI();
     void LoadDirectories();
+    void PutBasePadstacks();
     void FindDefaultPrinter();
     void OpenCommandLineDocument();
     void UpdateLayout();
