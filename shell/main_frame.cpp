@@ -175,6 +175,7 @@ bool CMainFrame::CreateFrame(const std::wstring& commandLine, const RECT& rect) 
     if (IsWindow())
         return false;
     m_commandLine = commandLine;
+    m_commandLineDocumentFailed = false;
     return Create(nullptr, rect, LoadStringText(kTitleId),
                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                   WS_EX_APPWINDOW | WS_EX_WINDOWEDGE);
@@ -411,7 +412,9 @@ void CMainFrame::OpenCommandLineDocument() {
     // not of the working folder set above.
     path = MakeFullPath(path, m_startFolder);
     m_currentDocumentKind = kind;
-    if (Open(path, kind) && kind == kDocumentProject)
+    if (!Open(path, kind))
+        m_commandLineDocumentFailed = true;
+    else if (kind == kDocumentProject)
         SetFrameTitle(PathFileName(path));
 }
 

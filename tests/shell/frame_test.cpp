@@ -184,6 +184,7 @@ TEST_F(FrameTest, CommandLineOpensItsDocumentRelativeToTheStartFolder) {
     EXPECT_EQ(lib.GetFilePath(), PathJoin(scratch, L"my parts.symbol"));
     EXPECT_EQ(g_MainFrame.m_leftPane.GetCurrentTab(), 1);
     EXPECT_TRUE(ui.messageBoxes.empty());
+    EXPECT_FALSE(g_MainFrame.CommandLineDocumentFailed());
     // The working folder is the program's.
     EXPECT_EQ(GetCurrentFolder(), g_MainFrame.GetProgramFolder());
 }
@@ -198,6 +199,8 @@ TEST_F(FrameTest, UnreadableCommandLineDocumentIsReportedAndTheFrameStaysUp) {
     EXPECT_EQ(ui.messageBoxes[0].Icon(), MB_ICONERROR);
     EXPECT_EQ(g_MainFrame.GetRoot(0).GetChildCount(), 0u);
     EXPECT_TRUE(g_MainFrame.GetRoot(0).GetFilePath().empty());
+    // The program run offscreen fails on it.
+    EXPECT_TRUE(g_MainFrame.CommandLineDocumentFailed());
 }
 
 // --- New, Open, Save -----------------------------------------------------------
