@@ -109,6 +109,11 @@ void ExportGerber(CBoard* board) {
     if (dialog.DoModal(GetActiveWindow()) != IDOK)
         return;
     const CursorShape old = SetCursor(CursorShape::Wait);
+    // The prefix names the files; a folder typed into it that does not
+    // exist yet is made, as vorpel-cam makes its output folder.
+    const std::wstring folder = PathDirectory(dialog.m_prefix);
+    if (!folder.empty() && !DirectoryExists(folder))
+        CreateDirectories(folder);
     WriteGerberFiles(dialog.m_prefix, board, dialog.m_layers, dialog.m_outline, g_CamSettings);
     // The drill files always carry three decimals.
     g_CamSettings.resFlt = 3;

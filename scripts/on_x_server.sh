@@ -7,6 +7,10 @@
 #
 #   scripts/on_x_server.sh PROGRAM [ARGS...]
 #
+# The sanitizers' options are those of scripts/test.sh (the leak suppressions
+# among them) unless already set, so that one test program run through this
+# by hand, a randomized test's replay for instance, reports as under ctest.
+#
 # VORPEL_WINDOW_MANAGER=openbox starts that window manager on the server
 # first and waits until it has taken the screen, for the tests of what a
 # desktop's window manager does; where it is not installed the program runs
@@ -18,14 +22,10 @@
 # slow, not broken.
 set -u
 
-# For comparison and for machines without X: the offscreen platform instead.
-if [ "${VORPEL_TESTS_OFFSCREEN:-}" = 1 ]; then
-    export QT_QPA_PLATFORM=offscreen
-    unset DISPLAY WAYLAND_DISPLAY
-    exec "$@"
-status=$?
-exit $status
-fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:detect_stack_use_after_return=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 if ! command -v Xvfb >/dev/null 2>&1; then
     echo "on_x_server: Xvfb is not installed (scripts/setup.sh installs it)" >&2

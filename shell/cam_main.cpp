@@ -1,5 +1,5 @@
-// Test driver: writes the manufacturing files of every board of a project,
-// as the export does with every layer selected.
+// vorpel-cam PROJECT OUTDIR: writes the manufacturing files of every board of
+// a project, as the Gerber export does with every layer selected.
 #include "board/board.h"
 #include "cam/bill_of_materials.h"
 #include "cam/cam_settings.h"
@@ -14,8 +14,8 @@
 #include "platform/string_table.h"
 #include "platform/text.h"
 #include "platform/ui_hooks.h"
+#include "shell/command_line_tool.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <vector>
@@ -41,47 +41,45 @@ std::wstring ProjectName(const std::wstring& path) {
 
 constexpr unsigned kBoardNameClash = 304;
 
+const char kHelp[] = "Writes the manufacturing files of every board of the project PROJECT (a\n"
+                     ".circuit file) into the folder OUTDIR, which is made when missing: the\n"
+                     "Gerber files of the layers and the board outline, the drill files and the\n"
+                     "bill of materials, each named PROJECT.BOARD.<file>, as the Gerber export\n"
+                     "writes them with every layer selected.\n";
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vorpel-cam PROJECT OUTDIR\n");
-        return 2;
-    }
+    CCommandLineTool tool("vorpel-cam", "PROJECT OUTDIR", kHelp, 2, 2);
+    if (!tool.Parse(argc, argv) || !tool.RequireNotFolder(0) ||
+        !tool.RequireNotEmpty(1, "output folder name"))
+        return tool.ExitStatus();
+    const std::wstring in = tool.Path(0);
+    const std::wstring outDir = tool.Path(1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0); // text outlines need fonts, not a screen
-    PlatformInitApplication(argc, argv);
-    bool reported = false;
-    UiHooks hooks;
-    hooks.messageBox = [&reported](const MessageBoxRequest& r) {
-        std::fprintf(stderr, "%s: %s\n", WideToUtf8(r.caption).c_str(), WideToUtf8(r.text).c_str());
-        reported = true;
-        return DefaultMessageBoxAnswer(r.style);
-    };
-    hooks.beep = [](unsigned) {};
-    hooks.statusText = [](int, const std::wstring& text) {
-        if (!text.empty())
-            std::fprintf(stderr, "%s\n", WideToUtf8(text).c_str());
-    };
-    SetUiHooks(hooks);
-
-    const std::wstring in = Utf8ToWide(argv[1]);
-    const std::wstring outDir = Utf8ToWide(argv[2]);
-    int rc = 0;
+    // Qt reads no word of the command line: it outlives the application.
+    static int qtArgc = 1;
+    PlatformInitApplication(qtArgc, argv);
+    tool.ReportMessages();
+    int rc = kToolSucceeded;
     {
         CRoot root;
         root.SetRootTag(L"Project");
         CXmlFile loader(&root);
         if (!loader.Load(in.c_str())) {
-            std::fprintf(stderr, "%s: %s\n", argv[1], WideToUtf8(loader.GetError()).c_str());
+            rc = tool.Fail(tool.Operands()[0] + ": " + WideToUtf8(loader.GetError()));
             PlatformShutdownApplication();
-            return 1;
+            return rc;
         }
         BuildBoardNetsInTree(&root);
-        if (!DirectoryExists(outDir))
-            CreateDirectories(outDir);
+        if (!DirectoryExists(outDir) && (!CreateDirectories(outDir) || !DirectoryExists(outDir))) {
+            rc = tool.Fail(tool.Operands()[1] + ": cannot make the folder");
+            PlatformShutdownApplication();
+            return rc;
+        }
         CamSettings settings;
         LoadGerberSettings(settings);
-        const std::wstring prefix = outDir + L"/" + ProjectName(in);
+        const std::wstring prefix = PathJoin(outDir, ProjectName(in));
         std::vector<CBoard*> boards;
         CollectBoards(&root, boards);
         // Each board's files are named after it: a board whose name gives the
@@ -98,18 +96,18 @@ int main(int argc, char** argv) {
                               WithoutControlCharacters(first->second->GetText()).c_str());
                 ShowMessageBox(text + prefix + L"." + part + L".*'", L"Gerber",
                                MB_OK | MB_ICONERROR);
-                rc = 1;
+                rc = kToolFailed;
                 continue;
             }
             LayerSelectEntry layers[kBoardLayerCount];
             LayerSelectEntry outline;
             SelectAllGerberLayers(board, layers, outline);
             if (!WriteGerberFiles(prefix, board, layers, outline, settings))
-                rc = 1;
+                rc = kToolFailed;
             if (!ExportExcellon(board, prefix, settings.unit))
-                rc = 1;
+                rc = kToolFailed;
             if (!ExportBillOfMaterials(board, prefix))
-                rc = 1;
+                rc = kToolFailed;
         }
     }
     PlatformShutdownApplication();

@@ -1,7 +1,7 @@
 // vorpel-dxf PROJECT BOARD DRAWING OUT: loads the project, imports the DXF
 // drawing as the outline of the board named BOARD (the first one of that
-// name) and saves the project to OUT. Exit 0 on success; otherwise 1, the
-// message on standard error and OUT not written.
+// name) and saves the project to OUT. Exit 0 on success; 1 on a failure,
+// the message on standard error and OUT not written; 2 on a usage error.
 #include "board/board.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -9,9 +9,11 @@
 #include "core/xml_file.h"
 #include "platform/text.h"
 #include "platform/ui_hooks.h"
+#include "shell/command_line_tool.h"
 #include "views/dxf_import.h"
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,47 +27,42 @@ CBoard* FindBoard(CTreeNode* node, const std::wstring& name) {
     return nullptr;
 }
 
+const char kHelp[] = "Loads the project PROJECT (a .circuit file), imports the DXF drawing\n"
+                     "DRAWING as the outline of its first board named BOARD and saves the\n"
+                     "project to the file OUT (a .circuit file, or a name of no document kind).\n"
+                     "Nothing is written when the drawing gives no closed outline.\n";
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: vorpel-dxf PROJECT BOARD DRAWING OUT\n");
-        return 1;
-    }
-    UiHooks hooks;
-    hooks.messageBox = [](const MessageBoxRequest& r) {
-        std::fprintf(stderr, "%s: %s\n", WideToUtf8(r.caption).c_str(), WideToUtf8(r.text).c_str());
-        return DefaultMessageBoxAnswer(r.style);
-    };
-    hooks.beep = [](unsigned) {};
-    hooks.statusText = [](int, const std::wstring&) {};
-    SetUiHooks(hooks);
+    CCommandLineTool tool("vorpel-dxf", "PROJECT BOARD DRAWING OUT", kHelp, 4, 4);
+    if (!tool.Parse(argc, argv) || !tool.RequireNotFolder(0) || !tool.RequireNotFolder(2) ||
+        !tool.RequireNotEmpty(3, "output file name") || !tool.RequireNotFolder(3) ||
+        !tool.RequireKindOrNone(3, L".circuit"))
+        return tool.ExitStatus();
+    tool.ReportMessages();
 
-    const std::wstring project = Utf8ToWide(argv[1]);
-    const std::wstring boardName = Utf8ToWide(argv[2]);
-    const std::wstring drawing = Utf8ToWide(argv[3]);
-    const std::wstring out = Utf8ToWide(argv[4]);
-    int rc = 0;
+    const std::vector<std::string>& names = tool.Operands();
+    const std::wstring project = tool.Path(0);
+    const std::wstring boardName = tool.Path(1);
+    const std::wstring drawing = tool.Path(2);
+    const std::wstring out = tool.Path(3);
+    int rc = kToolSucceeded;
     {
         CRoot root;
         root.SetRootTag(L"Project");
         CXmlFile loader(&root);
-        if (!loader.Load(project.c_str())) {
-            std::fprintf(stderr, "%s: %s\n", argv[1], WideToUtf8(loader.GetError()).c_str());
-            return 1;
-        }
+        if (!loader.Load(project.c_str()))
+            return tool.Fail(names[0] + ": " + WideToUtf8(loader.GetError()));
         CBoard* board = FindBoard(&root, boardName);
         if (!board) {
-            std::fprintf(stderr, "%s: no board named '%s'\n", argv[1], argv[2]);
-            rc = 1;
+            rc = tool.Fail(names[0] + ": no board named '" + names[1] + "'");
         } else if (!ImportDxfOutline(board, drawing)) {
-            rc = 1;
+            rc = kToolFailed;
         } else {
             CXmlFile saver(&root);
-            if (!saver.Save(out.c_str())) {
-                std::fprintf(stderr, "%s: %s\n", argv[4], WideToUtf8(saver.GetError()).c_str());
-                rc = 1;
-            }
+            if (!saver.Save(out.c_str()))
+                rc = tool.Fail(names[3] + ": " + WideToUtf8(saver.GetError()));
         }
         // The replaced outline was kept for undo; no view holds it.
         DiscardOrphanUndoRecords();

@@ -1,8 +1,11 @@
 // Program entry: vorpel [FILE] opens the main window with the document named
-// on the command line. Without a display the program runs on the offscreen
-// platform instead: it opens the document, writes a picture of the main
-// window to pictures/main-window.png beside the program's folder (so
-// build/pictures/ for build/bin/vorpel) and exits.
+// on the command line. Without a display, or with QT_QPA_PLATFORM=offscreen,
+// the program runs on the offscreen platform instead and says so on standard
+// error: it opens the document, writes a picture of the main window to
+// pictures/main-window.png beside the program's folder (so build/pictures/
+// for build/bin/vorpel) and exits, with 1 when the document could not be
+// read. The command line is read as the command-line tools read theirs
+// (shell/command_line_tool.h).
 #include "core/vorpel_view.h"
 #include "platform/application.h"
 #include "platform/file.h"
@@ -10,6 +13,7 @@
 #include "platform/message_loop.h"
 #include "platform/paint_target.h"
 #include "platform/text.h"
+#include "shell/command_line_tool.h"
 #include "shell/main_frame.h"
 #include "views/editor_views.h"
 
@@ -31,19 +35,24 @@ bool IsOffscreen() {
     return platform && std::strncmp(platform, "offscreen", 9) == 0;
 }
 
-// The arguments as one command line, words with blanks quoted.
-std::wstring CommandLineOf(int argc, char** argv) {
-    std::wstring line;
-    for (int i = 1; i < argc; ++i) {
-        std::wstring word = Utf8ToWide(argv[i]);
-        if (!line.empty())
-            line += L' ';
-        if (word.find(L' ') != std::wstring::npos || word.find(L'\t') != std::wstring::npos)
-            line += L'"' + word + L'"';
-        else
-            line += word;
-    }
-    return line;
+const char kHelp[] = "Opens the main window with the document FILE: a project (.circuit), a\n"
+                     "symbol library (.symbol) or a footprint library (.footprint).\n"
+                     "Without a display, or with QT_QPA_PLATFORM=offscreen, it runs on the\n"
+                     "offscreen platform: it opens the document, writes a picture of the main\n"
+                     "window to pictures/main-window.png beside the program's folder and ends,\n"
+                     "with 1 when the document could not be read.\n";
+
+// The document as the main window's command line: quoted when it holds a
+// blank, and a relative name that starts like an option with "./" before it.
+std::wstring CommandLineOf(const CCommandLineTool& tool) {
+    if (tool.Operands().empty())
+        return L"";
+    std::wstring word = tool.Path(0);
+    if (!word.empty() && word[0] == L'-')
+        word = L"./" + word;
+    if (word.find(L' ') != std::wstring::npos || word.find(L'\t') != std::wstring::npos)
+        return L'"' + word + L'"';
+    return word;
 }
 
 std::wstring PicturePath() {
@@ -72,13 +81,15 @@ int RunOffscreen(const std::wstring& commandLine) {
     g_MainFrame.RenderTo(*image);
     const std::wstring path = PicturePath();
     CreateDirectories(PathDirectory(path));
-    int status = 0;
+    int status = kToolSucceeded;
     if (image->SavePng(path)) {
         std::printf("vorpel: wrote %s\n", WideToUtf8(path).c_str());
     } else {
-        std::printf("vorpel: cannot write %s\n", WideToUtf8(path).c_str());
-        status = 1;
+        std::fprintf(stderr, "vorpel: cannot write %s\n", WideToUtf8(path).c_str());
+        status = kToolFailed;
     }
+    if (g_MainFrame.CommandLineDocumentFailed())
+        status = kToolFailed;
     g_MainFrame.DestroyWindow();
     return status;
 }
@@ -86,16 +97,28 @@ int RunOffscreen(const std::wstring& commandLine) {
 } // namespace
 
 int main(int argc, char** argv) {
+    CCommandLineTool tool("vorpel", "[FILE]", kHelp, 0, 1);
+    if (!tool.Parse(argc, argv) || (!tool.Operands().empty() && !tool.RequireNotFolder(0)))
+        return tool.ExitStatus();
     bool offscreen = IsOffscreen();
+    const char* why = "QT_QPA_PLATFORM is offscreen";
     if (!HasDisplay() && !offscreen) {
-        std::printf("vorpel: no display; running on the offscreen platform and writing a "
-                    "picture of the main window instead\n");
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         offscreen = true;
+        why = "no display";
     }
-    PlatformInitApplication(argc, argv);
+    if (offscreen) {
+        tool.Report(std::string(why) +
+                    "; running on the offscreen platform and writing a picture of the main "
+                    "window instead");
+        // No one sees a message box there; the status bar is in the picture.
+        tool.ReportMessageBoxes();
+    }
+    // Qt reads no word of the command line: it outlives the application.
+    static int qtArgc = 1;
+    PlatformInitApplication(qtArgc, argv);
     RegisterEditorViews();
-    const std::wstring commandLine = CommandLineOf(argc, argv);
+    const std::wstring commandLine = CommandLineOf(tool);
     int status = offscreen ? RunOffscreen(commandLine) : Run(commandLine);
     PlatformShutdownApplication();
     return status;

@@ -175,6 +175,7 @@ bool CMainFrame::CreateFrame(const std::wstring& commandLine, const RECT& rect) 
     if (IsWindow())
         return false;
     m_commandLine = commandLine;
+    m_commandLineDocumentFailed = false;
     return Create(nullptr, rect, LoadStringText(kTitleId),
                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                   WS_EX_APPWINDOW | WS_EX_WINDOWEDGE);
@@ -380,6 +381,21 @@ void CMainFrame::LoadDirectories() {
     }
     for (int kind = 0; kind < 3; ++kind)
         m_defaultFolders[static_cast<size_t>(kind)] = StoredDirectory(kind);
+    if (firstRun)
+        PutBasePadstacks();
+}
+
+void CMainFrame::PutBasePadstacks() {
+    // The padstack sheet's Load page opens Base.footprint of the footprint
+    // library folder: a newcomer's first padstack comes from the program's
+    // own library, copied there once. A file of the user's is never replaced.
+    const std::wstring base =
+        PathJoin(m_defaultFolders[kDocumentFootprintLibrary], L"Base.footprint");
+    if (FileExists(base) || !DirectoryExists(PathDirectory(base)))
+        return;
+    std::string bytes;
+    if (ReadWholeFile(PathJoin(ExecutableFolder(), L"Lib/Footprint/demo.footprint"), bytes))
+        WriteWholeFile(base, bytes);
 }
 
 void CMainFrame::FindDefaultPrinter() {
@@ -396,7 +412,9 @@ void CMainFrame::OpenCommandLineDocument() {
     // not of the working folder set above.
     path = MakeFullPath(path, m_startFolder);
     m_currentDocumentKind = kind;
-    if (Open(path, kind) && kind == kDocumentProject)
+    if (!Open(path, kind))
+        m_commandLineDocumentFailed = true;
+    else if (kind == kDocumentProject)
         SetFrameTitle(PathFileName(path));
 }
 

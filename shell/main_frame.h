@@ -94,6 +94,9 @@ public:
     // The DocumentKind of a path by its extension (".symbol", ".footprint",
     // anything else a project; the extension compared exactly).
     static int DocumentKindOfPath(const std::wstring& path);
+    // True when the command line of the last creation named a document that
+    // could not be read.
+    bool CommandLineDocumentFailed() const { return m_commandLineDocumentFailed; }
 
     // --- Views ------------------------------------------------------------
     // The shown view, or null when none is open.
@@ -255,6 +258,7 @@ public:
     std::vector<std::pair<int, int>> m_pageRanges;
 
     std::wstring m_commandLine;
+    bool m_commandLineDocumentFailed = false;
 
 protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -271,6 +275,7 @@ private:
     void CreateSplitter();
     void RegisterUpdateUI();
     void LoadDirectories();
+    void PutBasePadstacks();
     void FindDefaultPrinter();
     void OpenCommandLineDocument();
     void UpdateLayout();

@@ -55,14 +55,15 @@ TEST(CamDriver, WritesEveryFileOfTheExample) {
 
 TEST(CamDriver, FilesThatCannotBeCreatedFailWithMessages) {
     ScratchDir dir;
-    // A plain file where the output folder should be.
+    // A plain file where the output folder should be: one message for the
+    // folder, none for each file.
     ASSERT_TRUE(WriteWholeFile(Utf8ToWide(dir.path + "/blocked"), "x"));
     std::string out;
-    EXPECT_NE(RunDriver(std::string("'" VORPEL_SOURCE_DIR "/examples/demo.circuit' '") + dir.path +
+    EXPECT_EQ(RunDriver(std::string("'" VORPEL_SOURCE_DIR "/examples/demo.circuit' '") + dir.path +
                             "/blocked'",
                         &out),
-              0);
-    EXPECT_NE(out.find("Gerber: Unable to create file '"), std::string::npos) << out;
+              1);
+    EXPECT_EQ(out, "vorpel-cam: " + dir.path + "/blocked: cannot make the folder\n");
 }
 
 // A pad, a track and a drill below zero: their files are not written, each
@@ -84,7 +85,7 @@ TEST(CamDriver, SizesNotAboveZeroFailWithMessagesAndLeaveNoFile) {
     const std::string p = dir.path + "/out/bad.Mainboard.";
     for (auto [name, size] :
          {std::pair{"TOP.gbr", "-1.2"}, {"BOT.gbr", "-0.3"}, {"drill.plated.drl", "-0.3"}}) {
-        EXPECT_NE(out.find(std::string("Gerber: Invalid aperture or drill size ") + size +
+        EXPECT_NE(out.find(std::string("vorpel-cam: Invalid aperture or drill size ") + size +
                            " mm, file not written: '" + p + name + "'"),
                   std::string::npos)
             << out;
@@ -118,7 +119,7 @@ TEST(CamDriver, FilesCutShortAreReportedAndNotLeft) {
                 << out;
             kept += reported ? 0 : 1;
         }
-        EXPECT_NE(out.find("Gerber: File save error " + p + "TOP.gbr'"), std::string::npos);
+        EXPECT_NE(out.find("vorpel-cam: File save error " + p + "TOP.gbr'"), std::string::npos);
         // Every file is longer than 100 bytes; the bill of materials is not
         // longer than 1024.
         EXPECT_EQ(kept == 0, limit == 100);
@@ -155,6 +156,6 @@ TEST(CamDriver, ARunOverEarlierFilesKeepsTheirLinksAndPermissions) {
 
 TEST(CamDriver, UnreadableProjectFails) {
     std::string out;
-    EXPECT_NE(RunDriver("/nonexistent/x.circuit /tmp", &out), 0);
-    EXPECT_NE(RunDriver("", &out), 0);
+    EXPECT_EQ(RunDriver("/nonexistent/x.circuit /tmp", &out), 1);
+    EXPECT_EQ(RunDriver("", &out), 2);
 }

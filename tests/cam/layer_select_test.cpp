@@ -1,10 +1,11 @@
 // The "Select Layers" dialog driven through the modal hook: which layers it
 // lists and checks, click toggling, the output prefix it proposes, the
-// browser, OK and Cancel, and how it draws its rows.
+// browser, OK and Cancel, how it draws its rows, and the export it starts.
 #include "cam/layer_select.h"
 
 #include "board/board.h"
 #include "board/layer.h"
+#include "cam/gerber_export.h"
 #include "core/root.h"
 #include "dialogs/settings_commands.h"
 #include "platform/bitmap.h"
@@ -17,6 +18,7 @@
 #include "platform/paint_target.h"
 #include "platform/settings_store.h"
 #include "platform/system_colors.h"
+#include "platform/text.h"
 #include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
@@ -358,6 +360,23 @@ TEST_F(LayerSelectDialog, ATypedPrefixIsReturnedOnOkWithoutCreatingItsFolder) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dlg.m_prefix, typed);
     EXPECT_FALSE(DirectoryExists(dir_ + L"/out"));
+}
+
+// The export after OK: the folders of a typed prefix that do not exist are
+// made and the files written into them, not one error per file.
+TEST_F(LayerSelectDialog, TheExportMakesTheFoldersOfATypedPrefix) {
+    const std::wstring typed = dir_ + L"/new/deeper/typed";
+    ScopedModalDialogHook hook([&](PlatformDialog& d) {
+        d.SetDlgItemText(Id::kPrefix, typed);
+        ClickButton(d, IDOK);
+        if (!d.IsEnded())
+            d.EndDialog(IDCANCEL);
+    });
+    ExportGerber(board_);
+    EXPECT_TRUE(ui_.messageBoxes.empty())
+        << (ui_.messageBoxes.empty() ? "" : WideToUtf8(ui_.messageBoxes[0].text));
+    for (const wchar_t* file : {L"TOP.gbr", L"BOT.gbr", L"SST.gbr"})
+        EXPECT_TRUE(FileExists(typed + L".Main." + file)) << WideToUtf8(file);
 }
 
 TEST_F(LayerSelectDialog, CancelEndsWithItsIdAndStillReadsTheField) {

@@ -3,6 +3,9 @@
 // their dialogs and prompts, including the sound behaviour where a save
 // fails, is cancelled or a file cannot be read.
 #include "core/default_settings.h"
+#include "core/length_unit.h"
+#include "dialogs/padstack_sheet.h"
+#include "platform/dialog.h"
 #include "platform/folders.h"
 #include "tests/screen_user.h"
 #include "tests/shell/frame_fixture.h"
@@ -40,6 +43,56 @@ TEST_F(FrameTest, FirstRunMakesTheDefaultFoldersOnceAndLaterRunsLeaveThemAlone) 
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     StartFrame();
     EXPECT_FALSE(DirectoryExists(PathJoin(documents, L"Vorpel")));
+}
+
+// The first run puts the program's own footprint library into the footprint
+// folder as Base.footprint, which the padstack sheet's Load page then opens;
+// a Base.footprint of the user's stays as it is, and one the user removed
+// later is not put back.
+TEST_F(FrameTest, FirstRunPutsTheBasePadstacksWhereThePadstackPageLooks) {
+    std::string program;
+    ASSERT_TRUE(
+        ReadWholeFile(PathJoin(ExecutableFolder(), L"Lib/Footprint/demo.footprint"), program));
+    const std::string mine = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                             "<FootprintLib>Mine\r\n"
+                             "  <FootprintFolder>Kept</FootprintFolder>\r\n"
+                             "</FootprintLib>\r\n";
+    const std::wstring base = documents + L"/Vorpel/Lib/Footprint/Base.footprint";
+    for (const std::string* before : {static_cast<const std::string*>(nullptr), &mine}) {
+        SCOPED_TRACE(before ? "the user's own" : "none");
+        SettingsStore::Reset();
+        std::string cmd = "rm -rf '" + PathToNative(PathJoin(documents, L"Vorpel")) + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        if (before) {
+            ASSERT_TRUE(CreateDirectories(PathDirectory(base)));
+            ASSERT_TRUE(WriteWholeFile(base, *before));
+        }
+        StartFrame();
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(base, bytes));
+        EXPECT_EQ(bytes, before ? *before : program);
+
+        // The path the footprint editor and the board editor give the sheet.
+        const std::wstring folder = g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary);
+        CPadstackSheet sheet(L"Select padstack");
+        size_t entries = 0;
+        {
+            ScopedModalDialogHook hook([&](PlatformDialog&) {
+                entries = sheet.GetLoadPage()->GetLibrary().GetChildCount();
+                sheet.EndDialog(IDCANCEL);
+            });
+            sheet.Run(&g_MainFrame, CPadstackSheet::kLoadPage, folder + L"Base.footprint", folder,
+                      kUnitMm);
+        }
+        EXPECT_GT(entries, 0u);
+        EXPECT_EQ(MessageBoxesWith(L"File read error"), 0);
+        EXPECT_TRUE(ui.messageBoxes.empty());
+        g_MainFrame.DestroyWindow();
+        PumpPendingMessages();
+    }
+    ASSERT_TRUE(RemoveFile(base));
+    StartFrame();
+    EXPECT_FALSE(FileExists(base));
 }
 
 TEST_F(FrameTest, StoredFoldersAreTakenAsTheyStandAndMistypedOnesIgnored) {
@@ -131,6 +184,7 @@ TEST_F(FrameTest, CommandLineOpensItsDocumentRelativeToTheStartFolder) {
     EXPECT_EQ(lib.GetFilePath(), PathJoin(scratch, L"my parts.symbol"));
     EXPECT_EQ(g_MainFrame.m_leftPane.GetCurrentTab(), 1);
     EXPECT_TRUE(ui.messageBoxes.empty());
+    EXPECT_FALSE(g_MainFrame.CommandLineDocumentFailed());
     // The working folder is the program's.
     EXPECT_EQ(GetCurrentFolder(), g_MainFrame.GetProgramFolder());
 }
@@ -145,6 +199,8 @@ TEST_F(FrameTest, UnreadableCommandLineDocumentIsReportedAndTheFrameStaysUp) {
     EXPECT_EQ(ui.messageBoxes[0].Icon(), MB_ICONERROR);
     EXPECT_EQ(g_MainFrame.GetRoot(0).GetChildCount(), 0u);
     EXPECT_TRUE(g_MainFrame.GetRoot(0).GetFilePath().empty());
+    // The program run offscreen fails on it.
+    EXPECT_TRUE(g_MainFrame.CommandLineDocumentFailed());
 }
 
 // --- New, Open, Save -----------------------------------------------------------

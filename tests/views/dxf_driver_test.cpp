@@ -65,9 +65,9 @@ TEST(DxfDriver, FailuresWriteNothing) {
     };
     const Case cases[] = {
         {Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("gap_open_r2000.dxf")),
-         "Vorpel: No closed figures found in the file\n"},
+         "vorpel-dxf: No closed figures found in the file\n"},
         {Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("spline_six_points_r2000.dxf")),
-         "Vorpel: No closed spline in the file\n"},
+         "vorpel-dxf: No closed spline in the file\n"},
         {Quoted(kDemo) + " Other " + Quoted(DrawingPath("circle_r12.dxf")),
          "no board named 'Other'"},
         {"/nonexistent/x.circuit '' " + Quoted(DrawingPath("circle_r12.dxf")), "/nonexistent"},
@@ -79,6 +79,6 @@ TEST(DxfDriver, FailuresWriteNothing) {
         EXPECT_FALSE(FileExists(Utf8ToWide(out))) << c.args;
     }
     std::string output;
-    EXPECT_EQ(RunDriver(Quoted(kDemo), &output), 1);
+    EXPECT_EQ(RunDriver(Quoted(kDemo), &output), 2);
     EXPECT_NE(output.find("usage: vorpel-dxf PROJECT BOARD DRAWING OUT"), std::string::npos);
 }
