@@ -296,10 +296,11 @@ FileReplacement::FileReplacement(const std::wstring& path) {
                     exists ? 0600 : 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        const int error = errno;
         m_temporary.clear();
         // A folder the user may not write, holding a file the user may: the
         // file is written in place, as nothing can take its place.
-        if (exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
             m_inPlace = true;
             m_status = Ready;
         }

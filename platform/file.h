@@ -107,7 +107,6 @@ public:
     // Where to write the content: the empty temporary file, or the file
     // itself when it is written in place (to be opened truncating it).
     const std::wstring& GetWritePath() const;
-    bool IsInPlace() const { return m_inPlace; }
     // Puts the written temporary file in the file's place; on failure the
     // temporary file is removed and the file stays as it was. A file written
     // in place is already there: true.
