@@ -37,7 +37,7 @@ bool COutputFile::Open(int codePage, bool byteOrderMark) {
     }
     m_file.SetCodePage(codePage);
     m_file.SetByteOrderMark(byteOrderMark);
-    if (!m_file.Open(m_replacement->GetTemporaryPath(), CTextFile::GenericWrite, 0,
+    if (!m_file.Open(m_replacement->GetWritePath(), CTextFile::GenericWrite, 0,
                      CTextFile::CreateAlways, CTextFile::FileAttributeNormal)) {
         // A byte-order mark is written at the open: a failure there leaves an
         // open file, which the replacement then removes.

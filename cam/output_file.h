@@ -6,7 +6,8 @@
 // file cut short by a full disk, a size limit or the end of the process
 // never stands under the name a board maker would take. Like a document's
 // save, it replaces the file a symbolic link leads to and keeps that file's
-// permissions.
+// permissions, and in a folder that takes no new file it writes a file the
+// user may write in place.
 #pragma once
 
 #include "core/text_file.h"

@@ -658,7 +658,7 @@ bool CXmlFile::Save(const wchar_t* path) {
     m_file.SetCodePage(m_codePage);
     m_file.SetByteOrderMark(false);
     if (replacement.GetStatus() != FileReplacement::Ready ||
-        !m_file.Open(replacement.GetTemporaryPath(), CTextFile::GenericWrite, 0,
+        !m_file.Open(replacement.GetWritePath(), CTextFile::GenericWrite, 0,
                      CTextFile::CreateAlways, CTextFile::FileAttributeNormal)) {
         m_file.Close();
         return Fail(L"cannot create the file");

@@ -28,7 +28,7 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring
     std::vector<std::wstring> files;
     const std::wstring base = FolderPath(folder);
     for (const std::wstring& name : ListDirectory(base))
-        if (EndsWithNoCase(name, extension) && !DirectoryExists(base + name))
+        if (EndsWithNoCase(name, extension) && FileExists(base + name))
             files.push_back(name);
     return files;
 }

@@ -11,9 +11,10 @@ class ListBoxControl;
 namespace LibraryFiles {
 // The path with a trailing '/' (a '\' counts as one too).
 std::wstring FolderPath(const std::wstring& path);
-// The names of the files (not folders) of the folder whose names end in
-// extension (".footprint"), compared case-insensitively; sorted by name.
-// None when the folder cannot be read.
+// The names of the regular files (or links to them; no folders, FIFOs or
+// devices) of the folder whose names end in extension (".footprint"),
+// compared case-insensitively; sorted by name. None when the folder cannot
+// be read.
 std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& extension);
 // A stored index into a list of count entries; -1 (none) when it lies
 // outside the list, as the stored "none" 0xFFFFFFFF does.

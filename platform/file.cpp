@@ -31,7 +31,10 @@ PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
 
 bool PlatformFile::Open(const std::wstring& path, int access, Disposition disposition) {
     Close();
-    int flags = O_CLOEXEC;
+    // Not blocking at the open: a FIFO without a writer would otherwise hold
+    // the process there for good. What is opened is refused below unless it
+    // is a regular file.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     if ((access & AccessRead) && (access & AccessWrite))
         flags |= O_RDWR;
     else if (access & AccessWrite)
@@ -51,8 +54,14 @@ bool PlatformFile::Open(const std::wstring& path, int access, Disposition dispos
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return false;
+    // Only a regular file (or one a symbolic link leads to) is read or
+    // written: a folder, a FIFO, a socket or a device such as /dev/zero is
+    // not, and the descriptor is looked at, not the path, so nothing can be
+    // swapped in between. A regular file then reads and writes blocking.
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return false;
     }
@@ -287,7 +296,14 @@ FileReplacement::FileReplacement(const std::wstring& path) {
                     exists ? 0600 : 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        const int error = errno;
         m_temporary.clear();
+        // A folder the user may not write, holding a file the user may: the
+        // file is written in place, as nothing can take its place.
+        if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
+            m_inPlace = true;
+            m_status = Ready;
+        }
         return;
     }
     if (exists) {
@@ -313,7 +329,13 @@ FileReplacement::~FileReplacement() {
         RemoveFile(m_temporary);
 }
 
+const std::wstring& FileReplacement::GetWritePath() const {
+    return m_inPlace ? m_target : m_temporary;
+}
+
 bool FileReplacement::Commit() {
+    if (m_inPlace)
+        return true;
     if (m_status != Ready || m_temporary.empty())
         return false;
     const bool renamed = RenameFile(m_temporary, m_target);

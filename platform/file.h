@@ -85,13 +85,17 @@ std::wstring TemporaryPathBeside(const std::wstring& path);
 // replaced is the one the path's symbolic links lead to, so that a link stays
 // a link; the new file has the old one's permission bits from the start (and
 // its owner and group where the process may give them). A file the user may
-// not write is refused, as writing it in place would be.
+// not write is refused, as writing it in place would be. Where the folder
+// takes no new file (the user may not write it, or it lies on a read-only
+// file system) but the file is there and may be written, the file is written
+// in place instead: truncated and written anew, with no way back when the
+// writing fails.
 class FileReplacement {
 public:
     enum Status {
-        Ready,       // the temporary file is there to be written
+        Ready,       // the temporary file, or the file itself, is there to be written
         ReadOnly,    // the file exists and the user may not write it
-        CannotCreate // no temporary file could be made (or the path is no file)
+        CannotCreate // nothing can be written (or the path is no file)
     };
     explicit FileReplacement(const std::wstring& path);
     // Removes the temporary file unless it took the file's place.
@@ -100,13 +104,16 @@ public:
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     Status GetStatus() const { return m_status; }
-    // The empty temporary file to write the content to.
-    const std::wstring& GetTemporaryPath() const { return m_temporary; }
+    // Where to write the content: the empty temporary file, or the file
+    // itself when it is written in place (to be opened truncating it).
+    const std::wstring& GetWritePath() const;
     // Puts the written temporary file in the file's place; on failure the
-    // temporary file is removed and the file stays as it was.
+    // temporary file is removed and the file stays as it was. A file written
+    // in place is already there: true.
     bool Commit();
 
 private:
     std::wstring m_target, m_temporary;
     Status m_status = CannotCreate;
+    bool m_inPlace = false;
 };

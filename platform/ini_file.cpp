@@ -85,7 +85,7 @@ bool IniFile::Save(const std::wstring& path) const {
     }
     FileReplacement replacement(path);
     return replacement.GetStatus() == FileReplacement::Ready &&
-           WriteWholeFile(replacement.GetTemporaryPath(), out) && replacement.Commit();
+           WriteWholeFile(replacement.GetWritePath(), out) && replacement.Commit();
 }
 
 int IniFile::FindSection(const std::wstring& section) const {

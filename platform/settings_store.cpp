@@ -209,7 +209,7 @@ bool Save() {
     FileReplacement replacement(SettingsStore::FilePath());
     PlatformFile file;
     if (replacement.GetStatus() != FileReplacement::Ready ||
-        !file.Open(replacement.GetTemporaryPath(), PlatformFile::AccessWrite,
+        !file.Open(replacement.GetWritePath(), PlatformFile::AccessWrite,
                    PlatformFile::CreateAlways))
         return false;
     bool ok = file.Write(out.data(), static_cast<int64_t>(out.size())) && file.Flush();

@@ -23,6 +23,7 @@ constexpr unsigned kStrUnit = 169;
 constexpr unsigned kStrUnitInch = 170; // inch, mm, mil, um
 constexpr unsigned kStrNoClosedFigure = 199;
 constexpr unsigned kStrNoClosedSpline = 211;
+constexpr unsigned kStrReadError = 300; // "File read error "
 constexpr int kStatusUnitPane = 2;
 
 bool IsFinite(float v) {
@@ -282,7 +283,13 @@ bool ImportDxfOutline(CBoard* board, const std::wstring& path) {
     DxfDrawing drawing;
     ChainItems chain;
     ConvertResult converted = ConvertResult::Damaged;
-    if (ReadDxfDrawing(path, drawing) && !drawing.truncated)
+    if (!ReadDxfDrawing(path, drawing)) {
+        // Missing, unreadable, or no regular file (a FIFO, a device, a folder).
+        ShowMessageBox(LoadStringText(kStrReadError) + L"\n" + path, L"Vorpel",
+                       MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (!drawing.truncated)
         converted = ConvertEntities(drawing, chain);
     if (converted == ConvertResult::OpenSpline) {
         ShowError(kStrNoClosedSpline);

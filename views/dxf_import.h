@@ -13,10 +13,11 @@ class PlatformWindow;
 
 // Replaces the board's outline with the closed figure of the drawing,
 // recorded as one group on the active view's undo history, and repaints.
-// When the drawing holds no closed figure (or cannot be read, is cut short or
+// When the drawing cannot be opened (or is no regular file) says "File read
+// error " with its path; when it holds no closed figure (or is cut short or
 // holds damaged values where the figure needs them), or one of its splines is
-// not a closed run of four-point groups, says so in a message box and
-// changes nothing. True when the outline was replaced.
+// not a closed run of four-point groups, says so. Either way in a message box,
+// changing nothing. True when the outline was replaced.
 bool ImportDxfOutline(CBoard* board, const std::wstring& path);
 
 // "Load from .dxf": asks for a drawing with the open-file dialog, then

@@ -24,5 +24,6 @@ struct DxfDrawing {
 
 // Reads the pairs of the file until its end or a code line that is no
 // number. The file is read as UTF-16 when it starts with the byte-order
-// mark, else in the ANSI code page. False when the file cannot be opened.
+// mark, else in the ANSI code page. False when the file cannot be opened or
+// is no regular file.
 bool ReadDxfDrawing(const std::wstring& path, DxfDrawing& drawing);

@@ -18,6 +18,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -117,10 +118,16 @@ TEST_F(ExamplesTest, RoundTripDriver) {
     ASSERT_TRUE(WriteWholeFile(truncated, "<?xml?>\r\n<FootprintLib>\r\n  <Footprint>"));
     std::wstring text = PathJoin(m_dir, L"notes.txt");
     ASSERT_TRUE(WriteWholeFile(text, "<?xml?>\r\n<Project/>\r\n"));
-    for (const std::wstring& in : {wrongKind, truncated, text, PathJoin(m_dir, L"none.symbol")}) {
+    // A FIFO is refused at once; were it waited on, the time limit kills it.
+    std::wstring fifo = PathJoin(m_dir, L"fifo.circuit");
+    ASSERT_EQ(::mkfifo(PathToNative(fifo).c_str(), 0666), 0);
+    for (const std::wstring& in :
+         {wrongKind, truncated, text, PathJoin(m_dir, L"none.symbol"), fifo}) {
         std::wstring out = PathJoin(m_dir, L"out.xml");
         std::wstring err = PathJoin(m_dir, L"err.txt");
-        EXPECT_EQ(RunCommand(driver + " " + Quote(in) + " " + Quote(out) + " 2>" + Quote(err)), 1)
+        EXPECT_EQ(RunCommand("timeout -s KILL 60 " + driver + " " + Quote(in) + " " + Quote(out) +
+                             " 2>" + Quote(err)),
+                  1)
             << WideToUtf8(in);
         EXPECT_FALSE(FileExists(out)) << WideToUtf8(in);
         std::string reason;

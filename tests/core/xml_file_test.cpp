@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 #include <pwd.h>
 #include <string>
 #include <sys/resource.h>
@@ -572,6 +573,49 @@ TEST_F(XmlFileTest, FailedLoadKeepsTheDocumentAndItsPath) {
     EXPECT_EQ(bytes, kDecl + "<Project>\r\n  <Board Note=\"2\"/>\r\n</Project>\r\n");
 }
 
+// Ends the test program when a read hangs instead of letting it wait for good.
+class HangGuard {
+public:
+    explicit HangGuard(unsigned seconds) { ::alarm(seconds); }
+    ~HangGuard() { ::alarm(0); }
+};
+
+// Only a regular file is read, or written: a FIFO is refused at once rather
+// than waited on, and so are a device, a folder and a link to any of them; a
+// link to a regular file reads as the file.
+TEST_F(XmlFileTest, OnlyRegularFilesAreRead) {
+    const std::string doc = kDecl + "<Project>\r\n  <Board/>\r\n</Project>\r\n";
+    ASSERT_TRUE(WriteWholeFile(Path(L"real.circuit"), doc));
+    ASSERT_EQ(::mkfifo(PathToNative(Path(L"fifo.circuit")).c_str(), 0666), 0);
+    ASSERT_TRUE(CreateDirectories(Path(L"folder.circuit")));
+    const std::pair<const char*, const char*> links[] = {
+        {"zero.circuit", "/dev/zero"},
+        {"to-fifo.circuit", "fifo.circuit"},
+        {"to-real.circuit", "real.circuit"},
+    };
+    for (const auto& [name, target] : links)
+        ASSERT_EQ(::symlink(target, PathToNative(Path(Utf8ToWide(name).c_str())).c_str()), 0);
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"fifo.circuit", false},   {L"to-fifo.circuit", false}, {L"zero.circuit", false},
+        {L"folder.circuit", false}, {L"to-real.circuit", true},  {L"real.circuit", true},
+    };
+    const HangGuard guard(60);
+    for (const auto& [name, read] : cases) {
+        SCOPED_TRACE(WideToUtf8(name));
+        const std::wstring path = Path(name);
+        // Refused at the open, before a byte is read.
+        PlatformFile file;
+        ASSERT_EQ(file.Open(path, PlatformFile::AccessRead, PlatformFile::OpenExisting), read);
+        file.Close();
+        CRoot root;
+        root.SetRootTag(L"Project");
+        CXmlFile loader(&root);
+        EXPECT_EQ(loader.Load(path.c_str()), read) << WideToUtf8(loader.GetError());
+        EXPECT_EQ(root.GetChildCount(), read ? 1u : 0u);
+        EXPECT_EQ(CXmlFile(&root).Save(path.c_str()), read);
+    }
+}
+
 TEST_F(XmlFileTest, ASuccessfulLoadReplacesTheDocument) {
     CRoot root;
     root.AddChild(new CTreeNode(8));
@@ -716,6 +760,81 @@ TEST_F(XmlFileTest, ASaveKeepsTheFilesLinkAndPermissionsAndRefusesAReadOnlyFile)
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile(target, bytes));
     EXPECT_EQ(bytes, old);
+}
+
+// A folder the user may not write takes no temporary file: a file in it that
+// the user may write is written in place (through a link too), keeping its
+// permission bits, and a write cut short there is still a failed save. A file
+// the user may not write stays refused. The superuser may write any folder,
+// so as the superuser the saves run as nobody.
+TEST_F(XmlFileTest, AFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && !nobody)
+        GTEST_SKIP() << "no user to save as";
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool throughLink;
+        rlim_t sizeLimit; // 0: none
+        bool saved;
+    };
+    const Case cases[] = {
+        {"a file anyone may write", 0666, false, 0, true},
+        {"the same, through a link", 0666, true, 0, true},
+        {"a file nobody may write", 0444, false, 0, false},
+        {"a write cut short", 0666, false, 8192, false},
+    };
+    const std::string old = kDecl + "<Project/>\r\n";
+    CRoot big;
+    FillBig(big);
+    ASSERT_TRUE(CXmlFile(&big).Save(Path(L"expected.circuit").c_str()));
+    std::string expected;
+    ASSERT_TRUE(ReadWholeFile(Path(L"expected.circuit"), expected));
+    const std::wstring locked = Path(L"locked");
+    const std::wstring target = PathJoin(locked, L"doc.circuit");
+    ASSERT_TRUE(CreateDirectories(locked));
+    ASSERT_EQ(::chmod(PathToNative(m_dir).c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("locked/doc.circuit", PathToNative(Path(L"link.circuit")).c_str()), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(::chmod(PathToNative(locked).c_str(), 0755), 0);
+        RemoveFile(target);
+        ASSERT_TRUE(WriteWholeFile(target, old));
+        ASSERT_EQ(::chmod(PathToNative(target).c_str(), c.mode), 0);
+        ASSERT_EQ(::chmod(PathToNative(locked).c_str(), 0555), 0);
+        const std::wstring opened = c.throughLink ? Path(L"link.circuit") : target;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::geteuid() == 0 &&
+                (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
+                ::_exit(2);
+            std::optional<FileSizeLimit> limit;
+            if (c.sizeLimit)
+                limit.emplace(c.sizeLimit);
+            CRoot root;
+            FillBig(root);
+            CXmlFile saver(&root);
+            const bool saved = saver.Save(opened.c_str());
+            ::_exit(saved == saver.GetError().empty() ? (saved ? 0 : 1) : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), c.saved ? 0 : 1);
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(target, bytes));
+        if (c.saved) {
+            EXPECT_TRUE(bytes == expected) << bytes.size() << " bytes";
+        } else if (!c.sizeLimit) {
+            EXPECT_EQ(bytes, old);
+        }
+        struct stat st {};
+        ASSERT_EQ(::lstat(PathToNative(target).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode, S_IFREG | c.mode);
+        EXPECT_EQ(ListDirectory(locked), std::vector<std::wstring>{L"doc.circuit"});
+    }
+    ASSERT_EQ(::chmod(PathToNative(locked).c_str(), 0755), 0);
 }
 
 TEST_F(XmlFileTest, SaveWithoutAnyPathFails) {

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <functional>
@@ -362,6 +363,41 @@ TEST_F(LibraryBrowserTest, UnreadableAndForeignFilesAreReported) {
         EXPECT_TRUE(d.GetLibrary().GetChildren().empty());
         d.EndDialog(IDCANCEL);
     });
+}
+
+// Only regular files are library files: FIFOs, devices and folders are left
+// out of both browsers' lists (a FIFO read would wait for a writer for good),
+// a link to a library is listed and reads as the library.
+TEST_F(LibraryBrowserTest, OnlyRegularFilesAreListed) {
+    CreateDirectories(settings + L"folder.symbol");
+    for (const char* extension : {".footprint", ".symbol"}) {
+        const std::string at = WideToUtf8(settings);
+        ASSERT_EQ(::mkfifo((at + "fifo" + extension).c_str(), 0666), 0);
+        ASSERT_EQ(::symlink("/dev/zero", (at + "zero" + extension).c_str()), 0);
+        ASSERT_EQ(::symlink((at + "lib" + extension).c_str(), (at + "linked" + extension).c_str()),
+                  0);
+    }
+    const std::vector<std::wstring> footprints = {L"bad.footprint", L"lib.footprint",
+                                                  L"linked.footprint", L"symbols.footprint"};
+    Browse([&](FP& d) {
+        EXPECT_EQ(Entries(d, FP::kFileList), footprints);
+        if (Entries(d, FP::kFileList) == footprints) {
+            ClickEntry(d, FP::kFileList, 2);
+            EXPECT_EQ(d.GetDlgItemAs<TreeViewControl>(FP::kTree)->GetCount(), 4);
+        }
+        d.EndDialog(IDCANCEL);
+    });
+    const std::vector<std::wstring> symbols = {L"broken.symbol", L"lib.symbol", L"linked.symbol"};
+    Select([&](SP& d) {
+        EXPECT_EQ(Entries(d, SP::kFileList), symbols);
+        if (Entries(d, SP::kFileList) == symbols) {
+            ClickEntry(d, SP::kFileList, 2);
+            EXPECT_EQ(Entries(d, SP::kPackageList),
+                      (std::vector<std::wstring>{L"RES", L"GATES", L"NO PARTS"}));
+        }
+        d.EndDialog(IDCANCEL);
+    });
+    EXPECT_TRUE(m_ui.messageBoxes.empty());
 }
 
 TEST_F(LibraryBrowserTest, FolderButtonsKeepTheStoredOrder) {

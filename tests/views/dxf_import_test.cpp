@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -272,10 +275,20 @@ TEST_F(DxfImportTest, FailuresChangeNothing) {
     const std::string header =
         DxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$MEASUREMENT"}, {70, "0"}, {0, "ENDSEC"}});
 
+    // What is no regular file is refused at its open, a FIFO without waiting
+    // for a writer; a link to a drawing imports it.
+    const std::wstring readError = L"File read error \n";
+    const std::wstring missing = Utf8ToWide(m_dir.path + "/missing.dxf");
+    const std::string fifo = m_dir.path + "/fifo.dxf", zero = m_dir.path + "/zero.dxf";
+    const std::string folder = m_dir.path + "/folder.dxf", link = m_dir.path + "/link.dxf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::symlink(PathToNative(m_dir.Write(closedSquare)).c_str(), link.c_str()), 0);
     struct Case {
         const char* what;
         std::wstring path;
-        const wchar_t* message;
+        std::wstring message;
     };
     const Case cases[] = {
         {"six control points", Utf8ToWide(DrawingPath("spline_six_points_r2000.dxf")),
@@ -297,18 +310,26 @@ TEST_F(DxfImportTest, FailuresChangeNothing) {
         {"cut inside a point", m_dir.Write(closedSquare.substr(0, closedSquare.rfind(" 21\n") + 4)),
          kNoClosedFigure},
         {"an empty file", m_dir.Write(""), kNoClosedFigure},
-        {"a missing file", Utf8ToWide(m_dir.path + "/missing.dxf"), kNoClosedFigure},
+        {"a missing file", missing, readError + missing},
+        {"a FIFO", Utf8ToWide(fifo), readError + Utf8ToWide(fifo)},
+        {"a link to a device", Utf8ToWide(zero), readError + Utf8ToWide(zero)},
+        {"a folder", Utf8ToWide(folder), readError + Utf8ToWide(folder)},
     };
+    ::alarm(60); // a read that waits for good ends the test
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ScopedUiHooksRecorder ui;
         EXPECT_FALSE(ImportDxfOutline(m_board, c.path));
-        ExpectUnchanged(ui, c.message);
+        ExpectUnchanged(ui, c.message.c_str());
     }
-    // The drawing the damaged ones were made from imports.
+    ::alarm(0);
+    // The drawing the damaged ones were made from imports, through a link too.
     ScopedUiHooksRecorder ui;
     EXPECT_TRUE(ImportDxfOutline(m_board, m_dir.Write(closedSquare)));
     EXPECT_EQ(Outline(), L"LIN0,0 LIN10,0 LIN10,10 LIN0,10");
+    EXPECT_TRUE(ImportDxfOutline(m_board, Utf8ToWide(link)));
+    EXPECT_EQ(Outline(), L"LIN0,0 LIN10,0 LIN10,10 LIN0,10");
+    EXPECT_TRUE(ui.messageBoxes.empty());
 }
 
 TEST_F(DxfImportTest, LoadFromDxfCommand) {
