@@ -6,6 +6,7 @@
 #include "board/board_undo_records.h"
 #include "board/conductor.h"
 #include "board/layer.h"
+#include "board/node_references.h"
 #include "board/pad.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
@@ -816,11 +817,34 @@ void NoteDestroyed(const CTreeNode* node) {
         g_detached.erase(node);
 }
 
+// The nodes that nodes name besides holding them (ForEachReferent), added
+// to them: a step on a node may change what finds it by its layer, name or
+// net, and the steps on those are looked at too. Only nodes a record of
+// history names are asked: those are alive.
+void AddReferents(std::vector<const CTreeNode*>& nodes, const CUndoList& history) {
+    std::unordered_set<const CTreeNode*> added;
+    const size_t count = nodes.size();
+    for (size_t i = 0; i < count; ++i)
+        if (nodes[i] && history.NamesNode(nodes[i]))
+            ForEachReferent(nodes[i], [&](const CTreeNode* referent) {
+                if (added.insert(referent).second)
+                    nodes.push_back(referent);
+            });
+}
+
+bool IsHistory(const CUndoList* history);
+
 std::vector<const CTreeNode*> Joined(const std::unordered_set<const CTreeNode*>& pending,
                                      bool withRecent = false) {
     std::vector<const CTreeNode*> nodes(pending.begin(), pending.end());
-    if (withRecent)
-        nodes.insert(nodes.end(), g_recent.begin(), g_recent.end());
+    if (withRecent && !g_recent.empty()) {
+        // What the last group's nodes name now, once its step is complete:
+        // a record is often pushed before its change is made.
+        std::vector<const CTreeNode*> recent = g_recent;
+        if (IsHistory(g_recentOwner))
+            AddReferents(recent, *g_recentOwner);
+        nodes.insert(nodes.end(), recent.begin(), recent.end());
+    }
     return nodes;
 }
 
@@ -829,9 +853,10 @@ std::vector<const CTreeNode*> Joined(const std::unordered_set<const CTreeNode*>&
 // name, and every node of a subtree that left the documents.
 void GatherTouchedNodes(const std::vector<CUndoList*>& histories) {
     for (CUndoList* changed : histories) {
-        const std::vector<const CTreeNode*> touched = changed->TakeTouchedNodes();
+        std::vector<const CTreeNode*> touched = changed->TakeTouchedNodes();
         if (touched.empty())
             continue;
+        AddReferents(touched, *changed);
         for (CUndoList* history : histories)
             NotePending(g_pending[history], touched, history == changed);
     }
@@ -856,6 +881,11 @@ void TakeOwnValues(CUndoList& history) {
     pending.current.clear();
 }
 
+bool IsHistory(const CUndoList* history) {
+    const std::vector<CUndoList*> histories = AllHistories();
+    return history && std::find(histories.begin(), histories.end(), history) != histories.end();
+}
+
 CUndoList* LastChanged() {
     const std::vector<CUndoList*> histories = AllHistories();
     if (std::find(histories.begin(), histories.end(), g_lastChanged) == histories.end())
@@ -874,6 +904,12 @@ bool NoteChangeOf(CUndoList& changing) {
         return false;
     if (last) {
         GatherTouchedNodes(AllHistories());
+        // A record taken after its change (an inserted node's) names what
+        // the changing history already did: not the last one's doing.
+        std::vector<const CTreeNode*> pushing;
+        if (const CUndoItem* item = changing.PushingItem())
+            item->ForEachNamedNode([&pushing](const CTreeNode* node) { pushing.push_back(node); });
+        const Referrers::OthersWork othersWork(pushing);
         TakeOwnValues(*last);
     }
     return true;
@@ -1030,6 +1066,8 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
         // The records that entered name what the change touched; the
         // history may go on changing it while the group is being built.
         const std::vector<const CTreeNode*> touched = changing.TakeTouchedNodes();
+        std::vector<const CTreeNode*> named = touched;
+        AddReferents(named, changing);
         const bool sameGroup = change == Change::Push && g_recentOwner == &changing &&
                                changing.CanUndo() &&
                                !changing.UndoItemAt(changing.UndoCount() - 1)->IsGroupHead();
@@ -1038,7 +1076,7 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
         g_recentOwner = &changing;
         g_recent.insert(g_recent.end(), touched.begin(), touched.end());
         for (CUndoList* history : AllHistories())
-            NotePending(g_pending[history], touched, history == &changing);
+            NotePending(g_pending[history], named, history == &changing);
     }
     ForgetDepartedEverywhere(itself ? std::vector<const CUndoList*>{}
                                     : std::vector<const CUndoList*>{&changing},
