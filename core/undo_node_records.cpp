@@ -127,7 +127,7 @@ void IndexRemovedNode(CTreeNode* node) {
 // Referrers ---------------------------------------------------------------
 
 namespace {
-const std::vector<uint64_t>* g_othersWork = nullptr; // sorted
+const std::vector<uint64_t>* g_leftOut = nullptr; // sorted
 
 std::vector<uint64_t> ReferrersOf(const CTreeNode* node) {
     std::vector<uint64_t> sequences;
@@ -136,28 +136,29 @@ std::vector<uint64_t> ReferrersOf(const CTreeNode* node) {
     node->ForEachReferrer([&sequences](const CTreeNode* n) { sequences.push_back(n->m_sequence); });
     std::sort(sequences.begin(), sequences.end());
     sequences.erase(std::unique(sequences.begin(), sequences.end()), sequences.end());
+    if (g_leftOut)
+        std::erase_if(sequences, [](uint64_t sequence) {
+            return std::binary_search(g_leftOut->begin(), g_leftOut->end(), sequence);
+        });
     return sequences;
 }
 } // namespace
 
-Referrers::OthersWork::OthersWork(const std::vector<const CTreeNode*>& nodes) {
+Referrers::LeftOut::LeftOut(const std::vector<const CTreeNode*>& nodes) {
     for (const CTreeNode* node : nodes)
         if (node)
             m_sequences.push_back(node->m_sequence);
     std::sort(m_sequences.begin(), m_sequences.end());
-    g_othersWork = &m_sequences;
+    m_outer = g_leftOut;
+    g_leftOut = &m_sequences;
 }
 
-Referrers::OthersWork::~OthersWork() {
-    g_othersWork = nullptr;
+Referrers::LeftOut::~LeftOut() {
+    g_leftOut = m_outer;
 }
 
 void Referrers::Take(const CTreeNode* node) {
     m_sequences = ReferrersOf(node);
-    if (g_othersWork)
-        std::erase_if(m_sequences, [](uint64_t sequence) {
-            return std::binary_search(g_othersWork->begin(), g_othersWork->end(), sequence);
-        });
     m_taken = true;
 }
 

@@ -52,17 +52,19 @@ private:
 // layer that an insert's Undo takes away). What left since does no harm.
 class Referrers {
 public:
-    // While one lives, Take leaves out nodes: another history's work on
-    // them is already made, though its record is still being taken.
-    class OthersWork {
+    // While one lives, Take and FindsAsLeft leave nodes out: a history's
+    // work on them is made, but its record is still being taken, so it
+    // counts neither as another history's step nor as the history's own.
+    class LeftOut {
     public:
-        explicit OthersWork(const std::vector<const CTreeNode*>& nodes);
-        ~OthersWork();
-        OthersWork(const OthersWork&) = delete;
-        OthersWork& operator=(const OthersWork&) = delete;
+        explicit LeftOut(const std::vector<const CTreeNode*>& nodes);
+        ~LeftOut();
+        LeftOut(const LeftOut&) = delete;
+        LeftOut& operator=(const LeftOut&) = delete;
 
     private:
         std::vector<uint64_t> m_sequences;
+        const std::vector<uint64_t>* m_outer;
     };
 
     void Take(const CTreeNode* node);

@@ -881,6 +881,15 @@ void TakeOwnValues(CUndoList& history) {
     pending.current.clear();
 }
 
+// The nodes the record a history is taking names: its change may be made
+// already (an inserted node's record follows the insertion).
+std::vector<const CTreeNode*> PushedNodes(const CUndoList& history) {
+    std::vector<const CTreeNode*> nodes;
+    if (const CUndoItem* item = history.PushingItem())
+        item->ForEachNamedNode([&nodes](const CTreeNode* node) { nodes.push_back(node); });
+    return nodes;
+}
+
 bool IsHistory(const CUndoList* history) {
     const std::vector<CUndoList*> histories = AllHistories();
     return history && std::find(histories.begin(), histories.end(), history) != histories.end();
@@ -906,10 +915,7 @@ bool NoteChangeOf(CUndoList& changing) {
         GatherTouchedNodes(AllHistories());
         // A record taken after its change (an inserted node's) names what
         // the changing history already did: not the last one's doing.
-        std::vector<const CTreeNode*> pushing;
-        if (const CUndoItem* item = changing.PushingItem())
-            item->ForEachNamedNode([&pushing](const CTreeNode* node) { pushing.push_back(node); });
-        const Referrers::OthersWork othersWork(pushing);
+        const Referrers::LeftOut pushing(PushedNodes(changing));
         TakeOwnValues(*last);
     }
     return true;
@@ -948,6 +954,8 @@ void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool co
     };
     auto plan = [&skip, compare, ownChanges, &nodes](const CUndoList& history) {
         const bool skipped = std::find(skip.begin(), skip.end(), &history) != skip.end();
+        // What the history's record being taken names is its own work.
+        const Referrers::LeftOut pushing(PushedNodes(history));
         return history.PlanDepartedStepsOn(nodes(history), IsDocumentRoot,
                                            compare && &history != ownChanges, !skipped);
     };
@@ -1071,8 +1079,19 @@ void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int tr
         const bool sameGroup = change == Change::Push && g_recentOwner == &changing &&
                                changing.CanUndo() &&
                                !changing.UndoItemAt(changing.UndoCount() - 1)->IsGroupHead();
-        if (!sameGroup)
+        if (!sameGroup) {
+            // The group before is complete: what its nodes name now is
+            // looked at, as the nodes are, by every history.
+            if (IsHistory(g_recentOwner)) {
+                std::vector<const CTreeNode*> named = g_recent;
+                AddReferents(named, *g_recentOwner);
+                named.erase(named.begin(),
+                            named.begin() + static_cast<std::ptrdiff_t>(g_recent.size()));
+                for (CUndoList* history : AllHistories())
+                    NotePending(g_pending[history], named, history == g_recentOwner);
+            }
             g_recent.clear();
+        }
         g_recentOwner = &changing;
         g_recent.insert(g_recent.end(), touched.begin(), touched.end());
         for (CUndoList* history : AllHistories())
