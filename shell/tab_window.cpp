@@ -1,19 +1,7 @@
 #include "shell/tab_window.h"
 
-#include "board/area_node.h"
-#include "board/board.h"
-#include "board/board_layer_index.h"
-#include "board/board_undo_records.h"
-#include "board/conductor.h"
-#include "board/layer.h"
-#include "board/node_references.h"
-#include "board/pad.h"
-#include "core/model_services.h"
-#include "core/node_type.h"
-#include "core/subtree_walk.h"
 #include "core/tree_node.h"
 #include "core/undo_list.h"
-#include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 #include "platform/device_context.h"
 #include "platform/dialog.h"
@@ -22,17 +10,9 @@
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
 #include "resources/command_ids.h"
-#include "schematic/net.h"
-#include "schematic/pin.h"
-#include "schematic/sheet.h"
-#include "schematic/sheet_object.h"
-#include "shell/left_tab_view.h"
 #include "shell/main_frame.h"
 
 #include <algorithm>
-#include <climits>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace {
 constexpr unsigned kPageChangedId = 143; // "Page was changed; save changes?"
@@ -107,7 +87,7 @@ bool IsOwnMessage(UINT msg) {
 }
 } // namespace
 
-CTabWindow::CTabWindow() = default;
+CTabWindow::CTabWindow() : m_historyGate(*this) {}
 
 CTabWindow::~CTabWindow() {
     CloseAll();
@@ -222,13 +202,13 @@ void CTabWindow::AddTab(CVorpelView* view) {
         return;
     TakePanelValue();
     // A value taken may have changed the board the new view has indexed.
-    ReindexBoard(view);
+    CHistoryGate::ReindexBoard(view);
     if (view->IsWindow())
         PlaceView(view);
     if (CVorpelView* shown = GetActiveView())
         shown->ShowWindow(false);
     m_views.insert(m_views.begin(), view);
-    ShareHistories(view);
+    m_historyGate.Share(view);
     for (int& entry : m_order)
         ++entry;
     m_order.insert(m_order.begin(), 0);
@@ -264,7 +244,7 @@ void CTabWindow::ActivateTab(int index) {
     TakePanelValue();
     if (index >= GetTabCount())
         return;
-    NoteShownHistory(GetView(index)->GetUndoList());
+    m_historyGate.NoteShownHistory(GetView(index)->GetUndoList());
     if (CVorpelView* shown = GetActiveView())
         shown->ShowWindow(false);
     m_order.erase(std::find(m_order.begin(), m_order.end(), index));
@@ -280,10 +260,7 @@ void CTabWindow::ActivateTab(int index) {
 void CTabWindow::DestroyView(CVorpelView* view) {
     view->DestroyWindow();
     // What the history frees, the trees let go of first.
-    view->GetUndoList().Clear();
-    view->GetUndoList().SetChangeListener(nullptr);
-    view->GetUndoList().SetReleaseListener(nullptr);
-    ForgetPendingNodes(&view->GetUndoList());
+    m_historyGate.Release(view);
     if (g_pActiveView == view)
         g_pActiveView = nullptr;
     if (m_propertyGrid.GetShownObject() == view)
@@ -454,10 +431,7 @@ void CTabWindow::OnCreate() {
     m_toolTip.Activate(true);
     m_toolTip.SetText(kStripToolTip);
     SetNoBackground();
-    ShareTreeHistories(true);
-    SetOtherStepsForgetter(ForgetOtherStepsOn);
-    SetUnrecordedChanger(ChangeWithoutHistory);
-    WatchDetachedNodes(true);
+    m_historyGate.Open();
 }
 
 void CTabWindow::LayoutPanel(bool open, bool resize) {
@@ -656,73 +630,16 @@ bool CTabWindow::RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     return view->OfferToMessageMap(msg, wParam, lParam, result);
 }
 
-namespace {
-// The nodes of a page: its document's subtree, less the pages of their own
-// inside it.
-void CollectPageNodes(const CTreeNode* node, std::vector<const CTreeNode*>& out) {
-    for (const CTreeNode* child : node->GetChildren()) {
-        if (HasOwnViewMaker(child->GetType()))
-            continue;
-        out.push_back(child);
-        CollectPageNodes(child, out);
-    }
-}
-
-bool IsDocumentRoot(const CTreeNode* node) {
-    for (int kind = 0; kind < 3; ++kind)
-        if (node == &g_MainFrame.GetRoot(kind))
-            return true;
-    return false;
-}
-
-bool InSomeDocument(const CTreeNode* node) {
-    const CTreeNode* top = node;
-    while (top->GetParent())
-        top = top->GetParent();
-    return IsDocumentRoot(top);
-}
-} // namespace
-
 CTabWindow::DocumentsWatch CTabWindow::WatchDocuments() const {
-    DocumentsWatch watch;
-    for (const CVorpelView* view : m_views) {
-        std::vector<const CTreeNode*> nodes;
-        if (view->GetDocument())
-            CollectPageNodes(view->GetDocument(), nodes);
-        std::sort(nodes.begin(), nodes.end());
-        watch.pages.emplace_back(view, std::move(nodes));
-        if (view->GetViewKind() == kViewBoard && view->GetDocument() &&
-            view->GetDocument()->GetType() == NodeType::Board) {
-            watch.layers.emplace_back(view, BoardLayers(view));
-            watch.outlines.emplace_back(view, BoardOutline(view));
-        }
-    }
+    DocumentsWatch watch = m_historyGate.WatchDocuments();
     auto* node = dynamic_cast<const CTreeNode*>(m_propertyGrid.GetShownObject());
-    if (node && InSomeDocument(node))
+    if (node && CHistoryGate::InSomeDocument(node))
         watch.shownNode = node;
     return watch;
 }
 
 void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
-    // Views closed meanwhile are only compared by address.
-    for (CVorpelView* view : std::vector<CVorpelView*>(m_views)) {
-        auto page = std::find_if(before.pages.begin(), before.pages.end(),
-                                 [view](const auto& p) { return p.first == view; });
-        if (page == before.pages.end() || !view->GetDocument())
-            continue;
-        std::vector<const CTreeNode*> now;
-        CollectPageNodes(view->GetDocument(), now);
-        std::sort(now.begin(), now.end());
-        if (!std::includes(now.begin(), now.end(), page->second.begin(), page->second.end()) ||
-            LayersMoved(before, view)) {
-            DropWorkInProgress(view);
-            if (!view->GetUndoList().IsAtSavedState())
-                g_MainFrame.NoteChangesLeftInDocument(view->GetDocumentKind());
-            // The page keeps its unsaved changes: closing it still asks.
-            view->GetUndoList().Abandon();
-        }
-        ReindexBoard(view);
-    }
+    m_historyGate.CatchUpWithDocuments(before);
     CVorpelView* view = GetActiveView();
     if (!view)
         return;
@@ -732,557 +649,10 @@ void CTabWindow::CatchUpWithDocuments(const DocumentsWatch& before) {
     // sheet's drawing given back to the sheet of its name).
     const CProperty* shown = m_propertyGrid.GetShownObject();
     if (before.shownNode && shown == static_cast<const CProperty*>(before.shownNode) &&
-        (!InSomeDocument(before.shownNode) || !view->Shows(shown)))
+        (!CHistoryGate::InSomeDocument(before.shownNode) || !view->Shows(shown)))
         m_propertyGrid.ShowProperties(view);
     else
         m_propertyGrid.RefreshProperties();
-}
-
-// --- Histories sharing a document ---------------------------------------------------
-
-namespace {
-// Set while views drop their work under way for a forgetting: the steps
-// that dropping takes are not a reason to drop more.
-bool g_droppingWork = false;
-
-// A settling of every history is posted after a change (see
-// SettleHistories); the histories that changed since are left to their own
-// next change, as a group of theirs may still be being built.
-constexpr UINT kSettleHistoriesMessage = WM_USER + 0x7E9;
-bool g_settlePosted = false;
-std::vector<const CUndoList*> g_changedSinceSettle;
-
-// Every history that can act on the documents: the trees' and the open
-// editors'.
-std::vector<CUndoList*> AllHistories() {
-    std::vector<CUndoList*> histories;
-    for (int kind = 0; kind < 3; ++kind)
-        if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))
-            histories.push_back(&tree->GetUndoList());
-    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews())
-        histories.push_back(&view->GetUndoList());
-    return histories;
-}
-
-// The history that changed last: what changes the documents between two
-// changes of histories is its doing (a record is pushed before its change
-// is made, a drag goes on after its first record). Null when it is gone.
-CUndoList* g_lastChanged = nullptr;
-
-// The gate looks only at what the steps touched, never at every record of
-// a history: a step costs the same at the start of a session and after
-// thousands of steps. Each history keeps the nodes it is still to look at
-// (the records naming them are found through the history's index):
-// reach, the nodes whose top may have changed (named by a record that
-// entered a history, or in a subtree that left the documents); others,
-// the nodes other histories' steps touched, whose values its records are
-// to compare; current, the nodes its own steps touched, whose values its
-// records take once another history takes over. A history looks at its
-// nodes where the full walk would have looked at all its records, and
-// forgets them then.
-struct PendingNodes {
-    std::unordered_set<const CTreeNode*> reach;
-    std::unordered_set<const CTreeNode*> others;
-    std::unordered_set<const CTreeNode*> current;
-};
-std::unordered_map<const CUndoList*, PendingNodes> g_pending;
-// The nodes named by the records of the last group a history changed (the
-// group being built, an action undone or redone): that history may go on
-// changing them without a record (a drag, a dialog that records a node
-// once), so they are looked at again at every settling and change of
-// history until another group starts.
-std::vector<const CTreeNode*> g_recent;
-const CUndoList* g_recentOwner = nullptr;
-// The nodes taken out of their parents since the last look (the trees
-// tell); those still out of the documents then take their subtrees with
-// them.
-std::unordered_set<const CTreeNode*> g_detached;
-
-// Nodes a history's records touched: their reach (a null, standing for
-// every node's values, says nothing of reach) and their values, as its own
-// or another's doing.
-void NotePending(PendingNodes& pending, const std::vector<const CTreeNode*>& touched, bool own) {
-    for (const CTreeNode* node : touched)
-        if (node)
-            pending.reach.insert(node);
-    (own ? pending.current : pending.others).insert(touched.begin(), touched.end());
-}
-
-void NoteDetached(CTreeNode* node) {
-    g_detached.insert(node);
-}
-
-void NoteDestroyed(const CTreeNode* node) {
-    if (!g_detached.empty())
-        g_detached.erase(node);
-}
-
-// The nodes that nodes name besides holding them (ForEachReferent), added
-// to them: a step on a node may change what finds it by its layer, name or
-// net, and the steps on those are looked at too. Only nodes a record of
-// history names are asked: those are alive.
-void AddReferents(std::vector<const CTreeNode*>& nodes, const CUndoList& history) {
-    std::unordered_set<const CTreeNode*> added;
-    const size_t count = nodes.size();
-    for (size_t i = 0; i < count; ++i)
-        if (nodes[i] && history.NamesNode(nodes[i]))
-            ForEachReferent(nodes[i], [&](const CTreeNode* referent) {
-                if (added.insert(referent).second)
-                    nodes.push_back(referent);
-            });
-}
-
-bool IsHistory(const CUndoList* history);
-
-std::vector<const CTreeNode*> Joined(const std::unordered_set<const CTreeNode*>& pending,
-                                     bool withRecent = false) {
-    std::vector<const CTreeNode*> nodes(pending.begin(), pending.end());
-    if (withRecent && !g_recent.empty()) {
-        // What the last group's nodes name now, once its step is complete:
-        // a record is often pushed before its change is made.
-        std::vector<const CTreeNode*> recent = g_recent;
-        if (IsHistory(g_recentOwner))
-            AddReferents(recent, *g_recentOwner);
-        nodes.insert(nodes.end(), recent.begin(), recent.end());
-    }
-    return nodes;
-}
-
-// What the histories' changes touched since the last look goes to every
-// history's nodes to look at: the nodes the changing histories' records
-// name, and every node of a subtree that left the documents.
-void GatherTouchedNodes(const std::vector<CUndoList*>& histories) {
-    for (CUndoList* changed : histories) {
-        std::vector<const CTreeNode*> touched = changed->TakeTouchedNodes();
-        if (touched.empty())
-            continue;
-        AddReferents(touched, *changed);
-        for (CUndoList* history : histories)
-            NotePending(g_pending[history], touched, history == changed);
-    }
-    if (g_detached.empty())
-        return;
-    std::vector<const CTreeNode*> left;
-    for (const CTreeNode* node : g_detached)
-        if (!InSomeDocument(node))
-            ForEachInSubtree(node, [&left](const CTreeNode* n) {
-                left.push_back(n);
-                return true;
-            });
-    g_detached.clear();
-    for (CUndoList* history : histories)
-        g_pending[history].reach.insert(left.begin(), left.end());
-}
-
-// The history's records take the values of the nodes its own steps touched.
-void TakeOwnValues(CUndoList& history) {
-    PendingNodes& pending = g_pending[&history];
-    history.TakeCurrentValuesOn(Joined(pending.current, true), IsDocumentRoot);
-    pending.current.clear();
-}
-
-// The nodes the record a history is taking names: its change may be made
-// already (an inserted node's record follows the insertion).
-std::vector<const CTreeNode*> PushedNodes(const CUndoList& history) {
-    std::vector<const CTreeNode*> nodes;
-    if (const CUndoItem* item = history.PushingItem())
-        item->ForEachNamedNode([&nodes](const CTreeNode* node) { nodes.push_back(node); });
-    return nodes;
-}
-
-bool IsHistory(const CUndoList* history) {
-    const std::vector<CUndoList*> histories = AllHistories();
-    return history && std::find(histories.begin(), histories.end(), history) != histories.end();
-}
-
-CUndoList* LastChanged() {
-    const std::vector<CUndoList*> histories = AllHistories();
-    if (std::find(histories.begin(), histories.end(), g_lastChanged) == histories.end())
-        g_lastChanged = nullptr;
-    return g_lastChanged;
-}
-
-// A change of history changing is about to be made. When another history
-// changed last, its records take what their nodes hold now as left by
-// their steps, and the others' records are to be compared with the values
-// their steps left (true): that history may have changed them.
-bool NoteChangeOf(CUndoList& changing) {
-    CUndoList* last = LastChanged();
-    g_lastChanged = &changing;
-    if (last == &changing)
-        return false;
-    if (last) {
-        GatherTouchedNodes(AllHistories());
-        // A record taken after its change (an inserted node's) names what
-        // the changing history already did: not the last one's doing.
-        const Referrers::LeftOut pushing(PushedNodes(changing));
-        TakeOwnValues(*last);
-    }
-    return true;
-}
-
-// Each history (the changing one only with itself) forgets the groups that
-// name a node neither in a document nor held by its own records: another
-// history took the node out and may free it. With compare, every history
-// but ownChanges (the one that changed last, if any), the changing one
-// too, also forgets the groups that no longer find the values their step
-// left: another history changed the same attribute or text since. Every
-// plan is made before any history frees what its forgotten records hold,
-// so none looks at a node another one just freed.
-void ForgetDepartedEverywhere(const std::vector<const CUndoList*>& skip, bool compare = false,
-                              const CUndoList* ownChanges = nullptr) {
-    GatherTouchedNodes(AllHistories());
-    if (compare)
-        for (CUndoList* history : AllHistories())
-            if (history != ownChanges)
-                history->TakeOthersValuesOn(Joined(g_pending[history].others, true),
-                                            IsDocumentRoot);
-    // The nodes a history looks at: those whose reach changed where it is
-    // not skipped, those whose values others changed where it compares.
-    auto nodes = [&skip, compare, ownChanges](const CUndoList& history) {
-        const bool skipped = std::find(skip.begin(), skip.end(), &history) != skip.end();
-        const bool values = compare && &history != ownChanges;
-        PendingNodes& pending = g_pending[&history];
-        std::vector<const CTreeNode*> look;
-        if (!skipped)
-            look = Joined(pending.reach);
-        if (values) {
-            const std::vector<const CTreeNode*> changed = Joined(pending.others, true);
-            look.insert(look.end(), changed.begin(), changed.end());
-        }
-        return look;
-    };
-    auto plan = [&skip, compare, ownChanges, &nodes](const CUndoList& history) {
-        const bool skipped = std::find(skip.begin(), skip.end(), &history) != skip.end();
-        // What the history's record being taken names is its own work.
-        const Referrers::LeftOut pushing(PushedNodes(history));
-        return history.PlanDepartedStepsOn(nodes(history), IsDocumentRoot,
-                                           compare && &history != ownChanges, !skipped);
-    };
-    // What a history looked at is done with.
-    auto looked = [&skip, compare, ownChanges](const CUndoList& history) {
-        PendingNodes& pending = g_pending[&history];
-        if (std::find(skip.begin(), skip.end(), &history) == skip.end())
-            pending.reach.clear();
-        if (compare && &history != ownChanges)
-            pending.others.clear();
-    };
-    // How many undo records at least a history forgets: an editor whose
-    // work under way began with a step that goes lets the steps since go.
-    std::unordered_map<const CUndoList*, size_t> atLeast;
-    if (!g_droppingWork) {
-        // Another editor whose steps go drops its work under way first,
-        // while what that work made is still where it left it.
-        for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
-            CUndoList& list = view->GetUndoList();
-            const CUndoList::ForgetPlan going = plan(list);
-            if (going.IsEmpty())
-                continue;
-            g_droppingWork = true;
-            list.SetForgettingAhead(going.undoCount);
-            CTabWindow::DropWorkInProgress(view);
-            if (list.ForgettingAhead() > going.undoCount)
-                atLeast[&list] = list.ForgettingAhead();
-            list.SetForgettingAhead(0);
-            g_droppingWork = false;
-        }
-    }
-    // What dropping the work changed is looked at too.
-    GatherTouchedNodes(AllHistories());
-    std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
-    for (CUndoList* history : AllHistories()) {
-        CUndoList::ForgetPlan forget = plan(*history);
-        if (auto it = atLeast.find(history); it != atLeast.end())
-            forget.undoCount =
-                std::max(forget.undoCount, std::min(it->second, history->UndoCount()));
-        looked(*history);
-        if (!forget.IsEmpty())
-            plans.emplace_back(history, forget);
-    }
-    for (const auto& [history, forget] : plans)
-        history->Forget(forget);
-}
-// Conductor vertices tie to pads by address, and a tie to a pad that left
-// the board stays while a history holds the pad, so that its Undo brings
-// the pad back tied. A pin names its net the same way: a net one history
-// takes away may still hold pins another history put in it. Once the
-// history frees the pad or the net, the ties let go.
-void UntieFromReleased(const std::vector<const CTreeNode*>& held) {
-    std::unordered_set<const CTreeNode*> pads;
-    std::unordered_set<const CTreeNode*> nets;
-    for (const CTreeNode* top : held)
-        if (!InSomeDocument(top))
-            ForEachInSubtree(top, [&](const CTreeNode* node) {
-                if (node->GetType() == NodeType::Pad)
-                    pads.insert(node);
-                else if (node->GetType() == NodeType::Net)
-                    nets.insert(node);
-                // Another history may have moved a drawn object into a node
-                // this one holds (a wire into a net it inserted empty): it
-                // leaves its sheet before it is freed.
-                auto* object = dynamic_cast<CSheetObject*>(const_cast<CTreeNode*>(node));
-                if (object && object->m_pSheet && object->m_pSheet->HasObject(object))
-                    object->m_pSheet->RemoveObject(object);
-                return true;
-            });
-    if (pads.empty() && nets.empty())
-        return;
-    ForEachInSubtree(static_cast<CTreeNode*>(&g_MainFrame.GetRoot(0)), [&](CTreeNode* node) {
-        if (node->GetType() == NodeType::Pin) {
-            auto* pin = static_cast<CPin*>(node);
-            if (pin->m_pNet && nets.count(static_cast<const CTreeNode*>(pin->m_pNet)))
-                pin->m_pNet = nullptr;
-            return true;
-        }
-        if (node->GetType() != NodeType::Conductor)
-            return true;
-        for (ConductorVertex& v : static_cast<CConductor*>(node)->m_vertices)
-            if (const CPad* pad = v.tie.GetPad();
-                pad && pads.count(static_cast<const CTreeNode*>(pad)))
-                v.tie = VertexTie();
-        return false;
-    });
-}
-} // namespace
-
-void CTabWindow::WatchDetachedNodes(bool watch) {
-    Tree<CTreeNode>::s_detached = watch ? NoteDetached : nullptr;
-    CTreeNode::s_destroyed = watch ? NoteDestroyed : nullptr;
-    g_detached.clear();
-    g_pending.clear();
-    g_recent.clear();
-    g_recentOwner = nullptr;
-}
-
-void CTabWindow::ForgetPendingNodes(const CUndoList* history) {
-    g_pending.erase(history);
-}
-
-void CTabWindow::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
-                                 CUndoList::Change change, bool after) {
-    using Change = CUndoList::Change;
-    // The changing history keeps a group being built (its records may name
-    // a node taken out only for a moment) and has nothing to keep once
-    // cleared; before an Undo or Redo it lets go, as the others do, of the
-    // steps it can no longer take.
-    const bool itself = change == Change::Undo || change == Change::Redo;
-    // What a view does on its own behalf while another history's change
-    // lets go of its steps stays that history's doing.
-    const CUndoList* last = after || g_droppingWork ? nullptr : LastChanged();
-    const bool compare = !after && !g_droppingWork && NoteChangeOf(changing);
-    if (after) {
-        // The records that entered name what the change touched; the
-        // history may go on changing it while the group is being built.
-        const std::vector<const CTreeNode*> touched = changing.TakeTouchedNodes();
-        std::vector<const CTreeNode*> named = touched;
-        AddReferents(named, changing);
-        const bool sameGroup = change == Change::Push && g_recentOwner == &changing &&
-                               changing.CanUndo() &&
-                               !changing.UndoItemAt(changing.UndoCount() - 1)->IsGroupHead();
-        if (!sameGroup) {
-            // The group before is complete: what its nodes name now is
-            // looked at, as the nodes are, by every history.
-            if (IsHistory(g_recentOwner)) {
-                std::vector<const CTreeNode*> named = g_recent;
-                AddReferents(named, *g_recentOwner);
-                named.erase(named.begin(),
-                            named.begin() + static_cast<std::ptrdiff_t>(g_recent.size()));
-                for (CUndoList* history : AllHistories())
-                    NotePending(g_pending[history], named, history == g_recentOwner);
-            }
-            g_recent.clear();
-        }
-        g_recentOwner = &changing;
-        g_recent.insert(g_recent.end(), touched.begin(), touched.end());
-        for (CUndoList* history : AllHistories())
-            NotePending(g_pending[history], named, history == &changing);
-    }
-    ForgetDepartedEverywhere(itself ? std::vector<const CUndoList*>{}
-                                    : std::vector<const CUndoList*>{&changing},
-                             compare, last);
-    if (!after)
-        return;
-    // Records are often pushed before their node leaves: once the step is
-    // complete, the others let go of what it took away.
-    if (std::find(g_changedSinceSettle.begin(), g_changedSinceSettle.end(), &changing) ==
-        g_changedSinceSettle.end())
-        g_changedSinceSettle.push_back(&changing);
-    if (!g_settlePosted && g_MainFrame.m_tabWindow.IsWindow()) {
-        g_settlePosted = true;
-        g_MainFrame.m_tabWindow.PostMessage(kSettleHistoriesMessage);
-    }
-    if (change == Change::Clear)
-        return;
-    // The open board editors of the board the change touched index it
-    // anew, all but the changing one, whose index follows its records; not
-    // at once, since the step may not be complete yet.
-    const CTreeNode* board = nullptr;
-    if (owner && owner->GetDocument()) {
-        const CTreeNode* document = owner->GetDocument();
-        board = document->GetType() == NodeType::Board ? document : FindBoardAbove(document);
-        if (!board)
-            return;
-    } else if (treeKind != 0) {
-        return;
-    }
-    for (CVorpelView* view : g_MainFrame.m_tabWindow.GetViews()) {
-        if (view == owner || !view->GetBoardLayerIndex() || (board && view->GetDocument() != board))
-            continue;
-        view->CatchUpLater();
-        if (view->IsWindow())
-            view->Invalidate(false);
-    }
-}
-
-void CTabWindow::SettleHistories() {
-    g_settlePosted = false;
-    const std::vector<const CUndoList*> changed = std::move(g_changedSinceSettle);
-    g_changedSinceSettle.clear();
-    // What changed since the last history's change is that history's own
-    // doing; the others let go of the steps whose values it changed.
-    CUndoList* last = LastChanged();
-    if (last) {
-        GatherTouchedNodes(AllHistories());
-        TakeOwnValues(*last);
-    }
-    ForgetDepartedEverywhere(changed, true, last);
-    // What changes the documents from here without a change of history (a
-    // floating object, a drag going on) is the shown editor's doing.
-    if (CVorpelView* view = g_MainFrame.m_tabWindow.GetActiveView())
-        g_lastChanged = &view->GetUndoList();
-    // Nor does the panel keep showing what the steps took out (a wire an
-    // Esc dropped, a net another editor merged away) or off the shown page.
-    CTabWindow& tabs = g_MainFrame.m_tabWindow;
-    CVorpelView* view = tabs.GetActiveView();
-    if (auto* shown = dynamic_cast<const CTreeNode*>(tabs.m_propertyGrid.GetShownObject());
-        shown && (!InSomeDocument(shown) || (view && !view->Shows(shown))))
-        tabs.m_propertyGrid.ShowProperties(view);
-}
-
-void CTabWindow::ForgetOtherStepsOn(const CTreeNode* node) {
-    const CUndoList* keep = GetActiveUndoList();
-    auto holds = [node](const CUndoList& history) { return history.NamesNode(node); };
-    for (CVorpelView* view : std::vector<CVorpelView*>(g_MainFrame.m_tabWindow.GetViews())) {
-        if (&view->GetUndoList() == keep || !holds(view->GetUndoList()))
-            continue;
-        g_droppingWork = true;
-        CTabWindow::DropWorkInProgress(view);
-        g_droppingWork = false;
-    }
-    for (CUndoList* history : AllHistories())
-        if (history != keep && holds(*history))
-            history->ForgetGroupsNaming(node);
-}
-
-void CTabWindow::ChangeWithoutHistory(const std::function<void()>& change) {
-    // What changed since the last history's change is that history's doing;
-    // what the change alters is no history's, so every record lets it
-    // follow, as for another history's change its step did not make.
-    if (CUndoList* last = LastChanged())
-        last->TakeCurrentValues(IsDocumentRoot);
-    change();
-    for (CUndoList* history : AllHistories())
-        history->TakeOthersValues(IsDocumentRoot);
-}
-
-void CTabWindow::NoteShownHistory(CUndoList& shown) {
-    CUndoList* last = LastChanged();
-    if (last == &shown)
-        return;
-    // The values are handed over; the others compare theirs at the next
-    // change or settling, where letting go of steps is safe.
-    const std::vector<CUndoList*> histories = AllHistories();
-    GatherTouchedNodes(histories);
-    if (last)
-        TakeOwnValues(*last);
-    // Not forgotten yet: the others still compare them.
-    for (CUndoList* history : histories)
-        if (history != last)
-            history->TakeOthersValuesOn(Joined(g_pending[history].others, true), IsDocumentRoot);
-    g_lastChanged = &shown;
-}
-
-const CUndoList* CTabWindow::LastChangedHistory() {
-    return LastChanged();
-}
-
-void CTabWindow::ShareHistories(CVorpelView* view) {
-    CUndoList& history = view->GetUndoList();
-    history.SetChangeListener([&history, view](CUndoList::Change change, bool after) {
-        OnHistoryChange(history, view, -1, change, after);
-    });
-    history.SetReleaseListener(UntieFromReleased);
-}
-
-void CTabWindow::ShareTreeHistories(bool share) {
-    for (int kind = 0; kind < 3; ++kind) {
-        CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind);
-        if (!tree)
-            continue;
-        CUndoList& history = tree->GetUndoList();
-        if (!share) {
-            history.SetChangeListener(nullptr);
-            history.SetReleaseListener(nullptr);
-        } else {
-            history.SetChangeListener([&history, kind](CUndoList::Change change, bool after) {
-                OnHistoryChange(history, nullptr, kind, change, after);
-            });
-            history.SetReleaseListener(UntieFromReleased);
-        }
-    }
-}
-
-void CTabWindow::ReindexBoard(CVorpelView* view) {
-    // The stackup decides which layers' sets a padstack's inner pads go to,
-    // and no record moves them when it changes.
-    if (CBoardLayerIndex* index = view->GetBoardLayerIndex()) {
-        index->Clear();
-        index->Build(view->GetDocument());
-    }
-}
-
-CTabWindow::DocumentsWatch::Layers CTabWindow::BoardLayers(const CVorpelView* view) {
-    DocumentsWatch::Layers layers;
-    std::vector<const CTreeNode*> stack{view->GetDocument()};
-    while (!stack.empty()) {
-        const CTreeNode* node = stack.back();
-        stack.pop_back();
-        const int layer = node->GetType() == NodeType::Layer
-                              ? static_cast<const CLayer*>(node)->m_id
-                              : node->GetLayer();
-        if (layer >= 0)
-            layers.emplace_back(node, layer);
-        for (const CTreeNode* child : node->GetChildren())
-            stack.push_back(child);
-    }
-    std::sort(layers.begin(), layers.end());
-    return layers;
-}
-
-std::vector<const void*> CTabWindow::BoardOutline(const CVorpelView* view) {
-    std::vector<const void*> nodes;
-    for (const CAreaNode* n = static_cast<const CBoard*>(view->GetDocument())->m_outline; n;
-         n = n->m_next)
-        nodes.push_back(n);
-    return nodes;
-}
-
-bool CTabWindow::LayersMoved(const DocumentsWatch& before, const CVorpelView* view) {
-    auto outline = std::find_if(before.outlines.begin(), before.outlines.end(),
-                                [view](const auto& p) { return p.first == view; });
-    if (outline != before.outlines.end() && outline->second != BoardOutline(view))
-        return true;
-    auto page = std::find_if(before.layers.begin(), before.layers.end(),
-                             [view](const auto& p) { return p.first == view; });
-    if (page == before.layers.end())
-        return false;
-    const DocumentsWatch::Layers now = BoardLayers(view);
-    for (const auto& [node, layer] : page->second) {
-        auto it = std::lower_bound(now.begin(), now.end(), std::make_pair(node, INT_MIN));
-        if (it != now.end() && it->first == node && it->second != layer)
-            return true;
-    }
-    return false;
 }
 
 void CTabWindow::StepHistory(CVorpelView* view, bool redo) {
@@ -1304,8 +674,8 @@ void CTabWindow::StepHistory(CVorpelView* view, bool redo) {
 bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     CVorpelView* view = GetActiveView();
     result = 0;
-    if (msg == kSettleHistoriesMessage) {
-        SettleHistories();
+    if (msg == CHistoryGate::kSettleMessage) {
+        m_historyGate.SettleHistories();
         return true;
     }
     switch (msg) {
@@ -1314,15 +684,9 @@ bool CTabWindow::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         return true;
     case WM_DESTROY:
         CloseAll();
-        ShareTreeHistories(false);
-        SetOtherStepsForgetter(nullptr);
-        SetUnrecordedChanger(nullptr);
         // A settling posted to this window never arrives now: a tab window
         // made later must post its own.
-        g_settlePosted = false;
-        g_changedSinceSettle.clear();
-        g_lastChanged = nullptr;
-        WatchDetachedNodes(false);
+        m_historyGate.Close();
         if (GetPropertyGrid() == &m_propertyGrid)
             SetPropertyGrid(nullptr);
         return true;

@@ -13,6 +13,7 @@
 #include "platform/logical_font.h"
 #include "platform/tooltip_control.h"
 #include "platform/window.h"
+#include "shell/history_gate.h"
 
 #include <memory>
 #include <string>
@@ -48,9 +49,9 @@ public:
     void DropWorkInProgress(int documentKind = -1);
     // The same for one view.
     static void DropWorkInProgress(CVorpelView* view);
-    // The history whose change came last: what changed the documents since
-    // is its own doing (null when none, or when it is gone).
-    static const CUndoList* LastChangedHistory();
+    // The gate every change of the histories passes (the trees' and the
+    // views').
+    CHistoryGate& GetHistoryGate() { return m_historyGate; }
     // Closes one tab; the view's work under way goes first. With prompt, a
     // view with unsaved changes asks "Page
     // was changed; save changes?": Yes saves its document as the frame's
@@ -67,18 +68,9 @@ public:
     void ApplyPanelValue();
 
     // What the open views' documents hold before a change the views do not
-    // make themselves: a tree's Undo or Redo, a board dialog run from a tree.
-    struct DocumentsWatch {
-        std::vector<std::pair<const CVorpelView*, std::vector<const CTreeNode*>>> pages;
-        const CTreeNode* shownNode = nullptr;
-        // The board editors' objects with their layers (a layer of the
-        // stackup with its id).
-        using Layers = std::vector<std::pair<const CTreeNode*, int>>;
-        std::vector<std::pair<const CVorpelView*, Layers>> layers;
-        // And the nodes of their boards' outlines, which a board's restored
-        // attributes replace.
-        std::vector<std::pair<const CVorpelView*, std::vector<const void*>>> outlines;
-    };
+    // make themselves: a tree's Undo or Redo, a board dialog run from a tree;
+    // with the object the panel shows.
+    using DocumentsWatch = CHistoryGate::DocumentsWatch;
     DocumentsWatch WatchDocuments() const;
     // After such a change: a view whose page lost nodes (not pages of their
     // own, which close with their views) lets go of its history, whose
@@ -161,37 +153,10 @@ private:
     void InvalidateClose(int index);
     bool RouteToView(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void DestroyView(CVorpelView* view);
-    // Every history, the trees' and the editors', shares the documents
-    // through one place (see CUndoList's change listener): before and after
-    // each change, every other history forgets its steps that name a node
-    // no document holds and its own records do not hold either; after it,
-    // the open board editors of a board the change touched index it anew.
-    static void OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
-                                CUndoList::Change change, bool after);
-    static void ShareHistories(CVorpelView* view);
-    // After the steps that changed histories are complete: every history
-    // that did not change meanwhile forgets its steps on what they took out.
-    static void SettleHistories();
-    // Another editor comes to the front: what changes the documents from
-    // here without a change of history is its doing.
-    static void NoteShownHistory(CUndoList& shown);
-    static void ShareTreeHistories(bool share);
-    // The gate's watch of the nodes leaving the trees, and its nodes still
-    // to look at (see the comments in tab_window.cpp).
-    static void WatchDetachedNodes(bool watch);
-    static void ForgetPendingNodes(const CUndoList* history);
-    // Every history but the active view's forgets its steps naming node
-    // (see ForgetOtherStepsOn); an editor whose steps go drops its work
-    // under way first.
-    static void ForgetOtherStepsOn(const CTreeNode* node);
-    // A change that no history records (see ChangeWithoutHistory): every
-    // history's records let what it changes follow the nodes.
-    static void ChangeWithoutHistory(const std::function<void()>& change);
-    static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
-    static std::vector<const void*> BoardOutline(const CVorpelView* view);
-    static void ReindexBoard(CVorpelView* view);
-    static bool LayersMoved(const DocumentsWatch& before, const CVorpelView* view);
 
+    // Every history, the trees' and the editors', shares the documents
+    // through it (see CUndoList's change listener).
+    CHistoryGate m_historyGate;
     std::vector<CVorpelView*> m_views;
     std::vector<int> m_order;
     int m_hoverTab = -1;

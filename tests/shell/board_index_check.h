@@ -130,7 +130,7 @@ inline ::testing::AssertionResult HistoriesFindTheirStepsAsLeft() {
                    << whose << "'s next " << (redo ? "redo" : "undo") << " finds its " << found;
         return ::testing::AssertionSuccess();
     };
-    const CUndoList* last = CTabWindow::LastChangedHistory();
+    const CUndoList* last = g_MainFrame.m_tabWindow.GetHistoryGate().LastChanged();
     std::vector<std::pair<const CUndoList*, std::string>> histories;
     for (int kind = 0; kind < 3; ++kind)
         if (CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind))

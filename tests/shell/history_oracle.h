@@ -169,7 +169,7 @@ public:
             // step's. Right before a step's first record all of it is the
             // next step's: a history may change the documents first and
             // record after (a tree's Cut).
-            auto last = histories.find(CTabWindow::LastChangedHistory());
+            auto last = histories.find(g_MainFrame.m_tabWindow.GetHistoryGate().LastChanged());
             if (when != When::StartingStep && last != histories.end() && !last->second.undo.empty())
                 for (const std::shared_ptr<Segment>& segment : last->second.segments)
                     if (segment->known && std::count(segment->states.begin(), segment->states.end(),
