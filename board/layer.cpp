@@ -5,6 +5,8 @@
 #include "core/node_attributes.h"
 #include "core/node_type.h"
 
+#include <vector>
+
 using namespace std::literals;
 
 namespace {
@@ -33,6 +35,24 @@ CLayer::CLayer(int id) : CTreeNode(NodeType::Layer), m_id(id) {
 }
 
 CLayer::~CLayer() = default;
+
+std::wstring CLayer::ReferenceKey() const {
+    return LayerToCode(m_id);
+}
+
+void CLayer::ForEachReferrer(const std::function<void(const CTreeNode*)>& visit) const {
+    const CTreeNode* board = GetParent();
+    if (!board || m_id < 0)
+        return;
+    std::vector<const CTreeNode*> stack(board->GetChildren().begin(), board->GetChildren().end());
+    while (!stack.empty()) {
+        const CTreeNode* node = stack.back();
+        stack.pop_back();
+        if (node->GetType() != NodeType::Layer && node->GetLayer() == m_id)
+            visit(node);
+        stack.insert(stack.end(), node->GetChildren().begin(), node->GetChildren().end());
+    }
+}
 
 CTreeNode* CLayer::Clone() const {
     return new CLayer(*this);

@@ -18,6 +18,9 @@ public:
     void WriteAttributes() override;
     void FillPropertyGrid() override;
     void ApplyPropertyChange(int row) override;
+    // What lies on the layer finds it by its id.
+    std::wstring ReferenceKey() const override;
+    void ForEachReferrer(const std::function<void(const CTreeNode*)>& visit) const override;
 
     int m_id;
     int m_layerType = kLayerTypeRouting;

@@ -13,7 +13,9 @@
 #include "platform/types.h"
 
 #include <cstdint>
+#include <functional>
 #include <new>
+#include <string>
 
 class CVorpelView;
 class Graphics;
@@ -96,6 +98,13 @@ public:
     // BoardLayer id, -1 for none.
     virtual int GetLayer() const;
     virtual void SetLayer(int layer);
+    // What other nodes find this one by besides its address (a layer's id,
+    // a net's name), or empty. A step that changes it, or takes the node
+    // away, leaves the nodes that name it so naming another node or none.
+    virtual std::wstring ReferenceKey() const { return {}; }
+    // Every node that names this one other than as its parent: what lies on
+    // a layer, the pins, planes and areas of a net.
+    virtual void ForEachReferrer(const std::function<void(const CTreeNode*)>& /*visit*/) const {}
 
     // True for a sheet object that is shown on a sheet. Sheet objects
     // override it; a node that cannot be on a sheet never is.

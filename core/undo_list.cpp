@@ -78,7 +78,9 @@ template <class It> void CUndoList::NotifyRelease(It begin, It end) const {
 void CUndoList::AddUndo(CUndoItem* item) {
     if (!item)
         return;
+    pushing_ = item;
     NotifyChange(Change::Push, false);
+    pushing_ = nullptr;
     item->SetGroupHead(startNewGroup_);
     startNewGroup_ = false;
     undo_.push_back(MakeEntry(std::unique_ptr<CUndoItem>(item), ++nextState_, false));

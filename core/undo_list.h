@@ -149,6 +149,11 @@ public:
         releaseListener_ = std::move(listener);
     }
 
+    // The record AddUndo is taking, while its listener hears of it before:
+    // its change may already be made (an inserted node's record follows the
+    // insertion).
+    const CUndoItem* PushingItem() const { return pushing_; }
+
     void SetStartNewGroup(bool start) { startNewGroup_ = start; }
     bool GetStartNewGroup() const { return startNewGroup_; }
     // Receives the keyboard focus after an Undo or Redo that did something.
@@ -220,6 +225,7 @@ private:
     uint64_t savedState_ = 0; // 0: the state with an empty history
     uint64_t nextState_ = 0;
     PlatformWindow* focusWindow_ = nullptr;
+    const CUndoItem* pushing_ = nullptr;
     bool startNewGroup_ = false;
     size_t forgettingAhead_ = 0;
     std::function<void(Change, bool)> listener_;

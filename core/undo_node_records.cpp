@@ -10,6 +10,7 @@
 #include "schematic/sheet.h"
 #include "schematic/sheet_object.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -123,6 +124,56 @@ void IndexRemovedNode(CTreeNode* node) {
     }
 }
 
+// Referrers ---------------------------------------------------------------
+
+namespace {
+const std::vector<uint64_t>* g_leftOut = nullptr; // sorted
+
+std::vector<uint64_t> ReferrersOf(const CTreeNode* node) {
+    std::vector<uint64_t> sequences;
+    for (const CTreeNode* child : node->GetChildren())
+        sequences.push_back(child->m_sequence);
+    node->ForEachReferrer([&sequences](const CTreeNode* n) { sequences.push_back(n->m_sequence); });
+    std::sort(sequences.begin(), sequences.end());
+    sequences.erase(std::unique(sequences.begin(), sequences.end()), sequences.end());
+    if (g_leftOut)
+        std::erase_if(sequences, [](uint64_t sequence) {
+            return std::binary_search(g_leftOut->begin(), g_leftOut->end(), sequence);
+        });
+    return sequences;
+}
+} // namespace
+
+Referrers::LeftOut::LeftOut(const std::vector<const CTreeNode*>& nodes) {
+    for (const CTreeNode* node : nodes)
+        if (node)
+            m_sequences.push_back(node->m_sequence);
+    std::sort(m_sequences.begin(), m_sequences.end());
+    m_outer = g_leftOut;
+    g_leftOut = &m_sequences;
+}
+
+Referrers::LeftOut::~LeftOut() {
+    g_leftOut = m_outer;
+}
+
+void Referrers::Take(const CTreeNode* node) {
+    m_sequences = ReferrersOf(node);
+    m_taken = true;
+}
+
+void Referrers::Clear() {
+    m_sequences.clear();
+    m_taken = false;
+}
+
+bool Referrers::FindsAsLeft(const CTreeNode* node) const {
+    if (!m_taken)
+        return true;
+    const std::vector<uint64_t> now = ReferrersOf(node);
+    return std::includes(m_sequences.begin(), m_sequences.end(), now.begin(), now.end());
+}
+
 // Insert ------------------------------------------------------------------
 
 CUndoInsert::CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree)
@@ -201,7 +252,8 @@ std::wstring_view SheetNameOf(const CTreeNode* node) {
 } // namespace
 
 CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner)
-    : m_node(node), m_owner(owner), m_change(node, SheetNameOf(node)) {
+    : m_node(node), m_owner(owner), m_change(node, SheetNameOf(node)),
+      m_keyBefore(node->ReferenceKey()) {
     if (auto* object = dynamic_cast<CSheetObject*>(node)) {
         m_sheet = std::make_unique<SheetLink>(object->m_pSheet);
         m_sheetAfter = std::make_unique<SheetLink>(object->m_pSheet);
@@ -211,9 +263,10 @@ CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* o
 CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner,
                                                    AttributeChange change,
                                                    std::unique_ptr<SheetLink> sheet,
-                                                   std::unique_ptr<SheetLink> sheetAfter)
+                                                   std::unique_ptr<SheetLink> sheetAfter,
+                                                   std::wstring keyBefore)
     : m_node(node), m_owner(owner), m_change(std::move(change)), m_sheet(std::move(sheet)),
-      m_sheetAfter(std::move(sheetAfter)) {}
+      m_sheetAfter(std::move(sheetAfter)), m_keyBefore(std::move(keyBefore)) {}
 
 CUndoChangeNodeAttribute::~CUndoChangeNodeAttribute() = default;
 
@@ -230,6 +283,10 @@ void CUndoChangeNodeAttribute::TakeCurrentValues() {
     m_change.TakeCurrent(m_node);
     if (m_sheetAfter)
         *m_sheetAfter = CurrentSheet();
+    if (m_node->ReferenceKey() != m_keyBefore)
+        m_referrers.Take(m_node);
+    else
+        m_referrers.Clear();
 }
 
 void CUndoChangeNodeAttribute::TakeOthersValues() {
@@ -240,7 +297,7 @@ void CUndoChangeNodeAttribute::TakeOthersValues() {
 }
 
 bool CUndoChangeNodeAttribute::FindsValuesAsLeft() const {
-    return m_change.FindsAsLeft(m_node);
+    return m_change.FindsAsLeft(m_node) && m_referrers.FindsAsLeft(m_node);
 }
 
 void CUndoChangeNodeAttribute::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
@@ -259,11 +316,12 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
     std::unique_ptr<SheetLink> now =
         object ? std::make_unique<SheetLink>(object->m_pSheet) : nullptr;
     RepaintByView(m_node);
+    std::wstring key = m_node->ReferenceKey();
     AttributeChange back = m_change.PutBack(m_node);
     const bool changed = !back.IsEmpty() || moved;
     auto* inverse = new CUndoChangeNodeAttribute(
         m_node, m_owner, std::move(back), now ? std::make_unique<SheetLink>(*now) : nullptr,
-        m_sheet ? std::make_unique<SheetLink>(*m_sheet) : nullptr);
+        m_sheet ? std::make_unique<SheetLink>(*m_sheet) : nullptr, std::move(key));
     if (!changed) {
         if (m_owner)
             m_owner->FillPropertyGrid();

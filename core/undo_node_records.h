@@ -10,9 +10,11 @@
 #include "core/value_change.h"
 #include "core/xml_element.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 class CProperty;
 class CSheet;
@@ -41,21 +43,63 @@ private:
     int m_index;
 };
 
+// The nodes that name a node, its children and those that name it by its
+// key (CTreeNode::ForEachReferrer), as the step left them. A step whose Undo
+// takes the node away, or changes its key, takes or leaves them all: once
+// another history added one since, the step no longer finds the node as it
+// left it, as its Undo would delete that history's work or leave it naming
+// another node (a track in a net that a merge's Undo splits, an object on a
+// layer that an insert's Undo takes away). What left since does no harm.
+class Referrers {
+public:
+    // While one lives, Take and FindsAsLeft leave nodes out: a history's
+    // work on them is made, but its record is still being taken, so it
+    // counts neither as another history's step nor as the history's own.
+    class LeftOut {
+    public:
+        explicit LeftOut(const std::vector<const CTreeNode*>& nodes);
+        ~LeftOut();
+        LeftOut(const LeftOut&) = delete;
+        LeftOut& operator=(const LeftOut&) = delete;
+
+    private:
+        std::vector<uint64_t> m_sequences;
+        const std::vector<uint64_t>* m_outer;
+    };
+
+    void Take(const CTreeNode* node);
+    void Clear();
+    bool FindsAsLeft(const CTreeNode* node) const;
+
+private:
+    // Kept by creation order: a node freed since and another made at its
+    // address never count as the same.
+    std::vector<uint64_t> m_sequences; // sorted
+    bool m_taken = false;
+};
+
 // After the caller added the node to its parent.
 // withSubtree: the node's placed descendants (a net's wires, a package's
 // parts) come and go with it; set for the redo of a deletion. An insertion
 // leaves them alone, since on undo they may still be moved out of the node
 // by older records.
-class CUndoInsert : public CUndoItemWithoutValues {
+// Its Undo takes the node away with what it holds: it finds the node as it
+// left it while no other history added to what the node holds or to what
+// names it (Referrers).
+class CUndoInsert : public CUndoItem {
 public:
     CUndoInsert(CTreeNode* node, CProperty* owner, bool withSubtree = false);
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
+    void TakeCurrentValues() override { m_referrers.Take(m_node); }
+    void TakeOthersValues() override {}
+    bool FindsValuesAsLeft() const override { return m_referrers.FindsAsLeft(m_node); }
 
 private:
     CTreeNode* m_node; // not owned
     CProperty* m_owner;
     bool m_withSubtree;
+    Referrers m_referrers;
 };
 
 // Before the caller unlinks the node; the record owns the node while it
@@ -87,7 +131,9 @@ private:
 // onto the sheet it was on, not onto the one its former sheet name finds
 // now (the sheet may have been renamed meanwhile, and another given its
 // name); once another history moved it to another sheet, the step no
-// longer finds it as it left it.
+// longer finds it as it left it. A step that changed the node's key (a
+// layer's id, a net's name) keeps what names the node as it left it
+// (Referrers).
 class CUndoChangeNodeAttribute : public CUndoItem {
 public:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
@@ -102,7 +148,7 @@ public:
 private:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner, AttributeChange change,
                              std::unique_ptr<SheetLink> sheet,
-                             std::unique_ptr<SheetLink> sheetAfter);
+                             std::unique_ptr<SheetLink> sheetAfter, std::wstring keyBefore);
     // The step moved the sheet object to another sheet.
     bool MovedSheet() const;
     CSheet* CurrentSheet() const;
@@ -112,6 +158,27 @@ private:
     AttributeChange m_change;
     std::unique_ptr<SheetLink> m_sheet;      // a sheet object's sheet before, else null
     std::unique_ptr<SheetLink> m_sheetAfter; // and the one the step left it on
+    std::wstring m_keyBefore;                // the node's key before the step
+    Referrers m_referrers;                   // taken where the step changed the key
+};
+
+// Pushed by a step that moves what a node holds to another node or back (a
+// net merged into another or split from it): what the node holds and what
+// names it, as the step left them (Referrers), so that another history's
+// addition since forgets the step rather than let its Undo leave that
+// addition in the wrong node. Its Undo changes nothing.
+class CUndoKeepReferrers : public CUndoItem {
+public:
+    explicit CUndoKeepReferrers(CTreeNode* node) : m_node(node) {}
+    CUndoItem* Undo() override { return new CUndoKeepReferrers(m_node); }
+    const CTreeNode* GetChangedNode() const override { return m_node; }
+    void TakeCurrentValues() override { m_referrers.Take(m_node); }
+    void TakeOthersValues() override {}
+    bool FindsValuesAsLeft() const override { return m_referrers.FindsAsLeft(m_node); }
+
+private:
+    CTreeNode* m_node;
+    Referrers m_referrers;
 };
 
 // Before the node is moved to another parent. The parent is the record's

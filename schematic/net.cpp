@@ -1,7 +1,9 @@
 #include "schematic/net.h"
 
+#include "board/area.h"
 #include "board/board.h"
 #include "board/footprint.h"
+#include "board/layer.h"
 #include "board/padstack.h"
 #include "core/default_settings.h"
 #include "core/model_services.h"
@@ -99,6 +101,23 @@ CBoard* CNet::GetBoard() const {
     return parent && parent->GetType() == NodeType::Board ? static_cast<CBoard*>(parent) : nullptr;
 }
 
+void CNet::ForEachReferrer(const std::function<void(const CTreeNode*)>& visit) const {
+    for (const CPin* pin : m_pins)
+        visit(pin);
+    const CBoard* board = GetBoard();
+    if (!board || GetName().empty())
+        return;
+    for (const CTreeNode* child : board->GetChildren()) {
+        if (child->GetType() == NodeType::Area &&
+            static_cast<const CArea*>(child)->m_net == GetName())
+            visit(child);
+        else if (child->GetType() == NodeType::Layer &&
+                 static_cast<const CLayer*>(child)->m_layerType == kLayerTypePlane &&
+                 static_cast<const CLayer*>(child)->m_net == GetName())
+            visit(child);
+    }
+}
+
 CPadstack* CNet::FindOrAddVia(CPadstack* definition) {
     for (CTreeNode* child : GetChildren())
         if (child->GetType() == NodeType::Padstack &&
@@ -155,6 +174,9 @@ bool CNet::DeleteIfEmpty() {
 void CNet::Merge(DeviceContext* dc, CNet* other) {
     if (!other || other == this)
         return;
+    // An Undo gives the other net back what it held: what another history
+    // adds to this one since would stay here.
+    PushUndo(new CUndoKeepReferrers(this));
     // Planes and areas of the net that goes, and of this one when it takes
     // the other's name, name the survivor. Recorded first, so that an undo
     // restores them once both nets are back.
@@ -609,6 +631,10 @@ void CNet::SplitDisconnected(DeviceContext* dc) {
         for (CWire* w : wires) {
             if (!w->m_mark)
                 continue;
+            // A Redo takes from this net again what the split takes: what
+            // another history adds to it meanwhile would stay.
+            if (split->GetChildCount() == 0)
+                PushUndo(new CUndoKeepReferrers(this));
             w->m_mark = false;
             PushUndo(new CUndoChangeParent(w, nullptr));
             w->RemoveFromParent();
@@ -652,6 +678,10 @@ void CNet::SplitAtWire(CWire* wire, const std::wstring& name) {
     }
     if (target == this)
         return;
+    // What another history adds to either net since would stay where an
+    // Undo or Redo leaves it.
+    PushUndo(new CUndoKeepReferrers(this));
+    PushUndo(new CUndoKeepReferrers(target));
     for (CWire* w : moved) {
         PushUndo(new CUndoChangeNetOfWire(w));
         w->RemoveFromParent();

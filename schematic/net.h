@@ -35,6 +35,9 @@ public:
     void ApplyPropertyChange(int row) override;
 
     const std::wstring& GetName() const { return m_text; }
+    // Its pins hold it by address; the planes and areas of the board name it.
+    std::wstring ReferenceKey() const override { return GetName(); }
+    void ForEachReferrer(const std::function<void(const CTreeNode*)>& visit) const override;
     CBoard* GetBoard() const;
     // The colour of a net named so: ground names cyan, supply names red,
     // any other the default airwire colour.

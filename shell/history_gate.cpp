@@ -5,11 +5,13 @@
 #include "board/board_layer_index.h"
 #include "board/conductor.h"
 #include "board/layer.h"
+#include "board/node_references.h"
 #include "board/pad.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
 #include "core/subtree_walk.h"
 #include "core/tree_node.h"
+#include "core/undo_node_records.h"
 #include "core/vorpel_view.h"
 #include "schematic/net.h"
 #include "schematic/pin.h"
@@ -21,6 +23,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 
 // The gate looks only at what the steps touched, never at every record of
 // a history: a step costs the same at the start of a session and after
@@ -196,11 +199,46 @@ void CHistoryGate::NotePending(PendingNodes& pending, const std::vector<const CT
     (own ? pending.current : pending.others).insert(touched.begin(), touched.end());
 }
 
+// The nodes that nodes name besides holding them (ForEachReferent), added
+// to them: a step on a node may change what finds it by its layer, name or
+// net, and the steps on those are looked at too. Only nodes a record of
+// history names are asked: those are alive.
+void CHistoryGate::AddReferents(std::vector<const CTreeNode*>& nodes, const CUndoList& history) {
+    std::unordered_set<const CTreeNode*> added;
+    const size_t count = nodes.size();
+    for (size_t i = 0; i < count; ++i)
+        if (nodes[i] && history.NamesNode(nodes[i]))
+            ForEachReferent(nodes[i], [&](const CTreeNode* referent) {
+                if (added.insert(referent).second)
+                    nodes.push_back(referent);
+            });
+}
+
+// The nodes the record a history is taking names: its change may be made
+// already (an inserted node's record follows the insertion).
+std::vector<const CTreeNode*> CHistoryGate::PushedNodes(const CUndoList& history) {
+    std::vector<const CTreeNode*> nodes;
+    if (const CUndoItem* item = history.PushingItem())
+        item->ForEachNamedNode([&nodes](const CTreeNode* node) { nodes.push_back(node); });
+    return nodes;
+}
+
+bool CHistoryGate::IsHistory(const CUndoList* history) const {
+    const std::vector<CUndoList*> histories = AllHistories();
+    return history && std::find(histories.begin(), histories.end(), history) != histories.end();
+}
+
 std::vector<const CTreeNode*>
 CHistoryGate::Joined(const std::unordered_set<const CTreeNode*>& pending, bool withRecent) const {
     std::vector<const CTreeNode*> nodes(pending.begin(), pending.end());
-    if (withRecent)
-        nodes.insert(nodes.end(), m_recent.begin(), m_recent.end());
+    if (withRecent && !m_recent.empty()) {
+        // What the last group's nodes name now, once its step is complete:
+        // a record is often pushed before its change is made.
+        std::vector<const CTreeNode*> recent = m_recent;
+        if (IsHistory(m_recentOwner))
+            AddReferents(recent, *m_recentOwner);
+        nodes.insert(nodes.end(), recent.begin(), recent.end());
+    }
     return nodes;
 }
 
@@ -209,9 +247,10 @@ CHistoryGate::Joined(const std::unordered_set<const CTreeNode*>& pending, bool w
 // name, and every node of a subtree that left the documents.
 void CHistoryGate::GatherTouchedNodes(const std::vector<CUndoList*>& histories) {
     for (CUndoList* changed : histories) {
-        const std::vector<const CTreeNode*> touched = changed->TakeTouchedNodes();
+        std::vector<const CTreeNode*> touched = changed->TakeTouchedNodes();
         if (touched.empty())
             continue;
+        AddReferents(touched, *changed);
         for (CUndoList* history : histories)
             NotePending(m_pending[history], touched, history == changed);
     }
@@ -277,6 +316,9 @@ bool CHistoryGate::NoteChangeOf(CUndoList& changing) {
         return false;
     if (last) {
         GatherTouchedNodes(AllHistories());
+        // A record taken after its change (an inserted node's) names what
+        // the changing history already did: not the last one's doing.
+        const Referrers::LeftOut pushing(PushedNodes(changing));
         TakeOwnValues(*last);
     }
     return true;
@@ -286,15 +328,28 @@ bool CHistoryGate::NoteChangeOf(CUndoList& changing) {
 // go on changing it while the group is being built.
 void CHistoryGate::NoteRecentGroup(CUndoList& changing, CUndoList::Change change) {
     const std::vector<const CTreeNode*> touched = changing.TakeTouchedNodes();
+    std::vector<const CTreeNode*> named = touched;
+    AddReferents(named, changing);
     const bool sameGroup = change == CUndoList::Change::Push && m_recentOwner == &changing &&
                            changing.CanUndo() &&
                            !changing.UndoItemAt(changing.UndoCount() - 1)->IsGroupHead();
-    if (!sameGroup)
+    if (!sameGroup) {
+        // The group before is complete: what its nodes name now is looked
+        // at, as the nodes are, by every history.
+        if (IsHistory(m_recentOwner)) {
+            std::vector<const CTreeNode*> referents = m_recent;
+            AddReferents(referents, *m_recentOwner);
+            referents.erase(referents.begin(),
+                            referents.begin() + static_cast<std::ptrdiff_t>(m_recent.size()));
+            for (CUndoList* history : AllHistories())
+                NotePending(m_pending[history], referents, history == m_recentOwner);
+        }
         m_recent.clear();
+    }
     m_recentOwner = &changing;
     m_recent.insert(m_recent.end(), touched.begin(), touched.end());
     for (CUndoList* history : AllHistories())
-        NotePending(m_pending[history], touched, history == &changing);
+        NotePending(m_pending[history], named, history == &changing);
 }
 
 // Records are often pushed before their node leaves: once the step is
@@ -431,6 +486,8 @@ std::vector<const CTreeNode*> CHistoryGate::NodesToLookAt(const Look& look,
 }
 
 CUndoList::ForgetPlan CHistoryGate::PlanFor(const Look& look, const CUndoList& history) {
+    // What the history's record being taken names is its own work.
+    const Referrers::LeftOut pushing(PushedNodes(history));
     return history.PlanDepartedStepsOn(NodesToLookAt(look, history), IsDocumentRoot,
                                        look.Compares(history), !look.Skips(history));
 }

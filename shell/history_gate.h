@@ -127,6 +127,9 @@ private:
     // --- The nodes to look at ---
     void WatchDetachedNodes(bool watch);
     void GatherTouchedNodes(const std::vector<CUndoList*>& histories);
+    static void AddReferents(std::vector<const CTreeNode*>& nodes, const CUndoList& history);
+    static std::vector<const CTreeNode*> PushedNodes(const CUndoList& history);
+    bool IsHistory(const CUndoList* history) const;
     void TakeOwnValues(CUndoList& history);
     std::vector<const CTreeNode*> Joined(const std::unordered_set<const CTreeNode*>& pending,
                                          bool withRecent = false) const;

@@ -280,6 +280,49 @@ TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-after-renumbering"));
 }
 
+// A layer inserted, dragged below the next or deleted in the tree's stackup,
+// then a track routed on the layer that came of it in the board's editor:
+// the tree's Undo would leave the track on a layer the stackup no longer
+// holds, or on another layer. The tree's step goes instead, and the file
+// keeps the track where it was routed.
+TEST_F(BoardDialogsTest, TheTreesStackupUndoLeavesTheEditorsLaterTrackOnItsLayer) {
+    struct Case {
+        const char* name;
+        int button, row, onto;
+        char layerKey; // the layer routed on, with Ctrl
+        const char* track;
+        bool inserted = false; // Inner 5 inserted first, a step of its own
+    };
+    const Case cases[] = {
+        {"Inner 5 inserted", CStackup::kInsertLayer, 1, -1, '5', "<Conductor Layer=\"I05\""},
+        {"Inner 1 dragged below Inner 2", 0, 1, 3, '2', "<Conductor Layer=\"I02\" Width"},
+        {"Inner 4 deleted below a new Inner 5", CStackup::kDeleteLayer, 4, -1, '4',
+         "<Conductor Layer=\"I04\" Width", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CBoardView* view = Reopen(true);
+        ASSERT_NE(view, nullptr);
+        if (c.inserted)
+            Stackup(CStackup::kInsertLayer, 1);
+        const std::string before = Saved(0);
+        Stackup(c.button, c.row, c.onto);
+        ASSERT_NE(Saved(0), before);
+        BoardKey(c.layerKey, MK_CONTROL);
+        Command(ID_BRD_ROUTE_NEW);
+        ClickBoard(view, 18, 12);
+        ClickBoard(view, 18, 4);
+        BoardKey(VK_ESCAPE);
+        const std::string routed = Saved(0);
+        ASSERT_TRUE(Contains(routed, c.track)) << "no track routed on the layer";
+        Undo(0);
+        ExpectSameFile(Saved(0), routed, "the tree's Undo");
+        EXPECT_TRUE(BoardsHoldWhatTheirObjectsName());
+        EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    }
+}
+
 // A route dropped as a track without length, by Esc right after its start
 // or by a second click on its start, and the panel lets go of it.
 TEST_F(BoardDialogsTest, ARouteDroppedWithoutLengthLeavesThePanel) {

@@ -5,13 +5,17 @@
 // of a board point (millimetres) in its editor.
 #pragma once
 
+#include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/conductor.h"
+#include "board/layer.h"
 #include "board/pad.h"
+#include "core/board_layer.h"
 #include "core/subtree_walk.h"
 #include "core/undo_list.h"
 #include "core/vorpel_view.h"
 #include "platform/text.h"
+#include "schematic/net.h"
 #include "shell/left_pane.h"
 #include "shell/left_tab_view.h"
 #include "shell/main_frame.h"
@@ -178,6 +182,53 @@ inline ::testing::AssertionResult ConductorsTieOnlyToPadsInReach() {
                 return ::testing::AssertionFailure()
                        << "a conductor vertex at " << v.x << "," << v.y
                        << " is tied to a pad no document or history holds";
+    return ::testing::AssertionSuccess();
+}
+
+// What the boards' objects name other than by holding it is there: every
+// object on an inner layer lies on a layer of its board's stackup, every
+// conductor vertex tied to a pad lies in the net of that pad, and every
+// plane names a net of its board.
+inline ::testing::AssertionResult BoardsHoldWhatTheirObjectsName() {
+    for (const CTreeNode* top : g_MainFrame.GetRoot(0).GetChildren()) {
+        std::vector<const CBoard*> boards;
+        ForEachInSubtree(top, [&](const CTreeNode* node) {
+            if (node->GetType() == NodeType::Board)
+                boards.push_back(static_cast<const CBoard*>(node));
+            return true;
+        });
+        for (const CBoard* board : boards) {
+            std::string fault;
+            ForEachInSubtree(static_cast<const CTreeNode*>(board), [&](const CTreeNode* node) {
+                if (!fault.empty())
+                    return false;
+                const int layer = node->GetLayer();
+                if (node->GetType() != NodeType::Layer && layer >= kLayerInner1 &&
+                    layer <= kLayerInner20 && !board->FindLayer(layer))
+                    fault = "a " + WideToUtf8(node->GetTagName()) + " lies on " +
+                            WideToUtf8(LayerToCode(layer)) + ", which the stackup does not hold";
+                if (node->GetType() == NodeType::Layer) {
+                    const auto* plane = static_cast<const CLayer*>(node);
+                    if (plane->m_layerType == kLayerTypePlane && !plane->m_net.empty() &&
+                        !board->FindNet(plane->m_net))
+                        fault = "the plane " + WideToUtf8(plane->GetText()) + " names net " +
+                                WideToUtf8(plane->m_net) + ", which the board does not hold";
+                }
+                if (node->GetType() != NodeType::Conductor)
+                    return true;
+                for (const ConductorVertex& v : static_cast<const CConductor*>(node)->m_vertices)
+                    if (const CPad* pad = v.tie.GetPad();
+                        pad && pad->GetNet() && pad->GetNet() != node->GetParent())
+                        fault = "a track of " + WideToUtf8(node->GetParent()->GetText()) + " at " +
+                                std::to_string(v.x) + "," + std::to_string(v.y) +
+                                " is tied to a pad of " + WideToUtf8(pad->GetNet()->GetText());
+                return false;
+            });
+            if (!fault.empty())
+                return ::testing::AssertionFailure()
+                       << WideToUtf8(board->GetText()) << ": " << fault;
+        }
+    }
     return ::testing::AssertionSuccess();
 }
 
