@@ -9,6 +9,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/dialog.h"
 #include "platform/paint_target.h"
+#include "tests/board/net_graph_check.h"
 #include "tests/panel_rows.h"
 #include "tests/random_seed.h"
 #include "tests/screen_picture.h"
@@ -167,6 +168,7 @@ TEST_F(BoardViewRandomTest, ThousandsOfRandomActionsUndoToTheOriginal) {
             board, "step " + std::to_string(i),
             {view->GetRouteConductor(), view->GetFloatingText(), view->GetNewArea()});
         ExpectLayerIndexOnTheBoard(board, *view->GetBoardLayerIndex(), "step " + std::to_string(i));
+        EXPECT_TRUE(NetGraphsAreFresh(board, {view->GetRouteConductor()})) << "step " << i;
         if (HasFailure())
             break;
     }
