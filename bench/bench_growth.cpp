@@ -568,7 +568,7 @@ int main(int argc, char** argv) {
         SetBudget(ratios, "wire_click_growth", "12", 300);
         double times[2] = {0, 0};
         for (int k = 0; k < 2; ++k) {
-            const int n = 3000 * (k ? 10 : 1);
+            const int n = 350000 * (k ? 10 : 1);
             const std::wstring path = PathJoin(dir, L"chain.circuit");
             if (!WriteWholeFile(path, ChainDocument(n)))
                 Fail("writing the document");
@@ -599,7 +599,7 @@ int main(int argc, char** argv) {
         SetBudget(ratios, "footprints_rotated_growth", "12", 300);
         double times[2] = {0, 0};
         for (int k = 0; k < 2; ++k) {
-            const int count = 20 * (k ? 10 : 1);
+            const int count = 1000 * (k ? 10 : 1);
             const std::wstring path = PathJoin(dir, L"rotate.circuit");
             if (!WriteWholeFile(path, ProjectDocument(count * 10)))
                 Fail("writing the document");

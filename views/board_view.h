@@ -225,8 +225,8 @@ private:
     void DeleteFreeComponents(Graphics* g);
     void FollowFootprint(Graphics* g, CFootprint* footprint);
     void DetachFootprintConductors(Graphics* g, CFootprint* footprint);
-    // menu: the component menu's turn, recorded as an attribute change.
-    void RotateFootprint(Graphics* g, CFootprint* footprint, bool packaged, bool shift, bool menu);
+    // A quarter turn, by the key or from the component menu alike.
+    void RotateFootprint(Graphics* g, CFootprint* footprint, bool packaged, bool shift);
     void FlipFootprint(Graphics* g, CFootprint* footprint, bool packaged, int side);
     void SaveFootprint(CFootprint* footprint);
     // Package footprints first, then those of the mountings, in child order.

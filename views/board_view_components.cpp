@@ -335,12 +335,13 @@ void CBoardView::DetachFootprintConductors(Graphics* g, CFootprint* footprint) {
 
 // --- Rotating and flipping ---------------------------------------------------------------
 
-void CBoardView::RotateFootprint(Graphics* g, CFootprint* footprint, bool packaged, bool shift,
-                                 bool menu) {
+void CBoardView::RotateFootprint(Graphics* g, CFootprint* footprint, bool packaged, bool shift) {
     float delta = footprint->m_place == kPlaceBottom ? 90.0f : -90.0f;
     if (shift)
         delta = -delta;
-    if (packaged && !menu)
+    // A package footprint's record rebuilds the graphs of its nets when it is
+    // undone and redone, from the menu as from the key.
+    if (packaged)
         PushUndo(new CUndoChangeFootprintPos(footprint));
     else
         PushUndo(new CUndoChangeNodeAttribute(footprint, nullptr));
@@ -383,7 +384,7 @@ bool CBoardView::ComponentKey(int vk) {
             continue;
         }
         if (vk == 'R')
-            RotateFootprint(g.get(), footprint, packaged, shift, false);
+            RotateFootprint(g.get(), footprint, packaged, shift);
         else
             FlipFootprint(g.get(), footprint, packaged, vk == 'T' ? kPlaceTop : kPlaceBottom);
         if (packaged)
@@ -523,7 +524,7 @@ void CBoardView::ComponentMenu(Graphics* g, uint32_t flags, PointF p) {
         }
         const bool packaged = IsPackageFootprint(footprint);
         if (command == ID_BRD_ROTATE)
-            RotateFootprint(g, footprint, packaged, shift, true);
+            RotateFootprint(g, footprint, packaged, shift);
         else
             FlipFootprint(g, footprint, packaged,
                           command == ID_BRD_PLACE_TOP ? kPlaceTop : kPlaceBottom);

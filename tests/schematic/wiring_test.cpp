@@ -312,6 +312,53 @@ TEST_F(WiringTest, NormalizeRules) {
     EXPECT_EQ(Net(L"B"), nullptr);
 }
 
+TEST_F(WiringTest, WiresLyingWithinAnotherGo) {
+    // A wire that covers no stretch another wire does not cover goes, its
+    // ends shared with the other's included; a wire reaching past the other
+    // stays (joined to it, when nothing else meets at the joint).
+    struct Case {
+        const char* name;
+        const char* wires;
+        std::vector<std::wstring> left;
+    };
+    const Case cases[] = {
+        {"a copy", R"(<Wire SheetName="S">0,0,9,0</Wire><Wire SheetName="S">0,0,9,0</Wire>)",
+         {L"0,0,9,0"}},
+        {"a copy drawn the other way",
+         R"(<Wire SheetName="S">0,4,0,9</Wire><Wire SheetName="S">0,9,0,4</Wire>)", {L"0,4,0,9"}},
+        {"on the other's far end",
+         R"(<Wire SheetName="S">0,0,9,0</Wire><Wire SheetName="S">5,0,9,0</Wire>)",
+         {L"0,0,9,0"}},
+        {"on the other's near end, drawn first",
+         R"(<Wire SheetName="S">2,2,2,5</Wire><Wire SheetName="S">2,2,2,8</Wire>)",
+         {L"2,2,2,8"}},
+        {"both ends inside",
+         R"(<Wire SheetName="S">0,0,9,0</Wire><Wire SheetName="S">3,0,6,0</Wire>)",
+         {L"0,0,9,0"}},
+        {"reaching past", R"(<Wire SheetName="S">0,0,6,0</Wire><Wire SheetName="S">3,0,9,0</Wire>)",
+         {L"0,0,9,0"}},
+        {"two copies of two wires",
+         R"(<Wire SheetName="S">0,0,9,0</Wire><Wire SheetName="S">9,0,9,5</Wire>
+            <Wire SheetName="S">9,5,9,0</Wire><Wire SheetName="S">0,0,9,0</Wire>)",
+         {L"0,0,9,0", L"9,0,9,5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_view.undo.Clear();
+        Load(std::string(R"(<Project><Board><Sheet>S</Sheet><Net>A)") + c.wires +
+             "</Net></Board></Project>");
+        StartUndoGroup();
+        Net(L"A")->NormalizeWires(nullptr);
+        std::vector<std::wstring> left;
+        for (CWire* w : Net(L"A")->GetWires()) {
+            w->WriteAttributes();
+            left.push_back(w->GetText());
+        }
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, c.left);
+    }
+}
+
 TEST_F(WiringTest, CopiesKeptForTheirBusEntryDoNotFoldIntoNothing) {
     // Two copies of a wire with a bus entry both stay (the entry keeps the
     // copy); a third wire ending inside them splits both. The pieces that

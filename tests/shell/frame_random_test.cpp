@@ -27,7 +27,11 @@
 // dialogs in between. A package's texts are dragged on both sheets that show
 // its parts, shown on the board or not from a sheet, deleted and put on
 // other layers on the board, and the editors' units cycled in the status
-// bar. After every step every record of every history names only nodes that
+// bar; a value of two (a text shown on the board or not, on a side's layer
+// or its twin's) is set by one editor, set back by another and set a third
+// time before both undo; a track on an inner layer is changed by the board's
+// editor and its layer moved by the stackup before the editor's Undo. After
+// every step every record of every history names only nodes that
 // a document or that history itself holds, and every board editor indexes
 // what its board holds. The walk keeps its own account of every history's
 // steps (tests/shell/history_oracle.h) from the documents before and after
@@ -37,6 +41,7 @@
 #include "board/footprint.h"
 #include "board/layer.h"
 #include "board/pad.h"
+#include "core/layer_combobox.h"
 #include "core/model_services.h"
 #include "core/property_checkbox.h"
 #include "core/property_combobox.h"
@@ -53,9 +58,11 @@
 #include "platform/device_context.h"
 #include "platform/dialog.h"
 #include "platform/edit_control.h"
+#include "platform/graphics.h"
 #include "platform/list_box_control.h"
 #include "platform/paint_target.h"
 #include "platform/tree_view_control.h"
+#include "schematic/package.h"
 #include "schematic/part.h"
 #include "schematic/pin.h"
 #include "schematic/sheet.h"
@@ -1021,8 +1028,9 @@ protected:
     }
     // One change of a package text from one editor: on a sheet dragged
     // (0), its "Show on board" clicked (1) or its package's footprint typed
-    // anew (2); on the board deleted (3) or put on another layer (4). False
-    // where the editor does not show the text.
+    // anew (2); on the board deleted (3), put on another layer (4) or on its
+    // twin on the other side (5). False where the editor does not show the
+    // text.
     bool ChangeTextFrom(CText* text, CTreeNode* where, int how, const Pick& pick) {
         CVorpelView* opened = g_MainFrame.OpenNodeView(where);
         if (auto* view = dynamic_cast<CSchematicView*>(opened)) {
@@ -1074,24 +1082,70 @@ protected:
         auto* view = dynamic_cast<CBoardView*>(opened);
         if (!view || !text->m_boardVisible)
             return false;
+        const std::optional<PointF> on = PointOnBoardText(view, text);
+        if (!on)
+            return false;
         TabKey(VK_ESCAPE);
         Command(ID_BRD_TEXT_EDIT);
-        ClickAt(view, BoardClientPoint(view, text->m_boardPosition.X, text->m_boardPosition.Y));
+        ClickAt(view, BoardClientPoint(view, on->X, on->Y));
         PumpPendingMessages();
         if (g_pActiveView != view)
             return true;
         if (how == 3)
             TabKey(VK_DELETE);
-        else
+        else if (how == 4)
             UseNamedRow(L"Layer", pick(14));
+        else
+            UseNamedRow(L"Layer", LayerRowEntry(text->GetLayer() ^ 1));
         return true;
+    }
+    // A board point inside a text drawn on the board, as the text's own hit
+    // test finds it: the middle of the points that hit. A package text lies
+    // where its footprint puts it.
+    static std::optional<PointF> PointOnBoardText(CBoardView* view, CText* text) {
+        auto g = view->MakeGraphics();
+        CPackage* package = text->GetHoldingPackage();
+        CFootprint* footprint = package ? package->GetFootprint() : nullptr;
+        double sx = 0, sy = 0;
+        int n = 0;
+        for (float dy = -4; dy <= 4; dy += 0.25f)
+            for (float dx = -4; dx <= 6; dx += 0.25f) {
+                const PointF local{text->m_boardPosition.X + dx, text->m_boardPosition.Y + dy};
+                if (!text->HitTestOnBoard(g.get(), local.X, local.Y))
+                    continue;
+                const PointF p = footprint ? footprint->LocalToBoard(local.X, local.Y) : local;
+                sx += p.X;
+                sy += p.Y;
+                ++n;
+            }
+        if (n == 0)
+            return std::nullopt;
+        return PointF{static_cast<float>(sx / n), static_cast<float>(sy / n)};
+    }
+    // The entry of the panel's "Layer" row that puts what it shows on the
+    // layer given (the first entry where it offers none).
+    static int LayerRowEntry(int layer) {
+        CPropertyGrid& grid = g_MainFrame.GetPropertyGrid();
+        for (int row = 0; row < grid.GetRowCount(); ++row)
+            if (auto* combo = dynamic_cast<CLayerCombobox*>(grid.GetItem(row))) {
+                const std::vector<unsigned> ids = combo->OfferedIds();
+                const auto at = std::find(ids.begin(), ids.end(),
+                                          kLayerNameBase + static_cast<unsigned>(layer));
+                return at == ids.end() ? 0 : static_cast<int>(at - ids.begin());
+            }
+        return 0;
     }
     // A package's texts from two sides: changed on a sheet (the same text
     // from the other sheet showing its package's other part at times) or on
     // the board; or the board's unit cycled in the status bar. At times one
     // text is changed from two editors in turn and the first editor's step
     // then undone (and redone), or the second's and then the first's: a
-    // step must take back only what it changed.
+    // step must take back only what it changed. A value of two (shown on
+    // the board or not, a side's layer or its twin's) set back by the second
+    // editor to where the first step found it may be set a third time: the
+    // first step, forgotten once the second editor changed what it changed,
+    // must not come back as its value comes back, nor the second's when the
+    // first editor changes it again.
     void PackageTextWork(CTreeNode* board, const std::vector<CTreeNode*>& pages, const Pick& pick) {
         const int what = Traced("PackageTextWork", pick(6));
         if (what <= 1 && pages.size() > 1) {
@@ -1101,8 +1155,9 @@ protected:
                 return;
             const std::vector<std::pair<CText*, POINT>> texts = PackageTexts(view);
             if (!texts.empty())
-                ChangeTextFrom(texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))].first,
-                               page, what, pick);
+                ChangeTextFrom(
+                    texts[static_cast<size_t>(pick(static_cast<int>(texts.size())))].first, page,
+                    what, pick);
             return;
         }
         if (what == 4) {
@@ -1145,7 +1200,7 @@ protected:
             first.second = 0;
             second = {showing[0] == page ? showing[1] : showing[0], 0};
         } else if (pair == 2) {
-            first = {board, 4};
+            first = {board, pick(2) ? 4 : 5};
             second = {page, 2};
         }
         if (pick(2))
@@ -1163,7 +1218,30 @@ protected:
             if (Contains(&g_MainFrame.GetRoot(0), where) && g_MainFrame.OpenNodeView(where))
                 TabKey(key, VK_CONTROL);
         };
-        if (pick(3) == 0)
+        const int end = pick(4);
+        if (end == 3) {
+            // The third crossing, by the first editor where it can (a text
+            // hidden on the board is no longer the board's to delete), else
+            // by the second; then the Undos of both, the first's twice.
+            Traced("third crossing", pair);
+            auto again = [&](const std::pair<CTreeNode*, int>& by) {
+                return Contains(&g_MainFrame.GetRoot(0), text) &&
+                       Contains(&g_MainFrame.GetRoot(0), by.first) &&
+                       ChangeTextFrom(text, by.first, by.second, pick);
+            };
+            if (!again(first) && !again(second))
+                return;
+            PumpPendingMessages();
+            const bool secondFirst = pick(2) != 0;
+            if (secondFirst)
+                history(second.first, 'Z');
+            history(first.first, 'Z');
+            history(first.first, 'Z');
+            if (!secondFirst)
+                history(second.first, 'Z');
+            return;
+        }
+        if (end == 0)
             history(second.first, 'Z');
         history(first.first, 'Z');
         if (pick(2))
@@ -1203,10 +1281,13 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (Traced("ProjectStep", pick(11))) {
+            switch (Traced("ProjectStep", pick(12))) {
             case 9:
             case 10:
                 PackageTextWork(board, pages, pick);
+                break;
+            case 11:
+                TrackAcrossHistories(board, pick);
                 break;
             case 0: {
                 // The page's tab closed with its close button, its changes
@@ -1247,6 +1328,105 @@ protected:
             PumpPendingMessages();
             CheckHistories(step, seed);
         }
+    }
+    // A track on an inner layer changed by the board's editor (its end
+    // following the component it is tied to, or a vertex dragged), its layer
+    // then moved by the stackup run from the project tree (an inner row
+    // dragged), and the editor's Undo and Redo: the step puts back what it
+    // changed of the track, and the layer stays where the stackup put it.
+    void TrackAcrossHistories(CTreeNode* board, const Pick& pick) {
+        auto* view = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
+        if (!view)
+            return;
+        auto tracks = [board] {
+            std::vector<CConductor*> found;
+            std::vector<CTreeNode*> nodes;
+            CollectNodes(board, nodes);
+            for (CTreeNode* node : nodes)
+                if (auto* c = dynamic_cast<CConductor*>(node);
+                    c && c->m_layer >= 2 && c->m_layer <= 21 && c->m_vertices.size() > 1)
+                    found.push_back(c);
+            return found;
+        };
+        auto mouse = [view](UINT msg, float x, float y, WPARAM mk = 0) {
+            if (g_pActiveView == view)
+                MouseAt(view, msg, BoardClientPoint(view, x, y), mk);
+        };
+        auto drag = [&](float x, float y, float toX, float toY) {
+            mouse(WM_MOUSEMOVE, x, y);
+            mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+            mouse(WM_MOUSEMOVE, x, y, MK_LBUTTON);
+            mouse(WM_MOUSEMOVE, toX, toY, MK_LBUTTON);
+            mouse(WM_LBUTTONUP, toX, toY);
+        };
+        std::vector<CConductor*> inner = tracks();
+        if (inner.empty() || pick(3) == 0) {
+            // A route from a pad on an inner layer.
+            const std::vector<PointF> pads = BoardSpots(board, true);
+            if (pads.empty())
+                return;
+            const PointF from = pads[static_cast<size_t>(pick(static_cast<int>(pads.size())))];
+            InnerLayerKey(1 + pick(2));
+            Command(ID_BRD_ROUTE_NEW);
+            for (const PointF at :
+                 {from, PointF{from.X + 3, from.Y}, PointF{from.X + 3, from.Y + 4}})
+                if (g_pActiveView == view) {
+                    mouse(WM_MOUSEMOVE, at.X, at.Y);
+                    mouse(WM_LBUTTONDOWN, at.X, at.Y, MK_LBUTTON);
+                    mouse(WM_LBUTTONUP, at.X, at.Y);
+                }
+            TabKey(VK_ESCAPE);
+            inner = tracks();
+        }
+        if (inner.empty() || g_pActiveView != view)
+            return;
+        CConductor* track = inner[static_cast<size_t>(pick(static_cast<int>(inner.size())))];
+        const float dx = static_cast<float>(pick(5) - 2), dy = static_cast<float>(1 + pick(3));
+        CPad* tied = nullptr;
+        for (const ConductorVertex& v : track->m_vertices)
+            if (CPad* pad = v.tie.GetPad(); pad && pad->GetFootprint())
+                tied = pad;
+        if (tied && pick(2)) {
+            const PointF at = tied->GetBoardPosition();
+            Command(ID_BRD_MOVE_COMPONENT);
+            drag(at.X, at.Y, at.X + dx, at.Y + dy);
+        } else {
+            // The route goes on from the track's end, its layer in front.
+            const ConductorVertex v = track->m_vertices.back();
+            InnerLayerKey(track->m_layer - 1);
+            Command(ID_BRD_ROUTE_NEW);
+            for (const PointF at :
+                 {PointF{v.x, v.y}, PointF{v.x + dx, v.y + dy}, PointF{v.x + dx, v.y + dy + 2}})
+                if (g_pActiveView == view) {
+                    mouse(WM_MOUSEMOVE, at.X, at.Y);
+                    mouse(WM_LBUTTONDOWN, at.X, at.Y, MK_LBUTTON);
+                    mouse(WM_LBUTTONUP, at.X, at.Y);
+                }
+        }
+        TabKey(VK_ESCAPE);
+        PumpPendingMessages();
+        LookAtHistories();
+        if (!Contains(&g_MainFrame.GetRoot(0), board) || !Contains(board, track))
+            return;
+        // The track's layer dragged in the stackup (whose rows read TOP, the
+        // inner layers, BOT) onto BOT, or the last inner layer onto the
+        // first: the track goes to another layer.
+        const int row = track->m_layer - 1;
+        dialogAction = [row](PlatformDialog& d) {
+            auto* layers = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+            const int count = layers ? layers->GetItemCount() : 0;
+            if (count > 3 && row < count - 1)
+                dialog_driver::DragRow(layers, row, row == count - 2 ? 1 : count - 1);
+            dialog_driver::ClickButton(d, IDOK);
+        };
+        SelectInTree(0, board, ID_PRJ_STACKUP);
+        dialogAction = nullptr;
+        PumpPendingMessages();
+        if (!Contains(&g_MainFrame.GetRoot(0), board) || !g_MainFrame.OpenNodeView(board))
+            return;
+        TabKey('Z', VK_CONTROL);
+        if (pick(2))
+            TabKey('Y', VK_CONTROL);
     }
     // A sheet added to the board and drawn on, its adding undone in the
     // tree and then dropped with the tree's redo steps by the adding of a
@@ -1312,9 +1492,9 @@ protected:
         ASSERT_TRUE(HistoriesFindTheirStepsAsLeft()) << "step " << step << " of seed " << seed;
     }
     // A board, a sheet, a symbol, a footprint or a padstack renamed in its
-    // tree, its rows typed into in its editor, and the tree's and the
-    // editor's Undo and Redo, a few times over: the steps of two histories
-    // on one node cross.
+    // tree, its rows typed into in its editor, its editor's unit cycled, and
+    // the tree's and the editor's Undo and Redo, a few times over: the steps
+    // of two histories on one node cross.
     void NameAndRows(const Pick& pick, int step, unsigned seed) {
         static const int kinds[][2] = {{0, NodeType::Board},
                                        {0, NodeType::Sheet},
@@ -1329,7 +1509,7 @@ protected:
         for (int i = 1 + pick(4); i > 0 && !HasFailure(); --i) {
             if (!Contains(&g_MainFrame.GetRoot(kind), node))
                 return;
-            switch (Traced("NameAndRows", pick(5))) {
+            switch (Traced("NameAndRows", pick(6))) {
             case 0:
                 SelectInTree(kind, node, ID_TREE_RENAME);
                 if (EditControl* edit = g_MainFrame.m_leftPane.GetTree(kind)->GetEditControl()) {
@@ -1350,6 +1530,16 @@ protected:
             case 3:
                 if (SelectInTree(kind, node))
                     HistoryCommand(pick(3) ? ID_EDIT_UNDO : ID_EDIT_REDO);
+                break;
+            case 5:
+                // Its editor's unit (a board's, a footprint's, a padstack's)
+                // cycled between the rows and the Undos, the editor's Undo
+                // at once at times: no step puts it back.
+                if (g_MainFrame.OpenNodeView(node)) {
+                    CycleUnitInStatusBar();
+                    if (pick(2))
+                        TabKey('Z', VK_CONTROL);
+                }
                 break;
             default:
                 if (g_MainFrame.OpenNodeView(node))

@@ -15,6 +15,7 @@
 #include "platform/paint_target.h"
 #include "schematic/net.h"
 #include "schematic/text.h"
+#include "tests/board/net_graph_check.h"
 #include "tests/panel_rows.h"
 #include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
@@ -247,6 +248,66 @@ TEST_F(BoardToolsTest, AWindowOverTheViewTakesTheClicksThere) {
     PumpPendingMessages();
     Click(PointF{19, 10});
     EXPECT_TRUE(r1->IsSelected());
+}
+
+// Components turned, flipped and dragged together, and each step undone
+// and redone: the graph of every net of every one of them is rebuilt, the
+// nets of the second footprint (D is only on R2) as well as the first's.
+TEST_F(BoardToolsTest, NetGraphsFollowComponentsChangedTogether) {
+    std::string text = kComponents;
+    const std::string pin = "<Pin NetName=\"C\" Num=\"1\"/>\n      <Text Layer=\"SSB\"";
+    ASSERT_NE(text.find(pin), std::string::npos);
+    text.insert(text.find(pin) + pin.find('\n') + 1, "      <Pin NetName=\"D\" Num=\"2\"/>\n");
+    text.insert(text.find("    <Mounting>"), "    <Net>D</Net>\n");
+    OpenText(text);
+    CFootprint* r1 = PackageFootprint(0);
+    CFootprint* r2 = PackageFootprint(1);
+    ASSERT_NE(board->FindNet(L"D"), nullptr);
+    ASSERT_TRUE(NetGraphsAreFresh(board));
+    Key('C', 0, true);
+    Click(PointF{19, 10});
+    Click(PointF{39, 10}, MK_CONTROL);
+    ASSERT_TRUE(r1->IsSelected() && r2->IsSelected());
+    struct Gesture {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Gesture gestures[] = {
+        {"turned", [&] { Key('R'); }},
+        {"flipped to the top", [&] { Key('T'); }},
+        {"flipped to the bottom", [&] { Key('B'); }},
+        {"turned from the menu",
+         [&] {
+             menuAnswers.push_back(ID_BRD_ROTATE);
+             RightPress(PointF{30, 35});
+         }},
+        {"dragged",
+         [&] {
+             const PointF at = PadPoint(r1, L"1");
+             Drag(at, PointF{at.X + 2, at.Y + 3});
+         }},
+    };
+    int steps = 0;
+    for (const Gesture& gesture : gestures) {
+        SCOPED_TRACE(gesture.name);
+        const PointF before = r2->m_boardPosition;
+        const int rotation = r2->m_rotation, place = r2->m_place;
+        gesture.act();
+        ASSERT_TRUE(r2->m_boardPosition.X != before.X || r2->m_boardPosition.Y != before.Y ||
+                    r2->m_rotation != rotation || r2->m_place != place)
+            << "R2 did not change";
+        ++steps;
+        EXPECT_TRUE(NetGraphsAreFresh(board));
+    }
+    for (int i = 0; i < steps; ++i) {
+        Undo();
+        EXPECT_TRUE(NetGraphsAreFresh(board)) << "undo " << i;
+    }
+    EXPECT_EQ(Saved(), original);
+    for (int i = 0; i < steps; ++i) {
+        Redo();
+        EXPECT_TRUE(NetGraphsAreFresh(board)) << "redo " << i;
+    }
 }
 
 TEST_F(BoardToolsTest, RotationFollowsTheSideAndShift) {

@@ -481,7 +481,7 @@ protected:
 // A power symbol's net name stands where it is drawn (sheet Main, #PWR1): a
 // new name, longer or shorter, takes the old one's place on the screen,
 // deselecting repaints it in the symbol's colour, and the symbol's bounds
-// hold it.
+// hold it, measured in the font it is drawn in under any other.
 TEST_F(SheetRowsTest, APowerSymbolsNetNameIsRepaintedWhereItIsDrawn) {
     CPart* gnd = nullptr;
     for (CSheetObject* object : Sheet()->m_objects)
@@ -515,9 +515,26 @@ TEST_F(SheetRowsTest, APowerSymbolsNetNameIsRepaintedWhereItIsDrawn) {
         Click({22, 2}); // nothing there
         ASSERT_FALSE(gnd->IsSelected());
         EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"power-name-deselected"));
+        // Whatever font the context holds (a caller's, or none chosen yet),
+        // the bounds are those of the name in the font it is drawn in.
+        const LogFont viewFont = GetViewFont(false);
+        LogFont tiny = viewFont, large = viewFont;
+        tiny.lfHeight = viewFont.lfHeight / 4 ? viewFont.lfHeight / 4 : 1;
+        large.lfHeight = viewFont.lfHeight * 4;
+        const LogFont held = dc->SelectFont(viewFont);
         const RECT label = drawnLabel(), bounds = gnd->GetBoundsOnSheet(dc.get());
         EXPECT_TRUE(label.left >= bounds.left && label.right <= bounds.right &&
                     label.top >= bounds.top && label.bottom <= bounds.bottom);
+        for (const LogFont& font : {tiny, large}) {
+            SCOPED_TRACE(font.lfHeight);
+            dc->SelectFont(font);
+            const RECT under = gnd->GetBoundsOnSheet(dc.get()), drawn = drawnLabel();
+            EXPECT_TRUE(under.left == bounds.left && under.top == bounds.top &&
+                        under.right == bounds.right && under.bottom == bounds.bottom);
+            EXPECT_TRUE(drawn.left == label.left && drawn.top == label.top &&
+                        drawn.right == label.right && drawn.bottom == label.bottom);
+        }
+        dc->SelectFont(held);
     }
 }
 
