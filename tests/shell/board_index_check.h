@@ -186,10 +186,12 @@ inline ::testing::AssertionResult ConductorsTieOnlyToPadsInReach() {
 }
 
 // What the boards' objects name other than by holding it is there: every
-// object on an inner layer lies on a layer of its board's stackup, every
-// conductor vertex tied to a pad lies in the net of that pad, and every
-// plane names a net of its board.
-inline ::testing::AssertionResult BoardsHoldWhatTheirObjectsName() {
+// object on an inner layer lies on a layer of its board's stackup and every
+// conductor vertex tied to a via lies in the via's net. With plain, also
+// every vertex tied to a component's pad lies in that pad's net and every
+// plane names a net of its board (a sheet's rewiring or deletion may change
+// those where nothing was undone).
+inline ::testing::AssertionResult BoardsHoldWhatTheirObjectsName(bool plain = true) {
     for (const CTreeNode* top : g_MainFrame.GetRoot(0).GetChildren()) {
         std::vector<const CBoard*> boards;
         ForEachInSubtree(top, [&](const CTreeNode* node) {
@@ -207,7 +209,7 @@ inline ::testing::AssertionResult BoardsHoldWhatTheirObjectsName() {
                     layer <= kLayerInner20 && !board->FindLayer(layer))
                     fault = "a " + WideToUtf8(node->GetTagName()) + " lies on " +
                             WideToUtf8(LayerToCode(layer)) + ", which the stackup does not hold";
-                if (node->GetType() == NodeType::Layer) {
+                if (plain && node->GetType() == NodeType::Layer) {
                     const auto* plane = static_cast<const CLayer*>(node);
                     if (plane->m_layerType == kLayerTypePlane && !plane->m_net.empty() &&
                         !board->FindNet(plane->m_net))
@@ -217,8 +219,9 @@ inline ::testing::AssertionResult BoardsHoldWhatTheirObjectsName() {
                 if (node->GetType() != NodeType::Conductor)
                     return true;
                 for (const ConductorVertex& v : static_cast<const CConductor*>(node)->m_vertices)
-                    if (const CPad* pad = v.tie.GetPad();
-                        pad && pad->GetNet() && pad->GetNet() != node->GetParent())
+                    if (const CPad* pad = v.tie.GetPad(); pad && (plain || !pad->GetFootprint()) &&
+                                                          pad->GetNet() &&
+                                                          pad->GetNet() != node->GetParent())
                         fault = "a track of " + WideToUtf8(node->GetParent()->GetText()) + " at " +
                                 std::to_string(v.x) + "," + std::to_string(v.y) +
                                 " is tied to a pad of " + WideToUtf8(pad->GetNet()->GetText());

@@ -354,13 +354,16 @@ protected:
     }
     // Undo or Redo in a tree (the project tree's most often), or a board's
     // dialog from the project tree, its editor open at times.
-    void TreeHistory(const Pick& pick) {
-        const int kind = pick(2) ? 0 : pick(3);
+    // With onBoard, that board's stackup (dialog action stackup, see
+    // BoardDialogAction).
+    void TreeHistory(const Pick& pick, CTreeNode* onBoard = nullptr, int stackup = -1) {
+        const int kind = onBoard || pick(2) ? 0 : pick(3);
         CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(kind);
         std::vector<CTreeNode*> boards;
         CollectNodes(&g_MainFrame.GetRoot(0), boards);
         std::erase_if(boards, [](const CTreeNode* n) { return n->GetType() != NodeType::Board; });
-        CTreeNode* board = kind == 0 && !boards.empty() && pick(2) == 0
+        CTreeNode* board = onBoard ? onBoard
+                           : kind == 0 && !boards.empty() && pick(2) == 0
                                ? boards[static_cast<size_t>(pick(static_cast<int>(boards.size())))]
                                : nullptr;
         if (board && pick(2))
@@ -378,7 +381,7 @@ protected:
             HistoryCommand(pick(2) ? ID_EDIT_UNDO : ID_EDIT_REDO);
             return;
         }
-        menuAnswers.push_back(BoardDialogAction(pick));
+        menuAnswers.push_back(BoardDialogAction(pick, stackup));
         const POINT p{r.left - 8, (r.top + r.bottom) / 2};
         MouseAt(tree, WM_RBUTTONDOWN, p, MK_RBUTTON);
         MouseAt(tree, WM_RBUTTONUP, p);
@@ -396,8 +399,8 @@ protected:
     // another place, the board settings with a via inserted or deleted, or
     // the drill table with a size typed; closed with OK, the stackup at
     // times with Cancel.
-    UINT BoardDialogAction(const Pick& pick) {
-        const int what = pick(7);
+    UINT BoardDialogAction(const Pick& pick, int chosen = -1) {
+        const int what = chosen >= 0 ? chosen : pick(7);
         const int r1 = pick(20), r2 = pick(20);
         const bool ok = pick(5) != 0;
         auto inRange = [](ListViewControl* list, int r) {
@@ -875,7 +878,7 @@ protected:
     // placed from a sheet onto the board), flipped, turned or deleted, the
     // outline's edges dragged or deleted, the board's rows edited, and the
     // editor's routes, deletes, Undo and Redo as BoardWork does them.
-    void BoardPageWork(CBoardView* view, const Pick& pick) {
+    void BoardPageWork(CBoardView* view, const Pick& pick, int chosen = -1) {
         CTreeNode* board = view->GetDocument();
         const std::vector<PointF> spots = BoardSpots(board), pads = BoardSpots(board, true);
         auto spot = [&](bool component = false) {
@@ -903,7 +906,7 @@ protected:
             return PointF{at.X + static_cast<float>(pick(9) - 4),
                           at.Y + static_cast<float>(pick(9) - 4)};
         };
-        switch (Traced("BoardPageWork", pick(8))) {
+        switch (Traced("BoardPageWork", chosen >= 0 ? chosen : pick(8))) {
         case 0: {
             // On an inner layer at times (its key brings it to the front).
             if (pick(2))
@@ -1281,13 +1284,17 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (Traced("ProjectStep", pick(12))) {
+            switch (Traced("ProjectStep", pick(14))) {
             case 9:
             case 10:
                 PackageTextWork(board, pages, pick);
                 break;
             case 11:
                 TrackAcrossHistories(board, pick);
+                break;
+            case 12:
+            case 13:
+                StepRouteAndUndo(board, pages, pick);
                 break;
             case 0: {
                 // The page's tab closed with its close button, its changes
@@ -1428,6 +1435,40 @@ protected:
         if (pick(2))
             TabKey('Y', VK_CONTROL);
     }
+    // A step another history may undo, a route by the board's editor that
+    // may add to what that step would take away, split or rename, then
+    // that history's Undo: a stackup step of the tree (a layer inserted,
+    // deleted or dragged) and the tree's Undo, or a sheet's work (a wire
+    // joining or splitting nets, a net renamed, a part deleted) and the
+    // sheet's. The route stays on a layer the stackup holds and in the net
+    // of the via it starts on.
+    void StepRouteAndUndo(CTreeNode* board, const std::vector<CTreeNode*>& pages,
+                          const Pick& pick) {
+        std::vector<CTreeNode*> sheets = pages;
+        std::erase_if(sheets, [](const CTreeNode* n) { return n->GetType() != NodeType::Sheet; });
+        CTreeNode* sheet = sheets.empty() || pick(2)
+                               ? nullptr
+                               : sheets[static_cast<size_t>(pick(static_cast<int>(sheets.size())))];
+        if (sheet) {
+            if (auto* sheetView = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(sheet)))
+                SheetWork(sheetView, pick);
+        } else {
+            TreeHistory(pick, board, pick(4));
+        }
+        PumpPendingMessages();
+        if (!Contains(&g_MainFrame.GetRoot(0), board))
+            return;
+        if (auto* boardView = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board)))
+            BoardPageWork(boardView, pick, 0);
+        PumpPendingMessages();
+        if (sheet && Contains(&g_MainFrame.GetRoot(0), sheet) && g_MainFrame.OpenNodeView(sheet)) {
+            TabKey('Z', VK_CONTROL);
+        } else if (!sheet) {
+            g_MainFrame.m_leftPane.SelectTab(0);
+            g_MainFrame.m_leftPane.GetTree(0)->SetFocus();
+            HistoryCommand(ID_EDIT_UNDO);
+        }
+    }
     // A sheet added to the board and drawn on, its adding undone in the
     // tree and then dropped with the tree's redo steps by the adding of a
     // sheet that takes its name: the drawing, still in the board, lies on
@@ -1490,6 +1531,8 @@ protected:
         ASSERT_TRUE(BoardEditorsIndexTheirBoards()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(ConductorsTieOnlyToPadsInReach()) << "step " << step << " of seed " << seed;
         ASSERT_TRUE(HistoriesFindTheirStepsAsLeft()) << "step " << step << " of seed " << seed;
+        ASSERT_TRUE(BoardsHoldWhatTheirObjectsName(false))
+            << "step " << step << " of seed " << seed;
     }
     // A board, a sheet, a symbol, a footprint or a padstack renamed in its
     // tree, its rows typed into in its editor, its editor's unit cycled, and
