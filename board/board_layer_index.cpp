@@ -147,6 +147,27 @@ void CBoardLayerIndex::RemovePadLayer(CTreeNode* padLayer) {
                         [&](int set) { RemoveFromSet(padLayer, set); });
 }
 
+void CBoardLayerIndex::MoveToLayer(CTreeNode* node, int to) {
+    if (!node)
+        return;
+    const int from = node->GetLayer();
+    bool held = false;
+    if (IsLayer(from)) {
+        held = Contains(node, from);
+    } else {
+        // Drawn on no layer so far: it comes in wherever a fresh index
+        // would have it, which a package's text is not without a footprint.
+        CTreeNode* parent = node->GetParent();
+        held = !(parent && parent->GetType() == NodeType::Package &&
+                 !static_cast<CPackage*>(parent)->GetFootprint());
+    }
+    if (!held)
+        return;
+    Remove(node);
+    if (IsLayer(to))
+        AddToSet(node, to);
+}
+
 void CBoardLayerIndex::Add(CTreeNode* node) {
     if (node && IsLayer(node->GetLayer()))
         AddToSet(node, node->GetLayer());

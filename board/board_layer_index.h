@@ -28,6 +28,10 @@ public:
     // indexed): the sets its padstack would give it.
     void AddPadLayer(CTreeNode* padLayer);
     void RemovePadLayer(CTreeNode* padLayer);
+    // A node changing layer goes from the set of its present layer to that
+    // of layer `to`. One the index does not hold stays out: a package's text
+    // is drawn only while the package has a footprint.
+    void MoveToLayer(CTreeNode* node, int to);
     void Add(CTreeNode* node);
     void AddToSet(CTreeNode* node, int set);
     void Remove(CTreeNode* node);

@@ -248,10 +248,8 @@ CUndoItem* CUndoChangeFootprintPos::Undo() {
 
 CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerIndex* index)
     : m_node(node), m_change(std::tuple(node->GetLayer())) {
-    if (index) {
-        index->Remove(node);
-        index->AddToSet(node, newLayer);
-    }
+    if (index)
+        index->MoveToLayer(node, newLayer);
 }
 
 CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, ValueChange<int> change)
@@ -263,10 +261,8 @@ CUndoItem* CUndoChangeLayer::Undo() {
     if (m_change.IsEmpty())
         return new CUndoChangeLayer(m_node, ValueChange<int>(std::tuple(now)));
     const int before = std::get<0>(m_change.Before());
-    if (CBoardLayerIndex* index = FindBoardLayerIndex(m_node)) {
-        index->Remove(m_node);
-        index->AddToSet(m_node, before);
-    }
+    if (CBoardLayerIndex* index = FindBoardLayerIndex(m_node))
+        index->MoveToLayer(m_node, before);
     m_node->SetLayer(before);
     ValueChange<int> inverse{std::tuple(now)};
     inverse.TakeCurrent({before});

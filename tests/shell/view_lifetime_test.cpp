@@ -1169,7 +1169,8 @@ TEST_F(ViewLifetimeTest, APartMovedOntoItsOwnSheetLeavesNoDrawingBehind) {
 // or a change no history records comes between: each Undo and Redo takes
 // back or repeats only its own step, and a history lets go of a step once
 // another changed what it changed. After each gesture the file is the one
-// after an earlier gesture, or a new one.
+// after an earlier gesture, or a new one, and the board editor indexes what
+// its board holds.
 TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
     const wchar_t* const boardPage = nullptr;
     struct Step {
@@ -1251,6 +1252,24 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
           {undo(L"Main"), 1},
           {undo(boardPage), 1},
           {redo(boardPage), 1}}},
+        {"U1 given a footprint on Main, its reference text put on the bottom on the board, "
+         "Main's Undo, then the board's",
+         {{[this] {
+               Page(L"Main");
+               Command(ID_TOOL_SELECT);
+               PageClick(31, 15);
+               TypeIntoRow(L"Footprint", L"x");
+           },
+           -1, "<Package Footprint=\"x\""},
+          {[this] {
+               Page(nullptr);
+               Command(ID_BRD_TEXT_EDIT);
+               PageClick(33.5f, 9);
+               ChooseLayerRow(23);
+           },
+           -1, "Layer=\"SSB\" Name=\"RefDes\" Pos=\"32.5,10\""},
+          {undo(L"Main"), -1, "SOT23\" Heterogeneous"},
+          {undo(boardPage), 0}}},
         // Inch to millimetres: the file leaves the unit out then.
         {"the board's grid typed into the panel, then the unit cycled in the status bar",
          {{[this] {
@@ -1324,6 +1343,7 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
             }
             EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
             EXPECT_TRUE(BoardsHoldWhatTheirObjectsName());
+            EXPECT_TRUE(BoardEditorsIndexTheirBoards());
         }
         g_MainFrame.m_tabWindow.CloseAll();
     }
