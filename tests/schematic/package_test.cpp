@@ -215,6 +215,8 @@ TEST_F(PackageTest, TextAndPinRowsRecordTheirChanges) {
     Load(kBottomPackage);
     m_view.board = m_board;
     m_view.viewKind = kViewBoard;
+    // The board's view indexes what the board holds.
+    m_view.index.Build(m_board);
     CText* refDes = PackageAt(0)->FindText(L"RefDes");
     m_grid.ShowProperties(refDes);
     ASSERT_EQ(m_grid.GetRowCount(), 5);
