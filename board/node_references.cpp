@@ -12,17 +12,16 @@
 void ForEachReferent(const CTreeNode* node, const std::function<void(const CTreeNode*)>& visit) {
     if (const CTreeNode* parent = node->GetParent())
         visit(parent);
-    const CTreeNode* above = FindBoardAbove(node);
-    const auto* board =
-        above && above->GetType() == NodeType::Board ? static_cast<const CBoard*>(above) : nullptr;
     const int type = node->GetType();
     if (type == NodeType::Pin) {
         if (const CNet* net = static_cast<const CPin*>(node)->m_pNet)
             visit(net);
         return;
     }
-    if (!board)
+    const CTreeNode* above = FindBoardAbove(node);
+    if (!above)
         return;
+    const auto* board = static_cast<const CBoard*>(above);
     if (type != NodeType::Layer && node->GetLayer() >= 0)
         if (const CLayer* layer = board->FindLayer(node->GetLayer()))
             visit(layer);

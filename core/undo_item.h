@@ -69,9 +69,9 @@ private:
     bool groupHead_ = true;
 };
 
-// A record that puts back no value a node holds: a node, a vertex or a
-// primitive inserted or deleted (whether what it names is still there is
-// the departed check's), or a recomputation from what the document holds
+// A record that puts back no value a node holds: a node deleted, a vertex
+// or a primitive inserted or deleted (whether what it names is still there
+// is the departed check's), or a recomputation from what the document holds
 // now. It has nothing to compare.
 class CUndoItemWithoutValues : public CUndoItem {
 public:

@@ -130,6 +130,16 @@ protected:
     }
 };
 
+// Equal but for anti-aliasing noise of a level or two: a ghost of an old
+// place or a missing piece differs by whole colours.
+bool NearColour(ARGB a, ARGB b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                     static_cast<int>((b >> shift) & 0xFF)) > 8)
+            return false;
+    return true;
+}
+
 // --- Move component -------------------------------------------------------------------------
 
 TEST_F(BoardToolsTest, DraggingAFootprintTakesItsTrackEndAlong) {
@@ -1190,21 +1200,12 @@ TEST_F(BoardToolsTest, ADragStepRepaintsOnlyWhatItChangedAndTheResultIsWhole) {
             stepped.push_back(view->GetPicture()->PixelAt(x, y));
     view->InvalidateRect(nullptr, false);
     view->UpdateWindow();
-    // Equal but for anti-aliasing noise of a level or two: a ghost of an
-    // old place or a missing piece differs by whole colours.
-    auto near = [](ARGB a, ARGB b) {
-        for (int shift : {0, 8, 16})
-            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                         static_cast<int>((b >> shift) & 0xFF)) > 8)
-                return false;
-        return true;
-    };
     int differing = 0;
     POINT first{-1, -1};
     size_t i = 0;
     for (int y = 0; y < client.bottom; ++y)
         for (int x = 0; x < client.right; ++x)
-            if (!near(view->GetPicture()->PixelAt(x, y), stepped[i++]) && differing++ == 0)
+            if (!NearColour(view->GetPicture()->PixelAt(x, y), stepped[i++]) && differing++ == 0)
                 first = POINT{x, y};
     EXPECT_EQ(differing, 0) << "first at " << first.x << "," << first.y;
 }
@@ -1224,13 +1225,6 @@ TEST_F(BoardToolsTest, APannedPourShowsItsCopperAsChangedLast) {
         COLORREF colour = g_DefaultSettings.layerColors[0];
         ~KeepTopColour() { g_DefaultSettings.layerColors[0] = colour; }
     } keepTopColour;
-    auto near = [](ARGB a, ARGB b) {
-        for (int shift : {0, 8, 16})
-            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                         static_cast<int>((b >> shift) & 0xFF)) > 8)
-                return false;
-        return true;
-    };
     // Panned one step each way, painted after each; the pans make no new
     // picture of the pour.
     auto pan = [&](int key) {
@@ -1259,7 +1253,7 @@ TEST_F(BoardToolsTest, APannedPourShowsItsCopperAsChangedLast) {
         for (int y = client.top; y < client.bottom; ++y)
             for (int x = client.left; x < client.right; ++x) {
                 copper += fresh->PixelAt(x, y) == copperColour;
-                if (!near(seen->PixelAt(x, y), fresh->PixelAt(x, y)) && differing++ == 0)
+                if (!NearColour(seen->PixelAt(x, y), fresh->PixelAt(x, y)) && differing++ == 0)
                     first = POINT{x, y};
             }
         EXPECT_EQ(differing, 0) << step << ": first at " << first.x << "," << first.y;
