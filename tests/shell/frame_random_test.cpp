@@ -1284,7 +1284,7 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (Traced("ProjectStep", pick(12))) {
+            switch (Traced("ProjectStep", pick(14))) {
             case 9:
             case 10:
                 PackageTextWork(board, pages, pick);
@@ -1292,7 +1292,10 @@ protected:
             case 11:
                 TrackAcrossHistories(board, pick);
                 break;
-
+            case 12:
+            case 13:
+                StepRouteAndUndo(board, pages, pick);
+                break;
             case 0: {
                 // The page's tab closed with its close button, its changes
                 // kept or thrown away.
@@ -1431,6 +1434,40 @@ protected:
         TabKey('Z', VK_CONTROL);
         if (pick(2))
             TabKey('Y', VK_CONTROL);
+    }
+    // A step another history may undo, a route by the board's editor that
+    // may add to what that step would take away, split or rename, then
+    // that history's Undo: a stackup step of the tree (a layer inserted,
+    // deleted or dragged) and the tree's Undo, or a sheet's work (a wire
+    // joining or splitting nets, a net renamed, a part deleted) and the
+    // sheet's. The route stays on a layer the stackup holds and in the net
+    // of the via it starts on.
+    void StepRouteAndUndo(CTreeNode* board, const std::vector<CTreeNode*>& pages,
+                          const Pick& pick) {
+        std::vector<CTreeNode*> sheets = pages;
+        std::erase_if(sheets, [](const CTreeNode* n) { return n->GetType() != NodeType::Sheet; });
+        CTreeNode* sheet = sheets.empty() || pick(2)
+                               ? nullptr
+                               : sheets[static_cast<size_t>(pick(static_cast<int>(sheets.size())))];
+        if (sheet) {
+            if (auto* sheetView = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(sheet)))
+                SheetWork(sheetView, pick);
+        } else {
+            TreeHistory(pick, board, pick(4));
+        }
+        PumpPendingMessages();
+        if (!Contains(&g_MainFrame.GetRoot(0), board))
+            return;
+        if (auto* boardView = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board)))
+            BoardPageWork(boardView, pick, 0);
+        PumpPendingMessages();
+        if (sheet && Contains(&g_MainFrame.GetRoot(0), sheet) && g_MainFrame.OpenNodeView(sheet)) {
+            TabKey('Z', VK_CONTROL);
+        } else if (!sheet) {
+            g_MainFrame.m_leftPane.SelectTab(0);
+            g_MainFrame.m_leftPane.GetTree(0)->SetFocus();
+            HistoryCommand(ID_EDIT_UNDO);
+        }
     }
     // A sheet added to the board and drawn on, its adding undone in the
     // tree and then dropped with the tree's redo steps by the adding of a

@@ -270,8 +270,8 @@ public:
                     } else {
                         ++it;
                     }
-                history.segments.push_back(std::make_shared<Segment>(
-                    Segment{m.pushed, Compose(std::move(pending), own), true}));
+                AddSegment(history, Segment{m.pushed, Compose(std::move(pending), own), true,
+                                            when == When::StartingStep && starting == m.list});
             } else {
                 const bool undo = m.redone.empty();
                 if (std::optional<Change> expected =
@@ -328,8 +328,9 @@ public:
         } else {
             for (const Moves& m : moved)
                 if (!m.pushed.empty())
-                    histories[m.list].segments.push_back(
-                        std::make_shared<Segment>(Segment{m.pushed, {}, false}));
+                    AddSegment(histories[m.list],
+                               Segment{m.pushed, {}, false,
+                                       when == When::StartingStep && starting == m.list});
         }
         // What was not given to a step: the steps naming it are no longer
         // checked.
@@ -389,10 +390,14 @@ private:
     // The changes of the records pushed between two looks (more than one
     // when the records were pushed together); unknown when other changes
     // came in between.
+    // openEnd: seen as the same history began its next step, whose first
+    // change may have come before its first record (a node made and then
+    // recorded): the next segment of that history is one with it.
     struct Segment {
         std::vector<uint64_t> states;
         Change change;
         bool known = true;
+        bool openEnd = false;
     };
     struct History {
         const void* owner = nullptr;
@@ -403,6 +408,17 @@ private:
         std::vector<std::shared_ptr<Segment>> segments;
     };
 
+    void AddSegment(History& history, Segment segment) {
+        if (history.segments.empty() || !history.segments.back()->openEnd) {
+            history.segments.push_back(std::make_shared<Segment>(std::move(segment)));
+            return;
+        }
+        Segment& last = *history.segments.back();
+        last.states.insert(last.states.end(), segment.states.begin(), segment.states.end());
+        last.change = Compose(std::move(last.change), std::move(segment.change));
+        last.known = last.known && segment.known;
+        last.openEnd = segment.openEnd;
+    }
     Snapshot Read() {
         Snapshot snapshot;
         for (int kind = 0; kind < 3; ++kind)
