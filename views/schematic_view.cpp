@@ -560,10 +560,19 @@ bool CSchematicView::PreTranslateMessage(Message* msg) {
         if (msg->message == WM_KEYDOWN && OnLabelEditKey(static_cast<int>(msg->wParam)))
             return true;
         // Keys typed while the focus is elsewhere still go to the label.
+        // A key the label leaves (Ctrl+Z with nothing of its own to undo)
+        // comes back up to this view while it is being relayed: it goes no
+        // further, or it would be relayed again without end.
         if ((msg->message == WM_KEYDOWN || msg->message == WM_CHAR) &&
             msg->window != m_labelEdit.get() &&
             (msg->window == this || msg->window == GetParent())) {
+            if (m_relayingToLabel)
+                return true;
+            std::shared_ptr<const bool> alive = LifeToken();
+            m_relayingToLabel = true;
             m_labelEdit->SendMessage(msg->message, msg->wParam, msg->lParam);
+            if (*alive)
+                m_relayingToLabel = false;
             return true;
         }
         return false;

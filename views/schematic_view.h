@@ -307,6 +307,7 @@ private:
     RECT m_band;
 
     std::unique_ptr<EditControl> m_labelEdit;
+    bool m_relayingToLabel = false; // a key on its way to the label
     // A closed label edit lives on until the next one closes: it may be
     // closed by a key of its own still being handled.
     std::unique_ptr<EditControl> m_retiredEdit;

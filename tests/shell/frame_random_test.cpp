@@ -1284,7 +1284,7 @@ protected:
                 if (!page->GetEditorView() && g_MainFrame.OpenNodeView(page) && pick(2))
                     Command(ID_VIEW_ZOOM_ALL);
             CTreeNode* page = pages[static_cast<size_t>(pick(static_cast<int>(pages.size())))];
-            switch (Traced("ProjectStep", pick(14))) {
+            switch (Traced("ProjectStep", pick(15))) {
             case 9:
             case 10:
                 PackageTextWork(board, pages, pick);
@@ -1295,6 +1295,9 @@ protected:
             case 12:
             case 13:
                 StepRouteAndUndo(board, pages, pick);
+                break;
+            case 14:
+                StepRenameAndUndo(board, pages, pick);
                 break;
             case 0: {
                 // The page's tab closed with its close button, its changes
@@ -1468,6 +1471,39 @@ protected:
             g_MainFrame.m_leftPane.GetTree(0)->SetFocus();
             HistoryCommand(ID_EDIT_UNDO);
         }
+    }
+    // A wire's net renamed on a sheet, an inner layer of the board (a plane
+    // at times) given the new name in the board editor's layer rows, then
+    // the sheet's Undo: no plane is left naming a net the board no longer
+    // holds.
+    void StepRenameAndUndo(CTreeNode* board, const std::vector<CTreeNode*>& pages,
+                           const Pick& pick) {
+        std::vector<CTreeNode*> sheets = pages;
+        std::erase_if(sheets, [](const CTreeNode* n) { return n->GetType() != NodeType::Sheet; });
+        if (sheets.empty())
+            return;
+        CTreeNode* sheet = sheets[static_cast<size_t>(pick(static_cast<int>(sheets.size())))];
+        auto* sheetView = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(sheet));
+        if (!sheetView)
+            return;
+        const std::vector<POINT> spots = SheetSpots(sheetView, pick);
+        static const wchar_t* const names[] = {L"NX", L"NY"};
+        const wchar_t* name = names[pick(2)];
+        Command(ID_TOOL_SELECT);
+        ClickAt(sheetView,
+                SheetClientPoint(sheetView,
+                                 spots[static_cast<size_t>(pick(static_cast<int>(spots.size())))]));
+        TypeIntoRow(0, name, 1);
+        PumpPendingMessages();
+        if (!Contains(&g_MainFrame.GetRoot(0), board))
+            return;
+        if (!dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board)))
+            return;
+        InnerLayerKey(pick(3) ? 2 : 1 + pick(8));
+        TypeIntoRow(0, name, 1);
+        PumpPendingMessages();
+        if (Contains(&g_MainFrame.GetRoot(0), sheet) && g_MainFrame.OpenNodeView(sheet))
+            TabKey('Z', VK_CONTROL);
     }
     // A sheet added to the board and drawn on, its adding undone in the
     // tree and then dropped with the tree's redo steps by the adding of a

@@ -34,6 +34,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -255,6 +256,8 @@ public:
                              "oracle:   %s: %zu pushed, %zu undone, %zu redone, %zu dropped\n",
                              histories[m.list].name.c_str(), m.pushed.size(), m.undone.size(),
                              m.redone.size(), m.dropped.size());
+        // An Undo's or Redo's step: when it was last done, undone or redone.
+        int stepLook = -1;
         if (single) {
             const Moves& m = *single;
             History& history = histories[m.list];
@@ -274,6 +277,16 @@ public:
                                             when == When::StartingStep && starting == m.list});
             } else {
                 const bool undo = m.redone.empty();
+                const std::vector<uint64_t>& states = undo ? m.undone : m.redone;
+                stepLook = 0;
+                for (const std::shared_ptr<Segment>& segment : history.segments)
+                    if (std::any_of(segment->states.begin(), segment->states.end(),
+                                    [&states](uint64_t id) {
+                                        return std::count(states.begin(), states.end(), id) != 0;
+                                    })) {
+                        stepLook = std::max(stepLook, segment->look);
+                        segment->look = looks_;
+                    }
                 if (std::optional<Change> expected =
                         Expected(history, undo ? m.undone : m.redone)) {
                     if (undo)
@@ -328,10 +341,32 @@ public:
         } else {
             for (const Moves& m : moved)
                 if (!m.pushed.empty())
-                    AddSegment(histories[m.list],
-                               Segment{m.pushed, {}, false,
-                                       when == When::StartingStep && starting == m.list});
+                    AddSegment(
+                        histories[m.list],
+                        Segment{
+                            m.pushed, {}, false, when == When::StartingStep && starting == m.list});
         }
+        // No Undo or Redo leaves a plane or an area naming a net its board
+        // no longer holds where it named one the board held, by a name
+        // given since the step was last done, undone or redone: the net
+        // goes, or takes another name, only with what names it since. (A
+        // step may name a net the board lacks, and a net a step renames or
+        // makes may take up a name a plane held before.)
+        std::map<uint64_t, Naming> naming = NamingNets(now);
+        for (auto& [id, entry] : naming)
+            if (auto it = naming_.find(id);
+                it != naming_.end() && it->second.name == entry.name && it->second.net == entry.net)
+                entry.since = it->second.since;
+        if (stepLook >= 0 && failure.empty())
+            for (const auto& [id, was] : naming_)
+                if (auto it = naming.find(id); was.net && was.since > stepLook &&
+                                               it != naming.end() && it->second.name == was.name &&
+                                               !it->second.net) {
+                    failure = "an Undo or Redo left " + Describe(Key{id, L"Net"}) + " \"" +
+                              WideToUtf8(was.name) + "\" naming a net its board no longer holds";
+                    break;
+                }
+        naming_ = std::move(naming);
         // What was not given to a step: the steps naming it are no longer
         // checked.
         if (when == When::BetweenSteps)
@@ -398,6 +433,7 @@ private:
         Change change;
         bool known = true;
         bool openEnd = false;
+        int look = 0; // when it was last done, undone or redone
     };
     struct History {
         const void* owner = nullptr;
@@ -408,7 +444,52 @@ private:
         std::vector<std::shared_ptr<Segment>> segments;
     };
 
+    // A plane or an area naming a net: the name, the net of that name its
+    // board holds (none: 0), the look since which it names that one.
+    struct Naming {
+        std::wstring name;
+        uint64_t net = 0;
+        int since = 0;
+    };
+    std::map<uint64_t, Naming> NamingNets(const Snapshot& snapshot) const {
+        auto field = [](const std::wstring& content, size_t from, size_t& next) {
+            next = content.find(kEnd, from);
+            return content.substr(from, next - from);
+        };
+        std::map<std::pair<uint64_t, std::wstring>, uint64_t> nets;
+        std::map<uint64_t, Naming> naming;
+        for (const auto& [id, state] : snapshot) {
+            const std::wstring& c = state.content;
+            size_t next = 0;
+            const std::wstring tag = field(c, 0, next);
+            if (tag == L"Net") {
+                nets.emplace(std::make_pair(state.parent, field(c, next + 1, next)), id);
+                continue;
+            }
+            if (tag != L"Layer" && tag != L"Area")
+                continue;
+            field(c, next + 1, next);
+            std::wstring net;
+            bool plane = tag == L"Area";
+            for (size_t at = next + 1; at < c.size(); at = next + 1) {
+                const std::wstring item = field(c, at, next);
+                const size_t is = item.find(kIs);
+                const std::wstring name = item.substr(0, is), value = item.substr(is + 1);
+                if (name == L"Net")
+                    net = value;
+                else if (name == L"Type" && value == L"PLANE")
+                    plane = true;
+            }
+            if (plane && !net.empty())
+                naming.emplace(id, Naming{net, 0, looks_});
+        }
+        for (auto& [id, entry] : naming)
+            if (auto it = nets.find({snapshot.at(id).parent, entry.name}); it != nets.end())
+                entry.net = it->second;
+        return naming;
+    }
     void AddSegment(History& history, Segment segment) {
+        segment.look = looks_;
         if (history.segments.empty() || !history.segments.back()->openEnd) {
             history.segments.push_back(std::make_shared<Segment>(std::move(segment)));
             return;
@@ -418,6 +499,7 @@ private:
         last.change = Compose(std::move(last.change), std::move(segment.change));
         last.known = last.known && segment.known;
         last.openEnd = segment.openEnd;
+        last.look = looks_;
     }
     Snapshot Read() {
         Snapshot snapshot;
@@ -639,6 +721,7 @@ private:
     // The histories an Undo began or ended in since the last look.
     std::set<const CUndoList*> undoing_;
     std::map<const CUndoList*, History> histories_;
+    std::map<uint64_t, Naming> naming_;
     std::unordered_map<uint64_t, std::wstring> names_;
     std::unordered_map<uint64_t, int> kinds_;
     int step_ = 0;

@@ -388,6 +388,13 @@ TEST_F(SchematicViewTest, ANetLabelIsRenamedInPlace) {
     }
     ASSERT_NE(view->GetLabelEdit(), nullptr);
     SimulateTyping(view->GetLabelEdit(), L"X");
+    // Keys at the view go to the label; one the label leaves ends there.
+    view->SetFocus();
+    for (const auto& [vk, mk] :
+         {std::pair<int, WPARAM>{'Z', MK_CONTROL}, {VK_NEXT, 0}, {'Y', MK_CONTROL}}) {
+        Key(vk, mk);
+        ASSERT_NE(view->GetLabelEdit(), nullptr);
+    }
     Key(VK_ESCAPE);
     EXPECT_EQ(view->GetLabelEdit(), nullptr);
     ExpectSame(before, Save());
