@@ -464,11 +464,15 @@ CConductor* CConductor::FindOtherConductorAt(float x, float y, float tolerance) 
     if (!net)
         return nullptr;
     return EachConductor(net, [&](CConductor* c) {
-        if (c == this || c->m_layer != m_layer)
-            return false;
-        for (const ConductorVertex& v : c->m_vertices)
-            if (v.corner == 0 && std::fabs(v.x - x) < tolerance && std::fabs(v.y - y) < tolerance)
-                return true;
-        return false;
+        return c != this && c->m_layer == m_layer && c->HasSharpVertexNear(x, y, tolerance);
     });
+}
+
+bool CConductor::HasSharpVertexNear(float x, float y, float tolerance) const {
+    if (m_vertices.size() < 2)
+        return false;
+    for (const ConductorVertex& v : m_vertices)
+        if (v.corner == 0 && std::fabs(v.x - x) < tolerance && std::fabs(v.y - y) < tolerance)
+            return true;
+    return false;
 }

@@ -77,6 +77,10 @@ public:
     // Another conductor of the same net and layer with a sharp-cornered
     // vertex within the tolerance in x and y; null when none.
     CConductor* FindOtherConductorAt(float x, float y, float tolerance) const;
+    // Whether the conductor (of two vertices or more) has a sharp-cornered
+    // vertex within the tolerance in x and y: what FindOtherConductorAt asks
+    // of the others.
+    bool HasSharpVertexNear(float x, float y, float tolerance) const;
     // Drops duplicate vertices and straight-run vertices (each recorded).
     void RemoveRedundantVertices(Graphics* g);
     // Drops the first of two vertices in a row at one place (each recorded);

@@ -146,8 +146,10 @@ public:
     bool RemoveDegenerateConductors(Graphics* g, CNet* net, std::set<CPad*>* tied = nullptr);
     // Deletes the net's conductors without length and, of the via pads they
     // were tied to, those then superfluous; other vias stay. True when a
-    // conductor went.
-    bool DropTracksWithoutLength(Graphics* g, CNet* net);
+    // conductor went. With changed, the net's other conductors are known to
+    // have length: nothing happens unless one of those lost it.
+    bool DropTracksWithoutLength(Graphics* g, CNet* net,
+                                 const std::vector<CConductor*>* changed = nullptr);
     void FixViaAtEnd(Graphics* g, CConductor* conductor, bool last);
 
     // Moves vertex i of a conductor to (x, y), its neighbours keeping the

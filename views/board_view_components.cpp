@@ -34,11 +34,11 @@
 #include "schematic/package.h"
 #include "schematic/text.h"
 #include "shell/main_frame.h"
+#include "views/footprint_action_cache.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
-#include <unordered_map>
 
 namespace {
 
@@ -86,45 +86,6 @@ std::vector<CConductor*> ConductorsOf(CNet* net) {
             out.push_back(static_cast<CConductor*>(child));
     return out;
 }
-
-// While the selected footprints turn or change sides together: the
-// conductors of each net with a vertex tied to each pad, in the net's
-// order, found once per net rather than once per pad (the action makes no
-// conductors and ties no vertex anew).
-class TiedConductors {
-public:
-    std::vector<CConductor*> Of(CNet* net, const CPad* pad) {
-        auto [pads, fresh] = nets_.try_emplace(net);
-        if (fresh)
-            for (CConductor* conductor : ConductorsOf(net))
-                for (const ConductorVertex& v : conductor->m_vertices)
-                    if (const CPad* tied = v.tie.GetPad()) {
-                        std::vector<CConductor*>& list = pads->second[tied];
-                        if (list.empty() || list.back() != conductor)
-                            list.push_back(conductor);
-                    }
-        std::vector<CConductor*> out;
-        auto found = pads->second.find(pad);
-        if (found != pads->second.end())
-            for (CConductor* conductor : found->second)
-                if (conductor->GetParent() == net)
-                    out.push_back(conductor);
-        return out;
-    }
-
-private:
-    std::unordered_map<const CNet*, std::unordered_map<const CPad*, std::vector<CConductor*>>>
-        nets_;
-};
-TiedConductors* g_tied = nullptr;
-
-struct TiedConductorsScope {
-    TiedConductors tied;
-    TiedConductorsScope() { g_tied = &tied; }
-    ~TiedConductorsScope() { g_tied = nullptr; }
-    TiedConductorsScope(const TiedConductorsScope&) = delete;
-    TiedConductorsScope& operator=(const TiedConductorsScope&) = delete;
-};
 
 RECT Union(const RECT& a, const RECT& b) {
     if (a.right <= a.left || a.bottom <= a.top)
@@ -282,12 +243,13 @@ RECT CBoardView::FootprintDamage(Graphics* g, CFootprint* footprint) {
 // --- Following, detaching ---------------------------------------------------------------
 
 void CBoardView::FollowFootprint(Graphics* g, CFootprint* footprint) {
+    FootprintActionCache* cache = FootprintActionCache::Active();
     ForEachPadIn(footprint, [&](CPad* pad) {
         CNet* net = pad->GetNet();
         if (!net)
             return;
         const PointF target = pad->GetBoardPosition();
-        for (CConductor* conductor : g_tied ? g_tied->Of(net, pad) : ConductorsOf(net)) {
+        for (CConductor* conductor : cache ? cache->TiedTo(net, pad) : ConductorsOf(net)) {
             bool moved = false;
             for (size_t i = 0; i < conductor->m_vertices.size(); ++i) {
                 const ConductorVertex& v = conductor->m_vertices[i];
@@ -297,8 +259,11 @@ void CBoardView::FollowFootprint(Graphics* g, CFootprint* footprint) {
                     MoveAttachedVertex(g, conductor, static_cast<int>(i), target.X, target.Y));
                 moved = true;
             }
-            if (moved)
+            if (moved) {
                 conductor->RemoveRedundantVertices(g);
+                if (cache)
+                    cache->NoteMoved(net, conductor);
+            }
         }
     });
     footprint->RebuildNetGraphs(g);
@@ -313,17 +278,24 @@ void CBoardView::DropShortConductorsAt(Graphics* g, CFootprint* footprint) {
             net && std::find(nets.begin(), nets.end(), net) == nets.end())
             nets.push_back(net);
     });
-    for (CNet* net : nets)
-        if (DropTracksWithoutLength(g, net))
+    FootprintActionCache* cache = FootprintActionCache::Active();
+    for (CNet* net : nets) {
+        const bool dropped =
+            DropTracksWithoutLength(g, net, cache ? cache->MovedSinceSweep(net) : nullptr);
+        if (cache)
+            cache->Swept(net, dropped);
+        if (dropped)
             net->BuildConnectionGraph(g);
+    }
 }
 
 void CBoardView::DetachFootprintConductors(Graphics* g, CFootprint* footprint) {
+    FootprintActionCache* cache = FootprintActionCache::Active();
     ForEachPadIn(footprint, [&](CPad* pad) {
         CNet* net = pad->GetNet();
         if (!net)
             return;
-        for (CConductor* conductor : ConductorsOf(net))
+        for (CConductor* conductor : cache ? cache->TiedTo(net, pad) : ConductorsOf(net))
             for (size_t i = 0; i < conductor->m_vertices.size(); ++i)
                 if (conductor->m_vertices[i].tie.GetPad() == pad) {
                     PushUndo(new CUndoConductorNodeChange(conductor, static_cast<int>(i)));
@@ -349,7 +321,10 @@ void CBoardView::RotateFootprint(Graphics* g, CFootprint* footprint, bool packag
     footprint->m_rotation = TurnByQuarter(footprint->m_rotation, delta);
     footprint->InvalidateOnBoard(g);
     if (packaged) {
-        footprint->ResetAttachedConductorUndoFlags();
+        if (FootprintActionCache* cache = FootprintActionCache::Active())
+            cache->ResetUndoFlags(footprint);
+        else
+            footprint->ResetAttachedConductorUndoFlags();
         FollowFootprint(g, footprint);
         DropShortConductorsAt(g, footprint);
     }
@@ -371,7 +346,7 @@ bool CBoardView::ComponentKey(int vk) {
     m_undoList.SetStartNewGroup(true);
     auto g = MakeGraphics();
     const NetGraphBatch batch(g.get());
-    const TiedConductorsScope tied;
+    const FootprintActionCache cache;
     const bool shift = IsKeyDown(VK_SHIFT);
     bool changed = false;
     for (CFootprint* footprint : AllFootprints()) {
@@ -514,7 +489,7 @@ void CBoardView::ComponentMenu(Graphics* g, uint32_t flags, PointF p) {
         return;
     const bool shift = IsKeyDown(VK_SHIFT);
     const NetGraphBatch batch(g);
-    const TiedConductorsScope tied;
+    const FootprintActionCache cache;
     for (CFootprint* footprint : AllFootprints()) {
         if (!footprint->IsSelected())
             continue;

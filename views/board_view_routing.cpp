@@ -1058,7 +1058,12 @@ void CBoardView::RemoveSuperfluousVias(Graphics* g, CNet* net) {
     while (RemoveDegenerateConductors(g, net));
 }
 
-bool CBoardView::DropTracksWithoutLength(Graphics* g, CNet* net) {
+bool CBoardView::DropTracksWithoutLength(Graphics* g, CNet* net,
+                                         const std::vector<CConductor*>* changed) {
+    if (changed && std::none_of(changed->begin(), changed->end(), [net](const CConductor* c) {
+            return c->GetParent() == net && IsDegenerate(c);
+        }))
+        return false;
     std::set<CPad*> tied;
     if (!RemoveDegenerateConductors(g, net, &tied))
         return false;

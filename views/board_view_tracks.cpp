@@ -15,6 +15,7 @@
 #include "platform/graphics.h"
 #include "platform/graphics_path.h"
 #include "schematic/net.h"
+#include "views/footprint_action_cache.h"
 
 #include <cmath>
 
@@ -38,7 +39,11 @@ bool IsFixedVertex(const CConductor* conductor, int index) {
     if (index == 0 || index == last)
         return true;
     const ConductorVertex& v = conductor->m_vertices[static_cast<size_t>(index)];
-    return !v.tie.IsNone() || conductor->FindOtherConductorAt(v.x, v.y, kSame) != nullptr;
+    if (!v.tie.IsNone())
+        return true;
+    if (FootprintActionCache* cache = FootprintActionCache::Active())
+        return cache->OtherConductorAt(conductor, v.x, v.y, kSame);
+    return conductor->FindOtherConductorAt(v.x, v.y, kSame) != nullptr;
 }
 
 } // namespace
