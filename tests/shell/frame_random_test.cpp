@@ -1473,9 +1473,9 @@ protected:
         }
     }
     // A wire's net renamed on a sheet, an inner layer of the board (a plane
-    // at times) given the new name in the board editor's layer rows, then
-    // the sheet's Undo: no plane is left naming a net the board no longer
-    // holds.
+    // at times) or a new area on the top given the new name in the board
+    // editor's rows, then the sheet's Undo: no plane or area is left naming
+    // a net the board no longer holds.
     void StepRenameAndUndo(CTreeNode* board, const std::vector<CTreeNode*>& pages,
                            const Pick& pick) {
         std::vector<CTreeNode*> sheets = pages;
@@ -1497,9 +1497,22 @@ protected:
         PumpPendingMessages();
         if (!Contains(&g_MainFrame.GetRoot(0), board))
             return;
-        if (!dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board)))
+        auto* boardView = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
+        if (!boardView)
             return;
-        InnerLayerKey(pick(3) ? 2 : 1 + pick(8));
+        if (pick(3)) {
+            InnerLayerKey(pick(3) ? 2 : 1 + pick(8));
+        } else {
+            TabKey('1');
+            Command(ID_BRD_AREA_NEW);
+            const float x = static_cast<float>(5 + pick(30)), y = static_cast<float>(5 + pick(20));
+            for (const PointF at : {PointF{x, y}, PointF{x + 8, y + 6}}) {
+                const POINT p = BoardClientPoint(boardView, at.X, at.Y);
+                MouseAt(boardView, WM_MOUSEMOVE, p);
+                MouseAt(boardView, WM_LBUTTONDOWN, p, MK_LBUTTON);
+                MouseAt(boardView, WM_LBUTTONUP, p);
+            }
+        }
         TypeIntoRow(0, name, 1);
         PumpPendingMessages();
         if (Contains(&g_MainFrame.GetRoot(0), sheet) && g_MainFrame.OpenNodeView(sheet))
