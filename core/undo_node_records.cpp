@@ -307,6 +307,13 @@ void CUndoChangeNodeAttribute::ForEachValueAsLeft(const LeftValueVisitor& visit)
         });
 }
 
+// A plane layer names its net by its "Net" attribute.
+void CUndoChangeNodeAttribute::FollowNetRename(const CTreeNode* board, const std::wstring& from,
+                                               const std::wstring& to) {
+    if (m_node->GetType() == NodeType::Layer && m_node->GetParent() == board)
+        m_change.FollowRename(L"Net", from, to);
+}
+
 CUndoItem* CUndoChangeNodeAttribute::Undo() {
     TakeCurrentValues();
     const bool moved = MovedSheet();

@@ -144,6 +144,8 @@ public:
     void TakeOthersValues() override;
     bool FindsValuesAsLeft() const override;
     void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
+    void FollowNetRename(const CTreeNode* board, const std::wstring& from,
+                         const std::wstring& to) override;
 
 private:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner, AttributeChange change,

@@ -252,8 +252,10 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
             // fixed-name pin any more (its pins were just taken out).
             if (net->GetName() != m_fixedNetName && !net->HasFixedNamePin()) {
                 PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+                // The name was the merged net's in this same step: what
+                // named either is recorded node by node.
                 if (board)
-                    board->RenameNetReferences(net->GetName(), m_fixedNetName);
+                    board->MoveNetReferences(net->GetName(), m_fixedNetName);
                 net->SetText(m_fixedNetName);
                 net->ResetAirwireColor();
                 net->InvalidateOnSheet(dc);
