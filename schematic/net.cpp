@@ -725,7 +725,9 @@ void CNet::ApplyPropertyChange(int row) {
         return;
     InvalidateOnSheet(nullptr);
     StartUndoGroup();
-    PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+    // The name changes here only to one no net has: the planes and areas
+    // naming the net follow it, and follow it back on Undo.
+    PushUndo(new CUndoChangeNodeAttribute(this, nullptr, true));
     if (row == 0) {
         const std::wstring name = SchematicRows::Text(row);
         CBoard* board = GetBoard();

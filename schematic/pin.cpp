@@ -240,7 +240,7 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
         auto* board = net->GetBoard();
         CNet* found = board ? board->FindNet(m_fixedNetName) : nullptr;
         if (!found) {
-            PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+            PushUndo(new CUndoChangeNodeAttribute(net, nullptr, true));
             if (board)
                 board->RenameNetReferences(net->GetName(), m_fixedNetName);
             net->SetText(m_fixedNetName);

@@ -1341,14 +1341,17 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
           {renameN1, -1, "<Layer Net=\"NX\" Type=\"PLANE\">BOT"},
           {undo(boardPage), -1, "<Layer Net=\"GND\" Type=\"PLANE\">BOT"},
           {undo(L"Main"), 0},
-          {redo(L"Main"), 3},
-          {redo(boardPage), 2}}},
-        // Main's Undo would leave BOT naming NX, which no net is then.
+          {redo(boardPage), 1},
+          {redo(L"Main"), 2}}},
+        // Main's Undo takes BOT back to N1 with the net: no plane is left
+        // naming NX, which no net is then.
         {"N1 renamed NX on Main, BOT's plane given NX on the board, Main's Undo",
          {{renameN1, -1, "<Layer Net=\"NX\" NoThermal=\"1\" Type=\"PLANE\">I02"},
           {planeNet(L"NX"), -1, "<Layer Net=\"NX\" Type=\"PLANE\">BOT"},
-          {undo(L"Main"), 2},
-          {undo(boardPage), 1}}},
+          {undo(L"Main"), -1, "<Layer Net=\"N1\" Type=\"PLANE\">BOT"},
+          {undo(boardPage), 0},
+          {redo(L"Main"), 1},
+          {redo(boardPage), 2}}},
     };
     // The browsers list the demo libraries.
     ASSERT_TRUE(WriteWholeFile(
