@@ -240,6 +240,8 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
         auto* board = net->GetBoard();
         CNet* found = board ? board->FindNet(m_fixedNetName) : nullptr;
         if (!found) {
+            // No net has the name: the planes and areas naming the net
+            // follow it, and follow it back on Undo.
             PushUndo(new CUndoChangeNodeAttribute(net, nullptr, true));
             if (board)
                 board->RenameNetReferences(net->GetName(), m_fixedNetName);
