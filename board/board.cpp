@@ -245,6 +245,18 @@ CNet* CBoard::FindOrAddNet(std::wstring name) {
 void CBoard::RenameNetReferences(const std::wstring& from, const std::wstring& to) {
     if (from.empty() || from == to)
         return;
+    // The name is another net's: what names from goes over to that net.
+    if (FindNet(to)) {
+        MoveNetReferences(from, to);
+        return;
+    }
+    PushUndo(new CUndoRenameNetReferences(this, from, to));
+    CUndoRenameNetReferences::Rename(this, from, to);
+}
+
+void CBoard::MoveNetReferences(const std::wstring& from, const std::wstring& to) {
+    if (from.empty() || from == to)
+        return;
     for (CTreeNode* child : GetChildren()) {
         if (child->GetType() == NodeType::Layer) {
             auto* layer = static_cast<CLayer*>(child);

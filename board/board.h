@@ -47,10 +47,15 @@ public:
     CNet* FindNet(const std::wstring& name) const;
     bool IsNetNameUnique(const std::wstring& name) const;
     CNet* FindOrAddNet(std::wstring name);
-    // The stackup's planes and the copper areas that name the net from name
-    // to instead, each recorded before it changes: a net that takes another
-    // name, or goes into another net, takes them along.
+    // A net named from takes the name to: the stackup's planes and the
+    // copper areas naming it name it by to, in one record, and the values
+    // every history keeps of them follow (CUndoRenameNetReferences). When
+    // another net is named to already, as MoveNetReferences.
     void RenameNetReferences(const std::wstring& from, const std::wstring& to);
+    // The net named from goes into the net named to (a merge): the planes
+    // and areas naming from name to instead, each recorded before it
+    // changes, so that an Undo gives back to from only those.
+    void MoveNetReferences(const std::wstring& from, const std::wstring& to);
     CFootprint* FindFootprintAt(float x, float y,
                                 const std::vector<CPackage*>* extraPackages = nullptr) const;
     // Via pads of the nets (the given net's only), then package pads (of the

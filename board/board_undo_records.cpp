@@ -5,12 +5,14 @@
 #include "board/board.h"
 #include "board/board_layer_index.h"
 #include "board/footprint.h"
+#include "board/layer.h"
 #include "board/marking.h"
 #include "board/marking_primitive.h"
 #include "board/pad.h"
 #include "board/pad_layer.h"
 #include "core/model_services.h"
 #include "core/node_type.h"
+#include "core/undo_list.h"
 #include "schematic/net.h"
 #include "schematic/text.h"
 
@@ -106,6 +108,58 @@ CUndoItem* CUndoAreaChange::Undo() {
     if (changed)
         RepaintBoardSide(m_area);
     return inverse;
+}
+
+void CUndoAreaChange::FollowNetRename(const CTreeNode* board, const std::wstring& from,
+                                      const std::wstring& to) {
+    if (m_area->GetParent() == board)
+        m_change.FollowRename(L"Net", from, to);
+}
+
+// Net references --------------------------------------------------------------
+
+CUndoRenameNetReferences::CUndoRenameNetReferences(CBoard* board, std::wstring from,
+                                                   std::wstring to)
+    : m_board(board), m_from(std::move(from)), m_to(std::move(to)) {}
+
+const CTreeNode* CUndoRenameNetReferences::GetChangedNode() const {
+    return m_board;
+}
+
+CUndoItem* CUndoRenameNetReferences::Undo() {
+    auto* inverse = new CUndoRenameNetReferences(m_board, m_to, m_from);
+    Rename(m_board, m_to, m_from);
+    return inverse;
+}
+
+void CUndoRenameNetReferences::Rename(CBoard* board, const std::wstring& from,
+                                      const std::wstring& to) {
+    std::vector<const CTreeNode*> named;
+    for (CTreeNode* child : board->GetChildren()) {
+        std::wstring* net = nullptr;
+        if (child->GetType() == NodeType::Layer) {
+            auto* layer = static_cast<CLayer*>(child);
+            if (layer->m_layerType == kLayerTypePlane)
+                net = &layer->m_net;
+        } else if (child->GetType() == NodeType::Area) {
+            net = &static_cast<CArea*>(child)->m_net;
+        } else {
+            continue;
+        }
+        // A record may keep a value naming from for a node that names
+        // another net now (a routing layer that was a plane).
+        named.push_back(child);
+        if (net && *net == from) {
+            *net = to;
+            RepaintByView(child);
+        }
+    }
+    if (named.empty())
+        return;
+    CUndoList::ForEachList([&](CUndoList& list) {
+        list.ForEachItemNaming(named,
+                               [&](CUndoItem& item) { item.FollowNetRename(board, from, to); });
+    });
 }
 
 CUndoAreaChangeHead::CUndoAreaChangeHead(CAreaNode** head) : m_field(head), m_head(*head) {}

@@ -19,6 +19,7 @@
 
 class CArea;
 class CAreaNode;
+class CBoard;
 class CBoardLayerIndex;
 class CFootprint;
 class CMarking;
@@ -40,6 +41,8 @@ public:
     void TakeOthersValues() override;
     bool FindsValuesAsLeft() const override;
     void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
+    void FollowNetRename(const CTreeNode* board, const std::wstring& from,
+                         const std::wstring& to) override;
 
 private:
     CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change,
@@ -49,6 +52,29 @@ private:
     CProperty* m_owner;
     AttributeChange m_change;
     ValueChange<bool> m_sketch;
+};
+
+// A net of the board took a name no net had (typed on a sheet, or given by
+// a power pin): the board's plane layers and areas that named it by the old
+// name name it by the new one, and so do the values every history's records
+// keep of them (CUndoItem::FollowNetRename), so that no history's step on
+// them is lost for it. Its Undo renames back every plane and area naming
+// the new name, whichever history gave it to them since, and the records'
+// values with them. It puts back no value of its own: the net's name is its
+// own record's.
+class CUndoRenameNetReferences : public CUndoItemWithoutValues {
+public:
+    CUndoRenameNetReferences(CBoard* board, std::wstring from, std::wstring to);
+    CUndoItem* Undo() override;
+    const CTreeNode* GetChangedNode() const override;
+    // What the record's step and its Undo do: the planes and areas of board
+    // naming from name to, in the board and in every history's records.
+    static void Rename(CBoard* board, const std::wstring& from, const std::wstring& to);
+
+private:
+    CBoard* m_board;
+    std::wstring m_from;
+    std::wstring m_to;
 };
 
 // An outline is edited only in the editor that shows it.

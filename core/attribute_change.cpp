@@ -52,6 +52,13 @@ bool AttributeChange::IsEmpty() const {
     return m_textBefore == m_textLeft && m_before == m_left;
 }
 
+void AttributeChange::FollowRename(std::wstring_view name, std::wstring_view from,
+                                   std::wstring_view to) {
+    for (XmlAttributeMap* map : {&m_before, &m_left})
+        if (ValueIn(*map, name) == from)
+            map->Set(name, to);
+}
+
 void AttributeChange::TakeCurrent(CTreeNode* node) {
     m_left = Current(node);
     m_textLeft = node->GetText();

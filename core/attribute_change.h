@@ -37,6 +37,9 @@ public:
     AttributeChange PutBack(CTreeNode* node);
     // The step changed nothing.
     bool IsEmpty() const;
+    // Where the attribute name holds from, before the step or as it left
+    // it, it holds to instead: what it names took another name.
+    void FollowRename(std::wstring_view name, std::wstring_view from, std::wstring_view to);
 
     // Each value the step left: an attribute by name (no value: the step
     // removed it) or, with a null name, the text.

@@ -59,6 +59,13 @@ public:
     using LeftValueVisitor = std::function<void(const CTreeNode* node, const std::wstring* name,
                                                 const std::optional<std::wstring>& value)>;
     virtual void ForEachValueAsLeft(const LeftValueVisitor& /*visit*/) const {}
+    // A net of board took the name to, which no net had, instead of from
+    // (CUndoRenameNetReferences): where the record keeps a value of one of
+    // the board's plane layers or areas naming from, before or after its
+    // step, it names to instead, as the node does. Other records name no
+    // net by name.
+    virtual void FollowNetRename(const CTreeNode* /*board*/, const std::wstring& /*from*/,
+                                 const std::wstring& /*to*/) {}
 
     // True on the first record of a user action; the history sets it when it
     // takes the record.

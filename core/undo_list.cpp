@@ -56,10 +56,26 @@ private:
 };
 } // namespace
 
+std::vector<CUndoList*>& CUndoList::Lists() {
+    // Made before the first list, so gone only after the last.
+    static std::vector<CUndoList*> lists;
+    return lists;
+}
+
+CUndoList::CUndoList() {
+    Lists().push_back(this);
+}
+
 CUndoList::~CUndoList() {
     listener_ = nullptr;
     releaseListener_ = nullptr;
     Clear();
+    std::erase(Lists(), this);
+}
+
+void CUndoList::ForEachList(const std::function<void(CUndoList&)>& visit) {
+    for (CUndoList* list : std::vector<CUndoList*>(Lists()))
+        visit(*list);
 }
 
 template <class It> void CUndoList::NotifyRelease(It begin, It end) const {
@@ -372,6 +388,16 @@ void CUndoList::ForEachRecordNaming(const std::vector<const CTreeNode*>& nodes, 
             if (seen.insert(item).second)
                 visit(item, places_.at(item));
     }
+}
+
+void CUndoList::ForEachItemNaming(const std::vector<const CTreeNode*>& nodes,
+                                  const std::function<void(CUndoItem&)>& visit) {
+    std::vector<CUndoItem*> items;
+    ForEachRecordNaming(nodes, [&items](const CUndoItem* item, const Place&) {
+        items.push_back(const_cast<CUndoItem*>(item));
+    });
+    for (CUndoItem* item : items)
+        visit(*item);
 }
 
 namespace {

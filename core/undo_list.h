@@ -17,7 +17,7 @@ class PlatformWindow;
 
 class CUndoList {
 public:
-    CUndoList() = default;
+    CUndoList();
     ~CUndoList();
     CUndoList(const CUndoList&) = delete;
     CUndoList& operator=(const CUndoList&) = delete;
@@ -129,6 +129,13 @@ public:
         return touched;
     }
 
+    // Every history alive (each list counts from its making to its
+    // destruction), in the order they were made.
+    static void ForEachList(const std::function<void(CUndoList&)>& visit);
+    // The records naming one of nodes, each once, found through the index.
+    void ForEachItemNaming(const std::vector<const CTreeNode*>& nodes,
+                           const std::function<void(CUndoItem&)>& visit);
+
     // What a change of the history is, for its listener.
     enum class Change { Push, Undo, Redo, Clear };
     // Called before and after (after true) each change of the history that
@@ -217,6 +224,7 @@ private:
             listener_(change, after);
     }
     void DeleteAll();
+    static std::vector<CUndoList*>& Lists();
     // Tells the release listener what the records in [begin, end) hold.
     template <class It> void NotifyRelease(It begin, It end) const;
 

@@ -129,11 +129,15 @@ void IndexRemovedNode(CTreeNode* node) {
 namespace {
 const std::vector<uint64_t>* g_leftOut = nullptr; // sorted
 
-std::vector<uint64_t> ReferrersOf(const CTreeNode* node) {
+std::vector<uint64_t> ReferrersOf(const CTreeNode* node, bool leaveOutFollowers) {
     std::vector<uint64_t> sequences;
     for (const CTreeNode* child : node->GetChildren())
         sequences.push_back(child->m_sequence);
-    node->ForEachReferrer([&sequences](const CTreeNode* n) { sequences.push_back(n->m_sequence); });
+    node->ForEachReferrer([&sequences, leaveOutFollowers](const CTreeNode* n) {
+        if (!leaveOutFollowers ||
+            (n->GetType() != NodeType::Layer && n->GetType() != NodeType::Area))
+            sequences.push_back(n->m_sequence);
+    });
     std::sort(sequences.begin(), sequences.end());
     sequences.erase(std::unique(sequences.begin(), sequences.end()), sequences.end());
     if (g_leftOut)
@@ -158,7 +162,7 @@ Referrers::LeftOut::~LeftOut() {
 }
 
 void Referrers::Take(const CTreeNode* node) {
-    m_sequences = ReferrersOf(node);
+    m_sequences = ReferrersOf(node, m_leaveOutFollowers);
     m_taken = true;
 }
 
@@ -170,7 +174,7 @@ void Referrers::Clear() {
 bool Referrers::FindsAsLeft(const CTreeNode* node) const {
     if (!m_taken)
         return true;
-    const std::vector<uint64_t> now = ReferrersOf(node);
+    const std::vector<uint64_t> now = ReferrersOf(node, m_leaveOutFollowers);
     return std::includes(m_sequences.begin(), m_sequences.end(), now.begin(), now.end());
 }
 
@@ -251,9 +255,12 @@ std::wstring_view SheetNameOf(const CTreeNode* node) {
 }
 } // namespace
 
-CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner)
+CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner,
+                                                   bool keyFollowed)
     : m_node(node), m_owner(owner), m_change(node, SheetNameOf(node)),
       m_keyBefore(node->ReferenceKey()) {
+    if (keyFollowed)
+        m_referrers.LeaveOutFollowers();
     if (auto* object = dynamic_cast<CSheetObject*>(node)) {
         m_sheet = std::make_unique<SheetLink>(object->m_pSheet);
         m_sheetAfter = std::make_unique<SheetLink>(object->m_pSheet);
@@ -264,9 +271,12 @@ CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* o
                                                    AttributeChange change,
                                                    std::unique_ptr<SheetLink> sheet,
                                                    std::unique_ptr<SheetLink> sheetAfter,
-                                                   std::wstring keyBefore)
+                                                   std::wstring keyBefore, bool keyFollowed)
     : m_node(node), m_owner(owner), m_change(std::move(change)), m_sheet(std::move(sheet)),
-      m_sheetAfter(std::move(sheetAfter)), m_keyBefore(std::move(keyBefore)) {}
+      m_sheetAfter(std::move(sheetAfter)), m_keyBefore(std::move(keyBefore)) {
+    if (keyFollowed)
+        m_referrers.LeaveOutFollowers();
+}
 
 CUndoChangeNodeAttribute::~CUndoChangeNodeAttribute() = default;
 
@@ -307,6 +317,13 @@ void CUndoChangeNodeAttribute::ForEachValueAsLeft(const LeftValueVisitor& visit)
         });
 }
 
+// A plane layer names its net by its "Net" attribute.
+void CUndoChangeNodeAttribute::FollowNetRename(const CTreeNode* board, const std::wstring& from,
+                                               const std::wstring& to) {
+    if (m_node->GetType() == NodeType::Layer && m_node->GetParent() == board)
+        m_change.FollowRename(L"Net", from, to);
+}
+
 CUndoItem* CUndoChangeNodeAttribute::Undo() {
     TakeCurrentValues();
     const bool moved = MovedSheet();
@@ -321,7 +338,8 @@ CUndoItem* CUndoChangeNodeAttribute::Undo() {
     const bool changed = !back.IsEmpty() || moved;
     auto* inverse = new CUndoChangeNodeAttribute(
         m_node, m_owner, std::move(back), now ? std::make_unique<SheetLink>(*now) : nullptr,
-        m_sheet ? std::make_unique<SheetLink>(*m_sheet) : nullptr, std::move(key));
+        m_sheet ? std::make_unique<SheetLink>(*m_sheet) : nullptr, std::move(key),
+        m_referrers.LeavesOutFollowers());
     if (!changed) {
         if (m_owner)
             m_owner->FillPropertyGrid();

@@ -67,6 +67,11 @@ public:
         const std::vector<uint64_t>* m_outer;
     };
 
+    // Leaves out the plane layers and areas naming the node: they follow
+    // its key (a net renamed with CUndoRenameNetReferences beside its
+    // record, which renames them back with it).
+    void LeaveOutFollowers() { m_leaveOutFollowers = true; }
+    bool LeavesOutFollowers() const { return m_leaveOutFollowers; }
     void Take(const CTreeNode* node);
     void Clear();
     bool FindsAsLeft(const CTreeNode* node) const;
@@ -76,6 +81,7 @@ private:
     // address never count as the same.
     std::vector<uint64_t> m_sequences; // sorted
     bool m_taken = false;
+    bool m_leaveOutFollowers = false;
 };
 
 // After the caller added the node to its parent.
@@ -133,10 +139,11 @@ private:
 // name); once another history moved it to another sheet, the step no
 // longer finds it as it left it. A step that changed the node's key (a
 // layer's id, a net's name) keeps what names the node as it left it
-// (Referrers).
+// (Referrers); keyFollowed: but for the planes and areas that follow the
+// key (a net renamed together with a CUndoRenameNetReferences).
 class CUndoChangeNodeAttribute : public CUndoItem {
 public:
-    CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner);
+    CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner, bool keyFollowed = false);
     ~CUndoChangeNodeAttribute() override;
     CUndoItem* Undo() override;
     const CTreeNode* GetChangedNode() const override { return m_node; }
@@ -144,11 +151,14 @@ public:
     void TakeOthersValues() override;
     bool FindsValuesAsLeft() const override;
     void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
+    void FollowNetRename(const CTreeNode* board, const std::wstring& from,
+                         const std::wstring& to) override;
 
 private:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner, AttributeChange change,
                              std::unique_ptr<SheetLink> sheet,
-                             std::unique_ptr<SheetLink> sheetAfter, std::wstring keyBefore);
+                             std::unique_ptr<SheetLink> sheetAfter, std::wstring keyBefore,
+                             bool keyFollowed);
     // The step moved the sheet object to another sheet.
     bool MovedSheet() const;
     CSheet* CurrentSheet() const;

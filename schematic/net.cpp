@@ -182,8 +182,8 @@ void CNet::Merge(DeviceContext* dc, CNet* other) {
     // restores them once both nets are back.
     if (CBoard* board = GetBoard()) {
         const std::wstring survivor = other->HasFixedNamePin() ? other->GetName() : GetName();
-        board->RenameNetReferences(other->GetName(), survivor);
-        board->RenameNetReferences(GetName(), survivor);
+        board->MoveNetReferences(other->GetName(), survivor);
+        board->MoveNetReferences(GetName(), survivor);
     }
     if (other->HasFixedNamePin()) {
         PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
@@ -705,7 +705,7 @@ void CNet::SplitAtWire(CWire* wire, const std::wstring& name) {
     target->InvalidateOnSheet(nullptr);
     // The whole net went over: what named it names the target.
     if (GetParent() && GetChildCount() == 0 && m_pins.empty())
-        board->RenameNetReferences(GetName(), target->GetName());
+        board->MoveNetReferences(GetName(), target->GetName());
     DeleteIfEmpty();
 }
 
@@ -725,7 +725,9 @@ void CNet::ApplyPropertyChange(int row) {
         return;
     InvalidateOnSheet(nullptr);
     StartUndoGroup();
-    PushUndo(new CUndoChangeNodeAttribute(this, nullptr));
+    // The name changes here only to one no net has: the planes and areas
+    // naming the net follow it, and follow it back on Undo.
+    PushUndo(new CUndoChangeNodeAttribute(this, nullptr, true));
     if (row == 0) {
         const std::wstring name = SchematicRows::Text(row);
         CBoard* board = GetBoard();

@@ -240,7 +240,9 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
         auto* board = net->GetBoard();
         CNet* found = board ? board->FindNet(m_fixedNetName) : nullptr;
         if (!found) {
-            PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+            // No net has the name: the planes and areas naming the net
+            // follow it, and follow it back on Undo.
+            PushUndo(new CUndoChangeNodeAttribute(net, nullptr, true));
             if (board)
                 board->RenameNetReferences(net->GetName(), m_fixedNetName);
             net->SetText(m_fixedNetName);
@@ -252,8 +254,10 @@ void CPin::AddToNet(DeviceContext* dc, CNet* net) {
             // fixed-name pin any more (its pins were just taken out).
             if (net->GetName() != m_fixedNetName && !net->HasFixedNamePin()) {
                 PushUndo(new CUndoChangeNodeAttribute(net, nullptr));
+                // The name was the merged net's in this same step: what
+                // named either is recorded node by node.
                 if (board)
-                    board->RenameNetReferences(net->GetName(), m_fixedNetName);
+                    board->MoveNetReferences(net->GetName(), m_fixedNetName);
                 net->SetText(m_fixedNetName);
                 net->ResetAirwireColor();
                 net->InvalidateOnSheet(dc);

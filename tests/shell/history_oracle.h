@@ -99,6 +99,7 @@ public:
             return ::testing::AssertionSuccess();
         }
         Change change = Diff(last_, now);
+        FollowNetRenames(change, now);
         if (traceLevel_ >= 3)
             for (const auto& [key, values] : change)
                 std::fprintf(stderr, "oracle:   read at look %d: %s %s -> %s\n", looks_,
@@ -530,6 +531,75 @@ private:
                 std::wstring(node->GetTagName()) + L" \"" + node->GetText().substr(0, 24) + L"\"";
         for (CTreeNode* child : node->GetChildren())
             Walk(child, node->m_sequence, kind, snapshot);
+    }
+    // A node's tag and text, as Walk wrote them.
+    static std::pair<std::wstring, std::wstring> TagAndText(const NodeState& state) {
+        const std::wstring& c = state.content;
+        const size_t at = c.find(kEnd);
+        return {c.substr(0, at), c.substr(at + 1, c.find(kEnd, at + 1) - at - 1)};
+    }
+    static bool HasNetNamed(const Snapshot& snapshot, uint64_t board, const std::wstring& name) {
+        return std::any_of(snapshot.begin(), snapshot.end(), [&](const auto& entry) {
+            return entry.second.parent == board &&
+                   TagAndText(entry.second) == std::make_pair(std::wstring(L"Net"), name);
+        });
+    }
+    // A net of a board that took a name no net of the board had, its old
+    // name no net's after, was renamed (not merged): the board's planes and
+    // areas naming it follow it, and so do the values every step keeps of
+    // them. That following is no step's change; the steps' changes, and
+    // what waits for a step, follow it instead.
+    void FollowNetRenames(Change& change, const Snapshot& now) {
+        std::vector<std::pair<std::wstring, std::wstring>> renames;
+        std::vector<std::set<uint64_t>> followers;
+        for (const auto& [key, values] : change) {
+            auto node = now.find(key.first);
+            if (key.second != kText || !values.first || !values.second || values.first->empty() ||
+                node == now.end() || TagAndText(node->second).first != L"Net")
+                continue;
+            const uint64_t board = node->second.parent;
+            if (HasNetNamed(last_, board, *values.second) || HasNetNamed(now, board, *values.first))
+                continue;
+            std::set<uint64_t> nodes;
+            for (const auto& [id, state] : now)
+                if (state.parent == board &&
+                    (TagAndText(state).first == L"Layer" || TagAndText(state).first == L"Area"))
+                    nodes.insert(id);
+            renames.emplace_back(*values.first, *values.second);
+            followers.push_back(std::move(nodes));
+        }
+        for (size_t i = 0; i < renames.size(); ++i) {
+            const auto& [from, to] = renames[i];
+            if (trace_)
+                std::fprintf(stderr, "oracle:   planes and areas follow net %s renamed %s\n",
+                             WideToUtf8(from).c_str(), WideToUtf8(to).c_str());
+            auto follow = [&, from = from, to = to](Change& values) {
+                for (auto it = values.begin(); it != values.end();) {
+                    if (it->first.second == L"Net" && followers[i].count(it->first.first)) {
+                        if (it->second.first == from)
+                            it->second.first = to;
+                        if (it->second.second == from)
+                            it->second.second = to;
+                        if (it->second.first == it->second.second) {
+                            it = values.erase(it);
+                            continue;
+                        }
+                    }
+                    ++it;
+                }
+            };
+            // The documents' change starts from the values as they follow.
+            for (auto& [key, values] : change)
+                if (key.second == L"Net" && followers[i].count(key.first) && values.first == from)
+                    values.first = to;
+            std::erase_if(change, [](const auto& entry) {
+                return entry.second.first == entry.second.second;
+            });
+            follow(pending_);
+            for (auto& [list, history] : histories_)
+                for (const std::shared_ptr<Segment>& segment : history.segments)
+                    follow(segment->change);
+        }
     }
     static Change Diff(const Snapshot& before, const Snapshot& after) {
         Change change;

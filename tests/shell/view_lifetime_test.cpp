@@ -1194,6 +1194,21 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
             PageKey('Y', MK_CONTROL);
         };
     };
+    // BOT (a GND plane) given a net by its "Net" row on the board; N1
+    // renamed on Main by its wire's "Net name" row.
+    auto planeNet = [this](const wchar_t* net) {
+        return [=, this] {
+            Page(nullptr);
+            PageKey('2');
+            TypeIntoRow(L"Net", net);
+        };
+    };
+    auto renameN1 = [this] {
+        Page(L"Main");
+        Command(ID_TOOL_SELECT);
+        PageClick(17, 10);
+        TypeIntoRow(L"Net name", L"NX");
+    };
     auto pickBoardText = [this] {
         Page(nullptr);
         PageKey('1', MK_SHIFT);
@@ -1319,6 +1334,24 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
            },
            -1, "<Conductor Layer=\"TOP\" Width=\"0.3\">11.500,12.000"},
           {undo(L"Main"), 3}}},
+        // A net renamed on a sheet: the planes naming it, and the values
+        // the board's steps keep of them, follow the name.
+        {"BOT's plane given N1 on the board, N1 renamed NX on Main, each undone and redone",
+         {{planeNet(L"N1"), -1, "<Layer Net=\"N1\" Type=\"PLANE\">BOT"},
+          {renameN1, -1, "<Layer Net=\"NX\" Type=\"PLANE\">BOT"},
+          {undo(boardPage), -1, "<Layer Net=\"GND\" Type=\"PLANE\">BOT"},
+          {undo(L"Main"), 0},
+          {redo(boardPage), 1},
+          {redo(L"Main"), 2}}},
+        // Main's Undo takes BOT back to N1 with the net: no plane is left
+        // naming NX, which no net is then.
+        {"N1 renamed NX on Main, BOT's plane given NX on the board, Main's Undo",
+         {{renameN1, -1, "<Layer Net=\"NX\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {planeNet(L"NX"), -1, "<Layer Net=\"NX\" Type=\"PLANE\">BOT"},
+          {undo(L"Main"), -1, "<Layer Net=\"N1\" Type=\"PLANE\">BOT"},
+          {undo(boardPage), 0},
+          {redo(L"Main"), 1},
+          {redo(boardPage), 2}}},
     };
     // The browsers list the demo libraries.
     ASSERT_TRUE(WriteWholeFile(
