@@ -734,6 +734,7 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
         const std::string where = "step " + std::to_string(i);
         ExpectNoHalfMadeObjects(board, where, {view->GetRouteConductor()});
         ExpectLayerIndexOnTheBoard(board, *view->GetBoardLayerIndex(), where);
+        EXPECT_TRUE(NetGraphsAreFresh(board, {view->GetRouteConductor()})) << where;
         // An undo may rightly take back the via its route made.
         if (action < 10)
             ExpectNoPlaneViaLost(board, planeVias, where);
