@@ -104,6 +104,13 @@ std::vector<CConductor*> ConductorsOf(const CNet* net) {
     return out;
 }
 
+size_t VertexCount(const CNet* net) {
+    size_t n = 0;
+    for (const CConductor* c : ConductorsOf(net))
+        n += c->m_vertices.size();
+    return n;
+}
+
 std::vector<CPadstack*> ViasOf(const CNet* net) {
     std::vector<CPadstack*> out;
     for (CTreeNode* child : net->GetChildren())
@@ -973,8 +980,11 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
     (void)p;
     m_segmentDirection = 999.0f;
     m_editTarget.reset();
+    // The drag built the graph with the anchor copies and merged vertices
+    // the clean-up below removes: a net whose tracks it changed is rebuilt.
     if (CPad* via = m_dragVia) {
         if (CNet* net = via->GetNet()) {
+            const size_t before = VertexCount(net);
             for (CConductor* c : ConductorsOf(net)) {
                 bool tied = false;
                 for (const ConductorVertex& x : c->m_vertices)
@@ -982,20 +992,25 @@ void CBoardView::EditRelease(Graphics* g, uint32_t flags, PointF p) {
                 if (tied)
                     c->RemoveRedundantVertices(g);
             }
-            DropTracksWithoutLength(g, net);
+            if (DropTracksWithoutLength(g, net) || VertexCount(net) != before)
+                net->BuildConnectionGraph(g);
         }
         m_dragVia = nullptr;
         return;
     }
     if (CConductor* c = m_editConductor) {
+        CNet* net = dynamic_cast<CNet*>(c->GetParent());
+        const size_t before = c->m_vertices.size();
         c->RemoveRedundantVertices(g);
         // A segment dragged onto its neighbours may leave nothing.
-        CNet* net = dynamic_cast<CNet*>(c->GetParent());
         if (net && DropTracksWithoutLength(g, net)) {
+            net->BuildConnectionGraph(g);
             m_editConductor = nullptr;
             Show(nullptr);
             return;
         }
+        if (net && c->m_vertices.size() != before)
+            net->BuildConnectionGraph(g);
         Show(c);
         CheckConductor(g, c);
         m_editConductor = nullptr;

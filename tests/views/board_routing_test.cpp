@@ -9,6 +9,7 @@
 #include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "schematic/net.h"
+#include "tests/board/net_graph_check.h"
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/focus_input.h"
 #include "tests/random_seed.h"
@@ -501,12 +502,17 @@ TEST_F(BoardRoutingTest, DraggingASegmentKeepsFortyFiveDegreeJoins) {
         {{45, 20}, {45, 23}, 0, "40.000,20.000 43.000,23.000 50.000,23.000 50.000,30.000"},
         // B's only segment: both ends stay and both joins run at 45 degrees.
         {{45, 5}, {45, 7}, 1, "40.000,5.000 42.000,7.000 48.000,7.000 50.000,5.000"},
+        // So far that the joins would cross: the segment shrinks to its
+        // middle, and the release keeps one vertex there (the graph the
+        // drag built had two).
+        {{45, 5}, {45, 11}, 1, "40.000,5.000 45.000,11.000 50.000,5.000"},
     };
     Tool(ID_BRD_ROUTE_EDIT);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.after);
         Drag(c.from, c.to);
         EXPECT_EQ(Tracks()[c.track], c.after);
+        EXPECT_TRUE(NetGraphsAreFresh(board));
         ExpectUndoAllRedoAll(Saved());
         UndoAll();
     }
@@ -728,6 +734,7 @@ TEST_F(BoardRoutingTest, RandomRoutingUndoesToTheOriginal) {
         const std::string where = "step " + std::to_string(i);
         ExpectNoHalfMadeObjects(board, where, {view->GetRouteConductor()});
         ExpectLayerIndexOnTheBoard(board, *view->GetBoardLayerIndex(), where);
+        EXPECT_TRUE(NetGraphsAreFresh(board, {view->GetRouteConductor()})) << where;
         // An undo may rightly take back the via its route made.
         if (action < 10)
             ExpectNoPlaneViaLost(board, planeVias, where);
@@ -806,6 +813,7 @@ TEST_F(BoardRoutingTest, NoStepLeavesATrackWithoutLength) {
         EXPECT_FALSE(view->IsRouting());
         expectTracksHaveLength();
         EXPECT_EQ(Tracks().size(), c.tracks);
+        EXPECT_TRUE(NetGraphsAreFresh(board));
         // A via that joins tracks on one layer only has gone with them.
         int vias = 0;
         for (CTreeNode* child : Net(L"A")->GetChildren())
