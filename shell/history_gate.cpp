@@ -135,9 +135,19 @@ void CHistoryGate::NoteDetached(CTreeNode* node) {
         s_open->m_detached.insert(node);
 }
 
+// A node freed has no values left to compare, nor a parent or anything it
+// names to look at: it leaves the nodes the histories are to compare and the
+// last group's. (Records naming it go by the reach of what they name.)
 void CHistoryGate::NoteDestroyed(const CTreeNode* node) {
-    if (s_open && !s_open->m_detached.empty())
+    if (!s_open)
+        return;
+    if (!s_open->m_detached.empty())
         s_open->m_detached.erase(node);
+    std::erase(s_open->m_recent, node);
+    for (auto& [history, pending] : s_open->m_pending) {
+        pending.others.erase(node);
+        pending.current.erase(node);
+    }
 }
 
 void CHistoryGate::WatchDetachedNodes(bool watch) {
