@@ -465,36 +465,21 @@ private:
         int since = 0;
     };
     std::map<uint64_t, Naming> NamingNets(const Snapshot& snapshot) const {
-        auto field = [](const std::wstring& content, size_t from, size_t& next) {
-            next = content.find(kEnd, from);
-            return content.substr(from, next - from);
-        };
         std::map<std::pair<uint64_t, std::wstring>, uint64_t> nets;
         std::map<uint64_t, Naming> naming;
         for (const auto& [id, state] : snapshot) {
-            const std::wstring& c = state.content;
-            size_t next = 0;
-            const std::wstring tag = field(c, 0, next);
+            const auto [tag, text] = TagAndText(state);
             if (tag == L"Net") {
-                nets.emplace(std::make_pair(state.parent, field(c, next + 1, next)), id);
+                nets.emplace(std::make_pair(state.parent, text), id);
                 continue;
             }
             if (tag != L"Layer" && tag != L"Area")
                 continue;
-            field(c, next + 1, next);
-            std::wstring net;
-            bool plane = tag == L"Area";
-            for (size_t at = next + 1; at < c.size(); at = next + 1) {
-                const std::wstring item = field(c, at, next);
-                const size_t is = item.find(kIs);
-                const std::wstring name = item.substr(0, is), value = item.substr(is + 1);
-                if (name == L"Net")
-                    net = value;
-                else if (name == L"Type" && value == L"PLANE")
-                    plane = true;
-            }
-            if (plane && !net.empty())
-                naming.emplace(id, Naming{net, 0, looks_});
+            const std::map<std::wstring, std::wstring> fields = Fields(&state);
+            auto net = fields.find(L"Net"), type = fields.find(L"Type");
+            const bool plane = tag == L"Area" || (type != fields.end() && type->second == L"PLANE");
+            if (plane && net != fields.end() && !net->second.empty())
+                naming.emplace(id, Naming{net->second, 0, looks_});
         }
         for (auto& [id, entry] : naming)
             if (auto it = nets.find({snapshot.at(id).parent, entry.name}); it != nets.end())
@@ -621,30 +606,32 @@ private:
                     follow(segment->change);
         }
     }
+    // A node's fields as Walk wrote them: its parent, tag, text and each
+    // attribute by name; none for no node.
+    static std::map<std::wstring, std::wstring> Fields(const NodeState* state) {
+        std::map<std::wstring, std::wstring> out;
+        if (!state)
+            return out;
+        out[kParent] = state->parent ? std::to_wstring(state->parent)
+                                     : L"document " + std::to_wstring(state->kind);
+        const std::wstring& c = state->content;
+        size_t at = c.find(kEnd);
+        out[kTag] = c.substr(0, at);
+        size_t next = c.find(kEnd, at + 1);
+        out[kText] = c.substr(at + 1, next - at - 1);
+        for (at = next + 1; at < c.size(); at = next + 1) {
+            next = c.find(kEnd, at);
+            const size_t is = c.find(kIs, at);
+            out[c.substr(at, is - at)] = c.substr(is + 1, next - is - 1);
+        }
+        return out;
+    }
     static Change Diff(const Snapshot& before, const Snapshot& after) {
         Change change;
-        auto fields = [](const NodeState* state) {
-            std::map<std::wstring, std::wstring> out;
-            if (!state)
-                return out;
-            out[kParent] = state->parent ? std::to_wstring(state->parent)
-                                         : L"document " + std::to_wstring(state->kind);
-            const std::wstring& c = state->content;
-            size_t at = c.find(kEnd);
-            out[kTag] = c.substr(0, at);
-            size_t next = c.find(kEnd, at + 1);
-            out[kText] = c.substr(at + 1, next - at - 1);
-            for (at = next + 1; at < c.size(); at = next + 1) {
-                next = c.find(kEnd, at);
-                const size_t is = c.find(kIs, at);
-                out[c.substr(at, is - at)] = c.substr(is + 1, next - is - 1);
-            }
-            return out;
-        };
         auto compare = [&](uint64_t id, const NodeState* a, const NodeState* b) {
             if (a && b && *a == *b)
                 return;
-            const auto was = fields(a), is = fields(b);
+            const auto was = Fields(a), is = Fields(b);
             for (const auto& [name, value] : was) {
                 auto other = is.find(name);
                 if (other == is.end())
