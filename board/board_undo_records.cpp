@@ -587,11 +587,36 @@ void VisitTiedPad(const ConductorVertex& vertex,
 }
 } // namespace
 
+namespace {
+void LetGoOfTie(ConductorVertex& vertex, const std::unordered_set<const CTreeNode*>& released) {
+    if (const CPad* pad = vertex.tie.GetPad(); pad && released.count(pad))
+        vertex.tie = VertexTie();
+}
+} // namespace
+
+void CUndoChangeConductor::LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) {
+    m_change.ForBothValuesOf<0>([&](std::vector<ConductorVertex>& vertices) {
+        for (ConductorVertex& vertex : vertices)
+            LetGoOfTie(vertex, released);
+    });
+}
+
+void CUndoConductorNodeChange::LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) {
+    m_change.ForBothValuesOf<0>([&](ConductorVertex& vertex) { LetGoOfTie(vertex, released); });
+}
+
+void CUndoConductorNodeDelete::LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) {
+    LetGoOfTie(m_value, released);
+}
+
 void CUndoChangeConductor::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
     visit(m_conductor);
-    for (const ConductorVertex& vertex : std::get<0>(m_change.Before()))
-        VisitTiedPad(vertex, visit);
+    // Vertices the step left alone follow other histories' changes, ties to
+    // pads they hold out of the board among them; they are never put back.
+    if (m_change.Changed<0>())
+        for (const ConductorVertex& vertex : std::get<0>(m_change.Before()))
+            VisitTiedPad(vertex, visit);
 }
 
 void CUndoChangeFootprintPos::ForEachNamedNode(
@@ -612,7 +637,8 @@ void CUndoConductorDelete::ForEachNamedNode(
 void CUndoConductorNodeChange::ForEachNamedNode(
     const std::function<void(const CTreeNode*)>& visit) const {
     visit(m_conductor);
-    VisitTiedPad(std::get<0>(m_change.Before()), visit);
+    if (m_change.Changed<0>())
+        VisitTiedPad(std::get<0>(m_change.Before()), visit);
 }
 
 void CUndoConductorNodeDelete::ForEachNamedNode(

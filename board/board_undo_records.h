@@ -143,6 +143,7 @@ public:
     void TakeCurrentValues() override { m_change.TakeCurrent(Fields()); }
     void TakeOthersValues() override { m_change.TakeOthers(Fields()); }
     bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft(Fields()); }
+    void LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) override;
 
 private:
     using Change = ValueChange<std::vector<ConductorVertex>, int, float>;
@@ -258,6 +259,7 @@ public:
     void TakeCurrentValues() override;
     void TakeOthersValues() override;
     bool FindsValuesAsLeft() const override;
+    void LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) override;
 
 private:
     CUndoConductorNodeChange(CConductor* conductor, int vertex,
@@ -276,6 +278,7 @@ public:
     CUndoConductorNodeDelete(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    void LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) override;
 
 private:
     CConductor* m_conductor;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 class CTreeNode;
 
@@ -66,6 +67,11 @@ public:
     // net by name.
     virtual void FollowNetRename(const CTreeNode* /*board*/, const std::wstring& /*from*/,
                                  const std::wstring& /*to*/) {}
+    // The nodes of released are about to be freed: where the record keeps a
+    // tie to one of them by address (a conductor vertex's pad) in the values
+    // it puts back, it lets go of the tie, as the live nodes do. Other
+    // records keep no such tie.
+    virtual void LetGoOfTies(const std::unordered_set<const CTreeNode*>& /*released*/) {}
 
     // True on the first record of a user action; the history sets it when it
     // takes the record.

@@ -231,6 +231,22 @@ CUndoList::FindDepartedName(const std::function<bool(const CTreeNode*)>& isDocum
     return nullptr;
 }
 
+const CUndoItem* CUndoList::FindUnindexedName() const {
+    for (const std::vector<Entry>* entries : {&undo_, &redo_})
+        for (const Entry& entry : *entries) {
+            auto place = places_.find(entry.item.get());
+            bool indexed = place != places_.end();
+            entry.item->ForEachNamedNode([&](const CTreeNode* node) {
+                if (indexed && node)
+                    indexed = std::find(place->second.names.begin(), place->second.names.end(),
+                                        node) != place->second.names.end();
+            });
+            if (!indexed)
+                return entry.item.get();
+        }
+    return nullptr;
+}
+
 CUndoList::ForgetPlan
 CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot,
                              bool changedValues, bool departed) const {
@@ -257,16 +273,20 @@ void CUndoList::TakeOthersValues(const std::function<bool(const CTreeNode*)>& is
     const NameReach reach(*this, isDocumentRoot);
     for (std::vector<Entry>* entries : {&undo_, &redo_})
         for (Entry& e : *entries)
-            if (!reach.FirstDeparted(*e.item))
+            if (!reach.FirstDeparted(*e.item)) {
                 e.item->TakeOthersValues();
+                IndexNewNames(e.item.get());
+            }
 }
 
 void CUndoList::TakeCurrentValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
     const NameReach reach(*this, isDocumentRoot);
     for (std::vector<Entry>* entries : {&undo_, &redo_})
         for (Entry& e : *entries)
-            if (!reach.FirstDeparted(*e.item))
+            if (!reach.FirstDeparted(*e.item)) {
                 e.item->TakeCurrentValues();
+                IndexNewNames(e.item.get());
+            }
 }
 
 void CUndoList::ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
@@ -336,6 +356,21 @@ CUndoList::Entry CUndoList::MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t 
     return Entry{std::move(item), state, serial};
 }
 
+void CUndoList::IndexNewNames(const CUndoItem* item) {
+    // Values taken from the nodes may name more (a vertex left alone by the
+    // step follows another history's tie to a pad).
+    auto place = places_.find(item);
+    if (place == places_.end())
+        return;
+    std::vector<const CTreeNode*>& names = place->second.names;
+    item->ForEachNamedNode([&](const CTreeNode* node) {
+        if (node && std::find(names.begin(), names.end(), node) == names.end()) {
+            names.push_back(node);
+            named_[node].push_back(item);
+        }
+    });
+}
+
 void CUndoList::NoteTouched(const std::vector<const CTreeNode*>& names) {
     // A record that names no node (an outline's vertices, a pointer field)
     // may change what any node holds: null stands for every node.
@@ -388,6 +423,12 @@ void CUndoList::ForEachRecordNaming(const std::vector<const CTreeNode*>& nodes, 
             if (seen.insert(item).second)
                 visit(item, places_.at(item));
     }
+}
+
+void CUndoList::ForEachItem(const std::function<void(CUndoItem&)>& visit) {
+    for (std::vector<Entry>* entries : {&undo_, &redo_})
+        for (Entry& e : *entries)
+            visit(*e.item);
 }
 
 void CUndoList::ForEachItemNaming(const std::vector<const CTreeNode*>& nodes,
@@ -511,8 +552,10 @@ void CUndoList::TakeCurrentValuesOn(const std::vector<const CTreeNode*>& nodes,
         return TakeCurrentValues(isDocumentRoot);
     std::vector<CUndoItem*> within;
     ForEachRecordWithin(nodes, isDocumentRoot, within);
-    for (CUndoItem* item : within)
+    for (CUndoItem* item : within) {
         item->TakeCurrentValues();
+        IndexNewNames(item);
+    }
 }
 
 void CUndoList::TakeOthersValuesOn(const std::vector<const CTreeNode*>& nodes,
@@ -521,8 +564,10 @@ void CUndoList::TakeOthersValuesOn(const std::vector<const CTreeNode*>& nodes,
         return TakeOthersValues(isDocumentRoot);
     std::vector<CUndoItem*> within;
     ForEachRecordWithin(nodes, isDocumentRoot, within);
-    for (CUndoItem* item : within)
+    for (CUndoItem* item : within) {
         item->TakeOthersValues();
+        IndexNewNames(item);
+    }
 }
 
 void CUndoList::ForgetGroupsNaming(const CTreeNode* node) {

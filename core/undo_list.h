@@ -67,6 +67,10 @@ public:
     // history took away and may free.
     const CTreeNode*
     FindDepartedName(const std::function<bool(const CTreeNode*)>& isDocumentRoot) const;
+    // The first record naming a node its entry in the index leaves out, or
+    // null. Such a record is not looked at when that node goes, and may
+    // outlive it. Reads no node.
+    const CUndoItem* FindUnindexedName() const;
     // How many records of each sequence (counted from its far end: the
     // oldest to undo, the last to redo) a forgetting takes.
     struct ForgetPlan {
@@ -100,9 +104,9 @@ public:
     // step costs then does not grow with the length of the history. The
     // list keeps an index from each node to the records naming it and to
     // the records holding it, made from what a record names when it enters
-    // the list (a record names the same nodes for as long as it is kept,
-    // ties it lets go of aside; the node it holds and the values it keeps
-    // are of nodes it names).
+    // the list and grown where values it takes name more (ties it lets go
+    // of stay indexed; the node it holds and the values it keeps are of
+    // nodes it names).
     // PlanDepartedStepsOn finds what PlanDepartedSteps finds when every
     // record naming a node whose reach or values changed since the records
     // were last looked at names one of nodes; the subtrees held by the
@@ -132,6 +136,8 @@ public:
     // Every history alive (each list counts from its making to its
     // destruction), in the order they were made.
     static void ForEachList(const std::function<void(CUndoList&)>& visit);
+    // Every record, oldest first, the undo sequence before the redo one.
+    void ForEachItem(const std::function<void(CUndoItem&)>& visit);
     // The records naming one of nodes, each once, found through the index.
     void ForEachItemNaming(const std::vector<const CTreeNode*>& nodes,
                            const std::function<void(CUndoItem&)>& visit);
@@ -206,6 +212,7 @@ private:
     bool HoldsTop(const CTreeNode* top, const ForgetPlan& leaving) const;
     Entry MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, bool redo);
     void Unindex(const CUndoItem* item);
+    void IndexNewNames(const CUndoItem* item);
     void NoteTouched(const std::vector<const CTreeNode*>& names);
     void UnindexAll();
     size_t IndexOf(const Place& place) const;

@@ -59,6 +59,13 @@ public:
         return inverse;
     }
 
+    // Field I of the values before the step and as left, both handed to f:
+    // for a change every copy follows (a tie let go of).
+    template <std::size_t I, class F> void ForBothValuesOf(const F& f) {
+        f(std::get<I>(m_before));
+        f(std::get<I>(m_left));
+    }
+
     const Values& Before() const { return m_before; }
     const Values& Left() const { return m_left; }
 

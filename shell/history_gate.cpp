@@ -591,7 +591,7 @@ void CHistoryGate::UntieFromReleased(const std::vector<const CTreeNode*>& held) 
             });
     if (pads.empty() && nets.empty())
         return;
-    ForEachInSubtree(static_cast<CTreeNode*>(&g_MainFrame.GetRoot(0)), [&](CTreeNode* node) {
+    auto untie = [&](CTreeNode* node) {
         if (node->GetType() == NodeType::Pin) {
             auto* pin = static_cast<CPin*>(node);
             if (pin->m_pNet && nets.count(static_cast<const CTreeNode*>(pin->m_pNet)))
@@ -605,6 +605,19 @@ void CHistoryGate::UntieFromReleased(const std::vector<const CTreeNode*>& held) 
                 pad && pads.count(static_cast<const CTreeNode*>(pad)))
                 v.tie = VertexTie();
         return false;
+    };
+    ForEachInSubtree(static_cast<CTreeNode*>(&g_MainFrame.GetRoot(0)), untie);
+    // So do the histories: the subtrees their records hold out of the
+    // documents (a package taken away, a deleted track) and the vertices
+    // they keep to put back. A history's record may have copied a tie to a
+    // pad another history held, after that history took the pad away.
+    const std::vector<const CTreeNode*> released(pads.begin(), pads.end());
+    CUndoList::ForEachList([&](CUndoList& history) {
+        history.ForEachItem([&](CUndoItem& item) {
+            if (const CTreeNode* top = item.GetHeldNode(); top && !InSomeDocument(top))
+                ForEachInSubtree(const_cast<CTreeNode*>(top), untie);
+        });
+        history.ForEachItemNaming(released, [&](CUndoItem& item) { item.LetGoOfTies(pads); });
     });
 }
 

@@ -9,6 +9,7 @@
 #include "board/footprint.h"
 #include "board/marking.h"
 #include "board/marking_primitive.h"
+#include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "board/thermal_relief.h"
@@ -364,6 +365,65 @@ TEST_F(UndoRecordsTest, ConductorRecords) {
     m_view.undo.Undo();
     EXPECT_FLOAT_EQ(m_conductor->m_vertices[1].corner, 0.5f);
     EXPECT_FLOAT_EQ(m_conductor->m_vertices[2].x, 3);
+}
+
+// A record keeping vertices tied to a pad lets go of the tie once the pad
+// is to be freed: it no longer names the pad, and its Undo puts the vertex
+// back untied. A tie its values take on later is indexed, so that the
+// history finds the record when that pad leaves.
+TEST_F(UndoRecordsTest, KeptVerticesLetGoOfTheirTiesAndIndexNewOnes) {
+    auto isRoot = [this](const CTreeNode* node) { return node == &m_root; };
+    auto names = [](const CUndoItem& item, const CTreeNode* node) {
+        bool found = false;
+        item.ForEachNamedNode([&](const CTreeNode* named) { found = found || named == node; });
+        return found;
+    };
+    auto padOf = [this] { return static_cast<CPad*>(m_footprint->GetChild(0)->GetChild(1)); };
+    const struct {
+        const char* name;
+        std::function<CUndoItem*()> record;
+        std::function<void()> change;
+    } cases[] = {
+        {"conductor", [&] { return new CUndoChangeConductor(m_conductor); },
+         [&] { m_conductor->m_vertices[0].x = 7; }},
+        {"vertex", [&] { return new CUndoConductorNodeChange(m_conductor, 0); },
+         [&] { m_conductor->m_vertices[0].x = 7; }},
+        {"vertex deleted", [&] { return new CUndoConductorNodeDelete(m_conductor, 0); },
+         [&] { m_conductor->m_vertices.erase(m_conductor->m_vertices.begin()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load();
+        const CPad* pad = padOf();
+        ASSERT_EQ(pad->GetType(), NodeType::Pad);
+        m_conductor->m_vertices[0].tie = VertexTie::ToPad(padOf());
+        m_view.undo.SetStartNewGroup(true);
+        Push(c.record());
+        c.change();
+        m_view.undo.TakeCurrentValues(isRoot);
+        const CUndoItem& item = *m_view.undo.UndoItemAt(0);
+        ASSERT_TRUE(names(item, pad));
+        m_view.undo.ForEachItemNaming({pad}, [&](CUndoItem& i) { i.LetGoOfTies({pad}); });
+        EXPECT_FALSE(names(item, pad));
+        m_view.undo.Undo();
+        EXPECT_TRUE(m_conductor->m_vertices[0].tie.IsNone());
+        EXPECT_FLOAT_EQ(m_conductor->m_vertices[0].x, 1);
+        m_view.undo.Clear();
+    }
+    // A width step; another history ties the vertex the step left alone,
+    // then the step's own history moves the vertex.
+    Load();
+    const CPad* pad = padOf();
+    Push(new CUndoChangeConductor(m_conductor));
+    m_conductor->m_width = 0.8f;
+    m_view.undo.TakeCurrentValues(isRoot);
+    m_conductor->m_vertices[0].tie = VertexTie::ToPad(padOf());
+    m_view.undo.TakeOthersValues(isRoot);
+    m_conductor->m_vertices[0].x = 7;
+    m_view.undo.TakeCurrentValues(isRoot);
+    EXPECT_EQ(m_view.undo.FindUnindexedName(), nullptr);
+    EXPECT_TRUE(m_view.undo.NamesNode(pad));
+    m_view.undo.Clear();
 }
 
 TEST_F(UndoRecordsTest, FootprintAndLayerRecords) {

@@ -24,6 +24,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <typeinfo>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,10 @@ inline ::testing::AssertionResult HistoriesNameOnlyWhatTheyReach() {
         return false;
     };
     auto check = [&](const CUndoList& history, const std::string& whose) {
+        if (const CUndoItem* item = history.FindUnindexedName())
+            return ::testing::AssertionFailure()
+                   << whose << "'s history has a " << typeid(*item).name()
+                   << " naming a node it was not indexed under";
         if (const CTreeNode* node = history.FindDepartedName(isDocumentRoot))
             return ::testing::AssertionFailure()
                    << whose << "'s history names a " << WideToUtf8(node->GetTagName())

@@ -992,6 +992,21 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
              PumpPendingMessages();
          },
          IDYES},
+        // N1's track still ties to R1's pad, which Main's Delete holds: the
+        // board's drag keeps that tie in its step. Main's history frees the
+        // pad as the page closes, and the step lets go of the tie as the
+        // track does: its Undo reads no freed pad and puts the track back.
+        {"R1 deleted on the sheet, its track dragged on the board, the sheet closed", boardPage,
+         [this] {
+             Command(ID_BRD_ROUTE_EDIT);
+             PageDrag(16, 12, 16, 14);
+         },
+         L"Main", nullptr, IDYES,
+         [this] {
+             Page(L"Main");
+             DeleteAt(12, 9);
+         },
+         true},
         {"R3 placed on the sheet, moved onto the board, its placing undone", boardPage,
          [this] {
              Command(ID_BRD_MOVE_COMPONENT);
