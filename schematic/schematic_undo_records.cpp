@@ -30,6 +30,13 @@ bool CUndoPinNetRecord::FindsValuesAsLeft() const {
     return m_change.FindsAsLeft({m_pin->m_pNet});
 }
 
+void CUndoPinNetRecord::LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) {
+    m_change.ForBothValuesOf<0>([&](CNet*& net) {
+        if (net && released.count(static_cast<const CTreeNode*>(net)))
+            net = nullptr;
+    });
+}
+
 bool CUndoPinNetRecord::TakeChange() {
     TakeCurrentValues();
     return !m_change.IsEmpty();

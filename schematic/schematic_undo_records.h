@@ -29,6 +29,8 @@ public:
     void TakeCurrentValues() override;
     void TakeOthersValues() override;
     bool FindsValuesAsLeft() const override;
+    // A net freed: the pin lets go of it, as the live pin does.
+    void LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) override;
 
 protected:
     CUndoPinNetRecord(CPin* pin, CNet* before);

@@ -609,15 +609,18 @@ void CHistoryGate::UntieFromReleased(const std::vector<const CTreeNode*>& held) 
     ForEachInSubtree(static_cast<CTreeNode*>(&g_MainFrame.GetRoot(0)), untie);
     // So do the histories: the subtrees their records hold out of the
     // documents (a package taken away, a deleted track) and the vertices
-    // they keep to put back. A history's record may have copied a tie to a
-    // pad another history held, after that history took the pad away.
-    const std::vector<const CTreeNode*> released(pads.begin(), pads.end());
+    // and nets they keep to put back. A history's record may have copied a
+    // tie to a pad, or a pin's net, that another history held after it took
+    // them away.
+    std::unordered_set<const CTreeNode*> released = pads;
+    released.insert(nets.begin(), nets.end());
+    const std::vector<const CTreeNode*> named(released.begin(), released.end());
     CUndoList::ForEachList([&](CUndoList& history) {
         history.ForEachItem([&](CUndoItem& item) {
             if (const CTreeNode* top = item.GetHeldNode(); top && !InSomeDocument(top))
                 ForEachInSubtree(const_cast<CTreeNode*>(top), untie);
         });
-        history.ForEachItemNaming(released, [&](CUndoItem& item) { item.LetGoOfTies(pads); });
+        history.ForEachItemNaming(named, [&](CUndoItem& item) { item.LetGoOfTies(released); });
     });
 }
 

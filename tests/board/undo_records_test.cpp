@@ -369,9 +369,10 @@ TEST_F(UndoRecordsTest, ConductorRecords) {
 
 // A record keeping vertices tied to a pad lets go of the tie once the pad
 // is to be freed: it no longer names the pad, and its Undo puts the vertex
-// back untied. A tie its values take on later is indexed, so that the
-// history finds the record when that pad leaves.
-TEST_F(UndoRecordsTest, KeptVerticesLetGoOfTheirTiesAndIndexNewOnes) {
+// back untied; a pin's record lets go of a freed net the same way. A tie
+// its values take on later is indexed, so that the history finds the
+// record when that pad leaves.
+TEST_F(UndoRecordsTest, KeptTiesLetGoOfWhatIsFreedAndNewOnesAreIndexed) {
     auto isRoot = [this](const CTreeNode* node) { return node == &m_root; };
     auto names = [](const CUndoItem& item, const CTreeNode* node) {
         bool found = false;
@@ -408,6 +409,27 @@ TEST_F(UndoRecordsTest, KeptVerticesLetGoOfTheirTiesAndIndexNewOnes) {
         m_view.undo.Undo();
         EXPECT_TRUE(m_conductor->m_vertices[0].tie.IsNone());
         EXPECT_FLOAT_EQ(m_conductor->m_vertices[0].x, 1);
+        m_view.undo.Clear();
+    }
+    {
+        SCOPED_TRACE("pin");
+        Load();
+        auto* pin = new CPin();
+        m_package->AddChild(pin);
+        pin->m_pNet = m_netA;
+        m_netA->m_pins.insert(pin);
+        Push(new CUndoChangeNetOfPin(pin));
+        m_netA->m_pins.erase(pin);
+        pin->m_pNet = m_netB;
+        m_netB->m_pins.insert(pin);
+        m_view.undo.TakeCurrentValues(isRoot);
+        const CUndoItem& item = *m_view.undo.UndoItemAt(0);
+        ASSERT_TRUE(names(item, m_netA));
+        m_view.undo.ForEachItemNaming({m_netA}, [&](CUndoItem& i) { i.LetGoOfTies({m_netA}); });
+        EXPECT_FALSE(names(item, m_netA));
+        m_view.undo.Undo();
+        EXPECT_EQ(pin->m_pNet, nullptr);
+        EXPECT_FALSE(m_netB->m_pins.count(pin));
         m_view.undo.Clear();
     }
     // A width step; another history ties the vertex the step left alone,
