@@ -574,6 +574,7 @@ void CHistoryGate::ChangeWithoutHistory(const std::function<void()>& change) {
 void CHistoryGate::UntieFromReleased(const std::vector<const CTreeNode*>& held) {
     std::unordered_set<const CTreeNode*> pads;
     std::unordered_set<const CTreeNode*> nets;
+    std::vector<CPin*> pins;
     for (const CTreeNode* top : held)
         if (!InSomeDocument(top))
             ForEachInSubtree(top, [&](const CTreeNode* node) {
@@ -581,6 +582,8 @@ void CHistoryGate::UntieFromReleased(const std::vector<const CTreeNode*>& held) 
                     pads.insert(node);
                 else if (node->GetType() == NodeType::Net)
                     nets.insert(node);
+                else if (node->GetType() == NodeType::Pin)
+                    pins.push_back(static_cast<CPin*>(const_cast<CTreeNode*>(node)));
                 // Another history may have moved a drawn object into a node
                 // this one holds (a wire into a net it inserted empty): it
                 // leaves its sheet before it is freed.
@@ -589,6 +592,11 @@ void CHistoryGate::UntieFromReleased(const std::vector<const CTreeNode*>& held) 
                     object->m_pSheet->RemoveObject(object);
                 return true;
             });
+    // A pin that goes may still be in a net that stays: another history put
+    // it there, or its package left with it listed.
+    for (CPin* pin : pins)
+        if (pin->m_pNet && !nets.count(static_cast<const CTreeNode*>(pin->m_pNet)))
+            pin->m_pNet->m_pins.erase(pin);
     if (pads.empty() && nets.empty())
         return;
     auto untie = [&](CTreeNode* node) {
