@@ -585,9 +585,7 @@ void VisitTiedPad(const ConductorVertex& vertex,
     if (const CPad* pad = vertex.tie.GetPad())
         visit(pad);
 }
-} // namespace
 
-namespace {
 void LetGoOfTie(ConductorVertex& vertex, const std::unordered_set<const CTreeNode*>& released) {
     if (const CPad* pad = vertex.tie.GetPad(); pad && released.count(pad))
         vertex.tie = VertexTie();

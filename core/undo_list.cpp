@@ -340,25 +340,19 @@ void CUndoList::FocusAfterChange() {
 // --- The index of named and held nodes ----------------------------------------------
 
 CUndoList::Entry CUndoList::MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, bool redo) {
-    Place place;
+    Place& place = places_[item.get()];
     place.redo = redo;
     place.serial = ++nextSerial_;
-    item->ForEachNamedNode([&place](const CTreeNode* node) {
-        if (node && std::find(place.names.begin(), place.names.end(), node) == place.names.end())
-            place.names.push_back(node);
-    });
-    for (const CTreeNode* node : place.names)
-        named_[node].push_back(item.get());
+    IndexNewNames(item.get());
     if (listener_)
         NoteTouched(place.names);
-    const uint64_t serial = place.serial;
-    places_[item.get()] = std::move(place);
-    return Entry{std::move(item), state, serial};
+    return Entry{std::move(item), state, place.serial};
 }
 
 void CUndoList::IndexNewNames(const CUndoItem* item) {
-    // Values taken from the nodes may name more (a vertex left alone by the
-    // step follows another history's tie to a pad).
+    // As the record enters, and again where values taken from the nodes
+    // name more (a vertex left alone by the step, then moved by its own
+    // history, ties to a pad).
     auto place = places_.find(item);
     if (place == places_.end())
         return;

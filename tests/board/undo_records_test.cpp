@@ -380,56 +380,61 @@ TEST_F(UndoRecordsTest, KeptTiesLetGoOfWhatIsFreedAndNewOnesAreIndexed) {
         return found;
     };
     auto padOf = [this] { return static_cast<CPad*>(m_footprint->GetChild(0)->GetChild(1)); };
+    // The first vertex tied to the pad, the pad to let go of.
+    auto tieFirstVertex = [&]() -> const CTreeNode* {
+        EXPECT_EQ(padOf()->GetType(), NodeType::Pad);
+        m_conductor->m_vertices[0].tie = VertexTie::ToPad(padOf());
+        return padOf();
+    };
+    auto firstVertexPutBackUntied = [&] {
+        return m_conductor->m_vertices[0].tie.IsNone() && m_conductor->m_vertices[0].x == 1;
+    };
+    CPin* pin = nullptr;
+    auto movePin = [&](CNet* from, CNet* to) {
+        from->m_pins.erase(pin);
+        pin->m_pNet = to;
+        to->m_pins.insert(pin);
+    };
     const struct {
         const char* name;
+        std::function<const CTreeNode*()> prepare; // the node the step keeps
         std::function<CUndoItem*()> record;
         std::function<void()> change;
+        std::function<bool()> putBackWithout; // after the Undo
     } cases[] = {
-        {"conductor", [&] { return new CUndoChangeConductor(m_conductor); },
-         [&] { m_conductor->m_vertices[0].x = 7; }},
-        {"vertex", [&] { return new CUndoConductorNodeChange(m_conductor, 0); },
-         [&] { m_conductor->m_vertices[0].x = 7; }},
-        {"vertex deleted", [&] { return new CUndoConductorNodeDelete(m_conductor, 0); },
-         [&] { m_conductor->m_vertices.erase(m_conductor->m_vertices.begin()); }},
+        {"conductor", tieFirstVertex, [&] { return new CUndoChangeConductor(m_conductor); },
+         [&] { m_conductor->m_vertices[0].x = 7; }, firstVertexPutBackUntied},
+        {"vertex", tieFirstVertex, [&] { return new CUndoConductorNodeChange(m_conductor, 0); },
+         [&] { m_conductor->m_vertices[0].x = 7; }, firstVertexPutBackUntied},
+        {"vertex deleted", tieFirstVertex,
+         [&] { return new CUndoConductorNodeDelete(m_conductor, 0); },
+         [&] { m_conductor->m_vertices.erase(m_conductor->m_vertices.begin()); },
+         firstVertexPutBackUntied},
+        {"pin",
+         [&]() -> const CTreeNode* {
+             pin = new CPin();
+             m_package->AddChild(pin);
+             pin->m_pNet = m_netA;
+             m_netA->m_pins.insert(pin);
+             return m_netA;
+         },
+         [&] { return new CUndoChangeNetOfPin(pin); }, [&] { movePin(m_netA, m_netB); },
+         [&] { return pin->m_pNet == nullptr && !m_netB->m_pins.count(pin); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Load();
-        const CPad* pad = padOf();
-        ASSERT_EQ(pad->GetType(), NodeType::Pad);
-        m_conductor->m_vertices[0].tie = VertexTie::ToPad(padOf());
+        const CTreeNode* kept = c.prepare();
         m_view.undo.SetStartNewGroup(true);
         Push(c.record());
         c.change();
         m_view.undo.TakeCurrentValues(isRoot);
         const CUndoItem& item = *m_view.undo.UndoItemAt(0);
-        ASSERT_TRUE(names(item, pad));
-        m_view.undo.ForEachItemNaming({pad}, [&](CUndoItem& i) { i.LetGoOfTies({pad}); });
-        EXPECT_FALSE(names(item, pad));
+        ASSERT_TRUE(names(item, kept));
+        m_view.undo.ForEachItemNaming({kept}, [&](CUndoItem& i) { i.LetGoOfTies({kept}); });
+        EXPECT_FALSE(names(item, kept));
         m_view.undo.Undo();
-        EXPECT_TRUE(m_conductor->m_vertices[0].tie.IsNone());
-        EXPECT_FLOAT_EQ(m_conductor->m_vertices[0].x, 1);
-        m_view.undo.Clear();
-    }
-    {
-        SCOPED_TRACE("pin");
-        Load();
-        auto* pin = new CPin();
-        m_package->AddChild(pin);
-        pin->m_pNet = m_netA;
-        m_netA->m_pins.insert(pin);
-        Push(new CUndoChangeNetOfPin(pin));
-        m_netA->m_pins.erase(pin);
-        pin->m_pNet = m_netB;
-        m_netB->m_pins.insert(pin);
-        m_view.undo.TakeCurrentValues(isRoot);
-        const CUndoItem& item = *m_view.undo.UndoItemAt(0);
-        ASSERT_TRUE(names(item, m_netA));
-        m_view.undo.ForEachItemNaming({m_netA}, [&](CUndoItem& i) { i.LetGoOfTies({m_netA}); });
-        EXPECT_FALSE(names(item, m_netA));
-        m_view.undo.Undo();
-        EXPECT_EQ(pin->m_pNet, nullptr);
-        EXPECT_FALSE(m_netB->m_pins.count(pin));
+        EXPECT_TRUE(c.putBackWithout());
         m_view.undo.Clear();
     }
     // A width step; another history ties the vertex the step left alone,
