@@ -11,6 +11,9 @@ namespace {
 const CUndoItem* ItemOf(const std::unique_ptr<CUndoItem>& item) {
     return item.get();
 }
+const CUndoItem* ItemOf(const CUndoItem* item) {
+    return item;
+}
 template <class Entry> const CUndoItem* ItemOf(const Entry& entry) {
     return entry.item.get();
 }
@@ -20,15 +23,16 @@ template <class Entry> const CUndoItem* ItemOf(const Entry& entry) {
 // own records hold out of the documents.
 class NameReach {
 public:
-    // The records before undoFrom and redoFrom are left out: they are about
-    // to be forgotten.
+    // The records leaving are left out: they are about to be forgotten.
     NameReach(const CUndoList& list, const std::function<bool(const CTreeNode*)>& isDocumentRoot,
-              size_t undoFrom = 0, size_t redoFrom = 0)
+              const CUndoList::ForgetPlan& leaving = {})
         : isDocumentRoot_(isDocumentRoot) {
-        for (size_t i = undoFrom; i < list.UndoCount(); ++i)
-            AddHeld(*list.UndoItemAt(i));
-        for (size_t i = redoFrom; i < list.RedoCount(); ++i)
-            AddHeld(*list.RedoItemAt(i));
+        for (size_t i = 0; i < list.UndoCount(); ++i)
+            if (!leaving.Takes(false, i))
+                AddHeld(*list.UndoItemAt(i));
+        for (size_t i = 0; i < list.RedoCount(); ++i)
+            if (!leaving.Takes(true, i))
+                AddHeld(*list.RedoItemAt(i));
         std::sort(held_.begin(), held_.end());
     }
     bool Reaches(const CTreeNode* node) const {
@@ -99,7 +103,8 @@ void CUndoList::AddUndo(CUndoItem* item) {
     pushing_ = nullptr;
     item->SetGroupHead(startNewGroup_);
     startNewGroup_ = false;
-    undo_.push_back(MakeEntry(std::unique_ptr<CUndoItem>(item), ++nextState_, false));
+    ++nextState_;
+    undo_.push_back(MakeEntry(std::unique_ptr<CUndoItem>(item), nextState_, nextState_, false));
     NotifyRelease(redo_.begin(), redo_.end());
     while (!redo_.empty()) {
         Unindex(redo_.back().item.get());
@@ -128,7 +133,7 @@ void CUndoList::Undo(bool keepRedo) {
         if (keepRedo && inverse) {
             inverse->SetGroupHead(first);
             // Redoing the inverse leads back to the state the record led to.
-            redo_.push_back(MakeEntry(std::move(inverse), r.state, true));
+            redo_.push_back(MakeEntry(std::move(inverse), r.state, r.doc, true));
         } else if (inverse) {
             dropped.push_back(std::move(inverse));
         }
@@ -161,7 +166,7 @@ void CUndoList::Redo() {
         std::unique_ptr<CUndoItem> inverse(r.item->Undo());
         if (inverse) {
             inverse->SetGroupHead(first);
-            undo_.push_back(MakeEntry(std::move(inverse), r.state, false));
+            undo_.push_back(MakeEntry(std::move(inverse), r.state, r.doc, false));
         }
         first = false;
         bool head = r.item->IsGroupHead();
@@ -197,26 +202,57 @@ size_t ForgetCount(const Entries& entries, size_t from, const Names& names) {
 } // namespace
 
 void CUndoList::ForgetGroups(const std::function<bool(const CUndoItem&)>& names) {
-    Forget(ForgetPlan{ForgetCount(undo_, 0, names), ForgetCount(redo_, 0, names)});
+    ForgetPlan plan;
+    for (size_t i = ForgetCount(undo_, 0, names); i-- > 0;)
+        plan.undo.insert(i);
+    for (size_t i = ForgetCount(redo_, 0, names); i-- > 0;)
+        plan.redo.insert(i);
+    Forget(plan);
 }
 
 void CUndoList::Forget(const ForgetPlan& plan) {
     if (plan.IsEmpty())
         return;
-    const bool saved = IsAtSavedState();
-    auto forget = [this](std::vector<Entry>& entries, size_t count) {
-        count = std::min(count, entries.size());
-        NotifyRelease(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
-        for (size_t i = 0; i < count; ++i) {
-            Unindex(entries[i].item.get());
-            entries[i].item.reset();
+    const uint64_t current = CurrentState();
+    // Records the plan takes go; a kept record farther than one that goes
+    // now leads to a document no position had before (what went stays
+    // done, or stays undone), except the nearest one to undo, which leads
+    // to the document as it is.
+    auto forget = [this](std::vector<Entry>& entries, const std::set<size_t>& going) {
+        if (going.empty())
+            return false;
+        std::vector<const CUndoItem*> leaving;
+        for (size_t i : going)
+            if (i < entries.size())
+                leaving.push_back(entries[i].item.get());
+        NotifyRelease(leaving.begin(), leaving.end());
+        const size_t farthest = *going.rbegin();
+        std::vector<Entry> kept;
+        bool lastMoved = false;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (going.count(i)) {
+                Unindex(entries[i].item.get());
+                entries[i].item.reset();
+                continue;
+            }
+            lastMoved = i < farthest;
+            if (lastMoved)
+                entries[i].doc = ++nextState_;
+            kept.push_back(std::move(entries[i]));
         }
-        entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count));
+        entries.swap(kept);
+        return lastMoved;
     };
-    forget(undo_, plan.undoCount);
-    forget(redo_, plan.redoCount);
-    if (undo_.empty())
-        savedState_ = saved ? 0 : ~uint64_t{0};
+    const bool undoTopMoved = forget(undo_, plan.undo);
+    if (!plan.undo.empty()) {
+        if (undo_.empty())
+            baseState_ = current;
+        else
+            baseState_ = ++nextState_;
+        if (undoTopMoved)
+            undo_.back().doc = current;
+    }
+    forget(redo_, plan.redo);
 }
 
 const CTreeNode*
@@ -249,24 +285,135 @@ const CUndoItem* CUndoList::FindUnindexedName() const {
 
 CUndoList::ForgetPlan
 CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot,
-                             bool changedValues, bool departed) const {
+                             bool changedValues, bool departed, const ForgetPlan& seed) const {
     // A record may name a node that an older record holds; once that one is
     // to be forgotten, so is the record: until nothing more goes. Values are
     // looked at only on nodes within reach.
     ForgetPlan plan;
+    ForgetPlan next = Within(seed);
     for (;;) {
-        const NameReach reach(*this, isDocumentRoot, plan.undoCount, plan.redoCount);
+        const NameReach reach(*this, isDocumentRoot, plan);
         auto departs = [&reach, changedValues, departed](const CUndoItem& item) {
             if (reach.FirstDeparted(item))
                 return departed;
             return changedValues && !item.FindsValuesAsLeft();
         };
-        const ForgetPlan next{ForgetCount(undo_, plan.undoCount, departs),
-                              ForgetCount(redo_, plan.redoCount, departs)};
-        if (next.undoCount == plan.undoCount && next.redoCount == plan.redoCount)
+        for (bool inRedo : {false, true}) {
+            const std::vector<Entry>& entries = inRedo ? redo_ : undo_;
+            for (size_t i = 0; i < entries.size(); ++i)
+                if (!next.Takes(inRedo, i) && departs(*entries[i].item))
+                    AddGroup(next, inRedo, i);
+        }
+        AddTouching(next);
+        if (next == plan)
             return plan;
         plan = next;
     }
+}
+
+CUndoList::ForgetPlan CUndoList::Within(const ForgetPlan& seed) const {
+    // Whole groups of records still there (a plan made before an editor
+    // dropped its work may name more).
+    ForgetPlan plan;
+    for (size_t i : seed.undo)
+        AddGroup(plan, false, i);
+    for (size_t i : seed.redo)
+        AddGroup(plan, true, i);
+    return plan;
+}
+
+void CUndoList::AddGroup(ForgetPlan& plan, bool inRedo, size_t index) const {
+    const std::vector<Entry>& entries = inRedo ? redo_ : undo_;
+    if (index >= entries.size())
+        return;
+    size_t head = index;
+    while (head > 0 && !entries[head].item->IsGroupHead())
+        --head;
+    size_t end = index + 1;
+    while (end < entries.size() && !entries[end].item->IsGroupHead())
+        ++end;
+    std::set<size_t>& taken = inRedo ? plan.redo : plan.undo;
+    for (size_t i = head; i < end; ++i)
+        taken.insert(i);
+}
+
+namespace {
+// What a record touches, for the groups of its own history: the node it
+// changes (every node it names, when it tells none) and everything above
+// the nodes it names.
+struct Touch {
+    std::unordered_set<const CTreeNode*> changed;
+    std::unordered_set<const CTreeNode*> reached;
+    bool everything = false;
+    void Add(const CUndoItem& item) {
+        bool names = false;
+        item.ForEachNamedNode([&](const CTreeNode* node) {
+            if (!node)
+                return;
+            names = true;
+            for (const CTreeNode* up = node; up && reached.insert(up).second;)
+                up = up->GetParent();
+        });
+        everything = everything || !names;
+        if (const CTreeNode* node = item.GetChangedNode())
+            changed.insert(node);
+        else
+            item.ForEachNamedNode([&](const CTreeNode* node) {
+                if (node)
+                    changed.insert(node);
+            });
+    }
+    // Whether item changes a node above or at one this touch names, or
+    // names a node at or below one this touch changes.
+    bool Meets(const CUndoItem& item) const {
+        if (everything)
+            return true;
+        const CTreeNode* own = item.GetChangedNode();
+        if (own && reached.count(own))
+            return true;
+        bool meets = false, names = false;
+        item.ForEachNamedNode([&](const CTreeNode* node) {
+            if (meets || !node)
+                return;
+            names = true;
+            if (!own && reached.count(node))
+                meets = true;
+            for (const CTreeNode* up = node; up && !meets; up = up->GetParent())
+                meets = changed.count(up) != 0;
+        });
+        return meets || !names;
+    }
+};
+} // namespace
+
+bool CUndoList::AddTouching(ForgetPlan& plan) const {
+    // Walked from the near end: a group that goes touches what the farther
+    // ones would act on once they are undone or redone without it.
+    bool added = false;
+    for (bool inRedo : {false, true}) {
+        const std::vector<Entry>& entries = inRedo ? redo_ : undo_;
+        std::set<size_t>& taken = inRedo ? plan.redo : plan.undo;
+        if (taken.empty())
+            continue;
+        Touch going;
+        bool any = false;
+        for (size_t i = entries.size(); i-- > 0;) {
+            if (taken.count(i)) {
+                going.Add(*entries[i].item);
+                any = true;
+                continue;
+            }
+            if (!any || !going.Meets(*entries[i].item))
+                continue;
+            AddGroup(plan, inRedo, i);
+            added = true;
+            // The group from i on goes now; its farther records come next.
+            for (size_t j = i; j == i || (j < entries.size() && !entries[j].item->IsGroupHead());
+                 ++j)
+                going.Add(*entries[j].item);
+        }
+    }
+    return added;
 }
 
 void CUndoList::TakeOthersValues(const std::function<bool(const CTreeNode*)>& isDocumentRoot) {
@@ -299,6 +446,7 @@ void CUndoList::Clear() {
         DeleteAll();
         NotifyChange(Change::Clear, true);
     }
+    baseState_ = 0;
     savedState_ = 0;
 }
 
@@ -309,6 +457,7 @@ void CUndoList::Abandon() {
         DeleteAll();
         NotifyChange(Change::Clear, true);
     }
+    baseState_ = 0;
     savedState_ = saved ? 0 : ~uint64_t{0};
 }
 
@@ -339,14 +488,15 @@ void CUndoList::FocusAfterChange() {
 
 // --- The index of named and held nodes ----------------------------------------------
 
-CUndoList::Entry CUndoList::MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, bool redo) {
+CUndoList::Entry CUndoList::MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, uint64_t doc,
+                                      bool redo) {
     Place& place = places_[item.get()];
     place.redo = redo;
     place.serial = ++nextSerial_;
     IndexNewNames(item.get());
     if (listener_)
         NoteTouched(place.names);
-    return Entry{std::move(item), state, place.serial};
+    return Entry{std::move(item), state, doc, place.serial};
 }
 
 void CUndoList::IndexNewNames(const CUndoItem* item) {
@@ -452,7 +602,7 @@ bool CUndoList::HoldsTop(const CTreeNode* top, const ForgetPlan& leaving) const 
         if (item->GetHeldNode() != top)
             continue;
         const Place& place = places_.at(item);
-        if (IndexOf(place) >= (place.redo ? leaving.redoCount : leaving.undoCount))
+        if (!leaving.Takes(place.redo, IndexOf(place)))
             return true;
     }
     return false;
@@ -461,12 +611,12 @@ bool CUndoList::HoldsTop(const CTreeNode* top, const ForgetPlan& leaving) const 
 CUndoList::ForgetPlan
 CUndoList::PlanDepartedStepsOn(const std::vector<const CTreeNode*>& nodes,
                                const std::function<bool(const CTreeNode*)>& isDocumentRoot,
-                               bool changedValues, bool departed) const {
+                               bool changedValues, bool departed, const ForgetPlan& seed) const {
     // As PlanDepartedSteps, over the records naming nodes; once the plan
     // takes records that hold subtrees, the records naming a node in them
     // are looked at again, until nothing more goes.
     if (std::find(nodes.begin(), nodes.end(), nullptr) != nodes.end())
-        return PlanDepartedSteps(isDocumentRoot, changedValues, departed);
+        return PlanDepartedSteps(isDocumentRoot, changedValues, departed, seed);
     ForgetPlan plan;
     auto reaches = [&](const CTreeNode* node) {
         const CTreeNode* top = TopOf(node);
@@ -483,36 +633,31 @@ CUndoList::PlanDepartedStepsOn(const std::vector<const CTreeNode*>& nodes,
         for (const CTreeNode* node : nodes)
             if (named_.count(node) && !reaches(node))
                 look.push_back(node);
+    ForgetPlan next = Within(seed);
     for (;;) {
-        ForgetPlan next = plan;
         ForEachRecordNaming(look, [&](const CUndoItem* item, const Place& place) {
             const size_t index = IndexOf(place);
-            if (index < (place.redo ? plan.redoCount : plan.undoCount))
+            if (next.Takes(place.redo, index))
                 return;
             bool out = false;
             item->ForEachNamedNode([&](const CTreeNode* node) {
                 if (!out && node && !reaches(node))
                     out = true;
             });
-            if (!(out ? departed : changedValues && !item->FindsValuesAsLeft()))
-                return;
-            const std::vector<Entry>& entries = place.redo ? redo_ : undo_;
-            size_t end = index + 1;
-            while (end < entries.size() && !entries[end].item->IsGroupHead())
-                ++end;
-            size_t& count = place.redo ? next.redoCount : next.undoCount;
-            count = std::max(count, end);
+            if (out ? departed : changedValues && !item->FindsValuesAsLeft())
+                AddGroup(next, place.redo, index);
         });
-        if (next.undoCount == plan.undoCount && next.redoCount == plan.redoCount)
+        AddTouching(next);
+        if (next == plan)
             return plan;
         std::vector<const CTreeNode*> released;
-        auto take = [&](const std::vector<Entry>& entries, size_t from, size_t to) {
-            for (size_t i = from; i < to && i < entries.size(); ++i)
-                if (const CTreeNode* held = entries[i].item->GetHeldNode())
-                    released.push_back(held);
-        };
-        take(undo_, plan.undoCount, next.undoCount);
-        take(redo_, plan.redoCount, next.redoCount);
+        for (bool inRedo : {false, true}) {
+            const std::vector<Entry>& entries = inRedo ? redo_ : undo_;
+            for (size_t i : inRedo ? next.redo : next.undo)
+                if (i < entries.size() && !plan.Takes(inRedo, i))
+                    if (const CTreeNode* held = entries[i].item->GetHeldNode())
+                        released.push_back(held);
+        }
         plan = next;
         look.clear();
         for (const CTreeNode* held : released)
@@ -565,14 +710,20 @@ void CUndoList::TakeOthersValuesOn(const std::vector<const CTreeNode*>& nodes,
 }
 
 void CUndoList::ForgetGroupsNaming(const CTreeNode* node) {
-    ForgetPlan plan;
+    // The newest group naming node with every older one, as ForgetGroups.
+    size_t undoEnd = 0, redoEnd = 0;
     ForEachRecordNaming({node}, [&](const CUndoItem*, const Place& place) {
         const std::vector<Entry>& entries = place.redo ? redo_ : undo_;
         size_t end = IndexOf(place) + 1;
         while (end < entries.size() && !entries[end].item->IsGroupHead())
             ++end;
-        size_t& count = place.redo ? plan.redoCount : plan.undoCount;
+        size_t& count = place.redo ? redoEnd : undoEnd;
         count = std::max(count, end);
     });
+    ForgetPlan plan;
+    for (size_t i = 0; i < undoEnd; ++i)
+        plan.undo.insert(i);
+    for (size_t i = 0; i < redoEnd; ++i)
+        plan.redo.insert(i);
     Forget(plan);
 }

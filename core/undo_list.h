@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -17,6 +18,19 @@ class PlatformWindow;
 
 class CUndoList {
 public:
+    // The records a forgetting takes, by their place in each sequence
+    // (counted from its far end: the oldest to undo, the last to redo),
+    // always whole groups.
+    struct ForgetPlan {
+        std::set<size_t> undo;
+        std::set<size_t> redo;
+        bool IsEmpty() const { return undo.empty() && redo.empty(); }
+        bool Takes(bool inRedo, size_t index) const {
+            return (inRedo ? redo : undo).count(index) != 0;
+        }
+        bool operator==(const ForgetPlan&) const = default;
+    };
+
     CUndoList();
     ~CUndoList();
     CUndoList(const CUndoList&) = delete;
@@ -49,10 +63,10 @@ public:
     void JoinGroupsFrom(size_t count);
 
     // Set while an editor drops its work under way because this history is
-    // about to forget its oldest records: how many undo records go. The
-    // editor may raise it: then that many go.
-    void SetForgettingAhead(size_t undoCount) { forgettingAhead_ = undoCount; }
-    size_t ForgettingAhead() const { return forgettingAhead_; }
+    // about to forget some of its records: what goes. The editor may add
+    // to it: then that goes too.
+    void SetForgettingAhead(ForgetPlan plan) { forgettingAhead_ = std::move(plan); }
+    const ForgetPlan& ForgettingAhead() const { return forgettingAhead_; }
 
     // Forgets the groups that can no longer be undone or redone soundly
     // because another history changes what their records name (names picks
@@ -71,23 +85,21 @@ public:
     // null. Such a record is not looked at when that node goes, and may
     // outlive it. Reads no node.
     const CUndoItem* FindUnindexedName() const;
-    // How many records of each sequence (counted from its far end: the
-    // oldest to undo, the last to redo) a forgetting takes.
-    struct ForgetPlan {
-        size_t undoCount = 0;
-        size_t redoCount = 0;
-        bool IsEmpty() const { return undoCount == 0 && redoCount == 0; }
-    };
-    // The groups to forget, as ForgetGroups picks them, whose records name a
-    // node out of reach (see FindDepartedName), nodes held only by records
-    // that go with them included. Nothing is freed: the plans of every
-    // history are made before any of them frees what its records hold.
+    // The groups to forget whose records name a node out of reach (see
+    // FindDepartedName), nodes held only by records that go with them
+    // included. Nothing is freed: the plans of every history are made
+    // before any of them frees what its records hold.
     // With changedValues, also the groups whose records no longer find the
     // values their step left (CUndoItem::FindsValuesAsLeft): another
     // history changed the same attribute or text of the node since; without
     // departed, only those (a record naming a node out of reach stays).
+    // A group that goes takes with it the farther groups of its sequence
+    // (older to undo, later to redo) that touch what it touches: undone or
+    // redone without it, they would act on what it left. The others stay.
+    // What seed holds goes in any case.
     ForgetPlan PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot,
-                                 bool changedValues = false, bool departed = true) const;
+                                 bool changedValues = false, bool departed = true,
+                                 const ForgetPlan& seed = {}) const;
     void Forget(const ForgetPlan& plan);
     // Both together.
     void ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
@@ -114,7 +126,8 @@ public:
     // nodes stands for every node: the full walk.
     ForgetPlan PlanDepartedStepsOn(const std::vector<const CTreeNode*>& nodes,
                                    const std::function<bool(const CTreeNode*)>& isDocumentRoot,
-                                   bool changedValues = false, bool departed = true) const;
+                                   bool changedValues = false, bool departed = true,
+                                   const ForgetPlan& seed = {}) const;
     void TakeCurrentValuesOn(const std::vector<const CTreeNode*>& nodes,
                              const std::function<bool(const CTreeNode*)>& isDocumentRoot);
     void TakeOthersValuesOn(const std::vector<const CTreeNode*>& nodes,
@@ -196,9 +209,14 @@ private:
     // position reused by a different change never counts as saved.
     // Entries carry a serial number that grows along each sequence, so
     // that a record's place is found from its serial.
+    // A step's state id stays its own for good; doc is the id of the
+    // document as the record leaves it, which is the state id until a
+    // forgetting from the middle leaves the documents with what no other
+    // position had (the saved position is compared by it).
     struct Entry {
         std::unique_ptr<CUndoItem> item;
         uint64_t state = 0;
+        uint64_t doc = 0;
         uint64_t serial = 0;
     };
     // Where a record is and what it was indexed under.
@@ -210,7 +228,14 @@ private:
     // Whether a record other than those leaving holds top (a record holds
     // the node it names while the node is out of the documents).
     bool HoldsTop(const CTreeNode* top, const ForgetPlan& leaving) const;
-    Entry MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, bool redo);
+    Entry MakeEntry(std::unique_ptr<CUndoItem> item, uint64_t state, uint64_t doc, bool redo);
+    // What of seed is still there, as whole groups.
+    ForgetPlan Within(const ForgetPlan& seed) const;
+    // Adds to plan the group holding the record at index of a sequence.
+    void AddGroup(ForgetPlan& plan, bool inRedo, size_t index) const;
+    // Adds to plan the farther groups that touch what a group in it
+    // touches; true when it added any.
+    bool AddTouching(ForgetPlan& plan) const;
     void Unindex(const CUndoItem* item);
     void IndexNewNames(const CUndoItem* item);
     void NoteTouched(const std::vector<const CTreeNode*>& names);
@@ -222,7 +247,7 @@ private:
                              std::vector<CUndoItem*>& within) const;
     template <class Visit>
     void ForEachRecordNaming(const std::vector<const CTreeNode*>& nodes, Visit visit) const;
-    uint64_t CurrentState() const { return undo_.empty() ? 0 : undo_.back().state; }
+    uint64_t CurrentState() const { return undo_.empty() ? baseState_ : undo_.back().doc; }
     void FocusAfterChange();
     void NotifyChange(Change change, bool after) const {
         if (testObserver_)
@@ -238,11 +263,12 @@ private:
     std::vector<Entry> undo_;
     std::vector<Entry> redo_;
     uint64_t savedState_ = 0; // 0: the state with an empty history
+    uint64_t baseState_ = 0;  // the document's with nothing left to undo
     uint64_t nextState_ = 0;
     PlatformWindow* focusWindow_ = nullptr;
     const CUndoItem* pushing_ = nullptr;
     bool startNewGroup_ = false;
-    size_t forgettingAhead_ = 0;
+    ForgetPlan forgettingAhead_;
     std::function<void(Change, bool)> listener_;
     static inline TestObserver testObserver_;
     std::function<void(const std::vector<const CTreeNode*>&)> releaseListener_;

@@ -463,15 +463,15 @@ void CHistoryGate::ForgetDepartedEverywhere(const Look& look) {
             if (history != look.ownChanges)
                 history->TakeOthersValuesOn(Joined(m_pending[history].others, true),
                                             IsDocumentRoot);
-    const std::unordered_map<const CUndoList*, size_t> atLeast = DropWorkOfForgettingEditors(look);
+    const std::unordered_map<const CUndoList*, CUndoList::ForgetPlan> atLeast =
+        DropWorkOfForgettingEditors(look);
     // What dropping the work changed is looked at too.
     GatherTouchedNodes(AllHistories());
     std::vector<std::pair<CUndoList*, CUndoList::ForgetPlan>> plans;
     for (CUndoList* history : AllHistories()) {
-        CUndoList::ForgetPlan forget = PlanFor(look, *history);
-        if (auto it = atLeast.find(history); it != atLeast.end())
-            forget.undoCount =
-                std::max(forget.undoCount, std::min(it->second, history->UndoCount()));
+        auto it = atLeast.find(history);
+        const CUndoList::ForgetPlan forget =
+            PlanFor(look, *history, it == atLeast.end() ? CUndoList::ForgetPlan{} : it->second);
         DoneLooking(look, *history);
         if (!forget.IsEmpty())
             plans.emplace_back(history, forget);
@@ -495,11 +495,12 @@ std::vector<const CTreeNode*> CHistoryGate::NodesToLookAt(const Look& look,
     return nodes;
 }
 
-CUndoList::ForgetPlan CHistoryGate::PlanFor(const Look& look, const CUndoList& history) {
+CUndoList::ForgetPlan CHistoryGate::PlanFor(const Look& look, const CUndoList& history,
+                                            const CUndoList::ForgetPlan& atLeast) {
     // What the history's record being taken names is its own work.
     const Referrers::LeftOut pushing(PushedNodes(history));
     return history.PlanDepartedStepsOn(NodesToLookAt(look, history), IsDocumentRoot,
-                                       look.Compares(history), !look.Skips(history));
+                                       look.Compares(history), !look.Skips(history), atLeast);
 }
 
 // What a history looked at is done with.
@@ -512,12 +513,12 @@ void CHistoryGate::DoneLooking(const Look& look, const CUndoList& history) {
 }
 
 // Another editor whose steps go drops its work under way first, while what
-// that work made is still where it left it. Returns how many undo records
-// at least a history forgets: an editor whose work under way began with a
-// step that goes lets the steps since go.
-std::unordered_map<const CUndoList*, size_t>
+// that work made is still where it left it. Returns what at least a history
+// forgets: an editor whose work under way began with a step that goes lets
+// the steps since go.
+std::unordered_map<const CUndoList*, CUndoList::ForgetPlan>
 CHistoryGate::DropWorkOfForgettingEditors(const Look& look) {
-    std::unordered_map<const CUndoList*, size_t> atLeast;
+    std::unordered_map<const CUndoList*, CUndoList::ForgetPlan> atLeast;
     if (m_droppingWork)
         return atLeast;
     for (CVorpelView* view : std::vector<CVorpelView*>(m_tabs.GetViews())) {
@@ -526,11 +527,11 @@ CHistoryGate::DropWorkOfForgettingEditors(const Look& look) {
         if (going.IsEmpty())
             continue;
         m_droppingWork = true;
-        list.SetForgettingAhead(going.undoCount);
+        list.SetForgettingAhead(going);
         CTabWindow::DropWorkInProgress(view);
-        if (list.ForgettingAhead() > going.undoCount)
+        if (!(list.ForgettingAhead() == going))
             atLeast[&list] = list.ForgettingAhead();
-        list.SetForgettingAhead(0);
+        list.SetForgettingAhead({});
         m_droppingWork = false;
     }
     return atLeast;

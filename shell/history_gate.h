@@ -119,9 +119,11 @@ private:
     // --- Forgetting the steps that no longer fit ---
     void ForgetDepartedEverywhere(const Look& look);
     std::vector<const CTreeNode*> NodesToLookAt(const Look& look, const CUndoList& history);
-    CUndoList::ForgetPlan PlanFor(const Look& look, const CUndoList& history);
+    CUndoList::ForgetPlan PlanFor(const Look& look, const CUndoList& history,
+                                  const CUndoList::ForgetPlan& atLeast = {});
     void DoneLooking(const Look& look, const CUndoList& history);
-    std::unordered_map<const CUndoList*, size_t> DropWorkOfForgettingEditors(const Look& look);
+    std::unordered_map<const CUndoList*, CUndoList::ForgetPlan>
+    DropWorkOfForgettingEditors(const Look& look);
     void LetGoOfShownDeparted();
 
     // --- The nodes to look at ---

@@ -649,9 +649,12 @@ template <class F> void CSymbolView::AbandonCreation(F removeWithRecord) {
         return;
     }
     removeWithRecord();
-    const size_t going = m_undoList.ForgettingAhead();
-    if (going > 0 && (!at || *at < going))
-        m_undoList.SetForgettingAhead(m_undoList.UndoCount());
+    CUndoList::ForgetPlan going = m_undoList.ForgettingAhead();
+    if (!going.undo.empty() && (!at || going.Takes(false, *at))) {
+        for (size_t i = at ? *at : 0; i < m_undoList.UndoCount(); ++i)
+            going.undo.insert(i);
+        m_undoList.SetForgettingAhead(std::move(going));
+    }
 }
 
 bool CSymbolView::IsMaking(const CProperty* object) const {

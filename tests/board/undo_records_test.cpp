@@ -712,7 +712,7 @@ void UndoRecordsTest::RunValueCases(const ValueCase (&cases)[N],
         // Another history takes the step's change back: the step is gone.
         c.own(false);
         m_view.undo.TakeOthersValues(isRoot);
-        EXPECT_EQ(m_view.undo.PlanDepartedSteps(isRoot, true).undoCount, 1u);
+        EXPECT_EQ(m_view.undo.PlanDepartedSteps(isRoot, true).undo.size(), 1u);
         m_view.undo.Clear();
     }
 }

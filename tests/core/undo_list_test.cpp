@@ -283,8 +283,9 @@ private:
 };
 
 // What another history took out of the document makes this one forget the
-// steps that name it (with every older undo step and every later redo
-// step), while what this history holds itself stays within reach.
+// steps that name it, with every farther step (older to undo, later to
+// redo) touching what they touch, while what this history holds itself
+// stays within reach.
 TEST(UndoListDeparted, StepsNamingWhatLeftEveryDocumentAreForgotten) {
     CTreeNode root(1);
     CTreeNode* a = root.AddChild(new CTreeNode(2));
@@ -319,8 +320,8 @@ TEST(UndoListDeparted, StepsNamingWhatLeftEveryDocumentAreForgotten) {
     EXPECT_EQ(list.FindDepartedName(isRoot), c);
     list.MarkSaved();
     list.ForgetDepartedSteps(isRoot);
-    EXPECT_EQ(list.UndoCount(), 2u); // {d} held, {a}
-    EXPECT_EQ(list.RedoCount(), 0u); // {c} and the {b} after it
+    EXPECT_EQ(list.UndoCount(), 2u); // {d} held, {a}; the older {a} is b's parent
+    EXPECT_EQ(list.RedoCount(), 1u); // {b} touches nothing {c} touches
     EXPECT_EQ(list.FindDepartedName(isRoot), nullptr);
     EXPECT_TRUE(list.IsAtSavedState());
     // A node inside another history's held subtree is out of reach too.
@@ -328,8 +329,66 @@ TEST(UndoListDeparted, StepsNamingWhatLeftEveryDocumentAreForgotten) {
     std::unique_ptr<CTreeNode> subtree(a);
     EXPECT_EQ(list.FindDepartedName(isRoot), a);
     list.ForgetDepartedSteps(isRoot);
-    EXPECT_EQ(list.UndoCount(), 0u);
+    EXPECT_EQ(list.UndoCount(), 1u); // {d}
+    EXPECT_EQ(list.RedoCount(), 0u); // {b}, below a
     EXPECT_TRUE(list.IsAtSavedState());
+}
+
+// A step forgotten from the middle stays done: the positions below it no
+// longer hold what they held, so a save there is never met again, while
+// the document as it is keeps counting as saved or not.
+TEST(UndoListDeparted, ForgettingFromTheMiddleLeavesTheSavedPositionOnlyWhereItStillIs) {
+    struct Case {
+        const char* name;
+        size_t savedAfter; // steps done when saved
+        size_t departing;  // the step whose node another history takes
+        // Saved now, then after each Undo, then after each Redo.
+        std::vector<bool> saved;
+    };
+    const Case cases[] = {
+        {"saved below the forgotten step", 1, 1, {false, false, false, false, false}},
+        {"saved with nothing done, the oldest step forgotten",
+         0,
+         0,
+         {false, false, false, false, false}},
+        {"saved above the forgotten step", 3, 1, {true, false, false, false, true}},
+        {"saved where the newest step goes", 3, 2, {true, false, false, false, true}},
+        {"saved right below the newest step, which goes",
+         2,
+         2,
+         {false, false, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTreeNode root(1);
+        std::vector<CTreeNode*> nodes;
+        for (int i = 0; i < 3; ++i)
+            nodes.push_back(root.AddChild(new CTreeNode(2 + i)));
+        auto isRoot = [&root](const CTreeNode* node) { return node == &root; };
+        CUndoList list;
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (c.savedAfter == i)
+                list.MarkSaved();
+            list.SetStartNewGroup(true);
+            list.AddUndo(new Naming({nodes[i]}));
+        }
+        if (c.savedAfter == nodes.size())
+            list.MarkSaved();
+        nodes[c.departing]->RemoveFromParent();
+        std::unique_ptr<CTreeNode> gone(nodes[c.departing]);
+        list.ForgetDepartedSteps(isRoot);
+        ASSERT_EQ(list.UndoCount(), 2u);
+        std::vector<bool> saved{list.IsAtSavedState()};
+        for (int i = 0; i < 2; ++i) {
+            list.Undo();
+            saved.push_back(list.IsAtSavedState());
+        }
+        for (int i = 0; i < 2; ++i) {
+            list.Redo();
+            saved.push_back(list.IsAtSavedState());
+        }
+        EXPECT_EQ(saved, c.saved);
+    }
 }
 
 // Whatever frees records tells first what they hold: the redo steps a

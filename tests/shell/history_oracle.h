@@ -146,17 +146,16 @@ public:
             for (uint64_t s : before.undo)
                 if (isRedo.count(s))
                     m.undone.push_back(s);
-            // Records gone from the undo sequence: a forgetting takes the far
-            // end (the oldest); what goes from the near end was undone and
-            // thrown away (work under way dropped).
-            size_t far = 0;
-            while (!(history.undo.empty() && history.redo.empty() && undoing_.count(list)) &&
-                   far < before.undo.size() && !isUndo.count(before.undo[far]) &&
-                   !isRedo.count(before.undo[far]))
-                ++far;
-            for (size_t i = far; i < before.undo.size(); ++i)
-                if (!isUndo.count(before.undo[i]) && !isRedo.count(before.undo[i]))
-                    m.dropped.push_back(before.undo[i]);
+            // Records gone from the undo sequence: what goes from the near
+            // end in an Undo was undone and thrown away (work under way
+            // dropped); the rest was forgotten, which changes no document.
+            auto gone = [&](uint64_t s) { return !isUndo.count(s) && !isRedo.count(s); };
+            size_t near = before.undo.size();
+            if (undoing_.count(list))
+                while (near > 0 && gone(before.undo[near - 1]))
+                    --near;
+            for (size_t i = near; i < before.undo.size(); ++i)
+                m.dropped.push_back(before.undo[i]);
             if (!m.pushed.empty() || !m.undone.empty() || !m.redone.empty() || !m.dropped.empty())
                 moved.push_back(std::move(m));
         }

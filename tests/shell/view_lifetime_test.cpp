@@ -1082,6 +1082,71 @@ TEST_F(ViewLifetimeTest, ASheetsUndoKeepsTheNetTheBoardRoutedSince) {
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-net-kept"));
 }
 
+// Main changes R1's footprint; the board routes three tracks from N1's via,
+// one from a pad of the new footprint and one from GND's via; Main's Undo
+// takes the new footprint's pads away. The board forgets only the route
+// tied to them: its Ctrl+Z takes back the other four, one each, and then
+// nothing, and its Redo brings them back.
+TEST_F(ViewLifetimeTest, ASheetsUndoCostsTheBoardOnlyTheStepOnWhatItTookAway) {
+    ASSERT_TRUE(WriteWholeFile(
+        PathJoin(g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary), L"demo.footprint"),
+        original[kDocumentFootprintLibrary]));
+    Reopen();
+    Page(nullptr);
+    Page(L"Main");
+    Command(ID_TOOL_SELECT);
+    PageClick(12, 9);
+    {
+        ScopedModalDialogHook browser(
+            [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
+        g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
+        PumpPendingMessages();
+    }
+    ASSERT_TRUE(Contains(Saved(0), "<Package Footprint=\"CONN2\""));
+    auto tracksFrom = [](const std::string& xml, const char* start) {
+        const std::string needle = std::string("Width=\"0.3\">") + start;
+        size_t count = 0;
+        for (size_t at = xml.find(needle); at != std::string::npos; at = xml.find(needle, at + 1))
+            ++count;
+        return count;
+    };
+    Page(nullptr);
+    PageKey('1');
+    const std::string before = Saved(0);
+    Route({{18, 12}, {20, 15}});
+    Route({{18, 12}, {21, 9}});
+    Route({{18, 12}, {20, 17}});
+    Route({{15, 12}, {15, 18}});
+    Route({{30, 12}, {33, 9}});
+    const std::string routed = Saved(0);
+    ASSERT_EQ(tracksFrom(routed, "18.000,12.000"), tracksFrom(before, "18.000,12.000") + 3);
+    ASSERT_EQ(tracksFrom(routed, "15.000,12.000"), 1u) << "no track from the new footprint";
+    ASSERT_EQ(tracksFrom(routed, "30.000,12.000"), tracksFrom(before, "30.000,12.000") + 1);
+    Page(L"Main");
+    PageKey('Z', MK_CONTROL);
+    const std::string undone = Saved(0);
+    ASSERT_FALSE(Contains(undone, "<Package Footprint=\"CONN2\""));
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(ConductorsTieOnlyToPadsInReach());
+    Page(nullptr);
+    std::vector<std::string> states{undone};
+    for (int i = 0; i < 5; ++i) {
+        PageKey('Z', MK_CONTROL);
+        states.push_back(Saved(0));
+    }
+    for (size_t i = 1; i < 5; ++i)
+        EXPECT_TRUE(states[i] != states[i - 1]) << "Ctrl+Z " << i << " took nothing back";
+    ExpectSameFile(states[5], states[4], "a fifth Ctrl+Z");
+    EXPECT_EQ(tracksFrom(states[4], "18.000,12.000"), tracksFrom(before, "18.000,12.000"));
+    EXPECT_EQ(tracksFrom(states[4], "30.000,12.000"), tracksFrom(before, "30.000,12.000"));
+    EXPECT_EQ(tracksFrom(states[4], "15.000,12.000"), 1u) << "the forgotten route went";
+    for (int i = 0; i < 4; ++i)
+        PageKey('Y', MK_CONTROL);
+    ExpectSameFile(Saved(0), undone, "the board's Redo");
+    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+}
+
 // U1's unit 1 moved by its "Part #1" row on Main, put down there, then moved
 // to Power the same way: the move to Power is a step of Power's history
 // alone, so Main's Undo and Redo leave it (floating or put down) alone, and
