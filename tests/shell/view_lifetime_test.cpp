@@ -210,6 +210,15 @@ protected:
         PageClick(x, y);
         PageKey(VK_ESCAPE);
     }
+    // R1's footprint changed to CONN2 from the browser on the shown sheet.
+    void ChangeR1ToConn2() {
+        Command(ID_TOOL_SELECT);
+        PageClick(12, 9);
+        ScopedModalDialogHook browser(
+            [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
+        g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
+        PumpPendingMessages();
+    }
     // The saved line of U1's unit 1 up to its drawing.
     std::string UnitLine() {
         const std::string xml = Saved(0);
@@ -982,16 +991,7 @@ TEST_F(ViewLifetimeTest, AnEditorLetsGoOfStepsOnWhatAnotherEditorTookAway) {
              Command(ID_BRD_MOVE_COMPONENT);
              PageDrag(11.5f, 12, 11.5f, 16);
          },
-         L"Main",
-         [this] {
-             Command(ID_TOOL_SELECT);
-             PageClick(12, 9);
-             ScopedModalDialogHook browser(
-                 [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
-             g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
-             PumpPendingMessages();
-         },
-         IDYES},
+         L"Main", [this] { ChangeR1ToConn2(); }, IDYES},
         // N1's track still ties to R1's pad, which Main's Delete holds: the
         // board's drag keeps that tie in its step. Main's history frees the
         // pad as the page closes, and the step lets go of the tie as the
@@ -1094,14 +1094,7 @@ TEST_F(ViewLifetimeTest, ASheetsUndoCostsTheBoardOnlyTheStepOnWhatItTookAway) {
     Reopen();
     Page(nullptr);
     Page(L"Main");
-    Command(ID_TOOL_SELECT);
-    PageClick(12, 9);
-    {
-        ScopedModalDialogHook browser(
-            [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
-        g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
-        PumpPendingMessages();
-    }
+    ChangeR1ToConn2();
     ASSERT_TRUE(Contains(Saved(0), "<Package Footprint=\"CONN2\""));
     auto tracksFrom = [](const std::string& xml, const char* start) {
         const std::string needle = std::string("Width=\"0.3\">") + start;
@@ -1336,12 +1329,7 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
            -1, "Layer=\"SSB\" Name=\"RefDes\" Pos=\"12.5,10\""},
           {[this] {
                Page(L"Main");
-               Command(ID_TOOL_SELECT);
-               PageClick(12, 9);
-               ScopedModalDialogHook browser(
-                   [](PlatformDialog& d) { EXPECT_TRUE(ChooseFootprintInBrowser(d, L"CONN2")); });
-               g_pActiveView->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SCH_CHANGE_FOOTPRINT, 0), 0);
-               PumpPendingMessages();
+               ChangeR1ToConn2();
            },
            -1, "Layer=\"SST\" Name=\"RefDes\" Pos=\"12.5,10\""},
           {undo(L"Main"), 1},
