@@ -186,6 +186,25 @@ public:
                                 segment->change.erase(in);
                             it = change.erase(it);
                         }
+            // What changes there in values the history's own last step
+            // changed may as well be that step's work under way, ended as
+            // the next step began (a polygon finished by a panel row's new
+            // value, with no record of its own): the two steps are one.
+            if (auto editor = histories.find(starting);
+                when == When::StartingStep && editor != histories.end() &&
+                !editor->second.undo.empty() && !editor->second.segments.empty()) {
+                Segment& segment = *editor->second.segments.back();
+                if (std::count(segment.states.begin(), segment.states.end(),
+                               editor->second.undo.back()) &&
+                    std::any_of(change.begin(), change.end(), [&segment](const auto& entry) {
+                        return segment.change.count(entry.first) != 0;
+                    })) {
+                    if (traceLevel_ >= 2 && !segment.openEnd)
+                        std::fprintf(stderr, "oracle:     %s's last step is one with its next\n",
+                                     editor->second.name.c_str());
+                    segment.openEnd = true;
+                }
+            }
             pending_ = Compose(std::move(pending_), std::exchange(change, {}));
         }
         // Right before an editor records, what changed in its board or
@@ -439,7 +458,8 @@ private:
     // came in between.
     // openEnd: seen as the same history began its next step, whose first
     // change may have come before its first record (a node made and then
-    // recorded): the next segment of that history is one with it.
+    // recorded), or changed then what it changed itself (its work under way
+    // ended): the next segment of that history is one with it.
     struct Segment {
         std::vector<uint64_t> states;
         Change change;
