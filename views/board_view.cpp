@@ -697,10 +697,7 @@ void CBoardView::ZoomToFit(const RECT& area) {
     // A window without area (minimised, not yet laid out) has nothing to fit.
     if (clientWidth <= 0 || clientHeight <= 0)
         return;
-    RectF bounds{0, 0, 0, 0};
-    CBoard* board = GetBoard();
-    if (board && board->m_outline)
-        board->m_outline->GetOutlinePath()->GetBounds(&bounds);
+    const RectF bounds = DrawnExtent();
     const double left = std::floor(bounds.X), top = std::floor(bounds.Y);
     const double right = std::ceil(static_cast<double>(bounds.X) + bounds.Width);
     const double bottom = std::ceil(static_cast<double>(bounds.Y) + bounds.Height);
@@ -1099,19 +1096,28 @@ void CBoardView::PaintBoard(Graphics* g, const RECT& client, const RECT& update)
         g->SetClip(updateF);
         g->SetTransform(&transform);
     };
-    auto clipToBoard = [&]() {
-        clipToUpdate();
-        if (hasOutline) {
-            const Region inside(&outline);
-            g->IntersectClip(&inside);
-        }
-    };
+    // The board's inside in device space, made once: the layers below
+    // switch between it and the update rectangle object by object.
+    Region inside(updateF);
     if (hasOutline) {
         board->m_outline->FillOutlinePath(&outline);
         SolidBrush boardBrush(Color::FromColorRef(g_DefaultSettings.colorBoard));
         g->FillPath(&boardBrush, &outline);
-        clipToBoard();
+        const Region shape(&outline);
+        g->IntersectClip(&shape);
+        Matrix transform;
+        g->GetTransform(&transform);
+        g->ResetTransform();
+        g->GetClip(&inside);
+        g->SetTransform(&transform);
     }
+    auto clipToBoard = [&]() {
+        Matrix transform;
+        g->GetTransform(&transform);
+        g->ResetTransform();
+        g->SetClip(&inside);
+        g->SetTransform(&transform);
+    };
     if (!IsPrinting())
         DrawGrid(g, update);
     if (m_currentTool == ID_BRD_OUTLINE && board) {
@@ -1136,6 +1142,19 @@ void CBoardView::PaintBoard(Graphics* g, const RECT& client, const RECT& update)
         cull.box = RectF{static_cast<float>(l), static_cast<float>(b), static_cast<float>(r - l),
                          static_cast<float>(t - b)};
     }
+    // Copper areas and what pads cut into a plane stay on the board; the
+    // components and conductors of a new design start out below it and are
+    // drawn wherever they lie.
+    bool onBoard = true;
+    auto keepOnBoard = [&](bool wanted) {
+        if (wanted == onBoard)
+            return;
+        onBoard = wanted;
+        if (wanted)
+            clipToBoard();
+        else
+            clipToUpdate();
+    };
     for (auto it = m_drawOrder.rbegin(); it != m_drawOrder.rend(); ++it) {
         const int id = *it;
         if (id < 0 || !IsLayerVisible(id))
@@ -1143,14 +1162,18 @@ void CBoardView::PaintBoard(Graphics* g, const RECT& client, const RECT& update)
         CLayer* layer = board ? board->FindLayer(id) : nullptr;
         if (id >= 2 && id <= 21 && !layer)
             continue;
+        const bool plane = layer && layer->m_layerType == kLayerTypePlane;
         for (CTreeNode* node : LayerIndex().GetSet(id)) {
             if (IsCulled(g, node, cull))
                 continue;
-            if (node->GetType() == NodeType::PadLayer)
+            const int type = node->GetType();
+            keepOnBoard(type == NodeType::Area || (plane && type == NodeType::PadLayer));
+            if (type == NodeType::PadLayer)
                 static_cast<CPadLayer*>(node)->m_pDrawnLayer = layer;
             node->DrawOnBoard(g, flags);
         }
     }
+    keepOnBoard(false);
     for (CTreeNode* node : LayerIndex().GetSet(CBoardLayerIndex::kTopSet))
         if (!IsCulled(g, node, cull))
             node->DrawOnBoard(g, flags);

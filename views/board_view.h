@@ -108,10 +108,14 @@ public:
     void SyncLayerSelector();
     // The front layer: the current layer of every tool (-1: the outline).
     int GetFrontLayer() const { return m_drawOrder.empty() ? -1 : m_drawOrder.front(); }
-    // Fits the board outline into a rectangle of the client area: the
-    // largest power-of-two zoom whose picture fits, centred there. Keeps the
-    // zoom when the rectangle is empty.
+    // Fits the board outline, with the components and conductors that lie
+    // beyond it, into a rectangle of the client area: the largest
+    // power-of-two zoom whose picture fits, centred there. Keeps the zoom
+    // when the rectangle is empty.
     void ZoomToFit(const RECT& area);
+    // The board box of the outline, the footprints, the conductors and the
+    // vias; empty (all zero) for a board without any.
+    RectF DrawnExtent();
     void ZoomToFit(int clientWidth, int clientHeight) {
         ZoomToFit(RECT{0, 0, clientWidth, clientHeight});
     }
@@ -240,6 +244,9 @@ private:
     // numbers and clearances, drills and markings); empty without pads or
     // markings. Its device rectangle is what a drag step repaints.
     RectF FootprintBox(Graphics* g, CFootprint* footprint);
+    // The same without the room pad numbers take at the present zoom; false
+    // without pads or markings.
+    bool FootprintExtent(Graphics* g, CFootprint* footprint, RectF& placed);
     RECT FootprintDamage(Graphics* g, CFootprint* footprint);
 
     // A paint skips what cannot reach the rectangle it redraws: the parts of

@@ -189,7 +189,7 @@ std::vector<CFootprint*> CBoardView::AllFootprints() const {
     return out;
 }
 
-RectF CBoardView::FootprintBox(Graphics* g, CFootprint* footprint) {
+bool CBoardView::FootprintExtent(Graphics* g, CFootprint* footprint, RectF& placed) {
     RectF local{0, 0, 0, 0};
     bool any = false;
     auto add = [&](const RectF& r) {
@@ -215,8 +215,15 @@ RectF CBoardView::FootprintBox(Graphics* g, CFootprint* footprint) {
                 add(r);
         }
     if (!any)
+        return false;
+    placed = footprint->PlacedBox(local);
+    return true;
+}
+
+RectF CBoardView::FootprintBox(Graphics* g, CFootprint* footprint) {
+    RectF placed;
+    if (!FootprintExtent(g, footprint, placed))
         return RectF{};
-    RectF placed = footprint->PlacedBox(local);
     // Pad numbers are drawn 2.5 points high whatever the zoom, and may stand
     // out of small pads.
     const float margin = 0.5f + static_cast<float>(3 * 2.5 * 25.4 / 72 / GetZoomScale());

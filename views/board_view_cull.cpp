@@ -2,9 +2,12 @@
 // (after a drag step, a small one), and the objects measure and build their
 // shapes before they find out they lie elsewhere. Parts of a footprint are
 // judged by the box of the whole footprint, found once per paint; a text by
-// a box its string cannot leave, whatever its font and turn.
+// a box its string cannot leave, whatever its font and turn. And what Zoom
+// All takes in: the outline and whatever copper and components lie beyond it.
 #include "views/board_view.h"
 
+#include "board/area_node.h"
+#include "board/board.h"
 #include "board/footprint.h"
 #include "board/marking.h"
 #include "board/padstack.h"
@@ -13,6 +16,8 @@
 #include "schematic/package.h"
 #include "schematic/text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 namespace {
@@ -34,6 +39,53 @@ CFootprint* FootprintOfPart(CTreeNode* node) {
 }
 
 } // namespace
+
+RectF CBoardView::DrawnExtent() {
+    CBoard* board = GetBoard();
+    if (!board)
+        return RectF{};
+    RectF extent{};
+    bool any = false;
+    auto add = [&](const RectF& r) {
+        if (!std::isfinite(r.X) || !std::isfinite(r.Y) || !std::isfinite(r.Width) ||
+            !std::isfinite(r.Height))
+            return;
+        if (!any) {
+            extent = r;
+            any = true;
+            return;
+        }
+        const float l = std::min(extent.X, r.X), b = std::min(extent.Y, r.Y);
+        const float rt = std::max(extent.X + extent.Width, r.X + r.Width);
+        const float t = std::max(extent.Y + extent.Height, r.Y + r.Height);
+        extent = RectF{l, b, rt - l, t - b};
+    };
+    if (board->m_outline) {
+        RectF r;
+        board->m_outline->GetOutlinePath()->GetBounds(&r);
+        add(r);
+    }
+    auto g = MakeGraphics();
+    for (CFootprint* footprint : AllFootprints()) {
+        RectF r;
+        if (FootprintExtent(g.get(), footprint, r))
+            add(r);
+    }
+    for (CTreeNode* child : board->GetChildren()) {
+        if (child->GetType() != NodeType::Net)
+            continue;
+        for (CTreeNode* c : child->GetChildren()) {
+            RectF r;
+            if (c->GetType() == NodeType::Conductor && c->GetBoundsOnBoard(g.get(), r))
+                add(r);
+            else if (c->GetType() == NodeType::Padstack)
+                for (CTreeNode* pad : c->GetChildren())
+                    if (pad->GetType() == NodeType::Pad && pad->GetBoundsOnBoard(g.get(), r))
+                        add(r);
+        }
+    }
+    return extent;
+}
 
 bool CBoardView::IsCulled(Graphics* g, CTreeNode* node, PaintCull& cull) {
     const int type = node->GetType();

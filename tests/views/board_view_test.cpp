@@ -6,12 +6,15 @@
 #include "core/node_type.h"
 #include "dialogs/padstack_sheet.h"
 #include "platform/combo_box_control.h"
+#include "platform/graphics.h"
 #include "platform/paint_target.h"
 #include "shell/left_tab_view.h"
 #include "tests/dialogs/dialog_driver.h"
+#include "tests/screen_picture.h"
 #include "tests/views/board_view_fixture.h"
 #include "views/board_layer_selector.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -460,6 +463,116 @@ TEST_F(BoardViewTest, ZoomToFitChoosesTheLargestFittingFactor) {
     view->ZoomToFit(800, 600);
     EXPECT_EQ(view->GetZoomFactor(), 512);
     board->m_outline = outline;
+}
+
+// A new design's components land in rows below the board and its tracks
+// may start there too: they are drawn where they lie, Zoom All takes them
+// in, and they are picked and moved like any others. Copper areas stay
+// clipped to the board. What the screen shows is checked at their places.
+TEST_F(BoardViewTest, WhatLiesBeyondTheOutlineIsDrawnAndTakenInByZoomAll) {
+    OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<Project>
+  <Board Grid="1,1" Outline="LIN0,0 LIN100,0 LIN100,50 LIN0,50">B
+    <Layer>TOP</Layer>
+    <Layer>BOT</Layer>
+    <Layer Type="DOC">SST</Layer>
+    <Area Layer="TOP">LIN-30,10 LIN30,10 LIN30,40 LIN-30,40</Area>
+    <Package>
+      <Pin Num="1"/>
+      <Text Layer="SST" Name="RefDes" Pos="-1,3">R1</Text>
+      <Footprint XY="10,-10">PAIR
+        <Padstack>PAD
+          <PadLayer Shape="RECT" Size="2,2"/>
+          <Pad Num="1" XY="-2,0"/>
+          <Pad Num="2" XY="2,0"/>
+        </Padstack>
+        <Marking Layer="SST">L-4,-3,4,-3W1</Marking>
+      </Footprint>
+    </Package>
+    <Net>N
+      <Conductor Layer="BOT" Width="2">50.000,-30.000 90.000,-30.000</Conductor>
+    </Net>
+  </Board>
+</Project>
+)");
+    CFootprint* footprint = PackageFootprint(0);
+    ASSERT_NE(footprint, nullptr);
+    const auto colour = [](int layer) {
+        return Color::FromColorRef(g_DefaultSettings.layerColors[layer]).GetValue();
+    };
+    const auto near = [](ARGB a, ARGB b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                         static_cast<int>((b >> shift) & 0xFF)) > 8)
+                return false;
+        return true;
+    };
+    const auto inView = [&](PointF p) {
+        const POINT c = ToClient(p);
+        const RECT r = view->GetVisibleClientRect();
+        return c.x >= r.left && c.x < r.right && c.y >= r.top && c.y < r.bottom;
+    };
+    struct Place {
+        const char* what;
+        PointF at; // relative to the footprint for its parts
+        bool ofFootprint;
+        int layer;
+    };
+    const std::vector<Place> places = {
+        {"pad 1", {-2, 0}, true, 0},        {"pad 2", {2, 0}, true, 0},
+        {"marking", {0, -3}, true, 22},     {"track start", {52, -30}, false, 1},
+        {"track end", {88, -30}, false, 1},
+    };
+    const auto expectDrawn = [&](const char* step) {
+        view->UpdateWindow();
+        PumpPendingMessages();
+        auto seen = screen_picture::Grab(*view);
+        ASSERT_NE(seen, nullptr) << step;
+        for (const Place& place : places) {
+            const PointF p =
+                place.ofFootprint ? footprint->LocalToBoard(place.at.X, place.at.Y) : place.at;
+            ASSERT_TRUE(inView(p)) << step << ": " << place.what;
+            const POINT c = ToClient(p);
+            EXPECT_TRUE(near(seen->PixelAt(c.x, c.y), colour(place.layer)))
+                << step << ": " << place.what << std::hex << " shows " << seen->PixelAt(c.x, c.y);
+        }
+        // The copper area only within the board.
+        int inside = 0, outside = 0;
+        const POINT from = ToClient(PointF{-29, 39}), to = ToClient(PointF{29, 11});
+        for (int y = from.y; y <= to.y; ++y)
+            for (int x = from.x; x <= to.x; ++x) {
+                const bool beyond = x < ToClient(PointF{-0.5f, 0}).x;
+                const bool area = near(seen->PixelAt(x, y), colour(0));
+                if (x > ToClient(PointF{0.5f, 0}).x || beyond)
+                    (beyond ? outside : inside) += area;
+            }
+        EXPECT_GT(inside, 0) << step;
+        EXPECT_EQ(outside, 0) << step;
+        EXPECT_TRUE(screen_picture::SameAfterFullRepaint(*view, L"board-beyond-outline")) << step;
+    };
+    // Opened fitted to all of it; the pads without their numbers show
+    // their colour in the middle.
+    Key('N', 0, true);
+    expectDrawn("opened");
+    // Picked and dragged farther out with the component tool: saved there,
+    // undone and redone; Zoom All takes in where it went.
+    Key('C', 0, true);
+    Drag(PointF{8, -10}, PointF{2, -15});
+    EXPECT_TRUE(footprint->IsSelected());
+    const std::string moved = Saved();
+    EXPECT_NE(moved.find("<Footprint XY=\"4,-15\">PAIR"), std::string::npos);
+    // Selected pads are drawn hollow: Esc lets them show their colour.
+    Key(VK_ESCAPE);
+    ASSERT_FALSE(footprint->IsSelected());
+    expectDrawn("dragged");
+    EXPECT_UNDO_REDO(moved);
+    footprint->m_boardPosition = PointF{-140, -90};
+    view->InvalidateRect(nullptr, false);
+    ASSERT_FALSE(inView(footprint->m_boardPosition));
+    Command(ID_VIEW_ZOOM_ALL);
+    expectDrawn("far out, zoomed to all");
+    for (PointF corner : {PointF{0, 0}, PointF{100, 50}})
+        EXPECT_TRUE(inView(corner));
 }
 
 } // namespace
