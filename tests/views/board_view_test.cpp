@@ -467,8 +467,9 @@ TEST_F(BoardViewTest, ZoomToFitChoosesTheLargestFittingFactor) {
 
 // A new design's components land in rows below the board and its tracks
 // may start there too: they are drawn where they lie, Zoom All takes them
-// in, and they are picked and moved like any others. Copper areas stay
-// clipped to the board. What the screen shows is checked at their places.
+// in, and they are picked and moved like any others. Copper areas and the
+// pads' cuts into a plane stay clipped to the board. What the screen shows
+// is checked at their places.
 TEST_F(BoardViewTest, WhatLiesBeyondTheOutlineIsDrawnAndTakenInByZoomAll) {
     OpenText(R"(<?xml version="1.0" encoding="UTF-8" ?>
 <Project>
@@ -476,6 +477,7 @@ TEST_F(BoardViewTest, WhatLiesBeyondTheOutlineIsDrawnAndTakenInByZoomAll) {
     <Layer>TOP</Layer>
     <Layer>BOT</Layer>
     <Layer Type="DOC">SST</Layer>
+    <Layer Type="PLANE">I01</Layer>
     <Area Layer="TOP">LIN-30,10 LIN30,10 LIN30,40 LIN-30,40</Area>
     <Package>
       <Pin Num="1"/>
@@ -483,6 +485,7 @@ TEST_F(BoardViewTest, WhatLiesBeyondTheOutlineIsDrawnAndTakenInByZoomAll) {
       <Footprint XY="10,-10">PAIR
         <Padstack>PAD
           <PadLayer Shape="RECT" Size="2,2"/>
+          <PadLayer Layer="PLN" Shape="RECT" Size="3.5,3.5"/>
           <Pad Num="1" XY="-2,0"/>
           <Pad Num="2" XY="2,0"/>
         </Padstack>
@@ -536,6 +539,13 @@ TEST_F(BoardViewTest, WhatLiesBeyondTheOutlineIsDrawnAndTakenInByZoomAll) {
             EXPECT_TRUE(near(seen->PixelAt(c.x, c.y), colour(place.layer)))
                 << step << ": " << place.what << std::hex << " shows " << seen->PixelAt(c.x, c.y);
         }
+        // Nor what the pads cut into the plane: there is no plane there.
+        int cuts = 0;
+        const POINT c = ToClient(footprint->m_boardPosition);
+        for (int y = c.y - 40; y <= c.y + 40; ++y)
+            for (int x = c.x - 40; x <= c.x + 40; ++x)
+                cuts += near(seen->PixelAt(x, y), colour(2));
+        EXPECT_EQ(cuts, 0) << step;
         // The copper area only within the board.
         int inside = 0, outside = 0;
         const POINT from = ToClient(PointF{-29, 39}), to = ToClient(PointF{29, 11});
