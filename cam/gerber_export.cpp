@@ -7,7 +7,10 @@
 #include "cam/excellon_export.h"
 #include "cam/gerber_layer_writer.h"
 #include "cam/output_file.h"
+#include "core/node_type.h"
+#include "core/root.h"
 #include "core/text_file.h"
+#include "core/xml_file.h"
 #include "platform/file.h"
 #include "platform/string_table.h"
 #include "platform/ui_hooks.h"
@@ -15,6 +18,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
+#include <vector>
 
 std::wstring GerberFileName(const std::wstring& prefix, const CBoard* board, int layer) {
     const std::wstring code = layer < 0 ? L"BOARD" : LayerToCode(layer);
@@ -103,6 +108,62 @@ void SelectAllGerberLayers(CBoard* board, LayerSelectEntry (&layers)[kBoardLayer
     outline = LayerSelectEntry{1, nullptr, kLayerOutline};
 }
 
+namespace {
+
+// The boards below node in the order vorpel-cam writes them (boards are not
+// searched below).
+void CollectBoards(CTreeNode* node, std::vector<CBoard*>& out) {
+    for (CTreeNode* child : node->GetChildren()) {
+        if (child->GetType() == NodeType::Board)
+            out.push_back(static_cast<CBoard*>(child));
+        else
+            CollectBoards(child, out);
+    }
+}
+
+// The board's document as its file holds it: written as a save writes it
+// and read back as vorpel-cam reads the file. A save keeps six significant
+// digits of every number, so the board in memory (a text where a click put
+// it) may lie a little off what its file says; exported from the copy, the
+// files are the ones vorpel-cam writes from the saved document. Null when
+// the board is in no document or the copy fails; the board itself is
+// exported then.
+struct SavedCopy {
+    std::unique_ptr<CRoot> root;
+    CBoard* board = nullptr;
+};
+
+SavedCopy CopyAsSaved(CBoard* board) {
+    CTreeNode* top = board;
+    while (top->GetParent())
+        top = top->GetParent();
+    auto* original = dynamic_cast<CRoot*>(top);
+    if (!original)
+        return {};
+    std::vector<CBoard*> boards;
+    CollectBoards(original, boards);
+    const auto at = std::find(boards.begin(), boards.end(), board);
+    if (at == boards.end())
+        return {};
+    std::string bytes;
+    if (!CXmlFile(original).SaveToBytes(bytes))
+        return {};
+    SavedCopy copy;
+    copy.root = std::make_unique<CRoot>();
+    copy.root->SetRootTag(original->GetRootTag());
+    if (!CXmlFile(copy.root.get()).LoadFromBytes(bytes))
+        return {};
+    BuildBoardNetsInTree(copy.root.get());
+    std::vector<CBoard*> copied;
+    CollectBoards(copy.root.get(), copied);
+    if (copied.size() != boards.size())
+        return {};
+    copy.board = copied[static_cast<size_t>(at - boards.begin())];
+    return copy;
+}
+
+} // namespace
+
 void ExportGerber(CBoard* board) {
     LoadGerberSettings(g_CamSettings);
     CLayerSelect dialog(board);
@@ -114,9 +175,16 @@ void ExportGerber(CBoard* board) {
     const std::wstring folder = PathDirectory(dialog.m_prefix);
     if (!folder.empty() && !DirectoryExists(folder))
         CreateDirectories(folder);
-    WriteGerberFiles(dialog.m_prefix, board, dialog.m_layers, dialog.m_outline, g_CamSettings);
+    const SavedCopy copy = CopyAsSaved(board);
+    CBoard* written = copy.board ? copy.board : board;
+    LayerSelectEntry layers[kBoardLayerCount];
+    for (int id = 0; id < kBoardLayerCount; ++id) {
+        layers[id] = dialog.m_layers[id];
+        layers[id].layer = written->FindLayer(id);
+    }
+    WriteGerberFiles(dialog.m_prefix, written, layers, dialog.m_outline, g_CamSettings);
     // The drill files always carry three decimals.
     g_CamSettings.resFlt = 3;
-    ExportExcellon(board, dialog.m_prefix, g_CamSettings.unit);
+    ExportExcellon(written, dialog.m_prefix, g_CamSettings.unit);
     SetCursor(old);
 }

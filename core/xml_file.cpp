@@ -230,6 +230,26 @@ bool CXmlFile::Load(const wchar_t* path) {
         m_begin = bytes.get();
     }
     m_file.Close();
+    if (!ParseDocument(size))
+        return false;
+    if (path)
+        m_root->SetFilePath(filePath);
+    return true;
+}
+
+bool CXmlFile::LoadFromBytes(std::string_view bytes) {
+    m_error.clear();
+    if (!m_root)
+        return Fail(L"no document");
+    // The declaration line is what a save writes first; the rest is parsed.
+    const std::size_t lineEnd = bytes.find('\n');
+    if (lineEnd == std::string_view::npos)
+        return Fail(L"the file is empty");
+    m_begin = bytes.data() + lineEnd + 1;
+    return ParseDocument(bytes.size() - lineEnd - 1);
+}
+
+bool CXmlFile::ParseDocument(std::size_t size) {
     m_p = m_begin;
     m_end = m_begin + size;
     m_names.assign(kMaxDepth + 1, std::string_view());
@@ -252,8 +272,6 @@ bool CXmlFile::Load(const wchar_t* path) {
     }
     const int lineNumber = ok ? 0 : LineNumberAt(m_p);
     m_begin = m_p = m_end = nullptr;
-    bytes.reset();
-    encoded = std::string();
     m_names.clear();
     m_children.clear();
     m_texts.clear();
@@ -274,8 +292,6 @@ bool CXmlFile::Load(const wchar_t* path) {
         m_root->AddChild(child);
     ReadAttributesTree(m_root);
     arena.reset();
-    if (path)
-        m_root->SetFilePath(filePath);
     return true;
 }
 
@@ -663,15 +679,7 @@ bool CXmlFile::Save(const wchar_t* path) {
         m_file.Close();
         return Fail(L"cannot create the file");
     }
-    std::wstring declaration = L"<?xml version=\"" + m_version + L"\" encoding=\"" +
-                               (m_codePage == CTextFile::CodePageUtf8 ? L"UTF-8" : L"") + L"\" ?>";
-    bool ok = m_file.WriteString(declaration);
-    if (ok) {
-        WriteAttributesTree(m_root);
-        m_outLength = 0;
-        ok = WriteElement(m_root, 0);
-        ok = FlushLines() && ok;
-    }
+    bool ok = m_file.WriteString(Declaration()) && WriteDocument();
     ok = m_file.Commit() && ok;
     ok = m_file.Close() && ok;
     m_out.clear();
@@ -684,6 +692,34 @@ bool CXmlFile::Save(const wchar_t* path) {
     if (path)
         m_root->SetFilePath(filePath);
     return true;
+}
+
+std::wstring CXmlFile::Declaration() const {
+    return L"<?xml version=\"" + m_version + L"\" encoding=\"" +
+           (m_codePage == CTextFile::CodePageUtf8 ? L"UTF-8" : L"") + L"\" ?>";
+}
+
+bool CXmlFile::WriteDocument() {
+    WriteAttributesTree(m_root);
+    m_outLength = 0;
+    bool ok = WriteElement(m_root, 0);
+    return FlushLines() && ok;
+}
+
+bool CXmlFile::SaveToBytes(std::string& bytes) {
+    m_error.clear();
+    if (!m_root)
+        return Fail(L"no document");
+    bytes.clear();
+    utf8::AppendEncoded(bytes, Declaration());
+    bytes += "\r\n";
+    m_sink = &bytes;
+    const bool ok = WriteDocument();
+    m_sink = nullptr;
+    m_out.clear();
+    m_out.shrink_to_fit();
+    m_outLength = 0;
+    return ok || Fail(L"cannot write the document");
 }
 
 char* CXmlFile::GrowOut(std::size_t count) {
@@ -847,6 +883,11 @@ bool CXmlFile::EndLine() {
 bool CXmlFile::FlushLines() {
     if (m_outLength == 0)
         return true;
+    if (m_sink) {
+        m_sink->append(m_out.data(), m_outLength);
+        m_outLength = 0;
+        return true;
+    }
     // The batch ends with a CR LF, which the text file adds itself.
     bool ok = m_file.WriteLine(m_out.data(), m_outLength - 2);
     m_outLength = 0;

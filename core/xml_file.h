@@ -46,11 +46,23 @@ public:
     // success a given path becomes the root's file path.
     bool Save(const wchar_t* path = nullptr);
 
+    // The bytes Save would write, into bytes; and the document read from
+    // such bytes as Load reads a file, the root's file path left alone. A
+    // copy made through both holds exactly what the saved file would.
+    bool SaveToBytes(std::string& bytes);
+    bool LoadFromBytes(std::string_view bytes);
+
     // Why the last Load or Save failed, with the line number for parse errors.
     const std::wstring& GetError() const { return m_error; }
 
 private:
     bool Fail(const std::wstring& reason);
+    // Parses size bytes from m_begin (the document after its declaration)
+    // into the root.
+    bool ParseDocument(std::size_t size);
+    std::wstring Declaration() const;
+    // The root's elements, to the file or to m_sink.
+    bool WriteDocument();
     // A growable run of characters that keeps its room between uses; the
     // reader collects the attributes of a start tag in it.
     class WideScratch {
@@ -150,6 +162,7 @@ private:
     // be wrapped.
     std::string m_out;
     std::size_t m_outLength = 0;
+    std::string* m_sink = nullptr; // SaveToBytes's output, instead of the file
     std::string m_piece;
     std::vector<std::pair<std::size_t, std::size_t>> m_cuts;
 };

@@ -381,14 +381,14 @@ void CMainFrame::LoadDirectories() {
     }
     for (int kind = 0; kind < 3; ++kind)
         m_defaultFolders[static_cast<size_t>(kind)] = StoredDirectory(kind);
-    if (firstRun)
-        PutBasePadstacks();
+    PutBasePadstacks();
 }
 
 void CMainFrame::PutBasePadstacks() {
     // The padstack sheet's Load page opens Base.footprint of the footprint
-    // library folder: a newcomer's first padstack comes from the program's
-    // own library, copied there once. A file of the user's is never replaced.
+    // library folder: where the folder has none, at any start, the program's
+    // own library is copied there. A file of the user's is never replaced,
+    // and a folder the user removed is not made again for it.
     const std::wstring base =
         PathJoin(m_defaultFolders[kDocumentFootprintLibrary], L"Base.footprint");
     if (FileExists(base) || !DirectoryExists(PathDirectory(base)))

@@ -1,13 +1,22 @@
 // The vorpel-cam driver: every file of the example board, messages on
 // standard error, and the exit status.
+#include "board/board.h"
+#include "cam/gerber_export.h"
+#include "cam/layer_select.h"
+#include "core/root.h"
+#include "core/xml_file.h"
+#include "platform/dialog.h"
+#include "schematic/text.h"
 #include "tests/cam/gerber_test_util.h"
 #include "tests/run_command.h"
+#include "tests/ui_hooks_recorder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -158,4 +167,68 @@ TEST(CamDriver, UnreadableProjectFails) {
     std::string out;
     EXPECT_EQ(RunDriver("/nonexistent/x.circuit /tmp", &out), 1);
     EXPECT_EQ(RunDriver("", &out), 2);
+}
+
+// A new project's board with free texts on the silkscreen and assembly layers
+// where clicks put them, at positions of more digits than the file keeps:
+// the program's Gerber command and vorpel-cam on the saved file write the
+// same files, byte for byte (a drill file's first line names it with its
+// folder).
+TEST(CamDriver, TheGerberCommandWritesWhatTheDriverWritesFromTheSavedProject) {
+    ScratchDir dir;
+    CRoot root;
+    root.SetRootTag(L"Project");
+    auto* board = new CBoard();
+    board->SetText(L"New Board");
+    board->CreateDefaultOutline();
+    root.AddChild(board);
+    const struct {
+        int layer;
+        float x, y, rotation;
+    } texts[] = {{kLayerSilkscreenTop, 12.3456789f, 7.65432198f, 0},
+                 {kLayerSilkscreenBottom, 48.7654321f, 21.2345678f, 90},
+                 {kLayerAssemblyTop, 71.1111111f, 33.3333333f, 33.3333333f},
+                 {kLayerAssemblyBottom, 3.14159265f, 42.7182818f, 270}};
+    for (const auto& t : texts) {
+        auto* text = new CText(L"R12 C7 U3 Vorpel 0123456789");
+        text->m_visible = true;
+        text->m_boardVisible = true;
+        text->SetLayer(t.layer);
+        text->m_boardPosition = PointF{t.x, t.y};
+        text->m_rotation = t.rotation;
+        board->AddChild(text);
+    }
+    const std::string project = dir.path + "/p.circuit";
+    CXmlFile file(&root);
+    ASSERT_TRUE(file.Save(Utf8ToWide(project).c_str()));
+
+    ScopedUiHooksRecorder ui;
+    {
+        ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            d.SetDlgItemText(CLayerSelect::kPrefix, Utf8ToWide(dir.path + "/gui/p"));
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        });
+        ExportGerber(board);
+    }
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    // A board without parts has no bill of materials; the driver says so.
+    std::string out;
+    RunDriver("'" + project + "' '" + dir.path + "/cli'", &out);
+    EXPECT_EQ(out, "vorpel-cam: No components found\n");
+
+    std::vector<std::wstring> written = ListDirectory(Utf8ToWide(dir.path + "/gui"));
+    std::sort(written.begin(), written.end());
+    std::vector<std::wstring> expected = ListDirectory(Utf8ToWide(dir.path + "/cli"));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(written, expected);
+    for (const std::wstring& name : written) {
+        std::string gui = ReadBytes(dir.path + "/gui/" + WideToUtf8(name));
+        std::string cli = ReadBytes(dir.path + "/cli/" + WideToUtf8(name));
+        if (name.ends_with(L".drl")) {
+            gui.erase(0, gui.find('\n'));
+            cli.erase(0, cli.find('\n'));
+        }
+        EXPECT_TRUE(gui == cli) << WideToUtf8(name);
+    }
+    EXPECT_EQ(written.size(), 11u);
 }

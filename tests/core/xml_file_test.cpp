@@ -573,6 +573,39 @@ TEST_F(XmlFileTest, FailedLoadKeepsTheDocumentAndItsPath) {
     EXPECT_EQ(bytes, kDecl + "<Project>\r\n  <Board Note=\"2\"/>\r\n</Project>\r\n");
 }
 
+// A document written to memory is the file a save writes, and read back from
+// there it is the same document again, with no file path; bytes that do not
+// read leave the document as it was.
+TEST_F(XmlFileTest, TheBytesInMemoryAreTheSavedFile) {
+    const std::pair<const wchar_t*, const wchar_t*> examples[] = {
+        {L"demo.circuit", L"Project"},
+        {L"demo.symbol", L"SymbolLib"},
+        {L"demo.footprint", L"FootprintLib"}};
+    for (const auto& [name, tag] : examples) {
+        SCOPED_TRACE(WideToUtf8(name));
+        CRoot root;
+        root.SetRootTag(tag);
+        const std::wstring example = PathJoin(Utf8ToWide(VORPEL_SOURCE_DIR "/examples"), name);
+        ASSERT_TRUE(CXmlFile(&root).Load(example.c_str()));
+        const std::string saved = SaveBytes(root);
+        std::string bytes;
+        ASSERT_TRUE(CXmlFile(&root).SaveToBytes(bytes));
+        EXPECT_TRUE(bytes == saved);
+        CRoot copy;
+        copy.SetRootTag(tag);
+        ASSERT_TRUE(CXmlFile(&copy).LoadFromBytes(bytes));
+        EXPECT_TRUE(copy.GetFilePath().empty());
+        for (const std::string& bad :
+             {std::string("<Project/>"), kDecl + "<" + WideToUtf8(tag) + ">\r\n  <Board>\r\n",
+              kDecl + "<Other/>\r\n"}) {
+            EXPECT_FALSE(CXmlFile(&copy).LoadFromBytes(bad)) << bad;
+        }
+        std::string again;
+        ASSERT_TRUE(CXmlFile(&copy).SaveToBytes(again));
+        EXPECT_TRUE(again == saved);
+    }
+}
+
 // Ends the test program when a read hangs instead of letting it wait for good.
 class HangGuard {
 public:
