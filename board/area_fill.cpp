@@ -111,6 +111,36 @@ private:
     uint64_t m_value = 0x243f6a8885a308d3ULL;
 };
 
+// A box that holds every point of the outline, read from its nodes alone
+// (no path): their points, the whole circle of an arc and the control
+// points of a curve. Not finite when a value it takes is not.
+Box NodeBox(const CAreaNode* head) {
+    Box b;
+    const CAreaNode* node = head;
+    do {
+        b.Add(node->m_x, node->m_y);
+        if (node->GetKind() == AREA_ARC) {
+            const auto* arc = static_cast<const CAreaArc*>(node);
+            const float r = std::fabs(arc->m_radius);
+            if (!arc->IsStraight() && r > 0) {
+                b.Add(arc->m_cx - r, arc->m_cy - r);
+                b.Add(arc->m_cx + r, arc->m_cy + r);
+            }
+        } else if (node->GetKind() == AREA_BEZIER) {
+            const auto* curve = static_cast<const CAreaBezier*>(node);
+            b.Add(curve->m_c1x, curve->m_c1y);
+            b.Add(curve->m_c2x, curve->m_c2y);
+        }
+        node = node->m_next;
+    } while (node && node != head);
+    return b;
+}
+
+bool Finite(const Box& b) {
+    return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) &&
+           std::isfinite(b.top);
+}
+
 } // namespace
 
 CAreaFill::CAreaFill(const CArea* area, float flatness) : m_area(area), m_flatness(flatness) {}
@@ -142,13 +172,31 @@ bool CAreaFill::Gather() {
     m_boardRelief = boardRelief;
     m_boardReliefKnown = true;
     bool later = false;
+    // Only a later area whose outline comes within the isolation of this
+    // one's bounds clears it (the margin holds the curves flattened outside
+    // both outlines); bounds that are not finite meet everything.
+    Box own = NodeBox(m_area->m_outline);
+    const float reach = m_isolation + 4 * m_flatness + 0.001f;
+    own.left -= reach;
+    own.bottom -= reach;
+    own.right += reach;
+    own.top += reach;
+    const bool ownFinite = Finite(own);
+    auto near = [&](const CArea* other) {
+        if (!ownFinite)
+            return true;
+        const Box b = NodeBox(other->m_outline);
+        return !Finite(b) || (b.left <= own.right && own.left <= b.right && b.bottom <= own.top &&
+                              own.bottom <= b.top);
+    };
     for (const CTreeNode* child : board->GetChildren()) {
         if (child == m_area) {
             later = true;
         } else if (child->GetType() == NodeType::Area) {
             // An area drawn over this one keeps its copper.
             const auto* other = static_cast<const CArea*>(child);
-            if (later && IsClearedBy(m_area, other)) {
+            if (later && other->m_layer == m_area->m_layer && other->m_outline && near(other) &&
+                IsClearedBy(m_area, other)) {
                 m_laterOutlines.emplace_back();
                 other->m_outline->FillOutlinePath(&m_laterOutlines.back());
             }

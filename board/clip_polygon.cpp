@@ -27,6 +27,11 @@ void CClipPolygon::AddContour(const PointF* vertices, int count, int holeFlag) {
     m_holeFlags.push_back(holeFlag ? 1 : 0);
 }
 
+void CClipPolygon::AddContour(CClipContour&& contour, int holeFlag) {
+    m_contours.push_back(std::move(contour));
+    m_holeFlags.push_back(holeFlag ? 1 : 0);
+}
+
 void CClipPolygon::Append(CClipPolygon&& other) {
     if (&other == this)
         return;
