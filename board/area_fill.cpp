@@ -136,6 +136,20 @@ Box NodeBox(const CAreaNode* head) {
     return b;
 }
 
+// Whether the point lies inside the polygon, even-odd over its contours.
+bool InsideEvenOdd(const CClipPolygon& polygon, double x, double y) {
+    bool in = false;
+    for (const CClipContour& c : polygon.Contours()) {
+        const int n = c.GetVertexCount();
+        for (int i = 0, j = n - 1; i < n; j = i++) {
+            const double xi = c[i].X, yi = c[i].Y, xj = c[j].X, yj = c[j].Y;
+            if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
+                in = !in;
+        }
+    }
+    return in;
+}
+
 bool Finite(const Box& b) {
     return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) &&
            std::isfinite(b.top);
@@ -308,8 +322,61 @@ bool CAreaFill::Build() {
     // Everything is removed at once, so overlaps need no order.
     m_exclusion = UniteClipPolygons(std::move(m_parts));
     m_parts.clear();
-    m_fill.Clip(CLIP_DIFFERENCE, m_outline, m_exclusion);
+    CutExclusion();
     return true;
+}
+
+void CAreaFill::CutExclusion() {
+    // The boxes of the outline's edges; an outline of many edges goes
+    // through the clipper whole.
+    constexpr size_t kMaxEdges = 256;
+    std::vector<Box> edges;
+    for (const CClipContour& c : m_outline.Contours()) {
+        const int n = c.GetVertexCount();
+        for (int i = 0; i < n && edges.size() <= kMaxEdges; ++i) {
+            Box b;
+            b.Add(c[i].X, c[i].Y);
+            b.Add(c[(i + 1) % n].X, c[(i + 1) % n].Y);
+            edges.push_back(b);
+        }
+    }
+    if (edges.size() > kMaxEdges) {
+        m_fill.Clip(CLIP_DIFFERENCE, m_outline, m_exclusion);
+        return;
+    }
+    // A contour of the exclusion whose box meets no edge of the outline lies
+    // wholly inside the copper or wholly outside it: inside, it is a hole
+    // of the copper as it stands (running the way a hole runs);
+    // outside, it takes nothing away. Only those near an edge are clipped.
+    CClipPolygon nearEdges, inside;
+    for (int i = 0; i < m_exclusion.GetContourCount(); ++i) {
+        const CClipContour& c = m_exclusion.GetContour(i);
+        Box b;
+        for (const PointF& v : c.Vertices())
+            b.Add(v.X, v.Y);
+        if (b.Empty())
+            continue;
+        bool near = !Finite(b);
+        for (size_t k = 0; k < edges.size() && !near; ++k)
+            near = b.left <= edges[k].right && edges[k].left <= b.right &&
+                   b.bottom <= edges[k].top && edges[k].bottom <= b.top;
+        if (near) {
+            nearEdges.AddContour(c.GetVertices(), c.GetVertexCount(), m_exclusion.GetHoleFlag(i));
+        } else if (InsideEvenOdd(m_outline, c[0].X, c[0].Y)) {
+            // A hole runs anticlockwise, copper clockwise.
+            const int hole = m_exclusion.GetHoleFlag(i) ? 0 : 1;
+            double twice = 0;
+            const int n = c.GetVertexCount();
+            for (int k = 0; k < n; ++k)
+                twice += double(c[k].X) * c[(k + 1) % n].Y - double(c[(k + 1) % n].X) * c[k].Y;
+            std::vector<PointF> turned(c.Vertices());
+            if ((twice > 0) != (hole == 1))
+                std::reverse(turned.begin(), turned.end());
+            inside.AddContour(CClipContour(std::move(turned)), hole);
+        }
+    }
+    m_fill.Clip(CLIP_DIFFERENCE, m_outline, nearEdges);
+    m_fill.Append(std::move(inside));
 }
 
 bool CAreaFill::IsClearedBy(const CArea* area, const CArea* later) {
