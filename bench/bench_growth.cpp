@@ -6,7 +6,9 @@
 // of materials written), a board of many copper areas (read, then the
 // Gerber files written), a sheet of many wires (read, opened in its editor,
 // Zoom All and painted) and a board of many parts under a copper pour
-// (read, opened in its editor, Zoom All, painted and panned). Each is timed
+// (read, opened in its editor, Zoom All, painted and panned), the same board
+// opened (its first paint, the pour's fill included) and a board of
+// overlapping areas of different nets opened. Each is timed
 // at n and at 10 n objects; the goal is at most about 12 times the time for
 // 10 times the objects. Then what one edit costs: a click on a wire of a
 // net of n and of 10 n chained wires (the net tidied, goal 12); k and 10 k
@@ -16,7 +18,9 @@
 // 4,000 from its 10,000th (goal 2). And what panning a board under a
 // copper pour costs: four arrow-key pans of a board of n and of 10 n parts
 // (goal 12), and a pan of it against a pan of the same board without the
-// pour (goal 1.5).
+// pour (goal 1.5); opening a board of 3,000 parts under a pour against the
+// bare board (goal 5); and the union of n and of 10 n separate capsules
+// (goal 12).
 //
 // Each time is the best of three in processor time (user and system, all
 // threads), so that a shared machine's load weighs little; each of the
@@ -32,6 +36,7 @@
 #include "board/board.h"
 #include "board/footprint.h"
 #include "board/pad.h"
+#include "board/polygon_union.h"
 #include "cam/bill_of_materials.h"
 #include "cam/cam_settings.h"
 #include "cam/excellon_export.h"
@@ -67,6 +72,7 @@
 #include <string>
 #include <sys/time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -303,6 +309,53 @@ std::string PourDocument(int parts, bool poured = true) {
     return xml + nets + "  </Board>\r\n</Project>\r\n";
 }
 
+// A board of the given number of TOP areas in rows, each of a net of its
+// own and overlapping its neighbours on every side, so that each is
+// cleared around the later ones it meets.
+std::string OverlapDocument(int areas) {
+    const int side = static_cast<int>(std::sqrt(areas)) + 1;
+    const std::string edge = std::to_string(side * 5 + 10);
+    std::string xml = std::string(kHeader) + "<Project>Growth\r\n  <Board Outline=\"LIN0,0 LIN" +
+                      edge + ",0 LIN" + edge + "," + edge + " LIN0," + edge +
+                      "\">B\r\n    <Layer>TOP</Layer>\r\n    <Layer>BOT</Layer>\r\n";
+    for (int i = 0; i < areas; ++i) {
+        const double x = 5 + i % side * 5.0, y = 5 + i / side * 5.0;
+        xml += "    <Area Layer=\"TOP\" Net=\"A" + std::to_string(i) + "\">LIN" + Number(x) + "," +
+               Number(y) + " LIN" + Number(x + 6) + "," + Number(y) + " LIN" + Number(x + 6) + "," +
+               Number(y + 6) + " LIN" + Number(x) + "," + Number(y + 6) + "</Area>\r\n";
+    }
+    return xml + "  </Board>\r\n</Project>\r\n";
+}
+
+// The given number of capsules (0.4 mm wide, 2 mm long at 45 degrees) in
+// rows, none touching another, though each one's bounds meet its
+// neighbours' on every side.
+std::vector<CClipPolygon> Capsules(int count) {
+    const int side = static_cast<int>(std::sqrt(count)) + 1;
+    constexpr int kArc = 8;
+    constexpr float kRadius = 0.2f;
+    std::vector<CClipPolygon> capsules;
+    std::vector<PointF> points;
+    for (int i = 0; i < count; ++i) {
+        const float x = static_cast<float>(i % side) * 1.5f;
+        const float y = static_cast<float>(i / side) * 2.25f;
+        points.clear();
+        for (int end = 0; end < 2; ++end) {
+            const float cx = x + 2.0f * static_cast<float>(end);
+            const float cy = y + 2.0f * static_cast<float>(end);
+            for (int k = 0; k <= kArc; ++k) {
+                const double a = kPi * (0.75 + end + static_cast<double>(k) / kArc);
+                points.push_back({cx + kRadius * static_cast<float>(std::cos(a)),
+                                  cy + kRadius * static_cast<float>(std::sin(a))});
+            }
+        }
+        CClipPolygon capsule;
+        capsule.AddContour(points.data(), static_cast<int>(points.size()), 0);
+        capsules.push_back(std::move(capsule));
+    }
+    return capsules;
+}
+
 // A sheet Main holding net N1 of the given number of wires chained as a
 // staircase (each end meets the next wire's start at a corner) and a
 // hundred short nets of two wires beside it.
@@ -364,6 +417,20 @@ bool Load(CRoot& root, const wchar_t* tag, const std::wstring& path) {
 void Fail(const char* what) {
     std::fprintf(stderr, "bench_growth: %s failed\n", what);
     std::exit(1);
+}
+
+// A board read and opened in its editor: nets built, Zoom All and the
+// first paint, copper fills included.
+void OpenBoard(const std::wstring& path) {
+    CRoot root;
+    if (!Load(root, L"Project", path))
+        Fail("board read");
+    auto* board = static_cast<CBoard*>(root.GetChild(0));
+    board->BuildNets();
+    CBoardView* view = OpenView<CBoardView>(board);
+    if (!view)
+        Fail("board view");
+    CloseView(view);
 }
 
 struct Growth {
@@ -459,6 +526,10 @@ int main(int argc, char** argv) {
              view->UpdateWindow();
              CloseView(view);
          }},
+        {"poured_open", 300, [](int parts) { return PourDocument(parts); }, L"open.circuit",
+         [&](const std::wstring& path) { OpenBoard(path); }},
+        {"overlapping_areas", 150, OverlapDocument, L"overlap.circuit",
+         [&](const std::wstring& path) { OpenBoard(path); }},
         {"poured_board", 100, [](int parts) { return PourDocument(parts); }, L"pour.circuit",
          [&](const std::wstring& path) {
              CRoot root;
@@ -502,6 +573,42 @@ int main(int argc, char** argv) {
         }
         ClearBudget();
         addRatio(name, times[1] / times[0], "12");
+    }
+
+    // Opening a board of parts under a pour against opening the same board
+    // without it.
+    if (!only || std::string(only) == "poured_open_vs_bare") {
+        SetBudget(ratios, "poured_open_vs_bare", "5", 300);
+        const int n = 3000;
+        double times[2] = {0, 0};
+        for (int k = 0; k < 2; ++k) {
+            const std::wstring path = PathJoin(dir, L"open.circuit");
+            if (!WriteWholeFile(path, PourDocument(n, k == 0)))
+                Fail("writing the document");
+            times[k] = BestOfThree([&] { OpenBoard(path); });
+        }
+        std::printf("poured_open_vs_bare: %d parts opened in %.4f s poured, %.4f s bare\n", n,
+                    times[0], times[1]);
+        ClearBudget();
+        addRatio("poured_open_vs_bare", times[0] / times[1], "5");
+    }
+
+    // The union of n and of 10 n capsules that touch nothing, though their
+    // bounds meet.
+    if (!only || std::string(only) == "capsule_union") {
+        SetBudget(ratios, "capsule_union_growth", "12", 300);
+        double times[2] = {0, 0};
+        for (int k = 0; k < 2; ++k) {
+            const int n = 2000 * (k ? 10 : 1);
+            const std::vector<CClipPolygon> capsules = Capsules(n);
+            CClipPolygon united;
+            times[k] = BestOfThree([&] { united = UniteClipPolygons(capsules); });
+            if (united.GetContourCount() != n)
+                Fail("the capsules' union");
+            std::printf("capsule_union: %d capsules in %.4f s\n", n, times[k]);
+        }
+        ClearBudget();
+        addRatio("capsule_union_growth", times[1] / times[0], "12");
     }
 
     // Arrow-key pans of a board of parts under a pour, each painted, as the

@@ -111,6 +111,50 @@ private:
     uint64_t m_value = 0x243f6a8885a308d3ULL;
 };
 
+// A box that holds every point of the outline, read from its nodes alone
+// (no path): their points, the whole circle of an arc and the control
+// points of a curve. Not finite when a value it takes is not.
+Box NodeBox(const CAreaNode* head) {
+    Box b;
+    const CAreaNode* node = head;
+    do {
+        b.Add(node->m_x, node->m_y);
+        if (node->GetKind() == AREA_ARC) {
+            const auto* arc = static_cast<const CAreaArc*>(node);
+            const float r = std::fabs(arc->m_radius);
+            if (!arc->IsStraight() && r > 0) {
+                b.Add(arc->m_cx - r, arc->m_cy - r);
+                b.Add(arc->m_cx + r, arc->m_cy + r);
+            }
+        } else if (node->GetKind() == AREA_BEZIER) {
+            const auto* curve = static_cast<const CAreaBezier*>(node);
+            b.Add(curve->m_c1x, curve->m_c1y);
+            b.Add(curve->m_c2x, curve->m_c2y);
+        }
+        node = node->m_next;
+    } while (node && node != head);
+    return b;
+}
+
+// Whether the point lies inside the polygon, even-odd over its contours.
+bool InsideEvenOdd(const CClipPolygon& polygon, double x, double y) {
+    bool in = false;
+    for (const CClipContour& c : polygon.Contours()) {
+        const int n = c.GetVertexCount();
+        for (int i = 0, j = n - 1; i < n; j = i++) {
+            const double xi = c[i].X, yi = c[i].Y, xj = c[j].X, yj = c[j].Y;
+            if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
+                in = !in;
+        }
+    }
+    return in;
+}
+
+bool Finite(const Box& b) {
+    return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) &&
+           std::isfinite(b.top);
+}
+
 } // namespace
 
 CAreaFill::CAreaFill(const CArea* area, float flatness) : m_area(area), m_flatness(flatness) {}
@@ -142,13 +186,31 @@ bool CAreaFill::Gather() {
     m_boardRelief = boardRelief;
     m_boardReliefKnown = true;
     bool later = false;
+    // Only a later area whose outline comes within the isolation of this
+    // one's bounds clears it (the margin holds the curves flattened outside
+    // both outlines); bounds that are not finite meet everything.
+    Box own = NodeBox(m_area->m_outline);
+    const float reach = m_isolation + 4 * m_flatness + 0.001f;
+    own.left -= reach;
+    own.bottom -= reach;
+    own.right += reach;
+    own.top += reach;
+    const bool ownFinite = Finite(own);
+    auto near = [&](const CArea* other) {
+        if (!ownFinite)
+            return true;
+        const Box b = NodeBox(other->m_outline);
+        return !Finite(b) || (b.left <= own.right && own.left <= b.right && b.bottom <= own.top &&
+                              own.bottom <= b.top);
+    };
     for (const CTreeNode* child : board->GetChildren()) {
         if (child == m_area) {
             later = true;
         } else if (child->GetType() == NodeType::Area) {
             // An area drawn over this one keeps its copper.
             const auto* other = static_cast<const CArea*>(child);
-            if (later && IsClearedBy(m_area, other)) {
+            if (later && other->m_layer == m_area->m_layer && other->m_outline && near(other) &&
+                IsClearedBy(m_area, other)) {
                 m_laterOutlines.emplace_back();
                 other->m_outline->FillOutlinePath(&m_laterOutlines.back());
             }
@@ -260,8 +322,61 @@ bool CAreaFill::Build() {
     // Everything is removed at once, so overlaps need no order.
     m_exclusion = UniteClipPolygons(std::move(m_parts));
     m_parts.clear();
-    m_fill.Clip(CLIP_DIFFERENCE, m_outline, m_exclusion);
+    CutExclusion();
     return true;
+}
+
+void CAreaFill::CutExclusion() {
+    // The boxes of the outline's edges; an outline of many edges goes
+    // through the clipper whole.
+    constexpr size_t kMaxEdges = 256;
+    std::vector<Box> edges;
+    for (const CClipContour& c : m_outline.Contours()) {
+        const int n = c.GetVertexCount();
+        for (int i = 0; i < n && edges.size() <= kMaxEdges; ++i) {
+            Box b;
+            b.Add(c[i].X, c[i].Y);
+            b.Add(c[(i + 1) % n].X, c[(i + 1) % n].Y);
+            edges.push_back(b);
+        }
+    }
+    if (edges.size() > kMaxEdges) {
+        m_fill.Clip(CLIP_DIFFERENCE, m_outline, m_exclusion);
+        return;
+    }
+    // A contour of the exclusion whose box meets no edge of the outline lies
+    // wholly inside the copper or wholly outside it: inside, it is a hole
+    // of the copper as it stands (running the way a hole runs);
+    // outside, it takes nothing away. Only those near an edge are clipped.
+    CClipPolygon nearEdges, inside;
+    for (int i = 0; i < m_exclusion.GetContourCount(); ++i) {
+        const CClipContour& c = m_exclusion.GetContour(i);
+        Box b;
+        for (const PointF& v : c.Vertices())
+            b.Add(v.X, v.Y);
+        if (b.Empty())
+            continue;
+        bool near = !Finite(b);
+        for (size_t k = 0; k < edges.size() && !near; ++k)
+            near = b.left <= edges[k].right && edges[k].left <= b.right &&
+                   b.bottom <= edges[k].top && edges[k].bottom <= b.top;
+        if (near) {
+            nearEdges.AddContour(c.GetVertices(), c.GetVertexCount(), m_exclusion.GetHoleFlag(i));
+        } else if (InsideEvenOdd(m_outline, c[0].X, c[0].Y)) {
+            // A hole runs anticlockwise, copper clockwise.
+            const int hole = m_exclusion.GetHoleFlag(i) ? 0 : 1;
+            double twice = 0;
+            const int n = c.GetVertexCount();
+            for (int k = 0; k < n; ++k)
+                twice += double(c[k].X) * c[(k + 1) % n].Y - double(c[(k + 1) % n].X) * c[k].Y;
+            std::vector<PointF> turned(c.Vertices());
+            if ((twice > 0) != (hole == 1))
+                std::reverse(turned.begin(), turned.end());
+            inside.AddContour(CClipContour(std::move(turned)), hole);
+        }
+    }
+    m_fill.Clip(CLIP_DIFFERENCE, m_outline, nearEdges);
+    m_fill.Append(std::move(inside));
 }
 
 bool CAreaFill::IsClearedBy(const CArea* area, const CArea* later) {

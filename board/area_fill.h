@@ -76,6 +76,8 @@ private:
     void AddPadstackSources(const CPadstack* padstack);
     void AddShape(const GraphicsPath& path);
     bool MeetsOutline(float left, float bottom, float right, float top) const;
+    // The fill: the outline less the exclusion.
+    void CutExclusion();
 
     const CArea* m_area;
     float m_flatness;

@@ -27,6 +27,11 @@ void CClipPolygon::AddContour(const PointF* vertices, int count, int holeFlag) {
     m_holeFlags.push_back(holeFlag ? 1 : 0);
 }
 
+void CClipPolygon::AddContour(CClipContour&& contour, int holeFlag) {
+    m_contours.push_back(std::move(contour));
+    m_holeFlags.push_back(holeFlag ? 1 : 0);
+}
+
 void CClipPolygon::Append(CClipPolygon&& other) {
     if (&other == this)
         return;
@@ -117,6 +122,12 @@ void CClipPolygon::Clip(ClipOperation op, const CClipPolygon& subject, const CCl
         // many small parts would otherwise allocate them again and again.
         thread_local ClipSweep sweep;
         sweep.Reset();
+        size_t vertices = 0;
+        for (size_t i = 0; i < subject.m_contours.size(); ++i)
+            vertices += keepSubject[i] ? subject.m_contours[i].Vertices().size() : 0;
+        for (size_t i = 0; i < clip.m_contours.size(); ++i)
+            vertices += keepClip[i] ? clip.m_contours[i].Vertices().size() : 0;
+        sweep.Reserve(vertices);
         for (size_t i = 0; i < subject.m_contours.size(); ++i) {
             if (keepSubject[i])
                 sweep.AddContour(subject.m_contours[i].GetVertices(),

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -53,6 +54,11 @@ public:
     // Appends a contour (copied). A negative count or null vertices append an
     // empty contour; any hole flag other than 0 is stored as 1.
     void AddContour(const PointF* vertices, int count, int holeFlag);
+    // Appends the contour itself, without a copy.
+    void AddContour(CClipContour&& contour, int holeFlag);
+    // Moves contour i out; an empty contour with its hole flag stays in its
+    // place.
+    CClipContour TakeContour(int i) { return std::move(m_contours[static_cast<size_t>(i)]); }
     // Appends every contour of other, with its hole flag, in order; other is
     // left empty.
     void Append(CClipPolygon&& other);

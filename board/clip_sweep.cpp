@@ -158,6 +158,12 @@ void ClipSweep::AddContour(const PointF* points, int count, bool isClip) {
         m_scanbeams.push_back(ys[i]);
 }
 
+void ClipSweep::Reserve(size_t vertices) {
+    m_edges.reserve(vertices);
+    m_scanbeams.reserve(vertices);
+    m_vertices.reserve(vertices);
+}
+
 void ClipSweep::Reset() {
     // Beyond this many edges the memory goes back: one huge clip should not
     // stay resident for the small ones after it.

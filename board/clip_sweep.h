@@ -5,6 +5,7 @@
 // inputs are exact in them); result vertices are rounded to floats.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +18,10 @@ public:
     // polygon. Non-finite vertices and repeated vertices are skipped; what
     // is left of fewer than three vertices encloses nothing and is ignored.
     void AddContour(const PointF* points, int count, bool isClip);
+
+    // Makes room for contours of this many vertices in all, so that the
+    // tables of a large clip do not grow by copying.
+    void Reserve(size_t vertices);
 
     // Runs the sweep and appends the result contours and their hole flags.
     void Run(ClipOperation op, std::vector<CClipContour>& contours, std::vector<int>& holeFlags);

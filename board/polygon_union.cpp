@@ -24,25 +24,49 @@ struct Bounds {
     }
 };
 
+Bounds BoundsOf(const CClipContour& contour) {
+    Bounds b;
+    for (const PointF& p : contour.Vertices()) {
+        b.left = std::min(b.left, p.X);
+        b.right = std::max(b.right, p.X);
+        b.bottom = std::min(b.bottom, p.Y);
+        b.top = std::max(b.top, p.Y);
+    }
+    return b;
+}
+
 Bounds BoundsOf(const CClipPolygon& polygon) {
     Bounds b;
     for (const CClipContour& c : polygon.Contours())
-        for (const PointF& p : c.Vertices()) {
-            b.left = std::min(b.left, p.X);
-            b.right = std::max(b.right, p.X);
-            b.bottom = std::min(b.bottom, p.Y);
-            b.top = std::max(b.top, p.Y);
-        }
+        b.Add(BoundsOf(c));
     return b;
 }
+
+// Runs of a part's contours that stay together: a part as given is one
+// run (its contours may overlap each other), a contour the clipper made is
+// one of its own (the clipper's contours never cross).
+struct Run {
+    Bounds bounds;
+    int contours;
+};
 
 struct Part {
     CClipPolygon polygon;
     Bounds bounds;
+    std::vector<Run> runs;
 };
 
-// Disjoint parts are gathered into one polygon as they are; parts that may
-// overlap go through the clipper.
+// Moves the contours [first, first + count) of from to the end of to.
+void MoveContours(CClipPolygon& from, int first, int count, CClipPolygon& to) {
+    for (int i = first; i < first + count; ++i)
+        to.AddContour(from.TakeContour(i), from.GetHoleFlag(i));
+}
+
+// Disjoint parts are gathered into one polygon as they are. Of parts that
+// may overlap, only the runs that reach into the other part's bounds go
+// through the clipper: a run outside them meets nothing of the other part,
+// so it keeps its place in the even-odd union as it is. A union of two
+// halves of a large board thus clips only the strip where they meet.
 Part Unite(Part a, Part b) {
     if (b.polygon.IsEmpty())
         return a;
@@ -57,9 +81,35 @@ Part Unite(Part a, Part b) {
         // level would make that grow faster than the pad count.
         out.polygon = std::move(a.polygon);
         out.polygon.Append(std::move(b.polygon));
+        out.runs = std::move(a.runs);
+        out.runs.insert(out.runs.end(), b.runs.begin(), b.runs.end());
         return out;
     }
-    out.polygon.Clip(CLIP_UNION, a.polygon, b.polygon);
+    CClipPolygon nearA, nearB;
+    auto split = [&out](Part& part, const Bounds& other, CClipPolygon& near) {
+        int first = 0;
+        for (const Run& run : part.runs) {
+            if (run.bounds.Meets(other)) {
+                MoveContours(part.polygon, first, run.contours, near);
+            } else {
+                MoveContours(part.polygon, first, run.contours, out.polygon);
+                out.runs.push_back(run);
+            }
+            first += run.contours;
+        }
+    };
+    split(a, b.bounds, nearA);
+    split(b, a.bounds, nearB);
+    CClipPolygon united;
+    united.Clip(CLIP_UNION, nearA, nearB);
+    for (int i = 0; i < united.GetContourCount(); ++i) {
+        CClipContour contour = united.TakeContour(i);
+        Run run{BoundsOf(contour), 1};
+        if (run.bounds.Empty())
+            continue;
+        out.polygon.AddContour(std::move(contour), united.GetHoleFlag(i));
+        out.runs.push_back(run);
+    }
     return out;
 }
 
@@ -81,6 +131,7 @@ CClipPolygon UniteClipPolygons(std::vector<CClipPolygon> parts) {
         part.bounds = BoundsOf(p);
         if (part.bounds.Empty())
             continue;
+        part.runs.push_back({part.bounds, p.GetContourCount()});
         part.polygon = std::move(p);
         work.push_back(std::move(part));
     }

@@ -14,8 +14,9 @@ class Matrix;
 CClipPolygon PathToClipPolygon(const GraphicsPath& path, float flatness,
                                const Matrix* matrix = nullptr);
 // The union of the parts, each read even-odd on its own. Parts are united
-// pairwise in order of position, and parts whose bounds do not meet are only
-// gathered, so n small parts cost about n log n.
+// pairwise in order of position; parts whose bounds do not meet are only
+// gathered, and of two that meet only the contours reaching into the other's
+// bounds are clipped, so n small parts cost about n log n.
 CClipPolygon UniteClipPolygons(std::vector<CClipPolygon> parts);
 // Replaces the path by the outline of the union of its figures (flattened
 // with the flatness): overlapping figures merge into one contour.

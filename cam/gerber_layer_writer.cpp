@@ -395,12 +395,26 @@ void CGerberLayerWriter::PlotPass() {
         m_plot.SelectAperture(m_planeBorder);
         m_plot.PlotOutline(m_board->m_outline);
     }
-    std::vector<const CArea*> areas;
-    for (CTreeNode* child : m_board->GetChildren())
-        if (child->GetType() == NodeType::Area && static_cast<CArea*>(child)->m_layer == m_layer)
-            areas.push_back(static_cast<CArea*>(child));
-    for (size_t i = 0; i < areas.size(); ++i)
-        PlotArea(areas[i], std::span(areas).subspan(i + 1));
+    m_areas.clear();
+    m_areaBoxes = CBoxLookup();
+    const float reach = m_isolation + 2 * m_settings.padTol;
+    for (CTreeNode* child : m_board->GetChildren()) {
+        if (child->GetType() != NodeType::Area || static_cast<CArea*>(child)->m_layer != m_layer)
+            continue;
+        const auto* area = static_cast<const CArea*>(child);
+        m_areas.push_back(area);
+        // Bounds that are not finite meet everything.
+        RectF b{kNaN, kNaN, kNaN, kNaN};
+        if (area->m_outline) {
+            GraphicsPath outline;
+            area->m_outline->FillOutlinePath(&outline);
+            outline.GetBounds(&b);
+        }
+        m_areaBoxes.Add(b.X - reach, b.Y - reach, b.X + b.Width + reach, b.Y + b.Height + reach);
+    }
+    m_areaBoxes.Build();
+    for (size_t i = 0; i < m_areas.size(); ++i)
+        PlotArea(m_areas[i], i);
     m_ownOutlines.Stop();
     for (CTreeNode* child : m_board->GetChildren()) {
         switch (child->GetType()) {
@@ -714,7 +728,7 @@ void CGerberLayerWriter::AddPadNeighbours(const CPadstack* padstack, const CFoot
     }
 }
 
-void CGerberLayerWriter::PlotArea(const CArea* area, std::span<const CArea* const> later) {
+void CGerberLayerWriter::PlotArea(const CArea* area, size_t index) {
     if (!area->m_outline)
         return;
     m_plot.SetPolarity(false);
@@ -758,12 +772,12 @@ void CGerberLayerWriter::PlotArea(const CArea* area, std::span<const CArea* cons
             m_outlines->Release(cond);
         }
     }
-    ClearUnderLaterAreas(area, areaBox, later);
+    ClearUnderLaterAreas(area, areaBox, index);
     m_plot.SetPolarity(false);
 }
 
 void CGerberLayerWriter::ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox,
-                                              std::span<const CArea* const> later) {
+                                              size_t index) {
     // An area of another net plotted after this one keeps its copper; this
     // one is cleared around it by the board's isolation. The clear regions
     // stay within this area's outline (its curves flattened outside it), so
@@ -771,7 +785,12 @@ void CGerberLayerWriter::ClearUnderLaterAreas(const CArea* area, const GerberBox
     const float tol = m_settings.padTol;
     const float reach = m_isolation + 2 * tol;
     CClipPolygon own;
-    for (const CArea* other : later) {
+    // The later areas near this one, in the board's order.
+    m_areaBoxes.Find(areaBox.x0, areaBox.y0, areaBox.x1, areaBox.y1, &m_laterFound);
+    for (uint32_t id : m_laterFound) {
+        if (id <= index)
+            continue;
+        const CArea* other = m_areas[id];
         if (!CAreaFill::IsClearedBy(area, other))
             continue;
         GraphicsPath outline;

@@ -97,11 +97,10 @@ private:
     void StartClearanceOutlines();
     void FindAreaNeighbours();
     void AddPadNeighbours(const CPadstack* padstack, const CFootprint* footprint);
-    // later: the areas of the layer after this one among the board's
-    // children.
-    void PlotArea(const CArea* area, std::span<const CArea* const> later);
-    void ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox,
-                              std::span<const CArea* const> later);
+    // index: the area's place in m_areas, the areas of the layer in the
+    // order of the board's children.
+    void PlotArea(const CArea* area, size_t index);
+    void ClearUnderLaterAreas(const CArea* area, const GerberBox& areaBox, size_t index);
     void AreaCutOut(const AreaNeighbour& neighbour, const CArea* area, const FlatPath& areaFlat,
                     const GerberBox& areaBox);
     FlatPath CutOutPath(const CPadLayer* padLayer, const CPad* pad, const CFootprint* footprint,
@@ -137,4 +136,10 @@ private:
     std::vector<AreaNeighbour> m_neighbours;
     CBoxLookup m_neighbourBoxes;
     std::vector<uint32_t> m_found;
+    // The areas of the layer and their outlines' bounds grown by the reach
+    // of a clearance around them: an area looks only at the later areas
+    // whose grown bounds meet its own.
+    std::vector<const CArea*> m_areas;
+    CBoxLookup m_areaBoxes;
+    std::vector<uint32_t> m_laterFound;
 };

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -75,6 +76,74 @@ QPainterPath PolygonsToQt(const PolygonSet& set) {
 }
 
 constexpr double kBig = 4194304.0;
+
+// Paths of more points than this are filled in strips of device rows.
+constexpr int kStripPoints = 20000;
+
+// Fills a path of many figures strip by strip, each strip with only the
+// figures that reach into it (curves by their control points), clipped to
+// its rows: the rasteriser's cost grows faster than a path's size, and a
+// figure that does not reach a row adds nothing to it in either fill rule.
+void FillInStrips(QPainter* p, const QPainterPath& path, const QBrush& brush) {
+    struct Figure {
+        int first, last;
+        double top, bottom;
+    };
+    const QTransform t = p->combinedTransform();
+    std::vector<Figure> figures;
+    double top = std::numeric_limits<double>::infinity(), bottom = -top;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element& el = path.elementAt(i);
+        if (el.isMoveTo() || figures.empty())
+            figures.push_back({i, i, std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity()});
+        Figure& f = figures.back();
+        f.last = i;
+        const double y = t.map(QPointF(el.x, el.y)).y();
+        f.top = std::min(f.top, y);
+        f.bottom = std::max(f.bottom, y);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    const int strips = std::min(64, path.elementCount() / kStripPoints);
+    if (strips < 2 || !std::isfinite(top) || !std::isfinite(bottom) || bottom - top > kBig) {
+        p->fillPath(path, brush);
+        return;
+    }
+    const int first = static_cast<int>(std::floor(top)) - 1;
+    const int rows = static_cast<int>(std::ceil(bottom)) + 1 - first;
+    const int height = (rows + strips - 1) / strips;
+    for (int row = first; row < first + rows; row += height) {
+        QPainterPath part;
+        part.setFillRule(path.fillRule());
+        for (const Figure& f : figures) {
+            if (f.bottom < row - 1 || f.top > row + height + 1)
+                continue;
+            for (int i = f.first; i <= f.last; ++i) {
+                const QPainterPath::Element& el = path.elementAt(i);
+                if (el.isMoveTo()) {
+                    part.moveTo(el.x, el.y);
+                } else if (el.isCurveTo() && i + 2 <= f.last) {
+                    const QPainterPath::Element& c2 = path.elementAt(i + 1);
+                    const QPainterPath::Element& end = path.elementAt(i + 2);
+                    part.cubicTo(el.x, el.y, c2.x, c2.y, end.x, end.y);
+                    i += 2;
+                } else {
+                    part.lineTo(el.x, el.y);
+                }
+            }
+        }
+        if (part.isEmpty())
+            continue;
+        p->save();
+        const QTransform world = p->worldTransform();
+        p->setWorldTransform(QTransform());
+        p->setClipRect(QRect(-(1 << 28), row, 1 << 29, height), Qt::IntersectClip);
+        p->setWorldTransform(world);
+        p->fillPath(part, brush);
+        p->restore();
+    }
+}
 
 // The region's area as a Qt path for painting only. Chains of unions are
 // merged pairwise so that long chains stay cheap.
@@ -984,7 +1053,10 @@ Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path) {
     if (path->GetPointCount() == 0)
         return Ok;
     if (QPainter* p = impl_->Begin()) {
-        p->fillPath(impl_->ToQPath(*path), impl_->ToQBrush(*brush));
+        if (path->GetPointCount() > 2 * kStripPoints)
+            FillInStrips(p, impl_->ToQPath(*path), impl_->ToQBrush(*brush));
+        else
+            p->fillPath(impl_->ToQPath(*path), impl_->ToQBrush(*brush));
         impl_->End(p);
     }
     return Ok;

@@ -239,6 +239,39 @@ TEST_F(AreaFillTest, PadLargerThanANarrowAreaIsCleared) {
     EXPECT_NEAR(PolygonArea(fill.GetFill()), 8 - 1.44 - slice, 2e-3);
 }
 
+// Pads wholly inside an L-shaped area, across its edge and in its notch
+// (inside its bounds, outside the area): the copper keeps clear of the
+// first two and loses nothing to the third, and each of its contours runs
+// the way its hole flag says (holes the other way from outer contours).
+TEST_F(AreaFillTest, PadsInsideAcrossAndOutsideAConcaveArea) {
+    CArea* area = AddArea(L"LIN0,0 LIN20,0 LIN20,10 LIN10,10 LIN10,20 LIN0,20", L"GND");
+    AddPad(5, 5, kPadShapeRect, 1.4f, 1.4f, sig);
+    AddPad(5, 15, kPadShapeRect, 1.4f, 1.4f, sig);
+    AddPad(15, 15, kPadShapeRect, 1.4f, 1.4f, sig);
+    AddPad(20, 5, kPadShapeRect, 1.4f, 1.4f, sig);
+    CAreaFill fill(area, 0.001f);
+    ASSERT_TRUE(fill.Compute());
+    const CClipPolygon& copper = fill.GetFill();
+    EXPECT_NEAR(PolygonArea(copper), 300 - 4 - 4 - 2, 1e-3);
+    EXPECT_EQ(copper.GetContourCount(), 3);
+    double flagged = 0;
+    for (int i = 0; i < copper.GetContourCount(); ++i) {
+        const auto& v = copper.GetContour(i).Vertices();
+        double twice = 0;
+        for (size_t k = 0; k < v.size(); ++k)
+            twice +=
+                double(v[k].X) * v[(k + 1) % v.size()].Y - double(v[(k + 1) % v.size()].X) * v[k].Y;
+        EXPECT_EQ(twice > 0, copper.GetHoleFlag(i) == 1) << "contour " << i;
+        flagged += copper.GetHoleFlag(i) ? -std::fabs(twice / 2) : std::fabs(twice / 2);
+    }
+    EXPECT_NEAR(flagged, 290, 1e-3);
+    EXPECT_FALSE(PolygonContains(copper, 5, 5));
+    EXPECT_FALSE(PolygonContains(copper, 5, 15));
+    EXPECT_TRUE(PolygonContains(copper, 6.1, 5));
+    EXPECT_FALSE(PolygonContains(copper, 19.5, 5));
+    EXPECT_TRUE(PolygonContains(copper, 18.9, 5));
+}
+
 TEST_F(AreaFillTest, OnlyPackageFootprintsAndTheAreasLayer) {
     CArea* area = AddArea(kRect, L"GND");
     CPad* pad = AddPad(5, 5, kPadShapeRound, 1.6f, 1.6f, sig);

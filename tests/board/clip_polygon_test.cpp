@@ -1,4 +1,5 @@
 #include "board/clip_polygon.h"
+#include "board/polygon_union.h"
 #include "platform/graphics_path.h"
 
 #include <gtest/gtest.h>
@@ -291,6 +292,140 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   0,
                   {{0, 0}, {10, 0}, {10, 10}, {0, 10}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Unions of many parts, each read even-odd on its own: the result covers a
+// point exactly when some part does, and once only (its contours wind once
+// round every point they cover), whether the parts' bounds meet or not.
+struct UnionCase {
+    const char* name;
+    std::vector<CClipPolygon> parts;
+    double area;
+    int contours;
+    int holes;
+};
+
+class UniteTable : public ::testing::TestWithParam<UnionCase> {};
+
+// How often the contours wind round the point (outer contours run
+// clockwise, holes the other way).
+int Winding(const CClipPolygon& p, double x, double y) {
+    int w = 0;
+    for (const CClipContour& c : p.Contours()) {
+        const int n = c.GetVertexCount();
+        for (int i = 0, j = n - 1; i < n; j = i++) {
+            const double xi = c[i].X, yi = c[i].Y, xj = c[j].X, yj = c[j].Y;
+            if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
+                w += yj < yi ? 1 : -1;
+        }
+    }
+    return w;
+}
+
+TEST_P(UniteTable, CoversEachPointOfAnyPartOnce) {
+    const UnionCase& t = GetParam();
+    const CClipPolygon r = UniteClipPolygons(t.parts);
+    SCOPED_TRACE(Describe(r));
+    EXPECT_NEAR(FlaggedArea(r), t.area, 1e-4);
+    EXPECT_EQ(r.GetContourCount(), t.contours);
+    int holes = 0;
+    for (int h : r.HoleFlags())
+        holes += h;
+    EXPECT_EQ(holes, t.holes);
+    float left = 1e30f, bottom = 1e30f, right = -1e30f, top = -1e30f;
+    for (const CClipPolygon& part : t.parts)
+        for (const CClipContour& c : part.Contours())
+            for (const PointF& v : c.Vertices()) {
+                left = std::min(left, v.X), right = std::max(right, v.X);
+                bottom = std::min(bottom, v.Y), top = std::max(top, v.Y);
+            }
+    // Sample points off every grid line the cases use.
+    int wrong = 0;
+    for (double y = bottom - 0.5 + 0.0371; y < top + 0.5; y += 0.0913)
+        for (double x = left - 0.5 + 0.0173; x < right + 0.5; x += 0.0887) {
+            bool want = false;
+            for (const CClipPolygon& part : t.parts)
+                want = want || cliptest::InsideEvenOdd(part, x, y);
+            if (cliptest::InsideEvenOdd(r, x, y) != want || std::abs(Winding(r, x, y)) != (want ? 1 : 0))
+                ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+// count capsules 0.4 wide and 2 long at 45 degrees in rows: none touches
+// another, though the bounds of each meet its neighbours'.
+std::vector<CClipPolygon> SlantedCapsules(int count, int side) {
+    std::vector<CClipPolygon> parts;
+    for (int i = 0; i < count; ++i) {
+        const float x = static_cast<float>(i % side) * 1.5f;
+        const float y = static_cast<float>(i / side) * 2.25f;
+        Points v;
+        for (int end = 0; end < 2; ++end)
+            for (int k = 0; k <= 8; ++k) {
+                const double a = 3.14159265358979 * (0.75 + end + k / 8.0);
+                v.push_back(
+                    {x + 2.0f * static_cast<float>(end) + 0.2f * static_cast<float>(std::cos(a)),
+                     y + 2.0f * static_cast<float>(end) + 0.2f * static_cast<float>(std::sin(a))});
+            }
+        parts.push_back(Poly({v}));
+    }
+    return parts;
+}
+
+double CapsulesArea(const std::vector<CClipPolygon>& parts) {
+    double a = 0;
+    for (const CClipPolygon& p : parts)
+        a += FlaggedArea(p);
+    return a;
+}
+
+std::vector<CClipPolygon> Parts(std::initializer_list<CClipPolygon> parts) {
+    return std::vector<CClipPolygon>(parts);
+}
+
+std::vector<CClipPolygon> RowOfSquares(int count, float y) {
+    std::vector<CClipPolygon> parts;
+    for (int i = 0; i < count; ++i)
+        parts.push_back(Rect(static_cast<float>(i), y, static_cast<float>(i + 1), y + 1));
+    return parts;
+}
+
+std::vector<CClipPolygon> With(std::vector<CClipPolygon> parts,
+                               std::initializer_list<CClipPolygon> more) {
+    parts.insert(parts.end(), more.begin(), more.end());
+    return parts;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ManyParts, UniteTable,
+    ::testing::Values(
+        UnionCase{"SeparateCapsules", SlantedCapsules(48, 8), CapsulesArea(SlantedCapsules(48, 8)),
+                  48, 0},
+        UnionCase{"TouchingRowOfSquares", RowOfSquares(20, 0), 20, 1, 0},
+        // Squares nested in a larger one, and one across its edge.
+        UnionCase{"NestedSquares",
+                  Parts({Rect(1, 1, 2, 2), Rect(0, 0, 10, 10), Rect(3, 3, 4, 4), Rect(5, 5, 6, 6),
+                         Rect(9, 4, 12, 6)}),
+                  104, 1, 0},
+        // A ring crossed by a row of squares, its hole holding an island no
+        // other part comes near.
+        UnionCase{"RingCrossedByARow",
+                  With(RowOfSquares(12, 4.5f), {Poly({{{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+                                                      {{3, 3}, {7, 3}, {7, 7}, {3, 7}}}),
+                                                Rect(4.8f, 6, 5.2f, 6.5f)}),
+                  100 - 16 + 2 + 4 + 0.2, 4, 2},
+        // A part reaching into the hole of another far from the rest.
+        UnionCase{"RingHoleFilledInPart",
+                  With(RowOfSquares(16, -3), {Poly({{{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+                                                    {{3, 3}, {7, 3}, {7, 7}, {3, 7}}}),
+                                              Rect(2, 4, 8, 6)}),
+                  16 + 100 - 16 + 8, 4, 2},
+        // A part of two nested squares, both wound alike (the inner one a
+        // hole by even-odd), at the end of a row of parts.
+        UnionCase{"EvenOddPartInARow",
+                  With(RowOfSquares(10, 0), {Poly({{{10, 0}, {13, 0}, {13, 3}, {10, 3}},
+                                                   {{11, 1}, {12, 1}, {12, 2}, {11, 2}}})}),
+                  10 + 8, 2, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ClipPolygon, AppendMovesContoursWithTheirHoleFlagsInOrder) {

@@ -284,6 +284,41 @@ TEST(GraphicsPixels, FilledPathWithHoleLeavesTheHoleUnpainted) {
     EXPECT_EQ(target->PixelAt(50, 50), 0xFFFFFFFFu);
 }
 
+// A path of many figures is filled in strips of rows: every pixel comes out
+// as one fill of the whole path gives it, figures across strips included.
+TEST(GraphicsPixels, LargePathFillsEveryPixelAsOnePathWould) {
+    constexpr int kSize = 400, kPitch = 3;
+    auto target = PaintTarget::CreateImage(kSize, kSize);
+    Graphics g(target.get());
+    g.SetSmoothingMode(SmoothingModeAntiAlias);
+    GraphicsPath p;
+    p.AddRectangle({0, 0, kSize, kSize});
+    for (int y = 1; y + 1 < kSize; y += kPitch)
+        for (int x = 1; x + 1 < kSize - 10; x += kPitch)
+            p.AddRectangle({static_cast<float>(x), static_cast<float>(y), 1, 1});
+    p.AddRectangle({kSize - 6, 1, 3, kSize - 2});     // through every strip
+    p.AddRectangle({2, kSize / 2 - 1, kSize - 4, 1}); // along a strip's edge
+    ASSERT_GT(p.GetPointCount(), 60000);
+    SolidBrush b(Color(0xFF00FF00));
+    g.FillPath(&b, &p);
+    target->Flush();
+    int wrong = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            bool in = true;
+            if (x >= 1 && x < kSize - 10 && (x - 1) % kPitch == 0 && y >= 1 && y + 1 < kSize &&
+                (y - 1) % kPitch == 0)
+                in = !in;
+            if (x >= kSize - 6 && x < kSize - 3 && y >= 1 && y < kSize - 1)
+                in = !in;
+            if (x >= 2 && x < kSize - 2 && y == kSize / 2 - 1)
+                in = !in;
+            if (target->PixelAt(x, y) != (in ? 0xFF00FF00u : 0xFFFFFFFFu))
+                ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
 // A fill drawn for an owner through a cache of pictures draws what the
 // fill itself draws, and is rasterised anew only when the path, colour,
 // scale or sub-pixel shift changed or a pan went beyond the picture.
