@@ -363,8 +363,9 @@ TEST(GraphicsPixels, FillPicturesAreMadeAgainOnlyWhenTheirMakingChanges) {
         {"panned beyond the picture", {3, 205.5f, 3, other, false}, false, 1},
     };
     for (const auto& step : steps) {
+        // A second hole, in the target's upper left, clear of the first.
         if (step.changePath)
-            path.AddEllipse(60, 20, 10, 10);
+            path.AddEllipse(2, 2, 6, 6);
         const int made = cache.Made();
         auto kept = PaintTarget::CreateImage(120, 80);
         paint(kept.get(), step.view, &cache);

@@ -1282,6 +1282,17 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
         PageClick(17, 10);
         TypeIntoRow(L"Net name", L"NX");
     };
+    // N1 merged into GND by a wire on Main; a chain on Main split by
+    // deleting a leg.
+    auto mergeN1 = [this] {
+        Page(L"Main");
+        Wire({{26, 9}, {17, 10}});
+    };
+    auto chain = [this] {
+        Page(L"Main");
+        Wire({{29, 15}, {29, 20}, {7, 20}, {7, 9}, {9, 9}});
+    };
+    auto split = [this] { DeleteAt(7, 14); };
     auto pickBoardText = [this] {
         Page(nullptr);
         PageKey('1', MK_SHIFT);
@@ -1376,11 +1387,7 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
         // in the other net, tied to a via or pad of another, or take it away
         // with the net. The sheet's step goes instead.
         {"N1 merged into GND on Main, GND routed on the board, Main's Undo",
-         {{[this] {
-               Page(L"Main");
-               Wire({{26, 9}, {17, 10}});
-           },
-           -1},
+         {{mergeN1, -1},
           {[this] {
                Page(nullptr);
                PageKey('1');
@@ -1389,18 +1396,41 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
            -1, "<Conductor Layer=\"TOP\" Width=\"0.3\">30.000,12.000"},
           {undo(L"Main"), 2}}},
         {"a chain on Main split by deleting a leg, the split-off side routed, Main's Undo",
-         {{[this] {
-               Page(L"Main");
-               Wire({{29, 15}, {29, 20}, {7, 20}, {7, 9}, {9, 9}});
-           },
-           -1},
-          {[this] { DeleteAt(7, 14); }, -1},
+         {{chain, -1},
+          {split, -1},
           {[this] {
                Page(nullptr);
                PageKey('1');
                Route({{11.5f, 12}, {8, 15}});
            },
            -1, "<Conductor Layer=\"TOP\" Width=\"0.3\">11.500,12.000"},
+          {undo(L"Main"), 3}}},
+        // The same with an area or a plane given the net that came of it:
+        // the sheet's Undo would leave it in the other net, or naming a net
+        // no longer there.
+        {"N1 merged into GND on Main, I03's area given GND on the board, Main's Undo",
+         {{mergeN1, -1},
+          {[this] {
+               Page(nullptr);
+               PageKey('3', MK_CONTROL);
+               Command(ID_BRD_AREA_EDIT);
+               PageClick(12, 31);
+               TypeIntoRow(L"Net", L"GND");
+           },
+           -1, "<Area Layer=\"I03\" Net=\"GND\">"},
+          {undo(L"Main"), 2}}},
+        {"a chain on Main split, BOT's plane given the split-off net, Main's Undo",
+         {{chain, -1},
+          {split, -1},
+          {[&, this] {
+               std::wstring made;
+               for (const std::wstring& net : ChildNames(board, NodeType::Net))
+                   if (!Contains(original[0], ">" + WideToUtf8(net) + "\r\n"))
+                       made = net;
+               ASSERT_FALSE(made.empty()) << "the split made no net";
+               planeNet(made.c_str())();
+           },
+           -1, "Type=\"PLANE\">BOT"},
           {undo(L"Main"), 3}}},
         // A net renamed on a sheet: the planes naming it, and the values
         // the board's steps keep of them, follow the name.

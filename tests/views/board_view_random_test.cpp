@@ -1,10 +1,13 @@
 // The board editor under thousands of random user actions on the example
 // project: clicks, drags, right clicks with random menu choices, keys, tool,
-// layer, zoom and view commands, undo and redo. No step may crash or touch
-// freed memory (the sanitizers watch), and undoing everything at the end
-// gives the original bytes, redoing everything the bytes before the undoing.
-// Every net's connection graph is the one a fresh build makes (but the net
-// of a route under way). Also writes the picture of the view.
+// layer, zoom and view commands, components put on a side, undo and redo.
+// No step may crash or touch freed memory (the sanitizers watch), and
+// undoing everything at the end gives the original bytes, redoing everything
+// the bytes before the undoing. Every net's connection graph is the one a
+// fresh build makes (but the net of a route under way), and the view's layer
+// index the one a fresh index of the board is. Also writes the picture of
+// the view.
+#include "board/pad.h"
 #include "board/pad_layer.h"
 #include "board/padstack.h"
 #include "platform/combo_box_control.h"
@@ -88,8 +91,26 @@ protected:
                 SimulateMouse(view, WM_MOUSEMOVE, ToClient(p), mk | MK_LBUTTON);
             }
             SimulateMouse(view, WM_LBUTTONUP, ToClient(p), mk);
-        } else if (kind < 60) {
+        } else if (kind < 57) {
             SimulateMouse(view, WM_MOUSEMOVE, ToClient(RandomPoint()), 0);
+        } else if (kind < 60) {
+            // A component picked by a pad with the move tool and put on a
+            // side: its texts, markings and pads change layers.
+            std::vector<CFootprint*> footprints = Mounted();
+            for (int n = 0; CFootprint* footprint = PackageFootprint(n); ++n)
+                footprints.push_back(footprint);
+            if (footprints.empty())
+                return;
+            const CFootprint* picked = footprints[static_cast<size_t>(
+                Uniform(0, static_cast<int>(footprints.size()) - 1))];
+            PointF at = picked->m_boardPosition;
+            for (const CTreeNode* padstack : picked->GetChildren())
+                for (const CTreeNode* pad : padstack->GetChildren())
+                    if (pad->GetType() == NodeType::Pad)
+                        at = static_cast<const CPad*>(pad)->GetBoardPosition();
+            Command(ID_BRD_MOVE_COMPONENT);
+            Click(at);
+            Key(Uniform(0, 1) ? 'B' : 'T');
         } else if (kind < 66) {
             const PointF p = RandomPoint();
             SetPopupMenuHook([this](const PopupMenu& menu, POINT) -> UINT {

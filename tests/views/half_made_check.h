@@ -20,6 +20,7 @@
 #include "board/layer.h"
 #include "board/pad.h"
 #include "core/node_type.h"
+#include "platform/text.h"
 #include "schematic/bus.h"
 #include "schematic/net.h"
 #include "schematic/sheet.h"
@@ -103,7 +104,8 @@ inline void ExpectNoHalfMadeObjects(const CBoard* board, const std::string& wher
 
 // The board view's layer index holds only nodes that are on the board, each
 // text under its own layer: a node left in a set after it went is read freed
-// by the next drawing or deletion.
+// by the next drawing or deletion. And it holds what a fresh index of the
+// board holds, set by set.
 inline void ExpectLayerIndexOnTheBoard(const CBoard* board, const CBoardLayerIndex& index,
                                        const std::string& where) {
     std::set<const CTreeNode*> onBoard;
@@ -124,6 +126,18 @@ inline void ExpectLayerIndexOnTheBoard(const CBoard* board, const CBoardLayerInd
             }
         }
     }
+    // A node that changed layers is drawn under its new one only.
+    CBoardLayerIndex fresh;
+    fresh.Build(const_cast<CBoard*>(board));
+    for (int set = 0; set < CBoardLayerIndex::kSetCount; ++set)
+        for (int side = 0; side < 2; ++side)
+            for (const CTreeNode* node : (side ? fresh : index).GetSet(set))
+                if (!(side ? index : fresh).GetSet(set).count(const_cast<CTreeNode*>(node))) {
+                    ADD_FAILURE() << where << ": set " << set
+                                  << (side ? " lacks a " : " holds a stray ")
+                                  << WideToUtf8(node->GetTagName());
+                    return;
+                }
 }
 
 inline void ExpectNoEmptyTexts(const CTreeNode* root, const std::string& where,
