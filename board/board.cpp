@@ -28,7 +28,9 @@
 #include "schematic/pin.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cmath>
+#include <unordered_set>
 
 using namespace std::literals;
 
@@ -56,22 +58,17 @@ void VaryOutline(CBoard& board) {
     board.CreateDefaultOutline();
 }
 
-bool HasNoLayerCode(const CTreeNode* child) {
-    return child->GetType() == NodeType::Layer && static_cast<const CLayer*>(child)->m_id < 0;
-}
-
-// A stackup layer whose text names no layer (one beyond the inner layers a
-// stackup holds, or none at all) could only be written back without a name:
-// it is left out of the board, and the user is told which ones were.
-void DropLayersWithoutCode(CBoard& board) {
-    const auto& children = board.GetChildren();
-    if (std::none_of(children.begin(), children.end(), HasNoLayerCode))
+// Stackup layers the board cannot keep are left out of it, and the user is
+// told which ones were (textId: a format naming them).
+void LeaveOutLayers(CBoard& board, const std::unordered_set<const CTreeNode*>& out,
+                    unsigned textId) {
+    if (out.empty())
         return;
     constexpr int kNamesShown = 8;
     std::wstring names;
     int dropped = 0;
     for (CTreeNode* child : board.ReleaseChildren()) {
-        if (!HasNoLayerCode(child)) {
+        if (!out.count(child)) {
             board.AddChild(child);
             continue;
         }
@@ -82,8 +79,30 @@ void DropLayersWithoutCode(CBoard& board) {
     }
     if (dropped > kNamesShown)
         names += L", ...";
-    ShowMessageBox(StrPrintf(LoadStringText(BoardStrings::LayersLeftOut).c_str(), names.c_str()),
-                   L"Vorpel", MB_OK | MB_ICONWARNING);
+    ShowMessageBox(StrPrintf(LoadStringText(textId).c_str(), names.c_str()), L"Vorpel",
+                   MB_OK | MB_ICONWARNING);
+}
+
+// A stackup layer whose text names no layer (one beyond the inner layers a
+// stackup holds, or none at all) could only be written back without a name.
+// A layer named again after the first of its name would stand beside it in
+// no output file and no lookup: the first one is the board's layer.
+void LeaveOutLayersWithoutPlace(CBoard& board) {
+    std::unordered_set<const CTreeNode*> withoutCode, repeated;
+    std::bitset<kBoardLayerCount> named;
+    for (const CTreeNode* child : board.GetChildren()) {
+        if (child->GetType() != NodeType::Layer)
+            continue;
+        const int id = static_cast<const CLayer*>(child)->m_id;
+        if (id < 0 || id >= kBoardLayerCount)
+            withoutCode.insert(child);
+        else if (named.test(static_cast<size_t>(id)))
+            repeated.insert(child);
+        else
+            named.set(static_cast<size_t>(id));
+    }
+    LeaveOutLayers(board, withoutCode, BoardStrings::LayersLeftOut);
+    LeaveOutLayers(board, repeated, BoardStrings::LayersRepeated);
 }
 
 constexpr NodeAttributes<CBoard, 3> kAttributes{{
@@ -124,7 +143,7 @@ const wchar_t* CBoard::GetTagName() const {
 
 void CBoard::ReadAttributes() {
     kAttributes.Read(*this);
-    DropLayersWithoutCode(*this);
+    LeaveOutLayersWithoutPlace(*this);
 }
 
 void CBoard::WriteAttributes() {

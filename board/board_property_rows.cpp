@@ -415,8 +415,9 @@ void CPadLayer::ApplyPropertyChange(int row) {
     case 5:
         if (CThermalRelief* thermal = FindThermalRelief()) {
             PushUndo(new CUndoChangeNodeAttribute(thermal, nullptr));
+            // The isolation clears copper around the pad: it must be above 0.
             RowLength(row, logical == 4 ? thermal->m_isolation : thermal->m_spoke,
-                      Range::NotNegative);
+                      logical == 4 ? Range::Positive : Range::NotNegative);
         }
         break;
     default:

@@ -39,6 +39,8 @@ constexpr unsigned Height = 335;
 constexpr unsigned Rotation = 352;
 constexpr unsigned NoHole = 387; // No hole, Round, Slot, Custom
 constexpr unsigned LayersLeftOut = 394;
+constexpr unsigned LayersRepeated = 395;
+constexpr unsigned ThermalLengthsRepaired = 396;
 constexpr unsigned DrillDiameter = 391;
 constexpr unsigned PlaceTop = 32901; // Top, Bottom
 } // namespace BoardStrings

@@ -1,10 +1,12 @@
 #include "board/thermal_relief.h"
 
 #include "board/area_node.h"
+#include "board/board_strings.h"
 #include "board/pad_layer.h"
 #include "core/node_attributes.h"
 #include "core/node_type.h"
 #include "core/vorpel_view.h"
+#include "core/xml_file.h"
 
 using namespace std::literals;
 
@@ -43,6 +45,20 @@ const wchar_t* CThermalRelief::GetTagName() const {
 
 void CThermalRelief::ReadAttributes() {
     kAttributes.Read(*this);
+    // The ring clears the copper of other nets around a pad, and the board's
+    // ring also around conductors: one of no width would let an area join
+    // them. A spoke narrower than nothing is no spoke. Either takes its
+    // default, and the user is told.
+    auto repair = [this](float& length, float least, bool above, const wchar_t* name) {
+        if (above ? length > least : length >= least)
+            return;
+        length = 0.3f;
+        const std::wstring given(FindAttribute(name).value_or(std::wstring_view()).substr(0, 16));
+        NoteReadRepair(BoardStrings::ThermalLengthsRepaired,
+                       std::wstring(name) + L"=\"" + given + L"\"");
+    };
+    repair(m_isolation, 0, true, L"Isolation");
+    repair(m_spoke, 0, false, L"Spoke");
     // In place: see CPadLayer::ReadAttributes.
     ReadAreaOutlineInPlace(m_outline, m_text, &g_pActiveView);
 }

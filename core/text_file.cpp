@@ -322,9 +322,9 @@ bool CTextFile::ReadLineBytes(std::string_view& line) {
 
 std::unique_ptr<char[]> CTextFile::ReadRestBytes(std::size_t& size) {
     const std::size_t buffered = m_buffer ? m_filled - m_position : 0;
-    // The file's size is a hint for the room: a file that grows or shrinks
-    // meanwhile is read to its actual end.
-    const int64_t fileSize = m_file.IsOpen() ? m_file.Size() : 0;
+    // What the file held at the open is all that is read; it is also the
+    // room, unless the file shrank meanwhile.
+    const int64_t fileSize = m_file.IsOpen() ? m_file.LeftToRead() : 0;
     std::size_t capacity = buffered + static_cast<std::size_t>(std::max<int64_t>(fileSize, 0));
     capacity = std::max(capacity, buffered + kBufferSize);
     // Not value-initialised: every byte handed out is read first.
@@ -333,7 +333,7 @@ std::unique_ptr<char[]> CTextFile::ReadRestBytes(std::size_t& size) {
         std::memcpy(bytes.get(), m_buffer.get() + m_position, buffered);
     m_position = m_filled;
     size = buffered;
-    while (m_file.IsOpen()) {
+    while (m_file.IsOpen() && m_file.LeftToRead() != 0) {
         if (size == capacity) {
             capacity *= 2;
             std::unique_ptr<char[]> grown(new char[capacity]);

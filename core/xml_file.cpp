@@ -6,6 +6,9 @@
 #include "core/text_scanner.h"
 #include "core/utf8_codec.h"
 #include "platform/file.h"
+#include "platform/string_table.h"
+#include "platform/text.h"
+#include "platform/ui_hooks.h"
 #include "schematic/node_factory.h"
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 #include <cwchar>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -181,6 +185,40 @@ void DecodeInto(std::wstring_view text, std::wstring& out) {
 
 } // namespace
 
+namespace {
+
+// The repairs noted during the load under way, by text, in the order first
+// noted; null outside a load.
+using ReadRepairs = std::vector<std::pair<unsigned, std::vector<std::wstring>>>;
+thread_local ReadRepairs* t_readRepairs = nullptr;
+
+void TellReadRepair(unsigned textId, const std::vector<std::wstring>& details) {
+    constexpr std::size_t kShown = 8;
+    std::wstring list;
+    for (std::size_t i = 0; i < details.size() && i < kShown; ++i)
+        list += (i ? L", " : L"") + details[i];
+    if (details.size() > kShown)
+        list += L", ...";
+    ShowMessageBox(StrPrintf(LoadStringText(textId).c_str(), list.c_str()), L"Vorpel",
+                   MB_OK | MB_ICONWARNING);
+}
+
+} // namespace
+
+void NoteReadRepair(unsigned textId, const std::wstring& detail) {
+    if (!t_readRepairs) {
+        TellReadRepair(textId, {detail});
+        return;
+    }
+    auto it = std::find_if(t_readRepairs->begin(), t_readRepairs->end(),
+                           [textId](const auto& entry) { return entry.first == textId; });
+    if (it == t_readRepairs->end())
+        it = t_readRepairs->insert(t_readRepairs->end(), {textId, {}});
+    // A detail noted again is listed once.
+    if (std::find(it->second.begin(), it->second.end(), detail) == it->second.end())
+        it->second.push_back(detail);
+}
+
 CXmlFile::CXmlFile(CRoot* root) : m_root(root) {}
 
 CXmlFile::~CXmlFile() {
@@ -290,8 +328,13 @@ bool CXmlFile::ParseDocument(std::size_t size) {
     m_root->SetText(scratch->GetText());
     for (CTreeNode* child : scratch->ReleaseChildren())
         m_root->AddChild(child);
+    ReadRepairs repairs;
+    ReadRepairs* const outer = std::exchange(t_readRepairs, &repairs);
     ReadAttributesTree(m_root);
+    t_readRepairs = outer;
     arena.reset();
+    for (const auto& [textId, details] : repairs)
+        TellReadRepair(textId, details);
     return true;
 }
 

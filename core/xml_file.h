@@ -20,6 +20,13 @@
 #include <utility>
 #include <vector>
 
+// A value a node's reader could not take as it stood and replaced with one
+// the editor can use. What a load notes is told to the user once the
+// document is read: one warning per text (a format with one %s, which gets
+// the details noted with it, the first eight joined). Noted outside a load,
+// it is told at once.
+void NoteReadRepair(unsigned textId, const std::wstring& detail);
+
 // Lines are wrapped where a start tag and its text would exceed this width.
 constexpr int XmlLineWidth = 120;
 

@@ -17,10 +17,11 @@ namespace {
 constexpr int kPadLayerSolderMaskTop = 26;
 constexpr int kPadLayerSolderMaskBottom = 27;
 
-void ReadLength(const SettingsKey& key, const wchar_t* name, float& value) {
+void ReadLength(const SettingsKey& key, const wchar_t* name, float& value, bool positive = false) {
     float v;
-    // A stored NaN or infinity would reach every new board's geometry.
-    if (key.QueryFloat(name, &v) == SettingsResult::Ok && std::isfinite(v))
+    // A stored NaN or infinity would reach every new board's geometry, and
+    // an isolation of no width would let copper areas join other nets.
+    if (key.QueryFloat(name, &v) == SettingsResult::Ok && std::isfinite(v) && (!positive || v > 0))
         value = v;
 }
 
@@ -105,7 +106,7 @@ BoardClassValues BoardClassSettings::ReadClass(int boardClass) {
     ReadLength(key, L"ViaRouting", v.viaRouting);
     ReadLength(key, L"ViaPlane", v.viaPlane);
     ReadLength(key, L"ViaDrill", v.viaDrill);
-    ReadLength(key, L"IsolationWidth", v.isolationWidth);
+    ReadLength(key, L"IsolationWidth", v.isolationWidth, true);
     ReadLength(key, L"SpokeWidth", v.spokeWidth);
     return v;
 }

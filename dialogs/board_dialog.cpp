@@ -146,10 +146,12 @@ bool CBoardDialog::ReadFields(bool chained) {
         // it back would round the length to the shown decimals.
         if (GetDlgItemText(FieldId(field)) == m_shown[field])
             continue;
-        // The same range as the options' board page: a negative width would
-        // drive routing and the copper fill.
-        if (!DDX_Float(FieldId(field), Member(field), true, true, kWidthLimits.MinIn(m_unit),
-                       kWidthLimits.MaxIn(m_unit), 6)) {
+        // The same ranges as the options' board page: a negative width would
+        // drive routing and the copper fill, and an isolation must clear
+        // copper.
+        const LengthLimits& limits = field == 2 ? kSizeLimits : kWidthLimits;
+        if (!DDX_Float(FieldId(field), Member(field), true, true, limits.MinIn(m_unit),
+                       limits.MaxIn(m_unit), 6)) {
             ok = false;
             if (chained)
                 return false;

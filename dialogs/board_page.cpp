@@ -19,7 +19,8 @@ const Field kFields[] = {
     {CBoardPage::kViaRouting, &BoardClassValues::viaRouting, &kSizeLimits},
     {CBoardPage::kViaPlane, &BoardClassValues::viaPlane, &kSizeLimits},
     {CBoardPage::kViaDrill, &BoardClassValues::viaDrill, &kSizeLimits},
-    {CBoardPage::kIsolationWidth, &BoardClassValues::isolationWidth, &kWidthLimits},
+    // A thermal relief's isolation clears copper: it is a size, above 0.
+    {CBoardPage::kIsolationWidth, &BoardClassValues::isolationWidth, &kSizeLimits},
     {CBoardPage::kSpokeWidth, &BoardClassValues::spokeWidth, &kWidthLimits},
 };
 

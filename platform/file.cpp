@@ -16,7 +16,7 @@ PlatformFile::~PlatformFile() {
     Close();
 }
 
-PlatformFile::PlatformFile(PlatformFile&& other) noexcept : fd_(other.fd_) {
+PlatformFile::PlatformFile(PlatformFile&& other) noexcept : fd_(other.fd_), left_(other.left_) {
     other.fd_ = -1;
 }
 
@@ -24,6 +24,7 @@ PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = other.fd_;
+        left_ = other.left_;
         other.fd_ = -1;
     }
     return *this;
@@ -66,6 +67,7 @@ bool PlatformFile::Open(const std::wstring& path, int access, Disposition dispos
         return false;
     }
     fd_ = fd;
+    left_ = (access & AccessWrite) ? -1 : static_cast<int64_t>(st.st_size);
     return true;
 }
 
@@ -79,10 +81,16 @@ void PlatformFile::Close() {
 int64_t PlatformFile::Read(void* buffer, int64_t count) {
     if (fd_ < 0 || count < 0)
         return -1;
+    if (left_ >= 0)
+        count = std::min(count, left_);
+    if (count == 0)
+        return 0;
     ssize_t n;
     do {
         n = ::read(fd_, buffer, static_cast<size_t>(count));
     } while (n < 0 && errno == EINTR);
+    if (n > 0 && left_ >= 0)
+        left_ -= n;
     return n;
 }
 

@@ -29,8 +29,13 @@ public:
     void Close();
 
     // Reads up to count bytes; returns the number read, 0 at end of file,
-    // -1 on error.
+    // -1 on error. A file opened for reading only ends where it ended when
+    // it was opened: what is appended meanwhile is not read, so a file that
+    // grows without end cannot keep a reader reading.
     int64_t Read(void* buffer, int64_t count);
+    // The bytes Read has left to give of a file opened for reading only; -1
+    // for a file opened for writing too.
+    int64_t LeftToRead() const { return left_; }
     // Writes all bytes; false on an error or a short write.
     bool Write(const void* buffer, int64_t count);
     // Forces written data to the disk.
@@ -39,6 +44,9 @@ public:
 
 private:
     int fd_ = -1;
+    // Bytes left to read before the end found at the open; -1 for no limit
+    // (a file opened for writing too).
+    int64_t left_ = -1;
 };
 
 // The file system in UTF-8 bytes, for the few places that need it.

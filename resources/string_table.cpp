@@ -221,6 +221,10 @@ const StringTableEntry kEntries[] = {
     {391, L"Drill diameter"},
     {393, L"Mask diameter"},
     {394, L"The stackup holds layers a board cannot have; they were left out: %s"},
+    {395, L"The stackup names layers more than once; each was kept as first named and the "
+          L"others were left out: %s"},
+    {396, L"Thermal reliefs held a clearance that clears no copper or a spoke narrower than "
+          L"nothing; they were set to 0.3 mm: %s"},
     {430, L"No web browser could be started for the user guide. It is here:"},
     {32772, L"Close the shown page\nClose"},
     {32773, L"Close every page\nClose All"},

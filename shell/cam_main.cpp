@@ -31,12 +31,15 @@ void CollectBoards(CTreeNode* node, std::vector<CBoard*>& out) {
     }
 }
 
+// The project file's name without its extension, as the first part of every
+// output file's name: a control character in it (a line end) stands as '_',
+// as in a board's part of the name.
 std::wstring ProjectName(const std::wstring& path) {
     std::wstring name = path.substr(path.find_last_of(L"/\\") + 1);
     const size_t dot = name.rfind(L'.');
     if (dot != std::wstring::npos && dot > 0)
         name.erase(dot);
-    return name;
+    return WithoutControlCharacters(name);
 }
 
 constexpr unsigned kBoardNameClash = 304;

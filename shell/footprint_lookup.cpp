@@ -66,35 +66,40 @@ std::vector<std::wstring> CMainFrame::FootprintLibraryFolders() const {
 }
 
 CTreeNode* CMainFrame::FindLibraryFootprint(const std::wstring& name) {
+    std::unordered_set<std::wstring> seen;
     for (const std::wstring& folder : FootprintLibraryFolders())
-        if (CTreeNode* footprint = ScanFootprintFolder(folder, name))
+        if (CTreeNode* footprint = ScanFolder(folder, name, seen))
             return footprint;
     ShowMessageBox(LoadStringText(kNotFoundId), LoadStringText(kCaptionId), MB_OK | MB_ICONWARNING);
     return nullptr;
 }
 
 CTreeNode* CMainFrame::ScanFootprintFolder(const std::wstring& folder, const std::wstring& name) {
-    std::vector<std::wstring> scanning;
-    return ScanFolder(folder, name, scanning);
+    std::unordered_set<std::wstring> seen;
+    return ScanFolder(folder, name, seen);
 }
 
 CTreeNode* CMainFrame::ScanFolder(const std::wstring& folder, const std::wstring& name,
-                                  std::vector<std::wstring>& scanning) {
+                                  std::unordered_set<std::wstring>& seen) {
     if (folder.empty() || folder.size() >= kMaxPath)
         return nullptr;
-    // A link back into a folder being searched would lead round for ever.
+    // Each folder and file is searched once, however many links lead to it:
+    // a link back into a folder being searched would lead round for ever,
+    // and links between folders would make ever more paths to the same ones
+    // (two links a level, 2^n paths n levels down).
     const std::wstring canonical = CanonicalPath(folder);
-    if (canonical.empty() ||
-        std::find(scanning.begin(), scanning.end(), canonical) != scanning.end())
+    if (canonical.empty() || !seen.insert(canonical).second)
         return nullptr;
-    scanning.push_back(canonical);
     const std::wstring base = WithSeparator(folder);
     CTreeNode* found = nullptr;
     for (const std::wstring& entry : ListDirectory(folder)) {
         const std::wstring path = base + entry;
         if (DirectoryExists(path)) {
-            found = ScanFolder(path + L'/', name, scanning);
+            found = ScanFolder(path + L'/', name, seen);
         } else if (FileExists(path)) {
+            const std::wstring real = CanonicalPath(path);
+            if (real.empty() || !seen.insert(real).second)
+                continue;
             // A file that cannot be read, or holds no footprint library,
             // gives nothing: nothing read from it is looked at.
             CRoot library;
@@ -114,7 +119,6 @@ CTreeNode* CMainFrame::ScanFolder(const std::wstring& folder, const std::wstring
         if (found)
             break;
     }
-    scanning.pop_back();
     return found;
 }
 

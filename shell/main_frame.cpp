@@ -412,9 +412,12 @@ void CMainFrame::OpenCommandLineDocument() {
     // not of the working folder set above.
     path = MakeFullPath(path, m_startFolder);
     m_currentDocumentKind = kind;
-    if (!Open(path, kind))
+    if (!Open(path, kind)) {
         m_commandLineDocumentFailed = true;
-    else if (kind == kDocumentProject)
+        // The window stays up with a document of that kind as New makes it,
+        // named, rather than a tree item of no name that no save can write.
+        NewDocument(kind);
+    } else if (kind == kDocumentProject)
         SetFrameTitle(PathFileName(path));
 }
 

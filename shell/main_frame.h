@@ -31,6 +31,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -295,8 +296,9 @@ private:
     void OnFileNewCommand();
 
     // Footprint libraries (footprint_lookup.cpp).
+    // seen: the real folders and files this lookup has been to already.
     CTreeNode* ScanFolder(const std::wstring& folder, const std::wstring& name,
-                          std::vector<std::wstring>& scanning);
+                          std::unordered_set<std::wstring>& seen);
 
     // Documents (main_frame_documents.cpp).
     // Deletes every node of a document (the panel lets go of them first).

@@ -420,12 +420,16 @@ TEST_F(PropertyRowsTest, SizesBelowTheirRangeAndNumbersTooLargeAreRefused) {
     CMarkingPrimitive* line = marking->m_primitives[0];
     CMarkingPrimitive* text = marking->m_primitives[1];
     m_conductor->m_selected = 1;
+    // The pad layer's own thermal relief: an isolation must clear copper.
+    round->AddChild(new CThermalRelief());
+    m_saved = SaveText(m_root);
     struct Case {
         CProperty* object;
         int row;
         const wchar_t* text;
     };
     const Case cases[] = {
+        {round, 3, L"0"},        {round, 3, L"-0.1"},        {round, 4, L"-0.1"},
         {m_board, 1, L"-0.5"},   {m_board, 2, L"1e300"},     {m_conductor, 0, L"-12"},
         {m_conductor, 2, L"-1"}, {round, 1, L"-1"},          {m_padstack, 4, L"-0.8"},
         {m_padstack, 4, L"0"},   {m_footprint, 1, L"1e300"}, {line, 2, L"-1"},

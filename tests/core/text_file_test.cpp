@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -267,16 +268,21 @@ TEST_F(TextFileTest, LinesAsBytesMatchTheLineReaderAcrossBlocks) {
 
 TEST_F(TextFileTest, TheRestOfAFileComesAsItIs) {
     // After the first line, the rest of the file byte for byte: from within
-    // the first block, across blocks, and nothing at the end.
+    // the first block, across blocks, and nothing at the end. What is
+    // appended to the file after it was opened is not read: a file that
+    // grows without end would otherwise be followed for ever.
     const std::string rest = "\r\nline\r\n" + std::string(200 * 1024, 'x') + "\nend";
     const struct {
         const char* name;
         std::string bytes, expected;
+        std::string grown = "";
     } cases[] = {
         {"first line only", "head", ""},
         {"empty rest after CR LF", "head\r\n", ""},
         {"a rest of several blocks", "head\n" + rest, rest},
         {"bytes that are no UTF-8", "head\r\n\xFF\xC3", "\xFF\xC3"},
+        {"grown within the first block", "head\r\nbody", "body", "more\r\n"},
+        {"grown after several blocks", "head\n" + rest, rest, std::string(100 * 1024, 'y')},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteWholeFile(m_path, c.bytes));
@@ -284,6 +290,12 @@ TEST_F(TextFileTest, TheRestOfAFileComesAsItIs) {
         file.SetCodePage(CTextFile::CodePageUtf8);
         ASSERT_TRUE(file.Open(m_path, CTextFile::GenericRead, CTextFile::FileShareRead,
                               CTextFile::OpenExisting, CTextFile::FileAttributeNormal));
+        if (!c.grown.empty()) {
+            std::FILE* append = std::fopen(PathToNative(m_path).c_str(), "ab");
+            ASSERT_NE(append, nullptr);
+            EXPECT_EQ(std::fwrite(c.grown.data(), 1, c.grown.size(), append), c.grown.size());
+            std::fclose(append);
+        }
         std::wstring first;
         ASSERT_TRUE(file.ReadLineString(first)) << c.name;
         EXPECT_EQ(first, L"head") << c.name;

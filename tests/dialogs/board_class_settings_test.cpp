@@ -105,6 +105,17 @@ TEST_F(BoardClassSettingsTest, StoredValuesAndDamagedOnes) {
     EXPECT_FLOAT_EQ(static_cast<CPadLayer*>(via->GetChildren()[3])->m_width, 1.4f);
     EXPECT_FLOAT_EQ(static_cast<CDrill*>(via->GetChildren()[6])->m_diam, 0.5f);
     EXPECT_FLOAT_EQ(static_cast<CThermalRelief*>(p->GetChildren()[1])->m_isolation, 0.5f);
+    // An isolation must clear copper: a stored 0 keeps the default; a spoke
+    // may be 0.
+    {
+        SettingsKey key;
+        ASSERT_TRUE(key.Create(BoardClassSettings::ClassKeyPath(1)));
+        key.SetNumber(L"IsolationWidth", std::bit_cast<uint32_t>(0.0f));
+        key.SetNumber(L"SpokeWidth", std::bit_cast<uint32_t>(0.0f));
+    }
+    std::unique_ptr<CBoardProperties> zero(CreateDefaultBoardProperties());
+    EXPECT_FLOAT_EQ(zero->m_isolationWidth, 0.3f);
+    EXPECT_FLOAT_EQ(zero->m_spokeWidth, 0.0f);
 
     BoardClassValues written = BoardClassSettings::Defaults(2);
     written.viaDrill = 0.35f;

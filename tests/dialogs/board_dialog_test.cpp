@@ -397,13 +397,16 @@ TEST_F(BoardDialogTest, OkRefusesToCloseOnARejectedField) {
 
 // Negative lengths are refused in each of the four fields as the board page
 // refuses them: a beep, the focus back in the field, nothing stored; 0 is
-// a width like any other.
+// a width like any other, but no isolation, which must clear copper.
 TEST_F(BoardDialogTest, NegativeLengthsAreRefused) {
     const Id fields[] = {Id::kConductorWidth, Id::kSpacing, Id::kIsolation, Id::kSpoke};
     int result = Run([&](CBoardDialog& d, CViaListCtrl*) {
         size_t beeps = 0;
         for (Id field : fields) {
-            for (const wchar_t* text : {L"-1", L"-0.5", L"-0.001"}) {
+            std::vector<const wchar_t*> refused = {L"-1", L"-0.5", L"-0.001"};
+            if (field == Id::kIsolation)
+                refused.push_back(L"0");
+            for (const wchar_t* text : refused) {
                 TypeIntoField(d, field, text);
                 ClickButton(d, IDOK);
                 EXPECT_FALSE(d.IsEnded()) << text;
@@ -411,7 +414,7 @@ TEST_F(BoardDialogTest, NegativeLengthsAreRefused) {
                 EXPECT_EQ(PlatformWindow::GetFocus(), d.GetDlgItem(field)) << text;
                 EXPECT_EQ(Saved(), original_) << text;
             }
-            TypeIntoField(d, field, L"0");
+            TypeIntoField(d, field, field == Id::kIsolation ? L"0.01" : L"0");
         }
         // A negative entry left behind by a change of unit is refused too.
         TypeIntoField(d, Id::kSpoke, L"-0.2");
@@ -424,7 +427,8 @@ TEST_F(BoardDialogTest, NegativeLengthsAreRefused) {
     EXPECT_EQ(result, IDOK);
     const std::string saved = Saved();
     EXPECT_EQ(saved.find("=\"-"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("<Thermal Isolation=\"0\" Spoke=\"0\"/>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<Thermal Isolation=\"0.01\" Spoke=\"0\"/>"), std::string::npos)
+        << saved;
 }
 
 // Cancel with an open cell only commits it; Esc is Cancel.

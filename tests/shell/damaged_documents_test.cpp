@@ -160,6 +160,8 @@ struct DamagedCase {
     const char* outFolder = nullptr;
     // A file the tool must have written there, or null.
     const char* camFile = nullptr;
+    // The document's file name without its extension, "d" when null.
+    const char* document = nullptr;
 };
 
 const DamagedCase kCases[] = {
@@ -264,6 +266,23 @@ const DamagedCase kCases[] = {
      "vorpel-cam: Board 'Mainboard' would write over the files of board 'Mainboard' and is not "
      "written: '",
      nullptr, "d.Mainboard.drill.plated.drl"},
+    // A layer named twice: the first is the board's, the user is told.
+    {0, "<Layer>I01</Layer>", "<Layer>I02</Layer>", "<Layer>I02</Layer>", false,
+     "Net=\"N1\" NoThermal=\"1\" Type=\"PLANE\">I02", "others were left out: 'I02'"},
+    // Thermal reliefs that clear nothing or have spokes narrower than
+    // nothing, the board's and a pad's: given their defaults, and the user
+    // is told of each value once.
+    {0, "<Thermal Isolation=\"0.35\" Spoke=\"0.4\">", "<Thermal Isolation=\"-5\" Spoke=\"-1\">",
+     "<Thermal>LIN-1,-1 ", false, "Isolation=\"-5\"", "0.3 mm: Isolation=\"-5\", Spoke=\"-1\""},
+    {0, "<Thermal Isolation=\"0.2\" Spoke=\"0.25\"/>", "<Thermal Isolation=\"0\" Spoke=\"0.25\"/>",
+     "<Thermal Spoke=\"0.25\"/>", false, nullptr, "0.3 mm: Isolation=\"0\""},
+    {2, "<Thermal Isolation=\"0.25\" Spoke=\"0.35\">",
+     "<Thermal Isolation=\"-1e-30\" Spoke=\"0.35\">", "<Thermal Spoke=\"0.35\">", false, nullptr,
+     "0.3 mm: Isolation=\"-1e-30\""},
+    // A project file name holding a line end: the output files' names do
+    // not.
+    {0, "Unit=\"0\">Mainboard", "Unit=\"0\">Mainboard", kAsWritten, false, nullptr, nullptr,
+     nullptr, nullptr, "d_x.Mainboard.drill.plated.drl", "d\nx"},
     // Drawn and written within one turn.
     {0, "Rotation=\"90\" XY=\"22.5,12\"", "Rotation=\"-1e9\" XY=\"22.5,12\"",
      "Rotation=\"-1e+09\""},
@@ -404,7 +423,8 @@ TEST_F(DamagedDocumentsTest, ReadRepairedOrRefusedDrawnSavedAndWrittenSanely) {
             ASSERT_NE(at, std::string::npos) << from[i];
             bytes.replace(at, from[i].size(), to[i]);
         }
-        const std::wstring name = std::wstring(L"d") + (wcsrchr(kExamples[c.kind], L'.'));
+        const std::wstring name =
+            Utf8ToWide(c.document ? c.document : "d") + wcsrchr(kExamples[c.kind], L'.');
         const std::wstring path = WriteFile(name, bytes);
         ui.Clear();
         if (!g_MainFrame.Open(path, c.kind)) {

@@ -8,6 +8,7 @@
 #include "platform/folders.h"
 #include "tests/shell/frame_fixture.h"
 
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -174,6 +175,33 @@ TEST_F(FootprintLookupTest, DamagedFilesFoldersAndLinksArePassedOver) {
     EXPECT_EQ(g_MainFrame.ScanFootprintFolder(PathJoin(scratch, L"missing/"), L"SO8"), nullptr);
     EXPECT_EQ(g_MainFrame.ScanFootprintFolder(folder + std::wstring(300, L'x') + L"/", L"SO8"),
               nullptr);
+    EXPECT_TRUE(ui.messageBoxes.empty());
+}
+
+TEST_F(FootprintLookupTest, EachFolderAndFileIsSearchedOnceHoweverManyLinksLeadThere) {
+    // A lattice of links: each level's "a" and "b" lead to the next level,
+    // 2^16 paths to the last one, which holds the only library. Searched
+    // path by path, a lookup takes minutes; folder by folder, a moment.
+    constexpr int kLevels = 16;
+    for (int level = 0; level < kLevels; ++level)
+        for (const wchar_t* link : {L"a", L"b"}) {
+            const std::string next = PathToNative(Folder(L"lattice/" + std::to_wstring(level + 1)));
+            const std::wstring here = Folder(L"lattice/" + std::to_wstring(level));
+            ASSERT_EQ(::symlink(next.c_str(), PathToNative(here + link).c_str()), 0);
+        }
+    Put(L"lattice/" + std::to_wstring(kLevels) + L"/parts.footprint",
+        Library(Footprint("SO8", "3")));
+    const std::wstring top = PathJoin(scratch, L"lattice/0/");
+    timespec before{}, after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    CTreeNode* found = g_MainFrame.ScanFootprintFolder(top, L"SO8");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(static_cast<CFootprint*>(found)->m_rotation, 3.0f);
+    delete found;
+    EXPECT_EQ(g_MainFrame.ScanFootprintFolder(top, L"none"), nullptr);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    EXPECT_LT(static_cast<double>(after.tv_sec - before.tv_sec), 5.0)
+        << "processor seconds for two lookups through the lattice";
     EXPECT_TRUE(ui.messageBoxes.empty());
 }
 

@@ -199,8 +199,13 @@ TEST_F(FrameTest, UnreadableCommandLineDocumentIsReportedAndTheFrameStaysUp) {
     EXPECT_EQ(ui.messageBoxes[0].text, L"File read error \n" + bad);
     EXPECT_EQ(ui.messageBoxes[0].caption, L"Vorpel");
     EXPECT_EQ(ui.messageBoxes[0].Icon(), MB_ICONERROR);
+    // The project is a new one, named as New names it, in the tree too.
     EXPECT_EQ(g_MainFrame.GetRoot(0).GetChildCount(), 0u);
-    EXPECT_TRUE(g_MainFrame.GetRoot(0).GetFilePath().empty());
+    EXPECT_EQ(g_MainFrame.GetRoot(0).GetFilePath(), L"New Project.circuit");
+    CLeftTabView* tree = g_MainFrame.m_leftPane.GetTree(0);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->GetItemText(tree->GetRootItem()), L"New Project");
+    EXPECT_EQ(g_MainFrame.m_leftPane.GetCurrentTab(), 0);
     // The program run offscreen fails on it.
     EXPECT_TRUE(g_MainFrame.CommandLineDocumentFailed());
 }
