@@ -24,8 +24,10 @@ namespace {
 class FootprintViewTest : public LibraryViewTest {
 protected:
     // A footprint of the test's own: grid 1 mm, one padstack "P" (a round
-    // pad) with pads at the given places and numbers, opened in its view.
-    CFootprintView* OpenBuilt(const std::vector<std::pair<std::wstring, PointF>>& pads) {
+    // pad) with pads at the given places and numbers, and the primitives of
+    // the text silkscreen on the top silkscreen, opened in its view.
+    CFootprintView* OpenBuilt(const std::vector<std::pair<std::wstring, PointF>>& pads,
+                              const std::wstring& silkscreen = L"") {
         auto* footprint = new CFootprint();
         footprint->SetText(L"BUILT");
         footprint->m_gridX = footprint->m_gridY = 1.0f;
@@ -41,6 +43,13 @@ protected:
             padstack->AddChild(pad);
         }
         footprint->AddChild(padstack);
+        if (!silkscreen.empty()) {
+            auto* marking = new CMarking();
+            marking->SetText(silkscreen);
+            marking->ReadAttributes();
+            marking->m_layer = 22;
+            footprint->AddChild(marking);
+        }
         Find(&Library(), NodeType::FootprintFolder, L"Chips")->AddChild(footprint);
         auto* view = dynamic_cast<CFootprintView*>(g_MainFrame.OpenNodeView(footprint));
         PumpPendingMessages();
@@ -824,6 +833,77 @@ TEST_F(FootprintViewTest, TurningPrimitivesPlacedAndFloating) {
     EXPECT_EQ(view->GetUndoList().UndoCount(), records);
     EXPECT_EQ(Saved(), before);
     Key(VK_ESCAPE);
+}
+
+// R typed on the keyboard turns the selected primitives a quarter clockwise,
+// Shift+R anticlockwise, about the last press point; a text's angle turns
+// with them and stays within a full turn. The floating copies of the
+// clipboard turn the same ways.
+TEST_F(FootprintViewTest, RAndShiftRTurnPrimitivesOppositeWays) {
+    CFootprintView* view = OpenBuilt({}, L"L0,0,2,0W0.2 TXT0,2,300,0.5:A\u00B6Tahoma");
+    ASSERT_NE(view, nullptr);
+    CMarking* marking = CPadstack::FindMarking(view->GetFootprint(), 22);
+    ASSERT_NE(marking, nullptr);
+    ASSERT_EQ(marking->m_primitives.size(), 2u);
+    CMarkingPrimitive* text = marking->m_primitives[1];
+    Key('1', MK_SHIFT);
+    Command(ID_FP_SELECT_OBJECT);
+    const std::string head = "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        "
+                             "<PadLayer Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      "
+                             "<Marking Layer=\"SST\">";
+    const std::string tail = "\xC2\xB6Tahoma</Marking>\r\n    </Footprint>";
+    const struct {
+        const char* keys;
+        WPARAM mk;
+        const char* once;
+        const char* twice;
+    } cases[] = {
+        {"r", 0, "L1,1,1,-1W0.2 TXT3,1,210,0.5:A", "L2,0,0,0W0.2 TXT2,-2,120,0.5:A"},
+        {"shift+r", MK_SHIFT, "L1,-1,1,1W0.2 TXT-1,-1,30,0.5:A", "L2,0,0,0W0.2 TXT2,-2,120,0.5:A"},
+    };
+    // The text pressed at the middle of its box, then the line at (1, 0),
+    // the point both turn about (the line passes through it however turned).
+    const auto selectBoth = [&] {
+        RectF box;
+        {
+            auto g = view->MakeGraphics();
+            ASSERT_TRUE(text->GetBounds(g.get(), &box));
+        }
+        Click(view, box.X + box.Width / 2, box.Y + box.Height / 2);
+        Click(view, 1, 0, MK_CONTROL);
+        ASSERT_TRUE(text->m_selected);
+        ASSERT_TRUE(marking->m_primitives[0]->m_selected);
+    };
+    const std::string original = Saved();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        for (const char* expected : {c.once, c.twice}) {
+            selectBoth();
+            ExpectDoUndoRedo(
+                [&] {
+                    const size_t records = view->GetUndoList().UndoCount();
+                    ServerKey(c.keys, 'R', c.mk,
+                              [&] { return view->GetUndoList().UndoCount() > records; });
+                },
+                "Footprint", "BUILT", head + expected + tail);
+        }
+        Undo();
+        Undo();
+        EXPECT_EQ(Saved(), original);
+        // Copies follow the pointer and turn about the point it is at.
+        Click(view, 1, 0);
+        Key('C', MK_CONTROL);
+        ASSERT_TRUE(view->IsPlacing());
+        Move(view, 1, 0);
+        ASSERT_EQ(g_MarkingClipboard.Count(), 1u);
+        CMarkingPrimitive* copy = g_MarkingClipboard.Primitives().front();
+        const std::wstring before = copy->ToString();
+        ServerKey(c.keys, 'R', c.mk, [&] { return copy->ToString() != before; });
+        EXPECT_EQ(WideToUtf8(copy->ToString()),
+                  std::string(c.once).substr(0, std::string(c.once).find(' ')));
+        Key(VK_ESCAPE);
+        EXPECT_EQ(Saved(), original);
+    }
 }
 
 TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {
