@@ -175,44 +175,33 @@ TEST_F(FootprintViewTest, GridNumberingCarriesPastTheLastLetter) {
         Click(view, x, y);
         Key(VK_ESCAPE);
     };
-    // Below H1 comes J1 (no row I), below Y3 AA3, right of Y3 Y4.
-    ExpectDoUndoRedo([&] { placeAt(0, -1); }, "Footprint", "BUILT",
-                     "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
-                     "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
-                     "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad "
-                     "Num=\"J5\" XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n "
-                     "       <PadLayer Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" "
-                     "Size=\"2,2\"/>\r\n        <Drill Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" "
-                     "XY=\"0,-1\"/>\r\n      </Padstack>\r\n    </Footprint>");
-    ExpectDoUndoRedo(
-        [&] { placeAt(3, -5); }, "Footprint", "BUILT",
+    // Each pad of the fiducial, whose drill of no hole matches none, goes
+    // into a padstack of its own.
+    const std::string built =
         "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
         "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
         "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad Num=\"J5\" "
-        "XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n        <PadLayer "
-        "Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" Size=\"2,2\"/>\r\n        <Drill "
-        "Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" XY=\"0,-1\"/>\r\n        <Pad Num=\"AA3\" "
-        "XY=\"3,-5\"/>\r\n      </Padstack>\r\n    </Footprint>");
-    ExpectDoUndoRedo([&] { placeAt(4, -4); }, "Footprint", "BUILT",
-                     "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
-                     "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
-                     "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad "
-                     "Num=\"J5\" XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n "
-                     "       <PadLayer Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" "
-                     "Size=\"2,2\"/>\r\n        <Drill Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" "
-                     "XY=\"0,-1\"/>\r\n        <Pad Num=\"AA3\" XY=\"3,-5\"/>\r\n        <Pad "
-                     "Num=\"Y4\" XY=\"4,-4\"/>\r\n      </Padstack>\r\n    </Footprint>");
-    // Above J5 comes H5, not I5.
-    ExpectDoUndoRedo(
-        [&] { placeAt(6, 3); }, "Footprint", "BUILT",
-        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
-        "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
-        "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad Num=\"J5\" "
-        "XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n        <PadLayer "
-        "Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" Size=\"2,2\"/>\r\n        <Drill "
-        "Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" XY=\"0,-1\"/>\r\n        <Pad Num=\"AA3\" "
-        "XY=\"3,-5\"/>\r\n        <Pad Num=\"Y4\" XY=\"4,-4\"/>\r\n        <Pad Num=\"H5\" "
-        "XY=\"6,3\"/>\r\n      </Padstack>\r\n    </Footprint>");
+        "XY=\"6,2\"/>\r\n      </Padstack>\r\n";
+    std::string placed;
+    const struct {
+        float x, y;
+        const char* pad;
+    } steps[] = {
+        // Below H1 comes J1 (no row I), below Y3 AA3, right of Y3 Y4; above
+        // J5 comes H5, not I5.
+        {0, -1, "Num=\"J1\" XY=\"0,-1\""},
+        {3, -5, "Num=\"AA3\" XY=\"3,-5\""},
+        {4, -4, "Num=\"Y4\" XY=\"4,-4\""},
+        {6, 3, "Num=\"H5\" XY=\"6,3\""},
+    };
+    for (const auto& s : steps) {
+        placed += "      <Padstack>FIDUCIAL\r\n        <PadLayer Size=\"1,1\"/>\r\n        "
+                  "<PadLayer Layer=\"SMT\" Size=\"2,2\"/>\r\n        <Drill Type=\"NONE\"/>\r\n"
+                  "        <Pad " +
+                  std::string(s.pad) + "/>\r\n      </Padstack>\r\n";
+        ExpectDoUndoRedo([&] { placeAt(s.x, s.y); }, "Footprint", "BUILT",
+                         built + placed + "    </Footprint>");
+    }
 }
 
 TEST_F(FootprintViewTest, MirroringAndTurningPadsMovesThemToOtherPadstacks) {
