@@ -32,7 +32,8 @@ public:
     void BuildPath(GraphicsPath* path) const;
     // The smaller slot size for a slot, else the diameter.
     float GetDiameter() const;
-    // The same hole (type, and sizes within 0.001 or equal outlines).
+    // The same hole (type, and sizes within 0.001 or equal outlines); two
+    // drills of no hole are equal.
     bool IsEqual(const CDrill* other) const;
     // Quarter turn and mirrors about the padstack origin: the drill's own
     // position and a custom outline turn with it; a slot swaps its sizes.

@@ -106,6 +106,8 @@ CDrill* CPadstack::FindDrill() const {
 }
 
 CDrill* CPadstack::FindEqualDrill(const CDrill* drill) const {
+    if (drill->m_drillType == kDrillNone)
+        return nullptr;
     for (CTreeNode* child : GetShapes())
         if (child->GetType() == NodeType::Drill && static_cast<CDrill*>(child)->IsEqual(drill))
             return static_cast<CDrill*>(child);

@@ -44,6 +44,9 @@ public:
     CFootprint* GetParentFootprint() const;
     int GetPadCount() const;
     CDrill* FindDrill() const;
+    // The first drill of the same hole (CDrill::IsEqual). A drill of no hole
+    // matches none, not even another of no hole: a padstack that holds one
+    // is identical to no other.
     CDrill* FindEqualDrill(const CDrill* drill) const;
     bool IsIdentical(const CPadstack* other) const;
     CPadLayer* FindPadLayer(int value) const;

@@ -117,7 +117,7 @@ const MenuResource kComponentMenu = {
     {MenuPopup(L"Component",
                {
                    MenuCommand(ID_BRD_PLACE_FREE_COMPONENT, L"Place Free &Component\tR.Alt+C"),
-                   MenuCommand(ID_BRD_MOVE_COMPONENT, L"Move &Component\tL.Alt+C"),
+                   MenuCommand(ID_BRD_MOVE_COMPONENT, L"&Move Component\tL.Alt+C"),
                })},
 };
 

@@ -20,7 +20,7 @@ const MenuResource kWireMenu = {
         MenuCommand(ID_EDIT_COPY, L"&Copy"),
         MenuCommand(ID_EDIT_PASTE, L"&Paste"),
         MenuSeparator(),
-        MenuCommand(ID_SCH_TOGGLE_BUS_ENTRY, L"&Toggle Bus Entry"),
+        MenuCommand(ID_SCH_TOGGLE_BUS_ENTRY, L"T&oggle Bus Entry"),
         MenuCommand(ID_SCH_RENAME_BUS_ENTRY, L"&Rename Bus Enrty"),
         MenuCommand(ID_SCH_BREAK_WIRE, L"&Break Wire"),
     },

@@ -22,7 +22,7 @@ MenuItemResource PasteFromFile() {
     return MenuCommand(ID_TREE_PASTE_FROM_FILE, L"Paste From F&ile...");
 }
 MenuItemResource AddFootprint() {
-    return MenuPopup(L"Add New &Footprint", {
+    return MenuPopup(L"Add New Footp&rint", {
                                                 MenuCommand(ID_FPL_ADD_FOOTPRINT, L"&Custom"),
                                                 MenuCommand(ID_FPL_ADD_SOIC, L"&SOIC"),
                                                 MenuCommand(ID_FPL_ADD_QFP, L"&QFP"),
@@ -68,8 +68,8 @@ const MenuResource kBoard = {
         Paste(),
         PasteFromFile(),
         MenuSeparator(),
-        MenuCommand(ID_PRJ_BOARD_PROPERTIES, L"Board &properties..."),
-        MenuCommand(ID_PRJ_STACKUP, L"S&tackup..."),
+        MenuCommand(ID_PRJ_BOARD_PROPERTIES, L"&Board properties..."),
+        MenuCommand(ID_PRJ_STACKUP, L"St&ackup..."),
         MenuCommand(ID_PRJ_DRILL_TABLE, L"Dri&ll table..."),
         MenuCommand(ID_PRJ_BILL_OF_MATERIALS, L"Bill of &materials"),
         MenuPopup(L"Con&vert to CAM files", {MenuCommand(ID_PRJ_GERBER, L"&Gerber...")}),
@@ -135,7 +135,7 @@ const MenuResource kFootprintLibrary = {
         MenuCommand(ID_FPL_ADD_FOOTPRINT_FOLDER, L"Add New F&ootprint Folder"),
         MenuCommand(ID_FPL_ADD_PADSTACK_FOLDER, L"Add New P&adstack Folder"),
         AddFootprint(),
-        MenuCommand(ID_FPL_ADD_PADSTACK, L"Add New &Padstack"),
+        MenuCommand(ID_FPL_ADD_PADSTACK, L"Add New Pad&stack"),
         MenuSeparator(),
         Paste(),
         PasteFromFile(),
@@ -164,7 +164,7 @@ const MenuResource kPadstackFolder = {
     IDR_MENU_PADSTACK_FOLDER,
     {
         MenuCommand(ID_FPL_ADD_PADSTACK_FOLDER, L"Add New F&older"),
-        MenuCommand(ID_FPL_ADD_PADSTACK, L"Add New &Padstack"),
+        MenuCommand(ID_FPL_ADD_PADSTACK, L"Add New Pad&stack"),
         MenuSeparator(),
         Cut(),
         Copy(),

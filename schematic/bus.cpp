@@ -16,7 +16,7 @@ CTreeNode* Parent(const CBus& bus) {
 }
 
 constexpr NodeAttributes<CBus, 1> kAttributes{{
-    Attr::SheetName<CBus, Parent>(),
+    Attr::SheetName<CBus, Parent, true>(),
 }};
 const RegisterNodeAttributes kRegistered(L"Bus", kAttributes);
 
@@ -72,12 +72,13 @@ void CBus::WriteAttributes() {
 }
 
 POINT CBus::GetEnd() const {
-    // Held within 32 bits: a file may hold any start and length.
+    // Held within 32 bits: a file may hold any start and length. Any
+    // direction but 'V' runs along x.
     POINT e = m_position;
-    if (m_direction == L'H')
-        e.x = ToInt32(int64_t{e.x} + m_length);
-    else if (m_direction == L'V')
+    if (m_direction == L'V')
         e.y = ToInt32(int64_t{e.y} + m_length);
+    else
+        e.x = ToInt32(int64_t{e.x} + m_length);
     return e;
 }
 

@@ -16,6 +16,8 @@ public:
     void WriteAttributes() override;
 
     POINT GetStart() const { return m_position; }
+    // The start moved by the length along y for 'V', else along x (a bus
+    // not yet drawn, 'N', too).
     POINT GetEnd() const;
     // The point lies on the bus, ends included ('H' and 'V' only).
     bool ContainsPoint(POINT p) const;

@@ -31,7 +31,7 @@ CTreeNode* BoardAbove(const CPart& part) {
 
 constexpr NodeAttributes<CPart, 3> kAttributes{{
     Attr::IntPair<&CPart::m_position, CPart>(L"XY"),
-    Attr::SheetName<CPart, BoardAbove>(),
+    Attr::SheetName<CPart, BoardAbove, false>(),
     Attr::IntPair<&CPart::m_size, CPart>(L"Outline"),
 }};
 const RegisterNodeAttributes kRegistered(L"Part", kAttributes);

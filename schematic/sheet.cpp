@@ -263,6 +263,15 @@ CSheet* FindSheetByName(const CTreeNode* holder, std::wstring_view name) {
     return nullptr;
 }
 
+CSheet* FindUnnamedSheet(const CTreeNode* holder) {
+    if (!holder)
+        return nullptr;
+    for (CTreeNode* child : holder->GetChildren())
+        if (child->GetType() == NodeType::Sheet && child->GetText().empty())
+            return static_cast<CSheet*>(child);
+    return nullptr;
+}
+
 std::wstring MakeUniqueSheetName(const CTreeNode* holder, const std::wstring& wanted,
                                  const CSheet* self) {
     const std::wstring base = wanted.empty() ? std::wstring(L"Sheet") : wanted;

@@ -64,6 +64,9 @@ private:
 // The first sheet among holder's children whose name is name; an empty name
 // names no sheet.
 CSheet* FindSheetByName(const CTreeNode* holder, std::wstring_view name);
+// The first sheet among holder's children that has no name; null for a null
+// holder.
+CSheet* FindUnnamedSheet(const CTreeNode* holder);
 // A name for a sheet under holder that no other sheet there has: wanted when
 // it is free, else wanted followed by " 2", " 3", ...; an empty wanted is
 // taken as "Sheet". self is left out of the comparison (a rename).

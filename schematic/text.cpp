@@ -42,7 +42,7 @@ constexpr NodeAttributes<CText, 10> kAttributes{{
     Attr::Float<&CText::m_fontSize>(L"FontSize", 1.5f),
     Attr::Float<&CText::m_rotation>(L"Rotation", 0),
     Attr::Layer<&CText::m_layer, CText>(L"Layer"),
-    Attr::SheetName<CText, BoardParent>(),
+    Attr::SheetName<CText, BoardParent, true>(),
 }};
 const RegisterNodeAttributes kRegistered(L"Text", kAttributes);
 

@@ -35,7 +35,7 @@ CTreeNode* BoardAbove(const CWire& wire) {
 constexpr NodeAttributes<CWire, 3> kAttributes{{
     Attr::Int<&CWire::m_busEntry1>(L"be1", 0),
     Attr::Int<&CWire::m_busEntry2>(L"be2", 0),
-    Attr::SheetName<CWire, BoardAbove>(),
+    Attr::SheetName<CWire, BoardAbove, true>(),
 }};
 const RegisterNodeAttributes kRegistered(L"Wire", kAttributes);
 

@@ -54,8 +54,8 @@ const char kHelp[] = "Writes the manufacturing files of every board of the proje
 
 int main(int argc, char** argv) {
     CCommandLineTool tool("vorpel-cam", "PROJECT OUTDIR", kHelp, 2, 2);
-    if (!tool.Parse(argc, argv) || !tool.RequireNotFolder(0) ||
-        !tool.RequireNotEmpty(1, "output folder name"))
+    if (!tool.Parse(argc, argv) || !tool.RequireNotEmpty(0, "project file name") ||
+        !tool.RequireNotFolder(0) || !tool.RequireNotEmpty(1, "output folder name"))
         return tool.ExitStatus();
     const std::wstring in = tool.Path(0);
     const std::wstring outDir = tool.Path(1);

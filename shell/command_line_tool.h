@@ -10,7 +10,9 @@
 // - "--" ends the options: every later word is an operand, even one that
 //   starts with '-'. A lone "-" is an operand too.
 // - Every message on standard error starts with the program's name
-//   ("vorpel-cam: ..."); a failure ends the program with 1.
+//   ("vorpel-cam: ..."); one about a file names the file next, then the
+//   reason ("vorpel-dxf: a.dxf: cannot open the file"); a failure ends the
+//   program with 1.
 #pragma once
 
 #include <string>

@@ -36,9 +36,10 @@ const char kHelp[] = "Loads the project PROJECT (a .circuit file), imports the D
 
 int main(int argc, char** argv) {
     CCommandLineTool tool("vorpel-dxf", "PROJECT BOARD DRAWING OUT", kHelp, 4, 4);
-    if (!tool.Parse(argc, argv) || !tool.RequireNotFolder(0) || !tool.RequireNotFolder(2) ||
-        !tool.RequireNotEmpty(3, "output file name") || !tool.RequireNotFolder(3) ||
-        !tool.RequireKindOrNone(3, L".circuit"))
+    if (!tool.Parse(argc, argv) || !tool.RequireNotEmpty(0, "project file name") ||
+        !tool.RequireNotFolder(0) || !tool.RequireNotEmpty(2, "drawing file name") ||
+        !tool.RequireNotFolder(2) || !tool.RequireNotEmpty(3, "output file name") ||
+        !tool.RequireNotFolder(3) || !tool.RequireKindOrNone(3, L".circuit"))
         return tool.ExitStatus();
     tool.ReportMessages();
 
@@ -57,8 +58,8 @@ int main(int argc, char** argv) {
         CBoard* board = FindBoard(&root, boardName);
         if (!board) {
             rc = tool.Fail(names[0] + ": no board named '" + names[1] + "'");
-        } else if (!ImportDxfOutline(board, drawing)) {
-            rc = kToolFailed;
+        } else if (std::wstring failure; !ImportDxfOutline(board, drawing, &failure)) {
+            rc = tool.Fail(names[2] + ": " + WideToUtf8(failure));
         } else {
             CXmlFile saver(&root);
             if (!saver.Save(out.c_str()))

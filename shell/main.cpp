@@ -98,7 +98,9 @@ int RunOffscreen(const std::wstring& commandLine) {
 
 int main(int argc, char** argv) {
     CCommandLineTool tool("vorpel", "[FILE]", kHelp, 0, 1);
-    if (!tool.Parse(argc, argv) || (!tool.Operands().empty() && !tool.RequireNotFolder(0)))
+    if (!tool.Parse(argc, argv) ||
+        (!tool.Operands().empty() &&
+         (!tool.RequireNotEmpty(0, "file name") || !tool.RequireNotFolder(0))))
         return tool.ExitStatus();
     bool offscreen = IsOffscreen();
     const char* why = "QT_QPA_PLATFORM is offscreen";
@@ -113,6 +115,10 @@ int main(int argc, char** argv) {
                     "window instead");
         // No one sees a message box there; the status bar is in the picture.
         tool.ReportMessageBoxes();
+        g_MainFrame.SetReadFailureReport(
+            [&tool](const std::wstring& path, const std::wstring& reason) {
+                tool.Report(WideToUtf8(path) + ": " + WideToUtf8(reason));
+            });
     }
     // Qt reads no word of the command line: it outlives the application.
     static int qtArgc = 1;

@@ -29,6 +29,7 @@
 #include "shell/tab_window.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -98,6 +99,13 @@ public:
     // True when the command line of the last creation named a document that
     // could not be read.
     bool CommandLineDocumentFailed() const { return m_commandLineDocumentFailed; }
+    // While set, a document that cannot be read is told there, with its path
+    // and the reader's reason, in place of the message box (for a run where
+    // nobody sees one). An empty function brings the box back.
+    void SetReadFailureReport(
+        std::function<void(const std::wstring& path, const std::wstring& reason)> report) {
+        m_readFailureReport = std::move(report);
+    }
 
     // --- Views ------------------------------------------------------------
     // The shown view, or null when none is open.
@@ -260,6 +268,7 @@ public:
 
     std::wstring m_commandLine;
     bool m_commandLineDocumentFailed = false;
+    std::function<void(const std::wstring&, const std::wstring&)> m_readFailureReport;
 
 protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

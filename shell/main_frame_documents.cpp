@@ -181,8 +181,11 @@ bool CMainFrame::Open(const std::wstring& path, int kind) {
     loaded.SetRootTag(Info(kind).rootTag);
     CXmlFile file(&loaded);
     if (!file.Load(path.c_str())) {
-        ShowMessageBox(LoadStringText(kReadErrorId) + L"\n" + path, LoadStringText(kCaptionId),
-                       MB_OK | MB_ICONERROR);
+        if (m_readFailureReport)
+            m_readFailureReport(path, file.GetError());
+        else
+            ShowMessageBox(LoadStringText(kReadErrorId) + L"\n" + path, LoadStringText(kCaptionId),
+                           MB_OK | MB_ICONERROR);
         return false;
     }
     // Views still open on the old document go with it.

@@ -20,15 +20,19 @@ const char kHelp[] = "Loads the document IN as the kind its extension names (.ci
 
 int main(int argc, char** argv) {
     CCommandLineTool tool("vorpel-roundtrip", "IN OUT", kHelp, 2, 2);
-    if (!tool.Parse(argc, argv) || !tool.RequireNotFolder(0) ||
-        !tool.RequireNotEmpty(1, "output file name") || !tool.RequireNotFolder(1) ||
-        !tool.RequireKindOrNone(1, PathExtension(tool.Path(0))))
+    if (!tool.Parse(argc, argv) || !tool.RequireNotEmpty(0, "input file name") ||
+        !tool.RequireNotFolder(0))
         return tool.ExitStatus();
     const std::string& inName = tool.Operands()[0];
     const std::string& outName = tool.Operands()[1];
+    // The input first: the output's kind is only asked of an input that has
+    // one.
     const wchar_t* tag = RootTagForPath(tool.Path(0));
     if (!tag)
         return tool.Fail(inName + ": not a .circuit, .symbol or .footprint file");
+    if (!tool.RequireNotEmpty(1, "output file name") || !tool.RequireNotFolder(1) ||
+        !tool.RequireKindOrNone(1, PathExtension(tool.Path(0))))
+        return tool.ExitStatus();
     CRoot root;
     root.SetRootTag(tag);
     CXmlFile loader(&root);

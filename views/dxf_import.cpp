@@ -271,13 +271,18 @@ CAreaNode* LinkOutline(const std::vector<DxfChainItem>& items) {
     return first;
 }
 
-void ShowError(unsigned id) {
-    ShowMessageBox(LoadStringText(id), L"Vorpel", MB_OK | MB_ICONERROR);
+// The failure in a message box, or in failure when the caller takes it.
+bool Refuse(std::wstring* failure, const std::wstring& text) {
+    if (failure)
+        *failure = text;
+    else
+        ShowMessageBox(text, L"Vorpel", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 } // namespace
 
-bool ImportDxfOutline(CBoard* board, const std::wstring& path) {
+bool ImportDxfOutline(CBoard* board, const std::wstring& path, std::wstring* failure) {
     if (!board)
         return false;
     DxfDrawing drawing;
@@ -285,20 +290,15 @@ bool ImportDxfOutline(CBoard* board, const std::wstring& path) {
     ConvertResult converted = ConvertResult::Damaged;
     if (!ReadDxfDrawing(path, drawing)) {
         // Missing, unreadable, or no regular file (a FIFO, a device, a folder).
-        ShowMessageBox(LoadStringText(kStrReadError) + L"\n" + path, L"Vorpel",
-                       MB_OK | MB_ICONERROR);
-        return false;
+        return Refuse(failure, failure ? std::wstring(L"cannot open the file")
+                                       : LoadStringText(kStrReadError) + L"\n" + path);
     }
     if (!drawing.truncated)
         converted = ConvertEntities(drawing, chain);
-    if (converted == ConvertResult::OpenSpline) {
-        ShowError(kStrNoClosedSpline);
-        return false;
-    }
-    if (converted != ConvertResult::Ok || !JoinDxfChain(chain.items)) {
-        ShowError(kStrNoClosedFigure);
-        return false;
-    }
+    if (converted == ConvertResult::OpenSpline)
+        return Refuse(failure, LoadStringText(kStrNoClosedSpline));
+    if (converted != ConvertResult::Ok || !JoinDxfChain(chain.items))
+        return Refuse(failure, LoadStringText(kStrNoClosedFigure));
 
     StartUndoGroup();
     PushUndo(new CUndoAreaSwap(&board->m_outline));

@@ -17,8 +17,10 @@ class PlatformWindow;
 // error " with its path; when it holds no closed figure (or is cut short or
 // holds damaged values where the figure needs them), or one of its splines is
 // not a closed run of four-point groups, says so. Either way in a message box,
-// changing nothing. True when the outline was replaced.
-bool ImportDxfOutline(CBoard* board, const std::wstring& path);
+// changing nothing; or, when the caller gives failure, there without a box
+// and without the path ("cannot open the file" for a drawing that cannot be
+// opened). True when the outline was replaced.
+bool ImportDxfOutline(CBoard* board, const std::wstring& path, std::wstring* failure = nullptr);
 
 // "Load from .dxf": asks for a drawing with the open-file dialog, then
 // imports it; Cancel does nothing.

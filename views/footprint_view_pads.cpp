@@ -11,6 +11,7 @@
 #include "core/undo_node_records.h"
 #include "dialogs/padstack_sheet.h"
 #include "platform/graphics.h"
+#include "platform/key_state.h"
 #include "resources/command_ids.h"
 #include "resources/menus_footprint.h"
 #include "shell/main_frame.h"
@@ -217,7 +218,7 @@ void CFootprintView::TransformPad(CTreeNode** holder, int command) {
     else if (command == ID_FP_TRANSFORM_MIRROR_H)
         transformed->MirrorHorizontally();
     else
-        transformed->Rotate90(false);
+        transformed->Rotate90(IsKeyDown(VK_SHIFT));
     m_undoList.AddUndo(new CUndoDelete(pad, nullptr));
     pad->RemoveFromParent();
     // Only the view's own field may be restored by undo: any other holder is

@@ -13,6 +13,7 @@
 #include "platform/combo_box_control.h"
 #include "platform/device_context.h"
 #include "platform/graphics.h"
+#include "platform/key_state.h"
 #include "platform/paint_target.h"
 #include "platform/popup_menu.h"
 #include "platform/string_table.h"
@@ -319,6 +320,7 @@ void CLibraryEditorView::TransformPrimitives(CTreeNode* holder, wchar_t key) {
     }
     if (!holder)
         return;
+    const bool shift = IsKeyDown(VK_SHIFT);
     for (CTreeNode* child : holder->GetChildren()) {
         if (child->GetType() != NodeType::Marking)
             continue;
@@ -326,7 +328,7 @@ void CLibraryEditorView::TransformPrimitives(CTreeNode* holder, wchar_t key) {
             if (!p->m_selected)
                 continue;
             m_undoList.AddUndo(new CUndoMarkingPrimitiveChange(p));
-            p->TransformByKey(key, false);
+            p->TransformByKey(key, shift);
         }
     }
 }

@@ -98,6 +98,7 @@ protected:
     void CopyPrimitives(CTreeNode* holder, bool cut, Graphics* g);
     // The selected primitives of holder mirrored or turned by key, each with
     // its undo record; or, while placing, the floating copies without any.
+    // 'R' turns the other way while Shift is down.
     void TransformPrimitives(CTreeNode* holder, wchar_t key);
     // Places one set of the floating copies on the marking of the front layer
     // of holder (made when missing), with undo records.

@@ -3,6 +3,8 @@
 #include "board/marking.h"
 #include "board/marking_primitive.h"
 #include "core/vorpel_view.h"
+#include "platform/key_state.h"
+#include "platform/messages.h"
 
 CMarkingClipboard g_MarkingClipboard;
 
@@ -66,6 +68,7 @@ void CMarkingClipboard::MoveTo(Graphics* g, int flags, float x, float y) {
 }
 
 void CMarkingClipboard::TransformByKey(wchar_t key) {
+    const bool shift = IsKeyDown(VK_SHIFT);
     for (CMarkingPrimitive* p : m_primitives)
-        p->TransformByKey(key, false);
+        p->TransformByKey(key, shift);
 }

@@ -39,7 +39,7 @@ public:
     // The copies follow the pointer, snapped to the active view's grid.
     void MoveTo(Graphics* g, int flags, float x, float y);
     // 'H', 'V' or 'R' applied to every copy (nothing is recorded: the copies
-    // belong to no document).
+    // belong to no document); 'R' turns the other way while Shift is down.
     void TransformByKey(wchar_t key);
 
 private:

@@ -214,6 +214,29 @@ TEST_F(BoardLookupsTest, IdenticalPadstacksTolerateDrillsButNotPads) {
     EXPECT_NE(first, a.get());
     EXPECT_EQ(net.FindOrAddVia(make(0.3002f, 0.6f).get()), first);
     EXPECT_EQ(net.GetChildCount(), 1u);
+    // Copies alike in every value match drill for drill, but a drill of no
+    // hole matches none: its padstack is identical to no other, and each via
+    // made of it is a new one.
+    const struct {
+        int type;
+        bool matches;
+    } kinds[] = {
+        {kDrillRound, true}, {kDrillSlot, true}, {kDrillCustom, true}, {kDrillNone, false}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.type);
+        auto drilled = make(0.3f, 0.6f);
+        CDrill* round = drilled->FindDrill();
+        round->RemoveFromParent();
+        delete round;
+        auto* drill = static_cast<CDrill*>(drilled->AddChild(new CDrill(k.type)));
+        std::unique_ptr<CPadstack> twin(static_cast<CPadstack*>(drilled->Clone()));
+        EXPECT_EQ(twin->FindEqualDrill(drill) != nullptr, k.matches);
+        EXPECT_EQ(drilled->IsIdentical(twin.get()), k.matches);
+        CNet vias(L"B");
+        CPadstack* via = vias.FindOrAddVia(drilled.get());
+        EXPECT_EQ(vias.FindOrAddVia(twin.get()) == via, k.matches);
+        EXPECT_EQ(vias.GetChildCount(), k.matches ? 1u : 2u);
+    }
 }
 
 TEST_F(BoardLookupsTest, FootprintTransformsAreInverse) {

@@ -13,14 +13,23 @@
 #include "platform/rebar_control.h"
 #include "platform/splitter_window.h"
 #include "platform/status_bar_control.h"
+#include "platform/text.h"
 #include "platform/toolbar_control.h"
 #include "platform/tooltip_control.h"
 #include "platform/update_ui.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
+#include "resources/menus_board.h"
+#include "resources/menus_footprint.h"
+#include "resources/menus_schematic.h"
+#include "resources/menus_symbol.h"
+#include "resources/menus_trees.h"
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -294,6 +303,62 @@ TEST_F(FrameControlsTest, MenuImagesLeaveTheirKeyColourTransparent) {
                 }
             }
         EXPECT_GT(keyed, 0) << "the image has a key colour";
+    }
+}
+
+// The access key of a menu entry: the character after a lone '&' ("&&"
+// shows an ampersand), folded to lower case; 0 for none.
+wchar_t AccessKey(const std::wstring& text) {
+    for (size_t i = 0; i + 1 < text.size() && text[i] != L'\t'; ++i) {
+        if (text[i] != L'&')
+            continue;
+        if (text[i + 1] != L'&')
+            return static_cast<wchar_t>(std::towlower(text[i + 1]));
+        ++i;
+    }
+    return 0;
+}
+
+// The entries of one menu side by side, commands and sub-menus alike, and
+// then each sub-menu's.
+void ExpectDistinctAccessKeys(const std::vector<MenuItemResource>& items,
+                              const std::string& where) {
+    std::map<wchar_t, std::wstring> taken;
+    for (const MenuItemResource& item : items) {
+        if (const wchar_t key = AccessKey(item.text)) {
+            const auto [at, fresh] = taken.emplace(key, item.text);
+            EXPECT_TRUE(fresh) << where << ": '" << WideToUtf8(item.text) << "' and '"
+                               << WideToUtf8(at->second) << "' share an access key";
+        }
+        if (item.kind == MenuItemResource::SubMenu)
+            ExpectDistinctAccessKeys(item.items, where + " > " + WideToUtf8(item.text));
+    }
+}
+
+// A key the entries of one menu share only moves between them, so one press
+// of it chooses nothing: in every menu of the program each access key names
+// one entry.
+TEST(MenuResources, NoTwoEntriesOfOneMenuShareAnAccessKey) {
+    std::vector<const MenuResource*> menus;
+    for (unsigned id :
+         {IDR_MAINFRAME, IDR_MENU_NEW, IDR_MENU_OPEN, IDR_MENU_PLACE_PADSTACK,
+          IDR_MENU_BOARD_OUTLINE, IDR_MENU_COMPONENT, IDR_MENU_ROUTE, IDR_MENU_AREA, IDR_MENU_TEXT})
+        menus.push_back(LoadMenuResource(id));
+    for (unsigned id : {IDR_MENU_PROJECT, IDR_MENU_BLOCK, IDR_MENU_BOARD, IDR_MENU_SHEET,
+                        IDR_MENU_SYMBOL_LIBRARY, IDR_MENU_SYMBOL_FOLDER, IDR_MENU_SYMBOL,
+                        IDR_MENU_FOOTPRINT_LIBRARY, IDR_MENU_FOOTPRINT_FOLDER, IDR_MENU_FOOTPRINT,
+                        IDR_MENU_PADSTACK_FOLDER, IDR_MENU_PADSTACK})
+        menus.push_back(FindTreeMenu(id));
+    for (unsigned id :
+         {IDR_MENU_FOOTPRINT_PADS, IDR_MENU_TRANSFORM, IDR_MENU_PRIMITIVES, IDR_MENU_PAD_LAYER})
+        menus.push_back(LoadFootprintViewMenu(id));
+    for (const MenuResource* menu :
+         {&BoardComponentMenu(), &BoardPackageTextMenu(), &BoardFreeTextMenu(),
+          &SchematicWireMenu(), &SchematicObjectMenu(), &SymbolViewMenu()})
+        menus.push_back(menu);
+    for (const MenuResource* menu : menus) {
+        ASSERT_NE(menu, nullptr);
+        ExpectDistinctAccessKeys(menu->items, "menu " + std::to_string(menu->id));
     }
 }
 

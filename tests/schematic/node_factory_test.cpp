@@ -3,11 +3,13 @@
 #include "core/root.h"
 #include "core/xml_file.h"
 #include "platform/file.h"
+#include "schematic/bus.h"
 #include "schematic/node_factory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -82,15 +84,34 @@ TEST(NodeFactoryTest, BusTextThroughALoad) {
     std::string dir = "/tmp/vorpel-factory-XXXXXX";
     ASSERT_NE(mkdtemp(dir.data()), nullptr);
     std::wstring path = PathJoin(PathFromNative(dir), L"bus.circuit");
-    ASSERT_TRUE(WriteWholeFile(path, "<?xml?>\r\n<Project>\r\n  <Bus/>\r\n  <Bus></Bus>\r\n"
-                                     "  <Bus>12,40H25</Bus>\r\n</Project>\r\n"));
+    // Each bus read ends its length from its start along y for 'V' and
+    // along x for any other direction.
+    const struct {
+        const char* text;
+        POINT end;
+    } ends[] = {{"5,8H20", {25, 8}},
+                {"5,8V20", {5, 28}},
+                {"5,8V-3", {5, 5}},
+                {"5,8N20", {25, 8}},
+                {"5,8X-4", {1, 8}}};
+    std::string body = "<?xml?>\r\n<Project>\r\n  <Bus/>\r\n  <Bus></Bus>\r\n"
+                       "  <Bus>12,40H25</Bus>\r\n";
+    for (const auto& e : ends)
+        body += "  <Bus>" + std::string(e.text) + "</Bus>\r\n";
+    ASSERT_TRUE(WriteWholeFile(path, body + "</Project>\r\n"));
     CRoot root;
     root.SetRootTag(L"Project");
     ASSERT_TRUE(CXmlFile(&root).Load(path.c_str()));
-    ASSERT_EQ(root.GetChildCount(), 3u);
+    ASSERT_EQ(root.GetChildCount(), 3u + std::size(ends));
     EXPECT_EQ(root.GetChild(0)->GetText(), L"0,0N0") << "a self-closing Bus keeps its default";
     EXPECT_EQ(root.GetChild(1)->GetText(), L"") << "empty content replaces it";
     EXPECT_EQ(root.GetChild(2)->GetText(), L"12,40H25");
+    for (size_t i = 0; i < std::size(ends); ++i) {
+        auto* bus = static_cast<CBus*>(root.GetChild(3 + i));
+        const POINT end = bus->GetEnd();
+        EXPECT_EQ(end.x, ends[i].end.x) << ends[i].text;
+        EXPECT_EQ(end.y, ends[i].end.y) << ends[i].text;
+    }
     std::string cmd = "rm -rf '" + dir + "'";
     (void)std::system(cmd.c_str());
 }

@@ -310,6 +310,48 @@ TEST_F(PackageTest, AttributesInFiles) {
     EXPECT_EQ(y->m_pSheet, nullptr);
 }
 
+// A wire, a bus or a free text whose sheet name is empty or missing lies on
+// the first sheet that has no name either; a part, or a package's text, on
+// none.
+TEST_F(PackageTest, AnEmptySheetNameFindsTheFirstSheetWithoutAName) {
+    Load(R"(<Project><Board><Sheet>A</Sheet><Sheet/><Sheet></Sheet>
+    <Package><Part Outline="4,2" XY="1,1"/><Text>p</Text></Package>
+    <Net>N1<Wire>0,0,1,0</Wire><Wire SheetName="">0,1,1,1</Wire><Wire SheetName="A">0,2,1,2</Wire></Net>
+    <Bus>0,0H5</Bus><Text>t</Text><Text SheetName="A">u</Text>
+    </Board></Project>)");
+    CSheet* a = Sheet(L"A");
+    auto* unnamed = static_cast<CSheet*>(m_board->GetChild(1));
+    ASSERT_EQ(unnamed->GetType(), NodeType::Sheet);
+    ASSERT_EQ(unnamed->GetName(), L"");
+    CNet* net = Net(L"N1");
+    CTreeNode* bus = FindFirst(m_board, NodeType::Bus);
+    const size_t n = m_board->GetChildCount();
+    const struct {
+        const char* what;
+        CTreeNode* object;
+        CSheet* sheet;
+    } cases[] = {
+        {"part", PackageAt(0)->GetPart(0), nullptr},
+        {"package text", PackageAt(0)->FindText(L""), nullptr},
+        {"wire without a name", net->GetChild(0), unnamed},
+        {"wire with an empty name", net->GetChild(1), unnamed},
+        {"wire on A", net->GetChild(2), a},
+        {"bus", bus, unnamed},
+        {"free text", m_board->GetChild(n - 2), unnamed},
+        {"free text on A", m_board->GetChild(n - 1), a},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(c.object, nullptr);
+        auto* object = dynamic_cast<CSheetObject*>(c.object);
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(static_cast<CSheet*>(object->m_pSheet), c.sheet);
+        if (c.sheet) {
+            EXPECT_TRUE(c.sheet->HasObject(object));
+        }
+    }
+}
+
 // A pin read again keeps no name of its earlier list, and writes its names
 // back as read.
 TEST_F(PackageTest, PadNamesReadAgain) {

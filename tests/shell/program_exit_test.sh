@@ -38,6 +38,7 @@ cd "$scratch" || fail "no scratch folder"
 examples=$(dirname "$example")
 symbols=$examples/demo.symbol
 drawing=$source_dir/tests/views/dxf/circle_r12.dxf
+open_drawing=$source_dir/tests/views/dxf/gap_open_r2000.dxf
 folder=$scratch/a-folder
 out=$scratch/outputs
 mkdir -p "$folder" "$out"
@@ -52,12 +53,14 @@ cases=(
     "vorpel|a.circuit b.circuit|2|err|vorpel: too many arguments"
     "vorpel|--nologo a.circuit|2|err|vorpel: unknown option '--nologo'"
     "vorpel|'$folder'|2|err|vorpel: $folder is a folder"
+    "vorpel|''|2|err|vorpel: the file name is empty"
     "vorpel-cam|--help|0|out|usage: vorpel-cam PROJECT OUTDIR"
     "vorpel-cam|'$example' -h|0|out|usage: vorpel-cam PROJECT OUTDIR"
     "vorpel-cam||2|err|vorpel-cam: too few arguments"
     "vorpel-cam|'$example' '$out/c' more|2|err|vorpel-cam: too many arguments"
     "vorpel-cam|-x '$example' '$out/c'|2|err|vorpel-cam: unknown option '-x'"
     "vorpel-cam|'$example' ''|2|err|vorpel-cam: the output folder name is empty"
+    "vorpel-cam|'' '$out/c'|2|err|vorpel-cam: the project file name is empty"
     "vorpel-cam|'$folder' '$out/c'|2|err|vorpel-cam: $folder is a folder"
     "vorpel-cam|'$scratch/none.circuit' '$out/c'|1|err|vorpel-cam: $scratch/none.circuit: "
     "vorpel-cam|'$example' '$scratch/blocked'|1|err|vorpel-cam: $scratch/blocked: cannot make the folder"
@@ -68,10 +71,12 @@ cases=(
     "vorpel-roundtrip|'$symbols' '$out/a.symbol' '$out/b.symbol'|2|err|vorpel-roundtrip: too many arguments"
     "vorpel-roundtrip|--force '$symbols' '$out/r.symbol'|2|err|vorpel-roundtrip: unknown option '--force'"
     "vorpel-roundtrip|'$symbols' ''|2|err|vorpel-roundtrip: the output file name is empty"
+    "vorpel-roundtrip|'' '$out/r.symbol'|2|err|vorpel-roundtrip: the input file name is empty"
     "vorpel-roundtrip|'$symbols' '$out/r.circuit'|2|err|vorpel-roundtrip: $out/r.circuit is not a .symbol file"
     "vorpel-roundtrip|'$example' '$out/r.footprint'|2|err|vorpel-roundtrip: $out/r.footprint is not a .circuit file"
     "vorpel-roundtrip|'$folder' '$out/r.symbol'|2|err|vorpel-roundtrip: $folder is a folder"
-    "vorpel-roundtrip|'$scratch/none.symbol' '$out/r.symbol'|1|err|vorpel-roundtrip: $scratch/none.symbol: "
+    "vorpel-roundtrip|'$scratch/none.symbol' '$out/r.symbol'|1|err|vorpel-roundtrip: $scratch/none.symbol: cannot open the file"
+    "vorpel-roundtrip|'$drawing' '$out/r.circuit'|1|err|vorpel-roundtrip: $drawing: not a .circuit, .symbol or .footprint file"
     "vorpel-roundtrip|'$symbols' '$out/r.symbol'|0|-|"
     "vorpel-roundtrip|-- '$symbols' '$out/-r.symbol'|0|-|"
     "vorpel-dxf|--help|0|out|usage: vorpel-dxf PROJECT BOARD DRAWING OUT"
@@ -80,11 +85,15 @@ cases=(
     "vorpel-dxf|'$example' Mainboard '$drawing' '$out/d.circuit' x|2|err|vorpel-dxf: too many arguments"
     "vorpel-dxf|-b Mainboard '$example' '$drawing' '$out/d.circuit'|2|err|vorpel-dxf: unknown option '-b'"
     "vorpel-dxf|'$example' Mainboard '$drawing' ''|2|err|vorpel-dxf: the output file name is empty"
+    "vorpel-dxf|'' Mainboard '$drawing' '$out/f.circuit'|2|err|vorpel-dxf: the project file name is empty"
+    "vorpel-dxf|'$example' Mainboard '' '$out/f.circuit'|2|err|vorpel-dxf: the drawing file name is empty"
     "vorpel-dxf|'$example' Mainboard '$drawing' '$out/d.symbol'|2|err|vorpel-dxf: $out/d.symbol is not a .circuit file"
     "vorpel-dxf|'$folder' Mainboard '$drawing' '$out/d.circuit'|2|err|vorpel-dxf: $folder is a folder"
     "vorpel-dxf|'$example' Mainboard '$folder' '$out/d.circuit'|2|err|vorpel-dxf: $folder is a folder"
     "vorpel-dxf|'$scratch/none.circuit' Mainboard '$drawing' '$out/d.circuit'|1|err|vorpel-dxf: $scratch/none.circuit: "
     "vorpel-dxf|'$example' Other '$drawing' '$out/d.circuit'|1|err|vorpel-dxf: $example: no board named 'Other'"
+    "vorpel-dxf|'$example' Mainboard '$scratch/none.dxf' '$out/f.circuit'|1|err|vorpel-dxf: $scratch/none.dxf: cannot open the file"
+    "vorpel-dxf|'$example' Mainboard '$open_drawing' '$out/f.circuit'|1|err|vorpel-dxf: $open_drawing: No closed figures found in the file"
     "vorpel-dxf|'$example' Mainboard '$drawing' '$out/d.circuit'|0|-|"
 )
 for row in "${cases[@]}"; do
@@ -121,7 +130,7 @@ done
 cmp -s "$symbols" "$out/r.symbol" || check "vorpel-roundtrip did not copy the library"
 cmp -s "$symbols" "$out/-r.symbol" || check "vorpel-roundtrip did not write a name after --"
 [ -s "$out/d.circuit" ] || check "vorpel-dxf wrote no project"
-for refused in r.circuit r.footprint d.symbol c; do
+for refused in r.circuit r.footprint d.symbol f.circuit c; do
     [ ! -e "$out/$refused" ] || check "$refused was written"
 done
 [ ! -e "$scratch/documents" ] || check "a usage error opened the program"

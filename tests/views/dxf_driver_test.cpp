@@ -61,13 +61,18 @@ TEST(DxfDriver, FailuresWriteNothing) {
     const std::string out = dir.path + "/out.circuit";
     struct Case {
         std::string args;
-        const char* message;
+        std::string message;
     };
+    const std::string missing = dir.path + "/none.dxf";
     const Case cases[] = {
         {Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("gap_open_r2000.dxf")),
-         "vorpel-dxf: No closed figures found in the file\n"},
+         "vorpel-dxf: " + DrawingPath("gap_open_r2000.dxf") +
+             ": No closed figures found in the file\n"},
         {Quoted(kDemo) + " Mainboard " + Quoted(DrawingPath("spline_six_points_r2000.dxf")),
-         "vorpel-dxf: No closed spline in the file\n"},
+         "vorpel-dxf: " + DrawingPath("spline_six_points_r2000.dxf") +
+             ": No closed spline in the file\n"},
+        {Quoted(kDemo) + " Mainboard " + Quoted(missing),
+         "vorpel-dxf: " + missing + ": cannot open the file\n"},
         {Quoted(kDemo) + " Other " + Quoted(DrawingPath("circle_r12.dxf")),
          "no board named 'Other'"},
         {"/nonexistent/x.circuit '' " + Quoted(DrawingPath("circle_r12.dxf")), "/nonexistent"},

@@ -24,8 +24,10 @@ namespace {
 class FootprintViewTest : public LibraryViewTest {
 protected:
     // A footprint of the test's own: grid 1 mm, one padstack "P" (a round
-    // pad) with pads at the given places and numbers, opened in its view.
-    CFootprintView* OpenBuilt(const std::vector<std::pair<std::wstring, PointF>>& pads) {
+    // pad) with pads at the given places and numbers, and the primitives of
+    // the text silkscreen on the top silkscreen, opened in its view.
+    CFootprintView* OpenBuilt(const std::vector<std::pair<std::wstring, PointF>>& pads,
+                              const std::wstring& silkscreen = L"") {
         auto* footprint = new CFootprint();
         footprint->SetText(L"BUILT");
         footprint->m_gridX = footprint->m_gridY = 1.0f;
@@ -41,6 +43,13 @@ protected:
             padstack->AddChild(pad);
         }
         footprint->AddChild(padstack);
+        if (!silkscreen.empty()) {
+            auto* marking = new CMarking();
+            marking->SetText(silkscreen);
+            marking->ReadAttributes();
+            marking->m_layer = 22;
+            footprint->AddChild(marking);
+        }
         Find(&Library(), NodeType::FootprintFolder, L"Chips")->AddChild(footprint);
         auto* view = dynamic_cast<CFootprintView*>(g_MainFrame.OpenNodeView(footprint));
         PumpPendingMessages();
@@ -166,44 +175,33 @@ TEST_F(FootprintViewTest, GridNumberingCarriesPastTheLastLetter) {
         Click(view, x, y);
         Key(VK_ESCAPE);
     };
-    // Below H1 comes J1 (no row I), below Y3 AA3, right of Y3 Y4.
-    ExpectDoUndoRedo([&] { placeAt(0, -1); }, "Footprint", "BUILT",
-                     "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
-                     "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
-                     "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad "
-                     "Num=\"J5\" XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n "
-                     "       <PadLayer Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" "
-                     "Size=\"2,2\"/>\r\n        <Drill Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" "
-                     "XY=\"0,-1\"/>\r\n      </Padstack>\r\n    </Footprint>");
-    ExpectDoUndoRedo(
-        [&] { placeAt(3, -5); }, "Footprint", "BUILT",
+    // Each pad of the fiducial, whose drill of no hole matches none, goes
+    // into a padstack of its own.
+    const std::string built =
         "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
         "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
         "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad Num=\"J5\" "
-        "XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n        <PadLayer "
-        "Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" Size=\"2,2\"/>\r\n        <Drill "
-        "Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" XY=\"0,-1\"/>\r\n        <Pad Num=\"AA3\" "
-        "XY=\"3,-5\"/>\r\n      </Padstack>\r\n    </Footprint>");
-    ExpectDoUndoRedo([&] { placeAt(4, -4); }, "Footprint", "BUILT",
-                     "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
-                     "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
-                     "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad "
-                     "Num=\"J5\" XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n "
-                     "       <PadLayer Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" "
-                     "Size=\"2,2\"/>\r\n        <Drill Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" "
-                     "XY=\"0,-1\"/>\r\n        <Pad Num=\"AA3\" XY=\"3,-5\"/>\r\n        <Pad "
-                     "Num=\"Y4\" XY=\"4,-4\"/>\r\n      </Padstack>\r\n    </Footprint>");
-    // Above J5 comes H5, not I5.
-    ExpectDoUndoRedo(
-        [&] { placeAt(6, 3); }, "Footprint", "BUILT",
-        "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        <PadLayer "
-        "Size=\"0.6,0.6\"/>\r\n        <Pad Num=\"H1\"/>\r\n        <Pad Num=\"Y2\" "
-        "XY=\"2,-4\"/>\r\n        <Pad Num=\"Y3\" XY=\"3,-4\"/>\r\n        <Pad Num=\"J5\" "
-        "XY=\"6,2\"/>\r\n      </Padstack>\r\n      <Padstack>FIDUCIAL\r\n        <PadLayer "
-        "Size=\"1,1\"/>\r\n        <PadLayer Layer=\"SMT\" Size=\"2,2\"/>\r\n        <Drill "
-        "Type=\"NONE\"/>\r\n        <Pad Num=\"J1\" XY=\"0,-1\"/>\r\n        <Pad Num=\"AA3\" "
-        "XY=\"3,-5\"/>\r\n        <Pad Num=\"Y4\" XY=\"4,-4\"/>\r\n        <Pad Num=\"H5\" "
-        "XY=\"6,3\"/>\r\n      </Padstack>\r\n    </Footprint>");
+        "XY=\"6,2\"/>\r\n      </Padstack>\r\n";
+    std::string placed;
+    const struct {
+        float x, y;
+        const char* pad;
+    } steps[] = {
+        // Below H1 comes J1 (no row I), below Y3 AA3, right of Y3 Y4; above
+        // J5 comes H5, not I5.
+        {0, -1, "Num=\"J1\" XY=\"0,-1\""},
+        {3, -5, "Num=\"AA3\" XY=\"3,-5\""},
+        {4, -4, "Num=\"Y4\" XY=\"4,-4\""},
+        {6, 3, "Num=\"H5\" XY=\"6,3\""},
+    };
+    for (const auto& s : steps) {
+        placed += "      <Padstack>FIDUCIAL\r\n        <PadLayer Size=\"1,1\"/>\r\n        "
+                  "<PadLayer Layer=\"SMT\" Size=\"2,2\"/>\r\n        <Drill Type=\"NONE\"/>\r\n"
+                  "        <Pad " +
+                  std::string(s.pad) + "/>\r\n      </Padstack>\r\n";
+        ExpectDoUndoRedo([&] { placeAt(s.x, s.y); }, "Footprint", "BUILT",
+                         built + placed + "    </Footprint>");
+    }
 }
 
 TEST_F(FootprintViewTest, MirroringAndTurningPadsMovesThemToOtherPadstacks) {
@@ -824,6 +822,77 @@ TEST_F(FootprintViewTest, TurningPrimitivesPlacedAndFloating) {
     EXPECT_EQ(view->GetUndoList().UndoCount(), records);
     EXPECT_EQ(Saved(), before);
     Key(VK_ESCAPE);
+}
+
+// R typed on the keyboard turns the selected primitives a quarter clockwise,
+// Shift+R anticlockwise, about the last press point; a text's angle turns
+// with them and stays within a full turn. The floating copies of the
+// clipboard turn the same ways.
+TEST_F(FootprintViewTest, RAndShiftRTurnPrimitivesOppositeWays) {
+    CFootprintView* view = OpenBuilt({}, L"L0,0,2,0W0.2 TXT0,2,300,0.5:A\u00B6Tahoma");
+    ASSERT_NE(view, nullptr);
+    CMarking* marking = CPadstack::FindMarking(view->GetFootprint(), 22);
+    ASSERT_NE(marking, nullptr);
+    ASSERT_EQ(marking->m_primitives.size(), 2u);
+    CMarkingPrimitive* text = marking->m_primitives[1];
+    Key('1', MK_SHIFT);
+    Command(ID_FP_SELECT_OBJECT);
+    const std::string head = "<Footprint Grid=\"1,1\">BUILT\r\n      <Padstack>P\r\n        "
+                             "<PadLayer Size=\"0.6,0.6\"/>\r\n      </Padstack>\r\n      "
+                             "<Marking Layer=\"SST\">";
+    const std::string tail = "\xC2\xB6Tahoma</Marking>\r\n    </Footprint>";
+    const struct {
+        const char* keys;
+        WPARAM mk;
+        const char* once;
+        const char* twice;
+    } cases[] = {
+        {"r", 0, "L1,1,1,-1W0.2 TXT3,1,210,0.5:A", "L2,0,0,0W0.2 TXT2,-2,120,0.5:A"},
+        {"shift+r", MK_SHIFT, "L1,-1,1,1W0.2 TXT-1,-1,30,0.5:A", "L2,0,0,0W0.2 TXT2,-2,120,0.5:A"},
+    };
+    // The text pressed at the middle of its box, then the line at (1, 0),
+    // the point both turn about (the line passes through it however turned).
+    const auto selectBoth = [&] {
+        RectF box;
+        {
+            auto g = view->MakeGraphics();
+            ASSERT_TRUE(text->GetBounds(g.get(), &box));
+        }
+        Click(view, box.X + box.Width / 2, box.Y + box.Height / 2);
+        Click(view, 1, 0, MK_CONTROL);
+        ASSERT_TRUE(text->m_selected);
+        ASSERT_TRUE(marking->m_primitives[0]->m_selected);
+    };
+    const std::string original = Saved();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        for (const char* expected : {c.once, c.twice}) {
+            selectBoth();
+            ExpectDoUndoRedo(
+                [&] {
+                    const size_t records = view->GetUndoList().UndoCount();
+                    ServerKey(c.keys, 'R', c.mk,
+                              [&] { return view->GetUndoList().UndoCount() > records; });
+                },
+                "Footprint", "BUILT", head + expected + tail);
+        }
+        Undo();
+        Undo();
+        EXPECT_EQ(Saved(), original);
+        // Copies follow the pointer and turn about the point it is at.
+        Click(view, 1, 0);
+        Key('C', MK_CONTROL);
+        ASSERT_TRUE(view->IsPlacing());
+        Move(view, 1, 0);
+        ASSERT_EQ(g_MarkingClipboard.Count(), 1u);
+        CMarkingPrimitive* copy = g_MarkingClipboard.Primitives().front();
+        const std::wstring before = copy->ToString();
+        ServerKey(c.keys, 'R', c.mk, [&] { return copy->ToString() != before; });
+        EXPECT_EQ(WideToUtf8(copy->ToString()),
+                  std::string(c.once).substr(0, std::string(c.once).find(' ')));
+        Key(VK_ESCAPE);
+        EXPECT_EQ(Saved(), original);
+    }
 }
 
 TEST_F(FootprintViewTest, CopiesOfPrimitivesArePlacedByEachClick) {

@@ -19,8 +19,10 @@
 #include "platform/graphics.h"
 #include "platform/matrix.h"
 #include "platform/popup_menu.h"
+#include "platform/window_manager.h"
 #include "tests/focus_input.h"
 #include "tests/pointer_input.h"
+#include "tests/screen_user.h"
 #include "tests/shell/frame_fixture.h"
 #include "views/editor_views.h"
 #include "views/footprint_view.h"
@@ -29,6 +31,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <string>
@@ -164,6 +167,32 @@ protected:
     // is (the tab window while a library item is edited).
     void Key(int vk, WPARAM mk = 0) {
         PressKeyAtFocus(vk, mk);
+        ResetKeyState();
+    }
+    // A key typed on the X server's keyboard (xdotool's words for it, as
+    // "shift+r"), so that it reaches the window of the server's focus with
+    // the modifiers the server holds, as a user's does; waits until arrived()
+    // answers true. Off a real display it goes to the focus as Key() sends
+    // vk with mk.
+    void ServerKey(const std::string& keys, int vk, WPARAM mk,
+                   const std::function<bool()>& arrived) {
+        if (!OnRealDisplay()) {
+            Key(vk, mk);
+            return;
+        }
+        PlatformWindow* focus = KeyboardFocusWindow();
+        ASSERT_NE(focus, nullptr);
+        const auto focused = [&] {
+            return HasServerFocus(g_MainFrame) && KeyboardFocusWindow() == focus;
+        };
+        if (!focused())
+            RequestActivationFromWindowManager(&g_MainFrame);
+        ASSERT_TRUE(ProcessEventsUntil(focused))
+            << "the main window never had the keyboard focus of the X server";
+        ASSERT_EQ(std::system(("xdotool key " + keys).c_str()), 0);
+        ASSERT_TRUE(ProcessEventsUntil(arrived)) << keys << " did not arrive";
+        ProcessEventsUntil([] { return !IsKeyDown(VK_SHIFT); });
+        PumpPendingMessages();
         ResetKeyState();
     }
     // Choosing entry i of the pad-layer selector.

@@ -13,11 +13,20 @@ namespace {
 
 class PadstackViewTest : public LibraryViewTest {
 protected:
-    // A padstack of the test's own in the padstack folder, opened.
-    CPadstackView* OpenBuilt(const wchar_t* name, std::vector<CPadLayer*> layers) {
+    // A padstack of the test's own in the padstack folder, with the
+    // primitives of the text assembly on the top assembly layer, opened.
+    CPadstackView* OpenBuilt(const wchar_t* name, std::vector<CPadLayer*> layers,
+                             const std::wstring& assembly = L"") {
         auto* padstack = new CPadstack(name);
         for (CPadLayer* layer : layers)
             padstack->AddChild(layer);
+        if (!assembly.empty()) {
+            auto* marking = new CMarking();
+            marking->SetText(assembly);
+            marking->ReadAttributes();
+            marking->m_layer = 24;
+            padstack->AddChild(marking);
+        }
         Find(&Library(), NodeType::PadstackFolder, L"Standard")->AddChild(padstack);
         auto* view = dynamic_cast<CPadstackView*>(g_MainFrame.OpenNodeView(padstack));
         PumpPendingMessages();
@@ -210,6 +219,35 @@ TEST_F(PadstackViewTest, MarkingToolsDrawOnTheNonCopperLayers) {
         "Padstack", "FIDUCIAL",
         "<Padstack>FIDUCIAL\r\n      <PadLayer Size=\"1,1\"/>\r\n      <PadLayer Layer=\"SMT\" "
         "Size=\"2,2\"/>\r\n      <Drill Type=\"NONE\"/>\r\n    </Padstack>");
+}
+
+// R typed on the keyboard turns a selected primitive a quarter clockwise,
+// Shift+R anticlockwise, about the point it was pressed at (off the grid by
+// the pixel the press hits).
+TEST_F(PadstackViewTest, RAndShiftRTurnPrimitivesOppositeWays) {
+    CPadstackView* view = OpenBuilt(L"TURNED", {Round(0, 1)}, L"L0,0,2,0W0.2");
+    ASSERT_NE(view, nullptr);
+    const struct {
+        const char* keys;
+        WPARAM mk;
+        const char* turned;
+    } cases[] = {{"r", 0, "L1,1,1,-1W0.2"}, {"shift+r", MK_SHIFT, "L1,-1,1,1W0.2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        ExpectDoUndoRedo(
+            [&] {
+                Click(view, 1, 0);
+                const size_t records = view->GetUndoList().UndoCount();
+                ServerKey(c.keys, 'R', c.mk,
+                          [&] { return view->GetUndoList().UndoCount() > records; });
+            },
+            "Padstack", "TURNED",
+            std::string("<Padstack>TURNED\r\n      <PadLayer Size=\"1,1\"/>\r\n      <Marking "
+                        "Layer=\"AST\">") +
+                c.turned + "</Marking>\r\n    </Padstack>",
+            1, true);
+        Undo();
+    }
 }
 
 // A marking copied in the padstack editor is placed in a footprint.
