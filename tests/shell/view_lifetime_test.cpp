@@ -11,10 +11,13 @@
 #include "core/property_combobox.h"
 #include "core/property_grid.h"
 #include "dialogs/sel_part.h"
+#include "dialogs/stackup.h"
+#include "dialogs/stackup_list_ctrl.h"
 #include "platform/combo_box_control.h"
 #include "platform/device_context.h"
 #include "schematic/sheet.h"
 #include "schematic/text.h"
+#include "tests/dialogs/dialog_driver.h"
 #include "tests/dialogs/footprint_choice.h"
 #include "tests/focus_input.h"
 #include "tests/pointer_input.h"
@@ -1344,7 +1347,32 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
         Command(ID_BRD_TEXT_EDIT);
         PageClick(26, 21);
     };
+    // A row of the stackup's "No thermal connection" column clicked, from
+    // the project tree.
+    auto noThermal = [this](int row) {
+        return [=, this] {
+            ScopedModalDialogHook hook([row](PlatformDialog& d) {
+                auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+                ASSERT_NE(list, nullptr);
+                dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnNoThermal);
+                dialog_driver::ClickButton(d, IDOK);
+            });
+            Menu(0, board, ID_PRJ_STACKUP);
+            PumpPendingMessages();
+        };
+    };
+    auto mergeN1IntoGnd = [this] {
+        Page(nullptr);
+        Page(L"Main");
+        Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}});
+    };
     const Case cases[] = {
+        {"N1 merged into GND on Main, Inner 2's thermal connection changed in the stackup",
+         {{mergeN1IntoGnd, -1, "<Layer Net=\"GND\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {noThermal(2), -1, "<Layer Net=\"GND\" Type=\"PLANE\">I02"},
+          {undo(L"Main"), -1, "<Layer Net=\"N1\" Type=\"PLANE\">I02"},
+          {[this] { Undo(0); }, -1, "<Layer Net=\"N1\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {redo(L"Main"), 1}}},
         {"U1's reference text moved on Power, then on Main",
          {{[this] {
                Page(L"Power");
