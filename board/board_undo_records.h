@@ -140,6 +140,7 @@ public:
     explicit CUndoChangeConductor(CConductor* conductor);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    const CTreeNode* GetChangedNode() const override { return m_conductor; }
     void TakeCurrentValues() override { m_change.TakeCurrent(Fields()); }
     void TakeOthersValues() override { m_change.TakeOthers(Fields()); }
     bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft(Fields()); }
@@ -256,6 +257,7 @@ public:
     CUndoConductorNodeChange(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    const CTreeNode* GetChangedNode() const override { return m_conductor; }
     void TakeCurrentValues() override;
     void TakeOthersValues() override;
     bool FindsValuesAsLeft() const override;
@@ -278,6 +280,7 @@ public:
     CUndoConductorNodeDelete(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    const CTreeNode* GetChangedNode() const override { return m_conductor; }
     void LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) override;
 
 private:
@@ -292,6 +295,7 @@ public:
     CUndoConductorNodeInsert(CConductor* conductor, int vertex);
     CUndoItem* Undo() override;
     void ForEachNamedNode(const std::function<void(const CTreeNode*)>& visit) const override;
+    const CTreeNode* GetChangedNode() const override { return m_conductor; }
 
 private:
     CConductor* m_conductor;

@@ -298,7 +298,7 @@ void CHistoryGate::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int 
     // What a view does on its own behalf while another history's change
     // lets go of its steps stays that history's doing.
     const CUndoList* last = after || m_droppingWork ? nullptr : LastChanged();
-    const bool compare = !after && !m_droppingWork && NoteChangeOf(changing);
+    const bool compare = !after && !m_droppingWork && NoteChangeOf(changing, change);
     if (after)
         NoteRecentGroup(changing, change);
     Look look;
@@ -318,12 +318,21 @@ void CHistoryGate::OnHistoryChange(CUndoList& changing, CVorpelView* owner, int 
 // A change of history changing is about to be made. When another history
 // changed last, its records take what their nodes hold now as left by
 // their steps, and the others' records are to be compared with the values
-// their steps left (true): that history may have changed them.
-bool CHistoryGate::NoteChangeOf(CUndoList& changing) {
+// their steps left (true): that history may have changed them. When it
+// changed last itself and its next step begins (an Undo or Redo, or a
+// record opening a group), what it changed since without a record (an Esc
+// taking a route's loose end away) is its last step's doing too: once
+// the group is complete, nothing looks at its nodes as its own again.
+bool CHistoryGate::NoteChangeOf(CUndoList& changing, CUndoList::Change change) {
     CUndoList* last = LastChanged();
     m_lastChanged = &changing;
-    if (last == &changing)
+    if (last == &changing) {
+        if (change != CUndoList::Change::Push || changing.GetStartNewGroup()) {
+            GatherTouchedNodes(AllHistories());
+            TakeOwnValues(changing);
+        }
         return false;
+    }
     if (last) {
         GatherTouchedNodes(AllHistories());
         // A record taken after its change (an inserted node's) names what

@@ -110,7 +110,7 @@ private:
     // --- A change of a history ---
     void OnHistoryChange(CUndoList& changing, CVorpelView* owner, int treeKind,
                          CUndoList::Change change, bool after);
-    bool NoteChangeOf(CUndoList& changing);
+    bool NoteChangeOf(CUndoList& changing, CUndoList::Change change);
     void NoteRecentGroup(CUndoList& changing, CUndoList::Change change);
     void PostSettling(const CUndoList& changing);
     void IndexBoardsLater(const CVorpelView* owner, int treeKind);

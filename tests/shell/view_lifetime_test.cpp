@@ -11,10 +11,13 @@
 #include "core/property_combobox.h"
 #include "core/property_grid.h"
 #include "dialogs/sel_part.h"
+#include "dialogs/stackup.h"
+#include "dialogs/stackup_list_ctrl.h"
 #include "platform/combo_box_control.h"
 #include "platform/device_context.h"
 #include "schematic/sheet.h"
 #include "schematic/text.h"
+#include "tests/dialogs/dialog_driver.h"
 #include "tests/dialogs/footprint_choice.h"
 #include "tests/focus_input.h"
 #include "tests/pointer_input.h"
@@ -1082,20 +1085,71 @@ TEST_F(ViewLifetimeTest, ASheetsUndoKeepsTheNetTheBoardRoutedSince) {
     EXPECT_TRUE(screen_picture::SameAfterFullRepaint(g_MainFrame, L"board-net-kept"));
 }
 
-// Main changes R1's footprint; the board routes three tracks from N1's via,
-// one from a pad of the new footprint and one from GND's via; Main's Undo
-// takes the new footprint's pads away. The board forgets only the route
-// tied to them: its Ctrl+Z takes back the other four, one each, and then
-// nothing, and its Redo brings them back.
+// Main changes R1's footprint; the board routes, one of its routes tied to
+// a pad of the new footprint, the others from N1's and GND's vias; Main's
+// Edit > Undo takes the new footprint's pads away. The board forgets the
+// route tied to them and the routes that act on what it left, and keeps
+// the others: its Ctrl+Z takes back each it keeps, and then nothing, and
+// its Redo brings them back.
 TEST_F(ViewLifetimeTest, ASheetsUndoCostsTheBoardOnlyTheStepOnWhatItTookAway) {
+    // A route from a point, bent by the pointer passing another on its way
+    // to where it is clicked, its loose end taken away by Esc.
+    auto bent = [this](float x, float y, float passX, float passY, float toX, float toY) {
+        Command(ID_BRD_ROUTE_NEW);
+        PageClick(x, y);
+        PageMove(passX, passY);
+        PageClick(toX, toY);
+        PageKey(VK_ESCAPE);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> routes; // the last from GND's via
+        size_t kept;                  // steps the board keeps
+    };
+    const Case cases[] = {
+        {"straight routes",
+         [&] {
+             Route({{18, 12}, {20, 15}});
+             Route({{18, 12}, {21, 9}});
+             Route({{18, 12}, {20, 17}});
+             Route({{15, 12}, {15, 18}});
+             Route({{30, 12}, {33, 9}});
+         },
+         4},
+        // Esc takes each bent route's loose end without a step of its own:
+        // that belongs to the route, not to a change another history made.
+        {"bent routes ended by Esc",
+         [&] {
+             bent(18, 12, 18, 14, 16.51f, 16.51f);
+             bent(18, 12, 18, 14, 19.05f, 16.51f);
+             bent(18, 12, 19, 11, 20.32f, 7.62f);
+             Route({{15, 12}, {15, 18}});
+             Route({{30, 12}, {33, 9}});
+         },
+         4},
+        // The route that goes starts at N1's via too: the routes from the
+        // via only name the pad it also names.
+        {"the forgotten route from N1's via",
+         [&] {
+             Route({{18, 12}, {20, 15}});
+             Route({{18, 12}, {21, 9}});
+             Route({{18, 12}, {15, 12}});
+             Route({{30, 12}, {33, 9}});
+         },
+         3},
+        // The route that goes ends on the track routed before it, which
+        // keeps the vertex it put there: that earlier route goes with it.
+        {"the forgotten route ending on an earlier track",
+         [&] {
+             Route({{18, 12}, {18, 16}});
+             Route({{15, 12}, {18, 14}});
+             Route({{30, 12}, {33, 9}});
+         },
+         1},
+    };
     ASSERT_TRUE(WriteWholeFile(
         PathJoin(g_MainFrame.GetDefaultFolder(kDocumentFootprintLibrary), L"demo.footprint"),
         original[kDocumentFootprintLibrary]));
-    Reopen();
-    Page(nullptr);
-    Page(L"Main");
-    ChangeR1ToConn2();
-    ASSERT_TRUE(Contains(Saved(0), "<Package Footprint=\"CONN2\""));
     auto tracksFrom = [](const std::string& xml, const char* start) {
         const std::string needle = std::string("Width=\"0.3\">") + start;
         size_t count = 0;
@@ -1103,41 +1157,46 @@ TEST_F(ViewLifetimeTest, ASheetsUndoCostsTheBoardOnlyTheStepOnWhatItTookAway) {
             ++count;
         return count;
     };
-    Page(nullptr);
-    PageKey('1');
-    const std::string before = Saved(0);
-    Route({{18, 12}, {20, 15}});
-    Route({{18, 12}, {21, 9}});
-    Route({{18, 12}, {20, 17}});
-    Route({{15, 12}, {15, 18}});
-    Route({{30, 12}, {33, 9}});
-    const std::string routed = Saved(0);
-    ASSERT_EQ(tracksFrom(routed, "18.000,12.000"), tracksFrom(before, "18.000,12.000") + 3);
-    ASSERT_EQ(tracksFrom(routed, "15.000,12.000"), 1u) << "no track from the new footprint";
-    ASSERT_EQ(tracksFrom(routed, "30.000,12.000"), tracksFrom(before, "30.000,12.000") + 1);
-    Page(L"Main");
-    PageKey('Z', MK_CONTROL);
-    const std::string undone = Saved(0);
-    ASSERT_FALSE(Contains(undone, "<Package Footprint=\"CONN2\""));
-    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
-    EXPECT_TRUE(ConductorsTieOnlyToPadsInReach());
-    Page(nullptr);
-    std::vector<std::string> states{undone};
-    for (int i = 0; i < 5; ++i) {
-        PageKey('Z', MK_CONTROL);
-        states.push_back(Saved(0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reopen();
+        Page(nullptr);
+        Page(L"Main");
+        ChangeR1ToConn2();
+        ASSERT_TRUE(Contains(Saved(0), "<Package Footprint=\"CONN2\""));
+        Page(nullptr);
+        PageKey('1');
+        const std::string before = Saved(0);
+        c.routes();
+        const std::string routed = Saved(0);
+        ASSERT_EQ(tracksFrom(routed, "30.000,12.000"), tracksFrom(before, "30.000,12.000") + 1);
+        ASSERT_TRUE(Contains(LinesWith(routed, "Conductor"), "15.000,12.000"))
+            << "no track at the new footprint's pad";
+        Page(L"Main");
+        Command(ID_EDIT_UNDO);
+        const std::string undone = Saved(0);
+        ASSERT_FALSE(Contains(undone, "<Package Footprint=\"CONN2\""));
+        EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        EXPECT_TRUE(ConductorsTieOnlyToPadsInReach());
+        Page(nullptr);
+        std::vector<std::string> states{undone};
+        for (size_t i = 0; i <= c.kept; ++i) {
+            PageKey('Z', MK_CONTROL);
+            states.push_back(Saved(0));
+        }
+        for (size_t i = 1; i <= c.kept; ++i)
+            EXPECT_TRUE(states[i] != states[i - 1]) << "Ctrl+Z " << i << " took nothing back";
+        ExpectSameFile(states[c.kept + 1], states[c.kept], "a Ctrl+Z past the steps kept");
+        EXPECT_EQ(tracksFrom(states[c.kept], "30.000,12.000"), tracksFrom(before, "30.000,12.000"));
+        EXPECT_TRUE(Contains(LinesWith(states[c.kept], "Conductor"), "15.000,12.000"))
+            << "the forgotten route went";
+        for (size_t i = 0; i < c.kept; ++i)
+            PageKey('Y', MK_CONTROL);
+        ExpectSameFile(Saved(0), undone, "the board's Redo");
+        EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+        g_MainFrame.m_tabWindow.CloseAll();
     }
-    for (size_t i = 1; i < 5; ++i)
-        EXPECT_TRUE(states[i] != states[i - 1]) << "Ctrl+Z " << i << " took nothing back";
-    ExpectSameFile(states[5], states[4], "a fifth Ctrl+Z");
-    EXPECT_EQ(tracksFrom(states[4], "18.000,12.000"), tracksFrom(before, "18.000,12.000"));
-    EXPECT_EQ(tracksFrom(states[4], "30.000,12.000"), tracksFrom(before, "30.000,12.000"));
-    EXPECT_EQ(tracksFrom(states[4], "15.000,12.000"), 1u) << "the forgotten route went";
-    for (int i = 0; i < 4; ++i)
-        PageKey('Y', MK_CONTROL);
-    ExpectSameFile(Saved(0), undone, "the board's Redo");
-    EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
-    EXPECT_TRUE(BoardEditorsIndexTheirBoards());
 }
 
 // U1's unit 1 moved by its "Part #1" row on Main, put down there, then moved
@@ -1299,7 +1358,32 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
         Command(ID_BRD_TEXT_EDIT);
         PageClick(26, 21);
     };
+    // A row of the stackup's "No thermal connection" column clicked, from
+    // the project tree.
+    auto noThermal = [this](int row) {
+        return [=, this] {
+            ScopedModalDialogHook hook([row](PlatformDialog& d) {
+                auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
+                ASSERT_NE(list, nullptr);
+                dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnNoThermal);
+                dialog_driver::ClickButton(d, IDOK);
+            });
+            Menu(0, board, ID_PRJ_STACKUP);
+            PumpPendingMessages();
+        };
+    };
+    auto mergeN1IntoGnd = [this] {
+        Page(nullptr);
+        Page(L"Main");
+        Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}});
+    };
     const Case cases[] = {
+        {"N1 merged into GND on Main, Inner 2's thermal connection changed in the stackup",
+         {{mergeN1IntoGnd, -1, "<Layer Net=\"GND\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {noThermal(2), -1, "<Layer Net=\"GND\" Type=\"PLANE\">I02"},
+          {undo(L"Main"), -1, "<Layer Net=\"N1\" Type=\"PLANE\">I02"},
+          {[this] { Undo(0); }, -1, "<Layer Net=\"N1\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {redo(L"Main"), 1}}},
         {"U1's reference text moved on Power, then on Main",
          {{[this] {
                Page(L"Power");
