@@ -52,6 +52,12 @@ bool AttributeChange::IsEmpty() const {
     return m_textBefore == m_textLeft && m_before == m_left;
 }
 
+bool AttributeChange::ChangedAny(const std::function<bool(std::wstring_view name)>& counts) const {
+    bool changed = false;
+    ForEachChanged([&](const std::wstring& name) { changed = changed || counts(name); });
+    return changed;
+}
+
 void AttributeChange::FollowRename(std::wstring_view name, std::wstring_view from,
                                    std::wstring_view to) {
     for (XmlAttributeMap* map : {&m_before, &m_left})

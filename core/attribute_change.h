@@ -37,6 +37,8 @@ public:
     AttributeChange PutBack(CTreeNode* node);
     // The step changed nothing.
     bool IsEmpty() const;
+    // Whether the step changed an attribute for which counts is true.
+    bool ChangedAny(const std::function<bool(std::wstring_view name)>& counts) const;
     // Where the attribute name holds from, before the step or as it left
     // it, it holds to instead: what it names took another name.
     void FollowRename(std::wstring_view name, std::wstring_view from, std::wstring_view to);

@@ -253,6 +253,13 @@ std::wstring_view SheetNameOf(const CTreeNode* node) {
     return dynamic_cast<const CSheetObject*>(node) ? std::wstring_view(L"SheetName")
                                                    : std::wstring_view();
 }
+
+// Whether the attribute decides, beside the node's key, what the nodes
+// naming it become: a layer's type and a plane's net make what lies on the
+// layer copper, a cut in a plane or nothing written at all.
+bool DecidesReferrers(const CTreeNode* node, std::wstring_view attribute) {
+    return node->GetType() == NodeType::Layer && (attribute == L"Type" || attribute == L"Net");
+}
 } // namespace
 
 CUndoChangeNodeAttribute::CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner,
@@ -293,7 +300,11 @@ void CUndoChangeNodeAttribute::TakeCurrentValues() {
     m_change.TakeCurrent(m_node);
     if (m_sheetAfter)
         *m_sheetAfter = CurrentSheet();
-    if (m_node->ReferenceKey() != m_keyBefore)
+    // A step that changed the node's key, or what the nodes naming it
+    // become by it, keeps them as it left them.
+    if (m_node->ReferenceKey() != m_keyBefore ||
+        m_change.ChangedAny(
+            [this](std::wstring_view name) { return DecidesReferrers(m_node, name); }))
         m_referrers.Take(m_node);
     else
         m_referrers.Clear();

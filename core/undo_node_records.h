@@ -169,7 +169,7 @@ private:
     std::unique_ptr<SheetLink> m_sheet;      // a sheet object's sheet before, else null
     std::unique_ptr<SheetLink> m_sheetAfter; // and the one the step left it on
     std::wstring m_keyBefore;                // the node's key before the step
-    Referrers m_referrers;                   // taken where the step changed the key
+    Referrers m_referrers; // taken where the step changed the key or what decides referrers
 };
 
 // Pushed by a step that moves what a node holds to another node or back (a

@@ -48,8 +48,9 @@ protected:
         return withEditor ? OpenBoard() : nullptr;
     }
     // The stackup from the tree: a button pressed on a row (or a row
-    // dragged onto another), OK; a question is answered Yes.
-    void Stackup(int button, int row, int onto = -1) {
+    // dragged onto another, or the row's type chosen by its place in the
+    // list and its plane's net typed), OK; a question is answered Yes.
+    void Stackup(int button, int row, int onto = -1, int type = -1, const wchar_t* net = nullptr) {
         ScopedModalDialogHook hook([&](PlatformDialog& d) {
             auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             ASSERT_NE(list, nullptr);
@@ -60,6 +61,12 @@ protected:
                 dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnLayer);
                 dialog_driver::ClickButton(d, button);
             }
+            if (type >= 0) {
+                dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnType);
+                dialog_driver::ChooseInCombo(list->GetCellCombo(), type);
+            }
+            if (net)
+                dialog_driver::EditCell(list, row, CStackupListCtrl::kColumnNet, net);
             dialog_driver::ClickButton(d, IDOK);
         });
         BoardMenu(ID_PRJ_STACKUP);
@@ -281,23 +288,41 @@ TEST_F(BoardDialogsTest, TheEditorsHistoryGoesWithARenumberingOfItsLayers) {
 }
 
 // A layer inserted, dragged below the next or deleted in the tree's stackup,
-// then a track routed on the layer that came of it in the board's editor:
-// the tree's Undo would leave the track on a layer the stackup no longer
-// holds, or on another layer. The tree's step goes instead, and the file
-// keeps the track where it was routed.
+// or a layer's type or plane net changed there, then a track routed (or an
+// area drawn) on the layer that came of it in the board's editor: the tree's
+// Undo (or, for a change undone before the route, its Redo) would leave it
+// on a layer the stackup no longer holds, on another layer, on a layer that
+// is never written or in another net's plane. The tree's step goes instead,
+// and the file keeps the track where it was routed.
 TEST_F(BoardDialogsTest, TheTreesStackupUndoLeavesTheEditorsLaterTrackOnItsLayer) {
     struct Case {
         const char* name;
         int button, row, onto;
-        char layerKey; // the layer routed on, with Ctrl
+        char layerKey; // the layer routed on, with layerMk
         const char* track;
         bool inserted = false; // Inner 5 inserted first, a step of its own
+        int type = -1;         // the row's type, by its place in the list
+        const wchar_t* net = nullptr;
+        // A route from a via, or an area's corners, in millimetres.
+        float toX = 18, toY = 4, fromX = 18, fromY = 12;
+        bool redo = false; // the tree's Undo before the route, its Redo after
+        WPARAM layerMk = MK_CONTROL;
+        UINT tool = ID_BRD_ROUTE_NEW;
     };
     const Case cases[] = {
         {"Inner 5 inserted", CStackup::kInsertLayer, 1, -1, '5', "<Conductor Layer=\"I05\""},
         {"Inner 1 dragged below Inner 2", 0, 1, 3, '2', "<Conductor Layer=\"I02\" Width"},
         {"Inner 4 deleted below a new Inner 5", CStackup::kDeleteLayer, 4, -1, '4',
          "<Conductor Layer=\"I04\" Width", true},
+        {"the jumper layer Inner 3 made a routing one", 0, 3, -1, '3',
+         "<Conductor Layer=\"I03\" Width", false, 0, nullptr, 18, 25},
+        {"N1's plane Inner 2 made a routing layer", 0, 2, -1, '2', "<Conductor Layer=\"I02\" Width",
+         false, 0, nullptr, 30, 25, 30, 12},
+        {"Inner 1 made a plane of GND and undone", 0, 1, -1, '1', "<Conductor Layer=\"I01\" Width",
+         false, 1, L"GND", 18, 25, 18, 12, true},
+        {"N1's plane Inner 2 given to GND, an area drawn on it", 0, 2, -1, '2',
+         "<Area Layer=\"I02\">", false, -1, L"GND", 48, 36, 40, 30, false, MK_CONTROL,
+         ID_BRD_AREA_NEW},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -306,17 +331,26 @@ TEST_F(BoardDialogsTest, TheTreesStackupUndoLeavesTheEditorsLaterTrackOnItsLayer
         if (c.inserted)
             Stackup(CStackup::kInsertLayer, 1);
         const std::string before = Saved(0);
-        Stackup(c.button, c.row, c.onto);
+        Stackup(c.button, c.row, c.onto, c.type, c.net);
         ASSERT_NE(Saved(0), before);
-        BoardKey(c.layerKey, MK_CONTROL);
-        Command(ID_BRD_ROUTE_NEW);
-        ClickBoard(view, 18, 12);
-        ClickBoard(view, 18, 4);
-        BoardKey(VK_ESCAPE);
+        if (c.redo) {
+            Undo(0);
+            ASSERT_EQ(Saved(0), before);
+        }
+        BoardKey(c.layerKey, c.layerMk);
+        Command(c.tool);
+        ClickBoard(view, c.fromX, c.fromY);
+        ClickBoard(view, c.toX, c.toY);
+        // An area's two corners draw it whole.
+        if (c.tool == ID_BRD_ROUTE_NEW)
+            BoardKey(VK_ESCAPE);
         const std::string routed = Saved(0);
         ASSERT_TRUE(Contains(routed, c.track)) << "no track routed on the layer";
-        Undo(0);
-        ExpectSameFile(Saved(0), routed, "the tree's Undo");
+        if (c.redo)
+            Redo(0);
+        else
+            Undo(0);
+        ExpectSameFile(Saved(0), routed, c.redo ? "the tree's Redo" : "the tree's Undo");
         EXPECT_TRUE(BoardsHoldWhatTheirObjectsName());
         EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
         EXPECT_TRUE(BoardEditorsIndexTheirBoards());

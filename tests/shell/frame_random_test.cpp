@@ -30,13 +30,17 @@
 // bar; a value of two (a text shown on the board or not, on a side's layer
 // or its twin's) is set by one editor, set back by another and set a third
 // time before both undo; a track on an inner layer is changed by the board's
-// editor and its layer moved by the stackup before the editor's Undo. After
+// editor and its layer moved by the stackup before the editor's Undo; a
+// layer's type or plane net is changed in the stackup, a track routed on it
+// and the change undone or, undone before the route, redone. After
 // every step every record of every history names only nodes that
 // a document or that history itself holds, and every board editor indexes
 // what its board holds. The walk keeps its own account of every history's
 // steps (tests/shell/history_oracle.h) from the documents before and after
 // each change: every Undo and Redo changes the documents by exactly what its
-// steps changed, and nothing else. The sanitizers watch for everything else.
+// steps changed, and nothing else, and leaves what came to lie on a layer
+// since its step on that layer, of its type and plane net. The sanitizers
+// watch for everything else.
 #include "board/conductor.h"
 #include "board/footprint.h"
 #include "board/layer.h"
@@ -398,7 +402,10 @@ protected:
     // (with what lies on it, as the question is answered) or dragged to
     // another place, the board settings with a via inserted or deleted, or
     // the drill table with a size typed; closed with OK, the stackup at
-    // times with Cancel.
+    // times with Cancel. Chosen (never at random), the stackup with a
+    // layer's type chosen (7) or a plane's net typed, the layer made a plane
+    // first (8): stackupLayerKey is then the key that brings that layer to
+    // the front of the board's editor.
     UINT BoardDialogAction(const Pick& pick, int chosen = -1) {
         const int what = chosen >= 0 ? chosen : pick(7);
         const int r1 = pick(20), r2 = pick(20);
@@ -406,7 +413,7 @@ protected:
         auto inRange = [](ListViewControl* list, int r) {
             return list && r < list->GetItemCount();
         };
-        dialogAction = [=](PlatformDialog& d) {
+        dialogAction = [=, this](PlatformDialog& d) {
             auto* layers = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             auto* vias = d.GetDlgItemAs<CViaListCtrl>(CBoardDialog::kViaList);
             auto* drills = d.GetDlgItemAs<ListViewControl>(CDrillTable::kList);
@@ -440,6 +447,23 @@ protected:
                     dialog_driver::ClickCell(vias, std::min(row, vias->GetItemCount() - 1), 1);
                     dialog_driver::ClickButton(d, CBoardDialog::kDeleteVia);
                 }
+            } else if (what >= 7 && inRange(layers, 2)) {
+                // Any row of the stackup, TOP and BOT among them.
+                const int at = r1 % count;
+                using Key = std::pair<int, int>;
+                stackupLayerKey = at == 0           ? Key('1', 0)
+                                  : at == count - 1 ? Key('2', 0)
+                                                    : Key('0' + at, VK_CONTROL);
+                CLayer* layer = layers->GetRowLayer(at);
+                if (what == 7 || (layer && layer->m_layerType != kLayerTypePlane)) {
+                    dialog_driver::ClickCell(layers, at, CStackupListCtrl::kColumnType);
+                    if (ComboBoxControl* combo = layers->GetCellCombo())
+                        dialog_driver::ChooseInCombo(
+                            combo, what == 7 ? r2 % std::max(1, combo->GetCount()) : 1);
+                }
+                static const wchar_t* const nets[] = {L"GND", L"N1", L"DATA"};
+                if (what == 8)
+                    dialog_driver::EditCell(layers, at, CStackupListCtrl::kColumnNet, nets[r2 % 3]);
             } else if (what == 6 && inRange(drills, row)) {
                 dialog_driver::ClickCell(drills, row, CDrillTable::kColumnDiameter);
                 if (drills->GetCellEdit()) {
@@ -449,9 +473,9 @@ protected:
             }
             dialog_driver::ClickButton(d, ok || !layers ? IDOK : IDCANCEL);
         };
-        return what <= 3   ? ID_PRJ_STACKUP
-               : what <= 5 ? ID_PRJ_BOARD_PROPERTIES
-                           : ID_PRJ_DRILL_TABLE;
+        return what <= 3 || what >= 7 ? ID_PRJ_STACKUP
+               : what <= 5            ? ID_PRJ_BOARD_PROPERTIES
+                                      : ID_PRJ_DRILL_TABLE;
     }
     // Work in a board's editor: a route from a via on a layer its key
     // brings to the front, a track or an area picked and deleted (a whole
@@ -1441,10 +1465,12 @@ protected:
     // A step another history may undo, a route by the board's editor that
     // may add to what that step would take away, split or rename, then
     // that history's Undo: a stackup step of the tree (a layer inserted,
-    // deleted or dragged) and the tree's Undo, or a sheet's work (a wire
-    // joining or splitting nets, a net renamed, a part deleted) and the
-    // sheet's. The route stays on a layer the stackup holds and in the net
-    // of the via it starts on.
+    // deleted or dragged, or a layer's type or plane net changed, the route
+    // then on that layer) and the tree's Undo, or its Undo before the route
+    // and its Redo after, or a sheet's work (a wire joining or splitting
+    // nets, a net renamed, a part deleted) and the sheet's. The route stays
+    // on a layer the stackup holds, of the type and plane net it had, and in
+    // the net of the via it starts on.
     void StepRouteAndUndo(CTreeNode* board, const std::vector<CTreeNode*>& pages,
                           const Pick& pick) {
         std::vector<CTreeNode*> sheets = pages;
@@ -1455,22 +1481,49 @@ protected:
         if (sheet) {
             if (auto* sheetView = dynamic_cast<CSchematicView*>(g_MainFrame.OpenNodeView(sheet)))
                 SheetWork(sheetView, pick);
-        } else {
-            TreeHistory(pick, board, pick(4));
+        }
+        auto treeHistory = [this](UINT command) {
+            g_MainFrame.m_leftPane.SelectTab(0);
+            g_MainFrame.m_leftPane.GetTree(0)->SetFocus();
+            HistoryCommand(command);
+        };
+        stackupLayerKey.reset();
+        const int stackup = pick(6);
+        const bool redo = !sheet && pick(3) == 0;
+        if (!sheet) {
+            static const int actions[] = {0, 1, 2, 3, 7, 8};
+            TreeHistory(pick, board, actions[stackup]);
+            if (redo)
+                treeHistory(ID_EDIT_UNDO);
         }
         PumpPendingMessages();
         if (!Contains(&g_MainFrame.GetRoot(0), board))
             return;
-        if (auto* boardView = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board)))
+        auto* boardView = dynamic_cast<CBoardView*>(g_MainFrame.OpenNodeView(board));
+        if (boardView && stackupLayerKey && pick(4)) {
+            // From a via or a pad, on the layer whose type or net changed.
+            const std::vector<PointF> spots = BoardSpots(board);
+            const PointF from =
+                spots.empty() ? PointF{18, 12}
+                              : spots[static_cast<size_t>(pick(static_cast<int>(spots.size())))];
+            TabKey(stackupLayerKey->first, stackupLayerKey->second);
+            Command(ID_BRD_ROUTE_NEW);
+            for (const PointF at : {from, PointF{from.X, from.Y + 6 + static_cast<float>(pick(8))}})
+                if (g_pActiveView == boardView) {
+                    const POINT p = BoardClientPoint(boardView, at.X, at.Y);
+                    MouseAt(boardView, WM_MOUSEMOVE, p);
+                    MouseAt(boardView, WM_LBUTTONDOWN, p, MK_LBUTTON);
+                    MouseAt(boardView, WM_LBUTTONUP, p);
+                }
+            TabKey(VK_ESCAPE);
+        } else if (boardView) {
             BoardPageWork(boardView, pick, 0);
-        PumpPendingMessages();
-        if (sheet && Contains(&g_MainFrame.GetRoot(0), sheet) && g_MainFrame.OpenNodeView(sheet)) {
-            TabKey('Z', VK_CONTROL);
-        } else if (!sheet) {
-            g_MainFrame.m_leftPane.SelectTab(0);
-            g_MainFrame.m_leftPane.GetTree(0)->SetFocus();
-            HistoryCommand(ID_EDIT_UNDO);
         }
+        PumpPendingMessages();
+        if (sheet && Contains(&g_MainFrame.GetRoot(0), sheet) && g_MainFrame.OpenNodeView(sheet))
+            TabKey('Z', VK_CONTROL);
+        else if (!sheet)
+            treeHistory(redo ? ID_EDIT_REDO : ID_EDIT_UNDO);
     }
     // A wire's net renamed on a sheet, an inner layer of the board (a plane
     // at times) or a new area on the top given the new name in the board
@@ -1644,6 +1697,9 @@ protected:
     }
 
     std::function<void(PlatformDialog&)> dialogAction;
+    // The layer key, with its modifier, of the layer the last stackup's
+    // type or net change was made on.
+    std::optional<std::pair<int, int>> stackupLayerKey;
     std::deque<UINT> menuAnswers;
 
     void CheckInvariants(int step) {

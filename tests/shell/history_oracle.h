@@ -398,6 +398,28 @@ public:
                     break;
                 }
         naming_ = std::move(naming);
+        // No Undo or Redo changes the layer an object lies on (which stackup
+        // layer its layer id finds, that layer's type, a plane's net) where
+        // the object came to lie on it since the step was last done, undone
+        // or redone, unless it moves the object itself: another history's
+        // work stays on a layer of the kind it was put on, not on another
+        // layer, one never written or another net's plane.
+        std::map<uint64_t, Lying> lying = LyingOn(now);
+        for (auto& [id, entry] : lying)
+            if (auto it = lying_.find(id); it != lying_.end() && it->second.Same(entry))
+                entry.since = it->second.since;
+        if (stepLook >= 0 && failure.empty())
+            for (const auto& [id, was] : lying_)
+                if (auto it = lying.find(id); was.since > stepLook && it != lying.end() &&
+                                              it->second.code == was.code &&
+                                              !it->second.Same(was)) {
+                    failure = "an Undo or Redo changed the layer under " +
+                              Describe(Key{id, L"Layer"}) + " \"" + WideToUtf8(was.code) +
+                              "\" from " + Show(was) + " to " + Show(it->second) +
+                              ", where it lay since after the step";
+                    break;
+                }
+        lying_ = std::move(lying);
         // What was not given to a step: the steps naming it are no longer
         // checked.
         if (when == When::BetweenSteps)
@@ -504,6 +526,71 @@ private:
             if (auto it = nets.find({snapshot.at(id).parent, entry.name}); it != nets.end())
                 entry.net = it->second;
         return naming;
+    }
+    // An object on a board's layer: its layer id, the stackup layer of that
+    // id its board holds (none: 0), that layer's type and, for a plane, the
+    // net it names (the net's node where the board holds one by that name,
+    // so that a rename is no change), and the look since which it is so.
+    struct Lying {
+        std::wstring code;
+        uint64_t layer = 0;
+        std::wstring type;
+        std::wstring net;
+        uint64_t netNode = 0;
+        int since = 0;
+        bool Same(const Lying& other) const {
+            return code == other.code && layer == other.layer && type == other.type &&
+                   netNode == other.netNode && (netNode || net == other.net);
+        }
+    };
+    static std::string Show(const Lying& lying) {
+        return lying.layer ? "layer " + std::to_string(lying.layer) + " of type \"" +
+                                 WideToUtf8(lying.type) + "\"" +
+                                 (lying.net.empty() ? "" : " of net " + WideToUtf8(lying.net))
+                           : std::string("no layer");
+    }
+    std::map<uint64_t, Lying> LyingOn(const Snapshot& snapshot) const {
+        std::map<std::pair<uint64_t, std::wstring>, uint64_t> nets, layers;
+        std::vector<uint64_t> objects;
+        for (const auto& [id, state] : snapshot) {
+            const auto [tag, text] = TagAndText(state);
+            if (tag == L"Net")
+                nets.emplace(std::make_pair(state.parent, text), id);
+            else if (tag == L"Layer")
+                layers.emplace(std::make_pair(state.parent, text), id);
+            else if (tag == L"Conductor" || tag == L"Area" || tag == L"Text" || tag == L"Marking")
+                objects.push_back(id);
+        }
+        auto boardOf = [&snapshot](uint64_t id) -> uint64_t {
+            for (auto it = snapshot.find(id); it != snapshot.end() && it->second.parent;
+                 it = snapshot.find(it->second.parent))
+                if (auto parent = snapshot.find(it->second.parent);
+                    parent != snapshot.end() && TagAndText(parent->second).first == L"Board")
+                    return it->second.parent;
+            return 0;
+        };
+        std::map<uint64_t, Lying> lying;
+        for (uint64_t id : objects) {
+            const std::map<std::wstring, std::wstring> fields = Fields(&snapshot.at(id));
+            auto code = fields.find(L"Layer");
+            const uint64_t board = code == fields.end() ? 0 : boardOf(id);
+            if (!board)
+                continue;
+            Lying entry{code->second, 0, {}, {}, 0, looks_};
+            if (auto layer = layers.find({board, code->second}); layer != layers.end()) {
+                entry.layer = layer->second;
+                const std::map<std::wstring, std::wstring> of = Fields(&snapshot.at(layer->second));
+                auto type = of.find(L"Type"), net = of.find(L"Net");
+                entry.type = type == of.end() ? std::wstring() : type->second;
+                if (entry.type == L"PLANE" && net != of.end()) {
+                    entry.net = net->second;
+                    if (auto node = nets.find({board, net->second}); node != nets.end())
+                        entry.netNode = node->second;
+                }
+            }
+            lying.emplace(id, std::move(entry));
+        }
+        return lying;
     }
     // Whether node lies below top in the snapshot.
     static bool Holds(const Snapshot& snapshot, uint64_t top, uint64_t node) {
@@ -818,6 +905,7 @@ private:
     std::set<const CUndoList*> undoing_;
     std::map<const CUndoList*, History> histories_;
     std::map<uint64_t, Naming> naming_;
+    std::map<uint64_t, Lying> lying_;
     std::unordered_map<uint64_t, std::wstring> names_;
     std::unordered_map<uint64_t, int> kinds_;
     int step_ = 0;
