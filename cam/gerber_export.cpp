@@ -110,17 +110,6 @@ void SelectAllGerberLayers(CBoard* board, LayerSelectEntry (&layers)[kBoardLayer
 
 namespace {
 
-// The boards below node in the order vorpel-cam writes them (boards are not
-// searched below).
-void CollectBoards(CTreeNode* node, std::vector<CBoard*>& out) {
-    for (CTreeNode* child : node->GetChildren()) {
-        if (child->GetType() == NodeType::Board)
-            out.push_back(static_cast<CBoard*>(child));
-        else
-            CollectBoards(child, out);
-    }
-}
-
 // The board's document as its file holds it: written as a save writes it
 // and read back as vorpel-cam reads the file. A save keeps six significant
 // digits of every number, so the board in memory (a text where a click put
@@ -187,4 +176,13 @@ void ExportGerber(CBoard* board) {
     g_CamSettings.resFlt = 3;
     ExportExcellon(written, dialog.m_prefix, g_CamSettings.unit);
     SetCursor(old);
+}
+
+void CollectBoards(CTreeNode* node, std::vector<CBoard*>& out) {
+    for (CTreeNode* child : node->GetChildren()) {
+        if (child->GetType() == NodeType::Board)
+            out.push_back(static_cast<CBoard*>(child));
+        else
+            CollectBoards(child, out);
+    }
 }

@@ -6,10 +6,16 @@
 #include "cam/layer_select.h"
 
 #include <string>
+#include <vector>
 
 class CBoard;
 class CClearanceOutlines;
 class CLayer;
+class CTreeNode;
+
+// The boards below node in document order, in the order vorpel-cam writes
+// them (boards are not searched below).
+void CollectBoards(CTreeNode* node, std::vector<CBoard*>& out);
 
 // The command: reads the stored settings, asks for layers and the prefix,
 // writes every file. Failures are reported in message boxes.

@@ -22,15 +22,6 @@
 
 namespace {
 
-void CollectBoards(CTreeNode* node, std::vector<CBoard*>& out) {
-    for (CTreeNode* child : node->GetChildren()) {
-        if (child->GetType() == NodeType::Board)
-            out.push_back(static_cast<CBoard*>(child));
-        else
-            CollectBoards(child, out);
-    }
-}
-
 // The project file's name without its extension, as the first part of every
 // output file's name: a control character in it (a line end) stands as '_',
 // as in a board's part of the name.

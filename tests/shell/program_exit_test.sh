@@ -152,6 +152,11 @@ options=$(LSAN_OPTIONS=verbosity=1 bash "$source_dir/scripts/on_x_server.sh" \
 # --- The program on an X server ---------------------------------------------
 
 # Xvfb picks a free display number itself and writes it to fd 3.
+# The program runs here under the sanitizers' options of a full run (the
+# leak suppressions among them), also when ctest is run by hand.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:detect_stack_use_after_return=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$source_dir/scripts/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
 xvfb=$!
 # Every wait below is for the event itself, for minutes: a busy machine is
