@@ -86,6 +86,12 @@ void CUndoAreaChange::ForEachValueAsLeft(const LeftValueVisitor& visit) const {
         });
 }
 
+// The attributes keep the layer by its code, which names an id.
+void CUndoAreaChange::ForEachKeptLayer(const std::function<void(int)>& visit) const {
+    if (m_change.ChangedAny([](std::wstring_view name) { return name == L"Layer"; }))
+        visit(-1);
+}
+
 CUndoItem* CUndoAreaChange::Undo() {
     CNet* before = FindAreaNet(m_area);
     m_change.TakeCurrent(m_area);
@@ -251,6 +257,13 @@ std::tuple<std::vector<ConductorVertex>&, int&, float&> CUndoChangeConductor::Fi
     return std::tie(m_conductor->m_vertices, m_conductor->m_layer, m_conductor->m_width);
 }
 
+void CUndoChangeConductor::ForEachKeptLayer(const std::function<void(int)>& visit) const {
+    if (m_change.Changed<1>()) {
+        visit(std::get<1>(m_change.Before()));
+        visit(std::get<1>(m_change.Left()));
+    }
+}
+
 CUndoItem* CUndoChangeConductor::Undo() {
     m_change.TakeCurrent(Fields());
     if (m_change.IsEmpty())
@@ -308,6 +321,13 @@ CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, int newLayer, CBoardLayerInd
 
 CUndoChangeLayer::CUndoChangeLayer(CTreeNode* node, ValueChange<int> change)
     : m_node(node), m_change(std::move(change)) {}
+
+void CUndoChangeLayer::ForEachKeptLayer(const std::function<void(int)>& visit) const {
+    if (m_change.Changed<0>()) {
+        visit(std::get<0>(m_change.Before()));
+        visit(std::get<0>(m_change.Left()));
+    }
+}
 
 CUndoItem* CUndoChangeLayer::Undo() {
     TakeCurrentValues();

@@ -43,6 +43,7 @@ public:
     void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
     void FollowNetRename(const CTreeNode* board, const std::wstring& from,
                          const std::wstring& to) override;
+    void ForEachKeptLayer(const std::function<void(int)>& visit) const override;
 
 private:
     CUndoAreaChange(CArea* area, CProperty* owner, AttributeChange change,
@@ -145,6 +146,7 @@ public:
     void TakeOthersValues() override { m_change.TakeOthers(Fields()); }
     bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft(Fields()); }
     void LetGoOfTies(const std::unordered_set<const CTreeNode*>& released) override;
+    void ForEachKeptLayer(const std::function<void(int)>& visit) const override;
 
 private:
     using Change = ValueChange<std::vector<ConductorVertex>, int, float>;
@@ -184,6 +186,7 @@ public:
     void TakeCurrentValues() override { m_change.TakeCurrent({m_node->GetLayer()}); }
     void TakeOthersValues() override { m_change.TakeOthers({m_node->GetLayer()}); }
     bool FindsValuesAsLeft() const override { return m_change.FindsAsLeft({m_node->GetLayer()}); }
+    void ForEachKeptLayer(const std::function<void(int)>& visit) const override;
 
 private:
     CUndoChangeLayer(CTreeNode* node, ValueChange<int> change);

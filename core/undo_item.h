@@ -72,6 +72,13 @@ public:
     // it puts back, it lets go of the tie, as the live nodes do. Other
     // records keep no such tie.
     virtual void LetGoOfTies(const std::unordered_set<const CTreeNode*>& /*released*/) {}
+    // The stackup layers, by id, among the values the record puts back
+    // where its step changed them, before the step and as it left them (a
+    // track's or a text's layer): once the stackup's layers are renumbered,
+    // such an id is another layer's. -1 stands for a layer the record
+    // cannot tell by id. What a record holds out of the documents is the
+    // caller's to look at; records keeping no layer visit nothing.
+    virtual void ForEachKeptLayer(const std::function<void(int)>& /*visit*/) const {}
 
     // True on the first record of a user action; the history sets it when it
     // takes the record.

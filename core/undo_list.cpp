@@ -311,6 +311,18 @@ CUndoList::PlanDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocu
     }
 }
 
+CUndoList::ForgetPlan
+CUndoList::PlanGroupsWhere(const std::function<bool(const CUndoItem&)>& picks) const {
+    ForgetPlan plan;
+    for (bool inRedo : {false, true}) {
+        const std::vector<Entry>& entries = inRedo ? redo_ : undo_;
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (!plan.Takes(inRedo, i) && picks(*entries[i].item))
+                AddGroup(plan, inRedo, i);
+    }
+    return plan;
+}
+
 CUndoList::ForgetPlan CUndoList::Within(const ForgetPlan& seed) const {
     // Whole groups of records still there (a plan made before an editor
     // dropped its work may name more).

@@ -101,6 +101,9 @@ public:
                                  bool changedValues = false, bool departed = true,
                                  const ForgetPlan& seed = {}) const;
     void Forget(const ForgetPlan& plan);
+    // The whole groups holding a record picks accepts, and nothing farther:
+    // a seed for PlanDepartedSteps, which adds what touches them.
+    ForgetPlan PlanGroupsWhere(const std::function<bool(const CUndoItem&)>& picks) const;
     // Both together.
     void ForgetDepartedSteps(const std::function<bool(const CTreeNode*)>& isDocumentRoot);
 

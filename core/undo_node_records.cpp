@@ -328,6 +328,14 @@ void CUndoChangeNodeAttribute::ForEachValueAsLeft(const LeftValueVisitor& visit)
         });
 }
 
+// An object on a layer keeps it in its "Layer" attribute by the layer's
+// code, which names an id.
+void CUndoChangeNodeAttribute::ForEachKeptLayer(const std::function<void(int)>& visit) const {
+    if (m_node->GetLayer() >= 0 &&
+        m_change.ChangedAny([](std::wstring_view name) { return name == L"Layer"; }))
+        visit(-1);
+}
+
 // A plane layer names its net by its "Net" attribute.
 void CUndoChangeNodeAttribute::FollowNetRename(const CTreeNode* board, const std::wstring& from,
                                                const std::wstring& to) {

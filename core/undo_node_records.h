@@ -153,6 +153,7 @@ public:
     void ForEachValueAsLeft(const LeftValueVisitor& visit) const override;
     void FollowNetRename(const CTreeNode* board, const std::wstring& from,
                          const std::wstring& to) override;
+    void ForEachKeptLayer(const std::function<void(int)>& visit) const override;
 
 private:
     CUndoChangeNodeAttribute(CTreeNode* node, CProperty* owner, AttributeChange change,

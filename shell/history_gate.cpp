@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <map>
 
 // The gate looks only at what the steps touched, never at every record of
 // a history: a step costs the same at the start of a session and after
@@ -668,8 +669,14 @@ void CHistoryGate::CatchUpWithDocuments(const DocumentsWatch& before) {
                                  [view](const auto& p) { return p.first == view; });
         if (page == before.pages.end() || !view->GetDocument())
             continue;
-        if (PageLostNodes(page->second, view) || LayersMoved(before, view))
+        const DocumentsWatch::Layers* layers = LayersBefore(before, view);
+        const bool lost = PageLostNodes(page->second, view);
+        if (layers && !OutlineReplaced(before, view)) {
+            if (lost || LayersMoved(*layers, view))
+                LetGoOfStepsOnMovedLayers(view, *layers);
+        } else if (lost || layers) {
             LetGoOfOutrunHistory(view);
+        }
         ReindexBoard(view);
     }
 }
@@ -677,15 +684,72 @@ void CHistoryGate::CatchUpWithDocuments(const DocumentsWatch& before) {
 // A view whose page lost nodes (not pages of their own, which close with
 // their views) lets go of its history, whose records may name them after
 // the tree's history frees them; so does a board editor whose board's
-// objects moved to other layers or whose stackup's layers changed ids (its
-// records would put them back by the old ids), or whose board's outline was
-// read anew. Its work under way goes first, and unsaved changes stay noted
-// for the document: closing the page still asks.
+// outline was read anew. Its work under way goes first, and unsaved changes
+// stay noted for the document: closing the page still asks.
 void CHistoryGate::LetGoOfOutrunHistory(CVorpelView* view) {
     CTabWindow::DropWorkInProgress(view);
     if (!view->GetUndoList().IsAtSavedState())
         g_MainFrame.NoteChangesLeftInDocument(view->GetDocumentKind());
     view->GetUndoList().Abandon();
+}
+
+// A board editor whose board lost nodes, whose objects moved to other
+// layers or whose stackup's layers changed ids forgets the steps that name
+// what went, name an object or a layer that moved or now lies on a layer
+// whose id is another's than before, keep such an id among the values they
+// put back, or hold out of the board an object on such a layer: undone or
+// redone, they would put things back by the old ids. With them go the
+// farther steps that touch what they touch; the steps on the other layers
+// stay. Its work under way goes first. A tree's step that moves layers is
+// rare and changes what the ids mean for every record: here the whole
+// history is looked at.
+void CHistoryGate::LetGoOfStepsOnMovedLayers(CVorpelView* view,
+                                             const DocumentsWatch::Layers& before) {
+    CTabWindow::DropWorkInProgress(view);
+    const DocumentsWatch::Layers now = BoardLayers(view);
+    std::unordered_set<const CTreeNode*> moved;
+    // The ids at which the stackup holds another layer, or none, than before.
+    std::unordered_set<int> ids;
+    std::map<int, const CTreeNode*> stackupBefore, stackupNow;
+    for (const DocumentsWatch::Placed& p : before)
+        if (p.stackup)
+            stackupBefore[p.layer] = p.node;
+    for (const DocumentsWatch::Placed& p : now)
+        if (p.stackup)
+            stackupNow[p.layer] = p.node;
+    for (const auto& [id, layer] : stackupBefore)
+        if (auto it = stackupNow.find(id); it == stackupNow.end() || it->second != layer)
+            ids.insert(id);
+    for (const auto& [id, layer] : stackupNow)
+        if (auto it = stackupBefore.find(id); it == stackupBefore.end() || it->second != layer)
+            ids.insert(id);
+    // Conductors, areas and texts lie on the stackup's layers by id; a
+    // marking's layer is a kind of layer, which no stackup step changes.
+    auto onStackup = [](const CTreeNode* node) {
+        const int type = node->GetType();
+        return type == NodeType::Conductor || type == NodeType::Area || type == NodeType::Text;
+    };
+    for (const DocumentsWatch::Placed& p : now) {
+        auto was = std::lower_bound(before.begin(), before.end(), p);
+        if ((was != before.end() && was->node == p.node && was->layer != p.layer) ||
+            (ids.count(p.layer) && (p.stackup || onStackup(p.node))))
+            moved.insert(p.node);
+    }
+    auto onMovedLayer = [&](const CUndoItem& item) {
+        bool on = false;
+        item.ForEachNamedNode([&](const CTreeNode* node) { on = on || moved.count(node); });
+        item.ForEachKeptLayer([&](int id) { on = on || (id < 0 ? !ids.empty() : ids.count(id)); });
+        if (const CTreeNode* held = item.GetHeldNode(); !on && held && !InSomeDocument(held))
+            ForEachInSubtree(held, [&](const CTreeNode* node) {
+                on = on || (onStackup(node) && ids.count(node->GetLayer()));
+                return !on;
+            });
+        return on;
+    };
+    CUndoList& history = view->GetUndoList();
+    const CUndoList::ForgetPlan plan = history.PlanDepartedSteps(
+        IsDocumentRoot, false, true, history.PlanGroupsWhere(onMovedLayer));
+    history.Forget(plan);
 }
 
 bool CHistoryGate::PageLostNodes(const std::vector<const CTreeNode*>& before,
@@ -709,11 +773,10 @@ CHistoryGate::DocumentsWatch::Layers CHistoryGate::BoardLayers(const CVorpelView
     while (!stack.empty()) {
         const CTreeNode* node = stack.back();
         stack.pop_back();
-        const int layer = node->GetType() == NodeType::Layer
-                              ? static_cast<const CLayer*>(node)->m_id
-                              : node->GetLayer();
+        const bool stackup = node->GetType() == NodeType::Layer;
+        const int layer = stackup ? static_cast<const CLayer*>(node)->m_id : node->GetLayer();
         if (layer >= 0)
-            layers.emplace_back(node, layer);
+            layers.push_back({node, layer, stackup});
         for (const CTreeNode* child : node->GetChildren())
             stack.push_back(child);
     }
@@ -729,19 +792,24 @@ std::vector<const void*> CHistoryGate::BoardOutline(const CVorpelView* view) {
     return nodes;
 }
 
-bool CHistoryGate::LayersMoved(const DocumentsWatch& before, const CVorpelView* view) {
+bool CHistoryGate::OutlineReplaced(const DocumentsWatch& before, const CVorpelView* view) {
     auto outline = std::find_if(before.outlines.begin(), before.outlines.end(),
                                 [view](const auto& p) { return p.first == view; });
-    if (outline != before.outlines.end() && outline->second != BoardOutline(view))
-        return true;
+    return outline != before.outlines.end() && outline->second != BoardOutline(view);
+}
+
+const CHistoryGate::DocumentsWatch::Layers* CHistoryGate::LayersBefore(const DocumentsWatch& before,
+                                                                       const CVorpelView* view) {
     auto page = std::find_if(before.layers.begin(), before.layers.end(),
                              [view](const auto& p) { return p.first == view; });
-    if (page == before.layers.end())
-        return false;
+    return page == before.layers.end() ? nullptr : &page->second;
+}
+
+bool CHistoryGate::LayersMoved(const DocumentsWatch::Layers& before, const CVorpelView* view) {
     const DocumentsWatch::Layers now = BoardLayers(view);
-    for (const auto& [node, layer] : page->second) {
-        auto it = std::lower_bound(now.begin(), now.end(), std::make_pair(node, INT_MIN));
-        if (it != now.end() && it->first == node && it->second != layer)
+    for (const DocumentsWatch::Placed& p : before) {
+        auto it = std::lower_bound(now.begin(), now.end(), p);
+        if (it != now.end() && it->node == p.node && it->layer != p.layer)
             return true;
     }
     return false;

@@ -6,7 +6,8 @@
 // find the values their step left; after it, the open board editors of a
 // board the change touched index it anew. A tree's Undo or Redo, which the
 // editors do not see, is caught up with here too: an editor whose page lost
-// nodes or whose board's layers moved lets go of its history.
+// nodes lets go of its history; a board editor whose board lost nodes or
+// whose layers moved lets go of its steps on them.
 //
 // The tab window owns the gate and calls it: when it is made and destroyed
 // (Open, Close), for each view it takes and destroys (Share, Release), when
@@ -64,9 +65,15 @@ public:
     struct DocumentsWatch {
         std::vector<std::pair<const CVorpelView*, std::vector<const CTreeNode*>>> pages;
         const CTreeNode* shownNode = nullptr;
-        // The board editors' objects with their layers (a layer of the
-        // stackup with its id).
-        using Layers = std::vector<std::pair<const CTreeNode*, int>>;
+        // The board editors' objects with their layers, and the layers of
+        // the stackup with their ids, in the order of their nodes.
+        struct Placed {
+            const CTreeNode* node = nullptr;
+            int layer = -1;
+            bool stackup = false; // node is a layer of the stackup
+            bool operator<(const Placed& other) const { return node < other.node; }
+        };
+        using Layers = std::vector<Placed>;
         std::vector<std::pair<const CVorpelView*, Layers>> layers;
         // And the nodes of their boards' outlines, which a board's restored
         // attributes replace.
@@ -75,8 +82,10 @@ public:
     // What the views hold now (the shown node is the tab window's to note).
     DocumentsWatch WatchDocuments() const;
     // After such a change: every view whose records may no longer fit its
-    // document lets go of its history (see LetGoOfOutrunHistory), and every
-    // board editor indexes its board anew.
+    // document lets go of its history (see LetGoOfOutrunHistory), a board
+    // editor only of its steps on what went or on the layers that moved
+    // (see LetGoOfStepsOnMovedLayers), and every board editor indexes its
+    // board anew.
     void CatchUpWithDocuments(const DocumentsWatch& before);
     // The board editor's index of its board, made anew: the stackup decides
     // which layers' sets a padstack's inner pads go to, and no record moves
@@ -145,9 +154,13 @@ private:
 
     // --- Catching up with a tree's step ---
     void LetGoOfOutrunHistory(CVorpelView* view);
+    void LetGoOfStepsOnMovedLayers(CVorpelView* view, const DocumentsWatch::Layers& before);
     static void CollectPageNodes(const CTreeNode* node, std::vector<const CTreeNode*>& out);
     static bool PageLostNodes(const std::vector<const CTreeNode*>& before, const CVorpelView* view);
-    static bool LayersMoved(const DocumentsWatch& before, const CVorpelView* view);
+    static bool OutlineReplaced(const DocumentsWatch& before, const CVorpelView* view);
+    static const DocumentsWatch::Layers* LayersBefore(const DocumentsWatch& before,
+                                                      const CVorpelView* view);
+    static bool LayersMoved(const DocumentsWatch::Layers& before, const CVorpelView* view);
     static DocumentsWatch::Layers BoardLayers(const CVorpelView* view);
     static std::vector<const void*> BoardOutline(const CVorpelView* view);
 

@@ -357,6 +357,103 @@ TEST_F(BoardDialogsTest, TheTreesStackupUndoLeavesTheEditorsLaterTrackOnItsLayer
     }
 }
 
+// A tree step that moves the board's layers, or takes a layer away, costs
+// the board's editor only its steps on the layers that moved: those named
+// an object or a layer by an id that is now another's. The editor's Undos
+// that change the file are counted down to none, and its Redos bring back
+// the file as the tree left it.
+TEST_F(BoardDialogsTest, TheTreesStackupStepCostsTheEditorOnlyItsStepsOnMovedLayers) {
+    auto routeOnTop = [this](CBoardView* view) {
+        BoardKey('1');
+        Command(ID_BRD_ROUTE_NEW);
+        ClickBoard(view, 18, 12);
+        ClickBoard(view, 18, 4);
+        BoardKey(VK_ESCAPE);
+    };
+    // The board's title put on a layer by the text tool's context menu.
+    auto textToLayer = [this](CBoardView* view, int layer) {
+        Command(ID_BRD_TEXT_EDIT);
+        menuAnswers.push_back(static_cast<UINT>(ID_BOARD_LAYER_FIRST + layer));
+        const POINT p = BoardClientPoint(view, 4, 37);
+        MouseAt(view, WM_MOUSEMOVE, p);
+        MouseAt(view, WM_RBUTTONDOWN, p, MK_RBUTTON);
+        MouseAt(view, WM_RBUTTONUP, p);
+        PumpPendingMessages();
+        EXPECT_TRUE(menuAnswers.empty()) << "no text at the pointer";
+        BoardKey(VK_ESCAPE);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(CBoardView*)> edit;
+        std::function<void()> tree;
+        int kept;          // the editor's steps that still change the file
+        const char* mark;  // in the file after each of the editor's steps
+        bool read = false; // undo-all gives the file as read
+    };
+    auto drag = [this] { Stackup(0, 1, 4); };
+    const Case cases[] = {
+        {"Inner 5 inserted and undone, routes on Top and Inner 1",
+         [&](CBoardView* v) {
+             routeOnTop(v);
+             RouteOnInner1(v);
+         },
+         [this] {
+             Stackup(CStackup::kInsertLayer, 1);
+             Undo(0);
+         },
+         2, "<Conductor Layer=\"I01\"", true},
+        {"Inner 1 dragged below Inner 3 under its route",
+         [&](CBoardView* v) {
+             routeOnTop(v);
+             RouteOnInner1(v);
+         },
+         drag, 1, "<Conductor Layer=\"TOP\" Width=\"0.3\">18.000,12.000"},
+        {"Inner 1 dragged below Inner 3 under its undone route",
+         [&](CBoardView* v) {
+             routeOnTop(v);
+             RouteOnInner1(v);
+             BoardKey('Z', MK_CONTROL);
+         },
+         drag, 1, "<Conductor Layer=\"TOP\" Width=\"0.3\">18.000,12.000"},
+        {"Inner 1 dragged below Inner 3 after a text went from it to the bottom",
+         [&](CBoardView* v) {
+             routeOnTop(v);
+             textToLayer(v, 2);
+             ASSERT_TRUE(Contains(Saved(0), "Layer=\"I01\" Name=\"Title\""));
+             textToLayer(v, 23);
+             ASSERT_TRUE(Contains(Saved(0), "Layer=\"SSB\" Name=\"Title\""));
+         },
+         drag, 1, "<Conductor Layer=\"TOP\" Width=\"0.3\">18.000,12.000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CBoardView* view = Reopen(true);
+        ASSERT_NE(view, nullptr);
+        c.edit(view);
+        ASSERT_TRUE(Contains(Saved(0), c.mark));
+        c.tree();
+        const std::string treeLeft = Saved(0);
+        int undos = 0;
+        for (std::string last = treeLeft; view->GetUndoList().CanUndo() && undos < 10;) {
+            BoardKey('Z', MK_CONTROL);
+            const std::string now = Saved(0);
+            undos += now != last;
+            last = now;
+        }
+        EXPECT_EQ(undos, c.kept);
+        if (c.read)
+            ExpectSameFile(Saved(0), original[0], "undo-all");
+        else
+            EXPECT_FALSE(Contains(Saved(0), c.mark)) << "the route on Top kept";
+        EXPECT_TRUE(BoardsHoldWhatTheirObjectsName());
+        for (int redos = 0; view->GetUndoList().CanRedo() && redos < 10; ++redos)
+            BoardKey('Y', MK_CONTROL);
+        ExpectSameFile(Saved(0), treeLeft, "redo-all");
+        EXPECT_TRUE(HistoriesNameOnlyWhatTheyReach());
+        EXPECT_TRUE(BoardEditorsIndexTheirBoards());
+    }
+}
+
 // A route dropped as a track without length, by Esc right after its start
 // or by a second click on its start, and the panel lets go of it.
 TEST_F(BoardDialogsTest, ARouteDroppedWithoutLengthLeavesThePanel) {
