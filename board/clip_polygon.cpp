@@ -4,6 +4,7 @@
 
 #include "platform/graphics_path.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 #include <limits>
@@ -56,35 +57,13 @@ void CClipPolygon::AddPathFigures(const PointF* points, const uint8_t* types, in
 
 namespace {
 
-struct Box {
-    float minX = std::numeric_limits<float>::max();
-    float minY = std::numeric_limits<float>::max();
-    float maxX = -std::numeric_limits<float>::max();
-    float maxY = -std::numeric_limits<float>::max();
-};
-
-Box ContourBox(const CClipContour& c) {
-    Box b;
-    for (const PointF& p : c.Vertices()) {
-        b.minX = std::fmin(b.minX, p.X);
-        b.minY = std::fmin(b.minY, p.Y);
-        b.maxX = std::fmax(b.maxX, p.X);
-        b.maxY = std::fmax(b.maxY, p.Y);
-    }
-    return b;
-}
-
-// Touching boxes overlap.
-bool Overlap(const Box& a, const Box& b) {
-    return !(a.maxX < b.minX || b.maxX < a.minX || a.maxY < b.minY || b.maxY < a.minY);
-}
-
 // Marks the contours of one polygon whose box meets no box of the other.
-std::vector<bool> Reaching(const std::vector<Box>& own, const std::vector<Box>& other) {
+std::vector<bool> Reaching(const std::vector<ContourBounds>& own,
+                           const std::vector<ContourBounds>& other) {
     std::vector<bool> keep(own.size(), false);
     for (size_t i = 0; i < own.size(); ++i) {
-        for (const Box& o : other) {
-            if (Overlap(own[i], o)) {
+        for (const ContourBounds& o : other) {
+            if (own[i].Meets(o)) {
                 keep[i] = true;
                 break;
             }
@@ -107,13 +86,13 @@ void CClipPolygon::Clip(ClipOperation op, const CClipPolygon& subject, const CCl
         // Contours far from everything of the other polygon cannot change an
         // intersection or a difference.
         if ((op == CLIP_INTERSECTION || op == CLIP_DIFFERENCE) && !subjectEmpty && !clipEmpty) {
-            std::vector<Box> sb, cb;
+            std::vector<ContourBounds> sb, cb;
             sb.reserve(subject.m_contours.size());
             cb.reserve(clip.m_contours.size());
             for (const CClipContour& c : subject.m_contours)
-                sb.push_back(ContourBox(c));
+                sb.push_back(ContourBounds::Of(c));
             for (const CClipContour& c : clip.m_contours)
-                cb.push_back(ContourBox(c));
+                cb.push_back(ContourBounds::Of(c));
             keepClip = Reaching(cb, sb);
             if (op == CLIP_INTERSECTION)
                 keepSubject = Reaching(sb, cb);
@@ -263,4 +242,22 @@ CClipPolygon CClipPolygon::FromPath(GraphicsPath& path, int holeFlag) {
     const std::vector<uint8_t>& types = path.Types();
     polygon.AddPathFigures(points.data(), types.data(), static_cast<int>(points.size()), holeFlag);
     return polygon;
+}
+
+ContourBounds ContourBounds::Of(const CClipContour& contour) {
+    ContourBounds b;
+    for (const PointF& p : contour.Vertices()) {
+        b.left = std::min(b.left, p.X);
+        b.right = std::max(b.right, p.X);
+        b.bottom = std::min(b.bottom, p.Y);
+        b.top = std::max(b.top, p.Y);
+    }
+    return b;
+}
+
+void ContourBounds::Add(const ContourBounds& b) {
+    left = std::min(left, b.left);
+    bottom = std::min(bottom, b.bottom);
+    right = std::max(right, b.right);
+    top = std::max(top, b.top);
 }

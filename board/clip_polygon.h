@@ -4,6 +4,7 @@
 // where two outlines overlap and hands every result contour back to a path.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +35,19 @@ public:
 
 private:
     std::vector<PointF> m_vertices;
+};
+
+// The box around a contour's vertices, or around several boxes; empty
+// (meeting nothing) until a vertex is added. Touching boxes meet.
+struct ContourBounds {
+    float left = FLT_MAX, bottom = FLT_MAX, right = -FLT_MAX, top = -FLT_MAX;
+    static ContourBounds Of(const CClipContour& contour);
+    bool Empty() const { return left > right; }
+    void Add(const ContourBounds& b);
+    bool Meets(const ContourBounds& b) const {
+        return !Empty() && !b.Empty() && left <= b.right && b.left <= right && bottom <= b.top &&
+               b.bottom <= top;
+    }
 };
 
 class GraphicsPath;

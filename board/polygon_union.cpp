@@ -9,36 +9,10 @@
 
 namespace {
 
-struct Bounds {
-    float left = FLT_MAX, bottom = FLT_MAX, right = -FLT_MAX, top = -FLT_MAX;
-    bool Empty() const { return left > right; }
-    void Add(const Bounds& b) {
-        left = std::min(left, b.left);
-        bottom = std::min(bottom, b.bottom);
-        right = std::max(right, b.right);
-        top = std::max(top, b.top);
-    }
-    bool Meets(const Bounds& b) const {
-        return !Empty() && !b.Empty() && left <= b.right && b.left <= right && bottom <= b.top &&
-               b.bottom <= top;
-    }
-};
-
-Bounds BoundsOf(const CClipContour& contour) {
-    Bounds b;
-    for (const PointF& p : contour.Vertices()) {
-        b.left = std::min(b.left, p.X);
-        b.right = std::max(b.right, p.X);
-        b.bottom = std::min(b.bottom, p.Y);
-        b.top = std::max(b.top, p.Y);
-    }
-    return b;
-}
-
-Bounds BoundsOf(const CClipPolygon& polygon) {
-    Bounds b;
+ContourBounds BoundsOf(const CClipPolygon& polygon) {
+    ContourBounds b;
     for (const CClipContour& c : polygon.Contours())
-        b.Add(BoundsOf(c));
+        b.Add(ContourBounds::Of(c));
     return b;
 }
 
@@ -46,13 +20,13 @@ Bounds BoundsOf(const CClipPolygon& polygon) {
 // run (its contours may overlap each other), a contour the clipper made is
 // one of its own (the clipper's contours never cross).
 struct Run {
-    Bounds bounds;
+    ContourBounds bounds;
     int contours;
 };
 
 struct Part {
     CClipPolygon polygon;
-    Bounds bounds;
+    ContourBounds bounds;
     std::vector<Run> runs;
 };
 
@@ -86,7 +60,7 @@ Part Unite(Part a, Part b) {
         return out;
     }
     CClipPolygon nearA, nearB;
-    auto split = [&out](Part& part, const Bounds& other, CClipPolygon& near) {
+    auto split = [&out](Part& part, const ContourBounds& other, CClipPolygon& near) {
         int first = 0;
         for (const Run& run : part.runs) {
             if (run.bounds.Meets(other)) {
@@ -104,7 +78,7 @@ Part Unite(Part a, Part b) {
     united.Clip(CLIP_UNION, nearA, nearB);
     for (int i = 0; i < united.GetContourCount(); ++i) {
         CClipContour contour = united.TakeContour(i);
-        Run run{BoundsOf(contour), 1};
+        Run run{ContourBounds::Of(contour), 1};
         if (run.bounds.Empty())
             continue;
         out.polygon.AddContour(std::move(contour), united.GetHoleFlag(i));
