@@ -61,6 +61,14 @@ inline bool operator==(const RectF& a, const RectF& b) {
     return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
 }
 
+// The smallest rectangle holding both.
+inline RectF UniteRects(const RectF& a, const RectF& b) {
+    const float left = a.X < b.X ? a.X : b.X, top = a.Y < b.Y ? a.Y : b.Y;
+    const float right = a.X + a.Width > b.X + b.Width ? a.X + a.Width : b.X + b.Width;
+    const float bottom = a.Y + a.Height > b.Y + b.Height ? a.Y + a.Height : b.Y + b.Height;
+    return RectF{left, top, right - left, bottom - top};
+}
+
 // 0x00BBGGRR: red in the low byte, as colours are stored in settings and files.
 using COLORREF = uint32_t;
 // 0xAARRGGBB, the board side's colour with alpha.

@@ -193,15 +193,8 @@ bool CBoardView::FootprintExtent(Graphics* g, CFootprint* footprint, RectF& plac
     RectF local{0, 0, 0, 0};
     bool any = false;
     auto add = [&](const RectF& r) {
-        if (!any) {
-            local = r;
-            any = true;
-            return;
-        }
-        const float l = std::min(local.X, r.X), t = std::min(local.Y, r.Y);
-        const float rr = std::max(local.X + local.Width, r.X + r.Width);
-        const float b = std::max(local.Y + local.Height, r.Y + r.Height);
-        local = RectF{l, t, rr - l, b - t};
+        local = any ? UniteRects(local, r) : r;
+        any = true;
     };
     ForEachPadIn(footprint, [&](CPad* pad) {
         RectF r{0, 0, 0, 0};

@@ -50,15 +50,8 @@ RectF CBoardView::DrawnExtent() {
         if (!std::isfinite(r.X) || !std::isfinite(r.Y) || !std::isfinite(r.Width) ||
             !std::isfinite(r.Height))
             return;
-        if (!any) {
-            extent = r;
-            any = true;
-            return;
-        }
-        const float l = std::min(extent.X, r.X), b = std::min(extent.Y, r.Y);
-        const float rt = std::max(extent.X + extent.Width, r.X + r.Width);
-        const float t = std::max(extent.Y + extent.Height, r.Y + r.Height);
-        extent = RectF{l, b, rt - l, t - b};
+        extent = any ? UniteRects(extent, r) : r;
+        any = true;
     };
     if (board->m_outline) {
         RectF r;
