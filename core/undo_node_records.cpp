@@ -162,7 +162,17 @@ Referrers::LeftOut::~LeftOut() {
 }
 
 void Referrers::Take(const CTreeNode* node) {
-    m_sequences = ReferrersOf(node, m_leaveOutFollowers);
+    std::vector<uint64_t> now = ReferrersOf(node, m_leaveOutFollowers);
+    // A node left out is neither added nor dropped: the record naming it
+    // may be taken before its change, the node naming this one all along.
+    if (g_leftOut && m_taken) {
+        for (uint64_t sequence : *g_leftOut)
+            if (std::binary_search(m_sequences.begin(), m_sequences.end(), sequence))
+                now.push_back(sequence);
+        std::sort(now.begin(), now.end());
+        now.erase(std::unique(now.begin(), now.end()), now.end());
+    }
+    m_sequences = std::move(now);
     m_taken = true;
 }
 

@@ -55,6 +55,9 @@ public:
     // While one lives, Take and FindsAsLeft leave nodes out: a history's
     // work on them is made, but its record is still being taken, so it
     // counts neither as another history's step nor as the history's own.
+    // Take keeps them as it took them before: a node that named the node
+    // as the step left it (a layer planed in a net, whose record of another
+    // attribute is taken before that change) still does.
     class LeftOut {
     public:
         explicit LeftOut(const std::vector<const CTreeNode*>& nodes);

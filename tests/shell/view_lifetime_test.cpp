@@ -1359,10 +1359,12 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
         PageClick(26, 21);
     };
     // A row of the stackup's "No thermal connection" column clicked, from
-    // the project tree.
+    // the project tree. The dialog waits for its user as a shown one does:
+    // what its opening posted is delivered before the click.
     auto noThermal = [this](int row) {
         return [=, this] {
             ScopedModalDialogHook hook([row](PlatformDialog& d) {
+                PumpPendingMessages();
                 auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
                 ASSERT_NE(list, nullptr);
                 dialog_driver::ClickCell(list, row, CStackupListCtrl::kColumnNoThermal);
@@ -1372,17 +1374,30 @@ TEST_F(ViewLifetimeTest, AnUndoOrRedoActsOnlyOnItsOwnStepOfASharedValue) {
             PumpPendingMessages();
         };
     };
-    auto mergeN1IntoGnd = [this] {
-        Page(nullptr);
-        Page(L"Main");
-        Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}});
+    // The merge renames the planes of N1 (I02): GND's planes are then I02
+    // and BOT.
+    auto mergeN1IntoGnd = [this](bool withBoardEditor) {
+        return [=, this] {
+            if (withBoardEditor)
+                Page(nullptr);
+            Page(L"Main");
+            Wire({{17, 9}, {17, 6}, {26, 6}, {26, 9}});
+        };
     };
     const Case cases[] = {
+        // A plane's other attribute changed: the merge keeps its step.
         {"N1 merged into GND on Main, Inner 2's thermal connection changed in the stackup",
-         {{mergeN1IntoGnd, -1, "<Layer Net=\"GND\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+         {{mergeN1IntoGnd(true), -1, "<Layer Net=\"GND\" NoThermal=\"1\" Type=\"PLANE\">I02"},
           {noThermal(2), -1, "<Layer Net=\"GND\" Type=\"PLANE\">I02"},
           {undo(L"Main"), -1, "<Layer Net=\"N1\" Type=\"PLANE\">I02"},
           {[this] { Undo(0); }, -1, "<Layer Net=\"N1\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {redo(L"Main"), 1}}},
+        {"N1 merged into GND on Main without the board's editor, BOT's thermal connection changed "
+         "in the stackup",
+         {{mergeN1IntoGnd(false), -1},
+          {noThermal(5), -1, "<Layer Net=\"GND\" NoThermal=\"1\" Type=\"PLANE\">BOT"},
+          {undo(L"Main"), -1, "<Layer Net=\"N1\" NoThermal=\"1\" Type=\"PLANE\">I02"},
+          {[this] { Undo(0); }, -1, "<Layer Net=\"GND\" Type=\"PLANE\">BOT"},
           {redo(L"Main"), 1}}},
         {"U1's reference text moved on Power, then on Main",
          {{[this] {
