@@ -49,9 +49,12 @@ protected:
     }
     // The stackup from the tree: a button pressed on a row (or a row
     // dragged onto another, or the row's type chosen by its place in the
-    // list and its plane's net typed), OK; a question is answered Yes.
+    // list and its plane's net typed), OK; a question is answered Yes. The
+    // dialog waits for its user as a shown one does: what its opening
+    // posted is delivered before the first click.
     void Stackup(int button, int row, int onto = -1, int type = -1, const wchar_t* net = nullptr) {
         ScopedModalDialogHook hook([&](PlatformDialog& d) {
+            PumpPendingMessages();
             auto* list = d.GetDlgItemAs<CStackupListCtrl>(CStackup::kList);
             ASSERT_NE(list, nullptr);
             ui.Answer({IDYES});

@@ -461,6 +461,10 @@ protected:
                         dialog_driver::ChooseInCombo(
                             combo, what == 7 ? r2 % std::max(1, combo->GetCount()) : 1);
                 }
+                // At times its thermal connection too, which changes no
+                // object on the layer.
+                if (r2 % 4 == 3)
+                    dialog_driver::ClickCell(layers, at, CStackupListCtrl::kColumnNoThermal);
                 static const wchar_t* const nets[] = {L"GND", L"N1", L"DATA"};
                 if (what == 8)
                     dialog_driver::EditCell(layers, at, CStackupListCtrl::kColumnNet, nets[r2 % 3]);
@@ -1747,7 +1751,10 @@ TEST_F(FrameRandomTest, RandomUseKeepsTheWindowConsistent) {
     // A dialog a tool opens (a padstack to place, a text to type) is closed
     // as a user who changed his mind closes it: nothing else would end it.
     // The stackup run by a tree step inserts a layer.
+    // The dialog waits for its user as a shown one does: what its opening
+    // posted (a settling of the histories among it) is delivered first.
     ScopedModalDialogHook modal([this](PlatformDialog& dialog) {
+        PumpPendingMessages();
         if (auto action = std::exchange(dialogAction, nullptr))
             action(dialog);
         // An answer that found nothing to choose ends it as Cancel does.
