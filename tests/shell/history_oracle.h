@@ -404,10 +404,25 @@ public:
         // or redone, unless it moves the object itself: another history's
         // work stays on a layer of the kind it was put on, not on another
         // layer, one never written or another net's plane.
+        // A change undone at once (a dialog's edit dropped by its Cancel),
+        // or an object taken away and put back as it lay, leaves it lying
+        // as before, since when it did.
         std::map<uint64_t, Lying> lying = LyingOn(now);
-        for (auto& [id, entry] : lying)
-            if (auto it = lying_.find(id); it != lying_.end() && it->second.Same(entry))
+        for (auto& [id, entry] : lying) {
+            auto it = lying_.find(id);
+            auto before = lyingBefore_.find(id);
+            if (it != lying_.end() && it->second.Same(entry)) {
                 entry.since = it->second.since;
+                continue;
+            }
+            if (before != lyingBefore_.end() && before->second.Same(entry))
+                entry.since = before->second.since;
+            if (it != lying_.end())
+                lyingBefore_[id] = it->second;
+        }
+        for (const auto& [id, was] : lying_)
+            if (!lying.count(id))
+                lyingBefore_[id] = was;
         if (stepLook >= 0 && failure.empty())
             for (const auto& [id, was] : lying_)
                 if (auto it = lying.find(id); was.since > stepLook && it != lying.end() &&
@@ -906,6 +921,8 @@ private:
     std::map<const CUndoList*, History> histories_;
     std::map<uint64_t, Naming> naming_;
     std::map<uint64_t, Lying> lying_;
+    // Each object's lying before it last changed.
+    std::map<uint64_t, Lying> lyingBefore_;
     std::unordered_map<uint64_t, std::wstring> names_;
     std::unordered_map<uint64_t, int> kinds_;
     int step_ = 0;
