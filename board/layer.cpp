@@ -54,6 +54,11 @@ void CLayer::ForEachReferrer(const std::function<void(const CTreeNode*)>& visit)
     }
 }
 
+bool LiesOnStackupLayer(const CTreeNode* node) {
+    const int type = node->GetType();
+    return type == NodeType::Conductor || type == NodeType::Area || type == NodeType::Text;
+}
+
 CTreeNode* CLayer::Clone() const {
     return new CLayer(*this);
 }

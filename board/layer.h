@@ -27,3 +27,8 @@ public:
     std::wstring m_net; // plane layers only
     bool m_noThermal = false;
 };
+
+// Whether node lies on a layer of the stackup by its id, and moves with it
+// when the stackup renumbers its layers: a conductor, an area or a text. A
+// marking's layer is a kind of layer, which no stackup step changes.
+bool LiesOnStackupLayer(const CTreeNode* node);

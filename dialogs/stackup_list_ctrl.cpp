@@ -50,16 +50,11 @@ int RowOrder(int id) {
     return id == kLayerTop ? -1 : id == kLayerBottom ? kLayerInner20 + 1 : id;
 }
 
-bool IsLayerObject(const CTreeNode* node) {
-    const int type = node->GetType();
-    return type == NodeType::Conductor || type == NodeType::Area || type == NodeType::Text;
-}
-
 // Conductors, areas and texts anywhere under node whose board layer is one
 // of the ids.
 void CollectLayerObjects(CTreeNode* node, const std::set<int>& ids, std::vector<CTreeNode*>& out) {
     for (CTreeNode* child : node->GetChildren()) {
-        if (IsLayerObject(child) && ids.count(child->GetLayer()))
+        if (LiesOnStackupLayer(child) && ids.count(child->GetLayer()))
             out.push_back(child);
         CollectLayerObjects(child, ids, out);
     }

@@ -22,7 +22,6 @@
 #include "shell/tab_window.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstddef>
 #include <map>
 
@@ -706,6 +705,7 @@ void CHistoryGate::LetGoOfOutrunHistory(CVorpelView* view) {
 void CHistoryGate::LetGoOfStepsOnMovedLayers(CVorpelView* view,
                                              const DocumentsWatch::Layers& before) {
     CTabWindow::DropWorkInProgress(view);
+    // Read after the work under way went, which may take objects away.
     const DocumentsWatch::Layers now = BoardLayers(view);
     std::unordered_set<const CTreeNode*> moved;
     // The ids at which the stackup holds another layer, or none, than before.
@@ -723,16 +723,10 @@ void CHistoryGate::LetGoOfStepsOnMovedLayers(CVorpelView* view,
     for (const auto& [id, layer] : stackupNow)
         if (auto it = stackupBefore.find(id); it == stackupBefore.end() || it->second != layer)
             ids.insert(id);
-    // Conductors, areas and texts lie on the stackup's layers by id; a
-    // marking's layer is a kind of layer, which no stackup step changes.
-    auto onStackup = [](const CTreeNode* node) {
-        const int type = node->GetType();
-        return type == NodeType::Conductor || type == NodeType::Area || type == NodeType::Text;
-    };
     for (const DocumentsWatch::Placed& p : now) {
         auto was = std::lower_bound(before.begin(), before.end(), p);
         if ((was != before.end() && was->node == p.node && was->layer != p.layer) ||
-            (ids.count(p.layer) && (p.stackup || onStackup(p.node))))
+            (ids.count(p.layer) && (p.stackup || LiesOnStackupLayer(p.node))))
             moved.insert(p.node);
     }
     auto onMovedLayer = [&](const CUndoItem& item) {
@@ -741,7 +735,7 @@ void CHistoryGate::LetGoOfStepsOnMovedLayers(CVorpelView* view,
         item.ForEachKeptLayer([&](int id) { on = on || (id < 0 ? !ids.empty() : ids.count(id)); });
         if (const CTreeNode* held = item.GetHeldNode(); !on && held && !InSomeDocument(held))
             ForEachInSubtree(held, [&](const CTreeNode* node) {
-                on = on || (onStackup(node) && ids.count(node->GetLayer()));
+                on = on || (LiesOnStackupLayer(node) && ids.count(node->GetLayer()));
                 return !on;
             });
         return on;
